@@ -1,0 +1,40 @@
+#pragma once
+// Stand-ins for the error classes of the class library the program was designed on.
+// Each carries a user-readable message; callers that only care about "could not read"
+// catch std::exception.
+#include <stdexcept>
+#include <string>
+
+namespace gs {
+
+// Base of every error raised by the platform layer.
+class EPlatformError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A file could not be opened for reading (missing, not a regular file, no permission).
+class EFOpenError : public EPlatformError {
+public:
+    using EPlatformError::EPlatformError;
+};
+
+// A file could not be created or written.
+class EFCreateError : public EPlatformError {
+public:
+    using EPlatformError::EPlatformError;
+};
+
+// Data ended early or a field points outside the bytes that exist.
+class EReadError : public EPlatformError {
+public:
+    using EPlatformError::EPlatformError;
+};
+
+// A resource asked for by type and name is not in a module.
+class EResNotFound : public EPlatformError {
+public:
+    using EPlatformError::EPlatformError;
+};
+
+}  // namespace gs

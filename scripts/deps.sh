@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs with apt-get whatever the build and the tests need and is not there yet.
+set -euo pipefail
+pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+      qt6-base-dev libjpeg-dev libpng-dev libsqlite3-dev sqlite3 googletest libgtest-dev libbenchmark-dev
+      icoutils imagemagick libtiff-tools giflib-tools libjpeg-turbo-progs libwmf-bin
+      binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 desktop-file-utils xvfb file cpp)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds everything from scratch and runs every test:
+#   1. the whole system (core and windows) with its unit, format and window tests;
+#   2. the core alone, without Qt, under AddressSanitizer and UndefinedBehaviorSanitizer;
+#   3. the libFuzzer targets, each given a short smoke run over its seed corpus.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+echo "== full build and tests"
+rm -rf build/full
+cmake -S . -B build/full -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/full -j "$jobs"
+ctest --test-dir build/full -j "$jobs" --output-on-failure
+
+echo "== core without Qt, sanitized"
+rm -rf build/asan
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGLYPHSCOPE_WITH_QT=OFF \
+  -DSANITIZE=address,undefined >/dev/null
+cmake --build build/asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build/asan -j "$jobs" --output-on-failure
+
+echo "== fuzz smoke"
+rm -rf build/fuzz
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DGLYPHSCOPE_WITH_QT=OFF -DGLYPHSCOPE_TESTS=OFF -DGLYPHSCOPE_FUZZ=ON >/dev/null
+cmake --build build/fuzz -j "$jobs"
+bash fuzz/smoke.sh build/fuzz

@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/AtomicFile.h"
+#include "platform/ByteReader.h"
+#include "platform/ByteSource.h"
+#include "platform/Errors.h"
+
+using namespace gs;
+namespace fs = std::filesystem;
+
+namespace {
+struct TempDir {
+    fs::path path;
+    TempDir() {
+        std::string t = (fs::temp_directory_path() / "gs-test-XXXXXX").string();
+        path = mkdtemp(t.data());
+    }
+    ~TempDir() { fs::remove_all(path); }
+};
+}  // namespace
+
+TEST(ByteReader, ReadsLittleEndianAndRefusesPastTheEnd) {
+    MemorySource src(Bytes{1, 2, 3, 4, 5, 6, 7});
+    ByteReader r(src);
+    EXPECT_EQ(r.u16(), 0x0201);
+    EXPECT_EQ(r.u32(), 0x06050403u);
+    EXPECT_THROW(r.u16(), EReadError);
+    r.seek(UINT64_MAX - 1);  // offsets near the top must not wrap around
+    EXPECT_THROW(r.u32(), EReadError);
+    EXPECT_THROW(src.read(5, UINT64_MAX), EReadError);
+}
+
+TEST(FileSource, OpensOnlyRegularFiles) {
+    TempDir d;
+    EXPECT_THROW(FileSource(d.path), EFOpenError);
+    EXPECT_THROW(FileSource(d.path / "missing"), EFOpenError);
+    fs::path fifo = d.path / "x.exe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_THROW(FileSource{fifo}, EFOpenError);  // and does not block
+    std::ofstream(d.path / "f") << "hello";
+    FileSource f(d.path / "f");
+    EXPECT_EQ(f.size(), 5u);
+    EXPECT_EQ(f.read(1, 3), (Bytes{'e', 'l', 'l'}));
+    EXPECT_THROW(f.read(3, 3), EReadError);
+}
+
+TEST(AtomicFile, ReplacesWholeAndLeavesNoTemporaryFiles) {
+    TempDir d;
+    fs::path target = d.path / "out.ico";
+    writeFileAtomically(target, Bytes{1, 2, 3});
+    writeFileAtomically(target, Bytes{4, 5});
+    EXPECT_EQ(readWholeFile(target), (Bytes{4, 5}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(d.path), fs::directory_iterator{}), 1);
+    // A folder that does not exist fails cleanly.
+    EXPECT_THROW(writeFileAtomically(d.path / "no" / "x", Bytes{1}), EFCreateError);
+}
