@@ -1,0 +1,194 @@
+#include "iconlib/IclWriter.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/Text.h"
+
+namespace gs {
+
+namespace {
+constexpr std::size_t kNeHeaderPos = 128;
+constexpr std::uint16_t kResTableRel = 64;
+constexpr std::uint16_t kGroupType = 0x800E;
+constexpr std::uint16_t kIconType = 0x8003;
+constexpr std::uint16_t kRecordFlags = 0x1C30;
+constexpr std::uint16_t kIdFlag = 0x8000;
+constexpr std::uint16_t kMaxAlignShift = 15;
+constexpr int kMaxIcons = 32767;
+constexpr std::size_t kMaxImages = 32767;
+constexpr std::size_t kMaxNameLength = 255;
+constexpr std::size_t kGroupHeaderSize = 6;
+constexpr std::size_t kGroupEntrySize = 14;
+
+std::size_t padded(std::size_t n, std::uint16_t shift) {
+    const std::size_t unit = std::size_t(1) << shift;
+    return (n + unit - 1) / unit * unit;
+}
+}  // namespace
+
+void TQBIconLibrary::SaveToFile(const std::filesystem::path& fileName) const {
+    if (Icons.Count() == 0) throw EQBICLReadError("Unable to write Icon Library with no icons.");
+    if (Icons.Count() > kMaxIcons) throw EQBICLReadError("Icon Libraries with more than 32767 are not possible.");
+    TQB16BitWriter(*this).SaveToFile(fileName);
+}
+
+TQB16BitWriter::TQB16BitWriter(const TQBIconLibrary& library) : Library(library) {
+    for (int i = 0; i < library.Icons.Count(); ++i) TotalImages += library.Icons.GetIcon(i)->Images().Count();
+    ImageRecordPos.resize(TotalImages);
+    GroupRecordPos.resize(std::size_t(library.Icons.Count()));
+}
+
+std::string TQB16BitWriter::FileName(const std::string& name, int index) {
+    std::string out = utf8ToCp1252(name);
+    if (out.size() > kMaxNameLength) out.resize(kMaxNameLength);  // one byte is one character
+    if (out.empty()) out = "Icon " + std::to_string(index + 1);
+    return out;
+}
+
+void TQB16BitWriter::WriteHeader() {
+    Stream.u16(0x5A4D);  // "MZ"
+    Stream.zeros(58);
+    Stream.u16(kNeHeaderPos);
+    Stream.zeros(64);
+    Stream.chars("IM");
+    Stream.u16(0x454E);  // "NE"
+    Stream.zeros(32);
+    Stream.u16(kResTableRel);  // NE + 0x22
+    Stream.u16(kResTableRel);  // NE + 0x24: resource table
+    NamesFieldPos = Stream.pos();
+    Stream.u16(0);  // NE + 0x26: resident names, patched by WriteNames
+    Stream.zeros(14);
+    Stream.u16(2);  // target system: Windows
+    Stream.zeros(7);
+    Stream.u8(3);  // Windows 3
+}
+
+void TQB16BitWriter::WriteResourceTable() {
+    ResTablePos = Stream.pos();
+    Stream.u16(0);  // AlignShift, patched by ComputeAlignShift
+    const int icons = Library.Icons.Count();
+    Stream.u16(kGroupType);
+    Stream.u16(std::uint16_t(icons));
+    Stream.u32(0);
+    for (int i = 0; i < icons; ++i) {
+        GroupRecordPos[std::size_t(i)] = Stream.pos();
+        Stream.u16(0x00FF);
+        Stream.u16(0xFF00);
+        Stream.u16(kRecordFlags);
+        Stream.u16(std::uint16_t((i + 1) | kIdFlag));
+        Stream.u32(0);
+    }
+    Stream.u16(kIconType);
+    Stream.u16(std::uint16_t(TotalImages));
+    Stream.u32(0);
+    for (std::size_t j = 0; j < TotalImages; ++j) {
+        ImageRecordPos[j] = Stream.pos();
+        Stream.u16(0x00FF);
+        Stream.u16(0xFF00);
+        Stream.u16(kRecordFlags);
+        Stream.u16(std::uint16_t((j + 1) | kIdFlag));
+        Stream.u32(0);
+    }
+    Stream.u16(0);
+}
+
+void TQB16BitWriter::WriteNames() {
+    Stream.patchU16(NamesFieldPos, std::uint16_t(Stream.pos() - kNeHeaderPos));
+    Stream.u8(3);
+    Stream.chars("ICL");
+    for (int i = 0; i < Library.Icons.Count(); ++i) {
+        std::string name = FileName(Library.Icons.Name(i), i);
+        Stream.u8(std::uint8_t(name.size()));
+        Stream.chars(name);
+    }
+    Stream.u8(0);
+}
+
+bool TQB16BitWriter::LayoutFits(std::uint16_t shift) const {
+    // Every offset and length of a name record counts units of 2^shift in 16 bits.
+    auto fits = [&](std::size_t start, std::size_t length) {
+        return (start >> shift) <= 0xFFFF && (length >> shift) <= 0xFFFF;
+    };
+    std::size_t pos = padded(Stream.pos(), shift);
+    for (int i = 0; i < Library.Icons.Count(); ++i) {
+        std::size_t len = padded(kGroupHeaderSize + kGroupEntrySize * Library.Icons.GetIcon(i)->Images().Count(), shift);
+        if (!fits(pos, len)) return false;
+        pos += len;
+    }
+    for (int i = 0; i < Library.Icons.Count(); ++i) {
+        const TQBIconImageList& images = Library.Icons.GetIcon(i)->Images();
+        for (std::uint16_t k = 0; k < images.Count(); ++k) {
+            std::size_t len = padded(images.GetImage(k)->BytesInRes(), shift);
+            if (!fits(pos, len)) return false;
+            pos += len;
+        }
+    }
+    return true;
+}
+
+void TQB16BitWriter::ComputeAlignShift() {
+    std::uint64_t size = Stream.pos();
+    for (int i = 0; i < Library.Icons.Count(); ++i) {
+        const TQBIconImageList& images = Library.Icons.GetIcon(i)->Images();
+        size += kGroupHeaderSize;
+        for (std::uint16_t k = 0; k < images.Count(); ++k) size += images.GetImage(k)->BytesInRes() + kGroupEntrySize;
+    }
+    std::uint16_t shift = 0;
+    while (shift < kMaxAlignShift && (std::uint64_t(0xFFFF) << shift) < size) ++shift;
+    // The size above leaves the padding out; take a larger shift when the padded layout
+    // would not fit its 16-bit fields.
+    while (shift <= kMaxAlignShift && !LayoutFits(shift)) ++shift;
+    if (shift > kMaxAlignShift) throw EQBICLReadError("Icon Library is too large to be written.");
+    AlignShift = shift;
+    Stream.patchU16(ResTablePos, AlignShift);
+}
+
+void TQB16BitWriter::PadToAlignment() { Stream.zeros(padded(Stream.pos(), AlignShift) - Stream.pos()); }
+
+void TQB16BitWriter::PatchNameRecord(std::size_t recordPos, std::size_t start, std::size_t end) {
+    Stream.patchU16(recordPos, std::uint16_t(start >> AlignShift));
+    Stream.patchU16(recordPos + 2, std::uint16_t((end - start) >> AlignShift));
+}
+
+void TQB16BitWriter::WriteResources() {
+    PadToAlignment();
+    std::uint16_t nId = 1;
+    for (int i = 0; i < Library.Icons.Count(); ++i) {
+        const TQBIconImageList& images = Library.Icons.GetIcon(i)->Images();
+        const std::size_t start = Stream.pos();
+        Stream.u16(0);
+        Stream.u16(1);
+        Stream.u16(images.Count());
+        for (std::uint16_t k = 0; k < images.Count(); ++k) {
+            images.GetImage(k)->head().write(Stream);
+            Stream.u16(nId++);
+        }
+        PadToAlignment();
+        PatchNameRecord(GroupRecordPos[std::size_t(i)], start, Stream.pos());
+    }
+    std::size_t j = 0;
+    for (int i = 0; i < Library.Icons.Count(); ++i) {
+        const TQBIconImageList& images = Library.Icons.GetIcon(i)->Images();
+        for (std::uint16_t k = 0; k < images.Count(); ++k, ++j) {
+            const std::size_t start = Stream.pos();
+            images.GetImage(k)->SaveToStream(Stream);
+            PadToAlignment();
+            PatchNameRecord(ImageRecordPos[j], start, Stream.pos());
+        }
+    }
+    Stream.u16(0);
+}
+
+Bytes TQB16BitWriter::Build() {
+    if (TotalImages > kMaxImages)
+        throw EQBICLReadError("Icon Libraries with more than 32767 images are not possible.");
+    WriteHeader();
+    WriteResourceTable();
+    WriteNames();
+    ComputeAlignShift();
+    WriteResources();
+    return Stream.take();
+}
+
+void TQB16BitWriter::SaveToFile(const std::filesystem::path& fileName) { writeFileAtomically(fileName, Build()); }
+
+}  // namespace gs

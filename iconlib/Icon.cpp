@@ -1,0 +1,127 @@
+#include "iconlib/Icon.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/ByteReader.h"
+#include "platform/ByteWriter.h"
+#include "platform/Errors.h"
+
+namespace gs {
+
+namespace {
+constexpr std::uint16_t kIconType = 1;
+constexpr std::uint64_t kHeaderSize = 6;
+constexpr std::uint64_t kFileEntrySize = 16;
+constexpr std::uint64_t kGroupEntrySize = 14;
+}  // namespace
+
+void TQBIcon::Assign(const TQBIcon& source) {
+    images_.Clear();
+    images_.SetCapacity(source.images_.Count());
+    for (std::uint16_t i = 0; i < source.images_.Count(); ++i)
+        images_.Add(std::make_unique<TQBIconImage>(*source.images_.GetImage(i)));
+}
+
+bool TQBIcon::ReadHeader(ByteReader& r, std::uint16_t& count) {
+    const std::uint16_t reserved = r.u16();
+    const std::uint16_t type = r.u16();
+    count = r.u16();
+    if (reserved != 0 || type != kIconType) return false;
+    // Reserve no more entries than the data could hold.
+    images_.SetCapacity(std::uint16_t(std::min<std::uint64_t>(count, r.remaining() / kGroupEntrySize)));
+    return true;
+}
+
+std::optional<std::uint16_t> iconFileImageCount(const ByteSource& src) {
+    if (!src.contains(0, kHeaderSize)) return std::nullopt;
+    ByteReader r(src);
+    if (r.u16() != 0 || r.u16() != kIconType) return std::nullopt;
+    return r.u16();
+}
+
+bool TQBIcon::LoadFromFile(const std::filesystem::path& fileName) {
+    images_.Clear();
+    FileSource src(fileName);
+    return LoadFromSource(src);
+}
+
+bool TQBIcon::LoadFromSource(const ByteSource& src) {
+    ByteReader r(src);
+    std::uint16_t count = 0;
+    try {
+        if (!ReadHeader(r, count)) return false;
+    } catch (const EReadError&) {
+        return false;  // shorter than a header: not an icon file
+    }
+    for (std::uint16_t i = 0; i < count; ++i) {
+        if (!src.contains(r.pos(), kFileEntrySize)) break;  // the directory ends with the file
+        if (auto image = TQBIconImage::fromFileEntry(r)) images_.Add(std::move(image));
+    }
+    return true;
+}
+
+bool TQBIcon::LoadFromResource(const PeModule& module, const ResourceName& name) {
+    auto group = module.load(RT_GROUP_ICON, name);
+    if (!group) throw EResNotFound("Resource " + name.display() + " not found");
+    MemorySource src(std::move(*group));
+    ByteReader r(src);
+    std::uint16_t count = 0;
+    try {
+        if (!ReadHeader(r, count)) return false;
+    } catch (const EReadError&) {
+        return false;
+    }
+    for (std::uint16_t i = 0; i < count && src.contains(r.pos(), kGroupEntrySize); ++i) {
+        IconImageHead head = IconImageHead::read(r);
+        const std::uint16_t id = r.u16();
+        auto data = module.load(RT_ICON, ResourceName::fromId(id));
+        if (!data) continue;  // the rest of the group stays
+        auto image = std::make_unique<TQBIconImage>(head, std::move(*data));
+        image->FixSize();
+        images_.Add(std::move(image));
+    }
+    return true;
+}
+
+void TQBIcon::SaveToStream(ByteWriter& w) const {
+    const std::uint16_t count = images_.Count();
+    if (count == 0) return;
+    const std::size_t start = w.pos();
+    w.u16(0);
+    w.u16(kIconType);
+    w.u16(count);
+    for (std::uint16_t i = 0; i < count; ++i) {
+        images_.GetImage(i)->head().write(w);
+        w.u32(0);
+    }
+    for (std::uint16_t i = 0; i < count; ++i) {
+        w.patchU32(start + kHeaderSize + kFileEntrySize * i + 12, std::uint32_t(w.pos() - start));
+        images_.GetImage(i)->SaveToStream(w);
+    }
+}
+
+void TQBIcon::SaveToFile(const std::filesystem::path& fileName) const {
+    ByteWriter w;
+    SaveToStream(w);
+    if (!w.empty()) writeFileAtomically(fileName, w.data());
+}
+
+void TQBIcon::DeleteImagesOfSize(int size) {
+    for (int i = images_.Count() - 1; i >= 0; --i) {
+        const TQBIconImage* img = images_.GetImage(std::uint16_t(i));
+        if (img->Width() == size && img->Height() == size) images_.Delete(std::uint16_t(i));
+    }
+}
+
+bool TQBIcon::HasSize(int size) const {
+    for (std::uint16_t i = 0; i < images_.Count(); ++i)
+        if (images_.GetImage(i)->Width() == size && images_.GetImage(i)->Height() == size) return true;
+    return false;
+}
+
+bool TQBIcon::HasColorClass(int cls) const {
+    for (std::uint16_t i = 0; i < images_.Count(); ++i)
+        if (images_.GetImage(i)->GetColorClass() == cls) return true;
+    return false;
+}
+
+}  // namespace gs

@@ -1,0 +1,148 @@
+#include "iconlib/IconImage.h"
+
+#include <algorithm>
+
+#include "iconlib/HiResIcon.h"
+#include "platform/ByteReader.h"
+#include "platform/ByteWriter.h"
+#include "platform/Dib.h"
+#include "platform/Errors.h"
+
+namespace gs {
+
+namespace {
+// Sizes of 256 and more are stored as 0 in the one-byte fields.
+std::uint8_t sizeByte(int v) { return v >= 256 || v < 0 ? 0 : std::uint8_t(v); }
+int sizeFromByte(std::uint8_t b) { return b == 0 ? 256 : b; }
+}  // namespace
+
+IconImageHead IconImageHead::read(ByteReader& r) {
+    IconImageHead h;
+    h.Width = sizeFromByte(r.u8());
+    h.Height = sizeFromByte(r.u8());
+    h.ColorCount = r.u8();
+    h.Reserved = r.u8();
+    h.Planes = r.u16();
+    h.BitCount = r.u16();
+    h.BytesInRes = r.u32();
+    return h;
+}
+
+void IconImageHead::write(ByteWriter& w) const {
+    w.u8(sizeByte(Width));
+    w.u8(sizeByte(Height));
+    w.u8(ColorCount);
+    w.u8(Reserved);
+    w.u16(Planes);
+    w.u16(BitCount);
+    w.u32(BytesInRes);
+}
+
+TQBIconImage::TQBIconImage(const IconImageHead& head, Bytes data) : head_(head), data_(std::move(data)) {
+    head_.BytesInRes = std::uint32_t(data_.size());
+}
+
+TQBIconImage::TQBIconImage(const TQBIconImage& source)
+    : head_(source.head_), data_(source.data_), handle_(source.handle_) {
+    FixSize();
+}
+
+std::unique_ptr<TQBIconImage> TQBIconImage::fromFileEntry(ByteReader& r) {
+    IconImageHead head = IconImageHead::read(r);
+    std::uint32_t offset = r.u32();
+    // An entry whose data is not wholly in the file is skipped, not read short.
+    if (!r.source().contains(offset, head.BytesInRes)) return nullptr;
+    auto image = std::make_unique<TQBIconImage>(head, r.source().read(offset, head.BytesInRes));
+    image->FixSize();
+    return image;
+}
+
+bool TQBIconImage::isPng() const { return isPngData(data_); }
+
+void TQBIconImage::FixSize() {
+    if (isPng()) {
+        // IHDR: length, "IHDR", then width and height big-endian at bytes 16 and 20.
+        if (data_.size() < 24) return;
+        auto be = [&](std::size_t o) {
+            return (std::uint32_t(data_[o]) << 24) | (data_[o + 1] << 16) | (data_[o + 2] << 8) | data_[o + 3];
+        };
+        std::uint32_t w = be(16), h = be(20);
+        if (w > 0 && h > 0 && w <= 0xFFFF && h <= 0xFFFF) head_.Width = int(w), head_.Height = int(h);
+        return;
+    }
+    if (data_.size() < 12) return;
+    MemorySource src(Bytes(data_.begin(), data_.begin() + 12));
+    ByteReader r(src, 4);
+    auto w = std::int32_t(r.u32());
+    auto h = std::int32_t(r.u32()) / 2;
+    if (w > 0 && h > 0 && w <= 0xFFFF && h <= 0xFFFF) head_.Width = w, head_.Height = h;
+}
+
+std::shared_ptr<const IconPicture> TQBIconImage::GetHandle() const {
+    if (!handle_ && !data_.empty()) {
+        try {
+            handle_ = std::make_shared<const IconPicture>(decodeIconImage(data_));
+        } catch (const EReadError&) {
+            // Left empty; drawing then draws nothing, as a failed icon handle did.
+        }
+    }
+    return handle_;
+}
+
+std::unique_ptr<TQBHiResIcon> TQBIconImage::CreateIcon() const {
+    return std::make_unique<TQBHiResIcon>(GetHandle());
+}
+
+void TQBIconImage::Draw(Raster& canvas, int x, int y) const {
+    if (auto h = GetHandle()) h->drawOn(canvas, x, y);
+}
+
+void TQBIconImage::SaveToStream(ByteWriter& w) const { w.bytes(data_); }
+
+int colorClassOf(std::uint8_t colorCount, std::uint16_t bitCount) {
+    if (colorCount == 1 || colorCount == 2) return 2;
+    if (colorCount >= 3 && colorCount <= 16) return 16;
+    // A stored count of 0 means "256 or more" only for deep images: small depths say it
+    // by their bit count.
+    if (colorCount == 0 && bitCount == 1) return 2;
+    if (colorCount == 0 && bitCount >= 2 && bitCount <= 4) return 16;
+    return 256;
+}
+
+int TQBIconImage::GetColorClass() const { return colorClassOf(head_.ColorCount, head_.BitCount); }
+
+void TQBIconImageList::SetCapacity(std::uint16_t newCapacity) {
+    capacity_ = std::max<std::uint16_t>(newCapacity, Count());
+    items_.reserve(capacity_);
+}
+
+void TQBIconImageList::Add(std::unique_ptr<TQBIconImage> image) {
+    if (items_.size() >= 0xFFFF) return;  // the count is 16 bits
+    items_.push_back(std::move(image));
+    if (capacity_ < Count()) capacity_ = Count();
+}
+
+void TQBIconImageList::Delete(std::uint16_t index, bool freeIt) {
+    if (index >= Count()) return;
+    if (!freeIt) (void)items_[index].release();  // the caller keeps it alive
+    items_.erase(items_.begin() + index);
+}
+
+TQBIconImage* TQBIconImageList::GetImage(std::uint16_t index) const {
+    return index < Count() ? items_[index].get() : nullptr;
+}
+
+void TQBIconImageList::Clear() {
+    items_.clear();
+    items_.shrink_to_fit();
+    capacity_ = 0;
+}
+
+void TQBIconImageList::Sort() {
+    std::sort(items_.begin(), items_.end(), [](const auto& a, const auto& b) {
+        if (a->Width() != b->Width()) return a->Width() < b->Width();
+        return a->BitCount() < b->BitCount();
+    });
+}
+
+}  // namespace gs

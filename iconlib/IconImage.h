@@ -1,0 +1,100 @@
+#pragma once
+// One image of a multi-image icon: the directory-entry head fields and the image data
+// exactly as an icon resource holds it (a DIB with its AND mask, or a PNG stream).
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "iconlib/IconPicture.h"
+#include "platform/ByteSource.h"
+#include "platform/Raster.h"
+
+namespace gs {
+
+class ByteReader;
+class TQBHiResIcon;
+
+// The 12 head bytes shared by ICONDIRENTRY and GRPICONDIRENTRY. Width and Height are
+// held as real sizes; the one-byte fields of the file formats get 0 for 256 and more.
+struct IconImageHead {
+    int Width = 0;
+    int Height = 0;
+    std::uint8_t ColorCount = 0;
+    std::uint8_t Reserved = 0;
+    std::uint16_t Planes = 0;
+    std::uint16_t BitCount = 0;
+    std::uint32_t BytesInRes = 0;
+
+    static constexpr std::size_t kSize = 12;
+    static IconImageHead read(ByteReader& r);
+    void write(class ByteWriter& w) const;
+};
+
+class TQBIconImage {
+public:
+    TQBIconImage() = default;
+    // Head and data as given; BytesInRes is made to equal the data held.
+    TQBIconImage(const IconImageHead& head, Bytes data);
+    // The copy: head, data and the decoded picture when the source has one.
+    TQBIconImage(const TQBIconImage& source);
+    TQBIconImage& operator=(const TQBIconImage&) = delete;
+    virtual ~TQBIconImage() = default;
+
+    // Reads an entry of an icon file: `r` stands on the 16-byte directory entry and is left
+    // just past it. Returns nullptr when the entry or its data is not wholly in the file.
+    static std::unique_ptr<TQBIconImage> fromFileEntry(ByteReader& r);
+
+    const IconImageHead& head() const { return head_; }
+    int Width() const { return head_.Width; }
+    int Height() const { return head_.Height; }
+    std::uint8_t ColorCount() const { return head_.ColorCount; }
+    std::uint16_t Planes() const { return head_.Planes; }
+    std::uint16_t BitCount() const { return head_.BitCount; }
+    std::uint32_t BytesInRes() const { return head_.BytesInRes; }
+    const Bytes& Data() const { return data_; }
+    bool isPng() const;
+
+    // Width and Height from the image data itself (the bitmap header, or a PNG's IHDR),
+    // whatever the directory entry said. Leaves them alone when the data tells nothing.
+    void FixSize();
+
+    // The decoded picture, made on first use; null when the data cannot be decoded
+    // (tried again at the next call).
+    std::shared_ptr<const IconPicture> GetHandle() const;
+    std::unique_ptr<TQBHiResIcon> CreateIcon() const;
+    // Composites the image at its own size with its top-left corner at (x, y).
+    void Draw(Raster& canvas, int x, int y) const;
+    void SaveToStream(ByteWriter& w) const;
+    int GetColorClass() const;
+
+private:
+    IconImageHead head_;
+    Bytes data_;
+    mutable std::shared_ptr<const IconPicture> handle_;
+};
+
+// Colour class of a directory entry: 2, 16 or 256.
+int colorClassOf(std::uint8_t colorCount, std::uint16_t bitCount);
+
+// The owned, ordered images of one icon.
+class TQBIconImageList {
+public:
+    TQBIconImageList() = default;
+    TQBIconImageList(const TQBIconImageList&) = delete;
+    TQBIconImageList& operator=(const TQBIconImageList&) = delete;
+
+    std::uint16_t Count() const { return std::uint16_t(items_.size()); }
+    std::uint16_t Capacity() const { return capacity_; }
+    void SetCapacity(std::uint16_t newCapacity);
+    void Add(std::unique_ptr<TQBIconImage> image);
+    void Delete(std::uint16_t index, bool freeIt = true);
+    TQBIconImage* GetImage(std::uint16_t index) const;
+    void Clear();
+    void Sort();
+
+private:
+    std::vector<std::unique_ptr<TQBIconImage>> items_;
+    std::uint16_t capacity_ = 0;
+};
+
+}  // namespace gs

@@ -1,0 +1,93 @@
+#include "iconlib/IconLibrary.h"
+
+#include "iconlib/NEReader.h"
+#include "platform/ByteReader.h"
+#include "platform/Errors.h"
+
+namespace gs {
+
+namespace {
+constexpr std::uint16_t kMz = 0x5A4D;
+constexpr std::uint16_t kPe = 0x4550;
+constexpr std::uint16_t kNe = 0x454E;
+}  // namespace
+
+void TQBIconList::AddIcon(std::string name, std::unique_ptr<TQBIcon> icon) {
+    if (!icon) return;
+    if (name.empty()) name = "Icon " + std::to_string(Count() + 1);
+    items_.emplace_back(std::move(name), std::move(icon));
+}
+
+void TQBIconList::Delete(int index) {
+    if (index >= 0 && index < Count()) items_.erase(items_.begin() + index);
+}
+
+bool TQB32BitReader::Read() {
+    std::unique_ptr<PeModule> module;
+    try {
+        module = PeModule::open(FileName);
+    } catch (const EReadError&) {
+        return false;  // not loadable as a module
+    }
+    for (const ResourceName& name : module->names(RT_GROUP_ICON)) {
+        auto icon = std::make_unique<TQBIcon>();
+        icon->LoadFromResource(*module, name);
+        Icons.AddIcon(name.display(), std::move(icon));
+    }
+    return true;
+}
+
+TModuleKind ProbeModule(const ByteSource& src) {
+    try {
+        ByteReader r(src);
+        if (r.u16At(0) != kMz) return TModuleKind::None;
+        const std::uint32_t at = r.u32At(60);
+        const std::uint16_t sig = r.u16At(at);
+        if (sig == kPe) return TModuleKind::PE;
+        if (sig == kNe) return TModuleKind::NE;
+    } catch (const EReadError&) {
+    }
+    return TModuleKind::None;
+}
+
+int GetIconCount(const std::filesystem::path& fileName) {
+    try {
+        auto src = std::make_shared<FileSource>(fileName);
+        switch (ProbeModule(*src)) {
+            case TModuleKind::PE: return int(PeModule(src).names(RT_GROUP_ICON).size());
+            case TModuleKind::NE: return TQB16BitReader::CountGroups(*src);
+            case TModuleKind::None: break;
+        }
+        auto count = iconFileImageCount(*src);
+        return count && *count > 0 ? 1 : 0;
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+TLoadResult TQBIconLibrary::LoadFromFile(const std::filesystem::path& fileName) {
+    // Files the desktop counts no icons in stay out of every listing.
+    if (GetIconCount(fileName) == 0) return TLoadResult::NoIcons;
+    FileName = fileName;
+    TModuleKind kind;
+    {
+        FileSource src(fileName);
+        kind = ProbeModule(src);
+    }
+    if (kind != TModuleKind::None) {
+        std::unique_ptr<TQBICLReader> reader;
+        if (kind == TModuleKind::PE)
+            reader = std::make_unique<TQB32BitReader>(fileName);
+        else
+            reader = std::make_unique<TQB16BitReader>(fileName);
+        if (!reader->Read()) return TLoadResult::Refused;
+        Icons.TakeOver(std::move(reader->Icons));
+        return TLoadResult::Read;
+    }
+    auto icon = std::make_unique<TQBIcon>();
+    if (!icon->LoadFromFile(fileName)) return TLoadResult::Refused;
+    Icons.AddIcon("", std::move(icon));
+    return TLoadResult::Read;
+}
+
+}  // namespace gs

@@ -1,0 +1,88 @@
+#pragma once
+// The icons of one file: an icon file, a 32-bit or 64-bit PE module, or a 16-bit NE module
+// or icon library, held as a named, owned list of icons.
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "iconlib/Icon.h"
+
+namespace gs {
+
+// The icon library's own error: raised by the 16-bit reader and the icon-library writer.
+class EQBICLReadError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Names with owned icons, in order. Duplicate names are allowed.
+class TQBIconList {
+public:
+    int Count() const { return int(items_.size()); }
+    // Nothing for a null icon; an empty name becomes "Icon N" with N = Count + 1.
+    void AddIcon(std::string name, std::unique_ptr<TQBIcon> icon);
+    TQBIcon* GetIcon(int index) const { return items_.at(std::size_t(index)).second.get(); }
+    const std::string& Name(int index) const { return items_.at(std::size_t(index)).first; }
+    void SetName(int index, std::string name) { items_.at(std::size_t(index)).first = std::move(name); }
+    void Delete(int index);
+    void Clear() { items_.clear(); }
+    // Frees the icons held and takes over the other list's names and icons.
+    void TakeOver(TQBIconList&& other) { items_ = std::move(other.items_); }
+
+private:
+    std::vector<std::pair<std::string, std::unique_ptr<TQBIcon>>> items_;
+};
+
+// A reader of one kind of module; Read fills Icons, which the library then takes over.
+class TQBICLReader {
+public:
+    explicit TQBICLReader(std::filesystem::path fileName) : FileName(std::move(fileName)) {}
+    virtual ~TQBICLReader() = default;
+    virtual bool Read() = 0;
+
+    std::filesystem::path FileName;
+    TQBIconList Icons;
+};
+
+// Icon groups of a PE module, in directory order, each under its id in decimal or its name.
+class TQB32BitReader : public TQBICLReader {
+public:
+    using TQBICLReader::TQBICLReader;
+    // False when the file is not a readable module; errors reading a resource raise.
+    bool Read() override;
+};
+
+// What LoadFromFile made of a file, so that a caller can refuse to overwrite a library
+// that could not be read.
+enum class TLoadResult { Read, NoIcons, Refused };
+
+class TQBIconLibrary {
+public:
+    TQBIconLibrary() = default;
+    virtual ~TQBIconLibrary() = default;
+    TQBIconLibrary(const TQBIconLibrary&) = delete;
+    TQBIconLibrary& operator=(const TQBIconLibrary&) = delete;
+
+    // Fills Icons from a module (replacing them) or an icon file (appending one icon).
+    // A file that yields no icons leaves FileName and Icons as they were. A file that
+    // cannot be opened raises EFOpenError; a module resource that cannot be read raises.
+    TLoadResult LoadFromFile(const std::filesystem::path& fileName);
+    // Writes the library as an icon library (16-bit resource-only module).
+    void SaveToFile(const std::filesystem::path& fileName) const;
+
+    std::filesystem::path FileName;
+    TQBIconList Icons;
+};
+
+// How many icons the desktop would count in a file: the number of icon groups of a module,
+// 1 for an icon file with images, 0 for anything that cannot be read.
+int GetIconCount(const std::filesystem::path& fileName);
+
+enum class TModuleKind { None, PE, NE };
+// Probe of the MZ header and the new header's signature.
+TModuleKind ProbeModule(const ByteSource& src);
+
+}  // namespace gs

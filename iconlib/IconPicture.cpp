@@ -1,0 +1,118 @@
+#include "iconlib/IconPicture.h"
+
+#include <algorithm>
+#include <cstring>
+#include <png.h>
+#include <string>
+
+#include "platform/ByteReader.h"
+#include "platform/Dib.h"
+#include "platform/Errors.h"
+
+namespace gs {
+
+namespace {
+// No icon image is larger; a PNG claiming more is refused before anything is allocated.
+constexpr std::uint32_t kMaxPngSide = 4096;
+constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+
+IconPicture decodePng(std::span<const std::uint8_t> data) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, data.data(), data.size()))
+        throw EReadError(std::string("Invalid PNG image: ") + image.message);
+    if (image.width == 0 || image.height == 0 || image.width > kMaxPngSide || image.height > kMaxPngSide) {
+        png_image_free(&image);
+        throw EReadError("Invalid PNG image: size");
+    }
+    image.format = PNG_FORMAT_BGRA;
+    IconPicture pic;
+    pic.width = int(image.width);
+    pic.height = int(image.height);
+    pic.colour.resize(std::size_t(image.width) * image.height);
+    pic.mask.assign(pic.colour.size(), 0);
+    pic.hasAlpha = true;
+    if (!png_image_finish_read(&image, nullptr, pic.colour.data(), 0, nullptr)) {
+        std::string msg = image.message;
+        png_image_free(&image);
+        throw EReadError("Invalid PNG image: " + msg);
+    }
+    return pic;
+}
+
+IconPicture decodeDibIcon(std::span<const std::uint8_t> data) {
+    MemorySource src(Bytes(data.begin(), data.end()));
+    DibHeader h = readDibHeader(src, 0);
+    // The colour bitmap's height counts the AND mask's rows too.
+    std::int32_t rows = h.height / 2;
+    if (rows <= 0) throw EReadError("Invalid icon image: height");
+    DecodedDib d = decodeDib(src, 0, rows);
+    IconPicture pic;
+    pic.width = d.colour.width();
+    pic.height = d.colour.height();
+    const std::size_t n = std::size_t(pic.width) * std::size_t(pic.height);
+    pic.colour.resize(n);
+    for (int y = 0; y < pic.height; ++y)
+        for (int x = 0; x < pic.width; ++x) pic.colour[std::size_t(y) * pic.width + x] = d.colour.pixel(x, y);
+    if (h.bitCount == 32)
+        pic.hasAlpha = std::any_of(pic.colour.begin(), pic.colour.end(), [](Argb c) { return alphaOf(c) != 0; });
+    if (!pic.hasAlpha)
+        for (auto& c : pic.colour) c |= 0xFF000000u;
+    // A mask cut short by a damaged file leaves the rest opaque rather than failing the image.
+    pic.mask.assign(n, 0);
+    const std::uint64_t stride = dibStride(std::uint64_t(pic.width), 1);
+    for (int row = 0; row < pic.height; ++row) {
+        std::uint64_t off = d.bitsEnd + std::uint64_t(row) * stride;
+        if (!src.contains(off, stride)) break;
+        const std::uint8_t* p = src.bytes().data() + off;
+        int y = pic.height - 1 - row;
+        for (int x = 0; x < pic.width; ++x)
+            pic.mask[std::size_t(y) * pic.width + x] = (p[x >> 3] >> (7 - (x & 7))) & 1;
+    }
+    return pic;
+}
+
+std::uint8_t blend(std::uint8_t s, std::uint8_t d, unsigned a) { return std::uint8_t((s * a + d * (255 - a) + 127) / 255); }
+}  // namespace
+
+bool isPngData(std::span<const std::uint8_t> data) {
+    return data.size() >= 8 && std::memcmp(data.data(), kPngSignature, 8) == 0;
+}
+
+IconPicture decodeIconImage(std::span<const std::uint8_t> data) {
+    return isPngData(data) ? decodePng(data) : decodeDibIcon(data);
+}
+
+Argb IconPicture::rgbaAt(int x, int y) const {
+    std::size_t i = std::size_t(y) * std::size_t(width) + std::size_t(x);
+    if (hasAlpha) return colour[i];
+    return mask[i] ? (colour[i] & 0x00FFFFFFu) : (colour[i] | 0xFF000000u);
+}
+
+void IconPicture::drawOn(Raster& canvas, int x0, int y0) const {
+    if (canvas.format() != PixelFormat::pf32bit && canvas.format() != PixelFormat::pf24bit) return;
+    const int xs = std::max(0, -x0), ys = std::max(0, -y0);
+    const int xe = std::min(width, canvas.width() - x0), ye = std::min(height, canvas.height() - y0);
+    for (int y = ys; y < ye; ++y) {
+        Argb* dst = canvas.row(y0 + y) + x0;
+        for (int x = xs; x < xe; ++x) {
+            const std::size_t i = std::size_t(y) * std::size_t(width) + std::size_t(x);
+            const Argb s = colour[i];
+            Argb& d = dst[x];
+            if (hasAlpha) {
+                const unsigned a = alphaOf(s);
+                const unsigned da = alphaOf(d);
+                const auto outA = std::uint8_t(a + (da * (255 - a) + 127) / 255);
+                d = makeArgb(blend(redOf(s), redOf(d), a), blend(greenOf(s), greenOf(d), a),
+                             blend(blueOf(s), blueOf(d), a), outA);
+            } else if (mask[i]) {
+                d ^= (s & 0x00FFFFFFu);  // black keeps the screen, other colours invert it
+            } else {
+                d = s | 0xFF000000u;
+            }
+        }
+    }
+}
+
+}  // namespace gs

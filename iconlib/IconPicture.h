@@ -1,0 +1,33 @@
+#pragma once
+// A decoded icon image: what an icon handle was on the desktop the program was designed
+// for. Holds colour bits and AND mask (or straight alpha) so that drawing can do what the
+// platform's icon drawing did: transparent, opaque and inverted pixels, and alpha blending.
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "platform/Raster.h"
+
+namespace gs {
+
+struct IconPicture {
+    int width = 0;
+    int height = 0;
+    // Colour of each pixel, rows top-down; with alpha when hasAlpha.
+    std::vector<Argb> colour;
+    // 1 where the AND mask is set (screen shows through, or is inverted by a non-black colour).
+    std::vector<std::uint8_t> mask;
+    bool hasAlpha = false;
+
+    // Straight-alpha RGBA as seen by a viewer: masked pixels transparent.
+    Argb rgbaAt(int x, int y) const;
+    // Draws at (x, y) of the canvas, clipped to it.
+    void drawOn(Raster& canvas, int x, int y) const;
+};
+
+// Decodes icon image data (a DIB with AND mask, or a PNG). Throws EReadError when it cannot.
+IconPicture decodeIconImage(std::span<const std::uint8_t> data);
+
+bool isPngData(std::span<const std::uint8_t> data);
+
+}  // namespace gs

@@ -1,0 +1,183 @@
+#include "iconlib/NEReader.h"
+
+#include <cstdio>
+
+#include "platform/ByteReader.h"
+#include "platform/Errors.h"
+#include "platform/Text.h"
+
+namespace gs {
+
+namespace {
+constexpr std::uint16_t kMz = 0x5A4D;
+constexpr std::uint16_t kNe = 0x454E;
+constexpr std::uint16_t kIdFlag = 0x8000;
+constexpr std::uint16_t kMaxAlignShift = 15;
+constexpr std::uint64_t kTypeInfoSize = 8;
+constexpr std::uint64_t kNameInfoSize = 12;
+constexpr std::uint64_t kGroupEntrySize = 14;
+// The module name our own icon libraries put first in their name strings.
+constexpr const char* kIclModuleName = "ICL";
+constexpr std::size_t kMaxExtensionLength = 30;
+
+TQB16BitReader::NameInfo readNameInfo(ByteReader& r) {
+    TQB16BitReader::NameInfo n;
+    n.Offset = r.u16();
+    n.Length = r.u16();
+    n.Flags = r.u16();
+    n.ID = r.u16();
+    n.Handle = r.u16();
+    n.Usage = r.u16();
+    return n;
+}
+}  // namespace
+
+TQB16BitReader::TQB16BitReader(std::filesystem::path fileName) : TQBICLReader(std::move(fileName)) {
+    Stream = std::make_unique<FileSource>(FileName);
+    std::string name = FileName.filename().string();
+    auto dot = name.rfind('.');
+    if (dot != std::string::npos && name.size() - dot - 1 <= kMaxExtensionLength) name.erase(dot);
+    BaseName = name;
+}
+
+void TQB16BitReader::ReadNEHeader() {
+    ByteReader r(*Stream);
+    if (r.u16At(0) != kMz) throw EQBICLReadError("Not a valid ICL File.");
+    NEOffset = r.u16At(60);
+    if (NEOffset < 60) throw EQBICLReadError("Invalid Windows 16 Offset.");
+    if (r.u16At(NEOffset) != kNe) throw EQBICLReadError("Invalid Windows 16 Header.");
+    const std::uint16_t resTable = r.u16At(NEOffset + 0x24);
+    if (resTable == 0) throw EQBICLReadError("No Resources in file.");
+    ResTablePos = std::uint64_t(resTable) + NEOffset;
+    const std::uint16_t names = r.u16At(NEOffset + 0x26);
+    if (names == 0) throw EQBICLReadError("Names Table not found.");
+    NamesPos = std::uint64_t(names) + NEOffset;
+}
+
+void TQB16BitReader::ReadResourceTable(ByteReader& r) {
+    r.seek(ResTablePos);
+    AlignShift = r.u16();
+    if (AlignShift > kMaxAlignShift) throw EQBICLReadError("ResourceTable has an error.");
+    for (std::uint16_t typeId = r.u16(); typeId != 0; typeId = r.u16()) {
+        const std::uint16_t count = r.u16();
+        r.skip(4);
+        if (!Stream->contains(r.pos(), count * kNameInfoSize)) throw EQBICLReadError("ResourceTable has an error.");
+        std::vector<NameInfo>* into = nullptr;
+        if (!(typeId & kIdFlag)) anyNamed_ = true;  // a named type is never an icon type
+        else if ((typeId & 0xFF) == 3 && !hasIconType_) into = &IconEntries, hasIconType_ = true;
+        else if ((typeId & 0xFF) == 14 && !hasGroupType_) into = &GroupEntries, hasGroupType_ = true;
+        for (std::uint16_t i = 0; i < count; ++i) {
+            NameInfo n = readNameInfo(r);
+            if (!(n.ID & kIdFlag)) anyNamed_ = true;
+            if (into) into->push_back(n);
+        }
+    }
+    if (!hasIconType_ || !hasGroupType_) throw EQBICLReadError("ResourceTable has an error.");
+}
+
+std::vector<std::string> TQB16BitReader::ReadNames(ByteReader& r) {
+    std::vector<std::string> names;
+    for (std::uint8_t len = r.u8(); len != 0; len = r.u8()) {
+        std::string s = r.chars(len);
+        if (names.empty() && s == kIclModuleName) continue;
+        names.push_back(cp1252ToUtf8(s));
+    }
+    return names;
+}
+
+std::string TQB16BitReader::NameAt(std::uint64_t pos) const {
+    ByteReader r(*Stream, pos);
+    const std::uint8_t len = r.u8();
+    return cp1252ToUtf8(r.chars(len));
+}
+
+std::int32_t TQB16BitReader::FindResourceIndex(std::uint16_t id, const std::vector<NameInfo>& table) const {
+    const std::uint16_t want = std::uint16_t(id | kIdFlag);
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (table[i].ID == want) return std::int32_t(i);
+    return -1;
+}
+
+Bytes TQB16BitReader::ReadResource(const NameInfo& rec) const {
+    const std::uint64_t offset = std::uint64_t(rec.Offset) << AlignShift;
+    const std::uint64_t length = std::uint64_t(rec.Length) << AlignShift;
+    return Stream->read(offset, length);  // EReadError when it reaches past the file
+}
+
+void TQB16BitReader::AddGroupImage(TQBICL16Icon& icon, ByteReader& group) {
+    IconImageHead head = IconImageHead::read(group);
+    const std::uint16_t id = group.u16();
+    const std::int32_t index = FindResourceIndex(id, IconEntries);
+    if (index < 0) return;  // a missing image leaves the rest of the group
+    Bytes data;
+    try {
+        data = ReadResource(IconEntries[std::size_t(index)]);
+    } catch (const EReadError&) {
+        return;  // image data beyond the end of the file: refused
+    }
+    // The block carries the alignment padding; keep just the image when the entry says less.
+    if (head.BytesInRes < data.size()) data.resize(head.BytesInRes);
+    auto image = std::make_unique<TQBIconImage>(head, std::move(data));
+    image->FixSize();
+    icon.Images().Add(std::move(image));
+}
+
+void TQB16BitReader::LoadGroup(TQBICL16Icon& icon, std::size_t index) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%03zu", index + 1);
+    icon.Name = BaseName + " " + number;
+    MemorySource group(ReadResource(GroupEntries[index]));
+    ByteReader r(group);
+    std::uint16_t count = 0;
+    if (!icon.ReadHeader(r, count)) return;  // listed without images
+    for (std::uint16_t i = 0; i < count && group.contains(r.pos(), kGroupEntrySize); ++i) AddGroupImage(icon, r);
+}
+
+bool TQB16BitReader::Read() {
+    IconEntries.clear();
+    GroupEntries.clear();
+    Icons.Clear();
+    try {
+        ReadNEHeader();
+        ByteReader r(*Stream);
+        ReadResourceTable(r);
+        std::vector<std::string> names = ReadNames(r);
+        const bool useNames = names.size() == GroupEntries.size() && !anyNamed_;
+        TQBIconList list;
+        for (std::size_t i = 0; i < GroupEntries.size(); ++i) {
+            auto icon = std::make_unique<TQBICL16Icon>();
+            LoadGroup(*icon, i);
+            std::string name;
+            if (!(GroupEntries[i].ID & kIdFlag)) name = NameAt(ResTablePos + GroupEntries[i].ID);
+            else if (useNames) name = names[i];
+            else name = icon->Name;
+            list.AddIcon(name, std::move(icon));
+        }
+        Icons.TakeOver(std::move(list));
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+int TQB16BitReader::CountGroups(const ByteSource& src) {
+    try {
+        ByteReader r(src);
+        if (r.u16At(0) != kMz) return 0;
+        const std::uint16_t ne = r.u16At(60);
+        if (ne < 60 || r.u16At(ne) != kNe) return 0;
+        const std::uint16_t resTable = r.u16At(std::uint64_t(ne) + 0x24);
+        if (resTable == 0) return 0;
+        r.seek(std::uint64_t(ne) + resTable);
+        if (r.u16() > kMaxAlignShift) return 0;
+        for (std::uint16_t typeId = r.u16(); typeId != 0; typeId = r.u16()) {
+            const std::uint16_t count = r.u16();
+            if ((typeId & kIdFlag) && (typeId & 0xFF) == 14) return count;
+            r.skip(4 + count * kNameInfoSize);
+        }
+    } catch (const EReadError&) {
+    }
+    return 0;
+}
+
+}  // namespace gs

@@ -1,0 +1,57 @@
+#pragma once
+// Icons of 16-bit NE modules and icon libraries (resource-only NE modules), parsed from
+// the file itself.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "iconlib/IconLibrary.h"
+
+namespace gs {
+
+// An icon read from a 16-bit module, with the name generated for its group.
+class TQBICL16Icon : public TQBIcon {
+public:
+    std::string Name;
+};
+
+class TQB16BitReader : public TQBICLReader {
+public:
+    // Opens the file (EFOpenError when it cannot be).
+    explicit TQB16BitReader(std::filesystem::path fileName);
+    // Fills Icons and returns true; false when anything about the file is wrong. Never raises.
+    bool Read() override;
+
+    // Number of icon groups of an NE source; 0 when its tables cannot be read.
+    static int CountGroups(const ByteSource& src);
+
+    // The name record of a resource, in alignment units.
+    struct NameInfo {
+        std::uint16_t Offset = 0, Length = 0, Flags = 0, ID = 0, Handle = 0, Usage = 0;
+    };
+
+    std::uint16_t AlignShift = 0;
+    std::uint32_t NEOffset = 0;
+    std::uint64_t ResTablePos = 0;
+    std::uint64_t NamesPos = 0;
+    std::string BaseName;
+
+private:
+    void ReadNEHeader();
+    void ReadResourceTable(ByteReader& r);
+    std::vector<std::string> ReadNames(ByteReader& r);
+    std::string NameAt(std::uint64_t pos) const;
+    std::int32_t FindResourceIndex(std::uint16_t id, const std::vector<NameInfo>& table) const;
+    Bytes ReadResource(const NameInfo& rec) const;
+    void LoadGroup(TQBICL16Icon& icon, std::size_t index);
+    void AddGroupImage(TQBICL16Icon& icon, ByteReader& group);
+
+    std::unique_ptr<FileSource> Stream;
+    std::vector<NameInfo> IconEntries;
+    std::vector<NameInfo> GroupEntries;
+    bool hasIconType_ = false, hasGroupType_ = false;
+    bool anyNamed_ = false;  // a type or resource identified by a string
+};
+
+}  // namespace gs

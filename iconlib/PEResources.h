@@ -1,0 +1,78 @@
+#pragma once
+// Resources of 32-bit and 64-bit PE modules (optional-header magic 0x10B and 0x20B), read
+// from the file itself: no code of the module is loaded, and only the headers, the
+// resource directories asked for and the resources read are touched.
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ByteSource.h"
+
+namespace gs {
+
+constexpr std::uint16_t RT_ICON = 3;
+constexpr std::uint16_t RT_GROUP_ICON = 14;
+constexpr std::uint16_t RT_VERSION = 16;
+
+// A resource type or name: an integer id or a string.
+struct ResourceName {
+    bool isId = true;
+    std::uint16_t id = 0;
+    std::string name;  // UTF-8
+
+    static ResourceName fromId(std::uint16_t id) { return ResourceName{true, id, {}}; }
+    static ResourceName fromString(std::string s) { return ResourceName{false, 0, std::move(s)}; }
+    // Listed as the decimal id, or as the string.
+    std::string display() const { return isId ? std::to_string(id) : name; }
+    friend bool operator==(const ResourceName&, const ResourceName&) = default;
+};
+
+class PeModule {
+public:
+    // Throws EReadError when the source is not a PE module with sane headers.
+    explicit PeModule(std::shared_ptr<const ByteSource> source);
+    // Opens the file (EFOpenError) and reads its headers (EReadError).
+    static std::unique_ptr<PeModule> open(const std::filesystem::path& path);
+
+    // Names of the resources of one type, in directory order (named entries first, then
+    // ids ascending, as the directory stores them), each once whatever its languages.
+    std::vector<ResourceName> names(std::uint16_t type) const;
+    // The data of a resource in the preferred language (neutral, process default, system
+    // default, US English, else the first listed); nullopt when there is no such resource.
+    // EReadError when its data lies outside the file.
+    std::optional<Bytes> load(std::uint16_t type, const ResourceName& name) const;
+
+    bool is64Bit() const { return is64_; }
+
+private:
+    struct Section {
+        std::uint32_t va, vsize, rawSize, rawPtr;
+    };
+    struct DirEntry {
+        ResourceName name;
+        std::uint32_t offset;  // relative to the resource root
+        bool isDir;
+    };
+
+    std::optional<std::uint64_t> fileOffset(std::uint32_t rva, std::uint32_t size) const;
+    std::vector<DirEntry> readDirectory(std::uint32_t offset) const;
+    std::optional<DirEntry> findEntry(std::uint32_t dirOffset, const ResourceName& name) const;
+    std::string readName(std::uint32_t offset) const;
+
+    std::shared_ptr<const ByteSource> src_;
+    std::vector<Section> sections_;
+    std::uint32_t rsrcRva_ = 0;
+    std::uint32_t rsrcSize_ = 0;
+    bool is64_ = false;
+};
+
+// One resource of a PE file, or nullopt when the file is no PE module or lacks it.
+std::optional<Bytes> readPeResource(const std::filesystem::path& path, std::uint16_t type,
+                                    const ResourceName& name);
+// The version block (RT_VERSION id 1) of a PE file, when it has one.
+std::optional<Bytes> readVersionResource(const std::filesystem::path& path);
+
+}  // namespace gs

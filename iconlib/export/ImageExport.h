@@ -1,0 +1,27 @@
+#pragma once
+// Writing a bitmap as a picture file: GIF, JPEG, Windows metafile and TIFF. Each file is
+// written whole (temporary file in the target folder, then rename), so a failure leaves no
+// partial file and keeps the file it would have replaced. A null or empty bitmap writes
+// nothing and creates no file. Errors of the encoders and of file creation pass to the caller.
+#include <filesystem>
+
+#include "platform/Raster.h"
+
+namespace gs {
+
+#ifdef GS_HAVE_GIF_EXPORT
+// Through the GIF codec: its own conversion and colour reduction of the bitmap.
+void SaveBitmapAsGIF(const Raster* bitmap, const std::filesystem::path& fileName);
+#endif
+
+// RGB, baseline, quality 90, floating-point DCT.
+void SaveBitmapAsJPEG(const Raster* bitmap, const std::filesystem::path& fileName);
+
+// A placeable Windows metafile when the extension is ".wmf" (in any case), an enhanced
+// metafile otherwise.
+void SaveBitmapAsMetafile(const Raster* bitmap, const std::filesystem::path& fileName);
+
+// Uncompressed TIFF (see TiffWriter.h).
+void SaveBitmapAsTIFF(const Raster* bitmap, const std::filesystem::path& fileName);
+
+}  // namespace gs

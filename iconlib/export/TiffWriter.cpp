@@ -1,0 +1,250 @@
+#include "iconlib/export/TiffWriter.h"
+
+#include <limits>
+#include <string_view>
+#include <vector>
+
+#include "platform/AtomicFile.h"
+#include "platform/Dib.h"
+#include "platform/Errors.h"
+
+namespace gs {
+
+namespace {
+
+constexpr std::string_view kSoftware = "Tavorn lab";  // written without a terminating zero
+constexpr std::uint32_t kResolutionNumerator = 877;   // 87.7 pixels per inch
+constexpr std::uint32_t kResolutionDenominator = 10;
+constexpr std::uint16_t kResolutionUnitInch = 2;
+constexpr std::uint16_t kTiffMagic = 42;
+constexpr std::uint32_t kHeaderSize = 8;
+constexpr std::size_t kIfdOffsetField = 4;
+constexpr std::uint16_t kNoCompression = 1;
+constexpr std::uint16_t kChunky = 1;
+// Every offset is a 32-bit number; leave room for the blocks around the pixels.
+constexpr std::uint64_t kMaxPixelBytes = std::numeric_limits<std::uint32_t>::max() - (1u << 20);
+
+enum Tag : std::uint16_t {
+    kNewSubfileType = 254,
+    kImageWidth = 256,
+    kImageLength = 257,
+    kBitsPerSample = 258,
+    kCompression = 259,
+    kPhotometric = 262,
+    kStripOffsets = 273,
+    kSamplesPerPixel = 277,
+    kRowsPerStrip = 278,
+    kStripByteCounts = 279,
+    kXResolution = 282,
+    kYResolution = 283,
+    kPlanarConfiguration = 284,
+    kResolutionUnit = 296,
+    kSoftwareTag = 305,
+    kColorMap = 320,
+};
+
+enum FieldType : std::uint16_t { kAscii = 2, kShort = 3, kLong = 4, kRational = 5 };
+
+enum Photometric : std::uint16_t { kBlackIsZero = 1, kRgb = 2, kPaletteColour = 3 };
+
+// One file under construction: header first, then data blocks, then the directory, whose
+// offset is patched into the header at the end.
+class TiffFile {
+public:
+    TiffFile() {
+        w_.chars("II");
+        w_.u16(kTiffMagic);
+        w_.u32(kHeaderSize);
+    }
+    ByteWriter& out() { return w_; }
+    std::uint32_t pos() const { return std::uint32_t(w_.pos()); }
+
+    std::uint32_t writeResolution() {
+        std::uint32_t at = pos();
+        w_.u32(kResolutionNumerator);
+        w_.u32(kResolutionDenominator);
+        return at;
+    }
+    std::uint32_t writeSoftware() {
+        std::uint32_t at = pos();
+        w_.chars(kSoftware);
+        return at;
+    }
+    // Entries must be added in ascending tag order.
+    void entry(Tag tag, FieldType type, std::uint32_t count, std::uint32_t value) {
+        entries_.push_back({tag, type, count, value});
+    }
+    // Sizes are SHORT as the layouts have them, LONG only when they do not fit.
+    void sizeEntry(Tag tag, std::uint32_t value) {
+        entry(tag, value <= std::numeric_limits<std::uint16_t>::max() ? kShort : kLong, 1, value);
+    }
+    Bytes finish() {
+        const std::uint32_t ifd = pos();
+        w_.u16(std::uint16_t(entries_.size()));
+        for (const Entry& e : entries_) {
+            w_.u16(e.tag);
+            w_.u16(e.type);
+            w_.u32(e.count);
+            w_.u32(e.value);  // a SHORT value lands in the low two bytes
+        }
+        w_.u32(0);  // no further directory
+        w_.patchU32(kIfdOffsetField, ifd);
+        return w_.take();
+    }
+
+private:
+    struct Entry {
+        Tag tag;
+        FieldType type;
+        std::uint32_t count, value;
+    };
+    ByteWriter w_;
+    std::vector<Entry> entries_;
+};
+
+// Where each block of a layout went, for the directory.
+struct Blocks {
+    std::uint32_t width = 0, height = 0;
+    std::uint16_t bitsPerSample = 0;
+    std::uint32_t bitsPerSampleAt = 0;  // offset of three values for RGB, 0 for a single value
+    Photometric photometric = kBlackIsZero;
+    std::uint16_t samples = 1;
+    std::uint32_t strip = 0, stripBytes = 0;
+    std::uint32_t xResolution = 0, yResolution = 0, software = 0;
+    std::uint32_t colorMap = 0, colours = 0;  // palette layout only
+};
+
+Bytes finishDirectory(TiffFile& f, const Blocks& b) {
+    f.entry(kNewSubfileType, kLong, 1, 0);
+    f.sizeEntry(kImageWidth, b.width);
+    f.sizeEntry(kImageLength, b.height);
+    if (b.bitsPerSampleAt)
+        f.entry(kBitsPerSample, kShort, b.samples, b.bitsPerSampleAt);
+    else
+        f.entry(kBitsPerSample, kShort, 1, b.bitsPerSample);
+    f.entry(kCompression, kShort, 1, kNoCompression);
+    f.entry(kPhotometric, kShort, 1, b.photometric);
+    f.entry(kStripOffsets, kLong, 1, b.strip);
+    f.entry(kSamplesPerPixel, kShort, 1, b.samples);
+    f.entry(kRowsPerStrip, kLong, 1, b.height);
+    f.entry(kStripByteCounts, kLong, 1, b.stripBytes);
+    f.entry(kXResolution, kRational, 1, b.xResolution);
+    f.entry(kYResolution, kRational, 1, b.yResolution);
+    if (b.photometric == kRgb) f.entry(kPlanarConfiguration, kShort, 1, kChunky);
+    f.entry(kResolutionUnit, kShort, 1, kResolutionUnitInch);
+    f.entry(kSoftwareTag, kAscii, std::uint32_t(kSoftware.size()), b.software);
+    if (b.colorMap) f.entry(kColorMap, kShort, 3 * b.colours, b.colorMap);
+    return f.finish();
+}
+
+Rgb paletteEntry(const Raster& r, std::size_t i) { return i < r.palette().size() ? r.palette()[i] : Rgb{}; }
+
+std::uint32_t stripSize(const Raster& r, std::uint64_t rowBytes) {
+    std::uint64_t n = rowBytes * std::uint64_t(r.height());
+    if (n > kMaxPixelBytes) throw EFCreateError("The picture is too large for a TIFF file.");
+    return std::uint32_t(n);
+}
+
+// Rows top first, each packed to whole bytes, the leftmost pixel in the highest bits.
+void writeIndexRows(ByteWriter& w, const Raster& r, int bits, std::uint8_t flip) {
+    const std::uint8_t mask = std::uint8_t((1u << bits) - 1);
+    const int perByte = 8 / bits;
+    for (int y = 0; y < r.height(); ++y) {
+        const std::uint8_t* idx = r.indexRow(y);
+        for (int x = 0; x < r.width(); x += perByte) {
+            std::uint8_t byte = 0;
+            for (int k = 0; k < perByte; ++k) {
+                std::uint8_t v = x + k < r.width() ? std::uint8_t((idx[x + k] ^ flip) & mask) : 0;
+                byte = std::uint8_t(byte | (v << (8 - bits * (k + 1))));
+            }
+            w.u8(byte);
+        }
+    }
+}
+
+bool isWhite(Rgb c) { return c == Rgb{255, 255, 255}; }
+bool isBlack(Rgb c) { return c == Rgb{0, 0, 0}; }
+
+// A two-colour picture in black and white; bit 0 is black in the file whichever order the
+// palette has.
+bool isBlackAndWhite(const Raster& r) {
+    Rgb a = paletteEntry(r, 0), b = paletteEntry(r, 1);
+    return (isBlack(a) && isWhite(b)) || (isWhite(a) && isBlack(b));
+}
+
+Bytes writeBilevel(const Raster& r) {
+    TiffFile f;
+    Blocks b{std::uint32_t(r.width()), std::uint32_t(r.height()), 1};
+    b.strip = f.pos();
+    b.stripBytes = stripSize(r, (std::uint64_t(r.width()) + 7) / 8);
+    writeIndexRows(f.out(), r, 1, isWhite(paletteEntry(r, 0)) ? 1 : 0);
+    b.xResolution = f.writeResolution();
+    b.yResolution = f.writeResolution();
+    b.software = f.writeSoftware();
+    return finishDirectory(f, b);
+}
+
+Bytes writePalette(const Raster& r) {
+    const int bits = r.bitCount();
+    TiffFile f;
+    Blocks b{std::uint32_t(r.width()), std::uint32_t(r.height()), std::uint16_t(bits)};
+    b.photometric = kPaletteColour;
+    b.colours = 1u << bits;
+    b.stripBytes = stripSize(r, (std::uint64_t(r.width()) * std::uint64_t(bits) + 7) / 8);
+    b.colorMap = f.pos();
+    // 16-bit components: 255 must become 65535, so the byte goes into both halves.
+    for (auto part : {&Rgb::r, &Rgb::g, &Rgb::b})
+        for (std::uint32_t i = 0; i < b.colours; ++i) f.out().u16(std::uint16_t(paletteEntry(r, i).*part * 257u));
+    b.xResolution = f.writeResolution();
+    b.yResolution = f.writeResolution();
+    b.software = f.writeSoftware();
+    b.strip = f.pos();
+    writeIndexRows(f.out(), r, bits, 0);
+    return finishDirectory(f, b);
+}
+
+Bytes writeRgb(const Raster& r) {
+    constexpr std::uint16_t kSamples = 3;
+    TiffFile f;
+    Blocks b{std::uint32_t(r.width()), std::uint32_t(r.height()), 8};
+    b.photometric = kRgb;
+    b.samples = kSamples;
+    b.stripBytes = stripSize(r, std::uint64_t(r.width()) * kSamples);
+    b.xResolution = f.writeResolution();
+    b.yResolution = f.writeResolution();
+    b.bitsPerSampleAt = f.pos();
+    for (int i = 0; i < kSamples; ++i) f.out().u16(8);
+    b.software = f.writeSoftware();
+    b.strip = f.pos();
+    for (int y = 0; y < r.height(); ++y)
+        for (int x = 0; x < r.width(); ++x) {
+            Argb c = r.pixel(x, y);
+            f.out().u8(redOf(c));
+            f.out().u8(greenOf(c));
+            f.out().u8(blueOf(c));
+        }
+    return finishDirectory(f, b);
+}
+
+Bytes encodeTiff(const Raster& r) {
+    if (r.empty()) return {};
+    switch (r.format()) {
+        case PixelFormat::pf1bit: return isBlackAndWhite(r) ? writeBilevel(r) : writeRgb(r);
+        case PixelFormat::pf4bit:
+        case PixelFormat::pf8bit: return writePalette(r);
+        default: return writeRgb(r);
+    }
+}
+
+}  // namespace
+
+void WriteTIFF(ByteWriter& stream, const Raster& bitmap) { stream.bytes(encodeTiff(bitmap)); }
+
+Bytes encodeTiffFromDib(const ByteSource& dib) { return encodeTiff(decodeDib(dib, 0).colour); }
+
+void SaveTIFFToFile(const std::filesystem::path& fileName, const Raster& bitmap) {
+    if (bitmap.empty()) return;
+    writeFileAtomically(fileName, encodeTiff(bitmap));
+}
+
+}  // namespace gs
