@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# gsprobe export-bmp against independent tools: libjpeg's cjpeg (same bytes), libtiff and
+# ImageMagick (same pixels), libwmf (the metafile's embedded picture) and file(1).
+set -u
+probe=$1
+work=$2
+IM=/usr/bin/convert
+for tool in $IM /usr/bin/cjpeg /usr/bin/tiffinfo /usr/bin/wmf2svg /usr/bin/file; do
+  [ -x "$tool" ] || { echo "skipped: $tool is missing"; exit 77; }
+done
+rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pixels() { $IM "$1" -depth 8 rgb:- | md5sum; }
+softwareNote='ASCII value for tag "Software" does not end in null byte'
+
+# One sample BMP per depth, odd sizes so that rows are padded.
+$IM -size 37x23 gradient:red-blue -type truecolor BMP3:in24.bmp
+$IM -size 37x23 gradient:red-blue -alpha set -define bmp3:alpha=true BMP3:in32.bmp
+$IM -size 37x23 gradient:red-blue -colors 200 -type palette -compress none BMP3:in8.bmp
+$IM -size 37x23 gradient:red-blue -colors 12 -type palette -compress none BMP3:in4.bmp
+$IM -size 37x23 pattern:checkerboard -type bilevel BMP3:in1.bmp
+
+for depth in 1 4 8 24 32; do
+  in=in$depth.bmp
+  case "$(file -b "$in")" in *" x $depth,"*) ;; *) fail "$in is not $depth bits: $(file -b "$in")"; continue ;; esac
+
+  "$probe" export-bmp tif "$in" out$depth.tif || fail "tif export of $in"
+  tiffinfo out$depth.tif >/dev/null 2>tiffinfo.err || fail "tiffinfo refuses out$depth.tif"
+  grep -v "$softwareNote" tiffinfo.err && fail "tiffinfo complains about out$depth.tif"
+  [ "$(pixels out$depth.tif)" = "$(pixels "$in")" ] || fail "out$depth.tif has other pixels than $in"
+
+  "$probe" export-bmp jpg "$in" out$depth.jpg || fail "jpg export of $in"
+  $IM "$in" -depth 8 ppm:in$depth.ppm
+  cjpeg -quality 90 -dct float -baseline in$depth.ppm | cmp -s - out$depth.jpg || fail "out$depth.jpg differs from cjpeg"
+
+  "$probe" export-bmp wmf "$in" out$depth.wmf || fail "wmf export of $in"
+  case "$(file -b out$depth.wmf)" in "Windows metafile"*) ;; *) fail "file: $(file -b out$depth.wmf)" ;; esac
+  wmf2svg -o out$depth.svg out$depth.wmf 2>wmf2svg.err || fail "wmf2svg refuses out$depth.wmf"
+  [ -s wmf2svg.err ] && fail "wmf2svg complains: $(cat wmf2svg.err)"
+  [ "$(pixels out$depth-1.png)" = "$(pixels "$in")" ] || fail "picture in out$depth.wmf differs from $in"
+
+  "$probe" export-bmp emf "$in" out$depth.emf || fail "emf export of $in"
+  case "$(file -b out$depth.emf)" in "Windows Enhanced Metafile"*) ;; *) fail "file: $(file -b out$depth.emf)" ;; esac
+done
+
+# The 24-bit BMP straight into cjpeg gives the same bytes too.
+cjpeg -quality 90 -dct float -baseline in24.bmp | cmp -s - out24.jpg || fail "out24.jpg differs from cjpeg of the BMP"
+
+# A transparent bitmap is drawn masked: a mask, then the colours.
+"$probe" export-bmp wmf in24.bmp masked.wmf --transparent || fail "transparent wmf export"
+wmf2svg -o masked.svg masked.wmf || fail "wmf2svg refuses masked.wmf"
+[ "$(grep -c '<image' masked.svg)" = 2 ] || fail "masked.wmf does not hold a mask and a picture"
+
+# A failed export keeps the file it would have replaced and leaves nothing behind.
+$IM -size 40000x1 xc:white -type truecolor BMP3:wide.bmp
+cp out24.wmf kept.wmf
+ls -A >before.list
+"$probe" export-bmp wmf wide.bmp kept.wmf 2>/dev/null && fail "a 40000-pixel-wide WMF was written"
+cmp -s out24.wmf kept.wmf || fail "kept.wmf was changed by a failed export"
+ls -A | diff before.list - >/dev/null || fail "a failed export left files: $(ls -A | diff before.list -)"
+
+# GIF goes through the GIF codec when this build has it.
+if "$probe" export-bmp gif in24.bmp out.gif 2>/dev/null; then
+  if [ -x /usr/bin/giftopnm ]; then
+    giftopnm out.gif >/dev/null 2>giftopnm.err || fail "giftopnm refuses out.gif"
+    [ -s giftopnm.err ] && fail "giftopnm complains: $(cat giftopnm.err)"
+  fi
+else
+  echo "note: this build has no GIF export"
+fi
+
+[ $failures -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
+echo "all export files accepted"
