@@ -4,6 +4,9 @@
 #include <cctype>
 #include <string>
 
+#ifdef GS_HAVE_GIF_EXPORT
+#include "codecs/GifImage.h"
+#endif
 #include "iconlib/export/JpegWriter.h"
 #include "iconlib/export/MetafileWriter.h"
 #include "iconlib/export/TiffWriter.h"
@@ -22,6 +25,17 @@ bool isWmfName(const std::filesystem::path& fileName) {
 }
 
 }  // namespace
+
+#ifdef GS_HAVE_GIF_EXPORT
+void SaveBitmapAsGIF(const Raster* bitmap, const std::filesystem::path& fileName) {
+    if (!hasPicture(bitmap)) return;
+    TGIFImage gif;  // the codec's own settings: conversion, colour reduction, transparency
+    gif.setWidth(bitmap->width());
+    gif.setHeight(bitmap->height());
+    gif.assign(*bitmap);
+    gif.saveToFile(fileName);
+}
+#endif
 
 void SaveBitmapAsJPEG(const Raster* bitmap, const std::filesystem::path& fileName) {
     if (hasPicture(bitmap)) writeFileAtomically(fileName, encodeJpeg(*bitmap));

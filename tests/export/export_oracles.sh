@@ -61,12 +61,16 @@ ls -A >before.list
 cmp -s out24.wmf kept.wmf || fail "kept.wmf was changed by a failed export"
 ls -A | diff before.list - >/dev/null || fail "a failed export left files: $(ls -A | diff before.list -)"
 
-# GIF goes through the GIF codec when this build has it.
-if "$probe" export-bmp gif in24.bmp out.gif 2>/dev/null; then
-  if [ -x /usr/bin/giftopnm ]; then
-    giftopnm out.gif >/dev/null 2>giftopnm.err || fail "giftopnm refuses out.gif"
-    [ -s giftopnm.err ] && fail "giftopnm complains: $(cat giftopnm.err)"
-  fi
+# GIF goes through the GIF codec when this build has it; indexed pictures keep their colours.
+if "$probe" export-bmp gif in8.bmp out8.gif 2>/dev/null; then
+  for depth in 1 4 8 24; do
+    "$probe" export-bmp gif in$depth.bmp out$depth.gif || fail "gif export of in$depth.bmp"
+    if [ -x /usr/bin/giftopnm ]; then
+      giftopnm out$depth.gif >/dev/null 2>giftopnm.err || fail "giftopnm refuses out$depth.gif"
+      [ -s giftopnm.err ] && fail "giftopnm complains: $(cat giftopnm.err)"
+    fi
+    [ $depth = 24 ] || [ "$(pixels out$depth.gif)" = "$(pixels in$depth.bmp)" ] || fail "out$depth.gif has other colours"
+  done
 else
   echo "note: this build has no GIF export"
 fi
