@@ -187,21 +187,3 @@ TEST(Metafile, ExtensionChoosesTheFormatAndOversizeWmfIsRefused) {
     SaveBitmapAsMetafile(nullptr, dir / "none.wmf");
     EXPECT_FALSE(std::filesystem::exists(dir / "none.wmf"));
 }
-
-TEST(Metafile, FileAndLibwmfAcceptTheFiles) {
-    if (!haveTool("/usr/bin/file") || !haveTool("/usr/bin/wmf2svg")) GTEST_SKIP() << "file or wmf2svg missing";
-    auto dir = scratchDir("metafile-oracles");
-    Raster r = framedPicture(PixelFormat::pf8bit);
-    for (bool transparent : {false, true}) {
-        r.setTransparent(transparent);
-        const auto wmf = dir / "p.wmf", emf = dir / "p.emf";
-        SaveBitmapAsMetafile(&r, wmf);
-        SaveBitmapAsMetafile(&r, emf);
-        EXPECT_NE(runTool("/usr/bin/file -b " + quoted(wmf)).out.find("Windows metafile"), std::string::npos);
-        EXPECT_NE(runTool("/usr/bin/file -b " + quoted(emf)).out.find("Windows Enhanced Metafile"), std::string::npos);
-        ToolRun svg = runTool("cd " + quoted(dir) + " && /usr/bin/wmf2svg -o p.svg p.wmf");
-        EXPECT_EQ(svg.status, 0) << svg.err;
-        EXPECT_EQ(svg.err, "");
-        EXPECT_TRUE(std::filesystem::exists(dir / "p-1.png"));
-    }
-}

@@ -157,6 +157,14 @@ TEST(TiffLayout, TwoColourPaletteThatIsNotBlackAndWhiteKeepsItsColours) {
     EXPECT_EQ(d[277].value, 3u);
 }
 
+TEST(TiffLayout, SizesBeyondAShortAreWrittenAsLongs) {
+    auto d = directoryOf(tiffOf(blackAndWhite(70000, 2, false)));
+    EXPECT_EQ(d[256].type, 4);
+    EXPECT_EQ(d[256].value, 70000u);
+    EXPECT_EQ(d[257].type, 3);
+    EXPECT_EQ(d[279].value, 2u * 8750u);
+}
+
 TEST(TiffFromDib, RowsAreFoundByComputedStridesWhateverTheHeaderClaims) {
     Raster r = samplePicture(13, 7, PixelFormat::pf8bit, 4);
     Bytes dib = encodeDib(r);

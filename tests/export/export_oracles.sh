@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # gsprobe export-bmp against independent tools: libjpeg's cjpeg (same bytes), libtiff and
-# ImageMagick (same pixels), libwmf (the metafile's embedded picture) and file(1).
+# ImageMagick (same pixels), libwmf (the metafile's embedded picture) and file(1). The
+# unit tests hold the encoders against the same tools for pictures a BMP cannot bring.
 set -u
 probe=$1
 work=$2
@@ -31,10 +32,6 @@ for depth in 1 4 8 24 32; do
   grep -v "$softwareNote" tiffinfo.err && fail "tiffinfo complains about out$depth.tif"
   [ "$(pixels out$depth.tif)" = "$(pixels "$in")" ] || fail "out$depth.tif has other pixels than $in"
 
-  "$probe" export-bmp jpg "$in" out$depth.jpg || fail "jpg export of $in"
-  $IM "$in" -depth 8 ppm:in$depth.ppm
-  cjpeg -quality 90 -dct float -baseline in$depth.ppm | cmp -s - out$depth.jpg || fail "out$depth.jpg differs from cjpeg"
-
   "$probe" export-bmp wmf "$in" out$depth.wmf || fail "wmf export of $in"
   case "$(file -b out$depth.wmf)" in "Windows metafile"*) ;; *) fail "file: $(file -b out$depth.wmf)" ;; esac
   wmf2svg -o out$depth.svg out$depth.wmf 2>wmf2svg.err || fail "wmf2svg refuses out$depth.wmf"
@@ -45,8 +42,11 @@ for depth in 1 4 8 24 32; do
   case "$(file -b out$depth.emf)" in "Windows Enhanced Metafile"*) ;; *) fail "file: $(file -b out$depth.emf)" ;; esac
 done
 
-# The 24-bit BMP straight into cjpeg gives the same bytes too.
-cjpeg -quality 90 -dct float -baseline in24.bmp | cmp -s - out24.jpg || fail "out24.jpg differs from cjpeg of the BMP"
+# JPEG: the same bytes as libjpeg's own compressor given the same BMP.
+for depth in 8 24 32; do
+  "$probe" export-bmp jpg in$depth.bmp out$depth.jpg || fail "jpg export of in$depth.bmp"
+  cjpeg -quality 90 -dct float -baseline in$depth.bmp | cmp -s - out$depth.jpg || fail "out$depth.jpg differs from cjpeg"
+done
 
 # A transparent bitmap is drawn masked: a mask, then the colours.
 "$probe" export-bmp wmf in24.bmp masked.wmf --transparent || fail "transparent wmf export"
