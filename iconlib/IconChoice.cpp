@@ -1,0 +1,194 @@
+#include "iconlib/IconChoice.h"
+
+#include <array>
+#include <exception>
+
+#include "iconlib/Resample.h"
+#include "platform/ByteWriter.h"
+#include "platform/Dib.h"
+
+namespace gs {
+
+namespace {
+
+// Colour classes from the best to the worst.
+constexpr std::array<int, 3> kClassPreference = {256, 16, 2};
+// No icon image is rendered larger than the icon-file format's largest size.
+constexpr int kMaxRenderSize = 256;
+// The preview leaves one pixel around each image: a cell is the image and two pixels.
+constexpr int kPreviewMargin = 1;
+constexpr int kPreviewCellExtra = 2 * kPreviewMargin;
+
+constexpr std::uint32_t kInfoHeaderSize = 40;
+constexpr std::uint16_t kTrueColourBits = 32;
+
+// The sizes tried, best first, before the first image.
+std::array<int, 3> fallbackOrder(int size) {
+    if (size == kIconSize48) return {kIconSize48, kIconSize32, kIconSize16};
+    if (size == kIconSize32) return {kIconSize32, kIconSize48, kIconSize16};
+    return {kIconSize16, kIconSize32, kIconSize48};
+}
+
+std::unique_ptr<TQBHiResIcon> bestExactIcon(const TQBIcon& icon, int size) {
+    for (int cls : kClassPreference)
+        if (auto found = FindExactIcon(icon, size, cls)) return found;
+    return nullptr;
+}
+
+std::unique_ptr<TQBHiResIcon> iconOfSize(const TQBIcon& icon, int size) {
+    try {
+        for (int s : fallbackOrder(size))
+            if (auto found = bestExactIcon(icon, s)) return s == size ? std::move(found) : RenderIcon(std::move(found), size);
+        if (auto first = GetFirstIcon(icon)) return RenderIcon(std::move(first), size);
+    } catch (const std::exception&) {
+        // Nothing to hand out rather than an error: the caller shows no icon.
+    }
+    return nullptr;
+}
+
+// CreateIcon decodes the image on first use; an image that cannot be decoded gives an
+// icon that draws nothing, and running out of memory gives no icon.
+std::unique_ptr<TQBHiResIcon> iconOfImage(const TQBIconImage& image) {
+    try {
+        return image.CreateIcon();
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+std::optional<Raster> bitmapOf(const TQBHiResIcon* icon, int size) {
+    if (!icon) return std::nullopt;
+    Raster bitmap(size, size, kIconBitmapFormat);
+    icon->Draw(bitmap, Rect{0, 0, size, size});
+    return bitmap;
+}
+
+void copyInto(Raster& canvas, const Raster& part, int x0, int y0) {
+    for (int y = 0; y < part.height(); ++y)
+        for (int x = 0; x < part.width(); ++x) canvas.setPixel(x0 + x, y0 + y, part.pixel(x, y));
+}
+
+void writeInfoHeader(ByteWriter& w, const IconPicture& pic, std::uint32_t imageBytes) {
+    w.u32(kInfoHeaderSize);
+    w.u32(std::uint32_t(pic.width));
+    w.u32(std::uint32_t(pic.height) * 2);  // the colour rows and the mask's
+    w.u16(1);
+    w.u16(kTrueColourBits);
+    w.u32(kBiRgb);
+    w.u32(imageBytes);
+    w.u32(0);
+    w.u32(0);
+    w.u32(0);
+    w.u32(0);
+}
+
+// Colour of a pixel as stored: a picture without alpha keeps alpha 0 throughout, so that
+// readers take its mask; a wholly transparent pixel of an alpha picture is stored black,
+// which its mask bit then leaves transparent in readers that ignore alpha.
+std::uint32_t storedColour(const IconPicture& pic, std::size_t i) {
+    const Argb c = pic.colour[i];
+    if (!pic.hasAlpha) return c & 0x00FFFFFFu;
+    return alphaOf(c) == 0 ? 0 : c;
+}
+
+bool maskBit(const IconPicture& pic, std::size_t i) {
+    if (pic.hasAlpha) return alphaOf(pic.colour[i]) == 0;
+    return i < pic.mask.size() && pic.mask[i] != 0;
+}
+
+}  // namespace
+
+std::unique_ptr<TQBHiResIcon> FindExactIcon(const TQBIcon& icon, int size, int colorClass) {
+    const TQBIconImageList& images = icon.Images();
+    for (std::uint16_t i = 0; i < images.Count(); ++i) {
+        const TQBIconImage* image = images.GetImage(i);
+        if (image->Width() == size && image->Height() == size && image->GetColorClass() == colorClass)
+            return iconOfImage(*image);
+    }
+    return nullptr;
+}
+
+std::unique_ptr<TQBHiResIcon> GetBest48Icon(const TQBIcon& icon) { return bestExactIcon(icon, kIconSize48); }
+std::unique_ptr<TQBHiResIcon> GetBest32Icon(const TQBIcon& icon) { return bestExactIcon(icon, kIconSize32); }
+std::unique_ptr<TQBHiResIcon> GetBest16Icon(const TQBIcon& icon) { return bestExactIcon(icon, kIconSize16); }
+
+std::unique_ptr<TQBHiResIcon> GetFirstIcon(const TQBIcon& icon) {
+    const TQBIconImage* first = icon.Images().GetImage(0);
+    return first ? iconOfImage(*first) : nullptr;
+}
+
+std::unique_ptr<TQBHiResIcon> GetIcon48(const TQBIcon& icon) { return iconOfSize(icon, kIconSize48); }
+std::unique_ptr<TQBHiResIcon> GetIcon32(const TQBIcon& icon) { return iconOfSize(icon, kIconSize32); }
+std::unique_ptr<TQBHiResIcon> GetIcon16(const TQBIcon& icon) { return iconOfSize(icon, kIconSize16); }
+
+std::unique_ptr<TQBHiResIcon> RenderIcon(std::unique_ptr<TQBHiResIcon> icon, int size) {
+    if (!icon || icon->Empty() || size < 1 || size > kMaxRenderSize) return icon;
+    try {
+        auto image = EncodeIconImage(resamplePicture(*icon->Handle(), size, size));
+        auto rendered = image->CreateIcon();
+        if (!rendered->Empty()) return rendered;
+    } catch (const std::exception&) {
+        // The input is handed back: at worst the caller gets the icon at the size it had.
+    }
+    return icon;
+}
+
+std::optional<Raster> GetBitmap48(const TQBIcon& icon) { return bitmapOf(GetBest48Icon(icon).get(), kIconSize48); }
+std::optional<Raster> GetBitmap32(const TQBIcon& icon) { return bitmapOf(GetBest32Icon(icon).get(), kIconSize32); }
+std::optional<Raster> GetBitmap16(const TQBIcon& icon) { return bitmapOf(GetBest16Icon(icon).get(), kIconSize16); }
+
+std::optional<Raster> GetScaledBitmap48(const TQBIcon& icon) { return bitmapOf(GetIcon48(icon).get(), kIconSize48); }
+std::optional<Raster> GetScaledBitmap32(const TQBIcon& icon) { return bitmapOf(GetIcon32(icon).get(), kIconSize32); }
+std::optional<Raster> GetScaledBitmap16(const TQBIcon& icon) { return bitmapOf(GetIcon16(icon).get(), kIconSize16); }
+
+std::optional<Raster> GetPreviewBitmap(const TQBIcon& icon) {
+    // Smallest first, so that the images stand left to right by size.
+    const std::array<std::optional<Raster>, 3> parts = {GetBitmap16(icon), GetBitmap32(icon), GetBitmap48(icon)};
+    int width = 0, height = 0;
+    for (const auto& part : parts)
+        if (part) {
+            width += part->width() + kPreviewCellExtra;
+            height = part->height() + kPreviewCellExtra;  // the largest comes last
+        }
+    if (width == 0) return std::nullopt;
+    Raster preview(width, height, kIconBitmapFormat);
+    int x = 0;
+    for (const auto& part : parts)
+        if (part) {
+            copyInto(preview, *part, x + kPreviewMargin, height - kPreviewMargin - part->height());
+            x += part->width() + kPreviewCellExtra;
+        }
+    return preview;
+}
+
+std::unique_ptr<TQBIconImage> EncodeIconImage(const IconPicture& pic) {
+    const std::uint64_t maskStride = dibStride(std::uint64_t(pic.width), 1);
+    const std::uint64_t colourBytes = 4 * std::uint64_t(pic.width) * std::uint64_t(pic.height);
+    ByteWriter w;
+    writeInfoHeader(w, pic, std::uint32_t(colourBytes + maskStride * std::uint64_t(pic.height)));
+    for (int y = pic.height - 1; y >= 0; --y)
+        for (int x = 0; x < pic.width; ++x) w.u32(storedColour(pic, std::size_t(y) * std::size_t(pic.width) + std::size_t(x)));
+    Bytes row(maskStride);
+    for (int y = pic.height - 1; y >= 0; --y) {
+        std::fill(row.begin(), row.end(), 0);
+        for (int x = 0; x < pic.width; ++x)
+            if (maskBit(pic, std::size_t(y) * std::size_t(pic.width) + std::size_t(x)))
+                row[std::size_t(x) >> 3] |= std::uint8_t(0x80u >> (x & 7));
+        w.bytes(row);
+    }
+    IconImageHead head;
+    head.Width = pic.width;
+    head.Height = pic.height;
+    head.Planes = 1;
+    head.BitCount = kTrueColourBits;
+    return std::make_unique<TQBIconImage>(head, w.take());
+}
+
+std::unique_ptr<TQBIcon> IconOfPicture(const TQBHiResIcon& icon) {
+    if (icon.Empty()) return nullptr;
+    auto result = std::make_unique<TQBIcon>();
+    result->Images().Add(EncodeIconImage(*icon.Handle()));
+    return result;
+}
+
+}  // namespace gs
