@@ -1,0 +1,103 @@
+#include "codecs/ColorQuantizer.h"
+
+namespace gs {
+
+TColorQuantizer::TColorQuantizer(int maxColors) : maxColors_(maxColors < 1 ? 1 : maxColors) {
+    reducible_.fill(kNone);
+    root_ = newNode(0);
+}
+
+std::int32_t TColorQuantizer::newNode(int level) {
+    std::int32_t id;
+    if (!freeNodes_.empty()) {
+        id = freeNodes_.back();
+        freeNodes_.pop_back();
+        nodes_[std::size_t(id)] = TOctreeNode{};
+    } else {
+        id = std::int32_t(nodes_.size());
+        nodes_.emplace_back();
+    }
+    TOctreeNode& node = nodes_[std::size_t(id)];
+    node.children.fill(kNone);
+    if (level == kColorBits) {
+        node.leaf = true;
+        ++leafCount_;
+    } else {
+        node.nextReducible = reducible_[std::size_t(level)];
+        reducible_[std::size_t(level)] = id;
+    }
+    return id;
+}
+
+void TColorQuantizer::freeNode(std::int32_t node) { freeNodes_.push_back(node); }
+
+void TColorQuantizer::addColor(Rgb color) {
+    std::int32_t node = root_;
+    for (int level = 0; !nodes_[std::size_t(node)].leaf; ++level) {
+        int shift = kColorBits - 1 - level;
+        int index = (((color.r >> shift) & 1) << 2) | (((color.g >> shift) & 1) << 1) | ((color.b >> shift) & 1);
+        std::int32_t child = nodes_[std::size_t(node)].children[std::size_t(index)];
+        if (child == kNone) {
+            child = newNode(level + 1);  // may move nodes_: index again below
+            nodes_[std::size_t(node)].children[std::size_t(index)] = child;
+        }
+        node = child;
+    }
+    TOctreeNode& leaf = nodes_[std::size_t(node)];
+    ++leaf.pixelCount;
+    leaf.redSum += color.r;
+    leaf.greenSum += color.g;
+    leaf.blueSum += color.b;
+    while (leafCount_ > maxColors_) reduce();
+}
+
+void TColorQuantizer::addRaster(const Raster& raster) {
+    for (int y = 0; y < raster.height(); ++y)
+        for (int x = 0; x < raster.width(); ++x) addColor(rgbOf(raster.pixel(x, y)));
+}
+
+void TColorQuantizer::reduce() {
+    int level = kColorBits - 1;
+    while (level > 0 && reducible_[std::size_t(level)] == kNone) --level;
+    std::int32_t id = reducible_[std::size_t(level)];
+    TOctreeNode& node = nodes_[std::size_t(id)];
+    reducible_[std::size_t(level)] = node.nextReducible;
+    int children = 0;
+    for (std::int32_t& child : node.children) {
+        if (child == kNone) continue;
+        const TOctreeNode& c = nodes_[std::size_t(child)];
+        node.pixelCount += c.pixelCount;
+        node.redSum += c.redSum;
+        node.greenSum += c.greenSum;
+        node.blueSum += c.blueSum;
+        freeNode(child);
+        child = kNone;
+        ++children;
+    }
+    node.leaf = true;
+    leafCount_ -= children - 1;
+}
+
+std::vector<Rgb> TColorQuantizer::palette() const {
+    std::vector<Rgb> out;
+    out.reserve(std::size_t(leafCount_));
+    collect(root_, out);
+    return out;
+}
+
+void TColorQuantizer::collect(std::int32_t id, std::vector<Rgb>& out) const {
+    const TOctreeNode& node = nodes_[std::size_t(id)];
+    if (node.leaf) {
+        if (node.pixelCount == 0) {
+            out.push_back(Rgb{});
+        } else {
+            out.push_back(Rgb{std::uint8_t(node.redSum / node.pixelCount), std::uint8_t(node.greenSum / node.pixelCount),
+                              std::uint8_t(node.blueSum / node.pixelCount)});
+        }
+        return;
+    }
+    for (std::int32_t child : node.children)
+        if (child != kNone) collect(child, out);
+}
+
+}  // namespace gs

@@ -1,0 +1,152 @@
+#include "codecs/GifExtensions.h"
+
+#include <algorithm>
+
+namespace gs {
+
+namespace {
+constexpr std::size_t kMaxSubBlock = 255;
+constexpr std::uint8_t kTerminator = 0;
+constexpr std::uint8_t kGraphicControlSize = 4;
+constexpr std::uint8_t kTextHeaderSize = 12;
+constexpr std::uint8_t kAppHeaderSize = 11;
+constexpr std::uint8_t kLoopBlockId = 1;
+constexpr std::uint8_t kBufferBlockId = 2;
+}  // namespace
+
+void TGIFExtension::writeLines(ByteWriter& out, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        for (std::size_t at = 0; at < line.size(); at += kMaxSubBlock) {
+            std::size_t n = std::min(kMaxSubBlock, line.size() - at);
+            out.u8(std::uint8_t(n));
+            out.chars(std::string_view(line).substr(at, n));
+        }
+    }
+    out.u8(kTerminator);
+}
+
+void TGIFGraphicControlExtension::setTransparent(bool on) {
+    packed_ = on ? (packed_ | kTransparentFlag) : (packed_ & ~kTransparentFlag);
+}
+
+void TGIFGraphicControlExtension::setUserInput(bool on) {
+    packed_ = on ? (packed_ | kUserInputFlag) : (packed_ & ~kUserInputFlag);
+}
+
+void TGIFGraphicControlExtension::setDisposal(int method) {
+    packed_ = std::uint8_t((packed_ & ~kDisposalMask) | ((method << 2) & kDisposalMask));
+}
+
+void TGIFGraphicControlExtension::saveToStream(ByteWriter& out) const {
+    out.u8(kIntroducer);
+    out.u8(kLabel);
+    out.u8(kGraphicControlSize);
+    out.u8(packed_);
+    out.u16(delay_);
+    out.u8(transparentIndex_);
+    out.u8(kTerminator);
+}
+
+std::unique_ptr<TGIFExtension> TGIFGraphicControlExtension::clone(TGIFSubImage* subImage) const {
+    auto copy = std::make_unique<TGIFGraphicControlExtension>(subImage);
+    copy->packed_ = packed_;
+    copy->delay_ = delay_;
+    copy->transparentIndex_ = transparentIndex_;
+    return copy;
+}
+
+void TGIFCommentExtension::saveToStream(ByteWriter& out) const {
+    out.u8(kIntroducer);
+    out.u8(kLabel);
+    writeLines(out, lines);
+}
+
+std::unique_ptr<TGIFExtension> TGIFCommentExtension::clone(TGIFSubImage* subImage) const {
+    auto copy = std::make_unique<TGIFCommentExtension>(subImage);
+    copy->lines = lines;
+    return copy;
+}
+
+void TGIFTextExtension::saveToStream(ByteWriter& out) const {
+    out.u8(kIntroducer);
+    out.u8(kLabel);
+    out.u8(kTextHeaderSize);
+    out.u16(left);
+    out.u16(top);
+    out.u16(gridWidth);
+    out.u16(gridHeight);
+    out.u8(cellWidth);
+    out.u8(cellHeight);
+    out.u8(foregroundIndex);
+    out.u8(backgroundIndex);
+    writeLines(out, lines);
+}
+
+std::unique_ptr<TGIFExtension> TGIFTextExtension::clone(TGIFSubImage* subImage) const {
+    auto copy = std::make_unique<TGIFTextExtension>(subImage);
+    copy->left = left;
+    copy->top = top;
+    copy->gridWidth = gridWidth;
+    copy->gridHeight = gridHeight;
+    copy->cellWidth = cellWidth;
+    copy->cellHeight = cellHeight;
+    copy->foregroundIndex = foregroundIndex;
+    copy->backgroundIndex = backgroundIndex;
+    copy->lines = lines;
+    return copy;
+}
+
+void TGIFApplicationExtension::saveToStream(ByteWriter& out) const {
+    out.u8(kIntroducer);
+    out.u8(kLabel);
+    out.u8(kAppHeaderSize);
+    out.chars(std::string_view(identifier.data(), identifier.size()));
+    out.chars(std::string_view(authentication.data(), authentication.size()));
+    writeBlocks(out);
+}
+
+std::unique_ptr<TGIFExtension> TGIFUnknownAppExtension::clone(TGIFSubImage* subImage) const {
+    auto copy = std::make_unique<TGIFUnknownAppExtension>(subImage);
+    copy->identifier = identifier;
+    copy->authentication = authentication;
+    copy->blocks = blocks;
+    return copy;
+}
+
+void TGIFUnknownAppExtension::writeBlocks(ByteWriter& out) const {
+    for (const auto& block : blocks) {
+        std::size_t n = std::min(kMaxSubBlock, block.size());
+        if (n == 0) continue;  // a zero count would end the extension early
+        out.u8(std::uint8_t(n));
+        out.bytes(std::span(block.data(), n));
+    }
+    out.u8(kTerminator);
+}
+
+TGIFAppExtNSLoop::TGIFAppExtNSLoop(TGIFSubImage* subImage) : TGIFApplicationExtension(subImage) {
+    identifier = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E'};
+    authentication = {'2', '.', '0'};
+}
+
+std::unique_ptr<TGIFExtension> TGIFAppExtNSLoop::clone(TGIFSubImage* subImage) const {
+    auto copy = std::make_unique<TGIFAppExtNSLoop>(subImage);
+    copy->identifier = identifier;
+    copy->authentication = authentication;
+    copy->loops = loops;
+    copy->bufferSize = bufferSize;
+    return copy;
+}
+
+void TGIFAppExtNSLoop::writeBlocks(ByteWriter& out) const {
+    out.u8(3);
+    out.u8(kLoopBlockId);
+    out.u16(loops);
+    if (bufferSize != 0) {
+        out.u8(5);
+        out.u8(kBufferBlockId);
+        out.u32(bufferSize);
+    }
+    out.u8(kTerminator);
+}
+
+}  // namespace gs

@@ -1,0 +1,137 @@
+#pragma once
+// The extension blocks a frame can carry. Every extension kind belongs to GIF 89a.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ByteWriter.h"
+
+namespace gs {
+
+class TGIFSubImage;
+
+class TGIFExtension {
+public:
+    static constexpr std::uint8_t kIntroducer = 0x21;
+
+    explicit TGIFExtension(TGIFSubImage* subImage) : subImage_(subImage) {}
+    virtual ~TGIFExtension() = default;
+    TGIFExtension(const TGIFExtension&) = delete;
+    TGIFExtension& operator=(const TGIFExtension&) = delete;
+
+    TGIFSubImage* subImage() const { return subImage_; }
+    int itemVersion() const { return 2; }
+    virtual std::uint8_t extensionLabel() const = 0;
+    virtual void saveToStream(ByteWriter& out) const = 0;
+    // A copy of this extension belonging to another frame.
+    virtual std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const = 0;
+
+protected:
+    // Texts are written as data sub-blocks of at most 255 bytes (an empty line writes
+    // nothing), then the block terminator.
+    static void writeLines(ByteWriter& out, const std::vector<std::string>& lines);
+
+private:
+    TGIFSubImage* subImage_;
+};
+
+class TGIFGraphicControlExtension final : public TGIFExtension {
+public:
+    static constexpr std::uint8_t kLabel = 0xF9;
+    static constexpr std::uint8_t kTransparentFlag = 0x01;
+    static constexpr std::uint8_t kUserInputFlag = 0x02;
+    static constexpr std::uint8_t kDisposalMask = 0x1C;
+
+    using TGIFExtension::TGIFExtension;
+    std::uint8_t extensionLabel() const override { return kLabel; }
+    void saveToStream(ByteWriter& out) const override;
+    std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const override;
+
+    bool transparent() const { return (packed_ & kTransparentFlag) != 0; }
+    void setTransparent(bool on);
+    bool userInput() const { return (packed_ & kUserInputFlag) != 0; }
+    void setUserInput(bool on);
+    int disposal() const { return (packed_ & kDisposalMask) >> 2; }
+    void setDisposal(int method);
+    std::uint16_t delay() const { return delay_; }
+    void setDelay(std::uint16_t hundredths) { delay_ = hundredths; }
+    std::uint8_t transparentColorIndex() const { return transparentIndex_; }
+    void setTransparentColorIndex(std::uint8_t index) { transparentIndex_ = index; }
+
+private:
+    std::uint8_t packed_ = 0;
+    std::uint16_t delay_ = 0;
+    std::uint8_t transparentIndex_ = 0;
+};
+
+class TGIFCommentExtension final : public TGIFExtension {
+public:
+    static constexpr std::uint8_t kLabel = 0xFE;
+
+    using TGIFExtension::TGIFExtension;
+    std::uint8_t extensionLabel() const override { return kLabel; }
+    void saveToStream(ByteWriter& out) const override;
+    std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const override;
+
+    std::vector<std::string> lines;
+};
+
+class TGIFTextExtension final : public TGIFExtension {
+public:
+    static constexpr std::uint8_t kLabel = 0x01;
+
+    using TGIFExtension::TGIFExtension;
+    std::uint8_t extensionLabel() const override { return kLabel; }
+    void saveToStream(ByteWriter& out) const override;
+    std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const override;
+
+    std::uint16_t left = 0, top = 0, gridWidth = 0, gridHeight = 0;
+    std::uint8_t cellWidth = 0, cellHeight = 0, foregroundIndex = 0, backgroundIndex = 0;
+    std::vector<std::string> lines;
+};
+
+class TGIFApplicationExtension : public TGIFExtension {
+public:
+    static constexpr std::uint8_t kLabel = 0xFF;
+
+    using TGIFExtension::TGIFExtension;
+    std::uint8_t extensionLabel() const override { return kLabel; }
+    void saveToStream(ByteWriter& out) const override;
+
+    std::array<char, 8> identifier{};
+    std::array<char, 3> authentication{};
+
+protected:
+    // The application data sub-blocks and the terminator.
+    virtual void writeBlocks(ByteWriter& out) const = 0;
+};
+
+// An application extension kept as its raw sub-blocks.
+class TGIFUnknownAppExtension final : public TGIFApplicationExtension {
+public:
+    using TGIFApplicationExtension::TGIFApplicationExtension;
+    std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const override;
+
+    // Each block is one data sub-block; blocks longer than 255 bytes are cut at 255.
+    std::vector<std::vector<std::uint8_t>> blocks;
+
+protected:
+    void writeBlocks(ByteWriter& out) const override;
+};
+
+// The loop-count extension that animated GIFs carry.
+class TGIFAppExtNSLoop final : public TGIFApplicationExtension {
+public:
+    explicit TGIFAppExtNSLoop(TGIFSubImage* subImage);
+    std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const override;
+
+    std::uint16_t loops = 0;
+    std::uint32_t bufferSize = 0;
+
+protected:
+    void writeBlocks(ByteWriter& out) const override;
+};
+
+}  // namespace gs

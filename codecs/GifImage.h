@@ -1,0 +1,181 @@
+#pragma once
+// A GIF image: logical screen, global colour table and frames, written as a GIF 87a or 89a
+// stream.
+//
+// Writing a picture as a GIF file, as the image export does:
+//
+//     gs::TGIFImage gif;                 // settings: the 216-colour cube, no dither, LZW
+//     gif.setWidth(bitmap.width());      // the assignment below sets the size anyway
+//     gif.setHeight(bitmap.height());
+//     gif.assign(bitmap);                // one frame made from the gs::Raster
+//     gif.saveToFile(path);              // written whole: temporary file, then rename
+//
+// An indexed picture (1, 4 or 8 bits) keeps its indices and palette; a true-colour one is
+// reduced to at most 256 colours (setColorReduction, setDitherMode, setReductionBits); a
+// picture marked transparent gets a transparent colour. Every failure is a GIFException
+// (or EFCreateError from the file write); the target file is then left as it was.
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "codecs/ColorReduction.h"
+#include "codecs/GifColorMap.h"
+#include "codecs/GifSubImage.h"
+#include "codecs/GifTypes.h"
+#include "platform/ByteWriter.h"
+#include "platform/Raster.h"
+
+namespace gs {
+
+class TGIFImage;
+
+enum class TGIFCompression : std::uint8_t { gcLZW = 0, gcRLE = 1 };
+
+// Draw options (kept and copied with the image; drawing itself is not part of the writer).
+using TGIFDrawOptions = std::uint16_t;
+inline constexpr TGIFDrawOptions gdAsync = 0x0001, gdTransparent = 0x0002, gdAnimate = 0x0004, gdLoop = 0x0008,
+                                 gdLoopContinuously = 0x0010, gdValidateCanvas = 0x0020, gdDirectDraw = 0x0040,
+                                 gdClearOnLoop = 0x0080, gdTile = 0x0100, gdDither = 0x0200, gdAutoDither = 0x0400;
+
+// What a new image starts with.
+struct TGIFSettings {
+    TGIFDrawOptions drawOptions = gdAsync | gdTransparent | gdAnimate | gdLoop | gdDither | gdAutoDither;
+    TColorReduction colorReduction = TColorReduction::rdWebCube;
+    int reductionBits = 8;
+    TDitherMode ditherMode = TDitherMode::dtNone;
+    TGIFCompression compression = TGIFCompression::gcLZW;
+    int animationSpeed = 100;
+};
+
+class TGIFGlobalColorMap final : public TGIFColorMap {
+public:
+    explicit TGIFGlobalColorMap(TGIFImage& image) : image_(image) {}
+
+protected:
+    // The pixels of every frame that this table colours.
+    void countUses(UseCounts& uses) const override;
+    void remapPixels(const IndexTable& oldToNew) override;
+    void reportWarning(const std::string& message) const override;
+
+private:
+    TGIFImage& image_;
+};
+
+// Signature, logical screen descriptor and global colour table.
+class TGIFHeader {
+public:
+    static constexpr std::uint8_t kGlobalTableFlag = 0x80;
+    static constexpr std::uint8_t kResolutionBits = 0x70;
+    static constexpr std::uint8_t kSortedFlag = 0x08;
+    static constexpr std::uint8_t kTableSizeBits = 0x07;
+
+    explicit TGIFHeader(TGIFImage& image) : image_(image), colorMap_(image) {}
+    std::uint16_t width = 0;
+    std::uint16_t height = 0;
+    std::uint8_t backgroundIndex = 0;
+    std::uint8_t aspectRatio = 0;
+
+    TGIFGlobalColorMap& colorMap() { return colorMap_; }
+    const TGIFGlobalColorMap& colorMap() const { return colorMap_; }
+    // The packed byte as it will be written.
+    std::uint8_t packedFields() const;
+    void assign(const TGIFHeader& source);
+    // "Unsupported GIF version" for an image without frames.
+    void saveToStream(ByteWriter& out) const;
+
+private:
+    TGIFImage& image_;
+    TGIFGlobalColorMap colorMap_;
+};
+
+class TGIFImage {
+public:
+    explicit TGIFImage(const TGIFSettings& settings = {});
+    ~TGIFImage();
+    TGIFImage(const TGIFImage&) = delete;
+    TGIFImage& operator=(const TGIFImage&) = delete;
+
+    // No frames, no colours, size 0 x 0.
+    void reset();
+
+    int width() const { return header_.width; }
+    int height() const { return header_.height; }
+    // "Image width too small for contained frames" below a frame's right edge (and the
+    // height's likewise); "Image exceeds Logical Screen size" above 65,535.
+    void setWidth(int value);
+    void setHeight(int value);
+    bool empty() const { return frames_.empty(); }
+
+    TGIFHeader& header() { return header_; }
+    const TGIFHeader& header() const { return header_; }
+    TGIFGlobalColorMap& globalColorMap() { return header_.colorMap(); }
+    const TGIFGlobalColorMap& globalColorMap() const { return header_.colorMap(); }
+
+    int frameCount() const { return int(frames_.size()); }
+    TGIFSubImage& frame(int index) const { return *frames_.at(std::size_t(index)); }
+    // Appends a frame (made for this image) or a frame made from a picture; returns its index.
+    int addFrame(std::unique_ptr<TGIFSubImage> frame);
+    int addFrame(const Raster& picture);
+    void deleteFrame(int index);
+
+    // 0 without frames, 1 for 87a, 2 for 89a.
+    int imageVersion() const;
+    // The largest bits per pixel of the global and every local table.
+    int bitsPerPixel() const;
+    int colorResolution() const { return bitsPerPixel() - 1; }
+    Rgb backgroundColor() const;
+
+    // Replaces the whole image by one frame made from the picture (its size becomes the
+    // logical screen's).
+    void assign(const Raster& picture);
+    // Replaces the image by a copy of another. The event handlers stay this image's own.
+    void assign(const TGIFImage& source);
+
+    void saveToStream(ByteWriter& out) const;
+    Bytes saveToBytes() const;
+    void saveToFile(const std::filesystem::path& path) const;
+
+    // Settings: values outside their tables are refused at once ("Invalid reduction
+    // method", "Invalid dither mode", "Invalid reduction bit count").
+    TColorReduction colorReduction() const { return colorReduction_; }
+    void setColorReduction(TColorReduction method);
+    TDitherMode ditherMode() const { return ditherMode_; }
+    void setDitherMode(TDitherMode mode);
+    int reductionBits() const { return reductionBits_; }
+    void setReductionBits(int bits);
+    TGIFCompression compression() const { return compression_; }
+    void setCompression(TGIFCompression compression);
+    TGIFDrawOptions drawOptions() const { return drawOptions_; }
+    void setDrawOptions(TGIFDrawOptions options) { drawOptions_ = options; }
+    int animationSpeed() const { return animationSpeed_; }
+    void setAnimationSpeed(int percent) { animationSpeed_ = percent; }
+    // clNone: the GIF's own background colour.
+    TColor backgroundColorValue() const { return backgroundColorValue_; }
+    void setBackgroundColorValue(TColor color) { backgroundColorValue_ = color; }
+
+    const TGIFWarningEvent& onWarn() const { return onWarn_; }
+    void setOnWarn(TGIFWarningEvent handler) { onWarn_ = std::move(handler); }
+    const TGIFProgressEvent& onProgress() const { return onProgress_; }
+    void setOnProgress(TGIFProgressEvent handler) { onProgress_ = std::move(handler); }
+    void reportWarning(const void* sender, int severity, const std::string& message) const;
+
+private:
+    friend class TGIFSubImage;
+    // Called by a frame whose bounds changed: widens the logical screen to cover it.
+    void fitFrame(const TGIFSubImage& frame);
+
+    TGIFHeader header_;
+    std::vector<std::unique_ptr<TGIFSubImage>> frames_;
+    TGIFDrawOptions drawOptions_;
+    TColorReduction colorReduction_;
+    int reductionBits_;
+    TDitherMode ditherMode_;
+    TGIFCompression compression_;
+    int animationSpeed_;
+    TColor backgroundColorValue_ = clNone;
+    TGIFWarningEvent onWarn_;
+    TGIFProgressEvent onProgress_;
+};
+
+}  // namespace gs

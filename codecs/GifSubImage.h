@@ -1,0 +1,140 @@
+#pragma once
+// One frame of a GIF image: its image descriptor, local colour table, pixels (one byte per
+// pixel, rows top first) and extensions.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "codecs/GifColorMap.h"
+#include "codecs/GifExtensions.h"
+#include "codecs/GifTypes.h"
+#include "platform/ByteWriter.h"
+#include "platform/Raster.h"
+
+namespace gs {
+
+class TGIFImage;
+class TGIFSubImage;
+
+class TGIFLocalColorMap final : public TGIFColorMap {
+public:
+    explicit TGIFLocalColorMap(TGIFSubImage& subImage) : subImage_(subImage) {}
+
+protected:
+    void countUses(UseCounts& uses) const override;
+    void remapPixels(const IndexTable& oldToNew) override;
+    void reportWarning(const std::string& message) const override;
+
+private:
+    TGIFSubImage& subImage_;
+};
+
+// Which pixels of a frame are transparent: a non-zero byte per transparent pixel. It is
+// used only when its size equals the frame's.
+struct TGIFMask {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> bits;
+};
+
+// The mask of a picture marked transparent: its pixels of the transparent colour.
+TGIFMask transparencyMaskOf(const Raster& raster);
+
+class TGIFSubImage {
+public:
+    static constexpr std::uint8_t kSeparator = 0x2C;
+    static constexpr int kMaxCoordinate = 0xFFFF;
+    // Bits of the descriptor's packed byte.
+    static constexpr std::uint8_t kLocalTableFlag = 0x80;
+    static constexpr std::uint8_t kInterlacedFlag = 0x40;
+    static constexpr std::uint8_t kSortedFlag = 0x20;
+    static constexpr std::uint8_t kReservedBits = 0x18;
+    static constexpr std::uint8_t kTableSizeBits = 0x07;
+
+    explicit TGIFSubImage(TGIFImage& image);
+    TGIFSubImage(const TGIFSubImage&) = delete;
+    TGIFSubImage& operator=(const TGIFSubImage&) = delete;
+
+    TGIFImage& image() const { return image_; }
+
+    // Deletes extensions, colours and pixels; size 0 x 0; keeps the position.
+    void reset();
+
+    int left() const { return left_; }
+    int top() const { return top_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    // A change of size makes a new zero-filled pixel buffer. A frame reaching beyond the
+    // logical screen widens or heightens the image. Bounds beyond 65,535 raise "Image
+    // exceeds Logical Screen size".
+    void setBounds(int left, int top, int width, int height);
+    void setLeft(int v) { setBounds(v, top_, width_, height_); }
+    void setTop(int v) { setBounds(left_, v, width_, height_); }
+    void setWidth(int v) { setBounds(left_, top_, v, height_); }
+    void setHeight(int v) { setBounds(left_, top_, width_, v); }
+
+    bool empty() const { return width_ == 0 || height_ == 0 || pixels_.empty(); }
+    // "Image is empty" when the frame has no pixels.
+    void ensurePixels() const;
+    std::span<std::uint8_t> pixels() { return pixels_; }
+    std::span<const std::uint8_t> pixels() const { return pixels_; }
+    // Bounds-checked: "Invalid pixel coordinates".
+    std::uint8_t* pixelRow(int row);
+    std::uint8_t& pixelAt(int x, int y);
+
+    bool interlaced() const { return (packed_ & kInterlacedFlag) != 0; }
+    void setInterlaced(bool on);
+    // The descriptor's packed byte as it will be written.
+    std::uint8_t packedFields() const;
+
+    TGIFLocalColorMap& colorMap() { return colorMap_; }
+    const TGIFLocalColorMap& colorMap() const { return colorMap_; }
+    // The local table when it has colours, else the global one when that has, else the
+    // (empty) local one.
+    const TGIFColorMap& effectiveColorMap() const;
+
+    int extensionCount() const { return int(extensions_.size()); }
+    TGIFExtension& extension(int index) const { return *extensions_.at(std::size_t(index)); }
+    void addExtension(std::unique_ptr<TGIFExtension> extension);
+    void deleteExtension(int index);
+    // The frame's first graphic control extension, or none.
+    TGIFGraphicControlExtension* graphicControlExtension() const;
+    bool transparent() const;
+
+    // 2 (89a) with a sorted local table or any extension, else 1 (87a).
+    int itemVersion() const;
+
+    // The picture the frame was made from (after colour reduction), when it was.
+    const std::optional<Raster>& bitmap() const { return bitmap_; }
+
+    // Makes the frame from a picture: indexed pictures keep their indices and palette,
+    // true-colour ones are reduced with the image's settings (or, with no reduction, take
+    // their up to 256 distinct colours in order of appearance). A picture marked
+    // transparent then goes through the transparency step.
+    void assign(const Raster& source);
+    void assign(const TGIFSubImage& source);
+    // The transparency step: sorts the table by use and, when it has room, appends the
+    // colour as a new entry that every masked pixel takes, marked in a graphic control
+    // extension. A full table (256 entries in use) stays opaque.
+    void applyTransparency(const TGIFMask& mask, Rgb color);
+
+    void saveToStream(ByteWriter& out) const;
+
+private:
+    friend class TGIFLocalColorMap;
+    void importIndexed(const Raster& source, const GifProgress& progress);
+    void importTrueColor(const Raster& source, const GifProgress& progress);
+    void encodePixels(ByteWriter& out) const;
+
+    TGIFImage& image_;
+    int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    std::uint8_t packed_ = 0;
+    std::vector<std::uint8_t> pixels_;
+    TGIFLocalColorMap colorMap_;
+    std::vector<std::unique_ptr<TGIFExtension>> extensions_;
+    std::optional<Raster> bitmap_;
+};
+
+}  // namespace gs

@@ -1,0 +1,26 @@
+#include "codecs/GifTypes.h"
+
+#include <exception>
+
+namespace gs {
+
+GifProgress::GifProgress(const TGIFProgressEvent& event, std::string message)
+    : event_(event), message_(std::move(message)), exceptionsAtStart_(std::uncaught_exceptions()) {
+    if (event_) event_(TProgressStage::psStarting, 0, message_);
+}
+
+GifProgress::~GifProgress() {
+    if (!event_) return;
+    bool failing = std::uncaught_exceptions() > exceptionsAtStart_;
+    try {
+        event_(TProgressStage::psEnding, failing ? 0 : 100, message_);
+    } catch (...) {
+        // A destructor cannot pass an error on; a failing end-of-work handler is ignored.
+    }
+}
+
+void GifProgress::step(int percentDone) const {
+    if (event_) event_(TProgressStage::psRunning, percentDone, message_);
+}
+
+}  // namespace gs

@@ -1,0 +1,61 @@
+#pragma once
+// Vocabulary shared by every part of the GIF codec: its one exception type, the texts it
+// raises and warns with, and the warning and progress events an image reports through.
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+namespace gs {
+
+// Every error of the GIF codec; it carries only its message.
+class GIFException : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+namespace gifmsg {
+inline constexpr const char* kObjectTypeNotSupported = "Object type not supported for operation";
+inline constexpr const char* kImageWidthTooSmall = "Image width too small for contained frames";
+inline constexpr const char* kImageHeightTooSmall = "Image height too small for contained frames";
+inline constexpr const char* kBadFrameSize = "Image exceeds Logical Screen size";
+inline constexpr const char* kColorTableOverflow = "Color table overflow";
+inline constexpr const char* kBadColorIndex = "Invalid color index";
+inline constexpr const char* kEmptyColorMap = "Color table is empty";
+inline constexpr const char* kEmptyImage = "Image is empty";
+inline constexpr const char* kBadPixelCoordinates = "Invalid pixel coordinates";
+inline constexpr const char* kUnsupportedVersion = "Unsupported GIF version";
+inline constexpr const char* kUnknownColor = "Color not in color table";
+inline constexpr const char* kInvalidReduction = "Invalid reduction method";
+inline constexpr const char* kInvalidDither = "Invalid dither mode";
+inline constexpr const char* kInvalidReductionBits = "Invalid reduction bit count";
+inline constexpr const char* kInvalidDimensions = "Invalid image dimensions";
+inline constexpr const char* kProgressSave = "Saving...";
+inline constexpr const char* kProgressConvert = "Converting...";
+inline constexpr const char* kProgressCopy = "Copying...";
+}  // namespace gifmsg
+
+// Warnings are reported with severity 1 and processing goes on. Sender is the item, list
+// or colour map that found the defect.
+using TGIFWarningEvent = std::function<void(const void* sender, int severity, const std::string& message)>;
+
+enum class TProgressStage { psStarting, psRunning, psEnding };
+using TGIFProgressEvent = std::function<void(TProgressStage stage, int percentDone, const std::string& message)>;
+
+// Reports a start step at 0 %, running steps, and an end step: 100 % on success, 0 % when
+// an exception is passing through.
+class GifProgress {
+public:
+    GifProgress(const TGIFProgressEvent& event, std::string message);
+    ~GifProgress();
+    GifProgress(const GifProgress&) = delete;
+    GifProgress& operator=(const GifProgress&) = delete;
+    void step(int percentDone) const;
+
+private:
+    const TGIFProgressEvent& event_;
+    std::string message_;
+    int exceptionsAtStart_;
+};
+
+}  // namespace gs
