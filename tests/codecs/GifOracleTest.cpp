@@ -112,11 +112,11 @@ TEST_F(GifOracle, RandomIndexedImagesDecodeToTheirIndicesAndColours) {
     if (!have(kGiftopnm) || !have(kGiftext) || !have(kConvert)) GTEST_SKIP() << "giftopnm, giftext or convert missing";
     std::mt19937 rng(2024);
     const int sizes[][2] = {{1, 1}, {300, 200}, {1, 200}, {300, 1}, {2, 3}, {17, 9}};
-    const int colourCounts[] = {2, 3, 16, 17, 129, 255, 256};
-    for (int n = 0; n < 28; ++n) {
+    const int colourCounts[] = {2, 3, 5, 8, 16, 17, 129, 255, 256};
+    for (int n = 0; n < 32; ++n) {
         int w = n < 6 ? sizes[n][0] : 1 + int(rng() % 300);
         int h = n < 6 ? sizes[n][1] : 1 + int(rng() % 200);
-        int colours = n < 7 ? colourCounts[n] : 2 + int(rng() % 255);
+        int colours = n < 9 ? colourCounts[n] : 2 + int(rng() % 255);
         bool interlaced = n % 2 == 1;
         bool rle = n % 4 >= 2;
         SCOPED_TRACE(testing::Message() << n << ": " << w << "x" << h << ", " << colours << " colours"
