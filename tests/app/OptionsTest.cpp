@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "app/core/AppIdentity.h"
+#include "app/core/Options.h"
+#include "framework/TempDir.h"
+#include "framework/core/RegUtils.h"
+
+using namespace gs;
+using gs::test::TempDir;
+
+namespace {
+const std::string kOptionsKey = std::string(kRegAppKey) + "\\Options";
+
+TKAVUOptions changedOptions() {
+    TKAVUOptions o;
+    o.ShowTips = false;
+    o.PromptForFileName = true;
+    o.MRULimit = 15;
+    o.ListBackColor = 0x123456;
+    o.ListFontName = "DejaVu Sans";
+    o.DefaultFolder = "/home/u/icons";
+    o.ScanExtensions = {".ico", ".icl"};
+    return o;
+}
+
+void expectSame(const TKAVUOptions& a, const TKAVUOptions& b) {
+    std::vector<std::string> sa, sb;
+    auto dump = [](std::vector<std::string>& out) {
+        return [&out](const char* name, const auto& field) {
+            using T = std::decay_t<decltype(field)>;
+            std::string v;
+            if constexpr (std::is_same_v<T, std::vector<std::string>>)
+                for (const auto& s : field) v += s + ";";
+            else if constexpr (std::is_same_v<T, std::string>)
+                v = field;
+            else
+                v = std::to_string(field);
+            out.push_back(std::string(name) + "=" + v);
+        };
+    };
+    a.Visit(dump(sa));
+    b.Visit(dump(sb));
+    EXPECT_EQ(sa, sb);
+}
+}  // namespace
+
+TEST(TKAVUOptions, ANewStoreGivesTheDefaultsAndASaveWritesAll23) {
+    RegistryStore store(":memory:");
+    TKAVUOptions o;
+    o.Load(store, kAppRegRoot, kRegAppKey);
+    expectSame(o, TKAVUOptions());
+    EXPECT_EQ(o.ListBackColor, 0xC0C0C0);
+    EXPECT_EQ(o.MRULimit, 10);
+    EXPECT_EQ(o.LimitNumber, 500);
+    EXPECT_EQ(o.MemStopPerc, 95);
+    EXPECT_EQ(o.ListFontName, "Tahoma");
+    EXPECT_EQ(o.ScanExtensions, (std::vector<std::string>{".exe", ".dll", ".ico", ".cpl", ".ocx", ".icl"}));
+
+    ASSERT_TRUE(o.Save(store, kAppRegRoot, kRegAppKey));
+    EXPECT_EQ(RegGetValueNames(store, kAppRegRoot, kOptionsKey).size(), 22u);
+    EXPECT_EQ(RegGetKeyNames(store, kAppRegRoot, kOptionsKey), StringList{"Filters"});
+    EXPECT_EQ(RegReadStringList(store, kAppRegRoot, kOptionsKey, "Filters"), o.ScanExtensions);
+}
+
+TEST(TKAVUOptions, SaveAndLoadRoundTripAsOneTransaction) {
+    RegistryStore store(":memory:");
+    TKAVUOptions saved = changedOptions();
+    std::uint64_t before = store.commitCount();
+    ASSERT_TRUE(saved.Save(store, kAppRegRoot, kRegAppKey));
+    EXPECT_EQ(store.commitCount() - before, 1u);
+    TKAVUOptions loaded;
+    loaded.Load(store, kAppRegRoot, kRegAppKey);
+    expectSame(loaded, saved);
+}
+
+TEST(TKAVUOptions, StoredValuesOfAnotherTypeOrMissingKeepTheDefault) {
+    RegistryStore store(":memory:");
+    RegWriteString(store, kAppRegRoot, kOptionsKey, "MRULimit", "12");
+    RegWriteInteger(store, kAppRegRoot, kOptionsKey, "ListFontName", 3);
+    RegWriteInteger(store, kAppRegRoot, kOptionsKey, "ShowTips", 0);
+    TKAVUOptions o;
+    o.Load(store, kAppRegRoot, kRegAppKey);
+    EXPECT_EQ(o.MRULimit, 10);
+    EXPECT_EQ(o.ListFontName, "Tahoma");
+    EXPECT_FALSE(o.ShowTips);
+    EXPECT_EQ(o.ScanExtensions.size(), 6u);  // no "Filters" subkey: the defaults stay
+
+    RegWriteStringList(store, kAppRegRoot, kOptionsKey, "Filters", {});
+    o.Load(store, kAppRegRoot, kRegAppKey);
+    EXPECT_TRUE(o.ScanExtensions.empty());  // an empty subkey is an empty list
+}
+
+TEST(TKAVUOptions, ValuesAreStoredAsReadAndClampedWhereUsed) {
+    RegistryStore store(":memory:");
+    RegWriteInteger(store, kAppRegRoot, kOptionsKey, "MRULimit", 99);
+    RegWriteInteger(store, kAppRegRoot, kOptionsKey, "LimitNumber", -5);
+    RegWriteInteger(store, kAppRegRoot, kOptionsKey, "MemStopPerc", 0);
+    TKAVUOptions o;
+    o.Load(store, kAppRegRoot, kRegAppKey);
+    EXPECT_EQ(o.MRULimit, 99);
+    EXPECT_EQ(o.EffectiveMRULimit(), 20);
+    EXPECT_EQ(o.EffectiveLimitNumber(), 1);
+    EXPECT_EQ(o.EffectiveMemStopPerc(), 1);
+    o.MRULimit = 0;
+    o.MemStopPerc = 250;
+    o.LimitNumber = 500;
+    EXPECT_EQ(o.EffectiveMRULimit(), 1);
+    EXPECT_EQ(o.EffectiveMemStopPerc(), 100);
+    EXPECT_EQ(o.EffectiveLimitNumber(), 500);
+    o.Save(store, kAppRegRoot, kRegAppKey);  // saved as they are, not clamped
+    EXPECT_EQ(RegReadInteger(store, kAppRegRoot, kOptionsKey, "MemStopPerc", 0), 250);
+}
+
+TEST(TKAVUOptions, MappingRoutines) {
+    const int points[] = {8, 10, 11, 12, 14, 16, 18, 8};
+    for (int i = 0; i <= 7; ++i) EXPECT_EQ(FontSizeIndexToPoints(i), points[i]) << i;
+    EXPECT_EQ(FontSizeIndexToPoints(-1), 8);
+    EXPECT_EQ(ImageFormatIndexToCode(0), TBatchFormat::bfGIF);
+    EXPECT_EQ(ImageFormatIndexToCode(1), TBatchFormat::bfJPG);
+    EXPECT_EQ(ImageFormatIndexToCode(2), TBatchFormat::bfWMF);
+    EXPECT_EQ(ImageFormatIndexToCode(3), TBatchFormat::bfTIF);
+    EXPECT_EQ(ImageFormatIndexToCode(9), TBatchFormat::bfTIF);
+    EXPECT_EQ(ImageFormatIndexToCode(-1), TBatchFormat::bfTIF);
+}
+
+// A process killed in the middle of a save leaves the stored options as they were. A
+// reader holding the store keeps the saver from committing, so the kill always lands
+// after the save has begun writing and before it could finish.
+TEST(TKAVUOptions, AProcessKilledDuringASaveLeavesTheOldOptionsWhole) {
+    TempDir d;
+    const std::string file = d / "registry.sqlite3";
+    TKAVUOptions old;
+    old.MRULimit = 7;
+    old.ScanExtensions = {".exe"};
+    {
+        RegistryStore store(file);
+        ASSERT_TRUE(old.Save(store, kAppRegRoot, kRegAppKey));
+    }  // no connection stays open in this process across the forks below
+
+    int ready[2], release[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(release), 0);
+    pid_t reader = fork();
+    ASSERT_GE(reader, 0);
+    if (reader == 0) {
+        RegistryStore store(file);
+        RegTransaction hold = store.begin(RegistryStore::Mode::Read);
+        hold.openKey(kAppRegRoot, kRegAppKey);  // takes the shared lock
+        char c = 1;
+        (void)!::write(ready[1], &c, 1);
+        (void)!::read(release[0], &c, 1);
+        ::_exit(0);
+    }
+    char c;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+
+    pid_t saver = fork();
+    ASSERT_GE(saver, 0);
+    if (saver == 0) {
+        RegistryStore store(file);
+        changedOptions().Save(store, kAppRegRoot, kRegAppKey);
+        ::_exit(0);
+    }
+    // The journal appears with the saver's first write.
+    const std::string journal = file + "-journal";
+    for (int i = 0; i < 2000 && !std::filesystem::exists(journal); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(std::filesystem::exists(journal));
+    ::kill(saver, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(waitpid(saver, &status, 0), saver);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    ASSERT_EQ(::write(release[1], &c, 1), 1);
+    ASSERT_EQ(waitpid(reader, &status, 0), reader);
+
+    RegistryStore store(file);
+    TKAVUOptions loaded;
+    loaded.Load(store, kAppRegRoot, kRegAppKey);
+    expectSame(loaded, old);
+    EXPECT_TRUE(changedOptions().Save(store, kAppRegRoot, kRegAppKey));  // the store still works
+}

@@ -1,0 +1,319 @@
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "framework/TempDir.h"
+#include "platform/RegistryStore.h"
+
+using namespace gs;
+using gs::test::TempDir;
+namespace fs = std::filesystem;
+using Mode = RegistryStore::Mode;
+
+namespace {
+
+void sql(const std::string& file, const std::string& statements) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    char* err = nullptr;
+    int rc = sqlite3_exec(db, statements.c_str(), nullptr, nullptr, &err);
+    std::string msg = err ? err : "";
+    sqlite3_free(err);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK) << msg;
+}
+
+std::vector<fs::path> movedAside(const TempDir& d) {
+    std::vector<fs::path> found;
+    for (const auto& e : fs::directory_iterator(d.path))
+        if (e.path().filename().string().find(".corrupt-") != std::string::npos) found.push_back(e.path());
+    return found;
+}
+
+std::string contents(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+TEST(RegistryStore, NamesIgnoreCaseAndKeepTheirFirstSpelling) {
+    RegistryStore store(":memory:");
+    RegTransaction t = store.begin(Mode::Write);
+    RegKeyId key = t.createKey(HKEY_CURRENT_USER, "Software\\MyApp");
+    EXPECT_EQ(t.openKey(HKEY_CURRENT_USER, "SOFTWARE\\myapp"), key);
+    EXPECT_EQ(t.createKey(HKEY_CURRENT_USER, "software\\MYAPP"), key);
+    EXPECT_EQ(t.subkeyNames(*t.openKey(HKEY_CURRENT_USER, "")), std::vector<std::string>{"Software"});
+
+    t.writeValue(key, "Color", RegValue::dword(1));
+    t.writeValue(key, "COLOR", RegValue::dword(2));
+    EXPECT_EQ(t.valueNames(key), std::vector<std::string>{"Color"});
+    EXPECT_EQ(t.readValue(key, "color"), RegValue::dword(2));
+
+    // Letters beyond ASCII fold too.
+    t.writeValue(key, "\xC3\x84rger", RegValue::sz("x"));  // Ärger
+    EXPECT_TRUE(t.hasValue(key, "\xC3\xA4RGER"));            // äRGER
+    EXPECT_EQ(t.valueNames(key).back(), "\xC3\x84rger");
+    t.commit();
+}
+
+TEST(RegistryStore, ValuesKeepCreationOrderAndSubkeysSortWithoutCase) {
+    RegistryStore store(":memory:");
+    RegTransaction t = store.begin(Mode::Write);
+    RegKeyId key = t.createKey(HKEY_LOCAL_MACHINE, "K");
+    for (const char* name : {"z", "a", "M"}) t.writeValue(key, name, RegValue::sz(name));
+    t.writeValue(key, "A", RegValue::sz("again"));  // an overwrite keeps its place
+    EXPECT_EQ(t.valueNames(key), (std::vector<std::string>{"z", "a", "M"}));
+    EXPECT_TRUE(t.deleteValue(key, "a"));
+    EXPECT_FALSE(t.deleteValue(key, "a"));
+    t.writeValue(key, "a", RegValue::sz("new"));  // created anew: now last
+    EXPECT_EQ(t.valueNames(key), (std::vector<std::string>{"z", "M", "a"}));
+
+    for (const char* name : {"gamma", "beta", "Alpha", "Beta2"}) t.createSubkey(key, name);
+    EXPECT_EQ(t.subkeyNames(key), (std::vector<std::string>{"Alpha", "beta", "Beta2", "gamma"}));
+}
+
+TEST(RegistryStore, KeyPathsSplitAtBackslashOnly) {
+    RegistryStore store(":memory:");
+    RegTransaction t = store.begin(Mode::Write);
+    RegKeyId c = t.createKey(HKEY_CURRENT_USER, "\\a\\b\\\\c\\");  // empty parts are skipped
+    EXPECT_EQ(t.openKey(HKEY_CURRENT_USER, "a\\b\\c"), c);
+    RegKeyId slash = t.createKey(HKEY_CURRENT_USER, "x/y");  // "/" is part of a name
+    EXPECT_EQ(t.subkeyNames(*t.openKey(HKEY_CURRENT_USER, "")), (std::vector<std::string>{"a", "x/y"}));
+    t.writeValue(slash, "p\\q", RegValue::sz("v"));  // a value name may hold "\"
+    EXPECT_EQ(t.valueNames(slash), std::vector<std::string>{"p\\q"});
+    t.writeValue(slash, "", RegValue::sz("default"));  // the key's unnamed value
+    EXPECT_EQ(t.readValue(slash, ""), RegValue::sz("default"));
+
+    EXPECT_FALSE(t.openKey(HKEY_CURRENT_USER, "a\\missing\\c"));
+    EXPECT_FALSE(t.openKey(0x12345, ""));
+    EXPECT_THROW(t.createKey(0x12345, "k"), RegistryError);
+}
+
+TEST(RegistryStore, DeletingAKeyTakesEverythingBelowIt) {
+    RegistryStore store(":memory:");
+    RegTransaction t = store.begin(Mode::Write);
+    RegKeyId a = t.createKey(HKEY_CURRENT_USER, "A");
+    RegKeyId deep = t.createKey(HKEY_CURRENT_USER, "A\\B\\C\\D");
+    t.writeValue(a, "v", RegValue::dword(1));
+    t.writeValue(deep, "w", RegValue::dword(2));
+    RegKeyId sibling = t.createKey(HKEY_CURRENT_USER, "A2");
+    t.writeValue(sibling, "keep", RegValue::dword(3));
+
+    t.deleteKey(a);
+    EXPECT_FALSE(t.openKey(HKEY_CURRENT_USER, "A"));
+    EXPECT_FALSE(t.openKey(HKEY_CURRENT_USER, "A\\B\\C\\D"));
+    EXPECT_TRUE(t.valueNames(deep).empty());  // no orphaned values remain
+    EXPECT_EQ(t.readValue(sibling, "keep"), RegValue::dword(3));
+    EXPECT_THROW(t.deleteKey(*t.openKey(HKEY_CURRENT_USER, "")), RegistryError);
+}
+
+TEST(RegistryStore, ValuesKeepTheirTypeAndData) {
+    TempDir d;
+    const RegValue values[] = {RegValue::sz("tex\xC3\xA9t"), RegValue::expandSz("%HOME%/x"),
+                               RegValue::dword(0xFFFFFFFFu), RegValue::binary({0, 1, 0xFF, 0})};
+    {
+        RegistryStore store(d / "r.sqlite3");
+        RegTransaction t = store.begin(Mode::Write);
+        RegKeyId key = t.createKey(HKEY_CURRENT_USER, "T");
+        for (std::size_t i = 0; i < std::size(values); ++i) t.writeValue(key, std::to_string(i), values[i]);
+        EXPECT_THROW(t.writeValue(key, "bad", RegValue{RegType::Dword, std::string("1")}), RegistryError);
+        t.commit();
+    }
+    RegistryStore again(d / "r.sqlite3");  // read back through a new connection
+    RegTransaction t = again.begin(Mode::Read);
+    RegKeyId key = *t.openKey(HKEY_CURRENT_USER, "T");
+    for (std::size_t i = 0; i < std::size(values); ++i) EXPECT_EQ(t.readValue(key, std::to_string(i)), values[i]);
+    EXPECT_EQ(t.readValue(key, "0")->number(), std::nullopt);
+    EXPECT_EQ(t.readValue(key, "2")->text(), std::nullopt);
+}
+
+TEST(RegistryStore, RowsWhoseDataDoesNotFitTheirTypeAreRefused) {
+    TempDir d;
+    std::string file = d / "r.sqlite3";
+    {
+        RegistryStore store(file);
+        RegTransaction t = store.begin(Mode::Write);
+        t.createKey(HKEY_CURRENT_USER, "T");
+        t.commit();
+    }
+    sql(file, "INSERT INTO reg_values(key_id, name, name_fold, type, data) "
+              "SELECT id, 'n', 'n', 4, 'text' FROM reg_keys WHERE name = 'T';"
+              "INSERT INTO reg_values(key_id, name, name_fold, type, data) "
+              "SELECT id, 'big', 'big', 4, 4294967296 FROM reg_keys WHERE name = 'T';");
+    RegistryStore store(file);
+    RegTransaction t = store.begin(Mode::Read);
+    RegKeyId key = *t.openKey(HKEY_CURRENT_USER, "T");
+    EXPECT_THROW(t.readValue(key, "n"), RegistryError);
+    EXPECT_THROW(t.readValue(key, "big"), RegistryError);
+}
+
+TEST(RegistryStore, NestedTransactionsUndoOnlyTheirOwnPart) {
+    RegistryStore store(":memory:");
+    {
+        RegTransaction outer = store.begin(Mode::Write);
+        RegKeyId key = outer.createKey(HKEY_CURRENT_USER, "N");
+        outer.writeValue(key, "kept", RegValue::dword(1));
+        {
+            RegTransaction inner = store.begin(Mode::Write);
+            inner.writeValue(key, "undone", RegValue::dword(2));
+        }  // not committed
+        {
+            RegTransaction inner = store.begin(Mode::Write);
+            inner.writeValue(key, "released", RegValue::dword(3));
+            inner.commit();
+        }
+        EXPECT_EQ(store.commitCount(), 0u);  // savepoints are not commits
+        outer.commit();
+    }
+    EXPECT_EQ(store.commitCount(), 1u);
+    {
+        RegTransaction dropped = store.begin(Mode::Write);
+        dropped.createKey(HKEY_CURRENT_USER, "Dropped");
+    }
+    RegTransaction t = store.begin(Mode::Read);
+    EXPECT_EQ(t.valueNames(*t.openKey(HKEY_CURRENT_USER, "N")), (std::vector<std::string>{"kept", "released"}));
+    EXPECT_FALSE(t.openKey(HKEY_CURRENT_USER, "Dropped"));
+}
+
+TEST(RegistryStore, InMemoryStoresAreSeparate) {
+    RegistryStore a(":memory:"), b(":memory:");
+    {
+        RegTransaction t = a.begin(Mode::Write);
+        t.createKey(HKEY_CURRENT_USER, "OnlyInA");
+        t.commit();
+    }
+    RegTransaction ta = a.begin(Mode::Read);
+    RegTransaction tb = b.begin(Mode::Read);
+    EXPECT_TRUE(ta.openKey(HKEY_CURRENT_USER, "OnlyInA"));
+    EXPECT_FALSE(tb.openKey(HKEY_CURRENT_USER, "OnlyInA"));
+}
+
+TEST(RegistryStore, LocationComesFromTheEnvironment) {
+    std::string saved = std::getenv(RegistryStore::kEnvVariable) ? std::getenv(RegistryStore::kEnvVariable) : "";
+    setenv(RegistryStore::kEnvVariable, "/some/where.sqlite3", 1);
+    EXPECT_EQ(RegistryStore::defaultLocation(), "/some/where.sqlite3");
+    unsetenv(RegistryStore::kEnvVariable);
+    setenv("XDG_CONFIG_HOME", "/cfg", 1);
+    EXPECT_EQ(RegistryStore::defaultLocation(), "/cfg/glyphscope/registry.sqlite3");
+    setenv(RegistryStore::kEnvVariable, saved.c_str(), 1);
+}
+
+// A file that is not a store, a store of another program and a store with damaged pages
+// are all moved aside whole, reported, and replaced by a new empty store.
+TEST(RegistryStore, DamagedOrForeignFilesAreMovedAsideNotOverwritten) {
+    TempDir d;
+    std::string file = d / "registry.sqlite3";
+    auto openAndWrite = [&] {
+        RegistryStore store(file);
+        RegTransaction t = store.begin(Mode::Write);
+        EXPECT_TRUE(t.subkeyNames(*t.openKey(HKEY_CURRENT_USER, "")).empty());  // a new store
+        t.writeValue(t.createKey(HKEY_CURRENT_USER, "New"), "v", RegValue::dword(1));
+        t.commit();
+    };
+
+    std::ofstream(file, std::ios::binary) << std::string(5000, 'x');
+    testing::internal::CaptureStderr();
+    openAndWrite();
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("moved aside"), std::string::npos) << err;
+    auto aside = movedAside(d);
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_EQ(contents(aside[0]), std::string(5000, 'x'));
+    fs::remove(aside[0]);
+
+    fs::remove(file);
+    sql(file, "CREATE TABLE other(x); INSERT INTO other VALUES (42);");
+    testing::internal::CaptureStderr();
+    openAndWrite();
+    testing::internal::GetCapturedStderr();
+    aside = movedAside(d);
+    ASSERT_EQ(aside.size(), 1u);
+    fs::remove(aside[0]);
+
+    // A real store whose table pages were overwritten.
+    {
+        RegistryStore store(file);
+        RegTransaction t = store.begin(Mode::Write);
+        RegKeyId key = t.createKey(HKEY_CURRENT_USER, "Data");
+        for (int i = 0; i < 200; ++i) t.writeValue(key, "value" + std::to_string(i), RegValue::sz(std::string(50, 'v')));
+        t.commit();
+    }
+    {
+        std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(4096);  // the whole second page
+        f << std::string(4096, '\x7F');
+    }
+    std::string damaged = contents(file);
+    testing::internal::CaptureStderr();
+    openAndWrite();
+    testing::internal::GetCapturedStderr();
+    aside = movedAside(d);
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_EQ(contents(aside[0]), damaged);
+}
+
+TEST(RegistryStore, AStoreThatCannotBeCreatedRunsInMemory) {
+    TempDir d;
+    std::ofstream(d / "file") << "x";
+    RegistryStore store(d / "file/sub/registry.sqlite3");  // below a regular file
+    testing::internal::CaptureStderr();
+    {
+        RegTransaction t = store.begin(Mode::Write);
+        t.createKey(HKEY_CURRENT_USER, "K");
+        t.commit();
+    }
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot be used"), std::string::npos);
+    RegTransaction t = store.begin(Mode::Read);
+    EXPECT_TRUE(t.openKey(HKEY_CURRENT_USER, "K"));
+}
+
+TEST(RegistryStore, TwentyProcessesWritingOneKeyKeepEveryValue) {
+    TempDir d;
+    const std::string file = d / "shared/registry.sqlite3";  // made by whichever comes first
+    constexpr int kWriters = 20;
+    int gate[2];
+    ASSERT_EQ(pipe(gate), 0);
+    std::vector<pid_t> children;
+    for (int i = 0; i < kWriters; ++i) {
+        pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            ::close(gate[1]);
+            char c;
+            while (::read(gate[0], &c, 1) > 0) {
+            }  // all start when the gate closes
+            int status = 1;
+            try {
+                RegistryStore store(file);
+                RegTransaction t = store.begin(Mode::Write);
+                t.writeValue(t.createKey(HKEY_LOCAL_MACHINE, "Software\\Race"), "writer" + std::to_string(i),
+                             RegValue::dword(std::uint32_t(i)));
+                t.commit();
+                status = 0;
+            } catch (...) {
+            }
+            ::_exit(status);
+        }
+        children.push_back(pid);
+    }
+    ::close(gate[0]);
+    ::close(gate[1]);
+    for (pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    RegistryStore store(file);
+    RegTransaction t = store.begin(Mode::Read);
+    RegKeyId key = *t.openKey(HKEY_LOCAL_MACHINE, "Software\\Race");
+    EXPECT_EQ(t.valueNames(key).size(), std::size_t(kWriters));
+    for (int i = 0; i < kWriters; ++i)
+        EXPECT_EQ(t.readValue(key, "writer" + std::to_string(i)), RegValue::dword(std::uint32_t(i)));
+    EXPECT_TRUE(movedAside(d).empty());
+}
