@@ -47,24 +47,10 @@ void TGIFGraphicControlExtension::saveToStream(ByteWriter& out) const {
     out.u8(kTerminator);
 }
 
-std::unique_ptr<TGIFExtension> TGIFGraphicControlExtension::clone(TGIFSubImage* subImage) const {
-    auto copy = std::make_unique<TGIFGraphicControlExtension>(subImage);
-    copy->packed_ = packed_;
-    copy->delay_ = delay_;
-    copy->transparentIndex_ = transparentIndex_;
-    return copy;
-}
-
 void TGIFCommentExtension::saveToStream(ByteWriter& out) const {
     out.u8(kIntroducer);
     out.u8(kLabel);
     writeLines(out, lines);
-}
-
-std::unique_ptr<TGIFExtension> TGIFCommentExtension::clone(TGIFSubImage* subImage) const {
-    auto copy = std::make_unique<TGIFCommentExtension>(subImage);
-    copy->lines = lines;
-    return copy;
 }
 
 void TGIFTextExtension::saveToStream(ByteWriter& out) const {
@@ -82,20 +68,6 @@ void TGIFTextExtension::saveToStream(ByteWriter& out) const {
     writeLines(out, lines);
 }
 
-std::unique_ptr<TGIFExtension> TGIFTextExtension::clone(TGIFSubImage* subImage) const {
-    auto copy = std::make_unique<TGIFTextExtension>(subImage);
-    copy->left = left;
-    copy->top = top;
-    copy->gridWidth = gridWidth;
-    copy->gridHeight = gridHeight;
-    copy->cellWidth = cellWidth;
-    copy->cellHeight = cellHeight;
-    copy->foregroundIndex = foregroundIndex;
-    copy->backgroundIndex = backgroundIndex;
-    copy->lines = lines;
-    return copy;
-}
-
 void TGIFApplicationExtension::saveToStream(ByteWriter& out) const {
     out.u8(kIntroducer);
     out.u8(kLabel);
@@ -103,14 +75,6 @@ void TGIFApplicationExtension::saveToStream(ByteWriter& out) const {
     out.chars(std::string_view(identifier.data(), identifier.size()));
     out.chars(std::string_view(authentication.data(), authentication.size()));
     writeBlocks(out);
-}
-
-std::unique_ptr<TGIFExtension> TGIFUnknownAppExtension::clone(TGIFSubImage* subImage) const {
-    auto copy = std::make_unique<TGIFUnknownAppExtension>(subImage);
-    copy->identifier = identifier;
-    copy->authentication = authentication;
-    copy->blocks = blocks;
-    return copy;
 }
 
 void TGIFUnknownAppExtension::writeBlocks(ByteWriter& out) const {
@@ -126,15 +90,6 @@ void TGIFUnknownAppExtension::writeBlocks(ByteWriter& out) const {
 TGIFAppExtNSLoop::TGIFAppExtNSLoop(TGIFSubImage* subImage) : TGIFApplicationExtension(subImage) {
     identifier = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E'};
     authentication = {'2', '.', '0'};
-}
-
-std::unique_ptr<TGIFExtension> TGIFAppExtNSLoop::clone(TGIFSubImage* subImage) const {
-    auto copy = std::make_unique<TGIFAppExtNSLoop>(subImage);
-    copy->identifier = identifier;
-    copy->authentication = authentication;
-    copy->loops = loops;
-    copy->bufferSize = bufferSize;
-    return copy;
 }
 
 void TGIFAppExtNSLoop::writeBlocks(ByteWriter& out) const {

@@ -18,7 +18,6 @@ public:
 
     explicit TGIFExtension(TGIFSubImage* subImage) : subImage_(subImage) {}
     virtual ~TGIFExtension() = default;
-    TGIFExtension(const TGIFExtension&) = delete;
     TGIFExtension& operator=(const TGIFExtension&) = delete;
 
     TGIFSubImage* subImage() const { return subImage_; }
@@ -29,6 +28,14 @@ public:
     virtual std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const = 0;
 
 protected:
+    // Copies are made only through clone(), which gives them their new frame.
+    TGIFExtension(const TGIFExtension&) = default;
+    template <class T>
+    static std::unique_ptr<TGIFExtension> cloneAs(const T& self, TGIFSubImage* subImage) {
+        std::unique_ptr<T> copy(new T(self));
+        copy->subImage_ = subImage;
+        return copy;
+    }
     // Texts are written as data sub-blocks of at most 255 bytes (an empty line writes
     // nothing), then the block terminator.
     static void writeLines(ByteWriter& out, const std::vector<std::string>& lines);
@@ -47,7 +54,7 @@ public:
     using TGIFExtension::TGIFExtension;
     std::uint8_t extensionLabel() const override { return kLabel; }
     void saveToStream(ByteWriter& out) const override;
-    std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const override;
+    std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const override { return cloneAs(*this, subImage); }
 
     bool transparent() const { return (packed_ & kTransparentFlag) != 0; }
     void setTransparent(bool on);
@@ -73,7 +80,7 @@ public:
     using TGIFExtension::TGIFExtension;
     std::uint8_t extensionLabel() const override { return kLabel; }
     void saveToStream(ByteWriter& out) const override;
-    std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const override;
+    std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const override { return cloneAs(*this, subImage); }
 
     std::vector<std::string> lines;
 };
@@ -85,7 +92,7 @@ public:
     using TGIFExtension::TGIFExtension;
     std::uint8_t extensionLabel() const override { return kLabel; }
     void saveToStream(ByteWriter& out) const override;
-    std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const override;
+    std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const override { return cloneAs(*this, subImage); }
 
     std::uint16_t left = 0, top = 0, gridWidth = 0, gridHeight = 0;
     std::uint8_t cellWidth = 0, cellHeight = 0, foregroundIndex = 0, backgroundIndex = 0;
@@ -112,7 +119,7 @@ protected:
 class TGIFUnknownAppExtension final : public TGIFApplicationExtension {
 public:
     using TGIFApplicationExtension::TGIFApplicationExtension;
-    std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const override;
+    std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const override { return cloneAs(*this, subImage); }
 
     // Each block is one data sub-block; blocks longer than 255 bytes are cut at 255.
     std::vector<std::vector<std::uint8_t>> blocks;
@@ -125,7 +132,7 @@ protected:
 class TGIFAppExtNSLoop final : public TGIFApplicationExtension {
 public:
     explicit TGIFAppExtNSLoop(TGIFSubImage* subImage);
-    std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const override;
+    std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const override { return cloneAs(*this, subImage); }
 
     std::uint16_t loops = 0;
     std::uint32_t bufferSize = 0;

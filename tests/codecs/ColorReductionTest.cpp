@@ -1,6 +1,8 @@
 // Colour reduction: palettes, lookups, the octree and the ditherers' kernels.
 #include <gtest/gtest.h>
 
+#include "CodecTestSupport.h"
+
 #include <random>
 #include <set>
 
@@ -16,14 +18,7 @@ using gs::Rgb;
 using gs::TColorReduction;
 using gs::TDitherMode;
 
-std::string errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const gs::GIFException& e) {
-        return e.what();
-    }
-    return "";
-}
+using gstest::errorOf;
 
 Raster flat(int w, int h, Rgb c) {
     Raster r(w, h);

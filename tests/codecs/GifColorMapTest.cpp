@@ -1,20 +1,15 @@
 // Colour tables: capacity, search, deletion, bits per pixel and sorting by use.
 #include <gtest/gtest.h>
 
+#include "CodecTestSupport.h"
+
 #include "codecs/GifImage.h"
 
 namespace {
 
 using gs::Rgb;
 
-std::string errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const gs::GIFException& e) {
-        return e.what();
-    }
-    return "";
-}
+using gstest::errorOf;
 
 Rgb grey(int v) { return Rgb{std::uint8_t(v), std::uint8_t(v), std::uint8_t(v)}; }
 

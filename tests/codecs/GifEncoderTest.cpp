@@ -42,16 +42,7 @@ std::vector<std::uint8_t> roundTrip(bool rle, const std::vector<std::uint8_t>& p
     EXPECT_EQ(e.minCodeSize, std::max(bits, 2));
     for (int n : e.blockSizes) EXPECT_TRUE(n >= 1 && n <= 255);
     std::vector<std::uint8_t> stored = gstest::decodeLzw(e.data, e.minCodeSize, pixels.size(), stats);
-    if (!interlaced) return stored;
-    std::vector<std::uint8_t> out(stored.size());
-    const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
-    std::size_t r = 0;
-    for (int pass = 0; pass < 4; ++pass)
-        for (int y = start[pass]; y < height; y += step[pass], ++r)
-            std::copy_n(stored.begin() + std::ptrdiff_t(r * std::size_t(width)), width,
-                        out.begin() + std::ptrdiff_t(y * width));
-    EXPECT_EQ(r, std::size_t(height)) << "every row exactly once";
-    return out;
+    return interlaced ? gstest::deinterlace(stored, width, height) : stored;
 }
 
 // Pixels of random runs: lengths up to maxRun, values below colours.

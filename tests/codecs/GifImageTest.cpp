@@ -1,6 +1,8 @@
 // The image model and the stream written from pictures.
 #include <gtest/gtest.h>
 
+#include "CodecTestSupport.h"
+
 #include <filesystem>
 #include <random>
 
@@ -16,14 +18,7 @@ using gs::Bytes;
 using gs::Raster;
 using gs::Rgb;
 
-std::string errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const gs::GIFException& e) {
-        return e.what();
-    }
-    return "";
-}
+using gstest::errorOf;
 
 Raster randomTrueColour(int w, int h, unsigned seed) {
     std::mt19937 rng(seed);
@@ -227,6 +222,16 @@ TEST(GifImage, FrameBoundsBeyond65535AreRefused) {
     EXPECT_EQ(gif.width(), 65535);
     EXPECT_EQ(errorOf([&] { gif.assign(Raster(65536, 1, gs::PixelFormat::pf8bit)); }), "Image exceeds Logical Screen size");
     EXPECT_EQ(errorOf([&] { gif.setWidth(70000); }), "Image exceeds Logical Screen size");
+}
+
+TEST(GifImage, FramesOfAnotherImageAreNotTaken) {
+    gs::TGIFImage a, b;
+    EXPECT_EQ(errorOf([&] { a.addFrame(std::make_unique<gs::TGIFSubImage>(b)); }), "Object type not supported for operation");
+    EXPECT_EQ(errorOf([&] { a.addFrame(std::unique_ptr<gs::TGIFSubImage>()); }), "Object type not supported for operation");
+    EXPECT_EQ(a.addFrame(Raster(2, 2, gs::PixelFormat::pf4bit)), 0);
+    EXPECT_EQ(a.addFrame(Raster(3, 1, gs::PixelFormat::pf4bit)), 1);
+    EXPECT_EQ(a.width(), 3);
+    EXPECT_EQ(a.height(), 2);
 }
 
 TEST(GifImage, PixelAccessIsBoundsChecked) {

@@ -38,6 +38,8 @@ std::vector<std::uint8_t> subBlocks(Cursor& c, std::vector<int>* sizes) {
     return data;
 }
 
+}  // namespace
+
 std::vector<std::uint8_t> deinterlace(const std::vector<std::uint8_t>& stored, int width, int height) {
     std::vector<std::uint8_t> out(stored.size());
     const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
@@ -48,8 +50,6 @@ std::vector<std::uint8_t> deinterlace(const std::vector<std::uint8_t>& stored, i
                         out.begin() + std::ptrdiff_t(std::size_t(y) * std::size_t(width)));
     return out;
 }
-
-}  // namespace
 
 std::vector<std::uint8_t> decodeLzw(const std::vector<std::uint8_t>& data, int minCodeSize, std::size_t expected,
                                     LzwStats* stats) {

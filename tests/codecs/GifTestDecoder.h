@@ -39,6 +39,9 @@ public:
 
 DecodedGif decodeGif(const std::vector<std::uint8_t>& bytes);
 
+// Rows stored in the four interlace passes, put back in display order.
+std::vector<std::uint8_t> deinterlace(const std::vector<std::uint8_t>& stored, int width, int height);
+
 // The LZW code stream (sub-block data joined) decoded to pixel values; throws on any code
 // the decoder would not know, on a missing end code and on a pixel count other than expected.
 struct LzwStats {

@@ -1,0 +1,20 @@
+#pragma once
+// Helpers shared by the codec tests.
+#include <functional>
+#include <string>
+
+#include "codecs/GifTypes.h"
+
+namespace gstest {
+
+// The message of the GIFException that f raises, or "" when it raises none.
+inline std::string errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const gs::GIFException& e) {
+        return e.what();
+    }
+    return "";
+}
+
+}  // namespace gstest
