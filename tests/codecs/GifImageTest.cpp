@@ -149,6 +149,18 @@ TEST(GifImage, IndicesBeyondThePaletteGetBlackEntries) {
     EXPECT_EQ(f.indices, (std::vector<std::uint8_t>{0, 1, 4}));
 }
 
+TEST(GifImage, OneColourTableIsWrittenAsTwoEntriesWithCodeSizeTwo) {
+    Raster bitmap(5, 2, gs::PixelFormat::pf8bit);
+    bitmap.setPalette({Rgb{9, 8, 7}});
+    Bytes b = exportDefault(bitmap);
+    gstest::DecodedGif gif = gstest::decodeGif(b);
+    const auto& f = gif.frames.at(0);
+    EXPECT_EQ(f.packed, 0x80);
+    EXPECT_EQ(f.localTable, (std::vector<Rgb>{Rgb{9, 8, 7}, Rgb{}}));
+    EXPECT_EQ(f.minCodeSize, 2);
+    EXPECT_EQ(gif.packed, 0x00) << "no global table, resolution and size of one bit";
+}
+
 TEST(GifImage, NoReductionKeepsUpTo256ColoursExactly) {
     Raster bitmap(20, 20);
     for (int y = 0; y < 20; ++y)
