@@ -1,5 +1,9 @@
 #pragma once
 // Where the program keeps its settings and what it is called.
+#include <memory>
+#include <string>
+
+#include "framework/core/Application.h"
 #include "platform/RegistryStore.h"
 
 namespace gs {
@@ -10,5 +14,13 @@ constexpr const char* kRegAppKey = "Software\\Veltrazone\\Veltrazone Toolchest\\
 constexpr const char* kProductName = "Glyphscope";
 constexpr const char* kFamilyName = "Veltrazone Toolchest";
 constexpr const char* kAppTitle = "Veltrazone Glyphscope";
+constexpr const char* kFontName = "Tahoma";
+constexpr const char* kWebSite = "https://veltrazone.example/glyphscope";
+constexpr const char* kSupportAddress = "support@veltrazone.example";
+constexpr std::uint32_t kPanelColor = 0xA56E3A;  // red 58, green 110, blue 165
+
+// The descriptor as start-up fills it for the program file `exeName`, with the version
+// text, legal notice and language of the program's own version block.
+std::unique_ptr<TQBApplication> makeApplicationDescriptor(const std::string& exeName);
 
 }  // namespace gs

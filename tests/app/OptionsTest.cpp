@@ -131,6 +131,19 @@ TEST(TKAVUOptions, MappingRoutines) {
     EXPECT_EQ(ImageFormatIndexToCode(-1), TBatchFormat::bfTIF);
 }
 
+TEST(AppIdentity, DescriptorNamesTheProgramAndItsSettingsKey) {
+    auto app = makeApplicationDescriptor("/opt/glyphscope/bin/glyphscope");
+    EXPECT_EQ(app->AppPath, "/opt/glyphscope/bin/");
+    EXPECT_EQ(app->RegRoot, HKEY_LOCAL_MACHINE);
+    EXPECT_EQ(app->RegAppKey, app->RegBaseKey + "\\Glyphscope");
+    EXPECT_EQ(app->Title, "Veltrazone Glyphscope");
+    EXPECT_EQ(app->HelpFile, "/opt/glyphscope/bin/glyphscope.chm");
+    EXPECT_EQ(app->TipFile, "/opt/glyphscope/bin/glyphscope.tip");
+    EXPECT_EQ(app->Logger.FileName, "/opt/glyphscope/bin/glyphscope.log");
+    EXPECT_NE(app->VersionText.find(" Build "), std::string::npos);
+    EXPECT_EQ(app->PanelColor, 0xA56E3Au);
+}
+
 // A process killed in the middle of a save leaves the stored options as they were. A
 // reader holding the store keeps the saver from committing, so the kill always lands
 // after the save has begun writing and before it could finish.

@@ -181,19 +181,6 @@ TEST(RegistryStore, NestedTransactionsUndoOnlyTheirOwnPart) {
     EXPECT_FALSE(t.openKey(HKEY_CURRENT_USER, "Dropped"));
 }
 
-TEST(RegistryStore, InMemoryStoresAreSeparate) {
-    RegistryStore a(":memory:"), b(":memory:");
-    {
-        RegTransaction t = a.begin(Mode::Write);
-        t.createKey(HKEY_CURRENT_USER, "OnlyInA");
-        t.commit();
-    }
-    RegTransaction ta = a.begin(Mode::Read);
-    RegTransaction tb = b.begin(Mode::Read);
-    EXPECT_TRUE(ta.openKey(HKEY_CURRENT_USER, "OnlyInA"));
-    EXPECT_FALSE(tb.openKey(HKEY_CURRENT_USER, "OnlyInA"));
-}
-
 TEST(RegistryStore, LocationComesFromTheEnvironment) {
     std::string saved = std::getenv(RegistryStore::kEnvVariable) ? std::getenv(RegistryStore::kEnvVariable) : "";
     setenv(RegistryStore::kEnvVariable, "/some/where.sqlite3", 1);

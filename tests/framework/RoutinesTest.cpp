@@ -4,7 +4,6 @@
 #include <sys/time.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <fstream>
 
 #include "framework/TempDir.h"
@@ -108,19 +107,4 @@ TEST(StrUtils, GroupDigitsFromTheRight) {
     EXPECT_EQ(GroupDigits("12", ","), "12");
     EXPECT_EQ(GroupDigits("", ","), "");
     EXPECT_EQ(GroupDigits("123456", "."), "123.456");
-}
-
-TEST(StrUtils, ShuffleKeepsEveryString) {
-    std::vector<std::string> tips;
-    for (int i = 0; i < 50; ++i) tips.push_back("tip" + std::to_string(i));
-    std::vector<std::string> shuffled = tips;
-    std::mt19937 random(7);
-    ShuffleStrings(shuffled, random);
-    EXPECT_NE(shuffled, tips);
-    std::sort(shuffled.begin(), shuffled.end());
-    std::sort(tips.begin(), tips.end());
-    EXPECT_EQ(shuffled, tips);
-    std::vector<std::string> empty;
-    ShuffleStrings(empty);
-    EXPECT_TRUE(empty.empty());
 }
