@@ -1,19 +1,25 @@
 #!/usr/bin/env bash
-# A short run of every fuzz target over its seeds; long runs are done by hand:
-#   build/fuzz/fuzz/fuzz_<name> -max_total_time=3600 fuzz/corpus/<name>
+# A short run of every fuzz target from seeds made by our own test-material builders;
+# long runs are done by hand, e.g.:
+#   build/fuzz/fuzz/fuzz_seeds /tmp/seeds
+#   build/fuzz/fuzz/fuzz_pe -max_total_time=3600 /tmp/seeds/pe
 set -euo pipefail
 build=${1:-build/fuzz}
-here=$(cd "$(dirname "$0")" && pwd)
+seconds=${FUZZ_SECONDS:-20}
+seeds=$(mktemp -d)
+trap 'rm -rf "$seeds"' EXIT
+"$build/fuzz/fuzz_seeds" "$seeds"
 status=0
 for bin in "$build"/fuzz/fuzz_*; do
-  [ -x "$bin" ] || continue
   name=$(basename "$bin"); name=${name#fuzz_}
-  work=$(mktemp -d)
-  [ -d "$here/corpus/$name" ] && cp -r "$here/corpus/$name/." "$work/" 2>/dev/null || true
-  echo "fuzz $name"
-  if ! "$bin" -max_total_time=20 -rss_limit_mb=2048 -timeout=10 "$work" >"$work.log" 2>&1; then
-    tail -n 40 "$work.log"; status=1
+  [ "$name" = seeds ] && continue
+  mkdir -p "$seeds/$name"
+  echo "fuzz $name: ${seconds}s"
+  if ! "$bin" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -malloc_limit_mb=512 \
+       "$seeds/$name" >"$seeds/$name.log" 2>&1; then
+    tail -n 40 "$seeds/$name.log"; status=1
+  else
+    grep -E '^Done [0-9]+ runs' "$seeds/$name.log" || true
   fi
-  rm -rf "$work" "$work.log"
 done
 exit $status

@@ -25,7 +25,7 @@ void TQBIconList::Delete(int index) {
 bool TQB32BitReader::Read() {
     std::unique_ptr<PeModule> module;
     try {
-        module = PeModule::open(FileName);
+        module = Source ? std::make_unique<PeModule>(Source) : PeModule::open(FileName);
     } catch (const EReadError&) {
         return false;  // not loadable as a module
     }
@@ -52,7 +52,14 @@ TModuleKind ProbeModule(const ByteSource& src) {
 
 int GetIconCount(const std::filesystem::path& fileName) {
     try {
-        auto src = std::make_shared<FileSource>(fileName);
+        return GetIconCount(std::make_shared<FileSource>(fileName));
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+int GetIconCount(const std::shared_ptr<const ByteSource>& src) {
+    try {
         switch (ProbeModule(*src)) {
             case TModuleKind::PE: return int(PeModule(src).names(RT_GROUP_ICON).size());
             case TModuleKind::NE: return TQB16BitReader::CountGroups(*src);
@@ -66,26 +73,24 @@ int GetIconCount(const std::filesystem::path& fileName) {
 }
 
 TLoadResult TQBIconLibrary::LoadFromFile(const std::filesystem::path& fileName) {
-    // Files the desktop counts no icons in stay out of every listing.
-    if (GetIconCount(fileName) == 0) return TLoadResult::NoIcons;
+    // A file that cannot be opened raises; one the desktop counts no icons in stays out of
+    // every listing.
+    auto src = std::make_shared<const FileSource>(fileName);
+    if (GetIconCount(src) == 0) return TLoadResult::NoIcons;
     FileName = fileName;
-    TModuleKind kind;
-    {
-        FileSource src(fileName);
-        kind = ProbeModule(src);
-    }
+    const TModuleKind kind = ProbeModule(*src);
     if (kind != TModuleKind::None) {
         std::unique_ptr<TQBICLReader> reader;
         if (kind == TModuleKind::PE)
-            reader = std::make_unique<TQB32BitReader>(fileName);
+            reader = std::make_unique<TQB32BitReader>(fileName, src);
         else
-            reader = std::make_unique<TQB16BitReader>(fileName);
+            reader = std::make_unique<TQB16BitReader>(fileName, src);
         if (!reader->Read()) return TLoadResult::Refused;
         Icons.TakeOver(std::move(reader->Icons));
         return TLoadResult::Read;
     }
     auto icon = std::make_unique<TQBIcon>();
-    if (!icon->LoadFromFile(fileName)) return TLoadResult::Refused;
+    if (!icon->LoadFromSource(*src)) return TLoadResult::Refused;
     Icons.AddIcon("", std::move(icon));
     return TLoadResult::Read;
 }

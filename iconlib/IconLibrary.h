@@ -39,12 +39,17 @@ private:
 // A reader of one kind of module; Read fills Icons, which the library then takes over.
 class TQBICLReader {
 public:
-    explicit TQBICLReader(std::filesystem::path fileName) : FileName(std::move(fileName)) {}
+    // `source` is the file already open, when the caller has it; otherwise it is opened.
+    explicit TQBICLReader(std::filesystem::path fileName, std::shared_ptr<const ByteSource> source = nullptr)
+        : FileName(std::move(fileName)), Source(std::move(source)) {}
     virtual ~TQBICLReader() = default;
     virtual bool Read() = 0;
 
     std::filesystem::path FileName;
     TQBIconList Icons;
+
+protected:
+    std::shared_ptr<const ByteSource> Source;
 };
 
 // Icon groups of a PE module, in directory order, each under its id in decimal or its name.
@@ -80,6 +85,7 @@ public:
 // How many icons the desktop would count in a file: the number of icon groups of a module,
 // 1 for an icon file with images, 0 for anything that cannot be read.
 int GetIconCount(const std::filesystem::path& fileName);
+int GetIconCount(const std::shared_ptr<const ByteSource>& source);
 
 enum class TModuleKind { None, PE, NE };
 // Probe of the MZ header and the new header's signature.

@@ -13,7 +13,6 @@ constexpr std::uint16_t kMz = 0x5A4D;
 constexpr std::uint16_t kNe = 0x454E;
 constexpr std::uint16_t kIdFlag = 0x8000;
 constexpr std::uint16_t kMaxAlignShift = 15;
-constexpr std::uint64_t kTypeInfoSize = 8;
 constexpr std::uint64_t kNameInfoSize = 12;
 constexpr std::uint64_t kGroupEntrySize = 14;
 // The module name our own icon libraries put first in their name strings.
@@ -32,8 +31,9 @@ TQB16BitReader::NameInfo readNameInfo(ByteReader& r) {
 }
 }  // namespace
 
-TQB16BitReader::TQB16BitReader(std::filesystem::path fileName) : TQBICLReader(std::move(fileName)) {
-    Stream = std::make_unique<FileSource>(FileName);
+TQB16BitReader::TQB16BitReader(std::filesystem::path fileName, std::shared_ptr<const ByteSource> source)
+    : TQBICLReader(std::move(fileName), std::move(source)) {
+    Stream = Source ? Source : std::make_shared<const FileSource>(FileName);
     std::string name = FileName.filename().string();
     auto dot = name.rfind('.');
     if (dot != std::string::npos && name.size() - dot - 1 <= kMaxExtensionLength) name.erase(dot);

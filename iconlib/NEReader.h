@@ -19,7 +19,7 @@ public:
 class TQB16BitReader : public TQBICLReader {
 public:
     // Opens the file (EFOpenError when it cannot be).
-    explicit TQB16BitReader(std::filesystem::path fileName);
+    explicit TQB16BitReader(std::filesystem::path fileName, std::shared_ptr<const ByteSource> source = nullptr);
     // Fills Icons and returns true; false when anything about the file is wrong. Never raises.
     bool Read() override;
 
@@ -47,7 +47,7 @@ private:
     void LoadGroup(TQBICL16Icon& icon, std::size_t index);
     void AddGroupImage(TQBICL16Icon& icon, ByteReader& group);
 
-    std::unique_ptr<FileSource> Stream;
+    std::shared_ptr<const ByteSource> Stream;
     std::vector<NameInfo> IconEntries;
     std::vector<NameInfo> GroupEntries;
     bool hasIconType_ = false, hasGroupType_ = false;

@@ -86,10 +86,11 @@ std::string PeModule::readName(std::uint32_t offset) const {
     return utf16ToUtf8(s);
 }
 
-std::vector<PeModule::DirEntry> PeModule::readDirectory(std::uint32_t offset) const {
-    std::vector<DirEntry> out;
+const std::vector<PeModule::DirEntry>& PeModule::readDirectory(std::uint32_t offset) const {
+    if (auto it = dirCache_.find(offset); it != dirCache_.end()) return it->second;
+    std::vector<DirEntry> out;  // cached only when read whole
     auto at = fileOffset(rsrcRva_ + offset, 16);
-    if (!at) return out;
+    if (!at) return dirCache_.emplace(offset, std::move(out)).first->second;
     ByteReader h(*src_, *at + 12);
     const std::uint32_t count = std::uint32_t(h.u16()) + h.u16();
     Bytes raw = src_->read(*at + 16, std::uint64_t(count) * 8);  // EReadError when cut short
@@ -105,7 +106,7 @@ std::vector<PeModule::DirEntry> PeModule::readDirectory(std::uint32_t offset) co
                                            : ResourceName::fromId(std::uint16_t(nameField));
         out.push_back(std::move(e));
     }
-    return out;
+    return dirCache_.emplace(offset, std::move(out)).first->second;
 }
 
 std::optional<PeModule::DirEntry> PeModule::findEntry(std::uint32_t dirOffset, const ResourceName& name) const {
@@ -119,7 +120,7 @@ std::vector<ResourceName> PeModule::names(std::uint16_t type) const {
     if (rsrcRva_ == 0) return out;
     auto typeDir = findEntry(0, ResourceName::fromId(type));
     if (!typeDir) return out;
-    for (auto& e : readDirectory(typeDir->offset)) {
+    for (const auto& e : readDirectory(typeDir->offset)) {
         // Each name once, even when a damaged directory repeats it.
         if (e.isDir && std::find(out.begin(), out.end(), e.name) == out.end()) out.push_back(e.name);
     }

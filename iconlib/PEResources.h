@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/ByteSource.h"
@@ -58,7 +59,8 @@ private:
     };
 
     std::optional<std::uint64_t> fileOffset(std::uint32_t rva, std::uint32_t size) const;
-    std::vector<DirEntry> readDirectory(std::uint32_t offset) const;
+    // Parsed once: a module's icon groups look up every icon image in one directory.
+    const std::vector<DirEntry>& readDirectory(std::uint32_t offset) const;
     std::optional<DirEntry> findEntry(std::uint32_t dirOffset, const ResourceName& name) const;
     std::string readName(std::uint32_t offset) const;
 
@@ -67,6 +69,7 @@ private:
     std::uint32_t rsrcRva_ = 0;
     std::uint32_t rsrcSize_ = 0;
     bool is64_ = false;
+    mutable std::unordered_map<std::uint32_t, std::vector<DirEntry>> dirCache_;
 };
 
 // One resource of a PE file, or nullopt when the file is no PE module or lacks it.

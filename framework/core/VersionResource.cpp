@@ -1,10 +1,10 @@
 #include "framework/core/VersionRoutines.h"
+#include "iconlib/PEResources.h"
 
 namespace gs {
 
-// The seam to the icon library's PE resource reader: until that reader is linked in here,
-// no other file's version block can be read, and the version routines give their
-// no-block answers for them.
-std::optional<Bytes> readVersionResourceBytes(const std::filesystem::path&) { return std::nullopt; }
+// Other files' version blocks come from their RT_VERSION resource, read by the icon
+// library's PE reader without loading the module.
+std::optional<Bytes> readVersionResourceBytes(const std::filesystem::path& path) { return readVersionResource(path); }
 
 }  // namespace gs

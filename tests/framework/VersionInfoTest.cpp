@@ -176,4 +176,11 @@ END
     EXPECT_EQ(GetCopyrightText(v), "Copyright Acme 1999");  // table key in lower case still matches
     EXPECT_EQ(v->GetVersionString("CompanyName"), "Acme Ltda");
     EXPECT_EQ(v->GetFixedFileInfo()->productVersionMS, 0x00040003u);
+
+    // Linked into a module, the block is found through the module's resources.
+    std::string link = "x86_64-w64-mingw32-windres --preprocessor=cpp -i " + (d / "v.rc") + " -o " + (d / "v.o") +
+                       " && x86_64-w64-mingw32-ld -shared -e 0 -o " + (d / "v.dll") + " " + (d / "v.o");
+    if (std::system(link.c_str()) != 0) GTEST_SKIP() << "x86_64-w64-mingw32-ld could not link";
+    EXPECT_EQ(GetVersionText(d.path / "v.dll"), "4.3.2 Build 1001");
+    EXPECT_FALSE(IsEnglishVersion(d.path / "v.dll"));
 }

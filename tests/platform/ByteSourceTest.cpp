@@ -10,19 +10,13 @@
 #include "platform/ByteReader.h"
 #include "platform/ByteSource.h"
 #include "platform/Errors.h"
+#include "support/TempDir.h"
 
 using namespace gs;
 namespace fs = std::filesystem;
 
 namespace {
-struct TempDir {
-    fs::path path;
-    TempDir() {
-        std::string t = (fs::temp_directory_path() / "gs-test-XXXXXX").string();
-        path = mkdtemp(t.data());
-    }
-    ~TempDir() { fs::remove_all(path); }
-};
+using gstest::TempDir;
 }  // namespace
 
 TEST(ByteReader, ReadsLittleEndianAndRefusesPastTheEnd) {

@@ -51,16 +51,8 @@ int ico(const gsprobe::Args& a) {
     return 0;
 }
 
-// rgba FILE INDEX IMAGE: straight-alpha RGBA, rows top-down, on stdout.
-int rgba(const gsprobe::Args& a) {
-    if (a.size() != 3) return gsprobe::kUsage;
-    TQBIconLibrary lib;
-    const TQBIcon* icon = iconAt(lib, a[0], a[1]);
-    if (!icon) return 0;
-    const TQBIconImage* image = icon->Images().GetImage(std::uint16_t(std::stoi(a[2])));
-    if (!image) return 3;
-    auto pic = image->GetHandle();
-    if (!pic) return 4;
+std::string rgbaBytes(const IconPicture& pic_) {
+    const IconPicture* pic = &pic_;
     std::string out;
     out.reserve(std::size_t(pic->width) * pic->height * 4);
     for (int y = 0; y < pic->height; ++y)
@@ -71,7 +63,41 @@ int rgba(const gsprobe::Args& a) {
             out += char(blueOf(c));
             out += char(alphaOf(c));
         }
+    return out;
+}
+
+// rgba FILE INDEX IMAGE: straight-alpha RGBA, rows top-down, on stdout.
+int rgba(const gsprobe::Args& a) {
+    if (a.size() != 3) return gsprobe::kUsage;
+    TQBIconLibrary lib;
+    const TQBIcon* icon = iconAt(lib, a[0], a[1]);
+    if (!icon) return 0;
+    const TQBIconImage* image = icon->Images().GetImage(std::uint16_t(std::stoi(a[2])));
+    if (!image) return 3;
+    auto pic = image->GetHandle();
+    if (!pic) return 4;
+    std::string out = rgbaBytes(*pic);
     std::fwrite(out.data(), 1, out.size(), stdout);
+    return 0;
+}
+
+// rgba-all FILE DIR: every image of every icon as DIR/INDEX_IMAGE.rgba, read once.
+int rgbaAll(const gsprobe::Args& a) {
+    if (a.size() != 2) return gsprobe::kUsage;
+    TQBIconLibrary lib;
+    lib.LoadFromFile(a[0]);
+    for (int i = 0; i < lib.Icons.Count(); ++i) {
+        const TQBIconImageList& imgs = lib.Icons.GetIcon(i)->Images();
+        for (std::uint16_t k = 0; k < imgs.Count(); ++k) {
+            auto pic = imgs.GetImage(k)->GetHandle();
+            if (!pic) continue;
+            std::string out = rgbaBytes(*pic);
+            std::FILE* f = std::fopen((a[1] + "/" + std::to_string(i) + "_" + std::to_string(k) + ".rgba").c_str(), "wb");
+            if (!f) return 1;
+            std::fwrite(out.data(), 1, out.size(), f);
+            std::fclose(f);
+        }
+    }
     return 0;
 }
 
@@ -102,5 +128,6 @@ gsprobe::Registrar r1("list", list);
 gsprobe::Registrar r2("ico", ico);
 gsprobe::Registrar r3("rgba", rgba);
 gsprobe::Registrar r4("icl", icl);
+gsprobe::Registrar r5("rgba-all", rgbaAll);
 
 }  // namespace

@@ -1,0 +1,9 @@
+#include "FuzzCommon.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    gs::MemorySource src(gs::Bytes(data, data + size));
+    gs::TQBIcon icon;
+    icon.LoadFromSource(src);
+    exerciseIcon(icon);
+    return 0;
+}

@@ -1,0 +1,226 @@
+// Icon files and icon images: the .ico layout, size fix-up, colour classes, list
+// operations, and decoding with mask, inverted pixels, alpha and PNG.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "iconlib/HiResIcon.h"
+#include "iconlib/Icon.h"
+#include "platform/ByteReader.h"
+#include "platform/ByteWriter.h"
+#include "platform/Errors.h"
+#include "support/IconMaker.h"
+#include "support/TempDir.h"
+
+using namespace gs;
+using namespace gstest;
+namespace fs = std::filesystem;
+
+namespace {
+std::unique_ptr<TQBIcon> iconFrom(const Bytes& file) {
+    auto icon = std::make_unique<TQBIcon>();
+    MemorySource src(file);
+    EXPECT_TRUE(icon->LoadFromSource(src));
+    return icon;
+}
+
+Bytes saved(const TQBIcon& icon) {
+    ByteWriter w;
+    icon.SaveToStream(w);
+    return w.take();
+}
+
+using gstest::TempDir;
+}  // namespace
+
+TEST(IconFile, WritesDirectoryThenDataBackToBack) {
+    auto a = dibSpec(16, 4), b = dibSpec(32, 8), c = dibSpec(48, 32);
+    auto icon = iconFrom(makeIcoFile({a, b, c}));
+    Bytes out = saved(*icon);
+    MemorySource src(out);
+    ByteReader r(src);
+    EXPECT_EQ(r.u16(), 0);
+    EXPECT_EQ(r.u16(), 1);
+    EXPECT_EQ(r.u16(), 3);
+    const std::uint32_t expected[3] = {54, 54 + std::uint32_t(a.data.size()),
+                                       54 + std::uint32_t(a.data.size() + b.data.size())};
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(r.u32At(18 + 16 * i), expected[i]);
+    EXPECT_EQ(out.size(), 54 + a.data.size() + b.data.size() + c.data.size());
+    // The same bytes read back give the same file again.
+    EXPECT_EQ(saved(*iconFrom(out)), out);
+}
+
+TEST(IconFile, RefusesCursorsAndBadHeadersButAcceptsEmptyIconFiles) {
+    Bytes cursor = makeIcoFile({dibSpec(32, 4)});
+    cursor[2] = 2;
+    TQBIcon icon;
+    MemorySource cur(cursor);
+    EXPECT_FALSE(icon.LoadFromSource(cur));
+    EXPECT_EQ(icon.Images().Count(), 0);
+    Bytes reserved = makeIcoFile({dibSpec(32, 4)});
+    reserved[0] = 1;
+    MemorySource res(reserved);
+    EXPECT_FALSE(icon.LoadFromSource(res));
+    MemorySource tiny(Bytes{0, 0, 1});
+    EXPECT_FALSE(icon.LoadFromSource(tiny));
+    auto empty = iconFrom(makeIcoFile({}));
+    EXPECT_EQ(empty->Images().Count(), 0);
+    EXPECT_TRUE(saved(*empty).empty());
+    TempDir d;
+    empty->SaveToFile(d.path / "none.ico");
+    EXPECT_FALSE(fs::exists(d.path / "none.ico"));
+    EXPECT_FALSE(empty->Has32x32() || empty->Has16Colors());
+}
+
+TEST(IconFile, EntriesWhoseDataIsNotInTheFileAreSkipped) {
+    Bytes file = makeIcoFile({dibSpec(16, 4), dibSpec(32, 4)});
+    // Second entry's offset points past the end.
+    file[6 + 16 + 12] = 0xFF, file[6 + 16 + 13] = 0xFF, file[6 + 16 + 14] = 0xFF;
+    auto icon = iconFrom(file);
+    ASSERT_EQ(icon->Images().Count(), 1);
+    EXPECT_EQ(icon->Images().GetImage(0)->Width(), 16);
+    EXPECT_EQ(icon->Images().GetImage(0)->BytesInRes(), icon->Images().GetImage(0)->Data().size());
+    // Cut in the middle of the data: that image goes, nothing is read short.
+    Bytes cut = makeIcoFile({dibSpec(16, 4), dibSpec(32, 4)});
+    cut.resize(cut.size() - 10);
+    EXPECT_EQ(iconFrom(cut)->Images().Count(), 1);
+    // A count far beyond the entries that exist: the directory ends with the file.
+    Bytes one = makeIcoFile({dibSpec(16, 4)});
+    one[4] = 0xE8, one[5] = 0x03;
+    one.resize(6 + 16 + dibSpec(16, 4).data.size());
+    auto many = iconFrom(one);
+    ASSERT_GE(many->Images().Count(), 1);
+    EXPECT_LE(many->Images().Count(), (one.size() - 6) / 16);
+    EXPECT_EQ(many->Images().GetImage(0)->Data(), dibSpec(16, 4).data);
+}
+
+TEST(IconImage, SizesComeFromTheImageDataNotTheEntry) {
+    auto s48 = dibSpec(48, 8);
+    s48.width = s48.height = 0;  // the entry claims 256
+    auto png256 = pngSpec(256, 256);
+    auto png194 = pngSpec(194, 313);
+    auto icon = iconFrom(makeIcoFile({s48, png256, png194}));
+    const auto& imgs = icon->Images();
+    EXPECT_EQ(imgs.GetImage(0)->Width(), 48);
+    EXPECT_EQ(imgs.GetImage(0)->Height(), 48);
+    EXPECT_EQ(imgs.GetImage(1)->Width(), 256);
+    EXPECT_EQ(imgs.GetImage(1)->Height(), 256);
+    EXPECT_EQ(imgs.GetImage(2)->Width(), 194);
+    EXPECT_EQ(imgs.GetImage(2)->Height(), 313);
+    // Written back, sizes of 256 and more become 0 only in the one-byte fields.
+    Bytes out = saved(*icon);
+    EXPECT_EQ(out[6 + 16], 0);
+    EXPECT_EQ(out[6 + 16 + 1], 0);
+    EXPECT_EQ(out[6 + 32], 194);
+    EXPECT_EQ(out[6 + 32 + 1], 0);
+    auto back = iconFrom(out);
+    EXPECT_EQ(back->Images().GetImage(2)->Height(), 313);
+}
+
+TEST(IconImage, ColourClassFollowsCountAndSmallBitCounts) {
+    EXPECT_EQ(colorClassOf(0, 32), 256);
+    EXPECT_EQ(colorClassOf(200, 8), 256);
+    EXPECT_EQ(colorClassOf(16, 4), 16);
+    EXPECT_EQ(colorClassOf(2, 1), 2);
+    EXPECT_EQ(colorClassOf(0, 4), 16);  // 16 colours stored with a count of 0
+    EXPECT_EQ(colorClassOf(0, 1), 2);
+    EXPECT_EQ(colorClassOf(0, 8), 256);
+    auto s = dibSpec(32, 4);
+    s.colorCount = 0;
+    auto icon = iconFrom(makeIcoFile({s}));
+    EXPECT_TRUE(icon->Has16Colors());
+    EXPECT_FALSE(icon->Has256Colors());
+}
+
+TEST(IconImageList, DeleteSortCapacityAndBounds) {
+    auto icon = iconFrom(makeIcoFile({dibSpec(32, 4), dibSpec(16, 4), dibSpec(32, 8), pngSpec(32, 16)}));
+    icon->DeleteImagesOfSize(32);
+    ASSERT_EQ(icon->Images().Count(), 2);
+    EXPECT_EQ(icon->Images().GetImage(0)->Width(), 16);
+    EXPECT_EQ(icon->Images().GetImage(1)->Height(), 16);  // 32x16 stays
+    EXPECT_EQ(icon->Images().GetImage(2), nullptr);
+
+    auto sorted = iconFrom(makeIcoFile({dibSpec(48, 8), dibSpec(16, 4), dibSpec(32, 4), dibSpec(16, 1)}));
+    sorted->Sort();
+    int w[4], b[4];
+    for (std::uint16_t i = 0; i < 4; ++i) w[i] = sorted->Images().GetImage(i)->Width(), b[i] = sorted->Images().GetImage(i)->BitCount();
+    EXPECT_EQ(w[0], 16);
+    EXPECT_EQ(b[0], 1);
+    EXPECT_EQ(b[1], 4);
+    EXPECT_EQ(w[2], 32);
+    EXPECT_EQ(w[3], 48);
+
+    TQBIconImageList list;
+    for (int i = 0; i < 5; ++i) list.Add(std::make_unique<TQBIconImage>());
+    list.SetCapacity(2);
+    EXPECT_EQ(list.Capacity(), 5);
+    list.Delete(7);
+    EXPECT_EQ(list.Count(), 5);
+}
+
+TEST(IconImage, AssignMakesIndependentCopies) {
+    auto src = iconFrom(makeIcoFile({dibSpec(16, 4), dibSpec(32, 32)}));
+    TQBIcon copy;
+    copy.Assign(*src);
+    copy.DeleteImagesOfSize(16);
+    EXPECT_EQ(src->Images().Count(), 2);
+    EXPECT_EQ(copy.Images().Count(), 1);
+    EXPECT_EQ(copy.Images().GetImage(0)->Data(), src->Images().GetImage(1)->Data());
+}
+
+TEST(IconDecoding, MaskKeepsOrInvertsTheBackgroundAndAlphaBlends) {
+    // 2x1, 4-bit: left pixel masked with black colour (transparent), right masked with
+    // white colour (inverts the background).
+    Raster pic(2, 1);
+    pic.setPixel(0, 0, makeArgb(0, 0, 0, 0));
+    pic.setPixel(1, 0, makeArgb(255, 255, 255, 0));
+    Bytes dib = makeDibImage(pic, 24);
+    // makeDibImage blacks out masked pixels; put white back into the right one's colour bits.
+    const std::size_t bits = 40;
+    dib[bits + 3] = dib[bits + 4] = dib[bits + 5] = 255;
+    IconPicture p = decodeIconImage(dib);
+    Raster canvas(2, 1);
+    canvas.fill(makeArgb(10, 20, 30));
+    p.drawOn(canvas, 0, 0);
+    EXPECT_EQ(canvas.pixel(0, 0), makeArgb(10, 20, 30));
+    EXPECT_EQ(canvas.pixel(1, 0), makeArgb(245, 235, 225));
+
+    Raster alpha(1, 1);
+    alpha.setPixel(0, 0, makeArgb(255, 0, 0, 128));
+    IconPicture ap = decodeIconImage(makeDibImage(alpha, 32));
+    Raster white(1, 1);
+    ap.drawOn(white, 0, 0);
+    EXPECT_EQ(white.pixel(0, 0), makeArgb(255, 127, 127));
+    // Drawing clips to the canvas.
+    Raster small(1, 1);
+    decodeIconImage(makeDibImage(patternPicture(16, 16, 3), 8)).drawOn(small, -8, -8);
+}
+
+TEST(IconDecoding, PngImagesDecodeAndBrokenDataGivesNoHandle) {
+    Raster pic = patternPicture(20, 10, 5);
+    auto spec = pngSpec(20, 10, 5);
+    IconPicture p = decodeIconImage(spec.data);
+    ASSERT_EQ(p.width, 20);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x) ASSERT_EQ(p.rgbaAt(x, y), pic.pixel(x, y));
+    Bytes broken = spec.data;
+    broken.resize(broken.size() / 2);
+    EXPECT_THROW(decodeIconImage(broken), EReadError);
+    IconImageHead head;
+    TQBIconImage image(head, broken);
+    EXPECT_EQ(image.GetHandle(), nullptr);
+    auto hi = image.CreateIcon();
+    EXPECT_EQ(hi->GetWidth(), TQBHiResIcon::kStandardIconSize);
+}
+
+TEST(HiResIcon, DrawsAtItsOwnSizeFromTheTopLeft) {
+    auto icon = iconFrom(makeIcoFile({dibSpec(16, 32)}));
+    auto hi = icon->Images().GetImage(0)->CreateIcon();
+    EXPECT_EQ(hi->GetWidth(), 16);
+    Raster canvas(40, 40);
+    hi->Draw(canvas, Rect{4, 4, 40, 40});
+    Raster direct(40, 40);
+    icon->Images().GetImage(0)->Draw(direct, 4, 4);
+    EXPECT_EQ(canvas, direct);
+    EXPECT_EQ(canvas.pixel(30, 30), kWhite);
+}

@@ -1,0 +1,238 @@
+// Reading icon libraries from modules: PE32 and PE32+ resource directories, NE resource
+// tables, names, language choice, the icon-count gate and damaged files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "iconlib/IconLibrary.h"
+#include "iconlib/NEReader.h"
+#include "platform/Errors.h"
+#include "support/IconMaker.h"
+#include "support/TempDir.h"
+
+using namespace gs;
+using namespace gstest;
+namespace fs = std::filesystem;
+
+namespace {
+struct ModuleDir : gstest::TempDir {
+    std::string file(const std::string& name, const Bytes& data) const {
+        std::string p = (path / name).string();
+        writeFile(p, data);
+        return p;
+    }
+};
+
+std::vector<std::string> names(const TQBIconLibrary& lib) {
+    std::vector<std::string> out;
+    for (int i = 0; i < lib.Icons.Count(); ++i) out.push_back(lib.Icons.Name(i));
+    return out;
+}
+
+// Three groups: ids 1 and 2 and "MAINICON", each with two images, in English.
+std::vector<PeResource> threeGroups() {
+    std::vector<PeResource> res;
+    std::uint16_t iconId = 1;
+    auto addGroup = [&](std::optional<std::uint16_t> id, std::string name, unsigned seed) {
+        auto a = dibSpec(16, 4, seed), b = dibSpec(32, 32, seed);
+        res.push_back({RT_ICON, iconId, "", 0x0409, a.data});
+        res.push_back({RT_ICON, std::uint16_t(iconId + 1), "", 0x0409, b.data});
+        res.push_back({RT_GROUP_ICON, id, name, 0x0409, makeGroup({a, b}, {iconId, std::uint16_t(iconId + 1)})});
+        iconId += 2;
+    };
+    addGroup(2, "", 1);
+    addGroup(std::nullopt, "MAINICON", 2);
+    addGroup(1, "", 3);
+    return res;
+}
+}  // namespace
+
+TEST(PeReader, ListsNamedGroupsFirstThenIdsAscendingInBothWidths) {
+    for (bool plus : {false, true}) {
+        ModuleDir d;
+        auto path = d.file("m.dll", makePeModule(threeGroups(), plus));
+        EXPECT_EQ(GetIconCount(path), 3);
+        TQBIconLibrary lib;
+        EXPECT_EQ(lib.LoadFromFile(path), TLoadResult::Read);
+        EXPECT_EQ(names(lib), (std::vector<std::string>{"MAINICON", "1", "2"}));
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_EQ(lib.Icons.GetIcon(i)->Images().Count(), 2);
+            EXPECT_EQ(lib.Icons.GetIcon(i)->Images().GetImage(1)->Width(), 32);
+        }
+        // The images are the module's own data: group 1 holds seed 3's pictures.
+        EXPECT_EQ(lib.Icons.GetIcon(1)->Images().GetImage(0)->Data(), dibSpec(16, 4, 3).data);
+    }
+}
+
+TEST(PeReader, NeutralRequestPrefersNeutralThenUsEnglishThenFirst) {
+    auto make = [](std::vector<std::uint16_t> langs) {
+        std::vector<PeResource> res;
+        std::uint16_t id = 1;
+        for (auto lang : langs) {
+            auto img = dibSpec(16 + 16 * (id - 1), 8);
+            res.push_back({RT_ICON, id, "", lang, img.data});
+            res.push_back({RT_GROUP_ICON, 7, "", lang, makeGroup({img}, {id})});
+            ++id;
+        }
+        return makePeModule(res);
+    };
+    struct Case {
+        std::vector<std::uint16_t> langs;
+        int expectedWidth;
+    } cases[] = {{{0x0407, 0x0409, 0x0000}, 48}, {{0x0407, 0x0409}, 32}, {{0x0407, 0x040C}, 16}};
+    for (auto& c : cases) {
+        ModuleDir d;
+        TQBIconLibrary lib;
+        lib.LoadFromFile(d.file("l.dll", make(c.langs)));
+        ASSERT_EQ(lib.Icons.Count(), 1);  // each name once whatever its languages
+        EXPECT_EQ(lib.Icons.GetIcon(0)->Images().GetImage(0)->Width(), c.expectedWidth);
+    }
+}
+
+TEST(PeReader, MissingIconImageIsSkippedAndGroupStays) {
+    auto a = dibSpec(16, 4), b = dibSpec(32, 4);
+    std::vector<PeResource> res = {{RT_ICON, 1, "", 0x0409, a.data},
+                                   {RT_GROUP_ICON, 1, "", 0x0409, makeGroup({a, b}, {1, 99})}};
+    ModuleDir d;
+    TQBIconLibrary lib;
+    lib.LoadFromFile(d.file("m.exe", makePeModule(res)));
+    ASSERT_EQ(lib.Icons.Count(), 1);
+    EXPECT_EQ(lib.Icons.GetIcon(0)->Images().Count(), 1);
+}
+
+TEST(IconLibrary, ModulesReplaceIconFilesAppendAndIconlessFilesChangeNothing) {
+    ModuleDir d;
+    auto ico = d.file("a.ico", makeIcoFile({dibSpec(32, 4)}));
+    auto ico2 = d.file("b.ico", makeIcoFile({dibSpec(16, 4)}));
+    auto empty = d.file("e.ico", makeIcoFile({}));
+    auto data = d.file("x.txt", Bytes{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'});
+    auto noIcons = d.file("n.dll", makePeModule({{16, 1, "", 0x0409, Bytes{1, 2, 3, 4}}}));
+    TQBIconLibrary lib;
+    EXPECT_EQ(lib.LoadFromFile(ico), TLoadResult::Read);
+    EXPECT_EQ(lib.LoadFromFile(ico2), TLoadResult::Read);
+    EXPECT_EQ(names(lib), (std::vector<std::string>{"Icon 1", "Icon 2"}));
+    for (const auto& f : {empty, data, noIcons}) {
+        EXPECT_EQ(GetIconCount(f), 0) << f;
+        EXPECT_EQ(lib.LoadFromFile(f), TLoadResult::NoIcons) << f;
+    }
+    EXPECT_EQ(lib.FileName, ico2);
+    EXPECT_EQ(lib.Icons.Count(), 2);
+    EXPECT_EQ(lib.LoadFromFile(d.file("m.dll", makePeModule(threeGroups()))), TLoadResult::Read);
+    EXPECT_EQ(lib.Icons.Count(), 3);
+    EXPECT_THROW(lib.LoadFromFile(d.path / "missing.ico"), EFOpenError);
+    EXPECT_THROW(lib.LoadFromFile(d.path), EFOpenError);
+    EXPECT_EQ(GetIconCount(d.path), 0);
+}
+
+TEST(IconLibrary, MzFileWithOtherNewHeaderIsTriedAsIconFile) {
+    Bytes mz(256, 0);
+    mz[0] = 'M', mz[1] = 'Z', mz[60] = 128, mz[128] = 'L', mz[129] = 'E';
+    ModuleDir d;
+    EXPECT_EQ(GetIconCount(d.file("le.exe", mz)), 0);
+    EXPECT_EQ(ProbeModule(MemorySource(mz)), TModuleKind::None);
+}
+
+namespace {
+// An NE module with `groups` icon groups of one 32x32 image each.
+Bytes neModule(int groups, const std::vector<std::string>& names, bool extraNamedType = false,
+               std::uint16_t shift = 4) {
+    std::vector<NeResource> res;
+    std::vector<ImageSpec> specs;
+    for (int i = 0; i < groups; ++i) specs.push_back(dibSpec(32, 4, unsigned(i)));
+    for (int i = 0; i < groups; ++i) res.push_back({0x8003, std::uint16_t(0x8000 | (i + 1)), specs[std::size_t(i)].data});
+    for (int i = 0; i < groups; ++i)
+        res.push_back({0x800E, std::uint16_t(0x8000 | (i + 1)), makeGroup({specs[std::size_t(i)]}, {std::uint16_t(i + 1)})});
+    if (extraNamedType) res.push_back({0x0003, 0x8001, Bytes{1, 2, 3}});
+    return makeNeModule(res, names, shift);
+}
+}  // namespace
+
+TEST(NeReader, SequentialNamesOnlyWhenTheyMatchTheGroups) {
+    ModuleDir d;
+    TQBIconLibrary lib;
+    lib.LoadFromFile(d.file("shell.dll", neModule(3, {"Only"})));
+    EXPECT_EQ(names(lib), (std::vector<std::string>{"shell 001", "shell 002", "shell 003"}));
+    TQBIconLibrary named;
+    named.LoadFromFile(d.file("lib.icl", neModule(2, {"ICL", "Folder", "Disk"})));
+    EXPECT_EQ(names(named), (std::vector<std::string>{"Folder", "Disk"}));
+    EXPECT_EQ(GetIconCount(d.path / "lib.icl"), 2);
+    ASSERT_EQ(named.Icons.GetIcon(1)->Images().Count(), 1);
+    // The data block carries alignment padding; the image keeps just its own bytes.
+    EXPECT_EQ(named.Icons.GetIcon(1)->Images().GetImage(0)->Data(), dibSpec(32, 4, 1).data);
+    // A module whose string area starts with a named type's name must not give it to an icon.
+    TQBIconLibrary typed;
+    typed.LoadFromFile(d.file("app.exe", neModule(1, {"TYPENAME"}, true)));
+    EXPECT_EQ(names(typed), (std::vector<std::string>{"app 001"}));
+}
+
+TEST(NeReader, GroupWithNameIdTakesItsOwnStringInWindows1252) {
+    auto img = dibSpec(16, 4);
+    std::vector<NeResource> res = {{0x8003, 0x8001, img.data},
+                                   {0x800E, 0, makeGroup({img}, {1}), 1},
+                                   {0x800E, 0x8002, makeGroup({img}, {1})}};
+    ModuleDir d;
+    TQBIconLibrary lib;
+    lib.LoadFromFile(d.file("prog.exe", makeNeModule(res, {"prog", "Caf\xE9"})));
+    EXPECT_EQ(names(lib), (std::vector<std::string>{"Caf\xC3\xA9", "prog 002"}));
+}
+
+TEST(NeReader, DamagedTablesYieldNothing) {
+    ModuleDir d;
+    struct Case {
+        const char* what;
+        Bytes data;
+    };
+    Bytes lowOffset = neModule(1, {});
+    lowOffset[60] = 10;
+    Bytes noIconType = makeNeModule({{0x800E, 0x8001, makeGroup({dibSpec(16, 4)}, {1})}}, {});
+    Bytes bigShift = neModule(1, {});
+    bigShift[128] = 16;
+    Bytes cut = neModule(2, {});
+    cut.resize(cut.size() - 100);
+    Bytes noResources = neModule(1, {});
+    noResources[64 + 0x24] = 0;
+    for (auto& c : {Case{"offset", lowOffset}, Case{"no icon type", noIconType}, Case{"shift", bigShift},
+                    Case{"cut", cut}, Case{"no resources", noResources}}) {
+        auto path = d.file("bad.icl", c.data);
+        TQB16BitReader reader(path);
+        EXPECT_FALSE(reader.Read() && reader.Icons.Count() == 2) << c.what;
+        TQBIconLibrary lib;
+        EXPECT_NO_THROW(lib.LoadFromFile(path)) << c.what;
+    }
+    // A group whose image record is missing keeps the group, without that image.
+    auto img = dibSpec(16, 4);
+    auto path = d.file("m.icl", makeNeModule({{0x8003, 0x8001, img.data}, {0x800E, 0x8001, makeGroup({img, img}, {1, 5})}}, {}));
+    TQBIconLibrary lib;
+    lib.LoadFromFile(path);
+    ASSERT_EQ(lib.Icons.Count(), 1);
+    EXPECT_EQ(lib.Icons.GetIcon(0)->Images().Count(), 1);
+}
+
+TEST(Readers, RandomDamageNeverCrashes) {
+    // Flip bytes and cut files of every kind; every outcome but a crash or hang is fine.
+    ModuleDir d;
+    std::mt19937 rng(7);
+    const Bytes originals[] = {makePeModule(threeGroups()), makePeModule(threeGroups(), true), neModule(3, {"a", "b", "c"}),
+                               makeIcoFile({dibSpec(16, 4), pngSpec(32, 32)})};
+    for (const Bytes& orig : originals) {
+        for (int round = 0; round < 150; ++round) {
+            Bytes b = orig;
+            int flips = 1 + int(rng() % 8);
+            for (int k = 0; k < flips; ++k) b[rng() % b.size()] = std::uint8_t(rng());
+            if (round % 5 == 0) b.resize(rng() % b.size());
+            auto path = d.file("f.bin", b);
+            TQBIconLibrary lib;
+            try {
+                lib.LoadFromFile(path);
+            } catch (const std::exception&) {
+            }
+            for (int i = 0; i < lib.Icons.Count(); ++i)
+                for (std::uint16_t k = 0; k < lib.Icons.GetIcon(i)->Images().Count(); ++k) {
+                    const TQBIconImage* im = lib.Icons.GetIcon(i)->Images().GetImage(k);
+                    EXPECT_EQ(im->BytesInRes(), im->Data().size());
+                    im->GetHandle();
+                }
+        }
+    }
+}

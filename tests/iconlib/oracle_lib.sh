@@ -1,0 +1,78 @@
+# Shared by the oracle tests: hold one module's icons, as gsprobe reads them, against
+# wrestool (names, order, group content), icotool (sizes, depths) and ImageMagick (pixels).
+# Needs: PROBE, WORK. compare_module FILE -> 0 when everything matches.
+IM=/usr/bin/convert
+have_tools() {
+  for t in wrestool icotool "$IM" /usr/bin/mogrify cmp od; do command -v "$t" >/dev/null 2>&1 || { echo "missing $t"; return 1; }; done
+}
+
+# icotool -l of an icon file as "WxH<TAB>depth" lines.
+sizes_of() { icotool -l "$1" 2>/dev/null | sed -E 's/.*--width=([0-9]+) --height=([0-9]+) --bit-depth=([0-9]+).*/\1x\2\t\3/'; }
+
+# One line per image of an icon file: 1 when its data is a PNG stream. icotool reports a
+# PNG image's own bit depth where the directory may say another; those depths are not compared.
+png_flags() {
+  local n i off; n=$(od -An -tu2 -j4 -N2 "$1" | tr -d ' ')
+  for ((i = 0; i < n; i++)); do
+    off=$(od -An -tu4 -j$((18 + 16 * i)) -N4 "$1" | tr -d ' ')
+    [ "$(od -An -tx1 -j"$off" -N4 "$1" | tr -d ' ')" = 89504e47 ] && echo 1 || echo 0
+  done
+}
+# Sizes and depths with the depth of PNG images blanked.
+comparable_sizes() { paste "$1" <(png_flags "$2") | awk -F'\t' '{ if ($3 == 1) $2 = "png"; print $1"\t"$2 }'; }
+
+# The language a neutral request gets: neutral, process default, system default, US
+# English, else the first listed.
+pick_language() {
+  local langs; langs=$(grep -F -- "--name=$2 " "$1" | sed -E 's/.*--language=([0-9]+).*/\1/'; grep -F -- "--name='$2' " "$1" | sed -E 's/.*--language=([0-9]+).*/\1/')
+  for want in 0 1024 2048 1033; do
+    echo "$langs" | grep -qx "$want" && { echo "$want"; return; }
+  done
+  echo "$langs" | head -n 1
+}
+
+compare_module() {
+  local f=$1 out=$WORK/cmp; rm -rf "$out"; mkdir -p "$out"
+  # Names in order, each once (wrestool lists every language of a group).
+  wrestool -l --type=14 "$f" 2>/dev/null | sed -E "s/.*--name=('([^']*)'|([0-9]+)).*/\2\3/" | awk '!seen[$0]++' > "$out/names.want"
+  "$PROBE" list "$f" | cut -f3 > "$out/names.got"
+  # NE modules name their groups by number for wrestool; our names come from the string area.
+  if [ "${CHECK_NAMES:-1}" = 1 ] && ! cmp -s "$out/names.want" "$out/names.got" ||
+     [ "$(wc -l < "$out/names.want")" != "$(wc -l < "$out/names.got")" ]; then
+    echo "FAIL names differ for $f"; diff "$out/names.want" "$out/names.got" | head; return 1
+  fi
+  wrestool -l --type=14 "$f" 2>/dev/null > "$out/list"
+  "$PROBE" list -v "$f" > "$out/ours.list"
+  if [ "${PIXELS:-1}" = 1 ]; then mkdir -p "$out/rgba"; "$PROBE" rgba-all "$f" "$out/rgba"; fi
+  local i=0 name lang
+  while IFS= read -r name; do
+    lang=$(pick_language "$out/list" "$name")
+    wrestool -x --type=14 --name="$name" --language="$lang" "$f" > "$out/g.ico" 2>/dev/null
+    awk -F'\t' -v idx="$i" '$1!="" {cur=$2} $1=="" && cur==idx {print $3"\t"$4}' "$out/ours.list" > "$out/got.sizes"
+    sizes_of "$out/g.ico" > "$out/want.raw"
+    comparable_sizes "$out/want.raw" "$out/g.ico" > "$out/want.sizes"
+    comparable_sizes "$out/got.sizes" "$out/g.ico" > "$out/got.cmp"
+    if ! cmp -s "$out/want.sizes" "$out/got.cmp"; then
+      echo "FAIL sizes of $f group $name"; diff "$out/want.sizes" "$out/got.cmp" | head; return 1
+    fi
+    # Our icon file of the group has the same images; its pixels equal ImageMagick's.
+    "$PROBE" ico "$f" "$i" "$out/ours.ico"
+    sizes_of "$out/ours.ico" > "$out/ours.raw"
+    comparable_sizes "$out/ours.raw" "$out/ours.ico" > "$out/ours.sizes"
+    cmp -s "$out/want.sizes" "$out/ours.sizes" || { echo "FAIL our .ico of $f group $name"; return 1; }
+    if [ "${PIXELS:-1}" = 1 ]; then
+      rm -rf "$out/x"; mkdir "$out/x"; icotool -x -o "$out/x" "$out/g.ico" 2>/dev/null
+      /usr/bin/mogrify -format rgba "$out/x/"*.png 2>/dev/null
+      local k=0 n want; n=$(wc -l < "$out/want.sizes")
+      while [ "$k" -lt "$n" ]; do
+        want=$(ls "$out/x/"*"_$((k + 1))_"*.rgba 2>/dev/null | head -n 1)
+        if [ -n "$want" ] && ! cmp -s "$want" "$out/rgba/${i}_$k.rgba"; then
+          echo "FAIL pixels of $f group $name image $k"; return 1
+        fi
+        k=$((k + 1))
+      done
+    fi
+    i=$((i + 1))
+  done < "$out/names.want"
+  return 0
+}
