@@ -1,4 +1,5 @@
 #include "iconlib/IclWriter.h"
+#include "iconlib/ModuleFormat.h"
 
 #include "platform/AtomicFile.h"
 #include "platform/Text.h"
@@ -9,15 +10,11 @@ namespace {
 constexpr std::size_t kNeHeaderPos = 128;
 constexpr std::uint16_t kResTableRel = 64;
 constexpr std::uint16_t kGroupType = 0x800E;
-constexpr std::uint16_t kIconType = 0x8003;
+constexpr std::uint16_t kIconResourceType = 0x8003;
 constexpr std::uint16_t kRecordFlags = 0x1C30;
-constexpr std::uint16_t kIdFlag = 0x8000;
-constexpr std::uint16_t kMaxAlignShift = 15;
 constexpr int kMaxIcons = 32767;
 constexpr std::size_t kMaxImages = 32767;
 constexpr std::size_t kMaxNameLength = 255;
-constexpr std::size_t kGroupHeaderSize = 6;
-constexpr std::size_t kGroupEntrySize = 14;
 
 std::size_t padded(std::size_t n, std::uint16_t shift) {
     const std::size_t unit = std::size_t(1) << shift;
@@ -45,12 +42,12 @@ std::string TQB16BitWriter::FileName(const std::string& name, int index) {
 }
 
 void TQB16BitWriter::WriteHeader() {
-    Stream.u16(0x5A4D);  // "MZ"
+    Stream.u16(format::kMzSignature);
     Stream.zeros(58);
     Stream.u16(kNeHeaderPos);
     Stream.zeros(64);
     Stream.chars("IM");
-    Stream.u16(0x454E);  // "NE"
+    Stream.u16(format::kNeSignature);
     Stream.zeros(32);
     Stream.u16(kResTableRel);  // NE + 0x22
     Stream.u16(kResTableRel);  // NE + 0x24: resource table
@@ -74,10 +71,10 @@ void TQB16BitWriter::WriteResourceTable() {
         Stream.u16(0x00FF);
         Stream.u16(0xFF00);
         Stream.u16(kRecordFlags);
-        Stream.u16(std::uint16_t((i + 1) | kIdFlag));
+        Stream.u16(std::uint16_t((i + 1) | format::kNeIdFlag));
         Stream.u32(0);
     }
-    Stream.u16(kIconType);
+    Stream.u16(kIconResourceType);
     Stream.u16(std::uint16_t(TotalImages));
     Stream.u32(0);
     for (std::size_t j = 0; j < TotalImages; ++j) {
@@ -85,7 +82,7 @@ void TQB16BitWriter::WriteResourceTable() {
         Stream.u16(0x00FF);
         Stream.u16(0xFF00);
         Stream.u16(kRecordFlags);
-        Stream.u16(std::uint16_t((j + 1) | kIdFlag));
+        Stream.u16(std::uint16_t((j + 1) | format::kNeIdFlag));
         Stream.u32(0);
     }
     Stream.u16(0);
@@ -110,7 +107,7 @@ bool TQB16BitWriter::LayoutFits(std::uint16_t shift) const {
     };
     std::size_t pos = padded(Stream.pos(), shift);
     for (int i = 0; i < Library.Icons.Count(); ++i) {
-        std::size_t len = padded(kGroupHeaderSize + kGroupEntrySize * Library.Icons.GetIcon(i)->Images().Count(), shift);
+        std::size_t len = padded(format::kIconHeaderSize + format::kGroupEntrySize * Library.Icons.GetIcon(i)->Images().Count(), shift);
         if (!fits(pos, len)) return false;
         pos += len;
     }
@@ -129,15 +126,15 @@ void TQB16BitWriter::ComputeAlignShift() {
     std::uint64_t size = Stream.pos();
     for (int i = 0; i < Library.Icons.Count(); ++i) {
         const TQBIconImageList& images = Library.Icons.GetIcon(i)->Images();
-        size += kGroupHeaderSize;
-        for (std::uint16_t k = 0; k < images.Count(); ++k) size += images.GetImage(k)->BytesInRes() + kGroupEntrySize;
+        size += format::kIconHeaderSize;
+        for (std::uint16_t k = 0; k < images.Count(); ++k) size += images.GetImage(k)->BytesInRes() + format::kGroupEntrySize;
     }
     std::uint16_t shift = 0;
-    while (shift < kMaxAlignShift && (std::uint64_t(0xFFFF) << shift) < size) ++shift;
+    while (shift < format::kNeMaxAlignShift && (std::uint64_t(0xFFFF) << shift) < size) ++shift;
     // The size above leaves the padding out; take a larger shift when the padded layout
     // would not fit its 16-bit fields.
-    while (shift <= kMaxAlignShift && !LayoutFits(shift)) ++shift;
-    if (shift > kMaxAlignShift) throw EQBICLReadError("Icon Library is too large to be written.");
+    while (shift <= format::kNeMaxAlignShift && !LayoutFits(shift)) ++shift;
+    if (shift > format::kNeMaxAlignShift) throw EQBICLReadError("Icon Library is too large to be written.");
     AlignShift = shift;
     Stream.patchU16(ResTablePos, AlignShift);
 }

@@ -1,4 +1,5 @@
 #include "iconlib/Icon.h"
+#include "iconlib/ModuleFormat.h"
 
 #include "platform/AtomicFile.h"
 #include "platform/ByteReader.h"
@@ -8,10 +9,6 @@
 namespace gs {
 
 namespace {
-constexpr std::uint16_t kIconType = 1;
-constexpr std::uint64_t kHeaderSize = 6;
-constexpr std::uint64_t kFileEntrySize = 16;
-constexpr std::uint64_t kGroupEntrySize = 14;
 }  // namespace
 
 void TQBIcon::Assign(const TQBIcon& source) {
@@ -25,16 +22,16 @@ bool TQBIcon::ReadHeader(ByteReader& r, std::uint16_t& count) {
     const std::uint16_t reserved = r.u16();
     const std::uint16_t type = r.u16();
     count = r.u16();
-    if (reserved != 0 || type != kIconType) return false;
+    if (reserved != 0 || type != format::kIconType) return false;
     // Reserve no more entries than the data could hold.
-    images_.SetCapacity(std::uint16_t(std::min<std::uint64_t>(count, r.remaining() / kGroupEntrySize)));
+    images_.SetCapacity(std::uint16_t(std::min<std::uint64_t>(count, r.remaining() / format::kGroupEntrySize)));
     return true;
 }
 
 std::optional<std::uint16_t> iconFileImageCount(const ByteSource& src) {
-    if (!src.contains(0, kHeaderSize)) return std::nullopt;
+    if (!src.contains(0, format::kIconHeaderSize)) return std::nullopt;
     ByteReader r(src);
-    if (r.u16() != 0 || r.u16() != kIconType) return std::nullopt;
+    if (r.u16() != 0 || r.u16() != format::kIconType) return std::nullopt;
     return r.u16();
 }
 
@@ -53,7 +50,7 @@ bool TQBIcon::LoadFromSource(const ByteSource& src) {
         return false;  // shorter than a header: not an icon file
     }
     for (std::uint16_t i = 0; i < count; ++i) {
-        if (!src.contains(r.pos(), kFileEntrySize)) break;  // the directory ends with the file
+        if (!src.contains(r.pos(), format::kIconFileEntrySize)) break;  // the directory ends with the file
         if (auto image = TQBIconImage::fromFileEntry(r)) images_.Add(std::move(image));
     }
     return true;
@@ -70,7 +67,7 @@ bool TQBIcon::LoadFromResource(const PeModule& module, const ResourceName& name)
     } catch (const EReadError&) {
         return false;
     }
-    for (std::uint16_t i = 0; i < count && src.contains(r.pos(), kGroupEntrySize); ++i) {
+    for (std::uint16_t i = 0; i < count && src.contains(r.pos(), format::kGroupEntrySize); ++i) {
         IconImageHead head = IconImageHead::read(r);
         const std::uint16_t id = r.u16();
         auto data = module.load(RT_ICON, ResourceName::fromId(id));
@@ -87,14 +84,14 @@ void TQBIcon::SaveToStream(ByteWriter& w) const {
     if (count == 0) return;
     const std::size_t start = w.pos();
     w.u16(0);
-    w.u16(kIconType);
+    w.u16(format::kIconType);
     w.u16(count);
     for (std::uint16_t i = 0; i < count; ++i) {
         images_.GetImage(i)->head().write(w);
         w.u32(0);
     }
     for (std::uint16_t i = 0; i < count; ++i) {
-        w.patchU32(start + kHeaderSize + kFileEntrySize * i + 12, std::uint32_t(w.pos() - start));
+        w.patchU32(start + format::kIconHeaderSize + format::kIconFileEntrySize * i + 12, std::uint32_t(w.pos() - start));
         images_.GetImage(i)->SaveToStream(w);
     }
 }

@@ -1,15 +1,13 @@
 #include "iconlib/IconLibrary.h"
 
 #include "iconlib/NEReader.h"
+#include "iconlib/ModuleFormat.h"
 #include "platform/ByteReader.h"
 #include "platform/Errors.h"
 
 namespace gs {
 
 namespace {
-constexpr std::uint16_t kMz = 0x5A4D;
-constexpr std::uint16_t kPe = 0x4550;
-constexpr std::uint16_t kNe = 0x454E;
 }  // namespace
 
 void TQBIconList::AddIcon(std::string name, std::unique_ptr<TQBIcon> icon) {
@@ -40,11 +38,11 @@ bool TQB32BitReader::Read() {
 TModuleKind ProbeModule(const ByteSource& src) {
     try {
         ByteReader r(src);
-        if (r.u16At(0) != kMz) return TModuleKind::None;
-        const std::uint32_t at = r.u32At(60);
+        if (r.u16At(0) != format::kMzSignature) return TModuleKind::None;
+        const std::uint32_t at = r.u32At(format::kNewHeaderOffsetField);
         const std::uint16_t sig = r.u16At(at);
-        if (sig == kPe) return TModuleKind::PE;
-        if (sig == kNe) return TModuleKind::NE;
+        if (sig == format::kPeSignature) return TModuleKind::PE;
+        if (sig == format::kNeSignature) return TModuleKind::NE;
     } catch (const EReadError&) {
     }
     return TModuleKind::None;

@@ -1,4 +1,5 @@
 #include "iconlib/NEReader.h"
+#include "iconlib/ModuleFormat.h"
 
 #include <cstdio>
 
@@ -9,12 +10,6 @@
 namespace gs {
 
 namespace {
-constexpr std::uint16_t kMz = 0x5A4D;
-constexpr std::uint16_t kNe = 0x454E;
-constexpr std::uint16_t kIdFlag = 0x8000;
-constexpr std::uint16_t kMaxAlignShift = 15;
-constexpr std::uint64_t kNameInfoSize = 12;
-constexpr std::uint64_t kGroupEntrySize = 14;
 // The module name our own icon libraries put first in their name strings.
 constexpr const char* kIclModuleName = "ICL";
 constexpr std::size_t kMaxExtensionLength = 30;
@@ -42,10 +37,10 @@ TQB16BitReader::TQB16BitReader(std::filesystem::path fileName, std::shared_ptr<c
 
 void TQB16BitReader::ReadNEHeader() {
     ByteReader r(*Stream);
-    if (r.u16At(0) != kMz) throw EQBICLReadError("Not a valid ICL File.");
-    NEOffset = r.u16At(60);
-    if (NEOffset < 60) throw EQBICLReadError("Invalid Windows 16 Offset.");
-    if (r.u16At(NEOffset) != kNe) throw EQBICLReadError("Invalid Windows 16 Header.");
+    if (r.u16At(0) != format::kMzSignature) throw EQBICLReadError("Not a valid ICL File.");
+    NEOffset = r.u16At(format::kNewHeaderOffsetField);
+    if (NEOffset < format::kNewHeaderOffsetField) throw EQBICLReadError("Invalid Windows 16 Offset.");
+    if (r.u16At(NEOffset) != format::kNeSignature) throw EQBICLReadError("Invalid Windows 16 Header.");
     const std::uint16_t resTable = r.u16At(NEOffset + 0x24);
     if (resTable == 0) throw EQBICLReadError("No Resources in file.");
     ResTablePos = std::uint64_t(resTable) + NEOffset;
@@ -57,18 +52,18 @@ void TQB16BitReader::ReadNEHeader() {
 void TQB16BitReader::ReadResourceTable(ByteReader& r) {
     r.seek(ResTablePos);
     AlignShift = r.u16();
-    if (AlignShift > kMaxAlignShift) throw EQBICLReadError("ResourceTable has an error.");
+    if (AlignShift > format::kNeMaxAlignShift) throw EQBICLReadError("ResourceTable has an error.");
     for (std::uint16_t typeId = r.u16(); typeId != 0; typeId = r.u16()) {
         const std::uint16_t count = r.u16();
         r.skip(4);
-        if (!Stream->contains(r.pos(), count * kNameInfoSize)) throw EQBICLReadError("ResourceTable has an error.");
+        if (!Stream->contains(r.pos(), count * format::kNeNameInfoSize)) throw EQBICLReadError("ResourceTable has an error.");
         std::vector<NameInfo>* into = nullptr;
-        if (!(typeId & kIdFlag)) anyNamed_ = true;  // a named type is never an icon type
+        if (!(typeId & format::kNeIdFlag)) anyNamed_ = true;  // a named type is never an icon type
         else if ((typeId & 0xFF) == 3 && !hasIconType_) into = &IconEntries, hasIconType_ = true;
         else if ((typeId & 0xFF) == 14 && !hasGroupType_) into = &GroupEntries, hasGroupType_ = true;
         for (std::uint16_t i = 0; i < count; ++i) {
             NameInfo n = readNameInfo(r);
-            if (!(n.ID & kIdFlag)) anyNamed_ = true;
+            if (!(n.ID & format::kNeIdFlag)) anyNamed_ = true;
             if (into) into->push_back(n);
         }
     }
@@ -92,7 +87,7 @@ std::string TQB16BitReader::NameAt(std::uint64_t pos) const {
 }
 
 std::int32_t TQB16BitReader::FindResourceIndex(std::uint16_t id, const std::vector<NameInfo>& table) const {
-    const std::uint16_t want = std::uint16_t(id | kIdFlag);
+    const std::uint16_t want = std::uint16_t(id | format::kNeIdFlag);
     for (std::size_t i = 0; i < table.size(); ++i)
         if (table[i].ID == want) return std::int32_t(i);
     return -1;
@@ -130,7 +125,7 @@ void TQB16BitReader::LoadGroup(TQBICL16Icon& icon, std::size_t index) {
     ByteReader r(group);
     std::uint16_t count = 0;
     if (!icon.ReadHeader(r, count)) return;  // listed without images
-    for (std::uint16_t i = 0; i < count && group.contains(r.pos(), kGroupEntrySize); ++i) AddGroupImage(icon, r);
+    for (std::uint16_t i = 0; i < count && group.contains(r.pos(), format::kGroupEntrySize); ++i) AddGroupImage(icon, r);
 }
 
 bool TQB16BitReader::Read() {
@@ -148,7 +143,7 @@ bool TQB16BitReader::Read() {
             auto icon = std::make_unique<TQBICL16Icon>();
             LoadGroup(*icon, i);
             std::string name;
-            if (!(GroupEntries[i].ID & kIdFlag)) name = NameAt(ResTablePos + GroupEntries[i].ID);
+            if (!(GroupEntries[i].ID & format::kNeIdFlag)) name = NameAt(ResTablePos + GroupEntries[i].ID);
             else if (useNames) name = names[i];
             else name = icon->Name;
             list.AddIcon(name, std::move(icon));
@@ -163,17 +158,17 @@ bool TQB16BitReader::Read() {
 int TQB16BitReader::CountGroups(const ByteSource& src) {
     try {
         ByteReader r(src);
-        if (r.u16At(0) != kMz) return 0;
-        const std::uint16_t ne = r.u16At(60);
-        if (ne < 60 || r.u16At(ne) != kNe) return 0;
+        if (r.u16At(0) != format::kMzSignature) return 0;
+        const std::uint16_t ne = r.u16At(format::kNewHeaderOffsetField);
+        if (ne < 60 || r.u16At(ne) != format::kNeSignature) return 0;
         const std::uint16_t resTable = r.u16At(std::uint64_t(ne) + 0x24);
         if (resTable == 0) return 0;
         r.seek(std::uint64_t(ne) + resTable);
-        if (r.u16() > kMaxAlignShift) return 0;
+        if (r.u16() > format::kNeMaxAlignShift) return 0;
         for (std::uint16_t typeId = r.u16(); typeId != 0; typeId = r.u16()) {
             const std::uint16_t count = r.u16();
-            if ((typeId & kIdFlag) && (typeId & 0xFF) == 14) return count;
-            r.skip(4 + count * kNameInfoSize);
+            if ((typeId & format::kNeIdFlag) && (typeId & 0xFF) == 14) return count;
+            r.skip(4 + count * format::kNeNameInfoSize);
         }
     } catch (const EReadError&) {
     }

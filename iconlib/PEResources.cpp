@@ -1,4 +1,5 @@
 #include "iconlib/PEResources.h"
+#include "iconlib/ModuleFormat.h"
 
 #include <algorithm>
 #include <array>
@@ -10,7 +11,6 @@
 namespace gs {
 
 namespace {
-constexpr std::uint16_t kMz = 0x5A4D;
 constexpr std::uint32_t kPeSignature = 0x00004550;
 constexpr std::uint16_t kMagicPe32 = 0x10B;
 constexpr std::uint16_t kMagicPe32Plus = 0x20B;
@@ -25,7 +25,7 @@ constexpr std::array<std::uint16_t, 4> kLanguagePreference = {0x0000, 0x0400, 0x
 
 PeModule::PeModule(std::shared_ptr<const ByteSource> source) : src_(std::move(source)) {
     ByteReader r(*src_);
-    if (r.u16At(0) != kMz) notPe("no MZ header");
+    if (r.u16At(0) != format::kMzSignature) notPe("no MZ header");
     const std::uint32_t pe = r.u32At(0x3C);
     if (r.u32At(pe) != kPeSignature) notPe("no PE signature");
     const std::uint16_t sectionCount = r.u16At(std::uint64_t(pe) + 6);
