@@ -1,0 +1,230 @@
+#include "framework/ui/QBMsgFrm.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontDatabase>
+#include <QLabel>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <stdexcept>
+#include <vector>
+
+#include "BoxDriver.h"
+#include "framework/core/Application.h"
+#include "framework/ui/QtMessageBoxes.h"
+
+namespace gs {
+namespace {
+
+using gs::testing::button;
+using gs::testing::press;
+using gs::testing::whenShown;
+
+// Each button set as a person sees it: places, captions in both languages, answers.
+struct SetSpec {
+    std::uint8_t set;
+    std::vector<int> lefts;
+    std::vector<const char*> portuguese;
+    std::vector<const char*> english;
+    std::vector<int> answers;
+    int closedAnswer;
+};
+
+const SetSpec kSets[] = {
+    {0, {168}, {"&OK"}, {"&OK"}, {0}, 0},
+    {1, {120, 208}, {"&Sim", "&Não"}, {"&Yes", "&No"}, {1, 3}, 3},
+    {2, {88, 168, 248}, {"&Sim", "&Não", "&Cancelar"}, {"&Yes", "&No", "&Cancel"}, {1, 3, 5}, 5},
+    {3,
+     {48, 128, 208, 288},
+     {"&Sim", "&Não", "&Cancelar", "&Todos"},
+     {"&Yes", "&No", "&Cancel", "&All"},
+     {1, 3, 5, 6},
+     5},
+    {4,
+     {8, 88, 168, 248, 328},
+     {"&Sim", "S&im a Todos", "&Não", "Não &a Todos", "&Cancelar"},
+     {"&Yes", "Y&es to All", "&No", "No &to All", "&Cancel"},
+     {1, 2, 3, 4, 5},
+     5},
+};
+
+void PrintTo(const SetSpec& spec, std::ostream* os) { *os << "button set " << int(spec.set); }
+
+const char* buttonName(int k) {
+    static const char* names[] = {"cmdBtn01", "cmdBtn02", "cmdBtn03", "cmdBtn04", "cmdBtn05"};
+    return names[k - 1];
+}
+
+int ask(const SetSpec& spec, int defaultButton, std::uint8_t language, std::function<void(TQBMessage&)> steps) {
+    whenShown<TQBMessage>(std::move(steps));
+    TQtMessageBoxes boxes;
+    return static_cast<int>(boxes.ShowQBMessage("Replace the icon?", "Glyphscope", 3, spec.set,
+                                                static_cast<std::uint16_t>(defaultButton), language, ""));
+}
+
+class MessageBoxSet : public ::testing::TestWithParam<SetSpec> {};
+
+TEST_P(MessageBoxSet, ButtonsSitInTheirPlacesWithTheCaptionsOfTheLanguage) {
+    const SetSpec& spec = GetParam();
+    for (std::uint8_t language : {0, 1}) {
+        TQBMessage box;
+        box.Setup("m", "c", 0, spec.set, 1, language, "");
+        const auto& captions = language == 0 ? spec.portuguese : spec.english;
+        for (int k = 1; k <= 5; ++k) {
+            QPushButton* b = button(box, buttonName(k));
+            ASSERT_NE(b, nullptr);
+            EXPECT_EQ(b->parentWidget()->objectName(), "pBottom");
+            const bool shown = k <= static_cast<int>(spec.lefts.size());
+            EXPECT_EQ(b->isVisibleTo(&box), shown) << k;
+            if (!shown) continue;
+            EXPECT_EQ(b->geometry().left(), spec.lefts[k - 1]) << k;
+            EXPECT_EQ(b->width(), 75);
+            EXPECT_EQ(b->text(), QString::fromUtf8(captions[k - 1])) << k;
+        }
+    }
+}
+
+TEST_P(MessageBoxSet, EveryButtonGivesItsAnswer) {
+    const SetSpec& spec = GetParam();
+    for (int k = 1; k <= static_cast<int>(spec.answers.size()); ++k) {
+        const int answer = ask(spec, 1, 1, [k](TQBMessage& box) {
+            QTest::mouseClick(button(box, buttonName(k)), Qt::LeftButton);
+        });
+        EXPECT_EQ(answer, spec.answers[k - 1]) << "button " << k;
+    }
+}
+
+TEST_P(MessageBoxSet, EscAndTheCloseBoxGiveTheClosedAnswer) {
+    const SetSpec& spec = GetParam();
+    EXPECT_EQ(ask(spec, 1, 0, [](TQBMessage& box) { press(box, Qt::Key_Escape); }), spec.closedAnswer);
+    EXPECT_EQ(ask(spec, 2, 1, [](TQBMessage& box) { box.close(); }), spec.closedAnswer);
+}
+
+// Focus, default and tab order start at the chosen button; Enter presses it.
+TEST_P(MessageBoxSet, EnterPressesTheChosenDefault) {
+    const SetSpec& spec = GetParam();
+    const int count = static_cast<int>(spec.answers.size());
+    for (int chosen = 0; chosen <= 6; ++chosen) {
+        const int effective = chosen >= 1 && chosen <= count ? chosen : 1;
+        const int answer = ask(spec, chosen, 0, [&](TQBMessage& box) {
+            QPushButton* expected = button(box, buttonName(effective));
+            EXPECT_EQ(QApplication::focusWidget(), expected) << "default " << chosen;
+            EXPECT_TRUE(expected->isDefault());
+            QWidget* next = expected;
+            for (int step = 1; step < count; ++step) {
+                do next = next->nextInFocusChain();
+                while (!next->isVisible() || !(next->focusPolicy() & Qt::TabFocus));
+                EXPECT_EQ(next, button(box, buttonName((effective - 1 + step) % count + 1))) << step;
+            }
+            press(box, Qt::Key_Return);
+        });
+        EXPECT_EQ(answer, spec.answers[effective - 1]) << "default " << chosen;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllSets, MessageBoxSet, ::testing::ValuesIn(kSets),
+                         [](const auto& info) { return "Set" + std::to_string(info.param.set); });
+
+TEST(MessageBox, OnePictureOfTheTypeAtItsPlace) {
+    const char* names[] = {"imgError", "imgWarning", "imgInformation", "imgQuestion"};
+    for (std::uint8_t type = 0; type <= 3; ++type) {
+        TQBMessage box;
+        box.Setup("m", "c", type, 0, 1, 1, "");
+        for (std::uint8_t other = 0; other <= 3; ++other) {
+            auto* picture = box.findChild<QLabel*>(names[other]);
+            ASSERT_NE(picture, nullptr);
+            EXPECT_EQ(picture->isVisibleTo(&box), other == type) << names[other];
+            EXPECT_EQ(picture->parentWidget()->objectName(), "pLeft");
+            EXPECT_EQ(picture->geometry(), QRect(8, 8, 32, 32));
+            EXPECT_FALSE(picture->pixmap().isNull());
+        }
+    }
+}
+
+TEST(MessageBox, BadArgumentsRaiseTheirMessagesWithoutShowingABox) {
+    TQtMessageBoxes boxes;
+    const auto raised = [&](std::uint8_t type, std::uint8_t set, std::uint8_t language) -> std::string {
+        try {
+            boxes.ShowQBMessage("m", "c", type, set, 1, language, "");
+        } catch (const std::runtime_error& e) {
+            return e.what();
+        }
+        return "nothing";
+    };
+    EXPECT_EQ(raised(0, 0, 2), "Invalid language id. in call to QBMessage.");
+    EXPECT_EQ(raised(4, 0, 1), "Invalid message type in call to QBMessage.");
+    EXPECT_EQ(raised(0, 5, 0), "Invalid button definition in call to QBMessage.");
+    for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+}
+
+TEST(MessageBox, ShortTextKeepsTheClientSizeAndLongTextMakesTheBoxTaller) {
+    TQBMessage box;
+    box.Setup("Short.", "c", 2, 0, 1, 1, "");
+    EXPECT_EQ(box.size(), QSize(410, 83));
+    auto* bottom = box.findChild<QWidget*>("pBottom");
+    EXPECT_EQ(bottom->geometry().bottom(), box.height() - 1);
+
+    QString words;
+    for (int i = 0; i < 60; ++i) words += QStringLiteral("several words of a message ");
+    box.Setup(words.toStdString(), "c", 2, 0, 1, 1, "");
+    box.show();
+    auto* label = box.findChild<QLabel*>("lblMessage");
+    EXPECT_EQ(box.width(), 410);
+    EXPECT_GT(box.height(), 83);
+    EXPECT_EQ(bottom->geometry().bottom(), box.height() - 1);
+    EXPECT_LE(label->heightForWidth(label->width()), label->parentWidget()->height());
+    EXPECT_LE(label->mapTo(&box, QPoint(0, label->height())).y(), bottom->y());
+    box.close();
+}
+
+TEST(MessageBox, TextTallerThanTheScreenScrollsInsideAScreenHighBox) {
+    std::string lines;
+    for (int i = 0; i < 400; ++i) lines += "line " + std::to_string(i) + "\r";
+    TQBMessage box;
+    box.Setup(lines, "c", 0, 1, 1, 0, "");
+    box.show();
+    const int screenHeight = QGuiApplication::primaryScreen()->availableGeometry().height();
+    EXPECT_LE(box.height(), screenHeight);
+    EXPECT_GT(box.height(), screenHeight / 2);
+    auto* area = box.findChild<QScrollArea*>();
+    ASSERT_NE(area, nullptr);
+    EXPECT_GT(area->verticalScrollBar()->maximum(), 0);
+    box.close();
+}
+
+TEST(MessageBox, MessageShowsPlainTextWithItsLineBreaks) {
+    TQBMessage box;
+    box.Setup("<b>a.ico</b>\rsecond\r\nthird\nfourth", "c", 0, 0, 1, 1, "");
+    EXPECT_EQ(box.findChild<QLabel*>("lblMessage")->text(), "<b>a.ico</b>\nsecond\nthird\nfourth");
+    EXPECT_EQ(box.findChild<QLabel*>("lblMessage")->textFormat(), Qt::PlainText);
+}
+
+TEST(MessageBox, FontIsTahomaUnlessTheNamedOneIsInstalled) {
+    TQBMessage box;
+    box.Setup("m", "c", 0, 0, 1, 1, "No Such Font Family 42");
+    EXPECT_EQ(box.font().family(), "Tahoma");
+    EXPECT_EQ(box.font().pointSize(), 8);
+    const QStringList installed = QFontDatabase::families();
+    if (installed.isEmpty()) GTEST_SKIP() << "no fonts installed";
+    box.Setup("m", "c", 0, 0, 1, 1, installed.first().toUpper().toStdString());
+    EXPECT_EQ(box.font().family().toLower(), installed.first().toLower());
+    EXPECT_EQ(box.findChild<QLabel*>("lblMessage")->font().family().toLower(), installed.first().toLower());
+}
+
+TEST(MessageBox, EmptyCaptionIsTheProgramTitle) {
+    TQBMessage box;
+    box.Setup("m", "Given", 0, 0, 1, 1, "");
+    EXPECT_EQ(box.windowTitle(), "Given");
+    box.Setup("m", "", 0, 0, 1, 1, "");
+    EXPECT_EQ(box.windowTitle(), "BoxTests");
+    auto app = std::make_unique<TQBApplication>();
+    app->Title = "Glyphscope Título";
+    installApplication(std::move(app));
+    box.Setup("m", "", 0, 0, 1, 1, "");
+    uninstallApplication();
+    EXPECT_EQ(box.windowTitle(), QString::fromUtf8("Glyphscope Título"));
+}
+
+}  // namespace
+}  // namespace gs

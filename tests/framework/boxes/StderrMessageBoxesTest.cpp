@@ -1,0 +1,72 @@
+#include "framework/core/StderrMessageBoxes.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <stdexcept>
+
+#include "framework/core/Application.h"
+
+namespace gs {
+namespace {
+
+using R = TQBMessageResult;
+
+TEST(StderrMessageBoxes, AnswersAsABoxClosedWithoutAButton) {
+    const R expected[] = {R::mrOK, R::mrNo, R::mrCancel, R::mrCancel, R::mrCancel};
+    for (std::uint8_t set = 0; set <= 4; ++set) {
+        std::ostringstream out;
+        TStderrMessageBoxes boxes(out);
+        EXPECT_EQ(boxes.ShowQBMessage("Replace?", "Glyphscope", 3, set, 1, 1, ""), expected[set]) << int(set);
+    }
+}
+
+TEST(StderrMessageBoxes, PrintsCaptionKindMessageAndTheAnswerTaken) {
+    std::ostringstream out;
+    TStderrMessageBoxes boxes(out);
+    boxes.ShowQBMessage("Overwrite the file?\rIt exists.", "Glyphscope", 3, 1, 1, 0, "");
+    EXPECT_EQ(out.str(), "Glyphscope: Pergunta: Overwrite the file?\n  It exists.\n  -> Não\n");
+
+    std::ostringstream ok;
+    TStderrMessageBoxes(ok).ShowQBMessage("Done.", "", 2, 0, 1, 1, "");
+    EXPECT_EQ(ok.str(), "Information: Done.\n");
+}
+
+TEST(StderrMessageBoxes, DetailsFollowTheMessageIndented) {
+    std::ostringstream out;
+    TStderrMessageBoxes boxes(out);
+    boxes.ShowQBMessageDetails("Could not save.\n", "disk full\r\nat /tmp/x.ico\n", "Glyphscope", 0, 1, "", true);
+    EXPECT_EQ(out.str(), "Glyphscope: Error: Could not save.\n  disk full\n  at /tmp/x.ico\n");
+}
+
+TEST(StderrMessageBoxes, BadArgumentsRaiseTheBoxMessagesAndPrintNothing) {
+    std::ostringstream out;
+    TStderrMessageBoxes boxes(out);
+    try {
+        boxes.ShowQBMessage("m", "c", 0, 0, 1, 2, "");
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "Invalid language id. in call to QBMessage.");
+    }
+    try {
+        boxes.ShowQBMessageDetails("m", "d", "c", 3, 1, "", false);
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "Invalid message type in call to QBMessageDetails.");
+    }
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST(StderrMessageBoxes, EmptyCaptionIsTheProgramTitleAndOutputGoesToStderr) {
+    auto app = std::make_unique<TQBApplication>();
+    app->Title = "Glyphscope 1.0";
+    installApplication(std::move(app));
+    testing::internal::CaptureStderr();
+    TStderrMessageBoxes().ShowQBMessage("Stopped.", "", 1, 2, 1, 1, "");
+    const std::string printed = testing::internal::GetCapturedStderr();
+    uninstallApplication();
+    EXPECT_EQ(printed, "Glyphscope 1.0: Warning: Stopped.\n  -> Cancel\n");
+}
+
+}  // namespace
+}  // namespace gs
