@@ -1,0 +1,36 @@
+#include "app/core/AppContext.h"
+
+#include "app/core/AppIdentity.h"
+#include "framework/core/RegUtils.h"
+
+namespace gs {
+
+namespace {
+
+constexpr const char* kLocationValue = "Location";
+constexpr const char* kVersionValue = "Version";
+
+}  // namespace
+
+std::unique_ptr<TAppContext> InitializeApplication(const std::string& exeName, RegistryStore& store) {
+    std::unique_ptr<TQBApplication> descriptor = makeApplicationDescriptor(exeName);
+    const RegRootId root = descriptor->RegRoot;
+    const std::string appKey = descriptor->RegAppKey;
+    RegWriteString(store, root, appKey, kLocationValue, descriptor->AppPath);
+    RegWriteString(store, root, appKey, kVersionValue, descriptor->VersionText);
+    installApplication(std::move(descriptor));
+    auto context = std::make_unique<TAppContext>(store);
+    context->Options.Load(store, root, appKey);
+    return context;
+}
+
+void FinalizeApplication(std::unique_ptr<TAppContext> context, TFinalizeMode mode) {
+    if (context && mode == TFinalizeMode::SaveState && hasApplication()) {
+        const TQBApplication& app = application();
+        context->Options.Save(context->Store, app.RegRoot, app.RegAppKey);
+    }
+    context.reset();
+    if (hasApplication()) uninstallApplication();
+}
+
+}  // namespace gs

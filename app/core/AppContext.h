@@ -1,0 +1,45 @@
+#pragma once
+// The program's process-wide state, made by start-up and released by teardown: the
+// descriptor (installed for application()), the options and the find record, next to the
+// settings store they come from.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/core/Options.h"
+#include "platform/RegistryStore.h"
+
+namespace gs {
+
+// Where the last search looked and what it found; a new search starts at the top.
+struct TFindInfo {
+    std::uint8_t Where = 0;  // 0 icon name, 1 original file, 2 both
+    std::string Text;
+    bool MatchCase = false;
+    int LastIndex = -1;
+};
+
+class TAppContext {
+public:
+    explicit TAppContext(RegistryStore& store) : Store(store) {}
+
+    RegistryStore& Store;
+    TKAVUOptions Options;
+    TFindInfo FindInfo;
+};
+
+// What teardown keeps of the run's state.
+enum class TFinalizeMode {
+    SaveState,    // the options go back to the store (the window's end)
+    DiscardState  // nothing is written (a batch run, which never changes the options)
+};
+
+// The set-up every mode shares, in order: the descriptor filled for the program file and
+// installed; "Location" and "Version" written under the application key (failures
+// ignored); the options loaded over their defaults; a fresh find record.
+std::unique_ptr<TAppContext> InitializeApplication(const std::string& exeName, RegistryStore& store);
+
+// Saves what the mode keeps, then takes the descriptor back.
+void FinalizeApplication(std::unique_ptr<TAppContext> context, TFinalizeMode mode);
+
+}  // namespace gs

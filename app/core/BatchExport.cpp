@@ -1,0 +1,119 @@
+#include "app/core/BatchExport.h"
+
+#include <exception>
+#include <ostream>
+#include <vector>
+
+#include "app/core/FileSpec.h"
+#include "framework/core/FileUtils.h"
+#include "iconlib/IconLibrary.h"
+#include "platform/Errors.h"
+
+namespace gs {
+
+namespace {
+
+constexpr std::uint16_t kFirstButton = 1;
+
+// Message text on one line, for the single stderr line of a silent run.
+std::string oneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\n' || c == '\r') c = ' ';
+    return text;
+}
+
+const char* savedNoun(TBatchFormat format) {
+    switch (format) {
+    case TBatchFormat::bfICO: return "icon";
+    case TBatchFormat::bfBMP: return "bitmap";
+    default: return "image";
+    }
+}
+
+}  // namespace
+
+TBatchExport::TBatchExport(const TBatchJob& job, IBatchObserver& observer)
+    : job_(job), observer_(observer), writer_(job.Format, job.IconSize, job.Transparent) {}
+
+TBatchOutcome TBatchExport::ExtractFiles() {
+    TBatchOutcome out;
+    observer_.ProcessPendingEvents();
+    observer_.ClearStop();
+    const TFileSpecParts spec = SplitFileSpec(job_.FileSpec);
+    std::string current = spec.Folder.empty() ? std::string(".") : spec.Folder;
+    try {
+        // Every matching name is read before anything is written, so files this run writes
+        // into its own source folder are never taken for sources.
+        const std::vector<std::filesystem::path> files = ListMatchingFiles(spec);
+        for (const std::filesystem::path& path : files) {
+            if (observer_.StopRequested()) break;
+            current = path.string();
+            observer_.ShowCurrentFile(current);
+            const FileCounts counts = ExportFile(path);
+            out.FoundTotal += counts.Found;
+            out.SavedTotal += counts.Saved;
+            observer_.ShowFound(out.FoundTotal);
+            observer_.ShowSaved(out.SavedTotal);
+            observer_.ProcessPendingEvents();
+            if (counts.Error) {
+                out.Failure = TBatchFailure{current, *counts.Error};
+                break;
+            }
+        }
+    } catch (const std::exception& e) {
+        out.Failure = TBatchFailure{current, e.what()};
+    }
+    return out;
+}
+
+TBatchExport::FileCounts TBatchExport::ExportFile(const std::filesystem::path& path) {
+    FileCounts counts;
+    const std::string baseName = CutAtFirstDot(path.filename().string());
+    try {
+        TQBIconLibrary library;
+        if (library.LoadFromFile(path) == TLoadResult::Refused) throw EReadError(kMsgUnreadableIconFile);
+        for (int i = 0; i < library.Icons.Count() && !observer_.StopRequested(); ++i) {
+            observer_.ProcessPendingEvents();
+            ++counts.Found;
+            if (writer_.Write(*library.Icons.GetIcon(i), BatchOutputName(job_.TargetDir, baseName, counts.Found)))
+                ++counts.Saved;
+        }
+    } catch (const std::exception& e) {
+        counts.Error = e.what();
+    }
+    return counts;
+}
+
+std::string BatchResultMessage(TBatchFormat format, int foundTotal, int savedTotal) {
+    if (foundTotal == 0) return kMsgNoIconsFound;
+    const std::string noun = savedNoun(format);
+    if (savedTotal > 0) return std::to_string(savedTotal) + " " + noun + "(s) saved.";
+    return "No " + noun + "s saved.";
+}
+
+int ReportBatchOutcome(const TBatchJob& job, const TBatchOutcome& outcome, IMessageBoxes& boxes,
+                       const TQBApplication& app, std::ostream& err) {
+    if (outcome.Failure) {
+        const std::string details = outcome.Failure->Path + ": " + outcome.Failure->Message;
+        if (job.Silent) {
+            err << app.ProductName << ": " << kMsgBatchError << ' ' << oneLine(details) << std::endl;
+        } else {
+            boxes.ShowQBMessageDetails(kMsgBatchError, details, app.ProductName,
+                                       std::uint8_t(TQBMessageType::mtWarning), app.LanguageId, app.FontName, false);
+        }
+    }
+    if (!job.Silent) {
+        boxes.ShowQBMessage(BatchResultMessage(job.Format, outcome.FoundTotal, outcome.SavedTotal), app.Title,
+                            std::uint8_t(TQBMessageType::mtInformation), std::uint8_t(TQBButtonSet::bsOK),
+                            kFirstButton, app.LanguageId, app.FontName);
+    }
+    return outcome.Failure ? 1 : 0;
+}
+
+int RunBatch(const TBatchJob& job, IBatchObserver& observer, IMessageBoxes& boxes, const TQBApplication& app,
+             std::ostream& err) {
+    TBatchExport batch(job, observer);
+    return ReportBatchOutcome(job, batch.ExtractFiles(), boxes, app, err);
+}
+
+}  // namespace gs

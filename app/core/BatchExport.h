@@ -1,0 +1,92 @@
+#pragma once
+// The command-line batch export: every icon of every file a file specification selects,
+// written into the target folder in the job's format and size. The walk runs on the
+// calling thread; whoever watches it (a progress window, or nobody in a silent run) is an
+// observer that is told what happens and may ask the walk to stop between icons.
+#include <filesystem>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "app/core/BatchWriters.h"
+#include "app/core/CmdLine.h"
+#include "framework/core/Application.h"
+#include "framework/core/MessageBoxes.h"
+
+namespace gs {
+
+constexpr const char* kMsgBatchError = "Batch extraction raised an error.";
+constexpr const char* kMsgNoIconsFound = "No icons found.";
+// A file the desktop counts icons in, whose icons could not be read.
+constexpr const char* kMsgUnreadableIconFile = "The file's icons could not be read.";
+
+class IBatchObserver {
+public:
+    virtual ~IBatchObserver() = default;
+    // The source file about to be read, as a full path.
+    virtual void ShowCurrentFile(const std::string& path) = 0;
+    virtual void ShowFound(int foundTotal) = 0;
+    virtual void ShowSaved(int savedTotal) = 0;
+    // Lets pending window events run; this is where a stop request arrives.
+    virtual void ProcessPendingEvents() = 0;
+    virtual bool StopRequested() const = 0;
+    virtual void ClearStop() = 0;
+};
+
+// The silent run: nothing is shown and nothing asks to stop.
+class TSilentBatchObserver final : public IBatchObserver {
+public:
+    void ShowCurrentFile(const std::string&) override {}
+    void ShowFound(int) override {}
+    void ShowSaved(int) override {}
+    void ProcessPendingEvents() override {}
+    bool StopRequested() const override { return false; }
+    void ClearStop() override {}
+};
+
+// What ended a batch early: the file (or folder) and the error.
+struct TBatchFailure {
+    std::string Path;
+    std::string Message;
+};
+
+struct TBatchOutcome {
+    int FoundTotal = 0;
+    int SavedTotal = 0;
+    std::optional<TBatchFailure> Failure;
+};
+
+class TBatchExport {
+public:
+    TBatchExport(const TBatchJob& job, IBatchObserver& observer);
+
+    // The whole walk. A file that fails ends it; its icons visited before the failure count
+    // as found and its files written as saved.
+    TBatchOutcome ExtractFiles();
+
+private:
+    struct FileCounts {
+        int Found = 0;  // icons visited
+        int Saved = 0;  // files written
+        std::optional<std::string> Error;
+    };
+    FileCounts ExportFile(const std::filesystem::path& path);
+
+    const TBatchJob& job_;
+    IBatchObserver& observer_;
+    TBatchWriter writer_;
+};
+
+// The result box's text: "No icons found.", "%d icon(s) saved.", "No bitmaps saved." ...
+std::string BatchResultMessage(TBatchFormat format, int foundTotal, int savedTotal);
+
+// Tells the outcome: a failure in the details box, or in one line on `err` for a silent
+// run; then, unless silent, the result box. The exit status: 1 after a failure, else 0.
+int ReportBatchOutcome(const TBatchJob& job, const TBatchOutcome& outcome, IMessageBoxes& boxes,
+                       const TQBApplication& app, std::ostream& err);
+
+// ExtractFiles and ReportBatchOutcome in one, for runs without a window of their own.
+int RunBatch(const TBatchJob& job, IBatchObserver& observer, IMessageBoxes& boxes, const TQBApplication& app,
+             std::ostream& err);
+
+}  // namespace gs

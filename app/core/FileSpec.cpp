@@ -1,0 +1,98 @@
+#include "app/core/FileSpec.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <system_error>
+
+#include "framework/core/FileUtils.h"
+#include "platform/Errors.h"
+#include "platform/RegistryStore.h"
+
+namespace gs {
+
+namespace {
+
+constexpr std::string_view kAnyExtension = ".*";
+
+bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// A name as characters (UTF-8 sequences; a stray byte stands for itself), case folded.
+std::vector<std::string_view> foldedCharacters(const std::string& folded) {
+    std::vector<std::string_view> chars;
+    std::size_t i = 0;
+    while (i < folded.size()) {
+        std::size_t end = i + 1;
+        while (end < folded.size() && isContinuationByte(folded[end])) ++end;
+        chars.emplace_back(folded.data() + i, end - i);
+        i = end;
+    }
+    return chars;
+}
+
+// Greedy wildcard match with one backtracking point: linear in practice, never exponential.
+bool wildcardMatch(const std::vector<std::string_view>& pat, const std::vector<std::string_view>& name) {
+    std::size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pat.size() && pat[p] == "*") {
+            starP = p++;
+            starN = n;
+        } else if (p < pat.size() && (pat[p] == "?" || pat[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pat.size() && pat[p] == "*") ++p;
+    return p == pat.size();
+}
+
+bool matchesFolded(const std::string& pattern, const std::string& name) {
+    return wildcardMatch(foldedCharacters(pattern), foldedCharacters(name));
+}
+
+}  // namespace
+
+TFileSpecParts SplitFileSpec(const std::string& fileSpec) {
+    const std::size_t slash = fileSpec.rfind('/');
+    if (slash == std::string::npos) return {std::string(), fileSpec};
+    return {fileSpec.substr(0, slash + 1), fileSpec.substr(slash + 1)};
+}
+
+bool MatchesFileSpec(std::string_view pattern, std::string_view name) {
+    const std::string p = foldCaseUtf8(pattern);
+    const std::string n = foldCaseUtf8(name);
+    if (matchesFolded(p, n)) return true;
+    return p.ends_with(kAnyExtension) && matchesFolded(p.substr(0, p.size() - kAnyExtension.size()), n);
+}
+
+bool ListingOrderLess(const std::string& a, const std::string& b) {
+    const std::string fa = foldCaseUtf8(a), fb = foldCaseUtf8(b);
+    if (fa != fb) return fa < fb;
+    return a < b;
+}
+
+std::vector<std::filesystem::path> ListMatchingFiles(const TFileSpecParts& spec) {
+    const std::filesystem::path folder = std::filesystem::path(spec.Folder.empty() ? std::string(".") : spec.Folder);
+    std::error_code ec;
+    std::filesystem::directory_iterator it(folder, ec);
+    if (ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory) return {};
+    if (ec) throw EFOpenError("Cannot read the folder " + folder.string() + ": " + ec.message());
+    std::vector<std::string> names;
+    for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (name.starts_with('.') || !MatchesFileSpec(spec.Pattern, name)) continue;
+        if (SafeFileExists(it->path())) names.push_back(std::move(name));
+    }
+    if (ec) throw EFOpenError("Cannot read the folder " + folder.string() + ": " + ec.message());
+    std::sort(names.begin(), names.end(), ListingOrderLess);
+    std::vector<std::filesystem::path> files;
+    files.reserve(names.size());
+    for (const std::string& name : names) files.push_back(spec.Folder + name);
+    return files;
+}
+
+}  // namespace gs

@@ -1,0 +1,343 @@
+// The batch export over modules and icon files made here: formats and sizes, names,
+// counters, what a failure does and how the outcome is told.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/core/BatchExport.h"
+#include "iconlib/IconLibrary.h"
+#include "platform/Bmp.h"
+#include "support/IconMaker.h"
+#include "support/TempDir.h"
+
+using namespace gs;
+using namespace gstest;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Group = std::vector<ImageSpec>;
+
+// A PE module holding the groups in order, each image its own icon resource.
+Bytes moduleOf(const std::vector<Group>& groups, bool pe32Plus = false) {
+    std::vector<PeResource> res;
+    std::uint16_t nextId = 1;
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        std::vector<std::uint16_t> ids;
+        for (const ImageSpec& s : groups[g]) {
+            res.push_back({RT_ICON, nextId, "", 0x0409, s.data});
+            ids.push_back(nextId++);
+        }
+        res.push_back({RT_GROUP_ICON, std::uint16_t(g + 1), "", 0x0409, makeGroup(groups[g], ids)});
+    }
+    return makePeModule(res, pe32Plus);
+}
+
+Group standardGroup(unsigned seed) { return {dibSpec(16, 4, seed), dibSpec(32, 8, seed + 1), dibSpec(48, 32, seed + 2)}; }
+
+std::vector<Bytes> imageDataOf(const TQBIcon& icon) {
+    std::vector<Bytes> data;
+    for (std::uint16_t i = 0; i < icon.Images().Count(); ++i) data.push_back(icon.Images().GetImage(i)->Data());
+    return data;
+}
+
+std::vector<Bytes> imageDataOf(const Group& group) {
+    std::vector<Bytes> data;
+    for (const ImageSpec& s : group) data.push_back(s.data);
+    return data;
+}
+
+std::vector<std::pair<int, int>> sizesIn(const fs::path& icoFile) {
+    TQBIcon icon;
+    EXPECT_TRUE(icon.LoadFromFile(icoFile)) << icoFile;
+    std::vector<std::pair<int, int>> sizes;
+    for (std::uint16_t i = 0; i < icon.Images().Count(); ++i)
+        sizes.emplace_back(icon.Images().GetImage(i)->Width(), icon.Images().GetImage(i)->Height());
+    return sizes;
+}
+
+Bytes headOf(const fs::path& file, std::size_t n) {
+    std::ifstream in(file, std::ios::binary);
+    Bytes b(n);
+    in.read(reinterpret_cast<char*>(b.data()), std::streamsize(n));
+    b.resize(std::size_t(in.gcount()));
+    return b;
+}
+
+struct RecordingBoxes : IMessageBoxes {
+    struct Call {
+        std::string box, msg, details, caption;
+        std::uint8_t type;
+    };
+    std::vector<Call> calls;
+    TQBMessageResult ShowQBMessage(const std::string& msg, const std::string& caption, std::uint8_t type,
+                                   std::uint8_t, std::uint16_t, std::uint8_t, const std::string&) override {
+        calls.push_back({"message", msg, "", caption, type});
+        return TQBMessageResult::mrOK;
+    }
+    void ShowQBMessageDetails(const std::string& msg, const std::string& details, const std::string& caption,
+                              std::uint8_t type, std::uint8_t, const std::string&, bool) override {
+        calls.push_back({"details", msg, details, caption, type});
+    }
+};
+
+TQBApplication testDescriptor() {
+    TQBApplication app;
+    app.ProductName = "Glyphscope";
+    app.Title = "Veltrazone Glyphscope";
+    app.LanguageId = 1;
+    app.FontName = "Tahoma";
+    return app;
+}
+
+// Asks to stop at the n-th time it lets events run.
+struct StoppingObserver : IBatchObserver {
+    int stopAt;
+    int calls = 0;
+    bool stop = false;
+    std::vector<std::string> files;
+    explicit StoppingObserver(int n) : stopAt(n) {}
+    void ShowCurrentFile(const std::string& p) override { files.push_back(p); }
+    void ShowFound(int) override {}
+    void ShowSaved(int) override {}
+    void ProcessPendingEvents() override { stop = stop || ++calls == stopAt; }
+    bool StopRequested() const override { return stop; }
+    void ClearStop() override { stop = false; }
+};
+
+class BatchExportTest : public ::testing::Test {
+protected:
+    TempDir src, out;
+
+    void put(const std::string& name, const Bytes& data) { writeFile(src / name, data); }
+
+    TBatchJob job(const std::string& pattern, TBatchFormat format = TBatchFormat::bfICO,
+                  TBatchIconSize size = TBatchIconSize::bsAll) const {
+        TBatchJob j;
+        j.FileSpec = src / pattern;
+        j.TargetDir = out.path.string();
+        j.Format = format;
+        j.IconSize = size;
+        j.Silent = true;
+        return j;
+    }
+
+    static TBatchOutcome run(const TBatchJob& j) {
+        TSilentBatchObserver silent;
+        return TBatchExport(j, silent).ExtractFiles();
+    }
+
+    std::vector<std::string> outputs() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(out.path)) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+}  // namespace
+
+TEST_F(BatchExportTest, IconFilesHoldEachGroupWholeForPe32AndPe32Plus) {
+    const std::vector<Group> groups = {standardGroup(1), {dibSpec(32, 4, 7)}, {dibSpec(24, 8, 9), pngSpec(256, 256, 3)}};
+    put("lib32.dll", moduleOf(groups, false));
+    put("lib64.b.dll", moduleOf(groups, true));
+    put("single.ico", makeIcoFile(standardGroup(20)));
+
+    const TBatchOutcome outcome = run(job("*.*"));
+    EXPECT_FALSE(outcome.Failure);
+    EXPECT_EQ(outcome.FoundTotal, 7);
+    EXPECT_EQ(outcome.SavedTotal, 7);
+    // Base names are cut at the first dot; numbers count from 1 in each source file.
+    EXPECT_EQ(outputs(), (std::vector<std::string>{"lib32_1.ico", "lib32_2.ico", "lib32_3.ico", "lib64_1.ico",
+                                                   "lib64_2.ico", "lib64_3.ico", "single_1.ico"}));
+    for (const char* base : {"lib32", "lib64"}) {
+        for (std::size_t k = 0; k < groups.size(); ++k) {
+            TQBIcon written;
+            ASSERT_TRUE(written.LoadFromFile(out.path / (std::string(base) + "_" + std::to_string(k + 1) + ".ico")));
+            EXPECT_EQ(imageDataOf(written), imageDataOf(groups[k])) << base << " group " << k + 1;
+        }
+    }
+    EXPECT_EQ(BatchResultMessage(TBatchFormat::bfICO, outcome.FoundTotal, outcome.SavedTotal), "7 icon(s) saved.");
+}
+
+TEST_F(BatchExportTest, OneSizeIconsDropOnlyTheOtherTwoStandardSizes) {
+    put("m.dll", moduleOf({{dibSpec(16, 4, 1), dibSpec(32, 8, 2), dibSpec(48, 32, 3), dibSpec(24, 8, 4)},
+                           {dibSpec(16, 4, 5), dibSpec(32, 4, 6)}}));
+    TBatchOutcome o48 = run(job("m.dll", TBatchFormat::bfICO, TBatchIconSize::bs48));
+    EXPECT_EQ(o48.FoundTotal, 2);
+    EXPECT_EQ(o48.SavedTotal, 1);
+    EXPECT_EQ(outputs(), std::vector<std::string>{"m_1.ico"});
+    EXPECT_EQ(sizesIn(out.path / "m_1.ico"), (std::vector<std::pair<int, int>>{{48, 48}, {24, 24}}));
+
+    TBatchOutcome o16 = run(job("m.dll", TBatchFormat::bfICO, TBatchIconSize::bs16));
+    EXPECT_EQ(o16.SavedTotal, 2);
+    EXPECT_EQ(sizesIn(out.path / "m_1.ico"), (std::vector<std::pair<int, int>>{{16, 16}, {24, 24}}));
+    EXPECT_EQ(sizesIn(out.path / "m_2.ico"), (std::vector<std::pair<int, int>>{{16, 16}}));
+
+    fs::remove_all(out.path / "m_1.ico");
+    fs::remove_all(out.path / "m_2.ico");
+    put("m.dll", moduleOf({{dibSpec(24, 8, 4)}}));
+    const TBatchOutcome none = run(job("m.dll", TBatchFormat::bfICO, TBatchIconSize::bs32));
+    EXPECT_EQ(none.FoundTotal, 1);
+    EXPECT_EQ(none.SavedTotal, 0);
+    EXPECT_TRUE(outputs().empty());
+    EXPECT_EQ(BatchResultMessage(TBatchFormat::bfICO, none.FoundTotal, none.SavedTotal), "No icons saved.");
+}
+
+TEST_F(BatchExportTest, BitmapFormatsWriteThePreviewOrTheExactSize) {
+    put("a.exe", moduleOf({standardGroup(1), {dibSpec(48, 8, 4)}}));
+    struct Case {
+        TBatchFormat format;
+        Bytes magic;
+    };
+    const std::vector<Case> cases = {{TBatchFormat::bfBMP, {'B', 'M'}},
+                                     {TBatchFormat::bfGIF, {'G', 'I', 'F', '8'}},
+                                     {TBatchFormat::bfJPG, {0xFF, 0xD8, 0xFF}},
+                                     {TBatchFormat::bfWMF, {0xD7, 0xCD, 0xC6, 0x9A}},
+                                     {TBatchFormat::bfTIF, {'I', 'I', 42, 0}}};
+    for (const Case& c : cases) {
+        const std::string ext = BatchFormatExtension(c.format);
+        const TBatchOutcome all = run(job("a.exe", c.format));
+        EXPECT_EQ(all.SavedTotal, 2) << ext;
+        EXPECT_EQ(headOf(out.path / ("a_1" + ext), c.magic.size()), c.magic) << ext;
+        // Only the first icon has a 16 x 16 image.
+        fs::remove(out.path / ("a_2" + ext));
+        const TBatchOutcome one = run(job("a.exe", c.format, TBatchIconSize::bs16));
+        EXPECT_EQ(one.FoundTotal, 2) << ext;
+        EXPECT_EQ(one.SavedTotal, 1) << ext;
+        EXPECT_FALSE(fs::exists(out.path / ("a_2" + ext))) << ext;
+    }
+    // The preview holds 16, 32 and 48 side by side; one size is that size alone.
+    run(job("a.exe", TBatchFormat::bfBMP));
+    const Raster preview = loadBmp(out.path / "a_1.bmp");
+    EXPECT_EQ(preview.width(), 102);
+    EXPECT_EQ(preview.height(), 50);
+    run(job("a.exe", TBatchFormat::bfBMP, TBatchIconSize::bs32));
+    EXPECT_EQ(loadBmp(out.path / "a_1.bmp").width(), 32);
+}
+
+TEST_F(BatchExportTest, TheResultMessageFollowsTheFormatAndTheCounts) {
+    EXPECT_EQ(BatchResultMessage(TBatchFormat::bfGIF, 0, 0), "No icons found.");
+    EXPECT_EQ(BatchResultMessage(TBatchFormat::bfBMP, 3, 2), "2 bitmap(s) saved.");
+    EXPECT_EQ(BatchResultMessage(TBatchFormat::bfBMP, 3, 0), "No bitmaps saved.");
+    for (TBatchFormat f : {TBatchFormat::bfGIF, TBatchFormat::bfJPG, TBatchFormat::bfWMF, TBatchFormat::bfTIF}) {
+        EXPECT_EQ(BatchResultMessage(f, 1, 1), "1 image(s) saved.");
+        EXPECT_EQ(BatchResultMessage(f, 4, 0), "No images saved.");
+    }
+}
+
+TEST_F(BatchExportTest, AnIconWithoutImagesIsFoundButNotSaved) {
+    // The group names icon resources the module does not hold.
+    put("empty.dll", makePeModule({{RT_GROUP_ICON, 1, "", 0x0409, makeGroup({dibSpec(32, 8)}, {99})},
+                                   {RT_ICON, 5, "", 0x0409, dibSpec(16, 4).data}}));
+    const TBatchOutcome outcome = run(job("empty.dll"));
+    EXPECT_FALSE(outcome.Failure);
+    EXPECT_EQ(outcome.FoundTotal, 1);
+    EXPECT_EQ(outcome.SavedTotal, 0);
+    EXPECT_TRUE(outputs().empty());
+}
+
+TEST_F(BatchExportTest, ADamagedFileEndsTheBatchInATreeOfOddEntries) {
+    put("a.dll", moduleOf({standardGroup(1), standardGroup(4)}));
+    Bytes damaged = moduleOf({standardGroup(7), standardGroup(9)}, true);
+    damaged.resize(damaged.size() - 300);
+    put("m_damaged.dll", damaged);
+    put("z.dll", moduleOf({standardGroup(11)}));
+    ASSERT_EQ(::mkfifo((src.path / "x.exe").c_str(), 0600), 0);
+    fs::create_directory(src.path / "y.dll");
+    fs::create_directory_symlink(src.path, src.path / "loop.dll");
+
+    const TBatchOutcome outcome = run(job("*.*"));
+    ASSERT_TRUE(outcome.Failure);
+    EXPECT_EQ(outcome.Failure->Path, src / "m_damaged.dll");
+    EXPECT_FALSE(outcome.Failure->Message.empty());
+    EXPECT_EQ(outcome.FoundTotal, 2);
+    EXPECT_EQ(outcome.SavedTotal, 2);
+    EXPECT_EQ(outputs(), (std::vector<std::string>{"a_1.ico", "a_2.ico"}));
+}
+
+TEST_F(BatchExportTest, AWriterFailureCountsTheIconsVisitedAndTheFilesWritten) {
+    put("a.dll", moduleOf({standardGroup(1), standardGroup(4), standardGroup(7)}));
+    fs::create_directory(out.path / "a_2.ico");  // the second file cannot be written
+    const TBatchOutcome outcome = run(job("a.dll"));
+    ASSERT_TRUE(outcome.Failure);
+    EXPECT_EQ(outcome.Failure->Path, src / "a.dll");
+    EXPECT_EQ(outcome.FoundTotal, 2);
+    EXPECT_EQ(outcome.SavedTotal, 1);
+    EXPECT_FALSE(fs::exists(out.path / "a_3.ico"));
+}
+
+TEST_F(BatchExportTest, OutcomesAreToldInBoxesOrInOneLineWhenSilent) {
+    const TQBApplication app = testDescriptor();
+    TBatchOutcome failed{3, 2, TBatchFailure{"/src/b.dll", "Data ended early\nat 12"}};
+    TBatchJob silent = job("*.dll");
+    RecordingBoxes boxes;
+    std::ostringstream err;
+    EXPECT_EQ(ReportBatchOutcome(silent, failed, boxes, app, err), 1);
+    EXPECT_TRUE(boxes.calls.empty());
+    EXPECT_EQ(err.str(), "Glyphscope: Batch extraction raised an error. /src/b.dll: Data ended early at 12\n");
+
+    TBatchJob shown = silent;
+    shown.Silent = false;
+    err.str("");
+    EXPECT_EQ(ReportBatchOutcome(shown, failed, boxes, app, err), 1);
+    EXPECT_EQ(err.str(), "");
+    ASSERT_EQ(boxes.calls.size(), 2u);
+    EXPECT_EQ(boxes.calls[0].box, "details");
+    EXPECT_EQ(boxes.calls[0].msg, "Batch extraction raised an error.");
+    EXPECT_EQ(boxes.calls[0].details, "/src/b.dll: Data ended early\nat 12");
+    EXPECT_EQ(boxes.calls[0].caption, "Glyphscope");
+    EXPECT_EQ(boxes.calls[0].type, std::uint8_t(TQBMessageType::mtWarning));
+    EXPECT_EQ(boxes.calls[1].msg, "2 icon(s) saved.");
+    EXPECT_EQ(boxes.calls[1].caption, "Veltrazone Glyphscope");
+    EXPECT_EQ(boxes.calls[1].type, std::uint8_t(TQBMessageType::mtInformation));
+
+    // Nothing found: the silent run stays silent; the shown one says so.
+    boxes.calls.clear();
+    TSilentBatchObserver observer;
+    EXPECT_EQ(RunBatch(silent, observer, boxes, app, err), 0);
+    EXPECT_TRUE(boxes.calls.empty());
+    EXPECT_EQ(RunBatch(shown, observer, boxes, app, err), 0);
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].msg, "No icons found.");
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(BatchExportTest, AnExportIntoItsOwnSourceFolderNeverReadsItsOutput) {
+    writeFile(out / "x.ico", makeIcoFile(standardGroup(1)));
+    writeFile(out / "Y.ICO", makeIcoFile(standardGroup(2)));
+    TBatchJob j = job("*.ico");
+    j.FileSpec = out / "*.ico";
+    const TBatchOutcome outcome = run(j);
+    EXPECT_EQ(outcome.FoundTotal, 2);
+    EXPECT_EQ(outputs(), (std::vector<std::string>{"Y.ICO", "Y_1.ico", "x.ico", "x_1.ico"}));
+}
+
+TEST_F(BatchExportTest, StarDotStarTakesEveryNameAndMatchingIgnoresCase) {
+    put("ICONS.DLL", moduleOf({standardGroup(1)}));
+    put("noext", makeIcoFile(standardGroup(2)));
+    put("notes.txt", Bytes{'h', 'i'});
+    EXPECT_EQ(run(job("*.*")).FoundTotal, 2);
+    EXPECT_EQ(outputs(), (std::vector<std::string>{"ICONS_1.ico", "noext_1.ico"}));
+    EXPECT_EQ(run(job("icons.dll")).FoundTotal, 1);
+    EXPECT_EQ(run(job("*.Dll")).FoundTotal, 1);
+}
+
+TEST_F(BatchExportTest, StopEndsTheRunBetweenIcons) {
+    put("a.dll", moduleOf({standardGroup(1), standardGroup(4)}));
+    put("b.dll", moduleOf({standardGroup(7)}));
+    // The first event run clears nothing yet (the run starts by clearing Stop); the second
+    // comes before the first icon, which is still written.
+    StoppingObserver observer(2);
+    const TBatchOutcome outcome = TBatchExport(job("*.dll"), observer).ExtractFiles();
+    EXPECT_FALSE(outcome.Failure);
+    EXPECT_EQ(outcome.FoundTotal, 1);
+    EXPECT_EQ(outcome.SavedTotal, 1);
+    EXPECT_EQ(observer.files, std::vector<std::string>{src / "a.dll"});
+    EXPECT_EQ(outputs(), std::vector<std::string>{"a_1.ico"});
+}
