@@ -18,6 +18,10 @@ inline constexpr int kQBButtonHeight = 25;
 // Title bar and borders of a dialog, what a window height has over its client height.
 inline constexpr int kQBFrameHeight = 27;
 
+// A dialog border: a title with a close box, never resized by the user.
+inline constexpr Qt::WindowFlags kQBBoxWindowFlags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+
 // "Tahoma" 8 pt, or the named family when it is an installed font.
 QFont BoxFont(const std::string& fontName);
 // A hidden 32 x 32 picture at (8, 8) of parent, drawn by the style.

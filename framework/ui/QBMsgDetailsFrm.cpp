@@ -26,8 +26,7 @@ QString fromView(std::string_view text) { return QString::fromUtf8(text.data(), 
 }  // namespace
 
 TQBMessageDetails::TQBMessageDetails(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint) {
+    : QDialog(parent, kQBBoxWindowFlags) {
     setObjectName(QStringLiteral("QBMessageDetails"));
     buildWidgets();
     fitToMessage();

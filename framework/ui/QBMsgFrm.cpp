@@ -19,8 +19,7 @@ constexpr int kMessageHeight = kClientHeight - kBottomHeight - kMessageTop;
 }  // namespace
 
 TQBMessage::TQBMessage(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint) {
+    : QDialog(parent, kQBBoxWindowFlags) {
     setObjectName(QStringLiteral("QBMessage"));
     buildWidgets();
     setFixedSize(kClientWidth, kClientHeight);

@@ -60,28 +60,5 @@ TEST(MessageBoxArgs, DetailsBoxKnowsThreeTypes) {
     EXPECT_EQ(checkDetailsError(3, 0), "Invalid message type in call to QBMessageDetails.");
 }
 
-TEST(MessageBoxButtons, DefaultOutsideTheShownButtonsIsTheFirstAndTabOrderStartsAtIt) {
-    EXPECT_EQ(EffectiveDefaultButton(0, 5), 1);
-    EXPECT_EQ(EffectiveDefaultButton(6, 5), 1);
-    EXPECT_EQ(EffectiveDefaultButton(3, 2), 1);
-    EXPECT_EQ(EffectiveDefaultButton(2, 2), 2);
-    const int expected[] = {3, 4, 0, 1, 2};  // default 3: buttons 3, 4, 5, 1, 2
-    for (int k = 1; k <= 5; ++k) EXPECT_EQ(TabPositionFor(k, 3), expected[k - 1]) << k;
-}
-
-TEST(MessageBoxButtons, AnswerOfAButtonOrOfNone) {
-    const TQBButtonLayout yesNo = ButtonLayoutFor(TQBButtonSet::bsYesNo, TQBLanguageId::liEnglish);
-    EXPECT_EQ(MessageResultFor(yesNo, 1), TQBMessageResult::mrYes);
-    EXPECT_EQ(MessageResultFor(yesNo, 0), TQBMessageResult::mrNo);
-    EXPECT_EQ(MessageResultFor(yesNo, 3), TQBMessageResult::mrNo);  // not a shown button
-}
-
-TEST(MessageBoxTexts, AcceleratorsStrippedAndKindsNamedPerLanguage) {
-    EXPECT_EQ(StripAccelerator("S&im a Todos"), "Sim a Todos");
-    EXPECT_EQ(StripAccelerator("Salt && pepper&"), "Salt & pepper&");
-    EXPECT_EQ(MessageKindName(TQBMessageType::mtInformation, TQBLanguageId::liPortuguese), "Informação");
-    EXPECT_EQ(MessageKindName(TQBMessageType::mtError, TQBLanguageId::liEnglish), "Error");
-}
-
 }  // namespace
 }  // namespace gs
