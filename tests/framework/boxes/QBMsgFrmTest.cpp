@@ -22,7 +22,7 @@ using gs::testing::press;
 using gs::testing::whenShown;
 
 // Each button set as a person sees it: places, captions in both languages, answers.
-struct SetSpec {
+struct ButtonSetCase {
     std::uint8_t set;
     std::vector<int> lefts;
     std::vector<const char*> portuguese;
@@ -31,7 +31,7 @@ struct SetSpec {
     int closedAnswer;
 };
 
-const SetSpec kSets[] = {
+const ButtonSetCase kSets[] = {
     {0, {168}, {"&OK"}, {"&OK"}, {0}, 0},
     {1, {120, 208}, {"&Sim", "&Não"}, {"&Yes", "&No"}, {1, 3}, 3},
     {2, {88, 168, 248}, {"&Sim", "&Não", "&Cancelar"}, {"&Yes", "&No", "&Cancel"}, {1, 3, 5}, 5},
@@ -49,36 +49,36 @@ const SetSpec kSets[] = {
      5},
 };
 
-void PrintTo(const SetSpec& spec, std::ostream* os) { *os << "button set " << int(spec.set); }
+void PrintTo(const ButtonSetCase& expected, std::ostream* os) { *os << "button set " << int(expected.set); }
 
 const char* buttonName(int k) {
     static const char* names[] = {"cmdBtn01", "cmdBtn02", "cmdBtn03", "cmdBtn04", "cmdBtn05"};
     return names[k - 1];
 }
 
-int ask(const SetSpec& spec, int defaultButton, std::uint8_t language, std::function<void(TQBMessage&)> steps) {
+int ask(const ButtonSetCase& expected, int defaultButton, std::uint8_t language, std::function<void(TQBMessage&)> steps) {
     whenShown<TQBMessage>(std::move(steps));
     TQtMessageBoxes boxes;
-    return static_cast<int>(boxes.ShowQBMessage("Replace the icon?", "Glyphscope", 3, spec.set,
+    return static_cast<int>(boxes.ShowQBMessage("Replace the icon?", "Glyphscope", 3, expected.set,
                                                 static_cast<std::uint16_t>(defaultButton), language, ""));
 }
 
-class MessageBoxSet : public ::testing::TestWithParam<SetSpec> {};
+class MessageBoxSet : public ::testing::TestWithParam<ButtonSetCase> {};
 
 TEST_P(MessageBoxSet, ButtonsSitInTheirPlacesWithTheCaptionsOfTheLanguage) {
-    const SetSpec& spec = GetParam();
+    const ButtonSetCase& expected = GetParam();
     for (std::uint8_t language : {0, 1}) {
         TQBMessage box;
-        box.Setup("m", "c", 0, spec.set, 1, language, "");
-        const auto& captions = language == 0 ? spec.portuguese : spec.english;
+        box.Setup("m", "c", 0, expected.set, 1, language, "");
+        const auto& captions = language == 0 ? expected.portuguese : expected.english;
         for (int k = 1; k <= 5; ++k) {
             QPushButton* b = button(box, buttonName(k));
             ASSERT_NE(b, nullptr);
             EXPECT_EQ(b->parentWidget()->objectName(), "pBottom");
-            const bool shown = k <= static_cast<int>(spec.lefts.size());
+            const bool shown = k <= static_cast<int>(expected.lefts.size());
             EXPECT_EQ(b->isVisibleTo(&box), shown) << k;
             if (!shown) continue;
-            EXPECT_EQ(b->geometry().left(), spec.lefts[k - 1]) << k;
+            EXPECT_EQ(b->geometry().left(), expected.lefts[k - 1]) << k;
             EXPECT_EQ(b->width(), 75);
             EXPECT_EQ(b->text(), QString::fromUtf8(captions[k - 1])) << k;
         }
@@ -86,32 +86,32 @@ TEST_P(MessageBoxSet, ButtonsSitInTheirPlacesWithTheCaptionsOfTheLanguage) {
 }
 
 TEST_P(MessageBoxSet, EveryButtonGivesItsAnswer) {
-    const SetSpec& spec = GetParam();
-    for (int k = 1; k <= static_cast<int>(spec.answers.size()); ++k) {
-        const int answer = ask(spec, 1, 1, [k](TQBMessage& box) {
+    const ButtonSetCase& expected = GetParam();
+    for (int k = 1; k <= static_cast<int>(expected.answers.size()); ++k) {
+        const int answer = ask(expected, 1, 1, [k](TQBMessage& box) {
             QTest::mouseClick(button(box, buttonName(k)), Qt::LeftButton);
         });
-        EXPECT_EQ(answer, spec.answers[k - 1]) << "button " << k;
+        EXPECT_EQ(answer, expected.answers[k - 1]) << "button " << k;
     }
 }
 
 TEST_P(MessageBoxSet, EscAndTheCloseBoxGiveTheClosedAnswer) {
-    const SetSpec& spec = GetParam();
-    EXPECT_EQ(ask(spec, 1, 0, [](TQBMessage& box) { press(box, Qt::Key_Escape); }), spec.closedAnswer);
-    EXPECT_EQ(ask(spec, 2, 1, [](TQBMessage& box) { box.close(); }), spec.closedAnswer);
+    const ButtonSetCase& expected = GetParam();
+    EXPECT_EQ(ask(expected, 1, 0, [](TQBMessage& box) { press(box, Qt::Key_Escape); }), expected.closedAnswer);
+    EXPECT_EQ(ask(expected, 2, 1, [](TQBMessage& box) { box.close(); }), expected.closedAnswer);
 }
 
 // Focus, default and tab order start at the chosen button; Enter presses it.
 TEST_P(MessageBoxSet, EnterPressesTheChosenDefault) {
-    const SetSpec& spec = GetParam();
-    const int count = static_cast<int>(spec.answers.size());
+    const ButtonSetCase& expected = GetParam();
+    const int count = static_cast<int>(expected.answers.size());
     for (int chosen = 0; chosen <= 6; ++chosen) {
         const int effective = chosen >= 1 && chosen <= count ? chosen : 1;
-        const int answer = ask(spec, chosen, 0, [&](TQBMessage& box) {
-            QPushButton* expected = button(box, buttonName(effective));
-            EXPECT_EQ(QApplication::focusWidget(), expected) << "default " << chosen;
-            EXPECT_TRUE(expected->isDefault());
-            QWidget* next = expected;
+        const int answer = ask(expected, chosen, 0, [&](TQBMessage& box) {
+            QPushButton* chosenButton = button(box, buttonName(effective));
+            EXPECT_EQ(QApplication::focusWidget(), chosenButton) << "default " << chosen;
+            EXPECT_TRUE(chosenButton->isDefault());
+            QWidget* next = chosenButton;
             for (int step = 1; step < count; ++step) {
                 do next = next->nextInFocusChain();
                 while (!next->isVisible() || !(next->focusPolicy() & Qt::TabFocus));
@@ -119,7 +119,7 @@ TEST_P(MessageBoxSet, EnterPressesTheChosenDefault) {
             }
             press(box, Qt::Key_Return);
         });
-        EXPECT_EQ(answer, spec.answers[effective - 1]) << "default " << chosen;
+        EXPECT_EQ(answer, expected.answers[effective - 1]) << "default " << chosen;
     }
 }
 
