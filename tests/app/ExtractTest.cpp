@@ -1,0 +1,266 @@
+// The extraction job: walk order, sub-folders, extension filter, repeated names, limits,
+// refusal, stop, and trees with things that are not icon files (FIFOs, folders named like
+// modules, link loops, damaged modules).
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <sys/stat.h>
+
+#include "app/ExtractMaterial.h"
+#include "app/core/ExtractWorker.h"
+#include "app/core/Options.h"
+#include "iconlib/IconLibrary.h"
+
+using namespace gs;
+using namespace gstest;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Listing = std::vector<std::string>;
+
+ExtractEnd scanFolder(const fs::path& folder, const ExtractSettings& s, RecordingSink& sink,
+                      std::stop_token stop = {}) {
+    TExtractFromFolderThread job(folder, s);
+    return job.Execute(sink, stop);
+}
+
+ExtractEnd scanFile(const fs::path& file, RecordingSink& sink) {
+    TExtractFromFileThread job(file, settings());
+    return job.Execute(sink, {});
+}
+
+void makeFifo(const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }
+
+}  // namespace
+
+TEST(ExtractFolder, ListsEntriesInNameOrderIntoSubfoldersWhenAsked) {
+    Tree t;
+    t.put("b.ico", oneIcon(2));
+    t.put("a.ico", oneIcon(1));
+    t.put("A.ico", oneIcon(3));
+    t.put("c.exe", peWithGroups(2));
+    t.put("a.b.c.dll", peWithGroups(1));
+    t.put("Sub/m.dll", peWithGroups(1));
+    const Listing top = {"a#0@a.b.c.dll", "A#0@A.ico", "a#0@a.ico", "b#0@b.ico", "c#0@c.exe", "c#1@c.exe"};
+
+    RecordingSink deep;
+    EXPECT_EQ(scanFolder(t.path, settings(true), deep), ExtractEnd::Finished);
+    Listing withSub = top;
+    withSub.push_back("m#0@m.dll");
+    EXPECT_EQ(deep.listing(), withSub);
+    EXPECT_EQ(deep.resets, 1);
+    EXPECT_TRUE(deep.failures.empty());
+
+    RecordingSink flat;
+    EXPECT_EQ(scanFolder(t.path, settings(false), flat), ExtractEnd::Finished);
+    EXPECT_EQ(flat.listing(), top);
+}
+
+TEST(ExtractFolder, DefinitionsCarryTheirSourceFlagsAndSmallPictures) {
+    Tree t;
+    const auto module = t.put("c.exe", peWithGroups(2));
+    t.put("big.ico", makeIcoFile({dibSpec(48, 32)}));
+    RecordingSink sink;
+    scanFolder(t.path, settings(), sink);
+    ASSERT_EQ(sink.defs.size(), 3u);
+    const TIconDef& big = *sink.defs[0];
+    EXPECT_EQ(big.Sizes, kHas48x48);
+    EXPECT_EQ(big.Colors, kHas256Colors);  // true colour counts with 256
+    const TIconDef& second = *sink.defs[2];
+    EXPECT_EQ(second.FileName, module);
+    EXPECT_EQ(second.IconIndex, 1);
+    EXPECT_EQ(second.ImageIndex, 0);
+    EXPECT_EQ(second.Colors, kHas16Colors | kHas256Colors);
+    EXPECT_EQ(second.Sizes, kHas16x16 | kHas32x32);
+    EXPECT_FALSE(second.Loaded());  // the full icon is read again when needed
+    for (const auto& d : sink.defs) {
+        ASSERT_TRUE(d->Icon32 && d->Icon16) << d->Name;
+        EXPECT_EQ(d->Icon32->GetWidth(), 32);  // the 48-pixel one re-rendered
+        EXPECT_EQ(d->Icon16->GetWidth(), 16);
+    }
+}
+
+TEST(ExtractFolder, ReadsOnlyListedExtensionsIgnoringCase) {
+    Tree t;
+    t.put("X.DLL", peWithGroups(1));
+    t.put("readme.txt", oneIcon());
+    t.put("noext", oneIcon());
+    t.put("trail.", oneIcon());
+    t.put(".hidden.ico", oneIcon());
+    t.put(".cache/in.ico", oneIcon());
+
+    RecordingSink sink;
+    scanFolder(t.path, settings(), sink);
+    EXPECT_EQ(sink.listing(), Listing{"X#0@X.DLL"});
+
+    ExtractSettings text = settings();
+    text.Extensions = {".TXT"};
+    RecordingSink texts;
+    scanFolder(t.path, text, texts);
+    EXPECT_EQ(texts.listing(), Listing{"readme#0@readme.txt"});
+
+    ExtractSettings none = settings();
+    none.Extensions.clear();
+    RecordingSink nothing;
+    EXPECT_EQ(scanFolder(t.path, none, nothing), ExtractEnd::Finished);
+    EXPECT_TRUE(nothing.defs.empty());
+    EXPECT_EQ(nothing.resets, 1);
+}
+
+TEST(ExtractFolder, IgnoreRepeatedReadsAFileNameInTheFirstFolderOnly) {
+    Tree t;
+    t.put("one/setup.exe", peWithGroups(1, 1));
+    t.put("two/SETUP.exe", peWithGroups(1, 2));
+    t.put("two/other.ico", oneIcon());
+    ExtractSettings s = settings();
+    s.IgnoreRepeated = true;
+    RecordingSink once;
+    scanFolder(t.path, s, once);
+    EXPECT_EQ(once.listing(), (Listing{"setup#0@setup.exe", "other#0@other.ico"}));
+    EXPECT_EQ(once.defs[0]->FileName, t.path / "one/setup.exe");
+
+    RecordingSink both;
+    scanFolder(t.path, settings(), both);
+    EXPECT_EQ(both.defs.size(), 3u);
+}
+
+TEST(ExtractFolder, TheIconLimitEndsTheWholeWalk) {
+    Tree t;
+    t.put("d1/a.dll", peWithGroups(3));
+    t.put("d1/b.dll", peWithGroups(3));
+    t.put("d2/c.dll", peWithGroups(3));
+    t.put("e.dll", peWithGroups(3));
+    ExtractSettings s = settings();
+    s.LimitOn = true;
+    s.LimitNumber = 7;
+    RecordingSink sink;
+    EXPECT_EQ(scanFolder(t.path, s, sink), ExtractEnd::LimitReached);
+    EXPECT_EQ(sink.defs.size(), 7u);
+    EXPECT_EQ(sink.listing().back(), "c#0@c.dll");
+
+    // The stored limit is clamped where it is used: 0 means 1.
+    TKAVUOptions options;
+    options.LimitIcons = true;
+    options.LimitNumber = 0;
+    RecordingSink one;
+    EXPECT_EQ(scanFolder(t.path, ExtractSettings::FromOptions(options), one), ExtractEnd::LimitReached);
+    EXPECT_EQ(one.defs.size(), 1u);
+}
+
+TEST(ExtractFolder, ARefusalOrAStopEndsTheRunAfterThatIcon) {
+    Tree t;
+    t.put("big.dll", peWithGroups(5));
+    t.put("more.dll", peWithGroups(2));
+
+    RecordingSink refusing;
+    refusing.refuseAt = 3;
+    EXPECT_EQ(scanFolder(t.path, settings(), refusing), ExtractEnd::Refused);
+    EXPECT_EQ(refusing.defs.size(), 2u);
+    EXPECT_EQ(refusing.threads.size(), 1u + 3u);  // reset, two listed, one refused, nothing after
+
+    std::stop_source stop;
+    RecordingSink stopping;
+    stopping.onAdd = [&](const TIconDef& d) {
+        if (d.IconIndex == 1) stop.request_stop();
+    };
+    EXPECT_EQ(scanFolder(t.path, settings(), stopping, stop.get_token()), ExtractEnd::Stopped);
+    EXPECT_EQ(stopping.defs.size(), 2u);
+}
+
+TEST(ExtractFolder, ATreeOfTrapsListsEveryGoodIconOnceAndReportsTheDamagedFile) {
+    Tree t;
+    t.put("a.ico", oneIcon(1));
+    fs::create_directory_symlink(".", t.path / "loop");
+    t.put("m/n.dll", peWithGroups(2));
+    fs::create_directory_symlink("..", t.path / "m/up");
+    makeFifo(t.path / "x.exe");
+    t.put("y.dll/b.ico", oneIcon(2));
+    fs::create_symlink("nowhere.dll", t.path / "dangling.dll");
+    const auto damaged = t.put("zz.dll", truncatedModule());
+    t.put("zzz.ico", oneIcon(3));  // after the damaged file: the run has ended there
+
+    RecordingSink deep;
+    EXPECT_EQ(scanFolder(t.path, settings(true), deep), ExtractEnd::FileFailed);
+    EXPECT_EQ(deep.listing(), (Listing{"a#0@a.ico", "n#0@n.dll", "n#1@n.dll", "b#0@b.ico"}));
+    ASSERT_EQ(deep.failures.size(), 1u);
+    EXPECT_EQ(deep.failures[0].first, damaged);
+    EXPECT_FALSE(deep.failures[0].second.empty());
+
+    RecordingSink flat;
+    EXPECT_EQ(scanFolder(t.path, settings(false), flat), ExtractEnd::FileFailed);
+    EXPECT_EQ(flat.listing(), Listing{"a#0@a.ico"});
+    EXPECT_EQ(flat.failures.size(), 1u);
+}
+
+TEST(ExtractFolder, AModuleWhoseIconsCannotBeReadIsReportedAndTheWalkGoesOn) {
+    // An NE module whose icon group lies past the end of the file: counted, then refused.
+    const auto image = dibSpec(32, 4);
+    Bytes ne = makeNeModule({{0x8003, 0x8001, image.data}, {0x800E, 0x8001, makeGroup({image}, {1})}}, {});
+    ne.resize(ne.size() - 10);
+    Tree t;
+    const auto refused = t.put("a.icl", ne);
+    t.put("b.ico", oneIcon());
+    ASSERT_GT(GetIconCount(refused), 0);
+    TQBIconLibrary probe;
+    ASSERT_EQ(probe.LoadFromFile(refused), TLoadResult::Refused);
+
+    RecordingSink sink;
+    EXPECT_EQ(scanFolder(t.path, settings(), sink), ExtractEnd::Finished);
+    EXPECT_EQ(sink.listing(), Listing{"b#0@b.ico"});
+    ASSERT_EQ(sink.failures.size(), 1u);
+    EXPECT_EQ(sink.failures[0].first, refused);
+}
+
+TEST(ExtractFile, ReadsOneFileAndReportsOneThatCannotBeRead) {
+    Tree t;
+    RecordingSink module;
+    EXPECT_EQ(scanFile(t.put("pic.png", oneIcon()), module), ExtractEnd::Finished);
+    EXPECT_EQ(module.listing(), Listing{"pic#0@pic.png"});  // any extension
+    EXPECT_EQ(module.resets, 1);
+
+    makeFifo(t.path / "x.exe");
+    for (const fs::path& bad : {t.path / "x.exe", t.path / "missing.dll", t.put("cut.dll", truncatedModule())}) {
+        RecordingSink sink;
+        EXPECT_EQ(scanFile(bad, sink), ExtractEnd::FileFailed) << bad;
+        ASSERT_EQ(sink.failures.size(), 1u) << bad;
+        EXPECT_EQ(sink.failures[0].first, bad);
+        EXPECT_EQ(sink.resets, 1);
+    }
+}
+
+TEST(ExtractWorker, RunsOnItsOwnThreadAndStopsWhenAsked) {
+    Tree t;
+    t.put("big.dll", peWithGroups(6));
+    RecordingSink sink;
+    std::promise<ExtractEnd> ended;
+    std::atomic<ExtractWorker*> self{nullptr};
+    sink.onAdd = [&](const TIconDef& d) {
+        if (d.IconIndex != 2) return;
+        while (!self.load()) std::this_thread::yield();
+        self.load()->RequestStop();
+    };
+    auto direct = [&sink](std::stop_token) -> std::unique_ptr<IconSink> {
+        struct Forward : IconSink {
+            IconSink& to;
+            explicit Forward(IconSink& s) : to(s) {}
+            void ResetIconList() override { to.ResetIconList(); }
+            int AddIcon(std::unique_ptr<TIconDef> d) override { return to.AddIcon(std::move(d)); }
+            void FileFailed(const fs::path& f, const std::string& e) override { to.FileFailed(f, e); }
+        };
+        return std::make_unique<Forward>(sink);
+    };
+    {
+        // The notice may come before the constructor returns; it only fills the promise.
+        ExtractWorker worker(std::make_unique<TExtractFromFolderThread>(t.path, settings()), direct,
+                             [&](ExtractEnd end) { ended.set_value(end); });
+        self = &worker;
+        std::future<ExtractEnd> end = ended.get_future();
+        ASSERT_EQ(end.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+        EXPECT_EQ(end.get(), ExtractEnd::Stopped);
+    }
+    EXPECT_EQ(sink.defs.size(), 3u);
+    for (auto id : sink.threads) EXPECT_NE(id, std::this_thread::get_id());
+}

@@ -1,0 +1,145 @@
+// The hand-over of a worker's calls to a receiving thread: answers come back from that
+// thread, and a worker that is stopped, or whose receiver closes, stops waiting.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <deque>
+#include <future>
+#include <mutex>
+
+#include "app/ExtractMaterial.h"
+#include "app/core/ExtractWorker.h"
+#include "app/core/HandOver.h"
+
+using namespace gs;
+using namespace gstest;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto kGenerous = 30s;  // a bound for "it ends", never a measure of speed
+
+// Stands in for the UI thread: posted tasks wait until the test thread runs them.
+class ManualQueue {
+public:
+    HandOverChannel::Poster poster() {
+        return [this](HandOverChannel::Task task) {
+            std::lock_guard lock(mutex_);
+            tasks_.push_back(std::move(task));
+        };
+    }
+    bool runOne() {
+        HandOverChannel::Task task;
+        {
+            std::lock_guard lock(mutex_);
+            if (tasks_.empty()) return false;
+            task = std::move(tasks_.front());
+            tasks_.pop_front();
+        }
+        task();
+        return true;
+    }
+    std::size_t pending() {
+        std::lock_guard lock(mutex_);
+        return tasks_.size();
+    }
+    void dropAll() {
+        std::lock_guard lock(mutex_);
+        tasks_.clear();
+    }
+    void waitForPost() {
+        const auto until = std::chrono::steady_clock::now() + kGenerous;
+        while (pending() == 0 && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(1ms);
+        ASSERT_GT(pending(), 0u);
+    }
+
+private:
+    std::mutex mutex_;
+    std::deque<HandOverChannel::Task> tasks_;
+};
+
+std::unique_ptr<TIconDef> defWithPicture(std::weak_ptr<const IconPicture>& watch) {
+    auto def = std::make_unique<TIconDef>();
+    def->Icon32 = std::make_unique<TQBHiResIcon>(std::make_shared<IconPicture>());
+    watch = def->Icon32->Handle();
+    return def;
+}
+
+}  // namespace
+
+TEST(HandOver, AWorkersCallsRunOnTheReceivingThreadInOrder) {
+    Tree t;
+    t.put("a.dll", peWithGroups(3));
+    t.put("b.ico", oneIcon());
+    ManualQueue ui;
+    auto channel = std::make_shared<HandOverChannel>(ui.poster());
+    RecordingSink receiver;
+    std::promise<ExtractEnd> ended;
+    auto end = ended.get_future();
+    ExtractWorker worker(
+        std::make_unique<TExtractFromFolderThread>(t.path, settings()),
+        [&](std::stop_token stop) { return std::make_unique<HandOverIconSink>(channel, receiver, stop); },
+        [&](ExtractEnd e) { ended.set_value(e); });
+    const auto until = std::chrono::steady_clock::now() + kGenerous;
+    while (end.wait_for(0s) != std::future_status::ready && std::chrono::steady_clock::now() < until)
+        if (!ui.runOne()) std::this_thread::sleep_for(1ms);
+    ASSERT_EQ(end.wait_for(0s), std::future_status::ready);
+    EXPECT_EQ(end.get(), ExtractEnd::Finished);
+    EXPECT_EQ(receiver.resets, 1);
+    EXPECT_EQ(receiver.listing(), (std::vector<std::string>{"a#0@a.dll", "a#1@a.dll", "a#2@a.dll", "b#0@b.ico"}));
+    for (auto id : receiver.threads) EXPECT_EQ(id, std::this_thread::get_id());
+}
+
+TEST(HandOver, AStoppedWorkerGivesUpAndItsCallNeverRunsButIsFreed) {
+    ManualQueue ui;
+    auto channel = std::make_shared<HandOverChannel>(ui.poster());
+    RecordingSink receiver;
+    std::stop_source stop;
+    std::weak_ptr<const IconPicture> picture;
+    auto def = defWithPicture(picture);
+    auto answer = std::async(std::launch::async, [&, d = std::move(def)]() mutable {
+        HandOverIconSink sink(channel, receiver, stop.get_token());
+        return sink.AddIcon(std::move(d));
+    });
+    ui.waitForPost();
+    EXPECT_EQ(answer.wait_for(50ms), std::future_status::timeout);  // it waits for an answer
+    stop.request_stop();
+    ASSERT_EQ(answer.wait_for(kGenerous), std::future_status::ready);
+    EXPECT_EQ(answer.get(), -1);
+    EXPECT_TRUE(ui.runOne());  // the receiving thread comes round to it late
+    EXPECT_TRUE(receiver.threads.empty());
+    EXPECT_TRUE(picture.expired());
+}
+
+TEST(HandOver, AClosedChannelReleasesItsWaitersAndRefusesLaterCalls) {
+    ManualQueue ui;
+    HandOverChannel channel(ui.poster());
+    bool ran = false;
+    auto answer = std::async(std::launch::async, [&] { return channel.Call([&] { return ran = true, 1; }, {}); });
+    ui.waitForPost();
+    channel.Close();
+    ASSERT_EQ(answer.wait_for(kGenerous), std::future_status::ready);
+    EXPECT_FALSE(answer.get().has_value());
+    ui.dropAll();  // what Qt does with events of an object that is gone
+
+    EXPECT_FALSE(channel.Call([&] { return ran = true, 1; }, {}).has_value());
+    EXPECT_FALSE(channel.Post([&] { ran = true; }));
+    EXPECT_EQ(ui.pending(), 0u);
+    EXPECT_FALSE(ran);
+}
+
+TEST(HandOver, AnErrorOfTheReceiverCountsAsARefusal) {
+    struct Throwing : RecordingSink {
+        int AddIcon(std::unique_ptr<TIconDef>) override { throw std::runtime_error("list full"); }
+    } receiver;
+    ManualQueue ui;
+    auto channel = std::make_shared<HandOverChannel>(ui.poster());
+    auto answer = std::async(std::launch::async, [&] {
+        HandOverIconSink sink(channel, receiver, {});
+        return sink.AddIcon(std::make_unique<TIconDef>());
+    });
+    ui.waitForPost();
+    ui.runOne();
+    ASSERT_EQ(answer.wait_for(kGenerous), std::future_status::ready);
+    EXPECT_EQ(answer.get(), -1);
+}
