@@ -3,13 +3,9 @@
 // modules, link loops, damaged modules).
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <future>
 #include <sys/stat.h>
 
 #include "app/ExtractMaterial.h"
-#include "app/core/ExtractWorker.h"
 #include "app/core/Options.h"
 #include "iconlib/IconLibrary.h"
 
@@ -229,38 +225,4 @@ TEST(ExtractFile, ReadsOneFileAndReportsOneThatCannotBeRead) {
         EXPECT_EQ(sink.failures[0].first, bad);
         EXPECT_EQ(sink.resets, 1);
     }
-}
-
-TEST(ExtractWorker, RunsOnItsOwnThreadAndStopsWhenAsked) {
-    Tree t;
-    t.put("big.dll", peWithGroups(6));
-    RecordingSink sink;
-    std::promise<ExtractEnd> ended;
-    std::atomic<ExtractWorker*> self{nullptr};
-    sink.onAdd = [&](const TIconDef& d) {
-        if (d.IconIndex != 2) return;
-        while (!self.load()) std::this_thread::yield();
-        self.load()->RequestStop();
-    };
-    auto direct = [&sink](std::stop_token) -> std::unique_ptr<IconSink> {
-        struct Forward : IconSink {
-            IconSink& to;
-            explicit Forward(IconSink& s) : to(s) {}
-            void ResetIconList() override { to.ResetIconList(); }
-            int AddIcon(std::unique_ptr<TIconDef> d) override { return to.AddIcon(std::move(d)); }
-            void FileFailed(const fs::path& f, const std::string& e) override { to.FileFailed(f, e); }
-        };
-        return std::make_unique<Forward>(sink);
-    };
-    {
-        // The notice may come before the constructor returns; it only fills the promise.
-        ExtractWorker worker(std::make_unique<TExtractFromFolderThread>(t.path, settings()), direct,
-                             [&](ExtractEnd end) { ended.set_value(end); });
-        self = &worker;
-        std::future<ExtractEnd> end = ended.get_future();
-        ASSERT_EQ(end.wait_for(std::chrono::seconds(30)), std::future_status::ready);
-        EXPECT_EQ(end.get(), ExtractEnd::Stopped);
-    }
-    EXPECT_EQ(sink.defs.size(), 3u);
-    for (auto id : sink.threads) EXPECT_NE(id, std::this_thread::get_id());
 }

@@ -1,5 +1,5 @@
-// Icon definitions: the full icon read on demand with its errors, the image flags, and the
-// owning list that removes by identity.
+// Icon definitions: the full icon read on demand with its errors, and the owning list that
+// removes by identity.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -81,16 +81,6 @@ TEST(IconDef, ALaterCallRetriesAfterAFailure) {
     EXPECT_THROW(def->GetIcon(), EQBException);
     t.put("later.ico", oneIcon());
     EXPECT_EQ(def->GetIcon().Images().Count(), 1);
-}
-
-TEST(IconDef, FlagsAreAddedFromTheImages) {
-    TQBIcon icon;
-    ASSERT_TRUE(icon.LoadFromSource(gs::MemorySource(makeIcoFile({dibSpec(16, 4), dibSpec(48, 8), dibSpec(24, 32)}))));
-    TIconDef def;
-    def.Sizes = kHas32x32;  // flags are only ever added
-    FillImageFlags(def, icon);
-    EXPECT_EQ(def.Colors, kHas16Colors | kHas256Colors);
-    EXPECT_EQ(def.Sizes, kHas16x16 | kHas32x32 | kHas48x48);
 }
 
 TEST(IconsList, RemovesThatDefinitionNeverOneWithTheSameNameAndFile) {
