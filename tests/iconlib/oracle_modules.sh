@@ -10,15 +10,7 @@ for t in i686-w64-mingw32-windres i686-w64-mingw32-ld x86_64-w64-mingw32-windres
 done
 rm -rf "$WORK"; mkdir -p "$WORK"; cd "$WORK" || exit 1
 
-# Pictures drawn here, turned into icon files of several sizes and depths.
-pic() { "$IM" -size "$1" "$2" -alpha set -channel A -fx "$3" +channel "png32:$4"; }
-pic 16x16 gradient:red-blue 'i%3==0?0:1' p16.png
-pic 32x32 plasma:fractal 'j%4==0?0.5:1' p32.png
-pic 48x48 gradient:green-yellow '1' p48.png
-pic 256x256 radial-gradient:white-black 'i<20?0:1' p256.png
-icotool -c -o a.ico p16.png p32.png p48.png || exit 1
-icotool -c -o b.ico -r p256.png p32.png || exit 1
-"$IM" p16.png -colors 16 -type Palette png8:p16c.png; icotool -c -o c.ico p16c.png p32.png || exit 1
+make_test_icons || exit 1
 
 cat > m.rc <<'RC'
 1 ICON "a.ico"

@@ -1,0 +1,138 @@
+// glyphscope: start-up, the choice between the main window and the batch export, and the
+// teardown. The application object (and with it a connection to the display) is made
+// only when a window or a box is to be shown and there is a display to show it on; boxes
+// of a run without one are printed on stderr.
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/core/AppContext.h"
+#include "app/core/AppIdentity.h"
+#include "app/core/BatchExport.h"
+#include "app/core/CmdLine.h"
+#include "framework/core/StderrMessageBoxes.h"
+#include "framework/core/VersionRoutines.h"
+
+#ifdef GS_WITH_QT
+#include <QApplication>
+
+#include "app/ui/BatchProgressDlg.h"
+#include "framework/ui/QtMessageBoxes.h"
+#endif
+
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitWindowNotBuilt = 2;
+constexpr std::uint16_t kFirstButton = 1;
+constexpr const char* kMsgNoMainWindow = "the main window is not built yet; run a batch export with /XB: or /XBS:";
+
+bool environmentSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+// A display to show windows on: X11 or Wayland, or Qt's offscreen platform (tests).
+bool hasDisplay() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform && std::string(platform) == "offscreen") return true;
+    return environmentSet("DISPLAY") || environmentSet("WAYLAND_DISPLAY");
+}
+
+std::string programFile(const char* argv0) {
+    std::error_code ec;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) self = std::filesystem::absolute(argv0, ec);
+    return self.string();
+}
+
+// The windows side of the run: made on first need, only where windows can be shown.
+class TProgramWindows {
+public:
+    TProgramWindows(int& argc, char** argv) : argc_(argc), argv_(argv), display_(hasDisplay()) {}
+
+#ifdef GS_WITH_QT
+    bool CanShowWindows() const { return display_; }
+    // The boxes: modal windows with a display, lines on stderr without one.
+    gs::IMessageBoxes& Boxes() {
+        if (!CanShowWindows()) return stderrBoxes_;
+        EnsureApplication();
+        return qtBoxes_;
+    }
+    void EnsureApplication() {
+        if (app_) return;
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+        QApplication::setApplicationName(gs::kAppTitle);
+    }
+#else
+    bool CanShowWindows() const { return false; }
+    gs::IMessageBoxes& Boxes() { return stderrBoxes_; }
+#endif
+
+private:
+    int& argc_;
+    char** argv_;
+    bool display_;
+    gs::TStderrMessageBoxes stderrBoxes_;
+#ifdef GS_WITH_QT
+    std::unique_ptr<QApplication> app_;
+    gs::TQtMessageBoxes qtBoxes_;
+#endif
+};
+
+// A refused batch argument is shown before any window of the program exists; the
+// descriptor is not made yet, so the box takes the program's own title and language.
+void showRefusal(TProgramWindows& windows, const std::string& refusal) {
+    const std::uint8_t language = gs::IsEnglishVersion(gs::programVersionInfo()) ? 1 : 0;
+    windows.Boxes().ShowQBMessage(refusal, gs::kAppTitle, std::uint8_t(gs::TQBMessageType::mtWarning),
+                                  std::uint8_t(gs::TQBButtonSet::bsOK), kFirstButton, language, gs::kFontName);
+}
+
+int runBatch(TProgramWindows& windows, const gs::TBatchJob& job) {
+    const gs::TQBApplication& app = gs::application();
+#ifdef GS_WITH_QT
+    if (!job.Silent && windows.CanShowWindows()) {
+        gs::IMessageBoxes& boxes = windows.Boxes();
+        return gs::RunBatchWithProgress(job, boxes, app, std::cerr);
+    }
+#endif
+    // Silent, or no display: nothing watches the walk; boxes (not silent) go to stderr.
+    gs::TSilentBatchObserver nobody;
+    return gs::RunBatch(job, nobody, windows.Boxes(), app, std::cerr);
+}
+
+int run(int& argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const gs::CommandLine commandLine = gs::ParseCommandLine(args);
+    TProgramWindows windows(argc, argv);
+    if (!commandLine.Refusal.empty()) showRefusal(windows, commandLine.Refusal);
+
+    std::unique_ptr<gs::TAppContext> context =
+        gs::InitializeApplication(programFile(argv[0]), gs::defaultRegistryStore());
+    int status = 0;
+    if (commandLine.Mode == gs::TRunMode::rmBatch) {
+        status = runBatch(windows, commandLine.BatchJob);
+    } else {
+        std::cerr << gs::application().ProductName << ": " << kMsgNoMainWindow << std::endl;
+        status = kExitWindowNotBuilt;
+    }
+    // A batch run never changes the options and favourites, and without a main window
+    // nothing else did: saving would only undo changes a window made meanwhile.
+    gs::FinalizeApplication(std::move(context), gs::TFinalizeMode::DiscardState);
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << gs::kProductName << ": Unexpected error. " << e.what() << std::endl;
+        return kExitFailure;
+    }
+}

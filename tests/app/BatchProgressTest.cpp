@@ -1,0 +1,149 @@
+// The batch progress window offscreen: its face after Setup, Stop between icons while the
+// walk runs on the UI thread, and the window gone before the result box appears.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <sstream>
+
+#include "app/ui/BatchProgressDlg.h"
+#include "app/ui/BusyIndicator.h"
+#include "support/IconMaker.h"
+#include "support/TempDir.h"
+
+using namespace gs;
+using namespace gstest;
+namespace fs = std::filesystem;
+
+namespace {
+
+QApplication& qtApp() {
+    // Set here as well: the test's environment does not reach every way it is run.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "batch_progress_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+Bytes moduleOfGroups(int groups, unsigned seed) {
+    std::vector<PeResource> res;
+    for (int g = 0; g < groups; ++g) {
+        ImageSpec image = dibSpec(32, 8, seed + unsigned(g));
+        res.push_back({RT_ICON, std::uint16_t(g + 1), "", 0x0409, image.data});
+        res.push_back({RT_GROUP_ICON, std::uint16_t(g + 1), "", 0x0409, makeGroup({image}, {std::uint16_t(g + 1)})});
+    }
+    return makePeModule(res);
+}
+
+TQBApplication descriptor() {
+    TQBApplication app;
+    app.ProductName = "Glyphscope";
+    app.Title = "Veltrazone Glyphscope";
+    app.LanguageId = 1;
+    return app;
+}
+
+template <class W> W* child(QWidget& parent, const char* name) {
+    W* w = parent.findChild<W*>(name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
+
+QString text(QWidget& dlg, const char* name) { return child<QLineEdit>(dlg, name)->text(); }
+
+struct Boxes : IMessageBoxes {
+    std::vector<std::string> messages;
+    int progressWindowsOpen = -1;
+    TQBMessageResult ShowQBMessage(const std::string& msg, const std::string&, std::uint8_t, std::uint8_t,
+                                   std::uint16_t, std::uint8_t, const std::string&) override {
+        messages.push_back(msg);
+        progressWindowsOpen = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<TBatchProgressDlg*>(w)) ++progressWindowsOpen;
+        return TQBMessageResult::mrOK;
+    }
+    void ShowQBMessageDetails(const std::string& msg, const std::string&, const std::string&, std::uint8_t,
+                              std::uint8_t, const std::string&, bool) override {
+        messages.push_back(msg);
+    }
+};
+
+class BatchProgressTest : public ::testing::Test {
+protected:
+    void SetUp() override { qtApp(); }
+    TempDir src, out;
+    TBatchJob job() const {
+        TBatchJob j;
+        j.FileSpec = src / "*.dll";
+        j.TargetDir = out.path.string();
+        return j;
+    }
+};
+
+}  // namespace
+
+TEST_F(BatchProgressTest, SetupShowsTheJobAndEnablesStop) {
+    TBatchProgressDlg dlg;
+    QPushButton* stop = child<QPushButton>(dlg, "cmdStop");
+    EXPECT_FALSE(stop->isEnabled());
+    EXPECT_TRUE(stop->isDefault());
+    EXPECT_EQ(stop->text(), "&Stop");
+    dlg.Setup(job(), descriptor());
+    EXPECT_TRUE(stop->isEnabled());
+    EXPECT_EQ(dlg.windowTitle(), "Glyphscope");
+    EXPECT_TRUE(dlg.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(text(dlg, "txtFileSpec"), QString::fromStdString(" " + src / "*.dll"));
+    EXPECT_EQ(text(dlg, "txtTargetDir"), QString::fromStdString(" " + out.path.string()));
+    EXPECT_EQ(text(dlg, "txtIconsFound"), " 0");
+    EXPECT_EQ(text(dlg, "txtIconsSaved"), " 0");
+    EXPECT_EQ(child<QLabel>(dlg, "lblTitle")->text(), "Extracting icons... Please wait.");
+    EXPECT_TRUE(child<TBusyIndicator>(dlg, "anWait")->Active());
+    // Long paths are shown shortened, after one blank.
+    dlg.ShowCurrentFile("/" + std::string(100, 'd') + "/shell32.dll");
+    EXPECT_EQ(text(dlg, "txtCurrentFile").size(), 74);
+    EXPECT_TRUE(text(dlg, "txtCurrentFile").endsWith("/shell32.dll"));
+}
+
+TEST_F(BatchProgressTest, StopEndsTheRunBetweenIcons) {
+    writeFile(src / "a.dll", moduleOfGroups(3, 1));
+    writeFile(src / "b.dll", moduleOfGroups(2, 9));
+    TBatchProgressDlg dlg;
+    dlg.Setup(job(), descriptor());
+    dlg.show();
+    // A click arrives while the first file is being read, as a person's would: queued,
+    // seen when the walk next lets events run.
+    QLineEdit* current = child<QLineEdit>(dlg, "txtCurrentFile");
+    QPushButton* stop = child<QPushButton>(dlg, "cmdStop");
+    QObject::connect(current, &QLineEdit::textChanged, stop, [stop] {
+        QMetaObject::invokeMethod(stop, &QPushButton::click, Qt::QueuedConnection);
+    });
+    const TBatchOutcome outcome = TBatchExport(job(), dlg).ExtractFiles();
+    EXPECT_FALSE(outcome.Failure);
+    EXPECT_EQ(outcome.FoundTotal, 1);
+    EXPECT_EQ(outcome.SavedTotal, 1);
+    EXPECT_TRUE(fs::exists(out.path / "a_1.ico"));
+    EXPECT_FALSE(fs::exists(out.path / "a_2.ico"));
+    EXPECT_FALSE(fs::exists(out.path / "b_1.ico"));
+    EXPECT_EQ(child<QLabel>(dlg, "lblTitle")->text(), "Stopping. Please wait...");
+    EXPECT_EQ(text(dlg, "txtIconsFound"), " 1");
+    EXPECT_EQ(text(dlg, "txtIconsSaved"), " 1");
+    // Esc asks for the same stop instead of hiding the window under a running walk.
+    dlg.ClearStop();
+    dlg.reject();
+    EXPECT_TRUE(dlg.StopRequested());
+    EXPECT_TRUE(dlg.isVisible());
+}
+
+TEST_F(BatchProgressTest, TheWindowIsGoneBeforeTheResultBox) {
+    writeFile(src / "a.dll", moduleOfGroups(3, 1));
+    Boxes boxes;
+    std::ostringstream err;
+    EXPECT_EQ(RunBatchWithProgress(job(), boxes, descriptor(), err), 0);
+    EXPECT_EQ(boxes.messages, std::vector<std::string>{"3 icon(s) saved."});
+    EXPECT_EQ(boxes.progressWindowsOpen, 0);
+    EXPECT_EQ(err.str(), "");
+}
