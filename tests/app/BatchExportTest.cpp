@@ -212,6 +212,11 @@ TEST_F(BatchExportTest, BitmapFormatsWriteThePreviewOrTheExactSize) {
         EXPECT_EQ(one.SavedTotal, 1) << ext;
         EXPECT_FALSE(fs::exists(out.path / ("a_2" + ext))) << ext;
     }
+    EXPECT_EQ(BatchResultMessage(TBatchFormat::bfBMP, 2, 1), "1 bitmap(s) saved.");
+    EXPECT_EQ(BatchResultMessage(TBatchFormat::bfBMP, 2, 0), "No bitmaps saved.");
+    EXPECT_EQ(BatchResultMessage(TBatchFormat::bfTIF, 2, 1), "1 image(s) saved.");
+    EXPECT_EQ(BatchResultMessage(TBatchFormat::bfJPG, 2, 0), "No images saved.");
+    EXPECT_EQ(BatchResultMessage(TBatchFormat::bfGIF, 0, 0), "No icons found.");
     // The preview holds 16, 32 and 48 side by side; one size is that size alone.
     run(job("a.exe", TBatchFormat::bfBMP));
     const Raster preview = loadBmp(out.path / "a_1.bmp");
@@ -219,16 +224,6 @@ TEST_F(BatchExportTest, BitmapFormatsWriteThePreviewOrTheExactSize) {
     EXPECT_EQ(preview.height(), 50);
     run(job("a.exe", TBatchFormat::bfBMP, TBatchIconSize::bs32));
     EXPECT_EQ(loadBmp(out.path / "a_1.bmp").width(), 32);
-}
-
-TEST_F(BatchExportTest, TheResultMessageFollowsTheFormatAndTheCounts) {
-    EXPECT_EQ(BatchResultMessage(TBatchFormat::bfGIF, 0, 0), "No icons found.");
-    EXPECT_EQ(BatchResultMessage(TBatchFormat::bfBMP, 3, 2), "2 bitmap(s) saved.");
-    EXPECT_EQ(BatchResultMessage(TBatchFormat::bfBMP, 3, 0), "No bitmaps saved.");
-    for (TBatchFormat f : {TBatchFormat::bfGIF, TBatchFormat::bfJPG, TBatchFormat::bfWMF, TBatchFormat::bfTIF}) {
-        EXPECT_EQ(BatchResultMessage(f, 1, 1), "1 image(s) saved.");
-        EXPECT_EQ(BatchResultMessage(f, 4, 0), "No images saved.");
-    }
 }
 
 TEST_F(BatchExportTest, AnIconWithoutImagesIsFoundButNotSaved) {

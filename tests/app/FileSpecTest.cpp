@@ -44,13 +44,6 @@ TEST(FileSpec, MatchingIgnoresCaseAndFollowsTheDesktopWildcards) {
     EXPECT_TRUE(MatchesFileSpec("\xc3\x89T\xc3\x89.ICO", "\xc3\xa9t\xc3\xa9.ico"));
 }
 
-TEST(FileSpec, SplitsTheFolderFromThePattern) {
-    EXPECT_EQ(SplitFileSpec("/src/icons/*.dll").Folder, "/src/icons/");
-    EXPECT_EQ(SplitFileSpec("/src/icons/*.dll").Pattern, "*.dll");
-    EXPECT_EQ(SplitFileSpec("*.dll").Folder, "");
-    EXPECT_EQ(SplitFileSpec("dir/").Pattern, "");
-}
-
 TEST(FileSpec, ListsOnlyRegularFilesSortedWithoutRegardToCaseThenByBytes) {
     gstest::TempDir dir;
     for (const char* n : {"b.dll", "A.dll", "a.dll", "C.DLL", ".hidden.dll", "other.exe"}) touch(dir.path / n);
