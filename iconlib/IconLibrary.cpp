@@ -50,7 +50,7 @@ TModuleKind ProbeModule(const ByteSource& src) {
 
 int GetIconCount(const std::filesystem::path& fileName) {
     try {
-        return GetIconCount(std::make_shared<FileSource>(fileName));
+        return GetIconCount(openFileSource(fileName));
     } catch (const std::exception&) {
         return 0;
     }
@@ -73,7 +73,7 @@ int GetIconCount(const std::shared_ptr<const ByteSource>& src) {
 TLoadResult TQBIconLibrary::LoadFromFile(const std::filesystem::path& fileName) {
     // A file that cannot be opened raises; one the desktop counts no icons in stays out of
     // every listing.
-    auto src = std::make_shared<const FileSource>(fileName);
+    auto src = openFileSource(fileName);
     if (GetIconCount(src) == 0) return TLoadResult::NoIcons;
     FileName = fileName;
     const TModuleKind kind = ProbeModule(*src);

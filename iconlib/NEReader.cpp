@@ -28,7 +28,7 @@ TQB16BitReader::NameInfo readNameInfo(ByteReader& r) {
 
 TQB16BitReader::TQB16BitReader(std::filesystem::path fileName, std::shared_ptr<const ByteSource> source)
     : TQBICLReader(std::move(fileName), std::move(source)) {
-    Stream = Source ? Source : std::make_shared<const FileSource>(FileName);
+    Stream = Source ? Source : openFileSource(FileName);
     std::string name = FileName.filename().string();
     auto dot = name.rfind('.');
     if (dot != std::string::npos && name.size() - dot - 1 <= kMaxExtensionLength) name.erase(dot);

@@ -58,7 +58,7 @@ PeModule::PeModule(std::shared_ptr<const ByteSource> source) : src_(std::move(so
 }
 
 std::unique_ptr<PeModule> PeModule::open(const std::filesystem::path& path) {
-    return std::make_unique<PeModule>(std::make_shared<FileSource>(path));
+    return std::make_unique<PeModule>(openFileSource(path));
 }
 
 std::optional<std::uint64_t> PeModule::fileOffset(std::uint32_t rva, std::uint32_t size) const {

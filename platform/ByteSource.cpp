@@ -60,6 +60,13 @@ void FileSource::readAt(std::uint64_t offset, std::span<std::uint8_t> dst) const
     }
 }
 
+std::shared_ptr<const ByteSource> openFileSource(const std::filesystem::path& path) {
+    constexpr std::uint64_t kReadWholeBelow = 4u << 20;
+    auto file = std::make_shared<const FileSource>(path);
+    if (file->size() > kReadWholeBelow) return file;
+    return std::make_shared<const MemorySource>(file->read(0, file->size()));
+}
+
 Bytes readWholeFile(const std::filesystem::path& path) {
     FileSource src(path);
     return src.read(0, src.size());

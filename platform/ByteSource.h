@@ -60,4 +60,8 @@ private:
 // Reads a whole regular file into memory (EFOpenError / EReadError on failure).
 Bytes readWholeFile(const std::filesystem::path& path);
 
+// A regular file as a source: small files are read whole in one call (a folder scan meets
+// thousands of them), large ones are read range by range.
+std::shared_ptr<const ByteSource> openFileSource(const std::filesystem::path& path);
+
 }  // namespace gs
