@@ -11,10 +11,6 @@ using namespace gs;
 
 namespace {
 
-// Exit code when the icon yields no bitmap of that kind; 4 when there is no icon at INDEX.
-constexpr int kNothing = 3;
-constexpr int kNoSuchIcon = 4;
-
 using BitmapGetter = std::optional<Raster> (*)(const TQBIcon&);
 
 const std::map<std::string, BitmapGetter>& bitmapKinds() {
@@ -26,19 +22,32 @@ const std::map<std::string, BitmapGetter>& bitmapKinds() {
     return kinds;
 }
 
+}  // namespace
+
+std::optional<Raster> gsprobe::bitmapOf(const std::string& file, const std::string& indexText, const std::string& kind,
+                                        int& status) {
+    status = kUsage;
+    if (!bitmapKinds().count(kind)) return std::nullopt;
+    TQBIconLibrary lib;
+    lib.LoadFromFile(file);
+    const int index = std::stoi(indexText);
+    status = kNoSuchIcon;
+    if (index < 0 || index >= lib.Icons.Count()) return std::nullopt;
+    std::optional<Raster> result = bitmapKinds().at(kind)(*lib.Icons.GetIcon(index));
+    status = result ? 0 : kNothing;
+    return result;
+}
+
+namespace {
 // bitmap FILE INDEX KIND OUT.bmp
 int bitmap(const gsprobe::Args& a) {
-    if (a.size() != 4 || !bitmapKinds().count(a[2])) return gsprobe::kUsage;
-    TQBIconLibrary lib;
-    lib.LoadFromFile(a[0]);
-    const int index = std::stoi(a[1]);
-    if (index < 0 || index >= lib.Icons.Count()) return kNoSuchIcon;
-    std::optional<Raster> result = bitmapKinds().at(a[2])(*lib.Icons.GetIcon(index));
-    if (!result) return kNothing;
+    if (a.size() != 4) return gsprobe::kUsage;
+    int status = 0;
+    std::optional<Raster> result = gsprobe::bitmapOf(a[0], a[1], a[2], status);
+    if (!result) return status;
     saveBmp(*result, a[3]);
     return 0;
 }
 
 gsprobe::Registrar r("bitmap", bitmap);
-
 }  // namespace

@@ -18,14 +18,8 @@ std::string lowerExtension(const std::string& file) {
     return ext;
 }
 
-// export-bmp {gif|jpg|wmf|emf|tif} IN.bmp OUT [--transparent]
 // The metafile kind must agree with OUT's extension, which is what chooses WMF or EMF.
-int exportBmp(const gsprobe::Args& a) {
-    if (a.size() < 3 || a.size() > 4 || (a.size() == 4 && a[3] != "--transparent")) return gsprobe::kUsage;
-    const std::string& kind = a[0];
-    Raster bitmap = loadBmp(a[1]);
-    bitmap.setTransparent(a.size() == 4);
-    const std::string& out = a[2];
+int exportRaster(const std::string& kind, const Raster& bitmap, const std::string& out) {
     if (kind == "jpg") {
         SaveBitmapAsJPEG(&bitmap, out);
     } else if (kind == "tif") {
@@ -43,6 +37,26 @@ int exportBmp(const gsprobe::Args& a) {
     return 0;
 }
 
+// export-bmp {gif|jpg|wmf|emf|tif} IN.bmp OUT [--transparent]
+int exportBmp(const gsprobe::Args& a) {
+    if (a.size() < 3 || a.size() > 4 || (a.size() == 4 && a[3] != "--transparent")) return gsprobe::kUsage;
+    Raster bitmap = loadBmp(a[1]);
+    bitmap.setTransparent(a.size() == 4);
+    return exportRaster(a[0], bitmap, a[2]);
+}
+
+// export {gif|jpg|wmf|emf|tif} FILE INDEX KIND OUT [--transparent]: an icon's bitmap of
+// KIND (as for bitmap), exported.
+int exportIcon(const gsprobe::Args& a) {
+    if (a.size() < 5 || a.size() > 6 || (a.size() == 6 && a[5] != "--transparent")) return gsprobe::kUsage;
+    int status = 0;
+    std::optional<Raster> bitmap = gsprobe::bitmapOf(a[1], a[2], a[3], status);
+    if (!bitmap) return status;
+    bitmap->setTransparent(a.size() == 6);
+    return exportRaster(a[0], *bitmap, a[4]);
+}
+
 const gsprobe::Registrar r("export-bmp", exportBmp);
+const gsprobe::Registrar r2("export", exportIcon);
 
 }  // namespace
