@@ -4,7 +4,7 @@
 #include <ostream>
 #include <vector>
 
-#include "app/core/FileSpec.h"
+#include "app/core/FilePattern.h"
 #include "framework/core/FileUtils.h"
 #include "iconlib/IconLibrary.h"
 #include "platform/Errors.h"

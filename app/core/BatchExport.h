@@ -1,5 +1,5 @@
 #pragma once
-// The command-line batch export: every icon of every file a file specification selects,
+// The command-line batch export: every icon of every file a file pattern selects,
 // written into the target folder in the job's format and size. The walk runs on the
 // calling thread; whoever watches it (a progress window, or nobody in a silent run) is an
 // observer that is told what happens and may ask the walk to stop between icons.

@@ -5,7 +5,7 @@
 
 #include <sys/stat.h>
 
-#include "app/core/FileSpec.h"
+#include "app/core/FilePattern.h"
 
 namespace gs {
 

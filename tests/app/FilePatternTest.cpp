@@ -1,4 +1,4 @@
-// File specifications of the batch export, the order folders are read in, the names its
+// File patterns of the batch export, the order folders are read in, the names its
 // files get and paths shortened for display.
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "app/core/BatchWriters.h"
-#include "app/core/FileSpec.h"
+#include "app/core/FilePattern.h"
 #include "app/core/PathDisplay.h"
 #include "support/TempDir.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-// A batch file specification: a folder and a name pattern ("icons/*.dll"), matched as the
+// A batch file pattern: a folder and a name pattern ("icons/*.dll"), matched as the
 // desktop matches them (without regard to case; "?" one character, "*" any run of them,
 // "*.*" every name), and the regular files of the folder it selects, in a fixed order.
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "app/core/FileSpec.h"
+#include "app/core/FilePattern.h"
 
 #include <algorithm>
 #include <cerrno>
