@@ -9,6 +9,8 @@
 namespace gs {
 
 namespace {
+// Where an icon-file directory entry holds the size of its image data.
+constexpr std::uint64_t kEntryBytesField = 8;
 }  // namespace
 
 void TQBIcon::Assign(const TQBIcon& source) {
@@ -49,9 +51,17 @@ bool TQBIcon::LoadFromSource(const ByteSource& src) {
     } catch (const EReadError&) {
         return false;  // shorter than a header: not an icon file
     }
+    ImageDataBudget budget(src.size());
     for (std::uint16_t i = 0; i < count; ++i) {
         if (!src.contains(r.pos(), format::kIconFileEntrySize)) break;  // the directory ends with the file
-        if (auto image = TQBIconImage::fromFileEntry(r)) images_.Add(std::move(image));
+        if (!budget.fits(r.u32At(r.pos() + kEntryBytesField))) {
+            r.skip(format::kIconFileEntrySize);
+            continue;
+        }
+        if (auto image = TQBIconImage::fromFileEntry(r)) {
+            budget.take(image->Data().size());
+            images_.Add(std::move(image));
+        }
     }
     return true;
 }
@@ -67,11 +77,13 @@ bool TQBIcon::LoadFromResource(const PeModule& module, const ResourceName& name)
     } catch (const EReadError&) {
         return false;
     }
+    ImageDataBudget budget(module.sourceSize());
     for (std::uint16_t i = 0; i < count && src.contains(r.pos(), format::kGroupEntrySize); ++i) {
         IconImageHead head = IconImageHead::read(r);
         const std::uint16_t id = r.u16();
         auto data = module.load(RT_ICON, ResourceName::fromId(id));
         if (!data) continue;  // the rest of the group stays
+        if (!budget.take(data->size())) break;
         auto image = std::make_unique<TQBIconImage>(head, std::move(*data));
         image->FixSize();
         images_.Add(std::move(image));

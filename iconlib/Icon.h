@@ -12,6 +12,23 @@ namespace gs {
 class ByteSource;
 class ByteWriter;
 
+// Image data read for one icon never exceeds the bytes of the file it comes from, so a
+// directory naming the same data many times cannot multiply it in memory.
+class ImageDataBudget {
+public:
+    explicit ImageDataBudget(std::uint64_t limit) : left_(limit) {}
+    bool fits(std::uint64_t bytes) const { return bytes <= left_; }
+    // True, and counted, when `bytes` more still fit.
+    bool take(std::uint64_t bytes) {
+        if (!fits(bytes)) return false;
+        left_ -= bytes;
+        return true;
+    }
+
+private:
+    std::uint64_t left_;
+};
+
 class TQBIcon {
 public:
     TQBIcon() = default;
@@ -28,7 +45,8 @@ public:
     // Icon-file header: Reserved 0 and Type 1 (a cursor file, Type 2, is refused).
     bool ReadHeader(ByteReader& r, std::uint16_t& count);
     // False when the header is refused; EFOpenError when the file cannot be opened.
-    // Entries whose data is not wholly in the file are skipped.
+    // Entries whose data is not wholly in the file, or would take the images past the
+    // size of the file, are skipped.
     bool LoadFromFile(const std::filesystem::path& fileName);
     bool LoadFromSource(const ByteSource& src);
     // Reads the icon group `name` of a module: EResNotFound when the group is not there;

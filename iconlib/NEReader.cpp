@@ -99,17 +99,21 @@ Bytes TQB16BitReader::ReadResource(const NameInfo& rec) const {
     return Stream->read(offset, length);  // EReadError when it reaches past the file
 }
 
-void TQB16BitReader::AddGroupImage(TQBICL16Icon& icon, ByteReader& group) {
+void TQB16BitReader::AddGroupImage(TQBICL16Icon& icon, ByteReader& group, ImageDataBudget& budget) {
     IconImageHead head = IconImageHead::read(group);
     const std::uint16_t id = group.u16();
     const std::int32_t index = FindResourceIndex(id, IconEntries);
     if (index < 0) return;  // a missing image leaves the rest of the group
+    const NameInfo& rec = IconEntries[std::size_t(index)];
+    const std::uint64_t blockSize = std::uint64_t(rec.Length) << AlignShift;
+    if (!budget.fits(blockSize)) return;
     Bytes data;
     try {
-        data = ReadResource(IconEntries[std::size_t(index)]);
+        data = ReadResource(rec);
     } catch (const EReadError&) {
         return;  // image data beyond the end of the file: refused
     }
+    budget.take(blockSize);
     // The block carries the alignment padding; keep just the image when the entry says less.
     if (head.BytesInRes < data.size()) data.resize(head.BytesInRes);
     auto image = std::make_unique<TQBIconImage>(head, std::move(data));
@@ -125,7 +129,9 @@ void TQB16BitReader::LoadGroup(TQBICL16Icon& icon, std::size_t index) {
     ByteReader r(group);
     std::uint16_t count = 0;
     if (!icon.ReadHeader(r, count)) return;  // listed without images
-    for (std::uint16_t i = 0; i < count && group.contains(r.pos(), format::kGroupEntrySize); ++i) AddGroupImage(icon, r);
+    ImageDataBudget budget(Stream->size());
+    for (std::uint16_t i = 0; i < count && group.contains(r.pos(), format::kGroupEntrySize); ++i)
+        AddGroupImage(icon, r, budget);
 }
 
 bool TQB16BitReader::Read() {

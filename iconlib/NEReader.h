@@ -45,7 +45,7 @@ private:
     std::int32_t FindResourceIndex(std::uint16_t id, const std::vector<NameInfo>& table) const;
     Bytes ReadResource(const NameInfo& rec) const;
     void LoadGroup(TQBICL16Icon& icon, std::size_t index);
-    void AddGroupImage(TQBICL16Icon& icon, ByteReader& group);
+    void AddGroupImage(TQBICL16Icon& icon, ByteReader& group, ImageDataBudget& budget);
 
     std::shared_ptr<const ByteSource> Stream;
     std::vector<NameInfo> IconEntries;

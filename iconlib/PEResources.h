@@ -45,6 +45,7 @@ public:
     // default, US English, else the first listed); nullopt when there is no such resource.
     // EReadError when its data lies outside the file.
     std::optional<Bytes> load(std::uint16_t type, const ResourceName& name) const;
+    std::uint64_t sourceSize() const { return src_->size(); }
 
     bool is64Bit() const { return is64_; }
 

@@ -94,6 +94,23 @@ TEST(IconFile, EntriesWhoseDataIsNotInTheFileAreSkipped) {
     EXPECT_EQ(many->Images().GetImage(0)->Data(), dibSpec(16, 4).data);
 }
 
+TEST(IconFile, EntriesRepeatingOneImageNeverTakeMoreThanTheFile) {
+    // Every entry names the same 48x48 image: read once per entry, it would grow the icon
+    // to many times the file.
+    const auto img = dibSpec(48, 32);
+    Bytes file = makeIcoFile(std::vector<ImageSpec>(2000, img));
+    const std::uint32_t firstOffset = ByteReader(MemorySource(file)).u32At(6 + 12);
+    file.resize(firstOffset + img.data.size());
+    for (int i = 1; i < 2000; ++i)
+        for (int b = 0; b < 4; ++b) file[6 + 16 * i + 12 + b] = std::uint8_t(firstOffset >> (8 * b));
+    auto icon = iconFrom(file);
+    ASSERT_GE(icon->Images().Count(), 1);
+    std::uint64_t total = 0;
+    for (std::uint16_t i = 0; i < icon->Images().Count(); ++i) total += icon->Images().GetImage(i)->Data().size();
+    EXPECT_LE(total, file.size());
+    EXPECT_EQ(icon->Images().GetImage(0)->Data(), img.data);
+}
+
 TEST(IconImage, SizesComeFromTheImageDataNotTheEntry) {
     auto s48 = dibSpec(48, 8);
     s48.width = s48.height = 0;  // the entry claims 256

@@ -209,6 +209,32 @@ TEST(NeReader, DamagedTablesYieldNothing) {
     EXPECT_EQ(lib.Icons.GetIcon(0)->Images().Count(), 1);
 }
 
+// All the images a group holds, in bytes.
+std::uint64_t imageBytes(const TQBIconLibrary& lib) {
+    std::uint64_t total = 0;
+    for (int k = 0; k < lib.Icons.Count(); ++k)
+        for (std::uint16_t i = 0; i < lib.Icons.GetIcon(k)->Images().Count(); ++i)
+            total += lib.Icons.GetIcon(k)->Images().GetImage(i)->Data().size();
+    return total;
+}
+
+TEST(Readers, GroupsRepeatingOneImageNeverTakeMoreThanTheModule) {
+    // A group naming one image thousands of times would read it once per entry.
+    const auto img = dibSpec(48, 32);
+    const std::vector<ImageSpec> specs(3000, img);
+    const std::vector<std::uint16_t> ids(3000, 1);
+    ModuleDir d;
+    const Bytes pe = makePeModule({{RT_ICON, 1, "", 0x0409, img.data}, {RT_GROUP_ICON, 1, "", 0x0409, makeGroup(specs, ids)}});
+    const Bytes ne = makeNeModule({{0x8003, 0x8001, img.data}, {0x800E, 0x8001, makeGroup(specs, ids)}}, {});
+    for (const auto& [name, data] : {std::pair{"m.dll", pe}, std::pair{"m.icl", ne}}) {
+        TQBIconLibrary lib;
+        lib.LoadFromFile(d.file(name, data));
+        ASSERT_EQ(lib.Icons.Count(), 1) << name;
+        EXPECT_GE(lib.Icons.GetIcon(0)->Images().Count(), 1) << name;
+        EXPECT_LE(imageBytes(lib), data.size()) << name;
+    }
+}
+
 TEST(Readers, RandomDamageNeverCrashes) {
     // Flip bytes and cut files of every kind; every outcome but a crash or hang is fine.
     ModuleDir d;
