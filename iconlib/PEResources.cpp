@@ -75,11 +75,14 @@ std::optional<std::uint64_t> PeModule::fileOffset(std::uint32_t rva, std::uint32
     return std::nullopt;
 }
 
-std::string PeModule::readName(std::uint32_t offset) const {
+std::string PeModule::readName(std::uint32_t offset, std::uint64_t& bytesLeft) const {
     auto at = fileOffset(rsrcRva_ + offset, 2);
     if (!at) throw EReadError("Resource name outside the file");
     ByteReader r(*src_, *at);
     const std::uint16_t len = r.u16();
+    // Entries naming the same long string over and over cannot read more than the file holds.
+    if (std::uint64_t(len) * 2 > bytesLeft) throw EReadError("Resource names larger than the file");
+    bytesLeft -= std::uint64_t(len) * 2;
     Bytes raw = src_->read(*at + 2, std::uint64_t(len) * 2);
     std::u16string s;
     for (std::size_t i = 0; i + 1 < raw.size(); i += 2) s.push_back(char16_t(raw[i] | (raw[i + 1] << 8)));
@@ -96,13 +99,14 @@ const std::vector<PeModule::DirEntry>& PeModule::readDirectory(std::uint32_t off
     Bytes raw = src_->read(*at + 16, std::uint64_t(count) * 8);  // EReadError when cut short
     MemorySource entries(std::move(raw));
     ByteReader r(entries);
+    std::uint64_t nameBytesLeft = src_->size();
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint32_t nameField = r.u32();
         const std::uint32_t dataField = r.u32();
         DirEntry e;
         e.isDir = (dataField & kSubdirFlag) != 0;
         e.offset = dataField & ~kSubdirFlag;
-        e.name = (nameField & kSubdirFlag) ? ResourceName::fromString(readName(nameField & ~kSubdirFlag))
+        e.name = (nameField & kSubdirFlag) ? ResourceName::fromString(readName(nameField & ~kSubdirFlag, nameBytesLeft))
                                            : ResourceName::fromId(std::uint16_t(nameField));
         out.push_back(std::move(e));
     }

@@ -63,7 +63,8 @@ private:
     // Parsed once: a module's icon groups look up every icon image in one directory.
     const std::vector<DirEntry>& readDirectory(std::uint32_t offset) const;
     std::optional<DirEntry> findEntry(std::uint32_t dirOffset, const ResourceName& name) const;
-    std::string readName(std::uint32_t offset) const;
+    // `bytesLeft`: what the names of one directory may still read; EReadError past it.
+    std::string readName(std::uint32_t offset, std::uint64_t& bytesLeft) const;
 
     std::shared_ptr<const ByteSource> src_;
     std::vector<Section> sections_;

@@ -7,6 +7,7 @@
 
 #include "iconlib/IconLibrary.h"
 #include "iconlib/NEReader.h"
+#include "platform/ByteReader.h"
 #include "platform/Errors.h"
 #include "support/IconMaker.h"
 #include "support/TempDir.h"
@@ -233,6 +234,25 @@ TEST(Readers, GroupsRepeatingOneImageNeverTakeMoreThanTheModule) {
         EXPECT_GE(lib.Icons.GetIcon(0)->Images().Count(), 1) << name;
         EXPECT_LE(imageBytes(lib), data.size()) << name;
     }
+}
+
+TEST(PeReader, DirectoryNamingOneLongStringOverAndOverIsRefused) {
+    // Thousands of entries made to name the same long string would each copy it.
+    const auto img = dibSpec(16, 4);
+    std::vector<PeResource> res = {{RT_ICON, 1, "", 0x0409, img.data},
+                                   {RT_GROUP_ICON, std::nullopt, std::string(20000, 'A'), 0x0409, makeGroup({img}, {1})}};
+    constexpr int kShort = 3000;
+    for (int i = 0; i < kShort; ++i)
+        res.push_back({RT_GROUP_ICON, std::nullopt, "B" + std::to_string(10000 + i), 0x0409, makeGroup({img}, {1})});
+    Bytes file = makePeModule(res);
+    MemorySource whole(file);
+    ByteReader r(whole);
+    std::uint64_t dir = 0;
+    while (!(r.u16At(dir + 12) == kShort + 1 && r.u16At(dir + 14) == 0)) ++dir;
+    for (int i = 1; i <= kShort; ++i)
+        for (int b = 0; b < 4; ++b) file[dir + 16 + 8 * i + b] = file[dir + 16 + b];
+    PeModule module(std::make_shared<MemorySource>(file));
+    EXPECT_THROW(module.names(RT_GROUP_ICON), EReadError);
 }
 
 TEST(Readers, RandomDamageNeverCrashes) {
