@@ -12,8 +12,8 @@
 namespace gs {
 
 namespace {
-// No icon image is larger; a PNG claiming more is refused before anything is allocated.
-constexpr std::uint32_t kMaxPngSide = 4096;
+// No icon image is larger; an image claiming more is refused before anything is allocated.
+constexpr std::uint32_t kMaxIconSide = 4096;
 constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 
 IconPicture decodePng(std::span<const std::uint8_t> data) {
@@ -22,7 +22,7 @@ IconPicture decodePng(std::span<const std::uint8_t> data) {
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&image, data.data(), data.size()))
         throw EReadError(std::string("Invalid PNG image: ") + image.message);
-    if (image.width == 0 || image.height == 0 || image.width > kMaxPngSide || image.height > kMaxPngSide) {
+    if (image.width == 0 || image.height == 0 || image.width > kMaxIconSide || image.height > kMaxIconSide) {
         png_image_free(&image);
         throw EReadError("Invalid PNG image: size");
     }
@@ -47,6 +47,8 @@ IconPicture decodeDibIcon(std::span<const std::uint8_t> data) {
     // The colour bitmap's height counts the AND mask's rows too.
     std::int32_t rows = h.height / 2;
     if (rows <= 0) throw EReadError("Invalid icon image: height");
+    if (h.width > std::int32_t(kMaxIconSide) || rows > std::int32_t(kMaxIconSide))
+        throw EReadError("Invalid icon image: size");
     DecodedDib d = decodeDib(src, 0, rows);
     IconPicture pic;
     pic.width = d.colour.width();

@@ -8,6 +8,7 @@
 #include "iconlib/Icon.h"
 #include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
+#include "platform/Dib.h"
 #include "platform/Errors.h"
 #include "support/IconMaker.h"
 #include "support/TempDir.h"
@@ -228,6 +229,23 @@ TEST(IconDecoding, PngImagesDecodeAndBrokenDataGivesNoHandle) {
     EXPECT_EQ(image.GetHandle(), nullptr);
     auto hi = image.CreateIcon();
     EXPECT_EQ(hi->GetWidth(), TQBHiResIcon::kStandardIconSize);
+}
+
+TEST(IconDecoding, BitmapImagesLargerThanAnyIconAreRefused) {
+    // A 1-bit bitmap is a few megabytes on disk but hundreds once drawn out.
+    const auto dib = [](std::uint32_t side) {
+        ByteWriter w;
+        for (std::uint32_t v : {40u, side, 2 * side}) w.u32(v);
+        w.u16(1);
+        w.u16(1);
+        for (int i = 0; i < 6; ++i) w.u32(0);
+        w.u32(0x00FFFFFF);  // palette: black, white
+        Bytes out = w.take();
+        out.resize(out.size() + 2 * std::size_t(dibStride(side, 1)) * side);
+        return out;
+    };
+    EXPECT_EQ(decodeIconImage(dib(4096)).width, 4096);
+    EXPECT_THROW(decodeIconImage(dib(5000)), EReadError);
 }
 
 TEST(HiResIcon, DrawsAtItsOwnSizeFromTheTopLeft) {
