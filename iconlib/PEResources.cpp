@@ -24,6 +24,7 @@ constexpr std::array<std::uint16_t, 4> kLanguagePreference = {0x0000, 0x0400, 0x
 }  // namespace
 
 PeModule::PeModule(std::shared_ptr<const ByteSource> source) : src_(std::move(source)) {
+    directoryBytesLeft_ = src_->size();
     ByteReader r(*src_);
     if (r.u16At(0) != format::kMzSignature) notPe("no MZ header");
     const std::uint32_t pe = r.u32At(0x3C);
@@ -96,17 +97,21 @@ const std::vector<PeModule::DirEntry>& PeModule::readDirectory(std::uint32_t off
     if (!at) return dirCache_.emplace(offset, std::move(out)).first->second;
     ByteReader h(*src_, *at + 12);
     const std::uint32_t count = std::uint32_t(h.u16()) + h.u16();
+    // Directories of one module never add up to more than its file: overlapping ones
+    // claiming thousands of entries each would otherwise be read and kept again and again.
+    const std::uint64_t cost = 16 + std::uint64_t(count) * 8;
+    if (cost > directoryBytesLeft_) throw EReadError("Resource directories larger than the file");
+    directoryBytesLeft_ -= cost;
     Bytes raw = src_->read(*at + 16, std::uint64_t(count) * 8);  // EReadError when cut short
     MemorySource entries(std::move(raw));
     ByteReader r(entries);
-    std::uint64_t nameBytesLeft = src_->size();
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint32_t nameField = r.u32();
         const std::uint32_t dataField = r.u32();
         DirEntry e;
         e.isDir = (dataField & kSubdirFlag) != 0;
         e.offset = dataField & ~kSubdirFlag;
-        e.name = (nameField & kSubdirFlag) ? ResourceName::fromString(readName(nameField & ~kSubdirFlag, nameBytesLeft))
+        e.name = (nameField & kSubdirFlag) ? ResourceName::fromString(readName(nameField & ~kSubdirFlag, directoryBytesLeft_))
                                            : ResourceName::fromId(std::uint16_t(nameField));
         out.push_back(std::move(e));
     }

@@ -72,6 +72,8 @@ private:
     std::uint32_t rsrcSize_ = 0;
     bool is64_ = false;
     mutable std::unordered_map<std::uint32_t, std::vector<DirEntry>> dirCache_;
+    // What the directories and names read so far may still take: at most the file's size.
+    mutable std::uint64_t directoryBytesLeft_ = 0;
 };
 
 // One resource of a PE file, or nullopt when the file is no PE module or lacks it.

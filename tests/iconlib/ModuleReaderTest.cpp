@@ -282,3 +282,32 @@ TEST(Readers, RandomDamageNeverCrashes) {
         }
     }
 }
+
+TEST(PeReader, OverlappingDirectoriesAreReadNoMoreThanTheFileHolds) {
+    // 300 groups whose language directories start 8 bytes apart in one run of entries:
+    // each, read as a directory, claims 32,756 entries, all naming one small valid group.
+    Bytes module = makePeModule({{10, 1, "", 0x0409, Bytes(400000, 0)}});
+    const std::size_t rsrc = 0x200, run = 0x4000, runEnd = 0x46000, entry = 0x47FF0, group = 0x48000;
+    auto put16 = [&](std::size_t at, std::uint16_t v) { module[at] = std::uint8_t(v), module[at + 1] = std::uint8_t(v >> 8); };
+    auto put32 = [&](std::size_t at, std::uint32_t v) { put16(at, std::uint16_t(v)), put16(at + 2, std::uint16_t(v >> 16)); };
+    std::fill(module.begin() + long(rsrc), module.begin() + long(rsrc + 0x50000), 0);
+    put16(rsrc + 14, 1);  // root: one type
+    put32(rsrc + 16, RT_GROUP_ICON);
+    put32(rsrc + 20, 0x80000000u | 0x18);
+    const int names = 300;
+    put16(rsrc + 0x18 + 14, names);
+    for (int i = 0; i < names; ++i) {
+        put32(rsrc + 0x28 + 8 * std::size_t(i), std::uint32_t(i + 1));
+        put32(rsrc + 0x2C + 8 * std::size_t(i), 0x80000000u | std::uint32_t(run + 8 * std::size_t(i)));
+    }
+    for (std::size_t at = run; at < runEnd; at += 8) {
+        put32(rsrc + at, 0x0409);
+        put32(rsrc + at + 4, std::uint32_t(entry));  // also read as counts: 0x7FF0 + 4
+    }
+    put32(rsrc + entry, std::uint32_t(0x1000 + group));
+    put32(rsrc + entry + 4, 6);
+    put16(rsrc + group + 4, 1);  // group header 0, 1, 0: no images
+    ModuleDir d;
+    TQBIconLibrary lib;
+    EXPECT_THROW(lib.LoadFromFile(d.file("overlap.dll", module)), EReadError);
+}
