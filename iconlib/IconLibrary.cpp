@@ -21,9 +21,9 @@ void TQBIconList::Delete(int index) {
 }
 
 bool TQB32BitReader::Read() {
-    std::unique_ptr<PeModule> module;
+    std::shared_ptr<const PeModule> module = Module;
     try {
-        module = Source ? std::make_unique<PeModule>(Source) : PeModule::open(FileName);
+        if (!module) module = Source ? std::make_shared<PeModule>(Source) : PeModule::open(FileName);
     } catch (const EReadError&) {
         return false;  // not loadable as a module
     }
@@ -74,13 +74,24 @@ TLoadResult TQBIconLibrary::LoadFromFile(const std::filesystem::path& fileName) 
     // A file that cannot be opened raises; one the desktop counts no icons in stays out of
     // every listing.
     auto src = openFileSource(fileName);
-    if (GetIconCount(src) == 0) return TLoadResult::NoIcons;
-    FileName = fileName;
     const TModuleKind kind = ProbeModule(*src);
+    // A PE module's headers and directories are read once, for the count and the reading.
+    std::shared_ptr<const PeModule> module;
+    if (kind == TModuleKind::PE) {
+        try {
+            module = std::make_shared<PeModule>(src);
+            if (module->names(RT_GROUP_ICON).empty()) return TLoadResult::NoIcons;
+        } catch (const std::exception&) {
+            return TLoadResult::NoIcons;  // what the desktop counts no icons in
+        }
+    } else if (GetIconCount(src) == 0) {
+        return TLoadResult::NoIcons;
+    }
+    FileName = fileName;
     if (kind != TModuleKind::None) {
         std::unique_ptr<TQBICLReader> reader;
-        if (kind == TModuleKind::PE)
-            reader = std::make_unique<TQB32BitReader>(fileName, src);
+        if (module)
+            reader = std::make_unique<TQB32BitReader>(fileName, module);
         else
             reader = std::make_unique<TQB16BitReader>(fileName, src);
         if (!reader->Read()) return TLoadResult::Refused;

@@ -56,8 +56,14 @@ protected:
 class TQB32BitReader : public TQBICLReader {
 public:
     using TQBICLReader::TQBICLReader;
+    // A module whose headers the caller has read already.
+    TQB32BitReader(std::filesystem::path fileName, std::shared_ptr<const PeModule> module)
+        : TQBICLReader(std::move(fileName)), Module(std::move(module)) {}
     // False when the file is not a readable module; errors reading a resource raise.
     bool Read() override;
+
+private:
+    std::shared_ptr<const PeModule> Module;
 };
 
 // What LoadFromFile made of a file, so that a caller can refuse to overwrite a library
