@@ -23,9 +23,9 @@ refused() {  # MESSAGE ARGS...: gif-encode fails with MESSAGE
   grep -qF "$msg" refused.err || fail "'$*' did not say '$msg': $(cat refused.err)"
 }
 
-/usr/bin/convert -seed 7 -size 97x61 plasma:fractal BMP3:true.bmp
-/usr/bin/convert true.bmp -colors 50 -type Palette -compress None BMP3:indexed.bmp
-/usr/bin/convert -size 33x17 pattern:checkerboard -colors 2 -type Palette -compress None BMP3:mono.bmp
+/usr/bin/convert -seed 7 -size 97x61 plasma:fractal BMP3:true.bmp || exit 1
+/usr/bin/convert true.bmp -colors 50 -type Palette -compress None BMP3:indexed.bmp || exit 1
+/usr/bin/convert -size 33x17 pattern:checkerboard -colors 2 -type Palette -compress None BMP3:mono.bmp || exit 1
 
 "$probe" gif-encode true.bmp a.gif && "$probe" gif-encode true.bmp b.gif || fail "default export"
 cmp -s a.gif b.gif || fail "two runs differ"

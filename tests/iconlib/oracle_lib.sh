@@ -10,10 +10,10 @@ have_tools() {
 # a.ico (16, 32, 48), b.ico (256 as PNG, 32), c.ico (16 colours at 16, 32).
 make_test_icons() {
   pic() { "$IM" -size "$1" "$2" -alpha set -channel A -fx "$3" +channel "png32:$4"; }
-  pic 16x16 gradient:red-blue 'i%3==0?0:1' p16.png
-  pic 32x32 plasma:fractal 'j%4==0?0.5:1' p32.png
-  pic 48x48 gradient:green-yellow '1' p48.png
-  pic 256x256 radial-gradient:white-black 'i<20?0:1' p256.png
+  pic 16x16 gradient:red-blue 'i%3==0?0:1' p16.png || return 1
+  pic 32x32 plasma:fractal 'j%4==0?0.5:1' p32.png || return 1
+  pic 48x48 gradient:green-yellow '1' p48.png || return 1
+  pic 256x256 radial-gradient:white-black 'i<20?0:1' p256.png || return 1
   icotool -c -o a.ico p16.png p32.png p48.png || return 1
   icotool -c -o b.ico -r p256.png p32.png || return 1
   "$IM" p16.png -colors 16 -type Palette png8:p16c.png && icotool -c -o c.ico p16c.png p32.png
