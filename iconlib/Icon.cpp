@@ -8,11 +8,6 @@
 
 namespace gs {
 
-namespace {
-// Where an icon-file directory entry holds the size of its image data.
-constexpr std::uint64_t kEntryBytesField = 8;
-}  // namespace
-
 void TQBIcon::Assign(const TQBIcon& source) {
     images_.Clear();
     images_.SetCapacity(source.images_.Count());
@@ -21,6 +16,7 @@ void TQBIcon::Assign(const TQBIcon& source) {
 }
 
 bool TQBIcon::ReadHeader(ByteReader& r, std::uint16_t& count) {
+    if (!r.contains(r.pos(), format::kIconHeaderSize)) return false;  // shorter than a header
     const std::uint16_t reserved = r.u16();
     const std::uint16_t type = r.u16();
     count = r.u16();
@@ -46,15 +42,11 @@ bool TQBIcon::LoadFromFile(const std::filesystem::path& fileName) {
 bool TQBIcon::LoadFromSource(const ByteSource& src) {
     ByteReader r(src);
     std::uint16_t count = 0;
-    try {
-        if (!ReadHeader(r, count)) return false;
-    } catch (const EReadError&) {
-        return false;  // shorter than a header: not an icon file
-    }
+    if (!ReadHeader(r, count)) return false;
     ImageDataBudget budget(src.size());
     for (std::uint16_t i = 0; i < count; ++i) {
-        if (!src.contains(r.pos(), format::kIconFileEntrySize)) break;  // the directory ends with the file
-        if (!budget.fits(r.u32At(r.pos() + kEntryBytesField))) {
+        if (!r.contains(r.pos(), format::kIconFileEntrySize)) break;  // the directory ends with the file
+        if (!budget.fits(r.u32At(r.pos() + format::kIconEntryBytesField))) {
             r.skip(format::kIconFileEntrySize);
             continue;
         }
@@ -67,24 +59,19 @@ bool TQBIcon::LoadFromSource(const ByteSource& src) {
 }
 
 bool TQBIcon::LoadFromResource(const PeModule& module, const ResourceName& name) {
-    auto group = module.load(RT_GROUP_ICON, name);
+    auto group = module.locate(RT_GROUP_ICON, name);
     if (!group) throw EResNotFound("Resource " + name.display() + " not found");
-    MemorySource src(std::move(*group));
-    ByteReader r(src);
+    ByteReader& r = *group;
     std::uint16_t count = 0;
-    try {
-        if (!ReadHeader(r, count)) return false;
-    } catch (const EReadError&) {
-        return false;
-    }
+    if (!ReadHeader(r, count)) return false;
     ImageDataBudget budget(module.sourceSize());
-    for (std::uint16_t i = 0; i < count && src.contains(r.pos(), format::kGroupEntrySize); ++i) {
+    for (std::uint16_t i = 0; i < count && r.contains(r.pos(), format::kGroupEntrySize); ++i) {
         IconImageHead head = IconImageHead::read(r);
         const std::uint16_t id = r.u16();
-        auto data = module.load(RT_ICON, ResourceName::fromId(id));
+        auto data = module.locate(RT_ICON, ResourceName::fromId(id));
         if (!data) continue;  // the rest of the group stays
         if (!budget.take(data->size())) break;
-        auto image = std::make_unique<TQBIconImage>(head, std::move(*data));
+        auto image = std::make_unique<TQBIconImage>(head, data->bytesAt(0, data->size()));
         image->FixSize();
         images_.Add(std::move(image));
     }

@@ -42,7 +42,8 @@ public:
     // Replaces the images with copies of the source's, in order.
     virtual void Assign(const TQBIcon& source);
 
-    // Icon-file header: Reserved 0 and Type 1 (a cursor file, Type 2, is refused).
+    // Icon-file header: Reserved 0 and Type 1 (a cursor file, Type 2, is refused); false
+    // for data shorter than a header.
     bool ReadHeader(ByteReader& r, std::uint16_t& count);
     // False when the header is refused; EFOpenError when the file cannot be opened.
     // Entries whose data is not wholly in the file, or would take the images past the

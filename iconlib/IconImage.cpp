@@ -51,8 +51,8 @@ std::unique_ptr<TQBIconImage> TQBIconImage::fromFileEntry(ByteReader& r) {
     IconImageHead head = IconImageHead::read(r);
     std::uint32_t offset = r.u32();
     // An entry whose data is not wholly in the file is skipped, not read short.
-    if (!r.source().contains(offset, head.BytesInRes)) return nullptr;
-    auto image = std::make_unique<TQBIconImage>(head, r.source().read(offset, head.BytesInRes));
+    if (!r.contains(offset, head.BytesInRes)) return nullptr;
+    auto image = std::make_unique<TQBIconImage>(head, r.bytesAt(offset, head.BytesInRes));
     image->FixSize();
     return image;
 }
@@ -71,7 +71,7 @@ void TQBIconImage::FixSize() {
         return;
     }
     if (data_.size() < 12) return;
-    MemorySource src(Bytes(data_.begin(), data_.begin() + 12));
+    SpanSource src(data_);
     ByteReader r(src, 4);
     auto w = std::int32_t(r.u32());
     auto h = std::int32_t(r.u32()) / 2;

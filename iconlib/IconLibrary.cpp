@@ -7,9 +7,6 @@
 
 namespace gs {
 
-namespace {
-}  // namespace
-
 void TQBIconList::AddIcon(std::string name, std::unique_ptr<TQBIcon> icon) {
     if (!icon) return;
     if (name.empty()) name = "Icon " + std::to_string(Count() + 1);
@@ -41,30 +38,82 @@ TModuleKind ProbeModule(const ByteSource& src) {
         if (r.u16At(0) != format::kMzSignature) return TModuleKind::None;
         const std::uint32_t at = r.u32At(format::kNewHeaderOffsetField);
         const std::uint16_t sig = r.u16At(at);
-        if (sig == format::kPeSignature) return TModuleKind::PE;
+        if (sig == std::uint16_t(format::kPeSignature)) return TModuleKind::PE;
         if (sig == format::kNeSignature) return TModuleKind::NE;
     } catch (const EReadError&) {
     }
     return TModuleKind::None;
 }
 
+namespace {
+
+// One file, opened and parsed once: the count the desktop would show and, on demand, the
+// icons behind it.
+class TFileIconReader {
+public:
+    explicit TFileIconReader(const std::filesystem::path& fileName)
+        : src_(openFileSource(fileName)), kind_(ProbeModule(*src_)) {
+        try {
+            switch (kind_) {
+                case TModuleKind::PE:
+                    module_ = std::make_shared<PeModule>(src_);
+                    count_ = int(module_->names(RT_GROUP_ICON).size());
+                    break;
+                case TModuleKind::NE:
+                    ne_ = std::make_unique<TQB16BitReader>(fileName, src_);
+                    // Tables that cannot be read count as icons, so that the reading says why.
+                    count_ = ne_->ReadTables();
+                    if (count_ < 0) count_ = 1;
+                    break;
+                case TModuleKind::None: {
+                    auto images = iconFileImageCount(*src_);
+                    count_ = images && *images > 0 ? 1 : 0;
+                    break;
+                }
+            }
+        } catch (const std::exception&) {
+            count_ = 0;  // what the desktop counts no icons in
+        }
+        if (count_ < 0) count_ = 0;
+    }
+
+    int Count() const { return count_; }
+    int DesktopCount() const { return ne_ && !ne_->Error.empty() ? 0 : count_; }
+
+    // Fills `into` as LoadFromFile does; raises what a module reader raises.
+    TLoadResult Read(const std::filesystem::path& fileName, TQBIconLibrary& into, std::string* why) {
+        if (count_ == 0) return TLoadResult::NoIcons;
+        into.FileName = fileName;
+        if (kind_ != TModuleKind::None) {
+            std::unique_ptr<TQBICLReader> reader;
+            if (module_) reader = std::make_unique<TQB32BitReader>(fileName, module_);
+            if (!reader) reader = std::move(ne_);
+            if (!reader->Read()) {
+                if (why) *why = reader->FailureReason();
+                return TLoadResult::Refused;
+            }
+            into.Icons.TakeOver(std::move(reader->Icons));
+            return TLoadResult::Read;
+        }
+        auto icon = std::make_unique<TQBIcon>();
+        if (!icon->LoadFromSource(*src_)) return TLoadResult::Refused;
+        into.Icons.AddIcon("", std::move(icon));
+        return TLoadResult::Read;
+    }
+
+private:
+    std::shared_ptr<const ByteSource> src_;
+    TModuleKind kind_;
+    std::shared_ptr<const PeModule> module_;
+    std::unique_ptr<TQB16BitReader> ne_;
+    int count_ = 0;
+};
+
+}  // namespace
+
 int GetIconCount(const std::filesystem::path& fileName) {
     try {
-        return GetIconCount(openFileSource(fileName));
-    } catch (const std::exception&) {
-        return 0;
-    }
-}
-
-int GetIconCount(const std::shared_ptr<const ByteSource>& src) {
-    try {
-        switch (ProbeModule(*src)) {
-            case TModuleKind::PE: return int(PeModule(src).names(RT_GROUP_ICON).size());
-            case TModuleKind::NE: return TQB16BitReader::CountGroups(*src);
-            case TModuleKind::None: break;
-        }
-        auto count = iconFileImageCount(*src);
-        return count && *count > 0 ? 1 : 0;
+        return TFileIconReader(fileName).DesktopCount();
     } catch (const std::exception&) {
         return 0;
     }
@@ -73,35 +122,23 @@ int GetIconCount(const std::shared_ptr<const ByteSource>& src) {
 TLoadResult TQBIconLibrary::LoadFromFile(const std::filesystem::path& fileName) {
     // A file that cannot be opened raises; one the desktop counts no icons in stays out of
     // every listing.
-    auto src = openFileSource(fileName);
-    const TModuleKind kind = ProbeModule(*src);
-    // A PE module's headers and directories are read once, for the count and the reading.
-    std::shared_ptr<const PeModule> module;
-    if (kind == TModuleKind::PE) {
-        try {
-            module = std::make_shared<PeModule>(src);
-            if (module->names(RT_GROUP_ICON).empty()) return TLoadResult::NoIcons;
-        } catch (const std::exception&) {
-            return TLoadResult::NoIcons;  // what the desktop counts no icons in
-        }
-    } else if (GetIconCount(src) == 0) {
-        return TLoadResult::NoIcons;
+    TFileIconReader reader(fileName);
+    return reader.Read(fileName, *this, nullptr);
+}
+
+TIconsRead TQBIconLibrary::Read(const std::filesystem::path& fileName) noexcept {
+    TIconsRead out;
+    try {
+        TFileIconReader reader(fileName);
+        out.Result = reader.Read(fileName, *this, &out.Reason);
+    } catch (const std::bad_alloc&) {
+        out.Result = TLoadResult::Failed;
+        out.Reason = "Not enough memory to read the file's icons.";
+    } catch (const std::exception& e) {
+        out.Result = TLoadResult::Failed;
+        out.Reason = e.what();
     }
-    FileName = fileName;
-    if (kind != TModuleKind::None) {
-        std::unique_ptr<TQBICLReader> reader;
-        if (module)
-            reader = std::make_unique<TQB32BitReader>(fileName, module);
-        else
-            reader = std::make_unique<TQB16BitReader>(fileName, src);
-        if (!reader->Read()) return TLoadResult::Refused;
-        Icons.TakeOver(std::move(reader->Icons));
-        return TLoadResult::Read;
-    }
-    auto icon = std::make_unique<TQBIcon>();
-    if (!icon->LoadFromSource(*src)) return TLoadResult::Refused;
-    Icons.AddIcon("", std::move(icon));
-    return TLoadResult::Read;
+    return out;
 }
 
 }  // namespace gs

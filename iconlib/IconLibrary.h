@@ -44,6 +44,8 @@ public:
         : FileName(std::move(fileName)), Source(std::move(source)) {}
     virtual ~TQBICLReader() = default;
     virtual bool Read() = 0;
+    // Why the last Read returned false, when the reader knows.
+    virtual std::string FailureReason() const { return {}; }
 
     std::filesystem::path FileName;
     TQBIconList Icons;
@@ -66,9 +68,16 @@ private:
     std::shared_ptr<const PeModule> Module;
 };
 
-// What LoadFromFile made of a file, so that a caller can refuse to overwrite a library
-// that could not be read.
-enum class TLoadResult { Read, NoIcons, Refused };
+// What reading a file made of it, so that a caller can refuse to overwrite a library that
+// could not be read: its icons were read; it holds none the desktop would count; its reader
+// refused it (a damaged 16-bit module, an icon file whose header went bad); or reading it
+// raised (Read only: LoadFromFile raises instead).
+enum class TLoadResult { Read, NoIcons, Refused, Failed };
+
+struct TIconsRead {
+    TLoadResult Result = TLoadResult::NoIcons;
+    std::string Reason;  // for Refused (when the reader knows) and Failed
+};
 
 class TQBIconLibrary {
 public:
@@ -81,6 +90,9 @@ public:
     // A file that yields no icons leaves FileName and Icons as they were. A file that
     // cannot be opened raises EFOpenError; a module resource that cannot be read raises.
     TLoadResult LoadFromFile(const std::filesystem::path& fileName);
+    // LoadFromFile without exceptions: what happened and why, for callers that only choose
+    // whether to go on. The file is opened and parsed once.
+    TIconsRead Read(const std::filesystem::path& fileName) noexcept;
     // Writes the library as an icon library (16-bit resource-only module).
     void SaveToFile(const std::filesystem::path& fileName) const;
 
@@ -91,7 +103,6 @@ public:
 // How many icons the desktop would count in a file: the number of icon groups of a module,
 // 1 for an icon file with images, 0 for anything that cannot be read.
 int GetIconCount(const std::filesystem::path& fileName);
-int GetIconCount(const std::shared_ptr<const ByteSource>& source);
 
 enum class TModuleKind { None, PE, NE };
 // Probe of the MZ header and the new header's signature.

@@ -42,7 +42,7 @@ IconPicture decodePng(std::span<const std::uint8_t> data) {
 }
 
 IconPicture decodeDibIcon(std::span<const std::uint8_t> data) {
-    MemorySource src(Bytes(data.begin(), data.end()));
+    SpanSource src(data);
     DibHeader h = readDibHeader(src, 0);
     // The colour bitmap's height counts the AND mask's rows too.
     std::int32_t rows = h.height / 2;
@@ -67,7 +67,7 @@ IconPicture decodeDibIcon(std::span<const std::uint8_t> data) {
     for (int row = 0; row < pic.height; ++row) {
         std::uint64_t off = d.bitsEnd + std::uint64_t(row) * stride;
         if (!src.contains(off, stride)) break;
-        const std::uint8_t* p = src.bytes().data() + off;
+        const std::uint8_t* p = data.data() + off;
         int y = pic.height - 1 - row;
         for (int x = 0; x < pic.width; ++x)
             pic.mask[std::size_t(y) * pic.width + x] = (p[x >> 3] >> (7 - (x & 7))) & 1;

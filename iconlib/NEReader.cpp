@@ -1,7 +1,9 @@
 #include "iconlib/NEReader.h"
 #include "iconlib/ModuleFormat.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "platform/ByteReader.h"
 #include "platform/Errors.h"
@@ -41,10 +43,10 @@ void TQB16BitReader::ReadNEHeader() {
     NEOffset = r.u16At(format::kNewHeaderOffsetField);
     if (NEOffset < format::kNewHeaderOffsetField) throw EQBICLReadError("Invalid Windows 16 Offset.");
     if (r.u16At(NEOffset) != format::kNeSignature) throw EQBICLReadError("Invalid Windows 16 Header.");
-    const std::uint16_t resTable = r.u16At(NEOffset + 0x24);
+    const std::uint16_t resTable = r.u16At(NEOffset + format::kNeResourceTableField);
     if (resTable == 0) throw EQBICLReadError("No Resources in file.");
     ResTablePos = std::uint64_t(resTable) + NEOffset;
-    const std::uint16_t names = r.u16At(NEOffset + 0x26);
+    const std::uint16_t names = r.u16At(NEOffset + format::kNeResidentNamesField);
     if (names == 0) throw EQBICLReadError("Names Table not found.");
     NamesPos = std::uint64_t(names) + NEOffset;
 }
@@ -55,12 +57,12 @@ void TQB16BitReader::ReadResourceTable(ByteReader& r) {
     if (AlignShift > format::kNeMaxAlignShift) throw EQBICLReadError("ResourceTable has an error.");
     for (std::uint16_t typeId = r.u16(); typeId != 0; typeId = r.u16()) {
         const std::uint16_t count = r.u16();
-        r.skip(4);
-        if (!Stream->contains(r.pos(), count * format::kNeNameInfoSize)) throw EQBICLReadError("ResourceTable has an error.");
+        r.skip(format::kNeTypeInfoSize - 4);
+        if (!r.contains(r.pos(), count * format::kNeNameInfoSize)) throw EQBICLReadError("ResourceTable has an error.");
         std::vector<NameInfo>* into = nullptr;
         if (!(typeId & format::kNeIdFlag)) anyNamed_ = true;  // a named type is never an icon type
-        else if ((typeId & 0xFF) == 3 && !hasIconType_) into = &IconEntries, hasIconType_ = true;
-        else if ((typeId & 0xFF) == 14 && !hasGroupType_) into = &GroupEntries, hasGroupType_ = true;
+        else if ((typeId & 0xFF) == RT_ICON && !hasIconType_) into = &IconEntries, hasIconType_ = true;
+        else if ((typeId & 0xFF) == RT_GROUP_ICON && !hasGroupType_) into = &GroupEntries, hasGroupType_ = true;
         for (std::uint16_t i = 0; i < count; ++i) {
             NameInfo n = readNameInfo(r);
             if (!(n.ID & format::kNeIdFlag)) anyNamed_ = true;
@@ -93,10 +95,10 @@ std::int32_t TQB16BitReader::FindResourceIndex(std::uint16_t id, const std::vect
     return -1;
 }
 
-Bytes TQB16BitReader::ReadResource(const NameInfo& rec) const {
+ByteReader TQB16BitReader::ResourceWindow(const NameInfo& rec) const {
     const std::uint64_t offset = std::uint64_t(rec.Offset) << AlignShift;
     const std::uint64_t length = std::uint64_t(rec.Length) << AlignShift;
-    return Stream->read(offset, length);  // EReadError when it reaches past the file
+    return ByteReader(*Stream).window(offset, length);  // EReadError when it reaches past the file
 }
 
 void TQB16BitReader::AddGroupImage(TQBICL16Icon& icon, ByteReader& group, ImageDataBudget& budget) {
@@ -107,16 +109,16 @@ void TQB16BitReader::AddGroupImage(TQBICL16Icon& icon, ByteReader& group, ImageD
     const NameInfo& rec = IconEntries[std::size_t(index)];
     const std::uint64_t blockSize = std::uint64_t(rec.Length) << AlignShift;
     if (!budget.fits(blockSize)) return;
-    Bytes data;
+    std::optional<ByteReader> block;
     try {
-        data = ReadResource(rec);
+        block.emplace(ResourceWindow(rec));
     } catch (const EReadError&) {
         return;  // image data beyond the end of the file: refused
     }
     budget.take(blockSize);
     // The block carries the alignment padding; keep just the image when the entry says less.
-    if (head.BytesInRes < data.size()) data.resize(head.BytesInRes);
-    auto image = std::make_unique<TQBIconImage>(head, std::move(data));
+    const std::uint64_t length = std::min<std::uint64_t>(head.BytesInRes, block->size());
+    auto image = std::make_unique<TQBIconImage>(head, block->bytesAt(0, length));
     image->FixSize();
     icon.Images().Add(std::move(image));
 }
@@ -125,60 +127,54 @@ void TQB16BitReader::LoadGroup(TQBICL16Icon& icon, std::size_t index) {
     char number[16];
     std::snprintf(number, sizeof number, "%03zu", index + 1);
     icon.Name = BaseName + " " + number;
-    MemorySource group(ReadResource(GroupEntries[index]));
-    ByteReader r(group);
+    ByteReader r = ResourceWindow(GroupEntries[index]);
     std::uint16_t count = 0;
     if (!icon.ReadHeader(r, count)) return;  // listed without images
     ImageDataBudget budget(Stream->size());
-    for (std::uint16_t i = 0; i < count && group.contains(r.pos(), format::kGroupEntrySize); ++i)
+    for (std::uint16_t i = 0; i < count && r.contains(r.pos(), format::kGroupEntrySize); ++i)
         AddGroupImage(icon, r, budget);
 }
 
-bool TQB16BitReader::Read() {
+int TQB16BitReader::ReadTables() {
     IconEntries.clear();
     GroupEntries.clear();
-    Icons.Clear();
+    Names.clear();
+    hasIconType_ = hasGroupType_ = anyNamed_ = false;
+    Error.clear();
     try {
         ReadNEHeader();
         ByteReader r(*Stream);
         ReadResourceTable(r);
-        std::vector<std::string> names = ReadNames(r);
-        const bool useNames = names.size() == GroupEntries.size() && !anyNamed_;
+        Names = ReadNames(r);
+        tablesRead_ = true;
+        return int(GroupEntries.size());
+    } catch (const std::exception& e) {
+        Error = e.what();
+        return -1;
+    }
+}
+
+bool TQB16BitReader::Read() {
+    Icons.Clear();
+    if (!tablesRead_ && ReadTables() < 0) return false;
+    try {
+        const bool useNames = Names.size() == GroupEntries.size() && !anyNamed_;
         TQBIconList list;
         for (std::size_t i = 0; i < GroupEntries.size(); ++i) {
             auto icon = std::make_unique<TQBICL16Icon>();
             LoadGroup(*icon, i);
             std::string name;
             if (!(GroupEntries[i].ID & format::kNeIdFlag)) name = NameAt(ResTablePos + GroupEntries[i].ID);
-            else if (useNames) name = names[i];
+            else if (useNames) name = Names[i];
             else name = icon->Name;
             list.AddIcon(name, std::move(icon));
         }
         Icons.TakeOver(std::move(list));
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        Error = e.what();
         return false;
     }
-}
-
-int TQB16BitReader::CountGroups(const ByteSource& src) {
-    try {
-        ByteReader r(src);
-        if (r.u16At(0) != format::kMzSignature) return 0;
-        const std::uint16_t ne = r.u16At(format::kNewHeaderOffsetField);
-        if (ne < 60 || r.u16At(ne) != format::kNeSignature) return 0;
-        const std::uint16_t resTable = r.u16At(std::uint64_t(ne) + 0x24);
-        if (resTable == 0) return 0;
-        r.seek(std::uint64_t(ne) + resTable);
-        if (r.u16() > format::kNeMaxAlignShift) return 0;
-        for (std::uint16_t typeId = r.u16(); typeId != 0; typeId = r.u16()) {
-            const std::uint16_t count = r.u16();
-            if ((typeId & format::kNeIdFlag) && (typeId & 0xFF) == 14) return count;
-            r.skip(4 + count * format::kNeNameInfoSize);
-        }
-    } catch (const EReadError&) {
-    }
-    return 0;
 }
 
 }  // namespace gs

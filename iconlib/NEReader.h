@@ -20,11 +20,13 @@ class TQB16BitReader : public TQBICLReader {
 public:
     // Opens the file (EFOpenError when it cannot be).
     explicit TQB16BitReader(std::filesystem::path fileName, std::shared_ptr<const ByteSource> source = nullptr);
-    // Fills Icons and returns true; false when anything about the file is wrong. Never raises.
+    // Fills Icons and returns true; false when anything about the file is wrong, with the
+    // reason in Error. Never raises. Reads the tables first unless ReadTables did.
     bool Read() override;
-
-    // Number of icon groups of an NE source; 0 when its tables cannot be read.
-    static int CountGroups(const ByteSource& src);
+    // The header and the resource and name tables: the number of icon groups, or -1 (the
+    // reason in Error) when they cannot be read. Never raises.
+    int ReadTables();
+    std::string FailureReason() const override { return Error; }
 
     // The name record of a resource, in alignment units.
     struct NameInfo {
@@ -36,6 +38,7 @@ public:
     std::uint64_t ResTablePos = 0;
     std::uint64_t NamesPos = 0;
     std::string BaseName;
+    std::string Error;  // why the last ReadTables or Read failed
 
 private:
     void ReadNEHeader();
@@ -43,13 +46,16 @@ private:
     std::vector<std::string> ReadNames(ByteReader& r);
     std::string NameAt(std::uint64_t pos) const;
     std::int32_t FindResourceIndex(std::uint16_t id, const std::vector<NameInfo>& table) const;
-    Bytes ReadResource(const NameInfo& rec) const;
+    // The resource's block, alignment padding included; EReadError past the file's end.
+    ByteReader ResourceWindow(const NameInfo& rec) const;
     void LoadGroup(TQBICL16Icon& icon, std::size_t index);
     void AddGroupImage(TQBICL16Icon& icon, ByteReader& group, ImageDataBudget& budget);
 
     std::shared_ptr<const ByteSource> Stream;
     std::vector<NameInfo> IconEntries;
     std::vector<NameInfo> GroupEntries;
+    std::vector<std::string> Names;
+    bool tablesRead_ = false;
     bool hasIconType_ = false, hasGroupType_ = false;
     bool anyNamed_ = false;  // a type or resource identified by a string
 };

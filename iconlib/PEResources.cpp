@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 
 #include "platform/ByteReader.h"
 #include "platform/Errors.h"
@@ -11,44 +12,44 @@
 namespace gs {
 
 namespace {
-constexpr std::uint32_t kPeSignature = 0x00004550;
-constexpr std::uint16_t kMagicPe32 = 0x10B;
-constexpr std::uint16_t kMagicPe32Plus = 0x20B;
-constexpr std::uint32_t kResourceDirectoryIndex = 2;
-constexpr std::uint32_t kSubdirFlag = 0x80000000u;
-constexpr std::uint16_t kMaxSections = 96;  // what the loader accepts
 // Languages tried, in order, for a request in the neutral language.
 constexpr std::array<std::uint16_t, 4> kLanguagePreference = {0x0000, 0x0400, 0x0800, 0x0409};
 
 [[noreturn]] void notPe(const std::string& why) { throw EReadError("Not a valid PE module: " + why); }
+
+std::string hex(std::uint64_t v) {
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(v));
+    return buf;
+}
 }  // namespace
 
 PeModule::PeModule(std::shared_ptr<const ByteSource> source) : src_(std::move(source)) {
+    using namespace format;
     directoryBytesLeft_ = src_->size();
     ByteReader r(*src_);
-    if (r.u16At(0) != format::kMzSignature) notPe("no MZ header");
-    const std::uint32_t pe = r.u32At(0x3C);
-    if (r.u32At(pe) != kPeSignature) notPe("no PE signature");
-    const std::uint16_t sectionCount = r.u16At(std::uint64_t(pe) + 6);
-    const std::uint16_t optSize = r.u16At(std::uint64_t(pe) + 20);
-    const std::uint64_t opt = std::uint64_t(pe) + 24;
+    if (r.u16At(0) != kMzSignature) notPe("no MZ header");
+    const std::uint32_t pe = r.u32At(kNewHeaderOffsetField);
+    if (r.u32At(pe) != format::kPeSignature) notPe("no PE signature");
+    const std::uint16_t sectionCount = r.u16At(std::uint64_t(pe) + kCoffSectionCountField);
+    const std::uint16_t optSize = r.u16At(std::uint64_t(pe) + kCoffOptionalSizeField);
+    const std::uint64_t opt = std::uint64_t(pe) + kOptionalHeaderAt;
     const std::uint16_t magic = r.u16At(opt);
     if (magic != kMagicPe32 && magic != kMagicPe32Plus) notPe("optional header magic");
     is64_ = magic == kMagicPe32Plus;
-    const std::uint64_t countAt = opt + (is64_ ? 108 : 92);
-    const std::uint64_t dirsAt = opt + (is64_ ? 112 : 96);
+    const std::uint64_t countAt = opt + (is64_ ? kDirCountField64 : kDirCountField32);
+    const std::uint64_t dirsAt = opt + (is64_ ? kDirsAt64 : kDirsAt32);
     if (dirsAt > opt + optSize) notPe("optional header too small");
     const std::uint32_t dirCount = r.u32At(countAt);
-    if (dirCount > kResourceDirectoryIndex && dirsAt + 8 * (kResourceDirectoryIndex + 1) <= opt + optSize) {
-        rsrcRva_ = r.u32At(dirsAt + 8 * kResourceDirectoryIndex);
-        rsrcSize_ = r.u32At(dirsAt + 8 * kResourceDirectoryIndex + 4);
+    const std::uint64_t rsrcAt = dirsAt + kDataDirectorySize * kResourceDirectoryIndex;
+    if (dirCount > kResourceDirectoryIndex && rsrcAt + kDataDirectorySize <= opt + optSize) {
+        rsrcRva_ = r.u32At(rsrcAt);
+        rsrcSize_ = r.u32At(rsrcAt + 4);
     }
     if (sectionCount > kMaxSections) notPe("too many sections");
-    Bytes table = src_->read(opt + optSize, std::uint64_t(sectionCount) * 40);
-    MemorySource tableSrc(std::move(table));
-    ByteReader t(tableSrc);
+    ByteReader t = r.window(opt + optSize, std::uint64_t(sectionCount) * kSectionHeaderSize);
     for (std::uint16_t i = 0; i < sectionCount; ++i) {
-        t.seek(std::uint64_t(i) * 40 + 8);
+        t.seek(std::uint64_t(i) * kSectionHeaderSize + kSectionVirtualSizeField);
         Section s{};
         s.vsize = t.u32();
         s.va = t.u32();
@@ -78,41 +79,43 @@ std::optional<std::uint64_t> PeModule::fileOffset(std::uint32_t rva, std::uint32
 
 std::string PeModule::readName(std::uint32_t offset, std::uint64_t& bytesLeft) const {
     auto at = fileOffset(rsrcRva_ + offset, 2);
-    if (!at) throw EReadError("Resource name outside the file");
+    if (!at) throw EReadError("Resource name at RVA " + hex(rsrcRva_ + offset) + " lies outside the file");
     ByteReader r(*src_, *at);
     const std::uint16_t len = r.u16();
     // Entries naming the same long string over and over cannot read more than the file holds.
     if (std::uint64_t(len) * 2 > bytesLeft) throw EReadError("Resource names larger than the file");
     bytesLeft -= std::uint64_t(len) * 2;
-    Bytes raw = src_->read(*at + 2, std::uint64_t(len) * 2);
+    ByteReader chars = r.window(*at + 2, std::uint64_t(len) * 2);
     std::u16string s;
-    for (std::size_t i = 0; i + 1 < raw.size(); i += 2) s.push_back(char16_t(raw[i] | (raw[i + 1] << 8)));
+    s.reserve(len);
+    for (std::uint16_t i = 0; i < len; ++i) s.push_back(char16_t(chars.u16()));
     return utf16ToUtf8(s);
 }
 
 const std::vector<PeModule::DirEntry>& PeModule::readDirectory(std::uint32_t offset) const {
+    using namespace format;
     if (auto it = dirCache_.find(offset); it != dirCache_.end()) return it->second;
     std::vector<DirEntry> out;  // cached only when read whole
-    auto at = fileOffset(rsrcRva_ + offset, 16);
+    auto at = fileOffset(rsrcRva_ + offset, kResourceDirHeaderSize);
     if (!at) return dirCache_.emplace(offset, std::move(out)).first->second;
-    ByteReader h(*src_, *at + 12);
+    ByteReader h(*src_, *at + kResourceDirCountsField);
     const std::uint32_t count = std::uint32_t(h.u16()) + h.u16();
     // Directories of one module never add up to more than its file: overlapping ones
     // claiming thousands of entries each would otherwise be read and kept again and again.
-    const std::uint64_t cost = 16 + std::uint64_t(count) * 8;
+    const std::uint64_t cost = kResourceDirHeaderSize + std::uint64_t(count) * kResourceDirEntrySize;
     if (cost > directoryBytesLeft_) throw EReadError("Resource directories larger than the file");
     directoryBytesLeft_ -= cost;
-    Bytes raw = src_->read(*at + 16, std::uint64_t(count) * 8);  // EReadError when cut short
-    MemorySource entries(std::move(raw));
-    ByteReader r(entries);
+    ByteReader r = h.window(*at + kResourceDirHeaderSize, std::uint64_t(count) * kResourceDirEntrySize);
+    out.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint32_t nameField = r.u32();
         const std::uint32_t dataField = r.u32();
         DirEntry e;
-        e.isDir = (dataField & kSubdirFlag) != 0;
-        e.offset = dataField & ~kSubdirFlag;
-        e.name = (nameField & kSubdirFlag) ? ResourceName::fromString(readName(nameField & ~kSubdirFlag, directoryBytesLeft_))
-                                           : ResourceName::fromId(std::uint16_t(nameField));
+        e.isDir = (dataField & kResourceSubdirFlag) != 0;
+        e.offset = dataField & ~kResourceSubdirFlag;
+        e.name = (nameField & kResourceSubdirFlag)
+                     ? ResourceName::fromString(readName(nameField & ~kResourceSubdirFlag, directoryBytesLeft_))
+                     : ResourceName::fromId(std::uint16_t(nameField));
         out.push_back(std::move(e));
     }
     return dirCache_.emplace(offset, std::move(out)).first->second;
@@ -136,32 +139,44 @@ std::vector<ResourceName> PeModule::names(std::uint16_t type) const {
     return out;
 }
 
-std::optional<Bytes> PeModule::load(std::uint16_t type, const ResourceName& name) const {
+std::optional<PeModule::DirEntry> PeModule::findData(std::uint16_t type, const ResourceName& name) const {
     if (rsrcRva_ == 0) return std::nullopt;
     auto typeDir = findEntry(0, ResourceName::fromId(type));
     if (!typeDir) return std::nullopt;
     auto nameDir = findEntry(typeDir->offset, name);
     if (!nameDir) return std::nullopt;
-    std::vector<DirEntry> langs;
-    for (auto& e : readDirectory(nameDir->offset))
-        if (!e.isDir && e.name.isId) langs.push_back(e);  // a third level holds data only
-    if (langs.empty()) return std::nullopt;
-    const DirEntry* chosen = &langs.front();
-    for (std::uint16_t want : kLanguagePreference) {
-        auto it = std::find_if(langs.begin(), langs.end(), [&](const DirEntry& e) { return e.name.id == want; });
-        if (it != langs.end()) {
-            chosen = &*it;
-            break;
-        }
+    std::optional<DirEntry> chosen;
+    for (auto& e : readDirectory(nameDir->offset)) {
+        if (e.isDir || !e.name.isId) continue;  // a third level holds data only
+        if (!chosen) chosen = e;
+        if (std::find(kLanguagePreference.begin(), kLanguagePreference.end(), e.name.id) <
+            std::find(kLanguagePreference.begin(), kLanguagePreference.end(), chosen->name.id))
+            chosen = e;
     }
-    auto entryAt = fileOffset(rsrcRva_ + chosen->offset, 16);
-    if (!entryAt) throw EReadError("Resource entry outside the file");
+    return chosen;
+}
+
+std::optional<ByteReader> PeModule::locate(std::uint16_t type, const ResourceName& name) const {
+    auto entry = findData(type, name);
+    if (!entry) return std::nullopt;
+    const auto where = [&] { return "Resource " + name.display() + " of type " + std::to_string(type); };
+    const std::uint32_t entryRva = rsrcRva_ + entry->offset;
+    auto entryAt = fileOffset(entryRva, format::kResourceDataEntrySize);
+    if (!entryAt) throw EReadError(where() + ": its entry at RVA " + hex(entryRva) + " lies outside the file");
     ByteReader r(*src_, *entryAt);
     const std::uint32_t dataRva = r.u32();
     const std::uint32_t size = r.u32();
     auto dataAt = fileOffset(dataRva, size);
-    if (!dataAt) throw EReadError("Resource data outside the file");
-    return src_->read(*dataAt, size);
+    if (!dataAt)
+        throw EReadError(where() + ": its " + std::to_string(size) + " bytes at RVA " + hex(dataRva) +
+                         " (entry at file offset " + hex(*entryAt) + ") lie outside the file");
+    return ByteReader(*src_).window(*dataAt, size);
+}
+
+std::optional<Bytes> PeModule::load(std::uint16_t type, const ResourceName& name) const {
+    auto data = locate(type, name);
+    if (!data) return std::nullopt;
+    return data->bytesAt(0, data->size());
 }
 
 std::optional<Bytes> readPeResource(const std::filesystem::path& path, std::uint16_t type,

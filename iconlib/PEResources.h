@@ -10,13 +10,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "iconlib/ModuleFormat.h"
+#include "platform/ByteReader.h"
 #include "platform/ByteSource.h"
 
 namespace gs {
-
-constexpr std::uint16_t RT_ICON = 3;
-constexpr std::uint16_t RT_GROUP_ICON = 14;
-constexpr std::uint16_t RT_VERSION = 16;
 
 // A resource type or name: an integer id or a string.
 struct ResourceName {
@@ -42,8 +40,11 @@ public:
     // ids ascending, as the directory stores them), each once whatever its languages.
     std::vector<ResourceName> names(std::uint16_t type) const;
     // The data of a resource in the preferred language (neutral, process default, system
-    // default, US English, else the first listed); nullopt when there is no such resource.
-    // EReadError when its data lies outside the file.
+    // default, US English, else the first listed), as a window on the file; nullopt when
+    // there is no such resource. EReadError, saying which resource and where, when its
+    // data lies outside the file.
+    std::optional<ByteReader> locate(std::uint16_t type, const ResourceName& name) const;
+    // The same data, copied out of the file.
     std::optional<Bytes> load(std::uint16_t type, const ResourceName& name) const;
     std::uint64_t sourceSize() const { return src_->size(); }
 
@@ -65,6 +66,8 @@ private:
     std::optional<DirEntry> findEntry(std::uint32_t dirOffset, const ResourceName& name) const;
     // `bytesLeft`: what the names of one directory may still read; EReadError past it.
     std::string readName(std::uint32_t offset, std::uint64_t& bytesLeft) const;
+    // The directory entry of the resource's preferred language; nullopt when it is missing.
+    std::optional<DirEntry> findData(std::uint16_t type, const ResourceName& name) const;
 
     std::shared_ptr<const ByteSource> src_;
     std::vector<Section> sections_;

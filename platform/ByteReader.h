@@ -1,6 +1,8 @@
 #pragma once
-// A little-endian cursor over a ByteSource. Every field of every file format is read
-// through this; a read past the end raises EReadError naming the offset.
+// A little-endian cursor over a window of a ByteSource. Every field of every file format is
+// read through this; a read past the end of the window raises EReadError naming the offset.
+// A window is checked once, when it is made: a resource, a directory or a table is then read
+// in place, never copied out first.
 #include <cstdint>
 #include <string>
 
@@ -10,11 +12,22 @@ namespace gs {
 
 class ByteReader {
 public:
-    explicit ByteReader(const ByteSource& src, std::uint64_t pos = 0) : src_(src), pos_(pos) {}
+    // The whole source, from `pos`.
+    explicit ByteReader(const ByteSource& src, std::uint64_t pos = 0)
+        : src_(src), base_(0), size_(src.size()), pos_(pos) {}
+
+    // `length` bytes from `offset` of this window, positions counted from their start;
+    // EReadError unless they lie wholly inside this window.
+    ByteReader window(std::uint64_t offset, std::uint64_t length) const;
 
     std::uint64_t pos() const { return pos_; }
-    std::uint64_t size() const { return src_.size(); }
-    std::uint64_t remaining() const { return pos_ <= size() ? size() - pos_ : 0; }
+    std::uint64_t size() const { return size_; }
+    std::uint64_t remaining() const { return pos_ <= size_ ? size_ - pos_ : 0; }
+    bool contains(std::uint64_t offset, std::uint64_t count) const {
+        return offset <= size_ && count <= size_ - offset;
+    }
+    // Where a position of this window lies in the source.
+    std::uint64_t sourceOffset(std::uint64_t pos) const { return base_ + pos; }
     // Positions may be set anywhere; the next read checks them.
     void seek(std::uint64_t pos) { pos_ = pos; }
     void skip(std::uint64_t n) { pos_ += n; }
@@ -26,14 +39,23 @@ public:
     Bytes bytes(std::uint64_t n);
     std::string chars(std::uint64_t n);
 
-    // Reads at an absolute offset without moving the cursor.
+    // Reads at a position of the window without moving the cursor.
     std::uint16_t u16At(std::uint64_t off) const;
     std::uint32_t u32At(std::uint64_t off) const;
+    Bytes bytesAt(std::uint64_t off, std::uint64_t n) const;
 
     const ByteSource& source() const { return src_; }
 
 private:
+    ByteReader(const ByteSource& src, std::uint64_t base, std::uint64_t size)
+        : src_(src), base_(base), size_(size), pos_(0) {}
+    template <std::size_t N>
+    std::uint64_t readLE(std::uint64_t off) const;
+    void check(std::uint64_t off, std::uint64_t n) const;
+
     const ByteSource& src_;
+    std::uint64_t base_;
+    std::uint64_t size_;
     std::uint64_t pos_;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/ByteSource.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -25,7 +26,7 @@ Bytes ByteSource::read(std::uint64_t offset, std::uint64_t count) const {
     return out;
 }
 
-void MemorySource::readAt(std::uint64_t offset, std::span<std::uint8_t> dst) const {
+void SpanSource::readAt(std::uint64_t offset, std::span<std::uint8_t> dst) const {
     if (!contains(offset, dst.size())) throwShort(offset, dst.size(), size());
     if (!dst.empty()) std::memcpy(dst.data(), data_.data() + offset, dst.size());
 }
@@ -48,23 +49,56 @@ FileSource::~FileSource() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-void FileSource::readAt(std::uint64_t offset, std::span<std::uint8_t> dst) const {
-    if (!contains(offset, dst.size())) throwShort(offset, dst.size(), size_);
+void FileSource::preadExactly(std::uint64_t offset, std::span<std::uint8_t> dst) const {
     std::size_t done = 0;
     while (done < dst.size()) {
         ssize_t n = ::pread(fd_, dst.data() + done, dst.size() - done, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw EReadError("Read error in \"" + path_.string() + "\": " + std::strerror(errno));
-        if (n == 0) throwShort(offset, dst.size(), offset + done);  // file shrank under us
+        if (n == 0)  // the file shrank since it was opened
+            throw EReadError("The file \"" + path_.string() + "\" changed while it was read: " +
+                             std::to_string(dst.size()) + " bytes wanted at offset " + std::to_string(offset) +
+                             ", it ends at " + std::to_string(offset + done));
         done += static_cast<std::size_t>(n);
     }
 }
 
+const FileSource::Block& FileSource::blockAt(std::uint64_t start) const {
+    Block* victim = &blocks_[0];
+    for (Block& b : blocks_) {
+        if (b.start == start) {
+            b.lastUse = ++clock_;
+            return b;
+        }
+        if (b.lastUse < victim->lastUse) victim = &b;
+    }
+    if (!victim->bytes) victim->bytes = std::make_unique_for_overwrite<std::uint8_t[]>(kBlockSize);
+    victim->start = UINT64_MAX;  // empty until the read below succeeds
+    const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, size_ - start));
+    preadExactly(start, {victim->bytes.get(), length});
+    victim->start = start;
+    victim->lastUse = ++clock_;
+    return *victim;
+}
+
+void FileSource::readAt(std::uint64_t offset, std::span<std::uint8_t> dst) const {
+    if (!contains(offset, dst.size())) throwShort(offset, dst.size(), size_);
+    // Large reads are copied once, by the kernel, into the caller's buffer.
+    if (dst.size() >= kBlockSize) return preadExactly(offset, dst);
+    std::size_t done = 0;
+    while (done < dst.size()) {
+        const std::uint64_t at = offset + done;
+        const std::uint64_t start = at - at % kBlockSize;
+        const Block& b = blockAt(start);
+        const std::size_t from = static_cast<std::size_t>(at - start);
+        const std::size_t n = std::min(dst.size() - done, kBlockSize - from);
+        std::memcpy(dst.data() + done, b.bytes.get() + from, n);
+        done += n;
+    }
+}
+
 std::shared_ptr<const ByteSource> openFileSource(const std::filesystem::path& path) {
-    constexpr std::uint64_t kReadWholeBelow = 4u << 20;
-    auto file = std::make_shared<const FileSource>(path);
-    if (file->size() > kReadWholeBelow) return file;
-    return std::make_shared<const MemorySource>(file->read(0, file->size()));
+    return std::make_shared<const FileSource>(path);
 }
 
 Bytes readWholeFile(const std::filesystem::path& path) {

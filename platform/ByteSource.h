@@ -2,6 +2,7 @@
 // Random-access, bounds-checked access to the bytes of a file or a memory block.
 // Readers of untrusted formats go through this so that no offset or count taken from
 // a file can reach past the bytes that are really there.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -26,21 +27,41 @@ public:
     }
 };
 
+// Bytes already in memory, viewed without a copy; the owner keeps them alive.
+class SpanSource final : public ByteSource {
+public:
+    explicit SpanSource(std::span<const std::uint8_t> data) : data_(data) {}
+    std::uint64_t size() const override { return data_.size(); }
+    void readAt(std::uint64_t offset, std::span<std::uint8_t> dst) const override;
+
+private:
+    std::span<const std::uint8_t> data_;
+};
+
+// Bytes owned by the source.
 class MemorySource final : public ByteSource {
 public:
     explicit MemorySource(Bytes data) : data_(std::move(data)) {}
     std::uint64_t size() const override { return data_.size(); }
-    void readAt(std::uint64_t offset, std::span<std::uint8_t> dst) const override;
+    void readAt(std::uint64_t offset, std::span<std::uint8_t> dst) const override {
+        SpanSource(data_).readAt(offset, dst);
+    }
     const Bytes& bytes() const { return data_; }
 
 private:
     Bytes data_;
 };
 
-// A regular file opened read-only; only the ranges asked for are read (pread), so a
-// module of tens of megabytes costs only its headers and resources.
+// A regular file opened read-only. Only what is asked for is read: small reads (headers,
+// directory entries, one field at a time) are served from a few aligned blocks read with
+// one pread each, and large reads (icon data) go straight into the caller's buffer. So a
+// directory walk costs a handful of system calls and a module of tens of megabytes costs
+// only its headers and resources. A file that shrinks while it is read gives EReadError.
+// Not for use by two threads at once.
 class FileSource final : public ByteSource {
 public:
+    static constexpr std::size_t kBlockSize = 4096;
+
     // Throws EFOpenError when the path is not a regular file or cannot be opened.
     explicit FileSource(const std::filesystem::path& path);
     ~FileSource() override;
@@ -52,16 +73,27 @@ public:
     const std::filesystem::path& path() const { return path_; }
 
 private:
+    struct Block {
+        std::uint64_t start = UINT64_MAX;  // offset of the block's first byte; MAX when empty
+        std::uint64_t lastUse = 0;
+        std::unique_ptr<std::uint8_t[]> bytes;
+    };
+    static constexpr std::size_t kBlocks = 8;
+
+    const Block& blockAt(std::uint64_t start) const;
+    void preadExactly(std::uint64_t offset, std::span<std::uint8_t> dst) const;
+
     std::filesystem::path path_;
     int fd_ = -1;
     std::uint64_t size_ = 0;
+    mutable std::array<Block, kBlocks> blocks_;
+    mutable std::uint64_t clock_ = 0;
 };
 
 // Reads a whole regular file into memory (EFOpenError / EReadError on failure).
 Bytes readWholeFile(const std::filesystem::path& path);
 
-// A regular file as a source: small files are read whole in one call (a folder scan meets
-// thousands of them), large ones are read range by range.
+// A regular file as a source (EFOpenError when it cannot be opened).
 std::shared_ptr<const ByteSource> openFileSource(const std::filesystem::path& path);
 
 }  // namespace gs

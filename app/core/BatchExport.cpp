@@ -71,7 +71,13 @@ TBatchExport::FileCounts TBatchExport::ExportFile(const std::filesystem::path& p
     const std::string baseName = CutAtFirstDot(path.filename().string());
     try {
         TQBIconLibrary library;
-        if (library.LoadFromFile(path) == TLoadResult::Refused) throw EReadError(kMsgUnreadableIconFile);
+        const TIconsRead read = library.Read(path);
+        // A file its reader refuses (a damaged 16-bit module) holds no icons, as for the
+        // desktop; only a file that cannot be read at all ends the batch.
+        if (read.Result == TLoadResult::Failed) {
+            counts.Error = read.Reason;
+            return counts;
+        }
         for (int i = 0; i < library.Icons.Count() && !observer_.StopRequested(); ++i) {
             observer_.ProcessPendingEvents();
             ++counts.Found;

@@ -17,8 +17,6 @@ namespace gs {
 
 constexpr const char* kMsgBatchError = "Batch extraction raised an error.";
 constexpr const char* kMsgNoIconsFound = "No icons found.";
-// A file the desktop counts icons in, whose icons could not be read.
-constexpr const char* kMsgUnreadableIconFile = "The file's icons could not be read.";
 
 class IBatchObserver {
 public:

@@ -10,11 +10,6 @@
 
 namespace gs {
 
-namespace {
-// Reported for a file that looks like it holds icons but whose icons cannot be read.
-constexpr const char* kIconsUnreadable = "The icons of this file cannot be read; the file is damaged.";
-}  // namespace
-
 ExtractSettings ExtractSettings::FromOptions(const TKAVUOptions& options) {
     ExtractSettings s;
     s.Extensions = options.ScanExtensions;
@@ -46,23 +41,19 @@ bool TExtractThread::EndsRun(int answer) {
 
 int TExtractThread::ExtractFromFile(const std::filesystem::path& fileName) {
     const std::string baseName = CutAtFirstDot(fileName.filename().string());
-    int result = 0;
-    try {
-        TQBIconLibrary library;
-        if (library.LoadFromFile(fileName) == TLoadResult::Refused) {
-            // Not an end of the run (the reader reports nothing), but not silent either.
-            sink_->FileFailed(fileName, kIconsUnreadable);
-            return 0;
-        }
-        for (int i = 0; i < library.Icons.Count() && !StopRequested(); ++i) {
-            result = AddExtractedIcon(baseName, fileName, *library.Icons.GetIcon(i), i);
-            if (EndsRun(result)) break;
-        }
-    } catch (const std::exception& e) {
+    TQBIconLibrary library;
+    const TIconsRead read = library.Read(fileName);
+    if (read.Result == TLoadResult::Failed) {
         // One file that cannot be read ends the whole run; the icons handed over stay.
-        sink_->FileFailed(fileName, e.what());
+        sink_->FileFailed(fileName, read.Reason);
         end_ = ExtractEnd::FileFailed;
         return -1;
+    }
+    // A file its reader refuses (a damaged 16-bit module) gives no icons, as for the desktop.
+    int result = 0;
+    for (int i = 0; i < library.Icons.Count() && !StopRequested(); ++i) {
+        result = AddExtractedIcon(baseName, fileName, *library.Icons.GetIcon(i), i);
+        if (EndsRun(result)) break;
     }
     return result;
 }

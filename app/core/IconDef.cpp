@@ -5,6 +5,7 @@
 #include "framework/core/Exceptions.h"
 #include "framework/core/FileUtils.h"
 #include "iconlib/IconLibrary.h"
+#include "platform/Errors.h"
 
 namespace gs {
 
@@ -14,6 +15,7 @@ constexpr const char* kInvalidIconIndex = "Invalid icon index.";
 constexpr const char* kUndefinedFileName = "Undefined file name.";
 constexpr const char* kInvalidFileName = "Invalid file name.";
 constexpr const char* kErrorLoadingIcon = "Error loading icon.";
+constexpr const char* kNoIconsAnyMore = "The file holds no icons that can be read any more.";
 
 EQBException invalidIndex(int index) {
     return EQBException(kInvalidIconIndex, std::to_string(index) + " is not a valid icon index.",
@@ -23,7 +25,13 @@ EQBException invalidIndex(int index) {
 // The icon at `index` of the file, copied out of a library that is freed on return.
 std::unique_ptr<TQBIcon> readIcon(const std::filesystem::path& fileName, int index) {
     TQBIconLibrary library;
-    library.LoadFromFile(fileName);
+    const TIconsRead read = library.Read(fileName);
+    switch (read.Result) {
+        case TLoadResult::Read: break;
+        case TLoadResult::NoIcons: throw EReadError(kNoIconsAnyMore);
+        case TLoadResult::Refused:
+        case TLoadResult::Failed: throw EReadError(read.Reason.empty() ? kNoIconsAnyMore : read.Reason);
+    }
     if (index >= library.Icons.Count()) throw invalidIndex(index);
     auto icon = std::make_unique<TQBIcon>();
     icon->Assign(*library.Icons.GetIcon(index));

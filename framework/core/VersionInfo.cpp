@@ -75,7 +75,7 @@ bool sameKey(std::string_view a, std::string_view b) { return foldCaseUtf8(a) ==
 }  // namespace
 
 VersionInfo VersionInfo::parse(std::span<const std::uint8_t> block) {
-    MemorySource src(Bytes(block.begin(), block.end()));
+    SpanSource src(block);
     ByteReader r(src);
     VersionInfo info;
     info.root_ = parseNode(r, src.size(), 0);
@@ -103,7 +103,7 @@ const VersionInfo::Node* VersionInfo::find(std::string_view path) const {
 
 std::optional<VsFixedFileInfo> VersionInfo::GetFixedFileInfo() const {
     if (root_.value.size() < VsFixedFileInfo::kSize) return std::nullopt;
-    MemorySource src(root_.value);
+    SpanSource src(root_.value);
     ByteReader r(src);
     VsFixedFileInfo f;
     for (std::uint32_t* field : {&f.signature, &f.strucVersion, &f.fileVersionMS, &f.fileVersionLS,

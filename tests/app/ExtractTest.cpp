@@ -191,8 +191,9 @@ TEST(ExtractFolder, ATreeOfTrapsListsEveryGoodIconOnceAndReportsTheDamagedFile) 
     EXPECT_EQ(flat.failures.size(), 1u);
 }
 
-TEST(ExtractFolder, AModuleWhoseIconsCannotBeReadIsReportedAndTheWalkGoesOn) {
-    // An NE module whose icon group lies past the end of the file: counted, then refused.
+TEST(ExtractFolder, A16BitModuleItsReaderRefusesGivesNoIconsAndTheWalkGoesOn) {
+    // An NE module whose icon group lies past the end of the file: counted, then refused,
+    // and like the desktop the scan shows nothing for it and says nothing.
     const auto image = dibSpec(32, 4);
     Bytes ne = makeNeModule({{0x8003, 0x8001, image.data}, {0x800E, 0x8001, makeGroup({image}, {1})}}, {});
     ne.resize(ne.size() - 10);
@@ -206,8 +207,7 @@ TEST(ExtractFolder, AModuleWhoseIconsCannotBeReadIsReportedAndTheWalkGoesOn) {
     RecordingSink sink;
     EXPECT_EQ(scanFolder(t.path, settings(), sink), ExtractEnd::Finished);
     EXPECT_EQ(sink.listing(), Listing{"b#0@b.ico"});
-    ASSERT_EQ(sink.failures.size(), 1u);
-    EXPECT_EQ(sink.failures[0].first, refused);
+    EXPECT_TRUE(sink.failures.empty());
 }
 
 TEST(ExtractFile, ReadsOneFileAndReportsOneThatCannotBeRead) {

@@ -109,6 +109,20 @@ gs "/XBS:$WORK/src/*.dll" 2>err.txt; status=$?
 [ $status = 2 ] || fail "a refused argument exited $status"
 grep -q "Target dir missing in command line argument." err.txt || fail "refusal told as: $(cat err.txt)"
 
+# Memory follows the icons, not the files: a sparse 3 GiB icon file whose one image lies at
+# its end exports under an address-space limit far below its size, to the same image bytes.
+le32() { printf "\\$(printf %03o $(($1 & 255)))\\$(printf %03o $(($1 >> 8 & 255)))\\$(printf %03o $(($1 >> 16 & 255)))\\$(printf %03o $(($1 >> 24 & 255)))"; }
+u32_at() { od -An -tu4 -j "$2" -N4 "$1" | tr -d ' '; }
+rm -rf big out; mkdir big out
+size=$(u32_at a.ico 14); at=$(u32_at a.ico 18); far=$((3 * 1024 * 1024 * 1024 - size))
+{ printf '\000\000\001\000\001\000'; head -c 14 a.ico | tail -c 8; le32 "$size"; le32 "$far"; } >big/huge.ico
+tail -c +$((at + 1)) a.ico | head -c "$size" | dd of=big/huge.ico bs=1M seek="$far" oflag=seek_bytes conv=notrunc status=none
+[ "$(stat -c %s big/huge.ico)" = $((3 * 1024 * 1024 * 1024)) ] || fail "huge.ico could not be made"
+(ulimit -v 600000; gs "/XBS:$WORK/big/*.ico,$WORK/out") 2>err.txt || fail "the huge icon file: exit $?: $(cat err.txt)"
+tail -c "$size" out/huge_1.ico | cmp -s - <(tail -c +$((at + 1)) a.ico | head -c "$size") ||
+  fail "the huge icon file's image was not exported whole"
+rm -rf big
+
 # Debian's wine64 modules: every icon group wrestool lists, once per name.
 wine=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
 if [ -d "$wine" ]; then

@@ -311,3 +311,86 @@ TEST(PeReader, OverlappingDirectoriesAreReadNoMoreThanTheFileHolds) {
     TQBIconLibrary lib;
     EXPECT_THROW(lib.LoadFromFile(d.file("overlap.dll", module)), EReadError);
 }
+
+namespace {
+// Groups whose images are large enough that half of the module holds only some of them.
+std::vector<PeResource> bigGroups(int groups) {
+    std::vector<PeResource> res;
+    for (int g = 0; g < groups; ++g) {
+        auto a = dibSpec(48, 32, unsigned(g + 1));
+        const auto id = std::uint16_t(g + 1);
+        res.push_back({RT_ICON, id, "", 0x0409, a.data});
+        res.push_back({RT_GROUP_ICON, id, "", 0x0409, makeGroup({a}, {id})});
+    }
+    return res;
+}
+}  // namespace
+
+TEST(ModuleReading, AFileCutToHalfWhileItsReaderHoldsItGivesTheReadError) {
+    ModuleDir d;
+    const auto pe = d.file("m.dll", makePeModule(bigGroups(6)));
+    auto module = PeModule::open(pe);
+    ASSERT_EQ(module->names(RT_GROUP_ICON).size(), 6u);
+    fs::resize_file(pe, fs::file_size(pe) / 2);
+    int failed = 0;
+    for (const ResourceName& name : module->names(RT_GROUP_ICON)) {
+        TQBIcon icon;
+        try {
+            icon.LoadFromResource(*module, name);
+        } catch (const EReadError& e) {
+            EXPECT_NE(std::string(e.what()).find("changed while it was read"), std::string::npos) << e.what();
+            ++failed;
+        }
+    }
+    EXPECT_GT(failed, 0);
+
+    const auto ne = d.file("m.icl", makeNeModule({{0x8003, 0x8001, dibSpec(48, 32).data},
+                                                   {0x800E, 0x8001, makeGroup({dibSpec(48, 32)}, {1})}},
+                                                  {}));
+    TQB16BitReader reader(ne);
+    ASSERT_EQ(reader.ReadTables(), 1);
+    fs::resize_file(ne, fs::file_size(ne) / 2);
+    EXPECT_FALSE(reader.Read());
+    EXPECT_FALSE(reader.FailureReason().empty());
+}
+
+TEST(ModuleReading, IconDataIsTheResourceAsReadWhateverHappensToTheFileAfterwards) {
+    ModuleDir d;
+    auto groups = bigGroups(2);
+    const auto pe = d.file("m.dll", makePeModule(groups));
+    TQBIconLibrary lib;
+    ASSERT_EQ(lib.Read(pe).Result, TLoadResult::Read);
+    writeFile(pe, Bytes(fs::file_size(pe), 0xEE));  // same size, other bytes
+    for (int i = 0; i < 2; ++i) {
+        const TQBIconImage& image = *lib.Icons.GetIcon(i)->Images().GetImage(0);
+        EXPECT_EQ(image.Data(), groups[std::size_t(i) * 2].data);
+    }
+}
+
+TEST(ModuleReading, ReadSaysWhatHappenedAndWhy) {
+    ModuleDir d;
+    auto image = dibSpec(32, 4);
+    Bytes cutGroup = makeNeModule({{0x8003, 0x8001, image.data}, {0x800E, 0x8001, makeGroup({image}, {1})}}, {});
+    cutGroup.resize(cutGroup.size() - 10);
+    Bytes badData = makePeModule(threeGroups());
+    struct Case {
+        std::string file;
+        TLoadResult result;
+        std::string reason;  // a part of it
+        int icons;
+    } cases[] = {
+        {d.file("ok.dll", makePeModule(threeGroups())), TLoadResult::Read, "", 3},
+        {d.file("ok.ico", makeIcoFile({image})), TLoadResult::Read, "", 1},
+        {d.file("none.txt", Bytes{'h', 'i'}), TLoadResult::NoIcons, "", 0},
+        {d.file("cut.icl", cutGroup), TLoadResult::Refused, "Unexpected end of data", 0},
+        {(d.path / "missing.dll").string(), TLoadResult::Failed, "Cannot open file", 0},
+        {d.path.string(), TLoadResult::Failed, "Not a regular file", 0},
+    };
+    for (const Case& c : cases) {
+        TQBIconLibrary lib;
+        const TIconsRead read = lib.Read(c.file);
+        EXPECT_EQ(read.Result, c.result) << c.file;
+        EXPECT_NE(read.Reason.find(c.reason), std::string::npos) << c.file << ": " << read.Reason;
+        EXPECT_EQ(lib.Icons.Count(), c.icons) << c.file;
+    }
+}

@@ -54,3 +54,60 @@ TEST(AtomicFile, ReplacesWholeAndLeavesNoTemporaryFiles) {
     // A folder that does not exist fails cleanly.
     EXPECT_THROW(writeFileAtomically(d.path / "no" / "x", Bytes{1}), EFCreateError);
 }
+
+namespace {
+// A file of `n` bytes whose byte i is i * 7 + 3, so that any misplaced copy shows.
+Bytes counting(std::size_t n) {
+    Bytes b(n);
+    for (std::size_t i = 0; i < n; ++i) b[i] = std::uint8_t(i * 7 + 3);
+    return b;
+}
+}  // namespace
+
+TEST(FileSource, ReadsEveryRangeAsTheFileHoldsIt) {
+    TempDir d;
+    const std::size_t block = FileSource::kBlockSize;
+    const Bytes data = counting(block * 20 + 123);
+    writeFileAtomically(d.path / "f", data);
+    FileSource f(d.path / "f");
+    // Inside a block, across one and several blocks, as large reads, up to the last byte,
+    // and again after the cache has been turned over.
+    const std::pair<std::uint64_t, std::uint64_t> ranges[] = {
+        {0, 2},         {5, 1},          {block - 1, 2},          {block * 3 - 5, block + 10},
+        {17, block * 4}, {block * 19, 1}, {data.size() - 1, 1},    {data.size() - 200, 200},
+        {0, data.size()}, {block * 7 + 9, 300}, {3, 4},
+    };
+    for (int pass = 0; pass < 2; ++pass)
+        for (auto [off, n] : ranges)
+            EXPECT_EQ(f.read(off, n), Bytes(data.begin() + long(off), data.begin() + long(off + n))) << off << "+" << n;
+    EXPECT_THROW(f.read(data.size() - 1, 2), EReadError);
+}
+
+TEST(FileSource, AFileThatShrinksWhileReadGivesAReadErrorNotStaleBytes) {
+    TempDir d;
+    const std::size_t block = FileSource::kBlockSize;
+    writeFileAtomically(d.path / "f", counting(block * 8));
+    FileSource f(d.path / "f");
+    f.read(0, 16);  // the first block is held
+    ASSERT_EQ(::truncate((d.path / "f").c_str(), block * 2), 0);
+    EXPECT_EQ(f.read(2, 4), (Bytes{17, 24, 31, 38}));  // from the block held
+    for (auto [off, n] : {std::pair<std::uint64_t, std::uint64_t>{block * 5, 4}, {block * 3, block * 2}, {block * 2 - 2, 4}})
+        EXPECT_THROW(f.read(off, n), EReadError) << off;
+}
+
+TEST(ByteReader, AWindowIsCheckedWhenMadeAndReadsNothingOutsideIt) {
+    MemorySource src(counting(64));
+    ByteReader whole(src);
+    ByteReader w = whole.window(10, 8);
+    EXPECT_EQ(w.size(), 8u);
+    EXPECT_EQ(w.u8(), std::uint8_t(10 * 7 + 3));
+    EXPECT_EQ(w.sourceOffset(w.pos()), 11u);
+    EXPECT_EQ(w.bytesAt(6, 2), (Bytes{std::uint8_t(16 * 7 + 3), std::uint8_t(17 * 7 + 3)}));
+    EXPECT_THROW(w.u32At(6), EReadError);  // the source has the bytes, the window does not
+    EXPECT_THROW(w.window(4, 5), EReadError);
+    EXPECT_EQ(w.window(4, 4).u8(), std::uint8_t(14 * 7 + 3));
+    EXPECT_THROW(whole.window(60, 5), EReadError);
+    EXPECT_THROW(whole.window(UINT64_MAX, 2), EReadError);
+    w.seek(UINT64_MAX - 1);
+    EXPECT_THROW(w.u16(), EReadError);
+}
