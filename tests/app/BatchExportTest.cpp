@@ -256,6 +256,20 @@ TEST_F(BatchExportTest, ADamagedFileEndsTheBatchInATreeOfOddEntries) {
     EXPECT_EQ(outputs(), (std::vector<std::string>{"a_1.ico", "a_2.ico"}));
 }
 
+TEST_F(BatchExportTest, A16BitModuleItsReaderRefusesHoldsNoIconsAndTheBatchGoesOn) {
+    // Its icon group lies beyond its end: like the desktop, the batch finds nothing there.
+    const auto image = dibSpec(32, 4);
+    Bytes ne = makeNeModule({{0x8003, 0x8001, image.data}, {0x800E, 0x8001, makeGroup({image}, {1})}}, {});
+    ne.resize(ne.size() - 10);
+    put("a.dll", moduleOf({standardGroup(1)}));
+    put("b.exe", ne);
+    put("c.dll", moduleOf({standardGroup(4)}));
+    const TBatchOutcome outcome = run(job("*.*"));
+    EXPECT_FALSE(outcome.Failure);
+    EXPECT_EQ(outcome.FoundTotal, 2);
+    EXPECT_EQ(outputs(), (std::vector<std::string>{"a_1.ico", "c_1.ico"}));
+}
+
 TEST_F(BatchExportTest, AWriterFailureCountsTheIconsVisitedAndTheFilesWritten) {
     put("a.dll", moduleOf({standardGroup(1), standardGroup(4), standardGroup(7)}));
     fs::create_directory(out.path / "a_2.ico");  // the second file cannot be written
