@@ -24,5 +24,10 @@ int main(int argc, char** argv) {
                                   {0x800E, 0x8001, makeGroup({a, b}, {1, 2})}, {0x800E, 0, makeGroup({b}, {2}), 1}};
     writeFile((root / "ne" / "lib.icl").string(), makeNeModule(ne, {"ICL", "Named"}, 2));
     writeFile((root / "version" / "block.bin").string(), gs::buildVersionBlock(gs::VersionBlockContent{}));
+    // The whole reading road takes every kind of file.
+    std::filesystem::create_directories(root / "file");
+    for (const char* d : {"ico", "pe", "ne"})
+        for (const auto& e : std::filesystem::directory_iterator(root / d))
+            std::filesystem::copy_file(e.path(), root / "file" / e.path().filename());
     return 0;
 }
