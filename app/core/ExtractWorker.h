@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <stop_token>
+#include <string>
 #include <thread>
 
 #include "app/core/ExtractThread.h"
@@ -15,7 +16,8 @@ namespace gs {
 class ExtractWorker {
 public:
     using SinkMaker = std::function<std::unique_ptr<IconSink>(std::stop_token)>;
-    using EndNotice = std::function<void(ExtractEnd)>;
+    // How the run ended and, when it broke off (Aborted), what broke it.
+    using EndNotice = std::function<void(ExtractEnd, const std::string& why)>;
 
     ExtractWorker(std::unique_ptr<TExtractThread> job, SinkMaker makeSink, EndNotice onEnd);
     // Asks the worker to stop and waits for it. This never hangs on a worker that waits

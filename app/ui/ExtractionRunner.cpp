@@ -21,9 +21,9 @@ ExtractWorker::SinkMaker ExtractionHandOver::SinkMaker() const {
     };
 }
 
-ExtractWorker::EndNotice ExtractionHandOver::PostedEndNotice(std::function<void(ExtractEnd)> onEnd) const {
-    return [channel = channel_, onEnd = std::move(onEnd)](ExtractEnd end) {
-        channel->Post([onEnd, end] { onEnd(end); });
+ExtractWorker::EndNotice ExtractionHandOver::PostedEndNotice(ExtractWorker::EndNotice onEnd) const {
+    return [channel = channel_, onEnd = std::move(onEnd)](ExtractEnd end, const std::string& why) {
+        channel->Post([onEnd, end, why] { onEnd(end, why); });
     };
 }
 
@@ -40,7 +40,7 @@ bool ExtractionRunner::Start(std::unique_ptr<TExtractThread> job) {
     // The notice runs on this thread through the hand-over object, which this runner owns,
     // so `this` is alive whenever it runs.
     worker_ = std::make_unique<ExtractWorker>(std::move(job), handOver_->SinkMaker(),
-                                              handOver_->PostedEndNotice([this](ExtractEnd end) { WorkerEnded(end); }));
+                                              handOver_->PostedEndNotice([this](ExtractEnd end, const std::string& why) { WorkerEnded(end, why); }));
     return true;
 }
 
@@ -48,9 +48,10 @@ void ExtractionRunner::Stop() {
     if (worker_) worker_->RequestStop();
 }
 
-void ExtractionRunner::WorkerEnded(ExtractEnd end) {
+void ExtractionRunner::WorkerEnded(ExtractEnd end, const std::string& why) {
     // The worker has posted its last word and is returning; waiting for it is brief.
     worker_.reset();
+    abortReason_ = why;
     emit Ended(end);
 }
 

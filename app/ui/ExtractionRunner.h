@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include <memory>
+#include <string>
 
 #include "app/core/ExtractWorker.h"
 #include "app/core/HandOver.h"
@@ -24,7 +25,7 @@ public:
     // Sinks for workers, carrying every call over to the receiver.
     ExtractWorker::SinkMaker SinkMaker() const;
     // An end notice that posts `onEnd` to this object's thread (dropped once it is gone).
-    ExtractWorker::EndNotice PostedEndNotice(std::function<void(ExtractEnd)> onEnd) const;
+    ExtractWorker::EndNotice PostedEndNotice(ExtractWorker::EndNotice onEnd) const;
 
 private:
     IconSink& receiver_;
@@ -44,16 +45,19 @@ public:
     // Asks the worker to end after its current folder entry or icon; Ended follows.
     void Stop();
     bool Running() const { return worker_ != nullptr; }
+    // What broke the last run off, when it ended Aborted (empty otherwise).
+    const std::string& AbortReason() const { return abortReason_; }
 
 signals:
     // On this object's thread, after the worker's work has returned.
     void Ended(gs::ExtractEnd end);
 
 private:
-    void WorkerEnded(ExtractEnd end);
+    void WorkerEnded(ExtractEnd end, const std::string& why);
 
     std::unique_ptr<ExtractionHandOver> handOver_;
     std::unique_ptr<ExtractWorker> worker_;
+    std::string abortReason_;
 };
 
 }  // namespace gs

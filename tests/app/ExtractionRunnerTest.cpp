@@ -94,7 +94,7 @@ TEST(ExtractionRunner, AWorkerWaitingOnAWindowThatClosesEnds) {
     auto* handOver = new ExtractionHandOver(receiver, window);
     std::promise<ExtractEnd> ended;
     auto end = ended.get_future();
-    ExtractWorker worker(m.job(), handOver->SinkMaker(), [&](ExtractEnd e) { ended.set_value(e); });
+    ExtractWorker worker(m.job(), handOver->SinkMaker(), [&](ExtractEnd e, const std::string&) { ended.set_value(e); });
     // Nobody runs the event loop: the worker waits for its first answer.
     EXPECT_EQ(end.wait_for(100ms), std::future_status::timeout);
     delete window;

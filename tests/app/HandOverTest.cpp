@@ -79,7 +79,7 @@ TEST(HandOver, AWorkersCallsRunOnTheReceivingThreadInOrder) {
     ExtractWorker worker(
         std::make_unique<TExtractFromFolderThread>(t.path, settings()),
         [&](std::stop_token stop) { return std::make_unique<HandOverIconSink>(channel, receiver, stop); },
-        [&](ExtractEnd e) { ended.set_value(e); });
+        [&](ExtractEnd e, const std::string&) { ended.set_value(e); });
     const auto until = std::chrono::steady_clock::now() + kGenerous;
     while (end.wait_for(0s) != std::future_status::ready && std::chrono::steady_clock::now() < until)
         if (!ui.runOne()) std::this_thread::sleep_for(1ms);
@@ -142,4 +142,22 @@ TEST(HandOver, AnErrorOfTheReceiverCountsAsARefusal) {
     ui.runOne();
     ASSERT_EQ(answer.wait_for(kGenerous), std::future_status::ready);
     EXPECT_EQ(answer.get(), -1);
+}
+
+TEST(ExtractWorker, ARunThatBreaksOffSaysWhat) {
+    struct Breaking final : TExtractThread {
+        Breaking() : TExtractThread(ExtractSettings{}) {}
+        void Run() override { throw std::runtime_error("the folder went away"); }
+    };
+    std::promise<std::pair<ExtractEnd, std::string>> ended;
+    auto end = ended.get_future();
+    {
+        ExtractWorker worker(
+            std::make_unique<Breaking>(),
+            [](std::stop_token) -> std::unique_ptr<IconSink> { return std::make_unique<RecordingSink>(); },
+            [&](ExtractEnd e, const std::string& why) { ended.set_value({e, why}); });
+    }
+    const auto [how, why] = end.get();
+    EXPECT_EQ(how, ExtractEnd::Aborted);
+    EXPECT_EQ(why, "the folder went away");
 }
