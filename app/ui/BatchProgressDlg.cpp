@@ -1,6 +1,8 @@
 #include "app/ui/BatchProgressDlg.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QMetaObject>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -10,6 +12,9 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <thread>
+
+#include "app/core/HandOver.h"
 #include "app/core/PathDisplay.h"
 #include "app/ui/BusyIndicator.h"
 
@@ -26,6 +31,29 @@ constexpr int kFieldWidth = 420;
 // The fields show their values after one blank, as the window always has.
 QString shown(const std::string& text) { return QString::fromUtf8(" " + text); }
 QString shown(int n) { return shown(std::to_string(n)); }
+
+// The walk's observer on the worker thread: each new file is handed over to the window and
+// waited for, so a Stop given meanwhile is seen before that file's first icon; the counts
+// are posted. Stopping is the worker's own stop request.
+class WorkerBatchObserver final : public IBatchObserver {
+public:
+    WorkerBatchObserver(std::shared_ptr<HandOverChannel> channel, TBatchProgressDlg& window, std::stop_token stop)
+        : channel_(std::move(channel)), window_(window), stop_(std::move(stop)) {}
+
+    void ShowCurrentFile(const std::string& path) override {
+        channel_->Call([w = &window_, path] { w->ShowCurrentFile(path); return 0; }, stop_);
+    }
+    void ShowFound(int n) override { channel_->Post([w = &window_, n] { w->ShowFound(n); }); }
+    void ShowSaved(int n) override { channel_->Post([w = &window_, n] { w->ShowSaved(n); }); }
+    void ProcessPendingEvents() override {}
+    bool StopRequested() const override { return stop_.stop_requested(); }
+    void ClearStop() override {}
+
+private:
+    std::shared_ptr<HandOverChannel> channel_;
+    TBatchProgressDlg& window_;
+    std::stop_token stop_;
+};
 
 }  // namespace
 
@@ -95,9 +123,39 @@ void TBatchProgressDlg::ShowSaved(int savedTotal) { txtIconsSaved->setText(shown
 
 void TBatchProgressDlg::ProcessPendingEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
+TBatchOutcome TBatchProgressDlg::RunOnWorker(const TBatchJob& job) {
+    auto channel = std::make_shared<HandOverChannel>([this](HandOverChannel::Task task) {
+        QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+    });
+    QEventLoop loop;
+    TBatchOutcome outcome;
+    {
+        std::jthread worker([&job, &outcome, &loop, channel, this](std::stop_token stop) {
+            WorkerBatchObserver observer(channel, *this, stop);
+            TBatchOutcome result;
+            try {
+                result = TBatchExport(job, observer).ExtractFiles();
+            } catch (const std::exception& e) {  // nothing may leave a thread's body
+                result.Failure = TBatchFailure{job.FileSpec, e.what()};
+            }
+            channel->Post([&outcome, &loop, result] {
+                outcome = result;
+                loop.quit();
+            });
+        });
+        workerStop_ = worker.get_stop_source();
+        if (stop_) workerStop_.request_stop();
+        loop.exec();
+        channel->Close();
+    }
+    workerStop_ = std::stop_source(std::nostopstate);
+    return outcome;
+}
+
 void TBatchProgressDlg::cmdStopClick() {
     lblTitle->setText(kTitleStopping);
     stop_ = true;
+    if (workerStop_.stop_possible()) workerStop_.request_stop();
     ProcessPendingEvents();
 }
 
@@ -111,7 +169,7 @@ int RunBatchWithProgress(const TBatchJob& job, IMessageBoxes& boxes, const TQBAp
         TBatchProgressDlg progress;
         progress.Setup(job, app);
         progress.show();
-        outcome = TBatchExport(job, progress).ExtractFiles();
+        outcome = progress.RunOnWorker(job);
     }
     return ReportBatchOutcome(job, outcome, boxes, app, err);
 }

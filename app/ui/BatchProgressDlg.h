@@ -1,10 +1,12 @@
 #pragma once
 // The progress window of a batch export started with "/XB:": what is being read, how many
 // icons were found and saved, and a Stop button that ends the run after the current icon.
-// The walk runs on the UI thread; the window stays responsive because the walk lets
-// pending events run between files and between icons.
+// The walk runs as a worker job (RunOnWorker): its progress is handed over to the window,
+// and Stop is the worker's stop request. The window can also watch a walk on its own
+// thread as its observer, letting pending events run between files and icons.
 #include <QDialog>
 #include <iosfwd>
+#include <stop_token>
 
 #include "app/core/BatchExport.h"
 
@@ -25,6 +27,9 @@ public:
     // Prepares the window for the run: caption, source and target, counts at 0, the
     // animation running and Stop enabled.
     void Setup(const TBatchJob& job, const TQBApplication& app);
+    // Runs the walk on a worker thread while this window's events run, and returns its
+    // outcome once the worker is done.
+    TBatchOutcome RunOnWorker(const TBatchJob& job);
 
     void ShowCurrentFile(const std::string& path) override;
     void ShowFound(int foundTotal) override;
@@ -51,6 +56,7 @@ private:
     QLineEdit* txtCurrentFile;
     QPushButton* cmdStop;
     bool stop_ = false;
+    std::stop_source workerStop_{std::nostopstate};
 };
 
 // The whole "/XB:" run: the window shown during the walk and released before the failure

@@ -2,6 +2,8 @@
 // walk runs on the UI thread, and the window gone before the result box appears.
 #include <gtest/gtest.h>
 
+#include <QThread>
+
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -136,6 +138,31 @@ TEST_F(BatchProgressTest, StopEndsTheRunBetweenIcons) {
     dlg.reject();
     EXPECT_TRUE(dlg.StopRequested());
     EXPECT_TRUE(dlg.isVisible());
+}
+
+TEST_F(BatchProgressTest, OnAWorkerStopIsSeenBeforeTheNextIconAndTheWindowStaysLive) {
+    writeFile(src / "a.dll", moduleOfGroups(3, 1));
+    writeFile(src / "b.dll", moduleOfGroups(2, 9));
+    TBatchProgressDlg dlg;
+    dlg.Setup(job(), descriptor());
+    dlg.show();
+    QLineEdit* current = child<QLineEdit>(dlg, "txtCurrentFile");
+    QPushButton* stop = child<QPushButton>(dlg, "cmdStop");
+    std::vector<QString> shown;
+    // The second file is shown on the window's thread while the worker waits for it.
+    QObject::connect(current, &QLineEdit::textChanged, stop, [&](const QString& t) {
+        EXPECT_EQ(QThread::currentThread(), dlg.thread());
+        shown.push_back(t);
+        if (shown.size() == 2) stop->click();
+    });
+    const TBatchOutcome outcome = dlg.RunOnWorker(job());
+    EXPECT_FALSE(outcome.Failure);
+    EXPECT_EQ(outcome.FoundTotal, 3);
+    EXPECT_EQ(outcome.SavedTotal, 3);
+    EXPECT_EQ(shown.size(), 2u);
+    EXPECT_FALSE(fs::exists(out.path / "b_1.ico"));
+    QCoreApplication::processEvents();  // the counts posted before the end
+    EXPECT_EQ(text(dlg, "txtIconsSaved"), " 3");
 }
 
 TEST_F(BatchProgressTest, TheWindowIsGoneBeforeTheResultBox) {
