@@ -474,12 +474,12 @@ void TKAVUMain::bindHandlers() {
     on(A::actArrangeByName, [this] { arrange(0); });
     on(A::actArrangeByFile, [this] { arrange(1); });
     on(A::actViewPreview, [this] {
-        pPreview->setVisible(!pPreview->isVisible());
+        pPreview->setVisible(pPreview->isHidden());
         LastPreviewItem = nullptr;
         LastSelCount = -1;
     });
-    on(A::actViewToolbar, [this] { tbMain->setVisible(!tbMain->isVisible()); });
-    on(A::actViewStatusBar, [this] { pBottom->setVisible(!pBottom->isVisible()); });
+    on(A::actViewToolbar, [this] { tbMain->setVisible(tbMain->isHidden()); });
+    on(A::actViewStatusBar, [this] { pBottom->setVisible(pBottom->isHidden()); });
     on(A::actHelpContents, [this] { ShowHelp(services_, application()); });
     on(A::actHelpOnTheWeb, [this] { OpenURL(services_, application().WebAddresses.WebSite); });
     on(A::actHelpSendEmail, [this] { SendSupportMail(services_, application()); });

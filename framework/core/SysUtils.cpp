@@ -1,7 +1,5 @@
 #include "framework/core/SysUtils.h"
 
-#include <algorithm>
-
 #include "framework/core/FileUtils.h"
 #include "framework/core/StrUtils.h"
 
@@ -33,9 +31,22 @@ bool hasScheme(const std::string& url) {
 }  // namespace
 
 std::string FormatOne(std::string_view pattern, std::string_view arg) {
-    std::size_t at = std::min(pattern.find("%s"), pattern.find("%d"));
-    if (at == std::string_view::npos) return std::string(pattern);
-    return std::string(pattern.substr(0, at)).append(arg).append(pattern.substr(at + 2));
+    std::string out;
+    bool used = false;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+        if (pattern[i] == '%' && next == '%') {
+            out += '%';
+            ++i;
+        } else if (pattern[i] == '%' && (next == 's' || next == 'd') && !used) {
+            out += arg;
+            used = true;
+            ++i;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return out;
 }
 
 std::string URLToOpen(const std::string& url) {

@@ -18,8 +18,8 @@ inline constexpr const char* kMailProgram = "xdg-email";
 inline constexpr const char* kMsgHelpFailed = "Unable to show help file '%s'.";
 inline constexpr const char* kMsgSupportMailFailed = "Unable to send e-mail to the support team at this time.";
 
-// The pattern with its first "%s" or "%d" replaced by `arg` (the one-argument Format of
-// the program's messages).
+// The pattern with its first "%s" or "%d" replaced by `arg` and "%%" by "%" (the
+// one-argument Format of the program's messages).
 std::string FormatOne(std::string_view pattern, std::string_view arg);
 
 // The address to open: empty for an empty one; an address that already names its scheme
