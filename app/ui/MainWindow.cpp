@@ -53,6 +53,7 @@ constexpr int kPleaseWaitBevel = 2;
 constexpr int kPanelWidths[] = {300, 100, 50, 50};
 constexpr int kIdleUpdateMs = 250;
 constexpr unsigned kSaveAnimationMs = 60;
+constexpr int kBusyTextRefreshMs = 50;
 constexpr std::uint16_t kFirstButton = 1;
 
 // Shortcuts are stored as virtual-key codes with modifier bits.
@@ -118,6 +119,9 @@ TKAVUMain::TKAVUMain(TAppContext& context, IMainServices& services, CommandLine 
     createPopup();
     bindHandlers();
 
+    busyTextTimer_.setSingleShot(true);
+    busyTextTimer_.setInterval(kBusyTextRefreshMs);
+    connect(&busyTextTimer_, &QTimer::timeout, this, [this] { showBusyTexts(); });
     runner_ = new ExtractionRunner(*this, this);
     connect(runner_, &ExtractionRunner::Ended, this, [this](ExtractEnd end) { Guard([&] { ExtractThreadTerminate(end); }); });
 
@@ -649,6 +653,7 @@ void TKAVUMain::BeginExtractionBusy() {
 }
 
 void TKAVUMain::EndExtractionBusy() {
+    showBusyTexts();
     lblFileName->clear();
     SetFavoritesEnabled(true);
     pStop->hide();

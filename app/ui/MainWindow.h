@@ -4,6 +4,7 @@
 // page shown while the window is busy. It owns what the commands share: the selected folder
 // or file, the listing, the running extraction and the icon counter. Every command is a row
 // of the command table; their enabled states come from alMainUpdate over a snapshot.
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -169,6 +170,7 @@ private:
     void showBottomForBusy();
     void scheduleUpdate();
     void startExtraction();
+    void showBusyTexts();
     void ExtractThreadTerminate(ExtractEnd end);
     void reportFailedFiles();
     void arrange(int column);
@@ -194,6 +196,8 @@ private:
     std::unique_ptr<IRecentList> mruFiles_;
     std::vector<std::pair<std::filesystem::path, std::string>> failures_;
     ExtractionRunner* runner_ = nullptr;
+    QTimer busyTextTimer_;
+    std::string busyTextFile_;
 
     // Components, named as their objectName.
     QWidget* DockTop;

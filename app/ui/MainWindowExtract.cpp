@@ -108,10 +108,19 @@ int TKAVUMain::AddIcon(std::unique_ptr<TIconDef> def) {
     const std::string fileName = listed->FileName.string();
     Icons->Add(std::move(def));
     lvIcons->Model().Append(listed, image);
-    setPanel(1, qs(FormatOne(kMsgIconsCount, std::to_string(IconCount))));
-    lblFileName->setText(qs(FormatOne(kMsgCurrentFile, ShortenPath(fileName))));
-    if (!stopping_) setPanel(0, kMsgExtracting);
+    // The counter and the current file are shown at the next refresh of the busy texts, a
+    // few times a second, rather than laid out again for every icon.
+    busyTextFile_ = fileName;
+    if (!busyTextTimer_.isActive()) busyTextTimer_.start();
     return IconCount;
+}
+
+void TKAVUMain::showBusyTexts() {
+    busyTextTimer_.stop();
+    if (IconCount > 0) setPanel(1, qs(FormatOne(kMsgIconsCount, std::to_string(IconCount))));
+    if (busy_ != TBusyState::Extracting) return;
+    lblFileName->setText(qs(FormatOne(kMsgCurrentFile, ShortenPath(busyTextFile_))));
+    if (!stopping_) setPanel(0, kMsgExtracting);
 }
 
 void TKAVUMain::FileFailed(const std::filesystem::path& file, const std::string& error) {
