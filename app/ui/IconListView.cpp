@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QListView>
+#include <QStyledItemDelegate>
 #include <QTreeView>
 
 #include "app/core/IconDef.h"
@@ -17,7 +18,7 @@ constexpr int kColumnIconWidth = 150;
 constexpr int kColumnFileWidth = 350;
 constexpr int kLargePicture = 32;
 constexpr int kSmallPicture = 16;
-const QSize kLargeGrid(96, 68);
+const QSize kLargeGrid(96, 72);
 const QSize kSmallGrid(160, 20);
 
 // Entries are selected by their first column in the list view and whole in the report.
@@ -27,6 +28,19 @@ QModelIndexList selectedEntries(const QItemSelectionModel& selection) {
         if (i.column() == 0) entries.push_back(i);
     return entries;
 }
+
+// Large icons keep a margin above them inside their grid cell, as on the desktop.
+class TIconCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    static constexpr int kTopMargin = 6;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem shifted(option);
+        if (option.decorationPosition == QStyleOptionViewItem::Top) shifted.rect.translate(0, kTopMargin);
+        QStyledItemDelegate::paint(painter, shifted, index);
+    }
+};
 
 const QPixmap& nullPixmap() {
     static const QPixmap none;
@@ -149,16 +163,17 @@ TIconListView::TIconListView(QWidget* parent)
         view->setSelectionMode(QAbstractItemView::ExtendedSelection);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->setContextMenuPolicy(Qt::CustomContextMenu);
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
     }
     iconView_->setLayoutMode(QListView::Batched);
     iconView_->setBatchSize(kLayoutBatch);
     iconView_->setResizeMode(QListView::Adjust);
     iconView_->setMovement(QListView::Static);
+    iconView_->setItemDelegate(new TIconCellDelegate(iconView_));
     reportView_->setRootIsDecorated(false);
     reportView_->setUniformRowHeights(true);
     reportView_->setItemsExpandable(false);
     reportView_->setAllColumnsShowFocus(true);
-    reportView_->setSelectionBehavior(QAbstractItemView::SelectRows);
     reportView_->setIconSize(QSize(kSmallPicture, kSmallPicture));
     reportView_->header()->setSectionsClickable(true);
     reportView_->header()->setSortIndicatorShown(false);
