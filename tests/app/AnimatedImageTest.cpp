@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "app/QtTestApp.h"
 #include <QElapsedTimer>
 
 #include "app/ui/AnimatedImage.h"
@@ -12,13 +14,7 @@ using namespace gs;
 
 namespace {
 
-QApplication& qtApp() {
-    static int argc = 1;
-    static char name[] = "animated-image-test";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+QApplication& qtApp() { return gstest::qtTestApp(); }
 
 QImage strip(int w, int h) {
     QImage image(w, h, QImage::Format_ARGB32);

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "app/ExtractMaterial.h"
+#include "app/QtTestApp.h"
 #include "app/core/AppContext.h"
 #include "app/core/AppIdentity.h"
 #include "app/ui/IconListView.h"
@@ -31,10 +32,7 @@ using A = TMainAction;
 namespace {
 
 QApplication& qtApp() {
-    static int argc = 1;
-    static char name[] = "mainwindow-test";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    QApplication& app = qtTestApp();
     if (!hasApplication()) installApplication(makeApplicationDescriptor("/opt/glyphscope/glyphscope"));
     return app;
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "app/QtTestApp.h"
 #include <QEvent>
 #include <memory>
 
@@ -12,13 +14,7 @@ using namespace gs;
 
 namespace {
 
-QApplication& qtApp() {
-    static int argc = 1;
-    static char name[] = "window-hook-test";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+QApplication& qtApp() { return gstest::qtTestApp(); }
 
 const auto kProbe = QEvent::Type(QEvent::User + 7);
 
