@@ -5,6 +5,7 @@
 
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
+#include "framework/core/RxUtils.h"
 #include "framework/core/SysUtils.h"
 #include "platform/Desktop.h"
 
@@ -89,9 +90,7 @@ void SendSupportMail(IMainServices& services, const TQBApplication& app) {
 bool BrowseForDirectory(IMainServices& services, QWidget* owner, std::string& folder, const std::string& text) {
     std::optional<std::string> chosen = services.BrowseForFolder(owner, text, folder);
     if (!chosen) return false;
-    // A chosen folder never ends in "/" (but the root stays "/").
-    while (chosen->size() > 1 && chosen->back() == '/') chosen->pop_back();
-    folder = *chosen;
+    folder = StripTrailingBackslash(*chosen);
     return true;
 }
 

@@ -33,6 +33,7 @@
 #include "app/ui/RasterImage.h"
 #include "framework/core/Application.h"
 #include "framework/core/MessageBoxes.h"
+#include "framework/core/RxUtils.h"
 
 namespace gs {
 
@@ -715,7 +716,11 @@ void TKAVUMain::showEvent(QShowEvent* e) {
     UpdateColumnCaptions();
     if (!FirstShow) return;
     FirstShow = false;
-    if (QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
+    if (QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        const TScreenRect placed = CenterRectOnScreen({0, 0, width(), height()}, area.width(), area.height());
+        move(area.left() + placed.Left, area.top() + placed.Top);
+    }
     const CommandLine start = start_;
     if (start.Mode != TRunMode::rmFile && start.Mode != TRunMode::rmFolder) return;
     FirstActivate = false;
