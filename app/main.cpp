@@ -14,6 +14,7 @@
 #include "app/core/AppIdentity.h"
 #include "app/core/BatchExport.h"
 #include "app/core/CmdLine.h"
+#include "app/core/SingleInstance.h"
 #include "framework/core/StderrMessageBoxes.h"
 #include "framework/core/VersionRoutines.h"
 
@@ -21,15 +22,16 @@
 #include <QApplication>
 
 #include "app/ui/BatchProgressDlg.h"
+#include "app/ui/WindowRoad.h"
 #include "framework/ui/QtMessageBoxes.h"
 #endif
 
 namespace {
 
 constexpr int kExitFailure = 1;
-constexpr int kExitWindowNotBuilt = 2;
+constexpr int kExitNoDisplay = 2;
 constexpr std::uint16_t kFirstButton = 1;
-constexpr const char* kMsgNoMainWindow = "the main window is not built yet; run a batch export with /XB: or /XBS:";
+constexpr const char* kMsgNoDisplay = "no display to show the main window on; run a batch export with /XB: or /XBS:";
 
 bool environmentSet(const char* name) {
     const char* value = std::getenv(name);
@@ -105,6 +107,23 @@ int runBatch(TProgramWindows& windows, const gs::TBatchJob& job) {
     return gs::RunBatch(job, nobody, windows.Boxes(), app, std::cerr);
 }
 
+// The main window, after the single-instance rule; without a display there is no window.
+gs::TFinalizeMode runWindow(TProgramWindows& windows, gs::TAppContext& context, const gs::CommandLine& commandLine,
+                            int& status) {
+    if (!gs::CheckSingleInstance(context.Options, commandLine.Mode, windows.Boxes())) return gs::TFinalizeMode::DiscardState;
+#ifdef GS_WITH_QT
+    if (windows.CanShowWindows()) {
+        windows.EnsureApplication();
+        const gs::TWindowRoadResult road = gs::RunMainWindow(context, commandLine, windows.Boxes());
+        status = road.Status;
+        return road.Finalize;
+    }
+#endif
+    std::cerr << gs::application().ProductName << ": " << kMsgNoDisplay << std::endl;
+    status = kExitNoDisplay;
+    return gs::TFinalizeMode::DiscardState;
+}
+
 int run(int& argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const gs::CommandLine commandLine = gs::ParseCommandLine(args);
@@ -114,15 +133,15 @@ int run(int& argc, char** argv) {
     std::unique_ptr<gs::TAppContext> context =
         gs::InitializeApplication(programFile(argv[0]), gs::defaultRegistryStore());
     int status = 0;
+    // A batch run never changes the options and favourites: saving would only undo changes
+    // a window made meanwhile. The window's end saves them.
+    gs::TFinalizeMode finalize = gs::TFinalizeMode::DiscardState;
     if (commandLine.Mode == gs::TRunMode::rmBatch) {
         status = runBatch(windows, commandLine.BatchJob);
     } else {
-        std::cerr << gs::application().ProductName << ": " << kMsgNoMainWindow << std::endl;
-        status = kExitWindowNotBuilt;
+        finalize = runWindow(windows, *context, commandLine, status);
     }
-    // A batch run never changes the options and favourites, and without a main window
-    // nothing else did: saving would only undo changes a window made meanwhile.
-    gs::FinalizeApplication(std::move(context), gs::TFinalizeMode::DiscardState);
+    gs::FinalizeApplication(std::move(context), finalize);
     return status;
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Glyphscope and runs it on the sample icons the build draws (icon files and an icon
-# library written by the program's own writers): with a display, the batch export with its
-# progress window and result box; without one, the silent batch export.
+# library written by the program's own writers): with a display, the main window listing
+# them; without one, the silent batch export.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -13,7 +13,7 @@ rm -rf "$out"
 mkdir -p "$out"
 echo "Sample icons in $samples: $(cd "$samples" && echo *)"
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-  build/run/app/glyphscope "/XB:$samples/*.*,$out"
+  exec build/run/app/glyphscope "/X:$samples"
 else
   echo "No display: silent batch export."
   build/run/app/glyphscope "/XBS:$samples/*.*,$out"

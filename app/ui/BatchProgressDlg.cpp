@@ -16,7 +16,8 @@
 
 #include "app/core/HandOver.h"
 #include "app/core/PathDisplay.h"
-#include "app/ui/BusyIndicator.h"
+#include "app/ui/AnimatedImage.h"
+#include "app/ui/MenuImages.h"
 
 namespace gs {
 
@@ -62,7 +63,8 @@ TBatchProgressDlg::TBatchProgressDlg(QWidget* parent)
     setObjectName("TBatchProgressDlg");
     setFont(QFont(kWindowFont));
 
-    anWait = new TBusyIndicator(this);
+    anWait = new TAnimatedImage(this);
+    anWait->SetGlyph(PleaseWaitStrip());
     anWait->setObjectName("anWait");
     lblTitle = new QLabel(kTitleWorking, this);
     lblTitle->setObjectName("lblTitle");

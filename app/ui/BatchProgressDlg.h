@@ -17,7 +17,7 @@ class QPushButton;
 
 namespace gs {
 
-class TBusyIndicator;
+class TAnimatedImage;
 
 class TBatchProgressDlg : public QDialog, public IBatchObserver {
     Q_OBJECT
@@ -47,7 +47,7 @@ public slots:
 private:
     QLineEdit* addField(QFormLayout* form, const char* objectName, const char* caption);
 
-    TBusyIndicator* anWait;
+    TAnimatedImage* anWait;
     QLabel* lblTitle;
     QLineEdit* txtFileSpec;
     QLineEdit* txtTargetDir;

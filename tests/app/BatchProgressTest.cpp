@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "app/ui/BatchProgressDlg.h"
-#include "app/ui/BusyIndicator.h"
+#include "app/ui/AnimatedImage.h"
 #include "support/IconMaker.h"
 #include "support/TempDir.h"
 
@@ -103,7 +103,7 @@ TEST_F(BatchProgressTest, SetupShowsTheJobAndEnablesStop) {
     EXPECT_EQ(text(dlg, "txtIconsFound"), " 0");
     EXPECT_EQ(text(dlg, "txtIconsSaved"), " 0");
     EXPECT_EQ(child<QLabel>(dlg, "lblTitle")->text(), "Extracting icons... Please wait.");
-    EXPECT_TRUE(child<TBusyIndicator>(dlg, "anWait")->Active());
+    EXPECT_TRUE(child<TAnimatedImage>(dlg, "anWait")->Active());
     // Long paths are shown shortened, after one blank.
     dlg.ShowCurrentFile("/" + std::string(100, 'd') + "/shell32.dll");
     EXPECT_EQ(text(dlg, "txtCurrentFile").size(), 74);

@@ -1,0 +1,276 @@
+#include "app/ui/IconListView.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QStyledItemDelegate>
+#include <QTreeView>
+
+#include "app/core/IconDef.h"
+
+namespace gs {
+
+namespace {
+
+constexpr int kFlushIntervalMs = 40;  // rows appear in batches while a listing runs
+constexpr int kLayoutBatch = 500;
+constexpr int kColumnIconWidth = 150;
+constexpr int kColumnFileWidth = 350;
+constexpr int kLargePicture = 32;
+constexpr int kSmallPicture = 16;
+const QSize kLargeGrid(96, 72);
+const QSize kSmallGrid(160, 20);
+
+// Entries are selected by their first column in the list view and whole in the report.
+QModelIndexList selectedEntries(const QItemSelectionModel& selection) {
+    QModelIndexList entries;
+    for (const QModelIndex& i : selection.selectedIndexes())
+        if (i.column() == 0) entries.push_back(i);
+    return entries;
+}
+
+// Large icons keep a margin above them inside their grid cell, as on the desktop.
+class TIconCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    static constexpr int kTopMargin = 6;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem shifted(option);
+        if (option.decorationPosition == QStyleOptionViewItem::Top) shifted.rect.translate(0, kTopMargin);
+        QStyledItemDelegate::paint(painter, shifted, index);
+    }
+};
+
+const QPixmap& nullPixmap() {
+    static const QPixmap none;
+    return none;
+}
+
+}  // namespace
+
+int TImageLists::Add(const QPixmap& large, const QPixmap& small) {
+    large_.push_back(large);
+    small_.push_back(small);
+    return int(large_.size()) - 1;
+}
+
+void TImageLists::Clear() {
+    large_.clear();
+    small_.clear();
+}
+
+const QPixmap& TImageLists::Large(int index) const {
+    return index >= 0 && std::size_t(index) < large_.size() ? large_[std::size_t(index)] : nullPixmap();
+}
+
+const QPixmap& TImageLists::Small(int index) const {
+    return index >= 0 && std::size_t(index) < small_.size() ? small_[std::size_t(index)] : nullPixmap();
+}
+
+TIconListModel::TIconListModel(TImageLists& images, QObject* parent)
+    : QAbstractTableModel(parent), images_(images), headers_{QStringLiteral("Icon"), QStringLiteral("Original File")} {
+    flushTimer_.setSingleShot(true);
+    flushTimer_.setInterval(kFlushIntervalMs);
+    connect(&flushTimer_, &QTimer::timeout, this, &TIconListModel::Flush);
+}
+
+int TIconListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_.size()); }
+
+int TIconListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 2; }
+
+QVariant TIconListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || std::size_t(index.row()) >= rows_.size()) return {};
+    const Row& row = rows_[std::size_t(index.row())];
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+        case Qt::ToolTipRole:
+            if (index.column() == 0) return QString::fromStdString(row.def->Name);
+            return QString::fromStdString(row.def->FileName.string());
+        case Qt::DecorationRole:
+            if (index.column() != 0) return {};
+            return largePictures_ ? images_.Large(row.image) : images_.Small(row.image);
+        case kDefRole:
+            return QVariant::fromValue(static_cast<void*>(row.def));
+        default:
+            return {};
+    }
+}
+
+QVariant TIconListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 2) return headers_[section];
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+bool TIconListModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section > 1) return false;
+    headers_[section] = value.toString();
+    emit headerDataChanged(orientation, section, section);
+    return true;
+}
+
+void TIconListModel::Append(TIconDef* def, int imageIndex) {
+    pending_.push_back({def, imageIndex});
+    if (!flushTimer_.isActive()) flushTimer_.start();
+}
+
+void TIconListModel::Flush() {
+    flushTimer_.stop();
+    if (pending_.empty()) return;
+    const int first = int(rows_.size());
+    beginInsertRows({}, first, first + int(pending_.size()) - 1);
+    rows_.insert(rows_.end(), pending_.begin(), pending_.end());
+    pending_.clear();
+    endInsertRows();
+    emit Flushed();
+}
+
+void TIconListModel::Clear() {
+    flushTimer_.stop();
+    beginResetModel();
+    rows_.clear();
+    pending_.clear();
+    endResetModel();
+}
+
+void TIconListModel::SetLargePictures(bool large) {
+    if (large == largePictures_) return;
+    largePictures_ = large;
+    if (!rows_.empty()) emit dataChanged(index(0, 0), index(int(rows_.size()) - 1, 0), {Qt::DecorationRole});
+}
+
+bool TIconSortProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const {
+    return QString::localeAwareCompare(left.data().toString(), right.data().toString()) < 0;
+}
+
+TIconListView::TIconListView(QWidget* parent)
+    : QStackedWidget(parent),
+      model_(new TIconListModel(images_, this)),
+      proxy_(new TIconSortProxy(this)),
+      iconView_(new QListView(this)),
+      reportView_(new QTreeView(this)) {
+    setObjectName("lvIcons");
+    proxy_->setSourceModel(model_);
+    proxy_->setDynamicSortFilter(true);
+    selection_ = new QItemSelectionModel(proxy_, this);
+
+    iconView_->setObjectName("lvIconsIcons");
+    reportView_->setObjectName("lvIconsReport");
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(iconView_), static_cast<QAbstractItemView*>(reportView_)}) {
+        view->setModel(proxy_);
+        view->setSelectionModel(selection_);
+        view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    }
+    iconView_->setLayoutMode(QListView::Batched);
+    iconView_->setBatchSize(kLayoutBatch);
+    iconView_->setResizeMode(QListView::Adjust);
+    iconView_->setMovement(QListView::Static);
+    iconView_->setItemDelegate(new TIconCellDelegate(iconView_));
+    reportView_->setRootIsDecorated(false);
+    reportView_->setUniformRowHeights(true);
+    reportView_->setItemsExpandable(false);
+    reportView_->setAllColumnsShowFocus(true);
+    reportView_->setIconSize(QSize(kSmallPicture, kSmallPicture));
+    reportView_->header()->setSectionsClickable(true);
+    reportView_->header()->setSortIndicatorShown(false);
+    reportView_->setColumnWidth(0, kColumnIconWidth);
+    reportView_->setColumnWidth(1, kColumnFileWidth);
+    addWidget(iconView_);
+    addWidget(reportView_);
+    connect(selection_, &QItemSelectionModel::selectionChanged, this, &TIconListView::SelectionChanged);
+    style_ = TViewStyle::vsSmallIcon;  // so the first call below lays out
+    SetViewStyle(TViewStyle::vsIcon);
+    Sort(0, true);
+}
+
+QAbstractItemView* TIconListView::CurrentView() const {
+    return style_ == TViewStyle::vsReport ? static_cast<QAbstractItemView*>(reportView_) : iconView_;
+}
+
+void TIconListView::SetViewStyle(TViewStyle style) {
+    if (style == style_) return;
+    style_ = style;
+    model_->SetLargePictures(style == TViewStyle::vsIcon);
+    switch (style) {
+        case TViewStyle::vsIcon:
+            iconView_->setViewMode(QListView::IconMode);
+            iconView_->setIconSize(QSize(kLargePicture, kLargePicture));
+            iconView_->setGridSize(kLargeGrid);
+            iconView_->setWordWrap(true);
+            iconView_->setUniformItemSizes(false);
+            break;
+        case TViewStyle::vsSmallIcon:
+        case TViewStyle::vsList:
+            iconView_->setViewMode(QListView::ListMode);
+            iconView_->setFlow(style == TViewStyle::vsList ? QListView::TopToBottom : QListView::LeftToRight);
+            iconView_->setWrapping(true);
+            iconView_->setIconSize(QSize(kSmallPicture, kSmallPicture));
+            iconView_->setGridSize(kSmallGrid);
+            iconView_->setWordWrap(false);
+            iconView_->setUniformItemSizes(true);
+            break;
+        case TViewStyle::vsReport:
+            break;
+    }
+    iconView_->setMovement(QListView::Static);
+    setCurrentWidget(CurrentView());
+}
+
+void TIconListView::Sort(int column, bool ascending) {
+    proxy_->sort(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void TIconListView::SetColumnCaptions(const QString& first, const QString& second) {
+    model_->setHeaderData(0, Qt::Horizontal, first, Qt::DisplayRole);
+    model_->setHeaderData(1, Qt::Horizontal, second, Qt::DisplayRole);
+}
+
+int TIconListView::SelectedCount() const { return int(selectedEntries(*selection_).size()); }
+
+TIconDef* TIconListView::FirstSelected() const {
+    const QModelIndexList rows = selectedEntries(*selection_);
+    if (rows.isEmpty()) return nullptr;
+    QModelIndex first = rows.front();
+    for (const QModelIndex& i : rows)
+        if (i.row() < first.row()) first = i;
+    return static_cast<TIconDef*>(first.data(TIconListModel::kDefRole).value<void*>());
+}
+
+std::vector<TIconDef*> TIconListView::SelectedDefs() const {
+    std::vector<TIconDef*> defs;
+    for (const QModelIndex& i : selectedEntries(*selection_))
+        defs.push_back(static_cast<TIconDef*>(i.data(TIconListModel::kDefRole).value<void*>()));
+    return defs;
+}
+
+void TIconListView::SelectAll() {
+    if (proxy_->rowCount() == 0) return;
+    selection_->select(QItemSelection(proxy_->index(0, 0), proxy_->index(proxy_->rowCount() - 1, 1)),
+                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void TIconListView::Clear() {
+    selection_->clear();
+    model_->Clear();
+    images_.Clear();
+}
+
+void TIconListView::SetListFont(const QFont& font) {
+    iconView_->setFont(font);
+    reportView_->setFont(font);
+}
+
+void TIconListView::SetColours(const QColor& background, const QColor& text) {
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(iconView_), static_cast<QAbstractItemView*>(reportView_)}) {
+        QPalette pal = view->palette();
+        pal.setColor(QPalette::Base, background);
+        pal.setColor(QPalette::Text, text);
+        view->setPalette(pal);
+    }
+}
+
+}  // namespace gs

@@ -1,0 +1,125 @@
+#pragma once
+// The icon list of the main window: one item model over the listed definitions (caption and
+// original file; the large or small picture), one sort proxy, one selection model, shown by
+// a list view for the icon styles and a tree view for the report style. Rows come in
+// batches: Append queues an entry, and the queue goes into the model on a short timer (or
+// at Flush), so a fast listing never costs one layout per icon.
+#include <QAbstractTableModel>
+#include <QSortFilterProxyModel>
+#include <QStackedWidget>
+#include <QTimer>
+#include <vector>
+
+#include "app/core/MainActions.h"
+
+class QAbstractItemView;
+class QListView;
+class QTreeView;
+class QItemSelectionModel;
+
+namespace gs {
+
+class TIconDef;
+
+// The window's picture lists: the large and small pictures of an entry share one index.
+class TImageLists {
+public:
+    // Adds both pictures (either may be null) and answers their common index.
+    int Add(const QPixmap& large, const QPixmap& small);
+    void Clear();
+    int Count() const { return int(large_.size()); }
+    const QPixmap& Large(int index) const;
+    const QPixmap& Small(int index) const;
+
+private:
+    std::vector<QPixmap> large_, small_;
+};
+
+class TIconListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    static constexpr int kDefRole = Qt::UserRole + 1;
+
+    explicit TIconListModel(TImageLists& images, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) override;
+
+    // Queues an entry for the definition (not owned) with its picture index.
+    void Append(TIconDef* def, int imageIndex);
+    // Moves the queued entries into the model at once.
+    void Flush();
+    void Clear();
+    int Count() const { return int(rows_.size() + pending_.size()); }
+    void SetLargePictures(bool large);
+    TIconDef* Def(int row) const { return rows_[std::size_t(row)].def; }
+
+signals:
+    void Flushed();
+
+private:
+    struct Row {
+        TIconDef* def;
+        int image;
+    };
+    TImageLists& images_;
+    std::vector<Row> rows_;
+    std::vector<Row> pending_;
+    QTimer flushTimer_;
+    bool largePictures_ = true;
+    QString headers_[2];
+};
+
+// Sorts by caption (column 0) or original file (column 1) with the locale's comparison.
+class TIconSortProxy : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
+};
+
+class TIconListView : public QStackedWidget {
+    Q_OBJECT
+public:
+    explicit TIconListView(QWidget* parent = nullptr);
+
+    TIconListModel& Model() { return *model_; }
+    TImageLists& Images() { return images_; }
+    QItemSelectionModel& Selection() { return *selection_; }
+    QListView* IconView() const { return iconView_; }
+    QTreeView* ReportView() const { return reportView_; }
+    QAbstractItemView* CurrentView() const;
+
+    TViewStyle ViewStyle() const { return style_; }
+    void SetViewStyle(TViewStyle style);
+    void Sort(int column, bool ascending);
+    void SetColumnCaptions(const QString& first, const QString& second);
+
+    int ItemCount() const { return model_->Count(); }
+    int SelectedCount() const;
+    // The definition of the first selected entry (in view order), or none.
+    TIconDef* FirstSelected() const;
+    std::vector<TIconDef*> SelectedDefs() const;
+    void SelectAll();
+    void Clear();
+    void SetListFont(const QFont& font);
+    void SetColours(const QColor& background, const QColor& text);
+
+signals:
+    void SelectionChanged();
+
+private:
+    TImageLists images_;
+    TIconListModel* model_;
+    TIconSortProxy* proxy_;
+    QItemSelectionModel* selection_;
+    QListView* iconView_;
+    QTreeView* reportView_;
+    TViewStyle style_ = TViewStyle::vsIcon;
+};
+
+}  // namespace gs

@@ -1,0 +1,75 @@
+#pragma once
+// What the main window reaches of the desktop: the boxes, the folder and file dialogs,
+// starting other programs, the memory load and the end of the program. The program gets
+// the real ones; tests inject scripted answers.
+#include <optional>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace gs {
+
+class IMessageBoxes;
+class TQBApplication;
+
+// An open-file dialog as the window describes it; Filter is "text|patterns|text|patterns".
+struct TOpenDialogSpec {
+    std::string Title;
+    std::string DefaultExt;
+    std::string Filter;
+    std::string InitialDir;
+};
+
+class IMainServices {
+public:
+    virtual ~IMainServices() = default;
+
+    virtual IMessageBoxes& Boxes() = 0;
+    // The chosen folder, or nothing when the user cancelled.
+    virtual std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& caption,
+                                                       const std::string& start) = 0;
+    // The chosen existing file, or nothing.
+    virtual std::optional<std::string> OpenFileName(QWidget* owner, const TOpenDialogSpec& spec) = 0;
+    // Starts a program with an argument vector; false when it could not be started.
+    virtual bool Start(const std::vector<std::string>& argv) = 0;
+    virtual bool ProgramAvailable(const std::string& name) = 0;
+    // The system's memory load in percent.
+    virtual int MemoryLoad() = 0;
+    // Ends the program at once after a fatal error.
+    virtual void Terminate() = 0;
+};
+
+// The desktop's own: Qt's dialogs, programs started without a shell, /proc/meminfo.
+class TDesktopServices : public IMainServices {
+public:
+    explicit TDesktopServices(IMessageBoxes& boxes) : boxes_(boxes) {}
+
+    IMessageBoxes& Boxes() override { return boxes_; }
+    std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& caption,
+                                               const std::string& start) override;
+    std::optional<std::string> OpenFileName(QWidget* owner, const TOpenDialogSpec& spec) override;
+    bool Start(const std::vector<std::string>& argv) override;
+    bool ProgramAvailable(const std::string& name) override;
+    int MemoryLoad() override;
+    void Terminate() override;
+
+private:
+    IMessageBoxes& boxes_;
+};
+
+// "text|patterns|text|patterns" as a Qt dialog filter ("text (patterns);;text (patterns)"),
+// patterns separated by blanks.
+std::string QtDialogFilter(const std::string& filter);
+
+// The shell and help routines over the services; failures raise EQBException (warning).
+// Opens the address (URLToOpen) in the desktop's browser; nothing for an empty one.
+void OpenURL(IMainServices& services, const std::string& url);
+// Opens the descriptor's help file when it exists.
+void ShowHelp(IMainServices& services, const TQBApplication& app);
+// Composes a mail to the support address in the desktop's mail program.
+void SendSupportMail(IMainServices& services, const TQBApplication& app);
+// The folder-browse dialog: true, and `folder` replaced, when the user chose one.
+bool BrowseForDirectory(IMainServices& services, QWidget* owner, std::string& folder, const std::string& text);
+
+}  // namespace gs

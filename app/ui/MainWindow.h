@@ -1,0 +1,230 @@
+#pragma once
+// The program's one window: the icon list with its pictures, the preview panel, the menu
+// bar and toolbar in the top dock, the status bar with the Stop button, and the waiting
+// page shown while the window is busy. It owns what the commands share: the selected folder
+// or file, the listing, the running extraction and the icon counter. Every command is a row
+// of the command table; their enabled states come from alMainUpdate over a snapshot.
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/core/CmdLine.h"
+#include "app/core/IconDef.h"
+#include "app/core/IconSink.h"
+#include "app/core/MainActions.h"
+#include "app/core/RecentList.h"
+#include "app/ui/ExceptionGuard.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QSplitter;
+class QStackedWidget;
+class QStatusBar;
+class QToolBar;
+
+namespace gs {
+
+class ExtractionRunner;
+class IMainServices;
+class TAnimatedImage;
+class TAppContext;
+class TIconListView;
+enum class ExtractEnd;
+
+inline constexpr const char* kMsgExtracting = "Extracting. Please wait...";
+inline constexpr const char* kMsgSaving = "Saving. Please wait...";
+inline constexpr const char* kMsgStopping = "Stopping. Please wait...";
+inline constexpr const char* kMsgIconsCount = "Icons: %d";
+inline constexpr const char* kMsgCurrentFile = "Current file: %s";
+inline constexpr const char* kMsgSelectedFolder = "Selected Folder: ";
+inline constexpr const char* kMsgSelectedFile = "Selected File: ";
+inline constexpr const char* kMsgFolderNotFound = "Folder '%s' not found.";
+inline constexpr const char* kMsgFileNotFound = "File '%s' not found.";
+inline constexpr const char* kMsgStopBeforeClosing = "Please stop the extraction process before closing.";
+inline constexpr const char* kMsgMemoryLimit = "Maximum memory load reached. Extraction stopped.";
+inline constexpr const char* kMsgMemoryLimitDetails =
+    "Your system total memory load reached %d%%. The extraction process stopped to prevent possible memory crashes.";
+inline constexpr const char* kMsgFileUnreadable = "The icons of '%s' could not be read.";
+inline constexpr const char* kMsgFilesUnreadable = "The icons of %d files could not be read.";
+inline constexpr const char* kSelectFolderCaption = "Please select the folder...";
+inline constexpr const char* kSelectFileCaption = "Please select the file...";
+inline constexpr const char* kSelectFileFilter =
+    "Applications (*.exe)|*.exe|Application Extensions (*.dll)|*.dll|Icons (*.ico)|*.ico|Icon Libraries (*.icl)|*.icl|"
+    "ActiveX Controls (*.ocx)|*.ocx|Control Panel Applets (*.cpl)|*.cpl|All Files (*.*)|*.*";
+
+class TKAVUMain : public QWidget, public IconSink {
+    Q_OBJECT
+public:
+    // `start` is the command line: a file or folder there is listed at the first show.
+    TKAVUMain(TAppContext& context, IMainServices& services, CommandLine start = {}, QWidget* parent = nullptr);
+    // Stops a running extraction, then stores the recent lists.
+    ~TKAVUMain() override;
+
+    // Fields the commands share.
+    bool FirstShow = true;
+    bool FirstActivate = true;
+    bool BottomWasHidden = false;
+    bool SortAscending = true;
+    bool MemoryLimitReached = false;
+    int SortColumn = 0;
+    int LastSelCount = -1;
+    int IconCount = 0;
+    std::string SelectedFolder;
+    std::string SelectedFile;
+    TIconDef* LastPreviewItem = nullptr;
+    std::unique_ptr<TIconsList> Icons;
+
+    // State and enabling.
+    TBusyState Busy() const { return busy_; }
+    bool Idle() const { return busy_ == TBusyState::Idle; }
+    TMainSnapshot Snapshot() const;
+    // Recomputes every command's enabled and checked state, then the preview.
+    void alMainUpdate();
+    const TActionStates& ActionStates() const { return states_; }
+    QAction* Action(TMainAction id) const { return actions_[std::size_t(id)]; }
+    // Runs a command as its menu entry would: its state is updated first, and it runs only
+    // when enabled. Errors go to the exception handler.
+    void Execute(TMainAction id);
+
+    void SetMenuImages(bool highColour);
+    void ClearListing();
+    void ApplyOptions();
+    void UpdateColumnCaptions();
+    void UpdatePreview(bool hasSelection);
+    void SetFavoritesEnabled(bool enabled);
+    void BeginExtractionBusy();
+    void EndExtractionBusy();
+    // True when the save of `selected` icons made the window busy.
+    bool BeginSaveBusy(int selected);
+    void EndSaveBusy();
+
+    // Selecting and listing.
+    void SelectFolder(const std::string& path);
+    void SelectFile(const std::string& path);
+    void MRUFoldersClick(const std::string& path) { SelectFolder(path); }
+    void MRUFilesClick(const std::string& path) { SelectFile(path); }
+    void DropFiles(const std::vector<std::string>& paths);
+    bool MemoryLoadOk();
+    void cmdStopClick();
+    bool ExtractionRunning() const;
+    IRecentList& MRUFolders() { return *mruFolders_; }
+    IRecentList& MRUFiles() { return *mruFiles_; }
+    void LoadMRUFolders();
+    void LoadMRUFiles();
+    void SaveMRUFolders();
+    void SaveMRUFiles();
+
+    // The hand-over from the worker (on this window's thread).
+    void ResetIconList() override;
+    int AddIcon(std::unique_ptr<TIconDef> def) override;
+    void FileFailed(const std::filesystem::path& file, const std::string& error) override;
+
+    TAppExceptionHandler& ExceptionHandler() { return handler_; }
+    template <class F>
+    void Guard(F&& body) {
+        handler_.Guard(std::forward<F>(body));
+    }
+
+    // What the status bar's panels show (0 hints and busy texts, 1 count, 2 filter,
+    // 3 selection).
+    QString PanelText(int panel) const;
+    TIconListView& ListView() const { return *lvIcons; }
+
+signals:
+    // After every end of an extraction, once the window is idle again.
+    void ExtractionEnded();
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void createComponents();
+    void createActions();
+    void createMenus();
+    void createToolbar();
+    void createPopup();
+    QMenu* addCommands(QMenu* menu, std::initializer_list<TMainAction> commands);
+    QAction* menuEntry(TMainAction id);
+    void bindHandlers();
+    void on(TMainAction id, std::function<void()> handler);
+    // The common steps of selecting a folder or file, up to the extraction.
+    void selectPath(const std::string& path, bool exists, IRecentList& recent, const char* notFound,
+                    const char* selected);
+    void rebuildRecentMenu(QMenu* menu, IRecentList& list, bool folders);
+    void setPanel(int panel, const QString& text);
+    void showBottomForBusy();
+    void scheduleUpdate();
+    void startExtraction();
+    void showBusyTexts();
+    void ExtractThreadTerminate(ExtractEnd end);
+    void reportFailedFiles();
+    void arrange(int column);
+    void invertSelection();
+    void showAbout();
+    void setViewStyle(TViewStyle style);
+
+    TAppContext& context_;
+    IMainServices& services_;
+    CommandLine start_;
+    TAppExceptionHandler handler_;
+    TBusyState busy_ = TBusyState::Idle;
+    bool stopping_ = false;
+    bool updateScheduled_ = false;
+    bool favoritesEnabled_ = true;
+    bool filterActive_ = false;
+    TActionStates states_{};
+    std::array<QAction*, kMainActionCount> actions_{};
+    std::array<std::vector<QAction*>, kMainActionCount> views_;  // menu entries, submenus
+    std::array<std::function<void()>, kMainActionCount> handlers_;
+    std::vector<QIcon> menuImages_;
+    std::unique_ptr<IRecentList> mruFolders_;
+    std::unique_ptr<IRecentList> mruFiles_;
+    std::vector<std::pair<std::filesystem::path, std::string>> failures_;
+    ExtractionRunner* runner_ = nullptr;
+    QTimer busyTextTimer_;
+    std::string busyTextFile_;
+
+    // Components, named as their objectName.
+    QWidget* DockTop;
+    QWidget* DockLeft;
+    QWidget* DockRight;
+    QWidget* DockBottom;
+    QMenuBar* tbMenu;
+    QToolBar* tbMain;
+    QStackedWidget* pClient;
+    QFrame* pPleaseWait;
+    TAnimatedImage* anSavePleaseWait;
+    TAnimatedImage* anPleaseWait;
+    QLabel* lblFileName;
+    QWidget* pDefault;
+    QSplitter* splIcons;
+    TIconListView* lvIcons;
+    QWidget* pPreview;
+    QWidget* pClosePreview;
+    QListWidget* lbIconPreview;
+    QWidget* pBottom;
+    QWidget* pStop;
+    QPushButton* cmdStop;
+    QStatusBar* sbMain;
+    std::array<QLabel*, 4> panels_{};
+    QMenu* popIcons;
+    QMenu* mnuRecentFolders;
+    QMenu* mnuRecentFiles;
+};
+
+}  // namespace gs

@@ -1,0 +1,17 @@
+#pragma once
+// The one place where the program's own pictures become Qt images. Images may be made on
+// any thread; pixmaps only on the UI thread (callers see to that).
+#include <QImage>
+#include <QPixmap>
+
+namespace gs {
+
+struct IconPicture;
+class TQBHiResIcon;
+
+// The picture as straight-alpha ARGB, masked pixels transparent.
+QImage ToQImage(const IconPicture& picture);
+// The icon's picture as a pixmap; a null pixmap for a missing or empty icon.
+QPixmap IconPixmap(const TQBHiResIcon* icon);
+
+}  // namespace gs

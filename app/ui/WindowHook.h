@@ -1,0 +1,73 @@
+#pragma once
+// Watching the events of a widget without owning it: any number of hooks on one widget, each
+// with a "before" and an "after" handler. All hooks of one widget share one event filter
+// (TControlHook) kept in one process-wide list; a control hook left without hooks is released
+// after the current event has finished. A "before" handler that sets Handled hides the event
+// from earlier hooks and from the widget itself.
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+namespace gs {
+
+class TControlHook;
+
+class TRxWindowHook : public QObject {
+    Q_OBJECT
+public:
+    using MessageEvent = std::function<void(TRxWindowHook& sender, QEvent* event, bool& handled)>;
+
+    explicit TRxWindowHook(QObject* owner = nullptr);
+    ~TRxWindowHook() override;
+
+    bool Active() const { return active_; }
+    void SetActive(bool active);
+    QWidget* WinControl() const { return control_; }
+    void SetWinControl(QWidget* control);
+
+    MessageEvent BeforeMessage;
+    MessageEvent AfterMessage;
+
+private:
+    friend class TControlHook;
+    void attach();
+    void detach();
+
+    bool active_ = true;
+    QPointer<QWidget> control_;
+    TControlHook* registered_ = nullptr;
+};
+
+// The event filter of one widget, shared by its hooks in registration order.
+class TControlHook : public QObject {
+    Q_OBJECT
+public:
+    explicit TControlHook(QWidget* control);
+    ~TControlHook() override;
+
+    QWidget* Control() const { return control_; }
+    int HookCount() const { return int(hooks_.size()); }
+    void Register(TRxWindowHook* hook);
+    void Unregister(TRxWindowHook* hook);
+
+    // The control hook of the widget, made on first need.
+    static TControlHook* Of(QWidget* control);
+    // How many control hooks the process has (for the use counts).
+    static int Count();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void scheduleRelease();
+    // Leaves the process-wide list.
+    void forget();
+
+    QPointer<QWidget> control_;
+    std::vector<TRxWindowHook*> hooks_;
+    bool inEvent_ = false;
+};
+
+}  // namespace gs

@@ -1,0 +1,18 @@
+#include "app/ui/WindowRoad.h"
+
+#include <QApplication>
+
+#include "app/ui/MainServices.h"
+#include "app/ui/MainWindow.h"
+
+namespace gs {
+
+TWindowRoadResult RunMainWindow(TAppContext& context, const CommandLine& commandLine, IMessageBoxes& boxes) {
+    TDesktopServices services(boxes);
+    TKAVUMain window(context, services, commandLine);
+    window.show();
+    const int status = QApplication::exec();
+    return {status, TFinalizeMode::SaveState};
+}
+
+}  // namespace gs

@@ -1,0 +1,123 @@
+// The main window listing a generated folder of 10,000 icons offscreen: time from the start
+// of the listing to "done" with every row painted once, peak memory, how many batches the
+// rows came in, and the longest time the event loop was kept from running meanwhile.
+//
+//   bench_mainwindow_listing [modules [groups-per-module]]   (default 100 x 100)
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QImage>
+#include <QListView>
+#include <QPainter>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/ExtractMaterial.h"
+#include "app/core/AppContext.h"
+#include "app/core/AppIdentity.h"
+#include "app/ui/IconListView.h"
+#include "app/ui/MainServices.h"
+#include "app/ui/MainWindow.h"
+#include "framework/core/MessageBoxes.h"
+
+using namespace gs;
+
+namespace {
+
+struct QuietServices : IMainServices, IMessageBoxes {
+    TQBMessageResult ShowQBMessage(const std::string& msg, const std::string&, std::uint8_t, std::uint8_t,
+                                   std::uint16_t, std::uint8_t, const std::string&) override {
+        std::fprintf(stderr, "box: %s\n", msg.c_str());
+        return TQBMessageResult::mrOK;
+    }
+    void ShowQBMessageDetails(const std::string& msg, const std::string& details, const std::string&, std::uint8_t,
+                              std::uint8_t, const std::string&, bool) override {
+        std::fprintf(stderr, "box: %s %s\n", msg.c_str(), details.c_str());
+    }
+    IMessageBoxes& Boxes() override { return *this; }
+    std::optional<std::string> BrowseForFolder(QWidget*, const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> OpenFileName(QWidget*, const TOpenDialogSpec&) override { return {}; }
+    bool Start(const std::vector<std::string>&) override { return false; }
+    bool ProgramAvailable(const std::string&) override { return false; }
+    int MemoryLoad() override { return 0; }
+    void Terminate() override { std::exit(1); }
+};
+
+long peakKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const int modules = argc > 1 ? std::atoi(argv[1]) : 100;
+    const int groups = argc > 2 ? std::atoi(argv[2]) : 100;
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    installApplication(makeApplicationDescriptor("/opt/glyphscope/glyphscope"));
+
+    gstest::Tree folder;
+    const gstest::Bytes module = gstest::peWithGroups(groups);
+    for (int i = 0; i < modules; ++i) folder.put("m" + std::to_string(10000 + i) + ".dll", module);
+    const long beforeKiB = peakKiB();
+
+    RegistryStore store(":memory:");
+    TAppContext context(store);
+    QuietServices services;
+    TKAVUMain window(context, services);
+    window.resize(1024, 768);
+    window.show();
+    QCoreApplication::processEvents();
+
+    int batches = 0;
+    QObject::connect(&window.ListView().Model(), &TIconListModel::Flushed, [&] { ++batches; });
+    // The event loop's pulse: the longest gap between two ticks of a 5 ms timer.
+    QElapsedTimer pulse;
+    qint64 longestGap = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longestGap = std::max(longestGap, pulse.restart());
+    });
+
+    QElapsedTimer clock;
+    clock.start();
+    pulse.start();
+    ticker.start(5);
+    QEventLoop loop;
+    QObject::connect(&window, &TKAVUMain::ExtractionEnded, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    window.Guard([&] { window.SelectFolder(folder.path.string()); });
+    if (window.ExtractionRunning()) loop.exec();
+    ticker.stop();
+    const qint64 listedMs = clock.elapsed();
+
+    // Every row painted once, as the views would paint them.
+    QListView* view = window.ListView().IconView();
+    QImage canvas(view->gridSize().expandedTo(QSize(96, 68)), QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&canvas);
+    QStyleOptionViewItem option;
+    option.initFrom(view);
+    option.rect = canvas.rect();
+    option.decorationSize = view->iconSize();
+    option.decorationPosition = QStyleOptionViewItem::Top;
+    option.displayAlignment = Qt::AlignHCenter | Qt::AlignTop;
+    option.features |= QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasDecoration;
+    QAbstractItemModel* model = view->model();
+    const int rows = model->rowCount();
+    for (int r = 0; r < rows; ++r) view->itemDelegate()->paint(&painter, option, model->index(r, 0));
+    painter.end();
+    const qint64 doneMs = clock.elapsed();
+
+    std::printf("icons listed: %d (rows %d) from %d modules\n", window.IconCount, rows, modules);
+    std::printf("listing to done: %lld ms; with every row painted once: %lld ms\n", (long long)listedMs,
+                (long long)doneMs);
+    std::printf("rows came in %d batches; longest event-loop gap %lld ms\n", batches, (long long)longestGap);
+    std::printf("peak memory: %.1f MB (%.1f MB before the window)\n", peakKiB() / 1024.0, beforeKiB / 1024.0);
+    return rows == window.IconCount ? 0 : 1;
+}

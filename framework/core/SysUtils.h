@@ -1,0 +1,45 @@
+#pragma once
+// The shell, help, mail and name routines of the framework as far as they are decisions:
+// which address, file or command a request comes to. Starting the program that serves it is
+// the caller's (an argument vector, never a shell string).
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "framework/core/Application.h"
+
+namespace gs {
+
+// Programs of the desktop session that serve the requests.
+inline constexpr const char* kOpenProgram = "xdg-open";
+inline constexpr const char* kMailProgram = "xdg-email";
+
+inline constexpr const char* kMsgHelpFailed = "Unable to show help file '%s'.";
+inline constexpr const char* kMsgSupportMailFailed = "Unable to send e-mail to the support team at this time.";
+
+// The pattern with its first "%s" or "%d" replaced by `arg` and "%%" by "%" (the
+// one-argument Format of the program's messages).
+std::string FormatOne(std::string_view pattern, std::string_view arg);
+
+// The address to open: empty for an empty one; an address that already names its scheme
+// ("https://", "HTTP://", "ftp://", "mailto:") as it is; anything else after "http://".
+std::string URLToOpen(const std::string& url);
+
+// The help file of the descriptor when it exists (there are no topic numbers here: the
+// file always opens at its start).
+std::optional<std::string> HelpFileToOpen(const TQBApplication& app);
+
+// The mail composer's command for a message to `address` with the program's title and
+// version as subject and one blank as body.
+std::vector<std::string> MailCommand(const TQBApplication& app, const std::string& address);
+
+// Name checks of the dialogs.
+// `key` itself when it is backspace, a blank, a digit or an ASCII letter; otherwise 0.
+char FilterNameChar(char key);
+// False when the name holds any of \ / : * < > | ' " ?
+bool IsValidFileName(const std::string& name);
+// True when every character is a blank, a digit or an ASCII letter (also for "").
+bool IsPlainText(const std::string& s);
+
+}  // namespace gs

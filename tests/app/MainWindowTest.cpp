@@ -1,0 +1,362 @@
+// The main window offscreen, with scripted desktop services: listings of real modules
+// through the worker, the recent lists, the memory limit, Stop, closing while busy, the
+// busy states and the application-level error handler.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QEventLoop>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusTipEvent>
+#include <QTimer>
+
+#include "app/ExtractMaterial.h"
+#include "app/QtTestApp.h"
+#include "app/core/AppContext.h"
+#include "app/core/AppIdentity.h"
+#include "app/ui/IconListView.h"
+#include "app/ui/MainServices.h"
+#include "app/ui/MainWindow.h"
+#include "framework/core/Exceptions.h"
+#include "framework/core/MessageBoxes.h"
+#include "framework/core/RegUtils.h"
+
+using namespace gs;
+using namespace gstest;
+using A = TMainAction;
+
+namespace {
+
+QApplication& qtApp() {
+    QApplication& app = qtTestApp();
+    if (!hasApplication()) installApplication(makeApplicationDescriptor("/opt/glyphscope/glyphscope"));
+    return app;
+}
+
+struct Box {
+    std::string msg, details;
+    int type;
+};
+
+struct FakeServices : IMainServices, IMessageBoxes {
+    std::vector<Box> boxes;
+    int memoryLoad = 10;
+    int terminations = 0;
+    std::vector<std::vector<std::string>> started;
+    std::optional<std::string> folderAnswer, fileAnswer;
+
+    TQBMessageResult ShowQBMessage(const std::string& msg, const std::string&, std::uint8_t type, std::uint8_t,
+                                   std::uint16_t, std::uint8_t, const std::string&) override {
+        boxes.push_back({msg, "", type});
+        return TQBMessageResult::mrOK;
+    }
+    void ShowQBMessageDetails(const std::string& msg, const std::string& details, const std::string&, std::uint8_t type,
+                              std::uint8_t, const std::string&, bool) override {
+        boxes.push_back({msg, details, type});
+    }
+    IMessageBoxes& Boxes() override { return *this; }
+    std::optional<std::string> BrowseForFolder(QWidget*, const std::string&, const std::string&) override {
+        return folderAnswer;
+    }
+    std::optional<std::string> OpenFileName(QWidget*, const TOpenDialogSpec&) override { return fileAnswer; }
+    bool Start(const std::vector<std::string>& argv) override {
+        started.push_back(argv);
+        return true;
+    }
+    bool ProgramAvailable(const std::string&) override { return true; }
+    int MemoryLoad() override { return memoryLoad; }
+    void Terminate() override { ++terminations; }
+};
+
+struct Window {
+    RegistryStore store{":memory:"};
+    TAppContext context{store};
+    FakeServices services;
+    std::unique_ptr<TKAVUMain> w;
+
+    Window() {
+        qtApp();
+        w = std::make_unique<TKAVUMain>(context, services);
+    }
+    // Runs the event loop until the listing started by `select` has ended.
+    template <class F>
+    void listWith(F select) {
+        QEventLoop loop;
+        QObject::connect(w.get(), &TKAVUMain::ExtractionEnded, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);  // a bound for "it ends", not a measure
+        w->Guard(select);
+        if (w->ExtractionRunning()) loop.exec();
+        QCoreApplication::processEvents();
+    }
+    std::vector<std::string> names() const {
+        std::vector<std::string> out;
+        if (w->Icons)
+            for (const auto& d : *w->Icons) out.push_back(d->Name);
+        return out;
+    }
+};
+
+// A folder of `files` modules with `groups` icon groups each.
+struct BigFolder : Tree {
+    BigFolder(int files, int groups) {
+        const Bytes module = peWithGroups(groups);
+        for (int i = 0; i < files; ++i) put("m" + std::to_string(1000 + i) + ".dll", module);
+    }
+};
+
+}  // namespace
+
+TEST(TKAVUMain, ComponentsAreNamedAndTheCommandsRenderedIntoMenusAndToolbar) {
+    Window t;
+    for (const char* name : {"DockTop", "DockLeft", "DockRight", "DockBottom", "tbMenu", "tbMain", "pPleaseWait",
+                             "anSavePleaseWait", "anPleaseWait", "lblFileName", "pDefault", "lvIcons", "splIcons",
+                             "pPreview", "pClosePreview", "cmdClosePreview", "lbIconPreview", "pBottom", "pStop",
+                             "cmdStop", "sbMain", "popIcons"})
+        EXPECT_NE(t.w->findChild<QObject*>(name), nullptr) << name;
+    auto* bar = t.w->findChild<QMenuBar*>("tbMenu");
+    QStringList heads;
+    for (QAction* a : bar->actions()) heads << a->text();
+    EXPECT_EQ(heads, QStringList({"&File", "&Edit", "&View", "&Icon", "&Favorites", "&Help"}));
+    auto* rename = t.w->findChild<QAction*>("actEditRenameMenu");
+    ASSERT_NE(rename, nullptr);
+    EXPECT_EQ(rename->text(), "Re&name\tF2");
+    EXPECT_EQ(t.w->Action(A::actFileSelectDir)->shortcut(), QKeySequence("Ctrl+D"));
+    EXPECT_EQ(t.w->Action(A::actViewReport)->shortcut(), QKeySequence("Alt+4"));
+    EXPECT_FALSE(t.w->Action(A::actFileExtractIcons)->icon().isNull());
+    EXPECT_EQ(t.w->windowTitle(), "Veltrazone Glyphscope");
+}
+
+TEST(TKAVUMain, AModuleIsListedGroupByGroupAsBaseNameAndCount) {
+    Window t;
+    Tree dir;
+    const std::string module = dir.put("lib.x.dll", peWithGroups(3)).string();
+    t.listWith([&] { t.w->SelectFile(module); });
+    EXPECT_EQ(t.names(), (std::vector<std::string>{"lib_1", "lib_2", "lib_3"}));
+    EXPECT_EQ(t.w->PanelText(1), "Icons: 3");
+    EXPECT_EQ(t.w->PanelText(3).toStdString(), "Selected File: " + module);
+    EXPECT_EQ(t.w->PanelText(0), "");
+    EXPECT_EQ(t.w->ListView().ItemCount(), 3);
+    EXPECT_EQ(t.w->ListView().Images().Count(), 3);
+    EXPECT_FALSE(t.w->ListView().Images().Large(2).isNull());
+    EXPECT_FALSE(t.w->ListView().Images().Small(2).isNull());
+    EXPECT_EQ(t.w->MRUFiles().Items(), std::vector<std::string>{module});
+    EXPECT_TRUE(t.w->Idle());
+    EXPECT_TRUE(t.services.boxes.empty());
+}
+
+TEST(TKAVUMain, AFolderNumbersItsIconsAcrossFilesAndTheSameFolderIsRecentOnce) {
+    Window t;
+    Tree dir;
+    dir.put("a.dll", peWithGroups(5));
+    dir.put("b.dll", peWithGroups(2, 9));
+    const std::string folder = dir.path.string();
+    t.listWith([&] { t.w->SelectFolder(folder); });
+    EXPECT_EQ(t.names(), (std::vector<std::string>{"a_1", "a_2", "a_3", "a_4", "a_5", "b_6", "b_7"}));
+    t.listWith([&] { t.w->SelectFolder("/"); t.w->cmdStopClick(); });
+    t.listWith([&] { t.w->SelectFolder(folder); });
+    EXPECT_EQ(t.w->MRUFolders().Items(), (std::vector<std::string>{folder, "/"}));
+    EXPECT_EQ(t.w->PanelText(1), "Icons: 7");
+}
+
+TEST(TKAVUMain, AVanishedRecentPathIsDroppedWithAWarningAndTheListingStays) {
+    Window t;
+    Tree dir;
+    const std::string kept = dir.dir("kept").string();
+    dir.put("kept/k.ico", oneIcon());
+    const std::string gone = dir.dir("gone").string();
+    const std::string goneFile = dir.put("gone.ico", oneIcon()).string();
+    t.listWith([&] { t.w->SelectFolder(gone); });
+    t.listWith([&] { t.w->SelectFile(goneFile); });
+    t.listWith([&] { t.w->SelectFolder(kept); });
+    std::filesystem::remove_all(gone);
+    std::filesystem::remove(goneFile);
+    t.w->Guard([&] { t.w->MRUFoldersClick(gone); });
+    t.w->Guard([&] { t.w->MRUFilesClick(goneFile); });
+    ASSERT_EQ(t.services.boxes.size(), 2u);
+    EXPECT_EQ(t.services.boxes[0].msg, "Folder '" + gone + "' not found.");
+    EXPECT_EQ(t.services.boxes[1].msg, "File '" + goneFile + "' not found.");
+    EXPECT_EQ(t.services.boxes[0].type, int(TQBMessageType::mtWarning));
+    EXPECT_EQ(t.w->MRUFolders().Items(), std::vector<std::string>{kept});
+    EXPECT_TRUE(t.w->MRUFiles().Items().empty());
+    EXPECT_EQ(t.w->SelectedFolder, kept);
+    EXPECT_EQ(t.names(), std::vector<std::string>{"k_1"});
+    EXPECT_EQ(t.services.terminations, 0);
+}
+
+TEST(TKAVUMain, DropsListTheFirstNameAndTheListsAreStoredWhenTheWindowGoes) {
+    Window t;
+    Tree dir;
+    const std::string folder = dir.dir("f").string();
+    dir.put("f/x.ico", oneIcon());
+    const std::string file = dir.put("y.ico", oneIcon()).string();
+    t.listWith([&] { t.w->DropFiles({folder, file}); });
+    EXPECT_EQ(t.w->SelectedFolder, folder);
+    t.listWith([&] { t.w->DropFiles({file, folder}); });
+    EXPECT_EQ(t.w->SelectedFile, file);
+    EXPECT_EQ(t.names(), std::vector<std::string>{"y_1"});
+    t.w.reset();
+    const std::string storage = std::string(kRegAppKey) + "\\Storage\\";
+    EXPECT_EQ(RegGetValueNames(t.store, kAppRegRoot, storage + "MRUFolders"), std::vector<std::string>{folder});
+    EXPECT_EQ(RegGetValueNames(t.store, kAppRegRoot, storage + "MRUFiles"), std::vector<std::string>{file});
+    TKAVUMain again(t.context, t.services);
+    EXPECT_EQ(again.MRUFiles().Items(), std::vector<std::string>{file});
+    EXPECT_TRUE(again.ActionStates()[std::size_t(A::actFileRecentFiles)].Enabled);
+}
+
+TEST(TKAVUMain, AMemoryLoadAtTheLimitStopsAtOnceAndNamesTheConfiguredPercentage) {
+    Window t;
+    t.context.Options.MemStop = true;
+    t.context.Options.MemStopPerc = 60;
+    t.services.memoryLoad = 60;
+    BigFolder dir(3, 4);
+    t.listWith([&] { t.w->SelectFolder(dir.path.string()); });
+    EXPECT_TRUE(t.names().empty());  // the refused definition is not kept
+    EXPECT_EQ(t.w->ListView().Images().Count(), 0);
+    EXPECT_TRUE(t.w->MemoryLimitReached);
+    ASSERT_EQ(t.services.boxes.size(), 1u);
+    EXPECT_EQ(t.services.boxes[0].msg, "Maximum memory load reached. Extraction stopped.");
+    EXPECT_EQ(t.services.boxes[0].details,
+              "Your system total memory load reached 60%. The extraction process stopped to prevent possible memory "
+              "crashes.");
+    t.services.memoryLoad = 59;
+    t.listWith([&] { t.w->Execute(A::actFileExtractIcons); });
+    EXPECT_EQ(t.names().size(), 12u);
+    EXPECT_FALSE(t.w->MemoryLimitReached);
+}
+
+TEST(TKAVUMain, StopEndsAScanAndClosingWhileBusyIsRefused) {
+    Window t;
+    BigFolder dir(300, 10);
+    t.w->Guard([&] { t.w->SelectFolder(dir.path.string()); });
+    ASSERT_TRUE(t.w->ExtractionRunning());
+    while (t.w->IconCount < 5) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_FALSE(t.w->close());
+    ASSERT_EQ(t.services.boxes.size(), 1u);
+    EXPECT_EQ(t.services.boxes[0].msg, "Please stop the extraction process before closing.");
+    EXPECT_FALSE(t.w->Idle());
+    EXPECT_FALSE(t.w->ActionStates()[std::size_t(A::actFileSelectDir)].Enabled);
+    t.listWith([&] { t.w->cmdStopClick(); EXPECT_EQ(t.w->PanelText(0), "Stopping. Please wait..."); });
+    EXPECT_TRUE(t.w->Idle());
+    EXPECT_LT(t.w->IconCount, 3000);
+    EXPECT_EQ(t.w->ListView().ItemCount(), t.w->IconCount);
+    EXPECT_TRUE(t.w->close());
+}
+
+TEST(TKAVUMain, AWindowClosedUnderARunningWorkerEnds) {
+    Window t;
+    BigFolder dir(100, 10);
+    t.w->Guard([&] { t.w->SelectFolder(dir.path.string()); });
+    ASSERT_TRUE(t.w->ExtractionRunning());
+    QCoreApplication::processEvents();
+    t.w.reset();  // the worker waits on the window's thread, which no longer answers
+    SUCCEED();
+}
+
+TEST(TKAVUMain, ASaveOfMoreThanFiftyMakesTheWindowBusyAndABusySpellShowsTheHiddenBottom) {
+    Window t;
+    BigFolder dir(6, 10);
+    t.w->Execute(A::actViewStatusBar);
+    auto* bottom = t.w->findChild<QWidget*>("pBottom");
+    ASSERT_TRUE(bottom->isHidden());
+    t.listWith([&] {
+        t.w->SelectFolder(dir.path.string());
+        EXPECT_FALSE(bottom->isHidden());
+        EXPECT_FALSE(t.w->findChild<QWidget*>("pStop")->isHidden());
+    });
+    EXPECT_TRUE(bottom->isHidden());
+    TIconListView& list = t.w->ListView();
+    auto select = [&](int n) {
+        list.Selection().clearSelection();
+        for (int i = 0; i < n; ++i)
+            list.Selection().select(list.IconView()->model()->index(i, 0), QItemSelectionModel::Select);
+    };
+    select(50);
+    EXPECT_FALSE(t.w->BeginSaveBusy(list.SelectedCount()));
+    EXPECT_TRUE(t.w->Idle());
+    EXPECT_TRUE(bottom->isHidden());
+    select(51);
+    ASSERT_TRUE(t.w->BeginSaveBusy(list.SelectedCount()));
+    EXPECT_EQ(t.w->Busy(), TBusyState::Saving);
+    EXPECT_FALSE(bottom->isHidden());
+    EXPECT_FALSE(t.w->ActionStates()[std::size_t(A::actIconSaveIcons)].Enabled);
+    EXPECT_TRUE(t.w->ActionStates()[std::size_t(A::actArrangeByName)].Enabled);
+    QStatusTipEvent hint("a hint");
+    QCoreApplication::sendEvent(t.w.get(), &hint);
+    EXPECT_EQ(t.w->PanelText(0), "Saving. Please wait...");
+    t.w->EndSaveBusy();
+    EXPECT_TRUE(t.w->Idle());
+    EXPECT_TRUE(bottom->isHidden());
+    QCoreApplication::sendEvent(t.w.get(), &hint);
+    EXPECT_EQ(t.w->PanelText(0), "a hint");
+    EXPECT_TRUE(t.w->ActionStates()[std::size_t(A::actIconSaveIcons)].Enabled);
+}
+
+TEST(TKAVUMain, AFileThatFailsIsShownWithItsErrorWhenTheScanEnds) {
+    Window t;
+    Tree dir;
+    dir.put("a.ico", oneIcon());
+    const std::string bad = dir.put("b.dll", truncatedModule()).string();
+    t.listWith([&] { t.w->SelectFolder(dir.path.string()); });
+    EXPECT_EQ(t.names(), std::vector<std::string>{"a_1"});
+    ASSERT_EQ(t.services.boxes.size(), 1u);
+    EXPECT_EQ(t.services.boxes[0].msg, "The icons of '" + bad + "' could not be read.");
+    EXPECT_NE(t.services.boxes[0].details.find(bad + ": "), std::string::npos);
+    EXPECT_EQ(t.services.boxes[0].type, int(TQBMessageType::mtWarning));
+    EXPECT_EQ(t.services.terminations, 0);
+}
+
+TEST(TKAVUMain, TheErrorHandlerShowsEachSeverityAndEndsOnFatalOnes) {
+    struct Case {
+        std::function<void()> raise;
+        std::string msg, details;
+        int type;
+        int terminations;
+    };
+    const Case cases[] = {
+        {[] { throw EQBException("fatal", "why", TQBSeverity::Critical); }, "fatal", "why", 0, 1},
+        {[] { throw EQBException("careful", "d", TQBSeverity::Warning); }, "careful", "d", 1, 0},
+        {[] { throw EQBException("note", "", TQBSeverity::Information); }, "note", "", 2, 0},
+        {[] { throw std::runtime_error("disk on fire"); }, "Unexpected error.", "disk on fire", 0, 1},
+        {[] { throw 42; }, "Unexpected error.", "", 0, 1},
+    };
+    for (const Case& c : cases) {
+        Window t;
+        t.w->Guard(c.raise);
+        ASSERT_EQ(t.services.boxes.size(), 1u) << c.msg;
+        EXPECT_EQ(t.services.boxes[0].msg, c.msg);
+        EXPECT_EQ(t.services.boxes[0].details, c.details);
+        EXPECT_EQ(t.services.boxes[0].type, c.type);
+        EXPECT_EQ(t.services.terminations, c.terminations) << c.msg;
+    }
+    Window t;
+    t.w->Guard([] { throw EQBException("beyond", "", TQBSeverity(3)); });
+    EXPECT_TRUE(t.services.boxes.empty());
+    EXPECT_EQ(t.services.terminations, 0);
+}
+
+TEST(TKAVUMain, SimpleCommandsReachTheDesktopThroughTheServices) {
+    Window t;
+    Tree dir;
+    dir.put("z.ico", oneIcon());
+    t.services.folderAnswer = dir.path.string() + "/";
+    t.listWith([&] { t.w->Action(A::actFileSelectDir)->trigger(); });
+    EXPECT_EQ(t.w->SelectedFolder, dir.path.string());
+    t.w->Action(A::actHelpOnTheWeb)->trigger();
+    t.w->Action(A::actHelpSendEmail)->trigger();
+    ASSERT_EQ(t.services.started.size(), 2u);
+    EXPECT_EQ(t.services.started[0], (std::vector<std::string>{"xdg-open", kWebSite}));
+    EXPECT_EQ(t.services.started[1].front(), "xdg-email");
+    EXPECT_EQ(t.services.started[1].back(), kSupportAddress);
+    t.w->Action(A::actViewReport)->trigger();
+    EXPECT_EQ(t.w->ListView().ViewStyle(), TViewStyle::vsReport);
+    t.w->Action(A::actArrangeByName)->trigger();
+    EXPECT_FALSE(t.w->SortAscending);
+    t.w->Action(A::actArrangeByFile)->trigger();
+    EXPECT_EQ(t.w->SortColumn, 1);
+    EXPECT_TRUE(t.w->SortAscending);
+    EXPECT_TRUE(t.services.boxes.empty());
+}
