@@ -1,4 +1,5 @@
 #include "app/ui/MainWindow.h"
+#include "app/ui/OptionsDlg.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -470,6 +471,10 @@ void TKAVUMain::bindHandlers() {
     });
     on(A::actFileExtractIcons, [this] { startExtraction(); });
     on(A::actFileExit, [this] { close(); });
+    on(A::actFilePreferences, [this] {
+        ShowOptionsDlg(context_, nullptr, [this] { ApplyOptions(); }, handler_,
+                       [this] { ShowHelp(services_, application()); }, this);
+    });
     on(A::actEditSelectAll, [this] { lvIcons->SelectAll(); });
     on(A::actEditInvert, [this] { invertSelection(); });
     on(A::actViewLargeIcon, [this] { setViewStyle(TViewStyle::vsIcon); });

@@ -1,0 +1,48 @@
+#pragma once
+// The arithmetic of a speed button's face: how many glyphs a strip holds, which slice and
+// rendering each button state shows, and where glyph, caption and drop-down mark go.
+#include <cstdint>
+
+namespace gs {
+
+enum class TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+// In the order the glyph cache keeps them.
+enum class TButtonState { bsUp, bsDisabled, bsDown, bsExclusive, bsInactive };
+
+struct TFaceSize {
+    int Width = 0, Height = 0;
+    friend bool operator==(const TFaceSize&, const TFaceSize&) = default;
+};
+
+constexpr int kMaxGlyphs = 5;
+constexpr int kDropDownMarkWidth = 7;
+
+// Glyphs in a strip: width div height when the width is a whole multiple of the height,
+// 1 when that is more than five; `current` otherwise.
+int GlyphCountOfStrip(int width, int height, int current);
+
+// How a state's picture is made from the strip.
+enum class TGlyphSource { None, Slice, Disabled, Grey };
+struct TGlyphChoice {
+    TGlyphSource Source = TGlyphSource::None;
+    int Slice = 0;  // the strip's slice copied or rendered
+};
+TGlyphChoice GlyphForState(TButtonState state, int glyphCount, bool emptyStrip);
+// The inactive rendering of a colour (0xRRGGBB): its grey level (77 R + 150 G + 29 B) >> 8.
+std::uint32_t GreyOf(std::uint32_t rgb);
+
+// Room left for the caption.
+TFaceSize CaptionRoom(TFaceSize client, TFaceSize glyph, TButtonLayout layout, int margin, int spacing, bool mark);
+
+struct TFaceLayout {
+    int GlyphX = 0, GlyphY = 0;
+    int TextX = 0, TextY = 0;
+    TFaceSize Text;
+};
+// Glyph and caption positions in a client rectangle at (left, top) of size `client`;
+// `text` is the caption's measured size within the room (0 x 0 without caption); margin
+// and spacing -1 are automatic.
+TFaceLayout LayoutFace(int left, int top, TFaceSize client, TFaceSize glyph, TFaceSize text, TButtonLayout layout,
+                       int margin, int spacing, bool mark);
+
+}  // namespace gs

@@ -1,0 +1,45 @@
+#include "controls/core/ComboEditRules.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "framework/core/RxUtils.h"
+
+namespace gs {
+
+std::string FileNameOfText(const std::string& text, const TPathTest& fileExists) {
+    if (text.empty() || fileExists(text)) return text;
+    const std::vector<std::string> params = CommandLineParams(text);
+    return params.empty() ? std::string() : params.front();
+}
+
+bool IsValidEditFileName(std::string_view name) { return name.find('\0') == std::string_view::npos; }
+
+std::string QuotedFileName(const std::string& name) {
+    if (name.find(' ') != std::string::npos && !name.starts_with('"')) return '"' + name + '"';
+    return name;
+}
+
+std::string FolderDialogStart(const std::string& text, const std::string& initialDir, const TPathTest& dirExists) {
+    if (text.empty()) return initialDir.empty() ? "/" : initialDir;
+    return dirExists(text) ? text : "/";
+}
+
+std::string FolderEditText(const std::string& text, const std::string& folder, bool multipleDirs) {
+    if (multipleDirs && !text.empty()) return text + ";" + folder;
+    return folder;
+}
+
+std::string FolderOfDroppedName(const std::string& name, const TPathTest& fileExists) {
+    if (!fileExists(name)) return name;
+    return std::filesystem::path(name).parent_path().string();
+}
+
+std::array<int, 3> EllipsisDotsX(int buttonWidth) {
+    const int width = std::max(1, buttonWidth - 6);
+    const int gap = std::clamp((width - 6) / 2, 1, 3);
+    const int first = (width - 6 - 2 * gap) / 2;
+    return {first, first + gap + 2, first + 2 * gap + 4};
+}
+
+}  // namespace gs

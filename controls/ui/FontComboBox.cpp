@@ -1,0 +1,101 @@
+#include "controls/ui/FontComboBox.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPixmap>
+
+namespace gs {
+
+namespace {
+
+// The marks beside an entry, drawn here: "T" twice for scalable outline fonts, a small
+// printer-like box for device fonts.
+QIcon markFor(int fontType) {
+    QPixmap pm(14, 12);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    if (fontType & kTrueTypeFontType) {
+        QFont f("DejaVu Sans", 7, QFont::Bold);
+        p.setFont(f);
+        p.setPen(QColor(0x40, 0x40, 0x40));
+        p.drawText(QRect(0, 0, 9, 11), Qt::AlignLeft | Qt::AlignTop, "T");
+        p.setPen(QColor(0x20, 0x40, 0xA0));
+        p.drawText(QRect(4, 2, 10, 10), Qt::AlignLeft | Qt::AlignTop, "T");
+    } else if (fontType & kDeviceFontType) {
+        p.setPen(QColor(0x40, 0x40, 0x40));
+        p.drawRect(1, 3, 11, 6);
+        p.fillRect(3, 1, 7, 2, QColor(0x80, 0x80, 0x80));
+    }
+    return QIcon(pm);
+}
+
+}  // namespace
+
+TFontComboBox::TFontComboBox(QWidget* parent) : QComboBox(parent) {
+    setEditable(false);
+    connect(this, &QComboBox::activated, this, [this] {
+        if (!suppress_) emit OnChange();
+    });
+    connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, this, &TFontComboBox::Reload);
+    fill();
+}
+
+TFontFacts TFontComboBox::FactsOf(const QString& family) {
+    TFontFacts facts;
+    const auto systems = QFontDatabase::writingSystems(family);
+    if (systems.contains(QFontDatabase::Symbol) || systems.isEmpty()) facts.CharSet = kSymbolCharset;
+    else if (!systems.contains(QFontDatabase::Latin)) facts.CharSet = 1;  // some other script only
+    facts.FontType = QFontDatabase::isSmoothlyScalable(family) ? kTrueTypeFontType
+                                                               : (QFontDatabase::isBitmapScalable(family) ? kRasterFontType : kDeviceFontType);
+    facts.Pitch = QFontDatabase::isFixedPitch(family) ? kFixedPitchBit : 0;
+    return facts;
+}
+
+void TFontComboBox::fill() {
+    clear();
+    QStringList seen;
+    for (const QString& family : QFontDatabase::families()) {
+        if (seen.contains(family)) continue;
+        const TFontFacts facts = FactsOf(family);
+        if (!FontPassesOptions(options_, facts)) continue;
+        seen << family;
+    }
+    seen.sort(Qt::CaseInsensitive);
+    for (const QString& family : seen) {
+        const TFontFacts facts = FactsOf(family);
+        const int type = facts.FontType | (facts.CharSet != kSymbolCharset ? kNotSymbolMark : 0);
+        addItem(markFor(type), family, type);
+        if (useFonts_ && (type & kNotSymbolMark)) setItemData(count() - 1, QFont(family), Qt::FontRole);
+    }
+}
+
+void TFontComboBox::Reload() {
+    const QString name = FontName();
+    suppress_ = true;
+    fill();
+    SetFontName(name);
+    suppress_ = false;
+    if (FontName() != name) emit OnChange();
+}
+
+void TFontComboBox::SetFontName(const QString& name) {
+    if (name == currentText() && currentIndex() >= 0) return;
+    const int index = findText(name, Qt::MatchFixedString);  // without regard to case
+    setCurrentIndex(index);
+    if (!suppress_) emit OnChange();
+}
+
+void TFontComboBox::SetOptions(TFontListOptions options) {
+    if (options == options_) return;
+    options_ = options;
+    Reload();
+}
+
+void TFontComboBox::SetUseFonts(bool on) {
+    if (on == useFonts_) return;
+    useFonts_ = on;
+    Reload();
+}
+
+}  // namespace gs

@@ -1,0 +1,41 @@
+#pragma once
+// A drop-down list of the font families the font database knows, filtered by the picker's
+// options, each marked as a scalable (TrueType-like) or device font and optionally shown in
+// its own face. The list follows fonts added or removed while the control lives.
+#include <QComboBox>
+
+#include "controls/core/FontFilter.h"
+
+namespace gs {
+
+class TFontComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit TFontComboBox(QWidget* parent = nullptr);
+
+    QString FontName() const { return currentText(); }
+    // Selects the listed family of that name whatever its case (the text takes the listed
+    // spelling); a name not listed leaves no selection and an empty text.
+    void SetFontName(const QString& name);
+    TFontListOptions Options() const { return options_; }
+    void SetOptions(TFontListOptions options);
+    bool UseFonts() const { return useFonts_; }
+    void SetUseFonts(bool on);
+
+    // Fills the list again, keeping the chosen family when it is still listed.
+    void Reload();
+    // What the font database says of a family, as the filters read it.
+    static TFontFacts FactsOf(const QString& family);
+
+signals:
+    void OnChange();
+
+private:
+    void fill();
+
+    TFontListOptions options_ = 0;
+    bool useFonts_ = false;
+    bool suppress_ = false;
+};
+
+}  // namespace gs

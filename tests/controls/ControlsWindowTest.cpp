@@ -1,0 +1,252 @@
+// The extended controls offscreen: spin edits clamping and stepping, the font picker against
+// fontconfig, speed-button groups and glyph states, the secret panel, and the file-name and
+// folder edits with scripted dialogs and drops.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QProcess>
+#include <QTest>
+#include <QUrl>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "controls/ui/ComboEdits.h"
+#include "controls/ui/FontComboBox.h"
+#include "controls/ui/RxSpeedButton.h"
+#include "controls/ui/RxSpinEdit.h"
+#include "controls/ui/SecretPanel.h"
+
+using namespace gs;
+namespace fs = std::filesystem;
+
+namespace {
+
+QApplication& qtApp() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "controls_window_test";
+    static char* argv[] = {name, nullptr};
+    // Never destroyed: input devices made by the test helpers go before it at exit otherwise.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+struct ScriptedDialogs : IComboEditDialogs {
+    std::optional<QString> answer;
+    TFileDialogRequest lastFile;
+    QString lastStart, lastText;
+    std::optional<QString> ChooseFile(QWidget*, const TFileDialogRequest& r) override {
+        lastFile = r;
+        return answer;
+    }
+    std::optional<QString> ChooseFolder(QWidget*, const QString& text, const QString& start) override {
+        lastText = text;
+        lastStart = start;
+        return answer;
+    }
+};
+
+void drop(TCustomComboEdit& target, const QStringList& paths) {
+    QList<QUrl> urls;
+    for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
+    target.DropUrls(urls);
+}
+
+}  // namespace
+
+TEST(RxSpinEdit, ClampsWhenLeftStepsAndRefusesWhatItCannotHold) {
+    qtApp();
+    QWidget form;
+    TRxSpinEdit limit(&form);
+    limit.SetMinValue(1);
+    limit.SetMaxValue(5000);
+    struct Case {
+        QString typed, shownAfterLeaving;
+    } cases[] = {{"6000", "5000"}, {"0", "1"}, {"77", "77"}};
+    for (const Case& c : cases) {
+        limit.setText(c.typed);
+        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(&limit, &leave);
+        EXPECT_EQ(limit.text(), c.shownAfterLeaving) << c.typed.toStdString();
+    }
+    // An empty text stays empty while the value reads the minimum.
+    limit.setText("");
+    EXPECT_EQ(limit.Value(), 1);
+
+    limit.setFocus();
+    limit.setText("4999");
+    int tops = 0;
+    QObject::connect(&limit, &TRxSpinEdit::OnTopClick, [&] { ++tops; });
+    QTest::keyClick(&limit, Qt::Key_Up);
+    QTest::keyClick(&limit, Qt::Key_Up);
+    EXPECT_EQ(limit.text(), "5000");
+    EXPECT_EQ(tops, 2);  // fired even when nothing changed
+    QTest::keyClicks(&limit, "x");
+    EXPECT_EQ(limit.text(), "5000");
+    limit.setReadOnly(true);
+    limit.StepDown();
+    EXPECT_EQ(limit.text(), "5000");
+
+    TRxSpinEdit hex(&form);
+    hex.SetValueType(TValueType::vtHex);
+    hex.SetValue(255);
+    EXPECT_EQ(hex.text(), "FF");
+    hex.setText("ff");
+    EXPECT_EQ(hex.Value(), 255);
+}
+
+TEST(FontComboBox, ListsTheLatinOutlineFamiliesFontconfigKnowsAndNoSymbolFamily) {
+    qtApp();
+    TFontComboBox box;
+    using enum TFontListOption;
+    box.SetOptions(foAnsiOnly | foTrueTypeOnly | TFontListOptions(foNoSymbolFonts));
+    QStringList listed;
+    for (int i = 0; i < box.count(); ++i) listed << box.itemText(i);
+    ASSERT_FALSE(listed.isEmpty()) << "no fonts: the test machine needs fontconfig fonts";
+    for (const QString& family : listed)
+        EXPECT_FALSE(QFontDatabase::writingSystems(family).contains(QFontDatabase::Symbol)) << family.toStdString();
+    QProcess fcList;
+    fcList.start("fc-list", {":fontformat=TrueType:lang=en", "family"});
+    ASSERT_TRUE(fcList.waitForFinished(10000));
+    for (const QString& line : QString::fromUtf8(fcList.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts)) {
+        const QString family = line.section(',', 0, 0).trimmed();
+        EXPECT_TRUE(listed.contains(family, Qt::CaseInsensitive)) << family.toStdString();
+    }
+    // By name whatever its case: the text takes the listed spelling; an unknown name selects nothing.
+    box.SetFontName(listed.front().toUpper());
+    EXPECT_EQ(box.FontName(), listed.front());
+    box.SetFontName("No Such Family 12345");
+    EXPECT_EQ(box.FontName(), "");
+    EXPECT_EQ(box.currentIndex(), -1);
+}
+
+TEST(RxSpeedButton, GroupsKeepOneDownAndStatesDrawTheirGlyphs) {
+    qtApp();
+    QWidget parent;
+    TRxSpeedButton a(&parent), b(&parent), loose(&parent);
+    a.SetGroupIndex(1);
+    b.SetGroupIndex(1);
+    loose.SetDown(true);
+    EXPECT_FALSE(loose.Down());  // an ungrouped button never stays down
+    a.SetDown(true);
+    b.SetDown(true);
+    EXPECT_FALSE(a.Down());
+    EXPECT_TRUE(b.Down());
+    b.SetDown(false);
+    EXPECT_TRUE(b.Down());  // the one down button cannot be raised without AllowAllUp
+    b.SetAllowAllUp(true);
+    EXPECT_TRUE(a.AllowAllUp());
+    b.SetDown(false);
+    EXPECT_FALSE(b.Down());
+
+    // A click toggles a grouped button; an ungrouped one just clicks.
+    parent.show();
+    int clicks = 0;
+    QObject::connect(&a, &TRxSpeedButton::clicked, [&] { ++clicks; });
+    QTest::mouseClick(&a, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(a.Down());
+    EXPECT_EQ(a.State(), TButtonState::bsExclusive);
+    EXPECT_EQ(clicks, 1);
+
+    // A one-glyph strip: red on a fuchsia background, whose inactive picture is grey.
+    QImage strip(16, 16, QImage::Format_ARGB32);
+    strip.fill(QColor(0xFF, 0x00, 0xFF));
+    for (int y = 2; y < 14; ++y)
+        for (int x = 2; x < 14; ++x) strip.setPixel(x, y, qRgb(0xFF, 0, 0));
+    loose.SetGlyph(strip);
+    EXPECT_EQ(loose.NumGlyphs(), 1);
+    EXPECT_EQ(loose.GlyphImage(TButtonState::bsUp).pixel(5, 5), qRgb(0xFF, 0, 0));
+    EXPECT_EQ(qAlpha(loose.GlyphImage(TButtonState::bsUp).pixel(0, 0)), 0);
+    EXPECT_EQ(loose.GlyphImage(TButtonState::bsInactive).pixel(5, 5), qRgb(0x4C, 0x4C, 0x4C));
+    loose.Flat = true;
+    EXPECT_EQ(loose.DrawnState(), TButtonState::bsInactive);
+    loose.setEnabled(false);
+    EXPECT_EQ(loose.DrawnState(), TButtonState::bsDisabled);
+    EXPECT_NE(loose.GlyphImage(TButtonState::bsDisabled).pixel(5, 5), qRgb(0xFF, 0, 0));
+}
+
+TEST(SecretPanel, HidesItsChildrenWhileItScrollsAndGivesThemBack) {
+    qtApp();
+    TSecretPanel panel;
+    panel.resize(200, 100);
+    QLabel label("About", &panel);
+    panel.show();
+    panel.Lines = {"", "Glyphscope", "by its makers"};
+    int starts = 0, stops = 0;
+    QObject::connect(&panel, &TSecretPanel::OnStartPlay, [&] { ++starts; });
+    QObject::connect(&panel, &TSecretPanel::OnStopPlay, [&] { ++stops; });
+    panel.SetActive(true);
+    EXPECT_TRUE(label.isHidden());
+    EXPECT_EQ(starts, 1);
+    const int total = panel.TotalLength();
+    EXPECT_GT(total, 0);
+    for (int i = 0; i < total; ++i) panel.Tick();
+    EXPECT_EQ(panel.Position(), total);
+    panel.Tick();  // at the end, not cycled: it stops itself after the tick
+    EXPECT_TRUE(panel.Active());
+    QApplication::processEvents();
+    EXPECT_FALSE(panel.Active());
+    EXPECT_EQ(stops, 1);
+    EXPECT_FALSE(label.isHidden());
+
+    panel.Cycled = true;
+    panel.SetActive(true);
+    for (int i = 0; i <= panel.TotalLength(); ++i) panel.Tick();
+    EXPECT_EQ(panel.Position(), 0);
+    panel.SetActive(false);
+}
+
+TEST(ComboEdits, FileAndFolderEditsTakeDialogAnswersAndDrops) {
+    qtApp();
+    const fs::path dir = fs::temp_directory_path() / ("gs controls " + std::to_string(::getpid()));
+    fs::create_directories(dir / "sub folder");
+    const fs::path editor = dir / "icon editor";
+    std::ofstream(editor) << "x";
+    ScriptedDialogs dialogs;
+
+    TFilenameEdit file;
+    file.SetDialogs(dialogs);
+    file.SetFileName(QString::fromStdString(editor.string()));
+    EXPECT_EQ(file.text(), QString::fromStdString("\"" + editor.string() + "\""));
+    EXPECT_EQ(file.FileName(), QString::fromStdString(editor.string()));
+    file.SetFileName("/a/b[1].exe");  // brackets are a Linux name's own
+    EXPECT_EQ(file.text(), "/a/b[1].exe");
+    file.SetFileName("");
+    EXPECT_EQ(file.text(), "");
+
+    file.setText(QString::fromStdString("\"" + editor.string() + "\" --switch"));
+    dialogs.answer = QString::fromStdString((dir / "other app").string());
+    file.ButtonClicked();
+    EXPECT_EQ(dialogs.lastFile.InitialDir, QString::fromStdString(dir.string()));
+    EXPECT_EQ(file.text(), QString::fromStdString("\"" + (dir / "other app").string() + "\""));
+    dialogs.answer.reset();
+    file.ButtonClicked();  // cancelled: nothing changes
+    EXPECT_EQ(file.FileName(), QString::fromStdString((dir / "other app").string()));
+    file.SetReadOnlyEdit(true);
+    dialogs.lastFile = {};
+    file.ButtonClicked();
+    EXPECT_TRUE(dialogs.lastFile.InitialDir.isEmpty());  // read-only: no dialog
+
+    TDirectoryEdit folder;
+    folder.SetDialogs(dialogs);
+    folder.DialogText = "Select default folder...";
+    dialogs.answer = QString::fromStdString((dir / "sub folder").string());
+    folder.ButtonClicked();
+    EXPECT_EQ(dialogs.lastStart, "/");
+    EXPECT_EQ(dialogs.lastText, "Select default folder...");
+    EXPECT_EQ(folder.text(), QString::fromStdString((dir / "sub folder").string()));  // blanks and all
+    folder.ButtonClicked();
+    EXPECT_EQ(dialogs.lastStart, QString::fromStdString((dir / "sub folder").string()));
+
+    folder.SetAcceptFiles(true);
+    drop(folder, {QString::fromStdString(editor.string()), "/tmp", "/usr"});
+    EXPECT_EQ(folder.text(), QString::fromStdString(dir.string()));  // a file's folder; only the first
+    folder.MultipleDirs = true;
+    drop(folder, {"/tmp", "/usr"});
+    EXPECT_EQ(folder.text(), QString::fromStdString(dir.string() + ";/tmp;/usr"));
+    fs::remove_all(dir);
+}
