@@ -32,6 +32,8 @@ namespace {
 constexpr int kClientWidth = 401;
 constexpr int kClientHeight = 345;
 constexpr int kFilterEditMax = 4;
+constexpr int kDialogPointSize = 8;
+constexpr int kFilterListHeight = 84;
 
 // Colours offered for the list, by name; the values are stored as 0x00BBGGRR.
 struct NamedColour {
@@ -119,6 +121,11 @@ TOptionsDlg::TOptionsDlg(TAppContext& context, IShellVerbControl* shellVerb, std
       showHelp_(std::move(showHelp)) {
     setObjectName("TOptionsDlg");
     setWindowTitle("Preferences...");
+    // The dialog's geometry was drawn for an 8-point face; a larger desktop font would cut
+    // its captions.
+    QFont small = font();
+    small.setPointSize(kDialogPointSize);
+    setFont(small);
     pcOptions = new QTabWidget(this);
     pcOptions->setObjectName("pcOptions");
     pcOptions->addTab(generalPage(), "  &General  ");
@@ -142,7 +149,9 @@ TOptionsDlg::TOptionsDlg(TAppContext& context, IShellVerbControl* shellVerb, std
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pcOptions, 1);
     layout->addLayout(buttons);
-    setFixedSize(kClientWidth, kClientHeight);
+    // Never smaller than its design, and never so small that a caption is cut.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    setMinimumSize(kClientWidth, kClientHeight);
     LoadControls();
 }
 
@@ -195,6 +204,7 @@ QWidget* TOptionsDlg::extractPage() {
     auto* filters = new QGroupBox(" File filters to scan ", page);
     lbFilters = new QListWidget(filters);
     lbFilters->setObjectName("lbFilters");
+    lbFilters->setFixedHeight(kFilterListHeight);
     txtFilterEdit = new QLineEdit(filters);
     txtFilterEdit->setObjectName("txtFilterEdit");
     txtFilterEdit->setMaxLength(kFilterEditMax);
