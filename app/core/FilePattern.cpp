@@ -6,28 +6,13 @@
 
 #include "framework/core/FileUtils.h"
 #include "platform/Errors.h"
-#include "platform/RegistryStore.h"
+#include "platform/Text.h"
 
 namespace gs {
 
 namespace {
 
 constexpr std::string_view kAnyExtension = ".*";
-
-bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-// A name as characters (UTF-8 sequences; a stray byte stands for itself), case folded.
-std::vector<std::string_view> foldedCharacters(const std::string& folded) {
-    std::vector<std::string_view> chars;
-    std::size_t i = 0;
-    while (i < folded.size()) {
-        std::size_t end = i + 1;
-        while (end < folded.size() && isContinuationByte(folded[end])) ++end;
-        chars.emplace_back(folded.data() + i, end - i);
-        i = end;
-    }
-    return chars;
-}
 
 // Greedy wildcard match with one backtracking point: linear in practice, never exponential.
 bool wildcardMatch(const std::vector<std::string_view>& pat, const std::vector<std::string_view>& name) {
@@ -51,7 +36,7 @@ bool wildcardMatch(const std::vector<std::string_view>& pat, const std::vector<s
 }
 
 bool matchesFolded(const std::string& pattern, const std::string& name) {
-    return wildcardMatch(foldedCharacters(pattern), foldedCharacters(name));
+    return wildcardMatch(utf8Characters(pattern), utf8Characters(name));
 }
 
 }  // namespace
