@@ -13,6 +13,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "platform/Errors.h"
 #include "platform/RegistryStore.h"
 #include "platform/SqliteStatement.h"
 
@@ -26,7 +27,6 @@ namespace {
 constexpr int kApplicationId = 0x47535247;
 constexpr int kSchemaVersion = 1;
 constexpr std::chrono::milliseconds kBusyStep{25};
-constexpr const char* kLinePrefix = "glyphscope: ";
 
 constexpr const char* kSchema = R"sql(
 CREATE TABLE reg_keys(
@@ -185,13 +185,13 @@ bool moveAside(const std::string& path, std::optional<ino_t> inode, const std::s
     for (int n = 1; fs::exists(target) || fs::exists(target + "-journal"); ++n)
         target = path + ".corrupt-" + timestampForName() + "-" + std::to_string(n);
     if (::rename(path.c_str(), target.c_str()) != 0) {
-        std::cerr << kLinePrefix << "the settings store " << path << " is damaged (" << reason
+        std::cerr << kMessagePrefix << "the settings store " << path << " is damaged (" << reason
                   << ") and cannot be moved aside: " << std::strerror(errno) << '\n';
         return false;
     }
     for (const char* suffix : {"-journal", "-wal", "-shm"})
         if (fs::exists(path + suffix)) ::rename((path + suffix).c_str(), (target + suffix).c_str());
-    std::cerr << kLinePrefix << "the settings store " << path << " is damaged (" << reason << "); moved aside to "
+    std::cerr << kMessagePrefix << "the settings store " << path << " is damaged (" << reason << "); moved aside to "
               << target << ", starting with an empty store\n";
     return true;
 }
@@ -238,7 +238,7 @@ int RegistryStore::onBusy(void* self, int /*count*/) {
 void RegistryStore::sayBusy() {
     if (busySaid_) return;
     busySaid_ = true;
-    std::cerr << kLinePrefix << "the settings store " << location_
+    std::cerr << kMessagePrefix << "the settings store " << location_
               << " is busy (another program is using it); going on with the settings read so far\n";
 }
 
@@ -253,7 +253,7 @@ void RegistryStore::openInMemory() {
 }
 
 void RegistryStore::useInMemory(const std::string& reason) {
-    std::cerr << kLinePrefix << "the settings store " << location_ << " cannot be used (" << reason
+    std::cerr << kMessagePrefix << "the settings store " << location_ << " cannot be used (" << reason
               << "); settings of this run will not be kept\n";
     openInMemory();
 }
@@ -282,7 +282,7 @@ void RegistryStore::open() {
             db_ = db;
             readOnly_ = readOnly;
             if (readOnly)
-                std::cerr << kLinePrefix << "the settings store " << location_
+                std::cerr << kMessagePrefix << "the settings store " << location_
                           << " is read-only; settings are read from it, changes are not kept\n";
             return;
         }
