@@ -79,8 +79,8 @@ public:
 #endif
 
 private:
-    int& argc_;
-    char** argv_;
+    [[maybe_unused]] int& argc_;  // for the application object, made only with windows
+    [[maybe_unused]] char** argv_;
     std::optional<bool> display_;
     gs::TStderrMessageBoxes stderrBoxes_;
 #ifdef GS_WITH_QT
