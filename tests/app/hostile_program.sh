@@ -35,7 +35,9 @@ fresh_out
 env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:99 "$GS" "/XB:$WORK/src/*.*,$WORK/out" 2>err.txt
 status=$?
 [ $status = 0 ] || fail "/XB: with DISPLAY=:99 exited $status: $(cat err.txt)"
-[ "$(grep -c 'cannot open the display ":99"' err.txt)" = 1 ] || fail "/XB: told the display as: $(cat err.txt)"
+# A build without windows never looks for a display.
+[ "${GS_WITH_WINDOWS:-0}" = 0 ] || [ "$(grep -c 'cannot open the display ":99"' err.txt)" = 1 ] ||
+  fail "/XB: told the display as: $(cat err.txt)"
 grep -q "$expected icon(s) saved." err.txt || fail "/XB: result box: $(cat err.txt)"
 
 # What stands at the store's path and is not a usable store is left as it was.
