@@ -1,12 +1,13 @@
 // glyphscope: start-up, the choice between the main window and the batch export, and the
 // teardown. The application object (and with it a connection to the display) is made
-// only when a window or a box is to be shown and there is a display to show it on; boxes
-// of a run without one are printed on stderr.
+// only when a window or a box is to be shown and the display answers; boxes of a run
+// without one are printed on stderr. A silent batch never touches the windows' library.
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,10 +18,13 @@
 #include "app/core/SingleInstance.h"
 #include "framework/core/StderrMessageBoxes.h"
 #include "framework/core/VersionRoutines.h"
+#include "platform/Errors.h"
+#include "platform/StopSignals.h"
 
 #ifdef GS_WITH_QT
 #include <QApplication>
 
+#include "app/DisplayProbe.h"
 #include "app/ui/BatchProgressDlg.h"
 #include "app/ui/WindowRoad.h"
 #include "framework/ui/QtMessageBoxes.h"
@@ -33,18 +37,6 @@ constexpr int kExitNoDisplay = 2;
 constexpr std::uint16_t kFirstButton = 1;
 constexpr const char* kMsgNoDisplay = "no display to show the main window on; run a batch export with /XB: or /XBS:";
 
-bool environmentSet(const char* name) {
-    const char* value = std::getenv(name);
-    return value && *value;
-}
-
-// A display to show windows on: X11 or Wayland, or Qt's offscreen platform (tests).
-bool hasDisplay() {
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (platform && std::string(platform) == "offscreen") return true;
-    return environmentSet("DISPLAY") || environmentSet("WAYLAND_DISPLAY");
-}
-
 std::string programFile(const char* argv0) {
     std::error_code ec;
     std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -55,10 +47,23 @@ std::string programFile(const char* argv0) {
 // The windows side of the run: made on first need, only where windows can be shown.
 class TProgramWindows {
 public:
-    TProgramWindows(int& argc, char** argv) : argc_(argc), argv_(argv), display_(hasDisplay()) {}
+    TProgramWindows(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+
+    // Boxes printed on stderr, whatever the display.
+    gs::IMessageBoxes& StderrBoxes() { return stderrBoxes_; }
 
 #ifdef GS_WITH_QT
-    bool CanShowWindows() const { return display_; }
+    // Asked once, on first need; a display that is named but does not answer is said once.
+    bool CanShowWindows() {
+        if (!display_) {
+            const gs::DisplayProbe probe = gs::ProbeDisplay();
+            display_ = probe.Reachable;
+            if (!probe.Reachable && !probe.Name.empty())
+                std::cerr << gs::kMessagePrefix << "cannot open the display \"" << probe.Name
+                          << "\"; boxes are printed here instead" << std::endl;
+        }
+        return *display_;
+    }
     // The boxes: modal windows with a display, lines on stderr without one.
     gs::IMessageBoxes& Boxes() {
         if (!CanShowWindows()) return stderrBoxes_;
@@ -76,9 +81,9 @@ public:
 #endif
 
 private:
-    int& argc_;
-    char** argv_;
-    bool display_;
+    [[maybe_unused]] int& argc_;  // for the application object, made only with windows
+    [[maybe_unused]] char** argv_;
+    std::optional<bool> display_;
     gs::TStderrMessageBoxes stderrBoxes_;
 #ifdef GS_WITH_QT
     std::unique_ptr<QApplication> app_;
@@ -104,7 +109,7 @@ int runBatch(TProgramWindows& windows, const gs::TBatchJob& job) {
 #endif
     // Silent, or no display: nothing watches the walk; boxes (not silent) go to stderr.
     gs::TSilentBatchObserver nobody;
-    return gs::RunBatch(job, nobody, windows.Boxes(), app, std::cerr);
+    return gs::RunBatch(job, nobody, job.Silent ? windows.StderrBoxes() : windows.Boxes(), app, std::cerr);
 }
 
 // The main window, after the single-instance rule; without a display there is no window.
@@ -119,7 +124,7 @@ gs::TFinalizeMode runWindow(TProgramWindows& windows, gs::TAppContext& context, 
         return road.Finalize;
     }
 #endif
-    std::cerr << gs::application().ProductName << ": " << kMsgNoDisplay << std::endl;
+    std::cerr << gs::kMessagePrefix << kMsgNoDisplay << std::endl;
     status = kExitNoDisplay;
     return gs::TFinalizeMode::DiscardState;
 }
@@ -127,6 +132,8 @@ gs::TFinalizeMode runWindow(TProgramWindows& windows, gs::TAppContext& context, 
 int run(int& argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const gs::CommandLine commandLine = gs::ParseCommandLine(args);
+    // A batch stopped by Ctrl-C or SIGTERM ends after the file it is writing.
+    if (commandLine.Mode == gs::TRunMode::rmBatch) gs::InstallStopSignals();
     TProgramWindows windows(argc, argv);
     if (!commandLine.Refusal.empty()) showRefusal(windows, commandLine.Refusal);
 
@@ -142,6 +149,7 @@ int run(int& argc, char** argv) {
         finalize = runWindow(windows, *context, commandLine, status);
     }
     gs::FinalizeApplication(std::move(context), finalize);
+    if (const int signal = gs::StopSignalReceived()) gs::EndByStopSignal(signal);
     return status;
 }
 
@@ -151,7 +159,7 @@ int main(int argc, char** argv) {
     try {
         return run(argc, argv);
     } catch (const std::exception& e) {
-        std::cerr << gs::kProductName << ": Unexpected error. " << e.what() << std::endl;
+        std::cerr << gs::kMessagePrefix << "Unexpected error. " << e.what() << std::endl;
         return kExitFailure;
     }
 }

@@ -2,71 +2,158 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/Errors.h"
+#include "platform/StopSignals.h"
 
 namespace gs {
 
 namespace {
-[[noreturn]] void fail(const std::filesystem::path& target, const char* what, int err) {
-    throw EFCreateError("Cannot create file \"" + target.string() + "\". " + what + ": " + std::strerror(err));
-}
-}  // namespace
 
-namespace {
-// A new, private name beside the target; created with the usual permissions (umask applies).
-int createTemporary(const std::filesystem::path& target, std::string& name) {
-    static std::atomic<unsigned> counter{0};
+constexpr int kNameAttempts = 100;
+
+[[noreturn]] void fail(const std::filesystem::path& target, int err) {
+    throw EFCreateError("Cannot create file \"" + target.string() + "\". " + std::strerror(err));
+}
+
+std::filesystem::path folderOf(const std::filesystem::path& target) {
     std::filesystem::path dir = target.parent_path();
-    if (dir.empty()) dir = ".";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = (dir / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
-                       std::to_string(counter++) + ".tmp"))
-                   .string();
-        int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    errno = EEXIST;
-    return -1;
+    return dir.empty() ? std::filesystem::path(".") : dir;
 }
+
+// ".gs" and 16 hex digits: short and of one length whatever the target's name.
+std::string temporaryName() {
+    static std::atomic<std::uint64_t> counter{0};
+    const std::uint64_t seed = std::uint64_t(::getpid()) << 40 ^
+                               std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                               (counter++ * 0x9E3779B97F4A7C15ull);
+    char name[32];
+    std::snprintf(name, sizeof name, ".gs%016llx.tmp", static_cast<unsigned long long>(seed));
+    return name;
+}
+
+// An open file, with or without a name, closed and its name removed unless kept.
+class Temporary {
+public:
+    ~Temporary() {
+        if (fd_ >= 0) ::close(fd_);
+        if (!name_.empty()) ::unlink(name_.c_str());
+    }
+    int fd() const { return fd_; }
+
+    // A file with no name in the folder; false where the file system cannot make one.
+    bool openUnnamed(const std::filesystem::path& dir) {
+        fd_ = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        return fd_ >= 0;
+    }
+    // A new file with a private name in the folder, created with the usual permissions.
+    bool openNamed(const std::filesystem::path& dir) {
+        for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+            std::string name = (dir / temporaryName()).string();
+            inFlight_.emplace(name.c_str());
+            fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd_ >= 0) {
+                name_ = std::move(name);
+                return true;
+            }
+            inFlight_.reset();
+            if (errno != EEXIST) return false;
+        }
+        errno = EEXIST;
+        return false;
+    }
+    // Gives the unnamed file a name; EEXIST when that name is taken.
+    bool link(const std::string& name) {
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0) return false;
+        name_ = name;
+        return true;
+    }
+    // Links the unnamed file under a private name beside the target.
+    bool linkNamed(const std::filesystem::path& dir) {
+        for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+            std::string name = (dir / temporaryName()).string();
+            inFlight_.emplace(name.c_str());
+            if (link(name)) return true;
+            inFlight_.reset();
+            if (errno != EEXIST) return false;
+        }
+        errno = EEXIST;
+        return false;
+    }
+    bool writeAll(std::span<const std::uint8_t> data) const {
+        for (std::size_t done = 0; done < data.size();) {
+            const ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return false;
+            done += static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+    bool renameTo(const std::filesystem::path& target) {
+        if (::rename(name_.c_str(), target.c_str()) != 0) return false;
+        name_.clear();
+        return true;
+    }
+    void keep() { name_.clear(); }
+
+private:
+    int fd_ = -1;
+    std::string name_;
+    std::optional<TemporaryInFlight> inFlight_;
+};
+
+// The way without unnamed files: a private name, then rename.
+void writeNamed(const std::filesystem::path& target, const std::filesystem::path& dir,
+                std::span<const std::uint8_t> data, bool replacing) {
+    Temporary tmp;
+    if (!tmp.openNamed(dir) || !tmp.writeAll(data)) fail(target, errno);
+    if (replacing && ::fsync(tmp.fd()) != 0) fail(target, errno);
+    if (!tmp.close() || !tmp.renameTo(target)) fail(target, errno);
+}
+
 }  // namespace
 
-void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> data) {
-    std::string tmp;
-    int fd = createTemporary(target, tmp);
-    if (fd < 0) fail(target, "temporary file", errno);
-    auto cleanup = [&](const char* what, int err) {
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        fail(target, what, err);
-    };
-    std::size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) cleanup("write", errno);
-        done += static_cast<std::size_t>(n);
-    }
+namespace detail {
+
+void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> data, bool unnamed) {
+    const std::filesystem::path dir = folderOf(target);
+    struct stat st {};
+    const bool replacing = ::lstat(target.c_str(), &st) == 0;
+    if (replacing && S_ISDIR(st.st_mode)) fail(target, EISDIR);
+    Temporary tmp;
+    if (!unnamed || !tmp.openUnnamed(dir)) return writeNamed(target, dir, data, replacing);
+    if (!tmp.writeAll(data)) fail(target, errno);
     // A file being replaced must not be lost to a crash between the rename and the data
     // reaching the disk; a new file has nothing to lose, and a batch writes thousands.
-    struct stat st {};
-    if (::lstat(target.c_str(), &st) == 0 && ::fsync(fd) != 0) cleanup("flush", errno);
-    if (::close(fd) != 0) {
-        int err = errno;
-        ::unlink(tmp.c_str());
-        fail(target, "close", err);
+    if (replacing && ::fsync(tmp.fd()) != 0) fail(target, errno);
+    // A new name is linked straight in: the file appears complete or not at all.
+    if (!replacing && tmp.link(target.string())) return tmp.keep();
+    if (tmp.linkNamed(dir)) {
+        if (!tmp.close() || !tmp.renameTo(target)) fail(target, errno);
+        return;
     }
-    if (::rename(tmp.c_str(), target.c_str()) != 0) {
-        int err = errno;
-        ::unlink(tmp.c_str());
-        fail(target, "rename", err);
-    }
+    // No /proc to link through: the data again, the named way.
+    writeNamed(target, dir, data, replacing);
+}
+
+}  // namespace detail
+
+void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> data) {
+    detail::writeFileAtomically(target, data, true);
 }
 
 }  // namespace gs

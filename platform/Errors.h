@@ -7,6 +7,10 @@
 
 namespace gs {
 
+// Every line the program itself prints on stderr begins with this (boxes printed for want
+// of a display keep their caption instead).
+constexpr const char* kMessagePrefix = "glyphscope: ";
+
 // Base of every error raised by the platform layer.
 class EPlatformError : public std::runtime_error {
 public:

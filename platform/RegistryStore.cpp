@@ -1,129 +1,14 @@
+// The store's transactions and the operations on keys and values inside them.
 #include "platform/RegistryStore.h"
 
-#include <sqlite3.h>
-
-#include <cerrno>
-#include <clocale>
-#include <cstdlib>
-#include <cstring>
-#include <ctime>
-#include <filesystem>
-#include <iostream>
-#include <locale.h>
-#include <sys/stat.h>
-#include <wctype.h>
+#include "platform/SqliteStatement.h"
+#include "platform/Text.h"
 
 namespace gs {
 
-namespace fs = std::filesystem;
+using sqlite::Statement;
 
 namespace {
-
-// Marks a database as a store of this program ("GSRG"), and the layout of its tables.
-constexpr int kApplicationId = 0x47535247;
-constexpr int kSchemaVersion = 1;
-
-constexpr const char* kSchema = R"sql(
-CREATE TABLE reg_keys(
-  id        INTEGER PRIMARY KEY,
-  parent    INTEGER REFERENCES reg_keys(id),
-  root      INTEGER NOT NULL,
-  name      TEXT NOT NULL,
-  name_fold TEXT NOT NULL
-);
-CREATE UNIQUE INDEX reg_keys_child ON reg_keys(parent, name_fold);
-CREATE UNIQUE INDEX reg_keys_root ON reg_keys(root) WHERE parent IS NULL;
-CREATE TABLE reg_values(
-  id        INTEGER PRIMARY KEY AUTOINCREMENT,
-  key_id    INTEGER NOT NULL REFERENCES reg_keys(id),
-  name      TEXT NOT NULL,
-  name_fold TEXT NOT NULL,
-  type      INTEGER NOT NULL,
-  data
-);
-CREATE UNIQUE INDEX reg_values_name ON reg_values(key_id, name_fold);
-CREATE VIEW reg_key_paths(id, path) AS
-  WITH RECURSIVE p(id, path) AS (
-    SELECT id, name FROM reg_keys WHERE parent IS NULL
-    UNION
-    SELECT k.id, p.path || '\' || k.name FROM reg_keys k JOIN p ON k.parent = p.id)
-  SELECT id, path FROM p;
-CREATE VIEW reg_entries(path, seq, name, type, data) AS
-  SELECT p.path, v.id, v.name,
-         CASE v.type WHEN 1 THEN 'REG_SZ' WHEN 2 THEN 'REG_EXPAND_SZ'
-                     WHEN 3 THEN 'REG_BINARY' WHEN 4 THEN 'REG_DWORD' ELSE v.type END,
-         v.data
-  FROM reg_values v JOIN reg_key_paths p ON p.id = v.key_id;
-INSERT INTO reg_keys(parent, root, name, name_fold) VALUES
-  (NULL, 2147483648, 'HKCR', 'hkcr'), (NULL, 2147483649, 'HKCU', 'hkcu'),
-  (NULL, 2147483650, 'HKLM', 'hklm'), (NULL, 2147483651, 'HKU', 'hku'),
-  (NULL, 2147483653, 'HKCC', 'hkcc');
-)sql";
-
-// The only objects a store of ours holds; anything else means the file is not ours.
-bool isKnownSchemaObject(std::string_view name) {
-    for (std::string_view known : {"reg_keys", "reg_keys_child", "reg_keys_root", "reg_values",
-                                   "reg_values_name", "reg_key_paths", "reg_entries", "sqlite_sequence"})
-        if (name == known) return true;
-    return name.starts_with("sqlite_autoindex_");
-}
-
-bool isDamage(int code) {
-    int primary = code & 0xFF;
-    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
-}
-
-// A prepared statement that finalizes itself; every failure becomes a RegistryError.
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql) : db_(db) {
-        check(sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr));
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    Statement& bind(int i, std::int64_t v) { return checked(sqlite3_bind_int64(stmt_, i, v)); }
-    Statement& bind(int i, std::string_view s) {
-        return checked(sqlite3_bind_text(stmt_, i, s.data(), int(s.size()), SQLITE_TRANSIENT));
-    }
-    Statement& bindBlob(int i, const Bytes& b) {
-        return checked(sqlite3_bind_blob(stmt_, i, b.data(), int(b.size()), SQLITE_TRANSIENT));
-    }
-    // True while a row is there.
-    bool step() {
-        int rc = sqlite3_step(stmt_);
-        if (rc == SQLITE_ROW) return true;
-        if (rc != SQLITE_DONE) check(rc);
-        return false;
-    }
-    int type(int col) const { return sqlite3_column_type(stmt_, col); }
-    std::int64_t integer(int col) const { return sqlite3_column_int64(stmt_, col); }
-    std::string text(int col) const {
-        auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
-        return p ? std::string(p, std::size_t(sqlite3_column_bytes(stmt_, col))) : std::string();
-    }
-    Bytes blob(int col) const {
-        auto* p = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt_, col));
-        return p ? Bytes(p, p + sqlite3_column_bytes(stmt_, col)) : Bytes();
-    }
-    int changes() const { return sqlite3_changes(db_); }
-
-    static inline thread_local int lastError = 0;  // the code of this thread's last failure
-
-private:
-    Statement& checked(int rc) {
-        check(rc);
-        return *this;
-    }
-    void check(int rc) const {
-        if (rc == SQLITE_OK) return;
-        lastError = rc;
-        throw RegistryError(std::string("settings store: ") + sqlite3_errmsg(db_));
-    }
-    sqlite3* db_;
-    sqlite3_stmt* stmt_ = nullptr;
-};
 
 std::vector<std::string_view> splitKeyPath(std::string_view path) {
     std::vector<std::string_view> parts;
@@ -137,69 +22,7 @@ std::vector<std::string_view> splitKeyPath(std::string_view path) {
     return parts;
 }
 
-// Decodes one UTF-8 sequence at s[i]; nothing for a malformed one.
-std::optional<char32_t> decodeUtf8(std::string_view s, std::size_t& i) {
-    auto b = static_cast<unsigned char>(s[i]);
-    int len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    if (len == 0 || i + len > s.size()) return std::nullopt;
-    char32_t c = len == 1 ? b : b & (0x7F >> len);
-    for (int k = 1; k < len; ++k) {
-        auto cb = static_cast<unsigned char>(s[i + k]);
-        if ((cb & 0xC0) != 0x80) return std::nullopt;
-        c = (c << 6) | (cb & 0x3F);
-    }
-    i += len;
-    return c;
-}
-
-void encodeUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(char(c));
-    } else if (c < 0x800) {
-        out += {char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F))};
-    } else if (c < 0x10000) {
-        out += {char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)), char(0x80 | (c & 0x3F))};
-    } else {
-        out += {char(0xF0 | (c >> 18)), char(0x80 | ((c >> 12) & 0x3F)), char(0x80 | ((c >> 6) & 0x3F)),
-                char(0x80 | (c & 0x3F))};
-    }
-}
-
-std::string timestampForName() {
-    std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y%m%d-%H%M%S", &tm);
-    return buf;
-}
-
-std::optional<ino_t> inodeOf(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
-    return st.st_ino;
-}
-
 }  // namespace
-
-std::string foldCaseUtf8(std::string_view name) {
-    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
-    std::string out;
-    out.reserve(name.size());
-    for (std::size_t i = 0; i < name.size();) {
-        std::size_t at = i;
-        std::optional<char32_t> c = decodeUtf8(name, i);
-        if (!c) {  // a stray byte stands for itself
-            out.push_back(name[at]);
-            i = at + 1;
-        } else if (*c < 0x80) {
-            out.push_back(char(*c >= 'A' && *c <= 'Z' ? *c + 32 : *c));
-        } else {
-            encodeUtf8(out, utf8 ? char32_t(towlower_l(wint_t(*c), utf8)) : *c);
-        }
-    }
-    return out;
-}
 
 std::optional<std::string> RegValue::text() const {
     if (type != RegType::Sz && type != RegType::ExpandSz) return std::nullopt;
@@ -213,180 +36,66 @@ std::optional<std::uint32_t> RegValue::number() const {
     return std::nullopt;
 }
 
-// ---- the store: opening, checking, moving aside --------------------------------------
+// ---- the store ----------------------------------------------------------------------
 
 RegistryStore::RegistryStore(std::string location) : location_(std::move(location)) {}
 
 RegistryStore::~RegistryStore() { close(); }
 
-std::string RegistryStore::defaultLocation() {
-    if (const char* env = std::getenv(kEnvVariable); env && *env) return env;
-    fs::path base;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
-        base = xdg;
-    } else if (const char* home = std::getenv("HOME"); home && *home) {
-        base = fs::path(home) / ".config";
-    } else {
-        base = ".config";
-    }
-    return (base / "glyphscope" / "registry.sqlite3").string();
-}
-
-RegistryStore& defaultRegistryStore() {
-    static RegistryStore store(RegistryStore::defaultLocation());
-    return store;
-}
-
-void RegistryStore::close() {
-    if (db_) sqlite3_close_v2(db_);
-    db_ = nullptr;
-    damaged_ = false;
-}
-
-void RegistryStore::exec(const char* sql) {
-    char* msg = nullptr;
-    int rc = sqlite3_exec(db_, sql, nullptr, nullptr, &msg);
-    if (rc == SQLITE_OK) return;
-    std::string text = msg ? msg : sqlite3_errstr(rc);
-    sqlite3_free(msg);
-    Statement::lastError = rc;
-    throw RegistryError("settings store: " + text);
-}
-
-namespace {
-
-enum class OpenResult { Ok, Damaged, Busy };
-
-struct Opened {
-    OpenResult result;
-    std::string reason;
-};
-
-// Configures a fresh connection and checks the file; creates the tables in an empty one.
-Opened checkStore(sqlite3* db) {
-    sqlite3_busy_timeout(db, int(RegistryStore::kBusyTimeout.count()));
-    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
-    auto fail = [&](int rc) {
-        return Opened{isDamage(rc) || (rc & 0xFF) == SQLITE_CANTOPEN ? OpenResult::Damaged : OpenResult::Busy,
-                      sqlite3_errmsg(db)};
-    };
-    if (sqlite3_db_readonly(db, "main") == 1) return {OpenResult::Damaged, "the file is read-only"};
-    try {
-        Statement check(db, "PRAGMA quick_check");
-        if (check.step() && check.text(0) != "ok") return {OpenResult::Damaged, check.text(0)};
-    } catch (const RegistryError&) {
-        return fail(Statement::lastError);
-    }
-    // A read transaction looks at the file; only an empty file is worth a write lock, and
-    // it is looked at again under that lock since another process may have filled it.
-    for (const char* begin : {"BEGIN DEFERRED", "BEGIN IMMEDIATE"}) {
-        if (int rc = sqlite3_exec(db, begin, nullptr, nullptr, nullptr); rc != SQLITE_OK) return fail(rc);
-        Opened result{OpenResult::Ok, {}};
-        bool writing = std::string_view(begin) == "BEGIN IMMEDIATE";
-        bool empty = false;
-        try {
-            Statement appId(db, "PRAGMA application_id");
-            appId.step();
-            Statement version(db, "PRAGMA user_version");
-            version.step();
-            Statement objects(db, "SELECT name FROM sqlite_schema");
-            std::vector<std::string> names;
-            while (objects.step()) names.push_back(objects.text(0));
-            empty = appId.integer(0) == 0 && names.empty();
-            if (empty && writing) {
-                std::string marks = std::string(kSchema) + "PRAGMA application_id=" + std::to_string(kApplicationId) +
-                                    "; PRAGMA user_version=" + std::to_string(kSchemaVersion) + ";";
-                if (sqlite3_exec(db, marks.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
-                    throw RegistryError(sqlite3_errmsg(db));
-            } else if (!empty && (appId.integer(0) != kApplicationId || version.integer(0) != kSchemaVersion)) {
-                result = {OpenResult::Damaged, "not a settings store of this version"};
-            } else {
-                for (const auto& n : names)
-                    if (!isKnownSchemaObject(n)) result = {OpenResult::Damaged, "unexpected table " + n};
-            }
-        } catch (const RegistryError&) {
-            int code = Statement::lastError ? Statement::lastError : sqlite3_errcode(db);
-            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-            return fail(code);
-        }
-        bool keep = result.result == OpenResult::Ok && writing;
-        if (int rc = sqlite3_exec(db, keep ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr); rc != SQLITE_OK)
-            return fail(rc);
-        if (!empty || writing || result.result != OpenResult::Ok) return result;
-    }
-    return {OpenResult::Busy, "unreachable"};
-}
-
-// Renames a damaged store (and its journal) out of the way. False when the file is gone
-// or has been replaced meanwhile by another process, which then did the moving.
-bool moveAside(const std::string& path, std::optional<ino_t> inode, const std::string& reason) {
-    if (!inode || inodeOf(path) != inode) return false;
-    std::string target = path + ".corrupt-" + timestampForName();
-    for (int n = 1; fs::exists(target) || fs::exists(target + "-journal"); ++n)
-        target = path + ".corrupt-" + timestampForName() + "-" + std::to_string(n);
-    if (::rename(path.c_str(), target.c_str()) != 0) {
-        std::cerr << "glyphscope: settings store " << path << " is damaged (" << reason
-                  << ") and cannot be moved aside: " << std::strerror(errno) << '\n';
-        return false;
-    }
-    for (const char* suffix : {"-journal", "-wal", "-shm"})
-        if (fs::exists(path + suffix)) ::rename((path + suffix).c_str(), (target + suffix).c_str());
-    std::cerr << "glyphscope: settings store " << path << " is damaged (" << reason << "); moved aside to "
-              << target << ", starting with an empty store\n";
-    return true;
-}
-
-}  // namespace
-
-void RegistryStore::open() {
-    close();
-    bool memory = location_ == kInMemory;
-    if (!memory) {
-        std::error_code ec;
-        fs::create_directories(fs::path(location_).parent_path(), ec);
-    }
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        std::optional<ino_t> inode = memory ? std::nullopt : inodeOf(location_);
-        sqlite3* db = nullptr;
-        int rc = sqlite3_open_v2(location_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        Opened opened = rc == SQLITE_OK ? checkStore(db)
-                                        : Opened{OpenResult::Damaged, db ? sqlite3_errmsg(db) : "cannot open"};
-        if (opened.result == OpenResult::Ok) {
-            db_ = db;
-            return;
-        }
-        sqlite3_close_v2(db);
-        if (opened.result == OpenResult::Busy || memory)
-            throw RegistryError("settings store " + location_ + ": " + opened.reason);
-        if (!inode) inode = inodeOf(location_);
-        if (!moveAside(location_, inode, opened.reason) && inodeOf(location_) == inode) break;
-    }
-    // The file can neither be used nor moved: run on a store that lasts for this process.
-    std::cerr << "glyphscope: settings store " << location_
-              << " cannot be used; settings of this run will not be kept\n";
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
-        checkStore(db).result != OpenResult::Ok) {
-        sqlite3_close_v2(db);
-        throw RegistryError("settings store: cannot open even an in-memory store");
-    }
-    db_ = db;
-}
+void RegistryStore::exec(const char* sql) { sqlite::exec(db_, sql); }
 
 RegTransaction RegistryStore::begin(Mode mode) {
     std::unique_lock lock(mutex_);
     bool outer = depth_ == 0;
     if (outer) {
-        Statement::lastError = 0;
+        sqlite::lastError = 0;
         if (!db_ || damaged_) open();
+        if (!deferred_.empty() && !flushing_) flushDeferred();
+        if (mode == Mode::Write && readOnly_) throw RegistryError("settings store " + location_ + " is read-only");
         exec(mode == Mode::Write ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED");
     } else {
         exec(("SAVEPOINT sp" + std::to_string(depth_)).c_str());
     }
     ++depth_;
     return RegTransaction(*this, std::move(lock), outer);
+}
+
+void RegistryStore::deferWrite(DeferredWrite write) {
+    std::lock_guard lock(mutex_);
+    deferred_.push_back(std::move(write));
+}
+
+std::size_t RegistryStore::deferredCount() const {
+    std::lock_guard lock(mutex_);
+    return deferred_.size();
+}
+
+bool RegistryStore::flushDeferred() {
+    std::lock_guard lock(mutex_);
+    if (deferred_.empty() || depth_ > 0) return deferred_.empty();
+    flushing_ = true;
+    try {
+        RegTransaction t = begin(Mode::Write);
+        for (const DeferredWrite& write : deferred_) {
+            // A write that fails for a reason of its own is dropped, as it would have been
+            // when it was asked for; only the store being busy keeps the rest waiting.
+            try {
+                RegTransaction step = begin(Mode::Write);
+                write(step);
+                step.commit();
+            } catch (const RegistryBusy&) {
+                throw;
+            } catch (const std::exception&) {
+            }
+        }
+        t.commit();
+        deferred_.clear();
+    } catch (const RegistryBusy&) {
+    } catch (const RegistryError&) {
+        deferred_.clear();  // read-only or unusable: these writes can never be made
+    }
+    flushing_ = false;
+    return deferred_.empty();
 }
 
 // ---- transactions and their operations -----------------------------------------------
@@ -407,7 +116,7 @@ RegTransaction::RegTransaction(RegTransaction&& other) noexcept
 RegTransaction::~RegTransaction() {
     if (!store_ || done_) return;
     // A damaged page met by this transaction makes the next one check the file again.
-    if (isDamage(Statement::lastError)) store_->damaged_ = true;
+    if (sqlite::isDamage(sqlite::lastError)) store_->damaged_ = true;
     try {
         if (outer_) {
             store_->exec("ROLLBACK");

@@ -1,7 +1,8 @@
 #pragma once
 // The settings store that stands in for the system registry: one SQLite database holding
 // keys under numbered roots and typed values under keys. docs/registry.md describes the
-// tables so that the store can be read without this code.
+// tables so that the store can be read without this code. RegistryOpen.cpp opens and
+// checks the file; RegistryStore.cpp holds the transactions and what they do.
 //
 // Rules kept here rather than by the callers:
 // - key and value names compare without regard to case and keep the spelling they were
@@ -10,11 +11,18 @@
 //   subkeys sorted without regard to case;
 // - every change happens inside a transaction; nested transactions become savepoints, so
 //   a routine that is one transaction on its own can also be one step of a larger save;
-// - a store that cannot be opened or is damaged is moved aside (name.corrupt-<time>) with a
-//   line on stderr, and a new empty store takes its place: a damaged store is never
-//   silently overwritten.
+// - only a regular file that SQLite finds damaged (not a database, or corrupt pages) is
+//   moved aside (name.corrupt-<time>) with a line on stderr, and a new empty store takes
+//   its place: a damaged store is never silently overwritten;
+// - anything else at the store's path (a folder, a device, a file that cannot be read, a
+//   database of another program) is left as it is: the run goes on with a store in memory
+//   and says so on stderr. A store that can be read but not written is read, and writes
+//   to it have no effect;
+// - another process holding the file is waited for a few seconds in all over the life of
+//   the store, then said once on stderr; from then on the store is tried without waiting.
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -56,10 +64,16 @@ struct RegValue {
     friend bool operator==(const RegValue&, const RegValue&) = default;
 };
 
-// Any failure of the store: open, busy beyond the timeout, a damaged page, a bad root.
+// Any failure of the store: open, busy, a damaged page, a bad root, a read-only file.
 class RegistryError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// Another process holds the store (beyond what this store still waits).
+class RegistryBusy : public RegistryError {
+public:
+    using RegistryError::RegistryError;
 };
 
 using RegKeyId = std::int64_t;
@@ -70,8 +84,8 @@ class RegistryStore {
 public:
     static constexpr std::string_view kInMemory = ":memory:";
     static constexpr const char* kEnvVariable = "GLYPHSCOPE_REGISTRY";
-    // How long a transaction waits for another process that holds the store.
-    static constexpr std::chrono::milliseconds kBusyTimeout{10000};
+    // How long this store waits, in all, for other processes that hold the file.
+    static constexpr std::chrono::milliseconds kBusyBudget{3000};
 
     // A database file, or ":memory:" for a store that lives as long as this object.
     // Opening is lazy: the first transaction opens (and, if need be, replaces) the file.
@@ -80,7 +94,9 @@ public:
     RegistryStore(const RegistryStore&) = delete;
     RegistryStore& operator=(const RegistryStore&) = delete;
 
-    // $GLYPHSCOPE_REGISTRY, else ${XDG_CONFIG_HOME:-~/.config}/glyphscope/registry.sqlite3.
+    // $GLYPHSCOPE_REGISTRY, else ${XDG_CONFIG_HOME:-~/.config}/glyphscope/registry.sqlite3,
+    // ~ being $HOME or else the home folder of the password database (":memory:" when the
+    // user has none).
     static std::string defaultLocation();
     const std::string& location() const { return location_; }
     // Outermost transactions committed through this object (a save that is one
@@ -89,21 +105,40 @@ public:
 
     enum class Mode { Read, Write };
     // Starts a transaction (a savepoint when this thread already has one open on this
-    // store). Throws RegistryError when the store cannot be reached.
+    // store). Throws RegistryError when the store cannot be reached (RegistryBusy when
+    // another process holds it), or for a write when the file is read-only. Writes kept
+    // back by deferWrite are made first.
     RegTransaction begin(Mode mode);
+
+    // A change refused only because another process held the store: it is made, in the
+    // order given, before the next transaction that finds the store free, or by flush.
+    using DeferredWrite = std::function<void(RegTransaction&)>;
+    void deferWrite(DeferredWrite write);
+    std::size_t deferredCount() const;
+    // Makes the kept-back changes now if the store is free; false when some remain.
+    bool flushDeferred();
 
 private:
     friend class RegTransaction;
     void open();
+    void openInMemory();
+    void useInMemory(const std::string& reason);
     void close();
     void exec(const char* sql);
+    static int onBusy(void* store, int count);
+    void sayBusy();
 
     std::string location_;
     sqlite3* db_ = nullptr;
     bool damaged_ = false;
+    bool readOnly_ = false;
     int depth_ = 0;
     std::uint64_t commits_ = 0;
-    std::recursive_mutex mutex_;
+    std::chrono::milliseconds busyWaited_{0};
+    bool busySaid_ = false;
+    bool flushing_ = false;
+    std::vector<DeferredWrite> deferred_;
+    mutable std::recursive_mutex mutex_;
 };
 
 // The process's own store, opened from defaultLocation() on first use.
@@ -149,8 +184,5 @@ private:
     bool done_ = false;
     std::string savepoint_;
 };
-
-// Case folding used for every name comparison of the store (UTF-8 in, UTF-8 out).
-std::string foldCaseUtf8(std::string_view name);
 
 }  // namespace gs

@@ -2,7 +2,9 @@
 # Builds everything from scratch and runs every test:
 #   1. the whole system (core and windows) with its unit, format and window tests;
 #   2. the core alone, without Qt, under AddressSanitizer and UndefinedBehaviorSanitizer;
-#   3. the libFuzzer targets, each given a short smoke run over its seed corpus.
+#   3. the libFuzzer targets, each given a short smoke run over its seed corpus;
+#   4. the program as README's run command builds it (Release).
+# Every build fails on a warning.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -11,14 +13,14 @@ export QT_QPA_PLATFORM=offscreen
 
 echo "== full build and tests"
 rm -rf build/full
-cmake -S . -B build/full -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build/full -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLYPHSCOPE_WERROR=ON >/dev/null
 cmake --build build/full -j "$jobs"
 ctest --test-dir build/full -j "$jobs" --output-on-failure
 
 echo "== core without Qt, sanitized"
 rm -rf build/asan
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGLYPHSCOPE_WITH_QT=OFF \
-  -DSANITIZE=address,undefined >/dev/null
+  -DSANITIZE=address,undefined -DGLYPHSCOPE_WERROR=ON >/dev/null
 cmake --build build/asan -j "$jobs"
 # The wine64 oracle reads hundreds of real modules: the full build covers it.
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build/asan -j "$jobs" --output-on-failure -E oracle_wine
@@ -26,6 +28,11 @@ ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build/asan -j "$jobs" --output-on-f
 echo "== fuzz smoke"
 rm -rf build/fuzz
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DGLYPHSCOPE_WITH_QT=OFF -DGLYPHSCOPE_TESTS=OFF -DGLYPHSCOPE_FUZZ=ON >/dev/null
+  -DGLYPHSCOPE_WITH_QT=OFF -DGLYPHSCOPE_TESTS=OFF -DGLYPHSCOPE_FUZZ=ON -DGLYPHSCOPE_WERROR=ON >/dev/null
 cmake --build build/fuzz -j "$jobs"
 bash fuzz/smoke.sh build/fuzz
+
+echo "== the program as README's run command builds it"
+rm -rf build/release
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DGLYPHSCOPE_TESTS=OFF -DGLYPHSCOPE_WERROR=ON >/dev/null
+cmake --build build/release -j "$jobs" --target glyphscope glyphscope_samples

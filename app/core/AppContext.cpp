@@ -29,6 +29,8 @@ void FinalizeApplication(std::unique_ptr<TAppContext> context, TFinalizeMode mod
         const TQBApplication& app = application();
         context->Options.Save(context->Store, app.RegRoot, app.RegAppKey);
     }
+    // Writes kept back while another process held the store get their last chance.
+    if (context) context->Store.flushDeferred();
     context.reset();
     if (hasApplication()) uninstallApplication();
 }

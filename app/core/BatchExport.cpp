@@ -8,6 +8,7 @@
 #include "framework/core/FileUtils.h"
 #include "iconlib/IconLibrary.h"
 #include "platform/Errors.h"
+#include "platform/StopSignals.h"
 
 namespace gs {
 
@@ -46,7 +47,7 @@ TBatchOutcome TBatchExport::ExtractFiles() {
         // into its own source folder are never taken for sources.
         const std::vector<std::filesystem::path> files = ListMatchingFiles(spec);
         for (const std::filesystem::path& path : files) {
-            if (observer_.StopRequested()) break;
+            if (StopAsked()) break;
             current = path.string();
             observer_.ShowCurrentFile(current);
             const FileCounts counts = ExportFile(path);
@@ -63,8 +64,11 @@ TBatchOutcome TBatchExport::ExtractFiles() {
     } catch (const std::exception& e) {
         out.Failure = TBatchFailure{current, e.what()};
     }
+    out.StopSignal = StopSignalReceived();
     return out;
 }
+
+bool TBatchExport::StopAsked() const { return observer_.StopRequested() || StopSignalReceived() != 0; }
 
 TBatchExport::FileCounts TBatchExport::ExportFile(const std::filesystem::path& path) {
     FileCounts counts;
@@ -78,7 +82,7 @@ TBatchExport::FileCounts TBatchExport::ExportFile(const std::filesystem::path& p
             counts.Error = read.Reason;
             return counts;
         }
-        for (int i = 0; i < library.Icons.Count() && !observer_.StopRequested(); ++i) {
+        for (int i = 0; i < library.Icons.Count() && !StopAsked(); ++i) {
             observer_.ProcessPendingEvents();
             ++counts.Found;
             if (writer_.Write(*library.Icons.GetIcon(i), BatchOutputName(job_.TargetDir, baseName, counts.Found)))
@@ -99,10 +103,15 @@ std::string BatchResultMessage(TBatchFormat format, int foundTotal, int savedTot
 
 int ReportBatchOutcome(const TBatchJob& job, const TBatchOutcome& outcome, IMessageBoxes& boxes,
                        const TQBApplication& app, std::ostream& err) {
+    if (outcome.StopSignal != 0) {
+        err << kMessagePrefix << "stopped by a signal; "
+            << BatchResultMessage(job.Format, outcome.FoundTotal, outcome.SavedTotal) << std::endl;
+        return 1;
+    }
     if (outcome.Failure) {
         const std::string details = outcome.Failure->Path + ": " + outcome.Failure->Message;
         if (job.Silent) {
-            err << app.ProductName << ": " << kMsgBatchError << ' ' << oneLine(details) << std::endl;
+            err << kMessagePrefix << kMsgBatchError << ' ' << oneLine(details) << std::endl;
         } else {
             boxes.ShowQBMessageDetails(kMsgBatchError, details, app.ProductName,
                                        std::uint8_t(TQBMessageType::mtWarning), app.LanguageId, app.FontName, false);

@@ -52,6 +52,7 @@ struct TBatchOutcome {
     int FoundTotal = 0;
     int SavedTotal = 0;
     std::optional<TBatchFailure> Failure;
+    int StopSignal = 0;  // the signal (Ctrl-C, SIGTERM) that stopped the walk after a whole file
 };
 
 class TBatchExport {
@@ -69,6 +70,8 @@ private:
         std::optional<std::string> Error;
     };
     FileCounts ExportFile(const std::filesystem::path& path);
+    // Stop asked for by the observer or by a signal; looked at between icons.
+    bool StopAsked() const;
 
     const TBatchJob& job_;
     IBatchObserver& observer_;
@@ -80,6 +83,7 @@ std::string BatchResultMessage(TBatchFormat format, int foundTotal, int savedTot
 
 // Tells the outcome: a failure in the details box, or in one line on `err` for a silent
 // run; then, unless silent, the result box. The exit status: 1 after a failure, else 0.
+// A walk stopped by a signal is told in one line on `err` and shows no box (status 1).
 int ReportBatchOutcome(const TBatchJob& job, const TBatchOutcome& outcome, IMessageBoxes& boxes,
                        const TQBApplication& app, std::ostream& err);
 

@@ -6,7 +6,7 @@
 #include "framework/core/FileUtils.h"
 #include "iconlib/IconChoice.h"
 #include "iconlib/IconLibrary.h"
-#include "platform/RegistryStore.h"
+#include "platform/Text.h"
 
 namespace gs {
 

@@ -6,28 +6,15 @@
 
 #include "framework/core/FileUtils.h"
 #include "platform/Errors.h"
-#include "platform/RegistryStore.h"
+#include "platform/Text.h"
 
 namespace gs {
 
 namespace {
 
 constexpr std::string_view kAnyExtension = ".*";
-
-bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-// A name as characters (UTF-8 sequences; a stray byte stands for itself), case folded.
-std::vector<std::string_view> foldedCharacters(const std::string& folded) {
-    std::vector<std::string_view> chars;
-    std::size_t i = 0;
-    while (i < folded.size()) {
-        std::size_t end = i + 1;
-        while (end < folded.size() && isContinuationByte(folded[end])) ++end;
-        chars.emplace_back(folded.data() + i, end - i);
-        i = end;
-    }
-    return chars;
-}
+// The folder itself is named where the failure is told.
+constexpr const char* kFolderUnreadable = "The folder cannot be read: ";
 
 // Greedy wildcard match with one backtracking point: linear in practice, never exponential.
 bool wildcardMatch(const std::vector<std::string_view>& pat, const std::vector<std::string_view>& name) {
@@ -51,7 +38,7 @@ bool wildcardMatch(const std::vector<std::string_view>& pat, const std::vector<s
 }
 
 bool matchesFolded(const std::string& pattern, const std::string& name) {
-    return wildcardMatch(foldedCharacters(pattern), foldedCharacters(name));
+    return wildcardMatch(utf8Characters(pattern), utf8Characters(name));
 }
 
 }  // namespace
@@ -76,18 +63,22 @@ bool ListingOrderLess(const std::string& a, const std::string& b) {
 }
 
 std::vector<std::filesystem::path> ListMatchingFiles(const TFileSpecParts& spec) {
+    // A name without wildcards is opened directly: its folder may be one that can be
+    // entered but not listed. Only a name in another case needs the listing.
+    const bool exactName = !spec.Pattern.empty() && spec.Pattern.find_first_of("*?") == std::string::npos;
+    if (exactName && SafeFileExists(spec.Folder + spec.Pattern)) return {spec.Folder + spec.Pattern};
     const std::filesystem::path folder = std::filesystem::path(spec.Folder.empty() ? std::string(".") : spec.Folder);
     std::error_code ec;
     std::filesystem::directory_iterator it(folder, ec);
     if (ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory) return {};
-    if (ec) throw EFOpenError("Cannot read the folder " + folder.string() + ": " + ec.message());
+    if (ec) throw EFOpenError(kFolderUnreadable + ec.message());
     std::vector<std::string> names;
     for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
         std::string name = it->path().filename().string();
         if (name.starts_with('.') || !MatchesFileSpec(spec.Pattern, name)) continue;
         if (SafeFileExists(it->path())) names.push_back(std::move(name));
     }
-    if (ec) throw EFOpenError("Cannot read the folder " + folder.string() + ": " + ec.message());
+    if (ec) throw EFOpenError(kFolderUnreadable + ec.message());
     std::sort(names.begin(), names.end(), ListingOrderLess);
     std::vector<std::filesystem::path> files;
     files.reserve(names.size());

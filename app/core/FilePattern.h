@@ -26,7 +26,8 @@ bool ListingOrderLess(const std::string& a, const std::string& b);
 // The regular files (links followed) of the folder whose names match the pattern, sorted
 // in listing order, read whole before the caller writes anything into the folder. Names
 // beginning with "." are left out, as are folders, FIFOs, devices and dangling links. A
-// folder that does not exist gives nothing; one that cannot be read raises EFOpenError.
+// folder that does not exist gives nothing; one that cannot be read raises EFOpenError. A
+// name without wildcards that names a regular file is that file, the folder not listed.
 std::vector<std::filesystem::path> ListMatchingFiles(const TFileSpecParts& spec);
 
 }  // namespace gs

@@ -2,17 +2,16 @@
 
 #include <vector>
 
+#include "platform/Text.h"
+
 namespace gs {
 
 namespace {
 
-bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
 // Offsets where each character starts; a stray byte counts as a character of its own.
 std::vector<std::size_t> characterStarts(const std::string& s) {
     std::vector<std::size_t> starts;
-    for (std::size_t i = 0; i < s.size(); ++i)
-        if (i == 0 || !isContinuationByte(s[i])) starts.push_back(i);
+    for (std::string_view c : utf8Characters(s)) starts.push_back(std::size_t(c.data() - s.data()));
     return starts;
 }
 

@@ -1,4 +1,5 @@
 #include "app/core/RecentList.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 

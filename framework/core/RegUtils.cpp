@@ -21,12 +21,19 @@ R attempt(RegistryStore& store, Mode mode, R fallback, F&& body) {
     }
 }
 
-template <class F>
-bool change(RegistryStore& store, F&& body) {
-    return attempt(store, Mode::Write, false, [&](RegTransaction& t) {
+// A change is one write transaction. One refused only because another process holds the
+// store is kept by the store and made later in the run, so `body` owns what it writes.
+bool change(RegistryStore& store, RegistryStore::DeferredWrite body) {
+    try {
+        RegTransaction t = store.begin(Mode::Write);
         body(t);
+        t.commit();
         return true;
-    });
+    } catch (const RegistryBusy&) {
+        store.deferWrite(std::move(body));
+    } catch (const std::exception&) {
+    }
+    return false;
 }
 
 std::optional<RegValue> readValue(RegistryStore& store, RegRootId root, std::string_view key,
@@ -39,7 +46,9 @@ std::optional<RegValue> readValue(RegistryStore& store, RegRootId root, std::str
 
 bool writeValue(RegistryStore& store, RegRootId root, std::string_view key, std::string_view name,
                 const RegValue& value) {
-    return change(store, [&](RegTransaction& t) { t.writeValue(t.createKey(root, key), name, value); });
+    return change(store, [root, key = std::string(key), name = std::string(name), value](RegTransaction& t) {
+        t.writeValue(t.createKey(root, key), name, value);
+    });
 }
 
 }  // namespace
@@ -86,7 +95,7 @@ bool RegWriteInteger(RegistryStore& store, RegRootId root, std::string_view key,
 
 bool RegWriteStringList(RegistryStore& store, RegRootId root, std::string_view key, std::string_view subKey,
                         const StringList& list) {
-    return change(store, [&](RegTransaction& t) {
+    return change(store, [root, key = std::string(key), subKey = std::string(subKey), list](RegTransaction& t) {
         RegKeyId parent = t.createKey(root, key);
         if (std::optional<RegKeyId> old = t.openSubkey(parent, subKey)) t.deleteKey(*old);
         RegKeyId sub = t.createSubkey(parent, subKey);
@@ -116,7 +125,7 @@ StringList RegGetValueNames(RegistryStore& store, RegRootId root, std::string_vi
 }
 
 bool RegDeleteSubkeys(RegistryStore& store, RegRootId root, std::string_view key) {
-    return change(store, [&](RegTransaction& t) {
+    return change(store, [root, key = std::string(key)](RegTransaction& t) {
         if (std::optional<RegKeyId> k = t.openKey(root, key))
             for (const std::string& name : t.subkeyNames(*k))
                 if (std::optional<RegKeyId> sub = t.openSubkey(*k, name)) t.deleteKey(*sub);
@@ -124,20 +133,20 @@ bool RegDeleteSubkeys(RegistryStore& store, RegRootId root, std::string_view key
 }
 
 bool RegDeleteValues(RegistryStore& store, RegRootId root, std::string_view key) {
-    return change(store, [&](RegTransaction& t) {
+    return change(store, [root, key = std::string(key)](RegTransaction& t) {
         if (std::optional<RegKeyId> k = t.openKey(root, key))
             for (const std::string& name : t.valueNames(*k)) t.deleteValue(*k, name);
     });
 }
 
 bool RegCreateSubkey(RegistryStore& store, RegRootId root, std::string_view key, std::string_view subKey) {
-    return change(store, [&](RegTransaction& t) {
+    return change(store, [root, key = std::string(key), subKey = std::string(subKey)](RegTransaction& t) {
         if (std::optional<RegKeyId> k = t.openKey(root, key)) t.createSubkey(*k, subKey);
     });
 }
 
 bool RegDeleteSubkey(RegistryStore& store, RegRootId root, std::string_view key, std::string_view subKey) {
-    return change(store, [&](RegTransaction& t) {
+    return change(store, [root, key = std::string(key), subKey = std::string(subKey)](RegTransaction& t) {
         std::optional<RegKeyId> k = t.openKey(root, key);
         if (k) k = t.openSubkey(*k, subKey);
         if (k) t.deleteKey(*k);

@@ -1,4 +1,5 @@
 #include "framework/core/RxUtils.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 

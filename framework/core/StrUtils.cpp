@@ -2,19 +2,11 @@
 
 #include <algorithm>
 
+#include "platform/Text.h"
+
 namespace gs {
 
 namespace {
-// Length of the UTF-8 sequence at s[i], 1 for a malformed byte.
-std::size_t sequenceLength(std::string_view s, std::size_t i) {
-    auto b = static_cast<unsigned char>(s[i]);
-    std::size_t len = b < 0xC0 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : b < 0xF8 ? 4 : 1;
-    if (i + len > s.size()) return 1;
-    for (std::size_t k = 1; k < len; ++k)
-        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 1;
-    return len;
-}
-
 std::string join(std::vector<std::string_view>::const_iterator first,
                  std::vector<std::string_view>::const_iterator last) {
     std::string out;
@@ -22,16 +14,6 @@ std::string join(std::vector<std::string_view>::const_iterator first,
     return out;
 }
 }  // namespace
-
-std::vector<std::string_view> utf8Characters(std::string_view s) {
-    std::vector<std::string_view> chars;
-    for (std::size_t i = 0; i < s.size();) {
-        std::size_t len = sequenceLength(s, i);
-        chars.push_back(s.substr(i, len));
-        i += len;
-    }
-    return chars;
-}
 
 bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
 bool IsLetterChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }

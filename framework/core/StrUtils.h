@@ -21,7 +21,4 @@ std::string GroupDigits(std::string_view s, std::string_view separator);
 void ShuffleStrings(std::vector<std::string>& strings);
 void ShuffleStrings(std::vector<std::string>& strings, std::mt19937& random);
 
-// The characters of s, each as the bytes of one code point.
-std::vector<std::string_view> utf8Characters(std::string_view s);
-
 }  // namespace gs

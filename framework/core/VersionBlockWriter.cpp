@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/ByteWriter.h"
+#include "platform/Text.h"
 
 namespace gs {
 
@@ -13,30 +14,12 @@ namespace {
 constexpr std::uint16_t kBinaryType = 0;
 constexpr std::uint16_t kTextType = 1;
 
-std::u16string toUtf16(std::string_view s) {
-    std::u16string out;
-    for (std::size_t i = 0; i < s.size();) {
-        auto b = static_cast<unsigned char>(s[i]);
-        int len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : 4;
-        char32_t c = len == 1 ? b : b & (0x7F >> len);
-        for (int k = 1; k < len && i + k < s.size(); ++k) c = (c << 6) | (s[i + k] & 0x3F);
-        i += len;
-        if (c >= 0x10000) {
-            out.push_back(char16_t(0xD800 + ((c - 0x10000) >> 10)));
-            out.push_back(char16_t(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        } else {
-            out.push_back(char16_t(c));
-        }
-    }
-    return out;
-}
-
 void pad4(ByteWriter& w) {
     while (w.pos() % 4) w.u8(0);
 }
 
 void text(ByteWriter& w, std::string_view s) {
-    for (char16_t c : toUtf16(s)) w.u16(c);
+    for (char16_t c : utf8ToUtf16(s)) w.u16(c);
     w.u16(0);
 }
 

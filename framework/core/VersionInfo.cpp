@@ -4,7 +4,6 @@
 
 #include "platform/ByteReader.h"
 #include "platform/Errors.h"
-#include "platform/RegistryStore.h"
 #include "platform/Text.h"
 
 namespace gs {

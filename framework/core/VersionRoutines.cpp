@@ -13,7 +13,10 @@ constexpr std::uint16_t kCodePageWindowsLatin1 = 1252;
 
 std::string dotted(std::initializer_list<unsigned> parts) {
     std::string s;
-    for (unsigned p : parts) s += (s.empty() ? "" : ".") + std::to_string(p);
+    for (unsigned p : parts) {
+        if (!s.empty()) s += '.';
+        s += std::to_string(p);
+    }
     return s;
 }
 }  // namespace

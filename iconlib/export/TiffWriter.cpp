@@ -52,7 +52,8 @@ enum Photometric : std::uint16_t { kBlackIsZero = 1, kRgb = 2, kPaletteColour = 
 class TiffFile {
 public:
     TiffFile() {
-        w_.chars("II");
+        w_.u8('I');  // little-endian byte order, "II"
+        w_.u8('I');
         w_.u16(kTiffMagic);
         w_.u32(kHeaderSize);
     }

@@ -2,6 +2,8 @@
 // counters, what a failure does and how the outcome is told.
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -289,7 +291,7 @@ TEST_F(BatchExportTest, OutcomesAreToldInBoxesOrInOneLineWhenSilent) {
     std::ostringstream err;
     EXPECT_EQ(ReportBatchOutcome(silent, failed, boxes, app, err), 1);
     EXPECT_TRUE(boxes.calls.empty());
-    EXPECT_EQ(err.str(), "Glyphscope: Batch extraction raised an error. /src/b.dll: Data ended early at 12\n");
+    EXPECT_EQ(err.str(), "glyphscope: Batch extraction raised an error. /src/b.dll: Data ended early at 12\n");
 
     TBatchJob shown = silent;
     shown.Silent = false;
@@ -315,6 +317,13 @@ TEST_F(BatchExportTest, OutcomesAreToldInBoxesOrInOneLineWhenSilent) {
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].msg, "No icons found.");
     EXPECT_EQ(err.str(), "");
+
+    // Stopped by a signal: one line and no box, whoever watched.
+    boxes.calls.clear();
+    TBatchOutcome stopped{4, 4, std::nullopt, SIGTERM};
+    EXPECT_EQ(ReportBatchOutcome(shown, stopped, boxes, app, err), 1);
+    EXPECT_TRUE(boxes.calls.empty());
+    EXPECT_EQ(err.str(), "glyphscope: stopped by a signal; 4 icon(s) saved.\n");
 }
 
 TEST_F(BatchExportTest, AnExportIntoItsOwnSourceFolderNeverReadsItsOutput) {

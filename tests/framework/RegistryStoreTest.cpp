@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -188,12 +189,23 @@ TEST(RegistryStore, LocationComesFromTheEnvironment) {
     unsetenv(RegistryStore::kEnvVariable);
     setenv("XDG_CONFIG_HOME", "/cfg", 1);
     EXPECT_EQ(RegistryStore::defaultLocation(), "/cfg/glyphscope/registry.sqlite3");
+    // Neither HOME nor XDG_CONFIG_HOME: the home folder of the password database, never
+    // the current folder.
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("HOME");
+    const std::string fromPasswd = RegistryStore::defaultLocation();
+    EXPECT_TRUE(fromPasswd.starts_with("/") || fromPasswd == RegistryStore::kInMemory) << fromPasswd;
+    EXPECT_TRUE(fromPasswd.ends_with("/.config/glyphscope/registry.sqlite3") ||
+                fromPasswd == RegistryStore::kInMemory)
+        << fromPasswd;
+    setenv("HOME", home.c_str(), 1);
     setenv(RegistryStore::kEnvVariable, saved.c_str(), 1);
 }
 
-// A file that is not a store, a store of another program and a store with damaged pages
-// are all moved aside whole, reported, and replaced by a new empty store.
-TEST(RegistryStore, DamagedOrForeignFilesAreMovedAsideNotOverwritten) {
+// A file that is not a database and a store with damaged pages are moved aside whole,
+// reported, and replaced by a new empty store.
+TEST(RegistryStore, DamagedFilesAreMovedAsideNotOverwritten) {
     TempDir d;
     std::string file = d / "registry.sqlite3";
     auto openAndWrite = [&] {
@@ -215,13 +227,6 @@ TEST(RegistryStore, DamagedOrForeignFilesAreMovedAsideNotOverwritten) {
     fs::remove(aside[0]);
 
     fs::remove(file);
-    sql(file, "CREATE TABLE other(x); INSERT INTO other VALUES (42);");
-    testing::internal::CaptureStderr();
-    openAndWrite();
-    testing::internal::GetCapturedStderr();
-    aside = movedAside(d);
-    ASSERT_EQ(aside.size(), 1u);
-    fs::remove(aside[0]);
 
     // A real store whose table pages were overwritten.
     {
@@ -245,19 +250,75 @@ TEST(RegistryStore, DamagedOrForeignFilesAreMovedAsideNotOverwritten) {
     EXPECT_EQ(contents(aside[0]), damaged);
 }
 
-TEST(RegistryStore, AStoreThatCannotBeCreatedRunsInMemory) {
+// What stands at the store's path and is not a store of ours is left exactly as it is:
+// the run goes on with a store in memory and says why.
+TEST(RegistryStore, WhatIsNotAStoreOfOursIsLeftAlone) {
     TempDir d;
+    const std::string folder = d / "folder", foreign = d / "foreign.sqlite3";
+    fs::create_directory(folder);
+    sql(foreign, "CREATE TABLE other(x); INSERT INTO other VALUES (42);");
+    const std::string foreignBytes = contents(foreign);
+    struct Case {
+        std::string path;
+        std::string said;
+    } cases[] = {{folder, "not a regular file"},
+                 {"/dev/null", "not a regular file"},
+                 {foreign, "another program"},
+                 {d / "file/below/a/file.sqlite3", "cannot be used"}};
     std::ofstream(d / "file") << "x";
-    RegistryStore store(d / "file/sub/registry.sqlite3");  // below a regular file
-    testing::internal::CaptureStderr();
-    {
-        RegTransaction t = store.begin(Mode::Write);
-        t.createKey(HKEY_CURRENT_USER, "K");
-        t.commit();
+    for (const Case& c : cases) {
+        RegistryStore store(c.path);
+        testing::internal::CaptureStderr();
+        {
+            RegTransaction t = store.begin(Mode::Write);
+            t.writeValue(t.createKey(HKEY_CURRENT_USER, "K"), "v", RegValue::dword(7));
+            t.commit();
+        }
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find(c.said), std::string::npos) << c.path << ": " << err;
+        EXPECT_TRUE(err.starts_with("glyphscope: ")) << err;
+        RegTransaction t = store.begin(Mode::Read);  // the run keeps its settings in memory
+        EXPECT_EQ(t.readValue(*t.openKey(HKEY_CURRENT_USER, "K"), "v"), RegValue::dword(7)) << c.path;
     }
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot be used"), std::string::npos);
-    RegTransaction t = store.begin(Mode::Read);
-    EXPECT_TRUE(t.openKey(HKEY_CURRENT_USER, "K"));
+    EXPECT_TRUE(fs::is_directory(folder) && fs::is_empty(folder));
+    EXPECT_EQ(contents(foreign), foreignBytes);
+    EXPECT_TRUE(movedAside(d).empty());
+    EXPECT_FALSE(fs::exists("/dev/null-journal"));
+    EXPECT_FALSE(fs::exists(d / "foreign.sqlite3-journal"));
+}
+
+// Another connection holding the file: the store waits a few seconds in all, says so once,
+// reads give nothing, and a write kept back is made once the file is free again.
+TEST(RegistryStore, ABusyStoreIsWaitedForBrieflyAndItsWritesKept) {
+    TempDir d;
+    const std::string file = d / "registry.sqlite3";
+    RegistryStore store(file);
+    store.begin(Mode::Read).commit();  // made and checked while free
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    testing::internal::CaptureStderr();
+    const auto started = std::chrono::steady_clock::now();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_THROW(store.begin(Mode::Write), RegistryBusy);
+        store.deferWrite([i](RegTransaction& t) {
+            t.writeValue(t.createKey(HKEY_CURRENT_USER, "Later"), "v" + std::to_string(i), RegValue::dword(i));
+        });
+    }
+    const auto waited = std::chrono::steady_clock::now() - started;
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_LT(waited, RegistryStore::kBusyBudget * 2);
+    EXPECT_EQ(err.find("busy"), err.rfind("busy")) << err;  // said once
+    EXPECT_NE(err.find("busy"), std::string::npos) << err;
+    EXPECT_FALSE(store.flushDeferred());
+    EXPECT_EQ(store.deferredCount(), 3u);
+
+    sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+    RegTransaction t = store.begin(Mode::Read);  // the kept writes go first
+    EXPECT_EQ(store.deferredCount(), 0u);
+    EXPECT_EQ(t.valueNames(*t.openKey(HKEY_CURRENT_USER, "Later")), (std::vector<std::string>{"v0", "v1", "v2"}));
 }
 
 TEST(RegistryStore, TwentyProcessesWritingOneKeyKeepEveryValue) {

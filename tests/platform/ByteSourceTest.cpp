@@ -44,15 +44,32 @@ TEST(FileSource, OpensOnlyRegularFiles) {
     EXPECT_THROW(f.read(3, 3), EReadError);
 }
 
-TEST(AtomicFile, ReplacesWholeAndLeavesNoTemporaryFiles) {
-    TempDir d;
-    fs::path target = d.path / "out.ico";
-    writeFileAtomically(target, Bytes{1, 2, 3});
-    writeFileAtomically(target, Bytes{4, 5});
-    EXPECT_EQ(readWholeFile(target), (Bytes{4, 5}));
-    EXPECT_EQ(std::distance(fs::directory_iterator(d.path), fs::directory_iterator{}), 1);
-    // A folder that does not exist fails cleanly.
-    EXPECT_THROW(writeFileAtomically(d.path / "no" / "x", Bytes{1}), EFCreateError);
+// Both ways of writing (a file without a name until complete, and the named temporary
+// where the file system has no unnamed files): new files of the longest name a folder
+// takes, replacement, the usual permissions, and failures that leave nothing behind.
+TEST(AtomicFile, WritesWholeFilesOfAnyNameAndLeavesNothingBehind) {
+    for (bool unnamed : {true, false}) {
+        SCOPED_TRACE(unnamed ? "unnamed" : "named");
+        TempDir d;
+        const fs::path longest = d.path / (std::string(251, 'n') + ".ico");  // 255 bytes
+        detail::writeFileAtomically(longest, Bytes{1, 2, 3}, unnamed);
+        detail::writeFileAtomically(longest, Bytes{4, 5}, unnamed);
+        EXPECT_EQ(readWholeFile(longest), (Bytes{4, 5}));
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        EXPECT_EQ(fs::status(longest).permissions(), fs::perms(0666 & ~mask));
+
+        fs::create_directory(d.path / "in the way");
+        try {
+            detail::writeFileAtomically(d.path / "in the way", Bytes{1}, unnamed);
+            ADD_FAILURE() << "a folder was written over";
+        } catch (const EFCreateError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Cannot create file \"" + (d.path / "in the way").string() + "\". Is a directory");
+        }
+        EXPECT_THROW(detail::writeFileAtomically(d.path / "no" / "x", Bytes{1}, unnamed), EFCreateError);
+        EXPECT_EQ(std::distance(fs::directory_iterator(d.path), fs::directory_iterator{}), 2);  // no temporaries
+    }
 }
 
 namespace {

@@ -93,6 +93,11 @@ Bytes makeDibImage(const Raster& pic, int bitCount) {
                 case 1: row[x >> 3] |= std::uint8_t(nearest(pal, c) << (7 - (x & 7))); break;
                 case 4: row[x >> 1] |= std::uint8_t(nearest(pal, c) << ((x & 1) ? 0 : 4)); break;
                 case 8: row[x] = nearest(pal, c); break;
+                case 16: {  // 5-5-5
+                    const unsigned v = unsigned(redOf(c) >> 3) << 10 | unsigned(greenOf(c) >> 3) << 5 | (blueOf(c) >> 3);
+                    row[2 * x] = std::uint8_t(v), row[2 * x + 1] = std::uint8_t(v >> 8);
+                    break;
+                }
                 case 24:
                     row[3 * x] = blueOf(c), row[3 * x + 1] = greenOf(c), row[3 * x + 2] = redOf(c);
                     break;

@@ -14,7 +14,7 @@ namespace gstest {
 using gs::Bytes;
 
 // A DIB icon image (header with doubled height, colour table, XOR bits, AND mask) of the
-// given depth. Pixels with alpha below 128 get their mask bit set; 32-bit keeps alpha.
+// given depth (1, 4, 8, 16 as 5-5-5, 24 or 32). Pixels with alpha below 128 get their mask bit set; 32-bit keeps alpha.
 Bytes makeDibImage(const gs::Raster& picture, int bitCount);
 // A width x height picture of a simple deterministic pattern (seed varies it).
 gs::Raster patternPicture(int width, int height, unsigned seed, bool withTransparency = true);

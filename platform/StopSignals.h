@@ -1,0 +1,29 @@
+#pragma once
+// Ctrl-C, SIGTERM and SIGHUP during a run that writes files. The first signal only asks
+// the run to stop: it finishes the file it is writing and ends, so its target folder holds
+// complete files only. A second signal ends the process at once, after removing the one
+// named temporary file in flight, if any (files written without a name until complete
+// need nothing removed).
+namespace gs {
+
+// Installs the handlers; the signals keep their default action until then.
+void InstallStopSignals();
+// The signal that asked the run to stop, or 0.
+int StopSignalReceived();
+// Ends the process as the signal would have without a handler (the parent sees it).
+[[noreturn]] void EndByStopSignal(int signal);
+
+// The one named temporary file in flight, removed by a second signal. Only one file is
+// tracked at a time: a second writer meanwhile is not tracked (its name stays its own).
+class TemporaryInFlight {
+public:
+    explicit TemporaryInFlight(const char* path);
+    ~TemporaryInFlight();
+    TemporaryInFlight(const TemporaryInFlight&) = delete;
+    TemporaryInFlight& operator=(const TemporaryInFlight&) = delete;
+
+private:
+    bool tracked_ = false;
+};
+
+}  // namespace gs
