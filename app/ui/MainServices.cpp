@@ -1,6 +1,9 @@
 #include "app/ui/MainServices.h"
 
 #include <QFileDialog>
+
+#include <cstdio>
+#include <cstdlib>
 #include <QStringList>
 
 #include "framework/core/Application.h"

@@ -122,7 +122,7 @@ TKAVUMain::TKAVUMain(TAppContext& context, IMainServices& services, CommandLine 
 
     busyTextTimer_.setSingleShot(true);
     busyTextTimer_.setInterval(kBusyTextRefreshMs);
-    connect(&busyTextTimer_, &QTimer::timeout, this, [this] { showBusyTexts(); });
+    connect(&busyTextTimer_, &QTimer::timeout, this, [this] { Guard([this] { showBusyTexts(); }); });
     runner_ = new ExtractionRunner(*this, this);
     connect(runner_, &ExtractionRunner::Ended, this, [this](ExtractEnd end) { Guard([&] { ExtractThreadTerminate(end); }); });
 
@@ -242,7 +242,7 @@ void TKAVUMain::createComponents() {
     cmdClosePreview->setText(QStringLiteral("\u00D7"));
     cmdClosePreview->setToolTip("Close preview");
     headerLayout->addWidget(cmdClosePreview);
-    connect(cmdClosePreview, &QToolButton::clicked, this, [this] { Execute(A::actViewPreview); });
+    connect(cmdClosePreview, &QToolButton::clicked, this, [this] { Guard([this] { Execute(A::actViewPreview); }); });
     lbIconPreview = new QListWidget(pPreview);
     lbIconPreview->setObjectName("lbIconPreview");
     lbIconPreview->setIconSize(QSize(48, 48));

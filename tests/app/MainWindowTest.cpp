@@ -360,3 +360,30 @@ TEST(TKAVUMain, SimpleCommandsReachTheDesktopThroughTheServices) {
     EXPECT_TRUE(t.w->SortAscending);
     EXPECT_TRUE(t.services.boxes.empty());
 }
+
+TEST(TKAVUMain, ANamedStartListsAtTheFirstShowOnly) {
+    qtApp();
+    Tree dir;
+    const std::string file = dir.put("start.ico", oneIcon()).string();
+    RegistryStore store(":memory:");
+    TAppContext context(store);
+    FakeServices services;
+    CommandLine start;
+    start.Mode = TRunMode::rmFile;
+    start.StartPath = file;
+    TKAVUMain w(context, services, start);
+    QEventLoop loop;
+    QObject::connect(&w, &TKAVUMain::ExtractionEnded, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    w.show();
+    loop.exec();
+    EXPECT_EQ(w.SelectedFile, file);
+    EXPECT_EQ(w.IconCount, 1);
+    EXPECT_FALSE(w.FirstShow);
+    w.hide();
+    w.ListView().Clear();
+    w.show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w.ExtractionRunning());
+    EXPECT_EQ(w.ListView().ItemCount(), 0);
+}
