@@ -1,10 +1,9 @@
 #include "app/ui/MainServices.h"
 
 #include <QFileDialog>
-
+#include <QStringList>
 #include <cstdio>
 #include <cstdlib>
-#include <QStringList>
 
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
