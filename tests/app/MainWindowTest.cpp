@@ -351,6 +351,11 @@ TEST(TKAVUMain, SimpleCommandsReachTheDesktopThroughTheServices) {
     EXPECT_EQ(t.services.started[0], (std::vector<std::string>{"xdg-open", kWebSite}));
     EXPECT_EQ(t.services.started[1].front(), "xdg-email");
     EXPECT_EQ(t.services.started[1].back(), kSupportAddress);
+    t.w->show();
+    HandleFormKeyUp(t.services, Qt::Key_F1, *t.w, application());  // no help file: nothing opens
+    EXPECT_EQ(t.services.started.size(), 2u);
+    HandleFormKeyUp(t.services, Qt::Key_Escape, *t.w, application());
+    EXPECT_FALSE(t.w->isVisible());
     t.w->Action(A::actViewReport)->trigger();
     EXPECT_EQ(t.w->ListView().ViewStyle(), TViewStyle::vsReport);
     t.w->Action(A::actArrangeByName)->trigger();
