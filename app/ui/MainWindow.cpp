@@ -28,9 +28,9 @@
 #include "app/ui/AnimatedImage.h"
 #include "app/ui/ExtractionRunner.h"
 #include "app/ui/IconListView.h"
+#include "app/ui/IconPreview.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MenuImages.h"
-#include "app/ui/RasterImage.h"
 #include "framework/core/Application.h"
 #include "framework/core/MessageBoxes.h"
 #include "framework/core/RxUtils.h"
@@ -243,10 +243,8 @@ void TKAVUMain::createComponents() {
     cmdClosePreview->setToolTip("Close preview");
     headerLayout->addWidget(cmdClosePreview);
     connect(cmdClosePreview, &QToolButton::clicked, this, [this] { Guard([this] { Execute(A::actViewPreview); }); });
-    lbIconPreview = new QListWidget(pPreview);
+    lbIconPreview = new TIconPreviewList(pPreview);
     lbIconPreview->setObjectName("lbIconPreview");
-    lbIconPreview->setIconSize(QSize(48, 48));
-    lbIconPreview->setSelectionMode(QAbstractItemView::NoSelection);
     lbIconPreview->setContextMenuPolicy(Qt::CustomContextMenu);
     previewLayout->addWidget(pClosePreview);
     previewLayout->addWidget(lbIconPreview);
@@ -615,15 +613,7 @@ void TKAVUMain::setViewStyle(TViewStyle style) {
 }
 
 void TKAVUMain::UpdatePreview(bool hasSelection) {
-    lbIconPreview->clear();
-    if (!hasSelection || LastSelCount >= 2 || !LastPreviewItem) return;
-    // The pictures the listing already holds; each with its size.
-    for (const auto* icon : {LastPreviewItem->Icon32.get(), LastPreviewItem->Icon16.get()}) {
-        const QPixmap picture = IconPixmap(icon);
-        if (picture.isNull()) continue;
-        auto* line = new QListWidgetItem(QIcon(picture), QString("%1x%2").arg(picture.width()).arg(picture.height()));
-        lbIconPreview->addItem(line);
-    }
+    lbIconPreview->ShowIcon(hasSelection && LastSelCount < 2 ? LastPreviewItem : nullptr, LastSelCount);
 }
 
 void TKAVUMain::SetFavoritesEnabled(bool enabled) { favoritesEnabled_ = enabled; }

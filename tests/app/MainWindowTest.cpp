@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QItemSelectionModel>
 #include <QListView>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -391,4 +392,32 @@ TEST(TKAVUMain, ANamedStartListsAtTheFirstShowOnly) {
     QCoreApplication::processEvents();
     EXPECT_FALSE(w.ExtractionRunning());
     EXPECT_EQ(w.ListView().ItemCount(), 0);
+}
+
+TEST(TKAVUMain, ThePreviewShowsEachImageOfOneSelectedIconSmallestFirst) {
+    Window t;
+    Tree dir;
+    const std::string module = dir.put("p.dll", peWithGroups(2)).string();
+    t.listWith([&] { t.w->SelectFile(module); });
+    auto* preview = t.w->findChild<QListWidget*>("lbIconPreview");
+    auto lines = [&] {
+        t.w->alMainUpdate();
+        QStringList out;
+        for (int i = 0; i < preview->count(); ++i) out << preview->item(i)->text();
+        return out;
+    };
+    TIconListView& list = t.w->ListView();
+    QAbstractItemModel* model = list.IconView()->model();
+    EXPECT_EQ(lines(), QStringList{"No icon selected"});
+    list.Selection().select(model->index(0, 0), QItemSelectionModel::Select);
+    EXPECT_EQ(lines(), (QStringList{"16x16x16", "32x32x256"}));
+    list.Selection().select(model->index(1, 0), QItemSelectionModel::Select);
+    EXPECT_EQ(lines(), QStringList{"Multiple icons selected"});
+    std::filesystem::remove(module);  // the second icon was never read whole
+    list.Selection().clearSelection();
+    list.Selection().select(model->index(1, 0), QItemSelectionModel::Select);
+    t.w->Guard([&] { t.w->alMainUpdate(); });
+    ASSERT_EQ(t.services.boxes.size(), 1u);
+    EXPECT_EQ(t.services.boxes[0].msg, "Unable to preview selected icon.");
+    EXPECT_EQ(t.services.boxes[0].type, int(TQBMessageType::mtWarning));
 }
