@@ -345,6 +345,10 @@ void TKAVUMain::createMenus() {
         menu->menuAction()->setStatusTip(Action(id)->statusTip());
         views_[std::size_t(id)].push_back(menu->menuAction());
         connect(menu, &QMenu::aboutToShow, this, [this] { Guard([this] { alMainUpdate(); }); });
+        // A closed menu leaves no hint behind.
+        connect(menu, &QMenu::aboutToHide, this, [this] {
+            if (Idle()) setPanel(0, {});
+        });
         return menu;
     };
     auto submenu = [&](QMenu* parent, A id) {
