@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -126,6 +127,10 @@ void TKAVUMain::bindHandlers() {
     on(A::actViewReport, [this] { setViewStyle(TViewStyle::vsReport); });
     on(A::actArrangeByName, [this] { arrange(0); });
     on(A::actArrangeByFile, [this] { arrange(1); });
+    // A click on a column of the report runs the arrange command of that column.
+    connect(lvIcons->ReportView()->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        Guard([&] { Execute(column == 0 ? A::actArrangeByName : A::actArrangeByFile); });
+    });
     on(A::actViewPreview, [this] {
         pPreview->setVisible(pPreview->isHidden());
         LastPreviewItem = nullptr;

@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QListWidget>
@@ -365,6 +367,9 @@ TEST(TKAVUMain, SimpleCommandsReachTheDesktopThroughTheServices) {
     t.w->Action(A::actArrangeByFile)->trigger();
     EXPECT_EQ(t.w->SortColumn, 1);
     EXPECT_TRUE(t.w->SortAscending);
+    emit t.w->ListView().ReportView()->header()->sectionClicked(0);
+    EXPECT_EQ(t.w->SortColumn, 0);
+    EXPECT_EQ(t.w->ListView().Model().headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Icon (ASC)");
     EXPECT_TRUE(t.services.boxes.empty());
 }
 
