@@ -110,7 +110,7 @@ void TKAVUMain::on(A id, std::function<void()> handler) { handlers_[std::size_t(
 
 void TKAVUMain::bindHandlers() {
     on(A::actFileSelectDir, [this] {
-        std::string folder = SelectedFolder;
+        std::string folder = SelectedFolder.empty() ? context_.Options.DefaultFolder : SelectedFolder;
         if (BrowseForDirectory(services_, this, folder, kSelectFolderCaption)) SelectFolder(folder);
     });
     on(A::actFileSelectFile, [this] {
