@@ -427,3 +427,25 @@ TEST(TKAVUMain, ThePreviewShowsEachImageOfOneSelectedIconSmallestFirst) {
     EXPECT_EQ(t.services.boxes[0].msg, "Unable to preview selected icon.");
     EXPECT_EQ(t.services.boxes[0].type, int(TQBMessageType::mtWarning));
 }
+
+TEST(TKAVUMain, TheOptionsGiveTheListItsColoursFontAndTheRecentListsTheirLimit) {
+    qtApp();
+    RegistryStore store(":memory:");
+    TAppContext context(store);
+    context.Options.ListWindowsColors = false;
+    context.Options.ListBackColor = 0x0000FF;  // stored as 0x00BBGGRR: red
+    context.Options.ListTextColor = 0x00FF00;
+    context.Options.ListFontSize = 3;
+    context.Options.MRULimit = 2;
+    FakeServices services;
+    TKAVUMain w(context, services);
+    const QPalette pal = w.ListView().IconView()->palette();
+    EXPECT_EQ(pal.color(QPalette::Base), QColor(255, 0, 0));
+    EXPECT_EQ(pal.color(QPalette::Text), QColor(0, 255, 0));
+    EXPECT_EQ(w.ListView().IconView()->font().pointSize(), 12);
+    for (const char* p : {"/a", "/b", "/c"}) w.MRUFolders().AddToTop(p);
+    EXPECT_EQ(w.MRUFolders().Items(), (std::vector<std::string>{"/c", "/b"}));
+    context.Options.MRULimit = 0;  // clamped where it is used
+    w.ApplyOptions();
+    EXPECT_EQ(w.MRUFolders().Items(), std::vector<std::string>{"/c"});
+}
