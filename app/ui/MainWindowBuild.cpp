@@ -219,9 +219,17 @@ void TKAVUMain::createComponents() {
     for (std::size_t i = 0; i < panels_.size(); ++i) {
         panels_[i] = new QLabel(sbMain);
         panels_[i]->setObjectName(QString("sbMainPanel%1").arg(i));
-        panels_[i]->setMinimumWidth(kPanelWidths[i]);
         panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        sbMain->addWidget(panels_[i], i + 1 == panels_.size() ? 1 : 0);
+        const bool last = i + 1 == panels_.size();
+        // Panels keep their widths and the last takes the rest: a long path never widens
+        // the window, it is cut at the panel's edge.
+        if (last) {
+            panels_[i]->setMinimumWidth(kPanelWidths[i]);
+            panels_[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        } else {
+            panels_[i]->setFixedWidth(kPanelWidths[i]);
+        }
+        sbMain->addWidget(panels_[i], last ? 1 : 0);
     }
     bottomLayout->addWidget(pStop);
     bottomLayout->addWidget(sbMain, 1);

@@ -136,7 +136,9 @@ TEST(TKAVUMain, ComponentsAreNamedAndTheCommandsRenderedIntoMenusAndToolbar) {
 TEST(TKAVUMain, AModuleIsListedGroupByGroupAsBaseNameAndCount) {
     Window t;
     Tree dir;
-    const std::string module = dir.put("lib.x.dll", peWithGroups(3)).string();
+    // A path far beyond 260 characters, listed and shown whole.
+    const std::string module =
+        dir.put(std::string(200, 'd') + "/" + std::string(200, 'e') + "/lib.x.dll", peWithGroups(3)).string();
     t.listWith([&] { t.w->SelectFile(module); });
     EXPECT_EQ(t.names(), (std::vector<std::string>{"lib_1", "lib_2", "lib_3"}));
     EXPECT_EQ(t.w->PanelText(1), "Icons: 3");
