@@ -57,7 +57,29 @@ void TAnimatedImage::SetActive(bool active) {
 
 void TAnimatedImage::SetGlyph(const QImage& strip) {
     glyph_ = strip;
+    makeDrawnGlyph();
     countFrames();
+}
+
+void TAnimatedImage::SetTransparentColor(std::optional<QColor> colour) {
+    if (colour == transparentColour_) return;
+    transparentColour_ = colour;
+    makeDrawnGlyph();
+    refresh();
+}
+
+void TAnimatedImage::makeDrawnGlyph() {
+    if (!transparentColour_ || glyph_.isNull()) {
+        drawn_ = glyph_;
+        return;
+    }
+    drawn_ = glyph_.convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = transparentColour_->rgb() & RGB_MASK;
+    for (int y = 0; y < drawn_.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(drawn_.scanLine(y));
+        for (int x = 0; x < drawn_.width(); ++x)
+            if ((line[x] & RGB_MASK) == key) line[x] = 0;
+    }
 }
 
 void TAnimatedImage::countFrames() {
@@ -157,7 +179,7 @@ void TAnimatedImage::refresh() {
 }
 
 void TAnimatedImage::paintEvent(QPaintEvent*) {
-    if (glyph_.isNull() || frameSize_.isEmpty()) return;
+    if (drawn_.isNull() || frameSize_.isEmpty()) return;
     int frame = glyphNum_;
     if (!active_ && inactiveGlyph_ >= 0 && inactiveGlyph_ < numGlyphs_) frame = inactiveGlyph_;
     const QRect source = orientation_ == TGlyphOrientation::goHorizontal
@@ -170,7 +192,7 @@ void TAnimatedImage::paintEvent(QPaintEvent*) {
         target.moveTopLeft(QPoint((width() - frameSize_.width()) / 2, (height() - frameSize_.height()) / 2));
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(target, glyph_, source);
+    p.drawImage(target, drawn_, source);
 }
 
 }  // namespace gs

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 namespace gs {
 
@@ -50,12 +51,16 @@ public:
     // stacked), else it is one frame.
     void SetGlyph(const QImage& strip);
     const QImage& Glyph() const { return glyph_; }
+    // The strip as it is drawn (the transparent colour made transparent).
+    const QImage& DrawnGlyph() const { return drawn_; }
     int GlyphNum() const { return glyphNum_; }
     void SetGlyphNum(int n);
     int InactiveGlyph() const { return inactiveGlyph_; }
     void SetInactiveGlyph(int n);
     int NumGlyphs() const { return numGlyphs_; }
     void SetNumGlyphs(int n);
+    // Pixels of this colour are drawn transparent; none by default.
+    void SetTransparentColor(std::optional<QColor> colour);
     void SetOrientation(TGlyphOrientation o);
     void SetCenter(bool center);
     void SetStretch(bool stretch);
@@ -81,9 +86,12 @@ private:
     void computeFrameSize();
     void applyInactiveFrame();
     void refresh();
+    void makeDrawnGlyph();
 
     TRxTimer* timer_;
     QImage glyph_;
+    QImage drawn_;
+    std::optional<QColor> transparentColour_;
     bool active_ = false;
     bool autoSize_ = true;
     bool center_ = false;

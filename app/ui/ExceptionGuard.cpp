@@ -1,8 +1,5 @@
 #include "app/ui/ExceptionGuard.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/MessageBoxes.h"
@@ -11,7 +8,6 @@ namespace gs {
 
 namespace {
 
-constexpr int kHaltStatus = 1;
 constexpr auto kLastSeverity = TQBSeverity::Information;
 
 }  // namespace
@@ -42,11 +38,6 @@ void TAppExceptionHandler::Handle(std::exception_ptr error) noexcept {
         fatal = true;
     }
     if (fatal && terminate_) terminate_();
-}
-
-void TAppExceptionHandler::HaltProgram() {
-    std::fflush(nullptr);
-    std::_Exit(kHaltStatus);
 }
 
 }  // namespace gs

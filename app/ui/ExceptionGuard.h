@@ -32,9 +32,6 @@ public:
         }
     }
 
-    // The terminator of the real program: the process ends at once with status 1.
-    static void HaltProgram();
-
 private:
     IMessageBoxes& boxes_;
     Action bringToFront_;

@@ -29,17 +29,28 @@ QModelIndexList selectedEntries(const QItemSelectionModel& selection) {
     return entries;
 }
 
-// Large icons keep a margin above them inside their grid cell, as on the desktop.
+// Small icons and list entries take one cell of the view's grid (so their equal sizes are
+// not measured on one entry's text); large icons keep a margin above them in their cell.
 class TIconCellDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    explicit TIconCellDelegate(QListView* view) : QStyledItemDelegate(view), view_(view) {}
     static constexpr int kTopMargin = 6;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QSize grid = view_->gridSize();
+        if (option.decorationPosition == QStyleOptionViewItem::Top || !grid.isValid())
+            return QStyledItemDelegate::sizeHint(option, index);
+        return grid;
+    }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QStyleOptionViewItem shifted(option);
         if (option.decorationPosition == QStyleOptionViewItem::Top) shifted.rect.translate(0, kTopMargin);
         QStyledItemDelegate::paint(painter, shifted, index);
     }
+
+private:
+    QListView* view_;
 };
 
 const QPixmap& nullPixmap() {

@@ -1,7 +1,10 @@
 #include "app/ui/MainServices.h"
 
 #include <QFileDialog>
+#include <QWidget>
 #include <QStringList>
+#include <cstdio>
+#include <cstdlib>
 
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
@@ -81,10 +84,19 @@ void ShowHelp(IMainServices& services, const TQBApplication& app) {
     openWithDesktop(services, *file, FormatOne(kMsgHelpFailed, *file));
 }
 
-void SendSupportMail(IMainServices& services, const TQBApplication& app) {
-    if (!services.ProgramAvailable(kMailProgram) || !services.Start(MailCommand(app, app.WebAddresses.SupportAddress)))
+void SendMailTo(IMainServices& services, const TQBApplication& app, const std::string& address) {
+    if (!services.ProgramAvailable(kMailProgram) || !services.Start(MailCommand(app, address)))
         throw EQBException(kMsgSupportMailFailed, std::string("The mail system is not available (") + kMailProgram + ").",
                            TQBSeverity::Warning);
+}
+
+void SendSupportMail(IMainServices& services, const TQBApplication& app) {
+    SendMailTo(services, app, app.WebAddresses.SupportAddress);
+}
+
+void HandleFormKeyUp(IMainServices& services, int key, QWidget& form, const TQBApplication& app) {
+    if (key == Qt::Key_Escape) form.close();
+    else if (key == Qt::Key_F1) ShowHelp(services, app);
 }
 
 bool BrowseForDirectory(IMainServices& services, QWidget* owner, std::string& folder, const std::string& text) {

@@ -69,6 +69,10 @@ void OpenURL(IMainServices& services, const std::string& url);
 void ShowHelp(IMainServices& services, const TQBApplication& app);
 // Composes a mail to the support address in the desktop's mail program.
 void SendSupportMail(IMainServices& services, const TQBApplication& app);
+// Composes a mail to `address` with the program's title and version as subject.
+void SendMailTo(IMainServices& services, const TQBApplication& app, const std::string& address);
+// The dialogs' shared key handler: Esc closes the form, F1 opens the help.
+void HandleFormKeyUp(IMainServices& services, int key, QWidget& form, const TQBApplication& app);
 // The folder-browse dialog: true, and `folder` replaced, when the user chose one.
 bool BrowseForDirectory(IMainServices& services, QWidget* owner, std::string& folder, const std::string& text);
 

@@ -24,7 +24,6 @@
 class QAction;
 class QFrame;
 class QLabel;
-class QListWidget;
 class QMenu;
 class QMenuBar;
 class QPushButton;
@@ -40,6 +39,7 @@ class IMainServices;
 class TAnimatedImage;
 class TAppContext;
 class TIconListView;
+class TIconPreviewList;
 enum class ExtractEnd;
 
 inline constexpr const char* kMsgExtracting = "Extracting. Please wait...";
@@ -216,7 +216,7 @@ private:
     TIconListView* lvIcons;
     QWidget* pPreview;
     QWidget* pClosePreview;
-    QListWidget* lbIconPreview;
+    TIconPreviewList* lbIconPreview;
     QWidget* pBottom;
     QWidget* pStop;
     QPushButton* cmdStop;

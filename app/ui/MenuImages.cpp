@@ -247,6 +247,21 @@ std::vector<QIcon> MakeMenuImages(bool highColour) {
     return icons;
 }
 
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (int size : {16, 32, 48, 64}) {
+        icon.addPixmap(QPixmap::fromImage(paint(size, size, [&](QPainter& p) {
+            p.scale(size / 16.0, size / 16.0);
+            Pen g{p, true};
+            view(g);
+            p.translate(4, 4);
+            p.scale(0.75, 0.75);
+            find(g);
+        })));
+    }
+    return icon;
+}
+
 QImage PleaseWaitStrip() {
     const int s = kAnimationFrameSize;
     return paint(s * kPleaseWaitFrames, s, [&](QPainter& p) {

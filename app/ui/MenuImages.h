@@ -16,6 +16,9 @@ inline constexpr int kMenuImageCount = 15;
 // 11 find, 12 filter, 13 (none), 14 send.
 std::vector<QIcon> MakeMenuImages(bool highColour);
 
+// The program's own icon (coloured tiles under a magnifying glass), at several sizes.
+QIcon ProgramIcon();
+
 // Horizontal strips of square frames, one frame as high as the strip.
 inline constexpr int kPleaseWaitFrames = 8;
 inline constexpr int kSavePleaseWaitFrames = 30;

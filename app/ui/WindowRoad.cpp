@@ -4,10 +4,12 @@
 
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/MenuImages.h"
 
 namespace gs {
 
 TWindowRoadResult RunMainWindow(TAppContext& context, const CommandLine& commandLine, IMessageBoxes& boxes) {
+    QApplication::setWindowIcon(ProgramIcon());
     TDesktopServices services(boxes);
     TKAVUMain window(context, services, commandLine);
     window.show();

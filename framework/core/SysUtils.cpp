@@ -1,6 +1,11 @@
 #include "framework/core/SysUtils.h"
 
+#include <charconv>
+#include <ctime>
+#include <filesystem>
+
 #include "framework/core/FileUtils.h"
+#include "framework/core/RegUtils.h"
 #include "framework/core/StrUtils.h"
 
 namespace gs {
@@ -8,10 +13,26 @@ namespace gs {
 namespace {
 
 constexpr const char* kDefaultScheme = "http://";
+constexpr const char* kFileTypePattern = "%s File";
+constexpr const char* kDefaultIconSubkey = "\\DefaultIcon";
+constexpr std::size_t kDateCapacity = 128;
 constexpr const char* kInvalidNameChars = "\\/:*<>|'\"?";
 constexpr char kBackspace = 8;
 // Schemes written without "//" after their colon.
 constexpr const char* kOpaqueSchemes[] = {"mailto", "news", "tel", "urn", "data", "file"};
+
+std::string asciiCase(std::string s, bool upper) {
+    for (char& c : s) {
+        if (upper && c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+        if (!upper && c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    }
+    return s;
+}
+
+// The default value of a key under HKEY_CLASSES_ROOT.
+std::string classDefault(RegistryStore& store, const std::string& key) {
+    return RegReadString(store, HKEY_CLASSES_ROOT, key, "", "");
+}
 
 bool isSchemeChar(char c) { return IsLetterChar(c) || IsDigitChar(c) || c == '+' || c == '-' || c == '.'; }
 
@@ -61,6 +82,47 @@ std::optional<std::string> HelpFileToOpen(const TQBApplication& app) {
 
 std::vector<std::string> MailCommand(const TQBApplication& app, const std::string& address) {
     return {kMailProgram, "--subject", app.Title + " " + app.VersionText, "--body", " ", address};
+}
+
+std::string FormatFileDate(std::chrono::system_clock::time_point when) {
+    const std::time_t t = std::chrono::system_clock::to_time_t(when);
+    std::tm local{};
+    if (!localtime_r(&t, &local)) return {};
+    char text[kDateCapacity];
+    const std::size_t n = std::strftime(text, sizeof text, "%x %X", &local);
+    return std::string(text, n);
+}
+
+std::string GetFileTypeName(RegistryStore& store, const std::string& fileName) {
+    const std::string ext = asciiCase(std::filesystem::path(fileName).extension().string(), false);
+    std::string result = FormatOne(kFileTypePattern, asciiCase(ext.empty() ? ext : ext.substr(1), true));
+    const std::string type = ext.empty() ? std::string() : classDefault(store, ext);
+    if (!type.empty()) {
+        const std::string description = classDefault(store, type);
+        if (!description.empty()) result = description;
+    }
+    return result;
+}
+
+bool GetRegisteredIcon(RegistryStore& store, const std::string& ext, std::string& iconFile, int& iconIndex) {
+    const std::string type = classDefault(store, ext);
+    if (type.empty()) return false;
+    const std::string icon = classDefault(store, type + kDefaultIconSubkey);
+    const std::size_t comma = icon.find(',');
+    if (icon.empty() || comma == std::string::npos) return false;
+    iconFile = icon.substr(0, comma);
+    std::string_view number = std::string_view(icon).substr(comma + 1);
+    while (!number.empty() && number.front() == ' ') number.remove_prefix(1);
+    int value = 0;
+    auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (ec != std::errc() || end != number.data() + number.size()) return false;
+    iconIndex = value;
+    return true;
+}
+
+bool GetFileDefaultIcon(RegistryStore& store, const std::string& fileName, std::string& iconFile, int& iconIndex) {
+    const std::string ext = asciiCase(std::filesystem::path(fileName).extension().string(), false);
+    return !ext.empty() && GetRegisteredIcon(store, ext, iconFile, iconIndex);
 }
 
 char FilterNameChar(char key) {

@@ -7,7 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#include <chrono>
+
 #include "framework/core/Application.h"
+#include "platform/RegistryStore.h"
 
 namespace gs {
 
@@ -33,6 +36,19 @@ std::optional<std::string> HelpFileToOpen(const TQBApplication& app);
 // The mail composer's command for a message to `address` with the program's title and
 // version as subject and one blank as body.
 std::vector<std::string> MailCommand(const TQBApplication& app, const std::string& address);
+
+// The date and time as the locale writes them (short date, then time); empty when they
+// cannot be written.
+std::string FormatFileDate(std::chrono::system_clock::time_point when);
+
+// The desktop's name for the file's type: the registered description of its extension's
+// class under HKEY_CLASSES_ROOT, else "EXT File" (the extension in capitals).
+std::string GetFileTypeName(RegistryStore& store, const std::string& fileName);
+// The registered icon of an extension's class ("file,index" in its "DefaultIcon"): false
+// when there is none or its index is not a number (the file is set already then).
+bool GetRegisteredIcon(RegistryStore& store, const std::string& ext, std::string& iconFile, int& iconIndex);
+// GetRegisteredIcon of the file's extension, in lower case, with its dot.
+bool GetFileDefaultIcon(RegistryStore& store, const std::string& fileName, std::string& iconFile, int& iconIndex);
 
 // Name checks of the dialogs.
 // `key` itself when it is backspace, a blank, a digit or an ASCII letter; otherwise 0.

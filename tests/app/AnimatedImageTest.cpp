@@ -74,6 +74,10 @@ TEST(TAnimatedImage, StepsSkipTheInactiveFrameWhichShowsWhenStopped) {
     EXPECT_EQ(single.GlyphNum(), 0);
     single.SetInactiveGlyph(-5);
     EXPECT_EQ(single.InactiveGlyph(), -1);
+    single.SetTransparentColor(QColor(Qt::red));
+    EXPECT_EQ(qAlpha(single.DrawnGlyph().pixel(3, 3)), 0);
+    single.SetTransparentColor(std::nullopt);
+    EXPECT_EQ(single.DrawnGlyph().pixel(3, 3), QColor(Qt::red).rgb());
 }
 
 TEST(TRxTimer, TicksOnlyWithAnIntervalWhileEnabledAndWithAHandler) {

@@ -6,8 +6,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QItemSelectionModel>
 #include <QListView>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -133,7 +136,9 @@ TEST(TKAVUMain, ComponentsAreNamedAndTheCommandsRenderedIntoMenusAndToolbar) {
 TEST(TKAVUMain, AModuleIsListedGroupByGroupAsBaseNameAndCount) {
     Window t;
     Tree dir;
-    const std::string module = dir.put("lib.x.dll", peWithGroups(3)).string();
+    // A path far beyond 260 characters, listed and shown whole.
+    const std::string module =
+        dir.put(std::string(200, 'd') + "/" + std::string(200, 'e') + "/lib.x.dll", peWithGroups(3)).string();
     t.listWith([&] { t.w->SelectFile(module); });
     EXPECT_EQ(t.names(), (std::vector<std::string>{"lib_1", "lib_2", "lib_3"}));
     EXPECT_EQ(t.w->PanelText(1), "Icons: 3");
@@ -156,9 +161,10 @@ TEST(TKAVUMain, AFolderNumbersItsIconsAcrossFilesAndTheSameFolderIsRecentOnce) {
     const std::string folder = dir.path.string();
     t.listWith([&] { t.w->SelectFolder(folder); });
     EXPECT_EQ(t.names(), (std::vector<std::string>{"a_1", "a_2", "a_3", "a_4", "a_5", "b_6", "b_7"}));
-    t.listWith([&] { t.w->SelectFolder("/"); t.w->cmdStopClick(); });
+    Tree other;
+    t.listWith([&] { t.w->SelectFolder(other.path.string()); });
     t.listWith([&] { t.w->SelectFolder(folder); });
-    EXPECT_EQ(t.w->MRUFolders().Items(), (std::vector<std::string>{folder, "/"}));
+    EXPECT_EQ(t.w->MRUFolders().Items(), (std::vector<std::string>{folder, other.path.string()}));
     EXPECT_EQ(t.w->PanelText(1), "Icons: 7");
 }
 
@@ -351,6 +357,11 @@ TEST(TKAVUMain, SimpleCommandsReachTheDesktopThroughTheServices) {
     EXPECT_EQ(t.services.started[0], (std::vector<std::string>{"xdg-open", kWebSite}));
     EXPECT_EQ(t.services.started[1].front(), "xdg-email");
     EXPECT_EQ(t.services.started[1].back(), kSupportAddress);
+    t.w->show();
+    HandleFormKeyUp(t.services, Qt::Key_F1, *t.w, application());  // no help file: nothing opens
+    EXPECT_EQ(t.services.started.size(), 2u);
+    HandleFormKeyUp(t.services, Qt::Key_Escape, *t.w, application());
+    EXPECT_FALSE(t.w->isVisible());
     t.w->Action(A::actViewReport)->trigger();
     EXPECT_EQ(t.w->ListView().ViewStyle(), TViewStyle::vsReport);
     t.w->Action(A::actArrangeByName)->trigger();
@@ -358,5 +369,85 @@ TEST(TKAVUMain, SimpleCommandsReachTheDesktopThroughTheServices) {
     t.w->Action(A::actArrangeByFile)->trigger();
     EXPECT_EQ(t.w->SortColumn, 1);
     EXPECT_TRUE(t.w->SortAscending);
+    emit t.w->ListView().ReportView()->header()->sectionClicked(0);
+    EXPECT_EQ(t.w->SortColumn, 0);
+    EXPECT_EQ(t.w->ListView().Model().headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Icon (ASC)");
     EXPECT_TRUE(t.services.boxes.empty());
+}
+
+TEST(TKAVUMain, ANamedStartListsAtTheFirstShowOnly) {
+    qtApp();
+    Tree dir;
+    const std::string file = dir.put("start.ico", oneIcon()).string();
+    RegistryStore store(":memory:");
+    TAppContext context(store);
+    FakeServices services;
+    CommandLine start;
+    start.Mode = TRunMode::rmFile;
+    start.StartPath = file;
+    TKAVUMain w(context, services, start);
+    QEventLoop loop;
+    QObject::connect(&w, &TKAVUMain::ExtractionEnded, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    w.show();
+    loop.exec();
+    EXPECT_EQ(w.SelectedFile, file);
+    EXPECT_EQ(w.IconCount, 1);
+    EXPECT_FALSE(w.FirstShow);
+    w.hide();
+    w.ListView().Clear();
+    w.show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w.ExtractionRunning());
+    EXPECT_EQ(w.ListView().ItemCount(), 0);
+}
+
+TEST(TKAVUMain, ThePreviewShowsEachImageOfOneSelectedIconSmallestFirst) {
+    Window t;
+    Tree dir;
+    const std::string module = dir.put("p.dll", peWithGroups(2)).string();
+    t.listWith([&] { t.w->SelectFile(module); });
+    auto* preview = t.w->findChild<QListWidget*>("lbIconPreview");
+    auto lines = [&] {
+        t.w->alMainUpdate();
+        QStringList out;
+        for (int i = 0; i < preview->count(); ++i) out << preview->item(i)->text();
+        return out;
+    };
+    TIconListView& list = t.w->ListView();
+    QAbstractItemModel* model = list.IconView()->model();
+    EXPECT_EQ(lines(), QStringList{"No icon selected"});
+    list.Selection().select(model->index(0, 0), QItemSelectionModel::Select);
+    EXPECT_EQ(lines(), (QStringList{"16x16x16", "32x32x256"}));
+    list.Selection().select(model->index(1, 0), QItemSelectionModel::Select);
+    EXPECT_EQ(lines(), QStringList{"Multiple icons selected"});
+    std::filesystem::remove(module);  // the second icon was never read whole
+    list.Selection().clearSelection();
+    list.Selection().select(model->index(1, 0), QItemSelectionModel::Select);
+    t.w->Guard([&] { t.w->alMainUpdate(); });
+    ASSERT_EQ(t.services.boxes.size(), 1u);
+    EXPECT_EQ(t.services.boxes[0].msg, "Unable to preview selected icon.");
+    EXPECT_EQ(t.services.boxes[0].type, int(TQBMessageType::mtWarning));
+}
+
+TEST(TKAVUMain, TheOptionsGiveTheListItsColoursFontAndTheRecentListsTheirLimit) {
+    qtApp();
+    RegistryStore store(":memory:");
+    TAppContext context(store);
+    context.Options.ListWindowsColors = false;
+    context.Options.ListBackColor = 0x0000FF;  // stored as 0x00BBGGRR: red
+    context.Options.ListTextColor = 0x00FF00;
+    context.Options.ListFontSize = 3;
+    context.Options.MRULimit = 2;
+    FakeServices services;
+    TKAVUMain w(context, services);
+    const QPalette pal = w.ListView().IconView()->palette();
+    EXPECT_EQ(pal.color(QPalette::Base), QColor(255, 0, 0));
+    EXPECT_EQ(pal.color(QPalette::Text), QColor(0, 255, 0));
+    EXPECT_EQ(w.ListView().IconView()->font().pointSize(), 12);
+    for (const char* p : {"/a", "/b", "/c"}) w.MRUFolders().AddToTop(p);
+    EXPECT_EQ(w.MRUFolders().Items(), (std::vector<std::string>{"/c", "/b"}));
+    context.Options.MRULimit = 0;  // clamped where it is used
+    w.ApplyOptions();
+    EXPECT_EQ(w.MRUFolders().Items(), std::vector<std::string>{"/c"});
 }

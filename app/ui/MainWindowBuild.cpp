@@ -1,0 +1,411 @@
+// The main window's widgets, commands, menus, toolbar and popup menu, made once at creation.
+#include "app/ui/MainWindow.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "app/core/AppContext.h"
+#include "app/core/Options.h"
+#include "app/ui/AnimatedImage.h"
+#include "app/ui/ExtractionRunner.h"
+#include "app/ui/IconListView.h"
+#include "app/ui/IconPreview.h"
+#include "app/ui/MainServices.h"
+#include "app/ui/MenuImages.h"
+#include "framework/core/Application.h"
+#include "framework/core/MessageBoxes.h"
+#include "framework/core/RxUtils.h"
+
+namespace gs {
+
+namespace {
+
+using A = TMainAction;
+constexpr A kSeparator = A::Count;
+
+const QSize kDesignSize(768, 516);
+constexpr int kFontPoints = 8;
+constexpr int kBottomHeight = 20;
+constexpr int kStopWidth = 64;
+constexpr int kPreviewWidth = 150;
+constexpr int kPreviewHeaderHeight = 25;
+constexpr int kSplitterWidth = 5;
+constexpr int kFileNameHeight = 50;
+constexpr int kPleaseWaitBevel = 2;
+constexpr int kPanelWidths[] = {300, 100, 50, 50};
+constexpr unsigned kSaveAnimationMs = 60;
+
+// Shortcuts are stored as virtual-key codes with modifier bits.
+QKeySequence keySequence(int stored) {
+    if (stored == 0) return {};
+    int key = stored & 0xFF;
+    int qtKey = 0;
+    if (key >= kVkF1 && key <= kVkF24) qtKey = Qt::Key_F1 + (key - kVkF1);
+    else if (key == kVkDelete) qtKey = Qt::Key_Delete;
+    else if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) qtKey = key;
+    else return {};
+    int modifiers = 0;
+    if (stored & kShortcutCtrl) modifiers |= Qt::CTRL;
+    if (stored & kShortcutAlt) modifiers |= Qt::ALT;
+    if (stored & kShortcutShift) modifiers |= Qt::SHIFT;
+    return QKeySequence(qtKey | modifiers);
+}
+
+bool checkable(A id) {
+    switch (id) {
+        case A::actViewLargeIcon: case A::actViewSmallIcon: case A::actViewList: case A::actViewReport:
+        case A::actArrangeByName: case A::actArrangeByFile:
+        case A::actViewPreview: case A::actViewToolbar: case A::actViewStatusBar:
+            return true;
+        default:
+            return false;
+    }
+}
+
+QWidget* dock(QWidget* parent, const char* name, Qt::Orientation orientation) {
+    auto* w = new QWidget(parent);
+    w->setObjectName(name);
+    QBoxLayout* layout = orientation == Qt::Vertical ? static_cast<QBoxLayout*>(new QVBoxLayout(w))
+                                                     : static_cast<QBoxLayout*>(new QHBoxLayout(w));
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return w;
+}
+
+}  // namespace
+
+void TKAVUMain::createComponents() {
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSize(kFontPoints);
+    setFont(font);
+    resize(kDesignSize);
+
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+
+    DockTop = dock(this, "DockTop", Qt::Vertical);
+    DockLeft = dock(this, "DockLeft", Qt::Vertical);
+    DockRight = dock(this, "DockRight", Qt::Vertical);
+    DockBottom = dock(this, "DockBottom", Qt::Vertical);
+    tbMenu = new QMenuBar(DockTop);
+    tbMenu->setObjectName("tbMenu");
+    tbMenu->setWindowTitle("Standard Menu");
+    tbMain = new QToolBar("Standard Toolbar", DockTop);
+    tbMain->setObjectName("tbMain");
+    tbMain->setIconSize(QSize(kMenuImageSize, kMenuImageSize));
+    tbMain->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    tbMain->setMovable(false);
+    DockTop->layout()->addWidget(tbMenu);
+    DockTop->layout()->addWidget(tbMain);
+
+    pClient = new QStackedWidget(this);
+    pClient->setObjectName("pClient");
+
+    pPleaseWait = new QFrame(pClient);
+    pPleaseWait->setObjectName("pPleaseWait");
+    pPleaseWait->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pPleaseWait->setLineWidth(kPleaseWaitBevel);
+    pPleaseWait->setAutoFillBackground(true);
+    auto* waitLayout = new QVBoxLayout(pPleaseWait);
+    anSavePleaseWait = new TAnimatedImage(pPleaseWait);
+    anSavePleaseWait->setObjectName("anSavePleaseWait");
+    anSavePleaseWait->SetGlyph(SavePleaseWaitStrip());
+    anSavePleaseWait->SetInterval(kSaveAnimationMs);
+    anSavePleaseWait->SetStretch(false);
+    anSavePleaseWait->SetCenter(true);
+    anSavePleaseWait->SetActive(true);
+    anSavePleaseWait->hide();
+    anPleaseWait = new TAnimatedImage(pPleaseWait);
+    anPleaseWait->setObjectName("anPleaseWait");
+    anPleaseWait->SetGlyph(PleaseWaitStrip());
+    anPleaseWait->SetStretch(false);
+    anPleaseWait->SetCenter(true);
+    anPleaseWait->hide();
+    lblFileName = new QLabel(pPleaseWait);
+    lblFileName->setObjectName("lblFileName");
+    lblFileName->setAlignment(Qt::AlignCenter);
+    lblFileName->setFixedHeight(kFileNameHeight);
+    auto* animations = new QHBoxLayout;
+    animations->addStretch();
+    animations->addWidget(anSavePleaseWait);
+    animations->addWidget(anPleaseWait);
+    animations->addStretch();
+    waitLayout->addStretch();
+    waitLayout->addLayout(animations);
+    waitLayout->addStretch();
+    waitLayout->addWidget(lblFileName);
+
+    pDefault = new QWidget(pClient);
+    pDefault->setObjectName("pDefault");
+    auto* defaultLayout = new QHBoxLayout(pDefault);
+    defaultLayout->setContentsMargins(0, 0, 0, 0);
+    splIcons = new QSplitter(Qt::Horizontal, pDefault);
+    splIcons->setObjectName("splIcons");
+    splIcons->setHandleWidth(kSplitterWidth);
+    splIcons->setChildrenCollapsible(false);
+    lvIcons = new TIconListView(splIcons);
+    pPreview = new QWidget(splIcons);
+    pPreview->setObjectName("pPreview");
+    auto* previewLayout = new QVBoxLayout(pPreview);
+    previewLayout->setContentsMargins(0, 0, 0, 0);
+    previewLayout->setSpacing(0);
+    pClosePreview = new QWidget(pPreview);
+    pClosePreview->setObjectName("pClosePreview");
+    pClosePreview->setFixedHeight(kPreviewHeaderHeight);
+    auto* headerLayout = new QHBoxLayout(pClosePreview);
+    headerLayout->setContentsMargins(4, 0, 2, 0);
+    headerLayout->addWidget(new QLabel("Preview", pClosePreview));
+    headerLayout->addStretch();
+    auto* cmdClosePreview = new QToolButton(pClosePreview);
+    cmdClosePreview->setObjectName("cmdClosePreview");
+    cmdClosePreview->setAutoRaise(true);
+    cmdClosePreview->setText(QStringLiteral("\u00D7"));
+    cmdClosePreview->setToolTip("Close preview");
+    headerLayout->addWidget(cmdClosePreview);
+    connect(cmdClosePreview, &QToolButton::clicked, this, [this] { Guard([this] { Execute(A::actViewPreview); }); });
+    lbIconPreview = new TIconPreviewList(pPreview);
+    lbIconPreview->setObjectName("lbIconPreview");
+    lbIconPreview->setContextMenuPolicy(Qt::CustomContextMenu);
+    previewLayout->addWidget(pClosePreview);
+    previewLayout->addWidget(lbIconPreview);
+    splIcons->addWidget(lvIcons);
+    splIcons->addWidget(pPreview);
+    splIcons->setStretchFactor(0, 1);
+    splIcons->setSizes({kDesignSize.width() - kPreviewWidth, kPreviewWidth});
+    defaultLayout->addWidget(splIcons);
+    pClient->addWidget(pPleaseWait);
+    pClient->addWidget(pDefault);
+    pClient->setCurrentWidget(pDefault);
+
+    pBottom = new QWidget(this);
+    pBottom->setObjectName("pBottom");
+    pBottom->setFixedHeight(kBottomHeight + 4);
+    auto* bottomLayout = new QHBoxLayout(pBottom);
+    bottomLayout->setContentsMargins(0, 0, 0, 0);
+    bottomLayout->setSpacing(0);
+    pStop = new QWidget(pBottom);
+    pStop->setObjectName("pStop");
+    pStop->setFixedWidth(kStopWidth);
+    auto* stopLayout = new QHBoxLayout(pStop);
+    stopLayout->setContentsMargins(1, 1, 1, 1);
+    cmdStop = new QPushButton("&Stop", pStop);
+    cmdStop->setObjectName("cmdStop");
+    stopLayout->addWidget(cmdStop);
+    pStop->hide();
+    connect(cmdStop, &QPushButton::clicked, this, [this] { Guard([this] { cmdStopClick(); }); });
+    sbMain = new QStatusBar(pBottom);
+    sbMain->setObjectName("sbMain");
+    for (std::size_t i = 0; i < panels_.size(); ++i) {
+        panels_[i] = new QLabel(sbMain);
+        panels_[i]->setObjectName(QString("sbMainPanel%1").arg(i));
+        panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        const bool last = i + 1 == panels_.size();
+        // Panels keep their widths and the last takes the rest: a long path never widens
+        // the window, it is cut at the panel's edge.
+        if (last) {
+            panels_[i]->setMinimumWidth(kPanelWidths[i]);
+            panels_[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        } else {
+            panels_[i]->setFixedWidth(kPanelWidths[i]);
+        }
+        sbMain->addWidget(panels_[i], last ? 1 : 0);
+    }
+    bottomLayout->addWidget(pStop);
+    bottomLayout->addWidget(sbMain, 1);
+
+    auto* middle = new QHBoxLayout;
+    middle->setSpacing(0);
+    middle->addWidget(DockLeft);
+    middle->addWidget(pClient, 1);
+    middle->addWidget(DockRight);
+    root->addWidget(DockTop);
+    root->addLayout(middle, 1);
+    root->addWidget(DockBottom);
+    root->addWidget(pBottom);
+
+    connect(&lvIcons->Selection(), &QItemSelectionModel::selectionChanged, this, [this] { scheduleUpdate(); });
+    connect(&lvIcons->Model(), &TIconListModel::Flushed, this, [this] { scheduleUpdate(); });
+}
+
+void TKAVUMain::createActions() {
+    for (const TActionInfo& info : MainActionTable()) {
+        auto* action = new QAction(QString::fromUtf8(info.Caption), this);
+        action->setObjectName(info.Name);
+        action->setStatusTip(QString::fromUtf8(info.Hint));
+        action->setToolTip(QString::fromUtf8(info.Hint));
+        action->setShortcut(keySequence(info.ShortCut));
+        action->setCheckable(checkable(info.Id));
+        // Shortcuts work wherever the focus is in the window, menus open or not.
+        addAction(action);
+        const A id = info.Id;
+        connect(action, &QAction::triggered, this, [this, id] { Guard([&] { if (handlers_[std::size_t(id)]) handlers_[std::size_t(id)](); }); });
+        actions_[std::size_t(id)] = action;
+        views_[std::size_t(id)].push_back(action);
+    }
+}
+
+QAction* TKAVUMain::menuEntry(A id) {
+    const TActionInfo& info = ActionInfo(id);
+    QAction* action = Action(id);
+    if (!info.MenuCaption) return action;
+    // The menu bar's own caption: a twin entry that runs the command and shows its
+    // shortcut without owning it (one key, one command).
+    auto* twin = new QAction(QString::fromUtf8(info.MenuCaption) + '\t' + action->shortcut().toString(QKeySequence::NativeText), this);
+    twin->setObjectName(QString::fromUtf8(info.Name) + "Menu");
+    twin->setStatusTip(action->statusTip());
+    connect(twin, &QAction::triggered, action, &QAction::trigger);
+    views_[std::size_t(id)].push_back(twin);
+    return twin;
+}
+
+QMenu* TKAVUMain::addCommands(QMenu* menu, std::initializer_list<A> commands) {
+    for (A id : commands) {
+        if (id == kSeparator) menu->addSeparator();
+        else menu->addAction(menuEntry(id));
+    }
+    return menu;
+}
+
+void TKAVUMain::createMenus() {
+    auto head = [&](A id) {
+        QMenu* menu = tbMenu->addMenu(Action(id)->text());
+        menu->setObjectName(QString::fromUtf8(ActionInfo(id).Name).replace("act", "mnu"));
+        menu->menuAction()->setStatusTip(Action(id)->statusTip());
+        views_[std::size_t(id)].push_back(menu->menuAction());
+        connect(menu, &QMenu::aboutToShow, this, [this] { Guard([this] { alMainUpdate(); }); });
+        // A closed menu leaves no hint behind.
+        connect(menu, &QMenu::aboutToHide, this, [this] {
+            if (Idle()) setPanel(0, {});
+        });
+        return menu;
+    };
+    auto submenu = [&](QMenu* parent, A id) {
+        QMenu* menu = parent->addMenu(Action(id)->text());
+        menu->menuAction()->setStatusTip(Action(id)->statusTip());
+        views_[std::size_t(id)].push_back(menu->menuAction());
+        return menu;
+    };
+    QMenu* file = head(A::actFile);
+    addCommands(file, {A::actFileSelectDir, A::actFileSelectFile, kSeparator});
+    mnuRecentFolders = submenu(file, A::actFileRecentFolders);
+    mnuRecentFiles = submenu(file, A::actFileRecentFiles);
+    addCommands(file, {kSeparator, A::actFileExtractIcons, kSeparator, A::actFilePreferences, kSeparator, A::actFileExit});
+
+    addCommands(head(A::actEdit),
+                {A::actEditCopyToClipboard, kSeparator, A::actEditCopy48x48ToClipboard, A::actEditCopy32x32ToClipboard,
+                 A::actEditCopy16x16ToClipboard, kSeparator, A::actEditSelectAll, A::actEditInvert, kSeparator,
+                 A::actEditRename, A::actEditRemove, kSeparator, A::actEditFind, A::actEditFindNext});
+
+    QMenu* viewMenu = head(A::actView);
+    addCommands(viewMenu, {A::actViewLargeIcon, A::actViewSmallIcon, A::actViewList, A::actViewReport, kSeparator});
+    addCommands(submenu(viewMenu, A::actViewArrange), {A::actArrangeByName, A::actArrangeByFile});
+    addCommands(viewMenu, {kSeparator, A::actViewFilter, A::actViewRemoveFilter, kSeparator, A::actViewPreview,
+                           A::actViewToolbar, A::actViewStatusBar});
+
+    addCommands(head(A::actIcon),
+                {A::actIconEditIcon, kSeparator, A::actIconSaveIcons, kSeparator, A::actIconSaveBitmaps, kSeparator,
+                 A::actIconSaveImages, kSeparator, A::actIconAddToNewICL, A::actIconAddToExistingICL, kSeparator,
+                 A::actIconSendTo, kSeparator, A::actIconFileProperties});
+    addCommands(head(A::actFavorites), {A::actFavoritesAdd, A::actFavoritesOrganize});
+    addCommands(head(A::actHelp), {A::actHelpContents, A::actHelpTipOfTheDay, kSeparator, A::actHelpOnTheWeb,
+                                   A::actHelpSendEmail, kSeparator, A::actHelpAbout});
+
+    // The view styles are one choice.
+    auto* styles = new QActionGroup(this);
+    for (A id : {A::actViewLargeIcon, A::actViewSmallIcon, A::actViewList, A::actViewReport}) styles->addAction(Action(id));
+}
+
+void TKAVUMain::createToolbar() {
+    auto dropDown = [&](A id, std::initializer_list<A> items, QToolButton::ToolButtonPopupMode mode, QAction* shown) {
+        auto* menu = new QMenu(this);
+        addCommands(menu, items);
+        auto* button = new QToolButton(tbMain);
+        button->setObjectName(QString::fromUtf8(ActionInfo(id).Name) + "Button");
+        button->setPopupMode(mode);
+        button->setMenu(menu);
+        button->setDefaultAction(shown);
+        tbMain->addWidget(button);
+        return button;
+    };
+    tbMain->addAction(Action(A::actFileSelectDir));
+    tbMain->addAction(Action(A::actFileSelectFile));
+    tbMain->addSeparator();
+    tbMain->addAction(Action(A::actFileExtractIcons));
+    tbMain->addSeparator();
+    tbMain->addAction(Action(A::actIconEditIcon));
+    tbMain->addSeparator();
+    tbMain->addAction(Action(A::actIconFileProperties));
+    tbMain->addSeparator();
+    dropDown(A::actEditCopyToClipboard,
+             {A::actEditCopy48x48ToClipboard, A::actEditCopy32x32ToClipboard, A::actEditCopy16x16ToClipboard},
+             QToolButton::MenuButtonPopup, Action(A::actEditCopyToClipboard));
+    tbMain->addSeparator();
+    tbMain->addAction(Action(A::actEditFind));
+    tbMain->addSeparator();
+    tbMain->addAction(Action(A::actIconSaveIcons));
+    tbMain->addAction(Action(A::actIconSaveBitmaps));
+    tbMain->addAction(Action(A::actIconSaveImages));
+    tbMain->addSeparator();
+    tbMain->addAction(Action(A::actIconSendTo));
+    tbMain->addSeparator();
+    dropDown(A::actViewView, {A::actViewLargeIcon, A::actViewSmallIcon, A::actViewList, A::actViewReport},
+             QToolButton::InstantPopup, Action(A::actViewView));
+    tbMain->addSeparator();
+    tbMain->addAction(Action(A::actViewFilter));
+    tbMain->addSeparator();
+    tbMain->addAction(Action(A::actHelpContents));
+}
+
+void TKAVUMain::createPopup() {
+    popIcons = new QMenu(this);
+    popIcons->setObjectName("popIcons");
+    addCommands(popIcons, {A::actFileSelectDir, A::actFileSelectFile, kSeparator, A::actFileExtractIcons, kSeparator,
+                           A::actEditCopyToClipboard, kSeparator, A::actIconEditIcon, kSeparator});
+    QMenu* save = popIcons->addMenu(Action(A::actIconSave)->text());
+    views_[std::size_t(A::actIconSave)].push_back(save->menuAction());
+    addCommands(save, {A::actIconSaveIcons, A::actIconSave48x48Icons, A::actIconSave32x32Icons, A::actIconSave16x16Icons,
+                       kSeparator, A::actIconSaveBitmaps, A::actIconSave48x48Bitmaps, A::actIconSave32x32Bitmaps,
+                       A::actIconSave16x16Bitmaps, kSeparator, A::actIconSaveImages, A::actIconSave48x48Images,
+                       A::actIconSave32x32Images, A::actIconSave16x16Images});
+    addCommands(popIcons, {kSeparator, A::actIconAddToNewICL, A::actIconAddToExistingICL, kSeparator, A::actIconSendTo,
+                           kSeparator});
+    QMenu* viewMenu = popIcons->addMenu(Action(A::actViewView)->text());
+    views_[std::size_t(A::actViewView)].push_back(viewMenu->menuAction());
+    addCommands(viewMenu, {A::actViewLargeIcon, A::actViewSmallIcon, A::actViewList, A::actViewReport});
+    addCommands(popIcons, {kSeparator, A::actViewFilter, A::actViewRemoveFilter, kSeparator, A::actEditSelectAll,
+                           A::actEditInvert, kSeparator, A::actEditRename, A::actEditRemove});
+    auto showPopup = [this](QWidget* source, const QPoint& at) {
+        Guard([&] {
+            alMainUpdate();
+            popIcons->popup(source->mapToGlobal(at));
+        });
+    };
+    for (QWidget* source : {static_cast<QWidget*>(lvIcons->IconView()), static_cast<QWidget*>(lvIcons->ReportView()),
+                            static_cast<QWidget*>(lbIconPreview)})
+        connect(source, &QWidget::customContextMenuRequested, this, [source, showPopup](const QPoint& at) {
+            showPopup(source, at);
+        });
+}
+
+}  // namespace gs
