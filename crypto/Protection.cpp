@@ -102,8 +102,10 @@ struct TemporaryFile {
         static std::atomic<unsigned> counter{0};
         std::filesystem::path dir = target.parent_path();
         if (dir.empty()) dir = ".";
-        path = dir / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
-                      std::to_string(counter++) + ".tmp");
+        std::string name = ".";
+        name.append(target.filename().string()).append(".").append(std::to_string(::getpid()));
+        name.append(".").append(std::to_string(counter++)).append(".tmp");
+        path = dir / name;
     }
     ~TemporaryFile() {
         std::error_code ec;
