@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "CryptoTestSupport.h"
+#include "crypto/BitUtils.h"
 #include "crypto/CryptoErrors.h"
 #include "crypto/Protection.h"
 #include "support/TempDir.h"
@@ -93,6 +94,22 @@ TEST(Protection, StringsDecodeFromTheFormatAndEncodeIntoIt) {
     EXPECT_EQ(p.CodeString("TWJt", Action::Decode), "Lal");
     EXPECT_EQ(p.CodeString("TWJ", Action::Decode), "La");  // the missing "=" taken as present
     EXPECT_EQ(p.CodeString("Lal", Action::Encode, 16), "4D626D");
+}
+
+TEST(BitRoutines, PublishedChecksAndWordOperations) {
+    const test::Bytes check = test::bytesOf("123456789");
+    EXPECT_EQ(CRC32(0xFFFFFFFF, check) ^ 0xFFFFFFFF, 0xCBF43926u);
+    EXPECT_EQ(CRC16(0, check), 0xBB3D);
+    EXPECT_EQ(ByteSwapWord(0x12345678), 0x78563412u);
+    EXPECT_EQ(ReverseBits32(0x12345678), 0x1E6A2C48u);
+    EXPECT_EQ(RotateLeft32(0x80000001, 1), 3u);
+    EXPECT_EQ(RotateRight32(3, 1), 0x80000001u);
+    const std::uint8_t a[] = {1, 2, 3}, b[] = {1, 2, 4};
+    EXPECT_EQ(CompareBytes(a, a, 3), 0);
+    EXPECT_LT(CompareBytes(a, b, 3), 0);
+    test::Bytes r{0, 0};  // seed 0: 0, then 1 * 134775813 + 1 = 0x08088406
+    EXPECT_EQ(XorRandomBytes(r, 0), 0x08088406u);
+    EXPECT_EQ(r, (test::Bytes{0x00, 0x08}));
 }
 
 }  // namespace
