@@ -122,7 +122,8 @@ void TCipher::CodeChunk(std::span<std::uint8_t> buffer, Action action) {
 }
 
 const std::vector<const CipherClass*>& CipherClasses() {
-    static const std::vector<const CipherClass*> list{&kCipher_Blowfish};
+    static const std::vector<const CipherClass*> list{&kCipher_3Way, &kCipher_Blowfish, &kCipher_Gost, &kCipher_IDEA,
+                                                      &kCipher_TEA, &kCipher_TEAN};
     return list;
 }
 

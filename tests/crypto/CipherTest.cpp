@@ -25,25 +25,35 @@ std::unique_ptr<TCipher> blowfish(const Bytes& key, M mode = M::cmCTS) {
     return c;
 }
 
-TEST(Cipher, BlowfishPublishedVectors) {
+TEST(Cipher, PublishedVectors) {
     struct Case {
-        const char *key, *plain, *cipher;
+        const char *cls, *key, *plain, *cipher;
     } cases[] = {
-        {"0000000000000000", "0000000000000000", "4ef997456198dd78"},
-        {"ffffffffffffffff", "ffffffffffffffff", "51866fd5b85ecb8a"},
-        {"3000000000000000", "1000000000000001", "7d856f9a613063f2"},
-        {"0123456789abcdef", "1111111111111111", "61f9c3802281b096"},
-        {"fedcba9876543210", "0123456789abcdef", "0aceab0fc6a0a28d"},
-        {"7ca110454a1a6e57", "01a1d6d039776742", "59c68245eb05282b"},
-        {"f0e1d2c3b4a5968778695a4b3c2d1e0f0011223344556677", "fedcba9876543210", "05044b62fa52d080"},
+        {"Blowfish", "0000000000000000", "0000000000000000", "4ef997456198dd78"},
+        {"Blowfish", "ffffffffffffffff", "ffffffffffffffff", "51866fd5b85ecb8a"},
+        {"Blowfish", "3000000000000000", "1000000000000001", "7d856f9a613063f2"},
+        {"Blowfish", "0123456789abcdef", "1111111111111111", "61f9c3802281b096"},
+        {"Blowfish", "fedcba9876543210", "0123456789abcdef", "0aceab0fc6a0a28d"},
+        {"Blowfish", "7ca110454a1a6e57", "01a1d6d039776742", "59c68245eb05282b"},
+        {"Blowfish", "f0e1d2c3b4a5968778695a4b3c2d1e0f0011223344556677", "fedcba9876543210", "05044b62fa52d080"},
+        {"3Way", "000000000000000000000000", "000000010000000100000001", "4059c76e83ae9dc4ad21ecf7"},
+        {"3Way", "def01234456789abbcdef012", "234567899abcdef001234567", "0aa55dbb9cdddb6d7cdb76b2"},
+        {"Gost", "be5ec2006cff9dcf52354959f1ff0cbfe95061b5a648c10387069c25997c0672", "0df82802b741a292",
+         "07f9027df7f7df89"},
+        {"IDEA", "00010002000300040005000600070008", "0000000100020003", "11fbed2b01986de5"},
+        {"TEA", "00000000000000000000000000000000", "0000000000000000", "41ea3a0a94baa940"},
+        {"TEA", "00000000000000000000000041ea3a0a", "94baa94000000000", "4e8e78297d8236d8"},
+        {"TEA extended", "00000000000000000000000000000000", "0000000000000000", "dee9d4d8f7131ed9"},
     };
     for (auto& c : cases) {
-        auto bf = blowfish(fromHex(c.key), M::cmECB);
+        std::unique_ptr<TCipher> cipher = CipherClassByName(c.cls).create();
+        cipher->SetMode(M::cmECB);
+        cipher->Init(fromHex(c.key));
         Bytes data = fromHex(c.plain);
-        bf->EncodeBuffer(data);
-        EXPECT_EQ(toHex(data), c.cipher) << c.key;
-        bf->DecodeBuffer(data);
-        EXPECT_EQ(toHex(data), c.plain) << c.key;
+        cipher->EncodeBuffer(data);
+        EXPECT_EQ(toHex(data), c.cipher) << c.cls << ' ' << c.key;
+        cipher->DecodeBuffer(data);
+        EXPECT_EQ(toHex(data), c.plain) << c.cls << ' ' << c.key;
     }
     // The tables come from pi: its first fraction word, the first S-box word, the last one.
     std::vector<std::uint32_t> pi = PiFractionWords(18 + 1024);
@@ -53,31 +63,36 @@ TEST(Cipher, BlowfishPublishedVectors) {
     EXPECT_EQ(pi.back(), 0x3AC372E6u);
 }
 
-TEST(Cipher, EveryModeRoundTripsAtEverySize) {
+TEST(Cipher, EveryClassAndModeRoundTripsAtEverySize) {
     std::vector<std::size_t> sizes{4095, 4096, 4097};
     for (std::size_t n = 0; n <= 40; ++n) sizes.push_back(n);
-    for (M mode : kModes)
-        for (std::size_t n : sizes) {
-            if (mode == M::cmECB && n % 8) continue;
-            auto c = blowfish(test::pattern(16, 7), mode);
-            const Bytes plain = test::pattern(n, unsigned(n));
-            Bytes data = plain, out(n);
-            c->EncodeBuffer(data, out);
-            const Bytes afterEncode(c->Feedback().begin(), c->Feedback().end());
-            c->ResetFeedback();
-            c->DecodeBuffer(out);
-            const bool mac = mode >= M::cmCTSMAC;
-            EXPECT_EQ(out, plain) << int(mode) << ' ' << n;
-            if (mac) {  // the data stays as it was, and both directions move the feedback alike
-                EXPECT_EQ(Bytes(c->Feedback().begin(), c->Feedback().end()), afterEncode) << int(mode) << ' ' << n;
-                EXPECT_EQ(n == 0, afterEncode == Bytes(c->Vector().begin(), c->Vector().end()));
-            } else if (n >= 8) {
-                Bytes again = plain;
+    for (const CipherClass* cls : CipherClasses())
+        for (M mode : kModes)
+            for (std::size_t n : sizes) {
+                const std::size_t block = cls->blockSize;
+                if (mode == M::cmECB && n % block) continue;
+                std::unique_ptr<TCipher> c = cls->create();
+                c->SetMode(mode);
+                c->Init(test::pattern(cls->keySize, 7));
+                const Bytes plain = test::pattern(n, unsigned(n));
+                Bytes data = plain, out(n);
+                c->EncodeBuffer(data, out);
+                const Bytes afterEncode(c->Feedback().begin(), c->Feedback().end());
                 c->ResetFeedback();
-                c->EncodeBuffer(again);
-                EXPECT_NE(again, plain) << int(mode) << ' ' << n;
+                c->DecodeBuffer(out);
+                const std::string where = std::string(cls->names.className) + " mode " +
+                                          std::to_string(int(mode)) + " size " + std::to_string(n);
+                EXPECT_EQ(out, plain) << where;
+                if (mode >= M::cmCTSMAC) {  // the data stays as it was; both directions move the feedback alike
+                    EXPECT_EQ(Bytes(c->Feedback().begin(), c->Feedback().end()), afterEncode) << where;
+                    EXPECT_EQ(n == 0, afterEncode == Bytes(c->Vector().begin(), c->Vector().end())) << where;
+                } else if (n >= block) {
+                    Bytes again = plain;
+                    c->ResetFeedback();
+                    c->EncodeBuffer(again);
+                    EXPECT_NE(again, plain) << where;
+                }
             }
-        }
 }
 
 TEST(Cipher, CodingRunsEachStartFromTheVector) {
@@ -162,11 +177,20 @@ TEST(Cipher, AGivenVectorStartsTheFeedback) {
     EXPECT_EQ(one, ecb);
 }
 
-TEST(Cipher, RegistryFindsBlowfishByEitherName) {
-    ASSERT_EQ(CipherClasses().size(), 1u);
-    EXPECT_EQ(RegistryEntry(CipherClasses()[0]->names), "Blowfish=");
+TEST(Cipher, RegistryKeepsTheTableOrderAndFindsByEitherName) {
+    std::vector<std::string> rows;
+    for (const CipherClass* c : CipherClasses())
+        rows.push_back(RegistryEntry(c->names) + " " + std::string(c->names.className) + " " +
+                       std::to_string(c->blockSize) + "/" + std::to_string(c->keySize) + "/" +
+                       std::to_string(c->contextSize));
+    EXPECT_EQ(rows, (std::vector<std::string>{
+                        "3Way= TCipher_3Way 12/12/120", "Blowfish= TCipher_Blowfish 8/56/4168",
+                        "Gost= TCipher_Gost 8/32/32", "IDEA=free for non-commercial TCipher_IDEA 8/16/208",
+                        "TEA= TCipher_TEA 8/16/32", "TEA extended= TCipher_TEAN 8/16/32"}));
     for (const char* name : {"Blowfish", "blowfish", "TCipher_Blowfish", "X_BLOWFISH"})
         EXPECT_EQ(FindCipherClass(name), &kCipher_Blowfish) << name;
+    EXPECT_EQ(FindCipherClass("TEAN"), &kCipher_TEAN);
+    EXPECT_EQ(FindCipherClass("tea extended"), &kCipher_TEAN);
     EXPECT_EQ(&DefaultCipherClass(), &kCipher_Blowfish);
     EXPECT_THROW(CipherClassByName("Blowfsh"), EUnknownAlgorithm);
 }
