@@ -89,33 +89,38 @@ void TMDHash::Reset() {
 }
 
 void TMDHash::Calc(std::span<const std::uint8_t> data) {
-    std::size_t used = std::size_t(count_ % 64);
+    const std::size_t size = BlockBytes();
+    std::size_t used = std::size_t(count_ % size);
     count_ += data.size();
     if (used) {
-        std::size_t n = std::min(data.size(), 64 - used);
+        std::size_t n = std::min(data.size(), size - used);
         std::memcpy(block_.data() + used, data.data(), n);
         data = data.subspan(n);
-        if (used + n < 64) return;
+        if (used + n < size) return;
         Transform(block_.data());
     }
-    while (data.size() >= 64) {  // whole blocks straight from the input
+    while (data.size() >= size) {  // whole blocks straight from the input
         Transform(data.data());
-        data = data.subspan(64);
+        data = data.subspan(size);
     }
     if (!data.empty()) std::memcpy(block_.data(), data.data(), data.size());
 }
 
+void TMDHash::WriteTrailer(std::uint8_t* at, std::uint64_t bits) const {
+    for (int i = 0; i < 8; ++i) at[i] = std::uint8_t(bits >> (BigEndian() ? 56 - 8 * i : 8 * i));
+}
+
 void TMDHash::Finish() {
-    std::size_t used = std::size_t(count_ % 64);
+    const std::size_t size = BlockBytes(), room = size - TrailerBytes();
+    std::size_t used = std::size_t(count_ % size);
     block_[used++] = PadByte();
-    if (used > 56) {
-        std::fill(block_.begin() + std::ptrdiff_t(used), block_.end(), 0);
+    if (used > room) {  // no room for the trailer: one more block
+        std::fill(block_.begin() + std::ptrdiff_t(used), block_.begin() + std::ptrdiff_t(size), 0);
         Transform(block_.data());
         used = 0;
     }
-    std::fill(block_.begin() + std::ptrdiff_t(used), block_.begin() + 56, 0);
-    const std::uint64_t bits = count_ * 8;
-    for (int i = 0; i < 8; ++i) block_[std::size_t(56 + i)] = std::uint8_t(bits >> (BigEndian() ? 56 - 8 * i : 8 * i));
+    std::fill(block_.begin() + std::ptrdiff_t(used), block_.begin() + std::ptrdiff_t(room), 0);
+    WriteTrailer(block_.data() + room, count_ * 8);
     Transform(block_.data());
     SecureZero(block_);
     count_ = 0;
@@ -124,7 +129,10 @@ void TMDHash::Finish() {
 const std::vector<const HashClass*>& HashClasses() {
     static const std::vector<const HashClass*> list{&kHash_MD4,       &kHash_MD5,       &kHash_SHA,
                                                     &kHash_SHA1,      &kHash_RipeMD128, &kHash_RipeMD160,
-                                                    &kHash_RipeMD256, &kHash_RipeMD320, &kHash_Tiger};
+                                                    &kHash_RipeMD256, &kHash_RipeMD320, &kHash_Haval128,
+                                                    &kHash_Haval160,  &kHash_Haval192,  &kHash_Haval224,
+                                                    &kHash_Haval256,  &kHash_Tiger,
+                                                    &kHash_CRC16_CCITT, &kHash_CRC16_Standard, &kHash_CRC32};
     return list;
 }
 

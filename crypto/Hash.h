@@ -62,8 +62,8 @@ private:
     TMAC* mac() const;
 };
 
-// The message-digest family: 64-byte blocks, a 64-bit byte counter, the digest area holding
-// the chaining words in their output byte order.
+// The message-digest family: blocks of 64 bytes (HAVAL: 128), a 64-bit byte counter, the
+// digest area holding the chaining words in their output byte order.
 class TMDHash : public THash {
 public:
     using THash::THash;
@@ -77,13 +77,17 @@ protected:
     virtual void Initial() = 0;
     virtual std::uint8_t PadByte() const { return 0x80; }
     virtual bool BigEndian() const { return false; }
+    virtual std::size_t BlockBytes() const { return 64; }
+    // The end of the last block: the bit length (8 bytes, in the family's byte order).
+    virtual std::size_t TrailerBytes() const { return 8; }
+    virtual void WriteTrailer(std::uint8_t* at, std::uint64_t bits) const;
     void Reset() override;
     void Finish() override;
 
     std::array<std::uint8_t, 64> digest_{};
 
 private:
-    std::array<std::uint8_t, 64> block_{};
+    std::array<std::uint8_t, 128> block_{};
     std::uint64_t count_ = 0;
 };
 

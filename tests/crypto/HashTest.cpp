@@ -40,6 +40,11 @@ TEST(Hash, PublishedVectors) {
         {"RipeMD320", "abc", "de4c01b3054f8930a79d09ae738e92301e5a17085beffdc1b8d116713e74f82fa942d64cdbc4682d"},
         {"Tiger", "", "3293ac630c13f0245f92bbb1766e16167a4e58492dde73f3"},
         {"Tiger", "abc", "2aab1484e8c158f2bfb8c5ff41b57a525129131c957b5f93"},
+        {"Haval-256", "abc", "8699f1e3384d05b2a84b032693e2b6f46df85a13a50d93808d6874bb8fb9e86c"},
+        {"CRC-16 CCITT", "123456789", "29b1"},
+        {"CRC-16 Standard", "123456789", "bb3d"},
+        {"CRC-32", "123456789", "cbf43926"},
+        {"Thash_CRC16_Standard", "", "0000"},
     };
     for (auto& c : cases) EXPECT_EQ(digestOf(HashClassByName(c.name), c.input), c.digest) << c.name << " " << c.input;
     EXPECT_EQ(TigerFirstBoxWord(), 0x02AAB17CF7E90C5Eull);  // the generated S-boxes
@@ -119,7 +124,9 @@ TEST(Hash, RegistryKeepsTheTableOrderAndFindsByEitherName) {
                                                "Secure Hash Algorithm=Hash", "Secure Hash Algorithm 1=Hash",
                                                "Ripe Message Digest 128=Hash", "Ripe Message Digest 160=Hash",
                                                "Ripe Message Digest 256=Hash", "Ripe Message Digest 320=Hash",
-                                               "Tiger=Hash"}));
+                                               "Haval-128=Hash", "Haval-160=Hash", "Haval-192=Hash", "Haval-224=Hash",
+                                               "Haval-256=Hash", "Tiger=Hash", "CRC-16 CCITT=Checksum",
+                                               "CRC-16 Standard=Checksum", "CRC-32=Checksum"}));
     for (const char* name : {"THash_RipeMD256", "ripemd256", "Ripe Message Digest 256", "RIPE MESSAGE DIGEST 256",
                              "Anything_RipeMD256"})
         EXPECT_EQ(FindHashClass(name), &kHash_RipeMD256) << name;
