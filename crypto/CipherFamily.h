@@ -17,6 +17,9 @@ std::unique_ptr<TCipher> MakeCipher() {
     return std::make_unique<T>();
 }
 
+// q0[0] << 8 | q1[0] of Twofish, which pin its computed permutations in the tests.
+std::uint16_t TwofishQPins();
+
 // A key zero-padded to N bytes; the caller wipes it when done.
 template <std::size_t N>
 std::array<std::uint8_t, N> PaddedKey(std::span<const std::uint8_t> key) {

@@ -44,6 +44,11 @@ TEST(Cipher, PublishedVectors) {
         {"TEA", "00000000000000000000000000000000", "0000000000000000", "41ea3a0a94baa940"},
         {"TEA", "00000000000000000000000041ea3a0a", "94baa94000000000", "4e8e78297d8236d8"},
         {"TEA extended", "00000000000000000000000000000000", "0000000000000000", "dee9d4d8f7131ed9"},
+        {"Twofish", "", "00000000000000000000000000000000", "9f589f5cf6122c32b6bfec2f2ae8c35a"},
+        {"Twofish", "0123456789abcdeffedcba98765432100011223344556677", "00000000000000000000000000000000",
+         "cfd1d2e5a9be9cdf501f13b892bd2248"},
+        {"Twofish", "0123456789abcdeffedcba987654321000112233445566778899aabbccddeeff",
+         "00000000000000000000000000000000", "37527be0052334b89f0cfccae87cfa20"},
     };
     for (auto& c : cases) {
         std::unique_ptr<TCipher> cipher = CipherClassByName(c.cls).create();
@@ -61,6 +66,7 @@ TEST(Cipher, PublishedVectors) {
     EXPECT_EQ(pi[17], 0x8979FB1Bu);
     EXPECT_EQ(pi[18], 0xD1310BA6u);
     EXPECT_EQ(pi.back(), 0x3AC372E6u);
+    EXPECT_EQ(TwofishQPins(), 0xA975);  // q0[0], q1[0]
 }
 
 TEST(Cipher, EveryClassAndModeRoundTripsAtEverySize) {
@@ -186,7 +192,8 @@ TEST(Cipher, RegistryKeepsTheTableOrderAndFindsByEitherName) {
     EXPECT_EQ(rows, (std::vector<std::string>{
                         "3Way= TCipher_3Way 12/12/120", "Blowfish= TCipher_Blowfish 8/56/4168",
                         "Gost= TCipher_Gost 8/32/32", "IDEA=free for non-commercial TCipher_IDEA 8/16/208",
-                        "TEA= TCipher_TEA 8/16/32", "TEA extended= TCipher_TEAN 8/16/32"}));
+                        "TEA= TCipher_TEA 8/16/32", "TEA extended= TCipher_TEAN 8/16/32",
+                        "Twofish= TCipher_Twofish 16/32/4256"}));
     for (const char* name : {"Blowfish", "blowfish", "TCipher_Blowfish", "X_BLOWFISH"})
         EXPECT_EQ(FindCipherClass(name), &kCipher_Blowfish) << name;
     EXPECT_EQ(FindCipherClass("TEAN"), &kCipher_TEAN);
