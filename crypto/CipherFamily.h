@@ -20,6 +20,10 @@ std::unique_ptr<TCipher> MakeCipher() {
 // q0[0] << 8 | q1[0] of Twofish, which pin its computed permutations in the tests.
 std::uint16_t TwofishQPins();
 
+// A SAFER cipher of the class `cls` with another round count (at most 13), for the vectors
+// published for other counts.
+std::unique_ptr<TCipher> CreateSafer(const CipherClass& cls, int rounds);
+
 // A key zero-padded to N bytes; the caller wipes it when done.
 template <std::size_t N>
 std::array<std::uint8_t, N> PaddedKey(std::span<const std::uint8_t> key) {
