@@ -20,6 +20,9 @@ std::unique_ptr<TCipher> MakeCipher() {
 // q0[0] << 8 | q1[0] of Twofish, which pin its computed permutations in the tests.
 std::uint16_t TwofishQPins();
 
+// The first four bytes of Square's S-box, published values that pin the computed box.
+std::uint32_t SquareBoxPin();
+
 // A SAFER cipher of the class `cls` with another round count (at most 13), for the vectors
 // published for other counts.
 std::unique_ptr<TCipher> CreateSafer(const CipherClass& cls, int rounds);

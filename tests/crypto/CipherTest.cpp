@@ -41,6 +41,9 @@ TEST(Cipher, PublishedVectors) {
         {"Gost", "be5ec2006cff9dcf52354959f1ff0cbfe95061b5a648c10387069c25997c0672", "0df82802b741a292",
          "07f9027df7f7df89"},
         {"IDEA", "00010002000300040005000600070008", "0000000100020003", "11fbed2b01986de5"},
+        {"Square", "", "00000000000000000000000000000000", "3c00428f8abbc0b84f057cc19c26f8cf"},
+        {"Square", "000102030405060708090a0b0c0d0e0f", "00000000000000000000000000000000",
+         "ff596fa668bfc3014200ae01e2bba0a0"},
         {"TEA", "00000000000000000000000000000000", "0000000000000000", "41ea3a0a94baa940"},
         {"TEA", "00000000000000000000000041ea3a0a", "94baa94000000000", "4e8e78297d8236d8"},
         {"TEA extended", "00000000000000000000000000000000", "0000000000000000", "dee9d4d8f7131ed9"},
@@ -67,6 +70,7 @@ TEST(Cipher, PublishedVectors) {
     EXPECT_EQ(pi[18], 0xD1310BA6u);
     EXPECT_EQ(pi.back(), 0x3AC372E6u);
     EXPECT_EQ(TwofishQPins(), 0xA975);  // q0[0], q1[0]
+    EXPECT_EQ(SquareBoxPin(), 0xB1CEC395u);
 }
 
 TEST(Cipher, SaferRoundCountsReplayTheirVectors) {
@@ -227,6 +231,7 @@ TEST(Cipher, RegistryKeepsTheTableOrderAndFindsByEitherName) {
                         "SAFER-K64= TCipher_SAFER_K64 8/8/768", "SAFER-SK64=Keyscheduling TCipher_SAFER_SK64 8/8/768",
                         "SAFER-K128= TCipher_SAFER_K128 8/16/768",
                         "SAFER-SK128=Keyscheduling TCipher_SAFER_SK128 8/16/768",
+                        "Square= TCipher_Square 16/16/288",
                         "TEA= TCipher_TEA 8/16/32", "TEA extended= TCipher_TEAN 8/16/32",
                         "Twofish= TCipher_Twofish 16/32/4256"}));
     for (const char* name : {"Blowfish", "blowfish", "TCipher_Blowfish", "X_BLOWFISH"})
