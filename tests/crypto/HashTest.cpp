@@ -76,12 +76,19 @@ TEST(Hash, CalculateTwiceOverAStreamGivesTheSameDigest) {
 }
 
 TEST(Hash, EncodeAndDecodeXorTheSameKeyStream) {
+    for (const HashClass* cls : HashClasses()) {
+        test::Bytes plain = test::pattern(1000), data = plain;
+        std::unique_ptr<THash> h = cls->create();
+        h->CodeBuffer(data, Action::Encode);
+        // A CRC-16 fed its own register comes to 0, so its key stream is zeros (no coding).
+        if (cls->digestSize > 2) {
+            EXPECT_NE(data, plain) << cls->names.className;
+        }
+        h->CodeBuffer(data, Action::Decode);
+        EXPECT_EQ(data, plain) << cls->names.className;
+    }
     test::Bytes plain = test::pattern(1000), data = plain;
     std::unique_ptr<THash> h = kHash_SHA1.create();
-    h->CodeBuffer(data, Action::Encode);
-    EXPECT_NE(data, plain);
-    h->CodeBuffer(data, Action::Decode);
-    EXPECT_EQ(data, plain);
     h->CodeBuffer(data, Action::Scramble);  // pieces replaced by their digests
     EXPECT_EQ(test::toHex({data.data(), 20}), digestOf(kHash_SHA1, {reinterpret_cast<char*>(plain.data()), 20}));
     h->SetAction(Action::Encode, false);
@@ -125,7 +132,10 @@ TEST(Hash, RegistryKeepsTheTableOrderAndFindsByEitherName) {
                                                "Ripe Message Digest 128=Hash", "Ripe Message Digest 160=Hash",
                                                "Ripe Message Digest 256=Hash", "Ripe Message Digest 320=Hash",
                                                "Haval-128=Hash", "Haval-160=Hash", "Haval-192=Hash", "Haval-224=Hash",
-                                               "Haval-256=Hash", "Tiger=Hash", "CRC-16 CCITT=Checksum",
+                                               "Haval-256=Hash", "Sapphire II-128=Hash", "Sapphire II-160=Hash",
+                                               "Sapphire II-192=Hash", "Sapphire II-224=Hash", "Sapphire II-256=Hash",
+                                               "Sapphire II-288=Hash", "Sapphire II-320=Hash", "Tiger=Hash",
+                                               "CRC-16 CCITT=Checksum",
                                                "CRC-16 Standard=Checksum", "CRC-32=Checksum"}));
     for (const char* name : {"THash_RipeMD256", "ripemd256", "Ripe Message Digest 256", "RIPE MESSAGE DIGEST 256",
                              "Anything_RipeMD256"})
