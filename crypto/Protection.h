@@ -44,7 +44,9 @@ public:
     virtual void CodeChunk(std::span<std::uint8_t> buffer, Action action);
 
     // Codes `size` bytes (negative: the whole source from its start) from source to dest
-    // (nullptr: back into source) in chunks of kChunkSize.
+    // (nullptr: back into source) in chunks of kChunkSize. A cipher whose block does not
+    // divide kChunkSize (3-Way) therefore codes a chained stream differently from one
+    // EncodeBuffer over the same bytes; each way decodes what it encoded.
     void CodeStream(TStream* source, TStream* dest, std::int64_t size, Action action);
     // Codes a file into another (an empty or equivalent dest name: in place). The result is
     // written to a temporary file beside the target and renamed over it, so a failure

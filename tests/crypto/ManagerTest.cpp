@@ -43,9 +43,31 @@ TEST(CipherManager, UnknownNamesRaiseAndKeepTheClassAndKey) {
     EXPECT_EQ(h.Algorithm(), "Ripe Message Digest 256");
 }
 
-TEST(CipherManager, DecodingBeforeAKeyRaises) {
+TEST(CipherManager, DecodingBeforeAKeyOrAfterAChangeOfClassRaises) {
     TCipherManager m;
     EXPECT_THROW(m.DecodeString("AAAAAAAAAAA="), ECipherException);
+    m.InitKey("k");
+    const std::string coded = m.EncodeString("text");
+    m.SetAlgorithm("blowfish");  // the same class: the keyed cipher stays
+    EXPECT_EQ(m.DecodeString(coded), "text");
+    m.SetAlgorithm("Twofish");
+    EXPECT_THROW(m.DecodeString(coded), ECipherException);
+    m.InitKey("k");
+    EXPECT_EQ(m.DecodeString(m.EncodeString("text")), "text");
+}
+
+TEST(CipherManager, DescriptionsCarryTheCommentAndKeyBits) {
+    struct Case {
+        const char *algorithm, *description;
+    } cases[] = {{"IDEA", "free for non-commercial, 128bit Key"},
+                 {"SAFER-SK64", "Keyscheduling, 64bit Key"},
+                 {"TCipher_Twofish", "256bit Key"},
+                 {"3Way", "96bit Key"}};
+    for (auto& c : cases) {
+        TCipherManager m;
+        m.SetAlgorithm(c.algorithm);
+        EXPECT_EQ(m.Description(), c.description);
+    }
 }
 
 TEST(CipherManager, ALinkedHashManagerMakesTheKeyUntilItGoes) {
