@@ -6,6 +6,9 @@ pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
       icoutils imagemagick libtiff-tools giflib-tools netpbm bc libjpeg-turbo-progs libwmf-bin
       binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 desktop-file-utils xvfb file cpp
       fonts-urw-base35)  # libwmf draws nothing without a font set
+# Oracles of the cipher and hash tests.
+pkgs+=(rhash python3 python3-pycryptodome python3-crcmod libmhash2 libgcrypt20 libcrypto++-utils libcrypto++-dev
+      sharutils uudeview openssl xxd)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
