@@ -8,6 +8,9 @@
 
 using namespace gstest;
 
+// The image codecs' seeds (codec_seeds.cpp).
+void writeCodecSeeds(const std::filesystem::path& root);
+
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
     const std::filesystem::path root = argv[1];
@@ -24,5 +27,6 @@ int main(int argc, char** argv) {
                                   {0x800E, 0x8001, makeGroup({a, b}, {1, 2})}, {0x800E, 0, makeGroup({b}, {2}), 1}};
     writeFile((root / "ne" / "lib.icl").string(), makeNeModule(ne, {"ICL", "Named"}, 2));
     writeFile((root / "version" / "block.bin").string(), gs::buildVersionBlock(gs::VersionBlockContent{}));
+    writeCodecSeeds(root);
     return 0;
 }
