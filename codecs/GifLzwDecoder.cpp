@@ -8,7 +8,7 @@
 namespace gs {
 
 TGIFDecoder::TGIFDecoder(ByteReader& in, int minCodeSize, Warn warn)
-    : in_(in), warn_(std::move(warn)), minCodeSize_(minCodeSize) {
+    : in_(in), warn_(std::move(warn)), minCodeSize_(std::clamp(minCodeSize, 1, kMaxMinCodeSize)) {
     clearCode_ = 1 << minCodeSize_;
     endCode_ = clearCode_ + 1;
 }
@@ -128,7 +128,7 @@ int TGIFDecoder::next() {
     }
     const int incoming = code;
     if (code == nextFree_) {
-        stack_[std::size_t(stackTop_++)] = std::uint8_t(firstCode_);
+        stack_[std::size_t(stackTop_++)] = std::uint16_t(firstCode_);
         code = oldCode_;
     }
     while (code >= clearCode_) {
@@ -137,10 +137,10 @@ int TGIFDecoder::next() {
         code = prefix_[std::size_t(code)];
     }
     firstCode_ = code;
-    stack_[std::size_t(stackTop_++)] = std::uint8_t(firstCode_);
+    stack_[std::size_t(stackTop_++)] = std::uint16_t(firstCode_);
     if (nextFree_ < kTableSize) {
         prefix_[std::size_t(nextFree_)] = std::uint16_t(oldCode_);
-        suffix_[std::size_t(nextFree_)] = std::uint8_t(firstCode_);
+        suffix_[std::size_t(nextFree_)] = std::uint16_t(firstCode_);
         ++nextFree_;
         if (nextFree_ >= codeLimit_ && codeLimit_ < kTableSize) {
             codeLimit_ <<= 1;
@@ -149,6 +149,17 @@ int TGIFDecoder::next() {
     }
     oldCode_ = incoming;
     return stack_[std::size_t(--stackTop_)];
+}
+
+void TGIFRowOrder::advance() {
+    static constexpr int kStart[] = {0, 4, 2, 1};
+    static constexpr int kStep[] = {8, 8, 4, 2};
+    if (!interlaced_) {
+        ++row_;
+        return;
+    }
+    row_ += kStep[pass_];
+    while (row_ >= height_ && pass_ < 3) row_ = kStart[++pass_];
 }
 
 }  // namespace gs

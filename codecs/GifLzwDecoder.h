@@ -22,8 +22,10 @@ public:
 
     using Warn = std::function<void(const std::string&)>;
 
-    // `in` stands just after the minimum code size byte, which must be 1 to 8.
+    // `in` stands just after the minimum code size byte, which must be 1 to 9.
     TGIFDecoder(ByteReader& in, int minCodeSize, Warn warn);
+
+    static constexpr int kMaxMinCodeSize = 9;
 
     // The next pixel (0 .. 2^minCodeSize - 1) or one of the negative results above.
     int next();
@@ -45,8 +47,8 @@ private:
     bool started_ = false;
 
     std::array<std::uint16_t, kTableSize> prefix_{};
-    std::array<std::uint8_t, kTableSize> suffix_{};
-    std::array<std::uint8_t, kTableSize + 1> stack_{};
+    std::array<std::uint16_t, kTableSize> suffix_{};
+    std::array<std::uint16_t, kTableSize + 1> stack_{};
     int stackTop_ = 0;
 
     // Bit reader: the current sub-block, the bits not yet taken, and where the data ends.
@@ -57,6 +59,21 @@ private:
     bool endOfData_ = false;
     bool zeroBlockSeen_ = false;
     bool cutShort_ = false;
+};
+
+// The order in which a frame's rows arrive: top to bottom, or in the four interlace passes
+// (every 8th row from 0, every 8th from 4, every 4th from 2, every 2nd from 1), a pass
+// whose first row lies beyond the height being left out.
+class TGIFRowOrder {
+public:
+    TGIFRowOrder(int height, bool interlaced) : height_(height), interlaced_(interlaced) {}
+    int row() const { return row_; }
+    void advance();
+
+private:
+    int height_;
+    bool interlaced_;
+    int row_ = 0, pass_ = 0;
 };
 
 }  // namespace gs

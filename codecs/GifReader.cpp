@@ -28,11 +28,6 @@ constexpr std::uint64_t kMaxFramePixels = std::uint64_t(1) << 26;
 // full-size frame): a small file cannot make us allocate gigabytes of empty frames.
 constexpr std::uint64_t kPixelsPerStreamByte = 2048;
 
-struct InterlacePass {
-    int start, step;
-};
-constexpr InterlacePass kPasses[] = {{0, 8}, {4, 8}, {2, 4}, {1, 2}};
-
 bool isGifSignature(const Bytes& b) {
     return std::toupper(b[0]) == 'G' && std::toupper(b[1]) == 'I' && std::toupper(b[2]) == 'F';
 }
@@ -134,9 +129,9 @@ void TGIFSubImage::decodePixels(ByteReader& in) {
         return;
     }
     TGIFDecoder decoder(in, minCodeSize, warn);
-    int row = 0, pass = 0;
-    for (int rowsDone = 0; rowsDone < height_; ++rowsDone) {
-        std::uint8_t* dst = pixels_.data() + std::size_t(row) * std::size_t(width_);
+    TGIFRowOrder rows(height_, interlaced());
+    for (int rowsDone = 0; rowsDone < height_; ++rowsDone, rows.advance()) {
+        std::uint8_t* dst = pixels_.data() + std::size_t(rows.row()) * std::size_t(width_);
         for (int x = 0; x < width_; ++x) {
             const int pixel = decoder.next();
             if (pixel < 0) {
@@ -145,12 +140,6 @@ void TGIFSubImage::decodePixels(ByteReader& in) {
             }
             dst[x] = std::uint8_t(pixel);
         }
-        if (!interlaced()) {
-            ++row;
-            continue;
-        }
-        row += kPasses[pass].step;
-        while (row >= height_ && pass < 3) row = kPasses[++pass].start;
     }
     // Codes left over (normally just the end code) are passed over with the rest of the data.
     decoder.skipRest();
