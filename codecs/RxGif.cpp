@@ -2,6 +2,7 @@
 #include "codecs/RxGif.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "codecs/AniCursor.h"
 #include "platform/Errors.h"
@@ -207,7 +208,9 @@ void TRxGIFImage::assign(const TAnimatedCursorImage& cursor) {
         picture.setTransparent(true);
         picture.setTransparentColor(kKey);
         const int index = appendFrame(picture);
-        frames_[std::size_t(index)]->delay = step.rate * 100 / 6;  // jiffies of 1/60 s
+        // Jiffies of 1/60 s; a rate beyond what a delay can hold is held at the largest.
+        const std::int64_t ms = std::int64_t(std::uint32_t(step.rate)) * 100 / 6;
+        frames_[std::size_t(index)]->delay = int(std::min<std::int64_t>(ms, std::numeric_limits<int>::max()));
     }
 }
 
