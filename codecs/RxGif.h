@@ -92,6 +92,8 @@ public:
     // decoding errors pass on).
     const Raster& bitmap();
     bool hasBitmap() const { return bitmap_.has_value(); }
+    // Replaces the decoded picture (a clipboard's own bitmap of the frame); the data stay.
+    void setBitmap(Raster picture) { bitmap_ = std::move(picture); }
     bool hasData() const { return item_ && !item_->encoded.empty(); }
     // 0 x 0 for a frame with neither picture nor data.
     int width() const;
