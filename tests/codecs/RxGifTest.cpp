@@ -2,8 +2,7 @@
 // rules, damaged data, and the mappings' edge cases.
 #include <gtest/gtest.h>
 
-#include <functional>
-
+#include "CodecTestSupport.h"
 #include "codecs/GraphicRoutines.h"
 #include "codecs/RxGif.h"
 #include "platform/Errors.h"
@@ -12,15 +11,7 @@ namespace {
 
 using gs::Bytes;
 using gs::TRxGIFImage;
-
-std::string errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "";
-}
+using gstest::errorOf;
 
 // A GIF89a of a 4-colour global table; the body follows.
 Bytes gif(int w, int h, const Bytes& body, const char* sig = "GIF89a") {

@@ -7,10 +7,13 @@
 #include <QMimeData>
 #include <cstdlib>
 
+#include "codecs/CodecTestSupport.h"
 #include "codecs/ui/Clipboard.h"
 #include "support/IconMaker.h"
 
 namespace {
+
+using gstest::errorOf;
 
 gs::Raster indexedPicture() {
     gs::Raster r(5, 3, gs::PixelFormat::pf8bit);
@@ -22,15 +25,6 @@ gs::Raster indexedPicture() {
 QByteArray formatBytes(const char* format) {
     const QMimeData* mime = QApplication::clipboard()->mimeData();
     return mime ? mime->data(gs::ui::clipboardMimeType(format)) : QByteArray();
-}
-
-std::string errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "";
 }
 
 TEST(Clipboard, SplashGraphicTravelsBehindItsCountWithItsPicture) {
