@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "codecs/GraphicRoutines.h"
+#include "codecs/IconList.h"
 #include "platform/Bmp.h"
 #include "platform/Errors.h"
 
@@ -63,6 +64,13 @@ void TAnimatedCursorImage::assign(const TAnimatedCursorImage& source) {
     creator = source.creator;
     sourceColorCount = source.sourceColorCount;
     for (const auto& f : source.frames_) frames_.push_back(std::make_unique<TIconFrame>(*f));
+}
+
+void TAnimatedCursorImage::assignTo(TIconList& list) const {
+    list.beginIconUpdate();
+    list.clearIcons();
+    for (const auto& f : frames_) list.addIcon(*f->icon);
+    list.endIconUpdate();
 }
 
 void TAnimatedCursorImage::saveCursorStream(ByteWriter&) const {

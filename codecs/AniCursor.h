@@ -15,6 +15,8 @@
 
 namespace gs {
 
+class TIconList;
+
 // The "anih" chunk as stored: nine 32-bit little-endian fields.
 struct TAniHeader {
     std::uint32_t headerSize = 0, frames = 0, steps = 0, width = 0, height = 0, bitCount = 0, planes = 0,
@@ -56,6 +58,8 @@ public:
 
     void clearCursor();
     void assign(const TAnimatedCursorImage& source);
+    // Replaces the list's entries by every frame's icon, announced once.
+    void assignTo(TIconList& list) const;
 
     int frameCount() const { return int(frames_.size()); }
     TIconFrame& frameAt(int index) const { return *frames_.at(std::size_t(index)); }

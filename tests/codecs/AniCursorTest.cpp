@@ -59,6 +59,12 @@ TEST(AniCursor, StepsSurviveADamagedTailAndShortDirectories) {
     EXPECT_EQ(strip.height(), 32);
     gs::ByteWriter out;
     EXPECT_EQ(errorOf([&] { cursor.saveCursorStream(out); }), "Function not yet implemented");
+    gs::TIconList list;
+    int notices = 0;
+    list.onChange = [&] { ++notices; };
+    cursor.assignTo(list);
+    EXPECT_EQ(list.iconCount(), 3);
+    EXPECT_EQ(notices, 1);
 }
 
 TEST(IconList, ChangesInsideAnUpdateAreAnnouncedOnceAtItsEnd) {
