@@ -14,11 +14,6 @@ namespace {
 constexpr Rgb kGrey{128, 128, 128};
 constexpr int kPaletteSize = 256;
 
-int distance2(Rgb a, Rgb b) {
-    int dr = a.r - b.r, dg = a.g - b.g, db = a.b - b.b;
-    return dr * dr + dg * dg + db * db;
-}
-
 // Distinct colours counted through a hash table; when a colour beyond the entries appears
 // the counting starts over with one bit less of blue, then red, then green, in turn.
 class ColorHistogram {
@@ -110,8 +105,8 @@ Raster mapHistogramColors(const Raster& picture, int wanted) {
         if (chosen[k]) continue;
         int best = 0;
         for (int i = 1; i < n; ++i)
-            if (distance2(palette[std::size_t(i)], entries[k].color) <
-                distance2(palette[std::size_t(best)], entries[k].color))
+            if (colorDistance2(palette[std::size_t(i)], entries[k].color) <
+                colorDistance2(palette[std::size_t(best)], entries[k].color))
                 best = i;
         entries[k].index = std::uint8_t(best);
     }

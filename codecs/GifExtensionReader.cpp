@@ -57,13 +57,12 @@ Factory findBackwards(const Table& table, Match match) {
     return nullptr;
 }
 
-// Reads exactly n bytes, or raises "Premature end of data".
-Bytes readExactly(ByteReader& in, std::uint64_t n) {
+}  // namespace
+
+Bytes readGifBytes(ByteReader& in, std::uint64_t n) {
     if (in.remaining() < n) throw GIFException(gifmsg::kPrematureEnd);
     return in.bytes(n);
 }
-
-}  // namespace
 
 std::unique_ptr<TGIFExtension> makeExtensionFor(const ByteReader& at, TGIFSubImage* subImage) {
     ByteReader in(at.source(), at.pos());
@@ -85,7 +84,7 @@ void TGIFExtension::reportWarning(const std::string& message) const {
 }
 
 void TGIFExtension::loadFromStream(ByteReader& in) {
-    Bytes head = readExactly(in, 2);
+    Bytes head = readGifBytes(in, 2);
     if (head[0] != kIntroducer) throw GIFException(gifmsg::kBadExtensionIntroducer);
     if (head[1] != extensionLabel()) throw GIFException(gifmsg::kExtensionMismatch);
     loadBody(in);
@@ -96,7 +95,7 @@ std::vector<std::string> TGIFExtension::readLines(ByteReader& in) {
     while (in.remaining() > 0) {
         std::uint8_t count = in.u8();
         if (count == 0) break;
-        Bytes b = readExactly(in, count);
+        Bytes b = readGifBytes(in, count);
         lines.emplace_back(b.begin(), b.end());
     }
     return lines;
@@ -119,7 +118,7 @@ void TGIFGraphicControlExtension::loadBody(ByteReader& in) {
 void TGIFCommentExtension::loadBody(ByteReader& in) { lines = readLines(in); }
 
 void TGIFTextExtension::loadBody(ByteReader& in) {
-    Bytes b = readExactly(in, kTextHeaderBytes);
+    Bytes b = readGifBytes(in, kTextHeaderBytes);
     auto u16at = [&](std::size_t i) { return std::uint16_t(b[i] | (b[i + 1] << 8)); };
     left = u16at(1);
     top = u16at(3);
@@ -133,13 +132,13 @@ void TGIFTextExtension::loadBody(ByteReader& in) {
 }
 
 void TGIFApplicationExtension::loadBody(ByteReader& in) {
-    const std::uint8_t size = readExactly(in, 1)[0];
+    const std::uint8_t size = readGifBytes(in, 1)[0];
     if (size < kShortAppIdSize) throw GIFException(gifmsg::kUnsupportedAppBlockSize);
-    Bytes id = readExactly(in, std::min(size, kAppIdSize));
+    Bytes id = readGifBytes(in, std::min(size, kAppIdSize));
     id.resize(kAppIdSize, 0);
     std::copy_n(id.begin(), identifier.size(), identifier.begin());
     std::copy_n(id.begin() + std::ptrdiff_t(identifier.size()), authentication.size(), authentication.begin());
-    if (size > kAppIdSize) readExactly(in, size - kAppIdSize);  // the rest of an oversized block
+    if (size > kAppIdSize) readGifBytes(in, size - kAppIdSize);  // the rest of an oversized block
     readBlocks(in);
 }
 
@@ -148,15 +147,15 @@ void TGIFUnknownAppExtension::readBlocks(ByteReader& in) {
     while (in.remaining() > 0) {
         std::uint8_t count = in.u8();
         if (count == 0) break;
-        blocks.push_back(readExactly(in, count));
+        blocks.push_back(readGifBytes(in, count));
     }
 }
 
 void TGIFAppExtNSLoop::readBlocks(ByteReader& in) {
     for (;;) {
-        const std::uint8_t count = readExactly(in, 1)[0];
+        const std::uint8_t count = readGifBytes(in, 1)[0];
         if (count == 0) break;
-        Bytes b = readExactly(in, count);
+        Bytes b = readGifBytes(in, count);
         switch (b[0] & kSubBlockIdMask) {
             case kLoopBlockId:
                 if (count < 3) throw GIFException(gifmsg::kInvalidData);

@@ -171,4 +171,7 @@ protected:
 // label nobody registered. The position is left where it was.
 std::unique_ptr<TGIFExtension> makeExtensionFor(const ByteReader& in, TGIFSubImage* subImage);
 
+// Exactly n bytes of a fixed-size part, or "Premature end of data".
+Bytes readGifBytes(ByteReader& in, std::uint64_t n);
+
 }  // namespace gs

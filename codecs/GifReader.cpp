@@ -32,11 +32,6 @@ bool isGifSignature(const Bytes& b) {
     return std::toupper(b[0]) == 'G' && std::toupper(b[1]) == 'I' && std::toupper(b[2]) == 'F';
 }
 
-Bytes readFixed(ByteReader& in, std::uint64_t n) {
-    if (in.remaining() < n) throw GIFException(gifmsg::kPrematureEnd);
-    return in.bytes(n);
-}
-
 std::uint8_t peek(const ByteReader& in) { return ByteReader(in.source(), in.pos()).u8(); }
 
 void skipZeros(ByteReader& in) {
@@ -48,7 +43,7 @@ void skipZeros(ByteReader& in) {
 void TGIFColorMap::readTable(ByteReader& in, int entries, bool sorted) {
     reset();
     entries = std::min(entries, kMaxColors);
-    Bytes b = readFixed(in, std::uint64_t(entries) * 3);
+    Bytes b = readGifBytes(in, std::uint64_t(entries) * 3);
     for (int i = 0; i < entries; ++i)
         colors_[std::size_t(i)] = Rgb{b[std::size_t(i) * 3], b[std::size_t(i) * 3 + 1], b[std::size_t(i) * 3 + 2]};
     count_ = entries;
@@ -57,14 +52,14 @@ void TGIFColorMap::readTable(ByteReader& in, int entries, bool sorted) {
 
 void TGIFHeader::loadFromStream(ByteReader& in) {
     const std::uint64_t start = in.pos();
-    Bytes signature = readFixed(in, kSignatureSize);
+    Bytes signature = readGifBytes(in, kSignatureSize);
     if (!isGifSignature(signature)) {
         in.seek(start + kPrefixSize);
-        signature = readFixed(in, kSignatureSize);
+        signature = readGifBytes(in, kSignatureSize);
         if (!isGifSignature(signature)) throw GIFException(gifmsg::kInvalidSignature);
     }
     // Any version text is taken: what a reader needs is in the blocks.
-    Bytes d = readFixed(in, 7);
+    Bytes d = readGifBytes(in, 7);
     width = std::uint16_t(d[0] | (d[1] << 8));
     height = std::uint16_t(d[2] | (d[3] << 8));
     const std::uint8_t packed = d[4];
@@ -97,7 +92,7 @@ void TGIFSubImage::loadFromStream(ByteReader& in, PixelBudget& budget) {
     const std::uint8_t next = peek(in);
     if (next == kTrailer || next == 0) return;  // a frame of extensions only
 
-    Bytes d = readFixed(in, 10);
+    Bytes d = readGifBytes(in, 10);
     const int left = d[1] | (d[2] << 8);
     const int top = d[3] | (d[4] << 8);
     int width = d[5] | (d[6] << 8);

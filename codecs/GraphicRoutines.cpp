@@ -18,17 +18,12 @@ constexpr std::array<Rgb, 16> kVgaColors{{{0, 0, 0},       {128, 0, 0},   {0, 12
                                           {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
                                           {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}}};
 
-int distance2(Rgb a, Rgb b) {
-    int dr = a.r - b.r, dg = a.g - b.g, db = a.b - b.b;
-    return dr * dr + dg * dg + db * db;
-}
-
 // Index of the nearest colour of the table; the first of equal distances wins.
 template <class Table>
 int nearest(const Table& table, std::size_t count, Rgb c) {
-    int best = 0, bestDistance = distance2(table[0], c);
+    int best = 0, bestDistance = colorDistance2(table[0], c);
     for (std::size_t i = 1; i < count; ++i) {
-        int d = distance2(table[i], c);
+        int d = colorDistance2(table[i], c);
         if (d < bestDistance) best = int(i), bestDistance = d;
     }
     return best;

@@ -31,6 +31,12 @@ inline constexpr const char* kNotImplemented = "Function not yet implemented";
 enum class TColorMapping : std::uint8_t { mapHistogram, mapMedianCut, mapTrunc784, mapTrunc666, mapTriple, mapGrey };
 inline constexpr TColorMapping kDefaultColorMapping = TColorMapping::mapHistogram;
 
+// Squared RGB distance, by which the mappings take the nearest colour.
+inline int colorDistance2(Rgb a, Rgb b) {
+    const int dr = a.r - b.r, dg = a.g - b.g, db = a.b - b.b;
+    return dr * dr + dg * dg + db * db;
+}
+
 // 2, 16, 256 for 1, 4, 8 bits; 0 for any other format.
 int colorsOfPixelFormat(PixelFormat pf);
 // Bytes of a DIB row of `width` pixels, 32-bit aligned.

@@ -46,6 +46,12 @@ enum class TGIFVersion : std::uint8_t { gvUnknown, gv87a, gv89a };
 struct TGIFColorTable {
     int count = 0;
     std::array<Rgb, 256> colors{};
+    // The smallest b >= 1 with 2^b >= count.
+    int bits() const {
+        int b = 1;
+        while ((1 << b) < count) ++b;
+        return b;
+    }
 };
 
 // Screen-level data, shared between images after an assignment.

@@ -63,11 +63,6 @@ bool isLoopingBlock(const TGIFFrame::TExtension& e) {
            e.data[0][0] == 1;
 }
 
-int bitsForCount(int count) {
-    int bits = 1;
-    while ((1 << bits) < count) ++bits;
-    return bits;
-}
 
 }  // namespace
 
@@ -192,7 +187,7 @@ void TRxGIFImage::readFrame(ByteReader& in, std::vector<TGIFFrame::TExtension>& 
     if (data_->colorTable.count > 0) {
         const int count = data_->colorTable.count;
         if (count < 2 || (count & (count - 1)) != 0) throw EInvalidGraphicOperation(rxgifmsg::kWrongColorCount);
-        item.bitsPerPixel = std::uint8_t(bitsForCount(count));
+        item.bitsPerPixel = std::uint8_t(data_->colorTable.bits());
     }
     frame->extensions_ = std::move(gathered);
     gathered.clear();

@@ -13,15 +13,10 @@ namespace {
 constexpr std::uint8_t kLabels[] = {0xF9, 0x01, 0xFF, 0xFE};  // by extension kind
 constexpr std::uint8_t kLabelComment = 0xFE;
 
-int bitsForCount(int count) {
-    int bits = 1;
-    while ((1 << bits) < count) ++bits;
-    return bits;
-}
 
 // The entries, then zero triplets up to 2^bits: the size field says that many follow.
 void writeTable(ByteWriter& out, const TGIFColorTable& table) {
-    const int bits = bitsForCount(table.count);
+    const int bits = table.bits();
     for (int i = 0; i < (1 << bits); ++i) {
         Rgb c = i < table.count ? table.colors[std::size_t(i)] : Rgb{};
         out.u8(c.r), out.u8(c.g), out.u8(c.b);
@@ -63,7 +58,7 @@ void TGIFFrame::encode(TColorMapping mapping) {
     item->colorTable.count = used;
     std::copy_n(picture.palette().begin(), std::min<std::size_t>(picture.palette().size(), 256),
                 item->colorTable.colors.begin());
-    item->bitsPerPixel = std::uint8_t(bitsForCount(item->colorTable.count));
+    item->bitsPerPixel = std::uint8_t(item->colorTable.bits());
     item->width = picture.width();
     item->height = picture.height();
     interlaced = false;
@@ -120,7 +115,7 @@ void TRxGIFImage::writeGIFStream(ByteWriter& out, bool withCount) {
     w.u16(screenWidth_);
     w.u16(screenHeight_);
     const TGIFColorTable& global = data_->colorTable;
-    const int globalBits = bitsForCount(global.count);
+    const int globalBits = global.bits();
     w.u8(global.count > 0 ? std::uint8_t(0x80 | ((globalBits - 1) << 4) | (globalBits - 1)) : 0);
     w.u8(std::uint8_t(std::max(indexOf(global, backgroundColor), 0)));
     w.u8(data_->aspectRatio);
@@ -144,7 +139,7 @@ void TRxGIFImage::writeGIFStream(ByteWriter& out, bool withCount) {
         w.u16(std::uint16_t(item.width));
         w.u16(std::uint16_t(item.height));
         std::uint8_t flags = f->interlaced ? 0x40 : 0;
-        if (f->localColors) flags |= std::uint8_t(0x80 | (bitsForCount(item.colorTable.count) - 1));
+        if (f->localColors) flags |= std::uint8_t(0x80 | (item.colorTable.bits() - 1));
         w.u8(flags);
         if (f->localColors) writeTable(w, item.colorTable);
         w.bytes(item.encoded);
