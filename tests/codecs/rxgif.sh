@@ -128,10 +128,8 @@ for case in "1 0" "4 0" "8 2" "8 3" "8 4" "8 5" "24 0"; do
   python3 formula.py true.bmp d$1_$2.bmp $1 $2 || fail "dib $case"
 done
 /usr/bin/convert b8.bmp -type TrueColor BMP3:b8true.bmp
-for m in 0 1; do
-  "$probe" dib --format 8 --mapping $m b8true.bmp lossless$m.bmp || fail "dib of 100 colours"
-done
-cmp -s <(rgb lossless0.bmp) <(rgb b8.bmp) || fail "100 colours not kept by the histogram"
+"$probe" dib --format 8 --mapping 0 b8true.bmp lossless.bmp || fail "dib of 100 colours"
+cmp -s <(rgb lossless.bmp) <(rgb b8.bmp) || fail "100 colours not kept by the histogram"
 "$probe" dib --format 32 true.bmp x.bmp 2>nyi.err && fail "32-bit accepted"
 grep -q "Function not yet implemented" nyi.err || fail "32 bits: $(cat nyi.err)"
 
