@@ -14,6 +14,11 @@
 // reduced to at most 256 colours (setColorReduction, setDitherMode, setReductionBits); a
 // picture marked transparent gets a transparent colour. Every failure is a GIFException
 // (or EFCreateError from the file write); the target file is then left as it was.
+//
+// Reading one back (defects that leave a picture are warnings; the rest GIFException):
+//
+//     gif.setOnWarn([](const void*, int, const std::string& text) { ... });
+//     gif.loadFromFile(path);            // frames with their pixels, tables and extensions
 #include <cstdint>
 #include <filesystem>
 #include <memory>
