@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
 #include "platform/Raster.h"
 
@@ -51,6 +52,8 @@ public:
 
     // The entries as R, G, B, padded with zero triplets to 2^colorBits() entries.
     void writeTable(ByteWriter& out) const;
+    // Reads a table of `entries` RGB triplets (at most 256) and its sort flag.
+    void readTable(ByteReader& in, int entries, bool sorted);
 
 protected:
     // Use count of every pixel value of the pixels this table colours.

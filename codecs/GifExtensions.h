@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
 
 namespace gs {
@@ -24,6 +25,8 @@ public:
     int itemVersion() const { return 2; }
     virtual std::uint8_t extensionLabel() const = 0;
     virtual void saveToStream(ByteWriter& out) const = 0;
+    // Reads the introducer, the label (which must be this kind's) and the block.
+    void loadFromStream(ByteReader& in);
     // A copy of this extension belonging to another frame.
     virtual std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const = 0;
 
@@ -39,6 +42,11 @@ protected:
     // Texts are written as data sub-blocks of at most 255 bytes (an empty line writes
     // nothing), then the block terminator.
     static void writeLines(ByteWriter& out, const std::vector<std::string>& lines);
+    // Each data sub-block one line, up to a zero count or the end of the stream.
+    static std::vector<std::string> readLines(ByteReader& in);
+    // Everything after the label.
+    virtual void loadBody(ByteReader& in) = 0;
+    void reportWarning(const std::string& message) const;
 
 private:
     TGIFSubImage* subImage_;
@@ -67,6 +75,9 @@ public:
     std::uint8_t transparentColorIndex() const { return transparentIndex_; }
     void setTransparentColorIndex(std::uint8_t index) { transparentIndex_ = index; }
 
+protected:
+    void loadBody(ByteReader& in) override;
+
 private:
     std::uint8_t packed_ = 0;
     std::uint16_t delay_ = 0;
@@ -83,6 +94,9 @@ public:
     std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const override { return cloneAs(*this, subImage); }
 
     std::vector<std::string> lines;
+
+protected:
+    void loadBody(ByteReader& in) override;
 };
 
 class TGIFTextExtension final : public TGIFExtension {
@@ -97,6 +111,9 @@ public:
     std::uint16_t left = 0, top = 0, gridWidth = 0, gridHeight = 0;
     std::uint8_t cellWidth = 0, cellHeight = 0, foregroundIndex = 0, backgroundIndex = 0;
     std::vector<std::string> lines;
+
+protected:
+    void loadBody(ByteReader& in) override;
 };
 
 class TGIFApplicationExtension : public TGIFExtension {
@@ -111,8 +128,13 @@ public:
     std::array<char, 3> authentication{};
 
 protected:
+    // The block size and identifier: 10 is taken as an identifier one byte short, a larger
+    // block keeps its first 11 bytes, a smaller one raises "Unsupported Application
+    // Extension block size". Then the data sub-blocks.
+    void loadBody(ByteReader& in) override;
     // The application data sub-blocks and the terminator.
     virtual void writeBlocks(ByteWriter& out) const = 0;
+    virtual void readBlocks(ByteReader& in) = 0;
 };
 
 // An application extension kept as its raw sub-blocks.
@@ -126,6 +148,7 @@ public:
 
 protected:
     void writeBlocks(ByteWriter& out) const override;
+    void readBlocks(ByteReader& in) override;
 };
 
 // The loop-count extension that animated GIFs carry.
@@ -139,6 +162,16 @@ public:
 
 protected:
     void writeBlocks(ByteWriter& out) const override;
+    void readBlocks(ByteReader& in) override;
 };
+
+// A new extension of the kind found at the reader's position (where its introducer is): by
+// label, and for application blocks by their 11-byte identifier; a block of size 10 or
+// above 11, or an identifier nobody registered, is kept raw. "Unknown extension type" for a
+// label nobody registered. The position is left where it was.
+std::unique_ptr<TGIFExtension> makeExtensionFor(const ByteReader& in, TGIFSubImage* subImage);
+
+// Exactly n bytes of a fixed-size part, or "Premature end of data".
+Bytes readGifBytes(ByteReader& in, std::uint64_t n);
 
 }  // namespace gs

@@ -14,6 +14,11 @@
 // reduced to at most 256 colours (setColorReduction, setDitherMode, setReductionBits); a
 // picture marked transparent gets a transparent colour. Every failure is a GIFException
 // (or EFCreateError from the file write); the target file is then left as it was.
+//
+// Reading one back (defects that leave a picture are warnings; the rest GIFException):
+//
+//     gif.setOnWarn([](const void*, int, const std::string& text) { ... });
+//     gif.loadFromFile(path);            // frames with their pixels, tables and extensions
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -83,6 +88,9 @@ public:
     void assign(const TGIFHeader& source);
     // "Unsupported GIF version" for an image without frames.
     void saveToStream(ByteWriter& out) const;
+    // Signature (a 4-byte prefix in front of it is passed over; "Invalid GIF signature"),
+    // logical screen descriptor and global colour table.
+    void loadFromStream(ByteReader& in);
 
 private:
     TGIFImage& image_;
@@ -136,6 +144,15 @@ public:
     Bytes saveToBytes() const;
     void saveToFile(const std::filesystem::path& path) const;
 
+    // Reads a GIF stream: the header, the frames with the extensions in front of each, the
+    // trailer. Defects that leave the picture readable are warnings (onWarn) and reading
+    // goes on; the others raise GIFException, leaving the frames read before the failure
+    // and the reader where it started.
+    void loadFromStream(ByteReader& in);
+    void loadFromSource(const ByteSource& src);
+    // EFOpenError when the file cannot be opened.
+    void loadFromFile(const std::filesystem::path& path);
+
     // Settings: values outside their tables are refused at once ("Invalid reduction
     // method", "Invalid dither mode", "Invalid reduction bit count").
     TColorReduction colorReduction() const { return colorReduction_; }
@@ -164,6 +181,7 @@ private:
     friend class TGIFSubImage;
     // Called by a frame whose bounds changed: widens the logical screen to cover it.
     void fitFrame(const TGIFSubImage& frame);
+    void loadFrames(ByteReader& in, const GifProgress& progress);
 
     TGIFHeader header_;
     std::vector<std::unique_ptr<TGIFSubImage>> frames_;

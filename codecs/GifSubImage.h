@@ -10,6 +10,7 @@
 #include "codecs/GifColorMap.h"
 #include "codecs/GifExtensions.h"
 #include "codecs/GifTypes.h"
+#include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
 #include "platform/Raster.h"
 
@@ -122,7 +123,19 @@ public:
 
     void saveToStream(ByteWriter& out) const;
 
+    // Pixels a reader may still allocate for the frames of one stream.
+    struct PixelBudget {
+        std::uint64_t left = 0;
+    };
+    // Reads the extensions in front of a frame, then (unless the trailer or the end comes
+    // first) the image descriptor, local colour table and image data. A frame above 2^26
+    // pixels, or beyond what the budget allows, raises "Invalid image dimensions" before
+    // anything is allocated.
+    void loadFromStream(ByteReader& in, PixelBudget& budget);
+
 private:
+    void loadExtensions(ByteReader& in);
+    void decodePixels(ByteReader& in);
     friend class TGIFLocalColorMap;
     void importIndexed(const Raster& source, const GifProgress& progress);
     void importTrueColor(const Raster& source, const GifProgress& progress);

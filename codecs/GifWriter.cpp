@@ -22,7 +22,10 @@ std::uint8_t TGIFHeader::packedFields() const {
     }
     // Without any colours the resolution and size fields come out as 7 (bits - 1 of none).
     packed |= std::uint8_t((image_.colorResolution() << 4) & kResolutionBits);
-    packed |= std::uint8_t((image_.bitsPerPixel() - 1) & kTableSizeBits);
+    // A global table is written with 2^its own bits entries, so its size field says that;
+    // a larger local table elsewhere must not make readers take more entries than follow.
+    int sizeBits = colorMap_.empty() ? image_.bitsPerPixel() : colorMap_.colorBits();
+    packed |= std::uint8_t((sizeBits - 1) & kTableSizeBits);
     return packed;
 }
 

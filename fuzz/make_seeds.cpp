@@ -103,6 +103,9 @@ void writeCmdlineSeeds(const fs::path& dir) {
 
 }  // namespace
 
+// The image codecs' seeds (codec_seeds.cpp).
+void writeCodecSeeds(const std::filesystem::path& root);
+
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
     const fs::path root = argv[1];
@@ -117,5 +120,6 @@ int main(int argc, char** argv) {
     fs::create_directories(root / "file");
     for (const char* d : {"ico", "pe", "ne"})
         for (const auto& e : fs::directory_iterator(root / d)) fs::copy_file(e.path(), root / "file" / e.path().filename());
+    writeCodecSeeds(root);
     return 0;
 }

@@ -3,9 +3,10 @@
 set -euo pipefail
 pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
       qt6-base-dev libjpeg-dev libpng-dev libsqlite3-dev sqlite3 googletest libgtest-dev libbenchmark-dev
-      icoutils imagemagick libtiff-tools giflib-tools netpbm bc libjpeg-turbo-progs libwmf-bin
+      icoutils imagemagick libtiff-tools giflib-tools gifsicle netpbm bc libjpeg-turbo-progs libwmf-bin
       binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 desktop-file-utils xvfb file cpp
-      fonts-urw-base35)  # libwmf draws nothing without a font set
+      fonts-urw-base35  # libwmf draws nothing without a font set
+      libgdk-pixbuf-2.0-0)  # its ANI loader is the animated-cursor oracle
 # Oracles of the cipher and hash tests.
 pkgs+=(rhash python3 python3-pycryptodome python3-crcmod libmhash2 libgcrypt20 libcrypto++-utils libcrypto++-dev
       sharutils uudeview openssl xxd)

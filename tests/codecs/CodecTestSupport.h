@@ -7,11 +7,11 @@
 
 namespace gstest {
 
-// The message of the GIFException that f raises, or "" when it raises none.
+// The message of the error that f raises, or "" when it raises none.
 inline std::string errorOf(const std::function<void()>& f) {
     try {
         f();
-    } catch (const gs::GIFException& e) {
+    } catch (const std::exception& e) {
         return e.what();
     }
     return "";

@@ -1,0 +1,241 @@
+// Parsing animated cursors. Every chunk size is checked in 64 bits against the bytes of
+// its container before it is used, and no count makes us allocate more than the file holds.
+#include "codecs/AniCursor.h"
+
+#include <algorithm>
+
+#include "codecs/GraphicRoutines.h"
+#include "codecs/IconList.h"
+#include "platform/Bmp.h"
+#include "platform/Errors.h"
+
+namespace gs {
+
+namespace {
+
+constexpr const char* kStreamRead = "Stream read error";
+constexpr std::uint64_t kChunkHeader = 8;
+constexpr std::uint64_t kAniHeaderBytes = 36;
+constexpr std::uint64_t kMaxTextLength = 255;
+constexpr std::uint64_t kIconDirHeader = 6, kIconDirEntry = 16;
+constexpr std::uint64_t kBitCountInInfoHeader = 14;
+constexpr std::uint16_t kIconType = 1, kCursorType = 2;
+constexpr std::uint64_t kMaxStripPixels = std::uint64_t(1) << 26;
+
+[[noreturn]] void malformed() { throw EReadError(kStreamRead); }
+
+std::uint64_t padded(std::uint64_t size) { return size + (size & 1); }
+
+// Text up to its first NUL, at most 255 characters.
+std::string textOf(const ByteSource& src, std::uint64_t at, std::uint64_t size) {
+    Bytes b = src.read(at, std::min(size, kMaxTextLength));
+    return std::string(b.begin(), std::find(b.begin(), b.end(), 0));
+}
+
+int colorsOfBitCount(std::uint16_t bits) { return bits == 1 ? 2 : bits == 4 ? 16 : bits == 8 ? 256 : 0; }
+
+std::uint16_t u16In(const Bytes& b, std::uint64_t at) { return std::uint16_t(b[at] | (b[at + 1] << 8)); }
+std::uint32_t u32In(const Bytes& b, std::uint64_t at) { return std::uint32_t(u16In(b, at) | (u16In(b, at + 2) << 16)); }
+
+}  // namespace
+
+Raster iconPicture(const TQBIcon& icon, Argb back) {
+    if (icon.Images().Count() == 0) return Raster();
+    const TQBIconImage& image = *icon.Images().GetImage(0);
+    Raster picture(image.Width(), image.Height());
+    picture.fill(back);
+    image.Draw(picture, 0, 0);
+    return picture;
+}
+
+void TAnimatedCursorImage::clearCursor() {
+    frames_.clear();
+    title.clear();
+    creator.clear();
+    header = TAniHeader{};
+    sourceColorCount = 0;
+}
+
+void TAnimatedCursorImage::assign(const TAnimatedCursorImage& source) {
+    if (&source == this) return;
+    clearCursor();
+    header = source.header;
+    title = source.title;
+    creator = source.creator;
+    sourceColorCount = source.sourceColorCount;
+    for (const auto& f : source.frames_) frames_.push_back(std::make_unique<TIconFrame>(*f));
+}
+
+void TAnimatedCursorImage::assignTo(TIconList& list) const {
+    list.beginIconUpdate();
+    list.clearIcons();
+    for (const auto& f : frames_) list.addIcon(*f->icon);
+    list.endIconUpdate();
+}
+
+void TAnimatedCursorImage::saveCursorStream(ByteWriter&) const {
+    throw EInvalidGraphicOperation(graphicmsg::kNotImplemented);
+}
+
+void TAnimatedCursorImage::loadCursorStream(ByteReader& in) {
+    MemorySource rest(in.bytes(in.remaining()));
+    if (rest.size() > 0) loadFromSource(rest);
+}
+
+void TAnimatedCursorImage::loadCursorFile(const std::filesystem::path& path) {
+    try {
+        loadFromSource(*openFileSource(path));
+    } catch (...) {
+        clearCursor();
+        throw;
+    }
+}
+
+void TAnimatedCursorImage::loadFromSource(const ByteSource& src) {
+    try {
+        parse(src);
+    } catch (const EReadError&) {
+        clearCursor();
+        throw EReadError(kStreamRead);
+    }
+}
+
+bool TAnimatedCursorImage::readFrameImage(const ByteSource& src, std::uint64_t at, std::uint32_t size,
+                                          TIconFrame& into) {
+    Bytes b = src.read(at, size);
+    if (b.size() < kIconDirHeader) return false;
+    const std::uint16_t type = u16In(b, 2);
+    if (type != kIconType && type != kCursorType) return false;
+    b[2] = kIconType;  // the icon reader takes cursors written as icons
+    int hotX = 0, hotY = 0;
+    const std::uint16_t count = u16In(b, 4);
+    for (std::uint64_t i = 0; i < count; ++i) {
+        const std::uint64_t entry = kIconDirHeader + i * kIconDirEntry;
+        if (entry + kIconDirEntry > b.size()) break;  // this and every later entry lie outside the chunk
+        const std::uint64_t offset = u32In(b, entry + 12);
+        if (offset + kBitCountInInfoHeader + 2 <= b.size())
+            sourceColorCount = std::max(sourceColorCount, colorsOfBitCount(u16In(b, offset + kBitCountInInfoHeader)));
+        hotX = u16In(b, entry + 4);
+        hotY = u16In(b, entry + 6);
+    }
+    auto icon = std::make_shared<TQBIcon>();
+    MemorySource image(std::move(b));
+    if (!icon->LoadFromSource(image) || icon->Images().Count() == 0) return false;
+    into.isIcon = type == kIconType;
+    if (into.isIcon) {
+        hotX = icon->Images().GetImage(0)->Width() / 2;
+        hotY = icon->Images().GetImage(0)->Height() / 2;
+    }
+    into.icon = std::move(icon);
+    into.tag = TRiffTag{{'i', 'c', 'o', 'n'}, size};
+    into.hotX = hotX;
+    into.hotY = hotY;
+    return true;
+}
+
+void TAnimatedCursorImage::parse(const ByteSource& src) {
+    ByteReader r(src);
+    if (src.size() < 12 || r.chars(4) != "RIFF") malformed();
+    r.u32();
+    if (r.chars(4) != "ACON") malformed();
+    clearCursor();
+    const std::uint64_t end = src.size();
+    const std::uint64_t maxCount = end / 4;  // no more frames or steps than 4-byte values fit
+    std::size_t rateAt = 0, seqAt = 0;
+    int ordinal = 0;
+
+    auto takeImage = [&](std::uint64_t at, std::uint32_t size) {
+        TIconFrame image;
+        if (!readFrameImage(src, at, size, image)) return false;
+        bool placed = false;
+        for (auto& f : frames_) {
+            if (f->sequence != ordinal) continue;
+            const int keep = f->sequence, rate = f->rate;
+            *f = image;
+            f->sequence = keep;
+            f->rate = rate;
+            placed = true;
+        }
+        if (!placed) {
+            if (frames_.size() >= maxCount) malformed();
+            image.sequence = -1;
+            image.rate = int(header.displayRate);
+            frames_.push_back(std::make_unique<TIconFrame>(image));
+        }
+        ++ordinal;
+        return true;
+    };
+
+    while (end - r.pos() >= kChunkHeader) {
+        const std::string id = r.chars(4);
+        const std::uint32_t size = r.u32();
+        const std::uint64_t data = r.pos();
+        if (size > end - data) break;  // a chunk past the end: nothing more can be read
+        if (id == "anih") {
+            Bytes h = src.read(data, std::min<std::uint64_t>(size, kAniHeaderBytes));
+            h.resize(kAniHeaderBytes, 0);
+            std::uint32_t* fields[] = {&header.headerSize, &header.frames, &header.steps, &header.width, &header.height,
+                                       &header.bitCount,   &header.planes, &header.displayRate, &header.flags};
+            for (std::size_t i = 0; i < std::size(fields); ++i) *fields[i] = u32In(h, 4 * i);
+            if (!(header.flags & TAniHeader::kIconFlag) || header.steps == 0) malformed();
+            if (header.steps > maxCount || header.frames > maxCount || frames_.size() + header.steps > maxCount)
+                malformed();
+            for (std::uint32_t i = 0; i < header.steps; ++i) {
+                auto f = std::make_unique<TIconFrame>();
+                f->sequence = int(i);
+                f->rate = int(header.displayRate);
+                frames_.push_back(std::move(f));
+            }
+        } else if (id == "rate" || id == "seq ") {
+            // One value per step; steps a short chunk lacks keep what they had.
+            std::size_t& next = id == "rate" ? rateAt : seqAt;
+            for (std::uint64_t at = data; at + 4 <= data + size && next < frames_.size(); at += 4, ++next) {
+                const int v = int(r.u32At(at));
+                (id == "rate" ? frames_[next]->rate : frames_[next]->sequence) = v;
+            }
+        } else if (id == "LIST") {
+            if (size < 4) malformed();
+            const std::string type = ByteReader(src, data).chars(4);
+            const std::uint64_t listEnd = data + size;
+            std::uint64_t at = data + 4;
+            while (type == "fram" || type == "INFO") {
+                if (listEnd - at < kChunkHeader) break;
+                ByteReader sub(src, at);
+                const std::string subId = sub.chars(4);
+                const std::uint32_t subSize = sub.u32();
+                const std::uint64_t subData = at + kChunkHeader;
+                if (subSize > listEnd - subData) malformed();
+                if (type == "fram" && subId == "icon" && !takeImage(subData, subSize)) break;
+                if (type == "INFO" && subId == "INAM") title = textOf(src, subData, subSize);
+                if (type == "INFO" && subId == "IART") creator = textOf(src, subData, subSize);
+                at = subData + std::min(padded(subSize), listEnd - subData);
+            }
+        }
+        r.seek(data + padded(size));
+    }
+    std::erase_if(frames_, [](const auto& f) { return !f->icon; });
+    header.steps = std::uint32_t(frames_.size());
+    if (frames_.empty()) malformed();
+}
+
+Raster TAnimatedCursorImage::framesToBitmap(Argb back, bool vertical, bool reduce) const {
+    if (frames_.empty() || frames_[0]->icon->Images().Count() == 0) return Raster();
+    const TQBIconImage& first = *frames_[0]->icon->Images().GetImage(0);
+    // Every frame gets frame 0's cell, whatever its own size.
+    const std::uint64_t cellW = std::uint64_t(first.Width()), cellH = std::uint64_t(first.Height());
+    const std::uint64_t n = frames_.size();
+    const std::uint64_t w = vertical ? cellW : cellW * n, h = vertical ? cellH * n : cellH;
+    if (w * h > kMaxStripPixels || w > 0x7FFFFFFF || h > 0x7FFFFFFF) throw EInvalidGraphic(graphicmsg::kInvalidBitmap);
+    Raster strip(static_cast<int>(w), static_cast<int>(h));
+    strip.fill(back);
+    for (std::uint64_t i = 0; i < n; ++i) {
+        const TQBIcon& icon = *frames_[i]->icon;
+        if (icon.Images().Count() == 0) continue;
+        icon.Images().GetImage(0)->Draw(strip, vertical ? 0 : int(i * cellW), vertical ? int(i * cellH) : 0);
+    }
+    if (!reduce) return strip;
+    MemorySource bmp(bitmapToColorCount(strip, std::max(sourceColorCount, 16)));
+    return decodeBmp(bmp);
+}
+
+}  // namespace gs

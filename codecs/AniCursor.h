@@ -1,0 +1,87 @@
+#pragma once
+// Animated cursors (RIFF "ACON" files) read into a list of frames, each an icon with its
+// hot spot, display rate and place in the play sequence.
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "iconlib/Icon.h"
+#include "platform/ByteReader.h"
+#include "platform/ByteWriter.h"
+#include "platform/Raster.h"
+
+namespace gs {
+
+class TIconList;
+
+// The "anih" chunk as stored: nine 32-bit little-endian fields.
+struct TAniHeader {
+    std::uint32_t headerSize = 0, frames = 0, steps = 0, width = 0, height = 0, bitCount = 0, planes = 0,
+                  displayRate = 0, flags = 0;
+    static constexpr std::uint32_t kIconFlag = 0x01;      // frames are icons, not raw bitmaps
+    static constexpr std::uint32_t kSequenceFlag = 0x02;  // a "seq " chunk is present
+};
+
+struct TRiffTag {
+    std::array<char, 4> id{};
+    std::uint32_t size = 0;
+};
+
+// One step of the animation. Steps showing the same image share its icon, which is never
+// changed once read, so a long sequence costs no copies.
+class TIconFrame {
+public:
+    std::shared_ptr<const TQBIcon> icon;  // none until an image is read for the frame
+    bool isIcon = false;
+    TRiffTag tag;
+    int hotX = 0, hotY = 0;
+    int rate = 0;       // jiffies (1/60 s)
+    int sequence = -1;  // which image, in the order of the "icon" chunks
+};
+
+class TAnimatedCursorImage {
+public:
+    TAnimatedCursorImage() = default;
+    TAnimatedCursorImage(const TAnimatedCursorImage&) = delete;
+    TAnimatedCursorImage& operator=(const TAnimatedCursorImage&) = delete;
+
+    // Parses the bytes from the reader's position to the end; a malformed file is EReadError
+    // "Stream read error" and leaves the image cleared.
+    void loadCursorStream(ByteReader& in);
+    void loadFromSource(const ByteSource& src);
+    void loadCursorFile(const std::filesystem::path& path);
+    // Writing animated cursors is not supported: "Function not yet implemented".
+    [[noreturn]] void saveCursorStream(ByteWriter& out) const;
+
+    void clearCursor();
+    void assign(const TAnimatedCursorImage& source);
+    // Replaces the list's entries by every frame's icon, announced once.
+    void assignTo(TIconList& list) const;
+
+    int frameCount() const { return int(frames_.size()); }
+    TIconFrame& frameAt(int index) const { return *frames_.at(std::size_t(index)); }
+    const TQBIcon* frameIcon(int index) const { return frameAt(index).icon.get(); }
+
+    // The frames side by side (or one under another) on `back`, each in the cell of frame
+    // 0's size; with `reduce`, brought down to the source's colour count (at least 16).
+    Raster framesToBitmap(Argb back, bool vertical, bool reduce) const;
+
+    TAniHeader header;
+    std::string title;
+    std::string creator;
+    int sourceColorCount = 0;
+
+private:
+    void parse(const ByteSource& src);
+    bool readFrameImage(const ByteSource& src, std::uint64_t at, std::uint32_t size, TIconFrame& into);
+
+    std::vector<std::unique_ptr<TIconFrame>> frames_;
+};
+
+// The first image of an icon drawn on a picture of its size filled with `back`.
+Raster iconPicture(const TQBIcon& icon, Argb back);
+
+}  // namespace gs

@@ -1,0 +1,145 @@
+#include "codecs/IconList.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "codecs/GraphicRoutines.h"
+#include "platform/Errors.h"
+
+namespace gs {
+
+namespace {
+constexpr const char* kStreamRead = "Stream read error";
+constexpr const char* kInvalidIcon = "Icon image is not valid";
+
+// Runs a change inside an update, so its notices come as one at the end.
+template <class F>
+void inUpdate(TIconList& list, F change) {
+    list.beginIconUpdate();
+    try {
+        change();
+    } catch (...) {
+        list.endIconUpdate();
+        throw;
+    }
+    list.endIconUpdate();
+}
+}  // namespace
+
+void TIconList::endIconUpdate() {
+    if (updateCount_ > 0 && --updateCount_ == 0) notifyChange();
+}
+
+void TIconList::notifyChange() {
+    if (updateCount_ == 0 && onChange) onChange();
+}
+
+std::unique_ptr<TQBIcon> TIconList::copyOf(const TQBIcon& icon) {
+    auto copy = std::make_unique<TQBIcon>();
+    copy->Assign(icon);
+    return copy;
+}
+
+void TIconList::setIconAt(int index, const TQBIcon& icon) {
+    inUpdate(*this, [&] {
+        if (index == iconCount()) icons_.emplace_back();
+        icons_.at(std::size_t(index)) = copyOf(icon);
+    });
+}
+
+int TIconList::addIcon(const TQBIcon& icon) {
+    icons_.push_back(copyOf(icon));
+    notifyChange();
+    return iconCount() - 1;
+}
+
+void TIconList::insertIcon(int index, const TQBIcon& icon) {
+    if (index < 0 || index > iconCount()) throw std::out_of_range("List index out of bounds");
+    icons_.insert(icons_.begin() + index, copyOf(icon));
+    notifyChange();
+}
+
+void TIconList::deleteIcon(int index) {
+    if (index < 0 || index >= iconCount()) throw std::out_of_range("List index out of bounds");
+    icons_.erase(icons_.begin() + index);
+    notifyChange();
+}
+
+void TIconList::clearIcons() {
+    inUpdate(*this, [&] {
+        while (!icons_.empty()) deleteIcon(iconCount() - 1);
+    });
+}
+
+void TIconList::exchangeIcons(int index1, int index2) {
+    std::swap(icons_.at(std::size_t(index1)), icons_.at(std::size_t(index2)));
+    notifyChange();
+}
+
+void TIconList::moveIcon(int curIndex, int newIndex) {
+    if (curIndex == newIndex) return;
+    auto icon = std::move(icons_.at(std::size_t(curIndex)));
+    icons_.erase(icons_.begin() + curIndex);
+    icons_.insert(icons_.begin() + std::min(newIndex, iconCount()), std::move(icon));
+    notifyChange();
+}
+
+int TIconList::indexOfIcon(const TQBIcon* icon) const {
+    for (int i = 0; i < iconCount(); ++i)
+        if (icons_[std::size_t(i)].get() == icon) return i;
+    return -1;
+}
+
+void TIconList::loadIcons(ByteReader& in) {
+    inUpdate(*this, [&] {
+        clearIcons();
+        if (in.remaining() < 4) throw EReadError(kStreamRead);
+        const std::uint32_t count = in.u32();
+        if (count > in.remaining() / 4) throw EReadError(kStreamRead);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            if (in.remaining() < 4) throw EReadError(kStreamRead);
+            const auto size = std::int32_t(in.u32());
+            if (size <= 0) {
+                icons_.emplace_back();
+                continue;
+            }
+            if (std::uint64_t(size) > in.remaining()) throw EReadError(kStreamRead);
+            MemorySource data(in.bytes(std::uint64_t(size)));
+            auto icon = std::make_unique<TQBIcon>();
+            if (!icon->LoadFromSource(data)) throw EInvalidGraphic(kInvalidIcon);
+            icons_.push_back(std::move(icon));
+        }
+    });
+}
+
+void TIconList::saveIcons(ByteWriter& out) const {
+    out.u32(std::uint32_t(icons_.size()));
+    for (const auto& icon : icons_) {
+        ByteWriter one;
+        if (icon) icon->SaveToStream(one);
+        out.u32(std::uint32_t(one.pos()));
+        out.bytes(one.data());
+    }
+}
+
+void TIconList::assign(const TIconList& source) {
+    if (&source == this) return;
+    inUpdate(*this, [&] {
+        clearIcons();
+        for (const auto& icon : source.icons_) {
+            if (icon)
+                addIcon(*icon);
+            else
+                icons_.emplace_back();
+        }
+    });
+}
+
+void TIconList::assign(const TQBIcon& icon) {
+    inUpdate(*this, [&] {
+        clearIcons();
+        addIcon(icon);
+    });
+}
+
+}  // namespace gs

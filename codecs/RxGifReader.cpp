@@ -1,0 +1,299 @@
+// Reading a GIF stream into frames of encoded data, and decoding a frame into an indexed
+// raster on demand. Reads go through the bounds-checked reader; data that ends early is
+// "Stream read error".
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "codecs/GifLzwDecoder.h"
+#include "codecs/RxGif.h"
+#include "platform/Errors.h"
+
+namespace gs {
+
+namespace {
+
+constexpr std::uint8_t kExtensionIntroducer = '!';
+constexpr std::uint8_t kImageIntroducer = ',';
+constexpr std::uint8_t kTrailer = ';';
+constexpr std::uint8_t kLabelGraphicControl = 0xF9, kLabelPlainText = 0x01, kLabelApplication = 0xFF,
+                       kLabelComment = 0xFE;
+constexpr std::uint64_t kGraphicControlBytes = 6, kPlainTextBytes = 13;
+constexpr std::uint8_t kLoopIdSize = 11;
+constexpr int kMaxRepeatCount = 30000;
+constexpr std::uint64_t kMaxFramePixels = std::uint64_t(1) << 26;
+constexpr int kMinCodeSizeLow = 2, kMinCodeSizeHigh = 9;
+const Rgb kMissingEntry{128, 128, 128};
+
+std::string lower(std::string s) {
+    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+TGIFColorTable readTable(ByteReader& in, int entries) {
+    TGIFColorTable t;
+    Bytes b = in.bytes(std::uint64_t(entries) * 3);
+    t.count = entries;
+    for (std::size_t i = 0; i < std::size_t(entries); ++i) t.colors[i] = Rgb{b[3 * i], b[3 * i + 1], b[3 * i + 2]};
+    return t;
+}
+
+// The next byte that is not 0; 0 at the end of the data.
+std::uint8_t nextIntroducer(ByteReader& in) {
+    while (in.remaining() > 0)
+        if (std::uint8_t b = in.u8()) return b;
+    return 0;
+}
+
+// Data sub-blocks as strings, up to a zero count or the end of the data.
+std::vector<std::string> readSubBlocks(ByteReader& in) {
+    std::vector<std::string> lines;
+    while (in.remaining() > 0) {
+        std::uint8_t n = in.u8();
+        if (n == 0) break;
+        lines.push_back(in.chars(n));
+    }
+    return lines;
+}
+
+bool isLoopingBlock(const TGIFFrame::TExtension& e) {
+    if (e.header.size() != 1 + kLoopIdSize || e.header[0] != kLoopIdSize) return false;
+    std::string id(e.header.begin() + 1, e.header.end());
+    return (id == "NETSCAPE2.0" || id == "ANIMEXTS1.0") && !e.data.empty() && e.data[0].size() >= 3 &&
+           e.data[0][0] == 1;
+}
+
+
+}  // namespace
+
+void TRxGIFImage::readGIFStream(std::uint64_t size, ByteReader& in, bool decodeFirst) {
+    clear();
+    // The count is checked against the data before anything is copied.
+    if (size > in.remaining()) throw EReadError(rxgifmsg::kStreamRead);
+    MemorySource copy(in.bytes(size));
+    if (size == 0) return;
+    ByteReader r(copy);
+    try {
+        readStream(r);
+    } catch (const EReadError&) {
+        throw EReadError(rxgifmsg::kStreamRead);
+    }
+    if (frames_.empty()) return;
+    frameIndex_ = 0;
+    if (!decodeFirst) return;
+    try {
+        frames_[0]->bitmap();
+    } catch (...) {
+        frames_.erase(frames_.begin());
+        if (frames_.empty()) frameIndex_ = -1;
+        throw;
+    }
+}
+
+void TRxGIFImage::readStream(ByteReader& in) {
+    if (lower(in.chars(3)) != "gif") throw EInvalidGraphicOperation(rxgifmsg::kUnknownVersion);
+    const std::string version = lower(in.chars(3));
+    if (version == "87a")
+        version_ = TGIFVersion::gv87a;
+    else if (version == "89a")
+        version_ = TGIFVersion::gv89a;
+    else
+        throw EInvalidGraphicOperation(rxgifmsg::kUnknownVersion);
+    screenWidth_ = in.u16();
+    screenHeight_ = in.u16();
+    const std::uint8_t flags = in.u8();
+    const std::uint8_t background = in.u8();
+    data_->aspectRatio = in.u8();
+    data_->bitsPerPixel = std::uint8_t((flags & 7) + 1);
+    data_->colorResBits = std::uint8_t(((flags >> 4) & 7) + 1);
+    if (flags & 0x80) {
+        data_->colorTable = readTable(in, 1 << data_->bitsPerPixel);
+        if (background < data_->colorTable.count) backgroundColor = colorOf(data_->colorTable.colors[background]);
+    }
+
+    std::vector<TGIFFrame::TExtension> gathered;
+    std::uint8_t introducer = nextIntroducer(in);
+    while (introducer != 0 && introducer != kTrailer) {
+        while (introducer == kExtensionIntroducer) {
+            TGIFFrame::TExtension e;
+            const std::uint8_t label = in.u8();
+            switch (label) {
+                case kLabelGraphicControl:
+                    e.kind = TGIFFrame::TExtension::ekGraphicControl;
+                    e.header = in.bytes(kGraphicControlBytes);
+                    gathered.push_back(std::move(e));
+                    break;
+                case kLabelComment:
+                    e.kind = TGIFFrame::TExtension::ekComment;
+                    e.data = readSubBlocks(in);
+                    gathered.push_back(std::move(e));
+                    break;
+                case kLabelPlainText:
+                    in.bytes(kPlainTextBytes);
+                    readSubBlocks(in);
+                    gathered.clear();
+                    break;
+                case kLabelApplication: {
+                    // Read by its own block size: a looping block needs all 11 identifier bytes.
+                    const std::uint8_t n = in.u8();
+                    e.kind = TGIFFrame::TExtension::ekApplication;
+                    e.header = in.bytes(n);
+                    e.header.insert(e.header.begin(), n);
+                    e.data = readSubBlocks(in);
+                    if (isLoopingBlock(e)) {
+                        looping = true;
+                        const auto& d = e.data[0];
+                        repeatCount = std::uint16_t(std::min(std::uint8_t(d[1]) + 256 * std::uint8_t(d[2]), kMaxRepeatCount));
+                    }
+                    break;
+                }
+                default: {
+                    char text[64];
+                    std::snprintf(text, sizeof text, "Unrecognized extension block: %.2x", label);
+                    throw EInvalidGraphicOperation(text);
+                }
+            }
+            if (in.remaining() == 0) {
+                introducer = kTrailer;
+                break;
+            }
+            introducer = nextIntroducer(in);
+        }
+        if (introducer == kImageIntroducer) {
+            readFrame(in, gathered);
+            if (in.remaining() == 0) {
+                introducer = kTrailer;
+            } else {
+                introducer = nextIntroducer(in);
+                if (introducer != kExtensionIntroducer && introducer != kImageIntroducer && introducer != kTrailer)
+                    introducer = 0;  // reading stops quietly
+            }
+        } else if (data_->comment.empty() && !gathered.empty()) {
+            for (const auto& e : gathered) {
+                if (e.kind != TGIFFrame::TExtension::ekComment) continue;
+                if (!data_->comment.empty()) data_->comment.push_back("\r\n\r\n");
+                data_->comment.insert(data_->comment.end(), e.data.begin(), e.data.end());
+            }
+            gathered.clear();
+        } else if (introducer != 0 && introducer != kTrailer) {
+            throw EReadError(rxgifmsg::kStreamRead);
+        }
+    }
+}
+
+void TRxGIFImage::readFrame(ByteReader& in, std::vector<TGIFFrame::TExtension>& gathered) {
+    auto frame = std::make_unique<TGIFFrame>(*this);
+    TRxGIFItem& item = *frame->item_;
+    if (data_->colorTable.count > 0) {
+        const int count = data_->colorTable.count;
+        if (count < 2 || (count & (count - 1)) != 0) throw EInvalidGraphicOperation(rxgifmsg::kWrongColorCount);
+        item.bitsPerPixel = std::uint8_t(data_->colorTable.bits());
+    }
+    frame->extensions_ = std::move(gathered);
+    gathered.clear();
+
+    frame->left = in.u16();
+    frame->top = in.u16();
+    int width = in.u16();
+    int height = in.u16();
+    item.flags = in.u8();
+    frame->interlaced = (item.flags & 0x40) != 0;
+    if (item.flags & 0x80) {
+        item.bitsPerPixel = std::uint8_t((item.flags & 7) + 1);
+        item.colorTable = readTable(in, 1 << item.bitsPerPixel);
+        frame->localColors = true;
+    } else {
+        // Taken before the control blocks are read: their transparent index refers to it.
+        item.colorTable = data_->colorTable;
+    }
+
+    if (in.remaining() > 0) item.encoded.push_back(in.u8());
+    while (in.remaining() > 0) {
+        const std::uint8_t n = in.u8();
+        item.encoded.push_back(n);
+        if (n == 0) break;
+        if (n > in.remaining()) {
+            if (!tolerant) throw EReadError(rxgifmsg::kStreamRead);
+            frame->corrupted = true;
+            Bytes rest = in.bytes(in.remaining());
+            item.encoded.insert(item.encoded.end(), rest.begin(), rest.end());
+            break;
+        }
+        Bytes block = in.bytes(n);
+        item.encoded.insert(item.encoded.end(), block.begin(), block.end());
+    }
+
+    if (width == 0) width = screenWidth_;
+    if (height == 0) height = screenHeight_;
+    if (std::uint64_t(width) * std::uint64_t(height) > kMaxFramePixels)
+        throw EInvalidGraphicOperation(rxgifmsg::kCorrupt);
+    item.width = width;
+    item.height = height;
+
+    for (const auto& e : frame->extensions_) {
+        if (e.kind != TGIFFrame::TExtension::ekGraphicControl) continue;
+        const std::uint8_t flags = e.header[1];
+        const int index = e.header[4];
+        if (!(flags & 1))
+            frame->transparentColor = clNone;
+        else if (index < item.colorTable.count)
+            frame->transparentColor = colorOf(item.colorTable.colors[std::size_t(index)]);
+        frame->delay = std::max(frame->delay, 10 * (e.header[2] | (e.header[3] << 8)));
+        frame->disposal = std::uint8_t((flags >> 2) & 7);
+    }
+    frames_.push_back(std::move(frame));
+}
+
+void TGIFFrame::decode() {
+    const TRxGIFItem& item = *item_;
+    const int bits = item.bitsPerPixel;
+    PixelFormat pf;
+    if (bits == 1)
+        pf = PixelFormat::pf1bit;
+    else if (bits >= 2 && bits <= 4)
+        pf = PixelFormat::pf4bit;
+    else if (bits >= 5 && bits <= 8)
+        pf = PixelFormat::pf8bit;
+    else
+        throw EInvalidGraphicOperation(rxgifmsg::kWrongColorCount);
+    if (std::uint64_t(item.width) * std::uint64_t(item.height) > kMaxFramePixels)
+        throw EInvalidGraphicOperation(rxgifmsg::kCorrupt);
+    Raster picture(item.width, item.height, pf);
+    std::vector<Rgb> palette(std::size_t(1) << bitCountOf(pf), kMissingEntry);
+    std::copy_n(item.colorTable.colors.begin(), std::min<std::size_t>(std::size_t(item.colorTable.count), palette.size()),
+                palette.begin());
+    picture.setPalette(std::move(palette));
+
+    MemorySource src(item.encoded);
+    ByteReader in(src);
+    bool damaged = src.size() == 0 && item.width > 0 && item.height > 0;
+    if (src.size() > 0) {
+        int minCodeSize = in.u8();
+        if (minCodeSize < kMinCodeSizeLow || minCodeSize > kMinCodeSizeHigh) {
+            if (!owner_.tolerant) throw EInvalidGraphicOperation(rxgifmsg::kCodeSizeRange);
+            minCodeSize = std::clamp(minCodeSize, kMinCodeSizeLow, kMinCodeSizeHigh);
+            damaged = true;
+        }
+        TGIFDecoder decoder(in, minCodeSize, [&](const std::string&) { damaged = true; });
+        const int mask = (1 << bits) - 1;
+        TGIFRowOrder rows(item.height, interlaced);
+        bool done = false;
+        for (int n = 0; n < item.height && !done; ++n, rows.advance()) {
+            for (int x = 0; x < item.width; ++x) {
+                const int pixel = decoder.next();
+                if (pixel == TGIFDecoder::kInvalid && !owner_.tolerant) throw EInvalidGraphicOperation(rxgifmsg::kCorrupt);
+                if (pixel == TGIFDecoder::kEndOfData && !owner_.tolerant) throw EReadError(rxgifmsg::kStreamRead);
+                if (pixel < 0) {
+                    damaged = damaged || pixel != TGIFDecoder::kEndCode;
+                    done = true;
+                    break;
+                }
+                picture.setIndexAt(x, rows.row(), std::uint8_t(pixel & mask));
+            }
+        }
+    }
+    corrupted = corrupted || damaged;
+    bitmap_ = std::move(picture);
+}
+
+}  // namespace gs

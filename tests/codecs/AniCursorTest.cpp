@@ -1,0 +1,96 @@
+// Animated cursors and icon lists on streams made in code: what a damaged container still
+// yields, the strip's cells, and the list's change notices.
+#include <gtest/gtest.h>
+
+#include "CodecTestSupport.h"
+#include "codecs/AniCursor.h"
+#include "codecs/IconList.h"
+#include "support/CodecMaker.h"
+#include "support/IconMaker.h"
+
+namespace {
+
+using gs::Bytes;
+using gstest::errorOf;
+
+struct Step {
+    int sequence, rate, hotX, hotY;
+    bool isIcon;
+    friend bool operator==(const Step&, const Step&) = default;
+};
+
+std::vector<Step> stepsOf(const Bytes& file) {
+    gs::TAnimatedCursorImage cursor;
+    cursor.loadFromSource(gs::MemorySource(file));
+    std::vector<Step> steps;
+    for (int i = 0; i < cursor.frameCount(); ++i) {
+        const gs::TIconFrame& f = cursor.frameAt(i);
+        steps.push_back({f.sequence, f.rate, f.hotX, f.hotY, f.isIcon});
+    }
+    return steps;
+}
+
+TEST(AniCursor, StepsSurviveADamagedTailAndShortDirectories) {
+    const Bytes file = gstest::animatedCursor();
+    // The cursor image's hot spot is its directory entry's planes and bit count fields (1, 8
+    // as written); an icon's is its middle.
+    const std::vector<Step> want = {{1, 5, 1, 8, false}, {0, 7, 8, 8, true}, {1, 9, 1, 8, false}};
+    EXPECT_EQ(stepsOf(file), want);
+
+    Bytes pastEnd = file;
+    for (std::uint8_t b : Bytes{'J', 'U', 'N', 'K', 0xFF, 0xFF, 0, 0, 1, 2}) pastEnd.push_back(b);
+    EXPECT_EQ(stepsOf(pastEnd), want) << "a chunk past the end only stops the parsing";
+
+    // The first icon's directory claims 200 entries: those beyond its chunk are passed over.
+    Bytes longDirectory = file;
+    const Bytes icon = gstest::makeIcoFile({gstest::dibSpec(16, 4)});
+    auto at = std::search(longDirectory.begin(), longDirectory.end(), icon.begin(), icon.end());
+    ASSERT_NE(at, longDirectory.end());
+    at[4] = 200;
+    EXPECT_EQ(stepsOf(longDirectory), want);
+
+    gs::TAnimatedCursorImage cursor;
+    cursor.loadFromSource(gs::MemorySource(file));
+    EXPECT_EQ(cursor.title, "seed");
+    EXPECT_EQ(cursor.header.steps, 3u);
+    // Every cell is frame 0's (the 32 x 32 cursor), the 16 x 16 icon's too.
+    gs::Raster strip = cursor.framesToBitmap(gs::kWhite, false, false);
+    EXPECT_EQ(strip.width(), 96);
+    EXPECT_EQ(strip.height(), 32);
+    gs::ByteWriter out;
+    EXPECT_EQ(errorOf([&] { cursor.saveCursorStream(out); }), "Function not yet implemented");
+    gs::TIconList list;
+    int notices = 0;
+    list.onChange = [&] { ++notices; };
+    cursor.assignTo(list);
+    EXPECT_EQ(list.iconCount(), 3);
+    EXPECT_EQ(notices, 1);
+}
+
+TEST(IconList, ChangesInsideAnUpdateAreAnnouncedOnceAtItsEnd) {
+    gs::TIconList list;
+    int notices = 0;
+    list.onChange = [&] { ++notices; };
+    gs::TQBIcon icon;
+    ASSERT_TRUE(icon.LoadFromSource(gs::MemorySource(gstest::makeIcoFile({gstest::dibSpec(16, 8)}))));
+    list.addIcon(icon);
+    EXPECT_EQ(notices, 1);
+    list.beginIconUpdate();
+    list.setIconAt(0, icon);
+    list.setIconAt(1, icon);
+    list.exchangeIcons(0, 1);
+    EXPECT_EQ(notices, 1);
+    list.endIconUpdate();
+    EXPECT_EQ(notices, 2);
+    EXPECT_EQ(list.iconCount(), 2);
+
+    gs::MemorySource stream(gstest::iconListStream());
+    gs::ByteReader in(stream);
+    list.loadIcons(in);
+    EXPECT_EQ(notices, 3);
+    ASSERT_EQ(list.iconCount(), 3);
+    EXPECT_EQ(list.iconAt(1), nullptr);
+    EXPECT_EQ(list.iconAt(2)->Images().Count(), 2);
+}
+
+}  // namespace

@@ -1,0 +1,176 @@
+// The splash-picture graphic and the graphics routines on hand-made input: the reading
+// rules, damaged data, and the mappings' edge cases.
+#include <gtest/gtest.h>
+
+#include "CodecTestSupport.h"
+#include "codecs/GraphicRoutines.h"
+#include "codecs/RxGif.h"
+#include "platform/Errors.h"
+
+namespace {
+
+using gs::Bytes;
+using gs::TRxGIFImage;
+using gstest::errorOf;
+
+// A GIF89a of a 4-colour global table; the body follows.
+Bytes gif(int w, int h, const Bytes& body, const char* sig = "GIF89a") {
+    Bytes b(sig, sig + 6);
+    b.insert(b.end(), {std::uint8_t(w), std::uint8_t(w >> 8), std::uint8_t(h), std::uint8_t(h >> 8), 0x81, 0, 0});
+    for (int i = 0; i < 4; ++i) b.insert(b.end(), {std::uint8_t(10 * i), 0, 0});
+    b.insert(b.end(), body.begin(), body.end());
+    return b;
+}
+
+Bytes control(int flags, int delay, int index) {
+    return {'!', 0xF9, 4, std::uint8_t(flags), std::uint8_t(delay), std::uint8_t(delay >> 8), std::uint8_t(index), 0};
+}
+
+// A frame of 4 x 1 pixels 1 2 1 2 (codes clear, 1, 2, 6, end at 3 bits), or the given data.
+Bytes frame(int w = 4, int h = 1, Bytes data = {2, 2, 0x8C, 0x5C, 0}) {
+    Bytes b = {',', 0, 0, 0, 0, std::uint8_t(w), std::uint8_t(w >> 8), std::uint8_t(h), std::uint8_t(h >> 8), 0};
+    for (std::uint8_t d : data) b.push_back(d);
+    return b;
+}
+
+Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+std::string load(TRxGIFImage& image, const Bytes& bytes) {
+    gs::MemorySource src(bytes);
+    gs::ByteReader in(src);
+    return errorOf([&] { image.loadFromStream(in); });
+}
+
+std::vector<int> indices(const gs::Raster& r) {
+    std::vector<int> v;
+    for (int y = 0; y < r.height(); ++y)
+        for (int x = 0; x < r.width(); ++x) v.push_back(r.indexAt(x, y));
+    return v;
+}
+
+TEST(RxGif, ReadingRules) {
+    TRxGIFImage a;
+    // Two control blocks: the larger delay and the later disposal win; the later block's
+    // transparency unless its index is outside the (global) table.
+    ASSERT_EQ(load(a, gif(4, 1, control(0x05, 3, 2) + control(0x09, 2, 9) + frame() + Bytes{';'})), "");
+    EXPECT_EQ(a.frame(0).delay, 30);
+    EXPECT_EQ(a.frame(0).disposal, 2);
+    EXPECT_EQ(a.frame(0).transparentColor, gs::colorOf({20, 0, 0}));
+    EXPECT_EQ(indices(a.frame(0).bitmap()), (std::vector<int>{1, 2, 1, 2}));
+    EXPECT_FALSE(a.frame(0).corrupted);
+
+    // Looping blocks are read by their block size; 40,000 repeats are kept as 30,000.
+    Bytes loop = {'!', 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0x40, 0x9C, 0};
+    ASSERT_EQ(load(a, gif(4, 1, loop + frame() + frame())), "");
+    EXPECT_TRUE(a.looping);
+    EXPECT_EQ(a.repeatCount, 30000);
+    EXPECT_EQ(a.frameCount(), 2);
+    Bytes shortId = {'!', 0xFF, 8, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', 3, 1, 5, 0, 0};
+    ASSERT_EQ(load(a, gif(4, 1, shortId + frame())), "");
+    EXPECT_FALSE(a.looping);
+    EXPECT_EQ(a.frameCount(), 1);
+
+    // Case of signature and version; unknown versions and labels; a zero size takes the screen's.
+    EXPECT_EQ(load(a, gif(4, 1, frame(0, 0), "gIf89A")), "");
+    EXPECT_EQ(a.frame(0).width(), 4);
+    EXPECT_EQ(load(a, gif(4, 1, frame(), "GIF88a")), "Unknown GIF version");
+    EXPECT_EQ(load(a, gif(4, 1, {'!', 0x42})), "Unrecognized extension block: 42");
+    EXPECT_EQ(load(a, gif(4, 1, frame(8193, 8192))), "GIF encoded data is corrupt");
+    EXPECT_EQ(load(a, gif(4, 1, {'!', 0xF9, 4, 1})), "Stream read error");
+    EXPECT_EQ(errorOf([&] { a.setWidth(3); }), "Cannot change the Size of a GIF image");
+}
+
+TEST(RxGif, DamagedDataMarksTheFrameOrFailsWhenNotTolerant) {
+    struct Case {
+        const char* name;
+        Bytes data;
+        std::vector<int> pixels;
+        std::string strictError;
+    } cases[] = {
+        {"code above the next free code", {2, 2, 0xCC, 0x01, 0}, {1, 0, 0, 0}, "GIF encoded data is corrupt"},
+        {"code size 1 clamped", {1, 1, 0x0C, 0}, {1, 0, 0, 0}, "GIF code size not in range 2 to 9"},
+        {"code size 10 clamped", {10, 1, 0x00, 0}, {0, 0, 0, 0}, "GIF code size not in range 2 to 9"},
+        {"sub-block past the end", {2, 9, 0x8C}, {1, 0, 0, 0}, "Stream read error"},
+    };
+    for (const Case& c : cases) {
+        TRxGIFImage a;
+        ASSERT_EQ(load(a, gif(4, 1, frame(4, 1, c.data))), "") << c.name;
+        EXPECT_EQ(indices(a.frame(0).bitmap()), c.pixels) << c.name;
+        EXPECT_TRUE(a.frame(0).corrupted) << c.name;
+        TRxGIFImage strict;
+        strict.tolerant = false;
+        EXPECT_EQ(load(strict, gif(4, 1, frame(4, 1, c.data))), c.strictError) << c.name;
+    }
+}
+
+TEST(RxGif, CountPrefixAndWriting) {
+    TRxGIFImage a;
+    Bytes body = gif(4, 1, frame() + Bytes{';'});
+    Bytes counted = Bytes{std::uint8_t(body.size()), 0, 0, 0} + body;
+    gs::MemorySource src(counted);
+    gs::ByteReader in(src);
+    a.readData(in);
+    EXPECT_EQ(a.width(), 4);
+    Bytes pastEnd = Bytes{0xF0, 0xFF, 0xFF, 0xFF} + body;
+    gs::MemorySource bad(pastEnd);
+    gs::ByteReader badIn(bad);
+    EXPECT_EQ(errorOf([&] { a.readData(badIn); }), "Stream read error");
+
+    // One frame from a true-colour picture: 87a and a global table padded to 2^bits; a
+    // second frame takes a local table and makes 89a.
+    gs::Raster picture(3, 2);
+    picture.setPixel(0, 0, gs::makeArgb(1, 2, 3));
+    picture.setPixel(1, 1, gs::makeArgb(200, 0, 0));
+    TRxGIFImage w;
+    w.assign(picture);
+    gs::ByteWriter out;
+    w.saveToStream(out);
+    Bytes one = out.take();
+    EXPECT_EQ(std::string(one.begin(), one.begin() + 6), "GIF87a");
+    EXPECT_EQ(one[10], 0xF7);  // the histogram's palette: 256 entries
+    TRxGIFImage back;
+    ASSERT_EQ(load(back, one), "");
+    EXPECT_EQ(back.frame(0).bitmap().pixel(1, 1), gs::makeArgb(200, 0, 0));
+    w.appendFrame(picture);
+    w.saveToStream(out);
+    Bytes two = out.take();
+    EXPECT_EQ(std::string(two.begin(), two.begin() + 6), "GIF89a");
+    EXPECT_TRUE(w.frame(1).localColors);
+    TRxGIFImage none;
+    EXPECT_EQ(errorOf([&] { none.saveToStream(out); }), "No GIF Data to write");
+}
+
+TEST(GraphicRoutines, MappingEdgeCases) {
+    gs::Raster one(5, 3);
+    one.fill(gs::makeArgb(15, 15, 15));
+    gs::Raster cut = gs::mapColors(one, gs::TColorMapping::mapMedianCut);
+    ASSERT_EQ(cut.palette().size(), 1u);  // one colour, one entry
+    EXPECT_EQ(cut.palette()[0], (gs::Rgb{0, 0, 0}));  // a mean of at most 16 per channel is black
+    gs::Raster hist = gs::mapColors(one, gs::TColorMapping::mapHistogram);
+    EXPECT_EQ(hist.palette()[0], (gs::Rgb{15, 15, 15}));
+    EXPECT_EQ(hist.palette()[1], (gs::Rgb{128, 128, 128}));
+    one.fill(gs::makeArgb(17, 0, 0));
+    EXPECT_EQ(gs::mapColors(one, gs::TColorMapping::mapMedianCut).palette()[0], (gs::Rgb{31, 15, 15}));
+
+    // 42 lies nearer 43 than 0 on the 7-level ramp; 21 nearer 0.
+    gs::Raster ramp(2, 1);
+    ramp.setPixel(0, 0, gs::makeArgb(42, 0, 0));
+    ramp.setPixel(1, 0, gs::makeArgb(21, 0, 0));
+    gs::Raster t = gs::mapColors(ramp, gs::TColorMapping::mapTrunc784);
+    EXPECT_EQ(t.indexAt(0, 0), 32);
+    EXPECT_EQ(t.indexAt(1, 0), 0);
+
+    // More than 2,049 colours: counted again with one bit of blue less first.
+    gs::Raster many(64, 64);
+    for (int i = 0; i < 64 * 64; ++i) many.setPixel(i % 64, i / 64, gs::makeArgb(std::uint8_t(i), std::uint8_t(i >> 4), 7));
+    gs::Raster m = gs::mapColors(many, gs::TColorMapping::mapHistogram);
+    EXPECT_EQ(m.palette()[0], (gs::Rgb{0, 0, 6}));
+    EXPECT_EQ(m.palette()[255].b, 6);
+    EXPECT_EQ(errorOf([] { gs::toPixelFormat(gs::Raster(), gs::PixelFormat::pf8bit, gs::TColorMapping::mapGrey); }),
+              "Bitmap image is not valid");
+}
+
+}  // namespace

@@ -1,0 +1,19 @@
+#pragma once
+// Codec test material made by our own writers: an animated GIF, an animated cursor and an
+// icon-list stream, for the fuzz seeds and the damaged-input tests.
+#include "platform/ByteSource.h"
+#include "platform/Raster.h"
+
+namespace gstest {
+
+// A w x h 8-bit picture of `colours` palette entries in a simple pattern.
+gs::Raster indexedPicture(int w, int h, int colours);
+// Two frames, the first with a loop block, a comment and a transparent colour, the second
+// interlaced.
+gs::Bytes animatedGif();
+// Three steps over two images (the second a cursor), with rates, a sequence and texts.
+gs::Bytes animatedCursor();
+// Three entries: an icon, an empty one, an icon of two images.
+gs::Bytes iconListStream();
+
+}  // namespace gstest
