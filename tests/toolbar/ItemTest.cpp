@@ -105,8 +105,11 @@ TEST(ToolbarItem, ListenersMayLeaveWhileTold) {
             recs[i]->onEvent = [&, i] {
                 called.push_back(i);
                 if (i != c.remover) return;
-                for (int r : c.removes) root.RemoveChangeListener(recs[r].get());
-                for (int r : c.removes) recs[r].reset();  // freed at once: must never be touched again
+                // Locals only from here: the listener running this may be freed below.
+                std::vector<int> removes = c.removes;
+                auto* all = &recs;
+                for (int r : removes) root.RemoveChangeListener((*all)[r].get());
+                for (int r : removes) (*all)[r].reset();  // freed at once: must never be touched again
             };
             root.AddChangeListener(recs[i].get());
         }
