@@ -134,18 +134,3 @@ TEST(ToolbarCommon, MenuShowDelayFromTheStore) {
     }
 }
 
-TEST(ToolbarCommon, SoundSchemeFromTheStore) {
-    gs::RegistryStore store(":memory:");
-    EXPECT_FALSE(SoundSchemeEnabled(store, kSoundMenuPopup));
-    auto put = [&](const gs::RegValue& v) {
-        gs::RegTransaction t = store.begin(gs::RegistryStore::Mode::Write);
-        t.writeValue(t.createKey(gs::HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps\\.Default\\MenuPopup\\.Current"),
-                     "", v);
-        t.commit();
-    };
-    put(gs::RegValue::sz(""));
-    EXPECT_FALSE(SoundSchemeEnabled(store, kSoundMenuPopup));
-    put(gs::RegValue::sz("menu.wav"));
-    EXPECT_TRUE(SoundSchemeEnabled(store, "menupopup"));  // names without regard to case
-    EXPECT_FALSE(SoundSchemeEnabled(store, kSoundMenuCommand));
-}

@@ -266,23 +266,6 @@ TEST(ToolbarItem, LinkedAndEmbeddedItems) {
     }
 }
 
-TEST(ToolbarItem, ClassesSetTheirStyles) {
-    TTBRootItem root(nullptr);
-    struct Case {
-        TTBCustomItem* item;
-        TTBItemStyle style;
-    } cases[] = {
-        {new TTBItem(&root), 0x1802},
-        {new TTBSubmenuItem(&root), 0x1883},
-        {new TTBSeparatorItem(&root), 0x0014},
-        {new TTBControlItem(&root), 0x1810},
-    };
-    for (const Case& c : cases) EXPECT_EQ(c.item->ItemStyle(), c.style);
-    auto* split = new TTBSubmenuItem(&root);
-    split->SetDropdownCombo(true);
-    EXPECT_EQ(split->ItemStyle() & tbstCombo, tbstCombo);
-}
-
 namespace {
 struct FakeControl : ItemControl {
     bool* freed;

@@ -2,8 +2,10 @@
 // Small routines the item, view, dock and toolbar code share: accelerator characters,
 // prefix-stripped text widths, rounding, the list sort, monitor lookup among screen
 // rectangles. The platform-facing settings read from the registry are MenuSettings.h.
+#include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -69,6 +71,22 @@ void SortList(std::vector<T>& list, Compare compare) {
         } while (i < r);
     };
     sort(0, static_cast<std::ptrdiff_t>(list.size()) - 1);
+}
+
+// Lists made on demand: adds an item once (true when added); removes it, dropping the
+// list when it becomes empty.
+template <class T>
+bool ListAddOnce(std::unique_ptr<std::vector<T>>& list, const T& item) {
+    if (!list) list = std::make_unique<std::vector<T>>();
+    if (std::find(list->begin(), list->end(), item) != list->end()) return false;
+    list->push_back(item);
+    return true;
+}
+template <class T>
+void ListRemoveAndFree(std::unique_ptr<std::vector<T>>& list, const T& item) {
+    if (!list) return;
+    list->erase(std::remove(list->begin(), list->end(), item), list->end());
+    if (list->empty()) list.reset();
 }
 
 // One screen: its whole area and its work area (without panels), in desktop coordinates.

@@ -26,6 +26,10 @@ bool KeyboardCuesOn() {
 
 QFont MenuFont() { return QApplication::font("QMenu"); }
 
+bool HasActiveWindow() { return QApplication::activeWindow() != nullptr; }
+
+int FontHeightOf(const QFont& font) { return QFontMetrics(font).height(); }
+
 namespace {
 TRect toRect(const QRect& r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
 QRect toQRect(const TRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
@@ -39,6 +43,13 @@ std::vector<TMonitor> Monitors() {
         if (s != primary) out.push_back({toRect(s->geometry()), toRect(s->availableGeometry())});
     return out;
 }
+
+QRect PrimaryMonitorArea(bool workArea) {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? (workArea ? s->availableGeometry() : s->geometry()) : QRect();
+}
+
+bool HasSeveralMonitors() { return QGuiApplication::screens().size() > 1; }
 
 QRect MonitorAreaOf(const QRect& rect, bool workArea) {
     auto area = MonitorAreaOfRect(Monitors(), toRect(rect), workArea);

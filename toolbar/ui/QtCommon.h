@@ -27,8 +27,14 @@ bool KeyboardCuesOn();
 inline bool FlatMenusOn() { return false; }
 QFont MenuFont();
 
+// A window of this application is active.
+bool HasActiveWindow();
+int FontHeightOf(const QFont& font);
+
 // The screens as work and whole areas, the primary one first.
 std::vector<TMonitor> Monitors();
+QRect PrimaryMonitorArea(bool workArea);
+bool HasSeveralMonitors();
 QRect MonitorAreaOf(const QRect& rect, bool workArea);
 QRect MonitorAreaOf(const QPoint& point, bool workArea);
 
