@@ -18,6 +18,10 @@ mapfile -t lines < <("$probe" tb-mru 36 $(seq -f 'n%g' 1 36))
 [ "$("$probe" tb-mru 4 '/a/Tom & Jerry')" = "&1 /a/Tom && Jerry" ] || fail "ampersand"
 [ -z "$("$probe" tb-mru -1 a b c)" ] || fail "negative limit"
 
+# The main window's toolbar: 12 buttons, a split button, a drop-down, 10 separators.
+[ "$("$probe" tb-layout --metrics 13,0,6 "$GS_SOURCE_DIR/tests/toolbar/data/tbmain.txt" | tail -1)" = 401x22 ] ||
+  fail "main toolbar size"
+
 # A new store gives the defaults.
 diff <(printf 'MenuShowDelay=400\nMenuPopup=0\nMenuCommand=0\n') <("$probe" tb-menu-settings) || fail "defaults"
 

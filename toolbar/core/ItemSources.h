@@ -56,6 +56,10 @@ protected:
 // A control shown in a toolbar cell. Deleting it removes the control from the window.
 class ItemControl : public Notifier {
 public:
+    // The control's size, and whether it shows in the toolbar's window.
+    virtual int Width() const { return 0; }
+    virtual int Height() const { return 0; }
+    virtual bool ShownInHost() const { return true; }
     // A control that comes from an ancestor form is never freed by the item holding it.
     virtual bool InheritedFromAncestor() const { return false; }
 };
