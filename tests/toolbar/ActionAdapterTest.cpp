@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "QtTestApp.h"
 #include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QKeyEvent>
@@ -21,15 +23,6 @@ using namespace tbtest;
 
 namespace {
 
-QApplication& qtApp() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "toolbar_ui_tests";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: a popup's input devices must not outlive it at exit.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
 
 QAction* selectFolder(QObject* parent) {
     auto* a = new QAction("Select F&older...", parent);
