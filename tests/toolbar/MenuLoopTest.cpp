@@ -207,3 +207,46 @@ TEST(ToolbarMenuLoop, ViewsFollowTheirItems) {
     f.script.root->Remove(f.item(4));  // the opener of the open popup goes: the popup closes
     EXPECT_EQ(f.root->PopupViewOpen(), nullptr);
 }
+
+TEST(ToolbarMenuLoop, MenuBarRoot) {
+    // A horizontal menu bar as the root view: Down opens the selected menu with its first
+    // item, Left and Right walk the bar and carry the open menu along.
+    const char* bar = R"(view toolbar
+submenu "&File"
+  button "&Open"
+submenu "&Edit"
+  button "&Copy"
+  button "Cu&t"
+)";
+    std::istringstream in(bar);
+    ItemScript script = ParseItemScript(in);
+    FakeScreen screen;
+    TTBView root(screen, script.root.get(), nullptr, true);
+    screen.viewOrigin[&root] = {0, 0};
+    root.ValidatePositions();
+    root.ChooseCell(root.Cells()[0].get());
+    std::vector<void*> windows{&screen};
+    TTBMenuLoop::Services s;
+    s.activeWindow = [&] { return windows.back(); };
+    TTBMenuLoop loop(root, screen, s);
+    loop.Start(false, false, false, {0, 0});
+    auto selected = [&] {
+        TTBView& v = loop.Innermost();
+        return v.Selection() ? DisplayCaption(*v.Selection()->Item()) : std::string();
+    };
+    loop.KeyDown(vk::Down, false);
+    EXPECT_EQ(selected(), "&Open");
+    loop.KeyDown(vk::Right, false);
+    EXPECT_EQ(root.Selection()->Item(), script.root->Items(1));
+    EXPECT_EQ(selected(), "&Copy");  // the next menu opened in its place
+    loop.KeyDown(vk::Left, false);
+    EXPECT_EQ(selected(), "&Open");
+    loop.KeyDown(vk::Escape, false);  // closes the menu, the bar stays in the loop
+    EXPECT_FALSE(loop.Done());
+    EXPECT_EQ(root.PopupViewOpen(), nullptr);
+    loop.Char(' ');  // Alt+Space on the bar: the active window's system menu
+    EXPECT_TRUE(loop.Done());
+    EXPECT_EQ(loop.Result().kind, TTBLoopResult::Kind::SystemMenu);
+    EXPECT_EQ(loop.Result().window, &screen);
+    EXPECT_EQ(loop.Result().key, ' ');
+}

@@ -12,6 +12,7 @@
 #include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtMenuLoop.h"
+#include "toolbar/ui/QtPopupAnimation.h"
 
 using namespace tb;
 using namespace tbtest;
@@ -118,4 +119,40 @@ TEST(ToolbarPopupMenu, SelectedRowIsHighlighted) {
     });
     EXPECT_EQ(row0, highlight);
     EXPECT_NE(row1, highlight);
+}
+
+TEST(ToolbarPopupMenu, SubmenusUnrollWhenOpenedByMouse) {
+    Menu m;
+    QApplication::setEffectEnabled(Qt::UI_General, true);
+    QApplication::setEffectEnabled(Qt::UI_AnimateMenu, true);
+    QApplication::setEffectEnabled(Qt::UI_FadeMenu, false);
+    std::vector<std::pair<int, QRect>> steps;  // of the submenu
+    QWidget* sub = nullptr;
+    bool keyboardAnimated = true;
+    QObject::connect(&MenuAnimation(), &QtPopupAnimation::stepDrawn, [&](int step) {
+        QWidget* w = QApplication::activePopupWidget();
+        if (w && w == sub) steps.emplace_back(step, w->mask().boundingRect());
+    });
+    m.popup([&](QWidget* w) {
+        QTRY_VERIFY_WITH_TIMEOUT(!MenuAnimation().Running(), 5000);  // the menu itself first
+        QPoint recentRow(20, 3 + 19 * 3 + 8);
+        QTest::mouseMove(w, recentRow);
+        QTest::mouseMove(w, recentRow + QPoint(1, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activePopupWidget() != w, 5000);
+        sub = QApplication::activePopupWidget();
+        QTRY_VERIFY_WITH_TIMEOUT(!MenuAnimation().Running(), 5000);
+        QTest::keyClick(sub, Qt::Key_Escape);
+        QTest::keyClick(w, Qt::Key_R);  // opened by keyboard: shown at once
+        keyboardAnimated = MenuAnimation().Running();
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    QApplication::setEffectEnabled(Qt::UI_AnimateMenu, false);
+    EXPECT_FALSE(keyboardAnimated);
+    ASSERT_FALSE(steps.empty());
+    for (auto& [step, shown] : steps) {  // unrolled from its left edge, step by step
+        EXPECT_EQ(step % 16, 0);
+        EXPECT_EQ(shown.left(), 0);
+        EXPECT_EQ(shown.width(), MulDiv(sub->width(), step, 255)) << step;
+    }
 }

@@ -1,5 +1,6 @@
 #include "toolbar/ui/QtPopupWindow.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
@@ -8,6 +9,7 @@
 #include "toolbar/core/PopupPlacement.h"
 #include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtImageList.h"
+#include "toolbar/ui/QtPopupAnimation.h"
 #include "toolbar/ui/QtViewerPaint.h"
 
 namespace tb {
@@ -93,7 +95,14 @@ std::unique_ptr<TTBPopupWindow> TTBPopupWindow::Open(TTBCustomItem* item, TTBVie
     TPopupPlacement placed = PlacePopup(q);
     if (placed.openLeft) w->view_->ViewFlags |= vsOppositePopup;
     w->move(placed.topLeft.x, placed.topLeft.y);
-    w->show();
+    // Menus opened by mouse (nothing selected yet) fade or unroll when the desktop wants it.
+    const bool animate = QApplication::isEffectEnabled(Qt::UI_AnimateMenu) && !w->view_->Selection() &&
+                         !(openerView && (openerView->ViewFlags & vsNoAnimation));
+    const bool fade = QApplication::isEffectEnabled(Qt::UI_FadeMenu);
+    if (animate && (fade || placed.unrollDirection))
+        MenuAnimation().Start(w.get(), kPopupAnimationMs, fade, placed.unrollDirection);
+    else
+        w->show();
     return w;
 }
 
@@ -110,7 +119,20 @@ std::optional<TImageSize> TTBPopupWindow::ImageSizeFor(const TTBItemViewer& view
     return TImageSize{images->Width(), images->Height()};
 }
 
-void TTBPopupWindow::RepaintRect(const TRect& r) { update(toQRect(r).translated(kFrame, kFrame)); }
+void TTBPopupWindow::RepaintRect(const TRect& r) {
+    MenuAnimation().Stop(this);  // the view changed what shows: the animation ends
+    update(toQRect(r).translated(kFrame, kFrame));
+}
+
+void TTBPopupWindow::RepaintAll() {
+    MenuAnimation().Stop(this);
+    update();
+}
+
+QtPopupAnimation& MenuAnimation() {
+    static QtPopupAnimation* animation = new QtPopupAnimation;  // lives as long as the process
+    return *animation;
+}
 
 void TTBPopupWindow::FitHost(TPoint size) { resize(size.x + 2 * kFrame, size.y + 2 * kFrame); }
 

@@ -33,7 +33,7 @@ public:
     TTextMetrics Metrics() const override;
     std::optional<TImageSize> ImageSizeFor(const TTBItemViewer& viewer) const override;
     void RepaintRect(const TRect& rect) override;
-    void RepaintAll() override { update(); }
+    void RepaintAll() override;
     void FitHost(TPoint clientSize) override;
     std::unique_ptr<TTBPopupHandle> OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) override;
 
@@ -44,6 +44,10 @@ private:
     TTBPopupWindow(TTBCustomItem* item, TTBView* openerView);
     std::unique_ptr<TTBView> view_;
 };
+
+class QtPopupAnimation;
+// The one animation of the menus (one popup animates at a time).
+QtPopupAnimation& MenuAnimation();
 
 // Places every view's window on the screen for the menu loop (popup windows and a toolbar
 // view's widget alike): the views' hosts are QWidgets.
