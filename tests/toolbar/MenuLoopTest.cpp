@@ -250,3 +250,25 @@ submenu "&Edit"
     EXPECT_EQ(loop.Result().window, &screen);
     EXPECT_EQ(loop.Result().key, ' ');
 }
+
+TEST(ToolbarMenuLoop, TallPopupsScrollToTheSelection) {
+    std::string text = "view popup\n";
+    for (char c = 'A'; c <= 'J'; ++c) text += "button \"" + std::string(1, c) + "\"\n";
+    Fixture f(text.c_str());
+    f.root->HeightLimit = 120;
+    f.root->InvalidatePositions();
+    f.root->ValidatePositions();
+    f.loop->KeyDown(vk::End, false);
+    EXPECT_EQ(f.selected(), "J");
+    EXPECT_TRUE(f.root->Selection()->IsShown);  // scrolled into view
+    EXPECT_GT(f.root->ScrollPos, 0);
+    f.loop->KeyDown(vk::Home, false);
+    EXPECT_EQ(f.root->ScrollPos, 0);
+    f.root->ScrollByOneItem(true);
+    EXPECT_EQ(f.root->ScrollPos, 6 * 19 + kScrollBandHeight - 120);  // the sixth row's bottom above the band
+    // Freeing the root's items while the loop runs ends it with no action.
+    f.loop->KeyDown(vk::Down, false);
+    f.script.root.reset();
+    EXPECT_TRUE(f.loop->Done());
+    EXPECT_EQ(f.loop->Result().kind, TTBLoopResult::Kind::None);
+}

@@ -36,8 +36,9 @@ public:
     // StartedByMouse: the selection gets the press at `mouse`. PopupMode: the selection's
     // popup opens at once (PickFirst: with its first item selected).
     void Start(bool startedByMouse, bool popupMode, bool pickFirst, TPoint mouse);
-    bool Done() const { return done_; }
-    const TTBLoopResult& Result() const { return result_; }
+    // Also done, with no action, when the root view lost its items (a handler freed them).
+    bool Done() const { return done_ || !root_.ShownItem(); }
+    const TTBLoopResult& Result() const { return root_.ShownItem() ? result_ : kNoResult; }
     TTBView& Root() const { return root_; }
     TTBView& Innermost() const;
 
@@ -53,6 +54,7 @@ public:
     void IgnoreFirstRelease() { root_.ViewFlags |= vsIgnoreFirstMouseUp; }
 
 private:
+    static inline const TTBLoopResult kNoResult{};
     struct Hit {
         TTBView* view = nullptr;      // the view the point is over, innermost first
         TTBItemViewer* viewer = nullptr;

@@ -147,7 +147,10 @@ void paintMenuRow(QPainter& p, const TTBItemViewer& v, QRect r, const TViewerPai
     QRect textRect(r.left() + column + 3, r.top(), r.width() - column - 3, h);
     int flags = Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine |
                 (st.showAccels ? Qt::TextShowMnemonic : Qt::TextHideMnemonic);
-    const bool emboss = !item->Enabled() && !st.hot;
+    // Disabled rows are grey, embossed only where grey would not show on the window colour.
+    const QRgb window = SysColor(TSysColor::Window).rgb(), grey = SysColor(TSysColor::GrayText).rgb();
+    const bool emboss = !item->Enabled() &&
+                        (st.hot ? window == grey : (window == SysColor(TSysColor::BtnFace).rgb() || window == grey));
     drawCaption(p, textRect, QString::fromStdString(DisplayCaption(*item)), flags, emboss, text);
     std::string shortcut = item->ShortcutDisplayText();
     if (!shortcut.empty()) {
