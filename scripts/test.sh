@@ -2,8 +2,9 @@
 # Builds everything from scratch and runs every test:
 #   1. the whole system (core and windows) with its unit, format and window tests;
 #   2. the core alone, without Qt, under AddressSanitizer and UndefinedBehaviorSanitizer;
-#   3. the libFuzzer targets, each given a short smoke run over its seed corpus;
-#   4. the program as README's run command builds it (Release).
+#   3. the toolbar core alone under ThreadSanitizer, its tests repeated;
+#   4. the libFuzzer targets, each given a short smoke run over its seed corpus;
+#   5. the program as README's run command builds it (Release).
 # Every build fails on a warning.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,6 +25,13 @@ cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGLYPHSCOPE_WITH_QT=
 cmake --build build/asan -j "$jobs"
 # The wine64 oracle reads hundreds of real modules: the full build covers it.
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build/asan -j "$jobs" --output-on-failure -E oracle_wine
+
+echo "== toolbar core without Qt, ThreadSanitizer"
+rm -rf build/tsan
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGLYPHSCOPE_WITH_QT=OFF \
+  -DSANITIZE=thread -DGLYPHSCOPE_WERROR=ON >/dev/null
+cmake --build build/tsan -j "$jobs" --target toolbar_core_tests
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -L toolbar --repeat until-fail:20 --output-on-failure
 
 echo "== fuzz smoke"
 rm -rf build/fuzz

@@ -1,0 +1,136 @@
+// The shared routines: accelerators, rounding, the list sort, monitors, shortcut texts and
+// the menu settings read from the store.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "toolbar/core/Common.h"
+#include "toolbar/core/MenuSettings.h"
+#include "toolbar/core/ShortCut.h"
+
+using namespace tb;
+
+TEST(ToolbarCommon, Accelerators) {
+    struct Case {
+        const char* text;
+        char accel;
+        const char* shown;
+        int pos;
+    } cases[] = {
+        {"&About", 'A', "About", 0},         {"&About &Box", 'B', "About Box", 6},
+        {"Tom && Jerry", 0, "Tom & Jerry", -1}, {"End&", 0, "End", -1},
+        {"&&&x", 'x', "&x", 1},              {"", 0, "", -1},
+        {"Save &As&", 'A', "Save As", 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(AcceleratorCharOf(c.text), c.accel);
+        EXPECT_EQ(StripAccelerators(c.text), c.shown);
+        EXPECT_EQ(AcceleratorPosition(c.text), c.pos);
+        TextMeasurer chars = [](std::string_view s) { return int(s.size()) * 7; };
+        EXPECT_EQ(TextWidthOf(chars, c.text, true), int(std::string_view(c.shown).size()) * 7);
+        EXPECT_EQ(TextWidthOf(chars, c.text, false), int(std::string_view(c.text).size()) * 7);
+    }
+}
+
+TEST(ToolbarCommon, Division) {
+    struct Case {
+        int a, b, away, mul;
+    } cases[] = {{7, 3, 3, 0}, {-7, 3, -3, 0}, {6, 3, 2, 0}, {-6, 3, -2, 0}, {7, -3, -3, 0}, {5, 0, 0, 0}, {0, 4, 0, 0}};
+    for (const Case& c : cases) EXPECT_EQ(DivideAwayFromZero(c.a, c.b), c.away) << c.a << '/' << c.b;
+    EXPECT_EQ(MulDiv(200, 128, 255), 100);
+    EXPECT_EQ(MulDiv(255, 75, 150), 128);  // 127.5 rounds up
+    EXPECT_EQ(MulDiv(-255, 75, 150), -128);
+    EXPECT_EQ(MulDiv(1, 1, 0), -1);
+    EXPECT_EQ(MulDiv(0x7FFFFFFF, 0x7FFFFFFF, 1), -1);
+}
+
+TEST(ToolbarCommon, SortListOrdersAndStaysInBounds) {
+    std::mt19937 rng(7);
+    for (int n : {0, 1, 2, 3, 17, 200}) {
+        std::vector<int> v(static_cast<std::size_t>(n));
+        for (int& x : v) x = int(rng() % 5);  // many equal keys
+        std::vector<int> expected = v;
+        std::sort(expected.begin(), expected.end());
+        SortList(v, [](int a, int b) { return a - b; });
+        EXPECT_EQ(v, expected) << n;
+    }
+    // A comparison that contradicts itself (always "less", always "greater", random)
+    // must still end without reading past the list; ASan checks the reads.
+    for (int answer : {-1, 1, 2}) {
+        std::vector<int> v(50, 1);
+        SortList(v, [&](int, int) { return answer == 2 ? int(rng() % 3) - 1 : answer; });
+        EXPECT_EQ(v.size(), 50u);
+    }
+}
+
+TEST(ToolbarCommon, MonitorLookup) {
+    std::vector<TMonitor> screens = {{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}},
+                                     {{1920, 0, 3200, 1024}, {1920, 30, 3200, 1024}}};
+    EXPECT_EQ(MonitorAreaOfRect(screens, {1800, 10, 2100, 50}, false), (TRect{1920, 0, 3200, 1024}));  // most overlap
+    EXPECT_EQ(MonitorAreaOfRect(screens, {100, 100, 200, 200}, true), (TRect{0, 0, 1920, 1040}));
+    EXPECT_EQ(MonitorAreaOfPoint(screens, {4000, 500}, true), (TRect{1920, 30, 3200, 1024}));  // nearest
+    EXPECT_EQ(MonitorAreaOfPoint(screens, {-50, -50}, false), (TRect{0, 0, 1920, 1080}));
+    EXPECT_EQ(MonitorAreaOfPoint({}, {0, 0}, false), std::nullopt);
+}
+
+TEST(ToolbarCommon, ShortCutTexts) {
+    struct Case {
+        TShortCut code;
+        const char* text;
+    } cases[] = {
+        {16452, "Ctrl+D"}, {57432, "Shift+Ctrl+Alt+X"}, {0x8031, "Alt+1"}, {0x74, "F5"},
+        {0x2E, "Del"},     {0x21, "PgUp"},             {0x25, "Left"},  {0x1B, "Esc"},
+        {0x0D, "Enter"},   {0x20, "Space"},            {0x08, "BkSp"},  {0x2000 | 0x7B, "Shift+F12"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ShortCutToText(c.code), c.text);
+        EXPECT_EQ(TextToShortCut(c.text), c.code) << c.text;
+    }
+    EXPECT_EQ(ShortCutToText(0), "");
+    EXPECT_EQ(ShortCutToText(0x4000 | 0xFF), "");  // a key without a name
+    EXPECT_EQ(TextToShortCut("ctrl+shift+d"), TShortCut(scCtrl | scShift | 'D'));
+    EXPECT_EQ(TextToShortCut("Ctrl+"), std::nullopt);
+    EXPECT_EQ(TextToShortCut("Hyper+D"), std::nullopt);
+}
+
+namespace {
+void putDelay(gs::RegistryStore& store, const gs::RegValue& v) {
+    gs::RegTransaction t = store.begin(gs::RegistryStore::Mode::Write);
+    t.writeValue(t.createKey(gs::HKEY_CURRENT_USER, kDesktopKey), kMenuShowDelayValue, v);
+    t.commit();
+}
+}  // namespace
+
+TEST(ToolbarCommon, MenuShowDelayFromTheStore) {
+    gs::RegistryStore store(":memory:");
+    EXPECT_EQ(MenuShowDelayFromStore(store), 400);  // no key
+    {
+        gs::RegTransaction t = store.begin(gs::RegistryStore::Mode::Write);
+        t.createKey(gs::HKEY_CURRENT_USER, kDesktopKey);
+        t.commit();
+    }
+    EXPECT_EQ(MenuShowDelayFromStore(store), 400);  // no value
+    struct Case {
+        gs::RegValue value;
+        int delay;
+    } cases[] = {
+        {gs::RegValue::sz("250"), 250},
+        {gs::RegValue::sz("abc"), 0},
+        {gs::RegValue::sz("-5"), 0},
+        {gs::RegValue::sz(std::string(40, '9')), 0},
+        {gs::RegValue::sz("0000000000000000000000000000100"), 100},   // 31 characters
+        {gs::RegValue::sz("00000000000000000000000000000100"), 0},    // 32 characters
+        {gs::RegValue::sz("2147483647"), 2147483647},
+        {gs::RegValue::sz("4294967296"), 0},
+        {gs::RegValue::sz(""), 0},
+        {gs::RegValue::sz("12 "), 0},
+        {gs::RegValue::dword(250), 0},  // not a string
+    };
+    for (const Case& c : cases) {
+        putDelay(store, c.value);
+        EXPECT_EQ(MenuShowDelayFromStore(store), c.delay) << c.value.text().value_or("(dword)");
+    }
+}
+

@@ -1,0 +1,274 @@
+// Views and the menu loop without windows: a fake host places each popup to the right of
+// its opener, and the loop is driven by keys, characters, mouse and the submenu timer.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "ItemScript.h"
+#include "toolbar/core/MenuLoop.h"
+
+using namespace tb;
+using namespace tbtest;
+
+namespace {
+
+class FakeScreen : public TTBViewHost, public TTBScreenPlacement {
+public:
+    struct Popup : TTBPopupHandle {
+        FakeScreen& screen;
+        std::unique_ptr<TTBView> view;
+        Popup(FakeScreen& s, TTBView& opener, TTBItemViewer& cell) : screen(s) {
+            TRect at = s.ClientOnScreen(opener);
+            s.origins.push_back({at.left + cell.BoundsRect.right, at.top + cell.BoundsRect.top});
+            view = std::make_unique<TTBView>(s, cell.Item(), &opener, false);
+            s.viewOrigin[view.get()] = s.origins.back();
+            view->ValidatePositions();
+            ++s.opened;
+        }
+        ~Popup() override { screen.viewOrigin.erase(view.get()); }
+        TTBView& PopupView() override { return *view; }
+    };
+    std::map<const TTBView*, TPoint> viewOrigin;
+    std::vector<TPoint> origins;
+    std::map<const TTBView*, TPoint> sizes;
+    int opened = 0;
+
+    TTextMetrics Metrics() const override { return {13, 0, [](std::string_view s) { return int(s.size()) * 6; }}; }
+    std::optional<TImageSize> ImageSizeFor(const TTBItemViewer&) const override { return TImageSize{16, 16}; }
+    void RepaintRect(const TRect&) override {}
+    void RepaintAll() override {}
+    void FitHost(TPoint) override {}
+    std::unique_ptr<TTBPopupHandle> OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) override {
+        TTBCustomItem* item = opener.Item();
+        if (item->OnPopup) item->FirePopup(item, false);
+        auto popup = std::make_unique<Popup>(*this, view, opener);
+        if (pickFirst) popup->view->ChooseCell(popup->view->FirstChoosable());
+        return popup;
+    }
+    TRect ClientOnScreen(const TTBView& view) const override {
+        auto it = viewOrigin.find(&view);
+        if (it == viewOrigin.end()) return {};
+        TPoint size = const_cast<TTBView&>(view).LastLayout().newSize;
+        return {it->second.x, it->second.y, it->second.x + size.x, it->second.y + size.y};
+    }
+};
+
+const char* kMenu = R"(view popup
+button "&Open" shortcut=Ctrl+O
+button "&Save"
+button "Sa&ve As"
+separator
+submenu "&Recent"
+  button "&1 a.ico"
+  button "&2 b.ico"
+button "E&xit" disabled
+)";
+
+struct Fixture {
+    ItemScript script;
+    FakeScreen screen;
+    std::unique_ptr<TTBView> root;
+    std::unique_ptr<TTBMenuLoop> loop;
+    int timerMs = -1;
+    explicit Fixture(const char* text = kMenu) {
+        std::istringstream in(text);
+        script = ParseItemScript(in);
+        root = std::make_unique<TTBView>(screen, script.root.get(), nullptr, false);
+        screen.viewOrigin[root.get()] = {100, 100};
+        root->ValidatePositions();
+        TTBMenuLoop::Services s;
+        s.armTimer = [this](int ms) { timerMs = ms; };
+        s.disarmTimer = [this] { timerMs = -1; };
+        s.showDelay = [] { return 400; };
+        loop = std::make_unique<TTBMenuLoop>(*root, screen, s);
+        loop->Start(false, false, false, {0, 0});
+    }
+    TTBCustomItem* item(int i) { return script.root->Items(i); }
+    std::string selected() {
+        TTBView& v = loop->Innermost();
+        return v.Selection() ? DisplayCaption(*v.Selection()->Item()) : "";
+    }
+    TPoint centreOf(TTBView& v, int cell) {
+        TRect at = screen.ClientOnScreen(v), r = v.Cells()[std::size_t(cell)]->BoundsRect;
+        return {at.left + (r.left + r.right) / 2, at.top + (r.top + r.bottom) / 2};
+    }
+};
+
+}  // namespace
+
+TEST(ToolbarMenuLoop, KeysWalkAndExecute) {
+    Fixture f;
+    struct Step {
+        int key;
+        bool shift;
+        const char* selected;
+    } steps[] = {
+        {vk::Down, false, "&Open"}, {vk::Down, false, "&Save"}, {vk::Up, false, "&Open"},
+        {vk::Up, false, "E&xit"},   {vk::Tab, false, "&Open"},  {vk::Tab, true, "E&xit"},
+        {vk::Home, false, "&Open"}, {vk::End, false, "E&xit"},
+    };
+    for (const Step& s : steps) {
+        f.loop->KeyDown(s.key, s.shift);
+        EXPECT_EQ(f.selected(), s.selected) << s.key;
+    }
+    f.loop->KeyDown(vk::Return, false);  // a disabled item ends the loop without an action
+    EXPECT_TRUE(f.loop->Done());
+    EXPECT_EQ(f.loop->Result().kind, TTBLoopResult::Kind::None);
+
+    Fixture g;
+    g.loop->KeyDown(vk::Down, false);
+    g.loop->KeyDown(vk::Return, false);
+    EXPECT_EQ(g.loop->Result().kind, TTBLoopResult::Kind::ClickItem);
+    EXPECT_EQ(g.loop->Result().item, g.item(0));
+}
+
+TEST(ToolbarMenuLoop, SubmenusByKeyboard) {
+    Fixture f;
+    f.loop->Char('r');  // unique accelerator on a submenu: opens it with its first item
+    EXPECT_EQ(f.selected(), "&1 a.ico");
+    f.loop->KeyDown(vk::Escape, false);  // closes only the submenu
+    EXPECT_FALSE(f.loop->Done());
+    EXPECT_EQ(f.selected(), "&Recent");
+    f.loop->KeyDown(vk::Right, false);
+    EXPECT_EQ(f.selected(), "&1 a.ico");
+    f.loop->KeyDown(vk::Left, false);
+    EXPECT_EQ(f.selected(), "&Recent");
+    f.loop->KeyDown(vk::Escape, false);  // in the first popup: the end, no action
+    EXPECT_TRUE(f.loop->Done());
+    EXPECT_EQ(f.loop->Result().kind, TTBLoopResult::Kind::None);
+}
+
+TEST(ToolbarMenuLoop, Accelerators) {
+    Fixture f;
+    f.loop->Char('s');  // "&Save" alone has S as accelerator: executes
+    EXPECT_EQ(f.loop->Result().item, f.item(1));
+
+    Fixture shared(R"(view popup
+button "&Copy"
+button "&Cut"
+button "Paste"
+)");
+    shared.loop->Char('c');
+    EXPECT_EQ(shared.selected(), "&Copy");  // shared: selects, does not execute
+    shared.loop->Char('C');
+    EXPECT_EQ(shared.selected(), "&Cut");
+    EXPECT_FALSE(shared.loop->Done());
+    shared.loop->Char('p');  // no accelerator: the first letter
+    EXPECT_EQ(shared.loop->Result().item, shared.item(2));
+
+    Fixture help;
+    help.item(0)->SetHelpContext(650);
+    help.loop->KeyDown(vk::Down, false);
+    help.loop->KeyDown(vk::F1, false);
+    EXPECT_EQ(help.loop->Result().kind, TTBLoopResult::Kind::Help);
+    EXPECT_EQ(help.loop->Result().helpContext, 650);
+}
+
+TEST(ToolbarMenuLoop, MouseHoverClickAndOutside) {
+    Fixture f;
+    f.loop->IgnoreFirstRelease();
+    f.loop->MouseRelease({5, 5}, false);  // the release of the opening press keeps the menu
+    EXPECT_FALSE(f.loop->Done());
+    f.loop->MouseMove(f.centreOf(*f.root, 4));  // over "Recent": the submenu waits for the delay
+    EXPECT_EQ(f.timerMs, 400);
+    EXPECT_EQ(f.screen.opened, 0);
+    f.loop->MouseMove(f.centreOf(*f.root, 1));  // moving on restarts the timer
+    f.loop->MouseMove(f.centreOf(*f.root, 4));
+    f.loop->TimerElapsed();
+    ASSERT_NE(f.root->PopupViewOpen(), nullptr);
+    TTBView& sub = *f.root->PopupViewOpen();
+    f.loop->MouseMove(f.centreOf(sub, 1));
+    EXPECT_EQ(f.selected(), "&2 b.ico");
+    TRect popupArea = f.screen.ClientOnScreen(sub);
+    f.loop->MouseRelease({popupArea.left + 2, popupArea.bottom - 1}, false);
+    f.loop->MousePress(f.centreOf(sub, 1), false, false);
+    f.loop->MouseRelease(f.centreOf(sub, 1), false);
+    EXPECT_EQ(f.loop->Result().item, sub.Cells()[1]->Item());
+
+    Fixture outside;
+    EXPECT_FALSE(outside.loop->MousePress({5, 5}, false, false));
+    EXPECT_TRUE(outside.loop->Done());
+}
+
+TEST(ToolbarMenuLoop, ViewsFollowTheirItems) {
+    Fixture f;
+    f.loop->KeyDown(vk::Down, false);
+    auto* added = new TTBItem(f.script.root.get());
+    added->SetCaption("New");
+    f.script.root->Insert(0, added);
+    EXPECT_EQ(f.root->Cells().size(), 7u);
+    EXPECT_EQ(f.root->Cells()[0]->Item(), added);
+    EXPECT_EQ(f.selected(), "&Open");  // the selection survives an insertion
+    f.script.root->Remove(f.item(1));
+    EXPECT_EQ(f.root->Selection(), nullptr);
+    EXPECT_EQ(f.root->Cells().size(), 6u);
+    f.loop->Char('r');
+    ASSERT_NE(f.root->PopupViewOpen(), nullptr);
+    f.script.root->Remove(f.item(4));  // the opener of the open popup goes: the popup closes
+    EXPECT_EQ(f.root->PopupViewOpen(), nullptr);
+}
+
+TEST(ToolbarMenuLoop, MenuBarRoot) {
+    // A horizontal menu bar as the root view: Down opens the selected menu with its first
+    // item, Left and Right walk the bar and carry the open menu along.
+    const char* bar = R"(view toolbar
+submenu "&File"
+  button "&Open"
+submenu "&Edit"
+  button "&Copy"
+  button "Cu&t"
+)";
+    std::istringstream in(bar);
+    ItemScript script = ParseItemScript(in);
+    FakeScreen screen;
+    TTBView root(screen, script.root.get(), nullptr, true);
+    screen.viewOrigin[&root] = {0, 0};
+    root.ValidatePositions();
+    root.ChooseCell(root.Cells()[0].get());
+    std::vector<void*> windows{&screen};
+    TTBMenuLoop::Services s;
+    s.activeWindow = [&] { return windows.back(); };
+    TTBMenuLoop loop(root, screen, s);
+    loop.Start(false, false, false, {0, 0});
+    auto selected = [&] {
+        TTBView& v = loop.Innermost();
+        return v.Selection() ? DisplayCaption(*v.Selection()->Item()) : std::string();
+    };
+    loop.KeyDown(vk::Down, false);
+    EXPECT_EQ(selected(), "&Open");
+    loop.KeyDown(vk::Right, false);
+    EXPECT_EQ(root.Selection()->Item(), script.root->Items(1));
+    EXPECT_EQ(selected(), "&Copy");  // the next menu opened in its place
+    loop.KeyDown(vk::Left, false);
+    EXPECT_EQ(selected(), "&Open");
+    loop.KeyDown(vk::Escape, false);  // closes the menu, the bar stays in the loop
+    EXPECT_FALSE(loop.Done());
+    EXPECT_EQ(root.PopupViewOpen(), nullptr);
+    loop.Char(' ');  // Alt+Space on the bar: the active window's system menu
+    EXPECT_TRUE(loop.Done());
+    EXPECT_EQ(loop.Result().kind, TTBLoopResult::Kind::SystemMenu);
+    EXPECT_EQ(loop.Result().window, &screen);
+    EXPECT_EQ(loop.Result().key, ' ');
+}
+
+TEST(ToolbarMenuLoop, TallPopupsScrollToTheSelection) {
+    std::string text = "view popup\n";
+    for (char c = 'A'; c <= 'J'; ++c) text += "button \"" + std::string(1, c) + "\"\n";
+    Fixture f(text.c_str());
+    f.root->HeightLimit = 120;
+    f.root->InvalidatePositions();
+    f.root->ValidatePositions();
+    f.loop->KeyDown(vk::End, false);
+    EXPECT_EQ(f.selected(), "J");
+    EXPECT_TRUE(f.root->Selection()->IsShown);  // scrolled into view
+    EXPECT_GT(f.root->ScrollPos, 0);
+    f.loop->KeyDown(vk::Home, false);
+    EXPECT_EQ(f.root->ScrollPos, 0);
+    f.root->ScrollByOneItem(true);
+    EXPECT_EQ(f.root->ScrollPos, 6 * 19 + kScrollBandHeight - 120);  // the sixth row's bottom above the band
+    // Freeing the root's items while the loop runs ends it with no action.
+    f.loop->KeyDown(vk::Down, false);
+    f.script.root.reset();
+    EXPECT_TRUE(f.loop->Done());
+    EXPECT_EQ(f.loop->Result().kind, TTBLoopResult::Kind::None);
+}

@@ -1,0 +1,158 @@
+// A popup menu end to end, offscreen: it opens at a point, keys and the mouse drive it, and
+// its result is performed after the loop.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "QtTestApp.h"
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include "toolbar/core/ItemRuntime.h"
+#include "toolbar/ui/QtActions.h"
+#include "toolbar/ui/QtCommon.h"
+#include "toolbar/ui/QtMenuLoop.h"
+#include "toolbar/ui/QtPopupAnimation.h"
+
+using namespace tb;
+using namespace tbtest;
+
+namespace {
+
+
+struct Menu {
+    TTBPopupMenu menu;
+    std::vector<std::string> clicks;
+    bool shownBeforePopupEvent = true;
+    int popups = 0;
+    Menu() {
+        qtApp();
+        InstallQtClickPoster();
+        for (const char* caption : {"&Open", "&Save", "E&xit"}) {
+            auto* item = new TTBItem(&menu.Items());
+            item->SetCaption(caption);
+            item->SetOnClick([this, caption](TTBCustomItem*) { clicks.push_back(caption); });
+            menu.Items().Add(item);
+        }
+        auto* sub = new TTBSubmenuItem(&menu.Items());
+        sub->SetCaption("&Recent");
+        menu.Items().Add(sub);
+        auto* recent = new TTBItem(&menu.Items());
+        recent->SetCaption("&1 a.ico");
+        recent->SetOnClick([this](TTBCustomItem*) { clicks.push_back("recent"); });
+        sub->Add(recent);
+        menu.OnPopup = [this](TTBPopupMenu*) {
+            ++popups;
+            shownBeforePopupEvent = QApplication::activePopupWidget() != nullptr;
+        };
+    }
+    // Runs `script` on the open popup, then pops the menu up at (200, 150).
+    TTBLoopResult popup(std::function<void(QWidget*)> script) {
+        QTimer::singleShot(0, [script] {
+            QWidget* w = QApplication::activePopupWidget();
+            if (w) script(w);
+        });
+        TTBLoopResult r = menu.Popup(200, 150);
+        QCoreApplication::processEvents();  // the deferred click
+        return r;
+    }
+};
+
+}  // namespace
+
+TEST(ToolbarPopupMenu, KeysSelectAndExecute) {
+    Menu m;
+    TTBLoopResult r = m.popup([](QWidget* w) {
+        EXPECT_EQ(w->pos(), QPoint(200, 150));
+        QTest::keyClick(w, Qt::Key_Down);
+        QTest::keyClick(w, Qt::Key_Down);
+        QTest::keyClick(w, Qt::Key_Return);
+    });
+    EXPECT_EQ(r.kind, TTBLoopResult::Kind::ClickItem);
+    EXPECT_EQ(m.clicks, std::vector<std::string>{"&Save"});
+    EXPECT_EQ(m.popups, 1);
+    EXPECT_FALSE(m.shownBeforePopupEvent);  // the popup event runs before the window shows
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
+TEST(ToolbarPopupMenu, SubmenusAndEscape) {
+    Menu m;
+    TTBLoopResult r = m.popup([](QWidget* w) {
+        QTest::keyClick(w, Qt::Key_R);  // opens Recent with its first item
+        QWidget* sub = QApplication::activePopupWidget();
+        ASSERT_NE(sub, w);
+        QTest::keyClick(sub, Qt::Key_Escape);  // closes only the submenu
+        EXPECT_EQ(QApplication::activePopupWidget(), w);
+        QTest::keyClick(w, Qt::Key_R);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
+    });
+    EXPECT_EQ(m.clicks, std::vector<std::string>{"recent"});
+    r = m.popup([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    EXPECT_EQ(r.kind, TTBLoopResult::Kind::None);
+    EXPECT_EQ(m.popups, 2);  // once per opening of the menu
+}
+
+TEST(ToolbarPopupMenu, MouseClicksAndOutside) {
+    Menu m;
+    TTBLoopResult r = m.popup([](QWidget* w) {
+        // The release of the press that opened the menu keeps it open.
+        QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(-50, -50));
+        QPoint exitRow(20, 3 + 19 * 2 + 8);
+        QTest::mouseMove(w, exitRow);
+        QTest::mouseClick(w, Qt::LeftButton, {}, exitRow);
+    });
+    EXPECT_EQ(m.clicks, std::vector<std::string>{"E&xit"});
+    r = m.popup([](QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(-30, -30)); });
+    EXPECT_EQ(r.kind, TTBLoopResult::Kind::None);
+    EXPECT_EQ(m.clicks.size(), 1u);
+}
+
+TEST(ToolbarPopupMenu, SelectedRowIsHighlighted) {
+    Menu m;
+    QColor highlight = SysColor(TSysColor::Highlight), row0, row1;
+    m.popup([&](QWidget* w) {
+        QTest::keyClick(w, Qt::Key_Down);
+        QImage img = w->grab().toImage();
+        row0 = img.pixelColor(w->width() - 20, 3 + 9);
+        row1 = img.pixelColor(w->width() - 20, 3 + 19 + 9);
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    EXPECT_EQ(row0, highlight);
+    EXPECT_NE(row1, highlight);
+}
+
+TEST(ToolbarPopupMenu, SubmenusUnrollWhenOpenedByMouse) {
+    Menu m;
+    QApplication::setEffectEnabled(Qt::UI_General, true);
+    QApplication::setEffectEnabled(Qt::UI_AnimateMenu, true);
+    QApplication::setEffectEnabled(Qt::UI_FadeMenu, false);
+    std::vector<std::pair<int, QRect>> steps;  // of the submenu
+    QWidget* sub = nullptr;
+    bool keyboardAnimated = true;
+    QObject::connect(&MenuAnimation(), &QtPopupAnimation::stepDrawn, [&](int step) {
+        QWidget* w = QApplication::activePopupWidget();
+        if (w && w == sub) steps.emplace_back(step, w->mask().boundingRect());
+    });
+    m.popup([&](QWidget* w) {
+        QTRY_VERIFY_WITH_TIMEOUT(!MenuAnimation().Running(), 5000);  // the menu itself first
+        QPoint recentRow(20, 3 + 19 * 3 + 8);
+        QTest::mouseMove(w, recentRow);
+        QTest::mouseMove(w, recentRow + QPoint(1, 0));
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activePopupWidget() != w, 5000);
+        sub = QApplication::activePopupWidget();
+        QTRY_VERIFY_WITH_TIMEOUT(!MenuAnimation().Running(), 5000);
+        QTest::keyClick(sub, Qt::Key_Escape);
+        QTest::keyClick(w, Qt::Key_R);  // opened by keyboard: shown at once
+        keyboardAnimated = MenuAnimation().Running();
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    QApplication::setEffectEnabled(Qt::UI_AnimateMenu, false);
+    EXPECT_FALSE(keyboardAnimated);
+    ASSERT_FALSE(steps.empty());
+    for (auto& [step, shown] : steps) {  // unrolled from its left edge, step by step
+        EXPECT_EQ(step % 16, 0);
+        EXPECT_EQ(shown.left(), 0);
+        EXPECT_EQ(shown.width(), MulDiv(sub->width(), step, 255)) << step;
+    }
+}

@@ -1,0 +1,53 @@
+#include "toolbar/core/ItemCells.h"
+
+#include <algorithm>
+
+namespace tb {
+
+namespace {
+
+void addCells(TTBCustomItem* level, bool designLook, std::vector<TTBCustomItem*>& path,
+              std::vector<TTBCustomItem*>& out) {
+    TTBCustomItem* parent = level->EffectiveLink();
+    for (int i = 0; i < parent->Count(); ++i) {
+        TTBCustomItem* item = parent->Items(i);
+        out.push_back(item);
+        bool onPath = std::find(path.begin(), path.end(), item->EffectiveLink()) != path.end();
+        if (designLook || !(item->ItemStyle() & tbstEmbedded) || onPath) continue;
+        path.push_back(item->EffectiveLink());
+        addCells(item, designLook, path, out);
+        path.pop_back();
+    }
+}
+
+}  // namespace
+
+std::vector<TTBCustomItem*> CellItemsOf(TTBCustomItem* shownItem, bool designLook) {
+    std::vector<TTBCustomItem*> out;
+    if (!shownItem) return out;
+    std::vector<TTBCustomItem*> path{shownItem->EffectiveLink()};
+    addCells(shownItem, designLook, path, out);
+    return out;
+}
+
+TLayoutCell MeasureCell(const TTBCustomItem& item, const TViewerPlace& place, const TTextMetrics& metrics,
+                        std::optional<TImageSize> images) {
+    TLayoutCell cell;
+    cell.visible = item.Visible();
+    cell.embedded = (item.ItemStyle() & tbstEmbedded) != 0;
+    cell.toolbarSize = ButtonSized(item, place);
+    cell.noLineBreak = (item.ItemStyle() & tbstNoLineBreak) != 0;
+    cell.rightAlign = (item.ItemStyle() & tbstRightAlign) != 0;
+    if (auto* control = dynamic_cast<const TTBControlItem*>(&item)) {
+        cell.kind = TLayoutCell::Kind::Control;
+        ItemControl* c = control->Control();
+        cell.visible = c && c->ShownInHost();
+        if (c) cell.size = {c->Width(), c->Height()};
+        return cell;
+    }
+    if (item.ItemStyle() & tbstSeparator) cell.kind = TLayoutCell::Kind::Separator;
+    cell.size = MeasureItem(item, place, metrics, images);
+    return cell;
+}
+
+}  // namespace tb

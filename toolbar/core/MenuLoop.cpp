@@ -1,0 +1,295 @@
+#include "toolbar/core/MenuLoop.h"
+
+#include <algorithm>
+
+namespace tb {
+
+namespace {
+constexpr int kAltKey = 0x12, kF10 = 0x79;
+
+bool isSubmenu(const TTBItemViewer* v) { return v && (v->Item()->ItemStyle() & tbstSubmenu); }
+bool isSplit(const TTBItemViewer* v) { return v && (v->Item()->ItemStyle() & tbstCombo); }
+bool horizontal(const TTBView& v) { return v.Orientation != TTBViewOrientation::Vertical; }
+}  // namespace
+
+TTBMenuLoop::TTBMenuLoop(TTBView& root, const TTBScreenPlacement& screen, Services services, bool rightButtonToo)
+    : root_(root), screen_(screen), services_(std::move(services)), rightButtonToo_(rightButtonToo) {}
+
+TTBMenuLoop::~TTBMenuLoop() {
+    if (services_.disarmTimer) services_.disarmTimer();
+    root_.ViewFlags &= std::uint8_t(~vsMenuLoop);
+    if (services_.setHint) services_.setHint("");
+}
+
+TTBView& TTBMenuLoop::Innermost() const {
+    TTBView* v = &root_;
+    while (v->PopupViewOpen()) v = v->PopupViewOpen();
+    return *v;
+}
+
+void TTBMenuLoop::Start(bool startedByMouse, bool popupMode, bool pickFirst, TPoint mouse) {
+    root_.ValidatePositions();
+    root_.ViewFlags = std::uint8_t((root_.ViewFlags & ~vsDropDownMenus) | (popupMode ? vsDropDownMenus : 0) | vsMenuLoop);
+    if (startedByMouse && root_.Selection()) {
+        ViewerMouseDown(*root_.Selection(), false);
+        if (done_) return;
+    }
+    if (popupMode) root_.OpenSubmenu(pickFirst);
+    (void)mouse;
+}
+
+TPoint TTBMenuLoop::ToClient(const TTBView& view, TPoint s) const {
+    TRect r = screen_.ClientOnScreen(view);
+    return {s.x - r.left, s.y - r.top};
+}
+
+bool TTBMenuLoop::Over(const TTBView& view, TPoint s) const { return screen_.ClientOnScreen(view).Contains(s); }
+
+TTBMenuLoop::Hit TTBMenuLoop::HitTest(TPoint s) const {
+    Hit hit;
+    for (TTBView* v = &Innermost(); v; v = v->OpenerView()) {
+        if (!Over(*v, s)) continue;
+        hit.view = v;
+        hit.viewer = v->CellAt(ToClient(*v, s));
+        break;
+    }
+    return hit;
+}
+
+void TTBMenuLoop::Select(TTBView& view, TTBItemViewer* viewer) {
+    view.ChooseCell(viewer);
+    if (view.ForPopup()) view.ScrollSelectionIntoView();
+}
+
+void TTBMenuLoop::MouseMoved(TPoint s, bool mayChoose) {
+    std::vector<TTBView*> over;
+    for (TTBView* v = &Innermost(); v; v = v->OpenerView()) {
+        const bool isOver = Over(*v, s);
+        const bool wasOver = std::find(mouseWasOver_.begin(), mouseWasOver_.end(), v) != mouseWasOver_.end();
+        if (isOver) over.push_back(v);
+        TTBItemViewer* candidate = v->Selection();
+        if (isOver && (mayChoose || candidate)) candidate = v->CellAt(ToClient(*v, s));
+        if (v->ForPopup() && !isOver && wasOver && (!v->PopupViewOpen() || !isSubmenu(candidate))) candidate = nullptr;
+        if (v->ForPopup() && isOver && v->OpenerView()) v->OpenerView()->ChooseCell(v->OpenerView()->PopupOpener());
+        if (v->ForPopup() && !isOver && v->PopupViewOpen() && candidate == v->PopupOpener()) candidate = v->Selection();
+        if (isOver || v->ForPopup()) v->ChooseCell(candidate);
+        if (!isOver || v->Selection() == v->PopupOpener() || !(v->PopupViewOpen() || isSubmenu(v->Selection())))
+            continue;
+        if (v->ForToolbar()) {
+            if (v->ViewFlags & vsDropDownMenus) v->OpenSubmenu(false);
+        } else {
+            timerView_ = v;
+            if (services_.armTimer) services_.armTimer(services_.showDelay ? services_.showDelay() : 400);
+        }
+    }
+    mouseWasOver_ = over;
+    UpdateHint();
+}
+
+void TTBMenuLoop::TimerElapsed() {
+    if (services_.disarmTimer) services_.disarmTimer();
+    // The view that asked may have closed meanwhile: act only on one still in the chain.
+    TTBView* v = &root_;
+    while (v && v != timerView_) v = v->PopupViewOpen();
+    timerView_ = nullptr;
+    if (!v) return;
+    if (v->Selection() != v->PopupOpener()) {
+        v->CloseSubmenus();
+        if (v->Selection() && v->Selection()->Item()->Enabled()) v->OpenSubmenu(false);
+    }
+}
+
+void TTBMenuLoop::MouseMove(TPoint s) { MouseMoved(s, true); }
+
+bool TTBMenuLoop::MousePress(TPoint s, bool right, bool doubleClick) {
+    if (right && !rightButtonToo_) return true;
+    Hit hit = HitTest(s);
+    if (!hit.view) {
+        End();  // a press outside the chain ends the loop and goes on to its window
+        return false;
+    }
+    mouseDownOnOpen_ = false;
+    root_.ViewFlags &= std::uint8_t(~vsIgnoreFirstMouseUp);
+    MouseMoved(s, true);
+    hit = HitTest(s);
+    if (hit.viewer && hit.viewer == hit.view->Selection()) ViewerMouseDown(*hit.viewer, doubleClick);
+    return true;
+}
+
+void TTBMenuLoop::MouseRelease(TPoint s, bool right) {
+    if (right && !rightButtonToo_) return;
+    MouseMoved(s, false);
+    Hit hit = HitTest(s);
+    if (hit.viewer && hit.viewer == hit.view->Selection()) {
+        ViewerMouseUp(*hit.viewer, s);
+        return;
+    }
+    if (hit.view && !(hit.view == &root_ && root_.ForToolbar())) return;  // over a popup's empty part
+    if (root_.ViewFlags & vsIgnoreFirstMouseUp) {
+        root_.ViewFlags &= std::uint8_t(~vsIgnoreFirstMouseUp);
+        return;
+    }
+    End();
+}
+
+void TTBMenuLoop::ViewerMouseDown(TTBItemViewer& viewer, bool) {
+    TTBView& view = viewer.View();
+    TTBCustomItem* item = viewer.Item();
+    if (!item->Enabled()) {
+        if (&view == &root_ && view.ForToolbar()) End();
+        return;
+    }
+    if (viewer.InButtonPart(0, 0) && !isSplit(&viewer)) return;  // menu rows act on release
+    if (!view.OpenSubmenu(false)) return;
+    if (view.ForToolbar()) {
+        if (view.ViewFlags & vsDropDownMenus) mouseDownOnOpen_ = true;
+        view.ViewFlags |= vsDropDownMenus;
+    }
+}
+
+void TTBMenuLoop::ViewerMouseUp(TTBItemViewer& viewer, TPoint s) {
+    TTBView& view = viewer.View();
+    TTBCustomItem* item = viewer.Item();
+    const bool rootToolbar = &view == &root_ && view.ForToolbar();
+    TPoint c = ToClient(view, s);
+    bool buttonPart = viewer.InButtonPart(c.x - viewer.BoundsRect.left, c.y - viewer.BoundsRect.top);
+    if (item->Enabled() && !(item->ItemStyle() & tbstNoClick) && viewer.BoundsRect.Contains(c)) {
+        if (!isSubmenu(&viewer) || (isSplit(&viewer) && buttonPart)) {
+            view.MarkRecentlyUsed(&viewer);
+            result_ = {TTBLoopResult::Kind::ClickItem, item, nullptr, 0, !rootToolbar, 0};
+            End();
+        } else if (rootToolbar && mouseDownOnOpen_) {
+            End();
+        }
+        return;
+    }
+    if (rootToolbar) End();
+}
+
+bool TTBMenuLoop::KeyDown(int key, bool shift) {
+    TTBView& v = Innermost();
+    bool used = ViewKeyDown(v, key, shift);
+    UpdateHint();
+    return used;
+}
+
+bool TTBMenuLoop::ViewKeyDown(TTBView& v, int key, bool shift) {
+    TTBView* r = v.RootToolbarView();
+    switch (key) {
+    case vk::Tab:
+        Select(v, v.NextChoosable(v.Selection(), !shift));
+        return true;
+    case vk::Return:
+        if (v.Selection() && v.Selection()->Item()->Enabled()) ExecuteSelection(v);
+        else End();
+        return true;
+    case kAltKey:
+    case kF10:
+        End();
+        return true;
+    case vk::Escape:
+        if (&v == &root_) {
+            End();
+        } else if (TTBView* parent = v.OpenerView()) {
+            parent->CloseSubmenus();  // this popup closes
+            if (parent->ForToolbar()) parent->ViewFlags &= std::uint8_t(~vsDropDownMenus);
+        }
+        return true;
+    case vk::Home:
+    case vk::End:
+        Select(v, v.NextChoosable(nullptr, key == vk::Home));
+        return true;
+    case vk::Left:
+    case vk::Right:
+        if (&v == r && !horizontal(v)) {
+            if (v.OpenSubmenu(true)) v.ViewFlags |= vsDropDownMenus;
+        } else {
+            LeftRight(v, key == vk::Left);
+        }
+        return true;
+    case vk::Up:
+    case vk::Down:
+        if (&v == r && horizontal(v)) {
+            if (v.OpenSubmenu(true)) v.ViewFlags |= vsDropDownMenus;
+        } else {
+            Select(v, v.NextChoosable(v.Selection(), key == vk::Down));
+        }
+        return true;
+    case vk::F1:
+        for (TTBView* w = &v; w; w = w->OpenerView())
+            if (w->Selection() && w->Selection()->Item()->HelpContext() != 0) {
+                result_ = {TTBLoopResult::Kind::Help, nullptr, nullptr, w->Selection()->Item()->HelpContext(), false, 0};
+                End();
+                break;
+            }
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TTBMenuLoop::LeftRight(TTBView& v, bool left) {
+    TTBView* r = v.RootToolbarView();
+    const bool noToolbar = !r || !horizontal(*r);
+    if (left) {
+        if (noToolbar) {
+            if (&v != &root_ && v.OpenerView()) v.OpenerView()->CloseSubmenus();
+            return;
+        }
+        if (&v == r || v.OpenerView() == r) MoveOnRoot(*r, false);
+        else if (v.OpenerView()) v.OpenerView()->CloseSubmenus();
+        return;
+    }
+    if (v.ForPopup() && v.OpenSubmenu(true)) return;
+    if (noToolbar) return;
+    MoveOnRoot(*r, true);
+}
+
+void TTBMenuLoop::MoveOnRoot(TTBView& r, bool forward) {
+    r.ChooseCell(r.NextChoosable(r.Selection(), forward));
+    if ((r.ViewFlags & vsDropDownMenus) && r.Selection() && !(r.Selection()->Item()->ItemStyle() & tbstNoAutoOpen))
+        r.OpenSubmenu(true);
+    else
+        r.CloseSubmenus();
+}
+
+void TTBMenuLoop::ExecuteSelection(TTBView& v) {
+    TTBItemViewer* sel = v.Selection();
+    if (isSubmenu(sel) && !isSplit(sel)) {
+        if (v.OpenSubmenu(true) && v.ForToolbar()) v.ViewFlags |= vsDropDownMenus;
+        return;
+    }
+    if (!(sel->Item()->ItemStyle() & tbstSelectable)) {
+        End();
+        return;
+    }
+    v.MarkRecentlyUsed(sel);
+    result_ = {TTBLoopResult::Kind::ClickItem, sel->Item(), nullptr, 0, &v != &root_ || root_.ForPopup(), 0};
+    End();
+}
+
+void TTBMenuLoop::Char(char c) {
+    TTBView& v = Innermost();
+    bool only = false;
+    if (TTBItemViewer* found = v.FindByKey(v.Selection(), c, only)) {
+        Select(v, found);
+        if (only) ViewKeyDown(v, vk::Return, false);
+    } else if ((c == ' ' || c == '-') && &v == &root_ && root_.ForToolbar() && !root_.PopupViewOpen() &&
+               services_.activeWindow && services_.activeWindow()) {
+        result_ = {TTBLoopResult::Kind::SystemMenu, nullptr, services_.activeWindow(), 0, false, c};
+        End();
+    } else if (services_.beep) {
+        services_.beep();
+    }
+    UpdateHint();
+}
+
+void TTBMenuLoop::UpdateHint() {
+    if (!services_.setHint) return;
+    TTBView& v = Innermost();
+    std::string hint = v.Selection() ? v.Selection()->Item()->Hint() : "";
+    std::size_t bar = hint.find('|');
+    services_.setHint(bar == std::string::npos ? hint : hint.substr(bar + 1));
+}
+
+}  // namespace tb

@@ -1,0 +1,87 @@
+#pragma once
+// The menu loop's decisions over a chain of views (a root view and the popups opened from
+// it): keys, typed characters, mouse moves, presses and releases in screen coordinates,
+// and the submenu timer. The ui runs the event loop, captures input and feeds this; the
+// loop ends when Done() turns true, with a result the caller performs afterwards.
+#include <functional>
+#include <string>
+
+#include "toolbar/core/ItemRuntime.h"
+#include "toolbar/core/View.h"
+
+namespace tb {
+
+// Where each view's window is: the view hosts answer this for the loop.
+class TTBScreenPlacement {
+public:
+    virtual ~TTBScreenPlacement() = default;
+    // The client area of `view`'s window on the screen; empty when not shown.
+    virtual TRect ClientOnScreen(const TTBView& view) const = 0;
+};
+
+class TTBMenuLoop {
+public:
+    struct Services {
+        std::function<void(int ms)> armTimer;  // (re)starts the one submenu timer
+        std::function<void()> disarmTimer;
+        std::function<int()> showDelay;        // the submenu delay in ms
+        std::function<void()> beep;
+        std::function<void*()> activeWindow;   // for Alt+Space and Alt+-
+        std::function<void(const std::string&)> setHint;
+    };
+
+    TTBMenuLoop(TTBView& root, const TTBScreenPlacement& screen, Services services, bool rightButtonToo = false);
+    ~TTBMenuLoop();
+
+    // StartedByMouse: the selection gets the press at `mouse`. PopupMode: the selection's
+    // popup opens at once (PickFirst: with its first item selected).
+    void Start(bool startedByMouse, bool popupMode, bool pickFirst, TPoint mouse);
+    // Also done, with no action, when the root view lost its items (a handler freed them).
+    bool Done() const { return done_ || !root_.ShownItem(); }
+    const TTBLoopResult& Result() const { return root_.ShownItem() ? result_ : kNoResult; }
+    TTBView& Root() const { return root_; }
+    TTBView& Innermost() const;
+
+    // Keys by virtual key code; true when the key was used (else the ui types its text).
+    bool KeyDown(int key, bool shift);
+    void Char(char c);
+    void MouseMove(TPoint screen);
+    // False when the press lies outside the chain: the loop ends and the press goes on.
+    bool MousePress(TPoint screen, bool right, bool doubleClick);
+    void MouseRelease(TPoint screen, bool right);
+    void TimerElapsed();
+    // Ignore the next release (the one of the press that opened a popup menu).
+    void IgnoreFirstRelease() { root_.ViewFlags |= vsIgnoreFirstMouseUp; }
+
+private:
+    static inline const TTBLoopResult kNoResult{};
+    struct Hit {
+        TTBView* view = nullptr;      // the view the point is over, innermost first
+        TTBItemViewer* viewer = nullptr;
+    };
+    Hit HitTest(TPoint screen) const;
+    TPoint ToClient(const TTBView& view, TPoint screen) const;
+    bool Over(const TTBView& view, TPoint screen) const;
+    void MouseMoved(TPoint screen, bool mayChoose);
+    void ViewerMouseDown(TTBItemViewer& viewer, bool doubleClick);
+    void ViewerMouseUp(TTBItemViewer& viewer, TPoint screen);
+    bool ViewKeyDown(TTBView& view, int key, bool shift);
+    void LeftRight(TTBView& view, bool left);
+    void MoveOnRoot(TTBView& r, bool forward);
+    void ExecuteSelection(TTBView& view);
+    void Select(TTBView& view, TTBItemViewer* viewer);
+    void End() { done_ = true; }
+    void UpdateHint();
+
+    TTBView& root_;
+    const TTBScreenPlacement& screen_;
+    Services services_;
+    bool rightButtonToo_;
+    bool done_ = false;
+    bool mouseDownOnOpen_ = false;
+    TTBLoopResult result_;
+    TTBView* timerView_ = nullptr;
+    std::vector<TTBView*> mouseWasOver_;
+};
+
+}  // namespace tb

@@ -1,0 +1,161 @@
+#pragma once
+// A view: the viewers one window shows for one item level (a toolbar line set, a menu
+// bar, one popup menu level). It listens to the item tree, keeps one viewer per shown item,
+// lays them out, keeps the selection and the chain of popups opened from it. Drawing and
+// windows belong to the host (the ui layer); the view itself has no window.
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "toolbar/core/Layout.h"
+
+namespace tb {
+
+class TTBView;
+
+class TTBItemViewer {
+public:
+    TTBItemViewer(TTBView& view, TTBCustomItem* item) : view_(view), item_(item) {}
+    virtual ~TTBItemViewer() = default;
+    TTBView& View() const { return view_; }
+    TTBCustomItem* Item() const { return item_; }
+
+    TRect BoundsRect;  // in the host's client coordinates
+    bool IsShown = false;
+    bool HiddenByChevron = false;
+    bool OutsideScroll = false;
+    bool LineBreak = false;
+
+    virtual void SelectionEntered();
+    virtual void SelectionLeft();
+    // X and Y relative to the viewer's top-left.
+    bool InButtonPart(int x, int y) const;
+
+private:
+    TTBView& view_;
+    TTBCustomItem* item_;
+};
+
+// An open popup window; freeing it closes the window (and its view).
+class TTBPopupHandle {
+public:
+    virtual ~TTBPopupHandle() = default;
+    virtual TTBView& PopupView() = 0;
+};
+
+// What a view needs from the window showing it.
+class TTBViewHost {
+public:
+    virtual ~TTBViewHost() = default;
+    virtual TTextMetrics Metrics() const = 0;
+    // The image size of the list a viewer's item draws from, when it has one.
+    virtual std::optional<TImageSize> ImageSizeFor(const TTBItemViewer& viewer) const = 0;
+    virtual void RepaintRect(const TRect& rect) = 0;
+    virtual void RepaintAll() = 0;
+    virtual void FitHost(TPoint clientSize) = 0;
+    // Opens the popup of `opener`'s submenu item beside it; nullptr when nothing opened.
+    virtual std::unique_ptr<TTBPopupHandle> OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) = 0;
+};
+
+// ViewFlags bits.
+enum : std::uint8_t {
+    vsMenuLoop = 0x01,
+    vsMouseInWindow = 0x02,
+    vsDrawInOrder = 0x04,
+    vsOppositePopup = 0x08,
+    vsIgnoreFirstMouseUp = 0x10,
+    vsShowAccels = 0x20,
+    vsDropDownMenus = 0x40,
+    vsNoAnimation = 0x80,
+};
+// ViewOptions bits.
+enum : std::uint8_t { tbvoHideAccelsUntilKeyboard = 0x01, tbvoAlwaysShowHints = 0x02 };
+
+class TTBView : public TTBItemChangeListener, public Observer {
+public:
+    TTBView(TTBViewHost& host, TTBCustomItem* baseItem, TTBView* openerView, bool forToolbar, bool trackRecentUse = false);
+    ~TTBView() override;
+    TTBView(const TTBView&) = delete;
+    TTBView& operator=(const TTBView&) = delete;
+
+    TTBViewHost& Host() const { return host_; }
+    TTBCustomItem* BaseItem() const { return baseItem_; }
+    TTBCustomItem* ShownItem() const { return shownItem_; }
+    bool ForToolbar() const { return forToolbar_; }
+    bool ForPopup() const { return !forToolbar_; }
+    TTBView* OpenerView() const { return openerView_; }
+    TTBView* PopupViewOpen() const { return popup_ ? &popup_->PopupView() : nullptr; }
+    TTBItemViewer* PopupOpener() const { return popupOpener_; }
+    const std::vector<std::unique_ptr<TTBItemViewer>>& Cells() const { return cells_; }
+    int IndexOf(const TTBItemViewer* viewer) const;
+    TTBItemViewer* Find(const TTBCustomItem* item) const;
+
+    // Layout settings; a change takes effect at the next validation.
+    TTBViewOrientation Orientation = TTBViewOrientation::Horizontal;
+    int WrapLength = 0;
+    int HeightLimit = 0;
+    int ScrollPos = 0;
+    int ChevronLimit = 0;
+    std::uint8_t ViewFlags = 0;
+    std::uint8_t ViewOptions = 0;
+    const TLayoutResult& LastLayout() const { return layout_; }
+
+    void InvalidatePositions() { positionsValid_ = false; }
+    void ForgetLayout();
+    void ValidatePositions();
+    void BeginUpdate() { ++updateCount_; }
+    void EndUpdate();
+    void RebuildCells();
+    void RepaintCell(TTBItemViewer* viewer);
+
+    TTBItemViewer* Selection() const { return selection_; }
+    void ChooseCell(TTBItemViewer* viewer);
+    TTBItemViewer* FirstChoosable();
+    TTBItemViewer* NextChoosable(TTBItemViewer* from, bool forward);
+    TTBItemViewer* CellAt(TPoint clientPoint) const;
+    void MarkRecentlyUsed(TTBItemViewer* viewer);
+
+    // Opens the selection's popup (closing another first); true when a popup is open.
+    bool OpenSubmenu(bool pickFirst);
+    void CloseSubmenus();
+    void ShowAccelerators(bool wanted, bool systemCues);
+    bool AcceleratorsShown() const { return (ViewFlags & vsShowAccels) != 0; }
+
+    // Type-ahead: the next viewer whose accelerator (first pass) or first letter (second
+    // pass) is `c`; `isOnlyOne` when typing it again would find the same one.
+    TTBItemViewer* FindByKey(TTBItemViewer* start, char c, bool& isOnlyOne);
+    // Popups taller than their limit: scrolls by one item, or to show the selection.
+    void ScrollByOneItem(bool down);
+    void ScrollSelectionIntoView();
+
+    TTBView* RootView();
+    TTBView* RootToolbarView();
+    bool IsAncestorOf(const TTBView* view) const;
+
+    void ItemNotification(TTBCustomItem* sender, bool relayed, TTBChangeKind kind, TTBCustomItem* item,
+                          int index) override;
+    void NotifierFreed(Notifier* source) override;
+
+private:
+    void SetShownItem();
+    void SyncCells(const TTBCustomItem* leaving);
+    void RemoveViewer(TTBItemViewer* viewer);
+    TTBItemViewer* Choosable(TTBItemViewer* from, bool forward, bool skipDontSelectFirst);
+
+    TTBViewHost& host_;
+    TTBCustomItem* baseItem_;
+    TTBCustomItem* shownItem_ = nullptr;
+    TTBView* openerView_;
+    bool forToolbar_;
+    bool trackRecentUse_;
+    std::vector<std::unique_ptr<TTBItemViewer>> cells_;
+    std::vector<TTBItemViewer*> recentUse_;  // most recent first
+    TTBItemViewer* selection_ = nullptr;
+    TTBItemViewer* popupOpener_ = nullptr;
+    std::unique_ptr<TTBPopupHandle> popup_;
+    TLayoutResult layout_;
+    int updateCount_ = 0;
+    bool positionsValid_ = false;
+};
+
+}  // namespace tb

@@ -1,0 +1,133 @@
+#include "toolbar/ui/QtPopupAnimation.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPainter>
+
+namespace tb {
+
+namespace {
+
+const QEvent::Type kStepEvent = QEvent::Type(QEvent::registerEventType());
+
+class StepEvent : public QEvent {
+public:
+    explicit StepEvent(std::uint32_t g) : QEvent(kStepEvent), generation(g) {}
+    std::uint32_t generation;
+};
+
+// Covers the popup while it slides and draws the snapshot at the step's offset.
+class SnapshotOverlay : public QWidget {
+public:
+    SnapshotOverlay(QWidget* parent, const QPixmap& pixmap) : QWidget(parent), pixmap_(pixmap) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setGeometry(parent->rect());
+    }
+    void SetOffset(QPoint p) {
+        offset_ = p;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).drawPixmap(offset_, pixmap_); }
+
+private:
+    QPixmap pixmap_;
+    QPoint offset_;
+};
+
+}  // namespace
+
+QtPopupAnimation::QtPopupAnimation()
+    : animator_([this](std::uint32_t g) {
+          // From the worker: postEvent is safe from any thread; `this` outlives the worker.
+          QCoreApplication::postEvent(this, new StepEvent(g));
+      }) {}
+
+QtPopupAnimation::~QtPopupAnimation() { Stop(); }
+
+bool QtPopupAnimation::CanFade() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
+bool QtPopupAnimation::Start(QWidget* popup, int durationMs, bool fade, std::uint8_t direction) {
+    Stop();
+    if (!popup) return false;
+    popup_ = popup;
+    snapshot_ = popup->grab();
+    fading_ = fade && CanFade();
+    PopupAnimator::Params p{durationMs, fading_, direction, popup->width(), popup->height()};
+    if (!fading_ && direction == 0) p.direction = tbadDown;  // a fade that cannot fade slides
+    if (fading_) {
+        popup->setWindowOpacity(32 / 255.0);
+    } else {
+        popup->setMask(QRegion(0, 0, 0, 0));
+        auto* overlay = new SnapshotOverlay(popup, snapshot_);
+        TPoint start = SlideOffset(p.direction, p.width, p.height, 0);
+        overlay->SetOffset(QPoint(start.x, start.y));
+        overlay->show();
+        overlay_ = overlay;
+    }
+    popup->installEventFilter(this);
+    popup->show();
+    if (!animator_.Start(p)) {
+        Stop(popup);
+        return false;
+    }
+    return true;
+}
+
+void QtPopupAnimation::Stop(QWidget* popup) {
+    if (popup && popup != popup_) return;
+    animator_.Stop();
+    QWidget* shown = popup_;
+    popup_ = nullptr;
+    if (overlay_) delete overlay_.data();
+    if (shown) {
+        shown->removeEventFilter(this);
+        shown->clearMask();
+        if (fading_) shown->setWindowOpacity(1.0);
+        shown->update();
+        emit finished(shown);
+    }
+    snapshot_ = QPixmap();
+}
+
+bool QtPopupAnimation::event(QEvent* e) {
+    if (e->type() != kStepEvent) return QObject::event(e);
+    PopupAnimator::StepAction step = animator_.OnStep(static_cast<StepEvent*>(e)->generation);
+    if (step.kind == PopupAnimator::StepAction::Kind::Finish) Stop();
+    else if (step.kind == PopupAnimator::StepAction::Kind::Draw) Draw(step);
+    return true;
+}
+
+void QtPopupAnimation::Draw(const PopupAnimator::StepAction& step) {
+    if (!popup_) return;
+    if (fading_) {
+        popup_->setWindowOpacity(step.step / 255.0);
+    } else {
+        const QRect whole = popup_->rect();
+        const QPoint at(step.offset.x, step.offset.y);
+        popup_->setMask(QRegion(QRect(at, whole.size()).intersected(whole)));
+        if (overlay_) static_cast<SnapshotOverlay*>(overlay_.data())->SetOffset(at);
+    }
+    emit stepDrawn(step.step);
+}
+
+bool QtPopupAnimation::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == popup_) {
+        switch (e->type()) {
+        case QEvent::Enter:
+            animator_.CursorEntered();  // the worker ends at its next round
+            break;
+        case QEvent::Hide:
+        case QEvent::Destroy:
+            Stop(popup_);
+            break;
+        default:
+            break;
+        }
+    }
+    return QObject::eventFilter(watched, e);
+}
+
+}  // namespace tb

@@ -1,0 +1,50 @@
+#pragma once
+// A popup window appearing by fade or by unrolling from its item's side. The timing is
+// toolbar/core/PopupAnimation; here steps arrive as posted events and are drawn from a
+// snapshot taken with grab() before the window shows: a fade through window opacity
+// (where the platform has it, on xcb; elsewhere a fade slides), a slide through a window
+// mask with the snapshot drawn at the step's offset. The cursor entering the popup, the
+// popup hiding or going away ends the animation and shows the window whole.
+#include <QObject>
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+
+#include "toolbar/core/PopupAnimation.h"
+
+namespace tb {
+
+class QtPopupAnimation : public QObject {
+    Q_OBJECT
+public:
+    QtPopupAnimation();
+    ~QtPopupAnimation() override;
+
+    // Shows `popup` animated. False when nothing was animated: the popup is shown whole.
+    bool Start(QWidget* popup, int durationMs, bool fade, std::uint8_t direction);
+    // Ends the animation of `popup` (nullptr: whichever runs) and shows it whole.
+    void Stop(QWidget* popup = nullptr);
+    bool Running() const { return animator_.Running(); }
+    // Whether window opacity works on this platform.
+    static bool CanFade();
+
+signals:
+    void finished(QWidget* popup);  // for observers: the window is shown whole
+    void stepDrawn(int step);
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void Draw(const PopupAnimator::StepAction& step);
+
+    PopupAnimator animator_;
+    QPointer<QWidget> popup_;
+    QPointer<QWidget> overlay_;
+    QPixmap snapshot_;
+    bool fading_ = false;
+};
+
+}  // namespace tb

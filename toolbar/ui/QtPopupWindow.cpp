@@ -1,0 +1,184 @@
+#include "toolbar/ui/QtPopupWindow.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
+
+#include "toolbar/core/PopupPlacement.h"
+#include "toolbar/ui/QtCommon.h"
+#include "toolbar/ui/QtImageList.h"
+#include "toolbar/ui/QtPopupAnimation.h"
+#include "toolbar/ui/QtViewerPaint.h"
+
+namespace tb {
+
+namespace {
+
+class WindowHandle : public TTBPopupHandle {
+public:
+    explicit WindowHandle(std::unique_ptr<TTBPopupWindow> w) : window_(std::move(w)) {}
+    // Closing may happen while the window handles its own key or mouse event: the view
+    // goes at once, the widget once the event is over.
+    ~WindowHandle() override { window_.release()->Dismiss(); }
+    TTBView& PopupView() override { return window_->View(); }
+
+private:
+    std::unique_ptr<TTBPopupWindow> window_;
+};
+
+QRect toQRect(const TRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
+TRect toRect(const QRect& r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
+
+QRect screenAt(QPoint p) {
+    QScreen* s = QGuiApplication::screenAt(p);
+    if (!s) s = QGuiApplication::primaryScreen();
+    return s ? s->geometry() : QRect(0, 0, 1024, 768);
+}
+
+}  // namespace
+
+TTBPopupWindow::TTBPopupWindow(TTBCustomItem* item, TTBView* openerView)
+    : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint) {
+    setObjectName("TBPopupWindow");
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setContentsMargins(kFrame, kFrame, kFrame, kFrame);
+    auto* openerWindow = openerView ? dynamic_cast<QWidget*>(&openerView->Host()) : nullptr;
+    setFont(openerWindow ? openerWindow->font() : MenuFont());
+    view_ = std::make_unique<TTBView>(*this, item, openerView, false);
+    if (openerView) {
+        view_->ViewOptions = openerView->ViewOptions & tbvoHideAccelsUntilKeyboard;
+        view_->ViewFlags |= openerView->ViewFlags & vsShowAccels;
+    }
+}
+
+TTBPopupWindow::~TTBPopupWindow() { view_.reset(); }
+
+void TTBPopupWindow::Dismiss() {
+    view_.reset();
+    hide();
+    deleteLater();
+}
+
+std::unique_ptr<TTBPopupWindow> TTBPopupWindow::Open(TTBCustomItem* item, TTBView* openerView, TTBItemViewer* opener,
+                                                     QPoint point, int alignment, bool pickFirst, bool asSubmenu) {
+    if (TTBCustomItem* link = item->LinkSubitems()) link->FirePopup(item, true);
+    item->FirePopup(item, false);
+    std::unique_ptr<TTBPopupWindow> w(new TTBPopupWindow(item, openerView));
+    TPopupRequest q;
+    QRect monitor;
+    if (openerView && opener) {
+        openerView->ValidatePositions();
+        auto* host = dynamic_cast<QWidget*>(&openerView->Host());
+        QRect cell = toQRect(opener->BoundsRect);
+        if (auto* popupHost = dynamic_cast<TTBPopupWindow*>(host)) cell.translate(popupHost->contentsRect().topLeft());
+        QRect itemRect(host ? host->mapToGlobal(cell.topLeft()) : cell.topLeft(), cell.size());
+        monitor = screenAt(itemRect.center());
+        q.hasParentView = true;
+        q.parentOrientation = openerView->Orientation;
+        q.itemRect = toRect(itemRect);
+        q.openLeft = openerView->ViewFlags & vsOppositePopup;
+        for (const auto& c : openerView->Cells())
+            if (c->IsShown && host) q.parentCells.push_back(toRect(QRect(host->mapToGlobal(toQRect(c->BoundsRect).topLeft()), toQRect(c->BoundsRect).size())));
+    } else {
+        monitor = screenAt(point);
+        q.point = {point.x(), point.y()};
+        q.alignment = alignment;
+    }
+    w->view_->HeightLimit = monitor.height() - 2 * kFrame;
+    if (pickFirst) w->view_->ChooseCell(w->view_->FirstChoosable());
+    w->view_->ValidatePositions();
+    q.size = {w->width(), w->height()};
+    q.monitor = toRect(monitor);
+    q.asSubmenu = asSubmenu;
+    TPopupPlacement placed = PlacePopup(q);
+    if (placed.openLeft) w->view_->ViewFlags |= vsOppositePopup;
+    w->move(placed.topLeft.x, placed.topLeft.y);
+    // Menus opened by mouse (nothing selected yet) fade or unroll when the desktop wants it.
+    const bool animate = QApplication::isEffectEnabled(Qt::UI_AnimateMenu) && !w->view_->Selection() &&
+                         !(openerView && (openerView->ViewFlags & vsNoAnimation));
+    const bool fade = QApplication::isEffectEnabled(Qt::UI_FadeMenu);
+    if (animate && (fade || placed.unrollDirection))
+        MenuAnimation().Start(w.get(), kPopupAnimationMs, fade, placed.unrollDirection);
+    else
+        w->show();
+    return w;
+}
+
+QRect TTBPopupWindow::ClientOnScreen() const { return QRect(mapToGlobal(contentsRect().topLeft()), contentsRect().size()); }
+
+TTextMetrics TTBPopupWindow::Metrics() const {
+    QFontMetrics fm(font());
+    return {fm.height(), fm.leading(), [fm](std::string_view s) { return fm.horizontalAdvance(QString::fromUtf8(s.data(), int(s.size()))); }};
+}
+
+std::optional<TImageSize> TTBPopupWindow::ImageSizeFor(const TTBItemViewer& viewer) const {
+    ImageSource* images = ImageSourceOf(viewer);
+    if (!images) return std::nullopt;
+    return TImageSize{images->Width(), images->Height()};
+}
+
+void TTBPopupWindow::RepaintRect(const TRect& r) {
+    MenuAnimation().Stop(this);  // the view changed what shows: the animation ends
+    update(toQRect(r).translated(kFrame, kFrame));
+}
+
+void TTBPopupWindow::RepaintAll() {
+    MenuAnimation().Stop(this);
+    update();
+}
+
+QtPopupAnimation& MenuAnimation() {
+    static QtPopupAnimation* animation = new QtPopupAnimation;  // lives as long as the process
+    return *animation;
+}
+
+void TTBPopupWindow::FitHost(TPoint size) { resize(size.x + 2 * kFrame, size.y + 2 * kFrame); }
+
+std::unique_ptr<TTBPopupHandle> TTBPopupWindow::OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) {
+    auto w = Open(opener.Item(), &view, &opener, QPoint(), 0, pickFirst, true);
+    return std::make_unique<WindowHandle>(std::move(w));
+}
+
+void TTBPopupWindow::paintEvent(QPaintEvent*) {
+    if (!view_) return;
+    QPainter p(this);
+    p.fillRect(rect(), SysColor(TSysColor::Menu));
+    DrawEdge(p, rect(), TEdgeKind::RaisedOuter);
+    DrawEdge(p, rect().adjusted(1, 1, -1, -1), TEdgeKind::RaisedInner);
+    p.translate(kFrame, kFrame);
+    TViewerPaintState st;
+    st.font = font();
+    st.showAccels = view_->AcceleratorsShown() || KeyboardCuesOn();
+    auto paint = [&](const TTBItemViewer& v) {
+        st.hot = view_->Selection() == &v;
+        st.pressed = st.hot && view_->PopupOpener() == &v;
+        st.images = dynamic_cast<const TTBCustomImageList*>(ImageSourceOf(v));
+        PaintViewer(p, v, st);
+    };
+    for (const auto& c : view_->Cells())
+        if (c.get() != view_->Selection()) paint(*c);
+    if (view_->Selection()) paint(*view_->Selection());
+    const TLayoutResult& l = view_->LastLayout();
+    const int w = contentsRect().width(), h = contentsRect().height();
+    p.setPen(SysColor(TSysColor::MenuText));
+    p.setBrush(SysColor(TSysColor::MenuText));
+    if (l.upBandShown) {
+        int cx = w / 2, cy = kScrollBandHeight / 2 - 1;
+        p.drawPolygon(QPolygon({{cx - 3, cy + 3}, {cx + 3, cy + 3}, {cx, cy}}));
+    }
+    if (l.downBandShown) {
+        int cx = w / 2, cy = (2 * h - kScrollBandHeight) / 2 - 1;
+        p.drawPolygon(QPolygon({{cx - 3, cy}, {cx + 3, cy}, {cx, cy + 3}}));
+    }
+}
+
+TRect QtScreenPlacement::ClientOnScreen(const TTBView& view) const {
+    auto* host = dynamic_cast<QWidget*>(&view.Host());
+    if (!host || !host->isVisible()) return {};
+    QRect r(host->mapToGlobal(host->contentsRect().topLeft()), host->contentsRect().size());
+    return toRect(r);
+}
+
+}  // namespace tb

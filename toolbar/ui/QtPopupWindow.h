@@ -1,0 +1,59 @@
+#pragma once
+// The window of one popup menu level: a frameless Qt popup whose 3-pixel frame is its
+// contents margins, showing one TTBView (owned), with scroll bands when it is too tall.
+// It hosts that view: metrics from its font, repaints, sizing, and the opening of the
+// popups of its submenu items beside them.
+#include <QPoint>
+#include <QWidget>
+#include <memory>
+
+#include "toolbar/core/MenuLoop.h"
+
+namespace tb {
+
+class TTBPopupWindow : public QWidget, public TTBViewHost {
+    Q_OBJECT
+public:
+    static constexpr int kFrame = 3;
+
+    // Runs the item's popup handlers, makes the window of its submenu, places it (beside
+    // `opener` of `openerView`, or at `point` with `alignment` when there is no opener
+    // view) and shows it.
+    static std::unique_ptr<TTBPopupWindow> Open(TTBCustomItem* item, TTBView* openerView, TTBItemViewer* opener,
+                                                QPoint point, int alignment, bool pickFirst, bool asSubmenu);
+    ~TTBPopupWindow() override;
+
+    TTBView& View() const { return *view_; }
+    // Ends the view now and the window after the event being handled.
+    void Dismiss();
+    // The client area (inside the frame) on the screen.
+    QRect ClientOnScreen() const;
+
+    // TTBViewHost
+    TTextMetrics Metrics() const override;
+    std::optional<TImageSize> ImageSizeFor(const TTBItemViewer& viewer) const override;
+    void RepaintRect(const TRect& rect) override;
+    void RepaintAll() override;
+    void FitHost(TPoint clientSize) override;
+    std::unique_ptr<TTBPopupHandle> OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    TTBPopupWindow(TTBCustomItem* item, TTBView* openerView);
+    std::unique_ptr<TTBView> view_;
+};
+
+class QtPopupAnimation;
+// The one animation of the menus (one popup animates at a time).
+QtPopupAnimation& MenuAnimation();
+
+// Places every view's window on the screen for the menu loop (popup windows and a toolbar
+// view's widget alike): the views' hosts are QWidgets.
+class QtScreenPlacement : public TTBScreenPlacement {
+public:
+    TRect ClientOnScreen(const TTBView& view) const override;
+};
+
+}  // namespace tb

@@ -1,0 +1,198 @@
+#include "toolbar/ui/QtViewerPaint.h"
+
+#include <QPainterPath>
+#include <QPolygon>
+
+#include "toolbar/ui/QtCommon.h"
+#include "toolbar/ui/QtImageList.h"
+
+namespace tb {
+
+namespace {
+
+constexpr int kMenuCheckWidth = 13;
+
+void triangle(QPainter& p, const QPolygon& points, const QColor& color) {
+    p.save();
+    p.setPen(color);
+    p.setBrush(color);
+    p.drawPolygon(points);
+    p.restore();
+}
+
+void paintSeparator(QPainter& p, const TTBItemViewer& v, const QRect& r) {
+    auto* sep = dynamic_cast<const TTBSeparatorItem*>(v.Item());
+    if (sep && sep->Blank()) return;
+    const bool menu = !v.View().ForToolbar();
+    const bool vertical = (menu || v.View().Orientation == TTBViewOrientation::Vertical) == v.LineBreak;
+    p.save();
+    if (vertical) {
+        int x = r.left() + r.width() / 2 - 1, inset = v.LineBreak ? 4 : 0;
+        p.setPen(SysColor(TSysColor::BtnShadow));
+        p.drawLine(x, r.top() + inset, x, r.bottom() - inset);
+        p.setPen(SysColor(TSysColor::BtnHighlight));
+        p.drawLine(x + 1, r.top() + inset, x + 1, r.bottom() - inset);
+    } else {
+        int inset = menu ? 12 : v.LineBreak ? 0 : v.View().Orientation == TTBViewOrientation::Floating ? 1 : 4;
+        int y = r.top() + r.height() / 2 - 1;
+        p.setPen(SysColor(TSysColor::BtnShadow));
+        p.drawLine(r.left() + inset, y, r.right() - inset, y);
+        p.setPen(SysColor(TSysColor::BtnHighlight));
+        p.drawLine(r.left() + inset, y + 1, r.right() - inset, y + 1);
+    }
+    p.restore();
+}
+
+void drawCaption(QPainter& p, const QRect& r, const QString& text, int flags, bool emboss, const QColor& color) {
+    if (emboss) {
+        p.setPen(SysColor(TSysColor::BtnHighlight));
+        p.drawText(r.translated(1, 1), flags, text);
+        p.setPen(SysColor(TSysColor::BtnShadow));
+    } else {
+        p.setPen(color);
+    }
+    p.drawText(r, flags, text);
+}
+
+void drawImage(QPainter& p, const QRect& area, const TTBItemViewer& v, const TViewerPaintState& st) {
+    if (!st.images || v.Item()->ImageIndex() < 0) return;
+    int x = area.left() + (area.width() - st.images->Width()) / 2;
+    int y = area.top() + (area.height() - st.images->Height()) / 2;
+    st.images->DrawWithState(p, x, y, v.Item()->ImageIndex(), v.Item()->Enabled(), st.hot, v.Item()->Checked());
+}
+
+void paintButton(QPainter& p, const TTBItemViewer& v, QRect r, const TViewerPaintState& st) {
+    TTBCustomItem* item = v.Item();
+    const bool split = item->ItemStyle() & tbstCombo;
+    const bool arrow = (item->ItemStyle() & tbstSubmenu) && (split || (item->OptionsInForce() & tboDropdownArrow));
+    const bool vertical = v.View().Orientation == TTBViewOrientation::Vertical;
+    QRect button = r, arrowRect;
+    if (split) {
+        button.setRight(r.right() - 11);
+        arrowRect = QRect(QPoint(r.right() - 10, r.top()), QPoint(r.right() - 1, r.bottom()));
+    } else if (arrow) {
+        arrowRect = vertical ? QRect(QPoint(r.left(), r.bottom() - 10), QPoint(r.right(), r.bottom() - 2))
+                             : QRect(QPoint(r.right() - 10, r.top()), QPoint(r.right() - 2, r.bottom()));
+    }
+    const bool pushed = st.pressed || item->Checked();
+    if ((st.hot && item->Enabled()) || item->Checked()) {
+        DrawEdge(p, button, pushed ? TEdgeKind::SunkenOuter : TEdgeKind::RaisedInner);
+        if (split && st.hot) DrawEdge(p, arrowRect.adjusted(-1, 0, 0, 0), TEdgeKind::RaisedInner);
+    }
+    if (arrow) {
+        QPoint c = arrowRect.center() + ((pushed && !split) ? QPoint(1, 1) : QPoint());
+        QPolygon tri = (vertical && !split) ? QPolygon({c + QPoint(-1, 2), c + QPoint(-1, -2), c + QPoint(-3, 0)})
+                                            : QPolygon({c + QPoint(-2, -1), c + QPoint(2, -1), c + QPoint(0, 1)});
+        if (!item->Enabled()) {
+            triangle(p, tri.translated(1, 1), SysColor(TSysColor::BtnHighlight));
+            triangle(p, tri, SysColor(TSysColor::BtnShadow));
+        } else {
+            triangle(p, tri, SysColor(TSysColor::BtnText));
+        }
+    }
+    QRect inner = button.adjusted(1, 1, -1, -1);
+    if (item->Checked() && !(st.hot && item->Enabled())) {
+        p.fillRect(inner, SysColor(TSysColor::BtnFace));
+        p.fillRect(inner, HalftoneBrush(SysColor(TSysColor::BtnHighlight)));
+    }
+    if (pushed) inner.translate(1, 1);
+    if (!split && arrow) (vertical ? inner.setBottom(inner.bottom() - 8) : inner.setRight(inner.right() - 8));
+    const TViewerPlace place{v.View().ForToolbar(), v.View().Orientation};
+    QRect imageArea = inner, textArea = inner;
+    if (ImageVisible(*item, place) && st.images) {
+        imageArea.setWidth(st.images->Width() + 2);
+        textArea.setLeft(imageArea.right() + 1);
+        if (!CaptionVisible(*item, place)) imageArea = inner;
+        drawImage(p, imageArea, v, st);
+    }
+    if (CaptionVisible(*item, place)) {
+        int flags = Qt::AlignCenter | Qt::TextSingleLine | (st.showAccels ? Qt::TextShowMnemonic : Qt::TextHideMnemonic);
+        drawCaption(p, textArea, QString::fromStdString(DisplayCaption(*item)), flags, !item->Enabled(),
+                    SysColor(TSysColor::BtnText));
+    }
+}
+
+void paintMenuRow(QPainter& p, const TTBItemViewer& v, QRect r, const TViewerPaintState& st) {
+    TTBCustomItem* item = v.Item();
+    const int h = r.height();
+    const int column = st.images ? MulDiv(st.images->Width() + 3, h, st.images->Height() + 3) : h;
+    const bool imageShown = st.images && ImageVisible(*item, {false, TTBViewOrientation::Horizontal});
+    const bool split = item->ItemStyle() & tbstCombo;
+    if (st.hot) {
+        QRect fill = r;
+        if (imageShown || item->Checked()) fill.setLeft(r.left() + column + 1);
+        if (split && item->Enabled()) fill.setRight(r.right() - kMenuCheckWidth);
+        p.fillRect(fill, SysColor(TSysColor::Highlight));
+    }
+    QColor text = item->Enabled() ? SysColor(st.hot ? TSysColor::HighlightText : TSysColor::MenuText)
+                                  : SysColor(TSysColor::GrayText);
+    QRect columnRect(r.left(), r.top(), column, h);
+    if (item->Checked() || (st.hot && item->Enabled() && imageShown)) {
+        if (item->Checked() && !st.hot) p.fillRect(columnRect.adjusted(1, 1, -1, -1), HalftoneBrush(SysColor(TSysColor::BtnHighlight)));
+        DrawEdge(p, columnRect.adjusted(0, 0, -1, -1), item->Checked() ? TEdgeKind::SunkenOuter : TEdgeKind::RaisedInner);
+    }
+    if (imageShown) {
+        drawImage(p, item->Checked() ? columnRect.translated(1, 1) : columnRect, v, st);
+    } else if (item->Checked()) {
+        QPoint c(r.left() + column / 2 - 2, r.top() + h / 2 + 1);
+        p.save();
+        p.setPen(SysColor(TSysColor::BtnText));
+        p.drawPolyline(QPolygon({c + QPoint(-2, -2), c, c + QPoint(4, -4), c + QPoint(4, -3), c + QPoint(0, 1),
+                                 c + QPoint(-2, -1), c + QPoint(-2, -2)}));
+        p.setPen(SysColor(TSysColor::BtnHighlight));
+        p.drawPolyline(QPolygon({c + QPoint(-3, -2), c + QPoint(-3, -1), c + QPoint(0, 2), c + QPoint(5, -3),
+                                 c + QPoint(5, -5)}));
+        p.restore();
+    }
+    QRect textRect(r.left() + column + 3, r.top(), r.width() - column - 3, h);
+    int flags = Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine |
+                (st.showAccels ? Qt::TextShowMnemonic : Qt::TextHideMnemonic);
+    // Disabled rows are grey, embossed only where grey would not show on the window colour.
+    const QRgb window = SysColor(TSysColor::Window).rgb(), grey = SysColor(TSysColor::GrayText).rgb();
+    const bool emboss = !item->Enabled() &&
+                        (st.hot ? window == grey : (window == SysColor(TSysColor::BtnFace).rgb() || window == grey));
+    drawCaption(p, textRect, QString::fromStdString(DisplayCaption(*item)), flags, emboss, text);
+    std::string shortcut = item->ShortcutDisplayText();
+    if (!shortcut.empty()) {
+        QRect sc(r.left(), r.top(), r.width() - h, h);
+        drawCaption(p, sc, QString::fromStdString(shortcut), Qt::AlignVCenter | Qt::AlignRight | Qt::TextSingleLine,
+                    emboss, text);
+    }
+    if (item->ItemStyle() & tbstSubmenu) {
+        QPoint c(r.right() - kMenuCheckWidth / 2, r.top() + h / 2);
+        QPolygon tri({c + QPoint(-2, -4), c + QPoint(-2, 4), c + QPoint(2, 0)});
+        if (emboss) {
+            triangle(p, tri.translated(1, 1), SysColor(TSysColor::BtnHighlight));
+            triangle(p, tri, SysColor(TSysColor::BtnShadow));
+        } else {
+            triangle(p, tri, text);
+        }
+    }
+}
+
+}  // namespace
+
+ImageSource* ImageSourceOf(const TTBItemViewer& viewer) {
+    if (ImageSource* own = viewer.Item()->Images()) return own;
+    for (const TTBView* v = &viewer.View(); v; v = v->OpenerView()) {
+        if (v->ShownItem() && v->ShownItem()->SubMenuImages()) return v->ShownItem()->SubMenuImages();
+        if (v->BaseItem() && v->BaseItem()->SubMenuImages()) return v->BaseItem()->SubMenuImages();
+    }
+    return nullptr;
+}
+
+void PaintViewer(QPainter& painter, const TTBItemViewer& viewer, const TViewerPaintState& state) {
+    const TRect& b = viewer.BoundsRect;
+    if (!viewer.IsShown || b.IsEmpty()) return;
+    QRect r(b.left, b.top, b.Width(), b.Height());
+    painter.save();
+    painter.setClipRect(r);
+    painter.setFont(state.font);
+    if (viewer.Item()->ItemStyle() & tbstSeparator) paintSeparator(painter, viewer, r);
+    else if (ButtonLook(*viewer.Item(), {viewer.View().ForToolbar(), viewer.View().Orientation}))
+        paintButton(painter, viewer, r, state);
+    else paintMenuRow(painter, viewer, r, state);
+    painter.restore();
+}
+
+}  // namespace tb

@@ -1,0 +1,28 @@
+#pragma once
+// Painting item viewers: toolbar buttons (frames, drop-down arrows, checked dither) and
+// menu rows (highlight, image column, check mark, caption, shortcut, submenu arrow), and
+// separators, at the geometry the measuring in toolbar/core assumes.
+#include <QFont>
+#include <QPainter>
+
+#include "toolbar/core/View.h"
+
+namespace tb {
+
+class TTBCustomImageList;
+
+struct TViewerPaintState {
+    bool hot = false;        // the viewer is the selection
+    bool pressed = false;    // hot and pressed (its popup is open, or a tracked press)
+    bool showAccels = true;  // accelerators underlined
+    const TTBCustomImageList* images = nullptr;
+    QFont font;
+};
+
+// Paints `viewer` into its BoundsRect.
+void PaintViewer(QPainter& painter, const TTBItemViewer& viewer, const TViewerPaintState& state);
+// The image list an item draws from: its own Images, else the SubMenuImages of the views up
+// the chain (each view's shown item, then its base item).
+ImageSource* ImageSourceOf(const TTBItemViewer& viewer);
+
+}  // namespace tb
