@@ -10,9 +10,10 @@ using Fixed = std::vector<std::uint32_t>;
 // The operations below work from word `from` on: the words before it are zero.
 void divide(Fixed& a, std::uint32_t d, std::size_t from) {
     std::uint64_t rem = 0;
-    for (std::size_t i = from; i < a.size(); ++i) {
-        std::uint64_t cur = rem << 32 | a[i];
-        a[i] = std::uint32_t(cur / d);
+    std::uint32_t* w = a.data();
+    for (std::size_t i = from, n = a.size(); i < n; ++i) {
+        std::uint64_t cur = rem << 32 | w[i];
+        w[i] = std::uint32_t(cur / d);
         rem = cur % d;
     }
 }
