@@ -62,6 +62,11 @@ TEST(RxGif, ReadingRules) {
     EXPECT_EQ(indices(a.frame(0).bitmap()), (std::vector<int>{1, 2, 1, 2}));
     EXPECT_FALSE(a.frame(0).corrupted);
 
+    // Hundredths of 40,000 make 400,000 ms, more than 16 bits hold.
+    ASSERT_EQ(load(a, gif(4, 1, control(0, 40000, 0) + frame())), "");
+    EXPECT_EQ(a.frame(0).delay, 400000);
+    ASSERT_EQ(load(a, gif(4, 1, control(0x05, 3, 2) + frame())), "");
+
     // Drawn stretched, the transparent colour left out unless the image is made opaque.
     gs::Raster canvas(8, 2);
     a.draw(canvas, {0, 0, 8, 2});
