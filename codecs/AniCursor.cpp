@@ -20,7 +20,9 @@ constexpr std::uint64_t kMaxTextLength = 255;
 constexpr std::uint64_t kIconDirHeader = 6, kIconDirEntry = 16;
 constexpr std::uint64_t kBitCountInInfoHeader = 14;
 constexpr std::uint16_t kIconType = 1, kCursorType = 2;
-constexpr std::uint64_t kMaxStripPixels = std::uint64_t(1) << 26;
+// Cursors are at most a few hundred pixels a side: a strip beyond 16 million pixels comes
+// from a damaged size field, and would only cost seconds to fill and reduce.
+constexpr std::uint64_t kMaxStripPixels = std::uint64_t(1) << 24;
 
 [[noreturn]] void malformed() { throw EReadError(kStreamRead); }
 

@@ -64,6 +64,17 @@ void mapEachPixel(const Raster& picture, Raster& out, PerPixel index) {
         for (int x = 0; x < picture.width(); ++x) out.setIndexAt(x, y, std::uint8_t(index(rgbOf(picture.pixel(x, y)), x, y)));
 }
 
+// The nearest colour of a table for every pixel; runs of one colour are looked up once.
+template <class Table>
+void mapNearest(const Raster& picture, Raster& out, const Table& table) {
+    Rgb last = rgbOf(picture.pixel(0, 0));
+    int lastIndex = nearest(table, table.size(), last);
+    mapEachPixel(picture, out, [&](Rgb c, int, int) {
+        if (!(c == last)) last = c, lastIndex = nearest(table, table.size(), c);
+        return lastIndex;
+    });
+}
+
 Raster mapTruncated784(const Raster& picture) {
     std::vector<Rgb> palette;
     for (int r : kLevels7.levels)
@@ -155,12 +166,12 @@ Raster toPixelFormat(const Raster& picture, PixelFormat pf, TColorMapping mappin
     switch (pf) {
         case PixelFormat::pf1bit: {
             Raster out = indexedLike(picture, pf, {kMonoColors.begin(), kMonoColors.end()});
-            mapEachPixel(picture, out, [](Rgb c, int, int) { return nearest(kMonoColors, kMonoColors.size(), c); });
+            mapNearest(picture, out, kMonoColors);
             return out;
         }
         case PixelFormat::pf4bit: {
             Raster out = indexedLike(picture, pf, {kVgaColors.begin(), kVgaColors.end()});
-            mapEachPixel(picture, out, [](Rgb c, int, int) { return nearest(kVgaColors, kVgaColors.size(), c); });
+            mapNearest(picture, out, kVgaColors);
             return out;
         }
         case PixelFormat::pf8bit: return mapColors(picture, mapping, kPaletteSize);

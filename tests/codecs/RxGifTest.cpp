@@ -62,6 +62,20 @@ TEST(RxGif, ReadingRules) {
     EXPECT_EQ(indices(a.frame(0).bitmap()), (std::vector<int>{1, 2, 1, 2}));
     EXPECT_FALSE(a.frame(0).corrupted);
 
+    // Hundredths of 40,000 make 400,000 ms, more than 16 bits hold.
+    ASSERT_EQ(load(a, gif(4, 1, control(0, 40000, 0) + frame())), "");
+    EXPECT_EQ(a.frame(0).delay, 400000);
+    ASSERT_EQ(load(a, gif(4, 1, control(0x05, 3, 2) + frame())), "");
+
+    // Drawn stretched, the transparent colour left out unless the image is made opaque.
+    gs::Raster canvas(8, 2);
+    a.draw(canvas, {0, 0, 8, 2});
+    EXPECT_EQ(canvas.pixel(1, 1), gs::makeArgb(10, 0, 0));
+    EXPECT_EQ(canvas.pixel(2, 1), gs::kWhite);
+    a.setTransparent(false);
+    a.draw(canvas, {0, 0, 8, 2});
+    EXPECT_EQ(canvas.pixel(3, 0), gs::makeArgb(20, 0, 0));
+
     // Looping blocks are read by their block size; 40,000 repeats are kept as 30,000.
     Bytes loop = {'!', 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0x40, 0x9C, 0};
     ASSERT_EQ(load(a, gif(4, 1, loop + frame() + frame())), "");

@@ -84,6 +84,8 @@ done
 "$probe" gif-encode --rle --interlace p_300x200.bmp our_rle.gif || fail "encode rle"
 "$probe" gif-encode --transparent true.bmp our_transparent.gif || fail "encode transparent"
 "$probe" gif-encode --reduction 4 --dither 2 true.bmp our_dither.gif || fail "encode dither"
+"$probe" gif-encode --reduction 7 --bits 3 true.bmp our_octree.gif || fail "encode octree"
+"$probe" gif-encode --interlace p_17x9.bmp our_interlaced.gif || fail "encode interlaced"
 python3 addext.py our_17x9.gif made_unknown.gif
 # 300x200 random colours: the LZW table fills and is reset.
 python3 -c "
@@ -126,6 +128,6 @@ head -c 2000 im_rose.gif >cut.gif
 grep -q "warning: Premature end of data" cut.err || fail "truncation not warned: $(cat cut.err)"
 [ "$(stat -c %s cut.raw)" = $((70 * 46)) ] || fail "truncated frame not kept whole"
 
-[ $checked -ge 19 ] || fail "only $checked files checked"
+[ $checked -ge 21 ] || fail "only $checked files checked"
 [ $failures = 0 ] && echo "gif_decode: $checked files, all checks passed"
 exit $((failures > 0))
