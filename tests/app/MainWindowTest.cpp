@@ -451,3 +451,38 @@ TEST(TKAVUMain, TheOptionsGiveTheListItsColoursFontAndTheRecentListsTheirLimit) 
     w.ApplyOptions();
     EXPECT_EQ(w.MRUFolders().Items(), std::vector<std::string>{"/c"});
 }
+
+TEST(TIconListModel, RowsArriveInBatchesAndAClearDropsTheQueue) {
+    qtApp();
+    TImageLists images;
+    TIconListModel model(images);
+    int inserts = 0;
+    QObject::connect(&model, &QAbstractItemModel::rowsInserted, [&] { ++inserts; });
+    std::vector<std::unique_ptr<TIconDef>> defs;
+    for (int i = 0; i < 500; ++i) {
+        defs.push_back(std::make_unique<TIconDef>());
+        defs.back()->Name = "n" + std::to_string(i);
+        model.Append(defs.back().get(), images.Add(QPixmap(), QPixmap()));
+    }
+    EXPECT_EQ(model.rowCount(), 0);  // queued, not yet laid out
+    EXPECT_EQ(model.Count(), 500);
+    model.Flush();
+    EXPECT_EQ(inserts, 1);
+    EXPECT_EQ(model.rowCount(), 500);
+    EXPECT_EQ(model.index(499, 0).data().toString(), "n499");
+    model.Append(defs.front().get(), 0);
+    model.Clear();
+    model.Flush();
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(inserts, 1);
+}
+
+TEST(MainServices, OpenDialogFiltersBecomeQtFilters) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Icons (*.ico)|*.ico|All Files (*.*)|*.*", "Icons (*.ico);;All Files (*.*)"},
+        {"Pictures|*.bmp;*.gif", "Pictures (*.bmp *.gif)"},
+        {"Odd (*.x)|*.y", "Odd (*.y)"},
+        {"", ""},
+    };
+    for (const auto& [in, out] : cases) EXPECT_EQ(QtDialogFilter(in), out) << in;
+}
