@@ -2,6 +2,11 @@
 // the recent lists; the desktop routines the window relies on.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "app/core/AppIdentity.h"
@@ -237,6 +242,34 @@ TEST(DesktopRoutines, TheInstanceLockIsHeldOnceAndSpawnNeedsAProgram) {
     EXPECT_FALSE(SpawnDetached({"glyphscope-no-such-program"}));
     EXPECT_FALSE(SpawnDetached({}));
     EXPECT_TRUE(SpawnDetached({"true"}));
+}
+
+TEST(DesktopRoutines, ThePrivateTemporaryFolderIsOneAndGoesAtExit) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const std::string folder = GetTempDirectory();
+        const bool one = PrivateTempFolder() + "/" == folder;
+        std::ofstream(folder + "left-behind.txt") << "x";
+        const std::string report = (one ? "1" : "0") + PrivateTempFolder();
+        if (write(fds[1], report.data(), report.size()) < 0) _exit(2);
+        exit(0);  // a normal exit removes the folder
+    }
+    close(fds[1]);
+    char buffer[4096];
+    const ssize_t n = read(fds[0], buffer, sizeof buffer);
+    close(fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_GT(n, 1);
+    const std::string folder(buffer + 1, std::size_t(n - 1));
+    EXPECT_EQ(buffer[0], '1');
+    EXPECT_NE(folder.find("/glyphscope-"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder));
+    const auto perms = std::filesystem::status(PrivateTempFolder()).permissions();
+    EXPECT_EQ(perms & std::filesystem::perms::all, std::filesystem::perms::owner_all);
 }
 
 TEST(DesktopRoutines, FileTypesAndRegisteredIconsFromTheClasses) {
