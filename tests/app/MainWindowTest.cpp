@@ -5,7 +5,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDragEnterEvent>
 #include <QEventLoop>
+#include <QMimeData>
+#include <QUrl>
 #include <QHeaderView>
 #include <QTreeView>
 #include <QItemSelectionModel>
@@ -250,6 +253,26 @@ TEST(TKAVUMain, StopEndsAScanAndClosingWhileBusyIsRefused) {
     EXPECT_LT(t.w->IconCount, 3000);
     EXPECT_EQ(t.w->ListView().ItemCount(), t.w->IconCount);
     EXPECT_TRUE(t.w->close());
+}
+
+TEST(TKAVUMain, ADropIsTakenOnlyWhileIdle) {
+    Window t;
+    BigFolder dir(50, 10);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.path.string()))});
+    auto dragAccepted = [&] {
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        enter.ignore();
+        QCoreApplication::sendEvent(t.w.get(), &enter);
+        return enter.isAccepted();
+    };
+    EXPECT_TRUE(dragAccepted());
+    t.listWith([&] {
+        t.w->SelectFolder(dir.path.string());
+        EXPECT_FALSE(dragAccepted());  // a drop now would mix two listings
+        t.w->cmdStopClick();
+    });
+    EXPECT_TRUE(dragAccepted());
 }
 
 TEST(TKAVUMain, AWindowClosedUnderARunningWorkerEnds) {
