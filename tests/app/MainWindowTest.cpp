@@ -154,6 +154,12 @@ TEST(TKAVUMain, AModuleIsListedGroupByGroupAsBaseNameAndCount) {
     EXPECT_EQ(t.w->MRUFiles().Items(), std::vector<std::string>{module});
     EXPECT_TRUE(t.w->Idle());
     EXPECT_TRUE(t.services.boxes.empty());
+    TIconListView& list = t.w->ListView();
+    list.Selection().select(list.IconView()->model()->index(0, 0), QItemSelectionModel::Select);
+    t.w->Execute(A::actEditInvert);
+    EXPECT_EQ(list.SelectedCount(), 2);
+    t.w->Execute(A::actEditSelectAll);
+    EXPECT_EQ(list.SelectedCount(), 3);
 }
 
 TEST(TKAVUMain, AFolderNumbersItsIconsAcrossFilesAndTheSameFolderIsRecentOnce) {
