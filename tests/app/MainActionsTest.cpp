@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 
 #include "app/core/AppIdentity.h"
@@ -297,4 +298,33 @@ TEST(DesktopRoutines, FileTypesAndRegisteredIconsFromTheClasses) {
     EXPECT_FALSE(GetRegisteredIcon(store, ".ico", file, index));
     EXPECT_FALSE(GetFileDefaultIcon(store, "/x/noext", file, index));
     EXPECT_FALSE(FormatFileDate(std::chrono::system_clock::time_point{}).empty());
+}
+
+TEST(DesktopRoutines, SpecialFoldersFromTheSessionsFolders) {
+    gstest::TempDir home;
+    const std::string config = home / "config";
+    std::filesystem::create_directories(config);
+    std::ofstream(config + "/user-dirs.dirs") << "# written by xdg-user-dirs-update\n"
+                                                 "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+                                                 "XDG_DOCUMENTS_DIR=\"relative/ignored\"\n";
+    setenv("HOME", home.path.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    unsetenv("XDG_DATA_HOME");
+    struct Case {
+        std::uint8_t code;
+        std::optional<std::string> path;
+    };
+    const Case cases[] = {
+        {0, home / "Schreibtisch"},          {0x80, home / "Schreibtisch"},  // high bit ignored
+        {7, home / "Documents"},             {1, "/"},
+        {2, home / ".local/share/Trash"},    {10, config + "/autostart"},
+        {12, home / ".local/share/applications"}, {3, std::nullopt},
+        {13, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        std::string path = "unchanged";
+        EXPECT_EQ(GetSpecialFolderPath(c.code, path), c.path.has_value()) << int(c.code);
+        EXPECT_EQ(path, c.path.value_or("unchanged")) << int(c.code);
+    }
+    EXPECT_EQ(GetDesktopPath(), home / "Schreibtisch");
 }
