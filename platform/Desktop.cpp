@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -90,6 +91,29 @@ int SystemMemoryLoad() {
     in.read(text.data(), std::streamsize(text.size()));
     text.resize(std::size_t(in.gcount()));
     return MemoryLoadFromMeminfo(text).value_or(0);
+}
+
+const std::string& PrivateTempFolder() {
+    // Never destroyed, so the exit handler that removes the folder can still read it.
+    static const std::string* folder = [] {
+        const char* tmp = std::getenv("TMPDIR");
+        auto* path = new std::string(std::string(tmp && *tmp ? tmp : "/tmp") + "/glyphscope-XXXXXX");
+        if (!mkdtemp(path->data())) {
+            path->clear();
+            return path;
+        }
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(PrivateTempFolder(), ec);
+        });
+        return path;
+    }();
+    return *folder;
+}
+
+std::string GetTempDirectory() {
+    const std::string& folder = PrivateTempFolder();
+    return folder.empty() ? folder : folder + "/";
 }
 
 std::string InstanceLockPath(const std::string& name) {

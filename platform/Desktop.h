@@ -21,6 +21,13 @@ std::optional<int> MemoryLoadFromMeminfo(std::string_view text);
 // The system's memory load now (0 to 100); 0 when it cannot be read.
 int SystemMemoryLoad();
 
+// The program's private temporary folder: made (mode 0700) under ${TMPDIR:-/tmp} on first
+// use and removed with everything in it when the process exits normally. Empty when it
+// cannot be made.
+const std::string& PrivateTempFolder();
+// The same with its trailing "/", as callers join names to it.
+std::string GetTempDirectory();
+
 // ${XDG_RUNTIME_DIR:-/tmp}/glyphscope-<name>-<uid>.lock
 std::string InstanceLockPath(const std::string& name);
 // Takes an exclusive lock on the file for the rest of the process's life (the kernel

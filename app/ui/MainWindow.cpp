@@ -265,7 +265,7 @@ void TKAVUMain::invertSelection() {
     QItemSelectionModel& selection = lvIcons->Selection();
     const QAbstractItemModel* model = selection.model();
     QItemSelection all(model->index(0, 0), model->index(model->rowCount() - 1, 0));
-    selection.select(all, QItemSelectionModel::Toggle);
+    selection.select(all, QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
 }
 
 void TKAVUMain::setViewStyle(TViewStyle style) {

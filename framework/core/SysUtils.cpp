@@ -1,8 +1,10 @@
 #include "framework/core/SysUtils.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 
 #include "framework/core/FileUtils.h"
 #include "framework/core/RegUtils.h"
@@ -123,6 +125,63 @@ bool GetRegisteredIcon(RegistryStore& store, const std::string& ext, std::string
 bool GetFileDefaultIcon(RegistryStore& store, const std::string& fileName, std::string& iconFile, int& iconIndex) {
     const std::string ext = asciiCase(std::filesystem::path(fileName).extension().string(), false);
     return !ext.empty() && GetRegisteredIcon(store, ext, iconFile, iconIndex);
+}
+
+namespace {
+
+constexpr std::uint8_t kCodeMask = 0x7F;
+constexpr std::uintmax_t kUserDirsCap = 64 * 1024;  // the real file is a few hundred bytes
+
+std::string environmentOr(const char* name, const std::string& fallback) {
+    const char* value = std::getenv(name);
+    return value && *value ? value : fallback;
+}
+
+std::string homeFolder() { return environmentOr("HOME", "/"); }
+std::string dataHome() { return environmentOr("XDG_DATA_HOME", homeFolder() + "/.local/share"); }
+std::string configHome() { return environmentOr("XDG_CONFIG_HOME", homeFolder() + "/.config"); }
+
+// A folder named in user-dirs.dirs ("XDG_DESKTOP_DIR="$HOME/Desktop""), else the fallback
+// below the home folder.
+std::string userDir(const std::string& key, const char* fallback) {
+    const std::string file = configHome() + "/user-dirs.dirs";
+    std::error_code ec;
+    if (SafeFileExists(file) && std::filesystem::file_size(file, ec) <= kUserDirsCap && !ec) {
+        std::ifstream in(file);
+        std::string line;
+        const std::string prefix = key + "=\"";
+        while (std::getline(in, line)) {
+            if (!line.starts_with(prefix) || line.size() < prefix.size() + 1 || line.back() != '"') continue;
+            std::string value = line.substr(prefix.size(), line.size() - prefix.size() - 1);
+            if (value.starts_with("$HOME")) value = homeFolder() + value.substr(5);
+            if (value.starts_with('/')) return value;
+        }
+    }
+    return homeFolder() + "/" + fallback;
+}
+
+}  // namespace
+
+bool GetSpecialFolderPath(std::uint8_t code, std::string& path) {
+    std::string found;
+    switch (code & kCodeMask) {
+        case 0: found = userDir("XDG_DESKTOP_DIR", "Desktop"); break;
+        case 1: found = "/"; break;
+        case 2: found = dataHome() + "/Trash"; break;
+        case 4: found = dataHome() + "/fonts"; break;
+        case 7: found = userDir("XDG_DOCUMENTS_DIR", "Documents"); break;
+        case 9:
+        case 12: found = dataHome() + "/applications"; break;
+        case 10: found = configHome() + "/autostart"; break;
+        default: return false;
+    }
+    path = found;
+    return true;
+}
+
+std::string GetDesktopPath() {
+    std::string path;
+    return GetSpecialFolderPath(0, path) ? path : std::string();
 }
 
 char FilterNameChar(char key) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <chrono>
+#include <cstdint>
 
 #include "framework/core/Application.h"
 #include "platform/RegistryStore.h"
@@ -49,6 +50,15 @@ std::string GetFileTypeName(RegistryStore& store, const std::string& fileName);
 bool GetRegisteredIcon(RegistryStore& store, const std::string& ext, std::string& iconFile, int& iconIndex);
 // GetRegisteredIcon of the file's extension, in lower case, with its dot.
 bool GetFileDefaultIcon(RegistryStore& store, const std::string& fileName, std::string& iconFile, int& iconIndex);
+
+// The folders of the desktop session by the program's codes (only the low seven bits are
+// looked at): 0 desktop, 1 the computer ("/"), 2 trash, 4 fonts, 7 documents, 9 and 12 the
+// start menu's programs, 10 autostart. The desktop and documents come from the user's
+// XDG folder names. False for codes that name no folder here (control panel, network,
+// printers, recent documents, send-to) and for any other code; `path` is left then.
+bool GetSpecialFolderPath(std::uint8_t code, std::string& path);
+// The desktop folder, or empty.
+std::string GetDesktopPath();
 
 // Name checks of the dialogs.
 // `key` itself when it is backspace, a blank, a digit or an ASCII letter; otherwise 0.

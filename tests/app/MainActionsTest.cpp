@@ -2,6 +2,12 @@
 // the recent lists; the desktop routines the window relies on.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
 #include <set>
 
 #include "app/core/AppIdentity.h"
@@ -239,6 +245,34 @@ TEST(DesktopRoutines, TheInstanceLockIsHeldOnceAndSpawnNeedsAProgram) {
     EXPECT_TRUE(SpawnDetached({"true"}));
 }
 
+TEST(DesktopRoutines, ThePrivateTemporaryFolderIsOneAndGoesAtExit) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const std::string folder = GetTempDirectory();
+        const bool one = PrivateTempFolder() + "/" == folder;
+        std::ofstream(folder + "left-behind.txt") << "x";
+        const std::string report = (one ? "1" : "0") + PrivateTempFolder();
+        if (write(fds[1], report.data(), report.size()) < 0) _exit(2);
+        exit(0);  // a normal exit removes the folder
+    }
+    close(fds[1]);
+    char buffer[4096];
+    const ssize_t n = read(fds[0], buffer, sizeof buffer);
+    close(fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_GT(n, 1);
+    const std::string folder(buffer + 1, std::size_t(n - 1));
+    EXPECT_EQ(buffer[0], '1');
+    EXPECT_NE(folder.find("/glyphscope-"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder));
+    const auto perms = std::filesystem::status(PrivateTempFolder()).permissions();
+    EXPECT_EQ(perms & std::filesystem::perms::all, std::filesystem::perms::owner_all);
+}
+
 TEST(DesktopRoutines, FileTypesAndRegisteredIconsFromTheClasses) {
     RegistryStore store(":memory:");
     auto setDefault = [&](const std::string& key, const std::string& value) {
@@ -264,4 +298,33 @@ TEST(DesktopRoutines, FileTypesAndRegisteredIconsFromTheClasses) {
     EXPECT_FALSE(GetRegisteredIcon(store, ".ico", file, index));
     EXPECT_FALSE(GetFileDefaultIcon(store, "/x/noext", file, index));
     EXPECT_FALSE(FormatFileDate(std::chrono::system_clock::time_point{}).empty());
+}
+
+TEST(DesktopRoutines, SpecialFoldersFromTheSessionsFolders) {
+    gstest::TempDir home;
+    const std::string config = home / "config";
+    std::filesystem::create_directories(config);
+    std::ofstream(config + "/user-dirs.dirs") << "# written by xdg-user-dirs-update\n"
+                                                 "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+                                                 "XDG_DOCUMENTS_DIR=\"relative/ignored\"\n";
+    setenv("HOME", home.path.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    unsetenv("XDG_DATA_HOME");
+    struct Case {
+        std::uint8_t code;
+        std::optional<std::string> path;
+    };
+    const Case cases[] = {
+        {0, home / "Schreibtisch"},          {0x80, home / "Schreibtisch"},  // high bit ignored
+        {7, home / "Documents"},             {1, "/"},
+        {2, home / ".local/share/Trash"},    {10, config + "/autostart"},
+        {12, home / ".local/share/applications"}, {3, std::nullopt},
+        {13, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        std::string path = "unchanged";
+        EXPECT_EQ(GetSpecialFolderPath(c.code, path), c.path.has_value()) << int(c.code);
+        EXPECT_EQ(path, c.path.value_or("unchanged")) << int(c.code);
+    }
+    EXPECT_EQ(GetDesktopPath(), home / "Schreibtisch");
 }

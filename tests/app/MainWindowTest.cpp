@@ -5,7 +5,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDragEnterEvent>
 #include <QEventLoop>
+#include <QMimeData>
+#include <QUrl>
 #include <QHeaderView>
 #include <QTreeView>
 #include <QItemSelectionModel>
@@ -151,6 +154,12 @@ TEST(TKAVUMain, AModuleIsListedGroupByGroupAsBaseNameAndCount) {
     EXPECT_EQ(t.w->MRUFiles().Items(), std::vector<std::string>{module});
     EXPECT_TRUE(t.w->Idle());
     EXPECT_TRUE(t.services.boxes.empty());
+    TIconListView& list = t.w->ListView();
+    list.Selection().select(list.IconView()->model()->index(0, 0), QItemSelectionModel::Select);
+    t.w->Execute(A::actEditInvert);
+    EXPECT_EQ(list.SelectedCount(), 2);
+    t.w->Execute(A::actEditSelectAll);
+    EXPECT_EQ(list.SelectedCount(), 3);
 }
 
 TEST(TKAVUMain, AFolderNumbersItsIconsAcrossFilesAndTheSameFolderIsRecentOnce) {
@@ -250,6 +259,26 @@ TEST(TKAVUMain, StopEndsAScanAndClosingWhileBusyIsRefused) {
     EXPECT_LT(t.w->IconCount, 3000);
     EXPECT_EQ(t.w->ListView().ItemCount(), t.w->IconCount);
     EXPECT_TRUE(t.w->close());
+}
+
+TEST(TKAVUMain, ADropIsTakenOnlyWhileIdle) {
+    Window t;
+    BigFolder dir(50, 10);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.path.string()))});
+    auto dragAccepted = [&] {
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        enter.ignore();
+        QCoreApplication::sendEvent(t.w.get(), &enter);
+        return enter.isAccepted();
+    };
+    EXPECT_TRUE(dragAccepted());
+    t.listWith([&] {
+        t.w->SelectFolder(dir.path.string());
+        EXPECT_FALSE(dragAccepted());  // a drop now would mix two listings
+        t.w->cmdStopClick();
+    });
+    EXPECT_TRUE(dragAccepted());
 }
 
 TEST(TKAVUMain, AWindowClosedUnderARunningWorkerEnds) {
@@ -450,4 +479,39 @@ TEST(TKAVUMain, TheOptionsGiveTheListItsColoursFontAndTheRecentListsTheirLimit) 
     context.Options.MRULimit = 0;  // clamped where it is used
     w.ApplyOptions();
     EXPECT_EQ(w.MRUFolders().Items(), std::vector<std::string>{"/c"});
+}
+
+TEST(TIconListModel, RowsArriveInBatchesAndAClearDropsTheQueue) {
+    qtApp();
+    TImageLists images;
+    TIconListModel model(images);
+    int inserts = 0;
+    QObject::connect(&model, &QAbstractItemModel::rowsInserted, [&] { ++inserts; });
+    std::vector<std::unique_ptr<TIconDef>> defs;
+    for (int i = 0; i < 500; ++i) {
+        defs.push_back(std::make_unique<TIconDef>());
+        defs.back()->Name = "n" + std::to_string(i);
+        model.Append(defs.back().get(), images.Add(QPixmap(), QPixmap()));
+    }
+    EXPECT_EQ(model.rowCount(), 0);  // queued, not yet laid out
+    EXPECT_EQ(model.Count(), 500);
+    model.Flush();
+    EXPECT_EQ(inserts, 1);
+    EXPECT_EQ(model.rowCount(), 500);
+    EXPECT_EQ(model.index(499, 0).data().toString(), "n499");
+    model.Append(defs.front().get(), 0);
+    model.Clear();
+    model.Flush();
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(inserts, 1);
+}
+
+TEST(MainServices, OpenDialogFiltersBecomeQtFilters) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Icons (*.ico)|*.ico|All Files (*.*)|*.*", "Icons (*.ico);;All Files (*.*)"},
+        {"Pictures|*.bmp;*.gif", "Pictures (*.bmp *.gif)"},
+        {"Odd (*.x)|*.y", "Odd (*.y)"},
+        {"", ""},
+    };
+    for (const auto& [in, out] : cases) EXPECT_EQ(QtDialogFilter(in), out) << in;
 }
