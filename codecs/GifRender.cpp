@@ -1,0 +1,187 @@
+#include "codecs/GifRender.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "codecs/ColorLookup.h"
+#include "codecs/ColorPalettes.h"
+#include "codecs/Dither.h"
+
+namespace gs {
+
+namespace {
+
+std::vector<Rgb> paletteOf(const TGIFSubImage& frame) {
+    std::vector<Rgb> palette(256, Rgb{0, 0, 0});  // indices beyond the table draw black
+    const auto colors = frame.effectiveColorMap().colors();
+    std::copy(colors.begin(), colors.end(), palette.begin());
+    return palette;
+}
+
+std::optional<int> transparentIndexOf(const TGIFSubImage& frame) {
+    const TGIFGraphicControlExtension* gce = frame.graphicControlExtension();
+    if (!gce || !gce->transparent()) return std::nullopt;
+    return gce->transparentColorIndex();
+}
+
+}  // namespace
+
+TDisposal DisposalOf(const TGIFSubImage& frame) {
+    const TGIFGraphicControlExtension* gce = frame.graphicControlExtension();
+    return gce ? TDisposal(std::min(gce->disposal(), 3)) : TDisposal::dmNone;
+}
+
+Rgb PainterBackground(const TGIFImage& image) {
+    if (image.backgroundColorValue() != clNone) return rgbOfColor(image.backgroundColorValue());
+    return image.backgroundColor();
+}
+
+TRenderedFrame RenderFrame(const TGIFSubImage& frame, bool dither) {
+    TRenderedFrame out;
+    const int w = frame.width(), h = frame.height();
+    out.Bitmap = Raster(w, h, PixelFormat::pf8bit);
+    const std::vector<Rgb> palette = paletteOf(frame);
+    if (frame.empty()) {
+        out.Bitmap.setPalette(palette);
+        return out;
+    }
+    const std::optional<int> transparent = transparentIndexOf(frame);
+    const auto pixels = frame.pixels();
+    TGIFMask mask{w, h, std::vector<std::uint8_t>(std::size_t(w) * std::size_t(h), 0)};
+    bool anyMasked = false;
+    if (!dither) {
+        out.Bitmap.setPalette(palette);
+        for (int y = 0; y < h; ++y) {
+            std::copy_n(pixels.data() + std::size_t(y) * std::size_t(w), w, out.Bitmap.indexRow(y));
+            if (!transparent) continue;
+            for (int x = 0; x < w; ++x)
+                if (pixels[std::size_t(y) * std::size_t(w) + std::size_t(x)] == *transparent)
+                    mask.bits[std::size_t(y) * std::size_t(w) + std::size_t(x)] = anyMasked = true;
+        }
+    } else {
+        // Through the colour cube with error diffusion, serpentine; the transparent pixels
+        // are masked and take the cube entry of the transparent colour, undithered.
+        TNetscapeColorLookup cube;
+        TFloydSteinbergDitherer ditherer(w, cube);
+        out.Bitmap.setPalette(webCubePalette());
+        Rgb chosen;
+        const int transparentCube =
+            transparent ? cube.matchColor(palette[std::size_t(*transparent)].r, palette[std::size_t(*transparent)].g,
+                                          palette[std::size_t(*transparent)].b, chosen)
+                        : -1;
+        for (int y = 0; y < h; ++y) {
+            for (int n = 0; n < w; ++n) {
+                const int x = ditherer.column();
+                const std::uint8_t index = pixels[std::size_t(y) * std::size_t(w) + std::size_t(x)];
+                const Rgb c = palette[index];
+                const int mapped = ditherer.ditherPixel(c.r, c.g, c.b, chosen);
+                if (transparent && index == *transparent) {
+                    out.Bitmap.setIndexAt(x, y, std::uint8_t(transparentCube));
+                    mask.bits[std::size_t(y) * std::size_t(w) + std::size_t(x)] = anyMasked = true;
+                } else {
+                    out.Bitmap.setIndexAt(x, y, std::uint8_t(mapped));
+                }
+            }
+            ditherer.nextRow();
+        }
+    }
+    if (anyMasked) out.Mask = std::move(mask);
+    return out;
+}
+
+TGIFCompositor::TGIFCompositor(const TGIFImage& image, Rgb background)
+    : image_(image), background_(argbOf(background)), canvas_(image.width(), image.height(), PixelFormat::pf32bit) {
+    canvas_.fill(background_);
+}
+
+void TGIFCompositor::Clear() {
+    canvas_.fill(background_);
+    previous_.reset();
+    last_ = -1;
+}
+
+void TGIFCompositor::restoreBackground(const TGIFSubImage& frame) {
+    const int right = std::min(frame.left() + frame.width(), canvas_.width());
+    const int bottom = std::min(frame.top() + frame.height(), canvas_.height());
+    for (int y = std::max(frame.top(), 0); y < bottom; ++y)
+        for (int x = std::max(frame.left(), 0); x < right; ++x) canvas_.setPixel(x, y, background_);
+}
+
+const Raster& TGIFCompositor::Show(int index) {
+    if (last_ >= 0) {
+        const TGIFSubImage& before = image_.frame(last_);
+        switch (DisposalOf(before)) {
+            case TDisposal::dmBackground: restoreBackground(before); break;
+            case TDisposal::dmPrevious:
+                if (previous_) canvas_ = *previous_;
+                break;
+            default: break;
+        }
+    }
+    const TGIFSubImage& frame = image_.frame(index);
+    if (DisposalOf(frame) == TDisposal::dmPrevious) previous_ = canvas_;
+    else previous_.reset();
+    last_ = index;
+    if (frame.empty()) return canvas_;
+    const std::vector<Rgb> palette = paletteOf(frame);
+    const std::optional<int> transparent = transparentIndexOf(frame);
+    const auto pixels = frame.pixels();
+    for (int y = 0; y < frame.height(); ++y) {
+        const int cy = frame.top() + y;
+        if (cy < 0 || cy >= canvas_.height()) continue;
+        for (int x = 0; x < frame.width(); ++x) {
+            const int cx = frame.left() + x;
+            if (cx < 0 || cx >= canvas_.width()) continue;
+            const std::uint8_t index = pixels[std::size_t(y) * std::size_t(frame.width()) + std::size_t(x)];
+            if (transparent && index == *transparent) continue;
+            canvas_.setPixel(cx, cy, argbOf(palette[index]));
+        }
+    }
+    return canvas_;
+}
+
+int PainterWaitMs(int delayUnits, int speed, std::int64_t sinceShownMs, bool inlinePainter) {
+    if (speed < 1) return kMaxInlineDelayUnits * kDelayUnitMs;
+    const std::int64_t wait = (std::int64_t(delayUnits) * kDelayUnitMs - sinceShownMs / 2) * 100 / speed;
+    (void)inlinePainter;
+    return int(std::clamp<std::int64_t>(wait, 0, std::numeric_limits<int>::max()));
+}
+
+namespace {
+int delayUnitsOf(const TGIFSubImage& frame, bool inlinePainter) {
+    const TGIFGraphicControlExtension* gce = frame.graphicControlExtension();
+    int units = gce && gce->delay() != 0 ? gce->delay() : kDefaultDelayUnits;
+    units = std::max(units, kMinDelayUnits);
+    if (inlinePainter) units = std::min(units, kMaxInlineDelayUnits);
+    return units;
+}
+}  // namespace
+
+std::vector<TPainterStep> PainterSchedule(const TGIFImage& image, int speed, int maxPasses) {
+    std::vector<TPainterStep> steps;
+    const bool continuously = (image.drawOptions() & gdLoopContinuously) != 0;
+    const bool loops = (image.drawOptions() & gdAnimate) && (image.drawOptions() & gdLoop);
+    int counter = 1;
+    int firstOfLoop = 0;
+    bool loopSeen = false;
+    for (int pass = 0; pass < maxPasses && (counter > 0 || continuously); ++pass) {
+        if (pass > 0) steps.push_back({TPainterStep::Kind::Loop});
+        for (int i = pass == 0 ? 0 : firstOfLoop; i < image.frameCount(); ++i) {
+            const TGIFSubImage& frame = image.frame(i);
+            if (frame.empty()) break;
+            for (int e = 0; e < frame.extensionCount() && !loopSeen; ++e)
+                if (auto* loop = dynamic_cast<const TGIFAppExtNSLoop*>(&frame.extension(e))) {
+                    loopSeen = true;
+                    counter = loop->loops == 0 ? std::numeric_limits<int>::max() : loop->loops;
+                    firstOfLoop = i;
+                }
+            steps.push_back({TPainterStep::Kind::Frame, i, PainterWaitMs(delayUnitsOf(frame, false), speed, 0, false)});
+        }
+        if (counter != std::numeric_limits<int>::max() && counter > 0) --counter;
+        if (!loops && !continuously) break;
+    }
+    steps.push_back({TPainterStep::Kind::End});
+    return steps;
+}
+
+}  // namespace gs

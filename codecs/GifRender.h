@@ -1,0 +1,77 @@
+#pragma once
+// A GIF image shown: one frame rendered into a picture with its transparency mask, the
+// frames composed on a canvas as an animation leaves it (with each frame's disposal), and
+// the painter's timetable (which frame, how long to wait, when a loop starts) on a clock
+// of its own. No window is involved: the ui layer draws what these make.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "codecs/GifImage.h"
+#include "codecs/GifSubImage.h"
+#include "platform/Raster.h"
+
+namespace gs {
+
+// Disposal methods of a graphic control extension.
+enum class TDisposal : std::uint8_t { dmNone = 0, dmNoDispose = 1, dmBackground = 2, dmPrevious = 3 };
+
+struct TRenderedFrame {
+    Raster Bitmap;                // 8-bit, the frame's colours; indices beyond its table are black
+    std::optional<TGIFMask> Mask; // transparent frames with at least one transparent pixel
+};
+// The frame as a picture of its own size. Without dithering the pixels keep their indices;
+// with it they go through the 216-colour cube with Floyd-Steinberg error diffusion, the
+// transparent ones left out.
+TRenderedFrame RenderFrame(const TGIFSubImage& frame, bool dither = false);
+
+TDisposal DisposalOf(const TGIFSubImage& frame);
+// The colour the canvas starts with and restored areas take: the image's own when set,
+// else the GIF's background colour.
+Rgb PainterBackground(const TGIFImage& image);
+
+// The frames composed one after the other on a canvas of the logical screen's size.
+class TGIFCompositor {
+public:
+    TGIFCompositor(const TGIFImage& image, Rgb background);
+    // Applies the disposal of the frame shown before, then draws frame `index` (its
+    // transparent pixels leave the canvas as it is). The canvas as it now shows.
+    const Raster& Show(int index);
+    const Raster& Canvas() const { return canvas_; }
+    // Back to the first state: the background everywhere (a new loop with clear-on-loop).
+    void Clear();
+
+private:
+    void restoreBackground(const TGIFSubImage& frame);
+
+    const TGIFImage& image_;
+    Argb background_;
+    Raster canvas_;
+    std::optional<Raster> previous_;  // the canvas before the last frame, for dmPrevious
+    int last_ = -1;
+};
+
+// One step of a painter's timetable.
+struct TPainterStep {
+    enum class Kind { Frame, Loop, End } What = Kind::Frame;
+    int FrameIndex = -1;
+    int WaitMs = 0;  // after the frame is shown, before the next one
+};
+
+// GIF delays count hundredths of a second.
+inline constexpr int kDelayUnitMs = 10;
+inline constexpr int kDefaultDelayUnits = 10;  // a frame without a delay
+inline constexpr int kMinDelayUnits = 3;
+inline constexpr int kMaxInlineDelayUnits = 1000;
+
+// The wait after a frame with `delayUnits`, at `speed` percent, when `sinceShownMs` went by
+// since it was shown: half of that is taken off. A speed below 1 gives the longest wait.
+int PainterWaitMs(int delayUnits, int speed, std::int64_t sinceShownMs, bool inlinePainter);
+
+// The timetable a painter follows: frames in order with their waits, "loop" when a pass
+// starts again, "end". A loop extension's count plays that many passes (0: until
+// `maxPasses`); without one, one pass, or with gdLoop|gdLoopContinuously until `maxPasses`.
+std::vector<TPainterStep> PainterSchedule(const TGIFImage& image, int speed, int maxPasses);
+
+}  // namespace gs

@@ -1,0 +1,139 @@
+// GIF images shown and optimised, on frames made here: the painter's waits, crops, merges
+// and clean-ups that keep what the image shows.
+#include <gtest/gtest.h>
+
+#include "codecs/GifImage.h"
+#include "codecs/GifOptimize.h"
+#include "codecs/GifRender.h"
+
+using namespace gs;
+
+namespace {
+
+// A frame of `w` x `h` at (x, y) with the given indices (row by row) over a 4-colour global table.
+TGIFSubImage& addFrame(TGIFImage& gif, int x, int y, int w, int h, std::vector<std::uint8_t> pixels,
+                       std::optional<int> transparent = std::nullopt, int disposal = 0, int delay = 0) {
+    auto frame = std::make_unique<TGIFSubImage>(gif);
+    frame->setBounds(x, y, w, h);
+    std::copy(pixels.begin(), pixels.end(), frame->pixels().begin());
+    if (transparent || disposal || delay) {
+        auto gce = std::make_unique<TGIFGraphicControlExtension>(frame.get());
+        gce->setTransparent(transparent.has_value());
+        gce->setTransparentColorIndex(std::uint8_t(transparent.value_or(0)));
+        gce->setDisposal(disposal);
+        gce->setDelay(std::uint16_t(delay));
+        frame->addExtension(std::move(gce));
+    }
+    return gif.frame(gif.addFrame(std::move(frame)));
+}
+
+void fourColours(TGIFImage& gif, int w, int h) {
+    gif.setWidth(w);
+    gif.setHeight(h);
+    gif.globalColorMap().loadFromPalette(std::vector<Rgb>{{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}});
+}
+
+std::vector<Raster> composed(const TGIFImage& gif) {
+    TGIFCompositor c(gif, Rgb{0x33, 0x66, 0x99});
+    std::vector<Raster> out;
+    for (int i = 0; i < gif.frameCount(); ++i) out.push_back(c.Show(i));
+    return out;
+}
+
+}  // namespace
+
+TEST(GifPainter, WaitsCountHundredthsAndTakeOffHalfTheTimeSpent) {
+    struct Case {
+        int units, speed;
+        std::int64_t spent;
+        int wait;
+    } cases[] = {
+        {10, 100, 0, 100}, {3, 100, 0, 30}, {7, 200, 0, 35}, {7, 50, 0, 140},
+        {10, 100, 40, 80},  // 20 ms of the 40 spent since the frame was shown
+        {3, 100, 100, 0},   // never below nothing
+        {10, 0, 0, 10000},  // no speed: the longest wait
+    };
+    for (const Case& c : cases) EXPECT_EQ(PainterWaitMs(c.units, c.speed, c.spent, false), c.wait) << c.units << "@" << c.speed;
+
+    TGIFImage gif;
+    fourColours(gif, 2, 1);
+    addFrame(gif, 0, 0, 2, 1, {1, 1}, std::nullopt, 0, 0);
+    addFrame(gif, 0, 0, 2, 1, {2, 2}, std::nullopt, 0, 1);
+    addFrame(gif, 0, 0, 2, 1, {3, 3}, std::nullopt, 0, 2500);
+    gif.setDrawOptions(gdAnimate);  // no looping: one pass
+    const auto steps = PainterSchedule(gif, 100, 5);
+    ASSERT_EQ(steps.size(), 4u);
+    EXPECT_EQ(steps[0].WaitMs, 100);    // delay 0 plays as 10 units
+    EXPECT_EQ(steps[1].WaitMs, 30);     // delay 1 as the minimum of 3
+    EXPECT_EQ(steps[2].WaitMs, 25000);  // a thread waits as long as asked
+    EXPECT_EQ(steps[3].What, TPainterStep::Kind::End);
+}
+
+TEST(GifCompositor, DisposalsLeaveTheCanvasAsTheyShould) {
+    TGIFImage gif;
+    fourColours(gif, 3, 1);
+    addFrame(gif, 0, 0, 3, 1, {1, 1, 1}, std::nullopt, 3);  // restored to before it: the background
+    addFrame(gif, 1, 0, 1, 1, {2}, std::nullopt, 2);        // restored to the background
+    addFrame(gif, 0, 0, 3, 1, {0, 3, 0}, 0);                // transparent around its one pixel
+    const auto frames = composed(gif);
+    const Argb back = makeArgb(0x33, 0x66, 0x99), red = makeArgb(255, 0, 0), green = makeArgb(0, 255, 0),
+               blue = makeArgb(0, 0, 255);
+    EXPECT_EQ(frames[0].pixel(0, 0), red);
+    EXPECT_EQ(frames[1].pixel(0, 0), back);
+    EXPECT_EQ(frames[1].pixel(1, 0), green);
+    EXPECT_EQ(frames[2].pixel(1, 0), blue);
+    EXPECT_EQ(frames[2].pixel(2, 0), back);
+
+    // Indices beyond the table draw black, in a rendering and on the canvas alike.
+    TGIFImage short_;
+    fourColours(short_, 1, 1);
+    addFrame(short_, 0, 0, 1, 1, {200});
+    EXPECT_EQ(RenderFrame(short_.frame(0)).Bitmap.pixel(0, 0), makeArgb(0, 0, 0));
+    EXPECT_EQ(composed(short_)[0].pixel(0, 0), makeArgb(0, 0, 0));
+}
+
+TEST(GifOptimize, CropMergeAndCleanupKeepWhatTheImageShows) {
+    TGIFImage gif;
+    fourColours(gif, 4, 2);
+    addFrame(gif, 0, 0, 4, 2, {1, 1, 2, 2, 1, 1, 2, 2}, std::nullopt, 1, 5);
+    addFrame(gif, 0, 0, 4, 2, {1, 1, 3, 2, 1, 1, 2, 2}, std::nullopt, 1, 5);  // one pixel changes
+    addFrame(gif, 0, 0, 4, 2, {0, 0, 0, 0, 0, 0, 0, 0}, 0, 1, 7);             // shows nothing
+    auto comment = std::make_unique<TGIFCommentExtension>(&gif.frame(0));
+    comment->lines = {"made by hand"};
+    gif.frame(0).addExtension(std::move(comment));
+    const auto before = composed(gif);
+    Compact(gif, opCrop | opMerge | opCleanup | opSortColorMaps);
+    ASSERT_EQ(gif.frameCount(), 2);  // the empty last frame went
+    EXPECT_EQ(gif.frame(1).graphicControlExtension()->delay(), 12);  // and left its delay
+    EXPECT_EQ(gif.frame(1).width(), 1);  // the changed pixel alone is left of the second frame
+    EXPECT_EQ(gif.frame(1).left(), 2);
+    for (int e = 0; e < gif.frame(0).extensionCount(); ++e)
+        EXPECT_EQ(dynamic_cast<TGIFCommentExtension*>(&gif.frame(0).extension(e)), nullptr);
+    const auto after = composed(gif);
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(after[std::size_t(i)], before[std::size_t(i)]) << i;
+
+    // A frame restored to the background on disposal keeps its whole place.
+    TGIFImage keep;
+    fourColours(keep, 3, 1);
+    addFrame(keep, 0, 0, 3, 1, {1, 1, 1});
+    addFrame(keep, 0, 0, 3, 1, {0, 2, 0}, 0, 2);
+    addFrame(keep, 0, 0, 3, 1, {0, 0, 0}, 0);
+    const auto kept = composed(keep);
+    Compact(keep, opCrop);
+    EXPECT_EQ(keep.frame(1).width(), 3);
+    EXPECT_EQ(composed(keep)[1], kept[1]);
+}
+
+TEST(GifOptimize, AMergedFrameNeverTakesAnIndexItShows) {
+    // The other frame's transparent index is one this frame draws with: a new entry instead.
+    TGIFImage gif;
+    fourColours(gif, 2, 1);
+    addFrame(gif, 0, 0, 2, 1, {1, 2}, 3, 1);
+    addFrame(gif, 0, 0, 2, 1, {1, 3}, std::nullopt, 1);
+    const auto before = composed(gif);
+    ClearRepeatedPixels(gif.frame(1), gif.frame(0));
+    ASSERT_TRUE(gif.frame(1).transparent());
+    EXPECT_EQ(gif.frame(1).graphicControlExtension()->transparentColorIndex(), 4);
+    EXPECT_EQ(gif.frame(1).pixels()[0], 4);
+    EXPECT_EQ(composed(gif)[1], before[1]);
+}
