@@ -3,14 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-
-#include "QtTestApp.h"
 #include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QWidget>
 
 #include "FakeSources.h"
+#include "QtTestApp.h"
 #include "toolbar/core/Hooks.h"
 #include "toolbar/core/ItemRuntime.h"
 #include "toolbar/ui/QtActions.h"

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-
-#include "QtTestApp.h"
+#include <QLineEdit>
 #include <QTimer>
 #include <QtTest/QTest>
 
+#include "QtTestApp.h"
 #include "toolbar/core/ItemRuntime.h"
 #include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtCommon.h"
@@ -155,4 +155,16 @@ TEST(ToolbarPopupMenu, SubmenusUnrollWhenOpenedByMouse) {
         EXPECT_EQ(shown.left(), 0);
         EXPECT_EQ(shown.width(), MulDiv(sub->width(), step, 255)) << step;
     }
+}
+
+TEST(ToolbarPopupMenu, TheEndingKeyTypesNothing) {
+    Menu m;
+    QWidget window;
+    auto* edit = new QLineEdit(&window);
+    window.show();
+    edit->setFocus();
+    // The key reaches the focused edit (as without a keyboard grab): the loop takes it first.
+    m.popup([edit](QWidget*) { QTest::keyClick(edit, Qt::Key_S); });  // "&Save" executes at once
+    EXPECT_EQ(m.clicks, std::vector<std::string>{"&Save"});
+    EXPECT_TRUE(edit->text().isEmpty());
 }
