@@ -4,7 +4,8 @@ set -euo pipefail
 pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
       qt6-base-dev libjpeg-dev libpng-dev libsqlite3-dev sqlite3 googletest libgtest-dev libbenchmark-dev
       icoutils imagemagick libtiff-tools giflib-tools netpbm bc libjpeg-turbo-progs libwmf-bin
-      binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 desktop-file-utils xvfb file cpp)
+      binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 desktop-file-utils xvfb file cpp
+      xauth xdotool)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
