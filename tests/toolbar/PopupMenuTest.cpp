@@ -46,13 +46,14 @@ struct Menu {
             shownBeforePopupEvent = QApplication::activePopupWidget() != nullptr;
         };
     }
-    // Runs `script` on the open popup, then pops the menu up at (200, 150).
+    // Runs `script` on the open popup, then pops the menu up at `at`.
+    QPoint at{200, 150};
     TTBLoopResult popup(std::function<void(QWidget*)> script) {
         QTimer::singleShot(0, [script] {
             QWidget* w = QApplication::activePopupWidget();
             if (w) script(w);
         });
-        TTBLoopResult r = menu.Popup(200, 150);
+        TTBLoopResult r = menu.Popup(at.x(), at.y());
         QCoreApplication::processEvents();  // the deferred click
         return r;
     }
@@ -167,4 +168,22 @@ TEST(ToolbarPopupMenu, TheEndingKeyTypesNothing) {
     m.popup([edit](QWidget*) { QTest::keyClick(edit, Qt::Key_S); });  // "&Save" executes at once
     EXPECT_EQ(m.clicks, std::vector<std::string>{"&Save"});
     EXPECT_TRUE(edit->text().isEmpty());
+}
+
+// Run by ctest with the two screens of data/two-screens.json (side by side, 1024 wide).
+TEST(ToolbarPopupScreens, MenusStayOnTheirScreen) {
+    Menu m;
+    if (QGuiApplication::screens().size() < 2) {
+        // The ctest entry that sets the two screens up says so: there, one screen is a failure.
+        ASSERT_TRUE(qEnvironmentVariableIsEmpty("GS_TWO_SCREENS")) << "the two-screen configuration did not load";
+        GTEST_SKIP() << "needs the two-screen offscreen configuration";
+    }
+    m.at = {2040, 10};
+    QRect placed;
+    m.popup([&](QWidget* w) {
+        placed = w->geometry();
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    EXPECT_EQ(placed.right() + 1, 2040);  // flipped to end at the point, on the second screen
+    EXPECT_GE(placed.left(), 1024);
 }
