@@ -2,6 +2,7 @@
 // arrows, checked buttons and disabled text.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 #include "QtTestApp.h"
@@ -77,4 +78,19 @@ TEST(ToolbarPaint, DisabledText) {
     Painted row("view popup\nbutton \"Disabled\" disabled\n");  // grey on a white menu
     EXPECT_GT(count(row, SysColor(TSysColor::GrayText).rgb()), 10);
     EXPECT_EQ(count(row, SysColor(TSysColor::MenuText).rgb()), 0);
+}
+
+TEST(ToolbarPaint, ToolbarStatesMatchTheGoldenImage) {
+    // Made with `tbdemo --render OUT.png --select 2 --pressed toolbar-states.txt`; a change
+    // of the drawing shows here first (compare the image written beside the build).
+    qtApp();
+    const std::string data = std::string(GS_TEST_TOOLS_DIR) + "/../toolbar/data/";
+    std::ifstream in(data + "toolbar-states.txt");
+    ASSERT_TRUE(in) << "missing test material";
+    ItemScript script = ParseItemScript(in);
+    QImage golden(QString::fromStdString(data + "toolbar-states.png"));
+    ASSERT_FALSE(golden.isNull());
+    QImage actual = ViewImage(script, 2, true).image;
+    if (actual != golden.convertToFormat(actual.format())) actual.save("toolbar-states.actual.png");
+    EXPECT_EQ(actual, golden.convertToFormat(actual.format()));
 }

@@ -37,8 +37,9 @@ struct ViewImage {
     std::unique_ptr<tb::TTBView> view;
     QImage image;
 
-    // Lays out the script's tree and paints it on button face; `selected` is hot.
-    ViewImage(const ItemScript& script, int selected = -1) {
+    // Lays out the script's tree and paints it on button face; `selected` is hot (and
+    // pressed when `pressed`).
+    ViewImage(const ItemScript& script, int selected = -1, bool pressed = false) {
         view = std::make_unique<tb::TTBView>(host, script.root.get(), nullptr, script.place.toolbarView);
         view->Orientation = script.place.orientation;
         view->WrapLength = script.params.wrapLength;
@@ -51,6 +52,7 @@ struct ViewImage {
         st.font = host.font;
         for (const auto& c : view->Cells()) {
             st.hot = view->IndexOf(c.get()) == selected;
+            st.pressed = st.hot && pressed;
             tb::PaintViewer(p, *c, st);
         }
     }
