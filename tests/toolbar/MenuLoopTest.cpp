@@ -156,6 +156,11 @@ button "Paste"
     shared.loop->Char('p');  // no accelerator: the first letter
     EXPECT_EQ(shared.loop->Result().item, shared.item(2));
 
+    Fixture disabled;
+    disabled.loop->Char('x');  // "E&xit" is disabled: found, the loop ends, nothing runs
+    EXPECT_TRUE(disabled.loop->Done());
+    EXPECT_EQ(disabled.loop->Result().kind, TTBLoopResult::Kind::None);
+
     Fixture help;
     help.item(0)->SetHelpContext(650);
     help.loop->KeyDown(vk::Down, false);
