@@ -3,18 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-
-#include "QtTestApp.h"
 #include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QWidget>
 
 #include "FakeSources.h"
+#include "QtTestApp.h"
 #include "toolbar/core/Hooks.h"
 #include "toolbar/core/ItemRuntime.h"
 #include "toolbar/ui/QtActions.h"
-#include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtHooks.h"
 #include "toolbar/ui/QtPopupAnimation.h"
 
@@ -178,27 +176,4 @@ TEST(ToolbarQt, AnimatedPopupEndsWhole) {
     popup.hide();  // hiding ends it at once
     EXPECT_FALSE(anim.Running());
     EXPECT_EQ(finished, 3);
-}
-
-TEST(ToolbarQt, DrawingHelpers) {
-    qtApp();
-    QImage img(16, 8, QImage::Format_ARGB32);
-    img.fill(Qt::white);
-    {
-        QPainter p(&img);
-        p.fillRect(img.rect(), HalftoneBrush(Qt::black));
-    }
-    for (int x = 0; x < 4; ++x) EXPECT_NE(img.pixelColor(x, 0) == Qt::black, img.pixelColor(x + 1, 0) == Qt::black);
-    EXPECT_NE(img.pixelColor(0, 0), img.pixelColor(0, 1));
-    img.fill(Qt::white);
-    {
-        QPainter p(&img);
-        DrawGlyph(p, {8, 0}, {0x80, 0, 0, 0, 0, 0, 0, 0x01}, Qt::red);
-    }
-    EXPECT_EQ(img.pixelColor(8, 0), QColor(Qt::red));
-    EXPECT_EQ(img.pixelColor(15, 7), QColor(Qt::red));
-    EXPECT_EQ(img.pixelColor(9, 0), QColor(Qt::white));
-    EXPECT_GE(MenuShowDelay(), 0);
-    EXPECT_FALSE(Monitors().empty());
-    EXPECT_FALSE(MonitorAreaOf(QPoint(5, 5), true).isEmpty());
 }

@@ -69,7 +69,7 @@ struct Fixture {
     FakeScreen screen;
     std::unique_ptr<TTBView> root;
     std::unique_ptr<TTBMenuLoop> loop;
-    int timerMs = -1;
+    int timerMs = -1, scrollMs = -1;
     explicit Fixture(const char* text = kMenu) {
         std::istringstream in(text);
         script = ParseItemScript(in);
@@ -80,6 +80,8 @@ struct Fixture {
         s.armTimer = [this](int ms) { timerMs = ms; };
         s.disarmTimer = [this] { timerMs = -1; };
         s.showDelay = [] { return 400; };
+        s.armScrollTimer = [this](int ms) { scrollMs = ms; };
+        s.disarmScrollTimer = [this] { scrollMs = -1; };
         loop = std::make_unique<TTBMenuLoop>(*root, screen, s);
         loop->Start(false, false, false, {0, 0});
     }
@@ -155,6 +157,11 @@ button "Paste"
     EXPECT_FALSE(shared.loop->Done());
     shared.loop->Char('p');  // no accelerator: the first letter
     EXPECT_EQ(shared.loop->Result().item, shared.item(2));
+
+    Fixture disabled;
+    disabled.loop->Char('x');  // "E&xit" is disabled: found, the loop ends, nothing runs
+    EXPECT_TRUE(disabled.loop->Done());
+    EXPECT_EQ(disabled.loop->Result().kind, TTBLoopResult::Kind::None);
 
     Fixture help;
     help.item(0)->SetHelpContext(650);
@@ -266,6 +273,17 @@ TEST(ToolbarMenuLoop, TallPopupsScrollToTheSelection) {
     EXPECT_EQ(f.root->ScrollPos, 0);
     f.root->ScrollByOneItem(true);
     EXPECT_EQ(f.root->ScrollPos, 6 * 19 + kScrollBandHeight - 120);  // the sixth row's bottom above the band
+    // Resting on the down band scrolls one item a tick until the band goes.
+    f.root->ScrollPos = 0;
+    f.root->InvalidatePositions();
+    f.root->ValidatePositions();
+    TRect area = f.screen.ClientOnScreen(*f.root);
+    int ticks = 0;
+    f.loop->MouseMove({area.left + 5, area.bottom - 3});
+    ASSERT_EQ(f.scrollMs, TTBMenuLoop::kScrollIntervalMs);
+    while (f.scrollMs > 0 && ++ticks < 20) f.loop->ScrollTimerElapsed();
+    EXPECT_EQ(f.root->ScrollPos, 10 * 19 - 120);
+    EXPECT_FALSE(f.root->LastLayout().downBandShown);
     // Freeing the root's items while the loop runs ends it with no action.
     f.loop->KeyDown(vk::Down, false);
     f.script.root.reset();

@@ -2,63 +2,29 @@
 // arrows, checked buttons and disabled text.
 #include <gtest/gtest.h>
 
-#include <QFontMetrics>
-#include <QImage>
+#include <fstream>
 #include <sstream>
 
-#include "ItemScript.h"
 #include "QtTestApp.h"
+#include "ViewImage.h"
 #include "toolbar/ui/QtCommon.h"
-#include "toolbar/ui/QtViewerPaint.h"
 
 using namespace tb;
 using namespace tbtest;
 
 namespace {
 
-class ImageHost : public TTBViewHost {
-public:
-    QFont font = [] {
-        QFont f("DejaVu Sans", 9);
-        f.setStyleStrategy(QFont::NoAntialias);  // whole pixels of one colour
-        return f;
-    }();
-    TTextMetrics Metrics() const override {
-        QFontMetrics fm(font);
-        return {fm.height(), fm.leading(), [fm](std::string_view s) { return fm.horizontalAdvance(QString::fromUtf8(s.data(), int(s.size()))); }};
-    }
-    std::optional<TImageSize> ImageSizeFor(const TTBItemViewer&) const override { return TImageSize{16, 16}; }
-    void RepaintRect(const TRect&) override {}
-    void RepaintAll() override {}
-    void FitHost(TPoint) override {}
-    std::unique_ptr<TTBPopupHandle> OpenPopup(TTBView&, TTBItemViewer&, bool) override { return nullptr; }
-};
-
 struct Painted {
     ItemScript script;
-    ImageHost host;
-    std::unique_ptr<TTBView> view;
-    QImage image;
+    std::unique_ptr<ViewImage> painted;
     explicit Painted(const std::string& text, int selected = -1) {
         qtApp();
         std::istringstream in(text);
         script = ParseItemScript(in);
-        view = std::make_unique<TTBView>(host, script.root.get(), nullptr, script.place.toolbarView);
-        view->Orientation = script.place.orientation;
-        view->ValidatePositions();
-        TPoint size = view->LastLayout().newSize;
-        image = QImage(size.x, size.y, QImage::Format_ARGB32);
-        image.fill(SysColor(TSysColor::BtnFace).rgb());
-        QPainter p(&image);
-        TViewerPaintState st;
-        st.font = host.font;
-        for (const auto& c : view->Cells()) {
-            st.hot = view->IndexOf(c.get()) == selected;
-            PaintViewer(p, *c, st);
-        }
+        painted = std::make_unique<ViewImage>(script, selected);
     }
-    const TRect& rect(int i) const { return view->Cells()[std::size_t(i)]->BoundsRect; }
-    QRgb at(int x, int y) const { return image.pixel(x, y); }
+    const TRect& rect(int i) const { return painted->view->Cells()[std::size_t(i)]->BoundsRect; }
+    QRgb at(int x, int y) const { return painted->image.pixel(x, y); }
 };
 
 }  // namespace
@@ -112,4 +78,19 @@ TEST(ToolbarPaint, DisabledText) {
     Painted row("view popup\nbutton \"Disabled\" disabled\n");  // grey on a white menu
     EXPECT_GT(count(row, SysColor(TSysColor::GrayText).rgb()), 10);
     EXPECT_EQ(count(row, SysColor(TSysColor::MenuText).rgb()), 0);
+}
+
+TEST(ToolbarPaint, ToolbarStatesMatchTheGoldenImage) {
+    // Made with `tbdemo --render OUT.png --select 2 --pressed toolbar-states.txt`; a change
+    // of the drawing shows here first (compare the image written beside the build).
+    qtApp();
+    const std::string data = std::string(GS_TEST_TOOLS_DIR) + "/../toolbar/data/";
+    std::ifstream in(data + "toolbar-states.txt");
+    ASSERT_TRUE(in) << "missing test material";
+    ItemScript script = ParseItemScript(in);
+    QImage golden(QString::fromStdString(data + "toolbar-states.png"));
+    ASSERT_FALSE(golden.isNull());
+    QImage actual = ViewImage(script, 2, true).image;
+    if (actual != golden.convertToFormat(actual.format())) actual.save("toolbar-states.actual.png");
+    EXPECT_EQ(actual, golden.convertToFormat(actual.format()));
 }

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-
-#include "QtTestApp.h"
+#include <QLineEdit>
 #include <QTimer>
 #include <QtTest/QTest>
 
+#include "QtTestApp.h"
 #include "toolbar/core/ItemRuntime.h"
 #include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtCommon.h"
@@ -46,13 +46,14 @@ struct Menu {
             shownBeforePopupEvent = QApplication::activePopupWidget() != nullptr;
         };
     }
-    // Runs `script` on the open popup, then pops the menu up at (200, 150).
+    // Runs `script` on the open popup, then pops the menu up at `at`.
+    QPoint at{200, 150};
     TTBLoopResult popup(std::function<void(QWidget*)> script) {
         QTimer::singleShot(0, [script] {
             QWidget* w = QApplication::activePopupWidget();
             if (w) script(w);
         });
-        TTBLoopResult r = menu.Popup(200, 150);
+        TTBLoopResult r = menu.Popup(at.x(), at.y());
         QCoreApplication::processEvents();  // the deferred click
         return r;
     }
@@ -155,4 +156,34 @@ TEST(ToolbarPopupMenu, SubmenusUnrollWhenOpenedByMouse) {
         EXPECT_EQ(shown.left(), 0);
         EXPECT_EQ(shown.width(), MulDiv(sub->width(), step, 255)) << step;
     }
+}
+
+TEST(ToolbarPopupMenu, TheEndingKeyTypesNothing) {
+    Menu m;
+    QWidget window;
+    auto* edit = new QLineEdit(&window);
+    window.show();
+    edit->setFocus();
+    // The key reaches the focused edit (as without a keyboard grab): the loop takes it first.
+    m.popup([edit](QWidget*) { QTest::keyClick(edit, Qt::Key_S); });  // "&Save" executes at once
+    EXPECT_EQ(m.clicks, std::vector<std::string>{"&Save"});
+    EXPECT_TRUE(edit->text().isEmpty());
+}
+
+// Run by ctest with the two screens of data/two-screens.json (side by side, 1024 wide).
+TEST(ToolbarPopupScreens, MenusStayOnTheirScreen) {
+    Menu m;
+    if (QGuiApplication::screens().size() < 2) {
+        // The ctest entry that sets the two screens up says so: there, one screen is a failure.
+        ASSERT_TRUE(qEnvironmentVariableIsEmpty("GS_TWO_SCREENS")) << "the two-screen configuration did not load";
+        GTEST_SKIP() << "needs the two-screen offscreen configuration";
+    }
+    m.at = {2040, 10};
+    QRect placed;
+    m.popup([&](QWidget* w) {
+        placed = w->geometry();
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    EXPECT_EQ(placed.right() + 1, 2040);  // flipped to end at the point, on the second screen
+    EXPECT_GE(placed.left(), 1024);
 }

@@ -63,7 +63,12 @@ void TTBMenuLoop::Select(TTBView& view, TTBItemViewer* viewer) {
 
 void TTBMenuLoop::MouseMoved(TPoint s, bool mayChoose) {
     std::vector<TTBView*> over;
+    bool onBand = false;
     for (TTBView* v = &Innermost(); v; v = v->OpenerView()) {
+        if (ScrollBands(*v, s)) {
+            onBand = true;
+            continue;
+        }
         const bool isOver = Over(*v, s);
         const bool wasOver = std::find(mouseWasOver_.begin(), mouseWasOver_.end(), v) != mouseWasOver_.end();
         if (isOver) over.push_back(v);
@@ -82,15 +87,51 @@ void TTBMenuLoop::MouseMoved(TPoint s, bool mayChoose) {
             if (services_.armTimer) services_.armTimer(services_.showDelay ? services_.showDelay() : 400);
         }
     }
+    if (!onBand && scrollView_) {
+        scrollView_ = nullptr;
+        if (services_.disarmScrollTimer) services_.disarmScrollTimer();
+    }
     mouseWasOver_ = over;
     UpdateHint();
+}
+
+TTBView* TTBMenuLoop::InChain(const TTBView* view) const {
+    TTBView* v = &root_;
+    while (v && v != view) v = v->PopupViewOpen();
+    return v;
+}
+
+// The bands of a scrolled popup scroll it while the mouse rests on them.
+bool TTBMenuLoop::ScrollBands(TTBView& v, TPoint s) {
+    if (!v.ForPopup() || !Over(v, s)) return false;
+    const TLayoutResult& l = v.LastLayout();
+    const int y = ToClient(v, s).y;
+    const bool up = l.upBandShown && y < kScrollBandHeight;
+    const bool down = l.downBandShown && y >= l.newSize.y - kScrollBandHeight;
+    if (!up && !down) return false;
+    if (scrollView_ != &v || scrollDown_ != down) {
+        scrollView_ = &v;
+        scrollDown_ = down;
+        if (services_.armScrollTimer) services_.armScrollTimer(kScrollIntervalMs);
+    }
+    return true;
+}
+
+void TTBMenuLoop::ScrollTimerElapsed() {
+    TTBView* v = InChain(scrollView_);
+    const TLayoutResult* l = v ? &v->LastLayout() : nullptr;
+    if (!v || !(scrollDown_ ? l->downBandShown : l->upBandShown)) {
+        scrollView_ = nullptr;
+        if (services_.disarmScrollTimer) services_.disarmScrollTimer();
+        return;
+    }
+    v->ScrollByOneItem(scrollDown_);
 }
 
 void TTBMenuLoop::TimerElapsed() {
     if (services_.disarmTimer) services_.disarmTimer();
     // The view that asked may have closed meanwhile: act only on one still in the chain.
-    TTBView* v = &root_;
-    while (v && v != timerView_) v = v->PopupViewOpen();
+    TTBView* v = InChain(timerView_);
     timerView_ = nullptr;
     if (!v) return;
     if (v->Selection() != v->PopupOpener()) {

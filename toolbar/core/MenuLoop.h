@@ -28,7 +28,10 @@ public:
         std::function<void()> beep;
         std::function<void*()> activeWindow;   // for Alt+Space and Alt+-
         std::function<void(const std::string&)> setHint;
+        std::function<void(int ms)> armScrollTimer;  // a popup's scroll band is under the mouse
+        std::function<void()> disarmScrollTimer;
     };
+    static constexpr int kScrollIntervalMs = 100;
 
     TTBMenuLoop(TTBView& root, const TTBScreenPlacement& screen, Services services, bool rightButtonToo = false);
     ~TTBMenuLoop();
@@ -50,6 +53,8 @@ public:
     bool MousePress(TPoint screen, bool right, bool doubleClick);
     void MouseRelease(TPoint screen, bool right);
     void TimerElapsed();
+    // Scrolls the popup whose band is under the mouse by one item.
+    void ScrollTimerElapsed();
     // Ignore the next release (the one of the press that opened a popup menu).
     void IgnoreFirstRelease() { root_.ViewFlags |= vsIgnoreFirstMouseUp; }
 
@@ -81,6 +86,10 @@ private:
     bool mouseDownOnOpen_ = false;
     TTBLoopResult result_;
     TTBView* timerView_ = nullptr;
+    TTBView* scrollView_ = nullptr;  // compared with the chain before use
+    bool scrollDown_ = false;
+    bool ScrollBands(TTBView& view, TPoint screen);
+    TTBView* InChain(const TTBView* view) const;
     std::vector<TTBView*> mouseWasOver_;
 };
 

@@ -93,7 +93,10 @@ TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bo
     QEventLoop events;
     QTimer timer;
     timer.setSingleShot(true);
+    QTimer scrollTimer;
     TTBMenuLoop::Services s;
+    s.armScrollTimer = [&scrollTimer](int ms) { scrollTimer.start(ms); };
+    s.disarmScrollTimer = [&scrollTimer] { scrollTimer.stop(); };
     s.armTimer = [&timer](int ms) { timer.start(ms); };
     s.disarmTimer = [&timer] { timer.stop(); };
     s.showDelay = [] { return MenuShowDelay(); };
@@ -107,6 +110,7 @@ TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bo
         Guarded([&] { loop.TimerElapsed(); });
         if (loop.Done()) events.quit();
     });
+    QObject::connect(&scrollTimer, &QTimer::timeout, [&] { Guarded([&] { loop.ScrollTimerElapsed(); }); });
     if (ignoreFirstRelease) loop.IgnoreFirstRelease();
     QPoint cursor = QCursor::pos();
     loop.Start(startedByMouse, popupMode, pickFirst, {cursor.x(), cursor.y()});
