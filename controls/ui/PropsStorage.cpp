@@ -72,6 +72,18 @@ std::optional<TStoredProperty> widgetProperty(QObject* component, const QString&
     return std::nullopt;
 }
 
+std::optional<Kind> kindOf(const QMetaType& type) {
+    if (type.flags() & QMetaType::PointerToQObject) return Kind::Component;
+    switch (type.id()) {
+        case QMetaType::Bool: return Kind::Boolean;
+        case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: return Kind::Integer;
+        case QMetaType::Double: case QMetaType::Float: return Kind::Float;
+        case QMetaType::QString: return Kind::String;
+        case QMetaType::QStringList: return Kind::StringList;
+        default: return std::nullopt;
+    }
+}
+
 std::optional<TStoredProperty> qtProperty(QObject* component, const QString& name) {
     const QMetaObject* meta = component->metaObject();
     for (int i = 0; i < meta->propertyCount(); ++i) {
@@ -111,14 +123,14 @@ std::optional<TStoredProperty> qtProperty(QObject* component, const QString& nam
             }
             return p;
         }
-        const QMetaType type = prop.metaType();
-        if (type.flags() & QMetaType::PointerToQObject) p.kind = Kind::Component;
-        else if (type.id() == QMetaType::Bool) p.kind = Kind::Boolean;
-        else if (type.id() == QMetaType::Int || type.id() == QMetaType::UInt || type.id() == QMetaType::LongLong) p.kind = Kind::Integer;
-        else if (type.id() == QMetaType::Double || type.id() == QMetaType::Float) p.kind = Kind::Float;
-        else if (type.id() == QMetaType::QString) p.kind = Kind::String;
-        else if (type.id() == QMetaType::QStringList) p.kind = Kind::StringList;
-        else return std::nullopt;  // kinds that are not stored
+        const std::optional<Kind> kind = kindOf(prop.metaType());
+        if (!kind) return std::nullopt;  // kinds that are not stored
+        p.kind = *kind;
+        // None is written as the property's own null pointer, which converts from nothing.
+        if (p.kind == Kind::Component && p.set)
+            p.set = [component, prop](const QVariant& v) {
+                prop.write(component, v.value<QObject*>() ? v : QVariant(prop.metaType()));
+            };
         return p;
     }
     return std::nullopt;
