@@ -51,6 +51,10 @@ TIniFile::TIniFile(std::filesystem::path fileName) : fileName_(std::move(fileNam
     }
 }
 
+TIniFile::TIniFile(std::filesystem::path fileName, std::string_view text) : fileName_(std::move(fileName)) {
+    parse(text.substr(0, kMaxIniSize));
+}
+
 void TIniFile::parse(std::string_view text) {
     Section* current = nullptr;
     while (!text.empty()) {

@@ -20,6 +20,8 @@ public:
 
     // A missing or unreadable file reads as empty.
     explicit TIniFile(std::filesystem::path fileName);
+    // As if the file held `text` (it is not read).
+    TIniFile(std::filesystem::path fileName, std::string_view text);
 
     const std::filesystem::path& FileName() const { return fileName_; }
     std::optional<std::string> Read(std::string_view section, std::string_view ident) const;
