@@ -203,6 +203,8 @@ void TKAVUMain::RemoveAllIcons() {
     } catch (const std::exception&) {
         // What was removed stays removed.
     }
+    LastPreviewItem = nullptr;
+    LastSelCount = -1;
 }
 
 void TKAVUMain::RemoveSelectedIcons() {

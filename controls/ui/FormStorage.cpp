@@ -29,7 +29,7 @@ void TFormPlacement::guarded(F&& body) {
     try {
         body();
     } catch (...) {
-        closeStorage();
+        open_.reset();  // what a failed save wrote is not kept
         if (OnError) OnError(std::current_exception());
     }
 }
@@ -122,7 +122,7 @@ void TFormPlacement::Restore() {
         }
     } catch (...) {
         restored_ = true;
-        closeStorage();
+        open_.reset();
         throw;
     }
     restored_ = true;
