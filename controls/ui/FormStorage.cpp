@@ -34,6 +34,17 @@ void TFormPlacement::guarded(F&& body) {
     }
 }
 
+std::string TFormPlacement::Section() const {
+    if (!IniSection.empty() || !form_) return IniSection;
+    return form_->metaObject()->className();
+}
+
+std::string TFormPlacement::FileName() const {
+    if (!IniFileName.empty()) return IniFileName;
+    const std::string program = QCoreApplication::applicationFilePath().toStdString();
+    return UseRegistry ? DefaultPlacementRegKey(program) : DefaultPlacementIniName(program);
+}
+
 void TFormPlacement::Attach() {
     if (attached_ || !form_) return;
     attached_ = true;
@@ -71,8 +82,8 @@ bool TFormPlacement::eventFilter(QObject* watched, QEvent* event) {
 }
 
 std::unique_ptr<IPlacementStorage> TFormPlacement::openStorage(bool readOnly) {
-    if (UseRegistry) return std::make_unique<TRegIniStorage>(*store_, RegistryRoot, IniFileName, readOnly);
-    return std::make_unique<TIniStorage>(IniFileName);
+    if (UseRegistry) return std::make_unique<TRegIniStorage>(*store_, RegistryRoot, FileName(), readOnly);
+    return std::make_unique<TIniStorage>(FileName());
 }
 
 void TFormPlacement::closeStorage() {
@@ -97,7 +108,7 @@ TScreenInfo TFormPlacement::screenInfo() const {
 void TFormPlacement::Save() {
     if (Active && !restored_) return;
     open_ = openStorage(false);
-    open_->WriteInteger(IniSection, kFormVersion, Version);
+    open_->WriteInteger(Section(), kFormVersion, Version);
     SaveData(*open_);
     if (OnSavePlacement) OnSavePlacement();
     saved_ = true;
@@ -109,12 +120,12 @@ void TFormPlacement::Restore() {
     applied_ = false;
     open_ = openStorage(true);
     try {
-        if (open_->ReadInteger(IniSection, kFormVersion, 0) >= Version) {
+        if (open_->ReadInteger(Section(), kFormVersion, 0) >= Version) {
             RestoreData(*open_);
             restored_ = true;
             if (OnRestorePlacement) OnRestorePlacement();
             if ((Options & fpActiveControl) && form_) {
-                const std::string name = open_->ReadString(IniSection, kActiveControl, "");
+                const std::string name = open_->ReadString(Section(), kActiveControl, "");
                 if (auto* control = qobject_cast<QWidget*>(FindComponent(form_, QString::fromStdString(name)));
                     control && control->focusPolicy() != Qt::NoFocus)
                     control->setFocus();
@@ -130,15 +141,15 @@ void TFormPlacement::Restore() {
 }
 
 int TFormPlacement::ReadInteger(const std::string& name, int def) {
-    if (open_) return open_->ReadInteger(IniSection, name, def);
+    if (open_) return open_->ReadInteger(Section(), name, def);
     std::unique_ptr<IPlacementStorage> storage = openStorage(true);
-    return storage->ReadInteger(IniSection, name, def);
+    return storage->ReadInteger(Section(), name, def);
 }
 
 void TFormPlacement::WriteInteger(const std::string& name, int value) {
-    if (open_) return open_->WriteInteger(IniSection, name, value);
+    if (open_) return open_->WriteInteger(Section(), name, value);
     std::unique_ptr<IPlacementStorage> storage = openStorage(false);
-    storage->WriteInteger(IniSection, name, value);
+    storage->WriteInteger(Section(), name, value);
     if (auto* reg = dynamic_cast<TRegIniStorage*>(storage.get())) reg->Close();
 }
 
@@ -149,11 +160,11 @@ void TFormPlacement::SaveData(IPlacementStorage& storage) {
         const QRect normal = form_->isMaximized() || form_->isMinimized() ? form_->normalGeometry() : form_->geometry();
         p.Normal = rectOf(normal);
         p.ShowCmd = form_->isMinimized() ? kSwShowMinimized : form_->isMaximized() ? kSwShowMaximized : kSwShowNormal;
-        StoreFormPlacement(storage, IniSection, p, screenInfo());
-        storage.WriteInteger(IniSection, kVisible, destroying_ ? 1 : 0);
+        StoreFormPlacement(storage, Section(), p, screenInfo());
+        storage.WriteInteger(Section(), kVisible, destroying_ ? 1 : 0);
     }
     if ((Options & fpActiveControl) && form_->focusWidget())
-        storage.WriteString(IniSection, kActiveControl, form_->focusWidget()->objectName().toStdString());
+        storage.WriteString(Section(), kActiveControl, form_->focusWidget()->objectName().toStdString());
 }
 
 void TFormPlacement::RestoreData(IPlacementStorage& storage) {
@@ -162,14 +173,14 @@ void TFormPlacement::RestoreData(IPlacementStorage& storage) {
         TWindowPlacement current;
         current.Normal = rectOf(form_->geometry());
         const bool sizeable = form_->minimumSize() != form_->maximumSize();
-        if (const auto p = LoadPlacementPosition(storage, IniSection, current, sizeable, screenInfo())) {
+        if (const auto p = LoadPlacementPosition(storage, Section(), current, sizeable, screenInfo())) {
             const TScreenRect& r = p->Normal;
             form_->setGeometry(r.Left, r.Top, r.Width(), r.Height());
             applied_ = true;
         }
     }
     if (Options & fpState) {
-        if (const auto show = LoadPlacementShowCmd(storage, IniSection)) {
+        if (const auto show = LoadPlacementShowCmd(storage, Section())) {
             if (*show == kSwShowMinimized) form_->setWindowState(form_->windowState() | Qt::WindowMinimized);
             else if (*show == kSwShowMaximized) form_->setWindowState(Qt::WindowMaximized);
             else form_->setWindowState(Qt::WindowNoState);
@@ -181,19 +192,19 @@ void TFormStorage::ResolveStoredProps() { StoredProps = gs::ResolveStoredProps(F
 
 void TFormStorage::SaveData(IPlacementStorage& storage) {
     TFormPlacement::SaveData(storage);
-    TPropsStorage(storage, IniSection, Form(), finders_).SaveListedProps(StoredProps);
-    StoredValues.SaveValues(storage, IniSection);
+    TPropsStorage(storage, Section(), Form(), finders_).SaveListedProps(StoredProps);
+    StoredValues.SaveValues(storage, Section());
 }
 
 void TFormStorage::RestoreData(IPlacementStorage& storage) {
     TFormPlacement::RestoreData(storage);
     restored_ = true;
     try {
-        TPropsStorage(storage, IniSection, Form(), finders_).LoadListedProps(StoredProps);
+        TPropsStorage(storage, Section(), Form(), finders_).LoadListedProps(StoredProps);
     } catch (const std::exception&) {
         // Properties that could not be read keep their values.
     }
-    StoredValues.RestoreValues(storage, IniSection);
+    StoredValues.RestoreValues(storage, Section());
 }
 
 }  // namespace gs

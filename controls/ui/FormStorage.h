@@ -34,7 +34,9 @@ public:
     bool Active = true;
     bool UseRegistry = false;
     RegRootId RegistryRoot = HKEY_CURRENT_USER;
-    std::string IniFileName;  // the key path with UseRegistry, else the INI file
+    // The key path with UseRegistry, else the INI file; empty: named after the program.
+    std::string IniFileName;
+    // Empty: the form's class name.
     std::string IniSection;
     int Options = fpState | fpPosition;
     int Version = 0;
@@ -55,6 +57,8 @@ public:
     // True when the last restore moved the form.
     bool PlacementApplied() const { return applied_; }
     QWidget* Form() const { return form_; }
+    std::string Section() const;
+    std::string FileName() const;
 
 protected:
     virtual void SaveData(IPlacementStorage& storage);
