@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
+#include <QLineEdit>
 #include <QListView>
 
 #include "app/FakeMainServices.h"
@@ -155,4 +156,18 @@ TEST(ListCommands, FindHitsThreeAndSevenThenSaysNotFoundTwice) {
     EXPECT_EQ(l.t.services.boxes[0].type, int(TQBMessageType::mtInformation));
     EXPECT_EQ(l.t.context.FindInfo.LastIndex, 7);
     EXPECT_EQ(l.t.services.terminations, 0);
+}
+
+TEST(ListCommands, RemoveDeletesInTheCaptionEditorWhileItIsOpen) {
+    Listed l;
+    l.t.w->show();
+    l.t.select({0});
+    l.t.run(A::actEditRename);
+    QLineEdit* editor = l.t.w->ListView().Editor();
+    ASSERT_NE(editor, nullptr);
+    editor->setText("abc");
+    editor->setCursorPosition(1);
+    l.t.run(A::actEditRemove);
+    EXPECT_EQ(editor->text(), "ac");
+    EXPECT_EQ(l.t.shown().size(), 10u);
 }
