@@ -101,6 +101,7 @@ void TFilterDlg::cbFieldChange() {
         txtValue->show();
         lblValue->setBuddy(txtValue);
     }
+    cbCondition->setCurrentIndex(-1);  // a condition is chosen, never assumed
     cbCondition->setProperty("tag", wanted);
     alActionsUpdate();
 }
