@@ -193,6 +193,7 @@ TIconListView::TIconListView(QWidget* parent)
     addWidget(iconView_);
     addWidget(reportView_);
     connect(selection_, &QItemSelectionModel::selectionChanged, this, &TIconListView::SelectionChanged);
+    connect(reportView_->header(), &QHeaderView::sectionClicked, this, &TIconListView::ColumnClicked);
     style_ = TViewStyle::vsSmallIcon;  // so the first call below lays out
     SetViewStyle(TViewStyle::vsIcon);
     Sort(0, true);

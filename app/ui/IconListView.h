@@ -8,11 +8,13 @@
 #include <QSortFilterProxyModel>
 #include <QStackedWidget>
 #include <QTimer>
+#include <functional>
 #include <vector>
 
 #include "app/core/MainActions.h"
 
 class QAbstractItemView;
+class QLineEdit;
 class QListView;
 class QTreeView;
 class QItemSelectionModel;
@@ -56,6 +58,13 @@ public:
     int Count() const { return int(rows_.size() + pending_.size()); }
     void SetLargePictures(bool large);
     TIconDef* Def(int row) const { return rows_[std::size_t(row)].def; }
+
+    // Captions are edited in place: the window's handler decides, and may change the text.
+    std::function<bool(TIconDef* def, QString& text)> OnEdited;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    // Drops the entry of this very definition (listed or queued); false when it has none.
+    bool RemoveDef(const TIconDef* def);
 
 signals:
     void Flushed();
@@ -109,8 +118,25 @@ public:
     void SetListFont(const QFont& font);
     void SetColours(const QColor& background, const QColor& text);
 
+    // The list commands (IconListEdit.cpp). Rows count in view order.
+    int RowCount() const;
+    TIconDef* DefAt(int row) const;
+    // Adds the row to the selection, makes it current and scrolls it fully into view.
+    void SelectRow(int row);
+    // The selected definitions in view order.
+    std::vector<TIconDef*> SelectedInOrder() const;
+    void InvertSelection();
+    // Opens the caption editor on the first selected entry.
+    void EditSelected();
+    // The caption editor while it is open, else none.
+    QLineEdit* Editor() const;
+    // Widths of the report's two columns.
+    int ColumnWidth(int column) const;
+    void SetColumnWidth(int column, int width);
+
 signals:
     void SelectionChanged();
+    void ColumnClicked(int column);
 
 private:
     TImageLists images_;

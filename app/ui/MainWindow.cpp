@@ -31,8 +31,11 @@
 #include "app/ui/ExtractionRunner.h"
 #include "app/ui/IconListView.h"
 #include "app/ui/IconPreview.h"
+#include "app/ui/ListDialogs.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MenuImages.h"
+#include "app/ui/RasterImage.h"
+#include "controls/ui/FormStorage.h"
 #include "framework/core/Application.h"
 #include "framework/core/MessageBoxes.h"
 #include "framework/core/RxUtils.h"
@@ -73,6 +76,8 @@ TKAVUMain::TKAVUMain(TAppContext& context, IMainServices& services, CommandLine 
     createToolbar();
     createPopup();
     bindHandlers();
+    setupListWork();
+    setupStorage();
 
     busyTextTimer_.setSingleShot(true);
     busyTextTimer_.setInterval(kBusyTextRefreshMs);
@@ -99,8 +104,10 @@ TKAVUMain::TKAVUMain(TAppContext& context, IMainServices& services, CommandLine 
 }
 
 TKAVUMain::~TKAVUMain() {
-    // The worker stops first (it never waits on a window that is going), then the lists
-    // are stored; the options follow in the program's teardown.
+    // The stored properties are read while the window is whole. The worker stops first (it
+    // never waits on a window that is going), then the lists are stored; the options
+    // follow in the program's teardown.
+    Storage_->FormDestroy();
     delete runner_;
     runner_ = nullptr;
     SaveMRUFolders();
@@ -124,23 +131,15 @@ void TKAVUMain::bindHandlers() {
         ShowOptionsDlg(context_, nullptr, [this] { ApplyOptions(); }, handler_,
                        [this] { ShowHelp(services_, application()); }, this);
     });
-    on(A::actEditSelectAll, [this] { lvIcons->SelectAll(); });
-    on(A::actEditInvert, [this] { invertSelection(); });
+    on(A::actEditSelectAll, [this] { selectionCommand(false); });
+    on(A::actEditInvert, [this] { selectionCommand(true); });
     on(A::actViewLargeIcon, [this] { setViewStyle(TViewStyle::vsIcon); });
     on(A::actViewSmallIcon, [this] { setViewStyle(TViewStyle::vsSmallIcon); });
     on(A::actViewList, [this] { setViewStyle(TViewStyle::vsList); });
     on(A::actViewReport, [this] { setViewStyle(TViewStyle::vsReport); });
     on(A::actArrangeByName, [this] { arrange(0); });
     on(A::actArrangeByFile, [this] { arrange(1); });
-    // A click on a column of the report runs the arrange command of that column.
-    connect(lvIcons->ReportView()->header(), &QHeaderView::sectionClicked, this, [this](int column) {
-        Guard([&] { Execute(column == 0 ? A::actArrangeByName : A::actArrangeByFile); });
-    });
-    on(A::actViewPreview, [this] {
-        pPreview->setVisible(pPreview->isHidden());
-        LastPreviewItem = nullptr;
-        LastSelCount = -1;
-    });
+    on(A::actViewPreview, [this] { togglePreview(); });
     on(A::actViewToolbar, [this] { tbMain->setVisible(tbMain->isHidden()); });
     on(A::actViewStatusBar, [this] { pBottom->setVisible(pBottom->isHidden()); });
     on(A::actHelpContents, [this] { ShowHelp(services_, application()); });
@@ -223,6 +222,7 @@ void TKAVUMain::ClearListing() {
 
 void TKAVUMain::ApplyOptions() {
     const TKAVUOptions& o = context_.Options;
+    Storage_->Active = o.SaveWindow;
     mruFolders_->SetMaxItems(o.EffectiveMRULimit());
     mruFiles_->SetMaxItems(o.EffectiveMRULimit());
     QFont listFont(QString::fromStdString(o.ListFontName));
@@ -261,19 +261,8 @@ void TKAVUMain::arrange(int column) {
     lvIcons->Sort(SortColumn, SortAscending);
 }
 
-void TKAVUMain::invertSelection() {
-    QItemSelectionModel& selection = lvIcons->Selection();
-    const QAbstractItemModel* model = selection.model();
-    QItemSelection all(model->index(0, 0), model->index(model->rowCount() - 1, 0));
-    selection.select(all, QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
-}
-
 void TKAVUMain::setViewStyle(TViewStyle style) {
     lvIcons->SetViewStyle(style);
-}
-
-void TKAVUMain::UpdatePreview(bool hasSelection) {
-    lbIconPreview->ShowIcon(hasSelection && LastSelCount < 2 ? LastPreviewItem : nullptr, LastSelCount);
 }
 
 void TKAVUMain::SetFavoritesEnabled(bool enabled) { favoritesEnabled_ = enabled; }
@@ -366,7 +355,7 @@ void TKAVUMain::showEvent(QShowEvent* e) {
     UpdateColumnCaptions();
     if (!FirstShow) return;
     FirstShow = false;
-    if (QScreen* screen = this->screen()) {
+    if (QScreen* screen = this->screen(); screen && !Storage_->PlacementApplied()) {
         const QRect area = screen->availableGeometry();
         const TScreenRect placed = CenterRectOnScreen({0, 0, width(), height()}, area.width(), area.height());
         move(area.left() + placed.Left, area.top() + placed.Top);

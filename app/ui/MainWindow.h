@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/core/CmdLine.h"
+#include "app/core/Filters.h"
 #include "app/core/IconDef.h"
 #include "app/core/IconSink.h"
 #include "app/core/MainActions.h"
@@ -35,6 +36,8 @@ class QToolBar;
 namespace gs {
 
 class ExtractionRunner;
+class IListDialogs;
+class TFormStorage;
 class IMainServices;
 class TAnimatedImage;
 class TAppContext;
@@ -130,6 +133,20 @@ public:
     int AddIcon(std::unique_ptr<TIconDef> def) override;
     void FileFailed(const std::filesystem::path& file, const std::string& error) override;
 
+    // The list commands (MainWindowList.cpp). Filters is the current filter set, or none.
+    std::unique_ptr<TFilters> Filters;
+    void RefreshFilteredList();
+    void ListIconDef(TIconDef* def);
+    void RemoveAllIcons();
+    void RemoveSelectedIcons();
+    void lvIconsColumnClick(int column);
+    void SetListDialogs(IListDialogs& dialogs);
+    QStringList PreviewLines() const;
+    int PreviewLineHeight(int line) const;
+
+    // The window's stored placement and properties (MainWindowStorage.cpp).
+    TFormStorage& Storage() const { return *Storage_; }
+
     TAppExceptionHandler& ExceptionHandler() { return handler_; }
     template <class F>
     void Guard(F&& body) {
@@ -174,9 +191,17 @@ private:
     void ExtractThreadTerminate(ExtractEnd end);
     void reportFailedFiles();
     void arrange(int column);
-    void invertSelection();
     void showAbout();
     void setViewStyle(TViewStyle style);
+    void setupListWork();
+    void togglePreview();
+    void selectionCommand(bool invert);
+    bool lvIconsEdited(TIconDef* def, QString& text);
+    void removeIcons();
+    void findNext();
+    void setupStorage();
+    void StorageSavePlacement();
+    void StorageRestorePlacement();
 
     TAppContext& context_;
     IMainServices& services_;
@@ -198,6 +223,9 @@ private:
     ExtractionRunner* runner_ = nullptr;
     QTimer busyTextTimer_;
     std::string busyTextFile_;
+    IListDialogs* listDialogs_ = nullptr;
+    std::unique_ptr<IListDialogs> realDialogs_;
+    TFormStorage* Storage_ = nullptr;
 
     // Components, named as their objectName.
     QWidget* DockTop;

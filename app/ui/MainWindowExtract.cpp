@@ -80,7 +80,8 @@ void TKAVUMain::dropEvent(QDropEvent* e) {
 }
 
 void TKAVUMain::startExtraction() {
-    filterActive_ = false;  // an extraction always lists unfiltered
+    Filters.reset();  // an extraction always lists unfiltered
+    filterActive_ = false;
     failures_.clear();
     BeginExtractionBusy();
     MemoryLimitReached = false;

@@ -1,0 +1,22 @@
+#include "app/ui/DialogHooks.h"
+
+#include <QKeyEvent>
+
+namespace gs {
+
+TListDialog::TListDialog(QWidget* parent, TDialogHooks hooks, int helpContext)
+    : QDialog(parent), hooks_(std::move(hooks)), helpContext_(helpContext) {
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+}
+
+void TListDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1) {
+        Guard([this] {
+            if (hooks_.Help) hooks_.Help(helpContext_);
+        });
+        return;
+    }
+    QDialog::keyPressEvent(event);  // Esc closes
+}
+
+}  // namespace gs

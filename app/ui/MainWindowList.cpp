@@ -1,0 +1,261 @@
+// The main window's list commands: the preview lines of the selected icon, renaming in
+// place, removing entries, the selection commands, sorting by column click, finding and
+// filtering the listing.
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QSplitter>
+#include <QStyledItemDelegate>
+
+#include "app/core/AppContext.h"
+#include "app/core/Filters.h"
+#include "app/core/FindRecord.h"
+#include "app/core/ListWork.h"
+#include "app/ui/IconListView.h"
+#include "app/ui/ListDialogs.h"
+#include "app/ui/MainServices.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/IconPreview.h"
+#include "app/ui/RasterImage.h"
+#include "framework/core/Application.h"
+#include "framework/core/Exceptions.h"
+#include "framework/core/SysUtils.h"
+#include "iconlib/IconPicture.h"
+
+namespace gs {
+
+namespace {
+
+using A = TMainAction;
+
+constexpr int kPictureRole = Qt::UserRole + 1;
+constexpr int kLineTop = 2;
+constexpr int kPreviewWidthWhenEmpty = 150;
+// The preview's tag: image lines drawn by the window, or one plain line.
+constexpr int kTagImages = 0;
+constexpr int kTagPlain = 1;
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// Image lines: the picture centred in a 60-pixel column (from the left edge when wider),
+// the text after it, centred on the picture's height.
+class TPreviewDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QVariant picture = index.data(kPictureRole);
+        if (!picture.isValid()) return QStyledItemDelegate::sizeHint(option, index);
+        const QPixmap pixmap = picture.value<QPixmap>();
+        const int textWidth = option.fontMetrics.horizontalAdvance(index.data().toString());
+        return {textColumn(pixmap) + textWidth, pixmap.height() + kPreviewLineExtra};
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QVariant picture = index.data(kPictureRole);
+        if (!picture.isValid()) return QStyledItemDelegate::paint(painter, option, index);
+        const QPixmap pixmap = picture.value<QPixmap>();
+        const QRect r = option.rect;
+        painter->fillRect(r, option.palette.base());
+        painter->drawPixmap(r.left() + std::max(0, (kPreviewPictureColumn - pixmap.width()) / 2), r.top() + kLineTop,
+                            pixmap);
+        const int textHeight = option.fontMetrics.height();
+        const int y = r.top() + kLineTop + std::max(0, (pixmap.height() - textHeight) / 2);
+        painter->setPen(option.palette.color(QPalette::Text));
+        painter->drawText(QRect(r.left() + textColumn(pixmap), y, r.width(), textHeight), Qt::AlignLeft | Qt::AlignTop,
+                          index.data().toString());
+    }
+
+private:
+    static int textColumn(const QPixmap& pixmap) { return std::max(kPreviewPictureColumn, pixmap.width() + 4); }
+};
+
+QPixmap imagePixmap(const TQBIconImage& image) {
+    const auto handle = image.GetHandle();
+    if (!handle) return QPixmap(image.Width(), image.Height());
+    return QPixmap::fromImage(ToQImage(*handle));
+}
+
+}  // namespace
+
+void TKAVUMain::SetListDialogs(IListDialogs& dialogs) { listDialogs_ = &dialogs; }
+
+void TKAVUMain::setupListWork() {
+    TDialogHooks hooks;
+    hooks.OnError = [this](std::exception_ptr error) { handler_.Handle(error); };
+    hooks.Help = [this](int) { ShowHelp(services_, application()); };
+    realDialogs_ = std::make_unique<TListDialogs>(std::move(hooks));
+    listDialogs_ = realDialogs_.get();
+    lbIconPreview->setItemDelegate(new TPreviewDelegate(lbIconPreview));
+    lbIconPreview->setUniformItemSizes(false);
+    lvIcons->Model().OnEdited = [this](TIconDef* def, QString& text) { return lvIconsEdited(def, text); };
+    connect(lvIcons, &TIconListView::ColumnClicked, this, [this](int column) { Guard([&] { lvIconsColumnClick(column); }); });
+
+    on(A::actEditRename, [this] { lvIcons->EditSelected(); });
+    on(A::actEditRemove, [this] { removeIcons(); });
+    on(A::actEditFind, [this] {
+        if (!listDialogs_->ShowFindDlg(this, context_)) return;
+        findNext();
+    });
+    on(A::actEditFindNext, [this] { findNext(); });
+    on(A::actViewFilter, [this] {
+        if (!listDialogs_->ShowFilterDlg(this, Filters)) return;
+        RefreshFilteredList();
+        setPanel(1, qs(FormatOne(kMsgIconsCount, std::to_string(IconCount))));
+    });
+    on(A::actViewRemoveFilter, [this] {
+        Filters.reset();
+        RefreshFilteredList();
+    });
+}
+
+void TKAVUMain::UpdatePreview(bool hasSelection) {
+    try {
+        lbIconPreview->clear();
+        auto plainLine = [this](const char* text) {
+            lbIconPreview->setProperty("tag", kTagPlain);
+            lbIconPreview->addItem(text);
+        };
+        if (!hasSelection || !LastPreviewItem) return plainLine(kMsgNoIconSelected);
+        if (LastSelCount >= 2) return plainLine(kMsgMultipleIconsSelected);
+        lbIconPreview->setProperty("tag", kTagImages);
+        const TQBIcon& icon = LastPreviewItem->GetIcon();
+        lbIconPreview->setUpdatesEnabled(false);
+        for (const TQBIconImage* image : PreviewImages(icon)) {
+            auto* line = new QListWidgetItem(qs(ImageInfoText(*image)));
+            line->setData(kPictureRole, imagePixmap(*image));
+            lbIconPreview->addItem(line);
+        }
+        lbIconPreview->setUpdatesEnabled(true);
+    } catch (const std::exception& e) {
+        lbIconPreview->setUpdatesEnabled(true);
+        throw EQBException(kMsgUnablePreview, e.what(), TQBSeverity::Warning);
+    }
+}
+
+int TKAVUMain::PreviewLineHeight(int line) const {
+    QListWidgetItem* item = lbIconPreview->item(line);
+    if (!item) return -1;
+    return lbIconPreview->visualItemRect(item).height();
+}
+
+QStringList TKAVUMain::PreviewLines() const {
+    QStringList lines;
+    for (int i = 0; i < lbIconPreview->count(); ++i) lines << lbIconPreview->item(i)->text();
+    return lines;
+}
+
+void TKAVUMain::togglePreview() {
+    if (!pPreview->isHidden()) {
+        pPreview->hide();
+    } else {
+        pPreview->show();
+        QList<int> sizes = splIcons->sizes();
+        if (sizes.size() == 2 && sizes[1] == 0) {
+            sizes[0] = std::max(0, sizes[0] - kPreviewWidthWhenEmpty);
+            sizes[1] = kPreviewWidthWhenEmpty;
+            splIcons->setSizes(sizes);
+        }
+    }
+    LastPreviewItem = nullptr;
+    LastSelCount = -1;
+}
+
+void TKAVUMain::selectionCommand(bool invert) {
+    if (invert) lvIcons->InvertSelection();
+    else lvIcons->SelectAll();
+    if (lvIcons->isVisible()) lvIcons->CurrentView()->setFocus();
+}
+
+bool TKAVUMain::lvIconsEdited(TIconDef* def, QString& text) {
+    bool renamed = false;
+    Guard([&] {
+        const std::string name = CheckedIconName(text.toStdString(), def->Name, Icons.get());
+        if (name == def->Name) return;
+        def->Name = name;
+        text = qs(name);
+        renamed = true;
+    });
+    return renamed;
+}
+
+void TKAVUMain::removeIcons() {
+    if (QLineEdit* editor = lvIcons->Editor()) {
+        // The command deletes in the caption editor while it is open.
+        if (!editor->hasSelectedText()) editor->cursorForward(true, 1);
+        editor->del();
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (Filters || lvIcons->SelectedCount() != lvIcons->ItemCount()) RemoveSelectedIcons();
+    else RemoveAllIcons();
+    QApplication::restoreOverrideCursor();
+}
+
+void TKAVUMain::RemoveAllIcons() {
+    try {
+        lvIcons->Selection().clear();
+        lvIcons->Model().Clear();
+        if (Icons) Icons = std::make_unique<TIconsList>();
+        IconCount = 0;
+        setPanel(1, qs(FormatOne(kMsgIconsCount, "0")));
+    } catch (const std::exception&) {
+        // What was removed stays removed.
+    }
+    LastPreviewItem = nullptr;
+    LastSelCount = -1;
+}
+
+void TKAVUMain::RemoveSelectedIcons() {
+    try {
+        for (TIconDef* def : lvIcons->SelectedInOrder()) {
+            lvIcons->Model().RemoveDef(def);
+            // By identity: another definition of the same name and file stays.
+            if (Icons) Icons->Remove(def);
+            --IconCount;
+            setPanel(1, qs(FormatOne(kMsgIconsCount, std::to_string(IconCount))));
+        }
+    } catch (const std::exception&) {
+        // What was removed stays removed.
+    }
+    LastPreviewItem = nullptr;
+    LastSelCount = -1;
+}
+
+void TKAVUMain::lvIconsColumnClick(int column) { Execute(column == 0 ? A::actArrangeByName : A::actArrangeByFile); }
+
+void TKAVUMain::findNext() {
+    lvIcons->Selection().clearSelection();
+    const int row = FindNext(
+        lvIcons->RowCount(),
+        [this](int i) {
+            const TIconDef* def = lvIcons->DefAt(i);
+            return std::pair<std::string, std::string>(def->Name, def->FileName.string());
+        },
+        context_.FindInfo);
+    lvIcons->SelectRow(row);
+    lvIcons->CurrentView()->setFocus();
+}
+
+void TKAVUMain::RefreshFilteredList() {
+    filterActive_ = Filters != nullptr;
+    setPanel(2, filterActive_ ? kMsgFiltered : "");
+    lvIcons->Selection().clear();
+    lvIcons->Model().Clear();
+    IconCount = 0;
+    if (Icons)
+        for (TIconDef* def : FilteredDefs(*Icons, Filters.get())) ListIconDef(def);
+    lvIcons->Model().Flush();
+    LastPreviewItem = nullptr;
+    LastSelCount = -1;
+}
+
+void TKAVUMain::ListIconDef(TIconDef* def) {
+    lvIcons->Model().Append(def, def->ImageIndex);
+    ++IconCount;
+    setPanel(1, qs(FormatOne(kMsgIconsCount, std::to_string(IconCount))));
+}
+
+}  // namespace gs

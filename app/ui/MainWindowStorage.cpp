@@ -1,0 +1,96 @@
+// The main window's state kept between runs: its position, the listed properties of its
+// panels, bars and list, and the list's column widths and sort order, under the
+// application key's "Storage", only while the SaveWindow option is on.
+#include <QLayout>
+#include <QListView>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QToolBar>
+
+#include "app/core/AppContext.h"
+#include "app/ui/IconListView.h"
+#include "app/ui/MainWindow.h"
+#include "controls/ui/FormStorage.h"
+#include "framework/core/Application.h"
+
+namespace gs {
+
+namespace {
+
+constexpr const char* kStorageSection = "Storage";
+constexpr const char* kCol0 = "Col0";
+constexpr const char* kCol1 = "Col1";
+constexpr const char* kSortCol = "SortCol";
+constexpr const char* kSortAsc = "SortAsc";
+
+using Kind = TStoredProperty::Kind;
+
+// Where a bar sits in its dock, for bars that do not say so themselves: stored, not applied.
+std::optional<TStoredProperty> dockedBar(QObject* component, const QString& name) {
+    auto* bar = qobject_cast<QWidget*>(component);
+    if (!bar || (!qobject_cast<QToolBar*>(bar) && !qobject_cast<QMenuBar*>(bar))) return std::nullopt;
+    if (bar->metaObject()->indexOfProperty(name.toLatin1().constData()) >= 0) return std::nullopt;
+    const QString n = name.toLower();
+    if (n == "dockpos") return TStoredProperty{Kind::Integer, {}, [bar] { return QVariant(bar->x()); }, nullptr};
+    if (n == "dockrow")
+        return TStoredProperty{Kind::Integer, {},
+                               [bar] {
+                                   QWidget* dock = bar->parentWidget();
+                                   return QVariant(dock && dock->layout() ? dock->layout()->indexOf(bar) : 0);
+                               },
+                               nullptr};
+    if (n == "currentdock")
+        return TStoredProperty{Kind::Component, {},
+                               [bar] { return QVariant::fromValue<QObject*>(bar->parentWidget()); }, nullptr};
+    return std::nullopt;
+}
+
+}  // namespace
+
+void TKAVUMain::setupStorage() {
+    const TQBApplication& app = application();
+    Storage_ = new TFormStorage(this);
+    Storage_->setObjectName("Storage");
+    Storage_->SetRegistryStore(context_.Store);
+    Storage_->UseRegistry = true;
+    Storage_->RegistryRoot = app.RegRoot;
+    Storage_->IniFileName = app.RegAppKey;
+    Storage_->IniSection = kStorageSection;
+    Storage_->Options = fpPosition;
+    Storage_->StoredProps = {"pBottom.Visible",    "pPreview.Visible",  "pPreview.Width",     "splIcons.Visible",
+                             "lvIcons.ViewStyle",  "tbMain.DockPos",    "tbMain.DockRow",     "tbMain.CurrentDock",
+                             "tbMain.Visible",     "tbMenu.DockPos",    "tbMenu.DockRow",     "tbMenu.CurrentDock"};
+    Storage_->AddPropertyFinder([this](QObject* component, const QString& name) -> std::optional<TStoredProperty> {
+        if (component == lvIcons && name.compare("ViewStyle", Qt::CaseInsensitive) == 0)
+            return TStoredProperty{Kind::Enumeration,
+                                   {"vsIcon", "vsSmallIcon", "vsList", "vsReport"},
+                                   [this] { return QVariant(int(lvIcons->ViewStyle())); },
+                                   [this](const QVariant& v) { setViewStyle(TViewStyle(v.toInt())); }};
+        // The splitter bar shows with the preview panel.
+        if (component == splIcons && name.compare("Visible", Qt::CaseInsensitive) == 0)
+            return TStoredProperty{Kind::Boolean, {}, [this] { return QVariant(!pPreview->isHidden()); }, nullptr};
+        return dockedBar(component, name);
+    });
+    Storage_->OnSavePlacement = [this] { StorageSavePlacement(); };
+    Storage_->OnRestorePlacement = [this] { StorageRestorePlacement(); };
+    Storage_->OnError = [this](std::exception_ptr error) { handler_.Handle(error); };
+    Storage_->Attach();
+}
+
+void TKAVUMain::StorageSavePlacement() {
+    Storage_->WriteInteger(kCol0, lvIcons->ColumnWidth(0));
+    Storage_->WriteInteger(kCol1, lvIcons->ColumnWidth(1));
+    Storage_->WriteInteger(kSortCol, SortColumn);
+    Storage_->WriteInteger(kSortAsc, SortAscending ? 1 : 0);
+}
+
+void TKAVUMain::StorageRestorePlacement() {
+    lvIcons->SetColumnWidth(0, Storage_->ReadInteger(kCol0, lvIcons->ColumnWidth(0)));
+    lvIcons->SetColumnWidth(1, Storage_->ReadInteger(kCol1, lvIcons->ColumnWidth(1)));
+    SortColumn = Storage_->ReadInteger(kSortCol, SortColumn) == 1 ? 1 : 0;
+    SortAscending = Storage_->ReadInteger(kSortAsc, SortAscending ? 1 : 0) != 0;
+    lvIcons->Sort(SortColumn, SortAscending);
+    UpdateColumnCaptions();
+}
+
+}  // namespace gs

@@ -1,0 +1,122 @@
+#include "controls/core/PlacementStorage.h"
+
+#include <charconv>
+#include <filesystem>
+
+namespace gs {
+
+namespace {
+
+bool quotedText(const std::string& v) {
+    return v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
+}
+
+}  // namespace
+
+std::string TrimBlanks(const std::string& s) {
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return s.substr(first, s.find_last_not_of(" \t") + 1 - first);
+}
+
+std::optional<int> ParseInteger(const std::string& text) {
+    const std::string t = TrimBlanks(text);
+    int value = 0;
+    const char* first = t.data() + (t.size() > 1 && t[0] == '+' ? 1 : 0);
+    const auto [end, ec] = std::from_chars(first, t.data() + t.size(), value);
+    if (t.empty() || ec != std::errc() || end != t.data() + t.size()) return std::nullopt;
+    return value;
+}
+
+std::string IPlacementStorage::ReadString(const std::string& section, const std::string& ident, const std::string& def) {
+    return Read(section, ident).value_or(def);
+}
+
+int IPlacementStorage::ReadInteger(const std::string& section, const std::string& ident, int def) {
+    const std::optional<std::string> text = Read(section, ident);
+    if (!text) return def;
+    return ParseInteger(*text).value_or(def);
+}
+
+TRegIniStorage::TRegIniStorage(RegistryStore& store, RegRootId root, std::string keyPath, bool readOnly)
+    : root_(root), keyPath_(std::move(keyPath)), readOnly_(readOnly) {
+    try {
+        tx_.emplace(store.begin(readOnly ? RegistryStore::Mode::Read : RegistryStore::Mode::Write));
+    } catch (const RegistryError&) {
+        // Unreachable store: reads give their defaults, writes go nowhere.
+    }
+}
+
+TRegIniStorage::~TRegIniStorage() = default;
+
+std::optional<RegKeyId> TRegIniStorage::sectionKey(const std::string& section, bool create) {
+    if (!tx_) return std::nullopt;
+    const std::string path = section.empty() ? keyPath_ : keyPath_ + "\\" + section;
+    if (create && !readOnly_) return tx_->createKey(root_, path);
+    return tx_->openKey(root_, path);
+}
+
+std::optional<std::string> TRegIniStorage::Read(const std::string& section, const std::string& ident) {
+    try {
+        const std::optional<RegKeyId> key = sectionKey(section, false);
+        if (!key) return std::nullopt;
+        const std::optional<RegValue> value = tx_->readValue(*key, ident);
+        if (!value) return std::nullopt;
+        if (std::optional<std::string> text = value->text()) return text;
+        if (std::optional<std::uint32_t> number = value->number()) return std::to_string(std::int32_t(*number));
+    } catch (const RegistryError&) {
+    }
+    return std::nullopt;
+}
+
+void TRegIniStorage::WriteString(const std::string& section, const std::string& ident, const std::string& value) {
+    if (readOnly_) return;
+    if (const std::optional<RegKeyId> key = sectionKey(section, true)) tx_->writeValue(*key, ident, RegValue::sz(value));
+}
+
+void TRegIniStorage::WriteInteger(const std::string& section, const std::string& ident, int value) {
+    if (readOnly_) return;
+    if (const std::optional<RegKeyId> key = sectionKey(section, true))
+        tx_->writeValue(*key, ident, RegValue::dword(std::uint32_t(value)));
+}
+
+void TRegIniStorage::EraseSection(const std::string& section) {
+    if (readOnly_ || section.empty()) return;
+    if (const std::optional<RegKeyId> key = sectionKey(section, false)) tx_->deleteKey(*key);
+}
+
+bool TRegIniStorage::Close() {
+    if (!tx_) return false;
+    try {
+        if (!readOnly_) tx_->commit();
+        tx_.reset();
+        return true;
+    } catch (const RegistryError&) {
+        tx_.reset();
+        return false;
+    }
+}
+
+std::optional<std::string> TIniStorage::Read(const std::string& section, const std::string& ident) {
+    return ini_.Read(section, ident);
+}
+
+void TIniStorage::WriteString(const std::string& section, const std::string& ident, const std::string& value) {
+    ini_.WriteString(section, ident, quotedText(value) ? "\"" + value + "\"" : value);
+}
+
+void TIniStorage::WriteInteger(const std::string& section, const std::string& ident, int value) {
+    ini_.WriteString(section, ident, std::to_string(value));
+}
+
+void TIniStorage::EraseSection(const std::string& section) { ini_.EraseSection(section); }
+
+std::string DefaultPlacementRegKey(const std::string& exeName) {
+    return "Software\\" + std::filesystem::path(exeName).stem().string();
+}
+
+std::string DefaultPlacementIniName(const std::string& exeName) {
+    return std::filesystem::path(exeName).filename().replace_extension(".INI").string();
+}
+
+}  // namespace gs

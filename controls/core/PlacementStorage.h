@@ -1,0 +1,75 @@
+#pragma once
+// Where a form keeps its state: a storage of string values by section and identifier,
+// either below a key of the settings store (a section is a subkey of the key path, an
+// identifier a value name) or in an INI file. Reading never raises: a missing value, or a
+// storage that cannot be reached, gives the default.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/IniFile.h"
+#include "platform/RegistryStore.h"
+
+namespace gs {
+
+class IPlacementStorage {
+public:
+    virtual ~IPlacementStorage() = default;
+    virtual std::optional<std::string> Read(const std::string& section, const std::string& ident) = 0;
+    virtual void WriteString(const std::string& section, const std::string& ident, const std::string& value) = 0;
+    virtual void WriteInteger(const std::string& section, const std::string& ident, int value) = 0;
+    virtual void EraseSection(const std::string& section) = 0;
+
+    std::string ReadString(const std::string& section, const std::string& ident, const std::string& def);
+    // The stored number; a missing value, or one that is not a number, gives the default.
+    int ReadInteger(const std::string& section, const std::string& ident, int def);
+};
+
+// A key of the settings store, opened for the life of this object as one transaction: a
+// writing storage commits its changes at Close (or not at all when it is dropped without).
+class TRegIniStorage : public IPlacementStorage {
+public:
+    TRegIniStorage(RegistryStore& store, RegRootId root, std::string keyPath, bool readOnly);
+    ~TRegIniStorage() override;
+
+    std::optional<std::string> Read(const std::string& section, const std::string& ident) override;
+    void WriteString(const std::string& section, const std::string& ident, const std::string& value) override;
+    void WriteInteger(const std::string& section, const std::string& ident, int value) override;
+    void EraseSection(const std::string& section) override;
+    // Commits what was written; false when the store refused.
+    bool Close();
+
+private:
+    std::optional<RegKeyId> sectionKey(const std::string& section, bool create);
+
+    RegRootId root_;
+    std::string keyPath_;
+    bool readOnly_;
+    std::optional<RegTransaction> tx_;
+};
+
+// An INI file; a quoted value is written inside one more pair of double quotes, since the
+// file drops one pair on reading.
+class TIniStorage : public IPlacementStorage {
+public:
+    explicit TIniStorage(const std::filesystem::path& fileName) : ini_(fileName) {}
+
+    std::optional<std::string> Read(const std::string& section, const std::string& ident) override;
+    void WriteString(const std::string& section, const std::string& ident, const std::string& value) override;
+    void WriteInteger(const std::string& section, const std::string& ident, int value) override;
+    void EraseSection(const std::string& section) override;
+
+private:
+    TIniFile ini_;
+};
+
+// "Software\" and the program file's name without folder and extension.
+std::string DefaultPlacementRegKey(const std::string& exeName);
+// The program file's name without folder, its extension made ".INI".
+std::string DefaultPlacementIniName(const std::string& exeName);
+// A whole decimal number (blanks around it allowed), else nothing.
+std::optional<int> ParseInteger(const std::string& text);
+// Without the blanks and tabs at either end.
+std::string TrimBlanks(const std::string& s);
+
+}  // namespace gs

@@ -1,0 +1,56 @@
+#pragma once
+// Chosen properties of a form's components written as text values into a storage section
+// and read back. A listed entry "Component.Property" is stored under "Component_Property".
+// Properties are found, in this order, by the finders the form adds (for properties its
+// widgets do not have as such), by the common ones of the widgets (Visible, Width, Height,
+// Checked, Items, Text) and by the Qt properties of the component (names in any case).
+// Storing raises what the storage raises; loading a property swallows its failure and the
+// property keeps its value.
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "controls/core/PlacementStorage.h"
+
+namespace gs {
+
+struct TStoredProperty {
+    enum class Kind { Integer, Boolean, Enumeration, Set, Float, String, StringList, Component };
+    Kind kind = Kind::Integer;
+    std::vector<std::string> names;  // enumeration and set members, by value
+    std::function<QVariant()> get;
+    std::function<void(const QVariant&)> set;  // none: stored, never loaded
+};
+
+using TPropertyFinder = std::function<std::optional<TStoredProperty>(QObject* component, const QString& name)>;
+
+// The component of that object name: the root itself or one of its descendants.
+QObject* FindComponent(QObject* root, const QString& name);
+
+class TPropsStorage {
+public:
+    TPropsStorage(IPlacementStorage& storage, std::string section, QObject* root,
+                  const std::vector<TPropertyFinder>& finders = {});
+
+    std::optional<TStoredProperty> Find(QObject* component, const QString& name) const;
+    void SaveListedProps(const QStringList& list);
+    void LoadListedProps(const QStringList& list);
+
+private:
+    void store(const std::string& ident, const TStoredProperty& p);
+    void load(const std::string& ident, const TStoredProperty& p);
+
+    IPlacementStorage& storage_;
+    std::string section_;
+    QObject* root_;
+    const std::vector<TPropertyFinder>& finders_;
+};
+
+// The entries whose text parses and whose component exists under the root, in order.
+QStringList ResolveStoredProps(QObject* root, const QStringList& list);
+
+}  // namespace gs

@@ -1,0 +1,173 @@
+// The main window's list commands offscreen: preview lines, renaming, removal with and
+// without a filter, sorting, finding and filtering, with scripted dialogs and boxes.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModel>
+#include <QLineEdit>
+#include <QListView>
+
+#include "app/FakeMainServices.h"
+#include "app/core/Filters.h"
+#include "app/ui/IconListView.h"
+
+using namespace gs;
+using namespace gstest;
+using A = TMainAction;
+
+namespace {
+
+// Ten icon files; those at 3 and 7 of the sorted list carry "shell" in their names.
+struct TenIcons : Tree {
+    TenIcons() {
+        for (const char* name : {"a", "b", "c", "d_shell", "e", "f", "g", "h_shell", "i", "j"})
+            put(std::string(name) + ".ico", makeIcoFile({dibSpec(16, 4), dibSpec(32, 8), dibSpec(48, 8)}));
+    }
+};
+
+struct Listed {
+    RegistryStore store{":memory:"};
+    TenIcons dir;
+    ListWindow t{store};
+    Listed() { t.list(dir.path.string()); }
+    TIconListModel& model() { return t.w->ListView().Model(); }
+    // The caption editor's answer, as the view would pass it.
+    bool rename(int row, const QString& text) {
+        QAbstractItemModel* view = t.w->ListView().IconView()->model();
+        return view->setData(view->index(row, 0), text, Qt::EditRole);
+    }
+    std::vector<std::string> boxes() const {
+        std::vector<std::string> out;
+        for (const ShownBox& b : t.services.boxes) out.push_back(b.msg);
+        return out;
+    }
+};
+
+std::string header(TKAVUMain& w, int column) {
+    return w.ListView().Model().headerData(column, Qt::Horizontal, Qt::DisplayRole).toString().toStdString();
+}
+
+}  // namespace
+
+TEST(ListCommands, PreviewShowsOneLinePerImageFourPixelsTallerThanIt) {
+    Listed l;
+    EXPECT_EQ(l.t.w->PreviewLines(), QStringList{"No icon selected"});
+    l.t.select({2});
+    EXPECT_EQ(l.t.w->PreviewLines(), QStringList({"16x16x16", "32x32x256", "48x48x256"}));
+    EXPECT_EQ(l.t.w->PreviewLineHeight(0), 20);
+    EXPECT_EQ(l.t.w->PreviewLineHeight(1), 36);
+    EXPECT_EQ(l.t.w->PreviewLineHeight(2), 52);
+    l.t.select({2, 4});
+    EXPECT_EQ(l.t.w->PreviewLines(), QStringList{"Multiple icons selected"});
+    l.t.select({});
+    EXPECT_EQ(l.t.w->PreviewLines(), QStringList{"No icon selected"});
+    std::filesystem::remove(l.dir.path / "a.ico");
+    l.t.select({0});
+    EXPECT_EQ(l.boxes(), std::vector<std::string>{"Unable to preview selected icon."});
+}
+
+TEST(ListCommands, RenameRefusesEmptyInvalidAndDuplicateNamesAndTakesAValidOne) {
+    Listed l;
+    EXPECT_FALSE(l.rename(0, ""));
+    EXPECT_FALSE(l.rename(0, "a:b"));
+    EXPECT_FALSE(l.rename(0, "B_2"));
+    EXPECT_FALSE(l.rename(0, "a_1"));
+    EXPECT_EQ(l.boxes(), (std::vector<std::string>{
+                             "An icon name cannot contain any of the following characters: / \\ : * ? \" ' < > |.",
+                             "An icon named 'B_2' already exists.", "An icon named 'a_1' already exists."}));
+    EXPECT_EQ(l.t.services.boxes[0].type, int(TQBMessageType::mtInformation));
+    EXPECT_EQ(l.t.services.boxes[1].type, int(TQBMessageType::mtWarning));
+    EXPECT_TRUE(l.rename(0, "floppy"));
+    EXPECT_EQ(l.t.shown()[0], "b_2");  // the list keeps its order by name
+    EXPECT_EQ(l.t.w->Icons->GetItem(0)->Name, "floppy");
+    // Entries that a filter hides count too.
+    l.t.w->Filters = std::make_unique<TFilters>();
+    l.t.w->Filters->Items.Add(std::make_unique<TFilter>(TFilter{0, 3, "shell"}));
+    l.t.w->RefreshFilteredList();
+    EXPECT_FALSE(l.rename(0, "D_SHELL_4"));
+    EXPECT_EQ(l.boxes().back(), "An icon named 'D_SHELL_4' already exists.");
+    EXPECT_EQ(l.t.services.terminations, 0);
+}
+
+TEST(ListCommands, RemoveTakesEverythingOrOnlyTheListedSelectedEntries) {
+    Listed l;
+    l.t.select({1, 3});
+    l.t.run(A::actEditRemove);
+    EXPECT_EQ(l.t.shown(), (std::vector<std::string>{"a_1", "c_3", "e_5", "f_6", "g_7", "h_shell_8", "i_9", "j_10"}));
+    EXPECT_EQ(l.t.w->Icons->Count(), 8);
+    EXPECT_EQ(l.t.w->PanelText(1), "Icons: 8");
+    l.t.dialogs.filter = [](std::unique_ptr<TFilters>& f) {
+        f = std::make_unique<TFilters>();
+        f->Items.Add(std::make_unique<TFilter>(TFilter{0, 4, "A"}));
+        return true;
+    };
+    l.t.run(A::actViewFilter);
+    EXPECT_EQ(l.t.shown(), std::vector<std::string>{"a_1"});
+    EXPECT_EQ(l.t.w->PanelText(2), "Filtered");
+    EXPECT_EQ(l.t.w->PanelText(1), "Icons: 1");
+    l.t.run(A::actEditSelectAll);
+    l.t.run(A::actEditRemove);
+    EXPECT_TRUE(l.t.shown().empty());
+    EXPECT_EQ(l.t.w->Icons->Count(), 7);  // the filtered-out definitions stay
+    EXPECT_TRUE(l.t.w->ActionStates()[std::size_t(A::actViewRemoveFilter)].Enabled);
+    l.t.run(A::actViewRemoveFilter);
+    EXPECT_EQ(l.t.shown().size(), 7u);
+    EXPECT_EQ(l.t.w->PanelText(2), "");
+    EXPECT_FALSE(l.t.w->Filters);
+    l.t.run(A::actEditSelectAll);
+    l.t.run(A::actEditRemove);
+    EXPECT_EQ(l.t.w->Icons->Count(), 0);
+    EXPECT_EQ(l.t.w->PanelText(1), "Icons: 0");
+}
+
+TEST(ListCommands, ColumnClicksSortByNameBothWaysThenByFile) {
+    Listed l;
+    TKAVUMain& w = *l.t.w;
+    w.Icons->GetItem(0)->FileName = "/z/last.ico";  // a_1 comes last by file
+    EXPECT_EQ(header(w, 0), "Icon (ASC)");
+    w.lvIconsColumnClick(0);
+    EXPECT_EQ(header(w, 0), "Icon (DESC)");
+    EXPECT_EQ(header(w, 1), "Original File");
+    EXPECT_EQ(l.t.shown().front(), "j_10");
+    w.lvIconsColumnClick(0);
+    EXPECT_EQ(header(w, 0), "Icon (ASC)");
+    EXPECT_EQ(l.t.shown().front(), "a_1");
+    w.lvIconsColumnClick(1);
+    EXPECT_EQ(header(w, 0), "Icon");
+    EXPECT_EQ(header(w, 1), "Original File (ASC)");
+    EXPECT_EQ(l.t.shown().front(), "b_2");
+    EXPECT_EQ(l.t.shown().back(), "a_1");
+    w.lvIconsColumnClick(1);
+    EXPECT_EQ(header(w, 1), "Original File (DESC)");
+    EXPECT_EQ(l.t.shown().front(), "a_1");
+}
+
+TEST(ListCommands, FindHitsThreeAndSevenThenSaysNotFoundTwice) {
+    Listed l;
+    EXPECT_FALSE(l.t.w->ActionStates()[std::size_t(A::actEditFindNext)].Enabled);
+    l.t.dialogs.find = TFindInfo{0, "SHELL", false, -1};
+    l.t.select({0, 1});
+    l.t.run(A::actEditFind);
+    EXPECT_EQ(l.t.w->ListView().SelectedInOrder(), std::vector<TIconDef*>{l.t.w->ListView().DefAt(3)});
+    l.t.run(A::actEditFindNext);
+    EXPECT_EQ(l.t.w->ListView().SelectedInOrder(), std::vector<TIconDef*>{l.t.w->ListView().DefAt(7)});
+    l.t.run(A::actEditFindNext);
+    l.t.run(A::actEditFindNext);
+    EXPECT_EQ(l.boxes(), std::vector<std::string>(2, "Search string 'SHELL' not found."));
+    EXPECT_EQ(l.t.services.boxes[0].type, int(TQBMessageType::mtInformation));
+    EXPECT_EQ(l.t.context.FindInfo.LastIndex, 7);
+    EXPECT_EQ(l.t.services.terminations, 0);
+}
+
+TEST(ListCommands, RemoveDeletesInTheCaptionEditorWhileItIsOpen) {
+    Listed l;
+    l.t.w->show();
+    l.t.select({0});
+    l.t.run(A::actEditRename);
+    QLineEdit* editor = l.t.w->ListView().Editor();
+    ASSERT_NE(editor, nullptr);
+    editor->setText("abc");
+    editor->setCursorPosition(1);
+    l.t.run(A::actEditRemove);
+    EXPECT_EQ(editor->text(), "ac");
+    EXPECT_EQ(l.t.shown().size(), 10u);
+}

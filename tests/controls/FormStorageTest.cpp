@@ -1,0 +1,187 @@
+// Form storage over Qt widgets: the kinds of Qt properties by their stored texts, entries
+// that name nothing, and when a form's events restore and save (close accepted or refused,
+// versions, Active, destruction without a close), in the settings store and an INI file.
+#include <gtest/gtest.h>
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QWidget>
+
+#include "app/QtTestApp.h"
+#include "controls/ui/FormStorage.h"
+#include "framework/core/RegUtils.h"
+#include "support/TempDir.h"
+
+using namespace gs;
+using namespace gstest;
+
+class TTestPanel : public QWidget {
+    Q_OBJECT
+public:
+    enum Shape { skRound = 0, skSquare = 5 };
+    Q_ENUM(Shape)
+    enum Style { fsBold = 1, fsItalic = 2, fsUnderline = 4 };
+    Q_DECLARE_FLAGS(Styles, Style)
+    Q_FLAG(Styles)
+    Q_PROPERTY(int Count MEMBER Count)
+    Q_PROPERTY(double Ratio MEMBER Ratio)
+    Q_PROPERTY(QString Caption MEMBER Caption)
+    Q_PROPERTY(Shape Kind MEMBER Kind)
+    Q_PROPERTY(Styles Style READ style WRITE setStyle)
+    Q_PROPERTY(QWidget* Buddy MEMBER Buddy)
+    Q_PROPERTY(QStringList Lines MEMBER Lines)
+    using QWidget::QWidget;
+    int Count = 0;
+    double Ratio = 0;
+    QString Caption;
+    Shape Kind = skRound;
+    Styles Look;
+    Styles style() const { return Look; }
+    void setStyle(Styles s) { Look = s; }
+    QWidget* Buddy = nullptr;
+    QStringList Lines;
+};
+Q_DECLARE_OPERATORS_FOR_FLAGS(TTestPanel::Styles)
+
+namespace {
+
+class TTestForm : public QWidget {
+public:
+    bool allowClose = true;
+    TFormStorage* storage;
+    TTestPanel* panel;
+    explicit TTestForm(RegistryStore& store) {
+        setObjectName("TestForm");
+        panel = new TTestPanel(this);
+        panel->setObjectName("panel");
+        storage = new TFormStorage(this);
+        storage->SetRegistryStore(store);
+        storage->UseRegistry = true;
+        storage->IniFileName = "Software\\Test";
+        storage->IniSection = "Form";
+        storage->StoredProps = {"panel.Count", "panel.ratio", "panel.Caption", "panel.Kind", "panel.Style",
+                                "panel.Buddy", "panel.Lines", "panel.Missing", "gone.Count", "nopoint"};
+        storage->Attach();
+        resize(300, 200);
+    }
+    ~TTestForm() override { storage->FormDestroy(); }
+
+protected:
+    void closeEvent(QCloseEvent* e) override { e->setAccepted(allowClose); }
+};
+
+std::string value(RegistryStore& store, const char* name) {
+    return RegReadString(store, HKEY_CURRENT_USER, "Software\\Test\\Form", name, "-");
+}
+
+}  // namespace
+
+TEST(TFormStorage, QtPropertiesGoByTheirTextsAndComeBack) {
+    qtTestApp();
+    RegistryStore store(":memory:");
+    {
+        TTestForm form(store);
+        EXPECT_EQ(form.storage->StoredProps.size(), 8);  // "gone" and "nopoint" went at attach
+        form.show();
+        form.panel->Count = -12;
+        form.panel->Ratio = 2.25;
+        form.panel->Caption = "  padded ";
+        form.panel->Kind = TTestPanel::skSquare;
+        form.panel->Look = TTestPanel::fsBold | TTestPanel::fsUnderline;
+        form.panel->Buddy = &form;
+        form.panel->Lines = {"one", "two"};
+        EXPECT_TRUE(form.close());
+    }
+    const std::pair<const char*, const char*> texts[] = {
+        {"panel_Count", "-12"}, {"panel_ratio", "2.25"},     {"panel_Caption", "padded"},
+        {"panel_Kind", "skSquare"}, {"panel_Style", "[fsBold,fsUnderline]"}, {"panel_Buddy", "TestForm"},
+        {"panel_Missing", "-"},  {"Visible", "-"}};
+    for (const auto& [name, text] : texts) EXPECT_EQ(value(store, name), text) << name;
+    EXPECT_EQ(RegReadString(store, HKEY_CURRENT_USER, "Software\\Test\\Form.panel_Lines", "Item1", ""), "two");
+    TTestForm again(store);
+    again.show();
+    EXPECT_EQ(again.panel->Count, -12);
+    EXPECT_EQ(again.panel->Ratio, 2.25);
+    EXPECT_EQ(again.panel->Caption, "padded");
+    EXPECT_EQ(again.panel->Kind, TTestPanel::skSquare);
+    EXPECT_EQ(again.panel->Look, TTestPanel::fsBold | TTestPanel::fsUnderline);
+    EXPECT_EQ(again.panel->Buddy, &again);
+    EXPECT_EQ(again.panel->Lines, QStringList({"one", "two"}));
+    RegWriteString(store, HKEY_CURRENT_USER, "Software\\Test\\Form", "panel_Buddy", "(NULL)");
+    RegWriteString(store, HKEY_CURRENT_USER, "Software\\Test\\Form", "panel_Kind", "skOval");
+    RegWriteString(store, HKEY_CURRENT_USER, "Software\\Test\\Form", "panel_Count", "many");
+    again.hide();
+    again.show();
+    EXPECT_EQ(again.panel->Buddy, nullptr);
+    EXPECT_EQ(again.panel->Kind, TTestPanel::skSquare);
+    EXPECT_EQ(again.panel->Count, 0);
+}
+
+TEST(TFormStorage, FormEventsDecideWhenStateIsSaved) {
+    qtTestApp();
+    RegistryStore store(":memory:");
+    {
+        TTestForm refused(store);
+        refused.show();
+        refused.allowClose = false;
+        EXPECT_FALSE(refused.close());
+        EXPECT_EQ(value(store, "FormVersion"), "-");
+        refused.storage->Active = false;  // nor at its end
+    }
+    EXPECT_EQ(value(store, "FormVersion"), "-");
+    {
+        TTestForm neverShown(store);
+        neverShown.storage->Save();  // active and never restored: nothing
+        EXPECT_EQ(value(store, "NormPos"), "-");
+        neverShown.storage->Active = false;
+        neverShown.storage->Save();  // inactive: always
+        EXPECT_EQ(RegReadInteger(store, HKEY_CURRENT_USER, "Software\\Test\\Form", "Visible", 5), 0);
+    }
+    {
+        TTestForm goneWithoutClose(store);
+        goneWithoutClose.show();
+        goneWithoutClose.panel->Count = 3;
+    }
+    EXPECT_EQ(value(store, "panel_Count"), "3");
+    EXPECT_EQ(RegReadInteger(store, HKEY_CURRENT_USER, "Software\\Test\\Form", "Visible", 5), 1);
+    TTestForm newer(store);
+    newer.storage->Version = 2;
+    newer.show();  // the stored version 0 is older: nothing restored
+    EXPECT_EQ(newer.panel->Count, 0);
+    newer.panel->Count = 9;
+    EXPECT_TRUE(newer.close());
+    EXPECT_EQ(value(store, "panel_Count"), "9");
+    EXPECT_EQ(RegReadInteger(store, HKEY_CURRENT_USER, "Software\\Test\\Form", "FormVersion", 0), 2);
+}
+
+TEST(TFormStorage, ADialogSavesWhenItEndsAndAnIniFileServesAsWell) {
+    qtTestApp();
+    TempDir dir;
+    RegistryStore unused(":memory:");
+    auto make = [&] {
+        auto* dialog = new QDialog;
+        auto* combo = new QComboBox(dialog);
+        combo->setObjectName("cbText");
+        auto* storage = new TFormStorage(dialog);
+        storage->IniFileName = dir / "form.ini";
+        storage->IniSection = "Find";
+        storage->Options = 0;
+        storage->StoredProps = {"cbText.Items"};
+        storage->Attach();
+        return std::make_pair(dialog, combo);
+    };
+    auto [first, combo] = make();
+    first->show();
+    combo->addItems({"'quoted'", "b"});
+    first->reject();
+    delete first;
+    auto [second, again] = make();
+    second->show();
+    EXPECT_EQ(again->count(), 2);
+    EXPECT_EQ(again->itemText(0), "'quoted'");
+    delete second;
+    EXPECT_EQ(TIniFile(dir / "form.ini").ReadString("Find.cbText_Items", "Count", ""), "2");
+}
+
+#include "FormStorageTest.moc"

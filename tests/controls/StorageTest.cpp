@@ -1,0 +1,220 @@
+// Window state as stored values: the INI file, both storages, the placement values with the
+// screen-size suffix, the texts of stored properties, string lists and named values.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+
+#include "controls/core/PlacementValues.h"
+#include "controls/core/StoredProps.h"
+#include "platform/IniFile.h"
+#include "support/TempDir.h"
+
+using namespace gs;
+using namespace gstest;
+
+namespace {
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+const TScreenInfo kScreen{1024, 768, 96, {0, 0, 1024, 740}};
+
+struct Storages {
+    TempDir dir;
+    RegistryStore store{":memory:"};
+    std::unique_ptr<IPlacementStorage> make(bool registry) {
+        if (registry) return std::make_unique<TRegIniStorage>(store, HKEY_LOCAL_MACHINE, "Software\\App", false);
+        return std::make_unique<TIniStorage>(dir / "app.ini");
+    }
+};
+
+}  // namespace
+
+TEST(TIniFile, NamesInAnyCaseQuotesDroppedOnceAndNoLineBreaks) {
+    TempDir dir;
+    const std::string path = dir / "a.ini";
+    {
+        std::ofstream out(path);
+        out << "junk line\n[Main]\r\nKey = \"quoted\" \r\nother='x'\nEmpty=\n; note\n[main]\nkey=second\nbroken\n";
+    }
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("MAIN", "KEY", "-"), "quoted");
+    EXPECT_EQ(ini.ReadString("main", "Other", "-"), "x");
+    EXPECT_EQ(ini.ReadString("main", "empty", "-"), "");
+    EXPECT_EQ(ini.ReadString("main", "missing", "-"), "-");
+    EXPECT_EQ(ini.Sections(), std::vector<std::string>{"Main"});
+    ini.WriteString("New", "multi", "one\ntwo\r\nthree");
+    ini.WriteString("main", "KEY", "changed");
+    TIniFile again(path);
+    EXPECT_EQ(again.ReadString("new", "MULTI", ""), "one two  three");
+    EXPECT_EQ(again.ReadString("Main", "key", ""), "changed");
+    EXPECT_EQ(again.Keys("main"), (std::vector<std::string>{"Key", "other", "Empty"}));
+    again.EraseSection("MAIN");
+    EXPECT_EQ(TIniFile(path).Sections(), std::vector<std::string>{"New"});
+    EXPECT_EQ(fileText(path), "[New]\nmulti=one two  three\n\n");
+}
+
+TEST(TIniFile, AnOversizedFileReadsAsEmpty) {
+    TempDir dir;
+    const std::string path = dir / "big.ini";
+    {
+        std::ofstream out(path);
+        out << "[s]\nk=v\n" << std::string(TIniFile::kMaxIniSize, ';');
+    }
+    EXPECT_TRUE(TIniFile(path).Sections().empty());
+    EXPECT_TRUE(TIniFile(dir / "missing.ini").Sections().empty());
+}
+
+TEST(PlacementStorage, BothStoragesKeepValuesAndAQuotedIniValueNeverGrows) {
+    for (bool registry : {true, false}) {
+        Storages s;
+        for (const std::string value : {"'single'", "\"double\"", "plain", "\"half", ""}) {
+            auto st = s.make(registry);
+            st->WriteString("Sec", "v", value);
+            st->WriteInteger("Sec", "n", -7);
+            if (auto* reg = dynamic_cast<TRegIniStorage*>(st.get())) {
+                EXPECT_TRUE(reg->Close());
+            }
+            auto back = s.make(registry);
+            EXPECT_EQ(back->ReadString("sec", "V", "-"), value) << registry;
+            // A second cycle of what was read gives the same again.
+            back->WriteString("Sec", "v", back->ReadString("Sec", "v", ""));
+            if (auto* reg = dynamic_cast<TRegIniStorage*>(back.get())) reg->Close();
+            EXPECT_EQ(s.make(registry)->ReadString("Sec", "v", "-"), value);
+            EXPECT_EQ(s.make(registry)->ReadInteger("Sec", "n", 0), -7);
+        }
+        auto st = s.make(registry);
+        st->WriteString("Sec", "word", "twelve");
+        EXPECT_EQ(st->ReadInteger("Sec", "word", 5), 5);
+        EXPECT_EQ(st->ReadInteger("Sec", "none", 9), 9);
+        st->EraseSection("Sec");
+        EXPECT_FALSE(st->Read("Sec", "n"));
+    }
+    Storages s;
+    s.make(false)->WriteString("S", "q", "'x'");
+    EXPECT_NE(fileText(s.dir / "app.ini").find("q=\"'x'\""), std::string::npos);
+    {
+        auto dropped = s.make(true);  // never closed: nothing is kept
+        dropped->WriteString("S", "gone", "1");
+    }
+    EXPECT_FALSE(s.make(true)->Read("S", "gone"));
+    EXPECT_EQ(DefaultPlacementRegKey("/opt/gs/glyphscope.bin"), "Software\\glyphscope");
+    EXPECT_EQ(DefaultPlacementIniName("/opt/gs/glyphscope"), "glyphscope.INI");
+}
+
+TEST(PlacementValues, SuffixPixelsAndRectangleDecideWhatIsApplied) {
+    TWindowPlacement current;
+    current.Normal = {10, 20, 410, 320};
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> stored;
+        bool sizeable;
+        std::optional<TScreenRect> applied;
+    };
+    const Case cases[] = {
+        {"suffix wins", {{"NormPos(1024x768)", "50,60,250,160"}, {"NormPos", "1,2,3,4"}}, true, TScreenRect{50, 60, 250, 160}},
+        {"bare at another size", {{"NormPos(800x600)", "50,60,250,160"}, {"NormPos", "5,6,105,56"}}, true, TScreenRect{5, 6, 105, 56}},
+        {"other pixels per inch", {{"NormPos", "5,6,105,56"}, {"PixelsPerInch", "120"}}, true, std::nullopt},
+        {"fixed size keeps its size", {{"NormPos", "5,6,900,700"}}, false, TScreenRect{5, 6, 405, 306}},
+        {"right not beyond left", {{"NormPos", "300,6,300,56"}}, true, std::nullopt},
+        {"bottom not beyond top", {{"NormPos", "5,60,105,20"}}, true, std::nullopt},
+        {"moved into the desktop", {{"NormPos", "900,-50,1200,250"}}, true, TScreenRect{724, 0, 1024, 300}},
+        {"shrunk to the desktop", {{"NormPos", "-10,0,2000,1000"}}, true, TScreenRect{0, 0, 1024, 740}},
+        {"words that are not numbers", {{"NormPos", "a,30,x"}}, true, TScreenRect{10, 30, 410, 320}},
+        {"nothing stored", {}, true, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        RegistryStore store(":memory:");
+        TRegIniStorage st(store, HKEY_CURRENT_USER, "Software\\App", false);
+        for (const auto& [ident, text] : c.stored) st.WriteString("Storage", ident, text);
+        const auto p = LoadPlacementPosition(st, "Storage", current, c.sizeable, kScreen);
+        ASSERT_EQ(p.has_value(), c.applied.has_value()) << c.what;
+        if (p) {
+            EXPECT_EQ(p->Normal, *c.applied) << c.what;
+        }
+    }
+}
+
+TEST(PlacementValues, StoredPlacementReadsBackUnderBothNames) {
+    RegistryStore store(":memory:");
+    TRegIniStorage st(store, HKEY_LOCAL_MACHINE, "Software\\App", false);
+    TWindowPlacement p;
+    p.ShowCmd = kSwShowMaximized;
+    p.Normal = {100, 50, 868, 566};
+    StoreFormPlacement(st, "Storage", p, kScreen);
+    EXPECT_EQ(st.ReadString("Storage", "NormPos(1024x768)", ""), "100,50,868,566");
+    EXPECT_EQ(st.ReadString("Storage", "NormPos", ""), "100,50,868,566");
+    EXPECT_EQ(st.ReadString("Storage", "MinMaxPos", ""), "-1,-1,-1,-1");
+    EXPECT_EQ(st.ReadInteger("Storage", "PixelsPerInch", 0), 96);
+    EXPECT_EQ(LoadPlacementShowCmd(st, "Storage"), kSwShowMaximized);
+    for (const auto& [stored, wanted] : std::vector<std::pair<int, std::optional<int>>>{
+             {5, kSwShowNormal}, {7, kSwShowMinimized}, {4, std::nullopt}, {0, std::nullopt}}) {
+        st.WriteInteger("Storage", "ShowCmd", stored);
+        EXPECT_EQ(LoadPlacementShowCmd(st, "Storage"), wanted) << stored;
+    }
+    const auto back = LoadPlacementPosition(st, "Storage", TWindowPlacement{}, true, kScreen);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->Normal, p.Normal);
+}
+
+TEST(StoredProps, TextsOfTheKindsOfValues) {
+    EXPECT_EQ(SplitStoredPropName(" pPreview . Width "), std::make_pair(std::string("pPreview"), std::string("Width")));
+    for (const char* bad : {"pPreview", ".Width", "pPreview.", ""}) EXPECT_FALSE(SplitStoredPropName(bad)) << bad;
+    EXPECT_EQ(StoredPropIdent("cbText", "Items"), "cbText_Items");
+    const std::vector<std::string> names = {"fsBold", "fsItalic", "fsUnderline"};
+    EXPECT_EQ(SetText(0b101, names), "[fsBold,fsUnderline]");
+    EXPECT_EQ(SetText(0, names), "[]");
+    EXPECT_EQ(SetFromText("[fsBold,  FSITALIC]", names), 0b011u);
+    EXPECT_EQ(SetFromText("[]", names), 0u);
+    EXPECT_EQ(SetFromText("[fsBold,nothing]", names), 1u);
+    EXPECT_EQ(EnumFromText("VSREPORT", {"vsIcon", "vsReport"}), 1);
+    EXPECT_FALSE(EnumFromText("vsTiles", {"vsIcon", "vsReport"}));
+    EXPECT_EQ(FloatText(2.5), "2.5");
+    EXPECT_EQ(FloatFromText("2.5"), 2.5);
+    EXPECT_FALSE(FloatFromText("2,5x"));
+}
+
+TEST(StoredProps, AStringListIsASubsectionAndADamagedCountIsCapped) {
+    Storages s;
+    auto st = s.make(true);
+    const std::string sub = StringListSection("Storage\\Find", "cbText_Items");
+    EXPECT_EQ(sub, "Storage\\Find.cbText_Items");
+    SaveStringList(*st, sub, {"shell", "disk"});
+    EXPECT_EQ(LoadStringList(*st, sub), (std::vector<std::string>{"shell", "disk"}));
+    SaveStringList(*st, sub, {});
+    EXPECT_FALSE(LoadStringList(*st, sub));
+    for (const char* count : {"0", "-3", "lots"}) {
+        st->WriteString(sub, "Count", count);
+        EXPECT_FALSE(LoadStringList(*st, sub)) << count;
+    }
+    st->WriteString(sub, "Count", "2147483647");
+    st->WriteString(sub, "Item0", "only");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(LoadStringList(*st, sub), std::vector<std::string>{"only"});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
+TEST(StoredProps, NamedValuesAreUniqueInAnyCaseAndKeyedOnesStoredScrambled) {
+    TStoredValues values;
+    TStoredValue& user = values.Add("User");
+    EXPECT_THROW(values.Add("USER"), std::invalid_argument);
+    values.Rename(user, "USER");  // its own name in another case
+    TStoredValue& secret = values.Add("Secret");
+    EXPECT_THROW(values.Rename(secret, "user"), std::invalid_argument);
+    user.Value = "ann";
+    secret.Value = "pw";
+    secret.KeyString = "k";
+    Storages s;
+    auto st = s.make(false);
+    values.SaveValues(*st, "Values");
+    EXPECT_EQ(st->ReadString("Values", "user", ""), "ann");
+    EXPECT_NE(st->ReadString("Values", "secret", ""), "pw");
+    user.Value.clear();
+    secret.Value.clear();
+    values.RestoreValues(*st, "Values");
+    EXPECT_EQ(user.Value, "ann");
+    EXPECT_EQ(secret.Value, "pw");
+}
