@@ -1,10 +1,10 @@
 #include "platform/Desktop.h"
 
+#include "platform/ChildProcess.h"
+
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,9 +12,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <thread>
-
-extern char** environ;
 
 namespace gs {
 
@@ -47,17 +44,9 @@ std::optional<long long> meminfoField(std::string_view text, std::string_view la
 }  // namespace
 
 bool SpawnDetached(const std::vector<std::string>& argv) {
-    if (argv.empty() || argv[0].empty()) return false;
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return false;
-    std::thread([pid] {
-        int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
+    const std::optional<pid_t> pid = SpawnChild(argv);
+    if (!pid) return false;
+    ReapInBackground(*pid);
     return true;
 }
 
