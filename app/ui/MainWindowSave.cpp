@@ -156,6 +156,8 @@ void TKAVUMain::SaveIcons(TBatchFormat format, TBatchIconSize size) {
         SaveSpell(TKAVUMain& window, int count) : w(window), busy(false) {
             w.saveRunning_ = true;
             busy = w.BeginSaveBusy(count);
+            // Without the busy page the commands go off here, before the loop lets events in.
+            if (!busy) w.alMainUpdate();
         }
         ~SaveSpell() {
             w.saveRunning_ = false;

@@ -50,10 +50,8 @@ struct ScriptedDesktop : IMainServices, IMessageBoxes {
 
     TQBMessageResult ShowQBMessage(const std::string& msg, const std::string&, std::uint8_t type, std::uint8_t,
                                    std::uint16_t, std::uint8_t, const std::string&) override {
-        Box box{msg, type, window->Idle(), window->Busy() == TBusyState::Saving, false};
-        window->alMainUpdate();
-        box.removeEnabled = window->ActionStates()[std::size_t(A::actEditRemove)].Enabled;
-        boxes.push_back(box);
+        boxes.push_back({msg, type, window->Idle(), window->Busy() == TBusyState::Saving,
+                         window->Action(A::actEditRemove)->isEnabled()});
         if (type != int(TQBMessageType::mtQuestion) || answers.empty()) return TQBMessageResult::mrOK;
         const TQBMessageResult next = answers.front();
         answers.pop_front();
@@ -115,6 +113,7 @@ struct Window : Tree {
         TIconListView& lv = w->ListView();
         lv.Selection().clearSelection();
         for (int i = 0; i < n; ++i) lv.Selection().select(lv.IconView()->model()->index(i, 0), QItemSelectionModel::Select);
+        QCoreApplication::processEvents();  // the window's states follow the selection now
     }
     // As the menu runs it: only when enabled, errors to the window's handler.
     void run(A id) {
