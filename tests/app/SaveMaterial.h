@@ -75,6 +75,7 @@ struct ScriptedQuestions : gs::ISaveQuestions {
     void ProcessPendingEvents() override {}
 };
 
+// Whether a program is on PATH.
 inline bool haveCommand(const std::string& name) { return runTool("command -v " + name + " >/dev/null").status == 0; }
 
 // icotool -l of an icon file, one "WxH depth" line per image.

@@ -1,5 +1,5 @@
-// Icon libraries, mail and the external editor, headless: libraries as wrestool lists them,
-// a fake xdg-email on PATH, and the editor's argument vector.
+// Icon libraries and mail, headless: libraries as wrestool lists them, and a fake
+// xdg-email on PATH.
 #include <cstdlib>
 
 #include "app/SaveMaterial.h"
@@ -7,6 +7,7 @@
 #include "app/core/ShareIcons.h"
 #include "framework/core/Exceptions.h"
 #include "iconlib/IconLibrary.h"
+#include "platform/PrivateTemp.h"
 
 using namespace gs;
 using namespace gstest;
@@ -112,7 +113,7 @@ TEST(SendIconsByMail, AFakeComposerGetsTheSubjectAndOneAttachmentPerWrittenIcon)
     TQBMapi mapi;
     int successes = 0;
     mapi.OnSuccess = [&](TQBMapi&) { ++successes; };
-    SendIconsByMail(listed.defs, options, *app, mapi, t.dir("mail"));
+    SendIconsByMail(listed.defs, options, *app, mapi);
     EXPECT_EQ(successes, 1);
     const std::vector<std::string> args = mailer.args();
     std::vector<std::string> attached;
@@ -123,10 +124,14 @@ TEST(SendIconsByMail, AFakeComposerGetsTheSubjectAndOneAttachmentPerWrittenIcon)
     ASSERT_NE(subject, args.end());
     EXPECT_EQ(subject[1], app->Title + " " + app->VersionText);
     EXPECT_EQ(mapi.DisplayFileName.size(), 4u);
-    EXPECT_EQ(iconImages(q(t.path / "mail" / "same.ico")), "32x32 8\n");
+    // Written into a folder of this mail's own inside the private folder, 0700.
+    const std::filesystem::path first = mapi.AttachedFiles[0];
+    EXPECT_EQ(first.parent_path().parent_path(), PrivateTempFolder());
+    EXPECT_EQ(std::filesystem::status(PrivateTempFolder()).permissions(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(iconImages(q(first)), "32x32 8\n");
 }
 
-TEST(TQBMapi, OutcomesReachTheirEventsAndRecipientsGoAsTheyAre) {
+TEST(TQBMapi, OutcomesReachTheirEventsAndOnlyExistingFilesAreAttached) {
     struct Row {
         bool present;
         int status;
@@ -141,34 +146,11 @@ TEST(TQBMapi, OutcomesReachTheirEventsAndRecipientsGoAsTheyAre) {
         mapi.OnMapiError = [&](TQBMapi&, int code) { seen = "error " + std::to_string(code); };
         mapi.SetRecipients({"bare name"});
         mapi.SetCopyTo({"cc@x"});
-        mapi.SetAttachedFiles({"/no/such/a.ico", (mailer.path / "args").string()});
+        mapi.SetAttachedFiles({"/no/such/a.ico"});
         mapi.Send();
         EXPECT_EQ(seen, row.event);
-        EXPECT_EQ(mapi.DisplayFileName, (std::vector<std::string>{"a.ico", "args"}));
+        EXPECT_EQ(mapi.DisplayFileName, std::vector<std::string>{"a.ico"});
+        EXPECT_EQ(mapi.MailArguments(), (std::vector<std::string>{"xdg-email", "--utf8", "--cc", "cc@x", "bare name"}));
     }
-    TQBMapi mapi;
-    mapi.SetRecipients({"bare name"});
-    mapi.SetCopyTo({"cc@x"});
-    mapi.SetAttachedFiles({"/no/such/a.ico"});
-    EXPECT_EQ(mapi.MailArguments(), (std::vector<std::string>{"xdg-email", "--utf8", "--cc", "cc@x", "bare name"}));
-}
-
-TEST(EditIconExternally, TheEditorGetsOneFileWithEveryImageAndAFailedStartIsReported) {
-    Tree t;
-    Listed listed(t.put("m.dll", peWithThreeSizes()), {"a/b"});
-    std::vector<std::vector<std::string>> started;
-    const auto file = EditIconExternally(*listed.defs[0], "my editor",
-                                         [&](const std::vector<std::string>& argv) {
-                                             started.push_back(argv);
-                                             return true;
-                                         },
-                                         t.path);
-    ASSERT_EQ(started.size(), 1u);
-    EXPECT_EQ(started[0], (std::vector<std::string>{"my editor", (t.path / "a_b.ico").string()}));
-    EXPECT_EQ(iconImages(q(file)), "16x16 8\n32x32 8\n48x48 32\n");
-    const EQBException e = raised([&] {
-        EditIconExternally(*listed.defs[0], "missing", [](const std::vector<std::string>&) { return false; }, t.path);
-    });
-    EXPECT_STREQ(e.what(), "There was an error running the external application.");
-    EXPECT_EQ(e.Details(), "");
+    EXPECT_EQ(TQBMapi::ResultCode({TChildEnd::StillRunning, -1}), kMapiSuccess);
 }
