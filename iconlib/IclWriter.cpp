@@ -20,18 +20,35 @@ std::size_t padded(std::size_t n, std::uint16_t shift) {
     const std::size_t unit = std::size_t(1) << shift;
     return (n + unit - 1) / unit * unit;
 }
+// A missing icon adds nothing, as for a library's own list.
+void dropMissing(std::vector<TIconLibraryEntry>& entries) {
+    std::erase_if(entries, [](const TIconLibraryEntry& e) { return e.Icon == nullptr; });
+}
 }  // namespace
 
-void TQBIconLibrary::SaveToFile(const std::filesystem::path& fileName) const {
-    if (Icons.Count() == 0) throw EQBICLReadError("Unable to write Icon Library with no icons.");
-    if (Icons.Count() > kMaxIcons) throw EQBICLReadError("Icon Libraries with more than 32767 are not possible.");
-    TQB16BitWriter(*this).SaveToFile(fileName);
+std::vector<TIconLibraryEntry> TQBIconLibrary::Entries() const {
+    std::vector<TIconLibraryEntry> entries;
+    entries.reserve(std::size_t(Icons.Count()));
+    for (int i = 0; i < Icons.Count(); ++i) entries.push_back({Icons.Name(i), Icons.GetIcon(i)});
+    return entries;
 }
 
-TQB16BitWriter::TQB16BitWriter(const TQBIconLibrary& library) : Library(library) {
-    for (int i = 0; i < library.Icons.Count(); ++i) TotalImages += library.Icons.GetIcon(i)->Images().Count();
+void TQBIconLibrary::SaveToFile(const std::filesystem::path& fileName) const { SaveIconLibrary(fileName, Entries()); }
+
+void SaveIconLibrary(const std::filesystem::path& fileName, std::vector<TIconLibraryEntry> entries) {
+    dropMissing(entries);
+    if (entries.empty()) throw EQBICLReadError("Unable to write Icon Library with no icons.");
+    if (entries.size() > std::size_t(kMaxIcons)) throw EQBICLReadError("Icon Libraries with more than 32767 are not possible.");
+    TQB16BitWriter(std::move(entries)).SaveToFile(fileName);
+}
+
+TQB16BitWriter::TQB16BitWriter(const TQBIconLibrary& library) : TQB16BitWriter(library.Entries()) {}
+
+TQB16BitWriter::TQB16BitWriter(std::vector<TIconLibraryEntry> entries) : Entries(std::move(entries)) {
+    dropMissing(Entries);
+    for (const TIconLibraryEntry& e : Entries) TotalImages += e.Icon->Images().Count();
     ImageRecordPos.resize(TotalImages);
-    GroupRecordPos.resize(std::size_t(library.Icons.Count()));
+    GroupRecordPos.resize(Entries.size());
 }
 
 std::string TQB16BitWriter::FileName(const std::string& name, int index) {
@@ -62,7 +79,7 @@ void TQB16BitWriter::WriteHeader() {
 void TQB16BitWriter::WriteResourceTable() {
     ResTablePos = Stream.pos();
     Stream.u16(0);  // AlignShift, patched by ComputeAlignShift
-    const int icons = Library.Icons.Count();
+    const int icons = int(Entries.size());
     Stream.u16(kGroupType);
     Stream.u16(std::uint16_t(icons));
     Stream.u32(0);
@@ -92,8 +109,8 @@ void TQB16BitWriter::WriteNames() {
     Stream.patchU16(NamesFieldPos, std::uint16_t(Stream.pos() - kNeHeaderPos));
     Stream.u8(3);
     Stream.chars("ICL");
-    for (int i = 0; i < Library.Icons.Count(); ++i) {
-        std::string name = FileName(Library.Icons.Name(i), i);
+    for (int i = 0; i < int(Entries.size()); ++i) {
+        std::string name = FileName(Entries[std::size_t(i)].Name, i);
         Stream.u8(std::uint8_t(name.size()));
         Stream.chars(name);
     }
@@ -106,13 +123,13 @@ bool TQB16BitWriter::LayoutFits(std::uint16_t shift) const {
         return (start >> shift) <= 0xFFFF && (length >> shift) <= 0xFFFF;
     };
     std::size_t pos = padded(Stream.pos(), shift);
-    for (int i = 0; i < Library.Icons.Count(); ++i) {
-        std::size_t len = padded(format::kIconHeaderSize + format::kGroupEntrySize * Library.Icons.GetIcon(i)->Images().Count(), shift);
+    for (int i = 0; i < int(Entries.size()); ++i) {
+        std::size_t len = padded(format::kIconHeaderSize + format::kGroupEntrySize * Entries[std::size_t(i)].Icon->Images().Count(), shift);
         if (!fits(pos, len)) return false;
         pos += len;
     }
-    for (int i = 0; i < Library.Icons.Count(); ++i) {
-        const TQBIconImageList& images = Library.Icons.GetIcon(i)->Images();
+    for (int i = 0; i < int(Entries.size()); ++i) {
+        const TQBIconImageList& images = Entries[std::size_t(i)].Icon->Images();
         for (std::uint16_t k = 0; k < images.Count(); ++k) {
             std::size_t len = padded(images.GetImage(k)->BytesInRes(), shift);
             if (!fits(pos, len)) return false;
@@ -124,8 +141,8 @@ bool TQB16BitWriter::LayoutFits(std::uint16_t shift) const {
 
 void TQB16BitWriter::ComputeAlignShift() {
     std::uint64_t size = Stream.pos();
-    for (int i = 0; i < Library.Icons.Count(); ++i) {
-        const TQBIconImageList& images = Library.Icons.GetIcon(i)->Images();
+    for (int i = 0; i < int(Entries.size()); ++i) {
+        const TQBIconImageList& images = Entries[std::size_t(i)].Icon->Images();
         size += format::kIconHeaderSize;
         for (std::uint16_t k = 0; k < images.Count(); ++k) size += images.GetImage(k)->BytesInRes() + format::kGroupEntrySize;
     }
@@ -149,8 +166,8 @@ void TQB16BitWriter::PatchNameRecord(std::size_t recordPos, std::size_t start, s
 void TQB16BitWriter::WriteResources() {
     PadToAlignment();
     std::uint16_t nId = 1;
-    for (int i = 0; i < Library.Icons.Count(); ++i) {
-        const TQBIconImageList& images = Library.Icons.GetIcon(i)->Images();
+    for (int i = 0; i < int(Entries.size()); ++i) {
+        const TQBIconImageList& images = Entries[std::size_t(i)].Icon->Images();
         const std::size_t start = Stream.pos();
         Stream.u16(0);
         Stream.u16(1);
@@ -163,8 +180,8 @@ void TQB16BitWriter::WriteResources() {
         PatchNameRecord(GroupRecordPos[std::size_t(i)], start, Stream.pos());
     }
     std::size_t j = 0;
-    for (int i = 0; i < Library.Icons.Count(); ++i) {
-        const TQBIconImageList& images = Library.Icons.GetIcon(i)->Images();
+    for (int i = 0; i < int(Entries.size()); ++i) {
+        const TQBIconImageList& images = Entries[std::size_t(i)].Icon->Images();
         for (std::uint16_t k = 0; k < images.Count(); ++k, ++j) {
             const std::size_t start = Stream.pos();
             images.GetImage(k)->SaveToStream(Stream);

@@ -14,6 +14,8 @@ class TQB16BitWriter {
 public:
     // The library is read, never changed.
     explicit TQB16BitWriter(const TQBIconLibrary& library);
+    // Icons referred to, not owned: they must outlive the writer.
+    explicit TQB16BitWriter(std::vector<TIconLibraryEntry> entries);
     // The whole file, as it would be written.
     Bytes Build();
     void SaveToFile(const std::filesystem::path& fileName);
@@ -34,7 +36,7 @@ private:
     void PatchNameRecord(std::size_t recordPos, std::size_t start, std::size_t end);
     bool LayoutFits(std::uint16_t shift) const;
 
-    const TQBIconLibrary& Library;
+    std::vector<TIconLibraryEntry> Entries;
     ByteWriter Stream;
     std::size_t ResTablePos = 0;
     std::size_t NamesFieldPos = 0;

@@ -79,6 +79,16 @@ struct TIconsRead {
     std::string Reason;  // for Refused (when the reader knows) and Failed
 };
 
+// One icon of a library being written, by reference: the icon stays its owner's.
+struct TIconLibraryEntry {
+    std::string Name;  // empty: "Icon N" after its position
+    const TQBIcon* Icon = nullptr;
+};
+
+// Writes the icons as an icon library (16-bit resource-only module), whole. EQBICLReadError
+// for no icons or more than 32767; the icons are only read.
+void SaveIconLibrary(const std::filesystem::path& fileName, std::vector<TIconLibraryEntry> entries);
+
 class TQBIconLibrary {
 public:
     TQBIconLibrary() = default;
@@ -95,6 +105,8 @@ public:
     TIconsRead Read(const std::filesystem::path& fileName) noexcept;
     // Writes the library as an icon library (16-bit resource-only module).
     void SaveToFile(const std::filesystem::path& fileName) const;
+    // The icons as entries of a library to write (referring to this library's icons).
+    std::vector<TIconLibraryEntry> Entries() const;
 
     std::filesystem::path FileName;
     TQBIconList Icons;

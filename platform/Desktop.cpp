@@ -1,10 +1,11 @@
 #include "platform/Desktop.h"
+#include "platform/PrivateTemp.h"
+
+#include "platform/ChildProcess.h"
 
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,9 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
-
-extern char** environ;
 
 namespace gs {
 
@@ -48,17 +46,9 @@ std::optional<long long> meminfoField(std::string_view text, std::string_view la
 }  // namespace
 
 bool SpawnDetached(const std::vector<std::string>& argv) {
-    if (argv.empty() || argv[0].empty()) return false;
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return false;
-    std::thread([pid] {
-        int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
+    const std::optional<pid_t> pid = SpawnChild(argv);
+    if (!pid) return false;
+    ReapInBackground(*pid);
     return true;
 }
 
@@ -93,27 +83,12 @@ int SystemMemoryLoad() {
     return MemoryLoadFromMeminfo(text).value_or(0);
 }
 
-const std::string& PrivateTempFolder() {
-    // Never destroyed, so the exit handler that removes the folder can still read it.
-    static const std::string* folder = [] {
-        const char* tmp = std::getenv("TMPDIR");
-        auto* path = new std::string(std::string(tmp && *tmp ? tmp : "/tmp") + "/glyphscope-XXXXXX");
-        if (!mkdtemp(path->data())) {
-            path->clear();
-            return path;
-        }
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(PrivateTempFolder(), ec);
-        });
-        return path;
-    }();
-    return *folder;
-}
-
 std::string GetTempDirectory() {
-    const std::string& folder = PrivateTempFolder();
-    return folder.empty() ? folder : folder + "/";
+    try {
+        return PrivateTempFolder().string() + "/";
+    } catch (const std::exception&) {
+        return {};  // no private folder could be made: callers fall back as for no folder
+    }
 }
 
 std::string InstanceLockPath(const std::string& name) {

@@ -24,7 +24,6 @@ int SystemMemoryLoad();
 // The program's private temporary folder: made (mode 0700) under ${TMPDIR:-/tmp} on first
 // use and removed with everything in it when the process exits normally. Empty when it
 // cannot be made.
-const std::string& PrivateTempFolder();
 // The same with its trailing "/", as callers join names to it.
 std::string GetTempDirectory();
 

@@ -19,20 +19,16 @@ std::filesystem::path withExtension(const std::filesystem::path& name, TBatchFor
     return p;
 }
 
-// The exact size a size code asks for and the two standard sizes its copy drops.
-struct SizeFilter {
-    int keep;
-    int drop1;
-    int drop2;
+// The two standard sizes a copy of one size drops.
+struct DroppedSizes {
+    int first;
+    int second;
 };
 
-std::optional<SizeFilter> sizeFilterOf(TBatchIconSize size) {
-    switch (size) {
-    case TBatchIconSize::bs48: return SizeFilter{kIconSize48, kIconSize16, kIconSize32};
-    case TBatchIconSize::bs32: return SizeFilter{kIconSize32, kIconSize16, kIconSize48};
-    case TBatchIconSize::bs16: return SizeFilter{kIconSize16, kIconSize32, kIconSize48};
-    default: return std::nullopt;
-    }
+DroppedSizes droppedWith(int size) {
+    if (size == kIconSize48) return {kIconSize16, kIconSize32};
+    if (size == kIconSize32) return {kIconSize16, kIconSize48};
+    return {kIconSize32, kIconSize48};
 }
 
 bool hasExactSize(const TQBIcon& icon, int size) {
@@ -75,23 +71,55 @@ bool TBatchWriter::Write(const TQBIcon& icon, const std::filesystem::path& name)
     }
 }
 
-bool TBatchWriter::ExportAsICO(const TQBIcon& icon, const std::filesystem::path& name) const {
-    const std::filesystem::path file = withExtension(name, TBatchFormat::bfICO);
-    const std::optional<SizeFilter> filter = sizeFilterOf(size_);
-    if (!filter) {
-        // An icon without images writes no file, so it is not counted as saved.
-        if (icon.Images().Count() == 0) return false;
-        icon.SaveToFile(file);
-        return true;
+int StandardIconSize(TBatchIconSize size) {
+    switch (size) {
+    case TBatchIconSize::bs48: return kIconSize48;
+    case TBatchIconSize::bs32: return kIconSize32;
+    case TBatchIconSize::bs16: return kIconSize16;
+    default: return 0;
     }
-    if (!hasExactSize(icon, filter->keep)) return false;
+}
+
+bool SaveIconOfExactSize(const TQBIcon& icon, int size, const std::filesystem::path& file) {
+    if (!hasExactSize(icon, size)) return false;
     // Other sizes (24 x 24, 64 x 64, non-square ones) stay in the copy.
     TQBIcon copy;
     copy.Assign(icon);
-    copy.DeleteImagesOfSize(filter->drop1);
-    copy.DeleteImagesOfSize(filter->drop2);
+    const DroppedSizes drop = droppedWith(size);
+    copy.DeleteImagesOfSize(drop.first);
+    copy.DeleteImagesOfSize(drop.second);
     copy.SaveToFile(file);
     return true;
+}
+
+bool SaveWholeIcon(const TQBIcon& icon, const std::filesystem::path& file) {
+    // An icon without images writes no file, so it is not counted as saved.
+    if (icon.Images().Count() == 0) return false;
+    icon.SaveToFile(file);
+    return true;
+}
+
+void SaveBitmapInFormat(TBatchFormat format, const Raster& bitmap, const std::filesystem::path& file) {
+    switch (format) {
+    case TBatchFormat::bfBMP: saveBmp(bitmap, file); return;
+    case TBatchFormat::bfGIF:
+#ifdef GS_HAVE_GIF_EXPORT
+        SaveBitmapAsGIF(&bitmap, file);
+        return;
+#else
+        throw std::runtime_error("GIF export is not part of this build.");
+#endif
+    case TBatchFormat::bfJPG: SaveBitmapAsJPEG(&bitmap, file); return;
+    case TBatchFormat::bfWMF: SaveBitmapAsMetafile(&bitmap, file); return;
+    case TBatchFormat::bfTIF: SaveBitmapAsTIFF(&bitmap, file); return;
+    default: throw std::invalid_argument("an icon is not a bitmap format");
+    }
+}
+
+bool TBatchWriter::ExportAsICO(const TQBIcon& icon, const std::filesystem::path& name) const {
+    const std::filesystem::path file = withExtension(name, TBatchFormat::bfICO);
+    const int size = StandardIconSize(size_);
+    return size == 0 ? SaveWholeIcon(icon, file) : SaveIconOfExactSize(icon, size, file);
 }
 
 std::optional<Raster> TBatchWriter::ChooseBitmap(const TQBIcon& icon) const {
@@ -103,43 +131,32 @@ std::optional<Raster> TBatchWriter::ChooseBitmap(const TQBIcon& icon) const {
     }
 }
 
-template <class Save>
-bool TBatchWriter::ExportBitmap(const TQBIcon& icon, const std::filesystem::path& name, TBatchFormat format,
-                                Save save) const {
+bool TBatchWriter::ExportBitmap(const TQBIcon& icon, const std::filesystem::path& name, TBatchFormat format) const {
     std::optional<Raster> bitmap = ChooseBitmap(icon);
     if (!bitmap) return false;
     bitmap->setTransparent(transparent_);
-    save(*bitmap, withExtension(name, format));
+    SaveBitmapInFormat(format, *bitmap, withExtension(name, format));
     return true;
 }
 
 bool TBatchWriter::ExportAsBMP(const TQBIcon& icon, const std::filesystem::path& name) const {
-    return ExportBitmap(icon, name, TBatchFormat::bfBMP,
-                        [](const Raster& b, const std::filesystem::path& f) { saveBmp(b, f); });
+    return ExportBitmap(icon, name, TBatchFormat::bfBMP);
 }
 
 bool TBatchWriter::ExportAsGIF(const TQBIcon& icon, const std::filesystem::path& name) const {
-#ifdef GS_HAVE_GIF_EXPORT
-    return ExportBitmap(icon, name, TBatchFormat::bfGIF,
-                        [](const Raster& b, const std::filesystem::path& f) { SaveBitmapAsGIF(&b, f); });
-#else
-    throw std::runtime_error("GIF export is not part of this build.");
-#endif
+    return ExportBitmap(icon, name, TBatchFormat::bfGIF);
 }
 
 bool TBatchWriter::ExportAsJPEG(const TQBIcon& icon, const std::filesystem::path& name) const {
-    return ExportBitmap(icon, name, TBatchFormat::bfJPG,
-                        [](const Raster& b, const std::filesystem::path& f) { SaveBitmapAsJPEG(&b, f); });
+    return ExportBitmap(icon, name, TBatchFormat::bfJPG);
 }
 
 bool TBatchWriter::ExportAsWMF(const TQBIcon& icon, const std::filesystem::path& name) const {
-    return ExportBitmap(icon, name, TBatchFormat::bfWMF,
-                        [](const Raster& b, const std::filesystem::path& f) { SaveBitmapAsMetafile(&b, f); });
+    return ExportBitmap(icon, name, TBatchFormat::bfWMF);
 }
 
 bool TBatchWriter::ExportAsTIFF(const TQBIcon& icon, const std::filesystem::path& name) const {
-    return ExportBitmap(icon, name, TBatchFormat::bfTIF,
-                        [](const Raster& b, const std::filesystem::path& f) { SaveBitmapAsTIFF(&b, f); });
+    return ExportBitmap(icon, name, TBatchFormat::bfTIF);
 }
 
 }  // namespace gs

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "app/core/CmdLine.h"
+
+class QMimeData;
 class QWidget;
 
 namespace gs {
@@ -19,6 +22,12 @@ struct TOpenDialogSpec {
     std::string DefaultExt;
     std::string Filter;
     std::string InitialDir;
+};
+
+// A save dialog: an open dialog's description and the file name it starts with; it asks
+// before replacing a file.
+struct TSaveDialogSpec : TOpenDialogSpec {
+    std::string FileName;
 };
 
 class IMainServices {
@@ -38,6 +47,14 @@ public:
     virtual int MemoryLoad() = 0;
     // Ends the program at once after a fatal error.
     virtual void Terminate() = 0;
+
+    // Saving and sharing; the defaults are the desktop's own (SaveServices.cpp).
+    // The chosen file name, or nothing when the user cancelled.
+    virtual std::optional<std::string> SaveFileName(QWidget* owner, const TSaveDialogSpec& spec);
+    // The Select Image Format dialog's answer, or nothing when cancelled.
+    virtual std::optional<TBatchFormat> AskImageFormat(QWidget* owner);
+    // Puts the data on the clipboard, which takes it over.
+    virtual void SetClipboard(QMimeData* data);
 };
 
 // The desktop's own: Qt's dialogs, programs started without a shell, /proc/meminfo.

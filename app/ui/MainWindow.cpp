@@ -146,6 +146,7 @@ void TKAVUMain::bindHandlers() {
     on(A::actHelpOnTheWeb, [this] { OpenURL(services_, application().WebAddresses.WebSite); });
     on(A::actHelpSendEmail, [this] { SendSupportMail(services_, application()); });
     on(A::actHelpAbout, [this] { showAbout(); });
+    bindSaveHandlers();
 }
 
 void TKAVUMain::SetMenuImages(bool highColour) {
@@ -158,7 +159,8 @@ void TKAVUMain::SetMenuImages(bool highColour) {
 
 TMainSnapshot TKAVUMain::Snapshot() const {
     TMainSnapshot s;
-    s.Busy = busy_;
+    // A save of few icons shows no busy page, but its commands are off all the same.
+    s.Busy = saveRunning_ && busy_ == TBusyState::Idle ? TBusyState::Saving : busy_;
     s.ViewStyle = lvIcons->ViewStyle();
     s.PreviewVisible = !pPreview->isHidden();
     s.ToolbarVisible = !tbMain->isHidden();

@@ -90,7 +90,8 @@ public:
 
     // State and enabling.
     TBusyState Busy() const { return busy_; }
-    bool Idle() const { return busy_ == TBusyState::Idle; }
+    // Not while a save runs either: its loop lets events run, and the list must stay.
+    bool Idle() const { return busy_ == TBusyState::Idle && !saveRunning_; }
     TMainSnapshot Snapshot() const;
     // Recomputes every command's enabled and checked state, then the preview.
     void alMainUpdate();
@@ -146,6 +147,17 @@ public:
 
     // The window's stored placement and properties (MainWindowStorage.cpp).
     TFormStorage& Storage() const { return *Storage_; }
+
+    // Saving and sharing the selected icons (MainWindowSave.cpp).
+    void SaveIcons(TBatchFormat format, TBatchIconSize size);
+    void SaveImages(TBatchIconSize size);
+    void CopyToClipboard(TBatchIconSize size);
+    void EditIcon();
+    void SendTo();
+    void AddToNewICL();
+    void AddToExistingICL();
+    // The selected entries' definitions in the order the list shows them.
+    std::vector<TIconDef*> SelectedInListOrder() const;
 
     TAppExceptionHandler& ExceptionHandler() { return handler_; }
     template <class F>
@@ -203,11 +215,14 @@ private:
     void StorageSavePlacement();
     void StorageRestorePlacement();
 
+    void bindSaveHandlers();
+
     TAppContext& context_;
     IMainServices& services_;
     CommandLine start_;
     TAppExceptionHandler handler_;
     TBusyState busy_ = TBusyState::Idle;
+    bool saveRunning_ = false;  // the list's commands stay off while a save walks it
     bool stopping_ = false;
     bool updateScheduled_ = false;
     bool favoritesEnabled_ = true;

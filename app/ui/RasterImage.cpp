@@ -2,6 +2,7 @@
 
 #include "iconlib/HiResIcon.h"
 #include "iconlib/IconPicture.h"
+#include "platform/Raster.h"
 
 namespace gs {
 
@@ -12,6 +13,17 @@ QImage ToQImage(const IconPicture& picture) {
     for (int y = 0; y < picture.height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < picture.width; ++x) line[x] = picture.rgbaAt(x, y);
+    }
+    return image;
+}
+
+QImage ToQImage(const Raster& bitmap) {
+    if (bitmap.empty()) return {};
+    QImage image(bitmap.width(), bitmap.height(), QImage::Format_RGB32);
+    if (image.isNull()) return {};
+    for (int y = 0; y < bitmap.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < bitmap.width(); ++x) line[x] = 0xFF000000u | (bitmap.pixel(x, y) & 0x00FFFFFFu);
     }
     return image;
 }

@@ -16,6 +16,7 @@
 #include "framework/core/RegUtils.h"
 #include "framework/core/SysUtils.h"
 #include "platform/Desktop.h"
+#include "platform/PrivateTemp.h"
 #include "support/TempDir.h"
 
 using namespace gs;
@@ -252,9 +253,9 @@ TEST(DesktopRoutines, ThePrivateTemporaryFolderIsOneAndGoesAtExit) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         const std::string folder = GetTempDirectory();
-        const bool one = PrivateTempFolder() + "/" == folder;
+        const bool one = PrivateTempFolder().string() + "/" == folder;
         std::ofstream(folder + "left-behind.txt") << "x";
-        const std::string report = (one ? "1" : "0") + PrivateTempFolder();
+        const std::string report = (one ? "1" : "0") + PrivateTempFolder().string();
         if (write(fds[1], report.data(), report.size()) < 0) _exit(2);
         exit(0);  // a normal exit removes the folder
     }

@@ -1,0 +1,156 @@
+#include "app/core/SaveIcons.h"
+
+#include <exception>
+
+#include "app/core/BatchWriters.h"
+#include "framework/core/Exceptions.h"
+#include "framework/core/FileUtils.h"
+#include "framework/core/RxUtils.h"
+#include "framework/core/SysUtils.h"
+#include "iconlib/IconChoice.h"
+
+namespace gs {
+
+namespace {
+
+// clang-format off
+constexpr TSaveTarget kTargets[] = {
+    {".ico", "SaveICO", "Select Icon Name...", "ico", "Icons (*.ico)|*.ico|All Files (*.*)|*.*"},
+    {".bmp", "SaveBMP", "Select Bitmap Name...", "bmp", "Bitmaps (*.bmp)|*.bmp|All Files (*.*)|*.*"},
+    {".gif", "SaveGIF", "Select Image Name...", "gif", "CompuServe GIF Images (*.gif)|*.gif|All Files (*.*)|*.*"},
+    {".jpg", "SaveJPG", "Select Image Name...", "jpg", "JPEG Files (*.jpg; *.jpeg)|*.jpg;*.jpeg|All Files (*.*)|*.*"},
+    {".wmf", "SaveWMF", "Select Image Name...", "wmf", "Windows Meta Files (*.wmf)|*.wmf|All Files (*.*)|*.*"},
+    {".tif", "SaveTIF", "Select Image Name...", "tif", "Tagged Image File Format (*.tif)|*.tif|All Files (*.*)|*.*"},
+};
+// clang-format on
+
+constexpr int kFormatCount = int(std::size(kTargets));
+
+const char* savedNoun(int format) {
+    if (format < 0 || format >= kFormatCount) throw EQBException(kMsgUnknownFileType, "", TQBSeverity::Warning);
+    return format == 0 ? "icon" : format == 1 ? "bitmap" : "image";
+}
+
+// The folder the files go to; empty when the user cancelled the folder dialog.
+std::string destinationFolder(const TKAVUOptions& options, ISaveQuestions& ui) {
+    std::string folder = options.DefaultFolder;
+    // With a dialog per file the option only gives the first dialog's starting folder.
+    if (options.PromptForFileName || (!folder.empty() && SafeDirectoryExists(folder))) return folder;
+    std::optional<std::string> chosen = ui.BrowseDestination(folder);
+    return chosen ? StripTrailingBackslash(*chosen) : std::string();
+}
+
+// The file of one entry; empty when the user cancelled its dialog. `folder` follows the
+// user's choices.
+std::string targetName(const std::string& caption, std::string& folder, const TSaveTarget& target,
+                       const TKAVUOptions& options, ISaveQuestions& ui) {
+    const std::string name = SafeOutputBaseName(caption);
+    if (!options.PromptForFileName) return AddTrailingBackslash(folder) + name + target.Extension;
+    std::optional<std::string> chosen = ui.AskFileName(target, folder, name);
+    if (!chosen) return {};
+    folder = std::filesystem::path(*chosen).parent_path().string();
+    return *chosen;
+}
+
+// The answers of the replace question so far.
+struct ReplacePolicy {
+    bool ask = true;
+    bool replace = true;
+
+    // False when this existing file is to be kept; the user's Cancel raises.
+    bool allows(const std::string& file, int format, int count, ISaveQuestions& ui) {
+        if (ask) {
+            switch (ui.AskReplace(FormatOne(kMsgReplaceFile, file))) {
+            case TQBMessageResult::mrYes: replace = true; break;
+            case TQBMessageResult::mrYesToAll: ask = false; replace = true; break;
+            case TQBMessageResult::mrNo: replace = false; break;
+            case TQBMessageResult::mrNoToAll: ask = false; replace = false; break;
+            default: throw EQBException(SaveCancelledMessage(format, count), "", TQBSeverity::Information);
+            }
+        }
+        return replace;
+    }
+};
+
+}  // namespace
+
+const TSaveTarget& GetSaveTarget(int format) {
+    if (format < 0 || format >= kFormatCount) throw EQBException(kMsgUnknownFileType, "", TQBSeverity::Warning);
+    return kTargets[format];
+}
+
+std::string SaveResultMessage(int format, int count) {
+    const std::string noun = savedNoun(format);
+    if (count <= 0) return {};
+    return std::to_string(count) + " " + noun + "(s) saved.";
+}
+
+std::string SaveCancelledMessage(int format, int count) {
+    return "Operation cancelled by user. Saved " + std::to_string(count) + " " + savedNoun(format) + "(s).";
+}
+
+std::optional<Raster> ChooseSaveBitmap(const TQBIcon& icon, TBatchIconSize size, bool allSizes) {
+    switch (size) {
+    case TBatchIconSize::bs48: return GetScaledBitmap48(icon);
+    case TBatchIconSize::bs32: return GetScaledBitmap32(icon);
+    case TBatchIconSize::bs16: return GetScaledBitmap16(icon);
+    default: return allSizes ? GetPreviewBitmap(icon) : GetScaledBitmap32(icon);
+    }
+}
+
+bool TIconSaveWriter::SaveAsIcon(TBatchIconSize size, const TQBIcon& icon, const std::filesystem::path& file) const {
+    if (size == TBatchIconSize::bsAll) {
+        if (saveAllSizes_) return SaveWholeIcon(icon, file);
+        return SaveIconOfExactSize(icon, kIconSize32, file);
+    }
+    const int pixels = StandardIconSize(size);
+    if (SaveIconOfExactSize(icon, pixels, file)) return true;
+    // Without an exact image the icon is re-rendered at the size, as a one-image icon.
+    std::unique_ptr<TQBHiResIcon> rendered = pixels == kIconSize48   ? GetIcon48(icon)
+                                             : pixels == kIconSize32 ? GetIcon32(icon)
+                                                                     : GetIcon16(icon);
+    std::unique_ptr<TQBIcon> single = rendered ? IconOfPicture(*rendered) : nullptr;
+    return single && SaveWholeIcon(*single, file);
+}
+
+bool TIconSaveWriter::Write(TBatchFormat format, TBatchIconSize size, const TQBIcon& icon,
+                            const std::filesystem::path& file) const {
+    if (format == TBatchFormat::bfICO) return SaveAsIcon(size, icon, file);
+    std::optional<Raster> bitmap = ChooseSaveBitmap(icon, size, saveAllSizes_);
+    if (!bitmap) return false;
+    bitmap->setTransparent(transparent_);
+    SaveBitmapInFormat(format, *bitmap, file);
+    return true;
+}
+
+int SaveSelected(TBatchFormat format, TBatchIconSize size, const std::vector<TIconDef*>& entries,
+                 const TKAVUOptions& options, ISaveQuestions& ui) {
+    const int code = int(format);
+    const TSaveTarget& target = GetSaveTarget(code);
+    std::string folder = destinationFolder(options, ui);
+    if (folder.empty() && !options.PromptForFileName) return 0;
+    const TIconSaveWriter writer(options.SaveAllSizes, options.SetTransparency);
+    ReplacePolicy policy;
+    int count = 0;
+    for (TIconDef* def : entries) {
+        if (!def) continue;
+        try {
+            const std::string file = targetName(def->Name, folder, target, options, ui);
+            if (file.empty()) continue;
+            // The save dialog asks about replacing by itself.
+            if (!options.PromptForFileName && SafeFileExists(file) && !policy.allows(file, code, count, ui)) continue;
+            // The new file replaces the old one only once it is whole; an icon that gives
+            // nothing to write leaves the old file and is not counted.
+            if (writer.Write(format, size, def->GetIcon(), file)) ++count;
+            ui.ProcessPendingEvents();
+        } catch (const EQBException&) {
+            throw;
+        } catch (const std::exception&) {
+            // A file that cannot be written skips its icon; the others go on.
+        }
+    }
+    if (const std::string result = SaveResultMessage(code, count); !result.empty()) ui.ShowResult(result);
+    return count;
+}
+
+}  // namespace gs

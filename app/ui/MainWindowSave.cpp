@@ -1,0 +1,231 @@
+// The main window's ways out for the selected icons: the twelve save commands (through the
+// core's save loop, with the window's questions), the clipboard copies, the external
+// editor, the mail, and the icon libraries.
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QListView>
+#include <QTreeView>
+
+#include <algorithm>
+
+#include "app/core/AppContext.h"
+#include "app/core/SaveIcons.h"
+#include "app/core/ShareIcons.h"
+#include "app/ui/ClipFormats.h"
+#include "app/ui/IconListView.h"
+#include "app/ui/MainServices.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/SelectFormatDlg.h"
+#include "framework/core/Application.h"
+#include "framework/core/Exceptions.h"
+#include "framework/core/MessageBoxes.h"
+
+namespace gs {
+
+namespace {
+
+using A = TMainAction;
+using F = TBatchFormat;
+using S = TBatchIconSize;
+
+constexpr std::uint16_t kDefaultYesToAll = 2;
+constexpr std::uint16_t kFirstButton = 1;
+
+struct SaveCommand {
+    A action;
+    F format;  // bfGIF stands for "the image format the user picks"
+    S size;
+};
+constexpr SaveCommand kSaveCommands[] = {
+    {A::actIconSaveIcons, F::bfICO, S::bsAll},     {A::actIconSave48x48Icons, F::bfICO, S::bs48},
+    {A::actIconSave32x32Icons, F::bfICO, S::bs32}, {A::actIconSave16x16Icons, F::bfICO, S::bs16},
+    {A::actIconSaveBitmaps, F::bfBMP, S::bsAll},   {A::actIconSave48x48Bitmaps, F::bfBMP, S::bs48},
+    {A::actIconSave32x32Bitmaps, F::bfBMP, S::bs32}, {A::actIconSave16x16Bitmaps, F::bfBMP, S::bs16},
+    {A::actIconSaveImages, F::bfGIF, S::bsAll},    {A::actIconSave48x48Images, F::bfGIF, S::bs48},
+    {A::actIconSave32x32Images, F::bfGIF, S::bs32}, {A::actIconSave16x16Images, F::bfGIF, S::bs16},
+};
+
+constexpr std::pair<A, S> kCopyCommands[] = {
+    {A::actEditCopyToClipboard, S::bsAll},
+    {A::actEditCopy48x48ToClipboard, S::bs48},
+    {A::actEditCopy32x32ToClipboard, S::bs32},
+    {A::actEditCopy16x16ToClipboard, S::bs16},
+};
+
+// The hourglass for the life of the object.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// The caption editor open in the list, if any.
+QLineEdit* openCaptionEditor(const TIconListView& list) {
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(list.IconView()),
+                                    static_cast<QAbstractItemView*>(list.ReportView())}) {
+        // An open editor is the widget of the current entry.
+        if (auto* editor = qobject_cast<QLineEdit*>(view->indexWidget(view->currentIndex()))) return editor;
+    }
+    return nullptr;
+}
+
+// The window's answers to the save loop: its services' dialogs and boxes.
+class TWindowSaveQuestions final : public ISaveQuestions {
+public:
+    TWindowSaveQuestions(QWidget* owner, IMainServices& services) : owner_(owner), services_(services) {}
+
+    std::optional<std::string> BrowseDestination(const std::string& start) override {
+        std::string folder = start;
+        if (!BrowseForDirectory(services_, owner_, folder, kSelectDestinationCaption)) return std::nullopt;
+        return folder;
+    }
+    std::optional<std::string> AskFileName(const TSaveTarget& target, const std::string& folder,
+                                           const std::string& name) override {
+        TSaveDialogSpec spec;
+        spec.Title = target.Title;
+        spec.DefaultExt = target.DefaultExt;
+        spec.Filter = target.Filter;
+        spec.InitialDir = folder;
+        spec.FileName = name;
+        return services_.SaveFileName(owner_, spec);
+    }
+    TQBMessageResult AskReplace(const std::string& message) override {
+        const TQBApplication& app = application();
+        return services_.Boxes().ShowQBMessage(message, app.Title, std::uint8_t(TQBMessageType::mtQuestion),
+                                               std::uint8_t(TQBButtonSet::bsYesYesToAllNoNoToAllCancel),
+                                               kDefaultYesToAll, app.LanguageId, app.FontName);
+    }
+    void ShowResult(const std::string& message) override {
+        const TQBApplication& app = application();
+        services_.Boxes().ShowQBMessage(message, app.Title, std::uint8_t(TQBMessageType::mtInformation),
+                                        std::uint8_t(TQBButtonSet::bsOK), kFirstButton, app.LanguageId, app.FontName);
+    }
+    void ProcessPendingEvents() override { QCoreApplication::processEvents(); }
+
+private:
+    QWidget* owner_;
+    IMainServices& services_;
+};
+
+}  // namespace
+
+void TKAVUMain::bindSaveHandlers() {
+    for (const SaveCommand& c : kSaveCommands) {
+        if (c.format == F::bfGIF) on(c.action, [this, c] { SaveImages(c.size); });
+        else on(c.action, [this, c] { SaveIcons(c.format, c.size); });
+    }
+    for (const auto& [action, size] : kCopyCommands) on(action, [this, size] { CopyToClipboard(size); });
+    on(A::actIconEditIcon, [this] { EditIcon(); });
+    on(A::actIconSendTo, [this] { SendTo(); });
+    on(A::actIconAddToNewICL, [this] { AddToNewICL(); });
+    on(A::actIconAddToExistingICL, [this] { AddToExistingICL(); });
+    // A double click on a selected entry opens it in the editor.
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(lvIcons->IconView()),
+                                    static_cast<QAbstractItemView*>(lvIcons->ReportView())}) {
+        connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+            Guard([&] {
+                if (QApplication::mouseButtons() & ~Qt::LeftButton) return;
+                if (lvIcons->Selection().isSelected(index.siblingAtColumn(0))) Execute(A::actIconEditIcon);
+            });
+        });
+    }
+}
+
+std::vector<TIconDef*> TKAVUMain::SelectedInListOrder() const {
+    QModelIndexList rows;
+    for (const QModelIndex& i : lvIcons->Selection().selectedIndexes())
+        if (i.column() == 0) rows.push_back(i);
+    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    std::vector<TIconDef*> defs;
+    for (const QModelIndex& i : rows)
+        defs.push_back(static_cast<TIconDef*>(i.data(TIconListModel::kDefRole).value<void*>()));
+    return defs;
+}
+
+void TKAVUMain::SaveIcons(TBatchFormat format, TBatchIconSize size) {
+    // The loop walks this snapshot; the commands that change the list stay off meanwhile.
+    const std::vector<TIconDef*> entries = SelectedInListOrder();
+    if (entries.empty()) return;
+    GetSaveTarget(int(format));
+    struct SaveSpell {
+        TKAVUMain& w;
+        bool busy;
+        SaveSpell(TKAVUMain& window, int count) : w(window), busy(false) {
+            w.saveRunning_ = true;
+            busy = w.BeginSaveBusy(count);
+            // Without the busy page the commands go off here, before the loop lets events in.
+            if (!busy) w.alMainUpdate();
+        }
+        ~SaveSpell() {
+            w.saveRunning_ = false;
+            if (busy) w.EndSaveBusy();
+            else w.scheduleUpdate();
+        }
+    } spell(*this, int(entries.size()));
+    TWindowSaveQuestions questions(this, services_);
+    SaveSelected(format, size, entries, context_.Options, questions);
+}
+
+void TKAVUMain::SaveImages(TBatchIconSize size) {
+    if (lvIcons->SelectedCount() == 0) return;
+    const std::optional<TBatchFormat> format =
+        SelectImageFormat(context_.Options, [this] { return services_.AskImageFormat(this); });
+    if (format) SaveIcons(*format, size);
+}
+
+void TKAVUMain::CopyToClipboard(TBatchIconSize size) {
+    // While a caption is being edited, Copy copies its text.
+    if (QLineEdit* editor = openCaptionEditor(*lvIcons)) {
+        editor->copy();
+        return;
+    }
+    if (lvIcons->SelectedCount() != 1) return;
+    TIconDef* def = lvIcons->FirstSelected();
+    if (!def) return;
+    try {
+        const std::optional<Raster> bitmap = ClipboardBitmap(def->GetIcon(), size, context_.Options.SetTransparency);
+        if (bitmap) services_.SetClipboard(BitmapMimeData(*bitmap));
+    } catch (const std::exception& e) {
+        throw EQBException(kMsgCopyFailed, e.what(), TQBSeverity::Warning);
+    }
+}
+
+void TKAVUMain::EditIcon() {
+    TIconDef* def = lvIcons->FirstSelected();
+    if (!def) return;
+    EditIconExternally(*def, context_.Options.IconEditApp,
+                       [this](const std::vector<std::string>& argv) { return services_.Start(argv); });
+}
+
+void TKAVUMain::SendTo() {
+    const std::vector<TIconDef*> entries = SelectedInListOrder();
+    if (entries.empty()) return;
+    WaitCursor wait;
+    TQBMapi mapi;
+    SendIconsByMail(entries, context_.Options, application(), mapi);
+}
+
+void TKAVUMain::AddToNewICL() {
+    TSaveDialogSpec spec;
+    spec.Title = kSaveICLTitle;
+    spec.DefaultExt = kICLDefaultExt;
+    spec.Filter = kICLFilter;
+    const std::optional<std::string> file = services_.SaveFileName(this, spec);
+    if (!file) return;
+    CheckLibraryName(*file);
+    WaitCursor wait;
+    CreateIconLibrary(*file, SelectedInListOrder());
+}
+
+void TKAVUMain::AddToExistingICL() {
+    const std::optional<std::string> file = services_.OpenFileName(this, {kOpenICLTitle, kICLDefaultExt, kICLFilter, ""});
+    if (!file) return;
+    CheckLibraryName(*file);
+    WaitCursor wait;
+    AddToIconLibrary(*file, SelectedInListOrder());
+}
+
+}  // namespace gs

@@ -1,0 +1,43 @@
+// The desktop's own save dialog, image-format question and clipboard for the main window.
+#include <QClipboard>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include "app/ui/MainServices.h"
+#include "app/ui/SelectFormatDlg.h"
+#include "framework/core/Application.h"
+#include "framework/core/MessageBoxes.h"
+
+namespace gs {
+
+std::optional<std::string> IMainServices::SaveFileName(QWidget* owner, const TSaveDialogSpec& spec) {
+    QFileDialog dialog(owner, QString::fromStdString(spec.Title), QString::fromStdString(spec.InitialDir),
+                       QString::fromStdString(QtDialogFilter(spec.Filter)));
+    dialog.setOptions(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QString::fromStdString(spec.DefaultExt));
+    dialog.setSizeGripEnabled(true);
+    if (!spec.FileName.empty()) dialog.selectFile(QString::fromStdString(spec.FileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
+}
+
+std::optional<TBatchFormat> IMainServices::AskImageFormat(QWidget* owner) {
+    TSelectFormatDlg dialog(owner, [this] {
+        try {
+            ShowHelp(*this, application());
+        } catch (const std::exception& e) {
+            const TQBApplication& app = application();
+            Boxes().ShowQBMessage(e.what(), app.Title, std::uint8_t(TQBMessageType::mtWarning),
+                                  std::uint8_t(TQBButtonSet::bsOK), 1, app.LanguageId, app.FontName);
+        }
+    });
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Format();
+}
+
+void IMainServices::SetClipboard(QMimeData* data) { QGuiApplication::clipboard()->setMimeData(data); }
+
+}  // namespace gs

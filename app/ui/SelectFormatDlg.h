@@ -1,0 +1,47 @@
+#pragma once
+// The Select Image Format dialog of the Save As Image(s) commands: GIF, JPEG, Windows
+// metafile or TIFF; asked only when the options say so, else the default format is taken.
+#include <QDialog>
+
+#include <functional>
+#include <optional>
+
+#include "app/core/CmdLine.h"
+
+class QRadioButton;
+
+namespace gs {
+
+class TKAVUOptions;
+
+inline constexpr const char* kSelectFormatCaption = "Select Image Format...";
+inline constexpr int kSelectFormatHelpContext = 550;
+
+class TSelectFormatDlg : public QDialog {
+    Q_OBJECT
+public:
+    // `help` runs on F1 (none: F1 does nothing).
+    explicit TSelectFormatDlg(QWidget* parent = nullptr, std::function<void()> help = {});
+
+    // The checked format: GIF, JPEG, WMF, otherwise TIFF.
+    TBatchFormat Format() const;
+
+    QRadioButton* radGIF;
+    QRadioButton* radJPG;
+    QRadioButton* radWMF;
+    QRadioButton* radTIF;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    std::function<void()> help_;
+};
+
+// The format of an image save: with PromptForImageFormat off the DefaultImageFormat option's
+// (0 GIF, 1 JPEG, 2 WMF, else TIFF) without asking; otherwise `ask`'s answer (nothing when
+// the user cancelled).
+std::optional<TBatchFormat> SelectImageFormat(const TKAVUOptions& options,
+                                              const std::function<std::optional<TBatchFormat>()>& ask);
+
+}  // namespace gs
