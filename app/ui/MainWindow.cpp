@@ -27,6 +27,7 @@
 #include "app/core/Options.h"
 #include "app/ui/AnimatedImage.h"
 #include "app/ui/ExtractionRunner.h"
+#include "app/ui/FavoritesDlgs.h"
 #include "app/ui/IconListView.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MenuImages.h"
@@ -119,6 +120,7 @@ TKAVUMain::TKAVUMain(TAppContext& context, IMainServices& services, CommandLine 
     createToolbar();
     createPopup();
     bindHandlers();
+    createFavorites();
 
     busyTextTimer_.setSingleShot(true);
     busyTextTimer_.setInterval(kBusyTextRefreshMs);
@@ -522,8 +524,7 @@ void TKAVUMain::alMainUpdate() {
     updateScheduled_ = false;
     states_ = gs::alMainUpdate(Snapshot());
     for (std::size_t i = 0; i < kMainActionCount; ++i) {
-        bool enabled = states_[i].Enabled;
-        if (A(i) == A::actFavorites) enabled = enabled && favoritesEnabled_;
+        const bool enabled = states_[i].Enabled;
         for (QAction* view : views_[i]) {
             view->setEnabled(enabled);
             if (view->isCheckable()) view->setChecked(states_[i].Checked);
@@ -625,8 +626,6 @@ void TKAVUMain::UpdatePreview(bool hasSelection) {
         lbIconPreview->addItem(line);
     }
 }
-
-void TKAVUMain::SetFavoritesEnabled(bool enabled) { favoritesEnabled_ = enabled; }
 
 void TKAVUMain::showBottomForBusy() {
     BottomWasHidden = pBottom->isHidden();

@@ -36,10 +36,13 @@ class QToolBar;
 namespace gs {
 
 class ExtractionRunner;
+class IFavoritesDialogs;
 class IMainServices;
 class TAnimatedImage;
 class TAppContext;
+class TFavoritesDialogs;
 class TIconListView;
+struct TFavoritesMenuEntry;
 enum class ExtractEnd;
 
 inline constexpr const char* kMsgExtracting = "Extracting. Please wait...";
@@ -141,6 +144,13 @@ public:
     QString PanelText(int panel) const;
     TIconListView& ListView() const { return *lvIcons; }
 
+    // The Favorites menu: rebuilt from the tree when it opens after a change.
+    void actFavoritesExecute();
+    void OpenFavorite(const std::string& target);
+    QMenu* FavoritesMenu() const { return mnuFavorites; }
+    // The favourites dialogs (tests inject scripted ones; null restores the real ones).
+    void SetFavoritesDialogs(IFavoritesDialogs* dialogs);
+
 signals:
     // After every end of an extraction, once the window is idle again.
     void ExtractionEnded();
@@ -177,6 +187,9 @@ private:
     void invertSelection();
     void showAbout();
     void setViewStyle(TViewStyle style);
+    void createFavorites();
+    void addFavoritesFolderItems(QMenu* submenu, const std::vector<TFavoritesMenuEntry>& entries);
+    void actFavoritesAddExecute();
 
     TAppContext& context_;
     IMainServices& services_;
@@ -198,6 +211,8 @@ private:
     ExtractionRunner* runner_ = nullptr;
     QTimer busyTextTimer_;
     std::string busyTextFile_;
+    std::unique_ptr<TFavoritesDialogs> favoritesDialogs_;
+    IFavoritesDialogs* favDialogs_ = nullptr;
 
     // Components, named as their objectName.
     QWidget* DockTop;
@@ -225,6 +240,7 @@ private:
     QMenu* popIcons;
     QMenu* mnuRecentFolders;
     QMenu* mnuRecentFiles;
+    QMenu* mnuFavorites = nullptr;
 };
 
 }  // namespace gs
