@@ -110,6 +110,10 @@ std::optional<TDesktopEntry> ReadDesktopEntry(const std::filesystem::path& file)
     } catch (const std::exception&) {
         return std::nullopt;
     }
+    return ParseDesktopEntry(text);
+}
+
+TDesktopEntry ParseDesktopEntry(std::string_view text) {
     TDesktopEntry entry;
     bool inGroup = false;
     std::string_view rest = text;

@@ -37,6 +37,9 @@ std::filesystem::path DesktopApplicationsDir();
 
 // Nothing when the file is missing, not a regular file, too large or unreadable.
 std::optional<TDesktopEntry> ReadDesktopEntry(const std::filesystem::path& file);
+// The "[Desktop Entry]" group of a file's text; other groups, comments and lines that
+// are not "key=value" are passed over.
+TDesktopEntry ParseDesktopEntry(std::string_view text);
 // Written whole (temporary file, then rename), folders made as needed; throws EFCreateError.
 void WriteDesktopEntry(const std::filesystem::path& file, const TDesktopEntry& entry);
 
