@@ -78,21 +78,10 @@ void fillTree(QTreeWidget* tree, TFavoritesFolder& root, bool withFavorites, boo
     tree->setUpdatesEnabled(true);
     QTreeWidgetItem* top = tree->topLevelItem(0);
     tree->setCurrentItem(top);
+    tree->setFocus();
     top->setExpanded(true);
     tree->scrollToItem(top);
 }
-
-// Drops the keys a name may not hold as they are typed.
-class TNameKeyFilter : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() != QEvent::KeyPress) return false;
-        const QString text = static_cast<QKeyEvent*>(e)->text();
-        if (text.size() != 1 || !text[0].isPrint()) return false;  // editing keys pass
-        return text[0].unicode() > 0x7F || FilterNameChar(char(text[0].unicode())) == 0;
-    }
-};
 
 QLineEdit* nameEdit(QWidget* parent, const char* name) {
     auto* edit = new QLineEdit(parent);
@@ -115,6 +104,13 @@ QLabel* label(QWidget* parent, const char* caption, QWidget* buddy = nullptr) {
 }
 
 }  // namespace
+
+bool TNameKeyFilter::eventFilter(QObject*, QEvent* e) {
+    if (e->type() != QEvent::KeyPress) return false;
+    const QString text = static_cast<QKeyEvent*>(e)->text();
+    if (text.size() != 1 || !text[0].isPrint()) return false;  // editing keys pass
+    return text[0].unicode() > 0x7F || FilterNameChar(char(text[0].unicode())) == 0;
+}
 
 TFavoritesFolder* NodeFolder(const QTreeWidgetItem* node) {
     return node ? reinterpret_cast<TFavoritesFolder*>(node->data(0, kFolderRole).value<quintptr>()) : nullptr;

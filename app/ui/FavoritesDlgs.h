@@ -72,6 +72,15 @@ protected:
     TFavoritesDialogs& env_;
 };
 
+// Drops the keys a name may not hold as they are typed (the name fields of Add and of the
+// folder prompt).
+class TNameKeyFilter : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+};
+
 // Tree nodes carry their folder or favourite.
 TFavoritesFolder* NodeFolder(const QTreeWidgetItem* node);
 TFavorite* NodeFavorite(const QTreeWidgetItem* node);

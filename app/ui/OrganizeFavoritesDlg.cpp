@@ -121,7 +121,7 @@ void TOrganizeDlg::NodeEdited(QTreeWidgetItem* node) {
         return;
     }
     const std::string old = folder ? folder->Name : favorite->Name;
-    const std::string text = node->text(0).toStdString();
+    const std::string text = node->text(0).left(kFavoritesNameLength).toStdString();
     if (text == old) return;
     // A refused name puts the old one back before the refusal is shown.
     setNodeText(node, old);
