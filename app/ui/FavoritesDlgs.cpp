@@ -34,6 +34,15 @@ constexpr int kFolderRole = Qt::UserRole;
 constexpr int kFavoriteRole = Qt::UserRole + 1;
 constexpr int kAddTreeShownHeight = 255;
 constexpr int kAddTreeHiddenHeight = kAddTreeShownHeight - (282 - 145);
+constexpr int kPictureSize = 32;
+
+// The picture beside a dialog's fields.
+QHBoxLayout* besidePicture(QLabel* picture, QLayout* fields) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(picture);
+    row->addLayout(fields, 1);
+    return row;
+}
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 std::string ss(const QString& s) { return s.toStdString(); }
@@ -167,6 +176,14 @@ void TFavoritesDlgBase::guard(const std::function<void()>& body) { env_.Handler.
 
 void TFavoritesDlgBase::changed() { env_.Context.FavoritesModified = true; }
 
+QLabel* TFavoritesDlgBase::picture(int which) {
+    auto* l = new QLabel(this);
+    l->setObjectName("imgPicture");
+    l->setPixmap(FavoritesPicture(TFavoritesPicture(which), env_.HighColour).pixmap(kPictureSize));
+    l->setAlignment(Qt::AlignTop);
+    return l;
+}
+
 void TFavoritesDlgBase::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_F1) {
         guard([this] { ShowHelp(env_.Services, application()); });
@@ -189,10 +206,12 @@ TFolderNameDlg::TFolderNameDlg(QWidget* owner, TFavoritesDialogs& env, TFavorite
     cmdOK->setDefault(true);
     cmdOK->setEnabled(false);
     QPushButton* cancel = button(this, "cmdCancel", "&Cancel");
+    auto* fields = new QVBoxLayout;
+    fields->addWidget(label(this, "Please select the new folder name..."));
+    fields->addWidget(label(this, "&Folder name:", txtFolderName));
+    fields->addWidget(txtFolderName);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label(this, "Please select the new folder name..."));
-    layout->addWidget(label(this, "&Folder name:", txtFolderName));
-    layout->addWidget(txtFolderName);
+    layout->addLayout(besidePicture(picture(int(TFavoritesPicture::Folder)), fields));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdOK);
@@ -235,10 +254,12 @@ TAddFavoritesDlg::TAddFavoritesDlg(QWidget* owner, TFavoritesDialogs& env, bool 
     cmdNewFolder = button(this, "cmdNewFolder", "New &Folder");
     QPushButton* cancel = button(this, "cmdCancel", "&Cancel");
 
+    auto* fields = new QVBoxLayout;
+    fields->addWidget(lblDescription);
+    fields->addWidget(label(this, "&Name:", txtName));
+    fields->addWidget(txtName);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblDescription);
-    layout->addWidget(label(this, "&Name:", txtName));
-    layout->addWidget(txtName);
+    layout->addLayout(besidePicture(picture(int(TFavoritesPicture::Root)), fields));
     layout->addWidget(lblCreateIn);
     layout->addWidget(tvFavorites, 1);
     auto* buttons = new QHBoxLayout;
@@ -319,14 +340,16 @@ TFavPropsDlg::TFavPropsDlg(QWidget* owner, TFavoritesDialogs& env, TFavorite& fa
     cmdOK = button(this, "cmdOK", "&OK");
     cmdOK->setDefault(true);
     QPushButton* cancel = button(this, "cmdCancel", "&Cancel");
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label(this, "&Name:", txtName));
-    layout->addWidget(txtName);
-    layout->addWidget(label(this, "&Target:", txtTarget));
+    auto* fields = new QVBoxLayout;
+    fields->addWidget(label(this, "&Name:", txtName));
+    fields->addWidget(txtName);
+    fields->addWidget(label(this, "&Target:", txtTarget));
     auto* targetRow = new QHBoxLayout;
     targetRow->addWidget(txtTarget, 1);
     targetRow->addWidget(browse);
-    layout->addLayout(targetRow);
+    fields->addLayout(targetRow);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(besidePicture(picture(int(TFavoritesPicture::Favorite)), fields));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdOK);

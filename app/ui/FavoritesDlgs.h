@@ -68,6 +68,8 @@ protected:
     void showEvent(QShowEvent* e) override;
     void guard(const std::function<void()>& body);
     void changed();
+    // The dialog's picture, in the colours the screen can show.
+    QLabel* picture(int which);
 
     TFavoritesDialogs& env_;
 };

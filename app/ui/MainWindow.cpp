@@ -495,6 +495,7 @@ void TKAVUMain::bindHandlers() {
 
 void TKAVUMain::SetMenuImages(bool highColour) {
     menuImages_ = MakeMenuImages(highColour);
+    if (favoritesDialogs_) favoritesDialogs_->HighColour = highColour;  // the dialogs' and Favorites menu's pictures
     for (const TActionInfo& info : MainActionTable()) {
         if (info.ImageIndex < 0 || std::size_t(info.ImageIndex) >= menuImages_.size()) continue;
         for (QAction* view : views_[std::size_t(info.Id)]) view->setIcon(menuImages_[std::size_t(info.ImageIndex)]);

@@ -65,7 +65,7 @@ void TKAVUMain::addFavoritesFolderItems(QMenu* submenu, const std::vector<TFavor
             connect(entry, &QAction::triggered, this, [this, target] { Guard([&] { OpenFavorite(target); }); });
         }
         entry->setStatusTip(QString::fromStdString(e.Hint));
-        entry->setIcon(FavoritesMenuPicture(e.ImageIndex));
+        entry->setIcon(FavoritesMenuPicture(e.ImageIndex, favoritesDialogs_->HighColour));
         entry->setEnabled(e.Enabled);
     }
 }
