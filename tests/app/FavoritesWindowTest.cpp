@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QEventLoop>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -294,4 +295,28 @@ TEST(FavoritesStore, AfterAWindowRunTheStoreMirrorsTheTree) {
     ASSERT_EQ(pclose(pipe), 0) << "sqlite3 is needed to read the store";
     const std::string key = "HKLM\\Software\\Veltrazone\\Veltrazone Toolchest\\Glyphscope\\Favorites";
     EXPECT_EQ(out, key + "||\n" + key + "\\Empty||\n" + key + "\\Icons||\n" + key + "\\Icons|/usr/share/icons|/usr/share/icons\n");
+}
+
+TEST(FavoritesDialogs, TheOpeningRoutinesReturnWhatTheUserConfirmed) {
+    Fixture t;
+    TFavoritesDialogs real(t.context, t.desk, t.handler);
+    // Answers the modal dialog once it is up.
+    auto answer = [](auto confirm) {
+        QTimer::singleShot(0, [confirm] {
+            QWidget* modal = QApplication::activeModalWidget();
+            ASSERT_NE(modal, nullptr);
+            confirm(modal);
+        });
+    };
+    answer([](QWidget* w) {
+        auto* dlg = qobject_cast<TFolderNameDlg*>(w);
+        dlg->Name()->setText("Mine");
+        dlg->OKClick();
+    });
+    EXPECT_EQ(real.GetFolderName(nullptr, t.root), "Mine");
+    answer([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    EXPECT_EQ(real.GetFolderName(nullptr, t.root), "");
+    answer([](QWidget* w) { qobject_cast<TAddFavoritesDlg*>(w)->actOKExecute(); });
+    EXPECT_TRUE(real.AddToFavorites(nullptr, false, "/x/readme.ico"));
+    EXPECT_EQ(t.root.Favorites[0]->Name, "Readme");
 }
