@@ -4,7 +4,7 @@ set -euo pipefail
 pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
       qt6-base-dev libjpeg-dev libpng-dev libsqlite3-dev sqlite3 googletest libgtest-dev libbenchmark-dev
       icoutils imagemagick libtiff-tools giflib-tools gifsicle netpbm bc libjpeg-turbo-progs libwmf-bin
-      binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 desktop-file-utils xvfb file cpp
+      binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 desktop-file-utils libglib2.0-bin xvfb file cpp
       fonts-urw-base35  # libwmf draws nothing without a font set
       libgdk-pixbuf-2.0-0)  # its ANI loader is the animated-cursor oracle
 # Oracles of the cipher and hash tests.

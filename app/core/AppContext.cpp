@@ -21,6 +21,7 @@ std::unique_ptr<TAppContext> InitializeApplication(const std::string& exeName, R
     installApplication(std::move(descriptor));
     auto context = std::make_unique<TAppContext>(store);
     context->Options.Load(store, root, appKey);
+    context->Favorites.Load(store, root, FavoritesKey(appKey));
     return context;
 }
 
@@ -28,6 +29,7 @@ void FinalizeApplication(std::unique_ptr<TAppContext> context, TFinalizeMode mod
     if (context && mode == TFinalizeMode::SaveState && hasApplication()) {
         const TQBApplication& app = application();
         context->Options.Save(context->Store, app.RegRoot, app.RegAppKey);
+        context->Favorites.Save(context->Store, app.RegRoot, FavoritesKey(app.RegAppKey));
     }
     // Writes kept back while another process held the store get their last chance.
     if (context) context->Store.flushDeferred();

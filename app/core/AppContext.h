@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/core/Favorites.h"
 #include "app/core/Options.h"
 #include "platform/RegistryStore.h"
 
@@ -26,6 +27,9 @@ public:
     RegistryStore& Store;
     TKAVUOptions Options;
     TFindInfo FindInfo;
+    TFavoritesFolder Favorites;
+    // Set when the tree changed since the Favorites menu was last built (and at start).
+    bool FavoritesModified = true;
 };
 
 // What teardown keeps of the run's state.
@@ -36,10 +40,11 @@ enum class TFinalizeMode {
 
 // The set-up every mode shares, in order: the descriptor filled for the program file and
 // installed; "Location" and "Version" written under the application key (failures
-// ignored); the options loaded over their defaults; a fresh find record.
+// ignored); the options loaded over their defaults; the favourites loaded; a fresh find
+// record.
 std::unique_ptr<TAppContext> InitializeApplication(const std::string& exeName, RegistryStore& store);
 
-// Saves what the mode keeps, then takes the descriptor back.
+// Saves what the mode keeps (the options, then the favourites), then takes the descriptor back.
 void FinalizeApplication(std::unique_ptr<TAppContext> context, TFinalizeMode mode);
 
 }  // namespace gs

@@ -29,6 +29,7 @@
 #include "app/core/Options.h"
 #include "app/ui/AnimatedImage.h"
 #include "app/ui/ExtractionRunner.h"
+#include "app/ui/FavoritesDlgs.h"
 #include "app/ui/IconListView.h"
 #include "app/ui/IconPreview.h"
 #include "app/ui/ListDialogs.h"
@@ -78,6 +79,7 @@ TKAVUMain::TKAVUMain(TAppContext& context, IMainServices& services, CommandLine 
     bindHandlers();
     setupListWork();
     setupStorage();
+    createFavorites();
 
     busyTextTimer_.setSingleShot(true);
     busyTextTimer_.setInterval(kBusyTextRefreshMs);
@@ -128,7 +130,7 @@ void TKAVUMain::bindHandlers() {
     on(A::actFileExtractIcons, [this] { startExtraction(); });
     on(A::actFileExit, [this] { close(); });
     on(A::actFilePreferences, [this] {
-        ShowOptionsDlg(context_, nullptr, [this] { ApplyOptions(); }, handler_,
+        ShowOptionsDlg(context_, &DesktopShellVerb(), [this] { ApplyOptions(); }, handler_,
                        [this] { ShowHelp(services_, application()); }, this);
     });
     on(A::actEditSelectAll, [this] { selectionCommand(false); });
@@ -151,6 +153,7 @@ void TKAVUMain::bindHandlers() {
 
 void TKAVUMain::SetMenuImages(bool highColour) {
     menuImages_ = MakeMenuImages(highColour);
+    if (favoritesDialogs_) favoritesDialogs_->HighColour = highColour;  // the dialogs' and Favorites menu's pictures
     for (const TActionInfo& info : MainActionTable()) {
         if (info.ImageIndex < 0 || std::size_t(info.ImageIndex) >= menuImages_.size()) continue;
         for (QAction* view : views_[std::size_t(info.Id)]) view->setIcon(menuImages_[std::size_t(info.ImageIndex)]);
@@ -181,8 +184,7 @@ void TKAVUMain::alMainUpdate() {
     updateScheduled_ = false;
     states_ = gs::alMainUpdate(Snapshot());
     for (std::size_t i = 0; i < kMainActionCount; ++i) {
-        bool enabled = states_[i].Enabled;
-        if (A(i) == A::actFavorites) enabled = enabled && favoritesEnabled_;
+        const bool enabled = states_[i].Enabled;
         for (QAction* view : views_[i]) {
             view->setEnabled(enabled);
             if (view->isCheckable()) view->setChecked(states_[i].Checked);
@@ -266,8 +268,6 @@ void TKAVUMain::arrange(int column) {
 void TKAVUMain::setViewStyle(TViewStyle style) {
     lvIcons->SetViewStyle(style);
 }
-
-void TKAVUMain::SetFavoritesEnabled(bool enabled) { favoritesEnabled_ = enabled; }
 
 void TKAVUMain::showBottomForBusy() {
     BottomWasHidden = pBottom->isHidden();

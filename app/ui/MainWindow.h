@@ -38,11 +38,14 @@ namespace gs {
 class ExtractionRunner;
 class IListDialogs;
 class TFormStorage;
+class IFavoritesDialogs;
 class IMainServices;
 class TAnimatedImage;
 class TAppContext;
+class TFavoritesDialogs;
 class TIconListView;
 class TIconPreviewList;
+struct TFavoritesMenuEntry;
 enum class ExtractEnd;
 
 inline constexpr const char* kMsgExtracting = "Extracting. Please wait...";
@@ -170,6 +173,13 @@ public:
     QString PanelText(int panel) const;
     TIconListView& ListView() const { return *lvIcons; }
 
+    // The Favorites menu: rebuilt from the tree when it opens after a change.
+    void actFavoritesExecute();
+    void OpenFavorite(const std::string& target);
+    QMenu* FavoritesMenu() const { return mnuFavorites; }
+    // The favourites dialogs (tests inject scripted ones; null restores the real ones).
+    void SetFavoritesDialogs(IFavoritesDialogs* dialogs);
+
 signals:
     // After every end of an extraction, once the window is idle again.
     void ExtractionEnded();
@@ -216,6 +226,9 @@ private:
     void StorageRestorePlacement();
 
     void bindSaveHandlers();
+    void createFavorites();
+    void addFavoritesFolderItems(QMenu* submenu, const std::vector<TFavoritesMenuEntry>& entries);
+    void actFavoritesAddExecute();
 
     TAppContext& context_;
     IMainServices& services_;
@@ -241,6 +254,8 @@ private:
     IListDialogs* listDialogs_ = nullptr;
     std::unique_ptr<IListDialogs> realDialogs_;
     TFormStorage* Storage_ = nullptr;
+    std::unique_ptr<TFavoritesDialogs> favoritesDialogs_;
+    IFavoritesDialogs* favDialogs_ = nullptr;
 
     // Components, named as their objectName.
     QWidget* DockTop;
@@ -268,6 +283,7 @@ private:
     QMenu* popIcons;
     QMenu* mnuRecentFolders;
     QMenu* mnuRecentFiles;
+    QMenu* mnuFavorites = nullptr;
 };
 
 }  // namespace gs

@@ -19,6 +19,7 @@
 #include <filesystem>
 
 #include "app/core/AppContext.h"
+#include "app/core/ShellVerb.h"
 #include "app/ui/ExceptionGuard.h"
 #include "controls/ui/ComboEdits.h"
 #include "controls/ui/FontComboBox.h"
@@ -109,7 +110,19 @@ bool fileExists(const std::string& p) {
     return std::filesystem::is_regular_file(p, ec);
 }
 
+class TDesktopShellVerb final : public IShellVerbControl {
+public:
+    int Status() override { return GetShellExtensionStatus(); }
+    void Register() override { RegisterShellExtension(); }
+    void Unregister() override { UnregisterShellExtension(); }
+};
+
 }  // namespace
+
+IShellVerbControl& DesktopShellVerb() {
+    static TDesktopShellVerb verb;
+    return verb;
+}
 
 TOptionsDlg::TOptionsDlg(TAppContext& context, IShellVerbControl* shellVerb, std::function<void()> applyToWindow,
                          TAppExceptionHandler& handler, std::function<void()> showHelp, QWidget* parent)

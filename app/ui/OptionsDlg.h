@@ -37,6 +37,9 @@ public:
     virtual void Unregister() = 0;
 };
 
+// The verb of the running program, in the user's desktop entry.
+IShellVerbControl& DesktopShellVerb();
+
 class TOptionsDlg : public QDialog {
     Q_OBJECT
 public:

@@ -1,0 +1,171 @@
+// The favourites tree against the settings store (load, sort, save as one transaction,
+// bounded depth), the dialogs' checked edits and moves, and the Favorites menu's entries.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/core/Favorites.h"
+#include "framework/core/Exceptions.h"
+
+using namespace gs;
+
+namespace {
+
+const std::string kKey = "Software\\Test\\Favorites";
+
+// The tree as one line per node: [folder], name|target, indented by depth.
+std::string shown(TFavoritesFolder& root) {
+    std::ostringstream out;
+    WalkFavorites(root, true, [&](const TFavoritesNode& n) {
+        out << std::string(std::size_t(n.Depth), ' ');
+        if (n.NodeKind == TFavoritesNode::nkFavorite) out << n.Item->Name << '|' << n.Item->Target << ';';
+        else out << '[' << n.Folder->Name << "];";
+    });
+    return out.str();
+}
+
+void put(RegistryStore& store, const std::string& key, const std::string& name, const RegValue& value) {
+    RegTransaction t = store.begin(RegistryStore::Mode::Write);
+    t.writeValue(t.createKey(HKEY_LOCAL_MACHINE, key), name, value);
+    t.commit();
+}
+
+TFavoritesFolder loaded(RegistryStore& store) {
+    TFavoritesFolder root;
+    root.Load(store, HKEY_LOCAL_MACHINE, kKey);
+    return root;
+}
+
+std::string storedTree(RegistryStore& store) {
+    TFavoritesFolder root = loaded(store);
+    return shown(root);
+}
+
+std::string refusal(const std::function<void()>& edit) {
+    try {
+        edit();
+    } catch (const EQBException& e) {
+        return e.MessageCopy();
+    }
+    return "";
+}
+
+}  // namespace
+
+TEST(Favorites, LoadSortsFoldersAndFavoritesIgnoringCase) {
+    RegistryStore store(":memory:");
+    EXPECT_EQ(storedTree(store), "[Favorites];");  // no key yet
+    for (const char* name : {"zeta", "Alpha", "beta"}) put(store, kKey, name, RegValue::sz(std::string("/") + name));
+    put(store, kKey + "\\Tools", "b", RegValue::dword(7));  // not a string: no target
+    put(store, kKey + "\\icons", "a", RegValue::sz("/gone"));
+    TFavoritesFolder root = loaded(store);
+    EXPECT_EQ(shown(root), "[Favorites]; [icons];  a|/gone; [Tools];  b|; Alpha|/Alpha; beta|/beta; zeta|/zeta;");
+    EXPECT_TRUE(root.FolderExists("ICONS"));
+    EXPECT_FALSE(root.FolderExists("a"));  // one level only
+}
+
+TEST(Favorites, NestedAndEmptyFoldersRoundTripAndTheFirstSaveMakesTheKey) {
+    RegistryStore store(":memory:");
+    TFavoritesFolder root;
+    TFavoritesFolder& a = AddFolder(root, "A");
+    AddFolder(AddFolder(a, "Deep"), "Empty");
+    AddFavorite(a, "x", "/x y/z");
+    AddFolder(root, "Also empty");
+    AddFavorite(root, "top", "/t");
+    ASSERT_TRUE(root.Save(store, HKEY_LOCAL_MACHINE, kKey));
+    EXPECT_EQ(storedTree(store), shown(root));
+    // Saving after a folder went removes its key and all below it.
+    root.Folders.Remove(&a);
+    ASSERT_TRUE(root.Save(store, HKEY_LOCAL_MACHINE, kKey));
+    EXPECT_EQ(storedTree(store), "[Favorites]; [Also empty]; top|/t;");
+}
+
+TEST(Favorites, ASaveThatFailsHalfwayKeepsTheStoredTree) {
+    RegistryStore store(":memory:");
+    TFavoritesFolder old;
+    AddFavorite(AddFolder(old, "Kept"), "k", "/k");
+    ASSERT_TRUE(old.Save(store, HKEY_LOCAL_MACHINE, kKey));
+    TFavoritesFolder next;
+    AddFavorite(next, "new", "/n");
+    AddFolder(AddFolder(next, "Z"), "ok").Name = "bad\\name";  // only a bypass of the checks makes one
+    const auto commits = store.commitCount();
+    EXPECT_FALSE(next.Save(store, HKEY_LOCAL_MACHINE, kKey));
+    EXPECT_EQ(store.commitCount(), commits);
+    EXPECT_EQ(storedTree(store), "[Favorites]; [Kept];  k|/k;");
+}
+
+TEST(Favorites, AStoreNestedBeyondTheLimitLoadsWithoutRecursingOn) {
+    RegistryStore store(":memory:");
+    std::string key = kKey;
+    for (int i = 0; i < kMaxFavoritesDepth + 20; ++i) key += "\\d";
+    put(store, key, "deep", RegValue::sz("/d"));
+    TFavoritesFolder root = loaded(store);
+    int depth = 0;
+    WalkFavorites(root, true, [&](const TFavoritesNode& n) { depth = std::max(depth, n.Depth); });
+    EXPECT_EQ(depth, kMaxFavoritesDepth + 1);
+}
+
+TEST(Favorites, EditsRefuseClashingAndUnsafeNames) {
+    TFavoritesFolder root;
+    TFavoritesFolder& icons = AddFolder(root, "Icons");
+    TFavoritesFolder& other = AddFolder(root, "Other");
+    TFavorite& shell = AddFavorite(icons, "Shell", "/s");
+    AddFavorite(icons, "Apps", "/a");
+    struct Case {
+        const char* what;
+        std::function<void()> edit;
+        std::string message;
+    } cases[] = {
+        {"same name, other case", [&] { AddFavorite(icons, "SHELL", "/t"); }, "A record named 'SHELL' already exists."},
+        {"same name, other folder", [&] { AddFavorite(other, "shell", "/t"); }, ""},
+        {"folder clash", [&] { CheckNewFolderName(root, "icons"); }, "A folder named 'icons' already exists."},
+        {"folder with \\", [&] { AddFolder(root, "a\\b"); }, kMsgPlainNameOnly},
+        {"rename to a sibling", [&] { RenameFavorite(icons, shell, "apps"); }, "A record named 'apps' already exists."},
+        {"rename not plain", [&] { RenameFolder(root, icons, "Ic:ons"); }, kMsgPlainNameOnly},
+        {"case-only rename", [&] { RenameFolder(root, icons, "ICONS"); }, ""},
+        {"case-only rename of a favourite", [&] { RenameFavorite(icons, shell, "shell"); }, ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(refusal(c.edit), c.message) << c.what;
+    EXPECT_FALSE(RenameFavorite(icons, shell, ""));
+    EXPECT_EQ(shown(root), "[Favorites]; [ICONS];  Apps|/a;  shell|/s; [Other];  shell|/t;");
+}
+
+TEST(Favorites, MovesCheckTheTargetFolder) {
+    TFavoritesFolder root;
+    TFavoritesFolder& a = AddFolder(root, "A");
+    TFavoritesFolder& sub = AddFolder(a, "Sub");
+    TFavoritesFolder& b = AddFolder(root, "B");
+    AddFolder(b, "sub");
+    TFavorite& f = AddFavorite(a, "F", "/f");
+    AddFavorite(root, "f", "/other");
+    EXPECT_FALSE(CanMoveFolder(root, a, a));    // onto itself
+    EXPECT_FALSE(CanMoveFolder(root, a, sub));  // into its own sub-folder
+    EXPECT_FALSE(CanMoveFolder(a, sub, a));     // onto its present parent
+    EXPECT_FALSE(CanMoveFavorite(a, a));
+    EXPECT_EQ(refusal([&] { MoveFolder(a, sub, b); }), "A folder named 'Sub' already exists.");
+    EXPECT_EQ(refusal([&] { MoveFavorite(a, f, root); }), "A record named 'F' already exists.");
+    EXPECT_EQ(refusal([&] { MoveFavorite(a, f, b); }), "");
+    EXPECT_EQ(refusal([&] { MoveFolder(a, sub, root); }), "");
+    EXPECT_EQ(shown(root), "[Favorites]; [A]; [B];  [sub];  F|/f; [Sub]; f|/other;");
+}
+
+TEST(Favorites, MenuEntriesLeaveOutEmptyNamesAndTargetsAndCloseWhileBusy) {
+    TFavoritesFolder root;
+    AddFolder(root, "Empty");
+    TFavoritesFolder& full = AddFolder(root, "Full");
+    AddFavorite(full, "in", "/in");
+    AddFolder(full, "Inner");
+    AddFavorite(root, "no target", "");
+    AddFavorite(root, "ok", "/ok");
+    AddFolder(root, "x").Name.clear();
+    auto render = [](const std::vector<TFavoritesMenuEntry>& entries) {
+        std::string s;
+        for (const auto& e : entries) s += e.Caption + (e.Enabled ? "+" : "-") + std::to_string(e.ImageIndex) + ";";
+        return s;
+    };
+    const auto idle = FavoritesMenuEntries(root, true);
+    EXPECT_EQ(render(idle), "Empty-13;Full+13;ok+15;");
+    EXPECT_EQ(render(idle[1].Children), "Inner-13;in+15;");
+    EXPECT_EQ(idle[2].Hint, "/ok");
+    EXPECT_EQ(render(FavoritesMenuEntries(root, false)), "Empty-13;Full-13;ok-15;");
+}
