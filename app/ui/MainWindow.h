@@ -176,6 +176,8 @@ private:
     void arrange(int column);
     void invertSelection();
     void showAbout();
+    void showTipOfTheDay(bool forced);
+    void showFileProperties();
     void setViewStyle(TViewStyle style);
 
     TAppContext& context_;

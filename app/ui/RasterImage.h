@@ -6,11 +6,14 @@
 
 namespace gs {
 
+class Raster;
 struct IconPicture;
 class TQBHiResIcon;
 
 // The picture as straight-alpha ARGB, masked pixels transparent.
 QImage ToQImage(const IconPicture& picture);
+// An opaque raster (any format) as an RGB image.
+QImage ToQImage(const Raster& raster);
 // The icon's picture as a pixmap; a null pixmap for a missing or empty icon.
 QPixmap IconPixmap(const TQBHiResIcon* icon);
 
