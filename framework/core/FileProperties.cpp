@@ -12,7 +12,8 @@ namespace gs {
 namespace {
 
 std::string timeText(const std::optional<FileTime>& when) {
-    if (!when) return kUnknownValue;
+    // A time of zero is one the file system does not keep (a birth time on some of them).
+    if (!when || when->time_since_epoch().count() == 0) return kUnknownValue;
     std::string text = FormatFileDate(*when);
     return text.empty() ? std::string(kUnknownValue) : text;
 }

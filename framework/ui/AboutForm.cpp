@@ -75,13 +75,14 @@ TAboutForm::TAboutForm(const TQBApplication& app, const std::string& fontName, I
                   app.WebAddresses.WebSite};
     pSecret = new TSecretPanel(this);
     pSecret->setObjectName("pSecret");
-    pSecret->setGeometry(88, 140, 322, 190);
+    pSecret->setGeometry(80, 140, 337, 190);
     pSecret->setFrameShape(QFrame::StyledPanel);
     for (int i = 0; i < 5; ++i) {
-        label(pSecret, "", 10, 14 + i * 34, 130, 18, kContactCaptions[i]);
+        // Each caption over its address, so the longest address fits the panel.
+        label(pSecret, "", 8, 4 + i * 37, 320, 17, kContactCaptions[i]);
         const QString address = QString::fromStdString(addresses_[std::size_t(i)]).toHtmlEscaped();
         const QByteArray objectName = QByteArray("lblAddress0") + char('1' + i);
-        lblAddress[std::size_t(i)] = label(pSecret, objectName.constData(), 140, 14 + i * 34, 176, 18,
+        lblAddress[std::size_t(i)] = label(pSecret, objectName.constData(), 24, 20 + i * 37, 305, 17,
                                            "<a href=\"#\">" + address + "</a>");
         lblAddress[std::size_t(i)]->setCursor(Qt::PointingHandCursor);
         connect(lblAddress[std::size_t(i)], &QLabel::linkActivated, this, [this, i] { AddressClick(i); });

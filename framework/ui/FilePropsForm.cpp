@@ -17,7 +17,8 @@ constexpr int kCaptionWidth = 90;
 constexpr int kFieldLeft = 110;
 constexpr int kFieldWidth = 225;
 
-QLineEdit* field(QWidget* page, const char* name, const char* caption, int y, const std::string& value) {
+QLineEdit* field(QWidget* page, const char* name, const char* caption, int y, const std::string& value,
+                 int captionLeft = 12) {
     auto* edit = new QLineEdit(QString::fromStdString(value), page);
     edit->setObjectName(name);
     edit->setGeometry(kFieldLeft, y, kFieldWidth, 20);
@@ -25,7 +26,7 @@ QLineEdit* field(QWidget* page, const char* name, const char* caption, int y, co
     edit->setFrame(false);
     edit->setCursorPosition(0);
     auto* label = new QLabel(caption, page);
-    label->setGeometry(12, y, kCaptionWidth, 20);
+    label->setGeometry(captionLeft, y, kFieldLeft - captionLeft, 20);
     label->setBuddy(edit);
     return edit;
 }
@@ -57,7 +58,8 @@ TFilePropsForm::TFilePropsForm(const std::string& fileName, const TFilePropertie
     const QIcon icon = QFileIconProvider().icon(QFileInfo(QString::fromStdString(fileName)));
     if (!icon.isNull()) imgIcon->setPixmap(icon.pixmap(32, 32));
 
-    txtFileName = field(page, "txtFileName", "&File:", 16, values.FileName);
+    // The icon stands at the start of the name row, its caption after it.
+    txtFileName = field(page, "txtFileName", "&File:", 16, values.FileName, 56);
     line(page, 50);
     txtLocation = field(page, "txtLocation", "&Location:", 60, values.Location);
     txtFileType = field(page, "txtFileType", "&Type of file:", 84, values.FileType);

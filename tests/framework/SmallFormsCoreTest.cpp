@@ -110,6 +110,13 @@ TEST(FileProperties, AgreeWithTheSystem) {
     EXPECT_TRUE(h.Attributes[2]);   // Hidden
     EXPECT_EQ(h.Size, "1 bytes");
 
+    // A time of zero is no time the file system keeps.
+    const std::string zero = dir / "zero.txt";
+    write(zero, "");
+    ASSERT_EQ(run("touch -m -d @0 '" + zero + "' && echo ok"), "ok");
+    EXPECT_EQ(GetFileProperties(store, zero).Modified, "Unknown");
+    EXPECT_EQ(GetFileProperties(store, zero).Size, "0 bytes");
+
     const TFileProperties m = GetFileProperties(store, dir / "missing");
     EXPECT_EQ(m.Size, "Unknown");  // never "-1 bytes"
     EXPECT_EQ(m.Created, "Unknown");
