@@ -14,7 +14,11 @@ TWindowRoadResult RunMainWindow(TAppContext& context, const CommandLine& command
     QApplication::setWindowIcon(ProgramIcon());
     TDesktopServices services(boxes);
     TKAVUMain window(context, services, commandLine);
-    ShowStartupSplash(application(), &window, [&window] { window.show(); });
+    ShowStartupSplash(application(), &window, [&window] {
+        window.show();
+        // The window takes over from the splash, the focus with it.
+        window.activateWindow();
+    });
     const int status = QApplication::exec();
     return {status, TFinalizeMode::SaveState};
 }
