@@ -465,6 +465,14 @@ TEST(TKAVUMain, HelpCommandsOpenTheAboutAndTipWindows) {
     EXPECT_EQ(opened, "AboutForm About Veltrazone Glyphscope...");
     EXPECT_TRUE(t.services.boxes.empty());
 
+    // The first activation asks for the tips; without a tip file nothing shows and they go off.
+    t.context.Options.ShowTips = true;
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(t.w.get(), &activate);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(t.context.Options.ShowTips);
+    EXPECT_TRUE(t.services.boxes.empty());
+
     // The program's tip file does not exist here: the command warns and turns the tips off.
     t.context.Options.ShowTips = true;
     t.w->Execute(A::actHelpTipOfTheDay);
