@@ -149,6 +149,8 @@ void TKAVUMain::bindHandlers() {
     on(A::actHelpSendEmail, [this] { SendSupportMail(services_, application()); });
     on(A::actHelpAbout, [this] { showAbout(); });
     bindSaveHandlers();
+    on(A::actHelpTipOfTheDay, [this] { showTipOfTheDay(true); });
+    on(A::actIconFileProperties, [this] { showFileProperties(); });
 }
 
 void TKAVUMain::SetMenuImages(bool highColour) {
@@ -335,20 +337,23 @@ void TKAVUMain::EndSaveBusy() {
     alMainUpdate();
 }
 
-void TKAVUMain::showAbout() {
-    const TQBApplication& app = application();
-    const std::string text = app.Title + "\n" + app.VersionText + (app.Copyright.empty() ? "" : "\n" + app.Copyright);
-    services_.Boxes().ShowQBMessage(text, app.Title, std::uint8_t(TQBMessageType::mtInformation),
-                                    std::uint8_t(TQBButtonSet::bsOK), kFirstButton, app.LanguageId, app.FontName);
-}
-
 bool TKAVUMain::event(QEvent* e) {
     if (e->type() == QEvent::StatusTip) {
         // Hints reach the status bar only while idle; busy texts stay.
         if (Idle()) setPanel(0, static_cast<QStatusTipEvent*>(e)->tip());
         return true;
     }
-    if (e->type() == QEvent::WindowActivate && FirstActivate) FirstActivate = false;  // no tip window yet
+    if (e->type() == QEvent::WindowActivate && FirstActivate) {
+        FirstActivate = false;
+        // After the activation is through, so the tip window sits on a window that is up.
+        if (context_.Options.ShowTips)
+            QTimer::singleShot(0, this, [this] {
+                Guard([this] {
+                    alMainUpdate();
+                    showTipOfTheDay(false);
+                });
+            });
+    }
     return QWidget::event(e);
 }
 

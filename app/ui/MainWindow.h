@@ -214,6 +214,8 @@ private:
     void reportFailedFiles();
     void arrange(int column);
     void showAbout();
+    void showTipOfTheDay(bool forced);
+    void showFileProperties();
     void setViewStyle(TViewStyle style);
     void setupListWork();
     void togglePreview();

@@ -6,8 +6,8 @@
 
 namespace gs {
 
-struct IconPicture;
 class Raster;
+struct IconPicture;
 class TQBHiResIcon;
 
 // The picture as straight-alpha ARGB, masked pixels transparent.

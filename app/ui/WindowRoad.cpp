@@ -5,6 +5,8 @@
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/MenuImages.h"
+#include "app/ui/SplashStep.h"
+#include "framework/core/Application.h"
 
 namespace gs {
 
@@ -12,7 +14,11 @@ TWindowRoadResult RunMainWindow(TAppContext& context, const CommandLine& command
     QApplication::setWindowIcon(ProgramIcon());
     TDesktopServices services(boxes);
     TKAVUMain window(context, services, commandLine);
-    window.show();
+    ShowStartupSplash(application(), &window, [&window] {
+        window.show();
+        // The window takes over from the splash, the focus with it.
+        window.activateWindow();
+    });
     const int status = QApplication::exec();
     return {status, TFinalizeMode::SaveState};
 }

@@ -515,3 +515,34 @@ TEST(MainServices, OpenDialogFiltersBecomeQtFilters) {
     };
     for (const auto& [in, out] : cases) EXPECT_EQ(QtDialogFilter(in), out) << in;
 }
+
+TEST(TKAVUMain, HelpCommandsOpenTheAboutAndTipWindows) {
+    Window t;
+    std::string opened;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            opened = modal->objectName().toStdString() + " " + modal->windowTitle().toStdString();
+            modal->close();
+        }
+    });
+    t.w->Execute(A::actHelpAbout);
+    EXPECT_EQ(opened, "AboutForm About Veltrazone Glyphscope...");
+    EXPECT_TRUE(t.services.boxes.empty());
+
+    // The first activation asks for the tips; without a tip file nothing shows and they go off.
+    t.context.Options.ShowTips = true;
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(t.w.get(), &activate);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(t.context.Options.ShowTips);
+    EXPECT_TRUE(t.services.boxes.empty());
+
+    // The program's tip file does not exist here: the command warns and turns the tips off.
+    t.context.Options.ShowTips = true;
+    t.w->Execute(A::actHelpTipOfTheDay);
+    ASSERT_EQ(t.services.boxes.size(), 1u);
+    EXPECT_EQ(t.services.boxes[0].type, int(TQBMessageType::mtWarning));
+    EXPECT_FALSE(t.context.Options.ShowTips);
+    const TQBApplication& app = application();
+    EXPECT_FALSE(RegReadBool(t.store, app.RegRoot, app.RegAppKey + "\\" + TKAVUOptions::kOptionsSubkey, "ShowTips", true));
+}

@@ -1,0 +1,27 @@
+#include "app/ui/SplashBitmap.h"
+
+#include <QFile>
+
+#include "app/core/SplashPicture.h"
+
+namespace gs {
+
+namespace {
+
+constexpr const char* kSplashResource = ":/glyphscope/splash.dat";
+
+}  // namespace
+
+QByteArray SplashPictureData() {
+    QFile file(kSplashResource);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
+
+std::optional<Raster> GetSplashBitmap() {
+    const QByteArray data = SplashPictureData();
+    const auto* first = reinterpret_cast<const std::uint8_t*>(data.constData());
+    return SplashBitmapFrom(Bytes(first, first + data.size()));
+}
+
+}  // namespace gs

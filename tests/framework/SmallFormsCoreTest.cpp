@@ -1,0 +1,127 @@
+// The tip list and the file-properties values, without windows; file properties are held
+// against what the system's own tools (truncate, stat, date) say of the same file.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <random>
+
+#include "framework/TempDir.h"
+#include "framework/core/FileProperties.h"
+#include "framework/core/TipList.h"
+
+using namespace gs;
+
+namespace {
+
+std::string run(const std::string& command) {
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, p)) out += buffer;
+        if (pclose(p) != 0) out.clear();
+    }
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+}
+
+void write(const std::string& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
+
+}  // namespace
+
+TEST(TipList, LinesEndAtCrlfLfOrCr) {
+    struct Case {
+        std::string text;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"", {}},
+        {"one", {"one"}},
+        {"one\r\ntwo\r\n", {"one", "two"}},
+        {"one\ntwo", {"one", "two"}},
+        {"one\rtwo\r", {"one", "two"}},
+        {"a\r\n\r\nb\n\rc", {"a", "", "b", "", "c"}},
+        {"\n", {""}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SplitTextLines(c.text), c.lines) << c.text;
+}
+
+TEST(TipList, NextWrapsAndNothingWithoutTips) {
+    TTipList one({"only"});
+    one.Next();
+    EXPECT_EQ(one.Current(), "only");
+
+    TTipList three({"a", "b", "c"});
+    std::mt19937 random(7);
+    three.Shuffle(random);
+    const std::string first = three.Current();
+    std::vector<std::string> seen{first};
+    for (int i = 0; i < 2; ++i) {
+        three.Next();
+        seen.push_back(three.Current());
+    }
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(seen, (std::vector<std::string>{"a", "b", "c"}));
+    three.Next();
+    EXPECT_EQ(three.Current(), first);
+
+    TTipList none({});
+    none.Next();
+    EXPECT_EQ(none.Current(), "");
+    EXPECT_EQ(none.Index(), 0);
+}
+
+TEST(TipList, UnreadableFileHasNoTips) {
+    gs::test::TempDir dir;
+    EXPECT_TRUE(ReadTipFile(dir / "missing.tip").empty());
+    EXPECT_TRUE(ReadTipFile(dir.path).empty());  // a folder
+    write(dir / "crlf.tip", "first\r\nsecond\r\n");
+    EXPECT_EQ(ReadTipFile(dir / "crlf.tip"), (std::vector<std::string>{"first", "second"}));
+}
+
+TEST(FileProperties, SizeGroupsDigits) {
+    const std::pair<std::uint64_t, const char*> cases[] = {
+        {0, "0 bytes"}, {999, "999 bytes"}, {1000, "1,000 bytes"}, {1234567, "1,234,567 bytes"},
+        {4294967296ull, "4,294,967,296 bytes"}};
+    for (const auto& [size, text] : cases) EXPECT_EQ(FormatByteSize(size), text);
+}
+
+TEST(FileProperties, AgreeWithTheSystem) {
+    gs::test::TempDir dir;
+    RegistryStore store(":memory:");
+    const std::string file = dir / "sized.ico";
+    ASSERT_EQ(run("truncate -s 1234567 '" + file + "' && echo ok"), "ok");
+    const TFileProperties p = GetFileProperties(store, file);
+    EXPECT_EQ(p.FileName, "sized.ico");
+    EXPECT_EQ(p.Location, dir.path.string() + "/");
+    EXPECT_EQ(p.FileType, "ICO File");
+    EXPECT_EQ(p.Size, "1,234,567 bytes");
+    const std::string seconds = run("stat -c %Y '" + file + "'");
+    ASSERT_FALSE(seconds.empty());
+    EXPECT_EQ(p.Modified, run("date -d @" + seconds + " '+%x %X'"));
+    EXPECT_FALSE(p.Attributes[1]);  // writable
+    EXPECT_FALSE(p.Attributes[2]);  // not hidden
+
+    const std::string hidden = dir / ".hidden";
+    write(hidden, "x");
+    ASSERT_EQ(run("chmod 444 '" + hidden + "' && echo ok"), "ok");
+    const TFileProperties h = GetFileProperties(store, hidden);
+    EXPECT_EQ(h.FileType, "File");  // no extension: not " File"
+    EXPECT_TRUE(h.Attributes[1]);   // Read-only
+    EXPECT_TRUE(h.Attributes[2]);   // Hidden
+    EXPECT_EQ(h.Size, "1 bytes");
+
+    // A time of zero is no time the file system keeps.
+    const std::string zero = dir / "zero.txt";
+    write(zero, "");
+    ASSERT_EQ(run("touch -m -d @0 '" + zero + "' && echo ok"), "ok");
+    EXPECT_EQ(GetFileProperties(store, zero).Modified, "Unknown");
+    EXPECT_EQ(GetFileProperties(store, zero).Size, "0 bytes");
+
+    const TFileProperties m = GetFileProperties(store, dir / "missing");
+    EXPECT_EQ(m.Size, "Unknown");  // never "-1 bytes"
+    EXPECT_EQ(m.Created, "Unknown");
+    EXPECT_EQ(m.Modified, "Unknown");
+    EXPECT_EQ(m.Accessed, "Unknown");
+    EXPECT_EQ(m.FileType, "File");
+    for (bool on : m.Attributes) EXPECT_FALSE(on);
+}
