@@ -49,10 +49,14 @@ void TPlainRecentList::trimAndNotify() {
 }
 
 std::string RecentCaption(int index, const std::string& path) {
-    if (index >= 0 && index < kDigitAccelerators) return "&" + std::string(1, char('1' + index)) + " " + path;
+    char accelerator = 0;
     const int letter = index - kDigitAccelerators;
-    if (letter >= 0 && letter < kLetterAccelerators) return "&" + std::string(1, char('A' + letter)) + " " + path;
-    return path;
+    if (index >= 0 && index < kDigitAccelerators) accelerator = char('1' + index);
+    else if (letter >= 0 && letter < kLetterAccelerators) accelerator = char('A' + letter);
+    if (!accelerator) return path;
+    std::string caption = {'&', accelerator, ' '};
+    caption += path;
+    return caption;
 }
 
 void LoadRecentList(IRecentList& list, RegistryStore& store, RegRootId root, const std::string& appKey,
