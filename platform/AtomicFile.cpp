@@ -141,7 +141,10 @@ void writeFileAtomically(const std::filesystem::path& target, std::span<const st
     // reaching the disk; a new file has nothing to lose, and a batch writes thousands.
     if (replacing && ::fsync(tmp.fd()) != 0) fail(target, errno);
     // A new name is linked straight in: the file appears complete or not at all.
-    if (!replacing && tmp.link(target.string())) return tmp.keep();
+    if (!replacing && tmp.link(target.string())) {
+        if (!tmp.close()) fail(target, errno);  // data that may not have reached the file: the name goes again
+        return tmp.keep();
+    }
     if (tmp.linkNamed(dir)) {
         if (!tmp.close() || !tmp.renameTo(target)) fail(target, errno);
         return;

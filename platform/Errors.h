@@ -7,8 +7,8 @@
 
 namespace gs {
 
-// Every line the program itself prints on stderr begins with this (boxes printed for want
-// of a display keep their caption instead).
+// Every line the program prints on stderr begins with this, boxes printed for want of a
+// display included.
 constexpr const char* kMessagePrefix = "glyphscope: ";
 
 // Base of every error raised by the platform layer.

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "framework/core/MessageBoxRules.h"
+#include "platform/Errors.h"
 
 namespace gs {
 
@@ -24,10 +25,10 @@ void writeIndentedLines(std::ostream& out, const std::string& text, bool indentF
     if (first && !indentFirst) out << '\n';  // an empty message still ends its line
 }
 
-void writeHeading(std::ostream& out, const std::string& caption, TQBMessageType type, TQBLanguageId language) {
-    const std::string shown = BoxCaption(caption);
-    if (!shown.empty()) out << shown << ": ";
-    out << MessageKindName(type, language) << ": ";
+// The program's one prefix stands where a window would show its caption: on a terminal the
+// caption only repeats who is speaking.
+void writeHeading(std::ostream& out, TQBMessageType type, TQBLanguageId language) {
+    out << kMessagePrefix << MessageKindName(type, language) << ": ";
 }
 
 }  // namespace
@@ -35,13 +36,13 @@ void writeHeading(std::ostream& out, const std::string& caption, TQBMessageType 
 TStderrMessageBoxes::TStderrMessageBoxes() : out_(std::cerr) {}
 TStderrMessageBoxes::TStderrMessageBoxes(std::ostream& out) : out_(out) {}
 
-TQBMessageResult TStderrMessageBoxes::ShowQBMessage(const std::string& msg, const std::string& caption,
+TQBMessageResult TStderrMessageBoxes::ShowQBMessage(const std::string& msg, const std::string& /*caption*/,
                                                     std::uint8_t messageType, std::uint8_t buttonSet,
                                                     std::uint16_t /*defaultButton*/, std::uint8_t languageId,
                                                     const std::string& /*fontName*/) {
     const TQBMessageArgs args = CheckMessageArgs(messageType, buttonSet, languageId);
     const TQBButtonLayout layout = ButtonLayoutFor(args.ButtonSet, args.Language);
-    writeHeading(out_, caption, args.Type, args.Language);
+    writeHeading(out_, args.Type, args.Language);
     writeIndentedLines(out_, msg, false);
     const TQBMessageResult answer = MessageResultFor(layout, 0);
     if (args.ButtonSet != TQBButtonSet::bsOK) {
@@ -55,11 +56,11 @@ TQBMessageResult TStderrMessageBoxes::ShowQBMessage(const std::string& msg, cons
 }
 
 void TStderrMessageBoxes::ShowQBMessageDetails(const std::string& msg, const std::string& details,
-                                               const std::string& caption, std::uint8_t messageType,
+                                               const std::string& /*caption*/, std::uint8_t messageType,
                                                std::uint8_t languageId, const std::string& /*fontName*/,
                                                bool /*expand*/) {
     const TQBDetailsArgs args = CheckDetailsArgs(messageType, languageId);
-    writeHeading(out_, caption, args.Type, args.Language);
+    writeHeading(out_, args.Type, args.Language);
     writeIndentedLines(out_, NormalizeLineBreaks(msg), false);
     writeIndentedLines(out_, NormalizeLineBreaks(details), true);
     out_.flush();

@@ -1,6 +1,7 @@
 #pragma once
-// The boxes of a run without a display: each prints what it would show and answers as a box
-// closed without a button would, so a batch run never waits for a person.
+// The boxes of a run without a display: each prints what it would show, after the program's
+// prefix and the kind of box, and answers as a box closed without a button would, so a
+// batch run never waits for a person.
 #include <iosfwd>
 
 #include "framework/core/MessageBoxes.h"

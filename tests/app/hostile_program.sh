@@ -39,6 +39,9 @@ status=$?
 [ "${GS_WITH_WINDOWS:-0}" = 0 ] || [ "$(grep -c 'cannot open the display ":99"' err.txt)" = 1 ] ||
   fail "/XB: told the display as: $(cat err.txt)"
 grep -q "$expected icon(s) saved." err.txt || fail "/XB: result box: $(cat err.txt)"
+env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:99 timeout 20 "$GS" "/XB:$WORK/src/*.*" 2>err.txt
+grep -q "Warning: Target dir missing in command line argument." err.txt ||
+  fail "a refusal with DISPLAY=:99: $(cat err.txt)"
 
 # What stands at the store's path and is not a usable store is left as it was.
 mkdir -m 777 stores

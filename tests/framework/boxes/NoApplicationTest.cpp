@@ -13,7 +13,7 @@ TEST(BoxesWithoutADisplay, PrintOnStderrAndAnswerAsClosed) {
     const TQBMessageResult answer = boxes.ShowQBMessage("Replace?", "Glyphscope", 3, 1, 1, 1, "");
     boxes.ShowQBMessageDetails("Stopped.", "read error", "Glyphscope", 0, 1, "", false);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Glyphscope: Question: Replace?\n  -> No\nGlyphscope: Error: Stopped.\n  read error\n");
+              "glyphscope: Question: Replace?\n  -> No\nglyphscope: Error: Stopped.\n  read error\n");
     EXPECT_EQ(answer, TQBMessageResult::mrNo);
 }
 
