@@ -6,24 +6,13 @@
 
 #include "app/ExtractMaterial.h"
 #include "app/core/IconDef.h"
+#include "app/Raised.h"
 #include "framework/core/Exceptions.h"
 
 using namespace gs;
 using namespace gstest;
 
 namespace {
-
-// Runs f, which must raise EQBException, and returns it.
-template <class F>
-EQBException raised(F&& f) {
-    try {
-        f();
-    } catch (const EQBException& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no EQBException";
-    return EQBException("", "", TQBSeverity::Critical);
-}
 
 std::unique_ptr<TIconDef> defOf(const std::filesystem::path& file, int index) {
     auto def = std::make_unique<TIconDef>();

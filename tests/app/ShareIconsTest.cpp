@@ -5,6 +5,7 @@
 #include "app/SaveMaterial.h"
 #include "app/core/AppIdentity.h"
 #include "app/core/ShareIcons.h"
+#include "app/Raised.h"
 #include "framework/core/Exceptions.h"
 #include "iconlib/IconLibrary.h"
 #include "platform/PrivateTemp.h"
@@ -13,17 +14,6 @@ using namespace gs;
 using namespace gstest;
 
 namespace {
-
-template <class F>
-EQBException raised(F&& f) {
-    try {
-        f();
-    } catch (const EQBException& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no EQBException";
-    return EQBException("", "", TQBSeverity::Critical);
-}
 
 std::vector<std::string> libraryNames(const std::filesystem::path& file) {
     TQBIconLibrary lib;
