@@ -89,8 +89,10 @@ TRenderedFrame RenderFrame(const TGIFSubImage& frame, bool dither) {
     return out;
 }
 
-TGIFCompositor::TGIFCompositor(const TGIFImage& image, Rgb background)
-    : image_(image), background_(argbOf(background)), canvas_(image.width(), image.height(), PixelFormat::pf32bit) {
+TGIFCompositor::TGIFCompositor(const TGIFImage& image, Rgb background) : TGIFCompositor(image, argbOf(background)) {}
+
+TGIFCompositor::TGIFCompositor(const TGIFImage& image, Argb background)
+    : image_(image), background_(background), canvas_(image.width(), image.height(), PixelFormat::pf32bit) {
     canvas_.fill(background_);
 }
 
@@ -157,28 +159,56 @@ int delayUnitsOf(const TGIFSubImage& frame, bool inlinePainter) {
 }
 }  // namespace
 
+TPainterTimetable::TPainterTimetable(const TGIFImage& image, TGIFDrawOptions options, int speed)
+    : image_(image), options_(options), speed_(speed) {}
+
+TPainterStep TPainterTimetable::endStep() {
+    ended_ = true;
+    return {TPainterStep::Kind::End};
+}
+
+TPainterStep TPainterTimetable::Next() {
+    constexpr int kForever = std::numeric_limits<int>::max();
+    const bool animate = (options_ & gdAnimate) != 0;
+    const bool continuously = (options_ & gdLoopContinuously) != 0;
+    while (!ended_) {
+        const bool firstOfPass = !shownInPass_;
+        if (inPass_ && next_ >= 0 && next_ < image_.frameCount() && !image_.frame(next_).empty() && (animate || firstOfPass)) {
+            const int i = next_++;
+            const TGIFSubImage& frame = image_.frame(i);
+            for (int e = 0; e < frame.extensionCount() && !loopSeen_; ++e)
+                if (auto* loop = dynamic_cast<const TGIFAppExtNSLoop*>(&frame.extension(e))) {
+                    loopSeen_ = true;
+                    counter_ = loop->loops == 0 ? kForever : loop->loops;
+                    firstOfLoop_ = i;
+                }
+            shownInPass_ = true;
+            const int units = delayUnitsOf(frame, false);
+            return {TPainterStep::Kind::Frame, i, PainterWaitMs(units, speed_, 0, false), units};
+        }
+        if (inPass_) {
+            inPass_ = false;
+            if (!shownInPass_) return endStep();  // nothing to show: looping would spin
+            if (counter_ != kForever && counter_ > 0) --counter_;
+            if (!(animate && (options_ & gdLoop)) && !continuously) return endStep();
+        }
+        if (counter_ <= 0 && !continuously) return endStep();
+        inPass_ = true;
+        shownInPass_ = false;
+        next_ = passes_++ == 0 ? 0 : firstOfLoop_;
+        if (passes_ > 1) return {TPainterStep::Kind::Loop};
+    }
+    return {TPainterStep::Kind::End};
+}
+
 std::vector<TPainterStep> PainterSchedule(const TGIFImage& image, int speed, int maxPasses) {
     std::vector<TPainterStep> steps;
-    const bool continuously = (image.drawOptions() & gdLoopContinuously) != 0;
-    const bool loops = (image.drawOptions() & gdAnimate) && (image.drawOptions() & gdLoop);
-    int counter = 1;
-    int firstOfLoop = 0;
-    bool loopSeen = false;
-    for (int pass = 0; pass < maxPasses && (counter > 0 || continuously); ++pass) {
-        if (pass > 0) steps.push_back({TPainterStep::Kind::Loop});
-        for (int i = pass == 0 ? 0 : firstOfLoop; i < image.frameCount(); ++i) {
-            const TGIFSubImage& frame = image.frame(i);
-            if (frame.empty()) break;
-            for (int e = 0; e < frame.extensionCount() && !loopSeen; ++e)
-                if (auto* loop = dynamic_cast<const TGIFAppExtNSLoop*>(&frame.extension(e))) {
-                    loopSeen = true;
-                    counter = loop->loops == 0 ? std::numeric_limits<int>::max() : loop->loops;
-                    firstOfLoop = i;
-                }
-            steps.push_back({TPainterStep::Kind::Frame, i, PainterWaitMs(delayUnitsOf(frame, false), speed, 0, false)});
-        }
-        if (counter != std::numeric_limits<int>::max() && counter > 0) --counter;
-        if (!loops && !continuously) break;
+    if (maxPasses < 1) return {{TPainterStep::Kind::End}};
+    TPainterTimetable timetable(image, image.drawOptions(), speed);
+    int passes = 1;
+    for (TPainterStep step = timetable.Next(); step.What != TPainterStep::Kind::End; step = timetable.Next()) {
+        if (step.What == TPainterStep::Kind::Loop && ++passes > maxPasses) break;
+        steps.push_back(step);
     }
     steps.push_back({TPainterStep::Kind::End});
     return steps;

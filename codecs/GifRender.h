@@ -35,6 +35,8 @@ Rgb PainterBackground(const TGIFImage& image);
 class TGIFCompositor {
 public:
     TGIFCompositor(const TGIFImage& image, Rgb background);
+    // A background with alpha 0 leaves whatever the canvas is drawn over showing through.
+    TGIFCompositor(const TGIFImage& image, Argb background);
     // Applies the disposal of the frame shown before, then draws frame `index` (its
     // transparent pixels leave the canvas as it is). The canvas as it now shows.
     const Raster& Show(int index);
@@ -56,7 +58,8 @@ private:
 struct TPainterStep {
     enum class Kind { Frame, Loop, End } What = Kind::Frame;
     int FrameIndex = -1;
-    int WaitMs = 0;  // after the frame is shown, before the next one
+    int WaitMs = 0;      // after the frame is shown, before the next one
+    int DelayUnits = 0;  // what WaitMs was made of, for a painter that measures its own time
 };
 
 // GIF delays count hundredths of a second.
@@ -69,9 +72,35 @@ inline constexpr int kMaxInlineDelayUnits = 1000;
 // since it was shown: half of that is taken off. A speed below 1 gives the longest wait.
 int PainterWaitMs(int delayUnits, int speed, std::int64_t sinceShownMs, bool inlinePainter);
 
-// The timetable a painter follows: frames in order with their waits, "loop" when a pass
-// starts again, "end". A loop extension's count plays that many passes (0: until
-// `maxPasses`); without one, one pass, or with gdLoop|gdLoopContinuously until `maxPasses`.
+// The timetable a painter follows, one step at a time: frames in order with their waits,
+// "loop" when a pass starts again, "end" (and "end" ever after). A loop extension's count
+// plays that many passes (0: for ever) when gdAnimate|gdLoop let passes follow each other;
+// without one, one pass. gdLoopContinuously plays for ever. Without gdAnimate a pass shows
+// its first frame only; a pass that shows no frame ends the run.
+class TPainterTimetable {
+public:
+    TPainterTimetable(const TGIFImage& image, TGIFDrawOptions options, int speed);
+    TPainterStep Next();
+    // The next frame step shows `index` (an event handler moved the active frame).
+    void SeekFrame(int index) { next_ = index; }
+
+private:
+    TPainterStep endStep();
+
+    const TGIFImage& image_;
+    TGIFDrawOptions options_;
+    int speed_;
+    int counter_ = 1;  // passes left; kForever once a loop extension asks for no end
+    int firstOfLoop_ = 0;
+    int next_ = 0;
+    int passes_ = 0;
+    bool inPass_ = false;
+    bool shownInPass_ = false;
+    bool loopSeen_ = false;
+    bool ended_ = false;
+};
+
+// The timetable with the image's own draw options, cut after `maxPasses` passes.
 std::vector<TPainterStep> PainterSchedule(const TGIFImage& image, int speed, int maxPasses);
 
 }  // namespace gs

@@ -8,6 +8,7 @@
 
 #include "codecs/GifImage.h"
 #include "codecs/RxGif.h"
+#include "codecs/ui/QtRaster.h"
 #include "iconlib/Icon.h"
 #include "platform/Raster.h"
 
@@ -20,10 +21,6 @@ inline constexpr const char* kIconFormat = "Orvid Icon";
 inline constexpr const char* kUnsupportedFormat = "Unsupported clipboard format";
 
 QString clipboardMimeType(const char* formatName);
-
-// Rasters and QImages: 32-bit ARGB both ways (indexed rasters through their palette).
-QImage toQImage(const Raster& raster);
-Raster fromQImage(const QImage& image);
 
 // Nothing without frames; frame 0's picture, and the GIF behind its byte count when every
 // frame has its data.

@@ -2,36 +2,19 @@
 // and clean-ups that keep what the image shows.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 #include "codecs/GifImage.h"
 #include "codecs/GifOptimize.h"
 #include "codecs/GifRender.h"
+#include "codecs/GifFrameMaker.h"
 
 using namespace gs;
+using gstest::addFrame;
+using gstest::fourColours;
 
 namespace {
-
-// A frame of `w` x `h` at (x, y) with the given indices (row by row) over a 4-colour global table.
-TGIFSubImage& addFrame(TGIFImage& gif, int x, int y, int w, int h, std::vector<std::uint8_t> pixels,
-                       std::optional<int> transparent = std::nullopt, int disposal = 0, int delay = 0) {
-    auto frame = std::make_unique<TGIFSubImage>(gif);
-    frame->setBounds(x, y, w, h);
-    std::copy(pixels.begin(), pixels.end(), frame->pixels().begin());
-    if (transparent || disposal || delay) {
-        auto gce = std::make_unique<TGIFGraphicControlExtension>(frame.get());
-        gce->setTransparent(transparent.has_value());
-        gce->setTransparentColorIndex(std::uint8_t(transparent.value_or(0)));
-        gce->setDisposal(disposal);
-        gce->setDelay(std::uint16_t(delay));
-        frame->addExtension(std::move(gce));
-    }
-    return gif.frame(gif.addFrame(std::move(frame)));
-}
-
-void fourColours(TGIFImage& gif, int w, int h) {
-    gif.setWidth(w);
-    gif.setHeight(h);
-    gif.globalColorMap().loadFromPalette(std::vector<Rgb>{{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}});
-}
 
 std::vector<Raster> composed(const TGIFImage& gif) {
     TGIFCompositor c(gif, Rgb{0x33, 0x66, 0x99});
@@ -136,4 +119,40 @@ TEST(GifOptimize, AMergedFrameNeverTakesAnIndexItShows) {
     EXPECT_EQ(gif.frame(1).graphicControlExtension()->transparentColorIndex(), 4);
     EXPECT_EQ(gif.frame(1).pixels()[0], 4);
     EXPECT_EQ(composed(gif)[1], before[1]);
+}
+
+TEST(GifPainter, TimetableFollowsTheOptionsAndAMovedFrame) {
+    TGIFImage gif;
+    fourColours(gif, 1, 1);
+    for (std::uint8_t c = 1; c <= 3; ++c) addFrame(gif, 0, 0, 1, 1, {c}, std::nullopt, 0, 2);
+    const auto frames = [&](TGIFDrawOptions options, int steps, std::function<void(TPainterTimetable&, int)> moved = {}) {
+        TPainterTimetable timetable(gif, options, 100);
+        std::string out;
+        for (int n = 0; n < steps; ++n) {
+            const TPainterStep step = timetable.Next();
+            out += step.What == TPainterStep::Kind::Frame ? std::to_string(step.FrameIndex)
+                   : step.What == TPainterStep::Kind::Loop ? "L" : "E";
+            if (moved && step.What == TPainterStep::Kind::Frame) moved(timetable, step.FrameIndex);
+        }
+        return out;
+    };
+    EXPECT_EQ(frames(0, 3), "0EE");                       // without gdAnimate the first frame only
+    EXPECT_EQ(frames(gdAnimate, 5), "012EE");             // one pass
+    EXPECT_EQ(frames(gdAnimate | gdLoop, 5), "012EE");    // no loop extension: one pass
+    EXPECT_EQ(frames(gdAnimate | gdLoopContinuously, 9), "012L012L0");
+    EXPECT_EQ(frames(gdLoopContinuously, 5), "0L0L0");
+    // A handler that moves the active frame back to 0 after frame 1.
+    EXPECT_EQ(frames(gdAnimate, 6, [](TPainterTimetable& t, int i) { if (i == 1) t.SeekFrame(0); }), "010101");
+
+    auto loop = std::make_unique<TGIFAppExtNSLoop>(&gif.frame(1));
+    loop->loops = 2;  // two passes, the second from the frame that carries it
+    gif.frame(1).addExtension(std::move(loop));
+    EXPECT_EQ(frames(gdAnimate | gdLoop, 8), "012L12EE");
+    EXPECT_EQ(PainterSchedule(gif, 100, 1).back().What, TPainterStep::Kind::End);
+
+    // A pass that shows nothing ends the run instead of looping without a wait.
+    TGIFImage empty;
+    fourColours(empty, 1, 1);
+    empty.addFrame(std::make_unique<TGIFSubImage>(empty));
+    EXPECT_EQ(TPainterTimetable(empty, gdLoopContinuously, 100).Next().What, TPainterStep::Kind::End);
 }
