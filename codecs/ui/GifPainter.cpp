@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <algorithm>
+#include <stdexcept>
 #include <utility>
 
 #include "codecs/ui/GifDraw.h"
@@ -52,6 +53,7 @@ void TGIFPainter::Terminate() {
 }
 
 void TGIFPainter::Wait() {
+    if (stepping_) throw std::logic_error("A painter cannot wait for itself");
     if (!finished_) {
         QEventLoop loop;
         connect(this, &TGIFPainter::finished, &loop, &QEventLoop::quit);
@@ -141,8 +143,12 @@ void TGIFPainter::finish() noexcept {
 }
 
 TGIFGraphic::~TGIFGraphic() {
+    // The handlers were the graphic's: a painter ending after it calls none of them.
+    for (const auto& painter : painters_) {
+        painter->owner_ = nullptr;
+        painter->events_ = {};
+    }
     HaltPainters();
-    for (const auto& painter : painters_) painter->owner_ = nullptr;
 }
 
 std::shared_ptr<TGIFPainter> TGIFGraphic::Paint(QWidget* target, const QRect& rect, TGIFDrawOptions options) {

@@ -67,7 +67,8 @@ public:
     // event loop. Nothing for a painter that has finished.
     void Terminate();
     // Runs the event loop until the painter has finished, then raises the exception its run
-    // kept, once. Waits for ever for a painter nobody stops (speed 0, endless loops).
+    // kept, once. Waits for ever for a painter nobody stops (speed 0, endless loops);
+    // refused from the painter's own event handlers.
     void Wait();
 
 signals:
@@ -114,7 +115,7 @@ private:
 class TGIFGraphic {
 public:
     TGIFGraphic() = default;
-    // Stops every painter and lets it end without the image.
+    // Stops every painter and lets it end without the image and without the events.
     ~TGIFGraphic();
     TGIFGraphic(const TGIFGraphic&) = delete;
     TGIFGraphic& operator=(const TGIFGraphic&) = delete;

@@ -187,13 +187,14 @@ TEST(GifPainter, StoppingEndsThePainterAtTheNextTurnOfTheEventLoop) {
     const int threadsBefore = threadCount();
     // The view's paint starts the draw painter; its canvas is what the view shows.
     gs::ui::TGIFView view(graphic);
-    view.resize(3, 1);
+    view.resize(30, 10);
     view.show();
     ASSERT_TRUE(waitUntil([&] { return log.count("loop") >= 1 && log.count("after") >= 5; }));
     const auto painter = graphic.DrawPainter();
     ASSERT_TRUE(painter);
     const QRgb shown = painter->Canvas().pixel(0, 0);
-    EXPECT_EQ(colourName(view.grab().toImage().pixel(2, 0)), colourName(shown));
+    const QImage grabbed = view.grab().toImage();
+    EXPECT_EQ(colourName(grabbed.pixel(29, 9)), colourName(shown));
 
     graphic.StopDraw();
     EXPECT_TRUE(painter->Terminated());
@@ -219,6 +220,18 @@ TEST(GifPainter, StoppingEndsThePainterAtTheNextTurnOfTheEventLoop) {
     ASSERT_TRUE(waitUntil([&] { return waiting->Finished(); }));
     waiting->Wait();
     EXPECT_TRUE(graphic.Painters().empty());
+
+    // A graphic that goes while its painter plays lets it end without calling its events.
+    auto doomed = std::make_unique<TGIFGraphic>();
+    rgbAnimation(doomed->Image(), 0);
+    log.lines.clear();
+    log.attach(*doomed);
+    const auto orphan = doomed->Paint(&target, QRect(0, 0, 3, 1), gs::gdAsync | gs::gdAnimate | gs::gdLoop);
+    ASSERT_TRUE(waitUntil([&] { return orphan->Started(); }));
+    doomed.reset();
+    ASSERT_TRUE(waitUntil([&] { return orphan->Finished(); }));
+    EXPECT_EQ(log.count("end"), 0);
+    EXPECT_NO_THROW(orphan->Wait());
 }
 
 TEST(GifPainter, DrawDuringDrawDoesNothing) {
