@@ -28,6 +28,14 @@ std::uint32_t ClockSeed();
 std::uint16_t CRC16(std::uint16_t crc, std::span<const std::uint8_t> data);
 std::uint32_t CRC32(std::uint32_t crc, std::span<const std::uint8_t> data);
 
+// The product in GF(2^8) modulo the polynomial `poly` (its x^8 bit included).
+inline std::uint8_t GFMul(std::uint8_t a, std::uint8_t b, unsigned poly) {
+    unsigned r = 0, x = a;
+    for (; b; b >>= 1, x = (x & 0x80) ? (x << 1) ^ poly : x << 1)
+        if (b & 1) r ^= x;
+    return std::uint8_t(r);
+}
+
 // Fills or zeroes key material so that no compiler may drop the stores as dead.
 void SecureFill(std::span<std::uint8_t> bytes, std::uint8_t value);
 inline void SecureZero(std::span<std::uint8_t> bytes) { SecureFill(bytes, 0); }
@@ -47,6 +55,11 @@ inline void StoreLE32(std::uint8_t* p, std::uint32_t v) {
 }
 inline void StoreBE32(std::uint8_t* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) p[3 - i] = std::uint8_t(v >> (8 * i));
+}
+inline std::uint64_t LoadBE64(const std::uint8_t* p) { return std::uint64_t(LoadBE32(p)) << 32 | LoadBE32(p + 4); }
+inline void StoreBE64(std::uint8_t* p, std::uint64_t v) {
+    StoreBE32(p, std::uint32_t(v >> 32));
+    StoreBE32(p + 4, std::uint32_t(v));
 }
 inline std::uint64_t LoadLE64(const std::uint8_t* p) { return LoadLE32(p) | std::uint64_t(LoadLE32(p + 4)) << 32; }
 inline void StoreLE64(std::uint8_t* p, std::uint64_t v) {

@@ -124,7 +124,7 @@ void TCipher::CodeChunk(std::span<std::uint8_t> buffer, Action action) {
 const std::vector<const CipherClass*>& CipherClasses() {
     static const std::vector<const CipherClass*> list{&kCipher_3Way, &kCipher_Blowfish, &kCipher_Gost, &kCipher_IDEA,
                                                       &kCipher_SAFER_K64, &kCipher_SAFER_SK64, &kCipher_SAFER_K128,
-                                                      &kCipher_SAFER_SK128, &kCipher_Square, &kCipher_TEA, &kCipher_TEAN, &kCipher_Twofish};
+                                                      &kCipher_SAFER_SK128, &kCipher_Shark, &kCipher_Square, &kCipher_TEA, &kCipher_TEAN, &kCipher_Twofish};
     return list;
 }
 

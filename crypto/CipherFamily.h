@@ -23,6 +23,14 @@ std::uint16_t TwofishQPins();
 // The first four bytes of Square's S-box, published values that pin the computed box.
 std::uint32_t SquareBoxPin();
 
+// Square's field, GF(2^8) modulo x^8+x^7+x^6+x^5+x^4+x^2+1, and its S-box (inversion in that
+// field, then an affine map) with the inverse box. SHARK, by the same authors, shares both.
+constexpr unsigned kSquarePoly = 0x1F5;
+struct SquareBoxes {
+    std::uint8_t s[256], inverse[256];
+};
+const SquareBoxes& SquareSBoxes();
+
 // A SAFER cipher of the class `cls` with another round count (at most 13), for the vectors
 // published for other counts.
 std::unique_ptr<TCipher> CreateSafer(const CipherClass& cls, int rounds);

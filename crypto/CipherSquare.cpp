@@ -13,21 +13,14 @@ namespace gs::crypto {
 namespace {
 
 constexpr int kRounds = 8;
-constexpr unsigned kPoly = 0x1F5;
 // The affine map after inversion: the image of each bit of the inverse, then the constant.
 constexpr std::uint8_t kAffine[8] = {0x7F, 0xDA, 0xBC, 0x78, 0xF0, 0x60, 0xC0, 0x80};
 constexpr std::uint8_t kAffineConstant = 0xB1;
 constexpr std::uint8_t kMix[4][4] = {{2, 1, 1, 3}, {3, 2, 1, 1}, {1, 3, 2, 1}, {1, 1, 3, 2}};
 
-std::uint8_t gfMul(std::uint8_t a, std::uint8_t b) {
-    unsigned r = 0, x = a;
-    for (; b; b >>= 1, x = (x & 0x80) ? (x << 1) ^ kPoly : x << 1)
-        if (b & 1) r ^= x;
-    return std::uint8_t(r);
-}
+std::uint8_t gfMul(std::uint8_t a, std::uint8_t b) { return GFMul(a, b, kSquarePoly); }
 
-struct Boxes {
-    std::uint8_t s[256], inverse[256];
+struct Boxes : SquareBoxes {
     Boxes() {
         for (unsigned x = 0; x < 256; ++x) {
             std::uint8_t inv = 0;
@@ -126,5 +119,7 @@ protected:
 const CipherClass kCipher_Square{{"TCipher_Square", "Square", ""}, 16, 16, 288, MakeCipher<TCipher_Square>};
 
 std::uint32_t SquareBoxPin() { return LoadBE32(boxes().s); }
+
+const SquareBoxes& SquareSBoxes() { return boxes(); }
 
 }  // namespace gs::crypto

@@ -27,13 +27,6 @@ constexpr std::uint8_t kRS[4][8] = {{0x01, 0xA4, 0x55, 0x87, 0x5A, 0x58, 0xDB, 0
                                     {0xA4, 0x55, 0x87, 0x5A, 0x58, 0xDB, 0x9E, 0x03}};
 constexpr unsigned kMDSPoly = 0x169, kRSPoly = 0x14D;
 
-std::uint8_t gfMul(std::uint8_t a, std::uint8_t b, unsigned poly) {
-    unsigned r = 0, x = a;
-    for (; b; b >>= 1, x = (x & 0x80) ? (x << 1) ^ poly : x << 1)
-        if (b & 1) r ^= x;
-    return std::uint8_t(r);
-}
-
 std::uint8_t ror4(std::uint8_t x) { return std::uint8_t(((x >> 1) | (x << 3)) & 15); }
 
 struct QBoxes {
@@ -72,7 +65,7 @@ std::array<std::uint8_t, 4> qChain(std::uint32_t x, const std::uint32_t* l, int 
 // Column j of the MDS matrix times the byte v, as a little-endian word.
 std::uint32_t mdsColumn(int j, std::uint8_t v) {
     std::uint32_t w = 0;
-    for (int i = 0; i < 4; ++i) w |= std::uint32_t(gfMul(kMDS[i][j], v, kMDSPoly)) << (8 * i);
+    for (int i = 0; i < 4; ++i) w |= std::uint32_t(GFMul(kMDS[i][j], v, kMDSPoly)) << (8 * i);
     return w;
 }
 
@@ -125,7 +118,7 @@ protected:
             std::uint32_t w = 0;  // the Reed-Solomon product of the key's bytes 8i to 8i + 7
             for (int row = 0; row < 4; ++row) {
                 std::uint8_t v = 0;
-                for (int col = 0; col < 8; ++col) v ^= gfMul(kRS[row][col], m[std::size_t(8 * i + col)], kRSPoly);
+                for (int col = 0; col < 8; ++col) v ^= GFMul(kRS[row][col], m[std::size_t(8 * i + col)], kRSPoly);
                 w |= std::uint32_t(v) << (8 * row);
             }
             s[k - 1 - i] = w;  // the S-box key words are taken in reverse order

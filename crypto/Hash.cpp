@@ -133,7 +133,7 @@ const std::vector<const HashClass*>& HashClasses() {
                                                     &kHash_Haval160,  &kHash_Haval192,  &kHash_Haval224,
                                                     &kHash_Haval256,  &kHash_Sapphire128, &kHash_Sapphire160,
                                                     &kHash_Sapphire192, &kHash_Sapphire224, &kHash_Sapphire256,
-                                                    &kHash_Sapphire288, &kHash_Sapphire320, &kHash_Tiger,
+                                                    &kHash_Sapphire288, &kHash_Sapphire320, &kHash_Snefru, &kHash_Tiger,
                                                     &kHash_CRC16_CCITT, &kHash_CRC16_Standard, &kHash_CRC32};
     return list;
 }

@@ -41,6 +41,9 @@ TEST(Hash, PublishedVectors) {
         {"Tiger", "", "3293ac630c13f0245f92bbb1766e16167a4e58492dde73f3"},
         {"Tiger", "abc", "2aab1484e8c158f2bfb8c5ff41b57a525129131c957b5f93"},
         {"Haval-256", "abc", "8699f1e3384d05b2a84b032693e2b6f46df85a13a50d93808d6874bb8fb9e86c"},
+        {"Snefru-256", "", "8617f366566a011837f4fb4ba5bedea2b892f3ed8b894023d16ae344b2be5881"},
+        {"Snefru-256", "abc", "7d033205647a2af3dc8339f6cb25643c33ebc622d32979c4b612b02c4903031b"},
+        {"THash_Snefru", "abcdefghijklmnopqrstuvwxyz", "9304bb2f876d9c4f54546cf7ec59e0a006bead745f08c642f25a7c808e0bf86e"},
         {"CRC-16 CCITT", "123456789", "29b1"},
         {"CRC-16 Standard", "123456789", "bb3d"},
         {"CRC-32", "123456789", "cbf43926"},
@@ -48,6 +51,12 @@ TEST(Hash, PublishedVectors) {
     };
     for (auto& c : cases) EXPECT_EQ(digestOf(HashClassByName(c.name), c.input), c.digest) << c.name << " " << c.input;
     EXPECT_EQ(TigerFirstBoxWord(), 0x02AAB17CF7E90C5Eull);  // the generated S-boxes
+    // Snefru's transcribed table, whole: SHA-1 of its words written big-endian.
+    std::string boxes;
+    for (const auto& box : kSnefruBoxes)
+        for (std::uint32_t w : box)
+            for (int shift : {24, 16, 8, 0}) boxes += char(w >> shift);
+    EXPECT_EQ(digestOf(kHash_SHA1, boxes), "63543e64e6cf75022dd3f593e2824e3c5efd541f");
 }
 
 TEST(Hash, PartsPaddingBoundaryAndDigestSizes) {
@@ -134,7 +143,7 @@ TEST(Hash, RegistryKeepsTheTableOrderAndFindsByEitherName) {
                                                "Haval-128=Hash", "Haval-160=Hash", "Haval-192=Hash", "Haval-224=Hash",
                                                "Haval-256=Hash", "Sapphire II-128=Hash", "Sapphire II-160=Hash",
                                                "Sapphire II-192=Hash", "Sapphire II-224=Hash", "Sapphire II-256=Hash",
-                                               "Sapphire II-288=Hash", "Sapphire II-320=Hash", "Tiger=Hash",
+                                               "Sapphire II-288=Hash", "Sapphire II-320=Hash", "Snefru-256=Hash", "Tiger=Hash",
                                                "CRC-16 CCITT=Checksum",
                                                "CRC-16 Standard=Checksum", "CRC-32=Checksum"}));
     for (const char* name : {"THash_RipeMD256", "ripemd256", "Ripe Message Digest 256", "RIPE MESSAGE DIGEST 256",

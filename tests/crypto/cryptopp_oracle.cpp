@@ -1,6 +1,7 @@
-// Test-only oracle: Crypto++'s SAFER. Reads lines "K|SK ROUNDS KEYHEX BLOCKHEX" and prints the
-// encrypted block in lower-case hex, one line each.
+// Test-only oracle: Crypto++'s SAFER and SHARK. Reads lines "K|SK|SHARK ROUNDS KEYHEX BLOCKHEX"
+// and prints the encrypted block in lower-case hex, one line each.
 #include <cryptopp/safer.h>
+#include <cryptopp/shark.h>
 
 #include <iostream>
 #include <string>
@@ -20,7 +21,8 @@ int main() {
     while (std::cin >> kind >> rounds >> keyHex >> blockHex) {
         auto key = fromHex(keyHex), block = fromHex(blockHex);
         CryptoPP::byte out[8];
-        if (kind == "SK") CryptoPP::SAFER_SK::Encryption(key.data(), key.size(), rounds).ProcessBlock(block.data(), out);
+        if (kind == "SHARK") CryptoPP::SHARK::Encryption(key.data(), key.size(), rounds).ProcessBlock(block.data(), out);
+        else if (kind == "SK") CryptoPP::SAFER_SK::Encryption(key.data(), key.size(), rounds).ProcessBlock(block.data(), out);
         else CryptoPP::SAFER_K::Encryption(key.data(), key.size(), rounds).ProcessBlock(block.data(), out);
         static const char* digits = "0123456789abcdef";
         for (CryptoPP::byte v : out) std::cout << digits[v >> 4] << digits[v & 15];

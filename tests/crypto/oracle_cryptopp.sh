@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# The four SAFER classes on random keys and blocks, held against Crypto++'s SAFER with each
-# class's round count (through the test-only program safer_oracle).
+# The four SAFER classes and SHARK on random keys and blocks, held against Crypto++'s SAFER
+# with each class's round count and its SHARK (through the test-only program cryptopp_oracle).
 set -u
 probe=$1 work=$2 oracle=${3:-}
-[ -x "$oracle" ] || { echo "skip: libcrypto++-dev missing (no SAFER oracle built)"; exit 77; }
+[ -x "$oracle" ] || { echo "skip: libcrypto++-dev missing (no Crypto++ oracle built)"; exit 77; }
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
 failures=0
-for spec in K:6:8:SAFER-K64 SK:8:8:SAFER-SK64 K:10:16:SAFER-K128 SK:10:16:SAFER-SK128; do
+for spec in K:6:8:SAFER-K64 SK:8:8:SAFER-SK64 K:10:16:SAFER-K128 SK:10:16:SAFER-SK128 SHARK:6:16:Shark; do
   IFS=: read -r kind rounds keylen cls <<<"$spec"
   for i in $(seq 1 25); do
     key=$(head -c "$keylen" /dev/urandom | xxd -p | tr -d '\n') block=$(head -c 8 /dev/urandom | xxd -p)
