@@ -143,6 +143,55 @@ button "Mid one"
     EXPECT_EQ(ChevronMinimumSize(none, {14, 4}), 14 + kChevronSize);
 }
 
+TEST(ToolbarSizing, SizeCalculationLeavesTheViewAlone) {
+    std::istringstream in(R"(button image
+button image
+button "Text"
+separator
+button image
+button image
+)");
+    ItemScript s = ParseItemScript(in);
+    FakeHost host;
+    TTBView view(host, s.root.get(), nullptr, true, true);
+    view.ValidatePositions();
+    const TPoint single = view.LastLayout().newSize;
+    std::vector<TRect> before;
+    for (const auto& c : view.Cells()) before.push_back(c->BoundsRect);
+    const int repaints = host.repaints;
+
+    // Without a chevron limit: what a view laid out with the same settings measures.
+    FakeHost other;
+    struct Case {
+        TTBViewOrientation o;
+        int wrap;
+        bool rows;  // more than one
+    } cases[] = {{H, 0, false}, {V, 0, false}, {F, 0, false}, {H, single.x / 2 + 10, true}, {F, single.x / 2, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.o) * 1000 + c.wrap);
+        TTBView own(other, s.root.get(), nullptr, true, true);
+        own.Orientation = c.o;
+        own.WrapLength = c.wrap;
+        own.ValidatePositions();
+        TToolbarSize got = CalcToolbarSize(view, {c.o, 0, c.wrap});
+        EXPECT_EQ(got.size, own.LastLayout().newSize);
+        EXPECT_EQ(got.rowCount, own.LastLayout().lineCount);
+        EXPECT_EQ(got.rowCount > 1, c.rows);
+        EXPECT_FALSE(got.chevronEnabled);
+    }
+    // A chevron limit shorter than the items: hidden items, the chevron counted in.
+    TToolbarSize shortened = CalcToolbarSize(view, {H, single.x / 2, 0});
+    EXPECT_TRUE(shortened.chevronEnabled);
+    EXPECT_LE(shortened.size.x, single.x / 2);
+    EXPECT_FALSE(CalcToolbarSize(view, {H, single.x + kChevronSize, 0}).chevronEnabled);
+
+    std::vector<TRect> after;
+    for (const auto& c : view.Cells()) after.push_back(c->BoundsRect);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(host.repaints, repaints);
+    EXPECT_EQ(view.LastLayout().newSize, single);
+}
+
 // A toolbar with recorded side effects.
 struct Bench {
     ItemScript script;  // owns the items moved into the toolbar; outlives it

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "toolbar/core/ItemCells.h"
 #include "toolbar/core/View.h"
 
 namespace tb {
@@ -46,6 +47,30 @@ TViewLimits ViewLimitsFor(const TToolbarPlacement& p) {
     if (p.shrinkMode == TTBShrinkMode::tbsmChevron) limits.chevronLimit = inner;
     if (p.shrinkMode == TTBShrinkMode::tbsmWrap) limits.wrapLength = inner;
     return limits;
+}
+
+TToolbarSize CalcToolbarSize(const TTBView& view, const TViewLimits& limits) {
+    const TViewerPlace place{view.ForToolbar(), limits.orientation};
+    const TTextMetrics metrics = view.Host().Metrics();
+    const auto& recent = view.RecentUse();
+    std::vector<TLayoutCell> cells;
+    for (const auto& v : view.Cells()) {
+        cells.push_back(MeasureCell(*v->Item(), place, metrics, view.Host().ImageSizeFor(*v)));
+        auto at = std::find(recent.begin(), recent.end(), v.get());
+        cells.back().priority = at == recent.end() ? -1 : int(at - recent.begin());
+    }
+    TLayoutCell chevron;
+    chevron.kind = TLayoutCell::Kind::Chevron;
+    chevron.size = limits.orientation == TTBViewOrientation::Vertical ? TPoint{0, kChevronSize} : TPoint{kChevronSize, 0};
+    cells.push_back(chevron);
+    TLayoutParams params;
+    params.toolbarView = view.ForToolbar();
+    params.orientation = limits.orientation;
+    params.wrapLength = limits.wrapLength;
+    params.chevronLength = kChevronSize;
+    params.chevronLimit = limits.chevronLimit;
+    const TLayoutResult r = ComputeLayout(cells, params);
+    return {r.newSize, r.lineCount, r.chevronEnabled};
 }
 
 int ChevronMinimumSize(const TTBView& view, TPoint dockedNonClient) {

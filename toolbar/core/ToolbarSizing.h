@@ -55,6 +55,16 @@ struct TViewLimits {
 
 TViewLimits ViewLimitsFor(const TToolbarPlacement& placement);
 
+// What the view would measure for a placement, without moving or changing anything: the
+// dock's row layout and the drag loop's previews ask this. The chevron button is counted
+// kChevronSize long.
+struct TToolbarSize {
+    TPoint size;
+    int rowCount = 1;
+    bool chevronEnabled = false;
+};
+TToolbarSize CalcToolbarSize(const TTBView& view, const TViewLimits& limits);
+
 // The shortest a tbsmChevron toolbar can get in a dock: its most important shown item
 // (the first in the view's priority order that is not a separator; 0 without one), its
 // docked frame along the view, and the chevron button.
