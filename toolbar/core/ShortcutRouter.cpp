@@ -60,8 +60,10 @@ TTBShortcutRouter::Uninstaller gUninstall;
 }  // namespace
 
 TTBShortcutRouter& ShortcutRouter() {
-    static TTBShortcutRouter router([] { if (gInstall) gInstall(); }, [] { if (gUninstall) gUninstall(); });
-    return router;
+    // Never destroyed: at exit the ui that installed the hook may be gone already.
+    static TTBShortcutRouter* router =
+        new TTBShortcutRouter([] { if (gInstall) gInstall(); }, [] { if (gUninstall) gUninstall(); });
+    return *router;
 }
 
 void SetShortcutHookInstaller(TTBShortcutRouter::Installer install, TTBShortcutRouter::Uninstaller uninstall) {

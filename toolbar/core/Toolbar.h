@@ -21,6 +21,8 @@ using TTBLoopOptions = std::uint8_t;
 constexpr TTBLoopOptions tbloStartedByMouse = 0x01, tbloPopupMode = 0x02, tbloPickFirst = 0x04;
 
 inline constexpr const char* kDefaultChevronHint = "More Buttons|";
+// The position-data value that keeps FloatingWidth (read with default 0).
+inline constexpr const char* kFloatingWidthValue = "FloatRightX";
 constexpr int kAltVirtualKey = 0x12;
 
 // Asked first for every shortcut routed to a toolbar; setting `handled` ends the routing.
@@ -52,9 +54,18 @@ public:
     ~TTBToolbarCore() override;
 
     TTBRootItem& Items() { return *items_; }
-    // The view showing Items(); set by the widget once it made it (nullptr before).
+    // The view showing Items(); set by the widget once it made it (nullptr before). The
+    // widget frees its view before this core.
     void SetView(TTBView* view) { view_ = view; }
     TTBView* View() const { return view_; }
+
+    // The root item's settings, under the toolbar's names.
+    ImageSource* Images() const { return items_->SubMenuImages(); }
+    void SetImages(ImageSource* value) { items_->SetSubMenuImages(value); }
+    TTBItemOptions Options() const { return items_->Options(); }
+    void SetOptions(TTBItemOptions value) { items_->SetOptions(value); }
+    TTBCustomItem* LinkSubitems() const { return items_->LinkSubitems(); }
+    void SetLinkSubitems(TTBCustomItem* value) { items_->SetLinkSubitems(value); }
 
     bool MenuBar() const { return menuBar_; }
     // Outside loading, also sets FullSize, ShrinkMode (wrap for a menu bar), CloseButton
