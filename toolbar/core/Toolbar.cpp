@@ -1,6 +1,7 @@
 #include "toolbar/core/Toolbar.h"
 
 #include <cctype>
+#include <memory>
 
 #include "toolbar/core/ItemRuntime.h"
 
@@ -106,6 +107,7 @@ bool TTBToolbarCore::OpenByAccelerator(char key, bool primaryOnly) {
         ~AccelRestore() { view.ShowAccelerators(false, cues); }
     } restore{view, KeyboardCues()};
     view.ShowAccelerators(true, restore.cues);
+    view.ValidatePositions();  // the search sees only viewers laid out as shown
     if (key == 0) {
         TTBItemViewer* first = view.FirstChoosable();
         if (!first) return false;
@@ -147,6 +149,50 @@ bool TTBToolbarCore::DialogChar(char c) {
 
 void TTBToolbarCore::DialogKey(int virtualKey) {
     if (virtualKey == kAltVirtualKey && menuBar_ && view_) view_->ShowAccelerators(true, KeyboardCues());
+}
+
+TTBControlItem* TTBToolbarCore::FindControlItem(const ItemControl* control) const {
+    for (int i = 0; i < items_->Count(); ++i)
+        if (auto* c = dynamic_cast<TTBControlItem*>(items_->Items(i)); c && c->Control() == control) return c;
+    return nullptr;
+}
+
+TTBControlItem* TTBToolbarCore::CreateControlItemFor(int index, ItemControl* control) {
+    auto item = std::make_unique<TTBControlItem>(this, control);
+    if (designing_) {
+        // A designer shows the item under a name of its own: the first free number.
+        auto taken = [this](const std::string& name) {
+            for (const Component* c : Components())
+                if (c->Name() == name) return true;
+            return false;
+        };
+        int n = 1;
+        while (taken("TBControlItem" + std::to_string(n))) ++n;
+        item->SetName("TBControlItem" + std::to_string(n));
+    }
+    try {
+        items_->Insert(index, item.get());
+    } catch (...) {
+        item->SetKeepControl(true);  // the caller still has its control
+        throw;
+    }
+    return item.release();
+}
+
+void TTBToolbarCore::WrapChildControls(const std::vector<ItemControl*>& children) {
+    for (ItemControl* c : children)
+        if (c && !FindControlItem(c)) CreateControlItemFor(items_->Count(), c);
+}
+
+void TTBToolbarCore::ControlInserted(ItemControl* control) {
+    if (!Loading() && control && !FindControlItem(control)) CreateControlItemFor(items_->Count(), control);
+}
+
+void TTBToolbarCore::ControlRemoved(ItemControl* control) {
+    while (TTBControlItem* item = control ? FindControlItem(control) : nullptr) {
+        item->SetKeepControl(true);
+        delete item;
+    }
 }
 
 const void* TTBToolbarCore::ShortcutForm() const { return services_.form ? services_.form() : nullptr; }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "toolbar/core/Hooks.h"
 #include "toolbar/core/Item.h"
@@ -86,6 +87,16 @@ public:
     // Whether form storage writes ChevronHint (only when it is not the default).
     bool ChevronHintStored() const { return chevronHint_ != kDefaultChevronHint; }
     TShortCutEvent OnShortCut;
+
+    // One control item per child control of the toolbar's widget. The ui calls
+    // WrapChildControls once loaded, ControlInserted and ControlRemoved as children come
+    // and go.
+    TTBControlItem* FindControlItem(const ItemControl* control) const;
+    TTBControlItem* CreateControlItemFor(int index, ItemControl* control);
+    void WrapChildControls(const std::vector<ItemControl*>& children);
+    void ControlInserted(ItemControl* control);
+    // The control stays: only the items that wrapped it go.
+    void ControlRemoved(ItemControl* control);
 
     bool HookRegistered() const { return hookRegistered_; }
     bool ShortcutsRegistered() const { return ShortcutRouter().Listed(this); }
