@@ -87,6 +87,8 @@ public:
     TTBView* PopupViewOpen() const { return popup_ ? &popup_->PopupView() : nullptr; }
     TTBItemViewer* PopupOpener() const { return popupOpener_; }
     const std::vector<std::unique_ptr<TTBItemViewer>>& Cells() const { return cells_; }
+    // The viewers by recent use, most recent first (empty unless the view tracks it).
+    const std::vector<TTBItemViewer*>& RecentUse() const { return recentUse_; }
     int IndexOf(const TTBItemViewer* viewer) const;
     TTBItemViewer* Find(const TTBCustomItem* item) const;
 

@@ -1,0 +1,208 @@
+#include "toolbar/core/Toolbar.h"
+
+#include <cctype>
+#include <memory>
+
+#include "toolbar/core/ItemRuntime.h"
+
+namespace tb {
+
+namespace {
+
+bool docked(TTBDockType t) { return t == TTBDockType::TopBottom || t == TTBDockType::LeftRight; }
+
+// The view's next viewer for `key`; with `primaryOnly` a match by first letter (the
+// search's fallback when no accelerator matches) does not count.
+TTBItemViewer* findAccelerated(TTBView& view, char key, bool primaryOnly, bool& onlyOne) {
+    TTBItemViewer* found = view.FindByKey(view.Selection(), key, onlyOne);
+    if (found && primaryOnly) {
+        const char accel = AcceleratorCharOf(DisplayCaption(*found->Item()));
+        if (accel == 0 || std::toupper((unsigned char)accel) != std::toupper((unsigned char)key)) found = nullptr;
+    }
+    return found;
+}
+
+}  // namespace
+
+TTBToolbarCore::TTBToolbarCore(Services services, bool designing)
+    : Component(nullptr), services_(std::move(services)), designing_(designing), items_(new TTBRootItem(this)) {}
+
+TTBToolbarCore::~TTBToolbarCore() {
+    if (hookRegistered_) Hooks().UnregisterHookProc(&MdiAltKeyHook);
+    ShortcutRouter().Leave(this);
+}
+
+bool TTBToolbarCore::MdiAltKeyHook(THookCode, void*, std::uintptr_t, std::intptr_t) { return false; }
+
+void TTBToolbarCore::SetMenuBar(bool value) {
+    if (value == menuBar_) return;
+    menuBar_ = value;
+    if (services_.menuBarChanged) services_.menuBarChanged(value);
+    // Streamed settings win over the defaults of the mode.
+    if (!Loading()) {
+        if (services_.setFullSize) services_.setFullSize(value);
+        SetShrinkMode(value ? TTBShrinkMode::tbsmWrap : TTBShrinkMode::tbsmChevron);
+        if (services_.setCloseButton) services_.setCloseButton(!value);
+        SetProcessShortCuts(value);
+    }
+    if (value != hookRegistered_) {
+        if (value) Hooks().RegisterHookProc(&MdiAltKeyHook, HookCodeBit(THookCode::GetMessage), designing_);
+        else Hooks().UnregisterHookProc(&MdiAltKeyHook);
+        hookRegistered_ = value;
+    }
+    UpdateShortcutRegistration();
+}
+
+void TTBToolbarCore::SetShrinkMode(TTBShrinkMode value) {
+    if (value == shrinkMode_) return;
+    shrinkMode_ = value;
+    const TTBDockType where = services_.dockType ? services_.dockType() : TTBDockType::NotDocked;
+    if (docked(where)) {
+        if (services_.relayoutDock) services_.relayoutDock();
+    } else if (where != TTBDockType::Floating && services_.relayout) {
+        services_.relayout();
+    }
+}
+
+void TTBToolbarCore::SetProcessShortCuts(bool value) {
+    if (value == processShortCuts_) return;
+    processShortCuts_ = value;
+    UpdateShortcutRegistration();
+}
+
+void TTBToolbarCore::SetFloatingWidth(int value) {
+    if (value == floatingWidth_) return;
+    floatingWidth_ = value;
+    if (services_.dockType && services_.dockType() == TTBDockType::Floating && services_.relayout) services_.relayout();
+}
+
+void TTBToolbarCore::SetSystemFont(bool value) {
+    if (value == systemFont_) return;
+    systemFont_ = value;
+    if (services_.relayout) services_.relayout();
+}
+
+void TTBToolbarCore::UpdateShortcutRegistration() {
+    if ((processShortCuts_ || menuBar_) && !designing_) ShortcutRouter().Join(this);
+    else ShortcutRouter().Leave(this);
+}
+
+bool TTBToolbarCore::EnabledAndShowing() const {
+    return services_.enabledAndShowing ? services_.enabledAndShowing() : true;
+}
+
+bool TTBToolbarCore::KeyboardCues() const { return services_.keyboardCues && services_.keyboardCues(); }
+
+void TTBToolbarCore::EnterLoop(TTBLoopOptions options) {
+    if (services_.enterLoop) services_.enterLoop(options);
+}
+
+bool TTBToolbarCore::OpenByAccelerator(char key, bool primaryOnly) {
+    if (!view_) return false;
+    TTBView& view = *view_;
+    // Back to the normal look however this ends (a click or the loop may raise).
+    struct AccelRestore {
+        TTBView& view;
+        bool cues;
+        ~AccelRestore() { view.ShowAccelerators(false, cues); }
+    } restore{view, KeyboardCues()};
+    view.ShowAccelerators(true, restore.cues);
+    view.ValidatePositions();  // the search sees only viewers laid out as shown
+    if (key == 0) {
+        TTBItemViewer* first = view.FirstChoosable();
+        if (!first) return false;
+        view.ChooseCell(first);
+        EnterLoop(tbloPickFirst);
+        return true;
+    }
+    bool onlyOne = false;
+    TTBItemViewer* found = findAccelerated(view, key, primaryOnly, onlyOne);
+    if (!found || !found->Item()->Enabled()) return false;
+    const bool submenu = (found->Item()->ItemStyle() & tbstSubmenu) != 0;
+    if (onlyOne && !submenu) {
+        found->Item()->Click();
+    } else if (onlyOne) {
+        view.ChooseCell(found);
+        EnterLoop(tbloPopupMode | tbloPickFirst);
+    } else if (menuBar_) {
+        // A shared accelerator: the first one is selected and the user goes on from there.
+        view.ChooseCell(found);
+        EnterLoop(tbloPickFirst);
+    }
+    return true;
+}
+
+bool TTBToolbarCore::KeyMenu(char key) {
+    if (!menuBar_ || !EnabledAndShowing() || key == ' ') return false;
+    if (services_.mouseCaptured && services_.mouseCaptured()) return false;
+    if (OpenByAccelerator(key, false)) return true;
+    // Alt+- with nothing to open belongs to the window's own menu.
+    if (key == '-') return false;
+    if (services_.beep) services_.beep();
+    return true;
+}
+
+bool TTBToolbarCore::DialogChar(char c) {
+    if (menuBar_ || c == 0 || !EnabledAndShowing()) return false;
+    return OpenByAccelerator(c, true);
+}
+
+void TTBToolbarCore::DialogKey(int virtualKey) {
+    if (virtualKey == kAltVirtualKey && menuBar_ && view_) view_->ShowAccelerators(true, KeyboardCues());
+}
+
+TTBControlItem* TTBToolbarCore::FindControlItem(const ItemControl* control) const {
+    for (int i = 0; i < items_->Count(); ++i)
+        if (auto* c = dynamic_cast<TTBControlItem*>(items_->Items(i)); c && c->Control() == control) return c;
+    return nullptr;
+}
+
+TTBControlItem* TTBToolbarCore::CreateControlItemFor(int index, ItemControl* control) {
+    auto item = std::make_unique<TTBControlItem>(this, control);
+    if (designing_) {
+        // A designer shows the item under a name of its own: the first free number.
+        auto taken = [this](const std::string& name) {
+            for (const Component* c : Components())
+                if (c->Name() == name) return true;
+            return false;
+        };
+        int n = 1;
+        while (taken("TBControlItem" + std::to_string(n))) ++n;
+        item->SetName("TBControlItem" + std::to_string(n));
+    }
+    try {
+        items_->Insert(index, item.get());
+    } catch (...) {
+        item->SetKeepControl(true);  // the caller still has its control
+        throw;
+    }
+    return item.release();
+}
+
+void TTBToolbarCore::WrapChildControls(const std::vector<ItemControl*>& children) {
+    for (ItemControl* c : children)
+        if (c && !FindControlItem(c)) CreateControlItemFor(items_->Count(), c);
+}
+
+void TTBToolbarCore::ControlInserted(ItemControl* control) {
+    if (!Loading() && control && !FindControlItem(control)) CreateControlItemFor(items_->Count(), control);
+}
+
+void TTBToolbarCore::ControlRemoved(ItemControl* control) {
+    while (TTBControlItem* item = control ? FindControlItem(control) : nullptr) {
+        item->SetKeepControl(true);
+        delete item;
+    }
+}
+
+const void* TTBToolbarCore::ShortcutForm() const { return services_.form ? services_.form() : nullptr; }
+
+bool TTBToolbarCore::ShortcutFormEnabled() const { return services_.formEnabled ? services_.formEnabled() : true; }
+
+bool TTBToolbarCore::DispatchShortcut(TShortCut key) {
+    bool handled = false;
+    if (OnShortCut) OnShortCut(key, handled);
+    return handled || items_->RouteShortcut(key);
+}
+
+}  // namespace tb
