@@ -13,6 +13,7 @@
 #include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtMenuLoop.h"
 #include "toolbar/ui/QtPopupAnimation.h"
+#include "toolbar/ui/QtPopupWindow.h"
 
 using namespace tb;
 using namespace tbtest;
@@ -65,9 +66,9 @@ TEST(ToolbarPopupMenu, KeysSelectAndExecute) {
     Menu m;
     TTBLoopResult r = m.popup([](QWidget* w) {
         EXPECT_EQ(w->pos(), QPoint(200, 150));
-        QTest::keyClick(w, Qt::Key_Down);
-        QTest::keyClick(w, Qt::Key_Down);
-        QTest::keyClick(w, Qt::Key_Return);
+        QTest::keyClick(w->windowHandle(), Qt::Key_Down);
+        QTest::keyClick(w->windowHandle(), Qt::Key_Down);
+        QTest::keyClick(w->windowHandle(), Qt::Key_Return);
     });
     EXPECT_EQ(r.kind, TTBLoopResult::Kind::ClickItem);
     EXPECT_EQ(m.clicks, std::vector<std::string>{"&Save"});
@@ -79,31 +80,73 @@ TEST(ToolbarPopupMenu, KeysSelectAndExecute) {
 TEST(ToolbarPopupMenu, SubmenusAndEscape) {
     Menu m;
     TTBLoopResult r = m.popup([](QWidget* w) {
-        QTest::keyClick(w, Qt::Key_R);  // opens Recent with its first item
+        QTest::keyClick(w->windowHandle(), Qt::Key_R);  // opens Recent with its first item
         QWidget* sub = QApplication::activePopupWidget();
         ASSERT_NE(sub, w);
-        QTest::keyClick(sub, Qt::Key_Escape);  // closes only the submenu
+        QTest::keyClick(sub->windowHandle(), Qt::Key_Escape);  // closes only the submenu
         EXPECT_EQ(QApplication::activePopupWidget(), w);
-        QTest::keyClick(w, Qt::Key_R);
-        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
+        QTest::keyClick(w->windowHandle(), Qt::Key_R);
+        QTest::keyClick(QApplication::activePopupWidget()->windowHandle(), Qt::Key_Return);
     });
     EXPECT_EQ(m.clicks, std::vector<std::string>{"recent"});
-    r = m.popup([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    r = m.popup([](QWidget* w) { QTest::keyClick(w->windowHandle(), Qt::Key_Escape); });
     EXPECT_EQ(r.kind, TTBLoopResult::Kind::None);
     EXPECT_EQ(m.popups, 2);  // once per opening of the menu
+}
+
+TEST(ToolbarPopupMenu, KeysThroughQtRouting) {
+    // Keys as the window system delivers them (to the popup's window): walking keys, a
+    // shared accelerator, F1.
+    Menu m;
+    auto* copy = new TTBItem(&m.menu.Items());
+    copy->SetCaption("&Copy");
+    copy->SetHelpContext(12);
+    m.menu.Items().Insert(0, copy);
+    auto* cut = new TTBItem(&m.menu.Items());
+    cut->SetCaption("&Cut");
+    m.menu.Items().Insert(1, cut);
+    struct Step {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        const char* selected;
+    } steps[] = {
+        {Qt::Key_End, {}, "&Recent"},         {Qt::Key_Home, {}, "&Copy"},  {Qt::Key_Tab, {}, "&Cut"},
+        {Qt::Key_Tab, Qt::ShiftModifier, "&Copy"}, {Qt::Key_C, {}, "&Cut"}, {Qt::Key_C, {}, "&Copy"},
+    };
+    std::vector<std::string> seen;
+    int help = 0;
+    LoopServices services;
+    services.help = [&](int context) { help = context; };
+    SetLoopServices(services);
+    TTBLoopResult r = m.popup([&](QWidget* w) {
+        auto* popup = dynamic_cast<TTBPopupWindow*>(w);
+        ASSERT_NE(popup, nullptr);
+        for (const Step& s : steps) {
+            QTest::keyClick(w->windowHandle(), s.key, s.mods);
+            TTBItemViewer* sel = popup->View().Selection();
+            seen.push_back(sel ? sel->Item()->Caption() : "");
+        }
+        QTest::keyClick(w->windowHandle(), Qt::Key_F1);  // on Copy: its help
+    });
+    SetLoopServices({});
+    ASSERT_EQ(seen.size(), std::size(steps));
+    for (std::size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i], steps[i].selected) << i;
+    EXPECT_EQ(r.kind, TTBLoopResult::Kind::Help);
+    EXPECT_EQ(help, 12);
+    EXPECT_TRUE(m.clicks.empty());
 }
 
 TEST(ToolbarPopupMenu, MouseClicksAndOutside) {
     Menu m;
     TTBLoopResult r = m.popup([](QWidget* w) {
         // The release of the press that opened the menu keeps it open.
-        QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(-50, -50));
+        QTest::mouseRelease(w->windowHandle(), Qt::LeftButton, {}, QPoint(-50, -50));
         QPoint exitRow(20, 3 + 19 * 2 + 8);
-        QTest::mouseMove(w, exitRow);
-        QTest::mouseClick(w, Qt::LeftButton, {}, exitRow);
+        QTest::mouseMove(w->windowHandle(), exitRow);
+        QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, exitRow);
     });
     EXPECT_EQ(m.clicks, std::vector<std::string>{"E&xit"});
-    r = m.popup([](QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(-30, -30)); });
+    r = m.popup([](QWidget* w) { QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, QPoint(-30, -30)); });
     EXPECT_EQ(r.kind, TTBLoopResult::Kind::None);
     EXPECT_EQ(m.clicks.size(), 1u);
 }

@@ -385,6 +385,12 @@ button "Four"
     EXPECT_EQ(listed, hidden);
     ASSERT_EQ(b.clicks.size(), 1u);
     EXPECT_EQ(b.clicks[0], hidden.back());
+    // Used from the chevron, it has priority on the toolbar now: shown there, another hidden.
+    const TTBItemViewer* used = nullptr;
+    for (const auto& c : view.Cells())
+        if (c->Item()->Caption() == hidden.back()) used = c.get();
+    ASSERT_NE(used, nullptr);
+    EXPECT_TRUE(used->IsShown);
 }
 
 TEST(ToolbarView, HintsOverCellsAndInTheApplication) {
