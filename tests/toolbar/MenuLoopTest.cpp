@@ -2,7 +2,6 @@
 // its opener, and the loop is driven by keys, characters, mouse and the submenu timer.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <sstream>
 
 #include "ItemScript.h"
@@ -304,60 +303,26 @@ TEST(ToolbarMenuLoop, TallPopupsScrollToTheSelection) {
 }
 
 TEST(ToolbarMenuLoop, ToolbarPressesAndReleases) {
-    // A root toolbar entered by a press: buttons click on the release of their own press,
-    // a split button's halves differ, a drop-down opens on the press, and a double click
-    // on it runs its menu's default item.
-    const char* bar = R"(view toolbar
-button "Go"
-button "Stay"
-split "Split"
-  button "Inner"
-dropdown "Tools"
-  button "Options"
-  button "Default"
-)";
-    enum { kGo, kStay, kSplit, kTools };
+    // A root toolbar entered by a press (the first event): buttons click on the release of
+    // their own press, a split button's halves differ, a drop-down opens on the press and
+    // a double click on it runs its menu's default item.
+    enum { kGo, kStay, kSplit, kTools, kArrow, kBeside };
     struct Case {
         const char* name;
-        int pressed;
-        bool arrowPart;
-        std::function<void(TTBMenuLoop&, const std::function<TPoint(int)>&)> then;
-        const char* clicked;  // "" for none
+        std::vector<std::pair<char, int>> events;  // press, double click, move, release; at a cell
+        const char* clicked;
         bool done;
     } cases[] = {
-        {"release on it", kGo, false, [](auto& l, auto& at) { l.MouseRelease(at(kGo), false); }, "Go", true},
-        {"release elsewhere", kGo, false, [](auto& l, auto& at) { l.MouseRelease(at(kStay), false); }, "", true},
-        {"out and back", kGo, false,
-         [](auto& l, auto& at) {
-             l.MouseMove(at(kStay));
-             l.MouseMove(at(kGo));
-             l.MouseRelease(at(kGo), false);
-         },
-         "Go", true},
-        {"split button part", kSplit, false, [](auto& l, auto& at) { l.MouseRelease(at(kSplit), false); }, "Split", true},
-        {"split arrow part keeps its menu", kSplit, true,
-         [](auto& l, auto& at) {
-             l.MouseRelease({l.Root().Cells()[kSplit]->BoundsRect.right - 4, at(kSplit).y}, false);
-             EXPECT_NE(l.Root().PopupViewOpen(), nullptr);
-         },
-         "", false},
-        {"drop-down release keeps its menu", kTools, false, [](auto& l, auto& at) { l.MouseRelease(at(kTools), false); },
-         "", false},
-        {"double click runs the default", kTools, false,
-         [](auto& l, auto& at) {
-             l.MouseRelease(at(kTools), false);
-             l.MousePress(at(kTools), false, true);
-         },
-         "Default", true},
-        {"press beside the items", kTools, false,
-         [](auto& l, auto& at) {
-             l.MouseRelease(at(kTools), false);
-             EXPECT_FALSE(l.MousePress({at(kTools).x + 200, at(kTools).y}, false, false));
-         },
-         "", true},
+        {"out and back", {{'p', kGo}, {'m', kStay}, {'m', kGo}, {'r', kGo}}, "Go", true},
+        {"split button part", {{'p', kSplit}, {'r', kSplit}}, "Split", true},
+        {"split arrow part keeps its menu", {{'p', kArrow}, {'r', kArrow}}, "", false},
+        {"drop-down release keeps its menu", {{'p', kTools}, {'r', kTools}}, "", false},
+        {"double click runs the default", {{'p', kTools}, {'r', kTools}, {'d', kTools}}, "Default", true},
+        {"press beside the items", {{'p', kTools}, {'r', kTools}, {'p', kBeside}}, "", true},
     };
     for (const Case& c : cases) {
-        std::istringstream in(bar);
+        std::istringstream in("view toolbar\nbutton \"Go\"\nbutton \"Stay\"\nsplit \"Split\"\n  button \"Inner\"\n"
+                              "dropdown \"Tools\"\n  button \"Options\"\n  button \"Default\"\n");
         ItemScript script = ParseItemScript(in);
         script.root->Items(kTools)->Items(1)->SetOptions(tboDefault);
         FakeScreen screen;
@@ -365,39 +330,27 @@ dropdown "Tools"
         screen.viewOrigin[&root] = {0, 0};
         root.ValidatePositions();
         auto at = [&](int cell) {
-            const TRect& r = root.Cells()[std::size_t(cell)]->BoundsRect;
-            return TPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            const TRect& r = root.Cells()[std::size_t(cell == kArrow ? kSplit : std::min(cell, int(kTools)))]->BoundsRect;
+            return TPoint{cell == kArrow ? r.right - 4 : cell == kBeside ? r.right + 200 : (r.left + r.right) / 2,
+                          (r.top + r.bottom) / 2};
         };
-        TPoint press = at(c.pressed);
-        if (c.arrowPart) press.x = root.Cells()[std::size_t(c.pressed)]->BoundsRect.right - 4;
-        root.ChooseCell(root.Cells()[std::size_t(c.pressed)].get());
         TTBMenuLoop loop(root, screen, {});
-        loop.Start(true, false, false, press);
-        if (c.arrowPart) {
-            EXPECT_NE(root.PopupViewOpen(), nullptr) << c.name;
-            EXPECT_FALSE(root.PressTracked) << c.name;
-        } else if (c.pressed != kTools) {
-            EXPECT_TRUE(root.PressTracked) << c.name;
+        for (std::size_t i = 0; i < c.events.size(); ++i) {
+            const auto [kind, cell] = c.events[i];
+            if (i == 0) {
+                root.ChooseCell(root.CellAt(at(cell)));
+                loop.Start(true, false, false, at(cell));
+            } else if (kind == 'm') {
+                loop.MouseMove(at(cell));
+            } else if (kind == 'r') {
+                loop.MouseRelease(at(cell), false);
+            } else {
+                loop.MousePress(at(cell), false, kind == 'd');
+            }
         }
-        c.then(loop, at);
         const TTBLoopResult& r = loop.Result();
         EXPECT_EQ(r.item ? r.item->Caption() : "", c.clicked) << c.name;
         EXPECT_EQ(loop.Done(), c.done) << c.name;
         EXPECT_FALSE(root.PressTracked) << c.name;
     }
-}
-
-TEST(ToolbarMenuLoop, PrimaryOnlyLooksAtAcceleratorsAlone) {
-    std::istringstream in("view toolbar\nbutton \"&Copy\"\nbutton \"Paste\"\n");
-    ItemScript script = ParseItemScript(in);
-    FakeScreen screen;
-    TTBView view(screen, script.root.get(), nullptr, true);
-    view.ValidatePositions();
-    bool only = false;
-    EXPECT_EQ(view.FindByKey(nullptr, 'p', only, true), nullptr);
-    TTBItemViewer* paste = view.FindByKey(nullptr, 'p', only, false);
-    ASSERT_NE(paste, nullptr);
-    EXPECT_EQ(paste->Item()->Caption(), "Paste");
-    EXPECT_TRUE(only);
-    EXPECT_EQ(view.FindByKey(nullptr, 'C', only, true), view.Cells()[0].get());
 }

@@ -13,7 +13,6 @@
 #include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtMenuLoop.h"
 #include "toolbar/ui/QtPopupAnimation.h"
-#include "toolbar/ui/QtPopupWindow.h"
 
 using namespace tb;
 using namespace tbtest;
@@ -92,48 +91,6 @@ TEST(ToolbarPopupMenu, SubmenusAndEscape) {
     r = m.popup([](QWidget* w) { QTest::keyClick(w->windowHandle(), Qt::Key_Escape); });
     EXPECT_EQ(r.kind, TTBLoopResult::Kind::None);
     EXPECT_EQ(m.popups, 2);  // once per opening of the menu
-}
-
-TEST(ToolbarPopupMenu, KeysThroughQtRouting) {
-    // Keys as the window system delivers them (to the popup's window): walking keys, a
-    // shared accelerator, F1.
-    Menu m;
-    auto* copy = new TTBItem(&m.menu.Items());
-    copy->SetCaption("&Copy");
-    copy->SetHelpContext(12);
-    m.menu.Items().Insert(0, copy);
-    auto* cut = new TTBItem(&m.menu.Items());
-    cut->SetCaption("&Cut");
-    m.menu.Items().Insert(1, cut);
-    struct Step {
-        Qt::Key key;
-        Qt::KeyboardModifiers mods;
-        const char* selected;
-    } steps[] = {
-        {Qt::Key_End, {}, "&Recent"},         {Qt::Key_Home, {}, "&Copy"},  {Qt::Key_Tab, {}, "&Cut"},
-        {Qt::Key_Tab, Qt::ShiftModifier, "&Copy"}, {Qt::Key_C, {}, "&Cut"}, {Qt::Key_C, {}, "&Copy"},
-    };
-    std::vector<std::string> seen;
-    int help = 0;
-    LoopServices services;
-    services.help = [&](int context) { help = context; };
-    SetLoopServices(services);
-    TTBLoopResult r = m.popup([&](QWidget* w) {
-        auto* popup = dynamic_cast<TTBPopupWindow*>(w);
-        ASSERT_NE(popup, nullptr);
-        for (const Step& s : steps) {
-            QTest::keyClick(w->windowHandle(), s.key, s.mods);
-            TTBItemViewer* sel = popup->View().Selection();
-            seen.push_back(sel ? sel->Item()->Caption() : "");
-        }
-        QTest::keyClick(w->windowHandle(), Qt::Key_F1);  // on Copy: its help
-    });
-    SetLoopServices({});
-    ASSERT_EQ(seen.size(), std::size(steps));
-    for (std::size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i], steps[i].selected) << i;
-    EXPECT_EQ(r.kind, TTBLoopResult::Kind::Help);
-    EXPECT_EQ(help, 12);
-    EXPECT_TRUE(m.clicks.empty());
 }
 
 TEST(ToolbarPopupMenu, MouseClicksAndOutside) {
