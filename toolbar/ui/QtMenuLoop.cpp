@@ -65,7 +65,7 @@ private:
             // Outside the loop's views the press ends the loop; a toolbar's own window
             // then gets it (popups are Qt's: their press outside stays with the loop).
             if (!loop_.MousePress(at(e), m->button() == Qt::RightButton, e->type() == QEvent::MouseButtonDblClick))
-                consumed_ = grabbing_ ? false : true;
+                consumed_ = !grabbing_;
             break;
         }
         case QEvent::MouseButtonRelease:
