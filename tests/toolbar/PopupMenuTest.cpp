@@ -161,6 +161,22 @@ TEST(ToolbarPopupMenu, SubmenusUnrollWhenOpenedByMouse) {
     }
 }
 
+TEST(ToolbarPopupMenu, AnimationEndsOnTheViewsOwnChangesOnly) {
+    Menu m;
+    std::vector<bool> running;
+    m.popup([&](QWidget* w) {
+        ASSERT_TRUE(MenuAnimation().Start(w, 60000, false, tbadDown));  // long enough never to end by itself
+        w->repaint();  // a paint of the window: every step is one, it goes on
+        running.push_back(MenuAnimation().Running());
+        QTest::keyClick(w->windowHandle(), Qt::Key_Down);  // the view repaints a cell: it ends
+        running.push_back(MenuAnimation().Running());
+        ASSERT_TRUE(MenuAnimation().Start(w, 60000, false, tbadDown));
+        QTest::keyClick(w->windowHandle(), Qt::Key_Escape);  // hidden: it ends
+    });
+    running.push_back(MenuAnimation().Running());
+    EXPECT_EQ(running, (std::vector<bool>{true, false, false}));
+}
+
 TEST(ToolbarPopupMenu, TheEndingKeyTypesNothing) {
     Menu m;
     QWidget window;

@@ -119,7 +119,7 @@ void TTBToolbarView::RepaintRect(const TRect& rect) { update(toQRect(rect)); }
 
 // After a relayout the whole toolbar paints at once (the backing store keeps it from flickering).
 void TTBToolbarView::RepaintAll() {
-    if (isVisible()) repaint();
+    if (isVisible() && !painting_) repaint();
     else update();
 }
 
@@ -138,7 +138,9 @@ std::unique_ptr<TTBPopupHandle> TTBToolbarView::OpenPopup(TTBView& view, TTBItem
 }
 
 void TTBToolbarView::paintEvent(QPaintEvent*) {
+    painting_ = true;
     view_->ValidatePositions();
+    painting_ = false;
     QPainter p(this);
     p.fillRect(rect(), SysColor(TSysColor::BtnFace));
     TViewerPaintState st;

@@ -63,6 +63,7 @@ private:
     std::unique_ptr<TTBView> view_;
     bool menuBar_ = false;
     bool showHints_ = false;
+    bool painting_ = false;  // a relayout found while painting repaints later, not within
     QSize layoutSize_{kEmptyViewSize.x, kEmptyViewSize.y};
 };
 
