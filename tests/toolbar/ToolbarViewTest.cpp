@@ -130,6 +130,8 @@ TEST(ToolbarView, MenusOpenOnPressAndCloseOnAReleaseOutside) {
         TTBPopupWindow* popup = openPopup();
         ASSERT_NE(popup, nullptr);
         EXPECT_EQ(popup->windowHandle()->transientParent(), b.win());  // over the toolbar's window
+        const TRect file = b.bar->View().Cells()[kFile]->BoundsRect;  // pushed while its menu is open
+        EXPECT_EQ(b.bar->grab().toImage().pixel(file.left, file.top), SysColor(TSysColor::BtnShadow).rgb());
         b.release(b.centre(kFile));  // the opening press's release
         open.push_back(openPopup() == popup);
         const TRect sep = popup->View().Cells()[1]->BoundsRect;  // a popup's empty part

@@ -247,7 +247,10 @@ bool TTBView::OpenSubmenu(bool pickFirst) {
         TTBItemViewer* sel = selection_;
         if (sel && sel->Item()->Enabled() && (sel->Item()->ItemStyle() & tbstSubmenu)) {
             popup_ = host_.OpenPopup(*this, *sel, pickFirst);
-            if (popup_) popupOpener_ = sel;
+            if (popup_) {
+                popupOpener_ = sel;
+                RepaintCell(sel);  // a toolbar button shows pushed while its menu is open
+            }
         }
     }
     return popup_ != nullptr;

@@ -8,8 +8,6 @@
 #include <QToolTip>
 #include <QWindow>
 
-#include <QPointer>
-
 #include "toolbar/core/ItemRuntime.h"
 #include "toolbar/core/MenuSettings.h"
 #include "toolbar/core/PopupPlacement.h"
@@ -192,16 +190,10 @@ std::unique_ptr<TTBPopupHandle> TTBPopupWindow::OpenPopup(TTBView& view, TTBItem
 }
 
 std::unique_ptr<TTBPopupHandle> OpenPopupHandle(TTBView& view, TTBItemViewer& opener, bool pickFirst, bool asSubmenu) {
-    QPointer<QWidget> host = dynamic_cast<QWidget*>(&view.Host());
     std::weak_ptr<const bool> alive = view.Alive();
     auto w = TTBPopupWindow::Open(opener.Item(), &view, &opener, QPoint(), 0, pickFirst, asSubmenu);
     if (!w || alive.expired()) return nullptr;
-    auto handle = std::make_unique<WindowHandle>(std::move(w));
-    if (host && view.ForToolbar()) {  // the button shows pushed at once
-        view.RepaintCell(&opener);
-        host->repaint();
-    }
-    return handle;
+    return std::make_unique<WindowHandle>(std::move(w));
 }
 
 void TTBPopupWindow::paintEvent(QPaintEvent*) {
