@@ -112,11 +112,11 @@ TEST(ToolbarPopupMenu, SelectedRowIsHighlighted) {
     Menu m;
     QColor highlight = SysColor(TSysColor::Highlight), row0, row1;
     m.popup([&](QWidget* w) {
-        QTest::keyClick(w, Qt::Key_Down);
+        QTest::keyClick(w->windowHandle(), Qt::Key_Down);
         QImage img = w->grab().toImage();
         row0 = img.pixelColor(w->width() - 20, 3 + 9);
         row1 = img.pixelColor(w->width() - 20, 3 + 19 + 9);
-        QTest::keyClick(w, Qt::Key_Escape);
+        QTest::keyClick(w->windowHandle(), Qt::Key_Escape);
     });
     EXPECT_EQ(row0, highlight);
     EXPECT_NE(row1, highlight);
@@ -139,17 +139,17 @@ TEST(ToolbarPopupMenu, SubmenusUnrollWhenOpenedByMouse) {
     m.popup([&](QWidget* w) {
         QTRY_VERIFY_WITH_TIMEOUT(!MenuAnimation().Running(), 5000);  // the menu itself first
         QPoint recentRow(20, 3 + 19 * 3 + 8);
-        QTest::mouseMove(w, recentRow);
-        QTest::mouseMove(w, recentRow + QPoint(1, 0));
+        QTest::mouseMove(w->windowHandle(), recentRow);
+        QTest::mouseMove(w->windowHandle(), recentRow + QPoint(1, 0));
         QTRY_VERIFY_WITH_TIMEOUT(QApplication::activePopupWidget() != w, 5000);
         sub = QApplication::activePopupWidget();
         subWidth = sub->width();
         QTRY_VERIFY_WITH_TIMEOUT(!MenuAnimation().Running(), 5000);
-        QTest::keyClick(sub, Qt::Key_Escape);
-        QTest::keyClick(w, Qt::Key_R);  // opened by keyboard: shown at once
+        QTest::keyClick(sub->windowHandle(), Qt::Key_Escape);
+        QTest::keyClick(w->windowHandle(), Qt::Key_R);  // opened by keyboard: shown at once
         keyboardAnimated = MenuAnimation().Running();
-        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
-        QTest::keyClick(w, Qt::Key_Escape);
+        QTest::keyClick(QApplication::activePopupWidget()->windowHandle(), Qt::Key_Escape);
+        QTest::keyClick(w->windowHandle(), Qt::Key_Escape);
     });
     QApplication::setEffectEnabled(Qt::UI_AnimateMenu, false);
     EXPECT_FALSE(keyboardAnimated);
