@@ -10,6 +10,7 @@
 #include <QToolTip>
 #include <QWindow>
 #include <QtTest/QTest>
+#include <fstream>
 #include <sstream>
 
 #include "ItemScript.h"
@@ -26,20 +27,8 @@ using namespace tbtest;
 
 namespace {
 
-const char* kMenuBar = R"(view toolbar
-submenu "&File"
-  button "&Open"
-  separator
-  button "&Save"
-submenu "&Edit"
-  button "&Copy"
-  button "Cu&t"
-button "&Go"
-dropdown "&Tools"
-  button "&Options"
-  button "&Default"
-button "Paste"
-)";
+// File (Open, a separator, Save), Edit (Copy, Cut), Go, Tools (a drop-down), Paste.
+const std::string kMenuBar = std::string(GS_TEST_TOOLS_DIR) + "/../toolbar/data/menu-bar.txt";
 enum { kFile, kEdit, kGo, kTools, kPaste };
 
 struct Bar {
@@ -50,10 +39,13 @@ struct Bar {
     QPointer<TTBToolbarView> bar;
     std::vector<std::string> clicks;
 
-    explicit Bar(const char* text = kMenuBar) {
+    // A tree from `text`, or from the menu bar's file.
+    explicit Bar(const char* text = nullptr) {
         InstallQtClickPoster();
-        std::istringstream in(text);
-        script = ParseItemScript(in);
+        std::ifstream file(kMenuBar);
+        std::istringstream given(text ? text : "");
+        if (!text && !file) throw std::runtime_error("missing test material " + kMenuBar);
+        script = ParseItemScript(text ? static_cast<std::istream&>(given) : file);
         record(script.root.get());
         bar = new TTBToolbarView(script.root.get(), &window);
         edit = new QLineEdit(&window);
