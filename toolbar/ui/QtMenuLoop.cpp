@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
+#include <QToolTip>
 
 #include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtCommon.h"
@@ -55,7 +56,10 @@ public:
 private:
     void handle(QEvent* e) {
         consumed_ = true;
-        switch (e->type()) {
+        const QEvent::Type t = e->type();
+        if (t == QEvent::KeyPress || t == QEvent::MouseButtonPress || t == QEvent::MouseButtonDblClick)
+            QToolTip::hideText();  // a key or a press takes the hint away
+        switch (t) {
         case QEvent::MouseMove:
             loop_.MouseMove(at(e));
             break;
