@@ -256,6 +256,17 @@ submenu "&Edit"
     EXPECT_EQ(loop.Result().kind, TTBLoopResult::Kind::SystemMenu);
     EXPECT_EQ(loop.Result().window, &screen);
     EXPECT_EQ(loop.Result().key, ' ');
+
+    TTBMenuLoop minus(root, screen, s);  // Alt+"-" likewise; inside an open menu it only beeps
+    minus.Start(false, false, false, {0, 0});
+    root.ChooseCell(root.Cells()[0].get());
+    minus.KeyDown(vk::Down, false);
+    minus.Char('-');
+    EXPECT_FALSE(minus.Done());
+    minus.KeyDown(vk::Escape, false);
+    minus.Char('-');
+    EXPECT_EQ(minus.Result().kind, TTBLoopResult::Kind::SystemMenu);
+    EXPECT_EQ(minus.Result().key, '-');
 }
 
 TEST(ToolbarMenuLoop, TallPopupsScrollToTheSelection) {
@@ -289,4 +300,57 @@ TEST(ToolbarMenuLoop, TallPopupsScrollToTheSelection) {
     f.script.root.reset();
     EXPECT_TRUE(f.loop->Done());
     EXPECT_EQ(f.loop->Result().kind, TTBLoopResult::Kind::None);
+}
+
+TEST(ToolbarMenuLoop, ToolbarPressesAndReleases) {
+    // A root toolbar entered by a press (the first event): buttons click on the release of
+    // their own press, a split button's halves differ, a drop-down opens on the press and
+    // a double click on it runs its menu's default item.
+    enum { kGo, kStay, kSplit, kTools, kArrow, kBeside };
+    struct Case {
+        const char* name;
+        std::vector<std::pair<char, int>> events;  // press, double click, move, release; at a cell
+        const char* clicked;
+        bool done;
+    } cases[] = {
+        {"out and back", {{'p', kGo}, {'m', kStay}, {'m', kGo}, {'r', kGo}}, "Go", true},
+        {"split button part", {{'p', kSplit}, {'r', kSplit}}, "Split", true},
+        {"split arrow part keeps its menu", {{'p', kArrow}, {'r', kArrow}}, "", false},
+        {"drop-down release keeps its menu", {{'p', kTools}, {'r', kTools}}, "", false},
+        {"double click runs the default", {{'p', kTools}, {'r', kTools}, {'d', kTools}}, "Default", true},
+        {"press beside the items", {{'p', kTools}, {'r', kTools}, {'p', kBeside}}, "", true},
+    };
+    for (const Case& c : cases) {
+        std::istringstream in("view toolbar\nbutton \"Go\"\nbutton \"Stay\"\nsplit \"Split\"\n  button \"Inner\"\n"
+                              "dropdown \"Tools\"\n  button \"Options\"\n  button \"Default\"\n");
+        ItemScript script = ParseItemScript(in);
+        script.root->Items(kTools)->Items(1)->SetOptions(tboDefault);
+        FakeScreen screen;
+        TTBView root(screen, script.root.get(), nullptr, true);
+        screen.viewOrigin[&root] = {0, 0};
+        root.ValidatePositions();
+        auto at = [&](int cell) {
+            const TRect& r = root.Cells()[std::size_t(cell == kArrow ? kSplit : std::min(cell, int(kTools)))]->BoundsRect;
+            return TPoint{cell == kArrow ? r.right - 4 : cell == kBeside ? r.right + 200 : (r.left + r.right) / 2,
+                          (r.top + r.bottom) / 2};
+        };
+        TTBMenuLoop loop(root, screen, {});
+        for (std::size_t i = 0; i < c.events.size(); ++i) {
+            const auto [kind, cell] = c.events[i];
+            if (i == 0) {
+                root.ChooseCell(root.CellAt(at(cell)));
+                loop.Start(true, false, false, at(cell));
+            } else if (kind == 'm') {
+                loop.MouseMove(at(cell));
+            } else if (kind == 'r') {
+                loop.MouseRelease(at(cell), false);
+            } else {
+                loop.MousePress(at(cell), false, kind == 'd');
+            }
+        }
+        const TTBLoopResult& r = loop.Result();
+        EXPECT_EQ(r.item ? r.item->Caption() : "", c.clicked) << c.name;
+        EXPECT_EQ(loop.Done(), c.done) << c.name;
+        EXPECT_FALSE(root.PressTracked) << c.name;
+    }
 }

@@ -65,9 +65,9 @@ TEST(ToolbarPopupMenu, KeysSelectAndExecute) {
     Menu m;
     TTBLoopResult r = m.popup([](QWidget* w) {
         EXPECT_EQ(w->pos(), QPoint(200, 150));
-        QTest::keyClick(w, Qt::Key_Down);
-        QTest::keyClick(w, Qt::Key_Down);
-        QTest::keyClick(w, Qt::Key_Return);
+        QTest::keyClick(w->windowHandle(), Qt::Key_Down);
+        QTest::keyClick(w->windowHandle(), Qt::Key_Down);
+        QTest::keyClick(w->windowHandle(), Qt::Key_Return);
     });
     EXPECT_EQ(r.kind, TTBLoopResult::Kind::ClickItem);
     EXPECT_EQ(m.clicks, std::vector<std::string>{"&Save"});
@@ -79,16 +79,16 @@ TEST(ToolbarPopupMenu, KeysSelectAndExecute) {
 TEST(ToolbarPopupMenu, SubmenusAndEscape) {
     Menu m;
     TTBLoopResult r = m.popup([](QWidget* w) {
-        QTest::keyClick(w, Qt::Key_R);  // opens Recent with its first item
+        QTest::keyClick(w->windowHandle(), Qt::Key_R);  // opens Recent with its first item
         QWidget* sub = QApplication::activePopupWidget();
         ASSERT_NE(sub, w);
-        QTest::keyClick(sub, Qt::Key_Escape);  // closes only the submenu
+        QTest::keyClick(sub->windowHandle(), Qt::Key_Escape);  // closes only the submenu
         EXPECT_EQ(QApplication::activePopupWidget(), w);
-        QTest::keyClick(w, Qt::Key_R);
-        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
+        QTest::keyClick(w->windowHandle(), Qt::Key_R);
+        QTest::keyClick(QApplication::activePopupWidget()->windowHandle(), Qt::Key_Return);
     });
     EXPECT_EQ(m.clicks, std::vector<std::string>{"recent"});
-    r = m.popup([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    r = m.popup([](QWidget* w) { QTest::keyClick(w->windowHandle(), Qt::Key_Escape); });
     EXPECT_EQ(r.kind, TTBLoopResult::Kind::None);
     EXPECT_EQ(m.popups, 2);  // once per opening of the menu
 }
@@ -97,13 +97,13 @@ TEST(ToolbarPopupMenu, MouseClicksAndOutside) {
     Menu m;
     TTBLoopResult r = m.popup([](QWidget* w) {
         // The release of the press that opened the menu keeps it open.
-        QTest::mouseRelease(w, Qt::LeftButton, {}, QPoint(-50, -50));
+        QTest::mouseRelease(w->windowHandle(), Qt::LeftButton, {}, QPoint(-50, -50));
         QPoint exitRow(20, 3 + 19 * 2 + 8);
-        QTest::mouseMove(w, exitRow);
-        QTest::mouseClick(w, Qt::LeftButton, {}, exitRow);
+        QTest::mouseMove(w->windowHandle(), exitRow);
+        QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, exitRow);
     });
     EXPECT_EQ(m.clicks, std::vector<std::string>{"E&xit"});
-    r = m.popup([](QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(-30, -30)); });
+    r = m.popup([](QWidget* w) { QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, QPoint(-30, -30)); });
     EXPECT_EQ(r.kind, TTBLoopResult::Kind::None);
     EXPECT_EQ(m.clicks.size(), 1u);
 }
@@ -112,11 +112,11 @@ TEST(ToolbarPopupMenu, SelectedRowIsHighlighted) {
     Menu m;
     QColor highlight = SysColor(TSysColor::Highlight), row0, row1;
     m.popup([&](QWidget* w) {
-        QTest::keyClick(w, Qt::Key_Down);
+        QTest::keyClick(w->windowHandle(), Qt::Key_Down);
         QImage img = w->grab().toImage();
         row0 = img.pixelColor(w->width() - 20, 3 + 9);
         row1 = img.pixelColor(w->width() - 20, 3 + 19 + 9);
-        QTest::keyClick(w, Qt::Key_Escape);
+        QTest::keyClick(w->windowHandle(), Qt::Key_Escape);
     });
     EXPECT_EQ(row0, highlight);
     EXPECT_NE(row1, highlight);
@@ -129,24 +129,27 @@ TEST(ToolbarPopupMenu, SubmenusUnrollWhenOpenedByMouse) {
     QApplication::setEffectEnabled(Qt::UI_FadeMenu, false);
     std::vector<std::pair<int, QRect>> steps;  // of the submenu
     QWidget* sub = nullptr;
+    int subWidth = 0;  // the submenu is gone when the steps are checked
     bool keyboardAnimated = true;
-    QObject::connect(&MenuAnimation(), &QtPopupAnimation::stepDrawn, [&](int step) {
+    QObject listening;  // disconnects when the test ends
+    QObject::connect(&MenuAnimation(), &QtPopupAnimation::stepDrawn, &listening, [&](int step) {
         QWidget* w = QApplication::activePopupWidget();
         if (w && w == sub) steps.emplace_back(step, w->mask().boundingRect());
     });
     m.popup([&](QWidget* w) {
         QTRY_VERIFY_WITH_TIMEOUT(!MenuAnimation().Running(), 5000);  // the menu itself first
         QPoint recentRow(20, 3 + 19 * 3 + 8);
-        QTest::mouseMove(w, recentRow);
-        QTest::mouseMove(w, recentRow + QPoint(1, 0));
+        QTest::mouseMove(w->windowHandle(), recentRow);
+        QTest::mouseMove(w->windowHandle(), recentRow + QPoint(1, 0));
         QTRY_VERIFY_WITH_TIMEOUT(QApplication::activePopupWidget() != w, 5000);
         sub = QApplication::activePopupWidget();
+        subWidth = sub->width();
         QTRY_VERIFY_WITH_TIMEOUT(!MenuAnimation().Running(), 5000);
-        QTest::keyClick(sub, Qt::Key_Escape);
-        QTest::keyClick(w, Qt::Key_R);  // opened by keyboard: shown at once
+        QTest::keyClick(sub->windowHandle(), Qt::Key_Escape);
+        QTest::keyClick(w->windowHandle(), Qt::Key_R);  // opened by keyboard: shown at once
         keyboardAnimated = MenuAnimation().Running();
-        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
-        QTest::keyClick(w, Qt::Key_Escape);
+        QTest::keyClick(QApplication::activePopupWidget()->windowHandle(), Qt::Key_Escape);
+        QTest::keyClick(w->windowHandle(), Qt::Key_Escape);
     });
     QApplication::setEffectEnabled(Qt::UI_AnimateMenu, false);
     EXPECT_FALSE(keyboardAnimated);
@@ -154,8 +157,24 @@ TEST(ToolbarPopupMenu, SubmenusUnrollWhenOpenedByMouse) {
     for (auto& [step, shown] : steps) {  // unrolled from its left edge, step by step
         EXPECT_EQ(step % 16, 0);
         EXPECT_EQ(shown.left(), 0);
-        EXPECT_EQ(shown.width(), MulDiv(sub->width(), step, 255)) << step;
+        EXPECT_EQ(shown.width(), MulDiv(subWidth, step, 255)) << step;
     }
+}
+
+TEST(ToolbarPopupMenu, AnimationEndsOnTheViewsOwnChangesOnly) {
+    Menu m;
+    std::vector<bool> running;
+    m.popup([&](QWidget* w) {
+        ASSERT_TRUE(MenuAnimation().Start(w, 60000, false, tbadDown));  // long enough never to end by itself
+        w->repaint();  // a paint of the window: every step is one, it goes on
+        running.push_back(MenuAnimation().Running());
+        QTest::keyClick(w->windowHandle(), Qt::Key_Down);  // the view repaints a cell: it ends
+        running.push_back(MenuAnimation().Running());
+        ASSERT_TRUE(MenuAnimation().Start(w, 60000, false, tbadDown));
+        QTest::keyClick(w->windowHandle(), Qt::Key_Escape);  // hidden: it ends
+    });
+    running.push_back(MenuAnimation().Running());
+    EXPECT_EQ(running, (std::vector<bool>{true, false, false}));
 }
 
 TEST(ToolbarPopupMenu, TheEndingKeyTypesNothing) {

@@ -20,11 +20,7 @@ public:
         f.setStyleStrategy(QFont::NoAntialias);  // whole pixels of one colour
         return f;
     }();
-    tb::TTextMetrics Metrics() const override {
-        QFontMetrics fm(font);
-        return {fm.height(), fm.leading(),
-                [fm](std::string_view s) { return fm.horizontalAdvance(QString::fromUtf8(s.data(), int(s.size()))); }};
-    }
+    tb::TTextMetrics Metrics() const override { return tb::MetricsOf(font); }
     std::optional<tb::TImageSize> ImageSizeFor(const tb::TTBItemViewer&) const override { return tb::TImageSize{16, 16}; }
     void RepaintRect(const tb::TRect&) override {}
     void RepaintAll() override {}

@@ -265,6 +265,11 @@ std::string TTBCustomItem::ShortcutDisplayText() const {
 
 std::string ShortHint(const std::string& hint) { return hint.substr(0, hint.find('|')); }
 
+std::string LongHint(const std::string& hint) {
+    std::size_t bar = hint.find('|');
+    return bar == std::string::npos ? hint : hint.substr(bar + 1);
+}
+
 TTBSubmenuItem::TTBSubmenuItem(Component* owner) : TTBCustomItem(owner) {
     SetItemStyle(ItemStyle() | tbstSubmenu | tbstSubmenuItem);
 }

@@ -262,6 +262,8 @@ private:
 
 // GetShortHint: the part of a hint before its first bar.
 std::string ShortHint(const std::string& hint);
+// GetLongHint: the part after the first bar, or the whole hint when it has none.
+std::string LongHint(const std::string& hint);
 // Whether hints name the action's shortcut (the application's setting; default True).
 void SetHintShortCuts(bool on);
 

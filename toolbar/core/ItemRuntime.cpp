@@ -97,16 +97,20 @@ void ForgetPendingClick(TTBCustomItem* item) {
 
 void SetLoopServices(LoopServices services) { gServices = std::move(services); }
 
+bool MenuSoundWanted(std::string_view alias) {
+    return gServices.soundEnabled ? gServices.soundEnabled(alias) : SoundSchemeEnabled(alias);
+}
+
+void PlayMenuSound(std::string_view alias) {
+    if (MenuSoundWanted(alias) && gServices.playSound) gServices.playSound(alias);
+}
+
 void PerformLoopResult(const TTBLoopResult& result) {
     switch (result.kind) {
     case TTBLoopResult::Kind::None:
         break;
     case TTBLoopResult::Kind::ClickItem: {
-        if (result.playSound) {
-            bool on = gServices.soundEnabled ? gServices.soundEnabled(kSoundMenuCommand)
-                                             : SoundSchemeEnabled(kSoundMenuCommand);
-            if (on && gServices.playSound) gServices.playSound(kSoundMenuCommand);
-        }
+        if (result.playSound) PlayMenuSound(kSoundMenuCommand);
         if (result.item) PostClick(result.item);
         break;
     }

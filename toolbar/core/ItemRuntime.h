@@ -54,5 +54,9 @@ struct LoopServices {
 };
 void SetLoopServices(LoopServices services);
 void PerformLoopResult(const TTBLoopResult& result);
+// Whether the desktop's scheme sets the menu sound `alias` ("MenuPopup", "MenuCommand").
+bool MenuSoundWanted(std::string_view alias);
+// Plays it through the services when the scheme sets it.
+void PlayMenuSound(std::string_view alias);
 
 }  // namespace tb

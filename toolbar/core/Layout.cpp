@@ -245,7 +245,7 @@ TLayoutResult ComputeLayout(std::vector<TLayoutCell>& cells, const TLayoutParams
     Placement pl = placeCells(cells, p, ax, m);
     r.lineCount = pl.lineCount;
     r.newSize = {pl.extent.x + m.right, pl.extent.y + m.bottom};
-    if (r.lineCount > 1 && p.orientation != TTBViewOrientation::Floating)
+    if (r.lineCount > 1 && p.orientation != TTBViewOrientation::Floating && !p.chevronPopup)
         (ax.vertical ? r.newSize.y : r.newSize.x) = std::max(ax.along(r.newSize), p.wrapLength);
     finishLines(cells, p, ax, pl, r.newSize);
     if (ax.vertical)  // the first line on the right

@@ -37,6 +37,7 @@ struct TLayoutParams {
     int chevronLimit = 0;    // 0: no limit
     int heightLimit = 0;     // popups: the highest the view may be; 0: none
     int scrollPos = 0;       // popups: in pixels, clamped on the way
+    bool chevronPopup = false;  // lines wrap without stretching to the wrap length
 };
 
 struct TLayoutResult {

@@ -13,11 +13,16 @@ bool horizontal(const TTBView& v) { return v.Orientation != TTBViewOrientation::
 }  // namespace
 
 TTBMenuLoop::TTBMenuLoop(TTBView& root, const TTBScreenPlacement& screen, Services services, bool rightButtonToo)
-    : root_(root), screen_(screen), services_(std::move(services)), rightButtonToo_(rightButtonToo) {}
+    : root_(root), rootAlive_(root.Alive()), screen_(screen), services_(std::move(services)),
+      rightButtonToo_(rightButtonToo) {}
 
 TTBMenuLoop::~TTBMenuLoop() {
     if (services_.disarmTimer) services_.disarmTimer();
-    root_.ViewFlags &= std::uint8_t(~vsMenuLoop);
+    if (services_.disarmScrollTimer) services_.disarmScrollTimer();
+    if (!rootAlive_.expired()) {
+        root_.ViewFlags &= std::uint8_t(~vsMenuLoop);
+        root_.PressTracked = false;
+    }
     if (services_.setHint) services_.setHint("");
 }
 
@@ -30,12 +35,18 @@ TTBView& TTBMenuLoop::Innermost() const {
 void TTBMenuLoop::Start(bool startedByMouse, bool popupMode, bool pickFirst, TPoint mouse) {
     root_.ValidatePositions();
     root_.ViewFlags = std::uint8_t((root_.ViewFlags & ~vsDropDownMenus) | (popupMode ? vsDropDownMenus : 0) | vsMenuLoop);
+    lastMouse_ = mouse;
     if (startedByMouse && root_.Selection()) {
-        ViewerMouseDown(*root_.Selection(), false);
-        if (done_) return;
+        ViewerMouseDown(*root_.Selection(), false, mouse);
+        if (Done()) return;
     }
     if (popupMode) root_.OpenSubmenu(pickFirst);
-    (void)mouse;
+}
+
+TTBView* TTBMenuLoop::TrackingView() const {
+    for (TTBView* v = &root_; v; v = v->PopupViewOpen())
+        if (v->PressTracked) return v;
+    return nullptr;
 }
 
 TPoint TTBMenuLoop::ToClient(const TTBView& view, TPoint s) const {
@@ -62,6 +73,18 @@ void TTBMenuLoop::Select(TTBView& view, TTBItemViewer* viewer) {
 }
 
 void TTBMenuLoop::MouseMoved(TPoint s, bool mayChoose) {
+    if (RootGone()) return;
+    if (TTBView* t = TrackingView()) {  // a held button keeps the selection; it shows pushed while under the mouse
+        TTBItemViewer* sel = t->Selection();
+        const TPoint c = ToClient(*t, s);
+        const bool on = sel && Over(*t, s) && sel->BoundsRect.Contains(c) &&
+                        sel->InButtonPart(c.x - sel->BoundsRect.left, c.y - sel->BoundsRect.top);
+        if (on != t->PointerOnSelection) {
+            t->PointerOnSelection = on;
+            t->RepaintCell(sel);
+        }
+        return;
+    }
     std::vector<TTBView*> over;
     bool onBand = false;
     for (TTBView* v = &Innermost(); v; v = v->OpenerView()) {
@@ -118,7 +141,7 @@ bool TTBMenuLoop::ScrollBands(TTBView& v, TPoint s) {
 }
 
 void TTBMenuLoop::ScrollTimerElapsed() {
-    TTBView* v = InChain(scrollView_);
+    TTBView* v = RootGone() ? nullptr : InChain(scrollView_);
     const TLayoutResult* l = v ? &v->LastLayout() : nullptr;
     if (!v || !(scrollDown_ ? l->downBandShown : l->upBandShown)) {
         scrollView_ = nullptr;
@@ -130,6 +153,7 @@ void TTBMenuLoop::ScrollTimerElapsed() {
 
 void TTBMenuLoop::TimerElapsed() {
     if (services_.disarmTimer) services_.disarmTimer();
+    if (RootGone()) return;
     // The view that asked may have closed meanwhile: act only on one still in the chain.
     TTBView* v = InChain(timerView_);
     timerView_ = nullptr;
@@ -140,9 +164,16 @@ void TTBMenuLoop::TimerElapsed() {
     }
 }
 
-void TTBMenuLoop::MouseMove(TPoint s) { MouseMoved(s, true); }
+// Windows appearing or moving under a resting mouse report moves too: only a change of
+// position counts.
+void TTBMenuLoop::MouseMove(TPoint s) {
+    if (lastMouse_ && lastMouse_->x == s.x && lastMouse_->y == s.y) return;
+    lastMouse_ = s;
+    MouseMoved(s, true);
+}
 
 bool TTBMenuLoop::MousePress(TPoint s, bool right, bool doubleClick) {
+    if (RootGone()) return false;
     if (right && !rightButtonToo_) return true;
     Hit hit = HitTest(s);
     if (!hit.view) {
@@ -152,14 +183,30 @@ bool TTBMenuLoop::MousePress(TPoint s, bool right, bool doubleClick) {
     mouseDownOnOpen_ = false;
     root_.ViewFlags &= std::uint8_t(~vsIgnoreFirstMouseUp);
     MouseMoved(s, true);
+    if (RootGone()) return false;
     hit = HitTest(s);
-    if (hit.viewer && hit.viewer == hit.view->Selection()) ViewerMouseDown(*hit.viewer, doubleClick);
+    if (hit.view == &root_ && root_.ForToolbar()) {
+        // On the toolbar itself only a press on an item goes on in the loop; elsewhere the
+        // loop ends and the toolbar's window gets the press.
+        TTBItemViewer* sel = root_.Selection();
+        if (!sel || sel != hit.viewer || (sel->Item()->ItemStyle() & tbstNoClick)) {
+            End();
+            return false;
+        }
+    }
+    if (hit.viewer && hit.viewer == hit.view->Selection()) ViewerMouseDown(*hit.viewer, doubleClick, s);
     return true;
 }
 
 void TTBMenuLoop::MouseRelease(TPoint s, bool right) {
+    if (RootGone()) return;
     if (right && !rightButtonToo_) return;
     MouseMoved(s, false);
+    if (RootGone()) return;
+    if (TTBView* t = TrackingView(); t && t->Selection()) {  // the held button hears its release wherever it is
+        ViewerMouseUp(*t->Selection(), s);
+        return;
+    }
     Hit hit = HitTest(s);
     if (hit.viewer && hit.viewer == hit.view->Selection()) {
         ViewerMouseUp(*hit.viewer, s);
@@ -173,29 +220,61 @@ void TTBMenuLoop::MouseRelease(TPoint s, bool right) {
     End();
 }
 
-void TTBMenuLoop::ViewerMouseDown(TTBItemViewer& viewer, bool) {
+void TTBMenuLoop::ViewerMouseDown(TTBItemViewer& viewer, bool doubleClick, TPoint s) {
     TTBView& view = viewer.View();
     TTBCustomItem* item = viewer.Item();
+    const TViewerPlace place{view.ForToolbar(), view.Orientation};
     if (!item->Enabled()) {
-        if (&view == &root_ && view.ForToolbar()) End();
+        if (&view == &root_ && ButtonLook(*item, place)) End();
         return;
     }
-    if (viewer.InButtonPart(0, 0) && !isSplit(&viewer)) return;  // menu rows act on release
+    const TPoint c = ToClient(view, s);
+    if (viewer.InButtonPart(c.x - viewer.BoundsRect.left, c.y - viewer.BoundsRect.top)) {
+        if (!ButtonLook(*item, place)) return;  // menu rows act on release
+        if (&view == view.RootToolbarView()) view.ViewFlags &= std::uint8_t(~vsDropDownMenus);
+        view.CloseSubmenus();
+        view.PressTracked = true;
+        view.PointerOnSelection = true;
+        view.RepaintCell(&viewer);
+        return;
+    }
+    const bool wasFollowing = (view.ViewFlags & vsDropDownMenus) != 0;
     if (!view.OpenSubmenu(false)) return;
     if (view.ForToolbar()) {
-        if (view.ViewFlags & vsDropDownMenus) mouseDownOnOpen_ = true;
+        if (&view == view.RootToolbarView() && wasFollowing) mouseDownOnOpen_ = true;
         view.ViewFlags |= vsDropDownMenus;
     }
+    if (doubleClick && !isSplit(&viewer) && view.PopupViewOpen()) ClickDefaultItem(*view.PopupViewOpen());
+}
+
+// A double click on a submenu item runs the default item of the popup it opened.
+bool TTBMenuLoop::ClickDefaultItem(TTBView& popup) {
+    for (const auto& c : popup.Cells()) {
+        TTBCustomItem* item = c->Item();
+        if (!c->IsShown || !(item->Options() & tboDefault) || !(item->ItemStyle() & tbstSelectable) ||
+            !item->Enabled() || !item->Visible())
+            continue;
+        popup.MarkRecentlyUsed(c.get());
+        result_ = {TTBLoopResult::Kind::ClickItem, item, nullptr, 0, root_.ForPopup() || &popup != &root_, 0};
+        End();
+        return true;
+    }
+    return false;
 }
 
 void TTBMenuLoop::ViewerMouseUp(TTBItemViewer& viewer, TPoint s) {
     TTBView& view = viewer.View();
     TTBCustomItem* item = viewer.Item();
+    const bool tracked = view.PressTracked;
+    view.PressTracked = view.PointerOnSelection = false;
+    if (tracked) view.RepaintCell(&viewer);
     const bool rootToolbar = &view == &root_ && view.ForToolbar();
     TPoint c = ToClient(view, s);
     bool buttonPart = viewer.InButtonPart(c.x - viewer.BoundsRect.left, c.y - viewer.BoundsRect.top);
-    if (item->Enabled() && !(item->ItemStyle() & tbstNoClick) && viewer.BoundsRect.Contains(c)) {
+    const bool buttonLook = ButtonLook(*item, {view.ForToolbar(), view.Orientation});
+    if (item->Enabled() && !(item->ItemStyle() & tbstNoClick) && Over(view, s) && viewer.BoundsRect.Contains(c)) {
         if (!isSubmenu(&viewer) || (isSplit(&viewer) && buttonPart)) {
+            if (buttonLook && !tracked) return;  // a button clicks only on the release of its own press
             view.MarkRecentlyUsed(&viewer);
             result_ = {TTBLoopResult::Kind::ClickItem, item, nullptr, 0, !rootToolbar, 0};
             End();
@@ -208,6 +287,7 @@ void TTBMenuLoop::ViewerMouseUp(TTBItemViewer& viewer, TPoint s) {
 }
 
 bool TTBMenuLoop::KeyDown(int key, bool shift) {
+    if (RootGone()) return false;
     TTBView& v = Innermost();
     bool used = ViewKeyDown(v, key, shift);
     UpdateHint();
@@ -310,6 +390,7 @@ void TTBMenuLoop::ExecuteSelection(TTBView& v) {
 }
 
 void TTBMenuLoop::Char(char c) {
+    if (RootGone()) return;
     TTBView& v = Innermost();
     bool only = false;
     if (TTBItemViewer* found = v.FindByKey(v.Selection(), c, only)) {
@@ -326,11 +407,9 @@ void TTBMenuLoop::Char(char c) {
 }
 
 void TTBMenuLoop::UpdateHint() {
-    if (!services_.setHint) return;
+    if (!services_.setHint || RootGone()) return;
     TTBView& v = Innermost();
-    std::string hint = v.Selection() ? v.Selection()->Item()->Hint() : "";
-    std::size_t bar = hint.find('|');
-    services_.setHint(bar == std::string::npos ? hint : hint.substr(bar + 1));
+    services_.setHint(v.Selection() ? LongHint(v.Selection()->Item()->Hint()) : "");
 }
 
 }  // namespace tb

@@ -4,6 +4,7 @@
 // and the submenu timer. The ui runs the event loop, captures input and feeds this; the
 // loop ends when Done() turns true, with a result the caller performs afterwards.
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "toolbar/core/ItemRuntime.h"
@@ -39,9 +40,10 @@ public:
     // StartedByMouse: the selection gets the press at `mouse`. PopupMode: the selection's
     // popup opens at once (PickFirst: with its first item selected).
     void Start(bool startedByMouse, bool popupMode, bool pickFirst, TPoint mouse);
-    // Also done, with no action, when the root view lost its items (a handler freed them).
-    bool Done() const { return done_ || !root_.ShownItem(); }
-    const TTBLoopResult& Result() const { return root_.ShownItem() ? result_ : kNoResult; }
+    // Also done, with no action, when the root view or its items went (a handler freed them).
+    bool RootGone() const { return rootAlive_.expired() || !root_.ShownItem(); }
+    bool Done() const { return done_ || RootGone(); }
+    const TTBLoopResult& Result() const { return RootGone() ? kNoResult : result_; }
     TTBView& Root() const { return root_; }
     TTBView& Innermost() const;
 
@@ -68,7 +70,9 @@ private:
     TPoint ToClient(const TTBView& view, TPoint screen) const;
     bool Over(const TTBView& view, TPoint screen) const;
     void MouseMoved(TPoint screen, bool mayChoose);
-    void ViewerMouseDown(TTBItemViewer& viewer, bool doubleClick);
+    void ViewerMouseDown(TTBItemViewer& viewer, bool doubleClick, TPoint screen);
+    bool ClickDefaultItem(TTBView& popup);
+    TTBView* TrackingView() const;
     void ViewerMouseUp(TTBItemViewer& viewer, TPoint screen);
     bool ViewKeyDown(TTBView& view, int key, bool shift);
     void LeftRight(TTBView& view, bool left);
@@ -79,6 +83,7 @@ private:
     void UpdateHint();
 
     TTBView& root_;
+    std::weak_ptr<const bool> rootAlive_;
     const TTBScreenPlacement& screen_;
     Services services_;
     bool rightButtonToo_;
@@ -91,6 +96,7 @@ private:
     bool ScrollBands(TTBView& view, TPoint screen);
     TTBView* InChain(const TTBView* view) const;
     std::vector<TTBView*> mouseWasOver_;
+    std::optional<TPoint> lastMouse_;
 };
 
 }  // namespace tb

@@ -39,6 +39,9 @@ TPopupPlacement PlacePopup(const TPopupRequest& q) {
     } else if (verticalParent) {
         x = item.left - w;
         y = item.top;
+    } else if (q.chevron) {
+        x = item.right - w;
+        y = item.bottom;
     } else {
         x = q.dropRight ? item.right - w : item.left;
         y = item.bottom;

@@ -18,6 +18,7 @@ struct TPopupRequest {
     TRect itemRect;           // the opener's cell (with a parent view)
     std::vector<TRect> parentCells;  // the parent view's shown cells (with a parent view)
     bool asSubmenu = false;
+    bool chevron = false;     // a chevron's popup: ends at the chevron's right edge (vertical parent: left of it)
     bool openLeft = false;    // the parent view's popups open to the left
     bool dropRight = false;   // the desktop drops menus right-aligned
     TPoint point;             // without a parent view

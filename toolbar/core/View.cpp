@@ -16,6 +16,11 @@ void TTBItemViewer::SelectionLeft() {
     if (item_->OnSelect) item_->OnSelect(item_, this, false);
 }
 
+TTBChevronItem::TTBChevronItem(Component* owner) : TTBCustomItem(owner) {
+    SetItemStyle(ItemStyle() | tbstSubmenu | tbstNoAutoOpen);
+    SetHint("More Buttons|");
+}
+
 bool TTBItemViewer::InButtonPart(int x, int) const {
     TViewerPlace place{view_.ForToolbar(), view_.Orientation};
     return tb::InButtonPart(*item_, place, BoundsRect.Width(), x, view_.Host().Metrics());
@@ -71,6 +76,19 @@ void TTBView::RebuildCells() {
         cells_.push_back(std::make_unique<TTBItemViewer>(*this, item));
         if (trackRecentUse_) recentUse_.push_back(cells_.back().get());
     }
+    AppendChevronViewer();
+}
+
+// The chevron's viewer stays last, after every item's, and never enters the priority list.
+void TTBView::AppendChevronViewer() {
+    if (chevron_ && shownItem_) cells_.push_back(std::make_unique<TTBItemViewer>(*this, chevron_));
+}
+
+void TTBView::SetChevronItem(TTBChevronItem* chevron) {
+    if (chevron == chevron_) return;
+    chevron_ = chevron;
+    RebuildCells();
+    ValidatePositions();
 }
 
 // Brings the viewers in line with the items, keeping the viewers of items that stay (so
@@ -83,6 +101,7 @@ void TTBView::SyncCells(const TTBCustomItem* leaving) {
         gone.push_back(const_cast<TTBCustomItem*>(leaving));
         std::erase_if(items, [&](TTBCustomItem* i) { return std::find(gone.begin(), gone.end(), i) != gone.end(); });
     }
+    if (chevron_) items.push_back(chevron_);
     std::vector<std::unique_ptr<TTBItemViewer>> old;
     old.swap(cells_);
     for (TTBCustomItem* item : items) {
@@ -91,7 +110,7 @@ void TTBView::SyncCells(const TTBCustomItem* leaving) {
             cells_.push_back(std::move(*it));
         } else {
             cells_.push_back(std::make_unique<TTBItemViewer>(*this, item));
-            if (trackRecentUse_) recentUse_.push_back(cells_.back().get());
+            if (trackRecentUse_ && item != chevron_) recentUse_.push_back(cells_.back().get());
         }
     }
     for (auto& v : old)
@@ -119,10 +138,19 @@ void TTBView::ValidatePositions() {
     const TViewerPlace place{forToolbar_, Orientation};
     const TTextMetrics metrics = host_.Metrics();
     std::vector<TLayoutCell> cells;
-    for (const auto& v : cells_) {
-        cells.push_back(MeasureCell(*v->Item(), place, metrics, host_.ImageSizeFor(*v)));
-        auto at = std::find(recentUse_.begin(), recentUse_.end(), v.get());
-        cells.back().priority = at == recentUse_.end() ? -1 : int(at - recentUse_.begin());
+    for (std::size_t i = 0; i < cells_.size(); ++i) {
+        const TTBItemViewer& v = *cells_[i];
+        TLayoutCell cell = MeasureCell(*v.Item(), place, metrics, host_.ImageSizeFor(v));
+        auto at = std::find(recentUse_.begin(), recentUse_.end(), &v);
+        cell.priority = at == recentUse_.end() ? -1 : int(at - recentUse_.begin());
+        if (v.Item() == chevron_) cell.kind = TLayoutCell::Kind::Chevron;
+        if (ChevronSourceView) {  // only what the toolbar hid, and the separators between
+            const auto& source = ChevronSourceView->Cells();
+            const bool hidden = i < source.size() && source[i]->HiddenByChevron;
+            if (cell.kind == TLayoutCell::Kind::Control || (cell.kind != TLayoutCell::Kind::Separator && !hidden))
+                cell.visible = false;
+        }
+        cells.push_back(cell);
     }
     TLayoutParams params;
     params.toolbarView = forToolbar_;
@@ -131,7 +159,10 @@ void TTBView::ValidatePositions() {
     params.heightLimit = HeightLimit;
     params.scrollPos = ScrollPos;
     params.chevronLimit = ChevronLimit;
+    params.chevronLength = chevron_ ? TTBChevronItem::kChevronLength : 0;
+    params.chevronPopup = ChevronSourceView != nullptr;
     layout_ = ComputeLayout(cells, params);
+    if (chevron_ && params.chevronLimit > 0) chevron_->SetEnabled(layout_.chevronEnabled);
     ScrollPos = layout_.scrollPos;
     for (std::size_t i = 0; i < cells_.size(); ++i) {
         TTBItemViewer& v = *cells_[i];
@@ -196,6 +227,12 @@ TTBItemViewer* TTBView::CellAt(TPoint p) const {
 }
 
 void TTBView::MarkRecentlyUsed(TTBItemViewer* viewer) {
+    if (ChevronSourceView && viewer) {  // the toolbar's own viewer of the item gains priority
+        const int i = IndexOf(viewer);
+        const auto& source = ChevronSourceView->Cells();
+        if (i >= 0 && std::size_t(i) < source.size()) ChevronSourceView->MarkRecentlyUsed(source[std::size_t(i)].get());
+        return;
+    }
     if (!trackRecentUse_ || !viewer) return;
     std::erase(recentUse_, viewer);
     recentUse_.insert(recentUse_.begin(), viewer);
@@ -210,7 +247,10 @@ bool TTBView::OpenSubmenu(bool pickFirst) {
         TTBItemViewer* sel = selection_;
         if (sel && sel->Item()->Enabled() && (sel->Item()->ItemStyle() & tbstSubmenu)) {
             popup_ = host_.OpenPopup(*this, *sel, pickFirst);
-            if (popup_) popupOpener_ = sel;
+            if (popup_) {
+                popupOpener_ = sel;
+                RepaintCell(sel);  // a toolbar button shows pushed while its menu is open
+            }
         }
     }
     return popup_ != nullptr;
@@ -234,7 +274,7 @@ void TTBView::ShowAccelerators(bool wanted, bool systemCues) {
         if (AcceleratorCharOf(c->Item()->Caption())) RepaintCell(c.get());
 }
 
-TTBItemViewer* TTBView::FindByKey(TTBItemViewer* start, char c, bool& isOnlyOne) {
+TTBItemViewer* TTBView::FindByKey(TTBItemViewer* start, char c, bool& isOnlyOne, bool primaryOnly) {
     isOnlyOne = false;
     const int n = int(cells_.size());
     if (n == 0) return nullptr;
@@ -258,6 +298,7 @@ TTBItemViewer* TTBView::FindByKey(TTBItemViewer* start, char c, bool& isOnlyOne)
         return nullptr;
     };
     for (bool accelPass : {true, false}) {
+        if (!accelPass && primaryOnly) break;
         if (TTBItemViewer* v = search(start, accelPass, true)) {
             isOnlyOne = search(v, accelPass, true) == v;
             return v;

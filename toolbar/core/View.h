@@ -13,6 +13,15 @@ namespace tb {
 
 class TTBView;
 
+// The button at the end of a shortened toolbar: its submenu lists the items the chevron
+// hid (the popup's view filters its source view's items, see ChevronSourceView).
+class TTBChevronItem : public TTBCustomItem {
+public:
+    static constexpr int kChevronLength = 12;
+    explicit TTBChevronItem(Component* owner);
+    TTBView* SourceView = nullptr;  // the toolbar view whose hidden items the popup shows
+};
+
 class TTBItemViewer {
 public:
     TTBItemViewer(TTBView& view, TTBCustomItem* item) : view_(view), item_(item) {}
@@ -84,6 +93,8 @@ public:
     bool ForToolbar() const { return forToolbar_; }
     bool ForPopup() const { return !forToolbar_; }
     TTBView* OpenerView() const { return openerView_; }
+    // Expires when the view goes: the menu loop and the hosts check it after handlers ran.
+    std::weak_ptr<const bool> Alive() const { return alive_; }
     TTBView* PopupViewOpen() const { return popup_ ? &popup_->PopupView() : nullptr; }
     TTBItemViewer* PopupOpener() const { return popupOpener_; }
     const std::vector<std::unique_ptr<TTBItemViewer>>& Cells() const { return cells_; }
@@ -100,6 +111,15 @@ public:
     int ChevronLimit = 0;
     std::uint8_t ViewFlags = 0;
     std::uint8_t ViewOptions = 0;
+    // A press on a toolbar-style button is followed until its release; PointerOnSelection:
+    // the mouse is over the pressed button part (the button paints pushed).
+    bool PressTracked = false;
+    bool PointerOnSelection = false;
+    // A chevron popup's toolbar view: only the viewers it hid by chevron show here.
+    TTBView* ChevronSourceView = nullptr;
+    // The toolbar's chevron, shown after the items when they do not fit ChevronLimit.
+    void SetChevronItem(TTBChevronItem* chevron);
+    TTBChevronItem* ChevronItem() const { return chevron_; }
     const TLayoutResult& LastLayout() const { return layout_; }
 
     void InvalidatePositions() { positionsValid_ = false; }
@@ -124,8 +144,8 @@ public:
     bool AcceleratorsShown() const { return (ViewFlags & vsShowAccels) != 0; }
 
     // Type-ahead: the next viewer whose accelerator (first pass) or first letter (second
-    // pass) is `c`; `isOnlyOne` when typing it again would find the same one.
-    TTBItemViewer* FindByKey(TTBItemViewer* start, char c, bool& isOnlyOne);
+    // pass, not with primaryOnly) is `c`; `isOnlyOne` when typing it again would find the same one.
+    TTBItemViewer* FindByKey(TTBItemViewer* start, char c, bool& isOnlyOne, bool primaryOnly = false);
     // Popups taller than their limit: scrolls by one item, or to show the selection.
     void ScrollByOneItem(bool down);
     void ScrollSelectionIntoView();
@@ -143,6 +163,7 @@ private:
     void SyncCells(const TTBCustomItem* leaving);
     void RemoveViewer(TTBItemViewer* viewer);
     TTBItemViewer* Choosable(TTBItemViewer* from, bool forward, bool skipDontSelectFirst);
+    void AppendChevronViewer();
 
     TTBViewHost& host_;
     TTBCustomItem* baseItem_;
@@ -158,6 +179,8 @@ private:
     TLayoutResult layout_;
     int updateCount_ = 0;
     bool positionsValid_ = false;
+    TTBChevronItem* chevron_ = nullptr;
+    std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
 };
 
 }  // namespace tb

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
+#include <QToolTip>
 
 #include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtCommon.h"
@@ -21,33 +22,54 @@ int virtualKeyOf(const QKeyEvent* e) {
     return FromQKeyCombination(QKeyCombination(Qt::NoModifier, Qt::Key(e->key()))) & 0xFF;
 }
 
+bool isKey(const QEvent* e) {
+    return e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease || e->type() == QEvent::ShortcutOverride;
+}
+
 class LoopFilter : public QObject {
 public:
-    LoopFilter(TTBMenuLoop& loop, QEventLoop& events, QWidget* rootWindow)
-        : loop_(loop), events_(events), rootWindow_(rootWindow) {}
+    LoopFilter(TTBMenuLoop& loop, QEventLoop& events, QWidget* rootWindow, bool grabbing)
+        : loop_(loop), events_(events), rootWindow_(rootWindow), grabbing_(grabbing) {}
 
     bool eventFilter(QObject* obj, QEvent* e) override {
         if (obj == rootWindow_ && e->type() == QEvent::Hide) return finish(false);  // the capture is gone
-        if (obj == qApp && e->type() == QEvent::ApplicationStateChange &&
-            QGuiApplication::applicationState() != Qt::ApplicationActive)
-            return finish(false);
+        if (obj == qApp && e->type() == QEvent::ApplicationStateChange) {
+            auto* state = dynamic_cast<QApplicationStateChangeEvent*>(e);
+            if (state && state->applicationState() != Qt::ApplicationActive) return finish(false);
+        }
         if (!obj->isWidgetType()) return false;  // each input event is handled once, at its widget
+        if (loop_.Done() || !rootWindow_) return finish(false);
+        if (grabbing_ && QWidget::mouseGrabber() != rootWindow_) return finish(false);  // another took the capture
+        if (grabbing_ && isKey(e) && obj != rootWindow_ && static_cast<QWidget*>(obj)->windowType() != Qt::Popup) {
+            // With the keyboard grabbed a key is the grabber's (or a popup's): Qt may offer
+            // the same key again to the top-level window once a popup has opened.
+            e->accept();
+            return true;
+        }
         bool used = Guarded([&] { handle(e); });
         if (loop_.Done()) events_.quit();
-        return used && consumed_;
+        if (!used || !consumed_) return false;
+        e->accept();  // else Qt offers the key or mouse event to the parent widgets as well
+        return true;
     }
 
 private:
     void handle(QEvent* e) {
         consumed_ = true;
-        switch (e->type()) {
+        const QEvent::Type t = e->type();
+        if (t == QEvent::KeyPress || t == QEvent::MouseButtonPress || t == QEvent::MouseButtonDblClick)
+            QToolTip::hideText();  // a key or a press takes the hint away
+        switch (t) {
         case QEvent::MouseMove:
             loop_.MouseMove(at(e));
             break;
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick: {
             auto* m = static_cast<QMouseEvent*>(e);
-            loop_.MousePress(at(e), m->button() == Qt::RightButton, e->type() == QEvent::MouseButtonDblClick);
+            // Outside the loop's views the press ends the loop; a toolbar's own window
+            // then gets it (popups are Qt's: their press outside stays with the loop).
+            if (!loop_.MousePress(at(e), m->button() == Qt::RightButton, e->type() == QEvent::MouseButtonDblClick))
+                consumed_ = !grabbing_;
             break;
         }
         case QEvent::MouseButtonRelease:
@@ -56,6 +78,8 @@ private:
         case QEvent::KeyPress: {
             auto* k = static_cast<QKeyEvent*>(e);
             int key = virtualKeyOf(k);
+            // While a button is held only F1 goes to the menus.
+            if ((QGuiApplication::mouseButtons() & Qt::LeftButton) && k->key() != Qt::Key_F1) break;
             bool used = key && loop_.KeyDown(key, k->modifiers() & Qt::ShiftModifier);
             if (!used && !k->text().isEmpty() && !loop_.Done()) loop_.Char(k->text().at(0).toLatin1());
             break;
@@ -63,6 +87,7 @@ private:
         case QEvent::KeyRelease:
         case QEvent::ShortcutOverride:
         case QEvent::Wheel:
+        case QEvent::ContextMenu:
             break;
         default:
             consumed_ = false;
@@ -80,6 +105,7 @@ private:
     TTBMenuLoop& loop_;
     QEventLoop& events_;
     QPointer<QWidget> rootWindow_;
+    bool grabbing_;
     bool consumed_ = false;
 };
 
@@ -87,8 +113,12 @@ private:
 
 void SetApplicationHintSetter(std::function<void(const std::string&)> setter) { gHintSetter = std::move(setter); }
 
+void SetApplicationHint(const std::string& hint) {
+    if (gHintSetter) gHintSetter(hint);
+}
+
 TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bool pickFirst, bool rightButtonToo,
-                          bool ignoreFirstRelease) {
+                          bool ignoreFirstRelease, std::optional<QPoint> pressAt) {
     QtScreenPlacement screen;
     QEventLoop events;
     QTimer timer;
@@ -102,9 +132,7 @@ TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bo
     s.showDelay = [] { return MenuShowDelay(); };
     s.beep = [] { QApplication::beep(); };
     s.activeWindow = []() -> void* { return QApplication::activeWindow(); };
-    s.setHint = [](const std::string& hint) {
-        if (gHintSetter) gHintSetter(hint);
-    };
+    s.setHint = SetApplicationHint;
     TTBMenuLoop loop(root, screen, s, rightButtonToo);
     QObject::connect(&timer, &QTimer::timeout, [&] {
         Guarded([&] { loop.TimerElapsed(); });
@@ -112,15 +140,31 @@ TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bo
     });
     QObject::connect(&scrollTimer, &QTimer::timeout, [&] { Guarded([&] { loop.ScrollTimerElapsed(); }); });
     if (ignoreFirstRelease) loop.IgnoreFirstRelease();
-    QPoint cursor = QCursor::pos();
-    loop.Start(startedByMouse, popupMode, pickFirst, {cursor.x(), cursor.y()});
-    if (!loop.Done()) {
-        LoopFilter filter(loop, events, dynamic_cast<QWidget*>(&root.Host()));
+    // A toolbar view (not a popup) captures mouse and keyboard itself for the loop; popups
+    // have Qt's popup grab, which hands back to this one when the last popup closes.
+    QPointer<QWidget> host = dynamic_cast<QWidget*>(&root.Host());
+    const bool grabbing = host && root.ForToolbar() && host->windowType() != Qt::Popup && host->isVisible();
+    if (grabbing) {
+        host->grabMouse();
+        host->grabKeyboard();
+    }
+    const std::weak_ptr<const bool> alive = root.Alive();
+    const QPoint mouse = pressAt.value_or(QCursor::pos());
+    // The first mouse-down handling may already have ended the loop.
+    if (host) loop.Start(startedByMouse, popupMode, pickFirst, {mouse.x(), mouse.y()});
+    if (host && !loop.Done()) {
+        LoopFilter filter(loop, events, host, grabbing);
+        QMetaObject::Connection gone = QObject::connect(host, &QObject::destroyed, &events, &QEventLoop::quit);
         qApp->installEventFilter(&filter);
         events.exec();
         qApp->removeEventFilter(&filter);
+        QObject::disconnect(gone);
     }
-    root.CloseSubmenus();
+    if (!alive.expired()) root.CloseSubmenus();
+    if (grabbing && host) {
+        host->releaseKeyboard();
+        host->releaseMouse();
+    }
     return loop.Result();
 }
 

@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "toolbar/core/MenuLoop.h"
 #include "toolbar/ui/QtPopupWindow.h"
@@ -16,10 +17,13 @@ namespace tb {
 
 // Shows menu hints where the application wants them (its status bar); none by default.
 void SetApplicationHintSetter(std::function<void(const std::string&)> setter);
+void SetApplicationHint(const std::string& hint);
 
-// Runs the loop on `root` and answers its result (not performed).
+// Runs the loop on `root` and answers its result (not performed). `pressAt`: where the
+// press that started it was (global), the cursor when not given. A root toolbar view (not
+// a popup) grabs mouse and keyboard for the loop.
 TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bool pickFirst, bool rightButtonToo,
-                          bool ignoreFirstRelease);
+                          bool ignoreFirstRelease, std::optional<QPoint> pressAt = std::nullopt);
 
 // An item's popup at a point (alignment 0: left edge at X, 1: right edge, 2: centred): the
 // loop runs, the window goes, then the result is performed (a click is deferred).

@@ -5,7 +5,11 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QToolTip>
+#include <QWindow>
 
+#include "toolbar/core/ItemRuntime.h"
+#include "toolbar/core/MenuSettings.h"
 #include "toolbar/core/PopupPlacement.h"
 #include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtImageList.h"
@@ -39,14 +43,28 @@ QRect screenAt(QPoint p) {
 
 }  // namespace
 
-TTBPopupWindow::TTBPopupWindow(TTBCustomItem* item, TTBView* openerView)
+TTBPopupWindow::TTBPopupWindow(TTBCustomItem* item, TTBView* openerView, TTBView* chevronView)
     : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint) {
     setObjectName("TBPopupWindow");
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // The menu loop decides what a press outside does; Qt must not send it on a second time.
+    setAttribute(Qt::WA_NoMouseReplay);
     setContentsMargins(kFrame, kFrame, kFrame, kFrame);
     auto* openerWindow = openerView ? dynamic_cast<QWidget*>(&openerView->Host()) : nullptr;
     setFont(openerWindow ? openerWindow->font() : MenuFont());
-    view_ = std::make_unique<TTBView>(*this, item, openerView, false);
+    if (chevronView) {  // the toolbar's hidden buttons, as buttons
+        view_ = std::make_unique<TTBView>(*this, chevronView->BaseItem(), openerView, true);
+        view_->ChevronSourceView = chevronView;
+        view_->ViewOptions |= chevronView->ViewOptions & tbvoAlwaysShowHints;
+    } else {
+        view_ = std::make_unique<TTBView>(*this, item, openerView, false);
+    }
+    // Stacked over the window it opened from (a popup menu: the active window).
+    QWidget* transientFor = openerWindow ? openerWindow->window() : QApplication::activeWindow();
+    if (transientFor && transientFor->windowHandle()) {
+        winId();
+        windowHandle()->setTransientParent(transientFor->windowHandle());
+    }
     if (openerView) {
         view_->ViewOptions = openerView->ViewOptions & tbvoHideAccelsUntilKeyboard;
         view_->ViewFlags |= openerView->ViewFlags & vsShowAccels;
@@ -63,9 +81,13 @@ void TTBPopupWindow::Dismiss() {
 
 std::unique_ptr<TTBPopupWindow> TTBPopupWindow::Open(TTBCustomItem* item, TTBView* openerView, TTBItemViewer* opener,
                                                      QPoint point, int alignment, bool pickFirst, bool asSubmenu) {
+    std::weak_ptr<const bool> openerAlive = openerView ? openerView->Alive() : std::weak_ptr<const bool>();
     if (TTBCustomItem* link = item->LinkSubitems()) link->FirePopup(item, true);
     item->FirePopup(item, false);
-    std::unique_ptr<TTBPopupWindow> w(new TTBPopupWindow(item, openerView));
+    if (openerView && openerAlive.expired()) return nullptr;  // a popup handler freed the view that asked
+    auto* chevron = dynamic_cast<TTBChevronItem*>(item);
+    TTBView* chevronView = chevron ? chevron->SourceView : nullptr;
+    std::unique_ptr<TTBPopupWindow> w(new TTBPopupWindow(item, openerView, chevronView));
     TPopupRequest q;
     QRect monitor;
     if (openerView && opener) {
@@ -86,7 +108,9 @@ std::unique_ptr<TTBPopupWindow> TTBPopupWindow::Open(TTBCustomItem* item, TTBVie
         q.point = {point.x(), point.y()};
         q.alignment = alignment;
     }
-    w->view_->HeightLimit = monitor.height() - 2 * kFrame;
+    if (chevronView) w->view_->WrapLength = monitor.width() - 2 * kFrame;
+    else w->view_->HeightLimit = monitor.height() - 2 * kFrame;
+    q.chevron = chevronView != nullptr;
     if (pickFirst) w->view_->ChooseCell(w->view_->FirstChoosable());
     w->view_->ValidatePositions();
     q.size = {w->width(), w->height()};
@@ -99,25 +123,50 @@ std::unique_ptr<TTBPopupWindow> TTBPopupWindow::Open(TTBCustomItem* item, TTBVie
     const bool animate = QApplication::isEffectEnabled(Qt::UI_AnimateMenu) && !w->view_->Selection() &&
                          !(openerView && (openerView->ViewFlags & vsNoAnimation));
     const bool fade = QApplication::isEffectEnabled(Qt::UI_FadeMenu);
-    if (animate && (fade || placed.unrollDirection))
-        MenuAnimation().Start(w.get(), kPopupAnimationMs, fade, placed.unrollDirection);
-    else
-        w->show();
+    w->ShowWithSound(animate, fade, placed.unrollDirection);
     return w;
+}
+
+// The popup sound comes before the window, except the first time in the process: then the
+// window shows and paints first (loading the sound must not hold the menu back).
+void TTBPopupWindow::ShowWithSound(bool animate, bool fade, std::uint8_t unrollDirection) {
+    static bool soundedOnce = false;
+    const bool sound = MenuSoundWanted(kSoundMenuPopup);
+    if (sound && soundedOnce) PlayMenuSound(kSoundMenuPopup);
+    if (animate && (fade || unrollDirection)) {
+        MenuAnimation().Start(this, kPopupAnimationMs, fade, unrollDirection);
+    } else {
+        show();
+        if (sound && !soundedOnce) repaint();
+    }
+    if (sound && !soundedOnce) {
+        soundedOnce = true;
+        PlayMenuSound(kSoundMenuPopup);
+    }
+}
+
+bool TTBPopupWindow::event(QEvent* e) {
+    if (e->type() != QEvent::ToolTip || !view_) return QWidget::event(e);
+    const TTBItemViewer* sel = view_->Selection();
+    const bool wanted = sel && ((view_->ViewOptions & tbvoAlwaysShowHints) || (sel->Item()->OptionsInForce() & tboShowHint));
+    if (!wanted || !ShowViewerHint(this, sel, static_cast<QHelpEvent*>(e)->globalPos(), contentsRect().topLeft()))
+        QToolTip::hideText();
+    return true;
+}
+
+bool ShowViewerHint(QWidget* host, const TTBItemViewer* viewer, QPoint globalPos, QPoint cellOffset) {
+    if (!viewer || viewer->BoundsRect.IsEmpty()) return false;
+    const std::string hint = viewer->Item()->HintWithShortCut();
+    if (hint.empty()) return false;
+    QToolTip::showText(globalPos, QString::fromStdString(hint), host, toQRect(viewer->BoundsRect).translated(cellOffset));
+    return true;
 }
 
 QRect TTBPopupWindow::ClientOnScreen() const { return QRect(mapToGlobal(contentsRect().topLeft()), contentsRect().size()); }
 
-TTextMetrics TTBPopupWindow::Metrics() const {
-    QFontMetrics fm(font());
-    return {fm.height(), fm.leading(), [fm](std::string_view s) { return fm.horizontalAdvance(QString::fromUtf8(s.data(), int(s.size()))); }};
-}
+TTextMetrics TTBPopupWindow::Metrics() const { return MetricsOf(font()); }
 
-std::optional<TImageSize> TTBPopupWindow::ImageSizeFor(const TTBItemViewer& viewer) const {
-    ImageSource* images = ImageSourceOf(viewer);
-    if (!images) return std::nullopt;
-    return TImageSize{images->Width(), images->Height()};
-}
+std::optional<TImageSize> TTBPopupWindow::ImageSizeFor(const TTBItemViewer& viewer) const { return ImageSizeOf(viewer); }
 
 void TTBPopupWindow::RepaintRect(const TRect& r) {
     MenuAnimation().Stop(this);  // the view changed what shows: the animation ends
@@ -137,14 +186,20 @@ QtPopupAnimation& MenuAnimation() {
 void TTBPopupWindow::FitHost(TPoint size) { resize(size.x + 2 * kFrame, size.y + 2 * kFrame); }
 
 std::unique_ptr<TTBPopupHandle> TTBPopupWindow::OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) {
-    auto w = Open(opener.Item(), &view, &opener, QPoint(), 0, pickFirst, true);
+    return OpenPopupHandle(view, opener, pickFirst, view.ForPopup());
+}
+
+std::unique_ptr<TTBPopupHandle> OpenPopupHandle(TTBView& view, TTBItemViewer& opener, bool pickFirst, bool asSubmenu) {
+    std::weak_ptr<const bool> alive = view.Alive();
+    auto w = TTBPopupWindow::Open(opener.Item(), &view, &opener, QPoint(), 0, pickFirst, asSubmenu);
+    if (!w || alive.expired()) return nullptr;
     return std::make_unique<WindowHandle>(std::move(w));
 }
 
 void TTBPopupWindow::paintEvent(QPaintEvent*) {
     if (!view_) return;
     QPainter p(this);
-    p.fillRect(rect(), SysColor(TSysColor::Menu));
+    p.fillRect(rect(), SysColor(view_->ForToolbar() ? TSysColor::BtnFace : TSysColor::Menu));
     DrawEdge(p, rect(), TEdgeKind::RaisedOuter);
     DrawEdge(p, rect().adjusted(1, 1, -1, -1), TEdgeKind::RaisedInner);
     p.translate(kFrame, kFrame);

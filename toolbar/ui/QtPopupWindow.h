@@ -39,11 +39,22 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Tool tips: the selected item's hint with its shortcut, over the selected cell.
+    bool event(QEvent* event) override;
 
 private:
-    TTBPopupWindow(TTBCustomItem* item, TTBView* openerView);
+    TTBPopupWindow(TTBCustomItem* item, TTBView* openerView, TTBView* chevronView);
+    void ShowWithSound(bool animate, bool fade, std::uint8_t unrollDirection);
     std::unique_ptr<TTBView> view_;
 };
+
+// Opens `opener`'s popup beside it for a view's host (a submenu beside a menu row, a
+// drop-down below a toolbar button); closing the handle closes the window.
+std::unique_ptr<TTBPopupHandle> OpenPopupHandle(TTBView& view, TTBItemViewer& opener, bool pickFirst, bool asSubmenu);
+
+// Shows the hint of `viewer` (its short hint with the shortcut) as a tool tip over its cell
+// in `host`; an empty hint hides the tip. False when there was nothing to show.
+bool ShowViewerHint(QWidget* host, const TTBItemViewer* viewer, QPoint globalPos, QPoint cellOffset);
 
 class QtPopupAnimation;
 // The one animation of the menus (one popup animates at a time).

@@ -1,5 +1,6 @@
 #include "toolbar/ui/QtViewerPaint.h"
 
+#include <QFontMetrics>
 #include <QPainterPath>
 #include <QPolygon>
 
@@ -74,10 +75,15 @@ void paintButton(QPainter& p, const TTBItemViewer& v, QRect r, const TViewerPain
         arrowRect = vertical ? QRect(QPoint(r.left(), r.bottom() - 10), QPoint(r.right(), r.bottom() - 2))
                              : QRect(QPoint(r.right() - 10, r.top()), QPoint(r.right() - 2, r.bottom()));
     }
-    const bool pushed = st.pressed || item->Checked();
+    // A split button's halves push apart: the button while its press is held, the arrow
+    // while its menu is open.
+    const bool tracked = v.View().PressTracked;
+    const bool pushed = (st.pressed && (!split || tracked)) || item->Checked();
     if ((st.hot && item->Enabled()) || item->Checked()) {
         DrawEdge(p, button, pushed ? TEdgeKind::SunkenOuter : TEdgeKind::RaisedInner);
-        if (split && st.hot) DrawEdge(p, arrowRect.adjusted(-1, 0, 0, 0), TEdgeKind::RaisedInner);
+        if (split && st.hot)
+            DrawEdge(p, arrowRect.adjusted(-1, 0, 0, 0),
+                     st.pressed && !tracked ? TEdgeKind::SunkenOuter : TEdgeKind::RaisedInner);
     }
     if (arrow) {
         QPoint c = arrowRect.center() + ((pushed && !split) ? QPoint(1, 1) : QPoint());
@@ -193,6 +199,18 @@ void PaintViewer(QPainter& painter, const TTBItemViewer& viewer, const TViewerPa
         paintButton(painter, viewer, r, state);
     else paintMenuRow(painter, viewer, r, state);
     painter.restore();
+}
+
+TTextMetrics MetricsOf(const QFont& font) {
+    QFontMetrics fm(font);
+    return {fm.height(), fm.leading(),
+            [fm](std::string_view s) { return fm.horizontalAdvance(QString::fromUtf8(s.data(), int(s.size()))); }};
+}
+
+std::optional<TImageSize> ImageSizeOf(const TTBItemViewer& viewer) {
+    ImageSource* images = ImageSourceOf(viewer);
+    if (!images) return std::nullopt;
+    return TImageSize{images->Width(), images->Height()};
 }
 
 }  // namespace tb

@@ -24,5 +24,9 @@ void PaintViewer(QPainter& painter, const TTBItemViewer& viewer, const TViewerPa
 // The image list an item draws from: its own Images, else the SubMenuImages of the views up
 // the chain (each view's shown item, then its base item).
 ImageSource* ImageSourceOf(const TTBItemViewer& viewer);
+// What a view's host answers for measuring: the font's metrics (external leading =
+// leading()) and the size of the images a viewer draws from.
+TTextMetrics MetricsOf(const QFont& font);
+std::optional<TImageSize> ImageSizeOf(const TTBItemViewer& viewer);
 
 }  // namespace tb

@@ -5,19 +5,63 @@
 //                 cell N selected (and pressed)
 //     --popup-at  pops the tree up as a menu at the point and prints the caption of the item
 //                 clicked, or "none"
+//     --bar       shows the tree as a toolbar in a window at the screen's top left; once the
+//                 first menu loop a press starts there has ended, prints the caption of the
+//                 item clicked, or "none"
 #include <QApplication>
+#include <QPointer>
+#include <QTimer>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 
 #include "toolbar/ViewImage.h"
+#include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtMenuLoop.h"
+#include "toolbar/ui/QtToolbarView.h"
+
+namespace {
+
+void onClicks(tb::TTBCustomItem* parent, std::string& clicked) {
+    for (int i = 0; i < parent->Count(); ++i) {
+        tb::TTBCustomItem* item = parent->Items(i);
+        if (item->Count() == 0) item->SetOnClick([&clicked](tb::TTBCustomItem* sender) { clicked = sender->Caption(); });
+        onClicks(item, clicked);
+    }
+}
+
+// The bar's first loop, entered by a press, ends before its click is delivered: the
+// answer waits for both.
+int runBar(QApplication& app, tbtest::ItemScript& script) {
+    QWidget window;
+    window.setWindowTitle("tbdemo");
+    auto* bar = new tb::TTBToolbarView(script.root.get(), &window);
+    window.resize(bar->sizeHint().width() + 200, 100);
+    window.move(0, 0);
+    window.show();
+    tb::InstallQtClickPoster();
+    std::string clicked = "none";
+    onClicks(script.root.get(), clicked);
+    bool looping = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        const bool now = bar->View().ViewFlags & tb::vsMenuLoop;
+        if (looping && !now) QTimer::singleShot(0, &app, [&] { app.quit(); });
+        looping = now;
+    });
+    watch.start(20);
+    app.exec();
+    std::cout << clicked << '\n';
+    return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::string file, render;
     int x = 0, y = 0, align = 0, selected = -1;
-    bool popup = false, pressed = false;
+    bool popup = false, pressed = false, bar = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--render" && i + 1 < argc) render = argv[++i];
@@ -25,11 +69,12 @@ int main(int argc, char** argv) {
         else if (a == "--align" && i + 1 < argc) align = std::atoi(argv[++i]);
         else if (a == "--select" && i + 1 < argc) selected = std::atoi(argv[++i]);
         else if (a == "--pressed") pressed = true;
+        else if (a == "--bar") bar = true;
         else file = a;
     }
     std::ifstream in(file);
-    if (!in || (render.empty() && !popup)) {
-        std::cerr << "usage: tbdemo [--render OUT.png] [--popup-at X,Y [--align N]] FILE\n";
+    if (!in || (render.empty() && !popup && !bar)) {
+        std::cerr << "usage: tbdemo [--render OUT.png] [--popup-at X,Y [--align N]] [--bar] FILE\n";
         return 2;
     }
     try {
@@ -38,6 +83,7 @@ int main(int argc, char** argv) {
             std::cerr << "tbdemo: cannot write " << render << '\n';
             return 1;
         }
+        if (bar) return runBar(app, script);
         if (popup) {
             tb::TTBLoopResult r = tb::PopupItem(*script.root, QPoint(x, y), align);
             std::cout << (r.kind == tb::TTBLoopResult::Kind::ClickItem && r.item ? r.item->Caption() : "none") << '\n';
