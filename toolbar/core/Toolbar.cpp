@@ -11,17 +11,6 @@ namespace {
 
 bool docked(TTBDockType t) { return t == TTBDockType::TopBottom || t == TTBDockType::LeftRight; }
 
-// The view's next viewer for `key`; with `primaryOnly` a match by first letter (the
-// search's fallback when no accelerator matches) does not count.
-TTBItemViewer* findAccelerated(TTBView& view, char key, bool primaryOnly, bool& onlyOne) {
-    TTBItemViewer* found = view.FindByKey(view.Selection(), key, onlyOne);
-    if (found && primaryOnly) {
-        const char accel = AcceleratorCharOf(DisplayCaption(*found->Item()));
-        if (accel == 0 || std::toupper((unsigned char)accel) != std::toupper((unsigned char)key)) found = nullptr;
-    }
-    return found;
-}
-
 }  // namespace
 
 TTBToolbarCore::TTBToolbarCore(Services services, bool designing)
@@ -97,39 +86,48 @@ void TTBToolbarCore::EnterLoop(TTBLoopOptions options) {
     if (services_.enterLoop) services_.enterLoop(options);
 }
 
-bool TTBToolbarCore::OpenByAccelerator(char key, bool primaryOnly) {
-    if (!view_) return false;
-    TTBView& view = *view_;
-    // Back to the normal look however this ends (a click or the loop may raise).
+bool OpenViewByAccelerator(TTBView& view, char key, bool primaryOnly, bool menuBar, bool cues,
+                           const std::function<void(TTBLoopOptions)>& enterLoop) {
+    // Back to the normal look however this ends (a click or the loop may raise, or free
+    // the toolbar with its view).
     struct AccelRestore {
         TTBView& view;
+        std::weak_ptr<const bool> alive;
         bool cues;
-        ~AccelRestore() { view.ShowAccelerators(false, cues); }
-    } restore{view, KeyboardCues()};
-    view.ShowAccelerators(true, restore.cues);
+        ~AccelRestore() {
+            if (!alive.expired()) view.ShowAccelerators(false, cues);
+        }
+    } restore{view, view.Alive(), cues};
+    view.ShowAccelerators(true, cues);
     view.ValidatePositions();  // the search sees only viewers laid out as shown
     if (key == 0) {
         TTBItemViewer* first = view.FirstChoosable();
         if (!first) return false;
         view.ChooseCell(first);
-        EnterLoop(tbloPickFirst);
+        enterLoop(tbloPickFirst);
         return true;
     }
     bool onlyOne = false;
-    TTBItemViewer* found = findAccelerated(view, key, primaryOnly, onlyOne);
+    TTBItemViewer* found = view.FindByKey(view.Selection(), key, onlyOne, primaryOnly);
     if (!found || !found->Item()->Enabled()) return false;
     const bool submenu = (found->Item()->ItemStyle() & tbstSubmenu) != 0;
     if (onlyOne && !submenu) {
         found->Item()->Click();
     } else if (onlyOne) {
         view.ChooseCell(found);
-        EnterLoop(tbloPopupMode | tbloPickFirst);
-    } else if (menuBar_) {
+        enterLoop(tbloPopupMode | tbloPickFirst);
+    } else if (menuBar) {
         // A shared accelerator: the first one is selected and the user goes on from there.
         view.ChooseCell(found);
-        EnterLoop(tbloPickFirst);
+        enterLoop(tbloPickFirst);
     }
     return true;
+}
+
+bool TTBToolbarCore::OpenByAccelerator(char key, bool primaryOnly) {
+    if (!view_) return false;
+    return OpenViewByAccelerator(*view_, key, primaryOnly, menuBar_, KeyboardCues(),
+                                 [this](TTBLoopOptions options) { EnterLoop(options); });
 }
 
 bool TTBToolbarCore::KeyMenu(char key) {

@@ -21,6 +21,13 @@ namespace tb {
 using TTBLoopOptions = std::uint8_t;
 constexpr TTBLoopOptions tbloStartedByMouse = 0x01, tbloPopupMode = 0x02, tbloPickFirst = 0x04;
 
+// Opens the item of a toolbar's `view` with accelerator `key` (0: the first choosable item):
+// a unique item without a submenu is clicked, a unique submenu opens with its first item, and
+// a shared accelerator selects the first match on a menu bar only. False when nothing (or a
+// disabled item) matches. `enterLoop` runs the view's menu loop with the options given.
+bool OpenViewByAccelerator(TTBView& view, char key, bool primaryOnly, bool menuBar, bool cues,
+                           const std::function<void(TTBLoopOptions)>& enterLoop);
+
 inline constexpr const char* kDefaultChevronHint = "More Buttons|";
 // The position-data value that keeps FloatingWidth (read with default 0).
 inline constexpr const char* kFloatingWidthValue = "FloatRightX";

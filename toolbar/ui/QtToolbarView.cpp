@@ -73,40 +73,13 @@ TTBLoopResult TTBToolbarView::StartToolbarLoop(int options, std::optional<QPoint
 }
 
 bool TTBToolbarView::OpenByAccelerator(char key, bool primaryOnly) {
-    view_->ShowAccelerators(true, KeyboardCuesOn());
-    QPointer<TTBToolbarView> self(this);
-    auto restore = [&] {
-        if (self) view_->ShowAccelerators(false, KeyboardCuesOn());
-    };
-    if (key == 0) {
-        TTBItemViewer* first = view_->FirstChoosable();
-        if (!first) {
-            restore();
-            return false;
-        }
-        view_->ChooseCell(first);
-        StartToolbarLoop(tbloPickFirst);
-        restore();
-        return true;
-    }
-    bool only = false;
-    TTBItemViewer* found = view_->FindByKey(view_->Selection(), key, only, primaryOnly);
-    if (!found || !found->Item()->Enabled()) {
-        restore();
-        return false;
-    }
-    if (only && !(found->Item()->ItemStyle() & tbstSubmenu)) {
-        TTBCustomItem* item = found->Item();
-        Guarded([item] { item->Click(); });
-    } else if (only) {
-        view_->ChooseCell(found);
-        StartToolbarLoop(tbloPopupMode | tbloPickFirst);
-    } else if (menuBar_) {
-        view_->ChooseCell(found);
-        StartToolbarLoop(tbloPickFirst);
-    }
-    restore();
-    return true;
+    // Only a clicked item's handler can raise: the key was answered, the error is reported.
+    bool opened = true;
+    Guarded([&] {
+        opened = OpenViewByAccelerator(*view_, key, primaryOnly, menuBar_, KeyboardCuesOn(),
+                                       [this](TTBLoopOptions options) { StartToolbarLoop(options); });
+    });
+    return opened;
 }
 
 QSize TTBToolbarView::sizeHint() const { return layoutSize_; }

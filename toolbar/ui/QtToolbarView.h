@@ -9,15 +9,13 @@
 #include <optional>
 
 #include "toolbar/core/MenuLoop.h"
+#include "toolbar/core/Toolbar.h"
 
 namespace tb {
 
 class TTBToolbarView : public QWidget, public TTBViewHost {
     Q_OBJECT
 public:
-    // StartToolbarLoop options.
-    enum : int { tbloStartedByMouse = 1, tbloPopupMode = 2, tbloPickFirst = 4 };
-
     explicit TTBToolbarView(TTBCustomItem* item, QWidget* parent = nullptr);
     ~TTBToolbarView() override;
 
