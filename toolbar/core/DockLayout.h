@@ -5,6 +5,7 @@
 // so the dock's layout is computed and tested without a window.
 #include <cstdint>
 #include <functional>
+#include <stdexcept>
 #include <vector>
 
 #include "toolbar/core/Common.h"
@@ -74,5 +75,18 @@ TDockLayoutResult LayoutRows(std::vector<TDockedWindow>& windows, const TDockLay
 // The row at `distance` from the dock's start: the first whose running total of
 // thickness passes it; past every row, the row after the last.
 int RowAtDistance(const std::vector<TDockRowInfo>& rows, int distance);
+
+}  // namespace tb
+
+namespace tb {
+
+// Docking refused an operation (the class library's invalid-operation error).
+class EInvalidOperation : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+inline constexpr const char* kDockPositionLocked = "Cannot change Position of a TTBDock if it already contains controls";
+inline constexpr const char* kDockMisplaced = "A TTBDock control cannot be placed inside a tool window or another TTBDock";
 
 }  // namespace tb
