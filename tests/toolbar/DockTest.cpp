@@ -2,12 +2,12 @@
 // moving a window between docks as the same widget, closing, toggling and floating.
 #include <gtest/gtest.h>
 
-#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QImage>
+#include <QTimer>
 #include <QtTest/QTest>
 
-#include "QtTestApp.h"
+#include "DockForm.h"
 #include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtDock.h"
 #include "toolbar/ui/QtDockableWindow.h"
@@ -16,59 +16,6 @@
 using namespace tb;
 using namespace tbtest;
 
-namespace {
-
-// A dockable window holding one fixed-size widget.
-class Bar : public TTBCustomDockableWindow {
-public:
-    Bar(QWidget* parent, int w, int h, const char* name) : TTBCustomDockableWindow(parent) {
-        setObjectName(name);
-        auto* layout = new QHBoxLayout(this);
-        layout->setContentsMargins(0, 0, 0, 0);
-        auto* content = new QWidget;
-        content->setFixedSize(w, h);
-        layout->addWidget(content);
-    }
-};
-
-// A form with the four docks around a central widget, laid out by Qt's box layouts.
-struct AppFirst {
-    AppFirst() { qtApp(); }
-};
-struct Form : AppFirst {
-    QWidget form;
-    TTBDock *top, *bottom, *left, *right;
-    Form() {
-        auto* v = new QVBoxLayout(&form);
-        v->setContentsMargins(0, 0, 0, 0);
-        v->setSpacing(0);
-        top = new TTBDock(&form, TTBDockPosition::dpTop);
-        top->setObjectName("DockTop");
-        auto* h = new QHBoxLayout;
-        h->setSpacing(0);
-        left = new TTBDock(&form, TTBDockPosition::dpLeft);
-        left->setObjectName("DockLeft");
-        right = new TTBDock(&form, TTBDockPosition::dpRight);
-        right->setObjectName("DockRight");
-        bottom = new TTBDock(&form, TTBDockPosition::dpBottom);
-        bottom->setObjectName("DockBottom");
-        h->addWidget(left);
-        h->addWidget(new QWidget, 1);
-        h->addWidget(right);
-        v->addWidget(top);
-        v->addLayout(h, 1);
-        v->addWidget(bottom);
-        form.resize(600, 400);
-        form.show();
-        settle();
-    }
-    void settle() {
-        form.layout()->activate();
-        QCoreApplication::processEvents();
-    }
-};
-
-}  // namespace
 
 TEST(Dock, ThicknessFollowsRowsAndBoundLines) {
     Form f;
@@ -251,7 +198,8 @@ TEST(DockableWindow, ToggleCloseAndFloat) {
     EXPECT_EQ(bar.HitTest(QPoint(8, 20)), TTBDockedHit::Handle);
     EXPECT_EQ(bar.HitTest(bar.contentsRect().center()), TTBDockedHit::Client);
     bar.OnCloseQuery = nullptr;
-    QTest::mouseClick(&bar, Qt::LeftButton, {}, box.center());
+    QTimer::singleShot(0, [&] { QTest::mouseRelease(&bar, Qt::LeftButton, {}, box.center()); });
+    QTest::mousePress(&bar, Qt::LeftButton, {}, box.center());  // held until released
     EXPECT_TRUE(closed);
     EXPECT_FALSE(bar.Visible());
     EXPECT_EQ(f.bottom->height(), 0);

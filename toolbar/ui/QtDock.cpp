@@ -259,6 +259,7 @@ void TTBDock::LayoutRows() {
         visible_ = std::move(shown);
     }
     rows_ = result.rows;
+    if (result.canSplit) CanSplit = true;
     const QMargins m = contentsMargins();
     applyThickness(result.thickness + (vertical ? m.left() + m.right() : m.top() + m.bottom()));
 }

@@ -11,6 +11,7 @@
 #include "toolbar/ui/QtDock.h"
 #include "toolbar/ui/QtFloatingWindow.h"
 #include "toolbar/ui/QtHooks.h"
+#include "toolbar/ui/QtModalMouse.h"
 
 namespace tb {
 
@@ -437,8 +438,7 @@ void TTBCustomDockableWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
     const TTBDockedHit hit = HitTest(event->position().toPoint());
     if (hit == TTBDockedHit::CloseButton) {
-        closePushed_ = pressOnClose_ = true;
-        update();
+        if (TrackButton(this, DockedCloseButtonRect(), closePushed_)) CloseBar();
         return;
     }
     if ((docked_ && currentDock_->AllowDrag()) || floating_) {
@@ -447,24 +447,8 @@ void TTBCustomDockableWindow::mousePressEvent(QMouseEvent* event) {
     }
 }
 
-void TTBCustomDockableWindow::mouseReleaseEvent(QMouseEvent* event) {
-    if (!pressOnClose_ || event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
-    const bool inside = DockedCloseButtonRect().contains(event->position().toPoint());
-    pressOnClose_ = closePushed_ = false;
-    update();
-    if (inside) CloseBar();
-}
-
 void TTBCustomDockableWindow::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    if (pressOnClose_) {
-        const bool inside = DockedCloseButtonRect().contains(p);
-        if (inside != closePushed_) {
-            closePushed_ = inside;
-            update();
-        }
-        return;
-    }
     const TTBDockedHit hit = HitTest(p);
     setCloseHot(hit == TTBDockedHit::CloseButton);
     const bool vertical = currentDock_ && currentDock_->Vertical();

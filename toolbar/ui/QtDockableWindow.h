@@ -142,12 +142,18 @@ public:
     virtual void SetAllotted(int length) { allotted_ = length; }
     int LastRowSize() const { return lastRowSize_; }
 
+    // A floating resize: begins with the handle being dragged, may change each tracked
+    // rectangle (the floating window's, on the screen), ends when accepted, frees always.
+    virtual void FloatingResizeBegin(int handle) {}
+    virtual void FloatingResizeTrack(QRect& rect) {}
+    virtual void FloatingResizeEnd() {}
+    virtual void FloatingResizeFree() {}
+
 protected:
     virtual void DockChangingHidden(bool floating, TTBDock* dockingTo);
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -156,6 +162,7 @@ protected:
 private:
     friend class TTBDock;
     friend class TTBFloatingWindowParent;
+    friend class TDragLoop;
     friend void SetFloating(TTBCustomDockableWindow& window, bool value);
     friend void BeginDragLoop(TTBCustomDockableWindow& window, QPoint cursor);
     void applyDockFields();
@@ -181,7 +188,6 @@ private:
     bool arrangeNeeded_ = false;
     bool smoothDragging_ = false;
     bool closePushed_ = false, closeHot_ = false;
-    bool pressOnClose_ = false;
     bool internalShow_ = false;  // Qt's own visibility changes, not the wanted state
     QPointer<TTBFloatingWindowParent> floatingParent_;
 };

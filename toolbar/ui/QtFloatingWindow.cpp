@@ -8,6 +8,7 @@
 #include "toolbar/core/DockLayout.h"
 #include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtDockableWindow.h"
+#include "toolbar/ui/QtModalMouse.h"
 
 namespace tb {
 
@@ -41,13 +42,17 @@ void TTBFloatingWindowParent::ApplyFloatingMode() {
     if (shown) show();
 }
 
-int TTBFloatingWindowParent::CaptionHeight() const { return std::max(15, fontMetrics().height() + 4); }
+int SmallCaptionHeight(const QWidget& widget) { return std::max(15, widget.fontMetrics().height() + 4); }
 
-QMargins TTBFloatingWindowParent::NonClient() const {
-    const QSize border = window_->FloatingBorderSize();
-    return QMargins(border.width(), border.height() + (window_->ShowCaption ? CaptionHeight() : 0), border.width(),
-                    border.height());
+QMargins FloatingNonClient(const TTBCustomDockableWindow& window) {
+    const QSize border = window.FloatingBorderSize();
+    return QMargins(border.width(), border.height() + (window.ShowCaption ? SmallCaptionHeight(window) : 0),
+                    border.width(), border.height());
 }
+
+int TTBFloatingWindowParent::CaptionHeight() const { return SmallCaptionHeight(*window_); }
+
+QMargins TTBFloatingWindowParent::NonClient() const { return FloatingNonClient(*window_); }
 
 QRect TTBFloatingWindowParent::CaptionRect() const {
     const QSize border = window_->FloatingBorderSize();
@@ -140,32 +145,20 @@ void TTBFloatingWindowParent::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
     switch (HitTest(event->position().toPoint())) {
     case htCloseButton:
-        closePushed_ = pressOnClose_ = true;
-        update();
+        if (TrackButton(this, CloseButtonRect(), closePushed_)) window_->CloseBar();
         break;
     case htCaption:
         BeginDragLoop(*window_, event->globalPosition().toPoint());
         break;
+    case htLeft:
+    case htRight:
+    case htTop:
+    case htBottom:
+        BeginFloatingResize(*window_, HitTest(event->position().toPoint()), event->globalPosition().toPoint());
+        break;
     default:
         break;
     }
-}
-
-void TTBFloatingWindowParent::mouseMoveEvent(QMouseEvent* event) {
-    if (!pressOnClose_) return QWidget::mouseMoveEvent(event);
-    const bool inside = CloseButtonRect().contains(event->position().toPoint());
-    if (inside != closePushed_) {
-        closePushed_ = inside;
-        update();
-    }
-}
-
-void TTBFloatingWindowParent::mouseReleaseEvent(QMouseEvent* event) {
-    if (!pressOnClose_ || event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
-    const bool inside = CloseButtonRect().contains(event->position().toPoint());
-    pressOnClose_ = closePushed_ = false;
-    update();
-    if (inside) window_->CloseBar();
 }
 
 void TTBFloatingWindowParent::mouseDoubleClickEvent(QMouseEvent* event) {

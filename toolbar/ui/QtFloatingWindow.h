@@ -39,8 +39,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -49,12 +47,21 @@ private:
     TTBCustomDockableWindow* window_;
     bool shouldShow_ = false;
     bool inactiveCaption_ = false;
-    bool closePushed_ = false, pressOnClose_ = false;
+    bool closePushed_ = false;
 };
+
+// The frame a floating window puts around `window`: its border on every side, and the small
+// caption on top when it shows one.
+int SmallCaptionHeight(const QWidget& widget);
+QMargins FloatingNonClient(const TTBCustomDockableWindow& window);
 
 // Moves the window into a floating window of its form (made when it has none), or back
 // onto its form. EInvalidOperation when the window belongs to no form.
 void SetFloating(TTBCustomDockableWindow& window, bool value);
+
+// The modal resize of a floating window by the edge `edge` (htLeft to htBottom) pressed at
+// `cursor` (screen); Esc leaves it as it was.
+void BeginFloatingResize(TTBCustomDockableWindow& window, TTBFloatingWindowParent::THit edge, QPoint cursor);
 
 // The modal drag of a window from a press at `cursor` (screen): it docks where it is
 // dropped, floats, or stays where it was (Esc).
