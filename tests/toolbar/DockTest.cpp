@@ -30,6 +30,7 @@ TEST(Dock, ThicknessFollowsRowsAndBoundLines) {
     EXPECT_EQ(f.top->height(), 26);
     EXPECT_EQ(bar.geometry(), QRect(0, 0, 100 + 6 + 4, 26));  // handle 6, frame 2 on each side
     EXPECT_EQ(bar.contentsMargins(), QMargins(8, 2, 2, 2));
+    EXPECT_EQ(bar.layout()->geometry(), bar.contentsRect());  // the content sits inside the frame
 
     f.top->SetBoundLines(blTop | blBottom);
     f.settle();
@@ -232,4 +233,18 @@ TEST(DockableWindow, ToggleCloseAndFloat) {
     bar.SetFloatingMode(TTBFloatingMode::fmOnTopOfAllForms);
     SetFloating(bar, true);
     EXPECT_TRUE(bar.FloatingParent()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST(DockableWindow, ContentSitsInsideTheFrameWhenDockedBeforeShowing) {
+    AppFirst app;
+    QWidget form;
+    auto* v = new QVBoxLayout(&form);
+    auto* dock = new TTBDock(&form);
+    v->addWidget(dock);
+    v->addStretch();
+    Bar bar(nullptr, 100, 22, "bar");
+    bar.SetCurrentDock(dock);
+    form.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar.layout()->geometry(), bar.contentsRect());
 }

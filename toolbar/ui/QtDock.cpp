@@ -245,9 +245,7 @@ void TTBDock::LayoutRows() {
             w->dockRow_ = r.dockRow;
             w->dockPos_ = r.dockPos;
         }
-        ++w->boundsGuard_;
-        w->setGeometry(toQRect(r.bounds).translated(contentsRect().topLeft()));
-        --w->boundsGuard_;
+        w->SetBoundsGuarded(toQRect(r.bounds).translated(contentsRect().topLeft()));
     }
     if (params.commit) {
         std::vector<TTBCustomDockableWindow*> ordered;

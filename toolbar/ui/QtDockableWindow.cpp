@@ -71,8 +71,27 @@ void TTBCustomDockableWindow::applyDockFields() {
     currentDock_ = qobject_cast<TTBDock*>(parent);
     docked_ = currentDock_ != nullptr;
     floating_ = qobject_cast<TTBFloatingWindowParent*>(parent) != nullptr;
-    setContentsMargins(docked_ ? DockedMargins(currentDock_) : QMargins());
+    const QMargins margins = docked_ ? DockedMargins(currentDock_) : QMargins();
+    if (margins != contentsMargins()) {
+        setContentsMargins(margins);
+        placeContent();
+    }
     update();
+}
+
+void TTBCustomDockableWindow::placeContent() {
+    // A hidden widget gets its resize events only when shown, and a new frame may keep the
+    // size: the content is placed in the contents rectangle now.
+    if (!layout()) return;
+    layout()->invalidate();
+    layout()->activate();
+}
+
+void TTBCustomDockableWindow::SetBoundsGuarded(const QRect& bounds) {
+    ++boundsGuard_;
+    setGeometry(bounds);
+    --boundsGuard_;
+    placeContent();
 }
 
 void TTBCustomDockableWindow::SetParent(QWidget* parent) {
@@ -370,9 +389,7 @@ void TTBCustomDockableWindow::applySize(QSize client) {
         floatingParent_->FitClient(client);
         return;
     }
-    ++boundsGuard_;
-    resize(client);
-    --boundsGuard_;
+    SetBoundsGuarded(QRect(pos(), client));
 }
 
 int TTBCustomDockableWindow::DragHandleSize() const {

@@ -141,6 +141,8 @@ public:
     int Allotted() const { return allotted_; }
     virtual void SetAllotted(int length) { allotted_ = length; }
     int LastRowSize() const { return lastRowSize_; }
+    // Sets the bounds from its dock or floating window (no size-changing notification).
+    void SetBoundsGuarded(const QRect& bounds);
 
     // A floating resize: begins with the handle being dragged, may change each tracked
     // rectangle (the floating window's, on the screen), ends when accepted, frees always.
@@ -166,6 +168,7 @@ private:
     friend void SetFloating(TTBCustomDockableWindow& window, bool value);
     friend void BeginDragLoop(TTBCustomDockableWindow& window, QPoint cursor);
     void applyDockFields();
+    void placeContent();
     void applyVisible();
     void updateFloatingList();
     void applySize(QSize client);

@@ -101,7 +101,7 @@ void TTBFloatingWindowParent::SetInactiveCaption(bool value) {
 
 void TTBFloatingWindowParent::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (window_->parentWidget() == this) window_->setGeometry(contentsRect());
+    if (window_->parentWidget() == this) window_->SetBoundsGuarded(contentsRect());
 }
 
 void TTBFloatingWindowParent::moveEvent(QMoveEvent* event) {
