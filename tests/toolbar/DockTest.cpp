@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QCloseEvent>
+#include <QScreen>
 #include <QImage>
 #include <QTimer>
 #include <QtTest/QTest>
 
 #include "DockForm.h"
+#include "toolbar/core/Hooks.h"
 #include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtDock.h"
 #include "toolbar/ui/QtDockableWindow.h"
@@ -247,4 +249,46 @@ TEST(DockableWindow, ContentSitsInsideTheFrameWhenDockedBeforeShowing) {
     form.show();
     QCoreApplication::processEvents();
     EXPECT_EQ(bar.layout()->geometry(), bar.contentsRect());
+}
+
+TEST(DockableWindow, FloatingWindowFollowsFormApplicationAndScreen) {
+    Form f;
+    Bar bar(&f.form, 100, 22, "bar");
+    SetFloating(bar, true);
+    TTBFloatingWindowParent* floating = bar.FloatingParent();
+    // Hidden while no window of the application is active; the activation hook shows it.
+    QApplication::setActiveWindow(nullptr);
+    Hooks().Dispatch(THookCode::ActivateApp, qApp, 0, 0);
+    EXPECT_FALSE(floating->isVisible());
+    QApplication::setActiveWindow(&f.form);
+    Hooks().Dispatch(THookCode::ActivateApp, qApp, 1, 0);
+    EXPECT_TRUE(floating->isVisible());
+    bar.SetHideWhenInactive(false);
+    QApplication::setActiveWindow(nullptr);
+    Hooks().Dispatch(THookCode::ActivateApp, qApp, 0, 0);
+    EXPECT_TRUE(floating->isVisible());
+    // On top of its form: gone with it, back with it.
+    f.form.hide();
+    EXPECT_FALSE(floating->isVisible());
+    f.form.show();
+    EXPECT_TRUE(floating->isVisible());
+
+    const int withCaption = floating->height();
+    bar.SetShowCaption(false);
+    EXPECT_EQ(floating->height(), withCaption - SmallCaptionHeight(bar));
+    EXPECT_EQ(floating->HitTest(QPoint(floating->width() / 2, 1)), TTBFloatingWindowParent::htTop);
+    bar.SetResizable(false);
+    EXPECT_EQ(floating->HitTest(QPoint(floating->width() / 2, 1)), TTBFloatingWindowParent::htNowhere);
+    EXPECT_EQ(floating->size(), QSize(100 + 6, 22 + 6));
+
+    const QRect work = floating->screen()->availableGeometry();
+    floating->move(work.right() - 10, work.top() + 50);  // partly on the screen: left alone
+    bar.KeepOnScreen(true);
+    EXPECT_EQ(floating->x(), work.right() - 10);
+    bar.KeepOnScreen(false);
+    EXPECT_EQ(floating->geometry().right(), work.right());
+    floating->move(work.left() - 500, work.bottom() + 500);
+    bar.KeepOnScreen(true);
+    EXPECT_EQ(floating->geometry().bottomLeft(), work.bottomLeft());
+    EXPECT_EQ(bar.FloatingPosition, floating->pos());
 }

@@ -245,6 +245,30 @@ void TTBCustomDockableWindow::SetHideWhenInactive(bool value) {
     RefreshVisibility();
 }
 
+void TTBCustomDockableWindow::refitFloating() {
+    if (!floating_ || !floatingParent_) return;
+    floatingParent_->FitClient(CalcSize(nullptr, true));
+    floatingParent_->update();
+}
+
+void TTBCustomDockableWindow::SetShowCaption(bool value) {
+    if (value == showCaption_) return;
+    showCaption_ = value;
+    refitFloating();
+}
+
+void TTBCustomDockableWindow::SetCloseButton(bool value) {
+    if (value == closeButton_) return;
+    closeButton_ = value;
+    if (floatingParent_) floatingParent_->update();
+}
+
+void TTBCustomDockableWindow::SetResizable(bool value) {
+    if (value == resizable_) return;
+    resizable_ = value;
+    refitFloating();  // the border's width changes with it
+}
+
 void TTBCustomDockableWindow::SetCurrentDock(TTBDock* dock) {
     if (dock) SetParent(dock);
     else if (QWidget* form = OwnerForm()) SetParent(form);
@@ -429,7 +453,7 @@ void TTBCustomDockableWindow::FloatingMinMax(QSize& min, QSize& max) const {
     max = QSize(0, 0);
 }
 
-QSize TTBCustomDockableWindow::FloatingBorderSize() const { return Resizable ? QSize(4, 4) : QSize(3, 3); }
+QSize TTBCustomDockableWindow::FloatingBorderSize() const { return resizable_ ? QSize(4, 4) : QSize(3, 3); }
 
 QRect TTBCustomDockableWindow::DockedCloseButtonRect() const {
     const int side = DragHandleSize() - 3;

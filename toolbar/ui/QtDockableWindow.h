@@ -82,12 +82,17 @@ public:
     void SetFloatingMode(TTBFloatingMode value);
     bool HideWhenInactive() const { return hideWhenInactive_; }
     void SetHideWhenInactive(bool value);
+    // What the floating window shows: its caption, the caption's close button, a sizing
+    // border (wider than the plain one).
+    bool ShowCaption() const { return showCaption_; }
+    void SetShowCaption(bool value);
+    bool CloseButton() const { return closeButton_; }
+    void SetCloseButton(bool value);
+    bool Resizable() const { return resizable_; }
+    void SetResizable(bool value);
 
     bool AutoResize = true;
     bool ActivateParent = true;
-    bool CloseButton = true;
-    bool Resizable = true;
-    bool ShowCaption = true;
     bool SmoothDrag = true;
     TTBDockMode DockMode = TTBDockMode::dmCanFloat;
     TTBDockableTo DockableTo = kDockableToAll;
@@ -174,6 +179,7 @@ private:
     void applySize(QSize client);
     void setCloseHot(bool hot);
     void paintDockedFrame(QPainter& painter);
+    void refitFloating();
 
     int dockPos_ = -1, dockRow_ = 0;
     int effectivePos_ = 0, effectiveRow_ = -1;
@@ -184,6 +190,7 @@ private:
     bool visibleWanted_ = true;
     bool fullSize_ = false, stretch_ = false, closeButtonWhenDocked_ = false;
     bool hideWhenInactive_ = true;
+    bool showCaption_ = true, closeButton_ = true, resizable_ = true;
     TTBDragHandleStyle dragHandleStyle_ = TTBDragHandleStyle::dhSingle;
     TTBBorderStyle borderStyle_ = TTBBorderStyle::bsSingle;
     TTBFloatingMode floatingMode_ = TTBFloatingMode::fmOnTopOfParentForm;

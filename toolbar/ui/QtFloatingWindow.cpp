@@ -46,7 +46,7 @@ int SmallCaptionHeight(const QWidget& widget) { return std::max(15, widget.fontM
 
 QMargins FloatingNonClient(const TTBCustomDockableWindow& window) {
     const QSize border = window.FloatingBorderSize();
-    return QMargins(border.width(), border.height() + (window.ShowCaption ? SmallCaptionHeight(window) : 0),
+    return QMargins(border.width(), border.height() + (window.ShowCaption() ? SmallCaptionHeight(window) : 0),
                     border.width(), border.height());
 }
 
@@ -57,7 +57,7 @@ QMargins TTBFloatingWindowParent::NonClient() const { return FloatingNonClient(*
 QRect TTBFloatingWindowParent::CaptionRect() const {
     const QSize border = window_->FloatingBorderSize();
     QRect r(border.width(), border.height(), width() - 2 * border.width(), CaptionHeight() - 1);
-    if (window_->CloseButton) r.setRight(r.right() - r.height());
+    if (window_->CloseButton()) r.setRight(r.right() - r.height());
     return r;
 }
 
@@ -69,11 +69,11 @@ QRect TTBFloatingWindowParent::CloseButtonRect() const {
 
 TTBFloatingWindowParent::THit TTBFloatingWindowParent::HitTest(QPoint p) const {
     if (contentsRect().contains(p)) return htClient;
-    if (window_->ShowCaption) {
-        if (window_->CloseButton && CloseButtonRect().contains(p)) return htCloseButton;
+    if (window_->ShowCaption()) {
+        if (window_->CloseButton() && CloseButtonRect().contains(p)) return htCloseButton;
         if (CaptionRect().contains(p) || CloseButtonRect().contains(p)) return htCaption;
     }
-    if (!window_->Resizable || !rect().contains(p)) return htNowhere;
+    if (!window_->Resizable() || !rect().contains(p)) return htNowhere;
     const QSize border = window_->FloatingBorderSize();
     if (p.y() < border.height()) return htTop;
     if (p.y() >= height() - border.height()) return htBottom;
@@ -116,7 +116,7 @@ void TTBFloatingWindowParent::paintEvent(QPaintEvent*) {
     p.fillRect(r, SysColor(TSysColor::BtnFace));
     DrawEdge(p, r, TEdgeKind::RaisedOuter);
     DrawEdge(p, r.adjusted(1, 1, -1, -1), TEdgeKind::RaisedInner);
-    if (!window_->ShowCaption) return;
+    if (!window_->ShowCaption()) return;
     const QColor caption = inactiveCaption_ ? palette().color(QPalette::Inactive, QPalette::Highlight)
                                             : palette().color(QPalette::Active, QPalette::Highlight);
     QRect cap = CaptionRect();
@@ -127,7 +127,7 @@ void TTBFloatingWindowParent::paintEvent(QPaintEvent*) {
     p.setFont(f);
     p.drawText(cap.adjusted(2, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
                fontMetrics().elidedText(windowTitle(), Qt::ElideRight, cap.width() - 4));
-    if (window_->CloseButton) {
+    if (window_->CloseButton()) {
         const QRect cell = CloseButtonRect();
         p.fillRect(cell, caption);
         const QRect box = cell.adjusted(0, 2, -2, -2);
