@@ -280,6 +280,9 @@ TEST(DockableWindow, FloatingWindowFollowsFormApplicationAndScreen) {
     bar.SetResizable(false);
     EXPECT_EQ(floating->HitTest(QPoint(floating->width() / 2, 1)), TTBFloatingWindowParent::htNowhere);
     EXPECT_EQ(floating->size(), QSize(100 + 6, 22 + 6));
+    bar.resize(150, 40);  // a size asked for from outside: the floating window follows
+    EXPECT_EQ(floating->size(), QSize(150 + 6, 40 + 6));
+    EXPECT_EQ(bar.geometry(), floating->contentsRect());
 
     const QRect work = floating->screen()->availableGeometry();
     floating->move(work.right() - 10, work.top() + 50);  // partly on the screen: left alone

@@ -4,6 +4,7 @@
 #include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScreen>
 
 #include "toolbar/core/Hooks.h"
@@ -88,6 +89,7 @@ void TTBCustomDockableWindow::placeContent() {
 }
 
 void TTBCustomDockableWindow::SetBoundsGuarded(const QRect& bounds) {
+    guardedSize_ = bounds.size();
     ++boundsGuard_;
     setGeometry(bounds);
     --boundsGuard_;
@@ -318,7 +320,8 @@ void TTBCustomDockableWindow::setVisible(bool visible) {
 }
 
 bool TTBCustomDockableWindow::ComputeVisible() const {
-    if (!visibleWanted_ || hiddenCount_ > 0) return false;
+    // Never a window of its own: without a parent it waits, hidden, for a dock or a form.
+    if (!visibleWanted_ || hiddenCount_ > 0 || !parentWidget()) return false;
     if (!floating_) return true;
     QWidget* form = OwnerForm();
     if (floatingMode_ == TTBFloatingMode::fmOnTopOfParentForm &&
@@ -515,6 +518,15 @@ void TTBCustomDockableWindow::leaveEvent(QEvent* event) {
 void TTBCustomDockableWindow::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     if (OnMove && moveLock_ <= 0) OnMove(this);
+}
+
+void TTBCustomDockableWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // Hidden widgets get their resize events late: a size set by the dock or the floating
+    // window is known by its value, not only by the guard.
+    if (boundsGuard_ > 0 || event->size() == guardedSize_) return;
+    SizeChanging(event->size().width(), event->size().height());
+    if (floating_ && floatingParent_) floatingParent_->FitClient(event->size());  // the floating window follows
 }
 
 void TTBCustomDockableWindow::changeEvent(QEvent* event) {

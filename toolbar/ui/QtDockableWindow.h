@@ -164,6 +164,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -196,6 +197,7 @@ private:
     TTBFloatingMode floatingMode_ = TTBFloatingMode::fmOnTopOfParentForm;
     int boundsGuard_ = 0, arrangeLock_ = 0, moveLock_ = 0, hiddenCount_ = 0;
     bool arrangeNeeded_ = false;
+    QSize guardedSize_;
     bool smoothDragging_ = false;
     bool closePushed_ = false, closeHot_ = false;
     bool internalShow_ = false;  // Qt's own visibility changes, not the wanted state
