@@ -90,6 +90,29 @@ TEST(DockDragLoop, BetweenDocksFloatingAndBack) {
     EXPECT_EQ(f.top->height(), 26);
 }
 
+TEST(DockDragLoop, RefusedDockAndLostActivation) {
+    DragForm f;
+    std::vector<TTBCustomDockableWindow*> asked;
+    f.left->OnRequestDock = [&](TTBDock*, TTBCustomDockableWindow* bar, bool& accept) {
+        asked.push_back(bar);
+        accept = false;
+    };
+    drag(&f.main, f.handle(), {f.left->mapToGlobal(QPoint(2, 60))});
+    EXPECT_EQ(asked, std::vector<TTBCustomDockableWindow*>{&f.main});
+    EXPECT_TRUE(f.main.Floating());  // refused, the next candidate is floating
+    f.main.setWindowTitle("Renamed");
+    EXPECT_EQ(f.main.FloatingParent()->windowTitle(), "Renamed");
+
+    // The application losing the activation ends a drag as Esc would.
+    const QRect before = f.main.FloatingParent()->geometry();
+    drag(f.main.FloatingParent(), f.main.FloatingParent()->CaptionRect().center(),
+         {f.form.mapToGlobal(QPoint(100, 300))}, Finish::Drop, {}, [] {
+             QEvent away(QEvent::ApplicationDeactivate);
+             QCoreApplication::sendEvent(qApp, &away);
+         });
+    EXPECT_EQ(f.main.FloatingParent()->geometry(), before);
+}
+
 TEST(DockDragLoop, QuarterOpensARowMiddleJoinsIt) {
     DragForm f;
     Bar other(nullptr, 100, 22, "other");

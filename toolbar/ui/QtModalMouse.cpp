@@ -35,6 +35,11 @@ public:
     std::exception_ptr error;
 
     bool eventFilter(QObject*, QEvent* event) override {
+        if (!done_ && event->type() == QEvent::ApplicationDeactivate) {  // the user went elsewhere
+            done_ = true;
+            loop_.quit();
+            return false;
+        }
         if (done_ || !isInput(event->type())) return false;
         TLoopStep s = TLoopStep::Cancel;
         try {

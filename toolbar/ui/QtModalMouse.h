@@ -13,7 +13,7 @@ namespace tb {
 enum class TLoopStep { Pass, Swallow, Accept, Cancel };
 
 // Runs until the step answers Accept or Cancel (true for Accept), or the application quits
-// (Cancel). An exception thrown by the step ends the loop, the mouse is released, and it
+// or loses the activation (Cancel). An exception thrown by the step ends the loop, the mouse is released, and it
 // propagates from here.
 bool RunModalMouseLoop(QWidget* grabber, const std::function<TLoopStep(QEvent*)>& step);
 
