@@ -295,3 +295,28 @@ TEST(DockableWindow, FloatingWindowFollowsFormApplicationAndScreen) {
     EXPECT_EQ(floating->geometry().bottomLeft(), work.bottomLeft());
     EXPECT_EQ(bar.FloatingPosition, floating->pos());
 }
+
+TEST(Dock, WindowsAndDocksGoInEitherOrder) {
+    auto* f = new Form;
+    auto* a = new Bar(nullptr, 100, 22, "a");
+    auto* b = new Bar(nullptr, 100, 30, "b");
+    a->SetCurrentDock(f->top);
+    b->SetDockRow(1);
+    b->SetCurrentDock(f->top);
+    b->SetLastDock(f->left);  // taken as the current dock while docked
+    auto* c = new Bar(&f->form, 50, 22, "c");
+    c->SetDefaultDock(f->top);
+    f->settle();
+    EXPECT_EQ(f->top->height(), 26 + 34);
+    delete b;
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f->top->height(), 26);
+    SetFloating(*c, true);
+    delete c;  // its floating window goes too
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(f->form.findChildren<TTBFloatingWindowParent*>().isEmpty());
+    auto* d = new Bar(&f->form, 50, 22, "d");
+    SetFloating(*d, true);
+    delete f;  // the docks go with their windows inside, the floating window with its form
+    SUCCEED();
+}

@@ -23,7 +23,16 @@ TTBDock::TTBDock(QWidget* parent, TTBDockPosition position) : QWidget(nullptr), 
 
 TTBDock::~TTBDock() {
     if (background_) background_->UnregisterChanged(this);
-    // The windows outlive their dock's lists; they forget it through their QPointers.
+    // Our children are deleted after this body, when only the QWidget is left of us: the
+    // windows must neither call back nor be heard going.
+    for (TTBCustomDockableWindow* w : findChildren<TTBCustomDockableWindow*>(Qt::FindDirectChildrenOnly)) {
+        if (std::find(dockList_.begin(), dockList_.end(), w) == dockList_.end()) dockList_.push_back(w);
+    }
+    for (TTBCustomDockableWindow* w : dockList_) {
+        disconnect(w, nullptr, this, nullptr);
+        for (QPointer<TTBDock>* p : {&w->currentDock_, &w->lastDock_, &w->defaultDock_})
+            if (*p == this) *p = nullptr;
+    }
 }
 
 void TTBDock::checkParent(QWidget* parent) {
@@ -110,9 +119,13 @@ void TTBDock::forget(QObject* window) {
         list.erase(std::remove_if(list.begin(), list.end(), [window](QObject* w) { return w == window; }),
                    list.end());
     };
+    const std::size_t before = dockList_.size() + visible_.size();
     drop(dockList_);
     drop(visible_);
     if (Dragged == window) Dragged = nullptr;
+    // Laid out once the window has gone entirely.
+    if (dockList_.size() + visible_.size() != before)
+        QMetaObject::invokeMethod(this, &TTBDock::LayoutRows, Qt::QueuedConnection);
 }
 
 void TTBDock::SetDockListMember(TTBCustomDockableWindow* window, bool add) {

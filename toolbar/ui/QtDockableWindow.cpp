@@ -64,6 +64,7 @@ TTBCustomDockableWindow::~TTBCustomDockableWindow() {
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
     if (currentDock_) currentDock_->forget(this);
     if (lastDock_) lastDock_->forget(this);
+    if (floatingParent_) floatingParent_->Orphan();
     Hooks().UnregisterHookProc(dockableHook);
 }
 

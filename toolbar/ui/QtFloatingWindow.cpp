@@ -33,6 +33,11 @@ TTBFloatingWindowParent::TTBFloatingWindowParent(QWidget* form, TTBCustomDockabl
                                     static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(this)) & 0xFFFFFFFFull));
 }
 
+TTBFloatingWindowParent::~TTBFloatingWindowParent() {
+    // The window inside goes after this body (a child): it must not call back.
+    if (window_ && window_->floatingParent_ == this) window_->floatingParent_ = nullptr;
+}
+
 void TTBFloatingWindowParent::ApplyFloatingMode() {
     Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
     if (window_->FloatingMode() == TTBFloatingMode::fmOnTopOfAllForms) flags |= Qt::WindowStaysOnTopHint;
@@ -101,16 +106,18 @@ void TTBFloatingWindowParent::SetInactiveCaption(bool value) {
 
 void TTBFloatingWindowParent::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (window_->parentWidget() == this) window_->SetBoundsGuarded(contentsRect());
+    if (window_ && window_->parentWidget() == this) window_->SetBoundsGuarded(contentsRect());
 }
 
 void TTBFloatingWindowParent::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
+    if (!window_) return;
     window_->FloatingPosition = pos();
     if (window_->OnMove) window_->OnMove(window_);
 }
 
 void TTBFloatingWindowParent::paintEvent(QPaintEvent*) {
+    if (!window_) return;
     QPainter p(this);
     const QRect r = rect();
     p.fillRect(r, SysColor(TSysColor::BtnFace));
@@ -142,7 +149,7 @@ void TTBFloatingWindowParent::paintEvent(QPaintEvent*) {
 }
 
 void TTBFloatingWindowParent::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    if (!window_ || event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
     switch (HitTest(event->position().toPoint())) {
     case htCloseButton:
         if (TrackButton(this, CloseButtonRect(), closePushed_)) window_->CloseBar();
@@ -162,7 +169,8 @@ void TTBFloatingWindowParent::mousePressEvent(QMouseEvent* event) {
 }
 
 void TTBFloatingWindowParent::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && HitTest(event->position().toPoint()) == htCaption) window_->ToggleDock();
+    if (window_ && event->button() == Qt::LeftButton && HitTest(event->position().toPoint()) == htCaption)
+        window_->ToggleDock();
 }
 
 void TTBFloatingWindowParent::closeEvent(QCloseEvent* event) {
@@ -177,6 +185,12 @@ void TTBFloatingWindowParent::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void TTBFloatingWindowParent::Orphan() {
+    window_ = nullptr;
+    hide();
+    deleteLater();
 }
 
 void SetFloating(TTBCustomDockableWindow& window, bool value) {

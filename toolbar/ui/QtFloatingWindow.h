@@ -15,6 +15,7 @@ public:
     enum THit { htNowhere, htClient, htLeft, htRight, htTop, htBottom, htCaption, htCloseButton };
 
     TTBFloatingWindowParent(QWidget* form, TTBCustomDockableWindow* window);
+    ~TTBFloatingWindowParent() override;
 
     QWidget* Form() const { return parentWidget(); }
     TTBCustomDockableWindow* DockableWindow() const { return window_; }
@@ -31,6 +32,8 @@ public:
     // Shown only while the window wants it (set by the dockable window's visibility).
     void SetShouldShow(bool value);
     void SetInactiveCaption(bool value);
+    // Its window is going: it forgets it and goes too, once the event being handled is over.
+    void Orphan();
     // Stays on top of every window (fmOnTopOfAllForms) or of its form only.
     void ApplyFloatingMode();
 
