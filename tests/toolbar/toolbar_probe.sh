@@ -22,6 +22,16 @@ mapfile -t lines < <("$probe" tb-mru 36 $(seq -f 'n%g' 1 36))
 [ "$("$probe" tb-layout --metrics 13,0,6 "$GS_SOURCE_DIR/tests/toolbar/data/tbmain.txt" | tail -1)" = 401x22 ] ||
   fail "main toolbar size"
 
+# Dock rows: the highest stored row lays out at once, a negative one is row 0; rows wrap.
+diff <(printf 'a 1 0 400\nb 0 0 300\n') \
+  <(timeout 2 "$probe" tb-dockrows 800 a:2147483647:0:400:0:none b:-5:0:300:0:none) || fail "dock rows"
+diff <(printf 't 1 0 200\nm 0 0 500\nu 1 200 300\n') \
+  <("$probe" tb-dockrows 500 t:0:0:200:0:none m:0:50:100:0:wrap+full u:0:150:100:0:none+stretch) || fail "full, stretch"
+for bad in "a:0:x:1:0:none/bad position" "a:0:0:1:0:sideways/bad mode" "a:0:0:1/want NAME" \
+           "a:99999999999:0:1:0:none/bad row"; do
+  ! out=$("$probe" tb-dockrows 500 "${bad%%/*}" 2>&1) && [[ $out == *"${bad#*/}"* ]] || fail "refused: $bad"
+done
+
 # A new store gives the defaults.
 diff <(printf 'MenuShowDelay=400\nMenuPopup=0\nMenuCommand=0\n') <("$probe" tb-menu-settings) || fail "defaults"
 

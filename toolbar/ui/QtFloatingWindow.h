@@ -1,0 +1,70 @@
+#pragma once
+// TTBFloatingWindowParent: the small tool window a floating dockable window lives in. It
+// is a frameless Qt::Tool window of the form that never takes the focus; its border,
+// caption and close button are its contents margins, hit-tested and painted by itself.
+#include <QWidget>
+
+namespace tb {
+
+class TTBCustomDockableWindow;
+
+class TTBFloatingWindowParent : public QWidget {
+    Q_OBJECT
+public:
+    // What a point of the window is.
+    enum THit { htNowhere, htClient, htLeft, htRight, htTop, htBottom, htCaption, htCloseButton };
+
+    TTBFloatingWindowParent(QWidget* form, TTBCustomDockableWindow* window);
+
+    QWidget* Form() const { return parentWidget(); }
+    TTBCustomDockableWindow* DockableWindow() const { return window_; }
+
+    int CaptionHeight() const;
+    // Border on every side, and the caption on top when the window shows one.
+    QMargins NonClient() const;
+    QRect CaptionRect() const;  // without the close button
+    QRect CloseButtonRect() const;
+    THit HitTest(QPoint point) const;
+
+    // Sizes itself around a client of `client` size.
+    void FitClient(QSize client);
+    // Shown only while the window wants it (set by the dockable window's visibility).
+    void SetShouldShow(bool value);
+    void SetInactiveCaption(bool value);
+    // Stays on top of every window (fmOnTopOfAllForms) or of its form only.
+    void ApplyFloatingMode();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    TTBCustomDockableWindow* window_;
+    bool shouldShow_ = false;
+    bool inactiveCaption_ = false;
+    bool closePushed_ = false;
+};
+
+// The frame a floating window puts around `window`: its border on every side, and the small
+// caption on top when it shows one.
+int SmallCaptionHeight(const QWidget& widget);
+QMargins FloatingNonClient(const TTBCustomDockableWindow& window);
+
+// Moves the window into a floating window of its form (made when it has none), or back
+// onto its form. EInvalidOperation when the window belongs to no form.
+void SetFloating(TTBCustomDockableWindow& window, bool value);
+
+// The modal resize of a floating window by the edge `edge` (htLeft to htBottom) pressed at
+// `cursor` (screen); Esc leaves it as it was.
+void BeginFloatingResize(TTBCustomDockableWindow& window, TTBFloatingWindowParent::THit edge, QPoint cursor);
+
+// The modal drag of a window from a press at `cursor` (screen): it docks where it is
+// dropped, floats, or stays where it was (Esc).
+void BeginDragLoop(TTBCustomDockableWindow& window, QPoint cursor);
+
+}  // namespace tb
