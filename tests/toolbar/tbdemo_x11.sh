@@ -15,7 +15,7 @@ run() {  # run [--bar] XDOTOOL-ARGS...: pops the menu up at 100,100 (or shows th
     shift 3
     "$tbdemo" $mode "$menu" > "$out" & pid=$!
     for _ in $(seq 50); do xdotool search --onlyvisible --class tbdemo >/dev/null 2>&1 && break; sleep 0.1; done
-    sleep 1  # the grabs follow the window's mapping; a loaded machine takes its time
+    sleep 1  # the grabs follow the mapping of the window, later on a loaded machine
     xdotool "$@"
     for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
     kill $pid 2>/dev/null || true

@@ -6,13 +6,12 @@
 #include <cstdint>
 
 #include "toolbar/core/Common.h"
+#include "toolbar/core/DockLayout.h"
 #include "toolbar/core/ViewerMetrics.h"
 
 namespace tb {
 
 class TTBView;
-
-enum class TTBShrinkMode : std::uint8_t { tbsmNone, tbsmWrap, tbsmChevron };
 
 // Where a toolbar is, as its layout sees it. The values are those the size calculation
 // passes around as "the previous dock type".
