@@ -38,6 +38,11 @@ char charOf(const QKeyEvent& key) {
     return 0;
 }
 
+// Alt (with or without Shift) and a character: the key menu's.
+bool isAltChar(const QKeyEvent& key) {
+    return (key.modifiers() & kModifierMask & ~Qt::ShiftModifier) == Qt::AltModifier && charOf(key) != 0;
+}
+
 QWidget* widgetOf(QWindow* window) {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->windowHandle() == window) return w;
@@ -113,15 +118,24 @@ bool TTBKeyMenuRouter::KeyMenu(QWidget* form, char key) {
     return false;
 }
 
+bool TTBKeyMenuRouter::AltKey(QWidget* form, const QKeyEvent& key) {
+    // A focused widget that wants the key as input says so, as it does to Qt's shortcuts.
+    if (QWidget* focus = QApplication::focusWidget(); focus && FormOf(focus) == form) {
+        QKeyEvent claim(QEvent::ShortcutOverride, key.key(), key.modifiers(), key.text());
+        claim.ignore();
+        QCoreApplication::sendEvent(focus, &claim);
+        if (claim.isAccepted()) return false;
+    }
+    const TShortCut shortCut = FromQKeyCombination(key.keyCombination());
+    if (shortCut && ShortcutRouter().KeyDown(shortCut, form, mainForm_.data())) return true;
+    return KeyMenu(form, charOf(key));
+}
+
 bool TTBKeyMenuRouter::Unhandled(QWidget* form, const QKeyEvent& key) {
-    if (isModifierKey(key.key())) return false;
+    if (isModifierKey(key.key()) || isAltChar(key)) return false;  // Alt+keys had their turn
     const Qt::KeyboardModifiers mods = key.modifiers() & kModifierMask;
     const TShortCut shortCut = FromQKeyCombination(key.keyCombination());
     if (shortCut && ShortcutRouter().KeyDown(shortCut, form, mainForm_.data())) return true;
-    if ((mods & ~Qt::ShiftModifier) == Qt::AltModifier) {
-        const char c = charOf(key);
-        return c && KeyMenu(form, c);
-    }
     if (key.key() == Qt::Key_F10 && mods == Qt::NoModifier) return KeyMenu(form, 0);
     if (mods & ~Qt::ShiftModifier) return false;
     const char c = charOf(key);
@@ -151,12 +165,14 @@ bool TTBKeyMenuRouter::eventFilter(QObject* watched, QEvent* event) {
     if (watched->isWindowType()) {
         // Each key reaches its window once: Alt's own presses and releases are followed here.
         const bool alt = key->key() == Qt::Key_Alt && !(key->modifiers() & kModifierMask & ~Qt::AltModifier);
+        QWidget* form = FormOf(widgetOf(static_cast<QWindow*>(watched)));
         if (event->type() == QEvent::KeyPress) {
-            if (key->isAutoRepeat()) return false;
-            altAlone_ = alt;
-            if (alt) AltPressed(FormOf(widgetOf(static_cast<QWindow*>(watched))));
+            if (!key->isAutoRepeat()) altAlone_ = alt;
+            // Alt+key is the key menu's before any widget's (the form's Qt shortcuts had it already).
+            if (form && isAltChar(*key)) return AltKey(form, *key);
+            if (alt && !key->isAutoRepeat()) AltPressed(form);
         } else if (alt && !key->isAutoRepeat()) {
-            AltReleased(FormOf(widgetOf(static_cast<QWindow*>(watched))));
+            AltReleased(form);
         }
         return false;
     }

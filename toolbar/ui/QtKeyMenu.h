@@ -37,6 +37,7 @@ private:
     std::vector<TTBCustomToolbar*> ToolbarsOf(const QWidget* form, bool menuBars) const;
     void AltPressed(QWidget* form);
     void AltReleased(QWidget* form);
+    bool AltKey(QWidget* form, const QKeyEvent& key);
     bool Unhandled(QWidget* form, const QKeyEvent& key);
     bool KeyMenu(QWidget* form, char key);
 

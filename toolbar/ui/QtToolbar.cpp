@@ -27,6 +27,10 @@ QtWidgetControl::~QtWidgetControl() {
     if (widget_) delete widget_.data();
 }
 
+bool QtWidgetControl::ShownInHost() const {
+    return widget_ && (hiddenByLayout_ || !(widget_->isHidden() && widget_->testAttribute(Qt::WA_WState_ExplicitShowHide)));
+}
+
 void QtWidgetControl::Place(const QRect& bounds, bool shown) {
     if (!widget_) return;
     if (!shown) {
@@ -37,9 +41,7 @@ void QtWidgetControl::Place(const QRect& bounds, bool shown) {
         return;
     }
     widget_->setGeometry(bounds);
-    // A child made after its toolbar was shown waits for a show; one hidden by its owner stays hidden.
-    const bool ownerHid = widget_->testAttribute(Qt::WA_WState_ExplicitShowHide) && !hiddenByLayout_;
-    if (widget_->isHidden() && !ownerHid) widget_->show();
+    if (widget_->isHidden() && ShownInHost()) widget_->show();  // a new child waits for a show
     hiddenByLayout_ = false;
 }
 

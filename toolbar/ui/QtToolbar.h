@@ -26,7 +26,8 @@ public:
     const QObject* Identity() const { return raw_; }
     int Width() const override { return widget_ ? widget_->width() : 0; }
     int Height() const override { return widget_ ? widget_->height() : 0; }
-    bool ShownInHost() const override { return widget_ && (!widget_->isHidden() || hiddenByLayout_); }
+    // Hidden only when its owner hid it (a new child is hidden until something shows it).
+    bool ShownInHost() const override;
     // Puts the widget where the view placed its cell, or hides it while the cell is not shown.
     void Place(const QRect& bounds, bool shown);
     // The widget leaves the toolbar alive: deleting this no longer deletes it.

@@ -8,10 +8,10 @@
 //     --bar       shows the tree as a toolbar in a window at the screen's top left; once the
 //                 first menu loop a press starts there has ended, prints the caption of the
 //                 item clicked, or "none"
-//   tbdemo --dock-demo FILE [--print-geometry]
+//   tbdemo --dock-demo FILE [--print-geometry] [--render OUT.png]
 //     --dock-demo a form with the four docks and the tree as the toolbar tbMain docked at its
 //                 top (images 16 x 16); --print-geometry prints each toolbar's name and size
-//                 instead of running the window
+//                 instead of running the window; --render saves the form's picture
 #include <QApplication>
 #include <QBoxLayout>
 #include <QPointer>
@@ -63,7 +63,7 @@ int runBar(QApplication& app, tbtest::ItemScript& script) {
     return 0;
 }
 
-int runDockDemo(QApplication& app, tbtest::ItemScript& script, bool printGeometry) {
+int runDockDemo(QApplication& app, tbtest::ItemScript& script, bool printGeometry, const std::string& shot) {
     QWidget form;
     form.setWindowTitle("tbdemo");
     auto* v = new QVBoxLayout(&form);
@@ -99,7 +99,11 @@ int runDockDemo(QApplication& app, tbtest::ItemScript& script, bool printGeometr
     form.show();
     form.layout()->activate();
     QCoreApplication::processEvents();
-    if (!printGeometry) return app.exec();
+    if (!shot.empty() && !form.grab().save(QString::fromStdString(shot), "PNG")) {
+        std::cerr << "tbdemo: cannot write " << shot << '\n';
+        return 1;
+    }
+    if (!printGeometry && shot.empty()) return app.exec();
     for (tb::TTBCustomToolbar* t : form.findChildren<tb::TTBCustomToolbar*>())
         std::cout << t->objectName().toStdString() << ' ' << t->width() << 'x' << t->height() << '\n';
     delete bar;  // before the images it shows
@@ -133,12 +137,12 @@ int main(int argc, char** argv) {
     }
     try {
         tbtest::ItemScript script = tbtest::ParseItemScript(in);
+        if (dockDemo) return runDockDemo(app, script, printGeometry, render);
         if (!render.empty() && !tbtest::ViewImage(script, selected, pressed).image.save(QString::fromStdString(render), "PNG")) {
             std::cerr << "tbdemo: cannot write " << render << '\n';
             return 1;
         }
         if (bar) return runBar(app, script);
-        if (dockDemo) return runDockDemo(app, script, printGeometry);
         if (popup) {
             tb::TTBLoopResult r = tb::PopupItem(*script.root, QPoint(x, y), align);
             std::cout << (r.kind == tb::TTBLoopResult::Kind::ClickItem && r.item ? r.item->Caption() : "none") << '\n';
