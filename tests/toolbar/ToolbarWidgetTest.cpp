@@ -37,9 +37,10 @@ submenu "&Edit"
   button "&Copy"
 button "&Go"
 )";
-// Find and Filter share F; Help is the only H.
+// Find and Filter share F; Help is the only H. Cells: Find, Filter, separator, Help.
 constexpr const char* kMainItems = R"(button "&Find"
 button "&Filter" shortcut=Ctrl+P
+separator
 button "&Help"
 )";
 
@@ -222,8 +223,9 @@ TEST(ToolbarKeys, AltTappedAloneOrF10EntersTheMenuBar) {
         EXPECT_EQ(opened, "&Open");
         EXPECT_FALSE(t.menu->View().ViewFlags & vsMenuLoop);
     }
-    // Alt with another key in between is no tap.
+    // Alt with another key in between is no tap; the accelerators show only while it is down.
     QTest::keyPress(t.win(), Qt::Key_Alt);
+    EXPECT_TRUE(t.menu->View().AcceleratorsShown());
     QTest::keyClick(t.win(), Qt::Key_Shift, Qt::AltModifier);
     QTest::keyRelease(t.win(), Qt::Key_Alt, Qt::AltModifier);
     EXPECT_FALSE(t.menu->View().AcceleratorsShown() && !KeyboardCuesOn());
@@ -324,7 +326,7 @@ TEST(Toolbar, MovedToAnotherDockItsItemsStillWork) {
         t.inLoop([&] { QTest::mouseRelease(t.win(), Qt::LeftButton, {}, at); },
                  [&] { QTest::mousePress(t.win(), Qt::LeftButton, {}, at); });
     };
-    click(2);
+    click(3);
     t.main->SetCurrentDock(t.left);
     t.settle();
     EXPECT_EQ(t.main.data(), before);
@@ -409,4 +411,33 @@ TEST(Toolbar, FloatingResizeKeepsToListedSizes) {
     EXPECT_EQ(stored, t.main->FloatingWidth());
     t.main->ReadPositionData([](const char*, int def) { return def; });
     EXPECT_EQ(t.main->FloatingWidth(), 0);
+}
+
+TEST(Toolbar, APressBesideItsButtonsDragsTheToolbar) {
+    Toolbars t;
+    t.main->SmoothDrag = false;
+    TTBToolbarView& view = t.main->ViewWidget();
+    auto pressAt = [&](int cell) {
+        const TRect& r = t.main->View().Cells()[std::size_t(cell)]->BoundsRect;
+        return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    };
+    EXPECT_FALSE(t.main->IsNonDragArea(pressAt(2) + view.pos()));  // the separator
+    EXPECT_TRUE(t.main->IsNonDragArea(pressAt(3) + view.pos()));
+    const QPoint target = t.left->mapToGlobal(QPoint(2, 60));
+    bool dragging = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* grabber = QWidget::mouseGrabber();
+        dragging = grabber && grabber != &view;  // the drag loop's, not the menu loop's
+        if (!grabber) return;
+        QMouseEvent move(QEvent::MouseMove, grabber->mapFromGlobal(target), target, Qt::NoButton, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(grabber, &move);
+        QMouseEvent up(QEvent::MouseButtonRelease, grabber->mapFromGlobal(target), target, Qt::LeftButton, Qt::NoButton, {});
+        QCoreApplication::sendEvent(grabber, &up);
+    });
+    QTest::mousePress(&view, Qt::LeftButton, {}, pressAt(2));
+    QTest::mouseRelease(t.win(), Qt::LeftButton, {}, QPoint(300, 300));  // QTest's button state, too
+    t.settle();
+    EXPECT_TRUE(dragging);
+    EXPECT_EQ(t.main->CurrentDock(), t.left);
+    EXPECT_TRUE(t.clicks.empty());
 }
