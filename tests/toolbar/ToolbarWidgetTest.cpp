@@ -152,6 +152,15 @@ TEST(Toolbar, MenuBarDefaultsOutsideLoadingOnly) {
     EXPECT_TRUE(loaded.Core().ShortcutsRegistered());  // a menu bar answers its form's keys anyway
     EXPECT_NE(loaded.FindControlItem(edit), nullptr);
 
+    // The settings as the form storage sees them.
+    EXPECT_TRUE(t.menu->property("MenuBar").toBool());
+    EXPECT_EQ(t.menu->property("ShrinkMode").toInt(), int(TTBShrinkMode::tbsmWrap));
+    EXPECT_EQ(t.main->property("ChevronHint").toString(), "More Buttons|");
+    EXPECT_FALSE(t.main->Core().ChevronHintStored());  // the default is not written
+    t.main->setProperty("ChevronHint", "More|Shows the buttons that do not fit");
+    EXPECT_TRUE(t.main->Core().ChevronHintStored());
+    EXPECT_EQ(t.main->Chevron().Hint(), "More|Shows the buttons that do not fit");
+
     t.menu->SetMenuBar(false);  // and back to a toolbar's defaults
     EXPECT_FALSE(t.menu->FullSize());
     EXPECT_TRUE(t.menu->CloseButton());

@@ -133,11 +133,30 @@ private:
     TSizeHandle resizeHandle_ = TSizeHandle::Right;
 };
 
-// The published toolbar: nothing of its own.
+// The published toolbar: its settings as Qt properties, for the form storage and designers;
+// no behaviour of its own. ShrinkMode is the number of its TTBShrinkMode; ChevronHint is
+// worth storing only when Core().ChevronHintStored().
 class TTBToolbar : public TTBCustomToolbar {
     Q_OBJECT
+    Q_PROPERTY(bool MenuBar READ MenuBar WRITE SetMenuBar)
+    Q_PROPERTY(int ShrinkMode READ ShrinkModeValue WRITE SetShrinkModeValue)
+    Q_PROPERTY(int FloatingWidth READ FloatingWidth WRITE SetFloatingWidth)
+    Q_PROPERTY(bool ProcessShortCuts READ ProcessShortCuts WRITE SetProcessShortCuts)
+    Q_PROPERTY(QString ChevronHint READ ChevronHintText WRITE SetChevronHintText)
+    Q_PROPERTY(bool SystemFont READ SystemFont WRITE SetSystemFont)
+    Q_PROPERTY(bool UpdateActions READ UpdateActions WRITE SetUpdateActions)
+    Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
 public:
     using TTBCustomToolbar::TTBCustomToolbar;
+
+private:
+    int ShrinkModeValue() const { return int(ShrinkMode()); }
+    void SetShrinkModeValue(int value) {
+        if (value >= int(TTBShrinkMode::tbsmNone) && value <= int(TTBShrinkMode::tbsmChevron))
+            SetShrinkMode(TTBShrinkMode(value));
+    }
+    QString ChevronHintText() const { return QString::fromStdString(ChevronHint()); }
+    void SetChevronHintText(const QString& value) { SetChevronHint(value.toStdString()); }
 };
 
 }  // namespace tb
