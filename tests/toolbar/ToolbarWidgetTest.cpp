@@ -271,6 +271,13 @@ TEST(ToolbarKeys, TheFormsQtShortcutsComeFirst) {
     t.key(Qt::Key_O, Qt::ControlModifier);
     QCoreApplication::processEvents();
     EXPECT_EQ(opened, 1);  // Qt's shortcut ran it; the routing never saw the key
+    std::vector<QAction*> updated;  // the idle update reaches the items' actions
+    SetActionUpdater([&](QAction* a) { updated.push_back(a); });
+    t.main->InitiateAction();
+    t.main->SetUpdateActions(false);
+    t.main->InitiateAction();
+    SetActionUpdater(nullptr);
+    EXPECT_EQ(updated, std::vector<QAction*>{&open});
     // A shortcut only the toolbar knows goes through the routing.
     t.key(Qt::Key_P, Qt::ControlModifier);
     QCoreApplication::processEvents();

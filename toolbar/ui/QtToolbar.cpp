@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QPalette>
 
+#include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtKeyMenu.h"
 
@@ -91,6 +92,16 @@ TTBCustomToolbar::~TTBCustomToolbar() {
 void TTBCustomToolbar::SetChevronHint(const std::string& value) {
     core_->SetChevronHint(value);
     Chevron().SetHint(value);
+}
+
+void TTBCustomToolbar::InitiateAction() {
+    if (!core_->UpdateActions()) return;
+    // An update may change the items: their actions are collected first.
+    std::vector<QPointer<QtActionSource>> actions;
+    for (const auto& cell : View().Cells())
+        if (auto* action = dynamic_cast<QtActionSource*>(cell->Item()->Action())) actions.emplace_back(action);
+    for (const QPointer<QtActionSource>& a : actions)
+        if (a) a->Update();
 }
 
 void TTBCustomToolbar::BeginLoading() { core_->BeginLoading(); }

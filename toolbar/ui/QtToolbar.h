@@ -76,6 +76,10 @@ public:
     bool ShowHint() const { return viewWidget_->ShowHints(); }
     void SetShowHint(bool value) { viewWidget_->SetShowHints(value); }
 
+    // The idle update: with UpdateActions, the actions of the items shown run their updates
+    // (the window calls it when its state changed).
+    void InitiateAction();
+
     // Keyboard access, as the key-menu router uses it.
     bool OpenByAccelerator(char key, bool primaryOnly) { return core_->OpenByAccelerator(key, primaryOnly); }
     bool KeyMenu(char key) { return core_->KeyMenu(key); }
