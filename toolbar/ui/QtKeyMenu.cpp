@@ -165,7 +165,9 @@ bool TTBKeyMenuRouter::eventFilter(QObject* watched, QEvent* event) {
     if (watched->isWindowType()) {
         // Each key reaches its window once: Alt's own presses and releases are followed here.
         const bool alt = key->key() == Qt::Key_Alt && !(key->modifiers() & kModifierMask & ~Qt::AltModifier);
-        QWidget* form = FormOf(widgetOf(static_cast<QWindow*>(watched)));
+        QWidget* widget = widgetOf(static_cast<QWindow*>(watched));
+        if (widget && widget->windowType() == Qt::Popup) return false;  // an open menu has the keys
+        QWidget* form = FormOf(widget);
         if (event->type() == QEvent::KeyPress) {
             if (!key->isAutoRepeat()) altAlone_ = alt;
             // Alt+key is the key menu's before any widget's (the form's Qt shortcuts had it already).
