@@ -104,6 +104,7 @@ void TTBToolbarView::FitHost(TPoint size) {
     layoutSize_ = QSize(size.x, size.y);
     resize(layoutSize_);
     updateGeometry();
+    if (OnLayout) OnLayout(layoutSize_);
 }
 
 std::unique_ptr<TTBPopupHandle> TTBToolbarView::OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) {
@@ -157,8 +158,12 @@ void TTBToolbarView::mousePressEvent(QMouseEvent* e) {
     view_->ValidatePositions();
     const QPoint at = e->position().toPoint();
     TTBItemViewer* v = view_->CellAt({at.x(), at.y()});
+    if (!v || (v->Item()->ItemStyle() & tbstSeparator)) {
+        e->ignore();  // the window around may drag the toolbar from here
+        return;
+    }
     view_->ChooseCell(v);
-    if (!v || dynamic_cast<TTBControlItem*>(v->Item())) return;  // controls take their own clicks
+    if (dynamic_cast<TTBControlItem*>(v->Item())) return;  // controls take their own clicks
     StartToolbarLoop(tbloStartedByMouse, e->globalPosition().toPoint());
 }
 

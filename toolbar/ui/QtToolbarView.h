@@ -5,6 +5,7 @@
 // runs the menu loop with this widget holding mouse and keyboard. The dockable toolbar
 // window holds one of these.
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -37,6 +38,9 @@ public:
     bool OpenByAccelerator(char key, bool primaryOnly);
 
     QSize sizeHint() const override;
+    // Told the view's new size after each of its layouts (the toolbar around it follows).
+    std::function<void(QSize)> OnLayout;
+    bool Painting() const { return painting_; }
 
     // TTBViewHost
     TTextMetrics Metrics() const override;

@@ -8,7 +8,12 @@
 //     --bar       shows the tree as a toolbar in a window at the screen's top left; once the
 //                 first menu loop a press starts there has ended, prints the caption of the
 //                 item clicked, or "none"
+//   tbdemo --dock-demo FILE [--print-geometry] [--render OUT.png]
+//     --dock-demo a form with the four docks and the tree as the toolbar tbMain docked at its
+//                 top (images 16 x 16); --print-geometry prints each toolbar's name and size
+//                 instead of running the window; --render saves the form's picture
 #include <QApplication>
+#include <QBoxLayout>
 #include <QPointer>
 #include <QTimer>
 #include <cstdio>
@@ -17,6 +22,9 @@
 
 #include "toolbar/ViewImage.h"
 #include "toolbar/ui/QtActions.h"
+#include "toolbar/ui/QtDock.h"
+#include "toolbar/ui/QtImageList.h"
+#include "toolbar/ui/QtToolbar.h"
 #include "toolbar/ui/QtMenuLoop.h"
 #include "toolbar/ui/QtToolbarView.h"
 
@@ -55,13 +63,60 @@ int runBar(QApplication& app, tbtest::ItemScript& script) {
     return 0;
 }
 
+int runDockDemo(QApplication& app, tbtest::ItemScript& script, bool printGeometry, const std::string& shot) {
+    QWidget form;
+    form.setWindowTitle("tbdemo");
+    auto* v = new QVBoxLayout(&form);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(0);
+    auto dock = [&form](tb::TTBDockPosition position, const char* name) {
+        auto* d = new tb::TTBDock(&form, position);
+        d->setObjectName(name);
+        return d;
+    };
+    tb::TTBDock* top = dock(tb::TTBDockPosition::dpTop, "DockTop");
+    auto* h = new QHBoxLayout;
+    h->setSpacing(0);
+    h->addWidget(dock(tb::TTBDockPosition::dpLeft, "DockLeft"));
+    h->addWidget(new QWidget, 1);
+    h->addWidget(dock(tb::TTBDockPosition::dpRight, "DockRight"));
+    v->addWidget(top);
+    v->addLayout(h, 1);
+    v->addWidget(dock(tb::TTBDockPosition::dpBottom, "DockBottom"));
+
+    tb::TTBCustomImageList images(16, 16);
+    auto* bar = new tb::TTBToolbar;
+    bar->setObjectName("tbMain");
+    bar->setWindowTitle("Standard Toolbar");
+    bar->SetImages(&images);
+    while (script.root->Count() > 0) {  // the script keeps owning them
+        tb::TTBCustomItem* item = script.root->Items(0);
+        script.root->Remove(item);
+        bar->Items().Add(item);
+    }
+    bar->SetCurrentDock(top);
+    form.resize(640, 300);
+    form.show();
+    form.layout()->activate();
+    QCoreApplication::processEvents();
+    if (!shot.empty() && !form.grab().save(QString::fromStdString(shot), "PNG")) {
+        std::cerr << "tbdemo: cannot write " << shot << '\n';
+        return 1;
+    }
+    if (!printGeometry && shot.empty()) return app.exec();
+    for (tb::TTBCustomToolbar* t : form.findChildren<tb::TTBCustomToolbar*>())
+        std::cout << t->objectName().toStdString() << ' ' << t->width() << 'x' << t->height() << '\n';
+    delete bar;  // before the images it shows
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::string file, render;
     int x = 0, y = 0, align = 0, selected = -1;
-    bool popup = false, pressed = false, bar = false;
+    bool popup = false, pressed = false, bar = false, dockDemo = false, printGeometry = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--render" && i + 1 < argc) render = argv[++i];
@@ -70,15 +125,19 @@ int main(int argc, char** argv) {
         else if (a == "--select" && i + 1 < argc) selected = std::atoi(argv[++i]);
         else if (a == "--pressed") pressed = true;
         else if (a == "--bar") bar = true;
+        else if (a == "--dock-demo") dockDemo = true;
+        else if (a == "--print-geometry") printGeometry = true;
         else file = a;
     }
     std::ifstream in(file);
-    if (!in || (render.empty() && !popup && !bar)) {
-        std::cerr << "usage: tbdemo [--render OUT.png] [--popup-at X,Y [--align N]] [--bar] FILE\n";
+    if (!in || (render.empty() && !popup && !bar && !dockDemo)) {
+        std::cerr << "usage: tbdemo [--render OUT.png] [--popup-at X,Y [--align N]] [--bar] [--dock-demo "
+                     "[--print-geometry]] FILE\n";
         return 2;
     }
     try {
         tbtest::ItemScript script = tbtest::ParseItemScript(in);
+        if (dockDemo) return runDockDemo(app, script, printGeometry, render);
         if (!render.empty() && !tbtest::ViewImage(script, selected, pressed).image.save(QString::fromStdString(render), "PNG")) {
             std::cerr << "tbdemo: cannot write " << render << '\n';
             return 1;

@@ -1,0 +1,198 @@
+#include "toolbar/ui/QtKeyMenu.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWindow>
+#include <algorithm>
+#include <cctype>
+
+#include "toolbar/core/ItemRuntime.h"
+#include "toolbar/ui/QtActions.h"
+#include "toolbar/ui/QtCommon.h"
+#include "toolbar/ui/QtFloatingWindow.h"
+#include "toolbar/ui/QtToolbar.h"
+
+namespace tb {
+
+namespace {
+
+std::function<void()> gBeep;
+
+constexpr Qt::KeyboardModifiers kModifierMask =
+    Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+
+bool isModifierKey(int key) {
+    return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta ||
+           key == Qt::Key_AltGr || key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_unknown;
+}
+
+// The character a key types, lower case; 0 for none. Alt may take the text away: the key
+// code says it then.
+char charOf(const QKeyEvent& key) {
+    const QString text = key.text();
+    if (text.size() == 1 && text[0].unicode() > ' ' && text[0].unicode() < 0x7F)
+        return char(text[0].toLower().unicode());
+    const int k = key.key();
+    if (k == Qt::Key_Space) return ' ';
+    if (k > ' ' && k < 0x7F) return char(std::tolower(k));
+    return 0;
+}
+
+// Alt (with or without Shift) and a character: the key menu's.
+bool isAltChar(const QKeyEvent& key) {
+    return (key.modifiers() & kModifierMask & ~Qt::ShiftModifier) == Qt::AltModifier && charOf(key) != 0;
+}
+
+QWidget* widgetOf(QWindow* window) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->windowHandle() == window) return w;
+    return nullptr;
+}
+
+}  // namespace
+
+void SetKeyMenuBeep(std::function<void()> beep) { gBeep = std::move(beep); }
+
+void KeyMenuBeep() {
+    if (gBeep) gBeep();
+    else QApplication::beep();
+}
+
+QWidget* FormOf(QWidget* widget) {
+    QWidget* window = widget ? widget->window() : nullptr;
+    if (auto* floating = qobject_cast<TTBFloatingWindowParent*>(window)) return floating->Form();
+    return window;
+}
+
+TTBKeyMenuRouter& KeyMenuRouter() {
+    static TTBKeyMenuRouter* router = new TTBKeyMenuRouter;  // outlives every toolbar
+    return *router;
+}
+
+void TTBKeyMenuRouter::Attach(TTBCustomToolbar* toolbar) {
+    if (std::find(toolbars_.begin(), toolbars_.end(), toolbar) == toolbars_.end()) toolbars_.push_back(toolbar);
+    if (!installed_ && QCoreApplication::instance()) {
+        QCoreApplication::instance()->installEventFilter(this);
+        installed_ = true;
+    }
+}
+
+void TTBKeyMenuRouter::Detach(TTBCustomToolbar* toolbar) {
+    toolbars_.erase(std::remove(toolbars_.begin(), toolbars_.end(), toolbar), toolbars_.end());
+    if (toolbars_.empty() && installed_) {
+        if (QCoreApplication::instance()) QCoreApplication::instance()->removeEventFilter(this);
+        installed_ = false;
+        altAlone_ = false;
+    }
+}
+
+std::vector<TTBCustomToolbar*> TTBKeyMenuRouter::ToolbarsOf(const QWidget* form, bool menuBars) const {
+    std::vector<TTBCustomToolbar*> found;
+    for (TTBCustomToolbar* t : toolbars_)
+        if (t->MenuBar() == menuBars && t->OwnerForm() == form) found.push_back(t);
+    return found;
+}
+
+void TTBKeyMenuRouter::AltPressed(QWidget* form) {
+    for (TTBCustomToolbar* t : ToolbarsOf(form, true)) t->DialogKey(kAltVirtualKey);
+}
+
+void TTBKeyMenuRouter::AltReleased(QWidget* form) {
+    if (altAlone_) {
+        altAlone_ = false;
+        KeyMenu(form, 0);
+        return;
+    }
+    // Alt went with another key: the accelerators shown for it go again.
+    for (TTBCustomToolbar* t : ToolbarsOf(form, true))
+        if (!(t->View().ViewFlags & vsMenuLoop)) t->View().ShowAccelerators(false, KeyboardCuesOn());
+}
+
+bool TTBKeyMenuRouter::KeyMenu(QWidget* form, char key) {
+    // The first menu bar that answers; a handler may free toolbars meanwhile.
+    for (QPointer<TTBCustomToolbar> t : ToolbarsOf(form, true)) {
+        bool handled = false;
+        if (t) Guarded([&] { handled = t->KeyMenu(key); });
+        if (handled) return true;
+    }
+    return false;
+}
+
+bool TTBKeyMenuRouter::AltKey(QWidget* form, const QKeyEvent& key) {
+    // A focused widget that wants the key as input says so, as it does to Qt's shortcuts.
+    if (QWidget* focus = QApplication::focusWidget(); focus && FormOf(focus) == form) {
+        QKeyEvent claim(QEvent::ShortcutOverride, key.key(), key.modifiers(), key.text());
+        claim.ignore();
+        QCoreApplication::sendEvent(focus, &claim);
+        if (claim.isAccepted()) return false;
+    }
+    const TShortCut shortCut = FromQKeyCombination(key.keyCombination());
+    if (shortCut && ShortcutRouter().KeyDown(shortCut, form, mainForm_.data())) return true;
+    return KeyMenu(form, charOf(key));
+}
+
+bool TTBKeyMenuRouter::Unhandled(QWidget* form, const QKeyEvent& key) {
+    if (isModifierKey(key.key()) || isAltChar(key)) return false;  // Alt+keys had their turn
+    const Qt::KeyboardModifiers mods = key.modifiers() & kModifierMask;
+    const TShortCut shortCut = FromQKeyCombination(key.keyCombination());
+    if (shortCut && ShortcutRouter().KeyDown(shortCut, form, mainForm_.data())) return true;
+    if (key.key() == Qt::Key_F10 && mods == Qt::NoModifier) return KeyMenu(form, 0);
+    if (mods & ~Qt::ShiftModifier) return false;
+    const char c = charOf(key);
+    if (c == 0 || c == ' ') return false;
+    for (QPointer<TTBCustomToolbar> t : ToolbarsOf(form, false)) {
+        bool handled = false;
+        if (t) Guarded([&] { handled = t->DialogChar(c); });
+        if (handled) return true;
+    }
+    return false;
+}
+
+bool TTBKeyMenuRouter::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::ApplicationStateChange:
+    case QEvent::FocusOut:
+        altAlone_ = false;
+        return false;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        break;
+    default:
+        return false;
+    }
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (watched->isWindowType()) {
+        // Each key reaches its window once: Alt's own presses and releases are followed here.
+        const bool alt = key->key() == Qt::Key_Alt && !(key->modifiers() & kModifierMask & ~Qt::AltModifier);
+        QWidget* widget = widgetOf(static_cast<QWindow*>(watched));
+        if (widget && widget->windowType() == Qt::Popup) return false;  // an open menu has the keys
+        QWidget* form = FormOf(widget);
+        if (event->type() == QEvent::KeyPress) {
+            if (!key->isAutoRepeat()) altAlone_ = alt;
+            // Alt+key is the key menu's before any widget's (the form's Qt shortcuts had it already).
+            if (form && isAltChar(*key)) return AltKey(form, *key);
+            if (alt && !key->isAutoRepeat()) AltPressed(form);
+        } else if (alt && !key->isAutoRepeat()) {
+            AltReleased(form);
+        }
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+    auto* window = static_cast<QWidget*>(watched);
+    if (!window->isWindow() || window->windowType() == Qt::Popup ||
+        std::find(resending_.begin(), resending_.end(), event) != resending_.end())
+        return false;
+    // Every widget on the way left the key: the form has it first, then the toolbars.
+    resending_.push_back(event);
+    struct Pop {
+        std::vector<const QEvent*>& list;
+        ~Pop() { list.pop_back(); }
+    } pop{resending_};
+    QPointer<QWidget> alive(window);
+    QCoreApplication::sendEvent(window, event);
+    if (!event->isAccepted() && alive && Unhandled(FormOf(window), *key)) event->accept();
+    return true;
+}
+
+}  // namespace tb

@@ -1,0 +1,61 @@
+#pragma once
+// The keyboard's way into the toolbars of a form: one application event filter, present
+// while any toolbar exists, that stands for the desktop's key menu, the dialog keys and
+// characters and the application's key-down of the other system:
+// - Alt pressed shows a menu bar's accelerators; Alt tapped alone, or F10, enters the
+//   menu bar with its first item selected (key 0); Alt+key opens by accelerator (or beeps);
+//   Alt+Space stays with the window manager;
+// - a character no widget took opens by accelerator on the form's other toolbars;
+// - a key no widget and no Qt shortcut took is offered to the shortcut routing.
+// Keys are looked at only once the form itself has left them unaccepted: a window's own
+// shortcuts and widgets always come first, so no command runs twice.
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <vector>
+
+class QKeyEvent;
+class QWidget;
+
+namespace tb {
+
+class TTBCustomToolbar;
+
+class TTBKeyMenuRouter : public QObject {
+public:
+    // Toolbars join when made and leave when freed; the filter is installed while any is listed.
+    void Attach(TTBCustomToolbar* toolbar);
+    void Detach(TTBCustomToolbar* toolbar);
+    // The application's main form: keys its other windows leave are offered to its
+    // toolbars' shortcuts too.
+    void SetMainForm(QWidget* form) { mainForm_ = form; }
+    QWidget* MainForm() const { return mainForm_; }
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::vector<TTBCustomToolbar*> ToolbarsOf(const QWidget* form, bool menuBars) const;
+    void AltPressed(QWidget* form);
+    void AltReleased(QWidget* form);
+    bool AltKey(QWidget* form, const QKeyEvent& key);
+    bool Unhandled(QWidget* form, const QKeyEvent& key);
+    bool KeyMenu(QWidget* form, char key);
+
+    std::vector<TTBCustomToolbar*> toolbars_;
+    std::vector<const QEvent*> resending_;  // keys being given to their form first
+    QPointer<QWidget> mainForm_;
+    bool altAlone_ = false;  // Alt is down and nothing else happened since
+    bool installed_ = false;
+};
+
+TTBKeyMenuRouter& KeyMenuRouter();
+
+// The form a widget belongs to: its window, or for a floating toolbar's window the form
+// that owns it.
+QWidget* FormOf(QWidget* widget);
+
+// The sound of an Alt+key nothing answers (QApplication::beep unless set; tests count it).
+void SetKeyMenuBeep(std::function<void()> beep);
+void KeyMenuBeep();
+
+}  // namespace tb
