@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -306,6 +307,18 @@ void TKAVUMain::placeBars() {
     tbMain->SetShowHints(true);
     DockTop->layout()->addWidget(tbMenu);
     DockTop->layout()->addWidget(tbMain);
+}
+
+void TKAVUMain::keyPressEvent(QKeyEvent* e) {
+    // Alt+letter opens (or, shared, selects) the menu with that accelerator; F10 enters the
+    // menu bar, when the command it belongs to is off and so did not take it.
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    const int key = e->key();
+    const bool accelerator = (key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9);
+    if (mods == Qt::AltModifier && accelerator && tbMenu->OpenByAccelerator(char(QChar(key).toLower().toLatin1()), true))
+        return;
+    if (mods == Qt::NoModifier && key == Qt::Key_F10 && tbMenu->OpenByAccelerator(0, false)) return;
+    QWidget::keyPressEvent(e);
 }
 
 void TKAVUMain::createPopup() {

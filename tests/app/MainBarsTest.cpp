@@ -56,10 +56,23 @@ struct Shown {
         return v->Selection() ? v->Selection()->Item()->Caption() : "";
     }
     void key(Qt::Key k) { QTest::keyClick(win(), k); }
-    // Runs `script` inside the menu loop that `start` enters; then the deferred click.
+    bool looping() {
+        return openPopup() || (bar("tbMenu").View().ViewFlags & tb::vsMenuLoop) ||
+               (bar("tbMain").View().ViewFlags & tb::vsMenuLoop);
+    }
+    // Runs `script` once a menu loop runs inside `start` (the input helpers may let queued
+    // calls run before their event arrives), never when none starts; then the deferred click.
     void inLoop(const std::function<void()>& script, const std::function<void()>& start) {
-        QTimer::singleShot(0, script);
+        QTimer poll;
+        poll.setInterval(0);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!looping()) return;
+            poll.stop();
+            script();
+        });
+        poll.start();
         start();
+        poll.stop();
         QCoreApplication::processEvents();
     }
     // The menu bar entered from the keyboard with File selected, nothing open.
@@ -194,4 +207,34 @@ TEST(MainBars, ImagesForEitherScreenAndHintsKeptFromTheStatusBarWhileBusy) {
     tb::SetApplicationHint("another");
     EXPECT_EQ(s.t.w->PanelText(0), "Extracting. Please wait...");
     s.t.w->EndExtractionBusy();
+}
+
+TEST(MainBars, AltAndALetterOpensItsMenuAndF10EntersTheBarWhileSaveAsIconsIsOff) {
+    Shown s;
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        std::string selected;
+        bool open;
+    } cases[] = {
+        {Qt::Key_H, Qt::AltModifier, "Veltrazone Glyphscope &Help", true},  // the menu opens with its first command
+        {Qt::Key_F, Qt::AltModifier, "&File", false},                     // shared with Favorites: selected only
+        {Qt::Key_F10, Qt::NoModifier, "&File", false},
+    };
+    for (const Case& c : cases) {
+        std::string selected;
+        bool open = false;
+        s.inLoop(
+            [&] {
+                selected = s.selected();
+                open = openPopup() != nullptr;
+                s.key(Qt::Key_Escape);
+                if (open) s.key(Qt::Key_Escape);
+            },
+            [&] { QTest::keyClick(s.win(), c.key, c.mods); });
+        EXPECT_EQ(selected, c.selected) << c.key;
+        EXPECT_EQ(open, c.open) << c.key;
+    }
+    EXPECT_FALSE(s.t.w->Action(A::actIconSaveIcons)->isEnabled());
+    EXPECT_FALSE(s.bar("tbMenu").View().ViewFlags & tb::vsMenuLoop);
 }
