@@ -9,54 +9,73 @@ namespace gs {
 
 namespace {
 
-constexpr int kDigitAccelerators = 9;    // "1" to "9"
-constexpr int kLetterAccelerators = 26;  // "A" to "Z"
-
 bool samePath(const std::string& a, const std::string& b) { return foldCaseUtf8(a) == foldCaseUtf8(b); }
 
 std::string storageKey(const std::string& appKey) { return appKey + "\\" + kStorageSubkey; }
 
 }  // namespace
 
-void TPlainRecentList::SetItems(std::vector<std::string> items) {
-    items_ = std::move(items);
-    trimAndNotify();
+// Many changes of the library's list make one change of this one.
+class TMRURecentList::Batch {
+public:
+    explicit Batch(TMRURecentList& list) : list_(list) { ++list_.batch_; }
+    ~Batch() {
+        if (--list_.batch_ == 0) list_.changed();
+    }
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+private:
+    TMRURecentList& list_;
+};
+
+TMRURecentList::TMRURecentList() : list_(std::make_unique<tb::TTBMRUList>(nullptr)) {
+    // The menus show whole paths: a folder's last part alone would say too little.
+    list_->SetHidePathExtension(false);
+    list_->SetMaxItems(kDefaultMaxItems);
+    list_->OnChange = [this](tb::TTBMRUList*) {
+        if (batch_ == 0) changed();
+    };
 }
 
-void TPlainRecentList::SetMaxItems(int limit) {
-    maxItems_ = std::max(0, limit);
-    trimAndNotify();
-}
+TMRURecentList::~TMRURecentList() = default;
 
-bool TPlainRecentList::Remove(const std::string& path) {
-    auto it = std::find_if(items_.begin(), items_.end(), [&](const std::string& s) { return samePath(s, path); });
-    if (it == items_.end()) return false;
-    items_.erase(it);
-    trimAndNotify();
-    return true;
-}
-
-void TPlainRecentList::AddToTop(const std::string& path) {
-    auto it = std::find_if(items_.begin(), items_.end(), [&](const std::string& s) { return samePath(s, path); });
-    if (it != items_.end()) items_.erase(it);
-    items_.insert(items_.begin(), path);
-    trimAndNotify();
-}
-
-void TPlainRecentList::trimAndNotify() {
-    if (items_.size() > std::size_t(maxItems_)) items_.resize(std::size_t(maxItems_));
+void TMRURecentList::changed() {
+    // Each entry's hint is its path, for the status bar while a menu points at it.
+    tb::TTBCustomItem* container = list_->Container();
+    for (int i = 0; i < container->Count() && i < list_->Items().Count(); ++i)
+        container->Items(i)->SetHint(list_->Items().Get(i));
     if (onChange_) onChange_();
 }
 
-std::string RecentCaption(int index, const std::string& path) {
-    char accelerator = 0;
-    const int letter = index - kDigitAccelerators;
-    if (index >= 0 && index < kDigitAccelerators) accelerator = char('1' + index);
-    else if (letter >= 0 && letter < kLetterAccelerators) accelerator = char('A' + letter);
-    if (!accelerator) return path;
-    std::string caption = {'&', accelerator, ' '};
-    caption += path;
-    return caption;
+void TMRURecentList::SetItems(std::vector<std::string> items) {
+    Batch batch(*this);
+    list_->SetItems(items);
+}
+
+void TMRURecentList::SetMaxItems(int limit) {
+    Batch batch(*this);
+    list_->SetMaxItems(std::max(0, limit));
+}
+
+int TMRURecentList::indexOf(const std::string& path) const {
+    const std::vector<std::string>& items = Items();
+    auto it = std::find_if(items.begin(), items.end(), [&](const std::string& s) { return samePath(s, path); });
+    return it == items.end() ? -1 : int(it - items.begin());
+}
+
+bool TMRURecentList::Remove(const std::string& path) {
+    const int index = indexOf(path);
+    if (index < 0) return false;
+    Batch batch(*this);
+    list_->Items().Delete(index);
+    return true;
+}
+
+void TMRURecentList::AddToTop(const std::string& path) {
+    Batch batch(*this);
+    if (const int index = indexOf(path); index >= 0) list_->Items().Delete(index);
+    list_->Items().Insert(0, path);
 }
 
 void LoadRecentList(IRecentList& list, RegistryStore& store, RegRootId root, const std::string& appKey,

@@ -1,12 +1,13 @@
 #pragma once
 // The recent-folder and recent-file lists of the main window: full paths, newest first, at
-// most a limit of them. The window reaches a list only through IRecentList, so the toolbar
-// library's list (which also shows itself as menu items) can take the plain one's place.
+// most a limit of them. The window reaches a list only through IRecentList.
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/RegistryStore.h"
+#include "toolbar/core/MRUList.h"
 
 namespace gs {
 
@@ -28,29 +29,36 @@ public:
     virtual void SetOnChange(std::function<void()> onChange) = 0;
 };
 
-class TPlainRecentList : public IRecentList {
+// The toolbar library's recent-file list behind the interface: the names are mirrored in
+// menu items (one per entry, captioned "&1 path" and on, hinted with the path) that a
+// TTBMRUListItem shows in its place inside a menu.
+class TMRURecentList : public IRecentList {
 public:
     static constexpr int kDefaultMaxItems = 4;
 
-    const std::vector<std::string>& Items() const override { return items_; }
+    TMRURecentList();
+    ~TMRURecentList() override;
+
+    // The library's list, for the menu item that shows it and for its click.
+    tb::TTBMRUList& List() { return *list_; }
+
+    const std::vector<std::string>& Items() const override { return list_->Items().Strings(); }
     void SetItems(std::vector<std::string> items) override;
-    int MaxItems() const override { return maxItems_; }
+    int MaxItems() const override { return list_->MaxItems(); }
     void SetMaxItems(int limit) override;
     bool Remove(const std::string& path) override;
     void AddToTop(const std::string& path) override;
     void SetOnChange(std::function<void()> onChange) override { onChange_ = std::move(onChange); }
 
 private:
-    void trimAndNotify();
+    class Batch;
+    int indexOf(const std::string& path) const;
+    void changed();
 
-    std::vector<std::string> items_;
-    int maxItems_ = kDefaultMaxItems;
+    std::unique_ptr<tb::TTBMRUList> list_;
     std::function<void()> onChange_;
+    int batch_ = 0;  // inside one operation of this list: one change report at its end
 };
-
-// A recent list's caption in a menu: "&1 path" .. "&9 path", "&A path" .. "&Z path", then
-// the path alone.
-std::string RecentCaption(int index, const std::string& path);
 
 // Where the lists live: values of appKey\Storage\<subKey>, one per entry, named by the path.
 inline constexpr const char* kStorageSubkey = "Storage";

@@ -11,17 +11,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
-#include <QStatusTipEvent>
 #include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -33,6 +28,7 @@
 #include "app/ui/IconListView.h"
 #include "app/ui/IconPreview.h"
 #include "app/ui/ListDialogs.h"
+#include "app/ui/MainBars.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MenuImages.h"
 #include "app/ui/RasterImage.h"
@@ -40,6 +36,9 @@
 #include "framework/core/Application.h"
 #include "framework/core/MessageBoxes.h"
 #include "framework/core/RxUtils.h"
+#include "toolbar/ui/QtActions.h"
+#include "toolbar/ui/QtMenuLoop.h"
+#include "toolbar/ui/QtToolbarView.h"
 
 namespace gs {
 
@@ -68,13 +67,12 @@ TKAVUMain::TKAVUMain(TAppContext& context, IMainServices& services, CommandLine 
               activateWindow();
           },
           [&services] { services.Terminate(); }),
-      mruFolders_(std::make_unique<TPlainRecentList>()),
-      mruFiles_(std::make_unique<TPlainRecentList>()) {
+      mruFolders_(std::make_unique<TMRURecentList>()),
+      mruFiles_(std::make_unique<TMRURecentList>()) {
     setObjectName("KAVUMain");
     createComponents();
     createActions();
-    createMenus();
-    createToolbar();
+    createBars();
     createPopup();
     bindHandlers();
     setupListWork();
@@ -93,8 +91,9 @@ TKAVUMain::TKAVUMain(TAppContext& context, IMainServices& services, CommandLine 
     setWindowTitle(QString::fromStdString(application().Title));
     ClearListing();
     ApplyOptions();
-    mruFolders_->SetOnChange([this] { rebuildRecentMenu(mnuRecentFolders, *mruFolders_, true); });
-    mruFiles_->SetOnChange([this] { rebuildRecentMenu(mnuRecentFiles, *mruFiles_, false); });
+    // The menus show the lists themselves; a change only moves the Recent commands' states.
+    mruFolders_->SetOnChange([this] { scheduleUpdate(); });
+    mruFiles_->SetOnChange([this] { scheduleUpdate(); });
     LoadMRUFolders();
     LoadMRUFiles();
     UpdateColumnCaptions();
@@ -114,6 +113,7 @@ TKAVUMain::~TKAVUMain() {
     runner_ = nullptr;
     SaveMRUFolders();
     SaveMRUFiles();
+    releaseBars();
 }
 
 void TKAVUMain::on(A id, std::function<void()> handler) { handlers_[std::size_t(id)] = std::move(handler); }
@@ -155,11 +155,15 @@ void TKAVUMain::bindHandlers() {
 
 void TKAVUMain::SetMenuImages(bool highColour) {
     menuImages_ = MakeMenuImages(highColour);
-    if (favoritesDialogs_) favoritesDialogs_->HighColour = highColour;  // the dialogs' and Favorites menu's pictures
+    if (favoritesDialogs_) favoritesDialogs_->HighColour = highColour;  // the dialogs' pictures
     for (const TActionInfo& info : MainActionTable()) {
         if (info.ImageIndex < 0 || std::size_t(info.ImageIndex) >= menuImages_.size()) continue;
-        for (QAction* view : views_[std::size_t(info.Id)]) view->setIcon(menuImages_[std::size_t(info.ImageIndex)]);
+        Action(info.Id)->setIcon(menuImages_[std::size_t(info.ImageIndex)]);
     }
+    tb::TTBCustomImageList& images = bars_->Images(highColour);
+    bars_->MenuItems().SetSubMenuImages(&images);
+    bars_->MainItems().SetSubMenuImages(&images);
+    popIcons->SetImages(&images);
 }
 
 TMainSnapshot TKAVUMain::Snapshot() const {
@@ -186,11 +190,8 @@ void TKAVUMain::alMainUpdate() {
     updateScheduled_ = false;
     states_ = gs::alMainUpdate(Snapshot());
     for (std::size_t i = 0; i < kMainActionCount; ++i) {
-        const bool enabled = states_[i].Enabled;
-        for (QAction* view : views_[i]) {
-            view->setEnabled(enabled);
-            if (view->isCheckable()) view->setChecked(states_[i].Checked);
-        }
+        actions_[i]->setEnabled(states_[i].Enabled);
+        if (actions_[i]->isCheckable()) actions_[i]->setChecked(states_[i].Checked);
     }
     if (!Idle()) return;
     TIconDef* first = lvIcons->FirstSelected();
@@ -215,6 +216,11 @@ void TKAVUMain::Execute(A id) {
 }
 
 void TKAVUMain::setPanel(int panel, const QString& text) { panels_[std::size_t(panel)]->setText(text); }
+
+void TKAVUMain::showHint(const QString& hint) {
+    // Hints reach the status bar only while idle; busy texts stay.
+    if (Idle()) setPanel(0, hint);
+}
 
 QString TKAVUMain::PanelText(int panel) const { return panels_[std::size_t(panel)]->text(); }
 
@@ -338,11 +344,6 @@ void TKAVUMain::EndSaveBusy() {
 }
 
 bool TKAVUMain::event(QEvent* e) {
-    if (e->type() == QEvent::StatusTip) {
-        // Hints reach the status bar only while idle; busy texts stay.
-        if (Idle()) setPanel(0, static_cast<QStatusTipEvent*>(e)->tip());
-        return true;
-    }
     if (e->type() == QEvent::WindowActivate && FirstActivate) {
         FirstActivate = false;
         // After the activation is through, so the tip window sits on a window that is up.

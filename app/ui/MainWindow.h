@@ -1,6 +1,6 @@
 #pragma once
 // The program's one window: the icon list with its pictures, the preview panel, the menu
-// bar and toolbar in the top dock, the status bar with the Stop button, and the waiting
+// bar and toolbar (the toolbar library's, over the item trees of TMainBars) in the top dock, the status bar with the Stop button, and the waiting
 // page shown while the window is busy. It owns what the commands share: the selected folder
 // or file, the listing, the running extraction and the icon counter. Every command is a row
 // of the command table; their enabled states come from alMainUpdate over a snapshot.
@@ -25,13 +25,16 @@
 class QAction;
 class QFrame;
 class QLabel;
-class QMenu;
-class QMenuBar;
 class QPushButton;
 class QSplitter;
 class QStackedWidget;
 class QStatusBar;
-class QToolBar;
+
+namespace tb {
+class TTBPopupMenu;
+class TTBSubmenuItem;
+class TTBToolbarView;
+}  // namespace tb
 
 namespace gs {
 
@@ -45,6 +48,7 @@ class TAppContext;
 class TFavoritesDialogs;
 class TIconListView;
 class TIconPreviewList;
+class TMainBars;
 struct TFavoritesMenuEntry;
 enum class ExtractEnd;
 
@@ -127,6 +131,8 @@ public:
     bool ExtractionRunning() const;
     IRecentList& MRUFolders() { return *mruFolders_; }
     IRecentList& MRUFiles() { return *mruFiles_; }
+    // The item trees of the menu bar, the toolbar and the list popup.
+    TMainBars& Bars() const { return *bars_; }
     void LoadMRUFolders();
     void LoadMRUFiles();
     void SaveMRUFolders();
@@ -176,7 +182,7 @@ public:
     // The Favorites menu: rebuilt from the tree when it opens after a change.
     void actFavoritesExecute();
     void OpenFavorite(const std::string& target);
-    QMenu* FavoritesMenu() const { return mnuFavorites; }
+    tb::TTBSubmenuItem* FavoritesMenu() const { return mnuFavorites; }
     // The favourites dialogs (tests inject scripted ones; null restores the real ones).
     void SetFavoritesDialogs(IFavoritesDialogs* dialogs);
 
@@ -188,23 +194,26 @@ protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // The menu bar's keys that reach the window: no widget and no command shortcut took them.
+    void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
     void createComponents();
     void createActions();
-    void createMenus();
-    void createToolbar();
+    void createBars();
+    // Puts the two bars' hosts into the top dock.
+    void placeBars();
+    // The bars' windows and the library's hooks into this window, before the trees go.
+    void releaseBars();
     void createPopup();
-    QMenu* addCommands(QMenu* menu, std::initializer_list<TMainAction> commands);
-    QAction* menuEntry(TMainAction id);
+    void showHint(const QString& hint);
     void bindHandlers();
     void on(TMainAction id, std::function<void()> handler);
     // The common steps of selecting a folder or file, up to the extraction.
     void selectPath(const std::string& path, bool exists, IRecentList& recent, const char* notFound,
                     const char* selected);
-    void rebuildRecentMenu(QMenu* menu, IRecentList& list, bool folders);
     void setPanel(int panel, const QString& text);
     void showBottomForBusy();
     void scheduleUpdate();
@@ -229,7 +238,7 @@ private:
 
     void bindSaveHandlers();
     void createFavorites();
-    void addFavoritesFolderItems(QMenu* submenu, const std::vector<TFavoritesMenuEntry>& entries);
+    void addFavoritesFolderItems(tb::TTBCustomItem& submenu, const std::vector<TFavoritesMenuEntry>& entries);
     void actFavoritesAddExecute();
 
     TAppContext& context_;
@@ -244,11 +253,11 @@ private:
     bool filterActive_ = false;
     TActionStates states_{};
     std::array<QAction*, kMainActionCount> actions_{};
-    std::array<std::vector<QAction*>, kMainActionCount> views_;  // menu entries, submenus
     std::array<std::function<void()>, kMainActionCount> handlers_;
     std::vector<QIcon> menuImages_;
-    std::unique_ptr<IRecentList> mruFolders_;
-    std::unique_ptr<IRecentList> mruFiles_;
+    std::unique_ptr<TMRURecentList> mruFolders_;
+    std::unique_ptr<TMRURecentList> mruFiles_;
+    std::unique_ptr<TMainBars> bars_;
     std::vector<std::pair<std::filesystem::path, std::string>> failures_;
     ExtractionRunner* runner_ = nullptr;
     QTimer busyTextTimer_;
@@ -264,8 +273,8 @@ private:
     QWidget* DockLeft;
     QWidget* DockRight;
     QWidget* DockBottom;
-    QMenuBar* tbMenu;
-    QToolBar* tbMain;
+    tb::TTBToolbarView* tbMenu;
+    tb::TTBToolbarView* tbMain;
     QStackedWidget* pClient;
     QFrame* pPleaseWait;
     TAnimatedImage* anSavePleaseWait;
@@ -282,10 +291,8 @@ private:
     QPushButton* cmdStop;
     QStatusBar* sbMain;
     std::array<QLabel*, 4> panels_{};
-    QMenu* popIcons;
-    QMenu* mnuRecentFolders;
-    QMenu* mnuRecentFiles;
-    QMenu* mnuFavorites = nullptr;
+    tb::TTBPopupMenu* popIcons;
+    tb::TTBSubmenuItem* mnuFavorites = nullptr;
 };
 
 }  // namespace gs

@@ -1,4 +1,5 @@
-// The main window's widgets, commands, menus, toolbar and popup menu, made once at creation.
+// The main window's widgets and commands, made once at creation, and the hosts of the
+// menu bar, toolbar and popup menu over the item trees of TMainBars.
 #include "app/ui/MainWindow.h"
 
 #include <QAction>
@@ -8,18 +9,15 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
-#include <QStatusTipEvent>
 #include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -30,18 +28,21 @@
 #include "app/ui/ExtractionRunner.h"
 #include "app/ui/IconListView.h"
 #include "app/ui/IconPreview.h"
+#include "app/ui/MainBars.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MenuImages.h"
 #include "framework/core/Application.h"
 #include "framework/core/MessageBoxes.h"
 #include "framework/core/RxUtils.h"
+#include "toolbar/ui/QtActions.h"
+#include "toolbar/ui/QtMenuLoop.h"
+#include "toolbar/ui/QtToolbarView.h"
 
 namespace gs {
 
 namespace {
 
 using A = TMainAction;
-constexpr A kSeparator = A::Count;
 
 const QSize kDesignSize(768, 516);
 constexpr int kFontPoints = 8;
@@ -108,16 +109,6 @@ void TKAVUMain::createComponents() {
     DockLeft = dock(this, "DockLeft", Qt::Vertical);
     DockRight = dock(this, "DockRight", Qt::Vertical);
     DockBottom = dock(this, "DockBottom", Qt::Vertical);
-    tbMenu = new QMenuBar(DockTop);
-    tbMenu->setObjectName("tbMenu");
-    tbMenu->setWindowTitle("Standard Menu");
-    tbMain = new QToolBar("Standard Toolbar", DockTop);
-    tbMain->setObjectName("tbMain");
-    tbMain->setIconSize(QSize(kMenuImageSize, kMenuImageSize));
-    tbMain->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    tbMain->setMovable(false);
-    DockTop->layout()->addWidget(tbMenu);
-    DockTop->layout()->addWidget(tbMain);
 
     pClient = new QStackedWidget(this);
     pClient->setObjectName("pClient");
@@ -259,147 +250,85 @@ void TKAVUMain::createActions() {
         // Shortcuts work wherever the focus is in the window, menus open or not.
         addAction(action);
         const A id = info.Id;
+        action->setProperty(tb::QtActionSource::kImageIndexProperty, info.ImageIndex);
         connect(action, &QAction::triggered, this, [this, id] { Guard([&] { if (handlers_[std::size_t(id)]) handlers_[std::size_t(id)](); }); });
         actions_[std::size_t(id)] = action;
-        views_[std::size_t(id)].push_back(action);
     }
-}
-
-QAction* TKAVUMain::menuEntry(A id) {
-    const TActionInfo& info = ActionInfo(id);
-    QAction* action = Action(id);
-    if (!info.MenuCaption) return action;
-    // The menu bar's own caption: a twin entry that runs the command and shows its
-    // shortcut without owning it (one key, one command).
-    auto* twin = new QAction(QString::fromUtf8(info.MenuCaption) + '\t' + action->shortcut().toString(QKeySequence::NativeText), this);
-    twin->setObjectName(QString::fromUtf8(info.Name) + "Menu");
-    twin->setStatusTip(action->statusTip());
-    connect(twin, &QAction::triggered, action, &QAction::trigger);
-    views_[std::size_t(id)].push_back(twin);
-    return twin;
-}
-
-QMenu* TKAVUMain::addCommands(QMenu* menu, std::initializer_list<A> commands) {
-    for (A id : commands) {
-        if (id == kSeparator) menu->addSeparator();
-        else menu->addAction(menuEntry(id));
-    }
-    return menu;
-}
-
-void TKAVUMain::createMenus() {
-    auto head = [&](A id) {
-        QMenu* menu = tbMenu->addMenu(Action(id)->text());
-        menu->setObjectName(QString::fromUtf8(ActionInfo(id).Name).replace("act", "mnu"));
-        menu->menuAction()->setStatusTip(Action(id)->statusTip());
-        views_[std::size_t(id)].push_back(menu->menuAction());
-        connect(menu, &QMenu::aboutToShow, this, [this] { Guard([this] { alMainUpdate(); }); });
-        // A closed menu leaves no hint behind.
-        connect(menu, &QMenu::aboutToHide, this, [this] {
-            if (Idle()) setPanel(0, {});
-        });
-        return menu;
-    };
-    auto submenu = [&](QMenu* parent, A id) {
-        QMenu* menu = parent->addMenu(Action(id)->text());
-        menu->menuAction()->setStatusTip(Action(id)->statusTip());
-        views_[std::size_t(id)].push_back(menu->menuAction());
-        return menu;
-    };
-    QMenu* file = head(A::actFile);
-    addCommands(file, {A::actFileSelectDir, A::actFileSelectFile, kSeparator});
-    mnuRecentFolders = submenu(file, A::actFileRecentFolders);
-    mnuRecentFiles = submenu(file, A::actFileRecentFiles);
-    addCommands(file, {kSeparator, A::actFileExtractIcons, kSeparator, A::actFilePreferences, kSeparator, A::actFileExit});
-
-    addCommands(head(A::actEdit),
-                {A::actEditCopyToClipboard, kSeparator, A::actEditCopy48x48ToClipboard, A::actEditCopy32x32ToClipboard,
-                 A::actEditCopy16x16ToClipboard, kSeparator, A::actEditSelectAll, A::actEditInvert, kSeparator,
-                 A::actEditRename, A::actEditRemove, kSeparator, A::actEditFind, A::actEditFindNext});
-
-    QMenu* viewMenu = head(A::actView);
-    addCommands(viewMenu, {A::actViewLargeIcon, A::actViewSmallIcon, A::actViewList, A::actViewReport, kSeparator});
-    addCommands(submenu(viewMenu, A::actViewArrange), {A::actArrangeByName, A::actArrangeByFile});
-    addCommands(viewMenu, {kSeparator, A::actViewFilter, A::actViewRemoveFilter, kSeparator, A::actViewPreview,
-                           A::actViewToolbar, A::actViewStatusBar});
-
-    addCommands(head(A::actIcon),
-                {A::actIconEditIcon, kSeparator, A::actIconSaveIcons, kSeparator, A::actIconSaveBitmaps, kSeparator,
-                 A::actIconSaveImages, kSeparator, A::actIconAddToNewICL, A::actIconAddToExistingICL, kSeparator,
-                 A::actIconSendTo, kSeparator, A::actIconFileProperties});
-    addCommands(head(A::actFavorites), {A::actFavoritesAdd, A::actFavoritesOrganize});
-    addCommands(head(A::actHelp), {A::actHelpContents, A::actHelpTipOfTheDay, kSeparator, A::actHelpOnTheWeb,
-                                   A::actHelpSendEmail, kSeparator, A::actHelpAbout});
-
     // The view styles are one choice.
     auto* styles = new QActionGroup(this);
     for (A id : {A::actViewLargeIcon, A::actViewSmallIcon, A::actViewList, A::actViewReport}) styles->addAction(Action(id));
 }
 
-void TKAVUMain::createToolbar() {
-    auto dropDown = [&](A id, std::initializer_list<A> items, QToolButton::ToolButtonPopupMode mode, QAction* shown) {
-        auto* menu = new QMenu(this);
-        addCommands(menu, items);
-        auto* button = new QToolButton(tbMain);
-        button->setObjectName(QString::fromUtf8(ActionInfo(id).Name) + "Button");
-        button->setPopupMode(mode);
-        button->setMenu(menu);
-        button->setDefaultAction(shown);
-        tbMain->addWidget(button);
-        return button;
+namespace {
+// The window the toolbar library's action updater and hint setter reach.
+TKAVUMain* gBarsWindow = nullptr;
+}  // namespace
+
+void TKAVUMain::createBars() {
+    gBarsWindow = this;
+    bars_ = std::make_unique<TMainBars>([this](A id) { return Action(id); }, mruFolders_->List(), mruFiles_->List());
+    // The menus opening and the items clicking update the commands first, as the idle
+    // update does.
+    tb::SetActionUpdater([this](QAction*) { Guard([this] { alMainUpdate(); }); });
+    tb::SetApplicationHintSetter([this](const std::string& hint) { showHint(QString::fromStdString(hint)); });
+    tb::InstallQtClickPoster();
+    auto recentClick = [this](bool folders) {
+        return [this, folders](tb::TTBMRUList*, const std::string& path) {
+            Guard([&] {
+                if (!Idle()) return;
+                if (folders) MRUFoldersClick(path);
+                else MRUFilesClick(path);
+            });
+        };
     };
-    tbMain->addAction(Action(A::actFileSelectDir));
-    tbMain->addAction(Action(A::actFileSelectFile));
-    tbMain->addSeparator();
-    tbMain->addAction(Action(A::actFileExtractIcons));
-    tbMain->addSeparator();
-    tbMain->addAction(Action(A::actIconEditIcon));
-    tbMain->addSeparator();
-    tbMain->addAction(Action(A::actIconFileProperties));
-    tbMain->addSeparator();
-    dropDown(A::actEditCopyToClipboard,
-             {A::actEditCopy48x48ToClipboard, A::actEditCopy32x32ToClipboard, A::actEditCopy16x16ToClipboard},
-             QToolButton::MenuButtonPopup, Action(A::actEditCopyToClipboard));
-    tbMain->addSeparator();
-    tbMain->addAction(Action(A::actEditFind));
-    tbMain->addSeparator();
-    tbMain->addAction(Action(A::actIconSaveIcons));
-    tbMain->addAction(Action(A::actIconSaveBitmaps));
-    tbMain->addAction(Action(A::actIconSaveImages));
-    tbMain->addSeparator();
-    tbMain->addAction(Action(A::actIconSendTo));
-    tbMain->addSeparator();
-    dropDown(A::actViewView, {A::actViewLargeIcon, A::actViewSmallIcon, A::actViewList, A::actViewReport},
-             QToolButton::InstantPopup, Action(A::actViewView));
-    tbMain->addSeparator();
-    tbMain->addAction(Action(A::actViewFilter));
-    tbMain->addSeparator();
-    tbMain->addAction(Action(A::actHelpContents));
+    mruFolders_->List().OnClick = recentClick(true);
+    mruFiles_->List().OnClick = recentClick(false);
+    placeBars();
+}
+
+void TKAVUMain::releaseBars() {
+    delete popIcons;
+    delete tbMain;
+    delete tbMenu;
+    if (gBarsWindow != this) return;
+    gBarsWindow = nullptr;
+    tb::SetActionUpdater(nullptr);
+    tb::SetApplicationHintSetter(nullptr);
+}
+
+void TKAVUMain::placeBars() {
+    tbMenu = new tb::TTBToolbarView(&bars_->MenuItems(), DockTop);
+    tbMenu->setObjectName("tbMenu");
+    tbMenu->setWindowTitle("Standard Menu");
+    tbMenu->SetMenuBar(true);
+    tbMain = new tb::TTBToolbarView(&bars_->MainItems(), DockTop);
+    tbMain->setObjectName("tbMain");
+    tbMain->setWindowTitle("Standard Toolbar");
+    tbMain->SetShowHints(true);
+    DockTop->layout()->addWidget(tbMenu);
+    DockTop->layout()->addWidget(tbMain);
+}
+
+void TKAVUMain::keyPressEvent(QKeyEvent* e) {
+    // Alt+letter opens (or, shared, selects) the menu with that accelerator; F10 enters the
+    // menu bar, when the command it belongs to is off and so did not take it.
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    const int key = e->key();
+    const bool accelerator = (key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9);
+    if (mods == Qt::AltModifier && accelerator && tbMenu->OpenByAccelerator(char(QChar(key).toLower().toLatin1()), true))
+        return;
+    if (mods == Qt::NoModifier && key == Qt::Key_F10 && tbMenu->OpenByAccelerator(0, false)) return;
+    QWidget::keyPressEvent(e);
 }
 
 void TKAVUMain::createPopup() {
-    popIcons = new QMenu(this);
+    popIcons = new tb::TTBPopupMenu(this);
     popIcons->setObjectName("popIcons");
-    addCommands(popIcons, {A::actFileSelectDir, A::actFileSelectFile, kSeparator, A::actFileExtractIcons, kSeparator,
-                           A::actEditCopyToClipboard, kSeparator, A::actIconEditIcon, kSeparator});
-    QMenu* save = popIcons->addMenu(Action(A::actIconSave)->text());
-    views_[std::size_t(A::actIconSave)].push_back(save->menuAction());
-    addCommands(save, {A::actIconSaveIcons, A::actIconSave48x48Icons, A::actIconSave32x32Icons, A::actIconSave16x16Icons,
-                       kSeparator, A::actIconSaveBitmaps, A::actIconSave48x48Bitmaps, A::actIconSave32x32Bitmaps,
-                       A::actIconSave16x16Bitmaps, kSeparator, A::actIconSaveImages, A::actIconSave48x48Images,
-                       A::actIconSave32x32Images, A::actIconSave16x16Images});
-    addCommands(popIcons, {kSeparator, A::actIconAddToNewICL, A::actIconAddToExistingICL, kSeparator, A::actIconSendTo,
-                           kSeparator});
-    QMenu* viewMenu = popIcons->addMenu(Action(A::actViewView)->text());
-    views_[std::size_t(A::actViewView)].push_back(viewMenu->menuAction());
-    addCommands(viewMenu, {A::actViewLargeIcon, A::actViewSmallIcon, A::actViewList, A::actViewReport});
-    addCommands(popIcons, {kSeparator, A::actViewFilter, A::actViewRemoveFilter, kSeparator, A::actEditSelectAll,
-                           A::actEditInvert, kSeparator, A::actEditRename, A::actEditRemove});
+    bars_->FillPopup(popIcons->Items());
+    popIcons->OnPopup = [this](tb::TTBPopupMenu*) { Guard([this] { alMainUpdate(); }); };
     auto showPopup = [this](QWidget* source, const QPoint& at) {
-        Guard([&] {
-            alMainUpdate();
-            popIcons->popup(source->mapToGlobal(at));
-        });
+        const QPoint global = source->mapToGlobal(at);
+        Guard([&] { popIcons->Popup(global.x(), global.y()); });
     };
     for (QWidget* source : {static_cast<QWidget*>(lvIcons->IconView()), static_cast<QWidget*>(lvIcons->ReportView()),
                             static_cast<QWidget*>(lbIconPreview)})

@@ -4,7 +4,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QMimeData>
 #include <QUrl>
 
@@ -164,24 +163,6 @@ void TKAVUMain::reportFailedFiles() {
                                                       : FormatOne(kMsgFilesUnreadable, std::to_string(failures_.size()));
     failures_.clear();
     throw EQBException(message, details, TQBSeverity::Warning);
-}
-
-void TKAVUMain::rebuildRecentMenu(QMenu* menu, IRecentList& list, bool folders) {
-    menu->clear();
-    const std::vector<std::string> items = list.Items();
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        QAction* entry = menu->addAction(qs(RecentCaption(int(i), items[i])));
-        entry->setStatusTip(qs(items[i]));
-        const std::string path = items[i];
-        connect(entry, &QAction::triggered, this, [this, path, folders] {
-            Guard([&] {
-                if (!Idle()) return;
-                if (folders) MRUFoldersClick(path);
-                else MRUFilesClick(path);
-            });
-        });
-    }
-    scheduleUpdate();
 }
 
 void TKAVUMain::LoadMRUFolders() {

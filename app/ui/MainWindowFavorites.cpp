@@ -1,15 +1,11 @@
 // The main window's Favorites menu and commands: the menu is rebuilt from the favourites
 // tree when it opens after a change, a favourite opens its folder or file, and the run-time
 // entries close while the window is busy.
-#include <QAction>
-#include <QMenu>
-#include <QMenuBar>
-
 #include "app/core/AppContext.h"
 #include "app/core/Favorites.h"
 #include "app/ui/FavoritesDlgs.h"
-#include "app/ui/FavoritesImages.h"
 #include "app/ui/IconListView.h"
+#include "app/ui/MainBars.h"
 #include "app/ui/MainWindow.h"
 #include "framework/core/FileUtils.h"
 
@@ -23,10 +19,11 @@ constexpr int kFixedFavoritesEntries = 2;
 }  // namespace
 
 void TKAVUMain::createFavorites() {
-    mnuFavorites = tbMenu->findChild<QMenu*>("mnuFavorites");
+    mnuFavorites = &bars_->Favorites();
     favoritesDialogs_ = std::make_unique<TFavoritesDialogs>(context_, services_, handler_);
     favDialogs_ = favoritesDialogs_.get();
-    connect(mnuFavorites, &QMenu::aboutToShow, this, [this] { Guard([this] { actFavoritesExecute(); }); });
+    // The head's command runs as its menu opens.
+    on(TMainAction::actFavorites, [this] { actFavoritesExecute(); });
     on(TMainAction::actFavoritesAdd, [this] { actFavoritesAddExecute(); });
     on(TMainAction::actFavoritesOrganize, [this] { favDialogs_->ShowOrganizeDlg(this); });
 }
@@ -37,36 +34,31 @@ void TKAVUMain::SetFavoritesDialogs(IFavoritesDialogs* dialogs) {
 
 void TKAVUMain::actFavoritesExecute() {
     if (!context_.FavoritesModified) return;
-    const QList<QAction*> entries = mnuFavorites->actions();
-    for (qsizetype i = entries.size() - 1; i >= kFixedFavoritesEntries; --i) {
-        QAction* entry = entries[i];
-        mnuFavorites->removeAction(entry);
-        if (QMenu* submenu = entry->menu()) delete submenu;  // takes its entries along
-        else delete entry;
-    }
+    // Each entry is owned by its parent item: freeing one frees its submenu's entries.
+    for (int i = mnuFavorites->Count() - 1; i >= kFixedFavoritesEntries; --i) delete mnuFavorites->Items(i);
     const TFavoritesFolder& root = context_.Favorites;
     if (root.Empty()) return;  // the flag stays: the next opening looks again
-    mnuFavorites->addSeparator();
-    addFavoritesFolderItems(mnuFavorites, FavoritesMenuEntries(root, Idle()));
+    mnuFavorites->Add(new tb::TTBSeparatorItem(mnuFavorites));
+    addFavoritesFolderItems(*mnuFavorites, FavoritesMenuEntries(root, Idle()));
     context_.FavoritesModified = false;
 }
 
-void TKAVUMain::addFavoritesFolderItems(QMenu* submenu, const std::vector<TFavoritesMenuEntry>& entries) {
+void TKAVUMain::addFavoritesFolderItems(tb::TTBCustomItem& submenu, const std::vector<TFavoritesMenuEntry>& entries) {
     for (const TFavoritesMenuEntry& e : entries) {
-        const QString caption = QString::fromStdString(e.Caption);
-        QAction* entry = nullptr;
+        tb::TTBCustomItem* entry = nullptr;
         if (e.IsFolder) {
-            QMenu* folder = submenu->addMenu(caption);
-            addFavoritesFolderItems(folder, e.Children);
-            entry = folder->menuAction();
+            entry = new tb::TTBSubmenuItem(&submenu);
+            addFavoritesFolderItems(*entry, e.Children);
         } else {
-            entry = submenu->addAction(caption);
+            entry = new tb::TTBItem(&submenu);
             const std::string target = e.Hint;
-            connect(entry, &QAction::triggered, this, [this, target] { Guard([&] { OpenFavorite(target); }); });
+            entry->SetOnClick([this, target](tb::TTBCustomItem*) { Guard([&] { OpenFavorite(target); }); });
         }
-        entry->setStatusTip(QString::fromStdString(e.Hint));
-        entry->setIcon(FavoritesMenuPicture(e.ImageIndex, favoritesDialogs_->HighColour));
-        entry->setEnabled(e.Enabled);
+        entry->SetCaption(e.Caption);
+        entry->SetHint(e.Hint);
+        entry->SetImageIndex(e.ImageIndex);
+        entry->SetEnabled(e.Enabled);
+        submenu.Add(entry);
     }
 }
 
@@ -79,10 +71,11 @@ void TKAVUMain::OpenFavorite(const std::string& target) {
 
 void TKAVUMain::SetFavoritesEnabled(bool enabled) {
     favoritesEnabled_ = enabled;
-    const QList<QAction*> entries = mnuFavorites ? mnuFavorites->actions() : QList<QAction*>();
-    for (qsizetype i = kFixedFavoritesEntries + 1; i < entries.size(); ++i) {
-        QMenu* folder = entries[i]->menu();
-        entries[i]->setEnabled(FavoritesEntryEnabled(enabled, folder != nullptr, folder && !folder->actions().isEmpty()));
+    if (!mnuFavorites) return;
+    for (int i = kFixedFavoritesEntries + 1; i < mnuFavorites->Count(); ++i) {
+        tb::TTBCustomItem* entry = mnuFavorites->Items(i);
+        const bool folder = dynamic_cast<tb::TTBSubmenuItem*>(entry) != nullptr;
+        entry->SetEnabled(FavoritesEntryEnabled(enabled, folder, entry->Count() > 0));
     }
 }
 

@@ -3,15 +3,14 @@
 // application key's "Storage", only while the SaveWindow option is on.
 #include <QLayout>
 #include <QListView>
-#include <QMenuBar>
 #include <QSplitter>
-#include <QToolBar>
 
 #include "app/core/AppContext.h"
 #include "app/ui/IconListView.h"
 #include "app/ui/MainWindow.h"
 #include "controls/ui/FormStorage.h"
 #include "framework/core/Application.h"
+#include "toolbar/ui/QtToolbarView.h"
 
 namespace gs {
 
@@ -28,7 +27,7 @@ using Kind = TStoredProperty::Kind;
 // Where a bar sits in its dock, for bars that do not say so themselves: stored, not applied.
 std::optional<TStoredProperty> dockedBar(QObject* component, const QString& name) {
     auto* bar = qobject_cast<QWidget*>(component);
-    if (!bar || (!qobject_cast<QToolBar*>(bar) && !qobject_cast<QMenuBar*>(bar))) return std::nullopt;
+    if (!bar || !qobject_cast<tb::TTBToolbarView*>(bar)) return std::nullopt;
     if (bar->metaObject()->indexOfProperty(name.toLatin1().constData()) >= 0) return std::nullopt;
     const QString n = name.toLower();
     if (n == "dockpos") return TStoredProperty{Kind::Integer, {}, [bar] { return QVariant(bar->x()); }, nullptr};

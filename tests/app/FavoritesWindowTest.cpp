@@ -8,7 +8,6 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QInputDevice>
 #include <QKeyEvent>
@@ -26,6 +25,7 @@
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
 #include "framework/core/MessageBoxes.h"
+#include "toolbar/core/Item.h"
 
 using namespace gs;
 using namespace gstest;
@@ -95,9 +95,11 @@ struct WindowFixture : Fixture {
     std::string menu() {
         w->actFavoritesExecute();
         std::string s;
-        const QList<QAction*> all = w->FavoritesMenu()->actions();
-        for (qsizetype i = 2; i < all.size(); ++i)
-            s += all[i]->isSeparator() ? "|" : all[i]->text().toStdString() + (all[i]->isEnabled() ? "+" : "-") + ";";
+        const tb::TTBSubmenuItem& menu = *w->FavoritesMenu();
+        for (int i = 2; i < menu.Count(); ++i) {
+            const tb::TTBCustomItem& e = *menu.Items(i);
+            s += dynamic_cast<const tb::TTBSeparatorItem*>(&e) ? "|" : e.Caption() + (e.Enabled() ? "+" : "-") + ";";
+        }
         return s;
     }
 };

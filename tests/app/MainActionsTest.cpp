@@ -139,8 +139,8 @@ TEST(MainActionTable, ShortcutsAndPicturesAsStored) {
     EXPECT_TRUE(SaveMakesBusy(51));
 }
 
-TEST(TPlainRecentList, KeepsNewestFirstWithoutDuplicatesWithinItsLimit) {
-    TPlainRecentList list;
+TEST(TMRURecentList, KeepsNewestFirstWithoutDuplicatesWithinItsLimit) {
+    TMRURecentList list;
     int changes = 0;
     list.SetOnChange([&] { ++changes; });
     list.SetMaxItems(3);
@@ -156,17 +156,29 @@ TEST(TPlainRecentList, KeepsNewestFirstWithoutDuplicatesWithinItsLimit) {
     EXPECT_EQ(changes, 9);
 }
 
-TEST(TPlainRecentList, CaptionsCarryDigitsThenLettersThenNothing) {
-    EXPECT_EQ(RecentCaption(0, "/x"), "&1 /x");
-    EXPECT_EQ(RecentCaption(8, "/x"), "&9 /x");
-    EXPECT_EQ(RecentCaption(9, "/x"), "&A /x");
-    EXPECT_EQ(RecentCaption(34, "/x"), "&Z /x");
-    EXPECT_EQ(RecentCaption(35, "/x"), "/x");
+TEST(TMRURecentList, MenuEntriesCarryDigitsThenLettersThenNothingAndTheirPathAsHint) {
+    TMRURecentList list;
+    list.SetMaxItems(40);
+    std::vector<std::string> paths;
+    for (int i = 0; i < 36; ++i) paths.push_back("/p" + std::to_string(i));
+    paths[1] = "/R&D";
+    list.SetItems(paths);
+    const tb::TTBCustomItem& entries = *list.List().Container();
+    ASSERT_EQ(entries.Count(), 36);
+    const std::pair<int, const char*> captions[] = {
+        {0, "&1 /p0"}, {1, "&2 /R&&D"}, {8, "&9 /p8"}, {9, "&A /p9"}, {34, "&Z /p34"}, {35, "/p35"}};
+    for (const auto& [index, caption] : captions) EXPECT_EQ(entries.Items(index)->Caption(), caption) << index;
+    list.AddToTop("/p20");
+    EXPECT_EQ(entries.Items(0)->Caption(), "&1 /p20");
+    EXPECT_EQ(entries.Items(0)->Hint(), "/p20");
+    EXPECT_EQ(entries.Items(1)->Hint(), "/p0");
+    list.SetMaxItems(3);
+    EXPECT_EQ(entries.Count(), 3);
 }
 
-TEST(TPlainRecentList, StoredUnderStorageInOrderAndAMissingKeyKeepsTheEntries) {
+TEST(TMRURecentList, StoredUnderStorageInOrderAndAMissingKeyKeepsTheEntries) {
     RegistryStore store(":memory:");
-    TPlainRecentList list;
+    TMRURecentList list;
     list.SetMaxItems(10);
     list.SetItems({"/keep"});
     LoadRecentList(list, store, kAppRegRoot, kRegAppKey, kMRUFoldersSubkey);
@@ -177,7 +189,7 @@ TEST(TPlainRecentList, StoredUnderStorageInOrderAndAMissingKeyKeepsTheEntries) {
     EXPECT_EQ(RegGetValueNames(store, kAppRegRoot, std::string(kRegAppKey) + "\\Storage\\MRUFolders"), list.Items());
     list.SetItems({"/a/third"});
     ASSERT_TRUE(SaveRecentList(list, store, kAppRegRoot, kRegAppKey, kMRUFoldersSubkey));
-    TPlainRecentList back;
+    TMRURecentList back;
     back.SetMaxItems(10);
     LoadRecentList(back, store, kAppRegRoot, kRegAppKey, kMRUFoldersSubkey);
     EXPECT_EQ(back.Items(), (std::vector<std::string>{"/a/third"}));

@@ -14,10 +14,7 @@
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
-#include <QStatusTipEvent>
 #include <QTimer>
 
 #include "app/ExtractMaterial.h"
@@ -25,11 +22,13 @@
 #include "app/core/AppContext.h"
 #include "app/core/AppIdentity.h"
 #include "app/ui/IconListView.h"
+#include "app/ui/MainBars.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/MessageBoxes.h"
 #include "framework/core/RegUtils.h"
+#include "toolbar/ui/QtMenuLoop.h"
 
 using namespace gs;
 using namespace gstest;
@@ -123,13 +122,16 @@ TEST(TKAVUMain, ComponentsAreNamedAndTheCommandsRenderedIntoMenusAndToolbar) {
                              "pPreview", "pClosePreview", "cmdClosePreview", "lbIconPreview", "pBottom", "pStop",
                              "cmdStop", "sbMain", "popIcons"})
         EXPECT_NE(t.w->findChild<QObject*>(name), nullptr) << name;
-    auto* bar = t.w->findChild<QMenuBar*>("tbMenu");
-    QStringList heads;
-    for (QAction* a : bar->actions()) heads << a->text();
-    EXPECT_EQ(heads, QStringList({"&File", "&Edit", "&View", "&Icon", "&Favorites", "&Help"}));
-    auto* rename = t.w->findChild<QAction*>("actEditRenameMenu");
-    ASSERT_NE(rename, nullptr);
-    EXPECT_EQ(rename->text(), "Re&name\tF2");
+    const tb::TTBRootItem& bar = t.w->Bars().MenuItems();
+    std::vector<std::string> heads;
+    for (int i = 0; i < bar.Count(); ++i) heads.push_back(bar.Items(i)->Caption());
+    EXPECT_EQ(heads, (std::vector<std::string>{"&File", "&Edit", "&View", "&Icon", "&Favorites", "&Help"}));
+    // The menu bar's own captions; the list popup keeps the command's.
+    const tb::TTBCustomItem* rename = bar.Items(1)->Items(9);
+    EXPECT_EQ(rename->Caption(), "Re&name");
+    EXPECT_EQ(rename->ShortcutDisplayText(), "F2");
+    const tb::TTBRootItem& popup = t.w->findChild<tb::TTBPopupMenu*>("popIcons")->Items();
+    EXPECT_EQ(popup.Items(popup.Count() - 2)->Caption(), "Ren&ame");
     EXPECT_EQ(t.w->Action(A::actFileSelectDir)->shortcut(), QKeySequence("Ctrl+D"));
     EXPECT_EQ(t.w->Action(A::actViewReport)->shortcut(), QKeySequence("Alt+4"));
     EXPECT_FALSE(t.w->Action(A::actFileExtractIcons)->icon().isNull());
@@ -319,13 +321,12 @@ TEST(TKAVUMain, ASaveOfMoreThanFiftyMakesTheWindowBusyAndABusySpellShowsTheHidde
     EXPECT_FALSE(bottom->isHidden());
     EXPECT_FALSE(t.w->ActionStates()[std::size_t(A::actIconSaveIcons)].Enabled);
     EXPECT_TRUE(t.w->ActionStates()[std::size_t(A::actArrangeByName)].Enabled);
-    QStatusTipEvent hint("a hint");
-    QCoreApplication::sendEvent(t.w.get(), &hint);
+    tb::SetApplicationHint("a hint");
     EXPECT_EQ(t.w->PanelText(0), "Saving. Please wait...");
     t.w->EndSaveBusy();
     EXPECT_TRUE(t.w->Idle());
     EXPECT_TRUE(bottom->isHidden());
-    QCoreApplication::sendEvent(t.w.get(), &hint);
+    tb::SetApplicationHint("a hint");
     EXPECT_EQ(t.w->PanelText(0), "a hint");
     EXPECT_TRUE(t.w->ActionStates()[std::size_t(A::actIconSaveIcons)].Enabled);
 }

@@ -1,0 +1,240 @@
+// The main window's menu bar, toolbar and list popup as a user meets them: shown offscreen
+// and driven through Qt's event routing (keys and presses on the window), with the menu
+// loop running, the hints reaching the status bar and the commands running.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QTreeView>
+#include <QWindow>
+#include <QtTest/QTest>
+
+#include "app/FakeMainServices.h"
+#include "app/core/Favorites.h"
+#include "app/ui/MainBars.h"
+#include "toolbar/ui/QtActions.h"
+#include "toolbar/ui/QtMenuLoop.h"
+#include "toolbar/ui/QtPopupWindow.h"
+#include "toolbar/ui/QtToolbarView.h"
+
+using namespace gs;
+using namespace gstest;
+using A = TMainAction;
+
+namespace {
+
+enum { kFile, kEdit, kView, kIcon, kFavorites, kHelp };
+
+tb::TTBPopupWindow* openPopup() { return dynamic_cast<tb::TTBPopupWindow*>(QApplication::activePopupWidget()); }
+
+std::vector<std::string> popupCaptions() {
+    std::vector<std::string> out;
+    if (tb::TTBPopupWindow* popup = openPopup())
+        for (const auto& cell : popup->View().Cells())
+            if (cell->IsShown) out.push_back(cell->Item()->Caption());
+    return out;
+}
+
+struct Shown {
+    RegistryStore store{":memory:"};
+    ListWindow t{store, false};
+
+    Shown() {
+        t.w->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(t.w.get()));
+    }
+    tb::TTBToolbarView& bar(const char* name) { return *t.w->findChild<tb::TTBToolbarView*>(name); }
+    QWindow* win() { return t.w->windowHandle(); }
+    QPoint centre(tb::TTBToolbarView& view, int cell) {
+        const tb::TRect& r = view.View().Cells()[std::size_t(cell)]->BoundsRect;
+        return view.mapTo(t.w.get(), QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    }
+    // The item selected in the innermost open level of the menu bar.
+    std::string selected() {
+        tb::TTBView* v = &bar("tbMenu").View();
+        while (v->PopupViewOpen()) v = v->PopupViewOpen();
+        return v->Selection() ? v->Selection()->Item()->Caption() : "";
+    }
+    void key(Qt::Key k) { QTest::keyClick(win(), k); }
+    bool looping() {
+        return openPopup() || (bar("tbMenu").View().ViewFlags & tb::vsMenuLoop) ||
+               (bar("tbMain").View().ViewFlags & tb::vsMenuLoop);
+    }
+    // Runs `script` once a menu loop runs inside `start` (the input helpers may let queued
+    // calls run before their event arrives), never when none starts; then the deferred click.
+    void inLoop(const std::function<void()>& script, const std::function<void()>& start) {
+        QTimer poll;
+        poll.setInterval(0);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!looping()) return;
+            poll.stop();
+            script();
+        });
+        poll.start();
+        start();
+        poll.stop();
+        QCoreApplication::processEvents();
+    }
+    // The menu bar entered from the keyboard with File selected, nothing open.
+    void fromMenuBar(const std::function<void()>& script) {
+        inLoop(script, [&] { EXPECT_TRUE(bar("tbMenu").OpenByAccelerator('f', true)); });
+    }
+    // A click on a bar's cell; `script` runs with what it opened still open.
+    void clicked(tb::TTBToolbarView& view, int cell, const std::function<void()>& script) {
+        const QPoint at = centre(view, cell);
+        inLoop(
+            [&, at] {
+                QTest::mouseRelease(win(), Qt::LeftButton, {}, at);  // keys wait while a button is held
+                script();
+            },
+            [&] { QTest::mousePress(win(), Qt::LeftButton, {}, at); });
+    }
+};
+
+}  // namespace
+
+TEST(MainBars, FileOpenedFromTheKeyboardSelectsItsFirstCommandWithItsHintInPanelZero) {
+    Shown s;
+    std::string head, first;
+    QString panel;
+    s.fromMenuBar([&] {
+        head = s.selected();  // File and Favorites share F: the first is selected, not opened
+        s.key(Qt::Key_Down);
+        first = s.selected();
+        panel = s.t.w->PanelText(0);
+        s.key(Qt::Key_Escape);
+        s.key(Qt::Key_Escape);
+    });
+    EXPECT_EQ(head, "&File");
+    EXPECT_EQ(first, "Select F&older...");
+    EXPECT_EQ(panel, "Select folder");
+    EXPECT_EQ(s.t.w->PanelText(0), "");  // a closed menu leaves no hint behind
+}
+
+TEST(MainBars, FavoritesIsRebuiltAsItOpensAfterAChangeOnly) {
+    Shown s;
+    TFavoritesFolder& root = s.t.context.Favorites;
+    AddFavorite(AddFolder(root, "Tools"), "gimp", "/usr/bin/gimp");
+    AddFavorite(root, "icons", "/usr/share/icons");
+    s.t.context.FavoritesModified = true;
+    auto opened = [&] {
+        std::vector<std::string> captions;
+        s.clicked(s.bar("tbMenu"), kFavorites, [&] {
+            captions = popupCaptions();
+            s.key(Qt::Key_Escape);
+            s.key(Qt::Key_Escape);
+        });
+        return captions;
+    };
+    const std::vector<std::string> built = {"&Add To Favorites...", "&Organize Favorites...", "", "Tools", "icons"};
+    EXPECT_EQ(opened(), built);
+    EXPECT_FALSE(s.t.context.FavoritesModified);
+    const tb::TTBCustomItem& tools = *s.t.w->FavoritesMenu()->Items(3);
+    ASSERT_EQ(tools.Count(), 1);
+    EXPECT_EQ(tools.Items(0)->Hint(), "/usr/bin/gimp");
+    EXPECT_EQ(tools.Items(0)->ImageIndex(), kFavoriteImage);
+    AddFavorite(root, "quiet", "/q");  // no change flagged: the menu stays as built
+    EXPECT_EQ(opened(), built);
+    s.t.context.FavoritesModified = true;
+    EXPECT_EQ(opened().back(), "quiet");
+}
+
+TEST(MainBars, RecentFoldersShowsNumberedPathsWithinTheLimitAndAVanishedOneGoesWithAWarning) {
+    Shown s;
+    Tree dir;
+    const std::string kept = dir.dir("kept").string(), gone = (dir.path / "gone").string();
+    s.t.w->MRUFolders().SetItems({gone, kept, "/c", "/d", "/e"});
+    s.t.context.Options.MRULimit = 3;
+    s.t.w->ApplyOptions();
+    EXPECT_EQ(s.t.w->MRUFolders().Items().size(), 3u);
+    std::vector<std::string> captions;
+    std::string selected;
+    QString panel;
+    s.fromMenuBar([&] {
+        s.key(Qt::Key_Down);
+        s.key(Qt::Key_R);  // "&Recent Folders" opens with its first entry
+        captions = popupCaptions();
+        selected = s.selected();
+        panel = s.t.w->PanelText(0);
+        s.key(Qt::Key_Return);
+    });
+    EXPECT_EQ(captions, (std::vector<std::string>{"&1 " + gone, "&2 " + kept, "&3 /c"}));
+    EXPECT_EQ(selected, "&1 " + gone);
+    EXPECT_EQ(panel.toStdString(), gone);
+    ASSERT_EQ(s.t.services.boxes.size(), 1u);
+    EXPECT_EQ(s.t.services.boxes[0].msg, "Folder '" + gone + "' not found.");
+    EXPECT_EQ(s.t.w->MRUFolders().Items(), (std::vector<std::string>{kept, "/c"}));
+}
+
+TEST(MainBars, TheToolbarsDropDownAndTheListPopupRunTheirCommands) {
+    Shown s;
+    Tree dir;
+    dir.put("a.dll", peWithGroups(3));
+    s.t.list(dir.path.string());
+    tb::TTBToolbarView& main = s.bar("tbMain");
+    int viewCell = -1;
+    for (std::size_t i = 0; i < main.View().Cells().size(); ++i)
+        if (main.View().Cells()[i]->Item()->Caption() == "&View") viewCell = int(i);
+    ASSERT_GE(viewCell, 0);
+    std::vector<std::string> styles;
+    s.clicked(main, viewCell, [&] {
+        styles = popupCaptions();
+        s.key(Qt::Key_D);  // "&Details"
+    });
+    EXPECT_EQ(styles, (std::vector<std::string>{"&Large Icons", "&Small Icons", "L&ist", "&Details"}));
+    EXPECT_EQ(s.t.w->ListView().ViewStyle(), TViewStyle::vsReport);
+    EXPECT_TRUE(s.t.w->Action(A::actViewReport)->isChecked());
+
+    QWidget* list = s.t.w->ListView().ReportView();
+    s.inLoop([&] { QTest::keyClick(openPopup()->windowHandle(), Qt::Key_L); },  // "Select A&ll"
+             [&] { emit list->customContextMenuRequested(QPoint(5, 5)); });
+    EXPECT_EQ(s.t.w->ListView().SelectedCount(), 3);
+}
+
+TEST(MainBars, ImagesForEitherScreenAndHintsKeptFromTheStatusBarWhileBusy) {
+    Shown s;
+    TMainBars& bars = s.t.w->Bars();
+    for (bool high : {false, true}) {
+        s.t.w->SetMenuImages(high);
+        EXPECT_EQ(bars.MainItems().SubMenuImages(), &bars.Images(high));
+        EXPECT_EQ(bars.MenuItems().SubMenuImages(), &bars.Images(high));
+    }
+    EXPECT_NE(&bars.Images(true), &bars.Images(false));
+    EXPECT_GT(bars.Images(false).Count(), kFavoriteImage);
+    tb::SetApplicationHint("a hint");
+    EXPECT_EQ(s.t.w->PanelText(0), "a hint");
+    s.t.w->BeginExtractionBusy();
+    tb::SetApplicationHint("another");
+    EXPECT_EQ(s.t.w->PanelText(0), "Extracting. Please wait...");
+    s.t.w->EndExtractionBusy();
+}
+
+TEST(MainBars, AltAndALetterOpensItsMenuAndF10EntersTheBarWhileSaveAsIconsIsOff) {
+    Shown s;
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        std::string selected;
+        bool open;
+    } cases[] = {
+        {Qt::Key_H, Qt::AltModifier, "Veltrazone Glyphscope &Help", true},  // the menu opens with its first command
+        {Qt::Key_F, Qt::AltModifier, "&File", false},                     // shared with Favorites: selected only
+        {Qt::Key_F10, Qt::NoModifier, "&File", false},
+    };
+    for (const Case& c : cases) {
+        std::string selected;
+        bool open = false;
+        s.inLoop(
+            [&] {
+                selected = s.selected();
+                open = openPopup() != nullptr;
+                s.key(Qt::Key_Escape);
+                if (open) s.key(Qt::Key_Escape);
+            },
+            [&] { QTest::keyClick(s.win(), c.key, c.mods); });
+        EXPECT_EQ(selected, c.selected) << c.key;
+        EXPECT_EQ(open, c.open) << c.key;
+    }
+    EXPECT_FALSE(s.t.w->Action(A::actIconSaveIcons)->isEnabled());
+    EXPECT_FALSE(s.bar("tbMenu").View().ViewFlags & tb::vsMenuLoop);
+}
