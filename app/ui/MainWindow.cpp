@@ -36,7 +36,6 @@
 #include "framework/core/Application.h"
 #include "framework/core/MessageBoxes.h"
 #include "framework/core/RxUtils.h"
-#include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtMenuLoop.h"
 #include "toolbar/ui/QtToolbarView.h"
 

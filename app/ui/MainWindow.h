@@ -1,9 +1,10 @@
 #pragma once
 // The program's one window: the icon list with its pictures, the preview panel, the menu
-// bar and toolbar (the toolbar library's, over the item trees of TMainBars) in the top dock, the status bar with the Stop button, and the waiting
-// page shown while the window is busy. It owns what the commands share: the selected folder
-// or file, the listing, the running extraction and the icon counter. Every command is a row
-// of the command table; their enabled states come from alMainUpdate over a snapshot.
+// bar and toolbar in the top dock (the toolbar library's, over the item trees of TMainBars),
+// the status bar with the Stop button, and the waiting page shown while the window is busy.
+// It owns what the commands share: the selected folder or file, the listing, the running
+// extraction and the icon counter. Every command is a row of the command table; their
+// enabled states come from alMainUpdate over a snapshot.
 #include <QTimer>
 #include <QWidget>
 

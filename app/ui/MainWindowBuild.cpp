@@ -44,6 +44,9 @@ namespace {
 
 using A = TMainAction;
 
+// The window the toolbar library's action updater and hint setter reach.
+TKAVUMain* gBarsWindow = nullptr;
+
 const QSize kDesignSize(768, 516);
 constexpr int kFontPoints = 8;
 constexpr int kBottomHeight = 20;
@@ -258,11 +261,6 @@ void TKAVUMain::createActions() {
     auto* styles = new QActionGroup(this);
     for (A id : {A::actViewLargeIcon, A::actViewSmallIcon, A::actViewList, A::actViewReport}) styles->addAction(Action(id));
 }
-
-namespace {
-// The window the toolbar library's action updater and hint setter reach.
-TKAVUMain* gBarsWindow = nullptr;
-}  // namespace
 
 void TKAVUMain::createBars() {
     gBarsWindow = this;
