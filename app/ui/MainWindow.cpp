@@ -37,7 +37,7 @@
 #include "framework/core/MessageBoxes.h"
 #include "framework/core/RxUtils.h"
 #include "toolbar/ui/QtMenuLoop.h"
-#include "toolbar/ui/QtToolbarView.h"
+#include "toolbar/ui/QtToolbar.h"
 
 namespace gs {
 
@@ -162,6 +162,8 @@ void TKAVUMain::SetMenuImages(bool highColour) {
     tb::TTBCustomImageList& images = bars_->Images(highColour);
     bars_->MenuItems().SetSubMenuImages(&images);
     bars_->MainItems().SetSubMenuImages(&images);
+    tbMenu->SetImages(&images);
+    tbMain->SetImages(&images);
     popIcons->SetImages(&images);
 }
 

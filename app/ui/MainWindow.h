@@ -34,7 +34,8 @@ class QStatusBar;
 namespace tb {
 class TTBPopupMenu;
 class TTBSubmenuItem;
-class TTBToolbarView;
+class TTBDock;
+class TTBToolbar;
 }  // namespace tb
 
 namespace gs {
@@ -196,7 +197,6 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // The menu bar's keys that reach the window: no widget and no command shortcut took them.
-    void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -270,12 +270,12 @@ private:
     IFavoritesDialogs* favDialogs_ = nullptr;
 
     // Components, named as their objectName.
-    QWidget* DockTop;
-    QWidget* DockLeft;
-    QWidget* DockRight;
-    QWidget* DockBottom;
-    tb::TTBToolbarView* tbMenu;
-    tb::TTBToolbarView* tbMain;
+    tb::TTBDock* DockTop;
+    tb::TTBDock* DockLeft;
+    tb::TTBDock* DockRight;
+    tb::TTBDock* DockBottom;
+    tb::TTBToolbar* tbMenu;
+    tb::TTBToolbar* tbMain;
     QStackedWidget* pClient;
     QFrame* pPleaseWait;
     TAnimatedImage* anSavePleaseWait;

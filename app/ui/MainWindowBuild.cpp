@@ -36,7 +36,9 @@
 #include "framework/core/RxUtils.h"
 #include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtMenuLoop.h"
-#include "toolbar/ui/QtToolbarView.h"
+#include "toolbar/ui/QtDock.h"
+#include "toolbar/ui/QtKeyMenu.h"
+#include "toolbar/ui/QtToolbar.h"
 
 namespace gs {
 
@@ -86,14 +88,10 @@ bool checkable(A id) {
     }
 }
 
-QWidget* dock(QWidget* parent, const char* name, Qt::Orientation orientation) {
-    auto* w = new QWidget(parent);
-    w->setObjectName(name);
-    QBoxLayout* layout = orientation == Qt::Vertical ? static_cast<QBoxLayout*>(new QVBoxLayout(w))
-                                                     : static_cast<QBoxLayout*>(new QHBoxLayout(w));
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    return w;
+tb::TTBDock* dock(QWidget* parent, const char* name, tb::TTBDockPosition position) {
+    auto* d = new tb::TTBDock(parent, position);
+    d->setObjectName(name);
+    return d;
 }
 
 }  // namespace
@@ -108,10 +106,10 @@ void TKAVUMain::createComponents() {
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
 
-    DockTop = dock(this, "DockTop", Qt::Vertical);
-    DockLeft = dock(this, "DockLeft", Qt::Vertical);
-    DockRight = dock(this, "DockRight", Qt::Vertical);
-    DockBottom = dock(this, "DockBottom", Qt::Vertical);
+    DockTop = dock(this, "DockTop", tb::TTBDockPosition::dpTop);
+    DockLeft = dock(this, "DockLeft", tb::TTBDockPosition::dpLeft);
+    DockRight = dock(this, "DockRight", tb::TTBDockPosition::dpRight);
+    DockBottom = dock(this, "DockBottom", tb::TTBDockPosition::dpBottom);
 
     pClient = new QStackedWidget(this);
     pClient->setObjectName("pClient");
@@ -295,28 +293,22 @@ void TKAVUMain::releaseBars() {
 }
 
 void TKAVUMain::placeBars() {
-    tbMenu = new tb::TTBToolbarView(&bars_->MenuItems(), DockTop);
+    // The bars show the command trees by link: the trees stay the window's.
+    tbMenu = new tb::TTBToolbar;
     tbMenu->setObjectName("tbMenu");
     tbMenu->setWindowTitle("Standard Menu");
     tbMenu->SetMenuBar(true);
-    tbMain = new tb::TTBToolbarView(&bars_->MainItems(), DockTop);
+    tbMenu->SetLinkSubitems(&bars_->MenuItems());
+    tbMenu->SetCurrentDock(DockTop);
+    tbMain = new tb::TTBToolbar;
     tbMain->setObjectName("tbMain");
     tbMain->setWindowTitle("Standard Toolbar");
-    tbMain->SetShowHints(true);
-    DockTop->layout()->addWidget(tbMenu);
-    DockTop->layout()->addWidget(tbMain);
-}
-
-void TKAVUMain::keyPressEvent(QKeyEvent* e) {
-    // Alt+letter opens (or, shared, selects) the menu with that accelerator; F10 enters the
-    // menu bar, when the command it belongs to is off and so did not take it.
-    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
-    const int key = e->key();
-    const bool accelerator = (key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9);
-    if (mods == Qt::AltModifier && accelerator && tbMenu->OpenByAccelerator(char(QChar(key).toLower().toLatin1()), true))
-        return;
-    if (mods == Qt::NoModifier && key == Qt::Key_F10 && tbMenu->OpenByAccelerator(0, false)) return;
-    QWidget::keyPressEvent(e);
+    tbMain->SetShowHint(true);
+    tbMain->SetLinkSubitems(&bars_->MainItems());
+    tbMain->SetDockRow(1);
+    tbMain->SetCurrentDock(DockTop);
+    // Keys the other windows leave reach this window's bars.
+    tb::KeyMenuRouter().SetMainForm(this);
 }
 
 void TKAVUMain::createPopup() {

@@ -10,7 +10,6 @@
 #include "app/ui/MainWindow.h"
 #include "controls/ui/FormStorage.h"
 #include "framework/core/Application.h"
-#include "toolbar/ui/QtToolbarView.h"
 
 namespace gs {
 
@@ -23,26 +22,6 @@ constexpr const char* kSortCol = "SortCol";
 constexpr const char* kSortAsc = "SortAsc";
 
 using Kind = TStoredProperty::Kind;
-
-// Where a bar sits in its dock, for bars that do not say so themselves: stored, not applied.
-std::optional<TStoredProperty> dockedBar(QObject* component, const QString& name) {
-    auto* bar = qobject_cast<QWidget*>(component);
-    if (!bar || !qobject_cast<tb::TTBToolbarView*>(bar)) return std::nullopt;
-    if (bar->metaObject()->indexOfProperty(name.toLatin1().constData()) >= 0) return std::nullopt;
-    const QString n = name.toLower();
-    if (n == "dockpos") return TStoredProperty{Kind::Integer, {}, [bar] { return QVariant(bar->x()); }, nullptr};
-    if (n == "dockrow")
-        return TStoredProperty{Kind::Integer, {},
-                               [bar] {
-                                   QWidget* dock = bar->parentWidget();
-                                   return QVariant(dock && dock->layout() ? dock->layout()->indexOf(bar) : 0);
-                               },
-                               nullptr};
-    if (n == "currentdock")
-        return TStoredProperty{Kind::Component, {},
-                               [bar] { return QVariant::fromValue<QObject*>(bar->parentWidget()); }, nullptr};
-    return std::nullopt;
-}
 
 }  // namespace
 
@@ -68,7 +47,7 @@ void TKAVUMain::setupStorage() {
         // The splitter bar shows with the preview panel.
         if (component == splIcons && name.compare("Visible", Qt::CaseInsensitive) == 0)
             return TStoredProperty{Kind::Boolean, {}, [this] { return QVariant(!pPreview->isHidden()); }, nullptr};
-        return dockedBar(component, name);
+        return std::nullopt;
     });
     Storage_->OnSavePlacement = [this] { StorageSavePlacement(); };
     Storage_->OnRestorePlacement = [this] { StorageRestorePlacement(); };

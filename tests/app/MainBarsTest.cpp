@@ -15,7 +15,7 @@
 #include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtMenuLoop.h"
 #include "toolbar/ui/QtPopupWindow.h"
-#include "toolbar/ui/QtToolbarView.h"
+#include "toolbar/ui/QtToolbar.h"
 
 using namespace gs;
 using namespace gstest;
@@ -43,7 +43,7 @@ struct Shown {
         t.w->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(t.w.get()));
     }
-    tb::TTBToolbarView& bar(const char* name) { return *t.w->findChild<tb::TTBToolbarView*>(name); }
+    tb::TTBToolbarView& bar(const char* name) { return t.w->findChild<tb::TTBToolbar*>(name)->ViewWidget(); }
     QWindow* win() { return t.w->windowHandle(); }
     QPoint centre(tb::TTBToolbarView& view, int cell) {
         const tb::TRect& r = view.View().Cells()[std::size_t(cell)]->BoundsRect;

@@ -320,3 +320,28 @@ TEST(Dock, WindowsAndDocksGoInEitherOrder) {
     delete f;  // the docks go with their windows inside, the floating window with its form
     SUCCEED();
 }
+
+// A window docked while its form is still hidden shows with the form, docked where it was
+// put, and one hidden before the form shows stays hidden.
+TEST(DockableWindow, DockedBeforeTheFormShowsAndShowsWithIt) {
+    tbtest::qtApp();
+    QWidget form;
+    auto* layout = new QVBoxLayout(&form);
+    auto* top = new tb::TTBDock(&form, tb::TTBDockPosition::dpTop);
+    top->setObjectName("DockTop");
+    layout->addWidget(top);
+    layout->addWidget(new QWidget, 1);
+    auto* shown = new tbtest::Bar(nullptr, 40, 20, "shown");
+    auto* hidden = new tbtest::Bar(nullptr, 40, 20, "hidden");
+    shown->SetCurrentDock(top);
+    hidden->SetCurrentDock(top);
+    hidden->setVisible(false);
+    EXPECT_FALSE(shown->isVisible());
+    form.resize(300, 200);
+    form.show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_EQ(shown->parentWidget(), top);
+    EXPECT_FALSE(hidden->isVisible());
+    EXPECT_GT(top->height(), 0);
+}

@@ -333,7 +333,9 @@ bool TTBCustomDockableWindow::ComputeVisible() const {
 
 void TTBCustomDockableWindow::applyVisible() {
     const bool want = ComputeVisible();
-    if (isHidden() == want) {
+    // Also when not hidden: a window docked before its form was first shown is not
+    // visible yet, and the form showing its children comes through here.
+    if (isHidden() == want || (want && !isVisible())) {
         internalShow_ = true;
         QWidget::setVisible(want);
         internalShow_ = false;

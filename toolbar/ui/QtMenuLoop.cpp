@@ -46,16 +46,20 @@ public:
             e->accept();
             return true;
         }
-        bool used = Guarded([&] { handle(e); });
+        // Opening a popup delivers other events to this filter before handle() returns: what
+        // it says of this event is its own.
+        bool consumed = false;
+        bool used = Guarded([&] { consumed = handle(e); });
         if (loop_.Done()) events_.quit();
-        if (!used || !consumed_) return false;
+        if (!used || !consumed) return false;
         e->accept();  // else Qt offers the key or mouse event to the parent widgets as well
         return true;
     }
 
 private:
-    void handle(QEvent* e) {
-        consumed_ = true;
+    // Whether the event is the loop's (to be kept from the widgets).
+    bool handle(QEvent* e) {
+        bool consumed = true;
         const QEvent::Type t = e->type();
         if (t == QEvent::KeyPress || t == QEvent::MouseButtonPress || t == QEvent::MouseButtonDblClick)
             QToolTip::hideText();  // a key or a press takes the hint away
@@ -69,7 +73,7 @@ private:
             // Outside the loop's views the press ends the loop; a toolbar's own window
             // then gets it (popups are Qt's: their press outside stays with the loop).
             if (!loop_.MousePress(at(e), m->button() == Qt::RightButton, e->type() == QEvent::MouseButtonDblClick))
-                consumed_ = !grabbing_;
+                consumed = !grabbing_;
             break;
         }
         case QEvent::MouseButtonRelease:
@@ -90,8 +94,9 @@ private:
         case QEvent::ContextMenu:
             break;
         default:
-            consumed_ = false;
+            consumed = false;
         }
+        return consumed;
     }
     static TPoint at(QEvent* e) {
         QPoint p = static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
@@ -106,7 +111,6 @@ private:
     QEventLoop& events_;
     QPointer<QWidget> rootWindow_;
     bool grabbing_;
-    bool consumed_ = false;
 };
 
 }  // namespace
