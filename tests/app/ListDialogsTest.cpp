@@ -20,6 +20,8 @@
 #include "app/ui/FindDlg.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/RegUtils.h"
+#include "toolbar/ui/QtDock.h"
+#include "toolbar/ui/QtToolbar.h"
 
 using namespace gs;
 using namespace gstest;
@@ -207,13 +209,14 @@ TEST(MainWindowStorage, ARunWithSaveWindowStoresWhatTheNextStartRestores) {
         t.run(A::actArrangeByFile);
         t.run(A::actViewPreview);
         t.w->ListView().SetColumnWidth(0, 123);
+        t.w->findChild<tb::TTBToolbar*>("tbMain")->SetCurrentDock(t.w->findChild<tb::TTBDock*>("DockBottom"));
         placed = t.w->geometry();
         EXPECT_TRUE(t.w->close());
     }
     const std::vector<std::pair<std::string, std::string>> stored = {
         {"lvIcons_ViewStyle", "vsReport"}, {"pPreview_Visible", "False"}, {"splIcons_Visible", "False"},
-        {"pBottom_Visible", "True"},       {"tbMain_Visible", "True"},    {"tbMain_CurrentDock", "DockTop"},
-        {"tbMain_DockRow", "1"},           {"tbMenu_DockRow", "0"},       {"tbMenu_CurrentDock", "DockTop"}};
+        {"pBottom_Visible", "True"},       {"tbMain_Visible", "True"},    {"tbMain_CurrentDock", "DockBottom"},
+        {"tbMenu_DockRow", "0"},       {"tbMenu_CurrentDock", "DockTop"}};
     for (const auto& [name, value] : stored) EXPECT_EQ(RegReadString(store, kAppRegRoot, key, name, "-"), value) << name;
     for (const char* name : {"pPreview_Width", "tbMain_DockPos", "tbMenu_DockPos", "NormPos", "MinMaxPos", "Flags",
                              "ShowCmd", "PixelsPerInch", "FormVersion"})
@@ -233,6 +236,10 @@ TEST(MainWindowStorage, ARunWithSaveWindowStoresWhatTheNextStartRestores) {
     EXPECT_FALSE(again.w->SortAscending);
     EXPECT_EQ(again.w->ListView().ColumnWidth(0), 123);
     EXPECT_TRUE(again.w->findChild<QWidget*>("pPreview")->isHidden());
+    auto* bar = again.w->findChild<tb::TTBToolbar*>("tbMain");
+    EXPECT_EQ(bar->parentWidget(), again.w->findChild<tb::TTBDock*>("DockBottom"));
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(again.w->findChild<tb::TTBToolbar*>("tbMenu")->parentWidget(), again.w->findChild<tb::TTBDock*>("DockTop"));
     EXPECT_EQ(again.w->ListView().Model().headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
               "Original File (DESC)");
 }
