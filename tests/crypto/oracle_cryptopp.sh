@@ -6,8 +6,8 @@ probe=$1 work=$2 oracle=${3:-}
 [ -x "$oracle" ] || { echo "skip: libcrypto++-dev missing (no Crypto++ oracle built)"; exit 77; }
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
 failures=0
-for spec in K:6:8:SAFER-K64 SK:8:8:SAFER-SK64 K:10:16:SAFER-K128 SK:10:16:SAFER-SK128 SHARK:6:16:Shark; do
-  IFS=: read -r kind rounds keylen cls <<<"$spec"
+for case_ in K:6:8:SAFER-K64 SK:8:8:SAFER-SK64 K:10:16:SAFER-K128 SK:10:16:SAFER-SK128 SHARK:6:16:Shark; do
+  IFS=: read -r kind rounds keylen cls <<<"$case_"
   for i in $(seq 1 25); do
     key=$(head -c "$keylen" /dev/urandom | xxd -p | tr -d '\n') block=$(head -c 8 /dev/urandom | xxd -p)
     want=$(echo "$kind $rounds $key $block" | "$oracle")

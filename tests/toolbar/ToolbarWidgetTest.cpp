@@ -457,3 +457,60 @@ TEST(Toolbar, APressBesideItsButtonsDragsTheToolbar) {
     EXPECT_EQ(t.main->CurrentDock(), t.left);
     EXPECT_TRUE(t.clicks.empty());
 }
+
+// Handlers that raise inside the library's mouse loops: the error goes to the library's
+// handler, never out of Qt's event delivery, and the input grabs are given back.
+TEST(ToolbarWidget, HandlersRaisingInMouseLoopsAreReportedAndLeaveNoGrab) {
+    tbtest::Form f;
+    int reported = 0;
+    tb::SetExceptionHandler([&](std::exception_ptr) { ++reported; });
+    auto* t = new tb::TTBToolbar;
+    auto* sub = new tb::TTBSubmenuItem(nullptr);
+    sub->SetCaption("&File");
+    auto* child = new tb::TTBItem(nullptr);
+    child->SetCaption("&Open");
+    sub->Add(child);
+    t->Items().Add(sub);
+    t->SetMenuBar(true);
+    t->SetCurrentDock(f.top);
+    f.settle();
+    sub->OnPopup = [](tb::TTBCustomItem*, bool) { throw std::runtime_error("popup failed"); };
+    const tb::TRect& r = t->View().Cells()[0]->BoundsRect;
+    QTimer esc;  // ends a loop left running
+    QObject::connect(&esc, &QTimer::timeout, [&] { QTest::keyClick(f.form.windowHandle(), Qt::Key_Escape); });
+    esc.start(50);
+    EXPECT_NO_THROW(QTest::mousePress(&t->ViewWidget(), Qt::LeftButton, {},
+                                      QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2)));
+    esc.stop();
+    QCoreApplication::processEvents();
+    EXPECT_GE(reported, 1);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
+    delete t;
+
+    // A dock refusing loudly during a drag.
+    reported = 0;
+    tbtest::Bar bar(nullptr, 100, 22, "bar");
+    bar.SmoothDrag = false;
+    bar.SetHideWhenInactive(false);
+    bar.SetCurrentDock(f.top);
+    f.settle();
+    f.left->OnRequestDock = [](tb::TTBDock*, tb::TTBCustomDockableWindow*, bool&) {
+        throw std::runtime_error("refused loudly");
+    };
+    const QPoint target = f.left->mapToGlobal(QPoint(2, 60));
+    QTimer::singleShot(0, [&] {
+        QWidget* g = QWidget::mouseGrabber();
+        if (!g) return;
+        QMouseEvent move(QEvent::MouseMove, g->mapFromGlobal(target), target, Qt::NoButton, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(g, &move);
+        QWidget* h = QWidget::mouseGrabber() ? QWidget::mouseGrabber() : g;
+        QMouseEvent up(QEvent::MouseButtonRelease, h->mapFromGlobal(target), target, Qt::LeftButton, Qt::NoButton, {});
+        QCoreApplication::sendEvent(h, &up);
+    });
+    EXPECT_NO_THROW(QTest::mousePress(&bar, Qt::LeftButton, {}, QPoint(4, 10)));
+    QCoreApplication::processEvents();
+    EXPECT_GE(reported, 1);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    tb::SetExceptionHandler(nullptr);
+}

@@ -13,6 +13,7 @@
 #include "toolbar/ui/QtFloatingWindow.h"
 #include "toolbar/ui/QtHooks.h"
 #include "toolbar/ui/QtModalMouse.h"
+#include "toolbar/core/ItemRuntime.h"
 
 namespace tb {
 
@@ -484,13 +485,18 @@ void TTBCustomDockableWindow::setCloseHot(bool hot) {
 void TTBCustomDockableWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
     const TTBDockedHit hit = HitTest(event->position().toPoint());
+    // The loops run the window's handlers: what they raise is reported, never thrown
+    // through Qt's event delivery.
     if (hit == TTBDockedHit::CloseButton) {
-        if (TrackButton(this, DockedCloseButtonRect(), closePushed_)) CloseBar();
+        Guarded([&] {
+            if (TrackButton(this, DockedCloseButtonRect(), closePushed_)) CloseBar();
+        });
         return;
     }
     if ((docked_ && currentDock_->AllowDrag()) || floating_) {
         if (hit == TTBDockedHit::Client && IsNonDragArea(event->position().toPoint())) return;
-        BeginDragLoop(*this, event->globalPosition().toPoint());
+        const QPoint at = event->globalPosition().toPoint();
+        Guarded([&] { BeginDragLoop(*this, at); });
     }
 }
 
@@ -509,7 +515,7 @@ void TTBCustomDockableWindow::mouseMoveEvent(QMouseEvent* event) {
 void TTBCustomDockableWindow::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && HitTest(event->position().toPoint()) == TTBDockedHit::Handle &&
         (docked_ || floating_))
-        ToggleDock();
+        Guarded([this] { ToggleDock(); });
     else QWidget::mouseDoubleClickEvent(event);
 }
 

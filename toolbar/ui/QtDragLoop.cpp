@@ -10,6 +10,7 @@
 #include "toolbar/ui/QtDockableWindow.h"
 #include "toolbar/ui/QtFloatingWindow.h"
 #include "toolbar/ui/QtModalMouse.h"
+#include "toolbar/core/ItemRuntime.h"
 
 namespace tb {
 
@@ -51,7 +52,7 @@ public:
 
 private:
     struct Candidate {
-        TTBDock* dock;
+        QPointer<TTBDock> dock;  // a handler run by the drag may free it
         QSize size;  // the window's size there, frame included
     };
     void begin();
@@ -120,6 +121,7 @@ void TDragLoop::evaluate(QPoint cursor, Qt::KeyboardModifiers modifiers) {
         size = w_.size();
     } else if (dockingAllowed_ && !noDocking_) {
         for (const Candidate& c : docks_) {
+            if (!c.dock) continue;
             if (!DockHit(toRect(onScreen(c.dock)), c.dock->Vertical(), toPoint(cursor), grab_,
                          {c.size.width(), c.size.height()}))
                 continue;
@@ -238,7 +240,8 @@ void TDragLoop::Run() {
             d.outline_.hide();
             QGuiApplication::restoreOverrideCursor();
             w.smoothDragging_ = false;
-            if (w.useLastDock_ && w.currentDock_) w.SetLastDock(w.currentDock_);
+            // A destructor: a handler raising here is reported, not thrown.
+            if (w.useLastDock_ && w.currentDock_) Guarded([&w] { w.SetLastDock(w.currentDock_); });
             if (w.floatingParent_ && w.parentWidget() != w.floatingParent_) delete w.floatingParent_.data();
             if (d.startDock_) {
                 d.startDock_->Dragged = nullptr;

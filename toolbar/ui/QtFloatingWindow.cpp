@@ -9,6 +9,7 @@
 #include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtDockableWindow.h"
 #include "toolbar/ui/QtModalMouse.h"
+#include "toolbar/core/ItemRuntime.h"
 
 namespace tb {
 
@@ -150,27 +151,33 @@ void TTBFloatingWindowParent::paintEvent(QPaintEvent*) {
 
 void TTBFloatingWindowParent::mousePressEvent(QMouseEvent* event) {
     if (!window_ || event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
-    switch (HitTest(event->position().toPoint())) {
-    case htCloseButton:
-        if (TrackButton(this, CloseButtonRect(), closePushed_)) window_->CloseBar();
-        break;
-    case htCaption:
-        BeginDragLoop(*window_, event->globalPosition().toPoint());
-        break;
-    case htLeft:
-    case htRight:
-    case htTop:
-    case htBottom:
-        BeginFloatingResize(*window_, HitTest(event->position().toPoint()), event->globalPosition().toPoint());
-        break;
-    default:
-        break;
-    }
+    const THit hit = HitTest(event->position().toPoint());
+    const QPoint at = event->globalPosition().toPoint();
+    // The loops run the window's handlers: what they raise is reported, never thrown
+    // through Qt's event delivery.
+    Guarded([&] {
+        switch (hit) {
+        case htCloseButton:
+            if (TrackButton(this, CloseButtonRect(), closePushed_) && window_) window_->CloseBar();
+            break;
+        case htCaption:
+            BeginDragLoop(*window_, at);
+            break;
+        case htLeft:
+        case htRight:
+        case htTop:
+        case htBottom:
+            BeginFloatingResize(*window_, hit, at);
+            break;
+        default:
+            break;
+        }
+    });
 }
 
 void TTBFloatingWindowParent::mouseDoubleClickEvent(QMouseEvent* event) {
     if (window_ && event->button() == Qt::LeftButton && HitTest(event->position().toPoint()) == htCaption)
-        window_->ToggleDock();
+        Guarded([this] { window_->ToggleDock(); });
 }
 
 void TTBFloatingWindowParent::closeEvent(QCloseEvent* event) {

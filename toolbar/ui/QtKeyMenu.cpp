@@ -49,6 +49,11 @@ QWidget* widgetOf(QWindow* window) {
     return nullptr;
 }
 
+// Every toolbar guarded before the first handler runs: one may free the others.
+std::vector<QPointer<TTBCustomToolbar>> Guard(const std::vector<TTBCustomToolbar*>& toolbars) {
+    return {toolbars.begin(), toolbars.end()};
+}
+
 }  // namespace
 
 void SetKeyMenuBeep(std::function<void()> beep) { gBeep = std::move(beep); }
@@ -110,7 +115,7 @@ void TTBKeyMenuRouter::AltReleased(QWidget* form) {
 
 bool TTBKeyMenuRouter::KeyMenu(QWidget* form, char key) {
     // The first menu bar that answers; a handler may free toolbars meanwhile.
-    for (QPointer<TTBCustomToolbar> t : ToolbarsOf(form, true)) {
+    for (const QPointer<TTBCustomToolbar>& t : Guard(ToolbarsOf(form, true))) {
         bool handled = false;
         if (t) Guarded([&] { handled = t->KeyMenu(key); });
         if (handled) return true;
@@ -140,7 +145,7 @@ bool TTBKeyMenuRouter::Unhandled(QWidget* form, const QKeyEvent& key) {
     if (mods & ~Qt::ShiftModifier) return false;
     const char c = charOf(key);
     if (c == 0 || c == ' ') return false;
-    for (QPointer<TTBCustomToolbar> t : ToolbarsOf(form, false)) {
+    for (const QPointer<TTBCustomToolbar>& t : Guard(ToolbarsOf(form, false))) {
         bool handled = false;
         if (t) Guarded([&] { handled = t->DialogChar(c); });
         if (handled) return true;

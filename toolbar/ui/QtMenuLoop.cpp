@@ -152,6 +152,18 @@ TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bo
         host->grabMouse();
         host->grabKeyboard();
     }
+    // Given back however the loop ends: a handler raising in Start would keep the whole
+    // application's input otherwise.
+    struct Ungrab {
+        QPointer<QWidget> host;
+        bool grabbing;
+        ~Ungrab() {
+            if (grabbing && host) {
+                host->releaseKeyboard();
+                host->releaseMouse();
+            }
+        }
+    } ungrab{host, grabbing};
     const std::weak_ptr<const bool> alive = root.Alive();
     const QPoint mouse = pressAt.value_or(QCursor::pos());
     // The first mouse-down handling may already have ended the loop.
@@ -165,10 +177,6 @@ TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bo
         QObject::disconnect(gone);
     }
     if (!alive.expired()) root.CloseSubmenus();
-    if (grabbing && host) {
-        host->releaseKeyboard();
-        host->releaseMouse();
-    }
     return loop.Result();
 }
 

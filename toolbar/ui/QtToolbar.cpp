@@ -7,6 +7,7 @@
 #include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtKeyMenu.h"
+#include "toolbar/core/ItemRuntime.h"
 
 namespace tb {
 
@@ -300,7 +301,9 @@ bool TTBCustomToolbar::event(QEvent* e) {
         // A widget is still being made when it joins its parent: its item waits for the loop.
         QPointer<QObject> child = static_cast<QChildEvent*>(e)->child();
         if (child->isWidgetType())
-            QMetaObject::invokeMethod(this, [this, child] { if (child) ChildInserted(child); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, [this, child] {
+                if (child) Guarded([&] { ChildInserted(child); });
+            }, Qt::QueuedConnection);
         break;
     }
     case QEvent::ChildRemoved:
