@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QtTest/QTest>
 #include <functional>
+#include <memory>
 
 #include "DockForm.h"
 #include "toolbar/ui/QtFloatingWindow.h"
@@ -20,10 +21,13 @@ namespace {
 enum class Finish { Drop, Escape };
 
 // Presses the left button on `widget` at `local`, then, inside the loop that starts, moves
-// to each screen point and drops (or presses Esc); `during` runs before the finish.
-void drag(QWidget* widget, QPoint local, std::vector<QPoint> moves, Finish finish = Finish::Drop,
+// to each screen point and drops (or presses Esc); `during` runs before the finish. True
+// when a drag loop held the mouse: a check that nothing moved means something only then.
+bool drag(QWidget* widget, QPoint local, std::vector<QPoint> moves, Finish finish = Finish::Drop,
           Qt::KeyboardModifiers modifiers = {}, std::function<void()> during = {}) {
+    auto looped = std::make_shared<bool>(false);
     QTimer::singleShot(0, [=] {
+        *looped = QWidget::mouseGrabber() != nullptr;
         QWidget* to = QWidget::mouseGrabber() ? QWidget::mouseGrabber() : widget;
         for (QPoint at : moves) {
             QMouseEvent move(QEvent::MouseMove, to->mapFromGlobal(at), at, Qt::NoButton, Qt::LeftButton, modifiers);
@@ -41,6 +45,7 @@ void drag(QWidget* widget, QPoint local, std::vector<QPoint> moves, Finish finis
         }
     });
     QTest::mousePress(widget, Qt::LeftButton, modifiers, local);
+    return *looped;
 }
 
 struct DragForm : Form {
@@ -75,11 +80,11 @@ TEST(DockDragLoop, BetweenDocksFloatingAndBack) {
 
     // By its caption, with Ctrl held over a dock: it stays floating.
     const QPoint caption = floating->CaptionRect().center();
-    drag(floating, caption, {f.top->mapToGlobal(QPoint(100, 2))}, Finish::Drop, Qt::ControlModifier);
+    EXPECT_TRUE(drag(floating, caption, {f.top->mapToGlobal(QPoint(100, 2))}, Finish::Drop, Qt::ControlModifier));
     EXPECT_TRUE(f.main.Floating());
     // Esc in an outline drag: nothing moves.
     const QRect before = f.main.FloatingParent()->geometry();
-    drag(f.main.FloatingParent(), caption, {f.form.mapToGlobal(QPoint(100, 300))}, Finish::Escape);
+    EXPECT_TRUE(drag(f.main.FloatingParent(), caption, {f.form.mapToGlobal(QPoint(100, 300))}, Finish::Escape));
     EXPECT_EQ(f.main.FloatingParent()->geometry(), before);
     // Onto the top dock: docked, the floating window gone.
     drag(f.main.FloatingParent(), caption, {f.top->mapToGlobal(QPoint(150, 2))});
@@ -105,11 +110,11 @@ TEST(DockDragLoop, RefusedDockAndLostActivation) {
 
     // The application losing the activation ends a drag as Esc would.
     const QRect before = f.main.FloatingParent()->geometry();
-    drag(f.main.FloatingParent(), f.main.FloatingParent()->CaptionRect().center(),
-         {f.form.mapToGlobal(QPoint(100, 300))}, Finish::Drop, {}, [] {
-             QEvent away(QEvent::ApplicationDeactivate);
-             QCoreApplication::sendEvent(qApp, &away);
-         });
+    EXPECT_TRUE(drag(f.main.FloatingParent(), f.main.FloatingParent()->CaptionRect().center(),
+                     {f.form.mapToGlobal(QPoint(100, 300))}, Finish::Drop, {}, [] {
+                         QEvent away(QEvent::ApplicationDeactivate);
+                         QCoreApplication::sendEvent(qApp, &away);
+                     }));
     EXPECT_EQ(f.main.FloatingParent()->geometry(), before);
 }
 
