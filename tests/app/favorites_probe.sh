@@ -34,17 +34,26 @@ q "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 4000
    INSERT INTO reg_values(key_id, name, name_fold, type, data)
    SELECT (SELECT id FROM reg_key_paths WHERE path = '$key'), 'fav' || i, 'fav' || i, 1, '/t' || i FROM n"
 journal="$GLYPHSCOPE_REGISTRY-journal"
-# A loaded machine may finish a save before the poll sees its journal: each try that ends
-# whole adds its favourite, and the next try saves another.
+# The journal is watched from a tight loop (a shell spawning stat could miss a short save on
+# a loaded machine); a try whose save ends whole first adds its favourite, and the next saves
+# another.
 total=40003 hit=0
 for try in 1 2 3 4 5 6 7 8; do
-  echo "extra$try|/x" | "$probe" favorites add-many >/dev/null 2>&1 &
-  pid=$!
-  while kill -0 $pid 2>/dev/null; do
-    if [ "$(stat -c %s "$journal" 2>/dev/null || echo 0)" -gt 16384 ]; then kill -9 $pid; hit=1; break; fi
-  done
-  wait $pid 2>/dev/null
-  [ $hit = 1 ] && break
+  if python3 - "$probe" "$journal" "extra$try" <<'PY'
+import os, signal, subprocess, sys
+probe, journal, name = sys.argv[1:]
+p = subprocess.Popen([probe, "favorites", "add-many"], stdin=subprocess.PIPE,
+                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+p.stdin.write((name + "|/x\n").encode()); p.stdin.close()
+while p.poll() is None:
+    try:
+        if os.stat(journal).st_size > 16384:
+            p.send_signal(signal.SIGKILL); p.wait(); sys.exit(0)
+    except FileNotFoundError:
+        pass
+sys.exit(1)
+PY
+  then hit=1; break; fi
   total=$((total + 1))
 done
 [ $hit = 1 ] && [ -s "$journal" ] || fail "the save was not caught with its transaction open"
