@@ -67,14 +67,8 @@ open(sys.argv[2], 'wb').write(bytes(b[:at]) + ext + bytes(b[at:]))
 EOF
 
 # Test pictures.
-/usr/bin/convert rose: im_rose.gif
-/usr/bin/convert rose: -interlace GIF im_interlaced.gif
-/usr/bin/convert rose: -fuzz 20% -transparent white im_transparent.gif
-/usr/bin/convert -delay 7 -dispose None -size 20x10 xc:red -dispose Background -size 15x8 xc:blue \
-  -dispose Previous -page +3+2 -size 8x8 xc:green -loop 0 im_dispose.gif
-gifsicle -O2 im_dispose.gif >gs_o2.gif
-gifsicle -i im_rose.gif >gs_interlaced.gif
-gifsicle --loopcount=5 im_dispose.gif >gs_loop5.gif
+. "$(dirname "${BASH_SOURCE[0]}")/gif_corpus.sh"
+make_gif_corpus
 /usr/bin/convert -seed 3 -size 97x61 plasma:fractal BMP3:true.bmp
 for spec in "1 1 2" "2 3 3" "17 9 16" "300 200 256" "300 1 200" "1 200 5" "64 64 129"; do
   set -- $spec

@@ -36,14 +36,8 @@ for f in frames:
           names[disp.group(1)] if disp else 0, 'transparent' in f))
 EOF
 
-/usr/bin/convert rose: im_rose.gif
-/usr/bin/convert rose: -interlace GIF im_interlaced.gif
-/usr/bin/convert rose: -fuzz 20% -transparent white im_transparent.gif
-/usr/bin/convert -delay 7 -dispose None -size 20x10 xc:red -dispose Background -size 15x8 xc:blue \
-  -dispose Previous -page +3+2 -size 8x8 xc:green -loop 0 im_dispose.gif
-gifsicle -O2 im_dispose.gif >gs_o2.gif
-gifsicle -i im_rose.gif >gs_interlaced.gif
-gifsicle --loopcount=5 im_dispose.gif >gs_loop5.gif
+. "$(dirname "${BASH_SOURCE[0]}")/gif_corpus.sh"
+make_gif_corpus
 /usr/bin/convert -seed 4 -size 300x200 plasma:fractal +dither -colors 256 im_big.gif
 for f in im_*.gif gs_*.gif; do
   "$probe" rxgif $f >$f.got 2>$f.err || { fail "rxgif $f: $(cat $f.err)"; continue; }
