@@ -99,6 +99,10 @@ ItemScript ParseItemScript(std::istream& in) {
             else if (w == "checked") item->SetChecked(true);
             else if (w == "rightalign") addStyle(tbstRightAlign);
             else if (w == "nolinebreak") addStyle(tbstNoLineBreak);
+            else if (w == "default") item->SetOptions(item->Options() | tboDefault);
+            else if (w == "imageabove") item->SetOptions(item->Options() | tboImageAboveCaption);
+            else if (w == "norotation") item->SetOptions(item->Options() | tboNoRotation);
+            else if (w.rfind("help=", 0) == 0) item->SetHelpContext(number(w));
             else throw std::runtime_error("line " + std::to_string(n) + ": unknown attribute " + w);
         }
         levels.push_back(item);

@@ -2,7 +2,8 @@
 // Item trees written as text, for gsprobe tb-layout and the layout tests: one item a line,
 // two spaces of indentation per level, then the kind (button, submenu, split, dropdown,
 // separator, mru) and its attributes: a "quoted caption", image[=N], shortcut=TEXT,
-// hidden, disabled, checked, rightalign, nolinebreak. An optional first line
+// hidden, disabled, checked, rightalign, nolinebreak, default, imageabove, norotation,
+// help=N. An optional first line
 // `view toolbar|popup [vertical|floating] [wrap=N] [chevron=N] [height=N] [scroll=N]`
 // sets up the view.
 #include <istream>

@@ -78,6 +78,38 @@ TEST(ToolbarLayout, MeasuredSizes) {
     for (const Case& c : cases) EXPECT_EQ(measure(c.view, c.item, c.fontHeight), c.size) << c.view << ": " << c.item;
 }
 
+TEST(ToolbarLayout, TurnedStackedAndBoldCaptions) {
+    // 13-pixel font, 6 pixels a character (7 in bold), 16-pixel images.
+    TTextMetrics bold = metrics();
+    bold.boldWidth = [](std::string_view s) { return int(s.size()) * 7; };
+    struct Case {
+        const char* view;
+        const char* item;
+        TPoint size;
+    } cases[] = {
+        // A side-docked menu bar turns its captions: the font height across, the text along.
+        {"toolbar vertical", "submenu \"&File\"", {6 + 13, 6 + 24 + 6}},
+        {"toolbar vertical", "submenu \"&File\" norotation", {6 + 24 + 6, 6 + 13}},
+        // The image above the caption: heights add, the wider of the two counts.
+        {"toolbar", "button \"Open\" image imageabove", {6 + 24 + 6, 6 + 13 + 16}},
+        {"toolbar", "button \"G\" image imageabove", {16 + 7, 6 + 13 + 16}},
+        {"toolbar vertical", "button \"Open\" image imageabove", {6 + 24 + 6, 6 + 13 + 16}},
+        // The default item is bold, and measured so.
+        {"toolbar", "button \"Open\" default", {6 + 28 + 6, 6 + 13}},
+        {"popup", "button \"Open\" default", {7 * 4 + 17 + 6 + 17, 17}},  // rows 13 + 4 high
+        {"popup", "button \"Open\"", {6 * 4 + 17 + 6 + 17, 17}},
+    };
+    for (const Case& c : cases) {
+        std::istringstream in(std::string("view ") + c.view + "\n" + c.item + "\n");
+        ItemScript s = ParseItemScript(in);
+        std::optional<TImageSize> images;
+        if (std::string(c.item).find("image") != std::string::npos) images = TImageSize{16, 16};
+        EXPECT_EQ(MeasureItem(*s.root->Items(0), s.place, bold, images), c.size) << c.view << ": " << c.item;
+    }
+    // Without a bold measure the plain one serves.
+    EXPECT_EQ(measure("toolbar", "button \"Open\" default"), (TPoint{36, 19}));
+}
+
 TEST(ToolbarLayout, CaptionAndImageVisibility) {
     TTBRootItem root(nullptr);
     auto* item = new TTBItem(&root);

@@ -69,7 +69,7 @@ struct Fixture {
     FakeScreen screen;
     std::unique_ptr<TTBView> root;
     std::unique_ptr<TTBMenuLoop> loop;
-    int timerMs = -1, scrollMs = -1;
+    int timerMs = -1, scrollMs = -1, timerArms = 0;
     explicit Fixture(const char* text = kMenu) {
         std::istringstream in(text);
         script = ParseItemScript(in);
@@ -77,7 +77,7 @@ struct Fixture {
         screen.viewOrigin[root.get()] = {100, 100};
         root->ValidatePositions();
         TTBMenuLoop::Services s;
-        s.armTimer = [this](int ms) { timerMs = ms; };
+        s.armTimer = [this](int ms) { timerMs = ms, ++timerArms; };
         s.disarmTimer = [this] { timerMs = -1; };
         s.showDelay = [] { return 400; };
         s.armScrollTimer = [this](int ms) { scrollMs = ms; };
@@ -195,6 +195,69 @@ TEST(ToolbarMenuLoop, MouseHoverClickAndOutside) {
     Fixture outside;
     EXPECT_FALSE(outside.loop->MousePress({5, 5}, false, false));
     EXPECT_TRUE(outside.loop->Done());
+}
+
+TEST(ToolbarMenuLoop, SubmenuDelayRestartsOnlyWhenTheSelectionChanges) {
+    Fixture f;
+    const TPoint recent = f.centreOf(*f.root, 4);
+    f.loop->MouseMove(recent);
+    ASSERT_EQ(f.timerArms, 1);
+    for (int dx : {1, 2, -3, 4}) f.loop->MouseMove({recent.x + dx, recent.y + (dx & 1)});  // resting hand
+    EXPECT_EQ(f.timerArms, 1);
+    EXPECT_EQ(f.timerMs, 400);
+    f.loop->MouseMove(f.centreOf(*f.root, 1));  // moving on and back starts the delay again
+    f.loop->MouseMove(recent);
+    EXPECT_EQ(f.timerArms, 2);
+    f.loop->TimerElapsed();
+    ASSERT_NE(f.root->PopupViewOpen(), nullptr);
+    EXPECT_EQ(f.timerMs, -1);
+    f.loop->MouseMove({recent.x + 1, recent.y});  // over the opener of the open submenu: nothing to wait for
+    EXPECT_EQ(f.timerArms, 2);
+    // Into the submenu and back over its opener: the opener stays, no timer restarts it.
+    TTBView& sub = *f.root->PopupViewOpen();
+    f.loop->MouseMove(f.centreOf(sub, 0));
+    EXPECT_EQ(f.timerArms, 2);
+    EXPECT_EQ(f.root->PopupViewOpen(), &sub);
+}
+
+TEST(ToolbarMenuLoop, F1AsksForTheNearestHelpTopic) {
+    struct Case {
+        int ownContext, parentContext;
+        int want;
+    } cases[] = {{650, 600, 650}, {0, 600, 600}, {0, 0, 0}};
+    for (const Case& c : cases) {
+        Fixture f;
+        f.item(4)->SetHelpContext(c.parentContext);
+        f.item(4)->Items(1)->SetHelpContext(c.ownContext);
+        f.loop->Char('r');  // the submenu, its first item selected
+        f.loop->KeyDown(vk::Down, false);
+        f.loop->KeyDown(vk::F1, false);
+        EXPECT_TRUE(f.loop->Done());
+        EXPECT_EQ(f.loop->Result().kind, TTBLoopResult::Kind::Help);
+        EXPECT_EQ(f.loop->Result().helpContext, c.want) << c.ownContext << ' ' << c.parentContext;
+    }
+}
+
+TEST(ToolbarMenuLoop, ClosingAToolbarsPopupEndsItsAnimations) {
+    std::istringstream in("view toolbar\nsubmenu \"&File\"\n  button \"&Open\"\nsubmenu \"&Edit\"\n  button \"&Copy\"\n");
+    ItemScript script = ParseItemScript(in);
+    FakeScreen screen;
+    TTBView root(screen, script.root.get(), nullptr, true);
+    screen.viewOrigin[&root] = {0, 0};
+    root.ValidatePositions();
+    root.ChooseCell(root.Cells()[0].get());
+    TTBMenuLoop loop(root, screen, {});
+    loop.Start(false, true, true, {0, 0});
+    ASSERT_NE(root.PopupViewOpen(), nullptr);
+    EXPECT_FALSE(root.ViewFlags & vsNoAnimation);  // the first menu may animate
+    loop.KeyDown(vk::Right, false);  // File's menu closes, Edit's opens in its place
+    ASSERT_NE(root.PopupViewOpen(), nullptr);
+    EXPECT_TRUE(root.ViewFlags & vsNoAnimation);
+    // A popup closing inside a popup menu leaves its opener's animations alone.
+    Fixture f;
+    f.loop->Char('r');
+    f.loop->KeyDown(vk::Escape, false);
+    EXPECT_FALSE(f.root->ViewFlags & vsNoAnimation);
 }
 
 TEST(ToolbarMenuLoop, ViewsFollowTheirItems) {

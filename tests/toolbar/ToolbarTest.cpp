@@ -285,6 +285,35 @@ TEST(ToolbarKeyMenu, AltKeyDialogCharAndKey) {
     EXPECT_TRUE(menu.view->AcceleratorsShown());
 }
 
+TEST(ToolbarAccelerator, CountsOnlyWhereTheCaptionShows) {
+    // "Select F&older..." as a picture alone: a plain O must not run it (the caption with
+    // its accelerator is not on the screen); with its caption shown it runs.
+    struct Case {
+        const char* items;
+        bool popupView;
+        const char* clicked;  // "" when the key is left unanswered
+    } cases[] = {
+        {"button \"Select F&older...\" image", false, ""},
+        {"button \"Select F&older...\" image imageabove", false, "Select F&older..."},
+        {"button \"Select F&older...\"", false, "Select F&older..."},
+        {"button \"Select F&older...\" image", true, "Select F&older..."},  // a menu row shows its caption
+        {"button \"Select F&older...\" image\nbutton \"&Open\"", false, "&Open"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.items);
+        Bench b(c.items);
+        std::vector<std::string> clicked;
+        for (int i = 0; i < b.bar->Items().Count(); ++i)
+            b.item(i)->SetOnClick([&](TTBCustomItem* item) { clicked.push_back(item->Caption()); });
+        if (c.popupView) {
+            b.view = std::make_unique<TTBView>(b.host, &b.bar->Items(), nullptr, false);
+            b.bar->SetView(b.view.get());
+        }
+        EXPECT_EQ(b.bar->DialogChar('o'), *c.clicked != 0);
+        EXPECT_EQ(clicked, *c.clicked ? std::vector<std::string>{c.clicked} : std::vector<std::string>{});
+    }
+}
+
 struct Control : ItemControl {
     ~Control() override { NotifyObserversFreed(); }
 };

@@ -85,8 +85,10 @@ void TTBMenuLoop::MouseMoved(TPoint s, bool mayChoose) {
         }
         return;
     }
+    if (timerView_ && !InChain(timerView_)) timerView_ = nullptr;  // its popup closed meanwhile
     std::vector<TTBView*> over;
     bool onBand = false;
+    int delay = -1;  // the desktop's submenu delay, read once a move
     for (TTBView* v = &Innermost(); v; v = v->OpenerView()) {
         if (ScrollBands(*v, s)) {
             onBand = true;
@@ -98,16 +100,23 @@ void TTBMenuLoop::MouseMoved(TPoint s, bool mayChoose) {
         TTBItemViewer* candidate = v->Selection();
         if (isOver && (mayChoose || candidate)) candidate = v->CellAt(ToClient(*v, s));
         if (v->ForPopup() && !isOver && wasOver && (!v->PopupViewOpen() || !isSubmenu(candidate))) candidate = nullptr;
-        if (v->ForPopup() && isOver && v->OpenerView()) v->OpenerView()->ChooseCell(v->OpenerView()->PopupOpener());
+        if (v->ForPopup() && isOver && v->OpenerView()) {  // back on the open popup: its opener stays
+            v->OpenerView()->ChooseCell(v->OpenerView()->PopupOpener());
+            if (timerView_ == v->OpenerView()) StopTimer();
+        }
         if (v->ForPopup() && !isOver && v->PopupViewOpen() && candidate == v->PopupOpener()) candidate = v->Selection();
+        const TTBItemViewer* before = v->Selection();
         if (isOver || v->ForPopup()) v->ChooseCell(candidate);
+        const bool selectionChanged = v->Selection() != before;
         if (!isOver || v->Selection() == v->PopupOpener() || !(v->PopupViewOpen() || isSubmenu(v->Selection())))
             continue;
         if (v->ForToolbar()) {
             if (v->ViewFlags & vsDropDownMenus) v->OpenSubmenu(false);
-        } else {
+        } else if (timerView_ != v || selectionChanged) {
+            // Resting on one item, the mouse's small moves must not put its submenu off.
             timerView_ = v;
-            if (services_.armTimer) services_.armTimer(services_.showDelay ? services_.showDelay() : 400);
+            if (delay < 0) delay = services_.showDelay ? services_.showDelay() : kDefaultShowDelayMs;
+            if (services_.armTimer) services_.armTimer(delay);
         }
     }
     if (!onBand && scrollView_) {
@@ -151,12 +160,15 @@ void TTBMenuLoop::ScrollTimerElapsed() {
     v->ScrollByOneItem(scrollDown_);
 }
 
-void TTBMenuLoop::TimerElapsed() {
-    if (services_.disarmTimer) services_.disarmTimer();
-    if (RootGone()) return;
-    // The view that asked may have closed meanwhile: act only on one still in the chain.
-    TTBView* v = InChain(timerView_);
+void TTBMenuLoop::StopTimer() {
     timerView_ = nullptr;
+    if (services_.disarmTimer) services_.disarmTimer();
+}
+
+void TTBMenuLoop::TimerElapsed() {
+    // The view that asked may have closed meanwhile: act only on one still in the chain.
+    TTBView* v = RootGone() ? nullptr : InChain(timerView_);
+    StopTimer();
     if (!v) return;
     if (v->Selection() != v->PopupOpener()) {
         v->CloseSubmenus();
@@ -336,14 +348,16 @@ bool TTBMenuLoop::ViewKeyDown(TTBView& v, int key, bool shift) {
             Select(v, v.NextChoosable(v.Selection(), key == vk::Down));
         }
         return true;
-    case vk::F1:
-        for (TTBView* w = &v; w; w = w->OpenerView())
-            if (w->Selection() && w->Selection()->Item()->HelpContext() != 0) {
-                result_ = {TTBLoopResult::Kind::Help, nullptr, nullptr, w->Selection()->Item()->HelpContext(), false, 0};
-                End();
-                break;
-            }
+    case vk::F1: {
+        // The nearest selected item's topic; with none up the chain, the help's main topic
+        // (F1 is the help key everywhere else too).
+        int context = 0;
+        for (TTBView* w = &v; w && !context; w = w->OpenerView())
+            if (w->Selection()) context = w->Selection()->Item()->HelpContext();
+        result_ = {TTBLoopResult::Kind::Help, nullptr, nullptr, context, false, 0};
+        End();
         return true;
+    }
     default:
         return false;
     }

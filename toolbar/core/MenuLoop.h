@@ -33,6 +33,7 @@ public:
         std::function<void()> disarmScrollTimer;
     };
     static constexpr int kScrollIntervalMs = 100;
+    static constexpr int kDefaultShowDelayMs = 400;  // when no service says
 
     TTBMenuLoop(TTBView& root, const TTBScreenPlacement& screen, Services services, bool rightButtonToo = false);
     ~TTBMenuLoop();
@@ -80,6 +81,7 @@ private:
     void ExecuteSelection(TTBView& view);
     void Select(TTBView& view, TTBItemViewer* viewer);
     void End() { done_ = true; }
+    void StopTimer();
     void UpdateHint();
 
     TTBView& root_;
@@ -90,7 +92,7 @@ private:
     bool done_ = false;
     bool mouseDownOnOpen_ = false;
     TTBLoopResult result_;
-    TTBView* timerView_ = nullptr;
+    TTBView* timerView_ = nullptr;  // the popup whose submenu timer runs; none when stopped
     TTBView* scrollView_ = nullptr;  // compared with the chain before use
     bool scrollDown_ = false;
     bool ScrollBands(TTBView& view, TPoint screen);

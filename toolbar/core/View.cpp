@@ -38,6 +38,9 @@ TTBView::TTBView(TTBViewHost& host, TTBCustomItem* baseItem, TTBView* openerView
 }
 
 TTBView::~TTBView() {
+    // A popup that closed from a toolbar: the next one opens there without animating (the
+    // user is moving along the bar), until the toolbar's next loop.
+    if (openerView_ && openerView_->ForToolbar()) openerView_->ViewFlags |= vsNoAnimation;
     CloseSubmenus();
     if (shownItem_) shownItem_->RemoveChangeListener(this);
     if (baseItem_) baseItem_->RemoveChangeListener(this);
@@ -279,6 +282,7 @@ TTBItemViewer* TTBView::FindByKey(TTBItemViewer* start, char c, bool& isOnlyOne,
     const int n = int(cells_.size());
     if (n == 0) return nullptr;
     const char key = char(std::toupper((unsigned char)c));
+    const TViewerPlace place{forToolbar_, Orientation};
     auto matches = [&](TTBItemViewer* v, bool accelPass) {
         std::string caption = DisplayCaption(*v->Item());
         char accel = AcceleratorCharOf(caption);
@@ -292,6 +296,8 @@ TTBItemViewer* TTBView::FindByKey(TTBItemViewer* start, char c, bool& isOnlyOne,
             TTBItemViewer* v = cells_[std::size_t((s + step) % n)].get();
             TTBCustomItem* item = v->Item();
             if (!(v->IsShown || v->OutsideScroll) || !item->Visible() || !(item->ItemStyle() & tbstSelectable)) continue;
+            // An accelerator counts only where its caption shows (not on an image-only button).
+            if (!CaptionVisible(*item, place)) continue;
             if (item->Enabled() != enabled || !matches(v, accelPass)) continue;
             return v;
         }

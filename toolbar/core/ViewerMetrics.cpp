@@ -10,7 +10,11 @@ bool has(const TTBCustomItem& item, TTBItemOptions option) { return (item.Option
 
 bool isSplit(const TTBCustomItem& item) { return (item.ItemStyle() & tbstCombo) != 0; }
 
-int textWidth(const TTextMetrics& m, const std::string& text) { return m.width ? m.width(StripAccelerators(text)) : 0; }
+// A default item's caption is bold, and measured so.
+int captionWidth(const TTextMetrics& m, const TTBCustomItem& item) {
+    const TextMeasurer& measure = has(item, tboDefault) && m.boldWidth ? m.boldWidth : m.width;
+    return measure ? measure(StripAccelerators(DisplayCaption(item))) : 0;
+}
 
 constexpr int kButtonPadding = 6;
 constexpr int kMenuRowPadding = 4;
@@ -59,7 +63,7 @@ TPoint MeasureItem(const TTBCustomItem& item, const TViewerPlace& place, const T
     const bool turned = TextTurned(item, place);
     if (button) size = {kButtonPadding, kButtonPadding};
     if (!button || CaptionVisible(item, place)) {
-        int text = textWidth(m, DisplayCaption(item)) + (button ? kButtonPadding : 0);
+        int text = captionWidth(m, item) + (button ? kButtonPadding : 0);
         if (turned) {
             size.x += m.fontHeight;
             size.y += text;

@@ -24,6 +24,8 @@ struct TTextMetrics {
     TextMeasurer width;  // of text with the accelerator marks already removed
     // The system menu-check width (split menu items, submenu arrows).
     int menuCheckWidth = 13;
+    // Widths in the bold face default items show in; `width` when not given.
+    TextMeasurer boldWidth = {};
 };
 
 struct TImageSize {
