@@ -8,6 +8,7 @@
 #include "QtTestApp.h"
 #include "ViewImage.h"
 #include "toolbar/ui/QtCommon.h"
+#include "toolbar/ui/QtImageList.h"
 
 using namespace tb;
 using namespace tbtest;
@@ -17,15 +18,42 @@ namespace {
 struct Painted {
     ItemScript script;
     std::unique_ptr<ViewImage> painted;
-    explicit Painted(const std::string& text, int selected = -1) {
+    explicit Painted(const std::string& text, int selected = -1, const TTBCustomImageList* images = nullptr) {
         qtApp();
         std::istringstream in(text);
         script = ParseItemScript(in);
-        painted = std::make_unique<ViewImage>(script, selected);
+        painted = std::make_unique<ViewImage>(script, selected, false, images);
     }
     const TRect& rect(int i) const { return painted->view->Cells()[std::size_t(i)]->BoundsRect; }
     QRgb at(int x, int y) const { return painted->image.pixel(x, y); }
+    // The smallest rectangle holding every pixel of `colour` in cell i; empty when none.
+    QRect extent(int i, QRgb colour) const {
+        const TRect& r = rect(i);
+        QRect found;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                if (at(x, y) == colour) found |= QRect(x, y, 1, 1);
+        return found;
+    }
+    int count(int i, QRgb colour) const {
+        const TRect& r = rect(i);
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) n += at(x, y) == colour;
+        return n;
+    }
 };
+
+// One 16 x 16 picture of a single colour.
+std::unique_ptr<TTBCustomImageList> solidImages(QColor colour) {
+    auto list = std::make_unique<TTBCustomImageList>(16, 16);
+    QPixmap picture(16, 16);
+    picture.fill(colour);
+    list->Add(picture);
+    return list;
+}
+
+const QRgb kRed = qRgb(255, 0, 0);
 
 }  // namespace
 
@@ -93,4 +121,132 @@ TEST(ToolbarPaint, ToolbarStatesMatchTheGoldenImage) {
     QImage actual = ViewImage(script, 2, true).image;
     if (actual != golden.convertToFormat(actual.format())) actual.save("toolbar-states.actual.png");
     EXPECT_EQ(actual, golden.convertToFormat(actual.format()));
+}
+
+TEST(ToolbarPaint, SideDockedCaptionsRunDownTheirButtons) {
+    const QRgb text = SysColor(TSysColor::BtnText).rgb();
+    Painted across("view toolbar\nsubmenu \"&File\"\nsubmenu \"&Help\"\n");
+    Painted down("view toolbar vertical\nsubmenu \"&File\"\nsubmenu \"&Help\"\n");
+    for (int i : {0, 1}) {
+        SCOPED_TRACE(i);
+        const QRect flat = across.extent(i, text), turned = down.extent(i, text);
+        ASSERT_FALSE(flat.isEmpty() || turned.isEmpty());
+        EXPECT_GT(flat.width(), flat.height());
+        EXPECT_GT(turned.height(), turned.width());  // drawn turned, not clipped across
+        EXPECT_NEAR(turned.height(), flat.width(), 2);  // the whole caption, its length along the button
+        const TRect& cell = down.rect(i);
+        EXPECT_GE(turned.left(), cell.left);
+        EXPECT_LT(turned.right(), cell.right);
+        EXPECT_NEAR(turned.center().y(), (cell.top + cell.bottom) / 2, 2);  // centred both ways
+        EXPECT_NEAR(turned.center().x(), (cell.left + cell.right) / 2, 2);
+        EXPECT_NEAR(down.count(i, text), across.count(i, text), across.count(i, text) / 10);
+    }
+    EXPECT_LT(down.rect(0).bottom, down.rect(1).top + 1);  // one under the other
+}
+
+TEST(ToolbarPaint, ImageAboveItsCaption) {
+    auto images = solidImages(Qt::red);
+    const QRgb text = SysColor(TSysColor::BtnText).rgb();
+    struct Case {
+        const char* item;
+        bool above;
+    } cases[] = {
+        {"view toolbar\nbutton \"Open\" image imageabove\n", true},
+        {"view toolbar vertical\nbutton \"Open\" image imageabove\n", true},
+        {"view toolbar\nbutton \"Open\" image\n", false},  // the picture alone
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item);
+        Painted p(c.item, -1, images.get());
+        const QRect picture = p.extent(0, kRed), caption = p.extent(0, text);
+        ASSERT_EQ(picture.size(), QSize(16, 16));
+        const TRect& cell = p.rect(0);
+        EXPECT_NEAR(picture.center().x(), (cell.left + cell.right) / 2, 1);
+        if (!c.above) {
+            EXPECT_TRUE(caption.isEmpty());
+            continue;
+        }
+        ASSERT_FALSE(caption.isEmpty());
+        EXPECT_LT(picture.bottom(), caption.top());
+        EXPECT_NEAR(caption.center().x(), (cell.left + cell.right) / 2, 2);
+        EXPECT_LT(caption.bottom(), cell.bottom);
+    }
+}
+
+TEST(ToolbarPaint, DefaultItemsAreBoldAndWider) {
+    const QRgb toolbarText = SysColor(TSysColor::BtnText).rgb(), menuText = SysColor(TSysColor::MenuText).rgb();
+    Painted bar("view toolbar\nbutton \"Extract\"\nbutton \"Extract\" default\n");
+    EXPECT_GT(bar.rect(1).Width(), bar.rect(0).Width());
+    EXPECT_GT(bar.count(1, toolbarText), bar.count(0, toolbarText) * 11 / 10);
+    EXPECT_GT(bar.extent(1, toolbarText).width(), bar.extent(0, toolbarText).width());
+    Painted menu("view popup\nbutton \"Extract\"\nbutton \"Extract\" default\n");
+    EXPECT_EQ(menu.rect(1).Width(), menu.rect(0).Width());  // rows share the widest's width
+    EXPECT_GT(menu.count(1, menuText), menu.count(0, menuText) * 11 / 10);
+}
+
+TEST(ToolbarImageList, StateListsNotifyAndAreDroppedWhenFreed) {
+    qtApp();
+    struct Watcher : Observer {
+        int changes = 0;
+        bool freed = false;
+        explicit Watcher(Notifier* n) { Watch(n); }
+        void NotifierChanged(Notifier*) override { ++changes; }
+        void NotifierFreed(Notifier*) override { freed = true; }
+    };
+    auto images = solidImages(Qt::red);
+    Watcher users(images.get());
+    auto hot = solidImages(Qt::blue), checked = solidImages(Qt::green);
+    images->SetHotImageList(hot.get());
+    images->SetHotImageList(hot.get());  // unchanged: nothing to tell
+    images->SetCheckedImageList(images.get());  // the list itself counts as none
+    EXPECT_EQ(users.changes, 1);
+    EXPECT_EQ(images->CheckedImageList(), nullptr);
+    images->SetCheckedImageList(checked.get());
+    images->SetDisabledImageList(checked.get());  // one list serving two states
+    EXPECT_EQ(users.changes, 3);
+    hot->Add(QPixmap(16, 16));  // a state list's change is this list's change for its users
+    EXPECT_EQ(users.changes, 4);
+
+    auto drawn = [&](bool enabled, bool hotState, bool checkedState) {
+        QImage canvas(16, 16, QImage::Format_ARGB32);
+        canvas.fill(Qt::white);
+        QPainter p(&canvas);
+        images->DrawWithState(p, 0, 0, 0, enabled, hotState, checkedState);
+        p.end();
+        return canvas.pixel(8, 8);
+    };
+    EXPECT_EQ(drawn(true, true, false), qRgb(0, 0, 255));
+    EXPECT_EQ(drawn(true, false, true), qRgb(0, 255, 0));
+    EXPECT_EQ(drawn(false, false, false), qRgb(0, 255, 0));
+    hot.reset();  // freed first: forgotten, the users told, hot items draw from the list itself
+    EXPECT_EQ(images->HotImageList(), nullptr);
+    EXPECT_EQ(users.changes, 5);
+    EXPECT_EQ(drawn(true, true, false), kRed);
+    images->SetDisabledImageList(nullptr);
+    checked->Add(QPixmap(16, 16));  // still watched for the checked state
+    EXPECT_EQ(users.changes, 7);
+    checked.reset();
+    EXPECT_EQ(images->CheckedImageList(), nullptr);
+    EXPECT_EQ(drawn(true, false, true), kRed);
+    images.reset();
+    EXPECT_TRUE(users.freed);
+}
+
+TEST(ToolbarImageList, StripsCutIntoPicturesWithMagentaClear) {
+    qtApp();
+    QImage strip(40, 16, QImage::Format_RGB32);  // two whole pictures and a remainder
+    strip.fill(qRgb(255, 0, 255));
+    for (int x = 0; x < 40; ++x) strip.setPixel(x, 4, x < 16 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
+    TTBCustomImageList list(16, 16);
+    list.LoadStrip(strip);
+    ASSERT_EQ(list.Count(), 2);
+    QImage canvas(32, 16, QImage::Format_ARGB32);
+    canvas.fill(Qt::white);
+    QPainter p(&canvas);
+    list.Draw(p, 0, 0, 0, true);
+    list.Draw(p, 16, 0, 1, true);
+    p.end();
+    EXPECT_EQ(canvas.pixel(3, 4), kRed);
+    EXPECT_EQ(canvas.pixel(19, 4), qRgb(0, 0, 255));
+    EXPECT_EQ(canvas.pixel(3, 8), qRgb(255, 255, 255));  // magenta is transparent
 }

@@ -9,6 +9,7 @@
 
 #include "ItemScript.h"
 #include "toolbar/ui/QtCommon.h"
+#include "toolbar/ui/QtImageList.h"
 #include "toolbar/ui/QtViewerPaint.h"
 
 namespace tbtest {
@@ -34,8 +35,9 @@ struct ViewImage {
     QImage image;
 
     // Lays out the script's tree and paints it on button face; `selected` is hot (and
-    // pressed when `pressed`).
-    ViewImage(const ItemScript& script, int selected = -1, bool pressed = false) {
+    // pressed when `pressed`); items with an image draw it from `images` when given.
+    ViewImage(const ItemScript& script, int selected = -1, bool pressed = false,
+              const tb::TTBCustomImageList* images = nullptr) {
         view = std::make_unique<tb::TTBView>(host, script.root.get(), nullptr, script.place.toolbarView);
         view->Orientation = script.place.orientation;
         view->WrapLength = script.params.wrapLength;
@@ -46,6 +48,7 @@ struct ViewImage {
         QPainter p(&image);
         tb::TViewerPaintState st;
         st.font = host.font;
+        st.images = images;
         for (const auto& c : view->Cells()) {
             st.hot = view->IndexOf(c.get()) == selected;
             st.pressed = st.hot && pressed;

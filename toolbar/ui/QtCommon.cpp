@@ -74,8 +74,9 @@ void DrawVerticalText(QPainter& painter, std::string_view text, const QRect& rec
     const QFontMetrics fm(painter.font());
     const int length = fm.horizontalAdvance(shown);
     painter.save();
-    // Turned a quarter clockwise: the baseline runs down the rect, glyph tops face right.
-    painter.translate(rect.left() + (rect.width() + fm.height()) / 2 - fm.descent(),
+    // Turned a quarter clockwise: the baseline runs down the rect, glyph tops face right,
+    // so the line's descent lies left of the baseline and its ascent right of it.
+    painter.translate(rect.left() + (rect.width() - fm.height()) / 2 + fm.descent(),
                       rect.top() + (rect.height() - length) / 2);
     painter.rotate(90);
     painter.drawText(0, 0, shown);

@@ -25,6 +25,22 @@ void TTBCustomImageList::LoadStrip(const QImage& strip, QRgb maskColor) {
     Changed();
 }
 
+void TTBCustomImageList::SetStateList(TTBCustomImageList*& slot, TTBCustomImageList* list) {
+    if (list == this) list = nullptr;
+    if (list == slot) return;
+    TTBCustomImageList* old = slot;
+    slot = list;
+    if (old && !Watches(old)) Unwatch(old);  // one list may serve two states
+    if (list) Watch(list);
+    Changed();
+}
+
+void TTBCustomImageList::NotifierFreed(Notifier* source) {
+    for (TTBCustomImageList** slot : {&hot_, &checked_, &disabled_})
+        if (*slot == source) *slot = nullptr;
+    Changed();
+}
+
 void TTBCustomImageList::Draw(QPainter& painter, int x, int y, int index, bool enabled) const {
     if (index < 0 || index >= Count()) return;
     const QPixmap& pix = images_[std::size_t(index)];

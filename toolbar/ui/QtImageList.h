@@ -10,9 +10,12 @@
 
 namespace tb {
 
-class TTBCustomImageList : public ImageSource {
+// It watches the lists it draws states from: a change of one is a change of this list
+// for the items using it, and a list freed first is dropped, never drawn from.
+class TTBCustomImageList : public ImageSource, public Observer {
 public:
     TTBCustomImageList(int width, int height) : width_(width), height_(height) {}
+    ~TTBCustomImageList() override { NotifyObserversFreed(); }
     int Width() const override { return width_; }
     int Height() const override { return height_; }
     int Count() const { return int(images_.size()); }
@@ -22,17 +25,27 @@ public:
     // Cuts `strip` into images of the list's size, magenta masked out.
     void LoadStrip(const QImage& strip, QRgb maskColor = 0xFFFF00FF);
 
-    // The lists used for the states; the list itself counts as none.
-    void SetHotImageList(TTBCustomImageList* list) { hot_ = list == this ? nullptr : list; }
-    void SetCheckedImageList(TTBCustomImageList* list) { checked_ = list == this ? nullptr : list; }
-    void SetDisabledImageList(TTBCustomImageList* list) { disabled_ = list == this ? nullptr : list; }
+    // The lists used for the states; the list itself counts as none. A change tells the
+    // users of this list.
+    void SetHotImageList(TTBCustomImageList* list) { SetStateList(hot_, list); }
+    void SetCheckedImageList(TTBCustomImageList* list) { SetStateList(checked_, list); }
+    void SetDisabledImageList(TTBCustomImageList* list) { SetStateList(disabled_, list); }
+    TTBCustomImageList* HotImageList() const { return hot_; }
+    TTBCustomImageList* CheckedImageList() const { return checked_; }
+    TTBCustomImageList* DisabledImageList() const { return disabled_; }
 
     // A disabled image from the disabled list (drawn as enabled), else a checked or hot one
     // from those lists, else from this list in the state asked (disabled: embossed).
     void DrawWithState(QPainter& painter, int x, int y, int index, bool enabled, bool hot, bool checked) const;
     void Draw(QPainter& painter, int x, int y, int index, bool enabled) const;
 
+    void NotifierFreed(Notifier* source) override;
+    void NotifierChanged(Notifier*) override { Changed(); }
+
 private:
+    void SetStateList(TTBCustomImageList*& slot, TTBCustomImageList* list);
+    bool Watches(const Notifier* list) const { return list && (list == hot_ || list == checked_ || list == disabled_); }
+
     int width_, height_;
     std::vector<QPixmap> images_;
     TTBCustomImageList* hot_ = nullptr;

@@ -44,6 +44,7 @@ void paintSeparator(QPainter& p, const TTBItemViewer& v, const QRect& r) {
     p.restore();
 }
 
+// A caption drawn once, or embossed: in highlight one pixel down-right, then in shadow.
 void drawCaption(QPainter& p, const QRect& r, const QString& text, int flags, bool emboss, const QColor& color) {
     if (emboss) {
         p.setPen(SysColor(TSysColor::BtnHighlight));
@@ -53,6 +54,26 @@ void drawCaption(QPainter& p, const QRect& r, const QString& text, int flags, bo
         p.setPen(color);
     }
     p.drawText(r, flags, text);
+}
+
+// The same for the turned captions of vertical toolbars.
+void drawTurnedCaption(QPainter& p, const QRect& r, const std::string& text, bool hidePrefix, bool emboss,
+                       const QColor& color) {
+    if (emboss) {
+        p.setPen(SysColor(TSysColor::BtnHighlight));
+        DrawVerticalText(p, text, r.translated(1, 1), hidePrefix);
+        p.setPen(SysColor(TSysColor::BtnShadow));
+    } else {
+        p.setPen(color);
+    }
+    DrawVerticalText(p, text, r, hidePrefix);
+}
+
+// A default item's caption is bold.
+QFont captionFont(const QFont& font, const TTBCustomItem& item) {
+    QFont f = font;
+    if (item.OptionsInForce() & tboDefault) f.setBold(true);
+    return f;
 }
 
 void drawImage(QPainter& p, const QRect& area, const TTBItemViewer& v, const TViewerPaintState& st) {
@@ -104,17 +125,32 @@ void paintButton(QPainter& p, const TTBItemViewer& v, QRect r, const TViewerPain
     if (pushed) inner.translate(1, 1);
     if (!split && arrow) (vertical ? inner.setBottom(inner.bottom() - 8) : inner.setRight(inner.right() - 8));
     const TViewerPlace place{v.View().ForToolbar(), v.View().Orientation};
+    const bool turned = TextTurned(*item, place);
+    // Turned text and image-above items stack the image over the caption; others put it left.
+    const bool stacked = turned || (item->OptionsInForce() & tboImageAboveCaption);
     QRect imageArea = inner, textArea = inner;
     if (ImageVisible(*item, place) && st.images) {
-        imageArea.setWidth(st.images->Width() + 2);
-        textArea.setLeft(imageArea.right() + 1);
+        if (stacked) {
+            imageArea.setHeight(st.images->Height() + 2);
+            textArea.setTop(imageArea.bottom() + 1);
+        } else {
+            imageArea.setWidth(st.images->Width() + 2);
+            textArea.setLeft(imageArea.right() + 1);
+        }
         if (!CaptionVisible(*item, place)) imageArea = inner;
         drawImage(p, imageArea, v, st);
     }
     if (CaptionVisible(*item, place)) {
-        int flags = Qt::AlignCenter | Qt::TextSingleLine | (st.showAccels ? Qt::TextShowMnemonic : Qt::TextHideMnemonic);
-        drawCaption(p, textArea, QString::fromStdString(DisplayCaption(*item)), flags, !item->Enabled(),
-                    SysColor(TSysColor::BtnText));
+        p.setFont(captionFont(st.font, *item));
+        const std::string caption = DisplayCaption(*item);
+        const QColor text = SysColor(TSysColor::BtnText);
+        if (turned) {
+            drawTurnedCaption(p, textArea, caption, !st.showAccels, !item->Enabled(), text);
+        } else {
+            int flags = Qt::AlignCenter | Qt::TextSingleLine | (st.showAccels ? Qt::TextShowMnemonic : Qt::TextHideMnemonic);
+            drawCaption(p, textArea, QString::fromStdString(caption), flags, !item->Enabled(), text);
+        }
+        p.setFont(st.font);
     }
 }
 
@@ -157,7 +193,9 @@ void paintMenuRow(QPainter& p, const TTBItemViewer& v, QRect r, const TViewerPai
     const QRgb window = SysColor(TSysColor::Window).rgb(), grey = SysColor(TSysColor::GrayText).rgb();
     const bool emboss = !item->Enabled() &&
                         (st.hot ? window == grey : (window == SysColor(TSysColor::BtnFace).rgb() || window == grey));
+    p.setFont(captionFont(st.font, *item));
     drawCaption(p, textRect, QString::fromStdString(DisplayCaption(*item)), flags, emboss, text);
+    p.setFont(st.font);
     std::string shortcut = item->ShortcutDisplayText();
     if (!shortcut.empty()) {
         QRect sc(r.left(), r.top(), r.width() - h, h);
@@ -202,9 +240,16 @@ void PaintViewer(QPainter& painter, const TTBItemViewer& viewer, const TViewerPa
 }
 
 TTextMetrics MetricsOf(const QFont& font) {
-    QFontMetrics fm(font);
-    return {fm.height(), fm.leading(),
-            [fm](std::string_view s) { return fm.horizontalAdvance(QString::fromUtf8(s.data(), int(s.size()))); }};
+    auto measurer = [](const QFont& f) {
+        return [fm = QFontMetrics(f)](std::string_view s) {
+            return fm.horizontalAdvance(QString::fromUtf8(s.data(), int(s.size())));
+        };
+    };
+    QFont bold = font;
+    bold.setBold(true);
+    TTextMetrics m{QFontMetrics(font).height(), QFontMetrics(font).leading(), measurer(font)};
+    m.boldWidth = measurer(bold);
+    return m;
 }
 
 std::optional<TImageSize> ImageSizeOf(const TTBItemViewer& viewer) {
