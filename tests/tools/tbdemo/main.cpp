@@ -8,12 +8,16 @@
 //     --bar       shows the tree as a toolbar in a window at the screen's top left; once the
 //                 first menu loop a press starts there has ended, prints the caption of the
 //                 item clicked, or "none"
-//   tbdemo --dock-demo FILE [--print-geometry] [--render OUT.png]
+//     --images    items with an image draw it from a strip of coloured 16 x 16 pictures
+//   tbdemo --dock-demo FILE [--dock top|bottom|left|right] [--menubar] [--print-geometry]
+//          [--render OUT.png]
 //     --dock-demo a form with the four docks and the tree as the toolbar tbMain docked at its
-//                 top (images 16 x 16); --print-geometry prints each toolbar's name and size
-//                 instead of running the window; --render saves the form's picture
+//                 top, or in the dock named (the strip's pictures); --menubar makes it a menu
+//                 bar; --print-geometry prints each toolbar's name and size instead of
+//                 running the window; --render saves the form's picture
 #include <QApplication>
 #include <QBoxLayout>
+#include <QPainter>
 #include <QPointer>
 #include <QTimer>
 #include <cstdio>
@@ -29,6 +33,21 @@
 #include "toolbar/ui/QtToolbarView.h"
 
 namespace {
+
+// The demonstration pictures: a strip of eight 16 x 16 squares of one hue each, framed,
+// on magenta (the strip's transparent colour).
+void loadPictures(tb::TTBCustomImageList& images) {
+    QImage strip(8 * 16, 16, QImage::Format_RGB32);
+    strip.fill(qRgb(255, 0, 255));
+    QPainter p(&strip);
+    for (int i = 0; i < 8; ++i) {
+        p.setPen(Qt::black);
+        p.setBrush(QColor::fromHsv(i * 45, 200, 230));
+        p.drawRect(i * 16 + 1, 1, 13, 13);
+    }
+    p.end();
+    images.LoadStrip(strip);
+}
 
 void onClicks(tb::TTBCustomItem* parent, std::string& clicked) {
     for (int i = 0; i < parent->Count(); ++i) {
@@ -63,7 +82,8 @@ int runBar(QApplication& app, tbtest::ItemScript& script) {
     return 0;
 }
 
-int runDockDemo(QApplication& app, tbtest::ItemScript& script, bool printGeometry, const std::string& shot) {
+int runDockDemo(QApplication& app, tbtest::ItemScript& script, bool printGeometry, const std::string& shot,
+                const std::string& where, bool menuBar) {
     QWidget form;
     form.setWindowTitle("tbdemo");
     auto* v = new QVBoxLayout(&form);
@@ -75,26 +95,32 @@ int runDockDemo(QApplication& app, tbtest::ItemScript& script, bool printGeometr
         return d;
     };
     tb::TTBDock* top = dock(tb::TTBDockPosition::dpTop, "DockTop");
+    tb::TTBDock* left = dock(tb::TTBDockPosition::dpLeft, "DockLeft");
+    tb::TTBDock* right = dock(tb::TTBDockPosition::dpRight, "DockRight");
+    tb::TTBDock* bottom = dock(tb::TTBDockPosition::dpBottom, "DockBottom");
     auto* h = new QHBoxLayout;
     h->setSpacing(0);
-    h->addWidget(dock(tb::TTBDockPosition::dpLeft, "DockLeft"));
+    h->addWidget(left);
     h->addWidget(new QWidget, 1);
-    h->addWidget(dock(tb::TTBDockPosition::dpRight, "DockRight"));
+    h->addWidget(right);
     v->addWidget(top);
     v->addLayout(h, 1);
-    v->addWidget(dock(tb::TTBDockPosition::dpBottom, "DockBottom"));
+    v->addWidget(bottom);
+    tb::TTBDock* home = where == "left" ? left : where == "right" ? right : where == "bottom" ? bottom : top;
 
     tb::TTBCustomImageList images(16, 16);
+    loadPictures(images);
     auto* bar = new tb::TTBToolbar;
-    bar->setObjectName("tbMain");
-    bar->setWindowTitle("Standard Toolbar");
+    bar->setObjectName(menuBar ? "tbMenu" : "tbMain");
+    bar->setWindowTitle(menuBar ? "Standard Menu" : "Standard Toolbar");
+    bar->SetMenuBar(menuBar);
     bar->SetImages(&images);
     while (script.root->Count() > 0) {  // the script keeps owning them
         tb::TTBCustomItem* item = script.root->Items(0);
         script.root->Remove(item);
         bar->Items().Add(item);
     }
-    bar->SetCurrentDock(top);
+    bar->SetCurrentDock(home);
     form.resize(640, 300);
     form.show();
     form.layout()->activate();
@@ -116,7 +142,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::string file, render;
     int x = 0, y = 0, align = 0, selected = -1;
-    bool popup = false, pressed = false, bar = false, dockDemo = false, printGeometry = false;
+    bool popup = false, pressed = false, bar = false, dockDemo = false, printGeometry = false, pictures = false,
+         menuBar = false;
+    std::string where = "top";
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--render" && i + 1 < argc) render = argv[++i];
@@ -127,18 +155,24 @@ int main(int argc, char** argv) {
         else if (a == "--bar") bar = true;
         else if (a == "--dock-demo") dockDemo = true;
         else if (a == "--print-geometry") printGeometry = true;
+        else if (a == "--images") pictures = true;
+        else if (a == "--menubar") menuBar = true;
+        else if (a == "--dock" && i + 1 < argc) where = argv[++i];
         else file = a;
     }
     std::ifstream in(file);
     if (!in || (render.empty() && !popup && !bar && !dockDemo)) {
-        std::cerr << "usage: tbdemo [--render OUT.png] [--popup-at X,Y [--align N]] [--bar] [--dock-demo "
-                     "[--print-geometry]] FILE\n";
+        std::cerr << "usage: tbdemo [--render OUT.png [--images]] [--popup-at X,Y [--align N]] [--bar] [--dock-demo "
+                     "[--dock top|bottom|left|right] [--menubar] [--print-geometry]] FILE\n";
         return 2;
     }
     try {
         tbtest::ItemScript script = tbtest::ParseItemScript(in);
-        if (dockDemo) return runDockDemo(app, script, printGeometry, render);
-        if (!render.empty() && !tbtest::ViewImage(script, selected, pressed).image.save(QString::fromStdString(render), "PNG")) {
+        if (dockDemo) return runDockDemo(app, script, printGeometry, render, where, menuBar);
+        tb::TTBCustomImageList images(16, 16);
+        if (pictures) loadPictures(images);
+        if (!render.empty() && !tbtest::ViewImage(script, selected, pressed, pictures ? &images : nullptr)
+                                    .image.save(QString::fromStdString(render), "PNG")) {
             std::cerr << "tbdemo: cannot write " << render << '\n';
             return 1;
         }
