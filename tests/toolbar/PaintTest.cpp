@@ -46,6 +46,7 @@ struct Painted {
 
 // One 16 x 16 picture of a single colour.
 std::unique_ptr<TTBCustomImageList> solidImages(QColor colour) {
+    qtApp();
     auto list = std::make_unique<TTBCustomImageList>(16, 16);
     QPixmap picture(16, 16);
     picture.fill(colour);

@@ -19,7 +19,9 @@
 #include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtKeyMenu.h"
+#include "toolbar/ui/QtMenuLoop.h"
 #include "toolbar/ui/QtPopupWindow.h"
+#include "toolbar/ui/QtSystemMenu.h"
 #include "toolbar/ui/QtToolbar.h"
 
 using namespace tb;
@@ -240,6 +242,96 @@ TEST(ToolbarKeys, AltTappedAloneOrF10EntersTheMenuBar) {
     EXPECT_FALSE(t.menu->View().AcceleratorsShown() && !KeyboardCuesOn());
     EXPECT_TRUE(t.clicks.empty());
     EXPECT_EQ(t.beeps, 0);
+}
+
+TEST(ToolbarKeys, HelpAndTheWindowMenuFromInsideTheLoop) {
+    // F1 in an open menu asks the program's help for the item's topic; Alt+Space on the
+    // bar asks for the window's menu; Alt tapped in the loop leaves it (and stays out).
+    Toolbars t(R"(submenu "&File" help=600
+  button "&Open" help=620
+  button "&Save"
+submenu "&Edit"
+  button "&Copy"
+)");
+    std::vector<int> topics;
+    std::vector<std::pair<void*, int>> windowMenus;
+    LoopServices services;
+    services.help = [&](int context) { topics.push_back(context); };
+    services.systemMenu = [&](void* window, int key) { windowMenus.emplace_back(window, key); };
+    SetLoopServices(services);
+    struct Restore {
+        ~Restore() { SetLoopServices({}); }
+    } restore;
+    struct Case {
+        const char* name;
+        std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys;  // sent inside the loop
+        std::vector<int> topics;
+        int windowMenus;
+    } cases[] = {
+        {"F1 on Open", {{Qt::Key_Return, {}}, {Qt::Key_F1, {}}}, {620}, 0},
+        {"F1 on Save: its menu's topic", {{Qt::Key_Return, {}}, {Qt::Key_Down, {}}, {Qt::Key_F1, {}}}, {600}, 0},
+        {"F1 on the bar", {{Qt::Key_Right, {}}, {Qt::Key_F1, {}}}, {0}, 0},
+        {"Alt+Space on the bar", {{Qt::Key_Space, Qt::AltModifier}}, {}, 1},
+        {"Alt tapped", {{Qt::Key_Alt, {}}}, {}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        topics.clear();
+        windowMenus.clear();
+        const bool entered = t.inLoop(
+            [&] {
+                for (auto [key, mods] : c.keys) {
+                    if (mods & Qt::AltModifier) QTest::keyPress(t.win(), Qt::Key_Alt);
+                    QTest::keyClick(t.win(), key, mods);
+                    if (mods & Qt::AltModifier) QTest::keyRelease(t.win(), Qt::Key_Alt, mods);
+                }
+            },
+            [&] { t.key(Qt::Key_F10); });
+        ASSERT_TRUE(entered);
+        QTRY_VERIFY_WITH_TIMEOUT(!(t.menu->View().ViewFlags & vsMenuLoop), 5000);
+        EXPECT_EQ(topics, c.topics);
+        EXPECT_EQ(int(windowMenus.size()), c.windowMenus);
+        if (!windowMenus.empty()) {
+            EXPECT_EQ(windowMenus[0].first, static_cast<void*>(&t.form));
+            EXPECT_EQ(windowMenus[0].second, ' ');
+        }
+        EXPECT_EQ(openPopup(), nullptr);
+        EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
+    }
+    EXPECT_TRUE(t.clicks.empty());
+}
+
+TEST(ToolbarKeys, TheWindowMenuOffersTheWindowsCommands) {
+    Form f;
+    f.form.show();
+    QApplication::setActiveWindow(&f.form);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.form));
+    TTBPopupMenu& menu = SystemMenuOf(f.form);
+    std::vector<std::pair<std::string, bool>> items;
+    for (int i = 0; i < menu.Items().Count(); ++i)
+        items.emplace_back(menu.Items().Items(i)->Caption(), menu.Items().Items(i)->Enabled());
+    const std::vector<std::pair<std::string, bool>> normal{
+        {"&Restore", false}, {"&Move", true}, {"&Size", true},         {"Mi&nimize", true},
+        {"Ma&ximize", true}, {"", true},      {"&Close\tAlt+F4", true},
+    };
+    EXPECT_EQ(items, normal);
+    EXPECT_EQ(&SystemMenuOf(f.form), &menu);  // one menu a window
+    f.form.setFixedSize(f.form.size());  // a window that cannot be sized
+    SystemMenuOf(f.form);
+    EXPECT_FALSE(menu.Items().Items(2)->Enabled());
+    EXPECT_FALSE(menu.Items().Items(4)->Enabled());
+    // Chosen by its accelerator, Close closes the window once the loop is over.
+    InstallQtClickPoster();
+    QTimer typist;
+    QObject::connect(&typist, &QTimer::timeout, [&] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            typist.stop();
+            QTest::keyClick(popup, Qt::Key_C);
+        }
+    });
+    typist.start(0);
+    ShowSystemMenu(&f.form);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.form.isVisible(), 5000);
 }
 
 TEST(ToolbarKeys, TypedCharactersOnAPlainToolbar) {

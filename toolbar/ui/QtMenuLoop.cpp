@@ -7,7 +7,9 @@
 #include <QPointer>
 #include <QTimer>
 #include <QToolTip>
+#include <cctype>
 
+#include "toolbar/core/Toolbar.h"
 #include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtCommon.h"
 
@@ -18,7 +20,7 @@ namespace {
 std::function<void(const std::string&)> gHintSetter;
 
 int virtualKeyOf(const QKeyEvent* e) {
-    if (e->key() == Qt::Key_Alt) return 0x12;
+    if (e->key() == Qt::Key_Alt) return kAltVirtualKey;
     return FromQKeyCombination(QKeyCombination(Qt::NoModifier, Qt::Key(e->key()))) & 0xFF;
 }
 
@@ -81,14 +83,28 @@ private:
             break;
         case QEvent::KeyPress: {
             auto* k = static_cast<QKeyEvent*>(e);
+            // Alt ends the loop when tapped alone; held, it goes with the next key (Alt+Space
+            // asks for the window's menu, Alt+letter is the letter).
+            if (k->key() == Qt::Key_Alt) {
+                if (!k->isAutoRepeat()) altAlone_ = true;
+                break;
+            }
+            altAlone_ = false;
             int key = virtualKeyOf(k);
             // While a button is held only F1 goes to the menus.
             if ((QGuiApplication::mouseButtons() & Qt::LeftButton) && k->key() != Qt::Key_F1) break;
             bool used = key && loop_.KeyDown(key, k->modifiers() & Qt::ShiftModifier);
-            if (!used && !k->text().isEmpty() && !loop_.Done()) loop_.Char(k->text().at(0).toLatin1());
+            if (const char c = typed(*k); !used && c && !loop_.Done()) loop_.Char(c);
             break;
         }
-        case QEvent::KeyRelease:
+        case QEvent::KeyRelease: {
+            auto* k = static_cast<QKeyEvent*>(e);
+            if (k->key() == Qt::Key_Alt && !k->isAutoRepeat() && altAlone_) {
+                altAlone_ = false;
+                loop_.KeyDown(kAltVirtualKey, false);
+            }
+            break;
+        }
         case QEvent::ShortcutOverride:
         case QEvent::Wheel:
         case QEvent::ContextMenu:
@@ -97,6 +113,12 @@ private:
             consumed = false;
         }
         return consumed;
+    }
+    // The character a key types; with Alt held the text may be gone, the key code says it.
+    static char typed(const QKeyEvent& k) {
+        if (!k.text().isEmpty()) return k.text().at(0).toLatin1();
+        if (k.key() >= Qt::Key_Space && k.key() <= Qt::Key_AsciiTilde) return char(std::tolower(k.key()));
+        return 0;
     }
     static TPoint at(QEvent* e) {
         QPoint p = static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
@@ -111,6 +133,7 @@ private:
     QEventLoop& events_;
     QPointer<QWidget> rootWindow_;
     bool grabbing_;
+    bool altAlone_ = false;  // Alt is down and no other key came since
 };
 
 }  // namespace
