@@ -34,10 +34,12 @@
 #include "framework/core/Application.h"
 #include "framework/core/MessageBoxes.h"
 #include "framework/core/RxUtils.h"
+#include "toolbar/core/ItemRuntime.h"
 #include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtMenuLoop.h"
 #include "toolbar/ui/QtDock.h"
 #include "toolbar/ui/QtKeyMenu.h"
+#include "toolbar/ui/QtSystemMenu.h"
 #include "toolbar/ui/QtToolbar.h"
 
 namespace gs {
@@ -267,6 +269,14 @@ void TKAVUMain::createBars() {
     // update does.
     tb::SetActionUpdater([this](QAction*) { Guard([this] { alMainUpdate(); }); });
     tb::SetApplicationHintSetter([this](const std::string& hint) { showHint(QString::fromStdString(hint)); });
+    // What a menu loop may end asking for: F1 opens the help (the manual has no topics of
+    // its own, so every context opens it at its start), Alt+Space the window's menu.
+    tb::LoopServices loopServices;
+    loopServices.help = [this](int) { Guard([this] { ShowHelp(services_, application()); }); };
+    loopServices.systemMenu = [this](void* window, int) {
+        Guard([&] { tb::ShowSystemMenu(window ? static_cast<QWidget*>(window) : this); });
+    };
+    tb::SetLoopServices(std::move(loopServices));
     tb::InstallQtClickPoster();
     auto recentClick = [this](bool folders) {
         return [this, folders](tb::TTBMRUList*, const std::string& path) {
@@ -290,6 +300,7 @@ void TKAVUMain::releaseBars() {
     gBarsWindow = nullptr;
     tb::SetActionUpdater(nullptr);
     tb::SetApplicationHintSetter(nullptr);
+    tb::SetLoopServices({});
 }
 
 void TKAVUMain::placeBars() {

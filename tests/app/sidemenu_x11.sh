@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The real program's menu bar docked at the left under an X server and a window manager:
+# dragged by its handle to the form's left edge it docks there, its captions turned to run
+# down the bar; F10 and Alt+Space open the window menu, whose Close ends the program with 0;
+# the next start shows the bar on the left again. Screenshots of each step stay in the work
+# folder (start.png, left.png, menu.png, windowmenu.png, again.png).
+set -u
+WORK=$2
+GS=${GLYPHSCOPE:?the program to test}
+source "${GS_SOURCE_DIR:-$(dirname "$0")/../..}/tests/support/xsession.sh"
+xs_missing xwininfo xprop /usr/bin/import /usr/bin/convert
+rm -rf "$WORK"; mkdir -p "$WORK/run" "$WORK/home"; chmod 700 "$WORK/run"; cd "$WORK" || exit 1
+unset QT_QPA_PLATFORM
+export XDG_RUNTIME_DIR="$WORK/run" HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config"
+export GLYPHSCOPE_REGISTRY="$WORK/registry.sqlite3"
+xs_start --wm
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+origin() {  # the client area's top-left of a window: x y
+  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} END{print x, y}'
+}
+# The share of dark pixels in the strip along the form's left edge, where a bar docked at
+# the left shows its turned captions (a blank list view otherwise), in thousandths.
+left_ink() {
+  /usr/bin/import -window root "$WORK/strip.png"
+  /usr/bin/convert "$WORK/strip.png" -crop "16x240+$((cx + 4))+$((cy + 40))" +repage -colorspace Gray \
+    -threshold 50% -negate -format '%[fx:int(mean*1000)]' info:
+}
+inked() { [ "$(left_ink)" -ge 20 ]; }
+windows() { xdotool search --onlyvisible --classname glyphscope 2>/dev/null | wc -l; }  # the program's shown windows
+popup_open() { [ "$(windows)" -gt 1 ]; }
+only_main() { [ "$(windows)" = 1 ]; }
+splash_gone() {
+  local w
+  for w in $(xdotool search --onlyvisible --classname glyphscope 2>/dev/null); do
+    xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q SPLASH && return 1
+  done
+  return 0
+}
+start() {
+  "$GS" >"$WORK/out" 2>&1 & pid=$!
+  main=$(xs_window "^Veltrazone Glyphscope") || { echo "FAIL: no main window: $(cat "$WORK/out")"; exit 1; }
+  xs_wait "the splash to go" splash_gone || exit 1
+  xdotool windowactivate --sync "$main" 2>/dev/null
+  xs_active "^Veltrazone Glyphscope" || exit 1
+  read -r cx cy < <(origin "$main")
+}
+start
+/usr/bin/import -window root "$WORK/start.png"
+[ "$(left_ink)" -lt 20 ] || fail "something dark along the left edge before the drag"
+# The menu bar's handle: the first row of the top dock. Dropped at the form's left edge.
+xdotool mousemove $((cx + 3)) $((cy + 10)) mousedown 1
+for p in "20,60" "10,200" "4,250" "2,260" "1,262"; do
+  sleep 0.2
+  xdotool mousemove $((cx + ${p%,*})) $((cy + ${p#*,}))
+done
+xdotool mouseup 1
+XS_SEEN="left_ink" xs_wait "the menu bar's turned captions along the left edge" inked || fail "the menu bar did not dock at the left"
+/usr/bin/import -window root "$WORK/left.png"
+xdotool key alt; xdotool key Return  # File opens beside the bar
+XS_SEEN="windows" xs_wait "File's menu" popup_open || fail "Alt, Return opened no menu"
+/usr/bin/import -window root "$WORK/menu.png"
+xdotool key Escape Escape
+XS_SEEN="windows" xs_wait "the menu to close" only_main || fail "Escape left a menu open"
+xdotool key F10 alt+space
+XS_SEEN="windows" xs_wait "the window menu" popup_open || fail "F10, Alt+Space opened no window menu"
+/usr/bin/import -window root "$WORK/windowmenu.png"
+xdotool key c  # the window menu's Close
+if xs_exit $pid; then
+  [ "$XS_RC" = 0 ] || fail "closed from the window menu with status $XS_RC"
+else
+  fail "the window menu's Close left the program running"; kill -9 $pid
+fi
+start
+XS_SEEN="left_ink" xs_wait "the menu bar on the left at the next start" inked || fail "the next start lost the left dock"
+/usr/bin/import -window root "$WORK/again.png"
+wmctrl -c "Veltrazone Glyphscope"
+xs_exit $pid || { fail "the second run did not close"; kill -9 $pid; }
+exit $failures
