@@ -71,6 +71,7 @@ private:
             break;
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick: {
+            altAlone_ = false;  // Alt held for a click is no tap
             auto* m = static_cast<QMouseEvent*>(e);
             // Outside the loop's views the press ends the loop; a toolbar's own window
             // then gets it (popups are Qt's: their press outside stays with the loop).
