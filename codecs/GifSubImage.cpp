@@ -64,6 +64,7 @@ void TGIFSubImage::setBounds(int left, int top, int width, int height) {
     width_ = width;
     height_ = height;
     image_.fitFrame(*this);
+    image_.changed();
 }
 
 void TGIFSubImage::ensurePixels() const {
