@@ -39,6 +39,7 @@ namespace gs {
 class TGIFImage;
 class TQBIcon;
 class TQBHiResIcon;
+class TMetafile;
 
 enum class TGIFCompression : std::uint8_t { gcLZW = 0, gcRLE = 1 };
 
@@ -137,6 +138,7 @@ public:
     int addFrame(const Raster& picture);
     int addFrame(const TQBHiResIcon& icon);
     int addFrame(const TQBIcon& icon);
+    int addFrame(const TMetafile& metafile);
     void deleteFrame(int index);
 
     // 0 without frames, 1 for 87a, 2 for 89a.
@@ -151,9 +153,10 @@ public:
     void assign(const Raster& picture);
     // Replaces the image by a copy of another. The event handlers stay this image's own.
     void assign(const TGIFImage& source);
-    // Replaces the image by one frame made from the icon (TGIFSubImage::assign).
+    // Replaces the image by one frame made from the icon or metafile (TGIFSubImage::assign).
     void assign(const TQBHiResIcon& icon);
     void assign(const TQBIcon& icon);
+    void assign(const TMetafile& metafile);
 
     // True only for the same object: two images are told apart by identity, never by
     // comparing their frames.

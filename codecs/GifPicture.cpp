@@ -1,10 +1,11 @@
 // A GIF image taken as one picture: its palette, the bitmap it renders to, and the images
-// made from icons.
+// made from icons and metafiles.
 #include <algorithm>
 
 #include "codecs/ColorPalettes.h"
 #include "codecs/GifImage.h"
 #include "codecs/GifRender.h"
+#include "codecs/Metafile.h"
 #include "iconlib/IconChoice.h"
 
 namespace gs {
@@ -84,6 +85,13 @@ int TGIFImage::addFrame(const TQBIcon& icon) {
     return addFrame(shown ? *shown : TQBHiResIcon());
 }
 
+int TGIFImage::addFrame(const TMetafile& metafile) {
+    auto frame = std::make_unique<TGIFSubImage>(*this);
+    frame->assign(metafile);
+    return addFrame(std::move(frame));
+}
+
+void TGIFImage::assign(const TMetafile& metafile) { assignOne(*this, metafile); }
 void TGIFImage::assign(const TQBHiResIcon& icon) { assignOne(*this, icon); }
 void TGIFImage::assign(const TQBIcon& icon) { assignOne(*this, icon); }
 
@@ -103,6 +111,22 @@ TIconComposite IconComposite(const TQBHiResIcon& icon) {
     for (int y = 0; y < picture->height; ++y)
         for (int x = 0; x < picture->width; ++x) out.Mask.bits.push_back(alphaOf(picture->rgbaAt(x, y)) == 0 ? 1 : 0);
     return out;
+}
+
+void TGIFSubImage::assign(const TMetafile& metafile) {
+    if (metafile.Empty()) {
+        reset();
+        return;
+    }
+    // Drawn on white and on black: where the two differ, nothing of the picture was drawn.
+    const Raster onWhite = metafile.Draw(kWhite);
+    const Raster onBlack = metafile.Draw(makeArgb(0, 0, 0));
+    TGIFMask mask{onWhite.width(), onWhite.height(), {}};
+    mask.bits.reserve(std::size_t(onWhite.width()) * std::size_t(onWhite.height()));
+    for (int y = 0; y < onWhite.height(); ++y)
+        for (int x = 0; x < onWhite.width(); ++x) mask.bits.push_back(onWhite.pixel(x, y) != onBlack.pixel(x, y) ? 1 : 0);
+    assign(onWhite);
+    applyTransparency(mask, rgbOf(kWhite));
 }
 
 void TGIFSubImage::assign(const TQBHiResIcon& icon) {

@@ -20,6 +20,7 @@ class TGIFImage;
 class TGIFSubImage;
 class TQBIcon;
 class TQBHiResIcon;
+class TMetafile;
 
 class TGIFLocalColorMap final : public TGIFColorMap {
 public:
@@ -133,6 +134,9 @@ public:
     // the pixels it leaves transparent go through the transparency step. An icon without
     // a picture leaves the frame empty.
     void assign(const TQBHiResIcon& icon);
+    // Makes the frame from the metafile drawn on white; the pixels it leaves undrawn (those
+    // that differ when it is drawn on black) go through the transparency step.
+    void assign(const TMetafile& metafile);
     // The transparency step: sorts the table by use and, when it has room, appends the
     // colour as a new entry that every masked pixel takes, marked in a graphic control
     // extension. A full table (256 entries in use) stays opaque.

@@ -19,8 +19,11 @@
 #include "codecs/GifImage.h"
 #include "codecs/GifOptimize.h"
 #include "codecs/GifRender.h"
+#include "codecs/Metafile.h"
 #include "iconlib/Icon.h"
 #include "iconlib/IconPicture.h"
+#include "iconlib/export/MetafileWriter.h"
+#include "platform/Errors.h"
 
 using namespace gs;
 using gstest::addFrame;
@@ -28,6 +31,19 @@ using gstest::errorOf;
 using gstest::fourColours;
 
 namespace {
+
+// 6 x 4 in three colours; with `transparent`, the colour (0, 0, 255) is transparent.
+Raster threeColours(bool transparent) {
+    Raster r(6, 4, PixelFormat::pf24bit);
+    const Argb colours[] = {makeArgb(200, 10, 10), makeArgb(10, 200, 10), makeArgb(0, 0, 255)};
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x) r.setPixel(x, y, colours[(x + 2 * y) % 3]);
+    if (transparent) {
+        r.setTransparent(true);
+        r.setTransparentColor(Rgb{0, 0, 255});
+    }
+    return r;
+}
 
 // giftext's lines "  i: rrh ggh bbh" of the global colour map, as colours.
 std::vector<Rgb> globalTableByGiftext(const std::string& file) {
@@ -280,4 +296,75 @@ TEST(GifPicture, EveryChangeStopsDrawingBeforeItChangesAnything) {
         EXPECT_GE(stops, 1) << c.name;
         EXPECT_TRUE(untouched) << c.name;
     }
+}
+
+TEST(GifPicture, AFrameMadeFromOurMetafileIsItsBitmapWithItsTransparency) {
+    for (bool transparent : {false, true}) {
+        SCOPED_TRACE(transparent ? "transparent" : "opaque");
+        const Raster bitmap = threeColours(transparent);
+        const TMetafile metafile = TMetafile::FromSource(MemorySource(encodeWmf(bitmap)));
+        EXPECT_EQ(metafile.Width(), 6);
+        EXPECT_EQ(metafile.Height(), 4);
+        TGIFImage gif;
+        gif.setColorReduction(TColorReduction::rdNone);
+        gif.assign(metafile);
+        ASSERT_EQ(gif.frameCount(), 1);
+        const TGIFSubImage& frame = gif.frame(0);
+        ASSERT_EQ(frame.width(), 6);
+        EXPECT_EQ(frame.transparent(), transparent);
+        const TRenderedFrame shown = RenderFrame(frame);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 6; ++x) {
+                const bool clear = transparent && rgbOf(bitmap.pixel(x, y)) == Rgb{0, 0, 255};
+                const bool masked = shown.Mask && shown.Mask->bits[std::size_t(y * 6 + x)];
+                EXPECT_EQ(masked, clear) << x << "," << y;
+                if (!clear) {
+                    EXPECT_EQ(rgbOf(shown.Bitmap.pixel(x, y)), rgbOf(bitmap.pixel(x, y))) << x << "," << y;
+                }
+            }
+    }
+}
+
+TEST(GifPicture, DamagedMetafilesAreRefusedWithAReason) {
+    const Bytes good = encodeWmf(threeColours(true));
+    ASSERT_NO_THROW(TMetafile::FromSource(MemorySource(good)));
+    // Every cut is refused or, cut after its last drawing record, still reads.
+    for (std::size_t n = 0; n < good.size(); ++n) {
+        const Bytes cut(good.begin(), good.begin() + std::ptrdiff_t(n));
+        try {
+            TMetafile::FromSource(MemorySource(cut));
+        } catch (const EReadError& e) {
+            EXPECT_TRUE(std::string(e.what()).find("metafile") != std::string::npos ||
+                        std::string(e.what()).find("offset") != std::string::npos)
+                << n << ": " << e.what();
+        }
+    }
+    const auto patched = [&](std::size_t at, std::initializer_list<std::uint8_t> bytes) {
+        Bytes b = good;
+        std::copy(bytes.begin(), bytes.end(), b.begin() + std::ptrdiff_t(at));
+        return b;
+    };
+    const std::size_t firstRecord = 22 + 18;
+    struct Case {
+        const char* name;
+        Bytes data;
+    } cases[] = {
+        {"no placeable key", patched(0, {0, 0, 0, 0})},
+        {"a box of 32767 x 32767", patched(10, {0xFF, 0x7F, 0xFF, 0x7F})},
+        {"no units per inch", patched(14, {0, 0})},
+        {"a record of no words", patched(firstRecord, {0, 0, 0, 0})},
+        {"a record past the end", patched(firstRecord, {0xFF, 0xFF, 0, 0})},
+        {"a window extent of nothing", patched(firstRecord + 10 + 6, {0, 0})},
+    };
+    for (const Case& c : cases) EXPECT_THROW(TMetafile::FromSource(MemorySource(c.data)), EReadError) << c.name;
+
+    // Drawing the picture over and over is refused, not played for ever.
+    const std::size_t stretchAt = firstRecord + 20;
+    const std::size_t stretchSize = std::size_t(good[stretchAt] | good[stretchAt + 1] << 8) * 2;
+    Bytes many(good.begin(), good.begin() + std::ptrdiff_t(stretchAt));
+    for (int i = 0; i < 40; ++i)
+        many.insert(many.end(), good.begin() + std::ptrdiff_t(stretchAt), good.begin() + std::ptrdiff_t(stretchAt + stretchSize));
+    many.insert(many.end(), good.end() - 6, good.end());
+    EXPECT_EQ(errorOf([&] { TMetafile::FromSource(MemorySource(many)); }),
+              "Invalid metafile: it draws more than its picture holds many times over");
 }
