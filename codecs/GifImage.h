@@ -249,7 +249,7 @@ private:
     std::function<void()> onChange_;
     std::function<void()> onStopDrawing_;
     mutable std::optional<Raster> rendered_;
-    bool paletteModified_ = false;
+    mutable bool paletteModified_ = false;
 };
 
 }  // namespace gs

@@ -65,6 +65,7 @@ const Raster* TGIFImage::renderedBitmap() const {
             TGIFCompositor screen(*this, PainterBackground(*this));
             rendered_ = screen.Show(0);
         }
+        paletteModified_ = false;
     }
     return &*rendered_;
 }

@@ -13,6 +13,9 @@ namespace {
 
 constexpr int kScreenDpi = 96;
 constexpr std::uint64_t kMaxPixels = std::uint64_t(1) << 24;
+// Only bitmap records draw, so a picture far larger than the file that holds it is no
+// picture of ours: its size is capped by the file's.
+constexpr std::uint64_t kPixelsPerFileByte = 256;
 // A file may stretch its bitmaps over the picture this many times over, and no more.
 constexpr std::uint64_t kDrawsPerPixel = 16;
 constexpr std::size_t kStretchDibParams = 22;     // rop, colour use, 8 coordinates
@@ -84,7 +87,8 @@ TMetafile TMetafile::FromSource(const ByteSource& source) {
     if (inch == 0) bad("no units per inch");
     const std::int64_t w = std::int64_t(m.boxWidth_) * kScreenDpi / inch;
     const std::int64_t h = std::int64_t(m.boxHeight_) * kScreenDpi / inch;
-    if (w < 0 || h < 0 || std::uint64_t(w) * std::uint64_t(h) > kMaxPixels) bad("its size");
+    const std::uint64_t limit = std::min(kMaxPixels, in.size() * kPixelsPerFileByte);
+    if (w < 0 || h < 0 || std::uint64_t(w) * std::uint64_t(h) > limit) bad("its size");
     m.width_ = int(w);
     m.height_ = int(h);
     m.data_ = std::make_shared<const Bytes>(in.bytesAt(0, in.size()));

@@ -15,7 +15,7 @@ class TMetafile {
 public:
     // The picture of the whole file. EReadError, saying what is wrong, for data that is no
     // placeable metafile, a record reaching past the end, a bitmap that cannot be read, or
-    // a picture above 2^24 pixels.
+    // a picture above 2^24 pixels or 256 pixels per byte of the file.
     static TMetafile FromSource(const ByteSource& source);
 
     // Pixels at 96 per inch, from the placeable header's box.

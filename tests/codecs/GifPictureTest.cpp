@@ -175,7 +175,9 @@ TEST(GifPicture, RenderedBitmapIsFrameZeroOrTheScreenWithIt) {
 
     // A new palette makes it again with the new colours.
     gif.setPalette(std::vector<Rgb>{{9, 9, 9}, {10, 20, 30}, {0, 0, 0}, {7, 7, 7}});
+    EXPECT_TRUE(gif.paletteModified());
     EXPECT_EQ(gif.renderedBitmap()->pixel(0, 0), makeArgb(10, 20, 30));
+    EXPECT_FALSE(gif.paletteModified());  // the bitmap shows it now
 
     // A frame inside the screen: the background around it and under its transparent pixels.
     TGIFImage small;
@@ -351,6 +353,7 @@ TEST(GifPicture, DamagedMetafilesAreRefusedWithAReason) {
     } cases[] = {
         {"no placeable key", patched(0, {0, 0, 0, 0})},
         {"a box of 32767 x 32767", patched(10, {0xFF, 0x7F, 0xFF, 0x7F})},
+        {"1000 x 1000 pixels in a few hundred bytes", patched(10, {0xE8, 0x03, 0xE8, 0x03})},
         {"no units per inch", patched(14, {0, 0})},
         {"a record of no words", patched(firstRecord, {0, 0, 0, 0})},
         {"a record past the end", patched(firstRecord, {0xFF, 0xFF, 0, 0})},
