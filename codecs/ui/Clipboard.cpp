@@ -61,7 +61,7 @@ QString clipboardMimeType(const char* formatName) {
 
 QMimeData* bitmapMimeData(const Raster& bitmap) {
     auto* data = new QMimeData;
-    data->setImageData(toQImage(bitmap));
+    data->setImageData(toQImage(bitmap).convertToFormat(QImage::Format_RGB32));  // a bitmap carries no alpha
     return data;
 }
 

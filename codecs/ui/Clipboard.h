@@ -29,7 +29,7 @@ inline constexpr const char* kUnsupportedFormat = "Unsupported clipboard format"
 // The MIME type of a named clipboard format.
 QString clipboardMimeType(const char* formatName);
 
-// New clipboard data holding the bitmap as an image.
+// New clipboard data holding the bitmap as an opaque image.
 QMimeData* bitmapMimeData(const Raster& bitmap);
 
 // A GIF stream in and out of its counted "GIF Image" form; nothing without the format or

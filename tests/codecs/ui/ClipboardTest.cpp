@@ -109,6 +109,10 @@ TEST(Clipboard, TheNamedFormatsRoundTripAndACutCountIsRefused) {
     EXPECT_FALSE(gs::ui::takeOrvidIcon(none));
     const std::unique_ptr<QMimeData> bitmap(gs::ui::bitmapMimeData(indexedPicture()));
     EXPECT_EQ(gs::ui::fromQImage(qvariant_cast<QImage>(bitmap->imageData())).pixel(1, 0), gs::makeArgb(200, 100, 0));
+    gs::Raster clear(2, 1);
+    clear.setPixel(0, 0, gs::makeArgb(1, 2, 3, 0));
+    const std::unique_ptr<QMimeData> opaque(gs::ui::bitmapMimeData(clear));
+    EXPECT_EQ(qvariant_cast<QImage>(opaque->imageData()).pixel(0, 0), 0xFF010203u);
 }
 
 TEST(Clipboard, EitherGraphicReadsTheOthersGifImage) {
