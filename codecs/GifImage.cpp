@@ -57,7 +57,18 @@ TGIFImage::TGIFImage(const TGIFSettings& settings)
 
 TGIFImage::~TGIFImage() = default;
 
+void TGIFImage::stopDrawing() {
+    if (onStopDrawing_) onStopDrawing_();
+    rendered_.reset();
+}
+
+void TGIFImage::changed() {
+    rendered_.reset();
+    if (onChange_) onChange_();
+}
+
 void TGIFImage::reset() {
+    stopDrawing();
     frames_.clear();
     header_.colorMap().reset();
     header_.width = 0;
@@ -68,14 +79,20 @@ void TGIFImage::setWidth(int value) {
     if (value < 0 || value > kMaxScreenSize) throw GIFException(gifmsg::kBadFrameSize);
     for (const auto& f : frames_)
         if (f->left() + f->width() > value) throw GIFException(gifmsg::kImageWidthTooSmall);
+    if (value == header_.width) return;
+    stopDrawing();
     header_.width = std::uint16_t(value);
+    changed();
 }
 
 void TGIFImage::setHeight(int value) {
     if (value < 0 || value > kMaxScreenSize) throw GIFException(gifmsg::kBadFrameSize);
     for (const auto& f : frames_)
         if (f->top() + f->height() > value) throw GIFException(gifmsg::kImageHeightTooSmall);
+    if (value == header_.height) return;
+    stopDrawing();
     header_.height = std::uint16_t(value);
+    changed();
 }
 
 void TGIFImage::fitFrame(const TGIFSubImage& frame) {
@@ -101,7 +118,9 @@ void TGIFImage::fitFrame(const TGIFSubImage& frame) {
 
 int TGIFImage::addFrame(std::unique_ptr<TGIFSubImage> frame) {
     if (!frame || &frame->image() != this) throw GIFException(gifmsg::kObjectTypeNotSupported);
+    stopDrawing();
     frames_.push_back(std::move(frame));
+    changed();
     return int(frames_.size()) - 1;
 }
 
@@ -113,7 +132,9 @@ int TGIFImage::addFrame(const Raster& picture) {
 
 void TGIFImage::deleteFrame(int index) {
     if (index < 0 || index >= frameCount()) throw std::out_of_range("no such frame");
+    stopDrawing();
     frames_.erase(frames_.begin() + index);
+    changed();
 }
 
 int TGIFImage::imageVersion() const {
@@ -158,6 +179,7 @@ void TGIFImage::assign(const TGIFImage& source) {
         addFrame(std::move(frame));
         progress.step((i + 1) * 100 / source.frameCount());
     }
+    changed();
 }
 
 void TGIFImage::setColorReduction(TColorReduction method) {

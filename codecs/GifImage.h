@@ -21,7 +21,10 @@
 //     gif.loadFromFile(path);            // frames with their pixels, tables and extensions
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "codecs/ColorReduction.h"
@@ -34,6 +37,9 @@
 namespace gs {
 
 class TGIFImage;
+class TQBIcon;
+class TQBHiResIcon;
+class TMetafile;
 
 enum class TGIFCompression : std::uint8_t { gcLZW = 0, gcRLE = 1 };
 
@@ -42,6 +48,10 @@ using TGIFDrawOptions = std::uint16_t;
 inline constexpr TGIFDrawOptions gdAsync = 0x0001, gdTransparent = 0x0002, gdAnimate = 0x0004, gdLoop = 0x0008,
                                  gdLoopContinuously = 0x0010, gdValidateCanvas = 0x0020, gdDirectDraw = 0x0040,
                                  gdClearOnLoop = 0x0080, gdTile = 0x0100, gdDither = 0x0200, gdAutoDither = 0x0400;
+
+// Whether frames are drawn through the 216-colour dither: asked for, and with gdAutoDither
+// only on a display of 8 bits per pixel or fewer.
+bool DitherInForce(TGIFDrawOptions options, int displayBitsPerPixel);
 
 // What a new image starts with.
 struct TGIFSettings {
@@ -122,9 +132,13 @@ public:
 
     int frameCount() const { return int(frames_.size()); }
     TGIFSubImage& frame(int index) const { return *frames_.at(std::size_t(index)); }
-    // Appends a frame (made for this image) or a frame made from a picture; returns its index.
+    // Appends a frame (made for this image) or a frame made from a picture or an icon;
+    // returns its index.
     int addFrame(std::unique_ptr<TGIFSubImage> frame);
     int addFrame(const Raster& picture);
+    int addFrame(const TQBHiResIcon& icon);
+    int addFrame(const TQBIcon& icon);
+    int addFrame(const TMetafile& metafile);
     void deleteFrame(int index);
 
     // 0 without frames, 1 for 87a, 2 for 89a.
@@ -139,6 +153,37 @@ public:
     void assign(const Raster& picture);
     // Replaces the image by a copy of another. The event handlers stay this image's own.
     void assign(const TGIFImage& source);
+    // Replaces the image by one frame made from the icon or metafile (TGIFSubImage::assign).
+    void assign(const TQBHiResIcon& icon);
+    void assign(const TQBIcon& icon);
+    void assign(const TMetafile& metafile);
+
+    // True only for the same object: two images are told apart by identity, never by
+    // comparing their frames.
+    bool equals(const TGIFImage& other) const { return this == &other; }
+
+    // The colours the image shows with, the first that applies: the 216-colour cube when
+    // frames are dithered on a display of that depth, the global table, frame 0's table;
+    // none for an image without any.
+    std::vector<Rgb> getPalette(int displayBitsPerPixel = 24) const;
+    // Makes `palette` the global colour table (the frames without a table of their own show
+    // through it, and it is the table written): "Color table overflow" above 256 colours.
+    // Nothing when it is the table already; otherwise the rendered bitmap is dropped and
+    // onChange raised.
+    void setPalette(std::span<const Rgb> palette);
+    // A palette was set since the rendered bitmap was last made.
+    bool paletteModified() const { return paletteModified_; }
+
+    // The image as one picture, made on first use and kept until the image changes; none
+    // for an image without frames. Frame 0 when it covers the logical screen (8 bits, its
+    // table); otherwise the screen in its background colour with frame 0 drawn at its place
+    // (32 bits). Rendering reports "Rendering..." progress.
+    const Raster* renderedBitmap() const;
+    // The destination takes the rendered bitmap (an empty picture for an empty image).
+    void assignTo(Raster& dest) const;
+    // Whoever changed frames directly says so: the rendered bitmap is dropped and onChange
+    // raised.
+    void changed();
 
     void saveToStream(ByteWriter& out) const;
     Bytes saveToBytes() const;
@@ -175,6 +220,13 @@ public:
     void setOnWarn(TGIFWarningEvent handler) { onWarn_ = std::move(handler); }
     const TGIFProgressEvent& onProgress() const { return onProgress_; }
     void setOnProgress(TGIFProgressEvent handler) { onProgress_ = std::move(handler); }
+    // Raised after the image changed through its own operations or changed().
+    void setOnChange(std::function<void()> handler) { onChange_ = std::move(handler); }
+    // Called before anything changes frames, size or palette: whoever plays the image (its
+    // painters read the frames as they go) stops first.
+    void setOnStopDrawing(std::function<void()> handler) { onStopDrawing_ = std::move(handler); }
+    // Stops drawing and drops the rendered bitmap; every change of the image starts here.
+    void stopDrawing();
     void reportWarning(const void* sender, int severity, const std::string& message) const;
 
 private:
@@ -194,6 +246,10 @@ private:
     TColor backgroundColorValue_ = clNone;
     TGIFWarningEvent onWarn_;
     TGIFProgressEvent onProgress_;
+    std::function<void()> onChange_;
+    std::function<void()> onStopDrawing_;
+    mutable std::optional<Raster> rendered_;
+    mutable bool paletteModified_ = false;
 };
 
 }  // namespace gs

@@ -187,15 +187,27 @@ void ClearRepeatedPixels(TGIFSubImage& frame, const TGIFSubImage& previous) {
 
 void Compact(TGIFImage& image, TGIFOptimizeOptions options) {
     if (image.empty()) return;
+    image.stopDrawing();
+    // One step after each of the five passes, whether it ran or was not asked for.
+    const GifProgress progress(image.onProgress(), gifmsg::kProgressOptimize);
+    constexpr int kPasses = 5;
+    int pass = 0;
+    const auto passDone = [&] { progress.step(++pass * 100 / kPasses); };
     if (options & opSortColorMaps) {
         if (!image.globalColorMap().empty()) image.globalColorMap().sortByUse();
         for (int i = 0; i < image.frameCount(); ++i)
             if (!image.frame(i).colorMap().empty()) image.frame(i).colorMap().sortByUse();
     }
+    passDone();
     if (options & opCleanup) dropUnusedTransparency(image);
+    passDone();
     if (options & opMerge) merge(image);
+    passDone();
     if (options & opCrop) crop(image);
+    passDone();
     if (options & opCleanup) removeUnreadExtensions(image);
+    passDone();
+    image.changed();
 }
 
 }  // namespace gs

@@ -11,6 +11,8 @@ namespace gs {
 
 namespace {
 
+constexpr int kRowsPerRenderStep = 32;
+
 std::vector<Rgb> paletteOf(const TGIFSubImage& frame) {
     std::vector<Rgb> palette(256, Rgb{0, 0, 0});  // indices beyond the table draw black
     const auto colors = frame.effectiveColorMap().colors();
@@ -45,6 +47,10 @@ TRenderedFrame RenderFrame(const TGIFSubImage& frame, bool dither) {
         out.Bitmap.setPalette(palette);
         return out;
     }
+    const GifProgress progress(frame.image().onProgress(), gifmsg::kProgressRender);
+    const auto rowDone = [&](int y) {
+        if (y % kRowsPerRenderStep == 0) progress.step(int(std::int64_t(y) * 100 / h));
+    };
     const std::optional<int> transparent = transparentIndexOf(frame);
     const auto pixels = frame.pixels();
     TGIFMask mask{w, h, std::vector<std::uint8_t>(std::size_t(w) * std::size_t(h), 0)};
@@ -52,6 +58,7 @@ TRenderedFrame RenderFrame(const TGIFSubImage& frame, bool dither) {
     if (!dither) {
         out.Bitmap.setPalette(palette);
         for (int y = 0; y < h; ++y) {
+            rowDone(y);
             std::copy_n(pixels.data() + std::size_t(y) * std::size_t(w), w, out.Bitmap.indexRow(y));
             if (!transparent) continue;
             for (int x = 0; x < w; ++x)
@@ -70,6 +77,7 @@ TRenderedFrame RenderFrame(const TGIFSubImage& frame, bool dither) {
                                           palette[std::size_t(*transparent)].b, chosen)
                         : -1;
         for (int y = 0; y < h; ++y) {
+            rowDone(y);
             for (int n = 0; n < w; ++n) {
                 const int x = ditherer.column();
                 const std::uint8_t index = pixels[std::size_t(y) * std::size_t(w) + std::size_t(x)];

@@ -41,6 +41,7 @@ TGIFMask transparencyMaskOf(const Raster& raster) {
 TGIFSubImage::TGIFSubImage(TGIFImage& image) : image_(image), colorMap_(*this) {}
 
 void TGIFSubImage::reset() {
+    image_.stopDrawing();
     extensions_.clear();
     colorMap_.reset();
     pixels_.clear();
@@ -53,6 +54,7 @@ void TGIFSubImage::setBounds(int left, int top, int width, int height) {
     if (left < 0 || top < 0 || width < 0 || height < 0 || left + width > kMaxCoordinate ||
         top + height > kMaxCoordinate)
         throw GIFException(gifmsg::kBadFrameSize);
+    image_.stopDrawing();
     if (width != width_ || height != height_) {
         bitmap_.reset();
         pixels_.assign(std::size_t(width) * std::size_t(height), 0);
@@ -62,6 +64,7 @@ void TGIFSubImage::setBounds(int left, int top, int width, int height) {
     width_ = width;
     height_ = height;
     image_.fitFrame(*this);
+    image_.changed();
 }
 
 void TGIFSubImage::ensurePixels() const {
@@ -98,11 +101,13 @@ const TGIFColorMap& TGIFSubImage::effectiveColorMap() const {
 }
 
 void TGIFSubImage::addExtension(std::unique_ptr<TGIFExtension> extension) {
+    image_.stopDrawing();
     extensions_.push_back(std::move(extension));
 }
 
 void TGIFSubImage::deleteExtension(int index) {
     if (index < 0 || std::size_t(index) >= extensions_.size()) throw std::out_of_range("no such extension");
+    image_.stopDrawing();
     extensions_.erase(extensions_.begin() + index);
 }
 
@@ -132,6 +137,7 @@ void TGIFSubImage::assign(const TGIFSubImage& source) {
 }
 
 void TGIFSubImage::applyTransparency(const TGIFMask& mask, Rgb color) {
+    image_.stopDrawing();
     colorMap_.sortByUse();
     if (colorMap_.count() < 1 || colorMap_.count() >= TGIFColorMap::kMaxColors) return;
     int index = colorMap_.appendColor(color);

@@ -18,6 +18,9 @@ namespace gs {
 
 class TGIFImage;
 class TGIFSubImage;
+class TQBIcon;
+class TQBHiResIcon;
+class TMetafile;
 
 class TGIFLocalColorMap final : public TGIFColorMap {
 public:
@@ -42,6 +45,17 @@ struct TGIFMask {
 
 // The mask of a picture marked transparent: its pixels of the transparent colour.
 TGIFMask transparencyMaskOf(const Raster& raster);
+
+// An icon as a frame takes it: drawn at its own size on white (24 bits), and the mask of
+// the pixels the icon leaves wholly transparent.
+struct TIconComposite {
+    Raster Picture;
+    TGIFMask Mask;
+};
+TIconComposite IconComposite(const TQBHiResIcon& icon);
+// The image of a multi-image icon that stands for it at the desktop's icon size: the best
+// 32-pixel image, else the first; none for an icon without images.
+std::unique_ptr<TQBHiResIcon> IconShownOf(const TQBIcon& icon);
 
 class TGIFSubImage {
 public:
@@ -116,6 +130,13 @@ public:
     // transparent then goes through the transparency step.
     void assign(const Raster& source);
     void assign(const TGIFSubImage& source);
+    // Makes the frame from the icon's composite (reduced like any true-colour picture);
+    // the pixels it leaves transparent go through the transparency step. An icon without
+    // a picture leaves the frame empty.
+    void assign(const TQBHiResIcon& icon);
+    // Makes the frame from the metafile drawn on white; the pixels it leaves undrawn (those
+    // that differ when it is drawn on black) go through the transparency step.
+    void assign(const TMetafile& metafile);
     // The transparency step: sorts the table by use and, when it has room, appends the
     // colour as a new entry that every masked pixel takes, marked in a graphic control
     // extension. A full table (256 entries in use) stays opaque.

@@ -45,6 +45,8 @@ inline constexpr const char* kProgressLoad = "Loading...";
 inline constexpr const char* kProgressSave = "Saving...";
 inline constexpr const char* kProgressConvert = "Converting...";
 inline constexpr const char* kProgressCopy = "Copying...";
+inline constexpr const char* kProgressRender = "Rendering...";
+inline constexpr const char* kProgressOptimize = "Optimizing...";
 }  // namespace gifmsg
 
 // Warnings are reported with severity 1 and processing goes on. Sender is the item, list

@@ -3,6 +3,7 @@
 // then per entry a 32-bit size (0 or less: empty) and that many bytes of an icon file.
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "iconlib/Icon.h"
@@ -10,6 +11,8 @@
 #include "platform/ByteWriter.h"
 
 namespace gs {
+
+class TIconModule;
 
 class TIconList {
 public:
@@ -34,12 +37,23 @@ public:
     void exchangeIcons(int index1, int index2);
     void moveIcon(int curIndex, int newIndex);
     int indexOfIcon(const TQBIcon* icon) const;
+    // The icon of the module's group `name` (see TIconModule), appended or inserted;
+    // EResNotFound when the module has no such group, the list then unchanged.
+    int addIconResource(const TIconModule& module, const std::string& name);
+    void insertIconResource(int index, const TIconModule& module, const std::string& name);
 
     // The count and every size are checked against the bytes left before anything is made
     // ("Stream read error"); an entry that is no icon file is "Icon image is not valid",
     // the entries before it staying.
     void loadIcons(ByteReader& in);
     void saveIcons(ByteWriter& out) const;
+    // The form property "Icons": the list's stream as raw bytes, read and written whole.
+    Bytes iconsProperty() const;
+    void setIconsProperty(const Bytes& data);
+    // Whether a form stores the property: the list is not empty and there is no ancestor
+    // list, or the ancestor's count differs, or an entry differs from the ancestor's (an
+    // icon file of other bytes, or one of the two empty).
+    bool storesIcons(const TIconList* ancestor) const;
 
     void assign(const TIconList& source);
     void assign(const TQBIcon& icon);

@@ -2,11 +2,12 @@
 #include <filesystem>
 
 #include "codecs/GifImage.h"
+#include "iconlib/export/MetafileWriter.h"
 #include "support/CodecMaker.h"
 #include "support/IconMaker.h"
 
 void writeCodecSeeds(const std::filesystem::path& root) {
-    for (const char* d : {"gif", "rxgif", "ani", "iconlist"}) std::filesystem::create_directories(root / d);
+    for (const char* d : {"gif", "rxgif", "ani", "iconlist", "wmf"}) std::filesystem::create_directories(root / d);
     gs::TGIFImage one;
     one.setCompression(gs::TGIFCompression::gcRLE);
     one.assign(gstest::indexedPicture(33, 5, 2));
@@ -16,4 +17,8 @@ void writeCodecSeeds(const std::filesystem::path& root) {
     }
     gstest::writeFile((root / "ani" / "steps.ani").string(), gstest::animatedCursor());
     gstest::writeFile((root / "iconlist" / "three.lst").string(), gstest::iconListStream());
+    gs::Raster masked = gstest::indexedPicture(9, 4, 3).toArgb32();
+    masked.setTransparent(true);
+    masked.setTransparentColor(gs::rgbOf(masked.pixel(0, 0)));
+    gstest::writeFile((root / "wmf" / "masked.wmf").string(), gs::encodeWmf(masked));
 }

@@ -13,11 +13,11 @@
 #include "app/core/AppContext.h"
 #include "app/core/SaveIcons.h"
 #include "app/core/ShareIcons.h"
-#include "app/ui/ClipFormats.h"
 #include "app/ui/IconListView.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/SelectFormatDlg.h"
+#include "codecs/ui/Clipboard.h"
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/MessageBoxes.h"
@@ -187,7 +187,7 @@ void TKAVUMain::CopyToClipboard(TBatchIconSize size) {
     if (!def) return;
     try {
         const std::optional<Raster> bitmap = ClipboardBitmap(def->GetIcon(), size, context_.Options.SetTransparency);
-        if (bitmap) services_.SetClipboard(BitmapMimeData(*bitmap));
+        if (bitmap) services_.SetClipboard(ui::bitmapMimeData(*bitmap));
     } catch (const std::exception& e) {
         throw EQBException(kMsgCopyFailed, e.what(), TQBSeverity::Warning);
     }

@@ -12,10 +12,9 @@
 namespace gs::ui {
 
 bool DitherFrames(TGIFDrawOptions options) {
-    if (!(options & gdDither)) return false;
-    if (!(options & gdAutoDither)) return true;
+    constexpr int kNoScreenDepth = 32;  // nothing to dither for
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen && screen->depth() <= 8;
+    return DitherInForce(options, screen ? screen->depth() : kNoScreenDepth);
 }
 
 QImage FrameImage(const TGIFSubImage& frame, bool masked) {

@@ -142,6 +142,10 @@ void TGIFPainter::finish() noexcept {
     emit finished();
 }
 
+TGIFGraphic::TGIFGraphic() {
+    image_.setOnStopDrawing([this] { HaltPainters(); });
+}
+
 TGIFGraphic::~TGIFGraphic() {
     // The handlers were the graphic's: a painter ending after it calls none of them.
     for (const auto& painter : painters_) {

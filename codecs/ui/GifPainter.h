@@ -110,11 +110,12 @@ private:
 };
 
 // A GIF image with its drawing state: the painters playing it, the draw painter (the one
-// Draw started) and the cached canvas Draw shows. Change the image only after
-// HaltPainters: a painter reads the frames as it goes.
+// Draw started) and the cached canvas Draw shows. A painter reads the frames as it goes, so
+// every change through the image's own operations (and Compact) halts the painters first;
+// whoever edits a frame's pixels in place calls HaltPainters before.
 class TGIFGraphic {
 public:
-    TGIFGraphic() = default;
+    TGIFGraphic();
     // Stops every painter and lets it end without the image and without the events.
     ~TGIFGraphic();
     TGIFGraphic(const TGIFGraphic&) = delete;

@@ -6,14 +6,15 @@
 
 #include "platform/ByteSource.h"
 #include "platform/Raster.h"
+#include "platform/WmfFormat.h"
 
 namespace gs {
 
 constexpr int kMetafileDpi = 96;
 
-constexpr std::uint32_t kRopSrcCopy = 0x00CC0020;   // destination = source
-constexpr std::uint32_t kRopSrcAnd = 0x008800C6;    // destination = destination AND source
-constexpr std::uint32_t kRopSrcPaint = 0x00EE0086;  // destination = destination OR source
+using wmf::kRopSrcAnd;
+using wmf::kRopSrcCopy;
+using wmf::kRopSrcPaint;
 constexpr std::uint16_t kDibRgbColours = 0;         // the colour table holds RGB values
 
 struct MetafileBlit {

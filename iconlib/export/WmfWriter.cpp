@@ -5,21 +5,14 @@
 #include "iconlib/export/MetafileWriter.h"
 #include "platform/ByteWriter.h"
 #include "platform/Errors.h"
+#include "platform/WmfFormat.h"
 
 namespace gs {
 
 namespace {
 
-constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
-constexpr std::uint16_t kMemoryMetafile = 1;
-constexpr std::uint16_t kHeaderWords = 9;
-constexpr std::uint16_t kWindows3Version = 0x0300;
-constexpr std::size_t kChecksumWords = 10;
+using namespace wmf;
 
-constexpr std::uint16_t kMetaSetWindowOrg = 0x020B;
-constexpr std::uint16_t kMetaSetWindowExt = 0x020C;
-constexpr std::uint16_t kMetaStretchDib = 0x0F43;
-constexpr std::uint16_t kMetaEof = 0x0000;
 constexpr std::uint32_t kStretchDibFixedWords = 14;  // size, function and parameters before the DIB
 
 // Sizes in the metafile header and records count 16-bit words.

@@ -16,7 +16,6 @@
 #include "app/SaveMaterial.h"
 #include "app/core/AppContext.h"
 #include "app/core/AppIdentity.h"
-#include "app/ui/ClipFormats.h"
 #include "app/ui/IconListView.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
@@ -145,7 +144,7 @@ TEST(SaveWindow, FiftyOneIconsShowTheSavingPageFiftyDoNotAndTheListStaysLockedEi
     EXPECT_EQ(t.written(), 50u);
 }
 
-TEST(SaveWindow, TheClipboardGetsTheBitmapOfTheCommandAndTheNamedFormatsRoundTrip) {
+TEST(SaveWindow, TheClipboardGetsTheBitmapOfTheCommand) {
     Window t;
     t.list(t.put("three.dll", peWithThreeSizes()));
     t.select(1);
@@ -158,19 +157,6 @@ TEST(SaveWindow, TheClipboardGetsTheBitmapOfTheCommandAndTheNamedFormatsRoundTri
         EXPECT_EQ(QGuiApplication::clipboard()->image().size(), size);
     }
     EXPECT_TRUE(t.desktop.boxes.empty());
-
-    QMimeData data;
-    const Bytes stream{'G', 'I', 'F', '8', '9', 'a'};
-    PutGifImage(data, stream);
-    EXPECT_EQ(TakeGifImage(data), stream);
-    QByteArray cut = data.data("application/x-qt-windows-mime;value=\"GIF Image\"");
-    cut.chop(1);  // one byte short of its count
-    data.setData(ClipboardMimeType(kClipFormatGIF), cut);
-    EXPECT_FALSE(TakeGifImage(data));
-    TQBIcon icon;
-    ASSERT_TRUE(icon.LoadFromFile(t.put("one.ico", oneIcon())));
-    PutOrvidIcon(data, icon);
-    EXPECT_EQ(TakeOrvidIcon(data), oneIcon());
 }
 
 TEST(SaveWindow, ImagesTakeTheDefaultFormatWithoutAskingOrTheDialogsAnswer) {

@@ -6,8 +6,10 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <cstdlib>
+#include <memory>
 
 #include "codecs/CodecTestSupport.h"
+#include "codecs/GifRender.h"
 #include "codecs/ui/Clipboard.h"
 #include "support/IconMaker.h"
 
@@ -84,6 +86,93 @@ TEST(Clipboard, IconsTravelAsOrvidIcon) {
     EXPECT_EQ(back.Images().Count(), 2);
     QApplication::clipboard()->setMimeData(new QMimeData);
     EXPECT_FALSE(gs::ui::loadFromClipboard(back, *QApplication::clipboard()));
+}
+
+TEST(Clipboard, TheNamedFormatsRoundTripAndACutCountIsRefused) {
+    QMimeData data;
+    const gs::Bytes stream{'G', 'I', 'F', '8', '9', 'a'};
+    gs::ui::putGifImage(data, stream);
+    EXPECT_EQ(gs::ui::takeGifImage(data), stream);
+    QByteArray cut = data.data("application/x-qt-windows-mime;value=\"GIF Image\"");
+    cut.chop(1);  // one byte short of its count
+    data.setData(gs::ui::clipboardMimeType(gs::ui::kGifImageFormat), cut);
+    EXPECT_FALSE(gs::ui::takeGifImage(data));
+    const gs::Bytes oneIcon = gstest::makeIcoFile({gstest::dibSpec(32, 8, 1)});
+    gs::TQBIcon icon;
+    ASSERT_TRUE(icon.LoadFromSource(gs::MemorySource(oneIcon)));
+    gs::ui::putOrvidIcon(data, icon);
+    EXPECT_EQ(gs::ui::takeOrvidIcon(data), oneIcon);
+
+    // An icon without images puts nothing; a bitmap travels as the image itself.
+    QMimeData none;
+    gs::ui::putOrvidIcon(none, gs::TQBIcon());
+    EXPECT_FALSE(gs::ui::takeOrvidIcon(none));
+    const std::unique_ptr<QMimeData> bitmap(gs::ui::bitmapMimeData(indexedPicture()));
+    EXPECT_EQ(gs::ui::fromQImage(qvariant_cast<QImage>(bitmap->imageData())).pixel(1, 0), gs::makeArgb(200, 100, 0));
+    gs::Raster clear(2, 1);
+    clear.setPixel(0, 0, gs::makeArgb(1, 2, 3, 0));
+    const std::unique_ptr<QMimeData> opaque(gs::ui::bitmapMimeData(clear));
+    EXPECT_EQ(qvariant_cast<QImage>(opaque->imageData()).pixel(0, 0), 0xFF010203u);
+}
+
+TEST(Clipboard, EitherGraphicReadsTheOthersGifImage) {
+    // The model's stream as it is, read by the splash-picture graphic.
+    gs::TGIFImage model;
+    model.assign(indexedPicture());
+    gs::ui::saveToClipboard(model, *QApplication::clipboard());
+    gs::TRxGIFImage splash;
+    gs::ui::loadFromClipboard(splash, *QApplication::clipboard());
+    ASSERT_EQ(splash.frameCount(), 1);
+
+    // The splash graphic's counted stream, read by the model.
+    gs::TRxGIFImage counted;
+    counted.appendFrame(indexedPicture());
+    gs::ByteWriter written;
+    counted.saveToStream(written);
+    gs::ui::saveToClipboard(counted, *QApplication::clipboard());
+    gs::TGIFImage back;
+    gs::ui::loadFromClipboard(back, *QApplication::clipboard());
+    ASSERT_EQ(back.frameCount(), 1);
+    EXPECT_EQ(back.frame(0).pixelAt(1, 0), 1);
+}
+
+TEST(Clipboard, TheModelsPictureIsTheCoresRenderingEvenBeyondTheTable) {
+    // Index 3 lies beyond a table of three colours (the written table pads it black); in
+    // the second case the frame sits inside a larger screen, so the picture is the screen
+    // with the frame drawn at its place.
+    struct Case {
+        int left, top, screenW, screenH;
+    } cases[] = {{0, 0, 3, 2}, {1, 1, 5, 4}};
+    for (const Case& c : cases) {
+        gs::TGIFImage gif;
+        gif.globalColorMap().loadFromPalette(std::vector<gs::Rgb>{{10, 20, 30}, {200, 100, 0}, {0, 0, 255}});
+        auto frame = std::make_unique<gs::TGIFSubImage>(gif);
+        frame->setBounds(c.left, c.top, 3, 2);
+        const std::uint8_t pixels[] = {0, 3, 3, 2, 1, 3};
+        std::copy(std::begin(pixels), std::end(pixels), frame->pixels().begin());
+        gif.addFrame(std::move(frame));
+        gif.setWidth(c.screenW);
+        gif.setHeight(c.screenH);
+        gs::ui::saveToClipboard(gif, *QApplication::clipboard());
+        const gs::Raster shown = gs::ui::fromQImage(QApplication::clipboard()->image());
+        ASSERT_EQ(shown.width(), c.screenW);
+        ASSERT_EQ(shown.height(), c.screenH);
+        const gs::TRenderedFrame rendered = gs::RenderFrame(gif.frame(0));
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x)
+                EXPECT_EQ(shown.pixel(c.left + x, c.top + y), rendered.Bitmap.pixel(x, y) | 0xFF000000u) << x << "," << y;
+        EXPECT_EQ(shown.pixel(c.left + 1, c.top), gs::makeArgb(0, 0, 0));  // beyond the table: black, and opaque
+        gs::TGIFImage back;
+        gs::ui::loadFromClipboard(back, *QApplication::clipboard());
+        EXPECT_EQ(back.renderedBitmap()->pixel(c.left + 1, c.top), gs::makeArgb(0, 0, 0));
+
+        // An index the stream cannot hold: nothing is put, the error says why.
+        gif.frame(0).pixelAt(2, 1) = 200;
+        gif.changed();
+        QApplication::clipboard()->setMimeData(new QMimeData);
+        EXPECT_EQ(errorOf([&] { gs::ui::saveToClipboard(gif, *QApplication::clipboard()); }), "Color not in color table");
+        EXPECT_FALSE(QApplication::clipboard()->mimeData()->hasImage());
+    }
 }
 
 }  // namespace

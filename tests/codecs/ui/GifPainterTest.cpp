@@ -19,6 +19,7 @@
 #include "codecs/GifFrameMaker.h"
 #include "codecs/ui/GifDraw.h"
 #include "codecs/ui/GifPainter.h"
+#include "codecs/GifOptimize.h"
 
 namespace {
 
@@ -296,6 +297,50 @@ TEST(GifPainter, AnEventHandlersErrorComesBackFromTheWait) {
     graphic.StopDraw();
     graphic.Draw(canvas, picture.rect());
     EXPECT_EQ(picture.pixel(0, 0), kBlue);
+}
+
+TEST(GifPainter, EditingAPlayingImageHaltsItsPaintersFirst) {
+    struct Case {
+        const char* name;
+        std::function<void(gs::TGIFImage&)> edit;
+    } cases[] = {
+        {"delete a frame", [](gs::TGIFImage& g) { g.deleteFrame(2); }},
+        {"set the palette", [](gs::TGIFImage& g) { g.setPalette(std::vector<gs::Rgb>{{9, 9, 9}, {1, 1, 1}}); }},
+        {"Compact", [](gs::TGIFImage& g) { gs::Compact(g, gs::opCrop | gs::opMerge | gs::opCleanup | gs::opSortColorMaps); }},
+        {"assign a picture", [](gs::TGIFImage& g) { g.assign(gs::Raster(2, 2)); }},
+        {"move a frame", [](gs::TGIFImage& g) { g.frame(1).setBounds(0, 0, 2, 1); }},
+        {"widen the screen", [](gs::TGIFImage& g) { g.setWidth(5); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TGIFGraphic graphic;
+        rgbAnimation(graphic.Image(), 0);  // for ever
+        EventLog log;
+        log.attach(graphic);
+        QWidget target;
+        const auto painter = graphic.Paint(&target, QRect(0, 0, 3, 1), gs::gdAsync | gs::gdAnimate | gs::gdLoop);
+        ASSERT_TRUE(waitUntil([&] { return log.count("after") >= 2; }));
+        ASSERT_EQ(graphic.Painters().size(), 1u);
+        // Whatever the edit reports, it reports to a painter that has been told to stop.
+        bool haltedFirst = true;
+        int reports = 0;
+        const auto check = [&] {
+            ++reports;
+            haltedFirst = haltedFirst && painter->Terminated();
+        };
+        graphic.Image().setOnChange(check);
+        graphic.Image().setOnProgress([&](gs::TProgressStage, int, const std::string&) { check(); });
+        const int paintsBefore = log.count("paint");
+        c.edit(graphic.Image());
+        EXPECT_GT(reports, 0);
+        EXPECT_TRUE(haltedFirst);
+        EXPECT_TRUE(painter->Terminated());
+        ASSERT_TRUE(waitUntil([&] { return painter->Finished(); }));
+        EXPECT_EQ(log.count("paint"), paintsBefore);  // no frame shown after the edit began
+        EXPECT_EQ(log.lines.back(), "end");
+        EXPECT_TRUE(graphic.Painters().empty());
+        EXPECT_NO_THROW(painter->Wait());
+    }
 }
 
 }  // namespace

@@ -1,13 +1,15 @@
 // ani FILE: an animated cursor's header, texts and steps. ani-strip [--vertical] [--reduce]
 // [--back RRGGBB] FILE OUT.bmp: its frames side by side. iconlist-pack OUT ICO|-...,
 // iconlist-unpack IN DIR (DIR/K.ico per non-empty entry, K from 1), iconlist-copy IN OUT:
-// the icon-list stream.
+// the icon-list stream. iconlist-resources OUT MODULE NAME...: the list of those icon groups
+// of a module, as its "Icons" property.
 #include <filesystem>
 #include <iostream>
 
 #include "Probe.h"
 #include "codecs/AniCursor.h"
 #include "codecs/IconList.h"
+#include "iconlib/IconModule.h"
 #include "platform/AtomicFile.h"
 #include "platform/Bmp.h"
 
@@ -79,6 +81,18 @@ int iconlistPack(const gsprobe::Args& args) {
     return 0;
 }
 
+int iconlistResources(const gsprobe::Args& args) {
+    if (args.size() < 2) {
+        std::cerr << "usage: gsprobe iconlist-resources OUT MODULE NAME...\n";
+        return gsprobe::kUsage;
+    }
+    const auto module = gs::TIconModule::Open(args[1]);
+    gs::TIconList list;
+    for (std::size_t i = 2; i < args.size(); ++i) list.addIconResource(*module, args[i]);
+    gs::writeFileAtomically(args[0], list.iconsProperty());
+    return 0;
+}
+
 void loadList(gs::TIconList& list, const std::string& path) {
     auto src = gs::openFileSource(path);
     gs::ByteReader in(*src);
@@ -119,5 +133,6 @@ gsprobe::Registrar r2("ani-strip", aniStrip);
 gsprobe::Registrar r3("iconlist-pack", iconlistPack);
 gsprobe::Registrar r4("iconlist-unpack", iconlistUnpack);
 gsprobe::Registrar r5("iconlist-copy", iconlistCopy);
+gsprobe::Registrar r6("iconlist-resources", iconlistResources);
 
 }  // namespace

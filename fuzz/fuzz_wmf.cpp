@@ -1,0 +1,17 @@
+#include <exception>
+
+#include "codecs/GifImage.h"
+#include "codecs/Metafile.h"
+
+// Reads a placeable metafile and makes a GIF frame of it.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    gs::MemorySource src(gs::Bytes(data, data + size));
+    try {
+        const gs::TMetafile metafile = gs::TMetafile::FromSource(src);
+        gs::TGIFImage gif;
+        gif.assign(metafile);
+        gif.saveToBytes();
+    } catch (const std::exception&) {
+    }
+    return 0;
+}
