@@ -7,6 +7,16 @@
 
 namespace gs {
 
+std::filesystem::path ProgramDataFile(const std::filesystem::path& exe, const std::string& extension) {
+    const std::filesystem::path name = exe.filename().replace_extension(extension);
+    std::filesystem::path beside = exe;
+    beside.replace_extension(extension);
+    if (SafeFileExists(beside.string())) return beside;
+    const std::filesystem::path installed = (exe.parent_path() / kInstalledDataFolder / name).lexically_normal();
+    if (SafeFileExists(installed.string())) return installed;
+    return beside;
+}
+
 std::unique_ptr<TQBApplication> makeApplicationDescriptor(const std::string& exeName) {
     auto app = std::make_unique<TQBApplication>();
     const std::filesystem::path exe(exeName);
@@ -23,8 +33,8 @@ std::unique_ptr<TQBApplication> makeApplicationDescriptor(const std::string& exe
     app->LanguageId = IsEnglishVersion(version) ? 1 : 0;
     app->Copyright = GetCopyrightText(version);
     app->FontName = kFontName;
-    app->HelpFile = std::filesystem::path(exe).replace_extension(".chm").string();
-    app->TipFile = std::filesystem::path(exe).replace_extension(".tip").string();
+    app->HelpFile = ProgramDataFile(exe, kHelpFileExtension).string();
+    app->TipFile = ProgramDataFile(exe, kTipFileExtension).string();
     app->WebAddresses.WebSite = kWebSite;
     app->WebAddresses.SupportAddress = kSupportAddress;
     app->PanelColor = kPanelColor;

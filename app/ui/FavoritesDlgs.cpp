@@ -16,6 +16,7 @@
 #include <filesystem>
 
 #include "app/core/AppContext.h"
+#include "app/core/HelpContexts.h"
 #include "app/core/Favorites.h"
 #include "app/ui/ExceptionGuard.h"
 #include "app/ui/FavoritesImages.h"
@@ -186,7 +187,7 @@ QLabel* TFavoritesDlgBase::picture(int which) {
 
 void TFavoritesDlgBase::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_F1) {
-        guard([this] { ShowHelp(env_.Services, application()); });
+        guard([this] { ShowHelp(env_.Services, application(), kFavoritesHelpContext); });
         return;
     }
     QDialog::keyPressEvent(e);  // Esc rejects

@@ -5,6 +5,7 @@
 
 #include "app/core/Filters.h"
 #include "app/ui/DialogHooks.h"
+#include "app/core/HelpContexts.h"
 
 class QComboBox;
 class QLabel;
@@ -14,7 +15,6 @@ class QPushButton;
 
 namespace gs {
 
-inline constexpr int kFilterHelpContext = 650;
 
 class TFilterDlg : public TListDialog {
     Q_OBJECT

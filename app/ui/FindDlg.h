@@ -3,6 +3,7 @@
 // rule. Its history and choices are kept under the application key's "Storage\Find".
 #include "app/core/AppContext.h"
 #include "app/ui/DialogHooks.h"
+#include "app/core/HelpContexts.h"
 
 class QCheckBox;
 class QComboBox;
@@ -13,7 +14,6 @@ namespace gs {
 
 class TFormStorage;
 
-inline constexpr int kFindHelpContext = 700;
 inline constexpr const char* kFindStorageSection = "Storage\\Find";
 
 class TFindDlg : public TListDialog {

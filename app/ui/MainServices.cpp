@@ -78,10 +78,10 @@ void OpenURL(IMainServices& services, const std::string& url) {
     openWithDesktop(services, target, FormatOne(kMsgOpenFailed, target));
 }
 
-void ShowHelp(IMainServices& services, const TQBApplication& app) {
-    const std::optional<std::string> file = HelpFileToOpen(app);
-    if (!file) return;
-    openWithDesktop(services, *file, FormatOne(kMsgHelpFailed, *file));
+void ShowHelp(IMainServices& services, const TQBApplication& app, int helpContext) {
+    const std::optional<std::string> target = HelpFileToOpen(app, helpContext);
+    if (!target) return;
+    openWithDesktop(services, *target, FormatOne(kMsgHelpFailed, app.HelpFile));
 }
 
 void SendMailTo(IMainServices& services, const TQBApplication& app, const std::string& address) {
@@ -94,9 +94,10 @@ void SendSupportMail(IMainServices& services, const TQBApplication& app) {
     SendMailTo(services, app, app.WebAddresses.SupportAddress);
 }
 
-void HandleFormKeyUp(IMainServices& services, int key, QWidget& form, const TQBApplication& app) {
+void HandleFormKeyUp(IMainServices& services, int key, QWidget& form, const TQBApplication& app,
+                     int helpContext) {
     if (key == Qt::Key_Escape) form.close();
-    else if (key == Qt::Key_F1) ShowHelp(services, app);
+    else if (key == Qt::Key_F1) ShowHelp(services, app, helpContext);
 }
 
 bool BrowseForDirectory(IMainServices& services, QWidget* owner, std::string& folder, const std::string& text) {

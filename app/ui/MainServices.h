@@ -82,14 +82,17 @@ std::string QtDialogFilter(const std::string& filter);
 // The shell and help routines over the services; failures raise EQBException (warning).
 // Opens the address (URLToOpen) in the desktop's browser; nothing for an empty one.
 void OpenURL(IMainServices& services, const std::string& url);
-// Opens the descriptor's help file when it exists.
-void ShowHelp(IMainServices& services, const TQBApplication& app);
+// Opens the descriptor's help file when it exists, at the section of `helpContext` (0: its
+// start).
+void ShowHelp(IMainServices& services, const TQBApplication& app, int helpContext = 0);
 // Composes a mail to the support address in the desktop's mail program.
 void SendSupportMail(IMainServices& services, const TQBApplication& app);
 // Composes a mail to `address` with the program's title and version as subject.
 void SendMailTo(IMainServices& services, const TQBApplication& app, const std::string& address);
-// The dialogs' shared key handler: Esc closes the form, F1 opens the help.
-void HandleFormKeyUp(IMainServices& services, int key, QWidget& form, const TQBApplication& app);
+// The dialogs' shared key handler: Esc closes the form, F1 opens the help at the form's
+// context.
+void HandleFormKeyUp(IMainServices& services, int key, QWidget& form, const TQBApplication& app,
+                     int helpContext = 0);
 // The folder-browse dialog: true, and `folder` replaced, when the user chose one.
 bool BrowseForDirectory(IMainServices& services, QWidget* owner, std::string& folder, const std::string& text);
 

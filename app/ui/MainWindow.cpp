@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "app/core/AppContext.h"
+#include "app/core/HelpContexts.h"
 #include "app/core/Options.h"
 #include "app/ui/AnimatedImage.h"
 #include "app/ui/ExtractionRunner.h"
@@ -130,7 +131,7 @@ void TKAVUMain::bindHandlers() {
     on(A::actFileExit, [this] { close(); });
     on(A::actFilePreferences, [this] {
         ShowOptionsDlg(context_, &DesktopShellVerb(), [this] { ApplyOptions(); }, handler_,
-                       [this] { ShowHelp(services_, application()); }, this);
+                       [this] { ShowHelp(services_, application(), kPreferencesHelpContext); }, this);
     });
     on(A::actEditSelectAll, [this] { selectionCommand(false); });
     on(A::actEditInvert, [this] { selectionCommand(true); });

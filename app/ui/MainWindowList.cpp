@@ -85,7 +85,7 @@ void TKAVUMain::SetListDialogs(IListDialogs& dialogs) { listDialogs_ = &dialogs;
 void TKAVUMain::setupListWork() {
     TDialogHooks hooks;
     hooks.OnError = [this](std::exception_ptr error) { handler_.Handle(error); };
-    hooks.Help = [this](int) { ShowHelp(services_, application()); };
+    hooks.Help = [this](int context) { ShowHelp(services_, application(), context); };
     realDialogs_ = std::make_unique<TListDialogs>(std::move(hooks));
     listDialogs_ = realDialogs_.get();
     lbIconPreview->setItemDelegate(new TPreviewDelegate(lbIconPreview));

@@ -473,9 +473,14 @@ void TOptionsDlg::cmdOKClick() {
 
 void TOptionsDlg::cmdApplyClick() { Apply(); }
 
-void TOptionsDlg::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1 && showHelp_) handler_.Guard(showHelp_);
-    QDialog::keyReleaseEvent(event);
+// F1 is taken as it goes down, as in the other dialogs: a press left to pass on would reach
+// the main window's own F1 behind the dialog and open the manual a second time.
+void TOptionsDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1) {
+        if (showHelp_) handler_.Guard(showHelp_);
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void ShowOptionsDlg(TAppContext& context, IShellVerbControl* shellVerb, std::function<void()> applyToWindow,

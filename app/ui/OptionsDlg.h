@@ -60,7 +60,7 @@ public:
     void alActionsUpdate();
 
 protected:
-    void keyReleaseEvent(QKeyEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QWidget* generalPage();

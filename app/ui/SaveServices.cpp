@@ -27,7 +27,7 @@ std::optional<std::string> IMainServices::SaveFileName(QWidget* owner, const TSa
 std::optional<TBatchFormat> IMainServices::AskImageFormat(QWidget* owner) {
     TSelectFormatDlg dialog(owner, [this] {
         try {
-            ShowHelp(*this, application());
+            ShowHelp(*this, application(), kSelectFormatHelpContext);
         } catch (const std::exception& e) {
             const TQBApplication& app = application();
             Boxes().ShowQBMessage(e.what(), app.Title, std::uint8_t(TQBMessageType::mtWarning),

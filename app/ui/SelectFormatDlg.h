@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "app/core/CmdLine.h"
+#include "app/core/HelpContexts.h"
 
 class QRadioButton;
 
@@ -15,7 +16,6 @@ namespace gs {
 class TKAVUOptions;
 
 inline constexpr const char* kSelectFormatCaption = "Select Image Format...";
-inline constexpr int kSelectFormatHelpContext = 550;
 
 class TSelectFormatDlg : public QDialog {
     Q_OBJECT

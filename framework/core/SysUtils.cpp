@@ -15,6 +15,9 @@ namespace gs {
 namespace {
 
 constexpr const char* kDefaultScheme = "http://";
+constexpr const char* kFileScheme = "file://";
+// The manual names the section of each help context "help-" and the context's number.
+constexpr const char* kHelpSectionPrefix = "help-";
 constexpr const char* kFileTypePattern = "%s File";
 constexpr const char* kDefaultIconSubkey = "\\DefaultIcon";
 constexpr std::size_t kDateCapacity = 128;
@@ -77,9 +80,31 @@ std::string URLToOpen(const std::string& url) {
     return hasScheme(url) ? url : kDefaultScheme + url;
 }
 
-std::optional<std::string> HelpFileToOpen(const TQBApplication& app) {
+std::string HelpSectionName(int helpContext) { return kHelpSectionPrefix + std::to_string(helpContext); }
+
+std::string FileAddress(const std::string& absolutePath) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out = kFileScheme;
+    for (const char c : absolutePath) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (IsLetterChar(c) || IsDigitChar(c) || c == '-' || c == '.' || c == '_' || c == '~' || c == '/') {
+            out += c;
+        } else {
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> HelpFileToOpen(const TQBApplication& app, int helpContext) {
     if (app.HelpFile.empty() || !SafeFileExists(app.HelpFile)) return std::nullopt;
-    return app.HelpFile;
+    if (helpContext == 0) return app.HelpFile;
+    std::error_code ec;
+    std::filesystem::path file = std::filesystem::absolute(app.HelpFile, ec);
+    if (ec) file = app.HelpFile;
+    return FileAddress(file.lexically_normal().string()) + "#" + HelpSectionName(helpContext);
 }
 
 std::vector<std::string> MailCommand(const TQBApplication& app, const std::string& address) {

@@ -30,9 +30,18 @@ std::string FormatOne(std::string_view pattern, std::string_view arg);
 // ("https://", "HTTP://", "ftp://", "mailto:") as it is; anything else after "http://".
 std::string URLToOpen(const std::string& url);
 
-// The help file of the descriptor when it exists (there are no topic numbers here: the
-// file always opens at its start).
-std::optional<std::string> HelpFileToOpen(const TQBApplication& app);
+// The manual's section of a help context: "help-500" for 500.
+std::string HelpSectionName(int helpContext);
+
+// The file:// address of an absolute path, every byte outside the unreserved characters
+// and "/" written as %XX, so blanks, "#" and "%" in folder names survive the way.
+std::string FileAddress(const std::string& absolutePath);
+
+// What the opener is given for the descriptor's help file, or nothing when there is no such
+// file. Context 0 is the manual's start (the path itself); any other context is the file's
+// address with its section as fragment ("file:///.../glyphscope.html#help-500"). Openers
+// that take fragments open the section; the others drop the fragment and open the start.
+std::optional<std::string> HelpFileToOpen(const TQBApplication& app, int helpContext = 0);
 
 // The mail composer's command for a message to `address` with the program's title and
 // version as subject and one blank as body.

@@ -137,7 +137,7 @@ TEST(AppIdentity, DescriptorNamesTheProgramAndItsSettingsKey) {
     EXPECT_EQ(app->RegRoot, HKEY_LOCAL_MACHINE);
     EXPECT_EQ(app->RegAppKey, app->RegBaseKey + "\\Glyphscope");
     EXPECT_EQ(app->Title, "Veltrazone Glyphscope");
-    EXPECT_EQ(app->HelpFile, "/opt/glyphscope/bin/glyphscope.chm");
+    EXPECT_EQ(app->HelpFile, "/opt/glyphscope/bin/glyphscope.html");  // nothing installed there: beside the program
     EXPECT_EQ(app->TipFile, "/opt/glyphscope/bin/glyphscope.tip");
     EXPECT_EQ(app->Logger.FileName, "/opt/glyphscope/bin/glyphscope.log");
     EXPECT_NE(app->VersionText.find(" Build "), std::string::npos);
