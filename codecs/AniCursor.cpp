@@ -36,7 +36,6 @@ std::string textOf(ByteReader chunk) {
 
 int colorsOfBitCount(std::uint16_t bits) { return bits == 1 ? 2 : bits == 4 ? 16 : bits == 8 ? 256 : 0; }
 
-
 }  // namespace
 
 Raster iconPicture(const TQBIcon& icon, Argb back) {
@@ -140,8 +139,7 @@ void TAnimatedCursorImage::parse(const ByteReader& file) {
     r.u32();
     if (r.chars(4) != "ACON") malformed();
     clearCursor();
-    const std::uint64_t end = file.size();
-    const std::uint64_t maxCount = end / 4;  // no more frames or steps than 4-byte values fit
+    const std::uint64_t maxCount = file.size() / 4;  // no more frames or steps than 4-byte values fit
     std::size_t rateAt = 0, seqAt = 0;
     int ordinal = 0;
 
