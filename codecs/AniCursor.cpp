@@ -1,5 +1,5 @@
-// Parsing animated cursors. Every chunk size is checked in 64 bits against the bytes of
-// its container before it is used, and no count makes us allocate more than the file holds.
+// Parsing animated cursors. Every chunk is a window of its container, checked when it is
+// made, and read in place through it; no count makes us allocate more than the file holds.
 #include "codecs/AniCursor.h"
 
 #include <algorithm>
@@ -15,7 +15,6 @@ namespace {
 
 constexpr const char* kStreamRead = "Stream read error";
 constexpr std::uint64_t kChunkHeader = 8;
-constexpr std::uint64_t kAniHeaderBytes = 36;
 constexpr std::uint64_t kMaxTextLength = 255;
 constexpr std::uint64_t kIconDirHeader = 6, kIconDirEntry = 16;
 constexpr std::uint64_t kBitCountInInfoHeader = 14;
@@ -29,15 +28,13 @@ constexpr std::uint64_t kMaxStripPixels = std::uint64_t(1) << 24;
 std::uint64_t padded(std::uint64_t size) { return size + (size & 1); }
 
 // Text up to its first NUL, at most 255 characters.
-std::string textOf(const ByteSource& src, std::uint64_t at, std::uint64_t size) {
-    Bytes b = src.read(at, std::min(size, kMaxTextLength));
-    return std::string(b.begin(), std::find(b.begin(), b.end(), 0));
+std::string textOf(ByteReader chunk) {
+    chunk.seek(0);
+    const std::string text = chunk.chars(std::min(chunk.size(), kMaxTextLength));
+    return text.substr(0, text.find('\0'));
 }
 
 int colorsOfBitCount(std::uint16_t bits) { return bits == 1 ? 2 : bits == 4 ? 16 : bits == 8 ? 256 : 0; }
-
-std::uint16_t u16In(const Bytes& b, std::uint64_t at) { return std::uint16_t(b[at] | (b[at + 1] << 8)); }
-std::uint32_t u32In(const Bytes& b, std::uint64_t at) { return std::uint32_t(u16In(b, at) | (u16In(b, at + 2) << 16)); }
 
 }  // namespace
 
@@ -80,8 +77,9 @@ void TAnimatedCursorImage::saveCursorStream(ByteWriter&) const {
 }
 
 void TAnimatedCursorImage::loadCursorStream(ByteReader& in) {
-    MemorySource rest(in.bytes(in.remaining()));
-    if (rest.size() > 0) loadFromSource(rest);
+    const ByteReader rest = in.window(std::min(in.pos(), in.size()), in.remaining());
+    in.skip(rest.size());
+    if (rest.size() > 0) load(rest);
 }
 
 void TAnimatedCursorImage::loadCursorFile(const std::filesystem::path& path) {
@@ -93,62 +91,61 @@ void TAnimatedCursorImage::loadCursorFile(const std::filesystem::path& path) {
     }
 }
 
-void TAnimatedCursorImage::loadFromSource(const ByteSource& src) {
+void TAnimatedCursorImage::loadFromSource(const ByteSource& src) { load(ByteReader(src)); }
+
+void TAnimatedCursorImage::load(const ByteReader& file) {
     try {
-        parse(src);
+        parse(file);
     } catch (const EReadError&) {
         clearCursor();
         throw EReadError(kStreamRead);
     }
 }
 
-bool TAnimatedCursorImage::readFrameImage(const ByteSource& src, std::uint64_t at, std::uint32_t size,
-                                          TIconFrame& into) {
-    Bytes b = src.read(at, size);
-    if (b.size() < kIconDirHeader) return false;
-    const std::uint16_t type = u16In(b, 2);
+bool TAnimatedCursorImage::readFrameImage(const ByteReader& chunk, TIconFrame& into) {
+    if (!chunk.contains(0, kIconDirHeader)) return false;
+    const std::uint16_t type = chunk.u16At(2);
     if (type != kIconType && type != kCursorType) return false;
-    b[2] = kIconType;  // the icon reader takes cursors written as icons
     int hotX = 0, hotY = 0;
-    const std::uint16_t count = u16In(b, 4);
+    const std::uint16_t count = chunk.u16At(4);
     for (std::uint64_t i = 0; i < count; ++i) {
         const std::uint64_t entry = kIconDirHeader + i * kIconDirEntry;
-        if (entry + kIconDirEntry > b.size()) break;  // this and every later entry lie outside the chunk
-        const std::uint64_t offset = u32In(b, entry + 12);
-        if (offset + kBitCountInInfoHeader + 2 <= b.size())
-            sourceColorCount = std::max(sourceColorCount, colorsOfBitCount(u16In(b, offset + kBitCountInInfoHeader)));
-        hotX = u16In(b, entry + 4);
-        hotY = u16In(b, entry + 6);
+        if (!chunk.contains(entry, kIconDirEntry)) break;  // this and every later entry lie outside the chunk
+        const std::uint64_t bitCount = std::uint64_t(chunk.u32At(entry + 12)) + kBitCountInInfoHeader;
+        if (chunk.contains(bitCount, 2))
+            sourceColorCount = std::max(sourceColorCount, colorsOfBitCount(chunk.u16At(bitCount)));
+        hotX = chunk.u16At(entry + 4);
+        hotY = chunk.u16At(entry + 6);
     }
+    // The icon reader takes cursors too: the same layout, hot spots for planes and bits.
     auto icon = std::make_shared<TQBIcon>();
-    MemorySource image(std::move(b));
-    if (!icon->LoadFromSource(image) || icon->Images().Count() == 0) return false;
+    if (!icon->LoadFromWindow(chunk, true) || icon->Images().Count() == 0) return false;
     into.isIcon = type == kIconType;
     if (into.isIcon) {
         hotX = icon->Images().GetImage(0)->Width() / 2;
         hotY = icon->Images().GetImage(0)->Height() / 2;
     }
     into.icon = std::move(icon);
-    into.tag = TRiffTag{{'i', 'c', 'o', 'n'}, size};
+    into.tag = TRiffTag{{'i', 'c', 'o', 'n'}, std::uint32_t(chunk.size())};
     into.hotX = hotX;
     into.hotY = hotY;
     return true;
 }
 
-void TAnimatedCursorImage::parse(const ByteSource& src) {
-    ByteReader r(src);
-    if (src.size() < 12 || r.chars(4) != "RIFF") malformed();
+void TAnimatedCursorImage::parse(const ByteReader& file) {
+    ByteReader r = file;
+    r.seek(0);
+    if (file.size() < 12 || r.chars(4) != "RIFF") malformed();
     r.u32();
     if (r.chars(4) != "ACON") malformed();
     clearCursor();
-    const std::uint64_t end = src.size();
-    const std::uint64_t maxCount = end / 4;  // no more frames or steps than 4-byte values fit
+    const std::uint64_t maxCount = file.size() / 4;  // no more frames or steps than 4-byte values fit
     std::size_t rateAt = 0, seqAt = 0;
     int ordinal = 0;
 
-    auto takeImage = [&](std::uint64_t at, std::uint32_t size) {
+    auto takeImage = [&](const ByteReader& chunk) {
         TIconFrame image;
-        if (!readFrameImage(src, at, size, image)) return false;
+        if (!readFrameImage(chunk, image)) return false;
         bool placed = false;
         for (auto& f : frames_) {
             if (f->sequence != ordinal) continue;
@@ -168,17 +165,17 @@ void TAnimatedCursorImage::parse(const ByteSource& src) {
         return true;
     };
 
-    while (end - r.pos() >= kChunkHeader) {
+    while (r.remaining() >= kChunkHeader) {
         const std::string id = r.chars(4);
         const std::uint32_t size = r.u32();
-        const std::uint64_t data = r.pos();
-        if (size > end - data) break;  // a chunk past the end: nothing more can be read
+        if (size > r.remaining()) break;  // a chunk past the end: nothing more can be read
+        const ByteReader chunk = r.window(r.pos(), size);
         if (id == "anih") {
-            Bytes h = src.read(data, std::min<std::uint64_t>(size, kAniHeaderBytes));
-            h.resize(kAniHeaderBytes, 0);
+            // Fields the chunk does not hold whole are 0.
             std::uint32_t* fields[] = {&header.headerSize, &header.frames, &header.steps, &header.width, &header.height,
                                        &header.bitCount,   &header.planes, &header.displayRate, &header.flags};
-            for (std::size_t i = 0; i < std::size(fields); ++i) *fields[i] = u32In(h, 4 * i);
+            for (std::size_t i = 0; i < std::size(fields); ++i)
+                *fields[i] = chunk.contains(4 * i, 4) ? chunk.u32At(4 * i) : 0;
             if (!(header.flags & TAniHeader::kIconFlag) || header.steps == 0) malformed();
             if (header.steps > maxCount || header.frames > maxCount || frames_.size() + header.steps > maxCount)
                 malformed();
@@ -191,29 +188,27 @@ void TAnimatedCursorImage::parse(const ByteSource& src) {
         } else if (id == "rate" || id == "seq ") {
             // One value per step; steps a short chunk lacks keep what they had.
             std::size_t& next = id == "rate" ? rateAt : seqAt;
-            for (std::uint64_t at = data; at + 4 <= data + size && next < frames_.size(); at += 4, ++next) {
-                const int v = int(r.u32At(at));
+            for (std::uint64_t at = 0; chunk.contains(at, 4) && next < frames_.size(); at += 4, ++next) {
+                const int v = int(chunk.u32At(at));
                 (id == "rate" ? frames_[next]->rate : frames_[next]->sequence) = v;
             }
         } else if (id == "LIST") {
             if (size < 4) malformed();
-            const std::string type = ByteReader(src, data).chars(4);
-            const std::uint64_t listEnd = data + size;
-            std::uint64_t at = data + 4;
+            ByteReader list = chunk;
+            const std::string type = list.chars(4);
             while (type == "fram" || type == "INFO") {
-                if (listEnd - at < kChunkHeader) break;
-                ByteReader sub(src, at);
-                const std::string subId = sub.chars(4);
-                const std::uint32_t subSize = sub.u32();
-                const std::uint64_t subData = at + kChunkHeader;
-                if (subSize > listEnd - subData) malformed();
-                if (type == "fram" && subId == "icon" && !takeImage(subData, subSize)) break;
-                if (type == "INFO" && subId == "INAM") title = textOf(src, subData, subSize);
-                if (type == "INFO" && subId == "IART") creator = textOf(src, subData, subSize);
-                at = subData + std::min(padded(subSize), listEnd - subData);
+                if (list.remaining() < kChunkHeader) break;
+                const std::string subId = list.chars(4);
+                const std::uint32_t subSize = list.u32();
+                if (subSize > list.remaining()) malformed();
+                const ByteReader sub = list.window(list.pos(), subSize);
+                if (type == "fram" && subId == "icon" && !takeImage(sub)) break;
+                if (type == "INFO" && subId == "INAM") title = textOf(sub);
+                if (type == "INFO" && subId == "IART") creator = textOf(sub);
+                list.skip(std::min(padded(subSize), list.remaining()));
             }
         }
-        r.seek(data + padded(size));
+        r.skip(padded(size));  // a last chunk without its pad byte ends the file
     }
     std::erase_if(frames_, [](const auto& f) { return !f->icon; });
     header.steps = std::uint32_t(frames_.size());

@@ -75,8 +75,10 @@ public:
     int sourceColorCount = 0;
 
 private:
-    void parse(const ByteSource& src);
-    bool readFrameImage(const ByteSource& src, std::uint64_t at, std::uint32_t size, TIconFrame& into);
+    // Reads the file that fills `file`, all of it, through windows of it.
+    void load(const ByteReader& file);
+    void parse(const ByteReader& file);
+    bool readFrameImage(const ByteReader& chunk, TIconFrame& into);
 
     std::vector<std::unique_ptr<TIconFrame>> frames_;
 };

@@ -33,8 +33,9 @@ TDisposal DisposalOf(const TGIFSubImage& frame) {
     return gce ? TDisposal(std::min(gce->disposal(), 3)) : TDisposal::dmNone;
 }
 
-Rgb PainterBackground(const TGIFImage& image) {
+Rgb PainterBackground(const TGIFImage& image, Rgb windowColor) {
     if (image.backgroundColorValue() != clNone) return rgbOfColor(image.backgroundColorValue());
+    if (image.globalColorMap().empty()) return windowColor;
     return image.backgroundColor();
 }
 

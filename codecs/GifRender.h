@@ -27,9 +27,13 @@ struct TRenderedFrame {
 TRenderedFrame RenderFrame(const TGIFSubImage& frame, bool dither = false);
 
 TDisposal DisposalOf(const TGIFSubImage& frame);
-// The colour the canvas starts with and restored areas take: the image's own when set,
-// else the GIF's background colour.
-Rgb PainterBackground(const TGIFImage& image);
+// The window colour of the desktop when none is asked of it (the usual white).
+inline constexpr Rgb kDefaultWindowColor{255, 255, 255};
+// The colour the canvas starts with and restored areas take: the image's own when set;
+// else, for a GIF without a global colour table (whose background index names no colour,
+// as in every GIF the writer makes), the window colour it is shown in; else the GIF's
+// background colour.
+Rgb PainterBackground(const TGIFImage& image, Rgb windowColor = kDefaultWindowColor);
 
 // The frames composed one after the other on a canvas of the logical screen's size.
 class TGIFCompositor {

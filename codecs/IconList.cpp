@@ -104,9 +104,11 @@ void TIconList::loadIcons(ByteReader& in) {
                 continue;
             }
             if (std::uint64_t(size) > in.remaining()) throw EReadError(kStreamRead);
-            MemorySource data(in.bytes(std::uint64_t(size)));
+            // The entry's icon file is read where it lies.
+            const ByteReader entry = in.window(in.pos(), std::uint64_t(size));
+            in.skip(std::uint64_t(size));
             auto icon = std::make_unique<TQBIcon>();
-            if (!icon->LoadFromSource(data)) throw EInvalidGraphic(kInvalidIcon);
+            if (!icon->LoadFromWindow(entry)) throw EInvalidGraphic(kInvalidIcon);
             icons_.push_back(std::move(icon));
         }
     });

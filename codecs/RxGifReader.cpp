@@ -32,9 +32,12 @@ std::string lower(std::string s) {
 
 TGIFColorTable readTable(ByteReader& in, int entries) {
     TGIFColorTable t;
-    Bytes b = in.bytes(std::uint64_t(entries) * 3);
+    if (!in.contains(in.pos(), std::uint64_t(entries) * 3)) throw EReadError(rxgifmsg::kStreamRead);
     t.count = entries;
-    for (std::size_t i = 0; i < std::size_t(entries); ++i) t.colors[i] = Rgb{b[3 * i], b[3 * i + 1], b[3 * i + 2]};
+    for (std::size_t i = 0; i < std::size_t(entries); ++i) {
+        const std::uint8_t r = in.u8(), g = in.u8(), b = in.u8();
+        t.colors[i] = Rgb{r, g, b};
+    }
     return t;
 }
 
@@ -68,11 +71,11 @@ bool isLoopingBlock(const TGIFFrame::TExtension& e) {
 
 void TRxGIFImage::readGIFStream(std::uint64_t size, ByteReader& in, bool decodeFirst) {
     clear();
-    // The count is checked against the data before anything is copied.
+    // The picture is read where it lies, in a window of `size` bytes checked against the data.
     if (size > in.remaining()) throw EReadError(rxgifmsg::kStreamRead);
-    MemorySource copy(in.bytes(size));
+    ByteReader r = in.window(in.pos(), size);
+    in.skip(size);
     if (size == 0) return;
-    ByteReader r(copy);
     try {
         readStream(r);
     } catch (const EReadError&) {
@@ -264,7 +267,7 @@ void TGIFFrame::decode() {
                 palette.begin());
     picture.setPalette(std::move(palette));
 
-    MemorySource src(item.encoded);
+    SpanSource src(item.encoded);
     ByteReader in(src);
     bool damaged = src.size() == 0 && item.width > 0 && item.height > 0;
     if (src.size() > 0) {

@@ -15,12 +15,14 @@ void TQBIcon::Assign(const TQBIcon& source) {
         images_.Add(std::make_unique<TQBIconImage>(*source.images_.GetImage(i)));
 }
 
-bool TQBIcon::ReadHeader(ByteReader& r, std::uint16_t& count) {
+bool TQBIcon::ReadHeader(ByteReader& r, std::uint16_t& count) { return readHeader(r, count, false); }
+
+bool TQBIcon::readHeader(ByteReader& r, std::uint16_t& count, bool cursorToo) {
     if (!r.contains(r.pos(), format::kIconHeaderSize)) return false;  // shorter than a header
     const std::uint16_t reserved = r.u16();
     const std::uint16_t type = r.u16();
     count = r.u16();
-    if (reserved != 0 || type != format::kIconType) return false;
+    if (reserved != 0 || (type != format::kIconType && !(cursorToo && type == format::kCursorType))) return false;
     // Reserve no more entries than the data could hold.
     images_.SetCapacity(std::uint16_t(std::min<std::uint64_t>(count, r.remaining() / format::kGroupEntrySize)));
     return true;
@@ -39,11 +41,13 @@ bool TQBIcon::LoadFromFile(const std::filesystem::path& fileName) {
     return LoadFromSource(src);
 }
 
-bool TQBIcon::LoadFromSource(const ByteSource& src) {
-    ByteReader r(src);
+bool TQBIcon::LoadFromSource(const ByteSource& src) { return LoadFromWindow(ByteReader(src)); }
+
+bool TQBIcon::LoadFromWindow(ByteReader r, bool cursorToo) {
+    r.seek(0);
     std::uint16_t count = 0;
-    if (!ReadHeader(r, count)) return false;
-    ImageDataBudget budget(src.size());
+    if (!readHeader(r, count, cursorToo)) return false;
+    ImageDataBudget budget(r.size());
     for (std::uint16_t i = 0; i < count; ++i) {
         if (!r.contains(r.pos(), format::kIconFileEntrySize)) break;  // the directory ends with the file
         if (!budget.fits(r.u32At(r.pos() + format::kIconEntryBytesField))) {

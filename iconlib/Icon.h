@@ -6,6 +6,7 @@
 
 #include "iconlib/IconImage.h"
 #include "iconlib/PEResources.h"
+#include "platform/ByteReader.h"
 
 namespace gs {
 
@@ -50,6 +51,11 @@ public:
     // size of the file, are skipped.
     bool LoadFromFile(const std::filesystem::path& fileName);
     bool LoadFromSource(const ByteSource& src);
+    // The icon file that fills a window of a larger file (an entry of an icon list, a frame
+    // of an animated cursor), read in place: its offsets count from the window's start and
+    // nothing outside the window is read. With `cursorToo`, a cursor file (Type 2) is read
+    // as an icon too.
+    bool LoadFromWindow(ByteReader window, bool cursorToo = false);
     // Reads the icon group `name` of a module: EResNotFound when the group is not there;
     // an image whose icon resource is missing is left out.
     bool LoadFromResource(const PeModule& module, const ResourceName& name);
@@ -68,6 +74,7 @@ public:
     void Sort() { images_.Sort(); }
 
 private:
+    bool readHeader(ByteReader& r, std::uint16_t& count, bool cursorToo);
     bool HasSize(int size) const;
     bool HasColorClass(int cls) const;
 

@@ -21,6 +21,7 @@ constexpr std::uint64_t kNewHeaderOffsetField = 60;
 
 // Icon files and icon-group resources.
 constexpr std::uint16_t kIconType = 1;
+constexpr std::uint16_t kCursorType = 2;         // the same layout, hot spots for planes and bits
 constexpr std::size_t kIconHeaderSize = 6;       // Reserved, Type, Count
 constexpr std::size_t kIconFileEntrySize = 16;   // image head (12 bytes), then the data's offset
 constexpr std::size_t kGroupEntrySize = 14;      // image head (12 bytes), then the image's id

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/Errors.h"
+#include "platform/FileKinds.h"
 
 namespace gs {
 
@@ -37,10 +38,14 @@ FileSource::FileSource(const std::filesystem::path& path) : path_(path) {
     if (fd_ < 0)
         throw EFOpenError("Cannot open file \"" + path.string() + "\". " + std::strerror(errno));
     struct stat st {};
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const char* refusal = nullptr;
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) refusal = "Not a regular file";
+    // What /proc and /sys call regular files claim sizes they do not hold, or never end.
+    else if (OnPseudoFileSystem(fd_)) refusal = "A file of the kernel's pseudo file system, not of data";
+    if (refusal) {
         ::close(fd_);
         fd_ = -1;
-        throw EFOpenError("Cannot open file \"" + path.string() + "\". Not a regular file");
+        throw EFOpenError("Cannot open file \"" + path.string() + "\". " + refusal);
     }
     size_ = static_cast<std::uint64_t>(st.st_size);
 }

@@ -13,6 +13,7 @@ namespace gs {
 namespace {
 
 constexpr const char* kFolderPattern = "glyphscope-XXXXXX";
+constexpr const char* kHandOverPattern = "glyphscope-handed-XXXXXX";
 constexpr const char* kSubfolderPattern = "send-XXXXXX";
 
 std::filesystem::path makeUnique(const std::filesystem::path& parent, const char* pattern) {
@@ -22,11 +23,15 @@ std::filesystem::path makeUnique(const std::filesystem::path& parent, const char
     return name;
 }
 
-// Removed when the program ends normally (the static's destructor).
+// Made on first use; removed when the program ends normally (the static's destructor)
+// unless it is to stay.
 struct Folder {
+    const char* pattern;
+    bool stays;
     std::filesystem::path path;
+    std::mutex lock;
     ~Folder() {
-        if (path.empty()) return;
+        if (path.empty() || stays) return;
         std::error_code ec;
         std::filesystem::remove_all(path, ec);
     }
@@ -37,16 +42,24 @@ std::filesystem::path tempRoot() {
     return tmp && *tmp ? std::filesystem::path(tmp) : std::filesystem::path("/tmp");
 }
 
-}  // namespace
-
-const std::filesystem::path& PrivateTempFolder() {
-    static Folder folder;
-    static std::mutex lock;
-    std::lock_guard<std::mutex> guard(lock);
-    if (folder.path.empty()) folder.path = makeUnique(tempRoot(), kFolderPattern);
+const std::filesystem::path& made(Folder& folder) {
+    std::lock_guard<std::mutex> guard(folder.lock);
+    if (folder.path.empty()) folder.path = makeUnique(tempRoot(), folder.pattern);
     return folder.path;
 }
 
-std::filesystem::path NewPrivateTempSubfolder() { return makeUnique(PrivateTempFolder(), kSubfolderPattern); }
+}  // namespace
+
+const std::filesystem::path& PrivateTempFolder() {
+    static Folder folder{kFolderPattern, false, {}, {}};
+    return made(folder);
+}
+
+const std::filesystem::path& HandOverFolder() {
+    static Folder folder{kHandOverPattern, true, {}, {}};
+    return made(folder);
+}
+
+std::filesystem::path NewHandOverSubfolder() { return makeUnique(HandOverFolder(), kSubfolderPattern); }
 
 }  // namespace gs

@@ -80,7 +80,8 @@ void TExtractFromFolderThread::Run() {
     seenNames_.reset();
     if (Settings().IgnoreRepeated) seenNames_.emplace();
     visited_ = VisitedFolders();
-    if (visited_.Enter(Path)) ScanFolder(Path);
+    // The chosen folder may be a link; a folder of /proc or /sys holds no files to read.
+    if (IsWalkableFolder(Path) && visited_.Enter(Path)) ScanFolder(Path);
 }
 
 int TExtractFromFolderThread::ScanFolder(const std::filesystem::path& folder) {
@@ -96,9 +97,10 @@ int TExtractFromFolderThread::ScanFolder(const std::filesystem::path& folder) {
             case EntryKind::RegularFile:
                 if (HasListedExtension(name) && FirstSeen(name)) result = ExtractFromFile(full);
                 break;
+            case EntryKind::FolderLink:  // never entered: it may lead anywhere, / included
             case EntryKind::Missing:
             case EntryKind::Other:
-                break;  // dangling links, FIFOs, devices and sockets are never opened
+                break;  // dangling links, FIFOs, devices, sockets and pseudo files are never opened
         }
     }
     return result;

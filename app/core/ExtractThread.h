@@ -79,7 +79,8 @@ private:
 };
 
 // Extraction of a folder: its regular files with a listed extension, in listing order,
-// and its sub-folders where they come in that order when Recurse is on.
+// and its sub-folders where they come in that order when Recurse is on (real folders, each
+// once; never a link to a folder nor a folder of a pseudo file system).
 class TExtractFromFolderThread : public TExtractThread {
 public:
     TExtractFromFolderThread(std::filesystem::path path, ExtractSettings settings)

@@ -6,6 +6,7 @@
 
 #include "framework/core/FileUtils.h"
 #include "platform/Errors.h"
+#include "platform/FileKinds.h"
 #include "platform/Text.h"
 
 namespace gs {
@@ -66,7 +67,7 @@ std::vector<std::filesystem::path> ListMatchingFiles(const TFileSpecParts& spec)
     // A name without wildcards is opened directly: its folder may be one that can be
     // entered but not listed. Only a name in another case needs the listing.
     const bool exactName = !spec.Pattern.empty() && spec.Pattern.find_first_of("*?") == std::string::npos;
-    if (exactName && SafeFileExists(spec.Folder + spec.Pattern)) return {spec.Folder + spec.Pattern};
+    if (exactName && IsDataFile(spec.Folder + spec.Pattern)) return {spec.Folder + spec.Pattern};
     const std::filesystem::path folder = std::filesystem::path(spec.Folder.empty() ? std::string(".") : spec.Folder);
     std::error_code ec;
     std::filesystem::directory_iterator it(folder, ec);
@@ -76,7 +77,8 @@ std::vector<std::filesystem::path> ListMatchingFiles(const TFileSpecParts& spec)
     for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
         std::string name = it->path().filename().string();
         if (name.starts_with('.') || !MatchesFileSpec(spec.Pattern, name)) continue;
-        if (SafeFileExists(it->path())) names.push_back(std::move(name));
+        // Only files of data: never a FIFO, a device or a file of /proc that never ends.
+        if (IsDataFile(it->path())) names.push_back(std::move(name));
     }
     if (ec) throw EFOpenError(kFolderUnreadable + ec.message());
     std::sort(names.begin(), names.end(), ListingOrderLess);

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "app/core/FilePattern.h"
+#include "platform/FileKinds.h"
 
 namespace gs {
 
@@ -20,12 +21,22 @@ std::vector<std::string> SortedFolderEntries(const std::filesystem::path& folder
 }
 
 EntryKind KindOf(const std::filesystem::path& path) {
-    std::error_code ec;
-    const std::filesystem::file_status st = std::filesystem::status(path, ec);
-    if (ec || !std::filesystem::exists(st)) return EntryKind::Missing;
-    if (std::filesystem::is_directory(st)) return EntryKind::Folder;
-    if (std::filesystem::is_regular_file(st)) return EntryKind::RegularFile;
-    return EntryKind::Other;
+    struct stat own {};
+    if (::lstat(path.c_str(), &own) != 0) return EntryKind::Missing;
+    if (S_ISDIR(own.st_mode)) return OnPseudoFileSystem(path) ? EntryKind::Other : EntryKind::Folder;
+    // A regular file lies on the file system of the folder listing it, which was checked
+    // when the walk entered it; the bytes are checked again when the file is opened.
+    if (S_ISREG(own.st_mode)) return EntryKind::RegularFile;
+    if (!S_ISLNK(own.st_mode)) return EntryKind::Other;
+    struct stat target {};
+    if (::stat(path.c_str(), &target) != 0) return EntryKind::Missing;
+    if (S_ISDIR(target.st_mode)) return EntryKind::FolderLink;
+    return S_ISREG(target.st_mode) && !OnPseudoFileSystem(path) ? EntryKind::RegularFile : EntryKind::Other;
+}
+
+bool IsWalkableFolder(const std::filesystem::path& folder) {
+    struct stat st {};
+    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && !OnPseudoFileSystem(folder);
 }
 
 bool VisitedFolders::Enter(const std::filesystem::path& folder) {

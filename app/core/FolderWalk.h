@@ -1,7 +1,8 @@
 #pragma once
 // What a folder walk needs to be the same on every run and to end on any tree: the entries
-// of a folder in one fixed order, and a memory of the folders already entered, so that a
-// symbolic link back up the tree is not followed round and round. Names are bytes.
+// of a folder in one fixed order, the kind of each entry (links to folders are not entered,
+// and only files of data are read), and a memory of the folders already entered, so that a
+// folder mounted inside itself is not walked round and round. Names are bytes.
 #include <filesystem>
 #include <set>
 #include <string>
@@ -17,9 +18,17 @@ namespace gs {
 // was read before a failure part way is kept).
 std::vector<std::string> SortedFolderEntries(const std::filesystem::path& folder);
 
-// The kind of an entry, links followed: only regular files are ever read.
-enum class EntryKind { Missing, Folder, RegularFile, Other };
+// The kind of a folder's entry as a walk takes it. Only regular files of real file systems
+// are ever read (a link to one included); a walk enters real folders only, never a link to
+// a folder (as find(1) does not), so a link to / inside the tree does not walk the disk.
+// FIFOs, devices, sockets, dangling links and what lies on a pseudo file system (/proc,
+// /sys) are Other: never opened, so nothing there can block the walk or never end.
+enum class EntryKind { Missing, Folder, FolderLink, RegularFile, Other };
 EntryKind KindOf(const std::filesystem::path& path);
+
+// A folder a walk may list: a folder (links followed, as the folder a user chose may be
+// one) that does not lie on a pseudo file system.
+bool IsWalkableFolder(const std::filesystem::path& folder);
 
 // Folders met on one walk, known by device and inode (so two links to one folder are one).
 class VisitedFolders {

@@ -65,7 +65,7 @@ std::filesystem::path CaptionFile(const std::filesystem::path& folder, const std
 std::filesystem::path EditIconExternally(TIconDef& def, const std::string& editor, const TStartProgram& start,
                                          std::filesystem::path folder) {
     return wrapped(kMsgEditorFailed, [&] {
-        if (folder.empty()) folder = PrivateTempFolder();
+        if (folder.empty()) folder = HandOverFolder();
         const std::filesystem::path file = CaptionFile(folder, def.Name);
         def.GetIcon().SaveToFile(file);
         if (!start({editor, file.string()})) throw std::runtime_error(kMsgEditorFailed);
@@ -77,8 +77,8 @@ void SendIconsByMail(const std::vector<TIconDef*>& entries, const TKAVUOptions& 
                      TQBMapi& mapi, std::filesystem::path folder) {
     wrapped(kMsgMailFailed, [&] {
         // A folder per mail: its attachments keep the captions' names, and a composer still
-        // reading an earlier mail's files keeps them.
-        if (folder.empty()) folder = NewPrivateTempSubfolder();
+        // reading an earlier mail's files keeps them, also after this program has ended.
+        if (folder.empty()) folder = NewHandOverSubfolder();
         mapi.ShowDialog = true;
         mapi.Subject = app.Title + " " + app.VersionText;
         mapi.Body = kMailBody;

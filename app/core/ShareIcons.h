@@ -47,13 +47,13 @@ std::filesystem::path CaptionFile(const std::filesystem::path& folder, const std
 // Starts a program with an argument vector; false when it could not be started.
 using TStartProgram = std::function<bool(const std::vector<std::string>& argv)>;
 
-// Writes the whole icon into `folder` (by default the program's private temporary folder)
-// after its caption and starts the editor with that file. Answers the file.
+// Writes the whole icon into `folder` (by default the hand-over folder, which outlives the
+// program) after its caption and starts the editor with that file. Answers the file.
 std::filesystem::path EditIconExternally(TIconDef& def, const std::string& editor, const TStartProgram& start,
                                          std::filesystem::path folder = {});
 
 // One mail with the entries as icon files (whole, or their 32 x 32 images when SaveAllSizes
-// is off) written into `folder` (by default a new folder of its own in the private temporary
+// is off) written into `folder` (by default a new folder of its own in the hand-over
 // folder), subject the program's title and version; the composer shows the message.
 void SendIconsByMail(const std::vector<TIconDef*>& entries, const TKAVUOptions& options, const TQBApplication& app,
                      TQBMapi& mapi, std::filesystem::path folder = {});

@@ -69,6 +69,7 @@ inline constexpr const char* kMsgMemoryLimitDetails =
     "Your system total memory load reached %d%%. The extraction process stopped to prevent possible memory crashes.";
 inline constexpr const char* kMsgFileUnreadable = "The icons of '%s' could not be read.";
 inline constexpr const char* kMsgFilesUnreadable = "The icons of %d files could not be read.";
+inline constexpr const char* kMsgExtractionBrokenOff = "The extraction stopped before its end.";
 inline constexpr const char* kSelectFolderCaption = "Please select the folder...";
 inline constexpr const char* kSelectFileCaption = "Please select the file...";
 inline constexpr const char* kSelectFileFilter =
@@ -221,7 +222,9 @@ private:
     void startExtraction();
     void showBusyTexts();
     void ExtractThreadTerminate(ExtractEnd end);
-    void reportFailedFiles();
+    // Raises the warning that tells how the run went wrong, when it did: what broke it off,
+    // and the files that could not be read.
+    void reportRunFailures(ExtractEnd end);
     void arrange(int column);
     void showAbout();
     void showTipOfTheDay(bool forced);

@@ -142,7 +142,7 @@ void TKAVUMain::cmdStopClick() {
     if (runner_) runner_->Stop();
 }
 
-void TKAVUMain::ExtractThreadTerminate(ExtractEnd) {
+void TKAVUMain::ExtractThreadTerminate(ExtractEnd end) {
     EndExtractionBusy();
     emit ExtractionEnded();
     const TQBApplication& app = application();
@@ -151,16 +151,20 @@ void TKAVUMain::ExtractThreadTerminate(ExtractEnd) {
             kMsgMemoryLimit, FormatOne(kMsgMemoryLimitDetails, std::to_string(context_.Options.EffectiveMemStopPerc())),
             app.Title, std::uint8_t(TQBMessageType::mtInformation), app.LanguageId, app.FontName, false);
     }
-    reportFailedFiles();
+    reportRunFailures(end);
 }
 
-void TKAVUMain::reportFailedFiles() {
-    if (failures_.empty()) return;
-    std::string details;
-    for (const auto& [file, error] : failures_) details += file.string() + ": " + error + "\n";
-    if (!details.empty()) details.pop_back();
-    const std::string message = failures_.size() == 1 ? FormatOne(kMsgFileUnreadable, failures_.front().first.string())
-                                                      : FormatOne(kMsgFilesUnreadable, std::to_string(failures_.size()));
+void TKAVUMain::reportRunFailures(ExtractEnd end) {
+    // A run that broke off (memory exhausted, an error outside any one file) is never passed
+    // off as a finished scan: its reason comes first, then the files that failed before it.
+    const bool brokenOff = end == ExtractEnd::Aborted;
+    if (!brokenOff && failures_.empty()) return;
+    std::string details = brokenOff && runner_ ? runner_->AbortReason() : std::string();
+    for (const auto& [file, error] : failures_) details += (details.empty() ? "" : "\n") + file.string() + ": " + error;
+    std::string message = kMsgExtractionBrokenOff;
+    if (!brokenOff)
+        message = failures_.size() == 1 ? FormatOne(kMsgFileUnreadable, failures_.front().first.string())
+                                        : FormatOne(kMsgFilesUnreadable, std::to_string(failures_.size()));
     failures_.clear();
     throw EQBException(message, details, TQBSeverity::Warning);
 }

@@ -20,9 +20,9 @@ namespace {
 // lets the target show through: the background the target had stays its own.
 Argb canvasBackground(const TGIFImage& image, TGIFDrawOptions options) {
     if (options & gdTransparent) return 0;
-    if (image.backgroundColorValue() == clNone && image.globalColorMap().colors().empty())
-        return QGuiApplication::palette().color(QPalette::Window).rgb();
-    return argbOf(PainterBackground(image));
+    // Both pack alpha, red, green and blue from the high byte down.
+    const Argb window = QGuiApplication::palette().color(QPalette::Window).rgb();
+    return argbOf(PainterBackground(image, rgbOf(window)));
 }
 
 }  // namespace

@@ -12,7 +12,8 @@ namespace gs {
 
 namespace {
 
-constexpr std::string_view kSoftware = "Tavorn lab";  // written without a terminating zero
+// ASCII fields end in a NUL, which their count includes.
+constexpr std::string_view kSoftware = "Tavorn lab";
 constexpr std::uint32_t kResolutionNumerator = 877;   // 87.7 pixels per inch
 constexpr std::uint32_t kResolutionDenominator = 10;
 constexpr std::uint16_t kResolutionUnitInch = 2;
@@ -43,6 +44,8 @@ enum Tag : std::uint16_t {
     kColorMap = 320,
 };
 
+constexpr std::uint32_t kSoftwareCount = std::uint32_t(kSoftware.size()) + 1;  // with its NUL
+
 enum FieldType : std::uint16_t { kAscii = 2, kShort = 3, kLong = 4, kRational = 5 };
 
 enum Photometric : std::uint16_t { kBlackIsZero = 1, kRgb = 2, kPaletteColour = 3 };
@@ -60,15 +63,23 @@ public:
     ByteWriter& out() { return w_; }
     std::uint32_t pos() const { return std::uint32_t(w_.pos()); }
 
+    // Values and the directory begin on a word boundary.
+    void align() {
+        if (pos() % 2) w_.u8(0);
+    }
     std::uint32_t writeResolution() {
+        align();
         std::uint32_t at = pos();
         w_.u32(kResolutionNumerator);
         w_.u32(kResolutionDenominator);
         return at;
     }
     std::uint32_t writeSoftware() {
+        align();
         std::uint32_t at = pos();
         w_.chars(kSoftware);
+        w_.u8(0);
+        align();
         return at;
     }
     // Entries must be added in ascending tag order.
@@ -80,6 +91,7 @@ public:
         entry(tag, value <= std::numeric_limits<std::uint16_t>::max() ? kShort : kLong, 1, value);
     }
     Bytes finish() {
+        align();
         const std::uint32_t ifd = pos();
         w_.u16(std::uint16_t(entries_.size()));
         for (const Entry& e : entries_) {
@@ -133,7 +145,7 @@ Bytes finishDirectory(TiffFile& f, const Blocks& b) {
     f.entry(kYResolution, kRational, 1, b.yResolution);
     if (b.photometric == kRgb) f.entry(kPlanarConfiguration, kShort, 1, kChunky);
     f.entry(kResolutionUnit, kShort, 1, kResolutionUnitInch);
-    f.entry(kSoftwareTag, kAscii, std::uint32_t(kSoftware.size()), b.software);
+    f.entry(kSoftwareTag, kAscii, kSoftwareCount, b.software);
     if (b.colorMap) f.entry(kColorMap, kShort, 3 * b.colours, b.colorMap);
     return f.finish();
 }

@@ -3,10 +3,16 @@
 // modules, link loops, damaged modules).
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
 
 #include "app/ExtractMaterial.h"
 #include "app/core/Options.h"
+#include "app/core/FolderWalk.h"
 #include "iconlib/IconLibrary.h"
 
 using namespace gs;
@@ -189,6 +195,84 @@ TEST(ExtractFolder, ATreeOfTrapsListsEveryGoodIconOnceAndReportsTheDamagedFile) 
     EXPECT_EQ(scanFolder(t.path, settings(false), flat), ExtractEnd::FileFailed);
     EXPECT_EQ(flat.listing(), Listing{"a#0@a.ico"});
     EXPECT_EQ(flat.failures.size(), 1u);
+}
+
+// The walk as find(1) takes a tree: links to folders are not entered (a link to / would walk
+// the whole disk, /proc/N/cwd every process's folder), links to icon files are read, and
+// nothing that could block or never end is opened. A walk that opened a FIFO would hang
+// there: it runs on a thread of its own, and the FIFOs are opened for writing to release it
+// when it has not ended well within its bound.
+TEST(ExtractFolder, LinksToFoldersAreNotEnteredAndNothingThatBlocksOrNeverEndsIsOpened) {
+    Tree outside;
+    const auto elsewhere = outside.put("far.ico", oneIcon(9));
+    outside.put("deep/farther.ico", oneIcon(8));
+    Tree t;
+    t.put("a.ico", oneIcon(1));
+    t.put("sub/b.ico", oneIcon(2));
+    fs::create_directory_symlink("/", t.path / "root");
+    fs::create_directory_symlink("/proc/self", t.path / "proc-self");
+    fs::create_directory_symlink(outside.path, t.path / "outside");
+    fs::create_symlink(elsewhere, t.path / "linked.ico");
+    std::vector<fs::path> fifos = {t.path / "f.ico", t.path / "sub/g.exe"};
+    for (const fs::path& f : fifos) makeFifo(f);
+    fs::create_symlink(fifos[0], t.path / "to-fifo.ico");
+    fs::create_symlink("/dev/zero", t.path / "zero.ico");
+    fs::create_symlink("/proc/kmsg", t.path / "kmsg.ico");
+    fs::create_symlink("/proc/self/environ", t.path / "environ.ico");
+    fs::create_symlink("/sys/kernel/notes", t.path / "notes.ico");
+
+    ExtractSettings all = settings(true);
+    all.Extensions = {".ico", ".exe", ".dll"};
+    RecordingSink sink;
+    auto run = std::async(std::launch::async, [&] { return scanFolder(t.path, all, sink); });
+    if (run.wait_for(std::chrono::minutes(1)) != std::future_status::ready) {
+        ADD_FAILURE() << "the walk blocked on a FIFO";
+        for (const fs::path& f : fifos) ::close(::open(f.c_str(), O_WRONLY | O_NONBLOCK));
+    }
+    EXPECT_EQ(run.get(), ExtractEnd::Finished);
+    EXPECT_EQ(sink.listing(), (Listing{"a#0@a.ico", "linked#0@linked.ico", "b#0@b.ico"}));
+    EXPECT_TRUE(sink.failures.empty()) << sink.failures.front().first << ": " << sink.failures.front().second;
+
+    // The chosen folder itself may be a link; a folder of /proc or /sys lists nothing.
+    fs::create_directory_symlink(t.path / "sub", outside.path / "chosen");
+    RecordingSink chosen;
+    EXPECT_EQ(scanFolder(outside.path / "chosen", all, chosen), ExtractEnd::Finished);
+    EXPECT_EQ(chosen.listing(), Listing{"b#0@b.ico"});
+    for (const char* pseudo : {"/proc", "/sys"}) {
+        RecordingSink none;
+        EXPECT_EQ(scanFolder(pseudo, all, none), ExtractEnd::Finished) << pseudo;
+        EXPECT_TRUE(none.defs.empty() && none.failures.empty()) << pseudo;
+    }
+}
+
+TEST(FolderWalk, EntryKindsAndFoldersKnownByDeviceAndInode) {
+    Tree t;
+    t.put("f.ico", oneIcon());
+    t.dir("d");
+    fs::create_directory_symlink(t.path / "d", t.path / "dl");
+    fs::create_symlink(t.path / "f.ico", t.path / "fl");
+    fs::create_symlink("nowhere", t.path / "dangling");
+    makeFifo(t.path / "p");
+    const std::pair<const char*, EntryKind> rows[] = {
+        {"f.ico", EntryKind::RegularFile}, {"d", EntryKind::Folder},     {"dl", EntryKind::FolderLink},
+        {"fl", EntryKind::RegularFile},    {"dangling", EntryKind::Missing}, {"missing", EntryKind::Missing},
+        {"p", EntryKind::Other}};
+    for (const auto& [name, kind] : rows) EXPECT_EQ(KindOf(t.path / name), kind) << name;
+    EXPECT_EQ(KindOf("/dev/null"), EntryKind::Other);
+    EXPECT_EQ(KindOf("/proc/self"), EntryKind::FolderLink);
+    EXPECT_EQ(KindOf("/proc/1"), EntryKind::Other);  // a folder of /proc is never entered
+    EXPECT_TRUE(IsWalkableFolder(t.path / "dl"));
+    EXPECT_FALSE(IsWalkableFolder("/proc"));
+    EXPECT_FALSE(IsWalkableFolder(t.path / "f.ico"));
+
+    // One folder by three names is entered once; a folder that is not there never.
+    VisitedFolders visited;
+    EXPECT_TRUE(visited.Enter(t.path / "d"));
+    EXPECT_FALSE(visited.Enter(t.path / "dl"));
+    EXPECT_FALSE(visited.Enter(t.path / "d" / "."));
+    EXPECT_FALSE(visited.Enter(t.path / "missing"));
+    EXPECT_FALSE(visited.Enter(t.path / "f.ico"));
+    EXPECT_TRUE(visited.Enter(t.path));
 }
 
 TEST(ExtractFolder, A16BitModuleItsReaderRefusesGivesNoIconsAndTheWalkGoesOn) {

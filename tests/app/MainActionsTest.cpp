@@ -258,7 +258,7 @@ TEST(DesktopRoutines, TheInstanceLockIsHeldOnceAndSpawnNeedsAProgram) {
     EXPECT_TRUE(SpawnDetached({"true"}));
 }
 
-TEST(DesktopRoutines, ThePrivateTemporaryFolderIsOneAndGoesAtExit) {
+TEST(DesktopRoutines, ThePrivateTemporaryFolderIsOneAndGoesAtExitButHandedFilesStay) {
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     const pid_t child = fork();
@@ -267,9 +267,11 @@ TEST(DesktopRoutines, ThePrivateTemporaryFolderIsOneAndGoesAtExit) {
         const std::string folder = GetTempDirectory();
         const bool one = PrivateTempFolder().string() + "/" == folder;
         std::ofstream(folder + "left-behind.txt") << "x";
-        const std::string report = (one ? "1" : "0") + PrivateTempFolder().string();
+        // A file handed to another program, as the icon editor and the mail composer get them.
+        std::ofstream(NewHandOverSubfolder() / "handed.ico") << "y";
+        const std::string report = (one ? "1" : "0") + PrivateTempFolder().string() + "\n" + HandOverFolder().string();
         if (write(fds[1], report.data(), report.size()) < 0) _exit(2);
-        exit(0);  // a normal exit removes the folder
+        exit(0);  // a normal exit removes the private folder
     }
     close(fds[1]);
     char buffer[4096];
@@ -278,10 +280,22 @@ TEST(DesktopRoutines, ThePrivateTemporaryFolderIsOneAndGoesAtExit) {
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_GT(n, 1);
-    const std::string folder(buffer + 1, std::size_t(n - 1));
+    const std::string both(buffer + 1, std::size_t(n - 1));
+    const std::size_t newline = both.find('\n');
+    ASSERT_NE(newline, std::string::npos) << both;
+    const std::string folder = both.substr(0, newline);
+    const std::filesystem::path handed = both.substr(newline + 1);
     EXPECT_EQ(buffer[0], '1');
     EXPECT_NE(folder.find("/glyphscope-"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(folder));
+    // The handed file outlived the program, in a folder of this user's alone.
+    std::size_t handedFiles = 0;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(handed))
+        if (e.path().filename() == "handed.ico") ++handedFiles;
+    EXPECT_EQ(handedFiles, 1u);
+    EXPECT_EQ(std::filesystem::status(handed).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+    std::filesystem::remove_all(handed);
     const auto perms = std::filesystem::status(PrivateTempFolder()).permissions();
     EXPECT_EQ(perms & std::filesystem::perms::all, std::filesystem::perms::owner_all);
 }

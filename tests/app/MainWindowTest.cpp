@@ -21,6 +21,7 @@
 #include "app/QtTestApp.h"
 #include "app/core/AppContext.h"
 #include "app/core/AppIdentity.h"
+#include "app/ui/ExtractionRunner.h"
 #include "app/ui/IconListView.h"
 #include "app/ui/MainBars.h"
 #include "app/ui/MainServices.h"
@@ -343,6 +344,53 @@ TEST(TKAVUMain, AFileThatFailsIsShownWithItsErrorWhenTheScanEnds) {
     EXPECT_NE(t.services.boxes[0].details.find(bad + ": "), std::string::npos);
     EXPECT_EQ(t.services.boxes[0].type, int(TQBMessageType::mtWarning));
     EXPECT_EQ(t.services.terminations, 0);
+}
+
+// A run that breaks off outside any one file (memory exhausted, an error of the walk) says so
+// and why when the window is idle again, after the files that failed before it; the icons
+// listed so far stay.
+TEST(TKAVUMain, ARunThatBreaksOffShowsWhyWithTheIconsListedSoFar) {
+    struct BreakingScan final : TExtractFromFolderThread {
+        BreakingScan(std::filesystem::path path, bool outOfMemory)
+            : TExtractFromFolderThread(std::move(path), settings()), outOfMemory_(outOfMemory) {}
+        void Run() override {
+            TExtractFromFolderThread::Run();
+            if (outOfMemory_) throw std::bad_alloc();
+            throw std::runtime_error("the disk went away");
+        }
+        bool outOfMemory_;
+    };
+    struct Row {
+        bool outOfMemory, damagedFile;
+        std::string reason;
+    };
+    for (const Row& row : {Row{false, false, "the disk went away"}, Row{true, true, "Not enough memory to go on listing icons."}}) {
+        SCOPED_TRACE(row.reason);
+        Window t;
+        Tree dir;
+        dir.put("a.ico", oneIcon(1));
+        dir.put("b.ico", oneIcon(2));
+        const std::string bad = row.damagedFile ? dir.put("c.dll", truncatedModule()).string() : std::string();
+        auto* runner = t.w->findChild<ExtractionRunner*>();
+        ASSERT_NE(runner, nullptr);
+        t.listWith([&] { ASSERT_TRUE(runner->Start(std::make_unique<BreakingScan>(dir.path, row.outOfMemory))); });
+        EXPECT_EQ(t.names(), (std::vector<std::string>{"a_1", "b_2"}));
+        EXPECT_TRUE(t.w->Idle());
+        ASSERT_EQ(t.services.boxes.size(), 1u);
+        EXPECT_EQ(t.services.boxes[0].msg, "The extraction stopped before its end.");
+        EXPECT_EQ(t.services.boxes[0].type, int(TQBMessageType::mtWarning));
+        const std::string& details = t.services.boxes[0].details;
+        EXPECT_EQ(details.substr(0, row.reason.size()), row.reason) << details;
+        EXPECT_EQ(details.find(bad + ": ") != std::string::npos, row.damagedFile) << details;
+        EXPECT_EQ(t.services.terminations, 0);
+    }
+    // A run that ends as it should says nothing.
+    Window t;
+    Tree dir;
+    dir.put("a.ico", oneIcon(1));
+    t.listWith([&] { t.w->SelectFolder(dir.path.string()); });
+    EXPECT_EQ(t.names(), std::vector<std::string>{"a_1"});
+    EXPECT_TRUE(t.services.boxes.empty());
 }
 
 TEST(TKAVUMain, TheErrorHandlerShowsEachSeverityAndEndsOnFatalOnes) {

@@ -20,6 +20,7 @@
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/SelectFormatDlg.h"
+#include "platform/PrivateTemp.h"
 
 using namespace gs;
 using namespace gstest;
@@ -204,5 +205,7 @@ TEST(SaveWindow, TheEditorGetsTheWholeIconAndAFailedStartReachesTheHandler) {
     ASSERT_EQ(t.desktop.boxes.size(), 1u);
     EXPECT_EQ(t.desktop.boxes[0].msg, "There was an error running the external application.");
     t.desktop.boxes.clear();
-
+    // The editor's file is handed over: it lives outside the folder removed at exit.
+    EXPECT_EQ(std::filesystem::path(t.desktop.started[0][1]).parent_path(), HandOverFolder());
+    std::filesystem::remove_all(HandOverFolder());
 }

@@ -114,11 +114,20 @@ TEST(SendIconsByMail, AFakeComposerGetsTheSubjectAndOneAttachmentPerWrittenIcon)
     ASSERT_NE(subject, args.end());
     EXPECT_EQ(subject[1], app->Title + " " + app->VersionText);
     EXPECT_EQ(mapi.DisplayFileName.size(), 4u);
-    // Written into a folder of this mail's own inside the private folder, 0700.
+    // Written into a folder of this mail's own inside the hand-over folder, 0700, apart from
+    // the program's scratch files.
     const std::filesystem::path first = mapi.AttachedFiles[0];
-    EXPECT_EQ(first.parent_path().parent_path(), PrivateTempFolder());
-    EXPECT_EQ(std::filesystem::status(PrivateTempFolder()).permissions(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(first.parent_path().parent_path(), HandOverFolder());
+    EXPECT_NE(HandOverFolder(), PrivateTempFolder());
+    EXPECT_EQ(std::filesystem::status(HandOverFolder()).permissions(), std::filesystem::perms::owner_all);
     EXPECT_EQ(iconImages(q(first)), "32x32 8\n");
+    // A second mail gets a folder of its own: the first mail's files stay as they were.
+    TQBMapi again;
+    SendIconsByMail({listed.defs[0]}, options, *app, again);
+    ASSERT_EQ(again.AttachedFiles.size(), 1u);
+    EXPECT_NE(std::filesystem::path(again.AttachedFiles[0]).parent_path(), first.parent_path());
+    EXPECT_TRUE(std::filesystem::exists(first));
+    std::filesystem::remove_all(HandOverFolder());  // it outlives the program: tidy up here
 }
 
 TEST(TQBMapi, OutcomesReachTheirEventsAndOnlyExistingFilesAreAttached) {

@@ -125,6 +125,22 @@ tail -c "$size" out/huge_1.ico | cmp -s - <(tail -c +$((at + 1)) a.ico | head -c
   fail "the huge icon file's image was not exported whole"
 rm -rf big
 
+# Names that match but are no files of data are passed over, never opened: a FIFO (whose
+# open would block), links to a device, to files of /proc and /sys, and to /; the one real
+# module beside them exports as alone. The run is bounded: a blocked open fails the test.
+rm -rf traps out; mkdir traps out
+cp src/lib32.dll traps/real.dll
+mkfifo traps/pipe.dll
+ln -s /dev/zero traps/zero.dll; ln -s /proc/kmsg traps/kmsg.dll; ln -s /proc/self/environ traps/environ.dll
+ln -s /sys/kernel/notes traps/notes.dll; ln -s / traps/root.dll
+[ -p traps/pipe.dll ] && [ "$(ls traps | wc -l)" = 7 ] || fail "the traps could not be made"
+timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$GS" "/XBS:$WORK/traps/*.dll,$WORK/out" 2>err.txt
+status=$?
+[ $status = 0 ] || fail "the batch over the traps exited $status: $(cat err.txt)"
+[ -s err.txt ] && fail "the batch over the traps printed: $(cat err.txt)"
+[ "$(ls out | tr '\n' ' ')" = "real_1.ico real_2.ico real_3.ico " ] || fail "the batch over the traps wrote: $(ls out | tr '\n' ' ')"
+rm -rf traps
+
 # Debian's wine64 modules: every icon group wrestool lists, once per name.
 wine=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
 if [ -d "$wine" ]; then

@@ -67,6 +67,51 @@ TEST(AniCursor, StepsSurviveADamagedTailAndShortDirectories) {
     EXPECT_EQ(notices, 1);
 }
 
+// Read from the middle of a stream, a cursor takes the rest of it in place and leaves the
+// stream at its end; a last chunk without its pad byte still ends the file cleanly.
+TEST(AniCursor, AStreamIsReadInPlaceToItsEnd) {
+    const Bytes file = gstest::animatedCursor();
+    const std::vector<Step> want = stepsOf(file);
+    gs::ByteWriter framed;
+    framed.bytes(Bytes(11, 0xAB));
+    framed.bytes(file);
+    gs::MemorySource src(framed.take());
+    gs::ByteReader in(src, 11);
+    gs::TAnimatedCursorImage cursor;
+    cursor.loadCursorStream(in);
+    EXPECT_EQ(in.remaining(), 0u);
+    EXPECT_EQ(cursor.frameCount(), int(want.size()));
+    EXPECT_EQ(cursor.title, "seed");
+
+    // An odd-sized chunk at the very end, its pad byte missing.
+    Bytes odd = file;
+    for (std::uint8_t b : Bytes{'J', 'U', 'N', 'K', 3, 0, 0, 0, 1, 2, 3}) odd.push_back(b);
+    EXPECT_EQ(stepsOf(odd), want);
+}
+
+TEST(IconList, EntriesAreReadInPlaceAndNeverReachIntoTheNext) {
+    // Two entries; the first's icon names its second image's data past its own end, where
+    // the second entry lies: that image is left out, the second entry reads whole.
+    const Bytes two = gstest::makeIcoFile({gstest::dibSpec(16, 4, 1), gstest::dibSpec(32, 4, 2)});
+    Bytes first = two;
+    first.resize(two.size() - gstest::dibSpec(32, 4, 2).data.size());
+    gs::ByteWriter w;
+    w.u32(2);
+    w.u32(std::uint32_t(first.size()));
+    w.bytes(first);
+    w.u32(std::uint32_t(two.size()));
+    w.bytes(two);
+    w.bytes(Bytes{9, 9, 9});  // what follows the list stays for the stream's next reader
+    gs::MemorySource src(w.data());
+    gs::ByteReader in(src);
+    gs::TIconList list;
+    list.loadIcons(in);
+    ASSERT_EQ(list.iconCount(), 2);
+    EXPECT_EQ(list.iconAt(0)->Images().Count(), 1);
+    EXPECT_EQ(list.iconAt(1)->Images().Count(), 2);
+    EXPECT_EQ(in.remaining(), 3u);
+}
+
 TEST(IconList, ChangesInsideAnUpdateAreAnnouncedOnceAtItsEnd) {
     gs::TIconList list;
     int notices = 0;

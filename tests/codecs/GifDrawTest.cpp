@@ -75,6 +75,52 @@ TEST(GifCompositor, DisposalsLeaveTheCanvasAsTheyShould) {
     EXPECT_EQ(composed(short_)[0].pixel(0, 0), makeArgb(0, 0, 0));
 }
 
+// The canvas's colour by what the image holds: its own colour when set, the window colour for
+// a GIF without a global table (whose background index names nothing), else the table's
+// entry. Every GIF the writer makes has local tables only, and must compose.
+TEST(GifCompositor, TheBackgroundOfAGifWithoutAGlobalTableIsTheWindowColour) {
+    const Rgb grey{0xC0, 0xC0, 0xC0};
+    TGIFImage global;
+    fourColours(global, 2, 1);
+    global.header().backgroundIndex = 2;
+    TGIFImage own;
+    fourColours(own, 2, 1);
+    own.setBackgroundColorValue(colorOf(Rgb{1, 2, 3}));
+    TGIFImage none;
+    none.setWidth(2);
+    none.setHeight(1);
+    none.header().backgroundIndex = 5;
+    const struct {
+        const TGIFImage& gif;
+        Rgb plain, onGrey;
+    } rows[] = {{global, {0, 255, 0}, {0, 255, 0}}, {own, {1, 2, 3}, {1, 2, 3}}, {none, kDefaultWindowColor, grey}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(PainterBackground(row.gif), row.plain);
+        EXPECT_EQ(PainterBackground(row.gif, grey), row.onGrey);
+    }
+
+    // A picture with transparency written by the writer and read back: no global table, and
+    // its transparent pixels show the window colour.
+    Raster picture(3, 2, PixelFormat::pf24bit);
+    picture.fill(makeArgb(255, 0, 0));  // a colour every reduction keeps
+    picture.setPixel(1, 1, makeArgb(0, 0, 0));
+    picture.setTransparent(true);
+    picture.setTransparentColor(Rgb{0, 0, 0});
+    TGIFImage written;
+    written.setWidth(3);
+    written.setHeight(2);
+    written.assign(picture);
+    const Bytes bytes = written.saveToBytes();
+    TGIFImage read;
+    read.loadFromSource(MemorySource(bytes));
+    ASSERT_TRUE(read.globalColorMap().empty());
+    ASSERT_EQ(read.frameCount(), 1);
+    TGIFCompositor compositor(read, PainterBackground(read));
+    const Raster& shown = compositor.Show(0);
+    EXPECT_EQ(shown.pixel(0, 0), makeArgb(255, 0, 0));
+    EXPECT_EQ(shown.pixel(1, 1), argbOf(kDefaultWindowColor));
+}
+
 TEST(GifOptimize, CropMergeAndCleanupKeepWhatTheImageShows) {
     TGIFImage gif;
     fourColours(gif, 4, 2);

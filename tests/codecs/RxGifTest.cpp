@@ -132,6 +132,22 @@ TEST(RxGif, CountPrefixAndWriting) {
     gs::MemorySource bad(pastEnd);
     gs::ByteReader badIn(bad);
     EXPECT_EQ(errorOf([&] { a.readData(badIn); }), "Stream read error");
+    // Counted pictures back to back are each read in place, up to their count and no further:
+    // a second picture follows the first, and a count cut short stops its picture there.
+    const Bytes second = gif(2, 1, frame(2, 1, {2, 2, 0x4C, 0x01, 0}) + Bytes{';'});
+    Bytes both = counted + Bytes{std::uint8_t(second.size()), 0, 0, 0} + second + Bytes{7};
+    gs::MemorySource pair(both);
+    gs::ByteReader pairIn(pair);
+    a.readData(pairIn);
+    EXPECT_EQ(a.width(), 4);
+    EXPECT_EQ(pairIn.pos(), counted.size());
+    a.readData(pairIn);
+    EXPECT_EQ(a.width(), 2);
+    EXPECT_EQ(pairIn.remaining(), 1u);
+    Bytes shortCount = Bytes{std::uint8_t(body.size() - 8), 0, 0, 0} + body;  // the table's end cut off
+    gs::MemorySource cutSrc(shortCount);
+    gs::ByteReader cutIn(cutSrc);
+    EXPECT_EQ(errorOf([&] { a.readData(cutIn); }), "Stream read error");
 
     // One frame from a true-colour picture: 87a and a global table padded to 2^bits; a
     // second frame takes a local table and makes 89a.

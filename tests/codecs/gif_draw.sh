@@ -64,6 +64,27 @@ for f in anim_none.gif anim_background.gif anim_previous.gif opt_O2.gif; do
   for k in $(seq 0 $((n - 1))); do same out/$k.bmp co/$k.png "$f frame $k"; done
 done
 
+# GIFs of our own writer (a bitmap exported, opaque and with its bottom-left colour
+# transparent) hold local colour tables only: composed with no background given, the canvas
+# takes the window colour (white), as ImageMagick shows them over white.
+$IM -size 30x20 xc:navy -fill red -draw 'rectangle 3,3 12,12' -fill yellow -draw 'circle 20,10 24,14' -type truecolor BMP3:pic.bmp
+made pic.bmp
+"$probe" gif-encode pic.bmp ours_opaque.gif; made ours_opaque.gif
+"$probe" gif-encode --transparent pic.bmp ours_transparent.gif; made ours_transparent.gif
+"$probe" export-bmp gif pic.bmp ours_export.gif --transparent; made ours_export.gif
+for f in ours_opaque.gif ours_transparent.gif ours_export.gif; do
+  gifsicle -I "$f" | grep -q 'global color table' && fail "$f has a global colour table: the case is not tested"
+  rm -rf out co; mkdir co
+  "$probe" gif-compose "$f" out 2>compose.err || { fail "gif-compose $f: $(cat compose.err)"; continue; }
+  [ -s compose.err ] && fail "gif-compose $f warns: $(cat compose.err)"
+  $IM "$f" -coalesce -background white -alpha remove -alpha off png24:co/%d.png
+  [ "$(ls co | wc -l)" = "$(ls out | wc -l)" ] || { fail "$f: $(ls out | wc -l) frames composed"; continue; }
+  for k in $(seq 0 $(($(ls co | wc -l) - 1))); do same out/$k.bmp co/$k.png "$f frame $k"; done
+done
+# The transparent one really shows the window colour where the navy was.
+corner=$($IM out/0.bmp -format '%[hex:p{0,0}]' info:)
+[ "$corner" = FFFFFF ] || fail "ours_export.gif's transparent corner shows $corner"
+
 # The painter's waits: gifsicle's delays, 0 playing 100 ms and 1 playing 30 ms; speed 200
 # halves them; a loop count of 0 plays until told.
 "$probe" gif-schedule --loops 2 anim_none.gif >sched.txt

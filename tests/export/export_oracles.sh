@@ -14,7 +14,6 @@ rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pixels() { $IM "$1" -depth 8 rgb:- | md5sum; }
-softwareNote='ASCII value for tag "Software" does not end in null byte'
 
 # One sample BMP per depth, odd sizes so that rows are padded.
 $IM -size 37x23 gradient:red-blue -type truecolor BMP3:in24.bmp || exit 1
@@ -29,7 +28,7 @@ for depth in 1 4 8 24 32; do
 
   "$probe" export-bmp tif "$in" out$depth.tif || fail "tif export of $in"
   tiffinfo out$depth.tif >/dev/null 2>tiffinfo.err || fail "tiffinfo refuses out$depth.tif"
-  grep -v "$softwareNote" tiffinfo.err && fail "tiffinfo complains about out$depth.tif"
+  [ -s tiffinfo.err ] && fail "tiffinfo complains about out$depth.tif: $(cat tiffinfo.err)"
   [ "$(pixels out$depth.tif)" = "$(pixels "$in")" ] || fail "out$depth.tif has other pixels than $in"
 
   "$probe" export-bmp wmf "$in" out$depth.wmf || fail "wmf export of $in"

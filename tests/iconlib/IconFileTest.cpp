@@ -95,6 +95,36 @@ TEST(IconFile, EntriesWhoseDataIsNotInTheFileAreSkipped) {
     EXPECT_EQ(many->Images().GetImage(0)->Data(), dibSpec(16, 4).data);
 }
 
+// An icon file lying inside a larger file (an icon list's entry, a cursor's frame) is read
+// in place: its offsets count from its own start, nothing beyond it is read, and a cursor is
+// taken only when asked for.
+TEST(IconFile, AnIconFileInAWindowOfALargerFileReadsAsAlone) {
+    const Bytes file = makeIcoFile({dibSpec(16, 4, 1), dibSpec(32, 8, 2)});
+    ByteWriter around;
+    around.bytes(Bytes(37, 0xEE));
+    around.bytes(file);
+    around.bytes(Bytes(23, 0xEE));
+    MemorySource src(around.take());
+    const ByteReader window = ByteReader(src).window(37, file.size());
+    TQBIcon inPlace;
+    ASSERT_TRUE(inPlace.LoadFromWindow(window));
+    EXPECT_EQ(saved(inPlace), saved(*iconFrom(file)));
+
+    // The second image's data cut by the window's end: left out, though the larger file
+    // holds the bytes after it.
+    TQBIcon cut;
+    ASSERT_TRUE(cut.LoadFromWindow(ByteReader(src).window(37, file.size() - 1)));
+    EXPECT_EQ(cut.Images().Count(), 1);
+
+    Bytes cursor = file;
+    cursor[2] = 2;
+    MemorySource cur(cursor);
+    TQBIcon asIcon, asCursor;
+    EXPECT_FALSE(asIcon.LoadFromWindow(ByteReader(cur)));
+    ASSERT_TRUE(asCursor.LoadFromWindow(ByteReader(cur), true));
+    EXPECT_EQ(asCursor.Images().Count(), 2);
+}
+
 TEST(IconFile, EntriesRepeatingOneImageNeverTakeMoreThanTheFile) {
     // Every entry names the same 48x48 image: read once per entry, it would grow the icon
     // to many times the file.

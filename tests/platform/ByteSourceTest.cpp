@@ -10,6 +10,7 @@
 #include "platform/ByteReader.h"
 #include "platform/ByteSource.h"
 #include "platform/Errors.h"
+#include "platform/FileKinds.h"
 #include "support/TempDir.h"
 
 using namespace gs;
@@ -42,6 +43,38 @@ TEST(FileSource, OpensOnlyRegularFiles) {
     EXPECT_EQ(f.size(), 5u);
     EXPECT_EQ(f.read(1, 3), (Bytes{'e', 'l', 'l'}));
     EXPECT_THROW(f.read(3, 3), EReadError);
+}
+
+// Files whose mode says regular but whose bytes are the kernel's (/proc, /sys), devices and
+// FIFOs are never taken for data, by the check and by the source itself.
+TEST(FileSource, RefusesFilesOfPseudoFileSystemsAndDevices) {
+    TempDir d;
+    std::ofstream(d.path / "data") << "x";
+    ASSERT_EQ(mkfifo((d.path / "pipe").c_str(), 0600), 0);
+    fs::create_symlink(d.path / "data", d.path / "link");
+    fs::create_symlink("/proc/self/status", d.path / "status-link");
+    struct Row {
+        fs::path path;
+        bool data;
+    };
+    for (const Row& row : {Row{d.path / "data", true}, Row{d.path / "link", true}, Row{d.path / "pipe", false},
+                           Row{"/proc/self/status", false}, Row{d.path / "status-link", false},
+                           Row{"/proc/kmsg", false}, Row{"/sys/kernel/mm/transparent_hugepage/enabled", false},
+                           Row{"/dev/null", false}, Row{"/dev/zero", false}, Row{d.path, false}}) {
+        SCOPED_TRACE(row.path.string());
+        EXPECT_EQ(IsDataFile(row.path), row.data);
+        if (row.data) EXPECT_NO_THROW(FileSource{row.path});
+        else EXPECT_THROW(FileSource{row.path}, EFOpenError);
+    }
+    EXPECT_TRUE(OnPseudoFileSystem(fs::path("/proc")));
+    EXPECT_TRUE(OnPseudoFileSystem(fs::path("/proc/self/status")));
+    EXPECT_FALSE(OnPseudoFileSystem(d.path));
+    EXPECT_FALSE(OnPseudoFileSystem(d.path / "missing"));
+    try {
+        FileSource{"/proc/self/status"};
+    } catch (const EFOpenError& e) {
+        EXPECT_NE(std::string(e.what()).find("pseudo file system"), std::string::npos) << e.what();
+    }
 }
 
 // Both ways of writing (a file without a name until complete, and the named temporary
