@@ -120,16 +120,9 @@ TEST(FileProperties, TheFilesOwnFirstIconAndTheTypeTheMimeDatabaseNames) {
     // The icon file is named as the database names its type, not "ICO File".
     EXPECT_EQ(properties(t, 0).type,
               QMimeDatabase().mimeTypeForName("image/vnd.microsoft.icon").comment().toStdString());
+    // A file the database knows no type of keeps the extension's name.
+    EXPECT_EQ(FileTypeDescription(dir.put("x.qqzz", Bytes{0x00, 0x01, 0xFE}).string()), "");
     EXPECT_TRUE(t.services.boxes.empty());
-}
-
-TEST(FileProperties, AFileWhoseIconCannotBeReadKeepsItsTypesIconAndAnUnknownTypeItsExtension) {
-    Tree dir;
-    const auto odd = dir.put("x.qqzz", Bytes{0x00, 0x01, 0x02, 0x03, 0xFE});
-    EXPECT_EQ(ReadFirstIcon(odd), nullptr);
-    EXPECT_EQ(ReadFirstIcon(dir.path / "missing.ico"), nullptr);
-    EXPECT_EQ(ReadFirstIcon(dir.put("cut.dll", truncatedModule())), nullptr);
-    EXPECT_EQ(FileTypeDescription(odd.string()), "");
 }
 
 TEST(SystemInfo, TheFirstInstalledProgramThatStartsIsStartedElseTheFailureIsRaised) {

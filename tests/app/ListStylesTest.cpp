@@ -25,12 +25,8 @@ constexpr TViewStyle kStyles[] = {TViewStyle::vsIcon, TViewStyle::vsSmallIcon, T
                                   TViewStyle::vsReport};
 
 const char* nameOf(TViewStyle s) {
-    switch (s) {
-        case TViewStyle::vsIcon: return "Large Icons";
-        case TViewStyle::vsSmallIcon: return "Small Icons";
-        case TViewStyle::vsList: return "List";
-        default: return "Details";
-    }
+    static const char* const names[] = {"Large Icons", "Small Icons", "List", "Details"};
+    return names[int(s)];
 }
 
 QPixmap square(QColor colour, int size) {
@@ -97,9 +93,8 @@ Layout layoutOf(ShownList& l) {
 }
 
 std::ostream& operator<<(std::ostream& os, const Layout& l) {
-    os << "mode " << l.mode << " flow " << l.flow << " wrap " << l.wrapping << " grid " << l.grid.width() << "x"
-       << l.grid.height() << " icon " << l.icon.width() << " places";
-    for (const QRect& r : l.places) os << " (" << r.x() << "," << r.y() << " " << r.width() << "x" << r.height() << ")";
+    os << "mode " << l.mode << " flow " << l.flow << " grid " << l.grid.width() << "x" << l.grid.height() << " at";
+    for (const QRect& r : l.places) os << " " << r.x() << "," << r.y();
     return os;
 }
 
