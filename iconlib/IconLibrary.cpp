@@ -101,6 +101,22 @@ public:
         return TLoadResult::Read;
     }
 
+    // The first icon only: a module's first group is read without the others.
+    std::unique_ptr<TQBIcon> ReadFirst(const std::filesystem::path& fileName) {
+        if (count_ == 0) return nullptr;
+        if (module_) {
+            const std::vector<ResourceName> names = module_->names(RT_GROUP_ICON);
+            auto icon = std::make_unique<TQBIcon>();
+            if (names.empty() || !icon->LoadFromResource(*module_, names.front())) return nullptr;
+            return icon;
+        }
+        TQBIconLibrary library;
+        if (Read(fileName, library, nullptr) != TLoadResult::Read || library.Icons.Count() == 0) return nullptr;
+        auto icon = std::make_unique<TQBIcon>();
+        icon->Assign(*library.Icons.GetIcon(0));
+        return icon;
+    }
+
 private:
     std::shared_ptr<const ByteSource> src_;
     TModuleKind kind_;
@@ -110,6 +126,14 @@ private:
 };
 
 }  // namespace
+
+std::unique_ptr<TQBIcon> ReadFirstIcon(const std::filesystem::path& fileName) noexcept {
+    try {
+        return TFileIconReader(fileName).ReadFirst(fileName);
+    } catch (const std::exception&) {
+        return nullptr;  // unreadable: no icon, as for a file without one
+    }
+}
 
 int GetIconCount(const std::filesystem::path& fileName) {
     try {

@@ -116,6 +116,10 @@ public:
 // 1 for an icon file with images, 0 for anything that cannot be read.
 int GetIconCount(const std::filesystem::path& fileName);
 
+// The first icon of an icon file, a module or an icon library, as a listing of the file
+// shows it first; null when the file holds none or cannot be read. Never raises.
+std::unique_ptr<TQBIcon> ReadFirstIcon(const std::filesystem::path& fileName) noexcept;
+
 enum class TModuleKind { None, PE, NE };
 // Probe of the MZ header and the new header's signature.
 TModuleKind ProbeModule(const ByteSource& src);

@@ -59,4 +59,8 @@ TCheckState ShellBoxState(int status) {
     return status >= 2 ? TCheckState::Checked : TCheckState::PartiallyChecked;
 }
 
+TCheckState ShellBoxClicked(TCheckState shown) {
+    return shown == TCheckState::Checked ? TCheckState::Unchecked : TCheckState::Checked;
+}
+
 }  // namespace gs

@@ -40,5 +40,8 @@ void SortScanExtensions(std::vector<std::string>& list);
 enum class TCheckState { Unchecked, PartiallyChecked, Checked };
 // None of the verb's classes registered, some, or all.
 TCheckState ShellBoxState(int shellVerbStatus);
+// A click on the shell box goes between checked and unchecked: grey only shows a verb found
+// partly registered, and a first click on it registers the verb in full.
+TCheckState ShellBoxClicked(TCheckState shown);
 
 }  // namespace gs

@@ -11,13 +11,21 @@ class TAppExceptionHandler;
 class TQBApplication;
 
 inline constexpr const char* kSysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-inline constexpr const char* kMsgSysInfoEmpty =
-    "The Operating System registry contains an empty path definition for System Info.";
 inline constexpr const char* kMsgSysInfoFailed = "An error was raised by the Operating System while running System Info.";
 inline constexpr const char* kMsgSysInfoUnable = "Unable to run System Info at this time.";
+inline constexpr const char* kMsgSysInfoNone = "No system information program is installed. Looked for: ";
 
-// Starts the system information tool the settings name; EQBException ("Unable to run System
-// Info at this time.", the cause as details) when there is none or it cannot start.
+// The desktops' system information programs, in the order they are tried: the hardware
+// and system profiler first, then the system monitors of GNOME, KDE Plasma (new and old),
+// MATE, Xfce and LXDE.
+inline constexpr const char* kSystemInfoPrograms[] = {"hardinfo",          "gnome-system-monitor",
+                                                      "plasma-systemmonitor", "ksysguard",
+                                                      "mate-system-monitor",  "xfce4-taskmanager",
+                                                      "lxtask"};
+
+// Starts a system information program: the one the settings name, when they name one, else
+// the first of kSystemInfoPrograms installed that starts. EQBException ("Unable to run
+// System Info at this time.", the cause as details) when none is installed or none starts.
 void RunSystemInformation(IMainServices& services, RegistryStore& store);
 
 class TFormDesktopServices : public IFormDesktop {

@@ -5,6 +5,7 @@
 #include <QListView>
 #include <QStyledItemDelegate>
 #include <QTreeView>
+#include <algorithm>
 
 #include "app/core/IconDef.h"
 
@@ -31,6 +32,9 @@ QModelIndexList selectedEntries(const QItemSelectionModel& selection) {
 
 // Small icons and list entries take one cell of the view's grid (so their equal sizes are
 // not measured on one entry's text); large icons keep a margin above them in their cell.
+// The margin is part of the entry's size, never painted beyond it: the view repaints an
+// entry within its own rectangle only, so whatever a delegate draws outside it stays on the
+// screen as a stale, offset highlight when the selection moves on.
 class TIconCellDelegate : public QStyledItemDelegate {
 public:
     explicit TIconCellDelegate(QListView* view) : QStyledItemDelegate(view), view_(view) {}
@@ -38,20 +42,51 @@ public:
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         const QSize grid = view_->gridSize();
-        if (option.decorationPosition == QStyleOptionViewItem::Top || !grid.isValid())
-            return QStyledItemDelegate::sizeHint(option, index);
-        return grid;
+        if (option.decorationPosition != QStyleOptionViewItem::Top)
+            return grid.isValid() ? grid : QStyledItemDelegate::sizeHint(option, index);
+        QSize hint = QStyledItemDelegate::sizeHint(option, index) + QSize(0, kTopMargin);
+        return grid.isValid() ? hint.boundedTo(grid) : hint;
     }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        QStyleOptionViewItem shifted(option);
-        if (option.decorationPosition == QStyleOptionViewItem::Top) shifted.rect.translate(0, kTopMargin);
-        QStyledItemDelegate::paint(painter, shifted, index);
+        if (option.decorationPosition != QStyleOptionViewItem::Top)
+            return QStyledItemDelegate::paint(painter, option, index);
+        QStyleOptionViewItem below(option);
+        below.rect.setTop(option.rect.top() + std::min(kTopMargin, option.rect.height()));
+        QStyledItemDelegate::paint(painter, below, index);
     }
 
 private:
     QListView* view_;
 };
+
+// What the icon view is set to for an icon style.
+struct TStyleLayout {
+    QListView::ViewMode Mode;
+    QListView::Flow Flow;
+    bool Wrapping;
+    int Picture;  // square picture size
+    QSize Grid;
+    bool WordWrap;
+    bool UniformSizes;
+};
+
+const TStyleLayout& layoutOf(TViewStyle style) {
+    // Every property the styles differ in is set for each one: a property set once for one
+    // style would otherwise outlive a switch to another (the list view keeps what it was
+    // told over its mode's defaults), so Large Icons after List would flow in List's columns.
+    static const TStyleLayout large{QListView::IconMode, QListView::LeftToRight, true, kLargePicture, kLargeGrid,
+                                    true, false};
+    static const TStyleLayout small{QListView::ListMode, QListView::LeftToRight, true, kSmallPicture, kSmallGrid,
+                                    false, true};
+    static const TStyleLayout list{QListView::ListMode, QListView::TopToBottom, true, kSmallPicture, kSmallGrid,
+                                   false, true};
+    switch (style) {
+        case TViewStyle::vsSmallIcon: return small;
+        case TViewStyle::vsList: return list;
+        default: return large;  // the report keeps the icon view as Large Icons behind it
+    }
+}
 
 const QPixmap& nullPixmap() {
     static const QPixmap none;
@@ -176,10 +211,6 @@ TIconListView::TIconListView(QWidget* parent)
         view->setContextMenuPolicy(Qt::CustomContextMenu);
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
     }
-    iconView_->setLayoutMode(QListView::Batched);
-    iconView_->setBatchSize(kLayoutBatch);
-    iconView_->setResizeMode(QListView::Adjust);
-    iconView_->setMovement(QListView::Static);
     iconView_->setItemDelegate(new TIconCellDelegate(iconView_));
     reportView_->setRootIsDecorated(false);
     reportView_->setUniformRowHeights(true);
@@ -207,28 +238,23 @@ void TIconListView::SetViewStyle(TViewStyle style) {
     if (style == style_) return;
     style_ = style;
     model_->SetLargePictures(style == TViewStyle::vsIcon);
-    switch (style) {
-        case TViewStyle::vsIcon:
-            iconView_->setViewMode(QListView::IconMode);
-            iconView_->setIconSize(QSize(kLargePicture, kLargePicture));
-            iconView_->setGridSize(kLargeGrid);
-            iconView_->setWordWrap(true);
-            iconView_->setUniformItemSizes(false);
-            break;
-        case TViewStyle::vsSmallIcon:
-        case TViewStyle::vsList:
-            iconView_->setViewMode(QListView::ListMode);
-            iconView_->setFlow(style == TViewStyle::vsList ? QListView::TopToBottom : QListView::LeftToRight);
-            iconView_->setWrapping(true);
-            iconView_->setIconSize(QSize(kSmallPicture, kSmallPicture));
-            iconView_->setGridSize(kSmallGrid);
-            iconView_->setWordWrap(false);
-            iconView_->setUniformItemSizes(true);
-            break;
-        case TViewStyle::vsReport:
-            break;
+    if (style != TViewStyle::vsReport) {
+        const TStyleLayout& layout = layoutOf(style);
+        iconView_->setViewMode(layout.Mode);
+        iconView_->setFlow(layout.Flow);
+        iconView_->setWrapping(layout.Wrapping);
+        iconView_->setIconSize(QSize(layout.Picture, layout.Picture));
+        iconView_->setGridSize(layout.Grid);
+        iconView_->setSpacing(0);
+        iconView_->setWordWrap(layout.WordWrap);
+        iconView_->setUniformItemSizes(layout.UniformSizes);
+        iconView_->setTextElideMode(Qt::ElideRight);
+        iconView_->setMovement(QListView::Static);
+        iconView_->setResizeMode(QListView::Adjust);
+        iconView_->setLayoutMode(QListView::Batched);
+        iconView_->setBatchSize(kLayoutBatch);
+        iconView_->setSelectionRectVisible(true);
     }
-    iconView_->setMovement(QListView::Static);
     setCurrentWidget(CurrentView());
 }
 

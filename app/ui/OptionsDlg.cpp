@@ -84,6 +84,35 @@ QCheckBox* check(QWidget* parent, const char* name, const char* caption) {
     return c;
 }
 
+Qt::CheckState qtState(TCheckState state) {
+    switch (state) {
+        case TCheckState::Checked: return Qt::Checked;
+        case TCheckState::PartiallyChecked: return Qt::PartiallyChecked;
+        default: return Qt::Unchecked;
+    }
+}
+
+// The shell box: three states to show what the verb's status reads back, two for the user.
+// A plain tristate box would make the first click on an unchecked box grey, which applying
+// treats as "unregister", so registering would take two clicks.
+class TShellCheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+    void Show(TCheckState state) {
+        setTristate(state == TCheckState::PartiallyChecked);
+        setCheckState(qtState(state));
+    }
+
+protected:
+    void nextCheckState() override {
+        const Qt::CheckState now = checkState();
+        Show(ShellBoxClicked(now == Qt::Checked            ? TCheckState::Checked
+                             : now == Qt::PartiallyChecked ? TCheckState::PartiallyChecked
+                                                           : TCheckState::Unchecked));
+    }
+};
+
 TRxSpinEdit* spin(QWidget* parent, const char* name, int min, int max, int maxLength) {
     auto* s = new TRxSpinEdit(parent);
     s->setObjectName(name);
@@ -200,8 +229,8 @@ QWidget* TOptionsDlg::generalPage() {
     editLayout->addWidget(txtIconEditApp, 1);
 
     auto* system = new QGroupBox(" System ", page);
-    chkShell = check(system, "chkShell", "Use S&hell extension");
-    chkShell->setTristate(true);
+    chkShell = new TShellCheckBox("Use S&hell extension", system);
+    chkShell->setObjectName("chkShell");
     (new QVBoxLayout(system))->addWidget(chkShell);
 
     auto* layout = new QVBoxLayout(page);
@@ -366,9 +395,7 @@ void TOptionsDlg::LoadControls() {
     chkPreventMultiple->setChecked(o.PreventMultiple);
     txtIconEditApp->setText(QString::fromStdString(o.IconEditApp));
     const TCheckState shell = shellVerb_ ? ShellBoxState(shellVerb_->Status()) : TCheckState::Unchecked;
-    chkShell->setCheckState(shell == TCheckState::Checked ? Qt::Checked
-                            : shell == TCheckState::PartiallyChecked ? Qt::PartiallyChecked
-                                                                    : Qt::Unchecked);
+    static_cast<TShellCheckBox*>(chkShell)->Show(shell);
     chkShell->setEnabled(shellVerb_ != nullptr);
     filters_ = o.ScanExtensions;
     SortScanExtensions(filters_);

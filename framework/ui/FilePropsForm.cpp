@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -14,6 +15,7 @@ namespace gs {
 namespace {
 
 constexpr int kCaptionWidth = 90;
+constexpr int kIconSize = 32;
 constexpr int kFieldLeft = 110;
 constexpr int kFieldWidth = 225;
 
@@ -29,6 +31,16 @@ QLineEdit* field(QWidget* page, const char* name, const char* caption, int y, co
     label->setGeometry(captionLeft, y, kFieldLeft - captionLeft, 20);
     label->setBuddy(edit);
     return edit;
+}
+
+// The icon the desktop's theme gives the file's type; the file icon provider's (a generic
+// file icon) when the theme has none.
+QIcon typeIcon(const QString& fileName) {
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(fileName);
+    QIcon icon = QIcon::fromTheme(type.iconName());
+    if (icon.isNull()) icon = QIcon::fromTheme(type.genericIconName());
+    if (icon.isNull()) icon = QFileIconProvider().icon(QFileInfo(fileName));
+    return icon;
 }
 
 void line(QWidget* page, int y) {
@@ -53,10 +65,11 @@ TFilePropsForm::TFilePropsForm(const std::string& fileName, const TFilePropertie
 
     imgIcon = new QLabel(page);
     imgIcon->setObjectName("imgIcon");
-    imgIcon->setGeometry(12, 10, 32, 32);
-    // The desktop's icon for the file; none when it has none to give.
-    const QIcon icon = QFileIconProvider().icon(QFileInfo(QString::fromStdString(fileName)));
-    if (!icon.isNull()) imgIcon->setPixmap(icon.pixmap(32, 32));
+    imgIcon->setGeometry(12, 10, kIconSize, kIconSize);
+    imgIcon->setAlignment(Qt::AlignCenter);
+    // The desktop's icon for the file's type; none when it has none to give.
+    const QIcon icon = typeIcon(QString::fromStdString(fileName));
+    if (!icon.isNull()) imgIcon->setPixmap(icon.pixmap(kIconSize, kIconSize));
 
     // The icon stands at the start of the name row, its caption after it.
     txtFileName = field(page, "txtFileName", "&File:", 16, values.FileName, 56);
@@ -89,8 +102,28 @@ TFilePropsForm::TFilePropsForm(const std::string& fileName, const TFilePropertie
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void ShowFileProperties(const std::string& fileName, RegistryStore& store, IFormDesktop& desktop, QWidget* parent) {
-    TFilePropsForm form(fileName, GetFileProperties(store, fileName), desktop, parent);
+void TFilePropsForm::ShowFileIcon(const QImage& icon) {
+    if (icon.isNull()) return;
+    // An icon larger than the place is shown whole, scaled down; a smaller one at its size.
+    const QImage shown = icon.width() > kIconSize || icon.height() > kIconSize
+                             ? icon.scaled(kIconSize, kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                             : icon;
+    imgIcon->setPixmap(QPixmap::fromImage(shown));
+}
+
+std::string FileTypeDescription(const std::string& fileName) {
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(QString::fromStdString(fileName));
+    if (!type.isValid() || type.isDefault()) return {};
+    return type.comment().toStdString();
+}
+
+void ShowFileProperties(const std::string& fileName, RegistryStore& store, IFormDesktop& desktop, QWidget* parent,
+                        const QImage& icon) {
+    TFileProperties values = GetFileProperties(store, fileName);
+    // The type's name is the database's; a file it knows nothing of keeps "EXT File".
+    if (std::string type = FileTypeDescription(fileName); !type.empty()) values.FileType = std::move(type);
+    TFilePropsForm form(fileName, values, desktop, parent);
+    form.ShowFileIcon(icon);
     form.CenterOnOwner();
     form.exec();
 }

@@ -9,6 +9,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTest>
 
 #include <filesystem>
 #include <fstream>
@@ -170,6 +173,47 @@ TEST(TOptionsDlg, TheShellBoxShowsTheVerbAndActsOnIt) {
         d.cmdOK->click();
         EXPECT_EQ(t.verb.registered, c.registered) << c.status;
         EXPECT_EQ(t.verb.unregistered, c.unregistered) << c.status;
+    }
+}
+
+TEST(TOptionsDlg, AClickOnTheShellBoxGoesBetweenCheckedAndUncheckedAndGreyOnlyShowsAPartialVerb) {
+    // Each row: the status read back, then the state after each click (a mouse click, the
+    // space bar, a mouse click), and what OK then does with the verb.
+    struct Case {
+        int status;
+        Qt::CheckState shown;
+        bool grey;  // the box offers the grey state while it shows what was read back
+        std::vector<Qt::CheckState> clicks;
+        int registered, unregistered;
+    } cases[] = {
+        {0, Qt::Unchecked, false, {Qt::Checked}, 1, 0},  // one click registers
+        {0, Qt::Unchecked, false, {Qt::Checked, Qt::Unchecked}, 0, 1},
+        {0, Qt::Unchecked, false, {Qt::Checked, Qt::Unchecked, Qt::Checked}, 1, 0},
+        {1, Qt::PartiallyChecked, true, {Qt::Checked}, 1, 0},  // partly: one click registers it all
+        {1, Qt::PartiallyChecked, true, {Qt::Checked, Qt::Unchecked, Qt::Checked}, 1, 0},
+        {1, Qt::PartiallyChecked, true, {Qt::Checked, Qt::Unchecked}, 0, 1},
+        {2, Qt::Checked, false, {Qt::Unchecked}, 0, 1},
+        {2, Qt::Checked, false, {Qt::Unchecked, Qt::Checked}, 1, 0},
+    };
+    for (const Case& c : cases) {
+        Dialog t;
+        t.verb.status = c.status;
+        TOptionsDlg& d = t.open();
+        QCheckBox* box = d.chkShell;
+        QStyleOptionButton option;
+        option.initFrom(box);
+        const QPoint indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box).center();
+        EXPECT_EQ(box->checkState(), c.shown) << c.status;
+        EXPECT_EQ(box->isTristate(), c.grey) << c.status;
+        for (std::size_t i = 0; i < c.clicks.size(); ++i) {
+            if (i % 2) QTest::keyClick(box, Qt::Key_Space);
+            else QTest::mouseClick(box, Qt::LeftButton, {}, indicator);
+            EXPECT_EQ(box->checkState(), c.clicks[i]) << "status " << c.status << ", click " << i + 1;
+            EXPECT_FALSE(box->isTristate()) << "status " << c.status << ", click " << i + 1;
+        }
+        d.cmdOK->click();
+        EXPECT_EQ(t.verb.registered, c.registered) << c.status << " after " << c.clicks.size() << " clicks";
+        EXPECT_EQ(t.verb.unregistered, c.unregistered) << c.status << " after " << c.clicks.size() << " clicks";
     }
 }
 

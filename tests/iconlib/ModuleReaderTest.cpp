@@ -273,6 +273,7 @@ TEST(Readers, RandomDamageNeverCrashes) {
                 lib.LoadFromFile(path);
             } catch (const std::exception&) {
             }
+            ReadFirstIcon(path);  // never raises
             for (int i = 0; i < lib.Icons.Count(); ++i)
                 for (std::uint16_t k = 0; k < lib.Icons.GetIcon(i)->Images().Count(); ++k) {
                     const TQBIconImage* im = lib.Icons.GetIcon(i)->Images().GetImage(k);
@@ -393,4 +394,31 @@ TEST(ModuleReading, ReadSaysWhatHappenedAndWhy) {
         EXPECT_NE(read.Reason.find(c.reason), std::string::npos) << c.file << ": " << read.Reason;
         EXPECT_EQ(lib.Icons.Count(), c.icons) << c.file;
     }
+}
+
+TEST(ModuleReading, TheFirstIconAloneIsTheFirstIconOfTheWholeReading) {
+    ModuleDir d;
+    const Bytes cutGroup = [] {
+        auto image = dibSpec(32, 4);
+        Bytes ne = makeNeModule({{0x8003, 0x8001, image.data}, {0x800E, 0x8001, makeGroup({image}, {1})}}, {});
+        ne.resize(ne.size() - 10);
+        return ne;
+    }();
+    const std::string withIcons[] = {d.file("a.dll", makePeModule(threeGroups())),
+                                     d.file("b.dll", makePeModule(threeGroups(), true)),
+                                     d.file("c.icl", neModule(3, {"c", "d", "e"})),
+                                     d.file("d.ico", makeIcoFile({dibSpec(16, 4), pngSpec(32, 32), dibSpec(48, 32)}))};
+    for (const std::string& file : withIcons) {
+        TQBIconLibrary lib;
+        ASSERT_EQ(lib.LoadFromFile(file), TLoadResult::Read) << file;
+        const std::unique_ptr<TQBIcon> first = ReadFirstIcon(file);
+        ASSERT_NE(first, nullptr) << file;
+        const TQBIconImageList& expected = lib.Icons.GetIcon(0)->Images();
+        ASSERT_EQ(first->Images().Count(), expected.Count()) << file;
+        for (std::uint16_t k = 0; k < expected.Count(); ++k)
+            EXPECT_EQ(first->Images().GetImage(k)->Data(), expected.GetImage(k)->Data()) << file << " image " << k;
+    }
+    const std::string without[] = {d.file("none.txt", Bytes{'h', 'i'}), d.file("empty.ico", Bytes{}),
+                                   d.file("cut.icl", cutGroup), (d.path / "missing.dll").string(), d.path.string()};
+    for (const std::string& file : without) EXPECT_EQ(ReadFirstIcon(file), nullptr) << file;
 }

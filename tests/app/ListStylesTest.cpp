@@ -1,0 +1,168 @@
+// The icon list's view styles offscreen: whatever style the list showed before, a style
+// lays its entries out as it does in a list that never showed another; and an entry's
+// selection highlight is painted on that entry only, inside the rectangle the view repaints.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QListView>
+#include <QPainter>
+#include <QTest>
+
+#include <memory>
+
+#include "app/QtTestApp.h"
+#include "app/core/IconDef.h"
+#include "app/ui/IconListView.h"
+
+using namespace gs;
+
+namespace {
+
+constexpr TViewStyle kStyles[] = {TViewStyle::vsIcon, TViewStyle::vsSmallIcon, TViewStyle::vsList,
+                                  TViewStyle::vsReport};
+
+const char* nameOf(TViewStyle s) {
+    static const char* const names[] = {"Large Icons", "Small Icons", "List", "Details"};
+    return names[int(s)];
+}
+
+QPixmap square(QColor colour, int size) {
+    QPixmap p(size, size);
+    p.fill(colour);
+    return p;
+}
+
+// A shown list of `n` entries with names of different lengths.
+struct ShownList {
+    QApplication& app = gstest::qtTestApp();
+    std::vector<std::unique_ptr<TIconDef>> defs;
+    TIconListView view;
+
+    explicit ShownList(int n = 14) {
+        for (int i = 0; i < n; ++i) {
+            auto def = std::make_unique<TIconDef>();
+            def->Name = "icon" + std::string(std::size_t(i % 4) * 3, 'x') + std::to_string(i);
+            def->FileName = "/icons/" + def->Name + ".ico";
+            const QColor colour = QColor::fromHsv(i * 360 / n, 200, 160);
+            view.Model().Append(def.get(), view.Images().Add(square(colour, 32), square(colour, 16)));
+            defs.push_back(std::move(def));
+        }
+        view.Model().Flush();
+        view.resize(520, 300);
+        view.show();
+    }
+
+    QListView& icons() const { return *view.IconView(); }
+    QModelIndex row(int r) const { return icons().model()->index(r, 0); }
+
+    // Waits (bounded) until the icon view has laid out every entry.
+    void laidOut() {
+        QElapsedTimer clock;
+        clock.start();
+        const int last = icons().model()->rowCount() - 1;
+        while (clock.elapsed() < 10000) {
+            QCoreApplication::processEvents();
+            if (last < 0 || icons().visualRect(row(last)).isValid()) return;
+        }
+        ADD_FAILURE() << "the icon view never laid out its entries";
+    }
+};
+
+// What a user sees of a style's layout: the view's layout properties and where each entry is.
+struct Layout {
+    int mode, flow, movement, resize, layoutMode, elide;
+    bool wrapping, wordWrap, uniform, band;
+    QSize icon, grid;
+    int spacing;
+    std::vector<QRect> places;
+
+    bool operator==(const Layout&) const = default;
+};
+
+Layout layoutOf(ShownList& l) {
+    l.laidOut();
+    const QListView& v = l.icons();
+    Layout out{int(v.viewMode()), int(v.flow()), int(v.movement()), int(v.resizeMode()), int(v.layoutMode()),
+               int(v.textElideMode()), v.isWrapping(), v.wordWrap(), v.uniformItemSizes(), v.isSelectionRectVisible(),
+               v.iconSize(), v.gridSize(), v.spacing(), {}};
+    for (int r = 0; r < v.model()->rowCount(); ++r) out.places.push_back(v.visualRect(l.row(r)));
+    return out;
+}
+
+std::ostream& operator<<(std::ostream& os, const Layout& l) {
+    os << "mode " << l.mode << " flow " << l.flow << " grid " << l.grid.width() << "x" << l.grid.height() << " at";
+    for (const QRect& r : l.places) os << " " << r.x() << "," << r.y();
+    return os;
+}
+
+// The highlight colour's pixels of the icon view as it paints itself now.
+std::vector<QPoint> highlighted(QListView& view) {
+    const QImage shot = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb mark = view.palette().color(QPalette::Active, QPalette::Highlight).rgb();
+    std::vector<QPoint> out;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (shot.pixel(x, y) == mark) out.emplace_back(x, y);
+    return out;
+}
+
+}  // namespace
+
+TEST(ListStyles, AStyleLaysOutAsInAListThatNeverShowedAnother) {
+    // The oracle: each style as a fresh list shows it (a fresh list starts in Large Icons).
+    std::vector<Layout> fresh;
+    for (TViewStyle style : kStyles) {
+        if (style == TViewStyle::vsReport) break;
+        ShownList l;
+        l.view.SetViewStyle(style);
+        fresh.push_back(layoutOf(l));
+    }
+    ASSERT_EQ(fresh.size(), 3u);
+    EXPECT_NE(fresh[0].places, fresh[2].places);  // Large Icons runs in rows, List in columns
+    EXPECT_EQ(fresh[0].places[1].top(), fresh[0].places[0].top());
+    EXPECT_EQ(fresh[2].places[1].left(), fresh[2].places[0].left());
+
+    // Every way into a style, through every other one, ends in the same layout.
+    for (TViewStyle before : kStyles)
+        for (TViewStyle between : kStyles)
+            for (std::size_t i = 0; i < fresh.size(); ++i) {
+                ShownList l;
+                l.view.SetViewStyle(before);
+                layoutOf(l);
+                l.view.SetViewStyle(between);
+                l.view.SetViewStyle(kStyles[i]);
+                EXPECT_EQ(layoutOf(l), fresh[i])
+                    << nameOf(kStyles[i]) << " after " << nameOf(before) << " and " << nameOf(between);
+                EXPECT_EQ(l.view.ViewStyle(), kStyles[i]);
+            }
+}
+
+TEST(ListStyles, TheHighlightFollowsTheArrowKeysOnTheSelectedEntryOnly) {
+    for (TViewStyle style : {TViewStyle::vsIcon, TViewStyle::vsSmallIcon, TViewStyle::vsList}) {
+        ShownList l;
+        l.view.SetViewStyle(TViewStyle::vsList);
+        l.view.SetViewStyle(style);
+        l.laidOut();
+        QListView& v = l.icons();
+        v.setFocus();
+        v.setCurrentIndex(l.row(0));
+        l.view.Selection().select(l.row(0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        const Qt::Key keys[] = {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Left, Qt::Key_Down, Qt::Key_Up};
+        for (Qt::Key key : keys) {
+            QTest::keyClick(&v, key);
+            ASSERT_EQ(l.view.SelectedCount(), 1) << nameOf(style);
+            const QRect place = v.visualRect(v.currentIndex());
+            const std::vector<QPoint> marks = highlighted(v);
+            EXPECT_FALSE(marks.empty()) << nameOf(style) << ": the selected entry shows no highlight";
+            // The view repaints an entry within its rectangle only: a highlight beyond it
+            // would stay behind, offset, when the selection moves on.
+            int outside = 0;
+            for (const QPoint& p : marks) outside += !place.contains(p);
+            EXPECT_EQ(outside, 0) << nameOf(style) << ": highlight pixels outside the entry at row "
+                                  << v.currentIndex().row();
+        }
+    }
+}
