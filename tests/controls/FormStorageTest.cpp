@@ -10,6 +10,7 @@
 
 #include "app/QtTestApp.h"
 #include "controls/ui/FormStorage.h"
+#include "controls/ui/WindowHook.h"
 #include "framework/core/RegUtils.h"
 #include "support/TempDir.h"
 
@@ -182,6 +183,68 @@ TEST(TFormStorage, ADialogSavesWhenItEndsAndAnIniFileServesAsWell) {
     EXPECT_EQ(again->itemText(0), "'quoted'");
     delete second;
     EXPECT_EQ(TIniFile(dir / "form.ini").ReadString("Find.cbText_Items", "Count", ""), "2");
+}
+
+TEST(TFormPlacement, AHookKeepsTheSizeLimitsWhileThereAreAny) {
+    qtTestApp();
+    RegistryStore store(":memory:");
+    QCoreApplication::processEvents();
+    const int hooksBefore = TControlHook::Count();
+    TTestForm form(store);
+    EXPECT_FALSE(form.storage->Hook().Active());  // no limits, no hook
+    EXPECT_EQ(TControlHook::Count(), hooksBefore);
+
+    struct Case {
+        TWinMinMaxInfo limits;
+        QSize asked, got;
+    } cases[] = {
+        {{.MinTrackHeight = 150, .MinTrackWidth = 250}, {100, 100}, {250, 150}},
+        {{.MaxTrackHeight = 220, .MaxTrackWidth = 320}, {900, 900}, {320, 220}},
+        {{.MaxTrackWidth = 400, .MinTrackWidth = 380}, {100, 120}, {380, 120}},  // the height is free
+    };
+    form.show();
+    for (const Case& c : cases) {
+        form.storage->SetMinMaxInfo(c.limits);
+        EXPECT_TRUE(form.storage->Hook().Active());
+        EXPECT_EQ(TControlHook::Count(), hooksBefore + 1);
+        form.resize(c.asked);
+        EXPECT_EQ(form.size(), c.got) << c.asked.width() << "x" << c.asked.height();
+    }
+    form.storage->SetMinMaxInfo({});
+    QCoreApplication::processEvents();  // the form's control hook goes after the current event
+    EXPECT_EQ(TControlHook::Count(), hooksBefore);
+    form.resize(90, 900);
+    EXPECT_EQ(form.size(), QSize(90, 900));  // its own limits are back
+}
+
+TEST(TFormPlacement, PreventResizeKeepsTheShownSizeAndTheFormsFiltersSeeItsEvents) {
+    qtTestApp();
+    RegistryStore store(":memory:");
+    int restores = 0;
+    {
+        TTestForm first(store);
+        first.resize(333, 222);
+        first.show();
+        first.storage->Save();
+    }
+    TTestForm form(store);
+    form.storage->OnRestorePlacement = [&] { ++restores; };
+    form.storage->SetPreventResize(true);
+    EXPECT_TRUE(form.storage->Hook().Active());
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    form.show();
+    // The placement's own watch on the form, there before the hook, still restores on show.
+    EXPECT_EQ(restores, 1);
+    const QSize shown = form.size();
+    form.resize(shown + QSize(50, 50));
+    EXPECT_EQ(form.size(), shown);
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+
+    form.storage->SetPreventResize(false);
+    EXPECT_FALSE(form.storage->Hook().Active());
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    form.resize(shown + QSize(50, 50));
+    EXPECT_EQ(form.size(), shown + QSize(50, 50));
 }
 
 #include "FormStorageTest.moc"
