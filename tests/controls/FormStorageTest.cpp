@@ -6,6 +6,9 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTreeWidget>
 #include <QWidget>
 
 #include "app/QtTestApp.h"
@@ -183,6 +186,105 @@ TEST(TFormStorage, ADialogSavesWhenItEndsAndAnIniFileServesAsWell) {
     EXPECT_EQ(again->itemText(0), "'quoted'");
     delete second;
     EXPECT_EQ(TIniFile(dir / "form.ini").ReadString("Find.cbText_Items", "Count", ""), "2");
+}
+
+namespace {
+// A form with a font, a collection and values that have no text.
+struct TKindsForm : QWidget {
+    TFormStorage* storage;
+    TTestPanel* panel;
+    QLabel* label;
+    QTreeWidget* tree;
+    explicit TKindsForm(RegistryStore& store) {
+        setObjectName("KindsForm");
+        panel = new TTestPanel(this);
+        panel->setObjectName("panel");
+        label = new QLabel("x", this);
+        label->setObjectName("Label1");
+        tree = new QTreeWidget(this);
+        tree->setObjectName("tvIcons");
+        storage = new TFormStorage(this);
+        storage->SetRegistryStore(store);
+        storage->UseRegistry = true;
+        storage->IniFileName = "Software\\Test";
+        storage->IniSection = "Kinds";
+        storage->Options = 0;
+        storage->StoredProps = {"panel.Kind", "panel.Caption", "panel.Count", "Label1.Font", "tvIcons.Columns"};
+        storage->Attach();
+    }
+    ~TKindsForm() override { storage->FormDestroy(); }
+};
+}  // namespace
+
+TEST(TFormStorage, FontsCollectionsAndEmptyTextsAreStoredByTheirKinds) {
+    qtTestApp();
+    RegistryStore store(":memory:");
+    const char* key = "Software\\Test\\Kinds";
+    {
+        TKindsForm form(store);
+        form.show();
+        form.panel->Kind = TTestPanel::Shape(3);  // a value without a name
+        form.panel->Caption = "";
+        form.panel->Count = 0;
+        QFont font("DejaVu Sans", 13);
+        font.setBold(true);
+        font.setItalic(true);
+        form.label->setFont(font);
+        form.tree->setColumnCount(3);
+        form.tree->setHeaderLabels({"Name", "Size", "Colours"});
+        form.tree->setColumnWidth(0, 120);
+        form.tree->setColumnWidth(1, 40);
+        form.storage->Save();
+    }
+    // The identifiers and texts each kind leaves ("-": nothing written).
+    const std::pair<const char*, const char*> section[] = {
+        {"panel_Kind", "-"},              // no text for a non-string kind: nothing
+        {"panel_Caption", ""},            // an empty string is written
+        {"panel_Count", "0"},             // a number always is
+        {"Label1_Font", "-"},             // an object writes only its own properties
+        {"Label1_FontName", "DejaVu Sans"},
+        {"Label1_FontSize", "13"},
+        {"Label1_FontStyle", "[fsBold,fsItalic]"},
+        {"Label1_FontPitch", "fpDefault"},
+        {"tvIcons_Columns", "-"},
+        {"tvIcons_Columns.Count", "3"},
+    };
+    for (const auto& [name, text] : section) EXPECT_EQ(RegReadString(store, HKEY_CURRENT_USER, key, name, "-"), text) << name;
+    const std::string items = std::string(key) + ".tvIcons_Columns";
+    const std::pair<const char*, const char*> columns[] = {
+        {"Item0_Width", "120"}, {"Item0_Caption", "Name"}, {"Item1_Width", "40"}, {"Item2_Caption", "Colours"}};
+    for (const auto& [name, text] : columns)
+        EXPECT_EQ(RegReadString(store, HKEY_CURRENT_USER, items, name, "-"), text) << name;
+
+    // Back into a form whose tree has another number of columns: they are made anew.
+    RegWriteString(store, HKEY_CURRENT_USER, key, "panel_Kind", "skSquare");  // never read: it has no text now
+    TKindsForm again(store);
+    again.panel->Kind = TTestPanel::Shape(3);
+    again.panel->Caption = "before";
+    again.tree->setColumnCount(1);
+    again.show();
+    EXPECT_EQ(again.panel->Kind, TTestPanel::Shape(3));
+    EXPECT_EQ(again.panel->Caption, "");
+    EXPECT_EQ(again.label->font().family(), "DejaVu Sans");
+    EXPECT_EQ(again.label->font().pointSize(), 13);
+    EXPECT_TRUE(again.label->font().bold());
+    EXPECT_TRUE(again.label->font().italic());
+    EXPECT_FALSE(again.label->font().underline());
+    ASSERT_EQ(again.tree->columnCount(), 3);
+    EXPECT_EQ(again.tree->columnWidth(0), 120);
+    EXPECT_EQ(again.tree->columnWidth(1), 40);
+    EXPECT_EQ(again.tree->headerItem()->text(2), "Colours");
+
+    // A damaged count never makes more columns than a collection may hold, nor raises.
+    RegWriteString(store, HKEY_CURRENT_USER, key, "tvIcons_Columns.Count", "99999999999");
+    again.hide();
+    again.show();
+    EXPECT_LE(again.tree->columnCount(), 10000);
+    RegWriteString(store, HKEY_CURRENT_USER, key, "tvIcons_Columns.Count", "many");
+    again.tree->setColumnCount(2);
+    again.hide();
+    again.show();
+    EXPECT_EQ(again.tree->columnCount(), 2);  // not a number: the count it has
 }
 
 TEST(TFormPlacement, AHookKeepsTheSizeLimitsWhileThereAreAny) {
