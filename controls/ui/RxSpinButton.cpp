@@ -27,9 +27,12 @@ QImage arrow(bool up) {
     return image;
 }
 
-void drawGlyph(QPainter& p, const QImage& glyph, int centreX, int centreY) {
+// A glyph's transparent colour is its bottom-left pixel's, as a bitmap's is; the button's
+// own arrows are on fuchsia.
+void drawGlyph(QPainter& p, const QImage& glyph, bool own, int centreX, int centreY) {
+    if (glyph.isNull()) return;
     QImage shown = glyph.convertToFormat(QImage::Format_ARGB32);
-    const QRgb transparent = shown.pixel(0, shown.height() - 1);
+    const QRgb transparent = own ? kGlyphTransparent : shown.pixel(0, shown.height() - 1);
     for (int y = 0; y < shown.height(); ++y)
         for (int x = 0; x < shown.width(); ++x)
             if (shown.pixel(x, y) == transparent) shown.setPixel(x, y, 0);
@@ -43,12 +46,14 @@ TRxSpinButton::TRxSpinButton(QWidget* parent) : QWidget(parent), upGlyph_(arrow(
 }
 
 void TRxSpinButton::SetUpGlyph(const QImage& glyph) {
-    upGlyph_ = glyph.isNull() ? arrow(true) : glyph;
+    ownUp_ = glyph.isNull();
+    upGlyph_ = ownUp_ ? arrow(true) : glyph;
     update();
 }
 
 void TRxSpinButton::SetDownGlyph(const QImage& glyph) {
-    downGlyph_ = glyph.isNull() ? arrow(false) : glyph;
+    ownDown_ = glyph.isNull();
+    downGlyph_ = ownDown_ ? arrow(false) : glyph;
     update();
 }
 
@@ -125,8 +130,8 @@ QImage TRxSpinButton::face(TSpinButtonState pressed) const {
     p.drawRect(0, 0, w - 1, h - 1);
     p.drawLine(0, h - 1, w - 1, 0);
     const int shiftTop = top ? 1 : 0, shiftBottom = bottom ? -1 : 0;
-    drawGlyph(p, upGlyph_, w / 4 + shiftTop, h / 4 + shiftTop);
-    drawGlyph(p, downGlyph_, 3 * w / 4 + shiftBottom, 3 * h / 4 + shiftBottom);
+    drawGlyph(p, upGlyph_, ownUp_, w / 4 + shiftTop, h / 4 + shiftTop);
+    drawGlyph(p, downGlyph_, ownDown_, 3 * w / 4 + shiftBottom, 3 * h / 4 + shiftBottom);
     return image;
 }
 

@@ -55,6 +55,7 @@ private:
     QImage face(TSpinButtonState pressed) const;
 
     QImage upGlyph_, downGlyph_;
+    bool ownUp_ = true, ownDown_ = true;
     TSpinButtonState down_ = TSpinButtonState::sbNotDown;
     TSpinButtonState firstDown_ = TSpinButtonState::sbNotDown;
     bool dragging_ = false;
