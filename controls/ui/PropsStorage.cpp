@@ -1,6 +1,7 @@
 #include "controls/ui/PropsStorage.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QFont>
 #include <QHeaderView>
@@ -220,6 +221,41 @@ std::optional<TStoredProperty> qtProperty(QObject* component, const QString& nam
 
 }  // namespace
 
+QObject* FindRootComponent(const QString& name) {
+    if (name.isEmpty()) return nullptr;
+    for (QWidget* form : QApplication::topLevelWidgets())
+        if (form->objectName().compare(name, Qt::CaseInsensitive) == 0) return form;
+    return nullptr;
+}
+
+namespace {
+// The form a component is on: its top-level widget, or its topmost parent.
+QObject* ownerOf(QObject* component) {
+    if (auto* w = qobject_cast<QWidget*>(component)) return w->window();
+    while (component->parent()) component = component->parent();
+    return component;
+}
+}  // namespace
+
+QString ComponentReference(QObject* root, QObject* target) {
+    QObject* owner = ownerOf(target);
+    if (owner == root || owner == target || (root && ownerOf(root) == owner)) return target->objectName();
+    QString ownerName = owner->objectName();
+    if (ownerName.isEmpty()) {
+        ownerName = QString::fromLatin1(owner->metaObject()->className()).section("::", -1);
+        if (ownerName.startsWith('T', Qt::CaseInsensitive)) ownerName.remove(0, 1);
+    }
+    return ownerName + "." + target->objectName();
+}
+
+std::optional<QObject*> ResolveComponentReference(QObject* root, const QString& text) {
+    const int point = text.indexOf('.');
+    QObject* owner = point < 0 ? root : FindRootComponent(text.left(point).trimmed());
+    if (!owner) return std::nullopt;  // an owner that is not there: the property stays
+    const QString name = point < 0 ? text.trimmed() : text.mid(point + 1).trimmed();
+    return FindComponent(owner, name);
+}
+
 QObject* FindComponent(QObject* root, const QString& name) {
     if (!root || name.isEmpty()) return nullptr;
     if (root->objectName() == name) return root;
@@ -287,8 +323,8 @@ std::string TPropsStorage::textOf(const TStoredProperty& p) const {
         case Kind::Float: return FloatText(v.toDouble());
         case Kind::String: return text(v.toString());
         case Kind::Component: {
-            const QObject* target = v.value<QObject*>();
-            return target ? text(target->objectName()) : kNullComponent;
+            QObject* target = v.value<QObject*>();
+            return target ? text(ComponentReference(root_, target)) : kNullComponent;
         }
         default: return {};
     }
@@ -379,7 +415,8 @@ void TPropsStorage::load(const std::string& section, const std::string& ident, c
         case Kind::Component:
             if (t.empty()) break;
             if (QString::fromStdString(t).compare(kNullComponent, Qt::CaseInsensitive) == 0) p.set(QVariant::fromValue<QObject*>(nullptr));
-            else if (QObject* c = FindComponent(root_, QString::fromStdString(t))) p.set(QVariant::fromValue(c));
+            else if (const std::optional<QObject*> c = ResolveComponentReference(root_, QString::fromStdString(t)))
+                p.set(QVariant::fromValue(*c));
             break;
         default: break;
     }

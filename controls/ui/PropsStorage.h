@@ -73,6 +73,16 @@ private:
     const std::vector<TPropertyFinder>& finders_;
 };
 
+// The form of that object name among the application's windows (any case), or none.
+QObject* FindRootComponent(const QString& name);
+// How a property refers to a component: its name, preceded by its form's name and a point
+// when it is on another form than the root (the form's class name without its leading "T"
+// when the form has no name).
+QString ComponentReference(QObject* root, QObject* target);
+// The component a reference names (none when its form has no such component), or nothing
+// when the form it names is not there.
+std::optional<QObject*> ResolveComponentReference(QObject* root, const QString& text);
+
 // The entries whose text parses and whose component exists under the root, in order.
 QStringList ResolveStoredProps(QObject* root, const QStringList& list);
 

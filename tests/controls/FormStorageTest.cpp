@@ -287,6 +287,49 @@ TEST(TFormStorage, FontsCollectionsAndEmptyTextsAreStoredByTheirKinds) {
     EXPECT_EQ(again.tree->columnCount(), 2);  // not a number: the count it has
 }
 
+TEST(TFormStorage, AReferenceToAnotherFormsComponentNamesThatForm) {
+    qtTestApp();
+    RegistryStore store(":memory:");
+    auto other = std::make_unique<QWidget>();
+    other->setObjectName("OtherForm");
+    auto* target = new QWidget(other.get());
+    target->setObjectName("pTarget");
+    {
+        TTestForm form(store);
+        form.show();
+        form.panel->Buddy = target;
+        EXPECT_TRUE(form.close());
+    }
+    EXPECT_EQ(value(store, "panel_Buddy"), "OtherForm.pTarget");
+    struct Case {
+        const char* stored;
+        bool otherThere;
+        QWidget* expected;  // nullptr with keep: unchanged
+        bool keep;
+    } cases[] = {
+        {"OtherForm.pTarget", true, target, false},
+        {"otherform . pTarget", true, target, false},  // any case, blanks around
+        {"OtherForm.pMissing", true, nullptr, false},  // the form is there, the component is not
+        {"NoSuchForm.pTarget", true, nullptr, true},   // no such form: left as it was
+    };
+    for (const Case& c : cases) {
+        RegWriteString(store, HKEY_CURRENT_USER, "Software\\Test\\Form", "panel_Buddy", c.stored);
+        TTestForm form(store);
+        QWidget sentinel;
+        form.panel->Buddy = &sentinel;
+        form.show();
+        EXPECT_EQ(form.panel->Buddy, c.keep ? &sentinel : c.expected) << c.stored;
+        form.storage->Active = false;
+    }
+    // A form without a name is known by its class name without its leading "T".
+    other->setObjectName("");
+    TTestPanel unnamed;
+    auto* inner = new QWidget(&unnamed);
+    inner->setObjectName("inner");
+    EXPECT_EQ(ComponentReference(other.get(), inner), "TestPanel.inner");
+    EXPECT_EQ(ComponentReference(&unnamed, inner), "inner");
+}
+
 TEST(TFormPlacement, AHookKeepsTheSizeLimitsWhileThereAreAny) {
     qtTestApp();
     RegistryStore store(":memory:");
