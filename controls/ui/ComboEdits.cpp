@@ -3,7 +3,9 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QAbstractFileIconProvider>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -32,11 +34,30 @@ QString qtFilter(const QString& filter) {
     return out.join(";;");
 }
 
+// Pictures by kind and name only: a dialog listing a folder never opens the files in it to
+// guess their type (a FIFO would hang it, a file of /proc never end).
+class TNameOnlyIconProvider final : public QAbstractFileIconProvider {
+public:
+    QIcon icon(const QFileInfo& info) const override {
+        return QAbstractFileIconProvider::icon(info.isDir() ? Folder : File);
+    }
+    QString type(const QFileInfo& info) const override {
+        if (info.isDir()) return QStringLiteral("Folder");
+        return QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchExtension).comment();
+    }
+};
+
+void readNamesOnly(QFileDialog& dialog) {
+    static TNameOnlyIconProvider provider;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setIconProvider(&provider);
+}
+
 class QtComboEditDialogs final : public IComboEditDialogs {
 public:
     std::optional<QStringList> ChooseFiles(QWidget* owner, const TFileDialogRequest& r) override {
         QFileDialog dialog(owner, r.Title, r.InitialDir, qtFilter(r.Filter));
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        readNamesOnly(dialog);
         const bool save = r.Kind == TFileDialogKind::dkSave || r.Kind == TFileDialogKind::dkSavePicture;
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(r.MultiSelect() ? QFileDialog::ExistingFiles
@@ -51,9 +72,12 @@ public:
         return dialog.selectedFiles();
     }
     std::optional<QString> ChooseFolder(QWidget* owner, const QString& text, const QString& start) override {
-        const QString dir = QFileDialog::getExistingDirectory(owner, text, start, QFileDialog::DontUseNativeDialog);
-        if (dir.isEmpty()) return std::nullopt;
-        return dir;
+        QFileDialog dialog(owner, text, start);
+        readNamesOnly(dialog);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+        return dialog.selectedFiles().front();
     }
 };
 

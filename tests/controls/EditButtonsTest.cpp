@@ -4,14 +4,18 @@
 // kinds, the click key, the hooks around the dialog, several names, a new dialog kind).
 #include <gtest/gtest.h>
 
+#include <QAbstractFileIconProvider>
 #include <QAction>
 #include <QDialog>
+#include <QFileDialog>
+#include <QTimer>
 #include <QPainter>
 #include <QStyle>
 #include <QTest>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <unistd.h>
 
 #include "app/QtTestApp.h"
@@ -383,5 +387,36 @@ TEST(ComboEdits, SeveralNamesAndANewDialogKind) {
         EXPECT_EQ(r.HistoryList, QStringList{"/tmp"});
         EXPECT_EQ(r.Options, ofAllowMultiSelect | ofFileMustExist);
         EXPECT_EQ(r.Files, names);
+    }
+}
+
+TEST(ComboEdits, TheDesktopDialogsNameFilesWithoutReadingThem) {
+    qtApp();
+    TempFolder dir;
+    {
+        std::ofstream(dir.path / "report") << "%PDF-1.4\n";  // what a type guess from contents would see
+    }
+    for (const bool folder : {false, true}) {
+        QString seenType;
+        bool seen = false;
+        // Looks at the dialog once it runs, then closes it.
+        std::function<void()> watch = [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return QTimer::singleShot(10, watch);
+            ASSERT_NE(dialog->iconProvider(), nullptr);
+            seenType = dialog->iconProvider()->type(QFileInfo(QString::fromStdString((dir.path / "report").string())));
+            seen = true;
+            dialog->reject();
+        };
+        QTimer::singleShot(0, watch);
+        if (folder) {
+            EXPECT_FALSE(DesktopComboEditDialogs().ChooseFolder(nullptr, "Select default folder...", dir.path.c_str()));
+        } else {
+            TFileDialogRequest request;
+            request.InitialDir = dir.path.c_str();
+            EXPECT_FALSE(DesktopComboEditDialogs().ChooseFiles(nullptr, request));
+        }
+        ASSERT_TRUE(seen);
+        EXPECT_FALSE(seenType.contains("PDF")) << seenType.toStdString();
     }
 }
