@@ -1,5 +1,6 @@
 #include "controls/ui/ComboEdits.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -163,8 +164,23 @@ TCustomComboEdit::TCustomComboEdit(QWidget* parent)
     button_->Layout = TButtonLayout::blGlyphLeft;
     button_->setFixedWidth(kComboButtonWidth);
     connect(button_, &TRxSpeedButton::clicked, this, &TCustomComboEdit::ButtonClicked);
+    setMinimumHeight(MinimumEditHeight());
     resize(width(), 21);
     place();
+}
+
+void TCustomComboEdit::SetAlignment(TAlignment alignment) {
+    alignment_ = alignment;
+    const Qt::Alignment horizontal = alignment == TAlignment::taRightJustify ? Qt::AlignRight
+                                     : alignment == TAlignment::taCenter     ? Qt::AlignHCenter
+                                                                             : Qt::AlignLeft;
+    setAlignment(horizontal | Qt::AlignVCenter);
+}
+
+int TCustomComboEdit::MinimumEditHeight() const {
+    constexpr int kThinBorder = 1;
+    const int text = std::min(QFontMetrics(QApplication::font()).height(), fontMetrics().height());
+    return text + 4 * kThinBorder + 1;
 }
 
 TCustomComboEdit::~TCustomComboEdit() { disconnect(button_, nullptr, this, nullptr); }
@@ -246,6 +262,7 @@ void TCustomComboEdit::keyPressEvent(QKeyEvent* event) {
 
 void TCustomComboEdit::changeEvent(QEvent* event) {
     if (event->type() == QEvent::EnabledChange) button_->setEnabled(isEnabled());
+    if (event->type() == QEvent::FontChange) setMinimumHeight(MinimumEditHeight());
     QLineEdit::changeEvent(event);
 }
 

@@ -105,6 +105,11 @@ public:
     int NumGlyphs() const { return button_->NumGlyphs(); }
     // The width the present kind gives its button unless set otherwise.
     int DefaultButtonWidth() const;
+    TAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TAlignment alignment);
+    // The lowest the edit may be: the lower of the desktop's and its own font's height,
+    // four thin borders and one.
+    int MinimumEditHeight() const;
 
     // The button's click or the click key: nothing while read-only unless AlwaysEnable.
     void ButtonClicked();
@@ -143,6 +148,7 @@ private:
     IComboEditDialogs* dialogs_;
     QKeySequence clickKey_{Qt::ALT | Qt::Key_Down};
     TGlyphKind glyphKind_ = TGlyphKind::gkCustom;
+    TAlignment alignment_ = TAlignment::taLeftJustify;
     QImage customGlyph_;
     int customCount_ = 1;
     bool readOnly_ = false;

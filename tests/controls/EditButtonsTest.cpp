@@ -263,6 +263,35 @@ TEST(ComboEdits, TheButtonIsASpeedButtonWithTheGlyphOfItsKind) {
     EXPECT_EQ(dialogs.files.size(), 1u);
 }
 
+TEST(ComboEdits, LeastHeightAndAlignment) {
+    qtApp();
+    TDirectoryEdit edit;
+    const int desktop = QFontMetrics(QApplication::font()).height();
+    EXPECT_EQ(edit.MinimumEditHeight(), std::min(desktop, edit.fontMetrics().height()) + 5);
+    edit.resize(100, 2);
+    EXPECT_EQ(edit.height(), edit.MinimumEditHeight());
+    // A larger font than the desktop's asks no more than the desktop's; a smaller one less.
+    struct Case {
+        int pixels;
+        bool lower;
+    } fonts[] = {{60, false}, {6, true}};
+    for (const Case& c : fonts) {
+        QFont f = edit.font();
+        f.setPixelSize(c.pixels);
+        edit.setFont(f);
+        EXPECT_EQ(edit.MinimumEditHeight() < desktop + 5, c.lower) << c.pixels;
+        EXPECT_EQ(edit.minimumHeight(), edit.MinimumEditHeight()) << c.pixels;
+    }
+    const std::pair<TAlignment, Qt::Alignment> alignments[] = {{TAlignment::taLeftJustify, Qt::AlignLeft},
+                                                               {TAlignment::taRightJustify, Qt::AlignRight},
+                                                               {TAlignment::taCenter, Qt::AlignHCenter}};
+    for (const auto& [alignment, horizontal] : alignments) {
+        edit.SetAlignment(alignment);
+        EXPECT_EQ(edit.Alignment(), alignment);
+        EXPECT_EQ(edit.alignment() & Qt::AlignHorizontal_Mask, horizontal);
+    }
+}
+
 TEST(ComboEdits, TheClickKeyIsSettable) {
     qtApp();
     ScriptedDialogs dialogs;
