@@ -7,10 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QPushButton>
-#include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <filesystem>
@@ -22,6 +19,7 @@
 #include "app/ui/FavoritesImages.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
+#include "controls/ui/ComboEdits.h"
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/FileUtils.h"
@@ -36,6 +34,27 @@ constexpr int kFavoriteRole = Qt::UserRole + 1;
 constexpr int kAddTreeShownHeight = 255;
 constexpr int kAddTreeHiddenHeight = kAddTreeShownHeight - (282 - 145);
 constexpr int kPictureSize = 32;
+
+// A file-name edit's dialogs as the program's desktop services open them.
+class TServicesComboDialogs final : public IComboEditDialogs {
+public:
+    explicit TServicesComboDialogs(IMainServices& services) : services_(services) {}
+    std::optional<QStringList> ChooseFiles(QWidget* owner, const TFileDialogRequest& r) override {
+        const TOpenDialogSpec spec{r.Title.toStdString(), r.DefaultExt.toStdString(), r.Filter.toStdString(),
+                                   r.InitialDir.toStdString()};
+        const std::optional<std::string> file = services_.OpenFileName(owner, spec);
+        if (!file) return std::nullopt;
+        return QStringList{QString::fromStdString(*file)};
+    }
+    std::optional<QString> ChooseFolder(QWidget* owner, const QString& text, const QString& start) override {
+        const std::optional<std::string> folder = services_.BrowseForFolder(owner, text.toStdString(), start.toStdString());
+        if (!folder) return std::nullopt;
+        return QString::fromStdString(*folder);
+    }
+
+private:
+    IMainServices& services_;
+};
 
 // The picture beside a dialog's fields.
 QHBoxLayout* besidePicture(QLabel* picture, QLayout* fields) {
@@ -327,17 +346,20 @@ void TAddFavoritesDlg::cmdCreateInClick() {
 // ---- favorite properties
 
 TFavPropsDlg::TFavPropsDlg(QWidget* owner, TFavoritesDialogs& env, TFavorite& favorite)
-    : TFavoritesDlgBase(owner, env, "FavPropsDlg", "Favorite Properties", {347, 139}), favorite_(favorite) {
+    : TFavoritesDlgBase(owner, env, "FavPropsDlg", "Favorite Properties", {347, 139}),
+      favorite_(favorite),
+      targetDialogs_(std::make_unique<TServicesComboDialogs>(env.Services)) {
     txtName = new QLineEdit(qs(favorite.Name), this);
     txtName->setObjectName("txtName");
     txtName->setReadOnly(true);
-    txtTarget = new QLineEdit(qs(favorite.Target), this);
+    txtTarget = new TFilenameEdit(this);
     txtTarget->setObjectName("txtTarget");
-    txtTarget->setAcceptDrops(true);
-    txtTarget->installEventFilter(this);
-    auto* browse = new QToolButton(this);
-    browse->setObjectName("btnTarget");
-    browse->setText("...");
+    txtTarget->setText(qs(favorite.Target));
+    txtTarget->SetDialogs(*targetDialogs_);
+    txtTarget->SetAcceptFiles(true);
+    txtTarget->Dialog.Title = "Select target...";
+    txtTarget->Dialog.Filter = QString::fromUtf8(kSelectFileFilter);
+    txtTarget->SetDialogOptions(ofHideReadOnly | ofPathMustExist | ofFileMustExist);
     cmdOK = button(this, "cmdOK", "&OK");
     cmdOK->setDefault(true);
     QPushButton* cancel = button(this, "cmdCancel", "&Cancel");
@@ -345,10 +367,7 @@ TFavPropsDlg::TFavPropsDlg(QWidget* owner, TFavoritesDialogs& env, TFavorite& fa
     fields->addWidget(label(this, "&Name:", txtName));
     fields->addWidget(txtName);
     fields->addWidget(label(this, "&Target:", txtTarget));
-    auto* targetRow = new QHBoxLayout;
-    targetRow->addWidget(txtTarget, 1);
-    targetRow->addWidget(browse);
-    fields->addLayout(targetRow);
+    fields->addWidget(txtTarget);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(besidePicture(picture(int(TFavoritesPicture::Favorite)), fields));
     auto* buttons = new QHBoxLayout;
@@ -358,35 +377,22 @@ TFavPropsDlg::TFavPropsDlg(QWidget* owner, TFavoritesDialogs& env, TFavorite& fa
     layout->addLayout(buttons);
     cmdOK->setEnabled(!txtTarget->text().isEmpty());
     connect(txtTarget, &QLineEdit::textChanged, this, [this](const QString& t) { cmdOK->setEnabled(!t.isEmpty()); });
-    connect(browse, &QToolButton::clicked, this, [this] { BrowseClick(); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { OKClick(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TFavPropsDlg::BrowseClick() {
-    guard([this] {
-        const std::filesystem::path current = ss(txtTarget->text());
-        TOpenDialogSpec spec{"Select target...", "", kSelectFileFilter, current.parent_path().string()};
-        if (std::optional<std::string> file = env_.Services.OpenFileName(this, spec)) txtTarget->setText(qs(*file));
-    });
-}
+TFavPropsDlg::~TFavPropsDlg() = default;
 
-bool TFavPropsDlg::eventFilter(QObject* watched, QEvent* e) {
-    // A file dropped on the target field becomes the target.
-    if (watched == txtTarget && (e->type() == QEvent::DragEnter || e->type() == QEvent::Drop)) {
-        auto* drop = static_cast<QDropEvent*>(e);
-        if (!drop->mimeData()->hasUrls() || !drop->mimeData()->urls().front().isLocalFile()) return false;
-        if (e->type() == QEvent::Drop) txtTarget->setText(drop->mimeData()->urls().front().toLocalFile());
-        drop->acceptProposedAction();
-        return true;
-    }
-    return QDialog::eventFilter(watched, e);
+void TFavPropsDlg::BrowseClick() {
+    guard([this] { txtTarget->ButtonClicked(); });
 }
 
 void TFavPropsDlg::OKClick() {
     guard([this] {
-        const std::string target = ss(txtTarget->text());
-        if (target.empty()) return;
+        if (txtTarget->text().isEmpty()) return;
+        // A folder is a target too, blanks and all; anything else is read as a file name.
+        const std::string text = ss(txtTarget->text());
+        const std::string target = SafeDirectoryExists(text) ? text : ss(txtTarget->FileName());
         if (!SafeDirectoryExists(target) && !SafeFileExists(target))
             throw EQBException(FormatOne(kMsgTargetNotFound, target), "", TQBSeverity::Warning);
         favorite_.Target = target;

@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class QLabel;
@@ -16,8 +17,10 @@ class QPushButton;
 
 namespace gs {
 
+class IComboEditDialogs;
 class IMainServices;
 class TAppContext;
+class TFilenameEdit;
 class TAppExceptionHandler;
 class TFavoritesFolder;
 struct TFavorite;
@@ -177,17 +180,17 @@ class TFavPropsDlg : public TFavoritesDlgBase {
     Q_OBJECT
 public:
     TFavPropsDlg(QWidget* owner, TFavoritesDialogs& env, TFavorite& favorite);
-    QLineEdit* Target() const { return txtTarget; }
+    ~TFavPropsDlg() override;
+    TFilenameEdit* Target() const { return txtTarget; }
     void OKClick();
+    // The target's button: the file dialog of the program's services.
     void BrowseClick();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     TFavorite& favorite_;
+    std::unique_ptr<IComboEditDialogs> targetDialogs_;
     QLineEdit* txtName;
-    QLineEdit* txtTarget;
+    TFilenameEdit* txtTarget;
     QPushButton* cmdOK;
 };
 

@@ -88,4 +88,41 @@ TFaceLayout LayoutFace(int left, int top, TFaceSize client, TFaceSize glyph, TFa
     return out;
 }
 
+namespace {
+constexpr std::size_t kMaxCaption = 255;
+constexpr const char* kEllipsis = "...";
+
+bool continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+}  // namespace
+
+std::string MinimizeText(const std::string& text, int maxWidth, const TTextWidth& width) {
+    if (width(text) <= maxWidth) return text;
+    std::size_t keep = text.size();
+    while (keep > 0) {
+        do --keep;
+        while (keep > 0 && continuation(text[keep]));
+        std::string shortened = text.substr(0, keep) + kEllipsis;
+        if (width(shortened) <= maxWidth) return shortened;
+    }
+    return kEllipsis;
+}
+
+std::string ShortenedCaption(const std::string& caption, int roomWidth, const TTextWidth& width) {
+    std::size_t cut = std::min(caption.size(), kMaxCaption);
+    while (cut < caption.size() && cut > 0 && continuation(caption[cut])) --cut;  // whole characters only
+    const std::string text = caption.substr(0, cut);
+    std::string out;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = text.find('\n', start);
+        std::string line = MinimizeText(text.substr(start, end - start), roomWidth, width);
+        while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
+        out += line;
+        if (end == std::string::npos) break;
+        out += '\n';
+        start = end + 1;
+    }
+    return out;
+}
+
 }  // namespace gs

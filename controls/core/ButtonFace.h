@@ -2,8 +2,15 @@
 // The arithmetic of a speed button's face: how many glyphs a strip holds, which slice and
 // rendering each button state shows, and where glyph, caption and drop-down mark go.
 #include <cstdint>
+#include <functional>
+#include <string>
 
 namespace gs {
+
+// The frame a speed button draws: the new one, the old one, or the new one wherever the
+// desktop has the new look (always, here).
+enum class TButtonStyle { bsAutoDetect, bsWin31, bsNew };
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 enum class TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 // In the order the glyph cache keeps them.
@@ -44,5 +51,15 @@ struct TFaceLayout {
 // and spacing -1 are automatic.
 TFaceLayout LayoutFace(int left, int top, TFaceSize client, TFaceSize glyph, TFaceSize text, TButtonLayout layout,
                        int margin, int spacing, bool mark);
+
+// The width a text takes when drawn.
+using TTextWidth = std::function<int(const std::string&)>;
+// A one-line text made to fit `maxWidth`: the text itself when it fits, else the longest
+// start of it (cut between UTF-8 characters) followed by "...", or "..." alone when no
+// start fits.
+std::string MinimizeText(const std::string& text, int maxWidth, const TTextWidth& width);
+// A caption as a speed button shows it without word wrap: at most 255 characters, each of
+// its lines shortened to the room's width and trimmed of blanks at its right.
+std::string ShortenedCaption(const std::string& caption, int roomWidth, const TTextWidth& width);
 
 }  // namespace gs

@@ -35,6 +35,35 @@ std::string FolderOfDroppedName(const std::string& name, const TPathTest& fileEx
     return std::filesystem::path(name).parent_path().string();
 }
 
+int ButtonWidthForKind(TGlyphKind kind, int currentWidth, int glyphWidth, int glyphCount, int scrollBarWidth) {
+    switch (kind) {
+        case TGlyphKind::gkDefault:
+            if (glyphWidth <= 0) return currentWidth;
+            return std::max(glyphWidth / std::max(glyphCount, 1) + 6, currentWidth);
+        case TGlyphKind::gkDropDown: return scrollBarWidth;
+        case TGlyphKind::gkCustom:
+        case TGlyphKind::gkEllipsis: break;
+    }
+    return currentWidth;
+}
+
+int DefaultButtonWidth(TGlyphKind kind, int glyphWidth, int glyphCount, int scrollBarWidth) {
+    if (kind == TGlyphKind::gkDefault && glyphWidth > 0)
+        return std::max(glyphWidth / std::max(glyphCount, 1) + 6, kComboButtonWidth);
+    if (kind == TGlyphKind::gkDropDown) return scrollBarWidth;
+    return kComboButtonWidth;
+}
+
+int GlyphCountForKind(TGlyphKind kind, int customCount, int defaultCount) {
+    switch (kind) {
+        case TGlyphKind::gkDefault: return defaultCount;
+        case TGlyphKind::gkDropDown:
+        case TGlyphKind::gkEllipsis: return 1;
+        case TGlyphKind::gkCustom: break;
+    }
+    return customCount;
+}
+
 std::array<int, 3> EllipsisDotsX(int buttonWidth) {
     const int width = std::max(1, buttonWidth - 6);
     const int gap = std::clamp((width - 6) / 2, 1, 3);

@@ -32,6 +32,18 @@ std::string FolderEditText(const std::string& text, const std::string& folder, b
 // The folder a dropped name stands for: its folder when it is an existing file.
 std::string FolderOfDroppedName(const std::string& name, const TPathTest& fileExists);
 
+// The picture on a combo edit's button: the user's own, the edit's default one, a combo
+// box's arrow, or three dots.
+enum class TGlyphKind { gkCustom, gkDefault, gkDropDown, gkEllipsis };
+constexpr int kComboButtonWidth = 21;
+// The button width a glyph kind asks for when it is chosen: the default glyph's width and
+// 6 (no less than the present width), the scroll bar's width for the arrow, else unchanged.
+int ButtonWidthForKind(TGlyphKind kind, int currentWidth, int glyphWidth, int glyphCount, int scrollBarWidth);
+// The width a kind's button has unless set otherwise (what is not stored).
+int DefaultButtonWidth(TGlyphKind kind, int glyphWidth, int glyphCount, int scrollBarWidth);
+// How many pictures a kind's glyph strip holds.
+int GlyphCountForKind(TGlyphKind kind, int customCount, int defaultCount);
+
 // The three 2 x 2 dots of an ellipsis button glyph (x of each dot, y 1) for a button of
 // the given width; the glyph is max(1, width - 6) wide and 4 high.
 std::array<int, 3> EllipsisDotsX(int buttonWidth);

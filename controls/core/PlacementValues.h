@@ -25,6 +25,16 @@ struct TWindowPlacement {
     friend bool operator==(const TWindowPlacement&, const TWindowPlacement&) = default;
 };
 
+// Limits of a window's size and of its maximised size and place; 0 is "not set".
+struct TWinMinMaxInfo {
+    int MaxPosLeft = 0, MaxPosTop = 0;
+    int MaxSizeHeight = 0, MaxSizeWidth = 0;
+    int MaxTrackHeight = 0, MaxTrackWidth = 0;
+    int MinTrackHeight = 0, MinTrackWidth = 0;
+    bool IsSet() const { return *this != TWinMinMaxInfo{}; }
+    friend bool operator==(const TWinMinMaxInfo&, const TWinMinMaxInfo&) = default;
+};
+
 // What the placement is read and written against.
 struct TScreenInfo {
     int Width = 0, Height = 0;  // the primary screen in pixels

@@ -76,6 +76,10 @@ std::optional<int> EnumFromText(const std::string& text, const std::vector<std::
 
 std::string StringListSection(const std::string& section, const std::string& ident) { return section + "." + ident; }
 
+std::string CollectionCountIdent(const std::string& ident) { return ident + "." + kCount; }
+
+std::string CollectionItemPrefix(int index) { return itemIdent(index) + "_"; }
+
 void SaveStringList(IPlacementStorage& storage, const std::string& subsection, const std::vector<std::string>& items) {
     storage.EraseSection(subsection);
     if (items.empty()) return;

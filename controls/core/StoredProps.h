@@ -37,6 +37,11 @@ std::optional<int> EnumFromText(const std::string& text, const std::vector<std::
 
 // "%s.%s" of the section and the identifier.
 std::string StringListSection(const std::string& section, const std::string& ident);
+// A collection's count in the section: "%s.Count" of the identifier; its items' values
+// in the subsection (as for string lists) under "Item%d_" and the item's property name.
+std::string CollectionCountIdent(const std::string& ident);
+std::string CollectionItemPrefix(int index);
+
 // Erases the subsection, then writes "Count" and the items when there are any.
 void SaveStringList(IPlacementStorage& storage, const std::string& subsection, const std::vector<std::string>& items);
 // The stored items, or nothing when the subsection holds none (the list then stays as it

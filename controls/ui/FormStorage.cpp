@@ -18,7 +18,89 @@ TScreenRect rectOf(const QRect& r) { return {r.left(), r.top(), r.left() + r.wid
 
 }  // namespace
 
-TFormPlacement::TFormPlacement(QWidget* form) : QObject(form), form_(form), store_(&defaultRegistryStore()) {}
+TFormPlacement::TFormPlacement(QWidget* form)
+    : QObject(form), form_(form), hook_(new TRxWindowHook(this)), store_(&defaultRegistryStore()) {
+    hook_->SetActive(false);
+    // After the form's own handling, as the system asks a window for its limits.
+    hook_->AfterMessage = [this](TRxWindowHook&, QEvent* event, bool&) {
+        switch (event->type()) {
+            case QEvent::Show:
+            case QEvent::Resize:
+            case QEvent::WindowStateChange: applyLimits(); break;
+            default: break;
+        }
+    };
+}
+
+void TFormPlacement::SetMinMaxInfo(const TWinMinMaxInfo& info) {
+    if (info == minMaxInfo_) return;
+    minMaxInfo_ = info;
+    if (attached_) hookToggle();
+}
+
+void TFormPlacement::SetPreventResize(bool on) {
+    if (!form_ || on == preventResize_) return;
+    preventResize_ = on;
+    if (attached_) maximiseIconStep();
+}
+
+void TFormPlacement::maximiseIconStep() {
+    if (!form_) return;
+    const Qt::WindowFlags flags = form_->windowFlags();
+    const bool customised = flags & Qt::CustomizeWindowHint;
+    if (preventResize_) hadMaximise_ = !customised ? !qobject_cast<QDialog*>(form_.data()) : bool(flags & Qt::WindowMaximizeButtonHint);
+    const bool dialog = qobject_cast<QDialog*>(form_.data()) != nullptr;
+    const bool maximise = !(preventResize_ || !hadMaximise_ || dialog);
+    Qt::WindowFlags wanted = customised ? flags
+                                        : flags | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                                              Qt::WindowMaximizeButtonHint;
+    wanted.setFlag(Qt::WindowMaximizeButtonHint, maximise);
+    if (wanted != flags && (preventResize_ || customised)) {
+        // A new set of flags shows the form anew: no restore from that.
+        const bool active = Active, visible = form_->isVisible();
+        Active = false;
+        form_->setWindowFlags(wanted);
+        if (visible) form_->show();
+        Active = active;
+    }
+    hookToggle();
+}
+
+void TFormPlacement::hookToggle() {
+    const bool wanted = form_ && form_->isWindow() && (minMaxInfo_.IsSet() || preventResize_);
+    if (wanted) {
+        hook_->SetWinControl(form_);
+        hook_->SetActive(true);
+        applyLimits();
+    } else {
+        hook_->SetActive(false);
+        releaseLimits();
+    }
+}
+
+void TFormPlacement::applyLimits() {
+    if (!form_ || !hook_->Active()) return;
+    if (!ownLimits_) ownLimits_ = std::make_pair(form_->minimumSize(), form_->maximumSize());
+    if (preventResize_) {
+        // Its size is the one it shows with; not maximised either.
+        if (!form_->isVisible()) return;
+        if (form_->windowState() & Qt::WindowMaximized) form_->setWindowState(form_->windowState() & ~Qt::WindowMaximized);
+        form_->setFixedSize(form_->size());
+        return;
+    }
+    const TWinMinMaxInfo& m = minMaxInfo_;
+    const QSize ownMin = ownLimits_->first, ownMax = ownLimits_->second;
+    form_->setMinimumSize(m.MinTrackWidth ? m.MinTrackWidth : ownMin.width(), m.MinTrackHeight ? m.MinTrackHeight : ownMin.height());
+    form_->setMaximumSize(m.MaxTrackWidth ? m.MaxTrackWidth : ownMax.width(), m.MaxTrackHeight ? m.MaxTrackHeight : ownMax.height());
+}
+
+void TFormPlacement::releaseLimits() {
+    if (!form_ || !ownLimits_) return;
+    form_->setMinimumSize(ownLimits_->first);
+    form_->setMaximumSize(ownLimits_->second);
+    ownLimits_.reset();
+}
 
 TFormPlacement::~TFormPlacement() {
     if (form_ && attached_) form_->removeEventFilter(this);
@@ -53,6 +135,8 @@ void TFormPlacement::Attach() {
         connect(dialog, &QDialog::finished, this, [this] {
             if (Active) guarded([this] { Save(); });
         });
+    if (preventResize_) maximiseIconStep();
+    else hookToggle();
     if (auto* storage = qobject_cast<TFormStorage*>(this)) storage->ResolveStoredProps();
 }
 

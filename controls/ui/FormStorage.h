@@ -14,12 +14,14 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "controls/core/PlacementValues.h"
 #include "controls/core/StoredProps.h"
 #include "controls/ui/PropsStorage.h"
+#include "controls/ui/WindowHook.h"
 
 namespace gs {
 
@@ -45,6 +47,16 @@ public:
     // Where failures of the form events go (the program's error handler); by default they
     // are dropped.
     std::function<void(std::exception_ptr)> OnError;
+
+    // Size limits of the form (its tracking sizes; a maximised size and place are the
+    // window manager's to decide here).
+    const TWinMinMaxInfo& MinMaxInfo() const { return minMaxInfo_; }
+    void SetMinMaxInfo(const TWinMinMaxInfo& info);
+    // Keeps the form at the size it shows with, without a maximise button.
+    bool PreventResize() const { return preventResize_; }
+    void SetPreventResize(bool on);
+    // The hook on the form that keeps the limits; active only while there are limits.
+    const TRxWindowHook& Hook() const { return *hook_; }
 
     void SetRegistryStore(RegistryStore& store) { store_ = &store; }
     void Attach();
@@ -72,8 +84,18 @@ private:
     template <class F>
     void guarded(F&& body);
     TScreenInfo screenInfo() const;
+    void hookToggle();
+    void maximiseIconStep();
+    void applyLimits();
+    void releaseLimits();
 
     QPointer<QWidget> form_;
+    TRxWindowHook* hook_;
+    TWinMinMaxInfo minMaxInfo_;
+    bool preventResize_ = false;
+    bool hadMaximise_ = true;
+    // The form's own limits, kept while the hook puts others in their place.
+    std::optional<std::pair<QSize, QSize>> ownLimits_;
     RegistryStore* store_;
     std::unique_ptr<IPlacementStorage> open_;
     bool saved_ = false;

@@ -1,7 +1,11 @@
 #include "controls/ui/PropsStorage.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
+#include <QFont>
+#include <QHeaderView>
+#include <QTreeWidget>
 #include <QMetaProperty>
 #include <QSplitter>
 #include <QWidget>
@@ -13,6 +17,8 @@ namespace gs {
 namespace {
 
 using Kind = TStoredProperty::Kind;
+// The most items a stored collection is made with.
+constexpr int kMaxStoredItems = 10000;
 
 std::string text(const QString& s) { return s.toStdString(); }
 
@@ -35,6 +41,65 @@ void setExtent(QWidget* w, int extent, Qt::Orientation orientation) {
     else w->resize(w->width(), extent);
 }
 
+// A font's own properties, each read and written through the whole font.
+TStoredMembers fontMembers(std::function<QFont()> get, std::function<void(const QFont&)> set) {
+    auto change = [get, set](auto edit) {
+        return [get, set, edit](const QVariant& v) {
+            QFont f = get();
+            edit(f, v);
+            set(f);
+        };
+    };
+    TStoredMembers m;
+    m.emplace_back("Name", TStoredProperty{Kind::String, {}, [get] { return QVariant(get().family()); },
+                                           change([](QFont& f, const QVariant& v) { f.setFamily(v.toString()); })});
+    m.emplace_back("Size", TStoredProperty{Kind::Integer, {}, [get] { return QVariant(get().pointSize()); },
+                                           change([](QFont& f, const QVariant& v) {
+                                               if (v.toInt() > 0) f.setPointSize(v.toInt());
+                                           })});
+    m.emplace_back("Style",
+                   TStoredProperty{Kind::Set, {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"},
+                                   [get] {
+                                       const QFont f = get();
+                                       return QVariant(std::uint32_t(f.bold()) | std::uint32_t(f.italic()) << 1 |
+                                                       std::uint32_t(f.underline()) << 2 | std::uint32_t(f.strikeOut()) << 3);
+                                   },
+                                   change([](QFont& f, const QVariant& v) {
+                                       const std::uint32_t s = v.toUInt();
+                                       f.setBold(s & 1);
+                                       f.setItalic(s & 2);
+                                       f.setUnderline(s & 4);
+                                       f.setStrikeOut(s & 8);
+                                   })});
+    m.emplace_back("Pitch", TStoredProperty{Kind::Enumeration, {"fpDefault", "fpVariable", "fpFixed"},
+                                            [get] {
+                                                const QFont f = get();
+                                                return QVariant(f.fixedPitch() ? 2 : 0);
+                                            },
+                                            change([](QFont& f, const QVariant& v) { f.setFixedPitch(v.toInt() == 2); })});
+    return m;
+}
+
+// A tree's columns: their width and caption.
+std::shared_ptr<TStoredCollection> treeColumns(QTreeWidget* tree) {
+    auto c = std::make_shared<TStoredCollection>();
+    c->count = [tree] { return tree->columnCount(); };
+    c->recreate = [tree](int n) {
+        tree->setColumnCount(0);
+        tree->setColumnCount(n);
+    };
+    c->item = [tree](int i) {
+        TStoredMembers m;
+        m.emplace_back("Width", TStoredProperty{Kind::Integer, {}, [tree, i] { return QVariant(tree->columnWidth(i)); },
+                                                [tree, i](const QVariant& v) { tree->setColumnWidth(i, v.toInt()); }});
+        m.emplace_back("Caption",
+                       TStoredProperty{Kind::String, {}, [tree, i] { return QVariant(tree->headerItem()->text(i)); },
+                                       [tree, i](const QVariant& v) { tree->headerItem()->setText(i, v.toString()); }});
+        return m;
+    };
+    return c;
+}
+
 std::optional<TStoredProperty> widgetProperty(QObject* component, const QString& name) {
     auto* w = qobject_cast<QWidget*>(component);
     if (!w) return std::nullopt;
@@ -47,6 +112,16 @@ std::optional<TStoredProperty> widgetProperty(QObject* component, const QString&
         return TStoredProperty{Kind::Integer, {},
                                [w, o] { return QVariant(o == Qt::Horizontal ? w->width() : w->height()); },
                                [w, o](const QVariant& v) { setExtent(w, v.toInt(), o); }};
+    }
+    if (n == "font") {
+        TStoredProperty p{Kind::Object, {}, {}, {}};
+        p.members = [w] { return fontMembers([w] { return w->font(); }, [w](const QFont& f) { w->setFont(f); }); };
+        return p;
+    }
+    if (auto* tree = qobject_cast<QTreeWidget*>(w); tree && n == "columns") {
+        TStoredProperty p{Kind::Collection, {}, {}, {}};
+        p.collection = treeColumns(tree);
+        return p;
     }
     if (auto* button = qobject_cast<QAbstractButton*>(w); button && n == "checked")
         return TStoredProperty{Kind::Boolean, {}, [button] { return QVariant(button->isChecked()); },
@@ -123,6 +198,14 @@ std::optional<TStoredProperty> qtProperty(QObject* component, const QString& nam
             }
             return p;
         }
+        if (prop.metaType().id() == QMetaType::QFont) {
+            p.kind = Kind::Object;
+            p.members = [component, prop] {
+                return fontMembers([component, prop] { return prop.read(component).value<QFont>(); },
+                                   [component, prop](const QFont& f) { prop.write(component, f); });
+            };
+            return p;
+        }
         const std::optional<Kind> kind = kindOf(prop.metaType());
         if (!kind) return std::nullopt;  // kinds that are not stored
         p.kind = *kind;
@@ -137,6 +220,41 @@ std::optional<TStoredProperty> qtProperty(QObject* component, const QString& nam
 }
 
 }  // namespace
+
+QObject* FindRootComponent(const QString& name) {
+    if (name.isEmpty()) return nullptr;
+    for (QWidget* form : QApplication::topLevelWidgets())
+        if (form->objectName().compare(name, Qt::CaseInsensitive) == 0) return form;
+    return nullptr;
+}
+
+namespace {
+// The form a component is on: its top-level widget, or its topmost parent.
+QObject* ownerOf(QObject* component) {
+    if (auto* w = qobject_cast<QWidget*>(component)) return w->window();
+    while (component->parent()) component = component->parent();
+    return component;
+}
+}  // namespace
+
+QString ComponentReference(QObject* root, QObject* target) {
+    QObject* owner = ownerOf(target);
+    if (owner == root || owner == target || (root && ownerOf(root) == owner)) return target->objectName();
+    QString ownerName = owner->objectName();
+    if (ownerName.isEmpty()) {
+        ownerName = QString::fromLatin1(owner->metaObject()->className()).section("::", -1);
+        if (ownerName.startsWith('T', Qt::CaseInsensitive)) ownerName.remove(0, 1);
+    }
+    return ownerName + "." + target->objectName();
+}
+
+std::optional<QObject*> ResolveComponentReference(QObject* root, const QString& text) {
+    const int point = text.indexOf('.');
+    QObject* owner = point < 0 ? root : FindRootComponent(text.left(point).trimmed());
+    if (!owner) return std::nullopt;  // an owner that is not there: the property stays
+    const QString name = point < 0 ? text.trimmed() : text.mid(point + 1).trimmed();
+    return FindComponent(owner, name);
+}
 
 QObject* FindComponent(QObject* root, const QString& name) {
     if (!root || name.isEmpty()) return nullptr;
@@ -171,7 +289,7 @@ void TPropsStorage::SaveListedProps(const QStringList& list) {
         QObject* component = FindComponent(root_, QString::fromStdString(parts->first));
         if (!component) continue;
         if (std::optional<TStoredProperty> p = Find(component, QString::fromStdString(parts->second)))
-            store(StoredPropIdent(parts->first, parts->second), *p);
+            store(section_, StoredPropIdent(parts->first, parts->second), *p);
     }
 }
 
@@ -182,56 +300,105 @@ void TPropsStorage::LoadListedProps(const QStringList& list) {
             if (!parts) continue;
             QObject* component = FindComponent(root_, QString::fromStdString(parts->first));
             if (!component) continue;
-            if (std::optional<TStoredProperty> p = Find(component, QString::fromStdString(parts->second)); p && p->set)
-                load(StoredPropIdent(parts->first, parts->second), *p);
+            if (std::optional<TStoredProperty> p = Find(component, QString::fromStdString(parts->second));
+                p && (p->set || p->members || p->collection))
+                load(section_, StoredPropIdent(parts->first, parts->second), *p);
         } catch (const std::exception&) {
             // The property keeps its value.
         }
     }
 }
 
-void TPropsStorage::store(const std::string& ident, const TStoredProperty& p) {
+std::string TPropsStorage::textOf(const TStoredProperty& p) const {
+    if (p.kind == Kind::Object || p.kind == Kind::Collection || p.kind == Kind::StringList) return {};
     const QVariant v = p.get();
-    std::string value;
     switch (p.kind) {
-        case Kind::Integer: value = std::to_string(v.toLongLong()); break;
-        case Kind::Boolean: value = v.toBool() ? kTrueText : kFalseText; break;
+        case Kind::Integer: return std::to_string(v.toLongLong());
+        case Kind::Boolean: return v.toBool() ? kTrueText : kFalseText;
         case Kind::Enumeration: {
             const int index = v.toInt();
-            if (index < 0 || std::size_t(index) >= p.names.size()) return;
-            value = p.names[std::size_t(index)];
-            break;
+            return index < 0 || std::size_t(index) >= p.names.size() ? std::string() : p.names[std::size_t(index)];
         }
-        case Kind::Set: value = SetText(v.toUInt(), p.names); break;
-        case Kind::Float: value = FloatText(v.toDouble()); break;
-        case Kind::String: value = text(v.toString()); break;
-        case Kind::StringList: {
-            std::vector<std::string> items;
-            for (const QString& s : v.toStringList()) items.push_back(text(s));
-            SaveStringList(storage_, StringListSection(section_, ident), items);
-            return;
-        }
+        case Kind::Set: return SetText(v.toUInt(), p.names);
+        case Kind::Float: return FloatText(v.toDouble());
+        case Kind::String: return text(v.toString());
         case Kind::Component: {
-            const QObject* target = v.value<QObject*>();
-            value = target ? text(target->objectName()) : kNullComponent;
-            break;
+            QObject* target = v.value<QObject*>();
+            return target ? text(ComponentReference(root_, target)) : kNullComponent;
         }
+        default: return {};
     }
-    storage_.WriteString(section_, ident, TrimBlanks(value));
 }
 
-void TPropsStorage::load(const std::string& ident, const TStoredProperty& p) {
-    if (p.kind == Kind::StringList) {
-        if (const auto items = LoadStringList(storage_, StringListSection(section_, ident))) {
-            QStringList list;
-            for (const std::string& s : *items) list << QString::fromStdString(s);
-            p.set(list);
+void TPropsStorage::storeMembers(const std::string& section, const std::string& prefix, const TStoredMembers& members) {
+    for (const auto& [name, member] : members) store(section, prefix + name, member);
+}
+
+void TPropsStorage::loadMembers(const std::string& section, const std::string& prefix, const TStoredMembers& members) {
+    for (const auto& [name, member] : members) {
+        try {
+            if (member.set || member.members || member.collection) load(section, prefix + name, member);
+        } catch (const std::exception&) {
+            // The member keeps its value.
         }
-        return;
     }
-    const std::optional<std::string> stored = storage_.Read(section_, ident);
-    if (!stored) return;
-    const std::string t = TrimBlanks(*stored);
+}
+
+void TPropsStorage::store(const std::string& section, const std::string& ident, const TStoredProperty& p) {
+    switch (p.kind) {
+        case Kind::StringList: {
+            std::vector<std::string> items;
+            for (const QString& s : p.get().toStringList()) items.push_back(text(s));
+            SaveStringList(storage_, StringListSection(section, ident), items);
+            return;
+        }
+        case Kind::Collection: {
+            const std::string items = StringListSection(section, ident);
+            storage_.EraseSection(items);
+            const int count = p.collection->count();
+            storage_.WriteString(section, CollectionCountIdent(ident), std::to_string(count));
+            for (int i = 0; i < count; ++i) storeMembers(items, CollectionItemPrefix(i), p.collection->item(i));
+            return;
+        }
+        case Kind::Object:
+            // Nothing in the section itself: the object's own properties, after its identifier.
+            if (p.members) storeMembers(section, ident, p.members());
+            return;
+        default: break;
+    }
+    const std::string value = textOf(p);
+    if (value.empty() && p.kind != Kind::String) return;  // an empty text is a string's only
+    storage_.WriteString(section, ident, TrimBlanks(value));
+}
+
+void TPropsStorage::load(const std::string& section, const std::string& ident, const TStoredProperty& p) {
+    switch (p.kind) {
+        case Kind::StringList:
+            if (const auto items = LoadStringList(storage_, StringListSection(section, ident))) {
+                QStringList list;
+                for (const std::string& s : *items) list << QString::fromStdString(s);
+                p.set(list);
+            }
+            return;
+        case Kind::Collection: {
+            const int current = p.collection->count();
+            const std::string countText = storage_.ReadString(section, CollectionCountIdent(ident), std::to_string(current));
+            // A count beyond what the subsection could hold is a damaged one.
+            const int count = std::clamp(ParseInteger(countText).value_or(current), 0, kMaxStoredItems);
+            if (count != current) p.collection->recreate(count);
+            const std::string items = StringListSection(section, ident);
+            for (int i = 0; i < count; ++i) loadMembers(items, CollectionItemPrefix(i), p.collection->item(i));
+            return;
+        }
+        case Kind::Object:
+            if (p.members) loadMembers(section, ident, p.members());
+            return;
+        default: break;
+    }
+    // Read only what has a text now, or may be empty (a string, a reference).
+    const std::string def = textOf(p);
+    if (def.empty() && p.kind != Kind::String && p.kind != Kind::Component) return;
+    const std::string t = TrimBlanks(storage_.ReadString(section, ident, def));
     switch (p.kind) {
         case Kind::Integer: p.set(QVariant(qlonglong(ParseInteger(t).value_or(0)))); break;
         case Kind::Boolean:
@@ -248,9 +415,10 @@ void TPropsStorage::load(const std::string& ident, const TStoredProperty& p) {
         case Kind::Component:
             if (t.empty()) break;
             if (QString::fromStdString(t).compare(kNullComponent, Qt::CaseInsensitive) == 0) p.set(QVariant::fromValue<QObject*>(nullptr));
-            else if (QObject* c = FindComponent(root_, QString::fromStdString(t))) p.set(QVariant::fromValue(c));
+            else if (const std::optional<QObject*> c = ResolveComponentReference(root_, QString::fromStdString(t)))
+                p.set(QVariant::fromValue(*c));
             break;
-        case Kind::StringList: break;
+        default: break;
     }
 }
 

@@ -1,6 +1,8 @@
 #include "controls/ui/RxSpeedButton.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,7 +16,13 @@ QColor highlight() { return QApplication::palette().color(QPalette::Light); }
 QColor shadow() { return QApplication::palette().color(QPalette::Mid); }
 QColor frameDark() { return QApplication::palette().color(QPalette::Shadow); }
 
-void frame3D(QPainter& p, QRect& r, const QColor& topLeft, const QColor& bottomRight) {
+// Without a painter only the rectangle moves in (to know where the content goes).
+void frame3D(QPainter* painter, QRect& r, const QColor& topLeft, const QColor& bottomRight) {
+    if (!painter) {
+        r.adjust(1, 1, -1, -1);
+        return;
+    }
+    QPainter& p = *painter;
     p.setPen(topLeft);
     p.drawLine(r.left(), r.bottom(), r.left(), r.top());
     p.drawLine(r.left(), r.top(), r.right(), r.top());
@@ -37,7 +45,12 @@ TRxSpeedButton::TRxSpeedButton(QWidget* parent) : QWidget(parent) {
 }
 
 void TRxSpeedButton::SetGlyph(const QImage& strip) {
+    SetGlyph(strip, strip.isNull() ? 0 : strip.pixel(0, strip.height() - 1));
+}
+
+void TRxSpeedButton::SetGlyph(const QImage& strip, QRgb transparent) {
     strip_ = strip.convertToFormat(QImage::Format_ARGB32);
+    transparent_ = transparent;
     numGlyphs_ = GlyphCountOfStrip(strip_.width(), strip_.height(), numGlyphs_);
     cache_ = {};
     update();
@@ -59,8 +72,7 @@ QImage TRxSpeedButton::GlyphImage(TButtonState state) const {
     if (choice.Source != TGlyphSource::None) {
         const int w = strip_.width() / numGlyphs_;
         QImage slice = strip_.copy(choice.Slice * w, 0, w, strip_.height());
-        // The bottom-left pixel's colour is the strip's transparent colour.
-        const QRgb transparent = strip_.pixel(0, strip_.height() - 1);
+        const QRgb transparent = transparent_;
         for (int y = 0; y < slice.height(); ++y)
             for (int x = 0; x < slice.width(); ++x) {
                 const QRgb c = slice.pixel(x, y);
@@ -123,15 +135,93 @@ TButtonState TRxSpeedButton::DrawnState() const {
     return state_;
 }
 
-void TRxSpeedButton::Click() { emit clicked(); }
+void TRxSpeedButton::Click() {
+    if (ModalResult != 0)
+        if (auto* dialog = qobject_cast<QDialog*>(window())) dialog->done(ModalResult);
+    if (action_) action_->trigger();
+    emit clicked();
+}
 
-void TRxSpeedButton::paintEvent(QPaintEvent*) {
-    QPainter p(this);
+bool TRxSpeedButton::event(QEvent* e) {
+    if (e->type() == QEvent::Shortcut) {
+        // The caption's accelerator.
+        if (isEnabled()) Click();
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void TRxSpeedButton::SetCaption(const QString& caption) {
+    if (caption == caption_) return;
+    caption_ = caption;
+    if (shortcut_) releaseShortcut(shortcut_);
+    shortcut_ = 0;
+    const QKeySequence accelerator = QKeySequence::mnemonic(caption);
+    if (!accelerator.isEmpty()) shortcut_ = grabShortcut(accelerator);
+    update();
+}
+
+int TRxSpeedButton::textFlags() const {
+    int flags = Qt::AlignVCenter | Qt::TextShowMnemonic;
+    switch (Alignment) {
+        case TAlignment::taLeftJustify: flags |= Qt::AlignLeft; break;
+        case TAlignment::taRightJustify: flags |= Qt::AlignRight; break;
+        case TAlignment::taCenter: flags |= Qt::AlignHCenter; break;
+    }
+    if (WordWrap) flags |= Qt::TextWordWrap;
+    return flags;
+}
+
+TRxSpeedButton::TCaptionPlace TRxSpeedButton::placeCaption(const QRect& r, const QImage& glyph, bool mark) const {
+    const TFaceSize glyphSize{glyph.width(), glyph.height()};
+    const TFaceSize room = CaptionRoom({r.width(), r.height()}, glyphSize, Layout, Margin, Spacing, mark);
+    TCaptionPlace place;
+    const QFontMetrics metrics = fontMetrics();
+    place.text = caption_;
+    if (!WordWrap) {
+        const TTextWidth width = [&metrics](const std::string& t) {
+            return metrics.horizontalAdvance(QString::fromStdString(t).remove('&'));
+        };
+        place.text = QString::fromStdString(ShortenedCaption(caption_.toStdString(), room.Width, width));
+    }
+    QRect text;
+    if (!place.text.isEmpty()) {
+        const int measure = Qt::AlignCenter | Qt::TextShowMnemonic | (WordWrap ? Qt::TextWordWrap : 0);
+        text = metrics.boundingRect(QRect(0, 0, room.Width, 0), measure, place.text);
+        text = QRect(0, 0, std::clamp(text.width(), 0, room.Width), std::clamp(text.height(), 0, room.Height));
+    }
+    const TFaceLayout at = LayoutFace(r.left(), r.top(), {r.width(), r.height()}, glyphSize,
+                                      {text.width(), text.height()}, Layout, Margin, Spacing, mark);
+    place.glyphX = at.GlyphX;
+    place.glyphY = at.GlyphY;
+    if (!place.text.isEmpty()) place.rect = QRect(at.TextX, at.TextY, at.Text.Width, at.Text.Height);
+    return place;
+}
+
+QRect TRxSpeedButton::contentRect(QPainter* p) const {
     QRect r = rect();
-    p.fillRect(r, face());
     const TButtonState drawn = DrawnState();
-    const bool pressed = state_ == TButtonState::bsDown || state_ == TButtonState::bsExclusive;
-    if (drawn != TButtonState::bsInactive || state_ == TButtonState::bsExclusive) {
+    if (drawn != TButtonState::bsInactive || state_ == TButtonState::bsExclusive) drawFrame(p, r, Pressed());
+    else if (Flat) r.adjust(2, 2, -2, -2);
+    if (p && state_ == TButtonState::bsExclusive && !Transparent && (!Flat || drawn == TButtonState::bsInactive))
+        p->fillRect(r.adjusted(-1, -1, 1, 1), QBrush(highlight(), Qt::Dense4Pattern));
+    if (Pressed()) r.translate(1, 1);
+    return r;
+}
+
+QString TRxSpeedButton::ShownCaption() const {
+    const bool mark = MarkDropDown && DropDownMenu;
+    return placeCaption(contentRect(), GlyphImage(state_), mark).text;
+}
+
+QRect TRxSpeedButton::CaptionRect() const {
+    const bool mark = MarkDropDown && DropDownMenu;
+    return placeCaption(contentRect(), GlyphImage(state_), mark).rect;
+}
+
+void TRxSpeedButton::drawFrame(QPainter* p, QRect& r, bool pressed) const {
+    const bool newStyle = Style != TButtonStyle::bsWin31;
+    if (newStyle) {
         if (pressed) {
             frame3D(p, r, frameDark(), highlight());
             if (!Flat) frame3D(p, r, shadow(), face());
@@ -141,44 +231,94 @@ void TRxSpeedButton::paintEvent(QPaintEvent*) {
             frame3D(p, r, highlight(), frameDark());
             frame3D(p, r, face(), shadow());
         }
+    } else if (pressed) {
+        if (Flat) {
+            frame3D(p, r, frameDark(), highlight());
+        } else {
+            frame3D(p, r, frameDark(), frameDark());
+            if (p) {
+                p->setPen(shadow());
+                p->drawLine(r.left(), r.bottom(), r.left(), r.top());
+                p->drawLine(r.left(), r.top(), r.right(), r.top());
+            }
+        }
     } else if (Flat) {
-        r.adjust(2, 2, -2, -2);
+        frame3D(p, r, highlight(), frameDark());
+    } else {
+        frame3D(p, r, frameDark(), frameDark());
+        frame3D(p, r, highlight(), shadow());
     }
-    if (state_ == TButtonState::bsExclusive && (!Flat || drawn == TButtonState::bsInactive))
-        p.fillRect(r.adjusted(-1, -1, 1, 1), QBrush(highlight(), Qt::Dense4Pattern));
-    if (pressed) r.translate(1, 1);
+    r.adjust(1, 1, -1, -1);
+}
 
+void TRxSpeedButton::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (!Transparent) p.fillRect(rect(), face());
+    const QRect r = contentRect(&p);
+    PaintContent(p, r, DrawnState());
+}
+
+void TRxSpeedButton::PaintContent(QPainter& p, const QRect& r, TButtonState drawn) {
     const TButtonState glyphState = GrayedInactive && drawn != TButtonState::bsDisabled ? drawn : state_;
     const QImage glyph = GlyphImage(isEnabled() ? glyphState : TButtonState::bsDisabled);
     const bool mark = MarkDropDown && DropDownMenu;
-    const TFaceSize glyphSize{glyph.width(), glyph.height()};
-    const TFaceSize room = CaptionRoom({r.width(), r.height()}, glyphSize, Layout, Margin, Spacing, mark);
-    QRect textRect;
-    if (!Caption.isEmpty())
-        textRect = p.fontMetrics().boundingRect(QRect(0, 0, room.Width, 0), Qt::AlignCenter | Qt::TextShowMnemonic, Caption)
-                       .intersected(QRect(0, 0, room.Width, room.Height));
-    const TFaceLayout at = LayoutFace(r.left(), r.top(), {r.width(), r.height()}, glyphSize,
-                                      {textRect.width(), textRect.height()}, Layout, Margin, Spacing, mark);
-    if (!glyph.isNull()) p.drawImage(at.GlyphX, at.GlyphY, glyph);
-    const QRect textAt(at.TextX, at.TextY, at.Text.Width, at.Text.Height);
-    if (!Caption.isEmpty()) {
+    const TCaptionPlace at = placeCaption(r, glyph, mark);
+    if (!glyph.isNull()) p.drawImage(at.glyphX, at.glyphY, glyph);
+    if (!at.text.isEmpty()) {
         if (!isEnabled()) {
             p.setPen(highlight());
-            p.drawText(textAt.translated(1, 1), Qt::AlignCenter | Qt::TextShowMnemonic, Caption);
+            p.drawText(at.rect.translated(1, 1), textFlags(), at.text);
             p.setPen(shadow());
         } else {
             p.setPen(palette().color(QPalette::ButtonText));
         }
-        p.drawText(textAt, Qt::AlignCenter | Qt::TextShowMnemonic, Caption);
+        p.drawText(at.rect, textFlags(), at.text);
     }
     if (mark) {
         const QColor colour = isEnabled() ? palette().color(QPalette::ButtonText) : shadow();
+        const int centreY = at.text.isEmpty() ? r.center().y() : at.rect.center().y();
         if (!glyph.isNull() && Layout != TButtonLayout::blGlyphLeft)
-            drawMark(p, at.GlyphX + glyph.width() + 1, at.GlyphY + glyph.height() / 2, colour);
-        else if (Caption.isEmpty())
-            drawMark(p, (r.left() + r.right() - kDropDownMarkWidth) / 2, textAt.center().y(), colour);
+            drawMark(p, at.glyphX + glyph.width() + 1, at.glyphY + glyph.height() / 2, colour);
+        else if (at.text.isEmpty())
+            drawMark(p, (r.left() + r.right() - kDropDownMarkWidth) / 2, centreY, colour);
         else
-            drawMark(p, textAt.right() + 3 - 9, textAt.center().y(), colour);
+            drawMark(p, at.rect.right() + 3 - 9, centreY, colour);
+    }
+}
+
+void TRxSpeedButton::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (menuTracking_) return;
+    if (down_) emit OnDblClick();
+    // The second press of a double click is a press as well.
+    mousePressEvent(event);
+}
+
+void TRxSpeedButton::SetAction(QAction* action) {
+    if (action_ == action) return;
+    if (action_) disconnect(action_, nullptr, this, nullptr);
+    action_ = action;
+    if (!action) return;
+    connect(action, &QAction::changed, this, &TRxSpeedButton::actionChanged);
+    connect(action, &QObject::destroyed, this, [this] { action_ = nullptr; });
+    actionChanged();
+}
+
+void TRxSpeedButton::actionChanged() {
+    if (!action_) return;
+    SetCaption(action_->text());
+    setToolTip(action_->toolTip());
+    setEnabled(action_->isEnabled());
+    setVisible(action_->isVisible());
+    if (groupIndex_ != 0 && action_->isCheckable()) SetDown(action_->isChecked());
+    if (strip_.isNull() && !action_->icon().isNull()) {
+        // The action's picture on fuchsia, fuchsia its transparent colour.
+        const QSize size = action_->icon().availableSizes().value(0, QSize(16, 16));
+        QImage picture(size, QImage::Format_ARGB32);
+        picture.fill(QColor(0xFF, 0x00, 0xFF));
+        QPainter painter(&picture);
+        action_->icon().paint(&painter, picture.rect());
+        painter.end();
+        SetGlyph(picture, qRgb(0xFF, 0x00, 0xFF));
     }
 }
 
@@ -191,11 +331,13 @@ void TRxSpeedButton::popupMenu() {
 }
 
 void TRxSpeedButton::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !isEnabled()) return;
+    if (menuTracking_ || event->button() != Qt::LeftButton || !isEnabled()) return;
     if (!down_) setState(TButtonState::bsDown);
     dragging_ = true;
     if (DropDownMenu) {
+        menuTracking_ = true;
         popupMenu();
+        menuTracking_ = false;
         dragging_ = false;
         setState(down_ ? TButtonState::bsExclusive : TButtonState::bsUp);
         return;

@@ -2,7 +2,9 @@
 // A flat-capable button drawn by hand: a glyph strip with one picture per state (up,
 // disabled, down, exclusive, inactive; the missing ones computed from the first), a caption
 // laid out beside or under it, grouping with other speed buttons of the same parent, a
-// drop-down menu with its mark, and auto-repeat while held.
+// drop-down menu with its mark, and auto-repeat while held. A caption's accelerator (the
+// letter after "&", with Alt) clicks it; it may follow an action (caption, hint, enabled
+// and checked state, picture, and the action is what a click triggers).
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
@@ -12,6 +14,7 @@
 
 #include "controls/core/ButtonFace.h"
 
+class QAction;
 class QMenu;
 class QTimer;
 
@@ -24,7 +27,20 @@ class TRxSpeedButton : public QWidget {
 public:
     explicit TRxSpeedButton(QWidget* parent = nullptr);
 
-    QString Caption;
+    const QString& Caption() const { return caption_; }
+    void SetCaption(const QString& caption);
+    // The caption as the face shows it now: shortened line by line to the room left
+    // beside or under the glyph unless WordWrap is on.
+    QString ShownCaption() const;
+    // Where the caption is drawn, in the button's coordinates (empty without caption).
+    QRect CaptionRect() const;
+    TButtonStyle Style = TButtonStyle::bsAutoDetect;
+    bool WordWrap = false;
+    TAlignment Alignment = TAlignment::taCenter;
+    // Shows the parent's background instead of the button face.
+    bool Transparent = false;
+    // Given to the dialog the button is on when it is clicked (0: none), which ends it.
+    int ModalResult = 0;
     TButtonLayout Layout = TButtonLayout::blGlyphTop;
     int Margin = -1;
     int Spacing = 1;
@@ -40,6 +56,8 @@ public:
     // The strip: NumGlyphs pictures side by side; the colour of its bottom-left pixel is
     // transparent.
     void SetGlyph(const QImage& strip);
+    // The strip with its transparent colour given.
+    void SetGlyph(const QImage& strip, QRgb transparent);
     const QImage& Glyph() const { return strip_; }
     int NumGlyphs() const { return numGlyphs_; }
     void SetNumGlyphs(int n);
@@ -60,13 +78,24 @@ public:
 
     void Click();
 
+    // The action the button follows; none unlinks it.
+    QAction* Action() const { return action_; }
+    void SetAction(QAction* action);
+
 signals:
     void clicked();
     void OnMouseEnter();
     void OnMouseLeave();
+    // A double click on a button that is down.
+    void OnDblClick();
 
 protected:
+    // Draws the glyph, the caption and the drop-down mark into `r`.
+    virtual void PaintContent(QPainter& p, const QRect& r, TButtonState drawn);
+    bool Pressed() const { return state_ == TButtonState::bsDown || state_ == TButtonState::bsExclusive; }
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -75,11 +104,27 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    struct TCaptionPlace {
+        QString text;
+        QRect rect;
+        int glyphX = 0, glyphY = 0;
+    };
+    TCaptionPlace placeCaption(const QRect& r, const QImage& glyph, bool mark) const;
+    // The rectangle inside the frame; with a painter the frame is drawn as well.
+    QRect contentRect(QPainter* p = nullptr) const;
+    void drawFrame(QPainter* p, QRect& r, bool pressed) const;
+    void actionChanged();
+    int textFlags() const;
     void groupPressed();
     void setState(TButtonState s);
     void popupMenu();
 
+    QString caption_;
+    int shortcut_ = 0;
+    QPointer<QAction> action_;
+    bool menuTracking_ = false;
     QImage strip_;
+    QRgb transparent_ = 0;
     int numGlyphs_ = 1;
     mutable std::array<std::optional<QImage>, 5> cache_;
     int groupIndex_ = 0;

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QStyle>
-#include <QToolButton>
 
 namespace gs {
 
@@ -13,23 +12,57 @@ constexpr int kMaxButtonWidth = 15;
 
 TRxSpinEdit::TRxSpinEdit(QWidget* parent) : QLineEdit(parent) {
     setText("0");
-    up_ = new QToolButton(this);
-    down_ = new QToolButton(this);
-    up_->setObjectName("btnUp");
-    down_->setObjectName("btnDown");
-    up_->setArrowType(Qt::UpArrow);
-    down_->setArrowType(Qt::DownArrow);
-    for (QToolButton* b : {up_, down_}) {
-        b->setAutoRepeat(true);
-        b->setAutoRepeatDelay(400);
-        b->setAutoRepeatInterval(100);
-        b->setFocusPolicy(Qt::NoFocus);
-        b->setCursor(Qt::ArrowCursor);
-        b->setAutoRaise(false);
+    buildButtons();
+    setMinimumHeight(MinimumEditHeight());
+}
+
+void TRxSpinEdit::SetButtonKind(TSpinButtonKind kind) {
+    if (kind == kind_) return;
+    kind_ = kind;
+    buildButtons();
+}
+
+void TRxSpinEdit::buildButtons() {
+    delete upDown_;
+    delete holder_;  // and the spin button in it
+    upDown_ = nullptr;
+    holder_ = nullptr;
+    button_ = nullptr;
+    if (kind_ == TSpinButtonKind::bkStandard) {
+        upDown_ = new TRxUpDown(this);
+        upDown_->setObjectName("UpDown");
+        connect(upDown_, &TRxUpDown::Click, this, [this](int direction) {
+            if (focusPolicy() != Qt::NoFocus && isEnabled()) setFocus(Qt::MouseFocusReason);
+            direction > 0 ? StepUp() : StepDown();
+        });
+        upDown_->setEnabled(isEnabled());
+        upDown_->show();
+    } else {
+        holder_ = new QWidget(this);
+        button_ = new TRxSpinButton(holder_);
+        button_->setObjectName("SpinButton");
+        button_->FocusControl = this;
+        button_->setCursor(Qt::ArrowCursor);
+        connect(button_, &TRxSpinButton::OnTopClick, this, [this] { StepUp(); });
+        connect(button_, &TRxSpinButton::OnBottomClick, this, [this] { StepDown(); });
+        button_->setEnabled(isEnabled());
+        holder_->show();
     }
-    connect(up_, &QToolButton::clicked, this, [this] { StepUp(); });
-    connect(down_, &QToolButton::clicked, this, [this] { StepDown(); });
     placeButtons();
+}
+
+void TRxSpinEdit::SetAlignment(TAlignment alignment) {
+    alignment_ = alignment;
+    switch (alignment) {
+        case TAlignment::taLeftJustify: setAlignment(Qt::AlignLeft | Qt::AlignVCenter); break;
+        case TAlignment::taRightJustify: setAlignment(Qt::AlignRight | Qt::AlignVCenter); break;
+        case TAlignment::taCenter: setAlignment(Qt::AlignHCenter | Qt::AlignVCenter); break;
+    }
+}
+
+int TRxSpinEdit::MinimumEditHeight() const {
+    constexpr int kThinBorder = 1;
+    return fontMetrics().height() + 4 * kThinBorder + 1;
 }
 
 void TRxSpinEdit::SetValue(double value) { setText(QString::fromStdString(spin_.Format(value))); }
@@ -97,15 +130,40 @@ void TRxSpinEdit::focusOutEvent(QFocusEvent* event) {
 
 void TRxSpinEdit::resizeEvent(QResizeEvent* event) {
     QLineEdit::resizeEvent(event);
+    if (height() < MinimumEditHeight()) return resize(width(), MinimumEditHeight());
     placeButtons();
 }
 
+void TRxSpinEdit::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::EnabledChange) {
+        if (button_) button_->setEnabled(isEnabled());
+        if (upDown_) upDown_->setEnabled(isEnabled());
+    } else if (event->type() == QEvent::FontChange) {
+        setMinimumHeight(MinimumEditHeight());
+        placeButtons();
+    }
+    QLineEdit::changeEvent(event);
+}
+
+int TRxSpinEdit::buttonWidth() const {
+    if (upDown_) return upDown_->width();
+    if (button_) return button_->width();
+    return std::min(style()->pixelMetric(QStyle::PM_ScrollBarExtent), kMaxButtonWidth);
+}
+
 void TRxSpinEdit::placeButtons() {
-    const int width = std::min(style()->pixelMetric(QStyle::PM_ScrollBarExtent), kMaxButtonWidth);
-    const int half = height() / 2;
-    up_->setGeometry(this->width() - width, 0, width, half);
-    down_->setGeometry(this->width() - width, half, width, height() - half);
-    setTextMargins(0, 0, width + 2, 0);
+    const int standard = std::min(style()->pixelMetric(QStyle::PM_ScrollBarExtent), kMaxButtonWidth);
+    const bool rtl = layoutDirection() == Qt::RightToLeft;
+    if (upDown_) upDown_->setGeometry(rtl ? 0 : width() - standard, 0, standard, height());
+    if (holder_) {
+        // A square inside the frame at the right edge, as high as the text area.
+        const int side = std::max(height() - 3, 1);
+        holder_->setGeometry(rtl ? 1 : width() - side - 2, 1, side, side);
+        button_->setGeometry(0, 0, side, side);
+    }
+    const int w = buttonWidth();
+    if (rtl) setTextMargins(w + 1, 0, 0, 0);
+    else setTextMargins(0, 0, w + 2, 0);
 }
 
 }  // namespace gs

@@ -15,6 +15,8 @@
 
 #include <cstdio>
 #include <deque>
+#include <filesystem>
+#include <fstream>
 
 #include "app/ExtractMaterial.h"
 #include "app/QtTestApp.h"
@@ -24,6 +26,7 @@
 #include "app/ui/IconListView.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
+#include "controls/ui/ComboEdits.h"
 #include "framework/core/MessageBoxes.h"
 #include "toolbar/core/Item.h"
 
@@ -51,7 +54,12 @@ struct Desk : IMainServices, IMessageBoxes {
     }
     IMessageBoxes& Boxes() override { return *this; }
     std::optional<std::string> BrowseForFolder(QWidget*, const std::string&, const std::string&) override { return {}; }
-    std::optional<std::string> OpenFileName(QWidget*, const TOpenDialogSpec&) override { return {}; }
+    std::optional<std::string> fileAnswer;
+    std::vector<TOpenDialogSpec> fileDialogs;
+    std::optional<std::string> OpenFileName(QWidget*, const TOpenDialogSpec& spec) override {
+        fileDialogs.push_back(spec);
+        return fileAnswer;
+    }
     bool Start(const std::vector<std::string>&) override { return true; }
     bool ProgramAvailable(const std::string&) override { return true; }
     int MemoryLoad() override { return 0; }
@@ -262,6 +270,45 @@ TEST(FavoritesDialogs, PropertiesAcceptOnlyATargetThatExists) {
     dlg.OKClick();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(f.Target, dir.path.string());
+}
+
+TEST(FavoritesDialogs, PropertiesTargetIsAFileNameEditOverTheProgramsFileDialog) {
+    Fixture t;
+    Tree dir;
+    namespace fs = std::filesystem;
+    const fs::path spaced = dir.path / "my icons.dll";
+    std::ofstream(spaced) << "MZ";
+    TFavorite& f = AddFavorite(t.root, "f", (dir.path / "old.dll").string());
+    TFavPropsDlg dlg(nullptr, t.dialogs, f);
+    TFilenameEdit* target = dlg.Target();
+    EXPECT_EQ(target->objectName(), "txtTarget");
+    EXPECT_TRUE(target->AcceptFiles());
+
+    // The button, and Alt+Down in the field, open the program's own file dialog.
+    t.desk.fileAnswer = spaced.string();
+    dlg.BrowseClick();
+    ASSERT_EQ(t.desk.fileDialogs.size(), 1u);
+    EXPECT_EQ(t.desk.fileDialogs[0].Title, "Select target...");
+    EXPECT_EQ(t.desk.fileDialogs[0].Filter, kSelectFileFilter);
+    EXPECT_EQ(t.desk.fileDialogs[0].InitialDir, dir.path.string());
+    EXPECT_EQ(target->text(), QString::fromStdString("\"" + spaced.string() + "\""));
+    t.desk.fileAnswer.reset();
+    QKeyEvent altDown(QEvent::KeyPress, Qt::Key_Down, Qt::AltModifier);
+    QApplication::sendEvent(target, &altDown);
+    EXPECT_EQ(t.desk.fileDialogs.size(), 2u);
+    EXPECT_EQ(target->text(), QString::fromStdString("\"" + spaced.string() + "\""));  // cancelled: kept
+    dlg.OKClick();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(f.Target, spaced.string());  // without the quotes
+
+    // A dropped folder, blanks and all, is a target as well.
+    const fs::path folder = dir.path / "sub folder";
+    fs::create_directories(folder);
+    TFavPropsDlg again(nullptr, t.dialogs, f);
+    again.Target()->DropUrls({QUrl::fromLocalFile(QString::fromStdString(folder.string()))});
+    again.OKClick();
+    EXPECT_EQ(again.result(), QDialog::Accepted);
+    EXPECT_EQ(f.Target, folder.string());
 }
 
 TEST(FavoritesStore, AfterAWindowRunTheStoreMirrorsTheTree) {

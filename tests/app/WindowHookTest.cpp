@@ -8,7 +8,7 @@
 #include <QEvent>
 #include <memory>
 
-#include "app/ui/WindowHook.h"
+#include "controls/ui/WindowHook.h"
 
 using namespace gs;
 
@@ -89,4 +89,44 @@ TEST(TRxWindowHook, ControlHooksComeAndGoWithTheirHooksAndWidgets) {
     EXPECT_EQ(h->WinControl(), nullptr);
     EXPECT_EQ(TControlHook::Count(), before);
     h.reset();
+}
+
+namespace {
+// An event filter someone put on the widget, logging what reaches it.
+struct Filter : QObject {
+    std::vector<std::string>* log;
+    std::string name;
+    Filter(std::vector<std::string>& l, std::string n) : log(&l), name(std::move(n)) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == kProbe) log->push_back(name);
+        return false;
+    }
+};
+}  // namespace
+
+TEST(TRxWindowHook, FiltersOnTheWidgetStillSeeItsEventsBetweenBeforeAndAfter) {
+    qtApp();
+    std::vector<std::string> log;
+    Watched w;
+    w.log = &log;
+    Filter earlier(log, "earlier"), later(log, "later");
+    w.installEventFilter(&earlier);
+    auto h = hook(log, "h");
+    h->SetWinControl(&w);
+    w.installEventFilter(&later);
+    probe(w);
+    // Every filter, whenever it came, sees the event in Qt's order, and so does the widget,
+    // after the "before" handler and before the "after" one.
+    EXPECT_EQ(log, (std::vector<std::string>{"h.before", "later", "earlier", "widget", "h.after"}));
+
+    log.clear();
+    auto eater = hook(log, "eater", true);
+    eater->SetWinControl(&w);
+    probe(w);
+    EXPECT_EQ(log, std::vector<std::string>{"eater.before"});  // handled: hidden from the filters too
+    eater.reset();
+    h.reset();
+    log.clear();
+    probe(w);
+    EXPECT_EQ(log, (std::vector<std::string>{"later", "earlier", "widget"}));
 }

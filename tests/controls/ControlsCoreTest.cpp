@@ -216,3 +216,60 @@ TEST(ButtonFace, LaysOutGlyphAndCaption) {
     EXPECT_EQ(CaptionRoom(client, glyph, L::blGlyphTop, 4, 2, true), (TFaceSize{60, 18}));
     EXPECT_EQ(CaptionRoom({10, 10}, glyph, L::blGlyphLeft, -1, -1, false), (TFaceSize{0, 10}));
 }
+
+TEST(ButtonFace, ShortensCaptionsToTheirRoom) {
+    // Every character one unit wide, "..." three: the measure counts characters, not bytes.
+    const TTextWidth width = [](const std::string& t) {
+        int n = 0;
+        for (unsigned char c : t) n += (c & 0xC0) != 0x80;
+        return n;
+    };
+    struct Case {
+        std::string caption;
+        int room;
+        std::string shown;
+    } cases[] = {
+        {"Open", 4, "Open"},                    // fits
+        {"Open", 10, "Open"},
+        {"Extract", 6, "Ext..."},               // the longest start that fits with the dots
+        {"Extract", 3, "..."},                  // nothing of it fits
+        {"Extract", 0, "..."},
+        {"Save all", 7, "Save..."},             // cut before the blank: no blank before the dots
+        {"Big\nExtract", 5, "Big\nEx..."},      // line by line
+        {"Trailing   ", 20, "Trailing"},        // blanks at the right trimmed
+        {"Grüße", 4, "G..."},                   // cut between characters, never inside one
+        {"Grüße", 5, "Grüße"},
+        {"", 5, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ShortenedCaption(c.caption, c.room, width), c.shown) << c.caption << " in " << c.room;
+    // A caption is at most 255 characters, cut between characters.
+    const std::string longCaption = std::string(254, 'a') + "ü" + "tail";
+    EXPECT_EQ(ShortenedCaption(longCaption, 1000, width), std::string(254, 'a'));
+    EXPECT_EQ(MinimizeText("abcdef", 5, width), "ab...");
+}
+
+TEST(ComboEditRules, GlyphKindsGiveTheirButtonWidthsAndGlyphCounts) {
+    using K = TGlyphKind;
+    constexpr int scrollBar = 17;
+    struct Case {
+        K kind;
+        int current, glyphWidth, glyphCount;
+        int chosenWidth, defaultWidth, count;
+    } cases[] = {
+        {K::gkDefault, 21, 15, 1, 21, 21, 1},   // 15 + 6
+        {K::gkDefault, 10, 30, 2, 21, 21, 2},   // 30 / 2 + 6 = 21, no narrower than before
+        {K::gkDefault, 30, 15, 1, 30, 21, 1},   // kept when wider
+        {K::gkDefault, 25, 0, 1, 25, 21, 1},    // no glyph: unchanged
+        {K::gkDefault, 21, 40, 1, 46, 46, 1},
+        {K::gkDropDown, 21, 0, 1, scrollBar, scrollBar, 1},
+        {K::gkEllipsis, 30, 0, 1, 30, 21, 1},
+        {K::gkCustom, 30, 0, 1, 30, 21, 3},     // the user's strip keeps its own count
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ButtonWidthForKind(c.kind, c.current, c.glyphWidth, c.glyphCount, scrollBar), c.chosenWidth)
+            << int(c.kind) << " " << c.glyphWidth;
+        EXPECT_EQ(DefaultButtonWidth(c.kind, c.glyphWidth, c.glyphCount, scrollBar), c.defaultWidth) << int(c.kind);
+        EXPECT_EQ(GlyphCountForKind(c.kind, 3, c.glyphCount), c.count) << int(c.kind);
+    }
+}

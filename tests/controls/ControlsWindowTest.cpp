@@ -37,11 +37,16 @@ QApplication& qtApp() {
 
 struct ScriptedDialogs : IComboEditDialogs {
     std::optional<QString> answer;
+    QStringList many;  // the answer of a multiple selection
     TFileDialogRequest lastFile;
+    int fileDialogs = 0;
     QString lastStart, lastText;
-    std::optional<QString> ChooseFile(QWidget*, const TFileDialogRequest& r) override {
+    std::optional<QStringList> ChooseFiles(QWidget*, const TFileDialogRequest& r) override {
         lastFile = r;
-        return answer;
+        ++fileDialogs;
+        if (!many.isEmpty()) return many;
+        if (!answer) return std::nullopt;
+        return QStringList{*answer};
     }
     std::optional<QString> ChooseFolder(QWidget*, const QString& text, const QString& start) override {
         lastText = text;

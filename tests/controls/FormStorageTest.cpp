@@ -6,10 +6,14 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTreeWidget>
 #include <QWidget>
 
 #include "app/QtTestApp.h"
 #include "controls/ui/FormStorage.h"
+#include "controls/ui/WindowHook.h"
 #include "framework/core/RegUtils.h"
 #include "support/TempDir.h"
 
@@ -182,6 +186,210 @@ TEST(TFormStorage, ADialogSavesWhenItEndsAndAnIniFileServesAsWell) {
     EXPECT_EQ(again->itemText(0), "'quoted'");
     delete second;
     EXPECT_EQ(TIniFile(dir / "form.ini").ReadString("Find.cbText_Items", "Count", ""), "2");
+}
+
+namespace {
+// A form with a font, a collection and values that have no text.
+struct TKindsForm : QWidget {
+    TFormStorage* storage;
+    TTestPanel* panel;
+    QLabel* label;
+    QTreeWidget* tree;
+    explicit TKindsForm(RegistryStore& store) {
+        setObjectName("KindsForm");
+        panel = new TTestPanel(this);
+        panel->setObjectName("panel");
+        label = new QLabel("x", this);
+        label->setObjectName("Label1");
+        tree = new QTreeWidget(this);
+        tree->setObjectName("tvIcons");
+        storage = new TFormStorage(this);
+        storage->SetRegistryStore(store);
+        storage->UseRegistry = true;
+        storage->IniFileName = "Software\\Test";
+        storage->IniSection = "Kinds";
+        storage->Options = 0;
+        storage->StoredProps = {"panel.Kind", "panel.Caption", "panel.Count", "Label1.Font", "tvIcons.Columns"};
+        storage->Attach();
+    }
+    ~TKindsForm() override { storage->FormDestroy(); }
+};
+}  // namespace
+
+TEST(TFormStorage, FontsCollectionsAndEmptyTextsAreStoredByTheirKinds) {
+    qtTestApp();
+    RegistryStore store(":memory:");
+    const char* key = "Software\\Test\\Kinds";
+    {
+        TKindsForm form(store);
+        form.show();
+        form.panel->Kind = TTestPanel::Shape(3);  // a value without a name
+        form.panel->Caption = "";
+        form.panel->Count = 0;
+        QFont font("DejaVu Sans", 13);
+        font.setBold(true);
+        font.setItalic(true);
+        form.label->setFont(font);
+        form.tree->setColumnCount(3);
+        form.tree->setHeaderLabels({"Name", "Size", "Colours"});
+        form.tree->setColumnWidth(0, 120);
+        form.tree->setColumnWidth(1, 40);
+        form.storage->Save();
+    }
+    // The identifiers and texts each kind leaves ("-": nothing written).
+    const std::pair<const char*, const char*> section[] = {
+        {"panel_Kind", "-"},              // no text for a non-string kind: nothing
+        {"panel_Caption", ""},            // an empty string is written
+        {"panel_Count", "0"},             // a number always is
+        {"Label1_Font", "-"},             // an object writes only its own properties
+        {"Label1_FontName", "DejaVu Sans"},
+        {"Label1_FontSize", "13"},
+        {"Label1_FontStyle", "[fsBold,fsItalic]"},
+        {"Label1_FontPitch", "fpDefault"},
+        {"tvIcons_Columns", "-"},
+        {"tvIcons_Columns.Count", "3"},
+    };
+    for (const auto& [name, text] : section) EXPECT_EQ(RegReadString(store, HKEY_CURRENT_USER, key, name, "-"), text) << name;
+    const std::string items = std::string(key) + ".tvIcons_Columns";
+    const std::pair<const char*, const char*> columns[] = {
+        {"Item0_Width", "120"}, {"Item0_Caption", "Name"}, {"Item1_Width", "40"}, {"Item2_Caption", "Colours"}};
+    for (const auto& [name, text] : columns)
+        EXPECT_EQ(RegReadString(store, HKEY_CURRENT_USER, items, name, "-"), text) << name;
+
+    // Back into a form whose tree has another number of columns: they are made anew.
+    RegWriteString(store, HKEY_CURRENT_USER, key, "panel_Kind", "skSquare");  // never read: it has no text now
+    TKindsForm again(store);
+    again.panel->Kind = TTestPanel::Shape(3);
+    again.panel->Caption = "before";
+    again.tree->setColumnCount(1);
+    again.show();
+    EXPECT_EQ(again.panel->Kind, TTestPanel::Shape(3));
+    EXPECT_EQ(again.panel->Caption, "");
+    EXPECT_EQ(again.label->font().family(), "DejaVu Sans");
+    EXPECT_EQ(again.label->font().pointSize(), 13);
+    EXPECT_TRUE(again.label->font().bold());
+    EXPECT_TRUE(again.label->font().italic());
+    EXPECT_FALSE(again.label->font().underline());
+    ASSERT_EQ(again.tree->columnCount(), 3);
+    EXPECT_EQ(again.tree->columnWidth(0), 120);
+    EXPECT_EQ(again.tree->columnWidth(1), 40);
+    EXPECT_EQ(again.tree->headerItem()->text(2), "Colours");
+
+    // A damaged count never makes more columns than a collection may hold, nor raises.
+    RegWriteString(store, HKEY_CURRENT_USER, key, "tvIcons_Columns.Count", "99999999999");
+    again.hide();
+    again.show();
+    EXPECT_LE(again.tree->columnCount(), 10000);
+    RegWriteString(store, HKEY_CURRENT_USER, key, "tvIcons_Columns.Count", "many");
+    again.tree->setColumnCount(2);
+    again.hide();
+    again.show();
+    EXPECT_EQ(again.tree->columnCount(), 2);  // not a number: the count it has
+}
+
+TEST(TFormStorage, AReferenceToAnotherFormsComponentNamesThatForm) {
+    qtTestApp();
+    RegistryStore store(":memory:");
+    auto other = std::make_unique<QWidget>();
+    other->setObjectName("OtherForm");
+    auto* target = new QWidget(other.get());
+    target->setObjectName("pTarget");
+    {
+        TTestForm form(store);
+        form.show();
+        form.panel->Buddy = target;
+        EXPECT_TRUE(form.close());
+    }
+    EXPECT_EQ(value(store, "panel_Buddy"), "OtherForm.pTarget");
+    struct Case {
+        const char* stored;
+        bool otherThere;
+        QWidget* expected;  // nullptr with keep: unchanged
+        bool keep;
+    } cases[] = {
+        {"OtherForm.pTarget", true, target, false},
+        {"otherform . pTarget", true, target, false},  // any case, blanks around
+        {"OtherForm.pMissing", true, nullptr, false},  // the form is there, the component is not
+        {"NoSuchForm.pTarget", true, nullptr, true},   // no such form: left as it was
+    };
+    for (const Case& c : cases) {
+        RegWriteString(store, HKEY_CURRENT_USER, "Software\\Test\\Form", "panel_Buddy", c.stored);
+        TTestForm form(store);
+        QWidget sentinel;
+        form.panel->Buddy = &sentinel;
+        form.show();
+        EXPECT_EQ(form.panel->Buddy, c.keep ? &sentinel : c.expected) << c.stored;
+        form.storage->Active = false;
+    }
+    // A form without a name is known by its class name without its leading "T".
+    other->setObjectName("");
+    TTestPanel unnamed;
+    auto* inner = new QWidget(&unnamed);
+    inner->setObjectName("inner");
+    EXPECT_EQ(ComponentReference(other.get(), inner), "TestPanel.inner");
+    EXPECT_EQ(ComponentReference(&unnamed, inner), "inner");
+}
+
+TEST(TFormPlacement, AHookKeepsTheSizeLimitsWhileThereAreAny) {
+    qtTestApp();
+    RegistryStore store(":memory:");
+    QCoreApplication::processEvents();
+    const int hooksBefore = TControlHook::Count();
+    TTestForm form(store);
+    EXPECT_FALSE(form.storage->Hook().Active());  // no limits, no hook
+    EXPECT_EQ(TControlHook::Count(), hooksBefore);
+
+    struct Case {
+        TWinMinMaxInfo limits;
+        QSize asked, got;
+    } cases[] = {
+        {{.MinTrackHeight = 150, .MinTrackWidth = 250}, {100, 100}, {250, 150}},
+        {{.MaxTrackHeight = 220, .MaxTrackWidth = 320}, {900, 900}, {320, 220}},
+        {{.MaxTrackWidth = 400, .MinTrackWidth = 380}, {100, 120}, {380, 120}},  // the height is free
+    };
+    form.show();
+    for (const Case& c : cases) {
+        form.storage->SetMinMaxInfo(c.limits);
+        EXPECT_TRUE(form.storage->Hook().Active());
+        EXPECT_EQ(TControlHook::Count(), hooksBefore + 1);
+        form.resize(c.asked);
+        EXPECT_EQ(form.size(), c.got) << c.asked.width() << "x" << c.asked.height();
+    }
+    form.storage->SetMinMaxInfo({});
+    QCoreApplication::processEvents();  // the form's control hook goes after the current event
+    EXPECT_EQ(TControlHook::Count(), hooksBefore);
+    form.resize(90, 900);
+    EXPECT_EQ(form.size(), QSize(90, 900));  // its own limits are back
+}
+
+TEST(TFormPlacement, PreventResizeKeepsTheShownSizeAndTheFormsFiltersSeeItsEvents) {
+    qtTestApp();
+    RegistryStore store(":memory:");
+    int restores = 0;
+    {
+        TTestForm first(store);
+        first.resize(333, 222);
+        first.show();
+        first.storage->Save();
+    }
+    TTestForm form(store);
+    form.storage->OnRestorePlacement = [&] { ++restores; };
+    form.storage->SetPreventResize(true);
+    EXPECT_TRUE(form.storage->Hook().Active());
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    form.show();
+    // The placement's own watch on the form, there before the hook, still restores on show.
+    EXPECT_EQ(restores, 1);
+    const QSize shown = form.size();
+    form.resize(shown + QSize(50, 50));
+    EXPECT_EQ(form.size(), shown);
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+
+    form.storage->SetPreventResize(false);
+    EXPECT_FALSE(form.storage->Hook().Active());
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    form.resize(shown + QSize(50, 50));
+    EXPECT_EQ(form.size(), shown + QSize(50, 50));
 }
 
 #include "FormStorageTest.moc"

@@ -1,6 +1,8 @@
-#include "app/ui/WindowHook.h"
+#include "controls/ui/WindowHook.h"
 
+#include <QCoreApplication>
 #include <QEvent>
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <map>
@@ -13,6 +15,25 @@ namespace {
 std::map<QWidget*, TControlHook*>& hookList() {
     static std::map<QWidget*, TControlHook*> list;
     return list;
+}
+
+// Called by Qt before it delivers any event (data: receiver, event, the result to give).
+bool notifyCallback(void** data) {
+    const QCoreApplication* app = QCoreApplication::instance();
+    auto* receiver = static_cast<QObject*>(data[0]);
+    // The list is the main thread's; widgets live there only.
+    if (!app || !receiver || !receiver->isWidgetType() || QThread::currentThread() != app->thread()) return false;
+    const auto it = hookList().find(static_cast<QWidget*>(receiver));
+    if (it == hookList().end()) return false;
+    return it->second->Deliver(static_cast<QEvent*>(data[1]), *static_cast<bool*>(data[2]));
+}
+
+void watchDeliveries(bool on) {
+    static bool watching = false;
+    if (on == watching) return;
+    watching = on;
+    if (on) QInternal::registerCallback(QInternal::EventNotifyCallback, notifyCallback);
+    else QInternal::unregisterCallback(QInternal::EventNotifyCallback, notifyCallback);
 }
 
 }  // namespace
@@ -48,7 +69,7 @@ void TRxWindowHook::detach() {
 }
 
 TControlHook::TControlHook(QWidget* control) : control_(control) {
-    control->installEventFilter(this);
+    watchDeliveries(true);
     // A widget that goes takes its hooks' view of it along.
     connect(control, &QObject::destroyed, this, [this] {
         for (TRxWindowHook* hook : std::vector<TRxWindowHook*>(hooks_)) {
@@ -68,12 +89,12 @@ void TControlHook::forget() {
             hookList().erase(it);
             break;
         }
+    if (hookList().empty()) watchDeliveries(false);
 }
 
 TControlHook::~TControlHook() {
     forget();
     for (TRxWindowHook* hook : hooks_) hook->registered_ = nullptr;
-    if (control_) control_->removeEventFilter(this);
 }
 
 TControlHook* TControlHook::Of(QWidget* control) {
@@ -102,22 +123,23 @@ void TControlHook::scheduleRelease() {
     });
 }
 
-bool TControlHook::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != control_ || hooks_.empty() || inEvent_) return false;
+bool TControlHook::Deliver(QEvent* event, bool& result) {
+    if (!control_ || hooks_.empty()) return false;
     const std::vector<TRxWindowHook*> hooks = hooks_;  // handlers may unregister
     bool handled = false;
-    for (auto it = hooks.rbegin(); it != hooks.rend() && !handled; ++it)
-        if ((*it)->BeforeMessage) (*it)->BeforeMessage(**it, event, handled);
-    if (handled) return true;
-    // The widget's own handling runs here so the "after" handlers see its result.
-    inEvent_ = true;
+    if (event->type() != QEvent::Quit)
+        for (auto it = hooks.rbegin(); it != hooks.rend() && !handled; ++it)
+            if ((*it)->BeforeMessage) (*it)->BeforeMessage(**it, event, handled);
+    if (handled) {
+        result = true;
+        return true;
+    }
+    // Qt's own delivery, whole; the "after" handlers then see what it made of the event.
     QPointer<QWidget> alive(control_);
-    const bool result = static_cast<QObject*>(control_.data())->event(event);
-    inEvent_ = false;
+    result = QCoreApplication::instance()->notify(control_, event);
     bool afterHandled = false;
     for (auto it = hooks.rbegin(); it != hooks.rend() && !afterHandled && alive; ++it)
         if ((*it)->AfterMessage) (*it)->AfterMessage(**it, event, afterHandled);
-    (void)result;
     return true;
 }
 

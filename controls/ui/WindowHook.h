@@ -1,9 +1,16 @@
 #pragma once
 // Watching the events of a widget without owning it: any number of hooks on one widget, each
-// with a "before" and an "after" handler. All hooks of one widget share one event filter
-// (TControlHook) kept in one process-wide list; a control hook left without hooks is released
-// after the current event has finished. A "before" handler that sets Handled hides the event
-// from earlier hooks and from the widget itself.
+// with a "before" and an "after" handler. All hooks of one widget share one TControlHook kept
+// in one process-wide list; a control hook left without hooks is released after the current
+// event has finished. A "before" handler that sets Handled hides the event from earlier hooks
+// and from the widget itself.
+//
+// The "after" handlers must run once the widget, and every event filter anyone put on it,
+// have had the event; an event filter of ours could only give them the event by taking it
+// from the filters installed before it. So a control hook takes its widget's events as Qt
+// starts to deliver them (the notify callback of the application object, main thread only):
+// the "before" handlers, then Qt's whole ordinary delivery (application filters, the widget's
+// filters in their order, the widget), then the "after" handlers.
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -57,8 +64,8 @@ public:
     // How many control hooks the process has (for the use counts).
     static int Count();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // One event of the control through the hooks; false leaves it to Qt's delivery.
+    bool Deliver(QEvent* event, bool& result);
 
 private:
     void scheduleRelease();
@@ -67,7 +74,6 @@ private:
 
     QPointer<QWidget> control_;
     std::vector<TRxWindowHook*> hooks_;
-    bool inEvent_ = false;
 };
 
 }  // namespace gs
