@@ -116,6 +116,8 @@ protected:
 TRxSpinEdit* spin(QWidget* parent, const char* name, int min, int max, int maxLength) {
     auto* s = new TRxSpinEdit(parent);
     s->setObjectName(name);
+    // The dialog's edits keep the up-down pair: the diagonal button is the control's default only.
+    s->SetButtonKind(TSpinButtonKind::bkStandard);
     s->SetMinValue(min);
     s->SetMaxValue(max);
     s->setMaxLength(maxLength);

@@ -240,3 +240,10 @@ TEST(TOptionsDlg, ApplyWritesAppliesAndSavesAndCancelKeepsIt) {
     EXPECT_TRUE(reread.LimitIcons);
     EXPECT_EQ(reread.ListBackColor, 0x800000);
 }
+
+TEST(TOptionsDlg, ItsSpinEditsKeepTheUpDownPair) {
+    Dialog t;
+    TOptionsDlg& d = t.open();
+    for (TRxSpinEdit* spin : {d.txtLimitMRU, d.txtLimit, d.txtMemStop})
+        EXPECT_EQ(spin->ButtonKind(), TSpinButtonKind::bkStandard) << spin->objectName().toStdString();
+}
