@@ -68,12 +68,20 @@ keys_under() {  # keys_under WHAT: the keys a user tried under the modal window,
 # Once listed, the first icon is selected by a click, the pointer then out of the way.
 listed=$(settled) || { fail "the listing never settled"; exit 1; }
 xdotool mousemove $((mx + 47)) $((my + 76)) click 1 mousemove 1020 760
-before=$(settled "$listed") || { fail "a click on the first icon did not select it"; exit 1; }
+settled "$listed" >/dev/null || { fail "a click on the first icon did not select it"; exit 1; }
+# The look to hold to is the list's after a modal window closed with no key given: the
+# window's activation coming back repaints the selection as every later look has it.
+tip() {  # Tip Of The Day: a box when there is no tip file
+  xdotool key --delay 100 alt+h t
+  modal_up || { fail "Tip Of The Day opened no window"; exit 1; }
+}
+tip >/dev/null
+xdotool key Escape
+main_back || exit 1
+before=$(settled) || exit 1
 cp "$WORK/screen.png" "$WORK/listed.png"
 
-xdotool key --delay 100 alt+h t  # Tip Of The Day: a box when there is no tip file
-name=$(modal_up) || { fail "Tip Of The Day opened no window"; exit 1; }
-echo "modal window: $name"
+echo "modal window: $(tip)"
 keys_under box
 after=$(settled)
 [ "$after" = "$before" ] || { cp "$WORK/screen.png" "$WORK/after-box.png"; fail "the list changed under the box"; }
