@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "controls/core/ComboEditRules.h"
+#include "controls/ui/FileDialogs.h"
 
 namespace gs {
 
@@ -35,8 +36,7 @@ QString qtFilter(const QString& filter) {
 class QtComboEditDialogs final : public IComboEditDialogs {
 public:
     std::optional<QString> ChooseFile(QWidget* owner, const TFileDialogRequest& r) override {
-        QFileDialog dialog(owner, r.Title, r.InitialDir, qtFilter(r.Filter));
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        TSafeFileDialog dialog(owner, r.Title, r.InitialDir, qtFilter(r.Filter));
         const bool save = r.Kind == TFileDialogKind::dkSave || r.Kind == TFileDialogKind::dkSavePicture;
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(r.FileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -46,8 +46,8 @@ public:
         return dialog.selectedFiles().front();
     }
     std::optional<QString> ChooseFolder(QWidget* owner, const QString& text, const QString& start) override {
-        const QString dir = QFileDialog::getExistingDirectory(owner, text, start, QFileDialog::DontUseNativeDialog);
-        if (dir.isEmpty()) return std::nullopt;
+        std::optional<QString> dir = gs::ChooseFolder(owner, text, start);
+        if (!dir || dir->isEmpty()) return std::nullopt;
         return dir;
     }
 };
