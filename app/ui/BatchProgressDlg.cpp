@@ -18,6 +18,7 @@
 #include "app/core/PathDisplay.h"
 #include "app/ui/AnimatedImage.h"
 #include "app/ui/MenuImages.h"
+#include "framework/ui/DialogFrame.h"
 
 namespace gs {
 
@@ -59,7 +60,7 @@ private:
 }  // namespace
 
 TBatchProgressDlg::TBatchProgressDlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint) {
+    : QDialog(parent, kFixedDialogWindowFlags | Qt::WindowStaysOnTopHint) {
     setObjectName("TBatchProgressDlg");
     setFont(QFont(kWindowFont));
 

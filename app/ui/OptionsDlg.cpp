@@ -24,6 +24,7 @@
 #include "controls/ui/ComboEdits.h"
 #include "controls/ui/FontComboBox.h"
 #include "controls/ui/RxSpinEdit.h"
+#include "framework/ui/DialogFrame.h"
 #include "framework/core/Application.h"
 
 namespace gs {
@@ -126,7 +127,7 @@ IShellVerbControl& DesktopShellVerb() {
 
 TOptionsDlg::TOptionsDlg(TAppContext& context, IShellVerbControl* shellVerb, std::function<void()> applyToWindow,
                          TAppExceptionHandler& handler, std::function<void()> showHelp, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, kFixedDialogWindowFlags),
       context_(context),
       shellVerb_(shellVerb),
       applyToWindow_(std::move(applyToWindow)),

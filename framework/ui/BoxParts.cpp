@@ -33,6 +33,11 @@ QLabel* MakeBoxPicture(QWidget* parent, const char* name, QStyle::StandardPixmap
     return picture;
 }
 
+void ShowBoxPicture(QWidget* box, QLabel* picture) {
+    picture->show();
+    box->setWindowIcon(QIcon(picture->pixmap()));
+}
+
 TQBWrappedText MakeWrappedText(QWidget* parent, const char* areaName, const char* labelName) {
     TQBWrappedText text;
     text.Area = new QScrollArea(parent);

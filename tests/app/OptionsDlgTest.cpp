@@ -24,6 +24,7 @@
 #include "controls/ui/RxSpinEdit.h"
 #include "framework/core/MessageBoxes.h"
 #include "app/QtTestApp.h"
+#include "support/DialogFrame.h"
 
 using namespace gs;
 namespace fs = std::filesystem;
@@ -80,6 +81,7 @@ struct Dialog {
     ~Dialog() { fs::remove_all(dir); }
     TOptionsDlg& open() {
         dlg = std::make_unique<TOptionsDlg>(*context, &verb, [this] { ++applied; }, handler);
+        EXPECT_TRUE(gstest::HasDialogFrame(*dlg));
         dlg->show();
         return *dlg;
     }

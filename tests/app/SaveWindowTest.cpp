@@ -21,6 +21,7 @@
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/SelectFormatDlg.h"
+#include "support/DialogFrame.h"
 
 using namespace gs;
 using namespace gstest;
@@ -192,6 +193,7 @@ TEST(SaveWindow, ImagesTakeTheDefaultFormatWithoutAskingOrTheDialogsAnswer) {
     EXPECT_TRUE(SafeFileExists(t.out / "m_2.wmf"));
 
     TSelectFormatDlg dialog;
+    EXPECT_TRUE(gstest::HasDialogFrame(dialog));
     EXPECT_EQ(dialog.Format(), TBatchFormat::bfGIF);
     const std::pair<QRadioButton*, TBatchFormat> radios[] = {
         {dialog.radJPG, TBatchFormat::bfJPG}, {dialog.radWMF, TBatchFormat::bfWMF}, {dialog.radTIF, TBatchFormat::bfTIF}};
