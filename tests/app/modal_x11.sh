@@ -10,7 +10,7 @@ WORK=$2
 GS=${GLYPHSCOPE:?the program to test}
 SAMPLES=${GS_SAMPLES:?the folder of sample icons}
 source "${GS_SOURCE_DIR:-$(dirname "$0")/../..}/tests/support/xsession.sh"
-xs_missing xwininfo /usr/bin/import /usr/bin/convert
+xs_missing xwininfo xprop /usr/bin/import /usr/bin/convert
 rm -rf "$WORK"; mkdir -p "$WORK/run" "$WORK/icons" "$WORK/home"; chmod 700 "$WORK/run"; cd "$WORK" || exit 1
 cp "$SAMPLES"/*.ico "$SAMPLES"/*.icl "$WORK/icons/" 2>/dev/null
 [ -n "$(ls "$WORK/icons")" ] || { echo "FAIL: no sample icons in $SAMPLES"; exit 1; }
@@ -82,6 +82,14 @@ before=$(settled) || exit 1
 cp "$WORK/screen.png" "$WORK/listed.png"
 
 echo "modal window: $(tip)"
+# Its frame asks for no minimise or maximise box (Motif decoration bits 0x20 and 0x40), and
+# the window manager offers no maximising. (Openbox draws an iconify box on every dialog
+# whatever it is asked, and the maximise box greyed.)
+hints=$(xprop -id "$(active)" _MOTIF_WM_HINTS 2>/dev/null | sed -n 's/.*= *//p')
+decorations=$(echo "$hints" | cut -d, -f3 | tr -d ' ')
+if [ -z "$decorations" ]; then fail "the box has no Motif hints: $hints"
+elif (( decorations & 0x60 )); then fail "the box asks for minimise or maximise boxes: $hints"; fi
+xprop -id "$(active)" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE && fail "the box may be maximised"
 keys_under box
 after=$(settled)
 [ "$after" = "$before" ] || { cp "$WORK/screen.png" "$WORK/after-box.png"; fail "the list changed under the box"; }
