@@ -22,7 +22,7 @@ std::unique_ptr<TQBApplication> makeApplicationDescriptor(const std::string& exe
     app->VersionText = GetVersionText(version);
     app->LanguageId = IsEnglishVersion(version) ? 1 : 0;
     app->Copyright = GetCopyrightText(version);
-    app->FontName = kFontName;
+    app->FontName = kDefaultFontName;
     app->HelpFile = std::filesystem::path(exe).replace_extension(".chm").string();
     app->TipFile = std::filesystem::path(exe).replace_extension(".tip").string();
     app->WebAddresses.WebSite = kWebSite;

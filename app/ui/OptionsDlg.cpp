@@ -387,7 +387,8 @@ void TOptionsDlg::LoadControls() {
     radPromptImageFormat->setChecked(o.PromptForImageFormat);
     radUseDefaultImageFormat->setChecked(!o.PromptForImageFormat);
     cbDefaultImageFormat->setCurrentIndex(std::clamp(o.DefaultImageFormat, 0, cbDefaultImageFormat->count() - 1));
-    cbFontName->SetFontName(QString::fromStdString(o.ListFontName));
+    // A face that is not installed shows as the one the list is drawn in instead.
+    cbFontName->SetFontName(FontFaceInUse(QString::fromStdString(o.ListFontName)));
     cbFontSize->setCurrentIndex(std::clamp(o.ListFontSize, 0, cbFontSize->count() - 1));
     rdColorDefaultWindows->setChecked(o.ListWindowsColors);
     rdColorUseColors->setChecked(!o.ListWindowsColors);

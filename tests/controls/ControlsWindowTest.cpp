@@ -3,6 +3,8 @@
 // folder edits with scripted dialogs and drops.
 #include <gtest/gtest.h>
 
+#include <QFont>
+#include <QFontInfo>
 #include <QAbstractFileIconProvider>
 #include <QApplication>
 #include <QDir>
@@ -128,6 +130,14 @@ TEST(FontComboBox, ListsTheLatinOutlineFamiliesFontconfigKnowsAndNoSymbolFamily)
     box.SetFontName("No Such Family 12345");
     EXPECT_EQ(box.FontName(), "");
     EXPECT_EQ(box.currentIndex(), -1);
+    // The face in use for a name: an installed one in the database's spelling, a missing
+    // one as the installed face the desktop's font matching gives instead.
+    EXPECT_EQ(FontFaceInUse(listed.front().toUpper()), listed.front());
+    const QString fallback = FontFaceInUse("No Such Family 12345");
+    EXPECT_TRUE(QFontDatabase::families().contains(fallback)) << fallback.toStdString();
+    EXPECT_EQ(fallback, QFontInfo(QFont("No Such Family 12345")).family());
+    box.SetFontName(fallback);
+    EXPECT_EQ(box.FontName(), fallback) << "the face in use is not offered by the box";
 }
 
 TEST(RxSpeedButton, GroupsKeepOneDownAndStatesDrawTheirGlyphs) {
