@@ -96,7 +96,7 @@ private:
 void showRefusal(TProgramWindows& windows, const std::string& refusal) {
     const std::uint8_t language = gs::IsEnglishVersion(gs::programVersionInfo()) ? 1 : 0;
     windows.Boxes().ShowQBMessage(refusal, gs::kAppTitle, std::uint8_t(gs::TQBMessageType::mtWarning),
-                                  std::uint8_t(gs::TQBButtonSet::bsOK), kFirstButton, language, gs::kFontName);
+                                  std::uint8_t(gs::TQBButtonSet::bsOK), kFirstButton, language, gs::kDefaultFontName);
 }
 
 int runBatch(TProgramWindows& windows, const gs::TBatchJob& job) {

@@ -5,14 +5,13 @@
 // data, whatever their mode says; FIFOs, devices and sockets are not files of data either.
 #include <filesystem>
 
+#include "platform/FileSystems.h"
+
 namespace gs {
 
-// A file system type (statfs's f_type) of the kernel's pseudo file systems.
-bool IsPseudoFileSystemType(long type);
-// The open file, or the file or folder at `path` (links followed), lies on one of them.
+// The open file lies on a pseudo file system (OnPseudoFileSystem asks the same of a path).
 // False when it cannot be asked.
 bool OnPseudoFileSystem(int fd);
-bool OnPseudoFileSystem(const std::filesystem::path& path);
 
 // A regular file (links followed) that does not lie on a pseudo file system.
 bool IsDataFile(const std::filesystem::path& path);

@@ -32,7 +32,7 @@ std::unique_ptr<TQBApplication> makeApplicationDescriptor(const std::string& exe
     app->VersionText = GetVersionText(version);
     app->LanguageId = IsEnglishVersion(version) ? 1 : 0;
     app->Copyright = GetCopyrightText(version);
-    app->FontName = kFontName;
+    app->FontName = kDefaultFontName;
     app->HelpFile = ProgramDataFile(exe, kHelpFileExtension).string();
     app->TipFile = ProgramDataFile(exe, kTipFileExtension).string();
     app->WebAddresses.WebSite = kWebSite;

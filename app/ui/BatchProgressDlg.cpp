@@ -18,6 +18,8 @@
 #include "app/core/PathDisplay.h"
 #include "app/ui/AnimatedImage.h"
 #include "app/ui/MenuImages.h"
+#include "framework/core/Application.h"
+#include "framework/ui/DialogFrame.h"
 
 namespace gs {
 
@@ -25,7 +27,6 @@ namespace {
 
 constexpr const char* kTitleWorking = "Extracting icons... Please wait.";
 constexpr const char* kTitleStopping = "Stopping. Please wait...";
-constexpr const char* kWindowFont = "Tahoma";
 // Room for a shortened path (at most 75 characters) in the fields.
 constexpr int kFieldWidth = 420;
 
@@ -59,9 +60,9 @@ private:
 }  // namespace
 
 TBatchProgressDlg::TBatchProgressDlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint) {
+    : QDialog(parent, kFixedDialogWindowFlags | Qt::WindowStaysOnTopHint) {
     setObjectName("TBatchProgressDlg");
-    setFont(QFont(kWindowFont));
+    setFont(QFont(kDefaultFontName));
 
     anWait = new TAnimatedImage(this);
     anWait->SetGlyph(PleaseWaitStrip());

@@ -2,12 +2,12 @@
 
 #include <QKeyEvent>
 
+#include "framework/ui/DialogFrame.h"
+
 namespace gs {
 
 TListDialog::TListDialog(QWidget* parent, TDialogHooks hooks, int helpContext)
-    : QDialog(parent), hooks_(std::move(hooks)), helpContext_(helpContext) {
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-}
+    : QDialog(parent, kDialogWindowFlags), hooks_(std::move(hooks)), helpContext_(helpContext) {}
 
 void TListDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1) {

@@ -20,6 +20,7 @@
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
 #include "controls/ui/ComboEdits.h"
+#include "framework/ui/DialogFrame.h"
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/FileUtils.h"
@@ -186,7 +187,7 @@ bool TFavoritesDialogs::ShowFavPropsDlg(QWidget* owner, TFavorite& favorite) {
 
 TFavoritesDlgBase::TFavoritesDlgBase(QWidget* owner, TFavoritesDialogs& env, const char* name, const char* caption,
                                      QSize client)
-    : QDialog(owner), env_(env) {
+    : QDialog(owner, kDialogWindowFlags), env_(env) {
     setObjectName(name);
     setWindowTitle(caption);
     resize(client);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "controls/ui/FileDialogs.h"
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/RxUtils.h"
@@ -27,17 +28,15 @@ void openWithDesktop(IMainServices& services, const std::string& target, const s
 
 std::optional<std::string> TDesktopServices::BrowseForFolder(QWidget* owner, const std::string& caption,
                                                              const std::string& start) {
-    const QString chosen = QFileDialog::getExistingDirectory(owner, QString::fromStdString(caption),
-                                                             QString::fromStdString(start),
-                                                             QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
-    if (chosen.isEmpty()) return std::nullopt;
-    return chosen.toStdString();
+    const std::optional<QString> chosen =
+        ChooseFolder(owner, QString::fromStdString(caption), QString::fromStdString(start));
+    if (!chosen || chosen->isEmpty()) return std::nullopt;
+    return chosen->toStdString();
 }
 
 std::optional<std::string> TDesktopServices::OpenFileName(QWidget* owner, const TOpenDialogSpec& spec) {
-    QFileDialog dialog(owner, QString::fromStdString(spec.Title), QString::fromStdString(spec.InitialDir),
-                       QString::fromStdString(QtDialogFilter(spec.Filter)));
-    dialog.setOptions(QFileDialog::DontUseNativeDialog);
+    TSafeFileDialog dialog(owner, QString::fromStdString(spec.Title), QString::fromStdString(spec.InitialDir),
+                           QString::fromStdString(QtDialogFilter(spec.Filter)));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QString::fromStdString(spec.DefaultExt));
     dialog.setSizeGripEnabled(true);

@@ -33,6 +33,7 @@
 #include "app/ui/MainServices.h"
 #include "app/ui/MenuImages.h"
 #include "app/ui/RasterImage.h"
+#include "controls/ui/FontComboBox.h"
 #include "controls/ui/FormStorage.h"
 #include "framework/core/Application.h"
 #include "framework/core/MessageBoxes.h"
@@ -235,11 +236,15 @@ void TKAVUMain::ClearListing() {
 }
 
 void TKAVUMain::ApplyOptions() {
-    const TKAVUOptions& o = context_.Options;
+    TKAVUOptions& o = context_.Options;
     Storage_->Active = o.SaveWindow;
     mruFolders_->SetMaxItems(o.EffectiveMRULimit());
     mruFiles_->SetMaxItems(o.EffectiveMRULimit());
-    QFont listFont(QString::fromStdString(o.ListFontName));
+    // The list is drawn in the face that stands in for one that is not installed, and that
+    // face is what the options hold from now on (and Preferences shows).
+    const QString face = FontFaceInUse(QString::fromStdString(o.ListFontName));
+    o.ListFontName = face.toStdString();
+    QFont listFont(face);
     listFont.setPointSize(FontSizeIndexToPoints(o.ListFontSize));
     lvIcons->SetListFont(listFont);
     const QPalette system = QApplication::palette();

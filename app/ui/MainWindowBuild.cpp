@@ -99,7 +99,7 @@ tb::TTBDock* dock(QWidget* parent, const char* name, tb::TTBDockPosition positio
 }  // namespace
 
 void TKAVUMain::createComponents() {
-    QFont font(QStringLiteral("Tahoma"));
+    QFont font(QString::fromLatin1(kDefaultFontName));
     font.setPointSize(kFontPoints);
     setFont(font);
     resize(kDesignSize);
@@ -254,7 +254,12 @@ void TKAVUMain::createActions() {
         addAction(action);
         const A id = info.Id;
         action->setProperty(tb::QtActionSource::kImageIndexProperty, info.ImageIndex);
-        connect(action, &QAction::triggered, this, [this, id] { Guard([&] { if (handlers_[std::size_t(id)]) handlers_[std::size_t(id)](); }); });
+        // A modal window over this one has the user's attention: no command of this window
+        // runs beneath it, however its shortcut or item was reached.
+        connect(action, &QAction::triggered, this, [this, id] {
+            if (tb::BlockedByModal(this)) return;
+            Guard([&] { if (handlers_[std::size_t(id)]) handlers_[std::size_t(id)](); });
+        });
         actions_[std::size_t(id)] = action;
     }
     // The view styles are one choice.

@@ -24,6 +24,7 @@
 #include "controls/ui/ComboEdits.h"
 #include "controls/ui/FontComboBox.h"
 #include "controls/ui/RxSpinEdit.h"
+#include "framework/ui/DialogFrame.h"
 #include "framework/core/Application.h"
 
 namespace gs {
@@ -157,7 +158,7 @@ IShellVerbControl& DesktopShellVerb() {
 
 TOptionsDlg::TOptionsDlg(TAppContext& context, IShellVerbControl* shellVerb, std::function<void()> applyToWindow,
                          TAppExceptionHandler& handler, std::function<void()> showHelp, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, kFixedDialogWindowFlags),
       context_(context),
       shellVerb_(shellVerb),
       applyToWindow_(std::move(applyToWindow)),
@@ -415,7 +416,8 @@ void TOptionsDlg::LoadControls() {
     radPromptImageFormat->setChecked(o.PromptForImageFormat);
     radUseDefaultImageFormat->setChecked(!o.PromptForImageFormat);
     cbDefaultImageFormat->setCurrentIndex(std::clamp(o.DefaultImageFormat, 0, cbDefaultImageFormat->count() - 1));
-    cbFontName->SetFontName(QString::fromStdString(o.ListFontName));
+    // A face that is not installed shows as the one the list is drawn in instead.
+    cbFontName->SetFontName(FontFaceInUse(QString::fromStdString(o.ListFontName)));
     cbFontSize->setCurrentIndex(std::clamp(o.ListFontSize, 0, cbFontSize->count() - 1));
     rdColorDefaultWindows->setChecked(o.ListWindowsColors);
     rdColorUseColors->setChecked(!o.ListWindowsColors);

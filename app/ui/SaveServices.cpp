@@ -5,6 +5,7 @@
 #include <QMimeData>
 
 #include "app/ui/MainServices.h"
+#include "controls/ui/FileDialogs.h"
 #include "app/ui/SelectFormatDlg.h"
 #include "framework/core/Application.h"
 #include "framework/core/MessageBoxes.h"
@@ -12,9 +13,8 @@
 namespace gs {
 
 std::optional<std::string> IMainServices::SaveFileName(QWidget* owner, const TSaveDialogSpec& spec) {
-    QFileDialog dialog(owner, QString::fromStdString(spec.Title), QString::fromStdString(spec.InitialDir),
-                       QString::fromStdString(QtDialogFilter(spec.Filter)));
-    dialog.setOptions(QFileDialog::DontUseNativeDialog);
+    TSafeFileDialog dialog(owner, QString::fromStdString(spec.Title), QString::fromStdString(spec.InitialDir),
+                           QString::fromStdString(QtDialogFilter(spec.Filter)));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QString::fromStdString(spec.DefaultExt));

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/core/Options.h"
+#include "framework/ui/DialogFrame.h"
 
 namespace gs {
 
@@ -15,7 +16,8 @@ namespace {
 const QSize kClientSize(264, 185);
 }  // namespace
 
-TSelectFormatDlg::TSelectFormatDlg(QWidget* parent, std::function<void()> help) : QDialog(parent), help_(std::move(help)) {
+TSelectFormatDlg::TSelectFormatDlg(QWidget* parent, std::function<void()> help)
+    : QDialog(parent, kDialogWindowFlags), help_(std::move(help)) {
     setObjectName("SelectFormatDlg");
     setWindowTitle(kSelectFormatCaption);
     resize(kClientSize);

@@ -4,9 +4,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
-#include <QAbstractFileIconProvider>
 #include <QFileInfo>
-#include <QMimeDatabase>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,6 +15,7 @@
 #include <cstdio>
 
 #include "controls/core/ComboEditRules.h"
+#include "controls/ui/FileDialogs.h"
 
 namespace gs {
 
@@ -35,30 +34,10 @@ QString qtFilter(const QString& filter) {
     return out.join(";;");
 }
 
-// Pictures by kind and name only: a dialog listing a folder never opens the files in it to
-// guess their type (a FIFO would hang it, a file of /proc never end).
-class TNameOnlyIconProvider final : public QAbstractFileIconProvider {
-public:
-    QIcon icon(const QFileInfo& info) const override {
-        return QAbstractFileIconProvider::icon(info.isDir() ? Folder : File);
-    }
-    QString type(const QFileInfo& info) const override {
-        if (info.isDir()) return QStringLiteral("Folder");
-        return QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchExtension).comment();
-    }
-};
-
-void readNamesOnly(QFileDialog& dialog) {
-    static TNameOnlyIconProvider provider;
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setIconProvider(&provider);
-}
-
 class QtComboEditDialogs final : public IComboEditDialogs {
 public:
     std::optional<QStringList> ChooseFiles(QWidget* owner, const TFileDialogRequest& r) override {
-        QFileDialog dialog(owner, r.Title, r.InitialDir, qtFilter(r.Filter));
-        readNamesOnly(dialog);
+        TSafeFileDialog dialog(owner, r.Title, r.InitialDir, qtFilter(r.Filter));
         const bool save = r.Kind == TFileDialogKind::dkSave || r.Kind == TFileDialogKind::dkSavePicture;
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(r.MultiSelect() ? QFileDialog::ExistingFiles
@@ -73,12 +52,9 @@ public:
         return dialog.selectedFiles();
     }
     std::optional<QString> ChooseFolder(QWidget* owner, const QString& text, const QString& start) override {
-        QFileDialog dialog(owner, text, start);
-        readNamesOnly(dialog);
-        dialog.setFileMode(QFileDialog::Directory);
-        dialog.setOption(QFileDialog::ShowDirsOnly);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-        return dialog.selectedFiles().front();
+        std::optional<QString> dir = gs::ChooseFolder(owner, text, start);
+        if (!dir || dir->isEmpty()) return std::nullopt;
+        return dir;
     }
 };
 

@@ -1,6 +1,7 @@
 #include "controls/ui/FontComboBox.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
@@ -31,6 +32,12 @@ QIcon markFor(int fontType) {
 }
 
 }  // namespace
+
+QString FontFaceInUse(const QString& family) {
+    for (const QString& installed : QFontDatabase::families())
+        if (installed.compare(family, Qt::CaseInsensitive) == 0) return installed;
+    return QFontInfo(QFont(family)).family();
+}
 
 TFontComboBox::TFontComboBox(QWidget* parent) : QComboBox(parent) {
     setEditable(false);

@@ -8,6 +8,11 @@
 
 namespace gs {
 
+// The family a text in `family` is drawn in: that family when it is installed (in the
+// database's spelling), else the one the font matching of the desktop falls back to. A
+// missing face is never shown as an empty choice: the face in use stands for it.
+QString FontFaceInUse(const QString& family);
+
 class TFontComboBox : public QComboBox {
     Q_OBJECT
 public:

@@ -11,6 +11,9 @@
 
 namespace gs {
 
+// The face the maker's windows, boxes and the icon list are drawn in where it is installed.
+inline constexpr const char* kDefaultFontName = "Tahoma";
+
 // Companions kept for their shape; none of them takes part in what the program does.
 struct TQBLoginInfo {
     int UserId = 0;

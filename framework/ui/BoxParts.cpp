@@ -7,17 +7,17 @@
 #include <QScrollArea>
 #include <algorithm>
 
+#include "framework/core/Application.h"
 #include "framework/core/MessageBoxRules.h"
 
 namespace gs {
 
 namespace {
-constexpr const char* kBoxFontFamily = "Tahoma";
 constexpr int kBoxFontPoints = 8;
 }  // namespace
 
 QFont BoxFont(const std::string& fontName) {
-    QFont font(QString::fromLatin1(kBoxFontFamily), kBoxFontPoints);
+    QFont font(QString::fromLatin1(kDefaultFontName), kBoxFontPoints);
     const QString wanted = QString::fromUtf8(fontName);
     if (!wanted.isEmpty() && QFontDatabase::families().contains(wanted, Qt::CaseInsensitive))
         font.setFamily(wanted);
@@ -31,6 +31,11 @@ QLabel* MakeBoxPicture(QWidget* parent, const char* name, QStyle::StandardPixmap
     picture->setPixmap(parent->style()->standardIcon(which, nullptr, parent).pixmap(kQBPictureSize, kQBPictureSize));
     picture->hide();
     return picture;
+}
+
+void ShowBoxPicture(QWidget* box, QLabel* picture) {
+    picture->show();
+    box->setWindowIcon(QIcon(picture->pixmap()));
 }
 
 TQBWrappedText MakeWrappedText(QWidget* parent, const char* areaName, const char* labelName) {

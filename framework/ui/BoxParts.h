@@ -5,6 +5,8 @@
 #include <QStyle>
 #include <string>
 
+#include "framework/ui/DialogFrame.h"
+
 class QLabel;
 class QScrollArea;
 class QWidget;
@@ -19,13 +21,15 @@ inline constexpr int kQBButtonHeight = 25;
 inline constexpr int kQBFrameHeight = 27;
 
 // A dialog border: a title with a close box, never resized by the user.
-inline constexpr Qt::WindowFlags kQBBoxWindowFlags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+inline constexpr Qt::WindowFlags kQBBoxWindowFlags = kFixedDialogWindowFlags;
 
 // "Tahoma" 8 pt, or the named family when it is an installed font.
 QFont BoxFont(const std::string& fontName);
 // A hidden 32 x 32 picture at (8, 8) of parent, drawn by the style.
 QLabel* MakeBoxPicture(QWidget* parent, const char* name, QStyle::StandardPixmap which);
+// Shows the picture and makes it the box's window icon too, so the title bar and the task
+// list show what kind of message it is rather than a blank window.
+void ShowBoxPicture(QWidget* box, QLabel* picture);
 
 // A word-wrapped plain-text label in a frameless area that scrolls only when even a box as
 // tall as the screen cannot show the whole text.

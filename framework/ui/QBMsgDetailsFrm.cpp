@@ -69,7 +69,7 @@ void TQBMessageDetails::Setup(const std::string& msg, const std::string& details
     txtErrorDetails_->setPlainText(QString::fromUtf8(DisplayLineBreaks(NormalizeLineBreaks(details))));
     fitToMessage();
     showFolded(true);
-    pictures_[static_cast<std::size_t>(args.Type)]->show();
+    ShowBoxPicture(this, pictures_[static_cast<std::size_t>(args.Type)]);
     cmdOK_->setText(okCaption_);
     cmdDetails_->setText(foldedCaption_);
     cmdDetails_->setVisible(!details.empty());

@@ -63,7 +63,7 @@ void TQBMessage::Setup(const std::string& msg, const std::string& caption, std::
     pressed_ = 0;
 }
 
-void TQBMessage::showPicture(TQBMessageType type) { pictures_[static_cast<std::size_t>(type)]->show(); }
+void TQBMessage::showPicture(TQBMessageType type) { ShowBoxPicture(this, pictures_[static_cast<std::size_t>(type)]); }
 
 void TQBMessage::placeButtons() {
     for (int i = 0; i < layout_.Count; ++i) {

@@ -4,16 +4,16 @@
 #include <QKeyEvent>
 #include <QScreen>
 
+#include "framework/ui/DialogFrame.h"
 #include "framework/ui/FormDesktop.h"
 
 namespace gs {
 
 TSmallForm::TSmallForm(QWidget* parent, IFormDesktop& desktop, const char* objectName, int clientWidth,
                        int clientHeight)
-    : QDialog(parent), desktop_(desktop) {
+    : QDialog(parent, kFixedDialogWindowFlags), desktop_(desktop) {
     setObjectName(objectName);
     setFixedSize(clientWidth, clientHeight);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 }
 
 void TSmallForm::CenterOnOwner() {

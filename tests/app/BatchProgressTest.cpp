@@ -14,6 +14,7 @@
 #include "app/ui/AnimatedImage.h"
 #include "support/IconMaker.h"
 #include "support/TempDir.h"
+#include "support/DialogFrame.h"
 
 using namespace gs;
 using namespace gstest;
@@ -90,6 +91,7 @@ protected:
 
 TEST_F(BatchProgressTest, SetupShowsTheJobAndEnablesStop) {
     TBatchProgressDlg dlg;
+    EXPECT_TRUE(gstest::HasDialogFrame(dlg));
     QPushButton* stop = child<QPushButton>(dlg, "cmdStop");
     EXPECT_FALSE(stop->isEnabled());
     EXPECT_TRUE(stop->isDefault());

@@ -29,6 +29,7 @@
 #include "controls/ui/ComboEdits.h"
 #include "framework/core/MessageBoxes.h"
 #include "toolbar/core/Item.h"
+#include "support/DialogFrame.h"
 
 using namespace gs;
 using namespace gstest;
@@ -196,6 +197,7 @@ TEST(FavoritesDialogs, AFolderNameLosesRefusedKeysAndMustBeNew) {
     Fixture t;
     AddFolder(t.root, "Tools");
     TFolderNameDlg dlg(nullptr, t.dialogs, t.root);
+    EXPECT_TRUE(gstest::HasDialogFrame(dlg));
     // The keys that reach the field as it is typed.
     TNameKeyFilter* filter = dlg.Name()->findChild<TNameKeyFilter*>();
     ASSERT_NE(filter, nullptr);
@@ -220,6 +222,7 @@ TEST(FavoritesDialogs, OrganizeRenamesDeletesAndMovesWithTheirChecks) {
     AddFolder(AddFolder(t.root, "B"), "sub");
     AddFavorite(t.root, "Fav", "/g");
     TOrganizeDlg dlg(nullptr, t.dialogs);
+    EXPECT_TRUE(gstest::HasDialogFrame(dlg));
     QTreeWidget* tree = dlg.Tree();
     auto edit = [&](const QString& path, const QString& text) {  // true when the node took the text
         QTreeWidgetItem* n = node(tree, path);

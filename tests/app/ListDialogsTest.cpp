@@ -22,6 +22,7 @@
 #include "framework/core/RegUtils.h"
 #include "toolbar/ui/QtDock.h"
 #include "toolbar/ui/QtToolbar.h"
+#include "support/DialogFrame.h"
 
 using namespace gs;
 using namespace gstest;
@@ -74,6 +75,7 @@ TEST(TFilterDlg, AddsChecksAndListsCriteria) {
     Errors errors;
     TFilterDlg d(nullptr, start, errors.hooks());
     EXPECT_EQ(d.windowTitle(), "Filter Icons...");
+    EXPECT_TRUE(gstest::HasDialogFrame(d));
     EXPECT_EQ(d.size(), QSize(434, 297));
     EXPECT_EQ(d.HelpContext(), 650);
     EXPECT_EQ(lines(d.lbCriteria), QStringList({"Filename ends with .dll", "Icon images include 256 colors image"}));
@@ -133,6 +135,7 @@ TEST(TFindDlg, RefusesEmptyTextAndKeepsOneHistoryEntryPerTextInAnyCase) {
     ListWindow t(store);  // the descriptor and the application object
     TFindDlg d(nullptr, store, {});
     EXPECT_EQ(d.windowTitle(), "Find...");
+    EXPECT_TRUE(gstest::HasDialogFrame(d));
     EXPECT_EQ(d.size(), QSize(452, 154));
     EXPECT_EQ(d.HelpContext(), 700);
     EXPECT_TRUE(d.radIconName->isChecked());

@@ -3,6 +3,9 @@
 // busy states and the application-level error handler.
 #include <gtest/gtest.h>
 
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QAction>
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -528,6 +531,18 @@ TEST(TKAVUMain, TheOptionsGiveTheListItsColoursFontAndTheRecentListsTheirLimit) 
     context.Options.MRULimit = 0;  // clamped where it is used
     w.ApplyOptions();
     EXPECT_EQ(w.MRUFolders().Items(), std::vector<std::string>{"/c"});
+
+    // A face that is not installed: the list is drawn in the one the desktop falls back to,
+    // and that is the face the options hold (and save) from now on.
+    context.Options.ListFontName = "A Family Nobody Has";
+    w.ApplyOptions();
+    const QString inUse = QFontInfo(QFont("A Family Nobody Has")).family();
+    ASSERT_TRUE(QFontDatabase::families().contains(inUse)) << inUse.toStdString();
+    EXPECT_EQ(w.ListView().IconView()->font().family(), inUse);
+    EXPECT_EQ(context.Options.ListFontName, inUse.toStdString());
+    context.Options.ListFontName = inUse.toUpper().toStdString();  // an installed one keeps its face
+    w.ApplyOptions();
+    EXPECT_EQ(context.Options.ListFontName, inUse.toStdString());
 }
 
 TEST(TIconListModel, RowsArriveInBatchesAndAClearDropsTheQueue) {

@@ -2,6 +2,9 @@
 // list's rules, the shell box's three states, and Apply writing, applying and saving.
 #include <gtest/gtest.h>
 
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,6 +30,7 @@
 #include "controls/ui/RxSpinEdit.h"
 #include "framework/core/MessageBoxes.h"
 #include "app/QtTestApp.h"
+#include "support/DialogFrame.h"
 
 using namespace gs;
 namespace fs = std::filesystem;
@@ -83,6 +87,7 @@ struct Dialog {
     ~Dialog() { fs::remove_all(dir); }
     TOptionsDlg& open() {
         dlg = std::make_unique<TOptionsDlg>(*context, &verb, [this] { ++applied; }, handler);
+        EXPECT_TRUE(gstest::HasDialogFrame(*dlg));
         dlg->show();
         return *dlg;
     }
@@ -221,6 +226,10 @@ TEST(TOptionsDlg, ApplyWritesAppliesAndSavesAndCancelKeepsIt) {
     Dialog t;
     t.context->Options.ListFontName = "A Family Nobody Has";
     TOptionsDlg& d = t.open();
+    // The box names the face the list is drawn in instead, and that is what is stored.
+    const QString inUse = QFontInfo(QFont("A Family Nobody Has")).family();
+    EXPECT_FALSE(inUse.isEmpty());
+    EXPECT_EQ(d.cbFontName->FontName(), inUse);
     d.rdColorUseColors->setChecked(true);
     EXPECT_TRUE(d.cbTextColor->isEnabled());
     d.cbBackColor->setCurrentIndex(d.cbBackColor->findText("Navy"));
@@ -233,12 +242,13 @@ TEST(TOptionsDlg, ApplyWritesAppliesAndSavesAndCancelKeepsIt) {
     d.cmdCancel->click();
     EXPECT_FALSE(t.context->Options.ListWindowsColors);
     EXPECT_EQ(t.context->Options.ListBackColor, 0x800000);
-    EXPECT_EQ(t.context->Options.ListFontName, "A Family Nobody Has");  // untouched
+    EXPECT_EQ(t.context->Options.ListFontName, inUse.toStdString());
     TKAVUOptions reread;
     reread.Load(*t.store, application().RegRoot, application().RegAppKey);
     EXPECT_EQ(reread.LimitNumber, 42);
     EXPECT_TRUE(reread.LimitIcons);
     EXPECT_EQ(reread.ListBackColor, 0x800000);
+    EXPECT_EQ(reread.ListFontName, inUse.toStdString());
 }
 
 TEST(TOptionsDlg, ItsSpinEditsKeepTheUpDownPair) {

@@ -21,6 +21,7 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/SelectFormatDlg.h"
 #include "platform/PrivateTemp.h"
+#include "support/DialogFrame.h"
 
 using namespace gs;
 using namespace gstest;
@@ -179,6 +180,7 @@ TEST(SaveWindow, ImagesTakeTheDefaultFormatWithoutAskingOrTheDialogsAnswer) {
     EXPECT_TRUE(SafeFileExists(t.out / "m_2.wmf"));
 
     TSelectFormatDlg dialog;
+    EXPECT_TRUE(gstest::HasDialogFrame(dialog));
     EXPECT_EQ(dialog.Format(), TBatchFormat::bfGIF);
     const std::pair<QRadioButton*, TBatchFormat> radios[] = {
         {dialog.radJPG, TBatchFormat::bfJPG}, {dialog.radWMF, TBatchFormat::bfWMF}, {dialog.radTIF, TBatchFormat::bfTIF}};

@@ -12,10 +12,9 @@ xs_missing xwininfo xprop /usr/bin/import /usr/bin/convert
 rm -rf "$WORK"; mkdir -p "$WORK/run" "$WORK/home"; chmod 700 "$WORK/run"; cd "$WORK" || exit 1
 unset QT_QPA_PLATFORM
 export XDG_RUNTIME_DIR="$WORK/run" HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config"
-# The bar is under test, not the first start: the tips are off so none stands in front.
 export GLYPHSCOPE_REGISTRY="$WORK/registry.sqlite3"
-"$1" options save >/dev/null && sqlite3 "$GLYPHSCOPE_REGISTRY" "UPDATE reg_values SET data = 0 WHERE name_fold = 'showtips'" ||
-  { echo "FAIL: no store with the tips off"; exit 1; }
+source "$(dirname "$0")/store.sh"
+gs_store_without_tips "$1" "$GLYPHSCOPE_REGISTRY"
 xs_start --wm
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }

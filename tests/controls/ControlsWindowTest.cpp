@@ -3,9 +3,16 @@
 // folder edits with scripted dialogs and drops.
 #include <gtest/gtest.h>
 
+#include <QFont>
+#include <QFontInfo>
+#include <QAbstractFileIconProvider>
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QMimeDatabase>
+#include <QSettings>
 #include <QProcess>
 #include <QTest>
 #include <QUrl>
@@ -15,6 +22,7 @@
 #include <unistd.h>
 
 #include "controls/ui/ComboEdits.h"
+#include "controls/ui/FileDialogs.h"
 #include "controls/ui/FontComboBox.h"
 #include "controls/ui/RxSpeedButton.h"
 #include "controls/ui/RxSpinEdit.h"
@@ -127,6 +135,14 @@ TEST(FontComboBox, ListsTheLatinOutlineFamiliesFontconfigKnowsAndNoSymbolFamily)
     box.SetFontName("No Such Family 12345");
     EXPECT_EQ(box.FontName(), "");
     EXPECT_EQ(box.currentIndex(), -1);
+    // The face in use for a name: an installed one in the database's spelling, a missing
+    // one as the installed face the desktop's font matching gives instead.
+    EXPECT_EQ(FontFaceInUse(listed.front().toUpper()), listed.front());
+    const QString fallback = FontFaceInUse("No Such Family 12345");
+    EXPECT_TRUE(QFontDatabase::families().contains(fallback)) << fallback.toStdString();
+    EXPECT_EQ(fallback, QFontInfo(QFont("No Such Family 12345")).family());
+    box.SetFontName(fallback);
+    EXPECT_EQ(box.FontName(), fallback) << "the face in use is not offered by the box";
 }
 
 TEST(RxSpeedButton, GroupsKeepOneDownAndStatesDrawTheirGlyphs) {
@@ -253,5 +269,50 @@ TEST(ComboEdits, FileAndFolderEditsTakeDialogAnswersAndDrops) {
     folder.MultipleDirs = true;
     drop(folder, {"/tmp", "/usr"});
     EXPECT_EQ(folder.text(), QString::fromStdString(dir.string() + ";/tmp;/usr"));
+    fs::remove_all(dir);
+}
+
+// The prepared dialog names a file's type from its name alone: a PNG without an extension
+// is not looked into, and a ".png" holding text is still a PNG image by name. It opens in
+// the home folder where the wanted one is of a pseudo file system or gone.
+TEST(FileDialogs, TypesComeFromNamesAndPseudoFoldersAreNeverTheStart) {
+    qtApp();
+    const fs::path dir = fs::temp_directory_path() / ("gs-dialogs-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "sub");
+    const char png[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR";
+    std::ofstream(dir / "picture", std::ios::binary).write(png, sizeof png - 1);
+    std::ofstream(dir / "words.png") << "plain words";
+    const QString folder = QString::fromStdString(dir.string());
+    fs::create_directories(dir / "settings");  // Qt's dialogs keep their settings here, not the user's
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder + "/settings");
+
+    TSafeFileDialog dialog(nullptr, "Pick", folder);
+    EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));
+    EXPECT_EQ(dialog.directory().absolutePath(), folder);
+    QAbstractFileIconProvider* icons = dialog.iconProvider();
+    ASSERT_NE(icons, nullptr);
+    const QString pngType = QMimeDatabase().mimeTypeForName("image/png").comment();
+    ASSERT_EQ(QMimeDatabase().mimeTypeForFile(folder + "/picture").comment(), pngType)
+        << "the MIME database does not sniff here: the test proves nothing";
+    EXPECT_NE(icons->type(QFileInfo(folder + "/picture")), pngType);
+    EXPECT_EQ(icons->type(QFileInfo(folder + "/words.png")), pngType);
+    EXPECT_FALSE(icons->icon(QFileInfo(folder + "/sub")).isNull());
+    EXPECT_FALSE(icons->icon(QFileInfo(folder + "/picture")).isNull());
+
+    const QString home = QDir::homePath();
+    EXPECT_EQ(DialogStartFolder("/proc"), home);
+    EXPECT_EQ(DialogStartFolder("/proc/self/fd"), home);
+    EXPECT_EQ(DialogStartFolder(""), home);
+    EXPECT_EQ(DialogStartFolder(folder + "/gone/deeper"), folder);
+    {
+        TSafeFileDialog atProc(nullptr, "Pick", "/proc/sys");
+        EXPECT_EQ(atProc.directory().absolutePath(), QDir(home).absolutePath());
+        atProc.setDirectory("/proc");  // taken there by hand: the next dialog is not
+    }
+    QSettings qt(QSettings::UserScope, "QtProject");
+    qt.setValue("FileDialog/lastVisited", QUrl::fromLocalFile("/proc/sys").toString());
+    TSafeFileDialog next(nullptr, "Pick", folder);
+    EXPECT_EQ(next.directory().absolutePath(), folder);
+    EXPECT_FALSE(QSettings(QSettings::UserScope, "QtProject").value("FileDialog/lastVisited").toString().contains("/proc"));
     fs::remove_all(dir);
 }

@@ -23,6 +23,7 @@
 #include "framework/ui/FormDesktop.h"
 #include "framework/ui/SplashForm.h"
 #include "framework/ui/TipOfTheDayForm.h"
+#include "support/DialogFrame.h"
 
 using namespace gs;
 
@@ -105,6 +106,7 @@ TEST(SmallForms, SizesCaptionsAndKeys) {
     for (const auto& c : cases) {
         EXPECT_EQ(grabbed(*c.form), c.size) << c.caption;
         EXPECT_EQ(c.form->windowTitle().toStdString(), c.caption);
+        EXPECT_TRUE(gstest::HasDialogFrame(*c.form));
         c.form->show();
         press(*c.form, Qt::Key_F1);
         press(*c.form, Qt::Key_Escape);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDialog>
 #include <QLineEdit>
 #include <QTimer>
 #include <QWindow>
@@ -389,6 +390,50 @@ TEST(ToolbarKeys, TheFormsQtShortcutsComeFirst) {
     EXPECT_TRUE(entered);
     EXPECT_EQ(saved, 1);
     EXPECT_EQ(opened, 1);
+}
+
+TEST(ToolbarKeys, NothingRunsBeneathAModalWindow) {
+    Toolbars t;
+    t.main->SetProcessShortCuts(true);
+    KeyMenuRouter().SetMainForm(&t.form);
+    auto* go = new QAction("&Go", &t.form);  // a command of the form, as an item runs it
+    int gone = 0;
+    QObject::connect(go, &QAction::triggered, [&] { ++gone; });
+    QDialog box(&t.form);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    QApplication::setActiveWindow(&box);
+    ASSERT_EQ(QApplication::activeModalWidget(), &box);
+    EXPECT_FALSE(BlockedByModal(&box));
+    EXPECT_TRUE(BlockedByModal(&t.form));
+
+    // The keys the box leaves: a toolbar shortcut, a menu bar's Alt+key, a plain
+    // toolbar's character, F10.
+    QWindow* boxWindow = box.windowHandle();
+    ASSERT_NE(boxWindow, nullptr);
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+        {Qt::Key_P, Qt::ControlModifier}, {Qt::Key_G, Qt::AltModifier}, {Qt::Key_H, {}}, {Qt::Key_F10, {}}};
+    for (auto [k, mods] : keys) QTest::keyClick(boxWindow, k, mods);
+    // Keys that reach the form's own window while the box is up (a window manager may give
+    // them): the form's bars refuse them as well.
+    for (auto [k, mods] : keys) t.key(k, mods);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(t.clicks.empty());
+    EXPECT_FALSE(t.menu->View().ViewFlags & vsMenuLoop);
+    // Nor does an item run its command while the box is up, however it is clicked.
+    EXPECT_FALSE(QtActionSource::For(go)->Execute(nullptr));
+    EXPECT_EQ(gone, 0);
+
+    box.hide();  // the form is in reach again: the same keys work
+    QApplication::setActiveWindow(&t.form);
+    ASSERT_EQ(QApplication::activeModalWidget(), nullptr);
+    t.key(Qt::Key_P, Qt::ControlModifier);
+    t.key(Qt::Key_H);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(t.clicks, (std::vector<std::string>{"&Filter", "&Help"}));
+    EXPECT_TRUE(QtActionSource::For(go)->Execute(nullptr));
+    EXPECT_EQ(gone, 1);
+    KeyMenuRouter().SetMainForm(nullptr);
 }
 
 TEST(Toolbar, TheChevronOfAShortDock) {

@@ -1,11 +1,13 @@
 #include "toolbar/ui/QtActions.h"
 
 #include "toolbar/core/ItemRuntime.h"
+#include "toolbar/ui/QtKeyMenu.h"
 
 #include <QCoreApplication>
 #include <QKeySequence>
 #include <QMetaObject>
 #include <QVariant>
+#include <QWidget>
 #include <array>
 #include <utility>
 
@@ -74,6 +76,8 @@ void QtActionSource::Update() {
 }
 
 bool QtActionSource::Execute(Component*) {
+    // An item never runs a command of a window a modal window holds out of reach.
+    if (BlockedByModal(qobject_cast<QWidget*>(action_->parent()))) return false;
     Update();
     if (!action_->isEnabled()) return false;
     action_->trigger();

@@ -69,6 +69,15 @@ QWidget* FormOf(QWidget* widget) {
     return window;
 }
 
+bool BlockedByModal(const QWidget* form) {
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || !form) return false;
+    // The modal window's own windows (those it owns) stay in reach.
+    for (const QWidget* w = form->window(); w; w = w->parentWidget())
+        if (w == modal) return false;
+    return true;
+}
+
 TTBKeyMenuRouter& KeyMenuRouter() {
     static TTBKeyMenuRouter* router = new TTBKeyMenuRouter;  // outlives every toolbar
     return *router;

@@ -54,6 +54,11 @@ TTBKeyMenuRouter& KeyMenuRouter();
 // that owns it.
 QWidget* FormOf(QWidget* widget);
 
+// A modal window is open that this form is not, nor owns: the form is out of reach as the
+// desktop's disabled owner of a modal box would be, though Qt leaves it enabled. None of
+// its commands may run from a key, a menu or a toolbar meanwhile.
+bool BlockedByModal(const QWidget* form);
+
 // The sound of an Alt+key nothing answers (QApplication::beep unless set; tests count it).
 void SetKeyMenuBeep(std::function<void()> beep);
 void KeyMenuBeep();

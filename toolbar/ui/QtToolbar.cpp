@@ -61,13 +61,13 @@ TTBCustomToolbar::TTBCustomToolbar(QWidget* parent) : TTBCustomDockableWindow(pa
     s.menuBarChanged = [this](bool v) { viewWidget_->SetMenuBar(v); };
     s.enterLoop = [this](TTBLoopOptions o) { viewWidget_->StartToolbarLoop(o); };
     s.keyboardCues = [] { return KeyboardCuesOn(); };
-    s.enabledAndShowing = [this] { return isEnabled() && isVisible(); };
+    s.enabledAndShowing = [this] { return isEnabled() && isVisible() && !BlockedByModal(OwnerForm()); };
     s.mouseCaptured = [] { return QWidget::mouseGrabber() != nullptr; };
     s.beep = [] { KeyMenuBeep(); };
     s.form = [this]() -> const void* { return OwnerForm(); };
     s.formEnabled = [this] {
         QWidget* form = OwnerForm();
-        return form && form->isEnabled();
+        return form && form->isEnabled() && !BlockedByModal(form);
     };
     core_ = std::make_unique<TTBToolbarCore>(std::move(s));
     viewWidget_ = new TTBToolbarView(&core_->Items(), this);

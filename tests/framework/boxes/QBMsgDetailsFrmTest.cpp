@@ -9,6 +9,7 @@
 
 #include "BoxDriver.h"
 #include "framework/ui/QtMessageBoxes.h"
+#include "support/DialogFrame.h"
 
 namespace gs {
 namespace {
@@ -26,6 +27,7 @@ QLabel* messageLabel(QDialog& box) { return box.findChild<QLabel*>("lblErrorMsg"
 TEST(DetailsBox, PartsSitInTheirPlaces) {
     TQBMessageDetails box;
     box.Setup("Could not save.", "disk full", "c", 0, 1, "", false);
+    EXPECT_TRUE(gstest::HasDialogFrame(box));
     EXPECT_EQ(box.size(), QSize(409, kFolded));
     EXPECT_EQ(messageLabel(box)->parentWidget()->parentWidget()->geometry(), QRect(48, 8, 257, 65));
     EXPECT_EQ(button(box, "cmdOK")->geometry(), QRect(326, 8, 75, 25));

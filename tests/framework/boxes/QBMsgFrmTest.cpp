@@ -13,6 +13,7 @@
 #include "BoxDriver.h"
 #include "framework/core/Application.h"
 #include "framework/ui/QtMessageBoxes.h"
+#include "support/DialogFrame.h"
 
 namespace gs {
 namespace {
@@ -198,6 +199,28 @@ TEST(MessageBox, MessageShowsPlainTextWithItsLineBreaks) {
     box.Setup("<b>a.ico</b>\rsecond\r\nthird\nfourth", "c", 0, 0, 1, 1, "");
     EXPECT_EQ(box.findChild<QLabel*>("lblMessage")->text(), "<b>a.ico</b>\nsecond\nthird\nfourth");
     EXPECT_EQ(box.findChild<QLabel*>("lblMessage")->textFormat(), Qt::PlainText);
+}
+
+// Each kind of box shows its picture, in the box and as the window's icon (the title bar
+// and the task list show it), in a dialog frame without minimise or maximise boxes.
+TEST(MessageBox, TheKindsPictureIsAlsoTheWindowIcon) {
+    const struct {
+        std::uint8_t type;
+        const char* picture;
+    } cases[] = {{0, "imgError"}, {1, "imgWarning"}, {2, "imgInformation"}, {3, "imgQuestion"}};
+    for (const auto& c : cases) {
+        TQBMessage box;
+        box.Setup("You cannot create multiple instances of Veltrazone Glyphscope.", "c", c.type, 0, 1, 1, "");
+        EXPECT_TRUE(gstest::HasDialogFrame(box));
+        const QLabel* picture = box.findChild<QLabel*>(c.picture);
+        ASSERT_NE(picture, nullptr) << c.picture;
+        EXPECT_FALSE(picture->isHidden()) << c.picture;
+        ASSERT_FALSE(picture->pixmap().isNull()) << c.picture << ": the style drew no picture";
+        ASSERT_FALSE(box.windowIcon().isNull()) << c.picture;
+        EXPECT_EQ(box.windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32),
+                  picture->pixmap().toImage().convertToFormat(QImage::Format_ARGB32))
+            << c.picture;
+    }
 }
 
 TEST(MessageBox, FontIsTahomaUnlessTheNamedOneIsInstalled) {
