@@ -4,7 +4,7 @@
 
 #include "framework/core/FileUtils.h"
 #include "iconlib/IconChoice.h"
-#include "iconlib/export/ImageExport.h"
+#include "export/ImageExport.h"
 #include "platform/Bmp.h"
 
 namespace gs {

@@ -22,7 +22,7 @@
 #include "codecs/Metafile.h"
 #include "iconlib/Icon.h"
 #include "iconlib/IconPicture.h"
-#include "iconlib/export/MetafileWriter.h"
+#include "export/MetafileWriter.h"
 #include "platform/Errors.h"
 
 using namespace gs;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "Probe.h"
-#include "iconlib/export/ImageExport.h"
+#include "export/ImageExport.h"
 #include "platform/Bmp.h"
 
 using namespace gs;

@@ -1,4 +1,4 @@
-#include "iconlib/export/ImageExport.h"
+#include "export/ImageExport.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,9 +7,9 @@
 #ifdef GS_HAVE_GIF_EXPORT
 #include "codecs/GifImage.h"
 #endif
-#include "iconlib/export/JpegWriter.h"
-#include "iconlib/export/MetafileWriter.h"
-#include "iconlib/export/TiffWriter.h"
+#include "export/JpegWriter.h"
+#include "export/MetafileWriter.h"
+#include "export/TiffWriter.h"
 #include "platform/AtomicFile.h"
 
 namespace gs {
