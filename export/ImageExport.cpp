@@ -4,9 +4,7 @@
 #include <cctype>
 #include <string>
 
-#ifdef GS_HAVE_GIF_EXPORT
 #include "codecs/GifImage.h"
-#endif
 #include "export/JpegWriter.h"
 #include "export/MetafileWriter.h"
 #include "export/TiffWriter.h"
@@ -26,7 +24,6 @@ bool isWmfName(const std::filesystem::path& fileName) {
 
 }  // namespace
 
-#ifdef GS_HAVE_GIF_EXPORT
 void SaveBitmapAsGIF(const Raster* bitmap, const std::filesystem::path& fileName) {
     if (!hasPicture(bitmap)) return;
     TGIFImage gif;  // the codec's own settings: conversion, colour reduction, transparency
@@ -35,7 +32,6 @@ void SaveBitmapAsGIF(const Raster* bitmap, const std::filesystem::path& fileName
     gif.assign(*bitmap);
     gif.saveToFile(fileName);
 }
-#endif
 
 void SaveBitmapAsJPEG(const Raster* bitmap, const std::filesystem::path& fileName) {
     if (hasPicture(bitmap)) writeFileAtomically(fileName, encodeJpeg(*bitmap));

@@ -102,13 +102,7 @@ bool SaveWholeIcon(const TQBIcon& icon, const std::filesystem::path& file) {
 void SaveBitmapInFormat(TBatchFormat format, const Raster& bitmap, const std::filesystem::path& file) {
     switch (format) {
     case TBatchFormat::bfBMP: saveBmp(bitmap, file); return;
-    case TBatchFormat::bfGIF:
-#ifdef GS_HAVE_GIF_EXPORT
-        SaveBitmapAsGIF(&bitmap, file);
-        return;
-#else
-        throw std::runtime_error("GIF export is not part of this build.");
-#endif
+    case TBatchFormat::bfGIF: SaveBitmapAsGIF(&bitmap, file); return;
     case TBatchFormat::bfJPG: SaveBitmapAsJPEG(&bitmap, file); return;
     case TBatchFormat::bfWMF: SaveBitmapAsMetafile(&bitmap, file); return;
     case TBatchFormat::bfTIF: SaveBitmapAsTIFF(&bitmap, file); return;
