@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/core/BatchWriters.h"
+#include "export/IconExport.h"
 #include "app/core/SaveIcons.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/FileUtils.h"
@@ -48,7 +49,7 @@ std::vector<TIconLibraryEntry> entriesOf(const std::vector<TIconDef*>& defs) {
 }  // namespace
 
 std::optional<Raster> ClipboardBitmap(const TQBIcon& icon, TBatchIconSize size, bool transparent) {
-    std::optional<Raster> bitmap = ChooseSaveBitmap(icon, size, true);
+    std::optional<Raster> bitmap = ChooseBitmap(icon, SaveImageChoice(size, true));
     if (bitmap) bitmap->setTransparent(transparent);
     return bitmap;
 }

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app/core/CmdLine.h"
 #include "app/core/IconDef.h"
 #include "app/core/Options.h"
 #include "framework/core/Application.h"
+#include "export/ImageFormats.h"
 #include "framework/core/QBMapi.h"
 #include "platform/Raster.h"
 

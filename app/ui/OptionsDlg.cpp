@@ -24,6 +24,7 @@
 #include "controls/ui/ComboEdits.h"
 #include "controls/ui/FontComboBox.h"
 #include "controls/ui/RxSpinEdit.h"
+#include "export/ImageFormats.h"
 #include "framework/core/Application.h"
 
 namespace gs {
@@ -327,8 +328,9 @@ QWidget* TOptionsDlg::savePage() {
     radUseDefaultImageFormat->setObjectName("radUseDefaultImageFormat");
     cbDefaultImageFormat = new QComboBox(images);
     cbDefaultImageFormat->setObjectName("cbDefaultImageFormat");
-    cbDefaultImageFormat->addItems({"GIF Image (*.GIF)", "JPEG Image (*.JPG)", "Windows Meta File (*.WMF)",
-                                    "Tagged Image File Format (*.TIF)"});
+    // In the order of the option's values.
+    for (const TImageFormat& f : ImageFormats())
+        if (f.OptionCaption) cbDefaultImageFormat->insertItem(f.OptionIndex, f.OptionCaption);
     connect(radUseDefaultImageFormat, &QRadioButton::toggled, this, &TOptionsDlg::updateEnabling);
     auto* imageLayout = new QGridLayout(images);
     imageLayout->addWidget(radPromptImageFormat, 0, 0, 1, 2);
