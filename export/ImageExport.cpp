@@ -5,6 +5,7 @@
 #include <string>
 
 #include "codecs/GifImage.h"
+#include "export/ImageFormats.h"
 #include "export/JpegWriter.h"
 #include "export/MetafileWriter.h"
 #include "export/TiffWriter.h"
@@ -19,7 +20,7 @@ bool hasPicture(const Raster* bitmap) { return bitmap && !bitmap->empty(); }
 bool isWmfName(const std::filesystem::path& fileName) {
     std::string ext = fileName.extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return ext == ".wmf";
+    return ext == ImageFormatOf(TBatchFormat::bfWMF).Save.Extension;
 }
 
 }  // namespace
