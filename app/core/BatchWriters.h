@@ -2,7 +2,6 @@
 // The batch export's writers: one icon into one file of the job's format and size, named
 // after its source file and its number there.
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include "export/IconExport.h"
@@ -10,7 +9,7 @@
 
 namespace gs {
 
-// ".ico", ".bmp", ".gif", ".jpg", ".wmf", ".tif".
+// ".ico", ".bmp", ".gif", ".jpg", ".wmf", ".tif", from the format table.
 const char* BatchFormatExtension(TBatchFormat format);
 
 // A base name made from a file name that cannot leave the folder it is joined to: "/"

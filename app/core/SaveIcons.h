@@ -20,7 +20,8 @@ inline constexpr const char* kMsgUnknownFileType = "Unknown file type.";
 inline constexpr const char* kMsgReplaceFile = "%s already exists.\rDo you want to replace it?";
 inline constexpr const char* kSelectDestinationCaption = "Select the destination folder...";
 
-// The save dialog and extension of a format code; EQBException "Unknown file type." (warning) for a code outside 0 to 5.
+// The save dialog and extension of a format code; EQBException "Unknown file type."
+// (warning) for a code outside 0 to 5.
 const TSaveTarget& GetSaveTarget(int format);
 
 // "%d icon(s) saved." (bitmap(s), image(s)); empty for a count of 0 or less.
