@@ -10,8 +10,8 @@
 
 #include "app/core/IconDef.h"
 #include "app/core/Options.h"
-#include "framework/core/MessageBoxes.h"
 #include "export/ImageFormats.h"
+#include "framework/core/MessageBoxes.h"
 #include "iconlib/Icon.h"
 
 namespace gs {

@@ -5,8 +5,8 @@
 #include <exception>
 
 #include "app/core/BatchWriters.h"
-#include "export/IconExport.h"
 #include "app/core/SaveIcons.h"
+#include "export/IconExport.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/FileUtils.h"
 #include "framework/core/SysUtils.h"

@@ -12,8 +12,8 @@
 
 #include "app/core/IconDef.h"
 #include "app/core/Options.h"
-#include "framework/core/Application.h"
 #include "export/ImageFormats.h"
+#include "framework/core/Application.h"
 #include "framework/core/QBMapi.h"
 #include "platform/Raster.h"
 
