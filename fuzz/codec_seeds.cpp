@@ -2,7 +2,7 @@
 #include <filesystem>
 
 #include "codecs/GifImage.h"
-#include "iconlib/export/MetafileWriter.h"
+#include "export/MetafileWriter.h"
 #include "support/CodecMaker.h"
 #include "support/IconMaker.h"
 

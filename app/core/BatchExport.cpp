@@ -23,14 +23,6 @@ std::string oneLine(std::string text) {
     return text;
 }
 
-const char* savedNoun(TBatchFormat format) {
-    switch (format) {
-    case TBatchFormat::bfICO: return "icon";
-    case TBatchFormat::bfBMP: return "bitmap";
-    default: return "image";
-    }
-}
-
 }  // namespace
 
 TBatchExport::TBatchExport(const TBatchJob& job, IBatchObserver& observer)
@@ -96,7 +88,7 @@ TBatchExport::FileCounts TBatchExport::ExportFile(const std::filesystem::path& p
 
 std::string BatchResultMessage(TBatchFormat format, int foundTotal, int savedTotal) {
     if (foundTotal == 0) return kMsgNoIconsFound;
-    const std::string noun = savedNoun(format);
+    const std::string noun = ImageFormatOf(format).Noun;
     if (savedTotal > 0) return std::to_string(savedTotal) + " " + noun + "(s) saved.";
     return "No " + noun + "s saved.";
 }

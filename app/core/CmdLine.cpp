@@ -32,15 +32,8 @@ std::string nextField(std::string& rest) {
     return field;
 }
 
-TBatchFormat formatFromWord(const std::string& word) {
-    const std::string w = upper(word);
-    if (w == "BMP") return TBatchFormat::bfBMP;
-    if (w == "GIF") return TBatchFormat::bfGIF;
-    if (w == "JPG") return TBatchFormat::bfJPG;
-    if (w == "WMF") return TBatchFormat::bfWMF;
-    if (w == "TIF") return TBatchFormat::bfTIF;
-    return TBatchFormat::bfICO;
-}
+// An unknown word is no error: the icon format is taken.
+TBatchFormat formatFromWord(const std::string& word) { return FormatFromWord(word).value_or(TBatchFormat::bfICO); }
 
 TBatchIconSize sizeFromWord(const std::string& word) {
     if (word == "48") return TBatchIconSize::bs48;

@@ -7,14 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "export/ImageFormats.h"
+
 namespace gs {
 
 enum class TRunMode : std::uint8_t { rmNone = 0, rmFile = 1, rmFolder = 2, rmBatch = 3 };
-
-enum class TBatchFormat : std::uint8_t { bfICO = 0, bfBMP = 1, bfGIF = 2, bfJPG = 3, bfWMF = 4, bfTIF = 5 };
-
-// 0 all sizes, 1 48 x 48, 2 32 x 32, 3 16 x 16.
-enum class TBatchIconSize : std::uint8_t { bsAll = 0, bs48 = 1, bs32 = 2, bs16 = 3 };
 
 struct TBatchJob {
     std::string FileSpec;   // file name or pattern of the sources, with its folder, as given

@@ -81,13 +81,4 @@ int FontSizeIndexToPoints(int index) {
     }
 }
 
-TBatchFormat ImageFormatIndexToCode(int index) {
-    switch (index) {
-    case 0: return TBatchFormat::bfGIF;
-    case 1: return TBatchFormat::bfJPG;
-    case 2: return TBatchFormat::bfWMF;
-    default: return TBatchFormat::bfTIF;
-    }
-}
-
 }  // namespace gs

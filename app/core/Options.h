@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/CmdLine.h"
+#include "export/ImageFormats.h"
 #include "framework/core/Application.h"
 #include "platform/RegistryStore.h"
 
@@ -98,7 +98,5 @@ private:
 
 // ListFontSize 1..6 -> 10, 11, 12, 14, 16, 18 points; anything else 8.
 int FontSizeIndexToPoints(int index);
-// DefaultImageFormat 0, 1, 2 -> GIF, JPG, WMF; anything else TIF.
-TBatchFormat ImageFormatIndexToCode(int index);
 
 }  // namespace gs

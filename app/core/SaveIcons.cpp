@@ -3,32 +3,20 @@
 #include <exception>
 
 #include "app/core/BatchWriters.h"
+#include "export/IconExport.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/FileUtils.h"
 #include "framework/core/RxUtils.h"
 #include "framework/core/SysUtils.h"
-#include "iconlib/IconChoice.h"
 
 namespace gs {
 
 namespace {
 
-// clang-format off
-constexpr TSaveTarget kTargets[] = {
-    {".ico", "SaveICO", "Select Icon Name...", "ico", "Icons (*.ico)|*.ico|All Files (*.*)|*.*"},
-    {".bmp", "SaveBMP", "Select Bitmap Name...", "bmp", "Bitmaps (*.bmp)|*.bmp|All Files (*.*)|*.*"},
-    {".gif", "SaveGIF", "Select Image Name...", "gif", "CompuServe GIF Images (*.gif)|*.gif|All Files (*.*)|*.*"},
-    {".jpg", "SaveJPG", "Select Image Name...", "jpg", "JPEG Files (*.jpg; *.jpeg)|*.jpg;*.jpeg|All Files (*.*)|*.*"},
-    {".wmf", "SaveWMF", "Select Image Name...", "wmf", "Windows Meta Files (*.wmf)|*.wmf|All Files (*.*)|*.*"},
-    {".tif", "SaveTIF", "Select Image Name...", "tif", "Tagged Image File Format (*.tif)|*.tif|All Files (*.*)|*.*"},
-};
-// clang-format on
-
-constexpr int kFormatCount = int(std::size(kTargets));
-
 const char* savedNoun(int format) {
-    if (format < 0 || format >= kFormatCount) throw EQBException(kMsgUnknownFileType, "", TQBSeverity::Warning);
-    return format == 0 ? "icon" : format == 1 ? "bitmap" : "image";
+    const TImageFormat* row = FindImageFormat(format);
+    if (!row) throw EQBException(kMsgUnknownFileType, "", TQBSeverity::Warning);
+    return row->Noun;
 }
 
 // The folder the files go to; empty when the user cancelled the folder dialog.
@@ -75,8 +63,9 @@ struct ReplacePolicy {
 }  // namespace
 
 const TSaveTarget& GetSaveTarget(int format) {
-    if (format < 0 || format >= kFormatCount) throw EQBException(kMsgUnknownFileType, "", TQBSeverity::Warning);
-    return kTargets[format];
+    const TImageFormat* row = FindImageFormat(format);
+    if (!row) throw EQBException(kMsgUnknownFileType, "", TQBSeverity::Warning);
+    return row->Save;
 }
 
 std::string SaveResultMessage(int format, int count) {
@@ -89,38 +78,13 @@ std::string SaveCancelledMessage(int format, int count) {
     return "Operation cancelled by user. Saved " + std::to_string(count) + " " + savedNoun(format) + "(s).";
 }
 
-std::optional<Raster> ChooseSaveBitmap(const TQBIcon& icon, TBatchIconSize size, bool allSizes) {
-    switch (size) {
-    case TBatchIconSize::bs48: return GetScaledBitmap48(icon);
-    case TBatchIconSize::bs32: return GetScaledBitmap32(icon);
-    case TBatchIconSize::bs16: return GetScaledBitmap16(icon);
-    default: return allSizes ? GetPreviewBitmap(icon) : GetScaledBitmap32(icon);
-    }
-}
-
 bool TIconSaveWriter::SaveAsIcon(TBatchIconSize size, const TQBIcon& icon, const std::filesystem::path& file) const {
-    if (size == TBatchIconSize::bsAll) {
-        if (saveAllSizes_) return SaveWholeIcon(icon, file);
-        return SaveIconOfExactSize(icon, kIconSize32, file);
-    }
-    const int pixels = StandardIconSize(size);
-    if (SaveIconOfExactSize(icon, pixels, file)) return true;
-    // Without an exact image the icon is re-rendered at the size, as a one-image icon.
-    std::unique_ptr<TQBHiResIcon> rendered = pixels == kIconSize48   ? GetIcon48(icon)
-                                             : pixels == kIconSize32 ? GetIcon32(icon)
-                                                                     : GetIcon16(icon);
-    std::unique_ptr<TQBIcon> single = rendered ? IconOfPicture(*rendered) : nullptr;
-    return single && SaveWholeIcon(*single, file);
+    return Write(TBatchFormat::bfICO, size, icon, file);
 }
 
 bool TIconSaveWriter::Write(TBatchFormat format, TBatchIconSize size, const TQBIcon& icon,
                             const std::filesystem::path& file) const {
-    if (format == TBatchFormat::bfICO) return SaveAsIcon(size, icon, file);
-    std::optional<Raster> bitmap = ChooseSaveBitmap(icon, size, saveAllSizes_);
-    if (!bitmap) return false;
-    bitmap->setTransparent(transparent_);
-    SaveBitmapInFormat(format, *bitmap, file);
-    return true;
+    return WriteIconAs(format, icon, SaveImageChoice(size, saveAllSizes_), transparent_, file);
 }
 
 int SaveSelected(TBatchFormat format, TBatchIconSize size, const std::vector<TIconDef*>& entries,

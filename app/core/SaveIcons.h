@@ -8,12 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/core/CmdLine.h"
 #include "app/core/IconDef.h"
 #include "app/core/Options.h"
+#include "export/ImageFormats.h"
 #include "framework/core/MessageBoxes.h"
 #include "iconlib/Icon.h"
-#include "platform/Raster.h"
 
 namespace gs {
 
@@ -21,15 +20,8 @@ inline constexpr const char* kMsgUnknownFileType = "Unknown file type.";
 inline constexpr const char* kMsgReplaceFile = "%s already exists.\rDo you want to replace it?";
 inline constexpr const char* kSelectDestinationCaption = "Select the destination folder...";
 
-// The save dialog and extension of a format code.
-struct TSaveTarget {
-    const char* Extension;  // ".ico"
-    const char* DialogName;
-    const char* Title;
-    const char* DefaultExt;  // "ico"
-    const char* Filter;      // "text|patterns|..."
-};
-// EQBException "Unknown file type." (warning) for a code outside 0 to 5.
+// The save dialog and extension of a format code; EQBException "Unknown file type."
+// (warning) for a code outside 0 to 5.
 const TSaveTarget& GetSaveTarget(int format);
 
 // "%d icon(s) saved." (bitmap(s), image(s)); empty for a count of 0 or less.
@@ -37,11 +29,8 @@ std::string SaveResultMessage(int format, int count);
 // "Operation cancelled by user. Saved %d icon(s)." (bitmap(s), image(s)).
 std::string SaveCancelledMessage(int format, int count);
 
-// The bitmap of a size code: 48, 32 or 16 re-rendered when the icon lacks it; for all
-// sizes the preview (16, 32 and 48 side by side), or the 32 when `allSizes` is off.
-std::optional<Raster> ChooseSaveBitmap(const TQBIcon& icon, TBatchIconSize size, bool allSizes);
-
-// The writers of the window's saves, after the options SaveAllSizes and SetTransparency.
+// The writers of the window's saves, after the options SaveAllSizes and SetTransparency: a
+// size the icon lacks is re-rendered.
 class TIconSaveWriter {
 public:
     TIconSaveWriter(bool saveAllSizes, bool transparent) : saveAllSizes_(saveAllSizes), transparent_(transparent) {}

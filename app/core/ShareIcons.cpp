@@ -6,6 +6,7 @@
 
 #include "app/core/BatchWriters.h"
 #include "app/core/SaveIcons.h"
+#include "export/IconExport.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/FileUtils.h"
 #include "framework/core/SysUtils.h"
@@ -16,7 +17,6 @@ namespace gs {
 
 namespace {
 
-constexpr const char* kIconExtension = ".ico";
 constexpr const char* kLibraryExtension = ".icl";
 constexpr const char* kMailBody = " ";
 
@@ -48,7 +48,7 @@ std::vector<TIconLibraryEntry> entriesOf(const std::vector<TIconDef*>& defs) {
 }  // namespace
 
 std::optional<Raster> ClipboardBitmap(const TQBIcon& icon, TBatchIconSize size, bool transparent) {
-    std::optional<Raster> bitmap = ChooseSaveBitmap(icon, size, true);
+    std::optional<Raster> bitmap = ChooseBitmap(icon, SaveImageChoice(size, true));
     if (bitmap) bitmap->setTransparent(transparent);
     return bitmap;
 }
@@ -56,8 +56,9 @@ std::optional<Raster> ClipboardBitmap(const TQBIcon& icon, TBatchIconSize size, 
 std::filesystem::path CaptionFile(const std::filesystem::path& folder, const std::string& caption,
                                   std::set<std::string>* used) {
     const std::string base = SafeOutputBaseName(caption);
-    std::string name = base + kIconExtension;
-    for (int n = 2; used && used->count(name); ++n) name = base + " (" + std::to_string(n) + ")" + kIconExtension;
+    const std::string extension = ImageFormatOf(TBatchFormat::bfICO).Save.Extension;
+    std::string name = base + extension;
+    for (int n = 2; used && used->count(name); ++n) name = base + " (" + std::to_string(n) + ")" + extension;
     if (used) used->insert(name);
     return folder / name;
 }

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/core/CmdLine.h"
 #include "app/core/IconDef.h"
 #include "app/core/Options.h"
+#include "export/ImageFormats.h"
 #include "framework/core/Application.h"
 #include "framework/core/QBMapi.h"
 #include "platform/Raster.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/CmdLine.h"
+#include "export/ImageFormats.h"
 
 class QMimeData;
 class QWidget;

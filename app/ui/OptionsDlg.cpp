@@ -25,6 +25,7 @@
 #include "controls/ui/FontComboBox.h"
 #include "controls/ui/RxSpinEdit.h"
 #include "framework/ui/DialogFrame.h"
+#include "export/ImageFormats.h"
 #include "framework/core/Application.h"
 
 namespace gs {
@@ -328,8 +329,9 @@ QWidget* TOptionsDlg::savePage() {
     radUseDefaultImageFormat->setObjectName("radUseDefaultImageFormat");
     cbDefaultImageFormat = new QComboBox(images);
     cbDefaultImageFormat->setObjectName("cbDefaultImageFormat");
-    cbDefaultImageFormat->addItems({"GIF Image (*.GIF)", "JPEG Image (*.JPG)", "Windows Meta File (*.WMF)",
-                                    "Tagged Image File Format (*.TIF)"});
+    // In the order of the option's values.
+    for (const TImageFormat& f : ImageFormats())
+        if (f.OptionCaption) cbDefaultImageFormat->insertItem(f.OptionIndex, f.OptionCaption);
     connect(radUseDefaultImageFormat, &QRadioButton::toggled, this, &TOptionsDlg::updateEnabling);
     auto* imageLayout = new QGridLayout(images);
     imageLayout->addWidget(radPromptImageFormat, 0, 0, 1, 2);

@@ -23,16 +23,17 @@ TSelectFormatDlg::TSelectFormatDlg(QWidget* parent, std::function<void()> help)
     resize(kClientSize);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel("Please select the image format.", this));
-    auto radio = [&](const char* name, const char* text) {
-        auto* r = new QRadioButton(text, this);
-        r->setObjectName(name);
+    auto radio = [&](TBatchFormat format) {
+        const TImageFormat& row = ImageFormatOf(format);
+        auto* r = new QRadioButton(row.ChoiceCaption, this);
+        r->setObjectName(QString("rad") + row.Word);
         layout->addWidget(r);
         return r;
     };
-    radGIF = radio("radGIF", "CompuServe &GIF Image (*.GIF)");
-    radJPG = radio("radJPG", "&JPEG Image File (*.JPG)");
-    radWMF = radio("radWMF", "&Windows Meta File (*.WMF)");
-    radTIF = radio("radTIF", "&Tagged Image File Format (*.TIF)");
+    radGIF = radio(TBatchFormat::bfGIF);
+    radJPG = radio(TBatchFormat::bfJPG);
+    radWMF = radio(TBatchFormat::bfWMF);
+    radTIF = radio(TBatchFormat::bfTIF);
     radGIF->setChecked(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

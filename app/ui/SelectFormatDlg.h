@@ -6,8 +6,8 @@
 #include <functional>
 #include <optional>
 
-#include "app/core/CmdLine.h"
 #include "app/core/HelpContexts.h"
+#include "export/ImageFormats.h"
 
 class QRadioButton;
 

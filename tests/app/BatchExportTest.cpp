@@ -7,11 +7,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "app/core/BatchExport.h"
+#include "app/core/SaveIcons.h"
 #include "iconlib/IconLibrary.h"
 #include "platform/Bmp.h"
 #include "support/IconMaker.h"
@@ -358,4 +360,52 @@ TEST_F(BatchExportTest, StopEndsTheRunBetweenIcons) {
     EXPECT_EQ(outcome.SavedTotal, 1);
     EXPECT_EQ(observer.files, std::vector<std::string>{src / "a.dll"});
     EXPECT_EQ(outputs(), std::vector<std::string>{"a_1.ico"});
+}
+
+// Each format from its command-line word to its files and result texts, and the file the
+// batch writes for an icon of the size asked for is the one the window's save writes.
+TEST_F(BatchExportTest, EveryFormatFromItsWordToItsFileIsTheSaveOfTheSameImage) {
+    put("a.exe", moduleOf({standardGroup(1), {dibSpec(48, 8, 4)}}));
+    const TIconSaveWriter save(true, true);
+    const auto whole = [](const fs::path& p) { return headOf(p, std::size_t(fs::file_size(p))); };
+    TQBIconLibrary library;
+    ASSERT_EQ(library.Read(src / "a.exe").Result, TLoadResult::Read);
+    for (const TImageFormat& row : ImageFormats()) {
+        const std::string word = row.Word;
+        SCOPED_TRACE(word);
+        for (const std::string& given : {word, std::string(1, char(std::tolower(word[0]))) + word.substr(1)}) {
+            const BatchParse parsed = ParseBatchArguments(src / "a.exe" + "," + out.path.string() + "," + given + ",16");
+            ASSERT_TRUE(parsed.ok);
+            EXPECT_EQ(parsed.job.Format, row.Code);
+        }
+        const std::string ext = BatchFormatExtension(row.Code);
+        EXPECT_EQ(ext, row.Save.Extension);
+        EXPECT_EQ(GetSaveTarget(int(row.Code)).Extension, ext);
+        const std::string noun = row.Noun;
+        EXPECT_EQ(BatchResultMessage(row.Code, 2, 1), "1 " + noun + "(s) saved.");
+        EXPECT_EQ(BatchResultMessage(row.Code, 2, 0), "No " + noun + "s saved.");
+        EXPECT_EQ(SaveResultMessage(int(row.Code), 2), "2 " + noun + "(s) saved.");
+        EXPECT_EQ(SaveCancelledMessage(int(row.Code), 0), "Operation cancelled by user. Saved 0 " + noun + "(s).");
+
+        for (TBatchIconSize size : {TBatchIconSize::bsAll, TBatchIconSize::bs48, TBatchIconSize::bs16}) {
+            const TBatchOutcome outcome = run(job("a.exe", row.Code, size));
+            ASSERT_FALSE(outcome.Failure);
+            for (int k = 1; k <= 2; ++k) {
+                const fs::path batchFile = out.path / ("a_" + std::to_string(k) + ext);
+                const fs::path saveFile = out.path / ("saved" + ext);
+                fs::remove(saveFile);
+                const bool saved = save.Write(row.Code, size, *library.Icons.GetIcon(k - 1), saveFile);
+                // The second icon has only a 48 x 48: the batch skips its 16, the save re-renders it.
+                if (k == 2 && size == TBatchIconSize::bs16) {
+                    EXPECT_TRUE(saved);
+                    EXPECT_FALSE(fs::exists(batchFile));
+                    continue;
+                }
+                ASSERT_TRUE(fs::exists(batchFile)) << batchFile;
+                EXPECT_TRUE(saved);
+                EXPECT_EQ(whole(saveFile), whole(batchFile)) << batchFile;
+            }
+            for (const std::string& name : outputs()) fs::remove(out.path / name);
+        }
+    }
 }

@@ -257,3 +257,19 @@ TEST(TOptionsDlg, ItsSpinEditsKeepTheUpDownPair) {
     for (TRxSpinEdit* spin : {d.txtLimitMRU, d.txtLimit, d.txtMemStop})
         EXPECT_EQ(spin->ButtonKind(), TSpinButtonKind::bkStandard) << spin->objectName().toStdString();
 }
+
+TEST(TOptionsDlg, TheDefaultImageFormatListIsInTheOptionsOrderAndReadsBackAsItsFormat) {
+    Dialog t;
+    t.context->Options.PromptForImageFormat = false;
+    t.context->Options.DefaultImageFormat = 2;
+    TOptionsDlg& d = t.open();
+    const char* items[] = {"GIF Image (*.GIF)", "JPEG Image (*.JPG)", "Windows Meta File (*.WMF)",
+                           "Tagged Image File Format (*.TIF)"};
+    ASSERT_EQ(d.cbDefaultImageFormat->count(), int(std::size(items)));
+    for (int i = 0; i < d.cbDefaultImageFormat->count(); ++i) {
+        EXPECT_EQ(d.cbDefaultImageFormat->itemText(i).toStdString(), items[i]);
+        EXPECT_EQ(ImageFormatOf(ImageFormatIndexToCode(i)).OptionCaption, std::string(items[i]));
+    }
+    EXPECT_EQ(d.cbDefaultImageFormat->currentIndex(), 2);
+    EXPECT_TRUE(d.cbDefaultImageFormat->isEnabled());
+}

@@ -182,6 +182,18 @@ TEST(SaveWindow, ImagesTakeTheDefaultFormatWithoutAskingOrTheDialogsAnswer) {
     TSelectFormatDlg dialog;
     EXPECT_TRUE(gstest::HasDialogFrame(dialog));
     EXPECT_EQ(dialog.Format(), TBatchFormat::bfGIF);
+    // The question offers the formats in the table's order, under the table's captions.
+    const std::pair<QRadioButton*, const char*> captions[] = {{dialog.radGIF, "CompuServe &GIF Image (*.GIF)"},
+                                                              {dialog.radJPG, "&JPEG Image File (*.JPG)"},
+                                                              {dialog.radWMF, "&Windows Meta File (*.WMF)"},
+                                                              {dialog.radTIF, "&Tagged Image File Format (*.TIF)"}};
+    const std::vector<TBatchFormat> offered = ImageChoiceFormats();
+    ASSERT_EQ(offered.size(), std::size(captions));
+    for (std::size_t i = 0; i < offered.size(); ++i) {
+        EXPECT_EQ(captions[i].first->text().toStdString(), captions[i].second);
+        EXPECT_EQ(ImageFormatOf(offered[i]).ChoiceCaption, std::string(captions[i].second));
+        EXPECT_EQ(captions[i].first->objectName().toStdString(), std::string("rad") + ImageFormatOf(offered[i]).Word);
+    }
     const std::pair<QRadioButton*, TBatchFormat> radios[] = {
         {dialog.radJPG, TBatchFormat::bfJPG}, {dialog.radWMF, TBatchFormat::bfWMF}, {dialog.radTIF, TBatchFormat::bfTIF}};
     for (const auto& [radio, format] : radios) {

@@ -20,9 +20,9 @@
 #include "codecs/GifOptimize.h"
 #include "codecs/GifRender.h"
 #include "codecs/Metafile.h"
+#include "export/MetafileWriter.h"
 #include "iconlib/Icon.h"
 #include "iconlib/IconPicture.h"
-#include "iconlib/export/MetafileWriter.h"
 #include "platform/Errors.h"
 
 using namespace gs;

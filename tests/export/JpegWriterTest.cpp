@@ -3,8 +3,8 @@
 #include <fstream>
 
 #include "ExportTestSupport.h"
-#include "iconlib/export/ImageExport.h"
-#include "iconlib/export/JpegWriter.h"
+#include "export/ImageExport.h"
+#include "export/JpegWriter.h"
 #include "platform/Errors.h"
 
 using namespace gs;

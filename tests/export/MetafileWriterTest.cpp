@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "ExportTestSupport.h"
-#include "iconlib/export/ImageExport.h"
-#include "iconlib/export/MetafileWriter.h"
+#include "export/ImageExport.h"
+#include "export/MetafileWriter.h"
 #include "platform/ByteReader.h"
 #include "platform/Dib.h"
 #include "platform/Errors.h"

@@ -3,8 +3,8 @@
 #include <map>
 
 #include "ExportTestSupport.h"
-#include "iconlib/export/ImageExport.h"
-#include "iconlib/export/TiffWriter.h"
+#include "export/ImageExport.h"
+#include "export/TiffWriter.h"
 #include "platform/ByteReader.h"
 #include "platform/Dib.h"
 #include "platform/Errors.h"

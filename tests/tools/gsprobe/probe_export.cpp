@@ -5,7 +5,7 @@
 #include <string>
 
 #include "Probe.h"
-#include "iconlib/export/ImageExport.h"
+#include "export/ImageExport.h"
 #include "platform/Bmp.h"
 
 using namespace gs;
@@ -27,10 +27,8 @@ int exportRaster(const std::string& kind, const Raster& bitmap, const std::strin
     } else if (kind == "wmf" || kind == "emf") {
         if ((kind == "wmf") != (lowerExtension(out) == ".wmf")) return gsprobe::kUsage;
         SaveBitmapAsMetafile(&bitmap, out);
-#ifdef GS_HAVE_GIF_EXPORT
     } else if (kind == "gif") {
         SaveBitmapAsGIF(&bitmap, out);
-#endif
     } else {
         return gsprobe::kUsage;
     }

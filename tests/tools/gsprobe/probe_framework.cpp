@@ -20,10 +20,7 @@ const char* modeName(TRunMode m) {
     return names[int(m)];
 }
 
-const char* formatName(TBatchFormat f) {
-    static const char* names[] = {"ICO", "BMP", "GIF", "JPG", "WMF", "TIF"};
-    return names[int(f)];
-}
+const char* formatName(TBatchFormat f) { return ImageFormatOf(f).Word; }
 
 const char* sizeName(TBatchIconSize s) {
     static const char* names[] = {"all", "48", "32", "16"};

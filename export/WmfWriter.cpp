@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "iconlib/export/MetafileBlits.h"
-#include "iconlib/export/MetafileWriter.h"
+#include "export/MetafileBlits.h"
+#include "export/MetafileWriter.h"
 #include "platform/ByteWriter.h"
 #include "platform/Errors.h"
 #include "platform/WmfFormat.h"

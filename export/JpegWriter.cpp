@@ -1,4 +1,4 @@
-#include "iconlib/export/JpegWriter.h"
+#include "export/JpegWriter.h"
 
 #include <csetjmp>
 #include <cstdio>

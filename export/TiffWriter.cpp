@@ -1,4 +1,4 @@
-#include "iconlib/export/TiffWriter.h"
+#include "export/TiffWriter.h"
 
 #include <limits>
 #include <string_view>

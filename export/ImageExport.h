@@ -9,10 +9,8 @@
 
 namespace gs {
 
-#ifdef GS_HAVE_GIF_EXPORT
 // Through the GIF codec: its own conversion and colour reduction of the bitmap.
 void SaveBitmapAsGIF(const Raster* bitmap, const std::filesystem::path& fileName);
-#endif
 
 // RGB, baseline, quality 90, floating-point DCT.
 void SaveBitmapAsJPEG(const Raster* bitmap, const std::filesystem::path& fileName);

@@ -1,4 +1,4 @@
-#include "iconlib/export/MetafileBlits.h"
+#include "export/MetafileBlits.h"
 
 #include "platform/Dib.h"
 

@@ -1,15 +1,14 @@
-#include "iconlib/export/ImageExport.h"
+#include "export/ImageExport.h"
 
 #include <algorithm>
 #include <cctype>
 #include <string>
 
-#ifdef GS_HAVE_GIF_EXPORT
 #include "codecs/GifImage.h"
-#endif
-#include "iconlib/export/JpegWriter.h"
-#include "iconlib/export/MetafileWriter.h"
-#include "iconlib/export/TiffWriter.h"
+#include "export/ImageFormats.h"
+#include "export/JpegWriter.h"
+#include "export/MetafileWriter.h"
+#include "export/TiffWriter.h"
 #include "platform/AtomicFile.h"
 
 namespace gs {
@@ -21,12 +20,11 @@ bool hasPicture(const Raster* bitmap) { return bitmap && !bitmap->empty(); }
 bool isWmfName(const std::filesystem::path& fileName) {
     std::string ext = fileName.extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return ext == ".wmf";
+    return ext == ImageFormatOf(TBatchFormat::bfWMF).Save.Extension;
 }
 
 }  // namespace
 
-#ifdef GS_HAVE_GIF_EXPORT
 void SaveBitmapAsGIF(const Raster* bitmap, const std::filesystem::path& fileName) {
     if (!hasPicture(bitmap)) return;
     TGIFImage gif;  // the codec's own settings: conversion, colour reduction, transparency
@@ -35,7 +33,6 @@ void SaveBitmapAsGIF(const Raster* bitmap, const std::filesystem::path& fileName
     gif.assign(*bitmap);
     gif.saveToFile(fileName);
 }
-#endif
 
 void SaveBitmapAsJPEG(const Raster* bitmap, const std::filesystem::path& fileName) {
     if (hasPicture(bitmap)) writeFileAtomically(fileName, encodeJpeg(*bitmap));

@@ -1,7 +1,7 @@
 #include <limits>
 
-#include "iconlib/export/MetafileBlits.h"
-#include "iconlib/export/MetafileWriter.h"
+#include "export/MetafileBlits.h"
+#include "export/MetafileWriter.h"
 #include "platform/ByteWriter.h"
 #include "platform/Errors.h"
 
