@@ -54,7 +54,8 @@ for mode in --outline --smooth; do
   else
     place
   fi
-  drag $((x + 30)) $((y - 8)) 300,100 150,2
+  # Pressed away from the last press: two presses at one point would make a double click.
+  drag $((x + 60)) $((y - 8)) 300,100 150,2
   state_is "DockTop 0 * idle" || fail "caption onto DockTop"
   floats 0 || fail "floating window left"
   kill $pid 2>/dev/null || true
