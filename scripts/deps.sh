@@ -11,7 +11,7 @@ pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
 pkgs+=(rhash python3 python3-pycryptodome python3-crcmod libmhash2 libgcrypt20 libcrypto++-utils libcrypto++-dev
       sharutils uudeview openssl xxd)
 # The toolbar library's and the main window's tests under a real X server and window manager.
-pkgs+=(xauth xdotool wmctrl openbox x11-utils)
+pkgs+=(xauth xdotool wmctrl openbox x11-utils libx11-dev)
 # The file dialog's test watches the files the program opens.
 pkgs+=(strace)
 missing=()

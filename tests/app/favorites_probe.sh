@@ -71,7 +71,8 @@ entry="$XDG_DATA_HOME/applications/glyphscope-glyphtrek.desktop"
 "$probe" shellverb register "$prog" || fail "register"
 [ "$("$probe" shellverb status "$prog")" = 2 ] || fail "status after register"
 desktop-file-validate "$entry" || fail "entry refused: $(cat "$entry")"
-gio launch "$entry" "$work/an item" && for _ in $(seq 100); do [ -s argv ] && break; sleep 0.05; done
+source "$GS_SOURCE_DIR/tests/support/xsession.sh"  # for xs_wait alone: no X server here
+gio launch "$entry" "$work/an item" && XS_SEEN="ls '$work'" xs_wait "the launched program's argv" test -s argv
 [ "$(cat argv 2>/dev/null)" = "/X:$work/an item" ] || fail "launched with: $(cat argv 2>/dev/null)"
 "$probe" shellverb register "$work/100%/prog" && desktop-file-validate "$entry" || fail "a path with %"
 "$probe" shellverb register "$prog"

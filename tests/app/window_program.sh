@@ -18,10 +18,9 @@ lock="$XDG_RUNTIME_DIR/glyphscope-VEXUM-$(id -u).lock"
 QT_QPA_PLATFORM=offscreen "$GS" >first.out 2>&1 &
 first=$!
 trap 'kill -9 $first 2>/dev/null' EXIT
-for _ in $(seq 200); do
-  [ -e "$lock" ] && ! flock -n "$lock" true && break
-  sleep 0.05
-done
+source "$GS_SOURCE_DIR/tests/support/xsession.sh"  # for xs_wait alone: the program runs offscreen
+_held() { [ -e "$lock" ] && ! flock -n "$lock" true; }
+XS_SEEN="cat first.out" xs_wait "the first start to hold $lock" _held
 flock -n "$lock" true && fail "the first start holds no lock on $lock"
 kill -0 $first 2>/dev/null || fail "the first start ended: $(cat first.out)"
 

@@ -3,48 +3,62 @@
 # handle into another dock, to the middle of the screen (floating, found by its caption),
 # by its caption back onto a dock; Ctrl held over a dock keeps it floating; Esc leaves it
 # where it was when it is dragged as an outline. Once with outlines, once moving the window.
+# Each press, move and release is given once tbdockdemo's state line shows the one before
+# handled (see its header), so the drags do not depend on the machine's speed.
 set -euo pipefail
 demo=$1
-command -v xvfb-run >/dev/null || { echo "xvfb-run is not installed"; exit 77; }
-command -v xdotool >/dev/null || { echo "xdotool is not installed"; exit 77; }
+source "$(dirname "$0")/../support/xsession.sh"
 unset QT_QPA_PLATFORM
+xs_start
+work=$(mktemp -d)
+trap 'xs_stop; rm -rf "$work"' EXIT
+
 for mode in --outline --smooth; do
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  set -euo pipefail
-  demo=$0 mode=$1 out=$(mktemp)
-  "$demo" $mode > "$out" 2>/dev/null & pid=$!
-  trap "kill $pid 2>/dev/null || true" EXIT
-  state() { sleep 0.5; tail -1 "$out"; }
-  # waits (up to 10 s on a loaded machine) for the last state line to match a pattern
-  floats() { for _ in $(seq 100); do [ "$(xdotool search --name "^Standard Toolbar\$" | wc -l)" = $1 ] && return 0; sleep 0.1; done; return 1; }
-  expect() { for _ in $(seq 100); do [[ $(tail -1 "$out") == $1 ]] && return 0; sleep 0.1; done; return 1; }
-  fail() { echo "FAIL ($mode): $1: $(tail -1 "$out")"; exit 1; }
-  # press at X,Y, move through the points, release
-  drag() { local x=$1 y=$2; shift 2; xdotool mousemove "$x" "$y" mousedown 1; sleep 0.2
-           for p in "$@"; do xdotool mousemove ${p%,*} ${p#*,}; sleep 0.15; done; xdotool mouseup 1; }
-  for _ in $(seq 50); do [ -s "$out" ] && break; sleep 0.1; done
-  expect "DockTop 0 *" || fail "starts in DockTop"
+  out="$work/state$mode"
+  "$demo" $mode >"$out" 2>"$work/err$mode" &
+  pid=$!
+  XS_SEEN="tail -1 '$out'; tail -2 '$work/err$mode'"
+  fail() { echo "FAIL ($mode): $1: $(tail -1 "$out")"; kill $pid 2>/dev/null || true; exit 1; }
+  _is() { [[ $(tail -1 "$out") == $1 ]]; }
+  state_is() { xs_wait "the state /$1/" _is "$1"; }  # a glob over the whole line
+  # press at X,Y, move through the points, release: each step once the last is handled
+  press() { xdotool mousemove "$1" "$2" mousedown 1; state_is "* dragging" || fail "no drag loop from $1,$2"; }
+  through() {
+    local p
+    for p in "$@"; do xdotool mousemove ${p%,*} ${p#*,}; state_is "* $p dragging" || fail "the drag did not reach $p"; done
+  }
+  release() { xdotool mouseup 1; state_is "* idle" || fail "the drag did not end"; }
+  drag() { press "$1" "$2"; shift 2; through "$@"; release; }
+  _floats() { [ "$(xdotool search --name "^Standard Toolbar\$" 2>/dev/null | wc -l)" = "$1" ]; }
+  floats() { xs_wait "$1 windows named Standard Toolbar" _floats "$1"; }
+  place() { read -r _ _ at _ < <(tail -1 "$out"); x=${at%,*} y=${at#*,}; }
+  dock_of() { local d f a s; read -r d f a s _ <<< "$1"; echo "$d $f $a $s"; }
+
+  state_is "DockTop 0 * idle" || fail "starts in DockTop"
   drag 4 12 4,60 1,120
-  expect "DockLeft 0 *" || fail "into DockLeft"
-  read -r _ _ at _ < <(tail -1 "$out"); x=${at%,*} y=${at#*,}
+  state_is "DockLeft 0 * idle" || fail "into DockLeft"
+  place
   drag $((x + 10)) $((y - 4)) 200,200 400,300
-  expect "- 1 *" || fail "floating"
+  state_is "- 1 * idle" || fail "floating"
   floats 1 || fail "no floating window"
-  read -r _ _ at _ < <(tail -1 "$out"); x=${at%,*} y=${at#*,}
+  place
   # Ctrl held over the top dock: still floating
   xdotool keydown ctrl; drag $((x + 30)) $((y - 8)) 300,100 150,2; xdotool keyup ctrl
-  [[ $(state) == "- 1 "* ]] || fail "Ctrl kept floating"
-  before=$(tail -1 "$out"); read -r _ _ at _ <<< "$before"; x=${at%,*} y=${at#*,}
-  xdotool mousemove $((x + 30)) $((y - 8)) mousedown 1; sleep 0.2; xdotool mousemove 500 500; sleep 0.2
-  xdotool key Escape; sleep 0.2; xdotool mouseup 1
+  state_is "- 1 * idle" || fail "Ctrl kept floating"
+  before=$(dock_of "$(tail -1 "$out")"); place
+  press $((x + 30)) $((y - 8)); through 500,500
+  xdotool key Escape; state_is "* idle" || fail "Esc did not end the drag"
+  xdotool mouseup 1
   if [ $mode = --outline ]; then
-    [ "$(state)" = "$before" ] || fail "Esc moved it"
+    [ "$(dock_of "$(tail -1 "$out")")" = "$before" ] || fail "Esc moved it"
   else
-    read -r _ _ at _ < <(state); x=${at%,*} y=${at#*,}
+    place
   fi
-  drag $((x + 30)) $((y - 8)) 300,100 150,2
-  expect "DockTop 0 *" || fail "caption onto DockTop"
+  # Pressed away from the last press: two presses at one point would make a double click.
+  drag $((x + 60)) $((y - 8)) 300,100 150,2
+  state_is "DockTop 0 * idle" || fail "caption onto DockTop"
   floats 0 || fail "floating window left"
+  kill $pid 2>/dev/null || true
+  wait $pid 2>/dev/null || true
   echo "ok $mode"
-' "$demo" "$mode"
 done

@@ -9,6 +9,9 @@
 //                 first menu loop a press starts there has ended, prints the caption of the
 //                 item clicked, or "none"
 //     --images    items with an image draw it from a strip of coloured 16 x 16 pictures
+//     Before the answer --bar prints "shown" once its window is on the screen, and both print
+//     "grabbed" once a menu loop runs with its popup open (its keyboard and mouse grabs are
+//     then the X server's): a test drives the keys and the mouse only after the line it needs.
 //   tbdemo --dock-demo FILE [--dock top|bottom|left|right] [--menubar] [--print-geometry]
 //          [--render OUT.png]
 //     --dock-demo a form with the four docks and the tree as the toolbar tbMain docked at its
@@ -20,6 +23,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QTimer>
+#include <QWindow>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -57,6 +61,32 @@ void onClicks(tb::TTBCustomItem* parent, std::string& clicked) {
     }
 }
 
+// Prints "shown" when the window is exposed and "grabbed" when a menu loop has a popup
+// open, once each: Qt takes an X grab with a round trip, so by the time the popup is Qt's
+// active popup the grab is the server's. Polled from the event loop the menu loop runs.
+class Progress {
+public:
+    explicit Progress(QWidget* window) : window_(window) {
+        QObject::connect(&poll_, &QTimer::timeout, [this] { check(); });
+        poll_.start(20);
+    }
+
+private:
+    void check() {
+        if (!shown_ && window_ && window_->windowHandle() && window_->windowHandle()->isExposed()) say(shown_, "shown");
+        QWidget* popup = QApplication::activePopupWidget();
+        if (!grabbed_ && popup && popup->isVisible() && popup->windowHandle() && popup->windowHandle()->isExposed())
+            say(grabbed_, "grabbed");
+    }
+    static void say(bool& once, const char* line) {
+        once = true;
+        std::cout << line << std::endl;
+    }
+    QPointer<QWidget> window_;
+    QTimer poll_;
+    bool shown_ = false, grabbed_ = false;
+};
+
 // The bar's first loop, entered by a press, ends before its click is delivered: the
 // answer waits for both.
 int runBar(QApplication& app, tbtest::ItemScript& script) {
@@ -66,6 +96,7 @@ int runBar(QApplication& app, tbtest::ItemScript& script) {
     window.resize(bar->sizeHint().width() + 200, 100);
     window.move(0, 0);
     window.show();
+    Progress progress(&window);
     tb::InstallQtClickPoster();
     std::string clicked = "none";
     onClicks(script.root.get(), clicked);
@@ -178,6 +209,7 @@ int main(int argc, char** argv) {
         }
         if (bar) return runBar(app, script);
         if (popup) {
+            Progress progress(nullptr);
             tb::TTBLoopResult r = tb::PopupItem(*script.root, QPoint(x, y), align);
             std::cout << (r.kind == tb::TTBLoopResult::Kind::ClickItem && r.item ? r.item->Caption() : "none") << '\n';
         }

@@ -1,12 +1,15 @@
 // tbdockdemo: test-only window program over the toolbar library's docks. A 600 by 400 form
 // at the screen's origin with the four docks; a dockable window "tbMain" ("Standard
 // Toolbar", a 200 by 22 content) starts in DockTop. Every change of its place prints
-//   DOCK FLOATING X,Y WxH
-// (DOCK "-" when it is in none; X,Y its content's top-left on the screen), and closing the
-// form prints "closed".
+//   DOCK FLOATING X,Y WxH MX,MY LOOP
+// (DOCK "-" when it is in none; X,Y its content's top-left on the screen; MX,MY where the
+// last mouse move handled was, "none" before the first; LOOP "dragging" while a drag loop
+// runs, else "idle"), and closing the form prints "closed". A test gives the next input
+// once the line shows the last one handled, whatever the machine's speed.
 //   tbdockdemo [--outline | --smooth]   (outline drags by default)
 #include <QApplication>
 #include <QBoxLayout>
+#include <QMouseEvent>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +18,22 @@
 #include "toolbar/ui/QtDockableWindow.h"
 
 namespace {
+
+// Notes the screen position of each mouse move once it has been handled (by the widgets or
+// by a drag loop's filter, which sees it first).
+class App : public QApplication {
+public:
+    using QApplication::QApplication;
+    QString lastMove = "none";
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        if (event->type() != QEvent::MouseMove) return QApplication::notify(receiver, event);
+        const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+        const bool handled = QApplication::notify(receiver, event);
+        lastMove = QString("%1,%2").arg(at.x()).arg(at.y());
+        return handled;
+    }
+};
 
 class Form : public QWidget {
 public:
@@ -52,7 +71,7 @@ protected:
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    App app(argc, argv);
     Form form;
     auto* bar = new tb::TTBCustomDockableWindow(&form);
     bar->setObjectName("tbMain");
@@ -76,18 +95,21 @@ int main(int argc, char** argv) {
     QObject::connect(&poll, &QTimer::timeout, [&] {
         const QPoint at = bar->mapToGlobal(bar->contentsRect().topLeft());
         const QString dock = bar->CurrentDockName().isEmpty() ? "-" : bar->CurrentDockName();
-        const QString now = QString("%1 %2 %3,%4 %5x%6")
+        // A drag loop holds an override cursor from its start to its end.
+        const char* loop = QGuiApplication::overrideCursor() ? "dragging" : "idle";
+        const QString now = QString("%1 %2 %3,%4 %5x%6 %7 %8")
                                 .arg(dock)
                                 .arg(bar->Floating())
                                 .arg(at.x())
                                 .arg(at.y())
                                 .arg(bar->contentsRect().width())
-                                .arg(bar->contentsRect().height());
+                                .arg(bar->contentsRect().height())
+                                .arg(app.lastMove, loop);
         if (now == last) return;
         last = now;
         std::puts(qPrintable(now));
         std::fflush(stdout);
     });
-    poll.start(50);
+    poll.start(20);
     return app.exec();
 }
