@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QTimer>
 #include <QWindow>
 #include <QtTest/QTest>
@@ -241,6 +242,82 @@ TEST(ToolbarKeys, AltTappedAloneOrF10EntersTheMenuBar) {
     QTest::keyClick(t.win(), Qt::Key_Shift, Qt::AltModifier);
     QTest::keyRelease(t.win(), Qt::Key_Alt, Qt::AltModifier);
     EXPECT_FALSE(t.menu->View().AcceleratorsShown() && !KeyboardCuesOn());
+    EXPECT_TRUE(t.clicks.empty());
+    EXPECT_EQ(t.beeps, 0);
+}
+
+TEST(ToolbarKeys, AltThatWentWithAnythingElseIsNoTap) {
+    // Whoever took the other key (a Qt shortcut of the form's, a widget, nobody), a mouse
+    // press or a switch to another window while Alt was down: its release leaves the menu
+    // bar alone, and the next Alt tapped alone still enters it.
+    Toolbars t;
+    QAction large("Large Icons");
+    large.setShortcut(QKeySequence(Qt::ALT | Qt::Key_1));
+    t.form.addAction(&large);
+    QShortcut small(QKeySequence(Qt::ALT | Qt::Key_2), &t.form);
+    int larges = 0, smalls = 0;
+    QObject::connect(&large, &QAction::triggered, [&] { ++larges; });
+    QObject::connect(&small, &QShortcut::activated, [&] { ++smalls; });
+    QWidget other;
+    other.resize(100, 100);
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));  // it comes forward as it shows
+    QApplication::setActiveWindow(&t.form);
+    t.form.setFocus();
+    auto altWith = [&](const std::function<void()>& between) {
+        QTest::keyPress(t.win(), Qt::Key_Alt);
+        between();
+        QTest::keyRelease(t.win(), Qt::Key_Alt, Qt::AltModifier);
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> between;  // while Alt is down
+        bool entered;
+    } cases[] = {
+        {"Alt+1, a QAction's", [&] { t.key(Qt::Key_1, Qt::AltModifier); }, false},
+        {"Alt+2, a QShortcut's, twice", [&] {
+             t.key(Qt::Key_2, Qt::AltModifier);
+             t.key(Qt::Key_2, Qt::AltModifier);
+         }, false},
+        {"Alt+F4 nobody takes", [&] { t.key(Qt::Key_F4, Qt::AltModifier); }, false},
+        {"Alt+Tab: another window active and back", [&] {
+             QApplication::setActiveWindow(&other);
+             QApplication::setActiveWindow(&t.form);
+         }, false},
+        {"Alt+Tab with no focused widget", [&] {
+             t.form.clearFocus();
+             QApplication::setActiveWindow(&other);
+             QApplication::setActiveWindow(&t.form);
+             t.form.setFocus();
+         }, false},
+        {"Alt+click", [&] {
+             QTest::mouseClick(t.win(), Qt::LeftButton, Qt::AltModifier, QPoint(300, 300));
+         }, false},
+        {"Alt+wheel", [&] {
+             QWheelEvent wheel(QPointF(300, 300), QPointF(t.form.mapToGlobal(QPoint(300, 300))), {}, {0, 120},
+                               Qt::NoButton, Qt::AltModifier, Qt::NoScrollPhase, false);
+             QCoreApplication::sendEvent(t.win(), &wheel);
+         }, false},
+        {"Alt last went down on another window", [&] {
+             QTest::keyPress(other.windowHandle(), Qt::Key_Alt, Qt::AltModifier);
+         }, false},
+        {"Alt alone", [] {}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(QApplication::activeWindow(), &t.form);
+        const bool entered = t.inLoop([&] { t.key(Qt::Key_Escape); }, [&] { altWith(c.between); });
+        EXPECT_EQ(entered, c.entered);
+        EXPECT_FALSE(t.menu->View().ViewFlags & vsMenuLoop);
+        EXPECT_EQ(openPopup(), nullptr);
+        // Whatever the key after it is, it is no menu bar's: Alt+1 runs its command again.
+        const int before = larges;
+        const bool next = t.inLoop([&] { t.key(Qt::Key_Escape); }, [&] { t.key(Qt::Key_1, Qt::AltModifier); });
+        EXPECT_FALSE(next);
+        EXPECT_EQ(larges, before + 1);
+    }
+    EXPECT_EQ(larges, 1 + int(std::size(cases)));
+    EXPECT_EQ(smalls, 2);
     EXPECT_TRUE(t.clicks.empty());
     EXPECT_EQ(t.beeps, 0);
 }

@@ -112,8 +112,12 @@ void TTBKeyMenuRouter::AltPressed(QWidget* form) {
 }
 
 void TTBKeyMenuRouter::AltReleased(QWidget* form) {
-    if (altAlone_) {
-        altAlone_ = false;
+    // A tap is pressed and released on the one form, and that form still has the keyboard.
+    const bool tapped = altAlone_ && form && altForm_ == form && !BlockedByModal(form) &&
+                        QApplication::activeWindow() && FormOf(QApplication::activeWindow()) == form;
+    altAlone_ = false;
+    altForm_ = nullptr;
+    if (tapped) {
         KeyMenu(form, 0);
         return;
     }
@@ -165,9 +169,23 @@ bool TTBKeyMenuRouter::Unhandled(QWidget* form, const QKeyEvent& key) {
 bool TTBKeyMenuRouter::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
     case QEvent::ApplicationStateChange:
+    case QEvent::WindowDeactivate:
     case QEvent::FocusOut:
+        // Alt went with the mouse, or the window lost the keyboard (the window manager's
+        // Alt+Tab): its release is no tap.
         altAlone_ = false;
+        return false;
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+        // Qt offers every key press to its shortcuts before the window sees it, and a
+        // shortcut that takes it (Alt+1 on a QAction) leaves no key press here: this is the
+        // one sign that Alt went with another key.
+        if (event->type() == QEvent::Shortcut ||
+            !isModifierKey(static_cast<QKeyEvent*>(event)->key()))
+            altAlone_ = false;
         return false;
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
@@ -183,7 +201,10 @@ bool TTBKeyMenuRouter::eventFilter(QObject* watched, QEvent* event) {
         if (widget && widget->windowType() == Qt::Popup) return false;  // an open menu has the keys
         QWidget* form = FormOf(widget);
         if (event->type() == QEvent::KeyPress) {
-            if (!key->isAutoRepeat()) altAlone_ = alt;
+            if (!key->isAutoRepeat()) {
+                altAlone_ = alt;
+                altForm_ = alt ? form : nullptr;
+            }
             // Alt+key is the key menu's before any widget's (the form's Qt shortcuts had it already).
             if (form && isAltChar(*key)) return AltKey(form, *key);
             if (alt && !key->isAutoRepeat()) AltPressed(form);
