@@ -5,6 +5,7 @@
 // move to another dock and the floating resize.
 #include <gtest/gtest.h>
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QDialog>
 #include <QLineEdit>
@@ -320,6 +321,57 @@ TEST(ToolbarKeys, AltThatWentWithAnythingElseIsNoTap) {
     EXPECT_EQ(smalls, 2);
     EXPECT_TRUE(t.clicks.empty());
     EXPECT_EQ(t.beeps, 0);
+}
+
+TEST(ToolbarKeys, AltWithAMouseTheWindowManagerTookUnderXIsNoTap) {
+    // Under X the window manager may take Alt+click for itself: Qt makes no mouse press of
+    // it, but the X events the program gets say so. Events laid out as the X server sends
+    // them (32 bytes; the input extension's as its generic events) go through the
+    // application's native event filters while Alt is down.
+    Toolbars t;
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int, std::uint8_t>> bytes;  // offset, value
+        bool entered;
+    } cases[] = {
+        {"a core button press", {{0, 4}}, false},
+        {"a core button press sent by a client", {{0, 0x84}}, false},
+        {"the pointer leaving for a grab", {{0, 8}, {30, 1}}, false},
+        {"the pointer leaving normally", {{0, 8}, {30, 0}}, true},
+        {"the pointer leaving as a grab ends", {{0, 8}, {30, 2}}, true},
+        {"an input extension button press", {{0, 35}, {1, 131}, {8, 4}}, false},
+        {"an input extension leave for a grab", {{0, 35}, {1, 131}, {8, 8}, {18, 1}}, false},
+        {"an input extension leave for a passive grab", {{0, 35}, {1, 131}, {8, 8}, {18, 4}}, false},
+        {"an input extension leave, normal", {{0, 35}, {1, 131}, {8, 8}, {18, 0}}, true},
+        {"an input extension motion", {{0, 35}, {1, 131}, {8, 6}}, true},
+        {"an input extension button release", {{0, 35}, {1, 131}, {8, 5}}, true},
+        {"a property change", {{0, 28}}, true},
+    };
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    ASSERT_NE(dispatcher, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::uint8_t event[32] = {};
+        for (auto [offset, value] : c.bytes) event[offset] = value;
+        const bool entered = t.inLoop([&] { t.key(Qt::Key_Escape); }, [&] {
+            QTest::keyPress(t.win(), Qt::Key_Alt);
+            qintptr result = 0;
+            EXPECT_FALSE(dispatcher->filterNativeEvent("xcb_generic_event_t", event, &result));  // Qt still has it
+            QTest::keyRelease(t.win(), Qt::Key_Alt, Qt::AltModifier);
+        });
+        EXPECT_EQ(entered, c.entered);
+        EXPECT_FALSE(t.menu->View().ViewFlags & vsMenuLoop);
+    }
+    // Another platform's events are never read as X's.
+    std::uint8_t press[32] = {4};
+    const bool entered = t.inLoop([&] { t.key(Qt::Key_Escape); }, [&] {
+        QTest::keyPress(t.win(), Qt::Key_Alt);
+        qintptr result = 0;
+        dispatcher->filterNativeEvent("windows_generic_MSG", press, &result);
+        QTest::keyRelease(t.win(), Qt::Key_Alt, Qt::AltModifier);
+    });
+    EXPECT_TRUE(entered);
+    EXPECT_TRUE(t.clicks.empty());
 }
 
 TEST(ToolbarKeys, HelpAndTheWindowMenuFromInsideTheLoop) {

@@ -1,10 +1,13 @@
 #include "toolbar/ui/QtKeyMenu.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWindow>
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cstring>
 
 #include "toolbar/core/ItemRuntime.h"
 #include "toolbar/ui/QtActions.h"
@@ -54,6 +57,49 @@ std::vector<QPointer<TTBCustomToolbar>> Guard(const std::vector<TTBCustomToolbar
     return {toolbars.begin(), toolbars.end()};
 }
 
+// Under X the window manager takes Alt with a mouse button (openbox moves and raises the
+// window with it) through a pointer grab: Qt makes no mouse press of it, yet the server
+// tells the program of the press and of the pointer leaving for the grab. Either means Alt
+// went with the mouse. Read from the wire format itself (the X protocol's and the input
+// extension's event layouts), so the library needs no X headers.
+bool isXMouseWithAlt(const QByteArray& type, const void* message) {
+    if (type != "xcb_generic_event_t" || !message) return false;
+    const auto* bytes = static_cast<const std::uint8_t*>(message);
+    constexpr std::uint8_t kButtonPress = 4, kLeaveNotify = 8, kGenericEvent = 35;
+    constexpr std::uint8_t kModeGrab = 1;
+    switch (bytes[0] & 0x7F) {
+    case kButtonPress:
+        return true;
+    case kLeaveNotify:
+        return bytes[30] == kModeGrab;  // the mode of a leave: the pointer went to a grab
+    case kGenericEvent: {
+        // The input extension's events (the only extension events the program selects):
+        // a button press, or a leave whose mode is a grab (active or passive).
+        std::uint16_t evtype = 0;
+        std::memcpy(&evtype, bytes + 8, sizeof evtype);
+        constexpr std::uint16_t kXIButtonPress = 4, kXILeave = 8;
+        constexpr std::uint8_t kXIModeGrab = 1, kXIModePassiveGrab = 4;
+        if (evtype == kXIButtonPress) return true;
+        return evtype == kXILeave && (bytes[18] == kXIModeGrab || bytes[18] == kXIModePassiveGrab);
+    }
+    default:
+        return false;
+    }
+}
+
+struct NativeMouseWatch : QAbstractNativeEventFilter {
+    bool* altAlone = nullptr;
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (altAlone && *altAlone && isXMouseWithAlt(type, message)) *altAlone = false;
+        return false;
+    }
+};
+
+NativeMouseWatch& NativeWatch() {
+    static NativeMouseWatch* watch = new NativeMouseWatch;  // outlives every toolbar, as the router does
+    return *watch;
+}
+
 }  // namespace
 
 void SetKeyMenuBeep(std::function<void()> beep) { gBeep = std::move(beep); }
@@ -87,6 +133,8 @@ void TTBKeyMenuRouter::Attach(TTBCustomToolbar* toolbar) {
     if (std::find(toolbars_.begin(), toolbars_.end(), toolbar) == toolbars_.end()) toolbars_.push_back(toolbar);
     if (!installed_ && QCoreApplication::instance()) {
         QCoreApplication::instance()->installEventFilter(this);
+        NativeWatch().altAlone = &altAlone_;
+        QCoreApplication::instance()->installNativeEventFilter(&NativeWatch());
         installed_ = true;
     }
 }
@@ -94,7 +142,10 @@ void TTBKeyMenuRouter::Attach(TTBCustomToolbar* toolbar) {
 void TTBKeyMenuRouter::Detach(TTBCustomToolbar* toolbar) {
     toolbars_.erase(std::remove(toolbars_.begin(), toolbars_.end(), toolbar), toolbars_.end());
     if (toolbars_.empty() && installed_) {
-        if (QCoreApplication::instance()) QCoreApplication::instance()->removeEventFilter(this);
+        if (QCoreApplication::instance()) {
+            QCoreApplication::instance()->removeEventFilter(this);
+            QCoreApplication::instance()->removeNativeEventFilter(&NativeWatch());
+        }
         installed_ = false;
         altAlone_ = false;
     }
