@@ -141,7 +141,8 @@ TEST(MainBars, AltAndADigitSwitchTheListStyleAndLeaveTheMenuBarAlone) {
         {Qt::Key_2, TViewStyle::vsSmallIcon}, {Qt::Key_1, TViewStyle::vsIcon}, {Qt::Key_4, TViewStyle::vsReport},
         {Qt::Key_3, TViewStyle::vsList},      {Qt::Key_1, TViewStyle::vsIcon},
     };
-    for (auto [digit, style] : steps) {
+    for (const auto& [key, style] : steps) {
+        const Qt::Key digit = key;  // a lambda takes a copy, not the binding
         SCOPED_TRACE(digit);
         bool entered = false;
         s.inLoop(
