@@ -130,6 +130,49 @@ TEST(MainBars, TheMenuBarFromTheKeyboardWithTheSelectedCommandsHintInPanelZero) 
     EXPECT_FALSE(s.t.w->Action(A::actIconSaveIcons)->isEnabled());
 }
 
+TEST(MainBars, AltAndADigitSwitchTheListStyleAndLeaveTheMenuBarAlone) {
+    // The view styles' shortcuts are the window's Qt shortcuts: the Alt that went with them
+    // is no tap, so the menu bar stays out of its loop and the next Alt+digit is the list's
+    // again; Alt tapped alone still enters the bar.
+    Shown s;
+    QApplication::setActiveWindow(s.t.w.get());
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), s.t.w.get(), 5000);
+    const std::pair<Qt::Key, TViewStyle> steps[] = {
+        {Qt::Key_2, TViewStyle::vsSmallIcon}, {Qt::Key_1, TViewStyle::vsIcon}, {Qt::Key_4, TViewStyle::vsReport},
+        {Qt::Key_3, TViewStyle::vsList},      {Qt::Key_1, TViewStyle::vsIcon},
+    };
+    for (const auto& [key, style] : steps) {
+        const Qt::Key digit = key;  // a lambda takes a copy, not the binding
+        SCOPED_TRACE(digit);
+        bool entered = false;
+        s.inLoop(
+            [&] {
+                entered = true;
+                s.key(Qt::Key_Escape);
+            },
+            [&] {
+                QTest::keyPress(s.win(), Qt::Key_Alt);
+                QTest::keyClick(s.win(), digit, Qt::AltModifier);
+                QTest::keyRelease(s.win(), Qt::Key_Alt, Qt::AltModifier);
+            });
+        EXPECT_FALSE(entered);
+        EXPECT_EQ(s.t.w->ListView().ViewStyle(), style);
+        EXPECT_FALSE(s.looping());
+    }
+    std::string selected;
+    s.inLoop(
+        [&] {
+            selected = s.selected();
+            s.key(Qt::Key_Escape);
+        },
+        [&] {
+            QTest::keyPress(s.win(), Qt::Key_Alt);
+            QTest::keyRelease(s.win(), Qt::Key_Alt, Qt::AltModifier);
+        });
+    EXPECT_EQ(selected, "&File");
+    EXPECT_FALSE(s.looping());
+}
+
 TEST(MainBars, FavoritesIsRebuiltAsItOpensAfterAChangeOnly) {
     Shown s;
     TFavoritesFolder& root = s.t.context.Favorites;

@@ -5,9 +5,11 @@
 // move to another dock and the floating resize.
 #include <gtest/gtest.h>
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QDialog>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QTimer>
 #include <QWindow>
 #include <QtTest/QTest>
@@ -243,6 +245,133 @@ TEST(ToolbarKeys, AltTappedAloneOrF10EntersTheMenuBar) {
     EXPECT_FALSE(t.menu->View().AcceleratorsShown() && !KeyboardCuesOn());
     EXPECT_TRUE(t.clicks.empty());
     EXPECT_EQ(t.beeps, 0);
+}
+
+TEST(ToolbarKeys, AltThatWentWithAnythingElseIsNoTap) {
+    // Whoever took the other key (a Qt shortcut of the form's, a widget, nobody), a mouse
+    // press or a switch to another window while Alt was down: its release leaves the menu
+    // bar alone, and the next Alt tapped alone still enters it.
+    Toolbars t;
+    QAction large("Large Icons");
+    large.setShortcut(QKeySequence(Qt::ALT | Qt::Key_1));
+    t.form.addAction(&large);
+    QShortcut small(QKeySequence(Qt::ALT | Qt::Key_2), &t.form);
+    int larges = 0, smalls = 0;
+    QObject::connect(&large, &QAction::triggered, [&] { ++larges; });
+    QObject::connect(&small, &QShortcut::activated, [&] { ++smalls; });
+    QWidget other;
+    other.resize(100, 100);
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));  // it comes forward as it shows
+    QApplication::setActiveWindow(&t.form);
+    t.form.setFocus();
+    auto altWith = [&](const std::function<void()>& between) {
+        QTest::keyPress(t.win(), Qt::Key_Alt);
+        between();
+        QTest::keyRelease(t.win(), Qt::Key_Alt, Qt::AltModifier);
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> between;  // while Alt is down
+        bool entered;
+    } cases[] = {
+        {"Alt+1, a QAction's", [&] { t.key(Qt::Key_1, Qt::AltModifier); }, false},
+        {"Alt+2, a QShortcut's, twice", [&] {
+             t.key(Qt::Key_2, Qt::AltModifier);
+             t.key(Qt::Key_2, Qt::AltModifier);
+         }, false},
+        {"Alt+F4 nobody takes", [&] { t.key(Qt::Key_F4, Qt::AltModifier); }, false},
+        {"Alt+Tab: another window active and back", [&] {
+             QApplication::setActiveWindow(&other);
+             QApplication::setActiveWindow(&t.form);
+         }, false},
+        {"Alt+Tab with no focused widget", [&] {
+             t.form.clearFocus();
+             QApplication::setActiveWindow(&other);
+             QApplication::setActiveWindow(&t.form);
+             t.form.setFocus();
+         }, false},
+        {"Alt+click", [&] {
+             QTest::mouseClick(t.win(), Qt::LeftButton, Qt::AltModifier, QPoint(300, 300));
+         }, false},
+        {"Alt+wheel", [&] {
+             QWheelEvent wheel(QPointF(300, 300), QPointF(t.form.mapToGlobal(QPoint(300, 300))), {}, {0, 120},
+                               Qt::NoButton, Qt::AltModifier, Qt::NoScrollPhase, false);
+             QCoreApplication::sendEvent(t.win(), &wheel);
+         }, false},
+        {"Alt last went down on another window", [&] {
+             QTest::keyPress(other.windowHandle(), Qt::Key_Alt, Qt::AltModifier);
+         }, false},
+        {"Alt alone", [] {}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(QApplication::activeWindow(), &t.form);
+        const bool entered = t.inLoop([&] { t.key(Qt::Key_Escape); }, [&] { altWith(c.between); });
+        EXPECT_EQ(entered, c.entered);
+        EXPECT_FALSE(t.menu->View().ViewFlags & vsMenuLoop);
+        EXPECT_EQ(openPopup(), nullptr);
+        // Whatever the key after it is, it is no menu bar's: Alt+1 runs its command again.
+        const int before = larges;
+        const bool next = t.inLoop([&] { t.key(Qt::Key_Escape); }, [&] { t.key(Qt::Key_1, Qt::AltModifier); });
+        EXPECT_FALSE(next);
+        EXPECT_EQ(larges, before + 1);
+    }
+    EXPECT_EQ(larges, 1 + int(std::size(cases)));
+    EXPECT_EQ(smalls, 2);
+    EXPECT_TRUE(t.clicks.empty());
+    EXPECT_EQ(t.beeps, 0);
+}
+
+TEST(ToolbarKeys, AltWithAMouseTheWindowManagerTookUnderXIsNoTap) {
+    // Under X the window manager may take Alt+click for itself: Qt makes no mouse press of
+    // it, but the X events the program gets say so. Events laid out as the X server sends
+    // them (32 bytes; the input extension's as its generic events) go through the
+    // application's native event filters while Alt is down.
+    Toolbars t;
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int, std::uint8_t>> bytes;  // offset, value
+        bool entered;
+    } cases[] = {
+        {"a core button press", {{0, 4}}, false},
+        {"a core button press sent by a client", {{0, 0x84}}, false},
+        {"the pointer leaving for a grab", {{0, 8}, {30, 1}}, false},
+        {"the pointer leaving normally", {{0, 8}, {30, 0}}, true},
+        {"the pointer leaving as a grab ends", {{0, 8}, {30, 2}}, true},
+        {"an input extension button press", {{0, 35}, {1, 131}, {8, 4}}, false},
+        {"an input extension leave for a grab", {{0, 35}, {1, 131}, {8, 8}, {18, 1}}, false},
+        {"an input extension leave for a passive grab", {{0, 35}, {1, 131}, {8, 8}, {18, 4}}, false},
+        {"an input extension leave, normal", {{0, 35}, {1, 131}, {8, 8}, {18, 0}}, true},
+        {"an input extension motion", {{0, 35}, {1, 131}, {8, 6}}, true},
+        {"an input extension button release", {{0, 35}, {1, 131}, {8, 5}}, true},
+        {"a property change", {{0, 28}}, true},
+    };
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    ASSERT_NE(dispatcher, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::uint8_t event[32] = {};
+        for (auto [offset, value] : c.bytes) event[offset] = value;
+        const bool entered = t.inLoop([&] { t.key(Qt::Key_Escape); }, [&] {
+            QTest::keyPress(t.win(), Qt::Key_Alt);
+            qintptr result = 0;
+            EXPECT_FALSE(dispatcher->filterNativeEvent("xcb_generic_event_t", event, &result));  // Qt still has it
+            QTest::keyRelease(t.win(), Qt::Key_Alt, Qt::AltModifier);
+        });
+        EXPECT_EQ(entered, c.entered);
+        EXPECT_FALSE(t.menu->View().ViewFlags & vsMenuLoop);
+    }
+    // Another platform's events are never read as X's.
+    std::uint8_t press[32] = {4};
+    const bool entered = t.inLoop([&] { t.key(Qt::Key_Escape); }, [&] {
+        QTest::keyPress(t.win(), Qt::Key_Alt);
+        qintptr result = 0;
+        dispatcher->filterNativeEvent("windows_generic_MSG", press, &result);
+        QTest::keyRelease(t.win(), Qt::Key_Alt, Qt::AltModifier);
+    });
+    EXPECT_TRUE(entered);
+    EXPECT_TRUE(t.clicks.empty());
 }
 
 TEST(ToolbarKeys, HelpAndTheWindowMenuFromInsideTheLoop) {

@@ -1,10 +1,13 @@
 #include "toolbar/ui/QtKeyMenu.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWindow>
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cstring>
 
 #include "toolbar/core/ItemRuntime.h"
 #include "toolbar/ui/QtActions.h"
@@ -54,6 +57,49 @@ std::vector<QPointer<TTBCustomToolbar>> Guard(const std::vector<TTBCustomToolbar
     return {toolbars.begin(), toolbars.end()};
 }
 
+// Under X the window manager takes Alt with a mouse button (openbox moves and raises the
+// window with it) through a pointer grab: Qt makes no mouse press of it, yet the server
+// tells the program of the press and of the pointer leaving for the grab. Either means Alt
+// went with the mouse. Read from the wire format itself (the X protocol's and the input
+// extension's event layouts), so the library needs no X headers.
+bool isXMouseWithAlt(const QByteArray& type, const void* message) {
+    if (type != "xcb_generic_event_t" || !message) return false;
+    const auto* bytes = static_cast<const std::uint8_t*>(message);
+    constexpr std::uint8_t kButtonPress = 4, kLeaveNotify = 8, kGenericEvent = 35;
+    constexpr std::uint8_t kModeGrab = 1;
+    switch (bytes[0] & 0x7F) {
+    case kButtonPress:
+        return true;
+    case kLeaveNotify:
+        return bytes[30] == kModeGrab;  // the mode of a leave: the pointer went to a grab
+    case kGenericEvent: {
+        // The input extension's events (the only extension events the program selects):
+        // a button press, or a leave whose mode is a grab (active or passive).
+        std::uint16_t evtype = 0;
+        std::memcpy(&evtype, bytes + 8, sizeof evtype);
+        constexpr std::uint16_t kXIButtonPress = 4, kXILeave = 8;
+        constexpr std::uint8_t kXIModeGrab = 1, kXIModePassiveGrab = 4;
+        if (evtype == kXIButtonPress) return true;
+        return evtype == kXILeave && (bytes[18] == kXIModeGrab || bytes[18] == kXIModePassiveGrab);
+    }
+    default:
+        return false;
+    }
+}
+
+struct NativeMouseWatch : QAbstractNativeEventFilter {
+    bool* altAlone = nullptr;
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (altAlone && *altAlone && isXMouseWithAlt(type, message)) *altAlone = false;
+        return false;
+    }
+};
+
+NativeMouseWatch& NativeWatch() {
+    static NativeMouseWatch* watch = new NativeMouseWatch;  // outlives every toolbar, as the router does
+    return *watch;
+}
+
 }  // namespace
 
 void SetKeyMenuBeep(std::function<void()> beep) { gBeep = std::move(beep); }
@@ -87,6 +133,8 @@ void TTBKeyMenuRouter::Attach(TTBCustomToolbar* toolbar) {
     if (std::find(toolbars_.begin(), toolbars_.end(), toolbar) == toolbars_.end()) toolbars_.push_back(toolbar);
     if (!installed_ && QCoreApplication::instance()) {
         QCoreApplication::instance()->installEventFilter(this);
+        NativeWatch().altAlone = &altAlone_;
+        QCoreApplication::instance()->installNativeEventFilter(&NativeWatch());
         installed_ = true;
     }
 }
@@ -94,7 +142,10 @@ void TTBKeyMenuRouter::Attach(TTBCustomToolbar* toolbar) {
 void TTBKeyMenuRouter::Detach(TTBCustomToolbar* toolbar) {
     toolbars_.erase(std::remove(toolbars_.begin(), toolbars_.end(), toolbar), toolbars_.end());
     if (toolbars_.empty() && installed_) {
-        if (QCoreApplication::instance()) QCoreApplication::instance()->removeEventFilter(this);
+        if (QCoreApplication::instance()) {
+            QCoreApplication::instance()->removeEventFilter(this);
+            QCoreApplication::instance()->removeNativeEventFilter(&NativeWatch());
+        }
         installed_ = false;
         altAlone_ = false;
     }
@@ -112,8 +163,12 @@ void TTBKeyMenuRouter::AltPressed(QWidget* form) {
 }
 
 void TTBKeyMenuRouter::AltReleased(QWidget* form) {
-    if (altAlone_) {
-        altAlone_ = false;
+    // A tap is pressed and released on the one form, and that form still has the keyboard.
+    const bool tapped = altAlone_ && form && altForm_ == form && !BlockedByModal(form) &&
+                        QApplication::activeWindow() && FormOf(QApplication::activeWindow()) == form;
+    altAlone_ = false;
+    altForm_ = nullptr;
+    if (tapped) {
         KeyMenu(form, 0);
         return;
     }
@@ -165,9 +220,23 @@ bool TTBKeyMenuRouter::Unhandled(QWidget* form, const QKeyEvent& key) {
 bool TTBKeyMenuRouter::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
     case QEvent::ApplicationStateChange:
+    case QEvent::WindowDeactivate:
     case QEvent::FocusOut:
+        // Alt went with the mouse, or the window lost the keyboard (the window manager's
+        // Alt+Tab): its release is no tap.
         altAlone_ = false;
+        return false;
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+        // Qt offers every key press to its shortcuts before the window sees it, and a
+        // shortcut that takes it (Alt+1 on a QAction) leaves no key press here: this is the
+        // one sign that Alt went with another key.
+        if (event->type() == QEvent::Shortcut ||
+            !isModifierKey(static_cast<QKeyEvent*>(event)->key()))
+            altAlone_ = false;
         return false;
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
@@ -183,7 +252,10 @@ bool TTBKeyMenuRouter::eventFilter(QObject* watched, QEvent* event) {
         if (widget && widget->windowType() == Qt::Popup) return false;  // an open menu has the keys
         QWidget* form = FormOf(widget);
         if (event->type() == QEvent::KeyPress) {
-            if (!key->isAutoRepeat()) altAlone_ = alt;
+            if (!key->isAutoRepeat()) {
+                altAlone_ = alt;
+                altForm_ = alt ? form : nullptr;
+            }
             // Alt+key is the key menu's before any widget's (the form's Qt shortcuts had it already).
             if (form && isAltChar(*key)) return AltKey(form, *key);
             if (alt && !key->isAutoRepeat()) AltPressed(form);

@@ -3,8 +3,10 @@
 // while any toolbar exists, that stands for the desktop's key menu, the dialog keys and
 // characters and the application's key-down of the other system:
 // - Alt pressed shows a menu bar's accelerators; Alt tapped alone, or F10, enters the
-//   menu bar with its first item selected (key 0); Alt+key opens by accelerator (or beeps);
-//   Alt+Space stays with the window manager;
+//   menu bar with its first item selected (key 0); Alt that went with any other key (one
+//   a Qt shortcut or the window manager took included), a mouse press or a switch to
+//   another window is no tap; Alt+key opens by accelerator (or beeps); Alt+Space stays
+//   with the window manager;
 // - a character no widget took opens by accelerator on the form's other toolbars;
 // - a key no widget and no Qt shortcut took is offered to the shortcut routing.
 // Keys are looked at only once the form itself has left them unaccepted: a window's own
@@ -45,6 +47,7 @@ private:
     std::vector<const QEvent*> resending_;  // keys being given to their form first
     QPointer<QWidget> mainForm_;
     bool altAlone_ = false;  // Alt is down and nothing else happened since
+    QPointer<QWidget> altForm_;  // the form Alt went down on
     bool installed_ = false;
 };
 
