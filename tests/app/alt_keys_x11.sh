@@ -43,21 +43,10 @@ xs_active '^Veltrazone Glyphscope' || exit 1
 read -r cx cy cw < <(xwininfo -id "$win" |
   awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /Width:/{w=$NF} END{print x, y, w}')
 
-same() { [ "$(/usr/bin/compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
 # The menu bar: the first row of the top dock, across the window.
 bar() { /usr/bin/convert "$1" -crop "${cw}x22+${cx}+${cy}" +repage "$2"; }
-# shot NAME [BEFORE]: a screenshot once the screen has changed from BEFORE (when given) and
-# two screenshots in a row agree.
-_shot_settled() {
-  /usr/bin/import -window root "$1" || return 1
-  if [ -n "$2" ] && same "$1" "$2"; then return 1; fi
-  if [ -f "$1.prev" ] && same "$1" "$1.prev"; then rm -f "$1.prev"; return 0; fi
-  cp "$1" "$1.prev"; return 1
-}
-shot() {
-  rm -f "$1.prev"
-  xs_wait "the screen to settle into $1" _shot_settled "$1" "${2:-}" || fail "no settled screenshot $1"
-}
+same() { xs_same "$@"; }
+shot() { xs_shot "$@" || fail "no settled screenshot $1"; }
 # bar_alone NAME: the menu bar looks as it did at the start, and no menu is open.
 bar_alone() {
   bar "$1" "$1.bar.png"

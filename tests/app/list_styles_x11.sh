@@ -32,19 +32,8 @@ xdotool mousemove 1020 760  # off the window: no hover highlight in the pictures
 xdotool windowactivate --sync "$win"
 xs_active '^Veltrazone Glyphscope' || exit 1
 
-same() { [ "$(/usr/bin/compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
-# shot NAME [BEFORE]: a screenshot once the screen has changed from BEFORE (when given) and
-# two screenshots in a row agree.
-_shot_settled() {
-  /usr/bin/import -window root "$1" || return 1
-  if [ -n "$2" ] && same "$1" "$2"; then return 1; fi
-  if [ -f "$1.prev" ] && same "$1" "$1.prev"; then rm -f "$1.prev"; return 0; fi
-  cp "$1" "$1.prev"; return 1
-}
-shot() {
-  rm -f "$1.prev"
-  xs_wait "the screen to settle into $1" _shot_settled "$1" "${2:-}" || fail "no settled screenshot $1"
-}
+same() { xs_same "$@"; }
+shot() { xs_shot "$@" || fail "no settled screenshot $1"; }
 # The window repainted whole: minimized (the screen changes), then restored.
 repainted() {
   xdotool windowminimize --sync "$win"

@@ -11,6 +11,9 @@
 #   xs_count REGEX N          wait until exactly N visible windows' names match
 #   xs_line FILE REGEX        wait until FILE's last line matches (an extended regex)
 #   xs_exit PID               wait for PID (a child of this shell) to end; its status in XS_RC
+#   xs_same A.png B.png       the two pictures are the same, pixel for pixel
+#   xs_shot FILE [BEFORE]     take a screenshot once the screen differs from BEFORE (when given)
+#                             and two screenshots in a row agree (nothing is still painting)
 #
 # XS_BOUND (seconds, default 60) bounds every wait. XS_SEEN, when set, is a command whose output
 # tells what was seen instead, printed when a wait runs out.
@@ -107,4 +110,18 @@ xs_names() {  # the names of the visible windows, one line
   for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
     printf '%s | ' "$(xdotool getwindowname "$w" 2>/dev/null)"
   done
+}
+
+xs_same() { [ "$(/usr/bin/compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
+
+_xs_settled() {
+  /usr/bin/import -window root "$1" || return 1
+  if [ -n "$2" ] && xs_same "$1" "$2"; then return 1; fi
+  if [ -f "$1.prev" ] && xs_same "$1" "$1.prev"; then rm -f "$1.prev"; return 0; fi
+  cp "$1" "$1.prev"; return 1
+}
+
+xs_shot() {
+  rm -f "$1.prev"
+  xs_wait "the screen to settle into $1" _xs_settled "$1" "${2:-}"
 }
