@@ -32,7 +32,7 @@
 #include "app/ui/MainBars.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MenuImages.h"
-#include "app/ui/RasterImage.h"
+#include "codecs/ui/QtRaster.h"
 #include "controls/ui/FormStorage.h"
 #include "framework/core/Application.h"
 #include "framework/core/MessageBoxes.h"
