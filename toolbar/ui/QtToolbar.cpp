@@ -6,14 +6,13 @@
 
 #include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtCommon.h"
+#include "toolbar/ui/QtGeometry.h"
 #include "toolbar/ui/QtKeyMenu.h"
 #include "toolbar/core/ItemRuntime.h"
 
 namespace tb {
 
 namespace {
-
-QRect toQRect(const TRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
 
 // Raised for the length of a scope, released on every way out.
 struct Raise {
