@@ -3,15 +3,16 @@
 // raises and warns with, and the warning and progress events an image reports through.
 #include <cstdint>
 #include <functional>
-#include <stdexcept>
 #include <string>
+
+#include "codecs/CodecErrors.h"
 
 namespace gs {
 
 // Every error of the GIF codec; it carries only its message.
-class GIFException : public std::runtime_error {
+class GIFException : public ECodecError {
 public:
-    using std::runtime_error::runtime_error;
+    using ECodecError::ECodecError;
 };
 
 namespace gifmsg {

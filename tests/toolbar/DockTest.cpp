@@ -72,6 +72,13 @@ TEST(Dock, PositionAndParentRules) {
     EXPECT_THROW(TTBDock inDock(f.left), EInvalidOperation);
     TTBDock loose(nullptr);
     EXPECT_THROW(loose.SetParentWidget(f.right), EInvalidOperation);
+    // The library's one root catches the docking refusals too, text unchanged.
+    try {
+        TTBDock inDock(f.left);
+        FAIL() << "no error";
+    } catch (const ETBError& e) {
+        EXPECT_STREQ(e.what(), kDockMisplaced);
+    }
 }
 
 TEST(Dock, MembershipBackgroundAndRequests) {
