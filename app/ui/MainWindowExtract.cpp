@@ -149,7 +149,7 @@ void TKAVUMain::ExtractThreadTerminate(ExtractEnd end) {
     if (MemoryLimitReached) {
         services_.Boxes().ShowQBMessageDetails(
             kMsgMemoryLimit, FormatOne(kMsgMemoryLimitDetails, std::to_string(context_.Options.EffectiveMemStopPerc())),
-            app.Title, std::uint8_t(TQBMessageType::mtInformation), app.LanguageId, app.FontName, false);
+            app.Title, TQBMessageType::mtInformation, app.LanguageId, app.FontName, false);
     }
     reportRunFailures(end);
 }

@@ -31,6 +31,20 @@ TEST(StderrMessageBoxes, PrintsPrefixKindMessageAndTheAnswerTaken) {
     EXPECT_EQ(ok.str(), "glyphscope: Information: Done.\n");
 }
 
+TEST(StderrMessageBoxes, TypedCallsShowWhatTheRawBytesShow) {
+    std::ostringstream raw, typed;
+    EXPECT_EQ(TStderrMessageBoxes(raw).ShowQBMessage("Replace?", "", 3, 4, 2, 1, ""),
+              TStderrMessageBoxes(typed).ShowQBMessage("Replace?", "", TQBMessageType::mtQuestion,
+                                                       TQBButtonSet::bsYesYesToAllNoNoToAllCancel, 2, 1, ""));
+    EXPECT_EQ(typed.str(), raw.str());
+    std::ostringstream rawDetails, typedDetails;
+    TStderrMessageBoxes(rawDetails).ShowQBMessageDetails("Could not save.", "disk full", "", 1, 1, "", false);
+    IMessageBoxes&& boxes = TStderrMessageBoxes(typedDetails);
+    boxes.ShowQBMessageDetails("Could not save.", "disk full", "", TQBMessageType::mtWarning, 1, "", false);
+    EXPECT_EQ(typedDetails.str(), rawDetails.str());
+    EXPECT_NE(typedDetails.str().find("Warning"), std::string::npos);
+}
+
 TEST(StderrMessageBoxes, DetailsFollowTheMessageIndented) {
     std::ostringstream out;
     TStderrMessageBoxes boxes(out);
