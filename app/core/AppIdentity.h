@@ -15,7 +15,6 @@ constexpr const char* kRegAppKey = "Software\\Veltrazone\\Veltrazone Toolchest\\
 constexpr const char* kProductName = "Glyphscope";
 constexpr const char* kFamilyName = "Veltrazone Toolchest";
 constexpr const char* kAppTitle = "Veltrazone Glyphscope";
-constexpr const char* kFontName = "Tahoma";
 constexpr const char* kWebSite = "https://veltrazone.example/glyphscope";
 constexpr const char* kSupportAddress = "support@veltrazone.example";
 constexpr std::uint32_t kPanelColor = 0xA56E3A;  // red 58, green 110, blue 165

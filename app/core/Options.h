@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/core/CmdLine.h"
+#include "framework/core/Application.h"
 #include "platform/RegistryStore.h"
 
 namespace gs {
@@ -60,7 +61,7 @@ public:
     int LimitNumber = 500;
     int MemStopPerc = 95;
     int ListFontSize = 0;
-    std::string ListFontName = "Tahoma";
+    std::string ListFontName = kFontName;
     std::string IconEditApp;
     std::string DefaultFolder;
     // File extensions (with their dot) a folder extraction reads; stored as "Filters".

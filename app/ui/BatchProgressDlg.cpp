@@ -18,6 +18,7 @@
 #include "app/core/PathDisplay.h"
 #include "app/ui/AnimatedImage.h"
 #include "app/ui/MenuImages.h"
+#include "framework/core/Application.h"
 
 namespace gs {
 
@@ -25,7 +26,6 @@ namespace {
 
 constexpr const char* kTitleWorking = "Extracting icons... Please wait.";
 constexpr const char* kTitleStopping = "Stopping. Please wait...";
-constexpr const char* kWindowFont = "Tahoma";
 // Room for a shortened path (at most 75 characters) in the fields.
 constexpr int kFieldWidth = 420;
 
@@ -61,7 +61,7 @@ private:
 TBatchProgressDlg::TBatchProgressDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName("TBatchProgressDlg");
-    setFont(QFont(kWindowFont));
+    setFont(QFont(kFontName));
 
     anWait = new TAnimatedImage(this);
     anWait->SetGlyph(PleaseWaitStrip());

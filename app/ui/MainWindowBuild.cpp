@@ -99,7 +99,7 @@ tb::TTBDock* dock(QWidget* parent, const char* name, tb::TTBDockPosition positio
 }  // namespace
 
 void TKAVUMain::createComponents() {
-    QFont font(QStringLiteral("Tahoma"));
+    QFont font(QString::fromLatin1(kFontName));
     font.setPointSize(kFontPoints);
     setFont(font);
     resize(kDesignSize);

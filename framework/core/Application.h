@@ -11,6 +11,9 @@
 
 namespace gs {
 
+// The face of the program's windows, boxes and list where the desktop has it.
+inline constexpr const char* kFontName = "Tahoma";
+
 // Companions kept for their shape; none of them takes part in what the program does.
 struct TQBLoginInfo {
     int UserId = 0;

@@ -7,17 +7,17 @@
 #include <QScrollArea>
 #include <algorithm>
 
+#include "framework/core/Application.h"
 #include "framework/core/MessageBoxRules.h"
 
 namespace gs {
 
 namespace {
-constexpr const char* kBoxFontFamily = "Tahoma";
 constexpr int kBoxFontPoints = 8;
 }  // namespace
 
 QFont BoxFont(const std::string& fontName) {
-    QFont font(QString::fromLatin1(kBoxFontFamily), kBoxFontPoints);
+    QFont font(QString::fromLatin1(kFontName), kBoxFontPoints);
     const QString wanted = QString::fromUtf8(fontName);
     if (!wanted.isEmpty() && QFontDatabase::families().contains(wanted, Qt::CaseInsensitive))
         font.setFamily(wanted);

@@ -22,7 +22,7 @@ inline constexpr int kQBFrameHeight = 27;
 inline constexpr Qt::WindowFlags kQBBoxWindowFlags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                                     Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
 
-// "Tahoma" 8 pt, or the named family when it is an installed font.
+// The program's face (kFontName) at 8 pt, or the named family when it is an installed font.
 QFont BoxFont(const std::string& fontName);
 // A hidden 32 x 32 picture at (8, 8) of parent, drawn by the style.
 QLabel* MakeBoxPicture(QWidget* parent, const char* name, QStyle::StandardPixmap which);
