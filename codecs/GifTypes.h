@@ -50,8 +50,14 @@ inline constexpr const char* kProgressRender = "Rendering...";
 inline constexpr const char* kProgressOptimize = "Optimizing...";
 }  // namespace gifmsg
 
+// The byte that ends a GIF stream.
+inline constexpr std::uint8_t kGifTrailer = 0x3B;
+// No frame is larger than this, whatever its descriptor says.
+inline constexpr std::uint64_t kMaxGifFramePixels = std::uint64_t(1) << 26;
+
 // Warnings are reported with severity 1 and processing goes on. Sender is the item, list
 // or colour map that found the defect.
+inline constexpr int kWarningSeverity = 1;
 using TGIFWarningEvent = std::function<void(const void* sender, int severity, const std::string& message)>;
 
 enum class TProgressStage { psStarting, psRunning, psEnding };
