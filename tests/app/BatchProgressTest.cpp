@@ -14,6 +14,7 @@
 #include "app/ui/AnimatedImage.h"
 #include "support/IconMaker.h"
 #include "support/TempDir.h"
+#include "support/QtTestApp.h"
 
 using namespace gs;
 using namespace gstest;
@@ -21,15 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QApplication& qtApp() {
-    // Set here as well: the test's environment does not reach every way it is run.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "batch_progress_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+QApplication& qtApp() { return gstest::qtTestApp(); }
 
 Bytes moduleOfGroups(int groups, unsigned seed) {
     std::vector<PeResource> res;

@@ -26,7 +26,7 @@
 #include "controls/ui/FontComboBox.h"
 #include "controls/ui/RxSpinEdit.h"
 #include "framework/core/MessageBoxes.h"
-#include "app/QtTestApp.h"
+#include "support/QtTestApp.h"
 
 using namespace gs;
 namespace fs = std::filesystem;

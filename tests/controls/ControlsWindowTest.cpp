@@ -19,21 +19,14 @@
 #include "controls/ui/RxSpeedButton.h"
 #include "controls/ui/RxSpinEdit.h"
 #include "controls/ui/SecretPanel.h"
+#include "support/QtTestApp.h"
 
 using namespace gs;
 namespace fs = std::filesystem;
 
 namespace {
 
-QApplication& qtApp() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "controls_window_test";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: input devices made by the test helpers go before it at exit otherwise.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+QApplication& qtApp() { return gstest::qtTestApp(); }
 
 struct ScriptedDialogs : IComboEditDialogs {
     std::optional<QString> answer;

@@ -18,7 +18,7 @@
 #include <functional>
 #include <unistd.h>
 
-#include "app/QtTestApp.h"
+#include "support/QtTestApp.h"
 #include "controls/ui/ComboEdits.h"
 #include "controls/ui/RxSpeedButton.h"
 

@@ -331,7 +331,7 @@ TEST(Dock, WindowsAndDocksGoInEitherOrder) {
 // A window docked while its form is still hidden shows with the form, docked where it was
 // put, and one hidden before the form shows stays hidden.
 TEST(DockableWindow, DockedBeforeTheFormShowsAndShowsWithIt) {
-    tbtest::qtApp();
+    gstest::qtTestApp();
     QWidget form;
     auto* layout = new QVBoxLayout(&form);
     auto* top = new tb::TTBDock(&form, tb::TTBDockPosition::dpTop);

@@ -12,6 +12,7 @@
 #include "codecs/GifRender.h"
 #include "codecs/ui/Clipboard.h"
 #include "support/IconMaker.h"
+#include "support/QtTestApp.h"
 
 namespace {
 
@@ -178,8 +179,7 @@ TEST(Clipboard, TheModelsPictureIsTheCoresRenderingEvenBeyondTheTable) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
+    gstest::qtTestApp();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
