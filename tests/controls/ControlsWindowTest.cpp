@@ -20,6 +20,7 @@
 #include "controls/ui/RxSpinEdit.h"
 #include "controls/ui/SecretPanel.h"
 #include "support/QtTestApp.h"
+#include "support/TempDir.h"
 
 using namespace gs;
 namespace fs = std::filesystem;
@@ -200,7 +201,8 @@ TEST(SecretPanel, HidesItsChildrenWhileItScrollsAndGivesThemBack) {
 
 TEST(ComboEdits, FileAndFolderEditsTakeDialogAnswersAndDrops) {
     qtApp();
-    const fs::path dir = fs::temp_directory_path() / ("gs controls " + std::to_string(::getpid()));
+    const gstest::TempDir temp("gs controls ");
+    const fs::path& dir = temp.path;
     fs::create_directories(dir / "sub folder");
     const fs::path editor = dir / "icon editor";
     std::ofstream(editor) << "x";
@@ -246,5 +248,4 @@ TEST(ComboEdits, FileAndFolderEditsTakeDialogAnswersAndDrops) {
     folder.MultipleDirs = true;
     drop(folder, {"/tmp", "/usr"});
     EXPECT_EQ(folder.text(), QString::fromStdString(dir.string() + ";/tmp;/usr"));
-    fs::remove_all(dir);
 }

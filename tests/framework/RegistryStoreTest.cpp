@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "framework/TempDir.h"
+#include "support/TempDir.h"
 #include "platform/RegistryStore.h"
 
 using namespace gs;
-using gs::test::TempDir;
+using gstest::TempDir;
 namespace fs = std::filesystem;
 using Mode = RegistryStore::Mode;
 
