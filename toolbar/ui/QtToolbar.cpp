@@ -221,7 +221,7 @@ void TTBCustomToolbar::FloatingResizeBegin(int handle) {
     const QRect g = f->geometry();
     resize_.emplace(TSizeHandle(handle), BuildFloatingSizes(wrapped, margins.left + margins.right),
                     TFloatingSize{nc.left() + nc.right(), nc.top() + nc.bottom()}, nc.left(),
-                    TRect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()}, FloatingWidth());
+                    toRect(g), FloatingWidth());
     resizeStart_ = g;
     resizeHandle_ = TSizeHandle(handle);
 }
