@@ -4,7 +4,9 @@
 
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
+#include "framework/core/Exceptions.h"
 
 namespace gs {
 namespace {
@@ -43,6 +45,16 @@ TEST(StderrMessageBoxes, TypedCallsShowWhatTheRawBytesShow) {
     boxes.ShowQBMessageDetails("Could not save.", "disk full", "", TQBMessageType::mtWarning, 1, "", false);
     EXPECT_EQ(typedDetails.str(), rawDetails.str());
     EXPECT_NE(typedDetails.str().find("Warning"), std::string::npos);
+}
+
+TEST(StderrMessageBoxes, AnErrorIsShownInTheBoxOfItsSeverity) {
+    const std::pair<TQBSeverity, const char*> cases[] = {
+        {TQBSeverity::Critical, "Error"}, {TQBSeverity::Warning, "Warning"}, {TQBSeverity::Information, "Information"}};
+    for (const auto& [severity, kind] : cases) {
+        std::ostringstream out;
+        TStderrMessageBoxes(out).ShowQBMessageDetails("m", "", "", BoxTypeOf(severity), 1, "", false);
+        EXPECT_EQ(out.str(), std::string("glyphscope: ") + kind + ": m\n");
+    }
 }
 
 TEST(StderrMessageBoxes, DetailsFollowTheMessageIndented) {
