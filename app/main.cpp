@@ -34,7 +34,6 @@ namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitNoDisplay = 2;
-constexpr std::uint16_t kFirstButton = 1;
 constexpr const char* kMsgNoDisplay = "no display to show the main window on; run a batch export with /XB: or /XBS:";
 
 std::string programFile(const char* argv0) {
@@ -95,8 +94,8 @@ private:
 // descriptor is not made yet, so the box takes the program's own title and language.
 void showRefusal(TProgramWindows& windows, const std::string& refusal) {
     const std::uint8_t language = gs::IsEnglishVersion(gs::programVersionInfo()) ? 1 : 0;
-    windows.Boxes().ShowQBMessage(refusal, gs::kAppTitle, std::uint8_t(gs::TQBMessageType::mtWarning),
-                                  std::uint8_t(gs::TQBButtonSet::bsOK), kFirstButton, language, gs::kDefaultFontName);
+    windows.Boxes().ShowQBMessage(refusal, gs::kAppTitle, gs::TQBMessageType::mtWarning,
+                                  gs::TQBButtonSet::bsOK, gs::kFirstButton, language, gs::kDefaultFontName);
 }
 
 int runBatch(TProgramWindows& windows, const gs::TBatchJob& job) {

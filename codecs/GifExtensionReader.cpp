@@ -14,7 +14,6 @@ namespace gs {
 
 namespace {
 
-constexpr int kWarningSeverity = 1;
 constexpr std::uint8_t kAppIdSize = 11;
 constexpr std::uint8_t kShortAppIdSize = 10;
 constexpr std::uint8_t kGraphicControlBytes = 6;

@@ -5,7 +5,6 @@
 namespace gs {
 
 namespace {
-constexpr int kWarningSeverity = 1;
 constexpr int kMaxScreenSize = 0xFFFF;
 }  // namespace
 

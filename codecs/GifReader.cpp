@@ -15,14 +15,10 @@ namespace gs {
 
 namespace {
 
-constexpr int kWarningSeverity = 1;
 constexpr std::uint8_t kExtensionIntroducer = 0x21;
-constexpr std::uint8_t kTrailer = 0x3B;
 constexpr std::uint64_t kPrefixSize = 4;  // a length in front of the signature
 constexpr std::uint64_t kSignatureSize = 6;
 constexpr int kMinCodeSizeLow = 1, kMinCodeSizeHigh = 8;
-// No frame is larger than this, whatever its descriptor says.
-constexpr std::uint64_t kMaxFramePixels = std::uint64_t(1) << 26;
 // LZW never codes more than about 1,400 pixels per byte of data, so all the frames of a
 // stream together get no more than this many pixels per byte of the stream (beyond one
 // full-size frame): a small file cannot make us allocate gigabytes of empty frames.
@@ -74,7 +70,7 @@ void TGIFHeader::loadFromStream(ByteReader& in) {
 void TGIFSubImage::loadExtensions(ByteReader& in) {
     while (in.remaining() > 0) {
         const std::uint8_t b = peek(in);
-        if (b == kSeparator || b == kTrailer) return;
+        if (b == kSeparator || b == kGifTrailer) return;
         if (b != kExtensionIntroducer) {
             image_.reportWarning(this, kWarningSeverity, gifmsg::kBadExtensionIntroducer);
             return;
@@ -90,7 +86,7 @@ void TGIFSubImage::loadFromStream(ByteReader& in, PixelBudget& budget) {
     loadExtensions(in);
     if (in.remaining() == 0) return;
     const std::uint8_t next = peek(in);
-    if (next == kTrailer || next == 0) return;  // a frame of extensions only
+    if (next == kGifTrailer || next == 0) return;  // a frame of extensions only
 
     Bytes d = readGifBytes(in, 10);
     const int left = d[1] | (d[2] << 8);
@@ -104,7 +100,7 @@ void TGIFSubImage::loadFromStream(ByteReader& in, PixelBudget& budget) {
         image_.reportWarning(this, kWarningSeverity, gifmsg::kBadFrameSize);
     }
     const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height);
-    if (pixels > kMaxFramePixels || pixels > budget.left) throw GIFException(gifmsg::kInvalidDimensions);
+    if (pixels > kMaxGifFramePixels || pixels > budget.left) throw GIFException(gifmsg::kInvalidDimensions);
     budget.left -= pixels;
     setBounds(left, top, width, height);
     packed_ = packed;
@@ -141,11 +137,11 @@ void TGIFSubImage::decodePixels(ByteReader& in) {
 }
 
 void TGIFImage::loadFrames(ByteReader& in, const GifProgress& progress) {
-    TGIFSubImage::PixelBudget budget{kMaxFramePixels + kPixelsPerStreamByte * in.size()};
+    TGIFSubImage::PixelBudget budget{kMaxGifFramePixels + kPixelsPerStreamByte * in.size()};
     skipZeros(in);
     while (in.remaining() > 0) {
         const std::uint8_t b = peek(in);
-        if (b == kTrailer) break;
+        if (b == kGifTrailer) break;
         if (b != kExtensionIntroducer && b != TGIFSubImage::kSeparator) {
             reportWarning(this, kWarningSeverity, gifmsg::kUnknownBlockType);
             break;
@@ -165,7 +161,7 @@ void TGIFImage::loadFromStream(ByteReader& in) {
     try {
         header_.loadFromStream(in);
         loadFrames(in, progress);
-        if (in.remaining() > 0 && in.u8() != kTrailer) reportWarning(this, kWarningSeverity, gifmsg::kBadTrailer);
+        if (in.remaining() > 0 && in.u8() != kGifTrailer) reportWarning(this, kWarningSeverity, gifmsg::kBadTrailer);
     } catch (const EReadError&) {
         in.seek(start);
         throw GIFException(gifmsg::kPrematureEnd);

@@ -7,10 +7,6 @@
 
 namespace gs {
 
-namespace {
-constexpr int kWarningSeverity = 1;
-}
-
 void TGIFLocalColorMap::countUses(UseCounts& uses) const {
     int n = count();
     for (std::uint8_t p : subImage_.pixels())

@@ -3,15 +3,16 @@
 // raises and warns with, and the warning and progress events an image reports through.
 #include <cstdint>
 #include <functional>
-#include <stdexcept>
 #include <string>
+
+#include "codecs/CodecErrors.h"
 
 namespace gs {
 
 // Every error of the GIF codec; it carries only its message.
-class GIFException : public std::runtime_error {
+class GIFException : public ECodecError {
 public:
-    using std::runtime_error::runtime_error;
+    using ECodecError::ECodecError;
 };
 
 namespace gifmsg {
@@ -49,8 +50,14 @@ inline constexpr const char* kProgressRender = "Rendering...";
 inline constexpr const char* kProgressOptimize = "Optimizing...";
 }  // namespace gifmsg
 
+// The byte that ends a GIF stream.
+inline constexpr std::uint8_t kGifTrailer = 0x3B;
+// No frame is larger than this, whatever its descriptor says.
+inline constexpr std::uint64_t kMaxGifFramePixels = std::uint64_t(1) << 26;
+
 // Warnings are reported with severity 1 and processing goes on. Sender is the item, list
 // or colour map that found the defect.
+inline constexpr int kWarningSeverity = 1;
 using TGIFWarningEvent = std::function<void(const void* sender, int severity, const std::string& message)>;
 
 enum class TProgressStage { psStarting, psRunning, psEnding };

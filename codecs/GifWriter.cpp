@@ -10,7 +10,6 @@
 namespace gs {
 
 namespace {
-constexpr std::uint8_t kTrailer = 0x3B;
 constexpr int kVersion89a = 2;
 }  // namespace
 
@@ -82,7 +81,7 @@ void TGIFImage::saveToStream(ByteWriter& out) const {
         frames_[i]->saveToStream(out);
         progress.step(int(i * 100 / frames_.size()));
     }
-    out.u8(kTrailer);
+    out.u8(kGifTrailer);
 }
 
 Bytes TGIFImage::saveToBytes() const {

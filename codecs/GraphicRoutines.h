@@ -3,24 +3,24 @@
 // reduced to a palette by one of six colour mappings; 1- and 4-bit pictures take each
 // pixel's nearest colour of the black-and-white or the 16-colour table.
 #include <cstdint>
-#include <stdexcept>
 
+#include "codecs/CodecErrors.h"
 #include "platform/ByteSource.h"
 #include "platform/Raster.h"
 
 namespace gs {
 
 // A picture that cannot be converted ("Bitmap image is not valid").
-class EInvalidGraphic : public std::runtime_error {
+class EInvalidGraphic : public ECodecError {
 public:
-    using std::runtime_error::runtime_error;
+    using ECodecError::ECodecError;
 };
 
 // An operation the graphic does not allow; also the "Function not yet implemented" notice,
 // which is raised to the caller and never shown.
-class EInvalidGraphicOperation : public std::runtime_error {
+class EInvalidGraphicOperation : public ECodecError {
 public:
-    using std::runtime_error::runtime_error;
+    using ECodecError::ECodecError;
 };
 
 namespace graphicmsg {

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "codecs/GifLzwDecoder.h"
+#include "codecs/GifTypes.h"
 #include "codecs/RxGif.h"
 #include "platform/Errors.h"
 
@@ -15,13 +16,11 @@ namespace {
 
 constexpr std::uint8_t kExtensionIntroducer = '!';
 constexpr std::uint8_t kImageIntroducer = ',';
-constexpr std::uint8_t kTrailer = ';';
 constexpr std::uint8_t kLabelGraphicControl = 0xF9, kLabelPlainText = 0x01, kLabelApplication = 0xFF,
                        kLabelComment = 0xFE;
 constexpr std::uint64_t kGraphicControlBytes = 6, kPlainTextBytes = 13;
 constexpr std::uint8_t kLoopIdSize = 11;
 constexpr int kMaxRepeatCount = 30000;
-constexpr std::uint64_t kMaxFramePixels = std::uint64_t(1) << 26;
 constexpr int kMinCodeSizeLow = 2, kMinCodeSizeHigh = 9;
 const Rgb kMissingEntry{128, 128, 128};
 
@@ -116,7 +115,7 @@ void TRxGIFImage::readStream(ByteReader& in) {
 
     std::vector<TGIFFrame::TExtension> gathered;
     std::uint8_t introducer = nextIntroducer(in);
-    while (introducer != 0 && introducer != kTrailer) {
+    while (introducer != 0 && introducer != kGifTrailer) {
         while (introducer == kExtensionIntroducer) {
             TGIFFrame::TExtension e;
             const std::uint8_t label = in.u8();
@@ -157,7 +156,7 @@ void TRxGIFImage::readStream(ByteReader& in) {
                 }
             }
             if (in.remaining() == 0) {
-                introducer = kTrailer;
+                introducer = kGifTrailer;
                 break;
             }
             introducer = nextIntroducer(in);
@@ -165,10 +164,10 @@ void TRxGIFImage::readStream(ByteReader& in) {
         if (introducer == kImageIntroducer) {
             readFrame(in, gathered);
             if (in.remaining() == 0) {
-                introducer = kTrailer;
+                introducer = kGifTrailer;
             } else {
                 introducer = nextIntroducer(in);
-                if (introducer != kExtensionIntroducer && introducer != kImageIntroducer && introducer != kTrailer)
+                if (introducer != kExtensionIntroducer && introducer != kImageIntroducer && introducer != kGifTrailer)
                     introducer = 0;  // reading stops quietly
             }
         } else if (data_->comment.empty() && !gathered.empty()) {
@@ -178,7 +177,7 @@ void TRxGIFImage::readStream(ByteReader& in) {
                 data_->comment.insert(data_->comment.end(), e.data.begin(), e.data.end());
             }
             gathered.clear();
-        } else if (introducer != 0 && introducer != kTrailer) {
+        } else if (introducer != 0 && introducer != kGifTrailer) {
             throw EReadError(rxgifmsg::kStreamRead);
         }
     }
@@ -228,7 +227,7 @@ void TRxGIFImage::readFrame(ByteReader& in, std::vector<TGIFFrame::TExtension>& 
 
     if (width == 0) width = screenWidth_;
     if (height == 0) height = screenHeight_;
-    if (std::uint64_t(width) * std::uint64_t(height) > kMaxFramePixels)
+    if (std::uint64_t(width) * std::uint64_t(height) > kMaxGifFramePixels)
         throw EInvalidGraphicOperation(rxgifmsg::kCorrupt);
     item.width = width;
     item.height = height;
@@ -259,7 +258,7 @@ void TGIFFrame::decode() {
         pf = PixelFormat::pf8bit;
     else
         throw EInvalidGraphicOperation(rxgifmsg::kWrongColorCount);
-    if (std::uint64_t(item.width) * std::uint64_t(item.height) > kMaxFramePixels)
+    if (std::uint64_t(item.width) * std::uint64_t(item.height) > kMaxGifFramePixels)
         throw EInvalidGraphicOperation(rxgifmsg::kCorrupt);
     Raster picture(item.width, item.height, pf);
     std::vector<Rgb> palette(std::size_t(1) << bitCountOf(pf), kMissingEntry);

@@ -26,13 +26,13 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
 #include "platform/ByteSource.h"
+#include "platform/Errors.h"
 
 struct sqlite3;
 
@@ -65,9 +65,9 @@ struct RegValue {
 };
 
 // Any failure of the store: open, busy, a damaged page, a bad root, a read-only file.
-class RegistryError : public std::runtime_error {
+class RegistryError : public EPlatformError {
 public:
-    using std::runtime_error::runtime_error;
+    using EPlatformError::EPlatformError;
 };
 
 // Another process holds the store (beyond what this store still waits).

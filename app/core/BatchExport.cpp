@@ -14,8 +14,6 @@ namespace gs {
 
 namespace {
 
-constexpr std::uint16_t kFirstButton = 1;
-
 // Message text on one line, for the single stderr line of a silent run.
 std::string oneLine(std::string text) {
     for (char& c : text)
@@ -106,12 +104,12 @@ int ReportBatchOutcome(const TBatchJob& job, const TBatchOutcome& outcome, IMess
             err << kMessagePrefix << kMsgBatchError << ' ' << oneLine(details) << std::endl;
         } else {
             boxes.ShowQBMessageDetails(kMsgBatchError, details, app.ProductName,
-                                       std::uint8_t(TQBMessageType::mtWarning), app.LanguageId, app.FontName, false);
+                                       TQBMessageType::mtWarning, app.LanguageId, app.FontName, false);
         }
     }
     if (!job.Silent) {
         boxes.ShowQBMessage(BatchResultMessage(job.Format, outcome.FoundTotal, outcome.SavedTotal), app.Title,
-                            std::uint8_t(TQBMessageType::mtInformation), std::uint8_t(TQBButtonSet::bsOK),
+                            TQBMessageType::mtInformation, TQBButtonSet::bsOK,
                             kFirstButton, app.LanguageId, app.FontName);
     }
     return outcome.Failure ? 1 : 0;

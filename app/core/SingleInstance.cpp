@@ -7,16 +7,12 @@
 
 namespace gs {
 
-namespace {
-constexpr std::uint16_t kFirstButton = 1;
-}  // namespace
-
 bool CheckSingleInstance(const TKAVUOptions& options, TRunMode mode, IMessageBoxes& boxes) {
     if (mode != TRunMode::rmNone || !options.PreventMultiple) return true;
     if (HoldInstanceLock(InstanceLockPath(kSingleInstanceName))) return true;
     const TQBApplication& app = application();
-    boxes.ShowQBMessage(kMsgMultipleInstances, app.Title, std::uint8_t(TQBMessageType::mtInformation),
-                        std::uint8_t(TQBButtonSet::bsOK), kFirstButton, app.LanguageId, app.FontName);
+    boxes.ShowQBMessage(kMsgMultipleInstances, app.Title, TQBMessageType::mtInformation,
+                        TQBButtonSet::bsOK, kFirstButton, app.LanguageId, app.FontName);
     return false;
 }
 

@@ -20,18 +20,18 @@ void TAppExceptionHandler::Handle(std::exception_ptr error) noexcept {
     try {
         if (bringToFront_) bringToFront_();
         const TQBApplication& app = application();
-        auto show = [&](const std::string& msg, const std::string& details, std::uint8_t type) {
+        auto show = [&](const std::string& msg, const std::string& details, TQBMessageType type) {
             boxes_.ShowQBMessageDetails(msg, details, app.Title, type, app.LanguageId, app.FontName, false);
         };
         try {
             std::rethrow_exception(error);
         } catch (const EQBException& e) {
             fatal = e.Severity() == TQBSeverity::Critical;
-            if (e.Severity() <= kLastSeverity) show(e.MessageCopy(), e.Details(), std::uint8_t(e.Severity()));
+            if (e.Severity() <= kLastSeverity) show(e.MessageCopy(), e.Details(), BoxTypeOf(e.Severity()));
         } catch (const std::exception& e) {
-            show(kMsgUnexpectedError, e.what(), std::uint8_t(TQBMessageType::mtError));
+            show(kMsgUnexpectedError, e.what(), TQBMessageType::mtError);
         } catch (...) {
-            show(kMsgUnexpectedError, "", std::uint8_t(TQBMessageType::mtError));
+            show(kMsgUnexpectedError, "", TQBMessageType::mtError);
         }
     } catch (...) {
         // The box itself failed: nothing more can be shown, and the error stays fatal.

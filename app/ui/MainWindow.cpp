@@ -32,7 +32,7 @@
 #include "app/ui/MainBars.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MenuImages.h"
-#include "app/ui/RasterImage.h"
+#include "codecs/ui/QtRaster.h"
 #include "controls/ui/FontComboBox.h"
 #include "controls/ui/FormStorage.h"
 #include "framework/core/Application.h"
@@ -49,7 +49,6 @@ using A = TMainAction;
 
 constexpr int kIdleUpdateMs = 250;
 constexpr int kBusyTextRefreshMs = 50;
-constexpr std::uint16_t kFirstButton = 1;
 
 // Colours are stored as 0x00BBGGRR.
 QColor fromColorRef(int bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
@@ -395,8 +394,8 @@ void TKAVUMain::closeEvent(QCloseEvent* e) {
     e->ignore();
     Guard([this] {
         const TQBApplication& app = application();
-        services_.Boxes().ShowQBMessage(kMsgStopBeforeClosing, app.Title, std::uint8_t(TQBMessageType::mtInformation),
-                                        std::uint8_t(TQBButtonSet::bsOK), kFirstButton, app.LanguageId, app.FontName);
+        services_.Boxes().ShowQBMessage(kMsgStopBeforeClosing, app.Title, TQBMessageType::mtInformation,
+                                        TQBButtonSet::bsOK, kFirstButton, app.LanguageId, app.FontName);
     });
 }
 

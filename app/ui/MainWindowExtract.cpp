@@ -14,7 +14,7 @@
 #include "app/ui/IconListView.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
-#include "app/ui/RasterImage.h"
+#include "codecs/ui/QtRaster.h"
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/FileUtils.h"
@@ -149,7 +149,7 @@ void TKAVUMain::ExtractThreadTerminate(ExtractEnd end) {
     if (MemoryLimitReached) {
         services_.Boxes().ShowQBMessageDetails(
             kMsgMemoryLimit, FormatOne(kMsgMemoryLimitDetails, std::to_string(context_.Options.EffectiveMemStopPerc())),
-            app.Title, std::uint8_t(TQBMessageType::mtInformation), app.LanguageId, app.FontName, false);
+            app.Title, TQBMessageType::mtInformation, app.LanguageId, app.FontName, false);
     }
     reportRunFailures(end);
 }

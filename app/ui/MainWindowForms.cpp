@@ -7,7 +7,7 @@
 #include "app/ui/IconListView.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
-#include "app/ui/RasterImage.h"
+#include "codecs/ui/QtRaster.h"
 #include "framework/core/Application.h"
 #include "framework/ui/AboutForm.h"
 #include "framework/ui/FilePropsForm.h"

@@ -18,7 +18,7 @@
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/IconPreview.h"
-#include "app/ui/RasterImage.h"
+#include "codecs/ui/QtRaster.h"
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/SysUtils.h"

@@ -31,7 +31,6 @@ using F = TBatchFormat;
 using S = TBatchIconSize;
 
 constexpr std::uint16_t kDefaultYesToAll = 2;
-constexpr std::uint16_t kFirstButton = 1;
 
 struct SaveCommand {
     A action;
@@ -94,14 +93,14 @@ public:
     }
     TQBMessageResult AskReplace(const std::string& message) override {
         const TQBApplication& app = application();
-        return services_.Boxes().ShowQBMessage(message, app.Title, std::uint8_t(TQBMessageType::mtQuestion),
-                                               std::uint8_t(TQBButtonSet::bsYesYesToAllNoNoToAllCancel),
+        return services_.Boxes().ShowQBMessage(message, app.Title, TQBMessageType::mtQuestion,
+                                               TQBButtonSet::bsYesYesToAllNoNoToAllCancel,
                                                kDefaultYesToAll, app.LanguageId, app.FontName);
     }
     void ShowResult(const std::string& message) override {
         const TQBApplication& app = application();
-        services_.Boxes().ShowQBMessage(message, app.Title, std::uint8_t(TQBMessageType::mtInformation),
-                                        std::uint8_t(TQBButtonSet::bsOK), kFirstButton, app.LanguageId, app.FontName);
+        services_.Boxes().ShowQBMessage(message, app.Title, TQBMessageType::mtInformation,
+                                        TQBButtonSet::bsOK, kFirstButton, app.LanguageId, app.FontName);
     }
     void ProcessPendingEvents() override { QCoreApplication::processEvents(); }
 

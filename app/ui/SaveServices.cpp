@@ -30,8 +30,8 @@ std::optional<TBatchFormat> IMainServices::AskImageFormat(QWidget* owner) {
             ShowHelp(*this, application(), kSelectFormatHelpContext);
         } catch (const std::exception& e) {
             const TQBApplication& app = application();
-            Boxes().ShowQBMessage(e.what(), app.Title, std::uint8_t(TQBMessageType::mtWarning),
-                                  std::uint8_t(TQBButtonSet::bsOK), 1, app.LanguageId, app.FontName);
+            Boxes().ShowQBMessage(e.what(), app.Title, TQBMessageType::mtWarning,
+                                  TQBButtonSet::bsOK, kFirstButton, app.LanguageId, app.FontName);
         }
     });
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;

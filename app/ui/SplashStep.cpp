@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-#include "app/ui/RasterImage.h"
+#include "codecs/ui/QtRaster.h"
 #include "app/ui/SplashBitmap.h"
 #include "framework/ui/SplashForm.h"
 
@@ -10,7 +10,7 @@ namespace gs {
 
 void ShowStartupSplash(const TQBApplication& app, QObject* context, std::function<void()> then) {
     const std::optional<Raster> bitmap = GetSplashBitmap();
-    ShowSplashForm(app, bitmap ? ToQImage(*bitmap) : QImage(), Qt::white);
+    ShowSplashForm(app, bitmap ? ToQImage(*bitmap, TRasterAlpha::Opaque) : QImage(), Qt::white);
     // A timer, not a wait: the event loop paints the splash and runs the start-up meanwhile.
     QTimer::singleShot(kSplashMilliseconds, context, [then = std::move(then)] {
         // The main window comes up before the splash goes, so there is always a window.

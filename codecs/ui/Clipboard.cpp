@@ -61,7 +61,7 @@ QString clipboardMimeType(const char* formatName) {
 
 QMimeData* bitmapMimeData(const Raster& bitmap) {
     auto* data = new QMimeData;
-    data->setImageData(toQImage(bitmap).convertToFormat(QImage::Format_RGB32));  // a bitmap carries no alpha
+    data->setImageData(ToQImage(bitmap, TRasterAlpha::Opaque));
     return data;
 }
 
@@ -89,7 +89,7 @@ std::optional<Bytes> takeOrvidIcon(const QMimeData& data) { return formatData(&d
 void saveToClipboard(TRxGIFImage& gif, QClipboard& clipboard) {
     if (gif.frameCount() == 0) return;
     auto* mime = new QMimeData;
-    mime->setImageData(toQImage(gif.frame(0).bitmap()));
+    mime->setImageData(ToQImage(gif.frame(0).bitmap()));
     bool allData = true;
     for (int i = 0; i < gif.frameCount(); ++i) allData = allData && gif.frame(i).hasData();
     if (allData) {
@@ -109,12 +109,12 @@ void loadFromClipboard(TRxGIFImage& gif, const QClipboard& clipboard) {
         gif.readGIFStream(stream->size(), in, false);
         if (gif.frameCount() > 0) {
             gif.setFrameIndex(0);
-            if (!picture.isNull()) gif.frame(0).setBitmap(fromQImage(picture));
+            if (!picture.isNull()) gif.frame(0).setBitmap(FromQImage(picture));
         }
         return;
     }
     if (picture.isNull()) throw EInvalidGraphic(kUnsupportedFormat);
-    gif.assign(fromQImage(picture));
+    gif.assign(FromQImage(picture));
 }
 
 void saveToClipboard(const TGIFImage& gif, QClipboard& clipboard) {
@@ -133,7 +133,7 @@ void loadFromClipboard(TGIFImage& gif, const QClipboard& clipboard) {
     }
     const QImage picture = clipboardImage(clipboard);
     if (picture.isNull()) throw EInvalidGraphic(kUnsupportedFormat);
-    gif.assign(fromQImage(picture));
+    gif.assign(FromQImage(picture));
 }
 
 void saveToClipboard(const TQBIcon& icon, QClipboard& clipboard) {

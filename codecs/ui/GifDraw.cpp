@@ -20,7 +20,7 @@ bool DitherFrames(TGIFDrawOptions options) {
 QImage FrameImage(const TGIFSubImage& frame, bool masked) {
     if (frame.empty()) return {};
     const TRenderedFrame rendered = RenderFrame(frame, DitherFrames(frame.image().drawOptions()));
-    QImage picture = toQImage(rendered.Bitmap);
+    QImage picture = ToQImage(rendered.Bitmap);
     if (masked && rendered.Mask) {
         const TGIFMask& mask = *rendered.Mask;
         for (int y = 0; y < mask.height; ++y) {

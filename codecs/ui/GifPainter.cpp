@@ -38,7 +38,7 @@ TGIFPainter::TGIFPainter(TGIFGraphic& owner, QWidget* target, const QRect& rect,
       events_(owner.Events),
       compositor_(image_, canvasBackground(image_, options)),
       timetable_(image_, options, speed_),
-      canvas_(toQImage(compositor_.Canvas())) {
+      canvas_(ToQImage(compositor_.Canvas())) {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &TGIFPainter::step);
 }
@@ -115,7 +115,7 @@ bool TGIFPainter::advance() {
 }
 
 void TGIFPainter::show(int index) {
-    canvas_ = toQImage(compositor_.Show(index));
+    canvas_ = ToQImage(compositor_.Show(index));
     started_ = true;
     sinceShown_.start();
     if (owner_) owner_->painterShown(*this);

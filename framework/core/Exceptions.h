@@ -6,10 +6,21 @@
 #include <stdexcept>
 #include <string>
 
+#include "framework/core/MessageBoxes.h"
+
 namespace gs {
 
-// Also the kind of box the error is shown in.
+// Also the kind of box the error is shown in (BoxTypeOf).
 enum class TQBSeverity : std::uint8_t { Critical = 0, Warning = 1, Information = 2 };
+
+// The box an error of this severity is shown in.
+constexpr TQBMessageType BoxTypeOf(TQBSeverity severity) {
+    switch (severity) {
+    case TQBSeverity::Critical: return TQBMessageType::mtError;
+    case TQBSeverity::Warning: return TQBMessageType::mtWarning;
+    default: return TQBMessageType::mtInformation;
+    }
+}
 
 class EQBException : public std::runtime_error {
 public:

@@ -26,6 +26,9 @@ enum class TQBMessageResult : std::uint8_t {
 };
 enum class TQBLanguageId : std::uint8_t { liPortuguese = 0, liEnglish = 1 };
 
+// Default buttons are counted from 1, left to right; one that is not shown becomes the first.
+inline constexpr std::uint16_t kFirstButton = 1;
+
 class IMessageBoxes {
 public:
     virtual ~IMessageBoxes() = default;
@@ -37,6 +40,19 @@ public:
     virtual void ShowQBMessageDetails(const std::string& msg, const std::string& details, const std::string& caption,
                                       std::uint8_t messageType, std::uint8_t languageId, const std::string& fontName,
                                       bool expand) = 0;
+
+    // The same with the box's own types, for callers that name them.
+    TQBMessageResult ShowQBMessage(const std::string& msg, const std::string& caption, TQBMessageType messageType,
+                                   TQBButtonSet buttonSet, std::uint16_t defaultButton, std::uint8_t languageId,
+                                   const std::string& fontName) {
+        return ShowQBMessage(msg, caption, std::uint8_t(messageType), std::uint8_t(buttonSet), defaultButton,
+                             languageId, fontName);
+    }
+    void ShowQBMessageDetails(const std::string& msg, const std::string& details, const std::string& caption,
+                              TQBMessageType messageType, std::uint8_t languageId, const std::string& fontName,
+                              bool expand) {
+        ShowQBMessageDetails(msg, details, caption, std::uint8_t(messageType), languageId, fontName, expand);
+    }
 };
 
 }  // namespace gs

@@ -13,6 +13,8 @@ public:
     TStderrMessageBoxes();                         // prints to stderr
     explicit TStderrMessageBoxes(std::ostream& out);
 
+    using IMessageBoxes::ShowQBMessage;
+    using IMessageBoxes::ShowQBMessageDetails;
     TQBMessageResult ShowQBMessage(const std::string& msg, const std::string& caption, std::uint8_t messageType,
                                    std::uint8_t buttonSet, std::uint16_t defaultButton, std::uint8_t languageId,
                                    const std::string& fontName) override;

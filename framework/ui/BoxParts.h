@@ -23,7 +23,7 @@ inline constexpr int kQBFrameHeight = 27;
 // A dialog border: a title with a close box, never resized by the user.
 inline constexpr Qt::WindowFlags kQBBoxWindowFlags = kFixedDialogWindowFlags;
 
-// "Tahoma" 8 pt, or the named family when it is an installed font.
+// The program's face (kDefaultFontName) at 8 pt, or the named family when it is an installed font.
 QFont BoxFont(const std::string& fontName);
 // A hidden 32 x 32 picture at (8, 8) of parent, drawn by the style.
 QLabel* MakeBoxPicture(QWidget* parent, const char* name, QStyle::StandardPixmap which);

@@ -7,6 +7,8 @@ namespace gs {
 
 class TQtMessageBoxes : public IMessageBoxes {
 public:
+    using IMessageBoxes::ShowQBMessage;
+    using IMessageBoxes::ShowQBMessageDetails;
     TQBMessageResult ShowQBMessage(const std::string& msg, const std::string& caption, std::uint8_t messageType,
                                    std::uint8_t buttonSet, std::uint16_t defaultButton, std::uint8_t languageId,
                                    const std::string& fontName) override;

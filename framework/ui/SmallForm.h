@@ -21,7 +21,7 @@ protected:
     IFormDesktop& desktop_;
 };
 
-// The descriptor's font for a window ("Tahoma" where the desktop has it).
+// The descriptor's font for a window (kDefaultFontName where the desktop has it).
 void ApplyFormFont(QWidget& form, const std::string& fontName);
 
 }  // namespace gs

@@ -12,12 +12,6 @@
 
 namespace gs {
 
-namespace {
-
-constexpr std::uint16_t kFirstButton = 1;
-
-}  // namespace
-
 TTipOfTheDayForm::TTipOfTheDayForm(const TQBApplication& app, bool showAtStartup, TTipList tips,
                                    IFormDesktop& desktop, QWidget* parent)
     : TSmallForm(parent, desktop, "TipOfTheDayForm", 441, 249), tips_(std::move(tips)) {
@@ -85,7 +79,7 @@ bool ShowTipOfTheDay(const TQBApplication& app, bool showAtStartup, bool forced,
     }
     if (forced)
         boxes.ShowQBMessage(DecoderText(kTextTipFileMissing).toStdString(), app.Title,
-                            std::uint8_t(TQBMessageType::mtWarning), std::uint8_t(TQBButtonSet::bsOK), kFirstButton,
+                            TQBMessageType::mtWarning, TQBButtonSet::bsOK, kFirstButton,
                             app.LanguageId, app.FontName);
     return false;
 }

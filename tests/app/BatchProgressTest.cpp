@@ -15,6 +15,7 @@
 #include "support/IconMaker.h"
 #include "support/TempDir.h"
 #include "support/DialogFrame.h"
+#include "support/QtTestApp.h"
 
 using namespace gs;
 using namespace gstest;
@@ -22,15 +23,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QApplication& qtApp() {
-    // Set here as well: the test's environment does not reach every way it is run.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "batch_progress_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+QApplication& qtApp() { return gstest::qtTestApp(); }
 
 Bytes moduleOfGroups(int groups, unsigned seed) {
     std::vector<PeResource> res;

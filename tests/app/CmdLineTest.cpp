@@ -6,10 +6,10 @@
 #include <fstream>
 
 #include "app/core/CmdLine.h"
-#include "framework/TempDir.h"
+#include "support/TempDir.h"
 
 using namespace gs;
-using gs::test::TempDir;
+using gstest::TempDir;
 
 namespace {
 CommandLine parse(const std::string& arg) { return ParseCommandLine({arg}); }

@@ -14,6 +14,7 @@
 
 #include "app/ExtractMaterial.h"
 #include "app/ui/ExtractionRunner.h"
+#include "support/QtTestApp.h"
 
 using namespace gs;
 using namespace gstest;
@@ -23,14 +24,7 @@ namespace {
 
 constexpr auto kGenerous = 30s;  // a bound for "it ends", never a measure of speed
 
-QApplication& application() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "extract-test";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+QApplication& application() { return gstest::qtTestApp(); }
 
 std::optional<ExtractEnd> runUntilEnded(ExtractionRunner& runner) {
     std::optional<ExtractEnd> end;

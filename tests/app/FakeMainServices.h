@@ -5,7 +5,7 @@
 #include <QTimer>
 
 #include "app/ExtractMaterial.h"
-#include "app/QtTestApp.h"
+#include "support/QtTestApp.h"
 #include "app/core/AppContext.h"
 #include "app/core/AppIdentity.h"
 #include "app/ui/IconListView.h"

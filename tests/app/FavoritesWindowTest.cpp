@@ -19,7 +19,7 @@
 #include <fstream>
 
 #include "app/ExtractMaterial.h"
-#include "app/QtTestApp.h"
+#include "support/QtTestApp.h"
 #include "app/core/AppContext.h"
 #include "app/core/AppIdentity.h"
 #include "app/ui/FavoritesDlgs.h"

@@ -18,7 +18,7 @@
 #include "app/FakeMainServices.h"
 #include "app/ui/ExceptionGuard.h"
 #include "app/ui/FormDesktopServices.h"
-#include "app/ui/RasterImage.h"
+#include "codecs/ui/QtRaster.h"
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/RegUtils.h"

@@ -15,7 +15,7 @@
 
 #include "app/ExtractMaterial.h"
 #include "app/FakeMainServices.h"
-#include "app/QtTestApp.h"
+#include "support/QtTestApp.h"
 #include "app/core/AppContext.h"
 #include "app/core/AppIdentity.h"
 #include "app/core/HelpContexts.h"

@@ -13,7 +13,7 @@
 
 #include <memory>
 
-#include "app/QtTestApp.h"
+#include "support/QtTestApp.h"
 #include "app/core/IconDef.h"
 #include "app/ui/IconListView.h"
 

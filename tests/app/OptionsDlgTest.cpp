@@ -29,8 +29,9 @@
 #include "controls/ui/FontComboBox.h"
 #include "controls/ui/RxSpinEdit.h"
 #include "framework/core/MessageBoxes.h"
-#include "app/QtTestApp.h"
 #include "support/DialogFrame.h"
+#include "support/QtTestApp.h"
+#include "support/TempDir.h"
 
 using namespace gs;
 namespace fs = std::filesystem;
@@ -64,7 +65,8 @@ std::string bytesOf(const fs::path& p) {
 }
 
 struct Dialog {
-    fs::path dir = fs::temp_directory_path() / ("gs-options-" + std::to_string(::getpid()));
+    gstest::TempDir folder{"gs-options-"};
+    fs::path dir = folder.path;
     fs::path storeFile = dir / "registry.sqlite3";
     std::unique_ptr<RegistryStore> store;
     std::unique_ptr<TAppContext> context;
@@ -77,14 +79,11 @@ struct Dialog {
     Dialog() {
         gstest::qtTestApp();
         if (!hasApplication()) installApplication(makeApplicationDescriptor("/opt/glyphscope/glyphscope"));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
         store = std::make_unique<RegistryStore>(storeFile.string());
         context = std::make_unique<TAppContext>(*store);
         const TQBApplication& app = application();
         context->Options.Save(*store, app.RegRoot, app.RegAppKey);
     }
-    ~Dialog() { fs::remove_all(dir); }
     TOptionsDlg& open() {
         dlg = std::make_unique<TOptionsDlg>(*context, &verb, [this] { ++applied; }, handler);
         EXPECT_TRUE(gstest::HasDialogFrame(*dlg));

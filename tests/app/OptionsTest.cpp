@@ -10,11 +10,11 @@
 
 #include "app/core/AppIdentity.h"
 #include "app/core/Options.h"
-#include "framework/TempDir.h"
+#include "support/TempDir.h"
 #include "framework/core/RegUtils.h"
 
 using namespace gs;
-using gs::test::TempDir;
+using gstest::TempDir;
 
 namespace {
 const std::string kOptionsKey = std::string(kRegAppKey) + "\\Options";

@@ -12,7 +12,7 @@
 
 #include <deque>
 
-#include "app/QtTestApp.h"
+#include "support/QtTestApp.h"
 #include "app/SaveMaterial.h"
 #include "app/core/AppContext.h"
 #include "app/core/AppIdentity.h"

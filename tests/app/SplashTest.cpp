@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "app/QtTestApp.h"
+#include "support/QtTestApp.h"
 #include "app/core/AppIdentity.h"
 #include "app/core/SplashPicture.h"
 #include "app/ui/SplashBitmap.h"

@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-#include "app/QtTestApp.h"
+#include "support/QtTestApp.h"
 #include <QEvent>
 #include <memory>
 

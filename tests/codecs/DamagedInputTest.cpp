@@ -3,10 +3,12 @@
 // hang (the sanitized build runs this too).
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include "codecs/AniCursor.h"
 #include "codecs/GifImage.h"
+#include "codecs/GraphicRoutines.h"
 #include "codecs/IconList.h"
 #include "codecs/RxGif.h"
 #include "support/CodecMaker.h"
@@ -69,3 +71,33 @@ TEST(DamagedInput, TruncationsAndMutationsEndCleanly) {
 }
 
 }  // namespace
+
+// Each codec's own refusals reach a caller that catches the one codec error, with the
+// codec's text unchanged.
+TEST(DamagedInput, CodecRefusalsShareOneRootAndKeepTheirTexts) {
+    gs::Bytes wrongSignature = gstest::animatedGif();
+    wrongSignature[0] = 'X';
+    gs::Bytes cut = gstest::animatedGif();
+    cut.resize(8);
+    const struct {
+        const char* text;
+        std::function<void()> refuse;
+    } cases[] = {
+        {gs::rxgifmsg::kUnknownVersion, [&] { readRxGif(wrongSignature); }},
+        {gs::graphicmsg::kInvalidBitmap,
+         [] { gs::toPixelFormat(gs::Raster(), gs::PixelFormat::pf8bit, gs::kDefaultColorMapping); }},
+        {gs::graphicmsg::kNotImplemented,
+         [] { gs::toPixelFormat(gs::Raster(2, 2), gs::PixelFormat::pf32bit, gs::kDefaultColorMapping); }},
+        {gs::gifmsg::kBadFrameSize, [] { gs::TGIFImage().setWidth(-1); }},
+        {gs::gifmsg::kPrematureEnd, [&] { readGif(cut); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        try {
+            c.refuse();
+            ADD_FAILURE() << "not refused";
+        } catch (const gs::ECodecError& e) {
+            EXPECT_STREQ(e.what(), c.text);
+        }
+    }
+}

@@ -11,6 +11,7 @@
 #include "GifTestDecoder.h"
 #include "codecs/ColorLookup.h"
 #include "codecs/GifImage.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -308,8 +309,8 @@ TEST(GifImage, ExtensionsAreWrittenBeforeTheDescriptorAndMake89a) {
 }
 
 TEST(GifImage, SaveToFileWritesTheStreamWhole) {
-    auto dir = std::filesystem::temp_directory_path() / ("gs-gif-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const gstest::TempDir folder("gs-gif-");
+    const std::filesystem::path& dir = folder.path;
     gs::TGIFImage gif;
     gif.assign(randomTrueColour(8, 8, 5));
     gif.saveToFile(dir / "a.gif");
@@ -318,7 +319,6 @@ TEST(GifImage, SaveToFileWritesTheStreamWhole) {
     EXPECT_THROW(empty.saveToFile(dir / "a.gif"), gs::GIFException);
     EXPECT_EQ(gs::readWholeFile(dir / "a.gif"), gif.saveToBytes()) << "a failed save keeps the old file";
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
-    std::filesystem::remove_all(dir);
 }
 
 TEST(GifImage, ProgressEndsAtZeroWhenSavingFails) {

@@ -12,6 +12,7 @@
 
 #include "codecs/ColorLookup.h"
 #include "codecs/GifImage.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -31,11 +32,6 @@ struct ToolRun {
 
 class GifOracle : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("gs-gif-oracle-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
 
     static bool have(const char* tool) { return ::access(tool, X_OK) == 0; }
 
@@ -81,7 +77,8 @@ protected:
         return px;
     }
 
-    fs::path dir_;
+    gstest::TempDir folder_{"gs-gif-oracle-"};
+    fs::path dir_ = folder_.path;
 };
 
 // An indexed picture of distinct random colours, pixels in random runs.

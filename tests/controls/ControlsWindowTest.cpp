@@ -27,21 +27,15 @@
 #include "controls/ui/RxSpeedButton.h"
 #include "controls/ui/RxSpinEdit.h"
 #include "controls/ui/SecretPanel.h"
+#include "support/QtTestApp.h"
+#include "support/TempDir.h"
 
 using namespace gs;
 namespace fs = std::filesystem;
 
 namespace {
 
-QApplication& qtApp() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "controls_window_test";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: input devices made by the test helpers go before it at exit otherwise.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+QApplication& qtApp() { return gstest::qtTestApp(); }
 
 struct ScriptedDialogs : IComboEditDialogs {
     std::optional<QString> answer;
@@ -223,7 +217,8 @@ TEST(SecretPanel, HidesItsChildrenWhileItScrollsAndGivesThemBack) {
 
 TEST(ComboEdits, FileAndFolderEditsTakeDialogAnswersAndDrops) {
     qtApp();
-    const fs::path dir = fs::temp_directory_path() / ("gs controls " + std::to_string(::getpid()));
+    const gstest::TempDir temp("gs controls ");
+    const fs::path& dir = temp.path;
     fs::create_directories(dir / "sub folder");
     const fs::path editor = dir / "icon editor";
     std::ofstream(editor) << "x";
@@ -269,7 +264,6 @@ TEST(ComboEdits, FileAndFolderEditsTakeDialogAnswersAndDrops) {
     folder.MultipleDirs = true;
     drop(folder, {"/tmp", "/usr"});
     EXPECT_EQ(folder.text(), QString::fromStdString(dir.string() + ";/tmp;/usr"));
-    fs::remove_all(dir);
 }
 
 // The prepared dialog names a file's type from its name alone: a PNG without an extension

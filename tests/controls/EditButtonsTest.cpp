@@ -18,9 +18,10 @@
 #include <functional>
 #include <unistd.h>
 
-#include "app/QtTestApp.h"
+#include "support/QtTestApp.h"
 #include "controls/ui/ComboEdits.h"
 #include "controls/ui/RxSpeedButton.h"
+#include "support/TempDir.h"
 
 using namespace gs;
 namespace fs = std::filesystem;
@@ -62,9 +63,8 @@ struct ScriptedDialogs : IComboEditDialogs {
 };
 
 struct TempFolder {
-    fs::path path = fs::temp_directory_path() / ("gs edit buttons " + std::to_string(::getpid()));
-    TempFolder() { fs::create_directories(path); }
-    ~TempFolder() { fs::remove_all(path); }
+    gstest::TempDir folder{"gs edit buttons "};
+    fs::path path = folder.path;
     QString file(const std::string& name) const {
         std::ofstream(path / name) << "x";
         return QString::fromStdString((path / name).string());

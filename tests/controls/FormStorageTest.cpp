@@ -11,7 +11,7 @@
 #include <QTreeWidget>
 #include <QWidget>
 
-#include "app/QtTestApp.h"
+#include "support/QtTestApp.h"
 #include "controls/ui/FormStorage.h"
 #include "controls/ui/WindowHook.h"
 #include "framework/core/RegUtils.h"

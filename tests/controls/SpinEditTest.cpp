@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "app/QtTestApp.h"
+#include "support/QtTestApp.h"
 #include "controls/ui/RxSpinEdit.h"
 
 using namespace gs;

@@ -38,13 +38,6 @@ Bytes rgbBytes(const Raster& r) {
     return out;
 }
 
-std::filesystem::path scratchDir(const std::string& name) {
-    auto dir = std::filesystem::temp_directory_path() / ("gs-export-" + std::to_string(::getpid()) + "-" + name);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir;
-}
-
 namespace {
 std::string slurp(std::FILE* f) {
     std::string s;

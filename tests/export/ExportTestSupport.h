@@ -6,6 +6,7 @@
 
 #include "platform/ByteSource.h"
 #include "platform/Raster.h"
+#include "support/TempDir.h"
 
 namespace gs::testing {
 
@@ -15,9 +16,6 @@ Raster samplePicture(int width, int height, PixelFormat pf, unsigned seed);
 
 // The picture's colours as RGB bytes, rows top first.
 Bytes rgbBytes(const Raster& r);
-
-// A fresh empty folder for one test.
-std::filesystem::path scratchDir(const std::string& name);
 
 struct ToolRun {
     int status = -1;

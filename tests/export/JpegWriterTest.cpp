@@ -24,7 +24,8 @@ void writePpm(const Raster& r, const std::filesystem::path& file) {
 // libjpeg's own command-line compressor with the same settings is the reference.
 TEST(JpegExport, BytesEqualCjpegWithQuality90FloatDctBaseline) {
     if (!haveTool("/usr/bin/cjpeg")) GTEST_SKIP() << "cjpeg missing";
-    auto dir = scratchDir("jpeg-cjpeg");
+    const gstest::TempDir scratch("gs-export-jpeg-cjpeg-");
+    const std::filesystem::path& dir = scratch.path;
     struct Case {
         int w, h;
         PixelFormat pf;
@@ -47,7 +48,8 @@ TEST(JpegExport, BytesEqualCjpegWithQuality90FloatDctBaseline) {
 }
 
 TEST(JpegExport, PicturesLibjpegRefusesRaiseAndKeepTheOldFile) {
-    auto dir = scratchDir("jpeg-refused");
+    const gstest::TempDir scratch("gs-export-jpeg-refused-");
+    const std::filesystem::path& dir = scratch.path;
     const auto target = dir / "kept.jpg";
     const Raster small = samplePicture(4, 4, PixelFormat::pf24bit, 1);
     SaveBitmapAsJPEG(&small, target);

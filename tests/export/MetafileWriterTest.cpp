@@ -170,7 +170,8 @@ TEST(Metafile, TransparentPixelsAreLeftOutByMaskedDrawing) {
 }
 
 TEST(Metafile, ExtensionChoosesTheFormatAndOversizeWmfIsRefused) {
-    auto dir = scratchDir("metafile-names");
+    const gstest::TempDir scratch("gs-export-metafile-names-");
+    const std::filesystem::path& dir = scratch.path;
     const Raster r = samplePicture(3, 3, PixelFormat::pf24bit, 2);
     for (const char* name : {"a.wmf", "b.WMF", "c.Wmf"}) {
         SaveBitmapAsMetafile(&r, dir / name);

@@ -194,7 +194,8 @@ TEST(TiffFromDib, DepthsWithoutTheirOwnLayoutAreWrittenAsRgb) {
 }
 
 TEST(TiffFiles, EmptyOrMissingBitmapWritesNothing) {
-    auto dir = scratchDir("tiff-empty");
+    const gstest::TempDir scratch("gs-export-tiff-empty-");
+    const std::filesystem::path& dir = scratch.path;
     ByteWriter w;
     WriteTIFF(w, Raster());
     EXPECT_TRUE(w.empty());
@@ -208,7 +209,8 @@ TEST(TiffFiles, EmptyOrMissingBitmapWritesNothing) {
 // The oracles: libtiff's checker and ImageMagick's decoder see the picture's own pixels.
 TEST(TiffFiles, IndependentReadersSeeTheBitmapsPixelsAtEveryDepth) {
     if (!haveTool("/usr/bin/tiffinfo") || !haveTool("/usr/bin/convert")) GTEST_SKIP() << "tiffinfo or convert missing";
-    auto dir = scratchDir("tiff-oracles");
+    const gstest::TempDir scratch("gs-export-tiff-oracles-");
+    const std::filesystem::path& dir = scratch.path;
     struct Case {
         Raster r;
         const char* name;

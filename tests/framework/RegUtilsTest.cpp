@@ -2,11 +2,11 @@
 
 #include <sqlite3.h>
 
-#include "framework/TempDir.h"
+#include "support/TempDir.h"
 #include "framework/core/RegUtils.h"
 
 using namespace gs;
-using gs::test::TempDir;
+using gstest::TempDir;
 
 namespace {
 constexpr RegRootId kRoot = HKEY_LOCAL_MACHINE;

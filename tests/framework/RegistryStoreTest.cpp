@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "framework/TempDir.h"
+#include "support/TempDir.h"
 #include "platform/RegistryStore.h"
 
 using namespace gs;
-using gs::test::TempDir;
+using gstest::TempDir;
 namespace fs = std::filesystem;
 using Mode = RegistryStore::Mode;
 
@@ -94,6 +94,7 @@ TEST(RegistryStore, KeyPathsSplitAtBackslashOnly) {
     EXPECT_FALSE(t.openKey(HKEY_CURRENT_USER, "a\\missing\\c"));
     EXPECT_FALSE(t.openKey(0x12345, ""));
     EXPECT_THROW(t.createKey(0x12345, "k"), RegistryError);
+    EXPECT_THROW(t.createKey(0x12345, "k"), EPlatformError) << "the store's errors are the platform's";
 }
 
 TEST(RegistryStore, DeletingAKeyTakesEverythingBelowIt) {

@@ -6,12 +6,12 @@
 
 #include <fstream>
 
-#include "framework/TempDir.h"
+#include "support/TempDir.h"
 #include "framework/core/FileUtils.h"
 #include "framework/core/StrUtils.h"
 
 using namespace gs;
-using gs::test::TempDir;
+using gstest::TempDir;
 namespace fs = std::filesystem;
 
 TEST(FileUtils, ExistenceTestsAcceptOnlyRegularFilesAndFolders) {

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <random>
 
-#include "framework/TempDir.h"
+#include "support/TempDir.h"
 #include "framework/core/FileProperties.h"
 #include "framework/core/TipList.h"
 
@@ -71,7 +71,7 @@ TEST(TipList, NextWrapsAndNothingWithoutTips) {
 }
 
 TEST(TipList, UnreadableFileHasNoTips) {
-    gs::test::TempDir dir;
+    gstest::TempDir dir;
     EXPECT_TRUE(ReadTipFile(dir / "missing.tip").empty());
     EXPECT_TRUE(ReadTipFile(dir.path).empty());  // a folder
     write(dir / "crlf.tip", "first\r\nsecond\r\n");
@@ -86,7 +86,7 @@ TEST(FileProperties, SizeGroupsDigits) {
 }
 
 TEST(FileProperties, AgreeWithTheSystem) {
-    gs::test::TempDir dir;
+    gstest::TempDir dir;
     RegistryStore store(":memory:");
     const std::string file = dir / "sized.ico";
     ASSERT_EQ(run("truncate -s 1234567 '" + file + "' && echo ok"), "ok");

@@ -14,7 +14,7 @@
 #include <fstream>
 
 #include "controls/ui/SecretPanel.h"
-#include "framework/TempDir.h"
+#include "support/TempDir.h"
 #include "framework/core/Application.h"
 #include "framework/core/HiddenStrings.h"
 #include "framework/core/MessageBoxes.h"
@@ -82,7 +82,7 @@ void press(QWidget& w, int key) {
 }  // namespace
 
 TEST(SmallForms, SizesCaptionsAndKeys) {
-    gs::test::TempDir dir;
+    gstest::TempDir dir;
     Desktop desktop;
     const TQBApplication app = descriptor();
     TAboutForm about(app, app.FontName, desktop);
@@ -149,7 +149,7 @@ TEST(SmallForms, AboutContactsPanelAndAddresses) {
 }
 
 TEST(SmallForms, TipOfTheDay) {
-    gs::test::TempDir dir;
+    gstest::TempDir dir;
     Desktop desktop;
     Boxes boxes;
     const std::string tips = dir / "tips.tip";

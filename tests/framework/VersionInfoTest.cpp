@@ -3,14 +3,14 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "framework/TempDir.h"
+#include "support/TempDir.h"
 #include "framework/core/VersionBlockWriter.h"
 #include "framework/core/VersionRoutines.h"
 #include "platform/ByteReader.h"
 #include "platform/Errors.h"
 
 using namespace gs;
-using gs::test::TempDir;
+using gstest::TempDir;
 
 namespace {
 

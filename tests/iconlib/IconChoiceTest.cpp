@@ -12,6 +12,7 @@
 #include "iconlib/IconChoice.h"
 #include "iconlib/Resample.h"
 #include "platform/ByteWriter.h"
+#include "support/TempDir.h"
 
 using namespace gs;
 
@@ -306,8 +307,8 @@ TEST(RenderIcon, EncodedImageKeepsMaskAndInvertedPixels) {
 TEST(RenderIcon, IndependentReaderAgreesWithTheRenderedImage) {
     if (std::system("command -v icotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "icotool not installed";
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / ("iconchoice-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const gstest::TempDir folder("iconchoice-");
+    const fs::path& dir = folder.path;
     TQBIcon icon;
     icon.Images().Add(makeImage(48, 48, pattern(7)));
     auto rendered = GetIcon16(icon);
@@ -322,5 +323,4 @@ TEST(RenderIcon, IndependentReaderAgreesWithTheRenderedImage) {
     ASSERT_EQ(theirs.height, 16);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) ASSERT_EQ(theirs.rgbaAt(x, y), rendered->Handle()->rgbaAt(x, y)) << x << ',' << y;
-    fs::remove_all(dir);
 }

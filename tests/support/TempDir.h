@@ -1,17 +1,20 @@
 #pragma once
-// A private folder for one test, removed with everything in it afterwards.
+// A private folder for one test, removed with everything in it afterwards, however the test
+// ends (a failed assertion returns early: a folder removed by hand at the end would stay).
+// The prefix may hold blanks, for tests of names with blanks in them.
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
-
 
 namespace gstest {
 
 struct TempDir {
     std::filesystem::path path;
-    TempDir() {
-        std::string t = (std::filesystem::temp_directory_path() / "gs-test-XXXXXX").string();
-        path = mkdtemp(t.data());
+    explicit TempDir(const std::string& prefix = "gs-test-") {
+        std::string t = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
+        if (!mkdtemp(t.data())) throw std::runtime_error("cannot make a temporary folder from " + t);
+        path = t;
     }
     ~TempDir() {
         std::error_code ec;

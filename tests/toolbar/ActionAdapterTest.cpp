@@ -9,7 +9,7 @@
 #include <QWidget>
 
 #include "FakeSources.h"
-#include "QtTestApp.h"
+#include "support/QtTestApp.h"
 #include "toolbar/core/Hooks.h"
 #include "toolbar/core/ItemRuntime.h"
 #include "toolbar/ui/QtActions.h"
@@ -33,7 +33,7 @@ QAction* selectFolder(QObject* parent) {
 }  // namespace
 
 TEST(ToolbarQt, ItemOnAQAction) {
-    qtApp();
+    gstest::qtTestApp();
     QObject owner;
     QAction* action = selectFolder(&owner);
     TTBRootItem root(nullptr);
@@ -61,7 +61,7 @@ TEST(ToolbarQt, ItemOnAQAction) {
 }
 
 TEST(ToolbarQt, DeferredClickWaitsForTheLoop) {
-    qtApp();
+    gstest::qtTestApp();
     InstallQtClickPoster();
     QObject owner;
     QAction* action = selectFolder(&owner);
@@ -104,7 +104,7 @@ bool eatKeys(THookCode, void*, std::uintptr_t, std::intptr_t lParam) {
 }  // namespace
 
 TEST(ToolbarQt, HookFilterTurnsEventsIntoCodes) {
-    qtApp();
+    gstest::qtTestApp();
     InstallQtHooks();
     gHookCalls.clear();
     Hooks().RegisterHookProc(recordHook, HookCodeBit(THookCode::WindowPosChanged));
@@ -140,7 +140,7 @@ TEST(ToolbarQt, HookFilterTurnsEventsIntoCodes) {
 }
 
 TEST(ToolbarQt, AnimatedPopupEndsWhole) {
-    qtApp();
+    gstest::qtTestApp();
     QWidget popup(nullptr, Qt::Popup);
     popup.setGeometry(400, 300, 120, 90);  // away from the cursor
     QtPopupAnimation anim;

@@ -4,7 +4,7 @@
 #include <QBoxLayout>
 #include <QCoreApplication>
 
-#include "QtTestApp.h"
+#include "support/QtTestApp.h"
 #include "toolbar/ui/QtDock.h"
 #include "toolbar/ui/QtDockableWindow.h"
 
@@ -25,7 +25,7 @@ public:
 
 // A form with the four docks around a central widget, laid out by Qt's box layouts.
 struct AppFirst {
-    AppFirst() { qtApp(); }
+    AppFirst() { gstest::qtTestApp(); }
 };
 struct Form : AppFirst {
     QWidget form;

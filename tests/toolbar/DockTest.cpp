@@ -72,6 +72,13 @@ TEST(Dock, PositionAndParentRules) {
     EXPECT_THROW(TTBDock inDock(f.left), EInvalidOperation);
     TTBDock loose(nullptr);
     EXPECT_THROW(loose.SetParentWidget(f.right), EInvalidOperation);
+    // The library's one root catches the docking refusals too, text unchanged.
+    try {
+        TTBDock inDock(f.left);
+        FAIL() << "no error";
+    } catch (const ETBError& e) {
+        EXPECT_STREQ(e.what(), kDockMisplaced);
+    }
 }
 
 TEST(Dock, MembershipBackgroundAndRequests) {
@@ -324,7 +331,7 @@ TEST(Dock, WindowsAndDocksGoInEitherOrder) {
 // A window docked while its form is still hidden shows with the form, docked where it was
 // put, and one hidden before the form shows stays hidden.
 TEST(DockableWindow, DockedBeforeTheFormShowsAndShowsWithIt) {
-    tbtest::qtApp();
+    gstest::qtTestApp();
     QWidget form;
     auto* layout = new QVBoxLayout(&form);
     auto* top = new tb::TTBDock(&form, tb::TTBDockPosition::dpTop);

@@ -88,3 +88,13 @@ TEST(ToolbarMRU, ListItemShowsTheListInPlace) {
     EXPECT_EQ(placeholder->MRUList(), nullptr);
     EXPECT_EQ(placeholder->LinkSubitems(), nullptr);
 }
+
+TEST(ToolbarErrors, ItemRefusalsAreTheLibrarysErrorWithTheirText) {
+    TTBMRUList list(nullptr);
+    try {
+        list.Items().Delete(0);
+        ADD_FAILURE() << "not refused";
+    } catch (const ETBError& e) {
+        EXPECT_STREQ(e.what(), kItemIndexOutOfRange);
+    }
+}

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "QtTestApp.h"
+#include "support/QtTestApp.h"
 #include "ViewImage.h"
 #include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtImageList.h"
@@ -19,7 +19,7 @@ struct Painted {
     ItemScript script;
     std::unique_ptr<ViewImage> painted;
     explicit Painted(const std::string& text, int selected = -1, const TTBCustomImageList* images = nullptr) {
-        qtApp();
+        gstest::qtTestApp();
         std::istringstream in(text);
         script = ParseItemScript(in);
         painted = std::make_unique<ViewImage>(script, selected, false, images);
@@ -46,7 +46,7 @@ struct Painted {
 
 // One 16 x 16 picture of a single colour.
 std::unique_ptr<TTBCustomImageList> solidImages(QColor colour) {
-    qtApp();
+    gstest::qtTestApp();
     auto list = std::make_unique<TTBCustomImageList>(16, 16);
     QPixmap picture(16, 16);
     picture.fill(colour);
@@ -112,7 +112,7 @@ TEST(ToolbarPaint, DisabledText) {
 TEST(ToolbarPaint, ToolbarStatesMatchTheGoldenImage) {
     // Made with `tbdemo --render OUT.png --select 2 --pressed toolbar-states.txt`; a change
     // of the drawing shows here first (compare the image written beside the build).
-    qtApp();
+    gstest::qtTestApp();
     const std::string data = std::string(GS_TEST_TOOLS_DIR) + "/../toolbar/data/";
     std::ifstream in(data + "toolbar-states.txt");
     ASSERT_TRUE(in) << "missing test material";
@@ -186,7 +186,7 @@ TEST(ToolbarPaint, DefaultItemsAreBoldAndWider) {
 }
 
 TEST(ToolbarImageList, StateListsNotifyAndAreDroppedWhenFreed) {
-    qtApp();
+    gstest::qtTestApp();
     struct Watcher : Observer {
         int changes = 0;
         bool freed = false;
@@ -234,7 +234,7 @@ TEST(ToolbarImageList, StateListsNotifyAndAreDroppedWhenFreed) {
 }
 
 TEST(ToolbarImageList, StripsCutIntoPicturesWithMagentaClear) {
-    qtApp();
+    gstest::qtTestApp();
     QImage strip(40, 16, QImage::Format_RGB32);  // two whole pictures and a remainder
     strip.fill(qRgb(255, 0, 255));
     for (int x = 0; x < 40; ++x) strip.setPixel(x, 4, x < 16 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));

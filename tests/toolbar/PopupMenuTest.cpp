@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <QtTest/QTest>
 
-#include "QtTestApp.h"
+#include "support/QtTestApp.h"
 #include "toolbar/core/ItemRuntime.h"
 #include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtCommon.h"
@@ -15,7 +15,6 @@
 #include "toolbar/ui/QtPopupAnimation.h"
 
 using namespace tb;
-using namespace tbtest;
 
 namespace {
 
@@ -26,7 +25,7 @@ struct Menu {
     bool shownBeforePopupEvent = true;
     int popups = 0;
     Menu() {
-        qtApp();
+        gstest::qtTestApp();
         InstallQtClickPoster();
         for (const char* caption : {"&Open", "&Save", "E&xit"}) {
             auto* item = new TTBItem(&menu.Items());

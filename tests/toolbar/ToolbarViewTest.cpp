@@ -14,7 +14,7 @@
 #include <sstream>
 
 #include "ItemScript.h"
-#include "QtTestApp.h"
+#include "support/QtTestApp.h"
 #include "toolbar/core/ItemRuntime.h"
 #include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtCommon.h"
@@ -32,7 +32,7 @@ const std::string kMenuBar = std::string(GS_TEST_TOOLS_DIR) + "/../toolbar/data/
 enum { kFile, kEdit, kGo, kTools, kPaste };
 
 struct Bar {
-    bool appMade = (qtApp(), true);  // before the first widget
+    bool appMade = (gstest::qtTestApp(), true);  // before the first widget
     ItemScript script;
     QWidget window;
     QLineEdit* edit;

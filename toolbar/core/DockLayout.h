@@ -5,10 +5,10 @@
 // so the dock's layout is computed and tested without a window.
 #include <cstdint>
 #include <functional>
-#include <stdexcept>
 #include <vector>
 
 #include "toolbar/core/Common.h"
+#include "toolbar/core/Errors.h"
 
 namespace tb {
 
@@ -81,9 +81,9 @@ int RowAtDistance(const std::vector<TDockRowInfo>& rows, int distance);
 namespace tb {
 
 // Docking refused an operation (the class library's invalid-operation error).
-class EInvalidOperation : public std::runtime_error {
+class EInvalidOperation : public ETBError {
 public:
-    using std::runtime_error::runtime_error;
+    using ETBError::ETBError;
 };
 
 inline constexpr const char* kDockPositionLocked = "Cannot change Position of a TTBDock if it already contains controls";

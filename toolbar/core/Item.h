@@ -10,19 +10,19 @@
 #include <exception>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "toolbar/core/Component.h"
+#include "toolbar/core/Errors.h"
 #include "toolbar/core/ItemSources.h"
 #include "toolbar/core/ShortCut.h"
 
 namespace tb {
 
-class ETBItemError : public std::runtime_error {
+class ETBItemError : public ETBError {
 public:
-    using std::runtime_error::runtime_error;
+    using ETBError::ETBError;
 };
 
 inline constexpr const char* kItemIndexOutOfRange = "Toolbar item index out of range";

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "toolbar/core/MenuSettings.h"
+#include "toolbar/ui/QtGeometry.h"
 
 namespace tb {
 
@@ -29,11 +30,6 @@ QFont MenuFont() { return QApplication::font("QMenu"); }
 bool HasActiveWindow() { return QApplication::activeWindow() != nullptr; }
 
 int FontHeightOf(const QFont& font) { return QFontMetrics(font).height(); }
-
-namespace {
-TRect toRect(const QRect& r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
-QRect toQRect(const TRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
-}  // namespace
 
 std::vector<TMonitor> Monitors() {
     std::vector<TMonitor> out;

@@ -5,14 +5,9 @@
 
 #include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtDockableWindow.h"
+#include "toolbar/ui/QtGeometry.h"
 
 namespace tb {
-
-namespace {
-
-QRect toQRect(const TRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
-
-}  // namespace
 
 TTBDock::TTBDock(QWidget* parent, TTBDockPosition position) : QWidget(nullptr), position_(position) {
     checkParent(parent);

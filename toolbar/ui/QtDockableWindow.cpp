@@ -10,6 +10,7 @@
 #include "toolbar/core/Hooks.h"
 #include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtDock.h"
+#include "toolbar/ui/QtDragLoop.h"
 #include "toolbar/ui/QtFloatingWindow.h"
 #include "toolbar/ui/QtHooks.h"
 #include "toolbar/ui/QtModalMouse.h"

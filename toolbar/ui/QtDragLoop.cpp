@@ -1,6 +1,8 @@
 // The drag of a dockable window: at every mouse move it decides whether the window would
 // dock (which dock, row and position) or float, and shows that by an outline or by moving
 // the window itself; the drop applies it.
+#include "toolbar/ui/QtDragLoop.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -9,6 +11,7 @@
 #include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtDockableWindow.h"
 #include "toolbar/ui/QtFloatingWindow.h"
+#include "toolbar/ui/QtGeometry.h"
 #include "toolbar/ui/QtModalMouse.h"
 #include "toolbar/core/ItemRuntime.h"
 
@@ -16,9 +19,6 @@ namespace tb {
 
 namespace {
 
-TRect toRect(const QRect& r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
-QRect toQRect(const TRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
-TPoint toPoint(QPoint p) { return {p.x(), p.y()}; }
 QRect onScreen(const QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); }
 
 bool acceptsWindow(const TTBDock* dock, const TTBCustomDockableWindow& w) {

@@ -8,6 +8,7 @@
 #include "toolbar/core/DockLayout.h"
 #include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtDockableWindow.h"
+#include "toolbar/ui/QtDragLoop.h"
 #include "toolbar/ui/QtModalMouse.h"
 #include "toolbar/core/ItemRuntime.h"
 

@@ -62,12 +62,4 @@ QMargins FloatingNonClient(const TTBCustomDockableWindow& window);
 // onto its form. EInvalidOperation when the window belongs to no form.
 void SetFloating(TTBCustomDockableWindow& window, bool value);
 
-// The modal resize of a floating window by the edge `edge` (htLeft to htBottom) pressed at
-// `cursor` (screen); Esc leaves it as it was.
-void BeginFloatingResize(TTBCustomDockableWindow& window, TTBFloatingWindowParent::THit edge, QPoint cursor);
-
-// The modal drag of a window from a press at `cursor` (screen): it docks where it is
-// dropped, floats, or stays where it was (Esc).
-void BeginDragLoop(TTBCustomDockableWindow& window, QPoint cursor);
-
 }  // namespace tb

@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QPainter>
 
+#include "toolbar/ui/QtGeometry.h"
+
 namespace tb {
 
 namespace {
@@ -63,7 +65,7 @@ bool QtPopupAnimation::Start(QWidget* popup, int durationMs, bool fade, std::uin
         popup->setMask(QRegion(0, 0, 0, 0));
         auto* overlay = new SnapshotOverlay(popup, snapshot_);
         TPoint start = SlideOffset(p.direction, p.width, p.height, 0);
-        overlay->SetOffset(QPoint(start.x, start.y));
+        overlay->SetOffset(toQPoint(start));
         overlay->show();
         overlay_ = overlay;
     }

@@ -12,6 +12,7 @@
 #include "toolbar/core/MenuSettings.h"
 #include "toolbar/core/PopupPlacement.h"
 #include "toolbar/ui/QtCommon.h"
+#include "toolbar/ui/QtGeometry.h"
 #include "toolbar/ui/QtImageList.h"
 #include "toolbar/ui/QtPopupAnimation.h"
 #include "toolbar/ui/QtViewerPaint.h"
@@ -32,8 +33,6 @@ private:
     std::unique_ptr<TTBPopupWindow> window_;
 };
 
-QRect toQRect(const TRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
-TRect toRect(const QRect& r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
 
 QRect screenAt(QPoint p) {
     QScreen* s = QGuiApplication::screenAt(p);

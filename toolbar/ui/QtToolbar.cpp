@@ -6,14 +6,13 @@
 
 #include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtCommon.h"
+#include "toolbar/ui/QtGeometry.h"
 #include "toolbar/ui/QtKeyMenu.h"
 #include "toolbar/core/ItemRuntime.h"
 
 namespace tb {
 
 namespace {
-
-QRect toQRect(const TRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
 
 // Raised for the length of a scope, released on every way out.
 struct Raise {
@@ -222,7 +221,7 @@ void TTBCustomToolbar::FloatingResizeBegin(int handle) {
     const QRect g = f->geometry();
     resize_.emplace(TSizeHandle(handle), BuildFloatingSizes(wrapped, margins.left + margins.right),
                     TFloatingSize{nc.left() + nc.right(), nc.top() + nc.bottom()}, nc.left(),
-                    TRect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()}, FloatingWidth());
+                    toRect(g), FloatingWidth());
     resizeStart_ = g;
     resizeHandle_ = TSizeHandle(handle);
 }

@@ -10,6 +10,7 @@
 
 #include "toolbar/core/ItemRuntime.h"
 #include "toolbar/ui/QtCommon.h"
+#include "toolbar/ui/QtGeometry.h"
 #include "toolbar/ui/QtImageList.h"
 #include "toolbar/ui/QtMenuLoop.h"
 #include "toolbar/ui/QtPopupWindow.h"
@@ -18,8 +19,6 @@
 namespace tb {
 
 namespace {
-
-QRect toQRect(const TRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
 
 // The chevron's double arrow, right-pointing on horizontal toolbars, down on vertical ones.
 constexpr TGlyph8 kChevronRight{0xCC, 0x66, 0x33, 0x66, 0xCC, 0, 0, 0};

@@ -12,6 +12,7 @@
 #include "codecs/GifRender.h"
 #include "codecs/ui/Clipboard.h"
 #include "support/IconMaker.h"
+#include "support/QtTestApp.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ TEST(Clipboard, GifModelAndPicturesAndRefusals) {
     gif.assign(indexedPicture());
     gs::ui::saveToClipboard(gif, *QApplication::clipboard());
     EXPECT_EQ(formatBytes("GIF Image").left(6), QByteArray("GIF87a"));
-    EXPECT_EQ(gs::ui::fromQImage(qvariant_cast<QImage>(QApplication::clipboard()->mimeData()->imageData())).pixel(2, 0),
+    EXPECT_EQ(gs::FromQImage(qvariant_cast<QImage>(QApplication::clipboard()->mimeData()->imageData())).pixel(2, 0),
               gs::makeArgb(0, 0, 255));
     gs::TGIFImage back;
     gs::ui::loadFromClipboard(back, *QApplication::clipboard());
@@ -63,7 +64,7 @@ TEST(Clipboard, GifModelAndPicturesAndRefusals) {
     EXPECT_EQ(back.frame(0).pixelAt(1, 0), 1);
 
     // A picture alone becomes one frame; an empty clipboard is refused.
-    QApplication::clipboard()->setImage(gs::ui::toQImage(indexedPicture()));
+    QApplication::clipboard()->setImage(gs::ToQImage(indexedPicture()));
     gs::TRxGIFImage fromPicture;
     gs::ui::loadFromClipboard(fromPicture, *QApplication::clipboard());
     ASSERT_EQ(fromPicture.frameCount(), 1);
@@ -108,7 +109,7 @@ TEST(Clipboard, TheNamedFormatsRoundTripAndACutCountIsRefused) {
     gs::ui::putOrvidIcon(none, gs::TQBIcon());
     EXPECT_FALSE(gs::ui::takeOrvidIcon(none));
     const std::unique_ptr<QMimeData> bitmap(gs::ui::bitmapMimeData(indexedPicture()));
-    EXPECT_EQ(gs::ui::fromQImage(qvariant_cast<QImage>(bitmap->imageData())).pixel(1, 0), gs::makeArgb(200, 100, 0));
+    EXPECT_EQ(gs::FromQImage(qvariant_cast<QImage>(bitmap->imageData())).pixel(1, 0), gs::makeArgb(200, 100, 0));
     gs::Raster clear(2, 1);
     clear.setPixel(0, 0, gs::makeArgb(1, 2, 3, 0));
     const std::unique_ptr<QMimeData> opaque(gs::ui::bitmapMimeData(clear));
@@ -154,7 +155,7 @@ TEST(Clipboard, TheModelsPictureIsTheCoresRenderingEvenBeyondTheTable) {
         gif.setWidth(c.screenW);
         gif.setHeight(c.screenH);
         gs::ui::saveToClipboard(gif, *QApplication::clipboard());
-        const gs::Raster shown = gs::ui::fromQImage(QApplication::clipboard()->image());
+        const gs::Raster shown = gs::FromQImage(QApplication::clipboard()->image());
         ASSERT_EQ(shown.width(), c.screenW);
         ASSERT_EQ(shown.height(), c.screenH);
         const gs::TRenderedFrame rendered = gs::RenderFrame(gif.frame(0));
@@ -178,8 +179,7 @@ TEST(Clipboard, TheModelsPictureIsTheCoresRenderingEvenBeyondTheTable) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
+    gstest::qtTestApp();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

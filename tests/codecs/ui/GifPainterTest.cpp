@@ -20,6 +20,7 @@
 #include "codecs/ui/GifDraw.h"
 #include "codecs/ui/GifPainter.h"
 #include "codecs/GifOptimize.h"
+#include "support/QtTestApp.h"
 
 namespace {
 
@@ -346,8 +347,7 @@ TEST(GifPainter, EditingAPlayingImageHaltsItsPaintersFirst) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    new QApplication(argc, argv);  // left to the end of the process: widgets may outlive a test
+    gstest::qtTestApp();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

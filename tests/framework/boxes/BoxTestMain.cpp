@@ -1,13 +1,14 @@
 // The window tests need one application object for the whole run; without a display they
-// draw offscreen (test discovery runs without the test environment, so it is set here too).
+// draw offscreen (test discovery runs without the test environment, so the shared
+// application object sees to that).
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <cstdlib>
+
+#include "support/QtTestApp.h"
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
+    gstest::qtTestApp();
     QApplication::setApplicationDisplayName(QStringLiteral("BoxTests"));
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -4,7 +4,9 @@
 
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
+#include "framework/core/Exceptions.h"
 
 namespace gs {
 namespace {
@@ -29,6 +31,30 @@ TEST(StderrMessageBoxes, PrintsPrefixKindMessageAndTheAnswerTaken) {
     std::ostringstream ok;
     TStderrMessageBoxes(ok).ShowQBMessage("Done.", "", 2, 0, 1, 1, "");
     EXPECT_EQ(ok.str(), "glyphscope: Information: Done.\n");
+}
+
+TEST(StderrMessageBoxes, TypedCallsShowWhatTheRawBytesShow) {
+    std::ostringstream raw, typed;
+    EXPECT_EQ(TStderrMessageBoxes(raw).ShowQBMessage("Replace?", "", 3, 4, 2, 1, ""),
+              TStderrMessageBoxes(typed).ShowQBMessage("Replace?", "", TQBMessageType::mtQuestion,
+                                                       TQBButtonSet::bsYesYesToAllNoNoToAllCancel, 2, 1, ""));
+    EXPECT_EQ(typed.str(), raw.str());
+    std::ostringstream rawDetails, typedDetails;
+    TStderrMessageBoxes(rawDetails).ShowQBMessageDetails("Could not save.", "disk full", "", 1, 1, "", false);
+    IMessageBoxes&& boxes = TStderrMessageBoxes(typedDetails);
+    boxes.ShowQBMessageDetails("Could not save.", "disk full", "", TQBMessageType::mtWarning, 1, "", false);
+    EXPECT_EQ(typedDetails.str(), rawDetails.str());
+    EXPECT_NE(typedDetails.str().find("Warning"), std::string::npos);
+}
+
+TEST(StderrMessageBoxes, AnErrorIsShownInTheBoxOfItsSeverity) {
+    const std::pair<TQBSeverity, const char*> cases[] = {
+        {TQBSeverity::Critical, "Error"}, {TQBSeverity::Warning, "Warning"}, {TQBSeverity::Information, "Information"}};
+    for (const auto& [severity, kind] : cases) {
+        std::ostringstream out;
+        TStderrMessageBoxes(out).ShowQBMessageDetails("m", "", "", BoxTypeOf(severity), 1, "", false);
+        EXPECT_EQ(out.str(), std::string("glyphscope: ") + kind + ": m\n");
+    }
 }
 
 TEST(StderrMessageBoxes, DetailsFollowTheMessageIndented) {

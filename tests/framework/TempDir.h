@@ -1,6 +1,0 @@
-#pragma once
-#include "support/TempDir.h"
-
-namespace gs::test {
-using gstest::TempDir;
-}  // namespace gs::test
