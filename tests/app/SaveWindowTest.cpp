@@ -3,6 +3,7 @@
 // bitmap and formats, the image format without asking, and the editor.
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QListView>
 #include <QMimeData>
@@ -46,7 +47,9 @@ struct ScriptedDesktop : IMainServices, IMessageBoxes {
 
     TQBMessageResult ShowQBMessage(const std::string& msg, const std::string&, std::uint8_t type, std::uint8_t,
                                    std::uint16_t, std::uint8_t, const std::string&) override {
-        boxes.push_back({msg, type, window->Idle(), window->Busy() == TBusyState::Saving,
+        // Any save makes the window busy; the saving page shows only for many icons.
+        const bool page = window->findChild<QStackedWidget*>("pClient")->currentWidget()->objectName() == "pPleaseWait";
+        boxes.push_back({msg, type, window->Idle(), page && window->Busy() == TBusyState::Saving,
                          window->Action(A::actEditRemove)->isEnabled()});
         if (type != int(TQBMessageType::mtQuestion) || answers.empty()) return TQBMessageResult::mrOK;
         const TQBMessageResult next = answers.front();
@@ -105,9 +108,14 @@ struct Window : Tree {
         for (int i = 0; i < n; ++i) lv.Selection().select(lv.IconView()->model()->index(i, 0), QItemSelectionModel::Select);
         QCoreApplication::processEvents();  // the window's states follow the selection now
     }
-    // As the menu runs it: only when enabled, errors to the window's handler.
+    // As the menu runs it: only when enabled, errors to the window's handler; a save it
+    // starts runs on a worker, and is waited for.
     void run(A id) {
         w->Guard([&] { w->Execute(id); });
+        QElapsedTimer bound;  // for "it ends", not a measure
+        bound.start();
+        while (!w->Idle() && bound.elapsed() < 30000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        ASSERT_TRUE(w->Idle());
     }
     std::size_t written() const {
         return std::size_t(std::distance(std::filesystem::directory_iterator(out), std::filesystem::directory_iterator()));
