@@ -72,6 +72,7 @@ inline constexpr const char* kMsgMemoryLimitDetails =
 inline constexpr const char* kMsgFileUnreadable = "The icons of '%s' could not be read.";
 inline constexpr const char* kMsgFilesUnreadable = "The icons of %d files could not be read.";
 inline constexpr const char* kMsgExtractionBrokenOff = "The extraction stopped before its end.";
+inline constexpr const char* kMsgExtractionStopped = "Extraction stopped by the user.";
 inline constexpr const char* kSelectFolderCaption = "Please select the folder...";
 inline constexpr const char* kSelectFileCaption = "Please select the file...";
 inline constexpr const char* kSelectFileFilter =

@@ -144,6 +144,8 @@ void TKAVUMain::cmdStopClick() {
 
 void TKAVUMain::ExtractThreadTerminate(ExtractEnd end) {
     EndExtractionBusy();
+    // A listing the user cut short says so, so it is not taken for the whole folder.
+    if (end == ExtractEnd::Stopped) setPanel(0, kMsgExtractionStopped);
     emit ExtractionEnded();
     const TQBApplication& app = application();
     if (MemoryLimitReached) {

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <deque>
+#include <functional>
 
 #include "app/QtTestApp.h"
 #include "app/SaveMaterial.h"
@@ -44,6 +45,7 @@ struct ScriptedDesktop : IMainServices, IMessageBoxes {
     int formatAsked = 0;
     std::vector<std::vector<std::string>> started;
     bool startWorks = true;
+    std::function<void()> onQuestion;  // what the user does while a question is up
 
     TQBMessageResult ShowQBMessage(const std::string& msg, const std::string&, std::uint8_t type, std::uint8_t,
                                    std::uint16_t, std::uint8_t, const std::string&) override {
@@ -51,6 +53,7 @@ struct ScriptedDesktop : IMainServices, IMessageBoxes {
         const bool page = window->findChild<QStackedWidget*>("pClient")->currentWidget()->objectName() == "pPleaseWait";
         boxes.push_back({msg, type, window->Idle(), page && window->Busy() == TBusyState::Saving,
                          window->Action(A::actEditRemove)->isEnabled()});
+        if (type == int(TQBMessageType::mtQuestion) && onQuestion) onQuestion();
         if (type != int(TQBMessageType::mtQuestion) || answers.empty()) return TQBMessageResult::mrOK;
         const TQBMessageResult next = answers.front();
         answers.pop_front();
@@ -152,6 +155,38 @@ TEST(SaveWindow, FiftyOneIconsShowTheSavingPageFiftyDoNotAndTheListStaysLockedEi
     EXPECT_EQ(t.desktop.boxes[2].msg, "Operation cancelled by user. Saved 1 icon(s).");
     EXPECT_TRUE(t.w->Idle());
     EXPECT_EQ(t.written(), 50u);
+}
+
+TEST(SaveWindow, StopOnTheSavingPageEndsTheSaveAndTheWindowSaysHowManyWereSaved) {
+    Window t;
+    const auto src = t.dir("src");
+    for (int i = 0; i < 6; ++i) writeFile((src / ("m" + std::to_string(i) + ".dll")).string(), peWithGroups(10, unsigned(i)));
+    t.list(src);
+    t.select(51);
+    t.run(A::actIconSaveIcons);
+    ASSERT_EQ(t.written(), 51u);
+    // Every file exists now: the first replace question is up when the user clicks Stop.
+    t.desktop.boxes.clear();
+    t.desktop.answers = {TQBMessageResult::mrYes};
+    bool stopShown = false;
+    t.desktop.onQuestion = [&] {
+        auto* stop = t.w->findChild<QWidget*>("pStop");
+        stopShown = stop && !stop->isHidden();
+        t.w->cmdStopClick();
+    };
+    t.run(A::actIconSaveIcons);
+    EXPECT_TRUE(stopShown);
+    ASSERT_EQ(t.desktop.boxes.size(), 2u);
+    EXPECT_TRUE(t.desktop.boxes[0].busyPage);
+    // The answer given with the click may or may not have been taken: one file or none.
+    const std::string& said = t.desktop.boxes[1].msg;
+    EXPECT_TRUE(said == "Operation cancelled by user. Saved 1 icon(s)." || said == "Operation cancelled by user. Saved 0 icon(s).")
+        << said;
+    EXPECT_EQ(t.desktop.boxes[1].type, int(TQBMessageType::mtInformation));
+    EXPECT_TRUE(t.w->Idle());
+    EXPECT_TRUE(t.w->findChild<QWidget*>("pStop")->isHidden());
+    EXPECT_EQ(t.w->findChild<QStackedWidget*>("pClient")->currentWidget()->objectName(), "pDefault");
+    EXPECT_EQ(t.written(), 51u);
 }
 
 TEST(SaveWindow, TheClipboardGetsTheBitmapOfTheCommand) {
