@@ -39,8 +39,8 @@ public:
     // How the run ended and, when it broke off (Aborted), what broke it.
     using EndNotice = std::function<void(ExtractEnd, const std::string& why)>;
 
+    // Starts at once. Destroying the worker asks it to stop and waits for it (TJobWorker).
     ExtractWorker(std::unique_ptr<TExtractThread> job, SinkMaker makeSink, EndNotice onEnd);
-    // Asks the worker to stop and waits for it (see TJobWorker).
 
     // The worker ends after the current folder entry or icon.
     void RequestStop() { worker_.RequestStop(); }

@@ -189,6 +189,20 @@ TEST(SaveWindow, StopOnTheSavingPageEndsTheSaveAndTheWindowSaysHowManyWereSaved)
     EXPECT_EQ(t.written(), 51u);
 }
 
+TEST(SaveWindow, ASaveThatFailsShowsItsReasonAndLeavesTheWindowIdle) {
+    Window t;
+    const auto module = t.put("gone.dll", peWithGroups(2));
+    t.list(module);
+    t.select(2);
+    std::filesystem::remove(module);  // the icons are read again from their file when saved
+    t.run(A::actIconSaveIcons);
+    ASSERT_EQ(t.desktop.boxes.size(), 1u);
+    EXPECT_EQ(t.desktop.boxes[0].msg, "Invalid file name.");
+    EXPECT_EQ(t.desktop.boxes[0].type, int(TQBMessageType::mtWarning));
+    EXPECT_TRUE(t.w->Idle());
+    EXPECT_EQ(t.written(), 0u);
+}
+
 TEST(SaveWindow, TheClipboardGetsTheBitmapOfTheCommand) {
     Window t;
     t.list(t.put("three.dll", peWithThreeSizes()));
