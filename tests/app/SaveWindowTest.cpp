@@ -168,14 +168,18 @@ TEST(SaveWindow, StopOnTheSavingPageEndsTheSaveAndTheWindowSaysHowManyWereSaved)
     // Every file exists now: the first replace question is up when the user clicks Stop.
     t.desktop.boxes.clear();
     t.desktop.answers = {TQBMessageResult::mrYes};
-    bool stopShown = false;
+    bool stopShown = false, renamed = true;
     t.desktop.onQuestion = [&] {
         auto* stop = t.w->findChild<QWidget*>("pStop");
         stopShown = stop && !stop->isHidden();
+        // A caption editor left open commits now: the save's worker reads the names.
+        TIconListModel& model = t.w->ListView().Model();
+        renamed = model.setData(model.index(0, 0), "renamed", Qt::EditRole);
         t.w->cmdStopClick();
     };
     t.run(A::actIconSaveIcons);
     EXPECT_TRUE(stopShown);
+    EXPECT_FALSE(renamed);
     ASSERT_EQ(t.desktop.boxes.size(), 2u);
     EXPECT_TRUE(t.desktop.boxes[0].busyPage);
     // The answer given with the click may or may not have been taken: one file or none.
