@@ -91,7 +91,8 @@ void TKAVUMain::startExtraction() {
     if (!runner_->Start(std::move(job))) EndExtractionBusy();
 }
 
-bool TKAVUMain::ExtractionRunning() const { return runner_ && runner_->Running(); }
+// The one runner also runs saves.
+bool TKAVUMain::ExtractionRunning() const { return busy_ != TBusyState::Saving && runner_ && runner_->Running(); }
 
 void TKAVUMain::ResetIconList() { Icons = std::make_unique<TIconsList>(); }
 
