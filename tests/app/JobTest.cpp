@@ -1,6 +1,6 @@
 // The job runner without windows: a job's end (done, stopped, failed with its reason), its
 // stop token, questions answered through the hand-over on the receiving thread (here the
-// test's own), a stop while a question waits, and the save loop run as a job.
+// test's own), a stop while a question waits, and the save loop and the batch run as jobs.
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "app/SaveMaterial.h"
+#include "app/core/BatchJob.h"
 #include "app/core/Job.h"
 #include "app/core/SaveJob.h"
 
@@ -257,4 +258,60 @@ TEST(SaveJob, CancelAndAStopWhileTheReplaceQuestionWaitsEndItStoppedWithTheCount
         EXPECT_FALSE(SafeFileExists(t.out / "c.ico"));
         EXPECT_EQ(fileBytes((t.out / "b.ico").string()), (Bytes{'o', 'l', 'd'}));
     }
+}
+
+namespace {
+
+// The progress window's side of a batch: what it was shown, and on which thread.
+struct ShownProgress : IBatchObserver {
+    std::vector<std::string> files;
+    int found = -1, saved = -1;
+    std::vector<std::thread::id> threads;
+    void ShowCurrentFile(const std::string& p) override {
+        files.push_back(p);
+        threads.push_back(std::this_thread::get_id());
+    }
+    void ShowFound(int n) override {
+        found = n;
+        threads.push_back(std::this_thread::get_id());
+    }
+    void ShowSaved(int n) override {
+        saved = n;
+        threads.push_back(std::this_thread::get_id());
+    }
+    bool StopRequested() const override { return false; }
+};
+
+}  // namespace
+
+TEST(BatchRunJob, ShowsItsProgressOnTheReceivingThreadAndAFailedJobIsTheSourcesFailure) {
+    Tree t;
+    t.put("a.dll", peWithGroups(3, 1));
+    t.put("b.dll", peWithGroups(2, 9));
+    const std::filesystem::path out = t.dir("out");
+    TBatchJob batch;
+    batch.FileSpec = (t.path / "*.dll").string();
+    batch.TargetDir = out.string();
+    Receiver ui;
+    ShownProgress window;
+    auto job = std::make_shared<TBatchRunJob>(batch, window);
+    Ended ended;
+    TJobWorker worker(job, ui.channel, ended.notice());
+    ASSERT_TRUE(ui.runUntil([&] { return ended.arrived() && window.saved == 5; }));
+    const TJobEnd end = ended.future.get();
+    EXPECT_EQ(end.Kind, TJobEndKind::Done);
+    EXPECT_EQ(window.files, (std::vector<std::string>{(t.path / "a.dll").string(), (t.path / "b.dll").string()}));
+    EXPECT_EQ(window.found, 5);
+    for (std::thread::id id : window.threads) EXPECT_EQ(id, std::this_thread::get_id());
+    const TBatchOutcome outcome = job->OutcomeOf(end);
+    EXPECT_EQ(outcome.FoundTotal, 5);
+    EXPECT_EQ(outcome.SavedTotal, 5);
+    EXPECT_FALSE(outcome.Failure);
+
+    // A job that broke off outside the walk's own failures fails the source as a whole.
+    const TBatchOutcome failed = job->OutcomeOf({TJobEndKind::Failed, kMsgJobOutOfMemory, nullptr});
+    ASSERT_TRUE(failed.Failure);
+    EXPECT_EQ(failed.Failure->Path, batch.FileSpec);
+    EXPECT_EQ(failed.Failure->Message, kMsgJobOutOfMemory);
+    EXPECT_EQ(failed.SavedTotal, 5);
 }
