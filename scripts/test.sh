@@ -26,12 +26,14 @@ cmake --build build/asan -j "$jobs"
 # The wine64 oracle reads hundreds of real modules: the full build covers it.
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build/asan -j "$jobs" --output-on-failure -E oracle_wine
 
-echo "== toolbar core without Qt, ThreadSanitizer"
+echo "== toolbar core and the job runner without Qt, ThreadSanitizer"
 rm -rf build/tsan
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGLYPHSCOPE_WITH_QT=OFF \
   -DSANITIZE=thread -DGLYPHSCOPE_WERROR=ON >/dev/null
-cmake --build build/tsan -j "$jobs" --target toolbar_core_tests
+cmake --build build/tsan -j "$jobs" --target toolbar_core_tests app_extract_tests app_save_tests
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -L toolbar --repeat until-fail:20 --output-on-failure
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -R '^(HandOver|ExtractWorker|Job|SaveJob|BatchRunJob)\.' \
+  --repeat until-fail:10 --output-on-failure
 
 echo "== fuzz smoke"
 rm -rf build/fuzz

@@ -28,8 +28,6 @@ TBatchExport::TBatchExport(const TBatchJob& job, IBatchObserver& observer)
 
 TBatchOutcome TBatchExport::ExtractFiles() {
     TBatchOutcome out;
-    observer_.ProcessPendingEvents();
-    observer_.ClearStop();
     const TFileSpecParts spec = SplitFileSpec(job_.FileSpec);
     std::string current = spec.Folder.empty() ? std::string(".") : spec.Folder;
     try {
@@ -45,7 +43,6 @@ TBatchOutcome TBatchExport::ExtractFiles() {
             out.SavedTotal += counts.Saved;
             observer_.ShowFound(out.FoundTotal);
             observer_.ShowSaved(out.SavedTotal);
-            observer_.ProcessPendingEvents();
             if (counts.Error) {
                 out.Failure = TBatchFailure{current, *counts.Error};
                 break;
@@ -73,7 +70,6 @@ TBatchExport::FileCounts TBatchExport::ExportFile(const std::filesystem::path& p
             return counts;
         }
         for (int i = 0; i < library.Icons.Count() && !StopAsked(); ++i) {
-            observer_.ProcessPendingEvents();
             ++counts.Found;
             if (writer_.Write(*library.Icons.GetIcon(i), BatchOutputName(job_.TargetDir, baseName, counts.Found)))
                 ++counts.Saved;

@@ -25,10 +25,8 @@ public:
     virtual void ShowCurrentFile(const std::string& path) = 0;
     virtual void ShowFound(int foundTotal) = 0;
     virtual void ShowSaved(int savedTotal) = 0;
-    // Lets pending window events run; this is where a stop request arrives.
-    virtual void ProcessPendingEvents() = 0;
+    // Looked at before every file and every icon.
     virtual bool StopRequested() const = 0;
-    virtual void ClearStop() = 0;
 };
 
 // The silent run: nothing is shown and nothing asks to stop.
@@ -37,9 +35,7 @@ public:
     void ShowCurrentFile(const std::string&) override {}
     void ShowFound(int) override {}
     void ShowSaved(int) override {}
-    void ProcessPendingEvents() override {}
     bool StopRequested() const override { return false; }
-    void ClearStop() override {}
 };
 
 // What ended a batch early: the file (or folder) and the error.

@@ -1,24 +1,32 @@
 #include "app/core/ExtractWorker.h"
 
-#include <exception>
 #include <new>
+#include <stdexcept>
 
 namespace gs {
 
+void TScanJob::Run(TJobContext& context) {
+    try {
+        std::unique_ptr<IconSink> sink = makeSink_(context.StopToken());
+        end_ = scan_->Execute(*sink, context.StopToken());
+    } catch (const std::bad_alloc&) {
+        // Said in the scan's own words; the listing so far stays.
+        throw std::runtime_error(kMsgScanOutOfMemory);
+    }
+}
+
+ExtractEnd TScanJob::EndOf(const TJobEnd& end) const {
+    return end.Kind == TJobEndKind::Failed ? ExtractEnd::Aborted : end_;
+}
+
+TJobWorker::EndNotice ExtractWorker::scanEnd(const std::shared_ptr<TScanJob>& job, EndNotice onEnd) {
+    return [job, onEnd = std::move(onEnd)](const TJobEnd& end) {
+        if (onEnd) onEnd(job->EndOf(end), end.Kind == TJobEndKind::Failed ? end.Reason : std::string());
+    };
+}
+
 ExtractWorker::ExtractWorker(std::unique_ptr<TExtractThread> job, SinkMaker makeSink, EndNotice onEnd)
-    : thread_([job = std::move(job), makeSink = std::move(makeSink), onEnd = std::move(onEnd)](std::stop_token stop) {
-          ExtractEnd end = ExtractEnd::Aborted;
-          std::string why;
-          try {
-              std::unique_ptr<IconSink> sink = makeSink(stop);
-              end = job->Execute(*sink, stop);
-          } catch (const std::bad_alloc&) {
-              why = "Not enough memory to go on listing icons.";
-          } catch (const std::exception& e) {
-              // Nothing may leave a thread's body; the end notice says the run broke off and why.
-              why = e.what();
-          }
-          if (onEnd) onEnd(end, why);
-      }) {}
+    : job_(std::make_shared<TScanJob>(std::move(job), std::move(makeSink))),
+      worker_(job_, nullptr, scanEnd(job_, std::move(onEnd))) {}
 
 }  // namespace gs

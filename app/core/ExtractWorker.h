@@ -1,37 +1,55 @@
 #pragma once
-// One extraction on its own std::jthread. The worker starts at once; its end notice runs on
-// the worker thread after the work returned (a window posts it on to its own thread). The
-// sink is made on the worker thread from the worker's stop token, so that a hand-over to
+// One extraction as a job (Job.h): the scan runs on a worker with its stop token and hands
+// its icons to a sink made on the worker thread from that token, so that a hand-over to
 // another thread gives up waiting as soon as the worker is asked to stop.
 #include <functional>
 #include <memory>
 #include <stop_token>
 #include <string>
-#include <thread>
 
 #include "app/core/ExtractThread.h"
+#include "app/core/Job.h"
 
 namespace gs {
 
-class ExtractWorker {
+inline constexpr const char* kMsgScanOutOfMemory = "Not enough memory to go on listing icons.";
+
+class TScanJob : public TJob {
 public:
     using SinkMaker = std::function<std::unique_ptr<IconSink>(std::stop_token)>;
+
+    TScanJob(std::unique_ptr<TExtractThread> scan, SinkMaker makeSink)
+        : scan_(std::move(scan)), makeSink_(std::move(makeSink)) {}
+
+    void Run(TJobContext& context) override;
+    // How the scan ended, given how its job ended: a job that failed broke off (Aborted).
+    ExtractEnd EndOf(const TJobEnd& end) const;
+
+private:
+    std::unique_ptr<TExtractThread> scan_;
+    SinkMaker makeSink_;
+    ExtractEnd end_ = ExtractEnd::Aborted;
+};
+
+// A scan on its own worker, without a receiving thread of its own: its sink carries what
+// it needs. The end notice runs on the worker thread after the work returned.
+class ExtractWorker {
+public:
+    using SinkMaker = TScanJob::SinkMaker;
     // How the run ended and, when it broke off (Aborted), what broke it.
     using EndNotice = std::function<void(ExtractEnd, const std::string& why)>;
 
+    // Starts at once. Destroying the worker asks it to stop and waits for it (TJobWorker).
     ExtractWorker(std::unique_ptr<TExtractThread> job, SinkMaker makeSink, EndNotice onEnd);
-    // Asks the worker to stop and waits for it. This never hangs on a worker that waits
-    // for another thread: the hand-over looks at the stop request in short slices. Never
-    // destroy a worker from its own end notice on the worker thread.
-    ~ExtractWorker() = default;
-    ExtractWorker(const ExtractWorker&) = delete;
-    ExtractWorker& operator=(const ExtractWorker&) = delete;
 
     // The worker ends after the current folder entry or icon.
-    void RequestStop() { thread_.request_stop(); }
+    void RequestStop() { worker_.RequestStop(); }
 
 private:
-    std::jthread thread_;
+    static TJobWorker::EndNotice scanEnd(const std::shared_ptr<TScanJob>& job, EndNotice onEnd);
+
+    std::shared_ptr<TScanJob> job_;
+    TJobWorker worker_;
 };
 
 }  // namespace gs

@@ -53,7 +53,7 @@ struct ReplacePolicy {
             case TQBMessageResult::mrYesToAll: ask = false; replace = true; break;
             case TQBMessageResult::mrNo: replace = false; break;
             case TQBMessageResult::mrNoToAll: ask = false; replace = false; break;
-            default: throw EQBException(SaveCancelledMessage(format, count), "", TQBSeverity::Information);
+            default: throw ESaveCancelled(SaveCancelledMessage(format, count));
             }
         }
         return replace;
@@ -88,7 +88,7 @@ bool TIconSaveWriter::Write(TBatchFormat format, TBatchIconSize size, const TQBI
 }
 
 int SaveSelected(TBatchFormat format, TBatchIconSize size, const std::vector<TIconDef*>& entries,
-                 const TKAVUOptions& options, ISaveQuestions& ui) {
+                 const TKAVUOptions& options, ISaveQuestions& ui, const std::stop_token& stop) {
     const int code = int(format);
     const TSaveTarget& target = GetSaveTarget(code);
     std::string folder = destinationFolder(options, ui);
@@ -97,6 +97,7 @@ int SaveSelected(TBatchFormat format, TBatchIconSize size, const std::vector<TIc
     ReplacePolicy policy;
     int count = 0;
     for (TIconDef* def : entries) {
+        if (stop.stop_requested()) throw ESaveCancelled(SaveCancelledMessage(code, count));
         if (!def) continue;
         try {
             const std::string file = targetName(def->Name, folder, target, options, ui);
@@ -106,7 +107,6 @@ int SaveSelected(TBatchFormat format, TBatchIconSize size, const std::vector<TIc
             // The new file replaces the old one only once it is whole; an icon that gives
             // nothing to write leaves the old file and is not counted.
             if (writer.Write(format, size, def->GetIcon(), file)) ++count;
-            ui.ProcessPendingEvents();
         } catch (const EQBException&) {
             throw;
         } catch (const std::exception&) {

@@ -5,12 +5,14 @@
 // question. The loop asks and tells through ISaveQuestions, so it runs headless in tests.
 #include <filesystem>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
 #include "app/core/IconDef.h"
 #include "app/core/Options.h"
 #include "export/ImageFormats.h"
+#include "framework/core/Exceptions.h"
 #include "framework/core/MessageBoxes.h"
 #include "iconlib/Icon.h"
 
@@ -58,15 +60,21 @@ public:
     // The replace question (Yes, Yes to All, No, No to All, Cancel).
     virtual TQBMessageResult AskReplace(const std::string& message) = 0;
     virtual void ShowResult(const std::string& message) = 0;
-    // Lets the window repaint and its animation move.
-    virtual void ProcessPendingEvents() = 0;
+};
+
+// The user's Cancel (or a stop) of a save: "Operation cancelled by user. Saved %d icon(s).",
+// as information.
+class ESaveCancelled : public EQBException {
+public:
+    explicit ESaveCancelled(const std::string& msg) : EQBException(msg, "", TQBSeverity::Information) {}
 };
 
 // The save driver over a snapshot of the selected entries, in list order: the destination,
 // one file per entry, the replace question, the result. Answers the number of files
-// written. The user's Cancel and a failure to load an icon raise EQBException; any other
-// failure only skips its entry.
+// written. The user's Cancel, and a stop asked for between two entries, raise
+// ESaveCancelled; a failure to load an icon raises EQBException; any other failure only
+// skips its entry.
 int SaveSelected(TBatchFormat format, TBatchIconSize size, const std::vector<TIconDef*>& entries,
-                 const TKAVUOptions& options, ISaveQuestions& ui);
+                 const TKAVUOptions& options, ISaveQuestions& ui, const std::stop_token& stop = {});
 
 }  // namespace gs

@@ -1,8 +1,6 @@
 #include "app/ui/BatchProgressDlg.h"
 
 #include <QApplication>
-#include <QEventLoop>
-#include <QMetaObject>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -12,11 +10,10 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include <thread>
-
-#include "app/core/HandOver.h"
+#include "app/core/BatchJob.h"
 #include "app/core/PathDisplay.h"
 #include "app/ui/AnimatedImage.h"
+#include "app/ui/JobRunner.h"
 #include "app/ui/MenuImages.h"
 #include "framework/core/Application.h"
 #include "framework/ui/DialogFrame.h"
@@ -34,35 +31,13 @@ constexpr int kFieldWidth = 420;
 QString shown(const std::string& text) { return QString::fromUtf8(" " + text); }
 QString shown(int n) { return shown(std::to_string(n)); }
 
-// The walk's observer on the worker thread: each new file is handed over to the window and
-// waited for, so a Stop given meanwhile is seen before that file's first icon; the counts
-// are posted. Stopping is the worker's own stop request.
-class WorkerBatchObserver final : public IBatchObserver {
-public:
-    WorkerBatchObserver(std::shared_ptr<HandOverChannel> channel, TBatchProgressDlg& window, std::stop_token stop)
-        : channel_(std::move(channel)), window_(window), stop_(std::move(stop)) {}
-
-    void ShowCurrentFile(const std::string& path) override {
-        channel_->Call([w = &window_, path] { w->ShowCurrentFile(path); return 0; }, stop_);
-    }
-    void ShowFound(int n) override { channel_->Post([w = &window_, n] { w->ShowFound(n); }); }
-    void ShowSaved(int n) override { channel_->Post([w = &window_, n] { w->ShowSaved(n); }); }
-    void ProcessPendingEvents() override {}
-    bool StopRequested() const override { return stop_.stop_requested(); }
-    void ClearStop() override {}
-
-private:
-    std::shared_ptr<HandOverChannel> channel_;
-    TBatchProgressDlg& window_;
-    std::stop_token stop_;
-};
-
 }  // namespace
 
 TBatchProgressDlg::TBatchProgressDlg(QWidget* parent)
     : QDialog(parent, kFixedDialogWindowFlags | Qt::WindowStaysOnTopHint) {
     setObjectName("TBatchProgressDlg");
     setFont(QFont(kDefaultFontName));
+    runner_ = new TJobRunner(this);
 
     anWait = new TAnimatedImage(this);
     anWait->SetGlyph(PleaseWaitStrip());
@@ -124,42 +99,22 @@ void TBatchProgressDlg::ShowCurrentFile(const std::string& path) { txtCurrentFil
 void TBatchProgressDlg::ShowFound(int foundTotal) { txtIconsFound->setText(shown(foundTotal)); }
 void TBatchProgressDlg::ShowSaved(int savedTotal) { txtIconsSaved->setText(shown(savedTotal)); }
 
-void TBatchProgressDlg::ProcessPendingEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
-
-TBatchOutcome TBatchProgressDlg::RunOnWorker(const TBatchJob& job) {
-    auto channel = std::make_shared<HandOverChannel>([this](HandOverChannel::Task task) {
-        QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+bool TBatchProgressDlg::Start(const TBatchJob& job, std::function<void(const TBatchOutcome&)> onEnd) {
+    auto run = std::make_shared<TBatchRunJob>(job, *this);
+    const bool started = runner_->Start(run, [run, onEnd = std::move(onEnd)](const TJobEnd& end) {
+        if (onEnd) onEnd(run->OutcomeOf(end));
     });
-    QEventLoop loop;
-    TBatchOutcome outcome;
-    {
-        std::jthread worker([&job, &outcome, &loop, channel, this](std::stop_token stop) {
-            WorkerBatchObserver observer(channel, *this, stop);
-            TBatchOutcome result;
-            try {
-                result = TBatchExport(job, observer).ExtractFiles();
-            } catch (const std::exception& e) {  // nothing may leave a thread's body
-                result.Failure = TBatchFailure{job.FileSpec, e.what()};
-            }
-            channel->Post([&outcome, &loop, result] {
-                outcome = result;
-                loop.quit();
-            });
-        });
-        workerStop_ = worker.get_stop_source();
-        if (stop_) workerStop_.request_stop();
-        loop.exec();
-        channel->Close();
-    }
-    workerStop_ = std::stop_source(std::nostopstate);
-    return outcome;
+    // A stop asked for before the start holds for the run.
+    if (started && stop_) runner_->Stop();
+    return started;
 }
+
+bool TBatchProgressDlg::Running() const { return runner_->Running(); }
 
 void TBatchProgressDlg::cmdStopClick() {
     lblTitle->setText(kTitleStopping);
     stop_ = true;
-    if (workerStop_.stop_possible()) workerStop_.request_stop();
-    ProcessPendingEvents();
+    runner_->Stop();
 }
 
 void TBatchProgressDlg::reject() {
@@ -172,7 +127,11 @@ int RunBatchWithProgress(const TBatchJob& job, IMessageBoxes& boxes, const TQBAp
         TBatchProgressDlg progress;
         progress.Setup(job, app);
         progress.show();
-        outcome = progress.RunOnWorker(job);
+        if (progress.Start(job, [&outcome](const TBatchOutcome& result) {
+                outcome = result;
+                QCoreApplication::exit(0);
+            }))
+            QApplication::exec();
     }
     return ReportBatchOutcome(job, outcome, boxes, app, err);
 }

@@ -1,12 +1,11 @@
 #pragma once
 // The progress window of a batch export started with "/XB:": what is being read, how many
 // icons were found and saved, and a Stop button that ends the run after the current icon.
-// The walk runs as a worker job (RunOnWorker): its progress is handed over to the window,
-// and Stop is the worker's stop request. The window can also watch a walk on its own
-// thread as its observer, letting pending events run between files and icons.
+// The walk runs as a job on the window's job runner: its progress is handed over to the
+// window, and Stop is the worker's stop request.
 #include <QDialog>
+#include <functional>
 #include <iosfwd>
-#include <stop_token>
 
 #include "app/core/BatchExport.h"
 
@@ -18,6 +17,7 @@ class QPushButton;
 namespace gs {
 
 class TAnimatedImage;
+class TJobRunner;
 
 class TBatchProgressDlg : public QDialog, public IBatchObserver {
     Q_OBJECT
@@ -27,16 +27,16 @@ public:
     // Prepares the window for the run: caption, source and target, counts at 0, the
     // animation running and Stop enabled.
     void Setup(const TBatchJob& job, const TQBApplication& app);
-    // Runs the walk on a worker thread while this window's events run, and returns its
-    // outcome once the worker is done.
-    TBatchOutcome RunOnWorker(const TBatchJob& job);
+    // Starts the walk on a worker; false while one runs. `onEnd` gets its outcome on this
+    // window's thread once the worker is done.
+    bool Start(const TBatchJob& job, std::function<void(const TBatchOutcome&)> onEnd);
+    bool Running() const;
 
     void ShowCurrentFile(const std::string& path) override;
     void ShowFound(int foundTotal) override;
     void ShowSaved(int savedTotal) override;
-    void ProcessPendingEvents() override;
+    // A stop was asked for (Stop, Esc or the close button).
     bool StopRequested() const override { return stop_; }
-    void ClearStop() override { stop_ = false; }
 
 public slots:
     void cmdStopClick();
@@ -55,12 +55,13 @@ private:
     QLineEdit* txtIconsSaved;
     QLineEdit* txtCurrentFile;
     QPushButton* cmdStop;
+    TJobRunner* runner_;
     bool stop_ = false;
-    std::stop_source workerStop_{std::nostopstate};
 };
 
-// The whole "/XB:" run: the window shown during the walk and released before the failure
-// and result boxes. Returns the exit status.
+// The whole "/XB:" run: the window shown during the walk, the application's event loop run
+// until the walk ends, and the window released before the failure and result boxes.
+// Returns the exit status.
 int RunBatchWithProgress(const TBatchJob& job, IMessageBoxes& boxes, const TQBApplication& app, std::ostream& err);
 
 }  // namespace gs

@@ -23,6 +23,7 @@
 #include "app/core/AppContext.h"
 #include "app/core/HelpContexts.h"
 #include "app/core/Options.h"
+#include "app/core/SaveIcons.h"
 #include "app/ui/AnimatedImage.h"
 #include "app/ui/ExtractionRunner.h"
 #include "app/ui/FavoritesDlgs.h"
@@ -170,8 +171,7 @@ void TKAVUMain::SetMenuImages(bool highColour) {
 
 TMainSnapshot TKAVUMain::Snapshot() const {
     TMainSnapshot s;
-    // A save of few icons shows no busy page, but its commands are off all the same.
-    s.Busy = saveRunning_ && busy_ == TBusyState::Idle ? TBusyState::Saving : busy_;
+    s.Busy = busy_;
     s.ViewStyle = lvIcons->ViewStyle();
     s.PreviewVisible = !pPreview->isHidden();
     s.ToolbarVisible = !tbMain->isHidden();
@@ -326,26 +326,40 @@ void TKAVUMain::EndExtractionBusy() {
 
 bool TKAVUMain::BeginSaveBusy(int selected) {
     if (!SaveMakesBusy(selected)) return false;
+    savePage_ = true;
+    stopping_ = false;
     anSavePleaseWait->show();
     anPleaseWait->hide();
     setPanel(0, kMsgSaving);
     busy_ = TBusyState::Saving;
     pClient->setCurrentWidget(pPleaseWait);
     showBottomForBusy();
+    pStop->show();
     SetFavoritesEnabled(false);
     alMainUpdate();
     return true;
 }
 
+void TKAVUMain::beginSave(int selected) {
+    if (BeginSaveBusy(selected)) return;
+    // A save of few icons shows no busy page, but its commands are off all the same.
+    busy_ = TBusyState::Saving;
+    alMainUpdate();
+}
+
 void TKAVUMain::EndSaveBusy() {
     if (busy_ != TBusyState::Saving) return;
-    SetFavoritesEnabled(true);
-    if (BottomWasHidden) pBottom->hide();
-    anSavePleaseWait->hide();
-    anPleaseWait->hide();
-    setPanel(0, {});
     busy_ = TBusyState::Idle;
-    pClient->setCurrentWidget(pDefault);
+    if (savePage_) {
+        savePage_ = false;
+        SetFavoritesEnabled(true);
+        pStop->hide();
+        if (BottomWasHidden) pBottom->hide();
+        anSavePleaseWait->hide();
+        anPleaseWait->hide();
+        setPanel(0, {});
+        pClient->setCurrentWidget(pDefault);
+    }
     alMainUpdate();
 }
 

@@ -41,6 +41,8 @@ class TTBToolbar;
 namespace gs {
 
 class ExtractionRunner;
+class ISaveQuestions;
+struct TJobEnd;
 class IListDialogs;
 class TFormStorage;
 class IFavoritesDialogs;
@@ -70,6 +72,7 @@ inline constexpr const char* kMsgMemoryLimitDetails =
 inline constexpr const char* kMsgFileUnreadable = "The icons of '%s' could not be read.";
 inline constexpr const char* kMsgFilesUnreadable = "The icons of %d files could not be read.";
 inline constexpr const char* kMsgExtractionBrokenOff = "The extraction stopped before its end.";
+inline constexpr const char* kMsgExtractionStopped = "Extraction stopped by the user.";
 inline constexpr const char* kSelectFolderCaption = "Please select the folder...";
 inline constexpr const char* kSelectFileCaption = "Please select the file...";
 inline constexpr const char* kSelectFileFilter =
@@ -100,8 +103,7 @@ public:
 
     // State and enabling.
     TBusyState Busy() const { return busy_; }
-    // Not while a save runs either: its loop lets events run, and the list must stay.
-    bool Idle() const { return busy_ == TBusyState::Idle && !saveRunning_; }
+    bool Idle() const { return busy_ == TBusyState::Idle; }
     TMainSnapshot Snapshot() const;
     // Recomputes every command's enabled and checked state, then the preview.
     void alMainUpdate();
@@ -119,8 +121,9 @@ public:
     void SetFavoritesEnabled(bool enabled);
     void BeginExtractionBusy();
     void EndExtractionBusy();
-    // True when the save of `selected` icons made the window busy.
+    // The saving page, for a save of many icons; true when it was shown.
     bool BeginSaveBusy(int selected);
+    // The end of any save: idle again, without the saving page.
     void EndSaveBusy();
 
     // Selecting and listing.
@@ -161,6 +164,8 @@ public:
     TFormStorage& Storage() const { return *Storage_; }
 
     // Saving and sharing the selected icons (MainWindowSave.cpp).
+    // Starts the save of the selected icons on the window's job runner; the window stays
+    // busy until its end.
     void SaveIcons(TBatchFormat format, TBatchIconSize size);
     void SaveImages(TBatchIconSize size);
     void CopyToClipboard(TBatchIconSize size);
@@ -225,6 +230,10 @@ private:
     // Raises the warning that tells how the run went wrong, when it did: what broke it off,
     // and the files that could not be read.
     void reportRunFailures(ExtractEnd end);
+    // The save job's end: the window idle again, then a stop or a failure with its reason.
+    void SaveEnded(const TJobEnd& end);
+    // Busy saving `selected` icons, with the saving page for many.
+    void beginSave(int selected);
     void arrange(int column);
     void showAbout();
     void showTipOfTheDay(bool forced);
@@ -250,7 +259,8 @@ private:
     CommandLine start_;
     TAppExceptionHandler handler_;
     TBusyState busy_ = TBusyState::Idle;
-    bool saveRunning_ = false;  // the list's commands stay off while a save walks it
+    bool savePage_ = false;  // the running save shows the saving page
+    std::unique_ptr<ISaveQuestions> saveQuestions_;  // the running save's answers
     bool stopping_ = false;
     bool updateScheduled_ = false;
     bool favoritesEnabled_ = true;

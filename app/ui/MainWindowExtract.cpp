@@ -91,7 +91,8 @@ void TKAVUMain::startExtraction() {
     if (!runner_->Start(std::move(job))) EndExtractionBusy();
 }
 
-bool TKAVUMain::ExtractionRunning() const { return runner_ && runner_->Running(); }
+// The one runner also runs saves.
+bool TKAVUMain::ExtractionRunning() const { return busy_ != TBusyState::Saving && runner_ && runner_->Running(); }
 
 void TKAVUMain::ResetIconList() { Icons = std::make_unique<TIconsList>(); }
 
@@ -144,6 +145,8 @@ void TKAVUMain::cmdStopClick() {
 
 void TKAVUMain::ExtractThreadTerminate(ExtractEnd end) {
     EndExtractionBusy();
+    // A listing the user cut short says so, so it is not taken for the whole folder.
+    if (end == ExtractEnd::Stopped) setPanel(0, kMsgExtractionStopped);
     emit ExtractionEnded();
     const TQBApplication& app = application();
     if (MemoryLimitReached) {

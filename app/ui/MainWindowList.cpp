@@ -170,6 +170,9 @@ void TKAVUMain::selectionCommand(bool invert) {
 }
 
 bool TKAVUMain::lvIconsEdited(TIconDef* def, QString& text) {
+    // A caption editor left open when a save began keeps the old name: the save's worker
+    // reads the names meanwhile.
+    if (!Idle()) return false;
     bool renamed = false;
     Guard([&] {
         const std::string name = CheckedIconName(text.toStdString(), def->Name, Icons.get());

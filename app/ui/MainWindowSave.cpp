@@ -3,7 +3,6 @@
 // editor, the mail, and the icon libraries.
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QListView>
 #include <QTreeView>
@@ -11,8 +10,9 @@
 #include <algorithm>
 
 #include "app/core/AppContext.h"
-#include "app/core/SaveIcons.h"
+#include "app/core/SaveJob.h"
 #include "app/core/ShareIcons.h"
+#include "app/ui/ExtractionRunner.h"
 #include "app/ui/IconListView.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
@@ -71,7 +71,7 @@ QLineEdit* openCaptionEditor(const TIconListView& list) {
     return nullptr;
 }
 
-// The window's answers to the save loop: its services' dialogs and boxes.
+// The window's answers to the save loop: its services' dialogs and boxes, on the UI thread.
 class TWindowSaveQuestions final : public ISaveQuestions {
 public:
     TWindowSaveQuestions(QWidget* owner, IMainServices& services) : owner_(owner), services_(services) {}
@@ -102,7 +102,6 @@ public:
         services_.Boxes().ShowQBMessage(message, app.Title, TQBMessageType::mtInformation,
                                         TQBButtonSet::bsOK, kFirstButton, app.LanguageId, app.FontName);
     }
-    void ProcessPendingEvents() override { QCoreApplication::processEvents(); }
 
 private:
     QWidget* owner_;
@@ -145,27 +144,26 @@ std::vector<TIconDef*> TKAVUMain::SelectedInListOrder() const {
 }
 
 void TKAVUMain::SaveIcons(TBatchFormat format, TBatchIconSize size) {
-    // The loop walks this snapshot; the commands that change the list stay off meanwhile.
-    const std::vector<TIconDef*> entries = SelectedInListOrder();
+    if (!Idle()) return;
+    // The job walks this snapshot; the commands that change the list stay off meanwhile.
+    std::vector<TIconDef*> entries = SelectedInListOrder();
     if (entries.empty()) return;
     GetSaveTarget(int(format));
-    struct SaveSpell {
-        TKAVUMain& w;
-        bool busy;
-        SaveSpell(TKAVUMain& window, int count) : w(window), busy(false) {
-            w.saveRunning_ = true;
-            busy = w.BeginSaveBusy(count);
-            // Without the busy page the commands go off here, before the loop lets events in.
-            if (!busy) w.alMainUpdate();
-        }
-        ~SaveSpell() {
-            w.saveRunning_ = false;
-            if (busy) w.EndSaveBusy();
-            else w.scheduleUpdate();
-        }
-    } spell(*this, int(entries.size()));
-    TWindowSaveQuestions questions(this, services_);
-    SaveSelected(format, size, entries, context_.Options, questions);
+    saveQuestions_ = std::make_unique<TWindowSaveQuestions>(this, services_);
+    const int count = int(entries.size());
+    auto job = std::make_shared<TSaveJob>(format, size, std::move(entries), context_.Options, *saveQuestions_);
+    beginSave(count);
+    if (!runner_->Start(job, [this](const TJobEnd& end) { Guard([&] { SaveEnded(end); }); })) EndSaveBusy();
+}
+
+void TKAVUMain::SaveEnded(const TJobEnd& end) {
+    EndSaveBusy();
+    saveQuestions_.reset();
+    // The save's own words reach the user as its errors always have: through the handler.
+    if (end.Kind == TJobEndKind::Failed && end.Error) std::rethrow_exception(end.Error);
+    if (end.Kind == TJobEndKind::Failed) throw EQBException(end.Reason, "", TQBSeverity::Warning);
+    if (end.Kind == TJobEndKind::Stopped && !end.Reason.empty())
+        throw EQBException(end.Reason, "", TQBSeverity::Information);
 }
 
 void TKAVUMain::SaveImages(TBatchIconSize size) {

@@ -99,19 +99,16 @@ TQBApplication testDescriptor() {
     return app;
 }
 
-// Asks to stop at the n-th time it lets events run.
+// Asks to stop from the n-th time it is asked on.
 struct StoppingObserver : IBatchObserver {
     int stopAt;
-    int calls = 0;
-    bool stop = false;
+    mutable int calls = 0;
     std::vector<std::string> files;
     explicit StoppingObserver(int n) : stopAt(n) {}
     void ShowCurrentFile(const std::string& p) override { files.push_back(p); }
     void ShowFound(int) override {}
     void ShowSaved(int) override {}
-    void ProcessPendingEvents() override { stop = stop || ++calls == stopAt; }
-    bool StopRequested() const override { return stop; }
-    void ClearStop() override { stop = false; }
+    bool StopRequested() const override { return ++calls >= stopAt; }
 };
 
 class BatchExportTest : public ::testing::Test {
@@ -351,9 +348,9 @@ TEST_F(BatchExportTest, StarDotStarTakesEveryNameAndMatchingIgnoresCase) {
 TEST_F(BatchExportTest, StopEndsTheRunBetweenIcons) {
     put("a.dll", moduleOf({standardGroup(1), standardGroup(4)}));
     put("b.dll", moduleOf({standardGroup(7)}));
-    // The first event run clears nothing yet (the run starts by clearing Stop); the second
-    // comes before the first icon, which is still written.
-    StoppingObserver observer(2);
+    // Asked before the first file, before its first icon (still written), then before the
+    // second icon.
+    StoppingObserver observer(3);
     const TBatchOutcome outcome = TBatchExport(job("*.dll"), observer).ExtractFiles();
     EXPECT_FALSE(outcome.Failure);
     EXPECT_EQ(outcome.FoundTotal, 1);

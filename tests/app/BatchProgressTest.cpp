@@ -2,12 +2,15 @@
 // walk runs on the UI thread, and the window gone before the result box appears.
 #include <gtest/gtest.h>
 
+#include <QEventLoop>
 #include <QThread>
+#include <QTimer>
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <optional>
 #include <sstream>
 
 #include "app/ui/BatchProgressDlg.h"
@@ -105,20 +108,34 @@ TEST_F(BatchProgressTest, SetupShowsTheJobAndEnablesStop) {
     EXPECT_TRUE(text(dlg, "txtCurrentFile").endsWith("/shell32.dll"));
 }
 
+namespace {
+
+// The walk as the window's own thread would see it, with a click between two icons: the
+// walk asks whether to stop before every icon, and the third time the user has clicked.
+struct ClickingBetweenIcons : IBatchObserver {
+    TBatchProgressDlg& dlg;
+    QPushButton* stop;
+    mutable int asked = 0;
+    ClickingBetweenIcons(TBatchProgressDlg& d, QPushButton* s) : dlg(d), stop(s) {}
+    void ShowCurrentFile(const std::string& p) override { dlg.ShowCurrentFile(p); }
+    void ShowFound(int n) override { dlg.ShowFound(n); }
+    void ShowSaved(int n) override { dlg.ShowSaved(n); }
+    bool StopRequested() const override {
+        if (++asked == 3) stop->click();
+        return dlg.StopRequested();
+    }
+};
+
+}  // namespace
+
 TEST_F(BatchProgressTest, StopEndsTheRunBetweenIcons) {
     writeFile(src / "a.dll", moduleOfGroups(3, 1));
     writeFile(src / "b.dll", moduleOfGroups(2, 9));
     TBatchProgressDlg dlg;
     dlg.Setup(job(), descriptor());
     dlg.show();
-    // A click arrives while the first file is being read, as a person's would: queued,
-    // seen when the walk next lets events run.
-    QLineEdit* current = child<QLineEdit>(dlg, "txtCurrentFile");
-    QPushButton* stop = child<QPushButton>(dlg, "cmdStop");
-    QObject::connect(current, &QLineEdit::textChanged, stop, [stop] {
-        QMetaObject::invokeMethod(stop, &QPushButton::click, Qt::QueuedConnection);
-    });
-    const TBatchOutcome outcome = TBatchExport(job(), dlg).ExtractFiles();
+    ClickingBetweenIcons observer(dlg, child<QPushButton>(dlg, "cmdStop"));
+    const TBatchOutcome outcome = TBatchExport(job(), observer).ExtractFiles();
     EXPECT_FALSE(outcome.Failure);
     EXPECT_EQ(outcome.FoundTotal, 1);
     EXPECT_EQ(outcome.SavedTotal, 1);
@@ -129,11 +146,32 @@ TEST_F(BatchProgressTest, StopEndsTheRunBetweenIcons) {
     EXPECT_EQ(text(dlg, "txtIconsFound"), " 1");
     EXPECT_EQ(text(dlg, "txtIconsSaved"), " 1");
     // Esc asks for the same stop instead of hiding the window under a running walk.
-    dlg.ClearStop();
-    dlg.reject();
-    EXPECT_TRUE(dlg.StopRequested());
-    EXPECT_TRUE(dlg.isVisible());
+    TBatchProgressDlg other;
+    other.Setup(job(), descriptor());
+    other.show();
+    EXPECT_FALSE(other.StopRequested());
+    other.reject();
+    EXPECT_TRUE(other.StopRequested());
+    EXPECT_TRUE(other.isVisible());
 }
+
+namespace {
+
+// Runs the walk on the window's worker and lets the window's events run until it ends.
+std::optional<TBatchOutcome> runOnWorker(TBatchProgressDlg& dlg, const TBatchJob& job) {
+    std::optional<TBatchOutcome> outcome;
+    QEventLoop loop;
+    if (!dlg.Start(job, [&](const TBatchOutcome& o) {
+            outcome = o;
+            loop.quit();
+        }))
+        return outcome;
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);  // a bound for "it ends", not a measure
+    loop.exec();
+    return outcome;
+}
+
+}  // namespace
 
 TEST_F(BatchProgressTest, OnAWorkerStopIsSeenBeforeTheNextIconAndTheWindowStaysLive) {
     writeFile(src / "a.dll", moduleOfGroups(3, 1));
@@ -150,7 +188,9 @@ TEST_F(BatchProgressTest, OnAWorkerStopIsSeenBeforeTheNextIconAndTheWindowStaysL
         shown.push_back(t);
         if (shown.size() == 2) stop->click();
     });
-    const TBatchOutcome outcome = dlg.RunOnWorker(job());
+    const std::optional<TBatchOutcome> ran = runOnWorker(dlg, job());
+    ASSERT_TRUE(ran);
+    const TBatchOutcome& outcome = *ran;
     EXPECT_FALSE(outcome.Failure);
     EXPECT_EQ(outcome.FoundTotal, 3);
     EXPECT_EQ(outcome.SavedTotal, 3);

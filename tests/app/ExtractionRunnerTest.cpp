@@ -85,10 +85,13 @@ TEST(ExtractionRunner, AWorkerWaitingOnAWindowThatClosesEnds) {
     Material m;
     RecordingSink receiver;
     auto* window = new QWidget;
-    auto* handOver = new ExtractionHandOver(receiver, window);
+    auto* runner = new TJobRunner(window);
     std::promise<ExtractEnd> ended;
     auto end = ended.get_future();
-    ExtractWorker worker(m.job(), handOver->SinkMaker(), [&](ExtractEnd e, const std::string&) { ended.set_value(e); });
+    auto sinks = [channel = runner->Channel(), &receiver](std::stop_token stop) {
+        return std::make_unique<HandOverIconSink>(channel, receiver, std::move(stop));
+    };
+    ExtractWorker worker(m.job(), sinks, [&](ExtractEnd e, const std::string&) { ended.set_value(e); });
     // Nobody runs the event loop: the worker waits for its first answer.
     EXPECT_EQ(end.wait_for(100ms), std::future_status::timeout);
     delete window;

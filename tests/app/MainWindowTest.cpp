@@ -262,6 +262,7 @@ TEST(TKAVUMain, StopEndsAScanAndClosingWhileBusyIsRefused) {
     EXPECT_FALSE(t.w->ActionStates()[std::size_t(A::actFileSelectDir)].Enabled);
     t.listWith([&] { t.w->cmdStopClick(); EXPECT_EQ(t.w->PanelText(0), "Stopping. Please wait..."); });
     EXPECT_TRUE(t.w->Idle());
+    EXPECT_EQ(t.w->PanelText(0), "Extraction stopped by the user.");
     EXPECT_LT(t.w->IconCount, 3000);
     EXPECT_EQ(t.w->ListView().ItemCount(), t.w->IconCount);
     EXPECT_TRUE(t.w->close());

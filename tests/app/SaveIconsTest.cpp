@@ -9,16 +9,8 @@ using R = TQBMessageResult;
 
 namespace {
 
-struct Save : Tree {
-    std::filesystem::path module = put("m.dll", peWithGroups(3, 11));
-    std::filesystem::path out = dir("out");
-    Listed listed{module, {"a", "b", "c"}};
-    TKAVUOptions options;
-    ScriptedQuestions ui;
-
-    Save() { options.DefaultFolder = out.string(); }
+struct Save : SaveMaterial {
     int run(TBatchFormat f, TBatchIconSize s = TBatchIconSize::bsAll) { return SaveSelected(f, s, listed.defs, options, ui); }
-    std::string file(const std::string& name) const { return (out / name).string(); }
 };
 
 }  // namespace

@@ -72,7 +72,18 @@ struct ScriptedQuestions : gs::ISaveQuestions {
         return next;
     }
     void ShowResult(const std::string& message) override { results.push_back(message); }
-    void ProcessPendingEvents() override {}
+};
+
+// Three icons of one module to save into an empty folder, the save's default.
+struct SaveMaterial : Tree {
+    std::filesystem::path module = put("m.dll", peWithGroups(3, 11));
+    std::filesystem::path out = dir("out");
+    Listed listed{module, {"a", "b", "c"}};
+    gs::TKAVUOptions options;
+    ScriptedQuestions ui;
+
+    SaveMaterial() { options.DefaultFolder = out.string(); }
+    std::string file(const std::string& name) const { return (out / name).string(); }
 };
 
 // Whether a program is on PATH.

@@ -3,6 +3,7 @@
 // bitmap and formats, the image format without asking, and the editor.
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QListView>
 #include <QMimeData>
@@ -11,6 +12,7 @@
 #include <QTimer>
 
 #include <deque>
+#include <functional>
 
 #include "support/QtTestApp.h"
 #include "app/SaveMaterial.h"
@@ -43,11 +45,15 @@ struct ScriptedDesktop : IMainServices, IMessageBoxes {
     int formatAsked = 0;
     std::vector<std::vector<std::string>> started;
     bool startWorks = true;
+    std::function<void()> onQuestion;  // what the user does while a question is up
 
     TQBMessageResult ShowQBMessage(const std::string& msg, const std::string&, std::uint8_t type, std::uint8_t,
                                    std::uint16_t, std::uint8_t, const std::string&) override {
-        boxes.push_back({msg, type, window->Idle(), window->Busy() == TBusyState::Saving,
+        // Any save makes the window busy; the saving page shows only for many icons.
+        const bool page = window->findChild<QStackedWidget*>("pClient")->currentWidget()->objectName() == "pPleaseWait";
+        boxes.push_back({msg, type, window->Idle(), page && window->Busy() == TBusyState::Saving,
                          window->Action(A::actEditRemove)->isEnabled()});
+        if (type == int(TQBMessageType::mtQuestion) && onQuestion) onQuestion();
         if (type != int(TQBMessageType::mtQuestion) || answers.empty()) return TQBMessageResult::mrOK;
         const TQBMessageResult next = answers.front();
         answers.pop_front();
@@ -105,9 +111,14 @@ struct Window : Tree {
         for (int i = 0; i < n; ++i) lv.Selection().select(lv.IconView()->model()->index(i, 0), QItemSelectionModel::Select);
         QCoreApplication::processEvents();  // the window's states follow the selection now
     }
-    // As the menu runs it: only when enabled, errors to the window's handler.
+    // As the menu runs it: only when enabled, errors to the window's handler; a save it
+    // starts runs on a worker, and is waited for.
     void run(A id) {
         w->Guard([&] { w->Execute(id); });
+        QElapsedTimer bound;  // for "it ends", not a measure
+        bound.start();
+        while (!w->Idle() && bound.elapsed() < 30000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        ASSERT_TRUE(w->Idle());
     }
     std::size_t written() const {
         return std::size_t(std::distance(std::filesystem::directory_iterator(out), std::filesystem::directory_iterator()));
@@ -144,6 +155,56 @@ TEST(SaveWindow, FiftyOneIconsShowTheSavingPageFiftyDoNotAndTheListStaysLockedEi
     EXPECT_EQ(t.desktop.boxes[2].msg, "Operation cancelled by user. Saved 1 icon(s).");
     EXPECT_TRUE(t.w->Idle());
     EXPECT_EQ(t.written(), 50u);
+}
+
+TEST(SaveWindow, StopOnTheSavingPageEndsTheSaveAndTheWindowSaysHowManyWereSaved) {
+    Window t;
+    const auto src = t.dir("src");
+    for (int i = 0; i < 6; ++i) writeFile((src / ("m" + std::to_string(i) + ".dll")).string(), peWithGroups(10, unsigned(i)));
+    t.list(src);
+    t.select(51);
+    t.run(A::actIconSaveIcons);
+    ASSERT_EQ(t.written(), 51u);
+    // Every file exists now: the first replace question is up when the user clicks Stop.
+    t.desktop.boxes.clear();
+    t.desktop.answers = {TQBMessageResult::mrYes};
+    bool stopShown = false, renamed = true;
+    t.desktop.onQuestion = [&] {
+        auto* stop = t.w->findChild<QWidget*>("pStop");
+        stopShown = stop && !stop->isHidden();
+        // A caption editor left open commits now: the save's worker reads the names.
+        TIconListModel& model = t.w->ListView().Model();
+        renamed = model.setData(model.index(0, 0), "renamed", Qt::EditRole);
+        t.w->cmdStopClick();
+    };
+    t.run(A::actIconSaveIcons);
+    EXPECT_TRUE(stopShown);
+    EXPECT_FALSE(renamed);
+    ASSERT_EQ(t.desktop.boxes.size(), 2u);
+    EXPECT_TRUE(t.desktop.boxes[0].busyPage);
+    // The answer given with the click may or may not have been taken: one file or none.
+    const std::string& said = t.desktop.boxes[1].msg;
+    EXPECT_TRUE(said == "Operation cancelled by user. Saved 1 icon(s)." || said == "Operation cancelled by user. Saved 0 icon(s).")
+        << said;
+    EXPECT_EQ(t.desktop.boxes[1].type, int(TQBMessageType::mtInformation));
+    EXPECT_TRUE(t.w->Idle());
+    EXPECT_TRUE(t.w->findChild<QWidget*>("pStop")->isHidden());
+    EXPECT_EQ(t.w->findChild<QStackedWidget*>("pClient")->currentWidget()->objectName(), "pDefault");
+    EXPECT_EQ(t.written(), 51u);
+}
+
+TEST(SaveWindow, ASaveThatFailsShowsItsReasonAndLeavesTheWindowIdle) {
+    Window t;
+    const auto module = t.put("gone.dll", peWithGroups(2));
+    t.list(module);
+    t.select(2);
+    std::filesystem::remove(module);  // the icons are read again from their file when saved
+    t.run(A::actIconSaveIcons);
+    ASSERT_EQ(t.desktop.boxes.size(), 1u);
+    EXPECT_EQ(t.desktop.boxes[0].msg, "Invalid file name.");
+    EXPECT_EQ(t.desktop.boxes[0].type, int(TQBMessageType::mtWarning));
+    EXPECT_TRUE(t.w->Idle());
+    EXPECT_EQ(t.written(), 0u);
 }
 
 TEST(SaveWindow, TheClipboardGetsTheBitmapOfTheCommand) {

@@ -1,11 +1,9 @@
-// Popup animation timing on a fake clock: quantised steps, the end, stale requests, and
-// the one-request-in-flight rule between the worker and the GUI thread.
+// Popup animation timing on a fake clock: quantised steps, the end, the cursor ending it,
+// nothing drawn once stopped, and the next tick due when the next step begins.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
+#include <algorithm>
+#include <vector>
 
 #include "toolbar/core/PopupAnimation.h"
 
@@ -13,37 +11,15 @@ using namespace tb;
 
 namespace {
 
-// The GUI thread's queue of step requests.
-struct Queue {
-    std::mutex m;
-    std::condition_variable cv;
-    std::deque<std::uint32_t> q;
-    void push(std::uint32_t g) {
-        {
-            std::lock_guard l(m);
-            q.push_back(g);
-        }
-        cv.notify_one();
-    }
-    std::uint32_t pop() {
-        std::unique_lock l(m);
-        cv.wait(l, [&] { return !q.empty(); });
-        std::uint32_t g = q.front();
-        q.pop_front();
-        return g;
+// Time passes only when the test lets it.
+struct FakeTime {
+    std::int64_t now = 1000;
+    PopupAnimator::Clock clock() {
+        return [this] { return now; };
     }
 };
 
-// Time passes only when the worker sleeps.
-struct FakeTime {
-    std::atomic<std::int64_t> now{1000};
-    PopupAnimator::Clock clock() {
-        return [this] { return now.load(); };
-    }
-    PopupAnimator::Sleeper sleeper() {
-        return [this](int ms) { now += ms; };
-    }
-};
+using Kind = PopupAnimator::StepAction::Kind;
 
 }  // namespace
 
@@ -63,14 +39,16 @@ TEST(ToolbarAnimation, SlideOffsets) {
 TEST(ToolbarAnimation, StepsOfSixteenEndingWhole) {
     for (bool fade : {false, true}) {
         FakeTime t;
-        Queue q;
-        PopupAnimator anim([&](std::uint32_t g) { q.push(g); }, t.clock(), t.sleeper());
-        ASSERT_TRUE(anim.Start({150, fade, tbadDown, 100, 200}));
+        PopupAnimator anim(t.clock());
+        anim.Start({150, fade, tbadDown, 100, 200});
         std::vector<int> steps;
-        for (;;) {
-            PopupAnimator::StepAction a = anim.OnStep(q.pop());
-            if (a.kind == PopupAnimator::StepAction::Kind::Finish) break;
-            ASSERT_EQ(a.kind, PopupAnimator::StepAction::Kind::Draw);
+        for (int ticks = 0;; ++ticks) {
+            ASSERT_LT(ticks, 1000) << "the animation never ends";
+            // The timer fires when the next step is due.
+            t.now += anim.NextTickMs();
+            PopupAnimator::StepAction a = anim.Tick();
+            if (a.kind == Kind::Finish) break;
+            ASSERT_EQ(a.kind, Kind::Draw) << "a tick when a step was due draws it";
             steps.push_back(a.step);
             EXPECT_EQ(a.step % 16, 0);
             EXPECT_LE(a.step, 240);
@@ -79,41 +57,53 @@ TEST(ToolbarAnimation, StepsOfSixteenEndingWhole) {
             }
         }
         EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()));
+        EXPECT_TRUE(std::adjacent_find(steps.begin(), steps.end()) == steps.end()) << "no step drawn twice";
+        ASSERT_FALSE(steps.empty());
+        EXPECT_EQ(steps.front(), fade ? 48 : 16);  // a fade starts at its first visible step
         EXPECT_TRUE(anim.Stop());
         EXPECT_FALSE(anim.Running());
     }
 }
 
-TEST(ToolbarAnimation, EndsAtOnceAndIgnoresStaleRequests) {
+TEST(ToolbarAnimation, EndsAtOnceWhenThereIsNothingToAnimateOrTheCursorEntersAndDrawsNothingOnceStopped) {
     FakeTime t;
-    Queue q;
-    std::atomic<bool> held{false};
-    PopupAnimator anim([&](std::uint32_t g) { q.push(g); }, t.clock(), [&](int ms) {
-        while (held.load()) std::this_thread::yield();
-        t.now += ms;
-    });
-    ASSERT_TRUE(anim.Start({0, false, tbadRight, 10, 10}));  // duration 0
-    std::uint32_t first = q.pop();
-    EXPECT_EQ(anim.OnStep(first).kind, PopupAnimator::StepAction::Kind::Finish);
+    PopupAnimator anim(t.clock());
+    anim.Start({0, false, tbadRight, 10, 10});  // duration 0
+    EXPECT_EQ(anim.Tick().kind, Kind::Finish);
     anim.Stop();
 
-    // The cursor entering the popup ends the animation at the worker's next round.
-    held = true;
-    ASSERT_TRUE(anim.Start({150, false, tbadRight, 10, 10}));
-    EXPECT_EQ(anim.OnStep(first).kind, PopupAnimator::StepAction::Kind::Ignore);  // the earlier animation's
+    // A tick before the next step is due draws nothing.
+    anim.Start({150, false, tbadRight, 10, 10});
+    EXPECT_EQ(anim.Tick().kind, Kind::Ignore);
+    // The cursor entering the popup ends the animation at the next tick.
+    t.now += 20;
     anim.CursorEntered();
-    held = false;
-    std::uint32_t g = q.pop();
-    EXPECT_EQ(g, anim.Generation());
-    EXPECT_EQ(anim.OnStep(g).kind, PopupAnimator::StepAction::Kind::Finish);
-    anim.Stop();
-    EXPECT_EQ(anim.OnStep(g).kind, PopupAnimator::StepAction::Kind::Ignore);  // stopped
+    EXPECT_EQ(anim.Tick().kind, Kind::Finish);
+    EXPECT_TRUE(anim.Stop());
+    t.now += 20;
+    EXPECT_EQ(anim.Tick().kind, Kind::Ignore);  // stopped
+    EXPECT_FALSE(anim.Stop());
+
+    // Starting again begins at the clock's present, with the cursor outside.
+    anim.Start({150, false, tbadRight, 10, 10});
+    t.now += 30;
+    EXPECT_EQ(anim.Tick().kind, Kind::Draw);
 }
 
-TEST(ToolbarAnimation, RealClockStopsPromptly) {
-    std::atomic<int> requests{0};
-    PopupAnimator anim([&](std::uint32_t) { ++requests; });
-    ASSERT_TRUE(anim.Start({60000, true, 0, 10, 10}));  // a minute long: Stop must wake the worker
-    EXPECT_TRUE(anim.Stop());
-    EXPECT_FALSE(anim.Stop());
+TEST(ToolbarAnimation, TheNextTickIsDueWhenTheNextStepBegins) {
+    FakeTime t;
+    PopupAnimator anim(t.clock());
+    anim.Start({255, false, tbadDown, 10, 10});  // one step a millisecond
+    EXPECT_EQ(anim.NextTickMs(), 16);
+    t.now += 5;
+    EXPECT_EQ(anim.NextTickMs(), 11);
+    t.now += 11;
+    ASSERT_EQ(anim.Tick().kind, Kind::Draw);
+    EXPECT_EQ(anim.NextTickMs(), 16);
+    // Late ticks skip the steps they missed.
+    t.now += 100;
+    const PopupAnimator::StepAction late = anim.Tick();
+    ASSERT_EQ(late.kind, Kind::Draw);
+    EXPECT_EQ(late.step, 112);
+    EXPECT_GE(anim.NextTickMs(), 1);
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <system_error>
 
 namespace tb {
 
@@ -22,8 +21,7 @@ TPoint SlideOffset(std::uint8_t direction, int width, int height, int step) {
     return p;
 }
 
-PopupAnimator::PopupAnimator(StepSink sink, Clock clock, Sleeper sleeper)
-    : sink_(std::move(sink)), clock_(std::move(clock)), sleeper_(std::move(sleeper)) {
+PopupAnimator::PopupAnimator(Clock clock) : clock_(std::move(clock)) {
     if (!clock_)
         clock_ = [] {
             using namespace std::chrono;
@@ -31,85 +29,51 @@ PopupAnimator::PopupAnimator(StepSink sink, Clock clock, Sleeper sleeper)
         };
 }
 
-PopupAnimator::~PopupAnimator() { Stop(); }
-
-bool PopupAnimator::Start(const Params& params) {
-    Stop();
+void PopupAnimator::Start(const Params& params) {
     params_ = params;
-    terminate_.store(false);
-    finished_.store(false);
-    stepPending_.store(false);
-    cursorEntered_.store(false);
-    step_.store(params.fade ? kFirstFadeStep : 0);
-    // Published before the worker exists, so its first request is never taken as stale.
-    std::uint32_t generation = generation_.load() + 1;
-    generation_.store(generation);
-    running_.store(true);
-    try {
-        worker_ = std::thread([this, generation] { Run(generation); });
-    } catch (const std::system_error&) {
-        running_.store(false);
-        return false;
-    }
-    return true;
+    start_ = clock_();
+    step_ = params.fade ? kFirstFadeStep : 0;
+    running_ = true;
+    finished_ = false;
+    cursorEntered_ = false;
 }
 
 bool PopupAnimator::Stop() {
-    if (!worker_.joinable()) return false;
-    {
-        std::lock_guard lock(sleepMutex_);
-        terminate_.store(true);
-    }
-    wake_.notify_all();
-    worker_.join();
-    running_.store(false);
-    return true;
+    const bool ran = running_;
+    running_ = false;
+    return ran;
 }
 
-void PopupAnimator::Sleep(int ms) {
-    if (sleeper_) {
-        sleeper_(ms);
-        return;
-    }
-    std::unique_lock lock(sleepMutex_);
-    wake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return terminate_.load(); });
-}
+std::int64_t PopupAnimator::elapsed() const { return std::max<std::int64_t>(clock_() - start_, 0); }
 
-void PopupAnimator::Run(std::uint32_t generation) {
-    const int duration = params_.durationMs;
-    const std::int64_t start = clock_();
-    while (!terminate_.load()) {
-        if (duration <= 0) break;  // nothing to animate: end at once
-        std::int64_t elapsed = std::max<std::int64_t>(clock_() - start, 0);
-        if (elapsed >= duration) break;
-        int s = MulDiv(kFullStep, int(elapsed), duration);
-        if (s < 0) break;
-        int s16 = s & ~(kStepQuantum - 1);
-        if (s16 > kLastStep) break;
-        if (cursorEntered_.load()) break;
-        if (step_.load() < s16) {
-            step_.store(s16);
-            if (!stepPending_.exchange(true)) sink_(generation);
-            continue;
-        }
-        Sleep(std::max(1, MulDiv(step_.load() - s + kStepQuantum, duration, kFullStep)));
-    }
-    finished_.store(true);
-    sink_(generation);
-}
-
-PopupAnimator::StepAction PopupAnimator::OnStep(std::uint32_t generation) {
+PopupAnimator::StepAction PopupAnimator::Tick() {
     StepAction action;
-    if (generation != generation_.load() || !running_.load()) return action;
-    if (finished_.load()) {
-        action.kind = StepAction::Kind::Finish;
-        return action;
+    if (!running_) return action;
+    const int duration = params_.durationMs;
+    const std::int64_t now = elapsed();
+    if (!finished_ && duration > 0 && now < duration && !cursorEntered_) {
+        const int s16 = MulDiv(kFullStep, int(now), duration) & ~(kStepQuantum - 1);
+        if (s16 <= kLastStep) {
+            if (step_ < s16) {
+                step_ = s16;
+                action.kind = StepAction::Kind::Draw;
+                action.step = step_;
+                if (!params_.fade) action.offset = SlideOffset(params_.direction, params_.width, params_.height, step_);
+            }
+            return action;
+        }
     }
-    action.kind = StepAction::Kind::Draw;
-    action.step = step_.load();
-    if (!params_.fade) action.offset = SlideOffset(params_.direction, params_.width, params_.height, action.step);
-    stepPending_.store(false);
+    finished_ = true;
+    action.kind = StepAction::Kind::Finish;
     return action;
+}
+
+int PopupAnimator::NextTickMs() const {
+    const int duration = params_.durationMs;
+    if (!running_ || finished_ || duration <= 0 || cursorEntered_) return 1;
+    // The moment the step after the present one begins.
+    const std::int64_t due = (std::int64_t(step_ + kStepQuantum) * duration + kFullStep - 1) / kFullStep;
+    return int(std::clamp<std::int64_t>(due - elapsed(), 1, duration));
 }
 
 }  // namespace tb

@@ -1,6 +1,5 @@
 #include "toolbar/ui/QtPopupAnimation.h"
 
-#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPainter>
@@ -10,14 +9,6 @@
 namespace tb {
 
 namespace {
-
-const QEvent::Type kStepEvent = QEvent::Type(QEvent::registerEventType());
-
-class StepEvent : public QEvent {
-public:
-    explicit StepEvent(std::uint32_t g) : QEvent(kStepEvent), generation(g) {}
-    std::uint32_t generation;
-};
 
 // Covers the popup while it slides and draws the snapshot at the step's offset.
 class SnapshotOverlay : public QWidget {
@@ -41,11 +32,11 @@ private:
 
 }  // namespace
 
-QtPopupAnimation::QtPopupAnimation()
-    : animator_([this](std::uint32_t g) {
-          // From the worker: postEvent is safe from any thread; `this` outlives the worker.
-          QCoreApplication::postEvent(this, new StepEvent(g));
-      }) {}
+QtPopupAnimation::QtPopupAnimation() {
+    timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &QtPopupAnimation::tick);
+}
 
 QtPopupAnimation::~QtPopupAnimation() { Stop(); }
 
@@ -71,16 +62,15 @@ bool QtPopupAnimation::Start(QWidget* popup, int durationMs, bool fade, std::uin
     }
     popup->installEventFilter(this);
     popup->show();
-    if (!animator_.Start(p)) {
-        Stop(popup);
-        return false;
-    }
+    animator_.Start(p);
+    timer_.start(animator_.NextTickMs());
     return true;
 }
 
 void QtPopupAnimation::Stop(QWidget* popup) {
     if (popup && popup != popup_) return;
     animator_.Stop();
+    timer_.stop();
     QWidget* shown = popup_;
     popup_ = nullptr;
     if (overlay_) delete overlay_.data();
@@ -94,12 +84,11 @@ void QtPopupAnimation::Stop(QWidget* popup) {
     snapshot_ = QPixmap();
 }
 
-bool QtPopupAnimation::event(QEvent* e) {
-    if (e->type() != kStepEvent) return QObject::event(e);
-    PopupAnimator::StepAction step = animator_.OnStep(static_cast<StepEvent*>(e)->generation);
-    if (step.kind == PopupAnimator::StepAction::Kind::Finish) Stop();
-    else if (step.kind == PopupAnimator::StepAction::Kind::Draw) Draw(step);
-    return true;
+void QtPopupAnimation::tick() {
+    const PopupAnimator::StepAction step = animator_.Tick();
+    if (step.kind == PopupAnimator::StepAction::Kind::Finish) return Stop();
+    if (step.kind == PopupAnimator::StepAction::Kind::Draw) Draw(step);
+    if (animator_.Running()) timer_.start(animator_.NextTickMs());
 }
 
 void QtPopupAnimation::Draw(const PopupAnimator::StepAction& step) {
@@ -119,7 +108,8 @@ bool QtPopupAnimation::eventFilter(QObject* watched, QEvent* e) {
     if (watched == popup_) {
         switch (e->type()) {
         case QEvent::Enter:
-            animator_.CursorEntered();  // the worker ends at its next round
+            animator_.CursorEntered();  // shown whole at the next tick, after this event
+            timer_.start(0);
             break;
         case QEvent::Hide:
         case QEvent::Destroy:

@@ -1,13 +1,14 @@
 #pragma once
 // A popup window appearing by fade or by unrolling from its item's side. The timing is
-// toolbar/core/PopupAnimation; here steps arrive as posted events and are drawn from a
-// snapshot taken with grab() before the window shows: a fade through window opacity
+// toolbar/core/PopupAnimation; here a timer on the GUI thread asks it for the step due, drawn
+// from a snapshot taken with grab() before the window shows: a fade through window opacity
 // (where the platform has it, on xcb; elsewhere a fade slides), a slide through a window
 // mask with the snapshot drawn at the step's offset. The cursor entering the popup, the
 // popup hiding or going away ends the animation and shows the window whole.
 #include <QObject>
 #include <QPixmap>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
@@ -34,13 +35,14 @@ signals:
     void stepDrawn(int step);
 
 protected:
-    bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void Draw(const PopupAnimator::StepAction& step);
+    void tick();
 
     PopupAnimator animator_;
+    QTimer timer_;
     QPointer<QWidget> popup_;
     QPointer<QWidget> overlay_;
     QPixmap snapshot_;

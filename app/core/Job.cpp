@@ -1,0 +1,34 @@
+#include "app/core/Job.h"
+
+#include <new>
+
+namespace gs {
+
+TJobEnd RunJob(TJob& job, TJobContext& context) {
+    TJobEnd end;
+    try {
+        job.Run(context);
+        if (context.StoppedReason()) {
+            end.Kind = TJobEndKind::Stopped;
+            end.Reason = *context.StoppedReason();
+        } else if (context.StopRequested()) {
+            end.Kind = TJobEndKind::Stopped;
+        }
+    } catch (const std::bad_alloc&) {
+        end = {TJobEndKind::Failed, kMsgJobOutOfMemory, std::current_exception()};
+    } catch (const std::exception& e) {
+        end = {TJobEndKind::Failed, e.what(), std::current_exception()};
+    } catch (...) {
+        end = {TJobEndKind::Failed, "Unknown error.", std::current_exception()};
+    }
+    return end;
+}
+
+TJobWorker::TJobWorker(std::shared_ptr<TJob> job, std::shared_ptr<HandOverChannel> channel, EndNotice onEnd)
+    : thread_([job = std::move(job), channel = std::move(channel), onEnd = std::move(onEnd)](std::stop_token stop) {
+          TJobContext context(channel, std::move(stop));
+          const TJobEnd end = RunJob(*job, context);
+          if (onEnd) onEnd(end);
+      }) {}
+
+}  // namespace gs
