@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "app/core/IconDef.h"
+#include "app/ui/RasterImage.h"
 
 namespace gs {
 
@@ -93,29 +94,38 @@ const QPixmap& nullPixmap() {
     return none;
 }
 
-}  // namespace
-
-int TImageLists::Add(const QPixmap& large, const QPixmap& small) {
-    large_.push_back(large);
-    small_.push_back(small);
-    return int(large_.size()) - 1;
+// The cached pixmap of the picture, made now when it is not kept.
+const QPixmap& pixmapOf(QCache<const TIconDef*, QPixmap>& cache, const TIconDef& def, const TListPicture& picture) {
+    if (picture.Empty()) return nullPixmap();
+    if (const QPixmap* kept = cache.object(&def)) return *kept;
+    auto* made = new QPixmap(QPixmap::fromImage(ToQImage(picture)));
+    if (!cache.insert(&def, made)) return nullPixmap();
+    return *made;
 }
 
-void TImageLists::Clear() {
+}  // namespace
+
+TListPixmaps::TListPixmaps() {
+    large_.setMaxCost(kKept);
+    small_.setMaxCost(kKept);
+}
+
+const QPixmap& TListPixmaps::Large(const TIconDef& def) const { return pixmapOf(large_, def, def.Picture32); }
+
+const QPixmap& TListPixmaps::Small(const TIconDef& def) const { return pixmapOf(small_, def, def.Picture16); }
+
+void TListPixmaps::Forget(const TIconDef* def) {
+    large_.remove(def);
+    small_.remove(def);
+}
+
+void TListPixmaps::Clear() {
     large_.clear();
     small_.clear();
 }
 
-const QPixmap& TImageLists::Large(int index) const {
-    return index >= 0 && std::size_t(index) < large_.size() ? large_[std::size_t(index)] : nullPixmap();
-}
-
-const QPixmap& TImageLists::Small(int index) const {
-    return index >= 0 && std::size_t(index) < small_.size() ? small_[std::size_t(index)] : nullPixmap();
-}
-
-TIconListModel::TIconListModel(TImageLists& images, QObject* parent)
-    : QAbstractTableModel(parent), images_(images), headers_{QStringLiteral("Icon"), QStringLiteral("Original File")} {
+TIconListModel::TIconListModel(TListPixmaps& pixmaps, QObject* parent)
+    : QAbstractTableModel(parent), pixmaps_(pixmaps), headers_{QStringLiteral("Icon"), QStringLiteral("Original File")} {
     flushTimer_.setSingleShot(true);
     flushTimer_.setInterval(kFlushIntervalMs);
     connect(&flushTimer_, &QTimer::timeout, this, &TIconListModel::Flush);
@@ -136,7 +146,7 @@ QVariant TIconListModel::data(const QModelIndex& index, int role) const {
             return QString::fromStdString(row.def->FileName.string());
         case Qt::DecorationRole:
             if (index.column() != 0) return {};
-            return largePictures_ ? images_.Large(row.image) : images_.Small(row.image);
+            return largePictures_ ? pixmaps_.Large(*row.def) : pixmaps_.Small(*row.def);
         case kDefRole:
             return QVariant::fromValue(static_cast<void*>(row.def));
         default:
@@ -156,9 +166,14 @@ bool TIconListModel::setHeaderData(int section, Qt::Orientation orientation, con
     return true;
 }
 
-void TIconListModel::Append(TIconDef* def, int imageIndex) {
-    pending_.push_back({def, imageIndex});
+void TIconListModel::Append(TIconDef* def) {
+    pending_.push_back({def});
     if (!flushTimer_.isActive()) flushTimer_.start();
+}
+
+void TIconListModel::Append(const std::vector<TIconDef*>& defs) {
+    for (TIconDef* def : defs) pending_.push_back({def});
+    if (!pending_.empty() && !flushTimer_.isActive()) flushTimer_.start();
 }
 
 void TIconListModel::Flush() {
@@ -177,6 +192,7 @@ void TIconListModel::Clear() {
     beginResetModel();
     rows_.clear();
     pending_.clear();
+    pixmaps_.Clear();
     endResetModel();
 }
 
@@ -192,7 +208,7 @@ bool TIconSortProxy::lessThan(const QModelIndex& left, const QModelIndex& right)
 
 TIconListView::TIconListView(QWidget* parent)
     : QStackedWidget(parent),
-      model_(new TIconListModel(images_, this)),
+      model_(new TIconListModel(pixmaps_, this)),
       proxy_(new TIconSortProxy(this)),
       iconView_(new QListView(this)),
       reportView_(new QTreeView(this)) {
@@ -278,13 +294,6 @@ TIconDef* TIconListView::FirstSelected() const {
     return static_cast<TIconDef*>(first.data(TIconListModel::kDefRole).value<void*>());
 }
 
-std::vector<TIconDef*> TIconListView::SelectedDefs() const {
-    std::vector<TIconDef*> defs;
-    for (const QModelIndex& i : selectedEntries(*selection_))
-        defs.push_back(static_cast<TIconDef*>(i.data(TIconListModel::kDefRole).value<void*>()));
-    return defs;
-}
-
 void TIconListView::SelectAll() {
     if (proxy_->rowCount() == 0) return;
     selection_->select(QItemSelection(proxy_->index(0, 0), proxy_->index(proxy_->rowCount() - 1, 1)),
@@ -294,7 +303,6 @@ void TIconListView::SelectAll() {
 void TIconListView::Clear() {
     selection_->clear();
     model_->Clear();
-    images_.Clear();
 }
 
 void TIconListView::SetListFont(const QFont& font) {

@@ -1,6 +1,6 @@
 #include "app/ui/RasterImage.h"
 
-#include "iconlib/HiResIcon.h"
+#include "app/core/ListPicture.h"
 #include "iconlib/IconPicture.h"
 #include "platform/Raster.h"
 
@@ -28,9 +28,12 @@ QImage ToQImage(const Raster& bitmap) {
     return image;
 }
 
-QPixmap IconPixmap(const TQBHiResIcon* icon) {
-    if (!icon || icon->Empty()) return {};
-    return QPixmap::fromImage(ToQImage(*icon->Handle()));
+QImage ToQImage(const TListPicture& picture) {
+    if (picture.Empty()) return {};
+    QImage image(picture.Width(), picture.Height(), QImage::Format_ARGB32);
+    if (image.isNull()) return {};
+    for (int y = 0; y < picture.Height(); ++y) picture.ExpandRow(y, reinterpret_cast<Argb*>(image.scanLine(y)));
+    return image;
 }
 
 }  // namespace gs

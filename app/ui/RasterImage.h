@@ -8,14 +8,14 @@ namespace gs {
 
 class Raster;
 struct IconPicture;
-class TQBHiResIcon;
+class TListPicture;
 
 // The picture as straight-alpha ARGB, masked pixels transparent.
 QImage ToQImage(const IconPicture& picture);
 // A bitmap as an opaque RGB image (a bitmap carries no alpha; its transparency flag is for
 // the exports).
 QImage ToQImage(const Raster& bitmap);
-// The icon's picture as a pixmap; a null pixmap for a missing or empty icon.
-QPixmap IconPixmap(const TQBHiResIcon* icon);
+// A list entry's picture as straight-alpha ARGB.
+QImage ToQImage(const TListPicture& picture);
 
 }  // namespace gs

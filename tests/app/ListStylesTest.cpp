@@ -16,6 +16,7 @@
 #include "app/QtTestApp.h"
 #include "app/core/IconDef.h"
 #include "app/ui/IconListView.h"
+#include "iconlib/IconPicture.h"
 
 using namespace gs;
 
@@ -29,10 +30,12 @@ const char* nameOf(TViewStyle s) {
     return names[int(s)];
 }
 
-QPixmap square(QColor colour, int size) {
-    QPixmap p(size, size);
-    p.fill(colour);
-    return p;
+TListPicture square(QColor colour, int size) {
+    IconPicture p;
+    p.width = p.height = size;
+    p.colour.assign(std::size_t(size * size), Argb(colour.rgba()));
+    p.hasAlpha = true;
+    return TListPicture(p);
 }
 
 // A shown list of `n` entries with names of different lengths.
@@ -47,7 +50,9 @@ struct ShownList {
             def->Name = "icon" + std::string(std::size_t(i % 4) * 3, 'x') + std::to_string(i);
             def->FileName = "/icons/" + def->Name + ".ico";
             const QColor colour = QColor::fromHsv(i * 360 / n, 200, 160);
-            view.Model().Append(def.get(), view.Images().Add(square(colour, 32), square(colour, 16)));
+            def->Picture32 = square(colour, 32);
+            def->Picture16 = square(colour, 16);
+            view.Model().Append(def.get());
             defs.push_back(std::move(def));
         }
         view.Model().Flush();
