@@ -142,11 +142,16 @@ void TExtractFromFolderThread::ScanFolder(const std::filesystem::path& folder) {
     }
 }
 
+std::size_t TExtractFromFolderThread::ReadersAhead() {
+    static const std::size_t readers = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 2, kMostReadersAhead);
+    return readers;
+}
+
 void TExtractFromFolderThread::ReadAhead(const std::filesystem::path& file) {
     // The reads queue in the folder's order and are handed over in it, so the listing is
     // the same whatever thread finishes first.
     reading_.push_back(std::async(std::launch::async, &TExtractThread::ReadFileIcons, file, StopToken()));
-    while (reading_.size() >= kReadersAhead && !Ended()) {
+    while (reading_.size() >= ReadersAhead() && !Ended()) {
         std::future<FileIcons> first = std::move(reading_.front());
         reading_.pop_front();
         HandOver(first.get());

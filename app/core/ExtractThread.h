@@ -94,8 +94,10 @@ private:
 
 class TExtractFromFolderThread : public TExtractThread {
 public:
-    // Files read at once: enough to keep the hand-over fed, few enough to hold little.
-    static constexpr std::size_t kReadersAhead = 4;
+    // Files read at once: one a processor, enough to keep the hand-over fed, and few
+    // enough that what they hold stays small.
+    static constexpr std::size_t kMostReadersAhead = 8;
+    static std::size_t ReadersAhead();
 
     TExtractFromFolderThread(std::filesystem::path path, ExtractSettings settings)
         : TExtractThread(std::move(settings)), Path(std::move(path)) {}

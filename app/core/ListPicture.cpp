@@ -24,9 +24,7 @@ TListPicture::TListPicture(const IconPicture& picture) {
     if (index(picture, count)) return;
     // Too many colours for a palette: every pixel is kept whole.
     pixels_.resize(count);
-    std::size_t i = 0;
-    for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x) pixels_[i++] = picture.rgbaAt(x, y);
+    for (std::size_t i = 0; i < count; ++i) pixels_[i] = picture.rgbaAt(i);
 }
 
 bool TListPicture::index(const IconPicture& picture, std::size_t count) {
@@ -36,32 +34,29 @@ bool TListPicture::index(const IconPicture& picture, std::size_t count) {
     std::array<Argb, kSlots> colours{};
     std::array<std::uint16_t, kSlots> entries{};  // palette index + 1; 0 for a free slot
     indexes_.resize(count);
-    std::size_t i = 0;
     Argb last = 0;
     std::uint8_t lastIndex = 0;
     bool haveLast = false;
-    for (int y = 0; y < height_; ++y) {
-        for (int x = 0; x < width_; ++x) {
-            const Argb pixel = picture.rgbaAt(x, y);
-            if (!haveLast || pixel != last) {
-                std::size_t slot = (pixel * 0x9E3779B1u) >> 23;  // 9 bits: kSlots
-                while (entries[slot] != 0 && colours[slot] != pixel) slot = (slot + 1) % kSlots;
-                if (entries[slot] == 0) {
-                    if (palette_.size() == kMaxPalette) {
-                        palette_ = {};
-                        indexes_ = {};
-                        return false;
-                    }
-                    palette_.push_back(pixel);
-                    colours[slot] = pixel;
-                    entries[slot] = std::uint16_t(palette_.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const Argb pixel = picture.rgbaAt(i);
+        if (!haveLast || pixel != last) {
+            std::size_t slot = (pixel * 0x9E3779B1u) >> 23;  // 9 bits: kSlots
+            while (entries[slot] != 0 && colours[slot] != pixel) slot = (slot + 1) % kSlots;
+            if (entries[slot] == 0) {
+                if (palette_.size() == kMaxPalette) {
+                    palette_ = {};
+                    indexes_ = {};
+                    return false;
                 }
-                last = pixel;
-                lastIndex = std::uint8_t(entries[slot] - 1);
-                haveLast = true;
+                palette_.push_back(pixel);
+                colours[slot] = pixel;
+                entries[slot] = std::uint16_t(palette_.size());
             }
-            indexes_[i++] = lastIndex;
+            last = pixel;
+            lastIndex = std::uint8_t(entries[slot] - 1);
+            haveLast = true;
         }
+        indexes_[i] = lastIndex;
     }
     palette_.shrink_to_fit();
     return true;
@@ -79,13 +74,7 @@ Argb TListPicture::PixelAt(int x, int y) const {
 }
 
 void TListPicture::ExpandRow(int y, Argb* out) const {
-    if (y < 0 || y >= height_) return;
-    const std::size_t first = std::size_t(y) * std::size_t(width_);
-    if (Indexed()) {
-        for (int x = 0; x < width_; ++x) out[x] = palette_[indexes_[first + std::size_t(x)]];
-    } else {
-        std::copy_n(pixels_.begin() + std::ptrdiff_t(first), width_, out);
-    }
+    ExpandRowAs(y, out, palette_, [](Argb c) { return c; });
 }
 
 std::size_t TListPicture::HeapBytes() const {

@@ -33,6 +33,19 @@ public:
     Argb PixelAt(int x, int y) const;
     // Writes row `y` (Width() pixels of straight-alpha ARGB) to `out`.
     void ExpandRow(int y, Argb* out) const;
+    // The same through `colours`, which stands for Palette() entry by entry (the palette
+    // in another pixel form); for a picture kept whole, `convert` turns each pixel.
+    template <class Convert>
+    void ExpandRowAs(int y, Argb* out, const std::vector<Argb>& colours, Convert convert) const {
+        if (y < 0 || y >= height_) return;
+        const std::size_t first = std::size_t(y) * std::size_t(width_);
+        if (Indexed()) {
+            for (int x = 0; x < width_; ++x) out[x] = colours[indexes_[first + std::size_t(x)]];
+        } else {
+            for (int x = 0; x < width_; ++x) out[x] = convert(pixels_[first + std::size_t(x)]);
+        }
+    }
+    const std::vector<Argb>& Palette() const { return palette_; }
     // What the picture holds on the heap.
     std::size_t HeapBytes() const;
 

@@ -98,7 +98,7 @@ const QPixmap& nullPixmap() {
 const QPixmap& pixmapOf(QCache<const TIconDef*, QPixmap>& cache, const TIconDef& def, const TListPicture& picture) {
     if (picture.Empty()) return nullPixmap();
     if (const QPixmap* kept = cache.object(&def)) return *kept;
-    auto* made = new QPixmap(QPixmap::fromImage(ToQImage(picture)));
+    auto* made = new QPixmap(QPixmap::fromImage(ToPremultipliedQImage(picture)));
     if (!cache.insert(&def, made)) return nullPixmap();
     return *made;
 }

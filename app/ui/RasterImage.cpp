@@ -4,6 +4,8 @@
 #include "iconlib/IconPicture.h"
 #include "platform/Raster.h"
 
+#include <vector>
+
 namespace gs {
 
 QImage ToQImage(const IconPicture& picture) {
@@ -28,11 +30,15 @@ QImage ToQImage(const Raster& bitmap) {
     return image;
 }
 
-QImage ToQImage(const TListPicture& picture) {
+QImage ToPremultipliedQImage(const TListPicture& picture) {
     if (picture.Empty()) return {};
-    QImage image(picture.Width(), picture.Height(), QImage::Format_ARGB32);
+    QImage image(picture.Width(), picture.Height(), QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) return {};
-    for (int y = 0; y < picture.Height(); ++y) picture.ExpandRow(y, reinterpret_cast<Argb*>(image.scanLine(y)));
+    std::vector<Argb> colours;
+    colours.reserve(picture.Palette().size());
+    for (Argb c : picture.Palette()) colours.push_back(qPremultiply(c));
+    for (int y = 0; y < picture.Height(); ++y)
+        picture.ExpandRowAs(y, reinterpret_cast<Argb*>(image.scanLine(y)), colours, [](Argb c) { return qPremultiply(c); });
     return image;
 }
 

@@ -15,7 +15,8 @@ QImage ToQImage(const IconPicture& picture);
 // A bitmap as an opaque RGB image (a bitmap carries no alpha; its transparency flag is for
 // the exports).
 QImage ToQImage(const Raster& bitmap);
-// A list entry's picture as straight-alpha ARGB.
-QImage ToQImage(const TListPicture& picture);
+// A list entry's picture, premultiplied as pixmaps are drawn from: a palette is converted
+// once, not every pixel.
+QImage ToPremultipliedQImage(const TListPicture& picture);
 
 }  // namespace gs

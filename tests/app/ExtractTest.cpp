@@ -317,7 +317,7 @@ TEST(ExtractFolder, FilesReadAtOnceAreHandedOverInTheWalksOrderInBoundedBatches)
     // module with more icons than one batch carries.
     Tree t;
     Listing expected;
-    for (int i = 0; i < 3 * int(TExtractFromFolderThread::kReadersAhead); ++i) {
+    for (int i = 0; i < 3 * int(TExtractFromFolderThread::kMostReadersAhead); ++i) {
         const std::string name = "f" + std::to_string(10 + i);
         const std::string folder = i % 3 == 1 ? name + "d/" : "";  // walked where its name sorts
         t.put(folder + name + ".dll", peWithGroups(2, unsigned(i)));
