@@ -74,8 +74,8 @@ TExtractThread::FileIcons TExtractThread::ReadFileIcons(const std::filesystem::p
         FillImageFlags(*def, icon);
         // Only the flags and the list's two pictures are kept; the full icon is read again
         // from the file when it is needed.
-        def->Picture32 = TListPicture::FromIcon(GetIcon32(icon).get());
-        def->Picture16 = TListPicture::FromIcon(GetIcon16(icon).get());
+        def->Icon32 = TListPicture::FromIcon(GetIcon32(icon).get());
+        def->Icon16 = TListPicture::FromIcon(GetIcon16(icon).get());
         out.Icons.push_back(std::move(def));
     }
     return out;

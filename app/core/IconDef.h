@@ -37,8 +37,8 @@ public:
     std::uint8_t Colors = 0;
     std::uint8_t Sizes = 0;
     // The list's large and small pictures.
-    TListPicture Picture32;
-    TListPicture Picture16;
+    TListPicture Icon32;
+    TListPicture Icon16;
 
     bool Loaded() const { return icon_ != nullptr; }
     // The full icon, read from FileName on first use and kept by the definition (callers

@@ -110,9 +110,9 @@ TListPixmaps::TListPixmaps() {
     small_.setMaxCost(kKept);
 }
 
-const QPixmap& TListPixmaps::Large(const TIconDef& def) const { return pixmapOf(large_, def, def.Picture32); }
+const QPixmap& TListPixmaps::Large(const TIconDef& def) const { return pixmapOf(large_, def, def.Icon32); }
 
-const QPixmap& TListPixmaps::Small(const TIconDef& def) const { return pixmapOf(small_, def, def.Picture16); }
+const QPixmap& TListPixmaps::Small(const TIconDef& def) const { return pixmapOf(small_, def, def.Icon16); }
 
 void TListPixmaps::Forget(const TIconDef* def) {
     large_.remove(def);

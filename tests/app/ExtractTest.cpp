@@ -78,10 +78,10 @@ TEST(ExtractFolder, DefinitionsCarryTheirSourceFlagsAndSmallPictures) {
     EXPECT_EQ(second.Sizes, kHas16x16 | kHas32x32);
     EXPECT_FALSE(second.Loaded());  // the full icon is read again when needed
     for (const auto& d : sink.defs) {
-        ASSERT_FALSE(d->Picture32.Empty() || d->Picture16.Empty()) << d->Name;
-        EXPECT_EQ(d->Picture32.Width(), 32);  // the 48-pixel one re-rendered
-        EXPECT_EQ(d->Picture16.Width(), 16);
-        EXPECT_EQ(d->Picture16.Height(), 16);
+        ASSERT_FALSE(d->Icon32.Empty() || d->Icon16.Empty()) << d->Name;
+        EXPECT_EQ(d->Icon32.Width(), 32);  // the 48-pixel one re-rendered
+        EXPECT_EQ(d->Icon16.Width(), 16);
+        EXPECT_EQ(d->Icon16.Height(), 16);
     }
 }
 

@@ -50,8 +50,8 @@ struct ShownList {
             def->Name = "icon" + std::string(std::size_t(i % 4) * 3, 'x') + std::to_string(i);
             def->FileName = "/icons/" + def->Name + ".ico";
             const QColor colour = QColor::fromHsv(i * 360 / n, 200, 160);
-            def->Picture32 = square(colour, 32);
-            def->Picture16 = square(colour, 16);
+            def->Icon32 = square(colour, 32);
+            def->Icon16 = square(colour, 16);
             view.Model().Append(def.get());
             defs.push_back(std::move(def));
         }
