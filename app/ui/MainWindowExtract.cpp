@@ -77,6 +77,8 @@ void TKAVUMain::dropEvent(QDropEvent* e) {
 
 void TKAVUMain::startExtraction() {
     const TKAVUOptions& o = context_.Options;
+    // The entries go before the definitions they show.
+    lvIcons->Clear();
     listing_.BeginRun(o.MemStop ? std::optional<int>(o.EffectiveMemStopPerc()) : std::nullopt);
     BeginExtractionBusy();
     std::unique_ptr<TExtractThread> job = listing_.MakeJob(ExtractSettings::FromOptions(o));
@@ -85,7 +87,10 @@ void TKAVUMain::startExtraction() {
 
 bool TKAVUMain::ExtractionRunning() const { return runner_ && runner_->Running(); }
 
-void TKAVUMain::ResetIconList() { listing_.BeginRun(listing_.MemoryStopPercent()); }
+void TKAVUMain::ResetIconList() {
+    lvIcons->Clear();
+    listing_.BeginRun(listing_.MemoryStopPercent());
+}
 
 int TKAVUMain::AddIcons(TIconBatch batch) {
     // A refused batch is dropped here, never kept in the listing.
