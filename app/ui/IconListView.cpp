@@ -1,8 +1,13 @@
 #include "app/ui/IconListView.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QIconEngine>
 #include <QItemSelectionModel>
 #include <QListView>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 #include <algorithm>
@@ -89,17 +94,47 @@ const TStyleLayout& layoutOf(TViewStyle style) {
     }
 }
 
-const QPixmap& nullPixmap() {
-    static const QPixmap none;
+const QIcon& nullIcon() {
+    static const QIcon none;
     return none;
 }
 
-// The cached pixmap of the picture, made now when it is not kept.
-const QPixmap& pixmapOf(QCache<const TIconDef*, QPixmap>& cache, const TIconDef& def, const TListPicture& picture) {
-    if (picture.Empty()) return nullPixmap();
-    if (const QPixmap* kept = cache.object(&def)) return *kept;
-    auto* made = new QPixmap(QPixmap::fromImage(ToPremultipliedQImage(picture)));
-    if (!cache.insert(&def, made)) return nullPixmap();
+// An entry's picture as the views draw it: at its own size, centred, without the copies and
+// the pixmap cache entries a general icon makes on every paint. Selected and disabled
+// entries are drawn in the style's own way, as any icon is.
+class TListIconEngine final : public QIconEngine {
+public:
+    explicit TListIconEngine(QPixmap pixmap) : pixmap_(std::move(pixmap)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        const QPixmap shown = pixmap(rect.size(), mode, state);
+        painter->drawPixmap(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, shown.size(), rect), shown);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        return pixmap_.size().scaled(pixmap_.size().boundedTo(size), Qt::KeepAspectRatio);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        QPixmap shown = pixmap_;
+        const QSize fits = actualSize(size, mode, state);
+        if (fits != pixmap_.size()) shown = pixmap_.scaled(fits, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        if (mode == QIcon::Normal || mode == QIcon::Active) return shown;
+        QStyleOption option;
+        option.palette = QGuiApplication::palette();
+        return QApplication::style()->generatedIconPixmap(mode, shown, &option);
+    }
+    QIconEngine* clone() const override { return new TListIconEngine(pixmap_); }
+    bool isNull() override { return pixmap_.isNull(); }
+
+private:
+    QPixmap pixmap_;
+};
+
+// The cached icon of the picture, made now when it is not kept.
+const QIcon& iconOf(QCache<const TIconDef*, QIcon>& cache, const TIconDef& def, const TListPicture& picture) {
+    if (picture.Empty()) return nullIcon();
+    if (const QIcon* kept = cache.object(&def)) return *kept;
+    auto* made = new QIcon(new TListIconEngine(QPixmap::fromImage(ToPremultipliedQImage(picture))));
+    if (!cache.insert(&def, made)) return nullIcon();
     return *made;
 }
 
@@ -110,9 +145,9 @@ TListPixmaps::TListPixmaps() {
     small_.setMaxCost(kKept);
 }
 
-const QPixmap& TListPixmaps::Large(const TIconDef& def) const { return pixmapOf(large_, def, def.Icon32); }
+const QIcon& TListPixmaps::Large(const TIconDef& def) const { return iconOf(large_, def, def.Icon32); }
 
-const QPixmap& TListPixmaps::Small(const TIconDef& def) const { return pixmapOf(small_, def, def.Icon16); }
+const QIcon& TListPixmaps::Small(const TIconDef& def) const { return iconOf(small_, def, def.Icon16); }
 
 void TListPixmaps::Forget(const TIconDef* def) {
     large_.remove(def);

@@ -9,7 +9,7 @@
 // otherwise hold two pixmaps for each of tens of thousands of entries.
 #include <QAbstractTableModel>
 #include <QCache>
-#include <QPixmap>
+#include <QIcon>
 #include <QSortFilterProxyModel>
 #include <QStackedWidget>
 #include <QTimer>
@@ -28,22 +28,22 @@ namespace gs {
 
 class TIconDef;
 
-// The pixmaps of the entries' pictures, made on first use and kept for the entries shown
+// The icons of the entries' pictures, made on first use and kept for the entries shown
 // last. Keys are the definitions: Forget one that goes, Clear when the listing goes.
 class TListPixmaps {
 public:
     static constexpr int kKept = 4096;  // per size: several screens of the smallest style
 
     TListPixmaps();
-    const QPixmap& Large(const TIconDef& def) const;
-    const QPixmap& Small(const TIconDef& def) const;
+    const QIcon& Large(const TIconDef& def) const;
+    const QIcon& Small(const TIconDef& def) const;
     void Forget(const TIconDef* def);
     void Clear();
     // The pixmaps held now.
     int Count() const { return int(large_.size() + small_.size()); }
 
 private:
-    mutable QCache<const TIconDef*, QPixmap> large_, small_;
+    mutable QCache<const TIconDef*, QIcon> large_, small_;
 };
 
 class TIconListModel : public QAbstractTableModel {

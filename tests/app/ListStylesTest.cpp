@@ -171,3 +171,42 @@ TEST(ListStyles, TheHighlightFollowsTheArrowKeysOnTheSelectedEntryOnly) {
         }
     }
 }
+
+TEST(ListStyles, EveryStyleDrawsEachEntrysOwnPictureAndASelectedOneTinted) {
+    ShownList l(6);
+    // Pixels of exactly the entry's colour inside its rectangle: the picture drawn whole and
+    // unchanged is its size squared.
+    auto picturePixels = [&](QAbstractItemView& view, int r) {
+        const QImage shot = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect place = view.visualRect(view.model()->index(r, 0)) & shot.rect();
+        // Rows are sorted by caption: the colour is that of the definition shown there.
+        int made = 0;
+        while (made < 6 && l.defs[std::size_t(made)].get() != l.view.DefAt(r)) ++made;
+        const QRgb colour = QColor::fromHsv(made * 360 / 6, 200, 160).rgb();
+        int n = 0;
+        for (int y = place.top(); y <= place.bottom(); ++y)
+            for (int x = place.left(); x <= place.right(); ++x) n += shot.pixel(x, y) == colour;
+        return n;
+    };
+    const struct {
+        TViewStyle style;
+        int side;
+    } cases[] = {{TViewStyle::vsIcon, 32}, {TViewStyle::vsSmallIcon, 16}, {TViewStyle::vsList, 16}, {TViewStyle::vsReport, 16}};
+    for (const auto& c : cases) {
+        l.view.SetViewStyle(c.style);
+        l.laidOut();
+        QAbstractItemView& view = *l.view.CurrentView();
+        l.view.Selection().clear();
+        l.view.SelectRow(2);
+        QCoreApplication::processEvents();
+        for (int r = 0; r < 6; ++r) {
+            if (r == 2) EXPECT_LT(picturePixels(view, r), c.side * c.side / 2) << nameOf(c.style) << " row " << r;
+            else EXPECT_EQ(picturePixels(view, r), c.side * c.side) << nameOf(c.style) << " row " << r;
+        }
+    }
+    // The pictures made are kept for a bounded number of entries only.
+    EXPECT_LE(l.view.Pixmaps().Count(), 2 * TListPixmaps::kKept);
+    EXPECT_FALSE(l.view.Pixmaps().Large(*l.defs[0]).isNull());
+    l.view.Clear();
+    EXPECT_EQ(l.view.Pixmaps().Count(), 0);
+}
