@@ -114,10 +114,10 @@ int main(int argc, char** argv) {
     painter.end();
     const qint64 doneMs = clock.elapsed();
 
-    std::printf("icons listed: %d (rows %d) from %d modules\n", window.IconCount, rows, modules);
+    std::printf("icons listed: %d (rows %d) from %d modules\n", window.IconCount(), rows, modules);
     std::printf("listing to done: %lld ms; with every row painted once: %lld ms\n", (long long)listedMs,
                 (long long)doneMs);
     std::printf("rows came in %d batches; longest event-loop gap %lld ms\n", batches, (long long)longestGap);
     std::printf("peak memory: %.1f MB (%.1f MB before the window)\n", peakKiB() / 1024.0, beforeKiB / 1024.0);
-    return rows == window.IconCount ? 0 : 1;
+    return rows == window.IconCount() ? 0 : 1;
 }

@@ -48,7 +48,7 @@ Cost measure(F&& work) {
 class CountingSink final : public gs::IconSink {
 public:
     void ResetIconList() override { count = 0; }
-    int AddIcon(std::unique_ptr<gs::TIconDef>) override { return ++count; }
+    int AddIcons(gs::TIconBatch batch) override { return count += int(batch.size()); }
     void FileFailed(const std::filesystem::path& file, const std::string& error) override {
         std::fprintf(stderr, "failed: %s: %s\n", file.c_str(), error.c_str());
     }

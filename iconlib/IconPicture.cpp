@@ -86,12 +86,6 @@ IconPicture decodeIconImage(std::span<const std::uint8_t> data) {
     return isPngData(data) ? decodePng(data) : decodeDibIcon(data);
 }
 
-Argb IconPicture::rgbaAt(int x, int y) const {
-    std::size_t i = std::size_t(y) * std::size_t(width) + std::size_t(x);
-    if (hasAlpha) return colour[i];
-    return mask[i] ? (colour[i] & 0x00FFFFFFu) : (colour[i] | 0xFF000000u);
-}
-
 void IconPicture::drawOn(Raster& canvas, int x0, int y0) const {
     if (canvas.format() != PixelFormat::pf32bit && canvas.format() != PixelFormat::pf24bit) return;
     const int xs = std::max(0, -x0), ys = std::max(0, -y0);

@@ -20,7 +20,12 @@ struct IconPicture {
     bool hasAlpha = false;
 
     // Straight-alpha RGBA as seen by a viewer: masked pixels transparent.
-    Argb rgbaAt(int x, int y) const;
+    Argb rgbaAt(int x, int y) const { return rgbaAt(std::size_t(y) * std::size_t(width) + std::size_t(x)); }
+    // The same for the pixel at this place of the rows (x + y * width).
+    Argb rgbaAt(std::size_t i) const {
+        if (hasAlpha) return colour[i];
+        return mask[i] ? (colour[i] & 0x00FFFFFFu) : (colour[i] | 0xFF000000u);
+    }
     // Draws at (x, y) of the canvas, clipped to it.
     void drawOn(Raster& canvas, int x, int y) const;
 };

@@ -1,6 +1,9 @@
 #include "app/core/ExtractThread.h"
 
+#include <algorithm>
 #include <exception>
+#include <iterator>
+#include <thread>
 
 #include "app/core/Options.h"
 #include "framework/core/FileUtils.h"
@@ -9,6 +12,13 @@
 #include "platform/Text.h"
 
 namespace gs {
+
+namespace {
+
+// Icons handed over in one call at most, so the window lists a large file in steps.
+constexpr std::size_t kBatchLimit = 512;
+
+}  // namespace
 
 ExtractSettings ExtractSettings::FromOptions(const TKAVUOptions& options) {
     ExtractSettings s;
@@ -24,6 +34,7 @@ ExtractEnd TExtractThread::Execute(IconSink& sink, std::stop_token stop) {
     sink_ = &sink;
     stop_ = std::move(stop);
     end_.reset();
+    listed_ = 0;
     Run();
     sink_ = nullptr;
     if (end_) return *end_;
@@ -31,6 +42,7 @@ ExtractEnd TExtractThread::Execute(IconSink& sink, std::stop_token stop) {
 }
 
 bool TExtractThread::EndsRun(int answer) {
+    if (answer >= 0) listed_ = answer;
     if (answer == -1) {
         end_ = StopRequested() ? ExtractEnd::Stopped : ExtractEnd::Refused;
     } else if (settings_.LimitOn && answer >= settings_.LimitNumber) {
@@ -39,38 +51,53 @@ bool TExtractThread::EndsRun(int answer) {
     return Ended();
 }
 
-int TExtractThread::ExtractFromFile(const std::filesystem::path& fileName) {
-    const std::string baseName = CutAtFirstDot(fileName.filename().string());
+TExtractThread::FileIcons TExtractThread::ReadFileIcons(const std::filesystem::path& fileName,
+                                                        const std::stop_token& stop) {
+    FileIcons out;
+    out.File = fileName;
     TQBIconLibrary library;
     const TIconsRead read = library.Read(fileName);
     if (read.Result == TLoadResult::Failed) {
-        // One file that cannot be read ends the whole run; the icons handed over stay.
-        sink_->FileFailed(fileName, read.Reason);
-        end_ = ExtractEnd::FileFailed;
-        return -1;
+        out.Failed = true;
+        out.Reason = read.Reason;
+        return out;
     }
     // A file its reader refuses (a damaged 16-bit module) gives no icons, as for the desktop.
-    int result = 0;
-    for (int i = 0; i < library.Icons.Count() && !StopRequested(); ++i) {
-        result = AddExtractedIcon(baseName, fileName, *library.Icons.GetIcon(i), i);
-        if (EndsRun(result)) break;
+    const std::string baseName = CutAtFirstDot(fileName.filename().string());
+    out.Icons.reserve(std::size_t(library.Icons.Count()));
+    for (int i = 0; i < library.Icons.Count() && !stop.stop_requested(); ++i) {
+        const TQBIcon& icon = *library.Icons.GetIcon(i);
+        auto def = std::make_unique<TIconDef>();
+        def->Name = baseName;
+        def->FileName = fileName;
+        def->IconIndex = i;
+        FillImageFlags(*def, icon);
+        // Only the flags and the list's two pictures are kept; the full icon is read again
+        // from the file when it is needed.
+        def->Icon32 = TListPicture::FromIcon(GetIcon32(icon).get());
+        def->Icon16 = TListPicture::FromIcon(GetIcon16(icon).get());
+        out.Icons.push_back(std::move(def));
     }
-    return result;
+    return out;
 }
 
-int TExtractThread::AddExtractedIcon(const std::string& baseName, const std::filesystem::path& fileName,
-                                     const TQBIcon& icon, int iconIndex) {
-    auto def = std::make_unique<TIconDef>();
-    def->ImageIndex = 0;
-    def->Name = baseName;
-    def->FileName = fileName;
-    def->IconIndex = iconIndex;
-    FillImageFlags(*def, icon);
-    // Only the flags and the two small pictures are kept; the full icon is read again
-    // from the file when it is needed.
-    def->Icon32 = GetIcon32(icon);
-    def->Icon16 = GetIcon16(icon);
-    return sink_->AddIcon(std::move(def));
+void TExtractThread::HandOver(FileIcons read) {
+    if (Ended()) return;
+    if (read.Failed) {
+        // One file that cannot be read ends the whole run; the icons handed over stay.
+        sink_->FileFailed(read.File, read.Reason);
+        end_ = ExtractEnd::FileFailed;
+        return;
+    }
+    std::size_t next = 0;
+    while (next < read.Icons.size() && !Ended()) {
+        std::size_t take = std::min(kBatchLimit, read.Icons.size() - next);
+        if (settings_.LimitOn) take = std::min(take, std::size_t(std::max(settings_.LimitNumber - listed_, 1)));
+        TIconBatch batch(std::make_move_iterator(read.Icons.begin() + std::ptrdiff_t(next)),
+                         std::make_move_iterator(read.Icons.begin() + std::ptrdiff_t(next + take)));
+        next += take;
+        EndsRun(sink_->AddIcons(std::move(batch)));
+    }
 }
 
 void TExtractFromFolderThread::Run() {
@@ -81,21 +108,31 @@ void TExtractFromFolderThread::Run() {
     if (Settings().IgnoreRepeated) seenNames_.emplace();
     visited_ = VisitedFolders();
     // The chosen folder may be a link; a folder of /proc or /sys holds no files to read.
+    reading_.clear();
+    // Whatever ends the walk (a stop, an error), no read is left running past it.
+    struct DrainOnExit {
+        TExtractFromFolderThread& job;
+        ~DrainOnExit() {
+            for (auto& read : job.reading_)
+                if (read.valid()) read.wait();
+            job.reading_.clear();
+        }
+    } drainOnExit{*this};
     if (IsWalkableFolder(Path) && visited_.Enter(Path)) ScanFolder(Path);
+    Drain();
 }
 
-int TExtractFromFolderThread::ScanFolder(const std::filesystem::path& folder) {
-    int result = 0;
+void TExtractFromFolderThread::ScanFolder(const std::filesystem::path& folder) {
     for (const std::string& name : SortedFolderEntries(folder)) {
         if (Ended()) break;
         if (name.starts_with('.')) continue;
         const std::filesystem::path full = folder / name;
         switch (KindOf(full)) {
             case EntryKind::Folder:
-                if (Settings().Recurse && visited_.Enter(full)) result = ScanFolder(full);
+                if (Settings().Recurse && visited_.Enter(full)) ScanFolder(full);
                 break;
             case EntryKind::RegularFile:
-                if (HasListedExtension(name) && FirstSeen(name)) result = ExtractFromFile(full);
+                if (HasListedExtension(name) && FirstSeen(name)) ReadAhead(full);
                 break;
             case EntryKind::FolderLink:  // never entered: it may lead anywhere, / included
             case EntryKind::Missing:
@@ -103,7 +140,30 @@ int TExtractFromFolderThread::ScanFolder(const std::filesystem::path& folder) {
                 break;  // dangling links, FIFOs, devices, sockets and pseudo files are never opened
         }
     }
-    return result;
+}
+
+std::size_t TExtractFromFolderThread::ReadersAhead() {
+    static const std::size_t readers = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 2, kMostReadersAhead);
+    return readers;
+}
+
+void TExtractFromFolderThread::ReadAhead(const std::filesystem::path& file) {
+    // The reads queue in the folder's order and are handed over in it, so the listing is
+    // the same whatever thread finishes first.
+    reading_.push_back(std::async(std::launch::async, &TExtractThread::ReadFileIcons, file, StopToken()));
+    while (reading_.size() >= ReadersAhead() && !Ended()) {
+        std::future<FileIcons> first = std::move(reading_.front());
+        reading_.pop_front();
+        HandOver(first.get());
+    }
+}
+
+void TExtractFromFolderThread::Drain() {
+    while (!reading_.empty()) {
+        std::future<FileIcons> first = std::move(reading_.front());
+        reading_.pop_front();
+        HandOver(first.get());  // past the run's end this only waits for the read
+    }
 }
 
 bool TExtractFromFolderThread::HasListedExtension(const std::string& name) const {
@@ -117,7 +177,7 @@ bool TExtractFromFolderThread::FirstSeen(const std::string& name) {
 
 void TExtractFromFileThread::Run() {
     Sink().ResetIconList();
-    ExtractFromFile(Path);
+    HandOver(ReadFileIcons(Path, StopToken()));
 }
 
 }  // namespace gs

@@ -1,6 +1,9 @@
 #pragma once
 // The work of one extraction worker: walk a folder (or read one file), read every candidate
-// file with the icon library, build one definition per icon and hand it to an IconSink.
+// file with the icon library, build one definition per icon with its list pictures and hand
+// them to an IconSink in batches. A folder's files are read a few at a time on helper
+// threads (a file's reading and decoding does not depend on any other), and handed over in
+// the folder's order.
 // The work runs on whatever thread calls Execute; ExtractWorker.h runs it on its own
 // std::jthread. It looks only at its own objects and at the snapshot of the options it was
 // given, so the options may change while it runs.
@@ -9,6 +12,8 @@
 #include <stop_token>
 #include <string>
 #include <unordered_set>
+#include <deque>
+#include <future>
 #include <vector>
 
 #include "app/core/FolderWalk.h"
@@ -55,15 +60,23 @@ public:
 protected:
     virtual void Run() = 0;
 
-    // Hands every icon of the file over; the last answer of the sink (0 when the file gave
-    // none), or -1 when the file could not be read.
-    int ExtractFromFile(const std::filesystem::path& fileName);
-    // Builds the definition of one icon with its flags and small pictures and hands it over;
-    // the sink's answer.
-    int AddExtractedIcon(const std::string& baseName, const std::filesystem::path& fileName,
-                         const TQBIcon& icon, int iconIndex);
+    // What reading one file gave: its definitions in order, or why it could not be read.
+    struct FileIcons {
+        std::filesystem::path File;
+        TIconBatch Icons;
+        bool Failed = false;
+        std::string Reason;
+    };
+    // Reads the file and builds the definitions of its icons with their flags and list
+    // pictures. Touches nothing of the job, so it may run on any thread; the stop token is
+    // looked at between icons.
+    static FileIcons ReadFileIcons(const std::filesystem::path& fileName, const std::stop_token& stop);
+    // Hands what a file gave over: its failure (which ends the run), or its icons in batches,
+    // no more than the icon limit lets through.
+    void HandOver(FileIcons read);
 
     IconSink& Sink() const { return *sink_; }
+    const std::stop_token& StopToken() const { return stop_; }
     bool StopRequested() const { return stop_.stop_requested(); }
     // The run is to end: its end is decided or a stop was asked for.
     bool Ended() const { return end_.has_value() || StopRequested(); }
@@ -76,13 +89,16 @@ private:
     IconSink* sink_ = nullptr;
     std::stop_token stop_;
     std::optional<ExtractEnd> end_;
+    int listed_ = 0;  // the sink's last count
 };
 
-// Extraction of a folder: its regular files with a listed extension, in listing order,
-// and its sub-folders where they come in that order when Recurse is on (real folders, each
-// once; never a link to a folder nor a folder of a pseudo file system).
 class TExtractFromFolderThread : public TExtractThread {
 public:
+    // Files read at once: one a processor, enough to keep the hand-over fed, and few
+    // enough that what they hold stays small.
+    static constexpr std::size_t kMostReadersAhead = 8;
+    static std::size_t ReadersAhead();
+
     TExtractFromFolderThread(std::filesystem::path path, ExtractSettings settings)
         : TExtractThread(std::move(settings)), Path(std::move(path)) {}
 
@@ -90,10 +106,14 @@ public:
 
 protected:
     void Run() override;
-    // The last answer of the sink in this folder and its sub-folders (0 when none).
-    int ScanFolder(const std::filesystem::path& folder);
+    void ScanFolder(const std::filesystem::path& folder);
 
 private:
+    // Starts reading the file ahead, handing over the oldest read first when enough are on.
+    void ReadAhead(const std::filesystem::path& file);
+    // Hands over every read still on, in order (their icons are dropped once the run ended).
+    void Drain();
+
     bool HasListedExtension(const std::string& name) const;
     // With IgnoreRepeated: true the first time a file name is met (case ignored).
     bool FirstSeen(const std::string& name);
@@ -101,6 +121,7 @@ private:
     std::unordered_set<std::string> extensions_;  // case folded
     std::optional<std::unordered_set<std::string>> seenNames_;
     VisitedFolders visited_;
+    std::deque<std::future<FileIcons>> reading_;
 };
 
 // Extraction of one file, whatever its extension.

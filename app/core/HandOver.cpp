@@ -62,12 +62,12 @@ void HandOverIconSink::ResetIconList() {
     channel_->Call([receiver] { return receiver->ResetIconList(), 0; }, stop_);
 }
 
-int HandOverIconSink::AddIcon(std::unique_ptr<TIconDef> def) {
+int HandOverIconSink::AddIcons(TIconBatch batch) {
     IconSink* receiver = &receiver_;
-    // Shared so that a call never run still frees its definition, on whichever thread
+    // Shared so that a call never run still frees its definitions, on whichever thread
     // lets go of it last.
-    auto held = std::make_shared<std::unique_ptr<TIconDef>>(std::move(def));
-    return channel_->Call([receiver, held] { return receiver->AddIcon(std::move(*held)); }, stop_).value_or(-1);
+    auto held = std::make_shared<TIconBatch>(std::move(batch));
+    return channel_->Call([receiver, held] { return receiver->AddIcons(std::move(*held)); }, stop_).value_or(-1);
 }
 
 void HandOverIconSink::FileFailed(const std::filesystem::path& file, const std::string& error) {

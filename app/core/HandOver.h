@@ -49,8 +49,8 @@ private:
 };
 
 // An IconSink for a worker whose consumer lives on the receiving thread: every call is
-// carried over the channel and waited for. A call that gets no answer counts as a refusal
-// (AddIcon answers -1), so the extraction ends.
+// carried over the channel and waited for, one call per batch. A call that gets no answer
+// counts as a refusal (AddIcons answers -1), so the extraction ends.
 class HandOverIconSink : public IconSink {
 public:
     // `receiver` is reached only on the receiving thread, while the channel is open.
@@ -58,7 +58,7 @@ public:
         : channel_(std::move(channel)), receiver_(receiver), stop_(std::move(stop)) {}
 
     void ResetIconList() override;
-    int AddIcon(std::unique_ptr<TIconDef> def) override;
+    int AddIcons(TIconBatch batch) override;
     void FileFailed(const std::filesystem::path& file, const std::string& error) override;
 
 private:

@@ -1,16 +1,16 @@
 #pragma once
 // One entry of the icon catalogue and the owning list of one listing. A definition keeps
 // where its icon came from (file and position), its list name, which colour classes and
-// exact sizes it has, and two small pictures for the list; the full icon is read again
-// from its file the first time it is needed and then kept. No GUI type is held here: the
-// pictures are drawable icons of the icon library, turned into pixmaps by the windows.
+// exact sizes it has, and the two pictures the list shows, kept compact; the full icon is
+// read again from its file the first time it is needed (preview, save) and then kept. No
+// GUI type is held here: the windows make images of the pictures when they paint them.
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "framework/core/QBList.h"
-#include "iconlib/HiResIcon.h"
+#include "app/core/ListPicture.h"
 #include "iconlib/Icon.h"
 
 namespace gs {
@@ -29,8 +29,6 @@ public:
     TIconDef(const TIconDef&) = delete;
     TIconDef& operator=(const TIconDef&) = delete;
 
-    // The icon's pictures in the window's image lists; set when it is listed.
-    int ImageIndex = -1;
     // Position of the icon within its file, as the icon library lists it (from 0).
     int IconIndex = -1;
     // File base name at extraction, then numbered when listed; the user may rename it.
@@ -38,14 +36,17 @@ public:
     std::filesystem::path FileName;
     std::uint8_t Colors = 0;
     std::uint8_t Sizes = 0;
-    std::unique_ptr<TQBHiResIcon> Icon16;
-    std::unique_ptr<TQBHiResIcon> Icon32;
+    // The list's large and small pictures.
+    TListPicture Icon32;
+    TListPicture Icon16;
 
     bool Loaded() const { return icon_ != nullptr; }
     // The full icon, read from FileName on first use and kept by the definition (callers
     // copy it to change it). The icon is matched by position only. Failures raise
     // EQBException (warning) and leave the definition as it was, so a later call retries.
     TQBIcon& GetIcon();
+    // Gives the definition its full icon when the caller holds it already.
+    void SetIcon(std::unique_ptr<TQBIcon> icon) { icon_ = std::move(icon); }
 
 private:
     std::unique_ptr<TQBIcon> icon_;

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QTreeView>
+#include <algorithm>
 
 #include "app/ui/IconListView.h"
 
@@ -30,6 +31,7 @@ bool TIconListModel::setData(const QModelIndex& index, const QVariant& value, in
 }
 
 bool TIconListModel::RemoveDef(const TIconDef* def) {
+    pixmaps_.Forget(def);
     for (auto it = pending_.begin(); it != pending_.end(); ++it)
         if (it->def == def) {
             pending_.erase(it);
@@ -63,9 +65,16 @@ void TIconListView::SelectRow(int row) {
 }
 
 std::vector<TIconDef*> TIconListView::SelectedInOrder() const {
+    // From the selection, not a walk over every row: a selection of a few in a long listing
+    // costs what it holds.
+    std::vector<int> rows;
+    for (const QModelIndex& i : selection_->selectedIndexes())
+        if (i.column() == 0) rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     std::vector<TIconDef*> defs;
-    for (int row = 0; row < proxy_->rowCount(); ++row)
-        if (selection_->isRowSelected(row, {})) defs.push_back(DefAt(row));
+    defs.reserve(rows.size());
+    for (int row : rows) defs.push_back(DefAt(row));
     return defs;
 }
 

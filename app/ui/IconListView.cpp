@@ -1,13 +1,19 @@
 #include "app/ui/IconListView.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QIconEngine>
 #include <QItemSelectionModel>
 #include <QListView>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 #include <algorithm>
 
 #include "app/core/IconDef.h"
+#include "app/ui/ListPictureImage.h"
 
 namespace gs {
 
@@ -88,34 +94,73 @@ const TStyleLayout& layoutOf(TViewStyle style) {
     }
 }
 
-const QPixmap& nullPixmap() {
-    static const QPixmap none;
+const QIcon& nullIcon() {
+    static const QIcon none;
     return none;
+}
+
+// An entry's picture as the views draw it: at its own size, centred, without the copies and
+// the pixmap cache entries a general icon makes on every paint. Selected and disabled
+// entries are drawn in the style's own way, as any icon is.
+class TListIconEngine final : public QIconEngine {
+public:
+    explicit TListIconEngine(QPixmap pixmap) : pixmap_(std::move(pixmap)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        const QPixmap shown = pixmap(rect.size(), mode, state);
+        painter->drawPixmap(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, shown.size(), rect), shown);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        return pixmap_.size().scaled(pixmap_.size().boundedTo(size), Qt::KeepAspectRatio);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        QPixmap shown = pixmap_;
+        const QSize fits = actualSize(size, mode, state);
+        if (fits != pixmap_.size()) shown = pixmap_.scaled(fits, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        if (mode == QIcon::Normal || mode == QIcon::Active) return shown;
+        QStyleOption option;
+        option.palette = QGuiApplication::palette();
+        return QApplication::style()->generatedIconPixmap(mode, shown, &option);
+    }
+    QIconEngine* clone() const override { return new TListIconEngine(pixmap_); }
+    bool isNull() override { return pixmap_.isNull(); }
+
+private:
+    QPixmap pixmap_;
+};
+
+// The cached icon of the picture, made now when it is not kept.
+const QIcon& iconOf(QCache<const TIconDef*, QIcon>& cache, const TIconDef& def, const TListPicture& picture) {
+    if (picture.Empty()) return nullIcon();
+    if (const QIcon* kept = cache.object(&def)) return *kept;
+    auto* made = new QIcon(new TListIconEngine(QPixmap::fromImage(ToPremultipliedQImage(picture))));
+    if (!cache.insert(&def, made)) return nullIcon();
+    return *made;
 }
 
 }  // namespace
 
-int TImageLists::Add(const QPixmap& large, const QPixmap& small) {
-    large_.push_back(large);
-    small_.push_back(small);
-    return int(large_.size()) - 1;
+TListPixmaps::TListPixmaps() {
+    large_.setMaxCost(kKept);
+    small_.setMaxCost(kKept);
 }
 
-void TImageLists::Clear() {
+const QIcon& TListPixmaps::Large(const TIconDef& def) const { return iconOf(large_, def, def.Icon32); }
+
+const QIcon& TListPixmaps::Small(const TIconDef& def) const { return iconOf(small_, def, def.Icon16); }
+
+void TListPixmaps::Forget(const TIconDef* def) {
+    large_.remove(def);
+    small_.remove(def);
+}
+
+void TListPixmaps::Clear() {
     large_.clear();
     small_.clear();
 }
 
-const QPixmap& TImageLists::Large(int index) const {
-    return index >= 0 && std::size_t(index) < large_.size() ? large_[std::size_t(index)] : nullPixmap();
-}
-
-const QPixmap& TImageLists::Small(int index) const {
-    return index >= 0 && std::size_t(index) < small_.size() ? small_[std::size_t(index)] : nullPixmap();
-}
-
-TIconListModel::TIconListModel(TImageLists& images, QObject* parent)
-    : QAbstractTableModel(parent), images_(images), headers_{QStringLiteral("Icon"), QStringLiteral("Original File")} {
+TIconListModel::TIconListModel(TListPixmaps& pixmaps, QObject* parent)
+    : QAbstractTableModel(parent), pixmaps_(pixmaps), headers_{QStringLiteral("Icon"), QStringLiteral("Original File")} {
     flushTimer_.setSingleShot(true);
     flushTimer_.setInterval(kFlushIntervalMs);
     connect(&flushTimer_, &QTimer::timeout, this, &TIconListModel::Flush);
@@ -136,7 +181,7 @@ QVariant TIconListModel::data(const QModelIndex& index, int role) const {
             return QString::fromStdString(row.def->FileName.string());
         case Qt::DecorationRole:
             if (index.column() != 0) return {};
-            return largePictures_ ? images_.Large(row.image) : images_.Small(row.image);
+            return largePictures_ ? pixmaps_.Large(*row.def) : pixmaps_.Small(*row.def);
         case kDefRole:
             return QVariant::fromValue(static_cast<void*>(row.def));
         default:
@@ -156,9 +201,14 @@ bool TIconListModel::setHeaderData(int section, Qt::Orientation orientation, con
     return true;
 }
 
-void TIconListModel::Append(TIconDef* def, int imageIndex) {
-    pending_.push_back({def, imageIndex});
+void TIconListModel::Append(TIconDef* def) {
+    pending_.push_back({def});
     if (!flushTimer_.isActive()) flushTimer_.start();
+}
+
+void TIconListModel::Append(const std::vector<TIconDef*>& defs) {
+    for (TIconDef* def : defs) pending_.push_back({def});
+    if (!pending_.empty() && !flushTimer_.isActive()) flushTimer_.start();
 }
 
 void TIconListModel::Flush() {
@@ -177,6 +227,7 @@ void TIconListModel::Clear() {
     beginResetModel();
     rows_.clear();
     pending_.clear();
+    pixmaps_.Clear();
     endResetModel();
 }
 
@@ -192,7 +243,7 @@ bool TIconSortProxy::lessThan(const QModelIndex& left, const QModelIndex& right)
 
 TIconListView::TIconListView(QWidget* parent)
     : QStackedWidget(parent),
-      model_(new TIconListModel(images_, this)),
+      model_(new TIconListModel(pixmaps_, this)),
       proxy_(new TIconSortProxy(this)),
       iconView_(new QListView(this)),
       reportView_(new QTreeView(this)) {
@@ -278,13 +329,6 @@ TIconDef* TIconListView::FirstSelected() const {
     return static_cast<TIconDef*>(first.data(TIconListModel::kDefRole).value<void*>());
 }
 
-std::vector<TIconDef*> TIconListView::SelectedDefs() const {
-    std::vector<TIconDef*> defs;
-    for (const QModelIndex& i : selectedEntries(*selection_))
-        defs.push_back(static_cast<TIconDef*>(i.data(TIconListModel::kDefRole).value<void*>()));
-    return defs;
-}
-
 void TIconListView::SelectAll() {
     if (proxy_->rowCount() == 0) return;
     selection_->select(QItemSelection(proxy_->index(0, 0), proxy_->index(proxy_->rowCount() - 1, 1)),
@@ -294,7 +338,6 @@ void TIconListView::SelectAll() {
 void TIconListView::Clear() {
     selection_->clear();
     model_->Clear();
-    images_.Clear();
 }
 
 void TIconListView::SetListFont(const QFont& font) {

@@ -3,8 +3,13 @@
 // original file; the large or small picture), one sort proxy, one selection model, shown by
 // a list view for the icon styles and a tree view for the report style. Rows come in
 // batches: Append queues an entry, and the queue goes into the model on a short timer (or
-// at Flush), so a fast listing never costs one layout per icon.
+// at Flush), so a fast listing never costs one layout per icon. An entry's picture becomes
+// a pixmap only when a view asks for it, and only the most recent few thousand are kept:
+// the definitions hold their pictures compact, and a listing of a system folder would
+// otherwise hold two pixmaps for each of tens of thousands of entries.
 #include <QAbstractTableModel>
+#include <QCache>
+#include <QIcon>
 #include <QSortFilterProxyModel>
 #include <QStackedWidget>
 #include <QTimer>
@@ -23,18 +28,22 @@ namespace gs {
 
 class TIconDef;
 
-// The window's picture lists: the large and small pictures of an entry share one index.
-class TImageLists {
+// The icons of the entries' pictures, made on first use and kept for the entries shown
+// last. Keys are the definitions: Forget one that goes, Clear when the listing goes.
+class TListPixmaps {
 public:
-    // Adds both pictures (either may be null) and answers their common index.
-    int Add(const QPixmap& large, const QPixmap& small);
+    static constexpr int kKept = 4096;  // per size: several screens of the smallest style
+
+    TListPixmaps();
+    const QIcon& Large(const TIconDef& def) const;
+    const QIcon& Small(const TIconDef& def) const;
+    void Forget(const TIconDef* def);
     void Clear();
-    int Count() const { return int(large_.size()); }
-    const QPixmap& Large(int index) const;
-    const QPixmap& Small(int index) const;
+    // The pixmaps held now.
+    int Count() const { return int(large_.size() + small_.size()); }
 
 private:
-    std::vector<QPixmap> large_, small_;
+    mutable QCache<const TIconDef*, QIcon> large_, small_;
 };
 
 class TIconListModel : public QAbstractTableModel {
@@ -42,7 +51,7 @@ class TIconListModel : public QAbstractTableModel {
 public:
     static constexpr int kDefRole = Qt::UserRole + 1;
 
-    explicit TIconListModel(TImageLists& images, QObject* parent = nullptr);
+    explicit TIconListModel(TListPixmaps& pixmaps, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -50,8 +59,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) override;
 
-    // Queues an entry for the definition (not owned) with its picture index.
-    void Append(TIconDef* def, int imageIndex);
+    // Queues an entry for the definition (not owned).
+    void Append(TIconDef* def);
+    void Append(const std::vector<TIconDef*>& defs);
     // Moves the queued entries into the model at once.
     void Flush();
     void Clear();
@@ -72,9 +82,8 @@ signals:
 private:
     struct Row {
         TIconDef* def;
-        int image;
     };
-    TImageLists& images_;
+    TListPixmaps& pixmaps_;
     std::vector<Row> rows_;
     std::vector<Row> pending_;
     QTimer flushTimer_;
@@ -97,7 +106,7 @@ public:
     explicit TIconListView(QWidget* parent = nullptr);
 
     TIconListModel& Model() { return *model_; }
-    TImageLists& Images() { return images_; }
+    TListPixmaps& Pixmaps() { return pixmaps_; }
     QItemSelectionModel& Selection() { return *selection_; }
     QListView* IconView() const { return iconView_; }
     QTreeView* ReportView() const { return reportView_; }
@@ -112,7 +121,6 @@ public:
     int SelectedCount() const;
     // The definition of the first selected entry (in view order), or none.
     TIconDef* FirstSelected() const;
-    std::vector<TIconDef*> SelectedDefs() const;
     void SelectAll();
     void Clear();
     void SetListFont(const QFont& font);
@@ -123,7 +131,8 @@ public:
     TIconDef* DefAt(int row) const;
     // Adds the row to the selection, makes it current and scrolls it fully into view.
     void SelectRow(int row);
-    // The selected definitions in view order.
+    // The selected definitions in the order the list shows them: what every command on
+    // "the selected icons" walks.
     std::vector<TIconDef*> SelectedInOrder() const;
     void InvertSelection();
     // Opens the caption editor on the first selected entry.
@@ -139,7 +148,7 @@ signals:
     void ColumnClicked(int column);
 
 private:
-    TImageLists images_;
+    TListPixmaps pixmaps_;
     TIconListModel* model_;
     TIconSortProxy* proxy_;
     QItemSelectionModel* selection_;

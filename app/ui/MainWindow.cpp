@@ -121,7 +121,7 @@ void TKAVUMain::on(A id, std::function<void()> handler) { handlers_[std::size_t(
 
 void TKAVUMain::bindHandlers() {
     on(A::actFileSelectDir, [this] {
-        std::string folder = SelectedFolder.empty() ? context_.Options.DefaultFolder : SelectedFolder;
+        std::string folder = listing_.SelectedFolder().empty() ? context_.Options.DefaultFolder : listing_.SelectedFolder();
         if (BrowseForDirectory(services_, this, folder, kSelectFolderCaption)) SelectFolder(folder);
     });
     on(A::actFileSelectFile, [this] {
@@ -176,11 +176,11 @@ TMainSnapshot TKAVUMain::Snapshot() const {
     s.PreviewVisible = !pPreview->isHidden();
     s.ToolbarVisible = !tbMain->isHidden();
     s.StatusBarVisible = !pBottom->isHidden();
-    s.SortColumn = SortColumn;
+    s.SortColumn = sortColumn_;
     s.ItemCount = lvIcons->ItemCount();
     s.SelCount = lvIcons->SelectedCount();
-    s.PathSelected = !SelectedFolder.empty() || !SelectedFile.empty();
-    s.FilterActive = filterActive_;
+    s.PathSelected = listing_.PathSelected();
+    s.FilterActive = listing_.FilterActive();
     s.FindLastIndex = context_.FindInfo.LastIndex;
     s.EditorSet = !context_.Options.IconEditApp.empty();
     s.HasRecentFolders = !mruFolders_->Items().empty();
@@ -198,9 +198,9 @@ void TKAVUMain::alMainUpdate() {
     if (!Idle()) return;
     TIconDef* first = lvIcons->FirstSelected();
     const int count = lvIcons->SelectedCount();
-    if (first == LastPreviewItem && count == LastSelCount) return;
-    LastPreviewItem = first;
-    LastSelCount = count;
+    if (first == lastPreviewItem_ && count == lastSelCount_) return;
+    lastPreviewItem_ = first;
+    lastSelCount_ = count;
     UpdatePreview(first != nullptr);
 }
 
@@ -227,10 +227,9 @@ void TKAVUMain::showHint(const QString& hint) {
 QString TKAVUMain::PanelText(int panel) const { return panels_[std::size_t(panel)]->text(); }
 
 void TKAVUMain::ClearListing() {
-    SelectedFolder.clear();
-    SelectedFile.clear();
+    listing_.ClearSource();
+    listing_.Clear();
     lvIcons->Clear();
-    IconCount = 0;
     for (int panel : {1, 2, 3}) setPanel(panel, {});
 }
 
@@ -263,20 +262,20 @@ void TKAVUMain::ApplyOptions() {
 }
 
 void TKAVUMain::UpdateColumnCaptions() {
-    const QString order = SortAscending ? " (ASC)" : " (DESC)";
-    if (SortColumn == 0) lvIcons->SetColumnCaptions("Icon" + order, "Original File");
+    const QString order = sortAscending_ ? " (ASC)" : " (DESC)";
+    if (sortColumn_ == 0) lvIcons->SetColumnCaptions("Icon" + order, "Original File");
     else lvIcons->SetColumnCaptions("Icon", "Original File" + order);
 }
 
 void TKAVUMain::arrange(int column) {
-    if (SortColumn != column) {
-        SortColumn = column;
-        SortAscending = true;
+    if (sortColumn_ != column) {
+        sortColumn_ = column;
+        sortAscending_ = true;
     } else {
-        SortAscending = !SortAscending;
+        sortAscending_ = !sortAscending_;
     }
     UpdateColumnCaptions();
-    lvIcons->Sort(SortColumn, SortAscending);
+    lvIcons->Sort(sortColumn_, sortAscending_);
 }
 
 void TKAVUMain::setViewStyle(TViewStyle style) {
@@ -284,13 +283,12 @@ void TKAVUMain::setViewStyle(TViewStyle style) {
 }
 
 void TKAVUMain::showBottomForBusy() {
-    BottomWasHidden = pBottom->isHidden();
-    if (BottomWasHidden) pBottom->show();
+    bottomWasHidden_ = pBottom->isHidden();
+    if (bottomWasHidden_) pBottom->show();
 }
 
 void TKAVUMain::BeginExtractionBusy() {
-    LastPreviewItem = nullptr;
-    LastSelCount = -1;
+    forgetPreview();
     anPleaseWait->SetActive(true);
     anPleaseWait->show();
     anSavePleaseWait->hide();
@@ -303,7 +301,6 @@ void TKAVUMain::BeginExtractionBusy() {
     showBottomForBusy();
     lblFileName->clear();
     pStop->show();
-    IconCount = 0;
     SetFavoritesEnabled(false);
     alMainUpdate();
 }
@@ -313,7 +310,7 @@ void TKAVUMain::EndExtractionBusy() {
     lblFileName->clear();
     SetFavoritesEnabled(true);
     pStop->hide();
-    if (BottomWasHidden) pBottom->hide();
+    if (bottomWasHidden_) pBottom->hide();
     anPleaseWait->SetActive(false);
     anPleaseWait->hide();
     anSavePleaseWait->hide();
@@ -354,7 +351,7 @@ void TKAVUMain::EndSaveBusy() {
         savePage_ = false;
         SetFavoritesEnabled(true);
         pStop->hide();
-        if (BottomWasHidden) pBottom->hide();
+        if (bottomWasHidden_) pBottom->hide();
         anSavePleaseWait->hide();
         anPleaseWait->hide();
         setPanel(0, {});
@@ -364,8 +361,8 @@ void TKAVUMain::EndSaveBusy() {
 }
 
 bool TKAVUMain::event(QEvent* e) {
-    if (e->type() == QEvent::WindowActivate && FirstActivate) {
-        FirstActivate = false;
+    if (e->type() == QEvent::WindowActivate && firstActivate_) {
+        firstActivate_ = false;
         // After the activation is through, so the tip window sits on a window that is up.
         if (context_.Options.ShowTips)
             QTimer::singleShot(0, this, [this] {
@@ -381,8 +378,8 @@ bool TKAVUMain::event(QEvent* e) {
 void TKAVUMain::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     UpdateColumnCaptions();
-    if (!FirstShow) return;
-    FirstShow = false;
+    if (!firstShow_) return;
+    firstShow_ = false;
     if (QScreen* screen = this->screen(); screen && !Storage_->PlacementApplied()) {
         const QRect area = screen->availableGeometry();
         const TScreenRect placed = CenterRectOnScreen({0, 0, width(), height()}, area.width(), area.height());
@@ -390,7 +387,7 @@ void TKAVUMain::showEvent(QShowEvent* e) {
     }
     const CommandLine start = start_;
     if (start.Mode != TRunMode::rmFile && start.Mode != TRunMode::rmFolder) return;
-    FirstActivate = false;
+    firstActivate_ = false;
     // After the window is up, so a box about a vanished path has a window to sit on.
     QTimer::singleShot(0, this, [this, start] {
         Guard([&] {

@@ -2,8 +2,8 @@
 // The program's one window: the icon list with its pictures, the preview panel, the menu
 // bar and toolbar in the top dock (the toolbar library's, over the item trees of TMainBars),
 // the status bar with the Stop button, and the waiting page shown while the window is busy.
-// It owns what the commands share: the selected folder or file, the listing, the running
-// extraction and the icon counter. Every command is a row of the command table; their
+// It shows a core listing (the source, the definitions, filters, counts and the run's
+// failures) and owns the widgets and the running extraction. Every command is a row of the command table; their
 // enabled states come from alMainUpdate over a snapshot.
 #include <QTimer>
 #include <QWidget>
@@ -16,8 +16,7 @@
 #include <vector>
 
 #include "app/core/CmdLine.h"
-#include "app/core/Filters.h"
-#include "app/core/IconDef.h"
+#include "app/core/IconListing.h"
 #include "app/core/IconSink.h"
 #include "app/core/MainActions.h"
 #include "app/core/RecentList.h"
@@ -69,9 +68,6 @@ inline constexpr const char* kMsgStopBeforeClosing = "Please stop the extraction
 inline constexpr const char* kMsgMemoryLimit = "Maximum memory load reached. Extraction stopped.";
 inline constexpr const char* kMsgMemoryLimitDetails =
     "Your system total memory load reached %d%%. The extraction process stopped to prevent possible memory crashes.";
-inline constexpr const char* kMsgFileUnreadable = "The icons of '%s' could not be read.";
-inline constexpr const char* kMsgFilesUnreadable = "The icons of %d files could not be read.";
-inline constexpr const char* kMsgExtractionBrokenOff = "The extraction stopped before its end.";
 inline constexpr const char* kMsgExtractionStopped = "Extraction stopped by the user.";
 inline constexpr const char* kSelectFolderCaption = "Please select the folder...";
 inline constexpr const char* kSelectFileCaption = "Please select the file...";
@@ -87,19 +83,14 @@ public:
     // Stops a running extraction, then stores the recent lists.
     ~TKAVUMain() override;
 
-    // Fields the commands share.
-    bool FirstShow = true;
-    bool FirstActivate = true;
-    bool BottomWasHidden = false;
-    bool SortAscending = true;
-    bool MemoryLimitReached = false;
-    int SortColumn = 0;
-    int LastSelCount = -1;
-    int IconCount = 0;
-    std::string SelectedFolder;
-    std::string SelectedFile;
-    TIconDef* LastPreviewItem = nullptr;
-    std::unique_ptr<TIconsList> Icons;
+    // What the window lists (tests reach in to set filters and look at the definitions).
+    TIconListing& Listing() { return listing_; }
+    const TIconListing& Listing() const { return listing_; }
+    int IconCount() const { return listing_.IconCount(); }
+    int SortColumn() const { return sortColumn_; }
+    bool SortAscending() const { return sortAscending_; }
+    // True until the first show has listed the command line's file or folder.
+    bool FirstShowPending() const { return firstShow_; }
 
     // State and enabling.
     TBusyState Busy() const { return busy_; }
@@ -132,6 +123,7 @@ public:
     void MRUFoldersClick(const std::string& path) { SelectFolder(path); }
     void MRUFilesClick(const std::string& path) { SelectFile(path); }
     void DropFiles(const std::vector<std::string>& paths);
+    // True while the memory load lets the listing grow.
     bool MemoryLoadOk();
     void cmdStopClick();
     bool ExtractionRunning() const;
@@ -146,13 +138,11 @@ public:
 
     // The hand-over from the worker (on this window's thread).
     void ResetIconList() override;
-    int AddIcon(std::unique_ptr<TIconDef> def) override;
+    int AddIcons(TIconBatch batch) override;
     void FileFailed(const std::filesystem::path& file, const std::string& error) override;
 
-    // The list commands (MainWindowList.cpp). Filters is the current filter set, or none.
-    std::unique_ptr<TFilters> Filters;
+    // The list commands (MainWindowList.cpp).
     void RefreshFilteredList();
-    void ListIconDef(TIconDef* def);
     void RemoveAllIcons();
     void RemoveSelectedIcons();
     void lvIconsColumnClick(int column);
@@ -229,7 +219,11 @@ private:
     void ExtractThreadTerminate(ExtractEnd end);
     // Raises the warning that tells how the run went wrong, when it did: what broke it off,
     // and the files that could not be read.
-    void reportRunFailures(ExtractEnd end);
+    void reportRunFailures();
+    // The count panel shows the listing's count.
+    void showCount();
+    // The preview looks at the selection afresh at the next update.
+    void forgetPreview();
     // The save job's end: the window idle again, then a stop or a failure with its reason.
     void SaveEnded(const TJobEnd& end);
     // Busy saving `selected` icons, with the saving page for many.
@@ -258,13 +252,20 @@ private:
     IMainServices& services_;
     CommandLine start_;
     TAppExceptionHandler handler_;
+    TIconListing listing_;
     TBusyState busy_ = TBusyState::Idle;
     bool savePage_ = false;  // the running save shows the saving page
     std::unique_ptr<ISaveQuestions> saveQuestions_;  // the running save's answers
+    bool firstShow_ = true;
+    bool firstActivate_ = true;
+    bool bottomWasHidden_ = false;
+    bool sortAscending_ = true;
+    int sortColumn_ = 0;
+    int lastSelCount_ = -1;
+    TIconDef* lastPreviewItem_ = nullptr;
     bool stopping_ = false;
     bool updateScheduled_ = false;
     bool favoritesEnabled_ = true;
-    bool filterActive_ = false;
     TActionStates states_{};
     std::array<QAction*, kMainActionCount> actions_{};
     std::array<std::function<void()>, kMainActionCount> handlers_;
@@ -272,7 +273,6 @@ private:
     std::unique_ptr<TMRURecentList> mruFolders_;
     std::unique_ptr<TMRURecentList> mruFiles_;
     std::unique_ptr<TMainBars> bars_;
-    std::vector<std::pair<std::filesystem::path, std::string>> failures_;
     ExtractionRunner* runner_ = nullptr;
     QTimer busyTextTimer_;
     std::string busyTextFile_;

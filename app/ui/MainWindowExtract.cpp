@@ -14,7 +14,6 @@
 #include "app/ui/IconListView.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
-#include "codecs/ui/QtRaster.h"
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/FileUtils.h"
@@ -31,15 +30,13 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 void TKAVUMain::SelectFolder(const std::string& path) {
     selectPath(path, SafeDirectoryExists(path), *mruFolders_, kMsgFolderNotFound, kMsgSelectedFolder);
-    SelectedFile.clear();
-    SelectedFolder = path;
+    listing_.SelectFolder(path);
     Execute(TMainAction::actFileExtractIcons);
 }
 
 void TKAVUMain::SelectFile(const std::string& path) {
     selectPath(path, SafeFileExists(path), *mruFiles_, kMsgFileNotFound, kMsgSelectedFile);
-    SelectedFolder.clear();
-    SelectedFile = path;
+    listing_.SelectFile(path);
     Execute(TMainAction::actFileExtractIcons);
 }
 
@@ -51,7 +48,7 @@ void TKAVUMain::selectPath(const std::string& path, bool exists, IRecentList& re
     }
     if (!path.empty()) recent.AddToTop(path);
     lvIcons->Clear();
-    IconCount = 0;
+    listing_.Clear();
     setPanel(1, {});
     setPanel(2, {});
     setPanel(3, qs(selected + path));
@@ -79,62 +76,49 @@ void TKAVUMain::dropEvent(QDropEvent* e) {
 }
 
 void TKAVUMain::startExtraction() {
-    Filters.reset();  // an extraction always lists unfiltered
-    filterActive_ = false;
-    failures_.clear();
+    const TKAVUOptions& o = context_.Options;
+    // The entries go before the definitions they show.
+    lvIcons->Clear();
+    listing_.BeginRun(o.MemStop ? std::optional<int>(o.EffectiveMemStopPerc()) : std::nullopt);
     BeginExtractionBusy();
-    MemoryLimitReached = false;
-    ExtractSettings settings = ExtractSettings::FromOptions(context_.Options);
-    std::unique_ptr<TExtractThread> job;
-    if (!SelectedFolder.empty()) job = std::make_unique<TExtractFromFolderThread>(SelectedFolder, std::move(settings));
-    else job = std::make_unique<TExtractFromFileThread>(SelectedFile, std::move(settings));
-    if (!runner_->Start(std::move(job))) EndExtractionBusy();
+    std::unique_ptr<TExtractThread> job = listing_.MakeJob(ExtractSettings::FromOptions(o));
+    if (!job || !runner_->Start(std::move(job))) EndExtractionBusy();
 }
 
 // The one runner also runs saves.
 bool TKAVUMain::ExtractionRunning() const { return busy_ != TBusyState::Saving && runner_ && runner_->Running(); }
 
-void TKAVUMain::ResetIconList() { Icons = std::make_unique<TIconsList>(); }
+void TKAVUMain::ResetIconList() {
+    lvIcons->Clear();
+    listing_.BeginRun(listing_.MemoryStopPercent());
+}
 
-int TKAVUMain::AddIcon(std::unique_ptr<TIconDef> def) {
-    // A refused definition is dropped here, never kept in the listing.
-    if (!def || !MemoryLoadOk()) return -1;
-    if (!Icons) Icons = std::make_unique<TIconsList>();
-    ++IconCount;
-    // The two picture lists grow together, so one index serves both.
-    const int image = lvIcons->Images().Add(IconPixmap(def->Icon32.get()), IconPixmap(def->Icon16.get()));
-    def->Name += "_" + std::to_string(IconCount);
-    def->ImageIndex = image;
-    TIconDef* listed = def.get();
-    const std::string fileName = listed->FileName.string();
-    Icons->Add(std::move(def));
-    lvIcons->Model().Append(listed, image);
+int TKAVUMain::AddIcons(TIconBatch batch) {
+    // A refused batch is dropped here, never kept in the listing.
+    if (!MemoryLoadOk()) return -1;
+    const std::vector<TIconDef*> listed = listing_.Accept(std::move(batch));
+    if (listed.empty()) return listing_.IconCount();
+    lvIcons->Model().Append(listed);
     // The counter and the current file are shown at the next refresh of the busy texts, a
-    // few times a second, rather than laid out again for every icon.
-    busyTextFile_ = fileName;
+    // few times a second, rather than laid out again for every batch.
+    busyTextFile_ = listed.back()->FileName.string();
     if (!busyTextTimer_.isActive()) busyTextTimer_.start();
-    return IconCount;
+    return listing_.IconCount();
 }
 
 void TKAVUMain::showBusyTexts() {
     busyTextTimer_.stop();
-    if (IconCount > 0) setPanel(1, qs(FormatOne(kMsgIconsCount, std::to_string(IconCount))));
+    if (listing_.IconCount() > 0) showCount();
     if (busy_ != TBusyState::Extracting) return;
     lblFileName->setText(qs(FormatOne(kMsgCurrentFile, ShortenPath(busyTextFile_))));
     if (!stopping_) setPanel(0, kMsgExtracting);
 }
 
 void TKAVUMain::FileFailed(const std::filesystem::path& file, const std::string& error) {
-    failures_.emplace_back(file, error);
+    listing_.FileFailed(file, error);
 }
 
-bool TKAVUMain::MemoryLoadOk() {
-    const TKAVUOptions& o = context_.Options;
-    if (!o.MemStop) return true;
-    if (services_.MemoryLoad() < o.EffectiveMemStopPerc()) return true;
-    MemoryLimitReached = true;
-    return false;
-}
+bool TKAVUMain::MemoryLoadOk() { return !listing_.MemoryStopPercent() || listing_.MemoryLoadOk(services_.MemoryLoad()); }
 
 void TKAVUMain::cmdStopClick() {
     setPanel(0, kMsgStopping);
@@ -144,32 +128,23 @@ void TKAVUMain::cmdStopClick() {
 }
 
 void TKAVUMain::ExtractThreadTerminate(ExtractEnd end) {
+    listing_.EndRun(end, runner_ ? runner_->AbortReason() : std::string());
     EndExtractionBusy();
     // A listing the user cut short says so, so it is not taken for the whole folder.
     if (end == ExtractEnd::Stopped) setPanel(0, kMsgExtractionStopped);
     emit ExtractionEnded();
     const TQBApplication& app = application();
-    if (MemoryLimitReached) {
+    if (listing_.MemoryLimitReached()) {
         services_.Boxes().ShowQBMessageDetails(
             kMsgMemoryLimit, FormatOne(kMsgMemoryLimitDetails, std::to_string(context_.Options.EffectiveMemStopPerc())),
             app.Title, TQBMessageType::mtInformation, app.LanguageId, app.FontName, false);
     }
-    reportRunFailures(end);
+    reportRunFailures();
 }
 
-void TKAVUMain::reportRunFailures(ExtractEnd end) {
-    // A run that broke off (memory exhausted, an error outside any one file) is never passed
-    // off as a finished scan: its reason comes first, then the files that failed before it.
-    const bool brokenOff = end == ExtractEnd::Aborted;
-    if (!brokenOff && failures_.empty()) return;
-    std::string details = brokenOff && runner_ ? runner_->AbortReason() : std::string();
-    for (const auto& [file, error] : failures_) details += (details.empty() ? "" : "\n") + file.string() + ": " + error;
-    std::string message = kMsgExtractionBrokenOff;
-    if (!brokenOff)
-        message = failures_.size() == 1 ? FormatOne(kMsgFileUnreadable, failures_.front().first.string())
-                                        : FormatOne(kMsgFilesUnreadable, std::to_string(failures_.size()));
-    failures_.clear();
-    throw EQBException(message, details, TQBSeverity::Warning);
+void TKAVUMain::reportRunFailures() {
+    if (std::optional<TRunWarning> warning = listing_.TakeRunWarning())
+        throw EQBException(warning->Message, warning->Details, TQBSeverity::Warning);
 }
 
 void TKAVUMain::LoadMRUFolders() {

@@ -83,10 +83,10 @@ void TKAVUMain::actFavoritesAddExecute() {
     // One icon selected: its own file; else the selected folder, or the selected file.
     if (lvIcons->SelectedCount() == 1 && lvIcons->FirstSelected())
         favDialogs_->AddToFavorites(this, false, lvIcons->FirstSelected()->FileName.string());
-    else if (!SelectedFolder.empty())
-        favDialogs_->AddToFavorites(this, true, SelectedFolder);
-    else if (!SelectedFile.empty())
-        favDialogs_->AddToFavorites(this, false, SelectedFile);
+    else if (!listing_.SelectedFolder().empty())
+        favDialogs_->AddToFavorites(this, true, listing_.SelectedFolder());
+    else if (!listing_.SelectedFile().empty())
+        favDialogs_->AddToFavorites(this, false, listing_.SelectedFile());
 }
 
 }  // namespace gs

@@ -101,12 +101,11 @@ void TKAVUMain::setupListWork() {
     });
     on(A::actEditFindNext, [this] { findNext(); });
     on(A::actViewFilter, [this] {
-        if (!listDialogs_->ShowFilterDlg(this, Filters)) return;
+        if (!listDialogs_->ShowFilterDlg(this, listing_.Filters())) return;
         RefreshFilteredList();
-        setPanel(1, qs(FormatOne(kMsgIconsCount, std::to_string(IconCount))));
     });
     on(A::actViewRemoveFilter, [this] {
-        Filters.reset();
+        listing_.Filters().reset();
         RefreshFilteredList();
     });
 }
@@ -118,10 +117,10 @@ void TKAVUMain::UpdatePreview(bool hasSelection) {
             lbIconPreview->setProperty("tag", kTagPlain);
             lbIconPreview->addItem(text);
         };
-        if (!hasSelection || !LastPreviewItem) return plainLine(kMsgNoIconSelected);
-        if (LastSelCount >= 2) return plainLine(kMsgMultipleIconsSelected);
+        if (!hasSelection || !lastPreviewItem_) return plainLine(kMsgNoIconSelected);
+        if (lastSelCount_ >= 2) return plainLine(kMsgMultipleIconsSelected);
         lbIconPreview->setProperty("tag", kTagImages);
-        const TQBIcon& icon = LastPreviewItem->GetIcon();
+        const TQBIcon& icon = lastPreviewItem_->GetIcon();
         lbIconPreview->setUpdatesEnabled(false);
         for (const TQBIconImage* image : PreviewImages(icon)) {
             auto* line = new QListWidgetItem(qs(ImageInfoText(*image)));
@@ -159,9 +158,17 @@ void TKAVUMain::togglePreview() {
             splIcons->setSizes(sizes);
         }
     }
-    LastPreviewItem = nullptr;
-    LastSelCount = -1;
+    forgetPreview();
 }
+
+void TKAVUMain::forgetPreview() {
+    lastPreviewItem_ = nullptr;
+    lastSelCount_ = -1;
+}
+
+void TKAVUMain::showCount() { setPanel(1, qs(FormatOne(kMsgIconsCount, std::to_string(listing_.IconCount())))); }
+
+std::vector<TIconDef*> TKAVUMain::SelectedInListOrder() const { return lvIcons->SelectedInOrder(); }
 
 void TKAVUMain::selectionCommand(bool invert) {
     if (invert) lvIcons->InvertSelection();
@@ -175,7 +182,7 @@ bool TKAVUMain::lvIconsEdited(TIconDef* def, QString& text) {
     if (!Idle()) return false;
     bool renamed = false;
     Guard([&] {
-        const std::string name = CheckedIconName(text.toStdString(), def->Name, Icons.get());
+        const std::string name = CheckedIconName(text.toStdString(), def->Name, listing_.Icons());
         if (name == def->Name) return;
         def->Name = name;
         text = qs(name);
@@ -192,7 +199,7 @@ void TKAVUMain::removeIcons() {
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (Filters || lvIcons->SelectedCount() != lvIcons->ItemCount()) RemoveSelectedIcons();
+    if (listing_.ActiveFilters() || lvIcons->SelectedCount() != lvIcons->ItemCount()) RemoveSelectedIcons();
     else RemoveAllIcons();
     QApplication::restoreOverrideCursor();
 }
@@ -201,14 +208,12 @@ void TKAVUMain::RemoveAllIcons() {
     try {
         lvIcons->Selection().clear();
         lvIcons->Model().Clear();
-        if (Icons) Icons = std::make_unique<TIconsList>();
-        IconCount = 0;
-        setPanel(1, qs(FormatOne(kMsgIconsCount, "0")));
+        listing_.RemoveAll();
+        showCount();
     } catch (const std::exception&) {
         // What was removed stays removed.
     }
-    LastPreviewItem = nullptr;
-    LastSelCount = -1;
+    forgetPreview();
 }
 
 void TKAVUMain::RemoveSelectedIcons() {
@@ -216,15 +221,13 @@ void TKAVUMain::RemoveSelectedIcons() {
         for (TIconDef* def : lvIcons->SelectedInOrder()) {
             lvIcons->Model().RemoveDef(def);
             // By identity: another definition of the same name and file stays.
-            if (Icons) Icons->Remove(def);
-            --IconCount;
-            setPanel(1, qs(FormatOne(kMsgIconsCount, std::to_string(IconCount))));
+            listing_.Remove(def);
         }
     } catch (const std::exception&) {
         // What was removed stays removed.
     }
-    LastPreviewItem = nullptr;
-    LastSelCount = -1;
+    showCount();
+    forgetPreview();
 }
 
 void TKAVUMain::lvIconsColumnClick(int column) { Execute(column == 0 ? A::actArrangeByName : A::actArrangeByFile); }
@@ -243,22 +246,14 @@ void TKAVUMain::findNext() {
 }
 
 void TKAVUMain::RefreshFilteredList() {
-    filterActive_ = Filters != nullptr;
-    setPanel(2, filterActive_ ? kMsgFiltered : "");
     lvIcons->Selection().clear();
     lvIcons->Model().Clear();
-    IconCount = 0;
-    if (Icons)
-        for (TIconDef* def : FilteredDefs(*Icons, Filters.get())) ListIconDef(def);
+    const std::vector<TIconDef*> shown = listing_.Refilter();
+    setPanel(2, listing_.FilterActive() ? kMsgFiltered : "");
+    lvIcons->Model().Append(shown);
     lvIcons->Model().Flush();
-    LastPreviewItem = nullptr;
-    LastSelCount = -1;
-}
-
-void TKAVUMain::ListIconDef(TIconDef* def) {
-    lvIcons->Model().Append(def, def->ImageIndex);
-    ++IconCount;
-    setPanel(1, qs(FormatOne(kMsgIconsCount, std::to_string(IconCount))));
+    showCount();
+    forgetPreview();
 }
 
 }  // namespace gs

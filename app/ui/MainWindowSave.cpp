@@ -132,17 +132,6 @@ void TKAVUMain::bindSaveHandlers() {
     }
 }
 
-std::vector<TIconDef*> TKAVUMain::SelectedInListOrder() const {
-    QModelIndexList rows;
-    for (const QModelIndex& i : lvIcons->Selection().selectedIndexes())
-        if (i.column() == 0) rows.push_back(i);
-    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
-    std::vector<TIconDef*> defs;
-    for (const QModelIndex& i : rows)
-        defs.push_back(static_cast<TIconDef*>(i.data(TIconListModel::kDefRole).value<void*>()));
-    return defs;
-}
-
 void TKAVUMain::SaveIcons(TBatchFormat format, TBatchIconSize size) {
     if (!Idle()) return;
     // The job walks this snapshot; the commands that change the list stay off meanwhile.

@@ -58,16 +58,16 @@ void TKAVUMain::setupStorage() {
 void TKAVUMain::StorageSavePlacement() {
     Storage_->WriteInteger(kCol0, lvIcons->ColumnWidth(0));
     Storage_->WriteInteger(kCol1, lvIcons->ColumnWidth(1));
-    Storage_->WriteInteger(kSortCol, SortColumn);
-    Storage_->WriteInteger(kSortAsc, SortAscending ? 1 : 0);
+    Storage_->WriteInteger(kSortCol, sortColumn_);
+    Storage_->WriteInteger(kSortAsc, sortAscending_ ? 1 : 0);
 }
 
 void TKAVUMain::StorageRestorePlacement() {
     lvIcons->SetColumnWidth(0, Storage_->ReadInteger(kCol0, lvIcons->ColumnWidth(0)));
     lvIcons->SetColumnWidth(1, Storage_->ReadInteger(kCol1, lvIcons->ColumnWidth(1)));
-    SortColumn = Storage_->ReadInteger(kSortCol, SortColumn) == 1 ? 1 : 0;
-    SortAscending = Storage_->ReadInteger(kSortAsc, SortAscending ? 1 : 0) != 0;
-    lvIcons->Sort(SortColumn, SortAscending);
+    sortColumn_ = Storage_->ReadInteger(kSortCol, sortColumn_) == 1 ? 1 : 0;
+    sortAscending_ = Storage_->ReadInteger(kSortAsc, sortAscending_ ? 1 : 0) != 0;
+    lvIcons->Sort(sortColumn_, sortAscending_);
     UpdateColumnCaptions();
 }
 

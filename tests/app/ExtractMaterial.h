@@ -54,10 +54,12 @@ struct Tree : TempDir {
     }
 };
 
-// Records every call; answers the running count, or -1 for the icon numbered `refuseAt`.
+// Records every call; answers the running count, or -1 at the icon numbered `refuseAt`
+// (the icons of its batch before it stay listed).
 struct RecordingSink : gs::IconSink {
     int resets = 0;
     int refuseAt = 0;
+    int batches = 0;
     std::vector<std::unique_ptr<gs::TIconDef>> defs;
     std::vector<std::pair<std::filesystem::path, std::string>> failures;
     std::vector<std::thread::id> threads;  // the thread of every call
@@ -68,11 +70,14 @@ struct RecordingSink : gs::IconSink {
         ++resets;
         defs.clear();
     }
-    int AddIcon(std::unique_ptr<gs::TIconDef> def) override {
+    int AddIcons(gs::TIconBatch batch) override {
         threads.push_back(std::this_thread::get_id());
-        if (refuseAt != 0 && int(defs.size()) + 1 == refuseAt) return -1;
-        if (onAdd) onAdd(*def);
-        defs.push_back(std::move(def));
+        ++batches;
+        for (auto& def : batch) {
+            if (refuseAt != 0 && int(defs.size()) + 1 == refuseAt) return -1;
+            if (onAdd) onAdd(*def);
+            defs.push_back(std::move(def));
+        }
         return int(defs.size());
     }
     void FileFailed(const std::filesystem::path& file, const std::string& error) override {

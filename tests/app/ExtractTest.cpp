@@ -74,14 +74,14 @@ TEST(ExtractFolder, DefinitionsCarryTheirSourceFlagsAndSmallPictures) {
     const TIconDef& second = *sink.defs[2];
     EXPECT_EQ(second.FileName, module);
     EXPECT_EQ(second.IconIndex, 1);
-    EXPECT_EQ(second.ImageIndex, 0);
     EXPECT_EQ(second.Colors, kHas16Colors | kHas256Colors);
     EXPECT_EQ(second.Sizes, kHas16x16 | kHas32x32);
     EXPECT_FALSE(second.Loaded());  // the full icon is read again when needed
     for (const auto& d : sink.defs) {
-        ASSERT_TRUE(d->Icon32 && d->Icon16) << d->Name;
-        EXPECT_EQ(d->Icon32->GetWidth(), 32);  // the 48-pixel one re-rendered
-        EXPECT_EQ(d->Icon16->GetWidth(), 16);
+        ASSERT_FALSE(d->Icon32.Empty() || d->Icon16.Empty()) << d->Name;
+        EXPECT_EQ(d->Icon32.Width(), 32);  // the 48-pixel one re-rendered
+        EXPECT_EQ(d->Icon16.Width(), 16);
+        EXPECT_EQ(d->Icon16.Height(), 16);
     }
 }
 
@@ -152,7 +152,7 @@ TEST(ExtractFolder, TheIconLimitEndsTheWholeWalk) {
     EXPECT_EQ(one.defs.size(), 1u);
 }
 
-TEST(ExtractFolder, ARefusalOrAStopEndsTheRunAfterThatIcon) {
+TEST(ExtractFolder, ARefusalEndsTheRunAtThatIconAndAStopAfterTheBatchInHand) {
     Tree t;
     t.put("big.dll", peWithGroups(5));
     t.put("more.dll", peWithGroups(2));
@@ -161,7 +161,7 @@ TEST(ExtractFolder, ARefusalOrAStopEndsTheRunAfterThatIcon) {
     refusing.refuseAt = 3;
     EXPECT_EQ(scanFolder(t.path, settings(), refusing), ExtractEnd::Refused);
     EXPECT_EQ(refusing.defs.size(), 2u);
-    EXPECT_EQ(refusing.threads.size(), 1u + 3u);  // reset, two listed, one refused, nothing after
+    EXPECT_EQ(refusing.threads.size(), 1u + 1u);  // reset, the file's batch refused at its third, nothing after
 
     std::stop_source stop;
     RecordingSink stopping;
@@ -169,7 +169,8 @@ TEST(ExtractFolder, ARefusalOrAStopEndsTheRunAfterThatIcon) {
         if (d.IconIndex == 1) stop.request_stop();
     };
     EXPECT_EQ(scanFolder(t.path, settings(), stopping, stop.get_token()), ExtractEnd::Stopped);
-    EXPECT_EQ(stopping.defs.size(), 2u);
+    EXPECT_EQ(stopping.defs.size(), 5u);  // big.dll's batch, never more.dll's
+    EXPECT_EQ(stopping.batches, 1);
 }
 
 TEST(ExtractFolder, ATreeOfTrapsListsEveryGoodIconOnceAndReportsTheDamagedFile) {
@@ -309,4 +310,41 @@ TEST(ExtractFile, ReadsOneFileAndReportsOneThatCannotBeRead) {
         EXPECT_EQ(sink.failures[0].first, bad);
         EXPECT_EQ(sink.resets, 1);
     }
+}
+
+TEST(ExtractFolder, FilesReadAtOnceAreHandedOverInTheWalksOrderInBoundedBatches) {
+    // More files than are read at once, spread over sub-folders between the files, and one
+    // module with more icons than one batch carries.
+    Tree t;
+    Listing expected;
+    for (int i = 0; i < 3 * int(TExtractFromFolderThread::kMostReadersAhead); ++i) {
+        const std::string name = "f" + std::to_string(10 + i);
+        const std::string folder = i % 3 == 1 ? name + "d/" : "";  // walked where its name sorts
+        t.put(folder + name + ".dll", peWithGroups(2, unsigned(i)));
+        for (int k = 0; k < 2; ++k) expected.push_back(name + "#" + std::to_string(k) + "@" + name + ".dll");
+    }
+    t.put("zbig.dll", peWithGroups(600));
+    for (int k = 0; k < 600; ++k) expected.push_back("zbig#" + std::to_string(k) + "@zbig.dll");
+
+    struct Sizes : RecordingSink {
+        std::vector<std::size_t> sizes;
+        int AddIcons(TIconBatch batch) override {
+            sizes.push_back(batch.size());
+            return RecordingSink::AddIcons(std::move(batch));
+        }
+    } sink;
+    EXPECT_EQ(scanFolder(t.path, settings(true), sink), ExtractEnd::Finished);
+    EXPECT_EQ(sink.listing(), expected);
+    ASSERT_GE(sink.sizes.size(), 2u);
+    EXPECT_EQ(sink.sizes.back() + sink.sizes[sink.sizes.size() - 2], 600u);  // the big one in two
+    for (std::size_t n : sink.sizes) EXPECT_LE(n, 512u);
+
+    // The limit cuts inside a batch: never one icon past it.
+    ExtractSettings limited = settings(true);
+    limited.LimitOn = true;
+    limited.LimitNumber = 3;
+    Sizes few;
+    EXPECT_EQ(scanFolder(t.path, limited, few), ExtractEnd::LimitReached);
+    EXPECT_EQ(few.listing(), Listing(expected.begin(), expected.begin() + 3));
+    EXPECT_EQ(few.sizes, (std::vector<std::size_t>{2, 1}));
 }

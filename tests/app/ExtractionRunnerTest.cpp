@@ -64,7 +64,7 @@ TEST(ExtractionRunner, ListsEveryIconThroughTheEventLoopOnTheUiThread) {
     for (auto id : window.threads) EXPECT_EQ(id, std::this_thread::get_id());
 }
 
-TEST(ExtractionRunner, StopEndsTheRunAfterTheCurrentIconAndAnotherRunCanFollow) {
+TEST(ExtractionRunner, StopEndsTheRunAfterTheCurrentBatchAndAnotherRunCanFollow) {
     application();
     Material m;
     RecordingSink window;
@@ -72,7 +72,7 @@ TEST(ExtractionRunner, StopEndsTheRunAfterTheCurrentIconAndAnotherRunCanFollow) 
     window.onAdd = [&](const TIconDef&) { runner.Stop(); };
     ASSERT_TRUE(runner.Start(m.job()));
     EXPECT_EQ(runUntilEnded(runner), ExtractEnd::Stopped);
-    EXPECT_EQ(window.defs.size(), 1u);
+    EXPECT_EQ(window.listing(), (std::vector<std::string>{"a#0@a.dll", "a#1@a.dll", "a#2@a.dll"}));
 
     window.onAdd = nullptr;
     ASSERT_TRUE(runner.Start(m.job()));

@@ -161,7 +161,7 @@ TEST(FavoritesMenu, AFavoriteWhoseFolderWentOpensAsAFileAndAddOffersTheSelectedI
     QTimer::singleShot(30000, &loop, &QEventLoop::quit);
     t.w->Guard([&] { t.w->OpenFavorite(dir.path.string()); });
     if (t.w->ExtractionRunning()) loop.exec();
-    ASSERT_EQ(t.w->SelectedFolder, dir.path.string());
+    ASSERT_EQ(t.w->Listing().SelectedFolder(), dir.path.string());
     t.w->Execute(TMainAction::actFavoritesAdd);
     QItemSelectionModel& selection = t.w->ListView().Selection();
     selection.select(selection.model()->index(0, 0), QItemSelectionModel::Select);

@@ -10,6 +10,9 @@
 #include "app/ExtractMaterial.h"
 #include "app/core/ExtractWorker.h"
 #include "app/core/HandOver.h"
+#include "iconlib/Icon.h"
+#include "platform/ByteSource.h"
+#include "support/IconMaker.h"
 
 using namespace gs;
 using namespace gstest;
@@ -60,8 +63,11 @@ private:
 
 std::unique_ptr<TIconDef> defWithPicture(std::weak_ptr<const IconPicture>& watch) {
     auto def = std::make_unique<TIconDef>();
-    def->Icon32 = std::make_unique<TQBHiResIcon>(std::make_shared<IconPicture>());
-    watch = def->Icon32->Handle();
+    auto icon = std::make_unique<TQBIcon>();
+    MemorySource source(makeIcoFile({dibSpec(16, 4)}));
+    icon->LoadFromSource(source);
+    watch = icon->Images().GetImage(0)->GetHandle();
+    def->SetIcon(std::move(icon));
     return def;
 }
 
@@ -99,7 +105,9 @@ TEST(HandOver, AStoppedWorkerGivesUpAndItsCallNeverRunsButIsFreed) {
     auto def = defWithPicture(picture);
     auto answer = std::async(std::launch::async, [&, d = std::move(def)]() mutable {
         HandOverIconSink sink(channel, receiver, stop.get_token());
-        return sink.AddIcon(std::move(d));
+        TIconBatch batch;
+        batch.push_back(std::move(d));
+        return sink.AddIcons(std::move(batch));
     });
     ui.waitForPost();
     EXPECT_EQ(answer.wait_for(50ms), std::future_status::timeout);  // it waits for an answer
@@ -130,13 +138,15 @@ TEST(HandOver, AClosedChannelReleasesItsWaitersAndRefusesLaterCalls) {
 
 TEST(HandOver, AnErrorOfTheReceiverCountsAsARefusal) {
     struct Throwing : RecordingSink {
-        int AddIcon(std::unique_ptr<TIconDef>) override { throw std::runtime_error("list full"); }
+        int AddIcons(TIconBatch) override { throw std::runtime_error("list full"); }
     } receiver;
     ManualQueue ui;
     auto channel = std::make_shared<HandOverChannel>(ui.poster());
     auto answer = std::async(std::launch::async, [&] {
         HandOverIconSink sink(channel, receiver, {});
-        return sink.AddIcon(std::make_unique<TIconDef>());
+        TIconBatch batch;
+        batch.push_back(std::make_unique<TIconDef>());
+        return sink.AddIcons(std::move(batch));
     });
     ui.waitForPost();
     ui.runOne();

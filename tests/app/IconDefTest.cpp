@@ -78,7 +78,7 @@ TEST(IconsList, RemovesThatDefinitionNeverOneWithTheSameNameAndFile) {
         auto d = std::make_unique<TIconDef>();
         d->Name = name;
         d->FileName = "/x/disk.dll";
-        d->ImageIndex = 3;
+        d->IconIndex = 3;
         return d;
     };
     TIconDef* first = list.GetItem(list.Add(make("disk_3")));

@@ -235,8 +235,8 @@ TEST(MainWindowStorage, ARunWithSaveWindowStoresWhatTheNextStartRestores) {
     again.w->show();
     EXPECT_EQ(again.w->pos(), QPoint(30, 40));
     EXPECT_EQ(again.w->ListView().ViewStyle(), TViewStyle::vsReport);
-    EXPECT_EQ(again.w->SortColumn, 1);
-    EXPECT_FALSE(again.w->SortAscending);
+    EXPECT_EQ(again.w->SortColumn(), 1);
+    EXPECT_FALSE(again.w->SortAscending());
     EXPECT_EQ(again.w->ListView().ColumnWidth(0), 123);
     EXPECT_TRUE(again.w->findChild<QWidget*>("pPreview")->isHidden());
     auto* bar = again.w->findChild<tb::TTBToolbar*>("tbMain");

@@ -16,6 +16,7 @@
 #include "support/QtTestApp.h"
 #include "app/core/IconDef.h"
 #include "app/ui/IconListView.h"
+#include "iconlib/IconPicture.h"
 
 using namespace gs;
 
@@ -29,10 +30,12 @@ const char* nameOf(TViewStyle s) {
     return names[int(s)];
 }
 
-QPixmap square(QColor colour, int size) {
-    QPixmap p(size, size);
-    p.fill(colour);
-    return p;
+TListPicture square(QColor colour, int size) {
+    IconPicture p;
+    p.width = p.height = size;
+    p.colour.assign(std::size_t(size * size), Argb(colour.rgba()));
+    p.hasAlpha = true;
+    return TListPicture(p);
 }
 
 // A shown list of `n` entries with names of different lengths.
@@ -47,7 +50,9 @@ struct ShownList {
             def->Name = "icon" + std::string(std::size_t(i % 4) * 3, 'x') + std::to_string(i);
             def->FileName = "/icons/" + def->Name + ".ico";
             const QColor colour = QColor::fromHsv(i * 360 / n, 200, 160);
-            view.Model().Append(def.get(), view.Images().Add(square(colour, 32), square(colour, 16)));
+            def->Icon32 = square(colour, 32);
+            def->Icon16 = square(colour, 16);
+            view.Model().Append(def.get());
             defs.push_back(std::move(def));
         }
         view.Model().Flush();
@@ -165,4 +170,43 @@ TEST(ListStyles, TheHighlightFollowsTheArrowKeysOnTheSelectedEntryOnly) {
                                   << v.currentIndex().row();
         }
     }
+}
+
+TEST(ListStyles, EveryStyleDrawsEachEntrysOwnPictureAndASelectedOneTinted) {
+    ShownList l(6);
+    // Pixels of exactly the entry's colour inside its rectangle: the picture drawn whole and
+    // unchanged is its size squared.
+    auto picturePixels = [&](QAbstractItemView& view, int r) {
+        const QImage shot = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect place = view.visualRect(view.model()->index(r, 0)) & shot.rect();
+        // Rows are sorted by caption: the colour is that of the definition shown there.
+        int made = 0;
+        while (made < 6 && l.defs[std::size_t(made)].get() != l.view.DefAt(r)) ++made;
+        const QRgb colour = QColor::fromHsv(made * 360 / 6, 200, 160).rgb();
+        int n = 0;
+        for (int y = place.top(); y <= place.bottom(); ++y)
+            for (int x = place.left(); x <= place.right(); ++x) n += shot.pixel(x, y) == colour;
+        return n;
+    };
+    const struct {
+        TViewStyle style;
+        int side;
+    } cases[] = {{TViewStyle::vsIcon, 32}, {TViewStyle::vsSmallIcon, 16}, {TViewStyle::vsList, 16}, {TViewStyle::vsReport, 16}};
+    for (const auto& c : cases) {
+        l.view.SetViewStyle(c.style);
+        l.laidOut();
+        QAbstractItemView& view = *l.view.CurrentView();
+        l.view.Selection().clear();
+        l.view.SelectRow(2);
+        QCoreApplication::processEvents();
+        for (int r = 0; r < 6; ++r) {
+            if (r == 2) EXPECT_LT(picturePixels(view, r), c.side * c.side / 2) << nameOf(c.style) << " row " << r;
+            else EXPECT_EQ(picturePixels(view, r), c.side * c.side) << nameOf(c.style) << " row " << r;
+        }
+    }
+    // The pictures made are kept for a bounded number of entries only.
+    EXPECT_LE(l.view.Pixmaps().Count(), 2 * TListPixmaps::kKept);
+    EXPECT_FALSE(l.view.Pixmaps().Large(*l.defs[0]).isNull());
+    l.view.Clear();
+    EXPECT_EQ(l.view.Pixmaps().Count(), 0);
 }

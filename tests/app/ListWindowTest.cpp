@@ -78,10 +78,10 @@ TEST(ListCommands, RenameRefusesEmptyInvalidAndDuplicateNamesAndTakesAValidOne) 
     EXPECT_EQ(l.t.services.boxes[1].type, int(TQBMessageType::mtWarning));
     EXPECT_TRUE(l.rename(0, "floppy"));
     EXPECT_EQ(l.t.shown()[0], "b_2");  // the list keeps its order by name
-    EXPECT_EQ(l.t.w->Icons->GetItem(0)->Name, "floppy");
+    EXPECT_EQ(l.t.w->Listing().Icons()->GetItem(0)->Name, "floppy");
     // Entries that a filter hides count too.
-    l.t.w->Filters = std::make_unique<TFilters>();
-    l.t.w->Filters->Items.Add(std::make_unique<TFilter>(TFilter{0, 3, "shell"}));
+    l.t.w->Listing().Filters() = std::make_unique<TFilters>();
+    l.t.w->Listing().Filters()->Items.Add(std::make_unique<TFilter>(TFilter{0, 3, "shell"}));
     l.t.w->RefreshFilteredList();
     EXPECT_FALSE(l.rename(0, "D_SHELL_4"));
     EXPECT_EQ(l.boxes().back(), "An icon named 'D_SHELL_4' already exists.");
@@ -93,7 +93,7 @@ TEST(ListCommands, RemoveTakesEverythingOrOnlyTheListedSelectedEntries) {
     l.t.select({1, 3});
     l.t.run(A::actEditRemove);
     EXPECT_EQ(l.t.shown(), (std::vector<std::string>{"a_1", "c_3", "e_5", "f_6", "g_7", "h_shell_8", "i_9", "j_10"}));
-    EXPECT_EQ(l.t.w->Icons->Count(), 8);
+    EXPECT_EQ(l.t.w->Listing().Icons()->Count(), 8);
     EXPECT_EQ(l.t.w->PanelText(1), "Icons: 8");
     l.t.dialogs.filter = [](std::unique_ptr<TFilters>& f) {
         f = std::make_unique<TFilters>();
@@ -107,22 +107,22 @@ TEST(ListCommands, RemoveTakesEverythingOrOnlyTheListedSelectedEntries) {
     l.t.run(A::actEditSelectAll);
     l.t.run(A::actEditRemove);
     EXPECT_TRUE(l.t.shown().empty());
-    EXPECT_EQ(l.t.w->Icons->Count(), 7);  // the filtered-out definitions stay
+    EXPECT_EQ(l.t.w->Listing().Icons()->Count(), 7);  // the filtered-out definitions stay
     EXPECT_TRUE(l.t.w->ActionStates()[std::size_t(A::actViewRemoveFilter)].Enabled);
     l.t.run(A::actViewRemoveFilter);
     EXPECT_EQ(l.t.shown().size(), 7u);
     EXPECT_EQ(l.t.w->PanelText(2), "");
-    EXPECT_FALSE(l.t.w->Filters);
+    EXPECT_FALSE(l.t.w->Listing().ActiveFilters());
     l.t.run(A::actEditSelectAll);
     l.t.run(A::actEditRemove);
-    EXPECT_EQ(l.t.w->Icons->Count(), 0);
+    EXPECT_EQ(l.t.w->Listing().Icons()->Count(), 0);
     EXPECT_EQ(l.t.w->PanelText(1), "Icons: 0");
 }
 
 TEST(ListCommands, ColumnClicksSortByNameBothWaysThenByFile) {
     Listed l;
     TKAVUMain& w = *l.t.w;
-    w.Icons->GetItem(0)->FileName = "/z/last.ico";  // a_1 comes last by file
+    w.Listing().Icons()->GetItem(0)->FileName = "/z/last.ico";  // a_1 comes last by file
     EXPECT_EQ(header(w, 0), "Icon (ASC)");
     w.lvIconsColumnClick(0);
     EXPECT_EQ(header(w, 0), "Icon (DESC)");

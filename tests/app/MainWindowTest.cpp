@@ -103,8 +103,8 @@ struct Window {
     }
     std::vector<std::string> names() const {
         std::vector<std::string> out;
-        if (w->Icons)
-            for (const auto& d : *w->Icons) out.push_back(d->Name);
+        if (w->Listing().Icons())
+            for (const auto& d : *w->Listing().Icons()) out.push_back(d->Name);
         return out;
     }
 };
@@ -154,9 +154,10 @@ TEST(TKAVUMain, AModuleIsListedGroupByGroupAsBaseNameAndCount) {
     EXPECT_EQ(t.w->PanelText(3).toStdString(), "Selected File: " + module);
     EXPECT_EQ(t.w->PanelText(0), "");
     EXPECT_EQ(t.w->ListView().ItemCount(), 3);
-    EXPECT_EQ(t.w->ListView().Images().Count(), 3);
-    EXPECT_FALSE(t.w->ListView().Images().Large(2).isNull());
-    EXPECT_FALSE(t.w->ListView().Images().Small(2).isNull());
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_FALSE(t.w->ListView().Pixmaps().Large(*t.w->ListView().DefAt(row)).isNull()) << row;
+        EXPECT_FALSE(t.w->ListView().Pixmaps().Small(*t.w->ListView().DefAt(row)).isNull()) << row;
+    }
     EXPECT_EQ(t.w->MRUFiles().Items(), std::vector<std::string>{module});
     EXPECT_TRUE(t.w->Idle());
     EXPECT_TRUE(t.services.boxes.empty());
@@ -203,7 +204,7 @@ TEST(TKAVUMain, AVanishedRecentPathIsDroppedWithAWarningAndTheListingStays) {
     EXPECT_EQ(t.services.boxes[0].type, int(TQBMessageType::mtWarning));
     EXPECT_EQ(t.w->MRUFolders().Items(), std::vector<std::string>{kept});
     EXPECT_TRUE(t.w->MRUFiles().Items().empty());
-    EXPECT_EQ(t.w->SelectedFolder, kept);
+    EXPECT_EQ(t.w->Listing().SelectedFolder(), kept);
     EXPECT_EQ(t.names(), std::vector<std::string>{"k_1"});
     EXPECT_EQ(t.services.terminations, 0);
 }
@@ -215,9 +216,9 @@ TEST(TKAVUMain, DropsListTheFirstNameAndTheListsAreStoredWhenTheWindowGoes) {
     dir.put("f/x.ico", oneIcon());
     const std::string file = dir.put("y.ico", oneIcon()).string();
     t.listWith([&] { t.w->DropFiles({folder, file}); });
-    EXPECT_EQ(t.w->SelectedFolder, folder);
+    EXPECT_EQ(t.w->Listing().SelectedFolder(), folder);
     t.listWith([&] { t.w->DropFiles({file, folder}); });
-    EXPECT_EQ(t.w->SelectedFile, file);
+    EXPECT_EQ(t.w->Listing().SelectedFile(), file);
     EXPECT_EQ(t.names(), std::vector<std::string>{"y_1"});
     t.w.reset();
     const std::string storage = std::string(kRegAppKey) + "\\Storage\\";
@@ -236,8 +237,8 @@ TEST(TKAVUMain, AMemoryLoadAtTheLimitStopsAtOnceAndNamesTheConfiguredPercentage)
     BigFolder dir(3, 4);
     t.listWith([&] { t.w->SelectFolder(dir.path.string()); });
     EXPECT_TRUE(t.names().empty());  // the refused definition is not kept
-    EXPECT_EQ(t.w->ListView().Images().Count(), 0);
-    EXPECT_TRUE(t.w->MemoryLimitReached);
+    EXPECT_EQ(t.w->ListView().ItemCount(), 0);
+    EXPECT_TRUE(t.w->Listing().MemoryLimitReached());
     ASSERT_EQ(t.services.boxes.size(), 1u);
     EXPECT_EQ(t.services.boxes[0].msg, "Maximum memory load reached. Extraction stopped.");
     EXPECT_EQ(t.services.boxes[0].details,
@@ -246,7 +247,7 @@ TEST(TKAVUMain, AMemoryLoadAtTheLimitStopsAtOnceAndNamesTheConfiguredPercentage)
     t.services.memoryLoad = 59;
     t.listWith([&] { t.w->Execute(A::actFileExtractIcons); });
     EXPECT_EQ(t.names().size(), 12u);
-    EXPECT_FALSE(t.w->MemoryLimitReached);
+    EXPECT_FALSE(t.w->Listing().MemoryLimitReached());
 }
 
 TEST(TKAVUMain, StopEndsAScanAndClosingWhileBusyIsRefused) {
@@ -254,7 +255,7 @@ TEST(TKAVUMain, StopEndsAScanAndClosingWhileBusyIsRefused) {
     BigFolder dir(300, 10);
     t.w->Guard([&] { t.w->SelectFolder(dir.path.string()); });
     ASSERT_TRUE(t.w->ExtractionRunning());
-    while (t.w->IconCount < 5) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    while (t.w->IconCount() < 5) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     EXPECT_FALSE(t.w->close());
     ASSERT_EQ(t.services.boxes.size(), 1u);
     EXPECT_EQ(t.services.boxes[0].msg, "Please stop the extraction process before closing.");
@@ -263,8 +264,8 @@ TEST(TKAVUMain, StopEndsAScanAndClosingWhileBusyIsRefused) {
     t.listWith([&] { t.w->cmdStopClick(); EXPECT_EQ(t.w->PanelText(0), "Stopping. Please wait..."); });
     EXPECT_TRUE(t.w->Idle());
     EXPECT_EQ(t.w->PanelText(0), "Extraction stopped by the user.");
-    EXPECT_LT(t.w->IconCount, 3000);
-    EXPECT_EQ(t.w->ListView().ItemCount(), t.w->IconCount);
+    EXPECT_LT(t.w->IconCount(), 3000);
+    EXPECT_EQ(t.w->ListView().ItemCount(), t.w->IconCount());
     EXPECT_TRUE(t.w->close());
 }
 
@@ -432,7 +433,7 @@ TEST(TKAVUMain, SimpleCommandsReachTheDesktopThroughTheServices) {
     dir.put("z.ico", oneIcon());
     t.services.folderAnswer = dir.path.string() + "/";
     t.listWith([&] { t.w->Action(A::actFileSelectDir)->trigger(); });
-    EXPECT_EQ(t.w->SelectedFolder, dir.path.string());
+    EXPECT_EQ(t.w->Listing().SelectedFolder(), dir.path.string());
     t.w->Action(A::actHelpOnTheWeb)->trigger();
     t.w->Action(A::actHelpSendEmail)->trigger();
     ASSERT_EQ(t.services.started.size(), 2u);
@@ -447,12 +448,12 @@ TEST(TKAVUMain, SimpleCommandsReachTheDesktopThroughTheServices) {
     t.w->Action(A::actViewReport)->trigger();
     EXPECT_EQ(t.w->ListView().ViewStyle(), TViewStyle::vsReport);
     t.w->Action(A::actArrangeByName)->trigger();
-    EXPECT_FALSE(t.w->SortAscending);
+    EXPECT_FALSE(t.w->SortAscending());
     t.w->Action(A::actArrangeByFile)->trigger();
-    EXPECT_EQ(t.w->SortColumn, 1);
-    EXPECT_TRUE(t.w->SortAscending);
+    EXPECT_EQ(t.w->SortColumn(), 1);
+    EXPECT_TRUE(t.w->SortAscending());
     emit t.w->ListView().ReportView()->header()->sectionClicked(0);
-    EXPECT_EQ(t.w->SortColumn, 0);
+    EXPECT_EQ(t.w->SortColumn(), 0);
     EXPECT_EQ(t.w->ListView().Model().headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Icon (ASC)");
     EXPECT_TRUE(t.services.boxes.empty());
 }
@@ -473,9 +474,9 @@ TEST(TKAVUMain, ANamedStartListsAtTheFirstShowOnly) {
     QTimer::singleShot(30000, &loop, &QEventLoop::quit);
     w.show();
     loop.exec();
-    EXPECT_EQ(w.SelectedFile, file);
-    EXPECT_EQ(w.IconCount, 1);
-    EXPECT_FALSE(w.FirstShow);
+    EXPECT_EQ(w.Listing().SelectedFile(), file);
+    EXPECT_EQ(w.IconCount(), 1);
+    EXPECT_FALSE(w.FirstShowPending());
     w.hide();
     w.ListView().Clear();
     w.show();
@@ -548,15 +549,15 @@ TEST(TKAVUMain, TheOptionsGiveTheListItsColoursFontAndTheRecentListsTheirLimit) 
 
 TEST(TIconListModel, RowsArriveInBatchesAndAClearDropsTheQueue) {
     qtApp();
-    TImageLists images;
-    TIconListModel model(images);
+    TListPixmaps pixmaps;
+    TIconListModel model(pixmaps);
     int inserts = 0;
     QObject::connect(&model, &QAbstractItemModel::rowsInserted, [&] { ++inserts; });
     std::vector<std::unique_ptr<TIconDef>> defs;
     for (int i = 0; i < 500; ++i) {
         defs.push_back(std::make_unique<TIconDef>());
         defs.back()->Name = "n" + std::to_string(i);
-        model.Append(defs.back().get(), images.Add(QPixmap(), QPixmap()));
+        model.Append(defs.back().get());
     }
     EXPECT_EQ(model.rowCount(), 0);  // queued, not yet laid out
     EXPECT_EQ(model.Count(), 500);
@@ -564,7 +565,7 @@ TEST(TIconListModel, RowsArriveInBatchesAndAClearDropsTheQueue) {
     EXPECT_EQ(inserts, 1);
     EXPECT_EQ(model.rowCount(), 500);
     EXPECT_EQ(model.index(499, 0).data().toString(), "n499");
-    model.Append(defs.front().get(), 0);
+    model.Append(defs.front().get());
     model.Clear();
     model.Flush();
     EXPECT_EQ(model.rowCount(), 0);

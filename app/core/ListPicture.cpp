@@ -1,0 +1,84 @@
+#include "app/core/ListPicture.h"
+
+#include <algorithm>
+#include <array>
+
+#include "iconlib/HiResIcon.h"
+#include "iconlib/IconPicture.h"
+
+namespace gs {
+
+namespace {
+
+constexpr std::size_t kMaxPalette = 256;
+static_assert(2 * kMaxPalette == 1u << 9, "the colour table's hash gives 9 bits");
+
+}  // namespace
+
+TListPicture::TListPicture(const IconPicture& picture) {
+    const std::size_t count = std::size_t(std::max(picture.width, 0)) * std::size_t(std::max(picture.height, 0));
+    // A picture whose buffers do not cover its size stays empty rather than be read past them.
+    if (count == 0 || picture.colour.size() < count || (!picture.hasAlpha && picture.mask.size() < count)) return;
+    width_ = picture.width;
+    height_ = picture.height;
+    if (index(picture, count)) return;
+    // Too many colours for a palette: every pixel is kept whole.
+    pixels_.resize(count);
+    for (std::size_t i = 0; i < count; ++i) pixels_[i] = picture.rgbaAt(i);
+}
+
+bool TListPicture::index(const IconPicture& picture, std::size_t count) {
+    // An open-addressed table of the colours met so far, twice the palette's size so a probe
+    // stays short; every icon's every pixel passes through here once per listing.
+    constexpr std::size_t kSlots = 2 * kMaxPalette;
+    std::array<Argb, kSlots> colours{};
+    std::array<std::uint16_t, kSlots> entries{};  // palette index + 1; 0 for a free slot
+    indexes_.resize(count);
+    Argb last = 0;
+    std::uint8_t lastIndex = 0;
+    bool haveLast = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Argb pixel = picture.rgbaAt(i);
+        if (!haveLast || pixel != last) {
+            std::size_t slot = (pixel * 0x9E3779B1u) >> 23;  // 9 bits: kSlots
+            while (entries[slot] != 0 && colours[slot] != pixel) slot = (slot + 1) % kSlots;
+            if (entries[slot] == 0) {
+                if (palette_.size() == kMaxPalette) {
+                    palette_ = {};
+                    indexes_ = {};
+                    return false;
+                }
+                palette_.push_back(pixel);
+                colours[slot] = pixel;
+                entries[slot] = std::uint16_t(palette_.size());
+            }
+            last = pixel;
+            lastIndex = std::uint8_t(entries[slot] - 1);
+            haveLast = true;
+        }
+        indexes_[i] = lastIndex;
+    }
+    palette_.shrink_to_fit();
+    return true;
+}
+
+TListPicture TListPicture::FromIcon(const TQBHiResIcon* icon) {
+    if (!icon || icon->Empty()) return {};
+    return TListPicture(*icon->Handle());
+}
+
+Argb TListPicture::PixelAt(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+    const std::size_t i = std::size_t(y) * std::size_t(width_) + std::size_t(x);
+    return Indexed() ? palette_[indexes_[i]] : pixels_[i];
+}
+
+void TListPicture::ExpandRow(int y, Argb* out) const {
+    ExpandRowAs(y, out, palette_, [](Argb c) { return c; });
+}
+
+std::size_t TListPicture::HeapBytes() const {
+    return palette_.capacity() * sizeof(Argb) + indexes_.capacity() + pixels_.capacity() * sizeof(Argb);
+}
+
+}  // namespace gs

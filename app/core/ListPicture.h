@@ -1,0 +1,63 @@
+#pragma once
+// A list entry's picture kept as small as its colours allow. A listing of a system folder
+// holds tens of thousands of entries, each with a large and a small picture, but the views
+// only ever show the few on the screen: so an entry keeps its picture as a palette and one
+// byte per pixel when it has at most 256 distinct colours (as nearly every icon of 8 bits
+// or less does), and as whole ARGB pixels only otherwise. The window expands a picture into
+// an image when it paints it.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/Raster.h"
+
+namespace gs {
+
+struct IconPicture;
+class TQBHiResIcon;
+
+class TListPicture {
+public:
+    TListPicture() = default;
+    // The picture as a viewer sees it: straight alpha, masked pixels transparent.
+    explicit TListPicture(const IconPicture& picture);
+    // The icon's picture; an empty picture for a missing or empty icon.
+    static TListPicture FromIcon(const TQBHiResIcon* icon);
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    bool Empty() const { return width_ <= 0 || height_ <= 0; }
+    // True when the pixels are kept through a palette.
+    bool Indexed() const { return !palette_.empty(); }
+    // Straight-alpha ARGB of one pixel (0 outside the picture).
+    Argb PixelAt(int x, int y) const;
+    // Writes row `y` (Width() pixels of straight-alpha ARGB) to `out`.
+    void ExpandRow(int y, Argb* out) const;
+    // The same through `colours`, which stands for Palette() entry by entry (the palette
+    // in another pixel form); for a picture kept whole, `convert` turns each pixel.
+    template <class Convert>
+    void ExpandRowAs(int y, Argb* out, const std::vector<Argb>& colours, Convert convert) const {
+        if (y < 0 || y >= height_) return;
+        const std::size_t first = std::size_t(y) * std::size_t(width_);
+        if (Indexed()) {
+            for (int x = 0; x < width_; ++x) out[x] = colours[indexes_[first + std::size_t(x)]];
+        } else {
+            for (int x = 0; x < width_; ++x) out[x] = convert(pixels_[first + std::size_t(x)]);
+        }
+    }
+    const std::vector<Argb>& Palette() const { return palette_; }
+    // What the picture holds on the heap.
+    std::size_t HeapBytes() const;
+
+private:
+    // Keeps the pixels through a palette; false (and nothing kept) past 256 colours.
+    bool index(const IconPicture& picture, std::size_t count);
+
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<Argb> palette_;          // with indexes_, when at most 256 colours
+    std::vector<std::uint8_t> indexes_;  // one per pixel, rows top-down
+    std::vector<Argb> pixels_;           // otherwise, one per pixel
+};
+
+}  // namespace gs

@@ -1,0 +1,218 @@
+// The listing's rules without a window: captions, counts, filters, the memory limit, the
+// source and the warning a run leaves; and the compact list pictures.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "app/ExtractMaterial.h"
+#include "app/core/IconListing.h"
+#include "app/core/ListPicture.h"
+#include "iconlib/HiResIcon.h"
+#include "iconlib/IconPicture.h"
+
+using namespace gs;
+using namespace gstest;
+
+namespace {
+
+TIconBatch batchOf(std::initializer_list<const char*> names, const char* file = "/x/disk.dll") {
+    TIconBatch batch;
+    int index = 0;
+    for (const char* name : names) {
+        auto def = std::make_unique<TIconDef>();
+        def->Name = name;
+        def->FileName = file;
+        def->IconIndex = index++;
+        batch.push_back(std::move(def));
+    }
+    return batch;
+}
+
+std::vector<std::string> namesOf(const std::vector<TIconDef*>& defs) {
+    std::vector<std::string> out;
+    for (const TIconDef* d : defs) out.push_back(d->Name);
+    return out;
+}
+
+std::unique_ptr<TFilters> nameFilter(const std::string& text) {
+    auto filters = std::make_unique<TFilters>();
+    filters->Items.Add(std::make_unique<TFilter>(TFilter{0, 2, text}));  // icon name contains
+    return filters;
+}
+
+}  // namespace
+
+TEST(IconListing, CaptionsNumberOnAcrossBatchesAndANewRunStartsAgain) {
+    TIconListing l;
+    l.BeginRun(std::nullopt);
+    EXPECT_EQ(namesOf(l.Accept(batchOf({"disk", "disk"}))), (std::vector<std::string>{"disk_1", "disk_2"}));
+    EXPECT_EQ(namesOf(l.Accept(batchOf({"shell"}))), std::vector<std::string>{"shell_3"});
+    EXPECT_TRUE(l.Accept({}).empty());
+    EXPECT_EQ(l.IconCount(), 3);
+    ASSERT_NE(l.Icons(), nullptr);
+    EXPECT_EQ(l.Icons()->Count(), 3);
+    l.BeginRun(std::nullopt);
+    EXPECT_EQ(l.IconCount(), 0);
+    EXPECT_EQ(l.Icons()->Count(), 0);
+    EXPECT_EQ(namesOf(l.Accept(batchOf({"a"}))), std::vector<std::string>{"a_1"});
+    EXPECT_EQ(TIconListing::Caption("lib", 12), "lib_12");
+}
+
+TEST(IconListing, FiltersChooseTheShownEntriesAndARunDropsThem) {
+    TIconListing l;
+    l.BeginRun(std::nullopt);
+    l.Accept(batchOf({"disk", "shell", "diskette", "mouse"}));
+    l.Filters() = nameFilter("disk");
+    EXPECT_EQ(namesOf(l.Refilter()), (std::vector<std::string>{"disk_1", "diskette_3"}));
+    EXPECT_TRUE(l.FilterActive());
+    EXPECT_EQ(l.IconCount(), 2);
+    EXPECT_EQ(l.Icons()->Count(), 4);  // the filtered-out definitions stay
+    l.Filters().reset();
+    EXPECT_EQ(l.Refilter().size(), 4u);
+    EXPECT_FALSE(l.FilterActive());
+    l.Filters() = nameFilter("mouse");
+    l.Refilter();
+    l.BeginRun(std::nullopt);
+    EXPECT_FALSE(l.ActiveFilters());
+    EXPECT_FALSE(l.FilterActive());
+}
+
+TEST(IconListing, RemovingTakesThatVeryDefinitionAndKeepsTheCount) {
+    TIconListing l;
+    l.BeginRun(std::nullopt);
+    const std::vector<TIconDef*> shown = l.Accept(batchOf({"a", "b", "c"}));
+    l.Remove(shown[1]);
+    TIconDef stranger;
+    l.Remove(&stranger);  // never listed: nothing changes
+    EXPECT_EQ(l.IconCount(), 2);
+    EXPECT_EQ(l.Icons()->Count(), 2);
+    EXPECT_EQ(l.Icons()->IndexOf(shown[2]), 1);
+    l.RemoveAll();
+    EXPECT_EQ(l.IconCount(), 0);
+    EXPECT_EQ(l.Icons()->Count(), 0);
+}
+
+TEST(IconListing, TheMemoryLimitRefusesAtItsPercentageAndOnlyWhenSet) {
+    const struct {
+        std::optional<int> limit;
+        int load;
+        bool ok;
+    } cases[] = {{std::nullopt, 100, true}, {60, 59, true}, {60, 60, false}, {60, 99, false}, {1, 0, true}};
+    for (const auto& c : cases) {
+        TIconListing l;
+        l.BeginRun(c.limit);
+        EXPECT_EQ(l.MemoryLoadOk(c.load), c.ok) << c.load;
+        EXPECT_EQ(l.MemoryLimitReached(), !c.ok) << c.load;
+        l.BeginRun(c.limit);
+        EXPECT_FALSE(l.MemoryLimitReached());  // each run starts afresh
+    }
+}
+
+TEST(IconListing, TheSourceIsAFolderOrAFileAndMakesItsJob) {
+    TIconListing l;
+    EXPECT_FALSE(l.PathSelected());
+    EXPECT_EQ(l.MakeJob({}), nullptr);
+    l.SelectFolder("/icons");
+    EXPECT_EQ(l.SelectedFolder(), "/icons");
+    auto folderJob = l.MakeJob({});
+    ASSERT_NE(dynamic_cast<TExtractFromFolderThread*>(folderJob.get()), nullptr);
+    EXPECT_EQ(static_cast<TExtractFromFolderThread&>(*folderJob).Path, "/icons");
+    l.SelectFile("/icons/a.dll");
+    EXPECT_TRUE(l.SelectedFolder().empty());
+    EXPECT_EQ(l.SelectedFile(), "/icons/a.dll");
+    EXPECT_NE(dynamic_cast<TExtractFromFileThread*>(l.MakeJob({}).get()), nullptr);
+    l.ClearSource();
+    EXPECT_FALSE(l.PathSelected());
+}
+
+TEST(IconListing, ARunLeavesAWarningOnceForFailedFilesOrABreakOff) {
+    const struct {
+        ExtractEnd end;
+        std::vector<std::string> failed;
+        std::string reason;
+        std::optional<std::string> message;
+        std::string details;
+    } cases[] = {
+        {ExtractEnd::Finished, {}, "", std::nullopt, ""},
+        {ExtractEnd::Stopped, {}, "", std::nullopt, ""},
+        {ExtractEnd::FileFailed, {"/a/x.dll"}, "", "The icons of '/a/x.dll' could not be read.", "/a/x.dll: bad"},
+        {ExtractEnd::Finished, {"/a/x.dll", "/a/y.dll"}, "", "The icons of 2 files could not be read.",
+         "/a/x.dll: bad\n/a/y.dll: bad"},
+        {ExtractEnd::Aborted, {}, "out of memory", "The extraction stopped before its end.", "out of memory"},
+        {ExtractEnd::Aborted, {"/a/x.dll"}, "out of memory", "The extraction stopped before its end.",
+         "out of memory\n/a/x.dll: bad"},
+        // A reason comes only with a break-off.
+        {ExtractEnd::Stopped, {"/a/x.dll"}, "ignored", "The icons of '/a/x.dll' could not be read.", "/a/x.dll: bad"},
+    };
+    for (const auto& c : cases) {
+        TIconListing l;
+        l.BeginRun(std::nullopt);
+        for (const std::string& f : c.failed) l.FileFailed(f, "bad");
+        EXPECT_EQ(l.Failures().size(), c.failed.size());
+        l.EndRun(c.end, c.reason);
+        EXPECT_EQ(l.LastEnd(), c.end);
+        const std::optional<TRunWarning> w = l.TakeRunWarning();
+        ASSERT_EQ(w.has_value(), c.message.has_value()) << int(c.end);
+        if (w) {
+            EXPECT_EQ(w->Message, *c.message);
+            EXPECT_EQ(w->Details, c.details);
+        }
+        EXPECT_FALSE(l.TakeRunWarning().has_value());  // once
+    }
+}
+
+TEST(ListPicture, KeepsEveryPixelThroughAPaletteOrWholePastIt) {
+    // Pictures of 1 to 400 colours, with and without a mask: what comes back is what a viewer
+    // of the picture sees, pixel for pixel.
+    for (int colours : {1, 2, 255, 256, 257, 400}) {
+        for (bool alpha : {false, true}) {
+            IconPicture p;
+            p.width = 24;
+            p.height = 20;
+            p.hasAlpha = alpha;
+            for (int i = 0; i < p.width * p.height; ++i) {
+                const int c = i % colours;
+                p.colour.push_back(makeArgb(std::uint8_t(c), std::uint8_t(c >> 8), 7, alpha ? std::uint8_t(c * 3) : 0));
+                p.mask.push_back(std::uint8_t(i % 5 == 0));
+            }
+            std::set<Argb> seen;
+            for (int y = 0; y < p.height; ++y)
+                for (int x = 0; x < p.width; ++x) seen.insert(p.rgbaAt(x, y));
+            const TListPicture kept(p);
+            ASSERT_EQ(kept.Width(), 24);
+            ASSERT_EQ(kept.Height(), 20);
+            EXPECT_EQ(kept.Indexed(), seen.size() <= 256) << colours << " " << alpha;
+            std::vector<Argb> row(24);
+            for (int y = 0; y < p.height; ++y) {
+                kept.ExpandRow(y, row.data());
+                for (int x = 0; x < p.width; ++x) {
+                    ASSERT_EQ(row[std::size_t(x)], p.rgbaAt(x, y)) << colours << " at " << x << "," << y;
+                    ASSERT_EQ(kept.PixelAt(x, y), p.rgbaAt(x, y));
+                }
+            }
+            if (kept.Indexed()) {
+                EXPECT_LT(kept.HeapBytes(), std::size_t(24 * 20 * 4));
+            }
+        }
+    }
+}
+
+TEST(ListPicture, ABrokenOrMissingPictureIsEmpty) {
+    IconPicture cut;
+    cut.width = 32;
+    cut.height = 32;
+    cut.colour.resize(100);  // fewer pixels than its size says
+    cut.mask.resize(1024);
+    EXPECT_TRUE(TListPicture(cut).Empty());
+    IconPicture noMask = cut;
+    noMask.colour.resize(1024);
+    noMask.mask.clear();
+    EXPECT_TRUE(TListPicture(noMask).Empty());
+    noMask.hasAlpha = true;  // alpha needs no mask
+    EXPECT_FALSE(TListPicture(noMask).Empty());
+    EXPECT_TRUE(TListPicture::FromIcon(nullptr).Empty());
+    EXPECT_TRUE(TListPicture::FromIcon(std::make_unique<TQBHiResIcon>().get()).Empty());
+    const TListPicture empty;
+    EXPECT_EQ(empty.PixelAt(0, 0), 0u);
+    EXPECT_EQ(TListPicture(noMask).PixelAt(-1, 40), 0u);
+}
