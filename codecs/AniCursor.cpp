@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "codecs/CodecErrors.h"
 #include "codecs/GraphicRoutines.h"
 #include "codecs/IconList.h"
 #include "platform/Bmp.h"
@@ -13,7 +14,6 @@ namespace gs {
 
 namespace {
 
-constexpr const char* kStreamRead = "Stream read error";
 constexpr std::uint64_t kChunkHeader = 8;
 constexpr std::uint64_t kMaxTextLength = 255;
 constexpr std::uint64_t kIconDirHeader = 6, kIconDirEntry = 16;

@@ -5,6 +5,9 @@
 
 namespace gs {
 
+// What a codec says of a stream that ends before what it announces.
+inline constexpr const char* kStreamRead = "Stream read error";
+
 class ECodecError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "codecs/CodecErrors.h"
 #include "codecs/GraphicRoutines.h"
 #include "platform/Errors.h"
 
 namespace gs {
 
 namespace {
-constexpr const char* kStreamRead = "Stream read error";
 constexpr const char* kInvalidIcon = "Icon image is not valid";
 
 // Runs a change inside an update, so its notices come as one at the end.

@@ -90,7 +90,7 @@ void TRxGIFImage::recomputeScreen() {
 }
 
 void TRxGIFImage::readData(ByteReader& in) {
-    if (in.remaining() < 4) throw EReadError(rxgifmsg::kStreamRead);
+    if (in.remaining() < 4) throw EReadError(kStreamRead);
     readGIFStream(in.u32(), in, true);
 }
 

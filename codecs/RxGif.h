@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "codecs/CodecErrors.h"
 #include "codecs/GifColorMap.h"
 #include "codecs/GraphicRoutines.h"
 #include "platform/ByteReader.h"
@@ -38,7 +39,6 @@ inline constexpr const char* kUnrecognizedExtension = "Unrecognized extension bl
 inline constexpr const char* kNoData = "No GIF Data to write";
 inline constexpr const char* kCannotResize = "Cannot change the Size of a GIF image";
 inline constexpr const char* kDescription = "CompuServe GIF Image";
-inline constexpr const char* kStreamRead = "Stream read error";
 }  // namespace rxgifmsg
 
 enum class TGIFVersion : std::uint8_t { gvUnknown, gv87a, gv89a };

@@ -31,7 +31,7 @@ std::string lower(std::string s) {
 
 TGIFColorTable readTable(ByteReader& in, int entries) {
     TGIFColorTable t;
-    if (!in.contains(in.pos(), std::uint64_t(entries) * 3)) throw EReadError(rxgifmsg::kStreamRead);
+    if (!in.contains(in.pos(), std::uint64_t(entries) * 3)) throw EReadError(kStreamRead);
     t.count = entries;
     for (std::size_t i = 0; i < std::size_t(entries); ++i) {
         const std::uint8_t r = in.u8(), g = in.u8(), b = in.u8();
@@ -71,14 +71,14 @@ bool isLoopingBlock(const TGIFFrame::TExtension& e) {
 void TRxGIFImage::readGIFStream(std::uint64_t size, ByteReader& in, bool decodeFirst) {
     clear();
     // The picture is read where it lies, in a window of `size` bytes checked against the data.
-    if (size > in.remaining()) throw EReadError(rxgifmsg::kStreamRead);
+    if (size > in.remaining()) throw EReadError(kStreamRead);
     ByteReader r = in.window(in.pos(), size);
     in.skip(size);
     if (size == 0) return;
     try {
         readStream(r);
     } catch (const EReadError&) {
-        throw EReadError(rxgifmsg::kStreamRead);
+        throw EReadError(kStreamRead);
     }
     if (frames_.empty()) return;
     frameIndex_ = 0;
@@ -178,7 +178,7 @@ void TRxGIFImage::readStream(ByteReader& in) {
             }
             gathered.clear();
         } else if (introducer != 0 && introducer != kGifTrailer) {
-            throw EReadError(rxgifmsg::kStreamRead);
+            throw EReadError(kStreamRead);
         }
     }
 }
@@ -215,7 +215,7 @@ void TRxGIFImage::readFrame(ByteReader& in, std::vector<TGIFFrame::TExtension>& 
         item.encoded.push_back(n);
         if (n == 0) break;
         if (n > in.remaining()) {
-            if (!tolerant) throw EReadError(rxgifmsg::kStreamRead);
+            if (!tolerant) throw EReadError(kStreamRead);
             frame->corrupted = true;
             Bytes rest = in.bytes(in.remaining());
             item.encoded.insert(item.encoded.end(), rest.begin(), rest.end());
@@ -284,7 +284,7 @@ void TGIFFrame::decode() {
             for (int x = 0; x < item.width; ++x) {
                 const int pixel = decoder.next();
                 if (pixel == TGIFDecoder::kInvalid && !owner_.tolerant) throw EInvalidGraphicOperation(rxgifmsg::kCorrupt);
-                if (pixel == TGIFDecoder::kEndOfData && !owner_.tolerant) throw EReadError(rxgifmsg::kStreamRead);
+                if (pixel == TGIFDecoder::kEndOfData && !owner_.tolerant) throw EReadError(kStreamRead);
                 if (pixel < 0) {
                     damaged = damaged || pixel != TGIFDecoder::kEndCode;
                     done = true;

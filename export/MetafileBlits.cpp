@@ -6,7 +6,6 @@ namespace gs {
 
 namespace {
 
-constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr Rgb kMaskOpaque{0, 0, 0};
 constexpr Rgb kMaskTransparent{255, 255, 255};
 

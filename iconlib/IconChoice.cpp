@@ -19,7 +19,6 @@ constexpr int kMaxRenderSize = 256;
 constexpr int kPreviewMargin = 1;
 constexpr int kPreviewCellExtra = 2 * kPreviewMargin;
 
-constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::uint16_t kTrueColourBits = 32;
 
 // The sizes tried, best first, before the first image.

@@ -10,9 +10,10 @@ namespace gs {
 
 constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiBitfields = 3;
+constexpr std::uint32_t kInfoHeaderSize = 40;  // a BITMAPINFOHEADER's own size field
 
 struct DibHeader {
-    std::uint32_t headerSize = 40;
+    std::uint32_t headerSize = kInfoHeaderSize;
     std::int32_t width = 0;
     std::int32_t height = 0;  // negative: rows stored top-down
     std::uint16_t planes = 1;
