@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # The real program's icon list under an X server and a window manager, opened on a folder of
-# twelve icons. In Large Icons, a click on the list's empty part, then Home and a round of arrow keys move the selection; then the
-# list goes to List and back to Large Icons (through the View menu) and the same keys again.
-# Both rounds must look the same, pixel for pixel (Large Icons after List is laid out as
-# Large Icons, not in List's columns), and each must look as the window repaints itself
-# whole after a minimize and restore (a moving selection leaves no stale highlight behind).
-# Then F4 shows File Properties of the selected icon's file. Every screenshot stays in the
-# work folder.
+# twelve icons. In Large Icons, a click on the list's empty part, then Right, End, Home and a
+# round of arrow keys move the selection; then the list goes to List and back to Large Icons
+# (through the View menu) and the same keys again. Both rounds must look the same, pixel for
+# pixel from End on (Large Icons after List is laid out as Large Icons, not in List's columns),
+# and each must look as the window repaints itself whole after a minimize and restore (a
+# moving selection leaves no stale highlight behind). Then F4 shows File Properties of the
+# selected icon's file. Every screenshot stays in the work folder.
 set -u
 WORK=$2
 GS=${GLYPHSCOPE:?the program to test}
@@ -41,11 +41,18 @@ repainted() {
   xdotool windowactivate --sync "$win"
   shot "$1" "$1.gone.png"
 }
-# round NAME: Home, then each arrow key with a screenshot after it, then the window repainted.
+# round NAME: Right, End and Home, then each arrow key with a screenshot after it, then the
+# window repainted. Right and End first, so each key changes the screen whatever was current
+# before: the list may have no current entry yet, or its first (when it took the focus as the
+# window was activated), and from no current entry any key goes to the first.
 keys=(Right Right Down Left Up Right Right)  # each moves the selection: 1 2 8 7 1 2 3
 round() {
   local before=$1.start.png k=0
   shot "$before"
+  xdotool key Right
+  shot "$1-right.png" "$before"; before=$1-right.png
+  xdotool key End
+  shot "$1-end.png" "$before"; before=$1-end.png
   xdotool key Home
   shot "$1-home.png" "$before"; before=$1-home.png
   for key in "${keys[@]}"; do
@@ -72,7 +79,7 @@ shot menu-again.png list.png
 xdotool key l
 shot large-again.png menu-again.png
 round again
-for k in home $(seq ${#keys[@]}); do
+for k in end home $(seq ${#keys[@]}); do
   same "large-$k.png" "again-$k.png" || fail "Large Icons after List differs from Large Icons before it after key $k (large-$k.png, again-$k.png)"
 done
 
