@@ -50,12 +50,22 @@ start() {
 start
 /usr/bin/import -window root "$WORK/start.png"
 [ "$(left_ink)" -lt 20 ] || fail "something dark along the left edge before the drag"
-# The menu bar's handle: the first row of the top dock. Dropped at the form's left edge.
+# The menu bar's handle: the first row of the top dock. Dragged out into the open, where it
+# floats under the mouse, then to the form's left edge, where it docks; each step given once
+# the one before shows, and the button let go once the bar is docked.
+floating_under() {  # whether the floating menu bar's window covers the point X Y
+  local id x y w h
+  id=$(xdotool search --onlyvisible --name '^Standard Menu$' 2>/dev/null | head -1); [ -n "$id" ] || return 1
+  read -r x y w h < <(xwininfo -id "$id" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+    /^ *Width/{w=$NF} /^ *Height/{h=$NF} END{print x, y, w, h}')
+  [ "$1" -ge "$x" ] && [ "$1" -lt $((x + w)) ] && [ "$2" -ge "$y" ] && [ "$2" -lt $((y + h)) ]
+}
 xdotool mousemove $((cx + 3)) $((cy + 10)) mousedown 1
-for p in "20,60" "10,200" "4,250" "2,260" "1,262"; do
-  sleep 0.2
-  xdotool mousemove $((cx + ${p%,*})) $((cy + ${p#*,}))
-done
+xdotool mousemove $((cx + 300)) $((cy + 300))
+XS_SEEN="xs_names" xs_wait "the menu bar floating under the mouse" floating_under $((cx + 300)) $((cy + 300)) ||
+  fail "the menu bar dragged by its handle does not float"
+xdotool mousemove $((cx + 1)) $((cy + 262))
+XS_SEEN="left_ink" xs_wait "the menu bar's turned captions along the left edge" inked
 xdotool mouseup 1
 XS_SEEN="left_ink" xs_wait "the menu bar's turned captions along the left edge" inked || fail "the menu bar did not dock at the left"
 /usr/bin/import -window root "$WORK/left.png"
