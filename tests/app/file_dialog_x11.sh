@@ -50,7 +50,10 @@ for _ in 1 2 3; do
   XS_BOUND=5 xs_gone "^Please select the file" 2>/dev/null && { closed=1; break; }
 done
 [ $closed = 1 ] || fail "the file dialog did not close"
-xdotool key --delay 150 alt+f Down x  # File > Exit
+menu_open() { [ "$(xdotool search --onlyvisible --classname glyphscope 2>/dev/null | wc -l)" -gt 1 ]; }
+xdotool key alt+f Down
+xs_wait "the File menu" menu_open || fail "Alt+F, Down opened no menu"
+xdotool key x  # File > Exit
 xs_exit $pid || { fail "the program did not end (a read blocked?)"; kill -9 $pid; }
 [ "${XS_RC:-1}" = 0 ] || fail "the program ended with status ${XS_RC:-?}"
 if traced 'open(at)?\(.*"/proc/kmsg"'; then fail "a file in /proc was opened: $(grep -m3 -E 'open(at)?\(.*"/proc/kmsg"' "$trace")"; fi
