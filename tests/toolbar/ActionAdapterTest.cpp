@@ -143,7 +143,10 @@ TEST(ToolbarQt, AnimatedPopupEndsWhole) {
     gstest::qtTestApp();
     QWidget popup(nullptr, Qt::Popup);
     popup.setGeometry(400, 300, 120, 90);  // away from the cursor
-    QtPopupAnimation anim;
+    // The animation's clock moves only as the test says, so a starved event loop cannot skip
+    // every step between the first and the last.
+    std::int64_t now = 0;
+    QtPopupAnimation anim([&now] { return now; });
     int finished = 0, draws = 0;
     bool masked = true;
     QObject::connect(&anim, &QtPopupAnimation::finished, [&](QWidget* w) { finished += w == &popup; });
@@ -158,6 +161,12 @@ TEST(ToolbarQt, AnimatedPopupEndsWhole) {
         timer.start();
         while (finished < n && timer.elapsed() < 30000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     };
+    now = 75;  // half way: a step is drawn, only part of the popup showing
+    QElapsedTimer halfWay;
+    halfWay.start();
+    while (draws == 0 && halfWay.elapsed() < 30000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(finished, 0);
+    now = 150;
     waitFor(1);
     EXPECT_EQ(finished, 1);
     EXPECT_GT(draws, 0);

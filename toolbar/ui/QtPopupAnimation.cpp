@@ -1,5 +1,7 @@
 #include "toolbar/ui/QtPopupAnimation.h"
 
+#include <utility>
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPainter>
@@ -32,7 +34,7 @@ private:
 
 }  // namespace
 
-QtPopupAnimation::QtPopupAnimation() {
+QtPopupAnimation::QtPopupAnimation(PopupAnimator::Clock clock) : animator_(std::move(clock)) {
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &QtPopupAnimation::tick);

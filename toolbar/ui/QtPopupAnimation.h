@@ -19,7 +19,8 @@ namespace tb {
 class QtPopupAnimation : public QObject {
     Q_OBJECT
 public:
-    QtPopupAnimation();
+    // Without a clock the steady clock is used.
+    explicit QtPopupAnimation(PopupAnimator::Clock clock = {});
     ~QtPopupAnimation() override;
 
     // Shows `popup` animated. False when nothing was animated: the popup is shown whole.
