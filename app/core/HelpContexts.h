@@ -1,7 +1,7 @@
 #pragma once
-// The help contexts of the program's dialogs: F1 in a dialog opens the manual at the section
-// of its context ("help-500" for the Preferences dialog). The manual has one section for
-// each context listed here.
+// The help contexts of the program's dialogs and menus: F1 in a dialog opens the manual at
+// the section of its context ("help-500" for the Preferences dialog). The manual has one
+// section for each context listed here.
 #include <array>
 
 namespace gs {
@@ -12,7 +12,19 @@ inline constexpr int kFavoritesHelpContext = 600;  // every favourites dialog
 inline constexpr int kFilterHelpContext = 650;
 inline constexpr int kFindHelpContext = 700;
 
-inline constexpr std::array<int, 5> kHelpContexts = {kPreferencesHelpContext, kSelectFormatHelpContext,
-                                                     kFavoritesHelpContext, kFilterHelpContext, kFindHelpContext};
+// The main window's menus: F1 on any of a menu's commands opens the manual at that menu's
+// section (the toolbar's drop-down menus and the list's Save menu at the menu that holds the
+// same commands).
+inline constexpr int kFileMenuHelpContext = 100;
+inline constexpr int kEditMenuHelpContext = 110;
+inline constexpr int kViewMenuHelpContext = 120;
+inline constexpr int kIconMenuHelpContext = 130;
+inline constexpr int kFavoritesMenuHelpContext = 140;
+inline constexpr int kHelpMenuHelpContext = 150;
+
+inline constexpr std::array<int, 11> kHelpContexts = {
+    kPreferencesHelpContext, kSelectFormatHelpContext, kFavoritesHelpContext, kFilterHelpContext,
+    kFindHelpContext,        kFileMenuHelpContext,     kEditMenuHelpContext,  kViewMenuHelpContext,
+    kIconMenuHelpContext,    kFavoritesMenuHelpContext, kHelpMenuHelpContext};
 
 }  // namespace gs

@@ -1,6 +1,7 @@
 #include "app/ui/MainBars.h"
 
 #include "app/core/Favorites.h"
+#include "app/core/HelpContexts.h"
 #include "app/ui/FavoritesImages.h"
 #include "app/ui/MenuImages.h"
 #include "toolbar/ui/QtActions.h"
@@ -87,10 +88,31 @@ tb::TTBCustomItem* TMainBars::command(tb::TTBCustomItem& parent, A id, bool menu
     return item;
 }
 
+namespace {
+
+// The manual's section for F1 on the commands of a menu (none: the menu has no section).
+int MenuHelpContext(A id) {
+    switch (id) {
+    case A::actFile: return kFileMenuHelpContext;
+    case A::actEdit:
+    case A::actEditCopyToClipboard: return kEditMenuHelpContext;
+    case A::actView:
+    case A::actViewView: return kViewMenuHelpContext;
+    case A::actIcon:
+    case A::actIconSave: return kIconMenuHelpContext;
+    case A::actFavorites: return kFavoritesMenuHelpContext;
+    case A::actHelp: return kHelpMenuHelpContext;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
 tb::TTBSubmenuItem* TMainBars::submenu(tb::TTBCustomItem& parent, A id) {
     auto* item = new tb::TTBSubmenuItem(&parent);
     item->SetAction(tb::QtActionSource::For(action_(id)));
     item->SetName(std::string(ActionInfo(id).Name).replace(0, 3, "mnu"));
+    item->SetHelpContext(MenuHelpContext(id));
     parent.Add(item);
     return item;
 }

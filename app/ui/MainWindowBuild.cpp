@@ -274,10 +274,10 @@ void TKAVUMain::createBars() {
     // update does.
     tb::SetActionUpdater([this](QAction*) { Guard([this] { alMainUpdate(); }); });
     tb::SetApplicationHintSetter([this](const std::string& hint) { showHint(QString::fromStdString(hint)); });
-    // What a menu loop may end asking for: F1 opens the help (the manual has no topics of
-    // its own, so every context opens it at its start), Alt+Space the window's menu.
+    // What a menu loop may end asking for: F1 opens the manual at the menu's section,
+    // Alt+Space the window's menu.
     tb::LoopServices loopServices;
-    loopServices.help = [this](int) { Guard([this] { ShowHelp(services_, application()); }); };
+    loopServices.help = [this](int context) { Guard([&] { ShowHelp(services_, application(), context); }); };
     loopServices.systemMenu = [this](void* window, int) {
         Guard([&] { tb::ShowSystemMenu(window ? static_cast<QWidget*>(window) : this); });
     };

@@ -3,7 +3,7 @@
 # meets them: with a fresh settings store the Tip Of The Day window opens (the tips file was
 # found beside the program) and closing it keeps the start-up tips on; F1 in the main window
 # asks the desktop's opener for the shipped manual, F1 in Preferences for its section
-# #help-500. The opener is a stand-in first on PATH that writes down what it was asked.
+# #help-500, F1 in the File menu for #help-100. The opener is a stand-in first on PATH that writes down what it was asked.
 #
 #   help_x11.sh GSPROBE WORK [PROGRAM]   PROGRAM defaults to $GLYPHSCOPE; its manual is
 #                                        expected where HELP_EXPECTED says (default: beside it)
@@ -60,6 +60,19 @@ else
   fail "Alt+F, Down, P did not open Preferences"
 fi
 
+# F1 on a command of the File menu: the manual at the File menu's section, the menu closed.
+menu_open() { [ "$(xdotool search --onlyvisible --classname glyphscope 2>/dev/null | wc -l)" -gt 1 ]; }
+xs_active "^Veltrazone Glyphscope" && xdotool key alt+f Down
+if xs_wait "the File menu" menu_open; then
+  import -window root "$WORK/file-menu.png"
+  xdotool key F1
+  address="file://$(printf '%s' "$HELP" | sed 's/ /%20/g')#help-100"
+  xs_line "$WORK/opened" "^$(re "$address")\$" || fail "F1 in the File menu did not open $address"
+  xs_wait "the File menu to close" eval '! menu_open' || fail "F1 left the File menu open"
+else
+  fail "Alt+F, Down opened no menu"
+fi
+
 xs_active "^Veltrazone Glyphscope" && xdotool key alt+f Down x
 if xs_exit $pid; then
   [ "$XS_RC" = 0 ] || fail "the program ended with status $XS_RC: $(cat "$WORK/out")"
@@ -70,5 +83,5 @@ fi
 tips=$(sqlite3 "$GLYPHSCOPE_REGISTRY" \
   "SELECT data FROM reg_entries WHERE path LIKE '%\\Glyphscope\\Options' AND name = 'ShowTips'")
 [ "$tips" = 1 ] || fail "ShowTips is '$tips' after the first start, not 1"
-[ "$(wc -l < "$WORK/opened")" = 2 ] || fail "the opener was asked $(wc -l < "$WORK/opened") times: $(cat "$WORK/opened")"
+[ "$(wc -l < "$WORK/opened")" = 3 ] || fail "the opener was asked $(wc -l < "$WORK/opened") times: $(cat "$WORK/opened")"
 exit $failures

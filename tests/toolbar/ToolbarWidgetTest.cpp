@@ -375,7 +375,7 @@ TEST(ToolbarKeys, AltWithAMouseTheWindowManagerTookUnderXIsNoTap) {
 }
 
 TEST(ToolbarKeys, HelpAndTheWindowMenuFromInsideTheLoop) {
-    // F1 in an open menu asks the program's help for the item's topic; Alt+Space on the
+    // F1 in an open menu asks the program's help for the nearest topic; Alt+Space on the
     // bar asks for the window's menu; Alt tapped in the loop leaves it (and stays out).
     Toolbars t(R"(submenu "&File" help=600
   button "&Open" help=620
@@ -400,7 +400,10 @@ submenu "&Edit"
     } cases[] = {
         {"F1 on Open", {{Qt::Key_Return, {}}, {Qt::Key_F1, {}}}, {620}, 0},
         {"F1 on Save: its menu's topic", {{Qt::Key_Return, {}}, {Qt::Key_Down, {}}, {Qt::Key_F1, {}}}, {600}, 0},
-        {"F1 on the bar", {{Qt::Key_Right, {}}, {Qt::Key_F1, {}}}, {0}, 0},
+        {"F1 on Edit, which has no topic: nothing, the loop goes on until Esc",
+         {{Qt::Key_Right, {}}, {Qt::Key_F1, {}}, {Qt::Key_Escape, {}}},
+         {},
+         0},
         {"Alt+Space on the bar", {{Qt::Key_Space, Qt::AltModifier}}, {}, 1},
         {"Alt tapped", {{Qt::Key_Alt, {}}}, {}, 0},
     };

@@ -349,11 +349,12 @@ bool TTBMenuLoop::ViewKeyDown(TTBView& v, int key, bool shift) {
         }
         return true;
     case vk::F1: {
-        // The nearest selected item's topic; with none up the chain, the help's main topic
-        // (F1 is the help key everywhere else too).
+        // The nearest selected item's topic up the chain; an item that has none there leaves
+        // the menu open (a program gives its menus a topic to have F1 answer in them).
         int context = 0;
         for (TTBView* w = &v; w && !context; w = w->OpenerView())
             if (w->Selection()) context = w->Selection()->Item()->HelpContext();
+        if (context == 0) return true;
         result_ = {TTBLoopResult::Kind::Help, nullptr, nullptr, context, false, 0};
         End();
         return true;
