@@ -50,9 +50,8 @@ for _ in 1 2 3; do
   XS_BOUND=5 xs_gone "^Please select the file" 2>/dev/null && { closed=1; break; }
 done
 [ $closed = 1 ] || fail "the file dialog did not close"
-menu_open() { [ "$(xdotool search --onlyvisible --classname glyphscope 2>/dev/null | wc -l)" -gt 1 ]; }
 xdotool key alt+f Down
-xs_wait "the File menu" menu_open || fail "Alt+F, Down opened no menu"
+xs_popup glyphscope || fail "Alt+F, Down opened no menu"
 xdotool key x  # File > Exit
 xs_exit $pid || { fail "the program did not end (a read blocked?)"; kill -9 $pid; }
 [ "${XS_RC:-1}" = 0 ] || fail "the program ended with status ${XS_RC:-?}"

@@ -10,6 +10,8 @@
 #   xs_active REGEX           wait until the active window's name matches
 #   xs_count REGEX N          wait until exactly N visible windows' names match
 #   xs_line FILE REGEX        wait until FILE's last line matches (an extended regex)
+#   xs_popup CLASS            wait until CLASS shows a window besides its main one (a menu open)
+#   xs_no_popup CLASS         wait until CLASS shows its main window alone
 #   xs_exit PID               wait for PID (a child of this shell) to end; its status in XS_RC
 #   xs_same A.png B.png       the two pictures are the same, pixel for pixel
 #   xs_shot FILE [BEFORE]     take a screenshot once the screen differs from BEFORE (when given)
@@ -96,6 +98,18 @@ xs_count() {
 xs_line() {
   _xs_last() { [ -s "$1" ] && tail -1 "$1" | grep -Eq -- "$2"; }
   XS_SEEN=${XS_SEEN:-"tail -1 $1"} xs_wait "the last line of $1 to match /$2/" _xs_last "$1" "$2"
+}
+
+xs_shown() { xdotool search --onlyvisible --classname "$1" 2>/dev/null | wc -l; }  # CLASS's shown windows
+
+xs_popup() {
+  _xs_more() { [ "$(xs_shown "$1")" -gt 1 ]; }
+  XS_SEEN=${XS_SEEN:-"xs_names"} xs_wait "a window of $1 besides its main one" _xs_more "$1"
+}
+
+xs_no_popup() {
+  _xs_alone() { [ "$(xs_shown "$1")" = 1 ]; }
+  XS_SEEN=${XS_SEEN:-"xs_names"} xs_wait "$1's main window alone" _xs_alone "$1"
 }
 
 xs_exit() {
