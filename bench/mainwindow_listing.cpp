@@ -103,6 +103,7 @@ int main(int argc, char** argv) {
     QPainter painter(&canvas);
     QStyleOptionViewItem option;
     option.initFrom(view);
+    option.state &= ~QStyle::State_HasFocus;  // the view gives it to its current row alone
     option.rect = canvas.rect();
     option.decorationSize = view->iconSize();
     option.decorationPosition = QStyleOptionViewItem::Top;
