@@ -29,17 +29,10 @@ left_ink() {
     -threshold 50% -negate -format '%[fx:int(mean*1000)]' info:
 }
 inked() { [ "$(left_ink)" -ge 20 ]; }
-splash_gone() {
-  local w
-  for w in $(xdotool search --onlyvisible --classname glyphscope 2>/dev/null); do
-    xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q SPLASH && return 1
-  done
-  return 0
-}
 start() {
   "$GS" >"$WORK/out" 2>&1 & pid=$!
   main=$(xs_window "^Veltrazone Glyphscope") || { echo "FAIL: no main window: $(cat "$WORK/out")"; exit 1; }
-  xs_wait "the splash to go" splash_gone || exit 1
+  xs_no_splash glyphscope || exit 1
   xdotool windowactivate --sync "$main" 2>/dev/null
   xs_active "^Veltrazone Glyphscope" || exit 1
   read -r cx cy < <(origin "$main")

@@ -12,6 +12,7 @@
 #   xs_line FILE REGEX        wait until FILE's last line matches (an extended regex)
 #   xs_popup CLASS            wait until CLASS shows a window besides its main one (a menu open)
 #   xs_no_popup CLASS         wait until CLASS shows its main window alone
+#   xs_no_splash CLASS        wait until CLASS shows no splash window
 #   xs_exit PID               wait for PID (a child of this shell) to end; its status in XS_RC
 #   xs_same A.png B.png       the two pictures are the same, pixel for pixel
 #   xs_shot FILE [BEFORE]     take a screenshot once the screen differs from BEFORE (when given)
@@ -110,6 +111,17 @@ xs_popup() {
 xs_no_popup() {
   _xs_alone() { [ "$(xs_shown "$1")" = 1 ]; }
   XS_SEEN=${XS_SEEN:-"xs_names"} xs_wait "$1's main window alone" _xs_alone "$1"
+}
+
+xs_no_splash() {
+  _xs_splashless() {
+    local w
+    for w in $(xdotool search --onlyvisible --classname "$1" 2>/dev/null); do
+      xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q SPLASH && return 1
+    done
+    return 0
+  }
+  XS_SEEN=${XS_SEEN:-"xs_names"} xs_wait "$1's splash to go" _xs_splashless "$1"
 }
 
 xs_exit() {

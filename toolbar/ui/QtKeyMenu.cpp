@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 #include "toolbar/core/ItemRuntime.h"
 #include "toolbar/ui/QtActions.h"
@@ -61,17 +62,24 @@ std::vector<QPointer<TTBCustomToolbar>> Guard(const std::vector<TTBCustomToolbar
 // window with it) through a pointer grab: Qt makes no mouse press of it, yet the server
 // tells the program of the press and of the pointer leaving for the grab. Either means Alt
 // went with the mouse. Read from the wire format itself (the X protocol's and the input
-// extension's event layouts), so the library needs no X headers.
-bool isXMouseWithAlt(const QByteArray& type, const void* message) {
-    if (type != "xcb_generic_event_t" || !message) return false;
+// extension's event layouts), so the library needs no X headers. Gives the server time of
+// such an event.
+std::optional<std::uint32_t> XMouseWithAltTime(const QByteArray& type, const void* message) {
+    if (type != "xcb_generic_event_t" || !message) return std::nullopt;
     const auto* bytes = static_cast<const std::uint8_t*>(message);
+    const auto timeAt = [bytes](std::size_t offset) {
+        std::uint32_t time = 0;
+        std::memcpy(&time, bytes + offset, sizeof time);
+        return time;
+    };
     constexpr std::uint8_t kButtonPress = 4, kLeaveNotify = 8, kGenericEvent = 35;
     constexpr std::uint8_t kModeGrab = 1;
     switch (bytes[0] & 0x7F) {
     case kButtonPress:
-        return true;
+        return timeAt(4);
     case kLeaveNotify:
-        return bytes[30] == kModeGrab;  // the mode of a leave: the pointer went to a grab
+        if (bytes[30] == kModeGrab) return timeAt(4);  // the mode of a leave: the pointer went to a grab
+        return std::nullopt;
     case kGenericEvent: {
         // The input extension's events (the only extension events the program selects):
         // a button press, or a leave whose mode is a grab (active or passive).
@@ -79,19 +87,30 @@ bool isXMouseWithAlt(const QByteArray& type, const void* message) {
         std::memcpy(&evtype, bytes + 8, sizeof evtype);
         constexpr std::uint16_t kXIButtonPress = 4, kXILeave = 8;
         constexpr std::uint8_t kXIModeGrab = 1, kXIModePassiveGrab = 4;
-        if (evtype == kXIButtonPress) return true;
-        return evtype == kXILeave && (bytes[18] == kXIModeGrab || bytes[18] == kXIModePassiveGrab);
+        if (evtype == kXIButtonPress ||
+            (evtype == kXILeave && (bytes[18] == kXIModeGrab || bytes[18] == kXIModePassiveGrab)))
+            return timeAt(12);
+        return std::nullopt;
     }
     default:
-        return false;
+        return std::nullopt;
     }
 }
 
+// The native events come in whole batches before Qt delivers the key events made of the
+// same batch: when the program falls behind (a loaded machine), it reads Alt's press, the
+// click and Alt's release at once and sees the click here before Alt's press reaches the
+// router. So the click is kept by its server time, and Alt's release asks whether a click
+// came between its own press and release.
 struct NativeMouseWatch : QAbstractNativeEventFilter {
-    bool* altAlone = nullptr;
+    std::optional<std::uint32_t> last;  // server time of the last mouse with Alt
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
-        if (altAlone && *altAlone && isXMouseWithAlt(type, message)) *altAlone = false;
+        if (auto time = XMouseWithAltTime(type, message)) last = time;
         return false;
+    }
+    // Server times wrap after 49 days: compared as distances.
+    bool Between(std::uint32_t from, std::uint32_t to) const {
+        return last && static_cast<std::int32_t>(*last - from) >= 0 && static_cast<std::int32_t>(to - *last) >= 0;
     }
 };
 
@@ -133,7 +152,6 @@ void TTBKeyMenuRouter::Attach(TTBCustomToolbar* toolbar) {
     if (std::find(toolbars_.begin(), toolbars_.end(), toolbar) == toolbars_.end()) toolbars_.push_back(toolbar);
     if (!installed_ && QCoreApplication::instance()) {
         QCoreApplication::instance()->installEventFilter(this);
-        NativeWatch().altAlone = &altAlone_;
         QCoreApplication::instance()->installNativeEventFilter(&NativeWatch());
         installed_ = true;
     }
@@ -162,9 +180,9 @@ void TTBKeyMenuRouter::AltPressed(QWidget* form) {
     for (TTBCustomToolbar* t : ToolbarsOf(form, true)) t->DialogKey(kAltVirtualKey);
 }
 
-void TTBKeyMenuRouter::AltReleased(QWidget* form) {
+void TTBKeyMenuRouter::AltReleased(QWidget* form, std::uint32_t time) {
     // A tap is pressed and released on the one form, and that form still has the keyboard.
-    const bool tapped = altAlone_ && form && altForm_ == form && !BlockedByModal(form) &&
+    const bool tapped = altAlone_ && !NativeWatch().Between(altTime_, time) && form && altForm_ == form && !BlockedByModal(form) &&
                         QApplication::activeWindow() && FormOf(QApplication::activeWindow()) == form;
     altAlone_ = false;
     altForm_ = nullptr;
@@ -255,12 +273,13 @@ bool TTBKeyMenuRouter::eventFilter(QObject* watched, QEvent* event) {
             if (!key->isAutoRepeat()) {
                 altAlone_ = alt;
                 altForm_ = alt ? form : nullptr;
+                altTime_ = static_cast<std::uint32_t>(key->timestamp());
             }
             // Alt+key is the key menu's before any widget's (the form's Qt shortcuts had it already).
             if (form && isAltChar(*key)) return AltKey(form, *key);
             if (alt && !key->isAutoRepeat()) AltPressed(form);
         } else if (alt && !key->isAutoRepeat()) {
-            AltReleased(form);
+            AltReleased(form, static_cast<std::uint32_t>(key->timestamp()));
         }
         return false;
     }

@@ -13,6 +13,7 @@
 // shortcuts and widgets always come first, so no command runs twice.
 #include <QObject>
 #include <QPointer>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -38,7 +39,7 @@ public:
 private:
     std::vector<TTBCustomToolbar*> ToolbarsOf(const QWidget* form, bool menuBars) const;
     void AltPressed(QWidget* form);
-    void AltReleased(QWidget* form);
+    void AltReleased(QWidget* form, std::uint32_t time);
     bool AltKey(QWidget* form, const QKeyEvent& key);
     bool Unhandled(QWidget* form, const QKeyEvent& key);
     bool KeyMenu(QWidget* form, char key);
@@ -48,6 +49,7 @@ private:
     QPointer<QWidget> mainForm_;
     bool altAlone_ = false;  // Alt is down and nothing else happened since
     QPointer<QWidget> altForm_;  // the form Alt went down on
+    std::uint32_t altTime_ = 0;  // the server time Alt went down at
     bool installed_ = false;
 };
 
