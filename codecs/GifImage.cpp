@@ -1,5 +1,8 @@
 #include "codecs/GifImage.h"
 
+#include <utility>
+
+#include "codecs/GifOptimize.h"
 #include "codecs/GifTypes.h"
 
 namespace gs {
@@ -32,6 +35,8 @@ void TGIFGlobalColorMap::reportWarning(const std::string& message) const {
     image_.reportWarning(this, kWarningSeverity, message);
 }
 
+void TGIFGlobalColorMap::colorsChanged() { image_.dropFrameRenderings(); }
+
 void TGIFHeader::assign(const TGIFHeader& source) {
     width = source.width;
     height = source.height;
@@ -47,7 +52,9 @@ TGIFImage::TGIFImage(const TGIFSettings& settings)
       reductionBits_(settings.reductionBits),
       ditherMode_(settings.ditherMode),
       compression_(settings.compression),
-      animationSpeed_(settings.animationSpeed) {
+      animationSpeed_(settings.animationSpeed),
+      renderOnLoad_(settings.renderOnLoad),
+      optimizeOnStream_(settings.optimizeOnStream) {
     checkReductionMethod(colorReduction_);
     checkDitherMode(ditherMode_);
     checkReductionBits(reductionBits_);
@@ -62,8 +69,17 @@ void TGIFImage::stopDrawing() {
 }
 
 void TGIFImage::changed() {
+    dropFrameRenderings();
+    imageChanged();
+}
+
+void TGIFImage::imageChanged() {
     rendered_.reset();
     if (onChange_) onChange_();
+}
+
+void TGIFImage::dropFrameRenderings() const {
+    for (const auto& f : frames_) f->dropRendering();
 }
 
 void TGIFImage::reset() {
@@ -81,7 +97,7 @@ void TGIFImage::setWidth(int value) {
     if (value == header_.width) return;
     stopDrawing();
     header_.width = std::uint16_t(value);
-    changed();
+    imageChanged();
 }
 
 void TGIFImage::setHeight(int value) {
@@ -91,7 +107,7 @@ void TGIFImage::setHeight(int value) {
     if (value == header_.height) return;
     stopDrawing();
     header_.height = std::uint16_t(value);
-    changed();
+    imageChanged();
 }
 
 void TGIFImage::fitFrame(const TGIFSubImage& frame) {
@@ -119,7 +135,7 @@ int TGIFImage::addFrame(std::unique_ptr<TGIFSubImage> frame) {
     if (!frame || &frame->image() != this) throw GIFException(gifmsg::kObjectTypeNotSupported);
     stopDrawing();
     frames_.push_back(std::move(frame));
-    changed();
+    imageChanged();
     return int(frames_.size()) - 1;
 }
 
@@ -133,7 +149,7 @@ void TGIFImage::deleteFrame(int index) {
     if (index < 0 || index >= frameCount()) throw std::out_of_range("no such frame");
     stopDrawing();
     frames_.erase(frames_.begin() + index);
-    changed();
+    imageChanged();
 }
 
 int TGIFImage::imageVersion() const {
@@ -166,6 +182,17 @@ void TGIFImage::assign(const Raster& picture) {
 void TGIFImage::assign(const TGIFImage& source) {
     if (&source == this) return;
     reset();
+    // The copy reports through the source's handlers; this image's come back after it,
+    // whatever happens.
+    struct Handlers {
+        TGIFImage& image;
+        TGIFWarningEvent warn;
+        TGIFProgressEvent progress;
+        ~Handlers() {
+            image.onWarn_ = std::move(warn);
+            image.onProgress_ = std::move(progress);
+        }
+    } own{*this, std::exchange(onWarn_, source.onWarn_), std::exchange(onProgress_, source.onProgress_)};
     GifProgress progress(onProgress_, gifmsg::kProgressCopy);
     header_.assign(source.header_);
     drawOptions_ = source.drawOptions_;
@@ -179,6 +206,13 @@ void TGIFImage::assign(const TGIFImage& source) {
         progress.step((i + 1) * 100 / source.frameCount());
     }
     changed();
+}
+
+void TGIFImage::writeData(ByteWriter& out) {
+    if (optimizeOnStream_)
+        Compact(*this, opCrop | opMerge | opCleanup | opSortColorMaps | opReduceColors, TColorReduction::rdNone, 8,
+                TDitherMode::dtNone);
+    saveToStream(out);
 }
 
 void TGIFImage::setColorReduction(TColorReduction method) {

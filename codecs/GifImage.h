@@ -31,6 +31,7 @@
 #include "codecs/GifColorMap.h"
 #include "codecs/GifSubImage.h"
 #include "codecs/GifTypes.h"
+#include "codecs/PictureFormats.h"
 #include "platform/ByteWriter.h"
 #include "platform/Raster.h"
 
@@ -61,6 +62,10 @@ struct TGIFSettings {
     TDitherMode ditherMode = TDitherMode::dtNone;
     TGIFCompression compression = TGIFCompression::gcLZW;
     int animationSpeed = 100;
+    // Every frame rendered (undithered) as it is read.
+    bool renderOnLoad = false;
+    // writeData optimises the image first.
+    bool optimizeOnStream = false;
 };
 
 class TGIFGlobalColorMap final : public TGIFColorMap {
@@ -72,6 +77,7 @@ protected:
     void countUses(UseCounts& uses) const override;
     void remapPixels(const IndexTable& oldToNew) override;
     void reportWarning(const std::string& message) const override;
+    void colorsChanged() override;
 
 private:
     TGIFImage& image_;
@@ -107,23 +113,23 @@ private:
     TGIFGlobalColorMap colorMap_;
 };
 
-class TGIFImage {
+class TGIFImage : public TGraphic {
 public:
     explicit TGIFImage(const TGIFSettings& settings = {});
-    ~TGIFImage();
+    ~TGIFImage() override;
     TGIFImage(const TGIFImage&) = delete;
     TGIFImage& operator=(const TGIFImage&) = delete;
 
     // No frames, no colours, size 0 x 0.
     void reset();
 
-    int width() const { return header_.width; }
-    int height() const { return header_.height; }
+    int width() const override { return header_.width; }
+    int height() const override { return header_.height; }
     // "Image width too small for contained frames" below a frame's right edge (and the
     // height's likewise); "Image exceeds Logical Screen size" above 65,535.
     void setWidth(int value);
     void setHeight(int value);
-    bool empty() const { return frames_.empty(); }
+    bool empty() const override { return frames_.empty(); }
 
     TGIFHeader& header() { return header_; }
     const TGIFHeader& header() const { return header_; }
@@ -151,7 +157,9 @@ public:
     // Replaces the whole image by one frame made from the picture (its size becomes the
     // logical screen's).
     void assign(const Raster& picture);
-    // Replaces the image by a copy of another. The event handlers stay this image's own.
+    // Replaces the image by a copy of another. What the copy reports ("Copying...", one step
+    // a frame, and its warnings) goes to the source's handlers; afterwards this image's
+    // handlers are its own again.
     void assign(const TGIFImage& source);
     // Replaces the image by one frame made from the icon or metafile (TGIFSubImage::assign).
     void assign(const TQBHiResIcon& icon);
@@ -180,13 +188,16 @@ public:
     // (32 bits). Rendering reports "Rendering..." progress.
     const Raster* renderedBitmap() const;
     // The destination takes the rendered bitmap (an empty picture for an empty image).
-    void assignTo(Raster& dest) const;
-    // Whoever changed frames directly says so: the rendered bitmap is dropped and onChange
-    // raised.
+    void assignTo(Raster& dest) const override;
+    // Whoever changed frames directly says so: the rendered bitmap and every frame's
+    // rendering are dropped and onChange raised.
     void changed();
 
     void saveToStream(ByteWriter& out) const;
     Bytes saveToBytes() const;
+    // The image as a stored picture's data: the stream, optimised first (Compact with every
+    // option, no reduction) when optimizeOnStream is set.
+    void writeData(ByteWriter& out);
     void saveToFile(const std::filesystem::path& path) const;
 
     // Reads a GIF stream: the header, the frames with the extensions in front of each, the
@@ -194,7 +205,7 @@ public:
     // goes on; the others raise GIFException, leaving the frames read before the failure
     // and the reader where it started.
     void loadFromStream(ByteReader& in);
-    void loadFromSource(const ByteSource& src);
+    void loadFromSource(const ByteSource& src) override;
     // EFOpenError when the file cannot be opened.
     void loadFromFile(const std::filesystem::path& path);
 
@@ -212,6 +223,10 @@ public:
     void setDrawOptions(TGIFDrawOptions options) { drawOptions_ = options; }
     int animationSpeed() const { return animationSpeed_; }
     void setAnimationSpeed(int percent) { animationSpeed_ = percent; }
+    bool renderOnLoad() const { return renderOnLoad_; }
+    void setRenderOnLoad(bool on) { renderOnLoad_ = on; }
+    bool optimizeOnStream() const { return optimizeOnStream_; }
+    void setOptimizeOnStream(bool on) { optimizeOnStream_ = on; }
     // clNone: the GIF's own background colour.
     TColor backgroundColorValue() const { return backgroundColorValue_; }
     void setBackgroundColorValue(TColor color) { backgroundColorValue_ = color; }
@@ -231,8 +246,12 @@ public:
 
 private:
     friend class TGIFSubImage;
+    friend class TGIFGlobalColorMap;
     // Called by a frame whose bounds changed: widens the logical screen to cover it.
     void fitFrame(const TGIFSubImage& frame);
+    // The image changed in a way the frames' renderings do not show: its own bitmap goes.
+    void imageChanged();
+    void dropFrameRenderings() const;
     void loadFrames(ByteReader& in, const GifProgress& progress);
 
     TGIFHeader header_;
@@ -243,6 +262,8 @@ private:
     TDitherMode ditherMode_;
     TGIFCompression compression_;
     int animationSpeed_;
+    bool renderOnLoad_;
+    bool optimizeOnStream_;
     TColor backgroundColorValue_ = clNone;
     TGIFWarningEvent onWarn_;
     TGIFProgressEvent onProgress_;

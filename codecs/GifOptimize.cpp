@@ -64,70 +64,91 @@ std::optional<int> transparentIndexFor(TGIFSubImage& frame) {
     return index;
 }
 
-void dropUnusedTransparency(TGIFImage& image) {
-    for (int i = 0; i < image.frameCount(); ++i) {
-        TGIFSubImage& f = image.frame(i);
-        if (auto t = transparentIndex(f); t && !f.empty() && !usesIndex(f, *t))
-            f.graphicControlExtension()->setTransparent(false);
+void dropUnusedTransparency(TGIFImage& image, int i) {
+    TGIFSubImage& f = image.frame(i);
+    if (auto t = transparentIndex(f); t && !f.empty() && !usesIndex(f, *t)) f.graphicControlExtension()->setTransparent(false);
+}
+
+// A disposal does nothing when the next frame is opaque and covers the frame's place.
+void dropCoveredDisposal(TGIFImage& image, int i) {
+    if (i + 1 >= image.frameCount()) return;
+    TGIFSubImage& f = image.frame(i);
+    const TGIFSubImage& next = image.frame(i + 1);
+    const TDisposal d = DisposalOf(f);
+    if ((d == TDisposal::dmBackground || d == TDisposal::dmPrevious) && !next.empty() && !transparentIndex(next) &&
+        covers(boxOf(next), boxOf(f)))
+        f.graphicControlExtension()->setDisposal(0);
+}
+
+void merge(TGIFImage& image, int i) {
+    if (i < 1) return;
+    int j = i - 1;
+    while (j > 0 && image.frame(j).graphicControlExtension() && DisposalOf(image.frame(j)) == TDisposal::dmPrevious) --j;
+    ClearRepeatedPixels(image.frame(i), image.frame(j));
+}
+
+void crop(TGIFImage& image, int i) {
+    TGIFSubImage& f = image.frame(i);
+    // A frame restored to the background on disposal restores its whole place: cutting
+    // it would leave part of that place as it was.
+    if (f.empty() || !transparentIndex(f) || DisposalOf(f) == TDisposal::dmBackground) return;
+    TrimToContent(f);
+    if (!f.empty()) return;
+    const int delay = f.graphicControlExtension() ? f.graphicControlExtension()->delay() : 0;
+    if (i > 0) {
+        TGIFGraphicControlExtension& before = controlOf(image.frame(i - 1));
+        before.setDelay(std::uint16_t(std::min(0xFFFF, before.delay() + delay)));
     }
-    // A disposal does nothing when the next frame is opaque and covers the frame's place.
-    for (int i = 0; i + 1 < image.frameCount(); ++i) {
-        TGIFSubImage& f = image.frame(i);
-        const TGIFSubImage& next = image.frame(i + 1);
-        const TDisposal d = DisposalOf(f);
-        if ((d == TDisposal::dmBackground || d == TDisposal::dmPrevious) && !next.empty() && !transparentIndex(next) &&
-            covers(boxOf(next), boxOf(f)))
-            f.graphicControlExtension()->setDisposal(0);
+    if (image.frameCount() > 1) {
+        TGIFSubImage* first = &image.frame(0) == &f ? &image.frame(1) : &image.frame(0);
+        for (int e = f.extensionCount() - 1; e >= 0; --e)
+            if (auto* loop = dynamic_cast<TGIFAppExtNSLoop*>(&f.extension(e))) first->addExtension(loop->clone(first));
+        image.deleteFrame(i);
     }
 }
 
-void merge(TGIFImage& image) {
-    for (int i = image.frameCount() - 1; i >= 1; --i) {
-        int j = i - 1;
-        while (j > 0 && image.frame(j).graphicControlExtension() && DisposalOf(image.frame(j)) == TDisposal::dmPrevious) --j;
-        ClearRepeatedPixels(image.frame(i), image.frame(j));
-    }
-}
-
-void crop(TGIFImage& image) {
-    for (int i = image.frameCount() - 1; i >= 0; --i) {
-        TGIFSubImage& f = image.frame(i);
-        // A frame restored to the background on disposal restores its whole place: cutting
-        // it would leave part of that place as it was.
-        if (f.empty() || !transparentIndex(f) || DisposalOf(f) == TDisposal::dmBackground) continue;
-        TrimToContent(f);
-        if (!f.empty()) continue;
-        const int delay = f.graphicControlExtension() ? f.graphicControlExtension()->delay() : 0;
-        if (i > 0) {
-            TGIFGraphicControlExtension& before = controlOf(image.frame(i - 1));
-            before.setDelay(std::uint16_t(std::min(0xFFFF, before.delay() + delay)));
-        }
-        if (image.frameCount() > 1) {
-            TGIFSubImage* first = &image.frame(0) == &f ? &image.frame(1) : &image.frame(0);
-            for (int e = f.extensionCount() - 1; e >= 0; --e)
-                if (auto* loop = dynamic_cast<TGIFAppExtNSLoop*>(&f.extension(e))) first->addExtension(loop->clone(first));
-            image.deleteFrame(i);
-        }
-    }
-}
-
-void removeUnreadExtensions(TGIFImage& image) {
+void removeUnreadExtensions(TGIFImage& image, int i) {
     const bool single = image.frameCount() == 1;
-    for (int i = image.frameCount() - 1; i >= 0; --i) {
-        TGIFSubImage& f = image.frame(i);
-        for (int e = f.extensionCount() - 1; e >= 0; --e) {
-            TGIFExtension& x = f.extension(e);
-            bool drop = dynamic_cast<TGIFCommentExtension*>(&x) || dynamic_cast<TGIFTextExtension*>(&x) ||
-                        dynamic_cast<TGIFUnknownAppExtension*>(&x);
-            if (dynamic_cast<TGIFAppExtNSLoop*>(&x)) drop = i > 0 || single;
-            if (auto* gce = dynamic_cast<TGIFGraphicControlExtension*>(&x))
-                drop = (gce->delay() == 0 || single) && !gce->transparent() && !gce->userInput() &&
-                       (gce->disposal() < 2 || single);
-            if (drop) f.deleteExtension(e);
-        }
-        if (f.empty() && f.extensionCount() == 0 && image.frameCount() > 1) image.deleteFrame(i);
+    TGIFSubImage& f = image.frame(i);
+    for (int e = f.extensionCount() - 1; e >= 0; --e) {
+        TGIFExtension& x = f.extension(e);
+        bool drop = dynamic_cast<TGIFCommentExtension*>(&x) || dynamic_cast<TGIFTextExtension*>(&x) ||
+                    dynamic_cast<TGIFUnknownAppExtension*>(&x);
+        if (dynamic_cast<TGIFAppExtNSLoop*>(&x)) drop = i > 0 || single;
+        if (auto* gce = dynamic_cast<TGIFGraphicControlExtension*>(&x))
+            drop = (gce->delay() == 0 || single) && !gce->transparent() && !gce->userInput() && (gce->disposal() < 2 || single);
+        if (drop) f.deleteExtension(e);
     }
+    if (f.empty() && f.extensionCount() == 0 && image.frameCount() > 1) image.deleteFrame(i);
 }
+
+void sortLocalColors(TGIFImage& image, int i) {
+    if (!image.frame(i).colorMap().empty()) image.frame(i).colorMap().sortByUse();
+}
+
+// Every pass walks the frames once, asked for or not, and reports a step after each.
+constexpr int kPassesPerFrame = 6;
+
+class OptimizeSteps {
+public:
+    OptimizeSteps(TGIFImage& image, const GifProgress& progress)
+        : image_(image), progress_(progress), total_(image.frameCount() * kPassesPerFrame) {}
+    // Walks from the last frame down when a pass deletes frames or looks back at earlier ones.
+    void pass(bool asked, bool downward, void (*each)(TGIFImage&, int)) {
+        const int n = image_.frameCount();
+        for (int k = 0; k < n; ++k) {
+            const int i = downward ? n - 1 - k : k;
+            if (asked && i < image_.frameCount()) each(image_, i);
+            progress_.step(int(std::int64_t(++done_) * 100 / total_));
+        }
+    }
+
+private:
+    TGIFImage& image_;
+    const GifProgress& progress_;
+    int total_;
+    int done_ = 0;
+};
 
 }  // namespace
 
@@ -185,28 +206,24 @@ void ClearRepeatedPixels(TGIFSubImage& frame, const TGIFSubImage& previous) {
         }
 }
 
-void Compact(TGIFImage& image, TGIFOptimizeOptions options) {
+void Compact(TGIFImage& image, TGIFOptimizeOptions options, TColorReduction reduction, int reductionBits,
+             TDitherMode ditherMode) {
+    checkReductionMethod(reduction);
+    checkReductionBits(reductionBits);
+    checkDitherMode(ditherMode);
+    if ((options & opReduceColors) && !(options & opCleanup) && reduction == TColorReduction::rdPalette)
+        throw GIFException(gifmsg::kInvalidReduction);
     if (image.empty()) return;
     image.stopDrawing();
-    // One step after each of the five passes, whether it ran or was not asked for.
     const GifProgress progress(image.onProgress(), gifmsg::kProgressOptimize);
-    constexpr int kPasses = 5;
-    int pass = 0;
-    const auto passDone = [&] { progress.step(++pass * 100 / kPasses); };
-    if (options & opSortColorMaps) {
-        if (!image.globalColorMap().empty()) image.globalColorMap().sortByUse();
-        for (int i = 0; i < image.frameCount(); ++i)
-            if (!image.frame(i).colorMap().empty()) image.frame(i).colorMap().sortByUse();
-    }
-    passDone();
-    if (options & opCleanup) dropUnusedTransparency(image);
-    passDone();
-    if (options & opMerge) merge(image);
-    passDone();
-    if (options & opCrop) crop(image);
-    passDone();
-    if (options & opCleanup) removeUnreadExtensions(image);
-    passDone();
+    OptimizeSteps steps(image, progress);
+    if ((options & opSortColorMaps) && !image.globalColorMap().empty()) image.globalColorMap().sortByUse();
+    steps.pass(options & opSortColorMaps, false, sortLocalColors);
+    steps.pass(options & opCleanup, false, dropUnusedTransparency);
+    steps.pass(options & opCleanup, false, dropCoveredDisposal);
+    steps.pass(options & opMerge, true, merge);
+    steps.pass(options & opCrop, true, crop);
+    steps.pass(options & opCleanup, true, removeUnreadExtensions);
     image.changed();
 }
 

@@ -20,7 +20,12 @@ void TrimToContent(TGIFSubImage& frame);
 // index when it needs one and its table has room.
 void ClearRepeatedPixels(TGIFSubImage& frame, const TGIFSubImage& previous);
 // All of the above that `options` asks for, in the order: sort, drop unused transparency and
-// covered disposals, merge, crop, remove unread extensions. opReduceColors reduces nothing.
-void Compact(TGIFImage& image, TGIFOptimizeOptions options);
+// covered disposals, merge, crop, remove unread extensions; "Optimizing..." progress in six
+// steps a frame. opReduceColors reduces nothing: the frames keep their tables. The reduction
+// settings are checked as an image's are ("Invalid reduction method", "Invalid dither mode",
+// "Invalid reduction bit count") before anything changes, and opReduceColors without
+// opCleanup refuses rdPalette, a caller's palette that Compact has no way to be given.
+void Compact(TGIFImage& image, TGIFOptimizeOptions options, TColorReduction reduction = TColorReduction::rdNone,
+             int reductionBits = 8, TDitherMode ditherMode = TDitherMode::dtNone);
 
 }  // namespace gs

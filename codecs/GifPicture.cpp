@@ -45,6 +45,22 @@ std::vector<Rgb> TGIFImage::getPalette(int displayBitsPerPixel) const {
     return {first.begin(), first.end()};
 }
 
+std::vector<Rgb> TGIFSubImage::getPalette(int displayBitsPerPixel) const {
+    if (DitherInForce(image_.drawOptions(), displayBitsPerPixel)) return webCubePalette();
+    if (!colorMap_.empty()) return {colorMap_.colors().begin(), colorMap_.colors().end()};
+    return image_.getPalette(displayBitsPerPixel);
+}
+
+void TGIFSubImage::setPalette(std::span<const Rgb> palette) {
+    if (palette.size() > std::size_t(TGIFColorMap::kMaxColors)) throw GIFException(gifmsg::kColorTableOverflow);
+    const auto own = colorMap_.colors();
+    if (std::equal(own.begin(), own.end(), palette.begin(), palette.end())) return;
+    image_.stopDrawing();
+    colorMap_.loadFromPalette(palette);
+    image_.paletteModified_ = true;
+    image_.imageChanged();
+}
+
 void TGIFImage::setPalette(std::span<const Rgb> palette) {
     if (palette.size() > std::size_t(TGIFColorMap::kMaxColors)) throw GIFException(gifmsg::kColorTableOverflow);
     const auto global = globalColorMap().colors();
@@ -60,7 +76,7 @@ const Raster* TGIFImage::renderedBitmap() const {
     if (!rendered_) {
         const TGIFSubImage& first = frame(0);
         if (coversScreen(first)) {
-            rendered_ = RenderFrame(first).Bitmap;
+            rendered_ = first.renderedBitmap().Bitmap;
         } else {
             TGIFCompositor screen(*this, PainterBackground(*this));
             rendered_ = screen.Show(0);

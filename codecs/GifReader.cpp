@@ -148,6 +148,7 @@ void TGIFImage::loadFrames(ByteReader& in, const GifProgress& progress) {
         }
         auto frame = std::make_unique<TGIFSubImage>(*this);
         frame->loadFromStream(in, budget);
+        if (renderOnLoad_ && !frame->empty()) frame->renderedBitmap();
         frames_.push_back(std::move(frame));
         progress.step(in.size() ? int(in.pos() * 100 / in.size()) : 100);
         skipZeros(in);

@@ -98,10 +98,23 @@ TRenderedFrame RenderFrame(const TGIFSubImage& frame, bool dither) {
     return out;
 }
 
-TGIFCompositor::TGIFCompositor(const TGIFImage& image, Rgb background) : TGIFCompositor(image, argbOf(background)) {}
+const TRenderedFrame& TGIFSubImage::renderedBitmap(bool dither) const {
+    if (!rendered_ || renderedDithered_ != dither) {
+        rendered_.reset();
+        rendered_ = RenderFrame(*this, dither);
+        renderedDithered_ = dither;
+    }
+    return *rendered_;
+}
 
-TGIFCompositor::TGIFCompositor(const TGIFImage& image, Argb background)
-    : image_(image), background_(background), canvas_(image.width(), image.height(), PixelFormat::pf32bit) {
+TGIFCompositor::TGIFCompositor(const TGIFImage& image, Rgb background, bool dither)
+    : TGIFCompositor(image, argbOf(background), dither) {}
+
+TGIFCompositor::TGIFCompositor(const TGIFImage& image, Argb background, bool dither)
+    : image_(image),
+      background_(background),
+      dither_(dither),
+      canvas_(image.width(), image.height(), PixelFormat::pf32bit) {
     canvas_.fill(background_);
 }
 
@@ -134,18 +147,18 @@ const Raster& TGIFCompositor::Show(int index) {
     else previous_.reset();
     last_ = index;
     if (frame.empty()) return canvas_;
-    const std::vector<Rgb> palette = paletteOf(frame);
-    const std::optional<int> transparent = transparentIndexOf(frame);
-    const auto pixels = frame.pixels();
+    const TRenderedFrame& rendered = frame.renderedBitmap(dither_);
+    const std::span<const Rgb> palette = rendered.Bitmap.palette();
+    const TGIFMask* mask = rendered.Mask ? &*rendered.Mask : nullptr;
     for (int y = 0; y < frame.height(); ++y) {
         const int cy = frame.top() + y;
         if (cy < 0 || cy >= canvas_.height()) continue;
+        const std::uint8_t* row = rendered.Bitmap.indexRow(y);
         for (int x = 0; x < frame.width(); ++x) {
             const int cx = frame.left() + x;
             if (cx < 0 || cx >= canvas_.width()) continue;
-            const std::uint8_t index = pixels[std::size_t(y) * std::size_t(frame.width()) + std::size_t(x)];
-            if (transparent && index == *transparent) continue;
-            canvas_.setPixel(cx, cy, argbOf(palette[index]));
+            if (mask && mask->bits[std::size_t(y) * std::size_t(frame.width()) + std::size_t(x)]) continue;
+            canvas_.setPixel(cx, cy, argbOf(palette[row[x]]));
         }
     }
     return canvas_;
@@ -208,6 +221,19 @@ TPainterStep TPainterTimetable::Next() {
         if (passes_ > 1) return {TPainterStep::Kind::Loop};
     }
     return {TPainterStep::Kind::End};
+}
+
+int TPainterTimetable::PeekFrame() const {
+    if (ended_) return -1;
+    return next_ >= 0 && next_ < image_.frameCount() ? next_ : firstOfLoop_;
+}
+
+void TPainterTimetable::Restart() {
+    counter_ = 1;
+    firstOfLoop_ = 0;
+    next_ = 0;
+    passes_ = 0;
+    inPass_ = shownInPass_ = loopSeen_ = ended_ = false;
 }
 
 std::vector<TPainterStep> PainterSchedule(const TGIFImage& image, int speed, int maxPasses) {

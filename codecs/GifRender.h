@@ -17,10 +17,6 @@ namespace gs {
 // Disposal methods of a graphic control extension.
 enum class TDisposal : std::uint8_t { dmNone = 0, dmNoDispose = 1, dmBackground = 2, dmPrevious = 3 };
 
-struct TRenderedFrame {
-    Raster Bitmap;                // 8-bit, the frame's colours; indices beyond its table are black
-    std::optional<TGIFMask> Mask; // transparent frames with at least one transparent pixel
-};
 // The frame as a picture of its own size. Without dithering the pixels keep their indices;
 // with it they go through the 216-colour cube with Floyd-Steinberg error diffusion, the
 // transparent ones left out.
@@ -35,12 +31,13 @@ inline constexpr Rgb kDefaultWindowColor{255, 255, 255};
 // background colour.
 Rgb PainterBackground(const TGIFImage& image, Rgb windowColor = kDefaultWindowColor);
 
-// The frames composed one after the other on a canvas of the logical screen's size.
+// The frames composed one after the other on a canvas of the logical screen's size, each
+// from its kept rendering (through the dither when `dither`).
 class TGIFCompositor {
 public:
-    TGIFCompositor(const TGIFImage& image, Rgb background);
+    TGIFCompositor(const TGIFImage& image, Rgb background, bool dither = false);
     // A background with alpha 0 leaves whatever the canvas is drawn over showing through.
-    TGIFCompositor(const TGIFImage& image, Argb background);
+    TGIFCompositor(const TGIFImage& image, Argb background, bool dither = false);
     // Applies the disposal of the frame shown before, then draws frame `index` (its
     // transparent pixels leave the canvas as it is). The canvas as it now shows.
     const Raster& Show(int index);
@@ -53,6 +50,7 @@ private:
 
     const TGIFImage& image_;
     Argb background_;
+    bool dither_;
     Raster canvas_;
     std::optional<Raster> previous_;  // the canvas before the last frame, for dmPrevious
     int last_ = -1;
@@ -87,6 +85,11 @@ public:
     TPainterStep Next();
     // The next frame step shows `index` (an event handler moved the active frame).
     void SeekFrame(int index) { next_ = index; }
+    // The frame the next frame step is likely to show (the first of the loop after the last);
+    // -1 once the timetable has ended.
+    int PeekFrame() const;
+    // Back to the start: the first pass, one pass asked, no loop extension seen.
+    void Restart();
 
 private:
     TPainterStep endStep();

@@ -23,6 +23,8 @@ void TGIFLocalColorMap::reportWarning(const std::string& message) const {
     subImage_.image().reportWarning(this, kWarningSeverity, message);
 }
 
+void TGIFLocalColorMap::colorsChanged() { subImage_.dropRendering(); }
+
 TGIFMask transparencyMaskOf(const Raster& raster) {
     TGIFMask mask{raster.width(), raster.height(), {}};
     mask.bits.resize(std::size_t(raster.width()) * std::size_t(raster.height()));
@@ -44,6 +46,7 @@ void TGIFSubImage::reset() {
     width_ = 0;
     height_ = 0;
     bitmap_.reset();
+    dropRendering();
 }
 
 void TGIFSubImage::setBounds(int left, int top, int width, int height) {
@@ -51,6 +54,7 @@ void TGIFSubImage::setBounds(int left, int top, int width, int height) {
         top + height > kMaxCoordinate)
         throw GIFException(gifmsg::kBadFrameSize);
     image_.stopDrawing();
+    dropRendering();
     if (width != width_ || height != height_) {
         bitmap_.reset();
         pixels_.assign(std::size_t(width) * std::size_t(height), 0);
@@ -60,7 +64,7 @@ void TGIFSubImage::setBounds(int left, int top, int width, int height) {
     width_ = width;
     height_ = height;
     image_.fitFrame(*this);
-    image_.changed();
+    image_.imageChanged();
 }
 
 void TGIFSubImage::ensurePixels() const {
@@ -69,6 +73,7 @@ void TGIFSubImage::ensurePixels() const {
 
 std::uint8_t* TGIFSubImage::pixelRow(int row) {
     if (row < 0 || row >= height_ || pixels_.empty()) throw GIFException(gifmsg::kBadPixelCoordinates);
+    dropRendering();
     return pixels_.data() + std::size_t(row) * std::size_t(width_);
 }
 
@@ -98,12 +103,14 @@ const TGIFColorMap& TGIFSubImage::effectiveColorMap() const {
 
 void TGIFSubImage::addExtension(std::unique_ptr<TGIFExtension> extension) {
     image_.stopDrawing();
+    dropRendering();
     extensions_.push_back(std::move(extension));
 }
 
 void TGIFSubImage::deleteExtension(int index) {
     if (index < 0 || std::size_t(index) >= extensions_.size()) throw std::out_of_range("no such extension");
     image_.stopDrawing();
+    dropRendering();
     extensions_.erase(extensions_.begin() + index);
 }
 
@@ -134,6 +141,7 @@ void TGIFSubImage::assign(const TGIFSubImage& source) {
 
 void TGIFSubImage::applyTransparency(const TGIFMask& mask, Rgb color) {
     image_.stopDrawing();
+    dropRendering();
     colorMap_.sortByUse();
     if (colorMap_.count() < 1 || colorMap_.count() >= TGIFColorMap::kMaxColors) return;
     int index = colorMap_.appendColor(color);

@@ -31,6 +31,8 @@ protected:
     void remapPixels(const IndexTable& oldToNew) override;
     void reportWarning(const std::string& message) const override;
 
+    void colorsChanged() override;
+
 private:
     TGIFSubImage& subImage_;
 };
@@ -41,6 +43,12 @@ struct TGIFMask {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> bits;
+};
+
+// A frame as a picture of its own size, as it is drawn.
+struct TRenderedFrame {
+    Raster Bitmap;                // 8-bit, the frame's colours; indices beyond its table are black
+    std::optional<TGIFMask> Mask; // transparent frames with at least one transparent pixel
 };
 
 // The mask of a picture marked transparent: its pixels of the transparent colour.
@@ -93,7 +101,12 @@ public:
     bool empty() const { return width_ == 0 || height_ == 0 || pixels_.empty(); }
     // "Image is empty" when the frame has no pixels.
     void ensurePixels() const;
-    std::span<std::uint8_t> pixels() { return pixels_; }
+    // Whoever may write the pixels gets them without the frame's rendering, which no longer
+    // shows them.
+    std::span<std::uint8_t> pixels() {
+        dropRendering();
+        return pixels_;
+    }
     std::span<const std::uint8_t> pixels() const { return pixels_; }
     // Bounds-checked: "Invalid pixel coordinates".
     std::uint8_t* pixelRow(int row);
@@ -117,6 +130,19 @@ public:
     // The frame's first graphic control extension, or none.
     TGIFGraphicControlExtension* graphicControlExtension() const;
     bool transparent() const;
+
+    // The colours the frame shows with: the 216-colour cube when frames are dithered on a
+    // display of that depth, its own table, else the image's palette.
+    std::vector<Rgb> getPalette(int displayBitsPerPixel = 24) const;
+    // Makes `palette` the frame's own table: "Color table overflow" above 256 colours.
+    // Nothing when it is the table already; otherwise drawing stops, the rendering is
+    // dropped and the image reports the change with its palette modified.
+    void setPalette(std::span<const Rgb> palette);
+
+    // The frame rendered (through the dither or not), made on first use and kept until the
+    // frame, its table or the global table changes. Rendering reports "Rendering...".
+    const TRenderedFrame& renderedBitmap(bool dither = false) const;
+    void dropRendering() const { rendered_.reset(); }
 
     // 2 (89a) with a sorted local table or any extension, else 1 (87a).
     int itemVersion() const;
@@ -169,6 +195,8 @@ private:
     TGIFLocalColorMap colorMap_;
     std::vector<std::unique_ptr<TGIFExtension>> extensions_;
     std::optional<Raster> bitmap_;
+    mutable std::optional<TRenderedFrame> rendered_;
+    mutable bool renderedDithered_ = false;
 };
 
 }  // namespace gs

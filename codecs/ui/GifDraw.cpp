@@ -19,7 +19,7 @@ bool DitherFrames(TGIFDrawOptions options) {
 
 QImage FrameImage(const TGIFSubImage& frame, bool masked) {
     if (frame.empty()) return {};
-    const TRenderedFrame rendered = RenderFrame(frame, DitherFrames(frame.image().drawOptions()));
+    const TRenderedFrame& rendered = frame.renderedBitmap(DitherFrames(frame.image().drawOptions()));
     QImage picture = ToQImage(rendered.Bitmap);
     if (masked && rendered.Mask) {
         const TGIFMask& mask = *rendered.Mask;

@@ -16,7 +16,8 @@ namespace gs::ui {
 // on a display of 8 bits per pixel or fewer.
 bool DitherFrames(TGIFDrawOptions options);
 
-// The frame as a picture of its own size; `masked` gives its transparent pixels alpha 0.
+// The frame as a picture of its own size, from its kept rendering; `masked` gives its
+// transparent pixels alpha 0.
 QImage FrameImage(const TGIFSubImage& frame, bool masked);
 
 // Without `tile` the frame's place on the logical screen is scaled into `rect` and the

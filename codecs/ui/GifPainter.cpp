@@ -34,9 +34,10 @@ TGIFPainter::TGIFPainter(TGIFGraphic& owner, QWidget* target, const QRect& rect,
       rect_(rect),
       options_(options),
       async_(async),
+      dither_(DitherFrames(options)),
       speed_(owner.Image().animationSpeed()),
       events_(owner.Events),
-      compositor_(image_, canvasBackground(image_, options)),
+      compositor_(image_, canvasBackground(image_, options), dither_),
       timetable_(image_, options, speed_),
       canvas_(ToQImage(compositor_.Canvas())) {
     timer_.setSingleShot(true);
@@ -50,6 +51,13 @@ void TGIFPainter::Terminate() {
     terminated_ = true;
     timer_.stop();
     wake();
+}
+
+void TGIFPainter::Restart() {
+    if (finished_ || terminated_) return;
+    restart_ = true;
+    timer_.stop();
+    if (async_) wake();
 }
 
 void TGIFPainter::Wait() {
@@ -86,13 +94,25 @@ void TGIFPainter::step() noexcept {
     if (!going || terminated_) finish();
 }
 
+void TGIFPainter::begin() {
+    if (begun_) {
+        timetable_.Restart();
+        compositor_.Clear();
+    }
+    begun_ = true;
+    restart_ = false;
+    activeFrame_ = 0;
+    fire(events_.OnStartPaint);
+}
+
 bool TGIFPainter::advance() {
+    // After each event the run ends when stopped, and starts over (the next step) when
+    // restarted.
     if (terminated_) return false;
-    if (!begun_) {
-        begun_ = true;
-        activeFrame_ = 0;
-        fire(events_.OnStartPaint);
+    if (!begun_ || restart_) {
+        begin();
         if (terminated_) return false;
+        if (restart_) return true;
     }
     TPainterStep next = timetable_.Next();
     while (next.What == TPainterStep::Kind::Loop) {
@@ -100,18 +120,30 @@ bool TGIFPainter::advance() {
         if (options_ & gdClearOnLoop) compositor_.Clear();
         if (started_) fire(events_.OnLoop);
         if (terminated_) return false;
+        if (restart_) return true;
         next = timetable_.Next();
     }
     if (next.What == TPainterStep::Kind::End) return false;
     activeFrame_ = next.FrameIndex;
     fire(events_.OnPaint);
     if (terminated_) return false;
+    if (restart_) return true;
     show(next.FrameIndex);
     fire(events_.OnAfterPaint);
     if (activeFrame_ != next.FrameIndex) timetable_.SeekFrame(activeFrame_);
     if (terminated_) return false;
-    if (async_) arm(next.DelayUnits);
+    if (restart_) return true;
+    if (async_) {
+        renderAhead();
+        arm(next.DelayUnits);
+    }
     return true;
+}
+
+void TGIFPainter::renderAhead() {
+    const int index = timetable_.PeekFrame();
+    if (index >= 0 && index < image_.frameCount() && !image_.frame(index).empty())
+        image_.frame(index).renderedBitmap(dither_);
 }
 
 void TGIFPainter::show(int index) {
@@ -119,7 +151,7 @@ void TGIFPainter::show(int index) {
     started_ = true;
     sinceShown_.start();
     if (owner_) owner_->painterShown(*this);
-    if (target_) target_->update(rect_);
+    if (target_ && !quiet_) target_->update(rect_);
 }
 
 void TGIFPainter::arm(int delayUnits) {
@@ -174,7 +206,14 @@ std::shared_ptr<TGIFPainter> TGIFGraphic::start(QWidget* target, const QRect& re
         cached_ = painter->Canvas();
     }
     if (async) {
-        painter->wake();  // a thread of its own would not wait before its first frame either
+        if (!forDraw) {
+            painter->wake();  // a thread of its own would not wait before its first frame either
+            return painter;
+        }
+        // Draw shows frame 0 at once: the first step runs here, and the event loop the rest.
+        painter->quiet_ = true;
+        painter->step();
+        painter->quiet_ = false;
         return painter;
     }
     try {

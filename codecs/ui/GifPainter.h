@@ -66,6 +66,11 @@ public:
     // Stops the run: nothing more is shown, the end event comes at the next turn of the
     // event loop. Nothing for a painter that has finished.
     void Terminate();
+    // Starts the run over: the frame under way is left, and at the next turn of the event
+    // loop (a synchronous painter: at once) the canvas is cleared, the start event comes
+    // again and frame 0 shows. Nothing for a painter that has finished or been stopped.
+    void Restart();
+    bool Restarting() const { return restart_; }
     // Runs the event loop until the painter has finished, then raises the exception its run
     // kept, once. Waits for ever for a painter nobody stops (speed 0, endless loops);
     // refused from the painter's own event handlers.
@@ -81,7 +86,11 @@ private:
     void step() noexcept;
     // One step of the run; false once it has ended.
     bool advance();
+    // The run from its start: frame 0 next, the start event.
+    void begin();
     void show(int index);
+    // The frame likely shown next is rendered while this one shows, so the wait absorbs it.
+    void renderAhead();
     void arm(int delayUnits);
     void wake();
     void finish() noexcept;
@@ -93,6 +102,7 @@ private:
     QRect rect_;
     TGIFDrawOptions options_;
     bool async_;
+    bool dither_;
     int speed_;
     TGIFPainterEvents events_;
     TGIFCompositor compositor_;
@@ -103,6 +113,8 @@ private:
     int activeFrame_ = -1;
     bool begun_ = false;
     bool started_ = false;
+    bool restart_ = false;
+    bool quiet_ = false;  // shown by Draw itself: the target is not asked to paint again
     bool terminated_ = false;
     bool finished_ = false;
     bool stepping_ = false;
@@ -129,8 +141,10 @@ public:
     // Nothing during a Draw or without frames. One frame, or no gdAnimate: frame 0 drawn
     // (tiled and transparent as the draw options say). An animation: the cached canvas,
     // stretched into `rect` or tiled with gdTile, made first when there is none: by an
-    // asynchronous draw painter when the painter draws on a widget and gdAsync is set,
-    // otherwise by one synchronous pass.
+    // asynchronous draw painter when the painter draws on a widget and gdAsync is set (it
+    // shows frame 0 before Draw returns, without running the event loop; the later frames
+    // come from the event loop), otherwise by one synchronous pass. Frames are dithered as
+    // gdDither and gdAutoDither say, in an animation as in a single frame.
     void Draw(QPainter& canvas, const QRect& rect);
 
     // Starts a painter on `target` (none: a picture that cannot be updated). Nothing (null)

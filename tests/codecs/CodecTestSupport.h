@@ -1,7 +1,9 @@
 #pragma once
 // Helpers shared by the codec tests.
+#include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "codecs/GifTypes.h"
 
@@ -16,5 +18,19 @@ inline std::string errorOf(const std::function<void()>& f) {
     }
     return "";
 }
+
+// Every progress event as "message stage percent".
+struct ProgressLog {
+    std::vector<std::string> events;
+    gs::TGIFProgressEvent handler() {
+        return [this](gs::TProgressStage stage, int percent, const std::string& message) {
+            const char* s = stage == gs::TProgressStage::psStarting ? "start"
+                            : stage == gs::TProgressStage::psEnding ? "end"
+                                                                     : "step";
+            events.push_back(message + " " + s + " " + std::to_string(percent));
+        };
+    }
+    int count(const std::string& event) const { return int(std::count(events.begin(), events.end(), event)); }
+};
 
 }  // namespace gstest

@@ -344,6 +344,90 @@ TEST(GifPainter, EditingAPlayingImageHaltsItsPaintersFirst) {
     }
 }
 
+TEST(GifPainter, DrawShowsFrameZeroBeforeItReturnsAndTheEventLoopPlaysOn) {
+    TGIFGraphic graphic;
+    rgbAnimation(graphic.Image(), 0);  // for ever
+    graphic.Image().setDrawOptions(gs::gdAsync | gs::gdAnimate | gs::gdLoop);
+    EventLog log;
+    log.attach(graphic);
+    gs::ui::TGIFView view(graphic);
+    view.resize(3, 1);
+    // The view paints once here; no event loop runs until the wait below.
+    const QImage first = view.grab().toImage();
+    EXPECT_EQ(colourName(first.pixel(0, 0)), colourName(kRed));
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"start", "paint 0", "after ff0000"}));
+    const auto painter = graphic.DrawPainter();
+    ASSERT_TRUE(painter);
+    EXPECT_TRUE(painter->Async());
+    ASSERT_TRUE(waitUntil([&] { return log.count("after") >= 2; }));
+    EXPECT_EQ(log.lines[3], "paint 1");
+    graphic.StopDraw();
+    ASSERT_TRUE(waitUntil([&] { return painter->Finished(); }));
+}
+
+TEST(GifPainter, AnimationsAreDitheredAsSingleFramesAre) {
+    TGIFGraphic graphic;
+    made(graphic.Image(), [](gs::TGIFImage& gif) {
+        gif.setWidth(2);
+        gif.setHeight(1);
+        gif.globalColorMap().loadFromPalette(std::vector<gs::Rgb>{{130, 130, 130}, {0, 0, 0}});
+        addFrame(gif, 0, 0, 2, 1, {1, 1}, std::nullopt, 1, 1);
+        addFrame(gif, 0, 0, 2, 1, {0, 0}, std::nullopt, 1, 1);
+    });
+    // Through the colour cube (130, 130, 130) is (102, 102, 102); the grey of frame 1 shows
+    // last in an animation, first in a single frame's place.
+    struct Case {
+        gs::TGIFDrawOptions options;
+        QRgb shown;
+    } cases[] = {
+        {gs::gdAnimate, 0xFF828282},
+        {gs::gdAnimate | gs::gdDither, 0xFF666666},
+        {gs::gdAnimate | gs::gdDither | gs::gdAutoDither, 0xFF828282},  // the offscreen display has 32 bits
+    };
+    for (const Case& c : cases) {
+        graphic.Image().setDrawOptions(c.options);
+        graphic.StopDraw();
+        QImage picture = greyPicture(2, 1);
+        {
+            QPainter canvas(&picture);
+            graphic.Draw(canvas, picture.rect());
+        }
+        EXPECT_EQ(colourName(picture.pixel(0, 0)), colourName(c.shown)) << c.options;
+        const QImage single = gs::ui::FrameImage(graphic.Image().frame(1), false);
+        EXPECT_EQ(colourName(single.pixel(0, 0)), colourName(c.shown)) << c.options;
+    }
+}
+
+TEST(GifPainter, ARestartedPainterPlaysFromFrameZeroAgainRenderingNoFrameTwice) {
+    for (const bool async : {true, false}) {
+        SCOPED_TRACE(async ? "asynchronous" : "synchronous");
+        TGIFGraphic graphic;
+        rgbAnimation(graphic.Image(), -1);
+        gstest::ProgressLog rendering;
+        graphic.Image().setOnProgress(rendering.handler());
+        EventLog log;
+        log.attach(graphic);
+        bool restarted = false;
+        graphic.Events.OnAfterPaint = [&, after = graphic.Events.OnAfterPaint](TGIFPainter& p) {
+            after(p);
+            if (p.ActiveFrame() == 1 && !restarted) {
+                restarted = true;
+                p.Restart();
+                EXPECT_TRUE(p.Restarting());
+            }
+        };
+        QWidget target;
+        const auto painter = graphic.Paint(async ? &target : nullptr, QRect(0, 0, 3, 1), gs::gdAsync | gs::gdAnimate);
+        ASSERT_TRUE(waitUntil([&] { return painter->Finished(); }));
+        EXPECT_EQ(log.lines, (std::vector<std::string>{"start", "paint 0", "after ff0000", "paint 1", "after ff00", "start",
+                                                       "paint 0", "after ff0000", "paint 1", "after ff00", "paint 2",
+                                                       "after ff", "end"}));
+        EXPECT_EQ(rendering.count("Rendering... start 0"), 3);
+        painter->Restart();
+        EXPECT_FALSE(painter->Restarting()) << "a painter that has finished stays so";
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

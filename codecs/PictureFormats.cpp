@@ -1,0 +1,54 @@
+#include "codecs/PictureFormats.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "codecs/GifImage.h"
+#include "codecs/GraphicRoutines.h"
+
+namespace gs {
+
+namespace {
+std::string lowerExtension(std::string_view extension) {
+    if (extension.starts_with('.')) extension.remove_prefix(1);
+    std::string out(extension);
+    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return out;
+}
+}  // namespace
+
+void TFileFormats::add(std::string_view extension, std::string description, std::type_index graphicClass,
+                       std::function<std::unique_ptr<TGraphic>()> make) {
+    formats_.push_back({lowerExtension(extension), std::move(description), graphicClass, std::move(make)});
+}
+
+void TFileFormats::remove(std::type_index graphicClass) {
+    std::erase_if(formats_, [&](const TFileFormat& f) { return f.graphicClass == graphicClass; });
+}
+
+const TFileFormat* TFileFormats::find(std::string_view extension) const {
+    const std::string wanted = lowerExtension(extension);
+    if (wanted.empty()) return nullptr;
+    const auto found = std::find_if(formats_.rbegin(), formats_.rend(), [&](const TFileFormat& f) { return f.extension == wanted; });
+    return found == formats_.rend() ? nullptr : &*found;
+}
+
+TFileFormats& PictureFileFormats() {
+    static TFileFormats formats = [] {
+        TFileFormats made;
+        made.add<TGIFImage>("GIF", "GIF Image");
+        return made;
+    }();
+    return formats;
+}
+
+void TPicture::loadFromFile(const std::filesystem::path& path) {
+    const std::string extension = path.extension().string();
+    const TFileFormat* format = formats_.find(extension);
+    if (!format) throw EInvalidGraphic(std::string(kUnknownPictureExtension) + " (" + extension + ")");
+    std::unique_ptr<TGraphic> loaded = format->make();
+    loaded->loadFromSource(*openFileSource(path));
+    graphic_ = std::move(loaded);
+}
+
+}  // namespace gs

@@ -1,0 +1,87 @@
+#pragma once
+// Picture classes found by a file's extension, and a picture that loads a file through the
+// class registered for its extension:
+//
+//     gs::TPicture picture;              // the process's formats: ".gif" is a TGIFImage
+//     picture.loadFromFile("anim.gif");
+//     auto* gif = dynamic_cast<gs::TGIFImage*>(picture.graphic());
+//
+// Extensions are told apart without regard to case; when two classes register the same
+// extension, the later registration is the one found.
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <typeindex>
+#include <vector>
+
+#include "platform/ByteSource.h"
+#include "platform/Raster.h"
+
+namespace gs {
+
+// What the picture registry asks of a picture class.
+class TGraphic {
+public:
+    virtual ~TGraphic() = default;
+    virtual bool empty() const = 0;
+    virtual int width() const = 0;
+    virtual int height() const = 0;
+    virtual void loadFromSource(const ByteSource& src) = 0;
+    // The destination takes the picture as one bitmap.
+    virtual void assignTo(Raster& dest) const = 0;
+};
+
+struct TFileFormat {
+    std::string extension;  // without the dot, in lower case
+    std::string description;
+    std::type_index graphicClass;
+    std::function<std::unique_ptr<TGraphic>()> make;
+};
+
+class TFileFormats {
+public:
+    template <class Graphic>
+    void add(std::string_view extension, std::string description) {
+        add(extension, std::move(description), typeid(Graphic), [] { return std::make_unique<Graphic>(); });
+    }
+    template <class Graphic>
+    void remove() {
+        remove(typeid(Graphic));
+    }
+    // The class registered last for the extension (with or without its dot); none when no
+    // class is.
+    const TFileFormat* find(std::string_view extension) const;
+    const std::vector<TFileFormat>& formats() const { return formats_; }
+
+private:
+    void add(std::string_view extension, std::string description, std::type_index graphicClass,
+             std::function<std::unique_ptr<TGraphic>()> make);
+    void remove(std::type_index graphicClass);
+
+    std::vector<TFileFormat> formats_;
+};
+
+inline constexpr const char* kUnknownPictureExtension = "Unknown picture file extension";
+
+// The process's picture formats, made on first use with the GIF image registered for "GIF"
+// as "GIF Image".
+TFileFormats& PictureFileFormats();
+
+// A picture of whichever registered class its file's extension names.
+class TPicture {
+public:
+    explicit TPicture(const TFileFormats& formats = PictureFileFormats()) : formats_(formats) {}
+    // A new graphic of the extension's class loads the file; the picture keeps it only when
+    // it loaded. EInvalidGraphic "Unknown picture file extension (.ext)" for an extension
+    // no class is registered for; EFOpenError when the file cannot be opened.
+    void loadFromFile(const std::filesystem::path& path);
+    TGraphic* graphic() const { return graphic_.get(); }
+
+private:
+    const TFileFormats& formats_;
+    std::unique_ptr<TGraphic> graphic_;
+};
+
+}  // namespace gs

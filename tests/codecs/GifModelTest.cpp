@@ -1,0 +1,253 @@
+// The GIF image as a caller meets it beyond reading and writing: Compact's reduction
+// parameters, a frame's own palette, frames rendered once until they change, rendering on
+// load and optimising on the way to a stream, and the picture registry that reads a ".gif"
+// file as a GIF image.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+#include "CodecTestSupport.h"
+#include "codecs/ColorPalettes.h"
+#include "codecs/GifFrameMaker.h"
+#include "codecs/GifImage.h"
+#include "codecs/GifOptimize.h"
+#include "codecs/GifRender.h"
+#include "codecs/GraphicRoutines.h"
+#include "codecs/PictureFormats.h"
+#include "support/TempDir.h"
+
+using namespace gs;
+using gstest::addFrame;
+using gstest::errorOf;
+using gstest::fourColours;
+using gstest::ProgressLog;
+
+namespace {
+
+// Two 3 x 1 frames, the second repeating the first but for its last pixel, a comment on the
+// first: what every optimisation has something to do with.
+void repeatingFrames(TGIFImage& gif) {
+    fourColours(gif, 3, 1);
+    addFrame(gif, 0, 0, 3, 1, {1, 2, 3}, std::nullopt, 0, 5);
+    addFrame(gif, 0, 0, 3, 1, {1, 2, 1}, std::nullopt, 0, 5);
+    auto comment = std::make_unique<TGIFCommentExtension>(&gif.frame(0));
+    comment->lines = {"made by a test"};
+    gif.frame(0).addExtension(std::move(comment));
+}
+
+Rgb firstPixel(const TGIFSubImage& frame, bool dither = false) {
+    const TRenderedFrame& r = frame.renderedBitmap(dither);
+    return r.Bitmap.palette()[r.Bitmap.indexRow(0)[0]];
+}
+
+}  // namespace
+
+TEST(GifCompact, ReductionParametersAreCheckedBeforeAnythingChanges) {
+    using enum TColorReduction;
+    using enum TDitherMode;
+    struct Case {
+        const char* name;
+        TGIFOptimizeOptions options;
+        TColorReduction reduction;
+        int bits;
+        TDitherMode dither;
+        std::string error;
+    } cases[] = {
+        {"a caller's palette to reduce to", opReduceColors | opCrop, rdPalette, 8, dtNone, "Invalid reduction method"},
+        {"a method beyond the table", opCrop, TColorReduction(10), 8, dtNone, "Invalid reduction method"},
+        {"a dither beyond the table", opCrop, rdNone, 8, TDitherMode(7), "Invalid dither mode"},
+        {"no bits", opCrop, rdOctree, 0, dtNone, "Invalid reduction bit count"},
+        {"a caller's palette with cleanup", opReduceColors | opCleanup, rdPalette, 8, dtNone, ""},
+        {"a caller's palette, not reducing", opMerge, rdPalette, 8, dtNone, ""},
+        {"octree, dithered", opReduceColors | opMerge, rdOctree, 4, dtFloydSteinberg, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TGIFImage gif;
+        repeatingFrames(gif);
+        const Bytes before = gif.saveToBytes();
+        ProgressLog log;
+        gif.setOnProgress(log.handler());
+        int stops = 0;
+        gif.setOnStopDrawing([&] { ++stops; });
+        EXPECT_EQ(errorOf([&] { Compact(gif, c.options, c.reduction, c.bits, c.dither); }), c.error);
+        if (!c.error.empty()) {
+            EXPECT_TRUE(log.events.empty());
+            EXPECT_EQ(stops, 0);
+            EXPECT_EQ(gif.saveToBytes(), before);
+            continue;
+        }
+        EXPECT_EQ(log.events.size(), 2u + 2 * 6) << "six steps a frame";
+        // Nothing is reduced: the same as without the parameters.
+        TGIFImage plain;
+        repeatingFrames(plain);
+        Compact(plain, c.options);
+        EXPECT_EQ(gif.saveToBytes(), plain.saveToBytes());
+    }
+}
+
+TEST(GifFramePalette, AFramesOwnTableIsReadAndSetApartFromTheImages) {
+    TGIFImage gif;
+    fourColours(gif, 2, 1);
+    TGIFSubImage& frame = addFrame(gif, 0, 0, 2, 1, {1, 2});
+    gif.setDrawOptions(0);
+    const std::vector<Rgb> global = gif.getPalette();
+    EXPECT_EQ(frame.getPalette(), global);
+    int changes = 0;
+    gif.setOnChange([&] { ++changes; });
+
+    const std::vector<Rgb> own{{9, 9, 9}, {1, 2, 3}, {4, 5, 6}};
+    frame.setPalette(own);
+    EXPECT_EQ(frame.getPalette(), own);
+    EXPECT_EQ(gif.getPalette(), global);
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(gif.paletteModified());
+    frame.setPalette(own);
+    EXPECT_EQ(changes, 1) << "the same palette again changes nothing";
+    EXPECT_EQ(firstPixel(frame), (Rgb{1, 2, 3}));
+
+    TGIFImage back;
+    back.loadFromSource(MemorySource(gif.saveToBytes()));
+    const std::vector<Rgb> read = back.frame(0).getPalette();
+    EXPECT_EQ(std::vector<Rgb>(read.begin(), read.begin() + 3), own) << "written padded to 4 entries";
+
+    gif.setDrawOptions(gdDither | gdAutoDither);
+    EXPECT_EQ(frame.getPalette(8), webCubePalette());
+    EXPECT_EQ(frame.getPalette(24), own);
+    EXPECT_EQ(errorOf([&] { frame.setPalette(std::vector<Rgb>(257)); }), "Color table overflow");
+    EXPECT_EQ(frame.getPalette(24), own);
+}
+
+TEST(GifFrameRendering, AFrameIsRenderedOnceUntilItOrATableItShowsChanges) {
+    TGIFImage gif;
+    fourColours(gif, 2, 1);
+    TGIFSubImage& frame = addFrame(gif, 0, 0, 2, 1, {1, 2});
+    TGIFSubImage& other = addFrame(gif, 0, 0, 2, 1, {2, 2});
+    ProgressLog log;
+    gif.setOnProgress(log.handler());
+    const auto renders = [&] { return log.count("Rendering... start 0"); };
+    EXPECT_EQ(firstPixel(frame), (Rgb{255, 0, 0}));
+    firstPixel(frame);
+    EXPECT_EQ(renders(), 1);
+
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        Rgb shown;
+    } cases[] = {
+        {"a pixel written", [&] { frame.pixelAt(0, 0) = 3; }, {0, 0, 255}},
+        {"the global table set", [&] { gif.setPalette(std::vector<Rgb>{{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {3, 3, 3}}); }, {3, 3, 3}},
+        {"an entry taken out of it", [&] { gif.globalColorMap().deleteColor(0); }, {0, 0, 0}},
+        {"its own table", [&] { frame.setPalette(std::vector<Rgb>{{7, 7, 7}, {8, 8, 8}, {9, 9, 9}, {6, 6, 6}}); }, {6, 6, 6}},
+        {"an edit announced", [&] { gif.changed(); }, {6, 6, 6}},
+        {"made transparent", [&] { frame.applyTransparency({2, 1, {1, 0}}, Rgb{5, 5, 5}); }, {5, 5, 5}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int before = renders();
+        c.change();
+        EXPECT_EQ(firstPixel(frame), c.shown);
+        EXPECT_EQ(renders(), before + 1);
+    }
+    EXPECT_TRUE(frame.renderedBitmap().Mask);
+    // Another frame's own table leaves this one's rendering alone; dithered is a rendering of its own.
+    const int before = renders();
+    other.setPalette(std::vector<Rgb>{{1, 1, 1}, {2, 2, 2}, {3, 3, 3}});
+    firstPixel(frame);
+    EXPECT_EQ(renders(), before);
+    EXPECT_EQ(frame.renderedBitmap(true).Bitmap.palette(), webCubePalette());
+    EXPECT_EQ(renders(), before + 1);
+}
+
+TEST(GifImageSettings, FramesRenderAsTheyAreReadAndTheStoredDataIsOptimised) {
+    TGIFImage source;
+    repeatingFrames(source);
+    const Bytes bytes = source.saveToBytes();
+
+    TGIFSettings settings;
+    settings.renderOnLoad = true;
+    TGIFImage rendering(settings), plain;
+    ProgressLog log, plainLog;
+    rendering.setOnProgress(log.handler());
+    plain.setOnProgress(plainLog.handler());
+    rendering.loadFromSource(MemorySource(bytes));
+    plain.loadFromSource(MemorySource(bytes));
+    EXPECT_EQ(log.count("Rendering... start 0"), 2);
+    EXPECT_EQ(plainLog.count("Rendering... start 0"), 0);
+    rendering.frame(0).renderedBitmap();
+    rendering.frame(1).renderedBitmap();
+    EXPECT_EQ(log.count("Rendering... start 0"), 2) << "the renderings made while reading are kept";
+
+    ByteWriter unchanged;
+    plain.writeData(unchanged);
+    EXPECT_EQ(unchanged.data(), bytes);
+
+    settings = {};
+    settings.optimizeOnStream = true;
+    TGIFImage optimising(settings), expected;
+    optimising.loadFromSource(MemorySource(bytes));
+    expected.loadFromSource(MemorySource(bytes));
+    Compact(expected, opCrop | opMerge | opCleanup | opSortColorMaps | opReduceColors);
+    ByteWriter optimised;
+    optimising.writeData(optimised);
+    EXPECT_EQ(optimised.data(), expected.saveToBytes());
+    EXPECT_LT(optimised.data().size(), bytes.size());
+}
+
+namespace {
+// A picture class of the test's own, to register over the GIF image.
+class TFakeGraphic final : public TGraphic {
+public:
+    bool empty() const override { return !loaded; }
+    int width() const override { return 1; }
+    int height() const override { return 1; }
+    void loadFromSource(const ByteSource&) override { loaded = true; }
+    void assignTo(Raster& dest) const override { dest = Raster(1, 1); }
+    bool loaded = false;
+};
+}  // namespace
+
+TEST(PictureFormats, AGifFileLoadsThroughTheClassRegisteredForItsExtension) {
+    const TFileFormat* format = PictureFileFormats().find(".GIF");
+    ASSERT_TRUE(format);
+    EXPECT_EQ(format->description, "GIF Image");
+    EXPECT_EQ(format->graphicClass, std::type_index(typeid(TGIFImage)));
+
+    gstest::TempDir dir;
+    TGIFImage source;
+    repeatingFrames(source);
+    source.saveToFile(dir.path / "anim.Gif");
+    std::ofstream(dir.path / "bad.gif") << "GIF89a";
+    std::ofstream(dir.path / "picture.xyz") << "GIF89a";
+
+    TPicture picture;
+    picture.loadFromFile(dir.path / "anim.Gif");
+    const auto* gif = dynamic_cast<const TGIFImage*>(picture.graphic());
+    ASSERT_TRUE(gif);
+    EXPECT_EQ(gif->frameCount(), 2);
+    Raster shown;
+    picture.graphic()->assignTo(shown);
+    EXPECT_EQ(shown.width(), 3);
+
+    EXPECT_EQ(errorOf([&] { picture.loadFromFile(dir.path / "bad.gif"); }), "Premature end of data");
+    EXPECT_EQ(picture.graphic(), gif) << "a file that fails to load leaves the picture as it was";
+    EXPECT_THROW(picture.loadFromFile(dir.path / "picture.xyz"), EInvalidGraphic);
+    EXPECT_EQ(errorOf([&] { picture.loadFromFile(dir.path / "picture.xyz"); }), "Unknown picture file extension (.xyz)");
+    EXPECT_EQ(errorOf([&] { picture.loadFromFile(dir.path / "none"); }), "Unknown picture file extension ()");
+
+    // A later registration of the same extension is the one found, until it is taken back.
+    TFileFormats formats;
+    formats.add<TGIFImage>("gif", "GIF Image");
+    formats.add<TFakeGraphic>("GIF", "Fake");
+    TPicture faked(formats);
+    faked.loadFromFile(dir.path / "anim.Gif");
+    ASSERT_TRUE(dynamic_cast<const TFakeGraphic*>(faked.graphic()));
+    formats.remove<TFakeGraphic>();
+    faked.loadFromFile(dir.path / "anim.Gif");
+    EXPECT_TRUE(dynamic_cast<const TGIFImage*>(faked.graphic()));
+    EXPECT_EQ(formats.find("xyz"), nullptr);
+}
