@@ -107,8 +107,8 @@ void crop(TGIFImage& image, int i) {
     }
 }
 
-void removeUnreadExtensions(TGIFImage& image, int i) {
-    const bool single = image.frameCount() == 1;
+// `single`: the image had one frame when the pass began.
+void removeUnreadExtensions(TGIFImage& image, int i, bool single) {
     TGIFSubImage& f = image.frame(i);
     for (int e = f.extensionCount() - 1; e >= 0; --e) {
         TGIFExtension& x = f.extension(e);
@@ -134,7 +134,8 @@ public:
     OptimizeSteps(TGIFImage& image, const GifProgress& progress)
         : image_(image), progress_(progress), total_(image.frameCount() * kPassesPerFrame) {}
     // Walks from the last frame down when a pass deletes frames or looks back at earlier ones.
-    void pass(bool asked, bool downward, void (*each)(TGIFImage&, int)) {
+    template <class Each>
+    void pass(bool asked, bool downward, Each each) {
         const int n = image_.frameCount();
         for (int k = 0; k < n; ++k) {
             const int i = downward ? n - 1 - k : k;
@@ -223,7 +224,8 @@ void Compact(TGIFImage& image, TGIFOptimizeOptions options, TColorReduction redu
     steps.pass(options & opCleanup, false, dropCoveredDisposal);
     steps.pass(options & opMerge, true, merge);
     steps.pass(options & opCrop, true, crop);
-    steps.pass(options & opCleanup, true, removeUnreadExtensions);
+    const bool single = image.frameCount() == 1;
+    steps.pass(options & opCleanup, true, [single](TGIFImage& g, int i) { removeUnreadExtensions(g, i, single); });
     image.changed();
 }
 
