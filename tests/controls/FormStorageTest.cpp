@@ -35,6 +35,12 @@ public:
     Q_PROPERTY(Styles Style READ style WRITE setStyle)
     Q_PROPERTY(QWidget* Buddy MEMBER Buddy)
     Q_PROPERTY(QStringList Lines MEMBER Lines)
+    Q_PROPERTY(char Letter MEMBER Letter)
+    Q_PROPERTY(QChar Glyph MEMBER Glyph)
+    Q_PROPERTY(qulonglong Huge MEMBER Huge)
+    Q_PROPERTY(qlonglong Big MEMBER Big)
+    Q_PROPERTY(QVariant Any MEMBER Any)
+    Q_PROPERTY(float Scale MEMBER Scale)
     using QWidget::QWidget;
     int Count = 0;
     double Ratio = 0;
@@ -45,6 +51,12 @@ public:
     void setStyle(Styles s) { Look = s; }
     QWidget* Buddy = nullptr;
     QStringList Lines;
+    char Letter = 'a';
+    QChar Glyph = u'a';
+    qulonglong Huge = 0;
+    qlonglong Big = 0;
+    QVariant Any;
+    float Scale = 1;
 };
 Q_DECLARE_OPERATORS_FOR_FLAGS(TTestPanel::Styles)
 
@@ -120,6 +132,128 @@ TEST(TFormStorage, QtPropertiesGoByTheirTextsAndComeBack) {
     EXPECT_EQ(again.panel->Buddy, nullptr);
     EXPECT_EQ(again.panel->Kind, TTestPanel::skSquare);
     EXPECT_EQ(again.panel->Count, 0);
+}
+
+TEST(TFormStorage, CharactersWideNumbersVariantsAndSinglesComeBack) {
+    qtTestApp();
+    RegistryStore store(":memory:");
+    auto make = [&store](const char* section = "Form") {
+        auto form = std::make_unique<TTestForm>(store);
+        form->storage->IniSection = section;
+        form->storage->StoredProps = {"panel.Letter", "panel.Glyph", "panel.Huge", "panel.Big", "panel.Any", "panel.Scale"};
+        return form;
+    };
+    struct Case {
+        const char* what;
+        char letter;
+        QChar glyph;
+        qulonglong huge;
+        qlonglong big;
+        QVariant any;
+        float scale;
+        std::vector<std::pair<const char*, const char*>> texts;
+    } cases[] = {
+        {"beyond 32 bits", '\xE9', QChar(0x20AC), 18446744073709551615ull, -5000000000ll, QVariant(42), 0.1f,
+         {{"panel_Letter", "\xC3\xA9"}, {"panel_Glyph", "\xE2\x82\xAC"}, {"panel_Huge", "18446744073709551615"},
+          {"panel_Big", "-5000000000"}, {"panel_Any", "42"}, {"panel_Scale", "0.1"}}},
+        // Blank characters are values; a null one and an unassigned variant have no text.
+        {"blanks and nothing", ' ', QChar(' '), 0, 0, QVariant(), 2.5f,
+         {{"panel_Letter", " "}, {"panel_Glyph", " "}, {"panel_Any", ""}, {"panel_Scale", "2.5"}}},
+    };
+    for (const Case& c : cases) {
+        {
+            auto form = make();
+            form->show();
+            form->panel->Letter = c.letter;
+            form->panel->Glyph = c.glyph;
+            form->panel->Huge = c.huge;
+            form->panel->Big = c.big;
+            form->panel->Any = c.any;
+            form->panel->Scale = c.scale;
+            EXPECT_TRUE(form->close());
+        }
+        for (const auto& [name, text] : c.texts) EXPECT_EQ(value(store, name), text) << c.what << " " << name;
+        auto again = make();
+        again->show();
+        EXPECT_EQ(again->panel->Letter, c.letter) << c.what;
+        EXPECT_EQ(again->panel->Glyph, c.glyph) << c.what;
+        EXPECT_EQ(again->panel->Huge, c.huge) << c.what;
+        EXPECT_EQ(again->panel->Big, c.big) << c.what;
+        EXPECT_EQ(again->panel->Any.toString(), c.any.toString()) << c.what;
+        EXPECT_EQ(again->panel->Scale, c.scale) << c.what;
+        again->storage->Active = false;
+    }
+    // Texts a property cannot take leave it as it was; with nothing stored, a variant keeps
+    // its value and type.
+    RegWriteString(store, HKEY_CURRENT_USER, "Software\\Test\\Fresh", "panel_Letter", "\xE2\x82\xAC");
+    RegWriteString(store, HKEY_CURRENT_USER, "Software\\Test\\Fresh", "panel_Huge", "-1");
+    auto form = make("Fresh");
+    form->panel->Any = 7;
+    form->panel->Huge = 5;
+    form->show();
+    EXPECT_EQ(form->panel->Any, QVariant(7));
+    EXPECT_EQ(form->panel->Letter, 'a');
+    EXPECT_EQ(form->panel->Huge, 0u);
+    form->storage->Active = false;
+}
+
+TEST(TFormPlacement, LinksSaveAndRestoreWithThePlacementAndGoInEitherOrder) {
+    qtTestApp();
+    RegistryStore store(":memory:");
+    std::string kept = "linked";
+    auto link = std::make_unique<TPlacementLink>();
+    link->OnSave = [&](IPlacementStorage& st, const std::string& section) { st.WriteString(section, "Link", kept); };
+    link->OnRestore = [&](IPlacementStorage& st, const std::string& section) { kept = st.ReadString(section, "Link", "-"); };
+    {
+        TTestForm form(store);
+        link->SetController(form.storage);
+        form.show();
+        EXPECT_EQ(kept, "-");  // restored before anything was saved
+        kept = "linked";
+        EXPECT_TRUE(form.close());
+        EXPECT_EQ(value(store, "Link"), "linked");
+        kept.clear();
+        form.show();
+        EXPECT_EQ(kept, "linked");
+        form.storage->Active = false;
+    }
+    EXPECT_EQ(link->Controller(), nullptr);  // the placement went first
+    TTestForm form(store);
+    link->SetController(form.storage);
+    EXPECT_EQ(form.storage->LinkCount(), 1);
+    link.reset();  // the link goes first
+    EXPECT_EQ(form.storage->LinkCount(), 0);
+    form.show();
+    form.storage->Active = false;
+}
+
+TEST(TRxWindowHook, AFailingHandlerGoesToTheErrorHandlerAndTheEventGoesOn) {
+    qtTestApp();
+    RegistryStore store(":memory:");
+    TTestForm form(store);
+    std::vector<std::string> seen;
+    auto hook = [&](const std::string& name, bool fails) {
+        auto h = std::make_unique<TRxWindowHook>();
+        auto handler = [&seen, name, fails](TRxWindowHook&, QEvent* e, bool&) {
+            if (e->type() != QEvent::User) return;
+            seen.push_back(name);
+            if (fails) throw std::runtime_error(name);
+        };
+        h->BeforeMessage = h->AfterMessage = handler;
+        h->OnError = [&seen](std::exception_ptr error) {
+            try {
+                std::rethrow_exception(error);
+            } catch (const std::exception& e) {
+                seen.push_back(std::string("error ") + e.what());
+            }
+        };
+        h->SetWinControl(form.panel);
+        return h;
+    };
+    auto quiet = hook("quiet", false), failing = hook("failing", true);
+    QEvent e(QEvent::User);
+    QCoreApplication::sendEvent(form.panel, &e);
+    EXPECT_EQ(seen, (std::vector<std::string>{"failing", "error failing", "quiet", "failing", "error failing", "quiet"}));
 }
 
 TEST(TFormStorage, FormEventsDecideWhenStateIsSaved) {

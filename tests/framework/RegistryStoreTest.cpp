@@ -155,6 +155,29 @@ TEST(RegistryStore, RowsWhoseDataDoesNotFitTheirTypeAreRefused) {
     EXPECT_THROW(t.readValue(key, "big"), RegistryError);
 }
 
+TEST(RegistryStore, AStoreMadeBeforeTheDynamicDataRootGetsItOnItsFirstKey) {
+    TempDir d;
+    std::string file = d / "r.sqlite3";
+    {
+        RegistryStore store(file);
+        store.begin(Mode::Write).commit();
+    }
+    sql(file, "DELETE FROM reg_keys WHERE parent IS NULL AND name = 'HKDD'");
+    RegistryStore store(file);
+    {
+        RegTransaction t = store.begin(Mode::Read);
+        EXPECT_FALSE(t.openKey(HKEY_DYN_DATA, ""));
+        EXPECT_TRUE(t.openKey(HKEY_CURRENT_USER, ""));  // the others are as they were
+    }
+    RegTransaction t = store.begin(Mode::Write);
+    const RegKeyId key = t.createKey(HKEY_DYN_DATA, "Software\\App");
+    EXPECT_EQ(t.openKey(HKEY_DYN_DATA, "software\\app"), key);
+    const RegKeyId other = t.createKey(HKEY_DYN_DATA, "Other");  // one root, not two
+    EXPECT_EQ(t.openKey(HKEY_DYN_DATA, "Other"), other);
+    EXPECT_THROW(t.createKey(0x80000004u, "X"), RegistryError);  // not a root of ours
+    t.commit();
+}
+
 TEST(RegistryStore, NestedTransactionsUndoOnlyTheirOwnPart) {
     RegistryStore store(":memory:");
     {
