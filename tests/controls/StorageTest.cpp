@@ -225,20 +225,6 @@ TEST(StoredProps, FloatsTakeTheirTypesDigitsAndCharactersAreOneCharacter) {
     EXPECT_FALSE(ParseInteger("5000000000"));
 }
 
-TEST(PlacementStorage, EveryPlacementRootSelectsAStoreRootThatKeepsValues) {
-    const std::pair<TPlacementRegRoot, RegRootId> roots[] = {
-        {prCurrentUser, HKEY_CURRENT_USER}, {prLocalMachine, HKEY_LOCAL_MACHINE}, {prCurrentConfig, HKEY_CURRENT_CONFIG},
-        {prClassesRoot, HKEY_CLASSES_ROOT}, {prUsers, HKEY_USERS},              {prDynData, HKEY_DYN_DATA}};
-    RegistryStore store(":memory:");
-    for (const auto& [root, key] : roots) {
-        EXPECT_EQ(PlacementRootKey(root), key);
-        TRegIniStorage st(store, PlacementRootKey(root), "Software\\App", false);
-        st.WriteInteger("Storage", "FormVersion", int(root));
-        EXPECT_TRUE(st.Close()) << root;
-        EXPECT_EQ(TRegIniStorage(store, key, "Software\\App", true).ReadInteger("Storage", "FormVersion", -1), int(root));
-    }
-}
-
 TEST(StoredProps, AStringListIsASubsectionAndADamagedCountIsCapped) {
     Storages s;
     auto st = s.make(true);
