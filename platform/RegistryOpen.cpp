@@ -62,7 +62,7 @@ CREATE VIEW reg_entries(path, seq, name, type, data) AS
 INSERT INTO reg_keys(parent, root, name, name_fold) VALUES
   (NULL, 2147483648, 'HKCR', 'hkcr'), (NULL, 2147483649, 'HKCU', 'hkcu'),
   (NULL, 2147483650, 'HKLM', 'hklm'), (NULL, 2147483651, 'HKU', 'hku'),
-  (NULL, 2147483653, 'HKCC', 'hkcc');
+  (NULL, 2147483653, 'HKCC', 'hkcc'), (NULL, 2147483654, 'HKDD', 'hkdd');
 )sql";
 
 // The only objects a store of ours holds; anything else means the file is not ours.

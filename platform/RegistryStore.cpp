@@ -22,6 +22,13 @@ std::vector<std::string_view> splitKeyPath(std::string_view path) {
     return parts;
 }
 
+// A root this program knows but a store made by an earlier version lacks: the name it has
+// in a new store, else nothing.
+std::optional<std::string_view> lateRootName(RegRootId root) {
+    if (root == HKEY_DYN_DATA) return "HKDD";
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<std::string> RegValue::text() const {
@@ -167,6 +174,12 @@ std::optional<RegKeyId> RegTransaction::openSubkey(RegKeyId parent, std::string_
 
 RegKeyId RegTransaction::createKey(RegRootId root, std::string_view path) {
     std::optional<RegKeyId> key = rootKey(root);
+    if (const std::optional<std::string_view> name = lateRootName(root); !key && name) {
+        Statement ins(store_->db_, "INSERT INTO reg_keys(parent, root, name, name_fold) VALUES (NULL, ?1, ?2, ?3)");
+        ins.bind(1, std::int64_t(root)).bind(2, *name).bind(3, foldCaseUtf8(*name));
+        ins.step();
+        key = sqlite3_last_insert_rowid(store_->db_);
+    }
     if (!key) throw RegistryError("settings store: unknown root " + std::to_string(root));
     return createSubkey(*key, path);
 }

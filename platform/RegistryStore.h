@@ -45,6 +45,7 @@ constexpr RegRootId HKEY_CURRENT_USER = 0x80000001u;
 constexpr RegRootId HKEY_LOCAL_MACHINE = 0x80000002u;
 constexpr RegRootId HKEY_USERS = 0x80000003u;
 constexpr RegRootId HKEY_CURRENT_CONFIG = 0x80000005u;
+constexpr RegRootId HKEY_DYN_DATA = 0x80000006u;
 
 // Value types, numbered as the registry numbers them.
 enum class RegType : std::uint32_t { Sz = 1, ExpandSz = 2, Binary = 3, Dword = 4 };

@@ -19,14 +19,19 @@ std::string TrimBlanks(const std::string& s) {
     return s.substr(first, s.find_last_not_of(" \t") + 1 - first);
 }
 
-std::optional<int> ParseInteger(const std::string& text) {
+template <class T>
+std::optional<T> ParseDecimal(const std::string& text) {
     const std::string t = TrimBlanks(text);
-    int value = 0;
+    T value = 0;
     const char* first = t.data() + (t.size() > 1 && t[0] == '+' ? 1 : 0);
     const auto [end, ec] = std::from_chars(first, t.data() + t.size(), value);
     if (t.empty() || ec != std::errc() || end != t.data() + t.size()) return std::nullopt;
     return value;
 }
+
+template std::optional<int> ParseDecimal<int>(const std::string&);
+template std::optional<std::int64_t> ParseDecimal<std::int64_t>(const std::string&);
+template std::optional<std::uint64_t> ParseDecimal<std::uint64_t>(const std::string&);
 
 std::string IPlacementStorage::ReadString(const std::string& section, const std::string& ident, const std::string& def) {
     return Read(section, ident).value_or(def);
@@ -110,6 +115,18 @@ void TIniStorage::WriteInteger(const std::string& section, const std::string& id
 }
 
 void TIniStorage::EraseSection(const std::string& section) { ini_.EraseSection(section); }
+
+RegRootId PlacementRootKey(TPlacementRegRoot root) {
+    switch (root) {
+        case prLocalMachine: return HKEY_LOCAL_MACHINE;
+        case prCurrentConfig: return HKEY_CURRENT_CONFIG;
+        case prClassesRoot: return HKEY_CLASSES_ROOT;
+        case prUsers: return HKEY_USERS;
+        case prDynData: return HKEY_DYN_DATA;
+        case prCurrentUser: break;
+    }
+    return HKEY_CURRENT_USER;
+}
 
 std::string DefaultPlacementRegKey(const std::string& exeName) {
     return "Software\\" + std::filesystem::path(exeName).stem().string();

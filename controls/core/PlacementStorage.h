@@ -3,6 +3,7 @@
 // either below a key of the settings store (a section is a subkey of the key path, an
 // identifier a value name) or in an INI file. Reading never raises: a missing value, or a
 // storage that cannot be reached, gives the default.
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,12 +64,18 @@ private:
     TIniFile ini_;
 };
 
+// The roots a placement may be kept under, each selecting the store's root of that id.
+enum TPlacementRegRoot { prCurrentUser, prLocalMachine, prCurrentConfig, prClassesRoot, prUsers, prDynData };
+RegRootId PlacementRootKey(TPlacementRegRoot root);
+
 // "Software\" and the program file's name without folder and extension.
 std::string DefaultPlacementRegKey(const std::string& exeName);
 // The program file's name without folder, its extension made ".INI".
 std::string DefaultPlacementIniName(const std::string& exeName);
-// A whole decimal number (blanks around it allowed), else nothing.
-std::optional<int> ParseInteger(const std::string& text);
+// A whole decimal number (blanks around it allowed) within the range of T, else nothing.
+template <class T>
+std::optional<T> ParseDecimal(const std::string& text);
+inline std::optional<int> ParseInteger(const std::string& text) { return ParseDecimal<int>(text); }
 // Without the blanks and tabs at either end.
 std::string TrimBlanks(const std::string& s);
 

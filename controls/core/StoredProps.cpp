@@ -12,7 +12,6 @@ namespace gs {
 namespace {
 
 constexpr const char* kCount = "Count";
-constexpr int kFloatDigits = 15;
 constexpr int kSetBits = 32;
 
 std::string trimmed(const std::string& s) { return TrimBlanks(s); }
@@ -35,21 +34,51 @@ std::string StoredPropIdent(const std::string& component, const std::string& pro
     return component + "_" + property;
 }
 
-std::string FloatText(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*G", kFloatDigits, value);
+int FloatPrecision(TFloatType type) {
+    switch (type) {
+        case TFloatType::Single: return 7;
+        case TFloatType::Extended: case TFloatType::Comp: return 18;
+        case TFloatType::Currency: return 19;
+        case TFloatType::Double: break;
+    }
+    return 15;
+}
+
+std::string FloatText(long double value, TFloatType type) {
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, "%.*LG", FloatPrecision(type), value);
     std::string text = buffer;
     for (char& c : text)
         if (c == ',') c = '.';
     return text;
 }
 
-std::optional<double> FloatFromText(const std::string& text) {
+namespace {
+template <class T>
+std::optional<T> floatFromText(const std::string& text) {
     const std::string t = trimmed(text);
-    double value = 0;
+    T value = 0;
     const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
     if (t.empty() || ec != std::errc() || end != t.data() + t.size()) return std::nullopt;
     return value;
+}
+}  // namespace
+
+std::optional<double> FloatFromText(const std::string& text) { return floatFromText<double>(text); }
+
+std::optional<long double> ExtendedFromText(const std::string& text) { return floatFromText<long double>(text); }
+
+std::string CharText(char32_t c) {
+    std::string text;
+    const bool character = c != 0 && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+    if (character) appendUtf8(text, c);
+    return text;
+}
+
+std::optional<char32_t> CharFromText(const std::string& text) {
+    std::size_t i = 0;
+    if (text.empty()) return std::nullopt;
+    return decodeUtf8(text, i);
 }
 
 std::string SetText(std::uint32_t members, const std::vector<std::string>& names) {

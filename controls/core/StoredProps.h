@@ -25,9 +25,18 @@ std::optional<std::pair<std::string, std::string>> SplitStoredPropName(const std
 // The identifier of a listed property: component name, "_", property name.
 std::string StoredPropIdent(const std::string& component, const std::string& property);
 
-// Floats with a point whatever the locale, in the general format of 15 digits.
-std::string FloatText(double value);
+// How a float property holds its value, which decides the digits it is written with.
+enum class TFloatType { Single, Double, Extended, Comp, Currency };
+int FloatPrecision(TFloatType type);
+// Floats with a point whatever the locale, in the general format of their type's digits.
+std::string FloatText(long double value, TFloatType type = TFloatType::Double);
 std::optional<double> FloatFromText(const std::string& text);
+std::optional<long double> ExtendedFromText(const std::string& text);
+// A character property as text: the character itself, or nothing for the null character,
+// which no stored text can hold.
+std::string CharText(char32_t c);
+// The first character of the text; nothing when it is empty or not UTF-8.
+std::optional<char32_t> CharFromText(const std::string& text);
 // A set as "[a,b]" of its member names (bits 0 to 31 of `members`) ...
 std::string SetText(std::uint32_t members, const std::vector<std::string>& names);
 // ... and back: words separated by blanks, commas and brackets, each a member name (any case).

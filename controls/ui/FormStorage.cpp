@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 
 namespace gs {
 
@@ -30,6 +31,35 @@ TFormPlacement::TFormPlacement(QWidget* form)
             default: break;
         }
     };
+    hook_->OnError = [this](std::exception_ptr error) {
+        if (OnError) OnError(error);
+        else std::rethrow_exception(error);  // the hook then says it on stderr
+    };
+}
+
+TPlacementLink::~TPlacementLink() { SetController(nullptr); }
+
+void TPlacementLink::SetController(TFormPlacement* placement) {
+    if (placement == controller_) return;
+    if (controller_) controller_->removeLink(this);
+    if (placement) placement->addLink(this);
+}
+
+void TFormPlacement::addLink(TPlacementLink* link) {
+    links_.push_back(link);
+    link->controller_ = this;
+}
+
+void TFormPlacement::tellLinks(TPlacementLink::Event TPlacementLink::*event, IPlacementStorage& storage) {
+    // A link may leave, or go, while it is told.
+    for (TPlacementLink* link : std::vector<TPlacementLink*>(links_))
+        if (std::find(links_.begin(), links_.end(), link) != links_.end() && link->*event)
+            (link->*event)(storage, Section());
+}
+
+void TFormPlacement::removeLink(TPlacementLink* link) {
+    links_.erase(std::remove(links_.begin(), links_.end(), link), links_.end());
+    link->controller_ = nullptr;
 }
 
 void TFormPlacement::SetMinMaxInfo(const TWinMinMaxInfo& info) {
@@ -103,6 +133,7 @@ void TFormPlacement::releaseLimits() {
 }
 
 TFormPlacement::~TFormPlacement() {
+    while (!links_.empty()) removeLink(links_.back());
     if (form_ && attached_) form_->removeEventFilter(this);
 }
 
@@ -249,6 +280,7 @@ void TFormPlacement::SaveData(IPlacementStorage& storage) {
     }
     if ((Options & fpActiveControl) && form_->focusWidget())
         storage.WriteString(Section(), kActiveControl, form_->focusWidget()->objectName().toStdString());
+    tellLinks(&TPlacementLink::OnSave, storage);
 }
 
 void TFormPlacement::RestoreData(IPlacementStorage& storage) {
@@ -270,6 +302,7 @@ void TFormPlacement::RestoreData(IPlacementStorage& storage) {
             else form_->setWindowState(Qt::WindowNoState);
         }
     }
+    tellLinks(&TPlacementLink::OnRestore, storage);
 }
 
 void TFormStorage::ResolveStoredProps() { StoredProps = gs::ResolveStoredProps(Form(), StoredProps); }

@@ -27,6 +27,32 @@ namespace gs {
 
 enum TPlacementOption : int { fpState = 1, fpPosition = 2, fpActiveControl = 4 };
 
+class TFormPlacement;
+
+// Something else that keeps its state beside a form's: told to save after each save of the
+// placement's data and to restore after each restore of it, in the placement's section of
+// the storage the placement has open. A link and its placement may go in either order.
+class TPlacementLink {
+public:
+    using Event = std::function<void(IPlacementStorage& storage, const std::string& section)>;
+
+    TPlacementLink() = default;
+    TPlacementLink(const TPlacementLink&) = delete;
+    TPlacementLink& operator=(const TPlacementLink&) = delete;
+    ~TPlacementLink();
+
+    TFormPlacement* Controller() const { return controller_; }
+    // Leaves the placement it was linked to, and joins this one (none: joins none).
+    void SetController(TFormPlacement* placement);
+
+    Event OnSave;
+    Event OnRestore;
+
+private:
+    friend class TFormPlacement;
+    TFormPlacement* controller_ = nullptr;
+};
+
 class TFormPlacement : public QObject {
     Q_OBJECT
 public:
@@ -44,8 +70,8 @@ public:
     int Version = 0;
     std::function<void()> OnSavePlacement;
     std::function<void()> OnRestorePlacement;
-    // Where failures of the form events go (the program's error handler); by default they
-    // are dropped.
+    // Where failures of the form events and of the hook's handlers go (the program's error
+    // handler); by default those of the form events are dropped.
     std::function<void(std::exception_ptr)> OnError;
 
     // Size limits of the form (its tracking sizes; a maximised size and place are the
@@ -66,6 +92,7 @@ public:
     // One integer of the section, through the open storage or one opened for the call.
     int ReadInteger(const std::string& name, int def);
     void WriteInteger(const std::string& name, int value);
+    int LinkCount() const { return int(links_.size()); }
     // True when the last restore moved the form.
     bool PlacementApplied() const { return applied_; }
     QWidget* Form() const { return form_; }
@@ -88,6 +115,10 @@ private:
     void maximiseIconStep();
     void applyLimits();
     void releaseLimits();
+    friend class TPlacementLink;
+    void addLink(TPlacementLink* link);
+    void removeLink(TPlacementLink* link);
+    void tellLinks(TPlacementLink::Event TPlacementLink::*event, IPlacementStorage& storage);
 
     QPointer<QWidget> form_;
     TRxWindowHook* hook_;
@@ -102,6 +133,7 @@ private:
     bool destroying_ = false;
     bool applied_ = false;
     bool attached_ = false;
+    std::vector<TPlacementLink*> links_;
 };
 
 class TFormStorage : public TFormPlacement {

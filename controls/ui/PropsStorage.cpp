@@ -151,13 +151,51 @@ std::optional<Kind> kindOf(const QMetaType& type) {
     if (type.flags() & QMetaType::PointerToQObject) return Kind::Component;
     switch (type.id()) {
         case QMetaType::Bool: return Kind::Boolean;
-        case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: return Kind::Integer;
+        case QMetaType::Int: return Kind::Integer;
+        case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::Long: return Kind::Int64;
+        case QMetaType::ULongLong: case QMetaType::ULong: return Kind::UInt64;
+        case QMetaType::Char: case QMetaType::SChar: case QMetaType::UChar: return Kind::Char;
+        case QMetaType::QChar: case QMetaType::Char16: case QMetaType::Char32: return Kind::WideChar;
+        case QMetaType::QVariant: return Kind::Variant;
         case QMetaType::Double: case QMetaType::Float: return Kind::Float;
         case QMetaType::QString: return Kind::String;
         case QMetaType::QStringList: return Kind::StringList;
         default: return std::nullopt;
     }
 }
+
+// The code of a character property's value: a byte of Latin-1 for a narrow one.
+char32_t characterOf(Kind kind, const QVariant& v) {
+    switch (v.metaType().id()) {
+        case QMetaType::QChar: return v.toChar().unicode();
+        case QMetaType::Char16: return v.value<char16_t>();
+        case QMetaType::Char32: return v.value<char32_t>();
+        default: break;
+    }
+    const qlonglong code = v.toLongLong();
+    return kind == Kind::Char ? char32_t(code & 0xFF) : char32_t(code);
+}
+
+// A character as a value of the property's own type; nothing when the type cannot hold it.
+std::optional<QVariant> characterValue(const QMetaType& type, char32_t c) {
+    switch (type.id()) {
+        case QMetaType::QChar: return c > 0xFFFF ? std::nullopt : std::optional(QVariant(QChar(char16_t(c))));
+        case QMetaType::Char16: return c > 0xFFFF ? std::nullopt : std::optional(QVariant::fromValue(char16_t(c)));
+        case QMetaType::Char32: return QVariant::fromValue(c);
+        case QMetaType::Char: return c > 0xFF ? std::nullopt : std::optional(QVariant::fromValue(char(c)));
+        case QMetaType::SChar: return c > 0xFF ? std::nullopt : std::optional(QVariant::fromValue((signed char)(c)));
+        case QMetaType::UChar: return c > 0xFF ? std::nullopt : std::optional(QVariant::fromValue((unsigned char)(c)));
+        default: return QVariant(uint(c));
+    }
+}
+
+long double floatOf(const QVariant& v) {
+    if (v.metaType() == QMetaType::fromType<long double>()) return v.value<long double>();
+    return v.toDouble();
+}
+
+// Kinds whose empty text is a value of its own, written and read back.
+bool keepsEmptyText(Kind kind) { return kind == Kind::String || kind == Kind::WideChar || kind == Kind::Variant; }
 
 std::optional<TStoredProperty> qtProperty(QObject* component, const QString& name) {
     const QMetaObject* meta = component->metaObject();
@@ -209,6 +247,12 @@ std::optional<TStoredProperty> qtProperty(QObject* component, const QString& nam
         const std::optional<Kind> kind = kindOf(prop.metaType());
         if (!kind) return std::nullopt;  // kinds that are not stored
         p.kind = *kind;
+        if (prop.metaType().id() == QMetaType::Float) p.floatType = TFloatType::Single;
+        if ((p.kind == Kind::Char || p.kind == Kind::WideChar) && p.set)
+            p.set = [component, prop](const QVariant& v) {
+                if (const std::optional<QVariant> c = characterValue(prop.metaType(), char32_t(v.toUInt())))
+                    prop.write(component, *c);
+            };
         // None is written as the property's own null pointer, which converts from nothing.
         if (p.kind == Kind::Component && p.set)
             p.set = [component, prop](const QVariant& v) {
@@ -313,14 +357,17 @@ std::string TPropsStorage::textOf(const TStoredProperty& p) const {
     if (p.kind == Kind::Object || p.kind == Kind::Collection || p.kind == Kind::StringList) return {};
     const QVariant v = p.get();
     switch (p.kind) {
-        case Kind::Integer: return std::to_string(v.toLongLong());
+        case Kind::Integer: case Kind::Int64: return std::to_string(v.toLongLong());
+        case Kind::UInt64: return std::to_string(v.toULongLong());
+        case Kind::Char: case Kind::WideChar: return CharText(characterOf(p.kind, v));
+        case Kind::Variant: return text(v.toString());
         case Kind::Boolean: return v.toBool() ? kTrueText : kFalseText;
         case Kind::Enumeration: {
             const int index = v.toInt();
             return index < 0 || std::size_t(index) >= p.names.size() ? std::string() : p.names[std::size_t(index)];
         }
         case Kind::Set: return SetText(v.toUInt(), p.names);
-        case Kind::Float: return FloatText(v.toDouble());
+        case Kind::Float: return FloatText(floatOf(v), p.floatType);
         case Kind::String: return text(v.toString());
         case Kind::Component: {
             QObject* target = v.value<QObject*>();
@@ -367,8 +414,10 @@ void TPropsStorage::store(const std::string& section, const std::string& ident, 
         default: break;
     }
     const std::string value = textOf(p);
-    if (value.empty() && p.kind != Kind::String) return;  // an empty text is a string's only
-    storage_.WriteString(section, ident, TrimBlanks(value));
+    if (value.empty() && !keepsEmptyText(p.kind)) return;
+    // A character is its text whole: a blank one is a value like any other.
+    const bool character = p.kind == Kind::Char || p.kind == Kind::WideChar;
+    storage_.WriteString(section, ident, character ? value : TrimBlanks(value));
 }
 
 void TPropsStorage::load(const std::string& section, const std::string& ident, const TStoredProperty& p) {
@@ -395,12 +444,26 @@ void TPropsStorage::load(const std::string& section, const std::string& ident, c
             return;
         default: break;
     }
-    // Read only what has a text now, or may be empty (a string, a reference).
+    // Read only what has a text now, or may be empty (a string, a reference, a character,
+    // a variant).
     const std::string def = textOf(p);
-    if (def.empty() && p.kind != Kind::String && p.kind != Kind::Component) return;
-    const std::string t = TrimBlanks(storage_.ReadString(section, ident, def));
+    const bool character = p.kind == Kind::Char || p.kind == Kind::WideChar;
+    if (def.empty() && !keepsEmptyText(p.kind) && !character && p.kind != Kind::Component) return;
+    const std::optional<std::string> stored = storage_.Read(section, ident);
+    // A variant has no text of its own to fall back on: without a stored one it keeps its
+    // value and its type.
+    if (!stored && p.kind == Kind::Variant) return;
+    const std::string t = character ? stored.value_or(def) : TrimBlanks(stored.value_or(def));
     switch (p.kind) {
         case Kind::Integer: p.set(QVariant(qlonglong(ParseInteger(t).value_or(0)))); break;
+        case Kind::Int64: p.set(QVariant(qlonglong(ParseDecimal<std::int64_t>(t).value_or(0)))); break;
+        case Kind::UInt64: p.set(QVariant(qulonglong(ParseDecimal<std::uint64_t>(t).value_or(0)))); break;
+        case Kind::Char:
+        case Kind::WideChar:
+            if (const std::optional<char32_t> c = CharFromText(t); c && (p.kind == Kind::WideChar || *c <= 0xFF))
+                p.set(QVariant(uint(*c)));
+            break;
+        case Kind::Variant: p.set(QVariant(QString::fromStdString(t))); break;
         case Kind::Boolean:
             if (const auto b = EnumFromText(t, {kFalseText, kTrueText})) p.set(QVariant(*b == 1));
             break;
@@ -409,7 +472,11 @@ void TPropsStorage::load(const std::string& section, const std::string& ident, c
             break;
         case Kind::Set: p.set(QVariant(SetFromText(t, p.names))); break;
         case Kind::Float:
-            if (const auto f = FloatFromText(t)) p.set(QVariant(*f));
+            if (p.floatType == TFloatType::Single || p.floatType == TFloatType::Double) {
+                if (const auto f = FloatFromText(t)) p.set(QVariant(*f));
+            } else if (const auto f = ExtendedFromText(t)) {
+                p.set(QVariant::fromValue(*f));
+            }
             break;
         case Kind::String: p.set(QVariant(QString::fromStdString(t))); break;
         case Kind::Component:

@@ -5,7 +5,8 @@
 // followed directly by their names ("Label1_FontName"); a collection keeps its count in the
 // section ("Grid_Columns.Count") and its items' properties in a subsection named after the
 // section and the identifier ("Form.Grid_Columns"), as "Item0_Width", "Item1_Width", ...
-// A value whose text is empty is written only for a string.
+// A value whose text is empty is written only for a string, a wide character and a variant.
+// A character is kept as it is, blanks included; a null one has no text.
 // Properties are found, in this order, by the finders the form adds (for properties its
 // widgets do not have as such), by the common ones of the widgets (Visible, Width, Height,
 // Checked, Items, Text) and by the Qt properties of the component (names in any case).
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "controls/core/PlacementStorage.h"
+#include "controls/core/StoredProps.h"
 
 namespace gs {
 
@@ -36,13 +38,19 @@ struct TStoredCollection {
 };
 
 struct TStoredProperty {
-    enum class Kind { Integer, Boolean, Enumeration, Set, Float, String, StringList, Component, Object, Collection };
+    enum class Kind {
+        Integer, Boolean, Enumeration, Set, Float, String, StringList, Component, Object, Collection,
+        Char, WideChar, Int64, UInt64, Variant
+    };
     Kind kind = Kind::Integer;
     std::vector<std::string> names;  // enumeration and set members, by value
     std::function<QVariant()> get;
     std::function<void(const QVariant&)> set;  // none: stored, never loaded
     std::function<TStoredMembers()> members = nullptr;  // an object's own properties
     std::shared_ptr<TStoredCollection> collection = nullptr;
+    // A float's type, for its digits; an extended, comp or currency value may come as a
+    // long double.
+    TFloatType floatType = TFloatType::Double;
 };
 
 using TPropertyFinder = std::function<std::optional<TStoredProperty>(QObject* component, const QString& name)>;

@@ -5,7 +5,10 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <iostream>
 #include <map>
+
+#include "platform/Errors.h"
 
 namespace gs {
 
@@ -57,6 +60,31 @@ void TRxWindowHook::SetWinControl(QWidget* control) {
     detach();
     control_ = control;
     if (wasActive) attach();
+}
+
+bool TRxWindowHook::call(const MessageEvent& handler, QEvent* event, bool& handled) {
+    if (!handler) return true;
+    try {
+        handler(*this, event, handled);
+        return true;
+    } catch (...) {
+        if (OnError) {
+            try {
+                OnError(std::current_exception());
+                return false;
+            } catch (...) {
+                // The handler of errors failed as well: said below, as without one.
+            }
+        }
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            std::cerr << kMessagePrefix << e.what() << '\n';
+        } catch (...) {
+            std::cerr << kMessagePrefix << "unknown error\n";
+        }
+        return false;
+    }
 }
 
 void TRxWindowHook::attach() {
@@ -127,19 +155,28 @@ bool TControlHook::Deliver(QEvent* event, bool& result) {
     if (!control_ || hooks_.empty()) return false;
     const std::vector<TRxWindowHook*> hooks = hooks_;  // handlers may unregister
     bool handled = false;
+    // A handler may free a hook that comes after it.
+    std::vector<QPointer<TRxWindowHook>> alive(hooks.begin(), hooks.end());
     if (event->type() != QEvent::Quit)
-        for (auto it = hooks.rbegin(); it != hooks.rend() && !handled; ++it)
-            if ((*it)->BeforeMessage) (*it)->BeforeMessage(**it, event, handled);
+        for (auto it = alive.rbegin(); it != alive.rend() && !handled; ++it)
+            if (*it) (*it)->call((*it)->BeforeMessage, event, handled);
     if (handled) {
         result = true;
         return true;
     }
-    // Qt's own delivery, whole; the "after" handlers then see what it made of the event.
-    QPointer<QWidget> alive(control_);
-    result = QCoreApplication::instance()->notify(control_, event);
+    // Qt's own delivery, whole; the "after" handlers then see what it made of the event,
+    // also when the widget's handling raised (which then goes on its way).
+    QPointer<QWidget> control(control_);
+    std::exception_ptr failed;
+    try {
+        result = QCoreApplication::instance()->notify(control_, event);
+    } catch (...) {
+        failed = std::current_exception();
+    }
     bool afterHandled = false;
-    for (auto it = hooks.rbegin(); it != hooks.rend() && !afterHandled && alive; ++it)
-        if ((*it)->AfterMessage) (*it)->AfterMessage(**it, event, afterHandled);
+    for (auto it = alive.rbegin(); it != alive.rend() && !afterHandled && control; ++it)
+        if (*it) (*it)->call((*it)->AfterMessage, event, afterHandled);
+    if (failed) std::rethrow_exception(failed);
     return true;
 }
 

@@ -11,9 +11,13 @@
 // starts to deliver them (the notify callback of the application object, main thread only):
 // the "before" handlers, then Qt's whole ordinary delivery (application filters, the widget's
 // filters in their order, the widget), then the "after" handlers.
+//
+// No exception of a handler may cross Qt's delivery: each goes to its hook's OnError (the
+// program's error handler) and the event goes on to the next hook.
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
+#include <exception>
 #include <functional>
 #include <vector>
 
@@ -36,11 +40,15 @@ public:
 
     MessageEvent BeforeMessage;
     MessageEvent AfterMessage;
+    // Where the failures of the two handlers go; without one they are written to stderr.
+    std::function<void(std::exception_ptr)> OnError;
 
 private:
     friend class TControlHook;
     void attach();
     void detach();
+    // Runs one handler; false when it failed (and the failure was reported).
+    bool call(const MessageEvent& handler, QEvent* event, bool& handled);
 
     bool active_ = true;
     QPointer<QWidget> control_;

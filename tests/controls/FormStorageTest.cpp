@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QTreeWidget>
 #include <QWidget>
+#include <tuple>
 
 #include "support/QtTestApp.h"
 #include "controls/ui/FormStorage.h"
@@ -35,6 +36,12 @@ public:
     Q_PROPERTY(Styles Style READ style WRITE setStyle)
     Q_PROPERTY(QWidget* Buddy MEMBER Buddy)
     Q_PROPERTY(QStringList Lines MEMBER Lines)
+    Q_PROPERTY(char Letter MEMBER Letter)
+    Q_PROPERTY(QChar Glyph MEMBER Glyph)
+    Q_PROPERTY(qulonglong Huge MEMBER Huge)
+    Q_PROPERTY(qlonglong Big MEMBER Big)
+    Q_PROPERTY(QVariant Any MEMBER Any)
+    Q_PROPERTY(float Scale MEMBER Scale)
     using QWidget::QWidget;
     int Count = 0;
     double Ratio = 0;
@@ -45,6 +52,12 @@ public:
     void setStyle(Styles s) { Look = s; }
     QWidget* Buddy = nullptr;
     QStringList Lines;
+    char Letter = 'a';
+    QChar Glyph = u'a';
+    qulonglong Huge = 0;
+    qlonglong Big = 0;
+    QVariant Any;
+    float Scale = 1;
 };
 Q_DECLARE_OPERATORS_FOR_FLAGS(TTestPanel::Styles)
 
@@ -120,6 +133,98 @@ TEST(TFormStorage, QtPropertiesGoByTheirTextsAndComeBack) {
     EXPECT_EQ(again.panel->Buddy, nullptr);
     EXPECT_EQ(again.panel->Kind, TTestPanel::skSquare);
     EXPECT_EQ(again.panel->Count, 0);
+}
+
+TEST(TFormStorage, CharactersWideNumbersVariantsAndSinglesComeBack) {
+    qtTestApp();
+    RegistryStore store(":memory:");
+    auto make = [&store](const char* section) {
+        auto form = std::make_unique<TTestForm>(store);
+        form->storage->IniSection = section;
+        form->storage->StoredProps = {"panel.Letter", "panel.Glyph", "panel.Huge", "panel.Big", "panel.Any", "panel.Scale"};
+        return form;
+    };
+    // Blank characters are values of their own; an unassigned variant is an empty text.
+    for (const char letter : {'\xE9', ' '}) {
+        const QVariant any = letter == ' ' ? QVariant() : QVariant(42);
+        {
+            auto form = make("Form");
+            form->show();
+            TTestPanel& p = *form->panel;
+            std::tie(p.Letter, p.Glyph, p.Huge, p.Big, p.Any, p.Scale) =
+                std::tuple(letter, QChar(letter == ' ' ? 0x20 : 0x20AC), 18446744073709551615ull, -5000000000ll, any, 0.1f);
+            EXPECT_TRUE(form->close());
+        }
+        const std::pair<const char*, const char*> texts[] = {
+            {"panel_Letter", letter == ' ' ? " " : "\xC3\xA9"}, {"panel_Glyph", letter == ' ' ? " " : "\xE2\x82\xAC"},
+            {"panel_Huge", "18446744073709551615"}, {"panel_Big", "-5000000000"},
+            {"panel_Any", letter == ' ' ? "" : "42"}, {"panel_Scale", "0.1"}};
+        for (const auto& [name, text] : texts) EXPECT_EQ(value(store, name), text) << name;
+        auto again = make("Form");
+        again->show();
+        const TTestPanel& p = *again->panel;
+        EXPECT_EQ(std::tie(p.Letter, p.Huge, p.Big, p.Scale), std::tuple(letter, 18446744073709551615ull, -5000000000ll, 0.1f));
+        EXPECT_EQ(p.Glyph, QChar(letter == ' ' ? 0x20 : 0x20AC));
+        EXPECT_EQ(p.Any.toString(), any.toString());
+        again->storage->Active = false;
+    }
+    // Texts a property cannot take; with nothing stored, a variant keeps its value and type.
+    RegWriteString(store, HKEY_CURRENT_USER, "Software\\Test\\Fresh", "panel_Letter", "\xE2\x82\xAC");
+    RegWriteString(store, HKEY_CURRENT_USER, "Software\\Test\\Fresh", "panel_Huge", "-1");
+    auto form = make("Fresh");
+    std::tie(form->panel->Any, form->panel->Huge) = std::tuple(QVariant(7), 5ull);
+    form->show();
+    EXPECT_EQ(std::tie(form->panel->Any, form->panel->Letter, form->panel->Huge), std::tuple(QVariant(7), 'a', 0ull));
+    form->storage->Active = false;
+}
+
+TEST(TFormPlacement, LinksSaveAndRestoreWithThePlacementAndGoInEitherOrder) {
+    qtTestApp();
+    RegistryStore store(":memory:");
+    std::string kept = "linked";
+    auto link = std::make_unique<TPlacementLink>();
+    link->OnSave = [&](IPlacementStorage& st, const std::string& section) { st.WriteString(section, "Link", kept); };
+    link->OnRestore = [&](IPlacementStorage& st, const std::string& section) { kept = st.ReadString(section, "Link", "-"); };
+    {
+        TTestForm form(store);
+        form.storage->RegistryRoot = PlacementRootKey(prDynData);
+        link->SetController(form.storage);
+        form.show();
+        EXPECT_EQ(kept, "-");  // restored before anything was saved
+        kept = "linked";
+        EXPECT_TRUE(form.close());
+        EXPECT_EQ(RegReadString(store, HKEY_DYN_DATA, "Software\\Test\\Form", "Link", "-"), "linked");
+        form.show();
+        EXPECT_EQ(kept, "linked");
+        form.storage->Active = false;
+    }
+    EXPECT_EQ(link->Controller(), nullptr);  // the placement went first
+    TTestForm form(store);
+    link->SetController(form.storage);
+    link.reset();  // the link goes first
+    EXPECT_EQ(form.storage->LinkCount(), 0);
+    form.storage->Active = false;
+}
+
+TEST(TRxWindowHook, AFailingHandlerGoesToTheErrorHandlerAndTheEventGoesOn) {
+    qtTestApp();
+    QWidget widget;
+    std::vector<std::string> seen;
+    auto hook = [&](const std::string& name, bool fails) {
+        auto h = std::make_unique<TRxWindowHook>();
+        h->BeforeMessage = h->AfterMessage = [&seen, name, fails](TRxWindowHook&, QEvent* e, bool&) {
+            if (e->type() != QEvent::User) return;
+            seen.push_back(name);
+            if (fails) throw std::runtime_error(name);
+        };
+        h->OnError = [&seen](std::exception_ptr) { seen.push_back("error"); };
+        h->SetWinControl(&widget);
+        return h;
+    };
+    auto quiet = hook("quiet", false), failing = hook("failing", true);
+    QEvent e(QEvent::User);
+    QCoreApplication::sendEvent(&widget, &e);
+    EXPECT_EQ(seen, (std::vector<std::string>{"failing", "error", "quiet", "failing", "error", "quiet"}));
 }
 
 TEST(TFormStorage, FormEventsDecideWhenStateIsSaved) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <tuple>
 
 #include "controls/core/PlacementValues.h"
 #include "controls/core/StoredProps.h"
@@ -192,6 +193,17 @@ TEST(StoredProps, TextsOfTheKindsOfValues) {
     EXPECT_EQ(FloatText(2.5), "2.5");
     EXPECT_EQ(FloatFromText("2.5"), 2.5);
     EXPECT_FALSE(FloatFromText("2,5x"));
+}
+
+TEST(StoredProps, FloatsTakeTheirTypesDigitsAndOnlyRealCharactersHaveText) {
+    const std::tuple<long double, TFloatType, const char*> floats[] = {
+        {1.0f / 3, TFloatType::Single, "0.3333333"},         {1.0 / 3, TFloatType::Double, "0.333333333333333"},
+        {1.0L / 3, TFloatType::Extended, "0.333333333333333333"}, {123456789012345678.0L, TFloatType::Comp, "123456789012345678"},
+        {2.0L / 3, TFloatType::Currency, "0.6666666666666666667"}, {1e300, TFloatType::Double, "1E+300"}};
+    for (const auto& [value, type, text] : floats) EXPECT_EQ(FloatText(value, type), text);
+    EXPECT_EQ(ExtendedFromText("0.333333333333333333"), 0.333333333333333333L);
+    for (const char32_t none : {0u, 0xD800u, 0x110000u}) EXPECT_EQ(CharText(none), "") << std::uint32_t(none);
+    EXPECT_FALSE(CharFromText("\xFF"));
 }
 
 TEST(StoredProps, AStringListIsASubsectionAndADamagedCountIsCapped) {

@@ -155,6 +155,21 @@ TEST(RegistryStore, RowsWhoseDataDoesNotFitTheirTypeAreRefused) {
     EXPECT_THROW(t.readValue(key, "big"), RegistryError);
 }
 
+TEST(RegistryStore, AStoreMadeBeforeTheDynamicDataRootGetsItOnItsFirstKey) {
+    TempDir d;
+    std::string file = d / "r.sqlite3";
+    RegistryStore(file).begin(Mode::Write).commit();
+    sql(file, "DELETE FROM reg_keys WHERE parent IS NULL AND name = 'HKDD'");
+    RegistryStore store(file);
+    EXPECT_FALSE(store.begin(Mode::Read).openKey(HKEY_DYN_DATA, ""));
+    RegTransaction t = store.begin(Mode::Write);
+    const RegKeyId key = t.createKey(HKEY_DYN_DATA, "Software\\App"), other = t.createKey(HKEY_DYN_DATA, "Other");
+    EXPECT_EQ(t.openKey(HKEY_DYN_DATA, "software\\app"), key);
+    EXPECT_EQ(t.openKey(HKEY_DYN_DATA, "Other"), other);  // one root, made once
+    EXPECT_THROW(t.createKey(0x80000004u, "X"), RegistryError);  // not a root of ours
+    t.commit();
+}
+
 TEST(RegistryStore, NestedTransactionsUndoOnlyTheirOwnPart) {
     RegistryStore store(":memory:");
     {
