@@ -18,11 +18,12 @@ namespace {
 struct Painted {
     ItemScript script;
     std::unique_ptr<ViewImage> painted;
-    explicit Painted(const std::string& text, int selected = -1, const TTBCustomImageList* images = nullptr) {
+    explicit Painted(const std::string& text, int selected = -1, const TTBCustomImageList* images = nullptr,
+                     bool pressed = false) {
         gstest::qtTestApp();
         std::istringstream in(text);
         script = ParseItemScript(in);
-        painted = std::make_unique<ViewImage>(script, selected, false, images);
+        painted = std::make_unique<ViewImage>(script, selected, pressed, images);
     }
     const TRect& rect(int i) const { return painted->view->Cells()[std::size_t(i)]->BoundsRect; }
     QRgb at(int x, int y) const { return painted->image.pixel(x, y); }
@@ -56,7 +57,89 @@ std::unique_ptr<TTBCustomImageList> solidImages(QColor colour) {
 
 const QRgb kRed = qRgb(255, 0, 0);
 
+// A menu row that remembers where its texts went.
+struct RecordingViewer : TTBPaintedItemViewer {
+    using TTBPaintedItemViewer::TTBPaintedItemViewer;
+    mutable std::vector<QRect> texts;
+    void PaintCaption(QPainter& p, const QRect& r, int flags, bool emboss, const QColor& colour,
+                      const QString& text) const override {
+        texts.push_back(r);
+        TTBPaintedItemViewer::PaintCaption(p, r, flags, emboss, colour, text);
+    }
+};
+
+struct RecordingItem : TTBItem {
+    using TTBItem::TTBItem;
+    TTBViewerClass ViewerClass(const TTBView&) const override { return &MakeViewer<RecordingViewer>; }
+};
+
 }  // namespace
+
+TEST(ToolbarPaint, SplitMenuRowsSetTheirArrowApart) {
+    gstest::qtTestApp();  // the palette's colours
+    const QRgb shadow = SysColor(TSysColor::BtnShadow).rgb(), light = SysColor(TSysColor::BtnHighlight).rgb(),
+               face = SysColor(TSysColor::BtnFace).rgb(), highlight = SysColor(TSysColor::Highlight).rgb();
+    struct Case {
+        const char* name;
+        const char* item;
+        int selected;
+        bool pressed;
+        QRgb line, besideLine;
+        int arrowShift;  // -1: not checked (the caption shares its colour)
+    } cases[] = {
+        {"etched line", "split \"&Open\"", -1, false, shadow, light, -1},
+        {"sunken box", "split \"&Open\"", 0, false, shadow, face, 0},
+        {"pushed arrow", "split \"&Open\"", 0, true, shadow, face, 1},
+        {"sunken line", "split \"&Open\" disabled", 0, false, shadow, highlight, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Painted p(std::string("view popup\n") + c.item + "\n  button \"&a\"\n", c.selected, nullptr, c.pressed);
+        const TRect& r = p.rect(0);
+        const int x = r.right - 13, mid = r.top + r.Height() / 2;
+        EXPECT_EQ(p.at(x, mid + 2), c.line);
+        EXPECT_EQ(p.at(x + 1, mid + 2), c.besideLine);
+        if (c.arrowShift < 0) continue;
+        const QRect arrow = p.extent(0, SysColor(TSysColor::BtnText).rgb());  // white text on the highlight
+        EXPECT_EQ(arrow.topLeft(), QPoint(r.right - 9, mid - 4) + QPoint(c.arrowShift, c.arrowShift));
+        EXPECT_EQ(arrow.height(), 9);
+    }
+}
+
+TEST(ToolbarPaint, MenuTextSitsAsInSystemMenus) {
+    gstest::qtTestApp();
+    struct Case {
+        int pixelSize;
+        bool rowJustTextAndPadding;  // else as tall as the 16-pixel image column
+    } cases[] = {{8, false}, {20, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pixelSize);
+        ImageHost host;
+        host.font.setPixelSize(c.pixelSize);
+        TTBRootItem root(nullptr);
+        auto* item = new RecordingItem(&root);
+        item->SetCaption("&Open");
+        item->SetShortCut(scCtrl | 'O');
+        root.Add(item);
+        TTBView view(host, &root, nullptr, false);
+        view.ValidatePositions();
+        QImage image(300, 100, QImage::Format_ARGB32);
+        QPainter painter(&image);
+        TViewerPaintState st;
+        st.font = host.font;
+        PaintViewer(painter, *view.Cells()[0], st);
+        const auto& v = dynamic_cast<const RecordingViewer&>(*view.Cells()[0]);
+        ASSERT_EQ(v.texts.size(), 2u);  // caption and shortcut
+        const TRect& cell = v.BoundsRect;
+        EXPECT_EQ(cell.Height() == QFontMetrics(host.font).height() + 4, c.rowJustTextAndPadding);
+        for (const QRect& text : v.texts) {
+            EXPECT_EQ(text.top(), cell.top + QFontMetrics(host.font).leading());
+            EXPECT_EQ(text.bottom(), cell.bottom - 1 - (c.rowJustTextAndPadding ? 1 : 0));
+        }
+        EXPECT_EQ(v.texts[0].left(), cell.left + cell.Height() + 3);  // past the image column
+        EXPECT_EQ(v.texts[1].right() + 1, cell.right - cell.Height());
+    }
+}
 
 TEST(ToolbarPaint, Separators) {
     Painted menu("view popup\nbutton \"Open\"\nseparator\nbutton \"Save\"\n");
