@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "support/QtTestApp.h"
@@ -333,4 +334,38 @@ TEST(ToolbarImageList, StripsCutIntoPicturesWithMagentaClear) {
     EXPECT_EQ(canvas.pixel(3, 4), kRed);
     EXPECT_EQ(canvas.pixel(19, 4), qRgb(0, 0, 255));
     EXPECT_EQ(canvas.pixel(3, 8), qRgb(255, 255, 255));  // magenta is transparent
+}
+
+TEST(ToolbarImageList, StripBitmapRemakesTheListInItsMaskColour) {
+    gstest::qtTestApp();
+    QImage strip(32, 16, QImage::Format_RGB32);
+    strip.fill(qRgb(255, 0, 255));
+    for (int x = 0; x < 32; ++x) strip.setPixel(x, 4, kRed);
+    const QRgb white = qRgb(255, 255, 255), magenta = qRgb(255, 0, 255);
+    TTBCustomImageList list(16, 16);
+    struct Step {
+        const char* name;
+        std::function<void()> change;
+        int count;
+        QRgb corner, row4;  // picture 0 drawn on white
+    } steps[] = {
+        {"a colour alone makes nothing", [&] { list.SetStripMaskColor(kRed); }, 0, 0, 0},
+        {"the strip in that colour", [&] { list.SetStripBitmap(strip); }, 2, magenta, white},
+        {"another colour remakes it", [&] { list.SetStripMaskColor(0x00FF00FF); }, 2, white, kRed},
+        {"an empty strip keeps the pictures", [&] { list.SetStripBitmap(QImage()); }, 2, white, kRed},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.name);
+        s.change();
+        ASSERT_EQ(list.Count(), s.count);
+        if (!s.count) continue;
+        QImage canvas(16, 16, QImage::Format_ARGB32);
+        canvas.fill(Qt::white);
+        QPainter p(&canvas);
+        list.Draw(p, 0, 0, 0, true);
+        p.end();
+        EXPECT_EQ(canvas.pixel(0, 0), s.corner);
+        EXPECT_EQ(canvas.pixel(0, 4), s.row4);
+    }
+    EXPECT_EQ(list.StripMaskColor(), 0xFFFF00FFu);
 }
