@@ -132,9 +132,10 @@ TEST(ToolbarPaint, MenuTextSitsAsInSystemMenus) {
         const auto& v = dynamic_cast<const RecordingViewer&>(*view.Cells()[0]);
         ASSERT_EQ(v.texts.size(), 2u);  // caption and shortcut
         const TRect& cell = v.BoundsRect;
-        EXPECT_EQ(cell.Height() == QFontMetrics(host.font).height() + 4, c.rowJustTextAndPadding);
+        const QFontMetrics font(host.font);
+        EXPECT_EQ(cell.Height() == font.height() + font.leading() + 4, c.rowJustTextAndPadding);
         for (const QRect& text : v.texts) {
-            EXPECT_EQ(text.top(), cell.top + QFontMetrics(host.font).leading());
+            EXPECT_EQ(text.top(), cell.top + font.leading());
             EXPECT_EQ(text.bottom(), cell.bottom - 1 - (c.rowJustTextAndPadding ? 1 : 0));
         }
         EXPECT_EQ(v.texts[0].left(), cell.left + cell.Height() + 3);  // past the image column
