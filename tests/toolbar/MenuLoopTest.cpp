@@ -420,47 +420,37 @@ TEST(ToolbarMenuLoop, ToolbarPressesAndReleases) {
 
 namespace {
 
-// A value in a menu row, stepped by Return instead of clicking; its viewer is taller.
-struct StepperItem : TTBItem {
-    using TTBItem::TTBItem;
-    int steps = 0;
-    TTBViewerClass ViewerClass(const TTBView&) const override;
-};
-
+// A value stepped by Return instead of clicking, in a taller row.
 struct StepperViewer : TTBItemViewer {
     using TTBItemViewer::TTBItemViewer;
+    inline static int steps = 0;
     TPoint MeasureSize(const TViewerPlace& place, const TTextMetrics& m, std::optional<TImageSize> i) const override {
         return {TTBItemViewer::MeasureSize(place, m, i).x, 40};
     }
     void KeyDown(int& key, bool) override {
-        if (key != vk::Return) return;
-        ++static_cast<StepperItem*>(Item())->steps;
-        key = 0;
+        if (key == vk::Return) key = 0, ++steps;
     }
 };
-
-TTBViewerClass StepperItem::ViewerClass(const TTBView&) const { return &MakeViewer<StepperViewer>; }
+struct StepperItem : TTBItem {
+    using TTBItem::TTBItem;
+    TTBViewerClass ViewerClass(const TTBView&) const override { return &MakeViewer<StepperViewer>; }
+};
 
 }  // namespace
 
 TEST(ToolbarMenuLoop, ItemsWithViewersOfTheirOwn) {
-    Fixture f("view popup\nbutton \"&Open\"\nseparator\nbutton \"&Save\"\n");
+    Fixture f("view popup\nbutton \"&Open\"\nseparator\n");
     auto* stepper = new StepperItem(f.script.root.get());
     stepper->SetCaption("&Zoom");
-    f.script.root->Insert(0, stepper);  // the view makes its viewer as the item arrives
+    f.script.root->Insert(0, stepper);  // its viewer is made as it arrives
     f.root->ValidatePositions();
     const auto& cells = f.root->Cells();
-    ASSERT_EQ(cells.size(), 4u);
-    EXPECT_NE(dynamic_cast<const StepperViewer*>(cells[0].get()), nullptr);
     EXPECT_NE(dynamic_cast<const TTBSeparatorItemViewer*>(cells[2].get()), nullptr);
     EXPECT_EQ(cells[0]->BoundsRect.Height(), 40);
-    EXPECT_LT(cells[1]->BoundsRect.Height(), 40);
     f.loop->KeyDown(vk::Down, false);
-    ASSERT_EQ(f.selected(), "&Zoom");
     EXPECT_TRUE(f.loop->KeyDown(vk::Return, false));  // the viewer's, not a click
-    EXPECT_EQ(stepper->steps, 1);
     EXPECT_FALSE(f.loop->Done());
     f.loop->KeyDown(vk::Down, false);  // passed on to the view
     EXPECT_EQ(f.selected(), "&Open");
-    EXPECT_EQ(stepper->steps, 1);
+    EXPECT_EQ(StepperViewer::steps, 1);
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <functional>
 #include <sstream>
 
 #include "support/QtTestApp.h"
@@ -62,13 +61,11 @@ const QRgb kRed = qRgb(255, 0, 0);
 struct RecordingViewer : TTBPaintedItemViewer {
     using TTBPaintedItemViewer::TTBPaintedItemViewer;
     mutable std::vector<QRect> texts;
-    void PaintCaption(QPainter& p, const QRect& r, int flags, bool emboss, const QColor& colour,
-                      const QString& text) const override {
+    void PaintCaption(QPainter& p, const QRect& r, int flags, bool emboss, const QColor& c, const QString& t) const override {
         texts.push_back(r);
-        TTBPaintedItemViewer::PaintCaption(p, r, flags, emboss, colour, text);
+        TTBPaintedItemViewer::PaintCaption(p, r, flags, emboss, c, t);
     }
 };
-
 struct RecordingItem : TTBItem {
     using TTBItem::TTBItem;
     TTBViewerClass ViewerClass(const TTBView&) const override { return &MakeViewer<RecordingViewer>; }
@@ -78,45 +75,38 @@ struct RecordingItem : TTBItem {
 
 TEST(ToolbarPaint, SplitMenuRowsSetTheirArrowApart) {
     gstest::qtTestApp();  // the palette's colours
-    const QRgb shadow = SysColor(TSysColor::BtnShadow).rgb(), light = SysColor(TSysColor::BtnHighlight).rgb(),
-               face = SysColor(TSysColor::BtnFace).rgb(), highlight = SysColor(TSysColor::Highlight).rgb();
+    const QRgb shadow = SysColor(TSysColor::BtnShadow).rgb();
     struct Case {
         const char* name;
         const char* item;
         int selected;
         bool pressed;
-        QRgb line, besideLine;
+        QRgb besideLine;
         int arrowShift;  // -1: not checked (the caption shares its colour)
     } cases[] = {
-        {"etched line", "split \"&Open\"", -1, false, shadow, light, -1},
-        {"sunken box", "split \"&Open\"", 0, false, shadow, face, 0},
-        {"pushed arrow", "split \"&Open\"", 0, true, shadow, face, 1},
-        {"sunken line", "split \"&Open\" disabled", 0, false, shadow, highlight, -1},
+        {"etched line", "split \"&Open\"", -1, false, SysColor(TSysColor::BtnHighlight).rgb(), -1},
+        {"sunken box", "split \"&Open\"", 0, false, SysColor(TSysColor::BtnFace).rgb(), 0},
+        {"pushed arrow", "split \"&Open\"", 0, true, SysColor(TSysColor::BtnFace).rgb(), 1},
+        {"sunken line", "split \"&Open\" disabled", 0, false, SysColor(TSysColor::Highlight).rgb(), -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Painted p(std::string("view popup\n") + c.item + "\n  button \"&a\"\n", c.selected, nullptr, c.pressed);
         const TRect& r = p.rect(0);
         const int x = r.right - 13, mid = r.top + r.Height() / 2;
-        EXPECT_EQ(p.at(x, mid + 2), c.line);
+        EXPECT_EQ(p.at(x, mid + 2), shadow);
         EXPECT_EQ(p.at(x + 1, mid + 2), c.besideLine);
         if (c.arrowShift < 0) continue;
-        const QRect arrow = p.extent(0, SysColor(TSysColor::BtnText).rgb());  // white text on the highlight
-        EXPECT_EQ(arrow.topLeft(), QPoint(r.right - 9, mid - 4) + QPoint(c.arrowShift, c.arrowShift));
-        EXPECT_EQ(arrow.height(), 9);
+        const QRect arrow = p.extent(0, SysColor(TSysColor::BtnText).rgb());  // the caption is white
+        EXPECT_EQ(arrow.topLeft(), QPoint(r.right - 9 + c.arrowShift, mid - 4 + c.arrowShift));
     }
 }
 
 TEST(ToolbarPaint, MenuTextSitsAsInSystemMenus) {
     gstest::qtTestApp();
-    struct Case {
-        int pixelSize;
-        bool rowJustTextAndPadding;  // else as tall as the 16-pixel image column
-    } cases[] = {{8, false}, {20, true}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.pixelSize);
+    for (bool rowJustTextAndPadding : {false, true}) {  // else as tall as the 16-pixel image column
         ImageHost host;
-        host.font.setPixelSize(c.pixelSize);
+        host.font.setPixelSize(rowJustTextAndPadding ? 20 : 8);
         TTBRootItem root(nullptr);
         auto* item = new RecordingItem(&root);
         item->SetCaption("&Open");
@@ -126,18 +116,15 @@ TEST(ToolbarPaint, MenuTextSitsAsInSystemMenus) {
         view.ValidatePositions();
         QImage image(300, 100, QImage::Format_ARGB32);
         QPainter painter(&image);
-        TViewerPaintState st;
-        st.font = host.font;
-        PaintViewer(painter, *view.Cells()[0], st);
+        PaintViewer(painter, *view.Cells()[0], {.font = host.font});
         const auto& v = dynamic_cast<const RecordingViewer&>(*view.Cells()[0]);
-        ASSERT_EQ(v.texts.size(), 2u);  // caption and shortcut
         const TRect& cell = v.BoundsRect;
         const QFontMetrics font(host.font);
-        EXPECT_EQ(cell.Height() == font.height() + font.leading() + 4, c.rowJustTextAndPadding);
-        for (const QRect& text : v.texts) {
-            EXPECT_EQ(text.top(), cell.top + font.leading());
-            EXPECT_EQ(text.bottom(), cell.bottom - 1 - (c.rowJustTextAndPadding ? 1 : 0));
-        }
+        ASSERT_EQ(v.texts.size(), 2u);  // caption and shortcut
+        EXPECT_EQ(cell.Height() == font.height() + font.leading() + 4, rowJustTextAndPadding);
+        for (const QRect& text : v.texts)
+            EXPECT_EQ(text, QRect(text.left(), cell.top + font.leading(), text.width(),
+                                  cell.Height() - font.leading() - rowJustTextAndPadding));
         EXPECT_EQ(v.texts[0].left(), cell.left + cell.Height() + 3);  // past the image column
         EXPECT_EQ(v.texts[1].right() + 1, cell.right - cell.Height());
     }
@@ -341,32 +328,25 @@ TEST(ToolbarImageList, StripBitmapRemakesTheListInItsMaskColour) {
     gstest::qtTestApp();
     QImage strip(32, 16, QImage::Format_RGB32);
     strip.fill(qRgb(255, 0, 255));
-    for (int x = 0; x < 32; ++x) strip.setPixel(x, 4, kRed);
-    const QRgb white = qRgb(255, 255, 255), magenta = qRgb(255, 0, 255);
+    strip.setPixel(0, 4, kRed);
     TTBCustomImageList list(16, 16);
-    struct Step {
-        const char* name;
-        std::function<void()> change;
-        int count;
-        QRgb corner, row4;  // picture 0 drawn on white
-    } steps[] = {
-        {"a colour alone makes nothing", [&] { list.SetStripMaskColor(kRed); }, 0, 0, 0},
-        {"the strip in that colour", [&] { list.SetStripBitmap(strip); }, 2, magenta, white},
-        {"another colour remakes it", [&] { list.SetStripMaskColor(0x00FF00FF); }, 2, white, kRed},
-        {"an empty strip keeps the pictures", [&] { list.SetStripBitmap(QImage()); }, 2, white, kRed},
-    };
-    for (const Step& s : steps) {
-        SCOPED_TRACE(s.name);
-        s.change();
-        ASSERT_EQ(list.Count(), s.count);
-        if (!s.count) continue;
+    auto drawn = [&](int y) {  // picture 0 on white
         QImage canvas(16, 16, QImage::Format_ARGB32);
         canvas.fill(Qt::white);
         QPainter p(&canvas);
         list.Draw(p, 0, 0, 0, true);
         p.end();
-        EXPECT_EQ(canvas.pixel(0, 0), s.corner);
-        EXPECT_EQ(canvas.pixel(0, 4), s.row4);
-    }
-    EXPECT_EQ(list.StripMaskColor(), 0xFFFF00FFu);
+        return canvas.pixel(0, y);
+    };
+    list.SetStripMaskColor(kRed);  // a colour alone makes nothing
+    EXPECT_EQ(list.Count(), 0);
+    list.SetStripBitmap(strip);
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(drawn(0), qRgb(255, 0, 255));
+    EXPECT_EQ(drawn(4), qRgb(255, 255, 255));
+    list.SetStripMaskColor(0x00FF00FF);  // set after the strip: remade
+    list.SetStripBitmap(QImage());       // empty: kept
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(drawn(0), qRgb(255, 255, 255));
+    EXPECT_EQ(drawn(4), kRed);
 }
