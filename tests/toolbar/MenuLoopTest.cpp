@@ -96,6 +96,22 @@ struct Fixture {
     }
 };
 
+// A value stepped by Return instead of clicking, in a taller row.
+struct StepperViewer : TTBItemViewer {
+    using TTBItemViewer::TTBItemViewer;
+    inline static int steps = 0;
+    TPoint MeasureSize(const TViewerPlace& place, const TTextMetrics& m, std::optional<TImageSize> i) const override {
+        return {TTBItemViewer::MeasureSize(place, m, i).x, 40};
+    }
+    void KeyDown(int& key, bool) override {
+        if (key == vk::Return) key = 0, ++steps;
+    }
+};
+struct StepperItem : TTBItem {
+    using TTBItem::TTBItem;
+    TTBViewerClass ViewerClass(const TTBView&) const override { return &MakeViewer<StepperViewer>; }
+};
+
 }  // namespace
 
 TEST(ToolbarMenuLoop, KeysWalkAndExecute) {
@@ -417,26 +433,6 @@ TEST(ToolbarMenuLoop, ToolbarPressesAndReleases) {
         EXPECT_FALSE(root.PressTracked) << c.name;
     }
 }
-
-namespace {
-
-// A value stepped by Return instead of clicking, in a taller row.
-struct StepperViewer : TTBItemViewer {
-    using TTBItemViewer::TTBItemViewer;
-    inline static int steps = 0;
-    TPoint MeasureSize(const TViewerPlace& place, const TTextMetrics& m, std::optional<TImageSize> i) const override {
-        return {TTBItemViewer::MeasureSize(place, m, i).x, 40};
-    }
-    void KeyDown(int& key, bool) override {
-        if (key == vk::Return) key = 0, ++steps;
-    }
-};
-struct StepperItem : TTBItem {
-    using TTBItem::TTBItem;
-    TTBViewerClass ViewerClass(const TTBView&) const override { return &MakeViewer<StepperViewer>; }
-};
-
-}  // namespace
 
 TEST(ToolbarMenuLoop, ItemsWithViewersOfTheirOwn) {
     Fixture f("view popup\nbutton \"&Open\"\nseparator\n");

@@ -311,42 +311,30 @@ TEST(ToolbarImageList, StripsCutIntoPicturesWithMagentaClear) {
     strip.fill(qRgb(255, 0, 255));
     for (int x = 0; x < 40; ++x) strip.setPixel(x, 4, x < 16 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
     TTBCustomImageList list(16, 16);
-    list.LoadStrip(strip);
-    ASSERT_EQ(list.Count(), 2);
-    QImage canvas(32, 16, QImage::Format_ARGB32);
-    canvas.fill(Qt::white);
-    QPainter p(&canvas);
-    list.Draw(p, 0, 0, 0, true);
-    list.Draw(p, 16, 0, 1, true);
-    p.end();
-    EXPECT_EQ(canvas.pixel(3, 4), kRed);
-    EXPECT_EQ(canvas.pixel(19, 4), qRgb(0, 0, 255));
-    EXPECT_EQ(canvas.pixel(3, 8), qRgb(255, 255, 255));  // magenta is transparent
-}
-
-TEST(ToolbarImageList, StripBitmapRemakesTheListInItsMaskColour) {
-    gstest::qtTestApp();
-    QImage strip(32, 16, QImage::Format_RGB32);
-    strip.fill(qRgb(255, 0, 255));
-    strip.setPixel(0, 4, kRed);
-    TTBCustomImageList list(16, 16);
-    auto drawn = [&](int y) {  // picture 0 on white
-        QImage canvas(16, 16, QImage::Format_ARGB32);
+    auto drawn = [&](int x, int y) {
+        QImage canvas(32, 16, QImage::Format_ARGB32);
         canvas.fill(Qt::white);
         QPainter p(&canvas);
         list.Draw(p, 0, 0, 0, true);
+        list.Draw(p, 16, 0, 1, true);
         p.end();
-        return canvas.pixel(0, y);
+        return canvas.pixel(x, y);
     };
-    list.SetStripMaskColor(kRed);  // a colour alone makes nothing
-    EXPECT_EQ(list.Count(), 0);
+    list.LoadStrip(strip);
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(drawn(3, 4), kRed);
+    EXPECT_EQ(drawn(19, 4), qRgb(0, 0, 255));
+    EXPECT_EQ(drawn(3, 8), qRgb(255, 255, 255));  // magenta is transparent
+
+    // The strip as a property: its mask colour applies whether set before or after it.
+    list.SetStripMaskColor(kRed);  // no strip property yet: nothing remade
+    EXPECT_EQ(drawn(3, 4), kRed);
     list.SetStripBitmap(strip);
+    EXPECT_EQ(drawn(3, 4), qRgb(255, 255, 255));
+    EXPECT_EQ(drawn(3, 8), qRgb(255, 0, 255));
+    list.SetStripMaskColor(0x00FF00FF);
+    list.SetStripBitmap(QImage());  // empty: the pictures stay
     ASSERT_EQ(list.Count(), 2);
-    EXPECT_EQ(drawn(0), qRgb(255, 0, 255));
-    EXPECT_EQ(drawn(4), qRgb(255, 255, 255));
-    list.SetStripMaskColor(0x00FF00FF);  // set after the strip: remade
-    list.SetStripBitmap(QImage());       // empty: kept
-    ASSERT_EQ(list.Count(), 2);
-    EXPECT_EQ(drawn(0), qRgb(255, 255, 255));
-    EXPECT_EQ(drawn(4), kRed);
+    EXPECT_EQ(drawn(3, 4), kRed);
+    EXPECT_EQ(drawn(3, 8), qRgb(255, 255, 255));
 }
