@@ -23,8 +23,8 @@ public:
 };
 
 // One item as one view shows it. Items with a look or behaviour of their own answer a
-// subclass from ViewerClass; the ui paints subclasses that also derive from its painted
-// viewer through their own Paint.
+// subclass from ViewerClass; the ui paints those derived from its TTBPaintedItemViewer
+// through their own Paint.
 class TTBItemViewer {
 public:
     TTBItemViewer(TTBView& view, TTBCustomItem* item) : view_(view), item_(item) {}
