@@ -96,6 +96,22 @@ struct Fixture {
     }
 };
 
+// A value stepped by Return instead of clicking, in a taller row.
+struct StepperViewer : TTBItemViewer {
+    using TTBItemViewer::TTBItemViewer;
+    inline static int steps = 0;
+    TPoint MeasureSize(const TViewerPlace& place, const TTextMetrics& m, std::optional<TImageSize> i) const override {
+        return {TTBItemViewer::MeasureSize(place, m, i).x, 40};
+    }
+    void KeyDown(int& key, bool) override {
+        if (key == vk::Return) key = 0, ++steps;
+    }
+};
+struct StepperItem : TTBItem {
+    using TTBItem::TTBItem;
+    TTBViewerClass ViewerClass(const TTBView&) const override { return &MakeViewer<StepperViewer>; }
+};
+
 }  // namespace
 
 TEST(ToolbarMenuLoop, KeysWalkAndExecute) {
@@ -416,4 +432,21 @@ TEST(ToolbarMenuLoop, ToolbarPressesAndReleases) {
         EXPECT_EQ(loop.Done(), c.done) << c.name;
         EXPECT_FALSE(root.PressTracked) << c.name;
     }
+}
+
+TEST(ToolbarMenuLoop, ItemsWithViewersOfTheirOwn) {
+    Fixture f("view popup\nbutton \"&Open\"\nseparator\n");
+    auto* stepper = new StepperItem(f.script.root.get());
+    stepper->SetCaption("&Zoom");
+    f.script.root->Insert(0, stepper);  // its viewer is made as it arrives
+    f.root->ValidatePositions();
+    const auto& cells = f.root->Cells();
+    EXPECT_NE(dynamic_cast<const TTBSeparatorItemViewer*>(cells[2].get()), nullptr);
+    EXPECT_EQ(cells[0]->BoundsRect.Height(), 40);
+    f.loop->KeyDown(vk::Down, false);
+    EXPECT_TRUE(f.loop->KeyDown(vk::Return, false));  // the viewer's, not a click
+    EXPECT_FALSE(f.loop->Done());
+    f.loop->KeyDown(vk::Down, false);  // passed on to the view
+    EXPECT_EQ(f.selected(), "&Open");
+    EXPECT_EQ(StepperViewer::steps, 1);
 }

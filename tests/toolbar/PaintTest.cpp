@@ -18,11 +18,12 @@ namespace {
 struct Painted {
     ItemScript script;
     std::unique_ptr<ViewImage> painted;
-    explicit Painted(const std::string& text, int selected = -1, const TTBCustomImageList* images = nullptr) {
+    explicit Painted(const std::string& text, int selected = -1, const TTBCustomImageList* images = nullptr,
+                     bool pressed = false) {
         gstest::qtTestApp();
         std::istringstream in(text);
         script = ParseItemScript(in);
-        painted = std::make_unique<ViewImage>(script, selected, false, images);
+        painted = std::make_unique<ViewImage>(script, selected, pressed, images);
     }
     const TRect& rect(int i) const { return painted->view->Cells()[std::size_t(i)]->BoundsRect; }
     QRgb at(int x, int y) const { return painted->image.pixel(x, y); }
@@ -56,7 +57,78 @@ std::unique_ptr<TTBCustomImageList> solidImages(QColor colour) {
 
 const QRgb kRed = qRgb(255, 0, 0);
 
+// A menu row that remembers where its texts went.
+struct RecordingViewer : TTBPaintedItemViewer {
+    using TTBPaintedItemViewer::TTBPaintedItemViewer;
+    mutable std::vector<QRect> texts;
+    void PaintCaption(QPainter& p, const QRect& r, int flags, bool emboss, const QColor& c, const QString& t) const override {
+        texts.push_back(r);
+        TTBPaintedItemViewer::PaintCaption(p, r, flags, emboss, c, t);
+    }
+};
+struct RecordingItem : TTBItem {
+    using TTBItem::TTBItem;
+    TTBViewerClass ViewerClass(const TTBView&) const override { return &MakeViewer<RecordingViewer>; }
+};
+
 }  // namespace
+
+TEST(ToolbarPaint, SplitMenuRowsSetTheirArrowApart) {
+    gstest::qtTestApp();  // the palette's colours
+    const QRgb shadow = SysColor(TSysColor::BtnShadow).rgb();
+    struct Case {
+        const char* name;
+        const char* item;
+        int selected;
+        bool pressed;
+        QRgb besideLine;
+        int arrowShift;  // -1: not checked (the caption shares its colour)
+    } cases[] = {
+        {"etched line", "split \"&Open\"", -1, false, SysColor(TSysColor::BtnHighlight).rgb(), -1},
+        {"sunken box", "split \"&Open\"", 0, false, SysColor(TSysColor::BtnFace).rgb(), 0},
+        {"pushed arrow", "split \"&Open\"", 0, true, SysColor(TSysColor::BtnFace).rgb(), 1},
+        {"sunken line", "split \"&Open\" disabled", 0, false, SysColor(TSysColor::Highlight).rgb(), -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Painted p(std::string("view popup\n") + c.item + "\n  button \"&a\"\n", c.selected, nullptr, c.pressed);
+        const TRect& r = p.rect(0);
+        const int x = r.right - 13, mid = r.top + r.Height() / 2;
+        EXPECT_EQ(p.at(x, mid + 2), shadow);
+        EXPECT_EQ(p.at(x + 1, mid + 2), c.besideLine);
+        if (c.arrowShift < 0) continue;
+        const QRect arrow = p.extent(0, SysColor(TSysColor::BtnText).rgb());  // the caption is white
+        EXPECT_EQ(arrow.topLeft(), QPoint(r.right - 9 + c.arrowShift, mid - 4 + c.arrowShift));
+    }
+}
+
+TEST(ToolbarPaint, MenuTextSitsAsInSystemMenus) {
+    gstest::qtTestApp();
+    for (bool rowJustTextAndPadding : {false, true}) {  // else as tall as the 16-pixel image column
+        ImageHost host;
+        host.font.setPixelSize(rowJustTextAndPadding ? 20 : 8);
+        TTBRootItem root(nullptr);
+        auto* item = new RecordingItem(&root);
+        item->SetCaption("&Open");
+        item->SetShortCut(scCtrl | 'O');
+        root.Add(item);
+        TTBView view(host, &root, nullptr, false);
+        view.ValidatePositions();
+        QImage image(300, 100, QImage::Format_ARGB32);
+        QPainter painter(&image);
+        PaintViewer(painter, *view.Cells()[0], {.font = host.font});
+        const auto& v = dynamic_cast<const RecordingViewer&>(*view.Cells()[0]);
+        const TRect& cell = v.BoundsRect;
+        const QFontMetrics font(host.font);
+        ASSERT_EQ(v.texts.size(), 2u);  // caption and shortcut
+        EXPECT_EQ(cell.Height() == font.height() + font.leading() + 4, rowJustTextAndPadding);
+        for (const QRect& text : v.texts)
+            EXPECT_EQ(text, QRect(text.left(), cell.top + font.leading(), text.width(),
+                                  cell.Height() - font.leading() - rowJustTextAndPadding));
+        EXPECT_EQ(v.texts[0].left(), cell.left + cell.Height() + 3);  // past the image column
+        EXPECT_EQ(v.texts[1].right() + 1, cell.right - cell.Height());
+    }
+}
 
 TEST(ToolbarPaint, Separators) {
     Painted menu("view popup\nbutton \"Open\"\nseparator\nbutton \"Save\"\n");
@@ -239,15 +311,30 @@ TEST(ToolbarImageList, StripsCutIntoPicturesWithMagentaClear) {
     strip.fill(qRgb(255, 0, 255));
     for (int x = 0; x < 40; ++x) strip.setPixel(x, 4, x < 16 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
     TTBCustomImageList list(16, 16);
+    auto drawn = [&](int x, int y) {
+        QImage canvas(32, 16, QImage::Format_ARGB32);
+        canvas.fill(Qt::white);
+        QPainter p(&canvas);
+        list.Draw(p, 0, 0, 0, true);
+        list.Draw(p, 16, 0, 1, true);
+        p.end();
+        return canvas.pixel(x, y);
+    };
     list.LoadStrip(strip);
     ASSERT_EQ(list.Count(), 2);
-    QImage canvas(32, 16, QImage::Format_ARGB32);
-    canvas.fill(Qt::white);
-    QPainter p(&canvas);
-    list.Draw(p, 0, 0, 0, true);
-    list.Draw(p, 16, 0, 1, true);
-    p.end();
-    EXPECT_EQ(canvas.pixel(3, 4), kRed);
-    EXPECT_EQ(canvas.pixel(19, 4), qRgb(0, 0, 255));
-    EXPECT_EQ(canvas.pixel(3, 8), qRgb(255, 255, 255));  // magenta is transparent
+    EXPECT_EQ(drawn(3, 4), kRed);
+    EXPECT_EQ(drawn(19, 4), qRgb(0, 0, 255));
+    EXPECT_EQ(drawn(3, 8), qRgb(255, 255, 255));  // magenta is transparent
+
+    // The strip as a property: its mask colour applies whether set before or after it.
+    list.SetStripMaskColor(kRed);  // no strip property yet: nothing remade
+    EXPECT_EQ(drawn(3, 4), kRed);
+    list.SetStripBitmap(strip);
+    EXPECT_EQ(drawn(3, 4), qRgb(255, 255, 255));
+    EXPECT_EQ(drawn(3, 8), qRgb(255, 0, 255));
+    list.SetStripMaskColor(0x00FF00FF);
+    list.SetStripBitmap(QImage());  // empty: the pictures stay
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(drawn(3, 4), kRed);
+    EXPECT_EQ(drawn(3, 8), qRgb(255, 255, 255));
 }

@@ -59,6 +59,9 @@ enum class TTBItemDisplayMode : std::uint8_t { nbdmDefault, nbdmTextOnly, nbdmTe
 
 class TTBCustomItem;
 class TTBItemViewer;  // belongs to the views
+class TTBView;
+// Makes an item's viewer in a view (MakeViewer<V> makes a V).
+using TTBViewerClass = std::unique_ptr<TTBItemViewer> (*)(TTBView& view, TTBCustomItem* item);
 
 // A view (or anything else) told of the changes of one item's child list.
 class TTBItemChangeListener {
@@ -157,6 +160,8 @@ public:
     virtual void Click();
     // Lets the action recompute its state (the idle update of that action).
     virtual void UpdateFromAction();
+    // The class of this item's viewers in `view` (defined with the viewers).
+    virtual TTBViewerClass ViewerClass(const TTBView& view) const;
 
     std::string ShortcutDisplayText() const;
     std::string HintWithShortCut() const;
@@ -236,6 +241,7 @@ public:
     explicit TTBSeparatorItem(Component* owner);
     bool Blank() const { return blank_; }
     void SetBlank(bool value);
+    TTBViewerClass ViewerClass(const TTBView& view) const override;
 
 private:
     bool blank_ = false;

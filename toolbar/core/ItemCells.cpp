@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "toolbar/core/View.h"
+
 namespace tb {
 
 namespace {
@@ -30,8 +32,11 @@ std::vector<TTBCustomItem*> CellItemsOf(TTBCustomItem* shownItem, bool designLoo
     return out;
 }
 
-TLayoutCell MeasureCell(const TTBCustomItem& item, const TViewerPlace& place, const TTextMetrics& metrics,
-                        std::optional<TImageSize> images) {
+namespace {
+
+// Everything but the size, which `measure` gives for cells that are not controls.
+template <class Measure>
+TLayoutCell cellOf(const TTBCustomItem& item, const TViewerPlace& place, Measure measure) {
     TLayoutCell cell;
     cell.visible = item.Visible();
     cell.embedded = (item.ItemStyle() & tbstEmbedded) != 0;
@@ -46,8 +51,20 @@ TLayoutCell MeasureCell(const TTBCustomItem& item, const TViewerPlace& place, co
         return cell;
     }
     if (item.ItemStyle() & tbstSeparator) cell.kind = TLayoutCell::Kind::Separator;
-    cell.size = MeasureItem(item, place, metrics, images);
+    cell.size = measure();
     return cell;
+}
+
+}  // namespace
+
+TLayoutCell MeasureCell(const TTBCustomItem& item, const TViewerPlace& place, const TTextMetrics& metrics,
+                        std::optional<TImageSize> images) {
+    return cellOf(item, place, [&] { return MeasureItem(item, place, metrics, images); });
+}
+
+TLayoutCell MeasureCell(const TTBItemViewer& viewer, const TViewerPlace& place, const TTextMetrics& metrics,
+                        std::optional<TImageSize> images) {
+    return cellOf(*viewer.Item(), place, [&] { return viewer.MeasureSize(place, metrics, images); });
 }
 
 }  // namespace tb

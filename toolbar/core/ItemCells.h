@@ -12,8 +12,13 @@ namespace tb {
 // expanded again (link cycles end there). Embedded items are expanded unless designLook.
 std::vector<TTBCustomItem*> CellItemsOf(TTBCustomItem* shownItem, bool designLook);
 
+class TTBItemViewer;
+
 // The layout record of one item's cell.
 TLayoutCell MeasureCell(const TTBCustomItem& item, const TViewerPlace& place, const TTextMetrics& metrics,
+                        std::optional<TImageSize> images);
+// The same, sized by the viewer's class.
+TLayoutCell MeasureCell(const TTBItemViewer& viewer, const TViewerPlace& place, const TTextMetrics& metrics,
                         std::optional<TImageSize> images);
 
 }  // namespace tb

@@ -301,6 +301,15 @@ void TTBMenuLoop::ViewerMouseUp(TTBItemViewer& viewer, TPoint s) {
 bool TTBMenuLoop::KeyDown(int key, bool shift) {
     if (RootGone()) return false;
     TTBView& v = Innermost();
+    if (TTBItemViewer* sel = v.Selection()) {
+        const std::weak_ptr<const bool> alive = v.Alive();  // the viewer may close its own popup
+        sel->KeyDown(key, shift);
+        if (RootGone() || alive.expired()) return true;
+        if (key == 0) {
+            UpdateHint();
+            return true;
+        }
+    }
     bool used = ViewKeyDown(v, key, shift);
     UpdateHint();
     return used;

@@ -55,7 +55,7 @@ TToolbarSize CalcToolbarSize(const TTBView& view, const TViewLimits& limits) {
     const auto& recent = view.RecentUse();
     std::vector<TLayoutCell> cells;
     for (const auto& v : view.Cells()) {
-        cells.push_back(MeasureCell(*v->Item(), place, metrics, view.Host().ImageSizeFor(*v)));
+        cells.push_back(MeasureCell(*v, place, metrics, view.Host().ImageSizeFor(*v)));
         auto at = std::find(recent.begin(), recent.end(), v.get());
         cells.back().priority = at == recent.end() ? -1 : int(at - recent.begin());
     }

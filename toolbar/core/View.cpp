@@ -26,6 +26,31 @@ bool TTBItemViewer::InButtonPart(int x, int) const {
     return tb::InButtonPart(*item_, place, BoundsRect.Width(), x, view_.Host().Metrics());
 }
 
+TPoint TTBItemViewer::MeasureSize(const TViewerPlace& place, const TTextMetrics& metrics,
+                                  std::optional<TImageSize> images) const {
+    return MeasureItem(*item_, place, metrics, images);
+}
+
+void TTBItemViewer::KeyDown(int&, bool) {}
+
+TPoint TTBSeparatorItemViewer::MeasureSize(const TViewerPlace& place, const TTextMetrics& metrics,
+                                           std::optional<TImageSize>) const {
+    return MeasureSeparator(*Item(), place, metrics);
+}
+
+// The items' viewer classes live here, where the viewers are complete.
+TTBViewerClass TTBCustomItem::ViewerClass(const TTBView&) const { return &MakeViewer<TTBItemViewer>; }
+
+TTBViewerClass TTBSeparatorItem::ViewerClass(const TTBView&) const { return &MakeViewer<TTBSeparatorItemViewer>; }
+
+// An item that answers no class, or a class that makes nothing, still gets a viewer: the
+// view's cells are never null.
+std::unique_ptr<TTBItemViewer> TTBView::NewViewer(TTBCustomItem* item) {
+    TTBViewerClass make = item->ViewerClass(*this);
+    std::unique_ptr<TTBItemViewer> viewer = make ? make(*this, item) : nullptr;
+    return viewer ? std::move(viewer) : std::make_unique<TTBItemViewer>(*this, item);
+}
+
 TTBView::TTBView(TTBViewHost& host, TTBCustomItem* baseItem, TTBView* openerView, bool forToolbar, bool trackRecentUse)
     : host_(host), baseItem_(baseItem), openerView_(openerView), forToolbar_(forToolbar),
       trackRecentUse_(trackRecentUse) {
@@ -76,7 +101,7 @@ void TTBView::RebuildCells() {
     recentUse_.clear();
     cells_.clear();
     for (TTBCustomItem* item : CellItemsOf(shownItem_, false)) {
-        cells_.push_back(std::make_unique<TTBItemViewer>(*this, item));
+        cells_.push_back(NewViewer(item));
         if (trackRecentUse_) recentUse_.push_back(cells_.back().get());
     }
     AppendChevronViewer();
@@ -84,7 +109,7 @@ void TTBView::RebuildCells() {
 
 // The chevron's viewer stays last, after every item's, and never enters the priority list.
 void TTBView::AppendChevronViewer() {
-    if (chevron_ && shownItem_) cells_.push_back(std::make_unique<TTBItemViewer>(*this, chevron_));
+    if (chevron_ && shownItem_) cells_.push_back(NewViewer(chevron_));
 }
 
 void TTBView::SetChevronItem(TTBChevronItem* chevron) {
@@ -112,7 +137,7 @@ void TTBView::SyncCells(const TTBCustomItem* leaving) {
         if (it != old.end()) {
             cells_.push_back(std::move(*it));
         } else {
-            cells_.push_back(std::make_unique<TTBItemViewer>(*this, item));
+            cells_.push_back(NewViewer(item));
             if (trackRecentUse_ && item != chevron_) recentUse_.push_back(cells_.back().get());
         }
     }
@@ -143,7 +168,7 @@ void TTBView::ValidatePositions() {
     std::vector<TLayoutCell> cells;
     for (std::size_t i = 0; i < cells_.size(); ++i) {
         const TTBItemViewer& v = *cells_[i];
-        TLayoutCell cell = MeasureCell(*v.Item(), place, metrics, host_.ImageSizeFor(v));
+        TLayoutCell cell = MeasureCell(v, place, metrics, host_.ImageSizeFor(v));
         auto at = std::find(recentUse_.begin(), recentUse_.end(), &v);
         cell.priority = at == recentUse_.end() ? -1 : int(at - recentUse_.begin());
         if (v.Item() == chevron_) cell.kind = TLayoutCell::Kind::Chevron;

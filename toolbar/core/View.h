@@ -22,6 +22,9 @@ public:
     TTBView* SourceView = nullptr;  // the toolbar view whose hidden items the popup shows
 };
 
+// One item as one view shows it. Items with a look or behaviour of their own answer a
+// subclass from ViewerClass; the ui paints those derived from its TTBPaintedItemViewer
+// through their own Paint.
 class TTBItemViewer {
 public:
     TTBItemViewer(TTBView& view, TTBCustomItem* item) : view_(view), item_(item) {}
@@ -35,15 +38,33 @@ public:
     bool OutsideScroll = false;
     bool LineBreak = false;
 
+    // The cell's size; `place` rather than the view's own, since a toolbar sizes itself for
+    // orientations it is not in yet.
+    virtual TPoint MeasureSize(const TViewerPlace& place, const TTextMetrics& metrics,
+                               std::optional<TImageSize> images) const;
     virtual void SelectionEntered();
     virtual void SelectionLeft();
     // X and Y relative to the viewer's top-left.
-    bool InButtonPart(int x, int y) const;
+    virtual bool InButtonPart(int x, int y) const;
+    // A key reaches the selected viewer before its view; setting it to 0 keeps it from the view.
+    virtual void KeyDown(int& key, bool shift);
 
 private:
     TTBView& view_;
     TTBCustomItem* item_;
 };
+
+class TTBSeparatorItemViewer : public TTBItemViewer {
+public:
+    using TTBItemViewer::TTBItemViewer;
+    TPoint MeasureSize(const TViewerPlace& place, const TTextMetrics& metrics,
+                       std::optional<TImageSize> images) const override;
+};
+
+template <class V>
+std::unique_ptr<TTBItemViewer> MakeViewer(TTBView& view, TTBCustomItem* item) {
+    return std::make_unique<V>(view, item);
+}
 
 // An open popup window; freeing it closes the window (and its view).
 class TTBPopupHandle {
@@ -161,6 +182,7 @@ public:
 private:
     void SetShownItem();
     void SyncCells(const TTBCustomItem* leaving);
+    std::unique_ptr<TTBItemViewer> NewViewer(TTBCustomItem* item);
     void RemoveViewer(TTBItemViewer* viewer);
     TTBItemViewer* Choosable(TTBItemViewer* from, bool forward, bool skipDontSelectFirst);
     void AppendChevronViewer();

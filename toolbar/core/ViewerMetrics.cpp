@@ -17,7 +17,6 @@ int captionWidth(const TTextMetrics& m, const TTBCustomItem& item) {
 }
 
 constexpr int kButtonPadding = 6;
-constexpr int kMenuRowPadding = 4;
 constexpr int kImageColumnPadding = 3;
 
 }  // namespace
@@ -52,13 +51,15 @@ bool ImageVisible(const TTBCustomItem& item, const TViewerPlace& place) {
 
 std::string DisplayCaption(const TTBCustomItem& item) { return item.Caption().substr(0, item.Caption().find('\t')); }
 
+TPoint MeasureSeparator(const TTBCustomItem& item, const TViewerPlace& place, const TTextMetrics& m) {
+    if (ButtonLook(item, place)) return {6, 6};
+    return {0, (m.fontHeight * 2 + 2) / 3};
+}
+
 TPoint MeasureItem(const TTBCustomItem& item, const TViewerPlace& place, const TTextMetrics& m,
                    std::optional<TImageSize> images) {
     TPoint size;
-    if (item.ItemStyle() & tbstSeparator) {
-        if (ButtonLook(item, place)) return {6, 6};
-        return {0, (m.fontHeight * 2 + 2) / 3};
-    }
+    if (item.ItemStyle() & tbstSeparator) return MeasureSeparator(item, place, m);
     const bool button = ButtonLook(item, place);
     const bool turned = TextTurned(item, place);
     if (button) size = {kButtonPadding, kButtonPadding};

@@ -45,11 +45,16 @@ std::string DisplayCaption(const TTBCustomItem& item);
 TPoint MeasureItem(const TTBCustomItem& item, const TViewerPlace& place, const TTextMetrics& metrics,
                    std::optional<TImageSize> images);
 
+// A separator's cell: thin on toolbars, two thirds of a text line in menus.
+TPoint MeasureSeparator(const TTBCustomItem& item, const TViewerPlace& place, const TTextMetrics& metrics);
+
 // Whether X lies in the part of a cell `width` wide that clicks (not the arrow part).
 bool InButtonPart(const TTBCustomItem& item, const TViewerPlace& place, int width, int x,
                   const TTextMetrics& metrics);
 
 constexpr int kSplitArrowWidth = 11;  // the arrow part of a split button
 constexpr int kDropdownArrowWidth = 8;
+// A menu row is this much taller than a line of its text.
+constexpr int kMenuRowPadding = 4;
 
 }  // namespace tb

@@ -25,6 +25,18 @@ void TTBCustomImageList::LoadStrip(const QImage& strip, QRgb maskColor) {
     Changed();
 }
 
+void TTBCustomImageList::SetStripBitmap(const QImage& strip) {
+    stripBitmap_ = strip;
+    if (!stripBitmap_.isNull()) LoadStrip(stripBitmap_, stripMaskColor_);
+}
+
+// A colour set after the picture (the order properties are read in) still applies to it.
+void TTBCustomImageList::SetStripMaskColor(QRgb color) {
+    if ((color | 0xFF000000) == stripMaskColor_) return;
+    stripMaskColor_ = color | 0xFF000000;  // colours are matched without their alpha
+    if (!stripBitmap_.isNull()) LoadStrip(stripBitmap_, stripMaskColor_);
+}
+
 void TTBCustomImageList::SetStateList(TTBCustomImageList*& slot, TTBCustomImageList* list) {
     if (list == this) list = nullptr;
     if (list == slot) return;

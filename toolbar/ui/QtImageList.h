@@ -23,7 +23,15 @@ public:
     void Add(const QPixmap& image);
     void Clear();
     // Cuts `strip` into images of the list's size, magenta masked out.
-    void LoadStrip(const QImage& strip, QRgb maskColor = 0xFFFF00FF);
+    void LoadStrip(const QImage& strip, QRgb maskColor = kDefaultStripMaskColor);
+
+    // The strip the list is made from: setting a picture, or another mask colour while
+    // there is one, makes the list again; an empty picture leaves the images as they are.
+    static constexpr QRgb kDefaultStripMaskColor = 0xFFFF00FF;
+    const QImage& StripBitmap() const { return stripBitmap_; }
+    void SetStripBitmap(const QImage& strip);
+    QRgb StripMaskColor() const { return stripMaskColor_; }
+    void SetStripMaskColor(QRgb color);
 
     // The lists used for the states; the list itself counts as none. A change tells the
     // users of this list.
@@ -51,6 +59,8 @@ private:
     TTBCustomImageList* hot_ = nullptr;
     TTBCustomImageList* checked_ = nullptr;
     TTBCustomImageList* disabled_ = nullptr;
+    QImage stripBitmap_;
+    QRgb stripMaskColor_ = kDefaultStripMaskColor;
 };
 
 }  // namespace tb

@@ -21,6 +21,18 @@ void triangle(QPainter& p, const QPolygon& points, const QColor& color) {
     p.restore();
 }
 
+// A vertical line in shadow, with highlight right of it unless `etched` is false (sunken).
+void etchedLine(QPainter& p, int x, int top, int bottom, bool etched) {
+    p.save();
+    p.setPen(SysColor(TSysColor::BtnShadow));
+    p.drawLine(x, top, x, bottom);
+    if (etched) {
+        p.setPen(SysColor(TSysColor::BtnHighlight));
+        p.drawLine(x + 1, top, x + 1, bottom);
+    }
+    p.restore();
+}
+
 void paintSeparator(QPainter& p, const TTBItemViewer& v, const QRect& r) {
     auto* sep = dynamic_cast<const TTBSeparatorItem*>(v.Item());
     if (sep && sep->Blank()) return;
@@ -28,11 +40,8 @@ void paintSeparator(QPainter& p, const TTBItemViewer& v, const QRect& r) {
     const bool vertical = (menu || v.View().Orientation == TTBViewOrientation::Vertical) == v.LineBreak;
     p.save();
     if (vertical) {
-        int x = r.left() + r.width() / 2 - 1, inset = v.LineBreak ? 4 : 0;
-        p.setPen(SysColor(TSysColor::BtnShadow));
-        p.drawLine(x, r.top() + inset, x, r.bottom() - inset);
-        p.setPen(SysColor(TSysColor::BtnHighlight));
-        p.drawLine(x + 1, r.top() + inset, x + 1, r.bottom() - inset);
+        int inset = v.LineBreak ? 4 : 0;
+        etchedLine(p, r.left() + r.width() / 2 - 1, r.top() + inset, r.bottom() - inset, true);
     } else {
         int inset = menu ? 12 : v.LineBreak ? 0 : v.View().Orientation == TTBViewOrientation::Floating ? 1 : 4;
         int y = r.top() + r.height() / 2 - 1;
@@ -44,29 +53,28 @@ void paintSeparator(QPainter& p, const TTBItemViewer& v, const QRect& r) {
     p.restore();
 }
 
-// A caption drawn once, or embossed: in highlight one pixel down-right, then in shadow.
-void drawCaption(QPainter& p, const QRect& r, const QString& text, int flags, bool emboss, const QColor& color) {
+void standardCaption(QPainter& p, const TTBItemViewer& v, const QRect& r, int flags, bool emboss, const QColor& color,
+                     const QString& text) {
+    const TViewerPlace place{v.View().ForToolbar(), v.View().Orientation};
+    const bool turned = ButtonLook(*v.Item(), place) && TextTurned(*v.Item(), place);
+    auto draw = [&](const QRect& at) {
+        if (turned) DrawVerticalText(p, text.toStdString(), at, (flags & Qt::TextHideMnemonic) != 0);
+        else p.drawText(at, flags, text);
+    };
     if (emboss) {
         p.setPen(SysColor(TSysColor::BtnHighlight));
-        p.drawText(r.translated(1, 1), flags, text);
+        draw(r.translated(1, 1));
         p.setPen(SysColor(TSysColor::BtnShadow));
     } else {
         p.setPen(color);
     }
-    p.drawText(r, flags, text);
+    draw(r);
 }
 
-// The same for the turned captions of vertical toolbars.
-void drawTurnedCaption(QPainter& p, const QRect& r, const std::string& text, bool hidePrefix, bool emboss,
-                       const QColor& color) {
-    if (emboss) {
-        p.setPen(SysColor(TSysColor::BtnHighlight));
-        DrawVerticalText(p, text, r.translated(1, 1), hidePrefix);
-        p.setPen(SysColor(TSysColor::BtnShadow));
-    } else {
-        p.setPen(color);
-    }
-    DrawVerticalText(p, text, r, hidePrefix);
+void drawCaption(QPainter& p, const TTBItemViewer& v, const QRect& r, int flags, bool emboss, const QColor& color,
+                 const QString& text) {
+    if (auto* own = dynamic_cast<const TTBPaintedItemViewer*>(&v)) own->PaintCaption(p, r, flags, emboss, color, text);
+    else standardCaption(p, v, r, flags, emboss, color, text);
 }
 
 // A default item's caption is bold.
@@ -142,16 +150,23 @@ void paintButton(QPainter& p, const TTBItemViewer& v, QRect r, const TViewerPain
     }
     if (CaptionVisible(*item, place)) {
         p.setFont(captionFont(st.font, *item));
-        const std::string caption = DisplayCaption(*item);
-        const QColor text = SysColor(TSysColor::BtnText);
-        if (turned) {
-            drawTurnedCaption(p, textArea, caption, !st.showAccels, !item->Enabled(), text);
-        } else {
-            int flags = Qt::AlignCenter | Qt::TextSingleLine | (st.showAccels ? Qt::TextShowMnemonic : Qt::TextHideMnemonic);
-            drawCaption(p, textArea, QString::fromStdString(caption), flags, !item->Enabled(), text);
-        }
+        const int flags =
+            Qt::AlignCenter | Qt::TextSingleLine | (st.showAccels ? Qt::TextShowMnemonic : Qt::TextHideMnemonic);
+        drawCaption(p, v, textArea, flags, !item->Enabled(), SysColor(TSysColor::BtnText),
+                    QString::fromStdString(DisplayCaption(*item)));
         p.setFont(st.font);
     }
+}
+
+// A split row's arrow column stands apart: a sunken box while the row is selected (a line
+// only when disabled, since the box belongs to an arrow that can open), else an etched line.
+void paintSplitSeparator(QPainter& p, const QRect& column, bool selected, bool enabled) {
+    if (selected && enabled) {
+        p.fillRect(column, SysColor(TSysColor::BtnFace));
+        DrawEdge(p, column, TEdgeKind::SunkenOuter);
+        return;
+    }
+    etchedLine(p, column.left(), column.top(), column.bottom(), !selected);
 }
 
 void paintMenuRow(QPainter& p, const TTBItemViewer& v, QRect r, const TViewerPaintState& st) {
@@ -186,7 +201,12 @@ void paintMenuRow(QPainter& p, const TTBItemViewer& v, QRect r, const TViewerPai
                                  c + QPoint(5, -5)}));
         p.restore();
     }
-    QRect textRect(r.left() + column + 3, r.top(), r.width() - column - 3, h);
+    // Text lines up as in the system's menus: one external leading down, and a row that is
+    // just its text and padding centres it one pixel higher.
+    const QFontMetrics metrics(st.font);
+    QRect line(r.left(), r.top() + metrics.leading(), r.width(), h - metrics.leading());
+    if (h == metrics.height() + metrics.leading() + kMenuRowPadding) line.setBottom(line.bottom() - 1);
+    QRect textRect = line.adjusted(column + 3, 0, 0, 0);
     int flags = Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine |
                 (st.showAccels ? Qt::TextShowMnemonic : Qt::TextHideMnemonic);
     // Disabled rows are grey, embossed only where grey would not show on the window colour.
@@ -194,24 +214,33 @@ void paintMenuRow(QPainter& p, const TTBItemViewer& v, QRect r, const TViewerPai
     const bool emboss = !item->Enabled() &&
                         (st.hot ? window == grey : (window == SysColor(TSysColor::BtnFace).rgb() || window == grey));
     p.setFont(captionFont(st.font, *item));
-    drawCaption(p, textRect, QString::fromStdString(DisplayCaption(*item)), flags, emboss, text);
+    drawCaption(p, v, textRect, flags, emboss, text, QString::fromStdString(DisplayCaption(*item)));
     p.setFont(st.font);
     std::string shortcut = item->ShortcutDisplayText();
-    if (!shortcut.empty()) {
-        QRect sc(r.left(), r.top(), r.width() - h, h);
-        drawCaption(p, sc, QString::fromStdString(shortcut), Qt::AlignVCenter | Qt::AlignRight | Qt::TextSingleLine,
-                    emboss, text);
+    if (!shortcut.empty())
+        drawCaption(p, v, line.adjusted(0, 0, -h, 0), Qt::AlignVCenter | Qt::AlignRight | Qt::TextSingleLine, emboss,
+                    text, QString::fromStdString(shortcut));
+    if (!(item->ItemStyle() & tbstSubmenu)) return;
+    const QRect arrowColumn(r.right() + 1 - kMenuCheckWidth, r.top(), kMenuCheckWidth, h);
+    if (split) paintSplitSeparator(p, arrowColumn, st.hot, item->Enabled());
+    const QPoint c(r.right() - kMenuCheckWidth / 2, r.top() + h / 2);
+    const QPolygon tri({c + QPoint(-2, -4), c + QPoint(-2, 4), c + QPoint(2, 0)});
+    if (emboss) {
+        triangle(p, tri.translated(1, 1), SysColor(TSysColor::BtnHighlight));
+        triangle(p, tri, SysColor(TSysColor::BtnShadow));
+    } else if (split && st.hot) {
+        // On the face-coloured box, not the highlight, so in button text; pushed while its
+        // menu is open.
+        triangle(p, st.pressed ? tri.translated(1, 1) : tri, SysColor(TSysColor::BtnText));
+    } else {
+        triangle(p, tri, text);
     }
-    if (item->ItemStyle() & tbstSubmenu) {
-        QPoint c(r.right() - kMenuCheckWidth / 2, r.top() + h / 2);
-        QPolygon tri({c + QPoint(-2, -4), c + QPoint(-2, 4), c + QPoint(2, 0)});
-        if (emboss) {
-            triangle(p, tri.translated(1, 1), SysColor(TSysColor::BtnHighlight));
-            triangle(p, tri, SysColor(TSysColor::BtnShadow));
-        } else {
-            triangle(p, tri, text);
-        }
-    }
+}
+
+void paintStandard(QPainter& p, const TTBItemViewer& v, const QRect& r, const TViewerPaintState& st) {
+    if (dynamic_cast<const TTBSeparatorItemViewer*>(&v)) paintSeparator(p, v, r);
+    else if (ButtonLook(*v.Item(), {v.View().ForToolbar(), v.View().Orientation})) paintButton(p, v, r, st);
+    else paintMenuRow(p, v, r, st);
 }
 
 }  // namespace
@@ -232,11 +261,18 @@ void PaintViewer(QPainter& painter, const TTBItemViewer& viewer, const TViewerPa
     painter.save();
     painter.setClipRect(r);
     painter.setFont(state.font);
-    if (viewer.Item()->ItemStyle() & tbstSeparator) paintSeparator(painter, viewer, r);
-    else if (ButtonLook(*viewer.Item(), {viewer.View().ForToolbar(), viewer.View().Orientation}))
-        paintButton(painter, viewer, r, state);
-    else paintMenuRow(painter, viewer, r, state);
+    if (auto* own = dynamic_cast<const TTBPaintedItemViewer*>(&viewer)) own->Paint(painter, r, state);
+    else paintStandard(painter, viewer, r, state);
     painter.restore();
+}
+
+void TTBPaintedItemViewer::Paint(QPainter& painter, const QRect& r, const TViewerPaintState& state) const {
+    paintStandard(painter, *this, r, state);
+}
+
+void TTBPaintedItemViewer::PaintCaption(QPainter& painter, const QRect& r, int flags, bool emboss, const QColor& color,
+                                        const QString& text) const {
+    standardCaption(painter, *this, r, flags, emboss, color, text);
 }
 
 TTextMetrics MetricsOf(const QFont& font) {

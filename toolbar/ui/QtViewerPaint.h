@@ -19,6 +19,20 @@ struct TViewerPaintState {
     QFont font;
 };
 
+// A viewer class with a look of its own (an item's ViewerClass answers it). PaintViewer
+// hands it its cell; the default Paint is the standard look, with its captions drawn
+// through PaintCaption.
+class TTBPaintedItemViewer : public TTBItemViewer {
+public:
+    using TTBItemViewer::TTBItemViewer;
+    // `r` is the cell in the painter's coordinates, clipped to it.
+    virtual void Paint(QPainter& painter, const QRect& r, const TViewerPaintState& state) const;
+    // Text in `color` or, with `emboss`, in highlight one pixel down-right and then in
+    // shadow; turned on side-docked toolbars.
+    virtual void PaintCaption(QPainter& painter, const QRect& r, int flags, bool emboss, const QColor& color,
+                              const QString& text) const;
+};
+
 // Paints `viewer` into its BoundsRect.
 void PaintViewer(QPainter& painter, const TTBItemViewer& viewer, const TViewerPaintState& state);
 // The image list an item draws from: its own Images, else the SubMenuImages of the views up
