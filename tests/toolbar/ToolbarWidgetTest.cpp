@@ -13,6 +13,9 @@
 #include <QTimer>
 #include <QWindow>
 #include <QtTest/QTest>
+#include <array>
+#include <cstdint>
+#include <cstring>
 #include <set>
 #include <sstream>
 
@@ -323,11 +326,30 @@ TEST(ToolbarKeys, AltThatWentWithAnythingElseIsNoTap) {
     EXPECT_EQ(t.beeps, 0);
 }
 
+namespace {
+
+// An X event as the server sends it (32 bytes; the input extension's as its generic
+// events), stamped with a server time where its layout keeps one.
+std::array<std::uint8_t, 32> XEvent(const std::vector<std::pair<int, std::uint8_t>>& bytes, std::uint32_t time) {
+    std::array<std::uint8_t, 32> event{};
+    for (auto [offset, value] : bytes) event[offset] = value;
+    std::memcpy(event.data() + ((event[0] & 0x7F) == 35 ? 12 : 4), &time, sizeof time);
+    return event;
+}
+
+// Alt's press and release sent straight to the window with server times of our choosing.
+void AltAt(QWindow* window, QEvent::Type type, std::uint32_t time) {
+    QKeyEvent key(type, Qt::Key_Alt, type == QEvent::KeyPress ? Qt::AltModifier : Qt::NoModifier);
+    key.setTimestamp(time);
+    QGuiApplication::sendEvent(window, &key);
+}
+
+}  // namespace
+
 TEST(ToolbarKeys, AltWithAMouseTheWindowManagerTookUnderXIsNoTap) {
     // Under X the window manager may take Alt+click for itself: Qt makes no mouse press of
-    // it, but the X events the program gets say so. Events laid out as the X server sends
-    // them (32 bytes; the input extension's as its generic events) go through the
-    // application's native event filters while Alt is down.
+    // it, but the X events the program gets say so. They go through the application's
+    // native event filters, stamped with a server time between Alt's press and release.
     Toolbars t;
     struct Case {
         const char* name;
@@ -349,18 +371,42 @@ TEST(ToolbarKeys, AltWithAMouseTheWindowManagerTookUnderXIsNoTap) {
     };
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     ASSERT_NE(dispatcher, nullptr);
+    std::uint32_t now = 1000;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::uint8_t event[32] = {};
-        for (auto [offset, value] : c.bytes) event[offset] = value;
+        now += 100;
         const bool entered = t.inLoop([&] { t.key(Qt::Key_Escape); }, [&] {
-            QTest::keyPress(t.win(), Qt::Key_Alt);
+            AltAt(t.win(), QEvent::KeyPress, now);
+            auto event = XEvent(c.bytes, now + 5);
             qintptr result = 0;
-            EXPECT_FALSE(dispatcher->filterNativeEvent("xcb_generic_event_t", event, &result));  // Qt still has it
-            QTest::keyRelease(t.win(), Qt::Key_Alt, Qt::AltModifier);
+            EXPECT_FALSE(dispatcher->filterNativeEvent("xcb_generic_event_t", event.data(), &result));  // Qt still has it
+            AltAt(t.win(), QEvent::KeyRelease, now + 10);
         });
         EXPECT_EQ(entered, c.entered);
         EXPECT_FALSE(t.menu->View().ViewFlags & vsMenuLoop);
+    }
+    // A program that falls behind reads the whole gesture at once: its native filters see
+    // the click before Qt gives it Alt's press. The server times place the click.
+    const struct Batched {
+        const char* name;
+        std::uint32_t press, click, release;
+        bool entered;
+    } batched[] = {
+        {"a click while Alt was down", 5000, 5005, 5010, false},
+        {"a click before Alt went down", 6000, 5990, 6010, true},
+        {"a click after Alt came up", 7000, 7020, 7010, true},
+        {"a click as the server's clock wraps", 0xFFFFFFF0u, 5, 20, false},
+    };
+    for (const Batched& b : batched) {
+        SCOPED_TRACE(b.name);
+        const bool entered = t.inLoop([&] { t.key(Qt::Key_Escape); }, [&] {
+            auto click = XEvent({{0, 4}}, b.click);
+            qintptr result = 0;
+            dispatcher->filterNativeEvent("xcb_generic_event_t", click.data(), &result);
+            AltAt(t.win(), QEvent::KeyPress, b.press);
+            AltAt(t.win(), QEvent::KeyRelease, b.release);
+        });
+        EXPECT_EQ(entered, b.entered);
     }
     // Another platform's events are never read as X's.
     std::uint8_t press[32] = {4};
