@@ -272,3 +272,35 @@ TEST(TOptionsDlg, TheDefaultImageFormatListIsInTheOptionsOrderAndReadsBackAsItsF
     EXPECT_EQ(d.cbDefaultImageFormat->currentIndex(), 2);
     EXPECT_TRUE(d.cbDefaultImageFormat->isEnabled());
 }
+
+TEST(TOptionsDlg, TheEditorIsAFileNameQuotedWhenItHoldsABlankAndTheFolderEditBrowses) {
+    const struct Case {
+        const char* what;
+        bool spaced;        // the editor's path holds a blank
+        std::string stored;  // otherwise this is stored (empty: a real file without a blank)
+        const char* shown;   // what the field shows then (null: the path, quoted when spaced)
+    } cases[] = {
+        {"plain", false, "", nullptr},
+        {"blank", true, "", nullptr},
+        {"not a file name", false, "edit|or", "edit|or"},  // shown for the user to mend
+    };
+    for (const Case& c : cases) {
+        Dialog t;
+        const fs::path editor = t.dir / (c.spaced ? "icon editor" : "icon-editor");
+        std::ofstream(editor) << "#!/bin/sh\n";
+        t.context->Options.IconEditApp = c.stored.empty() ? editor.string() : c.stored;
+        TOptionsDlg& d = t.open();
+        EXPECT_EQ(d.txtIconEditApp->DialogOptions(), ofHideReadOnly | ofPathMustExist | ofFileMustExist) << c.what;
+        EXPECT_EQ(d.txtDefaultFolder->DialogKind, TDirDialogKind::dkWin32) << c.what;
+        const QString path = QString::fromStdString(editor.string());
+        EXPECT_EQ(d.txtIconEditApp->text(), c.shown ? QString(c.shown) : c.spaced ? '"' + path + '"' : path) << c.what;
+        d.cmdApply->click();
+        if (!c.stored.empty()) {
+            ASSERT_EQ(t.boxes.shown.size(), 1u) << c.what;
+            EXPECT_EQ(t.boxes.shown[0].first, "Invalid icon edit application location.");
+            continue;
+        }
+        EXPECT_TRUE(t.boxes.shown.empty()) << c.what;
+        EXPECT_EQ(t.context->Options.IconEditApp, editor.string()) << c.what;  // never the quotes
+    }
+}

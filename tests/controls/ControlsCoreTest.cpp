@@ -7,6 +7,7 @@
 #include "controls/core/ButtonFace.h"
 #include "controls/core/ComboEditRules.h"
 #include "controls/core/FontFilter.h"
+#include "controls/core/GlyphSlots.h"
 #include "controls/core/SpinValue.h"
 
 using namespace gs;
@@ -181,6 +182,38 @@ TEST(ButtonFace, GlyphsPerStateAndTheirSources) {
     EXPECT_EQ(GlyphForState(S::bsUp, 1, true).Source, G::None);
     EXPECT_EQ(GreyOf(0xFF0000), 0x4C4C4Cu);
     EXPECT_EQ(GreyOf(0xFFFFFF), 0xFFFFFFu);
+}
+
+TEST(ButtonFace, DropDownMenusOpenWhereTheirPositionAndAlignmentSay) {
+    using P = TDropDownMenuPos;
+    using A = TPopupAlignment;
+    const struct Case {
+        P position;
+        A alignment;
+        TFacePoint at;
+    } cases[] = {
+        {P::dmpBottom, A::paLeft, {-1, 20}}, {P::dmpBottom, A::paRight, {31, 20}}, {P::dmpBottom, A::paCenter, {15, 20}},
+        {P::dmpRight, A::paLeft, {30, -1}},  {P::dmpRight, A::paRight, {-1, -1}},  {P::dmpRight, A::paCenter, {15, 20}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DropDownMenuAt(c.position, c.alignment, {30, 20}), c.at) << int(c.position) << int(c.alignment);
+}
+
+TEST(ButtonFace, GlyphSlotsAreReusedBeforeTheListGrows) {
+    TGlyphSlots slots;
+    EXPECT_EQ(slots.Add(), 0);
+    EXPECT_EQ(slots.Add(), 1);
+    EXPECT_EQ(slots.Add(), 2);
+    slots.Delete(1);
+    slots.Delete(1);   // twice: once only
+    slots.Delete(-1);  // none such
+    slots.Delete(9);
+    EXPECT_EQ(slots.Count(), 2);
+    EXPECT_FALSE(slots.Used(1));
+    EXPECT_EQ(slots.Add(), 1);  // the hole first
+    EXPECT_EQ(slots.Add(), 3);
+    EXPECT_EQ(slots.Count(), 4);
+    EXPECT_EQ(slots.Size(), 4);
 }
 
 TEST(ButtonFace, LaysOutGlyphAndCaption) {

@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QTimer>
 #include <QPainter>
+#include <QShortcut>
 #include <QStyle>
 #include <QTest>
 
@@ -20,6 +21,7 @@
 
 #include "support/QtTestApp.h"
 #include "controls/ui/ComboEdits.h"
+#include "controls/ui/FileDialogs.h"
 #include "controls/ui/RxSpeedButton.h"
 #include "support/TempDir.h"
 
@@ -51,12 +53,14 @@ struct ScriptedDialogs : IComboEditDialogs {
     std::optional<QStringList> answer;
     std::vector<TFileDialogRequest> files;
     int folders = 0;
+    TFolderDialogRequest lastFolder;
     std::optional<QStringList> ChooseFiles(QWidget*, const TFileDialogRequest& r) override {
         files.push_back(r);
         return answer;
     }
-    std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override {
+    std::optional<QString> ChooseFolder(QWidget*, const TFolderDialogRequest& r) override {
         ++folders;
+        lastFolder = r;
         if (!answer) return std::nullopt;
         return answer->front();
     }
@@ -439,7 +443,10 @@ TEST(ComboEdits, TheDesktopDialogsNameFilesWithoutReadingThem) {
         };
         QTimer::singleShot(0, watch);
         if (folder) {
-            EXPECT_FALSE(DesktopComboEditDialogs().ChooseFolder(nullptr, "Select default folder...", dir.path.c_str()));
+            TFolderDialogRequest request;
+            request.Text = "Select default folder...";
+            request.Start = dir.path.c_str();
+            EXPECT_FALSE(DesktopComboEditDialogs().ChooseFolder(nullptr, request));
         } else {
             TFileDialogRequest request;
             request.InitialDir = dir.path.c_str();
@@ -448,4 +455,111 @@ TEST(ComboEdits, TheDesktopDialogsNameFilesWithoutReadingThem) {
         ASSERT_TRUE(seen);
         EXPECT_FALSE(seenType.contains("PDF")) << seenType.toStdString();
     }
+}
+
+namespace {
+// The caret's rectangle, which is as wide as the caret and a margin.
+template <class Edit>
+struct CaretProbe : Edit {
+    using Edit::cursorRect;
+};
+}  // namespace
+
+TEST(ComboEdits, TheirDialogsGetTheEditsHelpContextAndFolderKindAndABoldTextAThickerCaret) {
+    qtApp();
+    ScriptedDialogs dialogs;
+    CaretProbe<TFilenameEdit> file;
+    CaretProbe<TDirectoryEdit> folder;
+    const auto check = [&dialogs](TCustomComboEdit& edit, const std::function<QRect()>& caret) {
+        edit.SetDialogs(dialogs);
+        edit.HelpContext = 500;
+        edit.ButtonClicked();
+        const int thin = caret().width();
+        QFont bold = edit.font();
+        bold.setBold(true);
+        edit.setFont(bold);
+        EXPECT_EQ(caret().width(), thin + 1);
+        bold.setBold(false);
+        edit.setFont(bold);
+        EXPECT_EQ(caret().width(), thin);
+    };
+    // The edit takes its caret's width when it paints.
+    check(file, [&file] { return file.grab(), file.cursorRect(); });
+    check(folder, [&folder] { return folder.grab(), folder.cursorRect(); });
+    ASSERT_EQ(dialogs.files.size(), 1u);
+    EXPECT_EQ(dialogs.files[0].HelpContext, 500);
+    EXPECT_EQ(dialogs.lastFolder.HelpContext, 500);
+    EXPECT_EQ(dialogs.lastFolder.Kind, TDirDialogKind::dkVCL);
+    EXPECT_EQ(dialogs.lastFolder.Options, 0);
+    folder.DialogKind = TDirDialogKind::dkWin32;
+    folder.DialogOptions = sdAllowCreate | sdPrompt;
+    folder.ButtonClicked();
+    EXPECT_EQ(dialogs.lastFolder.Kind, TDirDialogKind::dkWin32);
+    EXPECT_EQ(dialogs.lastFolder.Options, sdAllowCreate | sdPrompt);
+}
+
+TEST(ComboEdits, TheDesktopDialogsPreviewPicturesLetMakeFoldersWhereAskedAndAnswerF1) {
+    qtApp();
+    TempFolder dir;
+    std::vector<int> helped;
+    SetComboEditHelp([&helped](int context) { helped.push_back(context); });
+    const struct Case {
+        const char* what;
+        std::optional<TFileDialogKind> file;  // else a folder dialog
+        TDirDialogKind folderKind;
+        int folderOptions;
+        bool preview, readOnly;
+    } cases[] = {
+        {"open", TFileDialogKind::dkOpen, {}, 0, false, false},
+        {"open picture", TFileDialogKind::dkOpenPicture, {}, 0, true, false},
+        {"save picture", TFileDialogKind::dkSavePicture, {}, 0, true, false},
+        {"select folder", {}, TDirDialogKind::dkVCL, 0, false, true},
+        {"select folder, create", {}, TDirDialogKind::dkVCL, sdAllowCreate, false, false},
+        {"browse for folder", {}, TDirDialogKind::dkWin32, 0, false, false},
+    };
+    for (const Case& c : cases) {
+        bool seen = false, preview = false, readOnly = false;
+        std::function<void()> watch = [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return QTimer::singleShot(10, watch);
+            preview = dialog->findChild<TPicturePreview*>() != nullptr;
+            readOnly = dialog->testOption(QFileDialog::ReadOnly);
+            for (QShortcut* key : dialog->findChildren<QShortcut*>())
+                if (key->key() == QKeySequence(Qt::Key_F1)) emit key->activated();
+            seen = true;
+            dialog->reject();
+        };
+        QTimer::singleShot(0, watch);
+        if (c.file) {
+            TFileDialogRequest request;
+            request.Kind = *c.file;
+            request.InitialDir = dir.path.c_str();
+            request.HelpContext = 500;
+            EXPECT_FALSE(DesktopComboEditDialogs().ChooseFiles(nullptr, request));
+        } else {
+            TFolderDialogRequest request{c.folderKind, "Select default folder...", dir.path.c_str(), c.folderOptions, 500};
+            EXPECT_FALSE(DesktopComboEditDialogs().ChooseFolder(nullptr, request));
+        }
+        ASSERT_TRUE(seen) << c.what;
+        EXPECT_EQ(preview, c.preview) << c.what;
+        EXPECT_EQ(readOnly, c.readOnly) << c.what;
+        EXPECT_EQ(helped, std::vector<int>{500}) << c.what;
+        helped.clear();
+    }
+    SetComboEditHelp(nullptr);
+
+    // The preview reads pictures, and nothing that is not a regular file with one.
+    QImage picture(300, 150, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    const QString png = QString::fromStdString((dir.path / "red.png").string());
+    ASSERT_TRUE(picture.save(png));
+    const std::pair<QString, bool> files[] = {
+        {png, true}, {dir.file("note.txt"), false}, {QString(dir.path.c_str()), false}, {"/proc/self/status", false}};
+    TPicturePreview view;
+    for (const auto& [name, shown] : files) {
+        view.ShowFile(name);
+        EXPECT_EQ(view.HasPicture(), shown) << name.toStdString();
+    }
+    view.ShowFile(png);
+    EXPECT_LE(view.pixmap().width(), view.width());  // scaled down to fit
 }
