@@ -278,25 +278,19 @@ TEST(FavoritesDialogs, PropertiesAcceptOnlyATargetThatExists) {
 TEST(FavoritesDialogs, PropertiesShowTheTargetAsAFileNameQuotedWhenItHoldsABlank) {
     Fixture t;
     Tree dir;
-    namespace fs = std::filesystem;
-    std::ofstream(dir.path / "my icons.dll") << "MZ";
-    std::ofstream(dir.path / "icons.dll") << "MZ";
     const std::string spaced = (dir.path / "my icons.dll").string(), plain = (dir.path / "icons.dll").string();
-    const struct Case {
-        std::string target, shown;
-        bool accepted;  // OK as it opened
-    } cases[] = {
-        {spaced, "\"" + spaced + "\"", true},
-        {plain, plain, true},
+    std::ofstream(spaced) << "MZ";
+    std::ofstream(plain) << "MZ";
+    // The target, what the field shows, and whether OK takes it as it opened.
+    const std::tuple<std::string, std::string, bool> cases[] = {
+        {spaced, "\"" + spaced + "\"", true}, {plain, plain, true},
         {"/no/such|target", "/no/such|target", false},  // not a file name: shown, refused on OK
     };
-    for (const Case& c : cases) {
-        TFavorite& f = AddFavorite(t.root, "f" + c.target, c.target);
-        TFavPropsDlg dlg(nullptr, t.dialogs, f);
-        EXPECT_EQ(dlg.Target()->text().toStdString(), c.shown);
+    for (const auto& [target, shown, accepted] : cases) {
+        TFavPropsDlg dlg(nullptr, t.dialogs, AddFavorite(t.root, "f" + target, target));
+        EXPECT_EQ(dlg.Target()->text().toStdString(), shown);
         dlg.OKClick();
-        EXPECT_EQ(dlg.result() == QDialog::Accepted, c.accepted) << c.target;
-        EXPECT_EQ(f.Target, c.target);
+        EXPECT_EQ(dlg.result() == QDialog::Accepted, accepted) << target;
     }
 }
 

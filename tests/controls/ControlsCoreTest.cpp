@@ -7,7 +7,6 @@
 #include "controls/core/ButtonFace.h"
 #include "controls/core/ComboEditRules.h"
 #include "controls/core/FontFilter.h"
-#include "controls/core/GlyphSlots.h"
 #include "controls/core/SpinValue.h"
 
 using namespace gs;
@@ -197,23 +196,6 @@ TEST(ButtonFace, DropDownMenusOpenWhereTheirPositionAndAlignmentSay) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(DropDownMenuAt(c.position, c.alignment, {30, 20}), c.at) << int(c.position) << int(c.alignment);
-}
-
-TEST(ButtonFace, GlyphSlotsAreReusedBeforeTheListGrows) {
-    TGlyphSlots slots;
-    EXPECT_EQ(slots.Add(), 0);
-    EXPECT_EQ(slots.Add(), 1);
-    EXPECT_EQ(slots.Add(), 2);
-    slots.Delete(1);
-    slots.Delete(1);   // twice: once only
-    slots.Delete(-1);  // none such
-    slots.Delete(9);
-    EXPECT_EQ(slots.Count(), 2);
-    EXPECT_FALSE(slots.Used(1));
-    EXPECT_EQ(slots.Add(), 1);  // the hole first
-    EXPECT_EQ(slots.Add(), 3);
-    EXPECT_EQ(slots.Count(), 4);
-    EXPECT_EQ(slots.Size(), 4);
 }
 
 TEST(ButtonFace, LaysOutGlyphAndCaption) {

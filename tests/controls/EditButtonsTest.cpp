@@ -459,43 +459,36 @@ TEST(ComboEdits, TheDesktopDialogsNameFilesWithoutReadingThem) {
 
 namespace {
 // The caret's rectangle, which is as wide as the caret and a margin.
-template <class Edit>
-struct CaretProbe : Edit {
-    using Edit::cursorRect;
+struct CaretProbe : TFilenameEdit {
+    QRect Caret() {
+        grab();  // the edit takes its caret's width when it paints
+        return cursorRect();
+    }
 };
 }  // namespace
 
 TEST(ComboEdits, TheirDialogsGetTheEditsHelpContextAndFolderKindAndABoldTextAThickerCaret) {
     qtApp();
     ScriptedDialogs dialogs;
-    CaretProbe<TFilenameEdit> file;
-    CaretProbe<TDirectoryEdit> folder;
-    const auto check = [&dialogs](TCustomComboEdit& edit, const std::function<QRect()>& caret) {
-        edit.SetDialogs(dialogs);
-        edit.HelpContext = 500;
-        edit.ButtonClicked();
-        const int thin = caret().width();
-        QFont bold = edit.font();
-        bold.setBold(true);
-        edit.setFont(bold);
-        EXPECT_EQ(caret().width(), thin + 1);
-        bold.setBold(false);
-        edit.setFont(bold);
-        EXPECT_EQ(caret().width(), thin);
-    };
-    // The edit takes its caret's width when it paints.
-    check(file, [&file] { return file.grab(), file.cursorRect(); });
-    check(folder, [&folder] { return folder.grab(), folder.cursorRect(); });
-    ASSERT_EQ(dialogs.files.size(), 1u);
-    EXPECT_EQ(dialogs.files[0].HelpContext, 500);
-    EXPECT_EQ(dialogs.lastFolder.HelpContext, 500);
-    EXPECT_EQ(dialogs.lastFolder.Kind, TDirDialogKind::dkVCL);
-    EXPECT_EQ(dialogs.lastFolder.Options, 0);
+    CaretProbe file;
+    TDirectoryEdit folder;
     folder.DialogKind = TDirDialogKind::dkWin32;
-    folder.DialogOptions = sdAllowCreate | sdPrompt;
-    folder.ButtonClicked();
-    EXPECT_EQ(dialogs.lastFolder.Kind, TDirDialogKind::dkWin32);
-    EXPECT_EQ(dialogs.lastFolder.Options, sdAllowCreate | sdPrompt);
+    folder.DialogOptions = sdAllowCreate;
+    for (TCustomComboEdit* edit : {static_cast<TCustomComboEdit*>(&file), static_cast<TCustomComboEdit*>(&folder)}) {
+        edit->SetDialogs(dialogs);
+        edit->HelpContext = 500;
+        edit->ButtonClicked();
+    }
+    EXPECT_EQ(dialogs.files.at(0).HelpContext, 500);
+    const TFolderDialogRequest& r = dialogs.lastFolder;
+    EXPECT_EQ(std::tuple(r.HelpContext, r.Kind, r.Options), std::tuple(500, TDirDialogKind::dkWin32, int(sdAllowCreate)));
+    const int thin = file.Caret().width();
+    for (bool bold : {true, false}) {
+        QFont font = file.font();
+        font.setBold(bold);
+        file.setFont(font);
+        EXPECT_EQ(file.Caret().width(), thin + bold);
+    }
 }
 
 TEST(ComboEdits, TheDesktopDialogsPreviewPicturesLetMakeFoldersWhereAskedAndAnswerF1) {
@@ -504,21 +497,19 @@ TEST(ComboEdits, TheDesktopDialogsPreviewPicturesLetMakeFoldersWhereAskedAndAnsw
     std::vector<int> helped;
     SetComboEditHelp([&helped](int context) { helped.push_back(context); });
     const struct Case {
-        const char* what;
         std::optional<TFileDialogKind> file;  // else a folder dialog
         TDirDialogKind folderKind;
         int folderOptions;
         bool preview, readOnly;
     } cases[] = {
-        {"open", TFileDialogKind::dkOpen, {}, 0, false, false},
-        {"open picture", TFileDialogKind::dkOpenPicture, {}, 0, true, false},
-        {"save picture", TFileDialogKind::dkSavePicture, {}, 0, true, false},
-        {"select folder", {}, TDirDialogKind::dkVCL, 0, false, true},
-        {"select folder, create", {}, TDirDialogKind::dkVCL, sdAllowCreate, false, false},
-        {"browse for folder", {}, TDirDialogKind::dkWin32, 0, false, false},
+        {TFileDialogKind::dkOpen, {}, 0, false, false},
+        {TFileDialogKind::dkSavePicture, {}, 0, true, false},
+        {{}, TDirDialogKind::dkVCL, 0, false, true},
+        {{}, TDirDialogKind::dkVCL, sdAllowCreate, false, false},
+        {{}, TDirDialogKind::dkWin32, 0, false, false},
     };
     for (const Case& c : cases) {
-        bool seen = false, preview = false, readOnly = false;
+        bool preview = false, readOnly = false;
         std::function<void()> watch = [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             if (!dialog) return QTimer::singleShot(10, watch);
@@ -526,40 +517,29 @@ TEST(ComboEdits, TheDesktopDialogsPreviewPicturesLetMakeFoldersWhereAskedAndAnsw
             readOnly = dialog->testOption(QFileDialog::ReadOnly);
             for (QShortcut* key : dialog->findChildren<QShortcut*>())
                 if (key->key() == QKeySequence(Qt::Key_F1)) emit key->activated();
-            seen = true;
             dialog->reject();
         };
         QTimer::singleShot(0, watch);
-        if (c.file) {
-            TFileDialogRequest request;
-            request.Kind = *c.file;
-            request.InitialDir = dir.path.c_str();
-            request.HelpContext = 500;
-            EXPECT_FALSE(DesktopComboEditDialogs().ChooseFiles(nullptr, request));
-        } else {
-            TFolderDialogRequest request{c.folderKind, "Select default folder...", dir.path.c_str(), c.folderOptions, 500};
-            EXPECT_FALSE(DesktopComboEditDialogs().ChooseFolder(nullptr, request));
-        }
-        ASSERT_TRUE(seen) << c.what;
-        EXPECT_EQ(preview, c.preview) << c.what;
-        EXPECT_EQ(readOnly, c.readOnly) << c.what;
-        EXPECT_EQ(helped, std::vector<int>{500}) << c.what;
+        TFileDialogRequest file;
+        file.Kind = c.file.value_or(TFileDialogKind::dkOpen);
+        file.InitialDir = dir.path.c_str();
+        file.HelpContext = 500;
+        if (c.file) DesktopComboEditDialogs().ChooseFiles(nullptr, file);
+        else DesktopComboEditDialogs().ChooseFolder(nullptr, {c.folderKind, "Folder", dir.path.c_str(), c.folderOptions, 500});
+        EXPECT_EQ(preview, c.preview) << int(file.Kind);
+        EXPECT_EQ(readOnly, c.readOnly) << c.folderOptions;
+        EXPECT_EQ(helped, std::vector<int>{500});
         helped.clear();
     }
     SetComboEditHelp(nullptr);
 
     // The preview reads pictures, and nothing that is not a regular file with one.
-    QImage picture(300, 150, QImage::Format_RGB32);
-    picture.fill(Qt::red);
     const QString png = QString::fromStdString((dir.path / "red.png").string());
-    ASSERT_TRUE(picture.save(png));
-    const std::pair<QString, bool> files[] = {
-        {png, true}, {dir.file("note.txt"), false}, {QString(dir.path.c_str()), false}, {"/proc/self/status", false}};
+    ASSERT_TRUE(QImage(300, 150, QImage::Format_RGB32).save(png));
     TPicturePreview view;
-    for (const auto& [name, shown] : files) {
+    for (const auto& [name, shown] : {std::pair{dir.file("note.txt"), false}, {"/proc/self/status", false}, {png, true}}) {
         view.ShowFile(name);
         EXPECT_EQ(view.HasPicture(), shown) << name.toStdString();
     }
-    view.ShowFile(png);
     EXPECT_LE(view.pixmap().width(), view.width());  // scaled down to fit
 }
