@@ -47,8 +47,9 @@ public:
         if (!file) return std::nullopt;
         return QStringList{QString::fromStdString(*file)};
     }
-    std::optional<QString> ChooseFolder(QWidget* owner, const QString& text, const QString& start) override {
-        const std::optional<std::string> folder = services_.BrowseForFolder(owner, text.toStdString(), start.toStdString());
+    std::optional<QString> ChooseFolder(QWidget* owner, const TFolderDialogRequest& r) override {
+        const std::optional<std::string> folder =
+            services_.BrowseForFolder(owner, r.Text.toStdString(), r.Start.toStdString());
         if (!folder) return std::nullopt;
         return QString::fromStdString(*folder);
     }
@@ -355,7 +356,7 @@ TFavPropsDlg::TFavPropsDlg(QWidget* owner, TFavoritesDialogs& env, TFavorite& fa
     txtName->setReadOnly(true);
     txtTarget = new TFilenameEdit(this);
     txtTarget->setObjectName("txtTarget");
-    txtTarget->setText(qs(favorite.Target));
+    txtTarget->ShowFileName(qs(favorite.Target));
     txtTarget->SetDialogs(*targetDialogs_);
     txtTarget->SetAcceptFiles(true);
     txtTarget->Dialog.Title = "Select target...";

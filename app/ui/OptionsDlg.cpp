@@ -225,7 +225,7 @@ QWidget* TOptionsDlg::generalPage() {
     txtIconEditApp->Dialog.DefaultExt = "exe";
     txtIconEditApp->Dialog.Filter = "Applications (*.exe)|*.exe|All Files (*.*)|*.*";
     txtIconEditApp->Dialog.Title = "Select Icon Editing Application...";
-    txtIconEditApp->Dialog.FileMustExist = true;
+    txtIconEditApp->SetDialogOptions(ofHideReadOnly | ofPathMustExist | ofFileMustExist);
     auto* editLabel = new QLabel("App&lication:", editing);
     editLabel->setBuddy(txtIconEditApp);
     auto* editLayout = new QHBoxLayout(editing);
@@ -308,6 +308,7 @@ QWidget* TOptionsDlg::savePage() {
     txtDefaultFolder = new TDirectoryEdit(save);
     txtDefaultFolder->setObjectName("txtDefaultFolder");
     txtDefaultFolder->SetAcceptFiles(true);
+    txtDefaultFolder->DialogKind = TDirDialogKind::dkWin32;
     txtDefaultFolder->DialogText = "Select default folder...";
     chkSaveAllSizes = check(save, "chkSaveAllSizes", "Save all icon si&zes by default");
     chkSetTransparency = check(save, "chkSetTransparency", "Set &transparency");
@@ -398,7 +399,7 @@ void TOptionsDlg::LoadControls() {
     chkSaveWindow->setChecked(o.SaveWindow);
     txtLimitMRU->SetValue(o.MRULimit);
     chkPreventMultiple->setChecked(o.PreventMultiple);
-    txtIconEditApp->setText(QString::fromStdString(o.IconEditApp));
+    txtIconEditApp->ShowFileName(QString::fromStdString(o.IconEditApp));
     const TCheckState shell = shellVerb_ ? ShellBoxState(shellVerb_->Status()) : TCheckState::Unchecked;
     static_cast<TShellCheckBox*>(chkShell)->Show(shell);
     chkShell->setEnabled(shellVerb_ != nullptr);
@@ -464,13 +465,13 @@ void TOptionsDlg::actRemoveExecute() {
 
 void TOptionsDlg::Apply() {
     CheckOptionsEntries({txtDefaultFolder->text().toStdString(), txtLimit->text().toStdString(),
-                         txtIconEditApp->text().toStdString()},
+                         txtIconEditApp->FileName().toStdString()},
                         folderExists, fileExists);
     TKAVUOptions& o = context_.Options;
     o.SaveWindow = chkSaveWindow->isChecked();
     o.MRULimit = int(txtLimitMRU->Value());
     o.PreventMultiple = chkPreventMultiple->isChecked();
-    o.IconEditApp = txtIconEditApp->text().toStdString();
+    o.IconEditApp = txtIconEditApp->FileName().toStdString();
     o.ScanExtensions = filters_;
     o.LimitIcons = chkLimitIcons->isChecked();
     o.LimitNumber = int(txtLimit->Value());

@@ -20,6 +20,13 @@ TGlyphChoice GlyphForState(TButtonState state, int glyphCount, bool emptyStrip) 
     return {TGlyphSource::Slice, slice};
 }
 
+TFacePoint DropDownMenuAt(TDropDownMenuPos position, TPopupAlignment alignment, TFaceSize button) {
+    if (alignment == TPopupAlignment::paCenter) return {button.Width / 2, button.Height};
+    const bool left = alignment == TPopupAlignment::paLeft;
+    if (position == TDropDownMenuPos::dmpBottom) return {left ? -1 : button.Width + 1, button.Height};
+    return {left ? button.Width : -1, -1};
+}
+
 std::uint32_t GreyOf(std::uint32_t rgb) {
     const std::uint32_t r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
     const std::uint32_t level = (77 * r + 150 * g + 29 * b) >> 8;

@@ -21,6 +21,18 @@ struct TFaceSize {
     friend bool operator==(const TFaceSize&, const TFaceSize&) = default;
 };
 
+enum class TDropDownMenuPos { dmpBottom, dmpRight };
+// Which part of a drop-down menu meets the point it opens at.
+enum class TPopupAlignment { paLeft, paRight, paCenter };
+
+struct TFacePoint {
+    int X = 0, Y = 0;
+    friend bool operator==(const TFacePoint&, const TFacePoint&) = default;
+};
+// The point a speed button's drop-down menu opens at, in the button's coordinates; the
+// menu's left edge, right edge or middle goes there as its alignment says.
+TFacePoint DropDownMenuAt(TDropDownMenuPos position, TPopupAlignment alignment, TFaceSize button);
+
 constexpr int kMaxGlyphs = 5;
 constexpr int kDropDownMarkWidth = 7;
 

@@ -8,6 +8,9 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOption>
+#include <QShortcut>
 #include <QStyle>
 #include <QUrl>
 
@@ -34,6 +37,24 @@ QString qtFilter(const QString& filter) {
     return out.join(";;");
 }
 
+std::function<void(int)>& comboEditHelp() {
+    static std::function<void(int)> help;
+    return help;
+}
+
+// F1 in a dialog opened for an edit with a help context.
+void addHelpKey(QDialog& dialog, int context) {
+    if (context == 0) return;
+    auto* key = new QShortcut(QKeySequence(Qt::Key_F1), &dialog);
+    QObject::connect(key, &QShortcut::activated, &dialog, [context] {
+        if (comboEditHelp()) comboEditHelp()(context);
+    });
+}
+
+bool isPicture(TFileDialogKind kind) {
+    return kind == TFileDialogKind::dkOpenPicture || kind == TFileDialogKind::dkSavePicture;
+}
+
 class QtComboEditDialogs final : public IComboEditDialogs {
 public:
     std::optional<QStringList> ChooseFiles(QWidget* owner, const TFileDialogRequest& r) override {
@@ -48,11 +69,18 @@ public:
         const QStringList filters = dialog.nameFilters();
         if (r.FilterIndex >= 1 && r.FilterIndex <= filters.size()) dialog.selectNameFilter(filters[r.FilterIndex - 1]);
         if (!r.FileName.isEmpty()) dialog.selectFile(r.FileName);
+        if (isPicture(r.Kind)) AddPicturePreview(dialog);
+        addHelpKey(dialog, r.HelpContext);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
         return dialog.selectedFiles();
     }
-    std::optional<QString> ChooseFolder(QWidget* owner, const QString& text, const QString& start) override {
-        std::optional<QString> dir = gs::ChooseFolder(owner, text, start);
+    std::optional<QString> ChooseFolder(QWidget* owner, const TFolderDialogRequest& r) override {
+        // The browse-for-folder kind always lets the user make a folder.
+        const bool create = r.Kind == TDirDialogKind::dkWin32 || (r.Options & sdAllowCreate);
+        std::optional<QString> dir = gs::ChooseFolder(owner, r.Text, r.Start, [&r, create](QFileDialog& dialog) {
+            dialog.setOption(QFileDialog::ReadOnly, !create);
+            addHelpKey(dialog, r.HelpContext);
+        });
         if (!dir || dir->isEmpty()) return std::nullopt;
         return dir;
     }
@@ -105,6 +133,20 @@ QImage folderGlyph() {
     return image;
 }
 
+// A bold text gets a caret as strong as its strokes. A line edit asks its style how wide
+// each time it paints, naming itself only through the option.
+class TCaretStyle final : public QProxyStyle {
+public:
+    explicit TCaretStyle(QObject* owner) { setParent(owner); }
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        if (metric == PM_TextCursorWidth) {
+            if (!widget && option) widget = qobject_cast<const QWidget*>(option->styleObject);
+            if (widget && widget->font().bold()) return 2;
+        }
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
 int scrollBarWidth(const QWidget* w) { return w->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, w); }
 
 }  // namespace
@@ -113,6 +155,8 @@ IComboEditDialogs& DesktopComboEditDialogs() {
     static QtComboEditDialogs dialogs;
     return dialogs;
 }
+
+void SetComboEditHelp(std::function<void(int context)> help) { comboEditHelp() = std::move(help); }
 
 void TEditButton::paintEvent(QPaintEvent* event) {
     TRxSpeedButton::paintEvent(event);
@@ -143,7 +187,10 @@ TCustomComboEdit::TCustomComboEdit(QWidget* parent)
     setMinimumHeight(MinimumEditHeight());
     resize(width(), 21);
     place();
+    setStyle(new TCaretStyle(this));
 }
+
+
 
 void TCustomComboEdit::SetAlignment(TAlignment alignment) {
     alignment_ = alignment;
@@ -316,6 +363,15 @@ void TFilenameEdit::SetFileName(const QString& name) {
     ClearFileList();
 }
 
+void TFilenameEdit::ShowFileName(const QString& name) {
+    try {
+        SetFileName(name);
+    } catch (const EComboEditError&) {
+        setText(name);
+        ClearFileList();
+    }
+}
+
 void TFilenameEdit::SetDialogKind(TFileDialogKind kind) {
     if (kind == Dialog.Kind) return;
     TFileDialogRequest rebuilt;
@@ -350,6 +406,7 @@ void TFilenameEdit::RunDialog() {
         FileName(),
         [this](QString& name) {
             TFileDialogRequest request = Dialog;
+            request.HelpContext = HelpContext;
             if (!name.isEmpty() && IsValidEditFileName(name.toStdString())) {
                 const QFileInfo info(name);
                 if (dirExists(info.absolutePath().toStdString())) request.InitialDir = info.absolutePath();
@@ -375,8 +432,14 @@ void TDirectoryEdit::RunDialog() {
     RunBetweenHooks(
         text(),
         [this](QString& name) {
-            const std::string start = FolderDialogStart(name.toStdString(), InitialDir.toStdString(), dirExists);
-            return Dialogs().ChooseFolder(this, DialogText, QString::fromStdString(start));
+            TFolderDialogRequest request;
+            request.Kind = DialogKind;
+            request.Text = DialogText;
+            request.Start =
+                QString::fromStdString(FolderDialogStart(name.toStdString(), InitialDir.toStdString(), dirExists));
+            request.Options = DialogOptions;
+            request.HelpContext = HelpContext;
+            return Dialogs().ChooseFolder(this, request);
         },
         [this](const QString& name) {
             del();  // the selected text gives way

@@ -49,9 +49,25 @@ struct TFileDialogRequest {
     int Options = ofHideReadOnly;
     // Kept for the callers that set it alone; the same as ofFileMustExist.
     bool FileMustExist = false;
+    // The help the dialog's F1 opens (0: none): the edit's.
+    int HelpContext = 0;
 
     bool MultiSelect() const { return Options & ofAllowMultiSelect; }
     bool MustExist() const { return FileMustExist || (Options & ofFileMustExist); }
+};
+
+// The desktop's browse-for-folder dialog, or the plain select-folder one with its options.
+enum class TDirDialogKind { dkVCL, dkWin32 };
+// Qt's folder dialog only ever gives a folder that is there: sdAllowCreate gives it its
+// new-folder button, and a folder made there needs neither making again nor a prompt.
+enum TSelectDirOpt : int { sdAllowCreate = 1, sdPerformCreate = 2, sdPrompt = 4 };
+
+struct TFolderDialogRequest {
+    TDirDialogKind Kind = TDirDialogKind::dkVCL;
+    QString Text;  // the caption of the browse-for-folder dialog
+    QString Start;
+    int Options = 0;  // TSelectDirOpt, for the select-folder dialog only
+    int HelpContext = 0;
 };
 
 class IComboEditDialogs {
@@ -59,10 +75,13 @@ public:
     virtual ~IComboEditDialogs() = default;
     // The chosen files (one unless the request allows several), or nothing when cancelled.
     virtual std::optional<QStringList> ChooseFiles(QWidget* owner, const TFileDialogRequest& request) = 0;
-    virtual std::optional<QString> ChooseFolder(QWidget* owner, const QString& text, const QString& start) = 0;
+    virtual std::optional<QString> ChooseFolder(QWidget* owner, const TFolderDialogRequest& request) = 0;
 };
 // The desktop's own dialogs.
 IComboEditDialogs& DesktopComboEditDialogs();
+// Where F1 in the desktop's dialogs goes, with the help context of the edit that opened
+// them; none by default.
+void SetComboEditHelp(std::function<void(int context)> help);
 
 // The button inside a combo edit: a speed button with a light edge at its left that gives
 // the focus to its edit when pressed.
@@ -87,6 +106,8 @@ public:
     bool DirectInput() const { return directInput_; }
     void SetDirectInput(bool on);
     bool AlwaysEnable = false;
+    // Given to the edit's dialog for its F1.
+    int HelpContext = 0;
     int ButtonWidth() const;
     // Ignored when it is not below the edit's width; 0 or 1 hides the button.
     void SetButtonWidth(int width);
@@ -184,6 +205,9 @@ public:
     // Shows the name, quoted when it holds a blank; raises EComboEditError for a name that
     // cannot be a file name.
     void SetFileName(const QString& name);
+    // As SetFileName, but a name that cannot be a file name is shown as it is, for the user
+    // to mend: a stored setting must not keep its dialog from opening.
+    void ShowFileName(const QString& name);
     // The dialog's settings; its kind and options through their setters.
     TFileDialogRequest Dialog;
     TFileDialogKind DialogKind() const { return Dialog.Kind; }
@@ -207,7 +231,10 @@ class TDirectoryEdit : public TFileDirEdit {
 public:
     explicit TDirectoryEdit(QWidget* parent = nullptr);
 
+    TDirDialogKind DialogKind = TDirDialogKind::dkVCL;
     QString DialogText;
+    // TSelectDirOpt, for the select-folder kind.
+    int DialogOptions = 0;
     QString InitialDir;
     bool MultipleDirs = false;
 

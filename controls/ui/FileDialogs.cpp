@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QImageReader>
 #include <QMimeDatabase>
 #include <QSettings>
 #include <QUrl>
@@ -12,6 +14,12 @@
 namespace gs {
 
 namespace {
+
+constexpr int kPreviewSide = 128;
+// Larger files are not read for a preview: a picture dialog stays quick on any folder.
+constexpr qint64 kPreviewMaxBytes = 32 * 1024 * 1024;
+// A picture whose pixels would need more than this is not decoded.
+constexpr qint64 kPreviewMaxPixels = 64LL * 1024 * 1024;
 
 // Where Qt's dialogs keep the folder the last one showed.
 constexpr const char* kQtSettingsName = "QtProject";
@@ -73,12 +81,45 @@ TSafeFileDialog::~TSafeFileDialog() {
     if (isPseudo(directory().absolutePath())) setDirectory(QDir::homePath());
 }
 
-std::optional<QString> ChooseFolder(QWidget* owner, const QString& caption, const QString& start) {
+std::optional<QString> ChooseFolder(QWidget* owner, const QString& caption, const QString& start,
+                                    const std::function<void(QFileDialog&)>& prepare) {
     TSafeFileDialog dialog(owner, caption, start);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (prepare) prepare(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().front();
+}
+
+TPicturePreview::TPicturePreview(QWidget* parent) : QLabel(parent) {
+    setObjectName("picturePreview");
+    setFixedSize(kPreviewSide, kPreviewSide);
+    setAlignment(Qt::AlignCenter);
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+}
+
+bool TPicturePreview::HasPicture() const { return !pixmap().isNull(); }
+
+void TPicturePreview::ShowFile(const QString& file) {
+    clear();
+    const QFileInfo info(file);
+    if (!info.isFile() || info.size() > kPreviewMaxBytes || isPseudo(info.absolutePath())) return;
+    QImageReader reader(file);
+    const QSize size = reader.size();
+    if (!size.isValid() || qint64(size.width()) * size.height() > kPreviewMaxPixels) return;
+    const QSize room(kPreviewSide - 4, kPreviewSide - 4);
+    if (size.width() > room.width() || size.height() > room.height())
+        reader.setScaledSize(size.scaled(room, Qt::KeepAspectRatio));
+    const QImage image = reader.read();
+    if (!image.isNull()) setPixmap(QPixmap::fromImage(image));
+}
+
+TPicturePreview* AddPicturePreview(QFileDialog& dialog) {
+    auto* preview = new TPicturePreview(&dialog);
+    // Qt's own dialog lays itself out on a grid; the preview takes a column at its right.
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) grid->addWidget(preview, 1, grid->columnCount(), 2, 1);
+    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, &TPicturePreview::ShowFile);
+    return preview;
 }
 
 }  // namespace gs

@@ -5,7 +5,9 @@
 // other), and never opening in a folder of a pseudo file system or one that is gone, even
 // when that is the folder a dialog showed last.
 #include <QFileDialog>
+#include <QLabel>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -26,7 +28,22 @@ public:
     ~TSafeFileDialog() override;
 };
 
+// The picture dialogs' preview of the highlighted file. Only a regular file of a real file
+// system is read, and only its header when it is too large to show.
+class TPicturePreview : public QLabel {
+    Q_OBJECT
+public:
+    explicit TPicturePreview(QWidget* parent = nullptr);
+    // Shows the picture in `file`, scaled down to fit; nothing when it is none.
+    void ShowFile(const QString& file);
+    bool HasPicture() const;
+};
+// Puts a preview beside a file dialog's list, following the highlighted file.
+TPicturePreview* AddPicturePreview(QFileDialog& dialog);
+
 // A folder chosen in Qt's own folder dialog that opened at `start`; nothing when cancelled.
-std::optional<QString> ChooseFolder(QWidget* owner, const QString& caption, const QString& start);
+// `prepare` may set the dialog up further before it shows.
+std::optional<QString> ChooseFolder(QWidget* owner, const QString& caption, const QString& start,
+                                    const std::function<void(QFileDialog&)>& prepare = {});
 
 }  // namespace gs

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QMenu>
 #include <QMouseEvent>
@@ -49,46 +50,24 @@ void TRxSpeedButton::SetGlyph(const QImage& strip) {
 }
 
 void TRxSpeedButton::SetGlyph(const QImage& strip, QRgb transparent) {
-    strip_ = strip.convertToFormat(QImage::Format_ARGB32);
-    transparent_ = transparent;
-    numGlyphs_ = GlyphCountOfStrip(strip_.width(), strip_.height(), numGlyphs_);
-    cache_ = {};
+    glyph_.SetStrip(strip, transparent);
     update();
 }
 
 void TRxSpeedButton::SetNumGlyphs(int n) {
-    n = std::clamp(n, 1, kMaxGlyphs);
-    if (n == numGlyphs_) return;
-    numGlyphs_ = n;
-    cache_ = {};
+    if (std::clamp(n, 1, kMaxGlyphs) == glyph_.NumGlyphs()) return;
+    glyph_.SetNumGlyphs(n);
+    update();
+}
+
+void TRxSpeedButton::SetImages(std::shared_ptr<const QList<QImage>> images, int index) {
+    images_ = {std::move(images), index};
     update();
 }
 
 QImage TRxSpeedButton::GlyphImage(TButtonState state) const {
-    auto& slot = cache_[std::size_t(state)];
-    if (slot) return *slot;
-    const TGlyphChoice choice = GlyphForState(state, numGlyphs_, strip_.isNull());
-    QImage out;
-    if (choice.Source != TGlyphSource::None) {
-        const int w = strip_.width() / numGlyphs_;
-        QImage slice = strip_.copy(choice.Slice * w, 0, w, strip_.height());
-        const QRgb transparent = transparent_;
-        for (int y = 0; y < slice.height(); ++y)
-            for (int x = 0; x < slice.width(); ++x) {
-                const QRgb c = slice.pixel(x, y);
-                if ((c & 0xFFFFFF) == (transparent & 0xFFFFFF)) {
-                    slice.setPixel(x, y, 0);
-                    continue;
-                }
-                if (choice.Source == TGlyphSource::Grey && (c & 0xFFFFFF) != (face().rgb() & 0xFFFFFF))
-                    slice.setPixel(x, y, 0xFF000000u | GreyOf(c & 0xFFFFFF));
-                else if (choice.Source == TGlyphSource::Disabled)
-                    slice.setPixel(x, y, (qGray(c) > 192 ? highlight() : shadow()).rgb());
-            }
-        out = slice;
-    }
-    slot = out;
-    return out;
+    if (images_.Valid()) return glyph_.ImageListImage(images_, state, face().rgb(), highlight().rgb(), shadow().rgb());
+    return glyph_.GlyphImage(state, face().rgb(), highlight().rgb(), shadow().rgb());
 }
 
 void TRxSpeedButton::SetGroupIndex(int index) {
@@ -275,14 +254,19 @@ void TRxSpeedButton::PaintContent(QPainter& p, const QRect& r, TButtonState draw
         p.drawText(at.rect, textFlags(), at.text);
     }
     if (mark) {
-        const QColor colour = isEnabled() ? palette().color(QPalette::ButtonText) : shadow();
         const int centreY = at.text.isEmpty() ? r.center().y() : at.rect.center().y();
+        QPoint markAt(at.rect.right() + 3 - 9, centreY);
         if (!glyph.isNull() && Layout != TButtonLayout::blGlyphLeft)
-            drawMark(p, at.glyphX + glyph.width() + 1, at.glyphY + glyph.height() / 2, colour);
+            markAt = {at.glyphX + glyph.width() + 1, at.glyphY + glyph.height() / 2};
         else if (at.text.isEmpty())
-            drawMark(p, (r.left() + r.right() - kDropDownMarkWidth) / 2, centreY, colour);
-        else
-            drawMark(p, at.rect.right() + 3 - 9, centreY, colour);
+            markAt.setX((r.left() + r.right() - kDropDownMarkWidth) / 2);
+        if (isEnabled()) {
+            drawMark(p, markAt.x(), markAt.y(), palette().color(QPalette::ButtonText));
+        } else {
+            // Embossed, as the disabled caption.
+            drawMark(p, markAt.x() + 1, markAt.y() + 1, highlight());
+            drawMark(p, markAt.x(), markAt.y(), shadow());
+        }
     }
 }
 
@@ -310,7 +294,7 @@ void TRxSpeedButton::actionChanged() {
     setEnabled(action_->isEnabled());
     setVisible(action_->isVisible());
     if (groupIndex_ != 0 && action_->isCheckable()) SetDown(action_->isChecked());
-    if (strip_.isNull() && !action_->icon().isNull()) {
+    if (Glyph().isNull() && !action_->icon().isNull()) {
         // The action's picture on fuchsia, fuchsia its transparent colour.
         const QSize size = action_->icon().availableSizes().value(0, QSize(16, 16));
         QImage picture(size, QImage::Format_ARGB32);
@@ -322,25 +306,60 @@ void TRxSpeedButton::actionChanged() {
     }
 }
 
-void TRxSpeedButton::popupMenu() {
-    if (!DropDownMenu) return;
-    QPoint at;
-    if (MenuPosition == TDropDownMenuPos::dmpBottom) at = QPoint(-1, height());
-    else at = QPoint(width(), -1);
-    DropDownMenu->exec(mapToGlobal(at));
+QPoint TRxSpeedButton::DropDownMenuPoint(int menuWidth) const {
+    auto* menu = qobject_cast<const TPopupMenu*>(DropDownMenu.data());
+    const TPopupAlignment alignment = menu ? menu->Alignment : TPopupAlignment::paLeft;
+    const TFacePoint at = DropDownMenuAt(MenuPosition, alignment, {width(), height()});
+    // Qt opens a menu with its top-left corner at the point given.
+    const int shift = alignment == TPopupAlignment::paRight    ? menuWidth
+                      : alignment == TPopupAlignment::paCenter ? menuWidth / 2
+                                                               : 0;
+    return mapToGlobal(QPoint(at.X - shift, at.Y));
+}
+
+bool TRxSpeedButton::popupMenu() {
+    auto* menu = qobject_cast<TPopupMenu*>(DropDownMenu.data());
+    if (!DropDownMenu || (menu && !menu->AutoPopup)) return false;
+    const QPointer<QMenu> shown = DropDownMenu;
+    // A press on this button that closes the menu closes it only: it must not reach the
+    // button again and open the menu anew.
+    shown->installEventFilter(this);
+    shown->exec(DropDownMenuPoint(shown->sizeHint().width()));
+    if (shown) {
+        shown->removeEventFilter(this);
+        shown->setAttribute(Qt::WA_NoMouseReplay, false);
+    }
+    return true;
+}
+
+bool TRxSpeedButton::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (watched == DropDownMenu && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && rect().contains(mapFromGlobal(mouse->globalPosition().toPoint())))
+            DropDownMenu->setAttribute(Qt::WA_NoMouseReplay);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TRxSpeedButton::mousePressEvent(QMouseEvent* event) {
-    if (menuTracking_ || event->button() != Qt::LeftButton || !isEnabled()) return;
+    if (menuTracking_) return;
+    if (event->button() == Qt::RightButton) checkMouseIn();
+    if (event->button() != Qt::LeftButton || !isEnabled()) return;
+    setMouseIn(true);
     if (!down_) setState(TButtonState::bsDown);
     dragging_ = true;
     if (DropDownMenu) {
         menuTracking_ = true;
-        popupMenu();
+        const bool shown = popupMenu();
         menuTracking_ = false;
-        dragging_ = false;
-        setState(down_ ? TButtonState::bsExclusive : TButtonState::bsUp);
-        return;
+        if (shown) {
+            // Finished as a release would, without a click.
+            dragging_ = false;
+            setState(down_ ? TButtonState::bsExclusive : TButtonState::bsUp);
+            checkMouseIn();
+            return;
+        }
     }
     if (AllowTimer) {
         if (!repeat_) {
@@ -361,7 +380,9 @@ void TRxSpeedButton::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TRxSpeedButton::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !dragging_) return;
+    if (event->button() == Qt::RightButton) checkMouseIn();
+    // The release of the press that opened the menu, or closed it, is no click.
+    if (event->button() != Qt::LeftButton || !dragging_ || menuTracking_) return;
     dragging_ = false;
     if (repeat_) repeat_->stop();
     const bool inside = rect().contains(event->position().toPoint());
@@ -374,19 +395,28 @@ void TRxSpeedButton::mouseReleaseEvent(QMouseEvent* event) {
         setState(down_ ? TButtonState::bsExclusive : TButtonState::bsUp);
     }
     if (inside) Click();
+    checkMouseIn();
 }
 
-void TRxSpeedButton::enterEvent(QEnterEvent*) {
-    if (!isEnabled() || mouseIn_) return;
-    mouseIn_ = true;
-    emit OnMouseEnter();
-    if (Flat) update();
+void TRxSpeedButton::enterEvent(QEnterEvent*) { setMouseIn(isEnabled()); }
+
+void TRxSpeedButton::leaveEvent(QEvent*) { setMouseIn(false); }
+
+void TRxSpeedButton::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    checkMouseIn();
 }
 
-void TRxSpeedButton::leaveEvent(QEvent*) {
-    if (!mouseIn_) return;
-    mouseIn_ = false;
-    emit OnMouseLeave();
+void TRxSpeedButton::checkMouseIn() {
+    const bool over = isEnabled() && isVisible() && QApplication::widgetAt(QCursor::pos()) == this;
+    setMouseIn(over);
+}
+
+void TRxSpeedButton::setMouseIn(bool in) {
+    if (in == mouseIn_) return;
+    mouseIn_ = in;
+    if (in) emit OnMouseEnter();
+    else emit OnMouseLeave();
     if (Flat) update();
 }
 
@@ -394,9 +424,10 @@ void TRxSpeedButton::changeEvent(QEvent* event) {
     if (event->type() == QEvent::EnabledChange) {
         if (!isEnabled()) dragging_ = false;
         else state_ = down_ && groupIndex_ != 0 ? TButtonState::bsExclusive : TButtonState::bsUp;
+        checkMouseIn();
         update();
     } else if (event->type() == QEvent::PaletteChange) {
-        cache_ = {};  // the inactive and disabled pictures follow the system colours
+        glyph_.Invalidate();  // the inactive and disabled pictures follow the system colours
     }
     QWidget::changeEvent(event);
 }

@@ -6,21 +6,30 @@
 // letter after "&", with Alt) clicks it; it may follow an action (caption, hint, enabled
 // and checked state, picture, and the action is what a click triggers).
 #include <QImage>
+#include <QMenu>
 #include <QPointer>
 #include <QWidget>
 
-#include <array>
-#include <optional>
+#include <memory>
 
 #include "controls/core/ButtonFace.h"
+#include "controls/ui/ButtonGlyph.h"
 
 class QAction;
-class QMenu;
 class QTimer;
 
 namespace gs {
 
-enum class TDropDownMenuPos { dmpBottom, dmpRight };
+// A menu that drops down from a speed button: which of its edges, or its middle, meets the
+// point it opens at, and whether a press on the button opens it at all. A plain QMenu
+// drops down left-aligned.
+class TPopupMenu : public QMenu {
+    Q_OBJECT
+public:
+    using QMenu::QMenu;
+    TPopupAlignment Alignment = TPopupAlignment::paLeft;
+    bool AutoPopup = true;
+};
 
 class TRxSpeedButton : public QWidget {
     Q_OBJECT
@@ -58,9 +67,12 @@ public:
     void SetGlyph(const QImage& strip);
     // The strip with its transparent colour given.
     void SetGlyph(const QImage& strip, QRgb transparent);
-    const QImage& Glyph() const { return strip_; }
-    int NumGlyphs() const { return numGlyphs_; }
+    const QImage& Glyph() const { return glyph_.Strip(); }
+    int NumGlyphs() const { return glyph_.NumGlyphs(); }
     void SetNumGlyphs(int n);
+    // A picture of an image list shown instead of the strip while `index` is one of its own.
+    void SetImages(std::shared_ptr<const QList<QImage>> images, int index);
+    int ImageIndex() const { return images_.Index; }
 
     int GroupIndex() const { return groupIndex_; }
     void SetGroupIndex(int index);
@@ -74,7 +86,11 @@ public:
     TButtonState DrawnState() const;
     // The picture of a state, made from the strip once and kept.
     QImage GlyphImage(TButtonState state) const;
+    // Whether the mouse is over the button as far as it knows, asked anew of the cursor on
+    // showing, on enabling and on right-button presses.
     bool MouseInControl() const { return mouseIn_; }
+    // Where the drop-down menu opens, in global coordinates, for a menu `menuWidth` wide.
+    QPoint DropDownMenuPoint(int menuWidth) const;
 
     void Click();
 
@@ -102,6 +118,8 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct TCaptionPlace {
@@ -117,16 +135,18 @@ private:
     int textFlags() const;
     void groupPressed();
     void setState(TButtonState s);
-    void popupMenu();
+    // Whether the drop-down menu was shown.
+    bool popupMenu();
+    // Takes the mouse-in state from where the cursor is now.
+    void checkMouseIn();
+    void setMouseIn(bool in);
 
     QString caption_;
     int shortcut_ = 0;
     QPointer<QAction> action_;
     bool menuTracking_ = false;
-    QImage strip_;
-    QRgb transparent_ = 0;
-    int numGlyphs_ = 1;
-    mutable std::array<std::optional<QImage>, 5> cache_;
+    mutable TRxButtonGlyph glyph_;
+    TImageListGlyph images_;
     int groupIndex_ = 0;
     bool allowAllUp_ = false;
     bool down_ = false;

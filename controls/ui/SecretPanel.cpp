@@ -94,10 +94,17 @@ void TSecretPanel::resizeEvent(QResizeEvent* event) {
     if (active_) recalculate();
 }
 
+void TSecretPanel::PaintClient(QPainter& canvas, const QRect& rect) {
+    if (OnPaintClient) OnPaintClient(canvas, rect);
+    else canvas.fillRect(rect, palette().color(backgroundRole()));
+}
+
 void TSecretPanel::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
-    if (!active_) return;
     QPainter p(this);
+    p.setClipRect(contentsRect());
+    PaintClient(p, contentsRect());
+    if (!active_) return;
     const QRect text = textRect();
     if (!Glyph.isNull()) {
         QPoint at;
@@ -129,10 +136,13 @@ void TSecretPanel::paintEvent(QPaintEvent* event) {
             drawLine(QRect(text.left(), y, text.width(), lineHeight_), i < Lines.size() ? Lines[i] : QString(" "));
         }
     } else {
-        const int x = text.left() + text.width() - position_;
+        // Right-to-left lines come in from the left.
+        const int width = total_ - text.width();
+        const int x = layoutDirection() == Qt::RightToLeft ? text.left() + position_ - width
+                                                           : text.left() + text.width() - position_;
         int y = text.top() + (text.height() - int(Lines.size() - first) * lineHeight_) / 2;
         for (int i = first; i < Lines.size(); ++i, y += lineHeight_)
-            drawLine(QRect(x, y, total_ - text.width(), lineHeight_), Lines[i]);
+            drawLine(QRect(x, y, width, lineHeight_), Lines[i]);
     }
 }
 

@@ -8,6 +8,9 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
+
+class QPainter;
 class QTimer;
 
 namespace gs {
@@ -28,6 +31,8 @@ public:
     TTextStyle TextStyle = TTextStyle::bvNone;
     QImage Glyph;
     TGlyphLayout GlyphLayout = TGlyphLayout::glGlyphLeft;
+    // Paints the panel's inside (the text scrolls over it) instead of its plain colour.
+    std::function<void(QPainter& canvas, const QRect& rect)> OnPaintClient;
 
     int Interval() const;
     void SetInterval(int ms);
@@ -45,6 +50,8 @@ signals:
     void OnStopPlay();
 
 protected:
+    // The inside of the panel, under the text: OnPaintClient, or the panel's colour.
+    virtual void PaintClient(QPainter& canvas, const QRect& rect);
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

@@ -275,6 +275,25 @@ TEST(FavoritesDialogs, PropertiesAcceptOnlyATargetThatExists) {
     EXPECT_EQ(f.Target, dir.path.string());
 }
 
+TEST(FavoritesDialogs, PropertiesShowTheTargetAsAFileNameQuotedWhenItHoldsABlank) {
+    Fixture t;
+    Tree dir;
+    const std::string spaced = (dir.path / "my icons.dll").string(), plain = (dir.path / "icons.dll").string();
+    std::ofstream(spaced) << "MZ";
+    std::ofstream(plain) << "MZ";
+    // The target, what the field shows, and whether OK takes it as it opened.
+    const std::tuple<std::string, std::string, bool> cases[] = {
+        {spaced, "\"" + spaced + "\"", true}, {plain, plain, true},
+        {"/no/such|target", "/no/such|target", false},  // not a file name: shown, refused on OK
+    };
+    for (const auto& [target, shown, accepted] : cases) {
+        TFavPropsDlg dlg(nullptr, t.dialogs, AddFavorite(t.root, "f" + target, target));
+        EXPECT_EQ(dlg.Target()->text().toStdString(), shown);
+        dlg.OKClick();
+        EXPECT_EQ(dlg.result() == QDialog::Accepted, accepted) << target;
+    }
+}
+
 TEST(FavoritesDialogs, PropertiesTargetIsAFileNameEditOverTheProgramsFileDialog) {
     Fixture t;
     Tree dir;

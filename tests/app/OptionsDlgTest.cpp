@@ -272,3 +272,24 @@ TEST(TOptionsDlg, TheDefaultImageFormatListIsInTheOptionsOrderAndReadsBackAsItsF
     EXPECT_EQ(d.cbDefaultImageFormat->currentIndex(), 2);
     EXPECT_TRUE(d.cbDefaultImageFormat->isEnabled());
 }
+
+TEST(TOptionsDlg, TheEditorIsAFileNameQuotedWhenItHoldsABlankAndTheFolderEditBrowses) {
+    // The editor's file name, whether the field quotes it, and whether Apply takes it.
+    const std::tuple<std::string, bool, bool> cases[] = {
+        {"icon-editor", false, true}, {"icon editor", true, true},
+        {"edit|or", false, false},  // not a file name: shown for the user to mend
+    };
+    for (const auto& [name, quoted, taken] : cases) {
+        Dialog t;
+        std::ofstream(t.dir / name) << "#!/bin/sh\n";
+        const std::string stored = taken ? (t.dir / name).string() : name;
+        t.context->Options.IconEditApp = stored;
+        TOptionsDlg& d = t.open();
+        EXPECT_EQ(d.txtIconEditApp->DialogOptions(), ofHideReadOnly | ofPathMustExist | ofFileMustExist);
+        EXPECT_EQ(d.txtDefaultFolder->DialogKind, TDirDialogKind::dkWin32);
+        EXPECT_EQ(d.txtIconEditApp->text().toStdString(), quoted ? '"' + stored + '"' : stored);
+        d.cmdApply->click();
+        EXPECT_EQ(t.boxes.shown.empty(), taken) << name;
+        EXPECT_EQ(t.context->Options.IconEditApp, stored);  // never the quotes
+    }
+}

@@ -183,6 +183,21 @@ TEST(ButtonFace, GlyphsPerStateAndTheirSources) {
     EXPECT_EQ(GreyOf(0xFFFFFF), 0xFFFFFFu);
 }
 
+TEST(ButtonFace, DropDownMenusOpenWhereTheirPositionAndAlignmentSay) {
+    using P = TDropDownMenuPos;
+    using A = TPopupAlignment;
+    const struct Case {
+        P position;
+        A alignment;
+        TFacePoint at;
+    } cases[] = {
+        {P::dmpBottom, A::paLeft, {-1, 20}}, {P::dmpBottom, A::paRight, {31, 20}}, {P::dmpBottom, A::paCenter, {15, 20}},
+        {P::dmpRight, A::paLeft, {30, -1}},  {P::dmpRight, A::paRight, {-1, -1}},  {P::dmpRight, A::paCenter, {15, 20}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DropDownMenuAt(c.position, c.alignment, {30, 20}), c.at) << int(c.position) << int(c.alignment);
+}
+
 TEST(ButtonFace, LaysOutGlyphAndCaption) {
     using L = TButtonLayout;
     const TFaceSize client{60, 40}, glyph{16, 16}, text{20, 10};

@@ -7,6 +7,9 @@
 #include <QFontInfo>
 #include <QAbstractFileIconProvider>
 #include <QApplication>
+#include <QCursor>
+#include <QPainter>
+#include <QTimer>
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDatabase>
@@ -50,9 +53,9 @@ struct ScriptedDialogs : IComboEditDialogs {
         if (!answer) return std::nullopt;
         return QStringList{*answer};
     }
-    std::optional<QString> ChooseFolder(QWidget*, const QString& text, const QString& start) override {
-        lastText = text;
-        lastStart = start;
+    std::optional<QString> ChooseFolder(QWidget*, const TFolderDialogRequest& r) override {
+        lastText = r.Text;
+        lastStart = r.Start;
         return answer;
     }
 };
@@ -182,6 +185,140 @@ TEST(RxSpeedButton, GroupsKeepOneDownAndStatesDrawTheirGlyphs) {
     loose.setEnabled(false);
     EXPECT_EQ(loose.DrawnState(), TButtonState::bsDisabled);
     EXPECT_NE(loose.GlyphImage(TButtonState::bsDisabled).pixel(5, 5), qRgb(0xFF, 0, 0));
+}
+
+namespace {
+// A strip of one colour whose bottom-left pixel, fuchsia, is its transparent colour.
+QImage filled(int w, int h, QColor colour) {
+    QImage image(w, h, QImage::Format_ARGB32);
+    image.fill(colour);
+    image.setPixel(0, h - 1, qRgb(0xFF, 0x00, 0xFF));
+    return image;
+}
+}  // namespace
+
+TEST(RxSpeedButton, ButtonsShareGlyphListsBySizeAndTheCacheGoesWithTheLast) {
+    qtApp();
+    const auto lists = [] { return TGlyphCache::Current() ? TGlyphCache::Current()->Lists() : 0; };
+    const int before = lists();
+    {
+        TRxSpeedButton small1, small2, large;
+        small1.SetGlyph(filled(16, 16, Qt::red));
+        small2.SetGlyph(filled(32, 16, Qt::blue));  // two glyphs of 16 x 16
+        large.SetGlyph(filled(24, 24, Qt::green));
+        for (TRxSpeedButton* b : {&small1, &small2, &large}) EXPECT_FALSE(b->GlyphImage(TButtonState::bsDisabled).isNull());
+        EXPECT_EQ(lists(), before + 2);  // one per size
+        small2.SetGlyph(QImage());       // its pictures leave the list it shares
+        large.SetGlyph(QImage());        // the last picture of its size: the list goes
+        EXPECT_EQ(lists(), before + 1);
+        EXPECT_EQ(small1.GlyphImage(TButtonState::bsUp).pixelColor(3, 3), QColor(Qt::red));
+
+        // A picture from an image list instead of the strip, while its index is valid.
+        QImage square(16, 16, QImage::Format_ARGB32);
+        square.fill(Qt::transparent);
+        QPainter(&square).fillRect(2, 2, 10, 10, Qt::red);
+        auto images = std::make_shared<const QList<QImage>>(QList<QImage>{square});
+        small2.SetImages(images, 0);
+        EXPECT_EQ(small2.GlyphImage(TButtonState::bsInactive).pixel(3, 3), qRgb(0x4C, 0x4C, 0x4C));
+        const QImage disabled = small2.GlyphImage(TButtonState::bsDisabled);  // shadow over highlight
+        EXPECT_EQ(disabled.pixel(3, 3), QApplication::palette().color(QPalette::Mid).rgb());
+        EXPECT_EQ(disabled.pixel(12, 12), QApplication::palette().color(QPalette::Light).rgb());
+        small2.SetImages(images, 1);  // no such picture: the strip again, which is empty
+        EXPECT_TRUE(small2.GlyphImage(TButtonState::bsUp).isNull());
+    }
+    EXPECT_EQ(lists(), before);
+}
+
+TEST(RxSpeedButton, DropDownMenusOpenAlignedOnlyWhenAutoPopupAndTheirClosingPressIsNoClick) {
+    qtApp();
+    QWidget parent;
+    TRxSpeedButton button(&parent);
+    button.setGeometry(100, 50, 30, 20);
+    TPopupMenu menu;
+    menu.addAction("First");
+    button.DropDownMenu = &menu;
+    parent.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    menu.Alignment = TPopupAlignment::paRight;
+    EXPECT_EQ(button.DropDownMenuPoint(80), button.mapToGlobal(QPoint(31 - 80, 20)));
+
+    // A press on the button while its menu is open, as the window system gives it (to the
+    // menu first), closes the menu and only that.
+    int shows = 0, clicks = 0;
+    QObject::connect(&button, &TRxSpeedButton::clicked, [&] { ++clicks; });
+    QObject::connect(&menu, &QMenu::aboutToShow, [&] {
+        QTimer::singleShot(0, &menu, [&, first = ++shows == 1] {
+            if (!first) return void(menu.close());
+            QCursor::setPos(button.mapToGlobal(QPoint(5, 5)));
+            QTest::mouseClick(parent.windowHandle(), Qt::LeftButton, {}, button.mapTo(&parent, QPoint(5, 5)));
+        });
+    });
+    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(5, 5));
+    QTRY_VERIFY(!menu.isVisible());
+    QApplication::processEvents();
+    EXPECT_EQ(shows, 1);
+    EXPECT_EQ(clicks, 0);
+    menu.AutoPopup = false;  // the press is an ordinary one
+    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(shows, 1);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(RxSpeedButton, MouseInIsAskedAgainOnShowingEnablingAndRightPresses) {
+    qtApp();
+    QWidget parent;
+    parent.resize(200, 100);
+    TRxSpeedButton button(&parent);
+    button.setGeometry(10, 10, 40, 30);
+    parent.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    int changes = 0;
+    for (auto signal : {&TRxSpeedButton::OnMouseEnter, &TRxSpeedButton::OnMouseLeave})
+        QObject::connect(&button, signal, [&] { ++changes; });
+    button.hide();
+    QCursor::setPos(button.mapToGlobal(QPoint(20, 15)));
+    const std::pair<std::function<void()>, bool> steps[] = {
+        {[&] { button.show(); }, true},
+        {[&] { button.setEnabled(false); }, false},
+        {[&] { button.setEnabled(true); }, true},
+        {[&] {
+             QCursor::setPos(parent.mapToGlobal(QPoint(150, 80)));
+             QTest::mousePress(&button, Qt::RightButton, {}, QPoint(20, 15));
+         }, false},
+    };
+    for (const auto& [act, in] : steps) {
+        act();
+        QTRY_COMPARE(button.MouseInControl(), in);
+    }
+    EXPECT_EQ(changes, 4);
+}
+
+TEST(SecretPanel, PaintsItsInsideThroughOnPaintClientAndScrollsRightToLeftFromTheLeft) {
+    qtApp();
+    TSecretPanel panel;
+    panel.resize(300, 60);
+    panel.ScrollDirection = TScrollDirection::sdHorizontal;
+    panel.Lines = {"WWWW"};
+    QPalette palette = panel.palette();
+    palette.setColor(QPalette::WindowText, Qt::black);
+    panel.setPalette(palette);
+    panel.OnPaintClient = [](QPainter& canvas, const QRect& r) { canvas.fillRect(r, Qt::yellow); };
+    EXPECT_EQ(panel.grab().toImage().pixelColor(150, 30), QColor(Qt::yellow));  // inactive too
+    // Some steps in, the text has come in from the right, or from the left when reading so.
+    for (const Qt::LayoutDirection direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+        panel.setLayoutDirection(direction);
+        panel.SetActive(true);
+        for (int i = 0; i < 40; ++i) panel.Tick();
+        const QImage frame = panel.grab().toImage();
+        const QRect inside = panel.contentsRect();
+        int ink[2] = {0, 0};  // left half, right half
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            for (int x = inside.left(); x <= inside.right(); ++x)
+                if (qGray(frame.pixel(x, y)) < 80) ++ink[x < frame.width() / 2 ? 0 : 1];
+        EXPECT_GT(ink[direction == Qt::LeftToRight], 0) << int(direction);
+        EXPECT_EQ(ink[direction != Qt::LeftToRight], 0) << int(direction);
+        panel.SetActive(false);
+    }
 }
 
 TEST(SecretPanel, HidesItsChildrenWhileItScrollsAndGivesThemBack) {

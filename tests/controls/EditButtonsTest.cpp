@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QTimer>
 #include <QPainter>
+#include <QShortcut>
 #include <QStyle>
 #include <QTest>
 
@@ -20,6 +21,7 @@
 
 #include "support/QtTestApp.h"
 #include "controls/ui/ComboEdits.h"
+#include "controls/ui/FileDialogs.h"
 #include "controls/ui/RxSpeedButton.h"
 #include "support/TempDir.h"
 
@@ -51,12 +53,14 @@ struct ScriptedDialogs : IComboEditDialogs {
     std::optional<QStringList> answer;
     std::vector<TFileDialogRequest> files;
     int folders = 0;
+    TFolderDialogRequest lastFolder;
     std::optional<QStringList> ChooseFiles(QWidget*, const TFileDialogRequest& r) override {
         files.push_back(r);
         return answer;
     }
-    std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override {
+    std::optional<QString> ChooseFolder(QWidget*, const TFolderDialogRequest& r) override {
         ++folders;
+        lastFolder = r;
         if (!answer) return std::nullopt;
         return answer->front();
     }
@@ -439,7 +443,10 @@ TEST(ComboEdits, TheDesktopDialogsNameFilesWithoutReadingThem) {
         };
         QTimer::singleShot(0, watch);
         if (folder) {
-            EXPECT_FALSE(DesktopComboEditDialogs().ChooseFolder(nullptr, "Select default folder...", dir.path.c_str()));
+            TFolderDialogRequest request;
+            request.Text = "Select default folder...";
+            request.Start = dir.path.c_str();
+            EXPECT_FALSE(DesktopComboEditDialogs().ChooseFolder(nullptr, request));
         } else {
             TFileDialogRequest request;
             request.InitialDir = dir.path.c_str();
@@ -448,4 +455,91 @@ TEST(ComboEdits, TheDesktopDialogsNameFilesWithoutReadingThem) {
         ASSERT_TRUE(seen);
         EXPECT_FALSE(seenType.contains("PDF")) << seenType.toStdString();
     }
+}
+
+namespace {
+// The caret's rectangle, which is as wide as the caret and a margin.
+struct CaretProbe : TFilenameEdit {
+    QRect Caret() {
+        grab();  // the edit takes its caret's width when it paints
+        return cursorRect();
+    }
+};
+}  // namespace
+
+TEST(ComboEdits, TheirDialogsGetTheEditsHelpContextAndFolderKindAndABoldTextAThickerCaret) {
+    qtApp();
+    ScriptedDialogs dialogs;
+    CaretProbe file;
+    TDirectoryEdit folder;
+    folder.DialogKind = TDirDialogKind::dkWin32;
+    folder.DialogOptions = sdAllowCreate;
+    for (TCustomComboEdit* edit : {static_cast<TCustomComboEdit*>(&file), static_cast<TCustomComboEdit*>(&folder)}) {
+        edit->SetDialogs(dialogs);
+        edit->HelpContext = 500;
+        edit->ButtonClicked();
+    }
+    EXPECT_EQ(dialogs.files.at(0).HelpContext, 500);
+    const TFolderDialogRequest& r = dialogs.lastFolder;
+    EXPECT_EQ(std::tuple(r.HelpContext, r.Kind, r.Options), std::tuple(500, TDirDialogKind::dkWin32, int(sdAllowCreate)));
+    const int thin = file.Caret().width();
+    for (bool bold : {true, false}) {
+        QFont font = file.font();
+        font.setBold(bold);
+        file.setFont(font);
+        EXPECT_EQ(file.Caret().width(), thin + bold);
+    }
+}
+
+TEST(ComboEdits, TheDesktopDialogsPreviewPicturesLetMakeFoldersWhereAskedAndAnswerF1) {
+    qtApp();
+    TempFolder dir;
+    std::vector<int> helped;
+    SetComboEditHelp([&helped](int context) { helped.push_back(context); });
+    const struct Case {
+        std::optional<TFileDialogKind> file;  // else a folder dialog
+        TDirDialogKind folderKind;
+        int folderOptions;
+        bool preview, readOnly;
+    } cases[] = {
+        {TFileDialogKind::dkOpen, {}, 0, false, false},
+        {TFileDialogKind::dkSavePicture, {}, 0, true, false},
+        {{}, TDirDialogKind::dkVCL, 0, false, true},
+        {{}, TDirDialogKind::dkVCL, sdAllowCreate, false, false},
+        {{}, TDirDialogKind::dkWin32, 0, false, false},
+    };
+    for (const Case& c : cases) {
+        bool preview = false, readOnly = false;
+        std::function<void()> watch = [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return QTimer::singleShot(10, watch);
+            preview = dialog->findChild<TPicturePreview*>() != nullptr;
+            readOnly = dialog->testOption(QFileDialog::ReadOnly);
+            for (QShortcut* key : dialog->findChildren<QShortcut*>())
+                if (key->key() == QKeySequence(Qt::Key_F1)) emit key->activated();
+            dialog->reject();
+        };
+        QTimer::singleShot(0, watch);
+        TFileDialogRequest file;
+        file.Kind = c.file.value_or(TFileDialogKind::dkOpen);
+        file.InitialDir = dir.path.c_str();
+        file.HelpContext = 500;
+        if (c.file) DesktopComboEditDialogs().ChooseFiles(nullptr, file);
+        else DesktopComboEditDialogs().ChooseFolder(nullptr, {c.folderKind, "Folder", dir.path.c_str(), c.folderOptions, 500});
+        EXPECT_EQ(preview, c.preview) << int(file.Kind);
+        EXPECT_EQ(readOnly, c.readOnly) << c.folderOptions;
+        EXPECT_EQ(helped, std::vector<int>{500});
+        helped.clear();
+    }
+    SetComboEditHelp(nullptr);
+
+    // The preview reads pictures, and nothing that is not a regular file with one.
+    const QString png = QString::fromStdString((dir.path / "red.png").string());
+    ASSERT_TRUE(QImage(300, 150, QImage::Format_RGB32).save(png));
+    TPicturePreview view;
+    for (const auto& [name, shown] : {std::pair{dir.file("note.txt"), false}, {"/proc/self/status", false}, {png, true}}) {
+        view.ShowFile(name);
+        EXPECT_EQ(view.HasPicture(), shown) << name.toStdString();
+    }
+    EXPECT_LE(view.pixmap().width(), view.width());  // scaled down to fit
 }

@@ -93,6 +93,10 @@ QWidget* buildForm(QMenu* menu) {
     TRxSpeedButton* marked = speed(form, "Views", TButtonStyle::bsNew, false);
     marked->DropDownMenu = menu;
     grid->addWidget(marked, row, 3);
+    TRxSpeedButton* markedOff = speed(form, "Views", TButtonStyle::bsNew, false);
+    markedOff->DropDownMenu = menu;
+    markedOff->setEnabled(false);
+    grid->addWidget(markedOff, row, 5);
     TRxSpeedButton* top = speed(form, "Top", TButtonStyle::bsNew, false);
     top->Layout = TButtonLayout::blGlyphTop;
     top->setFixedSize(96, 40);
