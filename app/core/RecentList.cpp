@@ -2,6 +2,7 @@
 #include "platform/Text.h"
 
 #include <algorithm>
+#include <set>
 
 #include "framework/core/RegUtils.h"
 
@@ -9,9 +10,37 @@ namespace gs {
 
 namespace {
 
-bool samePath(const std::string& a, const std::string& b) { return foldCaseUtf8(a) == foldCaseUtf8(b); }
+// Paths are bytes: /data/A and /data/a are two folders.
+bool samePath(const std::string& a, const std::string& b) { return a == b; }
 
 std::string storageKey(const std::string& appKey) { return appKey + "\\" + kStorageSubkey; }
+
+// The store's value names ignore case, so an entry equal to an earlier one but for case
+// goes under a name of its own and carries its path as the value's data; every other
+// entry is stored as before, its name the path and its data empty.
+struct StoredForm {
+    StringList names;
+    std::vector<std::pair<std::string, std::string>> spelled;  // name, path
+};
+
+StoredForm storedForm(const std::vector<std::string>& items) {
+    StoredForm form;
+    std::set<std::string> taken;
+    for (const std::string& path : items) taken.insert(foldCaseUtf8(path));
+    std::set<std::string> used;
+    for (const std::string& path : items) {
+        if (used.insert(foldCaseUtf8(path)).second) {
+            form.names.push_back(path);
+            continue;
+        }
+        std::string name;
+        for (int n = 2; name.empty() || taken.count(foldCaseUtf8(name)); ++n) name = path + " (" + std::to_string(n) + ")";
+        taken.insert(foldCaseUtf8(name));
+        form.names.push_back(name);
+        form.spelled.emplace_back(name, path);
+    }
+    return form;
+}
 
 }  // namespace
 
@@ -81,12 +110,28 @@ void TMRURecentList::AddToTop(const std::string& path) {
 void LoadRecentList(IRecentList& list, RegistryStore& store, RegRootId root, const std::string& appKey,
                     const char* subKey) {
     std::optional<StringList> stored = RegReadStringList(store, root, storageKey(appKey), subKey);
-    if (stored) list.SetItems(std::move(*stored));
+    if (!stored) return;
+    const std::string key = storageKey(appKey) + "\\" + subKey;
+    for (std::string& name : *stored)
+        if (std::string path = RegReadString(store, root, key, name, ""); !path.empty()) name = std::move(path);
+    list.SetItems(std::move(*stored));
 }
 
 bool SaveRecentList(const IRecentList& list, RegistryStore& store, RegRootId root, const std::string& appKey,
                     const char* subKey) {
-    return RegWriteStringList(store, root, storageKey(appKey), subKey, list.Items());
+    const StoredForm form = storedForm(list.Items());
+    if (form.spelled.empty()) return RegWriteStringList(store, root, storageKey(appKey), subKey, form.names);
+    try {  // names and spellings together, or neither
+        RegTransaction t = store.begin(RegistryStore::Mode::Write);
+        if (!RegWriteStringList(store, root, storageKey(appKey), subKey, form.names)) return false;
+        const std::string key = storageKey(appKey) + "\\" + subKey;
+        for (const auto& [name, path] : form.spelled)
+            if (!RegWriteString(store, root, key, name, path)) return false;
+        t.commit();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 }  // namespace gs

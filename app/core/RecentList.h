@@ -21,9 +21,9 @@ public:
     virtual int MaxItems() const = 0;
     // Stores the limit and drops the entries past it.
     virtual void SetMaxItems(int limit) = 0;
-    // Removes the first entry equal to `path` (letter case ignored); false when none is.
+    // Removes the entry equal to `path` (byte for byte: letter case counts); false when none is.
     virtual bool Remove(const std::string& path) = 0;
-    // Puts `path` at the top, removing the entry equal to it first (letter case ignored).
+    // Puts `path` at the top, removing the entry equal to it first.
     virtual void AddToTop(const std::string& path) = 0;
     // Called after every change of the entries.
     virtual void SetOnChange(std::function<void()> onChange) = 0;

@@ -238,11 +238,9 @@ void TKAVUMain::ApplyOptions() {
     Storage_->Active = o.SaveWindow;
     mruFolders_->SetMaxItems(o.EffectiveMRULimit());
     mruFiles_->SetMaxItems(o.EffectiveMRULimit());
-    // The list is drawn in the face that stands in for one that is not installed, and that
-    // face is what the options hold from now on (and Preferences shows).
-    const QString face = FontFaceInUse(QString::fromStdString(o.ListFontName));
-    o.ListFontName = face.toStdString();
-    QFont listFont(face);
+    // A face that is not installed is drawn as the one standing in for it; the options keep
+    // the name the user chose, for a machine that has that face.
+    QFont listFont(FontFaceInUse(QString::fromStdString(o.ListFontName)));
     listFont.setPointSize(FontSizeIndexToPoints(o.ListFontSize));
     lvIcons->SetListFont(listFont);
     const QPalette system = QApplication::palette();

@@ -261,6 +261,7 @@ QWidget* TOptionsDlg::extractPage() {
     connect(cmdAddFilter, &QPushButton::clicked, this, [this] { handler_.Guard([this] { actAddExecute(); }); });
     connect(cmdRemoveFilter, &QPushButton::clicked, this, [this] { handler_.Guard([this] { actRemoveExecute(); }); });
     connect(txtFilterEdit, &QLineEdit::textChanged, this, &TOptionsDlg::alActionsUpdate);
+    txtFilterEdit->installEventFilter(this);
     connect(lbFilters, &QListWidget::currentRowChanged, this, &TOptionsDlg::alActionsUpdate);
     connect(lbFilters, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { txtFilterEdit->setText(item->text()); });
     auto* label = new QLabel("Fi&le Filters:", filters);
@@ -354,6 +355,7 @@ QWidget* TOptionsDlg::listPage() {
     using enum TFontListOption;
     cbFontName->SetOptions(foAnsiOnly | foTrueTypeOnly | TFontListOptions(foNoSymbolFonts));
     cbFontName->SetUseFonts(true);
+    connect(cbFontName, &QComboBox::activated, this, [this] { fontChosen_ = true; });
     cbFontSize = new QComboBox(fonts);
     cbFontSize->setObjectName("cbFontSize");
     cbFontSize->addItems({"8", "10", "11", "12", "14", "16", "18"});
@@ -419,8 +421,11 @@ void TOptionsDlg::LoadControls() {
     radPromptImageFormat->setChecked(o.PromptForImageFormat);
     radUseDefaultImageFormat->setChecked(!o.PromptForImageFormat);
     cbDefaultImageFormat->setCurrentIndex(std::clamp(o.DefaultImageFormat, 0, cbDefaultImageFormat->count() - 1));
-    // A face that is not installed shows as the one the list is drawn in instead.
+    // A face that is not installed shows as the one the list is drawn in instead; the
+    // stored name stays until the user picks another, so settings taken to a machine that
+    // has the face find it again.
     cbFontName->SetFontName(FontFaceInUse(QString::fromStdString(o.ListFontName)));
+    fontChosen_ = false;
     cbFontSize->setCurrentIndex(std::clamp(o.ListFontSize, 0, cbFontSize->count() - 1));
     rdColorDefaultWindows->setChecked(o.ListWindowsColors);
     rdColorUseColors->setChecked(!o.ListWindowsColors);
@@ -449,6 +454,16 @@ void TOptionsDlg::fillFilters(int select) {
 void TOptionsDlg::alActionsUpdate() {
     cmdAddFilter->setEnabled(!txtFilterEdit->text().isEmpty());
     cmdRemoveFilter->setEnabled(lbFilters->currentRow() >= 0);
+    // While an extension is typed, Enter adds it instead of closing the dialog without it.
+    const bool adding = txtFilterEdit->hasFocus() && cmdAddFilter->isEnabled();
+    cmdAddFilter->setDefault(adding);
+    cmdOK->setDefault(!adding);
+}
+
+bool TOptionsDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtFilterEdit && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        alActionsUpdate();
+    return QDialog::eventFilter(watched, event);
 }
 
 void TOptionsDlg::actAddExecute() {
@@ -485,8 +500,7 @@ void TOptionsDlg::Apply() {
     o.SetTransparency = chkSetTransparency->isChecked();
     o.PromptForImageFormat = radPromptImageFormat->isChecked();
     o.DefaultImageFormat = cbDefaultImageFormat->currentIndex();
-    // A font the list no longer offers leaves the stored name as it was.
-    if (!cbFontName->FontName().isEmpty()) o.ListFontName = cbFontName->FontName().toStdString();
+    if (fontChosen_ && !cbFontName->FontName().isEmpty()) o.ListFontName = cbFontName->FontName().toStdString();
     o.ListFontSize = cbFontSize->currentIndex();
     o.ListWindowsColors = rdColorDefaultWindows->isChecked();
     o.ListTextColor = cbTextColor->currentData().toInt();

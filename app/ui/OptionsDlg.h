@@ -61,6 +61,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* generalPage();
@@ -76,6 +77,7 @@ private:
     TAppExceptionHandler& handler_;
     std::function<void()> showHelp_;
     std::vector<std::string> filters_;
+    bool fontChosen_ = false;  // the user picked a face: only then is the stored name replaced
 
 public:
     // Components by their names, for the window's own code and its tests.

@@ -145,8 +145,9 @@ TEST(TMRURecentList, KeepsNewestFirstWithoutDuplicatesWithinItsLimit) {
     list.SetOnChange([&] { ++changes; });
     list.SetMaxItems(3);
     for (const char* p : {"/a", "/b", "/c", "/B", "/d"}) list.AddToTop(p);
-    EXPECT_EQ(list.Items(), (std::vector<std::string>{"/d", "/B", "/c"}));
-    EXPECT_TRUE(list.Remove("/C"));
+    EXPECT_EQ(list.Items(), (std::vector<std::string>{"/d", "/B", "/c"}));  // "/b" went past the limit
+    EXPECT_FALSE(list.Remove("/C"));  // another folder on Linux
+    EXPECT_TRUE(list.Remove("/c"));
     EXPECT_FALSE(list.Remove("/zz"));
     EXPECT_EQ(list.Items(), (std::vector<std::string>{"/d", "/B"}));
     list.SetItems({"1", "2", "3", "4", "5"});
@@ -154,6 +155,25 @@ TEST(TMRURecentList, KeepsNewestFirstWithoutDuplicatesWithinItsLimit) {
     list.SetMaxItems(0);
     EXPECT_TRUE(list.Items().empty());
     EXPECT_EQ(changes, 9);
+}
+
+TEST(TMRURecentList, FoldersEqualButForCaseAreTwoEntriesAlsoAfterARestart) {
+    RegistryStore store(":memory:");
+    TMRURecentList list;
+    list.SetMaxItems(10);
+    for (const char* p : {"/data/a", "/data/A", "/data/a (2)", "/x", "/DATA/a", "/data/A"}) list.AddToTop(p);
+    const std::vector<std::string> expected{"/data/A", "/DATA/a", "/x", "/data/a (2)", "/data/a"};
+    EXPECT_EQ(list.Items(), expected);
+    ASSERT_TRUE(SaveRecentList(list, store, kAppRegRoot, kRegAppKey, kMRUFilesSubkey));
+    TMRURecentList back;
+    back.SetMaxItems(10);
+    LoadRecentList(back, store, kAppRegRoot, kRegAppKey, kMRUFilesSubkey);
+    EXPECT_EQ(back.Items(), expected);
+    // Saved again from the reloaded list, and shorter: nothing of the old spellings is left.
+    back.SetItems({"/data/a", "/x"});
+    ASSERT_TRUE(SaveRecentList(back, store, kAppRegRoot, kRegAppKey, kMRUFilesSubkey));
+    EXPECT_EQ(RegGetValueNames(store, kAppRegRoot, std::string(kRegAppKey) + "\\Storage\\MRUFiles"),
+              (std::vector<std::string>{"/data/a", "/x"}));
 }
 
 TEST(TMRURecentList, MenuEntriesCarryDigitsThenLettersThenNothingAndTheirPathAsHint) {

@@ -535,16 +535,17 @@ TEST(TKAVUMain, TheOptionsGiveTheListItsColoursFontAndTheRecentListsTheirLimit) 
     EXPECT_EQ(w.MRUFolders().Items(), std::vector<std::string>{"/c"});
 
     // A face that is not installed: the list is drawn in the one the desktop falls back to,
-    // and that is the face the options hold (and save) from now on.
+    // and the options keep the chosen name for a machine that has it.
     context.Options.ListFontName = "A Family Nobody Has";
     w.ApplyOptions();
     const QString inUse = QFontInfo(QFont("A Family Nobody Has")).family();
     ASSERT_TRUE(QFontDatabase::families().contains(inUse)) << inUse.toStdString();
     EXPECT_EQ(w.ListView().IconView()->font().family(), inUse);
-    EXPECT_EQ(context.Options.ListFontName, inUse.toStdString());
-    context.Options.ListFontName = inUse.toUpper().toStdString();  // an installed one keeps its face
+    EXPECT_EQ(context.Options.ListFontName, "A Family Nobody Has");
+    context.Options.ListFontName = inUse.toUpper().toStdString();  // an installed one in its listed spelling
     w.ApplyOptions();
-    EXPECT_EQ(context.Options.ListFontName, inUse.toStdString());
+    EXPECT_EQ(w.ListView().IconView()->font().family(), inUse);
+    EXPECT_EQ(context.Options.ListFontName, inUse.toUpper().toStdString());
 }
 
 TEST(TIconListModel, RowsArriveInBatchesAndAClearDropsTheQueue) {

@@ -16,6 +16,7 @@
 #include <QStyleOptionButton>
 #include <QTest>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -154,6 +155,24 @@ TEST(TOptionsDlg, ExtensionsNeedTheirDotAndAreListedOnceInAnyCase) {
     const QString second = d.lbFilters->item(1)->text();
     d.cmdRemoveFilter->click();
     EXPECT_EQ(d.lbFilters->currentItem()->text(), second);
+
+    // Enter in the box adds what was typed and leaves the dialog open; in an empty box, or
+    // anywhere else, it is OK's.
+    d.pcOptions->setCurrentIndex(1);
+    d.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    d.txtFilterEdit->setFocus();
+    QTest::keyClicks(d.txtFilterEdit, ".res");
+    QTest::keyClick(d.txtFilterEdit, Qt::Key_Return);
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(d.lbFilters->currentItem()->text(), ".res");
+    EXPECT_EQ(d.txtFilterEdit->text(), "");
+    EXPECT_EQ(t.applied, 0);
+    QTest::keyClick(d.txtFilterEdit, Qt::Key_Return);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(t.applied, 1);
+    EXPECT_NE(std::find(t.context->Options.ScanExtensions.begin(), t.context->Options.ScanExtensions.end(), ".res"),
+              t.context->Options.ScanExtensions.end());
 }
 
 TEST(TOptionsDlg, TheShellBoxShowsTheVerbAndActsOnIt) {
@@ -225,7 +244,8 @@ TEST(TOptionsDlg, ApplyWritesAppliesAndSavesAndCancelKeepsIt) {
     Dialog t;
     t.context->Options.ListFontName = "A Family Nobody Has";
     TOptionsDlg& d = t.open();
-    // The box names the face the list is drawn in instead, and that is what is stored.
+    // The box names the face the list is drawn in instead; the stored name stays until the
+    // user picks one.
     const QString inUse = QFontInfo(QFont("A Family Nobody Has")).family();
     EXPECT_FALSE(inUse.isEmpty());
     EXPECT_EQ(d.cbFontName->FontName(), inUse);
@@ -241,13 +261,22 @@ TEST(TOptionsDlg, ApplyWritesAppliesAndSavesAndCancelKeepsIt) {
     d.cmdCancel->click();
     EXPECT_FALSE(t.context->Options.ListWindowsColors);
     EXPECT_EQ(t.context->Options.ListBackColor, 0x800000);
-    EXPECT_EQ(t.context->Options.ListFontName, inUse.toStdString());
+    EXPECT_EQ(t.context->Options.ListFontName, "A Family Nobody Has");
     TKAVUOptions reread;
     reread.Load(*t.store, application().RegRoot, application().RegAppKey);
     EXPECT_EQ(reread.LimitNumber, 42);
     EXPECT_TRUE(reread.LimitIcons);
     EXPECT_EQ(reread.ListBackColor, 0x800000);
-    EXPECT_EQ(reread.ListFontName, inUse.toStdString());
+    EXPECT_EQ(reread.ListFontName, "A Family Nobody Has");
+    // A face the user picks is stored.
+    TOptionsDlg& again = t.open();
+    QComboBox* fonts = again.cbFontName;
+    ASSERT_GT(fonts->count(), 1);
+    const bool last = fonts->currentIndex() == fonts->count() - 1;
+    QTest::keyClick(fonts, last ? Qt::Key_Up : Qt::Key_Down);  // the keyboard picks the next face
+    ASSERT_NE(fonts->currentText(), inUse);
+    again.cmdOK->click();
+    EXPECT_EQ(t.context->Options.ListFontName, fonts->currentText().toStdString());
 }
 
 TEST(TOptionsDlg, ItsSpinEditsKeepTheUpDownPair) {
