@@ -51,21 +51,32 @@ bool isPseudo(const QString& folder) {
     return !folder.isEmpty() && OnPseudoFileSystem(std::filesystem::path(folder.toStdString()));
 }
 
+// The folder the last dialog showed, as Qt keeps it for the next one (this run's or an
+// earlier run's); empty when there is none.
+QString rememberedFolder() {
+    const QUrl last = QSettings(QSettings::UserScope, QString::fromLatin1(kQtSettingsName))
+                          .value(QString::fromLatin1(kLastVisitedKey))
+                          .toUrl();
+    return last.isLocalFile() ? last.toLocalFile() : QString();
+}
+
 // The start folder, after Qt's settings have forgotten a pseudo folder they remember.
 QString preparedStart(const QString& wanted) {
     const QString start = DialogStartFolder(wanted);
-    QSettings settings(QSettings::UserScope, QString::fromLatin1(kQtSettingsName));
-    const QUrl last = settings.value(QString::fromLatin1(kLastVisitedKey)).toUrl();
-    if (last.isLocalFile() && isPseudo(last.toLocalFile()))
-        settings.setValue(QString::fromLatin1(kLastVisitedKey), QUrl::fromLocalFile(start).toString());
+    if (isPseudo(rememberedFolder()))
+        QSettings(QSettings::UserScope, QString::fromLatin1(kQtSettingsName))
+            .setValue(QString::fromLatin1(kLastVisitedKey), QUrl::fromLocalFile(start).toString());
     return start;
 }
 
 }  // namespace
 
 QString DialogStartFolder(const QString& wanted) {
-    const std::filesystem::path start =
-        DialogStartFolder(std::filesystem::path(wanted.toStdString()), QDir::homePath().toStdString());
+    // Without a folder of its own a dialog opens where the user was last, unless that is gone
+    // or pseudo; the home folder only when there is no such place.
+    const std::filesystem::path last =
+        DialogStartFolder(std::filesystem::path(rememberedFolder().toStdString()), QDir::homePath().toStdString());
+    const std::filesystem::path start = DialogStartFolder(std::filesystem::path(wanted.toStdString()), last);
     return QString::fromStdString(start.string());
 }
 

@@ -14,8 +14,9 @@ class QWidget;
 
 namespace gs {
 
-// The folder a dialog opens in for `wanted`: its nearest existing folder, or the home
-// folder when there is none or it lies on a pseudo file system.
+// The folder a dialog opens in for `wanted`: its nearest existing folder; when there is
+// none, or it lies on a pseudo file system, the folder the last dialog showed (under the
+// same rule), else the home folder.
 QString DialogStartFolder(const QString& wanted);
 
 class TSafeFileDialog : public QFileDialog {

@@ -447,3 +447,39 @@ TEST(FileDialogs, TypesComeFromNamesAndPseudoFoldersAreNeverTheStart) {
     EXPECT_FALSE(QSettings(QSettings::UserScope, "QtProject").value("FileDialog/lastVisited").toString().contains("/proc"));
     fs::remove_all(dir);
 }
+
+// A dialog without a folder of its own opens where the last one was left, in this run or
+// the one before (Qt's settings keep it), unless that place is pseudo: then at home.
+TEST(FileDialogs, ADialogWithoutAFolderOpensWhereTheLastOneWasLeft) {
+    qtApp();
+    const fs::path dir = fs::temp_directory_path() / ("gs-last-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "settings");
+    fs::create_directories(dir / "icons" / "deep");
+    fs::create_directories(dir / "other");
+    const QString base = QString::fromStdString(dir.string());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, base + "/settings");
+    QSettings(QSettings::UserScope, "QtProject").remove("FileDialog/lastVisited");
+    const QString home = QDir(QDir::homePath()).absolutePath();
+    EXPECT_EQ(DialogStartFolder(""), home);  // nothing remembered yet
+
+    {
+        TSafeFileDialog first(nullptr, "Pick", base + "/other");
+        first.setDirectory(base + "/icons/deep");  // where the user went
+    }
+    for (const QString& wanted : {QString(), QString("relative/name")}) {
+        EXPECT_EQ(DialogStartFolder(wanted), base + "/icons/deep") << wanted.toStdString();
+        TSafeFileDialog next(nullptr, "Pick", wanted);
+        EXPECT_EQ(next.directory().absolutePath(), base + "/icons/deep") << wanted.toStdString();
+        next.setDirectory(base + "/icons/deep");
+    }
+    EXPECT_EQ(DialogStartFolder(base + "/other"), base + "/other");  // a folder of its own wins
+    fs::remove_all(dir / "icons" / "deep");
+    EXPECT_EQ(DialogStartFolder(""), base + "/icons");  // gone: its nearest folder
+    for (const char* pseudo : {"/proc/sys", "/sys/kernel"}) {
+        QSettings(QSettings::UserScope, "QtProject").setValue("FileDialog/lastVisited", QUrl::fromLocalFile(pseudo).toString());
+        EXPECT_EQ(DialogStartFolder(""), home) << pseudo;
+        TSafeFileDialog atHome(nullptr, "Pick", "");
+        EXPECT_EQ(QDir(atHome.directory().absolutePath()).absolutePath(), home) << pseudo;
+    }
+    fs::remove_all(dir);
+}
