@@ -2,6 +2,7 @@
 // teardown. The application object (and with it a connection to the display) is made
 // only when a window or a box is to be shown and the display answers; boxes of a run
 // without one are printed on stderr. A silent batch never touches the windows' library.
+#include <chrono>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
@@ -19,6 +20,7 @@
 #include "framework/core/StderrMessageBoxes.h"
 #include "framework/core/VersionRoutines.h"
 #include "platform/Errors.h"
+#include "platform/PrivateTemp.h"
 #include "platform/StopSignals.h"
 
 #ifdef GS_WITH_QT
@@ -138,6 +140,8 @@ int run(int& argc, char** argv) {
 
     std::unique_ptr<gs::TAppContext> context =
         gs::InitializeApplication(programFile(argv[0]), gs::defaultRegistryStore());
+    // Files handed to an editor or a mail by runs long past: nothing reads them any more.
+    gs::RemoveStaleHandOverFolders(gs::TempRoot(), std::chrono::system_clock::now());
     int status = 0;
     // A batch run never changes the options and favourites: saving would only undo changes
     // a window made meanwhile. The window's end saves them.

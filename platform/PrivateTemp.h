@@ -6,6 +6,7 @@
 // - the hand-over folder holds files handed to other programs (the icon editor's file, a
 //   mail's attachments) and stays when the program ends, since that program may still be
 //   reading or editing them.
+#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -20,5 +21,19 @@ const std::filesystem::path& HandOverFolder();
 // A new, empty folder inside the hand-over folder (for one mail, so its attachments keep
 // their plain names and an earlier mail's files stay as they were).
 std::filesystem::path NewHandOverSubfolder();
+
+// Where the temporary folders are made: $TMPDIR, else /tmp.
+std::filesystem::path TempRoot();
+
+// How long a hand-over folder of an earlier run is kept after its last change.
+inline constexpr std::chrono::hours kHandOverKeep{24 * 7};
+
+// Removes the hand-over folders in `root` that earlier runs left and that nothing in them
+// changed since `now` - `keep`: only folders named as this program names them, owned by
+// this user and writable by nobody else, and never this run's own. Links are never
+// followed, neither to find the folders nor inside them. Answers how many went; a folder
+// that cannot be read or removed is left as it is.
+int RemoveStaleHandOverFolders(const std::filesystem::path& root, std::chrono::system_clock::time_point now,
+                               std::chrono::seconds keep = kHandOverKeep);
 
 }  // namespace gs
