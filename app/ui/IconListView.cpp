@@ -276,6 +276,13 @@ TIconListView::TIconListView(QWidget* parent)
     addWidget(reportView_);
     connect(selection_, &QItemSelectionModel::selectionChanged, this, &TIconListView::SelectionChanged);
     connect(reportView_->header(), &QHeaderView::sectionClicked, this, &TIconListView::ColumnClicked);
+    // Large Icons centre an entry in its cell only when they lay it out: a caption that changed
+    // its width (a rename) would otherwise keep the old one's left edge until the next layout.
+    connect(proxy_, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+                if (style_ == TViewStyle::vsIcon && (roles.isEmpty() || roles.contains(Qt::DisplayRole)))
+                    iconView_->doItemsLayout();
+            });
     style_ = TViewStyle::vsSmallIcon;  // so the first call below lays out
     SetViewStyle(TViewStyle::vsIcon);
     Sort(0, true);

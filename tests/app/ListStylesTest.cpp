@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QListView>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTest>
 
 #include <memory>
@@ -209,4 +210,33 @@ TEST(ListStyles, EveryStyleDrawsEachEntrysOwnPictureAndASelectedOneTinted) {
     EXPECT_FALSE(l.view.Pixmaps().Large(*l.defs[0]).isNull());
     l.view.Clear();
     EXPECT_EQ(l.view.Pixmaps().Count(), 0);
+}
+
+// A renamed entry in Large Icons sits where a fresh layout puts it, centred in its cell,
+// whether its caption grew or shrank, and at once: not after the next layout.
+TEST(ListStyles, ARenamedLargeIconStaysCentredInItsCell) {
+    ShownList l(6);
+    l.view.Model().OnEdited = [](TIconDef* def, QString& text) {
+        def->Name = text.toStdString();
+        return true;
+    };
+    l.view.SetViewStyle(TViewStyle::vsIcon);
+    // Names that keep the entry in its place in the sorted list: only its caption changes.
+    for (const char* name : {"icon4 and a long caption", "icon4", "icon4 wider"}) {
+        l.laidOut();
+        QAbstractItemModel& m = *l.icons().model();
+        ASSERT_TRUE(m.setData(l.row(1), QString(name), Qt::EditRole));
+        l.laidOut();
+        int renamed = -1;
+        for (int r = 0; r < m.rowCount(); ++r)
+            if (m.data(l.row(r)).toString() == name) renamed = r;
+        ASSERT_GE(renamed, 0) << name;
+        const QRect shown = l.icons().visualRect(l.row(renamed));
+        l.icons().doItemsLayout();
+        l.laidOut();
+        EXPECT_EQ(shown, l.icons().visualRect(l.row(renamed))) << name;
+        const int grid = l.icons().gridSize().width();
+        const int inCell = (shown.center().x() + l.icons().horizontalScrollBar()->value()) % grid;
+        EXPECT_NEAR(inCell, grid / 2, 1) << name;
+    }
 }
