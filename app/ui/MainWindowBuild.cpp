@@ -25,6 +25,7 @@
 #include "app/core/AppContext.h"
 #include "app/core/Options.h"
 #include "app/ui/AnimatedImage.h"
+#include "app/ui/ElidedLabel.h"
 #include "app/ui/ExtractionRunner.h"
 #include "app/ui/IconListView.h"
 #include "app/ui/IconPreview.h"
@@ -136,7 +137,7 @@ void TKAVUMain::createComponents() {
     anPleaseWait->SetStretch(false);
     anPleaseWait->SetCenter(true);
     anPleaseWait->hide();
-    lblFileName = new QLabel(pPleaseWait);
+    lblFileName = new TElidedLabel(pPleaseWait);
     lblFileName->setObjectName("lblFileName");
     lblFileName->setAlignment(Qt::AlignCenter);
     lblFileName->setFixedHeight(kFileNameHeight);
@@ -211,12 +212,12 @@ void TKAVUMain::createComponents() {
     sbMain = new QStatusBar(pBottom);
     sbMain->setObjectName("sbMain");
     for (std::size_t i = 0; i < panels_.size(); ++i) {
-        panels_[i] = new QLabel(sbMain);
+        panels_[i] = new TElidedLabel(sbMain);
         panels_[i]->setObjectName(QString("sbMainPanel%1").arg(i));
         panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         const bool last = i + 1 == panels_.size();
         // Panels keep their widths and the last takes the rest: a long path never widens
-        // the window, it is cut at the panel's edge.
+        // the window, it is elided within the panel.
         if (last) {
             panels_[i]->setMinimumWidth(kPanelWidths[i]);
             panels_[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);

@@ -53,7 +53,11 @@ public:
         return {textColumn(pixmap) + textWidth, pixmap.height() + kPreviewLineExtra};
     }
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* painter, const QStyleOptionViewItem& whole, const QModelIndex& index) const override {
+        // A line wider than the pane is elided at the pane's edge, not cut there.
+        QStyleOptionViewItem option(whole);
+        if (const auto* area = qobject_cast<const QAbstractScrollArea*>(option.widget))
+            option.rect.setRight(std::min(option.rect.right(), area->viewport()->rect().right()));
         const QVariant picture = index.data(kPictureRole);
         if (!picture.isValid()) return QStyledItemDelegate::paint(painter, option, index);
         const QPixmap pixmap = picture.value<QPixmap>();
@@ -64,8 +68,9 @@ public:
         const int textHeight = option.fontMetrics.height();
         const int y = r.top() + kLineTop + std::max(0, (pixmap.height() - textHeight) / 2);
         painter->setPen(option.palette.color(QPalette::Text));
-        painter->drawText(QRect(r.left() + textColumn(pixmap), y, r.width(), textHeight), Qt::AlignLeft | Qt::AlignTop,
-                          index.data().toString());
+        const QRect text(r.left() + textColumn(pixmap), y, std::max(0, r.width() - textColumn(pixmap)), textHeight);
+        painter->drawText(text, Qt::AlignLeft | Qt::AlignTop,
+                          option.fontMetrics.elidedText(index.data().toString(), Qt::ElideRight, text.width()));
     }
 
 private:

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
+#include <QImage>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
+#include <QScrollBar>
 
 #include "app/FakeMainServices.h"
 #include "app/core/Filters.h"
+#include "app/ui/ElidedLabel.h"
 #include "app/ui/IconListView.h"
 
 using namespace gs;
@@ -170,4 +174,47 @@ TEST(ListCommands, RemoveDeletesInTheCaptionEditorWhileItIsOpen) {
     l.t.run(A::actEditRemove);
     EXPECT_EQ(editor->text(), "ac");
     EXPECT_EQ(l.t.shown().size(), 10u);
+}
+
+// A path longer than its place is elided in the middle (its start and its last folder both
+// show) in the status bar, and a preview line wider than the pane ends in an ellipsis
+// instead of running into the pane's edge. The whole texts stay what the window holds.
+TEST(ListCommands, LongPathsAndPreviewLinesAreElidedNotCut) {
+    RegistryStore store{":memory:"};
+    TenIcons dir;
+    std::string deep;
+    for (int i = 0; i < 8; ++i) deep += "/a-rather-long-folder-name-" + std::to_string(i);
+    const std::filesystem::path folder = dir.dir(deep.substr(1) + "/last-folder");
+    for (const char* name : {"a.ico", "b.ico"})
+        std::filesystem::copy_file(dir.path / name, folder / name);
+    ListWindow t{store};
+    t.w->resize(1000, 480);
+    t.w->show();
+    t.list(folder.string());
+    auto* panel = t.w->findChild<TElidedLabel*>("sbMainPanel3");
+    ASSERT_NE(panel, nullptr);
+    const QString whole = "Selected Folder: " + QString::fromStdString(folder.string());
+    EXPECT_EQ(t.w->PanelText(3), whole);
+    const QString shown = panel->ShownText();
+    EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith("Selected Folder: /")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("/last-folder")) << shown.toStdString();
+    EXPECT_LE(panel->fontMetrics().horizontalAdvance(shown), panel->contentsRect().width());
+    EXPECT_LT(panel->minimumSizeHint().width(), 100);  // the long path never widens the window
+
+    // Two selected: the preview's one line, in a pane narrower than it.
+    t.select({0, 1});
+    auto* preview = t.w->findChild<QListWidget*>("lbIconPreview");
+    ASSERT_NE(preview, nullptr);
+    preview->setFixedWidth(90);
+    QCoreApplication::processEvents();
+    const QImage shot = preview->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb back = shot.pixel(shot.width() - 1, shot.height() - 1);
+    int rightmost = -1;
+    for (int y = 0; y < std::min(shot.height(), preview->fontMetrics().height() + 6); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (shot.pixel(x, y) != back) rightmost = std::max(rightmost, x);
+    ASSERT_GE(rightmost, 0) << "nothing drawn";
+    EXPECT_LT(rightmost, shot.width() - 3) << "the line runs into the pane's edge";
+    EXPECT_EQ(preview->horizontalScrollBar()->isVisible(), false);
 }
