@@ -5,10 +5,16 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
+#include <QScrollBar>
+#include <QAbstractItemView>
+#include <algorithm>
 
 namespace gs {
 
 namespace {
+
+// The mark, the entry's margins and the list's frame beside a name in the drop-down list.
+constexpr int kListChrome = 24;
 
 // The marks beside an entry, drawn here: "T" twice for scalable outline fonts, a small
 // printer-like box for device fonts.
@@ -33,10 +39,18 @@ QIcon markFor(int fontType) {
 
 }  // namespace
 
+QString FontFamilyName(const QString& databaseName) {
+    // The database tells families of several foundries apart as "Family [Foundry]"; the
+    // desktop's font dialogs, and font matching by name, know the family alone.
+    if (!databaseName.endsWith(QLatin1Char(']'))) return databaseName;
+    const qsizetype open = databaseName.lastIndexOf(QLatin1String(" ["));
+    return open > 0 ? databaseName.left(open) : databaseName;
+}
+
 QString FontFaceInUse(const QString& family) {
     for (const QString& installed : QFontDatabase::families())
-        if (installed.compare(family, Qt::CaseInsensitive) == 0) return installed;
-    return QFontInfo(QFont(family)).family();
+        if (FontFamilyName(installed).compare(family, Qt::CaseInsensitive) == 0) return FontFamilyName(installed);
+    return FontFamilyName(QFontInfo(QFont(family)).family());
 }
 
 TFontComboBox::TFontComboBox(QWidget* parent) : QComboBox(parent) {
@@ -62,19 +76,29 @@ TFontFacts TFontComboBox::FactsOf(const QString& family) {
 void TFontComboBox::fill() {
     clear();
     QStringList seen;
-    for (const QString& family : QFontDatabase::families()) {
+    for (const QString& name : QFontDatabase::families()) {
+        const QString family = FontFamilyName(name);
         if (seen.contains(family)) continue;
         const TFontFacts facts = FactsOf(family);
         if (!FontPassesOptions(options_, facts)) continue;
         seen << family;
     }
     seen.sort(Qt::CaseInsensitive);
+    int widest = 0;
     for (const QString& family : seen) {
         const TFontFacts facts = FactsOf(family);
         const int type = facts.FontType | (facts.CharSet != kSymbolCharset ? kNotSymbolMark : 0);
         addItem(markFor(type), family, type);
-        if (useFonts_ && (type & kNotSymbolMark)) setItemData(count() - 1, QFont(family), Qt::FontRole);
+        QFont face = font();
+        if (useFonts_ && (type & kNotSymbolMark)) {
+            face = QFont(family, font().pointSize());
+            setItemData(count() - 1, face, Qt::FontRole);
+        }
+        widest = std::max(widest, QFontMetrics(face).horizontalAdvance(family));
     }
+    // The drop-down list is as wide as its longest name needs, past the box's own width.
+    const int chrome = iconSize().width() + kListChrome + view()->verticalScrollBar()->sizeHint().width();
+    view()->setMinimumWidth(widest + chrome);
 }
 
 void TFontComboBox::Reload() {

@@ -8,6 +8,10 @@
 
 namespace gs {
 
+// A family name of the font database as the desktop's font dialogs show it: without the
+// "[Foundry]" that tells families of several foundries apart.
+QString FontFamilyName(const QString& databaseName);
+
 // The family a text in `family` is drawn in: that family when it is installed (in the
 // database's spelling), else the one the font matching of the desktop falls back to. A
 // missing face is never shown as an empty choice: the face in use stands for it.

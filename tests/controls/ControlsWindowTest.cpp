@@ -12,7 +12,9 @@
 #include <QTimer>
 #include <QDir>
 #include <QFileDialog>
+#include <QAbstractItemView>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMimeDatabase>
 #include <QSettings>
@@ -22,6 +24,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <unistd.h>
 
 #include "controls/ui/ComboEdits.h"
@@ -140,6 +143,28 @@ TEST(FontComboBox, ListsTheLatinOutlineFamiliesFontconfigKnowsAndNoSymbolFamily)
     EXPECT_EQ(fallback, QFontInfo(QFont("No Such Family 12345")).family());
     box.SetFontName(fallback);
     EXPECT_EQ(box.FontName(), fallback) << "the face in use is not offered by the box";
+
+    // Families as the desktop's font dialogs name them: once each, never with the
+    // "[Foundry]" the database tells foundries apart by, and whole in the drop-down list.
+    EXPECT_EQ(FontFamilyName("Nimbus Sans [UKWN]"), "Nimbus Sans");
+    EXPECT_EQ(FontFamilyName("Nimbus Sans [URW ]"), "Nimbus Sans");
+    EXPECT_EQ(FontFamilyName("Odd [Name] Sans"), "Odd [Name] Sans");
+    EXPECT_EQ(listed.removeDuplicates(), 0);
+    for (const QString& family : listed) EXPECT_FALSE(family.contains(" [")) << family.toStdString();
+    int tagged = 0;
+    for (const QString& name : QFontDatabase::families()) {
+        if (!name.contains(" [") || !FontPassesOptions(box.Options(), TFontComboBox::FactsOf(FontFamilyName(name)))) continue;
+        ++tagged;
+        EXPECT_TRUE(listed.contains(FontFamilyName(name))) << name.toStdString();
+    }
+    if (tagged == 0) std::cout << "no family of several foundries here: the foundry tags were not met\n";
+    box.SetUseFonts(true);
+    int widest = 0;
+    for (int i = 0; i < box.count(); ++i) {
+        const QFont face = box.itemData(i, Qt::FontRole).isValid() ? box.itemData(i, Qt::FontRole).value<QFont>() : box.font();
+        widest = std::max(widest, QFontMetrics(face).horizontalAdvance(box.itemText(i)));
+    }
+    EXPECT_GT(box.view()->minimumWidth(), widest + box.iconSize().width());
 }
 
 TEST(RxSpeedButton, GroupsKeepOneDownAndStatesDrawTheirGlyphs) {
