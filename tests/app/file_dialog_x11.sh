@@ -3,7 +3,8 @@
 # settings that it last showed /proc, the dialog opens in the home folder instead and never
 # lists /proc; taken to /proc by hand, it lists the folder (every entry looked at) without
 # opening a file there, /proc/kmsg least of all (a read of it waits for the next kernel
-# message, for ever as root); the program then ends normally.
+# message, for ever as root). Taken to a folder of the user's, the next dialog opens there.
+# The program then ends normally.
 set -u
 WORK=$2
 GS=${GLYPHSCOPE:?the program to test}
@@ -44,12 +45,35 @@ XS_SEEN="tail -2 $trace" xs_wait "the dialog to look at /proc/kmsg" traced 'stat
   fail "the dialog never listed /proc"
 /usr/bin/import -window root "$WORK/proc-folder.png"
 # Esc closes the completer's list first when it shows, then the dialog.
-closed=0
-for _ in 1 2 3; do
-  xdotool key Escape
-  XS_BOUND=5 xs_gone "^Please select the file" 2>/dev/null && { closed=1; break; }
-done
-[ $closed = 1 ] || fail "the file dialog did not close"
+close_dialog() {
+  local closed=0
+  for _ in 1 2 3; do
+    xdotool key Escape
+    XS_BOUND=5 xs_gone "^Please select the file" 2>/dev/null && { closed=1; break; }
+  done
+  [ $closed = 1 ] || fail "the file dialog did not close"
+}
+close_dialog
+open_dialog() {
+  xdotool key ctrl+f
+  xs_window "^Please select the file" >/dev/null && xs_active "^Please select the file"
+}
+
+# Taken to a folder of the user's and closed there, the next dialog opens in that folder.
+mkdir -p "$WORK/icons"
+open_dialog || fail "Ctrl+F opened no second file dialog"
+xdotool type --delay 30 "$WORK/icons/"
+xdotool key Return
+XS_SEEN="tail -2 $trace" xs_wait "the dialog to list $WORK/icons" traced "\"$WORK/icons/?\".*O_DIRECTORY" ||
+  fail "the dialog never listed $WORK/icons"
+close_dialog
+mark=$(wc -l <"$trace")
+since() { tail -n +"$((mark + 1))" "$trace" | grep -qE -- "$1"; }
+open_dialog || fail "Ctrl+F opened no third file dialog"
+XS_SEEN="tail -2 $trace" xs_wait "the next dialog to list $WORK/icons" since "\"$WORK/icons/?\".*O_DIRECTORY" ||
+  fail "the next file dialog did not open where the last one was left"
+/usr/bin/import -window root "$WORK/last-folder.png"
+close_dialog
 xdotool key alt+f Down
 xs_popup glyphscope || fail "Alt+F, Down opened no menu"
 xdotool key x  # File > Exit
