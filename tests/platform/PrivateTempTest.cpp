@@ -14,27 +14,24 @@
 
 using namespace gs;
 namespace fs = std::filesystem;
-using std::chrono::hours;
 
 namespace {
 
 const auto kNow = std::chrono::system_clock::time_point(std::chrono::seconds(2'000'000'000));
 
-// Sets the modification time of `p` itself (a link is not followed) to `days` before kNow.
+// Stamps `p` itself (a link is not followed) `days` before kNow.
 void stamp(const fs::path& p, double days) {
-    const auto when = kNow - std::chrono::duration_cast<std::chrono::seconds>(hours(24) * days);
-    const timespec times[2] = {{std::chrono::system_clock::to_time_t(when), 0}, {std::chrono::system_clock::to_time_t(when), 0}};
+    const std::time_t t = std::chrono::system_clock::to_time_t(kNow) - std::time_t(days * 86400);
+    const timespec times[2] = {{t, 0}, {t, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << p;
 }
 
-// A folder as a run leaves it: an editor's file and a mail's subfolder, all `days` old.
-fs::path handed(const fs::path& root, const std::string& name, double days) {
-    const fs::path f = root / name;
+// A folder as a run leaves it (an editor's file, a mail's subfolder), all `days` old.
+fs::path handed(const fs::path& f, double days) {
     fs::create_directories(f / "send-Ab12Cd");
-    std::ofstream(f / "edit.ico") << "icon";
     std::ofstream(f / "send-Ab12Cd" / "mail.ico") << "icon";
     fs::permissions(f, fs::perms::owner_all);
-    for (const fs::path& p : {f / "send-Ab12Cd" / "mail.ico", f / "send-Ab12Cd", f / "edit.ico", f}) stamp(p, days);
+    for (const fs::path& p : {f / "send-Ab12Cd" / "mail.ico", f / "send-Ab12Cd", f}) stamp(p, days);
     return f;
 }
 
@@ -42,8 +39,10 @@ fs::path handed(const fs::path& root, const std::string& name, double days) {
 
 TEST(HandOverFolders, OnlyOwnFoldersUntouchedForAWeekGoAndLinksAreNeverFollowed) {
     gstest::TempDir tmp;
-    const fs::path root = tmp.path / "tmp", outside = tmp.path / "outside";
-    fs::create_directories(root);
+    ::setenv("TMPDIR", tmp.path.c_str(), 1);
+    const fs::path own = HandOverFolder(), outside = tmp.path / "outside";  // this run's stays
+    ::unsetenv("TMPDIR");
+    stamp(own, 30);
     fs::create_directories(outside);
     std::ofstream(outside / "precious") << "keep";
     const struct {
@@ -51,65 +50,38 @@ TEST(HandOverFolders, OnlyOwnFoldersUntouchedForAWeekGoAndLinksAreNeverFollowed)
         double days;
         bool goes;
     } folders[] = {
-        {"glyphscope-handed-a1B2c3", 8, true},
-        {"glyphscope-handed-Zz9900", 7.5, true},
-        {"glyphscope-handed-young1", 6.9, false},   // within the week
-        {"glyphscope-handed-abc", 30, false},       // not a name this program makes
-        {"glyphscope-handed-a1B2c3x", 30, false},
-        {"glyphscope-handed-a.B2c3", 30, false},
-        {"glyphscope-a1B2c3", 30, false},           // a run's private folder: not a hand-over
-        {"other-handed-a1B2c3", 30, false},
+        {"glyphscope-handed-a1B2c3", 8, true},   {"glyphscope-handed-Zz9900", 7.5, true},
+        {"glyphscope-handed-young1", 6.9, false}, {"glyphscope-handed-abc", 30, false},  // not our names:
+        {"glyphscope-handed-a1B2c3x", 30, false}, {"glyphscope-handed-a.B2c3", 30, false},
+        {"glyphscope-a1B2c3", 30, false},          {"other-handed-a1B2c3", 30, false},
     };
-    for (const auto& f : folders) handed(root, f.name, f.days);
-
-    // An old folder whose editor saved a file yesterday stays.
-    const fs::path edited = handed(root, "glyphscope-handed-edited", 30);
-    stamp(edited / "edit.ico", 1);
-    // Writable by others: not one this program made.
-    const fs::path shared = handed(root, "glyphscope-handed-shared", 30);
+    for (const auto& f : folders) handed(tmp.path / f.name, f.days);
+    const fs::path edited = handed(tmp.path / "glyphscope-handed-edited", 30);
+    stamp(edited / "send-Ab12Cd" / "mail.ico", 1);  // written yesterday
+    const fs::path shared = handed(tmp.path / "glyphscope-handed-shared", 30);
     fs::permissions(shared, fs::perms::group_write, fs::perm_options::add);
     stamp(shared, 30);
-    // A link named like ours, to an old folder elsewhere: neither it nor its target goes.
-    const fs::path target = handed(tmp.path, "target", 30);
-    fs::create_directory_symlink(target, root / "glyphscope-handed-link01");
-    stamp(root / "glyphscope-handed-link01", 30);
-    // A plain file named like ours stays.
-    std::ofstream(root / "glyphscope-handed-file01") << "x";
-    stamp(root / "glyphscope-handed-file01", 30);
-    // An old folder of ours holding a link out: the folder goes, what the link names stays.
-    const fs::path linking = handed(root, "glyphscope-handed-linkin", 30);
+    const fs::path target = handed(tmp.path / "target", 30);  // reached by a link named like ours
+    fs::create_directory_symlink(target, tmp.path / "glyphscope-handed-link01");
+    const fs::path linking = handed(tmp.path / "glyphscope-handed-linkin", 30);  // holding links out
     fs::create_directory_symlink(outside, linking / "out");
     fs::create_symlink(outside / "precious", linking / "file");
-    for (const char* p : {"out", "file"}) stamp(linking / p, 30);
-    stamp(linking, 30);
-
-    EXPECT_EQ(RemoveStaleHandOverFolders(root, kNow), 3);
-    for (const auto& f : folders) EXPECT_EQ(fs::exists(fs::symlink_status(root / f.name)), !f.goes) << f.name;
-    for (const char* kept : {"glyphscope-handed-edited", "glyphscope-handed-shared", "glyphscope-handed-link01",
-                             "glyphscope-handed-file01"})
-        EXPECT_TRUE(fs::exists(fs::symlink_status(root / kept))) << kept;
-    EXPECT_FALSE(fs::exists(fs::symlink_status(linking)));
-    EXPECT_TRUE(fs::exists(target / "edit.ico"));
-    EXPECT_TRUE(fs::exists(outside / "precious"));
-    // A week later by the clock, the young one and the edited one go too.
-    EXPECT_EQ(RemoveStaleHandOverFolders(root, kNow + hours(24 * 7)), 2);
-    EXPECT_EQ(RemoveStaleHandOverFolders(tmp.path / "missing", kNow), 0);
-}
-
-TEST(HandOverFolders, ThisRunsOwnFolderAndOtherUsersFoldersStay) {
-    gstest::TempDir tmp;
-    ::setenv("TMPDIR", tmp.path.c_str(), 1);
-    const fs::path own = HandOverFolder();
-    ASSERT_EQ(own.parent_path(), tmp.path);
-    stamp(own, 30);
-    const fs::path theirs = handed(tmp.path, "glyphscope-handed-theirs", 30);
-    const bool root = ::geteuid() == 0;
+    for (const fs::path& p : {linking / "out", linking / "file", linking, tmp.path / "glyphscope-handed-link01"})
+        stamp(p, 30);
+    const fs::path theirs = handed(tmp.path / "glyphscope-handed-theirs", 30);
+    const bool root = ::geteuid() == 0;  // only root can give a folder to another user
     if (root) {
         ASSERT_EQ(::lchown(theirs.c_str(), 65534, 65534), 0);
-        stamp(theirs, 30);
     }
-    EXPECT_EQ(RemoveStaleHandOverFolders(tmp.path, kNow), root ? 0 : 1);
-    EXPECT_TRUE(fs::exists(own));
+
+    EXPECT_EQ(RemoveStaleHandOverFolders(tmp.path, kNow), root ? 3 : 4);
+    for (const auto& f : folders) EXPECT_EQ(fs::exists(fs::symlink_status(tmp.path / f.name)), !f.goes) << f.name;
+    for (const fs::path& kept : {own, edited, shared, tmp.path / "glyphscope-handed-link01", target / "send-Ab12Cd",
+                                 outside / "precious"})
+        EXPECT_TRUE(fs::exists(fs::symlink_status(kept))) << kept;
+    EXPECT_FALSE(fs::exists(fs::symlink_status(linking)));
     EXPECT_EQ(fs::exists(theirs), root);
-    ::unsetenv("TMPDIR");
+    // A week later by the clock, the young one and the edited one go too.
+    EXPECT_EQ(RemoveStaleHandOverFolders(tmp.path, kNow + std::chrono::hours(24 * 7)), 2);
+    EXPECT_EQ(RemoveStaleHandOverFolders(tmp.path / "missing", kNow), 0);
 }
