@@ -55,9 +55,10 @@ bool TQBIcon::LoadFromWindow(ByteReader r, TImageDataPool& pool, bool cursorToo)
     r.seek(0);
     std::uint16_t count = 0;
     if (!readHeader(r, count, cursorToo)) return false;
+    std::uint64_t iconBytes = 0;
     for (std::uint16_t i = 0; i < count; ++i) {
         if (!r.contains(r.pos(), format::kIconFileEntrySize)) break;  // the directory ends with the file
-        if (auto image = TQBIconImage::fromFileEntry(r, pool)) images_.Add(std::move(image));
+        if (auto image = TQBIconImage::fromFileEntry(r, pool, iconBytes)) images_.Add(std::move(image));
     }
     return true;
 }
@@ -74,13 +75,14 @@ bool TQBIcon::LoadFromResource(const PeModule& module, const ResourceName& name,
     std::uint16_t count = 0;
     if (!ReadHeader(r, count)) return false;
     const std::string what = "the images of icon group " + name.display();
+    std::uint64_t iconBytes = 0;
     for (std::uint16_t i = 0; i < count && r.contains(r.pos(), format::kGroupEntrySize); ++i) {
         IconImageHead head = IconImageHead::read(r);
         const std::uint16_t id = r.u16();
         auto data = module.locate(RT_ICON, ResourceName::fromId(id));
         if (!data) continue;  // the rest of the group stays
-        SharedBytes bytes = pool.ImageData(*data, 0, data->size(), what);
-        if (!bytes) continue;  // larger than any icon image
+        SharedBytes bytes = pool.ImageData(*data, 0, data->size(), iconBytes, what);
+        if (!bytes) continue;  // larger than any icon image, or than the file
         auto image = std::make_unique<TQBIconImage>(head, std::move(bytes));
         image->FixSize();
         images_.Add(std::move(image));

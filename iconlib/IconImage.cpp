@@ -58,12 +58,13 @@ TQBIconImage::TQBIconImage(const IconImageHead& head, SharedBytes data)
 
 TQBIconImage::TQBIconImage(const TQBIconImage& source) : head_(source.head_), data_(source.data_) { FixSize(); }
 
-std::unique_ptr<TQBIconImage> TQBIconImage::fromFileEntry(ByteReader& r, TImageDataPool& pool) {
+std::unique_ptr<TQBIconImage> TQBIconImage::fromFileEntry(ByteReader& r, TImageDataPool& pool,
+                                                         std::uint64_t& iconBytes) {
     IconImageHead head = IconImageHead::read(r);
     std::uint32_t offset = r.u32();
     // An entry whose data is not wholly in the file is skipped, not read short.
     if (!r.contains(offset, head.BytesInRes)) return nullptr;
-    SharedBytes data = pool.ImageData(r, offset, head.BytesInRes, "the images of the icon file");
+    SharedBytes data = pool.ImageData(r, offset, head.BytesInRes, iconBytes, "the images of the icon file");
     if (!data) return nullptr;
     auto image = std::make_unique<TQBIconImage>(head, std::move(data));
     image->FixSize();

@@ -45,8 +45,9 @@ public:
 
     // Reads an entry of an icon file: `r` stands on the 16-byte directory entry and is left
     // just past it. Returns nullptr when the entry or its data is not wholly in the file, or
-    // when its size passes the largest icon image; EOverBudget past the file's budget.
-    static std::unique_ptr<TQBIconImage> fromFileEntry(ByteReader& r, TImageDataPool& pool);
+    // when the pool refuses its size (see TImageDataPool::ImageData, which counts it on
+    // `iconBytes`); EOverBudget past the file's budget.
+    static std::unique_ptr<TQBIconImage> fromFileEntry(ByteReader& r, TImageDataPool& pool, std::uint64_t& iconBytes);
 
     const IconImageHead& head() const { return head_; }
     int Width() const { return head_.Width; }

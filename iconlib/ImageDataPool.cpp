@@ -5,10 +5,11 @@
 namespace gs {
 
 SharedBytes TImageDataPool::ImageData(const ByteReader& window, std::uint64_t offset, std::uint64_t length,
-                                      const std::string& what) {
-    if (length > bounds::kMaxIconImageBytes) return nullptr;
+                                      std::uint64_t& iconBytes, const std::string& what) {
+    if (length > bounds::kMaxIconImageBytes || length > fileSize_ || iconBytes > fileSize_ - length) return nullptr;
     if (!window.contains(offset, length)) throw EReadError("Image data of " + what + " lies outside the file");
     budget_.takeObject(what);
+    iconBytes += length;
     const auto key = std::make_pair(window.sourceOffset(offset), length);
     if (auto it = blocks_.find(key); it != blocks_.end()) return it->second;
     budget_.take(length, what);

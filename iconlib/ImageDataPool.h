@@ -21,19 +21,24 @@ using SharedBytes = std::shared_ptr<const Bytes>;
 class TImageDataPool {
 public:
     // The pool of a file (or of a window read as one file) of `fileSize` bytes.
-    explicit TImageDataPool(std::uint64_t fileSize) : budget_(ReadBudget::forFile(fileSize)) {}
+    explicit TImageDataPool(std::uint64_t fileSize) : budget_(ReadBudget::forFile(fileSize)), fileSize_(fileSize) {}
 
-    // The data of one image: `length` bytes at `offset` of `window`, shared with every other
-    // image of the file made from the same bytes. Null, with nothing read, when `length`
-    // passes the largest icon image; EReadError when the bytes are not in the window;
-    // EOverBudget, naming `what`, when the file's budget cannot take the image.
-    SharedBytes ImageData(const ByteReader& window, std::uint64_t offset, std::uint64_t length, const std::string& what);
+    // The data of one image of an icon whose images so far hold `iconBytes` (counted on):
+    // `length` bytes at `offset` of `window`, shared with every other image of the file made
+    // from the same bytes. Null, with nothing read, when `length` passes the largest icon
+    // image or would take the icon's images past the size of the file (an icon naming one
+    // image thousands of times would be written out thousands of times over); EReadError
+    // when the bytes are not in the window; EOverBudget, naming `what`, when the file's
+    // budget cannot take the image.
+    SharedBytes ImageData(const ByteReader& window, std::uint64_t offset, std::uint64_t length,
+                          std::uint64_t& iconBytes, const std::string& what);
     // Counts one more object the reading keeps (an icon and its name).
     void TakeObject(const std::string& what) { budget_.takeObject(what); }
     const ReadBudget& Budget() const { return budget_; }
 
 private:
     ReadBudget budget_;
+    std::uint64_t fileSize_;
     std::map<std::pair<std::uint64_t, std::uint64_t>, SharedBytes> blocks_;  // by source offset and length
 };
 

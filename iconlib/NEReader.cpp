@@ -102,7 +102,7 @@ ByteReader TQB16BitReader::ResourceWindow(const NameInfo& rec) const {
 }
 
 void TQB16BitReader::AddGroupImage(TQBICL16Icon& icon, ByteReader& group, TImageDataPool& pool,
-                                   const std::string& what) {
+                                   std::uint64_t& iconBytes, const std::string& what) {
     IconImageHead head = IconImageHead::read(group);
     const std::uint16_t id = group.u16();
     const std::int32_t index = FindIconIndex(id);
@@ -116,8 +116,8 @@ void TQB16BitReader::AddGroupImage(TQBICL16Icon& icon, ByteReader& group, TImage
     }
     // The block carries the alignment padding; keep just the image when the entry says less.
     const std::uint64_t length = std::min<std::uint64_t>(head.BytesInRes, block->size());
-    SharedBytes data = pool.ImageData(*block, 0, length, what);
-    if (!data) return;  // larger than any icon image
+    SharedBytes data = pool.ImageData(*block, 0, length, iconBytes, what);
+    if (!data) return;  // larger than any icon image, or than the file
     auto image = std::make_unique<TQBIconImage>(head, std::move(data));
     image->FixSize();
     icon.Images().Add(std::move(image));
@@ -131,8 +131,9 @@ void TQB16BitReader::LoadGroup(TQBICL16Icon& icon, std::size_t index, TImageData
     std::uint16_t count = 0;
     if (!icon.ReadHeader(r, count)) return;  // listed without images
     const std::string what = "the images of group " + std::to_string(index + 1);
+    std::uint64_t iconBytes = 0;
     for (std::uint16_t i = 0; i < count && r.contains(r.pos(), format::kGroupEntrySize); ++i)
-        AddGroupImage(icon, r, pool, what);
+        AddGroupImage(icon, r, pool, iconBytes, what);
 }
 
 int TQB16BitReader::ReadTables() {

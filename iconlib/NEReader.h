@@ -53,7 +53,8 @@ private:
     // The resource's block, alignment padding included; EReadError past the file's end.
     ByteReader ResourceWindow(const NameInfo& rec) const;
     void LoadGroup(TQBICL16Icon& icon, std::size_t index, TImageDataPool& pool);
-    void AddGroupImage(TQBICL16Icon& icon, ByteReader& group, TImageDataPool& pool, const std::string& what);
+    void AddGroupImage(TQBICL16Icon& icon, ByteReader& group, TImageDataPool& pool, std::uint64_t& iconBytes,
+                       const std::string& what);
 
     std::shared_ptr<const ByteSource> Stream;
     std::vector<NameInfo> IconEntries;

@@ -117,18 +117,17 @@ TEST(ReadBudget, GroupsSharingOneImageHoldItOnce) {
 }
 
 TEST(ReadBudget, FilesNamingMoreThanTheirBudgetAreRefusedSayingWhy) {
-    // Twenty thousand images of one group, a few hundred kilobytes of file: the images
-    // alone pass 1 MiB. Twelve overlapping windows of 400 KB each hold 4.8 MB of a 0.4 MB file.
-    const auto img = dibSpec(16, 4);
+    // Twenty thousand one-byte images in one group, a few hundred kilobytes of file: the
+    // images kept pass 1 MiB though their bytes do not.
+    const ImageSpec tiny{Bytes{0}, 16, 16, 0, 4};
     const struct {
         Hostile file;
         TLoadResult result;
         std::string what;
     } cases[] = {
-        {peNaming(img, 1, 20000), TLoadResult::Failed, "the images of icon group 1"},
-        {neNaming(img, 1, 20000), TLoadResult::Refused, "the images of group 1"},
-        {icoNaming("many.ico", 20000, 200, 0), TLoadResult::Failed, "the images of the icon file"},
-        {icoNaming("overlap.ico", 12, 400000, 1), TLoadResult::Failed, "the images of the icon file"},
+        {peNaming(tiny, 1, 20000), TLoadResult::Failed, "the images of icon group 1"},
+        {neNaming(tiny, 1, 20000), TLoadResult::Refused, "the images of group 1"},
+        {icoNaming("many.ico", 20000, 1, 0), TLoadResult::Failed, "the images of the icon file"},
     };
     TempDir dir;
     for (const auto& c : cases) {
@@ -141,11 +140,23 @@ TEST(ReadBudget, FilesNamingMoreThanTheirBudgetAreRefusedSayingWhy) {
                                    std::to_string(c.file.data.size()) +
                                    " bytes (at most 4 times its size, at least 1 MiB, never more than 256 MiB).");
     }
-    // The same overlapping windows, fewer of them, are read within the budget.
+}
+
+TEST(ReadBudget, AnIconNeverAddsUpToMoreThanItsFile) {
+    // Windows of 100 000 bytes a kilobyte apart: each is in the file, but two of them would
+    // make an icon that writes out more than the file; the rest are left out.
+    const Hostile overlap = icoNaming("overlap.ico", 12, 100000, 1000);
+    TempDir dir;
     TQBIconLibrary lib;
-    const Hostile few = icoNaming("few.ico", 3, 400000, 1);
-    ASSERT_EQ(readFile(dir, few, lib).Result, TLoadResult::Read);
-    EXPECT_EQ(heldBytes(iconsOf(lib)), 3 * 400000u);
+    ASSERT_EQ(readFile(dir, overlap, lib).Result, TLoadResult::Read);
+    EXPECT_EQ(lib.Icons.GetIcon(0)->Images().Count(), 1);
+    // The same holds for a group naming one image over and over: shared, yet written out once each.
+    const auto img = dibSpec(32, 32);
+    const Hostile pe = peNaming(img, 1, 100);
+    TQBIconLibrary module;
+    ASSERT_EQ(readFile(dir, pe, module).Result, TLoadResult::Read);
+    const std::uint16_t kept = module.Icons.GetIcon(0)->Images().Count();
+    EXPECT_EQ(kept, pe.data.size() / img.data.size());
 }
 
 TEST(IconBounds, ImagesLargerThanTheirFormatAllowsAreLeftOutUnread) {
