@@ -1,6 +1,9 @@
 #include "iconlib/Icon.h"
 #include "iconlib/ModuleFormat.h"
 
+#include <span>
+#include <vector>
+
 #include "platform/AtomicFile.h"
 #include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
@@ -44,38 +47,43 @@ bool TQBIcon::LoadFromFile(const std::filesystem::path& fileName) {
 bool TQBIcon::LoadFromSource(const ByteSource& src) { return LoadFromWindow(ByteReader(src)); }
 
 bool TQBIcon::LoadFromWindow(ByteReader r, bool cursorToo) {
+    TImageDataPool pool(r.size());
+    return LoadFromWindow(r, pool, cursorToo);
+}
+
+bool TQBIcon::LoadFromWindow(ByteReader r, TImageDataPool& pool, bool cursorToo) {
     r.seek(0);
     std::uint16_t count = 0;
     if (!readHeader(r, count, cursorToo)) return false;
-    ImageDataBudget budget(r.size());
+    std::uint64_t iconBytes = 0;
     for (std::uint16_t i = 0; i < count; ++i) {
         if (!r.contains(r.pos(), format::kIconFileEntrySize)) break;  // the directory ends with the file
-        if (!budget.fits(r.u32At(r.pos() + format::kIconEntryBytesField))) {
-            r.skip(format::kIconFileEntrySize);
-            continue;
-        }
-        if (auto image = TQBIconImage::fromFileEntry(r)) {
-            budget.take(image->Data().size());
-            images_.Add(std::move(image));
-        }
+        if (auto image = TQBIconImage::fromFileEntry(r, pool, iconBytes)) images_.Add(std::move(image));
     }
     return true;
 }
 
 bool TQBIcon::LoadFromResource(const PeModule& module, const ResourceName& name) {
+    TImageDataPool pool(module.sourceSize());
+    return LoadFromResource(module, name, pool);
+}
+
+bool TQBIcon::LoadFromResource(const PeModule& module, const ResourceName& name, TImageDataPool& pool) {
     auto group = module.locate(RT_GROUP_ICON, name);
     if (!group) throw EResNotFound("Resource " + name.display() + " not found");
     ByteReader& r = *group;
     std::uint16_t count = 0;
     if (!ReadHeader(r, count)) return false;
-    ImageDataBudget budget(module.sourceSize());
+    const std::string what = "the images of icon group " + name.display();
+    std::uint64_t iconBytes = 0;
     for (std::uint16_t i = 0; i < count && r.contains(r.pos(), format::kGroupEntrySize); ++i) {
         IconImageHead head = IconImageHead::read(r);
         const std::uint16_t id = r.u16();
         auto data = module.locate(RT_ICON, ResourceName::fromId(id));
         if (!data) continue;  // the rest of the group stays
-        if (!budget.take(data->size())) break;
-        auto image = std::make_unique<TQBIconImage>(head, data->bytesAt(0, data->size()));
+        SharedBytes bytes = pool.ImageData(*data, 0, data->size(), iconBytes, what);
+        if (!bytes) continue;  // larger than any icon image, or than the file
+        auto image = std::make_unique<TQBIconImage>(head, std::move(bytes));
         image->FixSize();
         images_.Add(std::move(image));
     }
@@ -83,26 +91,34 @@ bool TQBIcon::LoadFromResource(const PeModule& module, const ResourceName& name)
 }
 
 void TQBIcon::SaveToStream(ByteWriter& w) const {
+    if (images_.Count() == 0) return;
+    writeDirectory(w);
+    for (std::uint16_t i = 0; i < images_.Count(); ++i) images_.GetImage(i)->SaveToStream(w);
+}
+
+void TQBIcon::writeDirectory(ByteWriter& w) const {
     const std::uint16_t count = images_.Count();
-    if (count == 0) return;
-    const std::size_t start = w.pos();
     w.u16(0);
     w.u16(format::kIconType);
     w.u16(count);
+    // The data follows the directory back to back, in order.
+    std::uint64_t offset = format::kIconHeaderSize + format::kIconFileEntrySize * std::uint64_t(count);
     for (std::uint16_t i = 0; i < count; ++i) {
         images_.GetImage(i)->head().write(w);
-        w.u32(0);
-    }
-    for (std::uint16_t i = 0; i < count; ++i) {
-        w.patchU32(start + format::kIconHeaderSize + format::kIconFileEntrySize * i + 12, std::uint32_t(w.pos() - start));
-        images_.GetImage(i)->SaveToStream(w);
+        w.u32(std::uint32_t(offset));
+        offset += images_.GetImage(i)->Data().size();
     }
 }
 
 void TQBIcon::SaveToFile(const std::filesystem::path& fileName) const {
-    ByteWriter w;
-    SaveToStream(w);
-    if (!w.empty()) writeFileAtomically(fileName, w.data());
+    if (images_.Count() == 0) return;
+    // The directory, then each image's data from where the image holds it: no copy of the
+    // images is made to write them.
+    ByteWriter directory;
+    writeDirectory(directory);
+    std::vector<std::span<const std::uint8_t>> parts = {directory.data()};
+    for (std::uint16_t i = 0; i < images_.Count(); ++i) parts.emplace_back(images_.GetImage(i)->Data());
+    writeFileAtomically(fileName, parts);
 }
 
 void TQBIcon::DeleteImagesOfSize(int size) {

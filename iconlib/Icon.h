@@ -13,23 +13,6 @@ namespace gs {
 class ByteSource;
 class ByteWriter;
 
-// Image data read for one icon never exceeds the bytes of the file it comes from, so a
-// directory naming the same data many times cannot multiply it in memory.
-class ImageDataBudget {
-public:
-    explicit ImageDataBudget(std::uint64_t limit) : left_(limit) {}
-    bool fits(std::uint64_t bytes) const { return bytes <= left_; }
-    // True, and counted, when `bytes` more still fit.
-    bool take(std::uint64_t bytes) {
-        if (!fits(bytes)) return false;
-        left_ -= bytes;
-        return true;
-    }
-
-private:
-    std::uint64_t left_;
-};
-
 class TQBIcon {
 public:
     TQBIcon() = default;
@@ -40,25 +23,32 @@ public:
     TQBIconImageList& Images() { return images_; }
     const TQBIconImageList& Images() const { return images_; }
 
-    // Replaces the images with copies of the source's, in order.
+    // Replaces the images with copies of the source's, in order; the copies share the
+    // source's image data.
     virtual void Assign(const TQBIcon& source);
 
     // Icon-file header: Reserved 0 and Type 1 (a cursor file, Type 2, is refused); false
     // for data shorter than a header.
     bool ReadHeader(ByteReader& r, std::uint16_t& count);
     // False when the header is refused; EFOpenError when the file cannot be opened.
-    // Entries whose data is not wholly in the file, or would take the images past the
-    // size of the file, are skipped.
+    // Entries whose data is not wholly in the file, or larger than any icon image, are
+    // skipped; entries naming the same data share it. EOverBudget when the images would
+    // pass the file's read budget: the file is refused.
     bool LoadFromFile(const std::filesystem::path& fileName);
     bool LoadFromSource(const ByteSource& src);
     // The icon file that fills a window of a larger file (an entry of an icon list, a frame
     // of an animated cursor), read in place: its offsets count from the window's start and
     // nothing outside the window is read. With `cursorToo`, a cursor file (Type 2) is read
-    // as an icon too.
+    // as an icon too. Without a pool, the window is read within a budget of its own; a
+    // reader of many icons from one file passes the file's pool.
     bool LoadFromWindow(ByteReader window, bool cursorToo = false);
+    bool LoadFromWindow(ByteReader window, TImageDataPool& pool, bool cursorToo = false);
     // Reads the icon group `name` of a module: EResNotFound when the group is not there;
-    // an image whose icon resource is missing is left out.
+    // an image whose icon resource is missing, or larger than any icon image, is left out.
+    // Without a pool, the group alone is read within the module's budget; a reader of every
+    // group passes one pool, so that images shared by groups are read once.
     bool LoadFromResource(const PeModule& module, const ResourceName& name);
+    bool LoadFromResource(const PeModule& module, const ResourceName& name, TImageDataPool& pool);
 
     // Nothing at all for an icon without images.
     void SaveToStream(ByteWriter& w) const;
@@ -75,6 +65,8 @@ public:
 
 private:
     bool readHeader(ByteReader& r, std::uint16_t& count, bool cursorToo);
+    // Header and entries, each entry's offset where its data follows the directory.
+    void writeDirectory(ByteWriter& w) const;
     bool HasSize(int size) const;
     bool HasColorClass(int cls) const;
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <exception>
 
+#include "iconlib/IconBounds.h"
 #include "iconlib/Resample.h"
 #include "platform/ByteWriter.h"
 #include "platform/Dib.h"
@@ -161,6 +162,9 @@ std::optional<Raster> GetPreviewBitmap(const TQBIcon& icon) {
 }
 
 std::unique_ptr<TQBIconImage> EncodeIconImage(const IconPicture& pic) {
+    if (!pic.wellFormed() || pic.width > bounds::kMaxIconSide || pic.height > bounds::kMaxIconSide)
+        throw EQBICLReadError("Unable to encode a picture of " + std::to_string(pic.width) + " x " +
+                              std::to_string(pic.height) + " pixels as an icon image.");
     const std::uint64_t maskStride = dibStride(std::uint64_t(pic.width), 1);
     const std::uint64_t colourBytes = 4 * std::uint64_t(pic.width) * std::uint64_t(pic.height);
     ByteWriter w;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "iconlib/HiResIcon.h"
+#include "iconlib/IconBounds.h"
 #include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
 #include "platform/Dib.h"
@@ -38,55 +39,52 @@ void IconImageHead::write(ByteWriter& w) const {
     w.u32(BytesInRes);
 }
 
-TQBIconImage::TQBIconImage(const IconImageHead& head, Bytes data) : head_(head), data_(std::move(data)) {
-    head_.BytesInRes = std::uint32_t(data_.size());
+namespace {
+const SharedBytes& noBytes() {
+    static const SharedBytes empty = std::make_shared<const Bytes>();
+    return empty;
+}
+}  // namespace
+
+TQBIconImage::TQBIconImage() : data_(noBytes()) {}
+
+TQBIconImage::TQBIconImage(const IconImageHead& head, Bytes data)
+    : TQBIconImage(head, std::make_shared<const Bytes>(std::move(data))) {}
+
+TQBIconImage::TQBIconImage(const IconImageHead& head, SharedBytes data)
+    : head_(head), data_(data ? std::move(data) : noBytes()) {
+    head_.BytesInRes = std::uint32_t(data_->size());
 }
 
-TQBIconImage::TQBIconImage(const TQBIconImage& source)
-    : head_(source.head_), data_(source.data_), handle_(source.handle_) {
-    FixSize();
-}
+TQBIconImage::TQBIconImage(const TQBIconImage& source) : head_(source.head_), data_(source.data_) { FixSize(); }
 
-std::unique_ptr<TQBIconImage> TQBIconImage::fromFileEntry(ByteReader& r) {
+std::unique_ptr<TQBIconImage> TQBIconImage::fromFileEntry(ByteReader& r, TImageDataPool& pool,
+                                                         std::uint64_t& iconBytes) {
     IconImageHead head = IconImageHead::read(r);
     std::uint32_t offset = r.u32();
     // An entry whose data is not wholly in the file is skipped, not read short.
     if (!r.contains(offset, head.BytesInRes)) return nullptr;
-    auto image = std::make_unique<TQBIconImage>(head, r.bytesAt(offset, head.BytesInRes));
+    SharedBytes data = pool.ImageData(r, offset, head.BytesInRes, iconBytes, "the images of the icon file");
+    if (!data) return nullptr;
+    auto image = std::make_unique<TQBIconImage>(head, std::move(data));
     image->FixSize();
     return image;
 }
 
-bool TQBIconImage::isPng() const { return isPngData(data_); }
+bool TQBIconImage::isPng() const { return isPngData(*data_); }
 
 void TQBIconImage::FixSize() {
-    if (isPng()) {
-        // IHDR: length, "IHDR", then width and height big-endian at bytes 16 and 20.
-        if (data_.size() < 24) return;
-        auto be = [&](std::size_t o) {
-            return (std::uint32_t(data_[o]) << 24) | (data_[o + 1] << 16) | (data_[o + 2] << 8) | data_[o + 3];
-        };
-        std::uint32_t w = be(16), h = be(20);
-        if (w > 0 && h > 0 && w <= 0xFFFF && h <= 0xFFFF) head_.Width = int(w), head_.Height = int(h);
-        return;
-    }
-    if (data_.size() < 12) return;
-    SpanSource src(data_);
-    ByteReader r(src, 4);
-    auto w = std::int32_t(r.u32());
-    auto h = std::int32_t(r.u32()) / 2;
-    if (w > 0 && h > 0 && w <= 0xFFFF && h <= 0xFFFF) head_.Width = w, head_.Height = h;
+    const auto side = bounds::declaredSide(*data_);
+    if (side && bounds::sideFits(*side)) head_.Width = side->width, head_.Height = side->height;
 }
 
 std::shared_ptr<const IconPicture> TQBIconImage::GetHandle() const {
-    if (!handle_ && !data_.empty()) {
-        try {
-            handle_ = std::make_shared<const IconPicture>(decodeIconImage(data_));
-        } catch (const EReadError&) {
-            // Left empty; drawing then draws nothing, as a failed icon handle did.
-        }
+    if (data_->empty()) return nullptr;
+    try {
+        return std::make_shared<const IconPicture>(decodeIconImage(*data_));
+    } catch (const EReadError&) {
+        return nullptr;  // drawing then draws nothing, as a failed icon handle did
     }
-    return handle_;
 }
 
 std::unique_ptr<TQBHiResIcon> TQBIconImage::CreateIcon() const {
@@ -97,7 +95,7 @@ void TQBIconImage::Draw(Raster& canvas, int x, int y) const {
     if (auto h = GetHandle()) h->drawOn(canvas, x, y);
 }
 
-void TQBIconImage::SaveToStream(ByteWriter& w) const { w.bytes(data_); }
+void TQBIconImage::SaveToStream(ByteWriter& w) const { w.bytes(*data_); }
 
 int colorClassOf(std::uint8_t colorCount, std::uint16_t bitCount) {
     if (colorCount == 1 || colorCount == 2) return 2;

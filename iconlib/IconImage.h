@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "iconlib/IconPicture.h"
+#include "iconlib/ImageDataPool.h"
 #include "platform/ByteSource.h"
 #include "platform/Raster.h"
 
@@ -32,17 +33,21 @@ struct IconImageHead {
 
 class TQBIconImage {
 public:
-    TQBIconImage() = default;
+    TQBIconImage();
     // Head and data as given; BytesInRes is made to equal the data held.
     TQBIconImage(const IconImageHead& head, Bytes data);
-    // The copy: head, data and the decoded picture when the source has one.
+    // The same with data shared with other images (null for none).
+    TQBIconImage(const IconImageHead& head, SharedBytes data);
+    // The copy: head and data, the data shared.
     TQBIconImage(const TQBIconImage& source);
     TQBIconImage& operator=(const TQBIconImage&) = delete;
     virtual ~TQBIconImage() = default;
 
     // Reads an entry of an icon file: `r` stands on the 16-byte directory entry and is left
-    // just past it. Returns nullptr when the entry or its data is not wholly in the file.
-    static std::unique_ptr<TQBIconImage> fromFileEntry(ByteReader& r);
+    // just past it. Returns nullptr when the entry or its data is not wholly in the file, or
+    // when the pool refuses its size (see TImageDataPool::ImageData, which counts it on
+    // `iconBytes`); EOverBudget past the file's budget.
+    static std::unique_ptr<TQBIconImage> fromFileEntry(ByteReader& r, TImageDataPool& pool, std::uint64_t& iconBytes);
 
     const IconImageHead& head() const { return head_; }
     int Width() const { return head_.Width; }
@@ -51,15 +56,19 @@ public:
     std::uint16_t Planes() const { return head_.Planes; }
     std::uint16_t BitCount() const { return head_.BitCount; }
     std::uint32_t BytesInRes() const { return head_.BytesInRes; }
-    const Bytes& Data() const { return data_; }
+    const Bytes& Data() const { return *data_; }
+    // The data as shared with the copies of this image.
+    const SharedBytes& SharedData() const { return data_; }
     bool isPng() const;
 
     // Width and Height from the image data itself (the bitmap header, or a PNG's IHDR),
-    // whatever the directory entry said. Leaves them alone when the data tells nothing.
+    // whatever the directory entry said. Leaves them alone when the data tells nothing or
+    // declares a size larger than any icon's.
     void FixSize();
 
-    // The decoded picture, made on first use; null when the data cannot be decoded
-    // (tried again at the next call).
+    // The decoded picture, made anew at each call and not kept: an image is decoded only
+    // when it is drawn, and whoever shows it again keeps what it was given (a TQBHiResIcon,
+    // a list's picture). Null when the data cannot be decoded.
     std::shared_ptr<const IconPicture> GetHandle() const;
     std::unique_ptr<TQBHiResIcon> CreateIcon() const;
     // Composites the image at its own size with its top-left corner at (x, y).
@@ -69,8 +78,7 @@ public:
 
 private:
     IconImageHead head_;
-    Bytes data_;
-    mutable std::shared_ptr<const IconPicture> handle_;
+    SharedBytes data_;  // never null
 };
 
 // Colour class of a directory entry: 2, 16 or 256.

@@ -13,6 +13,15 @@ void TQBIconList::AddIcon(std::string name, std::unique_ptr<TQBIcon> icon) {
     items_.emplace_back(std::move(name), std::move(icon));
 }
 
+const TQBIconList::Item& TQBIconList::item(int index) const {
+    if (index < 0 || index >= Count()) throw indexOutOfBounds(index);
+    return items_[std::size_t(index)];
+}
+
+TQBIconList::Item& TQBIconList::item(int index) {
+    return const_cast<Item&>(std::as_const(*this).item(index));
+}
+
 void TQBIconList::Delete(int index) {
     if (index >= 0 && index < Count()) items_.erase(items_.begin() + index);
 }
@@ -24,9 +33,11 @@ bool TQB32BitReader::Read() {
     } catch (const EReadError&) {
         return false;  // not loadable as a module
     }
+    TImageDataPool pool(module->sourceSize());  // one budget for the whole file
     for (const ResourceName& name : module->names(RT_GROUP_ICON)) {
+        pool.TakeObject("icon group " + name.display());
         auto icon = std::make_unique<TQBIcon>();
-        icon->LoadFromResource(*module, name);
+        icon->LoadFromResource(*module, name, pool);
         Icons.AddIcon(name.display(), std::move(icon));
     }
     return true;

@@ -9,14 +9,9 @@
 #include <vector>
 
 #include "iconlib/Icon.h"
+#include "iconlib/IconErrors.h"
 
 namespace gs {
-
-// The icon library's own error: raised by the 16-bit reader and the icon-library writer.
-class EQBICLReadError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // Names with owned icons, in order. Duplicate names are allowed.
 class TQBIconList {
@@ -24,16 +19,22 @@ public:
     int Count() const { return int(items_.size()); }
     // Nothing for a null icon; an empty name becomes "Icon N" with N = Count + 1.
     void AddIcon(std::string name, std::unique_ptr<TQBIcon> icon);
-    TQBIcon* GetIcon(int index) const { return items_.at(std::size_t(index)).second.get(); }
-    const std::string& Name(int index) const { return items_.at(std::size_t(index)).first; }
-    void SetName(int index, std::string name) { items_.at(std::size_t(index)).first = std::move(name); }
+    // An index outside the list raises EQBICLReadError ("List index out of bounds (N)").
+    TQBIcon* GetIcon(int index) const { return item(index).second.get(); }
+    const std::string& Name(int index) const { return item(index).first; }
+    void SetName(int index, std::string name) { item(index).first = std::move(name); }
+    // Nothing for an index outside the list.
     void Delete(int index);
     void Clear() { items_.clear(); }
     // Frees the icons held and takes over the other list's names and icons.
     void TakeOver(TQBIconList&& other) { items_ = std::move(other.items_); }
 
 private:
-    std::vector<std::pair<std::string, std::unique_ptr<TQBIcon>>> items_;
+    using Item = std::pair<std::string, std::unique_ptr<TQBIcon>>;
+    Item& item(int index);
+    const Item& item(int index) const;
+
+    std::vector<Item> items_;
 };
 
 // A reader of one kind of module; Read fills Icons, which the library then takes over.

@@ -5,6 +5,7 @@
 #include <png.h>
 #include <string>
 
+#include "iconlib/IconBounds.h"
 #include "platform/ByteReader.h"
 #include "platform/Dib.h"
 #include "platform/Errors.h"
@@ -12,8 +13,6 @@
 namespace gs {
 
 namespace {
-// No icon image is larger; an image claiming more is refused before anything is allocated.
-constexpr std::uint32_t kMaxIconSide = 4096;
 constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 
 IconPicture decodePng(std::span<const std::uint8_t> data) {
@@ -22,9 +21,12 @@ IconPicture decodePng(std::span<const std::uint8_t> data) {
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&image, data.data(), data.size()))
         throw EReadError(std::string("Invalid PNG image: ") + image.message);
-    if (image.width == 0 || image.height == 0 || image.width > kMaxIconSide || image.height > kMaxIconSide) {
+    // No icon is larger: a picture claiming more is refused before its pixels are allocated.
+    if (image.width == 0 || image.height == 0 || image.width > std::uint32_t(bounds::kMaxIconSide) ||
+        image.height > std::uint32_t(bounds::kMaxIconSide)) {
         png_image_free(&image);
-        throw EReadError("Invalid PNG image: size");
+        throw EReadError("Invalid PNG image: size " + std::to_string(image.width) + " x " +
+                         std::to_string(image.height) + " is larger than an icon's");
     }
     image.format = PNG_FORMAT_BGRA;
     IconPicture pic;
@@ -47,8 +49,9 @@ IconPicture decodeDibIcon(std::span<const std::uint8_t> data) {
     // The colour bitmap's height counts the AND mask's rows too.
     std::int32_t rows = h.height / 2;
     if (rows <= 0) throw EReadError("Invalid icon image: height");
-    if (h.width > std::int32_t(kMaxIconSide) || rows > std::int32_t(kMaxIconSide))
-        throw EReadError("Invalid icon image: size");
+    if (h.width > bounds::kMaxIconSide || rows > bounds::kMaxIconSide)
+        throw EReadError("Invalid icon image: size " + std::to_string(h.width) + " x " + std::to_string(rows) +
+                         " is larger than an icon's");
     DecodedDib d = decodeDib(src, 0, rows);
     IconPicture pic;
     pic.width = d.colour.width();
@@ -86,8 +89,24 @@ IconPicture decodeIconImage(std::span<const std::uint8_t> data) {
     return isPngData(data) ? decodePng(data) : decodeDibIcon(data);
 }
 
+EQBICLReadError indexOutOfBounds(std::int64_t index) {
+    return EQBICLReadError("List index out of bounds (" + std::to_string(index) + ")");
+}
+
+Argb IconPicture::rgbaAt(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height) throw indexOutOfBounds(x < 0 || x >= width ? x : y);
+    return rgbaAt(std::size_t(y) * std::size_t(width) + std::size_t(x));
+}
+
+bool IconPicture::wellFormed() const {
+    if (width < 0 || height < 0) return false;
+    const std::size_t n = std::size_t(width) * std::size_t(height);
+    return colour.size() == n && (hasAlpha || mask.size() == n);
+}
+
 void IconPicture::drawOn(Raster& canvas, int x0, int y0) const {
     if (canvas.format() != PixelFormat::pf32bit && canvas.format() != PixelFormat::pf24bit) return;
+    if (!wellFormed()) return;  // a picture made by hand with too few pixels draws nothing
     const int xs = std::max(0, -x0), ys = std::max(0, -y0);
     const int xe = std::min(width, canvas.width() - x0), ye = std::min(height, canvas.height() - y0);
     for (int y = ys; y < ye; ++y) {

@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "iconlib/IconErrors.h"
 #include "platform/Raster.h"
 
 namespace gs {
@@ -19,13 +20,17 @@ struct IconPicture {
     std::vector<std::uint8_t> mask;
     bool hasAlpha = false;
 
-    // Straight-alpha RGBA as seen by a viewer: masked pixels transparent.
-    Argb rgbaAt(int x, int y) const { return rgbaAt(std::size_t(y) * std::size_t(width) + std::size_t(x)); }
+    // Straight-alpha RGBA as seen by a viewer: masked pixels transparent. A place outside
+    // the picture raises EQBICLReadError.
+    Argb rgbaAt(int x, int y) const;
     // The same for the pixel at this place of the rows (x + y * width).
     Argb rgbaAt(std::size_t i) const {
+        if (i >= colour.size()) throw indexOutOfBounds(std::int64_t(i));
         if (hasAlpha) return colour[i];
-        return mask[i] ? (colour[i] & 0x00FFFFFFu) : (colour[i] | 0xFF000000u);
+        return i < mask.size() && mask[i] ? (colour[i] & 0x00FFFFFFu) : (colour[i] | 0xFF000000u);
     }
+    // Its colours (and, without alpha, its mask) hold one value per pixel.
+    bool wellFormed() const;
     // Draws at (x, y) of the canvas, clipped to it.
     void drawOn(Raster& canvas, int x, int y) const;
 };

@@ -88,11 +88,11 @@ std::string TQB16BitReader::NameAt(std::uint64_t pos) const {
     return cp1252ToUtf8(r.chars(len));
 }
 
-std::int32_t TQB16BitReader::FindResourceIndex(std::uint16_t id, const std::vector<NameInfo>& table) const {
-    const std::uint16_t want = std::uint16_t(id | format::kNeIdFlag);
-    for (std::size_t i = 0; i < table.size(); ++i)
-        if (table[i].ID == want) return std::int32_t(i);
-    return -1;
+std::int32_t TQB16BitReader::FindIconIndex(std::uint16_t id) {
+    if (iconIndex_.empty())
+        for (std::size_t i = IconEntries.size(); i-- > 0;) iconIndex_[IconEntries[i].ID] = std::int32_t(i);  // first wins
+    const auto it = iconIndex_.find(std::uint16_t(id | format::kNeIdFlag));
+    return it == iconIndex_.end() ? -1 : it->second;
 }
 
 ByteReader TQB16BitReader::ResourceWindow(const NameInfo& rec) const {
@@ -101,43 +101,45 @@ ByteReader TQB16BitReader::ResourceWindow(const NameInfo& rec) const {
     return ByteReader(*Stream).window(offset, length);  // EReadError when it reaches past the file
 }
 
-void TQB16BitReader::AddGroupImage(TQBICL16Icon& icon, ByteReader& group, ImageDataBudget& budget) {
+void TQB16BitReader::AddGroupImage(TQBICL16Icon& icon, ByteReader& group, TImageDataPool& pool,
+                                   std::uint64_t& iconBytes, const std::string& what) {
     IconImageHead head = IconImageHead::read(group);
     const std::uint16_t id = group.u16();
-    const std::int32_t index = FindResourceIndex(id, IconEntries);
+    const std::int32_t index = FindIconIndex(id);
     if (index < 0) return;  // a missing image leaves the rest of the group
     const NameInfo& rec = IconEntries[std::size_t(index)];
-    const std::uint64_t blockSize = std::uint64_t(rec.Length) << AlignShift;
-    if (!budget.fits(blockSize)) return;
     std::optional<ByteReader> block;
     try {
         block.emplace(ResourceWindow(rec));
     } catch (const EReadError&) {
         return;  // image data beyond the end of the file: refused
     }
-    budget.take(blockSize);
     // The block carries the alignment padding; keep just the image when the entry says less.
     const std::uint64_t length = std::min<std::uint64_t>(head.BytesInRes, block->size());
-    auto image = std::make_unique<TQBIconImage>(head, block->bytesAt(0, length));
+    SharedBytes data = pool.ImageData(*block, 0, length, iconBytes, what);
+    if (!data) return;  // larger than any icon image, or than the file
+    auto image = std::make_unique<TQBIconImage>(head, std::move(data));
     image->FixSize();
     icon.Images().Add(std::move(image));
 }
 
-void TQB16BitReader::LoadGroup(TQBICL16Icon& icon, std::size_t index) {
+void TQB16BitReader::LoadGroup(TQBICL16Icon& icon, std::size_t index, TImageDataPool& pool) {
     char number[16];
     std::snprintf(number, sizeof number, "%03zu", index + 1);
     icon.Name = BaseName + " " + number;
     ByteReader r = ResourceWindow(GroupEntries[index]);
     std::uint16_t count = 0;
     if (!icon.ReadHeader(r, count)) return;  // listed without images
-    ImageDataBudget budget(Stream->size());
+    const std::string what = "the images of group " + std::to_string(index + 1);
+    std::uint64_t iconBytes = 0;
     for (std::uint16_t i = 0; i < count && r.contains(r.pos(), format::kGroupEntrySize); ++i)
-        AddGroupImage(icon, r, budget);
+        AddGroupImage(icon, r, pool, iconBytes, what);
 }
 
 int TQB16BitReader::ReadTables() {
     IconEntries.clear();
     GroupEntries.clear();
+    iconIndex_.clear();
     Names.clear();
     hasIconType_ = hasGroupType_ = anyNamed_ = false;
     Error.clear();
@@ -160,9 +162,11 @@ bool TQB16BitReader::Read() {
     try {
         const bool useNames = Names.size() == GroupEntries.size() && !anyNamed_;
         TQBIconList list;
+        TImageDataPool pool(Stream->size());  // one budget for the whole file
         for (std::size_t i = 0; i < GroupEntries.size(); ++i) {
+            pool.TakeObject("group " + std::to_string(i + 1));
             auto icon = std::make_unique<TQBICL16Icon>();
-            LoadGroup(*icon, i);
+            LoadGroup(*icon, i, pool);
             std::string name;
             if (!(GroupEntries[i].ID & format::kNeIdFlag)) name = NameAt(ResTablePos + GroupEntries[i].ID);
             else if (useNames) name = Names[i];

@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "iconlib/IconLibrary.h"
+#include "iconlib/ImageDataPool.h"
 
 namespace gs {
 
@@ -45,15 +47,19 @@ private:
     void ReadResourceTable(ByteReader& r);
     std::vector<std::string> ReadNames(ByteReader& r);
     std::string NameAt(std::uint64_t pos) const;
-    std::int32_t FindResourceIndex(std::uint16_t id, const std::vector<NameInfo>& table) const;
+    // The first icon record of the id, through an index made once per file: groups naming
+    // thousands of images each are not each a search of the whole table.
+    std::int32_t FindIconIndex(std::uint16_t id);
     // The resource's block, alignment padding included; EReadError past the file's end.
     ByteReader ResourceWindow(const NameInfo& rec) const;
-    void LoadGroup(TQBICL16Icon& icon, std::size_t index);
-    void AddGroupImage(TQBICL16Icon& icon, ByteReader& group, ImageDataBudget& budget);
+    void LoadGroup(TQBICL16Icon& icon, std::size_t index, TImageDataPool& pool);
+    void AddGroupImage(TQBICL16Icon& icon, ByteReader& group, TImageDataPool& pool, std::uint64_t& iconBytes,
+                       const std::string& what);
 
     std::shared_ptr<const ByteSource> Stream;
     std::vector<NameInfo> IconEntries;
     std::vector<NameInfo> GroupEntries;
+    std::unordered_map<std::uint16_t, std::int32_t> iconIndex_;
     std::vector<std::string> Names;
     bool tablesRead_ = false;
     bool hasIconType_ = false, hasGroupType_ = false;

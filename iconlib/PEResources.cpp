@@ -92,12 +92,13 @@ std::string PeModule::readName(std::uint32_t offset, std::uint64_t& bytesLeft) c
     return utf16ToUtf8(s);
 }
 
-const std::vector<PeModule::DirEntry>& PeModule::readDirectory(std::uint32_t offset) const {
+const PeModule::Directory& PeModule::readDirectory(std::uint32_t offset) const {
     using namespace format;
     if (auto it = dirCache_.find(offset); it != dirCache_.end()) return it->second;
-    std::vector<DirEntry> out;  // cached only when read whole
+    Directory dir;  // cached only when read whole
+    std::vector<DirEntry>& out = dir.entries;
     auto at = fileOffset(rsrcRva_ + offset, kResourceDirHeaderSize);
-    if (!at) return dirCache_.emplace(offset, std::move(out)).first->second;
+    if (!at) return dirCache_.emplace(offset, std::move(dir)).first->second;
     ByteReader h(*src_, *at + kResourceDirCountsField);
     const std::uint32_t count = std::uint32_t(h.u16()) + h.u16();
     // Directories of one module never add up to more than its file: overlapping ones
@@ -116,15 +117,17 @@ const std::vector<PeModule::DirEntry>& PeModule::readDirectory(std::uint32_t off
         e.name = (nameField & kResourceSubdirFlag)
                      ? ResourceName::fromString(readName(nameField & ~kResourceSubdirFlag, directoryBytesLeft_))
                      : ResourceName::fromId(std::uint16_t(nameField));
+        if (e.isDir) dir.firstDir.try_emplace(NameKey{e.name.isId, e.name.id, e.name.name}, out.size());
         out.push_back(std::move(e));
     }
-    return dirCache_.emplace(offset, std::move(out)).first->second;
+    return dirCache_.emplace(offset, std::move(dir)).first->second;
 }
 
 std::optional<PeModule::DirEntry> PeModule::findEntry(std::uint32_t dirOffset, const ResourceName& name) const {
-    for (auto& e : readDirectory(dirOffset))
-        if (e.isDir && e.name == name) return e;
-    return std::nullopt;
+    const Directory& dir = readDirectory(dirOffset);
+    const auto it = dir.firstDir.find(NameKey{name.isId, name.id, name.name});
+    if (it == dir.firstDir.end()) return std::nullopt;
+    return dir.entries[it->second];
 }
 
 std::vector<ResourceName> PeModule::names(std::uint16_t type) const {
@@ -132,9 +135,11 @@ std::vector<ResourceName> PeModule::names(std::uint16_t type) const {
     if (rsrcRva_ == 0) return out;
     auto typeDir = findEntry(0, ResourceName::fromId(type));
     if (!typeDir) return out;
-    for (const auto& e : readDirectory(typeDir->offset)) {
-        // Each name once, even when a damaged directory repeats it.
-        if (e.isDir && std::find(out.begin(), out.end(), e.name) == out.end()) out.push_back(e.name);
+    const Directory& dir = readDirectory(typeDir->offset);
+    for (std::size_t i = 0; i < dir.entries.size(); ++i) {
+        // Each name once, at its first place, even when a damaged directory repeats it.
+        const DirEntry& e = dir.entries[i];
+        if (e.isDir && dir.firstDir.at(NameKey{e.name.isId, e.name.id, e.name.name}) == i) out.push_back(e.name);
     }
     return out;
 }
@@ -146,7 +151,7 @@ std::optional<PeModule::DirEntry> PeModule::findData(std::uint16_t type, const R
     auto nameDir = findEntry(typeDir->offset, name);
     if (!nameDir) return std::nullopt;
     std::optional<DirEntry> chosen;
-    for (auto& e : readDirectory(nameDir->offset)) {
+    for (auto& e : readDirectory(nameDir->offset).entries) {
         if (e.isDir || !e.name.isId) continue;  // a third level holds data only
         if (!chosen) chosen = e;
         if (std::find(kLanguagePreference.begin(), kLanguagePreference.end(), e.name.id) <

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -59,10 +61,17 @@ private:
         std::uint32_t offset;  // relative to the resource root
         bool isDir;
     };
+    using NameKey = std::tuple<bool, std::uint16_t, std::string>;
+    // A directory's entries in order, and where each name's first subdirectory stands: a
+    // module of tens of thousands of groups is looked up, not searched, once per image.
+    struct Directory {
+        std::vector<DirEntry> entries;
+        std::map<NameKey, std::size_t> firstDir;
+    };
 
     std::optional<std::uint64_t> fileOffset(std::uint32_t rva, std::uint32_t size) const;
     // Parsed once: a module's icon groups look up every icon image in one directory.
-    const std::vector<DirEntry>& readDirectory(std::uint32_t offset) const;
+    const Directory& readDirectory(std::uint32_t offset) const;
     std::optional<DirEntry> findEntry(std::uint32_t dirOffset, const ResourceName& name) const;
     // `bytesLeft`: what the names of one directory may still read; EReadError past it.
     std::string readName(std::uint32_t offset, std::uint64_t& bytesLeft) const;
@@ -74,7 +83,7 @@ private:
     std::uint32_t rsrcRva_ = 0;
     std::uint32_t rsrcSize_ = 0;
     bool is64_ = false;
-    mutable std::unordered_map<std::uint32_t, std::vector<DirEntry>> dirCache_;
+    mutable std::unordered_map<std::uint32_t, Directory> dirCache_;
     // What the directories and names read so far may still take: at most the file's size.
     mutable std::uint64_t directoryBytesLeft_ = 0;
 };

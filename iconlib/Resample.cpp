@@ -1,4 +1,5 @@
 #include "iconlib/Resample.h"
+#include "iconlib/IconBounds.h"
 
 #include <algorithm>
 #include <array>
@@ -57,6 +58,8 @@ Argb unpremultiplied(const Sums& s, std::uint64_t area) {
 IconPicture resamplePicture(const IconPicture& source, int width, int height) {
     if (source.width <= 0 || source.height <= 0 || width <= 0 || height <= 0)
         throw std::invalid_argument("resample: empty size");
+    if (width > bounds::kMaxIconSide || height > bounds::kMaxIconSide) throw std::invalid_argument("resample: larger than an icon");
+    if (!source.wellFormed()) throw std::invalid_argument("resample: fewer pixels than the size");
     const auto xs = axisWeights(source.width, width);
     const auto ys = axisWeights(source.height, height);
 

@@ -89,13 +89,14 @@ public:
         errno = EEXIST;
         return false;
     }
-    bool writeAll(std::span<const std::uint8_t> data) const {
-        for (std::size_t done = 0; done < data.size();) {
-            const ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) return false;
-            done += static_cast<std::size_t>(n);
-        }
+    bool writeAll(FileParts parts) const {
+        for (std::span<const std::uint8_t> data : parts)
+            for (std::size_t done = 0; done < data.size();) {
+                const ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
+                if (n < 0 && errno == EINTR) continue;
+                if (n < 0) return false;
+                done += static_cast<std::size_t>(n);
+            }
         return true;
     }
     bool close() {
@@ -117,8 +118,8 @@ private:
 };
 
 // The way without unnamed files: a private name, then rename.
-void writeNamed(const std::filesystem::path& target, const std::filesystem::path& dir,
-                std::span<const std::uint8_t> data, bool replacing) {
+void writeNamed(const std::filesystem::path& target, const std::filesystem::path& dir, FileParts data,
+                bool replacing) {
     Temporary tmp;
     if (!tmp.openNamed(dir) || !tmp.writeAll(data)) fail(target, errno);
     if (replacing && ::fsync(tmp.fd()) != 0) fail(target, errno);
@@ -130,6 +131,11 @@ void writeNamed(const std::filesystem::path& target, const std::filesystem::path
 namespace detail {
 
 void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> data, bool unnamed) {
+    const std::span<const std::uint8_t> parts[] = {data};
+    writeFileAtomically(target, FileParts(parts), unnamed);
+}
+
+void writeFileAtomically(const std::filesystem::path& target, FileParts data, bool unnamed) {
     const std::filesystem::path dir = folderOf(target);
     struct stat st {};
     const bool replacing = ::lstat(target.c_str(), &st) == 0;
@@ -157,6 +163,10 @@ void writeFileAtomically(const std::filesystem::path& target, std::span<const st
 
 void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> data) {
     detail::writeFileAtomically(target, data, true);
+}
+
+void writeFileAtomically(const std::filesystem::path& target, FileParts parts) {
+    detail::writeFileAtomically(target, parts, true);
 }
 
 }  // namespace gs

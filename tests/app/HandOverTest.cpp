@@ -61,12 +61,13 @@ private:
     std::deque<HandOverChannel::Task> tasks_;
 };
 
-std::unique_ptr<TIconDef> defWithPicture(std::weak_ptr<const IconPicture>& watch) {
+// `watch` follows the icon's image data, which only the icon holds.
+std::unique_ptr<TIconDef> defWithPicture(std::weak_ptr<const Bytes>& watch) {
     auto def = std::make_unique<TIconDef>();
     auto icon = std::make_unique<TQBIcon>();
     MemorySource source(makeIcoFile({dibSpec(16, 4)}));
     icon->LoadFromSource(source);
-    watch = icon->Images().GetImage(0)->GetHandle();
+    watch = icon->Images().GetImage(0)->SharedData();
     def->SetIcon(std::move(icon));
     return def;
 }
@@ -101,7 +102,7 @@ TEST(HandOver, AStoppedWorkerGivesUpAndItsCallNeverRunsButIsFreed) {
     auto channel = std::make_shared<HandOverChannel>(ui.poster());
     RecordingSink receiver;
     std::stop_source stop;
-    std::weak_ptr<const IconPicture> picture;
+    std::weak_ptr<const Bytes> picture;
     auto def = defWithPicture(picture);
     auto answer = std::async(std::launch::async, [&, d = std::move(def)]() mutable {
         HandOverIconSink sink(channel, receiver, stop.get_token());

@@ -206,3 +206,20 @@ TEST(ImageChoice, EveryFormatWritesItsChoiceWholeOrNothing) {
         }
     }
 }
+
+TEST(ImageChoice, AnIconFileIsWrittenFromTheImagesHeldWithoutCopyingThem) {
+    // The whole icon, and the one exact size: the chosen icon shares the source's bytes, and
+    // the file written from them is the icon file the stream writer makes.
+    gstest::TempDir dir;
+    const std::unique_ptr<TQBIcon> icon = iconOf({16, 32, 256});
+    for (const TImageChoice& choice : {BatchImageChoice(S::bsAll), BatchImageChoice(S::bs32)}) {
+        const std::unique_ptr<TQBIcon> chosen = ChooseIcon(*icon, choice);
+        ASSERT_TRUE(chosen);
+        const TQBIconImage& last = *chosen->Images().GetImage(std::uint16_t(chosen->Images().Count() - 1));
+        EXPECT_EQ(last.Width(), 256);  // other sizes than the three standard ones stay
+        EXPECT_EQ(&last.Data(), &icon->Images().GetImage(2)->Data());
+        const std::filesystem::path file = dir.path / "a.ico";
+        ASSERT_TRUE(WriteIconAs(F::bfICO, *icon, choice, true, file));
+        EXPECT_EQ(gs::testing::fileBytes(file), iconBytes(*chosen));
+    }
+}

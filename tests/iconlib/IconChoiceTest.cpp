@@ -110,7 +110,7 @@ TEST(IconChoice, ExactImageIsReturnedUnchanged) {
     for (auto [get, index] : getters) {
         auto got = get(*icon);
         ASSERT_TRUE(got);
-        EXPECT_EQ(got->Handle(), icon->Images().GetImage(std::uint16_t(index))->GetHandle());
+        EXPECT_EQ(got->Handle()->colour, icon->Images().GetImage(std::uint16_t(index))->GetHandle()->colour);
     }
 }
 
@@ -276,7 +276,8 @@ TEST(RenderIcon, RenderedIconSavesAsAnIconFileOfItsPicture) {
     EXPECT_EQ(image.Height(), 48);
     EXPECT_EQ(image.BitCount(), 32);
     const IconPicture& want = *rendered->Handle();
-    const IconPicture& got = *image.GetHandle();
+    const auto decoded = image.GetHandle();
+    const IconPicture& got = *decoded;
     for (int y = 0; y < 48; ++y)
         for (int x = 0; x < 48; ++x) ASSERT_EQ(got.rgbaAt(x, y), want.rgbaAt(x, y)) << x << ',' << y;
     // Growing by three repeats each pixel: the transparent corner stays transparent.
@@ -291,7 +292,8 @@ TEST(RenderIcon, EncodedImageKeepsMaskAndInvertedPixels) {
     pic.colour = {makeArgb(10, 20, 30), makeArgb(0, 0, 0), makeArgb(255, 255, 255), makeArgb(1, 2, 3)};
     pic.mask = {0, 1, 1, 0};  // transparent and screen-inverting pixels
     auto image = EncodeIconImage(pic);
-    const IconPicture& back = *image->GetHandle();
+    const auto decoded = image->GetHandle();
+    const IconPicture& back = *decoded;
     EXPECT_FALSE(back.hasAlpha);
     EXPECT_EQ(back.mask, pic.mask);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(back.colour[std::size_t(i)] | 0xFF000000u, pic.colour[std::size_t(i)]);

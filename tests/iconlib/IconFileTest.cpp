@@ -6,10 +6,12 @@
 
 #include "iconlib/HiResIcon.h"
 #include "iconlib/Icon.h"
+#include "iconlib/IconBounds.h"
 #include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
 #include "platform/Dib.h"
 #include "platform/Errors.h"
+#include "support/HeldBytes.h"
 #include "support/IconMaker.h"
 #include "support/TempDir.h"
 
@@ -136,9 +138,7 @@ TEST(IconFile, EntriesRepeatingOneImageNeverTakeMoreThanTheFile) {
         for (int b = 0; b < 4; ++b) file[6 + 16 * i + 12 + b] = std::uint8_t(firstOffset >> (8 * b));
     auto icon = iconFrom(file);
     ASSERT_GE(icon->Images().Count(), 1);
-    std::uint64_t total = 0;
-    for (std::uint16_t i = 0; i < icon->Images().Count(); ++i) total += icon->Images().GetImage(i)->Data().size();
-    EXPECT_LE(total, file.size());
+    EXPECT_LE(heldBytes(std::vector<const TQBIcon*>{icon.get()}), file.size());
     EXPECT_EQ(icon->Images().GetImage(0)->Data(), img.data);
 }
 
@@ -274,8 +274,8 @@ TEST(IconDecoding, BitmapImagesLargerThanAnyIconAreRefused) {
         out.resize(out.size() + 2 * std::size_t(dibStride(side, 1)) * side);
         return out;
     };
-    EXPECT_EQ(decodeIconImage(dib(4096)).width, 4096);
-    EXPECT_THROW(decodeIconImage(dib(5000)), EReadError);
+    EXPECT_EQ(decodeIconImage(dib(bounds::kMaxIconSide)).width, bounds::kMaxIconSide);
+    EXPECT_THROW(decodeIconImage(dib(bounds::kMaxIconSide + 1)), EReadError);
 }
 
 TEST(HiResIcon, DrawsAtItsOwnSizeFromTheTopLeft) {

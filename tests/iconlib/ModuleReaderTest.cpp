@@ -9,6 +9,7 @@
 #include "iconlib/NEReader.h"
 #include "platform/ByteReader.h"
 #include "platform/Errors.h"
+#include "support/HeldBytes.h"
 #include "support/IconMaker.h"
 #include "support/TempDir.h"
 
@@ -210,13 +211,11 @@ TEST(NeReader, DamagedTablesYieldNothing) {
     EXPECT_EQ(lib.Icons.GetIcon(0)->Images().Count(), 1);
 }
 
-// All the images a group holds, in bytes.
+// The image bytes the library holds, each shared block once.
 std::uint64_t imageBytes(const TQBIconLibrary& lib) {
-    std::uint64_t total = 0;
-    for (int k = 0; k < lib.Icons.Count(); ++k)
-        for (std::uint16_t i = 0; i < lib.Icons.GetIcon(k)->Images().Count(); ++i)
-            total += lib.Icons.GetIcon(k)->Images().GetImage(i)->Data().size();
-    return total;
+    std::vector<const TQBIcon*> icons;
+    for (int k = 0; k < lib.Icons.Count(); ++k) icons.push_back(lib.Icons.GetIcon(k));
+    return heldBytes(icons);
 }
 
 TEST(Readers, GroupsRepeatingOneImageNeverTakeMoreThanTheModule) {

@@ -1,0 +1,21 @@
+#include "iconlib/ImageDataPool.h"
+
+#include "iconlib/IconBounds.h"
+
+namespace gs {
+
+SharedBytes TImageDataPool::ImageData(const ByteReader& window, std::uint64_t offset, std::uint64_t length,
+                                      std::uint64_t& iconBytes, const std::string& what) {
+    if (length > bounds::kMaxIconImageBytes || length > fileSize_ || iconBytes > fileSize_ - length) return nullptr;
+    if (!window.contains(offset, length)) throw EReadError("Image data of " + what + " lies outside the file");
+    budget_.takeObject(what);
+    iconBytes += length;
+    const auto key = std::make_pair(window.sourceOffset(offset), length);
+    if (auto it = blocks_.find(key); it != blocks_.end()) return it->second;
+    budget_.take(length, what);
+    SharedBytes data = std::make_shared<const Bytes>(window.bytesAt(offset, length));
+    blocks_.emplace(key, data);
+    return data;
+}
+
+}  // namespace gs

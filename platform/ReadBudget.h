@@ -1,0 +1,50 @@
+#pragma once
+// What reading one file may make us hold. Every reader of a file counts what it keeps (image
+// bytes, the objects that hold them) against one budget made for that file before it
+// allocates; a file that would pass it is refused as a whole, with EOverBudget saying why.
+// The limit is a small multiple of the bytes the file really has, so that honest files,
+// whose images are their bytes, always fit, and files naming the same bytes over and over
+// never multiply them; a floor lets small files hold their few objects; a ceiling bounds
+// the largest files. The figures are listed in docs/bounds.md.
+#include <cstdint>
+#include <string>
+
+#include "platform/Errors.h"
+
+namespace gs {
+
+// Reading a file would hold more than its budget: the file is refused.
+class EOverBudget : public EReadError {
+public:
+    using EReadError::EReadError;
+};
+
+class ReadBudget {
+public:
+    static constexpr std::uint64_t kFileMultiple = 4;
+    static constexpr std::uint64_t kFloor = std::uint64_t(1) << 20;       // 1 MiB
+    static constexpr std::uint64_t kCeiling = std::uint64_t(256) << 20;   // 256 MiB
+    // What one object kept for a file costs besides its bytes (an image, an icon, a name).
+    static constexpr std::uint64_t kObjectCost = 128;
+
+    // The budget of a file of `fileSize` bytes.
+    static ReadBudget forFile(std::uint64_t fileSize);
+    static std::uint64_t limitFor(std::uint64_t fileSize);
+
+    std::uint64_t limit() const { return limit_; }
+    std::uint64_t held() const { return held_; }
+    bool fits(std::uint64_t bytes) const { return bytes <= limit_ - held_; }
+    // Counts `bytes` more; EOverBudget, naming `what` was being read, when they do not fit.
+    void take(std::uint64_t bytes, const std::string& what);
+    // Counts one more object kept (see kObjectCost).
+    void takeObject(const std::string& what) { take(kObjectCost, what); }
+
+private:
+    ReadBudget(std::uint64_t limit, std::uint64_t fileSize) : limit_(limit), fileSize_(fileSize) {}
+
+    std::uint64_t limit_;
+    std::uint64_t fileSize_;
+    std::uint64_t held_ = 0;
+};
+
+}  // namespace gs
