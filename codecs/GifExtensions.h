@@ -73,7 +73,10 @@ public:
     std::uint16_t delay() const { return delay_; }
     void setDelay(std::uint16_t hundredths) { delay_ = hundredths; }
     std::uint8_t transparentColorIndex() const { return transparentIndex_; }
-    void setTransparentColorIndex(std::uint8_t index) { transparentIndex_ = index; }
+    // An index at or beyond the count of the frame's active colour table (when it has
+    // colours) warns "Invalid color index" and stores 0, so a written frame never points
+    // past its table.
+    void setTransparentColorIndex(std::uint8_t index);
 
 protected:
     void loadBody(ByteReader& in) override;
