@@ -2,6 +2,7 @@
 // The extension blocks a frame can carry. Every extension kind belongs to GIF 89a.
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ public:
     virtual void saveToStream(ByteWriter& out) const = 0;
     // Reads the introducer, the label (which must be this kind's) and the block.
     void loadFromStream(ByteReader& in);
+    // The block alone in a file of its own (written whole), and read back from one.
+    void saveToNamedFile(const std::filesystem::path& path) const;
+    void loadFromNamedFile(const std::filesystem::path& path);
     // A copy of this extension belonging to another frame.
     virtual std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const = 0;
 
