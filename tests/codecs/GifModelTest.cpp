@@ -18,6 +18,7 @@
 #include "codecs/GifRender.h"
 #include "codecs/GraphicRoutines.h"
 #include "codecs/PictureFormats.h"
+#include "codecs/RxGif.h"
 #include "support/TempDir.h"
 
 using namespace gs;
@@ -202,10 +203,14 @@ TEST(GifImageSettings, FramesRenderAsTheyAreReadAndTheStoredDataIsOptimised) {
 }
 
 TEST(PictureFormats, AGifFileLoadsThroughTheClassRegisteredForItsExtension) {
+    // Both GIF classes are registered; the splash-picture graphic, registered later, is found.
     const TFileFormat* format = PictureFileFormats().find(".GIF");
     ASSERT_TRUE(format);
-    EXPECT_EQ(format->description, "GIF Image");
-    EXPECT_EQ(format->graphicClass, std::type_index(typeid(TGIFImage)));
+    EXPECT_EQ(format->description, "CompuServe GIF Image");
+    EXPECT_EQ(format->graphicClass, std::type_index(typeid(TRxGIFImage)));
+    ASSERT_EQ(PictureFileFormats().formats().size(), 2u);
+    EXPECT_EQ(PictureFileFormats().formats()[0].description, "GIF Image");
+    EXPECT_EQ(PictureFileFormats().formats()[0].graphicClass, std::type_index(typeid(TGIFImage)));
 
     gstest::TempDir dir;
     TGIFImage source;
@@ -216,14 +221,14 @@ TEST(PictureFormats, AGifFileLoadsThroughTheClassRegisteredForItsExtension) {
 
     TPicture picture;
     picture.loadFromFile(dir.path / "anim.Gif");
-    const auto* gif = dynamic_cast<const TGIFImage*>(picture.graphic());
+    const auto* gif = dynamic_cast<const TRxGIFImage*>(picture.graphic());
     ASSERT_TRUE(gif);
     EXPECT_EQ(gif->frameCount(), 2);
     Raster shown;
     picture.graphic()->assignTo(shown);
     EXPECT_EQ(shown.width(), 3);
 
-    EXPECT_EQ(errorOf([&] { picture.loadFromFile(dir.path / "bad.gif"); }), "Premature end of data");
+    EXPECT_EQ(errorOf([&] { picture.loadFromFile(dir.path / "bad.gif"); }), "Stream read error");
     EXPECT_EQ(picture.graphic(), gif) << "a file that fails to load leaves the picture as it was";
     EXPECT_THROW(picture.loadFromFile(dir.path / "picture.xyz"), EInvalidGraphic);
     EXPECT_EQ(errorOf([&] { picture.loadFromFile(dir.path / "picture.xyz"); }), "Unknown picture file extension (.xyz)");
