@@ -28,6 +28,13 @@ void TGIFColorMap::loadFromPalette(std::span<const Rgb> palette) {
     colorsChanged();
 }
 
+void TGIFColorMap::loadFromQuads(std::span<const std::array<std::uint8_t, 4>> quads) {
+    std::vector<Rgb> palette;
+    palette.reserve(std::min<std::size_t>(quads.size(), kMaxColors));
+    for (const auto& q : quads.first(std::min<std::size_t>(quads.size(), kMaxColors))) palette.push_back(Rgb{q[2], q[1], q[0]});
+    loadFromPalette(palette);
+}
+
 int TGIFColorMap::appendColor(Rgb color) {
     if (count_ >= kMaxColors) throw GIFException(gifmsg::kColorTableOverflow);
     colors_[std::size_t(count_)] = color;

@@ -31,6 +31,8 @@ public:
     void assign(const TGIFColorMap& source);
     // Takes up to 256 entries of a palette.
     void loadFromPalette(std::span<const Rgb> palette);
+    // Takes up to 256 colour-table quads (blue, green, red, reserved), as a bitmap stores them.
+    void loadFromQuads(std::span<const std::array<std::uint8_t, 4>> quads);
 
     // "Color table overflow" for a 257th colour. Returns the new index.
     int appendColor(Rgb color);

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "codecs/GifSubImage.h"
+#include "codecs/GifTypes.h"
+
 namespace gs {
 
 namespace {
@@ -35,6 +38,17 @@ void TGIFGraphicControlExtension::setUserInput(bool on) {
 
 void TGIFGraphicControlExtension::setDisposal(int method) {
     packed_ = std::uint8_t((packed_ & ~kDisposalMask) | ((method << 2) & kDisposalMask));
+}
+
+void TGIFGraphicControlExtension::setTransparentColorIndex(std::uint8_t index) {
+    if (subImage()) {
+        const int colors = subImage()->effectiveColorMap().count();
+        if (colors > 0 && index >= colors) {
+            reportWarning(gifmsg::kBadColorIndex);
+            index = 0;
+        }
+    }
+    transparentIndex_ = index;
 }
 
 void TGIFGraphicControlExtension::saveToStream(ByteWriter& out) const {

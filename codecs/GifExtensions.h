@@ -2,6 +2,7 @@
 // The extension blocks a frame can carry. Every extension kind belongs to GIF 89a.
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ public:
     virtual void saveToStream(ByteWriter& out) const = 0;
     // Reads the introducer, the label (which must be this kind's) and the block.
     void loadFromStream(ByteReader& in);
+    // The block alone in a file of its own (written whole), and read back from one.
+    void saveToNamedFile(const std::filesystem::path& path) const;
+    void loadFromNamedFile(const std::filesystem::path& path);
     // A copy of this extension belonging to another frame.
     virtual std::unique_ptr<TGIFExtension> clone(TGIFSubImage* subImage) const = 0;
 
@@ -73,7 +77,10 @@ public:
     std::uint16_t delay() const { return delay_; }
     void setDelay(std::uint16_t hundredths) { delay_ = hundredths; }
     std::uint8_t transparentColorIndex() const { return transparentIndex_; }
-    void setTransparentColorIndex(std::uint8_t index) { transparentIndex_ = index; }
+    // An index at or beyond the count of the frame's active colour table (when it has
+    // colours) warns "Invalid color index" and stores 0, so a written frame never points
+    // past its table.
+    void setTransparentColorIndex(std::uint8_t index);
 
 protected:
     void loadBody(ByteReader& in) override;

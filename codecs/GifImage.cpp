@@ -1,5 +1,6 @@
 #include "codecs/GifImage.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "codecs/GifOptimize.h"
@@ -88,6 +89,7 @@ void TGIFImage::reset() {
     header_.colorMap().reset();
     header_.width = 0;
     header_.height = 0;
+    palette_.clear();
 }
 
 void TGIFImage::setWidth(int value) {
@@ -150,6 +152,16 @@ void TGIFImage::deleteFrame(int index) {
     stopDrawing();
     frames_.erase(frames_.begin() + index);
     imageChanged();
+}
+
+std::unique_ptr<TGIFSubImage> TGIFImage::detach(const TGIFSubImage& frame) {
+    auto at = std::find_if(frames_.begin(), frames_.end(), [&](const auto& f) { return f.get() == &frame; });
+    if (at == frames_.end()) return nullptr;
+    stopDrawing();
+    std::unique_ptr<TGIFSubImage> out = std::move(*at);
+    frames_.erase(at);
+    imageChanged();
+    return out;
 }
 
 int TGIFImage::imageVersion() const {

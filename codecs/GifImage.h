@@ -107,6 +107,9 @@ public:
     // Signature (a 4-byte prefix in front of it is passed over; "Invalid GIF signature"),
     // logical screen descriptor and global colour table.
     void loadFromStream(ByteReader& in);
+    // The header alone in a file of its own (written whole), and read back from one.
+    void saveToNamedFile(const std::filesystem::path& path) const;
+    void loadFromNamedFile(const std::filesystem::path& path);
 
 private:
     TGIFImage& image_;
@@ -146,6 +149,8 @@ public:
     int addFrame(const TQBIcon& icon);
     int addFrame(const TMetafile& metafile);
     void deleteFrame(int index);
+    // Takes the frame out of the list without freeing it; none when it is not listed here.
+    std::unique_ptr<TGIFSubImage> detach(const TGIFSubImage& frame);
 
     // 0 without frames, 1 for 87a, 2 for 89a.
     int imageVersion() const;
@@ -170,14 +175,15 @@ public:
     // comparing their frames.
     bool equals(const TGIFImage& other) const { return this == &other; }
 
-    // The colours the image shows with, the first that applies: the 216-colour cube when
-    // frames are dithered on a display of that depth, the global table, frame 0's table;
-    // none for an image without any.
+    // The colours the image shows with, the first that applies: the palette set on it, the
+    // 216-colour cube when frames are dithered on a display of that depth, the global
+    // table, frame 0's palette; none for an image without any.
     std::vector<Rgb> getPalette(int displayBitsPerPixel = 24) const;
-    // Makes `palette` the global colour table (the frames without a table of their own show
-    // through it, and it is the table written): "Color table overflow" above 256 colours.
-    // Nothing when it is the table already; otherwise the rendered bitmap is dropped and
-    // onChange raised.
+    // Sets the palette the image shows with (an empty one: none). It is no colour table:
+    // pixels, tables and the file written stay as they are. "Color table overflow" above
+    // 256 colours. A new palette stops drawing and raises onChange; when a rendered bitmap
+    // of other colours was kept, it is dropped and the palette marked modified. reset()
+    // drops the palette.
     void setPalette(std::span<const Rgb> palette);
     // A palette was set since the rendered bitmap was last made.
     bool paletteModified() const { return paletteModified_; }
@@ -271,6 +277,7 @@ private:
     std::function<void()> onStopDrawing_;
     mutable std::optional<Raster> rendered_;
     mutable bool paletteModified_ = false;
+    std::vector<Rgb> palette_;
 };
 
 }  // namespace gs

@@ -29,6 +29,15 @@ void assignOne(TGIFImage& image, const Source& source) {
         throw;
     }
 }
+
+// The palette a picture shows with is its own, apart from the colour tables: setting it
+// changes neither the pixels nor the file written. False when it is the palette already.
+bool StorePalette(std::vector<Rgb>& kept, std::span<const Rgb> palette) {
+    if (palette.size() > std::size_t(TGIFColorMap::kMaxColors)) throw GIFException(gifmsg::kColorTableOverflow);
+    if (std::equal(kept.begin(), kept.end(), palette.begin(), palette.end())) return false;
+    kept.assign(palette.begin(), palette.end());
+    return true;
+}
 }  // namespace
 
 bool DitherInForce(TGIFDrawOptions options, int displayBitsPerPixel) {
@@ -37,38 +46,44 @@ bool DitherInForce(TGIFDrawOptions options, int displayBitsPerPixel) {
 }
 
 std::vector<Rgb> TGIFImage::getPalette(int displayBitsPerPixel) const {
+    if (!palette_.empty()) return palette_;
     if (DitherInForce(drawOptions_, displayBitsPerPixel)) return webCubePalette();
     const auto global = globalColorMap().colors();
     if (!global.empty()) return {global.begin(), global.end()};
     if (empty()) return {};
-    const auto first = frame(0).effectiveColorMap().colors();
-    return {first.begin(), first.end()};
+    // Not the frame's getPalette, which would come back here for a frame without a table.
+    const TGIFSubImage& first = frame(0);
+    if (!first.palette_.empty()) return first.palette_;
+    const auto own = first.colorMap().colors();
+    return {own.begin(), own.end()};
 }
 
 std::vector<Rgb> TGIFSubImage::getPalette(int displayBitsPerPixel) const {
+    if (!palette_.empty()) return palette_;
     if (DitherInForce(image_.drawOptions(), displayBitsPerPixel)) return webCubePalette();
     if (!colorMap_.empty()) return {colorMap_.colors().begin(), colorMap_.colors().end()};
     return image_.getPalette(displayBitsPerPixel);
 }
 
+// Whoever plays or shows the picture is told of a new palette; a rendering made with other
+// colours is dropped, and only then is the palette marked modified.
 void TGIFSubImage::setPalette(std::span<const Rgb> palette) {
-    if (palette.size() > std::size_t(TGIFColorMap::kMaxColors)) throw GIFException(gifmsg::kColorTableOverflow);
-    const auto own = colorMap_.colors();
-    if (std::equal(own.begin(), own.end(), palette.begin(), palette.end())) return;
+    if (!StorePalette(palette_, palette)) return;
+    const bool otherColours = rendered_ && rendered_->Bitmap.palette() != palette_;
     image_.stopDrawing();
-    colorMap_.loadFromPalette(palette);
-    image_.paletteModified_ = true;
+    if (otherColours) {
+        dropRendering();
+        image_.paletteModified_ = true;
+    }
     image_.imageChanged();
 }
 
 void TGIFImage::setPalette(std::span<const Rgb> palette) {
-    if (palette.size() > std::size_t(TGIFColorMap::kMaxColors)) throw GIFException(gifmsg::kColorTableOverflow);
-    const auto global = globalColorMap().colors();
-    if (std::equal(global.begin(), global.end(), palette.begin(), palette.end())) return;
+    if (!StorePalette(palette_, palette)) return;
+    const bool otherColours = rendered_ && rendered_->palette() != palette_;
     stopDrawing();
-    globalColorMap().loadFromPalette(palette);
-    paletteModified_ = true;
-    changed();
+    if (otherColours) paletteModified_ = true;
+    imageChanged();
 }
 
 const Raster* TGIFImage::renderedBitmap() const {

@@ -81,6 +81,10 @@ void TGIFSubImage::loadExtensions(ByteReader& in) {
     }
 }
 
+TGIFSubImage::PixelBudget TGIFSubImage::PixelBudget::forStream(std::uint64_t bytes) {
+    return PixelBudget{kMaxGifFramePixels + kPixelsPerStreamByte * bytes};
+}
+
 void TGIFSubImage::loadFromStream(ByteReader& in, PixelBudget& budget) {
     reset();
     loadExtensions(in);
@@ -137,7 +141,7 @@ void TGIFSubImage::decodePixels(ByteReader& in) {
 }
 
 void TGIFImage::loadFrames(ByteReader& in, const GifProgress& progress) {
-    TGIFSubImage::PixelBudget budget{kMaxGifFramePixels + kPixelsPerStreamByte * in.size()};
+    TGIFSubImage::PixelBudget budget = TGIFSubImage::PixelBudget::forStream(in.size());
     skipZeros(in);
     while (in.remaining() > 0) {
         const std::uint8_t b = peek(in);

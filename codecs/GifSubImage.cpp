@@ -1,5 +1,6 @@
 #include "codecs/GifSubImage.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "codecs/GifImage.h"
@@ -112,6 +113,16 @@ void TGIFSubImage::deleteExtension(int index) {
     image_.stopDrawing();
     dropRendering();
     extensions_.erase(extensions_.begin() + index);
+}
+
+std::unique_ptr<TGIFExtension> TGIFSubImage::detach(const TGIFExtension& extension) {
+    auto at = std::find_if(extensions_.begin(), extensions_.end(), [&](const auto& e) { return e.get() == &extension; });
+    if (at == extensions_.end()) return nullptr;
+    image_.stopDrawing();
+    dropRendering();
+    std::unique_ptr<TGIFExtension> out = std::move(*at);
+    extensions_.erase(at);
+    return out;
 }
 
 TGIFGraphicControlExtension* TGIFSubImage::graphicControlExtension() const {

@@ -2,6 +2,7 @@
 // One frame of a GIF image: its image descriptor, local colour table, pixels (one byte per
 // pixel, rows top first) and extensions.
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <span>
@@ -127,16 +128,19 @@ public:
     TGIFExtension& extension(int index) const { return *extensions_.at(std::size_t(index)); }
     void addExtension(std::unique_ptr<TGIFExtension> extension);
     void deleteExtension(int index);
+    // Takes the extension out of the list without freeing it; none when it is not listed.
+    std::unique_ptr<TGIFExtension> detach(const TGIFExtension& extension);
     // The frame's first graphic control extension, or none.
     TGIFGraphicControlExtension* graphicControlExtension() const;
     bool transparent() const;
 
-    // The colours the frame shows with: the 216-colour cube when frames are dithered on a
-    // display of that depth, its own table, else the image's palette.
+    // The colours the frame shows with: the palette set on it, the 216-colour cube when
+    // frames are dithered on a display of that depth, its own table, else the image's.
     std::vector<Rgb> getPalette(int displayBitsPerPixel = 24) const;
-    // Makes `palette` the frame's own table: "Color table overflow" above 256 colours.
-    // Nothing when it is the table already; otherwise drawing stops, the rendering is
-    // dropped and the image reports the change with its palette modified.
+    // Sets the palette the frame shows with, apart from its colour table (which, like the
+    // file written, stays): "Color table overflow" above 256 colours. A new palette stops
+    // drawing and the image reports the change; a rendering of other colours is dropped,
+    // and the image's palette then marked modified.
     void setPalette(std::span<const Rgb> palette);
 
     // The frame rendered (through the dither or not), made on first use and kept until the
@@ -173,17 +177,24 @@ public:
     // Pixels a reader may still allocate for the frames of one stream.
     struct PixelBudget {
         std::uint64_t left = 0;
+        // What the frames of a stream of that many bytes may have.
+        static PixelBudget forStream(std::uint64_t bytes);
     };
     // Reads the extensions in front of a frame, then (unless the trailer or the end comes
     // first) the image descriptor, local colour table and image data. A frame above 2^26
     // pixels, or beyond what the budget allows, raises "Invalid image dimensions" before
     // anything is allocated.
     void loadFromStream(ByteReader& in, PixelBudget& budget);
+    // The frame alone (its extensions and image block) in a file of its own, written whole;
+    // read back with the budget of that file. EFOpenError when it cannot be opened.
+    void saveToNamedFile(const std::filesystem::path& path) const;
+    void loadFromNamedFile(const std::filesystem::path& path);
 
 private:
     void loadExtensions(ByteReader& in);
     void decodePixels(ByteReader& in);
     friend class TGIFLocalColorMap;
+    friend class TGIFImage;
     void importIndexed(const Raster& source, const GifProgress& progress);
     void importTrueColor(const Raster& source, const GifProgress& progress);
     void encodePixels(ByteWriter& out) const;
@@ -197,6 +208,7 @@ private:
     std::optional<Raster> bitmap_;
     mutable std::optional<TRenderedFrame> rendered_;
     mutable bool renderedDithered_ = false;
+    std::vector<Rgb> palette_;
 };
 
 }  // namespace gs

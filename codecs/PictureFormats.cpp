@@ -5,6 +5,7 @@
 
 #include "codecs/GifImage.h"
 #include "codecs/GraphicRoutines.h"
+#include "codecs/RxGif.h"
 
 namespace gs {
 
@@ -37,6 +38,8 @@ TFileFormats& PictureFileFormats() {
     static TFileFormats formats = [] {
         TFileFormats made;
         made.add<TGIFImage>("GIF", "GIF Image");
+        // Registered after it, the splash-picture graphic is the one a ".gif" name finds.
+        made.add<TRxGIFImage>("gif", rxgifmsg::kDescription);
         return made;
     }();
     return formats;

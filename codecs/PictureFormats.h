@@ -2,9 +2,9 @@
 // Picture classes found by a file's extension, and a picture that loads a file through the
 // class registered for its extension:
 //
-//     gs::TPicture picture;              // the process's formats: ".gif" is a TGIFImage
+//     gs::TPicture picture;              // the process's formats: ".gif" is a TRxGIFImage
 //     picture.loadFromFile("anim.gif");
-//     auto* gif = dynamic_cast<gs::TGIFImage*>(picture.graphic());
+//     auto* gif = dynamic_cast<gs::TRxGIFImage*>(picture.graphic());
 //
 // Extensions are told apart without regard to case; when two classes register the same
 // extension, the later registration is the one found.
@@ -66,7 +66,8 @@ private:
 inline constexpr const char* kUnknownPictureExtension = "Unknown picture file extension";
 
 // The process's picture formats, made on first use with the GIF image registered for "GIF"
-// as "GIF Image".
+// as "GIF Image", then the splash-picture graphic for "gif" as "CompuServe GIF Image" (the
+// later one, which a ".gif" name finds).
 TFileFormats& PictureFileFormats();
 
 // A picture of whichever registered class its file's extension names.

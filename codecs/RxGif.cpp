@@ -65,6 +65,42 @@ void TGIFFrame::assign(const Raster& picture) {
     owner_.recomputeScreen();
 }
 
+void TGIFFrame::assign(const TRxGIFImage& image) {
+    if (image.frames_.empty()) {
+        clear();
+        owner_.recomputeScreen();
+        return;
+    }
+    assign(*image.frames_[std::size_t(std::max(image.frameIndex_, 0))]);
+}
+
+void TGIFFrame::assign(const TGraphic& graphic) {
+    // Fuchsia: the class library's brush for a picture that could not be copied.
+    constexpr Argb kUncopied = makeArgb(255, 0, 255);
+    if (graphic.empty()) {
+        clear();
+        owner_.recomputeScreen();
+        return;
+    }
+    Raster picture;
+    try {
+        graphic.assignTo(picture);
+    } catch (const std::exception&) {
+        picture = Raster(graphic.width(), graphic.height());
+        picture.fill(kUncopied);
+    }
+    assign(picture);
+}
+
+void TGIFFrame::assignTo(TRxGIFImage& dest) { dest.assign(*this); }
+
+void TGIFFrame::assignTo(Raster& dest) {
+    dest = bitmap();
+    if (transparentColor == clNone) return;
+    dest.setTransparent(true);
+    dest.setTransparentColor(rgbOfColor(transparentColor));
+}
+
 TRxGIFImage::TRxGIFImage() { clear(); }
 
 void TRxGIFImage::clear() {
@@ -111,14 +147,33 @@ bool TRxGIFImage::transparent() const {
            std::any_of(frames_.begin(), frames_.end(), [](const auto& f) { return f->transparentColor != clNone; });
 }
 
-int TRxGIFImage::width() {
+int TRxGIFImage::width() const {
     if (empty() || frameIndex_ < 0 || frameIndex_ >= frameCount()) return 0;
     return frames_[std::size_t(frameIndex_)]->width();
 }
 
-int TRxGIFImage::height() {
+int TRxGIFImage::height() const {
     if (empty() || frameIndex_ < 0 || frameIndex_ >= frameCount()) return 0;
     return frames_[std::size_t(frameIndex_)]->height();
+}
+
+void TRxGIFImage::loadFromSource(const ByteSource& src) {
+    ByteReader in(src);
+    loadFromStream(in);
+}
+
+void TRxGIFImage::assignTo(Raster& dest) const {
+    if (empty()) {
+        dest = Raster();
+        return;
+    }
+    // Not empty: there are frames, and a frame index below 0 stands for frame 0.
+    frames_[std::size_t(std::max(frameIndex_, 0))]->assignTo(dest);
+}
+
+std::vector<Rgb> TRxGIFImage::getPalette() {
+    if (frames_.empty()) return {};
+    return currentBitmap().palette();
 }
 
 void TRxGIFImage::setWidth(int) { throw EInvalidGraphicOperation(rxgifmsg::kCannotResize); }
@@ -186,14 +241,18 @@ void TRxGIFImage::assign(const Raster& picture) {
     appendFrame(picture);
 }
 
-int TRxGIFImage::appendFrame(const Raster& picture) {
+template <class Source>
+int TRxGIFImage::append(const Source& source) {
     frames_.push_back(std::make_unique<TGIFFrame>(*this));
     frameIndex_ = frameCount() - 1;
-    frames_.back()->assign(picture);
+    frames_.back()->assign(source);
     if (version_ == TGIFVersion::gvUnknown) version_ = TGIFVersion::gv87a;
     if (frames_.size() > 1) version_ = TGIFVersion::gv89a;
     return frameIndex_;
 }
+
+int TRxGIFImage::appendFrame(const Raster& picture) { return append(picture); }
+int TRxGIFImage::appendFrame(const TGraphic& graphic) { return append(graphic); }
 
 void TRxGIFImage::assign(const TAnimatedCursorImage& cursor) {
     // Icons are drawn on a key colour that their frames then leave out.

@@ -19,7 +19,9 @@
 
 #include "codecs/CodecErrors.h"
 #include "codecs/GifColorMap.h"
+#include "codecs/GifTypes.h"
 #include "codecs/GraphicRoutines.h"
+#include "codecs/PictureFormats.h"
 #include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
 #include "platform/Raster.h"
@@ -92,7 +94,18 @@ public:
     void assign(const Raster& picture);
     // Shares the other frame's encoded data and copies its attributes.
     void assign(const TGIFFrame& source);
+    // The image's current frame (frame 0 when its index is negative); an image without
+    // frames clears this one.
+    void assign(const TRxGIFImage& image);
+    // Any other picture class: the picture it gives as one bitmap (an empty one clears the
+    // frame). When it cannot give one, the frame is a fuchsia bitmap of its size.
+    void assign(const TGraphic& graphic);
     void clear();
+    // The destination takes this frame (a frame: shares it; an image: becomes this one
+    // frame) or its decoded picture, marked transparent in the frame's transparent colour.
+    void assignTo(TGIFFrame& dest) { dest.assign(*this); }
+    void assignTo(TRxGIFImage& dest);
+    void assignTo(Raster& dest);
 
     // The decoded picture (decoded on first use; "GIF encoded data is corrupt" and the other
     // decoding errors pass on).
@@ -128,7 +141,7 @@ private:
     std::vector<TExtension> extensions_;
 };
 
-class TRxGIFImage {
+class TRxGIFImage : public TGraphic {
 public:
     TRxGIFImage();
     TRxGIFImage(const TRxGIFImage&) = delete;
@@ -150,9 +163,17 @@ public:
     // the image is transparent. The frame's offset is not applied.
     void draw(Raster& canvas, const DrawRect& rect);
 
-    int width();
-    int height();
-    bool empty() const;
+    // The current frame's size; 0 when empty or no frame is current.
+    int width() const override;
+    int height() const override;
+    bool empty() const override;
+    // The GIF bytes of the whole source (the picture registry's way in).
+    void loadFromSource(const ByteSource& src) override;
+    // Empty for an empty image; the current frame's picture (frame 0's when none is current).
+    void assignTo(Raster& dest) const override;
+    void assignTo(TRxGIFImage& dest) const { dest.assign(*this); }
+    // The current picture's palette; none without frames.
+    std::vector<Rgb> getPalette();
     bool transparent() const;
     void setTransparent(bool on) { transparent_ = on; }
     // Always "Cannot change the Size of a GIF image".
@@ -167,8 +188,10 @@ public:
     void assign(const Raster& picture);
     // Every icon frame of the cursor in order; delays from the cursor's rates (jiffies).
     void assign(const TAnimatedCursorImage& cursor);
-    // A new frame made from the picture, made current; returns its index.
+    // A new frame made from the picture (or from any picture class, as TGIFFrame::assign
+    // makes it), made current; returns its index.
     int appendFrame(const Raster& picture);
+    int appendFrame(const TGraphic& graphic);
 
     // The current frame's picture (frame 0 when the index is out of range); an image without
     // frames gets one empty frame.
@@ -192,11 +215,16 @@ public:
     bool tolerant = true;
     // The mapping for true-colour pictures when frames are coded.
     TColorMapping defaultMapping = kDefaultColorMapping;
+    // Decoding and coding a frame report their progress here: a start at 0 %, the share
+    // done, an end at 100 % (0 % when they fail).
+    TGIFProgressEvent onProgress;
 
 private:
     friend class TGIFFrame;
     void readStream(ByteReader& in);
     void readFrame(ByteReader& in, std::vector<TGIFFrame::TExtension>& gathered);
+    template <class Source>
+    int append(const Source& source);
     void recomputeScreen();
 
     std::shared_ptr<TGIFData> data_;

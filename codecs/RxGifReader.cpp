@@ -270,6 +270,7 @@ void TGIFFrame::decode() {
     ByteReader in(src);
     bool damaged = src.size() == 0 && item.width > 0 && item.height > 0;
     if (src.size() > 0) {
+        GifProgress progress(owner_.onProgress, "");
         int minCodeSize = in.u8();
         if (minCodeSize < kMinCodeSizeLow || minCodeSize > kMinCodeSizeHigh) {
             if (!owner_.tolerant) throw EInvalidGraphicOperation(rxgifmsg::kCodeSizeRange);
@@ -292,6 +293,7 @@ void TGIFFrame::decode() {
                 }
                 picture.setIndexAt(x, rows.row(), std::uint8_t(pixel & mask));
             }
+            progress.step(int(in.pos() * 100 / src.size()));
         }
     }
     corrupted = corrupted || damaged;

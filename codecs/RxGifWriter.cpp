@@ -3,8 +3,8 @@
 // frames' delay, transparency and disposal, then header, tables, frames and trailer.
 #include <algorithm>
 
-#include "codecs/GifEncoder.h"
 #include "codecs/RxGif.h"
+#include "codecs/RxGifEncoder.h"
 
 namespace gs {
 
@@ -63,8 +63,10 @@ void TGIFFrame::encode(TColorMapping mapping) {
     item->height = picture.height();
     interlaced = false;
     ByteWriter coded;
-    TLZWEncoder().encode(coded, TGIFPixels{picture.indexRow(0), picture.width(), picture.height(), false},
-                         item->bitsPerPixel, 1 << item->bitsPerPixel);
+    {
+        GifProgress progress(owner_.onProgress, "");
+        EncodeRxLZW(coded, picture, item->bitsPerPixel, false, progress);
+    }
     item->encoded = coded.take();
     item_ = std::move(item);
 

@@ -32,7 +32,7 @@ void insertSorted(QComboBox* box, const QString& text) {
 
 }  // namespace
 
-TFindDlg::TFindDlg(QWidget* parent, RegistryStore& store, TDialogHooks hooks)
+TFindDlg::TFindDlg(QWidget* parent, RegistryStore& store, TDialogHooks hooks, bool highColour)
     : TListDialog(parent, std::move(hooks), kFindHelpContext) {
     setObjectName("FindDlg");
     setWindowTitle("Find...");
@@ -52,6 +52,8 @@ TFindDlg::TFindDlg(QWidget* parent, RegistryStore& store, TDialogHooks hooks)
     cmdFind = place(new QPushButton("&Find", this), "cmdFind", 364, 8, 80, 25);
     cmdCancel = place(new QPushButton("&Cancel", this), "cmdCancel", 364, 38, 80, 25);
     cmdFind->setDefault(true);
+    imgPicture = place(new QLabel(this), "imgPicture", 388, 108, kDialogPictureSize, kDialogPictureSize);
+    imgPicture->setPixmap(DialogPicture(TDialogPicture::Find, highColour));
     connect(cmdFind, &QPushButton::clicked, this, [this] { Guard([this] { actFindExecute(); }); });
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(cbText, &QComboBox::editTextChanged, this, [this](const QString& text) { cmdFind->setEnabled(!text.isEmpty()); });

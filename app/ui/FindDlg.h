@@ -3,9 +3,11 @@
 // rule. Its history and choices are kept under the application key's "Storage\Find".
 #include "app/core/AppContext.h"
 #include "app/ui/DialogHooks.h"
+#include "app/ui/DialogPictures.h"
 #include "app/core/HelpContexts.h"
 
 class QCheckBox;
+class QLabel;
 class QComboBox;
 class QPushButton;
 class QRadioButton;
@@ -19,7 +21,8 @@ inline constexpr const char* kFindStorageSection = "Storage\\Find";
 class TFindDlg : public TListDialog {
     Q_OBJECT
 public:
-    TFindDlg(QWidget* parent, RegistryStore& store, TDialogHooks hooks);
+    // `highColour`: the shaded picture, else the one of flat colours.
+    TFindDlg(QWidget* parent, RegistryStore& store, TDialogHooks hooks, bool highColour = HighColourScreen());
     ~TFindDlg() override;
 
     // Adds the text to the history (unless there in any case) and closes as accepted; an
@@ -35,6 +38,7 @@ public:
     QCheckBox* chkMatchCase;
     QPushButton* cmdFind;
     QPushButton* cmdCancel;
+    QLabel* imgPicture;
     TFormStorage* Storage;
 };
 

@@ -48,7 +48,7 @@ void TKAVUMain::showFileProperties() {
     if (!entry) return;
     const TQBApplication& app = application();
     TFormDesktopServices desktop(services_, context_.Store, app, handler_);
-    ShowFileProperties(entry->FileName.string(), context_.Store, desktop, this, fileIconImage(entry->FileName));
+    ShowFileProperties(entry->FileName.string(), desktop, this, fileIconImage(entry->FileName));
 }
 
 }  // namespace gs

@@ -1,5 +1,6 @@
 #include "app/ui/OptionsDlg.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,6 +25,7 @@
 #include "controls/ui/ComboEdits.h"
 #include "controls/ui/FontComboBox.h"
 #include "controls/ui/RxSpinEdit.h"
+#include "app/ui/ListColours.h"
 #include "framework/ui/DialogFrame.h"
 #include "export/ImageFormats.h"
 #include "framework/core/Application.h"
@@ -51,11 +53,9 @@ constexpr NamedColour kColours[] = {
     {"Money Green", 0xC0DCC0}, {"Sky Blue", 0xF0CAA6},    {"Cream", 0xF0FBFF},      {"Medium Gray", 0xA4A0A0},
 };
 
-QColor fromBgr(int bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
-
-QIcon swatch(int bgr) {
+QIcon swatch(int stored) {
     QPixmap pm(16, 12);
-    pm.fill(fromBgr(bgr));
+    pm.fill(ListColour(stored, QApplication::palette()));
     QPainter p(&pm);
     p.setPen(Qt::black);
     p.drawRect(0, 0, 15, 11);
@@ -66,6 +66,8 @@ QComboBox* colourBox(QWidget* parent, const char* name) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
     for (const NamedColour& c : kColours) box->addItem(swatch(c.bgr), c.name, c.bgr);
+    // Then the desktop's colours, shown as its palette has them now.
+    for (const SystemColour& c : SystemColours()) box->addItem(swatch(c.code), c.name, c.code);
     return box;
 }
 

@@ -16,13 +16,19 @@ namespace {
 const QSize kClientSize(264, 185);
 }  // namespace
 
-TSelectFormatDlg::TSelectFormatDlg(QWidget* parent, std::function<void()> help)
+TSelectFormatDlg::TSelectFormatDlg(QWidget* parent, std::function<void()> help, bool highColour)
     : QDialog(parent, kDialogWindowFlags), help_(std::move(help)) {
     setObjectName("SelectFormatDlg");
     setWindowTitle(kSelectFormatCaption);
     resize(kClientSize);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel("Please select the image format.", this));
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel("Please select the image format.", this), 1, Qt::AlignTop);
+    imgPicture = new QLabel(this);
+    imgPicture->setObjectName("imgPicture");
+    imgPicture->setPixmap(DialogPicture(TDialogPicture::ImageFormat, highColour));
+    top->addWidget(imgPicture, 0, Qt::AlignTop);
+    layout->addLayout(top);
     auto radio = [&](TBatchFormat format) {
         const TImageFormat& row = ImageFormatOf(format);
         auto* r = new QRadioButton(row.ChoiceCaption, this);

@@ -7,8 +7,10 @@
 #include <optional>
 
 #include "app/core/HelpContexts.h"
+#include "app/ui/DialogPictures.h"
 #include "export/ImageFormats.h"
 
+class QLabel;
 class QRadioButton;
 
 namespace gs {
@@ -20,8 +22,10 @@ inline constexpr const char* kSelectFormatCaption = "Select Image Format...";
 class TSelectFormatDlg : public QDialog {
     Q_OBJECT
 public:
-    // `help` runs on F1 (none: F1 does nothing).
-    explicit TSelectFormatDlg(QWidget* parent = nullptr, std::function<void()> help = {});
+    // `help` runs on F1 (none: F1 does nothing); `highColour`: the shaded picture, else the
+    // one of flat colours.
+    explicit TSelectFormatDlg(QWidget* parent = nullptr, std::function<void()> help = {},
+                              bool highColour = HighColourScreen());
 
     // The checked format: GIF, JPEG, WMF, otherwise TIFF.
     TBatchFormat Format() const;
@@ -30,6 +34,7 @@ public:
     QRadioButton* radJPG;
     QRadioButton* radWMF;
     QRadioButton* radTIF;
+    QLabel* imgPicture;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -31,14 +31,14 @@ const std::array<TAttributeItem, 5>& FileAttributeItems() {
 
 std::string FormatByteSize(std::uint64_t size) { return GroupDigits(std::to_string(size), ",") + " bytes"; }
 
-TFileProperties GetFileProperties(RegistryStore& store, const std::string& fileName) {
+TFileProperties GetFileProperties(const std::string& fileName, const TMimeInfo& mime) {
     const std::filesystem::path path(fileName);
     TFileProperties p;
     p.FileName = path.filename().string();
     p.Location = AddTrailingBackslash(path.parent_path().string());
     // A name without an extension has no "EXT File" to be; the type is plainly a file.
     try {
-        p.FileType = path.extension().empty() ? kPlainFileType : GetFileTypeName(store, fileName);
+        p.FileType = path.extension().empty() ? kPlainFileType : GetFileTypeName(fileName, mime);
     } catch (const std::exception&) {
         p.FileType = kPlainFileType;
     }

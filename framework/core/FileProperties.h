@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/RegistryStore.h"
+#include "framework/core/MimeInfo.h"
 
 namespace gs {
 
@@ -32,6 +32,6 @@ struct TFileProperties {
 // "N bytes" with "," between groups of three digits.
 std::string FormatByteSize(std::uint64_t size);
 // Nothing here throws: whatever cannot be read shows as unknown or unchecked.
-TFileProperties GetFileProperties(RegistryStore& store, const std::string& fileName);
+TFileProperties GetFileProperties(const std::string& fileName, const TMimeInfo& mime = TMimeInfo::Session());
 
 }  // namespace gs

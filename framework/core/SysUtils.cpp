@@ -1,5 +1,7 @@
 #include "framework/core/SysUtils.h"
 
+#include <dlfcn.h>
+
 #include <charconv>
 #include <cstdlib>
 #include <ctime>
@@ -19,7 +21,6 @@ constexpr const char* kFileScheme = "file://";
 // The manual names the section of each help context "help-" and the context's number.
 constexpr const char* kHelpSectionPrefix = "help-";
 constexpr const char* kFileTypePattern = "%s File";
-constexpr const char* kDefaultIconSubkey = "\\DefaultIcon";
 constexpr std::size_t kDateCapacity = 128;
 constexpr const char* kInvalidNameChars = "\\/:*<>|'\"?";
 constexpr char kBackspace = 8;
@@ -34,10 +35,6 @@ std::string asciiCase(std::string s, bool upper) {
     return s;
 }
 
-// The default value of a key under HKEY_CLASSES_ROOT.
-std::string classDefault(RegistryStore& store, const std::string& key) {
-    return RegReadString(store, HKEY_CLASSES_ROOT, key, "", "");
-}
 
 bool isSchemeChar(char c) { return IsLetterChar(c) || IsDigitChar(c) || c == '+' || c == '-' || c == '.'; }
 
@@ -120,36 +117,37 @@ std::string FormatFileDate(std::chrono::system_clock::time_point when) {
     return std::string(text, n);
 }
 
-std::string GetFileTypeName(RegistryStore& store, const std::string& fileName) {
+std::string GetFileTypeName(const std::string& fileName, const TMimeInfo& mime) {
     const std::string ext = asciiCase(std::filesystem::path(fileName).extension().string(), false);
     std::string result = FormatOne(kFileTypePattern, asciiCase(ext.empty() ? ext : ext.substr(1), true));
-    const std::string type = ext.empty() ? std::string() : classDefault(store, ext);
-    if (!type.empty()) {
-        const std::string description = classDefault(store, type);
-        if (!description.empty()) result = description;
-    }
+    if (ext.empty()) return result;
+    if (std::string description = mime.Comment(mime.TypeOfName(fileName)); !description.empty()) return description;
     return result;
 }
 
-bool GetRegisteredIcon(RegistryStore& store, const std::string& ext, std::string& iconFile, int& iconIndex) {
-    const std::string type = classDefault(store, ext);
+bool GetRegisteredIcon(const std::string& ext, std::string& iconFile, int& iconIndex, const TMimeInfo& mime) {
+    const std::string type = mime.TypeOfName(ext);
     if (type.empty()) return false;
-    const std::string icon = classDefault(store, type + kDefaultIconSubkey);
-    const std::size_t comma = icon.find(',');
-    if (icon.empty() || comma == std::string::npos) return false;
-    iconFile = icon.substr(0, comma);
-    std::string_view number = std::string_view(icon).substr(comma + 1);
-    while (!number.empty() && number.front() == ' ') number.remove_prefix(1);
-    int value = 0;
-    auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (ec != std::errc() || end != number.data() + number.size()) return false;
-    iconIndex = value;
+    std::filesystem::path file = mime.IconFile(mime.IconName(type));
+    if (file.empty()) file = mime.IconFile(mime.GenericIconName(type));
+    if (file.empty()) return false;
+    iconFile = file.string();
+    iconIndex = 0;
     return true;
 }
 
-bool GetFileDefaultIcon(RegistryStore& store, const std::string& fileName, std::string& iconFile, int& iconIndex) {
+bool GetFileDefaultIcon(const std::string& fileName, std::string& iconFile, int& iconIndex, const TMimeInfo& mime) {
     const std::string ext = asciiCase(std::filesystem::path(fileName).extension().string(), false);
-    return !ext.empty() && GetRegisteredIcon(store, ext, iconFile, iconIndex);
+    return !ext.empty() && GetRegisteredIcon(ext, iconFile, iconIndex, mime);
+}
+
+bool GetLibraryProc(const std::string& libName, const std::string& procName, void*& proc) {
+    proc = nullptr;
+    // Never closed: whatever the caller does with the symbol, the library stays.
+    void* library = dlopen(libName.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library) return false;
+    proc = dlsym(library, procName.c_str());
+    return proc != nullptr;
 }
 
 namespace {

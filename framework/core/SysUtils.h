@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "framework/core/Application.h"
+#include "framework/core/MimeInfo.h"
 #include "platform/RegistryStore.h"
 
 namespace gs {
@@ -51,14 +52,21 @@ std::vector<std::string> MailCommand(const TQBApplication& app, const std::strin
 // cannot be written.
 std::string FormatFileDate(std::chrono::system_clock::time_point when);
 
-// The desktop's name for the file's type: the registered description of its extension's
-// class under HKEY_CLASSES_ROOT, else "EXT File" (the extension in capitals).
-std::string GetFileTypeName(RegistryStore& store, const std::string& fileName);
-// The registered icon of an extension's class ("file,index" in its "DefaultIcon"): false
-// when there is none or its index is not a number (the file is set already then).
-bool GetRegisteredIcon(RegistryStore& store, const std::string& ext, std::string& iconFile, int& iconIndex);
+// The desktop's name for the file's type: the description (comment) of the type that
+// shared-mime-info gives its name, else "EXT File" (the extension in capitals).
+std::string GetFileTypeName(const std::string& fileName, const TMimeInfo& mime = TMimeInfo::Session());
+// The registered icon of an extension: the icon theme's PNG file of its type's icon (or of
+// the type's generic icon), index 0. False when the extension has no type or the themes no
+// such picture.
+bool GetRegisteredIcon(const std::string& ext, std::string& iconFile, int& iconIndex,
+                       const TMimeInfo& mime = TMimeInfo::Session());
 // GetRegisteredIcon of the file's extension, in lower case, with its dot.
-bool GetFileDefaultIcon(RegistryStore& store, const std::string& fileName, std::string& iconFile, int& iconIndex);
+bool GetFileDefaultIcon(const std::string& fileName, std::string& iconFile, int& iconIndex,
+                        const TMimeInfo& mime = TMimeInfo::Session());
+
+// Loads the shared library (it stays loaded) and looks up the symbol: false, and `proc`
+// null, when either cannot be had.
+bool GetLibraryProc(const std::string& libName, const std::string& procName, void*& proc);
 
 // The folders of the desktop session by the program's codes (only the low seven bits are
 // looked at): 0 desktop, 1 the computer ("/"), 2 trash, 4 fonts, 7 documents, 9 and 12 the

@@ -117,9 +117,9 @@ std::string FileTypeDescription(const std::string& fileName) {
     return type.comment().toStdString();
 }
 
-void ShowFileProperties(const std::string& fileName, RegistryStore& store, IFormDesktop& desktop, QWidget* parent,
+void ShowFileProperties(const std::string& fileName, IFormDesktop& desktop, QWidget* parent,
                         const QImage& icon) {
-    TFileProperties values = GetFileProperties(store, fileName);
+    TFileProperties values = GetFileProperties(fileName);
     // The type's name is the database's; a file it knows nothing of keeps "EXT File".
     if (std::string type = FileTypeDescription(fileName); !type.empty()) values.FileType = std::move(type);
     TFilePropsForm form(fileName, values, desktop, parent);

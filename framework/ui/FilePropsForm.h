@@ -47,7 +47,7 @@ std::string FileTypeDescription(const std::string& fileName);
 
 // Modal, display only. `icon` is the file's own icon, read by the caller (an icon file's or a
 // module's first icon); without it the icon of the file's type is shown.
-void ShowFileProperties(const std::string& fileName, RegistryStore& store, IFormDesktop& desktop,
+void ShowFileProperties(const std::string& fileName, IFormDesktop& desktop,
                         QWidget* parent = nullptr, const QImage& icon = {});
 
 }  // namespace gs

@@ -56,6 +56,29 @@ TEST(GifColorMap, FindDeleteAndOutOfRangeAccess) {
     EXPECT_EQ(map.colorAt(0), grey(20));
 }
 
+TEST(GifColorMap, ATransparentIndexIsCheckedAgainstTheFramesActiveTable) {
+    struct Case {
+        int local, global, index, stored;
+        bool warns;
+    };
+    const Case cases[] = {
+        {4, 0, 3, 3, false},   {4, 0, 4, 0, true},     {4, 16, 9, 0, true}, {0, 2, 1, 1, false},
+        {0, 2, 2, 0, true},    {0, 0, 200, 200, false}, {0, 256, 255, 255, false},
+    };
+    for (const Case& c : cases) {
+        gs::TGIFImage image;
+        int warned = 0;
+        image.setOnWarn([&](const void*, int, const std::string& m) { warned += m == "Invalid color index"; });
+        for (int i = 0; i < c.global; ++i) image.globalColorMap().appendColor(grey(i));
+        gs::TGIFSubImage frame(image);
+        for (int i = 0; i < c.local; ++i) frame.colorMap().appendColor(grey(i));
+        gs::TGIFGraphicControlExtension gce(&frame);
+        gce.setTransparentColorIndex(std::uint8_t(c.index));
+        EXPECT_EQ(gce.transparentColorIndex(), c.stored) << c.local << "/" << c.global << " " << c.index;
+        EXPECT_EQ(warned, c.warns ? 1 : 0) << c.local << "/" << c.global << " " << c.index;
+    }
+}
+
 class SortByUse : public ::testing::Test {
 protected:
     gs::TGIFSubImage& frameWith(std::vector<std::uint8_t> pixels, int colours) {

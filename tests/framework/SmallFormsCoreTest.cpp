@@ -87,10 +87,10 @@ TEST(FileProperties, SizeGroupsDigits) {
 
 TEST(FileProperties, AgreeWithTheSystem) {
     gstest::TempDir dir;
-    RegistryStore store(":memory:");
+    const TMimeInfo noTypes({});  // no database: every extension is "EXT File"
     const std::string file = dir / "sized.ico";
     ASSERT_EQ(run("truncate -s 1234567 '" + file + "' && echo ok"), "ok");
-    const TFileProperties p = GetFileProperties(store, file);
+    const TFileProperties p = GetFileProperties(file, noTypes);
     EXPECT_EQ(p.FileName, "sized.ico");
     EXPECT_EQ(p.Location, dir.path.string() + "/");
     EXPECT_EQ(p.FileType, "ICO File");
@@ -104,7 +104,7 @@ TEST(FileProperties, AgreeWithTheSystem) {
     const std::string hidden = dir / ".hidden";
     write(hidden, "x");
     ASSERT_EQ(run("chmod 444 '" + hidden + "' && echo ok"), "ok");
-    const TFileProperties h = GetFileProperties(store, hidden);
+    const TFileProperties h = GetFileProperties(hidden, noTypes);
     EXPECT_EQ(h.FileType, "File");  // no extension: not " File"
     EXPECT_TRUE(h.Attributes[1]);   // Read-only
     EXPECT_TRUE(h.Attributes[2]);   // Hidden
@@ -114,10 +114,10 @@ TEST(FileProperties, AgreeWithTheSystem) {
     const std::string zero = dir / "zero.txt";
     write(zero, "");
     ASSERT_EQ(run("touch -m -d @0 '" + zero + "' && echo ok"), "ok");
-    EXPECT_EQ(GetFileProperties(store, zero).Modified, "Unknown");
-    EXPECT_EQ(GetFileProperties(store, zero).Size, "0 bytes");
+    EXPECT_EQ(GetFileProperties(zero, noTypes).Modified, "Unknown");
+    EXPECT_EQ(GetFileProperties(zero, noTypes).Size, "0 bytes");
 
-    const TFileProperties m = GetFileProperties(store, dir / "missing");
+    const TFileProperties m = GetFileProperties(dir / "missing", noTypes);
     EXPECT_EQ(m.Size, "Unknown");  // never "-1 bytes"
     EXPECT_EQ(m.Created, "Unknown");
     EXPECT_EQ(m.Modified, "Unknown");

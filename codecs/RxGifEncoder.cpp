@@ -1,0 +1,150 @@
+#include "codecs/RxGifEncoder.h"
+
+#include <array>
+#include <vector>
+
+#include "codecs/GifLzwDecoder.h"
+
+namespace gs {
+
+namespace {
+
+constexpr int kHashSlots = 17777;
+constexpr int kPoolEntries = 4096;
+constexpr int kClearAt = 4094;  // codes in use before the table starts again
+constexpr int kMaxWidth = 12;
+constexpr int kSubBlock = 255;
+
+struct Entry {
+    std::uint16_t prefix = 0, code = 0;
+    std::uint8_t suffix = 0;
+};
+
+// Codes into sub-blocks: bytes gather until 255 make a block.
+class CodePacker {
+public:
+    explicit CodePacker(ByteWriter& out) : out_(out) {}
+    void put(int code, int width) {
+        bits_ |= std::uint32_t(code) << count_;
+        count_ += width;
+        while (count_ >= 8) {
+            block_[filled_++] = std::uint8_t(bits_);
+            bits_ >>= 8;
+            count_ -= 8;
+            if (filled_ == kSubBlock) flushBlock();
+        }
+    }
+    void finish() {
+        if (count_ > 0) block_[filled_++] = std::uint8_t(bits_);
+        if (filled_ > 0) flushBlock();
+        out_.u8(0);
+    }
+
+private:
+    void flushBlock() {
+        out_.u8(std::uint8_t(filled_));
+        out_.bytes(std::span(block_.data(), std::size_t(filled_)));
+        filled_ = 0;
+    }
+    ByteWriter& out_;
+    std::array<std::uint8_t, kSubBlock> block_{};
+    int filled_ = 0;
+    std::uint32_t bits_ = 0;
+    int count_ = 0;
+};
+
+class StringTable {
+public:
+    StringTable() : slots_(kHashSlots, -1) {}
+    void clear() { std::fill(slots_.begin(), slots_.end(), -1); }
+    // The slot of (prefix, suffix) from the string's running hash: its entry or an empty one.
+    int probe(std::uint32_t hash, std::uint16_t prefix, std::uint8_t suffix) const {
+        int slot = int(hash % kHashSlots);
+        while (slots_[std::size_t(slot)] >= 0) {
+            const Entry& e = pool_[std::size_t(slots_[std::size_t(slot)])];
+            if (e.prefix == prefix && e.suffix == suffix) return slot;
+            slot = slot == kHashSlots - 1 ? 0 : slot + 1;
+        }
+        return slot;
+    }
+    const Entry* at(int slot) const {
+        const int code = slots_[std::size_t(slot)];
+        return code < 0 ? nullptr : &pool_[std::size_t(code)];
+    }
+    void store(int slot, const Entry& e) {
+        pool_[e.code] = e;
+        slots_[std::size_t(slot)] = e.code;
+    }
+
+private:
+    std::vector<int> slots_;
+    std::array<Entry, kPoolEntries> pool_{};
+};
+
+int pixelOf(const Raster& picture, int x, int row) { return picture.indexAt(x, row); }
+
+}  // namespace
+
+void EncodeRxLZW(ByteWriter& out, const Raster& picture, int bitsPerPixel, bool interlaced, const GifProgress& progress) {
+    const int startWidth = bitsPerPixel == 1 ? 3 : bitsPerPixel + 1;
+    const int clear = 1 << (startWidth - 1), end = clear + 1, first = clear + 2;
+    out.u8(std::uint8_t(startWidth - 1));
+    CodePacker codes(out);
+    auto table = std::make_unique<StringTable>();
+    int width = startWidth, limit = 1 << startWidth, next = first;
+    codes.put(clear, width);
+
+    bool started = false;
+    std::uint16_t prefix = 0, counter = 0;
+    std::uint32_t hash = 0;
+    const auto startString = [&](int pixel) {
+        prefix = std::uint16_t(pixel);
+        hash = std::uint32_t(pixel) * 301 + 903;
+        counter = 1;
+    };
+    TGIFRowOrder rows(picture.height(), interlaced);
+    for (int n = 0; n < picture.height(); ++n, rows.advance()) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const int pixel = pixelOf(picture, x, rows.row());
+            if (!started) {
+                startString(pixel);
+                started = true;
+                continue;
+            }
+            ++counter;
+            hash = (std::uint32_t(pixel) + counter + 4) * hash % kHashSlots;
+            const int slot = table->probe(hash, prefix, std::uint8_t(pixel));
+            if (const Entry* e = table->at(slot)) {
+                prefix = e->code;
+                continue;
+            }
+            codes.put(prefix, width);
+            if (next >= kClearAt) {
+                // The table is full: the pixel goes out as a string of its own, then all
+                // starts again with the next pixel.
+                codes.put(pixel, width);
+                codes.put(clear, width);
+                table->clear();
+                width = startWidth;
+                limit = 1 << startWidth;
+                next = first;
+                started = false;
+                continue;
+            }
+            table->store(slot, Entry{prefix, std::uint16_t(next), std::uint8_t(pixel)});
+            // The decoder widens its codes once it has made the entry one before this one.
+            if (next >= limit && width < kMaxWidth) {
+                ++width;
+                limit <<= 1;
+            }
+            ++next;
+            startString(pixel);
+        }
+        progress.step((n + 1) * 100 / picture.height());
+    }
+    if (started) codes.put(prefix, width);
+    codes.put(end, width);
+    codes.finish();
+}
+
+}  // namespace gs

@@ -1,0 +1,42 @@
+#pragma once
+// Each registered class's known answer, and the check that the class still gives it: a
+// build whose tables or rounds went wrong is caught by asking the class itself.
+//
+//     if (SelfTest(kHash_RipeMD256) != true) ...   // nullopt: the class has no vector
+//     const CipherTestVector& v = SelfTestVector(kCipher_Blowfish);
+#include <optional>
+#include <string_view>
+
+#include "crypto/Cipher.h"
+#include "crypto/Hash.h"
+
+namespace gs::crypto {
+
+// A message and its digest in lower-case hexadecimal.
+struct HashTestVector {
+    std::string_view message;
+    std::string_view digest;
+};
+
+// One block (ECB) under a key, all in lower-case hexadecimal; the key may be shorter than the
+// class's key size (zero-padded, as every key is).
+struct CipherTestVector {
+    std::string_view key;
+    std::string_view plain;
+    std::string_view cipher;
+};
+
+// The published digest of the class, or for the HAVAL lengths below 256 libmhash's (the
+// three-pass forms, which the published HAVAL-128 value confirms). None for the Sapphire II
+// hashes: no digest of theirs has been published to check against.
+const HashTestVector* TestVector(const HashClass& cls);
+// True when the class gives its vector's digest, false when another; none without a vector.
+std::optional<bool> SelfTest(const HashClass& cls);
+
+// Every registered cipher class has one: a published vector, or for the SAFER classes whose
+// round count has none published, the answer of another implementation at that count.
+const CipherTestVector& SelfTestVector(const CipherClass& cls);
+// True when the class encodes the vector's block to its cipher block and decodes it back.
+bool SelfTest(const CipherClass& cls);
+
+}  // namespace gs::crypto
