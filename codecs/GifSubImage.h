@@ -12,6 +12,7 @@
 #include "codecs/GifTypes.h"
 #include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
+#include "platform/Errors.h"
 #include "platform/Raster.h"
 
 namespace gs {
@@ -124,7 +125,7 @@ public:
     const TGIFColorMap& effectiveColorMap() const;
 
     int extensionCount() const { return int(extensions_.size()); }
-    TGIFExtension& extension(int index) const { return *extensions_.at(std::size_t(index)); }
+    TGIFExtension& extension(int index) const { return *extensions_[checkedListIndex(index, extensions_.size())]; }
     void addExtension(std::unique_ptr<TGIFExtension> extension);
     void deleteExtension(int index);
     // The frame's first graphic control extension, or none.
@@ -170,14 +171,16 @@ public:
 
     void saveToStream(ByteWriter& out) const;
 
-    // Pixels a reader may still allocate for the frames of one stream.
+    // Pixels a reader may still allocate for the frames of one stream, and the largest
+    // logical screen (in pixels) the stream may have.
     struct PixelBudget {
         std::uint64_t left = 0;
+        std::uint64_t screen = 0;
     };
     // Reads the extensions in front of a frame, then (unless the trailer or the end comes
     // first) the image descriptor, local colour table and image data. A frame above 2^26
-    // pixels, or beyond what the budget allows, raises "Invalid image dimensions" before
-    // anything is allocated.
+    // pixels, beyond what the budget allows, or widening the screen beyond its budget,
+    // raises "Invalid image dimensions" before anything is allocated.
     void loadFromStream(ByteReader& in, PixelBudget& budget);
 
 private:

@@ -22,6 +22,7 @@
 #include "codecs/GraphicRoutines.h"
 #include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
+#include "platform/Errors.h"
 #include "platform/Raster.h"
 #include "platform/StretchDraw.h"
 
@@ -175,7 +176,7 @@ public:
     const Raster& currentBitmap();
 
     int frameCount() const { return int(frames_.size()); }
-    TGIFFrame& frame(int index) const { return *frames_.at(std::size_t(index)); }
+    TGIFFrame& frame(int index) const { return *frames_[checkedListIndex(index, frames_.size())]; }
     int frameIndex() const { return frameIndex_; }
     void setFrameIndex(int index) { frameIndex_ = index; }
 
