@@ -205,6 +205,7 @@ private:
     std::vector<std::unique_ptr<TGIFFrame>> frames_;
     int frameIndex_ = -1;
     std::uint16_t screenWidth_ = 0, screenHeight_ = 0;
+    std::uint64_t framePixelsLeft_ = 0;  // what the frames of the stream being read may still have
     bool corrupted_ = false;
     bool transparent_ = true;
 };
