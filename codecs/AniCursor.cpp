@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "codecs/CodecBounds.h"
 #include "codecs/CodecErrors.h"
 #include "codecs/GraphicRoutines.h"
 #include "codecs/IconList.h"
@@ -33,6 +34,35 @@ std::string textOf(ByteReader chunk) {
     const std::string text = chunk.chars(std::min(chunk.size(), kMaxTextLength));
     return text.substr(0, text.find('\0'));
 }
+
+// The steps by sequence, so that an image finds the steps that show it without a pass over
+// every step: one list per sequence value, threaded through one array. A step whose sequence
+// changes is listed again under its new value, and its old entry is passed over once the
+// step no longer has that value; every entry is one step made or one value of a "seq "
+// chunk, so the lists stay linear in the file. Values no image can have are not listed.
+class StepsBySequence {
+public:
+    explicit StepsBySequence(std::uint64_t sequences) : head_(std::size_t(sequences), kNone) {}
+    void add(int sequence, std::size_t step) {
+        if (sequence < 0 || std::size_t(sequence) >= head_.size()) return;
+        entries_.push_back({std::uint32_t(step), head_[std::size_t(sequence)]});
+        head_[std::size_t(sequence)] = std::uint32_t(entries_.size() - 1);
+    }
+    // The steps listed under `sequence`; the caller checks that each still has it.
+    template <class F>
+    void forEach(int sequence, F f) const {
+        if (sequence < 0 || std::size_t(sequence) >= head_.size()) return;
+        for (std::uint32_t at = head_[std::size_t(sequence)]; at != kNone; at = entries_[at].next) f(entries_[at].step);
+    }
+
+private:
+    static constexpr std::uint32_t kNone = 0xFFFFFFFF;
+    struct Entry {
+        std::uint32_t step, next;
+    };
+    std::vector<std::uint32_t> head_;
+    std::vector<Entry> entries_;
+};
 
 int colorsOfBitCount(std::uint16_t bits) { return bits == 1 ? 2 : bits == 4 ? 16 : bits == 8 ? 256 : 0; }
 
@@ -139,27 +169,39 @@ void TAnimatedCursorImage::parse(const ByteReader& file) {
     r.u32();
     if (r.chars(4) != "ACON") malformed();
     clearCursor();
-    const std::uint64_t maxCount = file.size() / 4;  // no more frames or steps than 4-byte values fit
+    // Steps past this many could never be given an image (see kAniBytesPerStep): they are
+    // not made, which leaves the result as it would be with them.
+    const std::uint64_t maxSteps = file.size() / kAniBytesPerStep;
     std::size_t rateAt = 0, seqAt = 0;
     int ordinal = 0;
+    // Each image is one "icon" chunk: no more images, and so sequences shown, than those fit.
+    StepsBySequence bySequence(file.size() / kChunkHeader + 1);
+    auto append = [&](std::unique_ptr<TIconFrame> f) {
+        bySequence.add(f->sequence, frames_.size());
+        frames_.push_back(std::move(f));
+    };
+    auto setSequence = [&](std::size_t i, int sequence) {
+        frames_[i]->sequence = sequence;
+        bySequence.add(sequence, i);
+    };
 
     auto takeImage = [&](const ByteReader& chunk) {
         TIconFrame image;
         if (!readFrameImage(chunk, image)) return false;
         bool placed = false;
-        for (auto& f : frames_) {
-            if (f->sequence != ordinal) continue;
-            const int keep = f->sequence, rate = f->rate;
-            *f = image;
-            f->sequence = keep;
-            f->rate = rate;
+        bySequence.forEach(ordinal, [&](std::size_t step) {
+            TIconFrame& f = *frames_[step];
+            if (f.sequence != ordinal) return;  // listed under a value it had before
+            const int rate = f.rate;
+            f = image;
+            f.sequence = ordinal;
+            f.rate = rate;
             placed = true;
-        }
+        });
         if (!placed) {
-            if (frames_.size() >= maxCount) malformed();
             image.sequence = -1;
             image.rate = int(header.displayRate);
-            frames_.push_back(std::make_unique<TIconFrame>(image));
+            append(std::make_unique<TIconFrame>(image));
         }
         ++ordinal;
         return true;
@@ -177,20 +219,23 @@ void TAnimatedCursorImage::parse(const ByteReader& file) {
             for (std::size_t i = 0; i < std::size(fields); ++i)
                 *fields[i] = chunk.contains(4 * i, 4) ? chunk.u32At(4 * i) : 0;
             if (!(header.flags & TAniHeader::kIconFlag) || header.steps == 0) malformed();
-            if (header.steps > maxCount || header.frames > maxCount || frames_.size() + header.steps > maxCount)
-                malformed();
-            for (std::uint32_t i = 0; i < header.steps; ++i) {
+            const std::uint64_t room = maxSteps - std::min<std::uint64_t>(maxSteps, frames_.size());
+            const std::uint64_t steps = std::min<std::uint64_t>(header.steps, room);
+            for (std::uint64_t i = 0; i < steps; ++i) {
                 auto f = std::make_unique<TIconFrame>();
                 f->sequence = int(i);
                 f->rate = int(header.displayRate);
-                frames_.push_back(std::move(f));
+                append(std::move(f));
             }
         } else if (id == "rate" || id == "seq ") {
             // One value per step; steps a short chunk lacks keep what they had.
             std::size_t& next = id == "rate" ? rateAt : seqAt;
             for (std::uint64_t at = 0; chunk.contains(at, 4) && next < frames_.size(); at += 4, ++next) {
                 const int v = int(chunk.u32At(at));
-                (id == "rate" ? frames_[next]->rate : frames_[next]->sequence) = v;
+                if (id == "rate")
+                    frames_[next]->rate = v;
+                else
+                    setSequence(next, v);
             }
         } else if (id == "LIST") {
             if (size < 4) malformed();
@@ -200,7 +245,12 @@ void TAnimatedCursorImage::parse(const ByteReader& file) {
                 if (list.remaining() < kChunkHeader) break;
                 const std::string subId = list.chars(4);
                 const std::uint32_t subSize = list.u32();
-                if (subSize > list.remaining()) malformed();
+                if (subSize > list.remaining()) {
+                    // A text larger than its list ends the list and no more; an image is the
+                    // cursor itself and cannot be cut short.
+                    if (type == "INFO") break;
+                    malformed();
+                }
                 const ByteReader sub = list.window(list.pos(), subSize);
                 if (type == "fram" && subId == "icon" && !takeImage(sub)) break;
                 if (type == "INFO" && subId == "INAM") title = textOf(sub);

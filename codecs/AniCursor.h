@@ -11,6 +11,7 @@
 #include "iconlib/Icon.h"
 #include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
+#include "platform/Errors.h"
 #include "platform/Raster.h"
 
 namespace gs {
@@ -62,7 +63,7 @@ public:
     void assignTo(TIconList& list) const;
 
     int frameCount() const { return int(frames_.size()); }
-    TIconFrame& frameAt(int index) const { return *frames_.at(std::size_t(index)); }
+    TIconFrame& frameAt(int index) const { return *frames_[checkedListIndex(index, frames_.size())]; }
     const TQBIcon* frameIcon(int index) const { return frameAt(index).icon.get(); }
 
     // The frames side by side (or one under another) on `back`, each in the cell of frame

@@ -148,9 +148,9 @@ int TGIFImage::addFrame(const Raster& picture) {
 }
 
 void TGIFImage::deleteFrame(int index) {
-    if (index < 0 || index >= frameCount()) throw std::out_of_range("no such frame");
+    const std::size_t at = checkedListIndex(index, frames_.size());
     stopDrawing();
-    frames_.erase(frames_.begin() + index);
+    frames_.erase(frames_.begin() + std::ptrdiff_t(at));
     imageChanged();
 }
 

@@ -33,6 +33,7 @@
 #include "codecs/GifTypes.h"
 #include "codecs/PictureFormats.h"
 #include "platform/ByteWriter.h"
+#include "platform/Errors.h"
 #include "platform/Raster.h"
 
 namespace gs {
@@ -140,7 +141,7 @@ public:
     const TGIFGlobalColorMap& globalColorMap() const { return header_.colorMap(); }
 
     int frameCount() const { return int(frames_.size()); }
-    TGIFSubImage& frame(int index) const { return *frames_.at(std::size_t(index)); }
+    TGIFSubImage& frame(int index) const { return *frames_[checkedListIndex(index, frames_.size())]; }
     // Appends a frame (made for this image) or a frame made from a picture or an icon;
     // returns its index.
     int addFrame(std::unique_ptr<TGIFSubImage> frame);

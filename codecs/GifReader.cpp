@@ -19,14 +19,17 @@ constexpr std::uint8_t kExtensionIntroducer = 0x21;
 constexpr std::uint64_t kPrefixSize = 4;  // a length in front of the signature
 constexpr std::uint64_t kSignatureSize = 6;
 constexpr int kMinCodeSizeLow = 1, kMinCodeSizeHigh = 8;
-// LZW never codes more than about 1,400 pixels per byte of data, so all the frames of a
-// stream together get no more than this many pixels per byte of the stream (beyond one
-// full-size frame): a small file cannot make us allocate gigabytes of empty frames.
-constexpr std::uint64_t kPixelsPerStreamByte = 2048;
 
 bool isGifSignature(const Bytes& b) {
     return std::toupper(b[0]) == 'G' && std::toupper(b[1]) == 'I' && std::toupper(b[2]) == 'F';
 }
+
+// Pixels a stream of this size may make us allocate (CodecBounds.h): for its frames together,
+// and again for its screen, which is checked when the header is read and before each frame,
+// which may widen it.
+std::uint64_t streamBudget(std::uint64_t streamSize) { return kGifPixelsAnySize + kGifPixelsPerStreamByte * streamSize; }
+
+std::uint64_t screenPixels(int width, int height) { return std::uint64_t(width) * std::uint64_t(height); }
 
 std::uint8_t peek(const ByteReader& in) { return ByteReader(in.source(), in.pos()).u8(); }
 
@@ -82,7 +85,8 @@ void TGIFSubImage::loadExtensions(ByteReader& in) {
 }
 
 TGIFSubImage::PixelBudget TGIFSubImage::PixelBudget::forStream(std::uint64_t bytes) {
-    return PixelBudget{kMaxGifFramePixels + kPixelsPerStreamByte * bytes};
+    const std::uint64_t pixels = streamBudget(bytes);
+    return PixelBudget{pixels, std::min(kMaxGifScreenPixels, pixels)};
 }
 
 void TGIFSubImage::loadFromStream(ByteReader& in, PixelBudget& budget) {
@@ -104,7 +108,9 @@ void TGIFSubImage::loadFromStream(ByteReader& in, PixelBudget& budget) {
         image_.reportWarning(this, kWarningSeverity, gifmsg::kBadFrameSize);
     }
     const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height);
-    if (pixels > kMaxGifFramePixels || pixels > budget.left) throw GIFException(gifmsg::kInvalidDimensions);
+    const std::uint64_t screen = screenPixels(std::max(image_.width(), left + width), std::max(image_.height(), top + height));
+    if (pixels > kMaxGifFramePixels || pixels > budget.left || screen > budget.screen)
+        throw GIFException(gifmsg::kInvalidDimensions);
     budget.left -= pixels;
     setBounds(left, top, width, height);
     packed_ = packed;
@@ -142,6 +148,7 @@ void TGIFSubImage::decodePixels(ByteReader& in) {
 
 void TGIFImage::loadFrames(ByteReader& in, const GifProgress& progress) {
     TGIFSubImage::PixelBudget budget = TGIFSubImage::PixelBudget::forStream(in.size());
+    if (screenPixels(width(), height()) > budget.screen) throw GIFException(gifmsg::kInvalidDimensions);
     skipZeros(in);
     while (in.remaining() > 0) {
         const std::uint8_t b = peek(in);

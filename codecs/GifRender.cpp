@@ -20,6 +20,14 @@ std::vector<Rgb> paletteOf(const TGIFSubImage& frame) {
     return palette;
 }
 
+// The canvas of the logical screen, refused before it is made when it would pass the
+// ceiling (a screen may be set or widened to 65,535 x 65,535, 17 GB of canvas).
+Raster screenCanvas(const TGIFImage& image) {
+    if (std::uint64_t(image.width()) * std::uint64_t(image.height()) > kMaxGifScreenPixels)
+        throw GIFException(gifmsg::kInvalidDimensions);
+    return Raster(image.width(), image.height(), PixelFormat::pf32bit);
+}
+
 std::optional<int> transparentIndexOf(const TGIFSubImage& frame) {
     const TGIFGraphicControlExtension* gce = frame.graphicControlExtension();
     if (!gce || !gce->transparent()) return std::nullopt;
@@ -54,7 +62,8 @@ TRenderedFrame RenderFrame(const TGIFSubImage& frame, bool dither) {
     };
     const std::optional<int> transparent = transparentIndexOf(frame);
     const auto pixels = frame.pixels();
-    TGIFMask mask{w, h, std::vector<std::uint8_t>(std::size_t(w) * std::size_t(h), 0)};
+    // An opaque frame needs no mask: none is made.
+    TGIFMask mask{w, h, std::vector<std::uint8_t>(transparent ? std::size_t(w) * std::size_t(h) : 0, 0)};
     bool anyMasked = false;
     if (!dither) {
         out.Bitmap.setPalette(palette);
@@ -114,7 +123,7 @@ TGIFCompositor::TGIFCompositor(const TGIFImage& image, Argb background, bool dit
     : image_(image),
       background_(background),
       dither_(dither),
-      canvas_(image.width(), image.height(), PixelFormat::pf32bit) {
+      canvas_(screenCanvas(image)) {
     canvas_.fill(background_);
 }
 

@@ -109,10 +109,10 @@ void TGIFSubImage::addExtension(std::unique_ptr<TGIFExtension> extension) {
 }
 
 void TGIFSubImage::deleteExtension(int index) {
-    if (index < 0 || std::size_t(index) >= extensions_.size()) throw std::out_of_range("no such extension");
+    const std::size_t at = checkedListIndex(index, extensions_.size());
     image_.stopDrawing();
     dropRendering();
-    extensions_.erase(extensions_.begin() + index);
+    extensions_.erase(extensions_.begin() + std::ptrdiff_t(at));
 }
 
 std::unique_ptr<TGIFExtension> TGIFSubImage::detach(const TGIFExtension& extension) {

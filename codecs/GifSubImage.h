@@ -13,6 +13,7 @@
 #include "codecs/GifTypes.h"
 #include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
+#include "platform/Errors.h"
 #include "platform/Raster.h"
 
 namespace gs {
@@ -125,7 +126,7 @@ public:
     const TGIFColorMap& effectiveColorMap() const;
 
     int extensionCount() const { return int(extensions_.size()); }
-    TGIFExtension& extension(int index) const { return *extensions_.at(std::size_t(index)); }
+    TGIFExtension& extension(int index) const { return *extensions_[checkedListIndex(index, extensions_.size())]; }
     void addExtension(std::unique_ptr<TGIFExtension> extension);
     void deleteExtension(int index);
     // Takes the extension out of the list without freeing it; none when it is not listed.
@@ -174,16 +175,18 @@ public:
 
     void saveToStream(ByteWriter& out) const;
 
-    // Pixels a reader may still allocate for the frames of one stream.
+    // Pixels a reader may still allocate for the frames of one stream, and the largest
+    // logical screen (in pixels) the stream may have.
     struct PixelBudget {
         std::uint64_t left = 0;
-        // What the frames of a stream of that many bytes may have.
+        std::uint64_t screen = 0;
+        // What the frames and the screen of a stream of that many bytes may have.
         static PixelBudget forStream(std::uint64_t bytes);
     };
     // Reads the extensions in front of a frame, then (unless the trailer or the end comes
     // first) the image descriptor, local colour table and image data. A frame above 2^26
-    // pixels, or beyond what the budget allows, raises "Invalid image dimensions" before
-    // anything is allocated.
+    // pixels, beyond what the budget allows, or widening the screen beyond its budget,
+    // raises "Invalid image dimensions" before anything is allocated.
     void loadFromStream(ByteReader& in, PixelBudget& budget);
     // The frame alone (its extensions and image block) in a file of its own, written whole;
     // read back with the budget of that file. EFOpenError when it cannot be opened.

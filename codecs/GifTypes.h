@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "codecs/CodecBounds.h"
 #include "codecs/CodecErrors.h"
 
 namespace gs {
@@ -52,8 +53,6 @@ inline constexpr const char* kProgressOptimize = "Optimizing...";
 
 // The byte that ends a GIF stream.
 inline constexpr std::uint8_t kGifTrailer = 0x3B;
-// No frame is larger than this, whatever its descriptor says.
-inline constexpr std::uint64_t kMaxGifFramePixels = std::uint64_t(1) << 26;
 
 // Warnings are reported with severity 1 and processing goes on. Sender is the item, list
 // or colour map that found the defect.

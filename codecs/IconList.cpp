@@ -43,7 +43,7 @@ std::unique_ptr<TQBIcon> TIconList::copyOf(const TQBIcon& icon) {
 void TIconList::setIconAt(int index, const TQBIcon& icon) {
     inUpdate(*this, [&] {
         if (index == iconCount()) icons_.emplace_back();
-        icons_.at(std::size_t(index)) = copyOf(icon);
+        icons_[checkedListIndex(index, icons_.size())] = copyOf(icon);
     });
 }
 
@@ -54,14 +54,13 @@ int TIconList::addIcon(const TQBIcon& icon) {
 }
 
 void TIconList::insertIcon(int index, const TQBIcon& icon) {
-    if (index < 0 || index > iconCount()) throw std::out_of_range("List index out of bounds");
-    icons_.insert(icons_.begin() + index, copyOf(icon));
+    const std::size_t at = checkedListIndex(index, icons_.size() + 1);  // the end too
+    icons_.insert(icons_.begin() + std::ptrdiff_t(at), copyOf(icon));
     notifyChange();
 }
 
 void TIconList::deleteIcon(int index) {
-    if (index < 0 || index >= iconCount()) throw std::out_of_range("List index out of bounds");
-    icons_.erase(icons_.begin() + index);
+    icons_.erase(icons_.begin() + std::ptrdiff_t(checkedListIndex(index, icons_.size())));
     notifyChange();
 }
 
@@ -72,15 +71,18 @@ void TIconList::clearIcons() {
 }
 
 void TIconList::exchangeIcons(int index1, int index2) {
-    std::swap(icons_.at(std::size_t(index1)), icons_.at(std::size_t(index2)));
+    std::swap(icons_[checkedListIndex(index1, icons_.size())], icons_[checkedListIndex(index2, icons_.size())]);
     notifyChange();
 }
 
 void TIconList::moveIcon(int curIndex, int newIndex) {
     if (curIndex == newIndex) return;
-    auto icon = std::move(icons_.at(std::size_t(curIndex)));
-    icons_.erase(icons_.begin() + curIndex);
-    icons_.insert(icons_.begin() + std::min(newIndex, iconCount()), std::move(icon));
+    // Both ends are entries of the list as it is, checked before anything moves.
+    const std::size_t to = checkedListIndex(newIndex, icons_.size());
+    const std::size_t from = checkedListIndex(curIndex, icons_.size());
+    auto icon = std::move(icons_[from]);
+    icons_.erase(icons_.begin() + std::ptrdiff_t(from));
+    icons_.insert(icons_.begin() + std::ptrdiff_t(to), std::move(icon));
     notifyChange();
 }
 

@@ -9,6 +9,7 @@
 #include "iconlib/Icon.h"
 #include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
+#include "platform/Errors.h"
 
 namespace gs {
 
@@ -27,7 +28,7 @@ public:
 
     int iconCount() const { return int(icons_.size()); }
     // None for an empty entry.
-    const TQBIcon* iconAt(int index) const { return icons_.at(std::size_t(index)).get(); }
+    const TQBIcon* iconAt(int index) const { return icons_[checkedListIndex(index, icons_.size())].get(); }
     // An index equal to the count appends an entry.
     void setIconAt(int index, const TQBIcon& icon);
     int addIcon(const TQBIcon& icon);

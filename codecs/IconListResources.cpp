@@ -21,8 +21,8 @@ int TIconList::addIconResource(const TIconModule& module, const std::string& nam
 }
 
 void TIconList::insertIconResource(int index, const TIconModule& module, const std::string& name) {
-    if (index < 0 || index > iconCount()) throw std::out_of_range("List index out of bounds");
-    icons_.insert(icons_.begin() + index, module.LoadIcon(name));
+    const std::size_t at = checkedListIndex(index, icons_.size() + 1);  // the end too
+    icons_.insert(icons_.begin() + std::ptrdiff_t(at), module.LoadIcon(name));
     notifyChange();
 }
 

@@ -24,6 +24,7 @@
 #include "codecs/PictureFormats.h"
 #include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
+#include "platform/Errors.h"
 #include "platform/Raster.h"
 #include "platform/StretchDraw.h"
 
@@ -198,7 +199,7 @@ public:
     const Raster& currentBitmap();
 
     int frameCount() const { return int(frames_.size()); }
-    TGIFFrame& frame(int index) const { return *frames_.at(std::size_t(index)); }
+    TGIFFrame& frame(int index) const { return *frames_[checkedListIndex(index, frames_.size())]; }
     int frameIndex() const { return frameIndex_; }
     void setFrameIndex(int index) { frameIndex_ = index; }
 
@@ -232,6 +233,7 @@ private:
     std::vector<std::unique_ptr<TGIFFrame>> frames_;
     int frameIndex_ = -1;
     std::uint16_t screenWidth_ = 0, screenHeight_ = 0;
+    std::uint64_t framePixelsLeft_ = 0;  // what the frames of the stream being read may still have
     bool corrupted_ = false;
     bool transparent_ = true;
 };

@@ -103,6 +103,8 @@ void TRxGIFImage::readStream(ByteReader& in) {
         throw EInvalidGraphicOperation(rxgifmsg::kUnknownVersion);
     screenWidth_ = in.u16();
     screenHeight_ = in.u16();
+    // Every frame is kept once decoded: all of them together stay within the stream's budget.
+    framePixelsLeft_ = kGifPixelsAnySize + kGifPixelsPerStreamByte * in.size();
     const std::uint8_t flags = in.u8();
     const std::uint8_t background = in.u8();
     data_->aspectRatio = in.u8();
@@ -227,8 +229,9 @@ void TRxGIFImage::readFrame(ByteReader& in, std::vector<TGIFFrame::TExtension>& 
 
     if (width == 0) width = screenWidth_;
     if (height == 0) height = screenHeight_;
-    if (std::uint64_t(width) * std::uint64_t(height) > kMaxGifFramePixels)
-        throw EInvalidGraphicOperation(rxgifmsg::kCorrupt);
+    const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height);
+    if (pixels > kMaxGifFramePixels || pixels > framePixelsLeft_) throw EInvalidGraphicOperation(rxgifmsg::kCorrupt);
+    framePixelsLeft_ -= pixels;
     item.width = width;
     item.height = height;
 

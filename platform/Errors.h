@@ -2,6 +2,7 @@
 // Stand-ins for the error classes of the class library the program was designed on.
 // Each carries a user-readable message; callers that only care about "could not read"
 // catch std::exception.
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 
@@ -40,5 +41,17 @@ class EResNotFound : public EPlatformError {
 public:
     using EPlatformError::EPlatformError;
 };
+
+// An index outside a list, as every list of the program says it.
+class EListError : public std::out_of_range {
+public:
+    explicit EListError(long index) : std::out_of_range("List index out of bounds (" + std::to_string(index) + ")") {}
+};
+
+// `index` when it names one of `count` items; EListError otherwise.
+inline std::size_t checkedListIndex(long index, std::size_t count) {
+    if (index < 0 || std::size_t(index) >= count) throw EListError(index);
+    return std::size_t(index);
+}
 
 }  // namespace gs

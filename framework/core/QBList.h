@@ -10,12 +10,9 @@
 #include <string>
 #include <vector>
 
-namespace gs {
+#include "platform/Errors.h"
 
-class EListError : public std::out_of_range {
-public:
-    explicit EListError(long index) : std::out_of_range("List index out of bounds (" + std::to_string(index) + ")") {}
-};
+namespace gs {
 
 template <class T>
 class TQBList {

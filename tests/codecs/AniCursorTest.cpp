@@ -89,6 +89,49 @@ TEST(AniCursor, AStreamIsReadInPlaceToItsEnd) {
     EXPECT_EQ(stepsOf(odd), want);
 }
 
+Bytes chunks(const char* id, std::initializer_list<Bytes> parts) {  // a chunk of a type and sub-chunks
+    Bytes b(id + 4, id + 8);
+    for (const Bytes& p : parts) b.insert(b.end(), p.begin(), p.end());
+    return gstest::riffChunk(id, b);
+}
+Bytes words(const char* id, std::initializer_list<std::uint32_t> values) {
+    gs::ByteWriter w;
+    for (std::uint32_t v : values) w.u32(v);
+    return gstest::riffChunk(id, w.data());
+}
+
+// Steps no file of this size could give an image are never made (the rest read as ever, a
+// "seq " chunk after the images re-pointing steps, not pictures), and a text larger than what
+// is left of its list ends that list only.
+TEST(AniCursor, StepCountsAreBoundedByTheFileAndAnOversizedTextEndsItsList) {
+    const Bytes icon = gstest::riffChunk("icon", gstest::makeIcoFile({gstest::dibSpec(16, 4)}));
+    const Bytes other = gstest::riffChunk("icon", gstest::makeIcoFile({gstest::dibSpec(32, 8)}));
+    Bytes longText = gstest::riffChunk("IART", {'M', 'e', 0, 0});
+    longText[4] = 200;
+    auto anih = [](std::uint32_t steps) { return words("anih", {36, steps, steps, 0, 0, 0, 0, 6, 1}); };
+    const Bytes fram = chunks("LISTfram", {icon, other});
+    const struct {
+        Bytes file;
+        std::vector<std::pair<int, int>> steps;  // sequence, image width
+    } cases[] = {
+        {chunks("RIFFACON", {anih(30000), fram}), {{0, 16}, {1, 32}}},
+        {chunks("RIFFACON", {anih(1), words("seq ", {7}), fram}), {{-1, 16}, {-1, 32}}},
+        {chunks("RIFFACON", {anih(2), fram, words("seq ", {1, 0})}), {{1, 16}, {0, 32}}},
+        {chunks("RIFFACON", {anih(1), chunks("LISTINFO", {gstest::riffChunk("INAM", {'S', 0}), longText}), fram}),
+         {{0, 16}, {-1, 32}}},
+    };
+    for (const auto& c : cases) {
+        gs::TAnimatedCursorImage cursor;
+        cursor.loadFromSource(gs::MemorySource(c.file));
+        std::vector<std::pair<int, int>> got;
+        for (int i = 0; i < cursor.frameCount(); ++i)
+            got.emplace_back(cursor.frameAt(i).sequence, cursor.frameIcon(i)->Images().GetImage(0)->Width());
+        EXPECT_EQ(got, c.steps) << &c - cases;
+        EXPECT_EQ(cursor.header.steps, c.steps.size());
+        EXPECT_EQ(cursor.title + cursor.creator, &c == cases + 3 ? "S" : "");
+    }
+}
+
 TEST(IconList, EntriesAreReadInPlaceAndNeverReachIntoTheNext) {
     // Two entries; the first's icon names its second image's data past its own end, where
     // the second entry lies: that image is left out, the second entry reads whole.

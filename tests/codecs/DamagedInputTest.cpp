@@ -6,6 +6,7 @@
 #include <functional>
 #include <random>
 
+#include "CodecTestSupport.h"
 #include "codecs/AniCursor.h"
 #include "codecs/GifImage.h"
 #include "codecs/GraphicRoutines.h"
@@ -100,4 +101,27 @@ TEST(DamagedInput, CodecRefusalsShareOneRootAndKeepTheirTexts) {
             EXPECT_STREQ(e.what(), c.text);
         }
     }
+}
+
+// An index a caller gives outside its list is the list's error, naming the index, and
+// changes nothing: never a read or a move outside the list.
+TEST(DamagedInput, IndexesOutsideTheirListsAreTheListsError) {
+    gs::TIconList icons;
+    gs::MemorySource stream(gstest::iconListStream());
+    gs::ByteReader in(stream);
+    icons.loadIcons(in);  // three entries, the second empty
+    const gs::TQBIcon* first = icons.iconAt(0);
+    gs::TGIFImage gif;
+    gif.loadFromSource(gs::MemorySource(gstest::animatedGif()));
+    gs::TAnimatedCursorImage cursor;
+    cursor.loadFromSource(gs::MemorySource(gstest::animatedCursor()));
+    const std::pair<std::function<void()>, long> cases[] = {
+        {[&] { icons.moveIcon(-1, 0); }, -1}, {[&] { icons.moveIcon(0, -1); }, -1}, {[&] { icons.moveIcon(0, 3); }, 3},
+        {[&] { icons.exchangeIcons(0, 3); }, 3}, {[&] { icons.setIconAt(4, *first); }, 4}, {[&] { icons.iconAt(-2); }, -2},
+        {[&] { gif.deleteFrame(2); }, 2}, {[&] { gif.frame(1).deleteExtension(5); }, 5}, {[&] { cursor.frameAt(3); }, 3}};
+    for (const auto& [call, index] : cases)
+        EXPECT_EQ(gstest::errorOf(call), "List index out of bounds (" + std::to_string(index) + ")");
+    icons.moveIcon(0, 2);
+    EXPECT_EQ(icons.iconAt(2), first);
+    EXPECT_EQ(icons.iconCount() + gif.frameCount(), 5);
 }

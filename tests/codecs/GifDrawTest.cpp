@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "CodecTestSupport.h"
 #include "codecs/GifImage.h"
 #include "codecs/GifOptimize.h"
 #include "codecs/GifRender.h"
@@ -119,6 +120,14 @@ TEST(GifCompositor, TheBackgroundOfAGifWithoutAGlobalTableIsTheWindowColour) {
     const Raster& shown = compositor.Show(0);
     EXPECT_EQ(shown.pixel(0, 0), makeArgb(255, 0, 0));
     EXPECT_EQ(shown.pixel(1, 1), argbOf(kDefaultWindowColor));
+}
+
+// A screen set beyond 2^26 pixels (65535 x 65535: 17 GB of canvas) is never given a canvas.
+TEST(GifCompositor, AScreenBeyondTheCeilingGetsNoCanvas) {
+    TGIFImage gif;
+    fourColours(gif, 65535, 65535);
+    addFrame(gif, 0, 0, 1, 1, {1});
+    EXPECT_EQ(gstest::errorOf([&] { gif.renderedBitmap(); }), gifmsg::kInvalidDimensions);
 }
 
 TEST(GifOptimize, CropMergeAndCleanupKeepWhatTheImageShows) {

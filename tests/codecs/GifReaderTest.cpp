@@ -157,14 +157,27 @@ TEST(GifReader, FrameSizes) {
     EXPECT_EQ(wide->gif.height(), 2);
     EXPECT_EQ(wide->warnings, (Warnings{"Image width too small for contained frames", "Image exceeds Logical Screen size"}));
 
-    // Over 2^26 pixels is refused before anything is allocated, also when a 0 x 0 frame
-    // takes a huge screen; many full-size frames in a small file run out of budget.
-    EXPECT_EQ(load(Gif(4, 1).frame(0, 0, 8193, 8192, 2, kFourPixels).b)->error, "Invalid image dimensions");
-    EXPECT_EQ(load(Gif(65535, 65535).frame(0, 0, 0, 0, 2, kFourPixels).b)->error, "Invalid image dimensions");
-    EXPECT_EQ(load(Gif(8192, 8192).frame(0, 0, 8192, 8192, 2, kFourPixels).b)->error, "");
+}
+
+// Screen and frames are held to a budget before anything is allocated: 2^22 pixels for any
+// stream, 2,048 more per byte of it, and never more than 2^26 for the screen or for one frame.
+TEST(GifReader, ScreenAndFramesStayWithinTheStreamsPixelBudget) {
+    Bytes comment = {0x21, 0xFE};  // 33,000 bytes: room for an 8192 x 8192 picture
+    for (int i = 0; i < 132; ++i) comment.push_back(250), comment.insert(comment.end(), 250, 'x');
     Gif many(8192, 8192);
     for (int i = 0; i < 3; ++i) many.frame(0, 0, 8192, 8192, 2, kFourPixels);
-    EXPECT_EQ(load(many.b)->error, "Invalid image dimensions");
+    const std::pair<Bytes, std::string> cases[] = {  // the 35-byte GIFs of a 1 x 1 frame first
+        {Gif(20000, 20000, 2).frame(0, 0, 1, 1, 2, {0x44, 0x01}).trailer().b, "Invalid image dimensions"},
+        {Gif(65535, 65535, 2).frame(0, 0, 1, 1, 2, {0x44, 0x01}).trailer().b, "Invalid image dimensions"},
+        {Gif(2048, 2048, 2).frame(0, 0, 1, 1, 2, {0x44, 0x01}).trailer().b, ""},
+        {Gif(1, 1).frame(60000, 60000, 1, 1, 2, kFourPixels).b, "Invalid image dimensions"},  // widens the screen
+        {Gif(65535, 65535).frame(0, 0, 0, 0, 2, kFourPixels).b, "Invalid image dimensions"},  // takes the screen
+        {Gif(4, 1).frame(0, 0, 8193, 8192, 2, kFourPixels).b, "Invalid image dimensions"},
+        {Gif(8192, 8192).frame(0, 0, 8192, 8192, 2, kFourPixels).b, "Invalid image dimensions"},
+        {Gif(8192, 8192).raw(comment).raw({0}).frame(0, 0, 8192, 8192, 2, kFourPixels).b, ""},
+        {many.b, "Invalid image dimensions"}};
+    for (const auto& [stream, error] : cases) EXPECT_EQ(load(stream)->error, error) << stream.size();
+    EXPECT_EQ(cases[0].first.size(), 35u);
 }
 
 TEST(GifReader, InterlacedRowsOfEveryHeightAreWhereTheWriterPutThem) {

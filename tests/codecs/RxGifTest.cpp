@@ -93,6 +93,8 @@ TEST(RxGif, ReadingRules) {
     EXPECT_EQ(load(a, gif(4, 1, frame(), "GIF88a")), "Unknown GIF version");
     EXPECT_EQ(load(a, gif(4, 1, {'!', 0x42})), "Unrecognized extension block: 42");
     EXPECT_EQ(load(a, gif(4, 1, frame(8193, 8192))), "GIF encoded data is corrupt");
+    // Frames, kept once decoded, share the stream's budget: two of 2^21 pixels, not three.
+    EXPECT_EQ(load(a, gif(4, 1, frame(2048, 1024) + frame(2048, 1024) + frame(2048, 1024))), "GIF encoded data is corrupt");
     EXPECT_EQ(load(a, gif(4, 1, {'!', 0xF9, 4, 1})), "Stream read error");
     EXPECT_EQ(errorOf([&] { a.setWidth(3); }), "Cannot change the Size of a GIF image");
 }

@@ -137,8 +137,11 @@ refused() {  # NAME ARGS...: the cursor is refused with "Stream read error" with
 refused noiconflag icons=a.cur flags=2
 refused shortlist icons=a.cur badlist=1
 refused pastlist icons=a.cur pastlist=1
-refused manysteps icons=a.cur steps=4294967295
-refused manyframes icons=a.cur frames=4294967295
+# Counts no file could back are read within bounds: the one image gives the one step.
+for n in steps frames; do
+  python3 mkani.py many$n.ani icons=a.cur $n=4294967295
+  [ "$(cpu_bound 5 "$probe" ani many$n.ani | grep -c '^frame')" = 1 ] || fail "many$n"
+done
 refused nosteps icons=a.cur steps=0
 head -c 7 plain.ani >cut.ani
 cpu_bound 5 "$probe" ani cut.ani 2>/dev/null && fail "cut.ani accepted"

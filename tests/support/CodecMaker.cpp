@@ -8,8 +8,6 @@
 
 namespace gstest {
 
-namespace {
-
 gs::Bytes riffChunk(const char* id, const gs::Bytes& data) {
     gs::ByteWriter w;
     w.chars(std::string_view(id, 4));
@@ -18,7 +16,6 @@ gs::Bytes riffChunk(const char* id, const gs::Bytes& data) {
     if (data.size() % 2) w.u8(0);
     return w.take();
 }
-}  // namespace
 
 gs::Raster indexedPicture(int w, int h, int colours) {
     gs::Raster r(w, h, gs::PixelFormat::pf8bit);

@@ -11,6 +11,8 @@ gs::Raster indexedPicture(int w, int h, int colours);
 // Two frames, the first with a loop block, a comment and a transparent colour, the second
 // interlaced.
 gs::Bytes animatedGif();
+// A RIFF chunk: id, size, the data and its pad byte.
+gs::Bytes riffChunk(const char* id, const gs::Bytes& data);
 // Three steps over two images (the second a cursor), with rates, a sequence and texts.
 gs::Bytes animatedCursor();
 // Three entries: an icon, an empty one, an icon of two images.
