@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/AllocatorTrim.h"
 #include "app/core/AppContext.h"
 #include "app/core/AppIdentity.h"
 #include "app/core/BatchExport.h"
@@ -155,6 +156,7 @@ int run(int& argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    gs::LimitAllocatorArenas();
     try {
         return run(argc, argv);
     } catch (const std::exception& e) {
