@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 inline std::string fuzzInputAsFile(const std::uint8_t* data, std::size_t size) {
@@ -13,12 +14,19 @@ inline std::string fuzzInputAsFile(const std::uint8_t* data, std::size_t size) {
     return "/proc/self/fd/" + std::to_string(fd);
 }
 
-// A folder of its own for what a target writes, made once and reused for every input.
+// A folder of its own for what a target writes, made once, reused for every input and
+// removed when the run ends.
 inline const std::string& fuzzScratchFolder() {
-    static const std::string folder = [] {
-        char name[] = "/tmp/glyphscope-fuzz-XXXXXX";
-        const char* made = mkdtemp(name);
-        return std::string(made ? made : "/tmp");
-    }();
-    return folder;
+    static const struct Scratch {
+        std::string path;
+        Scratch() {
+            char name[] = "/tmp/glyphscope-fuzz-XXXXXX";
+            if (const char* made = mkdtemp(name)) path = made;
+        }
+        ~Scratch() {
+            std::error_code ignored;
+            if (!path.empty()) std::filesystem::remove_all(path, ignored);
+        }
+    } scratch;
+    return scratch.path;
 }

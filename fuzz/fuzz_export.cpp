@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 1) return 0;
     const std::uint8_t pick = data[0];
     const std::string path = fuzzInputAsFile(data + 1, size - 1);
-    if (path.empty()) return 0;
+    if (path.empty() || fuzzScratchFolder().empty()) return 0;
     gs::TQBIconLibrary library;
     if (library.Read(path).Result != gs::TLoadResult::Read) return 0;
     const gs::TImageChoice choice{gs::TBatchIconSize(pick & 3), (pick & 4) != 0, (pick & 8) != 0};

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // search is not slowed to a few inputs a second.
     std::uint64_t pixels = std::uint64_t(gif.width()) * std::uint64_t(gif.height());
     for (int i = 0; i < gif.frameCount(); ++i) pixels += gif.frame(i).pixels().size();
-    if (pixels > (std::uint64_t(1) << 22)) return 0;
+    if (pixels > (std::uint64_t(1) << 20)) return 0;
     try {
         for (int i = 0; i < gif.frameCount(); ++i) {
             gs::RenderFrame(gif.frame(i), false);
