@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/AllocatorTrim.h"
 #include "app/core/AppContext.h"
 #include "app/core/AppIdentity.h"
 #include "app/core/BatchExport.h"
@@ -159,6 +160,7 @@ int run(int& argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    gs::LimitAllocatorArenas();
     try {
         return run(argc, argv);
     } catch (const std::exception& e) {

@@ -16,36 +16,15 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "MainWindowBench.h"
 #include "app/ExtractMaterial.h"
 #include "app/core/AppContext.h"
 #include "app/core/AppIdentity.h"
 #include "app/ui/IconListView.h"
-#include "app/ui/MainServices.h"
-#include "app/ui/MainWindow.h"
-#include "framework/core/MessageBoxes.h"
 
 using namespace gs;
 
 namespace {
-
-struct QuietServices : IMainServices, IMessageBoxes {
-    TQBMessageResult ShowQBMessage(const std::string& msg, const std::string&, std::uint8_t, std::uint8_t,
-                                   std::uint16_t, std::uint8_t, const std::string&) override {
-        std::fprintf(stderr, "box: %s\n", msg.c_str());
-        return TQBMessageResult::mrOK;
-    }
-    void ShowQBMessageDetails(const std::string& msg, const std::string& details, const std::string&, std::uint8_t,
-                              std::uint8_t, const std::string&, bool) override {
-        std::fprintf(stderr, "box: %s %s\n", msg.c_str(), details.c_str());
-    }
-    IMessageBoxes& Boxes() override { return *this; }
-    std::optional<std::string> BrowseForFolder(QWidget*, const std::string&, const std::string&) override { return {}; }
-    std::optional<std::string> OpenFileName(QWidget*, const TOpenDialogSpec&) override { return {}; }
-    bool Start(const std::vector<std::string>&) override { return false; }
-    bool ProgramAvailable(const std::string&) override { return false; }
-    int MemoryLoad() override { return 0; }
-    void Terminate() override { std::exit(1); }
-};
 
 long peakKiB() {
     rusage usage{};
@@ -70,7 +49,7 @@ int main(int argc, char** argv) {
 
     RegistryStore store(":memory:");
     TAppContext context(store);
-    QuietServices services;
+    gsbench::QuietServices services;
     TKAVUMain window(context, services);
     window.resize(1024, 768);
     window.show();
@@ -90,10 +69,7 @@ int main(int argc, char** argv) {
     clock.start();
     pulse.start();
     ticker.start(5);
-    QEventLoop loop;
-    QObject::connect(&window, &TKAVUMain::ExtractionEnded, &loop, &QEventLoop::quit, Qt::QueuedConnection);
-    window.Guard([&] { window.SelectFolder(folder.path.string()); });
-    if (window.ExtractionRunning()) loop.exec();
+    gsbench::listFolder(window, folder.path.string());
     ticker.stop();
     const qint64 listedMs = clock.elapsed();
 

@@ -3,6 +3,8 @@
 // with several groups and a version block, NE modules and an icon library written by the
 // program's own writer, version blocks with string tables, and command lines.
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "framework/core/VersionBlockWriter.h"
@@ -101,6 +103,55 @@ void writeCmdlineSeeds(const fs::path& dir) {
     }
 }
 
+gs::Bytes readBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return gs::Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Each seed of `from` again in `to`, after a first byte of each value in `picks`.
+void copyWithPick(const fs::path& from, const fs::path& to, std::initializer_list<std::uint8_t> picks) {
+    fs::create_directories(to);
+    for (const auto& e : fs::directory_iterator(from))
+        for (std::uint8_t pick : picks) {
+            gs::Bytes bytes = readBytes(e.path());
+            bytes.insert(bytes.begin(), pick);
+            writeFile((to / (std::to_string(pick) + e.path().filename().string())).string(), bytes);
+        }
+}
+
+// Seeds of the targets that take another target's files: the export road (a choice byte,
+// then an icon file or a module), modules opened by group name, a GIF shown, a picture
+// loaded by extension; and the tip file and the settings store.
+void writeRoadSeeds(const fs::path& root) {
+    // Every size with and without re-rendering, all sizes whole or as the preview, with and
+    // without transparency.
+    copyWithPick(root / "ico", root / "export", {0, 1, 2 | 4, 3 | 4 | 16, 8, 8 | 4 | 16});
+    copyWithPick(root / "pe", root / "export", {1, 8 | 4});
+    copyWithPick(root / "ne", root / "export", {2, 3 | 4 | 16});
+    fs::create_directories(root / "module");
+    fs::create_directories(root / "gifrender");
+    for (const char* d : {"pe", "ne"})
+        for (const auto& e : fs::directory_iterator(root / d)) fs::copy_file(e.path(), root / "module" / e.path().filename());
+    for (const auto& e : fs::directory_iterator(root / "gif"))
+        fs::copy_file(e.path(), root / "gifrender" / e.path().filename());
+    copyWithPick(root / "gif", root / "picture", {0, 1, 3, 4});
+    fs::create_directories(root / "tips");
+    const std::string tips[] = {"First tip\r\nSecond tip\r\n", "one\ntwo\rthree\r\n\nfive", "", "\r\r\n\n"};
+    for (std::size_t i = 0; i < std::size(tips); ++i)
+        writeFile((root / "tips" / ("tips" + std::to_string(i) + ".txt")).string(), gs::Bytes(tips[i].begin(), tips[i].end()));
+    // Records: op (0 option, 1 list value, 2 favourite), value type, then the fields, each
+    // text after its length byte.
+    fs::create_directories(root / "store");
+    const gs::Bytes store[] = {
+        {0, 2, 14, 4, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0, 0, 1, 'x', 0, 3, 3, 2, 'a', 'b'},
+        {1, 0, 30, 4, '.', 'i', 'c', 'o', 0, 1, 0, 4, '.', 'd', 'l', 'l', 0},
+        {2, 0, 0, 4, 'H', 'o', 'm', 'e', 4, '/', 't', 'm', 'p', 2, 1, 3, 'A', '\\', 'B', 1, 'n', 1, '/',
+         2, 2, 1, 'a', 1, 'N', 0},
+    };
+    for (std::size_t i = 0; i < std::size(store); ++i)
+        writeFile((root / "store" / ("store" + std::to_string(i) + ".bin")).string(), store[i]);
+}
+
 }  // namespace
 
 // The image codecs' seeds (codec_seeds.cpp).
@@ -121,5 +172,6 @@ int main(int argc, char** argv) {
     for (const char* d : {"ico", "pe", "ne"})
         for (const auto& e : fs::directory_iterator(root / d)) fs::copy_file(e.path(), root / "file" / e.path().filename());
     writeCodecSeeds(root);
+    writeRoadSeeds(root);
     return 0;
 }

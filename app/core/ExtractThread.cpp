@@ -108,16 +108,13 @@ void TExtractFromFolderThread::Run() {
     if (Settings().IgnoreRepeated) seenNames_.emplace();
     visited_ = VisitedFolders();
     // The chosen folder may be a link; a folder of /proc or /sys holds no files to read.
-    reading_.clear();
-    // Whatever ends the walk (a stop, an error), no read is left running past it.
-    struct DrainOnExit {
+    // Whatever ends the walk (a stop, an error), the readers go with it: files not yet
+    // started are dropped, the ones being read are waited for.
+    struct ReadersOnExit {
         TExtractFromFolderThread& job;
-        ~DrainOnExit() {
-            for (auto& read : job.reading_)
-                if (read.valid()) read.wait();
-            job.reading_.clear();
-        }
-    } drainOnExit{*this};
+        ~ReadersOnExit() { job.readers_.reset(); }
+    } readersOnExit{*this};
+    readers_.emplace(Readers());
     if (IsWalkableFolder(Path) && visited_.Enter(Path)) ScanFolder(Path);
     Drain();
 }
@@ -142,28 +139,20 @@ void TExtractFromFolderThread::ScanFolder(const std::filesystem::path& folder) {
     }
 }
 
-std::size_t TExtractFromFolderThread::ReadersAhead() {
-    static const std::size_t readers = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 2, kMostReadersAhead);
+std::size_t TExtractFromFolderThread::Readers() {
+    static const std::size_t readers = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMostReaders);
     return readers;
 }
 
 void TExtractFromFolderThread::ReadAhead(const std::filesystem::path& file) {
     // The reads queue in the folder's order and are handed over in it, so the listing is
-    // the same whatever thread finishes first.
-    reading_.push_back(std::async(std::launch::async, &TExtractThread::ReadFileIcons, file, StopToken()));
-    while (reading_.size() >= ReadersAhead() && !Ended()) {
-        std::future<FileIcons> first = std::move(reading_.front());
-        reading_.pop_front();
-        HandOver(first.get());
-    }
+    // the same whatever reader finishes first.
+    readers_->Submit([file, stop = StopToken()] { return ReadFileIcons(file, stop); });
+    while (readers_->Pending() >= ReadersAhead() && !Ended()) HandOver(readers_->TakeFirst());
 }
 
 void TExtractFromFolderThread::Drain() {
-    while (!reading_.empty()) {
-        std::future<FileIcons> first = std::move(reading_.front());
-        reading_.pop_front();
-        HandOver(first.get());  // past the run's end this only waits for the read
-    }
+    while (readers_->Pending() > 0 && !Ended()) HandOver(readers_->TakeFirst());
 }
 
 bool TExtractFromFolderThread::HasListedExtension(const std::string& name) const {

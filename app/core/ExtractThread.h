@@ -1,9 +1,9 @@
 #pragma once
 // The work of one extraction worker: walk a folder (or read one file), read every candidate
 // file with the icon library, build one definition per icon with its list pictures and hand
-// them to an IconSink in batches. A folder's files are read a few at a time on helper
-// threads (a file's reading and decoding does not depend on any other), and handed over in
-// the folder's order.
+// them to an IconSink in batches. A folder's files are read a few at a time by a small pool
+// of reader threads that lives as long as the scan (a file's reading and decoding does not
+// depend on any other), and handed over in the folder's order.
 // The work runs on whatever thread calls Execute; ExtractWorker.h runs it on its own
 // std::jthread. It looks only at its own objects and at the snapshot of the options it was
 // given, so the options may change while it runs.
@@ -12,12 +12,11 @@
 #include <stop_token>
 #include <string>
 #include <unordered_set>
-#include <deque>
-#include <future>
 #include <vector>
 
 #include "app/core/FolderWalk.h"
 #include "app/core/IconSink.h"
+#include "app/core/OrderedPool.h"
 
 namespace gs {
 
@@ -94,10 +93,16 @@ private:
 
 class TExtractFromFolderThread : public TExtractThread {
 public:
-    // Files read at once: one a processor, enough to keep the hand-over fed, and few
-    // enough that what they hold stays small.
-    static constexpr std::size_t kMostReadersAhead = 8;
-    static std::size_t ReadersAhead();
+    // Reader threads: one a processor, at most four. Each reader's freed memory stays in
+    // the allocator's arena it used, so more readers hold more of it between listings,
+    // for a gain that stops at the disk's pace.
+    static constexpr std::size_t kMostReaders = 4;
+    static std::size_t Readers();
+    // Files given to the readers and not yet handed over: two a reader, so a reader has its
+    // next file while the hand-over takes the last, and few enough that what they hold
+    // stays small.
+    static constexpr std::size_t kMostReadersAhead = 2 * kMostReaders;
+    static std::size_t ReadersAhead() { return 2 * Readers(); }
 
     TExtractFromFolderThread(std::filesystem::path path, ExtractSettings settings)
         : TExtractThread(std::move(settings)), Path(std::move(path)) {}
@@ -111,7 +116,7 @@ protected:
 private:
     // Starts reading the file ahead, handing over the oldest read first when enough are on.
     void ReadAhead(const std::filesystem::path& file);
-    // Hands over every read still on, in order (their icons are dropped once the run ended).
+    // Hands over every read still on, in order, until the run ends.
     void Drain();
 
     bool HasListedExtension(const std::string& name) const;
@@ -121,7 +126,7 @@ private:
     std::unordered_set<std::string> extensions_;  // case folded
     std::optional<std::unordered_set<std::string>> seenNames_;
     VisitedFolders visited_;
-    std::deque<std::future<FileIcons>> reading_;
+    std::optional<TOrderedPool<FileIcons>> readers_;  // during Run
 };
 
 // Extraction of one file, whatever its extension.

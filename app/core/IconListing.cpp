@@ -1,5 +1,6 @@
 #include "app/core/IconListing.h"
 
+#include "app/core/AllocatorTrim.h"
 #include "app/core/ListWork.h"
 #include "framework/core/SysUtils.h"
 
@@ -31,7 +32,7 @@ std::unique_ptr<TExtractThread> TIconListing::MakeJob(ExtractSettings settings) 
 }
 
 void TIconListing::BeginRun(std::optional<int> memoryStopPercent) {
-    icons_ = std::make_unique<TIconsList>();
+    releaseIcons();
     filters_.reset();  // a run always lists unfiltered
     filterActive_ = false;
     iconCount_ = 0;
@@ -101,8 +102,16 @@ void TIconListing::Remove(const TIconDef* def) {
 }
 
 void TIconListing::RemoveAll() {
-    if (icons_) icons_ = std::make_unique<TIconsList>();
+    if (icons_) releaseIcons();
     iconCount_ = 0;
+}
+
+void TIconListing::releaseIcons() {
+    const bool hadIcons = icons_ && icons_->Count() > 0;
+    icons_ = std::make_unique<TIconsList>();
+    // The definitions were made by the reader threads, so their memory went back to those
+    // threads' arenas, where the allocator would keep it for good.
+    if (hadIcons) GiveBackFreedMemory();
 }
 
 void TIconListing::Clear() { iconCount_ = 0; }

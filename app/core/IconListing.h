@@ -83,6 +83,9 @@ public:
     void Clear();
 
 private:
+    // An empty list in place of the definitions, whose memory goes back to the system.
+    void releaseIcons();
+
     std::string selectedFolder_;
     std::string selectedFile_;
     std::unique_ptr<TIconsList> icons_;

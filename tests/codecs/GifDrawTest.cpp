@@ -211,3 +211,20 @@ TEST(GifPainter, TimetableFollowsTheOptionsAndAMovedFrame) {
     empty.addFrame(std::make_unique<TGIFSubImage>(empty));
     EXPECT_EQ(TPainterTimetable(empty, gdLoopContinuously, 100).Next().What, TPainterStep::Kind::End);
 }
+
+// The logical screen is two numbers of the header: 35 bytes may ask for 20000 x 20000. The
+// canvas is refused past the largest frame a GIF may hold, rather than 1.6 GB allocated.
+TEST(GifCompositor, AScreenLargerThanAnyFrameIsRefused) {
+    const Bytes file = {'G', 'I', 'F', '8', '9', 'a', 0x20, 0x4E, 0x20, 0x4E, 0x80, 0, 0,  // screen, 2 colours
+                        0, 0, 0, 255, 255, 255,                                            // the table
+                        0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0,                                   // a 1 x 1 frame
+                        2, 2, 0x44, 0x01, 0, 0x3B};
+    ASSERT_EQ(file.size(), 35u);
+    TGIFImage gif;
+    gif.loadFromSource(MemorySource(file));
+    ASSERT_EQ(gif.width(), 20000);
+    EXPECT_THROW(TGIFCompositor(gif, Rgb{0, 0, 0}), GIFException);
+    Raster shown;
+    EXPECT_THROW(gif.assignTo(shown), GIFException);
+    EXPECT_NO_THROW(RenderFrame(gif.frame(0)));  // the frame alone is drawn
+}

@@ -70,6 +70,22 @@ gs::Bytes animatedCursor() {
     return file.take();
 }
 
+gs::Bytes longAnimatedCursor(int frames) {
+    const gs::Bytes icon = riffChunk("icon", gstest::makeIcoFile({gstest::dibSpec(16, 4)}));
+    gs::ByteWriter anih, fram, body;
+    for (std::uint32_t v : {36u, std::uint32_t(frames), std::uint32_t(frames), 0u, 0u, 0u, 0u, 6u, 1u}) anih.u32(v);
+    fram.chars("fram");
+    for (int i = 0; i < frames; ++i) fram.bytes(icon);
+    body.bytes(riffChunk("anih", anih.data()));
+    body.bytes(riffChunk("LIST", fram.data()));
+    gs::ByteWriter file;
+    file.chars("RIFF");
+    file.u32(std::uint32_t(body.pos() + 4));
+    file.chars("ACON");
+    file.bytes(body.data());
+    return file.take();
+}
+
 gs::Bytes iconListStream() {
     gs::ByteWriter w;
     w.u32(3);

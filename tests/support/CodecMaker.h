@@ -15,6 +15,8 @@ gs::Bytes animatedGif();
 gs::Bytes riffChunk(const char* id, const gs::Bytes& data);
 // Three steps over two images (the second a cursor), with rates, a sequence and texts.
 gs::Bytes animatedCursor();
+// `frames` steps, each over an image of its own (one small icon written again each time).
+gs::Bytes longAnimatedCursor(int frames);
 // Three entries: an icon, an empty one, an icon of two images.
 gs::Bytes iconListStream();
 

@@ -1,0 +1,38 @@
+// A GIF shown: every frame rendered (plain and dithered), the frames composed on the
+// logical screen one after the other with their disposals, and the painter's timetable.
+#include "codecs/GifImage.h"
+#include "codecs/GifRender.h"
+#include "platform/ByteSource.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    gs::MemorySource src(gs::Bytes(data, data + size));
+    gs::TGIFImage gif;
+    gif.setOnWarn([](const void*, int, const std::string&) {});
+    try {
+        gif.loadFromSource(src);
+    } catch (const gs::GIFException&) {
+        return 0;
+    }
+    // The reader lets a small file declare frames of tens of millions of fill pixels (its
+    // budget); rendering them is linear and checked on pictures of sensible size, so the
+    // search is not slowed to a few inputs a second.
+    std::uint64_t pixels = std::uint64_t(gif.width()) * std::uint64_t(gif.height());
+    for (int i = 0; i < gif.frameCount(); ++i) pixels += gif.frame(i).pixels().size();
+    if (pixels > (std::uint64_t(1) << 20)) return 0;
+    try {
+        for (int i = 0; i < gif.frameCount(); ++i) {
+            gs::RenderFrame(gif.frame(i), false);
+            gs::RenderFrame(gif.frame(i), true);
+        }
+        gs::TGIFCompositor compositor(gif, gs::PainterBackground(gif), (size & 1) != 0);
+        for (int pass = 0; pass < 2; ++pass)
+            for (int i = 0; i < gif.frameCount(); ++i) compositor.Show(i);
+        compositor.Clear();
+        gs::PainterSchedule(gif, 100, 3);
+        gs::TPainterTimetable timetable(gif, gif.drawOptions(), int(size % 300));
+        for (int step = 0; step < 64 && timetable.Next().What != gs::TPainterStep::Kind::End; ++step) {
+        }
+    } catch (const gs::GIFException&) {
+    }
+    return 0;
+}
