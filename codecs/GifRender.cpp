@@ -119,18 +119,8 @@ const TRenderedFrame& TGIFSubImage::renderedBitmap(bool dither) const {
 TGIFCompositor::TGIFCompositor(const TGIFImage& image, Rgb background, bool dither)
     : TGIFCompositor(image, argbOf(background), dither) {}
 
-namespace {
-// The logical screen is only a header's two numbers: a 35-byte file may declare one of
-// 20000 x 20000. The canvas is held to the largest frame the reader accepts.
-const TGIFImage& withDrawableScreen(const TGIFImage& image) {
-    if (std::uint64_t(std::max(image.width(), 0)) * std::uint64_t(std::max(image.height(), 0)) > kMaxGifFramePixels)
-        throw GIFException(gifmsg::kInvalidDimensions);
-    return image;
-}
-}  // namespace
-
 TGIFCompositor::TGIFCompositor(const TGIFImage& image, Argb background, bool dither)
-    : image_(withDrawableScreen(image)),
+    : image_(image),
       background_(background),
       dither_(dither),
       canvas_(screenCanvas(image)) {
