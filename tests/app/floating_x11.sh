@@ -32,50 +32,20 @@ stop() {  # the window manager's close request: the program saves its bars and e
   if ! xs_exit $pid; then fail "closing the main window left the program running"; kill -9 $pid; exit 1; fi
   [ "$XS_RC" = 0 ] || fail "closed with status $XS_RC"
 }
-geometry() {  # the visible window named REGEX: x y width height
-  local id; id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1); [ -n "$id" ] || return 1
-  xwininfo -id "$id" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
-    /^ *Width/{w=$NF} /^ *Height/{h=$NF} END{print x, y, w, h}'
-}
-under() {  # whether the window named REGEX covers the point X Y
-  local x y w h; read -r x y w h < <(geometry "$1") || return 1
-  [ "$2" -ge "$x" ] && [ "$2" -lt $((x + w)) ] && [ "$3" -ge "$y" ] && [ "$3" -lt $((y + h)) ]
-}
-# drag REGEX X,Y X,Y...: press at the first point and move through the others; a point written
-# X,Y+ is out in the open, where the bar's window must have come under the mouse before the
-# next step. With --dock the last point is on a dock: released once the window has gone.
-drag() {
-  local name=$1 dock=0; shift
-  [ "$1" = --dock ] && { dock=1; shift; }
-  local p=$1; shift
-  xdotool mousemove ${p%,*} ${p#*,} mousedown 1
-  for p in "$@"; do
-    local open=0
-    [ "${p%+}" != "$p" ] && open=1 p=${p%+}
-    xdotool mousemove ${p%,*} ${p#*,}
-    if [ $open = 1 ]; then
-      XS_SEEN="geometry '$name'" xs_wait "/$name/ under $p" under "$name" ${p%,*} ${p#*,} || break
-    fi
-  done
-  [ $dock = 1 ] && XS_SEEN=xs_names xs_count "$name" 0
-  xdotool mouseup 1
-}
-
 start
 # The menu bar has the top dock's first row, the toolbar the second; each handle's first
 # move leaves the dock, the next ones carry the floating window.
-drag "$TOOLBAR" $((cx + 3)),$((cy + 37)) $((cx + 12)),$((cy + 80)) 300,300+ 400,420+
-drag "$MENU" $((cx + 3)),$((cy + 10)) $((cx + 12)),$((cy + 60)) 300,250+ 330,240+
+xp_drag "$TOOLBAR" $((cx + 3)),$((cy + 37)) $((cx + 12)),$((cy + 80)) 300,300+ 400,420+
+xp_drag "$MENU" $((cx + 3)),$((cy + 10)) $((cx + 12)),$((cy + 60)) 300,250+ 330,240+
 xs_count "$TOOLBAR" 1 && xs_count "$MENU" 1 || fail "the bars dragged by their handles do not float"
-toolbar=$(geometry "$TOOLBAR") menu=$(geometry "$MENU")
+toolbar=$(xp_geometry "$TOOLBAR") menu=$(xp_geometry "$MENU")
 /usr/bin/import -window root "$WORK/floated.png"
 stop
 
 start
-xs_count "$TOOLBAR" 1 || fail "the toolbar left floating does not float at the next start"
-xs_count "$MENU" 1 || fail "the menu bar left floating does not float at the next start"
-[ "$(geometry "$TOOLBAR")" = "$toolbar" ] || fail "the toolbar floats at $(geometry "$TOOLBAR"), not at $toolbar"
-[ "$(geometry "$MENU")" = "$menu" ] || fail "the menu bar floats at $(geometry "$MENU"), not at $menu"
+xs_count "$TOOLBAR" 1 && xs_count "$MENU" 1
+[ "$(xp_geometry "$TOOLBAR")" = "$toolbar" ] || fail "the toolbar comes back at '$(xp_geometry "$TOOLBAR")', not $toolbar"
+[ "$(xp_geometry "$MENU")" = "$menu" ] || fail "the menu bar comes back at '$(xp_geometry "$MENU")', not $menu"
 /usr/bin/import -window root "$WORK/restored.png"
 
 # Another program takes the keyboard: the floating bars hide until the program is back.
@@ -92,20 +62,10 @@ kill $other 2>/dev/null; wait $other 2>/dev/null
 
 # View on the floating menu bar: its last three items (Preview Panel, Toolbar, Status Bar)
 # are all checked, three marks in the check column.
-read -r mx my _ < <(geometry "$MENU")
+read -r mx my _ < <(xp_geometry "$MENU")
 xdotool mousemove $((mx + 94)) $((my + 33)) click 1
-popup_id() {  # the menu showing: the window of ours that the window manager leaves alone
-  local w
-  for w in $(xdotool search --onlyvisible --class glyphscope 2>/dev/null); do
-    xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' &&
-      ! xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP && { echo "$w"; return 0; }
-  done
-  return 1
-}
-no_popup() { ! popup_id; }
 marks() {  # the check marks among the popup's last three rows: runs of inked lines
-  local x y w h; read -r x y w h < <(xwininfo -id "$(popup_id)" | awk '/Absolute upper-left X/{x=$NF}
-    /Absolute upper-left Y/{y=$NF} /^ *Width/{w=$NF} /^ *Height/{h=$NF} END{print x, y, w, h}')
+  local x y w h; read -r x y w h < <(xp_box "$(xp_menu)")
   /usr/bin/convert "$WORK/view-menu.png" -crop "20x60+$((x + 2))+$((y + h - 62))" +repage -colorspace Gray \
     -threshold 50% -negate -scale '1x60!' -threshold 0 txt:- |
     awk -F'[(),]' 'NR > 1 {ink = $4 > 0} ink && !was {runs++} {was = ink} END {print runs + 0}'
@@ -117,14 +77,14 @@ else
   fail "View on the floating menu bar opened no menu"
 fi
 xdotool key Escape Escape
-XS_SEEN=xs_names xs_wait "the View menu to close" no_popup || fail "Escape left the View menu open"
+XS_SEEN=xs_names xs_wait "the View menu to close" eval '! xp_menu' || fail "Escape left the View menu open"
 
 # Back onto the top dock by their captions: the menu bar first, at the form's top edge, then
 # the toolbar below it.
-read -r mx my _ < <(geometry "$MENU")
-drag "$MENU" --dock $((mx + 40)),$((my + 8)) 300,200+ $((cx + 60)),$((cy + 2))
-read -r tx ty _ < <(geometry "$TOOLBAR")
-drag "$TOOLBAR" --dock $((tx + 40)),$((ty + 8)) 300,200+ $((cx + 60)),$((cy + 30))
+read -r mx my _ < <(xp_geometry "$MENU")
+xp_drag "$MENU" --dock $((mx + 40)),$((my + 8)) 300,200+ $((cx + 60)),$((cy + 2))
+read -r tx ty _ < <(xp_geometry "$TOOLBAR")
+xp_drag "$TOOLBAR" --dock $((tx + 40)),$((ty + 8)) 300,200+ $((cx + 60)),$((cy + 30))
 xs_count "$MENU" 0 && xs_count "$TOOLBAR" 0 || fail "the bars dragged onto the top dock still float"
 # The next start shows the top dock as it was left: the same picture of the form's top.
 top() { /usr/bin/convert "$1" -crop "600x70+$cx+$cy" +repage "$2"; }
