@@ -39,17 +39,17 @@ void saveFloating(TFormStorage& storage, const tb::TTBToolbar& bar) {
     bar.WritePositionData([&](const char* name, int value) { storage.WriteInteger(barValue(bar, name), value); });
 }
 
-// An empty dock name is a bar that floated: it floats again where it stood, as wide as it
-// was, and back on the screen when the screen no longer holds it. Without a stored place
-// (a store from before the places were kept) it stays in the dock it was built in: on the
-// form it would have no handle to be dragged by.
+// A bar keeps its floating width and place wherever it is. An empty dock name is a bar that
+// floated: it floats again there, and back on the screen when the screen no longer holds
+// it. Without a stored place (a store from before the places were kept) it stays in the
+// dock it was built in: on the form it would have no handle to be dragged by.
 void restoreDock(TFormStorage& storage, tb::TTBToolbar& bar, const QString& dockName) {
-    if (!dockName.isEmpty()) return bar.SetCurrentDockName(dockName);
+    bar.ReadPositionData([&](const char* name, int def) { return storage.ReadInteger(barValue(bar, name), def); });
     const int left = storage.ReadInteger(barValue(bar, "FloatLeft"), INT_MIN);
     const int top = storage.ReadInteger(barValue(bar, "FloatTop"), INT_MIN);
+    if (left != INT_MIN && top != INT_MIN) bar.FloatingPosition = QPoint(left, top);
+    if (!dockName.isEmpty()) return bar.SetCurrentDockName(dockName);
     if (left == INT_MIN || top == INT_MIN) return;
-    bar.ReadPositionData([&](const char* name, int def) { return storage.ReadInteger(barValue(bar, name), def); });
-    bar.FloatingPosition = QPoint(left, top);
     tb::SetFloating(bar, true);
     bar.KeepOnScreen(true);
 }
