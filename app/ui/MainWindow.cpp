@@ -141,7 +141,9 @@ void TKAVUMain::bindHandlers() {
     on(A::actArrangeByName, [this] { arrange(0); });
     on(A::actArrangeByFile, [this] { arrange(1); });
     on(A::actViewPreview, [this] { togglePreview(); });
-    on(A::actViewToolbar, [this] { tbMain->setVisible(tbMain->isHidden()); });
+    // What the user asked for, not whether the bar shows now: a floating bar hides while
+    // another program is active.
+    on(A::actViewToolbar, [this] { tbMain->setVisible(!tbMain->Visible()); });
     on(A::actViewStatusBar, [this] { pBottom->setVisible(pBottom->isHidden()); });
     on(A::actHelpContents, [this] { ShowHelp(services_, application()); });
     on(A::actHelpOnTheWeb, [this] { OpenURL(services_, application().WebAddresses.WebSite); });
@@ -172,7 +174,7 @@ TMainSnapshot TKAVUMain::Snapshot() const {
     s.Busy = busy_;
     s.ViewStyle = lvIcons->ViewStyle();
     s.PreviewVisible = !pPreview->isHidden();
-    s.ToolbarVisible = !tbMain->isHidden();
+    s.ToolbarVisible = tbMain->Visible();
     s.StatusBarVisible = !pBottom->isHidden();
     s.SortColumn = sortColumn_;
     s.ItemCount = lvIcons->ItemCount();

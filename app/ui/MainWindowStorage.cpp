@@ -1,6 +1,9 @@
 // The main window's state kept between runs: its position, the listed properties of its
 // panels, bars and list, and the list's column widths and sort order, under the
-// application key's "Storage", only while the SaveWindow option is on.
+// application key's "Storage", only while the SaveWindow option is on. A bar left floating
+// keeps where its window stood and its floating width beside its (empty) dock name.
+#include <climits>
+
 #include <QLayout>
 #include <QListView>
 #include <QSplitter>
@@ -10,6 +13,8 @@
 #include "app/ui/MainWindow.h"
 #include "controls/ui/FormStorage.h"
 #include "framework/core/Application.h"
+#include "toolbar/ui/QtFloatingWindow.h"
+#include "toolbar/ui/QtToolbar.h"
 
 namespace gs {
 
@@ -22,6 +27,32 @@ constexpr const char* kSortCol = "SortCol";
 constexpr const char* kSortAsc = "SortAsc";
 
 using Kind = TStoredProperty::Kind;
+
+// The bar's own values are named after it, like its listed properties: "tbMain_FloatLeft".
+std::string barValue(const tb::TTBToolbar& bar, const char* name) {
+    return bar.objectName().toStdString() + "_" + name;
+}
+
+void saveFloating(TFormStorage& storage, const tb::TTBToolbar& bar) {
+    storage.WriteInteger(barValue(bar, "FloatLeft"), bar.FloatingPosition.x());
+    storage.WriteInteger(barValue(bar, "FloatTop"), bar.FloatingPosition.y());
+    bar.WritePositionData([&](const char* name, int value) { storage.WriteInteger(barValue(bar, name), value); });
+}
+
+// A bar keeps its floating width and place wherever it is. An empty dock name is a bar that
+// floated: it floats again there, and back on the screen when the screen no longer holds
+// it. Without a stored place (a store from before the places were kept) it stays in the
+// dock it was built in: on the form it would have no handle to be dragged by.
+void restoreDock(TFormStorage& storage, tb::TTBToolbar& bar, const QString& dockName) {
+    bar.ReadPositionData([&](const char* name, int def) { return storage.ReadInteger(barValue(bar, name), def); });
+    const int left = storage.ReadInteger(barValue(bar, "FloatLeft"), INT_MIN);
+    const int top = storage.ReadInteger(barValue(bar, "FloatTop"), INT_MIN);
+    if (left != INT_MIN && top != INT_MIN) bar.FloatingPosition = QPoint(left, top);
+    if (!dockName.isEmpty()) return bar.SetCurrentDockName(dockName);
+    if (left == INT_MIN || top == INT_MIN) return;
+    tb::SetFloating(bar, true);
+    bar.KeepOnScreen(true);
+}
 
 }  // namespace
 
@@ -47,6 +78,10 @@ void TKAVUMain::setupStorage() {
         // The splitter bar shows with the preview panel.
         if (component == splIcons && name.compare("Visible", Qt::CaseInsensitive) == 0)
             return TStoredProperty{Kind::Boolean, {}, [this] { return QVariant(!pPreview->isHidden()); }, nullptr};
+        for (tb::TTBToolbar* bar : {tbMain, tbMenu})
+            if (component == bar && name.compare("CurrentDock", Qt::CaseInsensitive) == 0)
+                return TStoredProperty{Kind::String, {}, [bar] { return QVariant(bar->CurrentDockName()); },
+                                       [this, bar](const QVariant& v) { restoreDock(*Storage_, *bar, v.toString()); }};
         return std::nullopt;
     });
     Storage_->OnSavePlacement = [this] { StorageSavePlacement(); };
@@ -60,6 +95,8 @@ void TKAVUMain::StorageSavePlacement() {
     Storage_->WriteInteger(kCol1, lvIcons->ColumnWidth(1));
     Storage_->WriteInteger(kSortCol, sortColumn_);
     Storage_->WriteInteger(kSortAsc, sortAscending_ ? 1 : 0);
+    saveFloating(*Storage_, *tbMain);
+    saveFloating(*Storage_, *tbMenu);
 }
 
 void TKAVUMain::StorageRestorePlacement() {

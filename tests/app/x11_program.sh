@@ -8,6 +8,15 @@
 #   xp_popup_shows     wait until one of its popup menus shows
 #   xp_origin ID       the screen position of a window's client area: X Y
 #   xp_stop PID        end the program and reap it
+#   xp_menu            the id of the popup menu showing (fails when none shows)
+#   xp_box ID          a window's client area on the screen: X Y WIDTH HEIGHT
+#   xp_geometry REGEX  that of the visible window whose name matches
+#   xp_under REGEX X Y whether that window covers the point
+#   xp_drag REGEX [--dock] X,Y X,Y...
+#                      press at the first point and move through the others; a point written
+#                      X,Y+ is out in the open, where the window named must have come under the
+#                      mouse before the next step; with --dock the last point is on a dock and
+#                      the button goes up once that window has gone
 
 XP_MAIN='^Veltrazone Glyphscope$'
 
@@ -17,16 +26,17 @@ xp_main_window() {
   xdotool getactivewindow
 }
 
+xp_menu() {
+  local w
+  for w in $(xdotool search --onlyvisible --class glyphscope 2>/dev/null); do
+    xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' &&
+      ! xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP && { echo "$w"; return 0; }
+  done
+  return 1
+}
+
 xp_popup_shows() {
-  _xp_popup() {
-    local w
-    for w in $(xdotool search --onlyvisible --class glyphscope 2>/dev/null); do
-      xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' &&
-        ! xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP && return 0
-    done
-    return 1
-  }
-  XS_SEEN=${XS_SEEN:-"xs_names"} xs_wait "a popup menu of the program" _xp_popup
+  XS_SEEN=${XS_SEEN:-"xs_names"} xs_wait "a popup menu of the program" xp_menu
 }
 
 xp_origin() {
@@ -36,4 +46,35 @@ xp_origin() {
 xp_stop() {
   kill "$1" 2>/dev/null || true
   wait "$1" 2>/dev/null || true
+}
+
+xp_box() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+    /^ *Width/{w=$NF} /^ *Height/{h=$NF} END{print x, y, w, h}'
+}
+
+xp_geometry() {
+  local id; id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1); [ -n "$id" ] && xp_box "$id"
+}
+
+xp_under() {
+  local x y w h; read -r x y w h < <(xp_geometry "$1") || return 1
+  [ "$2" -ge "$x" ] && [ "$2" -lt $((x + w)) ] && [ "$3" -ge "$y" ] && [ "$3" -lt $((y + h)) ]
+}
+
+xp_drag() {
+  local name=$1 dock=0 p open; shift
+  [ "$1" = --dock ] && { dock=1; shift; }
+  p=$1; shift
+  xdotool mousemove ${p%,*} ${p#*,} mousedown 1
+  for p in "$@"; do
+    open=0
+    [ "${p%+}" != "$p" ] && open=1 p=${p%+}
+    xdotool mousemove ${p%,*} ${p#*,}
+    if [ $open = 1 ]; then
+      XS_SEEN="xp_geometry '$name'" xs_wait "/$name/ under $p" xp_under "$name" ${p%,*} ${p#*,} || break
+    fi
+  done
+  [ $dock = 1 ] && XS_SEEN=xs_names xs_count "$name" 0
+  xdotool mouseup 1
 }

@@ -263,16 +263,21 @@ TEST(DockableWindow, FloatingWindowFollowsFormApplicationAndScreen) {
     Bar bar(&f.form, 100, 22, "bar");
     SetFloating(bar, true);
     TTBFloatingWindowParent* floating = bar.FloatingParent();
-    // Hidden while no window of the application is active; the activation hook shows it.
-    QApplication::setActiveWindow(nullptr);
-    Hooks().Dispatch(THookCode::ActivateApp, qApp, 0, 0);
+    // Hidden while another program is active, shown on return. Qt tells of the new state
+    // first and changes the active window after it, as another program takes the keyboard.
+    const auto switchTo = [&](bool active) {
+        QApplicationStateChangeEvent state(active ? Qt::ApplicationActive : Qt::ApplicationInactive);
+        QCoreApplication::sendEvent(qApp, &state);
+        QApplication::setActiveWindow(active ? &f.form : nullptr);
+    };
+    switchTo(true);
+    switchTo(false);
     EXPECT_FALSE(floating->isVisible());
-    QApplication::setActiveWindow(&f.form);
-    Hooks().Dispatch(THookCode::ActivateApp, qApp, 1, 0);
+    EXPECT_TRUE(bar.Visible());
+    switchTo(true);
     EXPECT_TRUE(floating->isVisible());
     bar.SetHideWhenInactive(false);
-    QApplication::setActiveWindow(nullptr);
-    Hooks().Dispatch(THookCode::ActivateApp, qApp, 0, 0);
+    switchTo(false);
     EXPECT_TRUE(floating->isVisible());
     // On top of its form: gone with it, back with it.
     f.form.hide();

@@ -346,6 +346,15 @@ submenu "&Edit"
     minus.Char('-');
     EXPECT_EQ(minus.Result().kind, TTBLoopResult::Kind::SystemMenu);
     EXPECT_EQ(minus.Result().key, '-');
+
+    TTBMenuLoop plain(root, screen, s);  // a plain toolbar's drop-down: Esc leaves the loop
+    plain.EndWhenEscapeReachesRoot();
+    plain.Start(false, false, false, {0, 0});
+    root.ChooseCell(root.Cells()[0].get());
+    plain.KeyDown(vk::Down, false);
+    plain.KeyDown(vk::Escape, false);
+    EXPECT_TRUE(plain.Done());
+    EXPECT_EQ(plain.Result().kind, TTBLoopResult::Kind::None);
 }
 
 TEST(ToolbarMenuLoop, TallPopupsScrollToTheSelection) {

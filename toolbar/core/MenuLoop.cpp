@@ -335,6 +335,7 @@ bool TTBMenuLoop::ViewKeyDown(TTBView& v, int key, bool shift) {
         } else if (TTBView* parent = v.OpenerView()) {
             parent->CloseSubmenus();  // this popup closes
             if (parent->ForToolbar()) parent->ViewFlags &= std::uint8_t(~vsDropDownMenus);
+            if (escapeReachingRootEnds_ && parent == &root_) End();
         }
         return true;
     case vk::Home:

@@ -60,6 +60,10 @@ public:
     void ScrollTimerElapsed();
     // Ignore the next release (the one of the press that opened a popup menu).
     void IgnoreFirstRelease() { root_.ViewFlags |= vsIgnoreFirstMouseUp; }
+    // Esc that closes a drop-down back to the root toolbar ends the loop as well: a plain
+    // toolbar whose button a press opened has no keyboard mode to go back to, and staying
+    // in the loop would keep the button framed and swallow the next key (Ctrl+D).
+    void EndWhenEscapeReachesRoot() { escapeReachingRootEnds_ = true; }
 
 private:
     static inline const TTBLoopResult kNoResult{};
@@ -91,6 +95,7 @@ private:
     bool rightButtonToo_;
     bool done_ = false;
     bool mouseDownOnOpen_ = false;
+    bool escapeReachingRootEnds_ = false;
     TTBLoopResult result_;
     TTBView* timerView_ = nullptr;  // the popup whose submenu timer runs; none when stopped
     TTBView* scrollView_ = nullptr;  // compared with the chain before use

@@ -111,14 +111,28 @@ void TTBFloatingWindowParent::resizeEvent(QResizeEvent* event) {
     if (window_ && window_->parentWidget() == this) window_->SetBoundsGuarded(contentsRect());
 }
 
+void TTBFloatingWindowParent::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    mapping_ = true;
+}
+
 void TTBFloatingWindowParent::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     if (!window_) return;
+    // An X window manager that takes the window back as it shows again may report it at
+    // its frame's corner (0, 0) while it stays where it was: Qt would then place it, and
+    // the drag loop measure it, from there. The window's own place is said once more.
+    if (mapping_ && event->spontaneous() && pos() != window_->FloatingPosition) {
+        mapping_ = false;
+        move(window_->FloatingPosition);
+        return;
+    }
     window_->FloatingPosition = pos();
     if (window_->OnMove) window_->OnMove(window_);
 }
 
 void TTBFloatingWindowParent::paintEvent(QPaintEvent*) {
+    mapping_ = false;
     if (!window_) return;
     QPainter p(this);
     const QRect r = rect();

@@ -38,6 +38,7 @@ public:
     void ApplyFloatingMode();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -51,6 +52,7 @@ private:
     bool shouldShow_ = false;
     bool inactiveCaption_ = false;
     bool closePushed_ = false;
+    bool mapping_ = false;  // shown, not painted yet: the window manager is placing it
 };
 
 // The frame a floating window puts around `window`: its border on every side, and the small

@@ -16,14 +16,24 @@ namespace {
 class HookFilter : public QObject {
 public:
     unsigned kinds = 0;  // installed hook kinds, bit per kind
+    int activeState = QApplication::activeWindow() ? 1 : 0;  // the last one told
 
     bool eventFilter(QObject* obj, QEvent* ev) override {
         HookRegistry& hooks = Hooks();
         switch (ev->type()) {
-        case QEvent::ApplicationStateChange:
-            if (obj == QCoreApplication::instance())
-                hooks.Dispatch(THookCode::ActivateApp, obj,
-                               QGuiApplication::applicationState() == Qt::ApplicationActive ? 1 : 0, 0);
+        // Not at ApplicationStateChange (nor ApplicationActivate): Qt sends those before it
+        // changes the active window, so the window that just lost the keyboard would still be
+        // the active one and a returning application would have none. A top-level window's
+        // activation change comes after it; the application's state is whether any is active.
+        case QEvent::WindowActivate:
+        case QEvent::WindowDeactivate:
+            if (obj->isWidgetType() && static_cast<QWidget*>(obj)->isWindow()) {
+                const int active = QApplication::activeWindow() ? 1 : 0;
+                if (active != activeState) {
+                    activeState = active;
+                    hooks.Dispatch(THookCode::ActivateApp, QCoreApplication::instance(), active, 0);
+                }
+            }
             break;
         case QEvent::Move:
         case QEvent::Resize:

@@ -146,7 +146,7 @@ void SetApplicationHint(const std::string& hint) {
 }
 
 TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bool pickFirst, bool rightButtonToo,
-                          bool ignoreFirstRelease, std::optional<QPoint> pressAt) {
+                          bool ignoreFirstRelease, std::optional<QPoint> pressAt, bool escapeLeaves) {
     QtScreenPlacement screen;
     QEventLoop events;
     QTimer timer;
@@ -168,6 +168,7 @@ TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bo
     });
     QObject::connect(&scrollTimer, &QTimer::timeout, [&] { Guarded([&] { loop.ScrollTimerElapsed(); }); });
     if (ignoreFirstRelease) loop.IgnoreFirstRelease();
+    if (escapeLeaves) loop.EndWhenEscapeReachesRoot();
     // A toolbar view (not a popup) captures mouse and keyboard itself for the loop; popups
     // have Qt's popup grab, which hands back to this one when the last popup closes.
     QPointer<QWidget> host = dynamic_cast<QWidget*>(&root.Host());

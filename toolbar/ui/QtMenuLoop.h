@@ -21,9 +21,11 @@ void SetApplicationHint(const std::string& hint);
 
 // Runs the loop on `root` and answers its result (not performed). `pressAt`: where the
 // press that started it was (global), the cursor when not given. A root toolbar view (not
-// a popup) grabs mouse and keyboard for the loop.
+// a popup) grabs mouse and keyboard for the loop. `escapeLeaves`: Esc that closes a
+// drop-down back to the root ends the loop (TTBMenuLoop::EndWhenEscapeReachesRoot).
 TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bool pickFirst, bool rightButtonToo,
-                          bool ignoreFirstRelease, std::optional<QPoint> pressAt = std::nullopt);
+                          bool ignoreFirstRelease, std::optional<QPoint> pressAt = std::nullopt,
+                          bool escapeLeaves = false);
 
 // An item's popup at a point (alignment 0: left edge at X, 1: right edge, 2: centred): the
 // loop runs, the window goes, then the result is performed (a click is deferred).

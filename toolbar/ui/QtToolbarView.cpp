@@ -58,8 +58,11 @@ TTBLoopResult TTBToolbarView::StartToolbarLoop(int options, std::optional<QPoint
     QPointer<TTBToolbarView> self(this);
     TTBLoopResult result;
     Guarded([&] {
-        result = RunMenuLoop(*view_, options & tbloStartedByMouse, options & tbloPopupMode, options & tbloPickFirst,
-                             false, false, pressAt);
+        // A menu bar keeps its keyboard mode after Esc; a plain toolbar's press-opened
+        // drop-down has none to go back to.
+        const bool byMouse = options & tbloStartedByMouse;
+        result = RunMenuLoop(*view_, byMouse, options & tbloPopupMode, options & tbloPickFirst, false, false, pressAt,
+                             byMouse && !menuBar_);
     });
     if (self) {  // a handler may have freed the toolbar meanwhile
         view_->CloseSubmenus();
