@@ -1,7 +1,8 @@
 // glyphscope: start-up, the choice between the main window and the batch export, and the
 // teardown. The application object (and with it a connection to the display) is made
 // only when a window or a box is to be shown and the display answers; boxes of a run
-// without one are printed on stderr. A silent batch never touches the windows' library.
+// without one are printed on stderr. A silent batch touches the windows' library only to
+// show that it failed, when the display answers.
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
@@ -33,6 +34,8 @@
 namespace {
 
 constexpr int kExitFailure = 1;
+// A batch whose arguments were refused never ran, whatever the window did afterwards.
+constexpr int kExitBatchRefused = 1;
 constexpr int kExitNoDisplay = 2;
 constexpr const char* kMsgNoDisplay = "no display to show the main window on; run a batch export with /XB: or /XBS:";
 
@@ -47,9 +50,6 @@ std::string programFile(const char* argv0) {
 class TProgramWindows {
 public:
     TProgramWindows(int& argc, char** argv) : argc_(argc), argv_(argv) {}
-
-    // Boxes printed on stderr, whatever the display.
-    gs::IMessageBoxes& StderrBoxes() { return stderrBoxes_; }
 
 #ifdef GS_WITH_QT
     // Asked once, on first need; a display that is named but does not answer is said once.
@@ -98,6 +98,28 @@ void showRefusal(TProgramWindows& windows, const std::string& refusal) {
                                   gs::TQBButtonSet::bsOK, gs::kFirstButton, language, gs::kDefaultFontName);
 }
 
+// A silent run's one box, its failure: a window when the display answers, asked only then;
+// else the line on stderr.
+class TSilentFailureBox final : public gs::IMessageBoxes {
+public:
+    explicit TSilentFailureBox(TProgramWindows& windows) : windows_(windows), line_(std::cerr) {}
+    gs::TQBMessageResult ShowQBMessage(const std::string& msg, const std::string& caption, std::uint8_t messageType,
+                                       std::uint8_t buttonSet, std::uint16_t defaultButton, std::uint8_t languageId,
+                                       const std::string& fontName) override {
+        return target().ShowQBMessage(msg, caption, messageType, buttonSet, defaultButton, languageId, fontName);
+    }
+    void ShowQBMessageDetails(const std::string& msg, const std::string& details, const std::string& caption,
+                              std::uint8_t messageType, std::uint8_t languageId, const std::string& fontName,
+                              bool expand) override {
+        target().ShowQBMessageDetails(msg, details, caption, messageType, languageId, fontName, expand);
+    }
+
+private:
+    gs::IMessageBoxes& target() { return windows_.CanShowWindows() ? windows_.Boxes() : line_; }
+    TProgramWindows& windows_;
+    gs::TBatchFailureLine line_;
+};
+
 int runBatch(TProgramWindows& windows, const gs::TBatchJob& job) {
     const gs::TQBApplication& app = gs::application();
 #ifdef GS_WITH_QT
@@ -108,7 +130,11 @@ int runBatch(TProgramWindows& windows, const gs::TBatchJob& job) {
 #endif
     // Silent, or no display: nothing watches the walk; boxes (not silent) go to stderr.
     gs::TSilentBatchObserver nobody;
-    return gs::RunBatch(job, nobody, job.Silent ? windows.StderrBoxes() : windows.Boxes(), app, std::cerr);
+    if (job.Silent) {
+        TSilentFailureBox failureBox(windows);
+        return gs::RunBatch(job, nobody, failureBox, app, std::cerr);
+    }
+    return gs::RunBatch(job, nobody, windows.Boxes(), app, std::cerr);
 }
 
 // The main window, after the single-instance rule; without a display there is no window.
@@ -147,6 +173,8 @@ int run(int& argc, char** argv) {
     } else {
         finalize = runWindow(windows, *context, commandLine, status);
     }
+    // A script that asked for a batch can tell that it never ran.
+    if (!commandLine.Refusal.empty() && status == 0) status = kExitBatchRefused;
     gs::FinalizeApplication(std::move(context), finalize);
     if (const int signal = gs::StopSignalReceived()) gs::EndByStopSignal(signal);
     return status;

@@ -14,7 +14,7 @@ namespace gs {
 
 std::optional<std::string> IMainServices::SaveFileName(QWidget* owner, const TSaveDialogSpec& spec) {
     TSafeFileDialog dialog(owner, QString::fromStdString(spec.Title), QString::fromStdString(spec.InitialDir),
-                           QString::fromStdString(QtDialogFilter(spec.Filter)));
+                           QtDialogFilter(QString::fromStdString(spec.Filter)));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QString::fromStdString(spec.DefaultExt));

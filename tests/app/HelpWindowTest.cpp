@@ -37,6 +37,7 @@ struct Installed {
         std::filesystem::create_directories(prefix.path / "share/glyphscope");
         std::filesystem::create_directories(prefix.path / "bin");
         std::ofstream(manual) << "<!DOCTYPE html><title>manual</title>";
+        std::ofstream(prefix.path / "share/glyphscope/glyphscope.tip") << "A tip.\n";
         if (hasApplication()) uninstallApplication();
         installApplication(makeApplicationDescriptor((prefix.path / "bin/glyphscope").string()));
     }
@@ -126,6 +127,12 @@ TEST(HelpRouting, F1InEachDialogOpensTheManualAtThatDialogsSection) {
         {"Add to Favorites...", kFavoritesHelpContext, [&] { t.w->Execute(A::actFavoritesAdd); }},
         {"Filter Icons...", kFilterHelpContext, [&] { t.w->Execute(A::actViewFilter); }},
         {"Find...", kFindHelpContext, [&] { t.w->Execute(A::actEditFind); }},
+        {"Tip Of The Day...", kTipOfTheDayHelpContext, [&] { t.w->Execute(A::actHelpTipOfTheDay); }},
+        {"About Veltrazone Glyphscope...", kAboutHelpContext, [&] { t.w->Execute(A::actHelpAbout); }},
+        {"File Properties...", kFilePropertiesHelpContext, [&] {
+             t.w->ListView().SelectRow(0);
+             t.w->Execute(A::actIconFileProperties);
+         }},
     };
     for (const Case& c : cases) {
         t.services.started.clear();
