@@ -57,12 +57,15 @@ public:
         if (!display_) {
             const gs::DisplayProbe probe = gs::ProbeDisplay();
             display_ = probe.Reachable;
+            seen_ = probe.Seen;
             if (!probe.Reachable && !probe.Name.empty())
                 std::cerr << gs::kMessagePrefix << "cannot open the display \"" << probe.Name
                           << "\"; boxes are printed here instead" << std::endl;
         }
         return *display_;
     }
+    // Whether a window shown would be seen: a real display, not an offscreen one.
+    bool WindowsAreSeen() { return CanShowWindows() && seen_; }
     // The boxes: modal windows with a display, lines on stderr without one.
     gs::IMessageBoxes& Boxes() {
         if (!CanShowWindows()) return stderrBoxes_;
@@ -76,6 +79,7 @@ public:
     }
 #else
     bool CanShowWindows() const { return false; }
+    bool WindowsAreSeen() const { return false; }
     gs::IMessageBoxes& Boxes() { return stderrBoxes_; }
 #endif
 
@@ -83,6 +87,7 @@ private:
     [[maybe_unused]] int& argc_;  // for the application object, made only with windows
     [[maybe_unused]] char** argv_;
     std::optional<bool> display_;
+    bool seen_ = false;
     gs::TStderrMessageBoxes stderrBoxes_;
 #ifdef GS_WITH_QT
     std::unique_ptr<QApplication> app_;
@@ -98,8 +103,9 @@ void showRefusal(TProgramWindows& windows, const std::string& refusal) {
                                   gs::TQBButtonSet::bsOK, gs::kFirstButton, language, gs::kDefaultFontName);
 }
 
-// A silent run's one box, its failure: a window when the display answers, asked only then;
-// else the line on stderr.
+// A silent run's one box, its failure: a window when a display someone sees answers, asked
+// only then; else (no display, or an offscreen one where a box would wait for ever) the
+// line on stderr.
 class TSilentFailureBox final : public gs::IMessageBoxes {
 public:
     explicit TSilentFailureBox(TProgramWindows& windows) : windows_(windows), line_(std::cerr) {}
@@ -115,7 +121,7 @@ public:
     }
 
 private:
-    gs::IMessageBoxes& target() { return windows_.CanShowWindows() ? windows_.Boxes() : line_; }
+    gs::IMessageBoxes& target() { return windows_.WindowsAreSeen() ? windows_.Boxes() : line_; }
     TProgramWindows& windows_;
     gs::TBatchFailureLine line_;
 };

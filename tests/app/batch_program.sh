@@ -94,6 +94,11 @@ gs "/XBS:$WORK/src/*.dll,$WORK/out" 2>err.txt; status=$?
 [ $status = 1 ] || fail "a failed batch exited $status"
 [ "$(wc -l < err.txt)" = 1 ] && grep -q "lib32.dll" err.txt || fail "the failure was told as: $(cat err.txt)"
 [ -e out/lib32_3.ico ] || [ -e out/Lib64_1.ico ] && fail "the batch went on after the failure"
+# The same on an offscreen platform: no one would see a box there, so the line it is.
+env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen timeout 60 "$GS" "/XBS:$WORK/src/*.dll,$WORK/out" 2>err.txt
+status=$?
+[ $status = 1 ] && [ "$(wc -l < err.txt)" = 1 ] && grep -q "Batch extraction raised an error. .*lib32.dll" err.txt ||
+  fail "offscreen, the failure ended $status, told as: $(cat err.txt)"
 
 # Set-up wrote where the program is; the batch's teardown saved no options.
 key='HKLM\Software\Veltrazone\Veltrazone Toolchest\Glyphscope'
