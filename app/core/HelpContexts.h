@@ -17,6 +17,9 @@ inline constexpr int kSelectFileHelpContext = 102;
 inline constexpr int kTipOfTheDayHelpContext = 800;
 inline constexpr int kAboutHelpContext = 810;
 inline constexpr int kFilePropertiesHelpContext = 820;
+// The save commands' dialogs (destination folder, file names); the icon library dialogs
+// are the Icon menu's.
+inline constexpr int kSaveHelpContext = 160;
 
 // The main window's menus: F1 on any of a menu's commands opens the manual at that menu's
 // section (the toolbar's drop-down menus and the list's Save menu at the menu that holds the
@@ -28,7 +31,8 @@ inline constexpr int kIconMenuHelpContext = 130;
 inline constexpr int kFavoritesMenuHelpContext = 140;
 inline constexpr int kHelpMenuHelpContext = 150;
 
-inline constexpr std::array<int, 16> kHelpContexts = {
+inline constexpr std::array<int, 17> kHelpContexts = {
+    kSaveHelpContext,
     kPreferencesHelpContext,  kSelectFormatHelpContext, kFavoritesHelpContext,     kFilterHelpContext,
     kFindHelpContext,         kSelectFolderHelpContext, kSelectFileHelpContext,    kTipOfTheDayHelpContext,
     kAboutHelpContext,        kFilePropertiesHelpContext, kFileMenuHelpContext,    kEditMenuHelpContext,

@@ -19,6 +19,7 @@ std::optional<std::string> IMainServices::SaveFileName(QWidget* owner, const TSa
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QString::fromStdString(spec.DefaultExt));
     dialog.setSizeGripEnabled(true);
+    AddDialogHelpKey(dialog, spec.HelpContext);
     if (!spec.FileName.empty()) dialog.selectFile(QString::fromStdString(spec.FileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().front().toStdString();
