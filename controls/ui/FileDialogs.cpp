@@ -79,7 +79,7 @@ QString QtDialogFilter(const QString& filter) {
             if (pattern == "*.*") pattern = "*";
         QString text = parts[i].trimmed();
         if (!text.contains('(')) text += " (" + shown + ")";
-        else if (text.section('(', -1).section(')', 0, 0).simplified() != shown)
+        else if (text.section('(', -1).section(')', 0, 0).replace(';', ' ').simplified() != shown)
             text = text.section('(', 0, 0).trimmed() + " (" + shown + ")";
         entries << text + " (" + matched.join(' ') + ")";
     }

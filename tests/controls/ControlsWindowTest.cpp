@@ -461,7 +461,7 @@ TEST(FileDialogs, TypeTextsShowOnceAllFilesMeansEveryFileAndTypedNamesStayAsType
         {"Applications (*.exe)|*.exe|All Files (*.*)|*.*", "Applications (*.exe) (*.exe);;All Files (*.*) (*)"},
         {"Pictures|*.bmp;*.gif", "Pictures (*.bmp *.gif) (*.bmp *.gif)"},
         {"Odd (*.x)|*.y", "Odd (*.y) (*.y)"},
-        {"JPEG (*.jpg; *.jpeg)|*.jpg;*.jpeg", "JPEG (*.jpg *.jpeg) (*.jpg *.jpeg)"},
+        {"JPEG (*.jpg; *.jpeg)|*.jpg;*.jpeg", "JPEG (*.jpg; *.jpeg) (*.jpg *.jpeg)"},
         {"", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(QtDialogFilter(c.filter), c.qt) << c.filter;
