@@ -2,7 +2,7 @@
 // teardown. The application object (and with it a connection to the display) is made
 // only when a window or a box is to be shown and the display answers; boxes of a run
 // without one are printed on stderr. A silent batch touches the windows' library only to
-// show that it failed, when the display answers.
+// show that it failed, when a display someone sees answers.
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
