@@ -62,12 +62,12 @@ DisplayProbe ProbeDisplay() {
     const std::string platform = environment("QT_QPA_PLATFORM");
     const std::string x = environment("DISPLAY"), wayland = environment("WAYLAND_DISPLAY");
     const bool wantsX = platform.starts_with("xcb"), wantsWayland = platform.starts_with("wayland");
-    if (!platform.empty() && !wantsX && !wantsWayland) return {true, platform};  // offscreen and the like
-    if (!wantsWayland && !x.empty() && xServerReachable()) return {true, x};
+    if (!platform.empty() && !wantsX && !wantsWayland) return {true, platform, false};  // offscreen and the like
+    if (!wantsWayland && !x.empty() && xServerReachable()) return {true, x, true};
     if (!wantsX && !wayland.empty() && waylandReachable(wayland)) {
         // Qt is told which one answered, lest it try the X server that did not.
         if (platform.empty()) ::setenv("QT_QPA_PLATFORM", "wayland", 1);
-        return {true, wayland};
+        return {true, wayland, true};
     }
     return {false, !x.empty() && !wantsWayland ? x : wayland};
 }

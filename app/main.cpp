@@ -1,7 +1,8 @@
 // glyphscope: start-up, the choice between the main window and the batch export, and the
 // teardown. The application object (and with it a connection to the display) is made
 // only when a window or a box is to be shown and the display answers; boxes of a run
-// without one are printed on stderr. A silent batch never touches the windows' library.
+// without one are printed on stderr. A silent batch touches the windows' library only to
+// show that it failed, when a display someone sees answers.
 #include <chrono>
 #include <cstdlib>
 #include <exception>
@@ -36,6 +37,8 @@
 namespace {
 
 constexpr int kExitFailure = 1;
+// A batch whose arguments were refused never ran, whatever the window did afterwards.
+constexpr int kExitBatchRefused = 1;
 constexpr int kExitNoDisplay = 2;
 constexpr const char* kMsgNoDisplay = "no display to show the main window on; run a batch export with /XB: or /XBS:";
 
@@ -51,21 +54,21 @@ class TProgramWindows {
 public:
     TProgramWindows(int& argc, char** argv) : argc_(argc), argv_(argv) {}
 
-    // Boxes printed on stderr, whatever the display.
-    gs::IMessageBoxes& StderrBoxes() { return stderrBoxes_; }
-
 #ifdef GS_WITH_QT
     // Asked once, on first need; a display that is named but does not answer is said once.
     bool CanShowWindows() {
         if (!display_) {
             const gs::DisplayProbe probe = gs::ProbeDisplay();
             display_ = probe.Reachable;
+            seen_ = probe.Seen;
             if (!probe.Reachable && !probe.Name.empty())
                 std::cerr << gs::kMessagePrefix << "cannot open the display \"" << probe.Name
                           << "\"; boxes are printed here instead" << std::endl;
         }
         return *display_;
     }
+    // Whether a window shown would be seen: a real display, not an offscreen one.
+    bool WindowsAreSeen() { return CanShowWindows() && seen_; }
     // The boxes: modal windows with a display, lines on stderr without one.
     gs::IMessageBoxes& Boxes() {
         if (!CanShowWindows()) return stderrBoxes_;
@@ -79,6 +82,7 @@ public:
     }
 #else
     bool CanShowWindows() const { return false; }
+    bool WindowsAreSeen() const { return false; }
     gs::IMessageBoxes& Boxes() { return stderrBoxes_; }
 #endif
 
@@ -86,6 +90,7 @@ private:
     [[maybe_unused]] int& argc_;  // for the application object, made only with windows
     [[maybe_unused]] char** argv_;
     std::optional<bool> display_;
+    bool seen_ = false;
     gs::TStderrMessageBoxes stderrBoxes_;
 #ifdef GS_WITH_QT
     std::unique_ptr<QApplication> app_;
@@ -101,6 +106,29 @@ void showRefusal(TProgramWindows& windows, const std::string& refusal) {
                                   gs::TQBButtonSet::bsOK, gs::kFirstButton, language, gs::kDefaultFontName);
 }
 
+// A silent run's one box, its failure: a window when a display someone sees answers, asked
+// only then; else (no display, or an offscreen one where a box would wait for ever) the
+// line on stderr.
+class TSilentFailureBox final : public gs::IMessageBoxes {
+public:
+    explicit TSilentFailureBox(TProgramWindows& windows) : windows_(windows), line_(std::cerr) {}
+    gs::TQBMessageResult ShowQBMessage(const std::string& msg, const std::string& caption, std::uint8_t messageType,
+                                       std::uint8_t buttonSet, std::uint16_t defaultButton, std::uint8_t languageId,
+                                       const std::string& fontName) override {
+        return target().ShowQBMessage(msg, caption, messageType, buttonSet, defaultButton, languageId, fontName);
+    }
+    void ShowQBMessageDetails(const std::string& msg, const std::string& details, const std::string& caption,
+                              std::uint8_t messageType, std::uint8_t languageId, const std::string& fontName,
+                              bool expand) override {
+        target().ShowQBMessageDetails(msg, details, caption, messageType, languageId, fontName, expand);
+    }
+
+private:
+    gs::IMessageBoxes& target() { return windows_.WindowsAreSeen() ? windows_.Boxes() : line_; }
+    TProgramWindows& windows_;
+    gs::TBatchFailureLine line_;
+};
+
 int runBatch(TProgramWindows& windows, const gs::TBatchJob& job) {
     const gs::TQBApplication& app = gs::application();
 #ifdef GS_WITH_QT
@@ -111,7 +139,11 @@ int runBatch(TProgramWindows& windows, const gs::TBatchJob& job) {
 #endif
     // Silent, or no display: nothing watches the walk; boxes (not silent) go to stderr.
     gs::TSilentBatchObserver nobody;
-    return gs::RunBatch(job, nobody, job.Silent ? windows.StderrBoxes() : windows.Boxes(), app, std::cerr);
+    if (job.Silent) {
+        TSilentFailureBox failureBox(windows);
+        return gs::RunBatch(job, nobody, failureBox, app, std::cerr);
+    }
+    return gs::RunBatch(job, nobody, windows.Boxes(), app, std::cerr);
 }
 
 // The main window, after the single-instance rule; without a display there is no window.
@@ -152,6 +184,8 @@ int run(int& argc, char** argv) {
     } else {
         finalize = runWindow(windows, *context, commandLine, status);
     }
+    // A script that asked for a batch can tell that it never ran.
+    if (!commandLine.Refusal.empty() && status == 0) status = kExitBatchRefused;
     gs::FinalizeApplication(std::move(context), finalize);
     if (const int signal = gs::StopSignalReceived()) gs::EndByStopSignal(signal);
     return status;

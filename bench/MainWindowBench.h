@@ -23,7 +23,7 @@ struct QuietServices : gs::IMainServices, gs::IMessageBoxes {
         std::fprintf(stderr, "box: %s %s\n", msg.c_str(), details.c_str());
     }
     gs::IMessageBoxes& Boxes() override { return *this; }
-    std::optional<std::string> BrowseForFolder(QWidget*, const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> BrowseForFolder(QWidget*, const std::string&, const std::string&, int) override { return {}; }
     std::optional<std::string> OpenFileName(QWidget*, const gs::TOpenDialogSpec&) override { return {}; }
     bool Start(const std::vector<std::string>&) override { return false; }
     bool ProgramAvailable(const std::string&) override { return false; }

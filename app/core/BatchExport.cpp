@@ -96,12 +96,8 @@ int ReportBatchOutcome(const TBatchJob& job, const TBatchOutcome& outcome, IMess
     }
     if (outcome.Failure) {
         const std::string details = outcome.Failure->Path + ": " + outcome.Failure->Message;
-        if (job.Silent) {
-            err << kMessagePrefix << kMsgBatchError << ' ' << oneLine(details) << std::endl;
-        } else {
-            boxes.ShowQBMessageDetails(kMsgBatchError, details, app.ProductName,
-                                       TQBMessageType::mtWarning, app.LanguageId, app.FontName, false);
-        }
+        boxes.ShowQBMessageDetails(kMsgBatchError, details, app.ProductName, TQBMessageType::mtWarning,
+                                   app.LanguageId, app.FontName, false);
     }
     if (!job.Silent) {
         boxes.ShowQBMessage(BatchResultMessage(job.Format, outcome.FoundTotal, outcome.SavedTotal), app.Title,
@@ -109,6 +105,11 @@ int ReportBatchOutcome(const TBatchJob& job, const TBatchOutcome& outcome, IMess
                             kFirstButton, app.LanguageId, app.FontName);
     }
     return outcome.Failure ? 1 : 0;
+}
+
+void TBatchFailureLine::ShowQBMessageDetails(const std::string& msg, const std::string& details, const std::string&,
+                                             std::uint8_t, std::uint8_t, const std::string&, bool) {
+    err_ << kMessagePrefix << msg << ' ' << oneLine(details) << std::endl;
 }
 
 int RunBatch(const TBatchJob& job, IBatchObserver& observer, IMessageBoxes& boxes, const TQBApplication& app,

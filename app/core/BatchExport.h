@@ -77,11 +77,28 @@ private:
 // The result box's text: "No icons found.", "%d icon(s) saved.", "No bitmaps saved." ...
 std::string BatchResultMessage(TBatchFormat format, int foundTotal, int savedTotal);
 
-// Tells the outcome: a failure in the details box, or in one line on `err` for a silent
-// run; then, unless silent, the result box. The exit status: 1 after a failure, else 0.
+// Tells the outcome: a failure in the details box, in silent runs too; then, unless silent,
+// the result box. The exit status: 1 after a failure, else 0.
 // A walk stopped by a signal is told in one line on `err` and shows no box (status 1).
 int ReportBatchOutcome(const TBatchJob& job, const TBatchOutcome& outcome, IMessageBoxes& boxes,
                        const TQBApplication& app, std::ostream& err);
+
+// The failure box of a silent run that no window can show: the one line on `err` that a
+// script's log keeps. A silent run asks nothing else.
+class TBatchFailureLine final : public IMessageBoxes {
+public:
+    explicit TBatchFailureLine(std::ostream& err) : err_(err) {}
+    TQBMessageResult ShowQBMessage(const std::string&, const std::string&, std::uint8_t, std::uint8_t, std::uint16_t,
+                                   std::uint8_t, const std::string&) override {
+        return TQBMessageResult::mrOK;
+    }
+    void ShowQBMessageDetails(const std::string& msg, const std::string& details, const std::string& caption,
+                              std::uint8_t messageType, std::uint8_t languageId, const std::string& fontName,
+                              bool expand) override;
+
+private:
+    std::ostream& err_;
+};
 
 // ExtractFiles and ReportBatchOutcome in one, for runs without a window of their own.
 int RunBatch(const TBatchJob& job, IBatchObserver& observer, IMessageBoxes& boxes, const TQBApplication& app,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <exception>
+#include <stdexcept>
 
 #include "app/core/BatchWriters.h"
 #include "app/core/SaveIcons.h"
@@ -81,6 +82,9 @@ void SendIconsByMail(const std::vector<TIconDef*>& entries, const TKAVUOptions& 
         // reading an earlier mail's files keeps them, also after this program has ended.
         if (folder.empty()) folder = NewHandOverSubfolder();
         mapi.ShowDialog = true;
+        // The composer's only "cancel" is that it is missing or finds no mail program: the
+        // user is told, as Send Email tells it, instead of the attachments going nowhere.
+        mapi.OnUserAbort = [](TQBMapi&) { throw std::runtime_error(kMsgMailSystemMissing); };
         mapi.Subject = app.Title + " " + app.VersionText;
         mapi.Body = kMailBody;
         const TIconSaveWriter writer(options.SaveAllSizes, options.SetTransparency);

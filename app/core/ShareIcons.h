@@ -54,7 +54,8 @@ std::filesystem::path EditIconExternally(TIconDef& def, const std::string& edito
 
 // One mail with the entries as icon files (whole, or their 32 x 32 images when SaveAllSizes
 // is off) written into `folder` (by default a new folder of its own in the hand-over
-// folder), subject the program's title and version; the composer shows the message.
+// folder), subject the program's title and version; the composer shows the message. No
+// composer to start: EQBException (kMsgMailFailed, details kMsgMailSystemMissing).
 void SendIconsByMail(const std::vector<TIconDef*>& entries, const TKAVUOptions& options, const TQBApplication& app,
                      TQBMapi& mapi, std::filesystem::path folder = {});
 

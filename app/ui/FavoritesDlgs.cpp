@@ -42,14 +42,14 @@ public:
     explicit TServicesComboDialogs(IMainServices& services) : services_(services) {}
     std::optional<QStringList> ChooseFiles(QWidget* owner, const TFileDialogRequest& r) override {
         const TOpenDialogSpec spec{r.Title.toStdString(), r.DefaultExt.toStdString(), r.Filter.toStdString(),
-                                   r.InitialDir.toStdString()};
+                                   r.InitialDir.toStdString(), r.HelpContext};
         const std::optional<std::string> file = services_.OpenFileName(owner, spec);
         if (!file) return std::nullopt;
         return QStringList{QString::fromStdString(*file)};
     }
     std::optional<QString> ChooseFolder(QWidget* owner, const TFolderDialogRequest& r) override {
         const std::optional<std::string> folder =
-            services_.BrowseForFolder(owner, r.Text.toStdString(), r.Start.toStdString());
+            services_.BrowseForFolder(owner, r.Text.toStdString(), r.Start.toStdString(), r.HelpContext);
         if (!folder) return std::nullopt;
         return QString::fromStdString(*folder);
     }
@@ -362,6 +362,7 @@ TFavPropsDlg::TFavPropsDlg(QWidget* owner, TFavoritesDialogs& env, TFavorite& fa
     txtTarget->Dialog.Title = "Select target...";
     txtTarget->Dialog.Filter = QString::fromUtf8(kSelectFileFilter);
     txtTarget->SetDialogOptions(ofHideReadOnly | ofPathMustExist | ofFileMustExist);
+    txtTarget->HelpContext = kFavoritesHelpContext;
     cmdOK = button(this, "cmdOK", "&OK");
     cmdOK->setDefault(true);
     QPushButton* cancel = button(this, "cmdCancel", "&Cancel");

@@ -41,7 +41,7 @@ void RunSystemInformation(IMainServices& services, RegistryStore& store) {
 }
 
 void TFormDesktopServices::ShowHelp() {
-    handler_.Guard([&] { gs::ShowHelp(services_, app_); });
+    handler_.Guard([&] { gs::ShowHelp(services_, app_, helpContext_); });
 }
 
 void TFormDesktopServices::OpenURL(const std::string& url) {

@@ -30,9 +30,10 @@ void RunSystemInformation(IMainServices& services, RegistryStore& store);
 
 class TFormDesktopServices : public IFormDesktop {
 public:
+    // F1 in the window opens the help at `helpContext` (0: the manual's start).
     TFormDesktopServices(IMainServices& services, RegistryStore& store, const TQBApplication& app,
-                         TAppExceptionHandler& handler)
-        : services_(services), store_(store), app_(app), handler_(handler) {}
+                         TAppExceptionHandler& handler, int helpContext = 0)
+        : services_(services), store_(store), app_(app), handler_(handler), helpContext_(helpContext) {}
 
     void ShowHelp() override;
     void OpenURL(const std::string& url) override;
@@ -44,6 +45,7 @@ private:
     RegistryStore& store_;
     const TQBApplication& app_;
     TAppExceptionHandler& handler_;
+    int helpContext_;
 };
 
 }  // namespace gs

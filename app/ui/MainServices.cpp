@@ -2,7 +2,6 @@
 
 #include <QFileDialog>
 #include <QWidget>
-#include <QStringList>
 #include <cstdio>
 #include <cstdlib>
 
@@ -27,21 +26,21 @@ void openWithDesktop(IMainServices& services, const std::string& target, const s
 }  // namespace
 
 std::optional<std::string> TDesktopServices::BrowseForFolder(QWidget* owner, const std::string& caption,
-                                                             const std::string& start) {
+                                                             const std::string& start, int helpContext) {
     const std::optional<QString> chosen =
-        ChooseFolder(owner, QString::fromStdString(caption), QString::fromStdString(start));
+        ChooseFolder(owner, QString::fromStdString(caption), QString::fromStdString(start),
+                     [helpContext](QFileDialog& dialog) { AddDialogHelpKey(dialog, helpContext); });
     if (!chosen || chosen->isEmpty()) return std::nullopt;
     return chosen->toStdString();
 }
 
 std::optional<std::string> TDesktopServices::OpenFileName(QWidget* owner, const TOpenDialogSpec& spec) {
     TSafeFileDialog dialog(owner, QString::fromStdString(spec.Title), QString::fromStdString(spec.InitialDir),
-                           QString::fromStdString(QtDialogFilter(spec.Filter)));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(QString::fromStdString(spec.DefaultExt));
-    dialog.setSizeGripEnabled(true);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().front().toStdString();
+                           QtDialogFilter(QString::fromStdString(spec.Filter)));
+    AddDialogHelpKey(dialog, spec.HelpContext);
+    const std::optional<QString> chosen = ChooseExistingFile(dialog);
+    if (!chosen) return std::nullopt;
+    return chosen->toStdString();
 }
 
 bool TDesktopServices::Start(const std::vector<std::string>& argv) { return SpawnDetached(argv); }
@@ -53,22 +52,6 @@ int TDesktopServices::MemoryLoad() { return SystemMemoryLoad(); }
 void TDesktopServices::Terminate() {
     std::fflush(nullptr);
     std::_Exit(1);
-}
-
-std::string QtDialogFilter(const std::string& filter) {
-    const QStringList parts = QString::fromStdString(filter).split('|');
-    QStringList entries;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(';', ' ');
-        QString text = parts[i];
-        // The text usually repeats the patterns in brackets already.
-        if (!text.contains('(')) text += " (" + patterns + ")";
-        else if (text.section('(', -1).section(')', 0, 0).trimmed() != patterns.trimmed())
-            text = text.section('(', 0, 0).trimmed() + " (" + patterns + ")";
-        entries << text;
-    }
-    return entries.join(";;").toStdString();
 }
 
 void OpenURL(IMainServices& services, const std::string& url) {
@@ -85,8 +68,7 @@ void ShowHelp(IMainServices& services, const TQBApplication& app, int helpContex
 
 void SendMailTo(IMainServices& services, const TQBApplication& app, const std::string& address) {
     if (!services.ProgramAvailable(kMailProgram) || !services.Start(MailCommand(app, address)))
-        throw EQBException(kMsgSupportMailFailed, std::string("The mail system is not available (") + kMailProgram + ").",
-                           TQBSeverity::Warning);
+        throw EQBException(kMsgSupportMailFailed, kMsgMailSystemMissing, TQBSeverity::Warning);
 }
 
 void SendSupportMail(IMainServices& services, const TQBApplication& app) {
@@ -99,8 +81,9 @@ void HandleFormKeyUp(IMainServices& services, int key, QWidget& form, const TQBA
     else if (key == Qt::Key_F1) ShowHelp(services, app, helpContext);
 }
 
-bool BrowseForDirectory(IMainServices& services, QWidget* owner, std::string& folder, const std::string& text) {
-    std::optional<std::string> chosen = services.BrowseForFolder(owner, text, folder);
+bool BrowseForDirectory(IMainServices& services, QWidget* owner, std::string& folder, const std::string& text,
+                        int helpContext) {
+    std::optional<std::string> chosen = services.BrowseForFolder(owner, text, folder, helpContext);
     if (!chosen) return false;
     folder = StripTrailingBackslash(*chosen);
     return true;

@@ -22,6 +22,7 @@ struct TOpenDialogSpec {
     std::string DefaultExt;
     std::string Filter;
     std::string InitialDir;
+    int HelpContext = 0;  // F1's section (0: none)
 };
 
 // A save dialog: an open dialog's description and the file name it starts with; it asks
@@ -35,9 +36,10 @@ public:
     virtual ~IMainServices() = default;
 
     virtual IMessageBoxes& Boxes() = 0;
-    // The chosen folder, or nothing when the user cancelled.
+    // The chosen folder, or nothing when the user cancelled; F1 opens the help at
+    // `helpContext` (0: none).
     virtual std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& caption,
-                                                       const std::string& start) = 0;
+                                                       const std::string& start, int helpContext) = 0;
     // The chosen existing file, or nothing.
     virtual std::optional<std::string> OpenFileName(QWidget* owner, const TOpenDialogSpec& spec) = 0;
     // Starts a program with an argument vector; false when it could not be started.
@@ -64,7 +66,7 @@ public:
 
     IMessageBoxes& Boxes() override { return boxes_; }
     std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& caption,
-                                               const std::string& start) override;
+                                               const std::string& start, int helpContext) override;
     std::optional<std::string> OpenFileName(QWidget* owner, const TOpenDialogSpec& spec) override;
     bool Start(const std::vector<std::string>& argv) override;
     bool ProgramAvailable(const std::string& name) override;
@@ -74,10 +76,6 @@ public:
 private:
     IMessageBoxes& boxes_;
 };
-
-// "text|patterns|text|patterns" as a Qt dialog filter ("text (patterns);;text (patterns)"),
-// patterns separated by blanks.
-std::string QtDialogFilter(const std::string& filter);
 
 // The shell and help routines over the services; failures raise EQBException (warning).
 // Opens the address (URLToOpen) in the desktop's browser; nothing for an empty one.
@@ -94,6 +92,7 @@ void SendMailTo(IMainServices& services, const TQBApplication& app, const std::s
 void HandleFormKeyUp(IMainServices& services, int key, QWidget& form, const TQBApplication& app,
                      int helpContext = 0);
 // The folder-browse dialog: true, and `folder` replaced, when the user chose one.
-bool BrowseForDirectory(IMainServices& services, QWidget* owner, std::string& folder, const std::string& text);
+bool BrowseForDirectory(IMainServices& services, QWidget* owner, std::string& folder, const std::string& text,
+                        int helpContext = 0);
 
 }  // namespace gs

@@ -120,10 +120,11 @@ void TKAVUMain::on(A id, std::function<void()> handler) { handlers_[std::size_t(
 void TKAVUMain::bindHandlers() {
     on(A::actFileSelectDir, [this] {
         std::string folder = listing_.SelectedFolder().empty() ? context_.Options.DefaultFolder : listing_.SelectedFolder();
-        if (BrowseForDirectory(services_, this, folder, kSelectFolderCaption)) SelectFolder(folder);
+        if (BrowseForDirectory(services_, this, folder, kSelectFolderCaption, kSelectFolderHelpContext)) SelectFolder(folder);
     });
     on(A::actFileSelectFile, [this] {
-        TOpenDialogSpec spec{kSelectFileCaption, "exe", kSelectFileFilter, context_.Options.DefaultFolder};
+        TOpenDialogSpec spec{kSelectFileCaption, "exe", kSelectFileFilter, context_.Options.DefaultFolder,
+                             kSelectFileHelpContext};
         if (std::optional<std::string> file = services_.OpenFileName(this, spec)) SelectFile(*file);
     });
     on(A::actFileExtractIcons, [this] { startExtraction(); });

@@ -80,6 +80,7 @@ void TKAVUMain::startExtraction() {
     // The entries go before the definitions they show.
     lvIcons->Clear();
     listing_.BeginRun(o.MemStop ? std::optional<int>(o.EffectiveMemStopPerc()) : std::nullopt);
+    setPanel(2, {});  // the run lists unfiltered: "Filtered" goes with the filter (also for F5)
     BeginExtractionBusy();
     std::unique_ptr<TExtractThread> job = listing_.MakeJob(ExtractSettings::FromOptions(o));
     if (!job || !runner_->Start(std::move(job))) EndExtractionBusy();

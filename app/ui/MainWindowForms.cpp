@@ -2,6 +2,7 @@
 // day (also at the first activation) and the properties of an icon's original file, shown
 // with that file's own first icon as our readers read it.
 #include "app/core/AppContext.h"
+#include "app/core/HelpContexts.h"
 #include "app/core/IconDef.h"
 #include "app/ui/FormDesktopServices.h"
 #include "app/ui/IconListView.h"
@@ -19,13 +20,13 @@ namespace gs {
 
 void TKAVUMain::showAbout() {
     const TQBApplication& app = application();
-    TFormDesktopServices desktop(services_, context_.Store, app, handler_);
+    TFormDesktopServices desktop(services_, context_.Store, app, handler_, kAboutHelpContext);
     ShowAboutForm(app, app.FontName, desktop, this);
 }
 
 void TKAVUMain::showTipOfTheDay(bool forced) {
     const TQBApplication& app = application();
-    TFormDesktopServices desktop(services_, context_.Store, app, handler_);
+    TFormDesktopServices desktop(services_, context_.Store, app, handler_, kTipOfTheDayHelpContext);
     TKAVUOptions& options = context_.Options;
     options.ShowTips = ShowTipOfTheDay(app, options.ShowTips, forced, services_.Boxes(), desktop, this);
     options.Save(context_.Store, app.RegRoot, app.RegAppKey);
@@ -47,7 +48,7 @@ void TKAVUMain::showFileProperties() {
     const TIconDef* entry = lvIcons->FirstSelected();
     if (!entry) return;
     const TQBApplication& app = application();
-    TFormDesktopServices desktop(services_, context_.Store, app, handler_);
+    TFormDesktopServices desktop(services_, context_.Store, app, handler_, kFilePropertiesHelpContext);
     ShowFileProperties(entry->FileName.string(), desktop, this, fileIconImage(entry->FileName));
 }
 

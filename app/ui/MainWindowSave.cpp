@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "app/core/AppContext.h"
+#include "app/core/HelpContexts.h"
 #include "app/core/SaveJob.h"
 #include "app/core/ShareIcons.h"
 #include "app/ui/ExtractionRunner.h"
@@ -78,7 +79,7 @@ public:
 
     std::optional<std::string> BrowseDestination(const std::string& start) override {
         std::string folder = start;
-        if (!BrowseForDirectory(services_, owner_, folder, kSelectDestinationCaption)) return std::nullopt;
+        if (!BrowseForDirectory(services_, owner_, folder, kSelectDestinationCaption, kSaveHelpContext)) return std::nullopt;
         return folder;
     }
     std::optional<std::string> AskFileName(const TSaveTarget& target, const std::string& folder,
@@ -89,6 +90,7 @@ public:
         spec.Filter = target.Filter;
         spec.InitialDir = folder;
         spec.FileName = name;
+        spec.HelpContext = kSaveHelpContext;
         return services_.SaveFileName(owner_, spec);
     }
     TQBMessageResult AskReplace(const std::string& message) override {
@@ -199,6 +201,7 @@ void TKAVUMain::AddToNewICL() {
     spec.Title = kSaveICLTitle;
     spec.DefaultExt = kICLDefaultExt;
     spec.Filter = kICLFilter;
+    spec.HelpContext = kIconMenuHelpContext;
     const std::optional<std::string> file = services_.SaveFileName(this, spec);
     if (!file) return;
     CheckLibraryName(*file);
@@ -207,7 +210,7 @@ void TKAVUMain::AddToNewICL() {
 }
 
 void TKAVUMain::AddToExistingICL() {
-    const std::optional<std::string> file = services_.OpenFileName(this, {kOpenICLTitle, kICLDefaultExt, kICLFilter, ""});
+    const std::optional<std::string> file = services_.OpenFileName(this, {kOpenICLTitle, kICLDefaultExt, kICLFilter, "", kIconMenuHelpContext});
     if (!file) return;
     CheckLibraryName(*file);
     WaitCursor wait;

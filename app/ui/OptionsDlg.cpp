@@ -20,6 +20,7 @@
 #include <filesystem>
 
 #include "app/core/AppContext.h"
+#include "app/core/HelpContexts.h"
 #include "app/core/ShellVerb.h"
 #include "app/ui/ExceptionGuard.h"
 #include "controls/ui/ComboEdits.h"
@@ -228,6 +229,7 @@ QWidget* TOptionsDlg::generalPage() {
     txtIconEditApp->Dialog.Filter = "Applications (*.exe)|*.exe|All Files (*.*)|*.*";
     txtIconEditApp->Dialog.Title = "Select Icon Editing Application...";
     txtIconEditApp->SetDialogOptions(ofHideReadOnly | ofPathMustExist | ofFileMustExist);
+    txtIconEditApp->HelpContext = kPreferencesHelpContext;  // F1 in its dialog: this dialog's help
     auto* editLabel = new QLabel("App&lication:", editing);
     editLabel->setBuddy(txtIconEditApp);
     auto* editLayout = new QHBoxLayout(editing);
@@ -313,6 +315,7 @@ QWidget* TOptionsDlg::savePage() {
     txtDefaultFolder->SetAcceptFiles(true);
     txtDefaultFolder->DialogKind = TDirDialogKind::dkWin32;
     txtDefaultFolder->DialogText = "Select default folder...";
+    txtDefaultFolder->HelpContext = kPreferencesHelpContext;
     chkSaveAllSizes = check(save, "chkSaveAllSizes", "Save all icon si&zes by default");
     chkSetTransparency = check(save, "chkSetTransparency", "Set &transparency");
     auto* folderLabel = new QLabel("&Default folder:", save);

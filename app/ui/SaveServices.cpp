@@ -14,11 +14,12 @@ namespace gs {
 
 std::optional<std::string> IMainServices::SaveFileName(QWidget* owner, const TSaveDialogSpec& spec) {
     TSafeFileDialog dialog(owner, QString::fromStdString(spec.Title), QString::fromStdString(spec.InitialDir),
-                           QString::fromStdString(QtDialogFilter(spec.Filter)));
+                           QtDialogFilter(QString::fromStdString(spec.Filter)));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QString::fromStdString(spec.DefaultExt));
     dialog.setSizeGripEnabled(true);
+    AddDialogHelpKey(dialog, spec.HelpContext);
     if (!spec.FileName.empty()) dialog.selectFile(QString::fromStdString(spec.FileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().front().toStdString();

@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOption>
-#include <QShortcut>
 #include <QStyle>
 #include <QUrl>
 
@@ -24,33 +23,6 @@ namespace gs {
 
 namespace {
 
-
-// "text|patterns|text|patterns" as the Qt dialog reads it.
-QString qtFilter(const QString& filter) {
-    const QStringList parts = filter.split('|');
-    QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(';', ' ').replace("*.*", "*");
-        out << parts[i] + " (" + patterns + ")";
-    }
-    return out.join(";;");
-}
-
-std::function<void(int)>& comboEditHelp() {
-    static std::function<void(int)> help;
-    return help;
-}
-
-// F1 in a dialog opened for an edit with a help context.
-void addHelpKey(QDialog& dialog, int context) {
-    if (context == 0) return;
-    auto* key = new QShortcut(QKeySequence(Qt::Key_F1), &dialog);
-    QObject::connect(key, &QShortcut::activated, &dialog, [context] {
-        if (comboEditHelp()) comboEditHelp()(context);
-    });
-}
-
 bool isPicture(TFileDialogKind kind) {
     return kind == TFileDialogKind::dkOpenPicture || kind == TFileDialogKind::dkSavePicture;
 }
@@ -58,19 +30,20 @@ bool isPicture(TFileDialogKind kind) {
 class QtComboEditDialogs final : public IComboEditDialogs {
 public:
     std::optional<QStringList> ChooseFiles(QWidget* owner, const TFileDialogRequest& r) override {
-        TSafeFileDialog dialog(owner, r.Title, r.InitialDir, qtFilter(r.Filter));
+        TSafeFileDialog dialog(owner, r.Title, r.InitialDir, QtDialogFilter(r.Filter));
         const bool save = r.Kind == TFileDialogKind::dkSave || r.Kind == TFileDialogKind::dkSavePicture;
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(r.MultiSelect() ? QFileDialog::ExistingFiles
                            : r.MustExist() ? QFileDialog::ExistingFile
                                            : QFileDialog::AnyFile);
-        dialog.setDefaultSuffix(r.DefaultExt);
+        // A name to open is taken as typed; one to save gets the default extension.
+        if (save) dialog.setDefaultSuffix(r.DefaultExt);
         dialog.setHistory(r.HistoryList);
         const QStringList filters = dialog.nameFilters();
         if (r.FilterIndex >= 1 && r.FilterIndex <= filters.size()) dialog.selectNameFilter(filters[r.FilterIndex - 1]);
         if (!r.FileName.isEmpty()) dialog.selectFile(r.FileName);
         if (isPicture(r.Kind)) AddPicturePreview(dialog);
-        addHelpKey(dialog, r.HelpContext);
+        AddDialogHelpKey(dialog, r.HelpContext);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
         return dialog.selectedFiles();
     }
@@ -79,7 +52,7 @@ public:
         const bool create = r.Kind == TDirDialogKind::dkWin32 || (r.Options & sdAllowCreate);
         std::optional<QString> dir = gs::ChooseFolder(owner, r.Text, r.Start, [&r, create](QFileDialog& dialog) {
             dialog.setOption(QFileDialog::ReadOnly, !create);
-            addHelpKey(dialog, r.HelpContext);
+            AddDialogHelpKey(dialog, r.HelpContext);
         });
         if (!dir || dir->isEmpty()) return std::nullopt;
         return dir;
@@ -156,7 +129,7 @@ IComboEditDialogs& DesktopComboEditDialogs() {
     return dialogs;
 }
 
-void SetComboEditHelp(std::function<void(int context)> help) { comboEditHelp() = std::move(help); }
+void SetComboEditHelp(std::function<void(int context)> help) { SetDialogHelp(std::move(help)); }
 
 void TEditButton::paintEvent(QPaintEvent* event) {
     TRxSpeedButton::paintEvent(event);

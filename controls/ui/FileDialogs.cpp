@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QMimeDatabase>
 #include <QSettings>
+#include <QShortcut>
 #include <QUrl>
 
 #include "platform/FileSystems.h"
@@ -69,7 +70,39 @@ QString preparedStart(const QString& wanted) {
     return start;
 }
 
+std::function<void(int)>& dialogHelp() {
+    static std::function<void(int)> help;
+    return help;
+}
+
 }  // namespace
+
+QString QtDialogFilter(const QString& filter) {
+    const QStringList parts = filter.split('|');
+    QStringList entries;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString shown = QString(parts[i + 1]).replace(';', ' ').simplified();
+        QStringList matched = shown.split(' ', Qt::SkipEmptyParts);
+        for (QString& pattern : matched)
+            if (pattern == "*.*") pattern = "*";
+        QString text = parts[i].trimmed();
+        if (!text.contains('(')) text += " (" + shown + ")";
+        else if (text.section('(', -1).section(')', 0, 0).replace(';', ' ').simplified() != shown)
+            text = text.section('(', 0, 0).trimmed() + " (" + shown + ")";
+        entries << text + " (" + matched.join(' ') + ")";
+    }
+    return entries.join(";;");
+}
+
+void SetDialogHelp(std::function<void(int context)> help) { dialogHelp() = std::move(help); }
+
+void AddDialogHelpKey(QDialog& dialog, int context) {
+    if (context == 0) return;
+    auto* key = new QShortcut(QKeySequence(Qt::Key_F1), &dialog);
+    QObject::connect(key, &QShortcut::activated, &dialog, [context] {
+        if (dialogHelp()) dialogHelp()(context);
+    });
+}
 
 QString DialogStartFolder(const QString& wanted) {
     // Without a folder of its own a dialog opens where the user was last, unless that is gone
@@ -84,6 +117,7 @@ TSafeFileDialog::TSafeFileDialog(QWidget* owner, const QString& caption, const Q
     : QFileDialog(owner, caption, preparedStart(wanted), filter) {
     setOption(DontUseNativeDialog);
     setOption(DontUseCustomDirectoryIcons);
+    setOption(HideNameFilterDetails);  // the types' own texts, see QtDialogFilter
     setIconProvider(&nameOnlyIcons());
 }
 
@@ -98,6 +132,15 @@ std::optional<QString> ChooseFolder(QWidget* owner, const QString& caption, cons
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     if (prepare) prepare(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front();
+}
+
+std::optional<QString> ChooseExistingFile(TSafeFileDialog& dialog) {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix({});
+    dialog.setSizeGripEnabled(true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().front();
 }

@@ -14,6 +14,18 @@ class QWidget;
 
 namespace gs {
 
+// "text|patterns|text|patterns" as Qt's dialog reads it. Each type keeps its own text, and
+// its patterns are those of this system: "*.*" is every file (a name without a dot too),
+// as "All Files" promises. Qt would show both, so TSafeFileDialog shows the text alone; a
+// text without the patterns in brackets, or with others than its own, gets them shown.
+QString QtDialogFilter(const QString& filter);
+
+// Where F1 in the program's file and folder dialogs goes: the help at `context`. None by
+// default; the program sets it while its window runs.
+void SetDialogHelp(std::function<void(int context)> help);
+// F1 in `dialog` opens the help at `context` (nothing for context 0).
+void AddDialogHelpKey(QDialog& dialog, int context);
+
 // The folder a dialog opens in for `wanted`: its nearest existing folder; when there is
 // none, or it lies on a pseudo file system, the folder the last dialog showed (under the
 // same rule), else the home folder.
@@ -46,5 +58,8 @@ TPicturePreview* AddPicturePreview(QFileDialog& dialog);
 // `prepare` may set the dialog up further before it shows.
 std::optional<QString> ChooseFolder(QWidget* owner, const QString& caption, const QString& start,
                                     const std::function<void(QFileDialog&)>& prepare = {});
+// The existing file chosen in an open dialog; nothing when cancelled. A name typed
+// without an extension is taken as typed: no default extension is put after it.
+std::optional<QString> ChooseExistingFile(TSafeFileDialog& dialog);
 
 }  // namespace gs

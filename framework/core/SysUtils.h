@@ -22,6 +22,8 @@ inline constexpr const char* kMailProgram = "xdg-email";
 
 inline constexpr const char* kMsgHelpFailed = "Unable to show help file '%s'.";
 inline constexpr const char* kMsgSupportMailFailed = "Unable to send e-mail to the support team at this time.";
+// Why no mail could be composed, told by every mail command alike.
+inline constexpr const char* kMsgMailSystemMissing = "The mail system is not available (xdg-email).";
 
 // The pattern with its first "%s" or "%d" replaced by `arg` and "%%" by "%" (the
 // one-argument Format of the program's messages).

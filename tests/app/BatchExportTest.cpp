@@ -282,19 +282,25 @@ TEST_F(BatchExportTest, AWriterFailureCountsTheIconsVisitedAndTheFilesWritten) {
     EXPECT_FALSE(fs::exists(out.path / "a_3.ico"));
 }
 
-TEST_F(BatchExportTest, OutcomesAreToldInBoxesOrInOneLineWhenSilent) {
+TEST_F(BatchExportTest, OutcomesAreToldInBoxesAndASilentFailureInItsBoxOrInOneLine) {
     const TQBApplication app = testDescriptor();
     TBatchOutcome failed{3, 2, TBatchFailure{"/src/b.dll", "Data ended early\nat 12"}};
     TBatchJob silent = job("*.dll");
     RecordingBoxes boxes;
     std::ostringstream err;
+    // Silent: the failure's box and nothing else; where no window shows it, one line.
     EXPECT_EQ(ReportBatchOutcome(silent, failed, boxes, app, err), 1);
-    EXPECT_TRUE(boxes.calls.empty());
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].msg, "Batch extraction raised an error.");
+    EXPECT_EQ(err.str(), "");
+    TBatchFailureLine line(err);
+    EXPECT_EQ(ReportBatchOutcome(silent, failed, line, app, err), 1);
     EXPECT_EQ(err.str(), "glyphscope: Batch extraction raised an error. /src/b.dll: Data ended early at 12\n");
 
     TBatchJob shown = silent;
     shown.Silent = false;
     err.str("");
+    boxes.calls.clear();
     EXPECT_EQ(ReportBatchOutcome(shown, failed, boxes, app, err), 1);
     EXPECT_EQ(err.str(), "");
     ASSERT_EQ(boxes.calls.size(), 2u);

@@ -35,7 +35,7 @@ struct ScriptedServices : gs::IMainServices, gs::IMessageBoxes {
         boxes.push_back({msg, type});
     }
     gs::IMessageBoxes& Boxes() override { return *this; }
-    std::optional<std::string> BrowseForFolder(QWidget*, const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> BrowseForFolder(QWidget*, const std::string&, const std::string&, int) override { return {}; }
     std::optional<std::string> OpenFileName(QWidget*, const gs::TOpenDialogSpec&) override { return {}; }
     bool Start(const std::vector<std::string>&) override { return true; }
     bool ProgramAvailable(const std::string&) override { return true; }

@@ -54,7 +54,7 @@ struct Desk : IMainServices, IMessageBoxes {
         boxes.push_back(msg);
     }
     IMessageBoxes& Boxes() override { return *this; }
-    std::optional<std::string> BrowseForFolder(QWidget*, const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> BrowseForFolder(QWidget*, const std::string&, const std::string&, int) override { return {}; }
     std::optional<std::string> fileAnswer;
     std::vector<TOpenDialogSpec> fileDialogs;
     std::optional<std::string> OpenFileName(QWidget*, const TOpenDialogSpec& spec) override {

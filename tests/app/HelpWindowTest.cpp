@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
+#include <QShortcut>
 #include <QItemSelectionModel>
 #include <QEventLoop>
 #include <QTest>
@@ -20,6 +22,7 @@
 #include "app/core/AppIdentity.h"
 #include "app/core/HelpContexts.h"
 #include "app/ui/MainWindow.h"
+#include "controls/ui/FileDialogs.h"
 #include "framework/core/SysUtils.h"
 
 using namespace gs;
@@ -37,6 +40,7 @@ struct Installed {
         std::filesystem::create_directories(prefix.path / "share/glyphscope");
         std::filesystem::create_directories(prefix.path / "bin");
         std::ofstream(manual) << "<!DOCTYPE html><title>manual</title>";
+        std::ofstream(prefix.path / "share/glyphscope/glyphscope.tip") << "A tip.\n";
         if (hasApplication()) uninstallApplication();
         installApplication(makeApplicationDescriptor((prefix.path / "bin/glyphscope").string()));
     }
@@ -126,6 +130,12 @@ TEST(HelpRouting, F1InEachDialogOpensTheManualAtThatDialogsSection) {
         {"Add to Favorites...", kFavoritesHelpContext, [&] { t.w->Execute(A::actFavoritesAdd); }},
         {"Filter Icons...", kFilterHelpContext, [&] { t.w->Execute(A::actViewFilter); }},
         {"Find...", kFindHelpContext, [&] { t.w->Execute(A::actEditFind); }},
+        {"Tip Of The Day...", kTipOfTheDayHelpContext, [&] { t.w->Execute(A::actHelpTipOfTheDay); }},
+        {"About Veltrazone Glyphscope...", kAboutHelpContext, [&] { t.w->Execute(A::actHelpAbout); }},
+        {"File Properties...", kFilePropertiesHelpContext, [&] {
+             t.w->ListView().SelectRow(0);
+             t.w->Execute(A::actIconFileProperties);
+         }},
     };
     for (const Case& c : cases) {
         t.services.started.clear();
@@ -145,4 +155,34 @@ TEST(HelpRouting, WithoutTheManualF1DoesNothing) {
     std::filesystem::rename(installed().manual + ".gone", installed().manual);
     EXPECT_TRUE(t.services.started.empty());
     EXPECT_TRUE(t.services.boxes.empty());  // nothing to say either
+}
+
+// The save commands' own file dialogs (Qt's, as the program opens them): their F1 asks for
+// their sections. (Offscreen no window is active for the key, so its shortcut is fired.)
+TEST(HelpRouting, F1InTheSaveAndLibraryDialogsAsksForTheirSections) {
+    HelpWindow t;
+    t.listOneIcon();
+    t.w->ListView().Model().Flush();  // the listed icon laid out, to be selected
+    t.w->ListView().SelectRow(0);
+    t.w->Guard([&] { t.w->alMainUpdate(); });
+    t.context.Options.PromptForFileName = true;
+    std::vector<int> asked;
+    std::vector<std::string> captions;
+    SetDialogHelp([&asked](int context) { asked.push_back(context); });
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        captions.push_back(dialog->windowTitle().toStdString());
+        for (QShortcut* key : dialog->findChildren<QShortcut*>())
+            if (key->key() == QKeySequence(Qt::Key_F1)) emit key->activated();
+        dialog->reject();
+    });
+    poll.start(5);
+    t.w->Execute(A::actIconAddToNewICL);
+    t.w->Execute(A::actIconSaveIcons);  // a job: its dialog comes up after the command returned
+    EXPECT_TRUE(QTest::qWaitFor([&] { return captions.size() == 2; }, 30000));  // a bound, not a measure
+    SetDialogHelp(nullptr);
+    EXPECT_EQ(captions, (std::vector<std::string>{"Create New Icon Library...", "Select Icon Name..."}));
+    EXPECT_EQ(asked, (std::vector<int>{kIconMenuHelpContext, kSaveHelpContext}));
 }

@@ -68,7 +68,7 @@ struct FakeServices : IMainServices, IMessageBoxes {
         boxes.push_back({msg, details, type});
     }
     IMessageBoxes& Boxes() override { return *this; }
-    std::optional<std::string> BrowseForFolder(QWidget*, const std::string&, const std::string&) override {
+    std::optional<std::string> BrowseForFolder(QWidget*, const std::string&, const std::string&, int) override {
         return folderAnswer;
     }
     std::optional<std::string> OpenFileName(QWidget*, const TOpenDialogSpec&) override { return fileAnswer; }
@@ -571,16 +571,6 @@ TEST(TIconListModel, RowsArriveInBatchesAndAClearDropsTheQueue) {
     model.Flush();
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_EQ(inserts, 1);
-}
-
-TEST(MainServices, OpenDialogFiltersBecomeQtFilters) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"Icons (*.ico)|*.ico|All Files (*.*)|*.*", "Icons (*.ico);;All Files (*.*)"},
-        {"Pictures|*.bmp;*.gif", "Pictures (*.bmp *.gif)"},
-        {"Odd (*.x)|*.y", "Odd (*.y)"},
-        {"", ""},
-    };
-    for (const auto& [in, out] : cases) EXPECT_EQ(QtDialogFilter(in), out) << in;
 }
 
 TEST(TKAVUMain, HelpCommandsOpenTheAboutAndTipWindows) {

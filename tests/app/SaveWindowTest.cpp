@@ -64,7 +64,7 @@ struct ScriptedDesktop : IMainServices, IMessageBoxes {
         boxes.push_back({msg, type, true, false, false});
     }
     IMessageBoxes& Boxes() override { return *this; }
-    std::optional<std::string> BrowseForFolder(QWidget*, const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> BrowseForFolder(QWidget*, const std::string&, const std::string&, int) override { return {}; }
     std::optional<std::string> OpenFileName(QWidget*, const TOpenDialogSpec&) override { return {}; }
     std::optional<TBatchFormat> AskImageFormat(QWidget*) override {
         ++formatAsked;

@@ -7,6 +7,7 @@
 #include "app/core/ShareIcons.h"
 #include "app/Raised.h"
 #include "framework/core/Exceptions.h"
+#include "framework/core/SysUtils.h"
 #include "iconlib/IconLibrary.h"
 #include "platform/PrivateTemp.h"
 
@@ -128,6 +129,26 @@ TEST(SendIconsByMail, AFakeComposerGetsTheSubjectAndOneAttachmentPerWrittenIcon)
     EXPECT_NE(std::filesystem::path(again.AttachedFiles[0]).parent_path(), first.parent_path());
     EXPECT_TRUE(std::filesystem::exists(first));
     std::filesystem::remove_all(HandOverFolder());  // it outlives the program: tidy up here
+}
+
+// No composer (none on PATH, or xdg-email finding no mail program): the user is told why,
+// with the words Send Email uses; a real mail error stays the composer's to show.
+TEST(SendIconsByMail, NoMailSystemIsToldAsSendEmailTellsIt) {
+    Tree t;
+    Listed listed(t.put("a.ico", makeIcoFile({dibSpec(32, 8, 1)})), {"a"});
+    const auto app = makeApplicationDescriptor("/opt/glyphscope/glyphscope");
+    for (const auto& [present, status] : {std::pair{false, 0}, std::pair{true, 3}}) {
+        FakeMailer mailer(present, status);
+        TQBMapi mapi;
+        const EQBException r = raised([&] { SendIconsByMail(listed.defs, TKAVUOptions{}, *app, mapi); });
+        EXPECT_STREQ(r.what(), "There was error while composing the email message.");
+        EXPECT_EQ(r.Details(), kMsgMailSystemMissing);
+        EXPECT_EQ(r.Severity(), TQBSeverity::Warning);
+    }
+    FakeMailer failing(true, 4);
+    TQBMapi mapi;
+    EXPECT_NO_THROW(SendIconsByMail(listed.defs, TKAVUOptions{}, *app, mapi));
+    std::filesystem::remove_all(HandOverFolder());
 }
 
 TEST(TQBMapi, OutcomesReachTheirEventsAndOnlyExistingFilesAreAttached) {

@@ -94,6 +94,11 @@ gs "/XBS:$WORK/src/*.dll,$WORK/out" 2>err.txt; status=$?
 [ $status = 1 ] || fail "a failed batch exited $status"
 [ "$(wc -l < err.txt)" = 1 ] && grep -q "lib32.dll" err.txt || fail "the failure was told as: $(cat err.txt)"
 [ -e out/lib32_3.ico ] || [ -e out/Lib64_1.ico ] && fail "the batch went on after the failure"
+# The same on an offscreen platform: no one would see a box there, so the line it is.
+env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen timeout 60 "$GS" "/XBS:$WORK/src/*.dll,$WORK/out" 2>err.txt
+status=$?
+[ $status = 1 ] && [ "$(wc -l < err.txt)" = 1 ] && grep -q "Batch extraction raised an error. .*lib32.dll" err.txt ||
+  fail "offscreen, the failure ended $status, told as: $(cat err.txt)"
 
 # Set-up wrote where the program is; the batch's teardown saved no options.
 key='HKLM\Software\Veltrazone\Veltrazone Toolchest\Glyphscope'
@@ -108,6 +113,15 @@ q() { sqlite3 "$GLYPHSCOPE_REGISTRY" "$1"; }
 gs "/XBS:$WORK/src/*.dll" 2>err.txt; status=$?
 [ $status = 2 ] || fail "a refused argument exited $status"
 grep -q "Target dir missing in command line argument." err.txt || fail "refusal told as: $(cat err.txt)"
+# With a window of the program already running (its instance lock held), a refused batch
+# is told, the second instance refused, and the exit says the batch never ran.
+mkdir -p run; chmod 700 run
+XDG_RUNTIME_DIR="$WORK/run" flock "$WORK/run/glyphscope-VEXUM-$(id -u).lock" \
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$WORK/run" "$GS" "/XBS:$WORK/src/*.dll" 2>err.txt
+status=$?
+[ $status != 0 ] || fail "a refused batch beside a running window exited 0: $(cat err.txt)"
+grep -q "Target dir missing in command line argument." err.txt && grep -q "multiple instances" err.txt ||
+  fail "refused beside a window, told as: $(cat err.txt)"
 
 # Memory follows the icons, not the files: a sparse 3 GiB icon file whose one image lies at
 # its end exports under an address-space limit far below its size, to the same image bytes.

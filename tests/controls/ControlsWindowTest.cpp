@@ -7,12 +7,15 @@
 #include <QFontInfo>
 #include <QAbstractFileIconProvider>
 #include <QApplication>
+#include <QComboBox>
 #include <QCursor>
+#include <QLineEdit>
 #include <QPainter>
 #include <QTimer>
 #include <QDir>
 #include <QFileDialog>
 #include <QAbstractItemView>
+#include <QFileSystemModel>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QLabel>
@@ -507,4 +510,48 @@ TEST(FileDialogs, ADialogWithoutAFolderOpensWhereTheLastOneWasLeft) {
         EXPECT_EQ(QDir(atHome.directory().absolutePath()).absolutePath(), home) << pseudo;
     }
     fs::remove_all(dir);
+}
+
+// The dialogs' type lists show each type's own text once, and "All Files (*.*)" lets every
+// file through, one without a dot too; a typed name without an extension is opened as typed.
+TEST(FileDialogs, TypeTextsShowOnceAllFilesMeansEveryFileAndTypedNamesStayAsTyped) {
+    qtApp();
+    const struct {
+        const char *filter, *qt;
+    } cases[] = {
+        {"Applications (*.exe)|*.exe|All Files (*.*)|*.*", "Applications (*.exe) (*.exe);;All Files (*.*) (*)"},
+        {"Pictures|*.bmp;*.gif", "Pictures (*.bmp *.gif) (*.bmp *.gif)"},
+        {"Odd (*.x)|*.y", "Odd (*.y) (*.y)"},
+        {"JPEG (*.jpg; *.jpeg)|*.jpg;*.jpeg", "JPEG (*.jpg; *.jpeg) (*.jpg *.jpeg)"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(QtDialogFilter(c.filter), c.qt) << c.filter;
+
+    gstest::TempDir dir;
+    std::ofstream(dir / "notepad") << "x";
+    const QString folder = QString::fromStdString(dir.path.string());
+    TSafeFileDialog dialog(nullptr, "Pick", folder, QtDialogFilter("Applications (*.exe)|*.exe|All Files (*.*)|*.*"));
+    auto* types = dialog.findChild<QComboBox*>("fileTypeCombo");
+    ASSERT_NE(types, nullptr);
+    ASSERT_EQ(types->count(), 2);
+    EXPECT_EQ(types->itemText(0), "Applications (*.exe)");
+    EXPECT_EQ(types->itemText(1), "All Files (*.*)");
+    // What the list is filtered by, once the type is chosen.
+    auto* listed = dialog.findChild<QFileSystemModel*>();
+    ASSERT_NE(listed, nullptr);
+    dialog.selectNameFilter(dialog.nameFilters().back());
+    EXPECT_TRUE(QDir::match(listed->nameFilters(), "notepad")) << listed->nameFilters().join(' ').toStdString();
+    dialog.selectNameFilter(dialog.nameFilters().front());
+    EXPECT_FALSE(QDir::match(listed->nameFilters(), "notepad"));
+
+    dialog.setDefaultSuffix("exe");  // what the callers' specs name; an open dialog drops it
+    QTimer::singleShot(0, &dialog, [&] {
+        auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        name->setText(folder + "/notepad");
+        QDialog& asked = dialog;  // as its OK button would
+        asked.accept();
+        if (asked.isVisible()) asked.done(QDialog::Rejected);  // refused: ends instead of waiting
+    });
+    EXPECT_EQ(ChooseExistingFile(dialog), std::optional<QString>(folder + "/notepad"));
 }
