@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds everything from scratch and runs every test:
+# Checks the includes against the layer order, builds everything from scratch and runs every test:
 #   1. the whole system (core and windows) with its unit, format and window tests;
 #   2. the core alone, without Qt, under AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. what starts threads (the job runner, the hand-over, the scan's readers) under
@@ -12,6 +12,9 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
+
+echo "== the layer order of the includes"
+python3 scripts/check_layers.py
 
 echo "== full build and tests"
 rm -rf build/full
