@@ -6,7 +6,8 @@ pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
       icoutils imagemagick libtiff-tools giflib-tools gifsicle netpbm bc libjpeg-turbo-progs libwmf-bin
       binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 desktop-file-utils libglib2.0-bin xvfb file cpp
       fonts-urw-base35  # libwmf draws nothing without a font set
-      libgdk-pixbuf-2.0-0)  # its ANI loader is the animated-cursor oracle
+      libgdk-pixbuf-2.0-0  # its ANI loader is the animated-cursor oracle
+      wine64)  # its modules are real PE32+ material for the module reader's oracle
 # Oracles of the cipher and hash tests.
 pkgs+=(rhash python3 python3-pycryptodome python3-crcmod libmhash2 libgcrypt20 libcrypto++-utils libcrypto++-dev
       sharutils uudeview openssl xxd)

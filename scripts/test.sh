@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds everything from scratch and runs every test:
+# Checks the includes against the layer order, builds everything from scratch and runs every test:
 #   1. the whole system (core and windows) with its unit, format and window tests;
 #   2. the core alone, without Qt, under AddressSanitizer and UndefinedBehaviorSanitizer;
-#   3. the toolbar core alone under ThreadSanitizer, its tests repeated;
+#   3. what starts threads (the job runner, the hand-over, the scan's readers) under
+#      ThreadSanitizer, its tests repeated;
 #   4. the libFuzzer targets, each given a short smoke run over its seed corpus;
 #   5. the program as README's run command builds it (Release).
 # Every build fails on a warning.
@@ -12,30 +13,34 @@ bash scripts/deps.sh
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
+echo "== the layer order of the includes"
+python3 scripts/check_layers.py
+
 echo "== full build and tests"
 rm -rf build/full
 cmake -S . -B build/full -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLYPHSCOPE_WERROR=ON >/dev/null
 cmake --build build/full -j "$jobs"
-ctest --test-dir build/full -j "$jobs" --output-on-failure
+# Tests labelled optional (every wine64 module, say) are the long sweeps run by hand.
+ctest --test-dir build/full -j "$jobs" --output-on-failure -LE optional
 
 echo "== core without Qt, sanitized"
 rm -rf build/asan
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGLYPHSCOPE_WITH_QT=OFF \
   -DSANITIZE=address,undefined -DGLYPHSCOPE_WERROR=ON >/dev/null
 cmake --build build/asan -j "$jobs"
-# The wine64 oracle reads hundreds of real modules, and the cipher and hash oracles run the
-# probe thousands of times over (minutes each even unsanitized): the full build covers them;
+# The wine64 oracle reads real modules by the dozen, and the cipher and hash oracles run the
+# probe thousands of times over (minutes each sanitized): the full build covers them;
 # the cipher and hash unit tests run here.
-ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build/asan -j "$jobs" --output-on-failure -E '^(iconlib_oracle_wine|crypto_oracle_)'
+ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build/asan -j "$jobs" --output-on-failure -LE optional \
+  -E '^(iconlib_oracle_wine|crypto_oracle_)'
 
-echo "== toolbar core and the job runner without Qt, ThreadSanitizer"
+echo "== the job runner, the hand-over and the scan's readers without Qt, ThreadSanitizer"
 rm -rf build/tsan
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGLYPHSCOPE_WITH_QT=OFF \
   -DSANITIZE=thread -DGLYPHSCOPE_WERROR=ON >/dev/null
-cmake --build build/tsan -j "$jobs" --target toolbar_core_tests app_extract_tests app_save_tests
-TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -L toolbar --repeat until-fail:20 --output-on-failure
-TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -R '^(HandOver|ExtractWorker|OrderedPool|ExtractFolder|Job|SaveJob|BatchRunJob)\.' \
-  --repeat until-fail:10 --output-on-failure
+cmake --build build/tsan -j "$jobs" --target app_extract_tests app_save_tests
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -j "$jobs" --repeat until-fail:10 --output-on-failure \
+  -R '^(HandOver|ExtractWorker|OrderedPool|ExtractFolder|ExtractFile|Job|SaveJob|BatchRunJob)\.'
 
 echo "== fuzz smoke"
 rm -rf build/fuzz

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <system_error>
 
+#include "app/core/FolderWalk.h"
 #include "framework/core/FileUtils.h"
 #include "platform/Errors.h"
 #include "platform/FileKinds.h"
@@ -69,22 +70,17 @@ std::vector<std::filesystem::path> ListMatchingFiles(const TFileSpecParts& spec)
     const bool exactName = !spec.Pattern.empty() && spec.Pattern.find_first_of("*?") == std::string::npos;
     if (exactName && IsDataFile(spec.Folder + spec.Pattern)) return {spec.Folder + spec.Pattern};
     const std::filesystem::path folder = std::filesystem::path(spec.Folder.empty() ? std::string(".") : spec.Folder);
-    std::error_code ec;
-    std::filesystem::directory_iterator it(folder, ec);
-    if (ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory) return {};
-    if (ec) throw EFOpenError(kFolderUnreadable + ec.message());
-    std::vector<std::string> names;
-    for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        std::string name = it->path().filename().string();
+    const TFolderListing listing = ListFolder(folder);
+    if (listing.Names.empty() && (listing.Error == std::errc::no_such_file_or_directory ||
+                                  listing.Error == std::errc::not_a_directory))
+        return {};
+    if (listing.Error) throw EFOpenError(kFolderUnreadable + listing.Error.message());
+    std::vector<std::filesystem::path> files;
+    for (const std::string& name : listing.Names) {
         if (name.starts_with('.') || !MatchesFileSpec(spec.Pattern, name)) continue;
         // Only files of data: never a FIFO, a device or a file of /proc that never ends.
-        if (IsDataFile(it->path())) names.push_back(std::move(name));
+        if (IsDataFile(folder / name)) files.push_back(spec.Folder + name);
     }
-    if (ec) throw EFOpenError(kFolderUnreadable + ec.message());
-    std::sort(names.begin(), names.end(), ListingOrderLess);
-    std::vector<std::filesystem::path> files;
-    files.reserve(names.size());
-    for (const std::string& name : names) files.push_back(spec.Folder + name);
     return files;
 }
 

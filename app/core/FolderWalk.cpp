@@ -10,14 +10,17 @@
 
 namespace gs {
 
+TFolderListing ListFolder(const std::filesystem::path& folder) {
+    TFolderListing listing;
+    std::filesystem::directory_iterator it(folder, listing.Error);
+    for (; !listing.Error && it != std::filesystem::directory_iterator(); it.increment(listing.Error))
+        listing.Names.push_back(it->path().filename().string());
+    std::sort(listing.Names.begin(), listing.Names.end(), ListingOrderLess);
+    return listing;
+}
+
 std::vector<std::string> SortedFolderEntries(const std::filesystem::path& folder) {
-    std::vector<std::string> names;
-    std::error_code ec;
-    std::filesystem::directory_iterator it(folder, ec);
-    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
-        names.push_back(it->path().filename().string());
-    std::sort(names.begin(), names.end(), ListingOrderLess);
-    return names;
+    return ListFolder(folder).Names;
 }
 
 EntryKind KindOf(const std::filesystem::path& path) {

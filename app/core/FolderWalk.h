@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -13,9 +14,16 @@
 
 namespace gs {
 
-// The names of a folder's entries in listing order (ListingOrderLess, the order the batch
-// export lists its files in); nothing when it cannot be read (what
-// was read before a failure part way is kept).
+// The one listing of a folder that the scan and the batch both read: the names of its
+// entries in listing order (ListingOrderLess), and the error that stopped the listing, if
+// any (what was read before a failure part way is kept).
+struct TFolderListing {
+    std::vector<std::string> Names;
+    std::error_code Error;
+};
+TFolderListing ListFolder(const std::filesystem::path& folder);
+
+// The names of ListFolder, nothing when the folder cannot be read: a scan goes on without it.
 std::vector<std::string> SortedFolderEntries(const std::filesystem::path& folder);
 
 // The kind of a folder's entry as a walk takes it. Only regular files of real file systems

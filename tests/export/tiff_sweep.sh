@@ -9,7 +9,7 @@ set -u
 probe=$1
 work=$2
 IM=/usr/bin/convert
-for tool in $IM /usr/bin/tiffinfo /usr/bin/tiffdump /usr/bin/file; do
+for tool in $IM /usr/bin/tiffinfo /usr/bin/tiffdump /usr/bin/file /usr/bin/python3; do
   [ -x "$tool" ] || { echo "skipped: $tool is missing"; exit 77; }
 done
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
@@ -36,14 +36,9 @@ check() {
 # depth_is BMP BITS: file(1) says the BMP has that depth (else the sweep cannot be trusted).
 depth_is() { case "$(file -b "$1")" in *" x $2,"* | *" x $2 "*) return 0 ;; esac; echo "FAIL: $1 is not $2 bits: $(file -b "$1")"; exit 1; }
 
-for size in 1x1 2x1 1x3 3x5 7x2 8x8 9x9 15x7 16x16 17x3 31x2 32x32 33x17 48x48 255x3 256x256; do
-  $IM -size $size pattern:checkerboard -type bilevel BMP3:bw$size.bmp || exit 1
-  $IM -size $size plasma:red-blue -seed 1 -colors 2 -type palette -compress none BMP3:two$size.bmp 2>/dev/null ||
-    $IM -size $size xc:red -fill blue -draw 'point 0,0' -type palette -compress none BMP3:two$size.bmp || exit 1
-  $IM -size $size gradient:red-blue -colors 12 -type palette -compress none BMP3:p4_$size.bmp || exit 1
-  $IM -size $size gradient:yellow-navy -colors 200 -type palette -compress none BMP3:p8_$size.bmp || exit 1
-  $IM -size $size gradient:red-blue -type truecolor BMP3:rgb24_$size.bmp || exit 1
-  $IM -size $size gradient:red-blue -alpha set -channel A -evaluate set 50% +channel -define bmp3:alpha=true BMP3:rgb32_$size.bmp || exit 1
+sizes="1x1 2x1 1x3 3x5 7x2 8x8 9x9 15x7 16x16 17x3 31x2 32x32 33x17 48x48 255x3 256x256"
+python3 "$(dirname "$0")/bmp_sweep_sources.py" $sizes || { echo "FAIL: no source bitmaps"; exit 1; }
+for size in $sizes; do
   depth_is bw$size.bmp 1
   depth_is rgb24_$size.bmp 24
   depth_is rgb32_$size.bmp 32
