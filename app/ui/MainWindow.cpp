@@ -39,6 +39,7 @@
 #include "framework/core/Application.h"
 #include "framework/core/MessageBoxes.h"
 #include "framework/core/RxUtils.h"
+#include "framework/ui/QtBridge.h"
 #include "toolbar/ui/QtMenuLoop.h"
 #include "toolbar/ui/QtToolbar.h"
 
@@ -50,9 +51,6 @@ using A = TMainAction;
 
 constexpr int kIdleUpdateMs = 250;
 constexpr int kBusyTextRefreshMs = 50;
-
-// Colours are stored as 0x00BBGGRR.
-QColor fromColorRef(int bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
 }  // namespace
 
@@ -244,8 +242,8 @@ void TKAVUMain::ApplyOptions() {
     listFont.setPointSize(FontSizeIndexToPoints(o.ListFontSize));
     lvIcons->SetListFont(listFont);
     const QPalette system = QApplication::palette();
-    const QColor back = o.ListWindowsColors ? system.color(QPalette::Base) : fromColorRef(o.ListBackColor);
-    const QColor text = o.ListWindowsColors ? system.color(QPalette::Text) : fromColorRef(o.ListTextColor);
+    const QColor back = o.ListWindowsColors ? system.color(QPalette::Base) : toQColor(o.ListBackColor);
+    const QColor text = o.ListWindowsColors ? system.color(QPalette::Text) : toQColor(o.ListTextColor);
     lvIcons->SetColours(back, text);
     for (QWidget* w : {static_cast<QWidget*>(lbIconPreview), static_cast<QWidget*>(lblFileName), static_cast<QWidget*>(pPleaseWait)}) {
         QPalette pal = w->palette();

@@ -25,6 +25,7 @@
 #include "controls/ui/FontComboBox.h"
 #include "controls/ui/RxSpinEdit.h"
 #include "framework/ui/DialogFrame.h"
+#include "framework/ui/QtBridge.h"
 #include "export/ImageFormats.h"
 #include "framework/core/Application.h"
 
@@ -51,11 +52,9 @@ constexpr NamedColour kColours[] = {
     {"Money Green", 0xC0DCC0}, {"Sky Blue", 0xF0CAA6},    {"Cream", 0xF0FBFF},      {"Medium Gray", 0xA4A0A0},
 };
 
-QColor fromBgr(int bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
-
 QIcon swatch(int bgr) {
     QPixmap pm(16, 12);
-    pm.fill(fromBgr(bgr));
+    pm.fill(toQColor(bgr));
     QPainter p(&pm);
     p.setPen(Qt::black);
     p.drawRect(0, 0, 15, 11);

@@ -10,6 +10,7 @@
 #include "framework/core/SysUtils.h"
 #include "framework/ui/FormDesktop.h"
 #include "framework/ui/FormTexts.h"
+#include "framework/ui/QtBridge.h"
 
 namespace gs {
 
@@ -36,7 +37,7 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption, int 
 void paintPanel(QWidget* panel, std::uint32_t bgr) {
     panel->setAutoFillBackground(true);
     QPalette p = panel->palette();
-    p.setColor(QPalette::Window, QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)));
+    p.setColor(QPalette::Window, toQColor(bgr));
     panel->setPalette(p);
 }
 
