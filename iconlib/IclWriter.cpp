@@ -7,15 +7,6 @@
 namespace gs {
 
 namespace {
-constexpr std::size_t kNeHeaderPos = 128;
-constexpr std::uint16_t kResTableRel = 64;
-constexpr std::uint16_t kGroupType = 0x800E;
-constexpr std::uint16_t kIconResourceType = 0x8003;
-constexpr std::uint16_t kRecordFlags = 0x1C30;
-constexpr int kMaxIcons = 32767;
-constexpr std::size_t kMaxImages = 32767;
-constexpr std::size_t kMaxNameLength = 255;
-
 std::size_t padded(std::size_t n, std::uint16_t shift) {
     const std::size_t unit = std::size_t(1) << shift;
     return (n + unit - 1) / unit * unit;
@@ -37,8 +28,8 @@ void TQBIconLibrary::SaveToFile(const std::filesystem::path& fileName) const { S
 
 void SaveIconLibrary(const std::filesystem::path& fileName, std::vector<TIconLibraryEntry> entries) {
     dropMissing(entries);
-    if (entries.empty()) throw EQBICLReadError("Unable to write Icon Library with no icons.");
-    if (entries.size() > std::size_t(kMaxIcons)) throw EQBICLReadError("Icon Libraries with more than 32767 are not possible.");
+    if (entries.empty()) throw EQBICLWriteError("Unable to write Icon Library with no icons.");
+    if (entries.size() > format::kIclMaxIcons) throw EQBICLWriteError("Icon Libraries with more than 32767 are not possible.");
     TQB16BitWriter(std::move(entries)).SaveToFile(fileName);
 }
 
@@ -53,7 +44,7 @@ TQB16BitWriter::TQB16BitWriter(std::vector<TIconLibraryEntry> entries) : Entries
 
 std::string TQB16BitWriter::FileName(const std::string& name, int index) {
     std::string out = utf8ToCp1252(name);
-    if (out.size() > kMaxNameLength) out.resize(kMaxNameLength);  // one byte is one character
+    if (out.size() > format::kIclMaxNameLength) out.resize(format::kIclMaxNameLength);  // one byte is one character
     if (out.empty()) out = "Icon " + std::to_string(index + 1);
     return out;
 }
@@ -61,13 +52,13 @@ std::string TQB16BitWriter::FileName(const std::string& name, int index) {
 void TQB16BitWriter::WriteHeader() {
     Stream.u16(format::kMzSignature);
     Stream.zeros(58);
-    Stream.u16(kNeHeaderPos);
+    Stream.u16(format::kIclNeHeaderAt);
     Stream.zeros(64);
     Stream.chars("IM");
     Stream.u16(format::kNeSignature);
     Stream.zeros(32);
-    Stream.u16(kResTableRel);  // NE + 0x22
-    Stream.u16(kResTableRel);  // NE + 0x24: resource table
+    Stream.u16(format::kIclResourceTableRel);  // NE + 0x22
+    Stream.u16(format::kIclResourceTableRel);  // NE + 0x24: resource table
     NamesFieldPos = Stream.pos();
     Stream.u16(0);  // NE + 0x26: resident names, patched by WriteNames
     Stream.zeros(14);
@@ -80,25 +71,25 @@ void TQB16BitWriter::WriteResourceTable() {
     ResTablePos = Stream.pos();
     Stream.u16(0);  // AlignShift, patched by ComputeAlignShift
     const int icons = int(Entries.size());
-    Stream.u16(kGroupType);
+    Stream.u16(format::kIclGroupType);
     Stream.u16(std::uint16_t(icons));
     Stream.u32(0);
     for (int i = 0; i < icons; ++i) {
         GroupRecordPos[std::size_t(i)] = Stream.pos();
         Stream.u16(0x00FF);
         Stream.u16(0xFF00);
-        Stream.u16(kRecordFlags);
+        Stream.u16(format::kIclRecordFlags);
         Stream.u16(std::uint16_t((i + 1) | format::kNeIdFlag));
         Stream.u32(0);
     }
-    Stream.u16(kIconResourceType);
+    Stream.u16(format::kIclIconType);
     Stream.u16(std::uint16_t(TotalImages));
     Stream.u32(0);
     for (std::size_t j = 0; j < TotalImages; ++j) {
         ImageRecordPos[j] = Stream.pos();
         Stream.u16(0x00FF);
         Stream.u16(0xFF00);
-        Stream.u16(kRecordFlags);
+        Stream.u16(format::kIclRecordFlags);
         Stream.u16(std::uint16_t((j + 1) | format::kNeIdFlag));
         Stream.u32(0);
     }
@@ -106,7 +97,7 @@ void TQB16BitWriter::WriteResourceTable() {
 }
 
 void TQB16BitWriter::WriteNames() {
-    Stream.patchU16(NamesFieldPos, std::uint16_t(Stream.pos() - kNeHeaderPos));
+    Stream.patchU16(NamesFieldPos, std::uint16_t(Stream.pos() - format::kIclNeHeaderAt));
     Stream.u8(3);
     Stream.chars("ICL");
     for (int i = 0; i < int(Entries.size()); ++i) {
@@ -151,7 +142,7 @@ void TQB16BitWriter::ComputeAlignShift() {
     // The size above leaves the padding out; take a larger shift when the padded layout
     // would not fit its 16-bit fields.
     while (shift <= format::kNeMaxAlignShift && !LayoutFits(shift)) ++shift;
-    if (shift > format::kNeMaxAlignShift) throw EQBICLReadError("Icon Library is too large to be written.");
+    if (shift > format::kNeMaxAlignShift) throw EQBICLWriteError("Icon Library is too large to be written.");
     AlignShift = shift;
     Stream.patchU16(ResTablePos, AlignShift);
 }
@@ -193,8 +184,8 @@ void TQB16BitWriter::WriteResources() {
 }
 
 Bytes TQB16BitWriter::Build() {
-    if (TotalImages > kMaxImages)
-        throw EQBICLReadError("Icon Libraries with more than 32767 images are not possible.");
+    if (TotalImages > format::kIclMaxImages)
+        throw EQBICLWriteError("Icon Libraries with more than 32767 images are not possible.");
     WriteHeader();
     WriteResourceTable();
     WriteNames();

@@ -86,7 +86,7 @@ struct TIconLibraryEntry {
     const TQBIcon* Icon = nullptr;
 };
 
-// Writes the icons as an icon library (16-bit resource-only module), whole. EQBICLReadError
+// Writes the icons as an icon library (16-bit resource-only module), whole. EQBICLWriteError
 // for no icons or more than 32767; the icons are only read.
 void SaveIconLibrary(const std::filesystem::path& fileName, std::vector<TIconLibraryEntry> entries);
 

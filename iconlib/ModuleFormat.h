@@ -58,4 +58,15 @@ constexpr std::uint16_t kNeMaxAlignShift = 15;
 constexpr std::size_t kNeTypeInfoSize = 8;
 constexpr std::size_t kNeNameInfoSize = 12;
 
+// Icon libraries as the writer lays them out: the NE header right after a bare DOS stub,
+// the resource table right after the NE header's fields.
+constexpr std::uint16_t kIclNeHeaderAt = 128;
+constexpr std::uint16_t kIclResourceTableRel = 64;  // from the NE header
+constexpr std::uint16_t kIclGroupType = RT_GROUP_ICON | kNeIdFlag;
+constexpr std::uint16_t kIclIconType = RT_ICON | kNeIdFlag;
+constexpr std::uint16_t kIclRecordFlags = 0x1C30;  // movable, shareable, preloaded
+constexpr std::size_t kIclMaxIcons = 32767;        // ids and counts are 15-bit
+constexpr std::size_t kIclMaxImages = 32767;
+constexpr std::size_t kIclMaxNameLength = 255;     // a length byte
+
 }  // namespace gs::format

@@ -25,6 +25,7 @@
 #include "framework/core/Exceptions.h"
 #include "framework/core/FileUtils.h"
 #include "framework/core/SysUtils.h"
+#include "framework/ui/QtBridge.h"
 
 namespace gs {
 
@@ -66,7 +67,6 @@ QHBoxLayout* besidePicture(QLabel* picture, QLayout* fields) {
     return row;
 }
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 std::string ss(const QString& s) { return s.toStdString(); }
 
 // A picture for a node and another while it is selected.

@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include "framework/core/Exceptions.h"
+#include "framework/ui/QtBridge.h"
 
 namespace gs {
 
@@ -21,7 +22,6 @@ constexpr int kNoConditions = -1;
 constexpr int kTextConditions = 0;
 constexpr int kImageConditions = 1;
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 template <class W>
 W* place(W* w, const char* name, int x, int y, int width, int height) {

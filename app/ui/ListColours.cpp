@@ -1,5 +1,7 @@
 #include "app/ui/ListColours.h"
 
+#include "framework/ui/QtBridge.h"
+
 namespace gs {
 
 namespace {
@@ -44,7 +46,7 @@ std::span<const SystemColour> SystemColours() { return kSystemColours; }
 
 QColor ListColour(int stored, const QPalette& palette) {
     const unsigned value = unsigned(stored);
-    if ((value & kSystemColourFlag) == 0) return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+    if ((value & kSystemColourFlag) == 0) return toQColor(value);
     const unsigned index = value & ~kSystemColourFlag;
     const SystemColour& c = index < std::size(kSystemColours) ? kSystemColours[index] : kSystemColours[5];
     return palette.color(c.group, c.role);

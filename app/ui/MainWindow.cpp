@@ -40,6 +40,7 @@
 #include "framework/core/Application.h"
 #include "framework/core/MessageBoxes.h"
 #include "framework/core/RxUtils.h"
+#include "framework/ui/QtBridge.h"
 #include "toolbar/ui/QtMenuLoop.h"
 #include "toolbar/ui/QtToolbar.h"
 

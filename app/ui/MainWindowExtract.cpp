@@ -19,14 +19,9 @@
 #include "framework/core/FileUtils.h"
 #include "framework/core/MessageBoxes.h"
 #include "framework/core/SysUtils.h"
+#include "framework/ui/QtBridge.h"
 
 namespace gs {
-
-namespace {
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-
-}  // namespace
 
 void TKAVUMain::SelectFolder(const std::string& path) {
     selectPath(path, SafeDirectoryExists(path), *mruFolders_, kMsgFolderNotFound, kMsgSelectedFolder);

@@ -22,6 +22,7 @@
 #include "framework/core/Application.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/SysUtils.h"
+#include "framework/ui/QtBridge.h"
 #include "iconlib/IconPicture.h"
 
 namespace gs {
@@ -37,7 +38,6 @@ constexpr int kPreviewWidthWhenEmpty = 150;
 constexpr int kTagImages = 0;
 constexpr int kTagPlain = 1;
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 // Image lines: the picture centred in a 60-pixel column (from the left edge when wider),
 // the text after it, centred on the picture's height.

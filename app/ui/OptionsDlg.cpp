@@ -28,6 +28,7 @@
 #include "controls/ui/RxSpinEdit.h"
 #include "app/ui/ListColours.h"
 #include "framework/ui/DialogFrame.h"
+#include "framework/ui/QtBridge.h"
 #include "export/ImageFormats.h"
 #include "framework/core/Application.h"
 

@@ -10,6 +10,7 @@
 #include "framework/core/SysUtils.h"
 #include "framework/ui/FormDesktop.h"
 #include "framework/ui/FormTexts.h"
+#include "framework/ui/QtBridge.h"
 
 namespace gs {
 
@@ -36,7 +37,7 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption, int 
 void paintPanel(QWidget* panel, std::uint32_t bgr) {
     panel->setAutoFillBackground(true);
     QPalette p = panel->palette();
-    p.setColor(QPalette::Window, QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)));
+    p.setColor(QPalette::Window, toQColor(bgr));
     panel->setPalette(p);
 }
 
@@ -44,7 +45,7 @@ void paintPanel(QWidget* panel, std::uint32_t bgr) {
 
 TAboutForm::TAboutForm(const TQBApplication& app, const std::string& fontName, IFormDesktop& desktop, QWidget* parent)
     : TSmallForm(parent, desktop, "AboutForm", 425, 380) {
-    setWindowTitle(QString::fromStdString(FormatOne(kAboutCaption, app.Title)));
+    setWindowTitle(qs(FormatOne(kAboutCaption, app.Title)));
     ApplyFormFont(*this, fontName);
 
     pLeft = new QWidget(this);
@@ -59,15 +60,15 @@ TAboutForm::TAboutForm(const TQBApplication& app, const std::string& fontName, I
     imgApplicationIcon->setPixmap(QApplication::windowIcon().pixmap(32, 32));
 
     const std::string& name = app.Title == app.FamilyName ? app.ShortName : app.Title;
-    lblApplicationName = label(this, "lblApplicationName", 160, 16, 250, 22, QString::fromStdString(name));
+    lblApplicationName = label(this, "lblApplicationName", 160, 16, 250, 22, qs(name));
     QFont bold = lblApplicationName->font();
     bold.setPointSize(10);
     bold.setBold(true);
     lblApplicationName->setFont(bold);
     lblApplicationVersion = label(this, "lblApplicationVersion", 160, 40, 250, 18, VersionLine(app));
     lblSpecialVersion =
-        label(this, "lblSpecialVersion", 160, 58, 250, 18, QString::fromStdString(app.SpecialVersionText));
-    lblCopyright = label(this, "lblCopyright", 160, 80, 250, 48, QString::fromStdString(app.Copyright));
+        label(this, "lblSpecialVersion", 160, 58, 250, 18, qs(app.SpecialVersionText));
+    lblCopyright = label(this, "lblCopyright", 160, 80, 250, 48, qs(app.Copyright));
     lblCopyright->setWordWrap(true);
     lblCopyright->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -80,7 +81,7 @@ TAboutForm::TAboutForm(const TQBApplication& app, const std::string& fontName, I
     for (int i = 0; i < 5; ++i) {
         // Each caption over its address, so the longest address fits the panel.
         label(pSecret, "", 8, 4 + i * 37, 320, 17, kContactCaptions[i]);
-        const QString address = QString::fromStdString(addresses_[std::size_t(i)]).toHtmlEscaped();
+        const QString address = qs(addresses_[std::size_t(i)]).toHtmlEscaped();
         const QByteArray objectName = QByteArray("lblAddress0") + char('1' + i);
         lblAddress[std::size_t(i)] = label(pSecret, objectName.constData(), 24, 20 + i * 37, 305, 17,
                                            "<a href=\"#\">" + address + "</a>");

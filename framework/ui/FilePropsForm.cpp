@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include "framework/ui/QtBridge.h"
+
 namespace gs {
 
 namespace {
@@ -21,7 +23,7 @@ constexpr int kFieldWidth = 225;
 
 QLineEdit* field(QWidget* page, const char* name, const char* caption, int y, const std::string& value,
                  int captionLeft = 12) {
-    auto* edit = new QLineEdit(QString::fromStdString(value), page);
+    auto* edit = new QLineEdit(qs(value), page);
     edit->setObjectName(name);
     edit->setGeometry(kFieldLeft, y, kFieldWidth, 20);
     edit->setReadOnly(true);
@@ -68,7 +70,7 @@ TFilePropsForm::TFilePropsForm(const std::string& fileName, const TFilePropertie
     imgIcon->setGeometry(12, 10, kIconSize, kIconSize);
     imgIcon->setAlignment(Qt::AlignCenter);
     // The desktop's icon for the file's type; none when it has none to give.
-    const QIcon icon = typeIcon(QString::fromStdString(fileName));
+    const QIcon icon = typeIcon(qs(fileName));
     if (!icon.isNull()) imgIcon->setPixmap(icon.pixmap(kIconSize, kIconSize));
 
     // The icon stands at the start of the name row, its caption after it.
@@ -112,7 +114,7 @@ void TFilePropsForm::ShowFileIcon(const QImage& icon) {
 }
 
 std::string FileTypeDescription(const std::string& fileName) {
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(QString::fromStdString(fileName));
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(qs(fileName));
     if (!type.isValid() || type.isDefault()) return {};
     return type.comment().toStdString();
 }

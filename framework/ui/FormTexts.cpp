@@ -4,6 +4,7 @@
 
 #include "framework/core/Application.h"
 #include "framework/core/HiddenStrings.h"
+#include "framework/ui/QtBridge.h"
 
 namespace gs {
 
@@ -16,7 +17,7 @@ QString DecoderText(std::string_view name) {
 }
 
 QString VersionLine(const TQBApplication& app) {
-    return DecoderText(kTextVersionWord) + ' ' + QString::fromStdString(app.VersionText);
+    return DecoderText(kTextVersionWord) + ' ' + qs(app.VersionText);
 }
 
 }  // namespace gs

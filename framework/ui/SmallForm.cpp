@@ -6,6 +6,7 @@
 
 #include "framework/ui/DialogFrame.h"
 #include "framework/ui/FormDesktop.h"
+#include "framework/ui/QtBridge.h"
 
 namespace gs {
 
@@ -38,7 +39,7 @@ void TSmallForm::keyPressEvent(QKeyEvent* event) {
 void ApplyFormFont(QWidget& form, const std::string& fontName) {
     if (fontName.empty()) return;
     QFont font = form.font();
-    font.setFamily(QString::fromStdString(fontName));
+    font.setFamily(qs(fontName));
     form.setFont(font);
 }
 

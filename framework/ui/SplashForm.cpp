@@ -9,6 +9,7 @@
 #include "framework/core/Application.h"
 #include "framework/core/HiddenStrings.h"
 #include "framework/ui/FormTexts.h"
+#include "framework/ui/QtBridge.h"
 
 namespace gs {
 
@@ -47,9 +48,9 @@ TSplashForm::TSplashForm(const TQBApplication& app, const QImage& bitmap, const 
     // The version is written in the window's own text colour, as the picture is made for it.
     lblApplicationVersion =
         text(this, "lblApplicationVersion", VersionLine(app), textColor, {24, 268, 452, 18});
-    lblSpecialVersion = text(this, "lblSpecialVersion", QString::fromStdString(app.SpecialVersionText), textColor,
+    lblSpecialVersion = text(this, "lblSpecialVersion", qs(app.SpecialVersionText), textColor,
                              {24, 288, 452, 18});
-    lblCopyright = text(this, "lblCopyright", QString::fromStdString(app.Copyright), textColor, {24, 310, 452, 18});
+    lblCopyright = text(this, "lblCopyright", qs(app.Copyright), textColor, {24, 310, 452, 18});
     lblWarning = text(this, "lblWarning", DecoderText(kTextSplashWarning), textColor, {24, 334, 452, 54});
     lblWarning->setWordWrap(true);
     lblWarning->setAlignment(Qt::AlignLeft | Qt::AlignTop);

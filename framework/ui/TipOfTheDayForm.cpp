@@ -9,6 +9,7 @@
 #include "framework/core/HiddenStrings.h"
 #include "framework/core/MessageBoxes.h"
 #include "framework/ui/FormTexts.h"
+#include "framework/ui/QtBridge.h"
 
 namespace gs {
 
@@ -56,7 +57,7 @@ TTipOfTheDayForm::TTipOfTheDayForm(const TQBApplication& app, bool showAtStartup
     showTip();
 }
 
-void TTipOfTheDayForm::showTip() { lblMessage->setText(QString::fromStdString(tips_.Current())); }
+void TTipOfTheDayForm::showTip() { lblMessage->setText(qs(tips_.Current())); }
 
 void TTipOfTheDayForm::cmdNextTipClick() {
     tips_.Next();

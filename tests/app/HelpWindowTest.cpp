@@ -47,8 +47,8 @@ struct Installed {
 };
 
 Installed& installed() {
-    static Installed* once = new Installed;  // outlives every window of the run
-    return *once;
+    static Installed once;  // outlives every window of the run; its folder goes at exit
+    return once;
 }
 
 struct RecordingServices : ScriptedServices {

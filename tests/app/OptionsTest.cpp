@@ -119,16 +119,10 @@ TEST(TKAVUOptions, ValuesAreStoredAsReadAndClampedWhereUsed) {
     EXPECT_EQ(RegReadInteger(store, kAppRegRoot, kOptionsKey, "MemStopPerc", 0), 250);
 }
 
-TEST(TKAVUOptions, MappingRoutines) {
-    const int points[] = {8, 10, 11, 12, 14, 16, 18, 8};
-    for (int i = 0; i <= 7; ++i) EXPECT_EQ(FontSizeIndexToPoints(i), points[i]) << i;
-    EXPECT_EQ(FontSizeIndexToPoints(-1), 8);
-    EXPECT_EQ(ImageFormatIndexToCode(0), TBatchFormat::bfGIF);
-    EXPECT_EQ(ImageFormatIndexToCode(1), TBatchFormat::bfJPG);
-    EXPECT_EQ(ImageFormatIndexToCode(2), TBatchFormat::bfWMF);
-    EXPECT_EQ(ImageFormatIndexToCode(3), TBatchFormat::bfTIF);
-    EXPECT_EQ(ImageFormatIndexToCode(9), TBatchFormat::bfTIF);
-    EXPECT_EQ(ImageFormatIndexToCode(-1), TBatchFormat::bfTIF);
+// A stored index outside the lists (an edited or older store) maps to the lists' default.
+TEST(TKAVUOptions, MappingRoutinesTakeTheirDefaultOutsideTheLists) {
+    for (int index : {-1, 7, 99}) EXPECT_EQ(FontSizeIndexToPoints(index), 8) << index;
+    for (int index : {-1, 4, 9}) EXPECT_EQ(ImageFormatIndexToCode(index), TBatchFormat::bfTIF) << index;
 }
 
 TEST(AppIdentity, DescriptorNamesTheProgramAndItsSettingsKey) {

@@ -436,7 +436,8 @@ TEST(ComboEdits, FileAndFolderEditsTakeDialogAnswersAndDrops) {
 // the home folder where the wanted one is of a pseudo file system or gone.
 TEST(FileDialogs, TypesComeFromNamesAndPseudoFoldersAreNeverTheStart) {
     qtApp();
-    const fs::path dir = fs::temp_directory_path() / ("gs-dialogs-" + std::to_string(::getpid()));
+    const gstest::TempDir temp("gs-dialogs-");
+    const fs::path& dir = temp.path;
     fs::create_directories(dir / "sub");
     const char png[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR";
     std::ofstream(dir / "picture", std::ios::binary).write(png, sizeof png - 1);
@@ -473,14 +474,14 @@ TEST(FileDialogs, TypesComeFromNamesAndPseudoFoldersAreNeverTheStart) {
     TSafeFileDialog next(nullptr, "Pick", folder);
     EXPECT_EQ(next.directory().absolutePath(), folder);
     EXPECT_FALSE(QSettings(QSettings::UserScope, "QtProject").value("FileDialog/lastVisited").toString().contains("/proc"));
-    fs::remove_all(dir);
 }
 
 // A dialog without a folder of its own opens where the last one was left, in this run or
 // the one before (Qt's settings keep it), unless that place is pseudo: then at home.
 TEST(FileDialogs, ADialogWithoutAFolderOpensWhereTheLastOneWasLeft) {
     qtApp();
-    const fs::path dir = fs::temp_directory_path() / ("gs-last-" + std::to_string(::getpid()));
+    const gstest::TempDir temp("gs-last-");
+    const fs::path& dir = temp.path;
     fs::create_directories(dir / "settings");
     fs::create_directories(dir / "icons" / "deep");
     fs::create_directories(dir / "other");
@@ -509,7 +510,6 @@ TEST(FileDialogs, ADialogWithoutAFolderOpensWhereTheLastOneWasLeft) {
         TSafeFileDialog atHome(nullptr, "Pick", "");
         EXPECT_EQ(QDir(atHome.directory().absolutePath()).absolutePath(), home) << pseudo;
     }
-    fs::remove_all(dir);
 }
 
 // The dialogs' type lists show each type's own text once, and "All Files (*.*)" lets every

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "framework/core/Application.h"
-#include "framework/core/Exceptions.h"
 
 using namespace gs;
 
@@ -25,16 +24,4 @@ TEST(TQBApplication, IsInstalledOnceAndReadThroughTheAccessor) {
     EXPECT_THROW(installApplication(std::make_unique<TQBApplication>()), std::logic_error);
     EXPECT_EQ(uninstallApplication()->Title, "Veltrazone Glyphscope");
     EXPECT_FALSE(hasApplication());
-}
-
-TEST(EQBException, CarriesMessageDetailsAndSeverity) {
-    try {
-        throw EQBException("A", "", TQBSeverity::Information);
-    } catch (const EQBException& e) {
-        EXPECT_STREQ(e.what(), "A");
-        EXPECT_EQ(e.MessageCopy(), "A");
-        EXPECT_EQ(e.Details(), "");
-        EXPECT_EQ(e.Severity(), TQBSeverity::Information);
-        EXPECT_EQ(static_cast<int>(e.Severity()), 2);
-    }
 }

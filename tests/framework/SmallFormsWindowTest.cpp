@@ -21,6 +21,7 @@
 #include "framework/ui/AboutForm.h"
 #include "framework/ui/FilePropsForm.h"
 #include "framework/ui/FormDesktop.h"
+#include "framework/ui/QtBridge.h"
 #include "framework/ui/SplashForm.h"
 #include "framework/ui/TipOfTheDayForm.h"
 #include "support/DialogFrame.h"
@@ -146,6 +147,13 @@ TEST(SmallForms, AboutContactsPanelAndAddresses) {
     family.Title = family.FamilyName;
     family.ShortName = "Glyphscope";
     EXPECT_EQ(TAboutForm(family, "", desktop).lblApplicationName->text(), "Glyphscope");
+}
+
+// Stored colour values hold red in the low byte; the top byte (system-colour flags) is no colour.
+TEST(QtBridge, ColourValuesAndText) {
+    EXPECT_EQ(toQColor(0x00FF8040u), QColor(0x40, 0x80, 0xFF));
+    EXPECT_EQ(toQColor(0x80C0DCC0u), QColor(0xC0, 0xDC, 0xC0));
+    EXPECT_EQ(qs("Cr\xC3\xA8me").toStdString(), "Cr\xC3\xA8me");
 }
 
 TEST(SmallForms, TipOfTheDay) {

@@ -89,7 +89,7 @@ TEST(IclWriter, RefusalsAndNameLimits) {
     try {
         empty.SaveToFile(d.path / "e.icl");
         FAIL();
-    } catch (const EQBICLReadError& e) {
+    } catch (const EQBICLWriteError& e) {
         EXPECT_STREQ(e.what(), "Unable to write Icon Library with no icons.");
     }
     TQBIconLibrary many;
@@ -97,7 +97,7 @@ TEST(IclWriter, RefusalsAndNameLimits) {
     try {
         many.SaveToFile(d.path / "m.icl");
         FAIL();
-    } catch (const EQBICLReadError& e) {
+    } catch (const EQBICLWriteError& e) {
         EXPECT_STREQ(e.what(), "Icon Libraries with more than 32767 are not possible.");
     }
     many.Icons.Delete(0);
