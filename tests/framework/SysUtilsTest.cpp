@@ -43,30 +43,7 @@ TEST(DesktopRoutines, NameChecksAndFormats) {
     EXPECT_EQ(FormatOne("reached %d%%.", "95"), "reached 95%.");
 }
 
-TEST(DesktopRoutines, FileTypesAndRegisteredIconsFromTheClasses) {
-    RegistryStore store(":memory:");
-    auto setDefault = [&](const std::string& key, const std::string& value) {
-        ASSERT_TRUE(RegWriteString(store, HKEY_CLASSES_ROOT, key, "", value));
-    };
-    setDefault(".ico", "icofile");
-    setDefault("icofile", "Icon");
-    setDefault(".dll", "dllfile");
-    setDefault("dllfile\\DefaultIcon", "/usr/lib/shell.so,-154");
-    setDefault(".cpl", "cplfile");
-    setDefault("cplfile\\DefaultIcon", "/usr/lib/panel.so,x");
-    EXPECT_EQ(GetFileTypeName(store, "/a/B.ICO"), "Icon");
-    EXPECT_EQ(GetFileTypeName(store, "/a/b.xyz"), "XYZ File");
-    EXPECT_EQ(GetFileTypeName(store, "/a/b.dll"), "DLL File");  // a class without a description
-    std::string file;
-    int index = 0;
-    EXPECT_TRUE(GetFileDefaultIcon(store, "/x/Lib.DLL", file, index));
-    EXPECT_EQ(file, "/usr/lib/shell.so");
-    EXPECT_EQ(index, -154);
-    file.clear();
-    EXPECT_FALSE(GetRegisteredIcon(store, ".cpl", file, index));
-    EXPECT_EQ(file, "/usr/lib/panel.so");
-    EXPECT_FALSE(GetRegisteredIcon(store, ".ico", file, index));
-    EXPECT_FALSE(GetFileDefaultIcon(store, "/x/noext", file, index));
+TEST(DesktopRoutines, FileDatesAreWrittenByTheLocale) {
     EXPECT_FALSE(FormatFileDate(std::chrono::system_clock::time_point{}).empty());
 }
 
