@@ -14,14 +14,15 @@ using namespace tb;
 TEST(ToolbarCommon, Accelerators) {
     struct Case {
         const char* text;
-        char accel;
+        char32_t accel;
         const char* shown;
-        int pos;
+        int pos;  // in characters
     } cases[] = {
         {"&About", 'A', "About", 0},         {"&About &Box", 'B', "About Box", 6},
         {"Tom && Jerry", 0, "Tom & Jerry", -1}, {"End&", 0, "End", -1},
         {"&&&x", 'x', "&x", 1},              {"", 0, "", -1},
-        {"Save &As&", 'A', "Save As", 5},
+        {"Save &As&", 'A', "Save As", 5},      {"&Été", U'É', "Été", 0},
+        {"Grü&ße", U'ß', "Grüße", 3}, {"&\xC3", 0xC3, "\xC3", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -32,6 +33,31 @@ TEST(ToolbarCommon, Accelerators) {
         EXPECT_EQ(TextWidthOf(chars, c.text, true), int(std::string_view(c.shown).size()) * 7);
         EXPECT_EQ(TextWidthOf(chars, c.text, false), int(std::string_view(c.text).size()) * 7);
     }
+}
+
+TEST(ToolbarCommon, Utf8AndCaseFolding) {
+    struct Read {
+        const char* text;
+        char32_t first;
+        std::size_t used;
+    } reads[] = {
+        {"a", 'a', 1},         {"\u20ac", 0x20AC, 3},   {"\U0001D11E", 0x1D11E, 4}, {"\xC3", 0xC3, 1},
+        {"\xE2\x82", 0xE2, 1}, {"\xC0\x80", 0xC0, 1}, {"\xED\xA0\x80", 0xED, 1},  {"\xC3(", 0xC3, 1},
+        {"\xF4\x90\x80\x80", 0xF4, 1},
+    };
+    for (const Read& r : reads) {
+        SCOPED_TRACE(r.text);
+        std::size_t at = 0;
+        EXPECT_EQ(NextCodePoint(r.text, at), r.first);
+        EXPECT_EQ(at, r.used);
+    }
+    const std::pair<char32_t, char32_t> folds[] = {
+        {'A', 'a'},         {'a', 'a'},         {'1', '1'},         {U'\u00c9', U'\u00e9'}, {U'\u00e9', U'\u00e9'},
+        {U'\u00d7', U'\u00d7'}, {U'\u0178', U'\u00ff'}, {U'\u0139', U'\u013a'}, {U'\u013a', U'\u013a'}, {U'\u0100', U'\u0101'},
+        {U'\u03a9', U'\u03c9'}, {U'\u0386', U'\u03ac'}, {U'\u0401', U'\u0451'}, {U'\u042f', U'\u044f'}, {U'\u0462', U'\u0463'},
+        {U'\u0531', U'\u0561'}, {U'\u1e9e', U'\u00df'}, {U'\u1e00', U'\u1e01'}, {U'\u00df', U'\u00df'}, {U'\u04c1', U'\u04c2'},
+    };
+    for (auto [upper, lower] : folds) EXPECT_EQ(FoldCase(upper), lower) << std::hex << unsigned(upper);
 }
 
 TEST(ToolbarCommon, Division) {

@@ -187,6 +187,22 @@ button "Paste"
     EXPECT_EQ(help.loop->Result().helpContext, 650);
 }
 
+TEST(ToolbarMenuLoop, CharactersBeyondAsciiIgnoreCase) {
+    const char* menu = "view popup\nbutton \"&\u00c9t\u00e9\"\nbutton \"\u00c4rger\"\nbutton \"&\u0416\u0443\u043a\"\n"
+                       "button \"\u03a9mega\"\nbutton \"x&\u00ff\"\n";
+    const struct {
+        char32_t typed;
+        int clicked;  // -1: nothing found
+    } cases[] = {{U'\u00c9', 0}, {U'\u00e9', 0}, {U'\u00e4', 1}, {U'\u00c4', 1}, {U'\u0436', 2},
+                 {U'\u0416', 2}, {U'\u03c9', 3}, {U'\u0178', 4}, {'e', -1},     {'a', -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(unsigned(c.typed));
+        Fixture f(menu);
+        f.loop->Char(c.typed);
+        EXPECT_EQ(f.loop->Result().item, c.clicked < 0 ? nullptr : f.item(c.clicked));
+    }
+}
+
 TEST(ToolbarMenuLoop, MouseHoverClickAndOutside) {
     Fixture f;
     f.loop->IgnoreFirstRelease();

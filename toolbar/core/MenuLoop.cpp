@@ -413,7 +413,7 @@ void TTBMenuLoop::ExecuteSelection(TTBView& v) {
     End();
 }
 
-void TTBMenuLoop::Char(char c) {
+void TTBMenuLoop::Char(char32_t c) {
     if (RootGone()) return;
     TTBView& v = Innermost();
     bool only = false;
@@ -422,7 +422,7 @@ void TTBMenuLoop::Char(char c) {
         if (only) ViewKeyDown(v, vk::Return, false);
     } else if ((c == ' ' || c == '-') && &v == &root_ && root_.ForToolbar() && !root_.PopupViewOpen() &&
                services_.activeWindow && services_.activeWindow()) {
-        result_ = {TTBLoopResult::Kind::SystemMenu, nullptr, services_.activeWindow(), 0, false, c};
+        result_ = {TTBLoopResult::Kind::SystemMenu, nullptr, services_.activeWindow(), 0, false, char(c)};
         End();
     } else if (services_.beep) {
         services_.beep();

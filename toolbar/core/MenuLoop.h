@@ -50,7 +50,7 @@ public:
 
     // Keys by virtual key code; true when the key was used (else the ui types its text).
     bool KeyDown(int key, bool shift);
-    void Char(char c);
+    void Char(char32_t c);
     void MouseMove(TPoint screen);
     // False when the press lies outside the chain: the loop ends and the press goes on.
     bool MousePress(TPoint screen, bool right, bool doubleClick);

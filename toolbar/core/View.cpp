@@ -302,18 +302,19 @@ void TTBView::ShowAccelerators(bool wanted, bool systemCues) {
         if (AcceleratorCharOf(c->Item()->Caption())) RepaintCell(c.get());
 }
 
-TTBItemViewer* TTBView::FindByKey(TTBItemViewer* start, char c, bool& isOnlyOne, bool primaryOnly) {
+TTBItemViewer* TTBView::FindByKey(TTBItemViewer* start, char32_t c, bool& isOnlyOne, bool primaryOnly) {
     isOnlyOne = false;
     const int n = int(cells_.size());
     if (n == 0) return nullptr;
-    const char key = char(std::toupper((unsigned char)c));
+    const char32_t key = FoldCase(c);
     const TViewerPlace place{forToolbar_, Orientation};
     auto matches = [&](TTBItemViewer* v, bool accelPass) {
         std::string caption = DisplayCaption(*v->Item());
-        char accel = AcceleratorCharOf(caption);
-        if (accelPass) return accel != 0 && std::toupper((unsigned char)accel) == key;
+        char32_t accel = AcceleratorCharOf(caption);
+        if (accelPass) return accel != 0 && FoldCase(accel) == key;
         std::string shown = StripAccelerators(caption);
-        return accel == 0 && key != ' ' && !shown.empty() && std::toupper((unsigned char)shown[0]) == key;
+        std::size_t at = 0;
+        return accel == 0 && key != ' ' && !shown.empty() && FoldCase(NextCodePoint(shown, at)) == key;
     };
     auto search = [&](TTBItemViewer* from, bool accelPass, bool enabled) -> TTBItemViewer* {
         int s = from ? IndexOf(from) : -1;

@@ -166,7 +166,7 @@ public:
 
     // Type-ahead: the next viewer whose accelerator (first pass) or first letter (second
     // pass, not with primaryOnly) is `c`; `isOnlyOne` when typing it again would find the same one.
-    TTBItemViewer* FindByKey(TTBItemViewer* start, char c, bool& isOnlyOne, bool primaryOnly = false);
+    TTBItemViewer* FindByKey(TTBItemViewer* start, char32_t c, bool& isOnlyOne, bool primaryOnly = false);
     // Popups taller than their limit: scrolls by one item, or to show the selection.
     void ScrollByOneItem(bool down);
     void ScrollSelectionIntoView();
