@@ -70,6 +70,7 @@ struct Fixture {
     std::unique_ptr<TTBView> root;
     std::unique_ptr<TTBMenuLoop> loop;
     int timerMs = -1, scrollMs = -1, timerArms = 0;
+    TTBCursor cursor = TTBCursor::Arrow;
     explicit Fixture(const char* text = kMenu) {
         std::istringstream in(text);
         script = ParseItemScript(in);
@@ -82,6 +83,7 @@ struct Fixture {
         s.showDelay = [] { return 400; };
         s.armScrollTimer = [this](int ms) { scrollMs = ms; };
         s.disarmScrollTimer = [this] { scrollMs = -1; };
+        s.setCursor = [this](TTBCursor c) { cursor = c; };
         loop = std::make_unique<TTBMenuLoop>(*root, screen, s);
         loop->Start(false, false, false, {0, 0});
     }
@@ -106,6 +108,24 @@ struct StepperViewer : TTBItemViewer {
     void KeyDown(int& key, bool) override {
         if (key == vk::Return) key = 0, ++steps;
     }
+};
+// A slider: the mouse is its own, a wheel steps it, and its left end asks for a pointer.
+struct SliderViewer : TTBItemViewer {
+    using TTBItemViewer::TTBItemViewer;
+    inline static std::vector<std::string> heard;
+    static void hear(const char* what, int a, int b) { heard.push_back(what + (" " + std::to_string(a)) + "," + std::to_string(b)); }
+    void MouseDown(bool, int x, int y, TTBLoopState&) override { hear("down", x, y); }
+    void MouseMove(int x, int y) override { hear("move", x, y); }
+    void MouseUp(int x, int y, TTBLoopState& loop) override {
+        hear("up", x, y);
+        loop.done = x >= 10;  // released past its knob: the slider is set
+    }
+    void MouseWheel(int delta, int x, int) override { hear("wheel", delta, x); }
+    TTBCursor CursorFor(int x, int) const override { return x < 10 ? TTBCursor::SizeHorizontal : TTBCursor::Arrow; }
+};
+struct SliderItem : TTBItem {
+    using TTBItem::TTBItem;
+    TTBViewerClass ViewerClass(const TTBView&) const override { return &MakeViewer<SliderViewer>; }
 };
 struct StepperItem : TTBItem {
     using TTBItem::TTBItem;
@@ -465,4 +485,44 @@ TEST(ToolbarMenuLoop, ItemsWithViewersOfTheirOwn) {
     f.loop->KeyDown(vk::Down, false);  // passed on to the view
     EXPECT_EQ(f.selected(), "&Open");
     EXPECT_EQ(StepperViewer::steps, 1);
+}
+
+TEST(ToolbarMenuLoop, ViewersTakeTheMouseOverThemselves) {
+    Fixture f("view popup\nbutton \"&Open\"\n");
+    auto* slider = new SliderItem(f.script.root.get());
+    slider->SetCaption("&Volume");
+    f.script.root->Insert(0, slider);
+    f.root->ValidatePositions();
+    const TRect cell = f.root->Cells()[0]->BoundsRect;
+    const TPoint at{100 + cell.left, 100 + cell.top};
+    enum Kind { Move, Press, Wheel, Release };
+    const struct {
+        Kind kind;
+        int x;
+        const char* heard;
+        TTBCursor cursor;
+        bool done;
+    } steps[] = {
+        {Move, 5, "move 5,5", TTBCursor::SizeHorizontal, false}, {Press, 5, "down 5,5", TTBCursor::SizeHorizontal, false},
+        {Wheel, 6, "wheel -120,6", TTBCursor::SizeHorizontal, false}, {Release, 5, "up 5,5", TTBCursor::SizeHorizontal, false},
+        {Move, 20, "move 20,5", TTBCursor::Arrow, false},        {Release, 20, "up 20,5", TTBCursor::Arrow, true},
+    };
+    SliderViewer::heard.clear();
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.heard);
+        const TPoint p{at.x + step.x, at.y + 5};
+        if (step.kind == Move) f.loop->MouseMove(p);
+        if (step.kind == Press) {
+            EXPECT_TRUE(f.loop->MousePress(p, false, false));
+        }
+        if (step.kind == Wheel) f.loop->MouseWheel(p, -120);
+        if (step.kind == Release) f.loop->MouseRelease(p, false);
+        ASSERT_FALSE(SliderViewer::heard.empty());
+        EXPECT_EQ(SliderViewer::heard.back(), step.heard);
+        EXPECT_EQ(f.cursor, step.cursor);
+        EXPECT_EQ(f.loop->Done(), step.done);
+    }
+    EXPECT_EQ(f.loop->Result().kind, TTBLoopResult::Kind::None);
+    f.loop->MouseWheel({0, 0}, 120);  // not over it: nobody hears
+    EXPECT_EQ(SliderViewer::heard.size(), std::size(steps));
 }

@@ -33,6 +33,14 @@ TPoint TTBItemViewer::MeasureSize(const TViewerPlace& place, const TTextMetrics&
 
 void TTBItemViewer::KeyDown(int&, bool) {}
 
+void TTBItemViewer::MouseMove(int, int) {}
+
+void TTBItemViewer::MouseWheel(int, int, int) {}
+
+TTBCursor TTBItemViewer::CursorFor(int, int) const { return TTBCursor::Arrow; }
+
+void TTBItemViewer::Repaint() { view_.RepaintCell(this); }
+
 TPoint TTBSeparatorItemViewer::MeasureSize(const TViewerPlace& place, const TTextMetrics& metrics,
                                            std::optional<TImageSize>) const {
     return MeasureSeparator(*Item(), place, metrics);

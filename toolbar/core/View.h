@@ -12,6 +12,10 @@
 namespace tb {
 
 class TTBView;
+struct TTBLoopState;
+
+// The pointer a viewer asks for while the mouse is over it in a menu loop.
+enum class TTBCursor { Arrow, IBeam, PointingHand, Cross, SizeHorizontal, SizeVertical };
 
 // The button at the end of a shortened toolbar: its submenu lists the items the chevron
 // hid (the popup's view filters its source view's items, see ChevronSourceView).
@@ -48,6 +52,18 @@ public:
     virtual bool InButtonPart(int x, int y) const;
     // A key reaches the selected viewer before its view; setting it to 0 keeps it from the view.
     virtual void KeyDown(int& key, bool shift);
+    // The menu loop's mouse, X and Y relative to the viewer's top-left; a point that is not
+    // over the view's window comes as kNowhere. The base press and release are the
+    // buttons' and menu rows' own (they live with the loop, MenuLoop.cpp).
+    static constexpr int kNowhere = -0x40000000;
+    virtual void MouseDown(bool doubleClick, int x, int y, TTBLoopState& loop);
+    virtual void MouseMove(int x, int y);
+    virtual void MouseUp(int x, int y, TTBLoopState& loop);
+    virtual void MouseWheel(int delta, int x, int y);
+    // The pointer over (x, y) while selected; the base keeps the arrow.
+    virtual TTBCursor CursorFor(int x, int y) const;
+    // Asks the view to paint this viewer again.
+    virtual void Repaint();
 
 private:
     TTBView& view_;

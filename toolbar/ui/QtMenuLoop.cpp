@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QToolTip>
 #include <cctype>
 
@@ -23,6 +24,33 @@ int virtualKeyOf(const QKeyEvent* e) {
     if (e->key() == Qt::Key_Alt) return kAltVirtualKey;
     return FromQKeyCombination(QKeyCombination(Qt::NoModifier, Qt::Key(e->key()))) & 0xFF;
 }
+
+Qt::CursorShape shapeOf(TTBCursor cursor) {
+    switch (cursor) {
+    case TTBCursor::IBeam: return Qt::IBeamCursor;
+    case TTBCursor::PointingHand: return Qt::PointingHandCursor;
+    case TTBCursor::Cross: return Qt::CrossCursor;
+    case TTBCursor::SizeHorizontal: return Qt::SizeHorCursor;
+    case TTBCursor::SizeVertical: return Qt::SizeVerCursor;
+    case TTBCursor::Arrow: break;
+    }
+    return Qt::ArrowCursor;
+}
+
+// The pointer a viewer chose, over every window of the loop, until the loop ends.
+class LoopCursor {
+public:
+    ~LoopCursor() { Set(TTBCursor::Arrow); }
+    void Set(TTBCursor cursor) {
+        if (cursor == shown_) return;
+        if (shown_ != TTBCursor::Arrow) QApplication::restoreOverrideCursor();
+        if (cursor != TTBCursor::Arrow) QApplication::setOverrideCursor(QCursor(shapeOf(cursor)));
+        shown_ = cursor;
+    }
+
+private:
+    TTBCursor shown_ = TTBCursor::Arrow;
+};
 
 bool isKey(const QEvent* e) {
     return e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease || e->type() == QEvent::ShortcutOverride;
@@ -106,8 +134,13 @@ private:
             }
             break;
         }
+        case QEvent::Wheel: {
+            auto* w = static_cast<QWheelEvent*>(e);
+            const QPoint p = w->globalPosition().toPoint();
+            loop_.MouseWheel({p.x(), p.y()}, w->angleDelta().y());
+            break;
+        }
         case QEvent::ShortcutOverride:
-        case QEvent::Wheel:
         case QEvent::ContextMenu:
             break;
         default:
@@ -185,6 +218,8 @@ TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bo
     s.beep = [] { QApplication::beep(); };
     s.activeWindow = []() -> void* { return QApplication::activeWindow(); };
     s.setHint = SetApplicationHint;
+    LoopCursor cursor;
+    s.setCursor = [&cursor](TTBCursor c) { cursor.Set(c); };
     TTBMenuLoop loop(root, screen, s, rightButtonToo);
     QObject::connect(&timer, &QTimer::timeout, [&] {
         Guarded([&] { loop.TimerElapsed(); });
