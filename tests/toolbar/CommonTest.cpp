@@ -129,6 +129,22 @@ void putDelay(gs::RegistryStore& store, const gs::RegValue& v) {
 }
 }  // namespace
 
+TEST(ToolbarCommon, MenuDropAlignmentFromTheStore) {
+    gs::RegistryStore store(":memory:");
+    EXPECT_FALSE(MenuDropsRightFromStore(store));  // no key
+    const std::pair<gs::RegValue, bool> cases[] = {
+        {gs::RegValue::sz("1"), true},  {gs::RegValue::sz("0"), false}, {gs::RegValue::sz("x"), false},
+        {gs::RegValue::sz(""), false},  {gs::RegValue::dword(1), false},
+    };
+    for (const auto& [value, right] : cases) {
+        gs::RegTransaction t = store.begin(gs::RegistryStore::Mode::Write);
+        gs::RegKeyId key = t.createKey(gs::HKEY_CURRENT_USER, kWindowsKey);
+        t.writeValue(key, kMenuDropAlignmentValue, value);
+        t.commit();
+        EXPECT_EQ(MenuDropsRightFromStore(store), right) << value.text().value_or("(dword)");
+    }
+}
+
 TEST(ToolbarCommon, MenuShowDelayFromTheStore) {
     gs::RegistryStore store(":memory:");
     EXPECT_EQ(MenuShowDelayFromStore(store), 400);  // no key

@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "FakeSources.h"
 #include "ItemScript.h"
 #include "toolbar/core/MenuLoop.h"
 
@@ -31,13 +32,13 @@ public:
     std::map<const TTBView*, TPoint> viewOrigin;
     std::vector<TPoint> origins;
     std::map<const TTBView*, TPoint> sizes;
-    int opened = 0;
+    int opened = 0, fits = 0;
 
     TTextMetrics Metrics() const override { return {13, 0, [](std::string_view s) { return int(s.size()) * 6; }}; }
     std::optional<TImageSize> ImageSizeFor(const TTBItemViewer&) const override { return TImageSize{16, 16}; }
     void RepaintRect(const TRect&) override {}
     void RepaintAll() override {}
-    void FitHost(TPoint) override {}
+    void FitHost(TPoint) override { ++fits; }
     std::unique_ptr<TTBPopupHandle> OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) override {
         TTBCustomItem* item = opener.Item();
         if (item->OnPopup) item->FirePopup(item, false);
@@ -525,4 +526,35 @@ TEST(ToolbarMenuLoop, ViewersTakeTheMouseOverThemselves) {
     EXPECT_EQ(f.loop->Result().kind, TTBLoopResult::Kind::None);
     f.loop->MouseWheel({0, 0}, 120);  // not over it: nobody hears
     EXPECT_EQ(SliderViewer::heard.size(), std::size(steps));
+}
+
+TEST(ToolbarMenuLoop, ViewsFollowLinksAndSubmenuImages) {
+    Fixture f;
+    f.loop->MouseMove(f.centreOf(*f.root, 4));
+    f.loop->TimerElapsed();
+    ASSERT_NE(f.root->PopupViewOpen(), nullptr);
+    const int fits = f.screen.fits;
+    // Images given up the chain: the open popup measures again with its opener.
+    f.script.root->Notify(f.script.root.get(), TTBChangeKind::SubMenuImagesChanged, nullptr, -1);
+    EXPECT_EQ(f.screen.fits, fits + 2);
+
+    FakeScreen screen;
+    TTBSubmenuItem base(nullptr), target(nullptr), other(nullptr);
+    auto* linked = new TTBItem(&target);
+    target.Add(linked);
+    FakeAction action;
+    linked->SetAction(&action);
+    TTBView view(screen, &base, nullptr, false);
+    const struct {
+        TTBCustomItem* link;
+        std::size_t cells;
+        bool updated;  // the shown items took their actions' state
+    } steps[] = {{&target, 1, true}, {&target, 1, false}, {&other, 0, false}, {&target, 1, true}, {nullptr, 0, false}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(&step - steps);
+        const int updates = action.updates;
+        base.SetLinkSubitems(step.link);
+        EXPECT_EQ(view.Cells().size(), step.cells);
+        EXPECT_EQ(action.updates > updates, step.updated);
+    }
 }

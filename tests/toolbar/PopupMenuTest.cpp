@@ -12,7 +12,9 @@
 #include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtMenuLoop.h"
+#include "toolbar/ui/QtGeometry.h"
 #include "toolbar/ui/QtPopupAnimation.h"
+#include "toolbar/ui/QtPopupWindow.h"
 
 using namespace tb;
 
@@ -226,10 +228,18 @@ TEST(ToolbarPopupScreens, MenusStayOnTheirScreen) {
     }
     m.at = {2040, 10};
     QRect placed;
+    std::vector<TRect> areas;  // the menu's and its submenu's: the second screen both
     m.popup([&](QWidget* w) {
         placed = w->geometry();
+        areas.push_back(static_cast<TTBPopupWindow*>(w)->View().ScreenArea);
+        QTest::keyClick(w, Qt::Key_R);
+        if (auto* sub = dynamic_cast<TTBPopupWindow*>(QApplication::activePopupWidget()); sub && sub != w)
+            areas.push_back(sub->View().ScreenArea);
+        QTest::keyClick(w, Qt::Key_Escape);  // the submenu, then the menu
         QTest::keyClick(w, Qt::Key_Escape);
     });
     EXPECT_EQ(placed.right() + 1, 2040);  // flipped to end at the point, on the second screen
     EXPECT_GE(placed.left(), 1024);
+    const TRect second = toRect(QGuiApplication::screenAt(QPoint(2040, 10))->geometry());
+    EXPECT_EQ(areas, (std::vector<TRect>{second, second}));
 }

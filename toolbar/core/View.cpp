@@ -407,8 +407,19 @@ void TTBView::ItemNotification(TTBCustomItem* sender, bool, TTBChangeKind kind, 
         SyncCells(item);
         break;
     case TTBChangeKind::LinkChanged:
-        if (sender == baseItem_) SetShownItem();
-        RebuildCells();
+        if (sender == baseItem_) {
+            TTBCustomItem* before = shownItem_;
+            SetShownItem();
+            if (shownItem_ == before && sender != shownItem_) return;  // the same items stay shown
+            RebuildCells();
+            // The newly shown items take their actions' present state (their idle update
+            // may not have run while they were not shown).
+            std::vector<TTBCustomItem*> shown;
+            for (const auto& c : cells_) shown.push_back(c->Item());
+            for (TTBCustomItem* item : shown) item->UpdateFromAction();
+        } else {
+            RebuildCells();
+        }
         break;
     case TTBChangeKind::BeginUpdate:
         ++updateCount_;
@@ -420,9 +431,16 @@ void TTBView::ItemNotification(TTBCustomItem* sender, bool, TTBChangeKind kind, 
         for (const auto& c : cells_)
             if (c->Item() == item) RepaintCell(c.get());
         return;
+    case TTBChangeKind::SubMenuImagesChanged:
+        // The open popups take their images from up this chain: they measure again too.
+        for (TTBView* v = this; v; v = v->PopupViewOpen()) {
+            v->ForgetLayout();
+            v->positionsValid_ = false;
+            v->ValidatePositions();
+        }
+        return;
     case TTBChangeKind::PositionsInvalid:
     case TTBChangeKind::RecreateViewers:
-    case TTBChangeKind::SubMenuImagesChanged:
         ForgetLayout();
         positionsValid_ = false;
         break;

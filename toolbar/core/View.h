@@ -144,6 +144,7 @@ public:
     TTBViewOrientation Orientation = TTBViewOrientation::Horizontal;
     int WrapLength = 0;
     int HeightLimit = 0;
+    TRect ScreenArea;  // a popup's: the monitor area it and its submenus stay in
     int ScrollPos = 0;
     int ChevronLimit = 0;
     std::uint8_t ViewFlags = 0;
