@@ -2,7 +2,9 @@
 // moving a window between docks as the same widget, closing, toggling and floating.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QScreen>
 #include <QImage>
 #include <QTimer>
@@ -14,6 +16,7 @@
 #include "toolbar/ui/QtDock.h"
 #include "toolbar/ui/QtDockableWindow.h"
 #include "toolbar/ui/QtFloatingWindow.h"
+#include "toolbar/ui/QtMenuLoop.h"
 
 using namespace tb;
 using namespace tbtest;
@@ -351,4 +354,52 @@ TEST(DockableWindow, DockedBeforeTheFormShowsAndShowsWithIt) {
     EXPECT_EQ(shown->parentWidget(), top);
     EXPECT_FALSE(hidden->isVisible());
     EXPECT_GT(top->height(), 0);
+}
+
+// The frame's context request: a handler may take it, else the window's popup menu opens
+// where the click was, or at the client origin for the menu key.
+TEST(DockableWindow, ContextMenuOfTheFrame) {
+    Form f;
+    Bar bar(nullptr, 100, 22, "tbMain");
+    bar.SetCurrentDock(f.top);
+    f.settle();
+    TTBPopupMenu menu;
+    auto* item = new TTBItem(&menu.Items());
+    item->SetCaption("&Customize");
+    menu.Items().Add(item);
+    bar.PopupMenu = &menu;
+    const QPoint handle = bar.mapToGlobal(QPoint(3, 5));
+    const QPoint origin = bar.mapToGlobal(bar.contentsRect().topLeft());
+    const struct {
+        QContextMenuEvent::Reason reason;
+        bool handlerTakes, autoPopup;
+        std::optional<QPoint> shownAt;
+    } cases[] = {
+        {QContextMenuEvent::Mouse, false, true, handle},
+        {QContextMenuEvent::Keyboard, false, true, origin},
+        {QContextMenuEvent::Mouse, true, true, std::nullopt},
+        {QContextMenuEvent::Mouse, false, false, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        std::vector<QPoint> asked;
+        bar.OnContextPopup = [&](TTBCustomDockableWindow*, QPoint at, bool& handled) {
+            asked.push_back(at);
+            handled = c.handlerTakes;
+        };
+        menu.AutoPopup = c.autoPopup;
+        std::optional<QPoint> shownAt;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* w = QApplication::activePopupWidget()) {
+                shownAt = w->pos();
+                QTest::keyClick(w, Qt::Key_Escape);
+            }
+        });
+        QContextMenuEvent event(c.reason, bar.mapFromGlobal(handle), handle);
+        QCoreApplication::sendEvent(&bar, &event);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(asked, std::vector<QPoint>{c.reason == QContextMenuEvent::Mouse ? handle : origin});
+        EXPECT_EQ(shownAt, c.shownAt);
+        EXPECT_EQ(event.isAccepted(), c.shownAt.has_value() || c.handlerTakes);
+    }
 }
