@@ -242,9 +242,62 @@ TEST(StoredProps, NamedValuesAreUniqueInAnyCaseAndKeyedOnesStoredScrambled) {
     values.SaveValues(*st, "Values");
     EXPECT_EQ(st->ReadString("Values", "user", ""), "ann");
     EXPECT_NE(st->ReadString("Values", "secret", ""), "pw");
-    user.Value.clear();
-    secret.Value.clear();
+    user.Value = {};
+    secret.Value = {};
     values.RestoreValues(*st, "Values");
-    EXPECT_EQ(user.Value, "ann");
-    EXPECT_EQ(secret.Value, "pw");
+    EXPECT_EQ(user.Value, TStoredVariant("ann"));
+    EXPECT_EQ(secret.Value, TStoredVariant("pw"));
+}
+
+// Values of every kind are stored as their text through the handlers and come back as
+// strings; a missing entry restores the value's own text.
+TEST(StoredProps, NamedValuesOfEveryKindThroughTheirHandlers) {
+    const struct {
+        TStoredVariant value;
+        const char* key;
+        const char* stored;  // the text the handler saw written, before scrambling
+    } cases[] = {
+        {{}, "", ""},          {true, "", "True"},     {false, "k", "False"}, {std::int64_t(-42), "", "-42"},
+        {2.5, "", "2.5"},      {"text", "", "text"},   {"\u00e9t\u00e9", "key", "\u00e9t\u00e9"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        Storages s;
+        auto st = s.make(false);
+        TStoredValues values;
+        TStoredValue& v = values.Add("V");
+        v.Value = c.value;
+        v.KeyString = c.key;
+        std::vector<std::string> seen;
+        v.OnSave = [&](TStoredValue& sender, TStoredVariant& value) {
+            EXPECT_EQ(&sender, &v);
+            seen.push_back("save " + value.Text());
+        };
+        v.OnRestore = [&](TStoredValue&, TStoredVariant& value) { seen.push_back("restore " + value.Text()); };
+        values.SaveValues(*st, "S");
+        EXPECT_EQ(v.Value, c.value);  // the handler saw a copy
+        v.Value = "changed";
+        values.RestoreValues(*st, "S");
+        EXPECT_EQ(v.Value, TStoredVariant(c.stored));  // back as a string
+        EXPECT_EQ(seen, (std::vector<std::string>{std::string("save ") + c.stored, std::string("restore ") + c.stored}));
+    }
+    // A handler that changes the value changes what is written; one on restore, what is kept.
+    Storages s;
+    auto st = s.make(false);
+    TStoredValues values;
+    TStoredValue& count = values.Add("Count");
+    count.Value = 3;
+    count.OnSave = [](TStoredValue&, TStoredVariant& value) { value = std::int64_t(*value.Get<std::int64_t>() + 1); };
+    count.OnRestore = [](TStoredValue&, TStoredVariant& value) { value = std::int64_t(std::stoll(value.Text()) * 10); };
+    values.SaveValues(*st, "S");
+    EXPECT_EQ(st->ReadString("S", "Count", ""), "4");
+    values.RestoreValues(*st, "S");
+    EXPECT_EQ(count.Value, TStoredVariant(std::int64_t(40)));
+    TStoredValue& missing = values.Add("Missing");  // nothing stored: its own text comes back
+    missing.Value = true;
+    missing.Assign(TStoredValue{"Missing", 1.5, "", {}, {}});
+    EXPECT_EQ(missing.DisplayName(), "Missing");
+    values.RestoreValues(*st, "S");
+    EXPECT_EQ(missing.Value, TStoredVariant("1.5"));
+    EXPECT_EQ(TStoredValue{}.DisplayName(), "TStoredValue");
 }
