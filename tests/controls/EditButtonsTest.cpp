@@ -111,6 +111,54 @@ TEST(RxSpeedButton, EachStyleDrawsItsOwnFrame) {
     }
 }
 
+// A field that shows repaints the button when it changes, and only then; a margin below
+// -1 is refused.
+TEST(RxSpeedButton, ShownFieldsRepaintOnChangeAndMarginIsChecked) {
+    qtApp();
+    QWidget parent;
+    TRxSpeedButton b(&parent);
+    b.resize(30, 24);
+    parent.show();
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    b.installEventFilter(&counter);
+    QCoreApplication::processEvents();
+    const struct {
+        const char* what;
+        std::function<void()> set;
+        bool repaints;
+    } cases[] = {
+        {"flat", [&] { b.Flat = true; }, true},
+        {"flat again", [&] { b.Flat = true; }, false},
+        {"margin 4", [&] { b.Margin = 4; }, true},
+        {"margin -2", [&] { b.Margin = -2; }, false},
+        {"margin -1", [&] { b.Margin = -1; }, true},
+        {"spacing", [&] { b.Spacing = 7; }, true},
+        {"layout", [&] { b.Layout = TButtonLayout::blGlyphRight; }, true},
+        {"style", [&] { b.Style = TButtonStyle::bsWin31; }, true},
+        {"word wrap", [&] { b.WordWrap = true; }, true},
+        {"alignment", [&] { b.Alignment = TAlignment::taLeftJustify; }, true},
+        {"transparent", [&] { b.Transparent = true; }, true},
+        {"greyed", [&] { b.GrayedInactive = false; }, true},
+        {"mark", [&] { b.MarkDropDown = false; }, true},
+        {"timer", [&] { b.AllowTimer = true; }, false},
+    };
+    for (const auto& c : cases) {
+        const int before = counter.paints;
+        c.set();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(counter.paints > before, c.repaints) << c.what;
+    }
+    EXPECT_EQ(b.Margin, -1);
+    b.SetNumGlyphs(9);
+    EXPECT_EQ(b.NumGlyphs(), 5);
+}
+
 TEST(RxSpeedButton, CaptionsAreShortenedOrWrappedAndAligned) {
     qtApp();
     QWidget parent;
