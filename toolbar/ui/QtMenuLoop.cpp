@@ -268,6 +268,13 @@ TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bo
     // The press that ended the loop goes on, after the loop's own result, to what it was on.
     if (pressed && pressed->target) {
         QWidget* target = pressed->target;
+        // As a press from the window system would, it gives the focus to the first widget
+        // from there up that takes it by clicks (a posted press does not).
+        for (QWidget* w = target; w && !w->isWindow(); w = w->parentWidget())
+            if (w->isEnabled() && (w->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus) {
+                w->setFocus(Qt::MouseFocusReason);
+                break;
+            }
         const QPoint local = target->mapFromGlobal(pressed->global);
         QCoreApplication::postEvent(target, new QMouseEvent(QEvent::MouseButtonPress, QPointF(local), QPointF(pressed->global),
                                                             pressed->button, pressed->buttons, pressed->modifiers));
