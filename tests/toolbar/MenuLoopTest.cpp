@@ -39,6 +39,8 @@ public:
     void RepaintRect(const TRect&) override {}
     void RepaintAll() override {}
     void FitHost(TPoint) override { ++fits; }
+    bool showing = true;
+    bool Showing() const override { return showing; }
     std::unique_ptr<TTBPopupHandle> OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) override {
         TTBCustomItem* item = opener.Item();
         if (item->OnPopup) item->FirePopup(item, false);
@@ -548,10 +550,12 @@ TEST(ToolbarMenuLoop, ViewsFollowLinksAndSubmenuImages) {
     const struct {
         TTBCustomItem* link;
         std::size_t cells;
-        bool updated;  // the shown items took their actions' state
-    } steps[] = {{&target, 1, true}, {&target, 1, false}, {&other, 0, false}, {&target, 1, true}, {nullptr, 0, false}};
+        bool showing, updated;  // the shown items took their actions' state
+    } steps[] = {{&target, 1, true, true},   {&target, 1, true, false}, {&other, 0, true, false},
+                 {&target, 1, false, false}, {nullptr, 0, true, false}, {&target, 1, true, true}};
     for (const auto& step : steps) {
         SCOPED_TRACE(&step - steps);
+        screen.showing = step.showing;
         const int updates = action.updates;
         base.SetLinkSubitems(step.link);
         EXPECT_EQ(view.Cells().size(), step.cells);

@@ -415,7 +415,8 @@ void TTBView::ItemNotification(TTBCustomItem* sender, bool, TTBChangeKind kind, 
             // The newly shown items take their actions' present state (their idle update
             // may not have run while they were not shown).
             std::vector<TTBCustomItem*> shown;
-            for (const auto& c : cells_) shown.push_back(c->Item());
+            if (host_.Showing())
+                for (const auto& c : cells_) shown.push_back(c->Item());
             for (TTBCustomItem* item : shown) item->UpdateFromAction();
         } else {
             RebuildCells();

@@ -101,6 +101,10 @@ public:
     virtual void FitHost(TPoint clientSize) = 0;
     // Opens the popup of `opener`'s submenu item beside it; nullptr when nothing opened.
     virtual std::unique_ptr<TTBPopupHandle> OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) = 0;
+    // Whether the window is on the screen. A view not shown yet (its program still building
+    // its windows) leaves its items' actions alone: their handlers may need what is not
+    // built yet, and the program's own update comes before the window shows.
+    virtual bool Showing() const { return true; }
 };
 
 // ViewFlags bits.
