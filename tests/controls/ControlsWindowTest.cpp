@@ -143,52 +143,32 @@ TEST(FontComboBox, ListsTheLatinOutlineFamiliesFontconfigKnowsAndNoSymbolFamily)
 }
 
 // The kinds of picker: an edit keeps a name it does not list and chooses a family typed
-// exactly; TrueTypeOnly is the options' member; the devices list their own fonts.
+// exactly (adding none); TrueTypeOnly is the options' member; a printer lists no bitmap font.
 TEST(FontComboBox, StylesTrueTypeOnlyAndDevices) {
     qtApp();
-    const QString unknown = "No Such Family 12345";
-    const struct {
-        TOwnerDrawComboStyle style;
-        bool editable;
-        const char* textForUnknown;  // "" or the name itself
-    } styles[] = {{TOwnerDrawComboStyle::csDropDownList, false, ""},
-                  {TOwnerDrawComboStyle::csDropDown, true, "No Such Family 12345"},
-                  {TOwnerDrawComboStyle::csSimple, true, "No Such Family 12345"}};
-    for (const auto& c : styles) {
-        SCOPED_TRACE(int(c.style));
+    using enum TOwnerDrawComboStyle;
+    for (auto [style, unknownText] : {std::pair{csDropDownList, ""}, {csDropDown, "No Such"}, {csSimple, "No Such"}}) {
         TFontComboBox box;
-        ASSERT_GT(box.count(), 1);
+        const int listed = box.count();
         box.SetFontName(box.itemText(0));
-        box.SetStyle(c.style);
-        EXPECT_EQ(box.Style(), c.style);
-        EXPECT_EQ(box.isEditable(), c.editable);
+        box.SetStyle(style);
         EXPECT_EQ(box.FontName(), box.itemText(0));  // the choice survives the change
-        int changes = 0;
-        QObject::connect(&box, &TFontComboBox::OnChange, [&] { ++changes; });
-        box.SetFontName(unknown);
-        EXPECT_EQ(box.FontName(), c.textForUnknown);
+        box.SetFontName("No Such");
+        EXPECT_EQ(box.FontName(), unknownText);
         EXPECT_EQ(box.currentIndex(), -1);
-        if (c.editable) {
-            const int before = changes;
-            box.lineEdit()->clear();
-            QTest::keyClicks(box.lineEdit(), box.itemText(1));
-            EXPECT_EQ(box.currentIndex(), 1);
-            EXPECT_EQ(changes, before + 1);
-            EXPECT_EQ(box.count(), TFontComboBox().count());  // typing adds no entry
-        }
+        if (!box.isEditable()) continue;
+        box.lineEdit()->clear();
+        QTest::keyClicks(box.lineEdit(), box.itemText(1));
+        EXPECT_EQ(box.currentIndex(), 1);
+        EXPECT_EQ(box.count(), listed);
     }
     TFontComboBox box;
     box.SetTrueTypeOnly(true);
-    EXPECT_TRUE(box.TrueTypeOnly());
     EXPECT_EQ(box.Options(), TFontListOptions(TFontListOption::foTrueTypeOnly));
-    const int outlines = box.count();
     box.SetTrueTypeOnly(false);
-    EXPECT_EQ(box.Options(), 0);
     const int all = box.count();
     box.SetDevice(TFontDevice::fdPrinter);
-    EXPECT_EQ(box.Device(), TFontDevice::fdPrinter);
-    for (int i = 0; i < box.count(); ++i) EXPECT_FALSE(box.itemData(i).toInt() & kRasterFontType) << box.itemText(i).toStdString();
-    EXPECT_GE(box.count(), outlines);
+    for (int i = 0; i < box.count(); ++i) EXPECT_FALSE(box.itemData(i).toInt() & kRasterFontType);
     box.SetDevice(TFontDevice::fdBoth);
     EXPECT_EQ(box.count(), all);
 }

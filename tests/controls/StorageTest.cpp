@@ -250,54 +250,42 @@ TEST(StoredProps, NamedValuesAreUniqueInAnyCaseAndKeyedOnesStoredScrambled) {
 }
 
 // Values of every kind are stored as their text through the handlers and come back as
-// strings; a missing entry restores the value's own text.
+// strings; a handler changes what is written or kept; a missing entry restores the value's
+// own text.
 TEST(StoredProps, NamedValuesOfEveryKindThroughTheirHandlers) {
-    const struct {
-        TStoredVariant value;
-        const char* key;
-        const char* stored;  // the text the handler saw written, before scrambling
-    } cases[] = {
-        {{}, "", ""},          {true, "", "True"},     {false, "k", "False"}, {std::int64_t(-42), "", "-42"},
-        {2.5, "", "2.5"},      {"text", "", "text"},   {"\u00e9t\u00e9", "key", "\u00e9t\u00e9"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.stored);
+    // Value, key, the text written (before scrambling) and read back.
+    const std::tuple<TStoredVariant, const char*, const char*> cases[] = {
+        {{}, "", ""},     {true, "", "True"},     {false, "k", "False"}, {std::int64_t(-42), "", "-42"},
+        {2.5, "", "2.5"}, {"text", "", "text"}, {"\u00e9t\u00e9", "key", "\u00e9t\u00e9"}};
+    for (const auto& [value, key, text] : cases) {
         Storages s;
         auto st = s.make(false);
         TStoredValues values;
         TStoredValue& v = values.Add("V");
-        v.Value = c.value;
-        v.KeyString = c.key;
-        std::vector<std::string> seen;
-        v.OnSave = [&](TStoredValue& sender, TStoredVariant& value) {
-            EXPECT_EQ(&sender, &v);
-            seen.push_back("save " + value.Text());
-        };
-        v.OnRestore = [&](TStoredValue&, TStoredVariant& value) { seen.push_back("restore " + value.Text()); };
+        v.Value = value, v.KeyString = key;
+        std::string seen;
+        v.OnSave = [&](TStoredValue& sender, TStoredVariant& copy) { seen += (&sender == &v ? "save " : "?") + copy.Text(); };
+        v.OnRestore = [&](TStoredValue&, TStoredVariant& read) { seen += " restore " + read.Text(); };
         values.SaveValues(*st, "S");
-        EXPECT_EQ(v.Value, c.value);  // the handler saw a copy
+        EXPECT_EQ(v.Value, value);  // the handler saw a copy
         v.Value = "changed";
         values.RestoreValues(*st, "S");
-        EXPECT_EQ(v.Value, TStoredVariant(c.stored));  // back as a string
-        EXPECT_EQ(seen, (std::vector<std::string>{std::string("save ") + c.stored, std::string("restore ") + c.stored}));
+        EXPECT_EQ(v.Value, TStoredVariant(text));
+        EXPECT_EQ(seen, std::string("save ") + text + " restore " + text);
     }
-    // A handler that changes the value changes what is written; one on restore, what is kept.
     Storages s;
     auto st = s.make(false);
     TStoredValues values;
     TStoredValue& count = values.Add("Count");
     count.Value = 3;
-    count.OnSave = [](TStoredValue&, TStoredVariant& value) { value = std::int64_t(*value.Get<std::int64_t>() + 1); };
-    count.OnRestore = [](TStoredValue&, TStoredVariant& value) { value = std::int64_t(std::stoll(value.Text()) * 10); };
+    count.OnSave = [](TStoredValue&, TStoredVariant& v) { v = *v.Get<std::int64_t>() + 1; };
+    count.OnRestore = [](TStoredValue&, TStoredVariant& v) { v = std::int64_t(std::stoll(v.Text()) * 10); };
     values.SaveValues(*st, "S");
     EXPECT_EQ(st->ReadString("S", "Count", ""), "4");
+    TStoredValue& missing = values.Add("Missing");
+    missing.Assign(TStoredValue{"Missing", 1.5, "", {}, {}});
     values.RestoreValues(*st, "S");
     EXPECT_EQ(count.Value, TStoredVariant(std::int64_t(40)));
-    TStoredValue& missing = values.Add("Missing");  // nothing stored: its own text comes back
-    missing.Value = true;
-    missing.Assign(TStoredValue{"Missing", 1.5, "", {}, {}});
-    EXPECT_EQ(missing.DisplayName(), "Missing");
-    values.RestoreValues(*st, "S");
     EXPECT_EQ(missing.Value, TStoredVariant("1.5"));
-    EXPECT_EQ(TStoredValue{}.DisplayName(), "TStoredValue");
+    EXPECT_EQ(missing.DisplayName() + TStoredValue{}.DisplayName(), "MissingTStoredValue");
 }

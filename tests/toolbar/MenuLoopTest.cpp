@@ -112,18 +112,14 @@ struct StepperViewer : TTBItemViewer {
         if (key == vk::Return) key = 0, ++steps;
     }
 };
-// A slider: the mouse is its own, a wheel steps it, and its left end asks for a pointer.
+// A slider: the mouse is its own, a wheel steps it, its left end asks for a pointer.
 struct SliderViewer : TTBItemViewer {
     using TTBItemViewer::TTBItemViewer;
-    inline static std::vector<std::string> heard;
-    static void hear(const char* what, int a, int b) { heard.push_back(what + (" " + std::to_string(a)) + "," + std::to_string(b)); }
-    void MouseDown(bool, int x, int y, TTBLoopState&) override { hear("down", x, y); }
-    void MouseMove(int x, int y) override { hear("move", x, y); }
-    void MouseUp(int x, int y, TTBLoopState& loop) override {
-        hear("up", x, y);
-        loop.done = x >= 10;  // released past its knob: the slider is set
-    }
-    void MouseWheel(int delta, int x, int) override { hear("wheel", delta, x); }
+    inline static std::string heard;
+    void MouseDown(bool, int x, int, TTBLoopState&) override { heard += "d" + std::to_string(x) + " "; }
+    void MouseMove(int x, int) override { heard += "m" + std::to_string(x) + " "; }
+    void MouseUp(int x, int, TTBLoopState& loop) override { heard += "u" + std::to_string(x) + " ", loop.done = x >= 10; }
+    void MouseWheel(int delta, int, int) override { heard += "w" + std::to_string(delta) + " "; }
     TTBCursor CursorFor(int x, int) const override { return x < 10 ? TTBCursor::SizeHorizontal : TTBCursor::Arrow; }
 };
 struct SliderItem : TTBItem {
@@ -213,16 +209,12 @@ button "Paste"
 TEST(ToolbarMenuLoop, CharactersBeyondAsciiIgnoreCase) {
     const char* menu = "view popup\nbutton \"&\u00c9t\u00e9\"\nbutton \"\u00c4rger\"\nbutton \"&\u0416\u0443\u043a\"\n"
                        "button \"\u03a9mega\"\nbutton \"x&\u00ff\"\n";
-    const struct {
-        char32_t typed;
-        int clicked;  // -1: nothing found
-    } cases[] = {{U'\u00c9', 0}, {U'\u00e9', 0}, {U'\u00e4', 1}, {U'\u00c4', 1}, {U'\u0436', 2},
-                 {U'\u0416', 2}, {U'\u03c9', 3}, {U'\u0178', 4}, {'e', -1},     {'a', -1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(unsigned(c.typed));
+    const std::pair<char32_t, int> cases[] = {{U'\u00c9', 0}, {U'\u00e9', 0}, {U'\u00e4', 1}, {U'\u00c4', 1}, {U'\u0436', 2},
+                                              {U'\u0416', 2}, {U'\u03c9', 3}, {U'\u0178', 4}, {'e', -1},     {'a', -1}};
+    for (auto [typed, clicked] : cases) {  // clicked -1: nothing found
         Fixture f(menu);
-        f.loop->Char(c.typed);
-        EXPECT_EQ(f.loop->Result().item, c.clicked < 0 ? nullptr : f.item(c.clicked));
+        f.loop->Char(typed);
+        EXPECT_EQ(f.loop->Result().item, clicked < 0 ? nullptr : f.item(clicked)) << unsigned(typed);
     }
 }
 
@@ -492,51 +484,30 @@ TEST(ToolbarMenuLoop, ItemsWithViewersOfTheirOwn) {
 
 TEST(ToolbarMenuLoop, ViewersTakeTheMouseOverThemselves) {
     Fixture f("view popup\nbutton \"&Open\"\n");
-    auto* slider = new SliderItem(f.script.root.get());
-    slider->SetCaption("&Volume");
-    f.script.root->Insert(0, slider);
+    f.script.root->Insert(0, new SliderItem(f.script.root.get()));
     f.root->ValidatePositions();
     const TRect cell = f.root->Cells()[0]->BoundsRect;
-    const TPoint at{100 + cell.left, 100 + cell.top};
-    enum Kind { Move, Press, Wheel, Release };
-    const struct {
-        Kind kind;
-        int x;
-        const char* heard;
-        TTBCursor cursor;
-        bool done;
-    } steps[] = {
-        {Move, 5, "move 5,5", TTBCursor::SizeHorizontal, false}, {Press, 5, "down 5,5", TTBCursor::SizeHorizontal, false},
-        {Wheel, 6, "wheel -120,6", TTBCursor::SizeHorizontal, false}, {Release, 5, "up 5,5", TTBCursor::SizeHorizontal, false},
-        {Move, 20, "move 20,5", TTBCursor::Arrow, false},        {Release, 20, "up 20,5", TTBCursor::Arrow, true},
-    };
-    SliderViewer::heard.clear();
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.heard);
-        const TPoint p{at.x + step.x, at.y + 5};
-        if (step.kind == Move) f.loop->MouseMove(p);
-        if (step.kind == Press) {
-            EXPECT_TRUE(f.loop->MousePress(p, false, false));
-        }
-        if (step.kind == Wheel) f.loop->MouseWheel(p, -120);
-        if (step.kind == Release) f.loop->MouseRelease(p, false);
-        ASSERT_FALSE(SliderViewer::heard.empty());
-        EXPECT_EQ(SliderViewer::heard.back(), step.heard);
-        EXPECT_EQ(f.cursor, step.cursor);
-        EXPECT_EQ(f.loop->Done(), step.done);
-    }
-    EXPECT_EQ(f.loop->Result().kind, TTBLoopResult::Kind::None);
+    auto at = [&](int x) { return TPoint{100 + cell.left + x, 100 + cell.top + 5}; };
+    f.loop->MouseMove(at(5));
+    EXPECT_EQ(f.cursor, TTBCursor::SizeHorizontal);
+    EXPECT_TRUE(f.loop->MousePress(at(5), false, false));
+    f.loop->MouseWheel(at(6), -120);
+    f.loop->MouseRelease(at(5), false);
+    EXPECT_FALSE(f.loop->Done());
+    f.loop->MouseMove(at(20));
+    EXPECT_EQ(f.cursor, TTBCursor::Arrow);
     f.loop->MouseWheel({0, 0}, 120);  // not over it: nobody hears
-    EXPECT_EQ(SliderViewer::heard.size(), std::size(steps));
+    f.loop->MouseRelease(at(20), false);
+    EXPECT_EQ(SliderViewer::heard, "m5 d5 w-120 u5 m20 u20 ");
+    EXPECT_TRUE(f.loop->Done());
+    EXPECT_EQ(f.loop->Result().kind, TTBLoopResult::Kind::None);
 }
 
 TEST(ToolbarMenuLoop, ViewsFollowLinksAndSubmenuImages) {
     Fixture f;
     f.loop->MouseMove(f.centreOf(*f.root, 4));
     f.loop->TimerElapsed();
-    ASSERT_NE(f.root->PopupViewOpen(), nullptr);
-    const int fits = f.screen.fits;
-    // Images given up the chain: the open popup measures again with its opener.
+    const int fits = f.screen.fits;  // images given up the chain: the open popup measures again too
     f.script.root->Notify(f.script.root.get(), TTBChangeKind::SubMenuImagesChanged, nullptr, -1);
     EXPECT_EQ(f.screen.fits, fits + 2);
 
@@ -547,18 +518,15 @@ TEST(ToolbarMenuLoop, ViewsFollowLinksAndSubmenuImages) {
     FakeAction action;
     linked->SetAction(&action);
     TTBView view(screen, &base, nullptr, false);
-    const struct {
-        TTBCustomItem* link;
-        std::size_t cells;
-        bool showing, updated;  // the shown items took their actions' state
-    } steps[] = {{&target, 1, true, true},   {&target, 1, true, false}, {&other, 0, true, false},
-                 {&target, 1, false, false}, {nullptr, 0, true, false}, {&target, 1, true, true}};
-    for (const auto& step : steps) {
-        SCOPED_TRACE(&step - steps);
-        screen.showing = step.showing;
+    // Link, cells shown, host showing, whether the shown items took their actions' state.
+    const std::tuple<TTBCustomItem*, std::size_t, bool, bool> steps[] = {
+        {&target, 1, true, true}, {&target, 1, true, false}, {&other, 0, true, false},
+        {&target, 1, false, false}, {nullptr, 0, true, false}, {&target, 1, true, true}};
+    for (auto [link, cells, showing, updated] : steps) {
+        screen.showing = showing;
         const int updates = action.updates;
-        base.SetLinkSubitems(step.link);
-        EXPECT_EQ(view.Cells().size(), step.cells);
-        EXPECT_EQ(action.updates > updates, step.updated);
+        base.SetLinkSubitems(link);
+        EXPECT_EQ(view.Cells().size(), cells);
+        EXPECT_EQ(action.updates > updates, updated) << cells << showing;
     }
 }

@@ -109,13 +109,8 @@ TEST(ToolbarPopupMenu, MouseClicksAndOutside) {
     EXPECT_EQ(m.clicks.size(), 1u);
 }
 
-// A letter beyond ASCII reaches its item in either case; the press that ends the menu
-// outside it goes on to the window it landed on.
-TEST(ToolbarPopupMenu, TypedLettersBeyondAsciiAndThePressThatCloses) {
-    struct Target : QWidget {
-        std::vector<QPoint> presses;
-        void mousePressEvent(QMouseEvent* e) override { presses.push_back(e->position().toPoint()); }
-    };
+// A letter beyond ASCII reaches its item in either case.
+TEST(ToolbarPopupMenu, TypedLettersBeyondAscii) {
     for (const char* typed : {"\u00c9", "\u00e9"}) {
         Menu m;
         auto* summer = new TTBItem(&m.menu.Items());
@@ -127,14 +122,6 @@ TEST(ToolbarPopupMenu, TypedLettersBeyondAsciiAndThePressThatCloses) {
         });
         EXPECT_EQ(m.clicks, std::vector<std::string>{"summer"}) << typed;
     }
-    Menu m;
-    Target target;
-    target.setGeometry(500, 400, 100, 50);
-    target.show();
-    m.popup([](QWidget* w) { QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, w->mapFromGlobal(QPoint(530, 420))); });
-    QCoreApplication::processEvents();
-    EXPECT_EQ(target.presses, std::vector<QPoint>{QPoint(30, 20)});
-    EXPECT_TRUE(m.clicks.empty());
 }
 
 TEST(ToolbarPopupMenu, SelectedRowIsHighlighted) {

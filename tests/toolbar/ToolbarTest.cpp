@@ -271,13 +271,6 @@ TEST(ToolbarKeyMenu, AltKeyDialogCharAndKey) {
     EXPECT_TRUE(dash.bar->KeyMenu('-'));
     EXPECT_FALSE(dash.bar->KeyMenu(' '));
     EXPECT_EQ(dash.beeps, 0);
-    for (char32_t typed : {U'\u00c9', U'\u00e9'}) {  // Alt+É and Alt+é open "&Été"
-        Bench summer("submenu \"&\u00c9t\u00e9\"\n  button \"&Open\"\nbutton \"&Hiver\"\n");
-        summer.bar->SetMenuBar(true);
-        EXPECT_TRUE(summer.bar->KeyMenu(typed));
-        EXPECT_EQ(summer.loops.size(), 1u);
-        EXPECT_EQ(summer.beeps, 0);
-    }
 
     Bench plain(kMenuItems), menu(kMenuItems);
     menu.bar->SetMenuBar(true);

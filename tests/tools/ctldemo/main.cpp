@@ -137,12 +137,10 @@ QWidget* buildForm(QMenu* menu) {
     }
     ++row;
 
-    // Font pickers: a list alone with a listed family, and an edit keeping a name it does
-    // not list (the printer's fonts).
-    grid->addWidget(new QLabel("Font pickers"), row, 0);
+    grid->addWidget(new QLabel("Font pickers"), row, 0);  // a list alone, an edit keeping any name
     auto* fontList = new TFontComboBox(form);
     fontList->SetUseFonts(true);
-    if (fontList->count() > 0) fontList->SetFontName(fontList->itemText(0));
+    fontList->setCurrentIndex(0);
     grid->addWidget(fontList, row, 1, 1, 2);
     auto* fontEdit = new TFontComboBox(form);
     fontEdit->SetStyle(TOwnerDrawComboStyle::csDropDown);
