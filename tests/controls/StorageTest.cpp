@@ -282,7 +282,7 @@ TEST(StoredProps, NamedValuesOfEveryKindThroughTheirHandlers) {
     count.OnRestore = [](TStoredValue&, TStoredVariant& v) { v = std::int64_t(std::stoll(v.Text()) * 10); };
     values.SaveValues(*st, "S");
     EXPECT_EQ(st->ReadString("S", "Count", ""), "4");
-    TStoredValue& missing = values.Add("Missing");
+    TStoredValue& missing = values.Add("Missing");  // nothing stored: its own text comes back
     missing.Assign(TStoredValue{"Missing", 1.5, "", {}, {}});
     values.RestoreValues(*st, "S");
     EXPECT_EQ(count.Value, TStoredVariant(std::int64_t(40)));

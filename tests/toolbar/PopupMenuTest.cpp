@@ -109,18 +109,15 @@ TEST(ToolbarPopupMenu, MouseClicksAndOutside) {
     EXPECT_EQ(m.clicks.size(), 1u);
 }
 
-// A letter beyond ASCII reaches its item in either case.
+// A letter beyond ASCII, as Qt types it, reaches its item in either case.
 TEST(ToolbarPopupMenu, TypedLettersBeyondAscii) {
     for (const char* typed : {"\u00c9", "\u00e9"}) {
         Menu m;
-        auto* summer = new TTBItem(&m.menu.Items());
-        summer->SetCaption("&\u00c9t\u00e9");
-        summer->SetOnClick([&m](TTBCustomItem*) { m.clicks.push_back("summer"); });
-        m.menu.Items().Add(summer);
+        m.menu.Items().Items(1)->SetCaption("&\u00c9t\u00e9");  // was "&Save"
         m.popup([typed](QWidget* w) {
             QTest::sendKeyEvent(QTest::Click, w->windowHandle(), Qt::Key_Eacute, QString::fromUtf8(typed), Qt::NoModifier);
         });
-        EXPECT_EQ(m.clicks, std::vector<std::string>{"summer"}) << typed;
+        EXPECT_EQ(m.clicks, std::vector<std::string>{"&Save"}) << typed;  // its handler's name
     }
 }
 
