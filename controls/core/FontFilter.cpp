@@ -14,4 +14,9 @@ bool FontPassesOptions(TFontListOptions o, const TFontFacts& f) {
     return true;
 }
 
+bool FontOnDevice(TFontDevice device, const TFontFacts& f) {
+    const bool printer = !(f.FontType & kRasterFontType);
+    return device != TFontDevice::fdPrinter || printer;
+}
+
 }  // namespace gs

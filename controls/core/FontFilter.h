@@ -34,4 +34,10 @@ struct TFontFacts {
 // All the options present hold for the family.
 bool FontPassesOptions(TFontListOptions options, const TFontFacts& facts);
 
+// Whose fonts a picker lists. The screen has every family fontconfig knows; a printer
+// (printing goes through outlines, PDF or PostScript) only the scalable ones, bitmap
+// strikes having no outline to send; both is the union of the two.
+enum class TFontDevice { fdScreen, fdPrinter, fdBoth };
+bool FontOnDevice(TFontDevice device, const TFontFacts& facts);
+
 }  // namespace gs

@@ -146,19 +146,38 @@ TStoredValue* TStoredValues::Find(const std::string& name) const {
     return nullptr;
 }
 
+std::string TStoredVariant::Text() const {
+    if (const bool* b = Get<bool>()) return *b ? kTrueText : kFalseText;
+    if (const std::int64_t* n = Get<std::int64_t>()) return std::to_string(*n);
+    if (const double* d = Get<double>()) return FloatText(*d);
+    if (const std::string* s = Get<std::string>()) return *s;
+    return {};
+}
+
+void TStoredValue::Assign(const TStoredValue& source) {
+    Value = source.Value;
+    Name = source.Name;
+    KeyString = source.KeyString;
+}
+
 void TStoredValues::SaveValues(IPlacementStorage& storage, const std::string& section) const {
     for (const auto& item : items_) {
-        const std::string text = item->KeyString.empty() ? item->Value : XorEncodeString(item->KeyString, item->Value);
-        storage.WriteString(section, item->Name, text);
+        TStoredVariant value = item->Value;
+        if (item->OnSave) item->OnSave(*item, value);
+        const std::string text = value.Text();
+        storage.WriteString(section, item->Name, item->KeyString.empty() ? text : XorEncodeString(item->KeyString, text));
     }
 }
 
 void TStoredValues::RestoreValues(IPlacementStorage& storage, const std::string& section) {
     for (const auto& item : items_) {
         const bool keyed = !item->KeyString.empty();
-        const std::string def = keyed ? XorEncodeString(item->KeyString, item->Value) : item->Value;
+        const std::string current = item->Value.Text();
+        const std::string def = keyed ? XorEncodeString(item->KeyString, current) : current;
         const std::string text = storage.ReadString(section, item->Name, def);
-        item->Value = keyed ? XorDecodeString(item->KeyString, text) : text;
+        TStoredVariant value = keyed ? XorDecodeString(item->KeyString, text) : text;
+        if (item->OnRestore) item->OnRestore(*item, value);
+        item->Value = std::move(value);
     }
 }
 

@@ -4,9 +4,11 @@
 // the named values a form keeps besides its properties. The window side finds the
 // properties; this side decides the texts.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "controls/core/PlacementStorage.h"
@@ -58,11 +60,40 @@ void SaveStringList(IPlacementStorage& storage, const std::string& subsection, c
 // items than the subsection holds.
 std::optional<std::vector<std::string>> LoadStringList(IPlacementStorage& storage, const std::string& subsection);
 
-// A named value kept with the form; with a key its text is stored scrambled.
+// A value of any of the kinds a form keeps: none yet, a Boolean, a whole number, a float or
+// a string. It is stored as its text and read back as a string.
+class TStoredVariant {
+public:
+    TStoredVariant() = default;
+    TStoredVariant(bool v) : v_(v) {}
+    TStoredVariant(std::int64_t v) : v_(v) {}
+    TStoredVariant(int v) : v_(std::int64_t(v)) {}
+    TStoredVariant(double v) : v_(v) {}
+    TStoredVariant(std::string v) : v_(std::move(v)) {}
+    TStoredVariant(const char* v) : v_(std::string(v)) {}
+    bool Unassigned() const { return std::holds_alternative<std::monostate>(v_); }
+    // "True"/"False", decimal digits, a float with a point, the string; empty when unassigned.
+    std::string Text() const;
+    template <class T>
+    const T* Get() const { return std::get_if<T>(&v_); }
+    friend bool operator==(const TStoredVariant&, const TStoredVariant&) = default;
+
+private:
+    std::variant<std::monostate, bool, std::int64_t, double, std::string> v_;
+};
+
+// A named value kept with the form; with a key its text is stored scrambled. OnSave sees
+// (and may change) a copy of the value before it is written; OnRestore the string read
+// before it becomes the value.
 struct TStoredValue {
     std::string Name;
-    std::string Value;
+    TStoredVariant Value;
     std::string KeyString;
+    std::function<void(TStoredValue& sender, TStoredVariant& value)> OnSave, OnRestore;
+    // Copies the value, name and key (not the handlers).
+    void Assign(const TStoredValue& source);
+    // The name, or the kind's own when there is none.
+    std::string DisplayName() const { return Name.empty() ? "TStoredValue" : Name; }
 };
 
 class TStoredValues {
@@ -74,6 +105,7 @@ public:
     TStoredValue* Find(const std::string& name) const;
     int Count() const { return items_.Count(); }
 
+    // Each value in order; a handler may raise, and the rest are then not done.
     void SaveValues(IPlacementStorage& storage, const std::string& section) const;
     void RestoreValues(IPlacementStorage& storage, const std::string& section);
 

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <QScrollBar>
@@ -80,7 +81,7 @@ void TFontComboBox::fill() {
         const QString family = FontFamilyName(name);
         if (seen.contains(family)) continue;
         const TFontFacts facts = FactsOf(family);
-        if (!FontPassesOptions(options_, facts)) continue;
+        if (!FontOnDevice(device_, facts) || !FontPassesOptions(options_, facts)) continue;
         seen << family;
     }
     seen.sort(Qt::CaseInsensitive);
@@ -114,7 +115,43 @@ void TFontComboBox::SetFontName(const QString& name) {
     if (name == currentText() && currentIndex() >= 0) return;
     const int index = findText(name, Qt::MatchFixedString);  // without regard to case
     setCurrentIndex(index);
+    if (index < 0 && isEditable()) setEditText(name);  // an edit keeps a name it does not list
     if (!suppress_) emit OnChange();
+}
+
+void TFontComboBox::textTyped(const QString& text) {
+    // A typed name that is exactly a listed family chooses it.
+    const int index = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0 || index == currentIndex()) return;
+    setCurrentIndex(index);
+    if (!suppress_) emit OnChange();
+}
+
+void TFontComboBox::SetTrueTypeOnly(bool on) {
+    SetOptions(on ? TFontListOptions(options_ | std::uint8_t(TFontListOption::foTrueTypeOnly))
+                  : TFontListOptions(options_ & ~std::uint8_t(TFontListOption::foTrueTypeOnly)));
+}
+
+void TFontComboBox::SetDevice(TFontDevice device) {
+    if (device == device_) return;
+    device_ = device;
+    Reload();
+}
+
+void TFontComboBox::SetStyle(TOwnerDrawComboStyle style) {
+    if (style == style_) return;
+    style_ = style;
+    const QString name = FontName();
+    const bool editable = style != TOwnerDrawComboStyle::csDropDownList;
+    setEditable(editable);
+    if (editable) {
+        setInsertPolicy(QComboBox::NoInsert);  // typing never adds a family
+        setCompleter(nullptr);                 // nor completes one: the text is what was typed
+        connect(lineEdit(), &QLineEdit::textEdited, this, &TFontComboBox::textTyped, Qt::UniqueConnection);
+    }
+    suppress_ = true;
+    SetFontName(name);
+    suppress_ = false;
 }
 
 void TFontComboBox::SetOptions(TFontListOptions options) {

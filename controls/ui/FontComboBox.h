@@ -17,6 +17,10 @@ QString FontFamilyName(const QString& databaseName);
 // missing face is never shown as an empty choice: the face in use stands for it.
 QString FontFaceInUse(const QString& family);
 
+// The picker's kinds: an edit with a drop-down list, an edit over a list that always shows
+// (an edit with its drop-down here), or a list alone.
+enum class TOwnerDrawComboStyle { csDropDown, csSimple, csDropDownList };
+
 class TFontComboBox : public QComboBox {
     Q_OBJECT
 public:
@@ -28,6 +32,13 @@ public:
     void SetFontName(const QString& name);
     TFontListOptions Options() const { return options_; }
     void SetOptions(TFontListOptions options);
+    // The scalable-only member of Options.
+    bool TrueTypeOnly() const { return has(options_, TFontListOption::foTrueTypeOnly); }
+    void SetTrueTypeOnly(bool on);
+    TFontDevice Device() const { return device_; }
+    void SetDevice(TFontDevice device);
+    TOwnerDrawComboStyle Style() const { return style_; }
+    void SetStyle(TOwnerDrawComboStyle style);
     bool UseFonts() const { return useFonts_; }
     void SetUseFonts(bool on);
 
@@ -42,7 +53,11 @@ signals:
 private:
     void fill();
 
+    void textTyped(const QString& text);
+
     TFontListOptions options_ = 0;
+    TFontDevice device_ = TFontDevice::fdScreen;
+    TOwnerDrawComboStyle style_ = TOwnerDrawComboStyle::csDropDownList;
     bool useFonts_ = false;
     bool suppress_ = false;
 };

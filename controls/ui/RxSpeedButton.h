@@ -14,6 +14,7 @@
 
 #include "controls/core/ButtonFace.h"
 #include "controls/ui/ButtonGlyph.h"
+#include "controls/ui/PaintedField.h"
 
 class QAction;
 class QTimer;
@@ -43,19 +44,21 @@ public:
     QString ShownCaption() const;
     // Where the caption is drawn, in the button's coordinates (empty without caption).
     QRect CaptionRect() const;
-    TButtonStyle Style = TButtonStyle::bsAutoDetect;
-    bool WordWrap = false;
-    TAlignment Alignment = TAlignment::taCenter;
+    // The fields that show repaint the button when they change.
+    TPaintedField<TButtonStyle> Style{this, TButtonStyle::bsAutoDetect};
+    TPaintedField<bool> WordWrap{this, false};
+    TPaintedField<TAlignment> Alignment{this, TAlignment::taCenter};
     // Shows the parent's background instead of the button face.
-    bool Transparent = false;
+    TPaintedField<bool> Transparent{this, false};
     // Given to the dialog the button is on when it is clicked (0: none), which ends it.
     int ModalResult = 0;
-    TButtonLayout Layout = TButtonLayout::blGlyphTop;
-    int Margin = -1;
-    int Spacing = 1;
-    bool Flat = false;
-    bool GrayedInactive = true;
-    bool MarkDropDown = true;
+    TPaintedField<TButtonLayout> Layout{this, TButtonLayout::blGlyphTop};
+    // -1: automatic; below that is no margin and is ignored.
+    TPaintedField<int> Margin{this, -1, [](const int& m) { return m >= -1; }};
+    TPaintedField<int> Spacing{this, 1};
+    TPaintedField<bool> Flat{this, false};
+    TPaintedField<bool> GrayedInactive{this, true};
+    TPaintedField<bool> MarkDropDown{this, true};
     bool AllowTimer = false;
     int InitPause = 500;
     int RepeatInterval = 100;

@@ -117,6 +117,12 @@ TEST(FontFilter, EachOptionHoldsAlone) {
     EXPECT_FALSE(FontPassesOptions(dialog, symbol));
     EXPECT_FALSE(FontPassesOptions(dialog, device));
     EXPECT_TRUE(FontPassesOptions(0, oemRaster));
+    // Devices: a printer takes only what has outlines; the screen and both take all.
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(FontOnDevice(TFontDevice::fdScreen, all[i]));
+        EXPECT_TRUE(FontOnDevice(TFontDevice::fdBoth, all[i]));
+        EXPECT_EQ(FontOnDevice(TFontDevice::fdPrinter, all[i]), i != 2) << i;
+    }
 }
 
 TEST(ComboEditRules, NamesFoldersAndGlyphs) {

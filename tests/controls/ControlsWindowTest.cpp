@@ -170,6 +170,37 @@ TEST(FontComboBox, ListsTheLatinOutlineFamiliesFontconfigKnowsAndNoSymbolFamily)
     EXPECT_GT(box.view()->minimumWidth(), widest + box.iconSize().width());
 }
 
+// The kinds of picker: an edit keeps a name it does not list and chooses a family typed
+// exactly (adding none); TrueTypeOnly is the options' member; a printer lists no bitmap font.
+TEST(FontComboBox, StylesTrueTypeOnlyAndDevices) {
+    qtApp();
+    using enum TOwnerDrawComboStyle;
+    for (auto [style, unknownText] : {std::pair{csDropDownList, ""}, {csDropDown, "No Such"}, {csSimple, "No Such"}}) {
+        TFontComboBox box;
+        const int listed = box.count();
+        box.SetFontName(box.itemText(0));
+        box.SetStyle(style);
+        EXPECT_EQ(box.FontName(), box.itemText(0));  // the choice survives the change
+        box.SetFontName("No Such");
+        EXPECT_EQ(box.FontName(), unknownText);
+        EXPECT_EQ(box.currentIndex(), -1);
+        if (!box.isEditable()) continue;
+        box.lineEdit()->clear();
+        QTest::keyClicks(box.lineEdit(), box.itemText(1));
+        EXPECT_EQ(box.currentIndex(), 1);
+        EXPECT_EQ(box.count(), listed);
+    }
+    TFontComboBox box;
+    box.SetTrueTypeOnly(true);
+    EXPECT_EQ(box.Options(), TFontListOptions(TFontListOption::foTrueTypeOnly));
+    box.SetTrueTypeOnly(false);
+    const int all = box.count();
+    box.SetDevice(TFontDevice::fdPrinter);
+    for (int i = 0; i < box.count(); ++i) EXPECT_FALSE(box.itemData(i).toInt() & kRasterFontType);
+    box.SetDevice(TFontDevice::fdBoth);
+    EXPECT_EQ(box.count(), all);
+}
+
 TEST(RxSpeedButton, GroupsKeepOneDownAndStatesDrawTheirGlyphs) {
     qtApp();
     QWidget parent;

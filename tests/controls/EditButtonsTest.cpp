@@ -111,6 +111,33 @@ TEST(RxSpeedButton, EachStyleDrawsItsOwnFrame) {
     }
 }
 
+// A field that shows repaints the button when it changes, and only then; a margin below
+// -1 is refused.
+TEST(RxSpeedButton, ShownFieldsRepaintOnChangeAndMarginIsChecked) {
+    qtApp();
+    TRxSpeedButton b;
+    b.show();
+    int paints = 0;
+    struct Counter : QObject {
+        int& n;
+        explicit Counter(int& c) : n(c) {}
+        bool eventFilter(QObject*, QEvent* e) override { return n += e->type() == QEvent::Paint, false; }
+    } counter(paints);
+    b.installEventFilter(&counter);
+    const std::pair<std::function<void()>, bool> cases[] = {
+        {[&] { b.Flat = true; }, true},    {[&] { b.Flat = true; }, false},   {[&] { b.Margin = 4; }, true},
+        {[&] { b.Margin = -2; }, false},   {[&] { b.Spacing = 7; }, true},    {[&] { b.Style = TButtonStyle::bsWin31; }, true},
+        {[&] { b.WordWrap = true; }, true}, {[&] { b.Transparent = true; }, true}, {[&] { b.AllowTimer = true; }, false}};
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        QCoreApplication::processEvents();
+        const int before = paints;
+        cases[i].first();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(paints > before, cases[i].second) << i;
+    }
+    EXPECT_EQ(b.Margin, 4);
+}
+
 TEST(RxSpeedButton, CaptionsAreShortenedOrWrappedAndAligned) {
     qtApp();
     QWidget parent;

@@ -242,9 +242,50 @@ TEST(StoredProps, NamedValuesAreUniqueInAnyCaseAndKeyedOnesStoredScrambled) {
     values.SaveValues(*st, "Values");
     EXPECT_EQ(st->ReadString("Values", "user", ""), "ann");
     EXPECT_NE(st->ReadString("Values", "secret", ""), "pw");
-    user.Value.clear();
-    secret.Value.clear();
+    user.Value = {};
+    secret.Value = {};
     values.RestoreValues(*st, "Values");
-    EXPECT_EQ(user.Value, "ann");
-    EXPECT_EQ(secret.Value, "pw");
+    EXPECT_EQ(user.Value, TStoredVariant("ann"));
+    EXPECT_EQ(secret.Value, TStoredVariant("pw"));
+}
+
+// Values of every kind are stored as their text through the handlers and come back as
+// strings; a handler changes what is written or kept; a missing entry restores the value's
+// own text.
+TEST(StoredProps, NamedValuesOfEveryKindThroughTheirHandlers) {
+    // Value, key, the text written (before scrambling) and read back.
+    const std::tuple<TStoredVariant, const char*, const char*> cases[] = {
+        {{}, "", ""},     {true, "", "True"},     {false, "k", "False"}, {std::int64_t(-42), "", "-42"},
+        {2.5, "", "2.5"}, {"text", "", "text"}, {"\u00e9t\u00e9", "key", "\u00e9t\u00e9"}};
+    for (const auto& [value, key, text] : cases) {
+        Storages s;
+        auto st = s.make(false);
+        TStoredValues values;
+        TStoredValue& v = values.Add("V");
+        v.Value = value, v.KeyString = key;
+        std::string seen;
+        v.OnSave = [&](TStoredValue& sender, TStoredVariant& copy) { seen += (&sender == &v ? "save " : "?") + copy.Text(); };
+        v.OnRestore = [&](TStoredValue&, TStoredVariant& read) { seen += " restore " + read.Text(); };
+        values.SaveValues(*st, "S");
+        EXPECT_EQ(v.Value, value);  // the handler saw a copy
+        v.Value = "changed";
+        values.RestoreValues(*st, "S");
+        EXPECT_EQ(v.Value, TStoredVariant(text));
+        EXPECT_EQ(seen, std::string("save ") + text + " restore " + text);
+    }
+    Storages s;
+    auto st = s.make(false);
+    TStoredValues values;
+    TStoredValue& count = values.Add("Count");
+    count.Value = 3;
+    count.OnSave = [](TStoredValue&, TStoredVariant& v) { v = *v.Get<std::int64_t>() + 1; };
+    count.OnRestore = [](TStoredValue&, TStoredVariant& v) { v = std::int64_t(std::stoll(v.Text()) * 10); };
+    values.SaveValues(*st, "S");
+    EXPECT_EQ(st->ReadString("S", "Count", ""), "4");
+    TStoredValue& missing = values.Add("Missing");  // nothing stored: its own text comes back
+    missing.Assign(TStoredValue{"Missing", 1.5, "", {}, {}});
+    values.RestoreValues(*st, "S");
+    EXPECT_EQ(count.Value, TStoredVariant(std::int64_t(40)));
+    EXPECT_EQ(missing.Value, TStoredVariant("1.5"));
+    EXPECT_EQ(missing.DisplayName() + TStoredValue{}.DisplayName(), "MissingTStoredValue");
 }

@@ -14,14 +14,15 @@ using namespace tb;
 TEST(ToolbarCommon, Accelerators) {
     struct Case {
         const char* text;
-        char accel;
+        char32_t accel;
         const char* shown;
-        int pos;
+        int pos;  // in characters
     } cases[] = {
         {"&About", 'A', "About", 0},         {"&About &Box", 'B', "About Box", 6},
         {"Tom && Jerry", 0, "Tom & Jerry", -1}, {"End&", 0, "End", -1},
         {"&&&x", 'x', "&x", 1},              {"", 0, "", -1},
-        {"Save &As&", 'A', "Save As", 5},
+        {"Save &As&", 'A', "Save As", 5},      {"&Été", U'É', "Été", 0},
+        {"Grü&ße", U'ß', "Grüße", 3}, {"&\xC3", 0xC3, "\xC3", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -31,6 +32,33 @@ TEST(ToolbarCommon, Accelerators) {
         TextMeasurer chars = [](std::string_view s) { return int(s.size()) * 7; };
         EXPECT_EQ(TextWidthOf(chars, c.text, true), int(std::string_view(c.shown).size()) * 7);
         EXPECT_EQ(TextWidthOf(chars, c.text, false), int(std::string_view(c.text).size()) * 7);
+    }
+}
+
+TEST(ToolbarCommon, Utf8AndCaseFolding) {
+    // Text, first code point, bytes it took: a malformed sequence is its first byte alone.
+    const std::tuple<const char*, char32_t, std::size_t> reads[] = {{"\u20ac", 0x20AC, 3}, {"\U0001D11E", 0x1D11E, 4},
+        {"\xE2\x82", 0xE2, 1}, {"\xC0\x80", 0xC0, 1}, {"\xED\xA0\x80", 0xED, 1}, {"\xC3(", 0xC3, 1}, {"\xF4\x90\x80\x80", 0xF4, 1}};
+    for (auto [text, first, used] : reads) {
+        std::size_t at = 0;
+        EXPECT_EQ(std::pair(NextCodePoint(text, at), at), std::pair(first, used)) << text;
+    }
+    const std::pair<char32_t, char32_t> folds[] = {{U'\u00c9', U'\u00e9'}, {U'\u00e9', U'\u00e9'}, {U'\u00d7', U'\u00d7'},
+        {U'\u0178', U'\u00ff'}, {U'\u0139', U'\u013a'}, {U'\u013a', U'\u013a'}, {U'\u0100', U'\u0101'}, {U'\u03a9', U'\u03c9'},
+        {U'\u0386', U'\u03ac'}, {U'\u0401', U'\u0451'}, {U'\u042f', U'\u044f'}, {U'\u0462', U'\u0463'}, {U'\u0531', U'\u0561'},
+        {U'\u1e9e', U'\u00df'}, {U'\u00df', U'\u00df'}, {U'\u04c1', U'\u04c2'}, {'A', 'a'}};
+    for (auto [upper, lower] : folds) EXPECT_EQ(FoldCase(upper), lower) << std::hex << unsigned(upper);
+}
+
+TEST(ToolbarCommon, MenuDropAlignmentFromTheStore) {
+    gs::RegistryStore store(":memory:");
+    EXPECT_FALSE(MenuDropsRightFromStore(store));  // no key
+    for (auto [value, right] : {std::pair{gs::RegValue::sz("1"), true}, std::pair{gs::RegValue::sz("0"), false},
+                                std::pair{gs::RegValue::sz("x"), false}, std::pair{gs::RegValue::dword(1), false}}) {
+        gs::RegTransaction t = store.begin(gs::RegistryStore::Mode::Write);
+        t.writeValue(t.createKey(gs::HKEY_CURRENT_USER, kWindowsKey), kMenuDropAlignmentValue, value);
+        t.commit();
+        EXPECT_EQ(MenuDropsRightFromStore(store), right) << value.text().value_or("(dword)");
     }
 }
 

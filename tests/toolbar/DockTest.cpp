@@ -2,7 +2,9 @@
 // moving a window between docks as the same widget, closing, toggling and floating.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QScreen>
 #include <QImage>
 #include <QTimer>
@@ -14,6 +16,7 @@
 #include "toolbar/ui/QtDock.h"
 #include "toolbar/ui/QtDockableWindow.h"
 #include "toolbar/ui/QtFloatingWindow.h"
+#include "toolbar/ui/QtMenuLoop.h"
 
 using namespace tb;
 using namespace tbtest;
@@ -356,4 +359,36 @@ TEST(DockableWindow, DockedBeforeTheFormShowsAndShowsWithIt) {
     EXPECT_EQ(shown->parentWidget(), top);
     EXPECT_FALSE(hidden->isVisible());
     EXPECT_GT(top->height(), 0);
+}
+
+// The frame's context request: a handler may take it, else the window's popup menu opens
+// where the click was, or at the client origin for the menu key.
+TEST(DockableWindow, ContextMenuOfTheFrame) {
+    Form f;
+    Bar bar(nullptr, 100, 22, "tbMain");
+    bar.SetCurrentDock(f.top);
+    f.settle();
+    TTBPopupMenu menu;
+    menu.Items().Add(new TTBItem(&menu.Items()));
+    bar.PopupMenu = &menu;
+    const QPoint handle = bar.mapToGlobal(QPoint(3, 5)), origin = bar.mapToGlobal(bar.contentsRect().topLeft());
+    using Reason = QContextMenuEvent::Reason;
+    // Reason, the handler takes it, the menu pops up by itself, where it showed.
+    const std::tuple<Reason, bool, bool, std::optional<QPoint>> cases[] = {
+        {Reason::Mouse, false, true, handle}, {Reason::Keyboard, false, true, origin},
+        {Reason::Mouse, true, true, std::nullopt}, {Reason::Mouse, false, false, std::nullopt}};
+    for (auto [reason, takes, autoPopup, expected] : cases) {
+        std::vector<QPoint> asked;
+        bar.OnContextPopup = [&](TTBCustomDockableWindow*, QPoint at, bool& handled) { asked.push_back(at), handled = takes; };
+        menu.AutoPopup = autoPopup;
+        std::optional<QPoint> shownAt;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* w = QApplication::activePopupWidget()) shownAt = w->pos(), QTest::keyClick(w, Qt::Key_Escape);
+        });
+        QContextMenuEvent event(reason, bar.mapFromGlobal(handle), handle);
+        QCoreApplication::sendEvent(&bar, &event);
+        EXPECT_EQ(asked, std::vector<QPoint>{reason == Reason::Mouse ? handle : origin});
+        EXPECT_EQ(shownAt, expected);
+        EXPECT_EQ(event.isAccepted(), expected || takes);
+    }
 }

@@ -183,3 +183,23 @@ TEST(DockDragLoop, FloatingResizeByAnEdge) {
     drag(floating, edge + QPoint(30, 0), {floating->mapToGlobal(edge) + QPoint(-500, 0)});
     EXPECT_EQ(floating->width(), FloatingNonClient(f.main).left() * 2);  // nothing smaller than its frame
 }
+
+// Another form's dock takes the window only once that form is in its dock-forms list
+// (listed once); a form that goes leaves the list.
+TEST(DockDragLoop, FurtherFormsDocks) {
+    DragForm f;
+    auto other = std::make_unique<Form>();
+    other->form.move(700, 0);
+    for (bool listed : {false, true}) {
+        for (int twice = 0; listed && twice < 2; ++twice) f.main.AddDockForm(&other->form);
+        EXPECT_EQ(f.main.DockForms().size(), listed ? 1u : 0u);
+        f.main.SetCurrentDock(f.top);
+        f.settle();
+        drag(&f.main, f.handle(), {other->top->mapToGlobal(QPoint(100, 2))});
+        EXPECT_EQ(f.main.CurrentDock(), listed ? other->top : nullptr);
+        EXPECT_EQ(f.main.Floating(), !listed);
+    }
+    f.main.SetCurrentDock(f.top);
+    other.reset();
+    EXPECT_TRUE(f.main.DockForms().empty());
+}

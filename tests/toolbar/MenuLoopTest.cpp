@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "FakeSources.h"
 #include "ItemScript.h"
 #include "toolbar/core/MenuLoop.h"
 
@@ -31,13 +32,15 @@ public:
     std::map<const TTBView*, TPoint> viewOrigin;
     std::vector<TPoint> origins;
     std::map<const TTBView*, TPoint> sizes;
-    int opened = 0;
+    int opened = 0, fits = 0;
 
     TTextMetrics Metrics() const override { return {13, 0, [](std::string_view s) { return int(s.size()) * 6; }}; }
     std::optional<TImageSize> ImageSizeFor(const TTBItemViewer&) const override { return TImageSize{16, 16}; }
     void RepaintRect(const TRect&) override {}
     void RepaintAll() override {}
-    void FitHost(TPoint) override {}
+    void FitHost(TPoint) override { ++fits; }
+    bool showing = true;
+    bool Showing() const override { return showing; }
     std::unique_ptr<TTBPopupHandle> OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) override {
         TTBCustomItem* item = opener.Item();
         if (item->OnPopup) item->FirePopup(item, false);
@@ -70,6 +73,7 @@ struct Fixture {
     std::unique_ptr<TTBView> root;
     std::unique_ptr<TTBMenuLoop> loop;
     int timerMs = -1, scrollMs = -1, timerArms = 0;
+    TTBCursor cursor = TTBCursor::Arrow;
     explicit Fixture(const char* text = kMenu) {
         std::istringstream in(text);
         script = ParseItemScript(in);
@@ -82,6 +86,7 @@ struct Fixture {
         s.showDelay = [] { return 400; };
         s.armScrollTimer = [this](int ms) { scrollMs = ms; };
         s.disarmScrollTimer = [this] { scrollMs = -1; };
+        s.setCursor = [this](TTBCursor c) { cursor = c; };
         loop = std::make_unique<TTBMenuLoop>(*root, screen, s);
         loop->Start(false, false, false, {0, 0});
     }
@@ -106,6 +111,20 @@ struct StepperViewer : TTBItemViewer {
     void KeyDown(int& key, bool) override {
         if (key == vk::Return) key = 0, ++steps;
     }
+};
+// A slider: the mouse is its own, a wheel steps it, its left end asks for a pointer.
+struct SliderViewer : TTBItemViewer {
+    using TTBItemViewer::TTBItemViewer;
+    inline static std::string heard;
+    void MouseDown(bool, int x, int, TTBLoopState&) override { heard += "d" + std::to_string(x) + " "; }
+    void MouseMove(int x, int) override { heard += "m" + std::to_string(x) + " "; }
+    void MouseUp(int x, int, TTBLoopState& loop) override { heard += "u" + std::to_string(x) + " ", loop.done = x >= 10; }
+    void MouseWheel(int delta, int, int) override { heard += "w" + std::to_string(delta) + " "; }
+    TTBCursor CursorFor(int x, int) const override { return x < 10 ? TTBCursor::SizeHorizontal : TTBCursor::Arrow; }
+};
+struct SliderItem : TTBItem {
+    using TTBItem::TTBItem;
+    TTBViewerClass ViewerClass(const TTBView&) const override { return &MakeViewer<SliderViewer>; }
 };
 struct StepperItem : TTBItem {
     using TTBItem::TTBItem;
@@ -185,6 +204,18 @@ button "Paste"
     help.loop->KeyDown(vk::F1, false);
     EXPECT_EQ(help.loop->Result().kind, TTBLoopResult::Kind::Help);
     EXPECT_EQ(help.loop->Result().helpContext, 650);
+}
+
+TEST(ToolbarMenuLoop, CharactersBeyondAsciiIgnoreCase) {
+    const char* menu = "view popup\nbutton \"&\u00c9t\u00e9\"\nbutton \"\u00c4rger\"\nbutton \"&\u0416\u0443\u043a\"\n"
+                       "button \"\u03a9mega\"\nbutton \"x&\u00ff\"\n";
+    const std::pair<char32_t, int> cases[] = {{U'\u00c9', 0}, {U'\u00e9', 0}, {U'\u00e4', 1}, {U'\u00c4', 1}, {U'\u0436', 2},
+                                              {U'\u0416', 2}, {U'\u03c9', 3}, {U'\u0178', 4}, {'e', -1},     {'a', -1}};
+    for (auto [typed, clicked] : cases) {  // clicked -1: nothing found
+        Fixture f(menu);
+        f.loop->Char(typed);
+        EXPECT_EQ(f.loop->Result().item, clicked < 0 ? nullptr : f.item(clicked)) << unsigned(typed);
+    }
 }
 
 TEST(ToolbarMenuLoop, MouseHoverClickAndOutside) {
@@ -458,4 +489,53 @@ TEST(ToolbarMenuLoop, ItemsWithViewersOfTheirOwn) {
     f.loop->KeyDown(vk::Down, false);  // passed on to the view
     EXPECT_EQ(f.selected(), "&Open");
     EXPECT_EQ(StepperViewer::steps, 1);
+}
+
+TEST(ToolbarMenuLoop, ViewersTakeTheMouseOverThemselves) {
+    Fixture f("view popup\nbutton \"&Open\"\n");
+    f.script.root->Insert(0, new SliderItem(f.script.root.get()));
+    f.root->ValidatePositions();
+    const TRect cell = f.root->Cells()[0]->BoundsRect;
+    auto at = [&](int x) { return TPoint{100 + cell.left + x, 100 + cell.top + 5}; };
+    f.loop->MouseMove(at(5));
+    EXPECT_EQ(f.cursor, TTBCursor::SizeHorizontal);
+    EXPECT_TRUE(f.loop->MousePress(at(5), false, false));
+    f.loop->MouseWheel(at(6), -120);
+    f.loop->MouseRelease(at(5), false);
+    EXPECT_FALSE(f.loop->Done());
+    f.loop->MouseMove(at(20));
+    EXPECT_EQ(f.cursor, TTBCursor::Arrow);
+    f.loop->MouseWheel({0, 0}, 120);  // not over it: nobody hears
+    f.loop->MouseRelease(at(20), false);
+    EXPECT_EQ(SliderViewer::heard, "m5 d5 w-120 u5 m20 u20 ");
+    EXPECT_TRUE(f.loop->Done());
+    EXPECT_EQ(f.loop->Result().kind, TTBLoopResult::Kind::None);
+}
+
+TEST(ToolbarMenuLoop, ViewsFollowLinksAndSubmenuImages) {
+    Fixture f;
+    f.loop->MouseMove(f.centreOf(*f.root, 4));
+    f.loop->TimerElapsed();
+    const int fits = f.screen.fits;  // images given up the chain: the open popup measures again too
+    f.script.root->Notify(f.script.root.get(), TTBChangeKind::SubMenuImagesChanged, nullptr, -1);
+    EXPECT_EQ(f.screen.fits, fits + 2);
+
+    FakeScreen screen;
+    TTBSubmenuItem base(nullptr), target(nullptr), other(nullptr);
+    auto* linked = new TTBItem(&target);
+    target.Add(linked);
+    FakeAction action;
+    linked->SetAction(&action);
+    TTBView view(screen, &base, nullptr, false);
+    // Link, cells shown, host showing, whether the shown items took their actions' state.
+    const std::tuple<TTBCustomItem*, std::size_t, bool, bool> steps[] = {
+        {&target, 1, true, true}, {&target, 1, true, false}, {&other, 0, true, false},
+        {&target, 1, false, false}, {nullptr, 0, true, false}, {&target, 1, true, true}};
+    for (auto [link, cells, showing, updated] : steps) {
+        screen.showing = showing;
+        const int updates = action.updates;
+        base.SetLinkSubitems(link);
+        EXPECT_EQ(view.Cells().size(), cells);
+        EXPECT_EQ(action.updates > updates, updated) << cells << showing;
+    }
 }

@@ -12,7 +12,9 @@
 #include "toolbar/ui/QtActions.h"
 #include "toolbar/ui/QtCommon.h"
 #include "toolbar/ui/QtMenuLoop.h"
+#include "toolbar/ui/QtGeometry.h"
 #include "toolbar/ui/QtPopupAnimation.h"
+#include "toolbar/ui/QtPopupWindow.h"
 
 using namespace tb;
 
@@ -107,6 +109,18 @@ TEST(ToolbarPopupMenu, MouseClicksAndOutside) {
     EXPECT_EQ(m.clicks.size(), 1u);
 }
 
+// A letter beyond ASCII, as Qt types it, reaches its item in either case.
+TEST(ToolbarPopupMenu, TypedLettersBeyondAscii) {
+    for (const char* typed : {"\u00c9", "\u00e9"}) {
+        Menu m;
+        m.menu.Items().Items(1)->SetCaption("&\u00c9t\u00e9");  // was "&Save"
+        m.popup([typed](QWidget* w) {
+            QTest::sendKeyEvent(QTest::Click, w->windowHandle(), Qt::Key_Eacute, QString::fromUtf8(typed), Qt::NoModifier);
+        });
+        EXPECT_EQ(m.clicks, std::vector<std::string>{"&Save"}) << typed;  // its handler's name
+    }
+}
+
 TEST(ToolbarPopupMenu, SelectedRowIsHighlighted) {
     Menu m;
     QColor highlight = SysColor(TSysColor::Highlight), row0, row1;
@@ -198,10 +212,18 @@ TEST(ToolbarPopupScreens, MenusStayOnTheirScreen) {
     }
     m.at = {2040, 10};
     QRect placed;
+    std::vector<TRect> areas;  // the menu's and its submenu's: the second screen both
     m.popup([&](QWidget* w) {
         placed = w->geometry();
+        areas.push_back(static_cast<TTBPopupWindow*>(w)->View().ScreenArea);
+        QTest::keyClick(w, Qt::Key_R);
+        if (auto* sub = dynamic_cast<TTBPopupWindow*>(QApplication::activePopupWidget()); sub && sub != w)
+            areas.push_back(sub->View().ScreenArea);
+        QTest::keyClick(w, Qt::Key_Escape);  // the submenu, then the menu
         QTest::keyClick(w, Qt::Key_Escape);
     });
     EXPECT_EQ(placed.right() + 1, 2040);  // flipped to end at the point, on the second screen
     EXPECT_GE(placed.left(), 1024);
+    const TRect second = toRect(QGuiApplication::screenAt(QPoint(2040, 10))->geometry());
+    EXPECT_EQ(areas, (std::vector<TRect>{second, second}));
 }

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QToolTip>
 #include <QWindow>
@@ -142,6 +143,32 @@ TEST(ToolbarView, MenusOpenOnPressAndCloseOnAReleaseOutside) {
     });
     EXPECT_EQ(openPopup(), nullptr);
     EXPECT_FALSE(b.bar->View().ViewFlags & vsMenuLoop);
+}
+
+// A press outside the menus ends the loop and reaches what it landed on, once, with the
+// focus: with a menu open (Qt's popup has the mouse) and on the bar's own loop (the bar has it).
+TEST(ToolbarView, ThePressThatEndsTheLoopGoesOnToItsWidget) {
+    Bar b;
+    struct Presses : QObject {
+        std::vector<QPoint> at;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::MouseButtonPress) at.push_back(static_cast<QMouseEvent*>(e)->position().toPoint());
+            return false;
+        }
+    } presses;
+    b.edit->installEventFilter(&presses);
+    const QPoint onEdit = b.edit->geometry().topLeft() + QPoint(5, 4);
+    for (bool menuOpen : {true, false}) {
+        presses.at.clear();
+        b.bar->setFocus();
+        b.inLoop([&] { menuOpen ? b.release(b.centre(kFile)) : void(), QTest::mousePress(b.win(), Qt::LeftButton, {}, onEdit); },
+                 [&] { menuOpen ? b.press(kFile) : void(b.bar->StartToolbarLoop(tbloPickFirst)); });
+        QTest::mouseRelease(b.win(), Qt::LeftButton, {}, onEdit);
+        EXPECT_EQ(presses.at, std::vector<QPoint>{QPoint(5, 4)}) << menuOpen;
+        EXPECT_TRUE(b.edit->hasFocus()) << menuOpen;
+    }
+    EXPECT_EQ(openPopup(), nullptr);
+    EXPECT_TRUE(b.clicks.empty());
 }
 
 TEST(ToolbarView, MenuBarKeys) {

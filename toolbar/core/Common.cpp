@@ -7,18 +7,83 @@
 
 namespace tb {
 
-char AcceleratorCharOf(std::string_view text) {
-    char result = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '&') continue;
-        if (i + 1 >= text.size()) break;  // a trailing `&` marks nothing
-        if (text[i + 1] == '&') {
+char32_t NextCodePoint(std::string_view text, std::size_t& i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    const int extra = lead < 0xC2 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : 0;
+    if (lead < 0x80 || extra == 0 || i + std::size_t(extra) >= text.size()) {
+        ++i;
+        return lead;
+    }
+    char32_t c = lead & (0x3F >> extra);
+    for (int k = 1; k <= extra; ++k) {
+        if ((byte(i + std::size_t(k)) & 0xC0) != 0x80) {
+            ++i;
+            return lead;
+        }
+        c = (c << 6) | (byte(i + std::size_t(k)) & 0x3F);
+    }
+    // Overlong forms, surrogates and code points past the last one are not characters.
+    static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+    if (c < kLeast[extra] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+        ++i;
+        return lead;
+    }
+    i += std::size_t(extra) + 1;
+    return c;
+}
+
+char32_t AcceleratorCharOf(std::string_view text) {
+    char32_t result = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        if (text[i] != '&') {
+            NextCodePoint(text, i);
+            continue;
+        }
+        if (++i >= text.size()) break;  // a trailing `&` marks nothing
+        if (text[i] == '&') {
             ++i;  // `&&` is a literal ampersand
             continue;
         }
-        result = text[i + 1];
+        result = NextCodePoint(text, i);
     }
     return result;
+}
+
+char32_t FoldCase(char32_t c) {
+    // Runs where upper and lower case alternate (upper on the even or the odd code point).
+    struct Pairs {
+        char32_t first, last;
+        bool upperEven;
+    };
+    static constexpr Pairs kPairs[] = {
+        {0x0100, 0x012F, true},  {0x0132, 0x0137, true},  {0x0139, 0x0148, false}, {0x014A, 0x0177, true},
+        {0x0179, 0x017E, false}, {0x01DE, 0x01EF, true},  {0x01F8, 0x021F, true},  {0x0222, 0x0233, true},
+        {0x0460, 0x0481, true},  {0x048A, 0x04BF, true},  {0x04C1, 0x04CE, false}, {0x04D0, 0x052F, true},
+        {0x1E00, 0x1E95, true},  {0x1EA0, 0x1EFF, true},
+    };
+    // Runs whose lower case lies a fixed distance further on.
+    struct Shift {
+        char32_t first, last, by;
+    };
+    static constexpr Shift kShifts[] = {
+        {'A', 'Z', 0x20},         {0x00C0, 0x00D6, 0x20}, {0x00D8, 0x00DE, 0x20}, {0x0388, 0x038A, 0x25},
+        {0x038E, 0x038F, 0x3F},   {0x0391, 0x03A1, 0x20}, {0x03A3, 0x03AB, 0x20}, {0x0400, 0x040F, 0x50},
+        {0x0410, 0x042F, 0x20},   {0x0531, 0x0556, 0x30},
+    };
+    for (const Shift& s : kShifts)
+        if (c >= s.first && c <= s.last) return c + s.by;
+    for (const Pairs& p : kPairs)
+        if (c >= p.first && c <= p.last && (c % 2 == 0) == p.upperEven)
+            return c + 1;
+    switch (c) {
+    case 0x0178: return 0x00FF;  // Ÿ
+    case 0x0386: return 0x03AC;  // Ά
+    case 0x038C: return 0x03CC;  // Ό
+    case 0x04C0: return 0x04CF;  // Ӏ
+    case 0x1E9E: return 0x00DF;  // ẞ
+    default: return c;
+    }
 }
 
 std::string StripAccelerators(std::string_view text) {
@@ -34,12 +99,12 @@ std::string StripAccelerators(std::string_view text) {
 
 int AcceleratorPosition(std::string_view text) {
     int shown = 0, found = -1;
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (std::size_t i = 0; i < text.size();) {
         if (text[i] == '&') {
-            if (i + 1 >= text.size()) break;
-            ++i;
+            if (++i >= text.size()) break;
             if (text[i] != '&') found = shown;
         }
+        NextCodePoint(text, i);
         ++shown;
     }
     return found;

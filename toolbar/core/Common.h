@@ -27,12 +27,20 @@ struct TRect {
     friend bool operator==(const TRect&, const TRect&) = default;
 };
 
-// The character after the last single `&` of a caption (`&&` is a literal ampersand);
+// Captions are UTF-8. The code point that starts at text[i]; i moves past it. A byte that
+// starts no well-formed sequence stands for itself (as Latin-1), so no text is unreadable.
+char32_t NextCodePoint(std::string_view text, std::size_t& i);
+// The code point after the last single `&` of a caption (`&&` is a literal ampersand);
 // 0 when there is none. An `&` that ends the text ends the scan.
-char AcceleratorCharOf(std::string_view text);
+char32_t AcceleratorCharOf(std::string_view text);
+// The lower-case partner of an upper-case letter of the Latin, Greek, Cyrillic and Armenian
+// alphabets (other code points unchanged): typed characters and accelerators are compared
+// through it, so "É" reaches "&Été" as "é" does.
+char32_t FoldCase(char32_t c);
 // The caption as shown: single `&` removed, `&&` left as one `&`.
 std::string StripAccelerators(std::string_view text);
-// Index, in StripAccelerators(text), of the accelerator character; -1 when none.
+// Index, in characters (code points) of StripAccelerators(text), of the accelerator; -1
+// when none.
 int AcceleratorPosition(std::string_view text);
 
 // Measures shown text in the current menu font (pixels); the ui injects Qt's metrics.

@@ -14,7 +14,7 @@ bool horizontal(const TTBView& v) { return v.Orientation != TTBViewOrientation::
 
 TTBMenuLoop::TTBMenuLoop(TTBView& root, const TTBScreenPlacement& screen, Services services, bool rightButtonToo)
     : root_(root), rootAlive_(root.Alive()), screen_(screen), services_(std::move(services)),
-      rightButtonToo_(rightButtonToo) {}
+      rightButtonToo_(rightButtonToo), state_{root, false, false, {}} {}
 
 TTBMenuLoop::~TTBMenuLoop() {
     if (services_.disarmTimer) services_.disarmTimer();
@@ -37,7 +37,8 @@ void TTBMenuLoop::Start(bool startedByMouse, bool popupMode, bool pickFirst, TPo
     root_.ViewFlags = std::uint8_t((root_.ViewFlags & ~vsDropDownMenus) | (popupMode ? vsDropDownMenus : 0) | vsMenuLoop);
     lastMouse_ = mouse;
     if (startedByMouse && root_.Selection()) {
-        ViewerMouseDown(*root_.Selection(), false, mouse);
+        const TPoint p = ViewerPoint(*root_.Selection(), mouse);
+        root_.Selection()->MouseDown(false, p.x, p.y, state_);
         if (Done()) return;
     }
     if (popupMode) root_.OpenSubmenu(pickFirst);
@@ -125,6 +126,15 @@ void TTBMenuLoop::MouseMoved(TPoint s, bool mayChoose) {
     }
     mouseWasOver_ = over;
     UpdateHint();
+    if (!services_.setCursor || RootGone()) return;
+    TTBCursor cursor = TTBCursor::Arrow;  // the innermost selection chooses
+    for (TTBView* v = &Innermost(); v; v = v->OpenerView()) {
+        if (!v->Selection()) continue;
+        const TPoint p = ViewerPoint(*v->Selection(), s);
+        cursor = v->Selection()->CursorFor(p.x, p.y);
+        break;
+    }
+    services_.setCursor(cursor);
 }
 
 TTBView* TTBMenuLoop::InChain(const TTBView* view) const {
@@ -182,6 +192,11 @@ void TTBMenuLoop::MouseMove(TPoint s) {
     if (lastMouse_ && lastMouse_->x == s.x && lastMouse_->y == s.y) return;
     lastMouse_ = s;
     MouseMoved(s, true);
+    if (RootGone()) return;
+    if (TTBItemViewer* v = ViewerFound(s)) {
+        const TPoint p = ViewerPoint(*v, s);
+        v->MouseMove(p.x, p.y);
+    }
 }
 
 bool TTBMenuLoop::MousePress(TPoint s, bool right, bool doubleClick) {
@@ -192,7 +207,7 @@ bool TTBMenuLoop::MousePress(TPoint s, bool right, bool doubleClick) {
         End();  // a press outside the chain ends the loop and goes on to its window
         return false;
     }
-    mouseDownOnOpen_ = false;
+    state_.mouseDownOnOpen = false;
     root_.ViewFlags &= std::uint8_t(~vsIgnoreFirstMouseUp);
     MouseMoved(s, true);
     if (RootGone()) return false;
@@ -206,7 +221,10 @@ bool TTBMenuLoop::MousePress(TPoint s, bool right, bool doubleClick) {
             return false;
         }
     }
-    if (hit.viewer && hit.viewer == hit.view->Selection()) ViewerMouseDown(*hit.viewer, doubleClick, s);
+    if (hit.viewer && hit.viewer == hit.view->Selection()) {
+        const TPoint p = ViewerPoint(*hit.viewer, s);
+        hit.viewer->MouseDown(doubleClick, p.x, p.y, state_);
+    }
     return true;
 }
 
@@ -216,12 +234,14 @@ void TTBMenuLoop::MouseRelease(TPoint s, bool right) {
     MouseMoved(s, false);
     if (RootGone()) return;
     if (TTBView* t = TrackingView(); t && t->Selection()) {  // the held button hears its release wherever it is
-        ViewerMouseUp(*t->Selection(), s);
+        const TPoint p = ViewerPoint(*t->Selection(), s);
+        t->Selection()->MouseUp(p.x, p.y, state_);
         return;
     }
     Hit hit = HitTest(s);
     if (hit.viewer && hit.viewer == hit.view->Selection()) {
-        ViewerMouseUp(*hit.viewer, s);
+        const TPoint p = ViewerPoint(*hit.viewer, s);
+        hit.viewer->MouseUp(p.x, p.y, state_);
         return;
     }
     if (hit.view && !(hit.view == &root_ && root_.ForToolbar())) return;  // over a popup's empty part
@@ -232,70 +252,91 @@ void TTBMenuLoop::MouseRelease(TPoint s, bool right) {
     End();
 }
 
-void TTBMenuLoop::ViewerMouseDown(TTBItemViewer& viewer, bool doubleClick, TPoint s) {
-    TTBView& view = viewer.View();
-    TTBCustomItem* item = viewer.Item();
-    const TViewerPlace place{view.ForToolbar(), view.Orientation};
-    if (!item->Enabled()) {
-        if (&view == &root_ && ButtonLook(*item, place)) End();
-        return;
-    }
-    const TPoint c = ToClient(view, s);
-    if (viewer.InButtonPart(c.x - viewer.BoundsRect.left, c.y - viewer.BoundsRect.top)) {
-        if (!ButtonLook(*item, place)) return;  // menu rows act on release
-        if (&view == view.RootToolbarView()) view.ViewFlags &= std::uint8_t(~vsDropDownMenus);
-        view.CloseSubmenus();
-        view.PressTracked = true;
-        view.PointerOnSelection = true;
-        view.RepaintCell(&viewer);
-        return;
-    }
-    const bool wasFollowing = (view.ViewFlags & vsDropDownMenus) != 0;
-    if (!view.OpenSubmenu(false)) return;
-    if (view.ForToolbar()) {
-        if (&view == view.RootToolbarView() && wasFollowing) mouseDownOnOpen_ = true;
-        view.ViewFlags |= vsDropDownMenus;
-    }
-    if (doubleClick && !isSplit(&viewer) && view.PopupViewOpen()) ClickDefaultItem(*view.PopupViewOpen());
-}
-
+namespace {
 // A double click on a submenu item runs the default item of the popup it opened.
-bool TTBMenuLoop::ClickDefaultItem(TTBView& popup) {
+void clickDefaultItem(TTBView& popup, TTBLoopState& loop) {
     for (const auto& c : popup.Cells()) {
         TTBCustomItem* item = c->Item();
         if (!c->IsShown || !(item->Options() & tboDefault) || !(item->ItemStyle() & tbstSelectable) ||
             !item->Enabled() || !item->Visible())
             continue;
         popup.MarkRecentlyUsed(c.get());
-        result_ = {TTBLoopResult::Kind::ClickItem, item, nullptr, 0, root_.ForPopup() || &popup != &root_, 0};
-        End();
-        return true;
+        loop.result = {TTBLoopResult::Kind::ClickItem, item, nullptr, 0, loop.root.ForPopup() || &popup != &loop.root, 0};
+        loop.done = true;
+        return;
     }
-    return false;
+}
+}  // namespace
+
+void TTBItemViewer::MouseDown(bool doubleClick, int x, int y, TTBLoopState& loop) {
+    TTBView& view = View();
+    TTBCustomItem* item = Item();
+    const TViewerPlace place{view.ForToolbar(), view.Orientation};
+    if (!item->Enabled()) {
+        if (&view == &loop.root && ButtonLook(*item, place)) loop.done = true;
+        return;
+    }
+    if (InButtonPart(x, y)) {
+        if (!ButtonLook(*item, place)) return;  // menu rows act on release
+        if (&view == view.RootToolbarView()) view.ViewFlags &= std::uint8_t(~vsDropDownMenus);
+        view.CloseSubmenus();
+        view.PressTracked = true;
+        view.PointerOnSelection = true;
+        Repaint();
+        return;
+    }
+    const bool wasFollowing = (view.ViewFlags & vsDropDownMenus) != 0;
+    if (!view.OpenSubmenu(false)) return;
+    if (view.ForToolbar()) {
+        if (&view == view.RootToolbarView() && wasFollowing) loop.mouseDownOnOpen = true;
+        view.ViewFlags |= vsDropDownMenus;
+    }
+    if (doubleClick && !isSplit(this) && view.PopupViewOpen()) clickDefaultItem(*view.PopupViewOpen(), loop);
 }
 
-void TTBMenuLoop::ViewerMouseUp(TTBItemViewer& viewer, TPoint s) {
-    TTBView& view = viewer.View();
-    TTBCustomItem* item = viewer.Item();
+void TTBItemViewer::MouseUp(int x, int y, TTBLoopState& loop) {
+    TTBView& view = View();
+    TTBCustomItem* item = Item();
     const bool tracked = view.PressTracked;
     view.PressTracked = view.PointerOnSelection = false;
-    if (tracked) view.RepaintCell(&viewer);
-    const bool rootToolbar = &view == &root_ && view.ForToolbar();
-    TPoint c = ToClient(view, s);
-    bool buttonPart = viewer.InButtonPart(c.x - viewer.BoundsRect.left, c.y - viewer.BoundsRect.top);
+    if (tracked) Repaint();
+    const bool rootToolbar = &view == &loop.root && view.ForToolbar();
+    const bool buttonPart = InButtonPart(x, y);
     const bool buttonLook = ButtonLook(*item, {view.ForToolbar(), view.Orientation});
-    if (item->Enabled() && !(item->ItemStyle() & tbstNoClick) && Over(view, s) && viewer.BoundsRect.Contains(c)) {
-        if (!isSubmenu(&viewer) || (isSplit(&viewer) && buttonPart)) {
+    const bool inside = x >= 0 && y >= 0 && x < BoundsRect.Width() && y < BoundsRect.Height();
+    if (item->Enabled() && !(item->ItemStyle() & tbstNoClick) && inside) {
+        if (!isSubmenu(this) || (isSplit(this) && buttonPart)) {
             if (buttonLook && !tracked) return;  // a button clicks only on the release of its own press
-            view.MarkRecentlyUsed(&viewer);
-            result_ = {TTBLoopResult::Kind::ClickItem, item, nullptr, 0, !rootToolbar, 0};
-            End();
-        } else if (rootToolbar && mouseDownOnOpen_) {
-            End();
+            view.MarkRecentlyUsed(this);
+            loop.result = {TTBLoopResult::Kind::ClickItem, item, nullptr, 0, !rootToolbar, 0};
+            loop.done = true;
+        } else if (rootToolbar && loop.mouseDownOnOpen) {
+            loop.done = true;
         }
         return;
     }
-    if (rootToolbar) End();
+    if (rootToolbar) loop.done = true;
+}
+
+TPoint TTBMenuLoop::ViewerPoint(const TTBItemViewer& viewer, TPoint s) const {
+    if (!Over(viewer.View(), s)) return {TTBItemViewer::kNowhere, TTBItemViewer::kNowhere};
+    const TPoint c = ToClient(viewer.View(), s);
+    return {c.x - viewer.BoundsRect.left, c.y - viewer.BoundsRect.top};
+}
+
+TTBItemViewer* TTBMenuLoop::ViewerFound(TPoint s) const {
+    if (TTBView* t = TrackingView()) return t->Selection();
+    for (TTBView* v = &root_; v; v = v->PopupViewOpen())
+        if (TTBItemViewer* sel = v->Selection(); sel && Over(*v, s) && sel->BoundsRect.Contains(ToClient(*v, s))) return sel;
+    return nullptr;
+}
+
+void TTBMenuLoop::MouseWheel(TPoint s, int delta) {
+    if (RootGone()) return;
+    if (TTBItemViewer* v = ViewerFound(s)) {
+        const TPoint p = ViewerPoint(*v, s);
+        v->MouseWheel(delta, p.x, p.y);
+    }
 }
 
 bool TTBMenuLoop::KeyDown(int key, bool shift) {
@@ -365,7 +406,7 @@ bool TTBMenuLoop::ViewKeyDown(TTBView& v, int key, bool shift) {
         for (TTBView* w = &v; w && !context; w = w->OpenerView())
             if (w->Selection()) context = w->Selection()->Item()->HelpContext();
         if (context == 0) return true;
-        result_ = {TTBLoopResult::Kind::Help, nullptr, nullptr, context, false, 0};
+        state_.result = {TTBLoopResult::Kind::Help, nullptr, nullptr, context, false, 0};
         End();
         return true;
     }
@@ -410,11 +451,11 @@ void TTBMenuLoop::ExecuteSelection(TTBView& v) {
         return;
     }
     v.MarkRecentlyUsed(sel);
-    result_ = {TTBLoopResult::Kind::ClickItem, sel->Item(), nullptr, 0, &v != &root_ || root_.ForPopup(), 0};
+    state_.result = {TTBLoopResult::Kind::ClickItem, sel->Item(), nullptr, 0, &v != &root_ || root_.ForPopup(), 0};
     End();
 }
 
-void TTBMenuLoop::Char(char c) {
+void TTBMenuLoop::Char(char32_t c) {
     if (RootGone()) return;
     TTBView& v = Innermost();
     bool only = false;
@@ -423,7 +464,7 @@ void TTBMenuLoop::Char(char c) {
         if (only) ViewKeyDown(v, vk::Return, false);
     } else if ((c == ' ' || c == '-') && &v == &root_ && root_.ForToolbar() && !root_.PopupViewOpen() &&
                services_.activeWindow && services_.activeWindow()) {
-        result_ = {TTBLoopResult::Kind::SystemMenu, nullptr, services_.activeWindow(), 0, false, c};
+        state_.result = {TTBLoopResult::Kind::SystemMenu, nullptr, services_.activeWindow(), 0, false, char(c)};
         End();
     } else if (services_.beep) {
         services_.beep();

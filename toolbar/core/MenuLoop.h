@@ -20,6 +20,14 @@ public:
     virtual TRect ClientOnScreen(const TTBView& view) const = 0;
 };
 
+// The loop's state as a viewer's press and release see and change it.
+struct TTBLoopState {
+    TTBView& root;
+    bool mouseDownOnOpen = false;  // the press came on the item whose popup was open
+    bool done = false;
+    TTBLoopResult result;
+};
+
 class TTBMenuLoop {
 public:
     struct Services {
@@ -31,6 +39,7 @@ public:
         std::function<void(const std::string&)> setHint;
         std::function<void(int ms)> armScrollTimer;  // a popup's scroll band is under the mouse
         std::function<void()> disarmScrollTimer;
+        std::function<void(TTBCursor)> setCursor;  // the selected viewer's choice
     };
     static constexpr int kScrollIntervalMs = 100;
     static constexpr int kDefaultShowDelayMs = 400;  // when no service says
@@ -43,18 +52,19 @@ public:
     void Start(bool startedByMouse, bool popupMode, bool pickFirst, TPoint mouse);
     // Also done, with no action, when the root view or its items went (a handler freed them).
     bool RootGone() const { return rootAlive_.expired() || !root_.ShownItem(); }
-    bool Done() const { return done_ || RootGone(); }
-    const TTBLoopResult& Result() const { return RootGone() ? kNoResult : result_; }
+    bool Done() const { return state_.done || RootGone(); }
+    const TTBLoopResult& Result() const { return RootGone() ? kNoResult : state_.result; }
     TTBView& Root() const { return root_; }
     TTBView& Innermost() const;
 
     // Keys by virtual key code; true when the key was used (else the ui types its text).
     bool KeyDown(int key, bool shift);
-    void Char(char c);
+    void Char(char32_t c);
     void MouseMove(TPoint screen);
     // False when the press lies outside the chain: the loop ends and the press goes on.
     bool MousePress(TPoint screen, bool right, bool doubleClick);
     void MouseRelease(TPoint screen, bool right);
+    void MouseWheel(TPoint screen, int delta);
     void TimerElapsed();
     // Scrolls the popup whose band is under the mouse by one item.
     void ScrollTimerElapsed();
@@ -75,16 +85,18 @@ private:
     TPoint ToClient(const TTBView& view, TPoint screen) const;
     bool Over(const TTBView& view, TPoint screen) const;
     void MouseMoved(TPoint screen, bool mayChoose);
-    void ViewerMouseDown(TTBItemViewer& viewer, bool doubleClick, TPoint screen);
-    bool ClickDefaultItem(TTBView& popup);
+    // The point relative to the viewer, kNowhere when not over its view's window.
+    TPoint ViewerPoint(const TTBItemViewer& viewer, TPoint screen) const;
+    // The viewer that hears the mouse at a point: the one holding a press, else the selection
+    // the point is in.
+    TTBItemViewer* ViewerFound(TPoint screen) const;
     TTBView* TrackingView() const;
-    void ViewerMouseUp(TTBItemViewer& viewer, TPoint screen);
     bool ViewKeyDown(TTBView& view, int key, bool shift);
     void LeftRight(TTBView& view, bool left);
     void MoveOnRoot(TTBView& r, bool forward);
     void ExecuteSelection(TTBView& view);
     void Select(TTBView& view, TTBItemViewer* viewer);
-    void End() { done_ = true; }
+    void End() { state_.done = true; }
     void StopTimer();
     void UpdateHint();
 
@@ -93,10 +105,8 @@ private:
     const TTBScreenPlacement& screen_;
     Services services_;
     bool rightButtonToo_;
-    bool done_ = false;
-    bool mouseDownOnOpen_ = false;
     bool escapeReachingRootEnds_ = false;
-    TTBLoopResult result_;
+    TTBLoopState state_;
     TTBView* timerView_ = nullptr;  // the popup whose submenu timer runs; none when stopped
     TTBView* scrollView_ = nullptr;  // compared with the chain before use
     bool scrollDown_ = false;

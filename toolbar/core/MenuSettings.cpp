@@ -51,6 +51,24 @@ int MenuShowDelayMs() {
     return delay;
 }
 
+bool MenuDropsRightFromStore(gs::RegistryStore& store) {
+    try {
+        gs::RegTransaction t = store.begin(gs::RegistryStore::Mode::Read);
+        std::optional<gs::RegKeyId> key = t.openKey(gs::HKEY_CURRENT_USER, kWindowsKey);
+        std::optional<gs::RegValue> v = key ? t.readValue(*key, kMenuDropAlignmentValue) : std::nullopt;
+        std::optional<std::string> text = v ? v->text() : std::nullopt;
+        std::optional<int> n = text ? ParseMenuDelay(*text) : std::nullopt;
+        return n.value_or(0) != 0;
+    } catch (const gs::RegistryError&) {
+        return false;
+    }
+}
+
+bool MenuDropsRight() {
+    static const bool right = MenuDropsRightFromStore(gs::defaultRegistryStore());
+    return right;
+}
+
 bool SoundSchemeEnabled(gs::RegistryStore& store, std::string_view name) {
     try {
         gs::RegTransaction t = store.begin(gs::RegistryStore::Mode::Read);

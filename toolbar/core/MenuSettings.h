@@ -23,6 +23,15 @@ int MenuShowDelayFromStore(gs::RegistryStore& store);
 // The same for the process's store, read once per process.
 int MenuShowDelayMs();
 
+// Whether menus drop right-aligned under their item (the desktop's handedness setting, the
+// "MenuDropAlignment" string of "Software\Microsoft\Windows NT\CurrentVersion\Windows"
+// being a non-zero number). Missing or unreadable: left-aligned. Never raises.
+constexpr const char* kWindowsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+constexpr const char* kMenuDropAlignmentValue = "MenuDropAlignment";
+bool MenuDropsRightFromStore(gs::RegistryStore& store);
+// The same for the process's store, read once per process.
+bool MenuDropsRight();
+
 // True when "AppEvents\Schemes\Apps\.Default\<name>\.Current" exists and its default
 // value is not empty. Never raises (a store that fails answers False).
 bool SoundSchemeEnabled(gs::RegistryStore& store, std::string_view name);

@@ -86,7 +86,7 @@ void TTBToolbarCore::EnterLoop(TTBLoopOptions options) {
     if (services_.enterLoop) services_.enterLoop(options);
 }
 
-bool OpenViewByAccelerator(TTBView& view, char key, bool primaryOnly, bool menuBar, bool cues,
+bool OpenViewByAccelerator(TTBView& view, char32_t key, bool primaryOnly, bool menuBar, bool cues,
                            const std::function<void(TTBLoopOptions)>& enterLoop) {
     // Back to the normal look however this ends (a click or the loop may raise, or free
     // the toolbar with its view).
@@ -124,13 +124,13 @@ bool OpenViewByAccelerator(TTBView& view, char key, bool primaryOnly, bool menuB
     return true;
 }
 
-bool TTBToolbarCore::OpenByAccelerator(char key, bool primaryOnly) {
+bool TTBToolbarCore::OpenByAccelerator(char32_t key, bool primaryOnly) {
     if (!view_) return false;
     return OpenViewByAccelerator(*view_, key, primaryOnly, menuBar_, KeyboardCues(),
                                  [this](TTBLoopOptions options) { EnterLoop(options); });
 }
 
-bool TTBToolbarCore::KeyMenu(char key) {
+bool TTBToolbarCore::KeyMenu(char32_t key) {
     if (!menuBar_ || !EnabledAndShowing() || key == ' ') return false;
     if (services_.mouseCaptured && services_.mouseCaptured()) return false;
     if (OpenByAccelerator(key, false)) return true;
@@ -140,7 +140,7 @@ bool TTBToolbarCore::KeyMenu(char key) {
     return true;
 }
 
-bool TTBToolbarCore::DialogChar(char c) {
+bool TTBToolbarCore::DialogChar(char32_t c) {
     if (menuBar_ || c == 0 || !EnabledAndShowing()) return false;
     return OpenByAccelerator(c, true);
 }

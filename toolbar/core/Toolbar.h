@@ -25,7 +25,7 @@ constexpr TTBLoopOptions tbloStartedByMouse = 0x01, tbloPopupMode = 0x02, tbloPi
 // a unique item without a submenu is clicked, a unique submenu opens with its first item, and
 // a shared accelerator selects the first match on a menu bar only. False when nothing (or a
 // disabled item) matches. `enterLoop` runs the view's menu loop with the options given.
-bool OpenViewByAccelerator(TTBView& view, char key, bool primaryOnly, bool menuBar, bool cues,
+bool OpenViewByAccelerator(TTBView& view, char32_t key, bool primaryOnly, bool menuBar, bool cues,
                            const std::function<void(TTBLoopOptions)>& enterLoop);
 
 inline constexpr const char* kDefaultChevronHint = "More Buttons|";
@@ -112,12 +112,12 @@ public:
     // view's menu loop; PrimaryOnly: only accelerators count, not first letters. False
     // when nothing (enabled) answers. The accelerators go back to their normal look on
     // every way out, exceptions too.
-    bool OpenByAccelerator(char key, bool primaryOnly);
+    bool OpenByAccelerator(char32_t key, bool primaryOnly);
     // Alt+key (the system's key menu; key 0 for Alt alone or F10): true when the key was
     // handled, so nothing else may act on it.
-    bool KeyMenu(char key);
+    bool KeyMenu(char32_t key);
     // A character no control used, for a toolbar that is not the menu bar.
-    bool DialogChar(char c);
+    bool DialogChar(char32_t c);
     // A dialog key on its way: the menu bar underlines its accelerators while Alt is down.
     void DialogKey(int virtualKey);
 

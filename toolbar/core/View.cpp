@@ -33,6 +33,14 @@ TPoint TTBItemViewer::MeasureSize(const TViewerPlace& place, const TTextMetrics&
 
 void TTBItemViewer::KeyDown(int&, bool) {}
 
+void TTBItemViewer::MouseMove(int, int) {}
+
+void TTBItemViewer::MouseWheel(int, int, int) {}
+
+TTBCursor TTBItemViewer::CursorFor(int, int) const { return TTBCursor::Arrow; }
+
+void TTBItemViewer::Repaint() { view_.RepaintCell(this); }
+
 TPoint TTBSeparatorItemViewer::MeasureSize(const TViewerPlace& place, const TTextMetrics& metrics,
                                            std::optional<TImageSize>) const {
     return MeasureSeparator(*Item(), place, metrics);
@@ -302,18 +310,19 @@ void TTBView::ShowAccelerators(bool wanted, bool systemCues) {
         if (AcceleratorCharOf(c->Item()->Caption())) RepaintCell(c.get());
 }
 
-TTBItemViewer* TTBView::FindByKey(TTBItemViewer* start, char c, bool& isOnlyOne, bool primaryOnly) {
+TTBItemViewer* TTBView::FindByKey(TTBItemViewer* start, char32_t c, bool& isOnlyOne, bool primaryOnly) {
     isOnlyOne = false;
     const int n = int(cells_.size());
     if (n == 0) return nullptr;
-    const char key = char(std::toupper((unsigned char)c));
+    const char32_t key = FoldCase(c);
     const TViewerPlace place{forToolbar_, Orientation};
     auto matches = [&](TTBItemViewer* v, bool accelPass) {
         std::string caption = DisplayCaption(*v->Item());
-        char accel = AcceleratorCharOf(caption);
-        if (accelPass) return accel != 0 && std::toupper((unsigned char)accel) == key;
+        char32_t accel = AcceleratorCharOf(caption);
+        if (accelPass) return accel != 0 && FoldCase(accel) == key;
         std::string shown = StripAccelerators(caption);
-        return accel == 0 && key != ' ' && !shown.empty() && std::toupper((unsigned char)shown[0]) == key;
+        std::size_t at = 0;
+        return accel == 0 && key != ' ' && !shown.empty() && FoldCase(NextCodePoint(shown, at)) == key;
     };
     auto search = [&](TTBItemViewer* from, bool accelPass, bool enabled) -> TTBItemViewer* {
         int s = from ? IndexOf(from) : -1;
@@ -398,8 +407,20 @@ void TTBView::ItemNotification(TTBCustomItem* sender, bool, TTBChangeKind kind, 
         SyncCells(item);
         break;
     case TTBChangeKind::LinkChanged:
-        if (sender == baseItem_) SetShownItem();
-        RebuildCells();
+        if (sender == baseItem_) {
+            TTBCustomItem* before = shownItem_;
+            SetShownItem();
+            if (shownItem_ == before && sender != shownItem_) return;  // the same items stay shown
+            RebuildCells();
+            // The newly shown items take their actions' present state (their idle update
+            // may not have run while they were not shown).
+            std::vector<TTBCustomItem*> shown;
+            if (host_.Showing())
+                for (const auto& c : cells_) shown.push_back(c->Item());
+            for (TTBCustomItem* item : shown) item->UpdateFromAction();
+        } else {
+            RebuildCells();
+        }
         break;
     case TTBChangeKind::BeginUpdate:
         ++updateCount_;
@@ -411,9 +432,16 @@ void TTBView::ItemNotification(TTBCustomItem* sender, bool, TTBChangeKind kind, 
         for (const auto& c : cells_)
             if (c->Item() == item) RepaintCell(c.get());
         return;
+    case TTBChangeKind::SubMenuImagesChanged:
+        // The open popups take their images from up this chain: they measure again too.
+        for (TTBView* v = this; v; v = v->PopupViewOpen()) {
+            v->ForgetLayout();
+            v->positionsValid_ = false;
+            v->ValidatePositions();
+        }
+        return;
     case TTBChangeKind::PositionsInvalid:
     case TTBChangeKind::RecreateViewers:
-    case TTBChangeKind::SubMenuImagesChanged:
         ForgetLayout();
         positionsValid_ = false;
         break;

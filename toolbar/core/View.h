@@ -12,6 +12,10 @@
 namespace tb {
 
 class TTBView;
+struct TTBLoopState;
+
+// The pointer a viewer asks for while the mouse is over it in a menu loop.
+enum class TTBCursor { Arrow, IBeam, PointingHand, Cross, SizeHorizontal, SizeVertical };
 
 // The button at the end of a shortened toolbar: its submenu lists the items the chevron
 // hid (the popup's view filters its source view's items, see ChevronSourceView).
@@ -48,6 +52,18 @@ public:
     virtual bool InButtonPart(int x, int y) const;
     // A key reaches the selected viewer before its view; setting it to 0 keeps it from the view.
     virtual void KeyDown(int& key, bool shift);
+    // The menu loop's mouse, X and Y relative to the viewer's top-left; a point that is not
+    // over the view's window comes as kNowhere. The base press and release are the
+    // buttons' and menu rows' own (they live with the loop, MenuLoop.cpp).
+    static constexpr int kNowhere = -0x40000000;
+    virtual void MouseDown(bool doubleClick, int x, int y, TTBLoopState& loop);
+    virtual void MouseMove(int x, int y);
+    virtual void MouseUp(int x, int y, TTBLoopState& loop);
+    virtual void MouseWheel(int delta, int x, int y);
+    // The pointer over (x, y) while selected; the base keeps the arrow.
+    virtual TTBCursor CursorFor(int x, int y) const;
+    // Asks the view to paint this viewer again.
+    virtual void Repaint();
 
 private:
     TTBView& view_;
@@ -85,6 +101,10 @@ public:
     virtual void FitHost(TPoint clientSize) = 0;
     // Opens the popup of `opener`'s submenu item beside it; nullptr when nothing opened.
     virtual std::unique_ptr<TTBPopupHandle> OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) = 0;
+    // Whether the window is on the screen. A view not shown yet (its program still building
+    // its windows) leaves its items' actions alone: their handlers may need what is not
+    // built yet, and the program's own update comes before the window shows.
+    virtual bool Showing() const { return true; }
 };
 
 // ViewFlags bits.
@@ -128,6 +148,7 @@ public:
     TTBViewOrientation Orientation = TTBViewOrientation::Horizontal;
     int WrapLength = 0;
     int HeightLimit = 0;
+    TRect ScreenArea;  // a popup's: the monitor area it and its submenus stay in
     int ScrollPos = 0;
     int ChevronLimit = 0;
     std::uint8_t ViewFlags = 0;
@@ -166,7 +187,7 @@ public:
 
     // Type-ahead: the next viewer whose accelerator (first pass) or first letter (second
     // pass, not with primaryOnly) is `c`; `isOnlyOne` when typing it again would find the same one.
-    TTBItemViewer* FindByKey(TTBItemViewer* start, char c, bool& isOnlyOne, bool primaryOnly = false);
+    TTBItemViewer* FindByKey(TTBItemViewer* start, char32_t c, bool& isOnlyOne, bool primaryOnly = false);
     // Popups taller than their limit: scrolls by one item, or to show the selection.
     void ScrollByOneItem(bool down);
     void ScrollSelectionIntoView();

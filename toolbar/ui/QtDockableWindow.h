@@ -6,12 +6,15 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 #include "toolbar/core/DockLayout.h"
 #include "toolbar/ui/QtDock.h"
 #include "toolbar/ui/QtFloatingWindow.h"
 
 namespace tb {
+
+class TTBPopupMenu;
 
 enum class TTBDockMode { dmCanFloat, dmCannotFloat, dmCannotFloatOrChangeDocks };
 enum class TTBDragHandleStyle { dhDouble, dhNone, dhSingle };
@@ -36,6 +39,10 @@ public:
     using TNotifyEvent = std::function<void(TTBCustomDockableWindow* sender)>;
     using TDockChangingEvent = std::function<void(TTBCustomDockableWindow* sender, bool floating, TTBDock* dockingTo)>;
     TNotifyEvent OnClose, OnDockChanged, OnMove, OnRecreated, OnRecreating, OnVisibleChanged;
+    // A context menu asked for (right click on the frame or the window, or the menu key);
+    // setting `handled` keeps PopupMenu shut. `at` is on the screen.
+    std::function<void(TTBCustomDockableWindow* sender, QPoint at, bool& handled)> OnContextPopup;
+    QPointer<TTBPopupMenu> PopupMenu;  // shown when no handler took the request and it pops up by itself
     std::function<void(TTBCustomDockableWindow* sender, bool& canClose)> OnCloseQuery;
     TDockChangingEvent OnDockChanging, OnDockChangingHidden;
 
@@ -98,6 +105,12 @@ public:
     TTBDockableTo DockableTo = kDockableToAll;
     QPoint FloatingPosition;  // the floating window's top-left on the screen
     bool InsertRowBefore = false;  // set by a drop for the one layout that follows
+
+    // Further forms whose docks a drag may drop the window into, beside its own form's; a
+    // form that goes leaves the list.
+    void AddDockForm(QWidget* form);
+    void RemoveDockForm(QWidget* form);
+    std::vector<QWidget*> DockForms() const;
 
     // Asks OnCloseQuery, then hides and fires OnClose.
     void CloseBar();
@@ -166,6 +179,7 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     friend class TTBDock;
@@ -182,6 +196,7 @@ private:
     void paintDockedFrame(QPainter& painter);
     void refitFloating();
 
+    std::vector<QPointer<QWidget>> dockForms_;
     int dockPos_ = -1, dockRow_ = 0;
     int effectivePos_ = 0, effectiveRow_ = -1;
     bool docked_ = false, floating_ = false;

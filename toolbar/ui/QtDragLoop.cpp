@@ -4,6 +4,7 @@
 #include "toolbar/ui/QtDragLoop.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -100,7 +101,13 @@ void TDragLoop::begin() {
         if (startDock_) docks.push_back(startDock_);
     } else {
         if (startDock_ && acceptsWindow(startDock_, w_)) docks.push_back(startDock_);
-        if (QWidget* form = w_.OwnerForm()) collectDocks(form, w_, docks);
+        QWidget* own = w_.OwnerForm();
+        if (own) collectDocks(own, w_, docks);
+        // Then the further forms the window may dock into, in the order the screen holds them.
+        const std::vector<QWidget*> further = w_.DockForms();
+        for (QWidget* form : QApplication::topLevelWidgets())
+            if (form != own && form->isVisible() && std::find(further.begin(), further.end(), form) != further.end())
+                collectDocks(form, w_, docks);
     }
     const QMargins nc = FloatingNonClient(w_);
     floatingSize_ = w_.CalcSize(nullptr, true).grownBy(nc);

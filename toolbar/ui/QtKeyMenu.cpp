@@ -31,14 +31,14 @@ bool isModifierKey(int key) {
 }
 
 // The character a key types, lower case; 0 for none. Alt may take the text away: the key
-// code says it then.
-char charOf(const QKeyEvent& key) {
-    const QString text = key.text();
-    if (text.size() == 1 && text[0].unicode() > ' ' && text[0].unicode() < 0x7F)
-        return char(text[0].toLower().unicode());
+// code says it then (for a letter beyond ASCII too: Qt's key codes are its upper case).
+char32_t charOf(const QKeyEvent& key) {
+    const QList<uint> text = key.text().toUcs4();
+    if (text.size() == 1 && text[0] > ' ' && text[0] != 0x7F && (text[0] < 0x80 || text[0] >= 0xA0))
+        return FoldCase(char32_t(text[0]));
     const int k = key.key();
     if (k == Qt::Key_Space) return ' ';
-    if (k > ' ' && k < 0x7F) return char(std::tolower(k));
+    if ((k > ' ' && k < 0x7F) || (k >= 0xA0 && k < Qt::Key_Escape)) return FoldCase(char32_t(k));
     return 0;
 }
 
@@ -195,7 +195,7 @@ void TTBKeyMenuRouter::AltReleased(QWidget* form, std::uint32_t time) {
         if (!(t->View().ViewFlags & vsMenuLoop)) t->View().ShowAccelerators(false, KeyboardCuesOn());
 }
 
-bool TTBKeyMenuRouter::KeyMenu(QWidget* form, char key) {
+bool TTBKeyMenuRouter::KeyMenu(QWidget* form, char32_t key) {
     // The first menu bar that answers; a handler may free toolbars meanwhile.
     for (const QPointer<TTBCustomToolbar>& t : Guard(ToolbarsOf(form, true))) {
         bool handled = false;
@@ -225,7 +225,7 @@ bool TTBKeyMenuRouter::Unhandled(QWidget* form, const QKeyEvent& key) {
     if (shortCut && ShortcutRouter().KeyDown(shortCut, form, mainForm_.data())) return true;
     if (key.key() == Qt::Key_F10 && mods == Qt::NoModifier) return KeyMenu(form, 0);
     if (mods & ~Qt::ShiftModifier) return false;
-    const char c = charOf(key);
+    const char32_t c = charOf(key);
     if (c == 0 || c == ' ') return false;
     for (const QPointer<TTBCustomToolbar>& t : Guard(ToolbarsOf(form, false))) {
         bool handled = false;

@@ -42,7 +42,7 @@ private:
     void AltReleased(QWidget* form, std::uint32_t time);
     bool AltKey(QWidget* form, const QKeyEvent& key);
     bool Unhandled(QWidget* form, const QKeyEvent& key);
-    bool KeyMenu(QWidget* form, char key);
+    bool KeyMenu(QWidget* form, char32_t key);
 
     std::vector<TTBCustomToolbar*> toolbars_;
     std::vector<const QEvent*> resending_;  // keys being given to their form first

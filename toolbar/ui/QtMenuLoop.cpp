@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QToolTip>
 #include <cctype>
 
@@ -23,6 +24,33 @@ int virtualKeyOf(const QKeyEvent* e) {
     if (e->key() == Qt::Key_Alt) return kAltVirtualKey;
     return FromQKeyCombination(QKeyCombination(Qt::NoModifier, Qt::Key(e->key()))) & 0xFF;
 }
+
+Qt::CursorShape shapeOf(TTBCursor cursor) {
+    switch (cursor) {
+    case TTBCursor::IBeam: return Qt::IBeamCursor;
+    case TTBCursor::PointingHand: return Qt::PointingHandCursor;
+    case TTBCursor::Cross: return Qt::CrossCursor;
+    case TTBCursor::SizeHorizontal: return Qt::SizeHorCursor;
+    case TTBCursor::SizeVertical: return Qt::SizeVerCursor;
+    case TTBCursor::Arrow: break;
+    }
+    return Qt::ArrowCursor;
+}
+
+// The pointer a viewer chose, over every window of the loop, until the loop ends.
+class LoopCursor {
+public:
+    ~LoopCursor() { Set(TTBCursor::Arrow); }
+    void Set(TTBCursor cursor) {
+        if (cursor == shown_) return;
+        if (shown_ != TTBCursor::Arrow) QApplication::restoreOverrideCursor();
+        if (cursor != TTBCursor::Arrow) QApplication::setOverrideCursor(QCursor(shapeOf(cursor)));
+        shown_ = cursor;
+    }
+
+private:
+    TTBCursor shown_ = TTBCursor::Arrow;
+};
 
 bool isKey(const QEvent* e) {
     return e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease || e->type() == QEvent::ShortcutOverride;
@@ -51,7 +79,7 @@ public:
         // Opening a popup delivers other events to this filter before handle() returns: what
         // it says of this event is its own.
         bool consumed = false;
-        bool used = Guarded([&] { consumed = handle(e); });
+        bool used = Guarded([&] { consumed = handle(static_cast<QWidget*>(obj), e); });
         if (loop_.Done()) events_.quit();
         if (!used || !consumed) return false;
         e->accept();  // else Qt offers the key or mouse event to the parent widgets as well
@@ -60,7 +88,7 @@ public:
 
 private:
     // Whether the event is the loop's (to be kept from the widgets).
-    bool handle(QEvent* e) {
+    bool handle(QWidget* receiver, QEvent* e) {
         bool consumed = true;
         const QEvent::Type t = e->type();
         if (t == QEvent::KeyPress || t == QEvent::MouseButtonPress || t == QEvent::MouseButtonDblClick)
@@ -76,7 +104,7 @@ private:
             // Outside the loop's views the press ends the loop; a toolbar's own window
             // then gets it (popups are Qt's: their press outside stays with the loop).
             if (!loop_.MousePress(at(e), m->button() == Qt::RightButton, e->type() == QEvent::MouseButtonDblClick))
-                consumed = !grabbing_;
+                consumed = pressGoesOn(receiver, *m) || !grabbing_;
             break;
         }
         case QEvent::MouseButtonRelease:
@@ -95,7 +123,7 @@ private:
             // While a button is held only F1 goes to the menus.
             if ((QGuiApplication::mouseButtons() & Qt::LeftButton) && k->key() != Qt::Key_F1) break;
             bool used = key && loop_.KeyDown(key, k->modifiers() & Qt::ShiftModifier);
-            if (const char c = typed(*k); !used && c && !loop_.Done()) loop_.Char(c);
+            if (const char32_t c = typed(*k); !used && c && !loop_.Done()) loop_.Char(c);
             break;
         }
         case QEvent::KeyRelease: {
@@ -106,8 +134,13 @@ private:
             }
             break;
         }
+        case QEvent::Wheel: {
+            auto* w = static_cast<QWheelEvent*>(e);
+            const QPoint p = w->globalPosition().toPoint();
+            loop_.MouseWheel({p.x(), p.y()}, w->angleDelta().y());
+            break;
+        }
         case QEvent::ShortcutOverride:
-        case QEvent::Wheel:
         case QEvent::ContextMenu:
             break;
         default:
@@ -116,11 +149,35 @@ private:
         return consumed;
     }
     // The character a key types; with Alt held the text may be gone, the key code says it.
-    static char typed(const QKeyEvent& k) {
-        if (!k.text().isEmpty()) return k.text().at(0).toLatin1();
-        if (k.key() >= Qt::Key_Space && k.key() <= Qt::Key_AsciiTilde) return char(std::tolower(k.key()));
+    static char32_t typed(const QKeyEvent& k) {
+        if (const QList<uint> text = k.text().toUcs4(); !text.isEmpty()) return text.front();
+        if (k.key() >= Qt::Key_Space && k.key() <= Qt::Key_AsciiTilde) return char32_t(std::tolower(k.key()));
+        // Alt may take the text away from a letter beyond ASCII too: Qt's key is its upper case.
+        if (k.key() >= 0xA0 && k.key() <= 0x10FFFF && k.key() < Qt::Key_Escape) return FoldCase(char32_t(k.key()));
         return 0;
     }
+    // A press outside the loop's views ends the loop and belongs to what it landed on; the
+    // grab delivered it to the grabber, so that widget gets it once the popups are gone.
+    // Whether it was taken away from the receiver for that.
+    bool pressGoesOn(QWidget* receiver, const QMouseEvent& m) {
+        const QPoint global = m.globalPosition().toPoint();
+        QWidget* target = QApplication::widgetAt(global);
+        if (!target || target == receiver || target->window()->windowType() == Qt::Popup) return false;
+        pendingPress_ = Press{target, global, m.button(), m.buttons(), m.modifiers()};
+        return true;
+    }
+
+public:
+    struct Press {
+        QPointer<QWidget> target;
+        QPoint global;
+        Qt::MouseButton button;
+        Qt::MouseButtons buttons;
+        Qt::KeyboardModifiers modifiers;
+    };
+    std::optional<Press> pendingPress_;
+
+private:
     static TPoint at(QEvent* e) {
         QPoint p = static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
         return {p.x(), p.y()};
@@ -161,6 +218,8 @@ TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bo
     s.beep = [] { QApplication::beep(); };
     s.activeWindow = []() -> void* { return QApplication::activeWindow(); };
     s.setHint = SetApplicationHint;
+    LoopCursor cursor;
+    s.setCursor = [&cursor](TTBCursor c) { cursor.Set(c); };
     TTBMenuLoop loop(root, screen, s, rightButtonToo);
     QObject::connect(&timer, &QTimer::timeout, [&] {
         Guarded([&] { loop.TimerElapsed(); });
@@ -182,14 +241,17 @@ TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bo
     struct Ungrab {
         QPointer<QWidget> host;
         bool grabbing;
-        ~Ungrab() {
+        ~Ungrab() { release(); }
+        void release() {
             if (grabbing && host) {
                 host->releaseKeyboard();
                 host->releaseMouse();
             }
+            grabbing = false;
         }
     } ungrab{host, grabbing};
     const std::weak_ptr<const bool> alive = root.Alive();
+    std::optional<LoopFilter::Press> pressed;
     const QPoint mouse = pressAt.value_or(QCursor::pos());
     // The first mouse-down handling may already have ended the loop.
     if (host) loop.Start(startedByMouse, popupMode, pickFirst, {mouse.x(), mouse.y()});
@@ -200,8 +262,24 @@ TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bo
         events.exec();
         qApp->removeEventFilter(&filter);
         QObject::disconnect(gone);
+        pressed = filter.pendingPress_;
     }
     if (!alive.expired()) root.CloseSubmenus();
+    ungrab.release();
+    // The press that ended the loop goes on, after the loop's own result, to what it was on.
+    if (pressed && pressed->target) {
+        QWidget* target = pressed->target;
+        // As a press from the window system would, it gives the focus to the first widget
+        // from there up that takes it by clicks (a posted press does not).
+        for (QWidget* w = target; w && !w->isWindow(); w = w->parentWidget())
+            if (w->isEnabled() && (w->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus) {
+                w->setFocus(Qt::MouseFocusReason);
+                break;
+            }
+        const QPoint local = target->mapFromGlobal(pressed->global);
+        QCoreApplication::postEvent(target, new QMouseEvent(QEvent::MouseButtonPress, QPointF(local), QPointF(pressed->global),
+                                                            pressed->button, pressed->buttons, pressed->modifiers));
+    }
     return loop.Result();
 }
 

@@ -42,6 +42,7 @@ public:
     void SetImages(ImageSource* images) { root_->SetSubMenuImages(images); }
     int Alignment = 0;
     bool TrackRightButton = false;
+    bool AutoPopup = true;  // a window's context request opens it by itself
     // Runs each time the menu opens, before its window shows.
     std::function<void(TTBPopupMenu*)> OnPopup;
 

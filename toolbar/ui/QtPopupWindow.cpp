@@ -95,8 +95,10 @@ std::unique_ptr<TTBPopupWindow> TTBPopupWindow::Open(TTBCustomItem* item, TTBVie
         QRect cell = toQRect(opener->BoundsRect);
         if (auto* popupHost = dynamic_cast<TTBPopupWindow*>(host)) cell.translate(popupHost->contentsRect().topLeft());
         QRect itemRect(host ? host->mapToGlobal(cell.topLeft()) : cell.topLeft(), cell.size());
-        monitor = screenAt(itemRect.center());
+        // A submenu stays in the screen area its parent was given.
+        monitor = openerView->ScreenArea.IsEmpty() ? screenAt(itemRect.center()) : toQRect(openerView->ScreenArea);
         q.hasParentView = true;
+        q.dropRight = MenuDropsRight();
         q.parentOrientation = openerView->Orientation;
         q.itemRect = toRect(itemRect);
         q.openLeft = openerView->ViewFlags & vsOppositePopup;
@@ -107,6 +109,7 @@ std::unique_ptr<TTBPopupWindow> TTBPopupWindow::Open(TTBCustomItem* item, TTBVie
         q.point = {point.x(), point.y()};
         q.alignment = alignment;
     }
+    w->view_->ScreenArea = toRect(monitor);
     if (chevronView) w->view_->WrapLength = monitor.width() - 2 * kFrame;
     else w->view_->HeightLimit = monitor.height() - 2 * kFrame;
     q.chevron = chevronView != nullptr;

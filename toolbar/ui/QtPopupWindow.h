@@ -36,6 +36,7 @@ public:
     void RepaintAll() override;
     void FitHost(TPoint clientSize) override;
     std::unique_ptr<TTBPopupHandle> OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) override;
+    bool Showing() const override { return isVisible(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

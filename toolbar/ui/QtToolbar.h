@@ -81,9 +81,9 @@ public:
     void InitiateAction();
 
     // Keyboard access, as the key-menu router uses it.
-    bool OpenByAccelerator(char key, bool primaryOnly) { return core_->OpenByAccelerator(key, primaryOnly); }
-    bool KeyMenu(char key) { return core_->KeyMenu(key); }
-    bool DialogChar(char c) { return core_->DialogChar(c); }
+    bool OpenByAccelerator(char32_t key, bool primaryOnly) { return core_->OpenByAccelerator(key, primaryOnly); }
+    bool KeyMenu(char32_t key) { return core_->KeyMenu(key); }
+    bool DialogChar(char32_t c) { return core_->DialogChar(c); }
     void DialogKey(int virtualKey) { core_->DialogKey(virtualKey); }
 
     // Streaming: settings set in between keep their values (MenuBar's defaults wait);

@@ -74,7 +74,7 @@ TTBLoopResult TTBToolbarView::StartToolbarLoop(int options, std::optional<QPoint
     return result;
 }
 
-bool TTBToolbarView::OpenByAccelerator(char key, bool primaryOnly) {
+bool TTBToolbarView::OpenByAccelerator(char32_t key, bool primaryOnly) {
     // Only a clicked item's handler can raise: the key was answered, the error is reported.
     bool opened = true;
     Guarded([&] {

@@ -35,7 +35,7 @@ public:
     TTBLoopResult StartToolbarLoop(int options, std::optional<QPoint> pressAt = std::nullopt);
     // The item with accelerator `key` (0: the first selectable item) opens or clicks as a
     // menu bar's Alt+key does; false when nothing answered the key.
-    bool OpenByAccelerator(char key, bool primaryOnly);
+    bool OpenByAccelerator(char32_t key, bool primaryOnly);
 
     QSize sizeHint() const override;
     // Told the view's new size after each of its layouts (the toolbar around it follows).
@@ -49,6 +49,7 @@ public:
     void RepaintAll() override;
     void FitHost(TPoint clientSize) override;
     std::unique_ptr<TTBPopupHandle> OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) override;
+    bool Showing() const override { return isVisible(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,7 +1,8 @@
 // ctldemo: a test-only window of the extended controls (never installed).
 //   ctldemo [--render OUT.png]
 //     shows speed buttons in each style and state, spin edits with the diagonal button and
-//     the up-down pair, and file-name edits with each glyph kind; --render paints the
+//     the up-down pair, file-name edits with each glyph kind and font pickers of both
+//     styles; --render paints the
 //     window offscreen into OUT.png instead of running it.
 #include <QApplication>
 #include <QGridLayout>
@@ -14,6 +15,7 @@
 #include <string>
 
 #include "controls/ui/ComboEdits.h"
+#include "controls/ui/FontComboBox.h"
 #include "controls/ui/RxSpeedButton.h"
 #include "controls/ui/RxSpinEdit.h"
 
@@ -133,6 +135,18 @@ QWidget* buildForm(QMenu* menu) {
         grid->addWidget(edit, row, column, 1, 1);
         ++column;
     }
+    ++row;
+
+    grid->addWidget(new QLabel("Font pickers"), row, 0);  // a list alone, an edit keeping any name
+    auto* fontList = new TFontComboBox(form);
+    fontList->SetUseFonts(true);
+    fontList->setCurrentIndex(0);
+    grid->addWidget(fontList, row, 1, 1, 2);
+    auto* fontEdit = new TFontComboBox(form);
+    fontEdit->SetStyle(TOwnerDrawComboStyle::csDropDown);
+    fontEdit->SetDevice(TFontDevice::fdPrinter);
+    fontEdit->SetFontName("No Such Family");
+    grid->addWidget(fontEdit, row, 3, 1, 2);
     return form;
 }
 
