@@ -12,7 +12,7 @@
 
 #include "app/core/BatchJob.h"
 #include "app/core/PathDisplay.h"
-#include "app/ui/AnimatedImage.h"
+#include "controls/ui/AnimatedImage.h"
 #include "app/ui/JobRunner.h"
 #include "app/ui/MenuImages.h"
 #include "framework/core/Application.h"

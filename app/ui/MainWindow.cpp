@@ -24,7 +24,7 @@
 #include "app/core/HelpContexts.h"
 #include "app/core/Options.h"
 #include "app/core/SaveIcons.h"
-#include "app/ui/AnimatedImage.h"
+#include "controls/ui/AnimatedImage.h"
 #include "app/ui/ExtractionRunner.h"
 #include "app/ui/FavoritesDlgs.h"
 #include "app/ui/IconListView.h"

@@ -24,7 +24,7 @@
 
 #include "app/core/AppContext.h"
 #include "app/core/Options.h"
-#include "app/ui/AnimatedImage.h"
+#include "controls/ui/AnimatedImage.h"
 #include "app/ui/ElidedLabel.h"
 #include "app/ui/ExtractionRunner.h"
 #include "app/ui/IconListView.h"

@@ -14,7 +14,7 @@
 #include <sstream>
 
 #include "app/ui/BatchProgressDlg.h"
-#include "app/ui/AnimatedImage.h"
+#include "controls/ui/AnimatedImage.h"
 #include "support/IconMaker.h"
 #include "support/TempDir.h"
 #include "support/DialogFrame.h"

@@ -29,6 +29,8 @@
 #include "app/ui/MainBars.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/MenuImages.h"
+#include "controls/ui/AnimatedImage.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/MessageBoxes.h"
 #include "framework/core/RegUtils.h"
@@ -602,4 +604,20 @@ TEST(TKAVUMain, HelpCommandsOpenTheAboutAndTipWindows) {
     EXPECT_FALSE(t.context.Options.ShowTips);
     const TQBApplication& app = application();
     EXPECT_FALSE(RegReadBool(t.store, app.RegRoot, app.RegAppKey + "\\" + TKAVUOptions::kOptionsSubkey, "ShowTips", true));
+}
+
+// The window's two busy animations are strips of square frames side by side, so the animated
+// image counts their frames from their shape alone.
+TEST(TKAVUMain, ThePleaseWaitStripsAreCountedAsTheirFrames) {
+    qtApp();
+    const struct {
+        QImage strip;
+        int frames;
+    } strips[] = {{PleaseWaitStrip(), kPleaseWaitFrames}, {SavePleaseWaitStrip(), kSavePleaseWaitFrames}};
+    for (const auto& s : strips) {
+        EXPECT_EQ(s.strip.size(), QSize(kAnimationFrameSize * s.frames, kAnimationFrameSize));
+        TAnimatedImage image;
+        image.SetGlyph(s.strip);
+        EXPECT_EQ(image.NumGlyphs(), s.frames);
+    }
 }

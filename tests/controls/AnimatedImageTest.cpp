@@ -7,8 +7,7 @@
 #include "support/QtTestApp.h"
 #include <QElapsedTimer>
 
-#include "app/ui/AnimatedImage.h"
-#include "app/ui/MenuImages.h"
+#include "controls/ui/AnimatedImage.h"
 
 using namespace gs;
 
@@ -37,8 +36,7 @@ TEST(TAnimatedImage, CountsFramesFromTheStripsShape) {
         {{250, 30}, TGlyphOrientation::goHorizontal, 1, {250, 30}},
         {{30, 240}, TGlyphOrientation::goVertical, 8, {30, 30}},
         {{240, 30}, TGlyphOrientation::goVertical, 1, {240, 30}},
-        {{kAnimationFrameSize * kSavePleaseWaitFrames, kAnimationFrameSize}, TGlyphOrientation::goHorizontal, 30,
-         {kAnimationFrameSize, kAnimationFrameSize}},
+        {{32 * 30, 32}, TGlyphOrientation::goHorizontal, 30, {32, 32}},
     };
     for (const Case& c : cases) {
         TAnimatedImage image;
@@ -47,7 +45,6 @@ TEST(TAnimatedImage, CountsFramesFromTheStripsShape) {
         EXPECT_EQ(image.NumGlyphs(), c.frames) << c.size.width() << "x" << c.size.height();
         EXPECT_EQ(image.FrameSize(), c.frame);
     }
-    EXPECT_EQ(PleaseWaitStrip().size(), QSize(kAnimationFrameSize * kPleaseWaitFrames, kAnimationFrameSize));
 }
 
 TEST(TAnimatedImage, StepsSkipTheInactiveFrameWhichShowsWhenStopped) {
@@ -97,4 +94,37 @@ TEST(TRxTimer, TicksOnlyWithAnIntervalWhileEnabledAndWithAHandler) {
     clock.start();
     while (ticks < 3 && clock.elapsed() < 30000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     EXPECT_GE(ticks, 3);
+}
+
+// Not opaque, the parent shows through the frame's transparent pixels and beside a frame
+// that does not fill the control; opaque, the control's own colour does.
+TEST(TAnimatedImage, OpaqueFillsWithItsColourElseTheParentShows) {
+    qtApp();
+    for (const bool opaque : {false, true}) {
+        QWidget parent;
+        parent.resize(40, 40);
+        parent.setAutoFillBackground(true);
+        QPalette red;
+        red.setColor(QPalette::Window, Qt::red);
+        parent.setPalette(red);
+        auto* image = new TAnimatedImage(&parent);
+        QImage frame = strip(8, 8);
+        frame.setPixel(0, 0, qRgb(0, 0, 255));  // drawn transparent below
+        image->SetGlyph(frame);
+        image->SetTransparentColor(QColor(0, 0, 255));
+        image->SetStretch(false);
+        image->SetAutoSize(false);
+        QPalette green;
+        green.setColor(QPalette::Window, Qt::green);
+        image->setPalette(green);
+        image->setGeometry(0, 0, 20, 20);
+        image->SetOpaque(opaque);
+        EXPECT_EQ(image->Opaque(), opaque);
+        const QImage shown = parent.grab().toImage();
+        const QColor behind = opaque ? QColor(Qt::green) : QColor(Qt::red);
+        EXPECT_EQ(shown.pixelColor(0, 0), behind) << "transparent pixel, opaque " << opaque;
+        EXPECT_EQ(shown.pixelColor(15, 15), behind) << "beside the frame, opaque " << opaque;
+        EXPECT_EQ(shown.pixelColor(4, 4), QColor(Qt::red)) << "the frame itself";  // the strip is red
+        EXPECT_EQ(shown.pixelColor(30, 30), QColor(Qt::red)) << "the parent";
+    }
 }

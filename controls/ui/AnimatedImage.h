@@ -65,6 +65,10 @@ public:
     void SetCenter(bool center);
     void SetStretch(bool stretch);
     void SetAutoSize(bool autoSize);
+    // Opaque: the whole area is painted in the control's own colour under the frame. Not
+    // opaque (the default): the parent shows wherever the frame is transparent or absent.
+    bool Opaque() const { return opaque_; }
+    void SetOpaque(bool opaque);
     unsigned Interval() const { return timer_->Interval(); }
     void SetInterval(unsigned ms) { timer_->SetInterval(ms); }
     QSize FrameSize() const { return frameSize_; }
@@ -96,6 +100,7 @@ private:
     bool autoSize_ = true;
     bool center_ = false;
     bool stretch_ = true;
+    bool opaque_ = false;
     TGlyphOrientation orientation_ = TGlyphOrientation::goHorizontal;
     int glyphNum_ = 0;
     int inactiveGlyph_ = -1;

@@ -1,4 +1,4 @@
-#include "app/ui/AnimatedImage.h"
+#include "controls/ui/AnimatedImage.h"
 
 #include <QPainter>
 
@@ -154,6 +154,15 @@ void TAnimatedImage::SetStretch(bool stretch) {
     refresh();
 }
 
+void TAnimatedImage::SetOpaque(bool opaque) {
+    if (opaque == opaque_) return;
+    opaque_ = opaque;
+    // Qt composes a widget over its parent unless told it paints every pixel itself.
+    setAttribute(Qt::WA_TranslucentBackground, !opaque);
+    setAttribute(Qt::WA_OpaquePaintEvent, opaque);
+    refresh();
+}
+
 void TAnimatedImage::SetAutoSize(bool autoSize) {
     autoSize_ = autoSize;
     refresh();
@@ -179,6 +188,8 @@ void TAnimatedImage::refresh() {
 }
 
 void TAnimatedImage::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (opaque_) p.fillRect(rect(), palette().color(backgroundRole()));
     if (drawn_.isNull() || frameSize_.isEmpty()) return;
     int frame = glyphNum_;
     if (!active_ && inactiveGlyph_ >= 0 && inactiveGlyph_ < numGlyphs_) frame = inactiveGlyph_;
@@ -190,7 +201,6 @@ void TAnimatedImage::paintEvent(QPaintEvent*) {
         target = rect();
     else if (center_)
         target.moveTopLeft(QPoint((width() - frameSize_.width()) / 2, (height() - frameSize_.height()) / 2));
-    QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(target, drawn_, source);
 }
