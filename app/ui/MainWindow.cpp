@@ -230,7 +230,6 @@ QString TKAVUMain::PanelText(int panel) const { return panels_[std::size_t(panel
 void TKAVUMain::ClearListing() {
     listing_.ClearSource();
     listing_.Clear();
-    lvIcons->Clear();
     for (int panel : {1, 2, 3}) setPanel(panel, {});
 }
 
@@ -293,7 +292,6 @@ void TKAVUMain::BeginExtractionBusy() {
     anSavePleaseWait->hide();
     setPanel(0, kMsgExtracting);
     setPanel(1, {});
-    lvIcons->Clear();
     busy_ = TBusyState::Extracting;
     stopping_ = false;
     pClient->setCurrentWidget(pPleaseWait);

@@ -160,6 +160,7 @@ void TKAVUMain::createComponents() {
     splIcons->setHandleWidth(kSplitterWidth);
     splIcons->setChildrenCollapsible(false);
     lvIcons = new TIconListView(splIcons);
+    listing_.SetObserver(&lvIcons->Model());
     pPreview = new QWidget(splIcons);
     pPreview->setObjectName("pPreview");
     auto* previewLayout = new QVBoxLayout(pPreview);

@@ -47,8 +47,6 @@ void TKAVUMain::selectPath(const std::string& path, bool exists, IRecentList& re
         throw EQBException(FormatOne(notFound, path), "", TQBSeverity::Warning);
     }
     if (!path.empty()) recent.AddToTop(path);
-    lvIcons->Clear();
-    listing_.Clear();
     setPanel(1, {});
     setPanel(2, {});
     setPanel(3, qs(selected + path));
@@ -77,8 +75,6 @@ void TKAVUMain::dropEvent(QDropEvent* e) {
 
 void TKAVUMain::startExtraction() {
     const TKAVUOptions& o = context_.Options;
-    // The entries go before the definitions they show.
-    lvIcons->Clear();
     listing_.BeginRun(o.MemStop ? std::optional<int>(o.EffectiveMemStopPerc()) : std::nullopt);
     setPanel(2, {});  // the run lists unfiltered: "Filtered" goes with the filter (also for F5)
     BeginExtractionBusy();
@@ -90,8 +86,8 @@ void TKAVUMain::startExtraction() {
 bool TKAVUMain::ExtractionRunning() const { return busy_ != TBusyState::Saving && runner_ && runner_->Running(); }
 
 void TKAVUMain::ResetIconList() {
-    lvIcons->Clear();
-    listing_.BeginRun(listing_.MemoryStopPercent());
+    // The worker's start right after the window began the run has nothing to drop.
+    if (listing_.IconCount() > 0 || !listing_.Failures().empty()) listing_.BeginRun(listing_.MemoryStopPercent());
 }
 
 int TKAVUMain::AddIcons(TIconBatch batch) {
@@ -99,7 +95,6 @@ int TKAVUMain::AddIcons(TIconBatch batch) {
     if (!MemoryLoadOk()) return -1;
     const std::vector<TIconDef*> listed = listing_.Accept(std::move(batch));
     if (listed.empty()) return listing_.IconCount();
-    lvIcons->Model().Append(listed);
     // The counter and the current file are shown at the next refresh of the busy texts, a
     // few times a second, rather than laid out again for every batch.
     busyTextFile_ = listed.back()->FileName.string();
