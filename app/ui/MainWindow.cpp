@@ -285,72 +285,47 @@ void TKAVUMain::showBottomForBusy() {
     if (bottomWasHidden_) pBottom->show();
 }
 
-void TKAVUMain::BeginExtractionBusy() {
-    forgetPreview();
-    anPleaseWait->SetActive(true);
-    anPleaseWait->show();
-    anSavePleaseWait->hide();
-    setPanel(0, kMsgExtracting);
-    setPanel(1, {});
-    busy_ = TBusyState::Extracting;
+void TKAVUMain::BeginBusy(TBusyState state, int selected) {
+    const bool extracting = state == TBusyState::Extracting;
+    busy_ = state;
     stopping_ = false;
-    pClient->setCurrentWidget(pPleaseWait);
-    showBottomForBusy();
-    lblFileName->clear();
-    pStop->show();
-    SetFavoritesEnabled(false);
-    alMainUpdate();
-}
-
-void TKAVUMain::EndExtractionBusy() {
-    showBusyTexts();
-    lblFileName->clear();
-    SetFavoritesEnabled(true);
-    pStop->hide();
-    if (bottomWasHidden_) pBottom->hide();
-    anPleaseWait->SetActive(false);
-    anPleaseWait->hide();
-    anSavePleaseWait->hide();
-    setPanel(0, {});
-    lvIcons->Model().Flush();
-    busy_ = TBusyState::Idle;
-    pClient->setCurrentWidget(pDefault);
-    alMainUpdate();
-}
-
-bool TKAVUMain::BeginSaveBusy(int selected) {
-    if (!SaveMakesBusy(selected)) return false;
-    savePage_ = true;
-    stopping_ = false;
-    anSavePleaseWait->show();
-    anPleaseWait->hide();
-    setPanel(0, kMsgSaving);
-    busy_ = TBusyState::Saving;
-    pClient->setCurrentWidget(pPleaseWait);
-    showBottomForBusy();
-    pStop->show();
-    SetFavoritesEnabled(false);
-    alMainUpdate();
-    return true;
-}
-
-void TKAVUMain::beginSave(int selected) {
-    if (BeginSaveBusy(selected)) return;
     // A save of few icons shows no busy page, but its commands are off all the same.
-    busy_ = TBusyState::Saving;
+    savePage_ = !extracting && SaveMakesBusy(selected);
+    if (extracting) {
+        forgetPreview();
+        anPleaseWait->SetActive(true);
+        setPanel(1, {});
+        lblFileName->clear();
+    }
+    if (extracting || savePage_) {
+        anPleaseWait->setVisible(extracting);
+        anSavePleaseWait->setVisible(!extracting);
+        setPanel(0, extracting ? kMsgExtracting : kMsgSaving);
+        pClient->setCurrentWidget(pPleaseWait);
+        showBottomForBusy();
+        pStop->show();
+        SetFavoritesEnabled(false);
+    }
     alMainUpdate();
 }
 
-void TKAVUMain::EndSaveBusy() {
-    if (busy_ != TBusyState::Saving) return;
+void TKAVUMain::EndBusy() {
+    const bool extracting = busy_ == TBusyState::Extracting;
+    if (extracting) {
+        showBusyTexts();
+        lblFileName->clear();
+        anPleaseWait->SetActive(false);
+        lvIcons->Model().Flush();
+    }
+    const bool page = extracting || savePage_;
     busy_ = TBusyState::Idle;
-    if (savePage_) {
-        savePage_ = false;
+    savePage_ = false;
+    if (page) {
         SetFavoritesEnabled(true);
         pStop->hide();
         if (bottomWasHidden_) pBottom->hide();
-        anSavePleaseWait->hide();
         anPleaseWait->hide();
+        anSavePleaseWait->hide();
         setPanel(0, {});
         pClient->setCurrentWidget(pDefault);
     }

@@ -110,12 +110,10 @@ public:
     void UpdateColumnCaptions();
     void UpdatePreview(bool hasSelection);
     void SetFavoritesEnabled(bool enabled);
-    void BeginExtractionBusy();
-    void EndExtractionBusy();
-    // The saving page, for a save of many icons; true when it was shown.
-    bool BeginSaveBusy(int selected);
-    // The end of any save: idle again, without the saving page.
-    void EndSaveBusy();
+    // Busy extracting, or saving `selected` icons (with the saving page only for many).
+    void BeginBusy(TBusyState state, int selected = 0);
+    // Idle again, without the busy page.
+    void EndBusy();
 
     // Selecting and listing.
     void SelectFolder(const std::string& path);
@@ -226,8 +224,6 @@ private:
     void forgetPreview();
     // The save job's end: the window idle again, then a stop or a failure with its reason.
     void SaveEnded(const TJobEnd& end);
-    // Busy saving `selected` icons, with the saving page for many.
-    void beginSave(int selected);
     void arrange(int column);
     void showAbout();
     void showTipOfTheDay(bool forced);
@@ -254,7 +250,7 @@ private:
     TAppExceptionHandler handler_;
     TIconListing listing_;
     TBusyState busy_ = TBusyState::Idle;
-    bool savePage_ = false;  // the running save shows the saving page
+    bool savePage_ = false;  // the running save shows the busy page
     std::unique_ptr<ISaveQuestions> saveQuestions_;  // the running save's answers
     bool firstShow_ = true;
     bool firstActivate_ = true;

@@ -77,9 +77,9 @@ void TKAVUMain::startExtraction() {
     const TKAVUOptions& o = context_.Options;
     listing_.BeginRun(o.MemStop ? std::optional<int>(o.EffectiveMemStopPerc()) : std::nullopt);
     setPanel(2, {});  // the run lists unfiltered: "Filtered" goes with the filter (also for F5)
-    BeginExtractionBusy();
+    BeginBusy(TBusyState::Extracting);
     std::unique_ptr<TExtractThread> job = listing_.MakeJob(ExtractSettings::FromOptions(o));
-    if (!job || !runner_->Start(std::move(job))) EndExtractionBusy();
+    if (!job || !runner_->Start(std::move(job))) EndBusy();
 }
 
 // The one runner also runs saves.
@@ -125,7 +125,7 @@ void TKAVUMain::cmdStopClick() {
 
 void TKAVUMain::ExtractThreadTerminate(ExtractEnd end) {
     listing_.EndRun(end, runner_ ? runner_->AbortReason() : std::string());
-    EndExtractionBusy();
+    EndBusy();
     // A listing the user cut short says so, so it is not taken for the whole folder.
     if (end == ExtractEnd::Stopped) setPanel(0, kMsgExtractionStopped);
     emit ExtractionEnded();

@@ -142,10 +142,10 @@ TEST(FavoritesMenu, RebuiltOnlyAfterAChangeWithEmptyFoldersClosedAndEmptyTargets
     t.context.FavoritesModified = true;
     EXPECT_EQ(t.menu(), "|Empty-;Full+;ok+;quiet+;");
     // Busy: the head stays, the entries close; afterwards only the empty folder stays closed.
-    t.w->BeginExtractionBusy();
+    t.w->BeginBusy(TBusyState::Extracting);
     EXPECT_TRUE(t.w->Action(TMainAction::actFavorites)->isEnabled());
     EXPECT_EQ(t.menu(), "|Empty-;Full-;ok-;quiet-;");
-    t.w->EndExtractionBusy();
+    t.w->EndBusy();
     EXPECT_EQ(t.menu(), "|Empty-;Full+;ok+;quiet+;");
 }
 

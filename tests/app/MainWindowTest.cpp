@@ -318,18 +318,22 @@ TEST(TKAVUMain, ASaveOfMoreThanFiftyMakesTheWindowBusyAndABusySpellShowsTheHidde
             list.Selection().select(list.IconView()->model()->index(i, 0), QItemSelectionModel::Select);
     };
     select(50);
-    EXPECT_FALSE(t.w->BeginSaveBusy(list.SelectedCount()));
-    EXPECT_TRUE(t.w->Idle());
+    t.w->BeginBusy(TBusyState::Saving, list.SelectedCount());
+    EXPECT_EQ(t.w->Busy(), TBusyState::Saving);  // its commands off, without the busy page
     EXPECT_TRUE(bottom->isHidden());
+    EXPECT_TRUE(t.w->findChild<QWidget*>("anSavePleaseWait")->isHidden());
+    t.w->EndBusy();
+    EXPECT_TRUE(t.w->Idle());
     select(51);
-    ASSERT_TRUE(t.w->BeginSaveBusy(list.SelectedCount()));
+    t.w->BeginBusy(TBusyState::Saving, list.SelectedCount());
     EXPECT_EQ(t.w->Busy(), TBusyState::Saving);
+    EXPECT_FALSE(t.w->findChild<QWidget*>("anSavePleaseWait")->isHidden());
     EXPECT_FALSE(bottom->isHidden());
     EXPECT_FALSE(t.w->ActionStates()[std::size_t(A::actIconSaveIcons)].Enabled);
     EXPECT_TRUE(t.w->ActionStates()[std::size_t(A::actArrangeByName)].Enabled);
     tb::SetApplicationHint("a hint");
     EXPECT_EQ(t.w->PanelText(0), "Saving. Please wait...");
-    t.w->EndSaveBusy();
+    t.w->EndBusy();
     EXPECT_TRUE(t.w->Idle());
     EXPECT_TRUE(bottom->isHidden());
     tb::SetApplicationHint("a hint");
