@@ -65,9 +65,7 @@ TKAVUMain::TKAVUMain(TAppContext& context, IMainServices& services, CommandLine 
               raise();
               activateWindow();
           },
-          [&services] { services.Terminate(); }),
-      mruFolders_(std::make_unique<TMRURecentList>()),
-      mruFiles_(std::make_unique<TMRURecentList>()) {
+          [&services] { services.Terminate(); }) {
     setObjectName("KAVUMain");
     createComponents();
     createActions();
@@ -91,10 +89,8 @@ TKAVUMain::TKAVUMain(TAppContext& context, IMainServices& services, CommandLine 
     ClearListing();
     ApplyOptions();
     // The menus show the lists themselves; a change only moves the Recent commands' states.
-    mruFolders_->SetOnChange([this] { scheduleUpdate(); });
-    mruFiles_->SetOnChange([this] { scheduleUpdate(); });
-    LoadMRUFolders();
-    LoadMRUFiles();
+    recent_.SetOnChange([this] { scheduleUpdate(); });
+    recent_.Load(context_.Store, application().RegRoot, application().RegAppKey);
     UpdateColumnCaptions();
 
     auto* idle = new QTimer(this);
@@ -110,8 +106,7 @@ TKAVUMain::~TKAVUMain() {
     Storage_->FormDestroy();
     delete runner_;
     runner_ = nullptr;
-    SaveMRUFolders();
-    SaveMRUFiles();
+    recent_.Save(context_.Store, application().RegRoot, application().RegAppKey);
     releaseBars();
 }
 
@@ -177,15 +172,15 @@ TMainSnapshot TKAVUMain::Snapshot() const {
     s.PreviewVisible = !pPreview->isHidden();
     s.ToolbarVisible = tbMain->Visible();
     s.StatusBarVisible = !pBottom->isHidden();
-    s.SortColumn = sortColumn_;
+    s.SortColumn = order_.Column;
     s.ItemCount = lvIcons->ItemCount();
     s.SelCount = lvIcons->SelectedCount();
     s.PathSelected = listing_.PathSelected();
     s.FilterActive = listing_.FilterActive();
     s.FindLastIndex = context_.FindInfo.LastIndex;
     s.EditorSet = !context_.Options.IconEditApp.empty();
-    s.HasRecentFolders = !mruFolders_->Items().empty();
-    s.HasRecentFiles = !mruFiles_->Items().empty();
+    s.HasRecentFolders = !recent_.Folders.Items().empty();
+    s.HasRecentFiles = !recent_.Files.Items().empty();
     return s;
 }
 
@@ -236,8 +231,7 @@ void TKAVUMain::ClearListing() {
 void TKAVUMain::ApplyOptions() {
     TKAVUOptions& o = context_.Options;
     Storage_->Active = o.SaveWindow;
-    mruFolders_->SetMaxItems(o.EffectiveMRULimit());
-    mruFiles_->SetMaxItems(o.EffectiveMRULimit());
+    recent_.SetMaxItems(o.EffectiveMRULimit());
     // A face that is not installed is drawn as the one standing in for it; the options keep
     // the name the user chose, for a machine that has that face.
     QFont listFont(FontFaceInUse(QString::fromStdString(o.ListFontName)));
@@ -260,20 +254,14 @@ void TKAVUMain::ApplyOptions() {
 }
 
 void TKAVUMain::UpdateColumnCaptions() {
-    const QString order = sortAscending_ ? " (ASC)" : " (DESC)";
-    if (sortColumn_ == 0) lvIcons->SetColumnCaptions("Icon" + order, "Original File");
-    else lvIcons->SetColumnCaptions("Icon", "Original File" + order);
+    const std::array<std::string, 2> captions = order_.Captions();
+    lvIcons->SetColumnCaptions(QString::fromStdString(captions[0]), QString::fromStdString(captions[1]));
 }
 
 void TKAVUMain::arrange(int column) {
-    if (sortColumn_ != column) {
-        sortColumn_ = column;
-        sortAscending_ = true;
-    } else {
-        sortAscending_ = !sortAscending_;
-    }
+    order_.Arrange(column);
     UpdateColumnCaptions();
-    lvIcons->Sort(sortColumn_, sortAscending_);
+    lvIcons->Sort(order_.Column, order_.Ascending);
 }
 
 void TKAVUMain::setViewStyle(TViewStyle style) {

@@ -18,6 +18,7 @@
 #include "app/core/CmdLine.h"
 #include "app/core/IconListing.h"
 #include "app/core/IconSink.h"
+#include "app/core/ListOrder.h"
 #include "app/core/MainActions.h"
 #include "app/core/RecentList.h"
 #include "app/ui/ExceptionGuard.h"
@@ -87,8 +88,8 @@ public:
     TIconListing& Listing() { return listing_; }
     const TIconListing& Listing() const { return listing_; }
     int IconCount() const { return listing_.IconCount(); }
-    int SortColumn() const { return sortColumn_; }
-    bool SortAscending() const { return sortAscending_; }
+    int SortColumn() const { return order_.Column; }
+    bool SortAscending() const { return order_.Ascending; }
     // True until the first show has listed the command line's file or folder.
     bool FirstShowPending() const { return firstShow_; }
 
@@ -125,14 +126,10 @@ public:
     bool MemoryLoadOk();
     void cmdStopClick();
     bool ExtractionRunning() const;
-    IRecentList& MRUFolders() { return *mruFolders_; }
-    IRecentList& MRUFiles() { return *mruFiles_; }
+    IRecentList& MRUFolders() { return recent_.Folders; }
+    IRecentList& MRUFiles() { return recent_.Files; }
     // The item trees of the menu bar, the toolbar and the list popup.
     TMainBars& Bars() const { return *bars_; }
-    void LoadMRUFolders();
-    void LoadMRUFiles();
-    void SaveMRUFolders();
-    void SaveMRUFiles();
 
     // The hand-over from the worker (on this window's thread).
     void ResetIconList() override;
@@ -196,6 +193,11 @@ protected:
 
 private:
     void createComponents();
+    // The parts of the window: the busy page, the list with its preview, the Stop button
+    // with the status bar.
+    void createPleaseWait();
+    void createListArea();
+    void createBottom();
     void createActions();
     void createBars();
     // Puts the two bars' hosts into the top dock.
@@ -255,8 +257,7 @@ private:
     bool firstShow_ = true;
     bool firstActivate_ = true;
     bool bottomWasHidden_ = false;
-    bool sortAscending_ = true;
-    int sortColumn_ = 0;
+    TListOrder order_;
     int lastSelCount_ = -1;
     TIconDef* lastPreviewItem_ = nullptr;
     bool stopping_ = false;
@@ -266,8 +267,7 @@ private:
     std::array<QAction*, kMainActionCount> actions_{};
     std::array<std::function<void()>, kMainActionCount> handlers_;
     std::vector<QIcon> menuImages_;
-    std::unique_ptr<TMRURecentList> mruFolders_;
-    std::unique_ptr<TMRURecentList> mruFiles_;
+    TRecentLists recent_;
     std::unique_ptr<TMainBars> bars_;
     ExtractionRunner* runner_ = nullptr;
     QTimer busyTextTimer_;

@@ -29,13 +29,13 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
 void TKAVUMain::SelectFolder(const std::string& path) {
-    selectPath(path, SafeDirectoryExists(path), *mruFolders_, kMsgFolderNotFound, kMsgSelectedFolder);
+    selectPath(path, SafeDirectoryExists(path), recent_.Folders, kMsgFolderNotFound, kMsgSelectedFolder);
     listing_.SelectFolder(path);
     Execute(TMainAction::actFileExtractIcons);
 }
 
 void TKAVUMain::SelectFile(const std::string& path) {
-    selectPath(path, SafeFileExists(path), *mruFiles_, kMsgFileNotFound, kMsgSelectedFile);
+    selectPath(path, SafeFileExists(path), recent_.Files, kMsgFileNotFound, kMsgSelectedFile);
     listing_.SelectFile(path);
     Execute(TMainAction::actFileExtractIcons);
 }
@@ -141,26 +141,6 @@ void TKAVUMain::ExtractThreadTerminate(ExtractEnd end) {
 void TKAVUMain::reportRunFailures() {
     if (std::optional<TRunWarning> warning = listing_.TakeRunWarning())
         throw EQBException(warning->Message, warning->Details, TQBSeverity::Warning);
-}
-
-void TKAVUMain::LoadMRUFolders() {
-    const TQBApplication& app = application();
-    LoadRecentList(*mruFolders_, context_.Store, app.RegRoot, app.RegAppKey, kMRUFoldersSubkey);
-}
-
-void TKAVUMain::LoadMRUFiles() {
-    const TQBApplication& app = application();
-    LoadRecentList(*mruFiles_, context_.Store, app.RegRoot, app.RegAppKey, kMRUFilesSubkey);
-}
-
-void TKAVUMain::SaveMRUFolders() {
-    const TQBApplication& app = application();
-    SaveRecentList(*mruFolders_, context_.Store, app.RegRoot, app.RegAppKey, kMRUFoldersSubkey);
-}
-
-void TKAVUMain::SaveMRUFiles() {
-    const TQBApplication& app = application();
-    SaveRecentList(*mruFiles_, context_.Store, app.RegRoot, app.RegAppKey, kMRUFilesSubkey);
 }
 
 }  // namespace gs

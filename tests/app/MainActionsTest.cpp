@@ -352,3 +352,25 @@ TEST(DesktopRoutines, SpecialFoldersFromTheSessionsFolders) {
     }
     EXPECT_EQ(GetDesktopPath(), home / "Schreibtisch");
 }
+
+// The window's two lists share a limit and one change report, and each keeps its own key.
+TEST(TRecentLists, FoldersAndFilesAreStoredApartAndReadBackWithTheirLimit) {
+    RegistryStore store(":memory:");
+    TRecentLists lists;
+    lists.SetMaxItems(2);
+    int changes = 0;
+    lists.SetOnChange([&] { ++changes; });
+    for (const char* p : {"/f1", "/f2", "/f3"}) lists.Folders.AddToTop(p);
+    lists.Files.AddToTop("/a.ico");
+    EXPECT_EQ(changes, 4);
+    EXPECT_EQ(lists.Folders.Items(), (std::vector<std::string>{"/f3", "/f2"}));
+    ASSERT_TRUE(lists.Save(store, kAppRegRoot, kRegAppKey));
+    const std::string storage = std::string(kRegAppKey) + "\\Storage\\";
+    EXPECT_EQ(RegGetValueNames(store, kAppRegRoot, storage + "MRUFolders"), (std::vector<std::string>{"/f3", "/f2"}));
+    EXPECT_EQ(RegGetValueNames(store, kAppRegRoot, storage + "MRUFiles"), std::vector<std::string>{"/a.ico"});
+    TRecentLists back;
+    back.SetMaxItems(1);
+    back.Load(store, kAppRegRoot, kRegAppKey);
+    EXPECT_EQ(back.Folders.Items(), std::vector<std::string>{"/f3"});
+    EXPECT_EQ(back.Files.Items(), std::vector<std::string>{"/a.ico"});
+}
