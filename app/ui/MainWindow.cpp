@@ -220,8 +220,6 @@ void TKAVUMain::showHint(const QString& hint) {
     if (Idle()) setPanel(0, hint);
 }
 
-QString TKAVUMain::PanelText(int panel) const { return panels_[std::size_t(panel)]->text(); }
-
 void TKAVUMain::ClearListing() {
     listing_.ClearSource();
     listing_.Clear();

@@ -84,14 +84,7 @@ public:
     // Stops a running extraction, then stores the recent lists.
     ~TKAVUMain() override;
 
-    // What the window lists (tests reach in to set filters and look at the definitions).
-    TIconListing& Listing() { return listing_; }
-    const TIconListing& Listing() const { return listing_; }
     int IconCount() const { return listing_.IconCount(); }
-    int SortColumn() const { return order_.Column; }
-    bool SortAscending() const { return order_.Ascending; }
-    // True until the first show has listed the command line's file or folder.
-    bool FirstShowPending() const { return firstShow_; }
 
     // State and enabling.
     TBusyState Busy() const { return busy_; }
@@ -99,7 +92,6 @@ public:
     TMainSnapshot Snapshot() const;
     // Recomputes every command's enabled and checked state, then the preview.
     void alMainUpdate();
-    const TActionStates& ActionStates() const { return states_; }
     QAction* Action(TMainAction id) const { return actions_[std::size_t(id)]; }
     // Runs a command as its menu entry would: its state is updated first, and it runs only
     // when enabled. Errors go to the exception handler.
@@ -126,10 +118,6 @@ public:
     bool MemoryLoadOk();
     void cmdStopClick();
     bool ExtractionRunning() const;
-    IRecentList& MRUFolders() { return recent_.Folders; }
-    IRecentList& MRUFiles() { return recent_.Files; }
-    // The item trees of the menu bar, the toolbar and the list popup.
-    TMainBars& Bars() const { return *bars_; }
 
     // The hand-over from the worker (on this window's thread).
     void ResetIconList() override;
@@ -141,9 +129,6 @@ public:
     void RemoveAllIcons();
     void RemoveSelectedIcons();
     void lvIconsColumnClick(int column);
-    void SetListDialogs(IListDialogs& dialogs);
-    QStringList PreviewLines() const;
-    int PreviewLineHeight(int line) const;
 
     // The window's stored placement and properties (MainWindowStorage.cpp).
     TFormStorage& Storage() const { return *Storage_; }
@@ -161,23 +146,16 @@ public:
     // The selected entries' definitions in the order the list shows them.
     std::vector<TIconDef*> SelectedInListOrder() const;
 
-    TAppExceptionHandler& ExceptionHandler() { return handler_; }
     template <class F>
     void Guard(F&& body) {
         handler_.Guard(std::forward<F>(body));
     }
 
-    // What the status bar's panels show (0 hints and busy texts, 1 count, 2 filter,
-    // 3 selection).
-    QString PanelText(int panel) const;
     TIconListView& ListView() const { return *lvIcons; }
 
     // The Favorites menu: rebuilt from the tree when it opens after a change.
     void actFavoritesExecute();
     void OpenFavorite(const std::string& target);
-    tb::TTBSubmenuItem* FavoritesMenu() const { return mnuFavorites; }
-    // The favourites dialogs (tests inject scripted ones; null restores the real ones).
-    void SetFavoritesDialogs(IFavoritesDialogs* dialogs);
 
 signals:
     // After every end of an extraction, once the window is idle again.
@@ -192,6 +170,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    friend class TMainWindowProbe;  // the tests' fixture
+
     void createComponents();
     // The parts of the window: the busy page, the list with its preview, the Stop button
     // with the status bar.

@@ -85,8 +85,6 @@ QPixmap imagePixmap(const TQBIconImage& image) {
 
 }  // namespace
 
-void TKAVUMain::SetListDialogs(IListDialogs& dialogs) { listDialogs_ = &dialogs; }
-
 void TKAVUMain::setupListWork() {
     TDialogHooks hooks;
     hooks.OnError = [this](std::exception_ptr error) { handler_.Handle(error); };
@@ -137,18 +135,6 @@ void TKAVUMain::UpdatePreview(bool hasSelection) {
         lbIconPreview->setUpdatesEnabled(true);
         throw EQBException(kMsgUnablePreview, e.what(), TQBSeverity::Warning);
     }
-}
-
-int TKAVUMain::PreviewLineHeight(int line) const {
-    QListWidgetItem* item = lbIconPreview->item(line);
-    if (!item) return -1;
-    return lbIconPreview->visualItemRect(item).height();
-}
-
-QStringList TKAVUMain::PreviewLines() const {
-    QStringList lines;
-    for (int i = 0; i < lbIconPreview->count(); ++i) lines << lbIconPreview->item(i)->text();
-    return lines;
 }
 
 void TKAVUMain::togglePreview() {
