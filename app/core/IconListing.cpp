@@ -32,10 +32,12 @@ std::unique_ptr<TExtractThread> TIconListing::MakeJob(ExtractSettings settings) 
 }
 
 void TIconListing::BeginRun(std::optional<int> memoryStopPercent) {
+    // The entries go before the definitions they show; a run always starts on a view reset.
+    if (observer_) observer_->Reset({});
+    iconCount_ = 0;
     releaseIcons();
     filters_.reset();  // a run always lists unfiltered
     filterActive_ = false;
-    iconCount_ = 0;
     memoryStopPercent_ = memoryStopPercent;
     memoryLimitReached_ = false;
     failures_.clear();
@@ -59,6 +61,7 @@ std::vector<TIconDef*> TIconListing::Accept(TIconBatch batch) {
         listed.push_back(def.get());
         icons_->Add(std::move(def));
     }
+    if (observer_ && !listed.empty()) observer_->RowsInserted(listed);
     return listed;
 }
 
@@ -94,16 +97,25 @@ std::vector<TIconDef*> TIconListing::Refilter() {
     std::vector<TIconDef*> shown;
     if (icons_) shown = FilteredDefs(*icons_, filters_.get());
     iconCount_ = int(shown.size());
+    if (observer_) observer_->Reset(shown);
     return shown;
 }
 
+void TIconListing::Rename(TIconDef* def, std::string name) {
+    def->Name = std::move(name);
+    if (observer_) observer_->RowChanged(def);
+}
+
 void TIconListing::Remove(const TIconDef* def) {
-    if (icons_ && icons_->Remove(def)) --iconCount_;
+    if (!icons_ || icons_->IndexOf(def) < 0) return;
+    if (observer_) observer_->RowRemoved(def);  // the entry goes before its definition
+    icons_->Remove(def);
+    --iconCount_;
 }
 
 void TIconListing::RemoveAll() {
+    resetShown();
     if (icons_) releaseIcons();
-    iconCount_ = 0;
 }
 
 void TIconListing::releaseIcons() {
@@ -114,6 +126,11 @@ void TIconListing::releaseIcons() {
     if (hadIcons) GiveBackFreedMemory();
 }
 
-void TIconListing::Clear() { iconCount_ = 0; }
+void TIconListing::resetShown() {
+    if (observer_ && iconCount_ > 0) observer_->Reset({});
+    iconCount_ = 0;
+}
+
+void TIconListing::Clear() { resetShown(); }
 
 }  // namespace gs

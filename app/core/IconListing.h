@@ -29,8 +29,24 @@ struct TRunWarning {
     std::string Details;
 };
 
+// What a view of the listing is told as the listing changes: its entries replaced whole (by
+// the ones given, in order; none when it empties), new ones at the end, one that went, one
+// whose caption changed. A run's start always tells a reset; emptying a listing that is
+// already empty tells none.
+class IListingObserver {
+public:
+    virtual ~IListingObserver() = default;
+    virtual void Reset(const std::vector<TIconDef*>& shown) = 0;
+    virtual void RowsInserted(const std::vector<TIconDef*>& defs) = 0;
+    virtual void RowRemoved(const TIconDef* def) = 0;
+    virtual void RowChanged(const TIconDef* def) = 0;
+};
+
 class TIconListing {
 public:
+    // The view told of every change (not owned), or none.
+    void SetObserver(IListingObserver* observer) { observer_ = observer; }
+
     // The caption of a listed icon: its file's base name numbered with its place in the run.
     static std::string Caption(const std::string& baseName, int number);
 
@@ -75,6 +91,8 @@ public:
     // The entries the filters let through, in the run's order; the count becomes theirs.
     std::vector<TIconDef*> Refilter();
 
+    // A listed definition takes the caption.
+    void Rename(TIconDef* def, std::string name);
     // The entry of this very definition goes (another with the same name and file stays).
     void Remove(const TIconDef* def);
     // Every definition goes; the source stays.
@@ -85,6 +103,8 @@ public:
 private:
     // An empty list in place of the definitions, whose memory goes back to the system.
     void releaseIcons();
+    // The view is told it shows nothing, unless it already does.
+    void resetShown();
 
     std::string selectedFolder_;
     std::string selectedFile_;
@@ -97,6 +117,7 @@ private:
     std::vector<std::pair<std::filesystem::path, std::string>> failures_;
     std::optional<ExtractEnd> lastEnd_;
     std::string abortReason_;
+    IListingObserver* observer_ = nullptr;
 };
 
 }  // namespace gs

@@ -134,4 +134,24 @@ bool SaveRecentList(const IRecentList& list, RegistryStore& store, RegRootId roo
     }
 }
 
+void TRecentLists::SetMaxItems(int limit) {
+    Folders.SetMaxItems(limit);
+    Files.SetMaxItems(limit);
+}
+
+void TRecentLists::SetOnChange(const std::function<void()>& onChange) {
+    Folders.SetOnChange(onChange);
+    Files.SetOnChange(onChange);
+}
+
+void TRecentLists::Load(RegistryStore& store, RegRootId root, const std::string& appKey) {
+    LoadRecentList(Folders, store, root, appKey, kMRUFoldersSubkey);
+    LoadRecentList(Files, store, root, appKey, kMRUFilesSubkey);
+}
+
+bool TRecentLists::Save(RegistryStore& store, RegRootId root, const std::string& appKey) const {
+    const bool folders = SaveRecentList(Folders, store, root, appKey, kMRUFoldersSubkey);
+    return SaveRecentList(Files, store, root, appKey, kMRUFilesSubkey) && folders;
+}
+
 }  // namespace gs

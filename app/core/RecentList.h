@@ -72,4 +72,16 @@ void LoadRecentList(IRecentList& list, RegistryStore& store, RegRootId root, con
 bool SaveRecentList(const IRecentList& list, RegistryStore& store, RegRootId root, const std::string& appKey,
                     const char* subKey);
 
+// The main window's two lists, the folders' and the files', each in its own place of the store.
+struct TRecentLists {
+    TMRURecentList Folders;
+    TMRURecentList Files;
+
+    void SetMaxItems(int limit);
+    void SetOnChange(const std::function<void()>& onChange);
+    void Load(RegistryStore& store, RegRootId root, const std::string& appKey);
+    // False when either list could not be stored.
+    bool Save(RegistryStore& store, RegRootId root, const std::string& appKey) const;
+};
+
 }  // namespace gs

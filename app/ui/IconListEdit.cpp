@@ -25,7 +25,10 @@ bool TIconListModel::setData(const QModelIndex& index, const QVariant& value, in
         return false;
     QString text = value.toString();
     TIconDef* def = rows_[std::size_t(index.row())].def;
-    if (!OnEdited || !OnEdited(def, text)) return false;
+    editing_ = def;
+    const bool edited = OnEdited && OnEdited(def, text);
+    editing_ = nullptr;
+    if (!edited) return false;
     emit dataChanged(index, index.siblingAtColumn(1));
     return true;
 }

@@ -222,13 +222,23 @@ void TIconListModel::Flush() {
     emit Flushed();
 }
 
-void TIconListModel::Clear() {
+void TIconListModel::Clear() { Reset({}); }
+
+void TIconListModel::Reset(const std::vector<TIconDef*>& shown) {
     flushTimer_.stop();
     beginResetModel();
     rows_.clear();
+    for (TIconDef* def : shown) rows_.push_back({def});
     pending_.clear();
     pixmaps_.Clear();
     endResetModel();
+    if (!rows_.empty()) emit Flushed();
+}
+
+void TIconListModel::RowChanged(const TIconDef* def) {
+    if (def == editing_) return;  // setData tells the views itself
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        if (rows_[i].def == def) emit dataChanged(index(int(i), 0), index(int(i), 1));
 }
 
 void TIconListModel::SetLargePictures(bool large) {
@@ -251,6 +261,8 @@ TIconListView::TIconListView(QWidget* parent)
     proxy_->setSourceModel(model_);
     proxy_->setDynamicSortFilter(true);
     selection_ = new QItemSelectionModel(proxy_, this);
+    // A reset drops the selection with the rows, and says so.
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, selection_, &QItemSelectionModel::clear);
 
     iconView_->setObjectName("lvIconsIcons");
     reportView_->setObjectName("lvIconsReport");
@@ -342,10 +354,7 @@ void TIconListView::SelectAll() {
                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-void TIconListView::Clear() {
-    selection_->clear();
-    model_->Clear();
-}
+void TIconListView::Clear() { model_->Clear(); }
 
 void TIconListView::SetListFont(const QFont& font) {
     iconView_->setFont(font);

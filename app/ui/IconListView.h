@@ -16,6 +16,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/core/IconListing.h"
 #include "app/core/MainActions.h"
 
 class QAbstractItemView;
@@ -25,8 +26,6 @@ class QTreeView;
 class QItemSelectionModel;
 
 namespace gs {
-
-class TIconDef;
 
 // The icons of the entries' pictures, made on first use and kept for the entries shown
 // last. Keys are the definitions: Forget one that goes, Clear when the listing goes.
@@ -46,7 +45,9 @@ private:
     mutable QCache<const TIconDef*, QIcon> large_, small_;
 };
 
-class TIconListModel : public QAbstractTableModel {
+// The listing's entries as the views see them: the model follows the core listing it
+// observes, and never changes what is listed itself.
+class TIconListModel : public QAbstractTableModel, public IListingObserver {
     Q_OBJECT
 public:
     static constexpr int kDefRole = Qt::UserRole + 1;
@@ -76,6 +77,12 @@ public:
     // Drops the entry of this very definition (listed or queued); false when it has none.
     bool RemoveDef(const TIconDef* def);
 
+    // What the observed listing tells.
+    void Reset(const std::vector<TIconDef*>& shown) override;
+    void RowsInserted(const std::vector<TIconDef*>& defs) override { Append(defs); }
+    void RowRemoved(const TIconDef* def) override { RemoveDef(def); }
+    void RowChanged(const TIconDef* def) override;
+
 signals:
     void Flushed();
 
@@ -89,6 +96,7 @@ private:
     QTimer flushTimer_;
     bool largePictures_ = true;
     QString headers_[2];
+    const TIconDef* editing_ = nullptr;  // the caption setData is handing to OnEdited
 };
 
 // Sorts by caption (column 0) or original file (column 1) with the locale's comparison.

@@ -66,9 +66,7 @@ TKAVUMain::TKAVUMain(TAppContext& context, IMainServices& services, CommandLine 
               raise();
               activateWindow();
           },
-          [&services] { services.Terminate(); }),
-      mruFolders_(std::make_unique<TMRURecentList>()),
-      mruFiles_(std::make_unique<TMRURecentList>()) {
+          [&services] { services.Terminate(); }) {
     setObjectName("KAVUMain");
     createComponents();
     createActions();
@@ -92,10 +90,8 @@ TKAVUMain::TKAVUMain(TAppContext& context, IMainServices& services, CommandLine 
     ClearListing();
     ApplyOptions();
     // The menus show the lists themselves; a change only moves the Recent commands' states.
-    mruFolders_->SetOnChange([this] { scheduleUpdate(); });
-    mruFiles_->SetOnChange([this] { scheduleUpdate(); });
-    LoadMRUFolders();
-    LoadMRUFiles();
+    recent_.SetOnChange([this] { scheduleUpdate(); });
+    recent_.Load(context_.Store, application().RegRoot, application().RegAppKey);
     UpdateColumnCaptions();
 
     auto* idle = new QTimer(this);
@@ -111,8 +107,7 @@ TKAVUMain::~TKAVUMain() {
     Storage_->FormDestroy();
     delete runner_;
     runner_ = nullptr;
-    SaveMRUFolders();
-    SaveMRUFiles();
+    recent_.Save(context_.Store, application().RegRoot, application().RegAppKey);
     releaseBars();
 }
 
@@ -178,15 +173,15 @@ TMainSnapshot TKAVUMain::Snapshot() const {
     s.PreviewVisible = !pPreview->isHidden();
     s.ToolbarVisible = tbMain->Visible();
     s.StatusBarVisible = !pBottom->isHidden();
-    s.SortColumn = sortColumn_;
+    s.SortColumn = order_.Column;
     s.ItemCount = lvIcons->ItemCount();
     s.SelCount = lvIcons->SelectedCount();
     s.PathSelected = listing_.PathSelected();
     s.FilterActive = listing_.FilterActive();
     s.FindLastIndex = context_.FindInfo.LastIndex;
     s.EditorSet = !context_.Options.IconEditApp.empty();
-    s.HasRecentFolders = !mruFolders_->Items().empty();
-    s.HasRecentFiles = !mruFiles_->Items().empty();
+    s.HasRecentFolders = !recent_.Folders.Items().empty();
+    s.HasRecentFiles = !recent_.Files.Items().empty();
     return s;
 }
 
@@ -226,20 +221,16 @@ void TKAVUMain::showHint(const QString& hint) {
     if (Idle()) setPanel(0, hint);
 }
 
-QString TKAVUMain::PanelText(int panel) const { return panels_[std::size_t(panel)]->text(); }
-
 void TKAVUMain::ClearListing() {
     listing_.ClearSource();
     listing_.Clear();
-    lvIcons->Clear();
     for (int panel : {1, 2, 3}) setPanel(panel, {});
 }
 
 void TKAVUMain::ApplyOptions() {
     TKAVUOptions& o = context_.Options;
     Storage_->Active = o.SaveWindow;
-    mruFolders_->SetMaxItems(o.EffectiveMRULimit());
-    mruFiles_->SetMaxItems(o.EffectiveMRULimit());
+    recent_.SetMaxItems(o.EffectiveMRULimit());
     // A face that is not installed is drawn as the one standing in for it; the options keep
     // the name the user chose, for a machine that has that face.
     QFont listFont(FontFaceInUse(QString::fromStdString(o.ListFontName)));
@@ -262,20 +253,14 @@ void TKAVUMain::ApplyOptions() {
 }
 
 void TKAVUMain::UpdateColumnCaptions() {
-    const QString order = sortAscending_ ? " (ASC)" : " (DESC)";
-    if (sortColumn_ == 0) lvIcons->SetColumnCaptions("Icon" + order, "Original File");
-    else lvIcons->SetColumnCaptions("Icon", "Original File" + order);
+    const std::array<std::string, 2> captions = order_.Captions();
+    lvIcons->SetColumnCaptions(QString::fromStdString(captions[0]), QString::fromStdString(captions[1]));
 }
 
 void TKAVUMain::arrange(int column) {
-    if (sortColumn_ != column) {
-        sortColumn_ = column;
-        sortAscending_ = true;
-    } else {
-        sortAscending_ = !sortAscending_;
-    }
+    order_.Arrange(column);
     UpdateColumnCaptions();
-    lvIcons->Sort(sortColumn_, sortAscending_);
+    lvIcons->Sort(order_.Column, order_.Ascending);
 }
 
 void TKAVUMain::setViewStyle(TViewStyle style) {
@@ -287,73 +272,47 @@ void TKAVUMain::showBottomForBusy() {
     if (bottomWasHidden_) pBottom->show();
 }
 
-void TKAVUMain::BeginExtractionBusy() {
-    forgetPreview();
-    anPleaseWait->SetActive(true);
-    anPleaseWait->show();
-    anSavePleaseWait->hide();
-    setPanel(0, kMsgExtracting);
-    setPanel(1, {});
-    lvIcons->Clear();
-    busy_ = TBusyState::Extracting;
+void TKAVUMain::BeginBusy(TBusyState state, int selected) {
+    const bool extracting = state == TBusyState::Extracting;
+    busy_ = state;
     stopping_ = false;
-    pClient->setCurrentWidget(pPleaseWait);
-    showBottomForBusy();
-    lblFileName->clear();
-    pStop->show();
-    SetFavoritesEnabled(false);
-    alMainUpdate();
-}
-
-void TKAVUMain::EndExtractionBusy() {
-    showBusyTexts();
-    lblFileName->clear();
-    SetFavoritesEnabled(true);
-    pStop->hide();
-    if (bottomWasHidden_) pBottom->hide();
-    anPleaseWait->SetActive(false);
-    anPleaseWait->hide();
-    anSavePleaseWait->hide();
-    setPanel(0, {});
-    lvIcons->Model().Flush();
-    busy_ = TBusyState::Idle;
-    pClient->setCurrentWidget(pDefault);
-    alMainUpdate();
-}
-
-bool TKAVUMain::BeginSaveBusy(int selected) {
-    if (!SaveMakesBusy(selected)) return false;
-    savePage_ = true;
-    stopping_ = false;
-    anSavePleaseWait->show();
-    anPleaseWait->hide();
-    setPanel(0, kMsgSaving);
-    busy_ = TBusyState::Saving;
-    pClient->setCurrentWidget(pPleaseWait);
-    showBottomForBusy();
-    pStop->show();
-    SetFavoritesEnabled(false);
-    alMainUpdate();
-    return true;
-}
-
-void TKAVUMain::beginSave(int selected) {
-    if (BeginSaveBusy(selected)) return;
     // A save of few icons shows no busy page, but its commands are off all the same.
-    busy_ = TBusyState::Saving;
+    savePage_ = !extracting && SaveMakesBusy(selected);
+    if (extracting) {
+        forgetPreview();
+        anPleaseWait->SetActive(true);
+        setPanel(1, {});
+        lblFileName->clear();
+    }
+    if (extracting || savePage_) {
+        anPleaseWait->setVisible(extracting);
+        anSavePleaseWait->setVisible(!extracting);
+        setPanel(0, extracting ? kMsgExtracting : kMsgSaving);
+        pClient->setCurrentWidget(pPleaseWait);
+        showBottomForBusy();
+        pStop->show();
+        SetFavoritesEnabled(false);
+    }
     alMainUpdate();
 }
 
-void TKAVUMain::EndSaveBusy() {
-    if (busy_ != TBusyState::Saving) return;
+void TKAVUMain::EndBusy() {
+    const bool extracting = busy_ == TBusyState::Extracting;
+    if (extracting) {
+        showBusyTexts();
+        lblFileName->clear();
+        anPleaseWait->SetActive(false);
+        lvIcons->Model().Flush();
+    }
+    const bool page = extracting || savePage_;
     busy_ = TBusyState::Idle;
-    if (savePage_) {
-        savePage_ = false;
+    savePage_ = false;
+    if (page) {
         SetFavoritesEnabled(true);
         pStop->hide();
         if (bottomWasHidden_) pBottom->hide();
-        anSavePleaseWait->hide();
         anPleaseWait->hide();
+        anSavePleaseWait->hide();
         setPanel(0, {});
         pClient->setCurrentWidget(pDefault);
     }

@@ -18,6 +18,7 @@
 #include "app/core/CmdLine.h"
 #include "app/core/IconListing.h"
 #include "app/core/IconSink.h"
+#include "app/core/ListOrder.h"
 #include "app/core/MainActions.h"
 #include "app/core/RecentList.h"
 #include "app/ui/ExceptionGuard.h"
@@ -83,14 +84,7 @@ public:
     // Stops a running extraction, then stores the recent lists.
     ~TKAVUMain() override;
 
-    // What the window lists (tests reach in to set filters and look at the definitions).
-    TIconListing& Listing() { return listing_; }
-    const TIconListing& Listing() const { return listing_; }
     int IconCount() const { return listing_.IconCount(); }
-    int SortColumn() const { return sortColumn_; }
-    bool SortAscending() const { return sortAscending_; }
-    // True until the first show has listed the command line's file or folder.
-    bool FirstShowPending() const { return firstShow_; }
 
     // State and enabling.
     TBusyState Busy() const { return busy_; }
@@ -98,7 +92,6 @@ public:
     TMainSnapshot Snapshot() const;
     // Recomputes every command's enabled and checked state, then the preview.
     void alMainUpdate();
-    const TActionStates& ActionStates() const { return states_; }
     QAction* Action(TMainAction id) const { return actions_[std::size_t(id)]; }
     // Runs a command as its menu entry would: its state is updated first, and it runs only
     // when enabled. Errors go to the exception handler.
@@ -110,12 +103,10 @@ public:
     void UpdateColumnCaptions();
     void UpdatePreview(bool hasSelection);
     void SetFavoritesEnabled(bool enabled);
-    void BeginExtractionBusy();
-    void EndExtractionBusy();
-    // The saving page, for a save of many icons; true when it was shown.
-    bool BeginSaveBusy(int selected);
-    // The end of any save: idle again, without the saving page.
-    void EndSaveBusy();
+    // Busy extracting, or saving `selected` icons (with the saving page only for many).
+    void BeginBusy(TBusyState state, int selected = 0);
+    // Idle again, without the busy page.
+    void EndBusy();
 
     // Selecting and listing.
     void SelectFolder(const std::string& path);
@@ -127,14 +118,6 @@ public:
     bool MemoryLoadOk();
     void cmdStopClick();
     bool ExtractionRunning() const;
-    IRecentList& MRUFolders() { return *mruFolders_; }
-    IRecentList& MRUFiles() { return *mruFiles_; }
-    // The item trees of the menu bar, the toolbar and the list popup.
-    TMainBars& Bars() const { return *bars_; }
-    void LoadMRUFolders();
-    void LoadMRUFiles();
-    void SaveMRUFolders();
-    void SaveMRUFiles();
 
     // The hand-over from the worker (on this window's thread).
     void ResetIconList() override;
@@ -146,9 +129,6 @@ public:
     void RemoveAllIcons();
     void RemoveSelectedIcons();
     void lvIconsColumnClick(int column);
-    void SetListDialogs(IListDialogs& dialogs);
-    QStringList PreviewLines() const;
-    int PreviewLineHeight(int line) const;
 
     // The window's stored placement and properties (MainWindowStorage.cpp).
     TFormStorage& Storage() const { return *Storage_; }
@@ -166,23 +146,16 @@ public:
     // The selected entries' definitions in the order the list shows them.
     std::vector<TIconDef*> SelectedInListOrder() const;
 
-    TAppExceptionHandler& ExceptionHandler() { return handler_; }
     template <class F>
     void Guard(F&& body) {
         handler_.Guard(std::forward<F>(body));
     }
 
-    // What the status bar's panels show (0 hints and busy texts, 1 count, 2 filter,
-    // 3 selection).
-    QString PanelText(int panel) const;
     TIconListView& ListView() const { return *lvIcons; }
 
     // The Favorites menu: rebuilt from the tree when it opens after a change.
     void actFavoritesExecute();
     void OpenFavorite(const std::string& target);
-    tb::TTBSubmenuItem* FavoritesMenu() const { return mnuFavorites; }
-    // The favourites dialogs (tests inject scripted ones; null restores the real ones).
-    void SetFavoritesDialogs(IFavoritesDialogs* dialogs);
 
 signals:
     // After every end of an extraction, once the window is idle again.
@@ -197,7 +170,14 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    friend class TMainWindowProbe;  // the tests' fixture
+
     void createComponents();
+    // The parts of the window: the busy page, the list with its preview, the Stop button
+    // with the status bar.
+    void createPleaseWait();
+    void createListArea();
+    void createBottom();
     void createActions();
     void createBars();
     // Puts the two bars' hosts into the top dock.
@@ -226,8 +206,6 @@ private:
     void forgetPreview();
     // The save job's end: the window idle again, then a stop or a failure with its reason.
     void SaveEnded(const TJobEnd& end);
-    // Busy saving `selected` icons, with the saving page for many.
-    void beginSave(int selected);
     void arrange(int column);
     void showAbout();
     void showTipOfTheDay(bool forced);
@@ -254,13 +232,12 @@ private:
     TAppExceptionHandler handler_;
     TIconListing listing_;
     TBusyState busy_ = TBusyState::Idle;
-    bool savePage_ = false;  // the running save shows the saving page
+    bool savePage_ = false;  // the running save shows the busy page
     std::unique_ptr<ISaveQuestions> saveQuestions_;  // the running save's answers
     bool firstShow_ = true;
     bool firstActivate_ = true;
     bool bottomWasHidden_ = false;
-    bool sortAscending_ = true;
-    int sortColumn_ = 0;
+    TListOrder order_;
     int lastSelCount_ = -1;
     TIconDef* lastPreviewItem_ = nullptr;
     bool stopping_ = false;
@@ -270,8 +247,7 @@ private:
     std::array<QAction*, kMainActionCount> actions_{};
     std::array<std::function<void()>, kMainActionCount> handlers_;
     std::vector<QIcon> menuImages_;
-    std::unique_ptr<TMRURecentList> mruFolders_;
-    std::unique_ptr<TMRURecentList> mruFiles_;
+    TRecentLists recent_;
     std::unique_ptr<TMainBars> bars_;
     ExtractionRunner* runner_ = nullptr;
     QTimer busyTextTimer_;

@@ -116,7 +116,28 @@ void TKAVUMain::createComponents() {
 
     pClient = new QStackedWidget(this);
     pClient->setObjectName("pClient");
+    createPleaseWait();
+    createListArea();
+    pClient->addWidget(pPleaseWait);
+    pClient->addWidget(pDefault);
+    pClient->setCurrentWidget(pDefault);
+    createBottom();
 
+    auto* middle = new QHBoxLayout;
+    middle->setSpacing(0);
+    middle->addWidget(DockLeft);
+    middle->addWidget(pClient, 1);
+    middle->addWidget(DockRight);
+    root->addWidget(DockTop);
+    root->addLayout(middle, 1);
+    root->addWidget(DockBottom);
+    root->addWidget(pBottom);
+
+    connect(&lvIcons->Selection(), &QItemSelectionModel::selectionChanged, this, [this] { scheduleUpdate(); });
+    connect(&lvIcons->Model(), &TIconListModel::Flushed, this, [this] { scheduleUpdate(); });
+}
+
+void TKAVUMain::createPleaseWait() {
     pPleaseWait = new QFrame(pClient);
     pPleaseWait->setObjectName("pPleaseWait");
     pPleaseWait->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -150,7 +171,9 @@ void TKAVUMain::createComponents() {
     waitLayout->addLayout(animations);
     waitLayout->addStretch();
     waitLayout->addWidget(lblFileName);
+}
 
+void TKAVUMain::createListArea() {
     pDefault = new QWidget(pClient);
     pDefault->setObjectName("pDefault");
     auto* defaultLayout = new QHBoxLayout(pDefault);
@@ -160,6 +183,7 @@ void TKAVUMain::createComponents() {
     splIcons->setHandleWidth(kSplitterWidth);
     splIcons->setChildrenCollapsible(false);
     lvIcons = new TIconListView(splIcons);
+    listing_.SetObserver(&lvIcons->Model());
     pPreview = new QWidget(splIcons);
     pPreview->setObjectName("pPreview");
     auto* previewLayout = new QVBoxLayout(pPreview);
@@ -189,10 +213,9 @@ void TKAVUMain::createComponents() {
     splIcons->setStretchFactor(0, 1);
     splIcons->setSizes({kDesignSize.width() - kPreviewWidth, kPreviewWidth});
     defaultLayout->addWidget(splIcons);
-    pClient->addWidget(pPleaseWait);
-    pClient->addWidget(pDefault);
-    pClient->setCurrentWidget(pDefault);
+}
 
+void TKAVUMain::createBottom() {
     pBottom = new QWidget(this);
     pBottom->setObjectName("pBottom");
     pBottom->setFixedHeight(kBottomHeight + 4);
@@ -228,19 +251,6 @@ void TKAVUMain::createComponents() {
     }
     bottomLayout->addWidget(pStop);
     bottomLayout->addWidget(sbMain, 1);
-
-    auto* middle = new QHBoxLayout;
-    middle->setSpacing(0);
-    middle->addWidget(DockLeft);
-    middle->addWidget(pClient, 1);
-    middle->addWidget(DockRight);
-    root->addWidget(DockTop);
-    root->addLayout(middle, 1);
-    root->addWidget(DockBottom);
-    root->addWidget(pBottom);
-
-    connect(&lvIcons->Selection(), &QItemSelectionModel::selectionChanged, this, [this] { scheduleUpdate(); });
-    connect(&lvIcons->Model(), &TIconListModel::Flushed, this, [this] { scheduleUpdate(); });
 }
 
 void TKAVUMain::createActions() {
@@ -270,7 +280,7 @@ void TKAVUMain::createActions() {
 
 void TKAVUMain::createBars() {
     gBarsWindow = this;
-    bars_ = std::make_unique<TMainBars>([this](A id) { return Action(id); }, mruFolders_->List(), mruFiles_->List());
+    bars_ = std::make_unique<TMainBars>([this](A id) { return Action(id); }, recent_.Folders.List(), recent_.Files.List());
     // The menus opening and the items clicking update the commands first, as the idle
     // update does.
     tb::SetActionUpdater([this](QAction*) { Guard([this] { alMainUpdate(); }); });
@@ -293,8 +303,8 @@ void TKAVUMain::createBars() {
             });
         };
     };
-    mruFolders_->List().OnClick = recentClick(true);
-    mruFiles_->List().OnClick = recentClick(false);
+    recent_.Folders.List().OnClick = recentClick(true);
+    recent_.Files.List().OnClick = recentClick(false);
     placeBars();
 }
 

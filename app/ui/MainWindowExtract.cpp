@@ -24,13 +24,13 @@
 namespace gs {
 
 void TKAVUMain::SelectFolder(const std::string& path) {
-    selectPath(path, SafeDirectoryExists(path), *mruFolders_, kMsgFolderNotFound, kMsgSelectedFolder);
+    selectPath(path, SafeDirectoryExists(path), recent_.Folders, kMsgFolderNotFound, kMsgSelectedFolder);
     listing_.SelectFolder(path);
     Execute(TMainAction::actFileExtractIcons);
 }
 
 void TKAVUMain::SelectFile(const std::string& path) {
-    selectPath(path, SafeFileExists(path), *mruFiles_, kMsgFileNotFound, kMsgSelectedFile);
+    selectPath(path, SafeFileExists(path), recent_.Files, kMsgFileNotFound, kMsgSelectedFile);
     listing_.SelectFile(path);
     Execute(TMainAction::actFileExtractIcons);
 }
@@ -42,8 +42,6 @@ void TKAVUMain::selectPath(const std::string& path, bool exists, IRecentList& re
         throw EQBException(FormatOne(notFound, path), "", TQBSeverity::Warning);
     }
     if (!path.empty()) recent.AddToTop(path);
-    lvIcons->Clear();
-    listing_.Clear();
     setPanel(1, {});
     setPanel(2, {});
     setPanel(3, qs(selected + path));
@@ -72,21 +70,19 @@ void TKAVUMain::dropEvent(QDropEvent* e) {
 
 void TKAVUMain::startExtraction() {
     const TKAVUOptions& o = context_.Options;
-    // The entries go before the definitions they show.
-    lvIcons->Clear();
     listing_.BeginRun(o.MemStop ? std::optional<int>(o.EffectiveMemStopPerc()) : std::nullopt);
     setPanel(2, {});  // the run lists unfiltered: "Filtered" goes with the filter (also for F5)
-    BeginExtractionBusy();
+    BeginBusy(TBusyState::Extracting);
     std::unique_ptr<TExtractThread> job = listing_.MakeJob(ExtractSettings::FromOptions(o));
-    if (!job || !runner_->Start(std::move(job))) EndExtractionBusy();
+    if (!job || !runner_->Start(std::move(job))) EndBusy();
 }
 
 // The one runner also runs saves.
 bool TKAVUMain::ExtractionRunning() const { return busy_ != TBusyState::Saving && runner_ && runner_->Running(); }
 
 void TKAVUMain::ResetIconList() {
-    lvIcons->Clear();
-    listing_.BeginRun(listing_.MemoryStopPercent());
+    // The worker's start right after the window began the run has nothing to drop.
+    if (listing_.IconCount() > 0 || !listing_.Failures().empty()) listing_.BeginRun(listing_.MemoryStopPercent());
 }
 
 int TKAVUMain::AddIcons(TIconBatch batch) {
@@ -94,7 +90,6 @@ int TKAVUMain::AddIcons(TIconBatch batch) {
     if (!MemoryLoadOk()) return -1;
     const std::vector<TIconDef*> listed = listing_.Accept(std::move(batch));
     if (listed.empty()) return listing_.IconCount();
-    lvIcons->Model().Append(listed);
     // The counter and the current file are shown at the next refresh of the busy texts, a
     // few times a second, rather than laid out again for every batch.
     busyTextFile_ = listed.back()->FileName.string();
@@ -125,7 +120,7 @@ void TKAVUMain::cmdStopClick() {
 
 void TKAVUMain::ExtractThreadTerminate(ExtractEnd end) {
     listing_.EndRun(end, runner_ ? runner_->AbortReason() : std::string());
-    EndExtractionBusy();
+    EndBusy();
     // A listing the user cut short says so, so it is not taken for the whole folder.
     if (end == ExtractEnd::Stopped) setPanel(0, kMsgExtractionStopped);
     emit ExtractionEnded();
@@ -141,26 +136,6 @@ void TKAVUMain::ExtractThreadTerminate(ExtractEnd end) {
 void TKAVUMain::reportRunFailures() {
     if (std::optional<TRunWarning> warning = listing_.TakeRunWarning())
         throw EQBException(warning->Message, warning->Details, TQBSeverity::Warning);
-}
-
-void TKAVUMain::LoadMRUFolders() {
-    const TQBApplication& app = application();
-    LoadRecentList(*mruFolders_, context_.Store, app.RegRoot, app.RegAppKey, kMRUFoldersSubkey);
-}
-
-void TKAVUMain::LoadMRUFiles() {
-    const TQBApplication& app = application();
-    LoadRecentList(*mruFiles_, context_.Store, app.RegRoot, app.RegAppKey, kMRUFilesSubkey);
-}
-
-void TKAVUMain::SaveMRUFolders() {
-    const TQBApplication& app = application();
-    SaveRecentList(*mruFolders_, context_.Store, app.RegRoot, app.RegAppKey, kMRUFoldersSubkey);
-}
-
-void TKAVUMain::SaveMRUFiles() {
-    const TQBApplication& app = application();
-    SaveRecentList(*mruFiles_, context_.Store, app.RegRoot, app.RegAppKey, kMRUFilesSubkey);
 }
 
 }  // namespace gs

@@ -28,10 +28,6 @@ void TKAVUMain::createFavorites() {
     on(TMainAction::actFavoritesOrganize, [this] { favDialogs_->ShowOrganizeDlg(this); });
 }
 
-void TKAVUMain::SetFavoritesDialogs(IFavoritesDialogs* dialogs) {
-    favDialogs_ = dialogs ? dialogs : favoritesDialogs_.get();
-}
-
 void TKAVUMain::actFavoritesExecute() {
     if (!context_.FavoritesModified) return;
     // Each entry is owned by its parent item: freeing one frees its submenu's entries.

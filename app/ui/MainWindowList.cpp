@@ -85,8 +85,6 @@ QPixmap imagePixmap(const TQBIconImage& image) {
 
 }  // namespace
 
-void TKAVUMain::SetListDialogs(IListDialogs& dialogs) { listDialogs_ = &dialogs; }
-
 void TKAVUMain::setupListWork() {
     TDialogHooks hooks;
     hooks.OnError = [this](std::exception_ptr error) { handler_.Handle(error); };
@@ -139,18 +137,6 @@ void TKAVUMain::UpdatePreview(bool hasSelection) {
     }
 }
 
-int TKAVUMain::PreviewLineHeight(int line) const {
-    QListWidgetItem* item = lbIconPreview->item(line);
-    if (!item) return -1;
-    return lbIconPreview->visualItemRect(item).height();
-}
-
-QStringList TKAVUMain::PreviewLines() const {
-    QStringList lines;
-    for (int i = 0; i < lbIconPreview->count(); ++i) lines << lbIconPreview->item(i)->text();
-    return lines;
-}
-
 void TKAVUMain::togglePreview() {
     if (!pPreview->isHidden()) {
         pPreview->hide();
@@ -189,7 +175,7 @@ bool TKAVUMain::lvIconsEdited(TIconDef* def, QString& text) {
     Guard([&] {
         const std::string name = CheckedIconName(text.toStdString(), def->Name, listing_.Icons());
         if (name == def->Name) return;
-        def->Name = name;
+        listing_.Rename(def, name);
         text = qs(name);
         renamed = true;
     });
@@ -211,8 +197,6 @@ void TKAVUMain::removeIcons() {
 
 void TKAVUMain::RemoveAllIcons() {
     try {
-        lvIcons->Selection().clear();
-        lvIcons->Model().Clear();
         listing_.RemoveAll();
         showCount();
     } catch (const std::exception&) {
@@ -223,11 +207,8 @@ void TKAVUMain::RemoveAllIcons() {
 
 void TKAVUMain::RemoveSelectedIcons() {
     try {
-        for (TIconDef* def : lvIcons->SelectedInOrder()) {
-            lvIcons->Model().RemoveDef(def);
-            // By identity: another definition of the same name and file stays.
-            listing_.Remove(def);
-        }
+        // By identity: another definition of the same name and file stays.
+        for (TIconDef* def : lvIcons->SelectedInOrder()) listing_.Remove(def);
     } catch (const std::exception&) {
         // What was removed stays removed.
     }
@@ -251,12 +232,8 @@ void TKAVUMain::findNext() {
 }
 
 void TKAVUMain::RefreshFilteredList() {
-    lvIcons->Selection().clear();
-    lvIcons->Model().Clear();
-    const std::vector<TIconDef*> shown = listing_.Refilter();
+    listing_.Refilter();
     setPanel(2, listing_.FilterActive() ? kMsgFiltered : "");
-    lvIcons->Model().Append(shown);
-    lvIcons->Model().Flush();
     showCount();
     forgetPreview();
 }

@@ -143,12 +143,12 @@ void TKAVUMain::SaveIcons(TBatchFormat format, TBatchIconSize size) {
     saveQuestions_ = std::make_unique<TWindowSaveQuestions>(this, services_);
     const int count = int(entries.size());
     auto job = std::make_shared<TSaveJob>(format, size, std::move(entries), context_.Options, *saveQuestions_);
-    beginSave(count);
-    if (!runner_->Start(job, [this](const TJobEnd& end) { Guard([&] { SaveEnded(end); }); })) EndSaveBusy();
+    BeginBusy(TBusyState::Saving, count);
+    if (!runner_->Start(job, [this](const TJobEnd& end) { Guard([&] { SaveEnded(end); }); })) EndBusy();
 }
 
 void TKAVUMain::SaveEnded(const TJobEnd& end) {
-    EndSaveBusy();
+    EndBusy();
     saveQuestions_.reset();
     // The save's own words reach the user as its errors always have: through the handler.
     if (end.Kind == TJobEndKind::Failed && end.Error) std::rethrow_exception(end.Error);

@@ -93,8 +93,8 @@ void TKAVUMain::setupStorage() {
 void TKAVUMain::StorageSavePlacement() {
     Storage_->WriteInteger(kCol0, lvIcons->ColumnWidth(0));
     Storage_->WriteInteger(kCol1, lvIcons->ColumnWidth(1));
-    Storage_->WriteInteger(kSortCol, sortColumn_);
-    Storage_->WriteInteger(kSortAsc, sortAscending_ ? 1 : 0);
+    Storage_->WriteInteger(kSortCol, order_.Column);
+    Storage_->WriteInteger(kSortAsc, order_.Ascending ? 1 : 0);
     saveFloating(*Storage_, *tbMain);
     saveFloating(*Storage_, *tbMenu);
 }
@@ -102,9 +102,9 @@ void TKAVUMain::StorageSavePlacement() {
 void TKAVUMain::StorageRestorePlacement() {
     lvIcons->SetColumnWidth(0, Storage_->ReadInteger(kCol0, lvIcons->ColumnWidth(0)));
     lvIcons->SetColumnWidth(1, Storage_->ReadInteger(kCol1, lvIcons->ColumnWidth(1)));
-    sortColumn_ = Storage_->ReadInteger(kSortCol, sortColumn_) == 1 ? 1 : 0;
-    sortAscending_ = Storage_->ReadInteger(kSortAsc, sortAscending_ ? 1 : 0) != 0;
-    lvIcons->Sort(sortColumn_, sortAscending_);
+    order_ = TListOrder::Stored(Storage_->ReadInteger(kSortCol, order_.Column),
+                                Storage_->ReadInteger(kSortAsc, order_.Ascending ? 1 : 0));
+    lvIcons->Sort(order_.Column, order_.Ascending);
     UpdateColumnCaptions();
 }
 

@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "app/MainWindowProbe.h"
 #include "app/ExtractMaterial.h"
 #include "support/QtTestApp.h"
 #include "app/core/AppContext.h"
@@ -68,7 +69,7 @@ struct ListWindow {
         if (!gs::hasApplication()) gs::installApplication(gs::makeApplicationDescriptor("/opt/glyphscope/glyphscope"));
         context.Options.SaveWindow = saveWindow;
         w = std::make_unique<gs::TKAVUMain>(context, services);
-        w->SetListDialogs(dialogs);
+        gs::TMainWindowProbe(*w).SetListDialogs(dialogs);
     }
     void list(const std::string& folder) {
         QEventLoop loop;

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/MainWindowProbe.h"
 #include "app/ExtractMaterial.h"
 #include "support/QtTestApp.h"
 #include "app/core/AppContext.h"
@@ -98,13 +99,13 @@ struct WindowFixture : Fixture {
     std::unique_ptr<TKAVUMain> w;
     WindowFixture() {
         w = std::make_unique<TKAVUMain>(context, desk);
-        w->SetFavoritesDialogs(&dialogs);
+        TMainWindowProbe(*w).SetFavoritesDialogs(&dialogs);
     }
     // The run-time entries: caption, '+' or '-' for enabled.
     std::string menu() {
         w->actFavoritesExecute();
         std::string s;
-        const tb::TTBSubmenuItem& menu = *w->FavoritesMenu();
+        const tb::TTBSubmenuItem& menu = *TMainWindowProbe(*w).FavoritesMenu();
         for (int i = 2; i < menu.Count(); ++i) {
             const tb::TTBCustomItem& e = *menu.Items(i);
             s += dynamic_cast<const tb::TTBSeparatorItem*>(&e) ? "|" : e.Caption() + (e.Enabled() ? "+" : "-") + ";";
@@ -142,10 +143,10 @@ TEST(FavoritesMenu, RebuiltOnlyAfterAChangeWithEmptyFoldersClosedAndEmptyTargets
     t.context.FavoritesModified = true;
     EXPECT_EQ(t.menu(), "|Empty-;Full+;ok+;quiet+;");
     // Busy: the head stays, the entries close; afterwards only the empty folder stays closed.
-    t.w->BeginExtractionBusy();
+    t.w->BeginBusy(TBusyState::Extracting);
     EXPECT_TRUE(t.w->Action(TMainAction::actFavorites)->isEnabled());
     EXPECT_EQ(t.menu(), "|Empty-;Full-;ok-;quiet-;");
-    t.w->EndExtractionBusy();
+    t.w->EndBusy();
     EXPECT_EQ(t.menu(), "|Empty-;Full+;ok+;quiet+;");
 }
 
@@ -161,7 +162,7 @@ TEST(FavoritesMenu, AFavoriteWhoseFolderWentOpensAsAFileAndAddOffersTheSelectedI
     QTimer::singleShot(30000, &loop, &QEventLoop::quit);
     t.w->Guard([&] { t.w->OpenFavorite(dir.path.string()); });
     if (t.w->ExtractionRunning()) loop.exec();
-    ASSERT_EQ(t.w->Listing().SelectedFolder(), dir.path.string());
+    ASSERT_EQ(TMainWindowProbe(*t.w).Listing().SelectedFolder(), dir.path.string());
     t.w->Execute(TMainAction::actFavoritesAdd);
     QItemSelectionModel& selection = t.w->ListView().Selection();
     selection.select(selection.model()->index(0, 0), QItemSelectionModel::Select);

@@ -2,6 +2,7 @@
 // source and the warning a run leaves; and the compact list pictures.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 #include "app/ExtractMaterial.h"
@@ -215,4 +216,59 @@ TEST(ListPicture, ABrokenOrMissingPictureIsEmpty) {
     const TListPicture empty;
     EXPECT_EQ(empty.PixelAt(0, 0), 0u);
     EXPECT_EQ(TListPicture(noMask).PixelAt(-1, 40), 0u);
+}
+
+namespace {
+
+// Writes down what the listing tells, one line a notification: "reset a_1 b_2", "insert c_3",
+// "remove b_2", "change x".
+struct TRecorder : IListingObserver {
+    std::vector<std::string> log;
+    static std::string joined(const char* what, const std::vector<TIconDef*>& defs) {
+        std::string line = what;
+        for (const TIconDef* d : defs) line += " " + d->Name;
+        return line;
+    }
+    void Reset(const std::vector<TIconDef*>& shown) override { log.push_back(joined("reset", shown)); }
+    void RowsInserted(const std::vector<TIconDef*>& defs) override { log.push_back(joined("insert", defs)); }
+    void RowRemoved(const TIconDef* def) override { log.push_back("remove " + def->Name); }
+    void RowChanged(const TIconDef* def) override { log.push_back("change " + def->Name); }
+};
+
+}  // namespace
+
+// Every change of what is listed reaches the view, in order, and only once: a run starts on
+// one reset, and emptying what is already empty tells nothing.
+TEST(IconListing, TheViewIsToldEveryChangeOnce) {
+    using Log = std::vector<std::string>;
+    struct Step {
+        const char* what;
+        std::function<void(TIconListing&, std::vector<TIconDef*>&)> act;
+        Log told;
+    };
+    TIconDef stranger;
+    const std::vector<Step> steps{
+        {"a run over nothing", [](TIconListing& l, auto&) { l.BeginRun(std::nullopt); }, {"reset"}},
+        {"a batch", [](TIconListing& l, auto& s) { s = l.Accept(batchOf({"a", "b", "a"})); }, {"insert a_1 b_2 a_3"}},
+        {"an empty batch", [](TIconListing& l, auto&) { l.Accept({}); }, {}},
+        {"a filter", [](TIconListing& l, auto&) { l.Filters() = nameFilter("a_"); l.Refilter(); }, {"reset a_1 a_3"}},
+        {"a rename", [](TIconListing& l, auto& s) { l.Rename(s[2], "x"); }, {"change x"}},
+        {"a removal", [](TIconListing& l, auto& s) { l.Remove(s[0]); }, {"remove a_1"}},
+        {"a stranger's removal", [&](TIconListing& l, auto&) { l.Remove(&stranger); }, {}},
+        {"no filter", [](TIconListing& l, auto&) { l.Filters().reset(); l.Refilter(); }, {"reset b_2 x"}},
+        {"closing the listing", [](TIconListing& l, auto&) { l.Clear(); l.Clear(); }, {"reset"}},
+        {"a second run", [](TIconListing& l, auto&) { l.BeginRun(std::nullopt); l.Accept(batchOf({"c"})); },
+         {"reset", "insert c_1"}},
+        {"removing all", [](TIconListing& l, auto&) { l.Accept(batchOf({"d"})); l.RemoveAll(); l.RemoveAll(); },
+         {"insert d_2", "reset"}},
+    };
+    TIconListing l;
+    TRecorder view;
+    l.SetObserver(&view);
+    std::vector<TIconDef*> shown;
+    for (const Step& step : steps) {
+        view.log.clear();
+        step.act(l, shown);
+        EXPECT_EQ(view.log, step.told) << step.what;
+    }
 }

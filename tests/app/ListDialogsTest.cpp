@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <sys/wait.h>
 
+#include "app/MainWindowProbe.h"
 #include "app/FakeMainServices.h"
 #include "app/ui/FilterDlg.h"
 #include "app/ui/FindDlg.h"
@@ -235,8 +236,8 @@ TEST(MainWindowStorage, ARunWithSaveWindowStoresWhatTheNextStartRestores) {
     again.w->show();
     EXPECT_EQ(again.w->pos(), QPoint(30, 40));
     EXPECT_EQ(again.w->ListView().ViewStyle(), TViewStyle::vsReport);
-    EXPECT_EQ(again.w->SortColumn(), 1);
-    EXPECT_FALSE(again.w->SortAscending());
+    EXPECT_EQ(TMainWindowProbe(*again.w).SortColumn(), 1);
+    EXPECT_FALSE(TMainWindowProbe(*again.w).SortAscending());
     EXPECT_EQ(again.w->ListView().ColumnWidth(0), 123);
     EXPECT_TRUE(again.w->findChild<QWidget*>("pPreview")->isHidden());
     auto* bar = again.w->findChild<tb::TTBToolbar*>("tbMain");

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QScrollBar>
 
+#include "app/MainWindowProbe.h"
 #include "app/FakeMainServices.h"
 #include "app/core/Filters.h"
 #include "app/ui/ElidedLabel.h"
@@ -54,16 +55,16 @@ std::string header(TKAVUMain& w, int column) {
 
 TEST(ListCommands, PreviewShowsOneLinePerImageFourPixelsTallerThanIt) {
     Listed l;
-    EXPECT_EQ(l.t.w->PreviewLines(), QStringList{"No icon selected"});
+    EXPECT_EQ(TMainWindowProbe(*l.t.w).PreviewLines(), QStringList{"No icon selected"});
     l.t.select({2});
-    EXPECT_EQ(l.t.w->PreviewLines(), QStringList({"16x16x16", "32x32x256", "48x48x256"}));
-    EXPECT_EQ(l.t.w->PreviewLineHeight(0), 20);
-    EXPECT_EQ(l.t.w->PreviewLineHeight(1), 36);
-    EXPECT_EQ(l.t.w->PreviewLineHeight(2), 52);
+    EXPECT_EQ(TMainWindowProbe(*l.t.w).PreviewLines(), QStringList({"16x16x16", "32x32x256", "48x48x256"}));
+    EXPECT_EQ(TMainWindowProbe(*l.t.w).PreviewLineHeight(0), 20);
+    EXPECT_EQ(TMainWindowProbe(*l.t.w).PreviewLineHeight(1), 36);
+    EXPECT_EQ(TMainWindowProbe(*l.t.w).PreviewLineHeight(2), 52);
     l.t.select({2, 4});
-    EXPECT_EQ(l.t.w->PreviewLines(), QStringList{"Multiple icons selected"});
+    EXPECT_EQ(TMainWindowProbe(*l.t.w).PreviewLines(), QStringList{"Multiple icons selected"});
     l.t.select({});
-    EXPECT_EQ(l.t.w->PreviewLines(), QStringList{"No icon selected"});
+    EXPECT_EQ(TMainWindowProbe(*l.t.w).PreviewLines(), QStringList{"No icon selected"});
     std::filesystem::remove(l.dir.path / "a.ico");
     l.t.select({0});
     EXPECT_EQ(l.boxes(), std::vector<std::string>{"Unable to preview selected icon."});
@@ -82,10 +83,10 @@ TEST(ListCommands, RenameRefusesEmptyInvalidAndDuplicateNamesAndTakesAValidOne) 
     EXPECT_EQ(l.t.services.boxes[1].type, int(TQBMessageType::mtWarning));
     EXPECT_TRUE(l.rename(0, "floppy"));
     EXPECT_EQ(l.t.shown()[0], "b_2");  // the list keeps its order by name
-    EXPECT_EQ(l.t.w->Listing().Icons()->GetItem(0)->Name, "floppy");
+    EXPECT_EQ(TMainWindowProbe(*l.t.w).Listing().Icons()->GetItem(0)->Name, "floppy");
     // Entries that a filter hides count too.
-    l.t.w->Listing().Filters() = std::make_unique<TFilters>();
-    l.t.w->Listing().Filters()->Items.Add(std::make_unique<TFilter>(TFilter{0, 3, "shell"}));
+    TMainWindowProbe(*l.t.w).Listing().Filters() = std::make_unique<TFilters>();
+    TMainWindowProbe(*l.t.w).Listing().Filters()->Items.Add(std::make_unique<TFilter>(TFilter{0, 3, "shell"}));
     l.t.w->RefreshFilteredList();
     EXPECT_FALSE(l.rename(0, "D_SHELL_4"));
     EXPECT_EQ(l.boxes().back(), "An icon named 'D_SHELL_4' already exists.");
@@ -97,8 +98,8 @@ TEST(ListCommands, RemoveTakesEverythingOrOnlyTheListedSelectedEntries) {
     l.t.select({1, 3});
     l.t.run(A::actEditRemove);
     EXPECT_EQ(l.t.shown(), (std::vector<std::string>{"a_1", "c_3", "e_5", "f_6", "g_7", "h_shell_8", "i_9", "j_10"}));
-    EXPECT_EQ(l.t.w->Listing().Icons()->Count(), 8);
-    EXPECT_EQ(l.t.w->PanelText(1), "Icons: 8");
+    EXPECT_EQ(TMainWindowProbe(*l.t.w).Listing().Icons()->Count(), 8);
+    EXPECT_EQ(TMainWindowProbe(*l.t.w).PanelText(1), "Icons: 8");
     l.t.dialogs.filter = [](std::unique_ptr<TFilters>& f) {
         f = std::make_unique<TFilters>();
         f->Items.Add(std::make_unique<TFilter>(TFilter{0, 4, "A"}));
@@ -106,27 +107,27 @@ TEST(ListCommands, RemoveTakesEverythingOrOnlyTheListedSelectedEntries) {
     };
     l.t.run(A::actViewFilter);
     EXPECT_EQ(l.t.shown(), std::vector<std::string>{"a_1"});
-    EXPECT_EQ(l.t.w->PanelText(2), "Filtered");
-    EXPECT_EQ(l.t.w->PanelText(1), "Icons: 1");
+    EXPECT_EQ(TMainWindowProbe(*l.t.w).PanelText(2), "Filtered");
+    EXPECT_EQ(TMainWindowProbe(*l.t.w).PanelText(1), "Icons: 1");
     l.t.run(A::actEditSelectAll);
     l.t.run(A::actEditRemove);
     EXPECT_TRUE(l.t.shown().empty());
-    EXPECT_EQ(l.t.w->Listing().Icons()->Count(), 7);  // the filtered-out definitions stay
-    EXPECT_TRUE(l.t.w->ActionStates()[std::size_t(A::actViewRemoveFilter)].Enabled);
+    EXPECT_EQ(TMainWindowProbe(*l.t.w).Listing().Icons()->Count(), 7);  // the filtered-out definitions stay
+    EXPECT_TRUE(TMainWindowProbe(*l.t.w).ActionStates()[std::size_t(A::actViewRemoveFilter)].Enabled);
     l.t.run(A::actViewRemoveFilter);
     EXPECT_EQ(l.t.shown().size(), 7u);
-    EXPECT_EQ(l.t.w->PanelText(2), "");
-    EXPECT_FALSE(l.t.w->Listing().ActiveFilters());
+    EXPECT_EQ(TMainWindowProbe(*l.t.w).PanelText(2), "");
+    EXPECT_FALSE(TMainWindowProbe(*l.t.w).Listing().ActiveFilters());
     l.t.run(A::actEditSelectAll);
     l.t.run(A::actEditRemove);
-    EXPECT_EQ(l.t.w->Listing().Icons()->Count(), 0);
-    EXPECT_EQ(l.t.w->PanelText(1), "Icons: 0");
+    EXPECT_EQ(TMainWindowProbe(*l.t.w).Listing().Icons()->Count(), 0);
+    EXPECT_EQ(TMainWindowProbe(*l.t.w).PanelText(1), "Icons: 0");
 }
 
 TEST(ListCommands, ColumnClicksSortByNameBothWaysThenByFile) {
     Listed l;
     TKAVUMain& w = *l.t.w;
-    w.Listing().Icons()->GetItem(0)->FileName = "/z/last.ico";  // a_1 comes last by file
+    TMainWindowProbe(w).Listing().Icons()->GetItem(0)->FileName = "/z/last.ico";  // a_1 comes last by file
     EXPECT_EQ(header(w, 0), "Icon (ASC)");
     w.lvIconsColumnClick(0);
     EXPECT_EQ(header(w, 0), "Icon (DESC)");
@@ -147,7 +148,7 @@ TEST(ListCommands, ColumnClicksSortByNameBothWaysThenByFile) {
 
 TEST(ListCommands, FindHitsThreeAndSevenThenSaysNotFoundTwice) {
     Listed l;
-    EXPECT_FALSE(l.t.w->ActionStates()[std::size_t(A::actEditFindNext)].Enabled);
+    EXPECT_FALSE(TMainWindowProbe(*l.t.w).ActionStates()[std::size_t(A::actEditFindNext)].Enabled);
     l.t.dialogs.find = TFindInfo{0, "SHELL", false, -1};
     l.t.select({0, 1});
     l.t.run(A::actEditFind);
@@ -194,7 +195,7 @@ TEST(ListCommands, LongPathsAndPreviewLinesAreElidedNotCut) {
     auto* panel = t.w->findChild<TElidedLabel*>("sbMainPanel3");
     ASSERT_NE(panel, nullptr);
     const QString whole = "Selected Folder: " + QString::fromStdString(folder.string());
-    EXPECT_EQ(t.w->PanelText(3), whole);
+    EXPECT_EQ(TMainWindowProbe(*t.w).PanelText(3), whole);
     const QString shown = panel->ShownText();
     EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
     EXPECT_TRUE(shown.startsWith("Selected Folder: /")) << shown.toStdString();

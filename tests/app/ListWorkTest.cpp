@@ -5,6 +5,7 @@
 #include "app/core/Filters.h"
 #include "app/core/FindRecord.h"
 #include "app/core/IconDef.h"
+#include "app/core/ListOrder.h"
 #include "app/core/ListWork.h"
 #include "framework/core/Exceptions.h"
 #include "iconlib/Icon.h"
@@ -156,4 +157,38 @@ TEST(ListWork, PreviewLinesComeInSizeOrderAndLeaveTheIconAsItIs) {
     EXPECT_EQ(lines, (std::vector<std::string>{"16x16x16", "32x32x2", "32x32x256", "48x48x256"}));
     EXPECT_EQ(icon.Images().GetImage(0)->Width(), 48);
     EXPECT_EQ(icon.Images().GetImage(1)->Width(), 16);
+}
+
+// Clicks on the headers (or the Arrange commands) from the default order, each with the order
+// and the headers it leaves; and the stored numbers read back, bad ones falling to defaults.
+TEST(TListOrder, ArrangingTurnsTheSortedColumnRoundAndAnotherStartsAscending) {
+    struct Click {
+        int column;
+        int sorted;
+        bool ascending;
+        const char* first;
+        const char* second;
+    };
+    const Click clicks[] = {
+        {0, 0, false, "Icon (DESC)", "Original File"}, {0, 0, true, "Icon (ASC)", "Original File"},
+        {1, 1, true, "Icon", "Original File (ASC)"},   {1, 1, false, "Icon", "Original File (DESC)"},
+        {0, 0, true, "Icon (ASC)", "Original File"},   {1, 1, true, "Icon", "Original File (ASC)"},
+    };
+    TListOrder order;
+    EXPECT_EQ(order.Captions(), (std::array<std::string, 2>{"Icon (ASC)", "Original File"}));
+    for (const Click& c : clicks) {
+        order.Arrange(c.column);
+        EXPECT_EQ(order.Column, c.sorted);
+        EXPECT_EQ(order.Ascending, c.ascending);
+        EXPECT_EQ(order.Captions(), (std::array<std::string, 2>{c.first, c.second}));
+    }
+    const struct {
+        int column, ascending, sorted;
+        bool up;
+    } stored[] = {{1, 0, 1, false}, {0, 1, 0, true}, {7, 5, 0, true}, {-1, -1, 0, true}, {1, 1, 1, true}};
+    for (const auto& s : stored) {
+        const TListOrder back = TListOrder::Stored(s.column, s.ascending);
+        EXPECT_EQ(back.Column, s.sorted) << s.column;
+        EXPECT_EQ(back.Ascending, s.up) << s.ascending;
+    }
 }

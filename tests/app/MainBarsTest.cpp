@@ -9,6 +9,7 @@
 #include <QWindow>
 #include <QtTest/QTest>
 
+#include "app/MainWindowProbe.h"
 #include "app/FakeMainServices.h"
 #include "app/core/Favorites.h"
 #include "app/ui/MainBars.h"
@@ -115,7 +116,7 @@ TEST(MainBars, TheMenuBarFromTheKeyboardWithTheSelectedCommandsHintInPanelZero) 
             [&] {
                 if (c.down) s.key(Qt::Key_Down);
                 selected = s.selected();
-                panel = s.t.w->PanelText(0);
+                panel = TMainWindowProbe(*s.t.w).PanelText(0);
                 const bool open = openPopup();
                 s.key(Qt::Key_Escape);  // closes the menu, or leaves the bar when none is open
                 if (open) s.key(Qt::Key_Escape);
@@ -125,7 +126,7 @@ TEST(MainBars, TheMenuBarFromTheKeyboardWithTheSelectedCommandsHintInPanelZero) 
         if (!c.panel.empty()) {
             EXPECT_EQ(panel.toStdString(), c.panel) << c.key;
         }
-        EXPECT_EQ(s.t.w->PanelText(0), "");  // a closed menu leaves no hint behind
+        EXPECT_EQ(TMainWindowProbe(*s.t.w).PanelText(0), "");  // a closed menu leaves no hint behind
     }
     EXPECT_FALSE(s.t.w->Action(A::actIconSaveIcons)->isEnabled());
 }
@@ -191,7 +192,7 @@ TEST(MainBars, FavoritesIsRebuiltAsItOpensAfterAChangeOnly) {
     const std::vector<std::string> built = {"&Add To Favorites...", "&Organize Favorites...", "", "Tools", "icons"};
     EXPECT_EQ(opened(), built);
     EXPECT_FALSE(s.t.context.FavoritesModified);
-    const tb::TTBCustomItem& tools = *s.t.w->FavoritesMenu()->Items(3);
+    const tb::TTBCustomItem& tools = *TMainWindowProbe(*s.t.w).FavoritesMenu()->Items(3);
     ASSERT_EQ(tools.Count(), 1);
     EXPECT_EQ(tools.Items(0)->Hint(), "/usr/bin/gimp");
     EXPECT_EQ(tools.Items(0)->ImageIndex(), kFavoriteImage);
@@ -203,9 +204,9 @@ TEST(MainBars, FavoritesIsRebuiltAsItOpensAfterAChangeOnly) {
         void NotifierFreed(tb::Notifier*) override { ++freed; }
         void watch(tb::Notifier* n) { Watch(n); }
     } watcher;
-    watcher.watch(s.t.w->FavoritesMenu()->Items(3));
-    watcher.watch(s.t.w->FavoritesMenu()->Items(3)->Items(0));
-    watcher.watch(s.t.w->FavoritesMenu()->Items(4));
+    watcher.watch(TMainWindowProbe(*s.t.w).FavoritesMenu()->Items(3));
+    watcher.watch(TMainWindowProbe(*s.t.w).FavoritesMenu()->Items(3)->Items(0));
+    watcher.watch(TMainWindowProbe(*s.t.w).FavoritesMenu()->Items(4));
     s.t.context.FavoritesModified = true;
     EXPECT_EQ(opened().back(), "quiet");
     EXPECT_EQ(watcher.freed, 3);
@@ -215,10 +216,10 @@ TEST(MainBars, RecentFoldersShowsNumberedPathsWithinTheLimitAndAVanishedOneGoesW
     Shown s;
     Tree dir;
     const std::string kept = dir.dir("kept").string(), gone = (dir.path / "gone").string();
-    s.t.w->MRUFolders().SetItems({gone, kept, "/c", "/d", "/e"});
+    TMainWindowProbe(*s.t.w).MRUFolders().SetItems({gone, kept, "/c", "/d", "/e"});
     s.t.context.Options.MRULimit = 3;
     s.t.w->ApplyOptions();
-    EXPECT_EQ(s.t.w->MRUFolders().Items().size(), 3u);
+    EXPECT_EQ(TMainWindowProbe(*s.t.w).MRUFolders().Items().size(), 3u);
     std::vector<std::string> captions;
     std::string selected;
     QString panel;
@@ -228,7 +229,7 @@ TEST(MainBars, RecentFoldersShowsNumberedPathsWithinTheLimitAndAVanishedOneGoesW
             s.key(Qt::Key_R);  // "&Recent Folders" opens with its first entry
             captions = popupCaptions();
             selected = s.selected();
-            panel = s.t.w->PanelText(0);
+            panel = TMainWindowProbe(*s.t.w).PanelText(0);
             s.key(Qt::Key_Return);
         },
         [&] { QTest::keyClick(s.win(), Qt::Key_F, Qt::AltModifier); });
@@ -237,7 +238,7 @@ TEST(MainBars, RecentFoldersShowsNumberedPathsWithinTheLimitAndAVanishedOneGoesW
     EXPECT_EQ(panel.toStdString(), gone);
     ASSERT_EQ(s.t.services.boxes.size(), 1u);
     EXPECT_EQ(s.t.services.boxes[0].msg, "Folder '" + gone + "' not found.");
-    EXPECT_EQ(s.t.w->MRUFolders().Items(), (std::vector<std::string>{kept, "/c"}));
+    EXPECT_EQ(TMainWindowProbe(*s.t.w).MRUFolders().Items(), (std::vector<std::string>{kept, "/c"}));
 }
 
 TEST(MainBars, TheToolbarsDropDownAndTheListPopupRunTheirCommands) {

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "app/MainWindowProbe.h"
 #include "app/ExtractMaterial.h"
 #include "support/QtTestApp.h"
 #include "app/core/AppContext.h"
@@ -105,8 +106,8 @@ struct Window {
     }
     std::vector<std::string> names() const {
         std::vector<std::string> out;
-        if (w->Listing().Icons())
-            for (const auto& d : *w->Listing().Icons()) out.push_back(d->Name);
+        if (TMainWindowProbe(*w).Listing().Icons())
+            for (const auto& d : *TMainWindowProbe(*w).Listing().Icons()) out.push_back(d->Name);
         return out;
     }
 };
@@ -128,7 +129,7 @@ TEST(TKAVUMain, ComponentsAreNamedAndTheCommandsRenderedIntoMenusAndToolbar) {
                              "pPreview", "pClosePreview", "cmdClosePreview", "lbIconPreview", "pBottom", "pStop",
                              "cmdStop", "sbMain", "popIcons"})
         EXPECT_NE(t.w->findChild<QObject*>(name), nullptr) << name;
-    const tb::TTBRootItem& bar = t.w->Bars().MenuItems();
+    const tb::TTBRootItem& bar = TMainWindowProbe(*t.w).Bars().MenuItems();
     std::vector<std::string> heads;
     for (int i = 0; i < bar.Count(); ++i) heads.push_back(bar.Items(i)->Caption());
     EXPECT_EQ(heads, (std::vector<std::string>{"&File", "&Edit", "&View", "&Icon", "&Favorites", "&Help"}));
@@ -152,15 +153,15 @@ TEST(TKAVUMain, AModuleIsListedGroupByGroupAsBaseNameAndCount) {
         dir.put(std::string(200, 'd') + "/" + std::string(200, 'e') + "/lib.x.dll", peWithGroups(3)).string();
     t.listWith([&] { t.w->SelectFile(module); });
     EXPECT_EQ(t.names(), (std::vector<std::string>{"lib_1", "lib_2", "lib_3"}));
-    EXPECT_EQ(t.w->PanelText(1), "Icons: 3");
-    EXPECT_EQ(t.w->PanelText(3).toStdString(), "Selected File: " + module);
-    EXPECT_EQ(t.w->PanelText(0), "");
+    EXPECT_EQ(TMainWindowProbe(*t.w).PanelText(1), "Icons: 3");
+    EXPECT_EQ(TMainWindowProbe(*t.w).PanelText(3).toStdString(), "Selected File: " + module);
+    EXPECT_EQ(TMainWindowProbe(*t.w).PanelText(0), "");
     EXPECT_EQ(t.w->ListView().ItemCount(), 3);
     for (int row = 0; row < 3; ++row) {
         EXPECT_FALSE(t.w->ListView().Pixmaps().Large(*t.w->ListView().DefAt(row)).isNull()) << row;
         EXPECT_FALSE(t.w->ListView().Pixmaps().Small(*t.w->ListView().DefAt(row)).isNull()) << row;
     }
-    EXPECT_EQ(t.w->MRUFiles().Items(), std::vector<std::string>{module});
+    EXPECT_EQ(TMainWindowProbe(*t.w).MRUFiles().Items(), std::vector<std::string>{module});
     EXPECT_TRUE(t.w->Idle());
     EXPECT_TRUE(t.services.boxes.empty());
     TIconListView& list = t.w->ListView();
@@ -182,8 +183,8 @@ TEST(TKAVUMain, AFolderNumbersItsIconsAcrossFilesAndTheSameFolderIsRecentOnce) {
     Tree other;
     t.listWith([&] { t.w->SelectFolder(other.path.string()); });
     t.listWith([&] { t.w->SelectFolder(folder); });
-    EXPECT_EQ(t.w->MRUFolders().Items(), (std::vector<std::string>{folder, other.path.string()}));
-    EXPECT_EQ(t.w->PanelText(1), "Icons: 7");
+    EXPECT_EQ(TMainWindowProbe(*t.w).MRUFolders().Items(), (std::vector<std::string>{folder, other.path.string()}));
+    EXPECT_EQ(TMainWindowProbe(*t.w).PanelText(1), "Icons: 7");
 }
 
 TEST(TKAVUMain, AVanishedRecentPathIsDroppedWithAWarningAndTheListingStays) {
@@ -204,9 +205,9 @@ TEST(TKAVUMain, AVanishedRecentPathIsDroppedWithAWarningAndTheListingStays) {
     EXPECT_EQ(t.services.boxes[0].msg, "Folder '" + gone + "' not found.");
     EXPECT_EQ(t.services.boxes[1].msg, "File '" + goneFile + "' not found.");
     EXPECT_EQ(t.services.boxes[0].type, int(TQBMessageType::mtWarning));
-    EXPECT_EQ(t.w->MRUFolders().Items(), std::vector<std::string>{kept});
-    EXPECT_TRUE(t.w->MRUFiles().Items().empty());
-    EXPECT_EQ(t.w->Listing().SelectedFolder(), kept);
+    EXPECT_EQ(TMainWindowProbe(*t.w).MRUFolders().Items(), std::vector<std::string>{kept});
+    EXPECT_TRUE(TMainWindowProbe(*t.w).MRUFiles().Items().empty());
+    EXPECT_EQ(TMainWindowProbe(*t.w).Listing().SelectedFolder(), kept);
     EXPECT_EQ(t.names(), std::vector<std::string>{"k_1"});
     EXPECT_EQ(t.services.terminations, 0);
 }
@@ -218,17 +219,17 @@ TEST(TKAVUMain, DropsListTheFirstNameAndTheListsAreStoredWhenTheWindowGoes) {
     dir.put("f/x.ico", oneIcon());
     const std::string file = dir.put("y.ico", oneIcon()).string();
     t.listWith([&] { t.w->DropFiles({folder, file}); });
-    EXPECT_EQ(t.w->Listing().SelectedFolder(), folder);
+    EXPECT_EQ(TMainWindowProbe(*t.w).Listing().SelectedFolder(), folder);
     t.listWith([&] { t.w->DropFiles({file, folder}); });
-    EXPECT_EQ(t.w->Listing().SelectedFile(), file);
+    EXPECT_EQ(TMainWindowProbe(*t.w).Listing().SelectedFile(), file);
     EXPECT_EQ(t.names(), std::vector<std::string>{"y_1"});
     t.w.reset();
     const std::string storage = std::string(kRegAppKey) + "\\Storage\\";
     EXPECT_EQ(RegGetValueNames(t.store, kAppRegRoot, storage + "MRUFolders"), std::vector<std::string>{folder});
     EXPECT_EQ(RegGetValueNames(t.store, kAppRegRoot, storage + "MRUFiles"), std::vector<std::string>{file});
     TKAVUMain again(t.context, t.services);
-    EXPECT_EQ(again.MRUFiles().Items(), std::vector<std::string>{file});
-    EXPECT_TRUE(again.ActionStates()[std::size_t(A::actFileRecentFiles)].Enabled);
+    EXPECT_EQ(TMainWindowProbe(again).MRUFiles().Items(), std::vector<std::string>{file});
+    EXPECT_TRUE(TMainWindowProbe(again).ActionStates()[std::size_t(A::actFileRecentFiles)].Enabled);
 }
 
 TEST(TKAVUMain, AMemoryLoadAtTheLimitStopsAtOnceAndNamesTheConfiguredPercentage) {
@@ -240,7 +241,7 @@ TEST(TKAVUMain, AMemoryLoadAtTheLimitStopsAtOnceAndNamesTheConfiguredPercentage)
     t.listWith([&] { t.w->SelectFolder(dir.path.string()); });
     EXPECT_TRUE(t.names().empty());  // the refused definition is not kept
     EXPECT_EQ(t.w->ListView().ItemCount(), 0);
-    EXPECT_TRUE(t.w->Listing().MemoryLimitReached());
+    EXPECT_TRUE(TMainWindowProbe(*t.w).Listing().MemoryLimitReached());
     ASSERT_EQ(t.services.boxes.size(), 1u);
     EXPECT_EQ(t.services.boxes[0].msg, "Maximum memory load reached. Extraction stopped.");
     EXPECT_EQ(t.services.boxes[0].details,
@@ -249,7 +250,7 @@ TEST(TKAVUMain, AMemoryLoadAtTheLimitStopsAtOnceAndNamesTheConfiguredPercentage)
     t.services.memoryLoad = 59;
     t.listWith([&] { t.w->Execute(A::actFileExtractIcons); });
     EXPECT_EQ(t.names().size(), 12u);
-    EXPECT_FALSE(t.w->Listing().MemoryLimitReached());
+    EXPECT_FALSE(TMainWindowProbe(*t.w).Listing().MemoryLimitReached());
 }
 
 TEST(TKAVUMain, StopEndsAScanAndClosingWhileBusyIsRefused) {
@@ -262,10 +263,10 @@ TEST(TKAVUMain, StopEndsAScanAndClosingWhileBusyIsRefused) {
     ASSERT_EQ(t.services.boxes.size(), 1u);
     EXPECT_EQ(t.services.boxes[0].msg, "Please stop the extraction process before closing.");
     EXPECT_FALSE(t.w->Idle());
-    EXPECT_FALSE(t.w->ActionStates()[std::size_t(A::actFileSelectDir)].Enabled);
-    t.listWith([&] { t.w->cmdStopClick(); EXPECT_EQ(t.w->PanelText(0), "Stopping. Please wait..."); });
+    EXPECT_FALSE(TMainWindowProbe(*t.w).ActionStates()[std::size_t(A::actFileSelectDir)].Enabled);
+    t.listWith([&] { t.w->cmdStopClick(); EXPECT_EQ(TMainWindowProbe(*t.w).PanelText(0), "Stopping. Please wait..."); });
     EXPECT_TRUE(t.w->Idle());
-    EXPECT_EQ(t.w->PanelText(0), "Extraction stopped by the user.");
+    EXPECT_EQ(TMainWindowProbe(*t.w).PanelText(0), "Extraction stopped by the user.");
     EXPECT_LT(t.w->IconCount(), 3000);
     EXPECT_EQ(t.w->ListView().ItemCount(), t.w->IconCount());
     EXPECT_TRUE(t.w->close());
@@ -320,23 +321,27 @@ TEST(TKAVUMain, ASaveOfMoreThanFiftyMakesTheWindowBusyAndABusySpellShowsTheHidde
             list.Selection().select(list.IconView()->model()->index(i, 0), QItemSelectionModel::Select);
     };
     select(50);
-    EXPECT_FALSE(t.w->BeginSaveBusy(list.SelectedCount()));
-    EXPECT_TRUE(t.w->Idle());
+    t.w->BeginBusy(TBusyState::Saving, list.SelectedCount());
+    EXPECT_EQ(t.w->Busy(), TBusyState::Saving);  // its commands off, without the busy page
     EXPECT_TRUE(bottom->isHidden());
+    EXPECT_TRUE(t.w->findChild<QWidget*>("anSavePleaseWait")->isHidden());
+    t.w->EndBusy();
+    EXPECT_TRUE(t.w->Idle());
     select(51);
-    ASSERT_TRUE(t.w->BeginSaveBusy(list.SelectedCount()));
+    t.w->BeginBusy(TBusyState::Saving, list.SelectedCount());
     EXPECT_EQ(t.w->Busy(), TBusyState::Saving);
+    EXPECT_FALSE(t.w->findChild<QWidget*>("anSavePleaseWait")->isHidden());
     EXPECT_FALSE(bottom->isHidden());
-    EXPECT_FALSE(t.w->ActionStates()[std::size_t(A::actIconSaveIcons)].Enabled);
-    EXPECT_TRUE(t.w->ActionStates()[std::size_t(A::actArrangeByName)].Enabled);
+    EXPECT_FALSE(TMainWindowProbe(*t.w).ActionStates()[std::size_t(A::actIconSaveIcons)].Enabled);
+    EXPECT_TRUE(TMainWindowProbe(*t.w).ActionStates()[std::size_t(A::actArrangeByName)].Enabled);
     tb::SetApplicationHint("a hint");
-    EXPECT_EQ(t.w->PanelText(0), "Saving. Please wait...");
-    t.w->EndSaveBusy();
+    EXPECT_EQ(TMainWindowProbe(*t.w).PanelText(0), "Saving. Please wait...");
+    t.w->EndBusy();
     EXPECT_TRUE(t.w->Idle());
     EXPECT_TRUE(bottom->isHidden());
     tb::SetApplicationHint("a hint");
-    EXPECT_EQ(t.w->PanelText(0), "a hint");
-    EXPECT_TRUE(t.w->ActionStates()[std::size_t(A::actIconSaveIcons)].Enabled);
+    EXPECT_EQ(TMainWindowProbe(*t.w).PanelText(0), "a hint");
+    EXPECT_TRUE(TMainWindowProbe(*t.w).ActionStates()[std::size_t(A::actIconSaveIcons)].Enabled);
 }
 
 TEST(TKAVUMain, AFileThatFailsIsShownWithItsErrorWhenTheScanEnds) {
@@ -435,7 +440,7 @@ TEST(TKAVUMain, SimpleCommandsReachTheDesktopThroughTheServices) {
     dir.put("z.ico", oneIcon());
     t.services.folderAnswer = dir.path.string() + "/";
     t.listWith([&] { t.w->Action(A::actFileSelectDir)->trigger(); });
-    EXPECT_EQ(t.w->Listing().SelectedFolder(), dir.path.string());
+    EXPECT_EQ(TMainWindowProbe(*t.w).Listing().SelectedFolder(), dir.path.string());
     t.w->Action(A::actHelpOnTheWeb)->trigger();
     t.w->Action(A::actHelpSendEmail)->trigger();
     ASSERT_EQ(t.services.started.size(), 2u);
@@ -450,12 +455,12 @@ TEST(TKAVUMain, SimpleCommandsReachTheDesktopThroughTheServices) {
     t.w->Action(A::actViewReport)->trigger();
     EXPECT_EQ(t.w->ListView().ViewStyle(), TViewStyle::vsReport);
     t.w->Action(A::actArrangeByName)->trigger();
-    EXPECT_FALSE(t.w->SortAscending());
+    EXPECT_FALSE(TMainWindowProbe(*t.w).SortAscending());
     t.w->Action(A::actArrangeByFile)->trigger();
-    EXPECT_EQ(t.w->SortColumn(), 1);
-    EXPECT_TRUE(t.w->SortAscending());
+    EXPECT_EQ(TMainWindowProbe(*t.w).SortColumn(), 1);
+    EXPECT_TRUE(TMainWindowProbe(*t.w).SortAscending());
     emit t.w->ListView().ReportView()->header()->sectionClicked(0);
-    EXPECT_EQ(t.w->SortColumn(), 0);
+    EXPECT_EQ(TMainWindowProbe(*t.w).SortColumn(), 0);
     EXPECT_EQ(t.w->ListView().Model().headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Icon (ASC)");
     EXPECT_TRUE(t.services.boxes.empty());
 }
@@ -476,9 +481,9 @@ TEST(TKAVUMain, ANamedStartListsAtTheFirstShowOnly) {
     QTimer::singleShot(30000, &loop, &QEventLoop::quit);
     w.show();
     loop.exec();
-    EXPECT_EQ(w.Listing().SelectedFile(), file);
+    EXPECT_EQ(TMainWindowProbe(w).Listing().SelectedFile(), file);
     EXPECT_EQ(w.IconCount(), 1);
-    EXPECT_FALSE(w.FirstShowPending());
+    EXPECT_FALSE(TMainWindowProbe(w).FirstShowPending());
     w.hide();
     w.ListView().Clear();
     w.show();
@@ -530,11 +535,11 @@ TEST(TKAVUMain, TheOptionsGiveTheListItsColoursFontAndTheRecentListsTheirLimit) 
     EXPECT_EQ(pal.color(QPalette::Base), QColor(255, 0, 0));
     EXPECT_EQ(pal.color(QPalette::Text), QColor(0, 255, 0));
     EXPECT_EQ(w.ListView().IconView()->font().pointSize(), 12);
-    for (const char* p : {"/a", "/b", "/c"}) w.MRUFolders().AddToTop(p);
-    EXPECT_EQ(w.MRUFolders().Items(), (std::vector<std::string>{"/c", "/b"}));
+    for (const char* p : {"/a", "/b", "/c"}) TMainWindowProbe(w).MRUFolders().AddToTop(p);
+    EXPECT_EQ(TMainWindowProbe(w).MRUFolders().Items(), (std::vector<std::string>{"/c", "/b"}));
     context.Options.MRULimit = 0;  // clamped where it is used
     w.ApplyOptions();
-    EXPECT_EQ(w.MRUFolders().Items(), std::vector<std::string>{"/c"});
+    EXPECT_EQ(TMainWindowProbe(w).MRUFolders().Items(), std::vector<std::string>{"/c"});
 
     // A face that is not installed: the list is drawn in the one the desktop falls back to,
     // and the options keep the chosen name for a machine that has it.
