@@ -4,6 +4,7 @@
 #include <array>
 
 #include "iconlib/HiResIcon.h"
+#include "iconlib/Icon.h"
 #include "iconlib/IconPicture.h"
 
 namespace gs {
@@ -79,6 +80,20 @@ void TListPicture::ExpandRow(int y, Argb* out) const {
 
 std::size_t TListPicture::HeapBytes() const {
     return palette_.capacity() * sizeof(Argb) + indexes_.capacity() + pixels_.capacity() * sizeof(Argb);
+}
+
+std::optional<std::size_t> TSameImages::Seen(const TQBIcon& icon, std::size_t place) {
+    std::vector<ImageKey> key;
+    const TQBIconImageList& images = icon.Images();
+    key.reserve(images.Count());
+    for (std::uint16_t i = 0; i < images.Count(); ++i) {
+        const TQBIconImage& image = *images.GetImage(i);
+        key.emplace_back(image.SharedData().get(), image.Width(), image.Height(), image.ColorCount(), image.Planes(),
+                         image.BitCount());
+    }
+    const auto [at, added] = first_.try_emplace(std::move(key), place);
+    if (added) return std::nullopt;
+    return at->second;
 }
 
 }  // namespace gs

@@ -7,6 +7,9 @@
 // an image when it paints it.
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <optional>
+#include <tuple>
 #include <vector>
 
 #include "platform/Raster.h"
@@ -15,6 +18,7 @@ namespace gs {
 
 struct IconPicture;
 class TQBHiResIcon;
+class TQBIcon;
 
 class TListPicture {
 public:
@@ -58,6 +62,23 @@ private:
     std::vector<Argb> palette_;          // with indexes_, when at most 256 colours
     std::vector<std::uint8_t> indexes_;  // one per pixel, rows top-down
     std::vector<Argb> pixels_;           // otherwise, one per pixel
+};
+
+// The icons of one file made of the very same images. Icon groups of a module may all name
+// one image: its list pictures are the same for every group, so they are made (the image
+// decoded and scaled, then dropped) for the first group only and copied for the others,
+// which keeps the listing of such a file as quick as that of one group. Images are the same
+// when they share their data as read (the reader reads a block of the file once however many
+// entries name it) and their directory entries; the icons must outlive the record.
+class TSameImages {
+public:
+    // The place given with the first icon seen made of the same images, in the same order;
+    // none (and `place` kept for it) when no icon seen so far was.
+    std::optional<std::size_t> Seen(const TQBIcon& icon, std::size_t place);
+
+private:
+    using ImageKey = std::tuple<const void*, int, int, int, int, int>;
+    std::map<std::vector<ImageKey>, std::size_t> first_;
 };
 
 }  // namespace gs
