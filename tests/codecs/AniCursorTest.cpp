@@ -182,3 +182,102 @@ TEST(IconList, ChangesInsideAnUpdateAreAnnouncedOnceAtItsEnd) {
 }
 
 }  // namespace
+
+namespace {
+
+// An icon file of `entries` directory entries that all name its one image: 16 bytes of file
+// for every image object a reader makes of it.
+Bytes iconOfOneImageNamed(std::uint16_t entries) {
+    const gstest::ImageSpec image = gstest::dibSpec(16, 4);
+    gs::ByteWriter w;
+    w.u16(0);
+    w.u16(1);
+    w.u16(entries);
+    for (std::uint16_t i = 0; i < entries; ++i) {
+        w.u8(16), w.u8(16), w.u8(16), w.u8(0), w.u16(1), w.u16(4);
+        w.u32(std::uint32_t(image.data.size()));
+        w.u32(6 + 16 * std::uint32_t(entries));
+    }
+    w.bytes(image.data);
+    return w.take();
+}
+
+Bytes cursorOf(const std::vector<Bytes>& icons) {
+    Bytes fram{'f', 'r', 'a', 'm'};
+    for (const Bytes& icon : icons) {
+        const Bytes chunk = gstest::riffChunk("icon", icon);
+        fram.insert(fram.end(), chunk.begin(), chunk.end());
+    }
+    return chunks("RIFFACON", {words("anih", {36, std::uint32_t(icons.size()), std::uint32_t(icons.size()), 0, 0, 0, 0, 6, 1}),
+                               gstest::riffChunk("LIST", fram)});
+}
+
+Bytes iconListOf(const std::vector<Bytes>& icons) {
+    gs::ByteWriter w;
+    w.u32(std::uint32_t(icons.size()));
+    for (const Bytes& icon : icons) {
+        w.u32(std::uint32_t(icon.size()));
+        w.bytes(icon);
+    }
+    return w.take();
+}
+
+// Reads `file` as a cursor or an icon list: the icons read, or the error's message and reason.
+struct Outcome {
+    int icons = 0;
+    std::string message, reason;
+};
+Outcome readAs(bool cursor, const Bytes& file) {
+    Outcome out;
+    gs::MemorySource src(file);
+    try {
+        if (cursor) {
+            gs::TAnimatedCursorImage ani;
+            ani.loadFromSource(src);
+            out.icons = ani.frameCount();
+        } else {
+            gs::ByteReader in(src);
+            gs::TIconList list;
+            list.loadIcons(in);
+            out.icons = list.iconCount();
+        }
+    } catch (const gs::EOverBudget& e) {
+        out.message = e.what();
+        out.reason = e.Reason();
+    }
+    return out;
+}
+
+}  // namespace
+
+// The icons of a cursor or an icon list are read through one budget for the file: icons
+// whose entries all name one image make an object for every 16 bytes of the file, 8 times
+// what the file holds, and are refused past the file's budget (4 times its size) even when
+// each alone fits a budget of its own; sound files of many icons read whole.
+TEST(AniCursor, FramesAndIconListEntriesAreReadThroughOneBudgetForTheFile) {
+    const Bytes crowded = iconOfOneImageNamed(2000);
+    const Bytes sound = gstest::makeIcoFile({gstest::dibSpec(16, 4), gstest::dibSpec(32, 8)});
+    const struct {
+        std::vector<Bytes> icons;
+        bool refused;
+    } cases[] = {
+        {std::vector<Bytes>(1, crowded), false},    // one icon: within the 1 MiB floor
+        {std::vector<Bytes>(40, crowded), true},    // 80,000 image objects in 1.3 MB
+        {std::vector<Bytes>(3000, sound), false},   // 6,000 images of their own
+    };
+    for (bool cursor : {true, false})
+        for (const auto& c : cases) {
+            const Outcome got = readAs(cursor, cursor ? cursorOf(c.icons) : iconListOf(c.icons));
+            const std::string at = (cursor ? "cursor, case " : "icon list, case ") + std::to_string(&c - cases);
+            if (c.refused) {
+                EXPECT_EQ(got.message, "Stream read error") << at;
+                EXPECT_NE(got.reason.find("would hold more than"), std::string::npos) << at << got.reason;
+            } else {
+                EXPECT_EQ(got.icons, int(c.icons.size())) << at << got.reason;
+            }
+        }
+    // A cursor refused is left empty, as for any damaged one.
+    gs::TAnimatedCursorImage ani;
+    EXPECT_THROW(ani.loadFromSource(gs::MemorySource(cursorOf(std::vector<Bytes>(40, crowded)))), gs::EReadError);
+    EXPECT_EQ(ani.frameCount(), 0);
+}
