@@ -66,6 +66,9 @@ TExtractThread::FileIcons TExtractThread::ReadFileIcons(const std::filesystem::p
     const std::string baseName = CutAtFirstDot(fileName.filename().string());
     out.Icons.reserve(std::size_t(library.Icons.Count()));
     TSameImages sameImages;
+    std::error_code sizeUnknown;
+    const std::uintmax_t fileSize = std::filesystem::file_size(fileName, sizeUnknown);
+    TListDecodeBudget decodes(sizeUnknown ? 0 : fileSize);
     for (int i = 0; i < library.Icons.Count() && !stop.stop_requested(); ++i) {
         const TQBIcon& icon = *library.Icons.GetIcon(i);
         auto def = std::make_unique<TIconDef>();
@@ -78,7 +81,7 @@ TExtractThread::FileIcons TExtractThread::ReadFileIcons(const std::filesystem::p
         if (const auto same = sameImages.Seen(icon, out.Icons.size())) {
             def->Icon32 = out.Icons[*same]->Icon32;
             def->Icon16 = out.Icons[*same]->Icon16;
-        } else {
+        } else if (decodes.Take(icon)) {
             def->Icon32 = TListPicture::FromIcon(GetIcon32(icon).get());
             def->Icon16 = TListPicture::FromIcon(GetIcon16(icon).get());
         }
