@@ -10,10 +10,9 @@
 //                                     (its definitions and list pictures, kept), and says
 //                                     how many
 //   bench_hostile_files --select FILE lists FILE, then selects its first icon as the main
-//                                     window's preview does: the icon read again, a picture
-//                                     of every image kept at its own size (the window keeps
-//                                     one pixmap a line), and the preview bitmap of the
-//                                     copy and save commands
+//                                     window's preview does: the icon read again, its
+//                                     preview lines with their pictures, kept, and the
+//                                     preview bitmap of the copy and save commands
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -25,6 +24,7 @@
 #include "app/core/ListWork.h"
 #include "app/core/Options.h"
 #include "iconlib/IconChoice.h"
+#include "iconlib/IconPicture.h"
 #include "iconlib/ModuleFormat.h"
 #include "platform/ByteWriter.h"
 #include "support/CodecMaker.h"
@@ -163,13 +163,11 @@ int selectFirst(const char* file) {
     KeepingSink sink;
     if (listFile(file, sink) != 0 || sink.kept.empty()) return 1;
     const gs::TQBIcon& icon = sink.kept.front()->GetIcon();
-    std::vector<std::vector<gs::Argb>> lines;  // what the window's pixmaps hold
+    const std::vector<gs::TPreviewLine> lines = gs::PreviewLines(icon);
     std::size_t pixels = 0;
-    for (const gs::TQBIconImage* image : gs::PreviewImages(icon)) {
-        const auto handle = image->GetHandle();
-        lines.push_back(handle ? handle->colour : std::vector<gs::Argb>(std::size_t(image->Width() * image->Height())));
-        pixels += lines.back().size();
-        std::printf("%s\n", gs::ImageInfoText(*image).c_str());
+    for (const gs::TPreviewLine& line : lines) {
+        if (line.Picture) pixels += line.Picture->colour.size();
+        std::printf("%s%s\n", line.Text.c_str(), line.Picture ? "" : " (blank)");
     }
     const auto bitmap = gs::GetPreviewBitmap(icon);
     std::printf("%zu preview lines of %zu pixels; preview bitmap %d x %d\n", lines.size(), pixels,
@@ -197,6 +195,7 @@ int main(int argc, char** argv) {
     writeSparseModule(root / "sparse-2gb");
     put(root / "ico-60-png-4096", "large.ico", icoOfLargePngs());
     put(root / "ico-60-png-1024", "solid.ico", makeIcoFile(std::vector<ImageSpec>(60, solidLargePng())));
+    put(root / "ico-600-png-1024", "solid.ico", makeIcoFile(std::vector<ImageSpec>(600, solidLargePng())));
     put(root / "pe-copies-200", "copies.dll", peCopiedImage(200));
     put(root / "gif-screen-20000", "screen.gif", gifOfHugeScreen());
     put(root / "ani-30000-frames", "long.ani", longAnimatedCursor(30000));
