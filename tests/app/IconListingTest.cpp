@@ -9,7 +9,6 @@
 #include "app/core/ListPicture.h"
 #include "iconlib/HiResIcon.h"
 #include "iconlib/IconPicture.h"
-#include "platform/ByteWriter.h"
 
 using namespace gs;
 using namespace gstest;
@@ -222,11 +221,9 @@ namespace {
 
 // The 24 bytes of a PNG that say its size: enough for whatever reads only the header.
 Bytes pngHeader(std::uint32_t side) {
-    ByteWriter w;
-    w.bytes(Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'});
-    for (int shift = 24; shift >= 0; shift -= 8) w.u8(std::uint8_t(side >> shift));
-    for (int shift = 24; shift >= 0; shift -= 8) w.u8(std::uint8_t(side >> shift));
-    return w.take();
+    Bytes b{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    for (int i = 0; i < 8; ++i) b.push_back(std::uint8_t(side >> (24 - 8 * (i % 4))));  // width, height
+    return b;
 }
 
 std::unique_ptr<TQBIcon> iconOf(const std::vector<std::pair<int, Bytes>>& images) {
