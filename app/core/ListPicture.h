@@ -84,13 +84,13 @@ private:
 // What the list pictures of one file may decode. A picture is made by decoding an image
 // (and scaling it), which costs time by its pixels, not by its bytes: a PNG of one colour
 // gives a million pixels from 4 KB, so a small module of many such images would take
-// minutes to list. The pixels decoded for a file's list pictures are held to a floor (enough
-// for dozens of the largest images) and a rate per byte of the file that real pictures never
-// reach; icons past it are listed without pictures, as an image that cannot be decoded is.
+// minutes to list. The pixels decoded for a file's list pictures are held to a floor (16 of
+// the largest pictures, whatever the file) and a rate per byte of the file that real pictures
+// never reach; icons past it are listed without pictures, as an image that cannot be decoded is.
 // The figures are in docs/bounds.md.
 class TListDecodeBudget {
 public:
-    static constexpr std::uint64_t kFloorPixels = std::uint64_t(1) << 26;  // 64 pictures of 1024 x 1024
+    static constexpr std::uint64_t kFloorPixels = std::uint64_t(1) << 24;  // 16 pictures of 1024 x 1024
     static constexpr std::uint64_t kPixelsPerFileByte = 32;
 
     explicit TListDecodeBudget(std::uint64_t fileSize);

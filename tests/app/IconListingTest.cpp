@@ -275,13 +275,13 @@ TEST(ListDecodeBudget, CountsThePixelsTheListPicturesDecodeAndStopsAtTheFilesSha
 // Past the budget, icons are listed with their flags but without pictures; before it, and
 // for the groups sharing an image already decoded, as ever.
 TEST(ListDecodeBudget, IconsPastTheFilesShareAreListedWithoutPictures) {
-    // 40 groups, each naming its own copy of one 1024-pixel PNG (2 million pixels each for
+    // 12 groups, each naming its own copy of one 1024-pixel PNG (2 million pixels each for
     // the two list sizes), then one group naming the first copy again.
     Raster solid(1024, 1024);
     solid.fill(makeArgb(10, 20, 30));
     const ImageSpec png{makePngImage(solid), 0, 0, 0, 32};
     std::vector<PeResource> res;
-    constexpr int kGroups = 40;
+    constexpr int kGroups = 12;
     for (int g = 0; g < kGroups; ++g) {
         res.push_back({RT_ICON, std::uint16_t(1 + g), "", 0x0409, png.data});
         res.push_back({RT_GROUP_ICON, std::uint16_t(100 + g), "", 0x0409, makeGroup({png}, {std::uint16_t(1 + g)})});
