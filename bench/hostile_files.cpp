@@ -1,12 +1,18 @@
 // Writes the hostile files of bench/hostile_files.sh, one a folder, each small on disk and
 // made to cost a reader much: modules whose many icon groups all name one large image,
 // a sparse 2 GB module with one huge icon, an icon file of PNG images declaring 4096 x 4096,
-// a GIF asking for a 20000 x 20000 screen in 35 bytes, an animated cursor of 30,000 frames.
+// a GIF asking for a 20000 x 20000 screen in 35 bytes, an animated cursor of 30,000 frames;
+// and, within every bound, an icon file of 60 solid 1024 x 1024 PNGs and a module of 200
+// groups each naming its own copy of one.
 //
 //   bench_hostile_files DIR           writes them
 //   bench_hostile_files --list FILE   lists FILE's icons as the main window's scan does
 //                                     (its definitions and list pictures, kept), and says
 //                                     how many
+//   bench_hostile_files --select FILE lists FILE, then selects its first icon as the main
+//                                     window's preview does: the icon read again, its
+//                                     preview lines with their pictures, kept, and the
+//                                     preview bitmap of the copy and save commands
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -15,7 +21,10 @@
 #include <string>
 
 #include "app/core/ExtractThread.h"
+#include "app/core/ListWork.h"
 #include "app/core/Options.h"
+#include "iconlib/IconChoice.h"
+#include "iconlib/IconPicture.h"
 #include "iconlib/ModuleFormat.h"
 #include "platform/ByteWriter.h"
 #include "support/CodecMaker.h"
@@ -105,6 +114,25 @@ Bytes icoOfLargePngs() {
     return makeIcoFile(std::vector<ImageSpec>(60, png));
 }
 
+// One colour over 1024 x 1024, the largest side decoded: 4 MB of pixels from 4 KB of PNG.
+ImageSpec solidLargePng() {
+    gs::Raster picture(1024, 1024);
+    picture.fill(gs::makeArgb(160, 90, 40));
+    return ImageSpec{makePngImage(picture), 0, 0, 0, 32};
+}
+
+// `groups` icon groups, each naming an image of its own, all of them the same solid picture:
+// nothing is shared, every group's image is decoded.
+Bytes peCopiedImage(int groups) {
+    const ImageSpec image = solidLargePng();
+    std::vector<PeResource> res;
+    for (int g = 0; g < groups; ++g) {
+        res.push_back({gs::RT_ICON, std::uint16_t(1 + g), "", 0x0409, image.data});
+        res.push_back({gs::RT_GROUP_ICON, std::uint16_t(1000 + g), "", 0x0409, makeGroup({image}, {std::uint16_t(1 + g)})});
+    }
+    return makePeModule(res);
+}
+
 // A 1 x 1 frame on a screen of 20000 x 20000.
 Bytes gifOfHugeScreen() {
     return {'G', 'I', 'F', '8', '9', 'a', 0x20, 0x4E, 0x20, 0x4E, 0x80, 0, 0, 0, 0, 0, 255, 255, 255,
@@ -123,8 +151,7 @@ struct KeepingSink : gs::IconSink {
     void FileFailed(const fs::path&, const std::string& error) override { failure = error; }
 };
 
-int listFile(const char* file) {
-    KeepingSink sink;
+int listFile(const char* file, KeepingSink& sink) {
     gs::TExtractFromFileThread job(file, gs::ExtractSettings::FromOptions(gs::TKAVUOptions()));
     const gs::ExtractEnd end = job.Execute(sink, {});
     std::printf("%zu icons listed%s%s\n", sink.kept.size(), sink.failure.empty() ? "" : "; failed: ",
@@ -132,12 +159,32 @@ int listFile(const char* file) {
     return end == gs::ExtractEnd::Finished ? 0 : 1;
 }
 
+int selectFirst(const char* file) {
+    KeepingSink sink;
+    if (listFile(file, sink) != 0 || sink.kept.empty()) return 1;
+    const gs::TQBIcon& icon = sink.kept.front()->GetIcon();
+    const std::vector<gs::TPreviewLine> lines = gs::PreviewLines(icon);
+    std::size_t pixels = 0;
+    for (const gs::TPreviewLine& line : lines) {
+        if (line.Picture) pixels += line.Picture->colour.size();
+        std::printf("%s%s\n", line.Text.c_str(), line.Picture ? "" : " (blank)");
+    }
+    const auto bitmap = gs::GetPreviewBitmap(icon);
+    std::printf("%zu preview lines of %zu pixels; preview bitmap %d x %d\n", lines.size(), pixels,
+                bitmap ? bitmap->width() : 0, bitmap ? bitmap->height() : 0);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--list") return listFile(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "--list") {
+        KeepingSink sink;
+        return listFile(argv[2], sink);
+    }
+    if (argc == 3 && std::string(argv[1]) == "--select") return selectFirst(argv[2]);
     if (argc != 2) {
-        std::fprintf(stderr, "usage: bench_hostile_files DIR | --list FILE\n");
+        std::fprintf(stderr, "usage: bench_hostile_files DIR | --list FILE | --select FILE\n");
         return 2;
     }
     const fs::path root = argv[1];
@@ -147,6 +194,9 @@ int main(int argc, char** argv) {
     put(root / "ne-shared-600", "shared.icl", neSharedImage(600));
     writeSparseModule(root / "sparse-2gb");
     put(root / "ico-60-png-4096", "large.ico", icoOfLargePngs());
+    put(root / "ico-60-png-1024", "solid.ico", makeIcoFile(std::vector<ImageSpec>(60, solidLargePng())));
+    put(root / "ico-600-png-1024", "solid.ico", makeIcoFile(std::vector<ImageSpec>(600, solidLargePng())));
+    put(root / "pe-copies-200", "copies.dll", peCopiedImage(200));
     put(root / "gif-screen-20000", "screen.gif", gifOfHugeScreen());
     put(root / "ani-30000-frames", "long.ani", longAnimatedCursor(30000));
     return 0;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Peak memory and time over each hostile file bench_hostile_files writes: reading it (gsprobe),
 # showing it (listed as the main window's scan lists it, a GIF composed, a cursor's frames
-# drawn as a strip), and the silent batch export over its folder. By hand, not in CI:
+# drawn as a strip), selecting its first icon (the preview pane's pictures and the preview
+# bitmap), and the silent batch export over its folder. By hand, not in CI:
 #
 #   cmake -S . -B build/full -DGLYPHSCOPE_BENCH=ON ... &&
 #     cmake --build build/full --target bench_hostile_files gsprobe glyphscope
@@ -47,7 +48,8 @@ for dir in "$work"/files/*/; do
     *.ani) measure "$name" read "$probe" ani "$dir$file"
            measure "$name" show "$probe" ani-strip "$dir$file" "$work/shown/strip.bmp" ;;
     *) measure "$name" read "$probe" list "$dir$file"
-       measure "$name" list "$build/bench/bench_hostile_files" --list "$dir$file" ;;
+       measure "$name" list "$build/bench/bench_hostile_files" --list "$dir$file"
+       measure "$name" select "$build/bench/bench_hostile_files" --select "$dir$file" ;;
   esac
   rm -rf "$work/shown"
   rm -rf "$work/out-batch"; mkdir -p "$work/out-batch"

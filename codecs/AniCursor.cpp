@@ -10,6 +10,7 @@
 #include "codecs/IconList.h"
 #include "platform/Bmp.h"
 #include "platform/Errors.h"
+#include "platform/ReadBudget.h"
 
 namespace gs {
 
@@ -126,13 +127,16 @@ void TAnimatedCursorImage::loadFromSource(const ByteSource& src) { load(ByteRead
 void TAnimatedCursorImage::load(const ByteReader& file) {
     try {
         parse(file);
+    } catch (const EOverBudget& e) {
+        clearCursor();
+        throw EOverBudget(kStreamRead, e.Reason());
     } catch (const EReadError&) {
         clearCursor();
         throw EReadError(kStreamRead);
     }
 }
 
-bool TAnimatedCursorImage::readFrameImage(const ByteReader& chunk, TIconFrame& into) {
+bool TAnimatedCursorImage::readFrameImage(const ByteReader& chunk, TImageDataPool& pool, TIconFrame& into) {
     if (!chunk.contains(0, kIconDirHeader)) return false;
     const std::uint16_t type = chunk.u16At(2);
     if (type != kIconType && type != kCursorType) return false;
@@ -148,8 +152,9 @@ bool TAnimatedCursorImage::readFrameImage(const ByteReader& chunk, TIconFrame& i
         hotY = chunk.u16At(entry + 6);
     }
     // The icon reader takes cursors too: the same layout, hot spots for planes and bits.
+    pool.TakeObject("the icons of the frames");
     auto icon = std::make_shared<TQBIcon>();
-    if (!icon->LoadFromWindow(chunk, true) || icon->Images().Count() == 0) return false;
+    if (!icon->LoadFromWindow(chunk, pool, true) || icon->Images().Count() == 0) return false;
     into.isIcon = type == kIconType;
     if (into.isIcon) {
         hotX = icon->Images().GetImage(0)->Width() / 2;
@@ -176,6 +181,8 @@ void TAnimatedCursorImage::parse(const ByteReader& file) {
     int ordinal = 0;
     // Each image is one "icon" chunk: no more images, and so sequences shown, than those fit.
     StepsBySequence bySequence(file.size() / kChunkHeader + 1);
+    // Frames naming the same bytes share them, and all they hold is counted for the file.
+    TImageDataPool pool(file.size());
     auto append = [&](std::unique_ptr<TIconFrame> f) {
         bySequence.add(f->sequence, frames_.size());
         frames_.push_back(std::move(f));
@@ -187,7 +194,7 @@ void TAnimatedCursorImage::parse(const ByteReader& file) {
 
     auto takeImage = [&](const ByteReader& chunk) {
         TIconFrame image;
-        if (!readFrameImage(chunk, image)) return false;
+        if (!readFrameImage(chunk, pool, image)) return false;
         bool placed = false;
         bySequence.forEach(ordinal, [&](std::size_t step) {
             TIconFrame& f = *frames_[step];

@@ -50,7 +50,9 @@ public:
     TAnimatedCursorImage& operator=(const TAnimatedCursorImage&) = delete;
 
     // Parses the bytes from the reader's position to the end; a malformed file is EReadError
-    // "Stream read error" and leaves the image cleared.
+    // "Stream read error" and leaves the image cleared. The images of every frame are read
+    // through one pool for the file (see TImageDataPool): a file whose frames would hold more
+    // than its budget is EOverBudget "Stream read error", its Reason saying why.
     void loadCursorStream(ByteReader& in);
     void loadFromSource(const ByteSource& src);
     void loadCursorFile(const std::filesystem::path& path);
@@ -79,7 +81,7 @@ private:
     // Reads the file that fills `file`, all of it, through windows of it.
     void load(const ByteReader& file);
     void parse(const ByteReader& file);
-    bool readFrameImage(const ByteReader& chunk, TIconFrame& into);
+    bool readFrameImage(const ByteReader& chunk, TImageDataPool& pool, TIconFrame& into);
 
     std::vector<std::unique_ptr<TIconFrame>> frames_;
 };

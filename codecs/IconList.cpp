@@ -6,6 +6,7 @@
 #include "codecs/CodecErrors.h"
 #include "codecs/GraphicRoutines.h"
 #include "platform/Errors.h"
+#include "platform/ReadBudget.h"
 
 namespace gs {
 
@@ -98,6 +99,8 @@ void TIconList::loadIcons(ByteReader& in) {
         if (in.remaining() < 4) throw EReadError(kStreamRead);
         const std::uint32_t count = in.u32();
         if (count > in.remaining() / 4) throw EReadError(kStreamRead);
+        // Entries naming the same bytes share them, and all they hold is counted for the stream.
+        TImageDataPool pool(in.remaining());
         for (std::uint32_t i = 0; i < count; ++i) {
             if (in.remaining() < 4) throw EReadError(kStreamRead);
             const auto size = std::int32_t(in.u32());
@@ -110,7 +113,12 @@ void TIconList::loadIcons(ByteReader& in) {
             const ByteReader entry = in.window(in.pos(), std::uint64_t(size));
             in.skip(std::uint64_t(size));
             auto icon = std::make_unique<TQBIcon>();
-            if (!icon->LoadFromWindow(entry)) throw EInvalidGraphic(kInvalidIcon);
+            try {
+                pool.TakeObject("the icon of entry " + std::to_string(i + 1));
+                if (!icon->LoadFromWindow(entry, pool)) throw EInvalidGraphic(kInvalidIcon);
+            } catch (const EOverBudget& e) {
+                throw EOverBudget(kStreamRead, e.Reason());
+            }
             icons_.push_back(std::move(icon));
         }
     });

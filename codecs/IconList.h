@@ -45,7 +45,9 @@ public:
 
     // The count and every size are checked against the bytes left before anything is made
     // ("Stream read error"); an entry that is no icon file is "Icon image is not valid",
-    // the entries before it staying.
+    // the entries before it staying. The entries are read through one pool for the stream
+    // (see TImageDataPool): a stream whose icons would hold more than its budget is
+    // EOverBudget "Stream read error", its Reason saying why, the entries before it staying.
     void loadIcons(ByteReader& in);
     void saveIcons(ByteWriter& out) const;
     // The form property "Icons": the list's stream as raw bytes, read and written whole.

@@ -8,15 +8,23 @@
 // the largest files. The figures are listed in docs/bounds.md.
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "platform/Errors.h"
 
 namespace gs {
 
-// Reading a file would hold more than its budget: the file is refused.
+// Reading a file would hold more than its budget: the file is refused. The message is the
+// reason, unless a reader says its own error and keeps the reason apart.
 class EOverBudget : public EReadError {
 public:
-    using EReadError::EReadError;
+    explicit EOverBudget(const std::string& reason) : EReadError(reason), reason_(reason) {}
+    EOverBudget(const std::string& message, std::string reason) : EReadError(message), reason_(std::move(reason)) {}
+    // Why the file was refused: what was being read and the limit.
+    const std::string& Reason() const { return reason_; }
+
+private:
+    std::string reason_;
 };
 
 class ReadBudget {

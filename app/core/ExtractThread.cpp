@@ -65,6 +65,10 @@ TExtractThread::FileIcons TExtractThread::ReadFileIcons(const std::filesystem::p
     // A file its reader refuses (a damaged 16-bit module) gives no icons, as for the desktop.
     const std::string baseName = CutAtFirstDot(fileName.filename().string());
     out.Icons.reserve(std::size_t(library.Icons.Count()));
+    TSameImages sameImages;
+    std::error_code sizeUnknown;
+    const std::uintmax_t fileSize = std::filesystem::file_size(fileName, sizeUnknown);
+    TListDecodeBudget decodes(sizeUnknown ? 0 : fileSize);
     for (int i = 0; i < library.Icons.Count() && !stop.stop_requested(); ++i) {
         const TQBIcon& icon = *library.Icons.GetIcon(i);
         auto def = std::make_unique<TIconDef>();
@@ -74,8 +78,13 @@ TExtractThread::FileIcons TExtractThread::ReadFileIcons(const std::filesystem::p
         FillImageFlags(*def, icon);
         // Only the flags and the list's two pictures are kept; the full icon is read again
         // from the file when it is needed.
-        def->Icon32 = TListPicture::FromIcon(GetIcon32(icon).get());
-        def->Icon16 = TListPicture::FromIcon(GetIcon16(icon).get());
+        if (const auto same = sameImages.Seen(icon, out.Icons.size())) {
+            def->Icon32 = out.Icons[*same]->Icon32;
+            def->Icon16 = out.Icons[*same]->Icon16;
+        } else if (decodes.Take(icon)) {
+            def->Icon32 = TListPicture::FromIcon(GetIcon32(icon).get());
+            def->Icon16 = TListPicture::FromIcon(GetIcon16(icon).get());
+        }
         out.Icons.push_back(std::move(def));
     }
     return out;

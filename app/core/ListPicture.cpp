@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "iconlib/HiResIcon.h"
+#include "iconlib/Icon.h"
+#include "iconlib/IconBounds.h"
 #include "iconlib/IconPicture.h"
 
 namespace gs {
@@ -79,6 +82,46 @@ void TListPicture::ExpandRow(int y, Argb* out) const {
 
 std::size_t TListPicture::HeapBytes() const {
     return palette_.capacity() * sizeof(Argb) + indexes_.capacity() + pixels_.capacity() * sizeof(Argb);
+}
+
+std::optional<std::size_t> TSameImages::Seen(const TQBIcon& icon, std::size_t place) {
+    std::vector<ImageKey> key;
+    const TQBIconImageList& images = icon.Images();
+    key.reserve(images.Count());
+    for (std::uint16_t i = 0; i < images.Count(); ++i) {
+        const TQBIconImage& image = *images.GetImage(i);
+        key.emplace_back(image.SharedData().get(), image.Width(), image.Height(), image.ColorCount(), image.Planes(),
+                         image.BitCount());
+    }
+    const auto [at, added] = first_.try_emplace(std::move(key), place);
+    if (added) return std::nullopt;
+    return at->second;
+}
+
+TListDecodeBudget::TListDecodeBudget(std::uint64_t fileSize)
+    : left_(std::max(kFloorPixels, std::min(fileSize, UINT64_MAX / kPixelsPerFileByte) * kPixelsPerFileByte)) {}
+
+std::uint64_t TListDecodeBudget::CostOf(const TQBIcon& icon) {
+    std::uint64_t largest = 0;
+    bool exact32 = false, exact16 = false;
+    const TQBIconImageList& images = icon.Images();
+    for (std::uint16_t i = 0; i < images.Count(); ++i) {
+        const TQBIconImage& image = *images.GetImage(i);
+        exact32 = exact32 || (image.Width() == 32 && image.Height() == 32);
+        exact16 = exact16 || (image.Width() == 16 && image.Height() == 16);
+        // A side past the largest is never decoded: only its header is read.
+        const auto side = bounds::declaredSide(image.Data());
+        if (side && bounds::sideFits(*side))
+            largest = std::max(largest, std::uint64_t(side->width) * std::uint64_t(side->height));
+    }
+    return (exact32 ? 32 * 32 : largest) + (exact16 ? 16 * 16 : largest);
+}
+
+bool TListDecodeBudget::Take(const TQBIcon& icon) {
+    const std::uint64_t cost = CostOf(icon);
+    if (cost > left_) return false;
+    left_ -= cost;
+    return true;
 }
 
 }  // namespace gs

@@ -7,6 +7,9 @@
 // an image when it paints it.
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <optional>
+#include <tuple>
 #include <vector>
 
 #include "platform/Raster.h"
@@ -15,6 +18,7 @@ namespace gs {
 
 struct IconPicture;
 class TQBHiResIcon;
+class TQBIcon;
 
 class TListPicture {
 public:
@@ -58,6 +62,48 @@ private:
     std::vector<Argb> palette_;          // with indexes_, when at most 256 colours
     std::vector<std::uint8_t> indexes_;  // one per pixel, rows top-down
     std::vector<Argb> pixels_;           // otherwise, one per pixel
+};
+
+// The icons of one file made of the very same images. Icon groups of a module may all name
+// one image: its list pictures are the same for every group, so they are made (the image
+// decoded and scaled, then dropped) for the first group only and copied for the others,
+// which keeps the listing of such a file as quick as that of one group. Images are the same
+// when they share their data as read (the reader reads a block of the file once however many
+// entries name it) and their directory entries; the icons must outlive the record.
+class TSameImages {
+public:
+    // The place given with the first icon seen made of the same images, in the same order;
+    // none (and `place` kept for it) when no icon seen so far was.
+    std::optional<std::size_t> Seen(const TQBIcon& icon, std::size_t place);
+
+private:
+    using ImageKey = std::tuple<const void*, int, int, int, int, int>;
+    std::map<std::vector<ImageKey>, std::size_t> first_;
+};
+
+// What the list pictures of one file may decode. A picture is made by decoding an image
+// (and scaling it), which costs time by its pixels, not by its bytes: a PNG of one colour
+// gives a million pixels from 4 KB, so a small module of many such images would take
+// minutes to list. The pixels decoded for a file's list pictures are held to a floor (16 of
+// the largest pictures, whatever the file) and a rate per byte of the file that real pictures
+// never reach; icons past it are listed without pictures, as an image that cannot be decoded is.
+// The figures are in docs/bounds.md.
+class TListDecodeBudget {
+public:
+    static constexpr std::uint64_t kFloorPixels = std::uint64_t(1) << 24;  // 16 pictures of 1024 x 1024
+    static constexpr std::uint64_t kPixelsPerFileByte = 32;
+
+    explicit TListDecodeBudget(std::uint64_t fileSize);
+    // What making the icon's two list pictures decodes: for each size, the exact image of
+    // that size when there is one, else its largest image (what the choice falls back to
+    // is never larger), by the size each image's own header declares.
+    static std::uint64_t CostOf(const TQBIcon& icon);
+    // True, the cost counted, when the icon's pictures fit what is left.
+    bool Take(const TQBIcon& icon);
+    std::uint64_t Left() const { return left_; }
+
+private:
+    std::uint64_t left_;
 };
 
 }  // namespace gs

@@ -7,6 +7,7 @@
 #include "framework/core/Exceptions.h"
 #include "framework/core/SysUtils.h"
 #include "iconlib/Icon.h"
+#include "iconlib/IconBounds.h"
 
 namespace gs {
 
@@ -24,6 +25,22 @@ std::vector<const TQBIconImage*> PreviewImages(const TQBIcon& icon) {
         return a->BitCount() < b->BitCount();
     });
     return images;
+}
+
+std::vector<TPreviewLine> PreviewLines(const TQBIcon& icon) {
+    std::vector<TPreviewLine> lines;
+    std::uint64_t left = kPreviewPixels;
+    for (const TQBIconImage* image : PreviewImages(icon)) {
+        TPreviewLine& line = lines.emplace_back(TPreviewLine{image, ImageInfoText(*image), nullptr});
+        // What is never decoded (no header, a side past any icon's) costs nothing.
+        const auto side = bounds::declaredSide(image->Data());
+        const std::uint64_t pixels =
+            side && bounds::sideFits(*side) ? std::uint64_t(side->width) * std::uint64_t(side->height) : 0;
+        if (pixels > left) continue;
+        line.Picture = image->GetHandle();
+        if (line.Picture) left -= pixels;
+    }
+    return lines;
 }
 
 std::string CheckedIconName(const std::string& edited, const std::string& oldCaption, const TIconsList* icons) {

@@ -1,6 +1,8 @@
 #pragma once
 // The decisions behind the main window's list commands that need no window: the preview
 // lines of an icon, the checks of a new list name, and the listing of a filtered set.
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,7 @@ class TIconDef;
 class TIconsList;
 class TQBIcon;
 class TQBIconImage;
+struct IconPicture;
 
 inline constexpr const char* kMsgNoIconSelected = "No icon selected";
 inline constexpr const char* kMsgMultipleIconsSelected = "Multiple icons selected";
@@ -31,6 +34,25 @@ std::string ImageInfoText(const TQBIconImage& image);
 // The icon's images in preview order (by width, then bit count, ascending; equal ones in
 // their own order). The icon itself is left as it is.
 std::vector<const TQBIconImage*> PreviewImages(const TQBIcon& icon);
+
+// The pixels the pictures of one preview hold in all: 32 million (128 MB of pixmaps), some
+// thirty images of the largest side. An icon file may hold thousands of images of 1024 x
+// 1024 in a few kilobytes each (PNGs of one colour), which drawn each at its own size would
+// take gigabytes; the pane shows a few of them at a time anyway.
+inline constexpr std::uint64_t kPreviewPixels = std::uint64_t(1) << 25;
+
+// One line of the preview: its image, its text and its picture decoded (none for an image
+// that cannot be decoded, or past kPreviewPixels: the window draws the line blank).
+struct TPreviewLine {
+    const TQBIconImage* Image = nullptr;
+    std::string Text;
+    std::shared_ptr<const IconPicture> Picture;
+};
+
+// The preview of the icon: a line per image in PreviewImages order, the pictures decoded one
+// at a time while the pixels of those before leave room for the next (by the size its own
+// header declares, before decoding it).
+std::vector<TPreviewLine> PreviewLines(const TQBIcon& icon);
 
 // The caption an entry takes when its editor closes with `edited`: the old caption for an
 // empty text; otherwise the text, after the checks. A name holding a character that a file

@@ -13,6 +13,7 @@
 #include "app/ExtractMaterial.h"
 #include "app/core/Options.h"
 #include "app/core/FolderWalk.h"
+#include "iconlib/IconChoice.h"
 #include "iconlib/IconLibrary.h"
 
 using namespace gs;
@@ -347,4 +348,51 @@ TEST(ExtractFolder, FilesReadAtOnceAreHandedOverInTheWalksOrderInBoundedBatches)
     EXPECT_EQ(scanFolder(t.path, limited, few), ExtractEnd::LimitReached);
     EXPECT_EQ(few.listing(), Listing(expected.begin(), expected.begin() + 3));
     EXPECT_EQ(few.sizes, (std::vector<std::size_t>{2, 1}));
+}
+
+namespace {
+
+bool samePixels(const TListPicture& a, const TListPicture& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if (a.PixelAt(x, y) != b.PixelAt(x, y)) return false;
+    return true;
+}
+
+}  // namespace
+
+TEST(ExtractFile, GroupsNamingTheSameImagesShareTheirPicturesAndEachGetsItsOwnOtherwise) {
+    // Resource 1 is a 64-pixel PNG (re-rendered for both list sizes), 2 a 16-pixel bitmap, 3
+    // a copy of 1's bytes under another id. Groups: {1}, {1, 2}, {1}, {2, 1}, {3}, {1, 2}.
+    const ImageSpec large = pngSpec(64, 64, 5), small = dibSpec(16, 4, 9);
+    const std::vector<std::pair<std::vector<ImageSpec>, std::vector<std::uint16_t>>> groups = {
+        {{large}, {1}}, {{large, small}, {1, 2}}, {{large}, {1}}, {{small, large}, {2, 1}}, {{large}, {3}}, {{large, small}, {1, 2}}};
+    std::vector<PeResource> res{{RT_ICON, 1, "", 0x0409, large.data}, {RT_ICON, 2, "", 0x0409, small.data},
+                                {RT_ICON, 3, "", 0x0409, large.data}};
+    for (std::size_t g = 0; g < groups.size(); ++g)
+        res.push_back({RT_GROUP_ICON, std::uint16_t(10 + g), "", 0x0409, makeGroup(groups[g].first, groups[g].second)});
+    Tree t;
+    const fs::path file = t.put("shared.dll", makePeModule(res));
+
+    RecordingSink sink;
+    ASSERT_EQ(scanFile(file, sink), ExtractEnd::Finished);
+    ASSERT_EQ(sink.defs.size(), groups.size());
+    // The oracle: each group's pictures made on their own, as for a file of that group alone.
+    TQBIconLibrary library;
+    ASSERT_EQ(library.Read(file).Result, TLoadResult::Read);
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        const TQBIcon& icon = *library.Icons.GetIcon(int(g));
+        const TIconDef& def = *sink.defs[g];
+        EXPECT_TRUE(samePixels(def.Icon32, TListPicture::FromIcon(GetIcon32(icon).get()))) << g;
+        EXPECT_TRUE(samePixels(def.Icon16, TListPicture::FromIcon(GetIcon16(icon).get()))) << g;
+    }
+    EXPECT_EQ(sink.defs[1]->Icon16.Width(), 16);
+
+    // Which groups count as made of the same images: the same data, entries and order.
+    TSameImages same;
+    const std::vector<std::optional<std::size_t>> expected = {std::nullopt, std::nullopt, 0, std::nullopt,
+                                                              std::nullopt, 1};
+    for (std::size_t g = 0; g < groups.size(); ++g)
+        EXPECT_EQ(same.Seen(*library.Icons.GetIcon(int(g)), g), expected[g]) << g;
 }

@@ -272,3 +272,88 @@ TEST(IconListing, TheViewIsToldEveryChangeOnce) {
         EXPECT_EQ(view.log, step.told) << step.what;
     }
 }
+// The 24 bytes of a PNG that say its size: enough for whatever reads only the header.
+Bytes pngHeader(std::uint32_t side) {
+    Bytes b{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    for (int i = 0; i < 8; ++i) b.push_back(std::uint8_t(side >> (24 - 8 * (i % 4))));  // width, height
+    return b;
+}
+
+std::unique_ptr<TQBIcon> iconOf(const std::vector<std::pair<int, Bytes>>& images) {
+    auto icon = std::make_unique<TQBIcon>();
+    for (const auto& [side, data] : images) {
+        IconImageHead head;
+        head.Width = head.Height = side;
+        head.BitCount = 32;
+        icon->Images().Add(std::make_unique<TQBIconImage>(head, data));
+    }
+    return icon;
+}
+
+}  // namespace
+
+// What a list picture costs is the pixels it decodes: the exact image of each list size, or
+// the largest image the icon would be scaled from; images larger than any icon are never
+// decoded. A file's budget is its floor, or its rate per byte for larger files.
+TEST(ListDecodeBudget, CountsThePixelsTheListPicturesDecodeAndStopsAtTheFilesShare) {
+    const std::uint64_t large = 1024 * 1024;
+    const struct {
+        std::vector<std::pair<int, Bytes>> images;
+        std::uint64_t cost;
+    } cases[] = {
+        {{{1024, pngHeader(1024)}}, 2 * large},
+        {{{1024, pngHeader(1024)}, {32, dibSpec(32, 8).data}, {16, dibSpec(16, 4).data}}, 32 * 32 + 16 * 16},
+        {{{1024, pngHeader(1024)}, {32, dibSpec(32, 8).data}}, 32 * 32 + large},
+        {{{48, dibSpec(48, 8).data}, {24, dibSpec(24, 8).data}}, 2 * 48 * 48},
+        {{{256, pngHeader(4096)}}, 0},
+        {{}, 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TListDecodeBudget::CostOf(*iconOf(c.images)), c.cost) << &c - cases;
+
+    const auto one = iconOf({{1024, pngHeader(1024)}});
+    const auto cheap = iconOf({{32, dibSpec(32, 8).data}, {16, dibSpec(16, 4).data}});
+    for (const std::uint64_t fileSize : {std::uint64_t(0), std::uint64_t(1) << 20, std::uint64_t(8) << 20}) {
+        TListDecodeBudget budget(fileSize);
+        const std::uint64_t limit = std::max(TListDecodeBudget::kFloorPixels, fileSize * TListDecodeBudget::kPixelsPerFileByte);
+        EXPECT_TRUE(budget.Take(*cheap));
+        int made = 0;
+        while (budget.Take(*one)) ++made;
+        const std::uint64_t afterCheap = limit - (32 * 32 + 16 * 16);
+        EXPECT_EQ(std::uint64_t(made), afterCheap / (2 * large)) << fileSize;
+        EXPECT_EQ(budget.Left(), afterCheap % (2 * large)) << fileSize;
+        EXPECT_TRUE(budget.Take(*cheap)) << "what is left still makes small pictures";
+    }
+}
+
+// Past the budget, icons are listed with their flags but without pictures; before it, and
+// for the groups sharing an image already decoded, as ever.
+TEST(ListDecodeBudget, IconsPastTheFilesShareAreListedWithoutPictures) {
+    // 12 groups, each naming its own copy of one 1024-pixel PNG (2 million pixels each for
+    // the two list sizes), then one group naming the first copy again.
+    Raster solid(1024, 1024);
+    solid.fill(makeArgb(10, 20, 30));
+    const ImageSpec png{makePngImage(solid), 0, 0, 0, 32};
+    std::vector<PeResource> res;
+    constexpr int kGroups = 12;
+    for (int g = 0; g < kGroups; ++g) {
+        res.push_back({RT_ICON, std::uint16_t(1 + g), "", 0x0409, png.data});
+        res.push_back({RT_GROUP_ICON, std::uint16_t(100 + g), "", 0x0409, makeGroup({png}, {std::uint16_t(1 + g)})});
+    }
+    res.push_back({RT_GROUP_ICON, std::uint16_t(100 + kGroups), "", 0x0409, makeGroup({png}, {1})});
+    Tree t;
+    const auto file = t.put("copies.dll", makePeModule(res));
+    ASSERT_LT(std::filesystem::file_size(file) * TListDecodeBudget::kPixelsPerFileByte, TListDecodeBudget::kFloorPixels);
+
+    RecordingSink sink;
+    TExtractFromFileThread job(file, settings());
+    ASSERT_EQ(job.Execute(sink, {}), ExtractEnd::Finished);
+    ASSERT_EQ(sink.defs.size(), std::size_t(kGroups + 1));
+    const std::size_t pictured = TListDecodeBudget::kFloorPixels / (2 * 1024 * 1024);
+    for (std::size_t i = 0; i < sink.defs.size(); ++i) {
+        const bool expected = i < pictured || i == std::size_t(kGroups);
+        EXPECT_EQ(!sink.defs[i]->Icon32.Empty(), expected) << i;
+        EXPECT_EQ(!sink.defs[i]->Icon16.Empty(), expected) << i;
+        EXPECT_EQ(sink.defs[i]->IconIndex, int(i));
+    }
+    EXPECT_EQ(sink.defs[kGroups]->Icon32.PixelAt(5, 5), makeArgb(10, 20, 30));
+}

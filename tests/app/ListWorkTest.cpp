@@ -9,6 +9,7 @@
 #include "app/core/ListWork.h"
 #include "framework/core/Exceptions.h"
 #include "iconlib/Icon.h"
+#include "iconlib/IconPicture.h"
 #include "platform/ByteSource.h"
 #include "support/IconMaker.h"
 
@@ -191,4 +192,27 @@ TEST(TListOrder, ArrangingTurnsTheSortedColumnRoundAndAnotherStartsAscending) {
         EXPECT_EQ(back.Column, s.sorted) << s.column;
         EXPECT_EQ(back.Ascending, s.up) << s.ascending;
     }
+// The preview's pictures hold kPreviewPixels at most: the lines past it (in preview order,
+// the small images first) are blank.
+TEST(ListWork, PreviewPicturesStopAtTheirPixelsAndLaterLinesAreBlank) {
+    Raster solid(1024, 1024);
+    solid.fill(makeArgb(1, 2, 3));
+    const ImageSpec large{makePngImage(solid), 0, 0, 0, 32};
+    const std::uint64_t fitting = (kPreviewPixels - 16 * 16 - 32 * 32) / (1024 * 1024);
+    std::vector<ImageSpec> images(std::size_t(fitting + 2), large);
+    images.push_back(dibSpec(32, 8));
+    images.push_back(dibSpec(16, 4));
+    TQBIcon icon;
+    ASSERT_TRUE(icon.LoadFromSource(MemorySource(makeIcoFile(images))));
+    const std::vector<TPreviewLine> lines = PreviewLines(icon);
+    ASSERT_EQ(lines.size(), images.size());
+    std::uint64_t held = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const bool pictured = i < 2 + fitting;  // the 16, the 32, then the large ones that fit
+        EXPECT_EQ(lines[i].Picture != nullptr, pictured) << i;
+        if (lines[i].Picture) held += lines[i].Picture->colour.size();
+        EXPECT_EQ(lines[i].Text, ImageInfoText(*lines[i].Image));
+    }
+    EXPECT_EQ(held, 16 * 16 + 32 * 32 + fitting * 1024 * 1024);
+    EXPECT_EQ(lines[0].Text, "16x16x16");
 }

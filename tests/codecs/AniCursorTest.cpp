@@ -182,3 +182,73 @@ TEST(IconList, ChangesInsideAnUpdateAreAnnouncedOnceAtItsEnd) {
 }
 
 }  // namespace
+
+namespace {
+
+// An icon file of `entries` directory entries that all name its one image: 16 bytes of file
+// for every image object a reader makes of it.
+Bytes iconOfOneImageNamed(std::uint16_t entries) {
+    const gstest::ImageSpec image = gstest::dibSpec(16, 4);
+    gs::ByteWriter w;
+    w.u16(0);
+    w.u16(1);
+    w.u16(entries);
+    for (std::uint16_t i = 0; i < entries; ++i) {
+        w.u8(16), w.u8(16), w.u8(16), w.u8(0), w.u16(1), w.u16(4);
+        w.u32(std::uint32_t(image.data.size()));
+        w.u32(6 + 16 * std::uint32_t(entries));
+    }
+    w.bytes(image.data);
+    return w.take();
+}
+
+// The icons as the frames of a cursor, or as the entries of an icon-list stream.
+Bytes containerOf(bool cursor, const std::vector<Bytes>& icons) {
+    gs::ByteWriter w;
+    if (cursor) w.bytes(Bytes{'f', 'r', 'a', 'm'});
+    else w.u32(std::uint32_t(icons.size()));
+    for (const Bytes& icon : icons) {
+        if (!cursor) w.u32(std::uint32_t(icon.size()));
+        w.bytes(cursor ? gstest::riffChunk("icon", icon) : icon);
+    }
+    if (!cursor) return w.take();
+    const auto n = std::uint32_t(icons.size());
+    return chunks("RIFFACON", {words("anih", {36, n, n, 0, 0, 0, 0, 6, 1}), gstest::riffChunk("LIST", w.take())});
+}
+
+}  // namespace
+
+// The icons of a cursor or an icon list are read through one budget for the file: icons
+// whose entries all name one image make an object for every 16 bytes of the file, 8 times
+// what the file holds, and are refused past the file's budget (4 times its size) even when
+// each alone fits a budget of its own; sound files of many icons read whole.
+TEST(AniCursor, FramesAndIconListEntriesAreReadThroughOneBudgetForTheFile) {
+    const Bytes crowded = iconOfOneImageNamed(2000);
+    const Bytes sound = gstest::makeIcoFile({gstest::dibSpec(16, 4), gstest::dibSpec(32, 8)});
+    const struct {
+        std::vector<Bytes> icons;
+        bool refused;
+    } cases[] = {
+        {std::vector<Bytes>(1, crowded), false},    // one icon: within the 1 MiB floor
+        {std::vector<Bytes>(40, crowded), true},    // 80,000 image objects in 1.3 MB
+        {std::vector<Bytes>(3000, sound), false},   // 6,000 images of their own
+    };
+    for (bool cursor : {true, false})
+        for (const auto& c : cases) {
+            gs::MemorySource src(containerOf(cursor, c.icons));
+            gs::ByteReader in(src);
+            gs::TAnimatedCursorImage ani;
+            gs::TIconList list;
+            const std::string at = (cursor ? "cursor, case " : "icon list, case ") + std::to_string(&c - cases);
+            try {
+                cursor ? ani.loadFromSource(src) : list.loadIcons(in);
+                EXPECT_FALSE(c.refused) << at;
+                EXPECT_EQ(cursor ? ani.frameCount() : list.iconCount(), int(c.icons.size())) << at;
+            } catch (const gs::EOverBudget& e) {
+                EXPECT_TRUE(c.refused) << at << e.Reason();
+                EXPECT_STREQ(e.what(), "Stream read error") << at;
+                EXPECT_NE(e.Reason().find("would hold more than"), std::string::npos) << at << e.Reason();
+                EXPECT_EQ(ani.frameCount(), 0) << at;  // a cursor refused is left empty
+            }
+        }
+}
