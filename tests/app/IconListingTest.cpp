@@ -272,6 +272,9 @@ TEST(IconListing, TheViewIsToldEveryChangeOnce) {
         EXPECT_EQ(view.log, step.told) << step.what;
     }
 }
+
+namespace {
+
 // The 24 bytes of a PNG that say its size: enough for whatever reads only the header.
 Bytes pngHeader(std::uint32_t side) {
     Bytes b{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};

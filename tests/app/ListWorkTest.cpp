@@ -192,6 +192,8 @@ TEST(TListOrder, ArrangingTurnsTheSortedColumnRoundAndAnotherStartsAscending) {
         EXPECT_EQ(back.Column, s.sorted) << s.column;
         EXPECT_EQ(back.Ascending, s.up) << s.ascending;
     }
+}
+
 // The preview's pictures hold kPreviewPixels at most: the lines past it (in preview order,
 // the small images first) are blank.
 TEST(ListWork, PreviewPicturesStopAtTheirPixelsAndLaterLinesAreBlank) {
