@@ -31,7 +31,8 @@ namespace {
 
 using A = TMainAction;
 
-constexpr int kPictureRole = Qt::UserRole + 1;
+constexpr int kPictureRole = Qt::UserRole + 1;  // the picture; null past the preview's pixels
+constexpr int kPictureSizeRole = Qt::UserRole + 2;  // the room an image line takes, drawn or not
 constexpr int kLineTop = 2;
 constexpr int kPreviewWidthWhenEmpty = 150;
 // The preview's tag: image lines drawn by the window, or one plain line.
@@ -48,9 +49,9 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         const QVariant picture = index.data(kPictureRole);
         if (!picture.isValid()) return QStyledItemDelegate::sizeHint(option, index);
-        const QPixmap pixmap = picture.value<QPixmap>();
+        const QSize room = index.data(kPictureSizeRole).toSize();
         const int textWidth = option.fontMetrics.horizontalAdvance(index.data().toString());
-        return {textColumn(pixmap) + textWidth, pixmap.height() + kPreviewLineExtra};
+        return {textColumn(room) + textWidth, room.height() + kPreviewLineExtra};
     }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& whole, const QModelIndex& index) const override {
@@ -61,26 +62,28 @@ public:
         const QVariant picture = index.data(kPictureRole);
         if (!picture.isValid()) return QStyledItemDelegate::paint(painter, option, index);
         const QPixmap pixmap = picture.value<QPixmap>();
+        const QSize room = index.data(kPictureSizeRole).toSize();
         const QRect r = option.rect;
         painter->fillRect(r, option.palette.base());
-        painter->drawPixmap(r.left() + std::max(0, (kPreviewPictureColumn - pixmap.width()) / 2), r.top() + kLineTop,
-                            pixmap);
+        if (!pixmap.isNull())
+            painter->drawPixmap(r.left() + std::max(0, (kPreviewPictureColumn - room.width()) / 2), r.top() + kLineTop,
+                                pixmap);
         const int textHeight = option.fontMetrics.height();
-        const int y = r.top() + kLineTop + std::max(0, (pixmap.height() - textHeight) / 2);
+        const int y = r.top() + kLineTop + std::max(0, (room.height() - textHeight) / 2);
         painter->setPen(option.palette.color(QPalette::Text));
-        const QRect text(r.left() + textColumn(pixmap), y, std::max(0, r.width() - textColumn(pixmap)), textHeight);
+        const QRect text(r.left() + textColumn(room), y, std::max(0, r.width() - textColumn(room)), textHeight);
         painter->drawText(text, Qt::AlignLeft | Qt::AlignTop,
                           option.fontMetrics.elidedText(index.data().toString(), Qt::ElideRight, text.width()));
     }
 
 private:
-    static int textColumn(const QPixmap& pixmap) { return std::max(kPreviewPictureColumn, pixmap.width() + 4); }
+    static int textColumn(QSize room) { return std::max(kPreviewPictureColumn, room.width() + 4); }
 };
 
-QPixmap imagePixmap(const TQBIconImage& image) {
-    const auto handle = image.GetHandle();
-    if (!handle) return QPixmap(image.Width(), image.Height());
-    return QPixmap::fromImage(ToQImage(*handle));
+// A line's picture, or none where the preview's pixels ran out or the image cannot be
+// decoded: its room is kept, and nothing the size of the image is made for it.
+QPixmap linePixmap(const TPreviewLine& line) {
+    return line.Picture ? QPixmap::fromImage(ToQImage(*line.Picture)) : QPixmap();
 }
 
 }  // namespace
@@ -125,9 +128,10 @@ void TKAVUMain::UpdatePreview(bool hasSelection) {
         lbIconPreview->setProperty("tag", kTagImages);
         const TQBIcon& icon = lastPreviewItem_->GetIcon();
         lbIconPreview->setUpdatesEnabled(false);
-        for (const TQBIconImage* image : PreviewImages(icon)) {
-            auto* line = new QListWidgetItem(qs(ImageInfoText(*image)));
-            line->setData(kPictureRole, imagePixmap(*image));
+        for (const TPreviewLine& preview : PreviewLines(icon)) {
+            auto* line = new QListWidgetItem(qs(preview.Text));
+            line->setData(kPictureRole, linePixmap(preview));
+            line->setData(kPictureSizeRole, QSize(preview.Image->Width(), preview.Image->Height()));
             lbIconPreview->addItem(line);
         }
         lbIconPreview->setUpdatesEnabled(true);

@@ -13,6 +13,7 @@
 #include "app/FakeMainServices.h"
 #include "app/core/Filters.h"
 #include "app/ui/ElidedLabel.h"
+#include "app/core/ListWork.h"
 #include "app/ui/IconListView.h"
 
 using namespace gs;
@@ -180,6 +181,28 @@ TEST(ListCommands, RemoveDeletesInTheCaptionEditorWhileItIsOpen) {
 // A path longer than its place is elided in the middle (its start and its last folder both
 // show) in the status bar, and a preview line wider than the pane ends in an ellipsis
 // instead of running into the pane's edge. The whole texts stay what the window holds.
+// An icon of more large images than the preview may hold in pictures: every image has its
+// line and its room, the small ones and the large that fit are drawn, the rest stay blank.
+TEST(ListCommands, PreviewLinesPastThePreviewsPixelsKeepTheirRoomWithoutAPicture) {
+    RegistryStore store{":memory:"};
+    Tree dir;
+    Raster solid(1024, 1024);
+    solid.fill(makeArgb(1, 2, 3));
+    const std::size_t fitting = std::size_t((kPreviewPixels - 16 * 16) / (1024 * 1024));
+    std::vector<ImageSpec> images(fitting + 3, ImageSpec{makePngImage(solid), 0, 0, 0, 32});
+    images.push_back(dibSpec(16, 4));
+    dir.put("large.ico", makeIcoFile(images));
+    ListWindow t{store};
+    t.list(dir.path.string());
+    t.select({0});
+    const TMainWindowProbe probe(*t.w);
+    ASSERT_EQ(probe.PreviewLines().size(), qsizetype(images.size()));
+    for (int i = 0; i < int(images.size()); ++i) {
+        EXPECT_EQ(probe.PreviewLineHasPicture(i), i <= int(fitting)) << i;  // the 16 first, then the large
+        EXPECT_EQ(probe.PreviewLineHeight(i), i == 0 ? 20 : 1024 + 4) << i;
+    }
+}
+
 TEST(ListCommands, LongPathsAndPreviewLinesAreElidedNotCut) {
     RegistryStore store{":memory:"};
     TenIcons dir;

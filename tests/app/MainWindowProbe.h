@@ -4,6 +4,7 @@
 // reached as the window's friend rather than through methods the program never calls.
 #include <QLabel>
 #include <QListWidget>
+#include <QPixmap>
 
 #include "app/ui/FavoritesDlgs.h"
 #include "app/ui/IconPreview.h"
@@ -34,6 +35,11 @@ public:
     int PreviewLineHeight(int line) const {
         QListWidgetItem* item = w_.lbIconPreview->item(line);
         return item ? w_.lbIconPreview->visualItemRect(item).height() : -1;
+    }
+    // Whether a preview line draws a picture (the window's picture role, Qt::UserRole + 1).
+    bool PreviewLineHasPicture(int line) const {
+        QListWidgetItem* item = w_.lbIconPreview->item(line);
+        return item && !item->data(Qt::UserRole + 1).value<QPixmap>().isNull();
     }
     tb::TTBSubmenuItem* FavoritesMenu() const { return w_.mnuFavorites; }
     void SetListDialogs(IListDialogs& dialogs) const { w_.listDialogs_ = &dialogs; }
