@@ -41,6 +41,7 @@ namespace gs {
 
 class ExtractionRunner;
 class ISaveQuestions;
+class TJob;
 struct TJobEnd;
 class IListDialogs;
 class TFormStorage;
@@ -224,8 +225,11 @@ private:
     void showCount();
     // The preview looks at the selection afresh at the next update.
     void forgetPreview();
-    // The save job's end: the window idle again, then a stop or a failure with its reason.
-    void SaveEnded(const TJobEnd& end);
+    // Runs a job on the selected icons (a save, the mail, an icon library), busy as while
+    // saving `selected` icons; its end comes to SelectionJobEnded.
+    void runSelectionJob(std::shared_ptr<TJob> job, int selected, std::function<void()> afterEnd = {});
+    // The window idle again, then `afterEnd`, then a stop or a failure with its reason.
+    void SelectionJobEnded(const TJobEnd& end, const std::function<void()>& afterEnd);
     // Busy saving `selected` icons, with the saving page for many.
     void beginSave(int selected);
     void arrange(int column);

@@ -5,6 +5,7 @@
 #include "app/SaveMaterial.h"
 #include "app/core/AppIdentity.h"
 #include "app/core/ShareIcons.h"
+#include "app/core/ShareJobs.h"
 #include "app/Raised.h"
 #include "framework/core/Exceptions.h"
 #include "iconlib/IconLibrary.h"
@@ -152,4 +153,29 @@ TEST(TQBMapi, OutcomesReachTheirEventsAndOnlyExistingFilesAreAttached) {
         EXPECT_EQ(mapi.MailArguments(), (std::vector<std::string>{"xdg-email", "--utf8", "--cc", "cc@x", "bare name"}));
     }
     EXPECT_EQ(TQBMapi::ResultCode({TChildEnd::StillRunning, -1}), kMapiSuccess);
+}
+
+TEST(ShareJobs, TheMailsOutcomeWaitsForTheReceiverAndALibraryFailureEndsTheJobWithItsMessage) {
+    Tree t;
+    Listed listed(t.put("m.dll", peWithGroups(1, 9)), {"a"});
+    const auto app = makeApplicationDescriptor("/opt/glyphscope/glyphscope");
+    FakeMailer mailer(true, 4);
+    TQBMapi mapi;
+    std::string seen;
+    mapi.OnMapiError = [&](TQBMapi&, int code) { seen = "error " + std::to_string(code); };
+    TMailIconsJob mail(listed.defs, TKAVUOptions(), *app, std::move(mapi));
+    TJobContext context(nullptr, {});
+    EXPECT_EQ(RunJob(mail, context).Kind, TJobEndKind::Done);
+    EXPECT_EQ(seen, "");  // the worker only notes the outcome
+    const std::vector<std::string> args = mailer.args();
+    EXPECT_EQ(std::count(args.begin(), args.end(), "--attach"), 1);
+    mail.DeliverOutcome();
+    EXPECT_EQ(seen, "error 2");
+    std::filesystem::remove_all(HandOverFolder());
+
+    TIconLibraryJob empty(TIconLibraryJob::TWay::Create, t.path / "none.icl", {});
+    const TJobEnd end = RunJob(empty, context);
+    EXPECT_EQ(end.Kind, TJobEndKind::Failed);
+    EXPECT_EQ(end.Reason, "Unable to create Icon Library.");
+    EXPECT_FALSE(std::filesystem::exists(t.path / "none.icl"));
 }

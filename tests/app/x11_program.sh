@@ -8,6 +8,9 @@
 #   xp_popup_shows     wait until one of its popup menus shows
 #   xp_origin ID       the screen position of a window's client area: X Y
 #   xp_stop PID        end the program and reap it
+#   xp_work DIR...     a fresh $WORK holding DIR... and a private runtime folder, made the
+#                      current folder, the program's store in it, under X (not offscreen);
+#                      fail MESSAGE counts into $failures
 
 XP_MAIN='^Veltrazone Glyphscope$'
 
@@ -36,4 +39,13 @@ xp_origin() {
 xp_stop() {
   kill "$1" 2>/dev/null || true
   wait "$1" 2>/dev/null || true
+}
+
+xp_work() {
+  rm -rf "$WORK"; mkdir -p "$WORK/run" && chmod 700 "$WORK/run" && cd "$WORK" || exit 1
+  [ $# -gt 0 ] && mkdir -p "$@"
+  unset QT_QPA_PLATFORM
+  export XDG_RUNTIME_DIR="$WORK/run" GLYPHSCOPE_REGISTRY="$WORK/registry.sqlite3"
+  failures=0
+  fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 }
