@@ -15,13 +15,11 @@ void TScanJob::Run(TJobContext& context) {
     }
 }
 
-ExtractEnd TScanJob::EndOf(const TJobEnd& end) const {
-    return end.Kind == TJobEndKind::Failed ? ExtractEnd::Aborted : end_;
-}
+TJobEnd TScanJob::EndOf(const TJobEnd& end) const { return end.Failed() ? end : end_; }
 
 TJobWorker::EndNotice ExtractWorker::scanEnd(const std::shared_ptr<TScanJob>& job, EndNotice onEnd) {
     return [job, onEnd = std::move(onEnd)](const TJobEnd& end) {
-        if (onEnd) onEnd(job->EndOf(end), end.Kind == TJobEndKind::Failed ? end.Reason : std::string());
+        if (onEnd) onEnd(job->EndOf(end));
     };
 }
 

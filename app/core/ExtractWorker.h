@@ -22,13 +22,14 @@ public:
         : scan_(std::move(scan)), makeSink_(std::move(makeSink)) {}
 
     void Run(TJobContext& context) override;
-    // How the scan ended, given how its job ended: a job that failed broke off (Aborted).
-    ExtractEnd EndOf(const TJobEnd& end) const;
+    // How the scan ended, given how its job ended: a job that failed broke off, on no one
+    // file (no Subject).
+    TJobEnd EndOf(const TJobEnd& end) const;
 
 private:
     std::unique_ptr<TExtractThread> scan_;
     SinkMaker makeSink_;
-    ExtractEnd end_ = ExtractEnd::Aborted;
+    TJobEnd end_;
 };
 
 // A scan on its own worker, without a receiving thread of its own: its sink carries what
@@ -36,8 +37,7 @@ private:
 class ExtractWorker {
 public:
     using SinkMaker = TScanJob::SinkMaker;
-    // How the run ended and, when it broke off (Aborted), what broke it.
-    using EndNotice = std::function<void(ExtractEnd, const std::string& why)>;
+    using EndNotice = std::function<void(const TJobEnd&)>;
 
     // Starts at once. Destroying the worker asks it to stop and waits for it (TJobWorker).
     ExtractWorker(std::unique_ptr<TExtractThread> job, SinkMaker makeSink, EndNotice onEnd);

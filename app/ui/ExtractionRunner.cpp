@@ -9,10 +9,7 @@ bool ExtractionRunner::Start(std::unique_ptr<TExtractThread> job) {
         return std::make_unique<HandOverIconSink>(channel, *receiver, std::move(stop));
     };
     auto scan = std::make_shared<TScanJob>(std::move(job), std::move(makeSink));
-    return Start(scan, [this, scan](const TJobEnd& end) {
-        abortReason_ = end.Kind == TJobEndKind::Failed ? end.Reason : std::string();
-        emit Ended(scan->EndOf(end));
-    });
+    return Start(scan, [this, scan](const TJobEnd& end) { emit Ended(scan->EndOf(end)); });
 }
 
 }  // namespace gs

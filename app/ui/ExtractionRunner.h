@@ -19,16 +19,13 @@ public:
     using TJobRunner::Start;
     // Starts the scan at once; false (and nothing starts) while a job runs.
     bool Start(std::unique_ptr<TExtractThread> job);
-    // What broke the last scan off, when it ended Aborted (empty otherwise).
-    const std::string& AbortReason() const { return abortReason_; }
 
 signals:
     // On this object's thread, after the scan's work has returned.
-    void Ended(gs::ExtractEnd end);
+    void Ended(const gs::TJobEnd& end);
 
 private:
     IconSink& receiver_;
-    std::string abortReason_;
 };
 
 }  // namespace gs

@@ -84,7 +84,7 @@ TKAVUMain::TKAVUMain(TAppContext& context, IMainServices& services, CommandLine 
     busyTextTimer_.setInterval(kBusyTextRefreshMs);
     connect(&busyTextTimer_, &QTimer::timeout, this, [this] { Guard([this] { showBusyTexts(); }); });
     runner_ = new ExtractionRunner(*this, this);
-    connect(runner_, &ExtractionRunner::Ended, this, [this](ExtractEnd end) { Guard([&] { ExtractThreadTerminate(end); }); });
+    connect(runner_, &ExtractionRunner::Ended, this, [this](const TJobEnd& end) { Guard([&] { ExtractThreadTerminate(end); }); });
 
     const int depth = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->depth() : 32;
     SetMenuImages(depth != 2 && depth != 4 && depth != 8);

@@ -54,7 +54,6 @@ class TIconListView;
 class TIconPreviewList;
 class TMainBars;
 struct TFavoritesMenuEntry;
-enum class ExtractEnd;
 
 inline constexpr const char* kMsgExtracting = "Extracting. Please wait...";
 inline constexpr const char* kMsgSaving = "Saving. Please wait...";
@@ -217,7 +216,7 @@ private:
     void scheduleUpdate();
     void startExtraction();
     void showBusyTexts();
-    void ExtractThreadTerminate(ExtractEnd end);
+    void ExtractThreadTerminate(const TJobEnd& end);
     // Raises the warning that tells how the run went wrong, when it did: what broke it off,
     // and the files that could not be read.
     void reportRunFailures();

@@ -127,11 +127,11 @@ void TKAVUMain::cmdStopClick() {
     if (runner_) runner_->Stop();
 }
 
-void TKAVUMain::ExtractThreadTerminate(ExtractEnd end) {
-    listing_.EndRun(end, runner_ ? runner_->AbortReason() : std::string());
+void TKAVUMain::ExtractThreadTerminate(const TJobEnd& end) {
+    listing_.EndRun(end);
     EndExtractionBusy();
     // A listing the user cut short says so, so it is not taken for the whole folder.
-    if (end == ExtractEnd::Stopped) setPanel(0, kMsgExtractionStopped);
+    if (end.Kind == TJobEnd::TKind::Stopped) setPanel(0, kMsgExtractionStopped);
     emit ExtractionEnded();
     const TQBApplication& app = application();
     if (listing_.MemoryLimitReached()) {

@@ -154,9 +154,9 @@ void TKAVUMain::SelectionJobEnded(const TJobEnd& end, const std::function<void()
     saveQuestions_.reset();
     if (afterEnd) afterEnd();
     // The save's own words reach the user as its errors always have: through the handler.
-    if (end.Kind == TJobEndKind::Failed && end.Error) std::rethrow_exception(end.Error);
-    if (end.Kind == TJobEndKind::Failed) throw EQBException(end.Reason, "", TQBSeverity::Warning);
-    if (end.Kind == TJobEndKind::Stopped && !end.Reason.empty())
+    if (end.Kind == TJobEnd::TKind::Failed && end.Error) std::rethrow_exception(end.Error);
+    if (end.Kind == TJobEnd::TKind::Failed) throw EQBException(end.Reason, "", TQBSeverity::Warning);
+    if (end.Kind == TJobEnd::TKind::Stopped && !end.Reason.empty())
         throw EQBException(end.Reason, "", TQBSeverity::Information);
 }
 

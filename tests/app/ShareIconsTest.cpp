@@ -165,7 +165,7 @@ TEST(ShareJobs, TheMailsOutcomeWaitsForTheReceiverAndALibraryFailureEndsTheJobWi
     mapi.OnMapiError = [&](TQBMapi&, int code) { seen = "error " + std::to_string(code); };
     TMailIconsJob mail(listed.defs, TKAVUOptions(), *app, std::move(mapi));
     TJobContext context(nullptr, {});
-    EXPECT_EQ(RunJob(mail, context).Kind, TJobEndKind::Done);
+    EXPECT_EQ(RunJob(mail, context).Kind, TJobEnd::TKind::Done);
     EXPECT_EQ(seen, "");  // the worker only notes the outcome
     const std::vector<std::string> args = mailer.args();
     EXPECT_EQ(std::count(args.begin(), args.end(), "--attach"), 1);
@@ -175,7 +175,7 @@ TEST(ShareJobs, TheMailsOutcomeWaitsForTheReceiverAndALibraryFailureEndsTheJobWi
 
     TIconLibraryJob empty(TIconLibraryJob::TWay::Create, t.path / "none.icl", {});
     const TJobEnd end = RunJob(empty, context);
-    EXPECT_EQ(end.Kind, TJobEndKind::Failed);
+    EXPECT_EQ(end.Kind, TJobEnd::TKind::Failed);
     EXPECT_EQ(end.Reason, "Unable to create Icon Library.");
     EXPECT_FALSE(std::filesystem::exists(t.path / "none.icl"));
 }
