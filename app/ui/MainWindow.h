@@ -39,7 +39,7 @@ class TTBToolbar;
 
 namespace gs {
 
-class ExtractionRunner;
+class TMainJobRunner;
 class ISaveQuestions;
 class TJob;
 struct TJobEnd;
@@ -276,7 +276,7 @@ private:
     std::unique_ptr<TMRURecentList> mruFolders_;
     std::unique_ptr<TMRURecentList> mruFiles_;
     std::unique_ptr<TMainBars> bars_;
-    ExtractionRunner* runner_ = nullptr;
+    TMainJobRunner* runner_ = nullptr;
     QTimer busyTextTimer_;
     std::string busyTextFile_;
     IListDialogs* listDialogs_ = nullptr;

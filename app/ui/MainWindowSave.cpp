@@ -12,10 +12,10 @@
 
 #include "app/core/AppContext.h"
 #include "app/core/SaveJob.h"
-#include "app/core/ShareJobs.h"
 #include "app/core/ShareIcons.h"
-#include "app/ui/ExtractionRunner.h"
+#include "app/core/ShareJobs.h"
 #include "app/ui/IconListView.h"
+#include "app/ui/MainJobRunner.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/SelectFormatDlg.h"

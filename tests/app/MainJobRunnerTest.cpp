@@ -13,7 +13,7 @@
 #include <optional>
 
 #include "app/ExtractMaterial.h"
-#include "app/ui/ExtractionRunner.h"
+#include "app/ui/MainJobRunner.h"
 #include "support/QtTestApp.h"
 
 using namespace gs;
@@ -26,10 +26,10 @@ constexpr auto kGenerous = 30s;  // a bound for "it ends", never a measure of sp
 
 QApplication& application() { return gstest::qtTestApp(); }
 
-std::optional<TJobEnd> runUntilEnded(ExtractionRunner& runner) {
+std::optional<TJobEnd> runUntilEnded(TMainJobRunner& runner) {
     std::optional<TJobEnd> end;
     QEventLoop loop;
-    QObject::connect(&runner, &ExtractionRunner::Ended, &loop, [&](const TJobEnd& e) {
+    QObject::connect(&runner, &TMainJobRunner::ScanEnded, &loop, [&](const TJobEnd& e) {
         end = e;
         loop.quit();
     });
@@ -50,11 +50,11 @@ struct Material : Tree {
 
 }  // namespace
 
-TEST(ExtractionRunner, ListsEveryIconThroughTheEventLoopOnTheUiThread) {
+TEST(MainJobRunner, ListsEveryIconThroughTheEventLoopOnTheUiThread) {
     application();
     Material m;
     RecordingSink window;
-    ExtractionRunner runner(window);
+    TMainJobRunner runner(window);
     ASSERT_TRUE(runner.Start(m.job()));
     EXPECT_TRUE(runner.Running());
     EXPECT_FALSE(runner.Start(m.job()));  // one worker at a time
@@ -64,11 +64,11 @@ TEST(ExtractionRunner, ListsEveryIconThroughTheEventLoopOnTheUiThread) {
     for (auto id : window.threads) EXPECT_EQ(id, std::this_thread::get_id());
 }
 
-TEST(ExtractionRunner, StopEndsTheRunAfterTheCurrentBatchAndAnotherRunCanFollow) {
+TEST(MainJobRunner, StopEndsTheRunAfterTheCurrentBatchAndAnotherRunCanFollow) {
     application();
     Material m;
     RecordingSink window;
-    ExtractionRunner runner(window);
+    TMainJobRunner runner(window);
     window.onAdd = [&](const TIconDef&) { runner.Stop(); };
     ASSERT_TRUE(runner.Start(m.job()));
     EXPECT_EQ(runUntilEnded(runner), TJobEnd::Of(TJobEnd::TKind::Stopped));
@@ -80,7 +80,7 @@ TEST(ExtractionRunner, StopEndsTheRunAfterTheCurrentBatchAndAnotherRunCanFollow)
     EXPECT_EQ(window.defs.size(), 4u);
 }
 
-TEST(ExtractionRunner, AWorkerWaitingOnAWindowThatClosesEnds) {
+TEST(MainJobRunner, AWorkerWaitingOnAWindowThatClosesEnds) {
     application();
     Material m;
     RecordingSink receiver;
@@ -102,14 +102,14 @@ TEST(ExtractionRunner, AWorkerWaitingOnAWindowThatClosesEnds) {
     EXPECT_TRUE(receiver.threads.empty());
 }
 
-TEST(ExtractionRunner, ARunnerClosedWhileItsWorkerWaitsLeavesNoCallBehind) {
+TEST(MainJobRunner, ARunnerClosedWhileItsWorkerWaitsLeavesNoCallBehind) {
     application();
     Material m;
     RecordingSink window;
     std::optional<TJobEnd> end;
     {
-        ExtractionRunner runner(window);
-        QObject::connect(&runner, &ExtractionRunner::Ended, [&](const TJobEnd& e) { end = e; });
+        TMainJobRunner runner(window);
+        QObject::connect(&runner, &TMainJobRunner::ScanEnded, [&](const TJobEnd& e) { end = e; });
         ASSERT_TRUE(runner.Start(m.job()));
     }  // closes the hand-over, then stops and joins the worker
     QCoreApplication::processEvents();

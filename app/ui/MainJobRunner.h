@@ -1,7 +1,8 @@
 #pragma once
-// The scan on the window's job runner: the scan's sink carries every call over to the
-// consumer (an IconSink living on the runner's thread, usually the main window), and the
-// scan's end arrives as Ended on that thread.
+// The main window's job runner: one job at a time, the scans, the saves, the mail and the
+// icon libraries. A scan's sink carries every call over to the consumer (an IconSink living
+// on the runner's thread, the main window), and the scan's end arrives as ScanEnded on that
+// thread; the other jobs' ends go to the handler they were started with.
 #include <memory>
 #include <string>
 
@@ -10,11 +11,11 @@
 
 namespace gs {
 
-class ExtractionRunner : public TJobRunner {
+class TMainJobRunner : public TJobRunner {
     Q_OBJECT
 public:
     // `receiver` must outlive this object (make this object its member or child).
-    explicit ExtractionRunner(IconSink& receiver, QObject* parent = nullptr);
+    explicit TMainJobRunner(IconSink& receiver, QObject* parent = nullptr);
 
     using TJobRunner::Start;
     // Starts the scan at once; false (and nothing starts) while a job runs.
@@ -22,7 +23,7 @@ public:
 
 signals:
     // On this object's thread, after the scan's work has returned.
-    void Ended(const gs::TJobEnd& end);
+    void ScanEnded(const gs::TJobEnd& end);
 
 private:
     IconSink& receiver_;
