@@ -34,7 +34,7 @@ cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGLYPHSCOPE_WITH_QT=
   -DSANITIZE=thread -DGLYPHSCOPE_WERROR=ON >/dev/null
 cmake --build build/tsan -j "$jobs" --target toolbar_core_tests app_extract_tests app_save_tests
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -L toolbar --repeat until-fail:20 --output-on-failure
-TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -R '^(HandOver|ExtractWorker|Job|SaveJob|BatchRunJob)\.' \
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -R '^(HandOver|ScanJob|Job|SaveJob|BatchRunJob)\.' \
   --repeat until-fail:10 --output-on-failure
 
 echo "== fuzz smoke"

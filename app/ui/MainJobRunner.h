@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/core/ExtractWorker.h"
+#include "app/core/ScanJob.h"
 #include "app/ui/JobRunner.h"
 
 namespace gs {

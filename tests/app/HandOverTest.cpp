@@ -8,7 +8,7 @@
 #include <mutex>
 
 #include "app/ExtractMaterial.h"
-#include "app/core/ExtractWorker.h"
+#include "app/core/ScanJob.h"
 #include "app/core/HandOver.h"
 #include "iconlib/Icon.h"
 #include "platform/ByteSource.h"
@@ -83,10 +83,10 @@ TEST(HandOver, AWorkersCallsRunOnTheReceivingThreadInOrder) {
     RecordingSink receiver;
     std::promise<TJobEnd> ended;
     auto end = ended.get_future();
-    ExtractWorker worker(
+    auto scan = std::make_shared<TScanJob>(
         std::make_unique<TExtractFromFolderThread>(t.path, settings()),
-        [&](std::stop_token stop) { return std::make_unique<HandOverIconSink>(channel, receiver, stop); },
-        [&](const TJobEnd& e) { ended.set_value(e); });
+        [&](std::stop_token stop) { return std::make_unique<HandOverIconSink>(channel, receiver, stop); });
+    TJobWorker worker(scan, channel, [&, scan](const TJobEnd& e) { ended.set_value(scan->EndOf(e)); });
     const auto until = std::chrono::steady_clock::now() + kGenerous;
     while (end.wait_for(0s) != std::future_status::ready && std::chrono::steady_clock::now() < until)
         if (!ui.runOne()) std::this_thread::sleep_for(1ms);
@@ -155,7 +155,7 @@ TEST(HandOver, AnErrorOfTheReceiverCountsAsARefusal) {
     EXPECT_EQ(answer.get(), -1);
 }
 
-TEST(ExtractWorker, ARunThatBreaksOffSaysWhat) {
+TEST(ScanJob, ARunThatBreaksOffSaysWhat) {
     struct Breaking final : TExtractThread {
         Breaking() : TExtractThread(ExtractSettings{}) {}
         void Run() override { throw std::runtime_error("the folder went away"); }
@@ -163,10 +163,10 @@ TEST(ExtractWorker, ARunThatBreaksOffSaysWhat) {
     std::promise<TJobEnd> ended;
     auto end = ended.get_future();
     {
-        ExtractWorker worker(
+        auto scan = std::make_shared<TScanJob>(
             std::make_unique<Breaking>(),
-            [](std::stop_token) -> std::unique_ptr<IconSink> { return std::make_unique<RecordingSink>(); },
-            [&](const TJobEnd& e) { ended.set_value(e); });
+            [](std::stop_token) -> std::unique_ptr<IconSink> { return std::make_unique<RecordingSink>(); });
+        TJobWorker worker(scan, nullptr, [&, scan](const TJobEnd& e) { ended.set_value(scan->EndOf(e)); });
     }
     EXPECT_EQ(end.get(), TJobEnd::Of(TJobEnd::TKind::Failed, "the folder went away"));  // on no one file
 }

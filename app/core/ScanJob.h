@@ -1,7 +1,8 @@
 #pragma once
 // One extraction as a job (Job.h): the scan runs on a worker with its stop token and hands
 // its icons to a sink made on the worker thread from that token, so that a hand-over to
-// another thread gives up waiting as soon as the worker is asked to stop.
+// another thread gives up waiting as soon as the worker is asked to stop. The window runs it
+// on its runner (app/ui/MainJobRunner).
 #include <functional>
 #include <memory>
 #include <stop_token>
@@ -30,26 +31,6 @@ private:
     std::unique_ptr<TExtractThread> scan_;
     SinkMaker makeSink_;
     TJobEnd end_;
-};
-
-// A scan on its own worker, without a receiving thread of its own: its sink carries what
-// it needs. The end notice runs on the worker thread after the work returned.
-class ExtractWorker {
-public:
-    using SinkMaker = TScanJob::SinkMaker;
-    using EndNotice = std::function<void(const TJobEnd&)>;
-
-    // Starts at once. Destroying the worker asks it to stop and waits for it (TJobWorker).
-    ExtractWorker(std::unique_ptr<TExtractThread> job, SinkMaker makeSink, EndNotice onEnd);
-
-    // The worker ends after the current folder entry or icon.
-    void RequestStop() { worker_.RequestStop(); }
-
-private:
-    static TJobWorker::EndNotice scanEnd(const std::shared_ptr<TScanJob>& job, EndNotice onEnd);
-
-    std::shared_ptr<TScanJob> job_;
-    TJobWorker worker_;
 };
 
 }  // namespace gs

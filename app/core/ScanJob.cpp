@@ -1,4 +1,4 @@
-#include "app/core/ExtractWorker.h"
+#include "app/core/ScanJob.h"
 
 #include <new>
 #include <stdexcept>
@@ -16,15 +16,5 @@ void TScanJob::Run(TJobContext& context) {
 }
 
 TJobEnd TScanJob::EndOf(const TJobEnd& end) const { return end.Failed() ? end : end_; }
-
-TJobWorker::EndNotice ExtractWorker::scanEnd(const std::shared_ptr<TScanJob>& job, EndNotice onEnd) {
-    return [job, onEnd = std::move(onEnd)](const TJobEnd& end) {
-        if (onEnd) onEnd(job->EndOf(end));
-    };
-}
-
-ExtractWorker::ExtractWorker(std::unique_ptr<TExtractThread> job, SinkMaker makeSink, EndNotice onEnd)
-    : job_(std::make_shared<TScanJob>(std::move(job), std::move(makeSink))),
-      worker_(job_, nullptr, scanEnd(job_, std::move(onEnd))) {}
 
 }  // namespace gs
