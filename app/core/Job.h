@@ -1,9 +1,10 @@
 #pragma once
-// Long work of the program (a folder scan, a batch export, saving many icons) runs as a job
-// on a worker thread: the job sees a stop token, asks its questions of the receiving thread
-// (the UI thread) through the cancellable hand-over, and posts its results there without
-// waiting. Its end says how it ended, so the window can show a stop or a failure with its
-// reason. The receiving side (Qt) owns the channel's posting; this file knows no Qt.
+// Long work of the program (a folder scan, a batch export, saving icons, mailing them, writing
+// an icon library) runs as a job on a worker thread: the job sees a stop token, asks its
+// questions of the receiving thread (the UI thread) through the cancellable hand-over, and
+// posts its results there without waiting. Its end says how it ended, so the window can show
+// a stop or a failure with its reason. The receiving side (Qt) owns the channel's posting;
+// this file knows no Qt.
 #include <exception>
 #include <functional>
 #include <memory>

@@ -179,3 +179,16 @@ TEST(ShareJobs, TheMailsOutcomeWaitsForTheReceiverAndALibraryFailureEndsTheJobWi
     EXPECT_EQ(end.Reason, "Unable to create Icon Library.");
     EXPECT_FALSE(std::filesystem::exists(t.path / "none.icl"));
 }
+
+TEST(ShareJobs, AStopEndsTheWaitForAProgramAndLeavesItRunning) {
+    Tree t;
+    const std::string hold = (t.path / "hold").string();
+    writeFile(hold, Bytes{});
+    std::stop_source stop;
+    stop.request_stop();
+    // The program runs while the file is there (until the tree goes); without the stop the
+    // wait would last the hour.
+    const TChildResult run = RunBounded({"sh", "-c", "while [ -e \"$0\" ]; do sleep 0.05; done", hold},
+                                        std::chrono::hours(1), stop.get_token());
+    EXPECT_EQ(run.End, TChildEnd::StillRunning);
+}
