@@ -81,11 +81,11 @@ int main(int argc, char** argv) {
     job.TargetDir = out.string();
     job.Silent = true;
     gs::TSilentBatchObserver observer;
-    gs::TBatchOutcome outcome;
+    gs::TBatchResult outcome;
     const Cost batchCost = measure([&] { outcome = gs::TBatchExport(job, observer).ExtractFiles(); });
     unsigned long long written = 0;
     for (const auto& e : std::filesystem::directory_iterator(out)) written += e.file_size();
     print("batch", batchCost, "icon_bytes", written);
     std::printf("batch files %d\n", outcome.SavedTotal);
-    return outcome.Failure ? 1 : 0;
+    return outcome.End.Failed() ? 1 : 0;
 }

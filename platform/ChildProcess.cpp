@@ -41,7 +41,8 @@ void ReapInBackground(pid_t pid) {
     }).detach();
 }
 
-TChildResult RunBounded(const std::vector<std::string>& argv, std::chrono::milliseconds limit) {
+TChildResult RunBounded(const std::vector<std::string>& argv, std::chrono::milliseconds limit,
+                        const std::stop_token& stop) {
     const std::optional<pid_t> pid = SpawnChild(argv);
     if (!pid) return {};
     const auto deadline = std::chrono::steady_clock::now() + limit;
@@ -50,7 +51,7 @@ TChildResult RunBounded(const std::vector<std::string>& argv, std::chrono::milli
         const pid_t done = waitpid(*pid, &status, WNOHANG);
         if (done == *pid) return {TChildEnd::Exited, exitCodeOf(status)};
         if (done < 0 && errno != EINTR) return {TChildEnd::Exited, -1};
-        if (std::chrono::steady_clock::now() >= deadline) break;
+        if (std::chrono::steady_clock::now() >= deadline || stop.stop_requested()) break;
         std::this_thread::sleep_for(kPollInterval);
     }
     ReapInBackground(*pid);

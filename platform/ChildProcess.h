@@ -3,6 +3,7 @@
 // either left to run or waited for a bounded time.
 #include <chrono>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,9 @@ struct TChildResult {
     int ExitCode = -1;  // for Exited; a child killed by signal N gives 128 + N
 };
 
-// Starts the program and waits at most `limit` for it to end. One that is still running
-// then is left to run (and reaped in the background).
-TChildResult RunBounded(const std::vector<std::string>& argv, std::chrono::milliseconds limit);
+// Starts the program and waits at most `limit` for it to end, or until a stop is asked for.
+// One that is still running then is left to run (and reaped in the background).
+TChildResult RunBounded(const std::vector<std::string>& argv, std::chrono::milliseconds limit,
+                        const std::stop_token& stop = {});
 
 }  // namespace gs

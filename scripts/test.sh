@@ -40,7 +40,7 @@ cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGLYPHSCOPE_WITH_QT=
   -DSANITIZE=thread -DGLYPHSCOPE_WERROR=ON >/dev/null
 cmake --build build/tsan -j "$jobs" --target app_extract_tests app_save_tests
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -j "$jobs" --repeat until-fail:10 --output-on-failure \
-  -R '^(HandOver|ExtractWorker|OrderedPool|ExtractFolder|ExtractFile|Job|SaveJob|BatchRunJob)\.'
+  -R '^(HandOver|ScanJob|OrderedPool|ExtractFolder|ExtractFile|Job|SaveJob|BatchRunJob)\.'
 
 echo "== fuzz smoke"
 rm -rf build/fuzz

@@ -26,8 +26,8 @@ std::string oneLine(std::string text) {
 TBatchExport::TBatchExport(const TBatchJob& job, IBatchObserver& observer)
     : job_(job), observer_(observer), writer_(job.Format, job.IconSize, job.Transparent) {}
 
-TBatchOutcome TBatchExport::ExtractFiles() {
-    TBatchOutcome out;
+TBatchResult TBatchExport::ExtractFiles() {
+    TBatchResult out;
     const TFileSpecParts spec = SplitFileSpec(job_.FileSpec);
     std::string current = spec.Folder.empty() ? std::string(".") : spec.Folder;
     try {
@@ -44,14 +44,17 @@ TBatchOutcome TBatchExport::ExtractFiles() {
             observer_.ShowFound(out.FoundTotal);
             observer_.ShowSaved(out.SavedTotal);
             if (counts.Error) {
-                out.Failure = TBatchFailure{current, *counts.Error};
+                out.End = TJobEnd::Failure(current, *counts.Error);
                 break;
             }
         }
     } catch (const std::exception& e) {
-        out.Failure = TBatchFailure{current, e.what()};
+        out.End = TJobEnd::Failure(current, e.what());
     }
-    out.StopSignal = StopSignalReceived();
+    if (!out.End.Failed() && StopAsked()) {
+        out.End.Kind = TJobEnd::TKind::Stopped;
+        out.End.Signal = StopSignalReceived();
+    }
     return out;
 }
 
@@ -87,15 +90,15 @@ std::string BatchResultMessage(TBatchFormat format, int foundTotal, int savedTot
     return "No " + noun + "s saved.";
 }
 
-int ReportBatchOutcome(const TBatchJob& job, const TBatchOutcome& outcome, IMessageBoxes& boxes,
+int ReportBatchOutcome(const TBatchJob& job, const TBatchResult& outcome, IMessageBoxes& boxes,
                        const TQBApplication& app, std::ostream& err) {
-    if (outcome.StopSignal != 0) {
+    if (outcome.End.Signal != 0) {
         err << kMessagePrefix << "stopped by a signal; "
             << BatchResultMessage(job.Format, outcome.FoundTotal, outcome.SavedTotal) << std::endl;
         return 1;
     }
-    if (outcome.Failure) {
-        const std::string details = outcome.Failure->Path + ": " + outcome.Failure->Message;
+    if (outcome.End.Failed()) {
+        const std::string details = outcome.End.Subject + ": " + outcome.End.Reason;
         boxes.ShowQBMessageDetails(kMsgBatchError, details, app.ProductName, TQBMessageType::mtWarning,
                                    app.LanguageId, app.FontName, false);
     }
@@ -104,7 +107,7 @@ int ReportBatchOutcome(const TBatchJob& job, const TBatchOutcome& outcome, IMess
                             TQBMessageType::mtInformation, TQBButtonSet::bsOK,
                             kFirstButton, app.LanguageId, app.FontName);
     }
-    return outcome.Failure ? 1 : 0;
+    return outcome.End.Failed() ? 1 : 0;
 }
 
 void TBatchFailureLine::ShowQBMessageDetails(const std::string& msg, const std::string& details, const std::string&,

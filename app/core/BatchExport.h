@@ -10,6 +10,7 @@
 
 #include "app/core/BatchWriters.h"
 #include "app/core/CmdLine.h"
+#include "app/core/Job.h"
 #include "framework/core/Application.h"
 #include "framework/core/MessageBoxes.h"
 
@@ -38,17 +39,12 @@ public:
     bool StopRequested() const override { return false; }
 };
 
-// What ended a batch early: the file (or folder) and the error.
-struct TBatchFailure {
-    std::string Path;
-    std::string Message;
-};
-
-struct TBatchOutcome {
+// What the walk did and how it ended: Failed on the file (or folder) that ended it early,
+// Stopped by the observer or by a signal (Ctrl-C, SIGTERM) after a whole file.
+struct TBatchResult {
     int FoundTotal = 0;
     int SavedTotal = 0;
-    std::optional<TBatchFailure> Failure;
-    int StopSignal = 0;  // the signal (Ctrl-C, SIGTERM) that stopped the walk after a whole file
+    TJobEnd End;
 };
 
 class TBatchExport {
@@ -57,7 +53,7 @@ public:
 
     // The whole walk. A file that fails ends it; its icons visited before the failure count
     // as found and its files written as saved.
-    TBatchOutcome ExtractFiles();
+    TBatchResult ExtractFiles();
 
 private:
     struct FileCounts {
@@ -80,7 +76,7 @@ std::string BatchResultMessage(TBatchFormat format, int foundTotal, int savedTot
 // Tells the outcome: a failure in the details box, in silent runs too; then, unless silent,
 // the result box. The exit status: 1 after a failure, else 0.
 // A walk stopped by a signal is told in one line on `err` and shows no box (status 1).
-int ReportBatchOutcome(const TBatchJob& job, const TBatchOutcome& outcome, IMessageBoxes& boxes,
+int ReportBatchOutcome(const TBatchJob& job, const TBatchResult& outcome, IMessageBoxes& boxes,
                        const TQBApplication& app, std::ostream& err);
 
 // The failure box of a silent run that no window can show: the one line on `err` that a

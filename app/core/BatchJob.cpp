@@ -19,13 +19,13 @@ void THandOverBatchObserver::ShowSaved(int savedTotal) {
 
 void TBatchRunJob::Run(TJobContext& context) {
     THandOverBatchObserver observer(context, receiver_);
-    outcome_ = TBatchExport(job_, observer).ExtractFiles();
+    result_ = TBatchExport(job_, observer).ExtractFiles();
 }
 
-TBatchOutcome TBatchRunJob::OutcomeOf(const TJobEnd& end) const {
-    TBatchOutcome outcome = outcome_;
-    if (end.Kind == TJobEndKind::Failed && !outcome.Failure) outcome.Failure = TBatchFailure{job_.FileSpec, end.Reason};
-    return outcome;
+TBatchResult TBatchRunJob::ResultOf(const TJobEnd& end) const {
+    TBatchResult result = result_;
+    if (end.Failed() && !result.End.Failed()) result.End = TJobEnd::Failure(job_.FileSpec, end.Reason);
+    return result;
 }
 
 }  // namespace gs

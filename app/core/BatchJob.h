@@ -33,14 +33,14 @@ public:
     TBatchRunJob(TBatchJob job, IBatchObserver& receiver) : job_(std::move(job)), receiver_(receiver) {}
 
     void Run(TJobContext& context) override;
-    // The walk's outcome once its job ended: an error that ended the job is the failure of
+    // The walk's result once its job ended: an error that ended the job is the failure of
     // the source as a whole.
-    TBatchOutcome OutcomeOf(const TJobEnd& end) const;
+    TBatchResult ResultOf(const TJobEnd& end) const;
 
 private:
     TBatchJob job_;
     IBatchObserver& receiver_;
-    TBatchOutcome outcome_;
+    TBatchResult result_;
 };
 
 }  // namespace gs

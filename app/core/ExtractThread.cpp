@@ -30,7 +30,7 @@ ExtractSettings ExtractSettings::FromOptions(const TKAVUOptions& options) {
     return s;
 }
 
-ExtractEnd TExtractThread::Execute(IconSink& sink, std::stop_token stop) {
+TJobEnd TExtractThread::Execute(IconSink& sink, std::stop_token stop) {
     sink_ = &sink;
     stop_ = std::move(stop);
     end_.reset();
@@ -38,15 +38,15 @@ ExtractEnd TExtractThread::Execute(IconSink& sink, std::stop_token stop) {
     Run();
     sink_ = nullptr;
     if (end_) return *end_;
-    return StopRequested() ? ExtractEnd::Stopped : ExtractEnd::Finished;
+    return TJobEnd::Of(StopRequested() ? TJobEnd::TKind::Stopped : TJobEnd::TKind::Done);
 }
 
 bool TExtractThread::EndsRun(int answer) {
     if (answer >= 0) listed_ = answer;
     if (answer == -1) {
-        end_ = StopRequested() ? ExtractEnd::Stopped : ExtractEnd::Refused;
+        end_ = StopRequested() ? TJobEnd::Of(TJobEnd::TKind::Stopped) : TJobEnd::Of(TJobEnd::TKind::Done, kScanRefused);
     } else if (settings_.LimitOn && answer >= settings_.LimitNumber) {
-        end_ = ExtractEnd::LimitReached;
+        end_ = TJobEnd::Of(TJobEnd::TKind::Done, kScanLimitReached);
     }
     return Ended();
 }
@@ -95,7 +95,7 @@ void TExtractThread::HandOver(FileIcons read) {
     if (read.Failed) {
         // One file that cannot be read ends the whole run; the icons handed over stay.
         sink_->FileFailed(read.File, read.Reason);
-        end_ = ExtractEnd::FileFailed;
+        end_ = TJobEnd::Failure(read.File.string(), read.Reason);
         return;
     }
     std::size_t next = 0;

@@ -4,8 +4,8 @@
 // them to an IconSink in batches. A folder's files are read a few at a time by a small pool
 // of reader threads that lives as long as the scan (a file's reading and decoding does not
 // depend on any other), and handed over in the folder's order.
-// The work runs on whatever thread calls Execute; ExtractWorker.h runs it on its own
-// std::jthread. It looks only at its own objects and at the snapshot of the options it was
+// The work runs on whatever thread calls Execute; ScanJob.h runs it as a job. It looks only
+// at its own objects and at the snapshot of the options it was
 // given, so the options may change while it runs.
 #include <filesystem>
 #include <optional>
@@ -17,6 +17,7 @@
 #include "app/core/FolderWalk.h"
 #include "app/core/IconSink.h"
 #include "app/core/OrderedPool.h"
+#include "app/core/Job.h"
 
 namespace gs {
 
@@ -33,15 +34,9 @@ struct ExtractSettings {
     static ExtractSettings FromOptions(const TKAVUOptions& options);
 };
 
-// Why an extraction ended.
-enum class ExtractEnd {
-    Finished,      // the walk (or the file) was done
-    Stopped,       // a stop was asked for
-    LimitReached,  // the icon limit was reached
-    Refused,       // the consumer refused an icon (memory limit) or could not be reached
-    FileFailed,    // a file could not be read; the sink was told which and why
-    Aborted,       // an error outside any one file (memory exhausted) ended it
-};
+// Why a scan that was done ended before the walk's end (TJobEnd::Reason).
+inline constexpr const char* kScanLimitReached = "The icon limit was reached.";
+inline constexpr const char* kScanRefused = "The list took no more icons.";
 
 class TExtractThread {
 public:
@@ -51,8 +46,9 @@ public:
     TExtractThread& operator=(const TExtractThread&) = delete;
 
     // Runs the whole extraction on the calling thread. The stop token is looked at between
-    // folder entries and between icons.
-    ExtractEnd Execute(IconSink& sink, std::stop_token stop);
+    // folder entries and between icons. Done (with the limit or the consumer's refusal as
+    // its reason), Stopped, or Failed on a file that could not be read (the sink was told).
+    TJobEnd Execute(IconSink& sink, std::stop_token stop);
 
     const ExtractSettings& Settings() const { return settings_; }
 
@@ -87,7 +83,7 @@ private:
     ExtractSettings settings_;
     IconSink* sink_ = nullptr;
     std::stop_token stop_;
-    std::optional<ExtractEnd> end_;
+    std::optional<TJobEnd> end_;
     int listed_ = 0;  // the sink's last count
 };
 

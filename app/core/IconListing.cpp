@@ -6,6 +6,13 @@
 
 namespace gs {
 
+namespace {
+
+// A run that failed on no one file broke off (memory exhausted, an error outside the files).
+bool brokenOff(const TJobEnd& end) { return end.Failed() && end.Subject.empty(); }
+
+}  // namespace
+
 std::string TIconListing::Caption(const std::string& baseName, int number) {
     return baseName + "_" + std::to_string(number);
 }
@@ -69,21 +76,21 @@ void TIconListing::FileFailed(const std::filesystem::path& file, const std::stri
     failures_.emplace_back(file, error);
 }
 
-void TIconListing::EndRun(ExtractEnd end, std::string abortReason) {
+void TIconListing::EndRun(const TJobEnd& end) {
     lastEnd_ = end;
-    abortReason_ = end == ExtractEnd::Aborted ? std::move(abortReason) : std::string();
+    abortReason_ = brokenOff(end) ? end.Reason : std::string();
 }
 
 std::optional<TRunWarning> TIconListing::TakeRunWarning() {
     // A run that broke off (memory exhausted, an error outside any one file) is never passed
     // off as a finished scan: its reason comes first, then the files that failed before it.
-    const bool brokenOff = lastEnd_ == ExtractEnd::Aborted;
-    if (!brokenOff && failures_.empty()) return std::nullopt;
+    const bool brokeOff = lastEnd_ && brokenOff(*lastEnd_);
+    if (!brokeOff && failures_.empty()) return std::nullopt;
     TRunWarning warning;
     warning.Details = abortReason_;
     for (const auto& [file, error] : failures_)
         warning.Details += (warning.Details.empty() ? "" : "\n") + file.string() + ": " + error;
-    if (brokenOff) warning.Message = kMsgExtractionBrokenOff;
+    if (brokeOff) warning.Message = kMsgExtractionBrokenOff;
     else if (failures_.size() == 1) warning.Message = FormatOne(kMsgFileUnreadable, failures_.front().first.string());
     else warning.Message = FormatOne(kMsgFilesUnreadable, std::to_string(failures_.size()));
     failures_.clear();

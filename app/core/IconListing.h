@@ -72,9 +72,9 @@ public:
     std::vector<TIconDef*> Accept(TIconBatch batch);
     void FileFailed(const std::filesystem::path& file, const std::string& error);
     const std::vector<std::pair<std::filesystem::path, std::string>>& Failures() const { return failures_; }
-    // How the run ended and, when it broke off, why.
-    void EndRun(ExtractEnd end, std::string abortReason);
-    std::optional<ExtractEnd> LastEnd() const { return lastEnd_; }
+    // How the run ended: a failure on no one file (no Subject) broke it off, for its Reason.
+    void EndRun(const TJobEnd& end);
+    const std::optional<TJobEnd>& LastEnd() const { return lastEnd_; }
     // The warning the ended run leaves, once: none when it ran through with every file read.
     std::optional<TRunWarning> TakeRunWarning();
 
@@ -115,7 +115,7 @@ private:
     std::optional<int> memoryStopPercent_;
     bool memoryLimitReached_ = false;
     std::vector<std::pair<std::filesystem::path, std::string>> failures_;
-    std::optional<ExtractEnd> lastEnd_;
+    std::optional<TJobEnd> lastEnd_;
     std::string abortReason_;
     IListingObserver* observer_ = nullptr;
 };

@@ -9,17 +9,17 @@ TJobEnd RunJob(TJob& job, TJobContext& context) {
     try {
         job.Run(context);
         if (context.StoppedReason()) {
-            end.Kind = TJobEndKind::Stopped;
+            end.Kind = TJobEnd::TKind::Stopped;
             end.Reason = *context.StoppedReason();
         } else if (context.StopRequested()) {
-            end.Kind = TJobEndKind::Stopped;
+            end.Kind = TJobEnd::TKind::Stopped;
         }
     } catch (const std::bad_alloc&) {
-        end = {TJobEndKind::Failed, kMsgJobOutOfMemory, std::current_exception()};
+        end = {TJobEnd::TKind::Failed, kMsgJobOutOfMemory, {}, std::current_exception()};
     } catch (const std::exception& e) {
-        end = {TJobEndKind::Failed, e.what(), std::current_exception()};
+        end = {TJobEnd::TKind::Failed, e.what(), {}, std::current_exception()};
     } catch (...) {
-        end = {TJobEndKind::Failed, "Unknown error.", std::current_exception()};
+        end = {TJobEnd::TKind::Failed, "Unknown error.", {}, std::current_exception()};
     }
     return end;
 }

@@ -1,9 +1,10 @@
 #pragma once
-// Long work of the program (a folder scan, a batch export, saving many icons) runs as a job
-// on a worker thread: the job sees a stop token, asks its questions of the receiving thread
-// (the UI thread) through the cancellable hand-over, and posts its results there without
-// waiting. Its end says how it ended, so the window can show a stop or a failure with its
-// reason. The receiving side (Qt) owns the channel's posting; this file knows no Qt.
+// Long work of the program (a folder scan, a batch export, saving icons, mailing them, writing
+// an icon library) runs as a job on a worker thread: the job sees a stop token, asks its
+// questions of the receiving thread (the UI thread) through the cancellable hand-over, and
+// posts its results there without waiting. Its end says how it ended, so the window can show
+// a stop or a failure with its reason. The receiving side (Qt) owns the channel's posting;
+// this file knows no Qt.
 #include <exception>
 #include <functional>
 #include <memory>
@@ -18,17 +19,29 @@ namespace gs {
 
 inline constexpr const char* kMsgJobOutOfMemory = "Not enough memory to go on.";
 
-// How a job ended.
-enum class TJobEndKind : std::uint8_t {
-    Done,     // the work ran to its end
-    Stopped,  // a stop was asked for (by the stop token, or by the user's answer)
-    Failed,   // an error ended it; Reason says which
-};
-
+// How a job ended: the one way every job (the scan, a save, the batch, the mail, an icon
+// library) says it.
 struct TJobEnd {
-    TJobEndKind Kind = TJobEndKind::Done;
-    std::string Reason;        // Failed: what went wrong; Stopped: what the job said, if anything
+    enum class TKind : std::uint8_t {
+        Done,     // the work ran to its end (or to the end its settings set, Reason says which)
+        Stopped,  // a stop was asked for (by the stop token, a signal, or the user's answer)
+        Failed,   // an error ended it; Reason says which
+    };
+    TKind Kind = TKind::Done;
+    std::string Reason;        // Failed: what went wrong; Stopped: what the job said, if anything;
+                               // Done: why the work ended before all of it was done, if it did
+    std::string Subject;       // Failed: the file (or folder) that failed, when the error is one file's
     std::exception_ptr Error;  // Failed: the error itself, for the receiver's own handler
+    int Signal = 0;            // Stopped: the signal (Ctrl-C, SIGTERM) that asked for the stop
+
+    static TJobEnd Of(TKind kind, std::string reason = {}) { return {kind, std::move(reason), {}, nullptr, 0}; }
+    static TJobEnd Failure(std::string subject, std::string reason) {
+        return {TKind::Failed, std::move(reason), std::move(subject), nullptr, 0};
+    }
+    bool Failed() const { return Kind == TKind::Failed; }
+    bool operator==(const TJobEnd& other) const {
+        return Kind == other.Kind && Reason == other.Reason && Subject == other.Subject && Signal == other.Signal;
+    }
 };
 
 // What a running job reaches: its stop token and the hand-over to the receiving thread

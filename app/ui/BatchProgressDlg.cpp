@@ -99,10 +99,10 @@ void TBatchProgressDlg::ShowCurrentFile(const std::string& path) { txtCurrentFil
 void TBatchProgressDlg::ShowFound(int foundTotal) { txtIconsFound->setText(shown(foundTotal)); }
 void TBatchProgressDlg::ShowSaved(int savedTotal) { txtIconsSaved->setText(shown(savedTotal)); }
 
-bool TBatchProgressDlg::Start(const TBatchJob& job, std::function<void(const TBatchOutcome&)> onEnd) {
+bool TBatchProgressDlg::Start(const TBatchJob& job, std::function<void(const TBatchResult&)> onEnd) {
     auto run = std::make_shared<TBatchRunJob>(job, *this);
     const bool started = runner_->Start(run, [run, onEnd = std::move(onEnd)](const TJobEnd& end) {
-        if (onEnd) onEnd(run->OutcomeOf(end));
+        if (onEnd) onEnd(run->ResultOf(end));
     });
     // A stop asked for before the start holds for the run.
     if (started && stop_) runner_->Stop();
@@ -122,12 +122,12 @@ void TBatchProgressDlg::reject() {
 }
 
 int RunBatchWithProgress(const TBatchJob& job, IMessageBoxes& boxes, const TQBApplication& app, std::ostream& err) {
-    TBatchOutcome outcome;
+    TBatchResult outcome;
     {
         TBatchProgressDlg progress;
         progress.Setup(job, app);
         progress.show();
-        if (progress.Start(job, [&outcome](const TBatchOutcome& result) {
+        if (progress.Start(job, [&outcome](const TBatchResult& result) {
                 outcome = result;
                 QCoreApplication::exit(0);
             }))

@@ -29,7 +29,7 @@ public:
     void Setup(const TBatchJob& job, const TQBApplication& app);
     // Starts the walk on a worker; false while one runs. `onEnd` gets its outcome on this
     // window's thread once the worker is done.
-    bool Start(const TBatchJob& job, std::function<void(const TBatchOutcome&)> onEnd);
+    bool Start(const TBatchJob& job, std::function<void(const TBatchResult&)> onEnd);
     bool Running() const;
 
     void ShowCurrentFile(const std::string& path) override;

@@ -25,13 +25,13 @@
 #include "app/core/Options.h"
 #include "app/core/SaveIcons.h"
 #include "controls/ui/AnimatedImage.h"
-#include "app/ui/ExtractionRunner.h"
 #include "app/ui/FavoritesDlgs.h"
 #include "app/ui/IconListView.h"
 #include "app/ui/ListColours.h"
 #include "app/ui/IconPreview.h"
 #include "app/ui/ListDialogs.h"
 #include "app/ui/MainBars.h"
+#include "app/ui/MainJobRunner.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MenuImages.h"
 #include "codecs/ui/QtRaster.h"
@@ -80,8 +80,8 @@ TKAVUMain::TKAVUMain(TAppContext& context, IMainServices& services, CommandLine 
     busyTextTimer_.setSingleShot(true);
     busyTextTimer_.setInterval(kBusyTextRefreshMs);
     connect(&busyTextTimer_, &QTimer::timeout, this, [this] { Guard([this] { showBusyTexts(); }); });
-    runner_ = new ExtractionRunner(*this, this);
-    connect(runner_, &ExtractionRunner::Ended, this, [this](ExtractEnd end) { Guard([&] { ExtractThreadTerminate(end); }); });
+    runner_ = new TMainJobRunner(*this, this);
+    connect(runner_, &TMainJobRunner::ScanEnded, this, [this](const TJobEnd& end) { Guard([&] { ExtractThreadTerminate(end); }); });
 
     const int depth = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->depth() : 32;
     SetMenuImages(depth != 2 && depth != 4 && depth != 8);

@@ -40,8 +40,9 @@ class TTBToolbar;
 
 namespace gs {
 
-class ExtractionRunner;
+class TMainJobRunner;
 class ISaveQuestions;
+class TJob;
 struct TJobEnd;
 class IListDialogs;
 class TFormStorage;
@@ -54,7 +55,6 @@ class TIconListView;
 class TIconPreviewList;
 class TMainBars;
 struct TFavoritesMenuEntry;
-enum class ExtractEnd;
 
 inline constexpr const char* kMsgExtracting = "Extracting. Please wait...";
 inline constexpr const char* kMsgSaving = "Saving. Please wait...";
@@ -196,7 +196,7 @@ private:
     void scheduleUpdate();
     void startExtraction();
     void showBusyTexts();
-    void ExtractThreadTerminate(ExtractEnd end);
+    void ExtractThreadTerminate(const TJobEnd& end);
     // Raises the warning that tells how the run went wrong, when it did: what broke it off,
     // and the files that could not be read.
     void reportRunFailures();
@@ -204,8 +204,11 @@ private:
     void showCount();
     // The preview looks at the selection afresh at the next update.
     void forgetPreview();
-    // The save job's end: the window idle again, then a stop or a failure with its reason.
-    void SaveEnded(const TJobEnd& end);
+    // Runs a job on the selected icons (a save, the mail, an icon library), busy as while
+    // saving `selected` icons; its end comes to SelectionJobEnded.
+    void runSelectionJob(std::shared_ptr<TJob> job, int selected, std::function<void()> afterEnd = {});
+    // The window idle again, then `afterEnd`, then a stop or a failure with its reason.
+    void SelectionJobEnded(const TJobEnd& end, const std::function<void()>& afterEnd);
     void arrange(int column);
     void showAbout();
     void showTipOfTheDay(bool forced);
@@ -249,7 +252,7 @@ private:
     std::vector<QIcon> menuImages_;
     TRecentLists recent_;
     std::unique_ptr<TMainBars> bars_;
-    ExtractionRunner* runner_ = nullptr;
+    TMainJobRunner* runner_ = nullptr;
     QTimer busyTextTimer_;
     std::string busyTextFile_;
     IListDialogs* listDialogs_ = nullptr;

@@ -10,8 +10,8 @@
 #include "app/core/AppContext.h"
 #include "app/core/ExtractThread.h"
 #include "app/core/PathDisplay.h"
-#include "app/ui/ExtractionRunner.h"
 #include "app/ui/IconListView.h"
+#include "app/ui/MainJobRunner.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
 #include "framework/core/Application.h"
@@ -118,11 +118,11 @@ void TKAVUMain::cmdStopClick() {
     if (runner_) runner_->Stop();
 }
 
-void TKAVUMain::ExtractThreadTerminate(ExtractEnd end) {
-    listing_.EndRun(end, runner_ ? runner_->AbortReason() : std::string());
+void TKAVUMain::ExtractThreadTerminate(const TJobEnd& end) {
+    listing_.EndRun(end);
     EndBusy();
     // A listing the user cut short says so, so it is not taken for the whole folder.
-    if (end == ExtractEnd::Stopped) setPanel(0, kMsgExtractionStopped);
+    if (end.Kind == TJobEnd::TKind::Stopped) setPanel(0, kMsgExtractionStopped);
     emit ExtractionEnded();
     const TQBApplication& app = application();
     if (listing_.MemoryLimitReached()) {

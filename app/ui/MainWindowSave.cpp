@@ -1,6 +1,7 @@
 // The main window's ways out for the selected icons: the twelve save commands (through the
 // core's save loop, with the window's questions), the clipboard copies, the external
-// editor, the mail, and the icon libraries.
+// editor, the mail, and the icon libraries. The saves, the mail and the libraries run as
+// jobs on the window's runner: the window answers meanwhile, busy as while saving.
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QLineEdit>
@@ -13,8 +14,9 @@
 #include "app/core/HelpContexts.h"
 #include "app/core/SaveJob.h"
 #include "app/core/ShareIcons.h"
-#include "app/ui/ExtractionRunner.h"
+#include "app/core/ShareJobs.h"
 #include "app/ui/IconListView.h"
+#include "app/ui/MainJobRunner.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/SelectFormatDlg.h"
@@ -52,14 +54,6 @@ constexpr std::pair<A, S> kCopyCommands[] = {
     {A::actEditCopy48x48ToClipboard, S::bs48},
     {A::actEditCopy32x32ToClipboard, S::bs32},
     {A::actEditCopy16x16ToClipboard, S::bs16},
-};
-
-// The hourglass for the life of the object.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
 // The caption editor open in the list, if any.
@@ -142,18 +136,29 @@ void TKAVUMain::SaveIcons(TBatchFormat format, TBatchIconSize size) {
     GetSaveTarget(int(format));
     saveQuestions_ = std::make_unique<TWindowSaveQuestions>(this, services_);
     const int count = int(entries.size());
-    auto job = std::make_shared<TSaveJob>(format, size, std::move(entries), context_.Options, *saveQuestions_);
-    BeginBusy(TBusyState::Saving, count);
-    if (!runner_->Start(job, [this](const TJobEnd& end) { Guard([&] { SaveEnded(end); }); })) EndBusy();
+    runSelectionJob(std::make_shared<TSaveJob>(format, size, std::move(entries), context_.Options, *saveQuestions_),
+                    count);
 }
 
-void TKAVUMain::SaveEnded(const TJobEnd& end) {
+void TKAVUMain::runSelectionJob(std::shared_ptr<TJob> job, int selected, std::function<void()> afterEnd) {
+    BeginBusy(TBusyState::Saving, selected);
+    const bool started = runner_->Start(std::move(job), [this, afterEnd = std::move(afterEnd)](const TJobEnd& end) {
+        Guard([&] { SelectionJobEnded(end, afterEnd); });
+    });
+    if (!started) {
+        EndBusy();
+        saveQuestions_.reset();
+    }
+}
+
+void TKAVUMain::SelectionJobEnded(const TJobEnd& end, const std::function<void()>& afterEnd) {
     EndBusy();
     saveQuestions_.reset();
+    if (afterEnd) afterEnd();
     // The save's own words reach the user as its errors always have: through the handler.
-    if (end.Kind == TJobEndKind::Failed && end.Error) std::rethrow_exception(end.Error);
-    if (end.Kind == TJobEndKind::Failed) throw EQBException(end.Reason, "", TQBSeverity::Warning);
-    if (end.Kind == TJobEndKind::Stopped && !end.Reason.empty())
+    if (end.Kind == TJobEnd::TKind::Failed && end.Error) std::rethrow_exception(end.Error);
+    if (end.Kind == TJobEnd::TKind::Failed) throw EQBException(end.Reason, "", TQBSeverity::Warning);
+    if (end.Kind == TJobEnd::TKind::Stopped && !end.Reason.empty())
         throw EQBException(end.Reason, "", TQBSeverity::Information);
 }
 
@@ -189,14 +194,17 @@ void TKAVUMain::EditIcon() {
 }
 
 void TKAVUMain::SendTo() {
-    const std::vector<TIconDef*> entries = SelectedInListOrder();
+    if (!Idle()) return;
+    std::vector<TIconDef*> entries = SelectedInListOrder();
     if (entries.empty()) return;
-    WaitCursor wait;
     TQBMapi mapi;
-    SendIconsByMail(entries, context_.Options, application(), mapi);
+    const int count = int(entries.size());
+    auto job = std::make_shared<TMailIconsJob>(std::move(entries), context_.Options, application(), std::move(mapi));
+    runSelectionJob(job, count, [job] { job->DeliverOutcome(); });
 }
 
 void TKAVUMain::AddToNewICL() {
+    if (!Idle()) return;
     TSaveDialogSpec spec;
     spec.Title = kSaveICLTitle;
     spec.DefaultExt = kICLDefaultExt;
@@ -205,16 +213,17 @@ void TKAVUMain::AddToNewICL() {
     const std::optional<std::string> file = services_.SaveFileName(this, spec);
     if (!file) return;
     CheckLibraryName(*file);
-    WaitCursor wait;
-    CreateIconLibrary(*file, SelectedInListOrder());
+    const std::vector<TIconDef*> entries = SelectedInListOrder();
+    runSelectionJob(std::make_shared<TIconLibraryJob>(TIconLibraryJob::TWay::Create, *file, entries), int(entries.size()));
 }
 
 void TKAVUMain::AddToExistingICL() {
+    if (!Idle()) return;
     const std::optional<std::string> file = services_.OpenFileName(this, {kOpenICLTitle, kICLDefaultExt, kICLFilter, "", kIconMenuHelpContext});
     if (!file) return;
     CheckLibraryName(*file);
-    WaitCursor wait;
-    AddToIconLibrary(*file, SelectedInListOrder());
+    const std::vector<TIconDef*> entries = SelectedInListOrder();
+    runSelectionJob(std::make_shared<TIconLibraryJob>(TIconLibraryJob::TWay::Add, *file, entries), int(entries.size()));
 }
 
 }  // namespace gs

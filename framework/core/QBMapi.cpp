@@ -18,8 +18,6 @@ std::string fileNamePart(const std::string& path) {
 
 }  // namespace
 
-TQBMapi::TQBMapi() : Runner([](const std::vector<std::string>& argv) { return RunBounded(argv, kMailWaitLimit); }) {}
-
 std::vector<std::string> TQBMapi::MailArguments() const {
     std::vector<std::string> argv{kMailProgram, "--utf8"};
     for (const std::string& cc : CopyTo) argv.insert(argv.end(), {"--cc", cc});
@@ -47,7 +45,8 @@ int TQBMapi::ResultCode(const TChildResult& run) {
 void TQBMapi::Send() {
     DisplayFileName.clear();
     for (const std::string& file : AttachedFiles) DisplayFileName.push_back(fileNamePart(file));
-    const int result = ResultCode(Runner(MailArguments()));
+    const std::vector<std::string> argv = MailArguments();
+    const int result = ResultCode(Runner ? Runner(argv) : RunBounded(argv, kMailWaitLimit, Stop));
     if (result == kMapiSuccess) {
         if (OnSuccess) OnSuccess(*this);
     } else if (result == kMapiUserAbort) {

@@ -6,6 +6,7 @@
 // account) and sending without the compose window.
 #include <chrono>
 #include <functional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,6 @@ public:
     using TNotifyEvent = std::function<void(TQBMapi& sender)>;
     using TMapiErrEvent = std::function<void(TQBMapi& sender, int errCode)>;
     using TRunner = std::function<TChildResult(const std::vector<std::string>& argv)>;
-
-    TQBMapi();
 
     std::string Subject;
     std::string Body;
@@ -60,8 +59,11 @@ public:
     // The composer's answer as an outcome code.
     static int ResultCode(const TChildResult& run);
 
-    // Tests replace the composer.
+    // Tests replace the composer; by default it is started and waited for a bounded time.
     TRunner Runner;
+    // Ends the wait for the composer early (the composer is left to run): a send on a
+    // worker gives it the worker's stop token.
+    std::stop_token Stop;
 };
 
 }  // namespace gs

@@ -128,7 +128,7 @@ protected:
         return j;
     }
 
-    static TBatchOutcome run(const TBatchJob& j) {
+    static TBatchResult run(const TBatchJob& j) {
         TSilentBatchObserver silent;
         return TBatchExport(j, silent).ExtractFiles();
     }
@@ -149,8 +149,8 @@ TEST_F(BatchExportTest, IconFilesHoldEachGroupWholeForPe32AndPe32Plus) {
     put("lib64.b.dll", moduleOf(groups, true));
     put("single.ico", makeIcoFile(standardGroup(20)));
 
-    const TBatchOutcome outcome = run(job("*.*"));
-    EXPECT_FALSE(outcome.Failure);
+    const TBatchResult outcome = run(job("*.*"));
+    EXPECT_FALSE(outcome.End.Failed());
     EXPECT_EQ(outcome.FoundTotal, 7);
     EXPECT_EQ(outcome.SavedTotal, 7);
     // Base names are cut at the first dot; numbers count from 1 in each source file.
@@ -169,13 +169,13 @@ TEST_F(BatchExportTest, IconFilesHoldEachGroupWholeForPe32AndPe32Plus) {
 TEST_F(BatchExportTest, OneSizeIconsDropOnlyTheOtherTwoStandardSizes) {
     put("m.dll", moduleOf({{dibSpec(16, 4, 1), dibSpec(32, 8, 2), dibSpec(48, 32, 3), dibSpec(24, 8, 4)},
                            {dibSpec(16, 4, 5), dibSpec(32, 4, 6)}}));
-    TBatchOutcome o48 = run(job("m.dll", TBatchFormat::bfICO, TBatchIconSize::bs48));
+    TBatchResult o48 = run(job("m.dll", TBatchFormat::bfICO, TBatchIconSize::bs48));
     EXPECT_EQ(o48.FoundTotal, 2);
     EXPECT_EQ(o48.SavedTotal, 1);
     EXPECT_EQ(outputs(), std::vector<std::string>{"m_1.ico"});
     EXPECT_EQ(sizesIn(out.path / "m_1.ico"), (std::vector<std::pair<int, int>>{{48, 48}, {24, 24}}));
 
-    TBatchOutcome o16 = run(job("m.dll", TBatchFormat::bfICO, TBatchIconSize::bs16));
+    TBatchResult o16 = run(job("m.dll", TBatchFormat::bfICO, TBatchIconSize::bs16));
     EXPECT_EQ(o16.SavedTotal, 2);
     EXPECT_EQ(sizesIn(out.path / "m_1.ico"), (std::vector<std::pair<int, int>>{{16, 16}, {24, 24}}));
     EXPECT_EQ(sizesIn(out.path / "m_2.ico"), (std::vector<std::pair<int, int>>{{16, 16}}));
@@ -183,7 +183,7 @@ TEST_F(BatchExportTest, OneSizeIconsDropOnlyTheOtherTwoStandardSizes) {
     fs::remove_all(out.path / "m_1.ico");
     fs::remove_all(out.path / "m_2.ico");
     put("m.dll", moduleOf({{dibSpec(24, 8, 4)}}));
-    const TBatchOutcome none = run(job("m.dll", TBatchFormat::bfICO, TBatchIconSize::bs32));
+    const TBatchResult none = run(job("m.dll", TBatchFormat::bfICO, TBatchIconSize::bs32));
     EXPECT_EQ(none.FoundTotal, 1);
     EXPECT_EQ(none.SavedTotal, 0);
     EXPECT_TRUE(outputs().empty());
@@ -203,12 +203,12 @@ TEST_F(BatchExportTest, BitmapFormatsWriteThePreviewOrTheExactSize) {
                                      {TBatchFormat::bfTIF, {'I', 'I', 42, 0}}};
     for (const Case& c : cases) {
         const std::string ext = BatchFormatExtension(c.format);
-        const TBatchOutcome all = run(job("a.exe", c.format));
+        const TBatchResult all = run(job("a.exe", c.format));
         EXPECT_EQ(all.SavedTotal, 2) << ext;
         EXPECT_EQ(headOf(out.path / ("a_1" + ext), c.magic.size()), c.magic) << ext;
         // Only the first icon has a 16 x 16 image.
         fs::remove(out.path / ("a_2" + ext));
-        const TBatchOutcome one = run(job("a.exe", c.format, TBatchIconSize::bs16));
+        const TBatchResult one = run(job("a.exe", c.format, TBatchIconSize::bs16));
         EXPECT_EQ(one.FoundTotal, 2) << ext;
         EXPECT_EQ(one.SavedTotal, 1) << ext;
         EXPECT_FALSE(fs::exists(out.path / ("a_2" + ext))) << ext;
@@ -231,8 +231,8 @@ TEST_F(BatchExportTest, AnIconWithoutImagesIsFoundButNotSaved) {
     // The group names icon resources the module does not hold.
     put("empty.dll", makePeModule({{RT_GROUP_ICON, 1, "", 0x0409, makeGroup({dibSpec(32, 8)}, {99})},
                                    {RT_ICON, 5, "", 0x0409, dibSpec(16, 4).data}}));
-    const TBatchOutcome outcome = run(job("empty.dll"));
-    EXPECT_FALSE(outcome.Failure);
+    const TBatchResult outcome = run(job("empty.dll"));
+    EXPECT_FALSE(outcome.End.Failed());
     EXPECT_EQ(outcome.FoundTotal, 1);
     EXPECT_EQ(outcome.SavedTotal, 0);
     EXPECT_TRUE(outputs().empty());
@@ -248,10 +248,10 @@ TEST_F(BatchExportTest, ADamagedFileEndsTheBatchInATreeOfOddEntries) {
     fs::create_directory(src.path / "y.dll");
     fs::create_directory_symlink(src.path, src.path / "loop.dll");
 
-    const TBatchOutcome outcome = run(job("*.*"));
-    ASSERT_TRUE(outcome.Failure);
-    EXPECT_EQ(outcome.Failure->Path, src / "m_damaged.dll");
-    EXPECT_FALSE(outcome.Failure->Message.empty());
+    const TBatchResult outcome = run(job("*.*"));
+    ASSERT_TRUE(outcome.End.Failed());
+    EXPECT_EQ(outcome.End.Subject, src / "m_damaged.dll");
+    EXPECT_FALSE(outcome.End.Reason.empty());
     EXPECT_EQ(outcome.FoundTotal, 2);
     EXPECT_EQ(outcome.SavedTotal, 2);
     EXPECT_EQ(outputs(), (std::vector<std::string>{"a_1.ico", "a_2.ico"}));
@@ -265,8 +265,8 @@ TEST_F(BatchExportTest, A16BitModuleItsReaderRefusesHoldsNoIconsAndTheBatchGoesO
     put("a.dll", moduleOf({standardGroup(1)}));
     put("b.exe", ne);
     put("c.dll", moduleOf({standardGroup(4)}));
-    const TBatchOutcome outcome = run(job("*.*"));
-    EXPECT_FALSE(outcome.Failure);
+    const TBatchResult outcome = run(job("*.*"));
+    EXPECT_FALSE(outcome.End.Failed());
     EXPECT_EQ(outcome.FoundTotal, 2);
     EXPECT_EQ(outputs(), (std::vector<std::string>{"a_1.ico", "c_1.ico"}));
 }
@@ -274,9 +274,9 @@ TEST_F(BatchExportTest, A16BitModuleItsReaderRefusesHoldsNoIconsAndTheBatchGoesO
 TEST_F(BatchExportTest, AWriterFailureCountsTheIconsVisitedAndTheFilesWritten) {
     put("a.dll", moduleOf({standardGroup(1), standardGroup(4), standardGroup(7)}));
     fs::create_directory(out.path / "a_2.ico");  // the second file cannot be written
-    const TBatchOutcome outcome = run(job("a.dll"));
-    ASSERT_TRUE(outcome.Failure);
-    EXPECT_EQ(outcome.Failure->Path, src / "a.dll");
+    const TBatchResult outcome = run(job("a.dll"));
+    ASSERT_TRUE(outcome.End.Failed());
+    EXPECT_EQ(outcome.End.Subject, src / "a.dll");
     EXPECT_EQ(outcome.FoundTotal, 2);
     EXPECT_EQ(outcome.SavedTotal, 1);
     EXPECT_FALSE(fs::exists(out.path / "a_3.ico"));
@@ -284,7 +284,7 @@ TEST_F(BatchExportTest, AWriterFailureCountsTheIconsVisitedAndTheFilesWritten) {
 
 TEST_F(BatchExportTest, OutcomesAreToldInBoxesAndASilentFailureInItsBoxOrInOneLine) {
     const TQBApplication app = testDescriptor();
-    TBatchOutcome failed{3, 2, TBatchFailure{"/src/b.dll", "Data ended early\nat 12"}};
+    TBatchResult failed{3, 2, TJobEnd::Failure("/src/b.dll", "Data ended early\nat 12")};
     TBatchJob silent = job("*.dll");
     RecordingBoxes boxes;
     std::ostringstream err;
@@ -325,7 +325,8 @@ TEST_F(BatchExportTest, OutcomesAreToldInBoxesAndASilentFailureInItsBoxOrInOneLi
 
     // Stopped by a signal: one line and no box, whoever watched.
     boxes.calls.clear();
-    TBatchOutcome stopped{4, 4, std::nullopt, SIGTERM};
+    TBatchResult stopped{4, 4, TJobEnd::Of(TJobEnd::TKind::Stopped)};
+    stopped.End.Signal = SIGTERM;
     EXPECT_EQ(ReportBatchOutcome(shown, stopped, boxes, app, err), 1);
     EXPECT_TRUE(boxes.calls.empty());
     EXPECT_EQ(err.str(), "glyphscope: stopped by a signal; 4 icon(s) saved.\n");
@@ -336,7 +337,7 @@ TEST_F(BatchExportTest, AnExportIntoItsOwnSourceFolderNeverReadsItsOutput) {
     writeFile(out / "Y.ICO", makeIcoFile(standardGroup(2)));
     TBatchJob j = job("*.ico");
     j.FileSpec = out / "*.ico";
-    const TBatchOutcome outcome = run(j);
+    const TBatchResult outcome = run(j);
     EXPECT_EQ(outcome.FoundTotal, 2);
     EXPECT_EQ(outputs(), (std::vector<std::string>{"Y.ICO", "Y_1.ico", "x.ico", "x_1.ico"}));
 }
@@ -357,8 +358,8 @@ TEST_F(BatchExportTest, StopEndsTheRunBetweenIcons) {
     // Asked before the first file, before its first icon (still written), then before the
     // second icon.
     StoppingObserver observer(3);
-    const TBatchOutcome outcome = TBatchExport(job("*.dll"), observer).ExtractFiles();
-    EXPECT_FALSE(outcome.Failure);
+    const TBatchResult outcome = TBatchExport(job("*.dll"), observer).ExtractFiles();
+    EXPECT_FALSE(outcome.End.Failed());
     EXPECT_EQ(outcome.FoundTotal, 1);
     EXPECT_EQ(outcome.SavedTotal, 1);
     EXPECT_EQ(observer.files, std::vector<std::string>{src / "a.dll"});
@@ -391,8 +392,8 @@ TEST_F(BatchExportTest, EveryFormatFromItsWordToItsFileIsTheSaveOfTheSameImage) 
         EXPECT_EQ(SaveCancelledMessage(int(row.Code), 0), "Operation cancelled by user. Saved 0 " + noun + "(s).");
 
         for (TBatchIconSize size : {TBatchIconSize::bsAll, TBatchIconSize::bs48, TBatchIconSize::bs16}) {
-            const TBatchOutcome outcome = run(job("a.exe", row.Code, size));
-            ASSERT_FALSE(outcome.Failure);
+            const TBatchResult outcome = run(job("a.exe", row.Code, size));
+            ASSERT_FALSE(outcome.End.Failed());
             for (int k = 1; k <= 2; ++k) {
                 const fs::path batchFile = out.path / ("a_" + std::to_string(k) + ext);
                 const fs::path saveFile = out.path / ("saved" + ext);

@@ -135,8 +135,8 @@ TEST_F(BatchProgressTest, StopEndsTheRunBetweenIcons) {
     dlg.Setup(job(), descriptor());
     dlg.show();
     ClickingBetweenIcons observer(dlg, child<QPushButton>(dlg, "cmdStop"));
-    const TBatchOutcome outcome = TBatchExport(job(), observer).ExtractFiles();
-    EXPECT_FALSE(outcome.Failure);
+    const TBatchResult outcome = TBatchExport(job(), observer).ExtractFiles();
+    EXPECT_FALSE(outcome.End.Failed());
     EXPECT_EQ(outcome.FoundTotal, 1);
     EXPECT_EQ(outcome.SavedTotal, 1);
     EXPECT_TRUE(fs::exists(out.path / "a_1.ico"));
@@ -158,10 +158,10 @@ TEST_F(BatchProgressTest, StopEndsTheRunBetweenIcons) {
 namespace {
 
 // Runs the walk on the window's worker and lets the window's events run until it ends.
-std::optional<TBatchOutcome> runOnWorker(TBatchProgressDlg& dlg, const TBatchJob& job) {
-    std::optional<TBatchOutcome> outcome;
+std::optional<TBatchResult> runOnWorker(TBatchProgressDlg& dlg, const TBatchJob& job) {
+    std::optional<TBatchResult> outcome;
     QEventLoop loop;
-    if (!dlg.Start(job, [&](const TBatchOutcome& o) {
+    if (!dlg.Start(job, [&](const TBatchResult& o) {
             outcome = o;
             loop.quit();
         }))
@@ -188,10 +188,10 @@ TEST_F(BatchProgressTest, OnAWorkerStopIsSeenBeforeTheNextIconAndTheWindowStaysL
         shown.push_back(t);
         if (shown.size() == 2) stop->click();
     });
-    const std::optional<TBatchOutcome> ran = runOnWorker(dlg, job());
+    const std::optional<TBatchResult> ran = runOnWorker(dlg, job());
     ASSERT_TRUE(ran);
-    const TBatchOutcome& outcome = *ran;
-    EXPECT_FALSE(outcome.Failure);
+    const TBatchResult& outcome = *ran;
+    EXPECT_FALSE(outcome.End.Failed());
     EXPECT_EQ(outcome.FoundTotal, 3);
     EXPECT_EQ(outcome.SavedTotal, 3);
     EXPECT_EQ(shown.size(), 2u);

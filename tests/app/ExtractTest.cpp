@@ -24,13 +24,18 @@ namespace {
 
 using Listing = std::vector<std::string>;
 
-ExtractEnd scanFolder(const fs::path& folder, const ExtractSettings& s, RecordingSink& sink,
-                      std::stop_token stop = {}) {
+const TJobEnd kDone = TJobEnd::Of(TJobEnd::TKind::Done);
+const TJobEnd kStopped = TJobEnd::Of(TJobEnd::TKind::Stopped);
+const TJobEnd kLimitReached = TJobEnd::Of(TJobEnd::TKind::Done, kScanLimitReached);
+const TJobEnd kRefused = TJobEnd::Of(TJobEnd::TKind::Done, kScanRefused);
+
+TJobEnd scanFolder(const fs::path& folder, const ExtractSettings& s, RecordingSink& sink,
+                   std::stop_token stop = {}) {
     TExtractFromFolderThread job(folder, s);
     return job.Execute(sink, stop);
 }
 
-ExtractEnd scanFile(const fs::path& file, RecordingSink& sink) {
+TJobEnd scanFile(const fs::path& file, RecordingSink& sink) {
     TExtractFromFileThread job(file, settings());
     return job.Execute(sink, {});
 }
@@ -50,7 +55,7 @@ TEST(ExtractFolder, ListsEntriesInNameOrderIntoSubfoldersWhenAsked) {
     const Listing top = {"a#0@a.b.c.dll", "A#0@A.ico", "a#0@a.ico", "b#0@b.ico", "c#0@c.exe", "c#1@c.exe"};
 
     RecordingSink deep;
-    EXPECT_EQ(scanFolder(t.path, settings(true), deep), ExtractEnd::Finished);
+    EXPECT_EQ(scanFolder(t.path, settings(true), deep), kDone);
     Listing withSub = top;
     withSub.push_back("m#0@m.dll");
     EXPECT_EQ(deep.listing(), withSub);
@@ -58,7 +63,7 @@ TEST(ExtractFolder, ListsEntriesInNameOrderIntoSubfoldersWhenAsked) {
     EXPECT_TRUE(deep.failures.empty());
 
     RecordingSink flat;
-    EXPECT_EQ(scanFolder(t.path, settings(false), flat), ExtractEnd::Finished);
+    EXPECT_EQ(scanFolder(t.path, settings(false), flat), kDone);
     EXPECT_EQ(flat.listing(), top);
 }
 
@@ -108,7 +113,7 @@ TEST(ExtractFolder, ReadsOnlyListedExtensionsIgnoringCase) {
     ExtractSettings none = settings();
     none.Extensions.clear();
     RecordingSink nothing;
-    EXPECT_EQ(scanFolder(t.path, none, nothing), ExtractEnd::Finished);
+    EXPECT_EQ(scanFolder(t.path, none, nothing), kDone);
     EXPECT_TRUE(nothing.defs.empty());
     EXPECT_EQ(nothing.resets, 1);
 }
@@ -140,7 +145,7 @@ TEST(ExtractFolder, TheIconLimitEndsTheWholeWalk) {
     s.LimitOn = true;
     s.LimitNumber = 7;
     RecordingSink sink;
-    EXPECT_EQ(scanFolder(t.path, s, sink), ExtractEnd::LimitReached);
+    EXPECT_EQ(scanFolder(t.path, s, sink), kLimitReached);
     EXPECT_EQ(sink.defs.size(), 7u);
     EXPECT_EQ(sink.listing().back(), "c#0@c.dll");
 
@@ -149,7 +154,7 @@ TEST(ExtractFolder, TheIconLimitEndsTheWholeWalk) {
     options.LimitIcons = true;
     options.LimitNumber = 0;
     RecordingSink one;
-    EXPECT_EQ(scanFolder(t.path, ExtractSettings::FromOptions(options), one), ExtractEnd::LimitReached);
+    EXPECT_EQ(scanFolder(t.path, ExtractSettings::FromOptions(options), one), kLimitReached);
     EXPECT_EQ(one.defs.size(), 1u);
 }
 
@@ -160,7 +165,7 @@ TEST(ExtractFolder, ARefusalEndsTheRunAtThatIconAndAStopAfterTheBatchInHand) {
 
     RecordingSink refusing;
     refusing.refuseAt = 3;
-    EXPECT_EQ(scanFolder(t.path, settings(), refusing), ExtractEnd::Refused);
+    EXPECT_EQ(scanFolder(t.path, settings(), refusing), kRefused);
     EXPECT_EQ(refusing.defs.size(), 2u);
     EXPECT_EQ(refusing.threads.size(), 1u + 1u);  // reset, the file's batch refused at its third, nothing after
 
@@ -169,7 +174,7 @@ TEST(ExtractFolder, ARefusalEndsTheRunAtThatIconAndAStopAfterTheBatchInHand) {
     stopping.onAdd = [&](const TIconDef& d) {
         if (d.IconIndex == 1) stop.request_stop();
     };
-    EXPECT_EQ(scanFolder(t.path, settings(), stopping, stop.get_token()), ExtractEnd::Stopped);
+    EXPECT_EQ(scanFolder(t.path, settings(), stopping, stop.get_token()), kStopped);
     EXPECT_EQ(stopping.defs.size(), 5u);  // big.dll's batch, never more.dll's
     EXPECT_EQ(stopping.batches, 1);
 }
@@ -187,14 +192,14 @@ TEST(ExtractFolder, ATreeOfTrapsListsEveryGoodIconOnceAndReportsTheDamagedFile) 
     t.put("zzz.ico", oneIcon(3));  // after the damaged file: the run has ended there
 
     RecordingSink deep;
-    EXPECT_EQ(scanFolder(t.path, settings(true), deep), ExtractEnd::FileFailed);
+    EXPECT_EQ(scanFolder(t.path, settings(true), deep).Subject, damaged.string());
     EXPECT_EQ(deep.listing(), (Listing{"a#0@a.ico", "n#0@n.dll", "n#1@n.dll", "b#0@b.ico"}));
     ASSERT_EQ(deep.failures.size(), 1u);
     EXPECT_EQ(deep.failures[0].first, damaged);
     EXPECT_FALSE(deep.failures[0].second.empty());
 
     RecordingSink flat;
-    EXPECT_EQ(scanFolder(t.path, settings(false), flat), ExtractEnd::FileFailed);
+    EXPECT_EQ(scanFolder(t.path, settings(false), flat).Kind, TJobEnd::TKind::Failed);
     EXPECT_EQ(flat.listing(), Listing{"a#0@a.ico"});
     EXPECT_EQ(flat.failures.size(), 1u);
 }
@@ -231,18 +236,18 @@ TEST(ExtractFolder, LinksToFoldersAreNotEnteredAndNothingThatBlocksOrNeverEndsIs
         ADD_FAILURE() << "the walk blocked on a FIFO";
         for (const fs::path& f : fifos) ::close(::open(f.c_str(), O_WRONLY | O_NONBLOCK));
     }
-    EXPECT_EQ(run.get(), ExtractEnd::Finished);
+    EXPECT_EQ(run.get(), kDone);
     EXPECT_EQ(sink.listing(), (Listing{"a#0@a.ico", "linked#0@linked.ico", "b#0@b.ico"}));
     EXPECT_TRUE(sink.failures.empty()) << sink.failures.front().first << ": " << sink.failures.front().second;
 
     // The chosen folder itself may be a link; a folder of /proc or /sys lists nothing.
     fs::create_directory_symlink(t.path / "sub", outside.path / "chosen");
     RecordingSink chosen;
-    EXPECT_EQ(scanFolder(outside.path / "chosen", all, chosen), ExtractEnd::Finished);
+    EXPECT_EQ(scanFolder(outside.path / "chosen", all, chosen), kDone);
     EXPECT_EQ(chosen.listing(), Listing{"b#0@b.ico"});
     for (const char* pseudo : {"/proc", "/sys"}) {
         RecordingSink none;
-        EXPECT_EQ(scanFolder(pseudo, all, none), ExtractEnd::Finished) << pseudo;
+        EXPECT_EQ(scanFolder(pseudo, all, none), kDone) << pseudo;
         EXPECT_TRUE(none.defs.empty() && none.failures.empty()) << pseudo;
     }
 }
@@ -291,7 +296,7 @@ TEST(ExtractFolder, A16BitModuleItsReaderRefusesGivesNoIconsAndTheWalkGoesOn) {
     ASSERT_EQ(probe.LoadFromFile(refused), TLoadResult::Refused);
 
     RecordingSink sink;
-    EXPECT_EQ(scanFolder(t.path, settings(), sink), ExtractEnd::Finished);
+    EXPECT_EQ(scanFolder(t.path, settings(), sink), kDone);
     EXPECT_EQ(sink.listing(), Listing{"b#0@b.ico"});
     EXPECT_TRUE(sink.failures.empty());
 }
@@ -299,14 +304,14 @@ TEST(ExtractFolder, A16BitModuleItsReaderRefusesGivesNoIconsAndTheWalkGoesOn) {
 TEST(ExtractFile, ReadsOneFileAndReportsOneThatCannotBeRead) {
     Tree t;
     RecordingSink module;
-    EXPECT_EQ(scanFile(t.put("pic.png", oneIcon()), module), ExtractEnd::Finished);
+    EXPECT_EQ(scanFile(t.put("pic.png", oneIcon()), module), kDone);
     EXPECT_EQ(module.listing(), Listing{"pic#0@pic.png"});  // any extension
     EXPECT_EQ(module.resets, 1);
 
     makeFifo(t.path / "x.exe");
     for (const fs::path& bad : {t.path / "x.exe", t.path / "missing.dll", t.put("cut.dll", truncatedModule())}) {
         RecordingSink sink;
-        EXPECT_EQ(scanFile(bad, sink), ExtractEnd::FileFailed) << bad;
+        EXPECT_EQ(scanFile(bad, sink).Subject, bad.string()) << bad;
         ASSERT_EQ(sink.failures.size(), 1u) << bad;
         EXPECT_EQ(sink.failures[0].first, bad);
         EXPECT_EQ(sink.resets, 1);
@@ -334,7 +339,7 @@ TEST(ExtractFolder, FilesReadAtOnceAreHandedOverInTheWalksOrderInBoundedBatches)
             return RecordingSink::AddIcons(std::move(batch));
         }
     } sink;
-    EXPECT_EQ(scanFolder(t.path, settings(true), sink), ExtractEnd::Finished);
+    EXPECT_EQ(scanFolder(t.path, settings(true), sink), kDone);
     EXPECT_EQ(sink.listing(), expected);
     ASSERT_GE(sink.sizes.size(), 2u);
     EXPECT_EQ(sink.sizes.back() + sink.sizes[sink.sizes.size() - 2], 600u);  // the big one in two
@@ -345,7 +350,7 @@ TEST(ExtractFolder, FilesReadAtOnceAreHandedOverInTheWalksOrderInBoundedBatches)
     limited.LimitOn = true;
     limited.LimitNumber = 3;
     Sizes few;
-    EXPECT_EQ(scanFolder(t.path, limited, few), ExtractEnd::LimitReached);
+    EXPECT_EQ(scanFolder(t.path, limited, few), kLimitReached);
     EXPECT_EQ(few.listing(), Listing(expected.begin(), expected.begin() + 3));
     EXPECT_EQ(few.sizes, (std::vector<std::size_t>{2, 1}));
 }

@@ -8,7 +8,7 @@
 #include <mutex>
 
 #include "app/ExtractMaterial.h"
-#include "app/core/ExtractWorker.h"
+#include "app/core/ScanJob.h"
 #include "app/core/HandOver.h"
 #include "iconlib/Icon.h"
 #include "platform/ByteSource.h"
@@ -81,17 +81,17 @@ TEST(HandOver, AWorkersCallsRunOnTheReceivingThreadInOrder) {
     ManualQueue ui;
     auto channel = std::make_shared<HandOverChannel>(ui.poster());
     RecordingSink receiver;
-    std::promise<ExtractEnd> ended;
+    std::promise<TJobEnd> ended;
     auto end = ended.get_future();
-    ExtractWorker worker(
+    auto scan = std::make_shared<TScanJob>(
         std::make_unique<TExtractFromFolderThread>(t.path, settings()),
-        [&](std::stop_token stop) { return std::make_unique<HandOverIconSink>(channel, receiver, stop); },
-        [&](ExtractEnd e, const std::string&) { ended.set_value(e); });
+        [&](std::stop_token stop) { return std::make_unique<HandOverIconSink>(channel, receiver, stop); });
+    TJobWorker worker(scan, channel, [&, scan](const TJobEnd& e) { ended.set_value(scan->EndOf(e)); });
     const auto until = std::chrono::steady_clock::now() + kGenerous;
     while (end.wait_for(0s) != std::future_status::ready && std::chrono::steady_clock::now() < until)
         if (!ui.runOne()) std::this_thread::sleep_for(1ms);
     ASSERT_EQ(end.wait_for(0s), std::future_status::ready);
-    EXPECT_EQ(end.get(), ExtractEnd::Finished);
+    EXPECT_EQ(end.get(), TJobEnd::Of(TJobEnd::TKind::Done));
     EXPECT_EQ(receiver.resets, 1);
     EXPECT_EQ(receiver.listing(), (std::vector<std::string>{"a#0@a.dll", "a#1@a.dll", "a#2@a.dll", "b#0@b.ico"}));
     for (auto id : receiver.threads) EXPECT_EQ(id, std::this_thread::get_id());
@@ -155,20 +155,18 @@ TEST(HandOver, AnErrorOfTheReceiverCountsAsARefusal) {
     EXPECT_EQ(answer.get(), -1);
 }
 
-TEST(ExtractWorker, ARunThatBreaksOffSaysWhat) {
+TEST(ScanJob, ARunThatBreaksOffSaysWhat) {
     struct Breaking final : TExtractThread {
         Breaking() : TExtractThread(ExtractSettings{}) {}
         void Run() override { throw std::runtime_error("the folder went away"); }
     };
-    std::promise<std::pair<ExtractEnd, std::string>> ended;
+    std::promise<TJobEnd> ended;
     auto end = ended.get_future();
     {
-        ExtractWorker worker(
+        auto scan = std::make_shared<TScanJob>(
             std::make_unique<Breaking>(),
-            [](std::stop_token) -> std::unique_ptr<IconSink> { return std::make_unique<RecordingSink>(); },
-            [&](ExtractEnd e, const std::string& why) { ended.set_value({e, why}); });
+            [](std::stop_token) -> std::unique_ptr<IconSink> { return std::make_unique<RecordingSink>(); });
+        TJobWorker worker(scan, nullptr, [&, scan](const TJobEnd& e) { ended.set_value(scan->EndOf(e)); });
     }
-    const auto [how, why] = end.get();
-    EXPECT_EQ(how, ExtractEnd::Aborted);
-    EXPECT_EQ(why, "the folder went away");
+    EXPECT_EQ(end.get(), TJobEnd::Of(TJobEnd::TKind::Failed, "the folder went away"));  // on no one file
 }

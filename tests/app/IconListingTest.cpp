@@ -127,33 +127,33 @@ TEST(IconListing, TheSourceIsAFolderOrAFileAndMakesItsJob) {
 }
 
 TEST(IconListing, ARunLeavesAWarningOnceForFailedFilesOrABreakOff) {
+    using K = TJobEnd::TKind;
     const struct {
-        ExtractEnd end;
+        TJobEnd end;
         std::vector<std::string> failed;
-        std::string reason;
         std::optional<std::string> message;
         std::string details;
     } cases[] = {
-        {ExtractEnd::Finished, {}, "", std::nullopt, ""},
-        {ExtractEnd::Stopped, {}, "", std::nullopt, ""},
-        {ExtractEnd::FileFailed, {"/a/x.dll"}, "", "The icons of '/a/x.dll' could not be read.", "/a/x.dll: bad"},
-        {ExtractEnd::Finished, {"/a/x.dll", "/a/y.dll"}, "", "The icons of 2 files could not be read.",
+        {TJobEnd::Of(K::Done), {}, std::nullopt, ""},
+        {TJobEnd::Of(K::Stopped), {}, std::nullopt, ""},
+        {TJobEnd::Failure("/a/x.dll", "bad"), {"/a/x.dll"}, "The icons of '/a/x.dll' could not be read.", "/a/x.dll: bad"},
+        {TJobEnd::Of(K::Done), {"/a/x.dll", "/a/y.dll"}, "The icons of 2 files could not be read.",
          "/a/x.dll: bad\n/a/y.dll: bad"},
-        {ExtractEnd::Aborted, {}, "out of memory", "The extraction stopped before its end.", "out of memory"},
-        {ExtractEnd::Aborted, {"/a/x.dll"}, "out of memory", "The extraction stopped before its end.",
+        {TJobEnd::Of(K::Failed, "out of memory"), {}, "The extraction stopped before its end.", "out of memory"},
+        {TJobEnd::Of(K::Failed, "out of memory"), {"/a/x.dll"}, "The extraction stopped before its end.",
          "out of memory\n/a/x.dll: bad"},
         // A reason comes only with a break-off.
-        {ExtractEnd::Stopped, {"/a/x.dll"}, "ignored", "The icons of '/a/x.dll' could not be read.", "/a/x.dll: bad"},
+        {TJobEnd::Of(K::Stopped, "ignored"), {"/a/x.dll"}, "The icons of '/a/x.dll' could not be read.", "/a/x.dll: bad"},
     };
     for (const auto& c : cases) {
         TIconListing l;
         l.BeginRun(std::nullopt);
         for (const std::string& f : c.failed) l.FileFailed(f, "bad");
         EXPECT_EQ(l.Failures().size(), c.failed.size());
-        l.EndRun(c.end, c.reason);
+        l.EndRun(c.end);
         EXPECT_EQ(l.LastEnd(), c.end);
         const std::optional<TRunWarning> w = l.TakeRunWarning();
-        ASSERT_EQ(w.has_value(), c.message.has_value()) << int(c.end);
+        ASSERT_EQ(w.has_value(), c.message.has_value()) << int(c.end.Kind) << c.end.Reason;
         if (w) {
             EXPECT_EQ(w->Message, *c.message);
             EXPECT_EQ(w->Details, c.details);

@@ -96,19 +96,19 @@ TEST(Job, ItsEndSaysHowItEndedAndWhy) {
         const char* name;
         std::function<void(TJobContext&)> body;
         bool stopAsked;
-        TJobEndKind kind;
+        TJobEnd::TKind kind;
         std::string reason;
     };
     const Row rows[] = {
-        {"returns", [](TJobContext&) {}, false, TJobEndKind::Done, ""},
-        {"returns after a stop", [](TJobContext&) {}, true, TJobEndKind::Stopped, ""},
-        {"says it stopped", [](TJobContext& c) { c.EndStopped("Cancelled."); }, false, TJobEndKind::Stopped, "Cancelled."},
-        {"raises", [](TJobContext&) { throw std::runtime_error("the disk went away"); }, false, TJobEndKind::Failed,
+        {"returns", [](TJobContext&) {}, false, TJobEnd::TKind::Done, ""},
+        {"returns after a stop", [](TJobContext&) {}, true, TJobEnd::TKind::Stopped, ""},
+        {"says it stopped", [](TJobContext& c) { c.EndStopped("Cancelled."); }, false, TJobEnd::TKind::Stopped, "Cancelled."},
+        {"raises", [](TJobContext&) { throw std::runtime_error("the disk went away"); }, false, TJobEnd::TKind::Failed,
          "the disk went away"},
-        {"raises after a stop", [](TJobContext&) { throw std::runtime_error("late"); }, true, TJobEndKind::Failed, "late"},
-        {"runs out of memory", [](TJobContext&) { throw std::bad_alloc(); }, false, TJobEndKind::Failed,
+        {"raises after a stop", [](TJobContext&) { throw std::runtime_error("late"); }, true, TJobEnd::TKind::Failed, "late"},
+        {"runs out of memory", [](TJobContext&) { throw std::bad_alloc(); }, false, TJobEnd::TKind::Failed,
          kMsgJobOutOfMemory},
-        {"raises no exception type", [](TJobContext&) { throw 7; }, false, TJobEndKind::Failed, "Unknown error."},
+        {"raises no exception type", [](TJobContext&) { throw 7; }, false, TJobEnd::TKind::Failed, "Unknown error."},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -120,8 +120,8 @@ TEST(Job, ItsEndSaysHowItEndedAndWhy) {
         EXPECT_EQ(end.Kind, row.kind);
         EXPECT_EQ(end.Reason, row.reason);
         // A failure keeps the error itself, for the receiver's own handler.
-        EXPECT_EQ(end.Error != nullptr, row.kind == TJobEndKind::Failed);
-        if (row.kind == TJobEndKind::Failed && row.reason == "the disk went away") {
+        EXPECT_EQ(end.Error != nullptr, row.kind == TJobEnd::TKind::Failed);
+        if (row.kind == TJobEnd::TKind::Failed && row.reason == "the disk went away") {
             EXPECT_THROW(std::rethrow_exception(end.Error), std::runtime_error);
         }
     }
@@ -144,7 +144,7 @@ TEST(Job, AWorkerHonoursItsStopTokenAndSaysItStopped) {
         worker.RequestStop();
         ASSERT_EQ(ended.future.wait_for(kGenerous), std::future_status::ready);
     }
-    EXPECT_EQ(ended.future.get().Kind, TJobEndKind::Stopped);
+    EXPECT_EQ(ended.future.get().Kind, TJobEnd::TKind::Stopped);
 }
 
 TEST(Job, AQuestionIsAnsweredOnTheReceivingThreadAndResultsArePosted) {
@@ -163,7 +163,7 @@ TEST(Job, AQuestionIsAnsweredOnTheReceivingThreadAndResultsArePosted) {
                       ui.channel, ended.notice());
     ASSERT_TRUE(ui.runUntil([&] { return results.size() == 3; }));
     ASSERT_EQ(ended.future.wait_for(kGenerous), std::future_status::ready);
-    EXPECT_EQ(ended.future.get().Kind, TJobEndKind::Done);
+    EXPECT_EQ(ended.future.get().Kind, TJobEnd::TKind::Done);
     EXPECT_EQ(answer, "Yes to All");
     EXPECT_EQ(askedOn, std::this_thread::get_id());
     EXPECT_EQ(results, (std::vector<int>{1, 2, 3}));
@@ -192,7 +192,7 @@ TEST(Job, AStopOrAClosedReceiverWhileAQuestionWaitsEndsItUnanswered) {
         if (closeInstead) ui.channel->Close();
         else worker.RequestStop();
         ASSERT_EQ(ended.future.wait_for(kGenerous), std::future_status::ready);
-        EXPECT_EQ(ended.future.get().Kind, closeInstead ? TJobEndKind::Done : TJobEndKind::Stopped);
+        EXPECT_EQ(ended.future.get().Kind, closeInstead ? TJobEnd::TKind::Done : TJobEnd::TKind::Stopped);
         ASSERT_TRUE(answer.has_value());
         EXPECT_FALSE(answer->has_value());
         // The question given up on never runs later.
@@ -223,7 +223,7 @@ TEST(SaveJob, YesToAllIsAnsweredThroughTheHandOverAndTheResultShown) {
     Ended ended;
     TJobWorker worker(job, t.ui.channel, ended.notice());
     ASSERT_TRUE(t.ui.runUntil([&] { return ended.arrived(); }));
-    EXPECT_EQ(ended.future.get().Kind, TJobEndKind::Done);
+    EXPECT_EQ(ended.future.get().Kind, TJobEnd::TKind::Done);
     EXPECT_EQ(job->Saved(), 3);
     EXPECT_EQ(t.answers.asked.size(), 1u);
     EXPECT_EQ(t.answers.results, std::vector<std::string>{"3 icon(s) saved."});
@@ -250,7 +250,7 @@ TEST(SaveJob, CancelAndAStopWhileTheReplaceQuestionWaitsEndItStoppedWithTheCount
             ASSERT_TRUE(t.ui.runUntil([&] { return ended.arrived(); }));
         }
         const TJobEnd end = ended.future.get();
-        EXPECT_EQ(end.Kind, TJobEndKind::Stopped);
+        EXPECT_EQ(end.Kind, TJobEnd::TKind::Stopped);
         EXPECT_EQ(end.Reason, "Operation cancelled by user. Saved 1 icon(s).");
         EXPECT_EQ(t.answers.asked.size(), stopInstead ? 0u : 1u);
         EXPECT_TRUE(t.answers.results.empty());
@@ -299,19 +299,19 @@ TEST(BatchRunJob, ShowsItsProgressOnTheReceivingThreadAndAFailedJobIsTheSourcesF
     TJobWorker worker(job, ui.channel, ended.notice());
     ASSERT_TRUE(ui.runUntil([&] { return ended.arrived() && window.saved == 5; }));
     const TJobEnd end = ended.future.get();
-    EXPECT_EQ(end.Kind, TJobEndKind::Done);
+    EXPECT_EQ(end.Kind, TJobEnd::TKind::Done);
     EXPECT_EQ(window.files, (std::vector<std::string>{(t.path / "a.dll").string(), (t.path / "b.dll").string()}));
     EXPECT_EQ(window.found, 5);
     for (std::thread::id id : window.threads) EXPECT_EQ(id, std::this_thread::get_id());
-    const TBatchOutcome outcome = job->OutcomeOf(end);
+    const TBatchResult outcome = job->ResultOf(end);
     EXPECT_EQ(outcome.FoundTotal, 5);
     EXPECT_EQ(outcome.SavedTotal, 5);
-    EXPECT_FALSE(outcome.Failure);
+    EXPECT_FALSE(outcome.End.Failed());
 
     // A job that broke off outside the walk's own failures fails the source as a whole.
-    const TBatchOutcome failed = job->OutcomeOf({TJobEndKind::Failed, kMsgJobOutOfMemory, nullptr});
-    ASSERT_TRUE(failed.Failure);
-    EXPECT_EQ(failed.Failure->Path, batch.FileSpec);
-    EXPECT_EQ(failed.Failure->Message, kMsgJobOutOfMemory);
+    const TBatchResult failed = job->ResultOf(TJobEnd::Of(TJobEnd::TKind::Failed, kMsgJobOutOfMemory));
+    ASSERT_TRUE(failed.End.Failed());
+    EXPECT_EQ(failed.End.Subject, batch.FileSpec);
+    EXPECT_EQ(failed.End.Reason, kMsgJobOutOfMemory);
     EXPECT_EQ(failed.SavedTotal, 5);
 }

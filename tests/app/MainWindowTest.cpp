@@ -25,9 +25,9 @@
 #include "support/QtTestApp.h"
 #include "app/core/AppContext.h"
 #include "app/core/AppIdentity.h"
-#include "app/ui/ExtractionRunner.h"
 #include "app/ui/IconListView.h"
 #include "app/ui/MainBars.h"
+#include "app/ui/MainJobRunner.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/MenuImages.h"
@@ -383,7 +383,7 @@ TEST(TKAVUMain, ARunThatBreaksOffShowsWhyWithTheIconsListedSoFar) {
         dir.put("a.ico", oneIcon(1));
         dir.put("b.ico", oneIcon(2));
         const std::string bad = row.damagedFile ? dir.put("c.dll", truncatedModule()).string() : std::string();
-        auto* runner = t.w->findChild<ExtractionRunner*>();
+        auto* runner = t.w->findChild<TMainJobRunner*>();
         ASSERT_NE(runner, nullptr);
         t.listWith([&] { ASSERT_TRUE(runner->Start(std::make_unique<BreakingScan>(dir.path, row.outOfMemory))); });
         EXPECT_EQ(t.names(), (std::vector<std::string>{"a_1", "b_2"}));

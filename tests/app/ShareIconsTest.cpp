@@ -5,6 +5,7 @@
 #include "app/SaveMaterial.h"
 #include "app/core/AppIdentity.h"
 #include "app/core/ShareIcons.h"
+#include "app/core/ShareJobs.h"
 #include "app/Raised.h"
 #include "framework/core/Exceptions.h"
 #include "framework/core/SysUtils.h"
@@ -173,4 +174,42 @@ TEST(TQBMapi, OutcomesReachTheirEventsAndOnlyExistingFilesAreAttached) {
         EXPECT_EQ(mapi.MailArguments(), (std::vector<std::string>{"xdg-email", "--utf8", "--cc", "cc@x", "bare name"}));
     }
     EXPECT_EQ(TQBMapi::ResultCode({TChildEnd::StillRunning, -1}), kMapiSuccess);
+}
+
+TEST(ShareJobs, TheMailsOutcomeWaitsForTheReceiverAndALibraryFailureEndsTheJobWithItsMessage) {
+    Tree t;
+    Listed listed(t.put("m.dll", peWithGroups(1, 9)), {"a"});
+    const auto app = makeApplicationDescriptor("/opt/glyphscope/glyphscope");
+    FakeMailer mailer(true, 4);
+    TQBMapi mapi;
+    std::string seen;
+    mapi.OnMapiError = [&](TQBMapi&, int code) { seen = "error " + std::to_string(code); };
+    TMailIconsJob mail(listed.defs, TKAVUOptions(), *app, std::move(mapi));
+    TJobContext context(nullptr, {});
+    EXPECT_EQ(RunJob(mail, context).Kind, TJobEnd::TKind::Done);
+    EXPECT_EQ(seen, "");  // the worker only notes the outcome
+    const std::vector<std::string> args = mailer.args();
+    EXPECT_EQ(std::count(args.begin(), args.end(), "--attach"), 1);
+    mail.DeliverOutcome();
+    EXPECT_EQ(seen, "error 2");
+    std::filesystem::remove_all(HandOverFolder());
+
+    TIconLibraryJob empty(TIconLibraryJob::TWay::Create, t.path / "none.icl", {});
+    const TJobEnd end = RunJob(empty, context);
+    EXPECT_EQ(end.Kind, TJobEnd::TKind::Failed);
+    EXPECT_EQ(end.Reason, "Unable to create Icon Library.");
+    EXPECT_FALSE(std::filesystem::exists(t.path / "none.icl"));
+}
+
+TEST(ShareJobs, AStopEndsTheWaitForAProgramAndLeavesItRunning) {
+    Tree t;
+    const std::string hold = (t.path / "hold").string();
+    writeFile(hold, Bytes{});
+    std::stop_source stop;
+    stop.request_stop();
+    // The program runs while the file is there (until the tree goes); without the stop the
+    // wait would last the hour.
+    const TChildResult run = RunBounded({"sh", "-c", "while [ -e \"$0\" ]; do sleep 0.05; done", hold},
+                                        std::chrono::hours(1), stop.get_token());
+    EXPECT_EQ(run.End, TChildEnd::StillRunning);
 }

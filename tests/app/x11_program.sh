@@ -17,6 +17,9 @@
 #                      X,Y+ is out in the open, where the window named must have come under the
 #                      mouse before the next step; with --dock the last point is on a dock and
 #                      the button goes up once that window has gone
+#   xp_work DIR...     a fresh $WORK holding DIR... and a private runtime folder, made the
+#                      current folder, the program's store in it, under X (not offscreen);
+#                      fail MESSAGE counts into $failures
 
 XP_MAIN='^Veltrazone Glyphscope$'
 
@@ -77,4 +80,11 @@ xp_drag() {
   done
   [ $dock = 1 ] && XS_SEEN=xs_names xs_count "$name" 0
   xdotool mouseup 1
+xp_work() {
+  rm -rf "$WORK"; mkdir -p "$WORK/run" && chmod 700 "$WORK/run" && cd "$WORK" || exit 1
+  [ $# -gt 0 ] && mkdir -p "$@"
+  unset QT_QPA_PLATFORM
+  export XDG_RUNTIME_DIR="$WORK/run" GLYPHSCOPE_REGISTRY="$WORK/registry.sqlite3"
+  failures=0
+  fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 }

@@ -13,7 +13,7 @@
 #include <optional>
 
 #include "app/ExtractMaterial.h"
-#include "app/ui/ExtractionRunner.h"
+#include "app/ui/MainJobRunner.h"
 #include "support/QtTestApp.h"
 
 using namespace gs;
@@ -26,10 +26,10 @@ constexpr auto kGenerous = 30s;  // a bound for "it ends", never a measure of sp
 
 QApplication& application() { return gstest::qtTestApp(); }
 
-std::optional<ExtractEnd> runUntilEnded(ExtractionRunner& runner) {
-    std::optional<ExtractEnd> end;
+std::optional<TJobEnd> runUntilEnded(TMainJobRunner& runner) {
+    std::optional<TJobEnd> end;
     QEventLoop loop;
-    QObject::connect(&runner, &ExtractionRunner::Ended, &loop, [&](ExtractEnd e) {
+    QObject::connect(&runner, &TMainJobRunner::ScanEnded, &loop, [&](const TJobEnd& e) {
         end = e;
         loop.quit();
     });
@@ -50,65 +50,66 @@ struct Material : Tree {
 
 }  // namespace
 
-TEST(ExtractionRunner, ListsEveryIconThroughTheEventLoopOnTheUiThread) {
+TEST(MainJobRunner, ListsEveryIconThroughTheEventLoopOnTheUiThread) {
     application();
     Material m;
     RecordingSink window;
-    ExtractionRunner runner(window);
+    TMainJobRunner runner(window);
     ASSERT_TRUE(runner.Start(m.job()));
     EXPECT_TRUE(runner.Running());
     EXPECT_FALSE(runner.Start(m.job()));  // one worker at a time
-    EXPECT_EQ(runUntilEnded(runner), ExtractEnd::Finished);
+    EXPECT_EQ(runUntilEnded(runner), TJobEnd::Of(TJobEnd::TKind::Done));
     EXPECT_FALSE(runner.Running());
     EXPECT_EQ(window.listing(), (std::vector<std::string>{"a#0@a.dll", "a#1@a.dll", "a#2@a.dll", "b#0@b.ico"}));
     for (auto id : window.threads) EXPECT_EQ(id, std::this_thread::get_id());
 }
 
-TEST(ExtractionRunner, StopEndsTheRunAfterTheCurrentBatchAndAnotherRunCanFollow) {
+TEST(MainJobRunner, StopEndsTheRunAfterTheCurrentBatchAndAnotherRunCanFollow) {
     application();
     Material m;
     RecordingSink window;
-    ExtractionRunner runner(window);
+    TMainJobRunner runner(window);
     window.onAdd = [&](const TIconDef&) { runner.Stop(); };
     ASSERT_TRUE(runner.Start(m.job()));
-    EXPECT_EQ(runUntilEnded(runner), ExtractEnd::Stopped);
+    EXPECT_EQ(runUntilEnded(runner), TJobEnd::Of(TJobEnd::TKind::Stopped));
     EXPECT_EQ(window.listing(), (std::vector<std::string>{"a#0@a.dll", "a#1@a.dll", "a#2@a.dll"}));
 
     window.onAdd = nullptr;
     ASSERT_TRUE(runner.Start(m.job()));
-    EXPECT_EQ(runUntilEnded(runner), ExtractEnd::Finished);
+    EXPECT_EQ(runUntilEnded(runner), TJobEnd::Of(TJobEnd::TKind::Done));
     EXPECT_EQ(window.defs.size(), 4u);
 }
 
-TEST(ExtractionRunner, AWorkerWaitingOnAWindowThatClosesEnds) {
+TEST(MainJobRunner, AWorkerWaitingOnAWindowThatClosesEnds) {
     application();
     Material m;
     RecordingSink receiver;
     auto* window = new QWidget;
     auto* runner = new TJobRunner(window);
-    std::promise<ExtractEnd> ended;
+    std::promise<TJobEnd> ended;
     auto end = ended.get_future();
     auto sinks = [channel = runner->Channel(), &receiver](std::stop_token stop) {
         return std::make_unique<HandOverIconSink>(channel, receiver, std::move(stop));
     };
-    ExtractWorker worker(m.job(), sinks, [&](ExtractEnd e, const std::string&) { ended.set_value(e); });
+    auto scan = std::make_shared<TScanJob>(m.job(), sinks);
+    TJobWorker worker(scan, nullptr, [&, scan](const TJobEnd& e) { ended.set_value(scan->EndOf(e)); });
     // Nobody runs the event loop: the worker waits for its first answer.
     EXPECT_EQ(end.wait_for(100ms), std::future_status::timeout);
     delete window;
     ASSERT_EQ(end.wait_for(kGenerous), std::future_status::ready);
-    EXPECT_EQ(end.get(), ExtractEnd::Refused);
+    EXPECT_EQ(end.get(), TJobEnd::Of(TJobEnd::TKind::Done, kScanRefused));
     QCoreApplication::processEvents();  // what was posted to the window is gone with it
     EXPECT_TRUE(receiver.threads.empty());
 }
 
-TEST(ExtractionRunner, ARunnerClosedWhileItsWorkerWaitsLeavesNoCallBehind) {
+TEST(MainJobRunner, ARunnerClosedWhileItsWorkerWaitsLeavesNoCallBehind) {
     application();
     Material m;
     RecordingSink window;
-    std::optional<ExtractEnd> end;
+    std::optional<TJobEnd> end;
     {
-        ExtractionRunner runner(window);
-        QObject::connect(&runner, &ExtractionRunner::Ended, [&](ExtractEnd e) { end = e; });
+        TMainJobRunner runner(window);
+        QObject::connect(&runner, &TMainJobRunner::ScanEnded, [&](const TJobEnd& e) { end = e; });
         ASSERT_TRUE(runner.Start(m.job()));
     }  // closes the hand-over, then stops and joins the worker
     QCoreApplication::processEvents();
