@@ -153,10 +153,10 @@ struct KeepingSink : gs::IconSink {
 
 int listFile(const char* file, KeepingSink& sink) {
     gs::TExtractFromFileThread job(file, gs::ExtractSettings::FromOptions(gs::TKAVUOptions()));
-    const gs::ExtractEnd end = job.Execute(sink, {});
+    const gs::TJobEnd end = job.Execute(sink, {});
     std::printf("%zu icons listed%s%s\n", sink.kept.size(), sink.failure.empty() ? "" : "; failed: ",
                 sink.failure.c_str());
-    return end == gs::ExtractEnd::Finished ? 0 : 1;
+    return end.Kind == gs::TJobEnd::TKind::Done ? 0 : 1;
 }
 
 int selectFirst(const char* file) {

@@ -381,7 +381,7 @@ TEST(ExtractFile, GroupsNamingTheSameImagesShareTheirPicturesAndEachGetsItsOwnOt
     const fs::path file = t.put("shared.dll", makePeModule(res));
 
     RecordingSink sink;
-    ASSERT_EQ(scanFile(file, sink), ExtractEnd::Finished);
+    ASSERT_EQ(scanFile(file, sink), kDone);
     ASSERT_EQ(sink.defs.size(), groups.size());
     // The oracle: each group's pictures made on their own, as for a file of that group alone.
     TQBIconLibrary library;

@@ -349,7 +349,7 @@ TEST(ListDecodeBudget, IconsPastTheFilesShareAreListedWithoutPictures) {
 
     RecordingSink sink;
     TExtractFromFileThread job(file, settings());
-    ASSERT_EQ(job.Execute(sink, {}), ExtractEnd::Finished);
+    ASSERT_EQ(job.Execute(sink, {}).Kind, TJobEnd::TKind::Done);
     ASSERT_EQ(sink.defs.size(), std::size_t(kGroups + 1));
     const std::size_t pictured = TListDecodeBudget::kFloorPixels / (2 * 1024 * 1024);
     for (std::size_t i = 0; i < sink.defs.size(); ++i) {

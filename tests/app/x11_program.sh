@@ -80,6 +80,8 @@ xp_drag() {
   done
   [ $dock = 1 ] && XS_SEEN=xs_names xs_count "$name" 0
   xdotool mouseup 1
+}
+
 xp_work() {
   rm -rf "$WORK"; mkdir -p "$WORK/run" && chmod 700 "$WORK/run" && cd "$WORK" || exit 1
   [ $# -gt 0 ] && mkdir -p "$@"
