@@ -5,6 +5,7 @@
 #include <iterator>
 #include <string_view>
 
+#include "codecs/GifFormat.h"
 #include "codecs/GifExtensions.h"
 #include "codecs/GifImage.h"
 #include "codecs/GifSubImage.h"
@@ -14,10 +15,8 @@ namespace gs {
 
 namespace {
 
-constexpr std::uint8_t kAppIdSize = 11;
+constexpr std::uint8_t kAppIdSize = gifformat::kApplicationIdSize;
 constexpr std::uint8_t kShortAppIdSize = 10;
-constexpr std::uint8_t kGraphicControlBytes = 6;
-constexpr std::uint8_t kTextHeaderBytes = 13;
 constexpr std::uint8_t kLoopBlockId = 1;
 constexpr std::uint8_t kBufferBlockId = 2;
 constexpr std::uint8_t kSubBlockIdMask = 0x07;
@@ -101,7 +100,7 @@ std::vector<std::string> TGIFExtension::readLines(ByteReader& in) {
 }
 
 void TGIFGraphicControlExtension::loadBody(ByteReader& in) {
-    if (in.remaining() < kGraphicControlBytes) {
+    if (in.remaining() < gifformat::kGraphicControlBytes) {
         // The extension stays, with what it had; the frame reading goes on from here.
         reportWarning(gifmsg::kPrematureEnd);
         in.skip(in.remaining());
@@ -117,7 +116,7 @@ void TGIFGraphicControlExtension::loadBody(ByteReader& in) {
 void TGIFCommentExtension::loadBody(ByteReader& in) { lines = readLines(in); }
 
 void TGIFTextExtension::loadBody(ByteReader& in) {
-    Bytes b = readGifBytes(in, kTextHeaderBytes);
+    Bytes b = readGifBytes(in, gifformat::kPlainTextBytes);
     auto u16at = [&](std::size_t i) { return std::uint16_t(b[i] | (b[i + 1] << 8)); };
     left = u16at(1);
     top = u16at(3);

@@ -10,9 +10,6 @@ namespace gs {
 namespace {
 constexpr std::size_t kMaxSubBlock = 255;
 constexpr std::uint8_t kTerminator = 0;
-constexpr std::uint8_t kGraphicControlSize = 4;
-constexpr std::uint8_t kTextHeaderSize = 12;
-constexpr std::uint8_t kAppHeaderSize = 11;
 constexpr std::uint8_t kLoopBlockId = 1;
 constexpr std::uint8_t kBufferBlockId = 2;
 }  // namespace
@@ -54,7 +51,7 @@ void TGIFGraphicControlExtension::setTransparentColorIndex(std::uint8_t index) {
 void TGIFGraphicControlExtension::saveToStream(ByteWriter& out) const {
     out.u8(kIntroducer);
     out.u8(kLabel);
-    out.u8(kGraphicControlSize);
+    out.u8(gifformat::kGraphicControlSize);
     out.u8(packed_);
     out.u16(delay_);
     out.u8(transparentIndex_);
@@ -70,7 +67,7 @@ void TGIFCommentExtension::saveToStream(ByteWriter& out) const {
 void TGIFTextExtension::saveToStream(ByteWriter& out) const {
     out.u8(kIntroducer);
     out.u8(kLabel);
-    out.u8(kTextHeaderSize);
+    out.u8(gifformat::kPlainTextSize);
     out.u16(left);
     out.u16(top);
     out.u16(gridWidth);
@@ -85,7 +82,7 @@ void TGIFTextExtension::saveToStream(ByteWriter& out) const {
 void TGIFApplicationExtension::saveToStream(ByteWriter& out) const {
     out.u8(kIntroducer);
     out.u8(kLabel);
-    out.u8(kAppHeaderSize);
+    out.u8(gifformat::kApplicationIdSize);
     out.chars(std::string_view(identifier.data(), identifier.size()));
     out.chars(std::string_view(authentication.data(), authentication.size()));
     writeBlocks(out);

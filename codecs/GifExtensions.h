@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "codecs/GifFormat.h"
 #include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
 
@@ -16,7 +17,7 @@ class TGIFSubImage;
 
 class TGIFExtension {
 public:
-    static constexpr std::uint8_t kIntroducer = 0x21;
+    static constexpr std::uint8_t kIntroducer = gifformat::kExtensionIntroducer;
 
     explicit TGIFExtension(TGIFSubImage* subImage) : subImage_(subImage) {}
     virtual ~TGIFExtension() = default;
@@ -58,7 +59,7 @@ private:
 
 class TGIFGraphicControlExtension final : public TGIFExtension {
 public:
-    static constexpr std::uint8_t kLabel = 0xF9;
+    static constexpr std::uint8_t kLabel = gifformat::kLabelGraphicControl;
     static constexpr std::uint8_t kTransparentFlag = 0x01;
     static constexpr std::uint8_t kUserInputFlag = 0x02;
     static constexpr std::uint8_t kDisposalMask = 0x1C;
@@ -93,7 +94,7 @@ private:
 
 class TGIFCommentExtension final : public TGIFExtension {
 public:
-    static constexpr std::uint8_t kLabel = 0xFE;
+    static constexpr std::uint8_t kLabel = gifformat::kLabelComment;
 
     using TGIFExtension::TGIFExtension;
     std::uint8_t extensionLabel() const override { return kLabel; }
@@ -125,7 +126,7 @@ protected:
 
 class TGIFApplicationExtension : public TGIFExtension {
 public:
-    static constexpr std::uint8_t kLabel = 0xFF;
+    static constexpr std::uint8_t kLabel = gifformat::kLabelApplication;
 
     using TGIFExtension::TGIFExtension;
     std::uint8_t extensionLabel() const override { return kLabel; }

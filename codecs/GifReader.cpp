@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "codecs/GifFormat.h"
 #include "codecs/GifImage.h"
 #include "codecs/GifLzwDecoder.h"
 #include "codecs/GifSubImage.h"
@@ -15,9 +16,9 @@ namespace gs {
 
 namespace {
 
-constexpr std::uint8_t kExtensionIntroducer = 0x21;
+constexpr std::uint8_t kExtensionIntroducer = gifformat::kExtensionIntroducer;
 constexpr std::uint64_t kPrefixSize = 4;  // a length in front of the signature
-constexpr std::uint64_t kSignatureSize = 6;
+using gifformat::kSignatureSize;
 constexpr int kMinCodeSizeLow = 1, kMinCodeSizeHigh = 8;
 
 bool isGifSignature(const Bytes& b) {
@@ -58,7 +59,7 @@ void TGIFHeader::loadFromStream(ByteReader& in) {
         if (!isGifSignature(signature)) throw GIFException(gifmsg::kInvalidSignature);
     }
     // Any version text is taken: what a reader needs is in the blocks.
-    Bytes d = readGifBytes(in, 7);
+    Bytes d = readGifBytes(in, gifformat::kScreenDescriptorSize);
     width = std::uint16_t(d[0] | (d[1] << 8));
     height = std::uint16_t(d[2] | (d[3] << 8));
     const std::uint8_t packed = d[4];

@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "codecs/GifFormat.h"
 #include "codecs/GifColorMap.h"
 #include "codecs/GifExtensions.h"
 #include "codecs/GifTypes.h"
@@ -69,7 +70,7 @@ std::unique_ptr<TQBHiResIcon> IconShownOf(const TQBIcon& icon);
 
 class TGIFSubImage {
 public:
-    static constexpr std::uint8_t kSeparator = 0x2C;
+    static constexpr std::uint8_t kSeparator = gifformat::kImageSeparator;
     static constexpr int kMaxCoordinate = 0xFFFF;
     // Bits of the descriptor's packed byte.
     static constexpr std::uint8_t kLocalTableFlag = 0x80;

@@ -7,6 +7,7 @@
 
 #include "codecs/CodecBounds.h"
 #include "codecs/CodecErrors.h"
+#include "codecs/GifFormat.h"
 
 namespace gs {
 
@@ -52,7 +53,7 @@ inline constexpr const char* kProgressOptimize = "Optimizing...";
 }  // namespace gifmsg
 
 // The byte that ends a GIF stream.
-inline constexpr std::uint8_t kGifTrailer = 0x3B;
+inline constexpr std::uint8_t kGifTrailer = gifformat::kTrailer;
 
 // Warnings are reported with severity 1 and processing goes on. Sender is the item, list
 // or colour map that found the defect.

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "codecs/GifFormat.h"
 #include "codecs/GifLzwDecoder.h"
 #include "codecs/GifTypes.h"
 #include "codecs/RxGif.h"
@@ -14,12 +15,9 @@ namespace gs {
 
 namespace {
 
-constexpr std::uint8_t kExtensionIntroducer = '!';
-constexpr std::uint8_t kImageIntroducer = ',';
-constexpr std::uint8_t kLabelGraphicControl = 0xF9, kLabelPlainText = 0x01, kLabelApplication = 0xFF,
-                       kLabelComment = 0xFE;
-constexpr std::uint64_t kGraphicControlBytes = 6, kPlainTextBytes = 13;
-constexpr std::uint8_t kLoopIdSize = 11;
+using namespace gifformat;
+constexpr std::uint8_t kImageIntroducer = kImageSeparator;
+constexpr std::uint8_t kLoopIdSize = kApplicationIdSize;
 constexpr int kMaxRepeatCount = 30000;
 constexpr int kMinCodeSizeLow = 2, kMinCodeSizeHigh = 9;
 const Rgb kMissingEntry{128, 128, 128};

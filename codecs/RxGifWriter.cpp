@@ -3,6 +3,7 @@
 // frames' delay, transparency and disposal, then header, tables, frames and trailer.
 #include <algorithm>
 
+#include "codecs/GifFormat.h"
 #include "codecs/RxGif.h"
 #include "codecs/RxGifEncoder.h"
 
@@ -10,8 +11,8 @@ namespace gs {
 
 namespace {
 
-constexpr std::uint8_t kLabels[] = {0xF9, 0x01, 0xFF, 0xFE};  // by extension kind
-constexpr std::uint8_t kLabelComment = 0xFE;
+using namespace gifformat;
+constexpr std::uint8_t kLabels[] = {kLabelGraphicControl, kLabelPlainText, kLabelApplication, kLabelComment};  // by kind
 
 
 // The entries, then zero triplets up to 2^bits: the size field says that many follow.
@@ -123,19 +124,19 @@ void TRxGIFImage::writeGIFStream(ByteWriter& out, bool withCount) {
     w.u8(data_->aspectRatio);
     if (global.count > 0) writeTable(w, global);
     if (looping && frames_.size() > 1) {
-        w.bytes(Bytes{'!', 0xFF, 11});
+        w.bytes(Bytes{kExtensionIntroducer, kLabelApplication, kApplicationIdSize});
         w.chars("NETSCAPE2.0");
         w.bytes(Bytes{3, 1, std::uint8_t(repeatCount), std::uint8_t(repeatCount >> 8), 0});
     }
     for (const auto& f : frames_) {
         for (const auto& e : f->extensions_) {
-            w.u8('!');
+            w.u8(kExtensionIntroducer);
             w.u8(kLabels[e.kind]);
             w.bytes(e.header);
             if (e.kind != TGIFFrame::TExtension::ekGraphicControl) writeLines(w, e.data);
         }
         const TRxGIFItem& item = f->item();
-        w.u8(',');
+        w.u8(kImageSeparator);
         w.u16(std::uint16_t(f->left));
         w.u16(std::uint16_t(f->top));
         w.u16(std::uint16_t(item.width));
@@ -147,11 +148,11 @@ void TRxGIFImage::writeGIFStream(ByteWriter& out, bool withCount) {
         w.bytes(item.encoded);
     }
     if (!data_->comment.empty()) {
-        w.u8('!');
+        w.u8(kExtensionIntroducer);
         w.u8(kLabelComment);
         writeLines(w, data_->comment);
     }
-    w.u8(';');
+    w.u8(kTrailer);
     if (withCount) out.u32(std::uint32_t(w.pos()));
     out.bytes(w.data());
 }
