@@ -90,7 +90,7 @@ private:
     [[maybe_unused]] int& argc_;  // for the application object, made only with windows
     [[maybe_unused]] char** argv_;
     std::optional<bool> display_;
-    bool seen_ = false;
+    [[maybe_unused]] bool seen_ = false;  // whether the display is one someone sees, asked once
     gs::TStderrMessageBoxes stderrBoxes_;
 #ifdef GS_WITH_QT
     std::unique_ptr<QApplication> app_;

@@ -19,17 +19,32 @@ seconds=${FUZZ_SECONDS:-20}
 seeds=$(mktemp -d)
 trap 'rm -rf "$seeds"' EXIT
 "$build/fuzz/fuzz_seeds" "$seeds"
-status=0
+# Targets run side by side, half as many as there are cores: each is one process, and the
+# others' memory limits still fit the machine.
+jobs=${FUZZ_JOBS:-$(( $(nproc) / 2 > 0 ? $(nproc) / 2 : 1 ))}
+run_one() {
+  local bin=$1 name=$2
+  if "$bin" -max_total_time="$seconds" -max_len="$(max_len "$name")" -rss_limit_mb=2048 -timeout=10 -malloc_limit_mb=512 \
+       "$seeds/$name" >"$seeds/$name.log" 2>&1; then
+    echo "fuzz $name: $(grep -E '^Done [0-9]+ runs' "$seeds/$name.log" || echo done)"
+  else
+    echo "fuzz $name FAILED:"; tail -n 40 "$seeds/$name.log"; return 1
+  fi
+}
+status=0 running=0
 for bin in "$build"/fuzz/fuzz_*; do
   name=$(basename "$bin"); name=${name#fuzz_}
   [ "$name" = seeds ] && continue
   mkdir -p "$seeds/$name"
-  echo "fuzz $name: ${seconds}s"
-  if ! "$bin" -max_total_time="$seconds" -max_len="$(max_len "$name")" -rss_limit_mb=2048 -timeout=10 -malloc_limit_mb=512 \
-       "$seeds/$name" >"$seeds/$name.log" 2>&1; then
-    tail -n 40 "$seeds/$name.log"; status=1
-  else
-    grep -E '^Done [0-9]+ runs' "$seeds/$name.log" || true
+  if [ $running -ge "$jobs" ]; then
+    wait -n || status=1
+    running=$((running - 1))
   fi
+  run_one "$bin" "$name" &
+  running=$((running + 1))
+done
+while [ $running -gt 0 ]; do
+  wait -n || status=1
+  running=$((running - 1))
 done
 exit $status
