@@ -93,14 +93,32 @@ int TIconList::indexOfIcon(const TQBIcon* icon) const {
     return -1;
 }
 
+namespace {
+
+// The bytes of a list of `count` entries starting at `in`'s position: each entry's size word
+// and the bytes it says, as far as they chain within the stream.
+std::uint64_t listExtent(const ByteReader& in, std::uint32_t count) {
+    ByteReader entries = in.window(in.pos(), in.remaining());
+    for (std::uint32_t i = 0; i < count && entries.remaining() >= 4; ++i) {
+        const auto size = std::int32_t(entries.u32());
+        if (size <= 0) continue;
+        if (std::uint64_t(size) > entries.remaining()) break;
+        entries.skip(std::uint64_t(size));
+    }
+    return entries.pos();
+}
+
+}  // namespace
+
 void TIconList::loadIcons(ByteReader& in) {
     inUpdate(*this, [&] {
         clearIcons();
         if (in.remaining() < 4) throw EReadError(kStreamRead);
         const std::uint32_t count = in.u32();
         if (count > in.remaining() / 4) throw EReadError(kStreamRead);
-        // Entries naming the same bytes share them, and all they hold is counted for the stream.
-        TImageDataPool pool(in.remaining());
+        // Everything the entries hold is counted against the budget of the list's own bytes,
+        // not of what follows it in the stream, so a list reads the same wherever it lies.
+        TImageDataPool pool(listExtent(in, count), TIconRoom::Window);
         for (std::uint32_t i = 0; i < count; ++i) {
             if (in.remaining() < 4) throw EReadError(kStreamRead);
             const auto size = std::int32_t(in.u32());

@@ -25,6 +25,7 @@ jobs=${FUZZ_JOBS:-$(( $(nproc) / 2 > 0 ? $(nproc) / 2 : 1 ))}
 run_one() {
   local bin=$1 name=$2
   if "$bin" -max_total_time="$seconds" -max_len="$(max_len "$name")" -rss_limit_mb=2048 -timeout=10 -malloc_limit_mb=512 \
+       -artifact_prefix="$build/fuzz/$name-" \
        "$seeds/$name" >"$seeds/$name.log" 2>&1; then
     echo "fuzz $name: $(grep -E '^Done [0-9]+ runs' "$seeds/$name.log" || echo done)"
   else

@@ -18,10 +18,16 @@ namespace gs {
 // whole icon) shares them, and an image that would change them makes new ones.
 using SharedBytes = std::shared_ptr<const Bytes>;
 
+// What one icon's images may add up to: the size of the file (a module's groups name images
+// anywhere in it), or of the window the icon is read from (each entry of a container, a list
+// or a cursor, is an icon file of its own, and reads the same wherever the container lies).
+enum class TIconRoom { File, Window };
+
 class TImageDataPool {
 public:
     // The pool of a file (or of a window read as one file) of `fileSize` bytes.
-    explicit TImageDataPool(std::uint64_t fileSize) : budget_(ReadBudget::forFile(fileSize)), fileSize_(fileSize) {}
+    explicit TImageDataPool(std::uint64_t fileSize, TIconRoom room = TIconRoom::File)
+        : budget_(ReadBudget::forFile(fileSize)), fileSize_(fileSize), room_(room) {}
 
     // The data of one image of an icon whose images so far hold `iconBytes` (counted on):
     // `length` bytes at `offset` of `window`, shared with every other image of the file made
@@ -39,6 +45,7 @@ public:
 private:
     ReadBudget budget_;
     std::uint64_t fileSize_;
+    TIconRoom room_;
     std::map<std::pair<std::uint64_t, std::uint64_t>, SharedBytes> blocks_;  // by source offset and length
 };
 

@@ -220,19 +220,24 @@ Bytes containerOf(bool cursor, const std::vector<Bytes>& icons) {
 
 // The icons of a cursor or an icon list are read through one budget for the file: icons
 // whose entries all name one image make an object for every 16 bytes of the file, 8 times
-// what the file holds, and are refused past the file's budget (4 times its size) even when
-// each alone fits a budget of its own; sound files of many icons read whole.
+// what the file holds, and a cursor of them is refused past the file's budget (4 times its
+// size) even when each alone fits a budget of its own. A list's entries are icon files of
+// their own, each holding at most its own bytes (as the same icon read alone would), so the
+// crowded list is trimmed within its budget instead. Sound files of many icons read whole.
 TEST(AniCursor, FramesAndIconListEntriesAreReadThroughOneBudgetForTheFile) {
     const Bytes crowded = iconOfOneImageNamed(2000);
     const Bytes sound = gstest::makeIcoFile({gstest::dibSpec(16, 4), gstest::dibSpec(32, 8)});
     const struct {
         std::vector<Bytes> icons;
-        bool refused;
+        bool refusedAsCursor;
     } cases[] = {
         {std::vector<Bytes>(1, crowded), false},    // one icon: within the 1 MiB floor
         {std::vector<Bytes>(40, crowded), true},    // 80,000 image objects in 1.3 MB
         {std::vector<Bytes>(3000, sound), false},   // 6,000 images of their own
     };
+    gs::MemorySource alone(crowded);
+    gs::TQBIcon crowdedAlone;
+    ASSERT_TRUE(crowdedAlone.LoadFromSource(alone));
     for (bool cursor : {true, false})
         for (const auto& c : cases) {
             gs::MemorySource src(containerOf(cursor, c.icons));
@@ -240,12 +245,16 @@ TEST(AniCursor, FramesAndIconListEntriesAreReadThroughOneBudgetForTheFile) {
             gs::TAnimatedCursorImage ani;
             gs::TIconList list;
             const std::string at = (cursor ? "cursor, case " : "icon list, case ") + std::to_string(&c - cases);
+            const bool refused = cursor && c.refusedAsCursor;
             try {
                 cursor ? ani.loadFromSource(src) : list.loadIcons(in);
-                EXPECT_FALSE(c.refused) << at;
+                EXPECT_FALSE(refused) << at;
                 EXPECT_EQ(cursor ? ani.frameCount() : list.iconCount(), int(c.icons.size())) << at;
+                if (!cursor && c.icons[0] == crowded) {  // each entry holds what the icon alone holds
+                    EXPECT_EQ(list.iconAt(0)->Images().Count(), crowdedAlone.Images().Count()) << at;
+                }
             } catch (const gs::EOverBudget& e) {
-                EXPECT_TRUE(c.refused) << at << e.Reason();
+                EXPECT_TRUE(refused) << at << e.Reason();
                 EXPECT_STREQ(e.what(), "Stream read error") << at;
                 EXPECT_NE(e.Reason().find("would hold more than"), std::string::npos) << at << e.Reason();
                 EXPECT_EQ(ani.frameCount(), 0) << at;  // a cursor refused is left empty
