@@ -57,9 +57,15 @@ class StringTable {
 public:
     StringTable() : slots_(kHashSlots, -1) {}
     void clear() { std::fill(slots_.begin(), slots_.end(), -1); }
-    // The slot of (prefix, suffix) from the string's running hash: its entry or an empty one.
-    int probe(std::uint32_t hash, std::uint16_t prefix, std::uint8_t suffix) const {
-        int slot = int(hash % kHashSlots);
+    // The slot of (prefix, suffix): its entry or an empty one. The slot a probe starts from
+    // is a hash of the pair itself. A string's running hash (its pixels and length) would
+    // give every string its own start as well, but it falls into a cycle of few values, or
+    // stays at 0 once a product is a multiple of 17,777 (29 x 613): then every probe walks
+    // the whole run of entries, and a picture of a million pixels took minutes. Where the
+    // probe starts changes no code written: a string's entry is found by its pair alone.
+    int probe(std::uint16_t prefix, std::uint8_t suffix) const {
+        const std::uint32_t key = (std::uint32_t(prefix) << 8) | suffix;
+        int slot = int((key * 2654435761u) % std::uint32_t(kHashSlots));
         while (slots_[std::size_t(slot)] >= 0) {
             const Entry& e = pool_[std::size_t(slots_[std::size_t(slot)])];
             if (e.prefix == prefix && e.suffix == suffix) return slot;
@@ -95,13 +101,8 @@ void EncodeRxLZW(ByteWriter& out, const Raster& picture, int bitsPerPixel, bool 
     codes.put(clear, width);
 
     bool started = false;
-    std::uint16_t prefix = 0, counter = 0;
-    std::uint32_t hash = 0;
-    const auto startString = [&](int pixel) {
-        prefix = std::uint16_t(pixel);
-        hash = std::uint32_t(pixel) * 301 + 903;
-        counter = 1;
-    };
+    std::uint16_t prefix = 0;
+    const auto startString = [&](int pixel) { prefix = std::uint16_t(pixel); };
     TGIFRowOrder rows(picture.height(), interlaced);
     for (int n = 0; n < picture.height(); ++n, rows.advance()) {
         for (int x = 0; x < picture.width(); ++x) {
@@ -111,9 +112,7 @@ void EncodeRxLZW(ByteWriter& out, const Raster& picture, int bitsPerPixel, bool 
                 started = true;
                 continue;
             }
-            ++counter;
-            hash = (std::uint32_t(pixel) + counter + 4) * hash % kHashSlots;
-            const int slot = table->probe(hash, prefix, std::uint8_t(pixel));
+            const int slot = table->probe(prefix, std::uint8_t(pixel));
             if (const Entry* e = table->at(slot)) {
                 prefix = e->code;
                 continue;
