@@ -1,14 +1,17 @@
 #pragma once
 // What the main window's benchmarks share: services that answer no dialog and print every
 // box, and a listing run to its end.
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "app/core/AppContext.h"
 #include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
 #include "framework/core/MessageBoxes.h"
+#include "platform/RegistryStore.h"
 
 namespace gsbench {
 
@@ -29,6 +32,19 @@ struct QuietServices : gs::IMainServices, gs::IMessageBoxes {
     bool ProgramAvailable(const std::string&) override { return false; }
     int MemoryLoad() override { return 0; }
     void Terminate() override { std::exit(1); }
+};
+
+// The main window shown offscreen over an in-memory store, as a user first sees it.
+struct ShownWindow {
+    gs::RegistryStore store{":memory:"};
+    gs::TAppContext context{store};
+    QuietServices services;
+    gs::TKAVUMain window{context, services};
+    ShownWindow() {
+        window.resize(1024, 768);
+        window.show();
+        QCoreApplication::processEvents();
+    }
 };
 
 // Lists the folder and returns once the listing has ended.

@@ -47,13 +47,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < modules; ++i) folder.put("m" + std::to_string(10000 + i) + ".dll", module);
     const long beforeKiB = peakKiB();
 
-    RegistryStore store(":memory:");
-    TAppContext context(store);
-    gsbench::QuietServices services;
-    TKAVUMain window(context, services);
-    window.resize(1024, 768);
-    window.show();
-    QCoreApplication::processEvents();
+    gsbench::ShownWindow shown;
+    TKAVUMain& window = shown.window;
 
     int batches = 0;
     QObject::connect(&window.ListView().Model(), &TIconListModel::Flushed, [&] { ++batches; });

@@ -47,13 +47,8 @@ int main(int argc, char** argv) {
         const gstest::Bytes module = gstest::peWithGroups(groups);
         for (int i = 0; i < modules; ++i) full.put("m" + std::to_string(10000 + i) + ".dll", module);
     }
-    RegistryStore store(":memory:");
-    TAppContext context(store);
-    gsbench::QuietServices services;
-    TKAVUMain window(context, services);
-    window.resize(1024, 768);
-    window.show();
-    QCoreApplication::processEvents();
+    gsbench::ShownWindow shown;
+    TKAVUMain& window = shown.window;
     // The empty folder once, so what a first listing sets up for good (the list's views,
     // the reader pool's stacks) is in the level before.
     gsbench::listFolder(window, empty.path.string());

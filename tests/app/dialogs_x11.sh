@@ -12,6 +12,7 @@ GS=${GLYPHSCOPE:?the program to test}
 SAMPLES=${GS_SAMPLES:?the folder of sample icons}
 HELP=$(dirname "$GS")/glyphscope.html
 source "${GS_SOURCE_DIR:-$(dirname "$0")/../..}/tests/support/xsession.sh"
+source "$(dirname "$0")/x11_program.sh"
 xs_missing xwininfo sqlite3 /usr/bin/import /usr/bin/convert
 rm -rf "$WORK"; mkdir -p "$WORK/run" "$WORK/icons" "$WORK/files" "$WORK/bin" "$WORK/home"; chmod 700 "$WORK/run"
 cd "$WORK" || exit 1
@@ -42,8 +43,7 @@ XS_PIDS+=($pid)
 main=$(xs_window "^Veltrazone Glyphscope") || { cat "$WORK/out"; exit 1; }
 xs_active "^Veltrazone Glyphscope" || exit 1
 xdotool mousemove 1020 760  # no hint in the status bar
-read -r mx my mw mh < <(xwininfo -id "$main" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
-  /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}')
+read -r mx my mw mh < <(xp_box "$main")
 
 # The status bar: the window's bottom strip, as on the screen.
 bar() {

@@ -13,15 +13,11 @@ GS=${GLYPHSCOPE:?the program to test}
 source "$GS_SOURCE_DIR/tests/support/xsession.sh"
 source "$GS_SOURCE_DIR/tests/app/x11_program.sh"
 xs_missing xwininfo xprop import /usr/bin/convert
-rm -rf "$WORK"; mkdir -p "$WORK/run" "$WORK/home"; chmod 700 "$WORK/run"; cd "$WORK" || exit 1
-unset QT_QPA_PLATFORM
-export XDG_RUNTIME_DIR="$WORK/run" HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config"
-export GLYPHSCOPE_REGISTRY="$WORK/registry.sqlite3"
+xp_work
+xp_home
 source "$GS_SOURCE_DIR/tests/app/store.sh"
 gs_store_without_tips "$1" "$GLYPHSCOPE_REGISTRY"
 xs_start --wm
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 FLOAT='^Standard Toolbar$'
 
 "$GS" >"$WORK/out" 2>&1 &

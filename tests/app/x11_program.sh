@@ -20,6 +20,7 @@
 #   xp_work DIR...     a fresh $WORK holding DIR... and a private runtime folder, made the
 #                      current folder, the program's store in it, under X (not offscreen);
 #                      fail MESSAGE counts into $failures
+#   xp_home            a home and settings folder of its own in $WORK (dialogs open there)
 
 XP_MAIN='^Veltrazone Glyphscope$'
 
@@ -89,4 +90,9 @@ xp_work() {
   export XDG_RUNTIME_DIR="$WORK/run" GLYPHSCOPE_REGISTRY="$WORK/registry.sqlite3"
   failures=0
   fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+}
+
+xp_home() {
+  mkdir -p "$WORK/home"
+  export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config"
 }
