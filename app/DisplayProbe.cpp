@@ -58,7 +58,7 @@ bool waylandReachable(const std::string& display) {
 
 }  // namespace
 
-DisplayProbe ProbeDisplay() {
+TDisplayProbe ProbeDisplay() {
     const std::string platform = environment("QT_QPA_PLATFORM");
     const std::string x = environment("DISPLAY"), wayland = environment("WAYLAND_DISPLAY");
     const bool wantsX = platform.starts_with("xcb"), wantsWayland = platform.starts_with("wayland");

@@ -7,12 +7,12 @@
 
 namespace gs {
 
-struct DisplayProbe {
+struct TDisplayProbe {
     bool Reachable = false;
     std::string Name;  // the display that was tried, for the message when it cannot be reached
     bool Seen = false;  // a screen someone looks at: an X or Wayland display, not offscreen
 };
 
-DisplayProbe ProbeDisplay();
+TDisplayProbe ProbeDisplay();
 
 }  // namespace gs

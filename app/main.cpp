@@ -58,7 +58,7 @@ public:
     // Asked once, on first need; a display that is named but does not answer is said once.
     bool CanShowWindows() {
         if (!display_) {
-            const gs::DisplayProbe probe = gs::ProbeDisplay();
+            const gs::TDisplayProbe probe = gs::ProbeDisplay();
             display_ = probe.Reachable;
             seen_ = probe.Seen;
             if (!probe.Reachable && !probe.Name.empty())
@@ -147,7 +147,7 @@ int runBatch(TProgramWindows& windows, const gs::TBatchJob& job) {
 }
 
 // The main window, after the single-instance rule; without a display there is no window.
-gs::TFinalizeMode runWindow(TProgramWindows& windows, gs::TAppContext& context, const gs::CommandLine& commandLine,
+gs::TFinalizeMode runWindow(TProgramWindows& windows, gs::TAppContext& context, const gs::TCommandLine& commandLine,
                             int& status) {
     if (!gs::CheckSingleInstance(context.Options, commandLine.Mode, windows.Boxes())) return gs::TFinalizeMode::DiscardState;
 #ifdef GS_WITH_QT
@@ -165,14 +165,14 @@ gs::TFinalizeMode runWindow(TProgramWindows& windows, gs::TAppContext& context, 
 
 int run(int& argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const gs::CommandLine commandLine = gs::ParseCommandLine(args);
+    const gs::TCommandLine commandLine = gs::ParseCommandLine(args);
     // A batch stopped by Ctrl-C or SIGTERM ends after the file it is writing.
     if (commandLine.Mode == gs::TRunMode::rmBatch) gs::InstallStopSignals();
     TProgramWindows windows(argc, argv);
     if (!commandLine.Refusal.empty()) showRefusal(windows, commandLine.Refusal);
 
     std::unique_ptr<gs::TAppContext> context =
-        gs::InitializeApplication(programFile(argv[0]), gs::defaultRegistryStore());
+        gs::InitializeApplication(programFile(argv[0]), gs::DefaultRegistryStore());
     // Files handed to an editor or a mail by runs long past: nothing reads them any more.
     gs::RemoveStaleHandOverFolders(gs::TempRoot(), std::chrono::system_clock::now());
     int status = 0;

@@ -36,7 +36,7 @@ struct QuietServices : gs::IMainServices, gs::IMessageBoxes {
 
 // The main window shown offscreen over an in-memory store, as a user first sees it.
 struct ShownWindow {
-    gs::RegistryStore store{":memory:"};
+    gs::TRegistryStore store{":memory:"};
     gs::TAppContext context{store};
     QuietServices services;
     gs::TKAVUMain window{context, services};

@@ -13,7 +13,7 @@ using namespace gs::crypto;
 std::vector<std::uint8_t> megabyte() { return std::vector<std::uint8_t>(1 << 20, 0x5A); }
 
 void hash(benchmark::State& state) {
-    const HashClass& cls = *HashClasses().at(std::size_t(state.range(0)));
+    const THashClass& cls = *HashClasses().at(std::size_t(state.range(0)));
     state.SetLabel(std::string(cls.names.className));
     auto data = megabyte();
     std::unique_ptr<THash> h = cls.create();

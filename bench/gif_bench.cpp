@@ -12,15 +12,15 @@ namespace {
 constexpr int kSide = 1024;
 
 // A smooth picture with some texture, like a photograph more than noise.
-const gs::Raster& picture() {
-    static const gs::Raster raster = [] {
-        gs::Raster r(kSide, kSide);
+const gs::TRaster& picture() {
+    static const gs::TRaster raster = [] {
+        gs::TRaster r(kSide, kSide);
         for (int y = 0; y < kSide; ++y)
             for (int x = 0; x < kSide; ++x) {
                 auto r8 = std::uint8_t(x * 255 / kSide);
                 auto g8 = std::uint8_t(y * 255 / kSide);
                 auto b8 = std::uint8_t(127 + 127 * std::sin(x * 0.05) * std::cos(y * 0.03));
-                r.setPixel(x, y, gs::makeArgb(r8, g8, b8));
+                r.SetPixel(x, y, gs::MakeArgb(r8, g8, b8));
             }
         return r;
     }();
@@ -29,15 +29,15 @@ const gs::Raster& picture() {
 
 void exportGif(benchmark::State& state, gs::TColorReduction reduction, gs::TDitherMode dither,
                gs::TGIFCompression compression) {
-    const gs::Raster& bitmap = picture();
+    const gs::TRaster& bitmap = picture();
     std::size_t bytes = 0;
     for (auto _ : state) {
         gs::TGIFImage gif;
-        gif.setColorReduction(reduction);
-        gif.setDitherMode(dither);
-        gif.setCompression(compression);
-        gif.assign(bitmap);
-        bytes = gif.saveToBytes().size();
+        gif.SetColorReduction(reduction);
+        gif.SetDitherMode(dither);
+        gif.SetCompression(compression);
+        gif.Assign(bitmap);
+        bytes = gif.SaveToBytes().size();
         benchmark::DoNotOptimize(bytes);
     }
     state.counters["bytes"] = double(bytes);
@@ -59,9 +59,9 @@ void BM_Encoder(benchmark::State& state) {
     std::vector<std::uint8_t> pixels(std::size_t(kSide) * kSide);
     for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = std::uint8_t((i / 7 + i / kSide) % 216);
     for (auto _ : state) {
-        gs::ByteWriter out;
-        Encoder().encode(out, gs::TGIFPixels{pixels.data(), kSide, kSide, false}, 8, 256);
-        benchmark::DoNotOptimize(out.data().data());
+        gs::TByteWriter out;
+        Encoder().Encode(out, gs::TGIFPixels{pixels.data(), kSide, kSide, false}, 8, 256);
+        benchmark::DoNotOptimize(out.Data().data());
     }
     state.SetBytesProcessed(state.iterations() * std::int64_t(pixels.size()));
 }

@@ -35,7 +35,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void put(const fs::path& dir, const std::string& name, const Bytes& data) {
+void put(const fs::path& dir, const std::string& name, const TBytes& data) {
     fs::create_directories(dir);
     writeFile((dir / name).string(), data);
 }
@@ -48,26 +48,26 @@ ImageSpec largeImage() {
 }
 
 // `groups` icon groups, every one naming the same single image.
-Bytes peSharedImage(int groups) {
+TBytes peSharedImage(int groups) {
     const ImageSpec image = largeImage();
     std::vector<PeResource> res{{gs::RT_ICON, 1, "", 0x0409, image.data}};
-    const Bytes group = makeGroup({image}, {1});
+    const TBytes group = makeGroup({image}, {1});
     for (int g = 0; g < groups; ++g) res.push_back({gs::RT_GROUP_ICON, std::uint16_t(100 + g), "", 0x0409, group});
     return makePeModule(res);
 }
 
-Bytes neSharedImage(int groups) {
+TBytes neSharedImage(int groups) {
     const ImageSpec image = largeImage();
     std::vector<NeResource> res{{0x8003, 0x8001, image.data}};
-    const Bytes group = makeGroup({image}, {1});
+    const TBytes group = makeGroup({image}, {1});
     for (int g = 0; g < groups; ++g) res.push_back({0x800E, std::uint16_t(0x8001 + g), group});
     return makeNeModule(res, {"HOSTILE"}, 9);
 }
 
-void patch32(Bytes& b, std::size_t at, std::uint32_t v) {
+void patch32(TBytes& b, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
 }
-std::uint32_t read32(const Bytes& b, std::size_t at) {
+std::uint32_t read32(const TBytes& b, std::size_t at) {
     return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 |
            std::uint32_t(b[at + 3]) << 24;
 }
@@ -78,13 +78,13 @@ std::uint32_t read32(const Bytes& b, std::size_t at) {
 void writeSparseModule(const fs::path& dir) {
     constexpr std::uint32_t kFileSize = 0x7FFF0000u;
     constexpr std::int32_t kSide = 23170;
-    gs::ByteWriter dib;
-    for (std::uint32_t v : {40u, std::uint32_t(kSide), std::uint32_t(2 * kSide)}) dib.u32(v);
-    dib.u16(1);
-    dib.u16(32);
-    for (int i = 0; i < 6; ++i) dib.u32(0);
-    ImageSpec image{dib.take(), 0, 0, 0, 32};
-    Bytes module = makePeModule({{gs::RT_ICON, 1, "", 0x0409, image.data},
+    gs::TByteWriter dib;
+    for (std::uint32_t v : {40u, std::uint32_t(kSide), std::uint32_t(2 * kSide)}) dib.U32(v);
+    dib.U16(1);
+    dib.U16(32);
+    for (int i = 0; i < 6; ++i) dib.U32(0);
+    ImageSpec image{dib.Take(), 0, 0, 0, 32};
+    TBytes module = makePeModule({{gs::RT_ICON, 1, "", 0x0409, image.data},
                                  {gs::RT_GROUP_ICON, 1, "", 0x0409, makeGroup({image}, {1})}});
     // The builder lays out one section, .rsrc, at file offset 0x200 and address 0x1000; its
     // header follows the PE32 optional header, and the data entries hold (address, size).
@@ -107,23 +107,23 @@ void writeSparseModule(const fs::path& dir) {
 }
 
 // 60 PNG images of 4096 x 4096 of one colour: 64 MB each once decoded, 60 KB each on disk.
-Bytes icoOfLargePngs() {
-    gs::Raster picture(4096, 4096);
-    picture.fill(gs::makeArgb(40, 90, 160));
+TBytes icoOfLargePngs() {
+    gs::TRaster picture(4096, 4096);
+    picture.Fill(gs::MakeArgb(40, 90, 160));
     ImageSpec png{makePngImage(picture), 0, 0, 0, 32};
     return makeIcoFile(std::vector<ImageSpec>(60, png));
 }
 
 // One colour over 1024 x 1024, the largest side decoded: 4 MB of pixels from 4 KB of PNG.
 ImageSpec solidLargePng() {
-    gs::Raster picture(1024, 1024);
-    picture.fill(gs::makeArgb(160, 90, 40));
+    gs::TRaster picture(1024, 1024);
+    picture.Fill(gs::MakeArgb(160, 90, 40));
     return ImageSpec{makePngImage(picture), 0, 0, 0, 32};
 }
 
 // `groups` icon groups, each naming an image of its own, all of them the same solid picture:
 // nothing is shared, every group's image is decoded.
-Bytes peCopiedImage(int groups) {
+TBytes peCopiedImage(int groups) {
     const ImageSpec image = solidLargePng();
     std::vector<PeResource> res;
     for (int g = 0; g < groups; ++g) {
@@ -134,13 +134,13 @@ Bytes peCopiedImage(int groups) {
 }
 
 // A 1 x 1 frame on a screen of 20000 x 20000.
-Bytes gifOfHugeScreen() {
+TBytes gifOfHugeScreen() {
     return {'G', 'I', 'F', '8', '9', 'a', 0x20, 0x4E, 0x20, 0x4E, 0x80, 0, 0, 0, 0, 0, 255, 255, 255,
             0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 0x01, 0, 0x3B};
 }
 
 // What the window keeps of a listing: every definition with its two pictures.
-struct KeepingSink : gs::IconSink {
+struct KeepingSink : gs::IIconSink {
     gs::TIconBatch kept;
     std::string failure;
     void ResetIconList() override { kept.clear(); }
@@ -152,7 +152,7 @@ struct KeepingSink : gs::IconSink {
 };
 
 int listFile(const char* file, KeepingSink& sink) {
-    gs::TExtractFromFileThread job(file, gs::ExtractSettings::FromOptions(gs::TKAVUOptions()));
+    gs::TExtractFromFileThread job(file, gs::TExtractSettings::FromOptions(gs::TKAVUOptions()));
     const gs::TJobEnd end = job.Execute(sink, {});
     std::printf("%zu icons listed%s%s\n", sink.kept.size(), sink.failure.empty() ? "" : "; failed: ",
                 sink.failure.c_str());
@@ -171,7 +171,7 @@ int selectFirst(const char* file) {
     }
     const auto bitmap = gs::GetPreviewBitmap(icon);
     std::printf("%zu preview lines of %zu pixels; preview bitmap %d x %d\n", lines.size(), pixels,
-                bitmap ? bitmap->width() : 0, bitmap ? bitmap->height() : 0);
+                bitmap ? bitmap->Width() : 0, bitmap ? bitmap->Height() : 0);
     return 0;
 }
 

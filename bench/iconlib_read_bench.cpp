@@ -38,7 +38,7 @@ struct Corpus {
                 }
                 res.push_back({RT_GROUP_ICON, std::uint16_t(g + 1), "", 0x0409, makeGroup(images, ids)});
             }
-            Bytes module = makePeModule(res, m % 2 == 1);
+            TBytes module = makePeModule(res, m % 2 == 1);
             auto path = dir.path / ("m" + std::to_string(m) + ".dll");
             writeFile(path.string(), module);
             files.push_back(path);

@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     installApplication(makeApplicationDescriptor("/opt/glyphscope/glyphscope"));
 
     gstest::Tree folder;
-    const gstest::Bytes module = gstest::peWithGroups(groups);
+    const gstest::TBytes module = gstest::peWithGroups(groups);
     for (int i = 0; i < modules; ++i) folder.put("m" + std::to_string(10000 + i) + ".dll", module);
     const long beforeKiB = peakKiB();
 

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
 
     gstest::Tree full, empty;
     {
-        const gstest::Bytes module = gstest::peWithGroups(groups);
+        const gstest::TBytes module = gstest::peWithGroups(groups);
         for (int i = 0; i < modules; ++i) full.put("m" + std::to_string(10000 + i) + ".dll", module);
     }
     gsbench::ShownWindow shown;

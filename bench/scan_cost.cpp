@@ -45,7 +45,7 @@ Cost measure(F&& work) {
     return {std::chrono::duration<double>(t1 - t0).count(), rchar() - r0, faults() - f0};
 }
 
-class CountingSink final : public gs::IconSink {
+class CountingSink final : public gs::IIconSink {
 public:
     void ResetIconList() override { count = 0; }
     int AddIcons(gs::TIconBatch batch) override { return count += int(batch.size()); }
@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path folder = argv[1], out = argv[2];
 
-    gs::ExtractSettings settings = gs::ExtractSettings::FromOptions(gs::TKAVUOptions{});
+    gs::TExtractSettings settings = gs::TExtractSettings::FromOptions(gs::TKAVUOptions{});
     CountingSink sink;
     gs::TExtractFromFolderThread scan(folder, settings);
     const Cost scanCost = measure([&] { scan.Execute(sink, std::stop_token{}); });

@@ -53,24 +53,24 @@ public:
     // "Stream read error" and leaves the image cleared. The images of every frame are read
     // through one pool for the file (see TImageDataPool): a file whose frames would hold more
     // than its budget is EOverBudget "Stream read error", its Reason saying why.
-    void loadCursorStream(ByteReader& in);
-    void loadFromSource(const ByteSource& src);
-    void loadCursorFile(const std::filesystem::path& path);
+    void LoadCursorStream(TByteReader& in);
+    void LoadFromSource(const IByteSource& src);
+    void LoadCursorFile(const std::filesystem::path& path);
     // Writing animated cursors is not supported: "Function not yet implemented".
-    [[noreturn]] void saveCursorStream(ByteWriter& out) const;
+    [[noreturn]] void SaveCursorStream(TByteWriter& out) const;
 
-    void clearCursor();
-    void assign(const TAnimatedCursorImage& source);
+    void ClearCursor();
+    void Assign(const TAnimatedCursorImage& source);
     // Replaces the list's entries by every frame's icon, announced once.
-    void assignTo(TIconList& list) const;
+    void AssignTo(TIconList& list) const;
 
-    int frameCount() const { return int(frames_.size()); }
-    TIconFrame& frameAt(int index) const { return *frames_[checkedListIndex(index, frames_.size())]; }
-    const TQBIcon* frameIcon(int index) const { return frameAt(index).icon.get(); }
+    int FrameCount() const { return int(frames_.size()); }
+    TIconFrame& FrameAt(int index) const { return *frames_[CheckedListIndex(index, frames_.size())]; }
+    const TQBIcon* FrameIcon(int index) const { return FrameAt(index).icon.get(); }
 
     // The frames side by side (or one under another) on `back`, each in the cell of frame
     // 0's size; with `reduce`, brought down to the source's colour count (at least 16).
-    Raster framesToBitmap(Argb back, bool vertical, bool reduce) const;
+    TRaster FramesToBitmap(Argb back, bool vertical, bool reduce) const;
 
     TAniHeader header;
     std::string title;
@@ -79,14 +79,14 @@ public:
 
 private:
     // Reads the file that fills `file`, all of it, through windows of it.
-    void load(const ByteReader& file);
-    void parse(const ByteReader& file);
-    bool readFrameImage(const ByteReader& chunk, TImageDataPool& pool, TIconFrame& into);
+    void Load(const TByteReader& file);
+    void Parse(const TByteReader& file);
+    bool ReadFrameImage(const TByteReader& chunk, TImageDataPool& pool, TIconFrame& into);
 
     std::vector<std::unique_ptr<TIconFrame>> frames_;
 };
 
 // The first image of an icon drawn on a picture of its size filled with `back`.
-Raster iconPicture(const TQBIcon& icon, Argb back);
+TRaster TIconPicture(const TQBIcon& icon, Argb back);
 
 }  // namespace gs

@@ -14,9 +14,9 @@ class TColorLookup {
 public:
     explicit TColorLookup(int colors) : colors_(colors) {}
     virtual ~TColorLookup() = default;
-    int colors() const { return colors_; }
+    int Colors() const { return colors_; }
     // Returns the palette index for the colour; chosen receives that palette colour.
-    virtual int matchColor(int red, int green, int blue, Rgb& chosen) = 0;
+    virtual int MatchColor(int red, int green, int blue, TRgb& chosen) = 0;
 
 private:
     int colors_;
@@ -26,21 +26,21 @@ private:
 class TMonochromeLookup final : public TColorLookup {
 public:
     TMonochromeLookup() : TColorLookup(2) {}
-    int matchColor(int red, int green, int blue, Rgb& chosen) override;
+    int MatchColor(int red, int green, int blue, TRgb& chosen) override;
 };
 
 // One of 256 greys by the same luminance.
 class TGrayScaleLookup final : public TColorLookup {
 public:
     TGrayScaleLookup() : TColorLookup(256) {}
-    int matchColor(int red, int green, int blue, Rgb& chosen) override;
+    int MatchColor(int red, int green, int blue, TRgb& chosen) override;
 };
 
 // The 216-colour cube, computed per channel.
 class TNetscapeColorLookup final : public TColorLookup {
 public:
     TNetscapeColorLookup();
-    int matchColor(int red, int green, int blue, Rgb& chosen) override;
+    int MatchColor(int red, int green, int blue, TRgb& chosen) override;
 };
 
 // Nearest colour of any palette (smallest sum of channel differences, the first of equals
@@ -48,17 +48,17 @@ public:
 // later colour of the same cell gets that cell's answer.
 class TFastColorLookup final : public TColorLookup {
 public:
-    explicit TFastColorLookup(std::span<const Rgb> palette);
-    int matchColor(int red, int green, int blue, Rgb& chosen) override;
+    explicit TFastColorLookup(std::span<const TRgb> palette);
+    int MatchColor(int red, int green, int blue, TRgb& chosen) override;
 
 private:
     static constexpr int kCells = 1 << 15;
-    static int cellOf(int red, int green, int blue) {
+    static int CellOf(int red, int green, int blue) {
         return (red >> 3) | ((green >> 3) << 5) | ((blue >> 3) << 10);
     }
-    int nearest(int red, int green, int blue) const;
+    int Nearest(int red, int green, int blue) const;
 
-    std::vector<Rgb> palette_;
+    std::vector<TRgb> palette_;
     std::vector<std::int16_t> inverse_;  // -1: not searched yet
 };
 

@@ -11,12 +11,12 @@ namespace gs {
 
 namespace {
 
-constexpr Rgb kGrey{128, 128, 128};
+constexpr TRgb kGrey{128, 128, 128};
 constexpr int kPaletteSize = 256;
 
 // Distinct colours counted through a hash table; when a colour beyond the entries appears
 // the counting starts over with one bit less of blue, then red, then green, in turn.
-class ColorHistogram {
+class TColorHistogram {
 public:
     static constexpr int kMaxEntries = 2049;
     static constexpr int kSlots = 5191;
@@ -24,34 +24,34 @@ public:
 
     struct Entry {
         std::uint64_t count = 0;
-        Rgb color;
+        TRgb color;
         std::uint8_t index = 0;
     };
 
-    explicit ColorHistogram(const Raster& picture) {
-        while (!countAll(picture)) coarsen();
+    explicit TColorHistogram(const TRaster& picture) {
+        while (!CountAll(picture)) Coarsen();
     }
 
-    std::vector<Entry>& entries() { return entries_; }
-    const Entry& entryOf(Rgb c) const { return entries_[slots_[std::size_t(find(mask(c)))]]; }
+    std::vector<Entry>& Entries() { return entries_; }
+    const Entry& EntryOf(TRgb c) const { return entries_[slots_[std::size_t(Find(Mask(c)))]]; }
 
 private:
-    Rgb mask(Rgb c) const { return {std::uint8_t(c.r & red_), std::uint8_t(c.g & green_), std::uint8_t(c.b & blue_)}; }
+    TRgb Mask(TRgb c) const { return {std::uint8_t(c.r & red_), std::uint8_t(c.g & green_), std::uint8_t(c.b & blue_)}; }
 
-    int find(Rgb c) const {
+    int Find(TRgb c) const {
         int slot = int(((c.r + c.g) * (c.b + c.g) * (c.r + c.b)) % kSlots);
         while (slots_[std::size_t(slot)] != kEmpty && entries_[slots_[std::size_t(slot)]].color != c)
             slot = slot + 1 == kSlots ? 0 : slot + 1;
         return slot;
     }
 
-    bool countAll(const Raster& picture) {
+    bool CountAll(const TRaster& picture) {
         entries_.clear();
         slots_.fill(kEmpty);
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x) {
-                Rgb c = mask(rgbOf(picture.pixel(x, y)));
-                auto& slot = slots_[std::size_t(find(c))];
+        for (int y = 0; y < picture.Height(); ++y)
+            for (int x = 0; x < picture.Width(); ++x) {
+                TRgb c = Mask(RgbOf(picture.Pixel(x, y)));
+                auto& slot = slots_[std::size_t(Find(c))];
                 if (slot == kEmpty) {
                     if (int(entries_.size()) == kMaxEntries) return false;
                     slot = std::uint16_t(entries_.size());
@@ -62,7 +62,7 @@ private:
         return true;
     }
 
-    void coarsen() {
+    void Coarsen() {
         if (red_ < green_)
             green_ = std::uint8_t(green_ << 1);
         else if (blue_ < red_)
@@ -76,20 +76,20 @@ private:
     std::array<std::uint16_t, kSlots> slots_{};
 };
 
-struct Box {
+struct TBox {
     std::array<int, 3> low{0, 0, 0}, high{256, 256, 256};
     std::vector<std::uint16_t> colors;  // 12-bit colours, 4 bits per channel, red highest
     std::uint64_t pixels = 0;
 };
 
-int channelOf(std::uint16_t color, int axis) { return (color >> (8 - 4 * axis)) & 15; }
+int ChannelOf(std::uint16_t color, int axis) { return (color >> (8 - 4 * axis)) & 15; }
 
 }  // namespace
 
-Raster mapHistogramColors(const Raster& picture, int wanted) {
-    ColorHistogram histogram(picture);
-    auto& entries = histogram.entries();
-    std::vector<Rgb> palette;
+TRaster MapHistogramColors(const TRaster& picture, int wanted) {
+    TColorHistogram histogram(picture);
+    auto& entries = histogram.Entries();
+    std::vector<TRgb> palette;
     std::vector<bool> chosen(entries.size(), false);
     std::vector<std::uint64_t> counts;
     for (const auto& e : entries) counts.push_back(e.count);
@@ -105,25 +105,25 @@ Raster mapHistogramColors(const Raster& picture, int wanted) {
         if (chosen[k]) continue;
         int best = 0;
         for (int i = 1; i < n; ++i)
-            if (colorDistance2(palette[std::size_t(i)], entries[k].color) <
-                colorDistance2(palette[std::size_t(best)], entries[k].color))
+            if (ColorDistance2(palette[std::size_t(i)], entries[k].color) <
+                ColorDistance2(palette[std::size_t(best)], entries[k].color))
                 best = i;
         entries[k].index = std::uint8_t(best);
     }
     palette.resize(kPaletteSize, kGrey);
-    Raster out(picture.width(), picture.height(), PixelFormat::pf8bit);
-    out.setPalette(palette);
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x) out.setIndexAt(x, y, histogram.entryOf(rgbOf(picture.pixel(x, y))).index);
+    TRaster out(picture.Width(), picture.Height(), PixelFormat::pf8bit);
+    out.SetPalette(palette);
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x) out.SetIndexAt(x, y, histogram.EntryOf(RgbOf(picture.Pixel(x, y))).index);
     return out;
 }
 
-Raster mapMedianCutColors(const Raster& picture, int wanted) {
-    auto reduce = [](Rgb c) { return std::uint16_t(((c.r >> 4) << 8) | ((c.g >> 4) << 4) | (c.b >> 4)); };
+TRaster MapMedianCutColors(const TRaster& picture, int wanted) {
+    auto reduce = [](TRgb c) { return std::uint16_t(((c.r >> 4) << 8) | ((c.g >> 4) << 4) | (c.b >> 4)); };
     std::vector<std::uint64_t> counts(4096, 0);
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x) ++counts[reduce(rgbOf(picture.pixel(x, y)))];
-    std::vector<Box> boxes(1);
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x) ++counts[reduce(RgbOf(picture.Pixel(x, y)))];
+    std::vector<TBox> boxes(1);
     for (std::uint16_t c = 0; c < 4096; ++c)
         if (counts[c]) boxes[0].colors.push_back(c), boxes[0].pixels += counts[c];
 
@@ -136,21 +136,21 @@ Raster mapMedianCutColors(const Raster& picture, int wanted) {
                     pick = int(b), axis = a, widest = boxes[b].high[std::size_t(a)] - boxes[b].low[std::size_t(a)];
         }
         if (pick < 0) break;
-        Box& box = boxes[std::size_t(pick)];
+        TBox& box = boxes[std::size_t(pick)];
         std::stable_sort(box.colors.begin(), box.colors.end(),
-                         [axis](std::uint16_t l, std::uint16_t r) { return channelOf(l, axis) < channelOf(r, axis); });
+                         [axis](std::uint16_t l, std::uint16_t r) { return ChannelOf(l, axis) < ChannelOf(r, axis); });
         std::size_t split = 0;
         for (std::uint64_t sum = 0; split + 1 < box.colors.size(); ++split) {
             sum += counts[box.colors[split]];
             if (sum * 2 >= box.pixels) break;
         }
         split = std::min(split + 1, box.colors.size() - 1);  // both halves keep a colour
-        Box upper;
+        TBox upper;
         upper.low = box.low;
         upper.high = box.high;
         upper.colors.assign(box.colors.begin() + std::ptrdiff_t(split), box.colors.end());
         box.colors.resize(split);
-        const int meet = channelOf(upper.colors.front(), axis) * 16;
+        const int meet = ChannelOf(upper.colors.front(), axis) * 16;
         box.high[std::size_t(axis)] = meet;
         upper.low[std::size_t(axis)] = meet;
         box.pixels = 0;
@@ -159,13 +159,13 @@ Raster mapMedianCutColors(const Raster& picture, int wanted) {
         boxes.push_back(std::move(upper));
     }
 
-    std::vector<Rgb> palette;
+    std::vector<TRgb> palette;
     std::vector<std::uint8_t> boxOf(4096, 0);
     for (std::size_t b = 0; b < boxes.size(); ++b) {
         std::array<unsigned, 3> sum{};
         for (auto c : boxes[b].colors) {
             boxOf[c] = std::uint8_t(b);
-            for (int a = 0; a < 3; ++a) sum[std::size_t(a)] += unsigned(channelOf(c, a));
+            for (int a = 0; a < 3; ++a) sum[std::size_t(a)] += unsigned(ChannelOf(c, a));
         }
         const unsigned n = unsigned(std::max<std::size_t>(boxes[b].colors.size(), 1));
         std::array<std::uint8_t, 3> mean{};
@@ -173,10 +173,10 @@ Raster mapMedianCutColors(const Raster& picture, int wanted) {
         if (mean[0] <= 16 && mean[1] <= 16 && mean[2] <= 16) mean = {0, 0, 0};
         palette.push_back({mean[0], mean[1], mean[2]});
     }
-    Raster out(picture.width(), picture.height(), PixelFormat::pf8bit);
-    out.setPalette(palette);  // entries beyond the boxes stay black
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x) out.setIndexAt(x, y, boxOf[reduce(rgbOf(picture.pixel(x, y)))]);
+    TRaster out(picture.Width(), picture.Height(), PixelFormat::pf8bit);
+    out.SetPalette(palette);  // entries beyond the boxes stay black
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x) out.SetIndexAt(x, y, boxOf[reduce(RgbOf(picture.Pixel(x, y)))]);
     return out;
 }
 

@@ -4,10 +4,10 @@ namespace gs {
 
 TColorQuantizer::TColorQuantizer(int maxColors) : maxColors_(maxColors < 1 ? 1 : maxColors) {
     reducible_.fill(kNone);
-    root_ = newNode(0);
+    root_ = NewNode(0);
 }
 
-std::int32_t TColorQuantizer::newNode(int level) {
+std::int32_t TColorQuantizer::NewNode(int level) {
     std::int32_t id;
     if (!freeNodes_.empty()) {
         id = freeNodes_.back();
@@ -29,16 +29,16 @@ std::int32_t TColorQuantizer::newNode(int level) {
     return id;
 }
 
-void TColorQuantizer::freeNode(std::int32_t node) { freeNodes_.push_back(node); }
+void TColorQuantizer::FreeNode(std::int32_t node) { freeNodes_.push_back(node); }
 
-void TColorQuantizer::addColor(Rgb color) {
+void TColorQuantizer::AddColor(TRgb color) {
     std::int32_t node = root_;
     for (int level = 0; !nodes_[std::size_t(node)].leaf; ++level) {
         int shift = kColorBits - 1 - level;
         int index = (((color.r >> shift) & 1) << 2) | (((color.g >> shift) & 1) << 1) | ((color.b >> shift) & 1);
         std::int32_t child = nodes_[std::size_t(node)].children[std::size_t(index)];
         if (child == kNone) {
-            child = newNode(level + 1);  // may move nodes_: index again below
+            child = NewNode(level + 1);  // may move nodes_: index again below
             nodes_[std::size_t(node)].children[std::size_t(index)] = child;
         }
         node = child;
@@ -48,15 +48,15 @@ void TColorQuantizer::addColor(Rgb color) {
     leaf.redSum += color.r;
     leaf.greenSum += color.g;
     leaf.blueSum += color.b;
-    while (leafCount_ > maxColors_) reduce();
+    while (leafCount_ > maxColors_) Reduce();
 }
 
-void TColorQuantizer::addRaster(const Raster& raster) {
-    for (int y = 0; y < raster.height(); ++y)
-        for (int x = 0; x < raster.width(); ++x) addColor(rgbOf(raster.pixel(x, y)));
+void TColorQuantizer::AddRaster(const TRaster& raster) {
+    for (int y = 0; y < raster.Height(); ++y)
+        for (int x = 0; x < raster.Width(); ++x) AddColor(RgbOf(raster.Pixel(x, y)));
 }
 
-void TColorQuantizer::reduce() {
+void TColorQuantizer::Reduce() {
     int level = kColorBits - 1;
     while (level > 0 && reducible_[std::size_t(level)] == kNone) --level;
     std::int32_t id = reducible_[std::size_t(level)];
@@ -70,7 +70,7 @@ void TColorQuantizer::reduce() {
         node.redSum += c.redSum;
         node.greenSum += c.greenSum;
         node.blueSum += c.blueSum;
-        freeNode(child);
+        FreeNode(child);
         child = kNone;
         ++children;
     }
@@ -78,26 +78,26 @@ void TColorQuantizer::reduce() {
     leafCount_ -= children - 1;
 }
 
-std::vector<Rgb> TColorQuantizer::palette() const {
-    std::vector<Rgb> out;
+std::vector<TRgb> TColorQuantizer::Palette() const {
+    std::vector<TRgb> out;
     out.reserve(std::size_t(leafCount_));
-    collect(root_, out);
+    Collect(root_, out);
     return out;
 }
 
-void TColorQuantizer::collect(std::int32_t id, std::vector<Rgb>& out) const {
+void TColorQuantizer::Collect(std::int32_t id, std::vector<TRgb>& out) const {
     const TOctreeNode& node = nodes_[std::size_t(id)];
     if (node.leaf) {
         if (node.pixelCount == 0) {
-            out.push_back(Rgb{});
+            out.push_back(TRgb{});
         } else {
-            out.push_back(Rgb{std::uint8_t(node.redSum / node.pixelCount), std::uint8_t(node.greenSum / node.pixelCount),
+            out.push_back(TRgb{std::uint8_t(node.redSum / node.pixelCount), std::uint8_t(node.greenSum / node.pixelCount),
                               std::uint8_t(node.blueSum / node.pixelCount)});
         }
         return;
     }
     for (std::int32_t child : node.children)
-        if (child != kNone) collect(child, out);
+        if (child != kNone) Collect(child, out);
 }
 
 }  // namespace gs

@@ -16,12 +16,12 @@ public:
     static constexpr int kColorBits = 8;
 
     explicit TColorQuantizer(int maxColors);
-    void addColor(Rgb color);
+    void AddColor(TRgb color);
     // Adds every pixel of a picture, rows top first (indexed pixels through their palette).
-    void addRaster(const Raster& raster);
-    int leafCount() const { return leafCount_; }
+    void AddRaster(const TRaster& raster);
+    int LeafCount() const { return leafCount_; }
     // One colour per leaf, depth first, children in index order.
-    std::vector<Rgb> palette() const;
+    std::vector<TRgb> Palette() const;
 
 private:
     static constexpr std::int32_t kNone = -1;
@@ -33,10 +33,10 @@ private:
         std::int32_t nextReducible = kNone;
     };
 
-    std::int32_t newNode(int level);
-    void freeNode(std::int32_t node);
-    void reduce();
-    void collect(std::int32_t node, std::vector<Rgb>& out) const;
+    std::int32_t NewNode(int level);
+    void FreeNode(std::int32_t node);
+    void Reduce();
+    void Collect(std::int32_t node, std::vector<TRgb>& out) const;
 
     std::vector<TOctreeNode> nodes_;
     std::vector<std::int32_t> freeNodes_;

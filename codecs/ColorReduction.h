@@ -28,21 +28,21 @@ inline constexpr int kMaxReductionBits = 8;
 
 // Refuse settings outside the tables at once: "Invalid reduction method", "Invalid dither
 // mode", "Invalid reduction bit count".
-void checkReductionMethod(TColorReduction method);
-void checkDitherMode(TDitherMode mode);
-void checkReductionBits(int bits);
+void CheckReductionMethod(TColorReduction method);
+void CheckDitherMode(TDitherMode mode);
+void CheckReductionBits(int bits);
 
 // A new picture; the source is never changed. rdNone gives a 24-bit copy (keeping the
 // source's transparency settings); every other method an 8-bit picture whose palette has
 // 256 entries (the method's palette padded with black). reductionBits counts for rdOctree
 // only but must be 1 to 8 always; palette is used by rdPalette, which refuses an empty one
 // ("Color table is empty"). An empty source gives "Invalid image dimensions".
-Raster reduceBitmapColors(const Raster& source, TColorReduction method, TDitherMode dither, int reductionBits,
-                          const std::vector<Rgb>& palette = {});
+TRaster ReduceBitmapColors(const TRaster& source, TColorReduction method, TDitherMode dither, int reductionBits,
+                          const std::vector<TRgb>& palette = {});
 
 // The octree palette of a picture: maxColors entries when the picture has that many.
 // With keepSystem the result has 256 entries: the 20 stock colours at both ends, the
 // octree's (at most 236) in entries 10 to 245.
-std::vector<Rgb> octreePalette(const Raster& source, int maxColors, bool keepSystem);
+std::vector<TRgb> OctreePalette(const TRaster& source, int maxColors, bool keepSystem);
 
 }  // namespace gs

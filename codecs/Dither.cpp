@@ -37,13 +37,13 @@ constexpr std::array<TDitherWeight, 7> kBurkes{{
 
 }  // namespace
 
-int TDitherEngine::ditherPixel(int red, int green, int blue, Rgb& chosen) {
-    int index = lookup_.matchColor(red, green, blue, chosen);
+int TDitherEngine::DitherPixel(int red, int green, int blue, TRgb& chosen) {
+    int index = lookup_.MatchColor(red, green, blue, chosen);
     column_ += direction_;
     return index;
 }
 
-void TDitherEngine::nextRow() {
+void TDitherEngine::NextRow() {
     direction_ = -direction_;
     column_ = direction_ > 0 ? 0 : width_ - 1;
 }
@@ -55,34 +55,34 @@ TErrorDitherer::TErrorDitherer(int width, TColorLookup& lookup, int rows, int ma
     for (auto& channel : errors_) channel.assign(std::size_t(rows_) * std::size_t(stride_), 0);
 }
 
-int& TErrorDitherer::term(int channel, int row, int column) {
+int& TErrorDitherer::Term(int channel, int row, int column) {
     int r = (firstRow_ + row) % rows_;
     return errors_[std::size_t(channel)][std::size_t(r * stride_ + column + margin_)];
 }
 
-int TErrorDitherer::ditherPixel(int red, int green, int blue, Rgb& chosen) {
+int TErrorDitherer::DitherPixel(int red, int green, int blue, TRgb& chosen) {
     const int rounding = divisor_ / 2;
     std::array<int, 3> value{red, green, blue};
     for (int ch = 0; ch < 3; ++ch) {
-        int adjusted = value[std::size_t(ch)] + (term(ch, 0, column_) + rounding) / divisor_;
+        int adjusted = value[std::size_t(ch)] + (Term(ch, 0, column_) + rounding) / divisor_;
         value[std::size_t(ch)] = std::clamp(adjusted, 0, 255);
     }
-    int index = lookup_.matchColor(value[0], value[1], value[2], chosen);
+    int index = lookup_.MatchColor(value[0], value[1], value[2], chosen);
     std::array<int, 3> error{value[0] - chosen.r, value[1] - chosen.g, value[2] - chosen.b};
     for (int ch = 0; ch < 3; ++ch) {
         int e = error[std::size_t(ch)];
         if (e == 0) continue;
-        for (const TDitherWeight& w : kernel_) term(ch, w.row, column_ + w.offset * direction_) += e * w.weight;
+        for (const TDitherWeight& w : kernel_) Term(ch, w.row, column_ + w.offset * direction_) += e * w.weight;
     }
     column_ += direction_;
     return index;
 }
 
-void TErrorDitherer::nextRow() {
+void TErrorDitherer::NextRow() {
     for (auto& channel : errors_)
         std::fill_n(channel.begin() + std::ptrdiff_t(firstRow_) * stride_, stride_, 0);
     firstRow_ = (firstRow_ + 1) % rows_;
-    TDitherEngine::nextRow();
+    TDitherEngine::NextRow();
 }
 
 TFloydSteinbergDitherer::TFloydSteinbergDitherer(int width, TColorLookup& lookup)
@@ -101,7 +101,7 @@ TSteveArcheDitherer::TSteveArcheDitherer(int width, TColorLookup& lookup)
 TBurkesDitherer::TBurkesDitherer(int width, TColorLookup& lookup)
     : TErrorDitherer(width, lookup, 2, 2, 32, kBurkes) {}
 
-std::unique_ptr<TDitherEngine> makeDitherer(TDitherMode mode, int width, TColorLookup& lookup) {
+std::unique_ptr<TDitherEngine> MakeDitherer(TDitherMode mode, int width, TColorLookup& lookup) {
     switch (mode) {
         case TDitherMode::dtNone: return std::make_unique<TDitherEngine>(width, lookup);
         case TDitherMode::dtFloydSteinberg: return std::make_unique<TFloydSteinbergDitherer>(width, lookup);

@@ -31,12 +31,12 @@ public:
     virtual ~TDitherEngine() = default;
 
     // The column the next pixel is taken from, and the walking direction (+1 or -1).
-    int column() const { return column_; }
-    int direction() const { return direction_; }
-    // Maps the pixel at column() and moves on by direction().
-    virtual int ditherPixel(int red, int green, int blue, Rgb& chosen);
+    int Column() const { return column_; }
+    int Direction() const { return direction_; }
+    // Maps the pixel at Column() and moves on by Direction().
+    virtual int DitherPixel(int red, int green, int blue, TRgb& chosen);
     // Turns round for the next row.
-    virtual void nextRow();
+    virtual void NextRow();
 
 protected:
     TColorLookup& lookup_;
@@ -58,15 +58,15 @@ struct TDitherWeight {
 // rotation.
 class TErrorDitherer : public TDitherEngine {
 public:
-    int ditherPixel(int red, int green, int blue, Rgb& chosen) override;
-    void nextRow() override;
+    int DitherPixel(int red, int green, int blue, TRgb& chosen) override;
+    void NextRow() override;
 
 protected:
     TErrorDitherer(int width, TColorLookup& lookup, int rows, int margin, int divisor,
                    std::span<const TDitherWeight> kernel);
 
 private:
-    int& term(int channel, int row, int column);
+    int& Term(int channel, int row, int column);
 
     int rows_;
     int margin_;
@@ -114,6 +114,6 @@ public:
 };
 
 // "Invalid dither mode" for a mode outside the table.
-std::unique_ptr<TDitherEngine> makeDitherer(TDitherMode mode, int width, TColorLookup& lookup);
+std::unique_ptr<TDitherEngine> MakeDitherer(TDitherMode mode, int width, TColorLookup& lookup);
 
 }  // namespace gs

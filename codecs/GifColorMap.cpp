@@ -8,47 +8,47 @@
 
 namespace gs {
 
-void TGIFColorMap::reset() {
+void TGIFColorMap::Reset() {
     count_ = 0;
     optimized_ = false;
 }
 
-void TGIFColorMap::assign(const TGIFColorMap& source) {
+void TGIFColorMap::Assign(const TGIFColorMap& source) {
     colors_ = source.colors_;
     count_ = source.count_;
     optimized_ = source.optimized_;
-    colorsChanged();
+    ColorsChanged();
 }
 
-void TGIFColorMap::loadFromPalette(std::span<const Rgb> palette) {
+void TGIFColorMap::LoadFromPalette(std::span<const TRgb> palette) {
     std::size_t n = std::min<std::size_t>(palette.size(), kMaxColors);
     std::copy_n(palette.begin(), n, colors_.begin());
     count_ = int(n);
     optimized_ = false;
-    colorsChanged();
+    ColorsChanged();
 }
 
-void TGIFColorMap::loadFromQuads(std::span<const std::array<std::uint8_t, 4>> quads) {
-    std::vector<Rgb> palette;
+void TGIFColorMap::LoadFromQuads(std::span<const std::array<std::uint8_t, 4>> quads) {
+    std::vector<TRgb> palette;
     palette.reserve(std::min<std::size_t>(quads.size(), kMaxColors));
-    for (const auto& q : quads.first(std::min<std::size_t>(quads.size(), kMaxColors))) palette.push_back(Rgb{q[2], q[1], q[0]});
-    loadFromPalette(palette);
+    for (const auto& q : quads.first(std::min<std::size_t>(quads.size(), kMaxColors))) palette.push_back(TRgb{q[2], q[1], q[0]});
+    LoadFromPalette(palette);
 }
 
-int TGIFColorMap::appendColor(Rgb color) {
+int TGIFColorMap::AppendColor(TRgb color) {
     if (count_ >= kMaxColors) throw GIFException(gifmsg::kColorTableOverflow);
     colors_[std::size_t(count_)] = color;
     optimized_ = false;
-    colorsChanged();
+    ColorsChanged();
     return count_++;
 }
 
-int TGIFColorMap::findOrAppendColor(Rgb color) {
-    int i = findColor(color);
-    return i >= 0 ? i : appendColor(color);
+int TGIFColorMap::FindOrAppendColor(TRgb color) {
+    int i = FindColor(color);
+    return i >= 0 ? i : AppendColor(color);
 }
 
-int TGIFColorMap::findColor(Rgb color) const {
+int TGIFColorMap::FindColor(TRgb color) const {
     if (optimized_) {
         for (int i = 0; i < count_; ++i)
             if (colors_[std::size_t(i)] == color) return i;
@@ -59,24 +59,24 @@ int TGIFColorMap::findColor(Rgb color) const {
     return -1;
 }
 
-void TGIFColorMap::deleteColor(int index) {
+void TGIFColorMap::DeleteColor(int index) {
     if (index < 0 || index >= count_) throw GIFException(gifmsg::kBadColorIndex);
     std::copy(colors_.begin() + index + 1, colors_.begin() + count_, colors_.begin() + index);
     --count_;
     optimized_ = false;
-    colorsChanged();
+    ColorsChanged();
 }
 
-Rgb TGIFColorMap::colorAt(int index) const {
+TRgb TGIFColorMap::ColorAt(int index) const {
     if (index < 0 || index >= count_) {
-        reportWarning(gifmsg::kBadColorIndex);
+        ReportWarning(gifmsg::kBadColorIndex);
         if (count_ == 0) throw GIFException(gifmsg::kEmptyColorMap);
         index = 0;
     }
     return colors_[std::size_t(index)];
 }
 
-int TGIFColorMap::colorBits() const {
+int TGIFColorMap::ColorBits() const {
     if (count_ == 0) return 0;
     int bits = 1;
     while ((1 << bits) < count_) ++bits;
@@ -85,7 +85,7 @@ int TGIFColorMap::colorBits() const {
 
 namespace {
 
-struct UsePair {
+struct TUsePair {
     std::uint64_t count;
     int index;
 };
@@ -93,7 +93,7 @@ struct UsePair {
 // Quicksort by use count, largest first. Its handling of equal counts decides the order of
 // colours used equally often, and with it the bytes of the file, so it is kept as it is
 // rather than replaced by a library sort.
-void sortPairs(std::vector<UsePair>& pairs, int low, int high) {
+void SortPairs(std::vector<TUsePair>& pairs, int low, int high) {
     int left;
     do {
         left = low;
@@ -108,21 +108,21 @@ void sortPairs(std::vector<UsePair>& pairs, int low, int high) {
                 --right;
             }
         } while (left <= right);
-        if (low < right) sortPairs(pairs, low, right);
+        if (low < right) SortPairs(pairs, low, right);
         low = left;
     } while (left < high);
 }
 
 }  // namespace
 
-bool TGIFColorMap::sortByUse() {
+bool TGIFColorMap::SortByUse() {
     if (count_ < 2) return false;
     optimized_ = true;
     UseCounts uses{};
-    countUses(uses);
-    std::vector<UsePair> pairs(static_cast<std::size_t>(count_));
+    CountUses(uses);
+    std::vector<TUsePair> pairs(static_cast<std::size_t>(count_));
     for (int i = 0; i < count_; ++i) pairs[std::size_t(i)] = {uses[std::size_t(i)], i};
-    sortPairs(pairs, 0, count_ - 1);
+    SortPairs(pairs, 0, count_ - 1);
 
     bool inOrder = true;
     for (int i = 0; i < count_; ++i) inOrder = inOrder && pairs[std::size_t(i)].index == i;
@@ -132,9 +132,9 @@ bool TGIFColorMap::sortByUse() {
     IndexTable oldToNew;
     for (int i = 0; i < kMaxColors; ++i) oldToNew[std::size_t(i)] = std::uint8_t(i);
     for (int i = 0; i < count_; ++i) oldToNew[std::size_t(pairs[std::size_t(i)].index)] = std::uint8_t(i);
-    remapPixels(oldToNew);
+    RemapPixels(oldToNew);
 
-    std::array<Rgb, kMaxColors> sorted{};
+    std::array<TRgb, kMaxColors> sorted{};
     int used = count_;
     for (int i = 0; i < count_; ++i) {
         sorted[std::size_t(i)] = colors_[std::size_t(pairs[std::size_t(i)].index)];
@@ -142,19 +142,19 @@ bool TGIFColorMap::sortByUse() {
     }
     colors_ = sorted;
     count_ = used;
-    colorsChanged();
+    ColorsChanged();
     return true;
 }
 
-void TGIFColorMap::writeTable(ByteWriter& out) const {
+void TGIFColorMap::WriteTable(TByteWriter& out) const {
     if (count_ == 0) return;
     for (int i = 0; i < count_; ++i) {
-        const Rgb& c = colors_[std::size_t(i)];
-        out.u8(c.r);
-        out.u8(c.g);
-        out.u8(c.b);
+        const TRgb& c = colors_[std::size_t(i)];
+        out.U8(c.r);
+        out.U8(c.g);
+        out.U8(c.b);
     }
-    out.zeros(std::size_t((1 << colorBits()) - count_) * 3);
+    out.Zeros(std::size_t((1 << ColorBits()) - count_) * 3);
 }
 
 }  // namespace gs

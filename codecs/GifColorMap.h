@@ -21,61 +21,61 @@ public:
 
     virtual ~TGIFColorMap() = default;
 
-    int count() const { return count_; }
-    bool empty() const { return count_ == 0; }
+    int Count() const { return count_; }
+    bool Empty() const { return count_ == 0; }
     // True when the table is sorted by use (written as the sort flag of the descriptors).
-    bool optimized() const { return optimized_; }
-    std::span<const Rgb> colors() const { return {colors_.data(), std::size_t(count_)}; }
+    bool Optimized() const { return optimized_; }
+    std::span<const TRgb> Colors() const { return {colors_.data(), std::size_t(count_)}; }
 
-    void reset();
-    void assign(const TGIFColorMap& source);
+    void Reset();
+    void Assign(const TGIFColorMap& source);
     // Takes up to 256 entries of a palette.
-    void loadFromPalette(std::span<const Rgb> palette);
+    void LoadFromPalette(std::span<const TRgb> palette);
     // Takes up to 256 colour-table quads (blue, green, red, reserved), as a bitmap stores them.
-    void loadFromQuads(std::span<const std::array<std::uint8_t, 4>> quads);
+    void LoadFromQuads(std::span<const std::array<std::uint8_t, 4>> quads);
 
     // "Color table overflow" for a 257th colour. Returns the new index.
-    int appendColor(Rgb color);
-    int findOrAppendColor(Rgb color);
+    int AppendColor(TRgb color);
+    int FindOrAppendColor(TRgb color);
     // -1 when absent; a sorted table is searched from the front, an unsorted one from the back.
-    int findColor(Rgb color) const;
+    int FindColor(TRgb color) const;
     // "Invalid color index" for an index outside the table.
-    void deleteColor(int index);
+    void DeleteColor(int index);
     // An index outside the table warns "Invalid color index" and gives entry 0; an empty
     // table raises "Color table is empty".
-    Rgb colorAt(int index) const;
+    TRgb ColorAt(int index) const;
 
     // Bits per pixel: 0 for no colours, else the smallest b >= 1 with 2^b >= count.
-    int colorBits() const;
+    int ColorBits() const;
 
     // Sorts the entries by how often the pixels use them, most used first, and drops the
     // unused ones when the order changed. False (and nothing done) for fewer than 2 colours.
-    bool sortByUse();
+    bool SortByUse();
 
-    // The entries as R, G, B, padded with zero triplets to 2^colorBits() entries.
-    void writeTable(ByteWriter& out) const;
+    // The entries as R, G, B, padded with zero triplets to 2^ColorBits() entries.
+    void WriteTable(TByteWriter& out) const;
     // Reads a table of `entries` RGB triplets (at most 256) and its sort flag.
-    void readTable(ByteReader& in, int entries, bool sorted);
+    void ReadTable(TByteReader& in, int entries, bool sorted);
 
 protected:
     // Use count of every pixel value of the pixels this table colours.
-    virtual void countUses(UseCounts& uses) const = 0;
+    virtual void CountUses(UseCounts& uses) const = 0;
     // Rewrites those pixels (and a transparent index) through an old-to-new index table.
-    virtual void remapPixels(const IndexTable& oldToNew) = 0;
-    virtual void colorsChanged() {}
-    virtual void reportWarning(const std::string& message) const = 0;
+    virtual void RemapPixels(const IndexTable& oldToNew) = 0;
+    virtual void ColorsChanged() {}
+    virtual void ReportWarning(const std::string& message) const = 0;
 
 private:
-    std::array<Rgb, kMaxColors> colors_{};
+    std::array<TRgb, kMaxColors> colors_{};
     int count_ = 0;
     bool optimized_ = false;
 };
 
 // The unit's colour value packs red in the low byte, then green, then blue.
 using TColor = std::uint32_t;
-constexpr TColor colorOf(Rgb c) { return TColor(c.r) | (TColor(c.g) << 8) | (TColor(c.b) << 16); }
-constexpr Rgb rgbOfColor(TColor c) {
-    return Rgb{std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16)};
+constexpr TColor ColorOf(TRgb c) { return TColor(c.r) | (TColor(c.g) << 8) | (TColor(c.b) << 16); }
+constexpr TRgb RgbOfColor(TColor c) {
+    return TRgb{std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16)};
 }
 // The colour value meaning "none": the GIF's own background colour is used.
 inline constexpr TColor clNone = 0x1FFFFFFF;

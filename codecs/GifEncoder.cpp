@@ -13,15 +13,15 @@ constexpr std::array<int, 4> kPassStart{0, 4, 2, 1};
 constexpr std::array<int, 4> kPassStep{8, 8, 4, 2};
 }  // namespace
 
-void TGIFWriter::flushBlock() {
+void TGIFWriter::FlushBlock() {
     buffer_[0] = std::uint8_t(fill_ - 1);
-    out_.bytes(std::span(buffer_.data(), std::size_t(fill_)));
+    out_.Bytes(std::span(buffer_.data(), std::size_t(fill_)));
     fill_ = 1;
 }
 
-void TGIFEncoder::encode(ByteWriter& out, const TGIFPixels& pixels, int bitsPerPixel, int colorCount) {
+void TGIFEncoder::Encode(TByteWriter& out, const TGIFPixels& pixels, int bitsPerPixel, int colorCount) {
     if (bitsPerPixel < kMinCodeSize) bitsPerPixel = kMinCodeSize;
-    out.u8(std::uint8_t(bitsPerPixel));
+    out.U8(std::uint8_t(bitsPerPixel));
     initialBits_ = bitsPerPixel + 1;
     bitsPerCode_ = initialBits_;
     maxCode_ = (1 << bitsPerCode_) - 1;
@@ -41,26 +41,26 @@ void TGIFEncoder::encode(ByteWriter& out, const TGIFPixels& pixels, int bitsPerP
 
     TGIFWriter writer(out);
     writer_ = &writer;
-    if (pixels.data && pixels.width > 0 && pixels.height > 0) compress();
-    output(eoiCode_);
-    if (bucketBits_ > 0) writer.write(std::uint8_t(bucket_));
-    writer.release();
+    if (pixels.data && pixels.width > 0 && pixels.height > 0) Compress();
+    Output(eoiCode_);
+    if (bucketBits_ > 0) writer.Write(std::uint8_t(bucket_));
+    writer.Release();
     writer_ = nullptr;
-    out.u8(kBlockTerminator);
+    out.U8(kBlockTerminator);
 }
 
-void TGIFEncoder::output(int code) {
+void TGIFEncoder::Output(int code) {
     bucket_ &= (std::uint32_t(1) << bucketBits_) - 1;
     bucket_ |= std::uint32_t(code) << bucketBits_;
     bucketBits_ += bitsPerCode_;
     while (bucketBits_ >= 8) {
-        writer_->write(std::uint8_t(bucket_));
+        writer_->Write(std::uint8_t(bucket_));
         bucket_ >>= 8;
         bucketBits_ -= 8;
     }
 }
 
-int TGIFEncoder::readPixel() {
+int TGIFEncoder::ReadPixel() {
     if (finished_) return -1;
     int value = *pixel_;
     if (value >= colorCount_) throw GIFException(gifmsg::kUnknownColor);
@@ -69,12 +69,12 @@ int TGIFEncoder::readPixel() {
     } else if (!pixels_.interlaced) {
         finished_ = true;
     } else {
-        advanceRow();
+        AdvanceRow();
     }
     return value;
 }
 
-void TGIFEncoder::advanceRow() {
+void TGIFEncoder::AdvanceRow() {
     pixelsLeft_ = std::size_t(pixels_.width);
     row_ += kPassStep[std::size_t(pass_)];
     // A pass whose first row lies beyond the image is skipped, so every row comes once.

@@ -15,20 +15,20 @@ class TGIFWriter {
 public:
     static constexpr int kMaxBlock = 255;
 
-    explicit TGIFWriter(ByteWriter& out) : out_(out) {}
-    void write(std::uint8_t byte) {
+    explicit TGIFWriter(TByteWriter& out) : out_(out) {}
+    void Write(std::uint8_t byte) {
         buffer_[std::size_t(fill_++)] = byte;
-        if (fill_ > kMaxBlock) flushBlock();
+        if (fill_ > kMaxBlock) FlushBlock();
     }
     // Writes the last, partial sub-block.
-    void release() {
-        if (fill_ > 1) flushBlock();
+    void Release() {
+        if (fill_ > 1) FlushBlock();
     }
 
 private:
-    void flushBlock();
+    void FlushBlock();
 
-    ByteWriter& out_;
+    TByteWriter& out_;
     std::array<std::uint8_t, kMaxBlock + 1> buffer_{};
     int fill_ = 1;  // byte 0 is the count
 };
@@ -49,14 +49,14 @@ public:
     virtual ~TGIFEncoder() = default;
     // Writes the minimum code size, the code stream in sub-blocks and the terminator.
     // Every pixel must be below colorCount, else "Color not in color table".
-    void encode(ByteWriter& out, const TGIFPixels& pixels, int bitsPerPixel, int colorCount);
+    void Encode(TByteWriter& out, const TGIFPixels& pixels, int bitsPerPixel, int colorCount);
 
 protected:
-    virtual void compress() = 0;
+    virtual void Compress() = 0;
     // The next pixel in walk order (interlace passes when asked), or -1 after the last.
-    int readPixel();
+    int ReadPixel();
     // Puts a code of the current width into the bit bucket, least significant bit first.
-    void output(int code);
+    void Output(int code);
 
     int initialBits_ = 0;
     int bitsPerCode_ = 0;
@@ -66,7 +66,7 @@ protected:
     int firstFreeCode_ = 0;
 
 private:
-    void advanceRow();
+    void AdvanceRow();
 
     TGIFWriter* writer_ = nullptr;
     std::uint32_t bucket_ = 0;
@@ -85,30 +85,30 @@ private:
 class THashTable {
 public:
     static constexpr int kSize = 8009;
-    THashTable() { clear(); }
-    void clear() { slots_.fill(kEmpty); }
-    void insert(std::uint32_t key, int code);
+    THashTable() { Clear(); }
+    void Clear() { slots_.fill(kEmpty); }
+    void Insert(std::uint32_t key, int code);
     // The code stored for key, or -1.
-    int lookup(std::uint32_t key) const;
+    int Lookup(std::uint32_t key) const;
 
 private:
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
     static constexpr std::uint32_t kEmptyFrom = 0xFFFFF000;
-    static int home(std::uint32_t key) { return int((key ^ (key >> 4)) % kSize); }
-    static int step(int home) { return home == 0 ? 1 : kSize - home; }
+    static int Home(std::uint32_t key) { return int((key ^ (key >> 4)) % kSize); }
+    static int Step(int home) { return home == 0 ? 1 : kSize - home; }
 
     std::array<std::uint32_t, kSize> slots_;
 };
 
 class TLZWEncoder final : public TGIFEncoder {
 protected:
-    void compress() override;
+    void Compress() override;
 
 private:
     static constexpr int kLastCode = kMaxCodes - 2;  // highest code ever assigned: 4094
 
-    void send(int code);
-    void clearTable();
+    void Send(int code);
+    void ClearTable();
 
     THashTable table_;
     int nextCode_ = 0;
@@ -117,19 +117,19 @@ private:
 
 class TRLEEncoder final : public TGIFEncoder {
 protected:
-    void compress() override;
+    void Compress() override;
 
 private:
-    void sendCode(int code);
-    void clear();
-    void flushRun(std::int64_t count);
-    void flushFromClear(std::int64_t count);
-    void flushClearOrRepeat(std::int64_t count);
-    void flushWithTable(std::int64_t count);
-    void liftClearPoint() { clearPoint_ = maxRunCodes_; }
-    void resetClearPoint();
-    int runCode(int length) const { return firstFreeCode_ + length - 2; }
-    std::int64_t triangleCost(std::int64_t count) const;
+    void SendCode(int code);
+    void Clear();
+    void FlushRun(std::int64_t count);
+    void FlushFromClear(std::int64_t count);
+    void FlushClearOrRepeat(std::int64_t count);
+    void FlushWithTable(std::int64_t count);
+    void LiftClearPoint() { clearPoint_ = maxRunCodes_; }
+    void ResetClearPoint();
+    int RunCode(int length) const { return firstFreeCode_ + length - 2; }
+    std::int64_t TriangleCost(std::int64_t count) const;
 
     int runPixel_ = -1;
     int codesSent_ = 0;

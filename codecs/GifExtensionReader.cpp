@@ -24,32 +24,32 @@ constexpr std::uint8_t kSubBlockIdMask = 0x07;
 using Factory = std::unique_ptr<TGIFExtension> (*)(TGIFSubImage*);
 
 template <class T>
-std::unique_ptr<TGIFExtension> make(TGIFSubImage* subImage) {
+std::unique_ptr<TGIFExtension> Make(TGIFSubImage* subImage) {
     return std::make_unique<T>(subImage);
 }
 
-struct LabelEntry {
+struct TLabelEntry {
     std::uint8_t label;
     Factory factory;
 };
-constexpr LabelEntry kExtensionRegistry[] = {
-    {TGIFTextExtension::kLabel, make<TGIFTextExtension>},
-    {TGIFGraphicControlExtension::kLabel, make<TGIFGraphicControlExtension>},
-    {TGIFCommentExtension::kLabel, make<TGIFCommentExtension>},
-    {TGIFApplicationExtension::kLabel, make<TGIFUnknownAppExtension>},
+constexpr TLabelEntry kExtensionRegistry[] = {
+    {TGIFTextExtension::kLabel, Make<TGIFTextExtension>},
+    {TGIFGraphicControlExtension::kLabel, Make<TGIFGraphicControlExtension>},
+    {TGIFCommentExtension::kLabel, Make<TGIFCommentExtension>},
+    {TGIFApplicationExtension::kLabel, Make<TGIFUnknownAppExtension>},
 };
 
-struct AppEntry {
+struct TAppEntry {
     std::string_view identifier;  // 8 identifier bytes and 3 authentication bytes
     Factory factory;
 };
-constexpr AppEntry kAppExtensionRegistry[] = {
-    {"NETSCAPE2.0", make<TGIFAppExtNSLoop>},
-    {"ANIMEXTS1.0", make<TGIFAppExtNSLoop>},
+constexpr TAppEntry kAppExtensionRegistry[] = {
+    {"NETSCAPE2.0", Make<TGIFAppExtNSLoop>},
+    {"ANIMEXTS1.0", Make<TGIFAppExtNSLoop>},
 };
 
 template <class Table, class Match>
-Factory findBackwards(const Table& table, Match match) {
+Factory FindBackwards(const Table& table, Match match) {
     for (auto it = std::rbegin(table); it != std::rend(table); ++it)
         if (match(*it)) return it->factory;
     return nullptr;
@@ -57,66 +57,66 @@ Factory findBackwards(const Table& table, Match match) {
 
 }  // namespace
 
-Bytes readGifBytes(ByteReader& in, std::uint64_t n) {
-    if (in.remaining() < n) throw GIFException(gifmsg::kPrematureEnd);
-    return in.bytes(n);
+TBytes ReadGifBytes(TByteReader& in, std::uint64_t n) {
+    if (in.Remaining() < n) throw GIFException(gifmsg::kPrematureEnd);
+    return in.Bytes(n);
 }
 
-std::unique_ptr<TGIFExtension> makeExtensionFor(const ByteReader& at, TGIFSubImage* subImage) {
-    ByteReader in(at.source(), at.pos());
-    in.skip(1);  // the introducer
-    if (in.remaining() < 1) throw GIFException(gifmsg::kPrematureEnd);
-    const std::uint8_t label = in.u8();
-    Factory factory = findBackwards(kExtensionRegistry, [&](const LabelEntry& e) { return e.label == label; });
+std::unique_ptr<TGIFExtension> MakeExtensionFor(const TByteReader& at, TGIFSubImage* subImage) {
+    TByteReader in(at.Source(), at.Pos());
+    in.Skip(1);  // the introducer
+    if (in.Remaining() < 1) throw GIFException(gifmsg::kPrematureEnd);
+    const std::uint8_t label = in.U8();
+    Factory factory = FindBackwards(kExtensionRegistry, [&](const TLabelEntry& e) { return e.label == label; });
     if (!factory) throw GIFException(gifmsg::kUnknownExtension);
-    if (label == TGIFApplicationExtension::kLabel && in.remaining() >= 1 + kAppIdSize && in.u8() == kAppIdSize) {
-        const std::string id = in.chars(kAppIdSize);
-        if (Factory known = findBackwards(kAppExtensionRegistry, [&](const AppEntry& e) { return e.identifier == id; }))
+    if (label == TGIFApplicationExtension::kLabel && in.Remaining() >= 1 + kAppIdSize && in.U8() == kAppIdSize) {
+        const std::string id = in.Chars(kAppIdSize);
+        if (Factory known = FindBackwards(kAppExtensionRegistry, [&](const TAppEntry& e) { return e.identifier == id; }))
             factory = known;
     }
     return factory(subImage);
 }
 
-void TGIFExtension::reportWarning(const std::string& message) const {
-    if (subImage_) subImage_->image().reportWarning(this, kWarningSeverity, message);
+void TGIFExtension::ReportWarning(const std::string& message) const {
+    if (subImage_) subImage_->Image().ReportWarning(this, kWarningSeverity, message);
 }
 
-void TGIFExtension::loadFromStream(ByteReader& in) {
-    Bytes head = readGifBytes(in, 2);
+void TGIFExtension::LoadFromStream(TByteReader& in) {
+    TBytes head = ReadGifBytes(in, 2);
     if (head[0] != kIntroducer) throw GIFException(gifmsg::kBadExtensionIntroducer);
-    if (head[1] != extensionLabel()) throw GIFException(gifmsg::kExtensionMismatch);
-    loadBody(in);
+    if (head[1] != ExtensionLabel()) throw GIFException(gifmsg::kExtensionMismatch);
+    LoadBody(in);
 }
 
-std::vector<std::string> TGIFExtension::readLines(ByteReader& in) {
+std::vector<std::string> TGIFExtension::ReadLines(TByteReader& in) {
     std::vector<std::string> lines;
-    while (in.remaining() > 0) {
-        std::uint8_t count = in.u8();
+    while (in.Remaining() > 0) {
+        std::uint8_t count = in.U8();
         if (count == 0) break;
-        Bytes b = readGifBytes(in, count);
+        TBytes b = ReadGifBytes(in, count);
         lines.emplace_back(b.begin(), b.end());
     }
     return lines;
 }
 
-void TGIFGraphicControlExtension::loadBody(ByteReader& in) {
-    if (in.remaining() < gifformat::kGraphicControlBytes) {
+void TGIFGraphicControlExtension::LoadBody(TByteReader& in) {
+    if (in.Remaining() < gifformat::kGraphicControlBytes) {
         // The extension stays, with what it had; the frame reading goes on from here.
-        reportWarning(gifmsg::kPrematureEnd);
-        in.skip(in.remaining());
+        ReportWarning(gifmsg::kPrematureEnd);
+        in.Skip(in.Remaining());
         return;
     }
-    in.u8();  // block size
-    packed_ = in.u8();
-    delay_ = in.u16();
-    transparentIndex_ = in.u8();  // kept as read, whatever the colour table holds
-    in.u8();                      // terminator
+    in.U8();  // block size
+    packed_ = in.U8();
+    delay_ = in.U16();
+    transparentIndex_ = in.U8();  // kept as read, whatever the colour table holds
+    in.U8();                      // terminator
 }
 
-void TGIFCommentExtension::loadBody(ByteReader& in) { lines = readLines(in); }
+void TGIFCommentExtension::LoadBody(TByteReader& in) { lines = ReadLines(in); }
 
-void TGIFTextExtension::loadBody(ByteReader& in) {
-    Bytes b = readGifBytes(in, gifformat::kPlainTextBytes);
+void TGIFTextExtension::LoadBody(TByteReader& in) {
+    TBytes b = ReadGifBytes(in, gifformat::kPlainTextBytes);
     auto u16at = [&](std::size_t i) { return std::uint16_t(b[i] | (b[i + 1] << 8)); };
     left = u16at(1);
     top = u16at(3);
@@ -126,34 +126,34 @@ void TGIFTextExtension::loadBody(ByteReader& in) {
     cellHeight = b[10];
     foregroundIndex = b[11];
     backgroundIndex = b[12];
-    lines = readLines(in);
+    lines = ReadLines(in);
 }
 
-void TGIFApplicationExtension::loadBody(ByteReader& in) {
-    const std::uint8_t size = readGifBytes(in, 1)[0];
+void TGIFApplicationExtension::LoadBody(TByteReader& in) {
+    const std::uint8_t size = ReadGifBytes(in, 1)[0];
     if (size < kShortAppIdSize) throw GIFException(gifmsg::kUnsupportedAppBlockSize);
-    Bytes id = readGifBytes(in, std::min(size, kAppIdSize));
+    TBytes id = ReadGifBytes(in, std::min(size, kAppIdSize));
     id.resize(kAppIdSize, 0);
     std::copy_n(id.begin(), identifier.size(), identifier.begin());
     std::copy_n(id.begin() + std::ptrdiff_t(identifier.size()), authentication.size(), authentication.begin());
-    if (size > kAppIdSize) readGifBytes(in, size - kAppIdSize);  // the rest of an oversized block
-    readBlocks(in);
+    if (size > kAppIdSize) ReadGifBytes(in, size - kAppIdSize);  // the rest of an oversized block
+    ReadBlocks(in);
 }
 
-void TGIFUnknownAppExtension::readBlocks(ByteReader& in) {
+void TGIFUnknownAppExtension::ReadBlocks(TByteReader& in) {
     blocks.clear();
-    while (in.remaining() > 0) {
-        std::uint8_t count = in.u8();
+    while (in.Remaining() > 0) {
+        std::uint8_t count = in.U8();
         if (count == 0) break;
-        blocks.push_back(readGifBytes(in, count));
+        blocks.push_back(ReadGifBytes(in, count));
     }
 }
 
-void TGIFAppExtNSLoop::readBlocks(ByteReader& in) {
+void TGIFAppExtNSLoop::ReadBlocks(TByteReader& in) {
     for (;;) {
-        const std::uint8_t count = readGifBytes(in, 1)[0];
+        const std::uint8_t count = ReadGifBytes(in, 1)[0];
         if (count == 0) break;
-        Bytes b = readGifBytes(in, count);
+        TBytes b = ReadGifBytes(in, count);
         switch (b[0] & kSubBlockIdMask) {
             case kLoopBlockId:
                 if (count < 3) throw GIFException(gifmsg::kInvalidData);

@@ -14,88 +14,88 @@ constexpr std::uint8_t kLoopBlockId = 1;
 constexpr std::uint8_t kBufferBlockId = 2;
 }  // namespace
 
-void TGIFExtension::writeLines(ByteWriter& out, const std::vector<std::string>& lines) {
+void TGIFExtension::WriteLines(TByteWriter& out, const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
         for (std::size_t at = 0; at < line.size(); at += kMaxSubBlock) {
             std::size_t n = std::min(kMaxSubBlock, line.size() - at);
-            out.u8(std::uint8_t(n));
-            out.chars(std::string_view(line).substr(at, n));
+            out.U8(std::uint8_t(n));
+            out.Chars(std::string_view(line).substr(at, n));
         }
     }
-    out.u8(kTerminator);
+    out.U8(kTerminator);
 }
 
-void TGIFGraphicControlExtension::setTransparent(bool on) {
+void TGIFGraphicControlExtension::SetTransparent(bool on) {
     packed_ = on ? (packed_ | kTransparentFlag) : (packed_ & ~kTransparentFlag);
 }
 
-void TGIFGraphicControlExtension::setUserInput(bool on) {
+void TGIFGraphicControlExtension::SetUserInput(bool on) {
     packed_ = on ? (packed_ | kUserInputFlag) : (packed_ & ~kUserInputFlag);
 }
 
-void TGIFGraphicControlExtension::setDisposal(int method) {
+void TGIFGraphicControlExtension::SetDisposal(int method) {
     packed_ = std::uint8_t((packed_ & ~kDisposalMask) | ((method << 2) & kDisposalMask));
 }
 
-void TGIFGraphicControlExtension::setTransparentColorIndex(std::uint8_t index) {
-    if (subImage()) {
-        const int colors = subImage()->effectiveColorMap().count();
+void TGIFGraphicControlExtension::SetTransparentColorIndex(std::uint8_t index) {
+    if (SubImage()) {
+        const int colors = SubImage()->EffectiveColorMap().Count();
         if (colors > 0 && index >= colors) {
-            reportWarning(gifmsg::kBadColorIndex);
+            ReportWarning(gifmsg::kBadColorIndex);
             index = 0;
         }
     }
     transparentIndex_ = index;
 }
 
-void TGIFGraphicControlExtension::saveToStream(ByteWriter& out) const {
-    out.u8(kIntroducer);
-    out.u8(kLabel);
-    out.u8(gifformat::kGraphicControlSize);
-    out.u8(packed_);
-    out.u16(delay_);
-    out.u8(transparentIndex_);
-    out.u8(kTerminator);
+void TGIFGraphicControlExtension::SaveToStream(TByteWriter& out) const {
+    out.U8(kIntroducer);
+    out.U8(kLabel);
+    out.U8(gifformat::kGraphicControlSize);
+    out.U8(packed_);
+    out.U16(delay_);
+    out.U8(transparentIndex_);
+    out.U8(kTerminator);
 }
 
-void TGIFCommentExtension::saveToStream(ByteWriter& out) const {
-    out.u8(kIntroducer);
-    out.u8(kLabel);
-    writeLines(out, lines);
+void TGIFCommentExtension::SaveToStream(TByteWriter& out) const {
+    out.U8(kIntroducer);
+    out.U8(kLabel);
+    WriteLines(out, lines);
 }
 
-void TGIFTextExtension::saveToStream(ByteWriter& out) const {
-    out.u8(kIntroducer);
-    out.u8(kLabel);
-    out.u8(gifformat::kPlainTextSize);
-    out.u16(left);
-    out.u16(top);
-    out.u16(gridWidth);
-    out.u16(gridHeight);
-    out.u8(cellWidth);
-    out.u8(cellHeight);
-    out.u8(foregroundIndex);
-    out.u8(backgroundIndex);
-    writeLines(out, lines);
+void TGIFTextExtension::SaveToStream(TByteWriter& out) const {
+    out.U8(kIntroducer);
+    out.U8(kLabel);
+    out.U8(gifformat::kPlainTextSize);
+    out.U16(left);
+    out.U16(top);
+    out.U16(gridWidth);
+    out.U16(gridHeight);
+    out.U8(cellWidth);
+    out.U8(cellHeight);
+    out.U8(foregroundIndex);
+    out.U8(backgroundIndex);
+    WriteLines(out, lines);
 }
 
-void TGIFApplicationExtension::saveToStream(ByteWriter& out) const {
-    out.u8(kIntroducer);
-    out.u8(kLabel);
-    out.u8(gifformat::kApplicationIdSize);
-    out.chars(std::string_view(identifier.data(), identifier.size()));
-    out.chars(std::string_view(authentication.data(), authentication.size()));
-    writeBlocks(out);
+void TGIFApplicationExtension::SaveToStream(TByteWriter& out) const {
+    out.U8(kIntroducer);
+    out.U8(kLabel);
+    out.U8(gifformat::kApplicationIdSize);
+    out.Chars(std::string_view(identifier.data(), identifier.size()));
+    out.Chars(std::string_view(authentication.data(), authentication.size()));
+    WriteBlocks(out);
 }
 
-void TGIFUnknownAppExtension::writeBlocks(ByteWriter& out) const {
+void TGIFUnknownAppExtension::WriteBlocks(TByteWriter& out) const {
     for (const auto& block : blocks) {
         std::size_t n = std::min(kMaxSubBlock, block.size());
         if (n == 0) continue;  // a zero count would end the extension early
-        out.u8(std::uint8_t(n));
-        out.bytes(std::span(block.data(), n));
+        out.U8(std::uint8_t(n));
+        out.Bytes(std::span(block.data(), n));
     }
-    out.u8(kTerminator);
+    out.U8(kTerminator);
 }
 
 TGIFAppExtNSLoop::TGIFAppExtNSLoop(TGIFSubImage* subImage) : TGIFApplicationExtension(subImage) {
@@ -103,16 +103,16 @@ TGIFAppExtNSLoop::TGIFAppExtNSLoop(TGIFSubImage* subImage) : TGIFApplicationExte
     authentication = {'2', '.', '0'};
 }
 
-void TGIFAppExtNSLoop::writeBlocks(ByteWriter& out) const {
-    out.u8(3);
-    out.u8(kLoopBlockId);
-    out.u16(loops);
+void TGIFAppExtNSLoop::WriteBlocks(TByteWriter& out) const {
+    out.U8(3);
+    out.U8(kLoopBlockId);
+    out.U16(loops);
     if (bufferSize != 0) {
-        out.u8(5);
-        out.u8(kBufferBlockId);
-        out.u32(bufferSize);
+        out.U8(5);
+        out.U8(kBufferBlockId);
+        out.U32(bufferSize);
     }
-    out.u8(kTerminator);
+    out.U8(kTerminator);
 }
 
 }  // namespace gs

@@ -12,15 +12,15 @@ namespace {
 
 constexpr int kRowsPerProgressStep = 32;
 
-void stepEvery32Rows(const GifProgress& progress, int row, int height) {
-    if (row % kRowsPerProgressStep == 0) progress.step(int(std::int64_t(row) * 100 / height));
+void StepEvery32Rows(const TGifProgress& progress, int row, int height) {
+    if (row % kRowsPerProgressStep == 0) progress.Step(int(std::int64_t(row) * 100 / height));
 }
 
 // The last colours seen and their table indices: runs and repeats of a colour skip the
 // table search.
-class RecentColors {
+class TRecentColors {
 public:
-    int find(Rgb color) {
+    int Find(TRgb color) {
         for (int k = 0; k < filled_; ++k) {
             int slot = (last_ - k) & kMask;
             if (slots_[std::size_t(slot)].color == color) {
@@ -30,7 +30,7 @@ public:
         }
         return -1;
     }
-    void add(Rgb color, int index) {
+    void Add(TRgb color, int index) {
         slots_[std::size_t(next_)] = {color, index};
         last_ = next_;
         next_ = (next_ + 1) & kMask;
@@ -41,7 +41,7 @@ private:
     static constexpr int kSlots = 8;
     static constexpr int kMask = kSlots - 1;
     struct Slot {
-        Rgb color;
+        TRgb color;
         int index;
     };
     std::array<Slot, kSlots> slots_{};
@@ -50,47 +50,47 @@ private:
 
 }  // namespace
 
-void TGIFSubImage::assign(const Raster& source) {
-    reset();
-    if (source.empty()) return;
-    setBounds(left_, top_, source.width(), source.height());
-    Raster picture = isIndexed(source.format())
+void TGIFSubImage::Assign(const TRaster& source) {
+    Reset();
+    if (source.Empty()) return;
+    SetBounds(left_, top_, source.Width(), source.Height());
+    TRaster picture = IsIndexed(source.Format())
                          ? source
-                         : reduceBitmapColors(source, image_.colorReduction(), image_.ditherMode(), image_.reductionBits());
-    GifProgress progress(image_.onProgress(), gifmsg::kProgressConvert);
-    if (isIndexed(picture.format()))
-        importIndexed(picture, progress);
+                         : ReduceBitmapColors(source, image_.ColorReduction(), image_.DitherMode(), image_.ReductionBits());
+    TGifProgress progress(image_.OnProgress(), gifmsg::kProgressConvert);
+    if (IsIndexed(picture.Format()))
+        ImportIndexed(picture, progress);
     else
-        importTrueColor(picture, progress);
-    if (source.transparent()) applyTransparency(transparencyMaskOf(source), picture.transparentColor());
+        ImportTrueColor(picture, progress);
+    if (source.Transparent()) ApplyTransparency(TransparencyMaskOf(source), picture.TransparentColor());
     bitmap_ = std::move(picture);
 }
 
-void TGIFSubImage::importIndexed(const Raster& source, const GifProgress& progress) {
-    colorMap_.loadFromPalette(source.palette());
+void TGIFSubImage::ImportIndexed(const TRaster& source, const TGifProgress& progress) {
+    colorMap_.LoadFromPalette(source.Palette());
     int highest = -1;
     for (int y = 0; y < height_; ++y) {
-        stepEvery32Rows(progress, y, height_);
-        const std::uint8_t* in = source.indexRow(y);
+        StepEvery32Rows(progress, y, height_);
+        const std::uint8_t* in = source.IndexRow(y);
         std::copy_n(in, width_, pixels_.data() + std::size_t(y) * std::size_t(width_));
         highest = std::max(highest, int(*std::max_element(in, in + width_)));
     }
     // Indices beyond the palette are drawn black by the picture itself; they get black
     // entries so that every pixel of the frame lies inside its table.
-    while (colorMap_.count() <= highest) colorMap_.appendColor(Rgb{});
+    while (colorMap_.Count() <= highest) colorMap_.AppendColor(TRgb{});
 }
 
-void TGIFSubImage::importTrueColor(const Raster& source, const GifProgress& progress) {
-    RecentColors recent;
+void TGIFSubImage::ImportTrueColor(const TRaster& source, const TGifProgress& progress) {
+    TRecentColors recent;
     std::uint8_t* out = pixels_.data();
     for (int y = 0; y < height_; ++y) {
-        stepEvery32Rows(progress, y, height_);
+        StepEvery32Rows(progress, y, height_);
         for (int x = 0; x < width_; ++x) {
-            Rgb c = rgbOf(source.pixel(x, y));
-            int index = recent.find(c);
+            TRgb c = RgbOf(source.Pixel(x, y));
+            int index = recent.Find(c);
             if (index < 0) {
-                index = colorMap_.findOrAppendColor(c);  // "Color table overflow" at the 257th
-                recent.add(c, index);
+                index = colorMap_.FindOrAppendColor(c);  // "Color table overflow" at the 257th
+                recent.Add(c, index);
             }
             *out++ = std::uint8_t(index);
         }

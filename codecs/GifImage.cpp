@@ -12,38 +12,38 @@ namespace {
 constexpr int kMaxScreenSize = 0xFFFF;
 }  // namespace
 
-void TGIFGlobalColorMap::countUses(UseCounts& uses) const {
-    int n = count();
-    for (int i = 0; i < image_.frameCount(); ++i) {
-        const TGIFSubImage& f = image_.frame(i);
-        if (&f.effectiveColorMap() != this) continue;
-        for (std::uint8_t p : f.pixels())
+void TGIFGlobalColorMap::CountUses(UseCounts& uses) const {
+    int n = Count();
+    for (int i = 0; i < image_.FrameCount(); ++i) {
+        const TGIFSubImage& f = image_.Frame(i);
+        if (&f.EffectiveColorMap() != this) continue;
+        for (std::uint8_t p : f.Pixels())
             if (p < n) ++uses[p];
     }
 }
 
-void TGIFGlobalColorMap::remapPixels(const IndexTable& oldToNew) {
-    for (int i = 0; i < image_.frameCount(); ++i) {
-        TGIFSubImage& f = image_.frame(i);
-        if (&f.effectiveColorMap() != this) continue;
-        for (std::uint8_t& p : f.pixels()) p = oldToNew[p];
-        if (TGIFGraphicControlExtension* gce = f.graphicControlExtension())
-            gce->setTransparentColorIndex(oldToNew[gce->transparentColorIndex()]);
+void TGIFGlobalColorMap::RemapPixels(const IndexTable& oldToNew) {
+    for (int i = 0; i < image_.FrameCount(); ++i) {
+        TGIFSubImage& f = image_.Frame(i);
+        if (&f.EffectiveColorMap() != this) continue;
+        for (std::uint8_t& p : f.Pixels()) p = oldToNew[p];
+        if (TGIFGraphicControlExtension* gce = f.GraphicControlExtension())
+            gce->SetTransparentColorIndex(oldToNew[gce->TransparentColorIndex()]);
     }
 }
 
-void TGIFGlobalColorMap::reportWarning(const std::string& message) const {
-    image_.reportWarning(this, kWarningSeverity, message);
+void TGIFGlobalColorMap::ReportWarning(const std::string& message) const {
+    image_.ReportWarning(this, kWarningSeverity, message);
 }
 
-void TGIFGlobalColorMap::colorsChanged() { image_.dropFrameRenderings(); }
+void TGIFGlobalColorMap::ColorsChanged() { image_.DropFrameRenderings(); }
 
-void TGIFHeader::assign(const TGIFHeader& source) {
+void TGIFHeader::Assign(const TGIFHeader& source) {
     width = source.width;
     height = source.height;
     backgroundIndex = source.backgroundIndex;
     aspectRatio = source.aspectRatio;
-    colorMap_.assign(source.colorMap_);
+    colorMap_.Assign(source.colorMap_);
 }
 
 TGIFImage::TGIFImage(const TGIFSettings& settings)
@@ -56,144 +56,144 @@ TGIFImage::TGIFImage(const TGIFSettings& settings)
       animationSpeed_(settings.animationSpeed),
       renderOnLoad_(settings.renderOnLoad),
       optimizeOnStream_(settings.optimizeOnStream) {
-    checkReductionMethod(colorReduction_);
-    checkDitherMode(ditherMode_);
-    checkReductionBits(reductionBits_);
-    setCompression(compression_);
+    CheckReductionMethod(colorReduction_);
+    CheckDitherMode(ditherMode_);
+    CheckReductionBits(reductionBits_);
+    SetCompression(compression_);
 }
 
 TGIFImage::~TGIFImage() = default;
 
-void TGIFImage::stopDrawing() {
+void TGIFImage::StopDrawing() {
     if (onStopDrawing_) onStopDrawing_();
     rendered_.reset();
 }
 
-void TGIFImage::changed() {
-    dropFrameRenderings();
-    imageChanged();
+void TGIFImage::Changed() {
+    DropFrameRenderings();
+    ImageChanged();
 }
 
-void TGIFImage::imageChanged() {
+void TGIFImage::ImageChanged() {
     rendered_.reset();
     if (onChange_) onChange_();
 }
 
-void TGIFImage::dropFrameRenderings() const {
-    for (const auto& f : frames_) f->dropRendering();
+void TGIFImage::DropFrameRenderings() const {
+    for (const auto& f : frames_) f->DropRendering();
 }
 
-void TGIFImage::reset() {
-    stopDrawing();
+void TGIFImage::Reset() {
+    StopDrawing();
     frames_.clear();
-    header_.colorMap().reset();
+    header_.ColorMap().Reset();
     header_.width = 0;
     header_.height = 0;
     palette_.clear();
 }
 
-void TGIFImage::setWidth(int value) {
+void TGIFImage::SetWidth(int value) {
     if (value < 0 || value > kMaxScreenSize) throw GIFException(gifmsg::kBadFrameSize);
     for (const auto& f : frames_)
-        if (f->left() + f->width() > value) throw GIFException(gifmsg::kImageWidthTooSmall);
+        if (f->Left() + f->Width() > value) throw GIFException(gifmsg::kImageWidthTooSmall);
     if (value == header_.width) return;
-    stopDrawing();
+    StopDrawing();
     header_.width = std::uint16_t(value);
-    imageChanged();
+    ImageChanged();
 }
 
-void TGIFImage::setHeight(int value) {
+void TGIFImage::SetHeight(int value) {
     if (value < 0 || value > kMaxScreenSize) throw GIFException(gifmsg::kBadFrameSize);
     for (const auto& f : frames_)
-        if (f->top() + f->height() > value) throw GIFException(gifmsg::kImageHeightTooSmall);
+        if (f->Top() + f->Height() > value) throw GIFException(gifmsg::kImageHeightTooSmall);
     if (value == header_.height) return;
-    stopDrawing();
+    StopDrawing();
     header_.height = std::uint16_t(value);
-    imageChanged();
+    ImageChanged();
 }
 
-void TGIFImage::fitFrame(const TGIFSubImage& frame) {
+void TGIFImage::FitFrame(const TGIFSubImage& frame) {
     bool warned = false;
-    int right = frame.left() + frame.width();
-    int bottom = frame.top() + frame.height();
+    int right = frame.Left() + frame.Width();
+    int bottom = frame.Top() + frame.Height();
     if (right > header_.width) {
         if (header_.width != 0) {
-            reportWarning(this, kWarningSeverity, gifmsg::kImageWidthTooSmall);
+            ReportWarning(this, kWarningSeverity, gifmsg::kImageWidthTooSmall);
             warned = true;
         }
         header_.width = std::uint16_t(right);
     }
     if (bottom > header_.height) {
         if (header_.height != 0) {
-            reportWarning(this, kWarningSeverity, gifmsg::kImageHeightTooSmall);
+            ReportWarning(this, kWarningSeverity, gifmsg::kImageHeightTooSmall);
             warned = true;
         }
         header_.height = std::uint16_t(bottom);
     }
-    if (warned) reportWarning(this, kWarningSeverity, gifmsg::kBadFrameSize);
+    if (warned) ReportWarning(this, kWarningSeverity, gifmsg::kBadFrameSize);
 }
 
-int TGIFImage::addFrame(std::unique_ptr<TGIFSubImage> frame) {
-    if (!frame || &frame->image() != this) throw GIFException(gifmsg::kObjectTypeNotSupported);
-    stopDrawing();
+int TGIFImage::AddFrame(std::unique_ptr<TGIFSubImage> frame) {
+    if (!frame || &frame->Image() != this) throw GIFException(gifmsg::kObjectTypeNotSupported);
+    StopDrawing();
     frames_.push_back(std::move(frame));
-    imageChanged();
+    ImageChanged();
     return int(frames_.size()) - 1;
 }
 
-int TGIFImage::addFrame(const Raster& picture) {
+int TGIFImage::AddFrame(const TRaster& picture) {
     auto frame = std::make_unique<TGIFSubImage>(*this);
-    frame->assign(picture);
-    return addFrame(std::move(frame));
+    frame->Assign(picture);
+    return AddFrame(std::move(frame));
 }
 
-void TGIFImage::deleteFrame(int index) {
-    const std::size_t at = checkedListIndex(index, frames_.size());
-    stopDrawing();
+void TGIFImage::DeleteFrame(int index) {
+    const std::size_t at = CheckedListIndex(index, frames_.size());
+    StopDrawing();
     frames_.erase(frames_.begin() + std::ptrdiff_t(at));
-    imageChanged();
+    ImageChanged();
 }
 
-std::unique_ptr<TGIFSubImage> TGIFImage::detach(const TGIFSubImage& frame) {
+std::unique_ptr<TGIFSubImage> TGIFImage::Detach(const TGIFSubImage& frame) {
     auto at = std::find_if(frames_.begin(), frames_.end(), [&](const auto& f) { return f.get() == &frame; });
     if (at == frames_.end()) return nullptr;
-    stopDrawing();
+    StopDrawing();
     std::unique_ptr<TGIFSubImage> out = std::move(*at);
     frames_.erase(at);
-    imageChanged();
+    ImageChanged();
     return out;
 }
 
-int TGIFImage::imageVersion() const {
+int TGIFImage::ImageVersion() const {
     int version = 0;
     for (const auto& f : frames_) {
-        version = std::max(version, f->itemVersion());
+        version = std::max(version, f->ItemVersion());
         if (version >= 2) break;
     }
     return version;
 }
 
-int TGIFImage::bitsPerPixel() const {
-    int bits = header_.colorMap().colorBits();
-    for (const auto& f : frames_) bits = std::max(bits, f->colorMap().colorBits());
+int TGIFImage::BitsPerPixel() const {
+    int bits = header_.ColorMap().ColorBits();
+    for (const auto& f : frames_) bits = std::max(bits, f->ColorMap().ColorBits());
     return bits;
 }
 
-Rgb TGIFImage::backgroundColor() const { return header_.colorMap().colorAt(header_.backgroundIndex); }
+TRgb TGIFImage::BackgroundColor() const { return header_.ColorMap().ColorAt(header_.backgroundIndex); }
 
-void TGIFImage::assign(const Raster& picture) {
-    reset();
+void TGIFImage::Assign(const TRaster& picture) {
+    Reset();
     try {
-        addFrame(picture);
+        AddFrame(picture);
     } catch (...) {
-        reset();  // no logical screen left behind by a frame that failed
+        Reset();  // no logical screen left behind by a frame that failed
         throw;
     }
 }
 
-void TGIFImage::assign(const TGIFImage& source) {
+void TGIFImage::Assign(const TGIFImage& source) {
     if (&source == this) return;
-    reset();
+    Reset();
     // The copy reports through the source's handlers; this image's come back after it,
     // whatever happens.
     struct Handlers {
@@ -205,50 +205,50 @@ void TGIFImage::assign(const TGIFImage& source) {
             image.onProgress_ = std::move(progress);
         }
     } own{*this, std::exchange(onWarn_, source.onWarn_), std::exchange(onProgress_, source.onProgress_)};
-    GifProgress progress(onProgress_, gifmsg::kProgressCopy);
-    header_.assign(source.header_);
+    TGifProgress progress(onProgress_, gifmsg::kProgressCopy);
+    header_.Assign(source.header_);
     drawOptions_ = source.drawOptions_;
     backgroundColorValue_ = source.backgroundColorValue_;
     colorReduction_ = source.colorReduction_;
     ditherMode_ = source.ditherMode_;
-    for (int i = 0; i < source.frameCount(); ++i) {
+    for (int i = 0; i < source.FrameCount(); ++i) {
         auto frame = std::make_unique<TGIFSubImage>(*this);
-        frame->assign(source.frame(i));
-        addFrame(std::move(frame));
-        progress.step((i + 1) * 100 / source.frameCount());
+        frame->Assign(source.Frame(i));
+        AddFrame(std::move(frame));
+        progress.Step((i + 1) * 100 / source.FrameCount());
     }
-    changed();
+    Changed();
 }
 
-void TGIFImage::writeData(ByteWriter& out) {
+void TGIFImage::WriteData(TByteWriter& out) {
     if (optimizeOnStream_)
         Compact(*this, opCrop | opMerge | opCleanup | opSortColorMaps | opReduceColors, TColorReduction::rdNone, 8,
                 TDitherMode::dtNone);
-    saveToStream(out);
+    SaveToStream(out);
 }
 
-void TGIFImage::setColorReduction(TColorReduction method) {
-    checkReductionMethod(method);
+void TGIFImage::SetColorReduction(TColorReduction method) {
+    CheckReductionMethod(method);
     colorReduction_ = method;
 }
 
-void TGIFImage::setDitherMode(TDitherMode mode) {
-    checkDitherMode(mode);
+void TGIFImage::SetDitherMode(TDitherMode mode) {
+    CheckDitherMode(mode);
     ditherMode_ = mode;
 }
 
-void TGIFImage::setReductionBits(int bits) {
-    checkReductionBits(bits);
+void TGIFImage::SetReductionBits(int bits) {
+    CheckReductionBits(bits);
     reductionBits_ = bits;
 }
 
-void TGIFImage::setCompression(TGIFCompression compression) {
+void TGIFImage::SetCompression(TGIFCompression compression) {
     if (compression != TGIFCompression::gcLZW && compression != TGIFCompression::gcRLE)
         throw GIFException("Invalid compression method");
     compression_ = compression;
 }
 
-void TGIFImage::reportWarning(const void* sender, int severity, const std::string& message) const {
+void TGIFImage::ReportWarning(const void* sender, int severity, const std::string& message) const {
     if (onWarn_) onWarn_(sender, severity, message);
 }
 

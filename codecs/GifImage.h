@@ -5,20 +5,20 @@
 // Writing a picture as a GIF file, as the image export does:
 //
 //     gs::TGIFImage gif;                 // settings: the 216-colour cube, no dither, LZW
-//     gif.setWidth(bitmap.width());      // the assignment below sets the size anyway
-//     gif.setHeight(bitmap.height());
-//     gif.assign(bitmap);                // one frame made from the gs::Raster
-//     gif.saveToFile(path);              // written whole: temporary file, then rename
+//     gif.SetWidth(bitmap.Width());      // the assignment below sets the size anyway
+//     gif.SetHeight(bitmap.Height());
+//     gif.Assign(bitmap);                // one frame made from the gs::TRaster
+//     gif.SaveToFile(path);              // written whole: temporary file, then rename
 //
 // An indexed picture (1, 4 or 8 bits) keeps its indices and palette; a true-colour one is
-// reduced to at most 256 colours (setColorReduction, setDitherMode, setReductionBits); a
+// reduced to at most 256 colours (SetColorReduction, SetDitherMode, SetReductionBits); a
 // picture marked transparent gets a transparent colour. Every failure is a GIFException
 // (or EFCreateError from the file write); the target file is then left as it was.
 //
 // Reading one back (defects that leave a picture are warnings; the rest GIFException):
 //
-//     gif.setOnWarn([](const void*, int, const std::string& text) { ... });
-//     gif.loadFromFile(path);            // frames with their pixels, tables and extensions
+//     gif.SetOnWarn([](const void*, int, const std::string& text) { ... });
+//     gif.LoadFromFile(path);            // frames with their pixels, tables and extensions
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -65,7 +65,7 @@ struct TGIFSettings {
     int animationSpeed = 100;
     // Every frame rendered (undithered) as it is read.
     bool renderOnLoad = false;
-    // writeData optimises the image first.
+    // WriteData optimises the image first.
     bool optimizeOnStream = false;
 };
 
@@ -75,10 +75,10 @@ public:
 
 protected:
     // The pixels of every frame that this table colours.
-    void countUses(UseCounts& uses) const override;
-    void remapPixels(const IndexTable& oldToNew) override;
-    void reportWarning(const std::string& message) const override;
-    void colorsChanged() override;
+    void CountUses(UseCounts& uses) const override;
+    void RemapPixels(const IndexTable& oldToNew) override;
+    void ReportWarning(const std::string& message) const override;
+    void ColorsChanged() override;
 
 private:
     TGIFImage& image_;
@@ -98,19 +98,19 @@ public:
     std::uint8_t backgroundIndex = 0;
     std::uint8_t aspectRatio = 0;
 
-    TGIFGlobalColorMap& colorMap() { return colorMap_; }
-    const TGIFGlobalColorMap& colorMap() const { return colorMap_; }
+    TGIFGlobalColorMap& ColorMap() { return colorMap_; }
+    const TGIFGlobalColorMap& ColorMap() const { return colorMap_; }
     // The packed byte as it will be written.
-    std::uint8_t packedFields() const;
-    void assign(const TGIFHeader& source);
+    std::uint8_t PackedFields() const;
+    void Assign(const TGIFHeader& source);
     // "Unsupported GIF version" for an image without frames.
-    void saveToStream(ByteWriter& out) const;
+    void SaveToStream(TByteWriter& out) const;
     // Signature (a 4-byte prefix in front of it is passed over; "Invalid GIF signature"),
     // logical screen descriptor and global colour table.
-    void loadFromStream(ByteReader& in);
+    void LoadFromStream(TByteReader& in);
     // The header alone in a file of its own (written whole), and read back from one.
-    void saveToNamedFile(const std::filesystem::path& path) const;
-    void loadFromNamedFile(const std::filesystem::path& path);
+    void SaveToNamedFile(const std::filesystem::path& path) const;
+    void LoadFromNamedFile(const std::filesystem::path& path);
 
 private:
     TGIFImage& image_;
@@ -125,141 +125,141 @@ public:
     TGIFImage& operator=(const TGIFImage&) = delete;
 
     // No frames, no colours, size 0 x 0.
-    void reset();
+    void Reset();
 
-    int width() const override { return header_.width; }
-    int height() const override { return header_.height; }
+    int Width() const override { return header_.width; }
+    int Height() const override { return header_.height; }
     // "Image width too small for contained frames" below a frame's right edge (and the
     // height's likewise); "Image exceeds Logical Screen size" above 65,535.
-    void setWidth(int value);
-    void setHeight(int value);
-    bool empty() const override { return frames_.empty(); }
+    void SetWidth(int value);
+    void SetHeight(int value);
+    bool Empty() const override { return frames_.empty(); }
 
-    TGIFHeader& header() { return header_; }
-    const TGIFHeader& header() const { return header_; }
-    TGIFGlobalColorMap& globalColorMap() { return header_.colorMap(); }
-    const TGIFGlobalColorMap& globalColorMap() const { return header_.colorMap(); }
+    TGIFHeader& Header() { return header_; }
+    const TGIFHeader& Header() const { return header_; }
+    TGIFGlobalColorMap& GlobalColorMap() { return header_.ColorMap(); }
+    const TGIFGlobalColorMap& GlobalColorMap() const { return header_.ColorMap(); }
 
-    int frameCount() const { return int(frames_.size()); }
-    TGIFSubImage& frame(int index) const { return *frames_[checkedListIndex(index, frames_.size())]; }
+    int FrameCount() const { return int(frames_.size()); }
+    TGIFSubImage& Frame(int index) const { return *frames_[CheckedListIndex(index, frames_.size())]; }
     // Appends a frame (made for this image) or a frame made from a picture or an icon;
     // returns its index.
-    int addFrame(std::unique_ptr<TGIFSubImage> frame);
-    int addFrame(const Raster& picture);
-    int addFrame(const TQBHiResIcon& icon);
-    int addFrame(const TQBIcon& icon);
-    int addFrame(const TMetafile& metafile);
-    void deleteFrame(int index);
+    int AddFrame(std::unique_ptr<TGIFSubImage> frame);
+    int AddFrame(const TRaster& picture);
+    int AddFrame(const TQBHiResIcon& icon);
+    int AddFrame(const TQBIcon& icon);
+    int AddFrame(const TMetafile& metafile);
+    void DeleteFrame(int index);
     // Takes the frame out of the list without freeing it; none when it is not listed here.
-    std::unique_ptr<TGIFSubImage> detach(const TGIFSubImage& frame);
+    std::unique_ptr<TGIFSubImage> Detach(const TGIFSubImage& frame);
 
     // 0 without frames, 1 for 87a, 2 for 89a.
-    int imageVersion() const;
+    int ImageVersion() const;
     // The largest bits per pixel of the global and every local table.
-    int bitsPerPixel() const;
-    int colorResolution() const { return bitsPerPixel() - 1; }
-    Rgb backgroundColor() const;
+    int BitsPerPixel() const;
+    int ColorResolution() const { return BitsPerPixel() - 1; }
+    TRgb BackgroundColor() const;
 
     // Replaces the whole image by one frame made from the picture (its size becomes the
     // logical screen's).
-    void assign(const Raster& picture);
+    void Assign(const TRaster& picture);
     // Replaces the image by a copy of another. What the copy reports ("Copying...", one step
     // a frame, and its warnings) goes to the source's handlers; afterwards this image's
     // handlers are its own again.
-    void assign(const TGIFImage& source);
-    // Replaces the image by one frame made from the icon or metafile (TGIFSubImage::assign).
-    void assign(const TQBHiResIcon& icon);
-    void assign(const TQBIcon& icon);
-    void assign(const TMetafile& metafile);
+    void Assign(const TGIFImage& source);
+    // Replaces the image by one frame made from the icon or metafile (TGIFSubImage::Assign).
+    void Assign(const TQBHiResIcon& icon);
+    void Assign(const TQBIcon& icon);
+    void Assign(const TMetafile& metafile);
 
     // True only for the same object: two images are told apart by identity, never by
     // comparing their frames.
-    bool equals(const TGIFImage& other) const { return this == &other; }
+    bool Equals(const TGIFImage& other) const { return this == &other; }
 
     // The colours the image shows with, the first that applies: the palette set on it, the
     // 216-colour cube when frames are dithered on a display of that depth, the global
     // table, frame 0's palette; none for an image without any.
-    std::vector<Rgb> getPalette(int displayBitsPerPixel = 24) const;
+    std::vector<TRgb> GetPalette(int displayBitsPerPixel = 24) const;
     // Sets the palette the image shows with (an empty one: none). It is no colour table:
     // pixels, tables and the file written stay as they are. "Color table overflow" above
     // 256 colours. A new palette stops drawing and raises onChange; when a rendered bitmap
-    // of other colours was kept, it is dropped and the palette marked modified. reset()
+    // of other colours was kept, it is dropped and the palette marked modified. Reset()
     // drops the palette.
-    void setPalette(std::span<const Rgb> palette);
+    void SetPalette(std::span<const TRgb> palette);
     // A palette was set since the rendered bitmap was last made.
-    bool paletteModified() const { return paletteModified_; }
+    bool PaletteModified() const { return paletteModified_; }
 
     // The image as one picture, made on first use and kept until the image changes; none
     // for an image without frames. Frame 0 when it covers the logical screen (8 bits, its
     // table); otherwise the screen in its background colour with frame 0 drawn at its place
     // (32 bits). Rendering reports "Rendering..." progress.
-    const Raster* renderedBitmap() const;
+    const TRaster* RenderedBitmap() const;
     // The destination takes the rendered bitmap (an empty picture for an empty image).
-    void assignTo(Raster& dest) const override;
+    void AssignTo(TRaster& dest) const override;
     // Whoever changed frames directly says so: the rendered bitmap and every frame's
     // rendering are dropped and onChange raised.
-    void changed();
+    void Changed();
 
-    void saveToStream(ByteWriter& out) const;
-    Bytes saveToBytes() const;
+    void SaveToStream(TByteWriter& out) const;
+    TBytes SaveToBytes() const;
     // The image as a stored picture's data: the stream, optimised first (Compact with every
     // option, no reduction) when optimizeOnStream is set.
-    void writeData(ByteWriter& out);
-    void saveToFile(const std::filesystem::path& path) const;
+    void WriteData(TByteWriter& out);
+    void SaveToFile(const std::filesystem::path& path) const;
 
     // Reads a GIF stream: the header, the frames with the extensions in front of each, the
-    // trailer. Defects that leave the picture readable are warnings (onWarn) and reading
+    // trailer. Defects that leave the picture readable are warnings (OnWarn) and reading
     // goes on; the others raise GIFException, leaving the frames read before the failure
     // and the reader where it started.
-    void loadFromStream(ByteReader& in);
-    void loadFromSource(const ByteSource& src) override;
+    void LoadFromStream(TByteReader& in);
+    void LoadFromSource(const IByteSource& src) override;
     // EFOpenError when the file cannot be opened.
-    void loadFromFile(const std::filesystem::path& path);
+    void LoadFromFile(const std::filesystem::path& path);
 
     // Settings: values outside their tables are refused at once ("Invalid reduction
     // method", "Invalid dither mode", "Invalid reduction bit count").
-    TColorReduction colorReduction() const { return colorReduction_; }
-    void setColorReduction(TColorReduction method);
-    TDitherMode ditherMode() const { return ditherMode_; }
-    void setDitherMode(TDitherMode mode);
-    int reductionBits() const { return reductionBits_; }
-    void setReductionBits(int bits);
-    TGIFCompression compression() const { return compression_; }
-    void setCompression(TGIFCompression compression);
-    TGIFDrawOptions drawOptions() const { return drawOptions_; }
-    void setDrawOptions(TGIFDrawOptions options) { drawOptions_ = options; }
-    int animationSpeed() const { return animationSpeed_; }
-    void setAnimationSpeed(int percent) { animationSpeed_ = percent; }
-    bool renderOnLoad() const { return renderOnLoad_; }
-    void setRenderOnLoad(bool on) { renderOnLoad_ = on; }
-    bool optimizeOnStream() const { return optimizeOnStream_; }
-    void setOptimizeOnStream(bool on) { optimizeOnStream_ = on; }
+    TColorReduction ColorReduction() const { return colorReduction_; }
+    void SetColorReduction(TColorReduction method);
+    TDitherMode DitherMode() const { return ditherMode_; }
+    void SetDitherMode(TDitherMode mode);
+    int ReductionBits() const { return reductionBits_; }
+    void SetReductionBits(int bits);
+    TGIFCompression Compression() const { return compression_; }
+    void SetCompression(TGIFCompression compression);
+    TGIFDrawOptions DrawOptions() const { return drawOptions_; }
+    void SetDrawOptions(TGIFDrawOptions options) { drawOptions_ = options; }
+    int AnimationSpeed() const { return animationSpeed_; }
+    void SetAnimationSpeed(int percent) { animationSpeed_ = percent; }
+    bool RenderOnLoad() const { return renderOnLoad_; }
+    void SetRenderOnLoad(bool on) { renderOnLoad_ = on; }
+    bool OptimizeOnStream() const { return optimizeOnStream_; }
+    void SetOptimizeOnStream(bool on) { optimizeOnStream_ = on; }
     // clNone: the GIF's own background colour.
-    TColor backgroundColorValue() const { return backgroundColorValue_; }
-    void setBackgroundColorValue(TColor color) { backgroundColorValue_ = color; }
+    TColor BackgroundColorValue() const { return backgroundColorValue_; }
+    void SetBackgroundColorValue(TColor color) { backgroundColorValue_ = color; }
 
-    const TGIFWarningEvent& onWarn() const { return onWarn_; }
-    void setOnWarn(TGIFWarningEvent handler) { onWarn_ = std::move(handler); }
-    const TGIFProgressEvent& onProgress() const { return onProgress_; }
-    void setOnProgress(TGIFProgressEvent handler) { onProgress_ = std::move(handler); }
-    // Raised after the image changed through its own operations or changed().
-    void setOnChange(std::function<void()> handler) { onChange_ = std::move(handler); }
+    const TGIFWarningEvent& OnWarn() const { return onWarn_; }
+    void SetOnWarn(TGIFWarningEvent handler) { onWarn_ = std::move(handler); }
+    const TGIFProgressEvent& OnProgress() const { return onProgress_; }
+    void SetOnProgress(TGIFProgressEvent handler) { onProgress_ = std::move(handler); }
+    // Raised after the image changed through its own operations or Changed().
+    void SetOnChange(std::function<void()> handler) { onChange_ = std::move(handler); }
     // Called before anything changes frames, size or palette: whoever plays the image (its
     // painters read the frames as they go) stops first.
-    void setOnStopDrawing(std::function<void()> handler) { onStopDrawing_ = std::move(handler); }
+    void SetOnStopDrawing(std::function<void()> handler) { onStopDrawing_ = std::move(handler); }
     // Stops drawing and drops the rendered bitmap; every change of the image starts here.
-    void stopDrawing();
-    void reportWarning(const void* sender, int severity, const std::string& message) const;
+    void StopDrawing();
+    void ReportWarning(const void* sender, int severity, const std::string& message) const;
 
 private:
     friend class TGIFSubImage;
     friend class TGIFGlobalColorMap;
     // Called by a frame whose bounds changed: widens the logical screen to cover it.
-    void fitFrame(const TGIFSubImage& frame);
+    void FitFrame(const TGIFSubImage& frame);
     // The image changed in a way the frames' renderings do not show: its own bitmap goes.
-    void imageChanged();
-    void dropFrameRenderings() const;
-    void loadFrames(ByteReader& in, const GifProgress& progress);
+    void ImageChanged();
+    void DropFrameRenderings() const;
+    void LoadFrames(TByteReader& in, const TGifProgress& progress);
 
     TGIFHeader header_;
     std::vector<std::unique_ptr<TGIFSubImage>> frames_;
@@ -276,9 +276,9 @@ private:
     TGIFProgressEvent onProgress_;
     std::function<void()> onChange_;
     std::function<void()> onStopDrawing_;
-    mutable std::optional<Raster> rendered_;
+    mutable std::optional<TRaster> rendered_;
     mutable bool paletteModified_ = false;
-    std::vector<Rgb> palette_;
+    std::vector<TRgb> palette_;
 };
 
 }  // namespace gs

@@ -12,17 +12,17 @@ namespace gs {
 namespace {
 
 template <class Item>
-void saveItem(const Item& item, const std::filesystem::path& path) {
-    ByteWriter out;
-    item.saveToStream(out);
-    writeFileAtomically(path, out.take());
+void SaveItem(const Item& item, const std::filesystem::path& path) {
+    TByteWriter out;
+    item.SaveToStream(out);
+    WriteFileAtomically(path, out.Take());
 }
 
 // Reads the file through `load`; a block cut short is the format's "Premature end of data".
 template <class Load>
-void loadItem(const std::filesystem::path& path, Load load) {
-    std::shared_ptr<const ByteSource> src = openFileSource(path);
-    ByteReader in(*src);
+void LoadItem(const std::filesystem::path& path, Load load) {
+    std::shared_ptr<const IByteSource> src = OpenFileSource(path);
+    TByteReader in(*src);
     try {
         load(in);
     } catch (const EReadError&) {
@@ -32,25 +32,25 @@ void loadItem(const std::filesystem::path& path, Load load) {
 
 }  // namespace
 
-void TGIFHeader::saveToNamedFile(const std::filesystem::path& path) const { saveItem(*this, path); }
+void TGIFHeader::SaveToNamedFile(const std::filesystem::path& path) const { SaveItem(*this, path); }
 
-void TGIFHeader::loadFromNamedFile(const std::filesystem::path& path) {
-    loadItem(path, [this](ByteReader& in) { loadFromStream(in); });
+void TGIFHeader::LoadFromNamedFile(const std::filesystem::path& path) {
+    LoadItem(path, [this](TByteReader& in) { LoadFromStream(in); });
 }
 
-void TGIFSubImage::saveToNamedFile(const std::filesystem::path& path) const { saveItem(*this, path); }
+void TGIFSubImage::SaveToNamedFile(const std::filesystem::path& path) const { SaveItem(*this, path); }
 
-void TGIFSubImage::loadFromNamedFile(const std::filesystem::path& path) {
-    loadItem(path, [this](ByteReader& in) {
-        PixelBudget budget = PixelBudget::forStream(in.size());
-        loadFromStream(in, budget);
+void TGIFSubImage::LoadFromNamedFile(const std::filesystem::path& path) {
+    LoadItem(path, [this](TByteReader& in) {
+        PixelBudget budget = PixelBudget::ForStream(in.Size());
+        LoadFromStream(in, budget);
     });
 }
 
-void TGIFExtension::saveToNamedFile(const std::filesystem::path& path) const { saveItem(*this, path); }
+void TGIFExtension::SaveToNamedFile(const std::filesystem::path& path) const { SaveItem(*this, path); }
 
-void TGIFExtension::loadFromNamedFile(const std::filesystem::path& path) {
-    loadItem(path, [this](ByteReader& in) { loadFromStream(in); });
+void TGIFExtension::LoadFromNamedFile(const std::filesystem::path& path) {
+    LoadItem(path, [this](TByteReader& in) { LoadFromStream(in); });
 }
 
 }  // namespace gs

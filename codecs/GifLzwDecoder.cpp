@@ -7,37 +7,37 @@
 
 namespace gs {
 
-TGIFDecoder::TGIFDecoder(ByteReader& in, int minCodeSize, Warn warn)
+TGIFDecoder::TGIFDecoder(TByteReader& in, int minCodeSize, Warn warn)
     : in_(in), warn_(std::move(warn)), minCodeSize_(std::clamp(minCodeSize, 1, kMaxMinCodeSize)) {
     clearCode_ = 1 << minCodeSize_;
     endCode_ = clearCode_ + 1;
 }
 
-bool TGIFDecoder::fillBlock() {
+bool TGIFDecoder::FillBlock() {
     if (endOfData_) return false;
     if (cutShort_) {
         // The last sub-block was cut short; that was warned about already.
         endOfData_ = true;
         return false;
     }
-    if (in_.remaining() == 0) {
+    if (in_.Remaining() == 0) {
         // The stream ends inside the image data, without its zero block.
         endOfData_ = true;
         warn_(gifmsg::kPrematureEnd);
         return false;
     }
-    int count = in_.u8();
+    int count = in_.U8();
     if (count == 0) {
         zeroBlockSeen_ = endOfData_ = true;
         return false;
     }
-    int available = int(std::min<std::uint64_t>(std::uint64_t(count), in_.remaining()));
+    int available = int(std::min<std::uint64_t>(std::uint64_t(count), in_.Remaining()));
     if (available < count) {
         warn_(gifmsg::kPrematureEnd);
         cutShort_ = true;
     }
-    in_.source().readAt(in_.pos(), std::span(block_.data(), std::size_t(available)));
-    in_.skip(std::uint64_t(available));
+    in_.Source().ReadAt(in_.Pos(), std::span(block_.data(), std::size_t(available)));
+    in_.Skip(std::uint64_t(available));
     blockSize_ = available;
     blockPos_ = 0;
     if (available == 0) {
@@ -47,11 +47,11 @@ bool TGIFDecoder::fillBlock() {
     return true;
 }
 
-int TGIFDecoder::readCode() {
+int TGIFDecoder::ReadCode() {
     while (bitCount_ < codeSize_) {
         if (blockPos_ >= blockSize_) {
             bool wasAtEnd = endOfData_;
-            if (!fillBlock()) {
+            if (!FillBlock()) {
                 if (wasAtEnd) warn_(gifmsg::kBitBufferUnderrun);
                 return kEndOfData;
             }
@@ -65,33 +65,33 @@ int TGIFDecoder::readCode() {
     return code;
 }
 
-void TGIFDecoder::skipRest() {
+void TGIFDecoder::SkipRest() {
     if (zeroBlockSeen_) return;
     endOfData_ = true;
-    while (in_.remaining() > 0) {
-        std::uint8_t count = in_.u8();
+    while (in_.Remaining() > 0) {
+        std::uint8_t count = in_.U8();
         if (count == 0) {
             zeroBlockSeen_ = true;
             return;
         }
-        in_.skip(std::min<std::uint64_t>(count, in_.remaining()));
+        in_.Skip(std::min<std::uint64_t>(count, in_.Remaining()));
     }
 }
 
-void TGIFDecoder::clearTable() {
+void TGIFDecoder::ClearTable() {
     codeSize_ = minCodeSize_ + 1;
     codeLimit_ = clearCode_ << 1;
     nextFree_ = clearCode_ + 2;
 }
 
-int TGIFDecoder::firstAfterClear() {
+int TGIFDecoder::FirstAfterClear() {
     int code;
     do {
-        code = readCode();
+        code = ReadCode();
         if (code < 0) return code;
     } while (code == clearCode_);
     if (code == endCode_) {
-        skipRest();
+        SkipRest();
         return kEndCode;
     }
     if (code > clearCode_) {
@@ -103,22 +103,22 @@ int TGIFDecoder::firstAfterClear() {
     return code;
 }
 
-int TGIFDecoder::next() {
+int TGIFDecoder::Next() {
     if (stackTop_ > 0) return stack_[std::size_t(--stackTop_)];
     if (!started_) {
         // The stream starts as after a clear code, whether or not it sends one.
         started_ = true;
-        clearTable();
-        return firstAfterClear();
+        ClearTable();
+        return FirstAfterClear();
     }
-    int code = readCode();
+    int code = ReadCode();
     if (code < 0) return code;
     if (code == clearCode_) {
-        clearTable();
-        return firstAfterClear();
+        ClearTable();
+        return FirstAfterClear();
     }
     if (code == endCode_) {
-        skipRest();
+        SkipRest();
         return kEndCode;
     }
     if (code > nextFree_) {
@@ -151,7 +151,7 @@ int TGIFDecoder::next() {
     return stack_[std::size_t(--stackTop_)];
 }
 
-void TGIFRowOrder::advance() {
+void TGIFRowOrder::Advance() {
     static constexpr int kStart[] = {0, 4, 2, 1};
     static constexpr int kStep[] = {8, 8, 4, 2};
     if (!interlaced_) {

@@ -15,7 +15,7 @@ class TGIFDecoder {
 public:
     static constexpr int kMaxBits = 12;
     static constexpr int kTableSize = 1 << kMaxBits;
-    // What next() gives instead of a pixel.
+    // What Next() gives instead of a pixel.
     static constexpr int kEndOfData = -1;  // the sub-blocks ran out before the end code
     static constexpr int kEndCode = -2;    // the end code: no more pixels
     static constexpr int kInvalid = -3;    // a code the table cannot hold: "Invalid GIF data"
@@ -23,22 +23,22 @@ public:
     using Warn = std::function<void(const std::string&)>;
 
     // `in` stands just after the minimum code size byte, which must be 1 to 9.
-    TGIFDecoder(ByteReader& in, int minCodeSize, Warn warn);
+    TGIFDecoder(TByteReader& in, int minCodeSize, Warn warn);
 
     static constexpr int kMaxMinCodeSize = 9;
 
     // The next pixel (0 .. 2^minCodeSize - 1) or one of the negative results above.
-    int next();
+    int Next();
     // Skips whatever sub-blocks are left, up to and including the zero block.
-    void skipRest();
+    void SkipRest();
 
 private:
-    int readCode();
-    bool fillBlock();
-    void clearTable();
-    int firstAfterClear();
+    int ReadCode();
+    bool FillBlock();
+    void ClearTable();
+    int FirstAfterClear();
 
-    ByteReader& in_;
+    TByteReader& in_;
     Warn warn_;
     int minCodeSize_;
     int clearCode_, endCode_;
@@ -67,8 +67,8 @@ private:
 class TGIFRowOrder {
 public:
     TGIFRowOrder(int height, bool interlaced) : height_(height), interlaced_(interlaced) {}
-    int row() const { return row_; }
-    void advance();
+    int Row() const { return row_; }
+    void Advance();
 
 private:
     int height_;

@@ -2,9 +2,9 @@
 
 namespace gs {
 
-void THashTable::insert(std::uint32_t key, int code) {
-    int slot = home(key);
-    int stride = step(slot);
+void THashTable::Insert(std::uint32_t key, int code) {
+    int slot = Home(key);
+    int stride = Step(slot);
     while (slots_[std::size_t(slot)] < kEmptyFrom) {
         slot -= stride;
         if (slot < 0) slot += kSize;
@@ -12,9 +12,9 @@ void THashTable::insert(std::uint32_t key, int code) {
     slots_[std::size_t(slot)] = (key << 12) | std::uint32_t(code);
 }
 
-int THashTable::lookup(std::uint32_t key) const {
-    int slot = home(key);
-    int stride = step(slot);
+int THashTable::Lookup(std::uint32_t key) const {
+    int slot = Home(key);
+    int stride = Step(slot);
     for (;;) {
         std::uint32_t entry = slots_[std::size_t(slot)];
         if (entry >= kEmptyFrom) return -1;
@@ -24,37 +24,37 @@ int THashTable::lookup(std::uint32_t key) const {
     }
 }
 
-void TLZWEncoder::compress() {
+void TLZWEncoder::Compress() {
     nextCode_ = firstFreeCode_;
-    clearTable();
-    int prefix = readPixel();
-    for (int pixel = readPixel(); pixel >= 0; pixel = readPixel()) {
+    ClearTable();
+    int prefix = ReadPixel();
+    for (int pixel = ReadPixel(); pixel >= 0; pixel = ReadPixel()) {
         std::uint32_t key = (std::uint32_t(prefix) << 8) | std::uint32_t(pixel);
-        int code = table_.lookup(key);
+        int code = table_.Lookup(key);
         if (code >= 0) {
             prefix = code;
             continue;
         }
-        send(prefix);
+        Send(prefix);
         prefix = pixel;
         if (nextCode_ > kLastCode) {
-            clearTable();
+            ClearTable();
         } else {
-            table_.insert(key, nextCode_++);
+            table_.Insert(key, nextCode_++);
         }
     }
-    send(prefix);
+    Send(prefix);
 }
 
-void TLZWEncoder::clearTable() {
+void TLZWEncoder::ClearTable() {
     clearFlag_ = true;
-    send(clearCode_);
-    table_.clear();
+    Send(clearCode_);
+    table_.Clear();
     nextCode_ = firstFreeCode_;
 }
 
-void TLZWEncoder::send(int code) {
-    output(code);
+void TLZWEncoder::Send(int code) {
+    Output(code);
     if (clearFlag_) {
         bitsPerCode_ = initialBits_;
         maxCode_ = (1 << bitsPerCode_) - 1;

@@ -13,26 +13,26 @@ namespace gs {
 namespace {
 constexpr int kMaxDitheredDisplayBits = 8;
 
-bool coversScreen(const TGIFSubImage& frame) {
-    const TGIFImage& image = frame.image();
-    return frame.left() == 0 && frame.top() == 0 && frame.width() == image.width() && frame.height() == image.height();
+bool CoversScreen(const TGIFSubImage& frame) {
+    const TGIFImage& image = frame.Image();
+    return frame.Left() == 0 && frame.Top() == 0 && frame.Width() == image.Width() && frame.Height() == image.Height();
 }
 
 // A new image takes everything from scratch; a failed frame leaves no logical screen.
 template <class Source>
-void assignOne(TGIFImage& image, const Source& source) {
-    image.reset();
+void AssignOne(TGIFImage& image, const Source& source) {
+    image.Reset();
     try {
-        image.addFrame(source);
+        image.AddFrame(source);
     } catch (...) {
-        image.reset();
+        image.Reset();
         throw;
     }
 }
 
 // The palette a picture shows with is its own, apart from the colour tables: setting it
 // changes neither the pixels nor the file written. False when it is the palette already.
-bool StorePalette(std::vector<Rgb>& kept, std::span<const Rgb> palette) {
+bool StorePalette(std::vector<TRgb>& kept, std::span<const TRgb> palette) {
     if (palette.size() > std::size_t(TGIFColorMap::kMaxColors)) throw GIFException(gifmsg::kColorTableOverflow);
     if (std::equal(kept.begin(), kept.end(), palette.begin(), palette.end())) return false;
     kept.assign(palette.begin(), palette.end());
@@ -45,53 +45,53 @@ bool DitherInForce(TGIFDrawOptions options, int displayBitsPerPixel) {
     return !(options & gdAutoDither) || displayBitsPerPixel <= kMaxDitheredDisplayBits;
 }
 
-std::vector<Rgb> TGIFImage::getPalette(int displayBitsPerPixel) const {
+std::vector<TRgb> TGIFImage::GetPalette(int displayBitsPerPixel) const {
     if (!palette_.empty()) return palette_;
-    if (DitherInForce(drawOptions_, displayBitsPerPixel)) return webCubePalette();
-    const auto global = globalColorMap().colors();
+    if (DitherInForce(drawOptions_, displayBitsPerPixel)) return WebCubePalette();
+    const auto global = GlobalColorMap().Colors();
     if (!global.empty()) return {global.begin(), global.end()};
-    if (empty()) return {};
-    // Not the frame's getPalette, which would come back here for a frame without a table.
-    const TGIFSubImage& first = frame(0);
+    if (Empty()) return {};
+    // Not the frame's GetPalette, which would come back here for a frame without a table.
+    const TGIFSubImage& first = Frame(0);
     if (!first.palette_.empty()) return first.palette_;
-    const auto own = first.colorMap().colors();
+    const auto own = first.ColorMap().Colors();
     return {own.begin(), own.end()};
 }
 
-std::vector<Rgb> TGIFSubImage::getPalette(int displayBitsPerPixel) const {
+std::vector<TRgb> TGIFSubImage::GetPalette(int displayBitsPerPixel) const {
     if (!palette_.empty()) return palette_;
-    if (DitherInForce(image_.drawOptions(), displayBitsPerPixel)) return webCubePalette();
-    if (!colorMap_.empty()) return {colorMap_.colors().begin(), colorMap_.colors().end()};
-    return image_.getPalette(displayBitsPerPixel);
+    if (DitherInForce(image_.DrawOptions(), displayBitsPerPixel)) return WebCubePalette();
+    if (!colorMap_.Empty()) return {colorMap_.Colors().begin(), colorMap_.Colors().end()};
+    return image_.GetPalette(displayBitsPerPixel);
 }
 
 // Whoever plays or shows the picture is told of a new palette; a rendering made with other
 // colours is dropped, and only then is the palette marked modified.
-void TGIFSubImage::setPalette(std::span<const Rgb> palette) {
+void TGIFSubImage::SetPalette(std::span<const TRgb> palette) {
     if (!StorePalette(palette_, palette)) return;
-    const bool otherColours = rendered_ && rendered_->Bitmap.palette() != palette_;
-    image_.stopDrawing();
+    const bool otherColours = rendered_ && rendered_->Bitmap.Palette() != palette_;
+    image_.StopDrawing();
     if (otherColours) {
-        dropRendering();
+        DropRendering();
         image_.paletteModified_ = true;
     }
-    image_.imageChanged();
+    image_.ImageChanged();
 }
 
-void TGIFImage::setPalette(std::span<const Rgb> palette) {
+void TGIFImage::SetPalette(std::span<const TRgb> palette) {
     if (!StorePalette(palette_, palette)) return;
-    const bool otherColours = rendered_ && rendered_->palette() != palette_;
-    stopDrawing();
+    const bool otherColours = rendered_ && rendered_->Palette() != palette_;
+    StopDrawing();
     if (otherColours) paletteModified_ = true;
-    imageChanged();
+    ImageChanged();
 }
 
-const Raster* TGIFImage::renderedBitmap() const {
-    if (empty()) return nullptr;
+const TRaster* TGIFImage::RenderedBitmap() const {
+    if (Empty()) return nullptr;
     if (!rendered_) {
-        const TGIFSubImage& first = frame(0);
-        if (coversScreen(first)) {
-            rendered_ = first.renderedBitmap().Bitmap;
+        const TGIFSubImage& first = Frame(0);
+        if (CoversScreen(first)) {
+            rendered_ = first.RenderedBitmap().Bitmap;
         } else {
             TGIFCompositor screen(*this, PainterBackground(*this));
             rendered_ = screen.Show(0);
@@ -101,31 +101,31 @@ const Raster* TGIFImage::renderedBitmap() const {
     return &*rendered_;
 }
 
-void TGIFImage::assignTo(Raster& dest) const {
-    const Raster* bitmap = renderedBitmap();
-    dest = bitmap ? *bitmap : Raster();
+void TGIFImage::AssignTo(TRaster& dest) const {
+    const TRaster* bitmap = RenderedBitmap();
+    dest = bitmap ? *bitmap : TRaster();
 }
 
-int TGIFImage::addFrame(const TQBHiResIcon& icon) {
+int TGIFImage::AddFrame(const TQBHiResIcon& icon) {
     auto frame = std::make_unique<TGIFSubImage>(*this);
-    frame->assign(icon);
-    return addFrame(std::move(frame));
+    frame->Assign(icon);
+    return AddFrame(std::move(frame));
 }
 
-int TGIFImage::addFrame(const TQBIcon& icon) {
+int TGIFImage::AddFrame(const TQBIcon& icon) {
     const std::unique_ptr<TQBHiResIcon> shown = IconShownOf(icon);
-    return addFrame(shown ? *shown : TQBHiResIcon());
+    return AddFrame(shown ? *shown : TQBHiResIcon());
 }
 
-int TGIFImage::addFrame(const TMetafile& metafile) {
+int TGIFImage::AddFrame(const TMetafile& metafile) {
     auto frame = std::make_unique<TGIFSubImage>(*this);
-    frame->assign(metafile);
-    return addFrame(std::move(frame));
+    frame->Assign(metafile);
+    return AddFrame(std::move(frame));
 }
 
-void TGIFImage::assign(const TMetafile& metafile) { assignOne(*this, metafile); }
-void TGIFImage::assign(const TQBHiResIcon& icon) { assignOne(*this, icon); }
-void TGIFImage::assign(const TQBIcon& icon) { assignOne(*this, icon); }
+void TGIFImage::Assign(const TMetafile& metafile) { AssignOne(*this, metafile); }
+void TGIFImage::Assign(const TQBHiResIcon& icon) { AssignOne(*this, icon); }
+void TGIFImage::Assign(const TQBIcon& icon) { AssignOne(*this, icon); }
 
 std::unique_ptr<TQBHiResIcon> IconShownOf(const TQBIcon& icon) {
     if (auto best = GetBest32Icon(icon)) return best;
@@ -134,41 +134,41 @@ std::unique_ptr<TQBHiResIcon> IconShownOf(const TQBIcon& icon) {
 
 TIconComposite IconComposite(const TQBHiResIcon& icon) {
     TIconComposite out;
-    const std::shared_ptr<const IconPicture>& picture = icon.Handle();
+    const std::shared_ptr<const TIconPicture>& picture = icon.Handle();
     if (!picture || picture->width <= 0 || picture->height <= 0) return out;
-    out.Picture = Raster(picture->width, picture->height, PixelFormat::pf24bit);
+    out.Picture = TRaster(picture->width, picture->height, PixelFormat::pf24bit);
     picture->drawOn(out.Picture, 0, 0);
     out.Mask = {picture->width, picture->height, {}};
     out.Mask.bits.reserve(std::size_t(picture->width) * std::size_t(picture->height));
     for (int y = 0; y < picture->height; ++y)
-        for (int x = 0; x < picture->width; ++x) out.Mask.bits.push_back(alphaOf(picture->rgbaAt(x, y)) == 0 ? 1 : 0);
+        for (int x = 0; x < picture->width; ++x) out.Mask.bits.push_back(AlphaOf(picture->rgbaAt(x, y)) == 0 ? 1 : 0);
     return out;
 }
 
-void TGIFSubImage::assign(const TMetafile& metafile) {
+void TGIFSubImage::Assign(const TMetafile& metafile) {
     if (metafile.Empty()) {
-        reset();
+        Reset();
         return;
     }
     // Drawn on white and on black: where the two differ, nothing of the picture was drawn.
-    const Raster onWhite = metafile.Draw(kWhite);
-    const Raster onBlack = metafile.Draw(makeArgb(0, 0, 0));
-    TGIFMask mask{onWhite.width(), onWhite.height(), {}};
-    mask.bits.reserve(std::size_t(onWhite.width()) * std::size_t(onWhite.height()));
-    for (int y = 0; y < onWhite.height(); ++y)
-        for (int x = 0; x < onWhite.width(); ++x) mask.bits.push_back(onWhite.pixel(x, y) != onBlack.pixel(x, y) ? 1 : 0);
-    assign(onWhite);
-    applyTransparency(mask, rgbOf(kWhite));
+    const TRaster onWhite = metafile.Draw(kWhite);
+    const TRaster onBlack = metafile.Draw(MakeArgb(0, 0, 0));
+    TGIFMask mask{onWhite.Width(), onWhite.Height(), {}};
+    mask.bits.reserve(std::size_t(onWhite.Width()) * std::size_t(onWhite.Height()));
+    for (int y = 0; y < onWhite.Height(); ++y)
+        for (int x = 0; x < onWhite.Width(); ++x) mask.bits.push_back(onWhite.Pixel(x, y) != onBlack.Pixel(x, y) ? 1 : 0);
+    Assign(onWhite);
+    ApplyTransparency(mask, RgbOf(kWhite));
 }
 
-void TGIFSubImage::assign(const TQBHiResIcon& icon) {
+void TGIFSubImage::Assign(const TQBHiResIcon& icon) {
     TIconComposite composite = IconComposite(icon);
-    if (composite.Picture.empty()) {
-        reset();
+    if (composite.Picture.Empty()) {
+        Reset();
         return;
     }
-    assign(composite.Picture);
-    applyTransparency(composite.Mask, rgbOf(kWhite));
+    Assign(composite.Picture);
+    ApplyTransparency(composite.Mask, RgbOf(kWhite));
 }
 
 }  // namespace gs

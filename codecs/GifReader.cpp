@@ -21,177 +21,177 @@ constexpr std::uint64_t kPrefixSize = 4;  // a length in front of the signature
 using gifformat::kSignatureSize;
 constexpr int kMinCodeSizeLow = 1, kMinCodeSizeHigh = 8;
 
-bool isGifSignature(const Bytes& b) {
+bool IsGifSignature(const TBytes& b) {
     return std::toupper(b[0]) == 'G' && std::toupper(b[1]) == 'I' && std::toupper(b[2]) == 'F';
 }
 
 // Pixels a stream of this size may make us allocate (CodecBounds.h): for its frames together,
 // and again for its screen, which is checked when the header is read and before each frame,
 // which may widen it.
-std::uint64_t streamBudget(std::uint64_t streamSize) { return kGifPixelsAnySize + kGifPixelsPerStreamByte * streamSize; }
+std::uint64_t StreamBudget(std::uint64_t streamSize) { return kGifPixelsAnySize + kGifPixelsPerStreamByte * streamSize; }
 
-std::uint64_t screenPixels(int width, int height) { return std::uint64_t(width) * std::uint64_t(height); }
+std::uint64_t ScreenPixels(int width, int height) { return std::uint64_t(width) * std::uint64_t(height); }
 
-std::uint8_t peek(const ByteReader& in) { return ByteReader(in.source(), in.pos()).u8(); }
+std::uint8_t Peek(const TByteReader& in) { return TByteReader(in.Source(), in.Pos()).U8(); }
 
-void skipZeros(ByteReader& in) {
-    while (in.remaining() > 0 && peek(in) == 0) in.skip(1);
+void SkipZeros(TByteReader& in) {
+    while (in.Remaining() > 0 && Peek(in) == 0) in.Skip(1);
 }
 
 }  // namespace
 
-void TGIFColorMap::readTable(ByteReader& in, int entries, bool sorted) {
-    reset();
+void TGIFColorMap::ReadTable(TByteReader& in, int entries, bool sorted) {
+    Reset();
     entries = std::min(entries, kMaxColors);
-    Bytes b = readGifBytes(in, std::uint64_t(entries) * 3);
+    TBytes b = ReadGifBytes(in, std::uint64_t(entries) * 3);
     for (int i = 0; i < entries; ++i)
-        colors_[std::size_t(i)] = Rgb{b[std::size_t(i) * 3], b[std::size_t(i) * 3 + 1], b[std::size_t(i) * 3 + 2]};
+        colors_[std::size_t(i)] = TRgb{b[std::size_t(i) * 3], b[std::size_t(i) * 3 + 1], b[std::size_t(i) * 3 + 2]};
     count_ = entries;
     optimized_ = sorted;
 }
 
-void TGIFHeader::loadFromStream(ByteReader& in) {
-    const std::uint64_t start = in.pos();
-    Bytes signature = readGifBytes(in, kSignatureSize);
-    if (!isGifSignature(signature)) {
-        in.seek(start + kPrefixSize);
-        signature = readGifBytes(in, kSignatureSize);
-        if (!isGifSignature(signature)) throw GIFException(gifmsg::kInvalidSignature);
+void TGIFHeader::LoadFromStream(TByteReader& in) {
+    const std::uint64_t start = in.Pos();
+    TBytes signature = ReadGifBytes(in, kSignatureSize);
+    if (!IsGifSignature(signature)) {
+        in.Seek(start + kPrefixSize);
+        signature = ReadGifBytes(in, kSignatureSize);
+        if (!IsGifSignature(signature)) throw GIFException(gifmsg::kInvalidSignature);
     }
     // Any version text is taken: what a reader needs is in the blocks.
-    Bytes d = readGifBytes(in, gifformat::kScreenDescriptorSize);
+    TBytes d = ReadGifBytes(in, gifformat::kScreenDescriptorSize);
     width = std::uint16_t(d[0] | (d[1] << 8));
     height = std::uint16_t(d[2] | (d[3] << 8));
     const std::uint8_t packed = d[4];
     backgroundIndex = d[5];
     aspectRatio = d[6];
     if (packed & kGlobalTableFlag)
-        colorMap_.readTable(in, 2 << (packed & kTableSizeBits), (packed & kSortedFlag) != 0);
+        colorMap_.ReadTable(in, 2 << (packed & kTableSizeBits), (packed & kSortedFlag) != 0);
     else
-        colorMap_.reset();
+        colorMap_.Reset();
 }
 
-void TGIFSubImage::loadExtensions(ByteReader& in) {
-    while (in.remaining() > 0) {
-        const std::uint8_t b = peek(in);
+void TGIFSubImage::LoadExtensions(TByteReader& in) {
+    while (in.Remaining() > 0) {
+        const std::uint8_t b = Peek(in);
         if (b == kSeparator || b == kGifTrailer) return;
         if (b != kExtensionIntroducer) {
-            image_.reportWarning(this, kWarningSeverity, gifmsg::kBadExtensionIntroducer);
+            image_.ReportWarning(this, kWarningSeverity, gifmsg::kBadExtensionIntroducer);
             return;
         }
-        std::unique_ptr<TGIFExtension> extension = makeExtensionFor(in, this);
-        extension->loadFromStream(in);
-        addExtension(std::move(extension));
+        std::unique_ptr<TGIFExtension> extension = MakeExtensionFor(in, this);
+        extension->LoadFromStream(in);
+        AddExtension(std::move(extension));
     }
 }
 
-TGIFSubImage::PixelBudget TGIFSubImage::PixelBudget::forStream(std::uint64_t bytes) {
-    const std::uint64_t pixels = streamBudget(bytes);
+TGIFSubImage::PixelBudget TGIFSubImage::PixelBudget::ForStream(std::uint64_t bytes) {
+    const std::uint64_t pixels = StreamBudget(bytes);
     return PixelBudget{pixels, std::min(kMaxGifScreenPixels, pixels)};
 }
 
-void TGIFSubImage::loadFromStream(ByteReader& in, PixelBudget& budget) {
-    reset();
-    loadExtensions(in);
-    if (in.remaining() == 0) return;
-    const std::uint8_t next = peek(in);
+void TGIFSubImage::LoadFromStream(TByteReader& in, PixelBudget& budget) {
+    Reset();
+    LoadExtensions(in);
+    if (in.Remaining() == 0) return;
+    const std::uint8_t next = Peek(in);
     if (next == kGifTrailer || next == 0) return;  // a frame of extensions only
 
-    Bytes d = readGifBytes(in, 10);
+    TBytes d = ReadGifBytes(in, 10);
     const int left = d[1] | (d[2] << 8);
     const int top = d[3] | (d[4] << 8);
     int width = d[5] | (d[6] << 8);
     int height = d[7] | (d[8] << 8);
     const std::uint8_t packed = d[9];
     if (width == 0 || height == 0) {
-        width = image_.width();
-        height = image_.height();
-        image_.reportWarning(this, kWarningSeverity, gifmsg::kBadFrameSize);
+        width = image_.Width();
+        height = image_.Height();
+        image_.ReportWarning(this, kWarningSeverity, gifmsg::kBadFrameSize);
     }
     const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height);
-    const std::uint64_t screen = screenPixels(std::max(image_.width(), left + width), std::max(image_.height(), top + height));
+    const std::uint64_t screen = ScreenPixels(std::max(image_.Width(), left + width), std::max(image_.Height(), top + height));
     if (pixels > kMaxGifFramePixels || pixels > budget.left || screen > budget.screen)
         throw GIFException(gifmsg::kInvalidDimensions);
     budget.left -= pixels;
-    setBounds(left, top, width, height);
+    SetBounds(left, top, width, height);
     packed_ = packed;
-    if (packed & kLocalTableFlag) colorMap_.readTable(in, 2 << (packed & kTableSizeBits), (packed & kSortedFlag) != 0);
-    decodePixels(in);
+    if (packed & kLocalTableFlag) colorMap_.ReadTable(in, 2 << (packed & kTableSizeBits), (packed & kSortedFlag) != 0);
+    DecodePixels(in);
 }
 
-void TGIFSubImage::decodePixels(ByteReader& in) {
-    const TGIFGraphicControlExtension* gce = graphicControlExtension();
-    std::fill(pixels_.begin(), pixels_.end(), gce && gce->transparent() ? gce->transparentColorIndex() : 0);
-    if (in.remaining() == 0) return;  // no image data at all: the frame keeps the fill
-    auto warn = [this](const std::string& message) { image_.reportWarning(this, kWarningSeverity, message); };
-    const int minCodeSize = in.u8();
+void TGIFSubImage::DecodePixels(TByteReader& in) {
+    const TGIFGraphicControlExtension* gce = GraphicControlExtension();
+    std::fill(pixels_.begin(), pixels_.end(), gce && gce->Transparent() ? gce->TransparentColorIndex() : 0);
+    if (in.Remaining() == 0) return;  // no image data at all: the frame keeps the fill
+    auto warn = [this](const std::string& message) { image_.ReportWarning(this, kWarningSeverity, message); };
+    const int minCodeSize = in.U8();
     if (minCodeSize < kMinCodeSizeLow || minCodeSize > kMinCodeSizeHigh) {
         warn(gifmsg::kInvalidData);
-        TGIFDecoder(in, kMinCodeSizeLow, warn).skipRest();
+        TGIFDecoder(in, kMinCodeSizeLow, warn).SkipRest();
         return;
     }
     TGIFDecoder decoder(in, minCodeSize, warn);
-    TGIFRowOrder rows(height_, interlaced());
-    for (int rowsDone = 0; rowsDone < height_; ++rowsDone, rows.advance()) {
-        std::uint8_t* dst = pixels_.data() + std::size_t(rows.row()) * std::size_t(width_);
+    TGIFRowOrder rows(height_, Interlaced());
+    for (int rowsDone = 0; rowsDone < height_; ++rowsDone, rows.Advance()) {
+        std::uint8_t* dst = pixels_.data() + std::size_t(rows.Row()) * std::size_t(width_);
         for (int x = 0; x < width_; ++x) {
-            const int pixel = decoder.next();
+            const int pixel = decoder.Next();
             if (pixel < 0) {
-                decoder.skipRest();
+                decoder.SkipRest();
                 return;
             }
             dst[x] = std::uint8_t(pixel);
         }
     }
     // Codes left over (normally just the end code) are passed over with the rest of the data.
-    decoder.skipRest();
+    decoder.SkipRest();
 }
 
-void TGIFImage::loadFrames(ByteReader& in, const GifProgress& progress) {
-    TGIFSubImage::PixelBudget budget = TGIFSubImage::PixelBudget::forStream(in.size());
-    if (screenPixels(width(), height()) > budget.screen) throw GIFException(gifmsg::kInvalidDimensions);
-    skipZeros(in);
-    while (in.remaining() > 0) {
-        const std::uint8_t b = peek(in);
+void TGIFImage::LoadFrames(TByteReader& in, const TGifProgress& progress) {
+    TGIFSubImage::PixelBudget budget = TGIFSubImage::PixelBudget::ForStream(in.Size());
+    if (ScreenPixels(Width(), Height()) > budget.screen) throw GIFException(gifmsg::kInvalidDimensions);
+    SkipZeros(in);
+    while (in.Remaining() > 0) {
+        const std::uint8_t b = Peek(in);
         if (b == kGifTrailer) break;
         if (b != kExtensionIntroducer && b != TGIFSubImage::kSeparator) {
-            reportWarning(this, kWarningSeverity, gifmsg::kUnknownBlockType);
+            ReportWarning(this, kWarningSeverity, gifmsg::kUnknownBlockType);
             break;
         }
         auto frame = std::make_unique<TGIFSubImage>(*this);
-        frame->loadFromStream(in, budget);
-        if (renderOnLoad_ && !frame->empty()) frame->renderedBitmap();
+        frame->LoadFromStream(in, budget);
+        if (renderOnLoad_ && !frame->Empty()) frame->RenderedBitmap();
         frames_.push_back(std::move(frame));
-        progress.step(in.size() ? int(in.pos() * 100 / in.size()) : 100);
-        skipZeros(in);
+        progress.Step(in.Size() ? int(in.Pos() * 100 / in.Size()) : 100);
+        SkipZeros(in);
     }
 }
 
-void TGIFImage::loadFromStream(ByteReader& in) {
-    GifProgress progress(onProgress_, gifmsg::kProgressLoad);
-    reset();
-    const std::uint64_t start = in.pos();
+void TGIFImage::LoadFromStream(TByteReader& in) {
+    TGifProgress progress(onProgress_, gifmsg::kProgressLoad);
+    Reset();
+    const std::uint64_t start = in.Pos();
     try {
-        header_.loadFromStream(in);
-        loadFrames(in, progress);
-        if (in.remaining() > 0 && in.u8() != kGifTrailer) reportWarning(this, kWarningSeverity, gifmsg::kBadTrailer);
+        header_.LoadFromStream(in);
+        LoadFrames(in, progress);
+        if (in.Remaining() > 0 && in.U8() != kGifTrailer) ReportWarning(this, kWarningSeverity, gifmsg::kBadTrailer);
     } catch (const EReadError&) {
-        in.seek(start);
+        in.Seek(start);
         throw GIFException(gifmsg::kPrematureEnd);
     } catch (...) {
-        in.seek(start);
+        in.Seek(start);
         throw;
     }
 }
 
-void TGIFImage::loadFromSource(const ByteSource& src) {
-    ByteReader in(src);
-    loadFromStream(in);
+void TGIFImage::LoadFromSource(const IByteSource& src) {
+    TByteReader in(src);
+    LoadFromStream(in);
 }
 
-void TGIFImage::loadFromFile(const std::filesystem::path& path) {
-    std::shared_ptr<const ByteSource> src = openFileSource(path);
-    loadFromSource(*src);
+void TGIFImage::LoadFromFile(const std::filesystem::path& path) {
+    std::shared_ptr<const IByteSource> src = OpenFileSource(path);
+    LoadFromSource(*src);
 }
 
 }  // namespace gs

@@ -13,63 +13,63 @@ namespace {
 
 constexpr int kRowsPerRenderStep = 32;
 
-std::vector<Rgb> paletteOf(const TGIFSubImage& frame) {
-    std::vector<Rgb> palette(256, Rgb{0, 0, 0});  // indices beyond the table draw black
-    const auto colors = frame.effectiveColorMap().colors();
+std::vector<TRgb> PaletteOf(const TGIFSubImage& frame) {
+    std::vector<TRgb> palette(256, TRgb{0, 0, 0});  // indices beyond the table draw black
+    const auto colors = frame.EffectiveColorMap().Colors();
     std::copy(colors.begin(), colors.end(), palette.begin());
     return palette;
 }
 
 // The canvas of the logical screen, refused before it is made when it would pass the
 // ceiling (a screen may be set or widened to 65,535 x 65,535, 17 GB of canvas).
-Raster screenCanvas(const TGIFImage& image) {
-    if (std::uint64_t(image.width()) * std::uint64_t(image.height()) > kMaxGifScreenPixels)
+TRaster ScreenCanvas(const TGIFImage& image) {
+    if (std::uint64_t(image.Width()) * std::uint64_t(image.Height()) > kMaxGifScreenPixels)
         throw GIFException(gifmsg::kInvalidDimensions);
-    return Raster(image.width(), image.height(), PixelFormat::pf32bit);
+    return TRaster(image.Width(), image.Height(), PixelFormat::pf32bit);
 }
 
-std::optional<int> transparentIndexOf(const TGIFSubImage& frame) {
-    const TGIFGraphicControlExtension* gce = frame.graphicControlExtension();
-    if (!gce || !gce->transparent()) return std::nullopt;
-    return gce->transparentColorIndex();
+std::optional<int> TransparentIndexOf(const TGIFSubImage& frame) {
+    const TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
+    if (!gce || !gce->Transparent()) return std::nullopt;
+    return gce->TransparentColorIndex();
 }
 
 }  // namespace
 
 TDisposal DisposalOf(const TGIFSubImage& frame) {
-    const TGIFGraphicControlExtension* gce = frame.graphicControlExtension();
-    return gce ? TDisposal(std::min(gce->disposal(), 3)) : TDisposal::dmNone;
+    const TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
+    return gce ? TDisposal(std::min(gce->Disposal(), 3)) : TDisposal::dmNone;
 }
 
-Rgb PainterBackground(const TGIFImage& image, Rgb windowColor) {
-    if (image.backgroundColorValue() != clNone) return rgbOfColor(image.backgroundColorValue());
-    if (image.globalColorMap().empty()) return windowColor;
-    return image.backgroundColor();
+TRgb PainterBackground(const TGIFImage& image, TRgb windowColor) {
+    if (image.BackgroundColorValue() != clNone) return RgbOfColor(image.BackgroundColorValue());
+    if (image.GlobalColorMap().Empty()) return windowColor;
+    return image.BackgroundColor();
 }
 
 TRenderedFrame RenderFrame(const TGIFSubImage& frame, bool dither) {
     TRenderedFrame out;
-    const int w = frame.width(), h = frame.height();
-    out.Bitmap = Raster(w, h, PixelFormat::pf8bit);
-    const std::vector<Rgb> palette = paletteOf(frame);
-    if (frame.empty()) {
-        out.Bitmap.setPalette(palette);
+    const int w = frame.Width(), h = frame.Height();
+    out.Bitmap = TRaster(w, h, PixelFormat::pf8bit);
+    const std::vector<TRgb> palette = PaletteOf(frame);
+    if (frame.Empty()) {
+        out.Bitmap.SetPalette(palette);
         return out;
     }
-    const GifProgress progress(frame.image().onProgress(), gifmsg::kProgressRender);
+    const TGifProgress progress(frame.Image().OnProgress(), gifmsg::kProgressRender);
     const auto rowDone = [&](int y) {
-        if (y % kRowsPerRenderStep == 0) progress.step(int(std::int64_t(y) * 100 / h));
+        if (y % kRowsPerRenderStep == 0) progress.Step(int(std::int64_t(y) * 100 / h));
     };
-    const std::optional<int> transparent = transparentIndexOf(frame);
-    const auto pixels = frame.pixels();
+    const std::optional<int> transparent = TransparentIndexOf(frame);
+    const auto pixels = frame.Pixels();
     // An opaque frame needs no mask: none is made.
     TGIFMask mask{w, h, std::vector<std::uint8_t>(transparent ? std::size_t(w) * std::size_t(h) : 0, 0)};
     bool anyMasked = false;
     if (!dither) {
-        out.Bitmap.setPalette(palette);
+        out.Bitmap.SetPalette(palette);
         for (int y = 0; y < h; ++y) {
             rowDone(y);
-            std::copy_n(pixels.data() + std::size_t(y) * std::size_t(w), w, out.Bitmap.indexRow(y));
+            std::copy_n(pixels.data() + std::size_t(y) * std::size_t(w), w, out.Bitmap.IndexRow(y));
             if (!transparent) continue;
             for (int x = 0; x < w; ++x)
                 if (pixels[std::size_t(y) * std::size_t(w) + std::size_t(x)] == *transparent)
@@ -80,34 +80,34 @@ TRenderedFrame RenderFrame(const TGIFSubImage& frame, bool dither) {
         // are masked and take the cube entry of the transparent colour, undithered.
         TNetscapeColorLookup cube;
         TFloydSteinbergDitherer ditherer(w, cube);
-        out.Bitmap.setPalette(webCubePalette());
-        Rgb chosen;
+        out.Bitmap.SetPalette(WebCubePalette());
+        TRgb chosen;
         const int transparentCube =
-            transparent ? cube.matchColor(palette[std::size_t(*transparent)].r, palette[std::size_t(*transparent)].g,
+            transparent ? cube.MatchColor(palette[std::size_t(*transparent)].r, palette[std::size_t(*transparent)].g,
                                           palette[std::size_t(*transparent)].b, chosen)
                         : -1;
         for (int y = 0; y < h; ++y) {
             rowDone(y);
             for (int n = 0; n < w; ++n) {
-                const int x = ditherer.column();
+                const int x = ditherer.Column();
                 const std::uint8_t index = pixels[std::size_t(y) * std::size_t(w) + std::size_t(x)];
-                const Rgb c = palette[index];
-                const int mapped = ditherer.ditherPixel(c.r, c.g, c.b, chosen);
+                const TRgb c = palette[index];
+                const int mapped = ditherer.DitherPixel(c.r, c.g, c.b, chosen);
                 if (transparent && index == *transparent) {
-                    out.Bitmap.setIndexAt(x, y, std::uint8_t(transparentCube));
+                    out.Bitmap.SetIndexAt(x, y, std::uint8_t(transparentCube));
                     mask.bits[std::size_t(y) * std::size_t(w) + std::size_t(x)] = anyMasked = true;
                 } else {
-                    out.Bitmap.setIndexAt(x, y, std::uint8_t(mapped));
+                    out.Bitmap.SetIndexAt(x, y, std::uint8_t(mapped));
                 }
             }
-            ditherer.nextRow();
+            ditherer.NextRow();
         }
     }
     if (anyMasked) out.Mask = std::move(mask);
     return out;
 }
 
-const TRenderedFrame& TGIFSubImage::renderedBitmap(bool dither) const {
+const TRenderedFrame& TGIFSubImage::RenderedBitmap(bool dither) const {
     if (!rendered_ || renderedDithered_ != dither) {
         rendered_.reset();
         rendered_ = RenderFrame(*this, dither);
@@ -116,58 +116,58 @@ const TRenderedFrame& TGIFSubImage::renderedBitmap(bool dither) const {
     return *rendered_;
 }
 
-TGIFCompositor::TGIFCompositor(const TGIFImage& image, Rgb background, bool dither)
-    : TGIFCompositor(image, argbOf(background), dither) {}
+TGIFCompositor::TGIFCompositor(const TGIFImage& image, TRgb background, bool dither)
+    : TGIFCompositor(image, ArgbOf(background), dither) {}
 
 TGIFCompositor::TGIFCompositor(const TGIFImage& image, Argb background, bool dither)
     : image_(image),
       background_(background),
       dither_(dither),
-      canvas_(screenCanvas(image)) {
-    canvas_.fill(background_);
+      canvas_(ScreenCanvas(image)) {
+    canvas_.Fill(background_);
 }
 
 void TGIFCompositor::Clear() {
-    canvas_.fill(background_);
+    canvas_.Fill(background_);
     previous_.reset();
     last_ = -1;
 }
 
-void TGIFCompositor::restoreBackground(const TGIFSubImage& frame) {
-    const int right = std::min(frame.left() + frame.width(), canvas_.width());
-    const int bottom = std::min(frame.top() + frame.height(), canvas_.height());
-    for (int y = std::max(frame.top(), 0); y < bottom; ++y)
-        for (int x = std::max(frame.left(), 0); x < right; ++x) canvas_.setPixel(x, y, background_);
+void TGIFCompositor::RestoreBackground(const TGIFSubImage& frame) {
+    const int right = std::min(frame.Left() + frame.Width(), canvas_.Width());
+    const int bottom = std::min(frame.Top() + frame.Height(), canvas_.Height());
+    for (int y = std::max(frame.Top(), 0); y < bottom; ++y)
+        for (int x = std::max(frame.Left(), 0); x < right; ++x) canvas_.SetPixel(x, y, background_);
 }
 
-const Raster& TGIFCompositor::Show(int index) {
+const TRaster& TGIFCompositor::Show(int index) {
     if (last_ >= 0) {
-        const TGIFSubImage& before = image_.frame(last_);
+        const TGIFSubImage& before = image_.Frame(last_);
         switch (DisposalOf(before)) {
-            case TDisposal::dmBackground: restoreBackground(before); break;
+            case TDisposal::dmBackground: RestoreBackground(before); break;
             case TDisposal::dmPrevious:
                 if (previous_) canvas_ = *previous_;
                 break;
             default: break;
         }
     }
-    const TGIFSubImage& frame = image_.frame(index);
+    const TGIFSubImage& frame = image_.Frame(index);
     if (DisposalOf(frame) == TDisposal::dmPrevious) previous_ = canvas_;
     else previous_.reset();
     last_ = index;
-    if (frame.empty()) return canvas_;
-    const TRenderedFrame& rendered = frame.renderedBitmap(dither_);
-    const std::span<const Rgb> palette = rendered.Bitmap.palette();
+    if (frame.Empty()) return canvas_;
+    const TRenderedFrame& rendered = frame.RenderedBitmap(dither_);
+    const std::span<const TRgb> palette = rendered.Bitmap.Palette();
     const TGIFMask* mask = rendered.Mask ? &*rendered.Mask : nullptr;
-    for (int y = 0; y < frame.height(); ++y) {
-        const int cy = frame.top() + y;
-        if (cy < 0 || cy >= canvas_.height()) continue;
-        const std::uint8_t* row = rendered.Bitmap.indexRow(y);
-        for (int x = 0; x < frame.width(); ++x) {
-            const int cx = frame.left() + x;
-            if (cx < 0 || cx >= canvas_.width()) continue;
-            if (mask && mask->bits[std::size_t(y) * std::size_t(frame.width()) + std::size_t(x)]) continue;
-            canvas_.setPixel(cx, cy, argbOf(palette[row[x]]));
+    for (int y = 0; y < frame.Height(); ++y) {
+        const int cy = frame.Top() + y;
+        if (cy < 0 || cy >= canvas_.Height()) continue;
+        const std::uint8_t* row = rendered.Bitmap.IndexRow(y);
+        for (int x = 0; x < frame.Width(); ++x) {
+            const int cx = frame.Left() + x;
+            if (cx < 0 || cx >= canvas_.Width()) continue;
+            if (mask && mask->bits[std::size_t(y) * std::size_t(frame.Width()) + std::size_t(x)]) continue;
+            canvas_.SetPixel(cx, cy, ArgbOf(palette[row[x]]));
         }
     }
     return canvas_;
@@ -181,9 +181,9 @@ int PainterWaitMs(int delayUnits, int speed, std::int64_t sinceShownMs, bool inl
 }
 
 namespace {
-int delayUnitsOf(const TGIFSubImage& frame, bool inlinePainter) {
-    const TGIFGraphicControlExtension* gce = frame.graphicControlExtension();
-    int units = gce && gce->delay() != 0 ? gce->delay() : kDefaultDelayUnits;
+int DelayUnitsOf(const TGIFSubImage& frame, bool inlinePainter) {
+    const TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
+    int units = gce && gce->Delay() != 0 ? gce->Delay() : kDefaultDelayUnits;
     units = std::max(units, kMinDelayUnits);
     if (inlinePainter) units = std::min(units, kMaxInlineDelayUnits);
     return units;
@@ -193,7 +193,7 @@ int delayUnitsOf(const TGIFSubImage& frame, bool inlinePainter) {
 TPainterTimetable::TPainterTimetable(const TGIFImage& image, TGIFDrawOptions options, int speed)
     : image_(image), options_(options), speed_(speed) {}
 
-TPainterStep TPainterTimetable::endStep() {
+TPainterStep TPainterTimetable::EndStep() {
     ended_ = true;
     return {TPainterStep::Kind::End};
 }
@@ -204,26 +204,26 @@ TPainterStep TPainterTimetable::Next() {
     const bool continuously = (options_ & gdLoopContinuously) != 0;
     while (!ended_) {
         const bool firstOfPass = !shownInPass_;
-        if (inPass_ && next_ >= 0 && next_ < image_.frameCount() && !image_.frame(next_).empty() && (animate || firstOfPass)) {
+        if (inPass_ && next_ >= 0 && next_ < image_.FrameCount() && !image_.Frame(next_).Empty() && (animate || firstOfPass)) {
             const int i = next_++;
-            const TGIFSubImage& frame = image_.frame(i);
-            for (int e = 0; e < frame.extensionCount() && !loopSeen_; ++e)
-                if (auto* loop = dynamic_cast<const TGIFAppExtNSLoop*>(&frame.extension(e))) {
+            const TGIFSubImage& frame = image_.Frame(i);
+            for (int e = 0; e < frame.ExtensionCount() && !loopSeen_; ++e)
+                if (auto* loop = dynamic_cast<const TGIFAppExtNSLoop*>(&frame.Extension(e))) {
                     loopSeen_ = true;
                     counter_ = loop->loops == 0 ? kForever : loop->loops;
                     firstOfLoop_ = i;
                 }
             shownInPass_ = true;
-            const int units = delayUnitsOf(frame, false);
+            const int units = DelayUnitsOf(frame, false);
             return {TPainterStep::Kind::Frame, i, PainterWaitMs(units, speed_, 0, false), units};
         }
         if (inPass_) {
             inPass_ = false;
-            if (!shownInPass_) return endStep();  // nothing to show: looping would spin
+            if (!shownInPass_) return EndStep();  // nothing to show: looping would spin
             if (counter_ != kForever && counter_ > 0) --counter_;
-            if (!(animate && (options_ & gdLoop)) && !continuously) return endStep();
+            if (!(animate && (options_ & gdLoop)) && !continuously) return EndStep();
         }
-        if (counter_ <= 0 && !continuously) return endStep();
+        if (counter_ <= 0 && !continuously) return EndStep();
         inPass_ = true;
         shownInPass_ = false;
         next_ = passes_++ == 0 ? 0 : firstOfLoop_;
@@ -234,7 +234,7 @@ TPainterStep TPainterTimetable::Next() {
 
 int TPainterTimetable::PeekFrame() const {
     if (ended_) return -1;
-    return next_ >= 0 && next_ < image_.frameCount() ? next_ : firstOfLoop_;
+    return next_ >= 0 && next_ < image_.FrameCount() ? next_ : firstOfLoop_;
 }
 
 void TPainterTimetable::Restart() {
@@ -248,7 +248,7 @@ void TPainterTimetable::Restart() {
 std::vector<TPainterStep> PainterSchedule(const TGIFImage& image, int speed, int maxPasses) {
     std::vector<TPainterStep> steps;
     if (maxPasses < 1) return {{TPainterStep::Kind::End}};
-    TPainterTimetable timetable(image, image.drawOptions(), speed);
+    TPainterTimetable timetable(image, image.DrawOptions(), speed);
     int passes = 1;
     for (TPainterStep step = timetable.Next(); step.What != TPainterStep::Kind::End; step = timetable.Next()) {
         if (step.What == TPainterStep::Kind::Loop && ++passes > maxPasses) break;

@@ -24,35 +24,35 @@ TRenderedFrame RenderFrame(const TGIFSubImage& frame, bool dither = false);
 
 TDisposal DisposalOf(const TGIFSubImage& frame);
 // The window colour of the desktop when none is asked of it (the usual white).
-inline constexpr Rgb kDefaultWindowColor{255, 255, 255};
+inline constexpr TRgb kDefaultWindowColor{255, 255, 255};
 // The colour the canvas starts with and restored areas take: the image's own when set;
 // else, for a GIF without a global colour table (whose background index names no colour,
 // as in every GIF the writer makes), the window colour it is shown in; else the GIF's
 // background colour.
-Rgb PainterBackground(const TGIFImage& image, Rgb windowColor = kDefaultWindowColor);
+TRgb PainterBackground(const TGIFImage& image, TRgb windowColor = kDefaultWindowColor);
 
 // The frames composed one after the other on a canvas of the logical screen's size, each
 // from its kept rendering (through the dither when `dither`).
 class TGIFCompositor {
 public:
-    TGIFCompositor(const TGIFImage& image, Rgb background, bool dither = false);
+    TGIFCompositor(const TGIFImage& image, TRgb background, bool dither = false);
     // A background with alpha 0 leaves whatever the canvas is drawn over showing through.
     TGIFCompositor(const TGIFImage& image, Argb background, bool dither = false);
     // Applies the disposal of the frame shown before, then draws frame `index` (its
     // transparent pixels leave the canvas as it is). The canvas as it now shows.
-    const Raster& Show(int index);
-    const Raster& Canvas() const { return canvas_; }
+    const TRaster& Show(int index);
+    const TRaster& Canvas() const { return canvas_; }
     // Back to the first state: the background everywhere (a new loop with clear-on-loop).
     void Clear();
 
 private:
-    void restoreBackground(const TGIFSubImage& frame);
+    void RestoreBackground(const TGIFSubImage& frame);
 
     const TGIFImage& image_;
     Argb background_;
     bool dither_;
-    Raster canvas_;
-    std::optional<Raster> previous_;  // the canvas before the last frame, for dmPrevious
+    TRaster canvas_;
+    std::optional<TRaster> previous_;  // the canvas before the last frame, for dmPrevious
     int last_ = -1;
 };
 
@@ -92,7 +92,7 @@ public:
     void Restart();
 
 private:
-    TPainterStep endStep();
+    TPainterStep EndStep();
 
     const TGIFImage& image_;
     TGIFDrawOptions options_;

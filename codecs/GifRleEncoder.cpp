@@ -12,7 +12,7 @@ namespace gs {
 namespace {
 
 // Largest r with r * r <= x, by Newton steps from a power-of-two guess.
-std::uint64_t integerSqrt(std::uint64_t x) {
+std::uint64_t IntegerSqrt(std::uint64_t x) {
     if (x < 2) return x;
     std::uint64_t r = 1;
     for (std::uint64_t v = x; v != 0; v >>= 2) r <<= 1;
@@ -25,7 +25,7 @@ std::uint64_t integerSqrt(std::uint64_t x) {
 
 }  // namespace
 
-void TRLEEncoder::compress() {
+void TRLEEncoder::Compress() {
     constexpr int kSmallCodeSize = 3;
     constexpr int kSmallClearPoint = 9;
     int bitsPerPixel = initialBits_ - 1;
@@ -34,12 +34,12 @@ void TRLEEncoder::compress() {
     maxRunCodes_ = (kMaxCodes - 1) - firstFreeCode_;
     runPixel_ = -1;
     tablePixel_ = -1;
-    clear();
+    Clear();
 
     std::int64_t count = 0;
-    for (int pixel = readPixel(); pixel >= 0; pixel = readPixel()) {
+    for (int pixel = ReadPixel(); pixel >= 0; pixel = ReadPixel()) {
         if (count > 0 && pixel != runPixel_) {
-            flushRun(count);
+            FlushRun(count);
             count = 0;
         }
         if (pixel == runPixel_) {
@@ -49,22 +49,22 @@ void TRLEEncoder::compress() {
             count = 1;
         }
     }
-    if (count > 0) flushRun(count);
+    if (count > 0) FlushRun(count);
 }
 
-void TRLEEncoder::sendCode(int code) {
+void TRLEEncoder::SendCode(int code) {
     clearFlag_ = false;
-    output(code);
+    Output(code);
     ++codesSent_;
     if (codesSent_ >= bumpPoint_) {
         bumpPoint_ += 1 << bitsPerCode_;
         ++bitsPerCode_;
     }
-    if (codesSent_ >= clearPoint_) clear();
+    if (codesSent_ >= clearPoint_) Clear();
 }
 
-void TRLEEncoder::clear() {
-    output(clearCode_);
+void TRLEEncoder::Clear() {
+    Output(clearCode_);
     bitsPerCode_ = initialBits_;
     bumpPoint_ = bumpInit_;
     clearPoint_ = clearInit_;
@@ -73,12 +73,12 @@ void TRLEEncoder::clear() {
     clearFlag_ = true;
 }
 
-void TRLEEncoder::resetClearPoint() {
+void TRLEEncoder::ResetClearPoint() {
     clearPoint_ = clearInit_;
-    if (codesSent_ >= clearPoint_) clear();
+    if (codesSent_ >= clearPoint_) Clear();
 }
 
-std::int64_t TRLEEncoder::triangleCost(std::int64_t count) const {
+std::int64_t TRLEEncoder::TriangleCost(std::int64_t count) const {
     std::int64_t limit = maxRunCodes_;
     std::int64_t perRepeat = limit * (limit + 1) / 2;
     std::int64_t cost = 0;
@@ -87,7 +87,7 @@ std::int64_t TRLEEncoder::triangleCost(std::int64_t count) const {
         count -= perRepeat;
     }
     if (count > 0) {
-        std::uint64_t n = integerSqrt(std::uint64_t(count));
+        std::uint64_t n = IntegerSqrt(std::uint64_t(count));
         std::uint64_t twice = 2 * std::uint64_t(count);
         while (n * (n + 1) >= twice) --n;
         while (n * (n + 1) < twice) ++n;
@@ -96,73 +96,73 @@ std::int64_t TRLEEncoder::triangleCost(std::int64_t count) const {
     return cost;
 }
 
-void TRLEEncoder::flushRun(std::int64_t count) {
+void TRLEEncoder::FlushRun(std::int64_t count) {
     if (count == 1) {
-        sendCode(runPixel_);
+        SendCode(runPixel_);
     } else if (clearFlag_) {
-        flushFromClear(count);
+        FlushFromClear(count);
     } else if (tableMax_ < 2 || tablePixel_ != runPixel_) {
-        flushClearOrRepeat(count);
+        FlushClearOrRepeat(count);
     } else {
-        flushWithTable(count);
+        FlushWithTable(count);
     }
 }
 
-void TRLEEncoder::flushFromClear(std::int64_t count) {
-    liftClearPoint();
+void TRLEEncoder::FlushFromClear(std::int64_t count) {
+    LiftClearPoint();
     tablePixel_ = runPixel_;
     std::int64_t length = 1;
     while (count > 0) {
         if (length == 1) {
             tableMax_ = 1;
-            sendCode(runPixel_);
+            SendCode(runPixel_);
             --count;
         } else if (count >= length) {
             tableMax_ = int(length);
-            sendCode(runCode(int(length)));
+            SendCode(RunCode(int(length)));
             count -= length;
         } else {
             ++tableMax_;
-            sendCode(count == 1 ? runPixel_ : runCode(int(count)));
+            SendCode(count == 1 ? runPixel_ : RunCode(int(count)));
             count = 0;
         }
         length = codesSent_ == 0 ? 1 : length + 1;
     }
-    resetClearPoint();
+    ResetClearPoint();
 }
 
-void TRLEEncoder::flushClearOrRepeat(std::int64_t count) {
-    if (triangleCost(count) + 1 < count) {
-        clear();
-        flushFromClear(count);
+void TRLEEncoder::FlushClearOrRepeat(std::int64_t count) {
+    if (TriangleCost(count) + 1 < count) {
+        Clear();
+        FlushFromClear(count);
     } else {
-        for (; count > 0; --count) sendCode(runPixel_);
+        for (; count > 0; --count) SendCode(runPixel_);
     }
 }
 
-void TRLEEncoder::flushWithTable(std::int64_t count) {
+void TRLEEncoder::FlushWithTable(std::int64_t count) {
     std::int64_t repeats = count / tableMax_;
     std::int64_t leftover = count % tableMax_;
     std::int64_t leftoverCost = leftover > 0 ? 1 : 0;
     if (codesSent_ + repeats + leftoverCost > maxRunCodes_) {
         repeats = maxRunCodes_ - codesSent_;
         leftover = count - repeats * tableMax_;
-        leftoverCost = 1 + triangleCost(leftover);
+        leftoverCost = 1 + TriangleCost(leftover);
     }
-    if (1 + triangleCost(count) < repeats + leftoverCost) {
-        clear();
-        flushFromClear(count);
+    if (1 + TriangleCost(count) < repeats + leftoverCost) {
+        Clear();
+        FlushFromClear(count);
         return;
     }
-    liftClearPoint();
-    for (; repeats > 0; --repeats) sendCode(runCode(tableMax_));
+    LiftClearPoint();
+    for (; repeats > 0; --repeats) SendCode(RunCode(tableMax_));
     if (leftover > 0) {
         if (clearFlag_)
-            flushFromClear(leftover);
+            FlushFromClear(leftover);
         else
-            sendCode(leftover == 1 ? runPixel_ : runCode(int(leftover)));
+            SendCode(leftover == 1 ? runPixel_ : RunCode(int(leftover)));
     }
-    resetClearPoint();
+    ResetClearPoint();
 }
 
 }  // namespace gs

@@ -4,12 +4,12 @@
 
 namespace gs {
 
-GifProgress::GifProgress(const TGIFProgressEvent& event, std::string message)
+TGifProgress::TGifProgress(const TGIFProgressEvent& event, std::string message)
     : event_(event), message_(std::move(message)), exceptionsAtStart_(std::uncaught_exceptions()) {
     if (event_) event_(TProgressStage::psStarting, 0, message_);
 }
 
-GifProgress::~GifProgress() {
+TGifProgress::~TGifProgress() {
     if (!event_) return;
     bool failing = std::uncaught_exceptions() > exceptionsAtStart_;
     try {
@@ -19,7 +19,7 @@ GifProgress::~GifProgress() {
     }
 }
 
-void GifProgress::step(int percentDone) const {
+void TGifProgress::Step(int percentDone) const {
     if (event_) event_(TProgressStage::psRunning, percentDone, message_);
 }
 

@@ -65,13 +65,13 @@ using TGIFProgressEvent = std::function<void(TProgressStage stage, int percentDo
 
 // Reports a start step at 0 %, running steps, and an end step: 100 % on success, 0 % when
 // an exception is passing through.
-class GifProgress {
+class TGifProgress {
 public:
-    GifProgress(const TGIFProgressEvent& event, std::string message);
-    ~GifProgress();
-    GifProgress(const GifProgress&) = delete;
-    GifProgress& operator=(const GifProgress&) = delete;
-    void step(int percentDone) const;
+    TGifProgress(const TGIFProgressEvent& event, std::string message);
+    ~TGifProgress();
+    TGifProgress(const TGifProgress&) = delete;
+    TGifProgress& operator=(const TGifProgress&) = delete;
+    void Step(int percentDone) const;
 
 private:
     const TGIFProgressEvent& event_;

@@ -13,86 +13,86 @@ namespace {
 constexpr int kVersion89a = 2;
 }  // namespace
 
-std::uint8_t TGIFHeader::packedFields() const {
+std::uint8_t TGIFHeader::PackedFields() const {
     std::uint8_t packed = 0;
-    if (!colorMap_.empty()) {
+    if (!colorMap_.Empty()) {
         packed = kGlobalTableFlag;
-        if (colorMap_.optimized()) packed |= kSortedFlag;
+        if (colorMap_.Optimized()) packed |= kSortedFlag;
     }
     // Without any colours the resolution and size fields come out as 7 (bits - 1 of none).
-    packed |= std::uint8_t((image_.colorResolution() << 4) & kResolutionBits);
+    packed |= std::uint8_t((image_.ColorResolution() << 4) & kResolutionBits);
     // A global table is written with 2^its own bits entries, so its size field says that;
     // a larger local table elsewhere must not make readers take more entries than follow.
-    int sizeBits = colorMap_.empty() ? image_.bitsPerPixel() : colorMap_.colorBits();
+    int sizeBits = colorMap_.Empty() ? image_.BitsPerPixel() : colorMap_.ColorBits();
     packed |= std::uint8_t((sizeBits - 1) & kTableSizeBits);
     return packed;
 }
 
-void TGIFHeader::saveToStream(ByteWriter& out) const {
-    int version = image_.imageVersion();
+void TGIFHeader::SaveToStream(TByteWriter& out) const {
+    int version = image_.ImageVersion();
     if (version == 0) throw GIFException(gifmsg::kUnsupportedVersion);
-    out.chars("GIF");
-    out.chars(version >= kVersion89a ? "89a" : "87a");
-    out.u16(width);
-    out.u16(height);
-    std::uint8_t packed = packedFields();
-    out.u8(packed);
-    out.u8(backgroundIndex);
-    out.u8(aspectRatio);
-    if (packed & kGlobalTableFlag) colorMap_.writeTable(out);
+    out.Chars("GIF");
+    out.Chars(version >= kVersion89a ? "89a" : "87a");
+    out.U16(width);
+    out.U16(height);
+    std::uint8_t packed = PackedFields();
+    out.U8(packed);
+    out.U8(backgroundIndex);
+    out.U8(aspectRatio);
+    if (packed & kGlobalTableFlag) colorMap_.WriteTable(out);
 }
 
-void TGIFSubImage::saveToStream(ByteWriter& out) const {
-    for (const auto& e : extensions_) e->saveToStream(out);
-    if (empty()) return;
-    std::uint8_t packed = packedFields();
-    out.u8(kSeparator);
-    out.u16(std::uint16_t(left_));
-    out.u16(std::uint16_t(top_));
-    out.u16(std::uint16_t(width_));
-    out.u16(std::uint16_t(height_));
-    out.u8(packed);
-    if (packed & kLocalTableFlag) colorMap_.writeTable(out);
-    encodePixels(out);
+void TGIFSubImage::SaveToStream(TByteWriter& out) const {
+    for (const auto& e : extensions_) e->SaveToStream(out);
+    if (Empty()) return;
+    std::uint8_t packed = PackedFields();
+    out.U8(kSeparator);
+    out.U16(std::uint16_t(left_));
+    out.U16(std::uint16_t(top_));
+    out.U16(std::uint16_t(width_));
+    out.U16(std::uint16_t(height_));
+    out.U8(packed);
+    if (packed & kLocalTableFlag) colorMap_.WriteTable(out);
+    EncodePixels(out);
 }
 
-void TGIFSubImage::encodePixels(ByteWriter& out) const {
+void TGIFSubImage::EncodePixels(TByteWriter& out) const {
     int bits;
     int colors;
-    if (!colorMap_.empty()) {
-        bits = colorMap_.colorBits();
-        colors = colorMap_.count();
+    if (!colorMap_.Empty()) {
+        bits = colorMap_.ColorBits();
+        colors = colorMap_.Count();
     } else {
-        bits = image_.bitsPerPixel();
+        bits = image_.BitsPerPixel();
         colors = 1 << bits;
     }
     std::unique_ptr<TGIFEncoder> encoder;
-    if (image_.compression() == TGIFCompression::gcRLE)
+    if (image_.Compression() == TGIFCompression::gcRLE)
         encoder = std::make_unique<TRLEEncoder>();
     else
         encoder = std::make_unique<TLZWEncoder>();
-    encoder->encode(out, TGIFPixels{pixels_.data(), width_, height_, interlaced()}, bits, colors);
+    encoder->Encode(out, TGIFPixels{pixels_.data(), width_, height_, Interlaced()}, bits, colors);
 }
 
-void TGIFImage::saveToStream(ByteWriter& out) const {
-    GifProgress progress(onProgress_, gifmsg::kProgressSave);
-    header_.saveToStream(out);
+void TGIFImage::SaveToStream(TByteWriter& out) const {
+    TGifProgress progress(onProgress_, gifmsg::kProgressSave);
+    header_.SaveToStream(out);
     for (std::size_t i = 0; i < frames_.size(); ++i) {
-        frames_[i]->saveToStream(out);
-        progress.step(int(i * 100 / frames_.size()));
+        frames_[i]->SaveToStream(out);
+        progress.Step(int(i * 100 / frames_.size()));
     }
-    out.u8(kGifTrailer);
+    out.U8(kGifTrailer);
 }
 
-Bytes TGIFImage::saveToBytes() const {
-    ByteWriter out;
-    saveToStream(out);
-    return out.take();
+TBytes TGIFImage::SaveToBytes() const {
+    TByteWriter out;
+    SaveToStream(out);
+    return out.Take();
 }
 
-void TGIFImage::saveToFile(const std::filesystem::path& path) const {
-    Bytes data = saveToBytes();
-    writeFileAtomically(path, data);
+void TGIFImage::SaveToFile(const std::filesystem::path& path) const {
+    TBytes data = SaveToBytes();
+    WriteFileAtomically(path, data);
 }
 
 }  // namespace gs

@@ -23,47 +23,47 @@ public:
 
     // Raised after every change, unless inside an update.
     std::function<void()> onChange;
-    void beginIconUpdate() { ++updateCount_; }
-    void endIconUpdate();
+    void BeginIconUpdate() { ++updateCount_; }
+    void EndIconUpdate();
 
-    int iconCount() const { return int(icons_.size()); }
+    int IconCount() const { return int(icons_.size()); }
     // None for an empty entry.
-    const TQBIcon* iconAt(int index) const { return icons_[checkedListIndex(index, icons_.size())].get(); }
+    const TQBIcon* IconAt(int index) const { return icons_[CheckedListIndex(index, icons_.size())].get(); }
     // An index equal to the count appends an entry.
-    void setIconAt(int index, const TQBIcon& icon);
-    int addIcon(const TQBIcon& icon);
-    void insertIcon(int index, const TQBIcon& icon);
-    void deleteIcon(int index);
-    void clearIcons();
-    void exchangeIcons(int index1, int index2);
-    void moveIcon(int curIndex, int newIndex);
-    int indexOfIcon(const TQBIcon* icon) const;
+    void SetIconAt(int index, const TQBIcon& icon);
+    int AddIcon(const TQBIcon& icon);
+    void InsertIcon(int index, const TQBIcon& icon);
+    void DeleteIcon(int index);
+    void ClearIcons();
+    void ExchangeIcons(int index1, int index2);
+    void MoveIcon(int curIndex, int newIndex);
+    int IndexOfIcon(const TQBIcon* icon) const;
     // The icon of the module's group `name` (see TIconModule), appended or inserted;
     // EResNotFound when the module has no such group, the list then unchanged.
-    int addIconResource(const TIconModule& module, const std::string& name);
-    void insertIconResource(int index, const TIconModule& module, const std::string& name);
+    int AddIconResource(const TIconModule& module, const std::string& name);
+    void InsertIconResource(int index, const TIconModule& module, const std::string& name);
 
     // The count and every size are checked against the bytes left before anything is made
     // ("Stream read error"); an entry that is no icon file is "Icon image is not valid",
     // the entries before it staying. The entries are read through one pool for the stream
     // (see TImageDataPool): a stream whose icons would hold more than its budget is
     // EOverBudget "Stream read error", its Reason saying why, the entries before it staying.
-    void loadIcons(ByteReader& in);
-    void saveIcons(ByteWriter& out) const;
+    void LoadIcons(TByteReader& in);
+    void SaveIcons(TByteWriter& out) const;
     // The form property "Icons": the list's stream as raw bytes, read and written whole.
-    Bytes iconsProperty() const;
-    void setIconsProperty(const Bytes& data);
+    TBytes IconsProperty() const;
+    void SetIconsProperty(const TBytes& data);
     // Whether a form stores the property: the list is not empty and there is no ancestor
     // list, or the ancestor's count differs, or an entry differs from the ancestor's (an
     // icon file of other bytes, or one of the two empty).
-    bool storesIcons(const TIconList* ancestor) const;
+    bool StoresIcons(const TIconList* ancestor) const;
 
-    void assign(const TIconList& source);
-    void assign(const TQBIcon& icon);
+    void Assign(const TIconList& source);
+    void Assign(const TQBIcon& icon);
 
 private:
-    void notifyChange();
-    static std::unique_ptr<TQBIcon> copyOf(const TQBIcon& icon);
+    void NotifyChange();
+    static std::unique_ptr<TQBIcon> CopyOf(const TQBIcon& icon);
 
     std::vector<std::unique_ptr<TQBIcon>> icons_;
     int updateCount_ = 0;

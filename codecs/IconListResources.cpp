@@ -7,43 +7,43 @@
 namespace gs {
 
 namespace {
-Bytes iconFileOf(const TQBIcon* icon) {
-    ByteWriter out;
+TBytes IconFileOf(const TQBIcon* icon) {
+    TByteWriter out;
     if (icon) icon->SaveToStream(out);
-    return out.data();
+    return out.Data();
 }
 }  // namespace
 
-int TIconList::addIconResource(const TIconModule& module, const std::string& name) {
+int TIconList::AddIconResource(const TIconModule& module, const std::string& name) {
     icons_.push_back(module.LoadIcon(name));
-    notifyChange();
-    return iconCount() - 1;
+    NotifyChange();
+    return IconCount() - 1;
 }
 
-void TIconList::insertIconResource(int index, const TIconModule& module, const std::string& name) {
-    const std::size_t at = checkedListIndex(index, icons_.size() + 1);  // the end too
+void TIconList::InsertIconResource(int index, const TIconModule& module, const std::string& name) {
+    const std::size_t at = CheckedListIndex(index, icons_.size() + 1);  // the end too
     icons_.insert(icons_.begin() + std::ptrdiff_t(at), module.LoadIcon(name));
-    notifyChange();
+    NotifyChange();
 }
 
-Bytes TIconList::iconsProperty() const {
-    ByteWriter out;
-    saveIcons(out);
-    return out.data();
+TBytes TIconList::IconsProperty() const {
+    TByteWriter out;
+    SaveIcons(out);
+    return out.Data();
 }
 
-void TIconList::setIconsProperty(const Bytes& data) {
-    SpanSource src(data);
-    ByteReader in(src);
-    loadIcons(in);
+void TIconList::SetIconsProperty(const TBytes& data) {
+    TSpanSource src(data);
+    TByteReader in(src);
+    LoadIcons(in);
 }
 
-bool TIconList::storesIcons(const TIconList* ancestor) const {
-    if (!ancestor) return iconCount() > 0;
+bool TIconList::StoresIcons(const TIconList* ancestor) const {
+    if (!ancestor) return IconCount() > 0;
     if (ancestor == this) return false;
-    if (ancestor->iconCount() != iconCount()) return true;
-    for (int i = 0; i < iconCount(); ++i)
-        if (iconFileOf(iconAt(i)) != iconFileOf(ancestor->iconAt(i))) return true;
+    if (ancestor->IconCount() != IconCount()) return true;
+    for (int i = 0; i < IconCount(); ++i)
+        if (IconFileOf(IconAt(i)) != IconFileOf(ancestor->IconAt(i))) return true;
     return false;
 }
 

@@ -3,8 +3,8 @@
 // class registered for its extension:
 //
 //     gs::TPicture picture;              // the process's formats: ".gif" is a TRxGIFImage
-//     picture.loadFromFile("anim.gif");
-//     auto* gif = dynamic_cast<gs::TRxGIFImage*>(picture.graphic());
+//     picture.LoadFromFile("anim.gif");
+//     auto* gif = dynamic_cast<gs::TRxGIFImage*>(picture.Graphic());
 //
 // Extensions are told apart without regard to case; when two classes register the same
 // extension, the later registration is the one found.
@@ -25,12 +25,12 @@ namespace gs {
 class TGraphic {
 public:
     virtual ~TGraphic() = default;
-    virtual bool empty() const = 0;
-    virtual int width() const = 0;
-    virtual int height() const = 0;
-    virtual void loadFromSource(const ByteSource& src) = 0;
+    virtual bool Empty() const = 0;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    virtual void LoadFromSource(const IByteSource& src) = 0;
     // The destination takes the picture as one bitmap.
-    virtual void assignTo(Raster& dest) const = 0;
+    virtual void AssignTo(TRaster& dest) const = 0;
 };
 
 struct TFileFormat {
@@ -43,22 +43,22 @@ struct TFileFormat {
 class TFileFormats {
 public:
     template <class Graphic>
-    void add(std::string_view extension, std::string description) {
-        add(extension, std::move(description), typeid(Graphic), [] { return std::make_unique<Graphic>(); });
+    void Add(std::string_view extension, std::string description) {
+        Add(extension, std::move(description), typeid(Graphic), [] { return std::make_unique<Graphic>(); });
     }
     template <class Graphic>
-    void remove() {
-        remove(typeid(Graphic));
+    void Remove() {
+        Remove(typeid(Graphic));
     }
     // The class registered last for the extension (with or without its dot); none when no
     // class is.
-    const TFileFormat* find(std::string_view extension) const;
-    const std::vector<TFileFormat>& formats() const { return formats_; }
+    const TFileFormat* Find(std::string_view extension) const;
+    const std::vector<TFileFormat>& Formats() const { return formats_; }
 
 private:
-    void add(std::string_view extension, std::string description, std::type_index graphicClass,
+    void Add(std::string_view extension, std::string description, std::type_index graphicClass,
              std::function<std::unique_ptr<TGraphic>()> make);
-    void remove(std::type_index graphicClass);
+    void Remove(std::type_index graphicClass);
 
     std::vector<TFileFormat> formats_;
 };
@@ -77,8 +77,8 @@ public:
     // A new graphic of the extension's class loads the file; the picture keeps it only when
     // it loaded. EInvalidGraphic "Unknown picture file extension (.ext)" for an extension
     // no class is registered for; EFOpenError when the file cannot be opened.
-    void loadFromFile(const std::filesystem::path& path);
-    TGraphic* graphic() const { return graphic_.get(); }
+    void LoadFromFile(const std::filesystem::path& path);
+    TGraphic* Graphic() const { return graphic_.get(); }
 
 private:
     const TFileFormats& formats_;

@@ -11,26 +11,26 @@ namespace gs {
 
 TGIFFrame::TGIFFrame(TRxGIFImage& owner) : owner_(owner), item_(std::make_shared<TRxGIFItem>()) {}
 
-void TGIFFrame::clear() {
+void TGIFFrame::Clear() {
     item_ = std::make_shared<TRxGIFItem>();
     bitmap_.reset();
 }
 
-int TGIFFrame::width() const { return bitmap_ ? bitmap_->width() : hasData() ? item_->width : 0; }
-int TGIFFrame::height() const { return bitmap_ ? bitmap_->height() : hasData() ? item_->height : 0; }
+int TGIFFrame::Width() const { return bitmap_ ? bitmap_->Width() : HasData() ? item_->width : 0; }
+int TGIFFrame::Height() const { return bitmap_ ? bitmap_->Height() : HasData() ? item_->height : 0; }
 
-const Raster& TGIFFrame::bitmap() {
-    if (!bitmap_) decode();
+const TRaster& TGIFFrame::Bitmap() {
+    if (!bitmap_) Decode();
     return *bitmap_;
 }
 
-std::vector<std::string> TGIFFrame::comment() const {
+std::vector<std::string> TGIFFrame::Comment() const {
     for (const auto& e : extensions_)
         if (e.kind == TExtension::ekComment) return e.data;
     return {};
 }
 
-void TGIFFrame::setComment(std::vector<std::string> lines) {
+void TGIFFrame::SetComment(std::vector<std::string> lines) {
     for (auto& e : extensions_)
         if (e.kind == TExtension::ekComment) {
             e.data = std::move(lines);
@@ -39,7 +39,7 @@ void TGIFFrame::setComment(std::vector<std::string> lines) {
     extensions_.push_back(TExtension{TExtension::ekComment, std::move(lines), {}});
 }
 
-void TGIFFrame::assign(const TGIFFrame& source) {
+void TGIFFrame::Assign(const TGIFFrame& source) {
     if (&source == this) return;
     item_ = source.item_;
     localColors = &source.owner_ == &owner_ ? source.localColors : true;
@@ -52,58 +52,58 @@ void TGIFFrame::assign(const TGIFFrame& source) {
     grayscale = source.grayscale;
     corrupted = source.corrupted;
     bitmap_ = source.bitmap_;
-    if (auto lines = source.comment(); !lines.empty()) setComment(std::move(lines));
-    owner_.recomputeScreen();
+    if (auto lines = source.Comment(); !lines.empty()) SetComment(std::move(lines));
+    owner_.RecomputeScreen();
 }
 
-void TGIFFrame::assign(const Raster& picture) {
-    clear();
-    if (!picture.empty()) {
+void TGIFFrame::Assign(const TRaster& picture) {
+    Clear();
+    if (!picture.Empty()) {
         bitmap_ = picture;
-        if (picture.transparent()) transparentColor = colorOf(picture.transparentColor());
+        if (picture.Transparent()) transparentColor = ColorOf(picture.TransparentColor());
     }
-    owner_.recomputeScreen();
+    owner_.RecomputeScreen();
 }
 
-void TGIFFrame::assign(const TRxGIFImage& image) {
+void TGIFFrame::Assign(const TRxGIFImage& image) {
     if (image.frames_.empty()) {
-        clear();
-        owner_.recomputeScreen();
+        Clear();
+        owner_.RecomputeScreen();
         return;
     }
-    assign(*image.frames_[std::size_t(std::max(image.frameIndex_, 0))]);
+    Assign(*image.frames_[std::size_t(std::max(image.frameIndex_, 0))]);
 }
 
-void TGIFFrame::assign(const TGraphic& graphic) {
+void TGIFFrame::Assign(const TGraphic& graphic) {
     // Fuchsia: the class library's brush for a picture that could not be copied.
-    constexpr Argb kUncopied = makeArgb(255, 0, 255);
-    if (graphic.empty()) {
-        clear();
-        owner_.recomputeScreen();
+    constexpr Argb kUncopied = MakeArgb(255, 0, 255);
+    if (graphic.Empty()) {
+        Clear();
+        owner_.RecomputeScreen();
         return;
     }
-    Raster picture;
+    TRaster picture;
     try {
-        graphic.assignTo(picture);
+        graphic.AssignTo(picture);
     } catch (const std::exception&) {
-        picture = Raster(graphic.width(), graphic.height());
-        picture.fill(kUncopied);
+        picture = TRaster(graphic.Width(), graphic.Height());
+        picture.Fill(kUncopied);
     }
-    assign(picture);
+    Assign(picture);
 }
 
-void TGIFFrame::assignTo(TRxGIFImage& dest) { dest.assign(*this); }
+void TGIFFrame::AssignTo(TRxGIFImage& dest) { dest.Assign(*this); }
 
-void TGIFFrame::assignTo(Raster& dest) {
-    dest = bitmap();
+void TGIFFrame::AssignTo(TRaster& dest) {
+    dest = Bitmap();
     if (transparentColor == clNone) return;
-    dest.setTransparent(true);
-    dest.setTransparentColor(rgbOfColor(transparentColor));
+    dest.SetTransparent(true);
+    dest.SetTransparentColor(RgbOfColor(transparentColor));
 }
 
-TRxGIFImage::TRxGIFImage() { clear(); }
+TRxGIFImage::TRxGIFImage() { Clear(); }
 
-void TRxGIFImage::clear() {
+void TRxGIFImage::Clear() {
     data_ = std::make_shared<TGIFData>();
     frames_.clear();
     corrupted_ = false;
@@ -115,92 +115,92 @@ void TRxGIFImage::clear() {
     screenWidth_ = screenHeight_ = 0;
 }
 
-void TRxGIFImage::recomputeScreen() {
+void TRxGIFImage::RecomputeScreen() {
     int w = 0, h = 0;
     for (const auto& f : frames_) {
-        w = std::max(w, f->left + f->width());
-        h = std::max(h, f->top + f->height());
+        w = std::max(w, f->left + f->Width());
+        h = std::max(h, f->top + f->Height());
     }
     screenWidth_ = std::uint16_t(std::min(w, 0xFFFF));
     screenHeight_ = std::uint16_t(std::min(h, 0xFFFF));
 }
 
-void TRxGIFImage::readData(ByteReader& in) {
-    if (in.remaining() < 4) throw EReadError(kStreamRead);
-    readGIFStream(in.u32(), in, true);
+void TRxGIFImage::ReadData(TByteReader& in) {
+    if (in.Remaining() < 4) throw EReadError(kStreamRead);
+    ReadGIFStream(in.U32(), in, true);
 }
 
-void TRxGIFImage::writeData(ByteWriter& out) { writeGIFStream(out, true); }
+void TRxGIFImage::WriteData(TByteWriter& out) { WriteGIFStream(out, true); }
 
-void TRxGIFImage::loadFromStream(ByteReader& in) { readGIFStream(in.remaining(), in, true); }
+void TRxGIFImage::LoadFromStream(TByteReader& in) { ReadGIFStream(in.Remaining(), in, true); }
 
-void TRxGIFImage::saveToStream(ByteWriter& out) { writeGIFStream(out, false); }
+void TRxGIFImage::SaveToStream(TByteWriter& out) { WriteGIFStream(out, false); }
 
-bool TRxGIFImage::empty() const {
+bool TRxGIFImage::Empty() const {
     if (frames_.empty()) return true;
     const TGIFFrame& f = *frames_[std::size_t(std::max(frameIndex_, 0))];
-    return f.hasBitmap() ? false : !f.hasData();
+    return f.HasBitmap() ? false : !f.HasData();
 }
 
-bool TRxGIFImage::transparent() const {
+bool TRxGIFImage::Transparent() const {
     return transparent_ &&
            std::any_of(frames_.begin(), frames_.end(), [](const auto& f) { return f->transparentColor != clNone; });
 }
 
-int TRxGIFImage::width() const {
-    if (empty() || frameIndex_ < 0 || frameIndex_ >= frameCount()) return 0;
-    return frames_[std::size_t(frameIndex_)]->width();
+int TRxGIFImage::Width() const {
+    if (Empty() || frameIndex_ < 0 || frameIndex_ >= FrameCount()) return 0;
+    return frames_[std::size_t(frameIndex_)]->Width();
 }
 
-int TRxGIFImage::height() const {
-    if (empty() || frameIndex_ < 0 || frameIndex_ >= frameCount()) return 0;
-    return frames_[std::size_t(frameIndex_)]->height();
+int TRxGIFImage::Height() const {
+    if (Empty() || frameIndex_ < 0 || frameIndex_ >= FrameCount()) return 0;
+    return frames_[std::size_t(frameIndex_)]->Height();
 }
 
-void TRxGIFImage::loadFromSource(const ByteSource& src) {
-    ByteReader in(src);
-    loadFromStream(in);
+void TRxGIFImage::LoadFromSource(const IByteSource& src) {
+    TByteReader in(src);
+    LoadFromStream(in);
 }
 
-void TRxGIFImage::assignTo(Raster& dest) const {
-    if (empty()) {
-        dest = Raster();
+void TRxGIFImage::AssignTo(TRaster& dest) const {
+    if (Empty()) {
+        dest = TRaster();
         return;
     }
     // Not empty: there are frames, and a frame index below 0 stands for frame 0.
-    frames_[std::size_t(std::max(frameIndex_, 0))]->assignTo(dest);
+    frames_[std::size_t(std::max(frameIndex_, 0))]->AssignTo(dest);
 }
 
-std::vector<Rgb> TRxGIFImage::getPalette() {
+std::vector<TRgb> TRxGIFImage::GetPalette() {
     if (frames_.empty()) return {};
-    return currentBitmap().palette();
+    return CurrentBitmap().Palette();
 }
 
-void TRxGIFImage::setWidth(int) { throw EInvalidGraphicOperation(rxgifmsg::kCannotResize); }
-void TRxGIFImage::setHeight(int) { throw EInvalidGraphicOperation(rxgifmsg::kCannotResize); }
+void TRxGIFImage::SetWidth(int) { throw EInvalidGraphicOperation(rxgifmsg::kCannotResize); }
+void TRxGIFImage::SetHeight(int) { throw EInvalidGraphicOperation(rxgifmsg::kCannotResize); }
 
-const Raster& TRxGIFImage::currentBitmap() {
+const TRaster& TRxGIFImage::CurrentBitmap() {
     if (frames_.empty()) {
         frameIndex_ = 0;
         auto f = std::make_unique<TGIFFrame>(*this);
-        f->bitmap_ = Raster();
+        f->bitmap_ = TRaster();
         frames_.push_back(std::move(f));
     }
-    int index = frameIndex_ >= 0 && frameIndex_ < frameCount() ? frameIndex_ : 0;
-    return frames_[std::size_t(index)]->bitmap();
+    int index = frameIndex_ >= 0 && frameIndex_ < FrameCount() ? frameIndex_ : 0;
+    return frames_[std::size_t(index)]->Bitmap();
 }
 
-void TRxGIFImage::draw(Raster& canvas, const DrawRect& rect) {
-    if (frameIndex_ < 0 || frameIndex_ >= frameCount()) return;
+void TRxGIFImage::Draw(TRaster& canvas, const TDrawRect& rect) {
+    if (frameIndex_ < 0 || frameIndex_ >= FrameCount()) return;
     TGIFFrame& f = *frames_[std::size_t(frameIndex_)];
-    const Raster& picture = f.bitmap();
-    if (transparent() && f.transparentColor != clNone)
-        stretchDrawTransparent(canvas, rect, picture, rgbOfColor(f.transparentColor));
+    const TRaster& picture = f.Bitmap();
+    if (Transparent() && f.transparentColor != clNone)
+        StretchDrawTransparent(canvas, rect, picture, RgbOfColor(f.transparentColor));
     else
-        stretchDraw(canvas, rect, picture);
+        StretchDraw(canvas, rect, picture);
 }
 
-void TRxGIFImage::assign(const TRxGIFImage& source) {
+void TRxGIFImage::Assign(const TRxGIFImage& source) {
     if (&source == this) return;
     data_ = source.data_;
     version_ = source.version_;
@@ -211,7 +211,7 @@ void TRxGIFImage::assign(const TRxGIFImage& source) {
     frames_.clear();
     for (const auto& s : source.frames_) {
         auto f = std::make_unique<TGIFFrame>(*this);
-        f->assign(*s);
+        f->Assign(*s);
         f->localColors = s->localColors;
         frames_.push_back(std::move(f));
     }
@@ -220,53 +220,53 @@ void TRxGIFImage::assign(const TRxGIFImage& source) {
     frameIndex_ = source.frameIndex_;
 }
 
-void TRxGIFImage::assign(const TGIFFrame& source) {
+void TRxGIFImage::Assign(const TGIFFrame& source) {
     // The source may belong to this image: keep what it shares before clearing.
-    std::shared_ptr<TGIFData> sourceData = source.owner().data_;
+    std::shared_ptr<TGIFData> sourceData = source.Owner().data_;
     auto copy = std::make_unique<TGIFFrame>(*this);
-    copy->assign(source);
-    clear();
+    copy->Assign(source);
+    Clear();
     data_->aspectRatio = sourceData->aspectRatio;
     data_->bitsPerPixel = sourceData->bitsPerPixel;
     data_->colorResBits = sourceData->colorResBits;
     data_->colorTable = sourceData->colorTable;
     frames_.push_back(std::move(copy));
     frameIndex_ = 0;
-    recomputeScreen();
+    RecomputeScreen();
     if (version_ == TGIFVersion::gvUnknown) version_ = TGIFVersion::gv87a;
 }
 
-void TRxGIFImage::assign(const Raster& picture) {
-    clear();
-    appendFrame(picture);
+void TRxGIFImage::Assign(const TRaster& picture) {
+    Clear();
+    AppendFrame(picture);
 }
 
 template <class Source>
-int TRxGIFImage::append(const Source& source) {
+int TRxGIFImage::Append(const Source& source) {
     frames_.push_back(std::make_unique<TGIFFrame>(*this));
-    frameIndex_ = frameCount() - 1;
-    frames_.back()->assign(source);
+    frameIndex_ = FrameCount() - 1;
+    frames_.back()->Assign(source);
     if (version_ == TGIFVersion::gvUnknown) version_ = TGIFVersion::gv87a;
     if (frames_.size() > 1) version_ = TGIFVersion::gv89a;
     return frameIndex_;
 }
 
-int TRxGIFImage::appendFrame(const Raster& picture) { return append(picture); }
-int TRxGIFImage::appendFrame(const TGraphic& graphic) { return append(graphic); }
+int TRxGIFImage::AppendFrame(const TRaster& picture) { return Append(picture); }
+int TRxGIFImage::AppendFrame(const TGraphic& graphic) { return Append(graphic); }
 
-void TRxGIFImage::assign(const TAnimatedCursorImage& cursor) {
+void TRxGIFImage::Assign(const TAnimatedCursorImage& cursor) {
     // Icons are drawn on a key colour that their frames then leave out.
-    constexpr Rgb kKey{255, 0, 255};
+    constexpr TRgb kKey{255, 0, 255};
     constexpr TColor clWindow = 0x80000005;
-    clear();
+    Clear();
     backgroundColor = clWindow;
-    for (int i = 0; i < cursor.frameCount(); ++i) {
-        const TIconFrame& step = cursor.frameAt(i);
+    for (int i = 0; i < cursor.FrameCount(); ++i) {
+        const TIconFrame& step = cursor.FrameAt(i);
         if (!step.icon) continue;
-        Raster picture = iconPicture(*step.icon, argbOf(kKey));
-        picture.setTransparent(true);
-        picture.setTransparentColor(kKey);
-        const int index = appendFrame(picture);
+        TRaster picture = TIconPicture(*step.icon, ArgbOf(kKey));
+        picture.SetTransparent(true);
+        picture.SetTransparentColor(kKey);
+        const int index = AppendFrame(picture);
         // Jiffies of 1/60 s; a rate beyond what a delay can hold is held at the largest.
         const std::int64_t ms = std::int64_t(std::uint32_t(step.rate)) * 100 / 6;
         frames_[std::size_t(index)]->delay = int(std::min<std::int64_t>(ms, std::numeric_limits<int>::max()));

@@ -4,9 +4,9 @@
 // frame, and written back (frames made from pictures are coded then).
 //
 //     gs::TRxGIFImage gif;
-//     gif.readData(reader);                 // a 32-bit byte count, then the GIF bytes
-//     gs::Raster canvas(gif.width(), gif.height());
-//     gif.draw(canvas, {0, 0, canvas.width(), canvas.height()});
+//     gif.ReadData(reader);                 // a 32-bit byte count, then the GIF bytes
+//     gs::TRaster canvas(gif.Width(), gif.Height());
+//     gif.Draw(canvas, {0, 0, canvas.Width(), canvas.Height()});
 //
 // Errors are EInvalidGraphicOperation with the texts below, or EReadError "Stream read
 // error" for data that ends early or does not hold together.
@@ -48,9 +48,9 @@ enum class TGIFVersion : std::uint8_t { gvUnknown, gv87a, gv89a };
 
 struct TGIFColorTable {
     int count = 0;
-    std::array<Rgb, 256> colors{};
+    std::array<TRgb, 256> colors{};
     // The smallest b >= 1 with 2^b >= count.
-    int bits() const {
+    int Bits() const {
         int b = 1;
         while ((1 << b) < count) ++b;
         return b;
@@ -69,7 +69,7 @@ struct TGIFData {
 // One frame's encoded data (the minimum code size byte, the sub-blocks and their
 // terminator, as in the file), shared between frames after an assignment.
 struct TRxGIFItem {
-    Bytes encoded;
+    TBytes encoded;
     int width = 0, height = 0;
     std::uint8_t flags = 0;
     std::uint8_t bitsPerPixel = 0;
@@ -84,40 +84,40 @@ public:
         enum Kind : std::uint8_t { ekGraphicControl, ekPlainText, ekApplication, ekComment };
         Kind kind = ekGraphicControl;
         std::vector<std::string> data;  // one string per data sub-block
-        Bytes header;                   // the block's fixed part as read
+        TBytes header;                   // the block's fixed part as read
     };
 
     explicit TGIFFrame(TRxGIFImage& owner);
-    TRxGIFImage& owner() const { return owner_; }
+    TRxGIFImage& Owner() const { return owner_; }
 
     // Makes the frame from a picture (an empty one leaves no data): only the picture is kept
     // until the image is written.
-    void assign(const Raster& picture);
+    void Assign(const TRaster& picture);
     // Shares the other frame's encoded data and copies its attributes.
-    void assign(const TGIFFrame& source);
+    void Assign(const TGIFFrame& source);
     // The image's current frame (frame 0 when its index is negative); an image without
     // frames clears this one.
-    void assign(const TRxGIFImage& image);
+    void Assign(const TRxGIFImage& image);
     // Any other picture class: the picture it gives as one bitmap (an empty one clears the
     // frame). When it cannot give one, the frame is a fuchsia bitmap of its size.
-    void assign(const TGraphic& graphic);
-    void clear();
+    void Assign(const TGraphic& graphic);
+    void Clear();
     // The destination takes this frame (a frame: shares it; an image: becomes this one
     // frame) or its decoded picture, marked transparent in the frame's transparent colour.
-    void assignTo(TGIFFrame& dest) { dest.assign(*this); }
-    void assignTo(TRxGIFImage& dest);
-    void assignTo(Raster& dest);
+    void AssignTo(TGIFFrame& dest) { dest.Assign(*this); }
+    void AssignTo(TRxGIFImage& dest);
+    void AssignTo(TRaster& dest);
 
     // The decoded picture (decoded on first use; "GIF encoded data is corrupt" and the other
     // decoding errors pass on).
-    const Raster& bitmap();
-    bool hasBitmap() const { return bitmap_.has_value(); }
+    const TRaster& Bitmap();
+    bool HasBitmap() const { return bitmap_.has_value(); }
     // Replaces the decoded picture (a clipboard's own bitmap of the frame); the data stay.
-    void setBitmap(Raster picture) { bitmap_ = std::move(picture); }
-    bool hasData() const { return item_ && !item_->encoded.empty(); }
+    void SetBitmap(TRaster picture) { bitmap_ = std::move(picture); }
+    bool HasData() const { return item_ && !item_->encoded.empty(); }
     // 0 x 0 for a frame with neither picture nor data.
-    int width() const;
-    int height() const;
+    int Width() const;
+    int Height() const;
 
     int left = 0, top = 0;
     bool interlaced = false, corrupted = false, grayscale = false, localColors = false;
@@ -125,19 +125,19 @@ public:
     int delay = 0;  // milliseconds (the file's hundredths x 10, which a 16-bit value cannot hold)
     std::uint8_t disposal = 0;
 
-    const TRxGIFItem& item() const { return *item_; }
-    std::vector<TExtension>& extensions() { return extensions_; }
-    std::vector<std::string> comment() const;
-    void setComment(std::vector<std::string> lines);
+    const TRxGIFItem& Item() const { return *item_; }
+    std::vector<TExtension>& Extensions() { return extensions_; }
+    std::vector<std::string> Comment() const;
+    void SetComment(std::vector<std::string> lines);
 
 private:
     friend class TRxGIFImage;
-    void decode();
-    void encode(TColorMapping mapping);
-    void refreshGraphicControl();
+    void Decode();
+    void Encode(TColorMapping mapping);
+    void RefreshGraphicControl();
 
     TRxGIFImage& owner_;
-    std::optional<Raster> bitmap_;
+    std::optional<TRaster> bitmap_;
     std::shared_ptr<TRxGIFItem> item_;
     std::vector<TExtension> extensions_;
 };
@@ -149,69 +149,69 @@ public:
     TRxGIFImage& operator=(const TRxGIFImage&) = delete;
 
     // A 32-bit little-endian byte count, then that many GIF bytes; the first frame decoded.
-    void readData(ByteReader& in);
-    void writeData(ByteWriter& out);
+    void ReadData(TByteReader& in);
+    void WriteData(TByteWriter& out);
     // The GIF bytes from the position to the end; the first frame decoded.
-    void loadFromStream(ByteReader& in);
-    void saveToStream(ByteWriter& out);
+    void LoadFromStream(TByteReader& in);
+    void SaveToStream(TByteWriter& out);
     // Reads `size` bytes ("Stream read error" before anything is copied when they are not all
     // there).
-    void readGIFStream(std::uint64_t size, ByteReader& in, bool decodeFirst);
+    void ReadGIFStream(std::uint64_t size, TByteReader& in, bool decodeFirst);
     // "No GIF Data to write" without frames or for a frame without data or picture.
-    void writeGIFStream(ByteWriter& out, bool withCount);
+    void WriteGIFStream(TByteWriter& out, bool withCount);
 
     // The current frame stretched into the rectangle, its transparent colour left out when
     // the image is transparent. The frame's offset is not applied.
-    void draw(Raster& canvas, const DrawRect& rect);
+    void Draw(TRaster& canvas, const TDrawRect& rect);
 
     // The current frame's size; 0 when empty or no frame is current.
-    int width() const override;
-    int height() const override;
-    bool empty() const override;
+    int Width() const override;
+    int Height() const override;
+    bool Empty() const override;
     // The GIF bytes of the whole source (the picture registry's way in).
-    void loadFromSource(const ByteSource& src) override;
+    void LoadFromSource(const IByteSource& src) override;
     // Empty for an empty image; the current frame's picture (frame 0's when none is current).
-    void assignTo(Raster& dest) const override;
-    void assignTo(TRxGIFImage& dest) const { dest.assign(*this); }
+    void AssignTo(TRaster& dest) const override;
+    void AssignTo(TRxGIFImage& dest) const { dest.Assign(*this); }
     // The current picture's palette; none without frames.
-    std::vector<Rgb> getPalette();
-    bool transparent() const;
-    void setTransparent(bool on) { transparent_ = on; }
+    std::vector<TRgb> GetPalette();
+    bool Transparent() const;
+    void SetTransparent(bool on) { transparent_ = on; }
     // Always "Cannot change the Size of a GIF image".
-    [[noreturn]] void setWidth(int);
-    [[noreturn]] void setHeight(int);
-    bool equals(const TRxGIFImage& other) const { return data_ == other.data_; }
+    [[noreturn]] void SetWidth(int);
+    [[noreturn]] void SetHeight(int);
+    bool Equals(const TRxGIFImage& other) const { return data_ == other.data_; }
 
-    void clear();
-    void assign(const TRxGIFImage& source);
+    void Clear();
+    void Assign(const TRxGIFImage& source);
     // One frame, as a copy of the given frame of another image.
-    void assign(const TGIFFrame& source);
-    void assign(const Raster& picture);
+    void Assign(const TGIFFrame& source);
+    void Assign(const TRaster& picture);
     // Every icon frame of the cursor in order; delays from the cursor's rates (jiffies).
-    void assign(const TAnimatedCursorImage& cursor);
-    // A new frame made from the picture (or from any picture class, as TGIFFrame::assign
+    void Assign(const TAnimatedCursorImage& cursor);
+    // A new frame made from the picture (or from any picture class, as TGIFFrame::Assign
     // makes it), made current; returns its index.
-    int appendFrame(const Raster& picture);
-    int appendFrame(const TGraphic& graphic);
+    int AppendFrame(const TRaster& picture);
+    int AppendFrame(const TGraphic& graphic);
 
     // The current frame's picture (frame 0 when the index is out of range); an image without
     // frames gets one empty frame.
-    const Raster& currentBitmap();
+    const TRaster& CurrentBitmap();
 
-    int frameCount() const { return int(frames_.size()); }
-    TGIFFrame& frame(int index) const { return *frames_[checkedListIndex(index, frames_.size())]; }
-    int frameIndex() const { return frameIndex_; }
-    void setFrameIndex(int index) { frameIndex_ = index; }
+    int FrameCount() const { return int(frames_.size()); }
+    TGIFFrame& Frame(int index) const { return *frames_[CheckedListIndex(index, frames_.size())]; }
+    int FrameIndex() const { return frameIndex_; }
+    void SetFrameIndex(int index) { frameIndex_ = index; }
 
-    const TGIFData& data() const { return *data_; }
-    std::vector<std::string>& comment() { return data_->comment; }
-    TGIFVersion version() const { return version_; }
-    int screenWidth() const { return screenWidth_; }
-    int screenHeight() const { return screenHeight_; }
+    const TGIFData& Data() const { return *data_; }
+    std::vector<std::string>& Comment() { return data_->comment; }
+    TGIFVersion Version() const { return version_; }
+    int ScreenWidth() const { return screenWidth_; }
+    int ScreenHeight() const { return screenHeight_; }
     TColor backgroundColor = clNone;
     bool looping = false;
     std::uint16_t repeatCount = 1;
-    bool corrupted() const { return corrupted_; }
+    bool Corrupted() const { return corrupted_; }
     // Damaged data only marks frames corrupted (the default); off, it raises errors.
     bool tolerant = true;
     // The mapping for true-colour pictures when frames are coded.
@@ -222,11 +222,11 @@ public:
 
 private:
     friend class TGIFFrame;
-    void readStream(ByteReader& in);
-    void readFrame(ByteReader& in, std::vector<TGIFFrame::TExtension>& gathered);
+    void ReadStream(TByteReader& in);
+    void ReadFrame(TByteReader& in, std::vector<TGIFFrame::TExtension>& gathered);
     template <class Source>
-    int append(const Source& source);
-    void recomputeScreen();
+    int Append(const Source& source);
+    void RecomputeScreen();
 
     std::shared_ptr<TGIFData> data_;
     TGIFVersion version_ = TGIFVersion::gvUnknown;

@@ -15,122 +15,122 @@ constexpr int kClearAt = 4094;  // codes in use before the table starts again
 constexpr int kMaxWidth = 12;
 constexpr int kSubBlock = 255;
 
-struct Entry {
+struct TEntry {
     std::uint16_t prefix = 0, code = 0;
     std::uint8_t suffix = 0;
 };
 
 // Codes into sub-blocks: bytes gather until 255 make a block.
-class CodePacker {
+class TCodePacker {
 public:
-    explicit CodePacker(ByteWriter& out) : out_(out) {}
-    void put(int code, int width) {
+    explicit TCodePacker(TByteWriter& out) : out_(out) {}
+    void Put(int code, int width) {
         bits_ |= std::uint32_t(code) << count_;
         count_ += width;
         while (count_ >= 8) {
             block_[filled_++] = std::uint8_t(bits_);
             bits_ >>= 8;
             count_ -= 8;
-            if (filled_ == kSubBlock) flushBlock();
+            if (filled_ == kSubBlock) FlushBlock();
         }
     }
-    void finish() {
+    void Finish() {
         if (count_ > 0) block_[filled_++] = std::uint8_t(bits_);
-        if (filled_ > 0) flushBlock();
-        out_.u8(0);
+        if (filled_ > 0) FlushBlock();
+        out_.U8(0);
     }
 
 private:
-    void flushBlock() {
-        out_.u8(std::uint8_t(filled_));
-        out_.bytes(std::span(block_.data(), std::size_t(filled_)));
+    void FlushBlock() {
+        out_.U8(std::uint8_t(filled_));
+        out_.Bytes(std::span(block_.data(), std::size_t(filled_)));
         filled_ = 0;
     }
-    ByteWriter& out_;
+    TByteWriter& out_;
     std::array<std::uint8_t, kSubBlock> block_{};
     int filled_ = 0;
     std::uint32_t bits_ = 0;
     int count_ = 0;
 };
 
-class StringTable {
+class TStringTable {
 public:
-    StringTable() : slots_(kHashSlots, -1) {}
-    void clear() { std::fill(slots_.begin(), slots_.end(), -1); }
+    TStringTable() : slots_(kHashSlots, -1) {}
+    void Clear() { std::fill(slots_.begin(), slots_.end(), -1); }
     // The slot of (prefix, suffix): its entry or an empty one. The slot a probe starts from
     // is a hash of the pair itself. A string's running hash (its pixels and length) would
     // give every string its own start as well, but it falls into a cycle of few values, or
     // stays at 0 once a product is a multiple of 17,777 (29 x 613): then every probe walks
     // the whole run of entries, and a picture of a million pixels took minutes. Where the
     // probe starts changes no code written: a string's entry is found by its pair alone.
-    int probe(std::uint16_t prefix, std::uint8_t suffix) const {
+    int Probe(std::uint16_t prefix, std::uint8_t suffix) const {
         const std::uint32_t key = (std::uint32_t(prefix) << 8) | suffix;
         int slot = int((key * 2654435761u) % std::uint32_t(kHashSlots));
         while (slots_[std::size_t(slot)] >= 0) {
-            const Entry& e = pool_[std::size_t(slots_[std::size_t(slot)])];
+            const TEntry& e = pool_[std::size_t(slots_[std::size_t(slot)])];
             if (e.prefix == prefix && e.suffix == suffix) return slot;
             slot = slot == kHashSlots - 1 ? 0 : slot + 1;
         }
         return slot;
     }
-    const Entry* at(int slot) const {
+    const TEntry* At(int slot) const {
         const int code = slots_[std::size_t(slot)];
         return code < 0 ? nullptr : &pool_[std::size_t(code)];
     }
-    void store(int slot, const Entry& e) {
+    void Store(int slot, const TEntry& e) {
         pool_[e.code] = e;
         slots_[std::size_t(slot)] = e.code;
     }
 
 private:
     std::vector<int> slots_;
-    std::array<Entry, kPoolEntries> pool_{};
+    std::array<TEntry, kPoolEntries> pool_{};
 };
 
-int pixelOf(const Raster& picture, int x, int row) { return picture.indexAt(x, row); }
+int PixelOf(const TRaster& picture, int x, int row) { return picture.IndexAt(x, row); }
 
 }  // namespace
 
-void EncodeRxLZW(ByteWriter& out, const Raster& picture, int bitsPerPixel, bool interlaced, const GifProgress& progress) {
+void EncodeRxLZW(TByteWriter& out, const TRaster& picture, int bitsPerPixel, bool interlaced, const TGifProgress& progress) {
     const int startWidth = bitsPerPixel == 1 ? 3 : bitsPerPixel + 1;
     const int clear = 1 << (startWidth - 1), end = clear + 1, first = clear + 2;
-    out.u8(std::uint8_t(startWidth - 1));
-    CodePacker codes(out);
-    auto table = std::make_unique<StringTable>();
+    out.U8(std::uint8_t(startWidth - 1));
+    TCodePacker codes(out);
+    auto table = std::make_unique<TStringTable>();
     int width = startWidth, limit = 1 << startWidth, next = first;
-    codes.put(clear, width);
+    codes.Put(clear, width);
 
     bool started = false;
     std::uint16_t prefix = 0;
     const auto startString = [&](int pixel) { prefix = std::uint16_t(pixel); };
-    TGIFRowOrder rows(picture.height(), interlaced);
-    for (int n = 0; n < picture.height(); ++n, rows.advance()) {
-        for (int x = 0; x < picture.width(); ++x) {
-            const int pixel = pixelOf(picture, x, rows.row());
+    TGIFRowOrder rows(picture.Height(), interlaced);
+    for (int n = 0; n < picture.Height(); ++n, rows.Advance()) {
+        for (int x = 0; x < picture.Width(); ++x) {
+            const int pixel = PixelOf(picture, x, rows.Row());
             if (!started) {
                 startString(pixel);
                 started = true;
                 continue;
             }
-            const int slot = table->probe(prefix, std::uint8_t(pixel));
-            if (const Entry* e = table->at(slot)) {
+            const int slot = table->Probe(prefix, std::uint8_t(pixel));
+            if (const TEntry* e = table->At(slot)) {
                 prefix = e->code;
                 continue;
             }
-            codes.put(prefix, width);
+            codes.Put(prefix, width);
             if (next >= kClearAt) {
                 // The table is full: the pixel goes out as a string of its own, then all
                 // starts again with the next pixel.
-                codes.put(pixel, width);
-                codes.put(clear, width);
-                table->clear();
+                codes.Put(pixel, width);
+                codes.Put(clear, width);
+                table->Clear();
                 width = startWidth;
                 limit = 1 << startWidth;
                 next = first;
                 started = false;
                 continue;
             }
-            table->store(slot, Entry{prefix, std::uint16_t(next), std::uint8_t(pixel)});
+            table->Store(slot, TEntry{prefix, std::uint16_t(next), std::uint8_t(pixel)});
             // The decoder widens its codes once it has made the entry one before this one.
             if (next >= limit && width < kMaxWidth) {
                 ++width;
@@ -139,11 +139,11 @@ void EncodeRxLZW(ByteWriter& out, const Raster& picture, int bitsPerPixel, bool 
             ++next;
             startString(pixel);
         }
-        progress.step((n + 1) * 100 / picture.height());
+        progress.Step((n + 1) * 100 / picture.Height());
     }
-    if (started) codes.put(prefix, width);
-    codes.put(end, width);
-    codes.finish();
+    if (started) codes.Put(prefix, width);
+    codes.Put(end, width);
+    codes.Finish();
 }
 
 }  // namespace gs

@@ -14,6 +14,6 @@ namespace gs {
 // indexed picture's pixels (rows top first, in the four passes when interlaced). Codes start
 // bitsPerPixel + 1 bits wide (3 for a 1-bit picture), grow to at most 12 and restart after a
 // clear code once 4,094 codes are in use. Progress: the rows done.
-void EncodeRxLZW(ByteWriter& out, const Raster& picture, int bitsPerPixel, bool interlaced, const GifProgress& progress);
+void EncodeRxLZW(TByteWriter& out, const TRaster& picture, int bitsPerPixel, bool interlaced, const TGifProgress& progress);
 
 }  // namespace gs

@@ -16,59 +16,59 @@ constexpr std::uint8_t kLabels[] = {kLabelGraphicControl, kLabelPlainText, kLabe
 
 
 // The entries, then zero triplets up to 2^bits: the size field says that many follow.
-void writeTable(ByteWriter& out, const TGIFColorTable& table) {
-    const int bits = table.bits();
+void WriteTable(TByteWriter& out, const TGIFColorTable& table) {
+    const int bits = table.Bits();
     for (int i = 0; i < (1 << bits); ++i) {
-        Rgb c = i < table.count ? table.colors[std::size_t(i)] : Rgb{};
-        out.u8(c.r), out.u8(c.g), out.u8(c.b);
+        TRgb c = i < table.count ? table.colors[std::size_t(i)] : TRgb{};
+        out.U8(c.r), out.U8(c.g), out.U8(c.b);
     }
 }
 
-void writeLines(ByteWriter& out, const std::vector<std::string>& lines) {
+void WriteLines(TByteWriter& out, const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
         if (line.empty()) continue;
         const std::size_t n = std::min<std::size_t>(line.size(), 255);
-        out.u8(std::uint8_t(n));
-        out.chars(std::string_view(line).substr(0, n));
+        out.U8(std::uint8_t(n));
+        out.Chars(std::string_view(line).substr(0, n));
     }
-    out.u8(0);
+    out.U8(0);
 }
 
-int indexOf(const TGIFColorTable& table, TColor color) {
+int IndexOf(const TGIFColorTable& table, TColor color) {
     if (color == clNone) return -1;
     for (int i = 0; i < table.count; ++i)
-        if (colorOf(table.colors[std::size_t(i)]) == color) return i;
+        if (ColorOf(table.colors[std::size_t(i)]) == color) return i;
     return -1;
 }
 
 }  // namespace
 
-void TGIFFrame::encode(TColorMapping mapping) {
-    if (!bitmap_ || bitmap_->empty()) throw EInvalidGraphicOperation(rxgifmsg::kNoData);
-    Raster picture = *bitmap_;
-    if (!isIndexed(picture.format())) {
+void TGIFFrame::Encode(TColorMapping mapping) {
+    if (!bitmap_ || bitmap_->Empty()) throw EInvalidGraphicOperation(rxgifmsg::kNoData);
+    TRaster picture = *bitmap_;
+    if (!IsIndexed(picture.Format())) {
         if (grayscale) mapping = TColorMapping::mapGrey;
-        picture = toPixelFormat(picture, PixelFormat::pf8bit, mapping);
+        picture = ToPixelFormat(picture, PixelFormat::pf8bit, mapping);
         grayscale = mapping == TColorMapping::mapGrey;
     }
     auto item = std::make_shared<TRxGIFItem>();
     // Every index must have an entry, even one the palette lacks (it gets black).
-    int used = int(std::min<std::size_t>(picture.palette().size(), 256));
-    for (int y = 0; y < picture.height(); ++y)
-        used = std::max(used, 1 + int(*std::max_element(picture.indexRow(y), picture.indexRow(y) + picture.width())));
+    int used = int(std::min<std::size_t>(picture.Palette().size(), 256));
+    for (int y = 0; y < picture.Height(); ++y)
+        used = std::max(used, 1 + int(*std::max_element(picture.IndexRow(y), picture.IndexRow(y) + picture.Width())));
     item->colorTable.count = used;
-    std::copy_n(picture.palette().begin(), std::min<std::size_t>(picture.palette().size(), 256),
+    std::copy_n(picture.Palette().begin(), std::min<std::size_t>(picture.Palette().size(), 256),
                 item->colorTable.colors.begin());
-    item->bitsPerPixel = std::uint8_t(item->colorTable.bits());
-    item->width = picture.width();
-    item->height = picture.height();
+    item->bitsPerPixel = std::uint8_t(item->colorTable.Bits());
+    item->width = picture.Width();
+    item->height = picture.Height();
     interlaced = false;
-    ByteWriter coded;
+    TByteWriter coded;
     {
-        GifProgress progress(owner_.onProgress, "");
+        TGifProgress progress(owner_.onProgress, "");
         EncodeRxLZW(coded, picture, item->bitsPerPixel, false, progress);
     }
-    item->encoded = coded.take();
+    item->encoded = coded.Take();
     item_ = std::move(item);
 
     TGIFData& data = *owner_.data_;
@@ -83,20 +83,20 @@ void TGIFFrame::encode(TColorMapping mapping) {
     owner_.screenHeight_ = std::uint16_t(std::max(int(owner_.screenHeight_), top + item_->height));
 }
 
-void TGIFFrame::refreshGraphicControl() {
+void TGIFFrame::RefreshGraphicControl() {
     auto isControl = [](const TExtension& e) { return e.kind == TExtension::ekGraphicControl; };
     auto control = std::find_if(extensions_.begin(), extensions_.end(), isControl);
     if (control == extensions_.end() && (delay != 0 || transparentColor != clNone || disposal != 0)) {
-        extensions_.push_back(TExtension{TExtension::ekGraphicControl, {}, Bytes{4, 0, 0, 0, 0, 0}});
+        extensions_.push_back(TExtension{TExtension::ekGraphicControl, {}, TBytes{4, 0, 0, 0, 0, 0}});
         control = extensions_.end() - 1;
     }
     if (control != extensions_.end()) {
-        Bytes& h = control->header;
+        TBytes& h = control->header;
         h.resize(6, 0);
         const int hundredths = std::min(delay / 10, 0xFFFF);
         h[2] = std::uint8_t(hundredths);
         h[3] = std::uint8_t(hundredths >> 8);
-        const int index = indexOf(item_->colorTable, transparentColor);
+        const int index = IndexOf(item_->colorTable, transparentColor);
         h[1] = std::uint8_t((h[1] & ~0x1D) | ((disposal & 7) << 2) | (index >= 0 ? 1 : 0));
         if (index >= 0) h[4] = std::uint8_t(index);
     }
@@ -104,57 +104,57 @@ void TGIFFrame::refreshGraphicControl() {
     if (!extensions_.empty()) owner_.version_ = TGIFVersion::gv89a;
 }
 
-void TRxGIFImage::writeGIFStream(ByteWriter& out, bool withCount) {
+void TRxGIFImage::WriteGIFStream(TByteWriter& out, bool withCount) {
     if (frames_.empty()) throw EInvalidGraphicOperation(rxgifmsg::kNoData);
     for (auto& f : frames_) {
-        if (!f->hasData()) f->encode(defaultMapping);
-        f->refreshGraphicControl();
+        if (!f->HasData()) f->Encode(defaultMapping);
+        f->RefreshGraphicControl();
     }
     if (!data_->comment.empty()) version_ = TGIFVersion::gv89a;
-    recomputeScreen();
+    RecomputeScreen();
 
-    ByteWriter w;
-    w.chars(version_ == TGIFVersion::gv89a ? "GIF89a" : "GIF87a");
-    w.u16(screenWidth_);
-    w.u16(screenHeight_);
+    TByteWriter w;
+    w.Chars(version_ == TGIFVersion::gv89a ? "GIF89a" : "GIF87a");
+    w.U16(screenWidth_);
+    w.U16(screenHeight_);
     const TGIFColorTable& global = data_->colorTable;
-    const int globalBits = global.bits();
-    w.u8(global.count > 0 ? std::uint8_t(0x80 | ((globalBits - 1) << 4) | (globalBits - 1)) : 0);
-    w.u8(std::uint8_t(std::max(indexOf(global, backgroundColor), 0)));
-    w.u8(data_->aspectRatio);
-    if (global.count > 0) writeTable(w, global);
+    const int globalBits = global.Bits();
+    w.U8(global.count > 0 ? std::uint8_t(0x80 | ((globalBits - 1) << 4) | (globalBits - 1)) : 0);
+    w.U8(std::uint8_t(std::max(IndexOf(global, backgroundColor), 0)));
+    w.U8(data_->aspectRatio);
+    if (global.count > 0) WriteTable(w, global);
     if (looping && frames_.size() > 1) {
-        w.bytes(Bytes{kExtensionIntroducer, kLabelApplication, kApplicationIdSize});
-        w.chars("NETSCAPE2.0");
-        w.bytes(Bytes{3, 1, std::uint8_t(repeatCount), std::uint8_t(repeatCount >> 8), 0});
+        w.Bytes(TBytes{kExtensionIntroducer, kLabelApplication, kApplicationIdSize});
+        w.Chars("NETSCAPE2.0");
+        w.Bytes(TBytes{3, 1, std::uint8_t(repeatCount), std::uint8_t(repeatCount >> 8), 0});
     }
     for (const auto& f : frames_) {
         for (const auto& e : f->extensions_) {
-            w.u8(kExtensionIntroducer);
-            w.u8(kLabels[e.kind]);
-            w.bytes(e.header);
-            if (e.kind != TGIFFrame::TExtension::ekGraphicControl) writeLines(w, e.data);
+            w.U8(kExtensionIntroducer);
+            w.U8(kLabels[e.kind]);
+            w.Bytes(e.header);
+            if (e.kind != TGIFFrame::TExtension::ekGraphicControl) WriteLines(w, e.data);
         }
-        const TRxGIFItem& item = f->item();
-        w.u8(kImageSeparator);
-        w.u16(std::uint16_t(f->left));
-        w.u16(std::uint16_t(f->top));
-        w.u16(std::uint16_t(item.width));
-        w.u16(std::uint16_t(item.height));
+        const TRxGIFItem& item = f->Item();
+        w.U8(kImageSeparator);
+        w.U16(std::uint16_t(f->left));
+        w.U16(std::uint16_t(f->top));
+        w.U16(std::uint16_t(item.width));
+        w.U16(std::uint16_t(item.height));
         std::uint8_t flags = f->interlaced ? 0x40 : 0;
-        if (f->localColors) flags |= std::uint8_t(0x80 | (item.colorTable.bits() - 1));
-        w.u8(flags);
-        if (f->localColors) writeTable(w, item.colorTable);
-        w.bytes(item.encoded);
+        if (f->localColors) flags |= std::uint8_t(0x80 | (item.colorTable.Bits() - 1));
+        w.U8(flags);
+        if (f->localColors) WriteTable(w, item.colorTable);
+        w.Bytes(item.encoded);
     }
     if (!data_->comment.empty()) {
-        w.u8(kExtensionIntroducer);
-        w.u8(kLabelComment);
-        writeLines(w, data_->comment);
+        w.U8(kExtensionIntroducer);
+        w.U8(kLabelComment);
+        WriteLines(w, data_->comment);
     }
-    w.u8(kTrailer);
-    if (withCount) out.u32(std::uint32_t(w.pos()));
-    out.bytes(w.data());
+    w.U8(kTrailer);
+    if (withCount) out.U32(std::uint32_t(w.Pos()));
+    out.Bytes(w.Data());
 }
 
 }  // namespace gs

@@ -11,15 +11,15 @@ namespace gs::crypto {
 
 namespace {
 
-struct BlowfishContext {
+struct TBlowfishContext {
     std::uint32_t S[4][256];  // S-boxes first, then the P-array, as the key context is laid out
     std::uint32_t P[18];
 };
-static_assert(sizeof(BlowfishContext) == 4168);
+static_assert(sizeof(TBlowfishContext) == 4168);
 
-const BlowfishContext& initialContext() {
-    static const BlowfishContext pi = [] {
-        BlowfishContext c{};
+const TBlowfishContext& initialContext() {
+    static const TBlowfishContext pi = [] {
+        TBlowfishContext c{};
         std::vector<std::uint32_t> w = PiFractionWords(18 + 4 * 256);
         std::copy_n(w.begin(), 18, c.P);
         for (int box = 0; box < 4; ++box) std::copy_n(w.begin() + 18 + 256 * box, 256, c.S[box]);
@@ -28,7 +28,7 @@ const BlowfishContext& initialContext() {
     return pi;
 }
 
-class TCipher_Blowfish final : public TCipherWith<BlowfishContext> {
+class TCipher_Blowfish final : public TCipherWith<TBlowfishContext> {
 public:
     TCipher_Blowfish() : TCipherWith(kCipher_Blowfish) {}
 
@@ -90,6 +90,6 @@ private:
 
 }  // namespace
 
-const CipherClass kCipher_Blowfish{{"TCipher_Blowfish", "Blowfish", ""}, 8, 56, 4168, MakeCipher<TCipher_Blowfish>};
+const TCipherClass kCipher_Blowfish{{"TCipher_Blowfish", "Blowfish", ""}, 8, 56, 4168, MakeCipher<TCipher_Blowfish>};
 
 }  // namespace gs::crypto

@@ -9,7 +9,7 @@
 
 namespace gs::crypto {
 
-TCipher::TCipher(const CipherClass& cls, std::shared_ptr<TProtection> protection)
+TCipher::TCipher(const TCipherClass& cls, std::shared_ptr<TProtection> protection)
     : TProtection(std::move(protection)),
       class_(&cls),
       hashClass_(&DefaultHashClass()),
@@ -27,7 +27,7 @@ TCipher::~TCipher() {
     SecureZero(feedback_);
 }
 
-void TCipher::SetHashClass(const HashClass* cls) {
+void TCipher::SetHashClass(const THashClass* cls) {
     if (!cls) cls = &DefaultHashClass();
     if (cls == hashClass_) return;
     hash_.reset();
@@ -121,17 +121,17 @@ void TCipher::CodeChunk(std::span<std::uint8_t> buffer, Action action) {
     }
 }
 
-const std::vector<const CipherClass*>& CipherClasses() {
-    static const std::vector<const CipherClass*> list{&kCipher_3Way, &kCipher_Blowfish, &kCipher_Gost, &kCipher_IDEA,
+const std::vector<const TCipherClass*>& CipherClasses() {
+    static const std::vector<const TCipherClass*> list{&kCipher_3Way, &kCipher_Blowfish, &kCipher_Gost, &kCipher_IDEA,
                                                       &kCipher_SAFER_K64, &kCipher_SAFER_SK64, &kCipher_SAFER_K128,
                                                       &kCipher_SAFER_SK128, &kCipher_Shark, &kCipher_Square, &kCipher_TEA, &kCipher_TEAN, &kCipher_Twofish};
     return list;
 }
 
-const CipherClass* FindCipherClass(std::string_view name) { return FindRegistered(CipherClasses(), name); }
+const TCipherClass* FindCipherClass(std::string_view name) { return FindRegistered(CipherClasses(), name); }
 
-const CipherClass& CipherClassByName(std::string_view name) { return RequireRegistered(CipherClasses(), name, "Cipher"); }
+const TCipherClass& CipherClassByName(std::string_view name) { return RequireRegistered(CipherClasses(), name, "Cipher"); }
 
-const CipherClass& DefaultCipherClass() { return kCipher_Blowfish; }
+const TCipherClass& DefaultCipherClass() { return kCipher_Blowfish; }
 
 }  // namespace gs::crypto

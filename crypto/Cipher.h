@@ -20,8 +20,8 @@ enum class TCipherMode : std::uint8_t { cmCTS, cmCBC, cmCFB, cmOFB, cmECB, cmCTS
 class TCipher;
 
 // One descriptor per cipher class.
-struct CipherClass {
-    ClassNames names;
+struct TCipherClass {
+    TClassNames names;
     std::size_t blockSize;
     std::size_t keySize;
     std::size_t contextSize;
@@ -34,7 +34,7 @@ class TCipher : public TProtection {
 public:
     ~TCipher() override;
 
-    const CipherClass& Class() const { return *class_; }
+    const TCipherClass& Class() const { return *class_; }
     std::size_t BlockSize() const { return Class().blockSize; }
     std::size_t KeySize() const { return Class().keySize; }
 
@@ -42,8 +42,8 @@ public:
     void SetMode(TCipherMode mode) { mode_ = mode; }  // the key is not touched
 
     // nullptr: the library's default, RIPEMD-256. A different class drops the hash object.
-    void SetHashClass(const HashClass* cls);
-    const HashClass& GetHashClass() const { return *hashClass_; }
+    void SetHashClass(const THashClass* cls);
+    const THashClass& GetHashClass() const { return *hashClass_; }
     // The hash object, created from the hash class on first use.
     THash& Hash();
 
@@ -79,7 +79,7 @@ public:
     virtual void DecodeBlock(std::uint8_t* block) = 0;
 
 protected:
-    explicit TCipher(const CipherClass& cls, std::shared_ptr<TProtection> protection = nullptr);
+    explicit TCipher(const TCipherClass& cls, std::shared_ptr<TProtection> protection = nullptr);
     // Sets up the key context from at most KeySize() bytes.
     virtual void SetupKey(std::span<const std::uint8_t> key) = 0;
     virtual std::span<std::uint8_t> KeyContext() = 0;
@@ -94,10 +94,10 @@ private:
     void codeBytes(const std::uint8_t* in, std::uint8_t* out, std::size_t size, bool decode);
     void codeTail(const std::uint8_t* in, std::uint8_t* out, std::size_t size);
 
-    const CipherClass* class_;
+    const TCipherClass* class_;
     TCipherMode mode_ = TCipherMode::cmCTS;
     std::shared_ptr<THash> hash_;
-    const HashClass* hashClass_;
+    const THashClass* hashClass_;
     std::vector<std::uint8_t> buffer_, vector_, feedback_;
     std::uint32_t flags_ = 0;
 };
@@ -115,10 +115,10 @@ protected:
     Context ctx_{};
 };
 
-const std::vector<const CipherClass*>& CipherClasses();
-const CipherClass* FindCipherClass(std::string_view name);
+const std::vector<const TCipherClass*>& CipherClasses();
+const TCipherClass* FindCipherClass(std::string_view name);
 // Raises EUnknownAlgorithm naming the name.
-const CipherClass& CipherClassByName(std::string_view name);
-const CipherClass& DefaultCipherClass();  // Blowfish
+const TCipherClass& CipherClassByName(std::string_view name);
+const TCipherClass& DefaultCipherClass();  // Blowfish
 
 }  // namespace gs::crypto

@@ -9,11 +9,11 @@ namespace {
 constexpr int kRounds = 11;
 constexpr std::uint32_t kStartEncode = 0x0B0B, kStartDecode = 0xB1B1;
 
-struct ThreeWayContext {
+struct TThreeWayContext {
     std::uint32_t key[3], decodeKey[3];
     std::uint32_t encodeConstants[12], decodeConstants[12];
 };
-static_assert(sizeof(ThreeWayContext) == 120);
+static_assert(sizeof(TThreeWayContext) == 120);
 
 using Words = std::uint32_t[3];
 
@@ -62,7 +62,7 @@ void rounds(Words a, const Words k, const std::uint32_t* rc) {
     }
 }
 
-class TCipher_3Way final : public TCipherWith<ThreeWayContext> {
+class TCipher_3Way final : public TCipherWith<TThreeWayContext> {
 public:
     TCipher_3Way() : TCipherWith(kCipher_3Way) {}
     void EncodeBlock(std::uint8_t* block) override { code(block, ctx_.key, ctx_.encodeConstants, false); }
@@ -91,6 +91,6 @@ private:
 
 }  // namespace
 
-const CipherClass kCipher_3Way{{"TCipher_3Way", "3Way", ""}, 12, 12, 120, MakeCipher<TCipher_3Way>};
+const TCipherClass kCipher_3Way{{"TCipher_3Way", "3Way", ""}, 12, 12, 120, MakeCipher<TCipher_3Way>};
 
 }  // namespace gs::crypto

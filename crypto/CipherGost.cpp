@@ -12,10 +12,10 @@ constexpr std::uint8_t kSBox[8][16] = {
     {6, 12, 7, 1, 5, 15, 13, 8, 4, 10, 9, 14, 0, 3, 11, 2},  {4, 11, 10, 0, 7, 2, 1, 13, 3, 6, 8, 5, 9, 12, 15, 14},
     {13, 11, 4, 1, 3, 15, 5, 9, 0, 10, 14, 7, 6, 8, 2, 12},  {1, 15, 13, 0, 5, 7, 10, 4, 9, 2, 3, 14, 6, 11, 8, 12}};
 
-struct GostContext {
+struct TGostContext {
     std::uint32_t key[8];
 };
-static_assert(sizeof(GostContext) == 32);
+static_assert(sizeof(TGostContext) == 32);
 
 // Each nibble through its S-box (the lowest through the first), then rotated by 11.
 std::uint32_t f(std::uint32_t x) {
@@ -24,7 +24,7 @@ std::uint32_t f(std::uint32_t x) {
     return RotateLeft32(y, 11);
 }
 
-class TCipher_Gost final : public TCipherWith<GostContext> {
+class TCipher_Gost final : public TCipherWith<TGostContext> {
 public:
     TCipher_Gost() : TCipherWith(kCipher_Gost) {}
     void EncodeBlock(std::uint8_t* block) override { code(block, false); }
@@ -53,6 +53,6 @@ private:
 
 }  // namespace
 
-const CipherClass kCipher_Gost{{"TCipher_Gost", "Gost", ""}, 8, 32, 32, MakeCipher<TCipher_Gost>};
+const TCipherClass kCipher_Gost{{"TCipher_Gost", "Gost", ""}, 8, 32, 32, MakeCipher<TCipher_Gost>};
 
 }  // namespace gs::crypto

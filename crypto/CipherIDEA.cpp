@@ -74,7 +74,7 @@ private:
 
 }  // namespace
 
-const CipherClass kCipher_IDEA{{"TCipher_IDEA", "IDEA", "free for non-commercial"}, 8, 16, 208,
+const TCipherClass kCipher_IDEA{{"TCipher_IDEA", "IDEA", "free for non-commercial"}, 8, 16, 208,
                                MakeCipher<TCipher_IDEA>};
 
 }  // namespace gs::crypto

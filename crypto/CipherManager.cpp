@@ -22,12 +22,12 @@ std::string THashManager::Algorithm() const { return std::string(RegisteredName(
 void THashManager::SetAlgorithm(std::string_view name) { setClass(HashClassByName(name)); }
 
 void THashManager::SetHashClassName(std::string_view className) {
-    const HashClass* c = byClassName(HashClasses(), className);
+    const THashClass* c = byClassName(HashClasses(), className);
     if (!c) NotRegistered("Hash", className);
     setClass(*c);
 }
 
-void THashManager::setClass(const HashClass& cls) {
+void THashManager::setClass(const THashClass& cls) {
     if (&cls == class_) return;
     hash_.reset();
     digest_.clear();
@@ -55,12 +55,12 @@ std::string TCipherManager::Algorithm() const { return std::string(RegisteredNam
 void TCipherManager::SetAlgorithm(std::string_view name) { setClass(CipherClassByName(name)); }
 
 void TCipherManager::SetCipherClassName(std::string_view className) {
-    const CipherClass* c = byClassName(CipherClasses(), className);
+    const TCipherClass* c = byClassName(CipherClasses(), className);
     if (!c) NotRegistered("Cipher", className);
     setClass(*c);
 }
 
-void TCipherManager::setClass(const CipherClass& cls) {
+void TCipherManager::setClass(const TCipherClass& cls) {
     if (&cls == class_) return;
     cipher_.reset();
     class_ = &cls;

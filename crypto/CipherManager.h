@@ -23,7 +23,7 @@ public:
     void SetAlgorithm(std::string_view name);
     // "COMMENT, BITSbit Digestsize".
     std::string Description() const;
-    const HashClass& GetHashClass() const { return *class_; }
+    const THashClass& GetHashClass() const { return *class_; }
     // The class as it is stored with the component: its class name.
     std::string_view HashClassName() const { return class_->names.className; }
     void SetHashClassName(std::string_view className);
@@ -33,8 +33,8 @@ public:
     const std::string& DigestString() const { return digest_; }
 
 private:
-    void setClass(const HashClass& cls);
-    const HashClass* class_ = &DefaultHashClass();
+    void setClass(const THashClass& cls);
+    const THashClass* class_ = &DefaultHashClass();
     std::unique_ptr<THash> hash_;
     std::string digest_;
 };
@@ -53,7 +53,7 @@ public:
     void SetAlgorithm(std::string_view name);
     // "COMMENT, " when the class has a comment, then "BITSbit Key" (Blowfish: "448bit Key").
     std::string Description() const;
-    const CipherClass& GetCipherClass() const { return *class_; }
+    const TCipherClass& GetCipherClass() const { return *class_; }
     // The class as it is stored with the component: its class name.
     std::string_view CipherClassName() const { return class_->names.className; }
     void SetCipherClassName(std::string_view className);
@@ -73,8 +73,8 @@ public:
     std::string EncodeString(std::string_view source);
 
 private:
-    void setClass(const CipherClass& cls);
-    const CipherClass* class_ = &DefaultCipherClass();
+    void setClass(const TCipherClass& cls);
+    const TCipherClass* class_ = &DefaultCipherClass();
     std::unique_ptr<TCipher> cipher_;
     TCipherMode mode_ = TCipherMode::cmCTS;
     std::weak_ptr<THashManager> hashManager_;

@@ -14,9 +14,9 @@ namespace {
 
 constexpr int kBlock = 8;
 
-struct Tables {
+struct TTables {
     std::uint8_t exp[256], log[256];
-    Tables() {
+    TTables() {
         unsigned e = 1;
         for (int i = 0; i < 256; ++i) {
             exp[i] = std::uint8_t(e & 0xFF);  // 45^128 = 256 is written 0
@@ -25,22 +25,22 @@ struct Tables {
         }
     }
 };
-const Tables& tables() {
-    static const Tables t;
+const TTables& tables() {
+    static const TTables t;
     return t;
 }
 
 std::uint8_t rol8(std::uint8_t x, int n) { return std::uint8_t(x << n | x >> (8 - n)); }
 
-struct SaferContext {
+struct TSaferContext {
     std::uint8_t key[kBlock * (1 + 2 * 13)];  // round keys of up to 13 rounds
     std::uint8_t unused[768 - kBlock * (1 + 2 * 13)];
 };
-static_assert(sizeof(SaferContext) == 768);
+static_assert(sizeof(TSaferContext) == 768);
 
-class TCipher_SAFER : public TCipherWith<SaferContext> {
+class TCipher_SAFER : public TCipherWith<TSaferContext> {
 public:
-    TCipher_SAFER(const CipherClass& cls, int rounds, bool strengthened)
+    TCipher_SAFER(const TCipherClass& cls, int rounds, bool strengthened)
         : TCipherWith(cls), rounds_(rounds), strengthened_(strengthened) {}
 
     void EncodeBlock(std::uint8_t* x) override {
@@ -134,25 +134,25 @@ private:
     bool strengthened_;
 };
 
-template <const CipherClass& cls, int rounds, bool strengthened>
+template <const TCipherClass& cls, int rounds, bool strengthened>
 std::unique_ptr<TCipher> makeSafer() {
     return std::make_unique<TCipher_SAFER>(cls, rounds, strengthened);
 }
 
 }  // namespace
 
-std::unique_ptr<TCipher> CreateSafer(const CipherClass& cls, int rounds) {
+std::unique_ptr<TCipher> CreateSafer(const TCipherClass& cls, int rounds) {
     const bool strengthened = &cls == &kCipher_SAFER_SK64 || &cls == &kCipher_SAFER_SK128;
     return std::make_unique<TCipher_SAFER>(cls, std::min(rounds, 13), strengthened);
 }
 
-const CipherClass kCipher_SAFER_K64{{"TCipher_SAFER_K64", "SAFER-K64", ""}, 8, 8, 768,
+const TCipherClass kCipher_SAFER_K64{{"TCipher_SAFER_K64", "SAFER-K64", ""}, 8, 8, 768,
                                     makeSafer<kCipher_SAFER_K64, 6, false>};
-const CipherClass kCipher_SAFER_SK64{{"TCipher_SAFER_SK64", "SAFER-SK64", "Keyscheduling"}, 8, 8, 768,
+const TCipherClass kCipher_SAFER_SK64{{"TCipher_SAFER_SK64", "SAFER-SK64", "Keyscheduling"}, 8, 8, 768,
                                      makeSafer<kCipher_SAFER_SK64, 8, true>};
-const CipherClass kCipher_SAFER_K128{{"TCipher_SAFER_K128", "SAFER-K128", ""}, 8, 16, 768,
+const TCipherClass kCipher_SAFER_K128{{"TCipher_SAFER_K128", "SAFER-K128", ""}, 8, 16, 768,
                                      makeSafer<kCipher_SAFER_K128, 10, false>};
-const CipherClass kCipher_SAFER_SK128{{"TCipher_SAFER_SK128", "SAFER-SK128", "Keyscheduling"}, 8, 16, 768,
+const TCipherClass kCipher_SAFER_SK128{{"TCipher_SAFER_SK128", "SAFER-SK128", "Keyscheduling"}, 8, 16, 768,
                                       makeSafer<kCipher_SAFER_SK128, 10, true>};
 
 }  // namespace gs::crypto

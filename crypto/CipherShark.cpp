@@ -47,11 +47,11 @@ std::uint64_t mix(const Matrix& m, std::uint64_t a) {
     return out;
 }
 
-struct Tables {
+struct TTables {
     Matrix g, inverse;
     // Column j of the matrix times the box's image of x: one lookup per byte and round.
     MixTable encode, decode;
-    Tables() {
+    TTables() {
         Matrix m;
         codeMatrix(2, m);
         for (int i = 0; i < 8; ++i)
@@ -59,7 +59,7 @@ struct Tables {
         // G's inverse is the same construction for x^-1, which is (poly ^ 1) >> 1, read in the
         // natural order; the round trips of the tests hold it to that.
         codeMatrix(std::uint8_t((kSquarePoly ^ 1) >> 1), inverse);
-        const SquareBoxes& box = SquareSBoxes();
+        const TSquareBoxes& box = SquareSBoxes();
         for (int j = 0; j < 8; ++j)
             for (int x = 0; x < 256; ++x) {
                 std::uint64_t e = 0, d = 0;
@@ -71,8 +71,8 @@ struct Tables {
             }
     }
 };
-const Tables& tables() {
-    static const Tables t;
+const TTables& tables() {
+    static const TTables t;
     return t;
 }
 
@@ -90,12 +90,12 @@ std::uint64_t run(const RoundKeys& k, const MixTable& table, const std::uint8_t*
     return out ^ k[kRounds];
 }
 
-struct SharkContext {
+struct TSharkContext {
     RoundKeys encode, decode;
 };
-static_assert(sizeof(SharkContext) == 112);
+static_assert(sizeof(TSharkContext) == 112);
 
-class TCipher_Shark final : public TCipherWith<SharkContext> {
+class TCipher_Shark final : public TCipherWith<TSharkContext> {
 public:
     TCipher_Shark() : TCipherWith(kCipher_Shark) {}
 
@@ -108,7 +108,7 @@ public:
 
 protected:
     void SetupKey(std::span<const std::uint8_t> key) override {
-        const Tables& t = tables();
+        const TTables& t = tables();
         auto k = PaddedKey<16>(key);
         RoundKeys fixed;
         for (int r = 0; r < kRounds; ++r) fixed[r] = t.encode[0][r];
@@ -127,6 +127,6 @@ protected:
 
 }  // namespace
 
-const CipherClass kCipher_Shark{{"TCipher_Shark", "Shark", ""}, 8, 16, 112, MakeCipher<TCipher_Shark>};
+const TCipherClass kCipher_Shark{{"TCipher_Shark", "Shark", ""}, 8, 16, 112, MakeCipher<TCipher_Shark>};
 
 }  // namespace gs::crypto

@@ -20,8 +20,8 @@ constexpr std::uint8_t kMix[4][4] = {{2, 1, 1, 3}, {3, 2, 1, 1}, {1, 3, 2, 1}, {
 
 std::uint8_t gfMul(std::uint8_t a, std::uint8_t b) { return GFMul(a, b, kSquarePoly); }
 
-struct Boxes : SquareBoxes {
-    Boxes() {
+struct TBoxes : TSquareBoxes {
+    TBoxes() {
         for (unsigned x = 0; x < 256; ++x) {
             std::uint8_t inv = 0;
             for (unsigned y = 1; x && y < 256 && !inv; ++y)
@@ -34,8 +34,8 @@ struct Boxes : SquareBoxes {
         }
     }
 };
-const Boxes& boxes() {
-    static const Boxes b;
+const TBoxes& boxes() {
+    static const TBoxes b;
     return b;
 }
 
@@ -63,13 +63,13 @@ void gammaPi(std::uint8_t* a, const std::uint8_t* box) {
 
 void addKey(std::uint8_t* a, const std::uint8_t* k) { XorBytes(a, a, k, 16); }
 
-struct SquareContext {
+struct TSquareContext {
     std::uint8_t encode[kRounds + 1][16];  // theta of each round key but the last
     std::uint8_t decode[kRounds + 1][16];  // the same keys with theta undone again, for decryption
 };
-static_assert(sizeof(SquareContext) == 288);
+static_assert(sizeof(TSquareContext) == 288);
 
-class TCipher_Square final : public TCipherWith<SquareContext> {
+class TCipher_Square final : public TCipherWith<TSquareContext> {
 public:
     TCipher_Square() : TCipherWith(kCipher_Square) {}
 
@@ -116,10 +116,10 @@ protected:
 
 }  // namespace
 
-const CipherClass kCipher_Square{{"TCipher_Square", "Square", ""}, 16, 16, 288, MakeCipher<TCipher_Square>};
+const TCipherClass kCipher_Square{{"TCipher_Square", "Square", ""}, 16, 16, 288, MakeCipher<TCipher_Square>};
 
 std::uint32_t SquareBoxPin() { return LoadBE32(boxes().s); }
 
-const SquareBoxes& SquareSBoxes() { return boxes(); }
+const TSquareBoxes& SquareSBoxes() { return boxes(); }
 
 }  // namespace gs::crypto

@@ -91,7 +91,7 @@ protected:
 
 }  // namespace
 
-const CipherClass kCipher_TEA{{"TCipher_TEA", "TEA", ""}, 8, 16, 32, MakeCipher<TCipher_TEA>};
-const CipherClass kCipher_TEAN{{"TCipher_TEAN", "TEA extended", ""}, 8, 16, 32, MakeCipher<TCipher_TEAN>};
+const TCipherClass kCipher_TEA{{"TCipher_TEA", "TEA", ""}, 8, 16, 32, MakeCipher<TCipher_TEA>};
+const TCipherClass kCipher_TEAN{{"TCipher_TEAN", "TEA extended", ""}, 8, 16, 32, MakeCipher<TCipher_TEAN>};
 
 }  // namespace gs::crypto

@@ -29,9 +29,9 @@ constexpr unsigned kMDSPoly = 0x169, kRSPoly = 0x14D;
 
 std::uint8_t ror4(std::uint8_t x) { return std::uint8_t(((x >> 1) | (x << 3)) & 15); }
 
-struct QBoxes {
+struct TQBoxes {
     std::uint8_t q[2][256];
-    QBoxes() {
+    TQBoxes() {
         for (int n = 0; n < 2; ++n)
             for (int x = 0; x < 256; ++x) {
                 const auto& t = kQTables[n];
@@ -43,8 +43,8 @@ struct QBoxes {
             }
     }
 };
-const QBoxes& qboxes() {
-    static const QBoxes b;
+const TQBoxes& qboxes() {
+    static const TQBoxes b;
     return b;
 }
 
@@ -74,13 +74,13 @@ std::uint32_t h(std::uint32_t x, const std::uint32_t* l, int k) {
     return mdsColumn(0, y[0]) ^ mdsColumn(1, y[1]) ^ mdsColumn(2, y[2]) ^ mdsColumn(3, y[3]);
 }
 
-struct TwofishContext {
+struct TTwofishContext {
     std::uint32_t subkeys[40];
     std::uint32_t sbox[4][256];  // the key-dependent S-boxes with the MDS columns
 };
-static_assert(sizeof(TwofishContext) == 4256);
+static_assert(sizeof(TTwofishContext) == 4256);
 
-class TCipher_Twofish final : public TCipherWith<TwofishContext> {
+class TCipher_Twofish final : public TCipherWith<TTwofishContext> {
 public:
     TCipher_Twofish() : TCipherWith(kCipher_Twofish) {}
 
@@ -145,7 +145,7 @@ private:
 
 }  // namespace
 
-const CipherClass kCipher_Twofish{{"TCipher_Twofish", "Twofish", ""}, 16, 32, 4256, MakeCipher<TCipher_Twofish>};
+const TCipherClass kCipher_Twofish{{"TCipher_Twofish", "Twofish", ""}, 16, 32, 4256, MakeCipher<TCipher_Twofish>};
 
 // The first bytes of q0 and q1, published values that pin the tables built here.
 std::uint16_t TwofishQPins() { return std::uint16_t(qboxes().q[0][0] << 8 | qboxes().q[1][0]); }

@@ -10,11 +10,11 @@ std::string_view ShortClassName(std::string_view className) {
     return className.starts_with('T') ? className.substr(1) : className;
 }
 
-std::string_view RegisteredName(const ClassNames& names) {
+std::string_view RegisteredName(const TClassNames& names) {
     return names.name.empty() ? ShortClassName(names.className) : names.name;
 }
 
-std::string RegistryEntry(const ClassNames& names) {
+std::string RegistryEntry(const TClassNames& names) {
     return std::string(RegisteredName(names)) + "=" + std::string(names.comment);
 }
 

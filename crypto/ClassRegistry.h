@@ -7,7 +7,7 @@
 
 namespace gs::crypto {
 
-struct ClassNames {
+struct TClassNames {
     std::string_view className;  // "TCipher_Blowfish"
     std::string_view name;       // registered name; empty: the short class name stands for it
     std::string_view comment;
@@ -15,9 +15,9 @@ struct ClassNames {
 
 // The class name without the leading "T" and everything up to and including the first "_".
 std::string_view ShortClassName(std::string_view className);
-std::string_view RegisteredName(const ClassNames& names);
+std::string_view RegisteredName(const TClassNames& names);
 // "NAME=COMMENT", the registry entry.
-std::string RegistryEntry(const ClassNames& names);
+std::string RegistryEntry(const TClassNames& names);
 bool SameText(std::string_view a, std::string_view b);
 
 // The given name, less everything up to its first "_", against each short class name

@@ -65,7 +65,7 @@ void THash::CodeChunk(std::span<std::uint8_t> buffer, Action action) {
     if (action == Action::Decode) TProtection::CodeChunk(buffer, action);
 }
 
-std::string THash::HashString(const HashClass& cls, std::string_view data, std::shared_ptr<TProtection> protection,
+std::string THash::HashString(const THashClass& cls, std::string_view data, std::shared_ptr<TProtection> protection,
                               int formatId) {
     std::unique_ptr<THash> hash = cls.create();
     hash->SetProtection(std::move(protection));
@@ -126,8 +126,8 @@ void TMDHash::Finish() {
     count_ = 0;
 }
 
-const std::vector<const HashClass*>& HashClasses() {
-    static const std::vector<const HashClass*> list{&kHash_MD4,       &kHash_MD5,       &kHash_SHA,
+const std::vector<const THashClass*>& HashClasses() {
+    static const std::vector<const THashClass*> list{&kHash_MD4,       &kHash_MD5,       &kHash_SHA,
                                                     &kHash_SHA1,      &kHash_RipeMD128, &kHash_RipeMD160,
                                                     &kHash_RipeMD256, &kHash_RipeMD320, &kHash_Haval128,
                                                     &kHash_Haval160,  &kHash_Haval192,  &kHash_Haval224,
@@ -138,10 +138,10 @@ const std::vector<const HashClass*>& HashClasses() {
     return list;
 }
 
-const HashClass* FindHashClass(std::string_view name) { return FindRegistered(HashClasses(), name); }
+const THashClass* FindHashClass(std::string_view name) { return FindRegistered(HashClasses(), name); }
 
-const HashClass& HashClassByName(std::string_view name) { return RequireRegistered(HashClasses(), name, "Hash"); }
+const THashClass& HashClassByName(std::string_view name) { return RequireRegistered(HashClasses(), name, "Hash"); }
 
-const HashClass& DefaultHashClass() { return kHash_RipeMD256; }
+const THashClass& DefaultHashClass() { return kHash_RipeMD256; }
 
 }  // namespace gs::crypto

@@ -17,8 +17,8 @@ namespace gs::crypto {
 class THash;
 
 // One descriptor per hash class.
-struct HashClass {
-    ClassNames names;
+struct THashClass {
+    TClassNames names;
     std::size_t digestSize;
     std::unique_ptr<THash> (*create)();
 };
@@ -36,7 +36,7 @@ class THash : public TProtection {
 public:
     using TProtection::TProtection;
 
-    virtual const HashClass& Class() const = 0;
+    virtual const THashClass& Class() const = 0;
     // Back to the initial state; a chained TMAC is told.
     void Init();
     virtual void Calc(std::span<const std::uint8_t> data) = 0;
@@ -51,7 +51,7 @@ public:
     void CodeChunk(std::span<std::uint8_t> buffer, Action action) override;
 
     // The digest of `data` in the string format (-1: MIME base 64).
-    static std::string HashString(const HashClass& cls, std::string_view data,
+    static std::string HashString(const THashClass& cls, std::string_view data,
                                   std::shared_ptr<TProtection> protection = nullptr, int formatId = -1);
 
 protected:
@@ -92,10 +92,10 @@ private:
 };
 
 // Registration order: the order of the library's table.
-const std::vector<const HashClass*>& HashClasses();
-const HashClass* FindHashClass(std::string_view name);
+const std::vector<const THashClass*>& HashClasses();
+const THashClass* FindHashClass(std::string_view name);
 // Raises EUnknownAlgorithm naming the name.
-const HashClass& HashClassByName(std::string_view name);
-const HashClass& DefaultHashClass();  // RIPEMD-256
+const THashClass& HashClassByName(std::string_view name);
+const THashClass& DefaultHashClass();  // RIPEMD-256
 
 }  // namespace gs::crypto

@@ -38,7 +38,7 @@ private:
 // Polynomial 0x1021 from 0xFFFF, most significant bit first (check value 29B1).
 class THash_CRC16_CCITT final : public TChecksum {
 public:
-    const HashClass& Class() const override { return kHash_CRC16_CCITT; }
+    const THashClass& Class() const override { return kHash_CRC16_CCITT; }
 
 protected:
     std::uint32_t initial() const override { return 0xFFFF; }
@@ -60,7 +60,7 @@ protected:
 // CRC-16 with the reflected polynomial 0xA001 from 0 (check value BB3D).
 class Thash_CRC16_Standard final : public TChecksum {
 public:
-    const HashClass& Class() const override { return kHash_CRC16_Standard; }
+    const THashClass& Class() const override { return kHash_CRC16_Standard; }
 
 protected:
     std::uint32_t initial() const override { return 0; }
@@ -72,7 +72,7 @@ protected:
 // The published CRC-32 (check value CBF43926).
 class THash_CRC32 final : public TChecksum {
 public:
-    const HashClass& Class() const override { return kHash_CRC32; }
+    const THashClass& Class() const override { return kHash_CRC32; }
 
 protected:
     std::uint32_t initial() const override { return 0xFFFFFFFF; }
@@ -84,9 +84,9 @@ protected:
 
 }  // namespace
 
-const HashClass kHash_CRC16_CCITT{{"THash_CRC16_CCITT", "CRC-16 CCITT", "Checksum"}, 2, MakeHash<THash_CRC16_CCITT>};
-const HashClass kHash_CRC16_Standard{
+const THashClass kHash_CRC16_CCITT{{"THash_CRC16_CCITT", "CRC-16 CCITT", "Checksum"}, 2, MakeHash<THash_CRC16_CCITT>};
+const THashClass kHash_CRC16_Standard{
     {"Thash_CRC16_Standard", "CRC-16 Standard", "Checksum"}, 2, MakeHash<Thash_CRC16_Standard>};
-const HashClass kHash_CRC32{{"THash_CRC32", "CRC-32", "Checksum"}, 4, MakeHash<THash_CRC32>};
+const THashClass kHash_CRC32{{"THash_CRC32", "CRC-32", "Checksum"}, 4, MakeHash<THash_CRC32>};
 
 }  // namespace gs::crypto

@@ -5,7 +5,7 @@
 
 namespace gs::crypto {
 
-extern const HashClass kHash_MD4, kHash_MD5, kHash_SHA, kHash_SHA1, kHash_RipeMD128, kHash_RipeMD160,
+extern const THashClass kHash_MD4, kHash_MD5, kHash_SHA, kHash_SHA1, kHash_RipeMD128, kHash_RipeMD160,
     kHash_RipeMD256, kHash_RipeMD320, kHash_Haval128, kHash_Haval160, kHash_Haval192, kHash_Haval224,
     kHash_Haval256, kHash_Sapphire128, kHash_Sapphire160, kHash_Sapphire192, kHash_Sapphire224, kHash_Sapphire256,
     kHash_Sapphire288, kHash_Sapphire320, kHash_Snefru, kHash_Tiger, kHash_CRC16_CCITT, kHash_CRC16_Standard, kHash_CRC32;

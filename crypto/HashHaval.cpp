@@ -40,7 +40,7 @@ const std::vector<W>& piWords() {
 
 class THash_Haval256 : public TMDHash {
 public:
-    const HashClass& Class() const override { return kHash_Haval256; }
+    const THashClass& Class() const override { return kHash_Haval256; }
 
 protected:
     std::uint8_t PadByte() const override { return 0x01; }
@@ -81,7 +81,7 @@ protected:
 
 class THash_Haval128 final : public THash_Haval256 {
 public:
-    const HashClass& Class() const override { return kHash_Haval128; }
+    const THashClass& Class() const override { return kHash_Haval128; }
 
 protected:
     void fold(W (&d)[8]) const override {
@@ -94,7 +94,7 @@ protected:
 
 class THash_Haval160 final : public THash_Haval256 {
 public:
-    const HashClass& Class() const override { return kHash_Haval160; }
+    const THashClass& Class() const override { return kHash_Haval160; }
 
 protected:
     void fold(W (&d)[8]) const override {
@@ -108,7 +108,7 @@ protected:
 
 class THash_Haval192 final : public THash_Haval256 {
 public:
-    const HashClass& Class() const override { return kHash_Haval192; }
+    const THashClass& Class() const override { return kHash_Haval192; }
 
 protected:
     void fold(W (&d)[8]) const override {
@@ -123,7 +123,7 @@ protected:
 
 class THash_Haval224 final : public THash_Haval256 {
 public:
-    const HashClass& Class() const override { return kHash_Haval224; }
+    const THashClass& Class() const override { return kHash_Haval224; }
 
 protected:
     void fold(W (&d)[8]) const override {
@@ -139,10 +139,10 @@ protected:
 
 }  // namespace
 
-const HashClass kHash_Haval128{{"THash_Haval128", "Haval-128", "Hash"}, 16, MakeHash<THash_Haval128>};
-const HashClass kHash_Haval160{{"THash_Haval160", "Haval-160", "Hash"}, 20, MakeHash<THash_Haval160>};
-const HashClass kHash_Haval192{{"THash_Haval192", "Haval-192", "Hash"}, 24, MakeHash<THash_Haval192>};
-const HashClass kHash_Haval224{{"THash_Haval224", "Haval-224", "Hash"}, 28, MakeHash<THash_Haval224>};
-const HashClass kHash_Haval256{{"THash_Haval256", "Haval-256", "Hash"}, 32, MakeHash<THash_Haval256>};
+const THashClass kHash_Haval128{{"THash_Haval128", "Haval-128", "Hash"}, 16, MakeHash<THash_Haval128>};
+const THashClass kHash_Haval160{{"THash_Haval160", "Haval-160", "Hash"}, 20, MakeHash<THash_Haval160>};
+const THashClass kHash_Haval192{{"THash_Haval192", "Haval-192", "Hash"}, 24, MakeHash<THash_Haval192>};
+const THashClass kHash_Haval224{{"THash_Haval224", "Haval-224", "Hash"}, 28, MakeHash<THash_Haval224>};
+const THashClass kHash_Haval256{{"THash_Haval256", "Haval-256", "Hash"}, 32, MakeHash<THash_Haval256>};
 
 }  // namespace gs::crypto

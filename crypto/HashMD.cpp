@@ -12,7 +12,7 @@ constexpr std::uint32_t kMDInitial[4] = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x1
 
 class THash_MD4 : public TMDHash {
 public:
-    const HashClass& Class() const override { return kHash_MD4; }
+    const THashClass& Class() const override { return kHash_MD4; }
 
 protected:
     void Initial() override { StoreWords(digest_.data(), kMDInitial, false); }
@@ -44,18 +44,18 @@ protected:
 };
 
 // The sines of MD5: floor(|sin(i + 1)| * 2^32), computed once.
-struct MD5Sines {
+struct TMD5Sines {
     std::uint32_t k[64];
-    MD5Sines();
+    TMD5Sines();
 };
 
 class THash_MD5 final : public THash_MD4 {
 public:
-    const HashClass& Class() const override { return kHash_MD5; }
+    const THashClass& Class() const override { return kHash_MD5; }
 
 protected:
     void Transform(const std::uint8_t* block) override {
-        static const MD5Sines sines;
+        static const TMD5Sines sines;
         static constexpr int shifts[4][4] = {{7, 12, 17, 22}, {5, 9, 14, 20}, {4, 11, 16, 23}, {6, 10, 15, 21}};
         std::uint32_t x[16], h[4];
         LoadWords(block, x, false);
@@ -80,13 +80,13 @@ protected:
     }
 };
 
-MD5Sines::MD5Sines() {
+TMD5Sines::TMD5Sines() {
     for (int i = 0; i < 64; ++i) k[i] = std::uint32_t(std::floor(std::fabs(std::sin(double(i + 1))) * 4294967296.0));
 }
 
 }  // namespace
 
-const HashClass kHash_MD4{{"THash_MD4", "Message Digest 4", "Hash"}, 16, MakeHash<THash_MD4>};
-const HashClass kHash_MD5{{"THash_MD5", "Message Digest 5", "Hash"}, 16, MakeHash<THash_MD5>};
+const THashClass kHash_MD4{{"THash_MD4", "Message Digest 4", "Hash"}, 16, MakeHash<THash_MD4>};
+const THashClass kHash_MD5{{"THash_MD5", "Message Digest 5", "Hash"}, 16, MakeHash<THash_MD5>};
 
 }  // namespace gs::crypto

@@ -75,7 +75,7 @@ constexpr int kNoExchange[5] = {-1, -1, -1, -1, -1};
 
 class THash_RipeMD128 final : public TMDHash {
 public:
-    const HashClass& Class() const override { return kHash_RipeMD128; }
+    const THashClass& Class() const override { return kHash_RipeMD128; }
 
 protected:
     void Initial() override { StoreWords(digest_.data(), kInitial, 4, false); }
@@ -92,7 +92,7 @@ protected:
 
 class THash_RipeMD160 : public TMDHash {
 public:
-    const HashClass& Class() const override { return kHash_RipeMD160; }
+    const THashClass& Class() const override { return kHash_RipeMD160; }
 
 protected:
     void Initial() override { StoreWords(digest_.data(), kInitial, 5, false); }
@@ -121,7 +121,7 @@ void doubledTransform(std::uint8_t* digest, const std::uint8_t* block, const int
 
 class THash_RipeMD256 final : public TMDHash {
 public:
-    const HashClass& Class() const override { return kHash_RipeMD256; }
+    const THashClass& Class() const override { return kHash_RipeMD256; }
 
 protected:
     void Initial() override {
@@ -137,7 +137,7 @@ protected:
 
 class THash_RipeMD320 final : public TMDHash {
 public:
-    const HashClass& Class() const override { return kHash_RipeMD320; }
+    const THashClass& Class() const override { return kHash_RipeMD320; }
 
 protected:
     void Initial() override { StoreWords(digest_.data(), kInitial, false); }
@@ -151,9 +151,9 @@ protected:
 
 }  // namespace
 
-const HashClass kHash_RipeMD128{{"THash_RipeMD128", "Ripe Message Digest 128", "Hash"}, 16, MakeHash<THash_RipeMD128>};
-const HashClass kHash_RipeMD160{{"THash_RipeMD160", "Ripe Message Digest 160", "Hash"}, 20, MakeHash<THash_RipeMD160>};
-const HashClass kHash_RipeMD256{{"THash_RipeMD256", "Ripe Message Digest 256", "Hash"}, 32, MakeHash<THash_RipeMD256>};
-const HashClass kHash_RipeMD320{{"THash_RipeMD320", "Ripe Message Digest 320", "Hash"}, 40, MakeHash<THash_RipeMD320>};
+const THashClass kHash_RipeMD128{{"THash_RipeMD128", "Ripe Message Digest 128", "Hash"}, 16, MakeHash<THash_RipeMD128>};
+const THashClass kHash_RipeMD160{{"THash_RipeMD160", "Ripe Message Digest 160", "Hash"}, 20, MakeHash<THash_RipeMD160>};
+const THashClass kHash_RipeMD256{{"THash_RipeMD256", "Ripe Message Digest 256", "Hash"}, 32, MakeHash<THash_RipeMD256>};
+const THashClass kHash_RipeMD320{{"THash_RipeMD320", "Ripe Message Digest 320", "Hash"}, 40, MakeHash<THash_RipeMD320>};
 
 }  // namespace gs::crypto

@@ -11,7 +11,7 @@ constexpr std::uint32_t kInitial[5] = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x103
 
 class THash_SHA : public TMDHash {
 public:
-    const HashClass& Class() const override { return kHash_SHA; }
+    const THashClass& Class() const override { return kHash_SHA; }
 
 protected:
     virtual bool Rotates() const { return false; }
@@ -43,7 +43,7 @@ protected:
 
 class THash_SHA1 final : public THash_SHA {
 public:
-    const HashClass& Class() const override { return kHash_SHA1; }
+    const THashClass& Class() const override { return kHash_SHA1; }
 
 protected:
     bool Rotates() const override { return true; }
@@ -51,7 +51,7 @@ protected:
 
 }  // namespace
 
-const HashClass kHash_SHA{{"THash_SHA", "Secure Hash Algorithm", "Hash"}, 20, MakeHash<THash_SHA>};
-const HashClass kHash_SHA1{{"THash_SHA1", "Secure Hash Algorithm 1", "Hash"}, 20, MakeHash<THash_SHA1>};
+const THashClass kHash_SHA{{"THash_SHA", "Secure Hash Algorithm", "Hash"}, 20, MakeHash<THash_SHA>};
+const THashClass kHash_SHA1{{"THash_SHA1", "Secure Hash Algorithm 1", "Hash"}, 20, MakeHash<THash_SHA1>};
 
 }  // namespace gs::crypto

@@ -16,7 +16,7 @@ public:
         SecureZero(cards_), SecureZero(digest_);
         rotor_ = ratchet_ = avalanche_ = lastPlain_ = lastCipher_ = 0;
     }
-    const HashClass& Class() const override { return kHash_Sapphire320; }
+    const THashClass& Class() const override { return kHash_Sapphire320; }
     std::span<std::uint8_t> DigestKey() override { return {digest_.data(), DigestKeySize()}; }
     void Calc(std::span<const std::uint8_t> data) override {
         for (std::uint8_t b : data) encrypt(b);
@@ -56,26 +56,26 @@ private:
 };
 
 // The shorter digests differ only in their class (and so their size).
-template <const HashClass& cls>
-class Sapphire final : public THash_Sapphire320 {
+template <const THashClass& cls>
+class TSapphire final : public THash_Sapphire320 {
 public:
-    const HashClass& Class() const override { return cls; }
+    const THashClass& Class() const override { return cls; }
 };
 
 }  // namespace
 
-const HashClass kHash_Sapphire128{
-    {"THash_Sapphire128", "Sapphire II-128", "Hash"}, 16, MakeHash<Sapphire<kHash_Sapphire128>>};
-const HashClass kHash_Sapphire160{
-    {"THash_Sapphire160", "Sapphire II-160", "Hash"}, 20, MakeHash<Sapphire<kHash_Sapphire160>>};
-const HashClass kHash_Sapphire192{
-    {"THash_Sapphire192", "Sapphire II-192", "Hash"}, 24, MakeHash<Sapphire<kHash_Sapphire192>>};
-const HashClass kHash_Sapphire224{
-    {"THash_Sapphire224", "Sapphire II-224", "Hash"}, 28, MakeHash<Sapphire<kHash_Sapphire224>>};
-const HashClass kHash_Sapphire256{
-    {"THash_Sapphire256", "Sapphire II-256", "Hash"}, 32, MakeHash<Sapphire<kHash_Sapphire256>>};
-const HashClass kHash_Sapphire288{
-    {"THash_Sapphire288", "Sapphire II-288", "Hash"}, 36, MakeHash<Sapphire<kHash_Sapphire288>>};
-const HashClass kHash_Sapphire320{{"THash_Sapphire320", "Sapphire II-320", "Hash"}, 40, MakeHash<THash_Sapphire320>};
+const THashClass kHash_Sapphire128{
+    {"THash_Sapphire128", "Sapphire II-128", "Hash"}, 16, MakeHash<TSapphire<kHash_Sapphire128>>};
+const THashClass kHash_Sapphire160{
+    {"THash_Sapphire160", "Sapphire II-160", "Hash"}, 20, MakeHash<TSapphire<kHash_Sapphire160>>};
+const THashClass kHash_Sapphire192{
+    {"THash_Sapphire192", "Sapphire II-192", "Hash"}, 24, MakeHash<TSapphire<kHash_Sapphire192>>};
+const THashClass kHash_Sapphire224{
+    {"THash_Sapphire224", "Sapphire II-224", "Hash"}, 28, MakeHash<TSapphire<kHash_Sapphire224>>};
+const THashClass kHash_Sapphire256{
+    {"THash_Sapphire256", "Sapphire II-256", "Hash"}, 32, MakeHash<TSapphire<kHash_Sapphire256>>};
+const THashClass kHash_Sapphire288{
+    {"THash_Sapphire288", "Sapphire II-288", "Hash"}, 36, MakeHash<TSapphire<kHash_Sapphire288>>};
+const THashClass kHash_Sapphire320{{"THash_Sapphire320", "Sapphire II-320", "Hash"}, 40, MakeHash<THash_Sapphire320>};
 
 }  // namespace gs::crypto

@@ -19,7 +19,7 @@ constexpr unsigned kShifts[4] = {16, 8, 16, 24};
 class THash_Snefru final : public THash {
 public:
     ~THash_Snefru() override { SecureZero(block_), SecureZero(digest_), SecureZero(BytesOf(chain_)); }
-    const HashClass& Class() const override { return kHash_Snefru; }
+    const THashClass& Class() const override { return kHash_Snefru; }
     std::span<std::uint8_t> DigestKey() override { return digest_; }
 
     void Calc(std::span<const std::uint8_t> data) override {
@@ -83,6 +83,6 @@ private:
 
 }  // namespace
 
-const HashClass kHash_Snefru{{"THash_Snefru", "Snefru-256", "Hash"}, 32, MakeHash<THash_Snefru>};
+const THashClass kHash_Snefru{{"THash_Snefru", "Snefru-256", "Hash"}, 32, MakeHash<THash_Snefru>};
 
 }  // namespace gs::crypto

@@ -66,9 +66,9 @@ void compress(const Table& t, const std::uint8_t* block, std::uint64_t* state) {
 
 constexpr std::uint64_t kInitial[3] = {0x0123456789ABCDEFull, 0xFEDCBA9876543210ull, 0xF096A5B4C3B2E187ull};
 
-struct TigerBoxes {
+struct TTigerBoxes {
     Table t;
-    TigerBoxes() {
+    TTigerBoxes() {
         constexpr std::string_view seed = "Tiger - A Fast New Hash Function, by Ross Anderson and Eli Biham";
         static_assert(seed.size() == 64);
         const auto* block = reinterpret_cast<const std::uint8_t*>(seed.data());
@@ -97,13 +97,13 @@ struct TigerBoxes {
 };
 
 const Table& boxes() {
-    static const TigerBoxes b;
+    static const TTigerBoxes b;
     return b.t;
 }
 
 class THash_Tiger final : public TMDHash {
 public:
-    const HashClass& Class() const override { return kHash_Tiger; }
+    const THashClass& Class() const override { return kHash_Tiger; }
 
 protected:
     std::uint8_t PadByte() const override { return 0x01; }
@@ -120,7 +120,7 @@ protected:
 
 }  // namespace
 
-const HashClass kHash_Tiger{{"THash_Tiger", "Tiger", "Hash"}, 24, MakeHash<THash_Tiger>};
+const THashClass kHash_Tiger{{"THash_Tiger", "Tiger", "Hash"}, 24, MakeHash<THash_Tiger>};
 
 // The first word of the first S-box, a published value, pins the generated tables.
 std::uint64_t TigerFirstBoxWord() { return boxes()[0]; }

@@ -95,10 +95,10 @@ void TProtection::CodeStream(TStream* source, TStream* dest, std::int64_t size, 
 
 namespace {
 // A private name beside the target, removed again unless it was renamed over the target.
-struct TemporaryFile {
+struct TTemporaryFile {
     std::filesystem::path path;
     bool kept = false;
-    explicit TemporaryFile(const std::filesystem::path& target) {
+    explicit TTemporaryFile(const std::filesystem::path& target) {
         static std::atomic<unsigned> counter{0};
         std::filesystem::path dir = target.parent_path();
         if (dir.empty()) dir = ".";
@@ -107,7 +107,7 @@ struct TemporaryFile {
         name.append(".").append(std::to_string(counter++)).append(".tmp");
         path = dir / name;
     }
-    ~TemporaryFile() {
+    ~TTemporaryFile() {
         std::error_code ec;
         if (!kept) std::filesystem::remove(path, ec);
     }
@@ -128,7 +128,7 @@ void TProtection::CodeFile(const std::filesystem::path& sourceName, const std::f
     }
     const std::filesystem::path& target =
         destName.empty() || sameFile(sourceName, destName) ? sourceName : destName;
-    TemporaryFile temp(target);
+    TTemporaryFile temp(target);
     {
         TFileStream dest(temp.path, TFileStream::Open::Create);
         CodeStream(&source, &dest, -1, action);

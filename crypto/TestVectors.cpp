@@ -15,7 +15,7 @@ namespace {
 constexpr int kHexFormat = 16;      // reads either letter case
 constexpr int kLowerHexFormat = 1016;
 
-const std::pair<const HashClass*, HashTestVector> kHashVectors[] = {
+const std::pair<const THashClass*, THashTestVector> kHashVectors[] = {
     {&kHash_MD4, {"message digest", "d9130a8164549fe818874806e1c7014b"}},
     {&kHash_MD5, {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"}},
     {&kHash_SHA, {"abc", "0164b8a914cd2a5e74c4f7ff082c4d97f1edf880"}},
@@ -36,7 +36,7 @@ const std::pair<const HashClass*, HashTestVector> kHashVectors[] = {
     {&kHash_CRC32, {"123456789", "cbf43926"}},
 };
 
-const std::pair<const CipherClass*, CipherTestVector> kCipherVectors[] = {
+const std::pair<const TCipherClass*, TCipherTestVector> kCipherVectors[] = {
     {&kCipher_3Way, {"def01234456789abbcdef012", "234567899abcdef001234567", "0aa55dbb9cdddb6d7cdb76b2"}},
     {&kCipher_Blowfish, {"0123456789abcdef", "1111111111111111", "61f9c3802281b096"}},
     {&kCipher_Gost,
@@ -67,26 +67,26 @@ std::string hexOf(std::span<const std::uint8_t> b) {
 
 }  // namespace
 
-const HashTestVector* TestVector(const HashClass& cls) {
+const THashTestVector* TestVector(const THashClass& cls) {
     for (const auto& [c, v] : kHashVectors)
         if (c == &cls) return &v;
     return nullptr;
 }
 
-std::optional<bool> SelfTest(const HashClass& cls) {
-    const HashTestVector* v = TestVector(cls);
+std::optional<bool> SelfTest(const THashClass& cls) {
+    const THashTestVector* v = TestVector(cls);
     if (!v) return std::nullopt;
     return THash::HashString(cls, v->message, nullptr, kLowerHexFormat) == v->digest;
 }
 
-const CipherTestVector& SelfTestVector(const CipherClass& cls) {
+const TCipherTestVector& SelfTestVector(const TCipherClass& cls) {
     for (const auto& [c, v] : kCipherVectors)
         if (c == &cls) return v;
     NotRegistered("Cipher", cls.names.className);
 }
 
-bool SelfTest(const CipherClass& cls) {
-    const CipherTestVector& v = SelfTestVector(cls);
+bool SelfTest(const TCipherClass& cls) {
+    const TCipherTestVector& v = SelfTestVector(cls);
     std::unique_ptr<TCipher> cipher = cls.create();
     cipher->SetMode(TCipherMode::cmECB);
     std::vector<std::uint8_t> key = bytesOfHex(v.key), block = bytesOfHex(v.plain);

@@ -3,7 +3,7 @@
 // build whose tables or rounds went wrong is caught by asking the class itself.
 //
 //     if (SelfTest(kHash_RipeMD256) != true) ...   // nullopt: the class has no vector
-//     const CipherTestVector& v = SelfTestVector(kCipher_Blowfish);
+//     const TCipherTestVector& v = SelfTestVector(kCipher_Blowfish);
 #include <optional>
 #include <string_view>
 
@@ -13,14 +13,14 @@
 namespace gs::crypto {
 
 // A message and its digest in lower-case hexadecimal.
-struct HashTestVector {
+struct THashTestVector {
     std::string_view message;
     std::string_view digest;
 };
 
 // One block (ECB) under a key, all in lower-case hexadecimal; the key may be shorter than the
 // class's key size (zero-padded, as every key is).
-struct CipherTestVector {
+struct TCipherTestVector {
     std::string_view key;
     std::string_view plain;
     std::string_view cipher;
@@ -29,14 +29,14 @@ struct CipherTestVector {
 // The published digest of the class, or for the HAVAL lengths below 256 libmhash's (the
 // three-pass forms, which the published HAVAL-128 value confirms). None for the Sapphire II
 // hashes: no digest of theirs has been published to check against.
-const HashTestVector* TestVector(const HashClass& cls);
+const THashTestVector* TestVector(const THashClass& cls);
 // True when the class gives its vector's digest, false when another; none without a vector.
-std::optional<bool> SelfTest(const HashClass& cls);
+std::optional<bool> SelfTest(const THashClass& cls);
 
 // Every registered cipher class has one: a published vector, or for the SAFER classes whose
 // round count has none published, the answer of another implementation at that count.
-const CipherTestVector& SelfTestVector(const CipherClass& cls);
+const TCipherTestVector& SelfTestVector(const TCipherClass& cls);
 // True when the class encodes the vector's block to its cipher block and decodes it back.
-bool SelfTest(const CipherClass& cls);
+bool SelfTest(const TCipherClass& cls);
 
 }  // namespace gs::crypto

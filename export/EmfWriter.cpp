@@ -29,75 +29,75 @@ std::int32_t hundredthsOfMm(std::int32_t pixels) {
     return std::int32_t((std::int64_t(pixels) * 2540 + kMetafileDpi / 2) / kMetafileDpi);
 }
 
-void rect(ByteWriter& w, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
-    for (std::int32_t v : {left, top, right, bottom}) w.u32(std::uint32_t(v));
+void rect(TByteWriter& w, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+    for (std::int32_t v : {left, top, right, bottom}) w.U32(std::uint32_t(v));
 }
 
-void writeHeader(ByteWriter& w, std::int32_t width, std::int32_t height, std::uint32_t bytes,
+void writeHeader(TByteWriter& w, std::int32_t width, std::int32_t height, std::uint32_t bytes,
                  std::uint32_t records) {
-    w.u32(kEmrHeader);
-    w.u32(kHeaderSize);
+    w.U32(kEmrHeader);
+    w.U32(kHeaderSize);
     rect(w, 0, 0, width - 1, height - 1);  // bounds in device pixels, inclusive
     rect(w, 0, 0, hundredthsOfMm(width) - 1, hundredthsOfMm(height) - 1);
-    w.u32(kEmfSignature);
-    w.u32(kEmfVersion);
-    w.u32(bytes);
-    w.u32(records);
-    w.u16(kReservedHandles);
-    w.u16(0);
-    w.u32(0);  // no description
-    w.u32(0);
-    w.u32(0);  // no palette
-    w.u32(std::uint32_t(kDeviceWidth));
-    w.u32(std::uint32_t(kDeviceHeight));
-    w.u32(std::uint32_t((micrometres(kDeviceWidth) + 500) / 1000));  // millimetres
-    w.u32(std::uint32_t((micrometres(kDeviceHeight) + 500) / 1000));
-    w.u32(0);  // no pixel format, no OpenGL
-    w.u32(0);
-    w.u32(0);
-    w.u32(std::uint32_t(micrometres(kDeviceWidth)));
-    w.u32(std::uint32_t(micrometres(kDeviceHeight)));
+    w.U32(kEmfSignature);
+    w.U32(kEmfVersion);
+    w.U32(bytes);
+    w.U32(records);
+    w.U16(kReservedHandles);
+    w.U16(0);
+    w.U32(0);  // no description
+    w.U32(0);
+    w.U32(0);  // no palette
+    w.U32(std::uint32_t(kDeviceWidth));
+    w.U32(std::uint32_t(kDeviceHeight));
+    w.U32(std::uint32_t((micrometres(kDeviceWidth) + 500) / 1000));  // millimetres
+    w.U32(std::uint32_t((micrometres(kDeviceHeight) + 500) / 1000));
+    w.U32(0);  // no pixel format, no OpenGL
+    w.U32(0);
+    w.U32(0);
+    w.U32(std::uint32_t(micrometres(kDeviceWidth)));
+    w.U32(std::uint32_t(micrometres(kDeviceHeight)));
 }
 
-void writeStretchDiBits(ByteWriter& w, const MetafileBlit& b, std::int32_t width, std::int32_t height) {
-    w.u32(kEmrStretchDiBits);
-    w.u32(kStretchDiBitsFixedSize + std::uint32_t(b.dib.size()));
+void writeStretchDiBits(TByteWriter& w, const TMetafileBlit& b, std::int32_t width, std::int32_t height) {
+    w.U32(kEmrStretchDiBits);
+    w.U32(kStretchDiBitsFixedSize + std::uint32_t(b.dib.size()));
     rect(w, 0, 0, width - 1, height - 1);
-    for (std::int32_t v : {0, 0, 0, 0, width, height}) w.u32(std::uint32_t(v));  // dest x, y; source x, y, cx, cy
-    w.u32(kStretchDiBitsFixedSize);
-    w.u32(b.infoSize);
-    w.u32(kStretchDiBitsFixedSize + b.infoSize);
-    w.u32(b.bitsSize());
-    w.u32(kDibRgbColours);
-    w.u32(b.rasterOp);
-    w.u32(std::uint32_t(width));
-    w.u32(std::uint32_t(height));
-    w.bytes(b.dib);
+    for (std::int32_t v : {0, 0, 0, 0, width, height}) w.U32(std::uint32_t(v));  // dest x, y; source x, y, cx, cy
+    w.U32(kStretchDiBitsFixedSize);
+    w.U32(b.infoSize);
+    w.U32(kStretchDiBitsFixedSize + b.infoSize);
+    w.U32(b.bitsSize());
+    w.U32(kDibRgbColours);
+    w.U32(b.rasterOp);
+    w.U32(std::uint32_t(width));
+    w.U32(std::uint32_t(height));
+    w.Bytes(b.dib);
 }
 
-void writeEof(ByteWriter& w) {
-    w.u32(kEmrEof);
-    w.u32(kEofSize);
-    w.u32(0);  // no palette entries, which would start at offset 16
-    w.u32(16);
-    w.u32(kEofSize);
+void writeEof(TByteWriter& w) {
+    w.U32(kEmrEof);
+    w.U32(kEofSize);
+    w.U32(0);  // no palette entries, which would start at offset 16
+    w.U32(16);
+    w.U32(kEofSize);
 }
 
 }  // namespace
 
-Bytes encodeEmf(const Raster& bitmap) {
-    const std::int32_t width = bitmap.width(), height = bitmap.height();
-    ByteWriter body;
-    const std::vector<MetafileBlit> blits = metafileBlits(bitmap);
-    for (const MetafileBlit& b : blits) writeStretchDiBits(body, b, width, height);
+TBytes encodeEmf(const TRaster& bitmap) {
+    const std::int32_t width = bitmap.Width(), height = bitmap.Height();
+    TByteWriter body;
+    const std::vector<TMetafileBlit> blits = metafileBlits(bitmap);
+    for (const TMetafileBlit& b : blits) writeStretchDiBits(body, b, width, height);
     writeEof(body);
-    const std::uint64_t total = kHeaderSize + body.data().size();
+    const std::uint64_t total = kHeaderSize + body.Data().size();
     if (total > std::numeric_limits<std::uint32_t>::max())
         throw EFCreateError("The picture is too large for an enhanced metafile.");
-    ByteWriter w;
+    TByteWriter w;
     writeHeader(w, width, height, std::uint32_t(total), std::uint32_t(blits.size() + 2));
-    w.bytes(body.data());
-    return w.take();
+    w.Bytes(body.Data());
+    return w.Take();
 }
 
 }  // namespace gs

@@ -33,7 +33,7 @@ std::unique_ptr<TQBIcon> rerendered(const TQBIcon& icon, int size) {
 
 }  // namespace
 
-std::optional<Raster> ChooseBitmap(const TQBIcon& icon, const TImageChoice& choice) {
+std::optional<TRaster> ChooseBitmap(const TQBIcon& icon, const TImageChoice& choice) {
     TBatchIconSize size = choice.Size;
     if (size == TBatchIconSize::bsAll) {
         if (choice.AllSizes) return GetPreviewBitmap(icon);
@@ -61,9 +61,9 @@ std::unique_ptr<TQBIcon> ChooseIcon(const TQBIcon& icon, const TImageChoice& cho
     return rerendered(icon, size);
 }
 
-void SaveBitmapInFormat(TBatchFormat format, const Raster& bitmap, const std::filesystem::path& file) {
+void SaveBitmapInFormat(TBatchFormat format, const TRaster& bitmap, const std::filesystem::path& file) {
     switch (format) {
-    case TBatchFormat::bfBMP: saveBmp(bitmap, file); return;
+    case TBatchFormat::bfBMP: SaveBmp(bitmap, file); return;
     case TBatchFormat::bfGIF: SaveBitmapAsGIF(&bitmap, file); return;
     case TBatchFormat::bfJPG: SaveBitmapAsJPEG(&bitmap, file); return;
     case TBatchFormat::bfWMF: SaveBitmapAsMetafile(&bitmap, file); return;
@@ -80,9 +80,9 @@ bool WriteIconAs(TBatchFormat format, const TQBIcon& icon, const TImageChoice& c
         chosen->SaveToFile(file);
         return true;
     }
-    std::optional<Raster> bitmap = ChooseBitmap(icon, choice);
+    std::optional<TRaster> bitmap = ChooseBitmap(icon, choice);
     if (!bitmap) return false;
-    bitmap->setTransparent(transparent);
+    bitmap->SetTransparent(transparent);
     SaveBitmapInFormat(format, *bitmap, file);
     return true;
 }

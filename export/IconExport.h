@@ -28,14 +28,14 @@ constexpr TImageChoice BatchImageChoice(TBatchIconSize size) { return {size, fal
 constexpr TImageChoice SaveImageChoice(TBatchIconSize size, bool saveAllSizes) { return {size, true, saveAllSizes}; }
 
 // The bitmap of the choice for the bitmap formats; nothing when the icon has none.
-std::optional<Raster> ChooseBitmap(const TQBIcon& icon, const TImageChoice& choice);
+std::optional<TRaster> ChooseBitmap(const TQBIcon& icon, const TImageChoice& choice);
 // The icon of the choice for an icon file: a copy of the whole icon, a copy without the
 // other two standard sizes (any other sizes stay), or a one-image re-rendered icon; null
 // when the icon gives nothing (or has no images at all).
 std::unique_ptr<TQBIcon> ChooseIcon(const TQBIcon& icon, const TImageChoice& choice);
 
 // The bitmap as a BMP, GIF, JPEG, metafile or TIFF file; std::invalid_argument for ICO.
-void SaveBitmapInFormat(TBatchFormat format, const Raster& bitmap, const std::filesystem::path& file);
+void SaveBitmapInFormat(TBatchFormat format, const TRaster& bitmap, const std::filesystem::path& file);
 
 // The chosen image of the icon written in the format into `file` (its name as given), a
 // bitmap with the transparency flag given. True when a file was written; write errors raise.

@@ -15,7 +15,7 @@ namespace gs {
 
 namespace {
 
-bool hasPicture(const Raster* bitmap) { return bitmap && !bitmap->empty(); }
+bool hasPicture(const TRaster* bitmap) { return bitmap && !bitmap->Empty(); }
 
 bool isWmfName(const std::filesystem::path& fileName) {
     std::string ext = fileName.extension().string();
@@ -25,25 +25,25 @@ bool isWmfName(const std::filesystem::path& fileName) {
 
 }  // namespace
 
-void SaveBitmapAsGIF(const Raster* bitmap, const std::filesystem::path& fileName) {
+void SaveBitmapAsGIF(const TRaster* bitmap, const std::filesystem::path& fileName) {
     if (!hasPicture(bitmap)) return;
     TGIFImage gif;  // the codec's own settings: conversion, colour reduction, transparency
-    gif.setWidth(bitmap->width());
-    gif.setHeight(bitmap->height());
-    gif.assign(*bitmap);
-    gif.saveToFile(fileName);
+    gif.SetWidth(bitmap->Width());
+    gif.SetHeight(bitmap->Height());
+    gif.Assign(*bitmap);
+    gif.SaveToFile(fileName);
 }
 
-void SaveBitmapAsJPEG(const Raster* bitmap, const std::filesystem::path& fileName) {
-    if (hasPicture(bitmap)) writeFileAtomically(fileName, encodeJpeg(*bitmap));
+void SaveBitmapAsJPEG(const TRaster* bitmap, const std::filesystem::path& fileName) {
+    if (hasPicture(bitmap)) WriteFileAtomically(fileName, encodeJpeg(*bitmap));
 }
 
-void SaveBitmapAsMetafile(const Raster* bitmap, const std::filesystem::path& fileName) {
+void SaveBitmapAsMetafile(const TRaster* bitmap, const std::filesystem::path& fileName) {
     if (!hasPicture(bitmap)) return;
-    writeFileAtomically(fileName, isWmfName(fileName) ? encodeWmf(*bitmap) : encodeEmf(*bitmap));
+    WriteFileAtomically(fileName, isWmfName(fileName) ? encodeWmf(*bitmap) : encodeEmf(*bitmap));
 }
 
-void SaveBitmapAsTIFF(const Raster* bitmap, const std::filesystem::path& fileName) {
+void SaveBitmapAsTIFF(const TRaster* bitmap, const std::filesystem::path& fileName) {
     if (hasPicture(bitmap)) SaveTIFFToFile(fileName, *bitmap);
 }
 

@@ -10,16 +10,16 @@
 namespace gs {
 
 // Through the GIF codec: its own conversion and colour reduction of the bitmap.
-void SaveBitmapAsGIF(const Raster* bitmap, const std::filesystem::path& fileName);
+void SaveBitmapAsGIF(const TRaster* bitmap, const std::filesystem::path& fileName);
 
 // RGB, baseline, quality 90, floating-point DCT.
-void SaveBitmapAsJPEG(const Raster* bitmap, const std::filesystem::path& fileName);
+void SaveBitmapAsJPEG(const TRaster* bitmap, const std::filesystem::path& fileName);
 
 // A placeable Windows metafile when the extension is ".wmf" (in any case), an enhanced
 // metafile otherwise.
-void SaveBitmapAsMetafile(const Raster* bitmap, const std::filesystem::path& fileName);
+void SaveBitmapAsMetafile(const TRaster* bitmap, const std::filesystem::path& fileName);
 
 // Uncompressed TIFF (see TiffWriter.h).
-void SaveBitmapAsTIFF(const Raster* bitmap, const std::filesystem::path& fileName);
+void SaveBitmapAsTIFF(const TRaster* bitmap, const std::filesystem::path& fileName);
 
 }  // namespace gs

@@ -18,34 +18,34 @@ constexpr int kRgbComponents = 3;
 
 // libjpeg reports errors through a callback that must not return; it jumps back to the
 // compressing function, which then frees what libjpeg holds.
-struct JpegErrors {
+struct TJpegErrors {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
 };
 
 [[noreturn]] void onJpegError(j_common_ptr cinfo) {
-    auto* errors = reinterpret_cast<JpegErrors*>(cinfo->err);
+    auto* errors = reinterpret_cast<TJpegErrors*>(cinfo->err);
     (*cinfo->err->format_message)(cinfo, errors->message);
     std::longjmp(errors->jump, 1);
 }
 
-Bytes rgbRows(const Raster& r) {
-    Bytes rgb(std::size_t(r.width()) * std::size_t(r.height()) * kRgbComponents);
+TBytes rgbRows(const TRaster& r) {
+    TBytes rgb(std::size_t(r.Width()) * std::size_t(r.Height()) * kRgbComponents);
     std::size_t i = 0;
-    for (int y = 0; y < r.height(); ++y)
-        for (int x = 0; x < r.width(); ++x) {
-            Argb c = r.pixel(x, y);
-            rgb[i++] = redOf(c);
-            rgb[i++] = greenOf(c);
-            rgb[i++] = blueOf(c);
+    for (int y = 0; y < r.Height(); ++y)
+        for (int x = 0; x < r.Width(); ++x) {
+            Argb c = r.Pixel(x, y);
+            rgb[i++] = RedOf(c);
+            rgb[i++] = GreenOf(c);
+            rgb[i++] = BlueOf(c);
         }
     return rgb;
 }
 
 // Collects the compressed bytes in one malloc'd block that grows by doubling. The block stays
 // reachable through `data` whatever happens, so it is freed after an error too.
-struct GrowingDestination {
+struct TGrowingDestination {
     jpeg_destination_mgr pub;
     unsigned char* data;
     std::size_t capacity;
@@ -54,7 +54,7 @@ struct GrowingDestination {
 constexpr std::size_t kFirstBlock = 64 * 1024;
 
 void destinationInit(j_compress_ptr cinfo) {
-    auto* d = reinterpret_cast<GrowingDestination*>(cinfo->dest);
+    auto* d = reinterpret_cast<TGrowingDestination*>(cinfo->dest);
     d->data = static_cast<unsigned char*>(std::malloc(kFirstBlock));
     if (!d->data) {
         cinfo->err->msg_code = JERR_OUT_OF_MEMORY;
@@ -66,7 +66,7 @@ void destinationInit(j_compress_ptr cinfo) {
 }
 
 boolean destinationGrow(j_compress_ptr cinfo) {
-    auto* d = reinterpret_cast<GrowingDestination*>(cinfo->dest);
+    auto* d = reinterpret_cast<TGrowingDestination*>(cinfo->dest);
     auto* bigger = static_cast<unsigned char*>(std::realloc(d->data, d->capacity * 2));
     if (!bigger) {
         cinfo->err->msg_code = JERR_OUT_OF_MEMORY;
@@ -83,7 +83,7 @@ void destinationTerm(j_compress_ptr) {}
 
 // Holds only plain C data, so the jump back from an error leaves nothing to destroy but what
 // libjpeg itself owns. On failure the message is in `errors`.
-bool compress(JpegErrors& errors, GrowingDestination& dest, const unsigned char* rgb, JDIMENSION width,
+bool compress(TJpegErrors& errors, TGrowingDestination& dest, const unsigned char* rgb, JDIMENSION width,
               JDIMENSION height) {
     jpeg_compress_struct cinfo;
     cinfo.err = jpeg_std_error(&errors.pub);
@@ -117,12 +117,12 @@ bool compress(JpegErrors& errors, GrowingDestination& dest, const unsigned char*
 
 }  // namespace
 
-Bytes encodeJpeg(const Raster& bitmap) {
-    const Bytes rgb = rgbRows(bitmap);
-    JpegErrors errors{};
-    GrowingDestination dest{};
-    const bool ok = compress(errors, dest, rgb.data(), JDIMENSION(bitmap.width()), JDIMENSION(bitmap.height()));
-    Bytes result;
+TBytes encodeJpeg(const TRaster& bitmap) {
+    const TBytes rgb = rgbRows(bitmap);
+    TJpegErrors errors{};
+    TGrowingDestination dest{};
+    const bool ok = compress(errors, dest, rgb.data(), JDIMENSION(bitmap.Width()), JDIMENSION(bitmap.Height()));
+    TBytes result;
     if (ok) result.assign(dest.data, dest.data + (dest.capacity - dest.pub.free_in_buffer));
     std::free(dest.data);
     if (!ok) throw EFCreateError(std::string("JPEG error: ") + errors.message);

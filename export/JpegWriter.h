@@ -11,6 +11,6 @@ constexpr int kJpegQuality = 90;
 
 // The JPEG file of `bitmap` (its colours as 24-bit RGB; alpha is dropped). EFCreateError when
 // libjpeg refuses the picture (an empty one, or one beyond libjpeg's size limit).
-Bytes encodeJpeg(const Raster& bitmap);
+TBytes encodeJpeg(const TRaster& bitmap);
 
 }  // namespace gs

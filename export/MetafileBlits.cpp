@@ -6,31 +6,31 @@ namespace gs {
 
 namespace {
 
-constexpr Rgb kMaskOpaque{0, 0, 0};
-constexpr Rgb kMaskTransparent{255, 255, 255};
+constexpr TRgb kMaskOpaque{0, 0, 0};
+constexpr TRgb kMaskTransparent{255, 255, 255};
 
-MetafileBlit blitOf(const Raster& r, std::uint32_t rop) {
-    MetafileBlit b;
-    b.dib = encodeDib(r);
-    b.infoSize = kInfoHeaderSize + (r.bitCount() <= 8 ? (4u << r.bitCount()) : 0u);
+TMetafileBlit blitOf(const TRaster& r, std::uint32_t rop) {
+    TMetafileBlit b;
+    b.dib = EncodeDib(r);
+    b.infoSize = kInfoHeaderSize + (r.BitCount() <= 8 ? (4u << r.BitCount()) : 0u);
     b.rasterOp = rop;
     return b;
 }
 
 }  // namespace
 
-std::vector<MetafileBlit> metafileBlits(const Raster& bitmap) {
-    if (!bitmap.transparent()) return {blitOf(bitmap, kRopSrcCopy)};
-    const Rgb key = bitmap.transparentColor();
-    Raster mask(bitmap.width(), bitmap.height(), PixelFormat::pf1bit);
-    mask.setPalette({kMaskOpaque, kMaskTransparent});
-    Raster colours(bitmap.width(), bitmap.height(), PixelFormat::pf24bit);
-    for (int y = 0; y < bitmap.height(); ++y)
-        for (int x = 0; x < bitmap.width(); ++x) {
-            const Argb c = bitmap.pixel(x, y);
-            const bool clear = rgbOf(c) == key;
-            mask.setIndexAt(x, y, clear ? 1 : 0);
-            colours.setPixel(x, y, clear ? makeArgb(0, 0, 0) : argbOf(rgbOf(c)));
+std::vector<TMetafileBlit> metafileBlits(const TRaster& bitmap) {
+    if (!bitmap.Transparent()) return {blitOf(bitmap, kRopSrcCopy)};
+    const TRgb key = bitmap.TransparentColor();
+    TRaster mask(bitmap.Width(), bitmap.Height(), PixelFormat::pf1bit);
+    mask.SetPalette({kMaskOpaque, kMaskTransparent});
+    TRaster colours(bitmap.Width(), bitmap.Height(), PixelFormat::pf24bit);
+    for (int y = 0; y < bitmap.Height(); ++y)
+        for (int x = 0; x < bitmap.Width(); ++x) {
+            const Argb c = bitmap.Pixel(x, y);
+            const bool clear = RgbOf(c) == key;
+            mask.SetIndexAt(x, y, clear ? 1 : 0);
+            colours.SetPixel(x, y, clear ? MakeArgb(0, 0, 0) : ArgbOf(RgbOf(c)));
         }
     return {blitOf(mask, kRopSrcAnd), blitOf(colours, kRopSrcPaint)};
 }

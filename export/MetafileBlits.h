@@ -17,8 +17,8 @@ using wmf::kRopSrcCopy;
 using wmf::kRopSrcPaint;
 constexpr std::uint16_t kDibRgbColours = 0;         // the colour table holds RGB values
 
-struct MetafileBlit {
-    Bytes dib;                  // BITMAPINFOHEADER, colour table, rows
+struct TMetafileBlit {
+    TBytes dib;                  // BITMAPINFOHEADER, colour table, rows
     std::uint32_t infoSize = 0;  // header and colour table
     std::uint32_t rasterOp = kRopSrcCopy;
     std::uint32_t bitsSize() const { return std::uint32_t(dib.size()) - infoSize; }
@@ -27,6 +27,6 @@ struct MetafileBlit {
 // An opaque bitmap is one copy in its own depth. A transparent one is masked drawing in two
 // steps: a mask (white where transparent) ANDed onto the background clears the opaque pixels,
 // then the colours (black where transparent) are ORed in.
-std::vector<MetafileBlit> metafileBlits(const Raster& bitmap);
+std::vector<TMetafileBlit> metafileBlits(const TRaster& bitmap);
 
 }  // namespace gs

@@ -9,9 +9,9 @@ namespace gs {
 
 // A placeable Windows metafile (96 units per inch). EFCreateError for a bitmap wider or taller
 // than the format's 16-bit coordinates hold.
-Bytes encodeWmf(const Raster& bitmap);
+TBytes encodeWmf(const TRaster& bitmap);
 
 // An enhanced metafile (reference device of 96 pixels per inch).
-Bytes encodeEmf(const Raster& bitmap);
+TBytes encodeEmf(const TRaster& bitmap);
 
 }  // namespace gs

@@ -52,33 +52,33 @@ enum Photometric : std::uint16_t { kBlackIsZero = 1, kRgb = 2, kPaletteColour = 
 
 // One file under construction: header first, then data blocks, then the directory, whose
 // offset is patched into the header at the end.
-class TiffFile {
+class TTiffFile {
 public:
-    TiffFile() {
-        w_.u8('I');  // little-endian byte order, "II"
-        w_.u8('I');
-        w_.u16(kTiffMagic);
-        w_.u32(kHeaderSize);
+    TTiffFile() {
+        w_.U8('I');  // little-endian byte order, "II"
+        w_.U8('I');
+        w_.U16(kTiffMagic);
+        w_.U32(kHeaderSize);
     }
-    ByteWriter& out() { return w_; }
-    std::uint32_t pos() const { return std::uint32_t(w_.pos()); }
+    TByteWriter& out() { return w_; }
+    std::uint32_t pos() const { return std::uint32_t(w_.Pos()); }
 
     // Values and the directory begin on a word boundary.
     void align() {
-        if (pos() % 2) w_.u8(0);
+        if (pos() % 2) w_.U8(0);
     }
     std::uint32_t writeResolution() {
         align();
         std::uint32_t at = pos();
-        w_.u32(kResolutionNumerator);
-        w_.u32(kResolutionDenominator);
+        w_.U32(kResolutionNumerator);
+        w_.U32(kResolutionDenominator);
         return at;
     }
     std::uint32_t writeSoftware() {
         align();
         std::uint32_t at = pos();
-        w_.chars(kSoftware);
-        w_.u8(0);
+        w_.Chars(kSoftware);
+        w_.U8(0);
         align();
         return at;
     }
@@ -90,19 +90,19 @@ public:
     void sizeEntry(Tag tag, std::uint32_t value) {
         entry(tag, value <= std::numeric_limits<std::uint16_t>::max() ? kShort : kLong, 1, value);
     }
-    Bytes finish() {
+    TBytes finish() {
         align();
         const std::uint32_t ifd = pos();
-        w_.u16(std::uint16_t(entries_.size()));
+        w_.U16(std::uint16_t(entries_.size()));
         for (const Entry& e : entries_) {
-            w_.u16(e.tag);
-            w_.u16(e.type);
-            w_.u32(e.count);
-            w_.u32(e.value);  // a SHORT value lands in the low two bytes
+            w_.U16(e.tag);
+            w_.U16(e.type);
+            w_.U32(e.count);
+            w_.U32(e.value);  // a SHORT value lands in the low two bytes
         }
-        w_.u32(0);  // no further directory
-        w_.patchU32(kIfdOffsetField, ifd);
-        return w_.take();
+        w_.U32(0);  // no further directory
+        w_.PatchU32(kIfdOffsetField, ifd);
+        return w_.Take();
     }
 
 private:
@@ -111,12 +111,12 @@ private:
         FieldType type;
         std::uint32_t count, value;
     };
-    ByteWriter w_;
+    TByteWriter w_;
     std::vector<Entry> entries_;
 };
 
 // Where each block of a layout went, for the directory.
-struct Blocks {
+struct TBlocks {
     std::uint32_t width = 0, height = 0;
     std::uint16_t bitsPerSample = 0;
     std::uint32_t bitsPerSampleAt = 0;  // offset of three values for RGB, 0 for a single value
@@ -127,7 +127,7 @@ struct Blocks {
     std::uint32_t colorMap = 0, colours = 0;  // palette layout only
 };
 
-Bytes finishDirectory(TiffFile& f, const Blocks& b) {
+TBytes finishDirectory(TTiffFile& f, const TBlocks& b) {
     f.entry(kNewSubfileType, kLong, 1, 0);
     f.sizeEntry(kImageWidth, b.width);
     f.sizeEntry(kImageLength, b.height);
@@ -150,46 +150,46 @@ Bytes finishDirectory(TiffFile& f, const Blocks& b) {
     return f.finish();
 }
 
-Rgb paletteEntry(const Raster& r, std::size_t i) { return i < r.palette().size() ? r.palette()[i] : Rgb{}; }
+TRgb paletteEntry(const TRaster& r, std::size_t i) { return i < r.Palette().size() ? r.Palette()[i] : TRgb{}; }
 
-std::uint32_t stripSize(const Raster& r, std::uint64_t rowBytes) {
-    std::uint64_t n = rowBytes * std::uint64_t(r.height());
+std::uint32_t stripSize(const TRaster& r, std::uint64_t rowBytes) {
+    std::uint64_t n = rowBytes * std::uint64_t(r.Height());
     if (n > kMaxPixelBytes) throw EFCreateError("The picture is too large for a TIFF file.");
     return std::uint32_t(n);
 }
 
 // Rows top first, each packed to whole bytes, the leftmost pixel in the highest bits.
-void writeIndexRows(ByteWriter& w, const Raster& r, int bits, std::uint8_t flip) {
+void writeIndexRows(TByteWriter& w, const TRaster& r, int bits, std::uint8_t flip) {
     const std::uint8_t mask = std::uint8_t((1u << bits) - 1);
     const int perByte = 8 / bits;
-    for (int y = 0; y < r.height(); ++y) {
-        const std::uint8_t* idx = r.indexRow(y);
-        for (int x = 0; x < r.width(); x += perByte) {
+    for (int y = 0; y < r.Height(); ++y) {
+        const std::uint8_t* idx = r.IndexRow(y);
+        for (int x = 0; x < r.Width(); x += perByte) {
             std::uint8_t byte = 0;
             for (int k = 0; k < perByte; ++k) {
-                std::uint8_t v = x + k < r.width() ? std::uint8_t((idx[x + k] ^ flip) & mask) : 0;
+                std::uint8_t v = x + k < r.Width() ? std::uint8_t((idx[x + k] ^ flip) & mask) : 0;
                 byte = std::uint8_t(byte | (v << (8 - bits * (k + 1))));
             }
-            w.u8(byte);
+            w.U8(byte);
         }
     }
 }
 
-bool isWhite(Rgb c) { return c == Rgb{255, 255, 255}; }
-bool isBlack(Rgb c) { return c == Rgb{0, 0, 0}; }
+bool isWhite(TRgb c) { return c == TRgb{255, 255, 255}; }
+bool isBlack(TRgb c) { return c == TRgb{0, 0, 0}; }
 
 // A two-colour picture in black and white; bit 0 is black in the file whichever order the
 // palette has.
-bool isBlackAndWhite(const Raster& r) {
-    Rgb a = paletteEntry(r, 0), b = paletteEntry(r, 1);
+bool isBlackAndWhite(const TRaster& r) {
+    TRgb a = paletteEntry(r, 0), b = paletteEntry(r, 1);
     return (isBlack(a) && isWhite(b)) || (isWhite(a) && isBlack(b));
 }
 
-Bytes writeBilevel(const Raster& r) {
-    TiffFile f;
-    Blocks b{std::uint32_t(r.width()), std::uint32_t(r.height()), 1};
+TBytes writeBilevel(const TRaster& r) {
+    TTiffFile f;
+    TBlocks b{std::uint32_t(r.Width()), std::uint32_t(r.Height()), 1};
     b.strip = f.pos();
-    b.stripBytes = stripSize(r, (std::uint64_t(r.width()) + 7) / 8);
+    b.stripBytes = stripSize(r, (std::uint64_t(r.Width()) + 7) / 8);
     writeIndexRows(f.out(), r, 1, isWhite(paletteEntry(r, 0)) ? 1 : 0);
     b.xResolution = f.writeResolution();
     b.yResolution = f.writeResolution();
@@ -197,17 +197,17 @@ Bytes writeBilevel(const Raster& r) {
     return finishDirectory(f, b);
 }
 
-Bytes writePalette(const Raster& r) {
-    const int bits = r.bitCount();
-    TiffFile f;
-    Blocks b{std::uint32_t(r.width()), std::uint32_t(r.height()), std::uint16_t(bits)};
+TBytes writePalette(const TRaster& r) {
+    const int bits = r.BitCount();
+    TTiffFile f;
+    TBlocks b{std::uint32_t(r.Width()), std::uint32_t(r.Height()), std::uint16_t(bits)};
     b.photometric = kPaletteColour;
     b.colours = 1u << bits;
-    b.stripBytes = stripSize(r, (std::uint64_t(r.width()) * std::uint64_t(bits) + 7) / 8);
+    b.stripBytes = stripSize(r, (std::uint64_t(r.Width()) * std::uint64_t(bits) + 7) / 8);
     b.colorMap = f.pos();
     // 16-bit components: 255 must become 65535, so the byte goes into both halves.
-    for (auto part : {&Rgb::r, &Rgb::g, &Rgb::b})
-        for (std::uint32_t i = 0; i < b.colours; ++i) f.out().u16(std::uint16_t(paletteEntry(r, i).*part * 257u));
+    for (auto part : {&TRgb::r, &TRgb::g, &TRgb::b})
+        for (std::uint32_t i = 0; i < b.colours; ++i) f.out().U16(std::uint16_t(paletteEntry(r, i).*part * 257u));
     b.xResolution = f.writeResolution();
     b.yResolution = f.writeResolution();
     b.software = f.writeSoftware();
@@ -216,32 +216,32 @@ Bytes writePalette(const Raster& r) {
     return finishDirectory(f, b);
 }
 
-Bytes writeRgb(const Raster& r) {
+TBytes writeRgb(const TRaster& r) {
     constexpr std::uint16_t kSamples = 3;
-    TiffFile f;
-    Blocks b{std::uint32_t(r.width()), std::uint32_t(r.height()), 8};
+    TTiffFile f;
+    TBlocks b{std::uint32_t(r.Width()), std::uint32_t(r.Height()), 8};
     b.photometric = kRgb;
     b.samples = kSamples;
-    b.stripBytes = stripSize(r, std::uint64_t(r.width()) * kSamples);
+    b.stripBytes = stripSize(r, std::uint64_t(r.Width()) * kSamples);
     b.xResolution = f.writeResolution();
     b.yResolution = f.writeResolution();
     b.bitsPerSampleAt = f.pos();
-    for (int i = 0; i < kSamples; ++i) f.out().u16(8);
+    for (int i = 0; i < kSamples; ++i) f.out().U16(8);
     b.software = f.writeSoftware();
     b.strip = f.pos();
-    for (int y = 0; y < r.height(); ++y)
-        for (int x = 0; x < r.width(); ++x) {
-            Argb c = r.pixel(x, y);
-            f.out().u8(redOf(c));
-            f.out().u8(greenOf(c));
-            f.out().u8(blueOf(c));
+    for (int y = 0; y < r.Height(); ++y)
+        for (int x = 0; x < r.Width(); ++x) {
+            Argb c = r.Pixel(x, y);
+            f.out().U8(RedOf(c));
+            f.out().U8(GreenOf(c));
+            f.out().U8(BlueOf(c));
         }
     return finishDirectory(f, b);
 }
 
-Bytes encodeTiff(const Raster& r) {
-    if (r.empty()) return {};
-    switch (r.format()) {
+TBytes encodeTiff(const TRaster& r) {
+    if (r.Empty()) return {};
+    switch (r.Format()) {
         case PixelFormat::pf1bit: return isBlackAndWhite(r) ? writeBilevel(r) : writeRgb(r);
         case PixelFormat::pf4bit:
         case PixelFormat::pf8bit: return writePalette(r);
@@ -251,13 +251,13 @@ Bytes encodeTiff(const Raster& r) {
 
 }  // namespace
 
-void WriteTIFF(ByteWriter& stream, const Raster& bitmap) { stream.bytes(encodeTiff(bitmap)); }
+void WriteTIFF(TByteWriter& stream, const TRaster& bitmap) { stream.Bytes(encodeTiff(bitmap)); }
 
-Bytes encodeTiffFromDib(const ByteSource& dib) { return encodeTiff(decodeDib(dib, 0).colour); }
+TBytes encodeTiffFromDib(const IByteSource& dib) { return encodeTiff(DecodeDib(dib, 0).colour); }
 
-void SaveTIFFToFile(const std::filesystem::path& fileName, const Raster& bitmap) {
-    if (bitmap.empty()) return;
-    writeFileAtomically(fileName, encodeTiff(bitmap));
+void SaveTIFFToFile(const std::filesystem::path& fileName, const TRaster& bitmap) {
+    if (bitmap.Empty()) return;
+    WriteFileAtomically(fileName, encodeTiff(bitmap));
 }
 
 }  // namespace gs

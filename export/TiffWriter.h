@@ -12,15 +12,15 @@ namespace gs {
 
 // Appends the TIFF file of `bitmap` to `stream` (offsets count from where it starts).
 // An empty bitmap writes nothing.
-void WriteTIFF(ByteWriter& stream, const Raster& bitmap);
+void WriteTIFF(TByteWriter& stream, const TRaster& bitmap);
 
 // The TIFF file of a device-independent bitmap (header, colour table, rows). Its rows are
 // located by strides computed from width and bit count; depths without a layout of their own
 // (16 bits, bit fields) are written as RGB. EReadError when the DIB is damaged.
-Bytes encodeTiffFromDib(const ByteSource& dib);
+TBytes encodeTiffFromDib(const IByteSource& dib);
 
 // Writes the file whole (temporary file, then rename); EFCreateError on failure. An empty
 // bitmap creates no file.
-void SaveTIFFToFile(const std::filesystem::path& fileName, const Raster& bitmap);
+void SaveTIFFToFile(const std::filesystem::path& fileName, const TRaster& bitmap);
 
 }  // namespace gs

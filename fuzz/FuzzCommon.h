@@ -19,8 +19,8 @@ std::string readOutcome(const Read& read, const Describe& describe) {
 
 // Decodes and draws every image of an icon, as a listing and a preview would.
 inline void exerciseIcon(const gs::TQBIcon& icon) {
-    gs::Raster canvas(64, 64);
+    gs::TRaster canvas(64, 64);
     for (std::uint16_t k = 0; k < icon.Images().Count(); ++k) icon.Images().GetImage(k)->Draw(canvas, 0, 0);
-    gs::ByteWriter w;
+    gs::TByteWriter w;
     icon.SaveToStream(w);
 }

@@ -9,16 +9,16 @@
 void writeCodecSeeds(const std::filesystem::path& root) {
     for (const char* d : {"gif", "rxgif", "ani", "iconlist", "wmf"}) std::filesystem::create_directories(root / d);
     gs::TGIFImage one;
-    one.setCompression(gs::TGIFCompression::gcRLE);
-    one.assign(gstest::indexedPicture(33, 5, 2));
+    one.SetCompression(gs::TGIFCompression::gcRLE);
+    one.Assign(gstest::indexedPicture(33, 5, 2));
     for (const char* d : {"gif", "rxgif"}) {
         gstest::writeFile((root / d / "animated.gif").string(), gstest::animatedGif());
-        gstest::writeFile((root / d / "rle.gif").string(), one.saveToBytes());
+        gstest::writeFile((root / d / "rle.gif").string(), one.SaveToBytes());
     }
     gstest::writeFile((root / "ani" / "steps.ani").string(), gstest::animatedCursor());
     gstest::writeFile((root / "iconlist" / "three.lst").string(), gstest::iconListStream());
-    gs::Raster masked = gstest::indexedPicture(9, 4, 3).toArgb32();
-    masked.setTransparent(true);
-    masked.setTransparentColor(gs::rgbOf(masked.pixel(0, 0)));
+    gs::TRaster masked = gstest::indexedPicture(9, 4, 3).ToArgb32();
+    masked.SetTransparent(true);
+    masked.SetTransparentColor(gs::RgbOf(masked.Pixel(0, 0)));
     gstest::writeFile((root / "wmf" / "masked.wmf").string(), gs::encodeWmf(masked));
 }

@@ -15,9 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         args.push_back(text.substr(start, end - start));
         start = end + 1;
     }
-    const gs::PathTests fake{[](const std::string& s) { return s.find('.') != std::string::npos; },
+    const gs::TPathTests fake{[](const std::string& s) { return s.find('.') != std::string::npos; },
                              [](const std::string& s) { return !s.empty() && s.find('.') == std::string::npos; }};
-    const gs::CommandLine line = gs::ParseCommandLine(args, fake);
+    const gs::TCommandLine line = gs::ParseCommandLine(args, fake);
     if (line.Mode == gs::TRunMode::rmBatch && line.BatchJob.TargetDir.empty()) __builtin_trap();
     (void)gs::ParseBatchArguments(args.front(), fake);
     return 0;

@@ -1,7 +1,7 @@
 #include "FuzzCommon.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    gs::MemorySource src(gs::Bytes(data, data + size));
+    gs::TMemorySource src(gs::TBytes(data, data + size));
     gs::TQBIcon icon;
     icon.LoadFromSource(src);
     exerciseIcon(icon);

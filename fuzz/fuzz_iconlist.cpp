@@ -7,16 +7,16 @@
 namespace {
 
 // The list read from `in`, written back; nothing after a failure.
-std::optional<gs::Bytes> readBack(gs::ByteReader& in) {
+std::optional<gs::TBytes> readBack(gs::TByteReader& in) {
     gs::TIconList list;
     try {
-        list.loadIcons(in);
+        list.LoadIcons(in);
     } catch (const std::exception&) {
         return std::nullopt;
     }
-    gs::ByteWriter out;
-    list.saveIcons(out);
-    return out.take();
+    gs::TByteWriter out;
+    list.SaveIcons(out);
+    return out.Take();
 }
 
 }  // namespace
@@ -25,15 +25,15 @@ std::optional<gs::Bytes> readBack(gs::ByteReader& in) {
 // the middle of a larger stream, with bytes after it: each entry is read in place, never
 // reaching outside itself, and the stream is left right after the list.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    gs::MemorySource src(gs::Bytes(data, data + size));
-    gs::ByteReader in(src);
-    const std::optional<gs::Bytes> alone = readBack(in);
+    gs::TMemorySource src(gs::TBytes(data, data + size));
+    gs::TByteReader in(src);
+    const std::optional<gs::TBytes> alone = readBack(in);
     if (!alone) return 0;
-    gs::Bytes framed(5, 0x5A);
+    gs::TBytes framed(5, 0x5A);
     framed.insert(framed.end(), data, data + size);
     framed.insert(framed.end(), 9, 0xC3);
-    gs::MemorySource around(framed);
-    gs::ByteReader middle(around, 5);
-    if (readBack(middle) != alone || middle.pos() != 5 + in.pos()) std::abort();
+    gs::TMemorySource around(framed);
+    gs::TByteReader middle(around, 5);
+    if (readBack(middle) != alone || middle.Pos() != 5 + in.Pos()) std::abort();
     return 0;
 }

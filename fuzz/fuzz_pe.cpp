@@ -4,13 +4,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {
-        gs::PeModule module(std::make_shared<gs::MemorySource>(gs::Bytes(data, data + size)));
+        gs::TPeModule module(std::make_shared<gs::TMemorySource>(gs::TBytes(data, data + size)));
         for (const auto& name : module.names(gs::RT_GROUP_ICON)) {
             gs::TQBIcon icon;
             icon.LoadFromResource(module, name);
             exerciseIcon(icon);
         }
-        module.load(gs::RT_VERSION, gs::ResourceName::fromId(1));
+        module.load(gs::RT_VERSION, gs::TResourceName::fromId(1));
     } catch (const gs::EPlatformError&) {
     }
     return 0;

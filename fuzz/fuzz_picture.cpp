@@ -18,17 +18,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     gs::TPicture picture;
     try {
-        picture.loadFromFile(file);
+        picture.LoadFromFile(file);
     } catch (const std::exception&) {
         return 0;
     }
     // Drawn when of sensible size (the GIF target draws every frame of those): the reader's
     // budget lets a small file declare tens of millions of fill pixels.
-    gs::TGraphic* graphic = picture.graphic();
-    if (graphic && std::uint64_t(graphic->width()) * std::uint64_t(graphic->height()) <= (std::uint64_t(1) << 20)) {
-        gs::Raster bitmap;
+    gs::TGraphic* graphic = picture.Graphic();
+    if (graphic && std::uint64_t(graphic->Width()) * std::uint64_t(graphic->Height()) <= (std::uint64_t(1) << 20)) {
+        gs::TRaster bitmap;
         try {
-            graphic->assignTo(bitmap);
+            graphic->AssignTo(bitmap);
         } catch (const std::exception&) {
         }
     }

@@ -34,16 +34,16 @@ struct Input {
     }
 };
 
-gs::RegValue valueOf(std::uint8_t type, std::string text) {
+gs::TRegValue valueOf(std::uint8_t type, std::string text) {
     switch (type % 4) {
-        case 0: return gs::RegValue::sz(std::move(text));
-        case 1: return gs::RegValue::expandSz(std::move(text));
+        case 0: return gs::TRegValue::Sz(std::move(text));
+        case 1: return gs::TRegValue::ExpandSz(std::move(text));
         case 2: {
             std::uint32_t n = 0;
             for (std::size_t i = 0; i < text.size() && i < 4; ++i) n |= std::uint32_t(std::uint8_t(text[i])) << (8 * i);
-            return gs::RegValue::dword(n);
+            return gs::TRegValue::Dword(n);
         }
-        default: return gs::RegValue::binary(gs::Bytes(text.begin(), text.end()));
+        default: return gs::TRegValue::Binary(gs::TBytes(text.begin(), text.end()));
     }
 }
 
@@ -63,37 +63,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         gs::TKAVUOptions().Visit([&](const char* name, auto&) { names.emplace_back(name); });
         return names;
     }();
-    gs::RegistryStore store{std::string(gs::RegistryStore::kInMemory)};
+    gs::TRegistryStore store{std::string(gs::TRegistryStore::kInMemory)};
     Input in{{data, size}};
     try {
-        gs::RegTransaction t = store.begin(gs::RegistryStore::Mode::Write);
-        const gs::RegKeyId options = t.createKey(kRoot, kAppKey + "\\" + gs::TKAVUOptions::kOptionsSubkey);
+        gs::TRegTransaction t = store.begin(gs::TRegistryStore::Mode::Write);
+        const gs::RegKeyId options = t.CreateKey(kRoot, kAppKey + "\\" + gs::TKAVUOptions::kOptionsSubkey);
         for (int records = 0; !in.rest.empty() && records < 256; ++records) {
             const std::uint8_t op = in.byte();
             const std::uint8_t type = in.byte();
             if (op % 3 == 0) {
                 const std::string& name = optionNames[in.byte() % optionNames.size()];
-                t.writeValue(options, name, valueOf(type, in.text()));
+                t.WriteValue(options, name, valueOf(type, in.text()));
             } else if (op % 3 == 1) {
                 // A value of a list subkey (the extensions' names are its value names).
-                const gs::RegKeyId list = t.createSubkey(options, optionNames[in.byte() % optionNames.size()]);
-                t.writeValue(list, in.text(), valueOf(type, in.text()));
+                const gs::RegKeyId list = t.CreateSubkey(options, optionNames[in.byte() % optionNames.size()]);
+                t.WriteValue(list, in.text(), valueOf(type, in.text()));
             } else {
                 const std::string path = in.text();
-                const gs::RegKeyId key = t.createKey(kRoot, gs::FavoritesKey(kAppKey) + (path.empty() ? "" : "\\" + path));
+                const gs::RegKeyId key = t.CreateKey(kRoot, gs::FavoritesKey(kAppKey) + (path.empty() ? "" : "\\" + path));
                 const std::string name = in.text();
-                t.writeValue(key, name, valueOf(type, in.text()));
+                t.WriteValue(key, name, valueOf(type, in.text()));
             }
         }
-        t.commit();
-    } catch (const gs::RegistryError&) {
+        t.Commit();
+    } catch (const gs::ERegistryError&) {
         return 0;  // a key path or name the store itself refuses
     }
     gs::TKAVUOptions options;
     options.Load(store, kRoot, kAppKey);
     const int clamped = options.EffectiveMRULimit() + options.EffectiveMemStopPerc();
     if (options.EffectiveLimitNumber() < 1 || clamped < 2 || clamped > 120) std::abort();
-    gs::ExtractSettings::FromOptions(options);
+    gs::TExtractSettings::FromOptions(options);
 
     gs::TFavoritesFolder tree;
     tree.Load(store, kRoot, gs::FavoritesKey(kAppKey));

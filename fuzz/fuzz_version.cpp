@@ -4,7 +4,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {
-        gs::VersionInfo v = gs::VersionInfo::parse(std::span<const std::uint8_t>(data, size));
+        gs::TVersionInfo v = gs::TVersionInfo::parse(std::span<const std::uint8_t>(data, size));
         (void)gs::GetVersionText(v);
         (void)v.GetVersionString("LegalCopyright");
     } catch (const gs::EReadError&) {

@@ -50,7 +50,7 @@ std::vector<PeResource> peResources() {
     res.push_back({gs::RT_GROUP_ICON, 5, "", 0x0407, makeGroup({images[1], images[2], images[3]}, {2, 3, 4})});
     res.push_back({gs::RT_GROUP_ICON, 9, "", 0x0409, makeGroup({images[5]}, {6})});
     res.push_back({gs::RT_GROUP_ICON, std::nullopt, "Second", 0x0416, makeGroup(images, {1, 2, 3, 4, 5, 6})});
-    gs::VersionBlockContent version;
+    gs::TVersionBlockContent version;
     version.fileVersion = {1, 2, 3, 4};
     version.translations = {{0x0409, 1252}};
     version.strings = {{"CompanyName", "Example"}, {"FileVersion", "1.2.3.4"}, {"LegalCopyright", "(c) test"}};
@@ -71,7 +71,7 @@ void writeNeSeeds(const fs::path& dir) {
     // An icon library as the program writes one, from icons of every depth and a PNG image.
     gs::TQBIconLibrary library;
     for (const auto& spec : {makeIcoFile(oneOfEachDepth(32)), makeIcoFile({pngSpec(256, 256), dibSpec(48, 8)})}) {
-        gs::MemorySource source(spec);
+        gs::TMemorySource source(spec);
         auto icon = std::make_unique<gs::TQBIcon>();
         icon->LoadFromSource(source);
         library.Icons.AddIcon("Icon " + std::to_string(library.Icons.Count() + 1), std::move(icon));
@@ -80,8 +80,8 @@ void writeNeSeeds(const fs::path& dir) {
 }
 
 void writeVersionSeeds(const fs::path& dir) {
-    writeFile((dir / "empty.bin").string(), gs::buildVersionBlock(gs::VersionBlockContent{}));
-    gs::VersionBlockContent full;
+    writeFile((dir / "empty.bin").string(), gs::buildVersionBlock(gs::TVersionBlockContent{}));
+    gs::TVersionBlockContent full;
     full.fileVersion = {5, 6, 7, 8};
     full.productVersion = {5, 6, 0, 0};
     full.translations = {{0x0409, 1252}, {0x0416, 1252}};
@@ -99,13 +99,13 @@ void writeCmdlineSeeds(const fs::path& dir) {
     int n = 0;
     for (const char* line : lines) {
         const std::string text = line;
-        writeFile((dir / ("args" + std::to_string(++n) + ".txt")).string(), gs::Bytes(text.begin(), text.end()));
+        writeFile((dir / ("args" + std::to_string(++n) + ".txt")).string(), gs::TBytes(text.begin(), text.end()));
     }
 }
 
-gs::Bytes readBytes(const fs::path& file) {
+gs::TBytes readBytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
-    return gs::Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return gs::TBytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Each seed of `from` again in `to`, after a first byte of each value in `picks`.
@@ -113,7 +113,7 @@ void copyWithPick(const fs::path& from, const fs::path& to, std::initializer_lis
     fs::create_directories(to);
     for (const auto& e : fs::directory_iterator(from))
         for (std::uint8_t pick : picks) {
-            gs::Bytes bytes = readBytes(e.path());
+            gs::TBytes bytes = readBytes(e.path());
             bytes.insert(bytes.begin(), pick);
             writeFile((to / (std::to_string(pick) + e.path().filename().string())).string(), bytes);
         }
@@ -138,11 +138,11 @@ void writeRoadSeeds(const fs::path& root) {
     fs::create_directories(root / "tips");
     const std::string tips[] = {"First tip\r\nSecond tip\r\n", "one\ntwo\rthree\r\n\nfive", "", "\r\r\n\n"};
     for (std::size_t i = 0; i < std::size(tips); ++i)
-        writeFile((root / "tips" / ("tips" + std::to_string(i) + ".txt")).string(), gs::Bytes(tips[i].begin(), tips[i].end()));
+        writeFile((root / "tips" / ("tips" + std::to_string(i) + ".txt")).string(), gs::TBytes(tips[i].begin(), tips[i].end()));
     // Records: op (0 option, 1 list value, 2 favourite), value type, then the fields, each
     // text after its length byte.
     fs::create_directories(root / "store");
-    const gs::Bytes store[] = {
+    const gs::TBytes store[] = {
         {0, 2, 14, 4, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0, 0, 1, 'x', 0, 3, 3, 2, 'a', 'b'},
         {1, 0, 30, 4, '.', 'i', 'c', 'o', 0, 1, 0, 4, '.', 'd', 'l', 'l', 0},
         {2, 0, 0, 4, 'H', 'o', 'm', 'e', 4, '/', 't', 'm', 'p', 2, 1, 3, 'A', '\\', 'B', 1, 'n', 1, '/',

@@ -2,7 +2,7 @@
 
 namespace gs {
 
-void TQBHiResIcon::SetHandle(std::shared_ptr<const IconPicture> handle) {
+void TQBHiResIcon::SetHandle(std::shared_ptr<const TIconPicture> handle) {
     handle_ = std::move(handle);
     dirty_ = true;
 }
@@ -14,7 +14,7 @@ void TQBHiResIcon::RefreshSize() const {
     if (handle_) width_ = height_ = handle_->width;
 }
 
-void TQBHiResIcon::Draw(Raster& canvas, const Rect& rect) const {
+void TQBHiResIcon::Draw(TRaster& canvas, const TIconRect& rect) const {
     RefreshSize();
     if (handle_) handle_->drawOn(canvas, rect.Left, rect.Top);
 }

@@ -8,7 +8,7 @@
 
 namespace gs {
 
-struct Rect {
+struct TIconRect {
     int Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
 
@@ -18,20 +18,20 @@ public:
     static constexpr int kStandardIconSize = 32;
 
     TQBHiResIcon() = default;
-    explicit TQBHiResIcon(std::shared_ptr<const IconPicture> handle) { SetHandle(std::move(handle)); }
+    explicit TQBHiResIcon(std::shared_ptr<const TIconPicture> handle) { SetHandle(std::move(handle)); }
 
-    void SetHandle(std::shared_ptr<const IconPicture> handle);
-    const std::shared_ptr<const IconPicture>& Handle() const { return handle_; }
+    void SetHandle(std::shared_ptr<const TIconPicture> handle);
+    const std::shared_ptr<const TIconPicture>& Handle() const { return handle_; }
     bool Empty() const { return !handle_; }
 
     int GetWidth() const { return RefreshSize(), width_; }
     int GetHeight() const { return RefreshSize(), height_; }
-    void Draw(Raster& canvas, const Rect& rect) const;
+    void Draw(TRaster& canvas, const TIconRect& rect) const;
 
 private:
     void RefreshSize() const;
 
-    std::shared_ptr<const IconPicture> handle_;
+    std::shared_ptr<const TIconPicture> handle_;
     mutable int width_ = kStandardIconSize;
     mutable int height_ = kStandardIconSize;
     mutable bool dirty_ = false;

@@ -43,69 +43,69 @@ TQB16BitWriter::TQB16BitWriter(std::vector<TIconLibraryEntry> entries) : Entries
 }
 
 std::string TQB16BitWriter::FileName(const std::string& name, int index) {
-    std::string out = utf8ToCp1252(name);
+    std::string out = Utf8ToCp1252(name);
     if (out.size() > format::kIclMaxNameLength) out.resize(format::kIclMaxNameLength);  // one byte is one character
     if (out.empty()) out = "Icon " + std::to_string(index + 1);
     return out;
 }
 
 void TQB16BitWriter::WriteHeader() {
-    Stream.u16(format::kMzSignature);
-    Stream.zeros(58);
-    Stream.u16(format::kIclNeHeaderAt);
-    Stream.zeros(64);
-    Stream.chars("IM");
-    Stream.u16(format::kNeSignature);
-    Stream.zeros(32);
-    Stream.u16(format::kIclResourceTableRel);  // NE + 0x22
-    Stream.u16(format::kIclResourceTableRel);  // NE + 0x24: resource table
-    NamesFieldPos = Stream.pos();
-    Stream.u16(0);  // NE + 0x26: resident names, patched by WriteNames
-    Stream.zeros(14);
-    Stream.u16(2);  // target system: Windows
-    Stream.zeros(7);
-    Stream.u8(3);  // Windows 3
+    Stream.U16(format::kMzSignature);
+    Stream.Zeros(58);
+    Stream.U16(format::kIclNeHeaderAt);
+    Stream.Zeros(64);
+    Stream.Chars("IM");
+    Stream.U16(format::kNeSignature);
+    Stream.Zeros(32);
+    Stream.U16(format::kIclResourceTableRel);  // NE + 0x22
+    Stream.U16(format::kIclResourceTableRel);  // NE + 0x24: resource table
+    NamesFieldPos = Stream.Pos();
+    Stream.U16(0);  // NE + 0x26: resident names, patched by WriteNames
+    Stream.Zeros(14);
+    Stream.U16(2);  // target system: Windows
+    Stream.Zeros(7);
+    Stream.U8(3);  // Windows 3
 }
 
 void TQB16BitWriter::WriteResourceTable() {
-    ResTablePos = Stream.pos();
-    Stream.u16(0);  // AlignShift, patched by ComputeAlignShift
+    ResTablePos = Stream.Pos();
+    Stream.U16(0);  // AlignShift, patched by ComputeAlignShift
     const int icons = int(Entries.size());
-    Stream.u16(format::kIclGroupType);
-    Stream.u16(std::uint16_t(icons));
-    Stream.u32(0);
+    Stream.U16(format::kIclGroupType);
+    Stream.U16(std::uint16_t(icons));
+    Stream.U32(0);
     for (int i = 0; i < icons; ++i) {
-        GroupRecordPos[std::size_t(i)] = Stream.pos();
-        Stream.u16(0x00FF);
-        Stream.u16(0xFF00);
-        Stream.u16(format::kIclRecordFlags);
-        Stream.u16(std::uint16_t((i + 1) | format::kNeIdFlag));
-        Stream.u32(0);
+        GroupRecordPos[std::size_t(i)] = Stream.Pos();
+        Stream.U16(0x00FF);
+        Stream.U16(0xFF00);
+        Stream.U16(format::kIclRecordFlags);
+        Stream.U16(std::uint16_t((i + 1) | format::kNeIdFlag));
+        Stream.U32(0);
     }
-    Stream.u16(format::kIclIconType);
-    Stream.u16(std::uint16_t(TotalImages));
-    Stream.u32(0);
+    Stream.U16(format::kIclIconType);
+    Stream.U16(std::uint16_t(TotalImages));
+    Stream.U32(0);
     for (std::size_t j = 0; j < TotalImages; ++j) {
-        ImageRecordPos[j] = Stream.pos();
-        Stream.u16(0x00FF);
-        Stream.u16(0xFF00);
-        Stream.u16(format::kIclRecordFlags);
-        Stream.u16(std::uint16_t((j + 1) | format::kNeIdFlag));
-        Stream.u32(0);
+        ImageRecordPos[j] = Stream.Pos();
+        Stream.U16(0x00FF);
+        Stream.U16(0xFF00);
+        Stream.U16(format::kIclRecordFlags);
+        Stream.U16(std::uint16_t((j + 1) | format::kNeIdFlag));
+        Stream.U32(0);
     }
-    Stream.u16(0);
+    Stream.U16(0);
 }
 
 void TQB16BitWriter::WriteNames() {
-    Stream.patchU16(NamesFieldPos, std::uint16_t(Stream.pos() - format::kIclNeHeaderAt));
-    Stream.u8(3);
-    Stream.chars("ICL");
+    Stream.PatchU16(NamesFieldPos, std::uint16_t(Stream.Pos() - format::kIclNeHeaderAt));
+    Stream.U8(3);
+    Stream.Chars("ICL");
     for (int i = 0; i < int(Entries.size()); ++i) {
         std::string name = FileName(Entries[std::size_t(i)].Name, i);
-        Stream.u8(std::uint8_t(name.size()));
-        Stream.chars(name);
+        Stream.U8(std::uint8_t(name.size()));
+        Stream.Chars(name);
     }
-    Stream.u8(0);
+    Stream.U8(0);
 }
 
 bool TQB16BitWriter::LayoutFits(std::uint16_t shift) const {
@@ -113,7 +113,7 @@ bool TQB16BitWriter::LayoutFits(std::uint16_t shift) const {
     auto fits = [&](std::size_t start, std::size_t length) {
         return (start >> shift) <= 0xFFFF && (length >> shift) <= 0xFFFF;
     };
-    std::size_t pos = padded(Stream.pos(), shift);
+    std::size_t pos = padded(Stream.Pos(), shift);
     for (int i = 0; i < int(Entries.size()); ++i) {
         std::size_t len = padded(format::kIconHeaderSize + format::kGroupEntrySize * Entries[std::size_t(i)].Icon->Images().Count(), shift);
         if (!fits(pos, len)) return false;
@@ -131,7 +131,7 @@ bool TQB16BitWriter::LayoutFits(std::uint16_t shift) const {
 }
 
 void TQB16BitWriter::ComputeAlignShift() {
-    std::uint64_t size = Stream.pos();
+    std::uint64_t size = Stream.Pos();
     for (int i = 0; i < int(Entries.size()); ++i) {
         const TQBIconImageList& images = Entries[std::size_t(i)].Icon->Images();
         size += format::kIconHeaderSize;
@@ -144,14 +144,14 @@ void TQB16BitWriter::ComputeAlignShift() {
     while (shift <= format::kNeMaxAlignShift && !LayoutFits(shift)) ++shift;
     if (shift > format::kNeMaxAlignShift) throw EQBICLWriteError("Icon Library is too large to be written.");
     AlignShift = shift;
-    Stream.patchU16(ResTablePos, AlignShift);
+    Stream.PatchU16(ResTablePos, AlignShift);
 }
 
-void TQB16BitWriter::PadToAlignment() { Stream.zeros(padded(Stream.pos(), AlignShift) - Stream.pos()); }
+void TQB16BitWriter::PadToAlignment() { Stream.Zeros(padded(Stream.Pos(), AlignShift) - Stream.Pos()); }
 
 void TQB16BitWriter::PatchNameRecord(std::size_t recordPos, std::size_t start, std::size_t end) {
-    Stream.patchU16(recordPos, std::uint16_t(start >> AlignShift));
-    Stream.patchU16(recordPos + 2, std::uint16_t((end - start) >> AlignShift));
+    Stream.PatchU16(recordPos, std::uint16_t(start >> AlignShift));
+    Stream.PatchU16(recordPos + 2, std::uint16_t((end - start) >> AlignShift));
 }
 
 void TQB16BitWriter::WriteResources() {
@@ -159,31 +159,31 @@ void TQB16BitWriter::WriteResources() {
     std::uint16_t nId = 1;
     for (int i = 0; i < int(Entries.size()); ++i) {
         const TQBIconImageList& images = Entries[std::size_t(i)].Icon->Images();
-        const std::size_t start = Stream.pos();
-        Stream.u16(0);
-        Stream.u16(1);
-        Stream.u16(images.Count());
+        const std::size_t start = Stream.Pos();
+        Stream.U16(0);
+        Stream.U16(1);
+        Stream.U16(images.Count());
         for (std::uint16_t k = 0; k < images.Count(); ++k) {
             images.GetImage(k)->head().write(Stream);
-            Stream.u16(nId++);
+            Stream.U16(nId++);
         }
         PadToAlignment();
-        PatchNameRecord(GroupRecordPos[std::size_t(i)], start, Stream.pos());
+        PatchNameRecord(GroupRecordPos[std::size_t(i)], start, Stream.Pos());
     }
     std::size_t j = 0;
     for (int i = 0; i < int(Entries.size()); ++i) {
         const TQBIconImageList& images = Entries[std::size_t(i)].Icon->Images();
         for (std::uint16_t k = 0; k < images.Count(); ++k, ++j) {
-            const std::size_t start = Stream.pos();
+            const std::size_t start = Stream.Pos();
             images.GetImage(k)->SaveToStream(Stream);
             PadToAlignment();
-            PatchNameRecord(ImageRecordPos[j], start, Stream.pos());
+            PatchNameRecord(ImageRecordPos[j], start, Stream.Pos());
         }
     }
-    Stream.u16(0);
+    Stream.U16(0);
 }
 
-Bytes TQB16BitWriter::Build() {
+TBytes TQB16BitWriter::Build() {
     if (TotalImages > format::kIclMaxImages)
         throw EQBICLWriteError("Icon Libraries with more than 32767 images are not possible.");
     WriteHeader();
@@ -191,9 +191,9 @@ Bytes TQB16BitWriter::Build() {
     WriteNames();
     ComputeAlignShift();
     WriteResources();
-    return Stream.take();
+    return Stream.Take();
 }
 
-void TQB16BitWriter::SaveToFile(const std::filesystem::path& fileName) { writeFileAtomically(fileName, Build()); }
+void TQB16BitWriter::SaveToFile(const std::filesystem::path& fileName) { WriteFileAtomically(fileName, Build()); }
 
 }  // namespace gs

@@ -17,7 +17,7 @@ public:
     // Icons referred to, not owned: they must outlive the writer.
     explicit TQB16BitWriter(std::vector<TIconLibraryEntry> entries);
     // The whole file, as it would be written.
-    Bytes Build();
+    TBytes Build();
     void SaveToFile(const std::filesystem::path& fileName);
 
     // The icon names as they go into the file: Windows-1252, at most 255 bytes, never empty.
@@ -37,7 +37,7 @@ private:
     bool LayoutFits(std::uint16_t shift) const;
 
     std::vector<TIconLibraryEntry> Entries;
-    ByteWriter Stream;
+    TByteWriter Stream;
     std::size_t ResTablePos = 0;
     std::size_t NamesFieldPos = 0;
     std::vector<std::size_t> ImageRecordPos;

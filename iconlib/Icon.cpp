@@ -18,70 +18,70 @@ void TQBIcon::Assign(const TQBIcon& source) {
         images_.Add(std::make_unique<TQBIconImage>(*source.images_.GetImage(i)));
 }
 
-bool TQBIcon::ReadHeader(ByteReader& r, std::uint16_t& count) { return readHeader(r, count, false); }
+bool TQBIcon::ReadHeader(TByteReader& r, std::uint16_t& count) { return readHeader(r, count, false); }
 
-bool TQBIcon::readHeader(ByteReader& r, std::uint16_t& count, bool cursorToo) {
-    if (!r.contains(r.pos(), format::kIconHeaderSize)) return false;  // shorter than a header
-    const std::uint16_t reserved = r.u16();
-    const std::uint16_t type = r.u16();
-    count = r.u16();
+bool TQBIcon::readHeader(TByteReader& r, std::uint16_t& count, bool cursorToo) {
+    if (!r.Contains(r.Pos(), format::kIconHeaderSize)) return false;  // shorter than a header
+    const std::uint16_t reserved = r.U16();
+    const std::uint16_t type = r.U16();
+    count = r.U16();
     if (reserved != 0 || (type != format::kIconType && !(cursorToo && type == format::kCursorType))) return false;
     // Reserve no more entries than the data could hold.
-    images_.SetCapacity(std::uint16_t(std::min<std::uint64_t>(count, r.remaining() / format::kGroupEntrySize)));
+    images_.SetCapacity(std::uint16_t(std::min<std::uint64_t>(count, r.Remaining() / format::kGroupEntrySize)));
     return true;
 }
 
-std::optional<std::uint16_t> iconFileImageCount(const ByteSource& src) {
-    if (!src.contains(0, format::kIconHeaderSize)) return std::nullopt;
-    ByteReader r(src);
-    if (r.u16() != 0 || r.u16() != format::kIconType) return std::nullopt;
-    return r.u16();
+std::optional<std::uint16_t> iconFileImageCount(const IByteSource& src) {
+    if (!src.Contains(0, format::kIconHeaderSize)) return std::nullopt;
+    TByteReader r(src);
+    if (r.U16() != 0 || r.U16() != format::kIconType) return std::nullopt;
+    return r.U16();
 }
 
 bool TQBIcon::LoadFromFile(const std::filesystem::path& fileName) {
     images_.Clear();
-    FileSource src(fileName);
+    TFileSource src(fileName);
     return LoadFromSource(src);
 }
 
-bool TQBIcon::LoadFromSource(const ByteSource& src) { return LoadFromWindow(ByteReader(src)); }
+bool TQBIcon::LoadFromSource(const IByteSource& src) { return LoadFromWindow(TByteReader(src)); }
 
-bool TQBIcon::LoadFromWindow(ByteReader r, bool cursorToo) {
-    TImageDataPool pool(r.size());
+bool TQBIcon::LoadFromWindow(TByteReader r, bool cursorToo) {
+    TImageDataPool pool(r.Size());
     return LoadFromWindow(r, pool, cursorToo);
 }
 
-bool TQBIcon::LoadFromWindow(ByteReader r, TImageDataPool& pool, bool cursorToo) {
-    r.seek(0);
+bool TQBIcon::LoadFromWindow(TByteReader r, TImageDataPool& pool, bool cursorToo) {
+    r.Seek(0);
     std::uint16_t count = 0;
     if (!readHeader(r, count, cursorToo)) return false;
     std::uint64_t iconBytes = 0;
     for (std::uint16_t i = 0; i < count; ++i) {
-        if (!r.contains(r.pos(), format::kIconFileEntrySize)) break;  // the directory ends with the file
+        if (!r.Contains(r.Pos(), format::kIconFileEntrySize)) break;  // the directory ends with the file
         if (auto image = TQBIconImage::fromFileEntry(r, pool, iconBytes)) images_.Add(std::move(image));
     }
     return true;
 }
 
-bool TQBIcon::LoadFromResource(const PeModule& module, const ResourceName& name) {
+bool TQBIcon::LoadFromResource(const TPeModule& module, const TResourceName& name) {
     TImageDataPool pool(module.sourceSize());
     return LoadFromResource(module, name, pool);
 }
 
-bool TQBIcon::LoadFromResource(const PeModule& module, const ResourceName& name, TImageDataPool& pool) {
+bool TQBIcon::LoadFromResource(const TPeModule& module, const TResourceName& name, TImageDataPool& pool) {
     auto group = module.locate(RT_GROUP_ICON, name);
     if (!group) throw EResNotFound("Resource " + name.display() + " not found");
-    ByteReader& r = *group;
+    TByteReader& r = *group;
     std::uint16_t count = 0;
     if (!ReadHeader(r, count)) return false;
     const std::string what = "the images of icon group " + name.display();
     std::uint64_t iconBytes = 0;
-    for (std::uint16_t i = 0; i < count && r.contains(r.pos(), format::kGroupEntrySize); ++i) {
-        IconImageHead head = IconImageHead::read(r);
-        const std::uint16_t id = r.u16();
-        auto data = module.locate(RT_ICON, ResourceName::fromId(id));
+    for (std::uint16_t i = 0; i < count && r.Contains(r.Pos(), format::kGroupEntrySize); ++i) {
+        TIconImageHead head = TIconImageHead::read(r);
+        const std::uint16_t id = r.U16();
+        auto data = module.locate(RT_ICON, TResourceName::fromId(id));
         if (!data) continue;  // the rest of the group stays
-        SharedBytes bytes = pool.ImageData(*data, 0, data->size(), iconBytes, what);
+        TSharedBytes bytes = pool.ImageData(*data, 0, data->Size(), iconBytes, what);
         if (!bytes) continue;  // larger than any icon image, or than the file
         auto image = std::make_unique<TQBIconImage>(head, std::move(bytes));
         image->FixSize();
@@ -90,22 +90,22 @@ bool TQBIcon::LoadFromResource(const PeModule& module, const ResourceName& name,
     return true;
 }
 
-void TQBIcon::SaveToStream(ByteWriter& w) const {
+void TQBIcon::SaveToStream(TByteWriter& w) const {
     if (images_.Count() == 0) return;
     writeDirectory(w);
     for (std::uint16_t i = 0; i < images_.Count(); ++i) images_.GetImage(i)->SaveToStream(w);
 }
 
-void TQBIcon::writeDirectory(ByteWriter& w) const {
+void TQBIcon::writeDirectory(TByteWriter& w) const {
     const std::uint16_t count = images_.Count();
-    w.u16(0);
-    w.u16(format::kIconType);
-    w.u16(count);
+    w.U16(0);
+    w.U16(format::kIconType);
+    w.U16(count);
     // The data follows the directory back to back, in order.
     std::uint64_t offset = format::kIconHeaderSize + format::kIconFileEntrySize * std::uint64_t(count);
     for (std::uint16_t i = 0; i < count; ++i) {
         images_.GetImage(i)->head().write(w);
-        w.u32(std::uint32_t(offset));
+        w.U32(std::uint32_t(offset));
         offset += images_.GetImage(i)->Data().size();
     }
 }
@@ -114,11 +114,11 @@ void TQBIcon::SaveToFile(const std::filesystem::path& fileName) const {
     if (images_.Count() == 0) return;
     // The directory, then each image's data from where the image holds it: no copy of the
     // images is made to write them.
-    ByteWriter directory;
+    TByteWriter directory;
     writeDirectory(directory);
-    std::vector<std::span<const std::uint8_t>> parts = {directory.data()};
+    std::vector<std::span<const std::uint8_t>> parts = {directory.Data()};
     for (std::uint16_t i = 0; i < images_.Count(); ++i) parts.emplace_back(images_.GetImage(i)->Data());
-    writeFileAtomically(fileName, parts);
+    WriteFileAtomically(fileName, parts);
 }
 
 void TQBIcon::DeleteImagesOfSize(int size) {

@@ -10,8 +10,8 @@
 
 namespace gs {
 
-class ByteSource;
-class ByteWriter;
+class IByteSource;
+class TByteWriter;
 
 class TQBIcon {
 public:
@@ -29,29 +29,29 @@ public:
 
     // Icon-file header: Reserved 0 and Type 1 (a cursor file, Type 2, is refused); false
     // for data shorter than a header.
-    bool ReadHeader(ByteReader& r, std::uint16_t& count);
+    bool ReadHeader(TByteReader& r, std::uint16_t& count);
     // False when the header is refused; EFOpenError when the file cannot be opened.
     // Entries whose data is not wholly in the file, or larger than any icon image, are
     // skipped; entries naming the same data share it. EOverBudget when the images would
     // pass the file's read budget: the file is refused.
     bool LoadFromFile(const std::filesystem::path& fileName);
-    bool LoadFromSource(const ByteSource& src);
+    bool LoadFromSource(const IByteSource& src);
     // The icon file that fills a window of a larger file (an entry of an icon list, a frame
     // of an animated cursor), read in place: its offsets count from the window's start and
     // nothing outside the window is read. With `cursorToo`, a cursor file (Type 2) is read
     // as an icon too. Without a pool, the window is read within a budget of its own; a
     // reader of many icons from one file passes the file's pool.
-    bool LoadFromWindow(ByteReader window, bool cursorToo = false);
-    bool LoadFromWindow(ByteReader window, TImageDataPool& pool, bool cursorToo = false);
+    bool LoadFromWindow(TByteReader window, bool cursorToo = false);
+    bool LoadFromWindow(TByteReader window, TImageDataPool& pool, bool cursorToo = false);
     // Reads the icon group `name` of a module: EResNotFound when the group is not there;
     // an image whose icon resource is missing, or larger than any icon image, is left out.
     // Without a pool, the group alone is read within the module's budget; a reader of every
     // group passes one pool, so that images shared by groups are read once.
-    bool LoadFromResource(const PeModule& module, const ResourceName& name);
-    bool LoadFromResource(const PeModule& module, const ResourceName& name, TImageDataPool& pool);
+    bool LoadFromResource(const TPeModule& module, const TResourceName& name);
+    bool LoadFromResource(const TPeModule& module, const TResourceName& name, TImageDataPool& pool);
 
     // Nothing at all for an icon without images.
-    void SaveToStream(ByteWriter& w) const;
+    void SaveToStream(TByteWriter& w) const;
     // Written whole; an icon without images creates no file.
     void SaveToFile(const std::filesystem::path& fileName) const;
 
@@ -64,9 +64,9 @@ public:
     void Sort() { images_.Sort(); }
 
 private:
-    bool readHeader(ByteReader& r, std::uint16_t& count, bool cursorToo);
+    bool readHeader(TByteReader& r, std::uint16_t& count, bool cursorToo);
     // Header and entries, each entry's offset where its data follows the directory.
-    void writeDirectory(ByteWriter& w) const;
+    void writeDirectory(TByteWriter& w) const;
     bool HasSize(int size) const;
     bool HasColorClass(int cls) const;
 
@@ -74,6 +74,6 @@ private:
 };
 
 // The icon-file header, read from the start of a source; Count when it is an icon file.
-std::optional<std::uint16_t> iconFileImageCount(const ByteSource& src);
+std::optional<std::uint16_t> iconFileImageCount(const IByteSource& src);
 
 }  // namespace gs

@@ -23,15 +23,15 @@ constexpr std::size_t kDibHeightField = 8;
 constexpr std::size_t kDibSizesEnd = 12;
 }  // namespace
 
-std::optional<IconSide> declaredSide(std::span<const std::uint8_t> data) {
+std::optional<TIconSide> declaredSide(std::span<const std::uint8_t> data) {
     if (isPngData(data)) {
         if (data.size() < kPngIhdrEnd || std::memcmp(data.data() + 12, "IHDR", 4) != 0) return std::nullopt;
-        return IconSide{side(be32(data, kPngWidthField)), side(be32(data, kPngHeightField))};
+        return TIconSide{side(be32(data, kPngWidthField)), side(be32(data, kPngHeightField))};
     }
     if (data.size() < kDibSizesEnd) return std::nullopt;
     const auto w = std::int32_t(le32(data, kDibWidthField));
     const auto h = std::int32_t(le32(data, kDibHeightField)) / 2;  // colour rows, then the mask's
-    return IconSide{side(w), side(h)};
+    return TIconSide{side(w), side(h)};
 }
 
 }  // namespace gs::bounds

@@ -28,7 +28,7 @@ constexpr std::size_t kPngIhdrEnd = 24;
 constexpr std::size_t kPngWidthField = 16;
 constexpr std::size_t kPngHeightField = 20;
 
-struct IconSide {
+struct TIconSide {
     int width = 0;
     int height = 0;
 };
@@ -36,9 +36,9 @@ struct IconSide {
 // The size an icon image's own header declares (PNG IHDR, or a bitmap header whose height
 // counts the mask rows too); nothing when the header is cut short or says nothing usable.
 // Sizes beyond kMaxIconSide are returned as they are, for the caller to refuse.
-std::optional<IconSide> declaredSide(std::span<const std::uint8_t> data);
+std::optional<TIconSide> declaredSide(std::span<const std::uint8_t> data);
 
-constexpr bool sideFits(const IconSide& s) {
+constexpr bool sideFits(const TIconSide& s) {
     return s.width > 0 && s.height > 0 && s.width <= kMaxIconSide && s.height <= kMaxIconSide;
 }
 

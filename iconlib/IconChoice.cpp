@@ -56,43 +56,43 @@ std::unique_ptr<TQBHiResIcon> iconOfImage(const TQBIconImage& image) {
     }
 }
 
-std::optional<Raster> bitmapOf(const TQBHiResIcon* icon, int size) {
+std::optional<TRaster> bitmapOf(const TQBHiResIcon* icon, int size) {
     if (!icon) return std::nullopt;
-    Raster bitmap(size, size, kIconBitmapFormat);
-    icon->Draw(bitmap, Rect{0, 0, size, size});
+    TRaster bitmap(size, size, kIconBitmapFormat);
+    icon->Draw(bitmap, TIconRect{0, 0, size, size});
     return bitmap;
 }
 
-void copyInto(Raster& canvas, const Raster& part, int x0, int y0) {
-    for (int y = 0; y < part.height(); ++y)
-        for (int x = 0; x < part.width(); ++x) canvas.setPixel(x0 + x, y0 + y, part.pixel(x, y));
+void copyInto(TRaster& canvas, const TRaster& part, int x0, int y0) {
+    for (int y = 0; y < part.Height(); ++y)
+        for (int x = 0; x < part.Width(); ++x) canvas.SetPixel(x0 + x, y0 + y, part.Pixel(x, y));
 }
 
-void writeInfoHeader(ByteWriter& w, const IconPicture& pic, std::uint32_t imageBytes) {
-    w.u32(kInfoHeaderSize);
-    w.u32(std::uint32_t(pic.width));
-    w.u32(std::uint32_t(pic.height) * 2);  // the colour rows and the mask's
-    w.u16(1);
-    w.u16(kTrueColourBits);
-    w.u32(kBiRgb);
-    w.u32(imageBytes);
-    w.u32(0);
-    w.u32(0);
-    w.u32(0);
-    w.u32(0);
+void writeInfoHeader(TByteWriter& w, const TIconPicture& pic, std::uint32_t imageBytes) {
+    w.U32(kInfoHeaderSize);
+    w.U32(std::uint32_t(pic.width));
+    w.U32(std::uint32_t(pic.height) * 2);  // the colour rows and the mask's
+    w.U16(1);
+    w.U16(kTrueColourBits);
+    w.U32(kBiRgb);
+    w.U32(imageBytes);
+    w.U32(0);
+    w.U32(0);
+    w.U32(0);
+    w.U32(0);
 }
 
 // Colour of a pixel as stored: a picture without alpha keeps alpha 0 throughout, so that
 // readers take its mask; a wholly transparent pixel of an alpha picture is stored black,
 // which its mask bit then leaves transparent in readers that ignore alpha.
-std::uint32_t storedColour(const IconPicture& pic, std::size_t i) {
+std::uint32_t storedColour(const TIconPicture& pic, std::size_t i) {
     const Argb c = pic.colour[i];
     if (!pic.hasAlpha) return c & 0x00FFFFFFu;
-    return alphaOf(c) == 0 ? 0 : c;
+    return AlphaOf(c) == 0 ? 0 : c;
 }
 
-bool maskBit(const IconPicture& pic, std::size_t i) {
-    if (pic.hasAlpha) return alphaOf(pic.colour[i]) == 0;
+bool maskBit(const TIconPicture& pic, std::size_t i) {
+    if (pic.hasAlpha) return AlphaOf(pic.colour[i]) == 0;
     return i < pic.mask.size() && pic.mask[i] != 0;
 }
 
@@ -133,58 +133,58 @@ std::unique_ptr<TQBHiResIcon> RenderIcon(std::unique_ptr<TQBHiResIcon> icon, int
     return icon;
 }
 
-std::optional<Raster> GetBitmap48(const TQBIcon& icon) { return bitmapOf(GetBest48Icon(icon).get(), kIconSize48); }
-std::optional<Raster> GetBitmap32(const TQBIcon& icon) { return bitmapOf(GetBest32Icon(icon).get(), kIconSize32); }
-std::optional<Raster> GetBitmap16(const TQBIcon& icon) { return bitmapOf(GetBest16Icon(icon).get(), kIconSize16); }
+std::optional<TRaster> GetBitmap48(const TQBIcon& icon) { return bitmapOf(GetBest48Icon(icon).get(), kIconSize48); }
+std::optional<TRaster> GetBitmap32(const TQBIcon& icon) { return bitmapOf(GetBest32Icon(icon).get(), kIconSize32); }
+std::optional<TRaster> GetBitmap16(const TQBIcon& icon) { return bitmapOf(GetBest16Icon(icon).get(), kIconSize16); }
 
-std::optional<Raster> GetScaledBitmap48(const TQBIcon& icon) { return bitmapOf(GetIcon48(icon).get(), kIconSize48); }
-std::optional<Raster> GetScaledBitmap32(const TQBIcon& icon) { return bitmapOf(GetIcon32(icon).get(), kIconSize32); }
-std::optional<Raster> GetScaledBitmap16(const TQBIcon& icon) { return bitmapOf(GetIcon16(icon).get(), kIconSize16); }
+std::optional<TRaster> GetScaledBitmap48(const TQBIcon& icon) { return bitmapOf(GetIcon48(icon).get(), kIconSize48); }
+std::optional<TRaster> GetScaledBitmap32(const TQBIcon& icon) { return bitmapOf(GetIcon32(icon).get(), kIconSize32); }
+std::optional<TRaster> GetScaledBitmap16(const TQBIcon& icon) { return bitmapOf(GetIcon16(icon).get(), kIconSize16); }
 
-std::optional<Raster> GetPreviewBitmap(const TQBIcon& icon) {
+std::optional<TRaster> GetPreviewBitmap(const TQBIcon& icon) {
     // Smallest first, so that the images stand left to right by size.
-    const std::array<std::optional<Raster>, 3> parts = {GetBitmap16(icon), GetBitmap32(icon), GetBitmap48(icon)};
+    const std::array<std::optional<TRaster>, 3> parts = {GetBitmap16(icon), GetBitmap32(icon), GetBitmap48(icon)};
     int width = 0, height = 0;
     for (const auto& part : parts)
         if (part) {
-            width += part->width() + kPreviewCellExtra;
-            height = part->height() + kPreviewCellExtra;  // the largest comes last
+            width += part->Width() + kPreviewCellExtra;
+            height = part->Height() + kPreviewCellExtra;  // the largest comes last
         }
     if (width == 0) return std::nullopt;
-    Raster preview(width, height, kIconBitmapFormat);
+    TRaster preview(width, height, kIconBitmapFormat);
     int x = 0;
     for (const auto& part : parts)
         if (part) {
-            copyInto(preview, *part, x + kPreviewMargin, height - kPreviewMargin - part->height());
-            x += part->width() + kPreviewCellExtra;
+            copyInto(preview, *part, x + kPreviewMargin, height - kPreviewMargin - part->Height());
+            x += part->Width() + kPreviewCellExtra;
         }
     return preview;
 }
 
-std::unique_ptr<TQBIconImage> EncodeIconImage(const IconPicture& pic) {
+std::unique_ptr<TQBIconImage> EncodeIconImage(const TIconPicture& pic) {
     if (!pic.wellFormed() || pic.width > bounds::kMaxIconSide || pic.height > bounds::kMaxIconSide)
         throw EQBICLReadError("Unable to encode a picture of " + std::to_string(pic.width) + " x " +
                               std::to_string(pic.height) + " pixels as an icon image.");
-    const std::uint64_t maskStride = dibStride(std::uint64_t(pic.width), 1);
+    const std::uint64_t maskStride = DibStride(std::uint64_t(pic.width), 1);
     const std::uint64_t colourBytes = 4 * std::uint64_t(pic.width) * std::uint64_t(pic.height);
-    ByteWriter w;
+    TByteWriter w;
     writeInfoHeader(w, pic, std::uint32_t(colourBytes + maskStride * std::uint64_t(pic.height)));
     for (int y = pic.height - 1; y >= 0; --y)
-        for (int x = 0; x < pic.width; ++x) w.u32(storedColour(pic, std::size_t(y) * std::size_t(pic.width) + std::size_t(x)));
-    Bytes row(maskStride);
+        for (int x = 0; x < pic.width; ++x) w.U32(storedColour(pic, std::size_t(y) * std::size_t(pic.width) + std::size_t(x)));
+    TBytes row(maskStride);
     for (int y = pic.height - 1; y >= 0; --y) {
         std::fill(row.begin(), row.end(), 0);
         for (int x = 0; x < pic.width; ++x)
             if (maskBit(pic, std::size_t(y) * std::size_t(pic.width) + std::size_t(x)))
                 row[std::size_t(x) >> 3] |= std::uint8_t(0x80u >> (x & 7));
-        w.bytes(row);
+        w.Bytes(row);
     }
-    IconImageHead head;
+    TIconImageHead head;
     head.Width = pic.width;
     head.Height = pic.height;
     head.Planes = 1;
     head.BitCount = kTrueColourBits;
-    return std::make_unique<TQBIconImage>(head, w.take());
+    return std::make_unique<TQBIconImage>(head, w.Take());
 }
 
 std::unique_ptr<TQBIcon> IconOfPicture(const TQBHiResIcon& icon) {

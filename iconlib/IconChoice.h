@@ -50,25 +50,25 @@ std::unique_ptr<TQBHiResIcon> GetIcon16(const TQBIcon& icon);
 std::unique_ptr<TQBHiResIcon> RenderIcon(std::unique_ptr<TQBHiResIcon> icon, int size);
 
 // A Size x Size bitmap with the best exact icon drawn at (0, 0); nothing without one.
-std::optional<Raster> GetBitmap48(const TQBIcon& icon);
-std::optional<Raster> GetBitmap32(const TQBIcon& icon);
-std::optional<Raster> GetBitmap16(const TQBIcon& icon);
+std::optional<TRaster> GetBitmap48(const TQBIcon& icon);
+std::optional<TRaster> GetBitmap32(const TQBIcon& icon);
+std::optional<TRaster> GetBitmap16(const TQBIcon& icon);
 
 // A Size x Size bitmap with GetIcon48 (resp. 32, 16) drawn at (0, 0); nothing when that
 // gives nothing.
-std::optional<Raster> GetScaledBitmap48(const TQBIcon& icon);
-std::optional<Raster> GetScaledBitmap32(const TQBIcon& icon);
-std::optional<Raster> GetScaledBitmap16(const TQBIcon& icon);
+std::optional<TRaster> GetScaledBitmap48(const TQBIcon& icon);
+std::optional<TRaster> GetScaledBitmap32(const TQBIcon& icon);
+std::optional<TRaster> GetScaledBitmap16(const TQBIcon& icon);
 
 // The exact 16, 32 and 48 bitmaps side by side, smallest on the left, bottom-aligned, each
 // with one pixel of margin on its left and below (all three: 102 x 50, the 16 at (1, 33),
 // the 32 at (19, 17), the 48 at (53, 1)). Nothing when the icon has none of the three.
-std::optional<Raster> GetPreviewBitmap(const TQBIcon& icon);
+std::optional<TRaster> GetPreviewBitmap(const TQBIcon& icon);
 
 // The icon-file image of a picture: 32-bit colour with AND mask. A picture without alpha
 // keeps its mask (screen-inverting pixels included); one with alpha is masked where it is
 // wholly transparent.
-std::unique_ptr<TQBIconImage> EncodeIconImage(const IconPicture& picture);
+std::unique_ptr<TQBIconImage> EncodeIconImage(const TIconPicture& picture);
 
 // A one-image icon holding a drawable icon's picture, as an icon file of that drawable
 // icon holds it; null when the icon has no picture. Re-rendered icons are saved this way.

@@ -17,54 +17,54 @@ std::uint8_t sizeByte(int v) { return v >= 256 || v < 0 ? 0 : std::uint8_t(v); }
 int sizeFromByte(std::uint8_t b) { return b == 0 ? 256 : b; }
 }  // namespace
 
-IconImageHead IconImageHead::read(ByteReader& r) {
-    IconImageHead h;
-    h.Width = sizeFromByte(r.u8());
-    h.Height = sizeFromByte(r.u8());
-    h.ColorCount = r.u8();
-    h.Reserved = r.u8();
-    h.Planes = r.u16();
-    h.BitCount = r.u16();
-    h.BytesInRes = r.u32();
+TIconImageHead TIconImageHead::read(TByteReader& r) {
+    TIconImageHead h;
+    h.Width = sizeFromByte(r.U8());
+    h.Height = sizeFromByte(r.U8());
+    h.ColorCount = r.U8();
+    h.Reserved = r.U8();
+    h.Planes = r.U16();
+    h.BitCount = r.U16();
+    h.BytesInRes = r.U32();
     return h;
 }
 
-void IconImageHead::write(ByteWriter& w) const {
-    w.u8(sizeByte(Width));
-    w.u8(sizeByte(Height));
-    w.u8(ColorCount);
-    w.u8(Reserved);
-    w.u16(Planes);
-    w.u16(BitCount);
-    w.u32(BytesInRes);
+void TIconImageHead::write(TByteWriter& w) const {
+    w.U8(sizeByte(Width));
+    w.U8(sizeByte(Height));
+    w.U8(ColorCount);
+    w.U8(Reserved);
+    w.U16(Planes);
+    w.U16(BitCount);
+    w.U32(BytesInRes);
 }
 
 namespace {
-const SharedBytes& noBytes() {
-    static const SharedBytes empty = std::make_shared<const Bytes>();
+const TSharedBytes& noBytes() {
+    static const TSharedBytes empty = std::make_shared<const TBytes>();
     return empty;
 }
 }  // namespace
 
 TQBIconImage::TQBIconImage() : data_(noBytes()) {}
 
-TQBIconImage::TQBIconImage(const IconImageHead& head, Bytes data)
-    : TQBIconImage(head, std::make_shared<const Bytes>(std::move(data))) {}
+TQBIconImage::TQBIconImage(const TIconImageHead& head, TBytes data)
+    : TQBIconImage(head, std::make_shared<const TBytes>(std::move(data))) {}
 
-TQBIconImage::TQBIconImage(const IconImageHead& head, SharedBytes data)
+TQBIconImage::TQBIconImage(const TIconImageHead& head, TSharedBytes data)
     : head_(head), data_(data ? std::move(data) : noBytes()) {
     head_.BytesInRes = std::uint32_t(data_->size());
 }
 
 TQBIconImage::TQBIconImage(const TQBIconImage& source) : head_(source.head_), data_(source.data_) { FixSize(); }
 
-std::unique_ptr<TQBIconImage> TQBIconImage::fromFileEntry(ByteReader& r, TImageDataPool& pool,
+std::unique_ptr<TQBIconImage> TQBIconImage::fromFileEntry(TByteReader& r, TImageDataPool& pool,
                                                          std::uint64_t& iconBytes) {
-    IconImageHead head = IconImageHead::read(r);
-    std::uint32_t offset = r.u32();
+    TIconImageHead head = TIconImageHead::read(r);
+    std::uint32_t offset = r.U32();
     // An entry whose data is not wholly in the file is skipped, not read short.
-    if (!r.contains(offset, head.BytesInRes)) return nullptr;
-    SharedBytes data = pool.ImageData(r, offset, head.BytesInRes, iconBytes, "the images of the icon file");
+    if (!r.Contains(offset, head.BytesInRes)) return nullptr;
+    TSharedBytes data = pool.ImageData(r, offset, head.BytesInRes, iconBytes, "the images of the icon file");
     if (!data) return nullptr;
     auto image = std::make_unique<TQBIconImage>(head, std::move(data));
     image->FixSize();
@@ -78,10 +78,10 @@ void TQBIconImage::FixSize() {
     if (side && bounds::sideFits(*side)) head_.Width = side->width, head_.Height = side->height;
 }
 
-std::shared_ptr<const IconPicture> TQBIconImage::GetHandle() const {
+std::shared_ptr<const TIconPicture> TQBIconImage::GetHandle() const {
     if (data_->empty()) return nullptr;
     try {
-        return std::make_shared<const IconPicture>(decodeIconImage(*data_));
+        return std::make_shared<const TIconPicture>(decodeIconImage(*data_));
     } catch (const EReadError&) {
         return nullptr;  // drawing then draws nothing, as a failed icon handle did
     }
@@ -91,11 +91,11 @@ std::unique_ptr<TQBHiResIcon> TQBIconImage::CreateIcon() const {
     return std::make_unique<TQBHiResIcon>(GetHandle());
 }
 
-void TQBIconImage::Draw(Raster& canvas, int x, int y) const {
+void TQBIconImage::Draw(TRaster& canvas, int x, int y) const {
     if (auto h = GetHandle()) h->drawOn(canvas, x, y);
 }
 
-void TQBIconImage::SaveToStream(ByteWriter& w) const { w.bytes(*data_); }
+void TQBIconImage::SaveToStream(TByteWriter& w) const { w.Bytes(*data_); }
 
 int colorClassOf(std::uint8_t colorCount, std::uint16_t bitCount) {
     if (colorCount == 1 || colorCount == 2) return 2;

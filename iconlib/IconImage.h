@@ -12,12 +12,12 @@
 
 namespace gs {
 
-class ByteReader;
+class TByteReader;
 class TQBHiResIcon;
 
 // The 12 head bytes shared by ICONDIRENTRY and GRPICONDIRENTRY. Width and Height are
 // held as real sizes; the one-byte fields of the file formats get 0 for 256 and more.
-struct IconImageHead {
+struct TIconImageHead {
     int Width = 0;
     int Height = 0;
     std::uint8_t ColorCount = 0;
@@ -27,17 +27,17 @@ struct IconImageHead {
     std::uint32_t BytesInRes = 0;
 
     static constexpr std::size_t kSize = 12;
-    static IconImageHead read(ByteReader& r);
-    void write(class ByteWriter& w) const;
+    static TIconImageHead read(TByteReader& r);
+    void write(class TByteWriter& w) const;
 };
 
 class TQBIconImage {
 public:
     TQBIconImage();
     // Head and data as given; BytesInRes is made to equal the data held.
-    TQBIconImage(const IconImageHead& head, Bytes data);
+    TQBIconImage(const TIconImageHead& head, TBytes data);
     // The same with data shared with other images (null for none).
-    TQBIconImage(const IconImageHead& head, SharedBytes data);
+    TQBIconImage(const TIconImageHead& head, TSharedBytes data);
     // The copy: head and data, the data shared.
     TQBIconImage(const TQBIconImage& source);
     TQBIconImage& operator=(const TQBIconImage&) = delete;
@@ -47,18 +47,18 @@ public:
     // just past it. Returns nullptr when the entry or its data is not wholly in the file, or
     // when the pool refuses its size (see TImageDataPool::ImageData, which counts it on
     // `iconBytes`); EOverBudget past the file's budget.
-    static std::unique_ptr<TQBIconImage> fromFileEntry(ByteReader& r, TImageDataPool& pool, std::uint64_t& iconBytes);
+    static std::unique_ptr<TQBIconImage> fromFileEntry(TByteReader& r, TImageDataPool& pool, std::uint64_t& iconBytes);
 
-    const IconImageHead& head() const { return head_; }
+    const TIconImageHead& head() const { return head_; }
     int Width() const { return head_.Width; }
     int Height() const { return head_.Height; }
     std::uint8_t ColorCount() const { return head_.ColorCount; }
     std::uint16_t Planes() const { return head_.Planes; }
     std::uint16_t BitCount() const { return head_.BitCount; }
     std::uint32_t BytesInRes() const { return head_.BytesInRes; }
-    const Bytes& Data() const { return *data_; }
+    const TBytes& Data() const { return *data_; }
     // The data as shared with the copies of this image.
-    const SharedBytes& SharedData() const { return data_; }
+    const TSharedBytes& SharedData() const { return data_; }
     bool isPng() const;
 
     // Width and Height from the image data itself (the bitmap header, or a PNG's IHDR),
@@ -69,16 +69,16 @@ public:
     // The decoded picture, made anew at each call and not kept: an image is decoded only
     // when it is drawn, and whoever shows it again keeps what it was given (a TQBHiResIcon,
     // a list's picture). Null when the data cannot be decoded.
-    std::shared_ptr<const IconPicture> GetHandle() const;
+    std::shared_ptr<const TIconPicture> GetHandle() const;
     std::unique_ptr<TQBHiResIcon> CreateIcon() const;
     // Composites the image at its own size with its top-left corner at (x, y).
-    void Draw(Raster& canvas, int x, int y) const;
-    void SaveToStream(ByteWriter& w) const;
+    void Draw(TRaster& canvas, int x, int y) const;
+    void SaveToStream(TByteWriter& w) const;
     int GetColorClass() const;
 
 private:
-    IconImageHead head_;
-    SharedBytes data_;  // never null
+    TIconImageHead head_;
+    TSharedBytes data_;  // never null
 };
 
 // Colour class of a directory entry: 2, 16 or 256.

@@ -27,14 +27,14 @@ void TQBIconList::Delete(int index) {
 }
 
 bool TQB32BitReader::Read() {
-    std::shared_ptr<const PeModule> module = Module;
+    std::shared_ptr<const TPeModule> module = Module;
     try {
-        if (!module) module = Source ? std::make_shared<PeModule>(Source) : PeModule::open(FileName);
+        if (!module) module = Source ? std::make_shared<TPeModule>(Source) : TPeModule::open(FileName);
     } catch (const EReadError&) {
         return false;  // not loadable as a module
     }
     TImageDataPool pool(module->sourceSize());  // one budget for the whole file
-    for (const ResourceName& name : module->names(RT_GROUP_ICON)) {
+    for (const TResourceName& name : module->names(RT_GROUP_ICON)) {
         pool.TakeObject("icon group " + name.display());
         auto icon = std::make_unique<TQBIcon>();
         icon->LoadFromResource(*module, name, pool);
@@ -43,12 +43,12 @@ bool TQB32BitReader::Read() {
     return true;
 }
 
-TModuleKind ProbeModule(const ByteSource& src) {
+TModuleKind ProbeModule(const IByteSource& src) {
     try {
-        ByteReader r(src);
-        if (r.u16At(0) != format::kMzSignature) return TModuleKind::None;
-        const std::uint32_t at = r.u32At(format::kNewHeaderOffsetField);
-        const std::uint16_t sig = r.u16At(at);
+        TByteReader r(src);
+        if (r.U16At(0) != format::kMzSignature) return TModuleKind::None;
+        const std::uint32_t at = r.U32At(format::kNewHeaderOffsetField);
+        const std::uint16_t sig = r.U16At(at);
         if (sig == std::uint16_t(format::kPeSignature)) return TModuleKind::PE;
         if (sig == format::kNeSignature) return TModuleKind::NE;
     } catch (const EReadError&) {
@@ -63,11 +63,11 @@ namespace {
 class TFileIconReader {
 public:
     explicit TFileIconReader(const std::filesystem::path& fileName)
-        : src_(openFileSource(fileName)), kind_(ProbeModule(*src_)) {
+        : src_(OpenFileSource(fileName)), kind_(ProbeModule(*src_)) {
         try {
             switch (kind_) {
                 case TModuleKind::PE:
-                    module_ = std::make_shared<PeModule>(src_);
+                    module_ = std::make_shared<TPeModule>(src_);
                     count_ = int(module_->names(RT_GROUP_ICON).size());
                     break;
                 case TModuleKind::NE:
@@ -116,7 +116,7 @@ public:
     std::unique_ptr<TQBIcon> ReadFirst(const std::filesystem::path& fileName) {
         if (count_ == 0) return nullptr;
         if (module_) {
-            const std::vector<ResourceName> names = module_->names(RT_GROUP_ICON);
+            const std::vector<TResourceName> names = module_->names(RT_GROUP_ICON);
             auto icon = std::make_unique<TQBIcon>();
             if (names.empty() || !icon->LoadFromResource(*module_, names.front())) return nullptr;
             return icon;
@@ -129,9 +129,9 @@ public:
     }
 
 private:
-    std::shared_ptr<const ByteSource> src_;
+    std::shared_ptr<const IByteSource> src_;
     TModuleKind kind_;
-    std::shared_ptr<const PeModule> module_;
+    std::shared_ptr<const TPeModule> module_;
     std::unique_ptr<TQB16BitReader> ne_;
     int count_ = 0;
 };

@@ -41,7 +41,7 @@ private:
 class TQBICLReader {
 public:
     // `source` is the file already open, when the caller has it; otherwise it is opened.
-    explicit TQBICLReader(std::filesystem::path fileName, std::shared_ptr<const ByteSource> source = nullptr)
+    explicit TQBICLReader(std::filesystem::path fileName, std::shared_ptr<const IByteSource> source = nullptr)
         : FileName(std::move(fileName)), Source(std::move(source)) {}
     virtual ~TQBICLReader() = default;
     virtual bool Read() = 0;
@@ -52,7 +52,7 @@ public:
     TQBIconList Icons;
 
 protected:
-    std::shared_ptr<const ByteSource> Source;
+    std::shared_ptr<const IByteSource> Source;
 };
 
 // Icon groups of a PE module, in directory order, each under its id in decimal or its name.
@@ -60,13 +60,13 @@ class TQB32BitReader : public TQBICLReader {
 public:
     using TQBICLReader::TQBICLReader;
     // A module whose headers the caller has read already.
-    TQB32BitReader(std::filesystem::path fileName, std::shared_ptr<const PeModule> module)
+    TQB32BitReader(std::filesystem::path fileName, std::shared_ptr<const TPeModule> module)
         : TQBICLReader(std::move(fileName)), Module(std::move(module)) {}
     // False when the file is not a readable module; errors reading a resource raise.
     bool Read() override;
 
 private:
-    std::shared_ptr<const PeModule> Module;
+    std::shared_ptr<const TPeModule> Module;
 };
 
 // What reading a file made of it, so that a caller can refuse to overwrite a library that
@@ -123,6 +123,6 @@ std::unique_ptr<TQBIcon> ReadFirstIcon(const std::filesystem::path& fileName) no
 
 enum class TModuleKind { None, PE, NE };
 // Probe of the MZ header and the new header's signature.
-TModuleKind ProbeModule(const ByteSource& src);
+TModuleKind ProbeModule(const IByteSource& src);
 
 }  // namespace gs

@@ -15,7 +15,7 @@ namespace {
 
 EResNotFound notFound(const std::string& name) { return EResNotFound("Resource " + name + " not found"); }
 
-bool sameName(const std::string& a, const std::string& b) { return foldCaseUtf8(a) == foldCaseUtf8(b); }
+bool sameName(const std::string& a, const std::string& b) { return FoldCaseUtf8(a) == FoldCaseUtf8(b); }
 
 // "12" or "#12": an integer id, when the digits make one.
 std::optional<std::uint16_t> idOf(const std::string& name) {
@@ -27,17 +27,17 @@ std::optional<std::uint16_t> idOf(const std::string& name) {
     return id;
 }
 
-class PeIconModule final : public TIconModule {
+class TPeIconModule final : public TIconModule {
 public:
-    explicit PeIconModule(std::shared_ptr<const ByteSource> source) : module_(std::move(source)) {}
+    explicit TPeIconModule(std::shared_ptr<const IByteSource> source) : module_(std::move(source)) {}
     std::vector<std::string> GroupNames() const override {
         std::vector<std::string> names;
-        for (const ResourceName& n : module_.names(RT_GROUP_ICON)) names.push_back(n.display());
+        for (const TResourceName& n : module_.names(RT_GROUP_ICON)) names.push_back(n.display());
         return names;
     }
     std::unique_ptr<TQBIcon> LoadIcon(const std::string& name) const override {
         const std::optional<std::uint16_t> id = idOf(name);
-        for (const ResourceName& n : module_.names(RT_GROUP_ICON)) {
+        for (const TResourceName& n : module_.names(RT_GROUP_ICON)) {
             if (n.isId ? !(id && *id == n.id) : !sameName(n.name, name)) continue;
             auto icon = std::make_unique<TQBIcon>();
             icon->LoadFromResource(module_, n);
@@ -47,13 +47,13 @@ public:
     }
 
 private:
-    PeModule module_;
+    TPeModule module_;
 };
 
 // The 16-bit reader reads every group at once; the module keeps what it read.
-class NeIconModule final : public TIconModule {
+class TNeIconModule final : public TIconModule {
 public:
-    NeIconModule(const std::filesystem::path& fileName, std::shared_ptr<const ByteSource> source) {
+    TNeIconModule(const std::filesystem::path& fileName, std::shared_ptr<const IByteSource> source) {
         TQB16BitReader reader(fileName, std::move(source));
         if (!reader.Read()) throw EReadError(reader.Error.empty() ? "Not a module" : reader.Error);
         icons_.TakeOver(std::move(reader.Icons));
@@ -80,10 +80,10 @@ private:
 }  // namespace
 
 std::unique_ptr<TIconModule> TIconModule::Open(const std::filesystem::path& fileName) {
-    std::shared_ptr<const ByteSource> source = openFileSource(fileName);
+    std::shared_ptr<const IByteSource> source = OpenFileSource(fileName);
     switch (ProbeModule(*source)) {
-        case TModuleKind::PE: return std::make_unique<PeIconModule>(std::move(source));
-        case TModuleKind::NE: return std::make_unique<NeIconModule>(fileName, std::move(source));
+        case TModuleKind::PE: return std::make_unique<TPeIconModule>(std::move(source));
+        case TModuleKind::NE: return std::make_unique<TNeIconModule>(fileName, std::move(source));
         case TModuleKind::None: break;
     }
     throw EReadError("Not a module: " + fileName.string());

@@ -15,7 +15,7 @@ namespace gs {
 namespace {
 constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 
-IconPicture decodePng(std::span<const std::uint8_t> data) {
+TIconPicture decodePng(std::span<const std::uint8_t> data) {
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
@@ -29,7 +29,7 @@ IconPicture decodePng(std::span<const std::uint8_t> data) {
                          std::to_string(image.height) + " is larger than an icon's");
     }
     image.format = PNG_FORMAT_BGRA;
-    IconPicture pic;
+    TIconPicture pic;
     pic.width = int(image.width);
     pic.height = int(image.height);
     pic.colour.resize(std::size_t(image.width) * image.height);
@@ -43,33 +43,33 @@ IconPicture decodePng(std::span<const std::uint8_t> data) {
     return pic;
 }
 
-IconPicture decodeDibIcon(std::span<const std::uint8_t> data) {
-    SpanSource src(data);
-    DibHeader h = readDibHeader(src, 0);
+TIconPicture decodeDibIcon(std::span<const std::uint8_t> data) {
+    TSpanSource src(data);
+    TDibHeader h = ReadDIBHeader(src, 0);
     // The colour bitmap's height counts the AND mask's rows too.
     std::int32_t rows = h.height / 2;
     if (rows <= 0) throw EReadError("Invalid icon image: height");
     if (h.width > bounds::kMaxIconSide || rows > bounds::kMaxIconSide)
         throw EReadError("Invalid icon image: size " + std::to_string(h.width) + " x " + std::to_string(rows) +
                          " is larger than an icon's");
-    DecodedDib d = decodeDib(src, 0, rows);
-    IconPicture pic;
-    pic.width = d.colour.width();
-    pic.height = d.colour.height();
+    TDecodedDib d = DecodeDib(src, 0, rows);
+    TIconPicture pic;
+    pic.width = d.colour.Width();
+    pic.height = d.colour.Height();
     const std::size_t n = std::size_t(pic.width) * std::size_t(pic.height);
     pic.colour.resize(n);
     for (int y = 0; y < pic.height; ++y)
-        for (int x = 0; x < pic.width; ++x) pic.colour[std::size_t(y) * pic.width + x] = d.colour.pixel(x, y);
+        for (int x = 0; x < pic.width; ++x) pic.colour[std::size_t(y) * pic.width + x] = d.colour.Pixel(x, y);
     if (h.bitCount == 32)
-        pic.hasAlpha = std::any_of(pic.colour.begin(), pic.colour.end(), [](Argb c) { return alphaOf(c) != 0; });
+        pic.hasAlpha = std::any_of(pic.colour.begin(), pic.colour.end(), [](Argb c) { return AlphaOf(c) != 0; });
     if (!pic.hasAlpha)
         for (auto& c : pic.colour) c |= 0xFF000000u;
     // A mask cut short by a damaged file leaves the rest opaque rather than failing the image.
     pic.mask.assign(n, 0);
-    const std::uint64_t stride = dibStride(std::uint64_t(pic.width), 1);
+    const std::uint64_t stride = DibStride(std::uint64_t(pic.width), 1);
     for (int row = 0; row < pic.height; ++row) {
         std::uint64_t off = d.bitsEnd + std::uint64_t(row) * stride;
-        if (!src.contains(off, stride)) break;
+        if (!src.Contains(off, stride)) break;
         const std::uint8_t* p = data.data() + off;
         int y = pic.height - 1 - row;
         for (int x = 0; x < pic.width; ++x)
@@ -85,7 +85,7 @@ bool isPngData(std::span<const std::uint8_t> data) {
     return data.size() >= 8 && std::memcmp(data.data(), kPngSignature, 8) == 0;
 }
 
-IconPicture decodeIconImage(std::span<const std::uint8_t> data) {
+TIconPicture decodeIconImage(std::span<const std::uint8_t> data) {
     return isPngData(data) ? decodePng(data) : decodeDibIcon(data);
 }
 
@@ -93,34 +93,34 @@ EQBICLReadError indexOutOfBounds(std::int64_t index) {
     return EQBICLReadError("List index out of bounds (" + std::to_string(index) + ")");
 }
 
-Argb IconPicture::rgbaAt(int x, int y) const {
+Argb TIconPicture::rgbaAt(int x, int y) const {
     if (x < 0 || y < 0 || x >= width || y >= height) throw indexOutOfBounds(x < 0 || x >= width ? x : y);
     return rgbaAt(std::size_t(y) * std::size_t(width) + std::size_t(x));
 }
 
-bool IconPicture::wellFormed() const {
+bool TIconPicture::wellFormed() const {
     if (width < 0 || height < 0) return false;
     const std::size_t n = std::size_t(width) * std::size_t(height);
     return colour.size() == n && (hasAlpha || mask.size() == n);
 }
 
-void IconPicture::drawOn(Raster& canvas, int x0, int y0) const {
-    if (canvas.format() != PixelFormat::pf32bit && canvas.format() != PixelFormat::pf24bit) return;
+void TIconPicture::drawOn(TRaster& canvas, int x0, int y0) const {
+    if (canvas.Format() != PixelFormat::pf32bit && canvas.Format() != PixelFormat::pf24bit) return;
     if (!wellFormed()) return;  // a picture made by hand with too few pixels draws nothing
     const int xs = std::max(0, -x0), ys = std::max(0, -y0);
-    const int xe = std::min(width, canvas.width() - x0), ye = std::min(height, canvas.height() - y0);
+    const int xe = std::min(width, canvas.Width() - x0), ye = std::min(height, canvas.Height() - y0);
     for (int y = ys; y < ye; ++y) {
-        Argb* dst = canvas.row(y0 + y) + x0;
+        Argb* dst = canvas.Row(y0 + y) + x0;
         for (int x = xs; x < xe; ++x) {
             const std::size_t i = std::size_t(y) * std::size_t(width) + std::size_t(x);
             const Argb s = colour[i];
             Argb& d = dst[x];
             if (hasAlpha) {
-                const unsigned a = alphaOf(s);
-                const unsigned da = alphaOf(d);
+                const unsigned a = AlphaOf(s);
+                const unsigned da = AlphaOf(d);
                 const auto outA = std::uint8_t(a + (da * (255 - a) + 127) / 255);
-                d = makeArgb(blend(redOf(s), redOf(d), a), blend(greenOf(s), greenOf(d), a),
-                             blend(blueOf(s), blueOf(d), a), outA);
+                d = MakeArgb(blend(RedOf(s), RedOf(d), a), blend(GreenOf(s), GreenOf(d), a),
+                             blend(BlueOf(s), BlueOf(d), a), outA);
             } else if (mask[i]) {
                 d ^= (s & 0x00FFFFFFu);  // black keeps the screen, other colours invert it
             } else {

@@ -11,7 +11,7 @@
 
 namespace gs {
 
-struct IconPicture {
+struct TIconPicture {
     int width = 0;
     int height = 0;
     // Colour of each pixel, rows top-down; with alpha when hasAlpha.
@@ -32,11 +32,11 @@ struct IconPicture {
     // Its colours (and, without alpha, its mask) hold one value per pixel.
     bool wellFormed() const;
     // Draws at (x, y) of the canvas, clipped to it.
-    void drawOn(Raster& canvas, int x, int y) const;
+    void drawOn(TRaster& canvas, int x, int y) const;
 };
 
 // Decodes icon image data (a DIB with AND mask, or a PNG). Throws EReadError when it cannot.
-IconPicture decodeIconImage(std::span<const std::uint8_t> data);
+TIconPicture decodeIconImage(std::span<const std::uint8_t> data);
 
 bool isPngData(std::span<const std::uint8_t> data);
 

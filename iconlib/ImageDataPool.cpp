@@ -6,17 +6,17 @@
 
 namespace gs {
 
-SharedBytes TImageDataPool::ImageData(const ByteReader& window, std::uint64_t offset, std::uint64_t length,
+TSharedBytes TImageDataPool::ImageData(const TByteReader& window, std::uint64_t offset, std::uint64_t length,
                                       std::uint64_t& iconBytes, const std::string& what) {
-    const std::uint64_t room = room_ == TIconRoom::Window ? std::min(fileSize_, window.size()) : fileSize_;
+    const std::uint64_t room = room_ == TIconRoom::Window ? std::min(fileSize_, window.Size()) : fileSize_;
     if (length > bounds::kMaxIconImageBytes || length > room || iconBytes > room - length) return nullptr;
-    if (!window.contains(offset, length)) throw EReadError("Image data of " + what + " lies outside the file");
-    budget_.takeObject(what);
+    if (!window.Contains(offset, length)) throw EReadError("Image data of " + what + " lies outside the file");
+    budget_.TakeObject(what);
     iconBytes += length;
-    const auto key = std::make_pair(window.sourceOffset(offset), length);
+    const auto key = std::make_pair(window.SourceOffset(offset), length);
     if (auto it = blocks_.find(key); it != blocks_.end()) return it->second;
-    budget_.take(length, what);
-    SharedBytes data = std::make_shared<const Bytes>(window.bytesAt(offset, length));
+    budget_.Take(length, what);
+    TSharedBytes data = std::make_shared<const TBytes>(window.BytesAt(offset, length));
     blocks_.emplace(key, data);
     return data;
 }

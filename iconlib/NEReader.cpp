@@ -16,21 +16,21 @@ namespace {
 constexpr const char* kIclModuleName = "ICL";
 constexpr std::size_t kMaxExtensionLength = 30;
 
-TQB16BitReader::NameInfo readNameInfo(ByteReader& r) {
+TQB16BitReader::NameInfo readNameInfo(TByteReader& r) {
     TQB16BitReader::NameInfo n;
-    n.Offset = r.u16();
-    n.Length = r.u16();
-    n.Flags = r.u16();
-    n.ID = r.u16();
-    n.Handle = r.u16();
-    n.Usage = r.u16();
+    n.Offset = r.U16();
+    n.Length = r.U16();
+    n.Flags = r.U16();
+    n.ID = r.U16();
+    n.Handle = r.U16();
+    n.Usage = r.U16();
     return n;
 }
 }  // namespace
 
-TQB16BitReader::TQB16BitReader(std::filesystem::path fileName, std::shared_ptr<const ByteSource> source)
+TQB16BitReader::TQB16BitReader(std::filesystem::path fileName, std::shared_ptr<const IByteSource> source)
     : TQBICLReader(std::move(fileName), std::move(source)) {
-    Stream = Source ? Source : openFileSource(FileName);
+    Stream = Source ? Source : OpenFileSource(FileName);
     std::string name = FileName.filename().string();
     auto dot = name.rfind('.');
     if (dot != std::string::npos && name.size() - dot - 1 <= kMaxExtensionLength) name.erase(dot);
@@ -38,27 +38,27 @@ TQB16BitReader::TQB16BitReader(std::filesystem::path fileName, std::shared_ptr<c
 }
 
 void TQB16BitReader::ReadNEHeader() {
-    ByteReader r(*Stream);
-    if (r.u16At(0) != format::kMzSignature) throw EQBICLReadError("Not a valid ICL File.");
-    NEOffset = r.u16At(format::kNewHeaderOffsetField);
+    TByteReader r(*Stream);
+    if (r.U16At(0) != format::kMzSignature) throw EQBICLReadError("Not a valid ICL File.");
+    NEOffset = r.U16At(format::kNewHeaderOffsetField);
     if (NEOffset < format::kNewHeaderOffsetField) throw EQBICLReadError("Invalid Windows 16 Offset.");
-    if (r.u16At(NEOffset) != format::kNeSignature) throw EQBICLReadError("Invalid Windows 16 Header.");
-    const std::uint16_t resTable = r.u16At(NEOffset + format::kNeResourceTableField);
+    if (r.U16At(NEOffset) != format::kNeSignature) throw EQBICLReadError("Invalid Windows 16 Header.");
+    const std::uint16_t resTable = r.U16At(NEOffset + format::kNeResourceTableField);
     if (resTable == 0) throw EQBICLReadError("No Resources in file.");
     ResTablePos = std::uint64_t(resTable) + NEOffset;
-    const std::uint16_t names = r.u16At(NEOffset + format::kNeResidentNamesField);
+    const std::uint16_t names = r.U16At(NEOffset + format::kNeResidentNamesField);
     if (names == 0) throw EQBICLReadError("Names Table not found.");
     NamesPos = std::uint64_t(names) + NEOffset;
 }
 
-void TQB16BitReader::ReadResourceTable(ByteReader& r) {
-    r.seek(ResTablePos);
-    AlignShift = r.u16();
+void TQB16BitReader::ReadResourceTable(TByteReader& r) {
+    r.Seek(ResTablePos);
+    AlignShift = r.U16();
     if (AlignShift > format::kNeMaxAlignShift) throw EQBICLReadError("ResourceTable has an error.");
-    for (std::uint16_t typeId = r.u16(); typeId != 0; typeId = r.u16()) {
-        const std::uint16_t count = r.u16();
-        r.skip(format::kNeTypeInfoSize - 4);
-        if (!r.contains(r.pos(), count * format::kNeNameInfoSize)) throw EQBICLReadError("ResourceTable has an error.");
+    for (std::uint16_t typeId = r.U16(); typeId != 0; typeId = r.U16()) {
+        const std::uint16_t count = r.U16();
+        r.Skip(format::kNeTypeInfoSize - 4);
+        if (!r.Contains(r.Pos(), count * format::kNeNameInfoSize)) throw EQBICLReadError("ResourceTable has an error.");
         std::vector<NameInfo>* into = nullptr;
         if (!(typeId & format::kNeIdFlag)) anyNamed_ = true;  // a named type is never an icon type
         else if ((typeId & 0xFF) == RT_ICON && !hasIconType_) into = &IconEntries, hasIconType_ = true;
@@ -72,20 +72,20 @@ void TQB16BitReader::ReadResourceTable(ByteReader& r) {
     if (!hasIconType_ || !hasGroupType_) throw EQBICLReadError("ResourceTable has an error.");
 }
 
-std::vector<std::string> TQB16BitReader::ReadNames(ByteReader& r) {
+std::vector<std::string> TQB16BitReader::ReadNames(TByteReader& r) {
     std::vector<std::string> names;
-    for (std::uint8_t len = r.u8(); len != 0; len = r.u8()) {
-        std::string s = r.chars(len);
+    for (std::uint8_t len = r.U8(); len != 0; len = r.U8()) {
+        std::string s = r.Chars(len);
         if (names.empty() && s == kIclModuleName) continue;
-        names.push_back(cp1252ToUtf8(s));
+        names.push_back(Cp1252ToUtf8(s));
     }
     return names;
 }
 
 std::string TQB16BitReader::NameAt(std::uint64_t pos) const {
-    ByteReader r(*Stream, pos);
-    const std::uint8_t len = r.u8();
-    return cp1252ToUtf8(r.chars(len));
+    TByteReader r(*Stream, pos);
+    const std::uint8_t len = r.U8();
+    return Cp1252ToUtf8(r.Chars(len));
 }
 
 std::int32_t TQB16BitReader::FindIconIndex(std::uint16_t id) {
@@ -95,28 +95,28 @@ std::int32_t TQB16BitReader::FindIconIndex(std::uint16_t id) {
     return it == iconIndex_.end() ? -1 : it->second;
 }
 
-ByteReader TQB16BitReader::ResourceWindow(const NameInfo& rec) const {
+TByteReader TQB16BitReader::ResourceWindow(const NameInfo& rec) const {
     const std::uint64_t offset = std::uint64_t(rec.Offset) << AlignShift;
     const std::uint64_t length = std::uint64_t(rec.Length) << AlignShift;
-    return ByteReader(*Stream).window(offset, length);  // EReadError when it reaches past the file
+    return TByteReader(*Stream).Window(offset, length);  // EReadError when it reaches past the file
 }
 
-void TQB16BitReader::AddGroupImage(TQBICL16Icon& icon, ByteReader& group, TImageDataPool& pool,
+void TQB16BitReader::AddGroupImage(TQBICL16Icon& icon, TByteReader& group, TImageDataPool& pool,
                                    std::uint64_t& iconBytes, const std::string& what) {
-    IconImageHead head = IconImageHead::read(group);
-    const std::uint16_t id = group.u16();
+    TIconImageHead head = TIconImageHead::read(group);
+    const std::uint16_t id = group.U16();
     const std::int32_t index = FindIconIndex(id);
     if (index < 0) return;  // a missing image leaves the rest of the group
     const NameInfo& rec = IconEntries[std::size_t(index)];
-    std::optional<ByteReader> block;
+    std::optional<TByteReader> block;
     try {
         block.emplace(ResourceWindow(rec));
     } catch (const EReadError&) {
         return;  // image data beyond the end of the file: refused
     }
     // The block carries the alignment padding; keep just the image when the entry says less.
-    const std::uint64_t length = std::min<std::uint64_t>(head.BytesInRes, block->size());
-    SharedBytes data = pool.ImageData(*block, 0, length, iconBytes, what);
+    const std::uint64_t length = std::min<std::uint64_t>(head.BytesInRes, block->Size());
+    TSharedBytes data = pool.ImageData(*block, 0, length, iconBytes, what);
     if (!data) return;  // larger than any icon image, or than the file
     auto image = std::make_unique<TQBIconImage>(head, std::move(data));
     image->FixSize();
@@ -127,12 +127,12 @@ void TQB16BitReader::LoadGroup(TQBICL16Icon& icon, std::size_t index, TImageData
     char number[16];
     std::snprintf(number, sizeof number, "%03zu", index + 1);
     icon.Name = BaseName + " " + number;
-    ByteReader r = ResourceWindow(GroupEntries[index]);
+    TByteReader r = ResourceWindow(GroupEntries[index]);
     std::uint16_t count = 0;
     if (!icon.ReadHeader(r, count)) return;  // listed without images
     const std::string what = "the images of group " + std::to_string(index + 1);
     std::uint64_t iconBytes = 0;
-    for (std::uint16_t i = 0; i < count && r.contains(r.pos(), format::kGroupEntrySize); ++i)
+    for (std::uint16_t i = 0; i < count && r.Contains(r.Pos(), format::kGroupEntrySize); ++i)
         AddGroupImage(icon, r, pool, iconBytes, what);
 }
 
@@ -145,7 +145,7 @@ int TQB16BitReader::ReadTables() {
     Error.clear();
     try {
         ReadNEHeader();
-        ByteReader r(*Stream);
+        TByteReader r(*Stream);
         ReadResourceTable(r);
         Names = ReadNames(r);
         tablesRead_ = true;
@@ -162,7 +162,7 @@ bool TQB16BitReader::Read() {
     try {
         const bool useNames = Names.size() == GroupEntries.size() && !anyNamed_;
         TQBIconList list;
-        TImageDataPool pool(Stream->size());  // one budget for the whole file
+        TImageDataPool pool(Stream->Size());  // one budget for the whole file
         for (std::size_t i = 0; i < GroupEntries.size(); ++i) {
             pool.TakeObject("group " + std::to_string(i + 1));
             auto icon = std::make_unique<TQBICL16Icon>();

@@ -21,7 +21,7 @@ public:
 class TQB16BitReader : public TQBICLReader {
 public:
     // Opens the file (EFOpenError when it cannot be).
-    explicit TQB16BitReader(std::filesystem::path fileName, std::shared_ptr<const ByteSource> source = nullptr);
+    explicit TQB16BitReader(std::filesystem::path fileName, std::shared_ptr<const IByteSource> source = nullptr);
     // Fills Icons and returns true; false when anything about the file is wrong, with the
     // reason in Error. Never raises. Reads the tables first unless ReadTables did.
     bool Read() override;
@@ -44,19 +44,19 @@ public:
 
 private:
     void ReadNEHeader();
-    void ReadResourceTable(ByteReader& r);
-    std::vector<std::string> ReadNames(ByteReader& r);
+    void ReadResourceTable(TByteReader& r);
+    std::vector<std::string> ReadNames(TByteReader& r);
     std::string NameAt(std::uint64_t pos) const;
     // The first icon record of the id, through an index made once per file: groups naming
     // thousands of images each are not each a search of the whole table.
     std::int32_t FindIconIndex(std::uint16_t id);
     // The resource's block, alignment padding included; EReadError past the file's end.
-    ByteReader ResourceWindow(const NameInfo& rec) const;
+    TByteReader ResourceWindow(const NameInfo& rec) const;
     void LoadGroup(TQBICL16Icon& icon, std::size_t index, TImageDataPool& pool);
-    void AddGroupImage(TQBICL16Icon& icon, ByteReader& group, TImageDataPool& pool, std::uint64_t& iconBytes,
+    void AddGroupImage(TQBICL16Icon& icon, TByteReader& group, TImageDataPool& pool, std::uint64_t& iconBytes,
                        const std::string& what);
 
-    std::shared_ptr<const ByteSource> Stream;
+    std::shared_ptr<const IByteSource> Stream;
     std::vector<NameInfo> IconEntries;
     std::vector<NameInfo> GroupEntries;
     std::unordered_map<std::uint16_t, std::int32_t> iconIndex_;

@@ -19,36 +19,36 @@
 namespace gs {
 
 // A resource type or name: an integer id or a string.
-struct ResourceName {
+struct TResourceName {
     bool isId = true;
     std::uint16_t id = 0;
     std::string name;  // UTF-8
 
-    static ResourceName fromId(std::uint16_t id) { return ResourceName{true, id, {}}; }
-    static ResourceName fromString(std::string s) { return ResourceName{false, 0, std::move(s)}; }
+    static TResourceName fromId(std::uint16_t id) { return TResourceName{true, id, {}}; }
+    static TResourceName fromString(std::string s) { return TResourceName{false, 0, std::move(s)}; }
     // Listed as the decimal id, or as the string.
     std::string display() const { return isId ? std::to_string(id) : name; }
-    friend bool operator==(const ResourceName&, const ResourceName&) = default;
+    friend bool operator==(const TResourceName&, const TResourceName&) = default;
 };
 
-class PeModule {
+class TPeModule {
 public:
     // Throws EReadError when the source is not a PE module with sane headers.
-    explicit PeModule(std::shared_ptr<const ByteSource> source);
+    explicit TPeModule(std::shared_ptr<const IByteSource> source);
     // Opens the file (EFOpenError) and reads its headers (EReadError).
-    static std::unique_ptr<PeModule> open(const std::filesystem::path& path);
+    static std::unique_ptr<TPeModule> open(const std::filesystem::path& path);
 
     // Names of the resources of one type, in directory order (named entries first, then
     // ids ascending, as the directory stores them), each once whatever its languages.
-    std::vector<ResourceName> names(std::uint16_t type) const;
+    std::vector<TResourceName> names(std::uint16_t type) const;
     // The data of a resource in the preferred language (neutral, process default, system
     // default, US English, else the first listed), as a window on the file; nullopt when
     // there is no such resource. EReadError, saying which resource and where, when its
     // data lies outside the file.
-    std::optional<ByteReader> locate(std::uint16_t type, const ResourceName& name) const;
+    std::optional<TByteReader> locate(std::uint16_t type, const TResourceName& name) const;
     // The same data, copied out of the file.
-    std::optional<Bytes> load(std::uint16_t type, const ResourceName& name) const;
-    std::uint64_t sourceSize() const { return src_->size(); }
+    std::optional<TBytes> load(std::uint16_t type, const TResourceName& name) const;
+    std::uint64_t sourceSize() const { return src_->Size(); }
 
     bool is64Bit() const { return is64_; }
 
@@ -57,7 +57,7 @@ private:
         std::uint32_t va, vsize, rawSize, rawPtr;
     };
     struct DirEntry {
-        ResourceName name;
+        TResourceName name;
         std::uint32_t offset;  // relative to the resource root
         bool isDir;
     };
@@ -72,13 +72,13 @@ private:
     std::optional<std::uint64_t> fileOffset(std::uint32_t rva, std::uint32_t size) const;
     // Parsed once: a module's icon groups look up every icon image in one directory.
     const Directory& readDirectory(std::uint32_t offset) const;
-    std::optional<DirEntry> findEntry(std::uint32_t dirOffset, const ResourceName& name) const;
+    std::optional<DirEntry> findEntry(std::uint32_t dirOffset, const TResourceName& name) const;
     // `bytesLeft`: what the names of one directory may still read; EReadError past it.
     std::string readName(std::uint32_t offset, std::uint64_t& bytesLeft) const;
     // The directory entry of the resource's preferred language; nullopt when it is missing.
-    std::optional<DirEntry> findData(std::uint16_t type, const ResourceName& name) const;
+    std::optional<DirEntry> findData(std::uint16_t type, const TResourceName& name) const;
 
-    std::shared_ptr<const ByteSource> src_;
+    std::shared_ptr<const IByteSource> src_;
     std::vector<Section> sections_;
     std::uint32_t rsrcRva_ = 0;
     std::uint32_t rsrcSize_ = 0;
@@ -89,9 +89,9 @@ private:
 };
 
 // One resource of a PE file, or nullopt when the file is no PE module or lacks it.
-std::optional<Bytes> readPeResource(const std::filesystem::path& path, std::uint16_t type,
-                                    const ResourceName& name);
+std::optional<TBytes> readPeResource(const std::filesystem::path& path, std::uint16_t type,
+                                    const TResourceName& name);
 // The version block (RT_VERSION id 1) of a PE file, when it has one.
-std::optional<Bytes> readVersionResource(const std::filesystem::path& path);
+std::optional<TBytes> readVersionResource(const std::filesystem::path& path);
 
 }  // namespace gs

@@ -16,13 +16,13 @@ using Sums = std::array<std::uint64_t, 4>;
 // One axis of the area-average: target cell o covers source span [o*src, (o+1)*src) and
 // source pixel i covers [i*dst, (i+1)*dst), both in units of 1/(src*dst) of the picture.
 // The overlaps are whole numbers and the weights of one target cell add up to src.
-struct Contribution {
+struct TContribution {
     int first = 0;
     std::vector<std::uint64_t> weights;
 };
 
-std::vector<Contribution> axisWeights(int src, int dst) {
-    std::vector<Contribution> out(static_cast<std::size_t>(dst));
+std::vector<TContribution> axisWeights(int src, int dst) {
+    std::vector<TContribution> out(static_cast<std::size_t>(dst));
     for (int o = 0; o < dst; ++o) {
         const std::uint64_t lo = std::uint64_t(o) * std::uint64_t(src);
         const std::uint64_t hi = lo + std::uint64_t(src);
@@ -38,8 +38,8 @@ std::vector<Contribution> axisWeights(int src, int dst) {
 }
 
 Sums premultiplied(Argb c) {
-    const std::uint64_t a = alphaOf(c);
-    return {a, redOf(c) * a, greenOf(c) * a, blueOf(c) * a};
+    const std::uint64_t a = AlphaOf(c);
+    return {a, RedOf(c) * a, GreenOf(c) * a, BlueOf(c) * a};
 }
 
 std::uint8_t roundedQuotient(std::uint64_t num, std::uint64_t den) {
@@ -50,12 +50,12 @@ std::uint8_t roundedQuotient(std::uint64_t num, std::uint64_t den) {
 Argb unpremultiplied(const Sums& s, std::uint64_t area) {
     const std::uint8_t a = roundedQuotient(s[0], area);
     if (a == 0) return 0;  // nothing visible: no colour either
-    return makeArgb(roundedQuotient(s[1], s[0]), roundedQuotient(s[2], s[0]), roundedQuotient(s[3], s[0]), a);
+    return MakeArgb(roundedQuotient(s[1], s[0]), roundedQuotient(s[2], s[0]), roundedQuotient(s[3], s[0]), a);
 }
 
 }  // namespace
 
-IconPicture resamplePicture(const IconPicture& source, int width, int height) {
+TIconPicture resamplePicture(const TIconPicture& source, int width, int height) {
     if (source.width <= 0 || source.height <= 0 || width <= 0 || height <= 0)
         throw std::invalid_argument("resample: empty size");
     if (width > bounds::kMaxIconSide || height > bounds::kMaxIconSide) throw std::invalid_argument("resample: larger than an icon");
@@ -68,7 +68,7 @@ IconPicture resamplePicture(const IconPicture& source, int width, int height) {
     for (int y = 0; y < source.height; ++y)
         for (int x = 0; x < width; ++x) {
             Sums acc{};
-            const Contribution& c = xs[std::size_t(x)];
+            const TContribution& c = xs[std::size_t(x)];
             for (std::size_t k = 0; k < c.weights.size(); ++k) {
                 const Sums p = premultiplied(source.rgbaAt(c.first + int(k), y));
                 for (int ch = 0; ch < 4; ++ch) acc[ch] += p[ch] * c.weights[k];
@@ -76,7 +76,7 @@ IconPicture resamplePicture(const IconPicture& source, int width, int height) {
             rows[std::size_t(y) * std::size_t(width) + std::size_t(x)] = acc;
         }
 
-    IconPicture out;
+    TIconPicture out;
     out.width = width;
     out.height = height;
     out.hasAlpha = true;
@@ -84,7 +84,7 @@ IconPicture resamplePicture(const IconPicture& source, int width, int height) {
     out.mask.assign(out.colour.size(), 0);
     const std::uint64_t area = std::uint64_t(source.width) * std::uint64_t(source.height);
     for (int y = 0; y < height; ++y) {
-        const Contribution& c = ys[std::size_t(y)];
+        const TContribution& c = ys[std::size_t(y)];
         for (int x = 0; x < width; ++x) {
             Sums acc{};
             for (std::size_t k = 0; k < c.weights.size(); ++k) {

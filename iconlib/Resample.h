@@ -10,6 +10,6 @@ namespace gs {
 // A straight-alpha picture of width x height (hasAlpha set, mask clear). Pixels the AND
 // mask hides come out transparent; screen-inverting pixels cannot be scaled and become
 // transparent too. Throws std::invalid_argument for an empty source or target size.
-IconPicture resamplePicture(const IconPicture& source, int width, int height);
+TIconPicture resamplePicture(const TIconPicture& source, int width, int height);
 
 }  // namespace gs

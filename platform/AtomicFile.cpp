@@ -20,17 +20,17 @@ namespace {
 
 constexpr int kNameAttempts = 100;
 
-[[noreturn]] void fail(const std::filesystem::path& target, int err) {
+[[noreturn]] void Fail(const std::filesystem::path& target, int err) {
     throw EFCreateError("Cannot create file \"" + target.string() + "\". " + std::strerror(err));
 }
 
-std::filesystem::path folderOf(const std::filesystem::path& target) {
+std::filesystem::path FolderOf(const std::filesystem::path& target) {
     std::filesystem::path dir = target.parent_path();
     return dir.empty() ? std::filesystem::path(".") : dir;
 }
 
 // ".gs" and 16 hex digits: short and of one length whatever the target's name.
-std::string temporaryName() {
+std::string TemporaryName() {
     static std::atomic<std::uint64_t> counter{0};
     const std::uint64_t seed = std::uint64_t(::getpid()) << 40 ^
                                std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
@@ -41,23 +41,23 @@ std::string temporaryName() {
 }
 
 // An open file, with or without a name, closed and its name removed unless kept.
-class Temporary {
+class TTemporary {
 public:
-    ~Temporary() {
+    ~TTemporary() {
         if (fd_ >= 0) ::close(fd_);
         if (!name_.empty()) ::unlink(name_.c_str());
     }
-    int fd() const { return fd_; }
+    int Fd() const { return fd_; }
 
     // A file with no name in the folder; false where the file system cannot make one.
-    bool openUnnamed(const std::filesystem::path& dir) {
+    bool OpenUnnamed(const std::filesystem::path& dir) {
         fd_ = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         return fd_ >= 0;
     }
     // A new file with a private name in the folder, created with the usual permissions.
-    bool openNamed(const std::filesystem::path& dir) {
+    bool OpenNamed(const std::filesystem::path& dir) {
         for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-            std::string name = (dir / temporaryName()).string();
+            std::string name = (dir / TemporaryName()).string();
             inFlight_.emplace(name.c_str());
             fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd_ >= 0) {
@@ -71,25 +71,25 @@ public:
         return false;
     }
     // Gives the unnamed file a name; EEXIST when that name is taken.
-    bool link(const std::string& name) {
+    bool Link(const std::string& name) {
         const std::string self = "/proc/self/fd/" + std::to_string(fd_);
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0) return false;
         name_ = name;
         return true;
     }
     // Links the unnamed file under a private name beside the target.
-    bool linkNamed(const std::filesystem::path& dir) {
+    bool LinkNamed(const std::filesystem::path& dir) {
         for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-            std::string name = (dir / temporaryName()).string();
+            std::string name = (dir / TemporaryName()).string();
             inFlight_.emplace(name.c_str());
-            if (link(name)) return true;
+            if (Link(name)) return true;
             inFlight_.reset();
             if (errno != EEXIST) return false;
         }
         errno = EEXIST;
         return false;
     }
-    bool writeAll(FileParts parts) const {
+    bool WriteAll(FileParts parts) const {
         for (std::span<const std::uint8_t> data : parts)
             for (std::size_t done = 0; done < data.size();) {
                 const ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
@@ -99,74 +99,74 @@ public:
             }
         return true;
     }
-    bool close() {
+    bool Close() {
         const int fd = fd_;
         fd_ = -1;
         return ::close(fd) == 0;
     }
-    bool renameTo(const std::filesystem::path& target) {
+    bool RenameTo(const std::filesystem::path& target) {
         if (::rename(name_.c_str(), target.c_str()) != 0) return false;
         name_.clear();
         return true;
     }
-    void keep() { name_.clear(); }
+    void Keep() { name_.clear(); }
 
 private:
     int fd_ = -1;
     std::string name_;
-    std::optional<TemporaryInFlight> inFlight_;
+    std::optional<TTemporaryInFlight> inFlight_;
 };
 
 // The way without unnamed files: a private name, then rename.
-void writeNamed(const std::filesystem::path& target, const std::filesystem::path& dir, FileParts data,
+void WriteNamed(const std::filesystem::path& target, const std::filesystem::path& dir, FileParts data,
                 bool replacing) {
-    Temporary tmp;
-    if (!tmp.openNamed(dir) || !tmp.writeAll(data)) fail(target, errno);
-    if (replacing && ::fsync(tmp.fd()) != 0) fail(target, errno);
-    if (!tmp.close() || !tmp.renameTo(target)) fail(target, errno);
+    TTemporary tmp;
+    if (!tmp.OpenNamed(dir) || !tmp.WriteAll(data)) Fail(target, errno);
+    if (replacing && ::fsync(tmp.Fd()) != 0) Fail(target, errno);
+    if (!tmp.Close() || !tmp.RenameTo(target)) Fail(target, errno);
 }
 
 }  // namespace
 
 namespace detail {
 
-void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> data, bool unnamed) {
+void WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> data, bool unnamed) {
     const std::span<const std::uint8_t> parts[] = {data};
-    writeFileAtomically(target, FileParts(parts), unnamed);
+    WriteFileAtomically(target, FileParts(parts), unnamed);
 }
 
-void writeFileAtomically(const std::filesystem::path& target, FileParts data, bool unnamed) {
-    const std::filesystem::path dir = folderOf(target);
+void WriteFileAtomically(const std::filesystem::path& target, FileParts data, bool unnamed) {
+    const std::filesystem::path dir = FolderOf(target);
     struct stat st {};
     const bool replacing = ::lstat(target.c_str(), &st) == 0;
-    if (replacing && S_ISDIR(st.st_mode)) fail(target, EISDIR);
-    Temporary tmp;
-    if (!unnamed || !tmp.openUnnamed(dir)) return writeNamed(target, dir, data, replacing);
-    if (!tmp.writeAll(data)) fail(target, errno);
+    if (replacing && S_ISDIR(st.st_mode)) Fail(target, EISDIR);
+    TTemporary tmp;
+    if (!unnamed || !tmp.OpenUnnamed(dir)) return WriteNamed(target, dir, data, replacing);
+    if (!tmp.WriteAll(data)) Fail(target, errno);
     // A file being replaced must not be lost to a crash between the rename and the data
     // reaching the disk; a new file has nothing to lose, and a batch writes thousands.
-    if (replacing && ::fsync(tmp.fd()) != 0) fail(target, errno);
+    if (replacing && ::fsync(tmp.Fd()) != 0) Fail(target, errno);
     // A new name is linked straight in: the file appears complete or not at all.
-    if (!replacing && tmp.link(target.string())) {
-        if (!tmp.close()) fail(target, errno);  // data that may not have reached the file: the name goes again
-        return tmp.keep();
+    if (!replacing && tmp.Link(target.string())) {
+        if (!tmp.Close()) Fail(target, errno);  // data that may not have reached the file: the name goes again
+        return tmp.Keep();
     }
-    if (tmp.linkNamed(dir)) {
-        if (!tmp.close() || !tmp.renameTo(target)) fail(target, errno);
+    if (tmp.LinkNamed(dir)) {
+        if (!tmp.Close() || !tmp.RenameTo(target)) Fail(target, errno);
         return;
     }
     // No /proc to link through: the data again, the named way.
-    writeNamed(target, dir, data, replacing);
+    WriteNamed(target, dir, data, replacing);
 }
 
 }  // namespace detail
 
-void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> data) {
-    detail::writeFileAtomically(target, data, true);
+void WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> data) {
+    detail::WriteFileAtomically(target, data, true);
 }
 
-void writeFileAtomically(const std::filesystem::path& target, FileParts parts) {
-    detail::writeFileAtomically(target, parts, true);
+void WriteFileAtomically(const std::filesystem::path& target, FileParts parts) {
+    detail::WriteFileAtomically(target, parts, true);
 }
 
 }  // namespace gs

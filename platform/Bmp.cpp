@@ -13,33 +13,33 @@ constexpr std::uint16_t kBmSignature = 0x4D42;  // "BM"
 constexpr std::uint32_t kFileHeaderSize = 14;
 }  // namespace
 
-Bytes encodeBmp(const Raster& raster) {
-    Bytes dib = encodeDib(raster);
-    const std::uint32_t paletteBytes = raster.bitCount() <= 8 ? (4u << raster.bitCount()) : 0;
-    ByteWriter w;
-    w.u16(kBmSignature);
-    w.u32(std::uint32_t(kFileHeaderSize + dib.size()));
-    w.u32(0);
-    w.u32(kFileHeaderSize + 40 + paletteBytes);
-    w.bytes(dib);
-    return w.take();
+TBytes EncodeBmp(const TRaster& raster) {
+    TBytes dib = EncodeDib(raster);
+    const std::uint32_t paletteBytes = raster.BitCount() <= 8 ? (4u << raster.BitCount()) : 0;
+    TByteWriter w;
+    w.U16(kBmSignature);
+    w.U32(std::uint32_t(kFileHeaderSize + dib.size()));
+    w.U32(0);
+    w.U32(kFileHeaderSize + 40 + paletteBytes);
+    w.Bytes(dib);
+    return w.Take();
 }
 
-Raster decodeBmp(const ByteSource& src) {
-    ByteReader r(src);
-    if (r.u16() != kBmSignature) throw EReadError("Invalid bitmap: not a BMP file");
+TRaster DecodeBmp(const IByteSource& src) {
+    TByteReader r(src);
+    if (r.U16() != kBmSignature) throw EReadError("Invalid bitmap: not a BMP file");
     // The pixels follow the colour table in every BMP this program writes or meets; the
     // bits offset of the file header is therefore not needed.
-    return std::move(decodeDib(src, kFileHeaderSize).colour);
+    return std::move(DecodeDib(src, kFileHeaderSize).colour);
 }
 
-void saveBmp(const Raster& raster, const std::filesystem::path& path) {
-    writeFileAtomically(path, encodeBmp(raster));
+void SaveBmp(const TRaster& raster, const std::filesystem::path& path) {
+    WriteFileAtomically(path, EncodeBmp(raster));
 }
 
-Raster loadBmp(const std::filesystem::path& path) {
-    FileSource src(path);
-    return decodeBmp(src);
+TRaster LoadBmp(const std::filesystem::path& path) {
+    TFileSource src(path);
+    return DecodeBmp(src);
 }
 
 }  // namespace gs

@@ -7,12 +7,12 @@
 
 namespace gs {
 
-Bytes encodeBmp(const Raster& raster);
+TBytes EncodeBmp(const TRaster& raster);
 // Throws EReadError for anything that is not a BMP we can read.
-Raster decodeBmp(const ByteSource& src);
+TRaster DecodeBmp(const IByteSource& src);
 
 // Written whole (temporary file, then rename); EFCreateError on failure.
-void saveBmp(const Raster& raster, const std::filesystem::path& path);
-Raster loadBmp(const std::filesystem::path& path);
+void SaveBmp(const TRaster& raster, const std::filesystem::path& path);
+TRaster LoadBmp(const std::filesystem::path& path);
 
 }  // namespace gs

@@ -14,25 +14,25 @@
 namespace gs {
 
 namespace {
-[[noreturn]] void throwShort(std::uint64_t offset, std::uint64_t count, std::uint64_t size) {
+[[noreturn]] void ThrowShort(std::uint64_t offset, std::uint64_t count, std::uint64_t size) {
     throw EReadError("Unexpected end of data: " + std::to_string(count) + " bytes wanted at offset " +
                      std::to_string(offset) + " of " + std::to_string(size));
 }
 }  // namespace
 
-Bytes ByteSource::read(std::uint64_t offset, std::uint64_t count) const {
-    if (!contains(offset, count)) throwShort(offset, count, size());
-    Bytes out(static_cast<std::size_t>(count));
-    readAt(offset, out);
+TBytes IByteSource::Read(std::uint64_t offset, std::uint64_t count) const {
+    if (!Contains(offset, count)) ThrowShort(offset, count, Size());
+    TBytes out(static_cast<std::size_t>(count));
+    ReadAt(offset, out);
     return out;
 }
 
-void SpanSource::readAt(std::uint64_t offset, std::span<std::uint8_t> dst) const {
-    if (!contains(offset, dst.size())) throwShort(offset, dst.size(), size());
+void TSpanSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> dst) const {
+    if (!Contains(offset, dst.size())) ThrowShort(offset, dst.size(), Size());
     if (!dst.empty()) std::memcpy(dst.data(), data_.data() + offset, dst.size());
 }
 
-FileSource::FileSource(const std::filesystem::path& path) : path_(path) {
+TFileSource::TFileSource(const std::filesystem::path& path) : path_(path) {
     // O_NONBLOCK keeps a FIFO that slipped past the caller's checks from blocking the open.
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0)
@@ -50,11 +50,11 @@ FileSource::FileSource(const std::filesystem::path& path) : path_(path) {
     size_ = static_cast<std::uint64_t>(st.st_size);
 }
 
-FileSource::~FileSource() {
+TFileSource::~TFileSource() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-void FileSource::preadExactly(std::uint64_t offset, std::span<std::uint8_t> dst) const {
+void TFileSource::PreadExactly(std::uint64_t offset, std::span<std::uint8_t> dst) const {
     std::size_t done = 0;
     while (done < dst.size()) {
         ssize_t n = ::pread(fd_, dst.data() + done, dst.size() - done, static_cast<off_t>(offset + done));
@@ -68,7 +68,7 @@ void FileSource::preadExactly(std::uint64_t offset, std::span<std::uint8_t> dst)
     }
 }
 
-const FileSource::Block& FileSource::blockAt(std::uint64_t start) const {
+const TFileSource::Block& TFileSource::BlockAt(std::uint64_t start) const {
     Block* victim = &blocks_[0];
     for (Block& b : blocks_) {
         if (b.start == start) {
@@ -80,21 +80,21 @@ const FileSource::Block& FileSource::blockAt(std::uint64_t start) const {
     if (!victim->bytes) victim->bytes = std::make_unique_for_overwrite<std::uint8_t[]>(kBlockSize);
     victim->start = UINT64_MAX;  // empty until the read below succeeds
     const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, size_ - start));
-    preadExactly(start, {victim->bytes.get(), length});
+    PreadExactly(start, {victim->bytes.get(), length});
     victim->start = start;
     victim->lastUse = ++clock_;
     return *victim;
 }
 
-void FileSource::readAt(std::uint64_t offset, std::span<std::uint8_t> dst) const {
-    if (!contains(offset, dst.size())) throwShort(offset, dst.size(), size_);
+void TFileSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> dst) const {
+    if (!Contains(offset, dst.size())) ThrowShort(offset, dst.size(), size_);
     // Large reads are copied once, by the kernel, into the caller's buffer.
-    if (dst.size() >= kBlockSize) return preadExactly(offset, dst);
+    if (dst.size() >= kBlockSize) return PreadExactly(offset, dst);
     std::size_t done = 0;
     while (done < dst.size()) {
         const std::uint64_t at = offset + done;
         const std::uint64_t start = at - at % kBlockSize;
-        const Block& b = blockAt(start);
+        const Block& b = BlockAt(start);
         const std::size_t from = static_cast<std::size_t>(at - start);
         const std::size_t n = std::min(dst.size() - done, kBlockSize - from);
         std::memcpy(dst.data() + done, b.bytes.get() + from, n);
@@ -102,13 +102,13 @@ void FileSource::readAt(std::uint64_t offset, std::span<std::uint8_t> dst) const
     }
 }
 
-std::shared_ptr<const ByteSource> openFileSource(const std::filesystem::path& path) {
-    return std::make_shared<const FileSource>(path);
+std::shared_ptr<const IByteSource> OpenFileSource(const std::filesystem::path& path) {
+    return std::make_shared<const TFileSource>(path);
 }
 
-Bytes readWholeFile(const std::filesystem::path& path) {
-    FileSource src(path);
-    return src.read(0, src.size());
+TBytes ReadWholeFile(const std::filesystem::path& path) {
+    TFileSource src(path);
+    return src.Read(0, src.Size());
 }
 
 }  // namespace gs

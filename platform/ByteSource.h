@@ -12,44 +12,44 @@
 
 namespace gs {
 
-using Bytes = std::vector<std::uint8_t>;
+using TBytes = std::vector<std::uint8_t>;
 
-class ByteSource {
+class IByteSource {
 public:
-    virtual ~ByteSource() = default;
-    virtual std::uint64_t size() const = 0;
+    virtual ~IByteSource() = default;
+    virtual std::uint64_t Size() const = 0;
     // Copies exactly dst.size() bytes from offset; throws EReadError when they are not all there.
-    virtual void readAt(std::uint64_t offset, std::span<std::uint8_t> dst) const = 0;
+    virtual void ReadAt(std::uint64_t offset, std::span<std::uint8_t> dst) const = 0;
 
-    Bytes read(std::uint64_t offset, std::uint64_t count) const;
-    bool contains(std::uint64_t offset, std::uint64_t count) const {
-        return offset <= size() && count <= size() - offset;
+    TBytes Read(std::uint64_t offset, std::uint64_t count) const;
+    bool Contains(std::uint64_t offset, std::uint64_t count) const {
+        return offset <= Size() && count <= Size() - offset;
     }
 };
 
 // Bytes already in memory, viewed without a copy; the owner keeps them alive.
-class SpanSource final : public ByteSource {
+class TSpanSource final : public IByteSource {
 public:
-    explicit SpanSource(std::span<const std::uint8_t> data) : data_(data) {}
-    std::uint64_t size() const override { return data_.size(); }
-    void readAt(std::uint64_t offset, std::span<std::uint8_t> dst) const override;
+    explicit TSpanSource(std::span<const std::uint8_t> data) : data_(data) {}
+    std::uint64_t Size() const override { return data_.size(); }
+    void ReadAt(std::uint64_t offset, std::span<std::uint8_t> dst) const override;
 
 private:
     std::span<const std::uint8_t> data_;
 };
 
 // Bytes owned by the source.
-class MemorySource final : public ByteSource {
+class TMemorySource final : public IByteSource {
 public:
-    explicit MemorySource(Bytes data) : data_(std::move(data)) {}
-    std::uint64_t size() const override { return data_.size(); }
-    void readAt(std::uint64_t offset, std::span<std::uint8_t> dst) const override {
-        SpanSource(data_).readAt(offset, dst);
+    explicit TMemorySource(TBytes data) : data_(std::move(data)) {}
+    std::uint64_t Size() const override { return data_.size(); }
+    void ReadAt(std::uint64_t offset, std::span<std::uint8_t> dst) const override {
+        TSpanSource(data_).ReadAt(offset, dst);
     }
-    const Bytes& bytes() const { return data_; }
+    const TBytes& Bytes() const { return data_; }
 
 private:
-    Bytes data_;
+    TBytes data_;
 };
 
 // A regular file opened read-only. Only what is asked for is read: small reads (headers,
@@ -58,19 +58,19 @@ private:
 // directory walk costs a handful of system calls and a module of tens of megabytes costs
 // only its headers and resources. A file that shrinks while it is read gives EReadError.
 // Not for use by two threads at once.
-class FileSource final : public ByteSource {
+class TFileSource final : public IByteSource {
 public:
     static constexpr std::size_t kBlockSize = 4096;
 
     // Throws EFOpenError when the path is not a regular file or cannot be opened.
-    explicit FileSource(const std::filesystem::path& path);
-    ~FileSource() override;
-    FileSource(const FileSource&) = delete;
-    FileSource& operator=(const FileSource&) = delete;
+    explicit TFileSource(const std::filesystem::path& path);
+    ~TFileSource() override;
+    TFileSource(const TFileSource&) = delete;
+    TFileSource& operator=(const TFileSource&) = delete;
 
-    std::uint64_t size() const override { return size_; }
-    void readAt(std::uint64_t offset, std::span<std::uint8_t> dst) const override;
-    const std::filesystem::path& path() const { return path_; }
+    std::uint64_t Size() const override { return size_; }
+    void ReadAt(std::uint64_t offset, std::span<std::uint8_t> dst) const override;
+    const std::filesystem::path& Path() const { return path_; }
 
 private:
     struct Block {
@@ -80,8 +80,8 @@ private:
     };
     static constexpr std::size_t kBlocks = 8;
 
-    const Block& blockAt(std::uint64_t start) const;
-    void preadExactly(std::uint64_t offset, std::span<std::uint8_t> dst) const;
+    const Block& BlockAt(std::uint64_t start) const;
+    void PreadExactly(std::uint64_t offset, std::span<std::uint8_t> dst) const;
 
     std::filesystem::path path_;
     int fd_ = -1;
@@ -91,9 +91,9 @@ private:
 };
 
 // Reads a whole regular file into memory (EFOpenError / EReadError on failure).
-Bytes readWholeFile(const std::filesystem::path& path);
+TBytes ReadWholeFile(const std::filesystem::path& path);
 
 // A regular file as a source (EFOpenError when it cannot be opened).
-std::shared_ptr<const ByteSource> openFileSource(const std::filesystem::path& path);
+std::shared_ptr<const IByteSource> OpenFileSource(const std::filesystem::path& path);
 
 }  // namespace gs

@@ -12,7 +12,7 @@ constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiBitfields = 3;
 constexpr std::uint32_t kInfoHeaderSize = 40;  // a BITMAPINFOHEADER's own size field
 
-struct DibHeader {
+struct TDibHeader {
     std::uint32_t headerSize = kInfoHeaderSize;
     std::int32_t width = 0;
     std::int32_t height = 0;  // negative: rows stored top-down
@@ -24,14 +24,14 @@ struct DibHeader {
 };
 
 // Bytes of one row of `width` pixels at `bitCount` bits, padded to 4 bytes.
-std::uint64_t dibStride(std::uint64_t width, unsigned bitCount);
+std::uint64_t DibStride(std::uint64_t width, unsigned bitCount);
 
 // Reads the header at `offset`; EReadError when it is cut short or not a header we know.
-DibHeader readDibHeader(const ByteSource& src, std::uint64_t offset);
+TDibHeader ReadDIBHeader(const IByteSource& src, std::uint64_t offset);
 
-struct DecodedDib {
-    DibHeader header;
-    Raster colour;                 // the colour bits, in the DIB's own depth (16-bit becomes 24)
+struct TDecodedDib {
+    TDibHeader header;
+    TRaster colour;                 // the colour bits, in the DIB's own depth (16-bit becomes 24)
     std::uint64_t bitsEnd = 0;     // offset just past the colour bits
 };
 
@@ -39,9 +39,9 @@ struct DecodedDib {
 // hold (an icon's header counts the AND mask's rows too); 0 means the header's height.
 // Every count and size is checked against the source; EReadError when something is missing
 // or the format is one we do not read.
-DecodedDib decodeDib(const ByteSource& src, std::uint64_t offset, std::int32_t rows = 0);
+TDecodedDib DecodeDib(const IByteSource& src, std::uint64_t offset, std::int32_t rows = 0);
 
 // BITMAPINFOHEADER, colour table (indexed rasters) and bottom-up rows in the raster's own depth.
-Bytes encodeDib(const Raster& raster);
+TBytes EncodeDib(const TRaster& raster);
 
 }  // namespace gs

@@ -40,9 +40,9 @@ private:
         std::string name;
         std::vector<Entry> entries;
     };
-    const Section* find(std::string_view section) const;
-    void parse(std::string_view text);
-    void save() const;
+    const Section* Find(std::string_view section) const;
+    void Parse(std::string_view text);
+    void Save() const;
 
     std::filesystem::path fileName_;
     std::vector<Section> sections_;

@@ -5,7 +5,7 @@
 
 namespace gs {
 
-int bitCountOf(PixelFormat pf) {
+int BitCountOf(PixelFormat pf) {
     switch (pf) {
         case PixelFormat::pf1bit: return 1;
         case PixelFormat::pf4bit: return 4;
@@ -16,42 +16,42 @@ int bitCountOf(PixelFormat pf) {
     return 32;
 }
 
-bool isIndexed(PixelFormat pf) { return bitCountOf(pf) <= 8; }
+bool IsIndexed(PixelFormat pf) { return BitCountOf(pf) <= 8; }
 
-Raster::Raster(int width, int height, PixelFormat pf) : format_(pf) {
+TRaster::TRaster(int width, int height, PixelFormat pf) : format_(pf) {
     if (width < 0 || height < 0) throw std::invalid_argument("negative raster size");
     width_ = width;
     height_ = height;
     std::size_t n = std::size_t(width) * std::size_t(height);
-    if (isIndexed(pf)) {
+    if (IsIndexed(pf)) {
         indices_.assign(n, 0);
-        palette_.assign(std::size_t(1) << bitCountOf(pf), Rgb{});
+        palette_.assign(std::size_t(1) << BitCountOf(pf), TRgb{});
     } else {
         pixels_.assign(n, kWhite);
     }
 }
 
-Argb Raster::pixel(int x, int y) const {
-    if (!isIndexed(format_)) return pixels_[index(x, y)];
-    std::uint8_t i = indices_[index(x, y)];
-    return i < palette_.size() ? argbOf(palette_[i]) : makeArgb(0, 0, 0);
+Argb TRaster::Pixel(int x, int y) const {
+    if (!IsIndexed(format_)) return pixels_[Index(x, y)];
+    std::uint8_t i = indices_[Index(x, y)];
+    return i < palette_.size() ? ArgbOf(palette_[i]) : MakeArgb(0, 0, 0);
 }
 
-void Raster::fill(Argb c) {
-    if (!isIndexed(format_)) std::fill(pixels_.begin(), pixels_.end(), c);
+void TRaster::Fill(Argb c) {
+    if (!IsIndexed(format_)) std::fill(pixels_.begin(), pixels_.end(), c);
 }
 
-Rgb Raster::transparentColor() const {
+TRgb TRaster::TransparentColor() const {
     if (transparentColor_) return *transparentColor_;
-    if (empty()) return Rgb{};
-    return rgbOf(pixel(0, height_ - 1));
+    if (Empty()) return TRgb{};
+    return RgbOf(Pixel(0, height_ - 1));
 }
 
-Raster Raster::toArgb32() const {
+TRaster TRaster::ToArgb32() const {
     if (format_ == PixelFormat::pf32bit) return *this;
-    Raster out(width_, height_, PixelFormat::pf32bit);
+    TRaster out(width_, height_, PixelFormat::pf32bit);
     for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x) out.setPixel(x, y, pixel(x, y));
+        for (int x = 0; x < width_; ++x) out.SetPixel(x, y, Pixel(x, y));
     out.transparent_ = transparent_;
     out.transparentColor_ = transparentColor_;
     return out;

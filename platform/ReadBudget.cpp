@@ -4,15 +4,15 @@
 
 namespace gs {
 
-std::uint64_t ReadBudget::limitFor(std::uint64_t fileSize) {
+std::uint64_t TReadBudget::LimitFor(std::uint64_t fileSize) {
     const std::uint64_t multiple = fileSize > kCeiling / kFileMultiple ? kCeiling : fileSize * kFileMultiple;
     return std::clamp(multiple, kFloor, kCeiling);
 }
 
-ReadBudget ReadBudget::forFile(std::uint64_t fileSize) { return ReadBudget(limitFor(fileSize), fileSize); }
+TReadBudget TReadBudget::ForFile(std::uint64_t fileSize) { return TReadBudget(LimitFor(fileSize), fileSize); }
 
-void ReadBudget::take(std::uint64_t bytes, const std::string& what) {
-    if (fits(bytes)) {
+void TReadBudget::Take(std::uint64_t bytes, const std::string& what) {
+    if (Fits(bytes)) {
         held_ += bytes;
         return;
     }

@@ -27,7 +27,7 @@ private:
     std::string reason_;
 };
 
-class ReadBudget {
+class TReadBudget {
 public:
     static constexpr std::uint64_t kFileMultiple = 4;
     static constexpr std::uint64_t kFloor = std::uint64_t(1) << 20;       // 1 MiB
@@ -36,19 +36,19 @@ public:
     static constexpr std::uint64_t kObjectCost = 128;
 
     // The budget of a file of `fileSize` bytes.
-    static ReadBudget forFile(std::uint64_t fileSize);
-    static std::uint64_t limitFor(std::uint64_t fileSize);
+    static TReadBudget ForFile(std::uint64_t fileSize);
+    static std::uint64_t LimitFor(std::uint64_t fileSize);
 
-    std::uint64_t limit() const { return limit_; }
-    std::uint64_t held() const { return held_; }
-    bool fits(std::uint64_t bytes) const { return bytes <= limit_ - held_; }
+    std::uint64_t Limit() const { return limit_; }
+    std::uint64_t Held() const { return held_; }
+    bool Fits(std::uint64_t bytes) const { return bytes <= limit_ - held_; }
     // Counts `bytes` more; EOverBudget, naming `what` was being read, when they do not fit.
-    void take(std::uint64_t bytes, const std::string& what);
+    void Take(std::uint64_t bytes, const std::string& what);
     // Counts one more object kept (see kObjectCost).
-    void takeObject(const std::string& what) { take(kObjectCost, what); }
+    void TakeObject(const std::string& what) { Take(kObjectCost, what); }
 
 private:
-    ReadBudget(std::uint64_t limit, std::uint64_t fileSize) : limit_(limit), fileSize_(fileSize) {}
+    TReadBudget(std::uint64_t limit, std::uint64_t fileSize) : limit_(limit), fileSize_(fileSize) {}
 
     std::uint64_t limit_;
     std::uint64_t fileSize_;

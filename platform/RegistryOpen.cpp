@@ -66,14 +66,14 @@ INSERT INTO reg_keys(parent, root, name, name_fold) VALUES
 )sql";
 
 // The only objects a store of ours holds; anything else means the file is not ours.
-bool isKnownSchemaObject(std::string_view name) {
+bool IsKnownSchemaObject(std::string_view name) {
     for (std::string_view known : {"reg_keys", "reg_keys_child", "reg_keys_root", "reg_values",
                                    "reg_values_name", "reg_key_paths", "reg_entries", "sqlite_sequence"})
         if (name == known) return true;
     return name.starts_with("sqlite_autoindex_");
 }
 
-std::string timestampForName() {
+std::string TimestampForName() {
     std::time_t now = std::time(nullptr);
     std::tm tm{};
     localtime_r(&now, &tm);
@@ -82,13 +82,13 @@ std::string timestampForName() {
     return buf;
 }
 
-std::optional<ino_t> inodeOf(const std::string& path) {
+std::optional<ino_t> InodeOf(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return std::nullopt;
     return st.st_ino;
 }
 
-std::string homeFolder() {
+std::string HomeFolder() {
     if (const char* home = std::getenv("HOME"); home && *home) return home;
     std::vector<char> buf(16384);
     passwd pw{};
@@ -103,75 +103,75 @@ std::string homeFolder() {
 // another process in the way.
 enum class OpenResult { Ok, Damaged, Refused, Busy };
 
-struct Opened {
+struct TOpened {
     OpenResult result;
     std::string reason;
 };
 
-Opened failure(sqlite3* db, int rc) {
+TOpened Failure(sqlite3* db, int rc) {
     std::string reason = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     if ((rc & 0xFF) == SQLITE_CANTOPEN && db && sqlite3_system_errno(db) != 0)
         reason = std::strerror(sqlite3_system_errno(db));  // say why in the system's words
-    if (sqlite::isDamage(rc)) return {OpenResult::Damaged, reason};
-    if (sqlite::isBusy(rc)) return {OpenResult::Busy, reason};
+    if (sqlite::IsDamage(rc)) return {OpenResult::Damaged, reason};
+    if (sqlite::IsBusy(rc)) return {OpenResult::Busy, reason};
     return {OpenResult::Refused, reason};
 }
 
 // Looks at the tables in one transaction; creates them in an empty file when `writing`.
-Opened lookAtTables(sqlite3* db, bool writing, bool& empty) {
-    sqlite::Statement appId(db, "PRAGMA application_id");
-    appId.step();
-    sqlite::Statement version(db, "PRAGMA user_version");
-    version.step();
-    sqlite::Statement objects(db, "SELECT name FROM sqlite_schema");
+TOpened LookAtTables(sqlite3* db, bool writing, bool& empty) {
+    sqlite::TStatement appId(db, "PRAGMA application_id");
+    appId.Step();
+    sqlite::TStatement version(db, "PRAGMA user_version");
+    version.Step();
+    sqlite::TStatement objects(db, "SELECT name FROM sqlite_schema");
     std::vector<std::string> names;
-    while (objects.step()) names.push_back(objects.text(0));
-    empty = appId.integer(0) == 0 && names.empty();
+    while (objects.Step()) names.push_back(objects.Text(0));
+    empty = appId.Integer(0) == 0 && names.empty();
     if (empty && writing) {
         const std::string marks = std::string(kSchema) + "PRAGMA application_id=" + std::to_string(kApplicationId) +
                                   "; PRAGMA user_version=" + std::to_string(kSchemaVersion) + ";";
-        sqlite::exec(db, marks.c_str());
-    } else if (!empty && appId.integer(0) != kApplicationId) {
+        sqlite::Exec(db, marks.c_str());
+    } else if (!empty && appId.Integer(0) != kApplicationId) {
         return {OpenResult::Refused, "a database of another program"};
-    } else if (!empty && version.integer(0) != kSchemaVersion) {
+    } else if (!empty && version.Integer(0) != kSchemaVersion) {
         return {OpenResult::Refused, "a store of another version of this program"};
     } else {
         for (const auto& n : names)
-            if (!isKnownSchemaObject(n)) return {OpenResult::Refused, "a database with a table \"" + n + "\" of another program"};
+            if (!IsKnownSchemaObject(n)) return {OpenResult::Refused, "a database with a table \"" + n + "\" of another program"};
     }
     return {OpenResult::Ok, {}};
 }
 
 // Configures a fresh connection and checks the file; creates the tables in an empty one
 // (a read-only empty file stays empty: there is nothing to read in it).
-Opened checkStore(sqlite3* db, bool readOnly) {
+TOpened CheckStore(sqlite3* db, bool readOnly) {
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
     try {
-        sqlite::Statement check(db, "PRAGMA quick_check");
-        if (check.step() && check.text(0) != "ok") return {OpenResult::Damaged, check.text(0)};
-    } catch (const RegistryError&) {
-        return failure(db, sqlite::lastError);
+        sqlite::TStatement check(db, "PRAGMA quick_check");
+        if (check.Step() && check.Text(0) != "ok") return {OpenResult::Damaged, check.Text(0)};
+    } catch (const ERegistryError&) {
+        return Failure(db, sqlite::lastError);
     }
     // A read transaction looks at the file; only an empty file is worth a write lock, and
     // it is looked at again under that lock since another process may have filled it.
     for (const bool writing : {false, true}) {
         if (int rc = sqlite3_exec(db, writing ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED", nullptr, nullptr, nullptr);
             rc != SQLITE_OK)
-            return failure(db, rc);
+            return Failure(db, rc);
         bool empty = false;
-        Opened result{OpenResult::Ok, {}};
+        TOpened result{OpenResult::Ok, {}};
         try {
-            result = lookAtTables(db, writing, empty);
-        } catch (const RegistryError&) {
+            result = LookAtTables(db, writing, empty);
+        } catch (const ERegistryError&) {
             const int code = sqlite::lastError ? sqlite::lastError : sqlite3_errcode(db);
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-            return failure(db, code);
+            return Failure(db, code);
         }
         const bool keep = result.result == OpenResult::Ok && writing;
         if (int rc = sqlite3_exec(db, keep ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr); rc != SQLITE_OK)
-            return failure(db, rc);
+            return Failure(db, rc);
         if (!empty || writing || readOnly || result.result != OpenResult::Ok) return result;
     }
     return {OpenResult::Busy, "unreachable"};
@@ -179,11 +179,11 @@ Opened checkStore(sqlite3* db, bool readOnly) {
 
 // Renames a damaged store (and its journal) out of the way. False when the file is gone
 // or has been replaced meanwhile by another process, which then did the moving.
-bool moveAside(const std::string& path, std::optional<ino_t> inode, const std::string& reason) {
-    if (!inode || inodeOf(path) != inode) return false;
-    std::string target = path + ".corrupt-" + timestampForName();
+bool MoveAside(const std::string& path, std::optional<ino_t> inode, const std::string& reason) {
+    if (!inode || InodeOf(path) != inode) return false;
+    std::string target = path + ".corrupt-" + TimestampForName();
     for (int n = 1; fs::exists(target) || fs::exists(target + "-journal"); ++n)
-        target = path + ".corrupt-" + timestampForName() + "-" + std::to_string(n);
+        target = path + ".corrupt-" + TimestampForName() + "-" + std::to_string(n);
     if (::rename(path.c_str(), target.c_str()) != 0) {
         std::cerr << kMessagePrefix << "the settings store " << path << " is damaged (" << reason
                   << ") and cannot be moved aside: " << std::strerror(errno) << '\n';
@@ -198,12 +198,12 @@ bool moveAside(const std::string& path, std::optional<ino_t> inode, const std::s
 
 }  // namespace
 
-std::string RegistryStore::defaultLocation() {
+std::string TRegistryStore::DefaultLocation() {
     if (const char* env = std::getenv(kEnvVariable); env && *env) return env;
     fs::path base;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
         base = xdg;
-    } else if (const std::string home = homeFolder(); !home.empty()) {
+    } else if (const std::string home = HomeFolder(); !home.empty()) {
         base = fs::path(home) / ".config";
     } else {
         return std::string(kInMemory);
@@ -211,22 +211,22 @@ std::string RegistryStore::defaultLocation() {
     return (base / "glyphscope" / "registry.sqlite3").string();
 }
 
-RegistryStore& defaultRegistryStore() {
-    static RegistryStore store(RegistryStore::defaultLocation());
+TRegistryStore& DefaultRegistryStore() {
+    static TRegistryStore store(TRegistryStore::DefaultLocation());
     return store;
 }
 
-void RegistryStore::close() {
+void TRegistryStore::Close() {
     if (db_) sqlite3_close_v2(db_);
     db_ = nullptr;
     damaged_ = false;
     readOnly_ = false;
 }
 
-int RegistryStore::onBusy(void* self, int /*count*/) {
-    auto* store = static_cast<RegistryStore*>(self);
+int TRegistryStore::OnBusy(void* self, int /*count*/) {
+    auto* store = static_cast<TRegistryStore*>(self);
     if (store->busyWaited_ >= kBusyBudget) {
-        store->sayBusy();
+        store->SayBusy();
         return 0;
     }
     const std::chrono::milliseconds step = std::min(kBusyStep, kBusyBudget - store->busyWaited_);
@@ -235,49 +235,49 @@ int RegistryStore::onBusy(void* self, int /*count*/) {
     return 1;
 }
 
-void RegistryStore::sayBusy() {
+void TRegistryStore::SayBusy() {
     if (busySaid_) return;
     busySaid_ = true;
     std::cerr << kMessagePrefix << "the settings store " << location_
               << " is busy (another program is using it); going on with the settings read so far\n";
 }
 
-void RegistryStore::openInMemory() {
+void TRegistryStore::OpenInMemory() {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
-        checkStore(db, false).result != OpenResult::Ok) {
+        CheckStore(db, false).result != OpenResult::Ok) {
         sqlite3_close_v2(db);
-        throw RegistryError("settings store: cannot open even an in-memory store");
+        throw ERegistryError("settings store: cannot open even an in-memory store");
     }
     db_ = db;
 }
 
-void RegistryStore::useInMemory(const std::string& reason) {
+void TRegistryStore::UseInMemory(const std::string& reason) {
     std::cerr << kMessagePrefix << "the settings store " << location_ << " cannot be used (" << reason
               << "); settings of this run will not be kept\n";
-    openInMemory();
+    OpenInMemory();
 }
 
-void RegistryStore::open() {
-    close();
-    if (location_ == kInMemory) return openInMemory();
+void TRegistryStore::Open() {
+    Close();
+    if (location_ == kInMemory) return OpenInMemory();
     // Only a regular file is ever handed to SQLite: it would make a journal beside a
     // device, and a folder would look like a file it cannot open.
     if (struct stat st {}; ::stat(location_.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) return useInMemory("it is not a regular file");
+        if (!S_ISREG(st.st_mode)) return UseInMemory("it is not a regular file");
     } else if (errno == ENOENT) {
         std::error_code ec;
         fs::create_directories(fs::path(location_).parent_path(), ec);
     } else {
-        return useInMemory(std::strerror(errno));
+        return UseInMemory(std::strerror(errno));
     }
     for (int attempt = 0; attempt < 3; ++attempt) {
-        std::optional<ino_t> inode = inodeOf(location_);
+        std::optional<ino_t> inode = InodeOf(location_);
         sqlite3* db = nullptr;
         const int rc = sqlite3_open_v2(location_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        if (db) sqlite3_busy_handler(db, &RegistryStore::onBusy, this);
+        if (db) sqlite3_busy_handler(db, &TRegistryStore::OnBusy, this);
         const bool readOnly = rc == SQLITE_OK && sqlite3_db_readonly(db, "main") == 1;
-        const Opened opened = rc == SQLITE_OK ? checkStore(db, readOnly) : failure(db, rc);
+        const TOpened opened = rc == SQLITE_OK ? CheckStore(db, readOnly) : Failure(db, rc);
         if (opened.result == OpenResult::Ok) {
             db_ = db;
             readOnly_ = readOnly;
@@ -288,12 +288,12 @@ void RegistryStore::open() {
         }
         sqlite3_close_v2(db);
         if (opened.result == OpenResult::Busy)
-            throw RegistryBusy("settings store " + location_ + ": " + opened.reason);
-        if (opened.result == OpenResult::Refused) return useInMemory(opened.reason);
-        if (!inode) inode = inodeOf(location_);
-        if (!moveAside(location_, inode, opened.reason) && inodeOf(location_) == inode) break;
+            throw ERegistryBusy("settings store " + location_ + ": " + opened.reason);
+        if (opened.result == OpenResult::Refused) return UseInMemory(opened.reason);
+        if (!inode) inode = InodeOf(location_);
+        if (!MoveAside(location_, inode, opened.reason) && InodeOf(location_) == inode) break;
     }
-    useInMemory("it is damaged and cannot be moved aside");
+    UseInMemory("it is damaged and cannot be moved aside");
 }
 
 }  // namespace gs

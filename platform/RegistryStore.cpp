@@ -6,11 +6,11 @@
 
 namespace gs {
 
-using sqlite::Statement;
+using sqlite::TStatement;
 
 namespace {
 
-std::vector<std::string_view> splitKeyPath(std::string_view path) {
+std::vector<std::string_view> SplitKeyPath(std::string_view path) {
     std::vector<std::string_view> parts;
     while (!path.empty()) {
         std::size_t cut = path.find('\\');
@@ -24,20 +24,20 @@ std::vector<std::string_view> splitKeyPath(std::string_view path) {
 
 // A root this program knows but a store made by an earlier version lacks: the name it has
 // in a new store, else nothing.
-std::optional<std::string_view> lateRootName(RegRootId root) {
+std::optional<std::string_view> LateRootName(RegRootId root) {
     if (root == HKEY_DYN_DATA) return "HKDD";
     return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<std::string> RegValue::text() const {
+std::optional<std::string> TRegValue::Text() const {
     if (type != RegType::Sz && type != RegType::ExpandSz) return std::nullopt;
     if (auto* s = std::get_if<std::string>(&data)) return *s;
     return std::nullopt;
 }
 
-std::optional<std::uint32_t> RegValue::number() const {
+std::optional<std::uint32_t> TRegValue::Number() const {
     if (type != RegType::Dword) return std::nullopt;
     if (auto* v = std::get_if<std::uint32_t>(&data)) return *v;
     return std::nullopt;
@@ -45,60 +45,60 @@ std::optional<std::uint32_t> RegValue::number() const {
 
 // ---- the store ----------------------------------------------------------------------
 
-RegistryStore::RegistryStore(std::string location) : location_(std::move(location)) {}
+TRegistryStore::TRegistryStore(std::string location) : location_(std::move(location)) {}
 
-RegistryStore::~RegistryStore() { close(); }
+TRegistryStore::~TRegistryStore() { Close(); }
 
-void RegistryStore::exec(const char* sql) { sqlite::exec(db_, sql); }
+void TRegistryStore::Exec(const char* sql) { sqlite::Exec(db_, sql); }
 
-RegTransaction RegistryStore::begin(Mode mode) {
+TRegTransaction TRegistryStore::begin(Mode mode) {
     std::unique_lock lock(mutex_);
     bool outer = depth_ == 0;
     if (outer) {
         sqlite::lastError = 0;
-        if (!db_ || damaged_) open();
-        if (!deferred_.empty() && !flushing_) flushDeferred();
-        if (mode == Mode::Write && readOnly_) throw RegistryError("settings store " + location_ + " is read-only");
-        exec(mode == Mode::Write ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED");
+        if (!db_ || damaged_) Open();
+        if (!deferred_.empty() && !flushing_) FlushDeferred();
+        if (mode == Mode::Write && readOnly_) throw ERegistryError("settings store " + location_ + " is read-only");
+        Exec(mode == Mode::Write ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED");
     } else {
-        exec(("SAVEPOINT sp" + std::to_string(depth_)).c_str());
+        Exec(("SAVEPOINT sp" + std::to_string(depth_)).c_str());
     }
     ++depth_;
-    return RegTransaction(*this, std::move(lock), outer);
+    return TRegTransaction(*this, std::move(lock), outer);
 }
 
-void RegistryStore::deferWrite(DeferredWrite write) {
+void TRegistryStore::DeferWrite(DeferredWrite write) {
     std::lock_guard lock(mutex_);
     deferred_.push_back(std::move(write));
 }
 
-std::size_t RegistryStore::deferredCount() const {
+std::size_t TRegistryStore::DeferredCount() const {
     std::lock_guard lock(mutex_);
     return deferred_.size();
 }
 
-bool RegistryStore::flushDeferred() {
+bool TRegistryStore::FlushDeferred() {
     std::lock_guard lock(mutex_);
     if (deferred_.empty() || depth_ > 0) return deferred_.empty();
     flushing_ = true;
     try {
-        RegTransaction t = begin(Mode::Write);
+        TRegTransaction t = begin(Mode::Write);
         for (const DeferredWrite& write : deferred_) {
             // A write that fails for a reason of its own is dropped, as it would have been
             // when it was asked for; only the store being busy keeps the rest waiting.
             try {
-                RegTransaction step = begin(Mode::Write);
+                TRegTransaction step = begin(Mode::Write);
                 write(step);
-                step.commit();
-            } catch (const RegistryBusy&) {
+                step.Commit();
+            } catch (const ERegistryBusy&) {
                 throw;
             } catch (const std::exception&) {
             }
         }
-        t.commit();
+        t.Commit();
         deferred_.clear();
-    } catch (const RegistryBusy&) {
-    } catch (const RegistryError&) {
+    } catch (const ERegistryBusy&) {
+    } catch (const ERegistryError&) {
         deferred_.clear();  // read-only or unusable: these writes can never be made
     }
     flushing_ = false;
@@ -107,10 +107,10 @@ bool RegistryStore::flushDeferred() {
 
 // ---- transactions and their operations -----------------------------------------------
 
-RegTransaction::RegTransaction(RegistryStore& store, std::unique_lock<std::recursive_mutex> lock, bool outer)
+TRegTransaction::TRegTransaction(TRegistryStore& store, std::unique_lock<std::recursive_mutex> lock, bool outer)
     : store_(&store), lock_(std::move(lock)), outer_(outer), savepoint_("sp" + std::to_string(store.depth_ - 1)) {}
 
-RegTransaction::RegTransaction(RegTransaction&& other) noexcept
+TRegTransaction::TRegTransaction(TRegTransaction&& other) noexcept
     : store_(other.store_),
       lock_(std::move(other.lock_)),
       outer_(other.outer_),
@@ -120,181 +120,181 @@ RegTransaction::RegTransaction(RegTransaction&& other) noexcept
     other.store_ = nullptr;
 }
 
-RegTransaction::~RegTransaction() {
+TRegTransaction::~TRegTransaction() {
     if (!store_ || done_) return;
     // A damaged page met by this transaction makes the next one check the file again.
-    if (sqlite::isDamage(sqlite::lastError)) store_->damaged_ = true;
+    if (sqlite::IsDamage(sqlite::lastError)) store_->damaged_ = true;
     try {
         if (outer_) {
-            store_->exec("ROLLBACK");
+            store_->Exec("ROLLBACK");
         } else {
-            store_->exec(("ROLLBACK TO " + savepoint_ + "; RELEASE " + savepoint_).c_str());
+            store_->Exec(("ROLLBACK TO " + savepoint_ + "; RELEASE " + savepoint_).c_str());
         }
-    } catch (const RegistryError&) {
+    } catch (const ERegistryError&) {
         // A failed rollback leaves SQLite to undo the transaction when the connection closes.
-        if (outer_) store_->close();
+        if (outer_) store_->Close();
     }
     --store_->depth_;
 }
 
-void RegTransaction::commit() {
-    store_->exec(outer_ ? "COMMIT" : ("RELEASE " + savepoint_).c_str());
+void TRegTransaction::Commit() {
+    store_->Exec(outer_ ? "COMMIT" : ("RELEASE " + savepoint_).c_str());
     if (outer_) ++store_->commits_;
     done_ = true;
     --store_->depth_;
 }
 
-std::optional<RegKeyId> RegTransaction::rootKey(RegRootId root) {
-    Statement q(store_->db_, "SELECT id FROM reg_keys WHERE parent IS NULL AND root = ?1");
-    q.bind(1, std::int64_t(root));
-    if (!q.step()) return std::nullopt;
-    return q.integer(0);
+std::optional<RegKeyId> TRegTransaction::RootKey(RegRootId root) {
+    TStatement q(store_->db_, "SELECT id FROM reg_keys WHERE parent IS NULL AND root = ?1");
+    q.Bind(1, std::int64_t(root));
+    if (!q.Step()) return std::nullopt;
+    return q.Integer(0);
 }
 
-std::optional<RegKeyId> RegTransaction::childKey(RegKeyId parent, std::string_view name) {
-    Statement q(store_->db_, "SELECT id FROM reg_keys WHERE parent = ?1 AND name_fold = ?2");
-    q.bind(1, parent).bind(2, foldCaseUtf8(name));
-    if (!q.step()) return std::nullopt;
-    return q.integer(0);
+std::optional<RegKeyId> TRegTransaction::ChildKey(RegKeyId parent, std::string_view name) {
+    TStatement q(store_->db_, "SELECT id FROM reg_keys WHERE parent = ?1 AND name_fold = ?2");
+    q.Bind(1, parent).Bind(2, FoldCaseUtf8(name));
+    if (!q.Step()) return std::nullopt;
+    return q.Integer(0);
 }
 
-std::optional<RegKeyId> RegTransaction::openKey(RegRootId root, std::string_view path) {
-    std::optional<RegKeyId> key = rootKey(root);
-    return key ? openSubkey(*key, path) : std::nullopt;
+std::optional<RegKeyId> TRegTransaction::OpenKey(RegRootId root, std::string_view path) {
+    std::optional<RegKeyId> key = RootKey(root);
+    return key ? OpenSubkey(*key, path) : std::nullopt;
 }
 
-std::optional<RegKeyId> RegTransaction::openSubkey(RegKeyId parent, std::string_view path) {
+std::optional<RegKeyId> TRegTransaction::OpenSubkey(RegKeyId parent, std::string_view path) {
     std::optional<RegKeyId> key = parent;
-    for (std::string_view part : splitKeyPath(path)) {
-        key = childKey(*key, part);
+    for (std::string_view part : SplitKeyPath(path)) {
+        key = ChildKey(*key, part);
         if (!key) break;
     }
     return key;
 }
 
-RegKeyId RegTransaction::createKey(RegRootId root, std::string_view path) {
-    std::optional<RegKeyId> key = rootKey(root);
-    if (const std::optional<std::string_view> name = lateRootName(root); !key && name) {
-        Statement ins(store_->db_, "INSERT INTO reg_keys(parent, root, name, name_fold) VALUES (NULL, ?1, ?2, ?3)");
-        ins.bind(1, std::int64_t(root)).bind(2, *name).bind(3, foldCaseUtf8(*name));
-        ins.step();
+RegKeyId TRegTransaction::CreateKey(RegRootId root, std::string_view path) {
+    std::optional<RegKeyId> key = RootKey(root);
+    if (const std::optional<std::string_view> name = LateRootName(root); !key && name) {
+        TStatement ins(store_->db_, "INSERT INTO reg_keys(parent, root, name, name_fold) VALUES (NULL, ?1, ?2, ?3)");
+        ins.Bind(1, std::int64_t(root)).Bind(2, *name).Bind(3, FoldCaseUtf8(*name));
+        ins.Step();
         key = sqlite3_last_insert_rowid(store_->db_);
     }
-    if (!key) throw RegistryError("settings store: unknown root " + std::to_string(root));
-    return createSubkey(*key, path);
+    if (!key) throw ERegistryError("settings store: unknown root " + std::to_string(root));
+    return CreateSubkey(*key, path);
 }
 
-RegKeyId RegTransaction::createSubkey(RegKeyId parent, std::string_view path) {
+RegKeyId TRegTransaction::CreateSubkey(RegKeyId parent, std::string_view path) {
     RegKeyId key = parent;
-    for (std::string_view part : splitKeyPath(path)) {
-        if (std::optional<RegKeyId> child = childKey(key, part)) {
+    for (std::string_view part : SplitKeyPath(path)) {
+        if (std::optional<RegKeyId> child = ChildKey(key, part)) {
             key = *child;
             continue;
         }
-        Statement ins(store_->db_,
+        TStatement ins(store_->db_,
                       "INSERT INTO reg_keys(parent, root, name, name_fold) "
                       "SELECT ?1, root, ?2, ?3 FROM reg_keys WHERE id = ?1");
-        ins.bind(1, key).bind(2, part).bind(3, foldCaseUtf8(part));
-        ins.step();
-        if (ins.changes() != 1) throw RegistryError("settings store: parent key vanished");
+        ins.Bind(1, key).Bind(2, part).Bind(3, FoldCaseUtf8(part));
+        ins.Step();
+        if (ins.Changes() != 1) throw ERegistryError("settings store: parent key vanished");
         key = sqlite3_last_insert_rowid(store_->db_);
     }
     return key;
 }
 
-void RegTransaction::deleteKey(RegKeyId key) {
-    Statement root(store_->db_, "SELECT 1 FROM reg_keys WHERE id = ?1 AND parent IS NULL");
-    if (root.bind(1, key).step()) throw RegistryError("settings store: a root cannot be deleted");
+void TRegTransaction::DeleteKey(RegKeyId key) {
+    TStatement root(store_->db_, "SELECT 1 FROM reg_keys WHERE id = ?1 AND parent IS NULL");
+    if (root.Bind(1, key).Step()) throw ERegistryError("settings store: a root cannot be deleted");
     // UNION (not UNION ALL) stops at keys already seen, so even a damaged parent chain
     // that loops back cannot make this run forever.
     constexpr const char* kSubtree =
         "WITH RECURSIVE sub(id) AS (SELECT id FROM reg_keys WHERE parent = ?1 "
         "UNION SELECT k.id FROM reg_keys k JOIN sub ON k.parent = sub.id) ";
-    Statement values(store_->db_, (std::string(kSubtree) +
+    TStatement values(store_->db_, (std::string(kSubtree) +
                                    "DELETE FROM reg_values WHERE key_id = ?1 OR key_id IN (SELECT id FROM sub)")
                                       .c_str());
-    values.bind(1, key).step();
-    Statement keys(store_->db_,
+    values.Bind(1, key).Step();
+    TStatement keys(store_->db_,
                    (std::string(kSubtree) + "DELETE FROM reg_keys WHERE id = ?1 OR id IN (SELECT id FROM sub)")
                        .c_str());
-    keys.bind(1, key).step();
+    keys.Bind(1, key).Step();
 }
 
-std::vector<std::string> RegTransaction::names(const char* sql, RegKeyId key) {
-    Statement q(store_->db_, sql);
-    q.bind(1, key);
+std::vector<std::string> TRegTransaction::Names(const char* sql, RegKeyId key) {
+    TStatement q(store_->db_, sql);
+    q.Bind(1, key);
     std::vector<std::string> found;
-    while (q.step()) found.push_back(q.text(0));
+    while (q.Step()) found.push_back(q.Text(0));
     return found;
 }
 
-std::vector<std::string> RegTransaction::subkeyNames(RegKeyId key) {
-    return names("SELECT name FROM reg_keys WHERE parent = ?1 ORDER BY name_fold, name", key);
+std::vector<std::string> TRegTransaction::SubkeyNames(RegKeyId key) {
+    return Names("SELECT name FROM reg_keys WHERE parent = ?1 ORDER BY name_fold, name", key);
 }
 
-std::vector<std::string> RegTransaction::valueNames(RegKeyId key) {
-    return names("SELECT name FROM reg_values WHERE key_id = ?1 ORDER BY id", key);
+std::vector<std::string> TRegTransaction::ValueNames(RegKeyId key) {
+    return Names("SELECT name FROM reg_values WHERE key_id = ?1 ORDER BY id", key);
 }
 
-bool RegTransaction::hasValue(RegKeyId key, std::string_view name) {
-    Statement q(store_->db_, "SELECT 1 FROM reg_values WHERE key_id = ?1 AND name_fold = ?2");
-    q.bind(1, key).bind(2, foldCaseUtf8(name));
-    return q.step();
+bool TRegTransaction::HasValue(RegKeyId key, std::string_view name) {
+    TStatement q(store_->db_, "SELECT 1 FROM reg_values WHERE key_id = ?1 AND name_fold = ?2");
+    q.Bind(1, key).Bind(2, FoldCaseUtf8(name));
+    return q.Step();
 }
 
-std::optional<RegValue> RegTransaction::readValue(RegKeyId key, std::string_view name) {
-    Statement q(store_->db_, "SELECT type, data FROM reg_values WHERE key_id = ?1 AND name_fold = ?2");
-    q.bind(1, key).bind(2, foldCaseUtf8(name));
-    if (!q.step()) return std::nullopt;
+std::optional<TRegValue> TRegTransaction::ReadValue(RegKeyId key, std::string_view name) {
+    TStatement q(store_->db_, "SELECT type, data FROM reg_values WHERE key_id = ?1 AND name_fold = ?2");
+    q.Bind(1, key).Bind(2, FoldCaseUtf8(name));
+    if (!q.Step()) return std::nullopt;
     // The file is not trusted: a row whose data does not fit its type reads as no value.
-    auto type = static_cast<RegType>(q.integer(0));
-    int column = q.type(1);
+    auto type = static_cast<RegType>(q.Integer(0));
+    int column = q.Type(1);
     switch (type) {
     case RegType::Sz:
     case RegType::ExpandSz:
-        if (column == SQLITE_TEXT) return RegValue{type, q.text(1)};
+        if (column == SQLITE_TEXT) return TRegValue{type, q.Text(1)};
         break;
     case RegType::Dword:
-        if (column == SQLITE_INTEGER && q.integer(1) >= 0 && q.integer(1) <= 0xFFFFFFFFll)
-            return RegValue::dword(std::uint32_t(q.integer(1)));
+        if (column == SQLITE_INTEGER && q.Integer(1) >= 0 && q.Integer(1) <= 0xFFFFFFFFll)
+            return TRegValue::Dword(std::uint32_t(q.Integer(1)));
         break;
     case RegType::Binary:
-        if (column == SQLITE_BLOB || column == SQLITE_TEXT) return RegValue::binary(q.blob(1));
-        if (column == SQLITE_NULL) return RegValue::binary({});
+        if (column == SQLITE_BLOB || column == SQLITE_TEXT) return TRegValue::Binary(q.Blob(1));
+        if (column == SQLITE_NULL) return TRegValue::Binary({});
         break;
     }
-    throw RegistryError("settings store: value \"" + std::string(name) + "\" has data of another type");
+    throw ERegistryError("settings store: value \"" + std::string(name) + "\" has data of another type");
 }
 
-void RegTransaction::writeValue(RegKeyId key, std::string_view name, const RegValue& value) {
-    auto bindData = [&](Statement& s, int i) {
-        if (auto* text = std::get_if<std::string>(&value.data)) s.bind(i, *text);
-        if (auto* number = std::get_if<std::uint32_t>(&value.data)) s.bind(i, std::int64_t(*number));
-        if (auto* bytes = std::get_if<Bytes>(&value.data)) s.bindBlob(i, *bytes);
+void TRegTransaction::WriteValue(RegKeyId key, std::string_view name, const TRegValue& value) {
+    auto bindData = [&](TStatement& s, int i) {
+        if (auto* text = std::get_if<std::string>(&value.data)) s.Bind(i, *text);
+        if (auto* number = std::get_if<std::uint32_t>(&value.data)) s.Bind(i, std::int64_t(*number));
+        if (auto* bytes = std::get_if<TBytes>(&value.data)) s.BindBlob(i, *bytes);
     };
     bool textual = std::holds_alternative<std::string>(value.data);
     bool matches = value.type == RegType::Dword ? std::holds_alternative<std::uint32_t>(value.data)
-                   : value.type == RegType::Binary ? std::holds_alternative<Bytes>(value.data)
+                   : value.type == RegType::Binary ? std::holds_alternative<TBytes>(value.data)
                                                    : textual;
-    if (!matches) throw RegistryError("settings store: value data does not match its type");
-    std::string fold = foldCaseUtf8(name);
-    Statement upd(store_->db_, "UPDATE reg_values SET type = ?1, data = ?2 WHERE key_id = ?3 AND name_fold = ?4");
-    upd.bind(1, std::int64_t(value.type)).bind(3, key).bind(4, fold);
+    if (!matches) throw ERegistryError("settings store: value data does not match its type");
+    std::string fold = FoldCaseUtf8(name);
+    TStatement upd(store_->db_, "UPDATE reg_values SET type = ?1, data = ?2 WHERE key_id = ?3 AND name_fold = ?4");
+    upd.Bind(1, std::int64_t(value.type)).Bind(3, key).Bind(4, fold);
     bindData(upd, 2);
-    upd.step();
-    if (upd.changes() > 0) return;
-    Statement ins(store_->db_,
+    upd.Step();
+    if (upd.Changes() > 0) return;
+    TStatement ins(store_->db_,
                   "INSERT INTO reg_values(key_id, name, name_fold, type, data) VALUES (?1, ?2, ?3, ?4, ?5)");
-    ins.bind(1, key).bind(2, name).bind(3, fold).bind(4, std::int64_t(value.type));
+    ins.Bind(1, key).Bind(2, name).Bind(3, fold).Bind(4, std::int64_t(value.type));
     bindData(ins, 5);
-    ins.step();
+    ins.Step();
 }
 
-bool RegTransaction::deleteValue(RegKeyId key, std::string_view name) {
-    Statement del(store_->db_, "DELETE FROM reg_values WHERE key_id = ?1 AND name_fold = ?2");
-    del.bind(1, key).bind(2, foldCaseUtf8(name));
-    del.step();
-    return del.changes() > 0;
+bool TRegTransaction::DeleteValue(RegKeyId key, std::string_view name) {
+    TStatement del(store_->db_, "DELETE FROM reg_values WHERE key_id = ?1 AND name_fold = ?2");
+    del.Bind(1, key).Bind(2, FoldCaseUtf8(name));
+    del.Step();
+    return del.Changes() > 0;
 }
 
 }  // namespace gs

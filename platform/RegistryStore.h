@@ -50,38 +50,38 @@ constexpr RegRootId HKEY_DYN_DATA = 0x80000006u;
 // Value types, numbered as the registry numbers them.
 enum class RegType : std::uint32_t { Sz = 1, ExpandSz = 2, Binary = 3, Dword = 4 };
 
-struct RegValue {
+struct TRegValue {
     RegType type = RegType::Sz;
-    std::variant<std::string, std::uint32_t, Bytes> data;
+    std::variant<std::string, std::uint32_t, TBytes> data;
 
-    static RegValue sz(std::string s) { return {RegType::Sz, std::move(s)}; }
-    static RegValue expandSz(std::string s) { return {RegType::ExpandSz, std::move(s)}; }
-    static RegValue dword(std::uint32_t v) { return {RegType::Dword, v}; }
-    static RegValue binary(Bytes b) { return {RegType::Binary, std::move(b)}; }
+    static TRegValue Sz(std::string s) { return {RegType::Sz, std::move(s)}; }
+    static TRegValue ExpandSz(std::string s) { return {RegType::ExpandSz, std::move(s)}; }
+    static TRegValue Dword(std::uint32_t v) { return {RegType::Dword, v}; }
+    static TRegValue Binary(TBytes b) { return {RegType::Binary, std::move(b)}; }
     // The text of a string value (either string type), else nothing.
-    std::optional<std::string> text() const;
+    std::optional<std::string> Text() const;
     // The number of a double-word value, else nothing.
-    std::optional<std::uint32_t> number() const;
-    friend bool operator==(const RegValue&, const RegValue&) = default;
+    std::optional<std::uint32_t> Number() const;
+    friend bool operator==(const TRegValue&, const TRegValue&) = default;
 };
 
 // Any failure of the store: open, busy, a damaged page, a bad root, a read-only file.
-class RegistryError : public EPlatformError {
+class ERegistryError : public EPlatformError {
 public:
     using EPlatformError::EPlatformError;
 };
 
 // Another process holds the store (beyond what this store still waits).
-class RegistryBusy : public RegistryError {
+class ERegistryBusy : public ERegistryError {
 public:
-    using RegistryError::RegistryError;
+    using ERegistryError::ERegistryError;
 };
 
 using RegKeyId = std::int64_t;
 
-class RegTransaction;
+class TRegTransaction;
 
-class RegistryStore {
+class TRegistryStore {
 public:
     static constexpr std::string_view kInMemory = ":memory:";
     static constexpr const char* kEnvVariable = "GLYPHSCOPE_REGISTRY";
@@ -90,44 +90,44 @@ public:
 
     // A database file, or ":memory:" for a store that lives as long as this object.
     // Opening is lazy: the first transaction opens (and, if need be, replaces) the file.
-    explicit RegistryStore(std::string location);
-    ~RegistryStore();
-    RegistryStore(const RegistryStore&) = delete;
-    RegistryStore& operator=(const RegistryStore&) = delete;
+    explicit TRegistryStore(std::string location);
+    ~TRegistryStore();
+    TRegistryStore(const TRegistryStore&) = delete;
+    TRegistryStore& operator=(const TRegistryStore&) = delete;
 
     // $GLYPHSCOPE_REGISTRY, else ${XDG_CONFIG_HOME:-~/.config}/glyphscope/registry.sqlite3,
     // ~ being $HOME or else the home folder of the password database (":memory:" when the
     // user has none).
-    static std::string defaultLocation();
-    const std::string& location() const { return location_; }
+    static std::string DefaultLocation();
+    const std::string& Location() const { return location_; }
     // Outermost transactions committed through this object (a save that is one
     // transaction adds one).
-    std::uint64_t commitCount() const { return commits_; }
+    std::uint64_t CommitCount() const { return commits_; }
 
     enum class Mode { Read, Write };
     // Starts a transaction (a savepoint when this thread already has one open on this
-    // store). Throws RegistryError when the store cannot be reached (RegistryBusy when
+    // store). Throws ERegistryError when the store cannot be reached (ERegistryBusy when
     // another process holds it), or for a write when the file is read-only. Writes kept
-    // back by deferWrite are made first.
-    RegTransaction begin(Mode mode);
+    // back by DeferWrite are made first.
+    TRegTransaction begin(Mode mode);
 
     // A change refused only because another process held the store: it is made, in the
     // order given, before the next transaction that finds the store free, or by flush.
-    using DeferredWrite = std::function<void(RegTransaction&)>;
-    void deferWrite(DeferredWrite write);
-    std::size_t deferredCount() const;
+    using DeferredWrite = std::function<void(TRegTransaction&)>;
+    void DeferWrite(DeferredWrite write);
+    std::size_t DeferredCount() const;
     // Makes the kept-back changes now if the store is free; false when some remain.
-    bool flushDeferred();
+    bool FlushDeferred();
 
 private:
-    friend class RegTransaction;
-    void open();
-    void openInMemory();
-    void useInMemory(const std::string& reason);
-    void close();
-    void exec(const char* sql);
-    static int onBusy(void* store, int count);
-    void sayBusy();
+    friend class TRegTransaction;
+    void Open();
+    void OpenInMemory();
+    void UseInMemory(const std::string& reason);
+    void Close();
+    void Exec(const char* sql);
+    static int OnBusy(void* store, int count);
+    void SayBusy();
 
     std::string location_;
     sqlite3* db_ = nullptr;
@@ -142,44 +142,44 @@ private:
     mutable std::recursive_mutex mutex_;
 };
 
-// The process's own store, opened from defaultLocation() on first use.
-RegistryStore& defaultRegistryStore();
+// The process's own store, opened from DefaultLocation() on first use.
+TRegistryStore& DefaultRegistryStore();
 
-// One transaction (or savepoint) on a store. Everything it does is undone unless commit()
-// is called; the operations throw RegistryError on failure.
-class RegTransaction {
+// One transaction (or savepoint) on a store. Everything it does is undone unless Commit()
+// is called; the operations throw ERegistryError on failure.
+class TRegTransaction {
 public:
-    RegTransaction(RegTransaction&& other) noexcept;
-    RegTransaction& operator=(RegTransaction&&) = delete;
-    ~RegTransaction();
-    void commit();
+    TRegTransaction(TRegTransaction&& other) noexcept;
+    TRegTransaction& operator=(TRegTransaction&&) = delete;
+    ~TRegTransaction();
+    void Commit();
 
     // The key at a `\`-separated path below a root; empty components are skipped and an
     // empty path is the root itself. nullopt when a part is missing or the root unknown.
-    std::optional<RegKeyId> openKey(RegRootId root, std::string_view path);
-    std::optional<RegKeyId> openSubkey(RegKeyId parent, std::string_view path);
-    // As openKey, creating the missing parts.
-    RegKeyId createKey(RegRootId root, std::string_view path);
-    RegKeyId createSubkey(RegKeyId parent, std::string_view path);
+    std::optional<RegKeyId> OpenKey(RegRootId root, std::string_view path);
+    std::optional<RegKeyId> OpenSubkey(RegKeyId parent, std::string_view path);
+    // As OpenKey, creating the missing parts.
+    RegKeyId CreateKey(RegRootId root, std::string_view path);
+    RegKeyId CreateSubkey(RegKeyId parent, std::string_view path);
     // Deletes a key with everything under it; a root cannot be deleted.
-    void deleteKey(RegKeyId key);
+    void DeleteKey(RegKeyId key);
 
-    std::vector<std::string> subkeyNames(RegKeyId key);  // sorted without regard to case
-    std::vector<std::string> valueNames(RegKeyId key);   // in creation order
-    bool hasValue(RegKeyId key, std::string_view name);
-    // nullopt when there is no such value; RegistryError when its data does not fit its type.
-    std::optional<RegValue> readValue(RegKeyId key, std::string_view name);
-    void writeValue(RegKeyId key, std::string_view name, const RegValue& value);
-    bool deleteValue(RegKeyId key, std::string_view name);
+    std::vector<std::string> SubkeyNames(RegKeyId key);  // sorted without regard to case
+    std::vector<std::string> ValueNames(RegKeyId key);   // in creation order
+    bool HasValue(RegKeyId key, std::string_view name);
+    // nullopt when there is no such value; ERegistryError when its data does not fit its type.
+    std::optional<TRegValue> ReadValue(RegKeyId key, std::string_view name);
+    void WriteValue(RegKeyId key, std::string_view name, const TRegValue& value);
+    bool DeleteValue(RegKeyId key, std::string_view name);
 
 private:
-    friend class RegistryStore;
-    RegTransaction(RegistryStore& store, std::unique_lock<std::recursive_mutex> lock, bool outer);
-    std::optional<RegKeyId> childKey(RegKeyId parent, std::string_view name);
-    std::optional<RegKeyId> rootKey(RegRootId root);
-    std::vector<std::string> names(const char* sql, RegKeyId key);
+    friend class TRegistryStore;
+    TRegTransaction(TRegistryStore& store, std::unique_lock<std::recursive_mutex> lock, bool outer);
+    std::optional<RegKeyId> ChildKey(RegKeyId parent, std::string_view name);
+    std::optional<RegKeyId> RootKey(RegRootId root);
+    std::vector<std::string> Names(const char* sql, RegKeyId key);
 
-    RegistryStore* store_;
+    TRegistryStore* store_;
     std::unique_lock<std::recursive_mutex> lock_;
     bool outer_;
     bool done_ = false;

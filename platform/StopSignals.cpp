@@ -21,7 +21,7 @@ std::atomic<bool> g_published{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "the handler reads the flag");
 
 // Only async-signal-safe calls here.
-extern "C" void onStopSignal(int signal) {
+extern "C" void OnStopSignal(int signal) {
     if (g_stopSignal == 0) {
         g_stopSignal = signal;
         return;
@@ -35,7 +35,7 @@ extern "C" void onStopSignal(int signal) {
 
 void InstallStopSignals() {
     struct sigaction action {};
-    action.sa_handler = onStopSignal;
+    action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     for (int s : kStopSignals) sigaddset(&action.sa_mask, s);
     action.sa_flags = SA_RESTART;
@@ -55,14 +55,14 @@ void EndByStopSignal(int signal) {
     ::_exit(128 + signal);  // the signal was blocked or ignored by whoever started us
 }
 
-TemporaryInFlight::TemporaryInFlight(const char* path) {
+TTemporaryInFlight::TTemporaryInFlight(const char* path) {
     if (std::strlen(path) >= sizeof g_temporary || g_claimed.exchange(true)) return;
     std::strcpy(g_temporary, path);
     g_published.store(true);
     tracked_ = true;
 }
 
-TemporaryInFlight::~TemporaryInFlight() {
+TTemporaryInFlight::~TTemporaryInFlight() {
     if (!tracked_) return;
     g_published.store(false);
     g_claimed.store(false);

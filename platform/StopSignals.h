@@ -15,12 +15,12 @@ int StopSignalReceived();
 
 // The one named temporary file in flight, removed by a second signal. Only one file is
 // tracked at a time: a second writer meanwhile is not tracked (its name stays its own).
-class TemporaryInFlight {
+class TTemporaryInFlight {
 public:
-    explicit TemporaryInFlight(const char* path);
-    ~TemporaryInFlight();
-    TemporaryInFlight(const TemporaryInFlight&) = delete;
-    TemporaryInFlight& operator=(const TemporaryInFlight&) = delete;
+    explicit TTemporaryInFlight(const char* path);
+    ~TTemporaryInFlight();
+    TTemporaryInFlight(const TTemporaryInFlight&) = delete;
+    TTemporaryInFlight& operator=(const TTemporaryInFlight&) = delete;
 
 private:
     bool tracked_ = false;

@@ -5,13 +5,13 @@
 
 namespace gs {
 
-struct DrawRect {
+struct TDrawRect {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
 
 // The whole source into the rectangle of a true-colour destination, clipped to it.
-void stretchDraw(Raster& dest, const DrawRect& rect, const Raster& source);
+void StretchDraw(TRaster& dest, const TDrawRect& rect, const TRaster& source);
 // The same, leaving out the source pixels of the transparent colour.
-void stretchDrawTransparent(Raster& dest, const DrawRect& rect, const Raster& source, Rgb transparent);
+void StretchDrawTransparent(TRaster& dest, const TDrawRect& rect, const TRaster& source, TRgb transparent);
 
 }  // namespace gs

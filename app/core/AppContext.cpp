@@ -12,7 +12,7 @@ constexpr const char* kVersionValue = "Version";
 
 }  // namespace
 
-std::unique_ptr<TAppContext> InitializeApplication(const std::string& exeName, RegistryStore& store) {
+std::unique_ptr<TAppContext> InitializeApplication(const std::string& exeName, TRegistryStore& store) {
     std::unique_ptr<TQBApplication> descriptor = makeApplicationDescriptor(exeName);
     const RegRootId root = descriptor->RegRoot;
     const std::string appKey = descriptor->RegAppKey;
@@ -32,7 +32,7 @@ void FinalizeApplication(std::unique_ptr<TAppContext> context, TFinalizeMode mod
         context->Favorites.Save(context->Store, app.RegRoot, FavoritesKey(app.RegAppKey));
     }
     // Writes kept back while another process held the store get their last chance.
-    if (context) context->Store.flushDeferred();
+    if (context) context->Store.FlushDeferred();
     context.reset();
     if (hasApplication()) uninstallApplication();
 }

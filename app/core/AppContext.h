@@ -22,9 +22,9 @@ struct TFindInfo {
 
 class TAppContext {
 public:
-    explicit TAppContext(RegistryStore& store) : Store(store) {}
+    explicit TAppContext(TRegistryStore& store) : Store(store) {}
 
-    RegistryStore& Store;
+    TRegistryStore& Store;
     TKAVUOptions Options;
     TFindInfo FindInfo;
     TFavoritesFolder Favorites;
@@ -42,7 +42,7 @@ enum class TFinalizeMode {
 // installed; "Location" and "Version" written under the application key (failures
 // ignored); the options loaded over their defaults; the favourites loaded; a fresh find
 // record.
-std::unique_ptr<TAppContext> InitializeApplication(const std::string& exeName, RegistryStore& store);
+std::unique_ptr<TAppContext> InitializeApplication(const std::string& exeName, TRegistryStore& store);
 
 // Saves what the mode keeps (the options, then the favourites), then takes the descriptor back.
 void FinalizeApplication(std::unique_ptr<TAppContext> context, TFinalizeMode mode);

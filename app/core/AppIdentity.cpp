@@ -20,7 +20,7 @@ std::filesystem::path ProgramDataFile(const std::filesystem::path& exe, const st
 std::unique_ptr<TQBApplication> makeApplicationDescriptor(const std::string& exeName) {
     auto app = std::make_unique<TQBApplication>();
     const std::filesystem::path exe(exeName);
-    const std::optional<VersionInfo> version = programVersionInfo();
+    const std::optional<TVersionInfo> version = programVersionInfo();
     app->SetExeName(exeName);
     app->AppPath = AddTrailingBackslash(exe.parent_path().string());
     app->RegRoot = kAppRegRoot;

@@ -42,19 +42,19 @@ TBatchIconSize sizeFromWord(const std::string& word) {
     return TBatchIconSize::bsAll;
 }
 
-BatchParse refuse(const char* message) { return BatchParse{false, {}, message}; }
+TBatchParse refuse(const char* message) { return TBatchParse{false, {}, message}; }
 
 }  // namespace
 
-PathTests PathTests::real() {
+TPathTests TPathTests::real() {
     return {[](const std::string& p) { return SafeFileExists(p); },
             [](const std::string& p) { return SafeDirectoryExists(p); }};
 }
 
-BatchParse ParseBatchArguments(const std::string& text, const PathTests& tests) {
+TBatchParse ParseBatchArguments(const std::string& text, const TPathTests& tests) {
     std::size_t comma = text.find(',');
     if (comma == std::string::npos) return refuse(kMsgTargetDirMissing);
-    BatchParse result{true, {}, {}};
+    TBatchParse result{true, {}, {}};
     TBatchJob& job = result.job;
     job.FileSpec = text.substr(0, comma);
     if (job.FileSpec.empty()) return refuse(kMsgFileSpecMissing);
@@ -72,8 +72,8 @@ BatchParse ParseBatchArguments(const std::string& text, const PathTests& tests) 
     return result;
 }
 
-CommandLine ParseCommandLine(const std::vector<std::string>& args, const PathTests& tests) {
-    CommandLine cl;
+TCommandLine ParseCommandLine(const std::vector<std::string>& args, const TPathTests& tests) {
+    TCommandLine cl;
     if (args.size() != 1) return cl;
     const std::string& arg = args.front();
     if (hasPrefix(arg, kOpenPrefix)) {
@@ -93,7 +93,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const PathTes
     }
     bool silent = hasPrefix(arg, kSilentBatchPrefix);
     if (!silent && !hasPrefix(arg, kBatchPrefix)) return cl;
-    BatchParse batch = ParseBatchArguments(arg.substr((silent ? kSilentBatchPrefix : kBatchPrefix).size()), tests);
+    TBatchParse batch = ParseBatchArguments(arg.substr((silent ? kSilentBatchPrefix : kBatchPrefix).size()), tests);
     if (!batch.ok) {
         cl.Refusal = batch.refusal;
         return cl;

@@ -27,7 +27,7 @@ constexpr const char* kMsgTargetDirMissing = "Target dir missing in command line
 constexpr const char* kMsgFileSpecMissing = "File spec missing in command line argument.";
 constexpr const char* kMsgInvalidTargetDir = "Invalid target dir in command line argument.";
 
-struct CommandLine {
+struct TCommandLine {
     TRunMode Mode = TRunMode::rmNone;
     std::string StartPath;  // absolute; set in rmFile and rmFolder only
     TBatchJob BatchJob;     // filled in rmBatch only
@@ -35,21 +35,21 @@ struct CommandLine {
 };
 
 // The file-system questions the parser asks; tests may answer them from a table.
-struct PathTests {
+struct TPathTests {
     std::function<bool(const std::string&)> isFile;
     std::function<bool(const std::string&)> isFolder;
-    static PathTests real();
+    static TPathTests real();
 };
 
 // `args` are the arguments after the program name, as the shell split them.
-CommandLine ParseCommandLine(const std::vector<std::string>& args, const PathTests& tests = PathTests::real());
+TCommandLine ParseCommandLine(const std::vector<std::string>& args, const TPathTests& tests = TPathTests::real());
 
 // The batch job described by the text after "/XB:" or "/XBS:"; on a refusal the message.
-struct BatchParse {
+struct TBatchParse {
     bool ok = false;
     TBatchJob job;
     std::string refusal;
 };
-BatchParse ParseBatchArguments(const std::string& text, const PathTests& tests = PathTests::real());
+TBatchParse ParseBatchArguments(const std::string& text, const TPathTests& tests = TPathTests::real());
 
 }  // namespace gs

@@ -20,8 +20,8 @@ constexpr std::size_t kBatchLimit = 512;
 
 }  // namespace
 
-ExtractSettings ExtractSettings::FromOptions(const TKAVUOptions& options) {
-    ExtractSettings s;
+TExtractSettings TExtractSettings::FromOptions(const TKAVUOptions& options) {
+    TExtractSettings s;
     s.Extensions = options.ScanExtensions;
     s.Recurse = options.IncludeSubfolders;
     s.LimitOn = options.LimitIcons;
@@ -30,7 +30,7 @@ ExtractSettings ExtractSettings::FromOptions(const TKAVUOptions& options) {
     return s;
 }
 
-TJobEnd TExtractThread::Execute(IconSink& sink, std::stop_token stop) {
+TJobEnd TExtractThread::Execute(IIconSink& sink, std::stop_token stop) {
     sink_ = &sink;
     stop_ = std::move(stop);
     end_.reset();
@@ -112,10 +112,10 @@ void TExtractThread::HandOver(FileIcons read) {
 void TExtractFromFolderThread::Run() {
     Sink().ResetIconList();
     extensions_.clear();
-    for (const std::string& ext : Settings().Extensions) extensions_.insert(foldCaseUtf8(ext));
+    for (const std::string& ext : Settings().Extensions) extensions_.insert(FoldCaseUtf8(ext));
     seenNames_.reset();
     if (Settings().IgnoreRepeated) seenNames_.emplace();
-    visited_ = VisitedFolders();
+    visited_ = TVisitedFolders();
     // The chosen folder may be a link; a folder of /proc or /sys holds no files to read.
     // Whatever ends the walk (a stop, an error), the readers go with it: files not yet
     // started are dropped, the ones being read are waited for.
@@ -166,11 +166,11 @@ void TExtractFromFolderThread::Drain() {
 
 bool TExtractFromFolderThread::HasListedExtension(const std::string& name) const {
     const std::size_t dot = name.rfind('.');
-    return dot != std::string::npos && extensions_.contains(foldCaseUtf8(name.substr(dot)));
+    return dot != std::string::npos && extensions_.contains(FoldCaseUtf8(name.substr(dot)));
 }
 
 bool TExtractFromFolderThread::FirstSeen(const std::string& name) {
-    return !seenNames_ || seenNames_->insert(foldCaseUtf8(name)).second;
+    return !seenNames_ || seenNames_->insert(FoldCaseUtf8(name)).second;
 }
 
 void TExtractFromFileThread::Run() {

@@ -1,7 +1,7 @@
 #pragma once
 // The work of one extraction worker: walk a folder (or read one file), read every candidate
 // file with the icon library, build one definition per icon with its list pictures and hand
-// them to an IconSink in batches. A folder's files are read a few at a time by a small pool
+// them to an IIconSink in batches. A folder's files are read a few at a time by a small pool
 // of reader threads that lives as long as the scan (a file's reading and decoding does not
 // depend on any other), and handed over in the folder's order.
 // The work runs on whatever thread calls Execute; ScanJob.h runs it as a job. It looks only
@@ -24,14 +24,14 @@ namespace gs {
 class TKAVUOptions;
 
 // The options an extraction reads, taken when it starts.
-struct ExtractSettings {
+struct TExtractSettings {
     std::vector<std::string> Extensions;  // each with its dot; compared without regard to case
     bool Recurse = false;                 // descend into sub-folders
     bool LimitOn = false;                 // the icon limit applies
     int LimitNumber = 1;                  // the limit, at least 1
     bool IgnoreRepeated = false;          // read a file name only in the first folder holding it
 
-    static ExtractSettings FromOptions(const TKAVUOptions& options);
+    static TExtractSettings FromOptions(const TKAVUOptions& options);
 };
 
 // Why a scan that was done ended before the walk's end (TJobEnd::Reason).
@@ -40,7 +40,7 @@ inline constexpr const char* kScanRefused = "The list took no more icons.";
 
 class TExtractThread {
 public:
-    explicit TExtractThread(ExtractSettings settings) : settings_(std::move(settings)) {}
+    explicit TExtractThread(TExtractSettings settings) : settings_(std::move(settings)) {}
     virtual ~TExtractThread() = default;
     TExtractThread(const TExtractThread&) = delete;
     TExtractThread& operator=(const TExtractThread&) = delete;
@@ -48,9 +48,9 @@ public:
     // Runs the whole extraction on the calling thread. The stop token is looked at between
     // folder entries and between icons. Done (with the limit or the consumer's refusal as
     // its reason), Stopped, or Failed on a file that could not be read (the sink was told).
-    TJobEnd Execute(IconSink& sink, std::stop_token stop);
+    TJobEnd Execute(IIconSink& sink, std::stop_token stop);
 
-    const ExtractSettings& Settings() const { return settings_; }
+    const TExtractSettings& Settings() const { return settings_; }
 
 protected:
     virtual void Run() = 0;
@@ -70,7 +70,7 @@ protected:
     // no more than the icon limit lets through.
     void HandOver(FileIcons read);
 
-    IconSink& Sink() const { return *sink_; }
+    IIconSink& Sink() const { return *sink_; }
     const std::stop_token& StopToken() const { return stop_; }
     bool StopRequested() const { return stop_.stop_requested(); }
     // The run is to end: its end is decided or a stop was asked for.
@@ -80,8 +80,8 @@ private:
     // Decides the end when the sink's answer asks for it.
     bool EndsRun(int answer);
 
-    ExtractSettings settings_;
-    IconSink* sink_ = nullptr;
+    TExtractSettings settings_;
+    IIconSink* sink_ = nullptr;
     std::stop_token stop_;
     std::optional<TJobEnd> end_;
     int listed_ = 0;  // the sink's last count
@@ -100,7 +100,7 @@ public:
     static constexpr std::size_t kMostReadersAhead = 2 * kMostReaders;
     static std::size_t ReadersAhead() { return 2 * Readers(); }
 
-    TExtractFromFolderThread(std::filesystem::path path, ExtractSettings settings)
+    TExtractFromFolderThread(std::filesystem::path path, TExtractSettings settings)
         : TExtractThread(std::move(settings)), Path(std::move(path)) {}
 
     const std::filesystem::path Path;
@@ -121,14 +121,14 @@ private:
 
     std::unordered_set<std::string> extensions_;  // case folded
     std::optional<std::unordered_set<std::string>> seenNames_;
-    VisitedFolders visited_;
+    TVisitedFolders visited_;
     std::optional<TOrderedPool<FileIcons>> readers_;  // during Run
 };
 
 // Extraction of one file, whatever its extension.
 class TExtractFromFileThread : public TExtractThread {
 public:
-    TExtractFromFileThread(std::filesystem::path path, ExtractSettings settings)
+    TExtractFromFileThread(std::filesystem::path path, TExtractSettings settings)
         : TExtractThread(std::move(settings)), Path(std::move(path)) {}
 
     const std::filesystem::path Path;

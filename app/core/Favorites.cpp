@@ -44,7 +44,7 @@ bool holdsName(const TQBList<T>& list, std::string_view name, const T* except = 
 bool SameFavoriteName(std::string_view a, std::string_view b) {
     // The store folds case beyond a to z: names it would take as one are one here too, so
     // a save never merges two folders or drops a favourite.
-    return foldCaseUtf8(a) == foldCaseUtf8(b);
+    return FoldCaseUtf8(a) == FoldCaseUtf8(b);
 }
 
 std::string FavoritesKey(const std::string& appKey) { return appKey + "\\" + kFavoritesSubkey; }
@@ -72,36 +72,36 @@ bool TFavoritesFolder::Contains(const TFavoritesFolder* folder) const {
     return std::any_of(Folders.begin(), Folders.end(), [&](const auto& f) { return f->Contains(folder); });
 }
 
-void TFavoritesFolder::Load(RegistryStore& store, RegRootId root, const std::string& key) {
+void TFavoritesFolder::Load(TRegistryStore& store, RegRootId root, const std::string& key) {
     Folders.Clear();
     Favorites.Clear();
     try {
         // One read transaction: the tree comes from one state of the store.
-        RegTransaction t = store.begin(RegistryStore::Mode::Read);
-        if (std::optional<RegKeyId> k = t.openKey(root, key)) loadFrom(t, *k, 0);
-        t.commit();
+        TRegTransaction t = store.begin(TRegistryStore::Mode::Read);
+        if (std::optional<RegKeyId> k = t.OpenKey(root, key)) loadFrom(t, *k, 0);
+        t.Commit();
     } catch (const std::exception&) {
         Folders.Clear();
         Favorites.Clear();
     }
 }
 
-void TFavoritesFolder::loadFrom(RegTransaction& t, RegKeyId key, int depth) {
+void TFavoritesFolder::loadFrom(TRegTransaction& t, RegKeyId key, int depth) {
     try {
         if (depth > kMaxFavoritesDepth) return;
-        for (const std::string& name : t.subkeyNames(key)) {
+        for (const std::string& name : t.SubkeyNames(key)) {
             auto folder = std::make_unique<TFavoritesFolder>();
             folder->Name = name;
-            if (std::optional<RegKeyId> sub = t.openSubkey(key, name)) folder->loadFrom(t, *sub, depth + 1);
+            if (std::optional<RegKeyId> sub = t.OpenSubkey(key, name)) folder->loadFrom(t, *sub, depth + 1);
             Folders.Add(std::move(folder));
         }
         SortFolders();
-        for (const std::string& name : t.valueNames(key)) {
+        for (const std::string& name : t.ValueNames(key)) {
             std::string target;
             try {
-                std::optional<RegValue> v = t.readValue(key, name);
-                if (v && v->text()) target = *v->text();
-            } catch (const RegistryError&) {
+                std::optional<TRegValue> v = t.ReadValue(key, name);
+                if (v && v->Text()) target = *v->Text();
+            } catch (const ERegistryError&) {
                 // an unreadable value is a favourite without a target
             }
             Favorites.Add(std::make_unique<TFavorite>(TFavorite{name, target}));
@@ -113,27 +113,27 @@ void TFavoritesFolder::loadFrom(RegTransaction& t, RegKeyId key, int depth) {
     }
 }
 
-bool TFavoritesFolder::Save(RegistryStore& store, RegRootId root, const std::string& key) const {
+bool TFavoritesFolder::Save(TRegistryStore& store, RegRootId root, const std::string& key) const {
     try {
-        RegTransaction t = store.begin(RegistryStore::Mode::Write);
-        saveTo(t, t.createKey(root, key));
-        t.commit();
+        TRegTransaction t = store.begin(TRegistryStore::Mode::Write);
+        saveTo(t, t.CreateKey(root, key));
+        t.Commit();
         return true;
     } catch (const std::exception&) {
         return false;  // undone: the stored tree stays whole
     }
 }
 
-void TFavoritesFolder::saveTo(RegTransaction& t, RegKeyId key) const {
-    for (const std::string& name : t.subkeyNames(key))
-        if (std::optional<RegKeyId> sub = t.openSubkey(key, name)) t.deleteKey(*sub);
-    for (const std::string& name : t.valueNames(key)) t.deleteValue(key, name);
+void TFavoritesFolder::saveTo(TRegTransaction& t, RegKeyId key) const {
+    for (const std::string& name : t.SubkeyNames(key))
+        if (std::optional<RegKeyId> sub = t.OpenSubkey(key, name)) t.DeleteKey(*sub);
+    for (const std::string& name : t.ValueNames(key)) t.DeleteValue(key, name);
     for (const auto& folder : Folders) {
         checkFolderName(folder->Name);
         if (folder->Name.empty()) continue;  // an empty path part would be the key itself
-        folder->saveTo(t, t.createSubkey(key, folder->Name));
+        folder->saveTo(t, t.CreateSubkey(key, folder->Name));
     }
-    for (const auto& favorite : Favorites) t.writeValue(key, favorite->Name, RegValue::sz(favorite->Target));
+    for (const auto& favorite : Favorites) t.WriteValue(key, favorite->Name, TRegValue::Sz(favorite->Target));
 }
 
 TFavorite& AddFavorite(TFavoritesFolder& folder, const std::string& name, const std::string& target) {

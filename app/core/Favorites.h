@@ -38,10 +38,10 @@ public:
 
     // Replaces the contents with the tree stored at Key (sorted); a folder whose reading
     // fails loads empty, and a missing key gives an empty tree.
-    void Load(RegistryStore& store, RegRootId root, const std::string& key);
+    void Load(TRegistryStore& store, RegRootId root, const std::string& key);
     // Replaces the tree stored at Key (created when missing) with this one, in list order,
     // as one transaction: on any failure the stored tree stays as it was. False then.
-    bool Save(RegistryStore& store, RegRootId root, const std::string& key) const;
+    bool Save(TRegistryStore& store, RegRootId root, const std::string& key) const;
 
     // A direct sub-folder (favourite) of that name, ignoring the case of a to z.
     bool FolderExists(std::string_view name) const;
@@ -54,8 +54,8 @@ public:
     bool Contains(const TFavoritesFolder* folder) const;
 
 private:
-    void loadFrom(RegTransaction& t, RegKeyId key, int depth);
-    void saveTo(RegTransaction& t, RegKeyId key) const;
+    void loadFrom(TRegTransaction& t, RegKeyId key, int depth);
+    void saveTo(TRegTransaction& t, RegKeyId key) const;
 };
 
 // The key of the tree below the application key.

@@ -42,7 +42,7 @@ bool IsWalkableFolder(const std::filesystem::path& folder) {
     return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && !OnPseudoFileSystem(folder);
 }
 
-bool VisitedFolders::Enter(const std::filesystem::path& folder) {
+bool TVisitedFolders::Enter(const std::filesystem::path& folder) {
     struct stat st {};
     if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
     return seen_.emplace(st.st_dev, st.st_ino).second;

@@ -39,7 +39,7 @@ EntryKind KindOf(const std::filesystem::path& path);
 bool IsWalkableFolder(const std::filesystem::path& folder);
 
 // Folders met on one walk, known by device and inode (so two links to one folder are one).
-class VisitedFolders {
+class TVisitedFolders {
 public:
     // True the first time a folder is met; false when it was met before or cannot be read.
     bool Enter(const std::filesystem::path& folder);

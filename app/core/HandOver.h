@@ -17,7 +17,7 @@
 
 namespace gs {
 
-class HandOverChannel {
+class THandOverChannel {
 public:
     using Task = std::function<void()>;
     // Runs a task later on the receiving thread. Called with the channel's lock held, so
@@ -26,7 +26,7 @@ public:
 
     static constexpr std::chrono::milliseconds kWaitSlice{20};
 
-    explicit HandOverChannel(Poster post) : post_(std::move(post)) {}
+    explicit THandOverChannel(Poster post) : post_(std::move(post)) {}
 
     // From the receiving side when it goes away: waiting calls give up, later calls and
     // posts are refused, and the poster is dropped.
@@ -48,13 +48,13 @@ private:
     std::atomic<bool> closed_{false};
 };
 
-// An IconSink for a worker whose consumer lives on the receiving thread: every call is
+// An IIconSink for a worker whose consumer lives on the receiving thread: every call is
 // carried over the channel and waited for, one call per batch. A call that gets no answer
 // counts as a refusal (AddIcons answers -1), so the extraction ends.
-class HandOverIconSink : public IconSink {
+class THandOverIconSink : public IIconSink {
 public:
     // `receiver` is reached only on the receiving thread, while the channel is open.
-    HandOverIconSink(std::shared_ptr<HandOverChannel> channel, IconSink& receiver, std::stop_token stop)
+    THandOverIconSink(std::shared_ptr<THandOverChannel> channel, IIconSink& receiver, std::stop_token stop)
         : channel_(std::move(channel)), receiver_(receiver), stop_(std::move(stop)) {}
 
     void ResetIconList() override;
@@ -62,8 +62,8 @@ public:
     void FileFailed(const std::filesystem::path& file, const std::string& error) override;
 
 private:
-    std::shared_ptr<HandOverChannel> channel_;
-    IconSink& receiver_;
+    std::shared_ptr<THandOverChannel> channel_;
+    IIconSink& receiver_;
     std::stop_token stop_;
 };
 

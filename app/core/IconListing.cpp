@@ -32,7 +32,7 @@ void TIconListing::ClearSource() {
     selectedFile_.clear();
 }
 
-std::unique_ptr<TExtractThread> TIconListing::MakeJob(ExtractSettings settings) const {
+std::unique_ptr<TExtractThread> TIconListing::MakeJob(TExtractSettings settings) const {
     if (!selectedFolder_.empty()) return std::make_unique<TExtractFromFolderThread>(selectedFolder_, std::move(settings));
     if (!selectedFile_.empty()) return std::make_unique<TExtractFromFileThread>(selectedFile_, std::move(settings));
     return nullptr;

@@ -58,7 +58,7 @@ public:
     const std::string& SelectedFile() const { return selectedFile_; }
     bool PathSelected() const { return !selectedFolder_.empty() || !selectedFile_.empty(); }
     // The job that lists the source, or none when nothing is selected.
-    std::unique_ptr<TExtractThread> MakeJob(ExtractSettings settings) const;
+    std::unique_ptr<TExtractThread> MakeJob(TExtractSettings settings) const;
 
     // A run: the listing starts empty and unfiltered; at or past `memoryStopPercent` of
     // memory load (when given) batches are refused.

@@ -16,9 +16,9 @@ namespace gs {
 // Extracted definitions in extraction order.
 using TIconBatch = std::vector<std::unique_ptr<TIconDef>>;
 
-class IconSink {
+class IIconSink {
 public:
-    virtual ~IconSink() = default;
+    virtual ~IIconSink() = default;
 
     // Once, at the start of a run: the consumer's icon list is replaced by a new, empty one.
     virtual void ResetIconList() = 0;

@@ -48,12 +48,12 @@ struct TJobEnd {
 // (none for a job that reaches nothing but its own sink).
 class TJobContext {
 public:
-    TJobContext(std::shared_ptr<HandOverChannel> channel, std::stop_token stop)
+    TJobContext(std::shared_ptr<THandOverChannel> channel, std::stop_token stop)
         : channel_(std::move(channel)), stop_(std::move(stop)) {}
 
     const std::stop_token& StopToken() const { return stop_; }
     bool StopRequested() const { return stop_.stop_requested(); }
-    const std::shared_ptr<HandOverChannel>& Channel() const { return channel_; }
+    const std::shared_ptr<THandOverChannel>& Channel() const { return channel_; }
 
     // Runs `question` on the receiving thread and waits for its answer in slices; nothing
     // when a stop is asked for or the receiver closes first (a question that raised counts
@@ -72,14 +72,14 @@ public:
         return std::move(*answer);
     }
     // Hands a result over without waiting; false once the receiver has closed.
-    bool Post(HandOverChannel::Task task) const { return channel_ && channel_->Post(std::move(task)); }
+    bool Post(THandOverChannel::Task task) const { return channel_ && channel_->Post(std::move(task)); }
 
     // The job ends as stopped, whatever its run returns, with what it says about it.
     void EndStopped(std::string reason) { stoppedReason_ = std::move(reason); }
     const std::optional<std::string>& StoppedReason() const { return stoppedReason_; }
 
 private:
-    std::shared_ptr<HandOverChannel> channel_;
+    std::shared_ptr<THandOverChannel> channel_;
     std::stop_token stop_;
     std::optional<std::string> stoppedReason_;
 };
@@ -103,7 +103,7 @@ class TJobWorker {
 public:
     using EndNotice = std::function<void(const TJobEnd&)>;
 
-    TJobWorker(std::shared_ptr<TJob> job, std::shared_ptr<HandOverChannel> channel, EndNotice onEnd);
+    TJobWorker(std::shared_ptr<TJob> job, std::shared_ptr<THandOverChannel> channel, EndNotice onEnd);
     TJobWorker(const TJobWorker&) = delete;
     TJobWorker& operator=(const TJobWorker&) = delete;
 

@@ -18,7 +18,7 @@ static_assert(2 * kMaxPalette == 1u << 9, "the colour table's hash gives 9 bits"
 
 }  // namespace
 
-TListPicture::TListPicture(const IconPicture& picture) {
+TListPicture::TListPicture(const TIconPicture& picture) {
     const std::size_t count = std::size_t(std::max(picture.width, 0)) * std::size_t(std::max(picture.height, 0));
     // A picture whose buffers do not cover its size stays empty rather than be read past them.
     if (count == 0 || picture.colour.size() < count || (!picture.hasAlpha && picture.mask.size() < count)) return;
@@ -30,7 +30,7 @@ TListPicture::TListPicture(const IconPicture& picture) {
     for (std::size_t i = 0; i < count; ++i) pixels_[i] = picture.rgbaAt(i);
 }
 
-bool TListPicture::index(const IconPicture& picture, std::size_t count) {
+bool TListPicture::index(const TIconPicture& picture, std::size_t count) {
     // An open-addressed table of the colours met so far, twice the palette's size so a probe
     // stays short; every icon's every pixel passes through here once per listing.
     constexpr std::size_t kSlots = 2 * kMaxPalette;

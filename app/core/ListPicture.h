@@ -16,7 +16,7 @@
 
 namespace gs {
 
-struct IconPicture;
+struct TIconPicture;
 class TQBHiResIcon;
 class TQBIcon;
 
@@ -24,7 +24,7 @@ class TListPicture {
 public:
     TListPicture() = default;
     // The picture as a viewer sees it: straight alpha, masked pixels transparent.
-    explicit TListPicture(const IconPicture& picture);
+    explicit TListPicture(const TIconPicture& picture);
     // The icon's picture; an empty picture for a missing or empty icon.
     static TListPicture FromIcon(const TQBHiResIcon* icon);
 
@@ -55,7 +55,7 @@ public:
 
 private:
     // Keeps the pixels through a palette; false (and nothing kept) past 256 colours.
-    bool index(const IconPicture& picture, std::size_t count);
+    bool index(const TIconPicture& picture, std::size_t count);
 
     int width_ = 0;
     int height_ = 0;

@@ -13,7 +13,7 @@ class TIconDef;
 class TIconsList;
 class TQBIcon;
 class TQBIconImage;
-struct IconPicture;
+struct TIconPicture;
 
 inline constexpr const char* kMsgNoIconSelected = "No icon selected";
 inline constexpr const char* kMsgMultipleIconsSelected = "Multiple icons selected";
@@ -46,7 +46,7 @@ inline constexpr std::uint64_t kPreviewPixels = std::uint64_t(1) << 25;
 struct TPreviewLine {
     const TQBIconImage* Image = nullptr;
     std::string Text;
-    std::shared_ptr<const IconPicture> Picture;
+    std::shared_ptr<const TIconPicture> Picture;
 };
 
 // The preview of the icon: a line per image in PreviewImages order, the pictures decoded one

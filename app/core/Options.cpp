@@ -17,12 +17,12 @@ std::vector<std::string> TKAVUOptions::defaultScanExtensions() {
     return {".exe", ".dll", ".ico", ".cpl", ".ocx", ".icl"};
 }
 
-void TKAVUOptions::Load(RegistryStore& store, RegRootId root, const std::string& appKey) {
+void TKAVUOptions::Load(TRegistryStore& store, RegRootId root, const std::string& appKey) {
     const std::string key = optionsKey(appKey);
     // One read transaction, so the options come from one consistent state of the store;
     // when the store cannot be reached at all the defaults stay.
     try {
-        RegTransaction snapshot = store.begin(RegistryStore::Mode::Read);
+        TRegTransaction snapshot = store.begin(TRegistryStore::Mode::Read);
         Visit([&](const char* name, auto& field) {
             using T = std::decay_t<decltype(field)>;
             if constexpr (std::is_same_v<T, bool>) {
@@ -35,15 +35,15 @@ void TKAVUOptions::Load(RegistryStore& store, RegRootId root, const std::string&
                 field = std::move(*list);
             }
         });
-        snapshot.commit();
+        snapshot.Commit();
     } catch (const std::exception&) {
     }
 }
 
-bool TKAVUOptions::Save(RegistryStore& store, RegRootId root, const std::string& appKey) const {
+bool TKAVUOptions::Save(TRegistryStore& store, RegRootId root, const std::string& appKey) const {
     const std::string key = optionsKey(appKey);
     try {
-        RegTransaction save = store.begin(RegistryStore::Mode::Write);
+        TRegTransaction save = store.begin(TRegistryStore::Mode::Write);
         bool all = true;
         Visit([&](const char* name, const auto& field) {
             using T = std::decay_t<decltype(field)>;
@@ -58,7 +58,7 @@ bool TKAVUOptions::Save(RegistryStore& store, RegRootId root, const std::string&
             }
         });
         if (!all) return false;  // the transaction is undone: the stored options stay whole
-        save.commit();
+        save.Commit();
         return true;
     } catch (const std::exception&) {
         return false;

@@ -28,10 +28,10 @@ public:
 
     // Reads every value under appKey\Options, each falling back to the current field; an
     // existing "Filters" subkey replaces the extension list even when it is empty.
-    void Load(RegistryStore& store, RegRootId root, const std::string& appKey);
+    void Load(TRegistryStore& store, RegRootId root, const std::string& appKey);
     // Writes every value as one transaction: on a failure the stored options stay whole.
     // False when the save did not happen.
-    bool Save(RegistryStore& store, RegRootId root, const std::string& appKey) const;
+    bool Save(TRegistryStore& store, RegRootId root, const std::string& appKey) const;
 
     // Calls v(name, field) for every option in the order they are read and written, with
     // its registry name.

@@ -18,24 +18,24 @@ std::string storageKey(const std::string& appKey) { return appKey + "\\" + kStor
 // The store's value names ignore case, so an entry equal to an earlier one but for case
 // goes under a name of its own and carries its path as the value's data; every other
 // entry is stored as before, its name the path and its data empty.
-struct StoredForm {
+struct TStoredForm {
     StringList names;
     std::vector<std::pair<std::string, std::string>> spelled;  // name, path
 };
 
-StoredForm storedForm(const std::vector<std::string>& items) {
-    StoredForm form;
+TStoredForm storedForm(const std::vector<std::string>& items) {
+    TStoredForm form;
     std::set<std::string> taken;
-    for (const std::string& path : items) taken.insert(foldCaseUtf8(path));
+    for (const std::string& path : items) taken.insert(FoldCaseUtf8(path));
     std::set<std::string> used;
     for (const std::string& path : items) {
-        if (used.insert(foldCaseUtf8(path)).second) {
+        if (used.insert(FoldCaseUtf8(path)).second) {
             form.names.push_back(path);
             continue;
         }
         std::string name;
-        for (int n = 2; name.empty() || taken.count(foldCaseUtf8(name)); ++n) name = path + " (" + std::to_string(n) + ")";
-        taken.insert(foldCaseUtf8(name));
+        for (int n = 2; name.empty() || taken.count(FoldCaseUtf8(name)); ++n) name = path + " (" + std::to_string(n) + ")";
+        taken.insert(FoldCaseUtf8(name));
         form.names.push_back(name);
         form.spelled.emplace_back(name, path);
     }
@@ -107,7 +107,7 @@ void TMRURecentList::AddToTop(const std::string& path) {
     list_->Items().Insert(0, path);
 }
 
-void LoadRecentList(IRecentList& list, RegistryStore& store, RegRootId root, const std::string& appKey,
+void LoadRecentList(IRecentList& list, TRegistryStore& store, RegRootId root, const std::string& appKey,
                     const char* subKey) {
     std::optional<StringList> stored = RegReadStringList(store, root, storageKey(appKey), subKey);
     if (!stored) return;
@@ -117,17 +117,17 @@ void LoadRecentList(IRecentList& list, RegistryStore& store, RegRootId root, con
     list.SetItems(std::move(*stored));
 }
 
-bool SaveRecentList(const IRecentList& list, RegistryStore& store, RegRootId root, const std::string& appKey,
+bool SaveRecentList(const IRecentList& list, TRegistryStore& store, RegRootId root, const std::string& appKey,
                     const char* subKey) {
-    const StoredForm form = storedForm(list.Items());
+    const TStoredForm form = storedForm(list.Items());
     if (form.spelled.empty()) return RegWriteStringList(store, root, storageKey(appKey), subKey, form.names);
     try {  // names and spellings together, or neither
-        RegTransaction t = store.begin(RegistryStore::Mode::Write);
+        TRegTransaction t = store.begin(TRegistryStore::Mode::Write);
         if (!RegWriteStringList(store, root, storageKey(appKey), subKey, form.names)) return false;
         const std::string key = storageKey(appKey) + "\\" + subKey;
         for (const auto& [name, path] : form.spelled)
             if (!RegWriteString(store, root, key, name, path)) return false;
-        t.commit();
+        t.Commit();
         return true;
     } catch (const std::exception&) {
         return false;
@@ -144,12 +144,12 @@ void TRecentLists::SetOnChange(const std::function<void()>& onChange) {
     Files.SetOnChange(onChange);
 }
 
-void TRecentLists::Load(RegistryStore& store, RegRootId root, const std::string& appKey) {
+void TRecentLists::Load(TRegistryStore& store, RegRootId root, const std::string& appKey) {
     LoadRecentList(Folders, store, root, appKey, kMRUFoldersSubkey);
     LoadRecentList(Files, store, root, appKey, kMRUFilesSubkey);
 }
 
-bool TRecentLists::Save(RegistryStore& store, RegRootId root, const std::string& appKey) const {
+bool TRecentLists::Save(TRegistryStore& store, RegRootId root, const std::string& appKey) const {
     const bool folders = SaveRecentList(Folders, store, root, appKey, kMRUFoldersSubkey);
     return SaveRecentList(Files, store, root, appKey, kMRUFilesSubkey) && folders;
 }

@@ -66,10 +66,10 @@ inline constexpr const char* kMRUFoldersSubkey = "MRUFolders";
 inline constexpr const char* kMRUFilesSubkey = "MRUFiles";
 
 // Replaces the list's entries with the stored ones; a missing key keeps the entries.
-void LoadRecentList(IRecentList& list, RegistryStore& store, RegRootId root, const std::string& appKey,
+void LoadRecentList(IRecentList& list, TRegistryStore& store, RegRootId root, const std::string& appKey,
                     const char* subKey);
 // Replaces the stored entries with the list's; failures are ignored (false).
-bool SaveRecentList(const IRecentList& list, RegistryStore& store, RegRootId root, const std::string& appKey,
+bool SaveRecentList(const IRecentList& list, TRegistryStore& store, RegRootId root, const std::string& appKey,
                     const char* subKey);
 
 // The main window's two lists, the folders' and the files', each in its own place of the store.
@@ -79,9 +79,9 @@ struct TRecentLists {
 
     void SetMaxItems(int limit);
     void SetOnChange(const std::function<void()>& onChange);
-    void Load(RegistryStore& store, RegRootId root, const std::string& appKey);
+    void Load(TRegistryStore& store, RegRootId root, const std::string& appKey);
     // False when either list could not be stored.
-    bool Save(RegistryStore& store, RegRootId root, const std::string& appKey) const;
+    bool Save(TRegistryStore& store, RegRootId root, const std::string& appKey) const;
 };
 
 }  // namespace gs

@@ -41,7 +41,7 @@ std::string targetName(const std::string& caption, std::string& folder, const TS
 }
 
 // The answers of the replace question so far.
-struct ReplacePolicy {
+struct TReplacePolicy {
     bool ask = true;
     bool replace = true;
 
@@ -94,7 +94,7 @@ int SaveSelected(TBatchFormat format, TBatchIconSize size, const std::vector<TIc
     std::string folder = destinationFolder(options, ui);
     if (folder.empty() && !options.PromptForFileName) return 0;
     const TIconSaveWriter writer(options.SaveAllSizes, options.SetTransparency);
-    ReplacePolicy policy;
+    TReplacePolicy policy;
     int count = 0;
     for (TIconDef* def : entries) {
         if (stop.stop_requested()) throw ESaveCancelled(SaveCancelledMessage(code, count));

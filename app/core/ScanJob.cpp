@@ -7,7 +7,7 @@ namespace gs {
 
 void TScanJob::Run(TJobContext& context) {
     try {
-        std::unique_ptr<IconSink> sink = makeSink_(context.StopToken());
+        std::unique_ptr<IIconSink> sink = makeSink_(context.StopToken());
         end_ = scan_->Execute(*sink, context.StopToken());
     } catch (const std::bad_alloc&) {
         // Said in the scan's own words; the listing so far stays.

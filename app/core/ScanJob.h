@@ -17,7 +17,7 @@ inline constexpr const char* kMsgScanOutOfMemory = "Not enough memory to go on l
 
 class TScanJob : public TJob {
 public:
-    using SinkMaker = std::function<std::unique_ptr<IconSink>(std::stop_token)>;
+    using SinkMaker = std::function<std::unique_ptr<IIconSink>(std::stop_token)>;
 
     TScanJob(std::unique_ptr<TExtractThread> scan, SinkMaker makeSink)
         : scan_(std::move(scan)), makeSink_(std::move(makeSink)) {}

@@ -48,9 +48,9 @@ std::vector<TIconLibraryEntry> entriesOf(const std::vector<TIconDef*>& defs) {
 
 }  // namespace
 
-std::optional<Raster> ClipboardBitmap(const TQBIcon& icon, TBatchIconSize size, bool transparent) {
-    std::optional<Raster> bitmap = ChooseBitmap(icon, SaveImageChoice(size, true));
-    if (bitmap) bitmap->setTransparent(transparent);
+std::optional<TRaster> ClipboardBitmap(const TQBIcon& icon, TBatchIconSize size, bool transparent) {
+    std::optional<TRaster> bitmap = ChooseBitmap(icon, SaveImageChoice(size, true));
+    if (bitmap) bitmap->SetTransparent(transparent);
     return bitmap;
 }
 

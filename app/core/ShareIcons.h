@@ -37,7 +37,7 @@ inline constexpr const char* kICLFilter = "Icon Libraries (*.icl)|*.icl";
 // The bitmap a copy command puts on the clipboard: for all sizes the exact 16, 32 and 48
 // images side by side, else the one size (re-rendered when missing); with the transparency
 // flag given. Nothing when the icon gives no bitmap.
-std::optional<Raster> ClipboardBitmap(const TQBIcon& icon, TBatchIconSize size, bool transparent);
+std::optional<TRaster> ClipboardBitmap(const TQBIcon& icon, TBatchIconSize size, bool transparent);
 
 // `folder`/caption.ico with the caption made harmless ("/" and ".." cannot leave the
 // folder). With `used`, a name already taken gets " (2)", " (3)" ... before its extension.

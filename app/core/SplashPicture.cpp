@@ -7,16 +7,16 @@
 
 namespace gs {
 
-std::optional<Raster> SplashBitmapFrom(const Bytes& pictureData) {
+std::optional<TRaster> SplashBitmapFrom(const TBytes& pictureData) {
     try {
-        SpanSource source(pictureData);
-        ByteReader in(source);
+        TSpanSource source(pictureData);
+        TByteReader in(source);
         TRxGIFImage gif;
-        gif.readData(in);
-        const int width = gif.width(), height = gif.height();
+        gif.ReadData(in);
+        const int width = gif.Width(), height = gif.Height();
         if (width <= 0 || height <= 0) return std::nullopt;
-        Raster bitmap(width, height);
-        gif.draw(bitmap, {0, 0, width, height});
+        TRaster bitmap(width, height);
+        gif.Draw(bitmap, {0, 0, width, height});
         return bitmap;
     } catch (const std::exception&) {
         return std::nullopt;

@@ -10,6 +10,6 @@ namespace gs {
 
 // The picture, or nothing for data that cannot be read or holds no picture (the splash
 // window then shows none; no error reaches anyone).
-std::optional<Raster> SplashBitmapFrom(const Bytes& pictureData);
+std::optional<TRaster> SplashBitmapFrom(const TBytes& pictureData);
 
 }  // namespace gs

@@ -20,7 +20,7 @@ using gs::Argb;
 // A shape as a test of a point in the unit square (0..1 on both axes, y downwards).
 using Shape = std::function<bool(double x, double y)>;
 
-struct Layer {
+struct TLayer {
     Shape shape;
     int red, green, blue, alpha;
 };
@@ -53,8 +53,8 @@ bool handle(double x, double y) {
     return along > kLensOuter - 0.02 && along < 0.76 && std::abs(across) < 0.075;
 }
 
-const std::vector<Layer>& layers() {
-    static const std::vector<Layer> all = {
+const std::vector<TLayer>& layers() {
+    static const std::vector<TLayer> all = {
         {[](double x, double y) { return disc(x, y, 0.21, 0.21); }, 240, 190, 20, 255},
         {[](double x, double y) { return diamond(x, y, 0.43, 0.21); }, 40, 150, 60, 255},
         {[](double x, double y) { return brick(x, y, 0.21, 0.43); }, 180, 60, 40, 255},
@@ -74,7 +74,7 @@ Argb pixel(int px, int py, int size) {
         for (int sx = 0; sx < kSubsamples; ++sx) {
             const double x = (px + (sx + 0.5) / kSubsamples) / size, y = (py + (sy + 0.5) / kSubsamples) / size;
             double cr = 0, cg = 0, cb = 0, ca = 0;  // premultiplied
-            for (const Layer& l : layers()) {
+            for (const TLayer& l : layers()) {
                 if (!l.shape(x, y)) continue;
                 const double la = l.alpha / 255.0;
                 cr = l.red * la + cr * (1 - la);
@@ -85,13 +85,13 @@ Argb pixel(int px, int py, int size) {
             r += cr, g += cg, b += cb, a += ca;
         }
     const double n = kSubsamples * kSubsamples;
-    if (a <= 0) return gs::makeArgb(0, 0, 0, 0);
+    if (a <= 0) return gs::MakeArgb(0, 0, 0, 0);
     auto channel = [&](double premultiplied) { return std::uint8_t(std::lround(std::min(255.0, premultiplied / a))); };
-    return gs::makeArgb(channel(r), channel(g), channel(b), std::uint8_t(std::lround(255 * a / n)));
+    return gs::MakeArgb(channel(r), channel(g), channel(b), std::uint8_t(std::lround(255 * a / n)));
 }
 
-gs::IconPicture draw(int size) {
-    gs::IconPicture pic;
+gs::TIconPicture draw(int size) {
+    gs::TIconPicture pic;
     pic.width = pic.height = size;
     pic.hasAlpha = true;
     pic.colour.resize(std::size_t(size) * std::size_t(size));
@@ -100,7 +100,7 @@ gs::IconPicture draw(int size) {
         for (int px = 0; px < size; ++px) {
             const std::size_t i = std::size_t(py) * std::size_t(size) + std::size_t(px);
             pic.colour[i] = pixel(px, py, size);
-            pic.mask[i] = gs::alphaOf(pic.colour[i]) == 0;
+            pic.mask[i] = gs::AlphaOf(pic.colour[i]) == 0;
         }
     return pic;
 }
@@ -128,13 +128,13 @@ bool encodePng(std::FILE* out, png_uint_32 width, png_uint_32 height, png_bytepp
 }
 
 // The picture as an 8-bit RGBA PNG; false (with a message) when it cannot be written.
-bool writePng(const gs::IconPicture& pic, const std::filesystem::path& file) {
+bool writePng(const gs::TIconPicture& pic, const std::filesystem::path& file) {
     std::vector<png_byte> rows(std::size_t(pic.width) * std::size_t(pic.height) * 4);
     for (std::size_t i = 0; i < pic.colour.size(); ++i) {
-        rows[i * 4 + 0] = gs::redOf(pic.colour[i]);
-        rows[i * 4 + 1] = gs::greenOf(pic.colour[i]);
-        rows[i * 4 + 2] = gs::blueOf(pic.colour[i]);
-        rows[i * 4 + 3] = gs::alphaOf(pic.colour[i]);
+        rows[i * 4 + 0] = gs::RedOf(pic.colour[i]);
+        rows[i * 4 + 1] = gs::GreenOf(pic.colour[i]);
+        rows[i * 4 + 2] = gs::BlueOf(pic.colour[i]);
+        rows[i * 4 + 3] = gs::AlphaOf(pic.colour[i]);
     }
     std::vector<png_bytep> pointers(std::size_t(pic.height));
     for (int y = 0; y < pic.height; ++y) pointers[std::size_t(y)] = rows.data() + std::size_t(y) * std::size_t(pic.width) * 4;

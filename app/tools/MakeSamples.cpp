@@ -16,7 +16,7 @@ using gs::Argb;
 // A shape as a test of a point in the unit square (0..1 on both axes, y downwards).
 using Shape = std::function<bool(double x, double y)>;
 
-struct Sample {
+struct TSample {
     const char* name;
     Shape shape;
     Argb colour;
@@ -34,8 +34,8 @@ bool diamond(double x, double y) { return std::abs(x - 0.5) + std::abs(y - 0.5) 
 bool brick(double x, double y) { return x > 0.06 && x < 0.94 && y > 0.22 && y < 0.78; }
 
 // The shape at one size: colour where it covers the pixel, alpha from the coverage.
-gs::IconPicture draw(const Sample& s, int size) {
-    gs::IconPicture pic;
+gs::TIconPicture draw(const TSample& s, int size) {
+    gs::TIconPicture pic;
     pic.width = pic.height = size;
     pic.hasAlpha = true;
     pic.colour.resize(std::size_t(size) * std::size_t(size));
@@ -48,13 +48,13 @@ gs::IconPicture draw(const Sample& s, int size) {
                     covered += s.shape((px + (sx + 0.5) / kSubsamples) / size, (py + (sy + 0.5) / kSubsamples) / size);
             const auto alpha = std::uint8_t(255 * covered / (kSubsamples * kSubsamples));
             const std::size_t i = std::size_t(py) * std::size_t(size) + std::size_t(px);
-            pic.colour[i] = gs::makeArgb(gs::redOf(s.colour), gs::greenOf(s.colour), gs::blueOf(s.colour), alpha);
+            pic.colour[i] = gs::MakeArgb(gs::RedOf(s.colour), gs::GreenOf(s.colour), gs::BlueOf(s.colour), alpha);
             pic.mask[i] = alpha == 0;
         }
     return pic;
 }
 
-std::unique_ptr<gs::TQBIcon> iconOf(const Sample& s) {
+std::unique_ptr<gs::TQBIcon> iconOf(const TSample& s) {
     auto icon = std::make_unique<gs::TQBIcon>();
     for (int size : kSizes) icon->Images().Add(gs::EncodeIconImage(draw(s, size)));
     return icon;
@@ -68,16 +68,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::filesystem::path dir = argv[1];
-    const Sample samples[] = {{"Sun", disc, gs::makeArgb(240, 190, 20)},
-                              {"Ring", ring, gs::makeArgb(58, 110, 165)},
-                              {"Leaf", diamond, gs::makeArgb(40, 150, 60)},
-                              {"Brick", brick, gs::makeArgb(180, 60, 40)}};
+    const TSample samples[] = {{"Sun", disc, gs::MakeArgb(240, 190, 20)},
+                              {"Ring", ring, gs::MakeArgb(58, 110, 165)},
+                              {"Leaf", diamond, gs::MakeArgb(40, 150, 60)},
+                              {"Brick", brick, gs::MakeArgb(180, 60, 40)}};
     try {
         std::filesystem::create_directories(dir);
         iconOf(samples[0])->SaveToFile(dir / "sun.ico");
         iconOf(samples[3])->SaveToFile(dir / "brick.ico");
         gs::TQBIconLibrary library;
-        for (const Sample& s : samples) library.Icons.AddIcon(s.name, iconOf(s));
+        for (const TSample& s : samples) library.Icons.AddIcon(s.name, iconOf(s));
         library.SaveToFile(dir / "shapes.icl");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "glyphscope-samples: %s\n", e.what());

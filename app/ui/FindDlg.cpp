@@ -32,7 +32,7 @@ void insertSorted(QComboBox* box, const QString& text) {
 
 }  // namespace
 
-TFindDlg::TFindDlg(QWidget* parent, RegistryStore& store, TDialogHooks hooks, bool highColour)
+TFindDlg::TFindDlg(QWidget* parent, TRegistryStore& store, TDialogHooks hooks, bool highColour)
     : TListDialog(parent, std::move(hooks), kFindHelpContext) {
     setObjectName("FindDlg");
     setWindowTitle("Find...");

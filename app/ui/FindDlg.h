@@ -22,7 +22,7 @@ class TFindDlg : public TListDialog {
     Q_OBJECT
 public:
     // `highColour`: the shaded picture, else the one of flat colours.
-    TFindDlg(QWidget* parent, RegistryStore& store, TDialogHooks hooks, bool highColour = HighColourScreen());
+    TFindDlg(QWidget* parent, TRegistryStore& store, TDialogHooks hooks, bool highColour = HighColourScreen());
     ~TFindDlg() override;
 
     // Adds the text to the history (unless there in any case) and closes as accepted; an

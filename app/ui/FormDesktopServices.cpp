@@ -13,7 +13,7 @@ namespace gs {
 namespace {
 
 // Raises the reason when no program starts.
-void startSystemInformation(IMainServices& services, RegistryStore& store) {
+void startSystemInformation(IMainServices& services, TRegistryStore& store) {
     // A path stored in the settings is the user's own choice and comes first.
     const std::string stored = RegReadString(store, HKEY_LOCAL_MACHINE, kSysInfoKey, "Path", "");
     std::vector<std::string> candidates;
@@ -32,7 +32,7 @@ void startSystemInformation(IMainServices& services, RegistryStore& store) {
 
 }  // namespace
 
-void RunSystemInformation(IMainServices& services, RegistryStore& store) {
+void RunSystemInformation(IMainServices& services, TRegistryStore& store) {
     try {
         startSystemInformation(services, store);
     } catch (const std::exception& e) {

@@ -6,7 +6,7 @@
 namespace gs {
 
 class IMainServices;
-class RegistryStore;
+class TRegistryStore;
 class TAppExceptionHandler;
 class TQBApplication;
 
@@ -26,12 +26,12 @@ inline constexpr const char* kSystemInfoPrograms[] = {"hardinfo",          "gnom
 // Starts a system information program: the one the settings name, when they name one, else
 // the first of kSystemInfoPrograms installed that starts. EQBException ("Unable to run
 // System Info at this time.", the cause as details) when none is installed or none starts.
-void RunSystemInformation(IMainServices& services, RegistryStore& store);
+void RunSystemInformation(IMainServices& services, TRegistryStore& store);
 
 class TFormDesktopServices : public IFormDesktop {
 public:
     // F1 in the window opens the help at `helpContext` (0: the manual's start).
-    TFormDesktopServices(IMainServices& services, RegistryStore& store, const TQBApplication& app,
+    TFormDesktopServices(IMainServices& services, TRegistryStore& store, const TQBApplication& app,
                          TAppExceptionHandler& handler, int helpContext = 0)
         : services_(services), store_(store), app_(app), handler_(handler), helpContext_(helpContext) {}
 
@@ -42,7 +42,7 @@ public:
 
 private:
     IMainServices& services_;
-    RegistryStore& store_;
+    TRegistryStore& store_;
     const TQBApplication& app_;
     TAppExceptionHandler& handler_;
     int helpContext_;

@@ -7,7 +7,7 @@ namespace gs {
 TJobRunner::TJobRunner(QObject* parent) : QObject(parent) {
     // The channel posts under its lock and drops the poster on Close, so `this` is alive
     // whenever it is posted to; Qt discards events still queued for it when it goes.
-    channel_ = std::make_shared<HandOverChannel>([this](HandOverChannel::Task task) {
+    channel_ = std::make_shared<THandOverChannel>([this](THandOverChannel::Task task) {
         QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
     });
 }

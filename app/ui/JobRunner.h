@@ -30,12 +30,12 @@ public:
     void Stop();
     bool Running() const { return worker_ != nullptr; }
     // Where the running job's questions and results arrive (on this thread).
-    const std::shared_ptr<HandOverChannel>& Channel() const { return channel_; }
+    const std::shared_ptr<THandOverChannel>& Channel() const { return channel_; }
 
 private:
     void finish(const TJobEnd& end);
 
-    std::shared_ptr<HandOverChannel> channel_;
+    std::shared_ptr<THandOverChannel> channel_;
     std::unique_ptr<TJobWorker> worker_;
     EndHandler onEnd_;
 };

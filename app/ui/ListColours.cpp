@@ -12,7 +12,7 @@ constexpr QPalette::ColorGroup A = QPalette::Active, I = QPalette::Inactive, D =
 
 // Linux desktops have no captions, borders or desktop colour of their own in the palette:
 // those take the roles that draw the same parts of Qt's windows.
-constexpr SystemColour kSystemColours[] = {
+constexpr TSystemColour kSystemColours[] = {
     {"Scroll Bar", sys(0), A, QPalette::Button},
     {"Background", sys(1), A, QPalette::Window},
     {"Active Caption", sys(2), A, QPalette::Highlight},
@@ -42,13 +42,13 @@ constexpr SystemColour kSystemColours[] = {
 
 }  // namespace
 
-std::span<const SystemColour> SystemColours() { return kSystemColours; }
+std::span<const TSystemColour> SystemColours() { return kSystemColours; }
 
 QColor ListColour(int stored, const QPalette& palette) {
     const unsigned value = unsigned(stored);
     if ((value & kSystemColourFlag) == 0) return toQColor(value);
     const unsigned index = value & ~kSystemColourFlag;
-    const SystemColour& c = index < std::size(kSystemColours) ? kSystemColours[index] : kSystemColours[5];
+    const TSystemColour& c = index < std::size(kSystemColours) ? kSystemColours[index] : kSystemColours[5];
     return palette.color(c.group, c.role);
 }
 

@@ -11,7 +11,7 @@ namespace gs {
 
 inline constexpr unsigned kSystemColourFlag = 0x80000000u;
 
-struct SystemColour {
+struct TSystemColour {
     const char* name;  // readable, as the colour boxes list it
     int code;          // as stored: kSystemColourFlag | index
     QPalette::ColorGroup group;
@@ -20,7 +20,7 @@ struct SystemColour {
 
 // The 25 system colours in the order of their indexes, each with the palette role that
 // stands in for it.
-std::span<const SystemColour> SystemColours();
+std::span<const TSystemColour> SystemColours();
 
 // The colour a stored value shows: a system colour from the palette, any other value as its
 // red, green and blue bytes. A system index beyond the table is the window colour.

@@ -36,9 +36,9 @@ std::unique_ptr<tb::TTBCustomImageList> makeImages(bool highColour) {
 }  // namespace
 
 // A command as the menu bar shows it: the action's values under the menu bar's own caption.
-class TMainBars::MenuCaption : public tb::ActionSource, public tb::Observer {
+class TMainBars::MenuCaption : public tb::IActionSource, public tb::TObserver {
 public:
-    MenuCaption(tb::ActionSource* action, std::string caption) : action_(action), caption_(std::move(caption)) {
+    MenuCaption(tb::IActionSource* action, std::string caption) : action_(action), caption_(std::move(caption)) {
         Watch(action_);
     }
     ~MenuCaption() override { NotifyObserversFreed(); }
@@ -51,13 +51,13 @@ public:
     void Update() override {
         if (action_) action_->Update();
     }
-    bool Execute(tb::Component* component) override { return action_ && action_->Execute(component); }
+    bool Execute(tb::TComponent* component) override { return action_ && action_->Execute(component); }
     bool DoHint(std::string& hint) override { return !action_ || action_->DoHint(hint); }
-    void NotifierChanged(tb::Notifier*) override { Changed(); }
-    void NotifierFreed(tb::Notifier*) override { action_ = nullptr; }
+    void NotifierChanged(tb::TNotifier*) override { Changed(); }
+    void NotifierFreed(tb::TNotifier*) override { action_ = nullptr; }
 
 private:
-    tb::ActionSource* action_;
+    tb::IActionSource* action_;
     std::string caption_;
 };
 
@@ -77,7 +77,7 @@ TMainBars::~TMainBars() {
 }
 
 tb::TTBCustomItem* TMainBars::command(tb::TTBCustomItem& parent, A id, bool menuBar) {
-    tb::ActionSource* source = tb::QtActionSource::For(action_(id));
+    tb::IActionSource* source = tb::TQtActionSource::For(action_(id));
     if (const char* caption = ActionInfo(id).MenuCaption; menuBar && caption) {
         menuCaptions_.push_back(std::make_unique<MenuCaption>(source, caption));
         source = menuCaptions_.back().get();
@@ -110,7 +110,7 @@ int MenuHelpContext(A id) {
 
 tb::TTBSubmenuItem* TMainBars::submenu(tb::TTBCustomItem& parent, A id) {
     auto* item = new tb::TTBSubmenuItem(&parent);
-    item->SetAction(tb::QtActionSource::For(action_(id)));
+    item->SetAction(tb::TQtActionSource::For(action_(id)));
     item->SetName(std::string(ActionInfo(id).Name).replace(0, 3, "mnu"));
     item->SetHelpContext(MenuHelpContext(id));
     parent.Add(item);

@@ -1,6 +1,6 @@
 #pragma once
 // The main window's job runner: one job at a time, the scans, the saves, the mail and the
-// icon libraries. A scan's sink carries every call over to the consumer (an IconSink living
+// icon libraries. A scan's sink carries every call over to the consumer (an IIconSink living
 // on the runner's thread, the main window), and the scan's end arrives as ScanEnded on that
 // thread; the other jobs' ends go to the handler they were started with.
 #include <memory>
@@ -15,7 +15,7 @@ class TMainJobRunner : public TJobRunner {
     Q_OBJECT
 public:
     // `receiver` must outlive this object (make this object its member or child).
-    explicit TMainJobRunner(IconSink& receiver, QObject* parent = nullptr);
+    explicit TMainJobRunner(IIconSink& receiver, QObject* parent = nullptr);
 
     using TJobRunner::Start;
     // Starts the scan at once; false (and nothing starts) while a job runs.
@@ -26,7 +26,7 @@ signals:
     void ScanEnded(const gs::TJobEnd& end);
 
 private:
-    IconSink& receiver_;
+    IIconSink& receiver_;
 };
 
 }  // namespace gs

@@ -55,7 +55,7 @@ constexpr int kBusyTextRefreshMs = 50;
 
 }  // namespace
 
-TKAVUMain::TKAVUMain(TAppContext& context, IMainServices& services, CommandLine start, QWidget* parent)
+TKAVUMain::TKAVUMain(TAppContext& context, IMainServices& services, TCommandLine start, QWidget* parent)
     : QWidget(parent),
       context_(context),
       services_(services),
@@ -344,7 +344,7 @@ void TKAVUMain::showEvent(QShowEvent* e) {
         const TScreenRect placed = CenterRectOnScreen({0, 0, width(), height()}, area.width(), area.height());
         move(area.left() + placed.Left, area.top() + placed.Top);
     }
-    const CommandLine start = start_;
+    const TCommandLine start = start_;
     if (start.Mode != TRunMode::rmFile && start.Mode != TRunMode::rmFolder) return;
     firstActivate_ = false;
     // After the window is up, so a box about a vanished path has a window to sit on.

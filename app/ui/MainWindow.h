@@ -76,11 +76,11 @@ inline constexpr const char* kSelectFileFilter =
     "Applications (*.exe)|*.exe|Application Extensions (*.dll)|*.dll|Icons (*.ico)|*.ico|Icon Libraries (*.icl)|*.icl|"
     "ActiveX Controls (*.ocx)|*.ocx|Control Panel Applets (*.cpl)|*.cpl|All Files (*.*)|*.*";
 
-class TKAVUMain : public QWidget, public IconSink {
+class TKAVUMain : public QWidget, public IIconSink {
     Q_OBJECT
 public:
     // `start` is the command line: a file or folder there is listed at the first show.
-    TKAVUMain(TAppContext& context, IMainServices& services, CommandLine start = {}, QWidget* parent = nullptr);
+    TKAVUMain(TAppContext& context, IMainServices& services, TCommandLine start = {}, QWidget* parent = nullptr);
     // Stops a running extraction, then stores the recent lists.
     ~TKAVUMain() override;
 
@@ -226,12 +226,12 @@ private:
 
     void bindSaveHandlers();
     void createFavorites();
-    void addFavoritesFolderItems(tb::TTBCustomItem& submenu, const std::vector<TFavoritesMenuEntry>& entries);
+    void AddFavoritesFolderItems(tb::TTBCustomItem& submenu, const std::vector<TFavoritesMenuEntry>& entries);
     void actFavoritesAddExecute();
 
     TAppContext& context_;
     IMainServices& services_;
-    CommandLine start_;
+    TCommandLine start_;
     TAppExceptionHandler handler_;
     TIconListing listing_;
     TBusyState busy_ = TBusyState::Idle;

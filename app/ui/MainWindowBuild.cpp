@@ -264,7 +264,7 @@ void TKAVUMain::createActions() {
         // Shortcuts work wherever the focus is in the window, menus open or not.
         addAction(action);
         const A id = info.Id;
-        action->setProperty(tb::QtActionSource::kImageIndexProperty, info.ImageIndex);
+        action->setProperty(tb::TQtActionSource::kImageIndexProperty, info.ImageIndex);
         // A modal window over this one has the user's attention: no command of this window
         // runs beneath it, however its shortcut or item was reached.
         connect(action, &QAction::triggered, this, [this, id] {
@@ -287,7 +287,7 @@ void TKAVUMain::createBars() {
     tb::SetApplicationHintSetter([this](const std::string& hint) { showHint(QString::fromStdString(hint)); });
     // What a menu loop may end asking for: F1 opens the manual at the menu's section,
     // Alt+Space the window's menu.
-    tb::LoopServices loopServices;
+    tb::TLoopServices loopServices;
     loopServices.help = [this](int context) { Guard([&] { ShowHelp(services_, application(), context); }); };
     loopServices.systemMenu = [this](void* window, int) {
         Guard([&] { tb::ShowSystemMenu(window ? static_cast<QWidget*>(window) : this); });

@@ -73,7 +73,7 @@ void TKAVUMain::startExtraction() {
     listing_.BeginRun(o.MemStop ? std::optional<int>(o.EffectiveMemStopPerc()) : std::nullopt);
     setPanel(2, {});  // the run lists unfiltered: "Filtered" goes with the filter (also for F5)
     BeginBusy(TBusyState::Extracting);
-    std::unique_ptr<TExtractThread> job = listing_.MakeJob(ExtractSettings::FromOptions(o));
+    std::unique_ptr<TExtractThread> job = listing_.MakeJob(TExtractSettings::FromOptions(o));
     if (!job || !runner_->Start(std::move(job))) EndBusy();
 }
 

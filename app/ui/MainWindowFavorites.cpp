@@ -35,16 +35,16 @@ void TKAVUMain::actFavoritesExecute() {
     const TFavoritesFolder& root = context_.Favorites;
     if (root.Empty()) return;  // the flag stays: the next opening looks again
     mnuFavorites->Add(new tb::TTBSeparatorItem(mnuFavorites));
-    addFavoritesFolderItems(*mnuFavorites, FavoritesMenuEntries(root, Idle()));
+    AddFavoritesFolderItems(*mnuFavorites, FavoritesMenuEntries(root, Idle()));
     context_.FavoritesModified = false;
 }
 
-void TKAVUMain::addFavoritesFolderItems(tb::TTBCustomItem& submenu, const std::vector<TFavoritesMenuEntry>& entries) {
+void TKAVUMain::AddFavoritesFolderItems(tb::TTBCustomItem& submenu, const std::vector<TFavoritesMenuEntry>& entries) {
     for (const TFavoritesMenuEntry& e : entries) {
         tb::TTBCustomItem* entry = nullptr;
         if (e.IsFolder) {
             entry = new tb::TTBSubmenuItem(&submenu);
-            addFavoritesFolderItems(*entry, e.Children);
+            AddFavoritesFolderItems(*entry, e.Children);
         } else {
             entry = new tb::TTBItem(&submenu);
             const std::string target = e.Hint;

@@ -35,12 +35,12 @@ using S = TBatchIconSize;
 
 constexpr std::uint16_t kDefaultYesToAll = 2;
 
-struct SaveCommand {
+struct TSaveCommand {
     A action;
     F format;  // bfGIF stands for "the image format the user picks"
     S size;
 };
-constexpr SaveCommand kSaveCommands[] = {
+constexpr TSaveCommand kSaveCommands[] = {
     {A::actIconSaveIcons, F::bfICO, S::bsAll},     {A::actIconSave48x48Icons, F::bfICO, S::bs48},
     {A::actIconSave32x32Icons, F::bfICO, S::bs32}, {A::actIconSave16x16Icons, F::bfICO, S::bs16},
     {A::actIconSaveBitmaps, F::bfBMP, S::bsAll},   {A::actIconSave48x48Bitmaps, F::bfBMP, S::bs48},
@@ -107,7 +107,7 @@ private:
 }  // namespace
 
 void TKAVUMain::bindSaveHandlers() {
-    for (const SaveCommand& c : kSaveCommands) {
+    for (const TSaveCommand& c : kSaveCommands) {
         if (c.format == F::bfGIF) on(c.action, [this, c] { SaveImages(c.size); });
         else on(c.action, [this, c] { SaveIcons(c.format, c.size); });
     }
@@ -179,8 +179,8 @@ void TKAVUMain::CopyToClipboard(TBatchIconSize size) {
     TIconDef* def = lvIcons->FirstSelected();
     if (!def) return;
     try {
-        const std::optional<Raster> bitmap = ClipboardBitmap(def->GetIcon(), size, context_.Options.SetTransparency);
-        if (bitmap) services_.SetClipboard(ui::bitmapMimeData(*bitmap));
+        const std::optional<TRaster> bitmap = ClipboardBitmap(def->GetIcon(), size, context_.Options.SetTransparency);
+        if (bitmap) services_.SetClipboard(ui::BitmapMimeData(*bitmap));
     } catch (const std::exception& e) {
         throw EQBException(kMsgCopyFailed, e.what(), TQBSeverity::Warning);
     }

@@ -15,7 +15,7 @@ constexpr double kPi = 3.14159265358979323846;
 
 // One painter per picture, set up for the colour depth: flat colours and no smoothing
 // for 256-colour screens.
-struct Pen {
+struct TPen {
     QPainter& p;
     bool hi;
 
@@ -47,7 +47,7 @@ const QColor kPaper(255, 255, 255), kPaperShade(214, 222, 232);
 const QColor kFolder(252, 210, 92), kFolderShade(222, 160, 40), kFolderLine(150, 100, 20);
 const QColor kBlue(70, 130, 210), kDeepBlue(30, 70, 150);
 
-void page(const Pen& g, QRectF r) {
+void page(const TPen& g, QRectF r) {
     QPainterPath path;
     const double fold = 4;
     path.moveTo(r.left(), r.top());
@@ -61,14 +61,14 @@ void page(const Pen& g, QRectF r) {
     g.line({r.right() - fold, r.top() + fold}, {r.right(), r.top() + fold}, kOutline);
 }
 
-void pageLines(const Pen& g, QRectF r, int count) {
+void pageLines(const TPen& g, QRectF r, int count) {
     for (int i = 0; i < count; ++i) {
         const double y = r.top() + 5.5 + 2 * i;
         g.line({r.left() + 2.5, y}, {r.right() - 2.5, y}, kBlue);
     }
 }
 
-void disk(const Pen& g, QRectF r, QColor body) {
+void disk(const TPen& g, QRectF r, QColor body) {
     QPainterPath path;
     path.moveTo(r.left(), r.top());
     path.lineTo(r.right() - 2, r.top());
@@ -82,7 +82,7 @@ void disk(const Pen& g, QRectF r, QColor body) {
     g.rect(QRectF(r.left() + 2.5, r.bottom() - 6, r.width() - 5, 5.5), kPaper, kPaperShade, kOutline);
 }
 
-void folder(const Pen& g, QRectF r) {
+void folder(const TPen& g, QRectF r) {
     QPainterPath back;
     back.moveTo(r.left(), r.top() + 2);
     back.lineTo(r.left() + 5, r.top() + 2);
@@ -103,7 +103,7 @@ void folder(const Pen& g, QRectF r) {
     g.shape(front, kFolder.lighter(112), kFolder, kFolderLine);
 }
 
-void miniPicture(const Pen& g, QRectF r) {
+void miniPicture(const TPen& g, QRectF r) {
     g.rect(r, QColor(150, 210, 250), QColor(200, 235, 255), kOutline);
     QPainterPath hill;
     hill.moveTo(r.left() + 0.5, r.bottom());
@@ -113,7 +113,7 @@ void miniPicture(const Pen& g, QRectF r) {
     g.shape(hill, QColor(80, 170, 70), QColor(40, 120, 40), QColor(30, 90, 30));
 }
 
-void help(const Pen& g) {
+void help(const TPen& g) {
     QPainterPath ring;
     ring.addEllipse(QRectF(0.5, 0.5, 15, 15));
     g.shape(ring, kBlue.lighter(125), kDeepBlue, kDeepBlue.darker(120));
@@ -125,7 +125,7 @@ void help(const Pen& g) {
     g.p.drawText(QRectF(0, 0, 16, 16), Qt::AlignCenter, "?");
 }
 
-void view(const Pen& g) {
+void view(const TPen& g) {
     const QColor tiles[] = {QColor(230, 90, 60), QColor(70, 160, 80), kBlue, QColor(240, 180, 40)};
     for (int i = 0; i < 4; ++i) {
         const QRectF r(1.5 + 7 * (i % 2), 1.5 + 7 * (i / 2), 6, 6);
@@ -133,7 +133,7 @@ void view(const Pen& g) {
     }
 }
 
-void extract(const Pen& g) {
+void extract(const TPen& g) {
     page(g, QRectF(1.5, 0.5, 10, 13));
     pageLines(g, QRectF(1.5, 0.5, 10, 13), 2);
     QPainterPath arrow;  // out of the page, to the lower right
@@ -148,13 +148,13 @@ void extract(const Pen& g) {
     g.shape(arrow, QColor(120, 210, 90), QColor(40, 140, 40), QColor(20, 90, 20));
 }
 
-void copy(const Pen& g) {
+void copy(const TPen& g) {
     page(g, QRectF(0.5, 0.5, 9, 11));
     page(g, QRectF(5.5, 4.5, 9, 11));
     pageLines(g, QRectF(5.5, 4.5, 9, 11), 3);
 }
 
-void properties(const Pen& g) {
+void properties(const TPen& g) {
     page(g, QRectF(1.5, 0.5, 12, 15));
     for (int i = 0; i < 3; ++i) {
         const double y = 5.5 + 3 * i;
@@ -163,7 +163,7 @@ void properties(const Pen& g) {
     }
 }
 
-void pencil(const Pen& g) {
+void pencil(const TPen& g) {
     miniPicture(g, QRectF(0.5, 5.5, 10, 10));
     QPainterPath body;
     body.moveTo(6, 13);
@@ -176,14 +176,14 @@ void pencil(const Pen& g) {
     g.line({12, 3.5}, {14.5, 5.5}, QColor(230, 120, 140), 2);
 }
 
-void find(const Pen& g) {
+void find(const TPen& g) {
     QPainterPath lens;
     lens.addEllipse(QRectF(0.5, 0.5, 10, 10));
     g.shape(lens, QColor(220, 240, 255), QColor(150, 200, 240), kOutline);
     g.line({9.5, 9.5}, {14.5, 14.5}, QColor(90, 60, 30), 3);
 }
 
-void filter(const Pen& g) {
+void filter(const TPen& g) {
     QPainterPath funnel;
     funnel.moveTo(0.5, 1.5);
     funnel.lineTo(15.5, 1.5);
@@ -195,7 +195,7 @@ void filter(const Pen& g) {
     g.shape(funnel, kBlue.lighter(140), kDeepBlue, kDeepBlue.darker(130));
 }
 
-void send(const Pen& g) {
+void send(const TPen& g) {
     QRectF r(0.5, 3.5, 15, 10);
     g.rect(r, kPaper, kPaperShade, kOutline);
     g.line({0.5, 3.5}, {8, 9.5}, kOutline);
@@ -204,7 +204,7 @@ void send(const Pen& g) {
     g.line({15.5, 13.5}, {10, 8.5}, kOutline);
 }
 
-void draw(int index, const Pen& g) {
+void draw(int index, const TPen& g) {
     switch (index) {
         case 0: view(g); break;
         case 1: help(g); break;
@@ -240,7 +240,7 @@ std::vector<QIcon> MakeMenuImages(bool highColour) {
     for (int i = 0; i < kMenuImageCount; ++i) {
         QImage image = paint(kMenuImageSize, kMenuImageSize, [&](QPainter& p) {
             p.setRenderHint(QPainter::Antialiasing, highColour);
-            draw(i, Pen{p, highColour});
+            draw(i, TPen{p, highColour});
         });
         icons.emplace_back(QPixmap::fromImage(image));
     }
@@ -252,7 +252,7 @@ QIcon ProgramIcon() {
     for (int size : {16, 32, 48, 64}) {
         icon.addPixmap(QPixmap::fromImage(paint(size, size, [&](QPainter& p) {
             p.scale(size / 16.0, size / 16.0);
-            Pen g{p, true};
+            TPen g{p, true};
             view(g);
             p.translate(4, 4);
             p.scale(0.75, 0.75);
@@ -289,7 +289,7 @@ QImage SavePleaseWaitStrip() {
             p.save();
             p.translate(f * s, 0);
             p.scale(s / 32.0, s / 32.0);
-            Pen g{p, true};
+            TPen g{p, true};
             disk(g, QRectF(8.5, 14.5, 17, 17), kDeepBlue);
             // A page drops into the disk over the frames, then the next one follows.
             const double t = double(f) / kSavePleaseWaitFrames;

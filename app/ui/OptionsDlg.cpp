@@ -43,11 +43,11 @@ constexpr int kDialogPointSize = 8;
 constexpr int kFilterListHeight = 84;
 
 // Colours offered for the list, by name; the values are stored as 0x00BBGGRR.
-struct NamedColour {
+struct TNamedColour {
     const char* name;
     int bgr;
 };
-constexpr NamedColour kColours[] = {
+constexpr TNamedColour kColours[] = {
     {"Black", 0x000000},       {"Maroon", 0x000080},      {"Green", 0x008000},      {"Olive", 0x008080},
     {"Navy", 0x800000},        {"Purple", 0x800080},      {"Teal", 0x808000},       {"Gray", 0x808080},
     {"Silver", 0xC0C0C0},      {"Red", 0x0000FF},         {"Lime", 0x00FF00},       {"Yellow", 0x00FFFF},
@@ -67,9 +67,9 @@ QIcon swatch(int stored) {
 QComboBox* colourBox(QWidget* parent, const char* name) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
-    for (const NamedColour& c : kColours) box->addItem(swatch(c.bgr), c.name, c.bgr);
+    for (const TNamedColour& c : kColours) box->addItem(swatch(c.bgr), c.name, c.bgr);
     // Then the desktop's colours, shown as its palette has them now.
-    for (const SystemColour& c : SystemColours()) box->addItem(swatch(c.code), c.name, c.code);
+    for (const TSystemColour& c : SystemColours()) box->addItem(swatch(c.code), c.name, c.code);
     return box;
 }
 

@@ -18,10 +18,10 @@ QByteArray SplashPictureData() {
     return file.readAll();
 }
 
-std::optional<Raster> GetSplashBitmap() {
+std::optional<TRaster> GetSplashBitmap() {
     const QByteArray data = SplashPictureData();
     const auto* first = reinterpret_cast<const std::uint8_t*>(data.constData());
-    return SplashBitmapFrom(Bytes(first, first + data.size()));
+    return SplashBitmapFrom(TBytes(first, first + data.size()));
 }
 
 }  // namespace gs

@@ -10,6 +10,6 @@ namespace gs {
 // The resource's form picture data (count prefix, then the GIF); empty when missing.
 QByteArray SplashPictureData();
 // The picture drawn onto a raster of its size; nothing when it cannot be made.
-std::optional<Raster> GetSplashBitmap();
+std::optional<TRaster> GetSplashBitmap();
 
 }  // namespace gs

@@ -9,7 +9,7 @@
 namespace gs {
 
 void ShowStartupSplash(const TQBApplication& app, QObject* context, std::function<void()> then) {
-    const std::optional<Raster> bitmap = GetSplashBitmap();
+    const std::optional<TRaster> bitmap = GetSplashBitmap();
     ShowSplashForm(app, bitmap ? ToQImage(*bitmap, TRasterAlpha::Opaque) : QImage(), Qt::white);
     // A timer, not a wait: the event loop paints the splash and runs the start-up meanwhile.
     QTimer::singleShot(kSplashMilliseconds, context, [then = std::move(then)] {

@@ -11,7 +11,7 @@
 
 namespace gs {
 
-TWindowRoadResult RunMainWindow(TAppContext& context, const CommandLine& commandLine, IMessageBoxes& boxes) {
+TWindowRoadResult RunMainWindow(TAppContext& context, const TCommandLine& commandLine, IMessageBoxes& boxes) {
     QApplication::setWindowIcon(ProgramIcon());
     TDesktopServices services(boxes);
     TKAVUMain window(context, services, commandLine);

@@ -15,6 +15,6 @@ struct TWindowRoadResult {
 
 // Needs the application object. The window stores its recent lists when it goes; the
 // caller's teardown then saves the options (Finalize).
-TWindowRoadResult RunMainWindow(TAppContext& context, const CommandLine& commandLine, IMessageBoxes& boxes);
+TWindowRoadResult RunMainWindow(TAppContext& context, const TCommandLine& commandLine, IMessageBoxes& boxes);
 
 }  // namespace gs

@@ -16,136 +16,136 @@ namespace {
 constexpr std::uint64_t kCountBytes = 4;
 constexpr std::array<std::uint8_t, 3> kGifSignature{'G', 'I', 'F'};
 
-QByteArray bytesOf(const Bytes& b) { return QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())); }
-Bytes bytesOf(const QByteArray& b) { return Bytes(b.begin(), b.end()); }
+QByteArray BytesOf(const TBytes& b) { return QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())); }
+TBytes BytesOf(const QByteArray& b) { return TBytes(b.begin(), b.end()); }
 
-std::optional<Bytes> formatData(const QMimeData* mime, const char* format) {
-    const QString type = clipboardMimeType(format);
+std::optional<TBytes> FormatData(const QMimeData* mime, const char* format) {
+    const QString type = ClipboardMimeType(format);
     if (!mime || !mime->hasFormat(type)) return std::nullopt;
-    return bytesOf(mime->data(type));
+    return BytesOf(mime->data(type));
 }
 
-QImage clipboardImage(const QClipboard& clipboard) {
+QImage ClipboardImage(const QClipboard& clipboard) {
     const QMimeData* mime = clipboard.mimeData();
     return mime && mime->hasImage() ? qvariant_cast<QImage>(mime->imageData()) : QImage();
 }
 
-bool startsWithSignature(const Bytes& data) {
+bool StartsWithSignature(const TBytes& data) {
     return data.size() >= kGifSignature.size() && std::equal(kGifSignature.begin(), kGifSignature.end(), data.begin());
 }
 
 // The counted form's stream, when the count lies within the block.
-std::optional<Bytes> countedStream(const Bytes& block) {
+std::optional<TBytes> CountedStream(const TBytes& block) {
     try {
-        SpanSource src(block);
-        ByteReader r(src);
-        return r.bytesAt(kCountBytes, r.u32At(0));
+        TSpanSource src(block);
+        TByteReader r(src);
+        return r.BytesAt(kCountBytes, r.U32At(0));
     } catch (const std::exception&) {
         return std::nullopt;
     }
 }
 
 // "GIF Image" in whichever form it was put: a stream as it is, or behind its count.
-std::optional<Bytes> gifStreamOnClipboard(const QClipboard& clipboard) {
-    std::optional<Bytes> data = formatData(clipboard.mimeData(), kGifImageFormat);
+std::optional<TBytes> GifStreamOnClipboard(const QClipboard& clipboard) {
+    std::optional<TBytes> data = FormatData(clipboard.mimeData(), kGifImageFormat);
     if (!data || data->empty()) return std::nullopt;
-    if (startsWithSignature(*data)) return data;
-    return countedStream(*data);
+    if (StartsWithSignature(*data)) return data;
+    return CountedStream(*data);
 }
 
 }  // namespace
 
-QString clipboardMimeType(const char* formatName) {
+QString ClipboardMimeType(const char* formatName) {
     return QStringLiteral("application/x-qt-windows-mime;value=\"%1\"").arg(QString::fromUtf8(formatName));
 }
 
-QMimeData* bitmapMimeData(const Raster& bitmap) {
+QMimeData* BitmapMimeData(const TRaster& bitmap) {
     auto* data = new QMimeData;
     data->setImageData(ToQImage(bitmap, TRasterAlpha::Opaque));
     return data;
 }
 
-void putGifImage(QMimeData& data, const Bytes& gifStream) {
+void PutGifImage(QMimeData& data, const TBytes& gifStream) {
     const auto count = std::uint32_t(gifStream.size());
     QByteArray block;
     for (std::uint64_t shift = 0; shift < kCountBytes * 8; shift += 8) block.append(char((count >> shift) & 0xFF));
-    block.append(bytesOf(gifStream));
-    data.setData(clipboardMimeType(kGifImageFormat), block);
+    block.append(BytesOf(gifStream));
+    data.setData(ClipboardMimeType(kGifImageFormat), block);
 }
 
-std::optional<Bytes> takeGifImage(const QMimeData& data) {
-    const std::optional<Bytes> block = formatData(&data, kGifImageFormat);
-    return block ? countedStream(*block) : std::nullopt;
+std::optional<TBytes> TakeGifImage(const QMimeData& data) {
+    const std::optional<TBytes> block = FormatData(&data, kGifImageFormat);
+    return block ? CountedStream(*block) : std::nullopt;
 }
 
-void putOrvidIcon(QMimeData& data, const TQBIcon& icon) {
-    ByteWriter w;
+void PutOrvidIcon(QMimeData& data, const TQBIcon& icon) {
+    TByteWriter w;
     icon.SaveToStream(w);
-    if (!w.data().empty()) data.setData(clipboardMimeType(kIconFormat), bytesOf(w.data()));
+    if (!w.Data().empty()) data.setData(ClipboardMimeType(kIconFormat), BytesOf(w.Data()));
 }
 
-std::optional<Bytes> takeOrvidIcon(const QMimeData& data) { return formatData(&data, kIconFormat); }
+std::optional<TBytes> TakeOrvidIcon(const QMimeData& data) { return FormatData(&data, kIconFormat); }
 
-void saveToClipboard(TRxGIFImage& gif, QClipboard& clipboard) {
-    if (gif.frameCount() == 0) return;
+void SaveToClipboard(TRxGIFImage& gif, QClipboard& clipboard) {
+    if (gif.FrameCount() == 0) return;
     auto* mime = new QMimeData;
-    mime->setImageData(ToQImage(gif.frame(0).bitmap()));
+    mime->setImageData(ToQImage(gif.Frame(0).Bitmap()));
     bool allData = true;
-    for (int i = 0; i < gif.frameCount(); ++i) allData = allData && gif.frame(i).hasData();
+    for (int i = 0; i < gif.FrameCount(); ++i) allData = allData && gif.Frame(i).HasData();
     if (allData) {
-        ByteWriter out;
-        gif.writeData(out);  // the count, then the stream
-        mime->setData(clipboardMimeType(kGifImageFormat), bytesOf(out.data()));
+        TByteWriter out;
+        gif.WriteData(out);  // the count, then the stream
+        mime->setData(ClipboardMimeType(kGifImageFormat), BytesOf(out.Data()));
     }
     clipboard.setMimeData(mime);
 }
 
-void loadFromClipboard(TRxGIFImage& gif, const QClipboard& clipboard) {
-    const std::optional<Bytes> stream = gifStreamOnClipboard(clipboard);
-    const QImage picture = clipboardImage(clipboard);
+void LoadFromClipboard(TRxGIFImage& gif, const QClipboard& clipboard) {
+    const std::optional<TBytes> stream = GifStreamOnClipboard(clipboard);
+    const QImage picture = ClipboardImage(clipboard);
     if (stream) {
-        MemorySource src(*stream);
-        ByteReader in(src);
-        gif.readGIFStream(stream->size(), in, false);
-        if (gif.frameCount() > 0) {
-            gif.setFrameIndex(0);
-            if (!picture.isNull()) gif.frame(0).setBitmap(FromQImage(picture));
+        TMemorySource src(*stream);
+        TByteReader in(src);
+        gif.ReadGIFStream(stream->size(), in, false);
+        if (gif.FrameCount() > 0) {
+            gif.SetFrameIndex(0);
+            if (!picture.isNull()) gif.Frame(0).SetBitmap(FromQImage(picture));
         }
         return;
     }
     if (picture.isNull()) throw EInvalidGraphic(kUnsupportedFormat);
-    gif.assign(FromQImage(picture));
+    gif.Assign(FromQImage(picture));
 }
 
-void saveToClipboard(const TGIFImage& gif, QClipboard& clipboard) {
-    const Raster* bitmap = gif.renderedBitmap();
+void SaveToClipboard(const TGIFImage& gif, QClipboard& clipboard) {
+    const TRaster* bitmap = gif.RenderedBitmap();
     if (!bitmap) return;
-    const QByteArray stream = bytesOf(gif.saveToBytes());  // may raise: the clipboard stays as it was
-    QMimeData* mime = bitmapMimeData(*bitmap);
-    mime->setData(clipboardMimeType(kGifImageFormat), stream);
+    const QByteArray stream = BytesOf(gif.SaveToBytes());  // may raise: the clipboard stays as it was
+    QMimeData* mime = BitmapMimeData(*bitmap);
+    mime->setData(ClipboardMimeType(kGifImageFormat), stream);
     clipboard.setMimeData(mime);
 }
 
-void loadFromClipboard(TGIFImage& gif, const QClipboard& clipboard) {
-    if (const std::optional<Bytes> stream = gifStreamOnClipboard(clipboard)) {
-        gif.loadFromSource(MemorySource(*stream));
+void LoadFromClipboard(TGIFImage& gif, const QClipboard& clipboard) {
+    if (const std::optional<TBytes> stream = GifStreamOnClipboard(clipboard)) {
+        gif.LoadFromSource(TMemorySource(*stream));
         return;
     }
-    const QImage picture = clipboardImage(clipboard);
+    const QImage picture = ClipboardImage(clipboard);
     if (picture.isNull()) throw EInvalidGraphic(kUnsupportedFormat);
-    gif.assign(FromQImage(picture));
+    gif.Assign(FromQImage(picture));
 }
 
-void saveToClipboard(const TQBIcon& icon, QClipboard& clipboard) {
+void SaveToClipboard(const TQBIcon& icon, QClipboard& clipboard) {
     auto* mime = new QMimeData;
-    putOrvidIcon(*mime, icon);
+    PutOrvidIcon(*mime, icon);
     clipboard.setMimeData(mime);
 }
 
-bool loadFromClipboard(TQBIcon& icon, const QClipboard& clipboard) {
+bool LoadFromClipboard(TQBIcon& icon, const QClipboard& clipboard) {
     const QMimeData* mime = clipboard.mimeData();
-    const std::optional<Bytes> data = mime ? takeOrvidIcon(*mime) : std::nullopt;
-    return data && !data->empty() && icon.LoadFromSource(MemorySource(*data));
+    const std::optional<TBytes> data = mime ? TakeOrvidIcon(*mime) : std::nullopt;
+    return data && !data->empty() && icon.LoadFromSource(TMemorySource(*data));
 }
 
 }  // namespace gs::ui

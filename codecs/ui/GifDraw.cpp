@@ -18,8 +18,8 @@ bool DitherFrames(TGIFDrawOptions options) {
 }
 
 QImage FrameImage(const TGIFSubImage& frame, bool masked) {
-    if (frame.empty()) return {};
-    const TRenderedFrame& rendered = frame.renderedBitmap(DitherFrames(frame.image().drawOptions()));
+    if (frame.Empty()) return {};
+    const TRenderedFrame& rendered = frame.RenderedBitmap(DitherFrames(frame.Image().DrawOptions()));
     QImage picture = ToQImage(rendered.Bitmap);
     if (masked && rendered.Mask) {
         const TGIFMask& mask = *rendered.Mask;
@@ -33,19 +33,19 @@ QImage FrameImage(const TGIFSubImage& frame, bool masked) {
 }
 
 void DrawFrame(const TGIFSubImage& frame, QPainter& canvas, const QRect& rect, bool tile, bool transparent) {
-    if (frame.empty() || rect.isEmpty()) return;
-    const QImage picture = FrameImage(frame, transparent && frame.transparent());
+    if (frame.Empty() || rect.isEmpty()) return;
+    const QImage picture = FrameImage(frame, transparent && frame.Transparent());
     if (tile) {
         DrawPicture(canvas, rect, picture, true);
         return;
     }
     // Each edge of the frame moves with the logical screen scaled into rect.
-    const qint64 screenW = std::max(frame.image().width(), 1), screenH = std::max(frame.image().height(), 1);
+    const qint64 screenW = std::max(frame.Image().Width(), 1), screenH = std::max(frame.Image().Height(), 1);
     const auto scaleX = [&](qint64 x) { return int(rect.left() + x * rect.width() / screenW); };
     const auto scaleY = [&](qint64 y) { return int(rect.top() + y * rect.height() / screenH); };
-    const int left = scaleX(frame.left()), top = scaleY(frame.top());
-    const QRect place(left, top, scaleX(qint64(frame.left()) + frame.width()) - left,
-                      scaleY(qint64(frame.top()) + frame.height()) - top);
+    const int left = scaleX(frame.Left()), top = scaleY(frame.Top());
+    const QRect place(left, top, scaleX(qint64(frame.Left()) + frame.Width()) - left,
+                      scaleY(qint64(frame.Top()) + frame.Height()) - top);
     if (!place.isEmpty()) DrawPicture(canvas, place, picture, false);
 }
 

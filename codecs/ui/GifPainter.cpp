@@ -18,11 +18,11 @@ namespace {
 
 // What the canvas starts with and restored areas go back to. Drawn transparent, the canvas
 // lets the target show through: the background the target had stays its own.
-Argb canvasBackground(const TGIFImage& image, TGIFDrawOptions options) {
+Argb CanvasBackground(const TGIFImage& image, TGIFDrawOptions options) {
     if (options & gdTransparent) return 0;
     // Both pack alpha, red, green and blue from the high byte down.
     const Argb window = QGuiApplication::palette().color(QPalette::Window).rgb();
-    return argbOf(PainterBackground(image, rgbOf(window)));
+    return ArgbOf(PainterBackground(image, RgbOf(window)));
 }
 
 }  // namespace
@@ -35,13 +35,13 @@ TGIFPainter::TGIFPainter(TGIFGraphic& owner, QWidget* target, const QRect& rect,
       options_(options),
       async_(async),
       dither_(DitherFrames(options)),
-      speed_(owner.Image().animationSpeed()),
+      speed_(owner.Image().AnimationSpeed()),
       events_(owner.Events),
-      compositor_(image_, canvasBackground(image_, options), dither_),
+      compositor_(image_, CanvasBackground(image_, options), dither_),
       timetable_(image_, options, speed_),
       canvas_(ToQImage(compositor_.Canvas())) {
     timer_.setSingleShot(true);
-    connect(&timer_, &QTimer::timeout, this, &TGIFPainter::step);
+    connect(&timer_, &QTimer::timeout, this, &TGIFPainter::Step);
 }
 
 TGIFPainter::~TGIFPainter() { timer_.stop(); }
@@ -50,14 +50,14 @@ void TGIFPainter::Terminate() {
     if (finished_) return;
     terminated_ = true;
     timer_.stop();
-    wake();
+    Wake();
 }
 
 void TGIFPainter::Restart() {
     if (finished_ || terminated_) return;
     restart_ = true;
     timer_.stop();
-    if (async_) wake();
+    if (async_) Wake();
 }
 
 void TGIFPainter::Wait() {
@@ -70,15 +70,15 @@ void TGIFPainter::Wait() {
     if (kept_) std::rethrow_exception(std::exchange(kept_, nullptr));
 }
 
-void TGIFPainter::wake() {
-    QMetaObject::invokeMethod(this, [this] { step(); }, Qt::QueuedConnection);
+void TGIFPainter::Wake() {
+    QMetaObject::invokeMethod(this, [this] { Step(); }, Qt::QueuedConnection);
 }
 
-void TGIFPainter::fire(const TGIFPainterEvent& event) {
+void TGIFPainter::Fire(const TGIFPainterEvent& event) {
     if (event) event(*this);
 }
 
-void TGIFPainter::step() noexcept {
+void TGIFPainter::Step() noexcept {
     // A handler that runs the event loop may let the timer or a wake-up in: the step under
     // way goes on, and ends the run when it was stopped meanwhile.
     if (finished_ || stepping_) return;
@@ -86,12 +86,12 @@ void TGIFPainter::step() noexcept {
     bool going = false;
     try {
         if (target_.isNull()) terminated_ = true;  // the widget it showed on is gone
-        going = advance();
+        going = Advance();
     } catch (...) {
         if (!kept_) kept_ = std::current_exception();
     }
     stepping_ = false;
-    if (!going || terminated_) finish();
+    if (!going || terminated_) Finish();
 }
 
 void TGIFPainter::begin() {
@@ -102,10 +102,10 @@ void TGIFPainter::begin() {
     begun_ = true;
     restart_ = false;
     activeFrame_ = 0;
-    fire(events_.OnStartPaint);
+    Fire(events_.OnStartPaint);
 }
 
-bool TGIFPainter::advance() {
+bool TGIFPainter::Advance() {
     // After each event the run ends when stopped, and starts over (the next step) when
     // restarted.
     if (terminated_) return false;
@@ -118,64 +118,64 @@ bool TGIFPainter::advance() {
     while (next.What == TPainterStep::Kind::Loop) {
         if (!async_) return false;  // a synchronous painter composes one pass
         if (options_ & gdClearOnLoop) compositor_.Clear();
-        if (started_) fire(events_.OnLoop);
+        if (started_) Fire(events_.OnLoop);
         if (terminated_) return false;
         if (restart_) return true;
         next = timetable_.Next();
     }
     if (next.What == TPainterStep::Kind::End) return false;
     activeFrame_ = next.FrameIndex;
-    fire(events_.OnPaint);
+    Fire(events_.OnPaint);
     if (terminated_) return false;
     if (restart_) return true;
-    show(next.FrameIndex);
-    fire(events_.OnAfterPaint);
+    Show(next.FrameIndex);
+    Fire(events_.OnAfterPaint);
     if (activeFrame_ != next.FrameIndex) timetable_.SeekFrame(activeFrame_);
     if (terminated_) return false;
     if (restart_) return true;
     if (async_) {
-        renderAhead();
-        arm(next.DelayUnits);
+        RenderAhead();
+        Arm(next.DelayUnits);
     }
     return true;
 }
 
-void TGIFPainter::renderAhead() {
+void TGIFPainter::RenderAhead() {
     const int index = timetable_.PeekFrame();
-    if (index >= 0 && index < image_.frameCount() && !image_.frame(index).empty())
-        image_.frame(index).renderedBitmap(dither_);
+    if (index >= 0 && index < image_.FrameCount() && !image_.Frame(index).Empty())
+        image_.Frame(index).RenderedBitmap(dither_);
 }
 
-void TGIFPainter::show(int index) {
+void TGIFPainter::Show(int index) {
     canvas_ = ToQImage(compositor_.Show(index));
     started_ = true;
     sinceShown_.start();
-    if (owner_) owner_->painterShown(*this);
+    if (owner_) owner_->PainterShown(*this);
     if (target_ && !quiet_) target_->update(rect_);
 }
 
-void TGIFPainter::arm(int delayUnits) {
+void TGIFPainter::Arm(int delayUnits) {
     if (speed_ == 0) return;  // plays on only when woken, that is stopped
     // What was spent since the frame was shown (events, composing) is taken off by half.
     timer_.start(speed_ < 0 ? 0 : PainterWaitMs(delayUnits, speed_, sinceShown_.elapsed(), false));
 }
 
-void TGIFPainter::finish() noexcept {
+void TGIFPainter::Finish() noexcept {
     if (finished_) return;
     finished_ = true;
     timer_.stop();
     activeFrame_ = -1;
     try {
-        fire(events_.OnEndPaint);
+        Fire(events_.OnEndPaint);
     } catch (...) {
         if (!kept_) kept_ = std::current_exception();
     }
-    if (owner_) owner_->painterEnded(*this);
+    if (owner_) owner_->PainterEnded(*this);
     emit finished();
 }
 
 TGIFGraphic::TGIFGraphic() {
-    image_.setOnStopDrawing([this] { HaltPainters(); });
+    image_.SetOnStopDrawing([this] { HaltPainters(); });
 }
 
 TGIFGraphic::~TGIFGraphic() {
@@ -188,13 +188,13 @@ TGIFGraphic::~TGIFGraphic() {
 }
 
 std::shared_ptr<TGIFPainter> TGIFGraphic::Paint(QWidget* target, const QRect& rect, TGIFDrawOptions options) {
-    return start(target, rect, options, false);
+    return Start(target, rect, options, false);
 }
 
-std::shared_ptr<TGIFPainter> TGIFGraphic::start(QWidget* target, const QRect& rect, TGIFDrawOptions options,
+std::shared_ptr<TGIFPainter> TGIFGraphic::Start(QWidget* target, const QRect& rect, TGIFDrawOptions options,
                                                 bool forDraw) {
-    if (image_.empty() || rect.isEmpty()) return nullptr;
-    if (image_.frameCount() == 1) options &= TGIFDrawOptions(~(gdAsync | gdAnimate));
+    if (image_.Empty() || rect.isEmpty()) return nullptr;
+    if (image_.FrameCount() == 1) options &= TGIFDrawOptions(~(gdAsync | gdAnimate));
     const bool async = (options & gdAsync) && target;
     // Freed at the next turn of the event loop, so a painter may drop the last reference
     // to itself while it runs.
@@ -207,31 +207,31 @@ std::shared_ptr<TGIFPainter> TGIFGraphic::start(QWidget* target, const QRect& re
     }
     if (async) {
         if (!forDraw) {
-            painter->wake();  // a thread of its own would not wait before its first frame either
+            painter->Wake();  // a thread of its own would not wait before its first frame either
             return painter;
         }
         // Draw shows frame 0 at once: the first step runs here, and the event loop the rest.
         painter->quiet_ = true;
-        painter->step();
+        painter->Step();
         painter->quiet_ = false;
         return painter;
     }
     try {
-        while (painter->advance()) {
+        while (painter->Advance()) {
         }
     } catch (...) {
         if (!painter->kept_) painter->kept_ = std::current_exception();
     }
-    painter->finish();
+    painter->Finish();
     if (painter->kept_) std::rethrow_exception(std::exchange(painter->kept_, nullptr));
     return painter;
 }
 
-void TGIFGraphic::painterShown(TGIFPainter& painter) {
+void TGIFGraphic::PainterShown(TGIFPainter& painter) {
     if (drawPainter_.get() == &painter) cached_ = painter.Canvas();
 }
 
-void TGIFGraphic::painterEnded(TGIFPainter& painter) {
+void TGIFGraphic::PainterEnded(TGIFPainter& painter) {
     if (drawPainter_.get() == &painter) {
         cached_ = painter.Canvas();  // an animation that has ended goes on showing its last frame
         drawPainter_.reset();
@@ -252,15 +252,15 @@ void TGIFGraphic::StopDraw() {
 }
 
 void TGIFGraphic::Draw(QPainter& canvas, const QRect& rect) {
-    if (drawing_ || image_.empty()) return;
+    if (drawing_ || image_.Empty()) return;
     drawing_ = true;
     const struct Done {
         bool& flag;
         ~Done() { flag = false; }
     } done{drawing_};
-    const TGIFDrawOptions options = image_.drawOptions();
-    if (image_.frameCount() == 1 || !(options & gdAnimate)) {
-        DrawFrame(image_.frame(0), canvas, rect, options & gdTile, options & gdTransparent);
+    const TGIFDrawOptions options = image_.DrawOptions();
+    if (image_.FrameCount() == 1 || !(options & gdAnimate)) {
+        DrawFrame(image_.Frame(0), canvas, rect, options & gdTile, options & gdTransparent);
         return;
     }
     if (cached_.isNull() || (options & gdDirectDraw)) {
@@ -270,7 +270,7 @@ void TGIFGraphic::Draw(QPainter& canvas, const QRect& rect) {
         const bool working = target && drawPainter_ && drawPainter_->Target() == target && drawPainter_->Rect() == rect;
         if (!working) {
             StopDraw();
-            start(target, rect, options, true);
+            Start(target, rect, options, true);
         }
     }
     DrawPicture(canvas, rect, cached_, options & gdTile);

@@ -83,18 +83,18 @@ private:
     friend class TGIFGraphic;
     TGIFPainter(TGIFGraphic& owner, QWidget* target, const QRect& rect, TGIFDrawOptions options, bool async);
 
-    void step() noexcept;
+    void Step() noexcept;
     // One step of the run; false once it has ended.
-    bool advance();
+    bool Advance();
     // The run from its start: frame 0 next, the start event.
     void begin();
-    void show(int index);
+    void Show(int index);
     // The frame likely shown next is rendered while this one shows, so the wait absorbs it.
-    void renderAhead();
-    void arm(int delayUnits);
-    void wake();
-    void finish() noexcept;
-    void fire(const TGIFPainterEvent& event);
+    void RenderAhead();
+    void Arm(int delayUnits);
+    void Wake();
+    void Finish() noexcept;
+    void Fire(const TGIFPainterEvent& event);
 
     TGIFGraphic* owner_;  // none once the graphic has gone
     const TGIFImage& image_;
@@ -164,9 +164,9 @@ public:
 
 private:
     friend class TGIFPainter;
-    std::shared_ptr<TGIFPainter> start(QWidget* target, const QRect& rect, TGIFDrawOptions options, bool forDraw);
-    void painterShown(TGIFPainter& painter);
-    void painterEnded(TGIFPainter& painter);
+    std::shared_ptr<TGIFPainter> Start(QWidget* target, const QRect& rect, TGIFDrawOptions options, bool forDraw);
+    void PainterShown(TGIFPainter& painter);
+    void PainterEnded(TGIFPainter& painter);
 
     TGIFImage image_;
     std::vector<std::shared_ptr<TGIFPainter>> painters_;

@@ -7,10 +7,10 @@ namespace gs {
 
 namespace {
 
-// A width by height image of `format` whose pixel (x, y) is pixelAt(x, y); null when the
+// A width by height image of `format` whose pixel (x, y) is PixelAt(x, y); null when the
 // size is empty or too large for Qt.
 template <class PixelAt>
-QImage imageOf(int width, int height, QImage::Format format, PixelAt pixelAt) {
+QImage ImageOf(int width, int height, QImage::Format format, PixelAt pixelAt) {
     if (width <= 0 || height <= 0) return {};
     QImage image(width, height, format);
     if (image.isNull()) return {};
@@ -23,31 +23,31 @@ QImage imageOf(int width, int height, QImage::Format format, PixelAt pixelAt) {
 
 }  // namespace
 
-QImage ToQImage(const Raster& raster, TRasterAlpha alpha) {
+QImage ToQImage(const TRaster& raster, TRasterAlpha alpha) {
     if (alpha == TRasterAlpha::Opaque)
-        return imageOf(raster.width(), raster.height(), QImage::Format_RGB32,
-                       [&](int x, int y) { return QRgb(raster.pixel(x, y) | 0xFF000000u); });
+        return ImageOf(raster.Width(), raster.Height(), QImage::Format_RGB32,
+                       [&](int x, int y) { return QRgb(raster.Pixel(x, y) | 0xFF000000u); });
     // Only a 32-bit raster's fourth byte can be alpha: a 24-bit raster is written without it.
-    const bool withAlpha = raster.format() == PixelFormat::pf32bit;
-    return imageOf(raster.width(), raster.height(), QImage::Format_ARGB32, [&](int x, int y) {
-        return QRgb(withAlpha ? raster.pixel(x, y) : raster.pixel(x, y) | 0xFF000000u);
+    const bool withAlpha = raster.Format() == PixelFormat::pf32bit;
+    return ImageOf(raster.Width(), raster.Height(), QImage::Format_ARGB32, [&](int x, int y) {
+        return QRgb(withAlpha ? raster.Pixel(x, y) : raster.Pixel(x, y) | 0xFF000000u);
     });
 }
 
-Raster FromQImage(const QImage& image) {
+TRaster FromQImage(const QImage& image) {
     if (image.isNull()) return {};
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
     if (argb.isNull()) return {};
-    Raster raster(argb.width(), argb.height());
+    TRaster raster(argb.width(), argb.height());
     for (int y = 0; y < argb.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x) raster.setPixel(x, y, line[x]);
+        for (int x = 0; x < argb.width(); ++x) raster.SetPixel(x, y, line[x]);
     }
     return raster;
 }
 
-QImage ToQImage(const IconPicture& picture) {
-    return imageOf(picture.width, picture.height, QImage::Format_ARGB32,
+QImage ToQImage(const TIconPicture& picture) {
+    return ImageOf(picture.width, picture.height, QImage::Format_ARGB32,
                    [&](int x, int y) { return QRgb(picture.rgbaAt(x, y)); });
 }
 

@@ -8,7 +8,7 @@
 
 namespace gs {
 
-struct IconPicture;
+struct TIconPicture;
 class TQBHiResIcon;
 
 // What the alpha bytes of a true-colour raster mean. A GIF canvas or frame keeps its
@@ -19,12 +19,12 @@ enum class TRasterAlpha { Kept, Opaque };
 // The raster as ARGB, a 32-bit raster with its alpha (Kept), or as opaque RGB (Opaque);
 // 24-bit and indexed rasters (through their palette) are opaque either way. A null image for an
 // empty raster or one Qt cannot allocate.
-QImage ToQImage(const Raster& raster, TRasterAlpha alpha = TRasterAlpha::Kept);
+QImage ToQImage(const TRaster& raster, TRasterAlpha alpha = TRasterAlpha::Kept);
 // Any image as a 32-bit raster with its alpha; an empty raster for a null image.
-Raster FromQImage(const QImage& image);
+TRaster FromQImage(const QImage& image);
 
 // The picture as straight-alpha ARGB, masked pixels transparent.
-QImage ToQImage(const IconPicture& picture);
+QImage ToQImage(const TIconPicture& picture);
 // The icon's picture as a pixmap; a null pixmap for a missing or empty icon.
 QPixmap IconPixmap(const TQBHiResIcon* icon);
 

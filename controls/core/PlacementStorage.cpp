@@ -43,11 +43,11 @@ int IPlacementStorage::ReadInteger(const std::string& section, const std::string
     return ParseInteger(*text).value_or(def);
 }
 
-TRegIniStorage::TRegIniStorage(RegistryStore& store, RegRootId root, std::string keyPath, bool readOnly)
+TRegIniStorage::TRegIniStorage(TRegistryStore& store, RegRootId root, std::string keyPath, bool readOnly)
     : root_(root), keyPath_(std::move(keyPath)), readOnly_(readOnly) {
     try {
-        tx_.emplace(store.begin(readOnly ? RegistryStore::Mode::Read : RegistryStore::Mode::Write));
-    } catch (const RegistryError&) {
+        tx_.emplace(store.begin(readOnly ? TRegistryStore::Mode::Read : TRegistryStore::Mode::Write));
+    } catch (const ERegistryError&) {
         // Unreachable store: reads give their defaults, writes go nowhere.
     }
 }
@@ -57,46 +57,46 @@ TRegIniStorage::~TRegIniStorage() = default;
 std::optional<RegKeyId> TRegIniStorage::sectionKey(const std::string& section, bool create) {
     if (!tx_) return std::nullopt;
     const std::string path = section.empty() ? keyPath_ : keyPath_ + "\\" + section;
-    if (create && !readOnly_) return tx_->createKey(root_, path);
-    return tx_->openKey(root_, path);
+    if (create && !readOnly_) return tx_->CreateKey(root_, path);
+    return tx_->OpenKey(root_, path);
 }
 
 std::optional<std::string> TRegIniStorage::Read(const std::string& section, const std::string& ident) {
     try {
         const std::optional<RegKeyId> key = sectionKey(section, false);
         if (!key) return std::nullopt;
-        const std::optional<RegValue> value = tx_->readValue(*key, ident);
+        const std::optional<TRegValue> value = tx_->ReadValue(*key, ident);
         if (!value) return std::nullopt;
-        if (std::optional<std::string> text = value->text()) return text;
-        if (std::optional<std::uint32_t> number = value->number()) return std::to_string(std::int32_t(*number));
-    } catch (const RegistryError&) {
+        if (std::optional<std::string> text = value->Text()) return text;
+        if (std::optional<std::uint32_t> number = value->Number()) return std::to_string(std::int32_t(*number));
+    } catch (const ERegistryError&) {
     }
     return std::nullopt;
 }
 
 void TRegIniStorage::WriteString(const std::string& section, const std::string& ident, const std::string& value) {
     if (readOnly_) return;
-    if (const std::optional<RegKeyId> key = sectionKey(section, true)) tx_->writeValue(*key, ident, RegValue::sz(value));
+    if (const std::optional<RegKeyId> key = sectionKey(section, true)) tx_->WriteValue(*key, ident, TRegValue::Sz(value));
 }
 
 void TRegIniStorage::WriteInteger(const std::string& section, const std::string& ident, int value) {
     if (readOnly_) return;
     if (const std::optional<RegKeyId> key = sectionKey(section, true))
-        tx_->writeValue(*key, ident, RegValue::dword(std::uint32_t(value)));
+        tx_->WriteValue(*key, ident, TRegValue::Dword(std::uint32_t(value)));
 }
 
 void TRegIniStorage::EraseSection(const std::string& section) {
     if (readOnly_ || section.empty()) return;
-    if (const std::optional<RegKeyId> key = sectionKey(section, false)) tx_->deleteKey(*key);
+    if (const std::optional<RegKeyId> key = sectionKey(section, false)) tx_->DeleteKey(*key);
 }
 
 bool TRegIniStorage::Close() {
     if (!tx_) return false;
     try {
-        if (!readOnly_) tx_->commit();
+        if (!readOnly_) tx_->Commit();
         tx_.reset();
         return true;
-    } catch (const RegistryError&) {
+    } catch (const ERegistryError&) {
         tx_.reset();
         return false;
     }

@@ -30,7 +30,7 @@ public:
 // writing storage commits its changes at Close (or not at all when it is dropped without).
 class TRegIniStorage : public IPlacementStorage {
 public:
-    TRegIniStorage(RegistryStore& store, RegRootId root, std::string keyPath, bool readOnly);
+    TRegIniStorage(TRegistryStore& store, RegRootId root, std::string keyPath, bool readOnly);
     ~TRegIniStorage() override;
 
     std::optional<std::string> Read(const std::string& section, const std::string& ident) override;
@@ -46,7 +46,7 @@ private:
     RegRootId root_;
     std::string keyPath_;
     bool readOnly_;
-    std::optional<RegTransaction> tx_;
+    std::optional<TRegTransaction> tx_;
 };
 
 // An INI file; a quoted value is written inside one more pair of double quotes, since the

@@ -27,7 +27,7 @@ bool isPicture(TFileDialogKind kind) {
     return kind == TFileDialogKind::dkOpenPicture || kind == TFileDialogKind::dkSavePicture;
 }
 
-class QtComboEditDialogs final : public IComboEditDialogs {
+class TQtComboEditDialogs final : public IComboEditDialogs {
 public:
     std::optional<QStringList> ChooseFiles(QWidget* owner, const TFileDialogRequest& r) override {
         TSafeFileDialog dialog(owner, r.Title, r.InitialDir, QtDialogFilter(r.Filter));
@@ -125,7 +125,7 @@ int scrollBarWidth(const QWidget* w) { return w->style()->pixelMetric(QStyle::PM
 }  // namespace
 
 IComboEditDialogs& DesktopComboEditDialogs() {
-    static QtComboEditDialogs dialogs;
+    static TQtComboEditDialogs dialogs;
     return dialogs;
 }
 

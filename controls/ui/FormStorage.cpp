@@ -20,7 +20,7 @@ TScreenRect rectOf(const QRect& r) { return {r.left(), r.top(), r.left() + r.wid
 }  // namespace
 
 TFormPlacement::TFormPlacement(QWidget* form)
-    : QObject(form), form_(form), hook_(new TRxWindowHook(this)), store_(&defaultRegistryStore()) {
+    : QObject(form), form_(form), hook_(new TRxWindowHook(this)), store_(&DefaultRegistryStore()) {
     hook_->SetActive(false);
     // After the form's own handling, as the system asks a window for its limits.
     hook_->AfterMessage = [this](TRxWindowHook&, QEvent* event, bool&) {
@@ -201,7 +201,7 @@ std::unique_ptr<IPlacementStorage> TFormPlacement::openStorage(bool readOnly) {
     return std::make_unique<TIniStorage>(FileName());
 }
 
-void TFormPlacement::closeStorage() {
+void TFormPlacement::CloseStorage() {
     if (auto* reg = dynamic_cast<TRegIniStorage*>(open_.get())) reg->Close();
     open_.reset();
 }
@@ -227,7 +227,7 @@ void TFormPlacement::Save() {
     SaveData(*open_);
     if (OnSavePlacement) OnSavePlacement();
     saved_ = true;
-    closeStorage();
+    CloseStorage();
 }
 
 void TFormPlacement::Restore() {
@@ -252,7 +252,7 @@ void TFormPlacement::Restore() {
         throw;
     }
     restored_ = true;
-    closeStorage();
+    CloseStorage();
 }
 
 int TFormPlacement::ReadInteger(const std::string& name, int def) {

@@ -84,7 +84,7 @@ public:
     // The hook on the form that keeps the limits; active only while there are limits.
     const TRxWindowHook& Hook() const { return *hook_; }
 
-    void SetRegistryStore(RegistryStore& store) { store_ = &store; }
+    void SetRegistryStore(TRegistryStore& store) { store_ = &store; }
     void Attach();
     void FormDestroy();
     void Save();
@@ -107,7 +107,7 @@ protected:
 
 private:
     std::unique_ptr<IPlacementStorage> openStorage(bool readOnly);
-    void closeStorage();
+    void CloseStorage();
     template <class F>
     void guarded(F&& body);
     TScreenInfo screenInfo() const;
@@ -127,7 +127,7 @@ private:
     bool hadMaximise_ = true;
     // The form's own limits, kept while the hook puts others in their place.
     std::optional<std::pair<QSize, QSize>> ownLimits_;
-    RegistryStore* store_;
+    TRegistryStore* store_;
     std::unique_ptr<IPlacementStorage> open_;
     bool saved_ = false;
     bool destroying_ = false;

@@ -148,7 +148,7 @@ std::optional<TStoredProperty> widgetProperty(QObject* component, const QString&
 }
 
 std::optional<Kind> kindOf(const QMetaType& type) {
-    if (type.flags() & QMetaType::PointerToQObject) return Kind::Component;
+    if (type.flags() & QMetaType::PointerToQObject) return Kind::TComponent;
     switch (type.id()) {
         case QMetaType::Bool: return Kind::Boolean;
         case QMetaType::Int: return Kind::Integer;
@@ -254,7 +254,7 @@ std::optional<TStoredProperty> qtProperty(QObject* component, const QString& nam
                     prop.write(component, *c);
             };
         // None is written as the property's own null pointer, which converts from nothing.
-        if (p.kind == Kind::Component && p.set)
+        if (p.kind == Kind::TComponent && p.set)
             p.set = [component, prop](const QVariant& v) {
                 prop.write(component, v.value<QObject*>() ? v : QVariant(prop.metaType()));
             };
@@ -369,7 +369,7 @@ std::string TPropsStorage::textOf(const TStoredProperty& p) const {
         case Kind::Set: return SetText(v.toUInt(), p.names);
         case Kind::Float: return FloatText(floatOf(v), p.floatType);
         case Kind::String: return text(v.toString());
-        case Kind::Component: {
+        case Kind::TComponent: {
             QObject* target = v.value<QObject*>();
             return target ? text(ComponentReference(root_, target)) : kNullComponent;
         }
@@ -448,7 +448,7 @@ void TPropsStorage::load(const std::string& section, const std::string& ident, c
     // a variant).
     const std::string def = textOf(p);
     const bool character = p.kind == Kind::Char || p.kind == Kind::WideChar;
-    if (def.empty() && !keepsEmptyText(p.kind) && !character && p.kind != Kind::Component) return;
+    if (def.empty() && !keepsEmptyText(p.kind) && !character && p.kind != Kind::TComponent) return;
     const std::optional<std::string> stored = storage_.Read(section, ident);
     // A variant has no text of its own to fall back on: without a stored one it keeps its
     // value and its type.
@@ -479,7 +479,7 @@ void TPropsStorage::load(const std::string& section, const std::string& ident, c
             }
             break;
         case Kind::String: p.set(QVariant(QString::fromStdString(t))); break;
-        case Kind::Component:
+        case Kind::TComponent:
             if (t.empty()) break;
             if (QString::fromStdString(t).compare(kNullComponent, Qt::CaseInsensitive) == 0) p.set(QVariant::fromValue<QObject*>(nullptr));
             else if (const std::optional<QObject*> c = ResolveComponentReference(root_, QString::fromStdString(t)))

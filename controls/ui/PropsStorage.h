@@ -39,7 +39,7 @@ struct TStoredCollection {
 
 struct TStoredProperty {
     enum class Kind {
-        Integer, Boolean, Enumeration, Set, Float, String, StringList, Component, Object, Collection,
+        Integer, Boolean, Enumeration, Set, Float, String, StringList, TComponent, Object, Collection,
         Char, WideChar, Int64, UInt64, Variant
     };
     Kind kind = Kind::Integer;

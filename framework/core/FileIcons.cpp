@@ -19,34 +19,34 @@ constexpr std::uint64_t kPngHeaderEnd = 24;  // signature, IHDR length and tag, 
 constexpr std::uint32_t kMaxIconSide = 256;
 constexpr std::uint32_t kIconDirSize = 6 + 16;
 
-std::uint32_t bigEndian32(const Bytes& b, std::size_t at) {
+std::uint32_t bigEndian32(const TBytes& b, std::size_t at) {
     return std::uint32_t(b[at]) << 24 | std::uint32_t(b[at + 1]) << 16 | std::uint32_t(b[at + 2]) << 8 | b[at + 3];
 }
 
 // A PNG picture of at most 256 x 256 pixels as an icon file of one PNG image; none for
 // anything else.
-std::unique_ptr<TQBIcon> pngAsIcon(const ByteSource& src) {
-    ByteReader in(src);
-    if (in.remaining() < kPngHeaderEnd || in.remaining() > UINT32_MAX - kIconDirSize) return nullptr;
-    const Bytes png = in.bytes(in.remaining());
+std::unique_ptr<TQBIcon> pngAsIcon(const IByteSource& src) {
+    TByteReader in(src);
+    if (in.Remaining() < kPngHeaderEnd || in.Remaining() > UINT32_MAX - kIconDirSize) return nullptr;
+    const TBytes png = in.Bytes(in.Remaining());
     if (!std::equal(std::begin(kPngSignature), std::end(kPngSignature), png.begin())) return nullptr;
     const std::uint32_t width = bigEndian32(png, 16), height = bigEndian32(png, 20);
     if (width == 0 || height == 0 || width > kMaxIconSide || height > kMaxIconSide) return nullptr;
-    ByteWriter ico;
-    ico.u16(0);
-    ico.u16(1);  // an icon file
-    ico.u16(1);
-    ico.u8(std::uint8_t(width));  // 256 is written 0
-    ico.u8(std::uint8_t(height));
-    ico.u8(0);
-    ico.u8(0);
-    ico.u16(1);
-    ico.u16(32);
-    ico.u32(std::uint32_t(png.size()));
-    ico.u32(kIconDirSize);
-    ico.bytes(png);
+    TByteWriter ico;
+    ico.U16(0);
+    ico.U16(1);  // an icon file
+    ico.U16(1);
+    ico.U8(std::uint8_t(width));  // 256 is written 0
+    ico.U8(std::uint8_t(height));
+    ico.U8(0);
+    ico.U8(0);
+    ico.U16(1);
+    ico.U16(32);
+    ico.U32(std::uint32_t(png.size()));
+    ico.U32(kIconDirSize);
+    ico.Bytes(png);
     auto icon = std::make_unique<TQBIcon>();
-    if (!icon->LoadFromSource(MemorySource(ico.take())) || icon->Images().Count() == 0) return nullptr;
+    if (!icon->LoadFromSource(TMemorySource(ico.Take())) || icon->Images().Count() == 0) return nullptr;
     return icon;
 }
 
@@ -70,9 +70,9 @@ std::unique_ptr<TQBIcon> ExtractIconFromFile(const std::string& fileName, int in
     const std::filesystem::path file(fileName.substr(0, kMaxPath));
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) return nullptr;
-    std::shared_ptr<const ByteSource> src;
+    std::shared_ptr<const IByteSource> src;
     try {
-        src = openFileSource(file);
+        src = OpenFileSource(file);
     } catch (const std::exception&) {
         return nullptr;
     }

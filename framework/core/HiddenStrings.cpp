@@ -27,9 +27,9 @@ std::string DecodeWithProgramKey(std::string_view text) { return DecipherString(
 
 std::string DecodeHiddenString(std::string_view text) { return DecodeWithProgramKey(text); }
 
-const std::vector<StoredText>& StoredTexts() {
+const std::vector<TStoredText>& StoredTexts() {
     // Made with `gsprobe crypt hidden --encode`; the plain wording is UTF-8.
-    static const std::vector<StoredText> texts{
+    static const std::vector<TStoredText> texts{
         {kTextVersionWord, "iGFNpFy11g=="},
         {kTextSplashWarning,
          "L4twJ0l+Or86n1Etf2G+Eki9X4lSkwbxFxQ/zvRL+/xGp2YonkjTZLJvI3najz76lm3IzJYPiDjrxL8ZXTmUvdz7lESDXqgouz25ZcepkKJPocE5ntHD7un0XvEfTZjJZ4BeAedZg3hCP+8x2VK/Y/9PWRC0vefk"},
@@ -42,7 +42,7 @@ const std::vector<StoredText>& StoredTexts() {
 }
 
 std::string HiddenText(std::string_view name) {
-    for (const StoredText& t : StoredTexts())
+    for (const TStoredText& t : StoredTexts())
         if (t.name == name) return DecodeHiddenString(t.stored);
     throw std::out_of_range("no stored text \"" + std::string(name) + "\"");
 }

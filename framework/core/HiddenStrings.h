@@ -20,11 +20,11 @@ std::string DecodeWithProgramKey(std::string_view text);
 std::string DecodeHiddenString(std::string_view text);
 
 // The texts the program keeps enciphered, by name.
-struct StoredText {
+struct TStoredText {
     std::string_view name;
     std::string_view stored;
 };
-const std::vector<StoredText>& StoredTexts();
+const std::vector<TStoredText>& StoredTexts();
 // The plain text of the stored text `name`; std::out_of_range for an unknown name.
 std::string HiddenText(std::string_view name);
 

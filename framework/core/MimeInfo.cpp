@@ -27,10 +27,10 @@ std::optional<std::string> smallFile(const std::filesystem::path& path) {
     try {
         std::error_code ec;
         if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-        std::shared_ptr<const ByteSource> src = openFileSource(path);
-        if (src->size() > kMaxDatabaseFile) return std::nullopt;
-        ByteReader in(*src);
-        const Bytes b = in.bytes(in.remaining());
+        std::shared_ptr<const IByteSource> src = OpenFileSource(path);
+        if (src->Size() > kMaxDatabaseFile) return std::nullopt;
+        TByteReader in(*src);
+        const TBytes b = in.Bytes(in.Remaining());
         return std::string(b.begin(), b.end());
     } catch (const std::exception&) {
         return std::nullopt;

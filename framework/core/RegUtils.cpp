@@ -6,15 +6,15 @@ namespace gs {
 
 namespace {
 
-using Mode = RegistryStore::Mode;
+using Mode = TRegistryStore::Mode;
 
 // Runs `body` as one transaction; any failure undoes it and gives `fallback`.
 template <class R, class F>
-R attempt(RegistryStore& store, Mode mode, R fallback, F&& body) {
+R attempt(TRegistryStore& store, Mode mode, R fallback, F&& body) {
     try {
-        RegTransaction t = store.begin(mode);
+        TRegTransaction t = store.begin(mode);
         R result = body(t);
-        t.commit();
+        t.Commit();
         return result;
     } catch (const std::exception&) {
         return fallback;
@@ -23,133 +23,133 @@ R attempt(RegistryStore& store, Mode mode, R fallback, F&& body) {
 
 // A change is one write transaction. One refused only because another process holds the
 // store is kept by the store and made later in the run, so `body` owns what it writes.
-bool change(RegistryStore& store, RegistryStore::DeferredWrite body) {
+bool change(TRegistryStore& store, TRegistryStore::DeferredWrite body) {
     try {
-        RegTransaction t = store.begin(Mode::Write);
+        TRegTransaction t = store.begin(Mode::Write);
         body(t);
-        t.commit();
+        t.Commit();
         return true;
-    } catch (const RegistryBusy&) {
-        store.deferWrite(std::move(body));
+    } catch (const ERegistryBusy&) {
+        store.DeferWrite(std::move(body));
     } catch (const std::exception&) {
     }
     return false;
 }
 
-std::optional<RegValue> readValue(RegistryStore& store, RegRootId root, std::string_view key,
+std::optional<TRegValue> readValue(TRegistryStore& store, RegRootId root, std::string_view key,
                                   std::string_view name) {
-    return attempt(store, Mode::Read, std::optional<RegValue>(), [&](RegTransaction& t) {
-        std::optional<RegKeyId> k = t.openKey(root, key);
-        return k ? t.readValue(*k, name) : std::nullopt;
+    return attempt(store, Mode::Read, std::optional<TRegValue>(), [&](TRegTransaction& t) {
+        std::optional<RegKeyId> k = t.OpenKey(root, key);
+        return k ? t.ReadValue(*k, name) : std::nullopt;
     });
 }
 
-bool writeValue(RegistryStore& store, RegRootId root, std::string_view key, std::string_view name,
-                const RegValue& value) {
-    return change(store, [root, key = std::string(key), name = std::string(name), value](RegTransaction& t) {
-        t.writeValue(t.createKey(root, key), name, value);
+bool writeValue(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view name,
+                const TRegValue& value) {
+    return change(store, [root, key = std::string(key), name = std::string(name), value](TRegTransaction& t) {
+        t.WriteValue(t.CreateKey(root, key), name, value);
     });
 }
 
 }  // namespace
 
-std::string RegReadString(RegistryStore& store, RegRootId root, std::string_view key, std::string_view name,
+std::string RegReadString(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view name,
                           const std::string& defaultValue) {
-    std::optional<RegValue> v = readValue(store, root, key, name);
-    return v && v->text() ? *v->text() : defaultValue;
+    std::optional<TRegValue> v = readValue(store, root, key, name);
+    return v && v->Text() ? *v->Text() : defaultValue;
 }
 
-bool RegReadBool(RegistryStore& store, RegRootId root, std::string_view key, std::string_view name,
+bool RegReadBool(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view name,
                  bool defaultValue) {
-    std::optional<RegValue> v = readValue(store, root, key, name);
-    return v && v->number() ? *v->number() != 0 : defaultValue;
+    std::optional<TRegValue> v = readValue(store, root, key, name);
+    return v && v->Number() ? *v->Number() != 0 : defaultValue;
 }
 
-int RegReadInteger(RegistryStore& store, RegRootId root, std::string_view key, std::string_view name,
+int RegReadInteger(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view name,
                    int defaultValue) {
-    std::optional<RegValue> v = readValue(store, root, key, name);
-    return v && v->number() ? static_cast<int>(*v->number()) : defaultValue;
+    std::optional<TRegValue> v = readValue(store, root, key, name);
+    return v && v->Number() ? static_cast<int>(*v->Number()) : defaultValue;
 }
 
-std::optional<StringList> RegReadStringList(RegistryStore& store, RegRootId root, std::string_view key,
+std::optional<StringList> RegReadStringList(TRegistryStore& store, RegRootId root, std::string_view key,
                                             std::string_view subKey) {
-    return attempt(store, Mode::Read, std::optional<StringList>(), [&](RegTransaction& t) {
-        std::optional<RegKeyId> k = t.openKey(root, key);
-        if (k) k = t.openSubkey(*k, subKey);
-        return k ? std::optional<StringList>(t.valueNames(*k)) : std::nullopt;
+    return attempt(store, Mode::Read, std::optional<StringList>(), [&](TRegTransaction& t) {
+        std::optional<RegKeyId> k = t.OpenKey(root, key);
+        if (k) k = t.OpenSubkey(*k, subKey);
+        return k ? std::optional<StringList>(t.ValueNames(*k)) : std::nullopt;
     });
 }
 
-bool RegWriteString(RegistryStore& store, RegRootId root, std::string_view key, std::string_view name,
+bool RegWriteString(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view name,
                     std::string_view value) {
-    return writeValue(store, root, key, name, RegValue::sz(std::string(value)));
+    return writeValue(store, root, key, name, TRegValue::Sz(std::string(value)));
 }
 
-bool RegWriteBool(RegistryStore& store, RegRootId root, std::string_view key, std::string_view name, bool value) {
-    return writeValue(store, root, key, name, RegValue::dword(value ? 1 : 0));
+bool RegWriteBool(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view name, bool value) {
+    return writeValue(store, root, key, name, TRegValue::Dword(value ? 1 : 0));
 }
 
-bool RegWriteInteger(RegistryStore& store, RegRootId root, std::string_view key, std::string_view name, int value) {
-    return writeValue(store, root, key, name, RegValue::dword(static_cast<std::uint32_t>(value)));
+bool RegWriteInteger(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view name, int value) {
+    return writeValue(store, root, key, name, TRegValue::Dword(static_cast<std::uint32_t>(value)));
 }
 
-bool RegWriteStringList(RegistryStore& store, RegRootId root, std::string_view key, std::string_view subKey,
+bool RegWriteStringList(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view subKey,
                         const StringList& list) {
-    return change(store, [root, key = std::string(key), subKey = std::string(subKey), list](RegTransaction& t) {
-        RegKeyId parent = t.createKey(root, key);
-        if (std::optional<RegKeyId> old = t.openSubkey(parent, subKey)) t.deleteKey(*old);
-        RegKeyId sub = t.createSubkey(parent, subKey);
-        for (const std::string& s : list) t.writeValue(sub, s, RegValue::sz({}));
+    return change(store, [root, key = std::string(key), subKey = std::string(subKey), list](TRegTransaction& t) {
+        RegKeyId parent = t.CreateKey(root, key);
+        if (std::optional<RegKeyId> old = t.OpenSubkey(parent, subKey)) t.DeleteKey(*old);
+        RegKeyId sub = t.CreateSubkey(parent, subKey);
+        for (const std::string& s : list) t.WriteValue(sub, s, TRegValue::Sz({}));
     });
 }
 
-bool RegValueExists(RegistryStore& store, RegRootId root, std::string_view key, std::string_view name) {
-    return attempt(store, Mode::Read, false, [&](RegTransaction& t) {
-        std::optional<RegKeyId> k = t.openKey(root, key);
-        return k && t.hasValue(*k, name);
+bool RegValueExists(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view name) {
+    return attempt(store, Mode::Read, false, [&](TRegTransaction& t) {
+        std::optional<RegKeyId> k = t.OpenKey(root, key);
+        return k && t.HasValue(*k, name);
     });
 }
 
-StringList RegGetKeyNames(RegistryStore& store, RegRootId root, std::string_view key) {
-    return attempt(store, Mode::Read, StringList(), [&](RegTransaction& t) {
-        std::optional<RegKeyId> k = t.openKey(root, key);
-        return k ? t.subkeyNames(*k) : StringList();
+StringList RegGetKeyNames(TRegistryStore& store, RegRootId root, std::string_view key) {
+    return attempt(store, Mode::Read, StringList(), [&](TRegTransaction& t) {
+        std::optional<RegKeyId> k = t.OpenKey(root, key);
+        return k ? t.SubkeyNames(*k) : StringList();
     });
 }
 
-StringList RegGetValueNames(RegistryStore& store, RegRootId root, std::string_view key) {
-    return attempt(store, Mode::Read, StringList(), [&](RegTransaction& t) {
-        std::optional<RegKeyId> k = t.openKey(root, key);
-        return k ? t.valueNames(*k) : StringList();
+StringList RegGetValueNames(TRegistryStore& store, RegRootId root, std::string_view key) {
+    return attempt(store, Mode::Read, StringList(), [&](TRegTransaction& t) {
+        std::optional<RegKeyId> k = t.OpenKey(root, key);
+        return k ? t.ValueNames(*k) : StringList();
     });
 }
 
-bool RegDeleteSubkeys(RegistryStore& store, RegRootId root, std::string_view key) {
-    return change(store, [root, key = std::string(key)](RegTransaction& t) {
-        if (std::optional<RegKeyId> k = t.openKey(root, key))
-            for (const std::string& name : t.subkeyNames(*k))
-                if (std::optional<RegKeyId> sub = t.openSubkey(*k, name)) t.deleteKey(*sub);
+bool RegDeleteSubkeys(TRegistryStore& store, RegRootId root, std::string_view key) {
+    return change(store, [root, key = std::string(key)](TRegTransaction& t) {
+        if (std::optional<RegKeyId> k = t.OpenKey(root, key))
+            for (const std::string& name : t.SubkeyNames(*k))
+                if (std::optional<RegKeyId> sub = t.OpenSubkey(*k, name)) t.DeleteKey(*sub);
     });
 }
 
-bool RegDeleteValues(RegistryStore& store, RegRootId root, std::string_view key) {
-    return change(store, [root, key = std::string(key)](RegTransaction& t) {
-        if (std::optional<RegKeyId> k = t.openKey(root, key))
-            for (const std::string& name : t.valueNames(*k)) t.deleteValue(*k, name);
+bool RegDeleteValues(TRegistryStore& store, RegRootId root, std::string_view key) {
+    return change(store, [root, key = std::string(key)](TRegTransaction& t) {
+        if (std::optional<RegKeyId> k = t.OpenKey(root, key))
+            for (const std::string& name : t.ValueNames(*k)) t.DeleteValue(*k, name);
     });
 }
 
-bool RegCreateSubkey(RegistryStore& store, RegRootId root, std::string_view key, std::string_view subKey) {
-    return change(store, [root, key = std::string(key), subKey = std::string(subKey)](RegTransaction& t) {
-        if (std::optional<RegKeyId> k = t.openKey(root, key)) t.createSubkey(*k, subKey);
+bool RegCreateSubkey(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view subKey) {
+    return change(store, [root, key = std::string(key), subKey = std::string(subKey)](TRegTransaction& t) {
+        if (std::optional<RegKeyId> k = t.OpenKey(root, key)) t.CreateSubkey(*k, subKey);
     });
 }
 
-bool RegDeleteSubkey(RegistryStore& store, RegRootId root, std::string_view key, std::string_view subKey) {
-    return change(store, [root, key = std::string(key), subKey = std::string(subKey)](RegTransaction& t) {
-        std::optional<RegKeyId> k = t.openKey(root, key);
-        if (k) k = t.openSubkey(*k, subKey);
-        if (k) t.deleteKey(*k);
+bool RegDeleteSubkey(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view subKey) {
+    return change(store, [root, key = std::string(key), subKey = std::string(subKey)](TRegTransaction& t) {
+        std::optional<RegKeyId> k = t.OpenKey(root, key);
+        if (k) k = t.OpenSubkey(*k, subKey);
+        if (k) t.DeleteKey(*k);
     });
 }
 

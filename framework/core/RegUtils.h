@@ -18,35 +18,35 @@ namespace gs {
 
 using StringList = std::vector<std::string>;
 
-std::string RegReadString(RegistryStore& store, RegRootId root, std::string_view key, std::string_view name,
+std::string RegReadString(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view name,
                           const std::string& defaultValue);
-bool RegReadBool(RegistryStore& store, RegRootId root, std::string_view key, std::string_view name,
+bool RegReadBool(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view name,
                  bool defaultValue);
-int RegReadInteger(RegistryStore& store, RegRootId root, std::string_view key, std::string_view name,
+int RegReadInteger(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view name,
                    int defaultValue);
 // The value names of Key\SubKey as a new list (empty when the subkey has none), or
 // nothing when the subkey is missing.
-std::optional<StringList> RegReadStringList(RegistryStore& store, RegRootId root, std::string_view key,
+std::optional<StringList> RegReadStringList(TRegistryStore& store, RegRootId root, std::string_view key,
                                             std::string_view subKey);
 
-bool RegWriteString(RegistryStore& store, RegRootId root, std::string_view key, std::string_view name,
+bool RegWriteString(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view name,
                     std::string_view value);
-bool RegWriteBool(RegistryStore& store, RegRootId root, std::string_view key, std::string_view name, bool value);
-bool RegWriteInteger(RegistryStore& store, RegRootId root, std::string_view key, std::string_view name, int value);
+bool RegWriteBool(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view name, bool value);
+bool RegWriteInteger(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view name, int value);
 // Replaces Key\SubKey with one empty string value per string, in list order (strings
 // equal but for case become one value). All or nothing: a failure keeps the old list.
-bool RegWriteStringList(RegistryStore& store, RegRootId root, std::string_view key, std::string_view subKey,
+bool RegWriteStringList(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view subKey,
                         const StringList& list);
 
-bool RegValueExists(RegistryStore& store, RegRootId root, std::string_view key, std::string_view name);
+bool RegValueExists(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view name);
 // Subkey names sorted without regard to case; empty when the key is missing.
-StringList RegGetKeyNames(RegistryStore& store, RegRootId root, std::string_view key);
+StringList RegGetKeyNames(TRegistryStore& store, RegRootId root, std::string_view key);
 // Value names in the order they were created; empty when the key is missing.
-StringList RegGetValueNames(RegistryStore& store, RegRootId root, std::string_view key);
-bool RegDeleteSubkeys(RegistryStore& store, RegRootId root, std::string_view key);
-bool RegDeleteValues(RegistryStore& store, RegRootId root, std::string_view key);
+StringList RegGetValueNames(TRegistryStore& store, RegRootId root, std::string_view key);
+bool RegDeleteSubkeys(TRegistryStore& store, RegRootId root, std::string_view key);
+bool RegDeleteValues(TRegistryStore& store, RegRootId root, std::string_view key);
 // Below an existing Key (which is not created); an empty SubKey is Key itself.
-bool RegCreateSubkey(RegistryStore& store, RegRootId root, std::string_view key, std::string_view subKey);
-bool RegDeleteSubkey(RegistryStore& store, RegRootId root, std::string_view key, std::string_view subKey);
+bool RegCreateSubkey(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view subKey);
+bool RegDeleteSubkey(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view subKey);
 
 }  // namespace gs

@@ -14,87 +14,87 @@ namespace {
 constexpr std::uint16_t kBinaryType = 0;
 constexpr std::uint16_t kTextType = 1;
 
-void pad4(ByteWriter& w) {
-    while (w.pos() % 4) w.u8(0);
+void pad4(TByteWriter& w) {
+    while (w.Pos() % 4) w.U8(0);
 }
 
-void text(ByteWriter& w, std::string_view s) {
-    for (char16_t c : utf8ToUtf16(s)) w.u16(c);
-    w.u16(0);
+void text(TByteWriter& w, std::string_view s) {
+    for (char16_t c : Utf8ToUtf16(s)) w.U16(c);
+    w.U16(0);
 }
 
 // One entry: header, key, value, then the children written by `children`.
-void entry(ByteWriter& w, std::string_view key, std::uint16_t type, const Bytes& value,
+void entry(TByteWriter& w, std::string_view key, std::uint16_t type, const TBytes& value,
            std::uint16_t valueLength, const std::function<void()>& children = {}) {
     pad4(w);
-    std::size_t start = w.pos();
-    w.u16(0);
-    w.u16(valueLength);
-    w.u16(type);
+    std::size_t start = w.Pos();
+    w.U16(0);
+    w.U16(valueLength);
+    w.U16(type);
     text(w, key);
     pad4(w);
-    w.bytes(value);
+    w.Bytes(value);
     if (children) {
         pad4(w);
         children();
     }
-    w.patchU16(start, std::uint16_t(w.pos() - start));
+    w.PatchU16(start, std::uint16_t(w.Pos() - start));
 }
 
-Bytes utf16Bytes(std::string_view s) {
-    ByteWriter w;
+TBytes utf16Bytes(std::string_view s) {
+    TByteWriter w;
     text(w, s);
-    return w.take();
+    return w.Take();
 }
 
-Bytes fixedFileInfo(const VersionBlockContent& c) {
-    ByteWriter w;
+TBytes fixedFileInfo(const TVersionBlockContent& c) {
+    TByteWriter w;
     auto ms = [](const std::array<std::uint16_t, 4>& v) { return std::uint32_t(v[0]) << 16 | v[1]; };
     auto ls = [](const std::array<std::uint16_t, 4>& v) { return std::uint32_t(v[2]) << 16 | v[3]; };
-    w.u32(VsFixedFileInfo::kSignature);
-    w.u32(0x00010000);  // structure version 1.0
-    w.u32(ms(c.fileVersion));
-    w.u32(ls(c.fileVersion));
-    w.u32(ms(c.productVersion));
-    w.u32(ls(c.productVersion));
-    w.u32(0x3F);        // flags mask
-    w.u32(0);           // flags
-    w.u32(0x00040004);  // VOS_NT_WINDOWS32
-    w.u32(1);           // VFT_APP
-    w.u32(0);
-    w.u32(0);
-    w.u32(0);
-    return w.take();
+    w.U32(TVsFixedFileInfo::kSignature);
+    w.U32(0x00010000);  // structure version 1.0
+    w.U32(ms(c.fileVersion));
+    w.U32(ls(c.fileVersion));
+    w.U32(ms(c.productVersion));
+    w.U32(ls(c.productVersion));
+    w.U32(0x3F);        // flags mask
+    w.U32(0);           // flags
+    w.U32(0x00040004);  // VOS_NT_WINDOWS32
+    w.U32(1);           // VFT_APP
+    w.U32(0);
+    w.U32(0);
+    w.U32(0);
+    return w.Take();
 }
 
 }  // namespace
 
-Bytes buildVersionBlock(const VersionBlockContent& c) {
-    ByteWriter w;
-    Bytes fixed = fixedFileInfo(c);
+TBytes buildVersionBlock(const TVersionBlockContent& c) {
+    TByteWriter w;
+    TBytes fixed = fixedFileInfo(c);
     entry(w, "VS_VERSION_INFO", kBinaryType, fixed, std::uint16_t(fixed.size()), [&] {
         entry(w, "StringFileInfo", kTextType, {}, 0, [&] {
-            for (const VersionTranslation& t : c.translations) {
+            for (const TVersionTranslation& t : c.translations) {
                 char table[9];
                 std::snprintf(table, sizeof table, "%04X%04X", unsigned(t.language), unsigned(t.codePage));
                 entry(w, table, kTextType, {}, 0, [&] {
                     for (const auto& [name, value] : c.strings) {
-                        Bytes v = utf16Bytes(value);
+                        TBytes v = utf16Bytes(value);
                         entry(w, name, kTextType, v, std::uint16_t(v.size() / 2));
                     }
                 });
             }
         });
         entry(w, "VarFileInfo", kTextType, {}, 0, [&] {
-            ByteWriter table;
-            for (const VersionTranslation& t : c.translations) {
-                table.u16(t.language);
-                table.u16(t.codePage);
+            TByteWriter table;
+            for (const TVersionTranslation& t : c.translations) {
+                table.U16(t.language);
+                table.U16(t.codePage);
             }
-            entry(w, "Translation", kBinaryType, table.data(), std::uint16_t(table.data().size()));
+            entry(w, "Translation", kBinaryType, table.Data(), std::uint16_t(table.Data().size()));
         });
     });
-    return w.take();
+    return w.Take();
 }
 
 }  // namespace gs

@@ -13,13 +13,13 @@
 
 namespace gs {
 
-struct VersionBlockContent {
+struct TVersionBlockContent {
     std::array<std::uint16_t, 4> fileVersion{};  // major, minor, release, build
     std::array<std::uint16_t, 4> productVersion{};
-    std::vector<VersionTranslation> translations;  // one string table for each
+    std::vector<TVersionTranslation> translations;  // one string table for each
     std::vector<std::pair<std::string, std::string>> strings;  // name, text (UTF-8)
 };
 
-Bytes buildVersionBlock(const VersionBlockContent& content);
+TBytes buildVersionBlock(const TVersionBlockContent& content);
 
 }  // namespace gs

@@ -29,59 +29,59 @@ std::string decodeText(std::span<const std::uint8_t> bytes) {
         if (c == 0) break;
         s.push_back(c);
     }
-    return utf16ToUtf8(s);
+    return Utf16ToUtf8(s);
 }
 
-VersionInfo::Node parseNode(ByteReader& r, std::uint64_t parentEnd, int depth) {
-    std::uint64_t start = r.pos();
+TVersionInfo::Node parseNode(TByteReader& r, std::uint64_t parentEnd, int depth) {
+    std::uint64_t start = r.Pos();
     if (depth > kMaxDepth) fail(start, "entries nested too deep");
-    std::uint16_t length = r.u16();
-    std::uint16_t valueLength = r.u16();
-    VersionInfo::Node node;
-    node.type = r.u16();
+    std::uint16_t length = r.U16();
+    std::uint16_t valueLength = r.U16();
+    TVersionInfo::Node node;
+    node.type = r.U16();
     if (length < kHeaderSize || start + length > parentEnd) fail(start, "entry length outside its parent");
     std::uint64_t end = start + length;
 
     std::u16string key;
     for (;;) {
-        if (r.pos() + 2 > end) fail(start, "entry key without its end");
-        char16_t c = r.u16();
+        if (r.Pos() + 2 > end) fail(start, "entry key without its end");
+        char16_t c = r.U16();
         if (c == 0) break;
         key.push_back(c);
     }
-    node.key = utf16ToUtf8(key);
+    node.key = Utf16ToUtf8(key);
 
     // Text values count characters, binary ones bytes; some writers count text in bytes
     // too, so the value is cut at the entry's end and text at its zero.
-    std::uint64_t valueStart = std::min(align4(r.pos()), end);
+    std::uint64_t valueStart = std::min(align4(r.Pos()), end);
     std::uint64_t valueBytes = node.type == kTextType ? std::uint64_t(valueLength) * 2 : valueLength;
     valueBytes = std::min(valueBytes, end - valueStart);
-    r.seek(valueStart);
-    node.value = r.bytes(valueBytes);
+    r.Seek(valueStart);
+    node.value = r.Bytes(valueBytes);
 
-    for (std::uint64_t pos = align4(r.pos()); pos + kHeaderSize <= end;) {
-        r.seek(pos);
-        if (r.u16At(pos) == 0) break;  // zero padding closes the list
+    for (std::uint64_t pos = align4(r.Pos()); pos + kHeaderSize <= end;) {
+        r.Seek(pos);
+        if (r.U16At(pos) == 0) break;  // zero padding closes the list
         node.children.push_back(parseNode(r, end, depth + 1));
-        pos = align4(r.pos());
+        pos = align4(r.Pos());
     }
-    r.seek(end);
+    r.Seek(end);
     return node;
 }
 
-bool sameKey(std::string_view a, std::string_view b) { return foldCaseUtf8(a) == foldCaseUtf8(b); }
+bool sameKey(std::string_view a, std::string_view b) { return FoldCaseUtf8(a) == FoldCaseUtf8(b); }
 
 }  // namespace
 
-VersionInfo VersionInfo::parse(std::span<const std::uint8_t> block) {
-    SpanSource src(block);
-    ByteReader r(src);
-    VersionInfo info;
-    info.root_ = parseNode(r, src.size(), 0);
+TVersionInfo TVersionInfo::parse(std::span<const std::uint8_t> block) {
+    TSpanSource src(block);
+    TByteReader r(src);
+    TVersionInfo info;
+    info.root_ = parseNode(r, src.Size(), 0);
     return info;
 }
 
-const VersionInfo::Node* VersionInfo::find(std::string_view path) const {
+const TVersionInfo::Node* TVersionInfo::find(std::string_view path) const {
     const Node* node = &root_;
     while (!path.empty()) {
         std::size_t cut = path.find('\\');
@@ -100,35 +100,35 @@ const VersionInfo::Node* VersionInfo::find(std::string_view path) const {
     return node;
 }
 
-std::optional<VsFixedFileInfo> VersionInfo::GetFixedFileInfo() const {
-    if (root_.value.size() < VsFixedFileInfo::kSize) return std::nullopt;
-    SpanSource src(root_.value);
-    ByteReader r(src);
-    VsFixedFileInfo f;
+std::optional<TVsFixedFileInfo> TVersionInfo::GetFixedFileInfo() const {
+    if (root_.value.size() < TVsFixedFileInfo::kSize) return std::nullopt;
+    TSpanSource src(root_.value);
+    TByteReader r(src);
+    TVsFixedFileInfo f;
     for (std::uint32_t* field : {&f.signature, &f.strucVersion, &f.fileVersionMS, &f.fileVersionLS,
                                  &f.productVersionMS, &f.productVersionLS, &f.fileFlagsMask, &f.fileFlags,
                                  &f.fileOS, &f.fileType, &f.fileSubtype, &f.fileDateMS, &f.fileDateLS})
-        *field = r.u32();
-    if (f.signature != VsFixedFileInfo::kSignature) return std::nullopt;
+        *field = r.U32();
+    if (f.signature != TVsFixedFileInfo::kSignature) return std::nullopt;
     return f;
 }
 
-std::optional<VersionTranslation> VersionInfo::GetTranslationTable() const {
+std::optional<TVersionTranslation> TVersionInfo::GetTranslationTable() const {
     const Node* t = find("\\VarFileInfo\\Translation");
     if (!t || t->value.size() < 4) return std::nullopt;
-    return VersionTranslation{std::uint16_t(t->value[0] | (t->value[1] << 8)),
+    return TVersionTranslation{std::uint16_t(t->value[0] | (t->value[1] << 8)),
                               std::uint16_t(t->value[2] | (t->value[3] << 8))};
 }
 
-std::string VersionInfo::GetTranslationText() const {
-    std::optional<VersionTranslation> t = GetTranslationTable();
+std::string TVersionInfo::GetTranslationText() const {
+    std::optional<TVersionTranslation> t = GetTranslationTable();
     if (!t) return {};
     char buf[9];
     std::snprintf(buf, sizeof buf, "%04X%04X", unsigned(t->language), unsigned(t->codePage));
     return buf;
 }
 
-std::string VersionInfo::GetVersionString(std::string_view name) const {
+std::string TVersionInfo::GetVersionString(std::string_view name) const {
     std::string translation = GetTranslationText();
     if (translation.empty()) return {};
     const Node* n = find("\\StringFileInfo\\" + translation + "\\" + std::string(name));

@@ -14,7 +14,7 @@
 
 namespace gs {
 
-struct VsFixedFileInfo {
+struct TVsFixedFileInfo {
     static constexpr std::uint32_t kSignature = 0xFEEF04BD;
     static constexpr std::size_t kSize = 52;
     std::uint32_t signature = 0, strucVersion = 0;
@@ -24,30 +24,30 @@ struct VsFixedFileInfo {
     std::uint32_t fileDateMS = 0, fileDateLS = 0;
 };
 
-struct VersionTranslation {
+struct TVersionTranslation {
     std::uint16_t language = 0;
     std::uint16_t codePage = 0;
 };
 
-class VersionInfo {
+class TVersionInfo {
 public:
     struct Node {
         std::string key;
         std::uint16_t type = 0;  // 1 text, 0 binary
-        Bytes value;
+        TBytes value;
         std::vector<Node> children;
     };
 
     // Throws EReadError when the bytes are not a well-formed version block.
-    static VersionInfo parse(std::span<const std::uint8_t> block);
+    static TVersionInfo parse(std::span<const std::uint8_t> block);
 
     // The entry at a path such as "\StringFileInfo\040904E4\LegalCopyright"; "\" is the
     // block itself.
     const Node* find(std::string_view path) const;
 
-    std::optional<VsFixedFileInfo> GetFixedFileInfo() const;
+    std::optional<TVsFixedFileInfo> GetFixedFileInfo() const;
     // The first entry of the translation table.
-    std::optional<VersionTranslation> GetTranslationTable() const;
+    std::optional<TVersionTranslation> GetTranslationTable() const;
     // Eight upper-case hex digits, language then code page ("040904E4"); empty without one.
     std::string GetTranslationText() const;
     // A string of the first translation's string table, or empty.

@@ -5,6 +5,6 @@ namespace gs {
 
 // Other files' version blocks come from their RT_VERSION resource, read by the icon
 // library's PE reader without loading the module.
-std::optional<Bytes> readVersionResourceBytes(const std::filesystem::path& path) { return readVersionResource(path); }
+std::optional<TBytes> readVersionResourceBytes(const std::filesystem::path& path) { return readVersionResource(path); }
 
 }  // namespace gs

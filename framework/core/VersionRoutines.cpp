@@ -21,20 +21,20 @@ std::string dotted(std::initializer_list<unsigned> parts) {
 }
 }  // namespace
 
-std::optional<VersionInfo> LoadVersionInfo(const std::filesystem::path& file) {
+std::optional<TVersionInfo> LoadVersionInfo(const std::filesystem::path& file) {
     try {
-        std::optional<Bytes> bytes = readVersionResourceBytes(file);
+        std::optional<TBytes> bytes = readVersionResourceBytes(file);
         if (!bytes) return std::nullopt;
-        return VersionInfo::parse(*bytes);
+        return TVersionInfo::parse(*bytes);
     } catch (const std::exception&) {
         return std::nullopt;
     }
 }
 
-const VersionInfo& programVersionInfo() {
-    static const VersionInfo block = [] {
+const TVersionInfo& programVersionInfo() {
+    static const TVersionInfo block = [] {
         using namespace build;
-        VersionBlockContent c;
+        TVersionBlockContent c;
         c.fileVersion = {kVersionMajor, kVersionMinor, kVersionPatch, kBuildNumber};
         c.productVersion = c.fileVersion;
         c.translations = {{kLanguage, kCodePageWindowsLatin1}};
@@ -46,13 +46,13 @@ const VersionInfo& programVersionInfo() {
                      {"OriginalFilename", "glyphscope"},
                      {"ProductName", "Veltrazone Glyphscope"},
                      {"ProductVersion", dotted({kVersionMajor, kVersionMinor, kVersionPatch})}};
-        return VersionInfo::parse(buildVersionBlock(c));
+        return TVersionInfo::parse(buildVersionBlock(c));
     }();
     return block;
 }
 
-std::string GetVersionText(const std::optional<VersionInfo>& block) {
-    std::optional<VsFixedFileInfo> fixed = block ? block->GetFixedFileInfo() : std::nullopt;
+std::string GetVersionText(const std::optional<TVersionInfo>& block) {
+    std::optional<TVsFixedFileInfo> fixed = block ? block->GetFixedFileInfo() : std::nullopt;
     if (!fixed) return kDefaultVersionText;
     char buf[64];
     std::snprintf(buf, sizeof buf, "%u.%u.%u Build %u", fixed->fileVersionMS >> 16, fixed->fileVersionMS & 0xFFFF,
@@ -60,13 +60,13 @@ std::string GetVersionText(const std::optional<VersionInfo>& block) {
     return buf;
 }
 
-std::string GetCopyrightText(const std::optional<VersionInfo>& block) {
+std::string GetCopyrightText(const std::optional<TVersionInfo>& block) {
     if (!block || !block->GetFixedFileInfo()) return kDefaultCopyrightText;
     return block->GetVersionString("LegalCopyright");
 }
 
-bool IsEnglishVersion(const std::optional<VersionInfo>& block) {
-    std::optional<VersionTranslation> t = block ? block->GetTranslationTable() : std::nullopt;
+bool IsEnglishVersion(const std::optional<TVersionInfo>& block) {
+    std::optional<TVersionTranslation> t = block ? block->GetTranslationTable() : std::nullopt;
     return !t || (t->language != kLangPortugueseBrazil && t->language != kLangPortuguesePortugal);
 }
 

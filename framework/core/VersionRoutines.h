@@ -18,20 +18,20 @@ constexpr std::uint16_t kLangPortugueseBrazil = 0x0416;
 constexpr std::uint16_t kLangPortuguesePortugal = 0x0816;
 
 // The RT_VERSION resource of a PE file, through the icon library's resource reader.
-std::optional<Bytes> readVersionResourceBytes(const std::filesystem::path& file);
+std::optional<TBytes> readVersionResourceBytes(const std::filesystem::path& file);
 
 // The version block of a file, or nothing when it has none or it is damaged.
-std::optional<VersionInfo> LoadVersionInfo(const std::filesystem::path& file);
+std::optional<TVersionInfo> LoadVersionInfo(const std::filesystem::path& file);
 // The block built into this program from its build's version and language.
-const VersionInfo& programVersionInfo();
+const TVersionInfo& programVersionInfo();
 
 // "major.minor.release Build n" from the fixed file information, else "0.0.0".
-std::string GetVersionText(const std::optional<VersionInfo>& block);
+std::string GetVersionText(const std::optional<TVersionInfo>& block);
 // The block's "LegalCopyright" (empty when the block lacks it); the default notice
 // without a block.
-std::string GetCopyrightText(const std::optional<VersionInfo>& block);
+std::string GetCopyrightText(const std::optional<TVersionInfo>& block);
 // False only when the first translation is Portuguese (Brazil or Portugal).
-bool IsEnglishVersion(const std::optional<VersionInfo>& block);
+bool IsEnglishVersion(const std::optional<TVersionInfo>& block);
 
 std::string GetVersionText(const std::filesystem::path& file);
 std::string GetCopyrightText(const std::filesystem::path& file);

@@ -28,7 +28,7 @@ namespace {
 using Group = std::vector<ImageSpec>;
 
 // A PE module holding the groups in order, each image its own icon resource.
-Bytes moduleOf(const std::vector<Group>& groups, bool pe32Plus = false) {
+TBytes moduleOf(const std::vector<Group>& groups, bool pe32Plus = false) {
     std::vector<PeResource> res;
     std::uint16_t nextId = 1;
     for (std::size_t g = 0; g < groups.size(); ++g) {
@@ -44,14 +44,14 @@ Bytes moduleOf(const std::vector<Group>& groups, bool pe32Plus = false) {
 
 Group standardGroup(unsigned seed) { return {dibSpec(16, 4, seed), dibSpec(32, 8, seed + 1), dibSpec(48, 32, seed + 2)}; }
 
-std::vector<Bytes> imageDataOf(const TQBIcon& icon) {
-    std::vector<Bytes> data;
+std::vector<TBytes> imageDataOf(const TQBIcon& icon) {
+    std::vector<TBytes> data;
     for (std::uint16_t i = 0; i < icon.Images().Count(); ++i) data.push_back(icon.Images().GetImage(i)->Data());
     return data;
 }
 
-std::vector<Bytes> imageDataOf(const Group& group) {
-    std::vector<Bytes> data;
+std::vector<TBytes> imageDataOf(const Group& group) {
+    std::vector<TBytes> data;
     for (const ImageSpec& s : group) data.push_back(s.data);
     return data;
 }
@@ -65,9 +65,9 @@ std::vector<std::pair<int, int>> sizesIn(const fs::path& icoFile) {
     return sizes;
 }
 
-Bytes headOf(const fs::path& file, std::size_t n) {
+TBytes headOf(const fs::path& file, std::size_t n) {
     std::ifstream in(file, std::ios::binary);
-    Bytes b(n);
+    TBytes b(n);
     in.read(reinterpret_cast<char*>(b.data()), std::streamsize(n));
     b.resize(std::size_t(in.gcount()));
     return b;
@@ -115,7 +115,7 @@ class BatchExportTest : public ::testing::Test {
 protected:
     TempDir src, out;
 
-    void put(const std::string& name, const Bytes& data) { writeFile(src / name, data); }
+    void put(const std::string& name, const TBytes& data) { writeFile(src / name, data); }
 
     TBatchJob job(const std::string& pattern, TBatchFormat format = TBatchFormat::bfICO,
                   TBatchIconSize size = TBatchIconSize::bsAll) const {
@@ -194,7 +194,7 @@ TEST_F(BatchExportTest, BitmapFormatsWriteThePreviewOrTheExactSize) {
     put("a.exe", moduleOf({standardGroup(1), {dibSpec(48, 8, 4)}}));
     struct Case {
         TBatchFormat format;
-        Bytes magic;
+        TBytes magic;
     };
     const std::vector<Case> cases = {{TBatchFormat::bfBMP, {'B', 'M'}},
                                      {TBatchFormat::bfGIF, {'G', 'I', 'F', '8'}},
@@ -220,11 +220,11 @@ TEST_F(BatchExportTest, BitmapFormatsWriteThePreviewOrTheExactSize) {
     EXPECT_EQ(BatchResultMessage(TBatchFormat::bfGIF, 0, 0), "No icons found.");
     // The preview holds 16, 32 and 48 side by side; one size is that size alone.
     run(job("a.exe", TBatchFormat::bfBMP));
-    const Raster preview = loadBmp(out.path / "a_1.bmp");
-    EXPECT_EQ(preview.width(), 102);
-    EXPECT_EQ(preview.height(), 50);
+    const TRaster preview = LoadBmp(out.path / "a_1.bmp");
+    EXPECT_EQ(preview.Width(), 102);
+    EXPECT_EQ(preview.Height(), 50);
     run(job("a.exe", TBatchFormat::bfBMP, TBatchIconSize::bs32));
-    EXPECT_EQ(loadBmp(out.path / "a_1.bmp").width(), 32);
+    EXPECT_EQ(LoadBmp(out.path / "a_1.bmp").Width(), 32);
 }
 
 TEST_F(BatchExportTest, AnIconWithoutImagesIsFoundButNotSaved) {
@@ -240,7 +240,7 @@ TEST_F(BatchExportTest, AnIconWithoutImagesIsFoundButNotSaved) {
 
 TEST_F(BatchExportTest, ADamagedFileEndsTheBatchInATreeOfOddEntries) {
     put("a.dll", moduleOf({standardGroup(1), standardGroup(4)}));
-    Bytes damaged = moduleOf({standardGroup(7), standardGroup(9)}, true);
+    TBytes damaged = moduleOf({standardGroup(7), standardGroup(9)}, true);
     damaged.resize(damaged.size() - 300);
     put("m_damaged.dll", damaged);
     put("z.dll", moduleOf({standardGroup(11)}));
@@ -260,7 +260,7 @@ TEST_F(BatchExportTest, ADamagedFileEndsTheBatchInATreeOfOddEntries) {
 TEST_F(BatchExportTest, A16BitModuleItsReaderRefusesHoldsNoIconsAndTheBatchGoesOn) {
     // Its icon group lies beyond its end: like the desktop, the batch finds nothing there.
     const auto image = dibSpec(32, 4);
-    Bytes ne = makeNeModule({{0x8003, 0x8001, image.data}, {0x800E, 0x8001, makeGroup({image}, {1})}}, {});
+    TBytes ne = makeNeModule({{0x8003, 0x8001, image.data}, {0x800E, 0x8001, makeGroup({image}, {1})}}, {});
     ne.resize(ne.size() - 10);
     put("a.dll", moduleOf({standardGroup(1)}));
     put("b.exe", ne);
@@ -345,7 +345,7 @@ TEST_F(BatchExportTest, AnExportIntoItsOwnSourceFolderNeverReadsItsOutput) {
 TEST_F(BatchExportTest, StarDotStarTakesEveryNameAndMatchingIgnoresCase) {
     put("ICONS.DLL", moduleOf({standardGroup(1)}));
     put("noext", makeIcoFile(standardGroup(2)));
-    put("notes.txt", Bytes{'h', 'i'});
+    put("notes.txt", TBytes{'h', 'i'});
     EXPECT_EQ(run(job("*.*")).FoundTotal, 2);
     EXPECT_EQ(outputs(), (std::vector<std::string>{"ICONS_1.ico", "noext_1.ico"}));
     EXPECT_EQ(run(job("icons.dll")).FoundTotal, 1);
@@ -378,7 +378,7 @@ TEST_F(BatchExportTest, EveryFormatFromItsWordToItsFileIsTheSaveOfTheSameImage) 
         const std::string word = row.Word;
         SCOPED_TRACE(word);
         for (const std::string& given : {word, std::string(1, char(std::tolower(word[0]))) + word.substr(1)}) {
-            const BatchParse parsed = ParseBatchArguments(src / "a.exe" + "," + out.path.string() + "," + given + ",16");
+            const TBatchParse parsed = ParseBatchArguments(src / "a.exe" + "," + out.path.string() + "," + given + ",16");
             ASSERT_TRUE(parsed.ok);
             EXPECT_EQ(parsed.job.Format, row.Code);
         }

@@ -28,7 +28,7 @@ namespace {
 
 QApplication& qtApp() { return gstest::qtTestApp(); }
 
-Bytes moduleOfGroups(int groups, unsigned seed) {
+TBytes moduleOfGroups(int groups, unsigned seed) {
     std::vector<PeResource> res;
     for (int g = 0; g < groups; ++g) {
         ImageSpec image = dibSpec(32, 8, seed + unsigned(g));

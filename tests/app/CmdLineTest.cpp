@@ -12,26 +12,26 @@ using namespace gs;
 using gstest::TempDir;
 
 namespace {
-CommandLine parse(const std::string& arg) { return ParseCommandLine({arg}); }
+TCommandLine parse(const std::string& arg) { return ParseCommandLine({arg}); }
 }  // namespace
 
 TEST(ParseCommandLine, OpenPrefixSelectsAFileOrElseAFolder) {
     TempDir d;
     std::ofstream(d / "icons.dll") << "x";
-    CommandLine file = parse("/x:" + (d / "icons.dll"));  // the prefix in any case
+    TCommandLine file = parse("/x:" + (d / "icons.dll"));  // the prefix in any case
     EXPECT_EQ(file.Mode, TRunMode::rmFile);
     EXPECT_EQ(file.StartPath, d / "icons.dll");
-    CommandLine folder = parse("/X:" + d.path.string());
+    TCommandLine folder = parse("/X:" + d.path.string());
     EXPECT_EQ(folder.Mode, TRunMode::rmFolder);
     EXPECT_EQ(folder.StartPath, d.path.string());
 
     ASSERT_EQ(chdir(d.path.c_str()), 0);
-    CommandLine relative = parse("/X:icons.dll");  // made absolute once it tested as a file
+    TCommandLine relative = parse("/X:icons.dll");  // made absolute once it tested as a file
     EXPECT_EQ(relative.StartPath, d / "icons.dll");
 
     ASSERT_EQ(mkfifo((d / "fifo").c_str(), 0600), 0);
     for (std::string arg : {"/X:" + (d / "fifo"), "/X:" + (d / "missing"), std::string("/X:")}) {
-        CommandLine none = parse(arg);
+        TCommandLine none = parse(arg);
         EXPECT_EQ(none.Mode, TRunMode::rmNone) << arg;
         EXPECT_EQ(none.StartPath, "") << arg;
         EXPECT_EQ(none.Refusal, "") << arg;  // no message for a path that names nothing
@@ -42,7 +42,7 @@ TEST(ParseCommandLine, AnythingButOnePrefixedArgumentStartsPlainly) {
     TempDir d;
     for (const auto& args : std::vector<std::vector<std::string>>{
              {}, {d.path.string()}, {"/X:" + d.path.string(), "extra"}, {"/Y:" + d.path.string()}, {"/XBX:a,b"}}) {
-        CommandLine cl = ParseCommandLine(args);
+        TCommandLine cl = ParseCommandLine(args);
         EXPECT_EQ(cl.Mode, TRunMode::rmNone);
         EXPECT_EQ(cl.StartPath, "");
         EXPECT_EQ(cl.Refusal, "");
@@ -52,7 +52,7 @@ TEST(ParseCommandLine, AnythingButOnePrefixedArgumentStartsPlainly) {
 TEST(ParseCommandLine, BatchArgumentsAndTheirWords) {
     TempDir d;
     const std::string out = d.path.string();
-    CommandLine plain = parse("/XB:/src/*.dll," + out);
+    TCommandLine plain = parse("/XB:/src/*.dll," + out);
     EXPECT_EQ(plain.Mode, TRunMode::rmBatch);
     EXPECT_EQ(plain.StartPath, "");
     EXPECT_EQ(plain.BatchJob.FileSpec, "/src/*.dll");  // kept as given
@@ -62,7 +62,7 @@ TEST(ParseCommandLine, BatchArgumentsAndTheirWords) {
     EXPECT_TRUE(plain.BatchJob.Transparent);
     EXPECT_FALSE(plain.BatchJob.Silent);
 
-    CommandLine silent = parse("/xbs:/src/*.exe," + out + ",gif,32,false");
+    TCommandLine silent = parse("/xbs:/src/*.exe," + out + ",gif,32,false");
     EXPECT_EQ(silent.Mode, TRunMode::rmBatch);
     EXPECT_EQ(silent.BatchJob.Format, TBatchFormat::bfGIF);
     EXPECT_EQ(silent.BatchJob.IconSize, TBatchIconSize::bs32);
@@ -97,13 +97,13 @@ TEST(ParseCommandLine, BatchRefusalsCarryTheirMessages) {
     EXPECT_EQ(parse("/XBS:/src/*.exe," + out + "/missing").Refusal, "Invalid target dir in command line argument.");
     std::ofstream(d / "file") << "x";
     EXPECT_EQ(parse("/XB:a," + (d / "file")).Refusal, "Invalid target dir in command line argument.");
-    CommandLine refused = parse("/XB:," + out);
+    TCommandLine refused = parse("/XB:," + out);
     EXPECT_EQ(refused.Mode, TRunMode::rmNone);
     EXPECT_EQ(refused.BatchJob.FileSpec, "");
 }
 
 TEST(ParseCommandLine, AsksTheFileSystemOnlyThroughItsTests) {
-    PathTests table{[](const std::string& p) { return p == "C:\\x.ico"; },
+    TPathTests table{[](const std::string& p) { return p == "C:\\x.ico"; },
                     [](const std::string& p) { return p == "D:\\Icons"; }};
     EXPECT_EQ(ParseCommandLine({"/X:C:\\x.ico"}, table).Mode, TRunMode::rmFile);
     EXPECT_EQ(ParseCommandLine({"/X:D:\\Icons"}, table).Mode, TRunMode::rmFolder);

@@ -27,7 +27,7 @@ QSet<QRgb> coloursOf(const QImage& image) {
 TEST(DialogPictures, FindAndSelectFormatShowTheirPictureAfterTheColourFlag) {
     gstest::qtTestApp();
     if (!hasApplication()) installApplication(makeApplicationDescriptor("/opt/glyphscope/glyphscope"));
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     struct Case {
         const char* name;
         TDialogPicture picture;

@@ -18,7 +18,7 @@ namespace gstest {
 
 // A PE module with `groups` icon groups (ids 1..n), each a 16-pixel 16-colour and a
 // 32-pixel 256-colour image.
-inline Bytes peWithGroups(int groups, unsigned seed = 1) {
+inline TBytes peWithGroups(int groups, unsigned seed = 1) {
     std::vector<PeResource> res;
     for (int g = 0; g < groups; ++g) {
         const auto small = dibSpec(16, 4, seed + unsigned(g)), large = dibSpec(32, 8, seed + unsigned(g));
@@ -31,18 +31,18 @@ inline Bytes peWithGroups(int groups, unsigned seed = 1) {
 }
 
 // One icon with one 32-pixel image.
-inline Bytes oneIcon(unsigned seed = 1) { return makeIcoFile({dibSpec(32, 8, seed)}); }
+inline TBytes oneIcon(unsigned seed = 1) { return makeIcoFile({dibSpec(32, 8, seed)}); }
 
 // A module cut in half: its resource directory is whole, so the desktop counts its icons,
 // but the images lie past the end, so reading them fails.
-inline Bytes truncatedModule() {
-    Bytes m = peWithGroups(2, 7);
+inline TBytes truncatedModule() {
+    TBytes m = peWithGroups(2, 7);
     m.resize(m.size() / 2);
     return m;
 }
 
 struct Tree : TempDir {
-    std::filesystem::path put(const std::string& rel, const Bytes& data) const {
+    std::filesystem::path put(const std::string& rel, const TBytes& data) const {
         const std::filesystem::path p = path / rel;
         std::filesystem::create_directories(p.parent_path());
         writeFile(p.string(), data);
@@ -56,7 +56,7 @@ struct Tree : TempDir {
 
 // Records every call; answers the running count, or -1 at the icon numbered `refuseAt`
 // (the icons of its batch before it stay listed).
-struct RecordingSink : gs::IconSink {
+struct RecordingSink : gs::IIconSink {
     int resets = 0;
     int refuseAt = 0;
     int batches = 0;
@@ -94,8 +94,8 @@ struct RecordingSink : gs::IconSink {
     }
 };
 
-inline gs::ExtractSettings settings(bool recurse = true) {
-    gs::ExtractSettings s;
+inline gs::TExtractSettings settings(bool recurse = true) {
+    gs::TExtractSettings s;
     s.Extensions = {".exe", ".dll", ".ico", ".cpl", ".ocx", ".icl"};
     s.Recurse = recurse;
     return s;

@@ -29,7 +29,7 @@ const TJobEnd kStopped = TJobEnd::Of(TJobEnd::TKind::Stopped);
 const TJobEnd kLimitReached = TJobEnd::Of(TJobEnd::TKind::Done, kScanLimitReached);
 const TJobEnd kRefused = TJobEnd::Of(TJobEnd::TKind::Done, kScanRefused);
 
-TJobEnd scanFolder(const fs::path& folder, const ExtractSettings& s, RecordingSink& sink,
+TJobEnd scanFolder(const fs::path& folder, const TExtractSettings& s, RecordingSink& sink,
                    std::stop_token stop = {}) {
     TExtractFromFolderThread job(folder, s);
     return job.Execute(sink, stop);
@@ -104,13 +104,13 @@ TEST(ExtractFolder, ReadsOnlyListedExtensionsIgnoringCase) {
     scanFolder(t.path, settings(), sink);
     EXPECT_EQ(sink.listing(), Listing{"X#0@X.DLL"});
 
-    ExtractSettings text = settings();
+    TExtractSettings text = settings();
     text.Extensions = {".TXT"};
     RecordingSink texts;
     scanFolder(t.path, text, texts);
     EXPECT_EQ(texts.listing(), Listing{"readme#0@readme.txt"});
 
-    ExtractSettings none = settings();
+    TExtractSettings none = settings();
     none.Extensions.clear();
     RecordingSink nothing;
     EXPECT_EQ(scanFolder(t.path, none, nothing), kDone);
@@ -123,7 +123,7 @@ TEST(ExtractFolder, IgnoreRepeatedReadsAFileNameInTheFirstFolderOnly) {
     t.put("one/setup.exe", peWithGroups(1, 1));
     t.put("two/SETUP.exe", peWithGroups(1, 2));
     t.put("two/other.ico", oneIcon());
-    ExtractSettings s = settings();
+    TExtractSettings s = settings();
     s.IgnoreRepeated = true;
     RecordingSink once;
     scanFolder(t.path, s, once);
@@ -141,7 +141,7 @@ TEST(ExtractFolder, TheIconLimitEndsTheWholeWalk) {
     t.put("d1/b.dll", peWithGroups(3));
     t.put("d2/c.dll", peWithGroups(3));
     t.put("e.dll", peWithGroups(3));
-    ExtractSettings s = settings();
+    TExtractSettings s = settings();
     s.LimitOn = true;
     s.LimitNumber = 7;
     RecordingSink sink;
@@ -154,7 +154,7 @@ TEST(ExtractFolder, TheIconLimitEndsTheWholeWalk) {
     options.LimitIcons = true;
     options.LimitNumber = 0;
     RecordingSink one;
-    EXPECT_EQ(scanFolder(t.path, ExtractSettings::FromOptions(options), one), kLimitReached);
+    EXPECT_EQ(scanFolder(t.path, TExtractSettings::FromOptions(options), one), kLimitReached);
     EXPECT_EQ(one.defs.size(), 1u);
 }
 
@@ -228,7 +228,7 @@ TEST(ExtractFolder, LinksToFoldersAreNotEnteredAndNothingThatBlocksOrNeverEndsIs
     fs::create_symlink("/proc/self/environ", t.path / "environ.ico");
     fs::create_symlink("/sys/kernel/notes", t.path / "notes.ico");
 
-    ExtractSettings all = settings(true);
+    TExtractSettings all = settings(true);
     all.Extensions = {".ico", ".exe", ".dll"};
     RecordingSink sink;
     auto run = std::async(std::launch::async, [&] { return scanFolder(t.path, all, sink); });
@@ -273,7 +273,7 @@ TEST(FolderWalk, EntryKindsAndFoldersKnownByDeviceAndInode) {
     EXPECT_FALSE(IsWalkableFolder(t.path / "f.ico"));
 
     // One folder by three names is entered once; a folder that is not there never.
-    VisitedFolders visited;
+    TVisitedFolders visited;
     EXPECT_TRUE(visited.Enter(t.path / "d"));
     EXPECT_FALSE(visited.Enter(t.path / "dl"));
     EXPECT_FALSE(visited.Enter(t.path / "d" / "."));
@@ -286,7 +286,7 @@ TEST(ExtractFolder, A16BitModuleItsReaderRefusesGivesNoIconsAndTheWalkGoesOn) {
     // An NE module whose icon group lies past the end of the file: counted, then refused,
     // and like the desktop the scan shows nothing for it and says nothing.
     const auto image = dibSpec(32, 4);
-    Bytes ne = makeNeModule({{0x8003, 0x8001, image.data}, {0x800E, 0x8001, makeGroup({image}, {1})}}, {});
+    TBytes ne = makeNeModule({{0x8003, 0x8001, image.data}, {0x800E, 0x8001, makeGroup({image}, {1})}}, {});
     ne.resize(ne.size() - 10);
     Tree t;
     const auto refused = t.put("a.icl", ne);
@@ -346,7 +346,7 @@ TEST(ExtractFolder, FilesReadAtOnceAreHandedOverInTheWalksOrderInBoundedBatches)
     for (std::size_t n : sink.sizes) EXPECT_LE(n, 512u);
 
     // The limit cuts inside a batch: never one icon past it.
-    ExtractSettings limited = settings(true);
+    TExtractSettings limited = settings(true);
     limited.LimitOn = true;
     limited.LimitNumber = 3;
     Sizes few;

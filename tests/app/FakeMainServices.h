@@ -58,13 +58,13 @@ struct ScriptedDialogs : gs::IListDialogs {
 };
 
 struct ListWindow {
-    gs::RegistryStore& store;
+    gs::TRegistryStore& store;
     gs::TAppContext context{store};
     ScriptedServices services;
     ScriptedDialogs dialogs;
     std::unique_ptr<gs::TKAVUMain> w;
 
-    explicit ListWindow(gs::RegistryStore& s, bool saveWindow = true) : store(s) {
+    explicit ListWindow(gs::TRegistryStore& s, bool saveWindow = true) : store(s) {
         qtTestApp();
         if (!gs::hasApplication()) gs::installApplication(gs::makeApplicationDescriptor("/opt/glyphscope/glyphscope"));
         context.Options.SaveWindow = saveWindow;

@@ -24,19 +24,19 @@ std::string shown(TFavoritesFolder& root) {
     return out.str();
 }
 
-void put(RegistryStore& store, const std::string& key, const std::string& name, const RegValue& value) {
-    RegTransaction t = store.begin(RegistryStore::Mode::Write);
-    t.writeValue(t.createKey(HKEY_LOCAL_MACHINE, key), name, value);
-    t.commit();
+void put(TRegistryStore& store, const std::string& key, const std::string& name, const TRegValue& value) {
+    TRegTransaction t = store.begin(TRegistryStore::Mode::Write);
+    t.WriteValue(t.CreateKey(HKEY_LOCAL_MACHINE, key), name, value);
+    t.Commit();
 }
 
-TFavoritesFolder loaded(RegistryStore& store) {
+TFavoritesFolder loaded(TRegistryStore& store) {
     TFavoritesFolder root;
     root.Load(store, HKEY_LOCAL_MACHINE, kKey);
     return root;
 }
 
-std::string storedTree(RegistryStore& store) {
+std::string storedTree(TRegistryStore& store) {
     TFavoritesFolder root = loaded(store);
     return shown(root);
 }
@@ -53,11 +53,11 @@ std::string refusal(const std::function<void()>& edit) {
 }  // namespace
 
 TEST(Favorites, LoadSortsFoldersAndFavoritesIgnoringCase) {
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     EXPECT_EQ(storedTree(store), "[Favorites];");  // no key yet
-    for (const char* name : {"zeta", "Alpha", "beta"}) put(store, kKey, name, RegValue::sz(std::string("/") + name));
-    put(store, kKey + "\\Tools", "b", RegValue::dword(7));  // not a string: no target
-    put(store, kKey + "\\icons", "a", RegValue::sz("/gone"));
+    for (const char* name : {"zeta", "Alpha", "beta"}) put(store, kKey, name, TRegValue::Sz(std::string("/") + name));
+    put(store, kKey + "\\Tools", "b", TRegValue::Dword(7));  // not a string: no target
+    put(store, kKey + "\\icons", "a", TRegValue::Sz("/gone"));
     TFavoritesFolder root = loaded(store);
     EXPECT_EQ(shown(root), "[Favorites]; [icons];  a|/gone; [Tools];  b|; Alpha|/Alpha; beta|/beta; zeta|/zeta;");
     EXPECT_TRUE(root.FolderExists("ICONS"));
@@ -65,7 +65,7 @@ TEST(Favorites, LoadSortsFoldersAndFavoritesIgnoringCase) {
 }
 
 TEST(Favorites, NestedAndEmptyFoldersRoundTripAndTheFirstSaveMakesTheKey) {
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     TFavoritesFolder root;
     TFavoritesFolder& a = AddFolder(root, "A");
     AddFolder(AddFolder(a, "Deep"), "Empty");
@@ -81,24 +81,24 @@ TEST(Favorites, NestedAndEmptyFoldersRoundTripAndTheFirstSaveMakesTheKey) {
 }
 
 TEST(Favorites, ASaveThatFailsHalfwayKeepsTheStoredTree) {
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     TFavoritesFolder old;
     AddFavorite(AddFolder(old, "Kept"), "k", "/k");
     ASSERT_TRUE(old.Save(store, HKEY_LOCAL_MACHINE, kKey));
     TFavoritesFolder next;
     AddFavorite(next, "new", "/n");
     AddFolder(AddFolder(next, "Z"), "ok").Name = "bad\\name";  // only a bypass of the checks makes one
-    const auto commits = store.commitCount();
+    const auto commits = store.CommitCount();
     EXPECT_FALSE(next.Save(store, HKEY_LOCAL_MACHINE, kKey));
-    EXPECT_EQ(store.commitCount(), commits);
+    EXPECT_EQ(store.CommitCount(), commits);
     EXPECT_EQ(storedTree(store), "[Favorites]; [Kept];  k|/k;");
 }
 
 TEST(Favorites, AStoreNestedBeyondTheLimitLoadsWithoutRecursingOn) {
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     std::string key = kKey;
     for (int i = 0; i < kMaxFavoritesDepth + 20; ++i) key += "\\d";
-    put(store, key, "deep", RegValue::sz("/d"));
+    put(store, key, "deep", TRegValue::Sz("/d"));
     TFavoritesFolder root = loaded(store);
     int depth = 0;
     WalkFavorites(root, true, [&](const TFavoritesNode& n) { depth = std::max(depth, n.Depth); });

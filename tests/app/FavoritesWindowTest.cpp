@@ -86,7 +86,7 @@ struct Scripted : TFavoritesDialogs {
 };
 
 struct Fixture {
-    RegistryStore store{":memory:"};
+    TRegistryStore store{":memory:"};
     TAppContext context{store};
     Desk desk;
     TAppExceptionHandler handler{desk, nullptr, [] {}};
@@ -340,7 +340,7 @@ TEST(FavoritesStore, AfterAWindowRunTheStoreMirrorsTheTree) {
     const std::string file = (dir.path / "registry.sqlite3").string();
     if (hasApplication()) uninstallApplication();
     {
-        RegistryStore store(file);
+        TRegistryStore store(file);
         std::unique_ptr<TAppContext> context = InitializeApplication("/opt/glyphscope/glyphscope", store);
         Desk desk;
         {

@@ -84,7 +84,7 @@ std::string mimeComment(const std::filesystem::path& file) {
 }  // namespace
 
 TEST(FileProperties, TheFilesOwnFirstIconAndTheTypeTheMimeDatabaseNames) {
-    RegistryStore store{":memory:"};
+    TRegistryStore store{":memory:"};
     Tree dir;
     // One file of each kind our readers take; the icon file's first image is not its
     // 32-pixel one, and the module's and library's first icons differ from their second.
@@ -121,7 +121,7 @@ TEST(FileProperties, TheFilesOwnFirstIconAndTheTypeTheMimeDatabaseNames) {
     EXPECT_EQ(properties(t, 0).type,
               QMimeDatabase().mimeTypeForName("image/vnd.microsoft.icon").comment().toStdString());
     // A file the database knows no type of keeps the extension's name.
-    EXPECT_EQ(FileTypeDescription(dir.put("x.qqzz", Bytes{0x00, 0x01, 0xFE}).string()), "");
+    EXPECT_EQ(FileTypeDescription(dir.put("x.qqzz", TBytes{0x00, 0x01, 0xFE}).string()), "");
     EXPECT_TRUE(t.services.boxes.empty());
 }
 
@@ -147,7 +147,7 @@ TEST(SystemInfo, TheFirstInstalledProgramThatStartsIsStartedElseTheFailureIsRais
          kMsgSysInfoFailed},
     };
     for (const auto& c : cases) {
-        RegistryStore store{":memory:"};
+        TRegistryStore store{":memory:"};
         if (!c.stored.empty()) RegWriteString(store, HKEY_LOCAL_MACHINE, kSysInfoKey, "Path", c.stored);
         Desktop desktop;
         desktop.installed = c.installed;
@@ -169,7 +169,7 @@ TEST(SystemInfo, TheFirstInstalledProgramThatStartsIsStartedElseTheFailureIsRais
 TEST(SystemInfo, TheAboutBoxsButtonShowsTheFailureWhenNoProgramIsInstalled) {
     qtTestApp();
     if (!hasApplication()) installApplication(makeApplicationDescriptor("/opt/glyphscope/glyphscope"));
-    RegistryStore store{":memory:"};
+    TRegistryStore store{":memory:"};
     Desktop desktop;
     TAppExceptionHandler handler(desktop, [] {}, [] {});
     TFormDesktopServices services(desktop, store, application(), handler);

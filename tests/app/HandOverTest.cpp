@@ -25,14 +25,14 @@ constexpr auto kGenerous = 30s;  // a bound for "it ends", never a measure of sp
 // Stands in for the UI thread: posted tasks wait until the test thread runs them.
 class ManualQueue {
 public:
-    HandOverChannel::Poster poster() {
-        return [this](HandOverChannel::Task task) {
+    THandOverChannel::Poster poster() {
+        return [this](THandOverChannel::Task task) {
             std::lock_guard lock(mutex_);
             tasks_.push_back(std::move(task));
         };
     }
     bool runOne() {
-        HandOverChannel::Task task;
+        THandOverChannel::Task task;
         {
             std::lock_guard lock(mutex_);
             if (tasks_.empty()) return false;
@@ -58,14 +58,14 @@ public:
 
 private:
     std::mutex mutex_;
-    std::deque<HandOverChannel::Task> tasks_;
+    std::deque<THandOverChannel::Task> tasks_;
 };
 
 // `watch` follows the icon's image data, which only the icon holds.
-std::unique_ptr<TIconDef> defWithPicture(std::weak_ptr<const Bytes>& watch) {
+std::unique_ptr<TIconDef> defWithPicture(std::weak_ptr<const TBytes>& watch) {
     auto def = std::make_unique<TIconDef>();
     auto icon = std::make_unique<TQBIcon>();
-    MemorySource source(makeIcoFile({dibSpec(16, 4)}));
+    TMemorySource source(makeIcoFile({dibSpec(16, 4)}));
     icon->LoadFromSource(source);
     watch = icon->Images().GetImage(0)->SharedData();
     def->SetIcon(std::move(icon));
@@ -79,13 +79,13 @@ TEST(HandOver, AWorkersCallsRunOnTheReceivingThreadInOrder) {
     t.put("a.dll", peWithGroups(3));
     t.put("b.ico", oneIcon());
     ManualQueue ui;
-    auto channel = std::make_shared<HandOverChannel>(ui.poster());
+    auto channel = std::make_shared<THandOverChannel>(ui.poster());
     RecordingSink receiver;
     std::promise<TJobEnd> ended;
     auto end = ended.get_future();
     auto scan = std::make_shared<TScanJob>(
         std::make_unique<TExtractFromFolderThread>(t.path, settings()),
-        [&](std::stop_token stop) { return std::make_unique<HandOverIconSink>(channel, receiver, stop); });
+        [&](std::stop_token stop) { return std::make_unique<THandOverIconSink>(channel, receiver, stop); });
     TJobWorker worker(scan, channel, [&, scan](const TJobEnd& e) { ended.set_value(scan->EndOf(e)); });
     const auto until = std::chrono::steady_clock::now() + kGenerous;
     while (end.wait_for(0s) != std::future_status::ready && std::chrono::steady_clock::now() < until)
@@ -99,13 +99,13 @@ TEST(HandOver, AWorkersCallsRunOnTheReceivingThreadInOrder) {
 
 TEST(HandOver, AStoppedWorkerGivesUpAndItsCallNeverRunsButIsFreed) {
     ManualQueue ui;
-    auto channel = std::make_shared<HandOverChannel>(ui.poster());
+    auto channel = std::make_shared<THandOverChannel>(ui.poster());
     RecordingSink receiver;
     std::stop_source stop;
-    std::weak_ptr<const Bytes> picture;
+    std::weak_ptr<const TBytes> picture;
     auto def = defWithPicture(picture);
     auto answer = std::async(std::launch::async, [&, d = std::move(def)]() mutable {
-        HandOverIconSink sink(channel, receiver, stop.get_token());
+        THandOverIconSink sink(channel, receiver, stop.get_token());
         TIconBatch batch;
         batch.push_back(std::move(d));
         return sink.AddIcons(std::move(batch));
@@ -122,7 +122,7 @@ TEST(HandOver, AStoppedWorkerGivesUpAndItsCallNeverRunsButIsFreed) {
 
 TEST(HandOver, AClosedChannelReleasesItsWaitersAndRefusesLaterCalls) {
     ManualQueue ui;
-    HandOverChannel channel(ui.poster());
+    THandOverChannel channel(ui.poster());
     bool ran = false;
     auto answer = std::async(std::launch::async, [&] { return channel.Call([&] { return ran = true, 1; }, {}); });
     ui.waitForPost();
@@ -142,9 +142,9 @@ TEST(HandOver, AnErrorOfTheReceiverCountsAsARefusal) {
         int AddIcons(TIconBatch) override { throw std::runtime_error("list full"); }
     } receiver;
     ManualQueue ui;
-    auto channel = std::make_shared<HandOverChannel>(ui.poster());
+    auto channel = std::make_shared<THandOverChannel>(ui.poster());
     auto answer = std::async(std::launch::async, [&] {
-        HandOverIconSink sink(channel, receiver, {});
+        THandOverIconSink sink(channel, receiver, {});
         TIconBatch batch;
         batch.push_back(std::make_unique<TIconDef>());
         return sink.AddIcons(std::move(batch));
@@ -157,7 +157,7 @@ TEST(HandOver, AnErrorOfTheReceiverCountsAsARefusal) {
 
 TEST(ScanJob, ARunThatBreaksOffSaysWhat) {
     struct Breaking final : TExtractThread {
-        Breaking() : TExtractThread(ExtractSettings{}) {}
+        Breaking() : TExtractThread(TExtractSettings{}) {}
         void Run() override { throw std::runtime_error("the folder went away"); }
     };
     std::promise<TJobEnd> ended;
@@ -165,7 +165,7 @@ TEST(ScanJob, ARunThatBreaksOffSaysWhat) {
     {
         auto scan = std::make_shared<TScanJob>(
             std::make_unique<Breaking>(),
-            [](std::stop_token) -> std::unique_ptr<IconSink> { return std::make_unique<RecordingSink>(); });
+            [](std::stop_token) -> std::unique_ptr<IIconSink> { return std::make_unique<RecordingSink>(); });
         TJobWorker worker(scan, nullptr, [&, scan](const TJobEnd& e) { ended.set_value(scan->EndOf(e)); });
     }
     EXPECT_EQ(end.get(), TJobEnd::Of(TJobEnd::TKind::Failed, "the folder went away"));  // on no one file

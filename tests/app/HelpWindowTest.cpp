@@ -60,7 +60,7 @@ struct RecordingServices : ScriptedServices {
 };
 
 struct HelpWindow {
-    RegistryStore store{":memory:"};
+    TRegistryStore store{":memory:"};
     TAppContext context{store};
     RecordingServices services;
     std::unique_ptr<TKAVUMain> w;

@@ -167,13 +167,13 @@ TEST(ListPicture, KeepsEveryPixelThroughAPaletteOrWholePastIt) {
     // of the picture sees, pixel for pixel.
     for (int colours : {1, 2, 255, 256, 257, 400}) {
         for (bool alpha : {false, true}) {
-            IconPicture p;
+            TIconPicture p;
             p.width = 24;
             p.height = 20;
             p.hasAlpha = alpha;
             for (int i = 0; i < p.width * p.height; ++i) {
                 const int c = i % colours;
-                p.colour.push_back(makeArgb(std::uint8_t(c), std::uint8_t(c >> 8), 7, alpha ? std::uint8_t(c * 3) : 0));
+                p.colour.push_back(MakeArgb(std::uint8_t(c), std::uint8_t(c >> 8), 7, alpha ? std::uint8_t(c * 3) : 0));
                 p.mask.push_back(std::uint8_t(i % 5 == 0));
             }
             std::set<Argb> seen;
@@ -199,13 +199,13 @@ TEST(ListPicture, KeepsEveryPixelThroughAPaletteOrWholePastIt) {
 }
 
 TEST(ListPicture, ABrokenOrMissingPictureIsEmpty) {
-    IconPicture cut;
+    TIconPicture cut;
     cut.width = 32;
     cut.height = 32;
     cut.colour.resize(100);  // fewer pixels than its size says
     cut.mask.resize(1024);
     EXPECT_TRUE(TListPicture(cut).Empty());
-    IconPicture noMask = cut;
+    TIconPicture noMask = cut;
     noMask.colour.resize(1024);
     noMask.mask.clear();
     EXPECT_TRUE(TListPicture(noMask).Empty());
@@ -276,16 +276,16 @@ TEST(IconListing, TheViewIsToldEveryChangeOnce) {
 namespace {
 
 // The 24 bytes of a PNG that say its size: enough for whatever reads only the header.
-Bytes pngHeader(std::uint32_t side) {
-    Bytes b{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+TBytes pngHeader(std::uint32_t side) {
+    TBytes b{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
     for (int i = 0; i < 8; ++i) b.push_back(std::uint8_t(side >> (24 - 8 * (i % 4))));  // width, height
     return b;
 }
 
-std::unique_ptr<TQBIcon> iconOf(const std::vector<std::pair<int, Bytes>>& images) {
+std::unique_ptr<TQBIcon> iconOf(const std::vector<std::pair<int, TBytes>>& images) {
     auto icon = std::make_unique<TQBIcon>();
     for (const auto& [side, data] : images) {
-        IconImageHead head;
+        TIconImageHead head;
         head.Width = head.Height = side;
         head.BitCount = 32;
         icon->Images().Add(std::make_unique<TQBIconImage>(head, data));
@@ -301,7 +301,7 @@ std::unique_ptr<TQBIcon> iconOf(const std::vector<std::pair<int, Bytes>>& images
 TEST(ListDecodeBudget, CountsThePixelsTheListPicturesDecodeAndStopsAtTheFilesShare) {
     const std::uint64_t large = 1024 * 1024;
     const struct {
-        std::vector<std::pair<int, Bytes>> images;
+        std::vector<std::pair<int, TBytes>> images;
         std::uint64_t cost;
     } cases[] = {
         {{{1024, pngHeader(1024)}}, 2 * large},
@@ -333,8 +333,8 @@ TEST(ListDecodeBudget, CountsThePixelsTheListPicturesDecodeAndStopsAtTheFilesSha
 TEST(ListDecodeBudget, IconsPastTheFilesShareAreListedWithoutPictures) {
     // 12 groups, each naming its own copy of one 1024-pixel PNG (2 million pixels each for
     // the two list sizes), then one group naming the first copy again.
-    Raster solid(1024, 1024);
-    solid.fill(makeArgb(10, 20, 30));
+    TRaster solid(1024, 1024);
+    solid.Fill(MakeArgb(10, 20, 30));
     const ImageSpec png{makePngImage(solid), 0, 0, 0, 32};
     std::vector<PeResource> res;
     constexpr int kGroups = 12;
@@ -358,5 +358,5 @@ TEST(ListDecodeBudget, IconsPastTheFilesShareAreListedWithoutPictures) {
         EXPECT_EQ(!sink.defs[i]->Icon16.Empty(), expected) << i;
         EXPECT_EQ(sink.defs[i]->IconIndex, int(i));
     }
-    EXPECT_EQ(sink.defs[kGroups]->Icon32.PixelAt(5, 5), makeArgb(10, 20, 30));
+    EXPECT_EQ(sink.defs[kGroups]->Icon32.PixelAt(5, 5), MakeArgb(10, 20, 30));
 }

@@ -28,8 +28,8 @@ constexpr auto kGenerous = 30s;  // a bound for "it ends", never a measure of sp
 struct Receiver {
     std::mutex mutex;
     std::condition_variable posted;
-    std::deque<HandOverChannel::Task> tasks;
-    std::shared_ptr<HandOverChannel> channel = std::make_shared<HandOverChannel>([this](HandOverChannel::Task t) {
+    std::deque<THandOverChannel::Task> tasks;
+    std::shared_ptr<THandOverChannel> channel = std::make_shared<THandOverChannel>([this](THandOverChannel::Task t) {
         {
             std::lock_guard lock(mutex);
             tasks.push_back(std::move(t));
@@ -39,7 +39,7 @@ struct Receiver {
 
     // Runs what was posted, waiting (bounded) for one task when none is there yet.
     bool runOne() {
-        HandOverChannel::Task task;
+        THandOverChannel::Task task;
         {
             std::unique_lock lock(mutex);
             if (!posted.wait_for(lock, kGenerous, [this] { return !tasks.empty(); })) return false;
@@ -55,7 +55,7 @@ struct Receiver {
         const auto deadline = std::chrono::steady_clock::now() + kGenerous;
         while (!done()) {
             if (std::chrono::steady_clock::now() > deadline) return false;
-            HandOverChannel::Task task;
+            THandOverChannel::Task task;
             {
                 std::unique_lock lock(mutex);
                 if (!posted.wait_for(lock, 5ms, [this] { return !tasks.empty(); })) continue;
@@ -217,7 +217,7 @@ struct SaveOnWorker : SaveMaterial {
 
 TEST(SaveJob, YesToAllIsAnsweredThroughTheHandOverAndTheResultShown) {
     SaveOnWorker t;
-    for (const char* name : {"a.ico", "b.ico"}) writeFile(t.out / name, Bytes{'o', 'l', 'd'});
+    for (const char* name : {"a.ico", "b.ico"}) writeFile(t.out / name, TBytes{'o', 'l', 'd'});
     t.answers.answers = {R::mrYesToAll};
     auto job = t.job();
     Ended ended;
@@ -227,14 +227,14 @@ TEST(SaveJob, YesToAllIsAnsweredThroughTheHandOverAndTheResultShown) {
     EXPECT_EQ(job->Saved(), 3);
     EXPECT_EQ(t.answers.asked.size(), 1u);
     EXPECT_EQ(t.answers.results, std::vector<std::string>{"3 icon(s) saved."});
-    EXPECT_NE(fileBytes((t.out / "b.ico").string()), (Bytes{'o', 'l', 'd'}));
+    EXPECT_NE(fileBytes((t.out / "b.ico").string()), (TBytes{'o', 'l', 'd'}));
 }
 
 TEST(SaveJob, CancelAndAStopWhileTheReplaceQuestionWaitsEndItStoppedWithTheCount) {
     for (const bool stopInstead : {false, true}) {
         SCOPED_TRACE(stopInstead ? "stop" : "Cancel");
         SaveOnWorker t;
-        writeFile(t.out / "b.ico", Bytes{'o', 'l', 'd'});
+        writeFile(t.out / "b.ico", TBytes{'o', 'l', 'd'});
         t.answers.answers = {R::mrCancel};
         auto job = t.job();
         Ended ended;
@@ -256,7 +256,7 @@ TEST(SaveJob, CancelAndAStopWhileTheReplaceQuestionWaitsEndItStoppedWithTheCount
         EXPECT_TRUE(t.answers.results.empty());
         EXPECT_TRUE(SafeFileExists(t.out / "a.ico"));
         EXPECT_FALSE(SafeFileExists(t.out / "c.ico"));
-        EXPECT_EQ(fileBytes((t.out / "b.ico").string()), (Bytes{'o', 'l', 'd'}));
+        EXPECT_EQ(fileBytes((t.out / "b.ico").string()), (TBytes{'o', 'l', 'd'}));
     }
 }
 

@@ -52,7 +52,7 @@ TEST(ListColours, PreferencesListsTheSystemColoursAndStoresTheirCodes) {
     gstest::qtTestApp();
     if (!hasApplication()) installApplication(makeApplicationDescriptor("/opt/glyphscope/glyphscope"));
     gstest::TempDir dir("gs-colours-");
-    RegistryStore store((dir.path / "registry.sqlite3").string());
+    TRegistryStore store((dir.path / "registry.sqlite3").string());
     TAppContext context(store);
     context.Options.ListWindowsColors = false;
     context.Options.ListTextColor = int(0x80000008u);  // window text

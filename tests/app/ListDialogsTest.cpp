@@ -132,7 +132,7 @@ TEST(TFilterDlg, CancelKeepsNoSetAndOkOnAnEmptySetLeavesItActive) {
 }
 
 TEST(TFindDlg, RefusesEmptyTextAndKeepsOneHistoryEntryPerTextInAnyCase) {
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     ListWindow t(store);  // the descriptor and the application object
     TFindDlg d(nullptr, store, {});
     EXPECT_EQ(d.windowTitle(), "Find...");
@@ -166,7 +166,7 @@ TEST(TFindDlg, RefusesEmptyTextAndKeepsOneHistoryEntryPerTextInAnyCase) {
 TEST(FindDialogProcess, DISABLED_ChoosesAndCloses) {
     const char* path = std::getenv("GS_FIND_STORE");
     ASSERT_NE(path, nullptr);
-    RegistryStore store(path);
+    TRegistryStore store(path);
     ListWindow t(store);
     whenShown<TFindDlg>([](TFindDlg& d) {
         d.radFileName->setChecked(true);
@@ -185,7 +185,7 @@ TEST(FindDialogProcess, ComesBackInASecondProcess) {
                                 "/exe --gtest_also_run_disabled_tests --gtest_filter=FindDialogProcess.DISABLED_ChoosesAndCloses >/dev/null 2>&1";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
-    RegistryStore store(path);
+    TRegistryStore store(path);
     const std::string key = storageKey("Storage\\Find");
     EXPECT_EQ(RegReadString(store, kAppRegRoot, key, "radFileName_Checked", ""), "True");
     EXPECT_EQ(RegReadString(store, kAppRegRoot, key, "radIconName_Checked", ""), "False");
@@ -201,7 +201,7 @@ TEST(FindDialogProcess, ComesBackInASecondProcess) {
 }
 
 TEST(MainWindowStorage, ARunWithSaveWindowStoresWhatTheNextStartRestores) {
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     const std::string key = storageKey("Storage");
     QRect placed;
     {
@@ -249,7 +249,7 @@ TEST(MainWindowStorage, ARunWithSaveWindowStoresWhatTheNextStartRestores) {
 }
 
 TEST(MainWindowStorage, WithoutSaveWindowNothingIsStored) {
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     {
         ListWindow t(store, false);
         t.w->show();

@@ -32,7 +32,7 @@ const char* nameOf(TViewStyle s) {
 }
 
 TListPicture square(QColor colour, int size) {
-    IconPicture p;
+    TIconPicture p;
     p.width = p.height = size;
     p.colour.assign(std::size_t(size * size), Argb(colour.rgba()));
     p.hasAlpha = true;

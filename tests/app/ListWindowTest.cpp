@@ -31,7 +31,7 @@ struct TenIcons : Tree {
 };
 
 struct Listed {
-    RegistryStore store{":memory:"};
+    TRegistryStore store{":memory:"};
     TenIcons dir;
     ListWindow t{store};
     Listed() { t.list(dir.path.string()); }
@@ -184,10 +184,10 @@ TEST(ListCommands, RemoveDeletesInTheCaptionEditorWhileItIsOpen) {
 // An icon of more large images than the preview may hold in pictures: every image has its
 // line and its room, the small ones and the large that fit are drawn, the rest stay blank.
 TEST(ListCommands, PreviewLinesPastThePreviewsPixelsKeepTheirRoomWithoutAPicture) {
-    RegistryStore store{":memory:"};
+    TRegistryStore store{":memory:"};
     Tree dir;
-    Raster solid(1024, 1024);
-    solid.fill(makeArgb(1, 2, 3));
+    TRaster solid(1024, 1024);
+    solid.Fill(MakeArgb(1, 2, 3));
     const std::size_t fitting = std::size_t((kPreviewPixels - 16 * 16) / (1024 * 1024));
     std::vector<ImageSpec> images(fitting + 3, ImageSpec{makePngImage(solid), 0, 0, 0, 32});
     images.push_back(dibSpec(16, 4));
@@ -204,7 +204,7 @@ TEST(ListCommands, PreviewLinesPastThePreviewsPixelsKeepTheirRoomWithoutAPicture
 }
 
 TEST(ListCommands, LongPathsAndPreviewLinesAreElidedNotCut) {
-    RegistryStore store{":memory:"};
+    TRegistryStore store{":memory:"};
     TenIcons dir;
     std::string deep;
     for (int i = 0; i < 8; ++i) deep += "/a-rather-long-folder-name-" + std::to_string(i);

@@ -150,9 +150,9 @@ TEST(ListWork, ANewNameIsCheckedAgainstEveryDefinitionOfTheListing) {
 }
 
 TEST(ListWork, PreviewLinesComeInSizeOrderAndLeaveTheIconAsItIs) {
-    const Bytes file = makeIcoFile({dibSpec(48, 8), dibSpec(16, 4), dibSpec(32, 8), dibSpec(32, 1)});
+    const TBytes file = makeIcoFile({dibSpec(48, 8), dibSpec(16, 4), dibSpec(32, 8), dibSpec(32, 1)});
     TQBIcon icon;
-    ASSERT_TRUE(icon.LoadFromSource(MemorySource(file)));
+    ASSERT_TRUE(icon.LoadFromSource(TMemorySource(file)));
     std::vector<std::string> lines;
     for (const TQBIconImage* image : PreviewImages(icon)) lines.push_back(ImageInfoText(*image));
     EXPECT_EQ(lines, (std::vector<std::string>{"16x16x16", "32x32x2", "32x32x256", "48x48x256"}));
@@ -197,15 +197,15 @@ TEST(TListOrder, ArrangingTurnsTheSortedColumnRoundAndAnotherStartsAscending) {
 // The preview's pictures hold kPreviewPixels at most: the lines past it (in preview order,
 // the small images first) are blank.
 TEST(ListWork, PreviewPicturesStopAtTheirPixelsAndLaterLinesAreBlank) {
-    Raster solid(1024, 1024);
-    solid.fill(makeArgb(1, 2, 3));
+    TRaster solid(1024, 1024);
+    solid.Fill(MakeArgb(1, 2, 3));
     const ImageSpec large{makePngImage(solid), 0, 0, 0, 32};
     const std::uint64_t fitting = (kPreviewPixels - 16 * 16 - 32 * 32) / (1024 * 1024);
     std::vector<ImageSpec> images(std::size_t(fitting + 2), large);
     images.push_back(dibSpec(32, 8));
     images.push_back(dibSpec(16, 4));
     TQBIcon icon;
-    ASSERT_TRUE(icon.LoadFromSource(MemorySource(makeIcoFile(images))));
+    ASSERT_TRUE(icon.LoadFromSource(TMemorySource(makeIcoFile(images))));
     const std::vector<TPreviewLine> lines = PreviewLines(icon);
     ASSERT_EQ(lines.size(), images.size());
     std::uint64_t held = 0;

@@ -131,7 +131,7 @@ TEST(TMRURecentList, KeepsNewestFirstWithoutDuplicatesWithinItsLimit) {
 }
 
 TEST(TMRURecentList, FoldersEqualButForCaseAreTwoEntriesAlsoAfterARestart) {
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     TMRURecentList list;
     list.SetMaxItems(10);
     for (const char* p : {"/data/a", "/data/A", "/data/a (2)", "/x", "/DATA/a", "/data/A"}) list.AddToTop(p);
@@ -170,7 +170,7 @@ TEST(TMRURecentList, MenuEntriesCarryDigitsThenLettersThenNothingAndTheirPathAsH
 }
 
 TEST(TMRURecentList, StoredUnderStorageInOrderAndAMissingKeyKeepsTheEntries) {
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     TMRURecentList list;
     list.SetMaxItems(10);
     list.SetItems({"/keep"});

@@ -37,7 +37,7 @@ std::vector<std::string> popupCaptions() {
 }
 
 struct Shown {
-    RegistryStore store{":memory:"};
+    TRegistryStore store{":memory:"};
     ListWindow t{store, false};
 
     Shown() {
@@ -199,10 +199,10 @@ TEST(MainBars, FavoritesIsRebuiltAsItOpensAfterAChangeOnly) {
     AddFavorite(root, "quiet", "/q");  // no change flagged: the menu stays as built
     EXPECT_EQ(opened(), built);
     // A rebuild frees the entries it takes out, submenus with their entries.
-    struct Watcher : tb::Observer {
+    struct Watcher : tb::TObserver {
         int freed = 0;
-        void NotifierFreed(tb::Notifier*) override { ++freed; }
-        void watch(tb::Notifier* n) { Watch(n); }
+        void NotifierFreed(tb::TNotifier*) override { ++freed; }
+        void watch(tb::TNotifier* n) { Watch(n); }
     } watcher;
     watcher.watch(TMainWindowProbe(*s.t.w).FavoritesMenu()->Items(3));
     watcher.watch(TMainWindowProbe(*s.t.w).FavoritesMenu()->Items(3)->Items(0));

@@ -89,7 +89,7 @@ TEST(MainJobRunner, AWorkerWaitingOnAWindowThatClosesEnds) {
     std::promise<TJobEnd> ended;
     auto end = ended.get_future();
     auto sinks = [channel = runner->Channel(), &receiver](std::stop_token stop) {
-        return std::make_unique<HandOverIconSink>(channel, receiver, std::move(stop));
+        return std::make_unique<THandOverIconSink>(channel, receiver, std::move(stop));
     };
     auto scan = std::make_shared<TScanJob>(m.job(), sinks);
     TJobWorker worker(scan, nullptr, [&, scan](const TJobEnd& e) { ended.set_value(scan->EndOf(e)); });

@@ -85,7 +85,7 @@ struct FakeServices : IMainServices, IMessageBoxes {
 };
 
 struct Window {
-    RegistryStore store{":memory:"};
+    TRegistryStore store{":memory:"};
     TAppContext context{store};
     FakeServices services;
     std::unique_ptr<TKAVUMain> w;
@@ -115,7 +115,7 @@ struct Window {
 // A folder of `files` modules with `groups` icon groups each.
 struct BigFolder : Tree {
     BigFolder(int files, int groups) {
-        const Bytes module = peWithGroups(groups);
+        const TBytes module = peWithGroups(groups);
         for (int i = 0; i < files; ++i) put("m" + std::to_string(1000 + i) + ".dll", module);
     }
 };
@@ -469,10 +469,10 @@ TEST(TKAVUMain, ANamedStartListsAtTheFirstShowOnly) {
     qtApp();
     Tree dir;
     const std::string file = dir.put("start.ico", oneIcon()).string();
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     TAppContext context(store);
     FakeServices services;
-    CommandLine start;
+    TCommandLine start;
     start.Mode = TRunMode::rmFile;
     start.StartPath = file;
     TKAVUMain w(context, services, start);
@@ -522,7 +522,7 @@ TEST(TKAVUMain, ThePreviewShowsEachImageOfOneSelectedIconSmallestFirst) {
 
 TEST(TKAVUMain, TheOptionsGiveTheListItsColoursFontAndTheRecentListsTheirLimit) {
     qtApp();
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     TAppContext context(store);
     context.Options.ListWindowsColors = false;
     context.Options.ListBackColor = 0x0000FF;  // stored as 0x00BBGGRR: red

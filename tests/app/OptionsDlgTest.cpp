@@ -69,7 +69,7 @@ struct Dialog {
     gstest::TempDir folder{"gs-options-"};
     fs::path dir = folder.path;
     fs::path storeFile = dir / "registry.sqlite3";
-    std::unique_ptr<RegistryStore> store;
+    std::unique_ptr<TRegistryStore> store;
     std::unique_ptr<TAppContext> context;
     Boxes boxes;
     FakeVerb verb;
@@ -80,7 +80,7 @@ struct Dialog {
     Dialog() {
         gstest::qtTestApp();
         if (!hasApplication()) installApplication(makeApplicationDescriptor("/opt/glyphscope/glyphscope"));
-        store = std::make_unique<RegistryStore>(storeFile.string());
+        store = std::make_unique<TRegistryStore>(storeFile.string());
         context = std::make_unique<TAppContext>(*store);
         const TQBApplication& app = application();
         context->Options.Save(*store, app.RegRoot, app.RegAppKey);

@@ -53,7 +53,7 @@ void expectSame(const TKAVUOptions& a, const TKAVUOptions& b) {
 }  // namespace
 
 TEST(TKAVUOptions, ANewStoreGivesTheDefaultsAndASaveWritesAll23) {
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     TKAVUOptions o;
     o.Load(store, kAppRegRoot, kRegAppKey);
     expectSame(o, TKAVUOptions());
@@ -71,18 +71,18 @@ TEST(TKAVUOptions, ANewStoreGivesTheDefaultsAndASaveWritesAll23) {
 }
 
 TEST(TKAVUOptions, SaveAndLoadRoundTripAsOneTransaction) {
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     TKAVUOptions saved = changedOptions();
-    std::uint64_t before = store.commitCount();
+    std::uint64_t before = store.CommitCount();
     ASSERT_TRUE(saved.Save(store, kAppRegRoot, kRegAppKey));
-    EXPECT_EQ(store.commitCount() - before, 1u);
+    EXPECT_EQ(store.CommitCount() - before, 1u);
     TKAVUOptions loaded;
     loaded.Load(store, kAppRegRoot, kRegAppKey);
     expectSame(loaded, saved);
 }
 
 TEST(TKAVUOptions, StoredValuesOfAnotherTypeOrMissingKeepTheDefault) {
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     RegWriteString(store, kAppRegRoot, kOptionsKey, "MRULimit", "12");
     RegWriteInteger(store, kAppRegRoot, kOptionsKey, "ListFontName", 3);
     RegWriteInteger(store, kAppRegRoot, kOptionsKey, "ShowTips", 0);
@@ -99,7 +99,7 @@ TEST(TKAVUOptions, StoredValuesOfAnotherTypeOrMissingKeepTheDefault) {
 }
 
 TEST(TKAVUOptions, ValuesAreStoredAsReadAndClampedWhereUsed) {
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     RegWriteInteger(store, kAppRegRoot, kOptionsKey, "MRULimit", 99);
     RegWriteInteger(store, kAppRegRoot, kOptionsKey, "LimitNumber", -5);
     RegWriteInteger(store, kAppRegRoot, kOptionsKey, "MemStopPerc", 0);
@@ -148,7 +148,7 @@ TEST(TKAVUOptions, AProcessKilledDuringASaveLeavesTheOldOptionsWhole) {
     old.MRULimit = 7;
     old.ScanExtensions = {".exe"};
     {
-        RegistryStore store(file);
+        TRegistryStore store(file);
         ASSERT_TRUE(old.Save(store, kAppRegRoot, kRegAppKey));
     }  // no connection stays open in this process across the forks below
 
@@ -158,9 +158,9 @@ TEST(TKAVUOptions, AProcessKilledDuringASaveLeavesTheOldOptionsWhole) {
     pid_t reader = fork();
     ASSERT_GE(reader, 0);
     if (reader == 0) {
-        RegistryStore store(file);
-        RegTransaction hold = store.begin(RegistryStore::Mode::Read);
-        hold.openKey(kAppRegRoot, kRegAppKey);  // takes the shared lock
+        TRegistryStore store(file);
+        TRegTransaction hold = store.begin(TRegistryStore::Mode::Read);
+        hold.OpenKey(kAppRegRoot, kRegAppKey);  // takes the shared lock
         char c = 1;
         (void)!::write(ready[1], &c, 1);
         (void)!::read(release[0], &c, 1);
@@ -172,7 +172,7 @@ TEST(TKAVUOptions, AProcessKilledDuringASaveLeavesTheOldOptionsWhole) {
     pid_t saver = fork();
     ASSERT_GE(saver, 0);
     if (saver == 0) {
-        RegistryStore store(file);
+        TRegistryStore store(file);
         changedOptions().Save(store, kAppRegRoot, kRegAppKey);
         ::_exit(0);
     }
@@ -188,7 +188,7 @@ TEST(TKAVUOptions, AProcessKilledDuringASaveLeavesTheOldOptionsWhole) {
     ASSERT_EQ(::write(release[1], &c, 1), 1);
     ASSERT_EQ(waitpid(reader, &status, 0), reader);
 
-    RegistryStore store(file);
+    TRegistryStore store(file);
     TKAVUOptions loaded;
     loaded.Load(store, kAppRegRoot, kRegAppKey);
     expectSame(loaded, old);

@@ -48,7 +48,7 @@ TEST(SaveSelected, TheReplaceQuestionDecidesPerFileAndCancelStopsWithTheCount) {
         {"abc", {R::mrYes, R::mrCancel}, 1, "a", 2, "Operation cancelled by user. Saved 1 icon(s)."},
         {"a", {R::mrCancel}, 0, "", 1, "Operation cancelled by user. Saved 0 icon(s)."},
     };
-    const Bytes old{'o', 'l', 'd'};
+    const TBytes old{'o', 'l', 'd'};
     for (const Row& row : rows) {
         Save t;
         const std::string existing = row.existing;
@@ -115,10 +115,10 @@ TEST(SaveSelected, AnIconThatGivesNothingLeavesTheOldFileAndIsNotCounted) {
     const auto only16 = t.put("16.ico", makeIcoFile({dibSpec(16, 4, 2)}));
     Listed listed(only16, {"a"});
     t.options.SaveAllSizes = false;  // its 32 x 32 images only: it has none
-    writeFile(t.file("a.ico"), Bytes{'o', 'l', 'd'});
+    writeFile(t.file("a.ico"), TBytes{'o', 'l', 'd'});
     t.ui.answers = {R::mrYes};
     EXPECT_EQ(SaveSelected(TBatchFormat::bfICO, TBatchIconSize::bsAll, listed.defs, t.options, t.ui), 0);
-    EXPECT_EQ(fileBytes(t.file("a.ico")), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(fileBytes(t.file("a.ico")), (TBytes{'o', 'l', 'd'}));
     EXPECT_TRUE(t.ui.results.empty());
     // Asked for 48 x 48, the icon is re-rendered as a one-image icon at that size.
     t.ui.answers = {R::mrYes};

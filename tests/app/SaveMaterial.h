@@ -22,7 +22,7 @@ inline std::string q(const std::filesystem::path& p) { return gs::testing::quote
 using gs::testing::runTool;
 
 // A module of one group with exact 16, 32 and 48 images.
-inline Bytes peWithThreeSizes() {
+inline TBytes peWithThreeSizes() {
     const auto a = dibSpec(16, 8, 3), b = dibSpec(32, 8, 4), c = dibSpec(48, 32, 5);
     return makePeModule({{gs::RT_ICON, 1, "", 0x0409, a.data},
                          {gs::RT_ICON, 2, "", 0x0409, b.data},

@@ -80,7 +80,7 @@ struct ScriptedDesktop : IMainServices, IMessageBoxes {
 };
 
 struct Window : Tree {
-    RegistryStore store{":memory:"};
+    TRegistryStore store{":memory:"};
     TAppContext context{store};
     ScriptedDesktop desktop;
     std::unique_ptr<TKAVUMain> w;

@@ -34,7 +34,7 @@ struct FakeMailer : Tree {
         const auto bin = dir("bin");
         if (present) {
             const auto script = bin / "xdg-email";
-            writeFile(script.string(), Bytes{});
+            writeFile(script.string(), TBytes{});
             std::FILE* f = std::fopen(script.c_str(), "w");
             std::fprintf(f, "#!/bin/sh\nfor a in \"$@\"; do printf '%%s\\n' \"$a\"; done > '%s'\nexit %d\n", log.c_str(), status);
             std::fclose(f);
@@ -46,7 +46,7 @@ struct FakeMailer : Tree {
     ~FakeMailer() { setenv("PATH", saved.c_str(), 1); }
     std::vector<std::string> args() const {
         std::vector<std::string> out;
-        const Bytes bytes = fileBytes(log);
+        const TBytes bytes = fileBytes(log);
         const std::string all(bytes.begin(), bytes.end());
         for (std::size_t at = 0, nl; (nl = all.find('\n', at)) != std::string::npos; at = nl + 1) out.push_back(all.substr(at, nl - at));
         return out;
@@ -71,14 +71,14 @@ TEST(IconLibraries, ANewLibraryGrowsKeepingItsIconsAndAnUnreadableFileIsLeftAlon
     EXPECT_TRUE(first.defs[0]->Loaded());
     EXPECT_EQ(first.defs[0]->GetIcon().Images().Count(), 2);
 
-    const Bytes png = makePngImage(patternPicture(8, 8, 1));
+    const TBytes png = makePngImage(patternPicture(8, 8, 1));
     const auto fake = t.put("x.icl", png);
     const EQBException e = raised([&] { AddToIconLibrary(fake, more.defs); });
     EXPECT_STREQ(e.what(), "Unable to add icon to Icon Library.");
     EXPECT_NE(e.Details().find("is not an icon library"), std::string::npos) << e.Details();
     EXPECT_EQ(fileBytes(fake), png);
     // An empty file becomes a library of the icons.
-    const auto empty = t.put("empty.icl", Bytes{});
+    const auto empty = t.put("empty.icl", TBytes{});
     AddToIconLibrary(empty, more.defs);
     EXPECT_EQ(libraryNames(empty).size(), 2u);
     EXPECT_STREQ(raised([&] { CreateIconLibrary(t.path / "none.icl", {}); }).what(), "Unable to create Icon Library.");
@@ -204,7 +204,7 @@ TEST(ShareJobs, TheMailsOutcomeWaitsForTheReceiverAndALibraryFailureEndsTheJobWi
 TEST(ShareJobs, AStopEndsTheWaitForAProgramAndLeavesItRunning) {
     Tree t;
     const std::string hold = (t.path / "hold").string();
-    writeFile(hold, Bytes{});
+    writeFile(hold, TBytes{});
     std::stop_source stop;
     stop.request_stop();
     // The program runs while the file is there (until the tree goes); without the stop the

@@ -22,8 +22,8 @@ using namespace gs;
 
 namespace {
 
-Bytes command(const std::string& line) {
-    Bytes out;
+TBytes command(const std::string& line) {
+    TBytes out;
     if (FILE* p = popen(line.c_str(), "r")) {
         std::uint8_t buffer[65536];
         while (std::size_t n = std::fread(buffer, 1, sizeof buffer, p)) out.insert(out.end(), buffer, buffer + n);
@@ -41,31 +41,31 @@ TEST(SplashPicture, IsTheGifImageMagickDecodes) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.constData());
     const std::uint32_t count = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24;
     EXPECT_EQ(count, std::uint32_t(data.size() - 4));
-    const std::optional<Raster> bitmap = GetSplashBitmap();
+    const std::optional<TRaster> bitmap = GetSplashBitmap();
     ASSERT_TRUE(bitmap);
-    ASSERT_EQ(bitmap->width(), 500);
-    ASSERT_EQ(bitmap->height(), 400);
+    ASSERT_EQ(bitmap->Width(), 500);
+    ASSERT_EQ(bitmap->Height(), 400);
 
     if (command("command -v convert").empty()) GTEST_SKIP() << "ImageMagick's convert is missing";
     gstest::TempDir dir;
     const std::string gif = dir / "splash.gif";
     std::ofstream(gif, std::ios::binary).write(data.constData() + 4, data.size() - 4);
-    const Bytes rgb = command("convert '" + gif + "' rgb:-");
+    const TBytes rgb = command("convert '" + gif + "' rgb:-");
     ASSERT_EQ(rgb.size(), 500u * 400u * 3u);
     int differing = 0;
     for (int y = 0; y < 400; ++y)
         for (int x = 0; x < 500; ++x) {
             const std::size_t at = (std::size_t(y) * 500 + std::size_t(x)) * 3;
-            const Argb c = bitmap->pixel(x, y);
-            differing += redOf(c) != rgb[at] || greenOf(c) != rgb[at + 1] || blueOf(c) != rgb[at + 2];
+            const Argb c = bitmap->Pixel(x, y);
+            differing += RedOf(c) != rgb[at] || GreenOf(c) != rgb[at + 1] || BlueOf(c) != rgb[at + 2];
         }
     EXPECT_EQ(differing, 0);
 }
 
 TEST(SplashPicture, DataThatCannotBeReadGivesNoPicture) {
-    const Bytes cases[] = {{}, {1, 0, 0}, {10, 0, 0, 0, 'G', 'I', 'F'}, {6, 0, 0, 0, 'G', 'I', 'F', '8', '9', 'a'},
+    const TBytes cases[] = {{}, {1, 0, 0}, {10, 0, 0, 0, 'G', 'I', 'F'}, {6, 0, 0, 0, 'G', 'I', 'F', '8', '9', 'a'},
                            {13, 0, 0, 0, 'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0, 0, 0}};
-    for (const Bytes& data : cases) EXPECT_FALSE(SplashBitmapFrom(data)) << data.size();
+    for (const TBytes& data : cases) EXPECT_FALSE(SplashBitmapFrom(data)) << data.size();
 }
 
 TEST(SplashStep, ShowsTheSplashForTwoSecondsOfEventLoop) {

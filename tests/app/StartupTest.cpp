@@ -13,7 +13,7 @@ const std::string kOptionsKey = std::string(kRegAppKey) + "\\Options";
 }
 
 TEST(Startup, SetUpWritesLocationAndVersionAndLoadsTheOptions) {
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     RegWriteInteger(store, kAppRegRoot, kOptionsKey, "MRULimit", 7);
     auto context = InitializeApplication("/opt/glyphscope/bin/glyphscope", store);
     ASSERT_TRUE(hasApplication());
@@ -28,7 +28,7 @@ TEST(Startup, SetUpWritesLocationAndVersionAndLoadsTheOptions) {
 }
 
 TEST(Startup, ABatchTeardownSavesNothingAWindowTeardownSavesTheOptions) {
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     auto batch = InitializeApplication("/usr/bin/glyphscope", store);
     batch->Options.MRULimit = 3;
     FinalizeApplication(std::move(batch), TFinalizeMode::DiscardState);

@@ -10,7 +10,7 @@
 
 namespace {
 
-using gs::Bytes;
+using gs::TBytes;
 using gstest::errorOf;
 
 struct Step {
@@ -19,99 +19,99 @@ struct Step {
     friend bool operator==(const Step&, const Step&) = default;
 };
 
-std::vector<Step> stepsOf(const Bytes& file) {
+std::vector<Step> stepsOf(const TBytes& file) {
     gs::TAnimatedCursorImage cursor;
-    cursor.loadFromSource(gs::MemorySource(file));
+    cursor.LoadFromSource(gs::TMemorySource(file));
     std::vector<Step> steps;
-    for (int i = 0; i < cursor.frameCount(); ++i) {
-        const gs::TIconFrame& f = cursor.frameAt(i);
+    for (int i = 0; i < cursor.FrameCount(); ++i) {
+        const gs::TIconFrame& f = cursor.FrameAt(i);
         steps.push_back({f.sequence, f.rate, f.hotX, f.hotY, f.isIcon});
     }
     return steps;
 }
 
 TEST(AniCursor, StepsSurviveADamagedTailAndShortDirectories) {
-    const Bytes file = gstest::animatedCursor();
+    const TBytes file = gstest::animatedCursor();
     // The cursor image's hot spot is its directory entry's planes and bit count fields (1, 8
     // as written); an icon's is its middle.
     const std::vector<Step> want = {{1, 5, 1, 8, false}, {0, 7, 8, 8, true}, {1, 9, 1, 8, false}};
     EXPECT_EQ(stepsOf(file), want);
 
-    Bytes pastEnd = file;
-    for (std::uint8_t b : Bytes{'J', 'U', 'N', 'K', 0xFF, 0xFF, 0, 0, 1, 2}) pastEnd.push_back(b);
+    TBytes pastEnd = file;
+    for (std::uint8_t b : TBytes{'J', 'U', 'N', 'K', 0xFF, 0xFF, 0, 0, 1, 2}) pastEnd.push_back(b);
     EXPECT_EQ(stepsOf(pastEnd), want) << "a chunk past the end only stops the parsing";
 
     // The first icon's directory claims 200 entries: those beyond its chunk are passed over.
-    Bytes longDirectory = file;
-    const Bytes icon = gstest::makeIcoFile({gstest::dibSpec(16, 4)});
+    TBytes longDirectory = file;
+    const TBytes icon = gstest::makeIcoFile({gstest::dibSpec(16, 4)});
     auto at = std::search(longDirectory.begin(), longDirectory.end(), icon.begin(), icon.end());
     ASSERT_NE(at, longDirectory.end());
     at[4] = 200;
     EXPECT_EQ(stepsOf(longDirectory), want);
 
     gs::TAnimatedCursorImage cursor;
-    cursor.loadFromSource(gs::MemorySource(file));
+    cursor.LoadFromSource(gs::TMemorySource(file));
     EXPECT_EQ(cursor.title, "seed");
     EXPECT_EQ(cursor.header.steps, 3u);
     // Every cell is frame 0's (the 32 x 32 cursor), the 16 x 16 icon's too.
-    gs::Raster strip = cursor.framesToBitmap(gs::kWhite, false, false);
-    EXPECT_EQ(strip.width(), 96);
-    EXPECT_EQ(strip.height(), 32);
-    gs::ByteWriter out;
-    EXPECT_EQ(errorOf([&] { cursor.saveCursorStream(out); }), "Function not yet implemented");
+    gs::TRaster strip = cursor.FramesToBitmap(gs::kWhite, false, false);
+    EXPECT_EQ(strip.Width(), 96);
+    EXPECT_EQ(strip.Height(), 32);
+    gs::TByteWriter out;
+    EXPECT_EQ(errorOf([&] { cursor.SaveCursorStream(out); }), "Function not yet implemented");
     gs::TIconList list;
     int notices = 0;
     list.onChange = [&] { ++notices; };
-    cursor.assignTo(list);
-    EXPECT_EQ(list.iconCount(), 3);
+    cursor.AssignTo(list);
+    EXPECT_EQ(list.IconCount(), 3);
     EXPECT_EQ(notices, 1);
 }
 
 // Read from the middle of a stream, a cursor takes the rest of it in place and leaves the
 // stream at its end; a last chunk without its pad byte still ends the file cleanly.
 TEST(AniCursor, AStreamIsReadInPlaceToItsEnd) {
-    const Bytes file = gstest::animatedCursor();
+    const TBytes file = gstest::animatedCursor();
     const std::vector<Step> want = stepsOf(file);
-    gs::ByteWriter framed;
-    framed.bytes(Bytes(11, 0xAB));
-    framed.bytes(file);
-    gs::MemorySource src(framed.take());
-    gs::ByteReader in(src, 11);
+    gs::TByteWriter framed;
+    framed.Bytes(TBytes(11, 0xAB));
+    framed.Bytes(file);
+    gs::TMemorySource src(framed.Take());
+    gs::TByteReader in(src, 11);
     gs::TAnimatedCursorImage cursor;
-    cursor.loadCursorStream(in);
-    EXPECT_EQ(in.remaining(), 0u);
-    EXPECT_EQ(cursor.frameCount(), int(want.size()));
+    cursor.LoadCursorStream(in);
+    EXPECT_EQ(in.Remaining(), 0u);
+    EXPECT_EQ(cursor.FrameCount(), int(want.size()));
     EXPECT_EQ(cursor.title, "seed");
 
     // An odd-sized chunk at the very end, its pad byte missing.
-    Bytes odd = file;
-    for (std::uint8_t b : Bytes{'J', 'U', 'N', 'K', 3, 0, 0, 0, 1, 2, 3}) odd.push_back(b);
+    TBytes odd = file;
+    for (std::uint8_t b : TBytes{'J', 'U', 'N', 'K', 3, 0, 0, 0, 1, 2, 3}) odd.push_back(b);
     EXPECT_EQ(stepsOf(odd), want);
 }
 
-Bytes chunks(const char* id, std::initializer_list<Bytes> parts) {  // a chunk of a type and sub-chunks
-    Bytes b(id + 4, id + 8);
-    for (const Bytes& p : parts) b.insert(b.end(), p.begin(), p.end());
+TBytes chunks(const char* id, std::initializer_list<TBytes> parts) {  // a chunk of a type and sub-chunks
+    TBytes b(id + 4, id + 8);
+    for (const TBytes& p : parts) b.insert(b.end(), p.begin(), p.end());
     return gstest::riffChunk(id, b);
 }
-Bytes words(const char* id, std::initializer_list<std::uint32_t> values) {
-    gs::ByteWriter w;
-    for (std::uint32_t v : values) w.u32(v);
-    return gstest::riffChunk(id, w.data());
+TBytes words(const char* id, std::initializer_list<std::uint32_t> values) {
+    gs::TByteWriter w;
+    for (std::uint32_t v : values) w.U32(v);
+    return gstest::riffChunk(id, w.Data());
 }
 
 // Steps no file of this size could give an image are never made (the rest read as ever, a
 // "seq " chunk after the images re-pointing steps, not pictures), and a text larger than what
 // is left of its list ends that list only.
 TEST(AniCursor, StepCountsAreBoundedByTheFileAndAnOversizedTextEndsItsList) {
-    const Bytes icon = gstest::riffChunk("icon", gstest::makeIcoFile({gstest::dibSpec(16, 4)}));
-    const Bytes other = gstest::riffChunk("icon", gstest::makeIcoFile({gstest::dibSpec(32, 8)}));
-    Bytes longText = gstest::riffChunk("IART", {'M', 'e', 0, 0});
+    const TBytes icon = gstest::riffChunk("icon", gstest::makeIcoFile({gstest::dibSpec(16, 4)}));
+    const TBytes other = gstest::riffChunk("icon", gstest::makeIcoFile({gstest::dibSpec(32, 8)}));
+    TBytes longText = gstest::riffChunk("IART", {'M', 'e', 0, 0});
     longText[4] = 200;
     auto anih = [](std::uint32_t steps) { return words("anih", {36, steps, steps, 0, 0, 0, 0, 6, 1}); };
-    const Bytes fram = chunks("LISTfram", {icon, other});
+    const TBytes fram = chunks("LISTfram", {icon, other});
     const struct {
-        Bytes file;
+        TBytes file;
         std::vector<std::pair<int, int>> steps;  // sequence, image width
     } cases[] = {
         {chunks("RIFFACON", {anih(30000), fram}), {{0, 16}, {1, 32}}},
@@ -122,10 +122,10 @@ TEST(AniCursor, StepCountsAreBoundedByTheFileAndAnOversizedTextEndsItsList) {
     };
     for (const auto& c : cases) {
         gs::TAnimatedCursorImage cursor;
-        cursor.loadFromSource(gs::MemorySource(c.file));
+        cursor.LoadFromSource(gs::TMemorySource(c.file));
         std::vector<std::pair<int, int>> got;
-        for (int i = 0; i < cursor.frameCount(); ++i)
-            got.emplace_back(cursor.frameAt(i).sequence, cursor.frameIcon(i)->Images().GetImage(0)->Width());
+        for (int i = 0; i < cursor.FrameCount(); ++i)
+            got.emplace_back(cursor.FrameAt(i).sequence, cursor.FrameIcon(i)->Images().GetImage(0)->Width());
         EXPECT_EQ(got, c.steps) << &c - cases;
         EXPECT_EQ(cursor.header.steps, c.steps.size());
         EXPECT_EQ(cursor.title + cursor.creator, &c == cases + 3 ? "S" : "");
@@ -135,24 +135,24 @@ TEST(AniCursor, StepCountsAreBoundedByTheFileAndAnOversizedTextEndsItsList) {
 TEST(IconList, EntriesAreReadInPlaceAndNeverReachIntoTheNext) {
     // Two entries; the first's icon names its second image's data past its own end, where
     // the second entry lies: that image is left out, the second entry reads whole.
-    const Bytes two = gstest::makeIcoFile({gstest::dibSpec(16, 4, 1), gstest::dibSpec(32, 4, 2)});
-    Bytes first = two;
+    const TBytes two = gstest::makeIcoFile({gstest::dibSpec(16, 4, 1), gstest::dibSpec(32, 4, 2)});
+    TBytes first = two;
     first.resize(two.size() - gstest::dibSpec(32, 4, 2).data.size());
-    gs::ByteWriter w;
-    w.u32(2);
-    w.u32(std::uint32_t(first.size()));
-    w.bytes(first);
-    w.u32(std::uint32_t(two.size()));
-    w.bytes(two);
-    w.bytes(Bytes{9, 9, 9});  // what follows the list stays for the stream's next reader
-    gs::MemorySource src(w.data());
-    gs::ByteReader in(src);
+    gs::TByteWriter w;
+    w.U32(2);
+    w.U32(std::uint32_t(first.size()));
+    w.Bytes(first);
+    w.U32(std::uint32_t(two.size()));
+    w.Bytes(two);
+    w.Bytes(TBytes{9, 9, 9});  // what follows the list stays for the stream's next reader
+    gs::TMemorySource src(w.Data());
+    gs::TByteReader in(src);
     gs::TIconList list;
-    list.loadIcons(in);
-    ASSERT_EQ(list.iconCount(), 2);
-    EXPECT_EQ(list.iconAt(0)->Images().Count(), 1);
-    EXPECT_EQ(list.iconAt(1)->Images().Count(), 2);
-    EXPECT_EQ(in.remaining(), 3u);
+    list.LoadIcons(in);
+    ASSERT_EQ(list.IconCount(), 2);
+    EXPECT_EQ(list.IconAt(0)->Images().Count(), 1);
+    EXPECT_EQ(list.IconAt(1)->Images().Count(), 2);
+    EXPECT_EQ(in.Remaining(), 3u);
 }
 
 TEST(IconList, ChangesInsideAnUpdateAreAnnouncedOnceAtItsEnd) {
@@ -160,25 +160,25 @@ TEST(IconList, ChangesInsideAnUpdateAreAnnouncedOnceAtItsEnd) {
     int notices = 0;
     list.onChange = [&] { ++notices; };
     gs::TQBIcon icon;
-    ASSERT_TRUE(icon.LoadFromSource(gs::MemorySource(gstest::makeIcoFile({gstest::dibSpec(16, 8)}))));
-    list.addIcon(icon);
+    ASSERT_TRUE(icon.LoadFromSource(gs::TMemorySource(gstest::makeIcoFile({gstest::dibSpec(16, 8)}))));
+    list.AddIcon(icon);
     EXPECT_EQ(notices, 1);
-    list.beginIconUpdate();
-    list.setIconAt(0, icon);
-    list.setIconAt(1, icon);
-    list.exchangeIcons(0, 1);
+    list.BeginIconUpdate();
+    list.SetIconAt(0, icon);
+    list.SetIconAt(1, icon);
+    list.ExchangeIcons(0, 1);
     EXPECT_EQ(notices, 1);
-    list.endIconUpdate();
+    list.EndIconUpdate();
     EXPECT_EQ(notices, 2);
-    EXPECT_EQ(list.iconCount(), 2);
+    EXPECT_EQ(list.IconCount(), 2);
 
-    gs::MemorySource stream(gstest::iconListStream());
-    gs::ByteReader in(stream);
-    list.loadIcons(in);
+    gs::TMemorySource stream(gstest::iconListStream());
+    gs::TByteReader in(stream);
+    list.LoadIcons(in);
     EXPECT_EQ(notices, 3);
-    ASSERT_EQ(list.iconCount(), 3);
-    EXPECT_EQ(list.iconAt(1), nullptr);
-    EXPECT_EQ(list.iconAt(2)->Images().Count(), 2);
+    ASSERT_EQ(list.IconCount(), 3);
+    EXPECT_EQ(list.IconAt(1), nullptr);
+    EXPECT_EQ(list.IconAt(2)->Images().Count(), 2);
 }
 
 }  // namespace
@@ -187,33 +187,33 @@ namespace {
 
 // An icon file of `entries` directory entries that all name its one image: 16 bytes of file
 // for every image object a reader makes of it.
-Bytes iconOfOneImageNamed(std::uint16_t entries) {
+TBytes iconOfOneImageNamed(std::uint16_t entries) {
     const gstest::ImageSpec image = gstest::dibSpec(16, 4);
-    gs::ByteWriter w;
-    w.u16(0);
-    w.u16(1);
-    w.u16(entries);
+    gs::TByteWriter w;
+    w.U16(0);
+    w.U16(1);
+    w.U16(entries);
     for (std::uint16_t i = 0; i < entries; ++i) {
-        w.u8(16), w.u8(16), w.u8(16), w.u8(0), w.u16(1), w.u16(4);
-        w.u32(std::uint32_t(image.data.size()));
-        w.u32(6 + 16 * std::uint32_t(entries));
+        w.U8(16), w.U8(16), w.U8(16), w.U8(0), w.U16(1), w.U16(4);
+        w.U32(std::uint32_t(image.data.size()));
+        w.U32(6 + 16 * std::uint32_t(entries));
     }
-    w.bytes(image.data);
-    return w.take();
+    w.Bytes(image.data);
+    return w.Take();
 }
 
 // The icons as the frames of a cursor, or as the entries of an icon-list stream.
-Bytes containerOf(bool cursor, const std::vector<Bytes>& icons) {
-    gs::ByteWriter w;
-    if (cursor) w.bytes(Bytes{'f', 'r', 'a', 'm'});
-    else w.u32(std::uint32_t(icons.size()));
-    for (const Bytes& icon : icons) {
-        if (!cursor) w.u32(std::uint32_t(icon.size()));
-        w.bytes(cursor ? gstest::riffChunk("icon", icon) : icon);
+TBytes containerOf(bool cursor, const std::vector<TBytes>& icons) {
+    gs::TByteWriter w;
+    if (cursor) w.Bytes(TBytes{'f', 'r', 'a', 'm'});
+    else w.U32(std::uint32_t(icons.size()));
+    for (const TBytes& icon : icons) {
+        if (!cursor) w.U32(std::uint32_t(icon.size()));
+        w.Bytes(cursor ? gstest::riffChunk("icon", icon) : icon);
     }
-    if (!cursor) return w.take();
+    if (!cursor) return w.Take();
     const auto n = std::uint32_t(icons.size());
-    return chunks("RIFFACON", {words("anih", {36, n, n, 0, 0, 0, 0, 6, 1}), gstest::riffChunk("LIST", w.take())});
+    return chunks("RIFFACON", {words("anih", {36, n, n, 0, 0, 0, 0, 6, 1}), gstest::riffChunk("LIST", w.Take())});
 }
 
 }  // namespace
@@ -225,39 +225,39 @@ Bytes containerOf(bool cursor, const std::vector<Bytes>& icons) {
 // their own, each holding at most its own bytes (as the same icon read alone would), so the
 // crowded list is trimmed within its budget instead. Sound files of many icons read whole.
 TEST(AniCursor, FramesAndIconListEntriesAreReadThroughOneBudgetForTheFile) {
-    const Bytes crowded = iconOfOneImageNamed(2000);
-    const Bytes sound = gstest::makeIcoFile({gstest::dibSpec(16, 4), gstest::dibSpec(32, 8)});
+    const TBytes crowded = iconOfOneImageNamed(2000);
+    const TBytes sound = gstest::makeIcoFile({gstest::dibSpec(16, 4), gstest::dibSpec(32, 8)});
     const struct {
-        std::vector<Bytes> icons;
+        std::vector<TBytes> icons;
         bool refusedAsCursor;
     } cases[] = {
-        {std::vector<Bytes>(1, crowded), false},    // one icon: within the 1 MiB floor
-        {std::vector<Bytes>(40, crowded), true},    // 80,000 image objects in 1.3 MB
-        {std::vector<Bytes>(3000, sound), false},   // 6,000 images of their own
+        {std::vector<TBytes>(1, crowded), false},    // one icon: within the 1 MiB floor
+        {std::vector<TBytes>(40, crowded), true},    // 80,000 image objects in 1.3 MB
+        {std::vector<TBytes>(3000, sound), false},   // 6,000 images of their own
     };
-    gs::MemorySource alone(crowded);
+    gs::TMemorySource alone(crowded);
     gs::TQBIcon crowdedAlone;
     ASSERT_TRUE(crowdedAlone.LoadFromSource(alone));
     for (bool cursor : {true, false})
         for (const auto& c : cases) {
-            gs::MemorySource src(containerOf(cursor, c.icons));
-            gs::ByteReader in(src);
+            gs::TMemorySource src(containerOf(cursor, c.icons));
+            gs::TByteReader in(src);
             gs::TAnimatedCursorImage ani;
             gs::TIconList list;
             const std::string at = (cursor ? "cursor, case " : "icon list, case ") + std::to_string(&c - cases);
             const bool refused = cursor && c.refusedAsCursor;
             try {
-                cursor ? ani.loadFromSource(src) : list.loadIcons(in);
+                cursor ? ani.LoadFromSource(src) : list.LoadIcons(in);
                 EXPECT_FALSE(refused) << at;
-                EXPECT_EQ(cursor ? ani.frameCount() : list.iconCount(), int(c.icons.size())) << at;
+                EXPECT_EQ(cursor ? ani.FrameCount() : list.IconCount(), int(c.icons.size())) << at;
                 if (!cursor && c.icons[0] == crowded) {  // each entry holds what the icon alone holds
-                    EXPECT_EQ(list.iconAt(0)->Images().Count(), crowdedAlone.Images().Count()) << at;
+                    EXPECT_EQ(list.IconAt(0)->Images().Count(), crowdedAlone.Images().Count()) << at;
                 }
             } catch (const gs::EOverBudget& e) {
                 EXPECT_TRUE(refused) << at << e.Reason();
                 EXPECT_STREQ(e.what(), "Stream read error") << at;
                 EXPECT_NE(e.Reason().find("would hold more than"), std::string::npos) << at << e.Reason();
-                EXPECT_EQ(ani.frameCount(), 0) << at;  // a cursor refused is left empty
+                EXPECT_EQ(ani.FrameCount(), 0) << at;  // a cursor refused is left empty
             }
         }
 }

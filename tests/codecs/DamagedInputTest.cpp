@@ -16,36 +16,36 @@
 
 namespace {
 
-using gs::Bytes;
+using gs::TBytes;
 
-void readGif(const Bytes& b) {
+void readGif(const TBytes& b) {
     gs::TGIFImage gif;
-    gif.loadFromSource(gs::MemorySource(b));
+    gif.LoadFromSource(gs::TMemorySource(b));
 }
-void readRxGif(const Bytes& b) {
-    gs::MemorySource src(b);
-    gs::ByteReader in(src);
+void readRxGif(const TBytes& b) {
+    gs::TMemorySource src(b);
+    gs::TByteReader in(src);
     gs::TRxGIFImage gif;
-    gif.loadFromStream(in);
-    for (int i = 0; i < gif.frameCount(); ++i) gif.frame(i).bitmap();
+    gif.LoadFromStream(in);
+    for (int i = 0; i < gif.FrameCount(); ++i) gif.Frame(i).Bitmap();
 }
-void readCursor(const Bytes& b) {
+void readCursor(const TBytes& b) {
     gs::TAnimatedCursorImage cursor;
-    cursor.loadFromSource(gs::MemorySource(b));
-    cursor.framesToBitmap(gs::kWhite, false, true);
+    cursor.LoadFromSource(gs::TMemorySource(b));
+    cursor.FramesToBitmap(gs::kWhite, false, true);
 }
-void readIconList(const Bytes& b) {
-    gs::MemorySource src(b);
-    gs::ByteReader in(src);
+void readIconList(const TBytes& b) {
+    gs::TMemorySource src(b);
+    gs::TByteReader in(src);
     gs::TIconList list;
-    list.loadIcons(in);
+    list.LoadIcons(in);
 }
 
 TEST(DamagedInput, TruncationsAndMutationsEndCleanly) {
     struct Fixture {
         const char* name;
-        Bytes bytes;
-        void (*read)(const Bytes&);
+        TBytes bytes;
+        void (*read)(const TBytes&);
     } fixtures[] = {{"gif", gstest::animatedGif(), readGif},
                     {"rxgif", gstest::animatedGif(), readRxGif},
                     {"ani", gstest::animatedCursor(), readCursor},
@@ -54,16 +54,16 @@ TEST(DamagedInput, TruncationsAndMutationsEndCleanly) {
     for (const Fixture& f : fixtures) {
         ASSERT_NO_THROW(f.read(f.bytes)) << f.name << ": the fixture itself";
         int failures = 0;
-        auto attempt = [&](const Bytes& b) {
+        auto attempt = [&](const TBytes& b) {
             try {
                 f.read(b);
             } catch (const std::exception&) {
                 ++failures;
             }
         };
-        for (std::size_t n = 0; n < f.bytes.size(); ++n) attempt(Bytes(f.bytes.begin(), f.bytes.begin() + std::ptrdiff_t(n)));
+        for (std::size_t n = 0; n < f.bytes.size(); ++n) attempt(TBytes(f.bytes.begin(), f.bytes.begin() + std::ptrdiff_t(n)));
         for (int m = 0; m < 1000; ++m) {
-            Bytes b = f.bytes;
+            TBytes b = f.bytes;
             for (unsigned k = 1 + rng() % 4; k > 0; --k) b[rng() % b.size()] = std::uint8_t(rng());
             attempt(b);
         }
@@ -76,9 +76,9 @@ TEST(DamagedInput, TruncationsAndMutationsEndCleanly) {
 // Each codec's own refusals reach a caller that catches the one codec error, with the
 // codec's text unchanged.
 TEST(DamagedInput, CodecRefusalsShareOneRootAndKeepTheirTexts) {
-    gs::Bytes wrongSignature = gstest::animatedGif();
+    gs::TBytes wrongSignature = gstest::animatedGif();
     wrongSignature[0] = 'X';
-    gs::Bytes cut = gstest::animatedGif();
+    gs::TBytes cut = gstest::animatedGif();
     cut.resize(8);
     const struct {
         const char* text;
@@ -86,10 +86,10 @@ TEST(DamagedInput, CodecRefusalsShareOneRootAndKeepTheirTexts) {
     } cases[] = {
         {gs::rxgifmsg::kUnknownVersion, [&] { readRxGif(wrongSignature); }},
         {gs::graphicmsg::kInvalidBitmap,
-         [] { gs::toPixelFormat(gs::Raster(), gs::PixelFormat::pf8bit, gs::kDefaultColorMapping); }},
+         [] { gs::ToPixelFormat(gs::TRaster(), gs::PixelFormat::pf8bit, gs::kDefaultColorMapping); }},
         {gs::graphicmsg::kNotImplemented,
-         [] { gs::toPixelFormat(gs::Raster(2, 2), gs::PixelFormat::pf32bit, gs::kDefaultColorMapping); }},
-        {gs::gifmsg::kBadFrameSize, [] { gs::TGIFImage().setWidth(-1); }},
+         [] { gs::ToPixelFormat(gs::TRaster(2, 2), gs::PixelFormat::pf32bit, gs::kDefaultColorMapping); }},
+        {gs::gifmsg::kBadFrameSize, [] { gs::TGIFImage().SetWidth(-1); }},
         {gs::gifmsg::kPrematureEnd, [&] { readGif(cut); }},
     };
     for (const auto& c : cases) {
@@ -107,21 +107,21 @@ TEST(DamagedInput, CodecRefusalsShareOneRootAndKeepTheirTexts) {
 // changes nothing: never a read or a move outside the list.
 TEST(DamagedInput, IndexesOutsideTheirListsAreTheListsError) {
     gs::TIconList icons;
-    gs::MemorySource stream(gstest::iconListStream());
-    gs::ByteReader in(stream);
-    icons.loadIcons(in);  // three entries, the second empty
-    const gs::TQBIcon* first = icons.iconAt(0);
+    gs::TMemorySource stream(gstest::iconListStream());
+    gs::TByteReader in(stream);
+    icons.LoadIcons(in);  // three entries, the second empty
+    const gs::TQBIcon* first = icons.IconAt(0);
     gs::TGIFImage gif;
-    gif.loadFromSource(gs::MemorySource(gstest::animatedGif()));
+    gif.LoadFromSource(gs::TMemorySource(gstest::animatedGif()));
     gs::TAnimatedCursorImage cursor;
-    cursor.loadFromSource(gs::MemorySource(gstest::animatedCursor()));
+    cursor.LoadFromSource(gs::TMemorySource(gstest::animatedCursor()));
     const std::pair<std::function<void()>, long> cases[] = {
-        {[&] { icons.moveIcon(-1, 0); }, -1}, {[&] { icons.moveIcon(0, -1); }, -1}, {[&] { icons.moveIcon(0, 3); }, 3},
-        {[&] { icons.exchangeIcons(0, 3); }, 3}, {[&] { icons.setIconAt(4, *first); }, 4}, {[&] { icons.iconAt(-2); }, -2},
-        {[&] { gif.deleteFrame(2); }, 2}, {[&] { gif.frame(1).deleteExtension(5); }, 5}, {[&] { cursor.frameAt(3); }, 3}};
+        {[&] { icons.MoveIcon(-1, 0); }, -1}, {[&] { icons.MoveIcon(0, -1); }, -1}, {[&] { icons.MoveIcon(0, 3); }, 3},
+        {[&] { icons.ExchangeIcons(0, 3); }, 3}, {[&] { icons.SetIconAt(4, *first); }, 4}, {[&] { icons.IconAt(-2); }, -2},
+        {[&] { gif.DeleteFrame(2); }, 2}, {[&] { gif.Frame(1).DeleteExtension(5); }, 5}, {[&] { cursor.FrameAt(3); }, 3}};
     for (const auto& [call, index] : cases)
         EXPECT_EQ(gstest::errorOf(call), "List index out of bounds (" + std::to_string(index) + ")");
-    icons.moveIcon(0, 2);
-    EXPECT_EQ(icons.iconAt(2), first);
-    EXPECT_EQ(icons.iconCount() + gif.frameCount(), 5);
+    icons.MoveIcon(0, 2);
+    EXPECT_EQ(icons.IconAt(2), first);
+    EXPECT_EQ(icons.IconCount() + gif.FrameCount(), 5);
 }

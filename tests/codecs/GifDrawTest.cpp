@@ -17,10 +17,10 @@ using gstest::fourColours;
 
 namespace {
 
-std::vector<Raster> composed(const TGIFImage& gif) {
-    TGIFCompositor c(gif, Rgb{0x33, 0x66, 0x99});
-    std::vector<Raster> out;
-    for (int i = 0; i < gif.frameCount(); ++i) out.push_back(c.Show(i));
+std::vector<TRaster> composed(const TGIFImage& gif) {
+    TGIFCompositor c(gif, TRgb{0x33, 0x66, 0x99});
+    std::vector<TRaster> out;
+    for (int i = 0; i < gif.FrameCount(); ++i) out.push_back(c.Show(i));
     return out;
 }
 
@@ -44,7 +44,7 @@ TEST(GifPainter, WaitsCountHundredthsAndTakeOffHalfTheTimeSpent) {
     addFrame(gif, 0, 0, 2, 1, {1, 1}, std::nullopt, 0, 0);
     addFrame(gif, 0, 0, 2, 1, {2, 2}, std::nullopt, 0, 1);
     addFrame(gif, 0, 0, 2, 1, {3, 3}, std::nullopt, 0, 2500);
-    gif.setDrawOptions(gdAnimate);  // no looping: one pass
+    gif.SetDrawOptions(gdAnimate);  // no looping: one pass
     const auto steps = PainterSchedule(gif, 100, 5);
     ASSERT_EQ(steps.size(), 4u);
     EXPECT_EQ(steps[0].WaitMs, 100);    // delay 0 plays as 10 units
@@ -60,40 +60,40 @@ TEST(GifCompositor, DisposalsLeaveTheCanvasAsTheyShould) {
     addFrame(gif, 1, 0, 1, 1, {2}, std::nullopt, 2);        // restored to the background
     addFrame(gif, 0, 0, 3, 1, {0, 3, 0}, 0);                // transparent around its one pixel
     const auto frames = composed(gif);
-    const Argb back = makeArgb(0x33, 0x66, 0x99), red = makeArgb(255, 0, 0), green = makeArgb(0, 255, 0),
-               blue = makeArgb(0, 0, 255);
-    EXPECT_EQ(frames[0].pixel(0, 0), red);
-    EXPECT_EQ(frames[1].pixel(0, 0), back);
-    EXPECT_EQ(frames[1].pixel(1, 0), green);
-    EXPECT_EQ(frames[2].pixel(1, 0), blue);
-    EXPECT_EQ(frames[2].pixel(2, 0), back);
+    const Argb back = MakeArgb(0x33, 0x66, 0x99), red = MakeArgb(255, 0, 0), green = MakeArgb(0, 255, 0),
+               blue = MakeArgb(0, 0, 255);
+    EXPECT_EQ(frames[0].Pixel(0, 0), red);
+    EXPECT_EQ(frames[1].Pixel(0, 0), back);
+    EXPECT_EQ(frames[1].Pixel(1, 0), green);
+    EXPECT_EQ(frames[2].Pixel(1, 0), blue);
+    EXPECT_EQ(frames[2].Pixel(2, 0), back);
 
     // Indices beyond the table draw black, in a rendering and on the canvas alike.
     TGIFImage short_;
     fourColours(short_, 1, 1);
     addFrame(short_, 0, 0, 1, 1, {200});
-    EXPECT_EQ(RenderFrame(short_.frame(0)).Bitmap.pixel(0, 0), makeArgb(0, 0, 0));
-    EXPECT_EQ(composed(short_)[0].pixel(0, 0), makeArgb(0, 0, 0));
+    EXPECT_EQ(RenderFrame(short_.Frame(0)).Bitmap.Pixel(0, 0), MakeArgb(0, 0, 0));
+    EXPECT_EQ(composed(short_)[0].Pixel(0, 0), MakeArgb(0, 0, 0));
 }
 
 // The canvas's colour by what the image holds: its own colour when set, the window colour for
 // a GIF without a global table (whose background index names nothing), else the table's
 // entry. Every GIF the writer makes has local tables only, and must compose.
 TEST(GifCompositor, TheBackgroundOfAGifWithoutAGlobalTableIsTheWindowColour) {
-    const Rgb grey{0xC0, 0xC0, 0xC0};
+    const TRgb grey{0xC0, 0xC0, 0xC0};
     TGIFImage global;
     fourColours(global, 2, 1);
-    global.header().backgroundIndex = 2;
+    global.Header().backgroundIndex = 2;
     TGIFImage own;
     fourColours(own, 2, 1);
-    own.setBackgroundColorValue(colorOf(Rgb{1, 2, 3}));
+    own.SetBackgroundColorValue(ColorOf(TRgb{1, 2, 3}));
     TGIFImage none;
-    none.setWidth(2);
-    none.setHeight(1);
-    none.header().backgroundIndex = 5;
+    none.SetWidth(2);
+    none.SetHeight(1);
+    none.Header().backgroundIndex = 5;
     const struct {
         const TGIFImage& gif;
-        Rgb plain, onGrey;
+        TRgb plain, onGrey;
     } rows[] = {{global, {0, 255, 0}, {0, 255, 0}}, {own, {1, 2, 3}, {1, 2, 3}}, {none, kDefaultWindowColor, grey}};
     for (const auto& row : rows) {
         EXPECT_EQ(PainterBackground(row.gif), row.plain);
@@ -102,24 +102,24 @@ TEST(GifCompositor, TheBackgroundOfAGifWithoutAGlobalTableIsTheWindowColour) {
 
     // A picture with transparency written by the writer and read back: no global table, and
     // its transparent pixels show the window colour.
-    Raster picture(3, 2, PixelFormat::pf24bit);
-    picture.fill(makeArgb(255, 0, 0));  // a colour every reduction keeps
-    picture.setPixel(1, 1, makeArgb(0, 0, 0));
-    picture.setTransparent(true);
-    picture.setTransparentColor(Rgb{0, 0, 0});
+    TRaster picture(3, 2, PixelFormat::pf24bit);
+    picture.Fill(MakeArgb(255, 0, 0));  // a colour every reduction keeps
+    picture.SetPixel(1, 1, MakeArgb(0, 0, 0));
+    picture.SetTransparent(true);
+    picture.SetTransparentColor(TRgb{0, 0, 0});
     TGIFImage written;
-    written.setWidth(3);
-    written.setHeight(2);
-    written.assign(picture);
-    const Bytes bytes = written.saveToBytes();
+    written.SetWidth(3);
+    written.SetHeight(2);
+    written.Assign(picture);
+    const TBytes bytes = written.SaveToBytes();
     TGIFImage read;
-    read.loadFromSource(MemorySource(bytes));
-    ASSERT_TRUE(read.globalColorMap().empty());
-    ASSERT_EQ(read.frameCount(), 1);
+    read.LoadFromSource(TMemorySource(bytes));
+    ASSERT_TRUE(read.GlobalColorMap().Empty());
+    ASSERT_EQ(read.FrameCount(), 1);
     TGIFCompositor compositor(read, PainterBackground(read));
-    const Raster& shown = compositor.Show(0);
-    EXPECT_EQ(shown.pixel(0, 0), makeArgb(255, 0, 0));
-    EXPECT_EQ(shown.pixel(1, 1), argbOf(kDefaultWindowColor));
+    const TRaster& shown = compositor.Show(0);
+    EXPECT_EQ(shown.Pixel(0, 0), MakeArgb(255, 0, 0));
+    EXPECT_EQ(shown.Pixel(1, 1), ArgbOf(kDefaultWindowColor));
 }
 
 // A screen set beyond 2^26 pixels (65535 x 65535: 17 GB of canvas) is never given a canvas.
@@ -127,7 +127,7 @@ TEST(GifCompositor, AScreenBeyondTheCeilingGetsNoCanvas) {
     TGIFImage gif;
     fourColours(gif, 65535, 65535);
     addFrame(gif, 0, 0, 1, 1, {1});
-    EXPECT_EQ(gstest::errorOf([&] { gif.renderedBitmap(); }), gifmsg::kInvalidDimensions);
+    EXPECT_EQ(gstest::errorOf([&] { gif.RenderedBitmap(); }), gifmsg::kInvalidDimensions);
 }
 
 TEST(GifOptimize, CropMergeAndCleanupKeepWhatTheImageShows) {
@@ -136,17 +136,17 @@ TEST(GifOptimize, CropMergeAndCleanupKeepWhatTheImageShows) {
     addFrame(gif, 0, 0, 4, 2, {1, 1, 2, 2, 1, 1, 2, 2}, std::nullopt, 1, 5);
     addFrame(gif, 0, 0, 4, 2, {1, 1, 3, 2, 1, 1, 2, 2}, std::nullopt, 1, 5);  // one pixel changes
     addFrame(gif, 0, 0, 4, 2, {0, 0, 0, 0, 0, 0, 0, 0}, 0, 1, 7);             // shows nothing
-    auto comment = std::make_unique<TGIFCommentExtension>(&gif.frame(0));
+    auto comment = std::make_unique<TGIFCommentExtension>(&gif.Frame(0));
     comment->lines = {"made by hand"};
-    gif.frame(0).addExtension(std::move(comment));
+    gif.Frame(0).AddExtension(std::move(comment));
     const auto before = composed(gif);
     Compact(gif, opCrop | opMerge | opCleanup | opSortColorMaps);
-    ASSERT_EQ(gif.frameCount(), 2);  // the empty last frame went
-    EXPECT_EQ(gif.frame(1).graphicControlExtension()->delay(), 12);  // and left its delay
-    EXPECT_EQ(gif.frame(1).width(), 1);  // the changed pixel alone is left of the second frame
-    EXPECT_EQ(gif.frame(1).left(), 2);
-    for (int e = 0; e < gif.frame(0).extensionCount(); ++e)
-        EXPECT_EQ(dynamic_cast<TGIFCommentExtension*>(&gif.frame(0).extension(e)), nullptr);
+    ASSERT_EQ(gif.FrameCount(), 2);  // the empty last frame went
+    EXPECT_EQ(gif.Frame(1).GraphicControlExtension()->Delay(), 12);  // and left its delay
+    EXPECT_EQ(gif.Frame(1).Width(), 1);  // the changed pixel alone is left of the second frame
+    EXPECT_EQ(gif.Frame(1).Left(), 2);
+    for (int e = 0; e < gif.Frame(0).ExtensionCount(); ++e)
+        EXPECT_EQ(dynamic_cast<TGIFCommentExtension*>(&gif.Frame(0).Extension(e)), nullptr);
     const auto after = composed(gif);
     for (int i = 0; i < 2; ++i) EXPECT_EQ(after[std::size_t(i)], before[std::size_t(i)]) << i;
 
@@ -158,7 +158,7 @@ TEST(GifOptimize, CropMergeAndCleanupKeepWhatTheImageShows) {
     addFrame(keep, 0, 0, 3, 1, {0, 0, 0}, 0);
     const auto kept = composed(keep);
     Compact(keep, opCrop);
-    EXPECT_EQ(keep.frame(1).width(), 3);
+    EXPECT_EQ(keep.Frame(1).Width(), 3);
     EXPECT_EQ(composed(keep)[1], kept[1]);
 }
 
@@ -169,10 +169,10 @@ TEST(GifOptimize, AMergedFrameNeverTakesAnIndexItShows) {
     addFrame(gif, 0, 0, 2, 1, {1, 2}, 3, 1);
     addFrame(gif, 0, 0, 2, 1, {1, 3}, std::nullopt, 1);
     const auto before = composed(gif);
-    ClearRepeatedPixels(gif.frame(1), gif.frame(0));
-    ASSERT_TRUE(gif.frame(1).transparent());
-    EXPECT_EQ(gif.frame(1).graphicControlExtension()->transparentColorIndex(), 4);
-    EXPECT_EQ(gif.frame(1).pixels()[0], 4);
+    ClearRepeatedPixels(gif.Frame(1), gif.Frame(0));
+    ASSERT_TRUE(gif.Frame(1).Transparent());
+    EXPECT_EQ(gif.Frame(1).GraphicControlExtension()->TransparentColorIndex(), 4);
+    EXPECT_EQ(gif.Frame(1).Pixels()[0], 4);
     EXPECT_EQ(composed(gif)[1], before[1]);
 }
 
@@ -199,16 +199,16 @@ TEST(GifPainter, TimetableFollowsTheOptionsAndAMovedFrame) {
     // A handler that moves the active frame back to 0 after frame 1.
     EXPECT_EQ(frames(gdAnimate, 6, [](TPainterTimetable& t, int i) { if (i == 1) t.SeekFrame(0); }), "010101");
 
-    auto loop = std::make_unique<TGIFAppExtNSLoop>(&gif.frame(1));
+    auto loop = std::make_unique<TGIFAppExtNSLoop>(&gif.Frame(1));
     loop->loops = 2;  // two passes, the second from the frame that carries it
-    gif.frame(1).addExtension(std::move(loop));
+    gif.Frame(1).AddExtension(std::move(loop));
     EXPECT_EQ(frames(gdAnimate | gdLoop, 8), "012L12EE");
     EXPECT_EQ(PainterSchedule(gif, 100, 1).back().What, TPainterStep::Kind::End);
 
     // A pass that shows nothing ends the run instead of looping without a wait.
     TGIFImage empty;
     fourColours(empty, 1, 1);
-    empty.addFrame(std::make_unique<TGIFSubImage>(empty));
+    empty.AddFrame(std::make_unique<TGIFSubImage>(empty));
     EXPECT_EQ(TPainterTimetable(empty, gdLoopContinuously, 100).Next().What, TPainterStep::Kind::End);
 }
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-using gs::Bytes;
+using gs::TBytes;
 
 struct Encoded {
     int minCodeSize;
@@ -20,9 +20,9 @@ struct Encoded {
 
 Encoded encode(gs::TGIFEncoder&& encoder, const std::vector<std::uint8_t>& pixels, int width, int height, int bits,
                bool interlaced = false) {
-    gs::ByteWriter out;
-    encoder.encode(out, gs::TGIFPixels{pixels.data(), width, height, interlaced}, bits, 1 << bits);
-    const Bytes& b = out.data();
+    gs::TByteWriter out;
+    encoder.Encode(out, gs::TGIFPixels{pixels.data(), width, height, interlaced}, bits, 1 << bits);
+    const TBytes& b = out.Data();
     Encoded e{b.at(0), {}, {}, b.size()};
     std::size_t pos = 1;
     while (b.at(pos) != 0) {
@@ -60,12 +60,12 @@ std::vector<std::uint8_t> runs(std::size_t n, int colours, int maxRun, unsigned 
 TEST(GifEncoder, OnePixelIsClearPixelEndInThreeBitCodes) {
     std::vector<std::uint8_t> px{1};
     for (bool rle : {false, true}) {
-        gs::ByteWriter out;
+        gs::TByteWriter out;
         std::unique_ptr<gs::TGIFEncoder> enc;
         if (rle) enc = std::make_unique<gs::TRLEEncoder>(); else enc = std::make_unique<gs::TLZWEncoder>();
-        enc->encode(out, gs::TGIFPixels{px.data(), 1, 1, false}, 1, 2);
+        enc->Encode(out, gs::TGIFPixels{px.data(), 1, 1, false}, 1, 2);
         // clear 4, pixel 1, end 5, each 3 bits, least significant first
-        EXPECT_EQ(out.data(), (Bytes{0x02, 0x02, 0x4C, 0x01, 0x00})) << (rle ? "RLE" : "LZW");
+        EXPECT_EQ(out.Data(), (TBytes{0x02, 0x02, 0x4C, 0x01, 0x00})) << (rle ? "RLE" : "LZW");
     }
 }
 
@@ -112,11 +112,11 @@ TEST(GifEncoder, InterlacedFramesCodeEveryRowOnce) {
 TEST(GifEncoder, PixelOutsideTheColourCountIsRefused) {
     std::vector<std::uint8_t> px{0, 1, 5};
     for (bool rle : {false, true}) {
-        gs::ByteWriter out;
+        gs::TByteWriter out;
         std::unique_ptr<gs::TGIFEncoder> enc;
         if (rle) enc = std::make_unique<gs::TRLEEncoder>(); else enc = std::make_unique<gs::TLZWEncoder>();
         try {
-            enc->encode(out, gs::TGIFPixels{px.data(), 3, 1, false}, 3, 5);
+            enc->Encode(out, gs::TGIFPixels{px.data(), 3, 1, false}, 3, 5);
             FAIL() << "no error";
         } catch (const gs::GIFException& e) {
             EXPECT_STREQ(e.what(), "Color not in color table");
@@ -126,17 +126,17 @@ TEST(GifEncoder, PixelOutsideTheColourCountIsRefused) {
 
 TEST(GifEncoder, SubBlocksAreFullThenOneShortAndNeverEmpty) {
     for (int n : {0, 1, 254, 255, 256, 510, 511}) {
-        gs::ByteWriter out;
+        gs::TByteWriter out;
         gs::TGIFWriter writer(out);
-        for (int i = 0; i < n; ++i) writer.write(std::uint8_t(i));
-        writer.release();
+        for (int i = 0; i < n; ++i) writer.Write(std::uint8_t(i));
+        writer.Release();
         std::size_t expected = std::size_t(n) + std::size_t((n + 254) / 255);
-        ASSERT_EQ(out.data().size(), expected) << n;
+        ASSERT_EQ(out.Data().size(), expected) << n;
         if (n >= 255) {
-            EXPECT_EQ(out.data()[0], 255);
+            EXPECT_EQ(out.Data()[0], 255);
         }
         if (n == 510) {
-            EXPECT_EQ(out.data()[256], 255);
+            EXPECT_EQ(out.Data()[256], 255);
         }
     }
 }

@@ -15,23 +15,23 @@ namespace gstest {
 inline gs::TGIFSubImage& addFrame(gs::TGIFImage& gif, int x, int y, int w, int h, std::vector<std::uint8_t> pixels,
                                   std::optional<int> transparent = std::nullopt, int disposal = 0, int delay = 0) {
     auto frame = std::make_unique<gs::TGIFSubImage>(gif);
-    frame->setBounds(x, y, w, h);
-    std::copy(pixels.begin(), pixels.end(), frame->pixels().begin());
+    frame->SetBounds(x, y, w, h);
+    std::copy(pixels.begin(), pixels.end(), frame->Pixels().begin());
     if (transparent || disposal || delay) {
         auto gce = std::make_unique<gs::TGIFGraphicControlExtension>(frame.get());
-        gce->setTransparent(transparent.has_value());
-        gce->setTransparentColorIndex(std::uint8_t(transparent.value_or(0)));
-        gce->setDisposal(disposal);
-        gce->setDelay(std::uint16_t(delay));
-        frame->addExtension(std::move(gce));
+        gce->SetTransparent(transparent.has_value());
+        gce->SetTransparentColorIndex(std::uint8_t(transparent.value_or(0)));
+        gce->SetDisposal(disposal);
+        gce->SetDelay(std::uint16_t(delay));
+        frame->AddExtension(std::move(gce));
     }
-    return gif.frame(gif.addFrame(std::move(frame)));
+    return gif.Frame(gif.AddFrame(std::move(frame)));
 }
 
 inline void fourColours(gs::TGIFImage& gif, int w, int h) {
-    gif.setWidth(w);
-    gif.setHeight(h);
-    gif.globalColorMap().loadFromPalette(std::vector<gs::Rgb>{{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}});
+    gif.SetWidth(w);
+    gif.SetHeight(h);
+    gif.GlobalColorMap().LoadFromPalette(std::vector<gs::TRgb>{{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}});
 }
 
 }  // namespace gstest

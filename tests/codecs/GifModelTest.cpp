@@ -35,14 +35,14 @@ void repeatingFrames(TGIFImage& gif) {
     fourColours(gif, 3, 1);
     addFrame(gif, 0, 0, 3, 1, {1, 2, 3}, std::nullopt, 0, 5);
     addFrame(gif, 0, 0, 3, 1, {1, 2, 1}, std::nullopt, 0, 5);
-    auto comment = std::make_unique<TGIFCommentExtension>(&gif.frame(0));
+    auto comment = std::make_unique<TGIFCommentExtension>(&gif.Frame(0));
     comment->lines = {"made by a test"};
-    gif.frame(0).addExtension(std::move(comment));
+    gif.Frame(0).AddExtension(std::move(comment));
 }
 
-Rgb firstPixel(const TGIFSubImage& frame, bool dither = false) {
-    const TRenderedFrame& r = frame.renderedBitmap(dither);
-    return r.Bitmap.palette()[r.Bitmap.indexRow(0)[0]];
+TRgb firstPixel(const TGIFSubImage& frame, bool dither = false) {
+    const TRenderedFrame& r = frame.RenderedBitmap(dither);
+    return r.Bitmap.Palette()[r.Bitmap.IndexRow(0)[0]];
 }
 
 }  // namespace
@@ -69,16 +69,16 @@ TEST(GifCompact, ReductionParametersAreCheckedBeforeAnythingChanges) {
         SCOPED_TRACE(c.name);
         TGIFImage gif;
         repeatingFrames(gif);
-        const Bytes before = gif.saveToBytes();
+        const TBytes before = gif.SaveToBytes();
         ProgressLog log;
-        gif.setOnProgress(log.handler());
+        gif.SetOnProgress(log.handler());
         int stops = 0;
-        gif.setOnStopDrawing([&] { ++stops; });
+        gif.SetOnStopDrawing([&] { ++stops; });
         EXPECT_EQ(errorOf([&] { Compact(gif, c.options, c.reduction, c.bits, c.dither); }), c.error);
         if (!c.error.empty()) {
             EXPECT_TRUE(log.events.empty());
             EXPECT_EQ(stops, 0);
-            EXPECT_EQ(gif.saveToBytes(), before);
+            EXPECT_EQ(gif.SaveToBytes(), before);
             continue;
         }
         EXPECT_EQ(log.events.size(), 2u + 2 * 6) << "six steps a frame";
@@ -86,7 +86,7 @@ TEST(GifCompact, ReductionParametersAreCheckedBeforeAnythingChanges) {
         TGIFImage plain;
         repeatingFrames(plain);
         Compact(plain, c.options);
-        EXPECT_EQ(gif.saveToBytes(), plain.saveToBytes());
+        EXPECT_EQ(gif.SaveToBytes(), plain.SaveToBytes());
     }
 }
 
@@ -94,36 +94,36 @@ TEST(GifFramePalette, AFramesOwnTableIsReadAndSetApartFromTheImages) {
     TGIFImage gif;
     fourColours(gif, 2, 1);
     TGIFSubImage& frame = addFrame(gif, 0, 0, 2, 1, {1, 2});
-    gif.setDrawOptions(0);
-    const std::vector<Rgb> global = gif.getPalette();
-    EXPECT_EQ(frame.getPalette(), global);
+    gif.SetDrawOptions(0);
+    const std::vector<TRgb> global = gif.GetPalette();
+    EXPECT_EQ(frame.GetPalette(), global);
     int changes = 0;
-    gif.setOnChange([&] { ++changes; });
+    gif.SetOnChange([&] { ++changes; });
 
-    const std::vector<Rgb> table{{9, 9, 9}, {1, 2, 3}, {4, 5, 6}};
-    frame.colorMap().loadFromPalette(table);
-    EXPECT_EQ(frame.getPalette(), table);
-    EXPECT_EQ(gif.getPalette(), global);
-    gif.setDrawOptions(gdDither | gdAutoDither);
-    EXPECT_EQ(frame.getPalette(8), webCubePalette());
-    EXPECT_EQ(frame.getPalette(24), table);
+    const std::vector<TRgb> table{{9, 9, 9}, {1, 2, 3}, {4, 5, 6}};
+    frame.ColorMap().LoadFromPalette(table);
+    EXPECT_EQ(frame.GetPalette(), table);
+    EXPECT_EQ(gif.GetPalette(), global);
+    gif.SetDrawOptions(gdDither | gdAutoDither);
+    EXPECT_EQ(frame.GetPalette(8), WebCubePalette());
+    EXPECT_EQ(frame.GetPalette(24), table);
 
     // A palette set on the frame comes first and is no table: the frame writes as before.
-    const Bytes written = gif.saveToBytes();
-    const std::vector<Rgb> own{{7, 7, 7}};
-    frame.setPalette(own);
+    const TBytes written = gif.SaveToBytes();
+    const std::vector<TRgb> own{{7, 7, 7}};
+    frame.SetPalette(own);
     EXPECT_EQ(changes, 1);
-    EXPECT_FALSE(gif.paletteModified()) << "no rendering to drop";
-    frame.renderedBitmap();
-    frame.setPalette(table);
+    EXPECT_FALSE(gif.PaletteModified()) << "no rendering to drop";
+    frame.RenderedBitmap();
+    frame.SetPalette(table);
     EXPECT_EQ(changes, 2);
-    EXPECT_TRUE(gif.paletteModified()) << "the rendering of other colours went";
-    frame.setPalette(table);
+    EXPECT_TRUE(gif.PaletteModified()) << "the rendering of other colours went";
+    frame.SetPalette(table);
     EXPECT_EQ(changes, 2) << "the same palette again changes nothing";
-    EXPECT_EQ(frame.getPalette(8), table);
-    EXPECT_EQ(frame.colorMap().count(), 3);
-    EXPECT_EQ(gif.saveToBytes(), written);
-    EXPECT_EQ(errorOf([&] { frame.setPalette(std::vector<Rgb>(257)); }), "Color table overflow");
+    EXPECT_EQ(frame.GetPalette(8), table);
+    EXPECT_EQ(frame.ColorMap().Count(), 3);
+    EXPECT_EQ(gif.SaveToBytes(), written);
+    EXPECT_EQ(errorOf([&] { frame.SetPalette(std::vector<TRgb>(257)); }), "Color table overflow");
 }
 
 TEST(GifFrameRendering, AFrameIsRenderedOnceUntilItOrATableItShowsChanges) {
@@ -132,23 +132,23 @@ TEST(GifFrameRendering, AFrameIsRenderedOnceUntilItOrATableItShowsChanges) {
     TGIFSubImage& frame = addFrame(gif, 0, 0, 2, 1, {1, 2});
     TGIFSubImage& other = addFrame(gif, 0, 0, 2, 1, {2, 2});
     ProgressLog log;
-    gif.setOnProgress(log.handler());
+    gif.SetOnProgress(log.handler());
     const auto renders = [&] { return log.count("Rendering... start 0"); };
     firstPixel(frame);
-    EXPECT_EQ(firstPixel(frame), (Rgb{255, 0, 0}));
+    EXPECT_EQ(firstPixel(frame), (TRgb{255, 0, 0}));
     EXPECT_EQ(renders(), 1);
 
     struct Case {
         const char* name;
         std::function<void()> change;
-        Rgb shown;
+        TRgb shown;
     } cases[] = {
-        {"a pixel written", [&] { frame.pixelAt(0, 0) = 3; }, {0, 0, 255}},
-        {"the global table loaded", [&] { gif.globalColorMap().loadFromPalette(std::vector<Rgb>{{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {3, 3, 3}}); }, {3, 3, 3}},
-        {"its own table", [&] { frame.colorMap().loadFromPalette(std::vector<Rgb>{{7, 7, 7}, {8, 8, 8}, {9, 9, 9}, {6, 6, 6}}); }, {6, 6, 6}},
-        {"a palette set on it", [&] { frame.setPalette(std::vector<Rgb>{{1, 1, 1}}); }, {6, 6, 6}},
-        {"an edit announced", [&] { gif.changed(); }, {6, 6, 6}},
-        {"made transparent", [&] { frame.applyTransparency({2, 1, {1, 0}}, Rgb{5, 5, 5}); }, {5, 5, 5}},
+        {"a pixel written", [&] { frame.PixelAt(0, 0) = 3; }, {0, 0, 255}},
+        {"the global table loaded", [&] { gif.GlobalColorMap().LoadFromPalette(std::vector<TRgb>{{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {3, 3, 3}}); }, {3, 3, 3}},
+        {"its own table", [&] { frame.ColorMap().LoadFromPalette(std::vector<TRgb>{{7, 7, 7}, {8, 8, 8}, {9, 9, 9}, {6, 6, 6}}); }, {6, 6, 6}},
+        {"a palette set on it", [&] { frame.SetPalette(std::vector<TRgb>{{1, 1, 1}}); }, {6, 6, 6}},
+        {"an edit announced", [&] { gif.Changed(); }, {6, 6, 6}},
+        {"made transparent", [&] { frame.ApplyTransparency({2, 1, {1, 0}}, TRgb{5, 5, 5}); }, {5, 5, 5}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -157,100 +157,100 @@ TEST(GifFrameRendering, AFrameIsRenderedOnceUntilItOrATableItShowsChanges) {
         EXPECT_EQ(firstPixel(frame), c.shown);
         EXPECT_EQ(renders(), before + 1);
     }
-    EXPECT_TRUE(frame.renderedBitmap().Mask);
+    EXPECT_TRUE(frame.RenderedBitmap().Mask);
     // Another frame's own table leaves this one's rendering alone; dithered is a rendering of its own.
     const int before = renders();
-    other.colorMap().loadFromPalette(std::vector<Rgb>{{1, 1, 1}, {2, 2, 2}, {3, 3, 3}});
+    other.ColorMap().LoadFromPalette(std::vector<TRgb>{{1, 1, 1}, {2, 2, 2}, {3, 3, 3}});
     firstPixel(frame);
     EXPECT_EQ(renders(), before);
-    EXPECT_EQ(frame.renderedBitmap(true).Bitmap.palette(), webCubePalette());
+    EXPECT_EQ(frame.RenderedBitmap(true).Bitmap.Palette(), WebCubePalette());
     EXPECT_EQ(renders(), before + 1);
 }
 
 TEST(GifImageSettings, FramesRenderAsTheyAreReadAndTheStoredDataIsOptimised) {
     TGIFImage source;
     repeatingFrames(source);
-    const Bytes bytes = source.saveToBytes();
+    const TBytes bytes = source.SaveToBytes();
 
     TGIFSettings settings;
     settings.renderOnLoad = true;
     TGIFImage rendering(settings), plain;
     ProgressLog log, plainLog;
-    rendering.setOnProgress(log.handler());
-    plain.setOnProgress(plainLog.handler());
-    rendering.loadFromSource(MemorySource(bytes));
-    plain.loadFromSource(MemorySource(bytes));
+    rendering.SetOnProgress(log.handler());
+    plain.SetOnProgress(plainLog.handler());
+    rendering.LoadFromSource(TMemorySource(bytes));
+    plain.LoadFromSource(TMemorySource(bytes));
     EXPECT_EQ(log.count("Rendering... start 0"), 2);
     EXPECT_EQ(plainLog.count("Rendering... start 0"), 0);
-    rendering.frame(0).renderedBitmap();
-    rendering.frame(1).renderedBitmap();
+    rendering.Frame(0).RenderedBitmap();
+    rendering.Frame(1).RenderedBitmap();
     EXPECT_EQ(log.count("Rendering... start 0"), 2) << "the renderings made while reading are kept";
 
-    ByteWriter unchanged;
-    plain.writeData(unchanged);
-    EXPECT_EQ(unchanged.data(), bytes);
+    TByteWriter unchanged;
+    plain.WriteData(unchanged);
+    EXPECT_EQ(unchanged.Data(), bytes);
 
     settings = {};
     settings.optimizeOnStream = true;
     TGIFImage optimising(settings), expected;
-    optimising.loadFromSource(MemorySource(bytes));
-    expected.loadFromSource(MemorySource(bytes));
+    optimising.LoadFromSource(TMemorySource(bytes));
+    expected.LoadFromSource(TMemorySource(bytes));
     Compact(expected, opCrop | opMerge | opCleanup | opSortColorMaps | opReduceColors);
-    ByteWriter optimised;
-    optimising.writeData(optimised);
-    EXPECT_EQ(optimised.data(), expected.saveToBytes());
-    EXPECT_LT(optimised.data().size(), bytes.size());
+    TByteWriter optimised;
+    optimising.WriteData(optimised);
+    EXPECT_EQ(optimised.Data(), expected.SaveToBytes());
+    EXPECT_LT(optimised.Data().size(), bytes.size());
 }
 
 TEST(PictureFormats, AGifFileLoadsThroughTheClassRegisteredForItsExtension) {
     // Both GIF classes are registered; the splash-picture graphic, registered later, is found.
-    const TFileFormat* format = PictureFileFormats().find(".GIF");
+    const TFileFormat* format = PictureFileFormats().Find(".GIF");
     ASSERT_TRUE(format);
     EXPECT_EQ(format->description, "CompuServe GIF Image");
     EXPECT_EQ(format->graphicClass, std::type_index(typeid(TRxGIFImage)));
-    ASSERT_EQ(PictureFileFormats().formats().size(), 2u);
-    EXPECT_EQ(PictureFileFormats().formats()[0].description, "GIF Image");
-    EXPECT_EQ(PictureFileFormats().formats()[0].graphicClass, std::type_index(typeid(TGIFImage)));
+    ASSERT_EQ(PictureFileFormats().Formats().size(), 2u);
+    EXPECT_EQ(PictureFileFormats().Formats()[0].description, "GIF Image");
+    EXPECT_EQ(PictureFileFormats().Formats()[0].graphicClass, std::type_index(typeid(TGIFImage)));
 
     gstest::TempDir dir;
     TGIFImage source;
     repeatingFrames(source);
-    source.saveToFile(dir.path / "anim.Gif");
+    source.SaveToFile(dir.path / "anim.Gif");
     std::ofstream(dir.path / "bad.gif") << "GIF89a";
     std::ofstream(dir.path / "picture.xyz") << "GIF89a";
 
     TPicture picture;
-    picture.loadFromFile(dir.path / "anim.Gif");
-    const auto* gif = dynamic_cast<const TRxGIFImage*>(picture.graphic());
+    picture.LoadFromFile(dir.path / "anim.Gif");
+    const auto* gif = dynamic_cast<const TRxGIFImage*>(picture.Graphic());
     ASSERT_TRUE(gif);
-    EXPECT_EQ(gif->frameCount(), 2);
-    Raster shown;
-    picture.graphic()->assignTo(shown);
-    EXPECT_EQ(shown.width(), 3);
+    EXPECT_EQ(gif->FrameCount(), 2);
+    TRaster shown;
+    picture.Graphic()->AssignTo(shown);
+    EXPECT_EQ(shown.Width(), 3);
 
-    EXPECT_EQ(errorOf([&] { picture.loadFromFile(dir.path / "bad.gif"); }), "Stream read error");
-    EXPECT_EQ(picture.graphic(), gif) << "a file that fails to load leaves the picture as it was";
-    EXPECT_THROW(picture.loadFromFile(dir.path / "picture.xyz"), EInvalidGraphic);
-    EXPECT_EQ(errorOf([&] { picture.loadFromFile(dir.path / "picture.xyz"); }), "Unknown picture file extension (.xyz)");
+    EXPECT_EQ(errorOf([&] { picture.LoadFromFile(dir.path / "bad.gif"); }), "Stream read error");
+    EXPECT_EQ(picture.Graphic(), gif) << "a file that fails to load leaves the picture as it was";
+    EXPECT_THROW(picture.LoadFromFile(dir.path / "picture.xyz"), EInvalidGraphic);
+    EXPECT_EQ(errorOf([&] { picture.LoadFromFile(dir.path / "picture.xyz"); }), "Unknown picture file extension (.xyz)");
 
     // A later registration of the same extension is the one found, until it is taken back.
     TFileFormats formats;
-    formats.add<TGIFImage>("gif", "first");
-    formats.add<TGIFImage>("GIF", "second");
-    EXPECT_EQ(formats.find("gif")->description, "second");
-    formats.remove<TGIFImage>();
-    EXPECT_EQ(formats.find("gif"), nullptr);
+    formats.Add<TGIFImage>("gif", "first");
+    formats.Add<TGIFImage>("GIF", "second");
+    EXPECT_EQ(formats.Find("gif")->description, "second");
+    formats.Remove<TGIFImage>();
+    EXPECT_EQ(formats.Find("gif"), nullptr);
 }
 
 TEST(GifColorMapQuads, BitmapQuadsAreBlueGreenRedAndCutAt256) {
     TGIFImage gif;
     std::vector<std::array<std::uint8_t, 4>> quads{{3, 2, 1, 0}, {0, 0, 255, 9}, {10, 20, 30, 40}};
-    gif.globalColorMap().loadFromQuads(quads);
-    EXPECT_EQ(gif.getPalette(), (std::vector<Rgb>{{1, 2, 3}, {255, 0, 0}, {30, 20, 10}}));
+    gif.GlobalColorMap().LoadFromQuads(quads);
+    EXPECT_EQ(gif.GetPalette(), (std::vector<TRgb>{{1, 2, 3}, {255, 0, 0}, {30, 20, 10}}));
     quads.resize(300, {7, 8, 9, 0});
-    gif.globalColorMap().loadFromQuads(quads);
-    EXPECT_EQ(gif.globalColorMap().count(), 256);
-    EXPECT_EQ(gif.globalColorMap().colorAt(255), (Rgb{9, 8, 7}));
+    gif.GlobalColorMap().LoadFromQuads(quads);
+    EXPECT_EQ(gif.GlobalColorMap().Count(), 256);
+    EXPECT_EQ(gif.GlobalColorMap().ColorAt(255), (TRgb{9, 8, 7}));
 }
 
 TEST(GifDetach, AFrameOrAnExtensionLeavesItsListWithoutBeingFreed) {
@@ -259,22 +259,22 @@ TEST(GifDetach, AFrameOrAnExtensionLeavesItsListWithoutBeingFreed) {
     TGIFSubImage& first = addFrame(gif, 0, 0, 2, 1, {1, 2}, 3, 2, 7);
     addFrame(gif, 0, 0, 2, 1, {3, 3});
     int stops = 0;
-    gif.setOnStopDrawing([&] { ++stops; });
-    const TGIFExtension& gce = first.extension(0);
-    std::unique_ptr<TGIFExtension> ext = first.detach(gce);
+    gif.SetOnStopDrawing([&] { ++stops; });
+    const TGIFExtension& gce = first.Extension(0);
+    std::unique_ptr<TGIFExtension> ext = first.Detach(gce);
     ASSERT_EQ(ext.get(), &gce);
-    EXPECT_EQ(first.extensionCount(), 0);
-    EXPECT_EQ(first.graphicControlExtension(), nullptr);
-    EXPECT_EQ(first.detach(*ext), nullptr) << "no longer listed";
-    EXPECT_EQ(static_cast<TGIFGraphicControlExtension&>(*ext).delay(), 7) << "still whole";
+    EXPECT_EQ(first.ExtensionCount(), 0);
+    EXPECT_EQ(first.GraphicControlExtension(), nullptr);
+    EXPECT_EQ(first.Detach(*ext), nullptr) << "no longer listed";
+    EXPECT_EQ(static_cast<TGIFGraphicControlExtension&>(*ext).Delay(), 7) << "still whole";
 
-    std::unique_ptr<TGIFSubImage> frame = gif.detach(first);
+    std::unique_ptr<TGIFSubImage> frame = gif.Detach(first);
     ASSERT_EQ(frame.get(), &first);
-    EXPECT_EQ(gif.frameCount(), 1);
-    EXPECT_EQ(gif.detach(*frame), nullptr);
+    EXPECT_EQ(gif.FrameCount(), 1);
+    EXPECT_EQ(gif.Detach(*frame), nullptr);
     EXPECT_EQ(stops, 2);
-    EXPECT_EQ(gif.addFrame(std::move(frame)), 1) << "and may be listed again";
-    EXPECT_EQ(gif.frame(1).pixelAt(1, 0), 2);
+    EXPECT_EQ(gif.AddFrame(std::move(frame)), 1) << "and may be listed again";
+    EXPECT_EQ(gif.Frame(1).PixelAt(1, 0), 2);
 }
 
 TEST(GifNamedFiles, AHeaderAFrameAndAnExtensionEachGoToAFileOfTheirOwnAndBack) {
@@ -282,47 +282,47 @@ TEST(GifNamedFiles, AHeaderAFrameAndAnExtensionEachGoToAFileOfTheirOwnAndBack) {
     TGIFImage gif;
     fourColours(gif, 3, 1);
     TGIFSubImage& frame = addFrame(gif, 0, 0, 3, 1, {1, 2, 3}, 2, 1, 9);
-    ByteWriter expected;
-    frame.saveToStream(expected);
-    const Bytes frameBytes = expected.take();
+    TByteWriter expected;
+    frame.SaveToStream(expected);
+    const TBytes frameBytes = expected.Take();
 
     struct Case {
         const char* name;
         std::function<void(const std::string&)> save, load;
-        std::function<Bytes()> written;
+        std::function<TBytes()> written;
         std::function<bool()> readBack;
     };
     TGIFImage back;
     TGIFSubImage frameBack(back);
     TGIFGraphicControlExtension gceBack(&frameBack);
     const auto bytesOf = [](const auto& item) {
-        ByteWriter out;
-        item.saveToStream(out);
-        return out.take();
+        TByteWriter out;
+        item.SaveToStream(out);
+        return out.Take();
     };
     const Case cases[] = {
-        {"header", [&](const std::string& f) { gif.header().saveToNamedFile(f); },
-         [&](const std::string& f) { back.header().loadFromNamedFile(f); }, [&] { return bytesOf(gif.header()); },
-         [&] { return back.header().width == 3 && back.globalColorMap().count() == 4; }},
-        {"frame", [&](const std::string& f) { frame.saveToNamedFile(f); },
-         [&](const std::string& f) { frameBack.loadFromNamedFile(f); }, [&] { return frameBytes; },
+        {"header", [&](const std::string& f) { gif.Header().SaveToNamedFile(f); },
+         [&](const std::string& f) { back.Header().LoadFromNamedFile(f); }, [&] { return bytesOf(gif.Header()); },
+         [&] { return back.Header().width == 3 && back.GlobalColorMap().Count() == 4; }},
+        {"frame", [&](const std::string& f) { frame.SaveToNamedFile(f); },
+         [&](const std::string& f) { frameBack.LoadFromNamedFile(f); }, [&] { return frameBytes; },
          [&] { return bytesOf(frameBack) == frameBytes; }},
-        {"extension", [&](const std::string& f) { frame.extension(0).saveToNamedFile(f); },
-         [&](const std::string& f) { gceBack.loadFromNamedFile(f); }, [&] { return bytesOf(frame.extension(0)); },
-         [&] { return gceBack.delay() == 9 && gceBack.transparentColorIndex() == 2; }},
+        {"extension", [&](const std::string& f) { frame.Extension(0).SaveToNamedFile(f); },
+         [&](const std::string& f) { gceBack.LoadFromNamedFile(f); }, [&] { return bytesOf(frame.Extension(0)); },
+         [&] { return gceBack.Delay() == 9 && gceBack.TransparentColorIndex() == 2; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string file = dir / c.name;
         c.save(file);
         std::ifstream in(file, std::ios::binary);
-        EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(in), {}), c.written());
+        EXPECT_EQ(TBytes(std::istreambuf_iterator<char>(in), {}), c.written());
         c.load(file);
         EXPECT_TRUE(c.readBack());
     }
 
     // A file cut inside its fixed part, and one that is not there.
     std::ofstream(dir / "cut", std::ios::binary).write(reinterpret_cast<const char*>(frameBytes.data()), 12);
-    EXPECT_EQ(errorOf([&] { frameBack.loadFromNamedFile(dir / "cut"); }), "Premature end of data");
-    EXPECT_NE(errorOf([&] { frameBack.loadFromNamedFile(dir / "none"); }), "");
+    EXPECT_EQ(errorOf([&] { frameBack.LoadFromNamedFile(dir / "cut"); }), "Premature end of data");
+    EXPECT_NE(errorOf([&] { frameBack.LoadFromNamedFile(dir / "none"); }), "");
 }

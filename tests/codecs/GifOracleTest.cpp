@@ -17,8 +17,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using gs::Raster;
-using gs::Rgb;
+using gs::TRaster;
+using gs::TRgb;
 
 constexpr const char* kGiftopnm = "/usr/bin/giftopnm";
 constexpr const char* kGiftext = "/usr/bin/giftext";
@@ -51,12 +51,12 @@ protected:
 
     fs::path save(const gs::TGIFImage& gif, const std::string& name) {
         fs::path p = dir_ / name;
-        gif.saveToFile(p);
+        gif.SaveToFile(p);
         return p;
     }
 
     // The pixels of a binary PPM.
-    static std::vector<Rgb> parsePpm(const std::string& ppm, int& w, int& h) {
+    static std::vector<TRgb> parsePpm(const std::string& ppm, int& w, int& h) {
         std::istringstream in(ppm);
         std::string magic;
         int maxval = 0;
@@ -64,16 +64,16 @@ protected:
         in.get();
         EXPECT_EQ(magic, "P6");
         EXPECT_EQ(maxval, 255);
-        std::vector<Rgb> px(std::size_t(w) * std::size_t(h));
-        for (auto& c : px) c = Rgb{std::uint8_t(in.get()), std::uint8_t(in.get()), std::uint8_t(in.get())};
+        std::vector<TRgb> px(std::size_t(w) * std::size_t(h));
+        for (auto& c : px) c = TRgb{std::uint8_t(in.get()), std::uint8_t(in.get()), std::uint8_t(in.get())};
         EXPECT_TRUE(in.good());
         return px;
     }
 
-    static std::vector<Rgb> parseRgb(const std::string& raw) {
-        std::vector<Rgb> px(raw.size() / 3);
+    static std::vector<TRgb> parseRgb(const std::string& raw) {
+        std::vector<TRgb> px(raw.size() / 3);
         for (std::size_t i = 0; i < px.size(); ++i)
-            px[i] = Rgb{std::uint8_t(raw[3 * i]), std::uint8_t(raw[3 * i + 1]), std::uint8_t(raw[3 * i + 2])};
+            px[i] = TRgb{std::uint8_t(raw[3 * i]), std::uint8_t(raw[3 * i + 1]), std::uint8_t(raw[3 * i + 2])};
         return px;
     }
 
@@ -82,17 +82,17 @@ protected:
 };
 
 // An indexed picture of distinct random colours, pixels in random runs.
-Raster randomIndexed(std::mt19937& rng, int w, int h, int colours) {
+TRaster randomIndexed(std::mt19937& rng, int w, int h, int colours) {
     auto pf = colours <= 2 && rng() % 2 ? gs::PixelFormat::pf1bit
               : colours <= 16 && rng() % 2 ? gs::PixelFormat::pf4bit
                                            : gs::PixelFormat::pf8bit;
-    Raster r(w, h, pf);
-    std::vector<Rgb> palette;
+    TRaster r(w, h, pf);
+    std::vector<TRgb> palette;
     while (int(palette.size()) < colours) {
-        Rgb c{std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng())};
+        TRgb c{std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng())};
         if (std::find(palette.begin(), palette.end(), c) == palette.end()) palette.push_back(c);
     }
-    r.setPalette(palette);
+    r.SetPalette(palette);
     int maxRun = 1 + int(rng() % 30);
     std::uint8_t v = 0;
     for (int i = 0, left = 0; i < w * h; ++i, --left) {
@@ -100,7 +100,7 @@ Raster randomIndexed(std::mt19937& rng, int w, int h, int colours) {
             v = std::uint8_t(rng() % unsigned(colours));
             left = 1 + int(rng() % unsigned(maxRun));
         }
-        r.setIndexAt(i % w, i / w, v);
+        r.SetIndexAt(i % w, i / w, v);
     }
     return r;
 }
@@ -118,18 +118,18 @@ TEST_F(GifOracle, RandomIndexedImagesDecodeToTheirIndicesAndColours) {
         bool rle = n % 4 >= 2;
         SCOPED_TRACE(testing::Message() << n << ": " << w << "x" << h << ", " << colours << " colours"
                                         << (interlaced ? ", interlaced" : "") << (rle ? ", RLE" : ", LZW"));
-        Raster picture = randomIndexed(rng, w, h, colours);
+        TRaster picture = randomIndexed(rng, w, h, colours);
         gs::TGIFImage gif;
-        gif.setCompression(rle ? gs::TGIFCompression::gcRLE : gs::TGIFCompression::gcLZW);
-        gif.assign(picture);
-        gif.frame(0).setInterlaced(interlaced);
+        gif.SetCompression(rle ? gs::TGIFCompression::gcRLE : gs::TGIFCompression::gcLZW);
+        gif.Assign(picture);
+        gif.Frame(0).SetInterlaced(interlaced);
         std::string file = save(gif, "random.gif").string();
 
         ToolRun pnm = run(kGiftopnm, file);
         ASSERT_EQ(pnm.status, 0) << pnm.err;
         EXPECT_EQ(pnm.err, "") << "giftopnm complained";
         int pw = 0, ph = 0;
-        std::vector<Rgb> decoded = parsePpm(pnm.out, pw, ph);
+        std::vector<TRgb> decoded = parsePpm(pnm.out, pw, ph);
         ASSERT_EQ(pw, w);
         ASSERT_EQ(ph, h);
 
@@ -139,7 +139,7 @@ TEST_F(GifOracle, RandomIndexedImagesDecodeToTheirIndicesAndColours) {
 
         ToolRun magick = run(kConvert, file + " -depth 8 rgb:-");
         ASSERT_EQ(magick.status, 0) << magick.err;
-        std::vector<Rgb> magickPixels = parseRgb(magick.out);
+        std::vector<TRgb> magickPixels = parseRgb(magick.out);
         ASSERT_EQ(magickPixels.size(), decoded.size());
 
         // giftext gives the rows as stored: in pass order when interlaced.
@@ -152,8 +152,8 @@ TEST_F(GifOracle, RandomIndexedImagesDecodeToTheirIndicesAndColours) {
             for (int x = 0; x < w; ++x) {
                 int y = storedRow[std::size_t(s)];
                 std::size_t i = std::size_t(y) * std::size_t(w) + std::size_t(x);
-                Rgb expected = picture.palette()[picture.indexAt(x, y)];
-                mismatches += std::uint8_t(raw.out[std::size_t(s) * std::size_t(w) + std::size_t(x)]) != picture.indexAt(x, y);
+                TRgb expected = picture.Palette()[picture.IndexAt(x, y)];
+                mismatches += std::uint8_t(raw.out[std::size_t(s) * std::size_t(w) + std::size_t(x)]) != picture.IndexAt(x, y);
                 mismatches += !(decoded[i] == expected);
                 mismatches += !(magickPixels[i] == expected);
             }
@@ -164,30 +164,30 @@ TEST_F(GifOracle, RandomIndexedImagesDecodeToTheirIndicesAndColours) {
 TEST_F(GifOracle, DefaultExportIsTheCubeLookupPerPixel) {
     if (!have(kGiftopnm) || !have(kConvert)) GTEST_SKIP() << "giftopnm or convert missing";
     std::mt19937 rng(5);
-    Raster picture(123, 77);
+    TRaster picture(123, 77);
     for (int y = 0; y < 77; ++y)
-        for (int x = 0; x < 123; ++x) picture.setPixel(x, y, gs::makeArgb(std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng())));
+        for (int x = 0; x < 123; ++x) picture.SetPixel(x, y, gs::MakeArgb(std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng())));
     gs::TGIFImage gif;
-    gif.setWidth(123);
-    gif.setHeight(77);
-    gif.assign(picture);
+    gif.SetWidth(123);
+    gif.SetHeight(77);
+    gif.Assign(picture);
     std::string file = save(gif, "cube.gif").string();
     std::string again = save(gif, "again.gif").string();
-    EXPECT_EQ(gs::readWholeFile(file), gs::readWholeFile(again));
+    EXPECT_EQ(gs::ReadWholeFile(file), gs::ReadWholeFile(again));
 
     ToolRun pnm = run(kGiftopnm, file);
     ASSERT_EQ(pnm.status, 0);
     EXPECT_EQ(pnm.err, "");
     int w = 0, h = 0;
-    std::vector<Rgb> decoded = parsePpm(pnm.out, w, h);
-    std::vector<Rgb> magick = parseRgb(run(kConvert, file + " -depth 8 rgb:-").out);
+    std::vector<TRgb> decoded = parsePpm(pnm.out, w, h);
+    std::vector<TRgb> magick = parseRgb(run(kConvert, file + " -depth 8 rgb:-").out);
     ASSERT_EQ(magick.size(), decoded.size());
     gs::TNetscapeColorLookup cube;
     int mismatches = 0;
     for (int y = 0; y < 77; ++y)
         for (int x = 0; x < 123; ++x) {
-            Rgb p = gs::rgbOf(picture.pixel(x, y)), expected;
-            cube.matchColor(p.r, p.g, p.b, expected);
+            TRgb p = gs::RgbOf(picture.Pixel(x, y)), expected;
+            cube.MatchColor(p.r, p.g, p.b, expected);
             std::size_t i = std::size_t(y * 123 + x);
             mismatches += !(decoded[i] == expected) + !(magick[i] == expected);
         }
@@ -196,15 +196,15 @@ TEST_F(GifOracle, DefaultExportIsTheCubeLookupPerPixel) {
 
 TEST_F(GifOracle, TransparentPixelsAreTransparentToImageMagick) {
     if (!have(kConvert)) GTEST_SKIP() << "convert missing";
-    Raster picture(40, 30);
-    picture.fill(gs::makeArgb(0, 255, 0));
+    TRaster picture(40, 30);
+    picture.Fill(gs::MakeArgb(0, 255, 0));
     for (int y = 5; y < 25; ++y)
-        for (int x = 10; x < 30; ++x) picture.setPixel(x, y, gs::makeArgb(255, 0, 0));
-    picture.setTransparent(true);  // bottom-left: green
+        for (int x = 10; x < 30; ++x) picture.SetPixel(x, y, gs::MakeArgb(255, 0, 0));
+    picture.SetTransparent(true);  // bottom-left: green
     for (auto rle : {gs::TGIFCompression::gcLZW, gs::TGIFCompression::gcRLE}) {
         gs::TGIFImage gif;
-        gif.setCompression(rle);
-        gif.assign(picture);
+        gif.SetCompression(rle);
+        gif.Assign(picture);
         std::string raw = run(kConvert, save(gif, "t.gif").string() + " -depth 8 rgba:-").out;
         ASSERT_EQ(raw.size(), 40u * 30u * 4u);
         int mismatches = 0;

@@ -17,9 +17,9 @@ public:
         int lo = u8();
         return lo | (u8() << 8);
     }
-    std::vector<gs::Rgb> table(int entries) {
-        std::vector<gs::Rgb> t(static_cast<std::size_t>(entries));
-        for (auto& c : t) c = gs::Rgb{u8(), u8(), u8()};
+    std::vector<gs::TRgb> table(int entries) {
+        std::vector<gs::TRgb> t(static_cast<std::size_t>(entries));
+        for (auto& c : t) c = gs::TRgb{u8(), u8(), u8()};
         return t;
     }
     bool atEnd() const { return pos_ == b_.size(); }

@@ -15,7 +15,7 @@ struct DecodedFrame {
     int left = 0, top = 0, width = 0, height = 0;
     std::uint8_t packed = 0;
     bool interlaced = false;
-    std::vector<gs::Rgb> localTable;
+    std::vector<gs::TRgb> localTable;
     bool hasControl = false;
     std::uint8_t controlPacked = 0;
     std::uint8_t transparentIndex = 0;
@@ -28,7 +28,7 @@ struct DecodedGif {
     std::string version;
     int width = 0, height = 0;
     std::uint8_t packed = 0, background = 0, aspect = 0;
-    std::vector<gs::Rgb> globalTable;
+    std::vector<gs::TRgb> globalTable;
     std::vector<DecodedFrame> frames;
 };
 

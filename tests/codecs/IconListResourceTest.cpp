@@ -18,7 +18,7 @@ using namespace gstest;
 namespace {
 
 // Groups "MAINICON" (seed 1), "Folder" (seed 2) and id 7 (seed 3), each a 16 and a 32.
-Bytes peModule(bool plus) {
+TBytes peModule(bool plus) {
     std::vector<PeResource> res;
     std::uint16_t iconId = 1;
     auto group = [&](std::optional<std::uint16_t> id, std::string name, unsigned seed) {
@@ -35,7 +35,7 @@ Bytes peModule(bool plus) {
 }
 
 // A named group "FOLDER" (seed 5) and a numbered one (seed 6).
-Bytes neModule() {
+TBytes neModule() {
     const ImageSpec a = dibSpec(32, 4, 5), b = dibSpec(32, 4, 6);
     return makeNeModule({{0x8003, 0x8001, a.data},
                          {0x8003, 0x8002, b.data},
@@ -45,10 +45,10 @@ Bytes neModule() {
 }
 
 // The first image's data of each entry (empty for an empty entry).
-std::vector<Bytes> firstImages(const TIconList& list) {
-    std::vector<Bytes> out;
-    for (int i = 0; i < list.iconCount(); ++i)
-        out.push_back(list.iconAt(i) ? list.iconAt(i)->Images().GetImage(0)->Data() : Bytes{});
+std::vector<TBytes> firstImages(const TIconList& list) {
+    std::vector<TBytes> out;
+    for (int i = 0; i < list.IconCount(); ++i)
+        out.push_back(list.IconAt(i) ? list.IconAt(i)->Images().GetImage(0)->Data() : TBytes{});
     return out;
 }
 
@@ -64,20 +64,20 @@ TEST(IconListResources, PeGroupsAreFoundByNameInAnyCaseAndByTheirId) {
         TIconList list;
         int changes = 0;
         list.onChange = [&] { ++changes; };
-        EXPECT_EQ(list.addIconResource(*module, "mainicon"), 0);
-        EXPECT_EQ(list.addIconResource(*module, "#7"), 1);
-        list.insertIconResource(0, *module, "FOLDER");
-        list.insertIconResource(3, *module, "7");
+        EXPECT_EQ(list.AddIconResource(*module, "mainicon"), 0);
+        EXPECT_EQ(list.AddIconResource(*module, "#7"), 1);
+        list.InsertIconResource(0, *module, "FOLDER");
+        list.InsertIconResource(3, *module, "7");
         EXPECT_EQ(changes, 4);
-        EXPECT_EQ(firstImages(list), (std::vector<Bytes>{dibSpec(16, 4, 2).data, dibSpec(16, 4, 1).data,
+        EXPECT_EQ(firstImages(list), (std::vector<TBytes>{dibSpec(16, 4, 2).data, dibSpec(16, 4, 1).data,
                                                          dibSpec(16, 4, 3).data, dibSpec(16, 4, 3).data}));
-        EXPECT_EQ(list.iconAt(1)->Images().Count(), 2);
+        EXPECT_EQ(list.IconAt(1)->Images().Count(), 2);
 
         // A group the module lacks, or a place outside the list, changes nothing.
         for (const char* missing : {"NOICON", "8", "#", "#70000", ""})
-            EXPECT_THROW(list.addIconResource(*module, missing), EResNotFound) << missing;
-        EXPECT_THROW(list.insertIconResource(9, *module, "7"), std::out_of_range);
-        EXPECT_EQ(list.iconCount(), 4);
+            EXPECT_THROW(list.AddIconResource(*module, missing), EResNotFound) << missing;
+        EXPECT_THROW(list.InsertIconResource(9, *module, "7"), std::out_of_range);
+        EXPECT_EQ(list.IconCount(), 4);
         EXPECT_EQ(changes, 4);
     }
 }
@@ -90,16 +90,16 @@ TEST(IconListResources, NeGroupsAreFoundByTheNamesTheReaderGivesThem) {
     ASSERT_EQ(names.size(), 2u);
     EXPECT_EQ(names[0], "FOLDER");
     TIconList list;
-    list.addIconResource(*module, "folder");
-    list.insertIconResource(0, *module, names[1]);
-    EXPECT_EQ(firstImages(list), (std::vector<Bytes>{dibSpec(32, 4, 6).data, dibSpec(32, 4, 5).data}));
-    EXPECT_THROW(list.addIconResource(*module, "DRIVE"), EResNotFound);
+    list.AddIconResource(*module, "folder");
+    list.InsertIconResource(0, *module, names[1]);
+    EXPECT_EQ(firstImages(list), (std::vector<TBytes>{dibSpec(32, 4, 6).data, dibSpec(32, 4, 5).data}));
+    EXPECT_THROW(list.AddIconResource(*module, "DRIVE"), EResNotFound);
 }
 
 TEST(IconListResources, OnlyModulesOpen) {
     TempDir dir;
     writeFile(dir / "one.ico", makeIcoFile({dibSpec(16, 4)}));
-    Bytes cut = peModule(false);
+    TBytes cut = peModule(false);
     cut.resize(200);
     writeFile(dir / "cut.dll", cut);
     EXPECT_THROW(TIconModule::Open(dir / "one.ico"), EReadError);
@@ -113,24 +113,24 @@ TEST(IconListResources, TheIconsPropertyRoundTripsAndIsStoredWhenItDiffers) {
     writeFile(dir / "m.dll", peModule(false));
     const auto module = TIconModule::Open(dir / "m.dll");
     TIconList list;
-    list.addIconResource(*module, "MAINICON");
-    list.addIconResource(*module, "Folder");
+    list.AddIconResource(*module, "MAINICON");
+    list.AddIconResource(*module, "Folder");
     TIconList copy;
-    copy.setIconsProperty(list.iconsProperty());
-    EXPECT_EQ(copy.iconsProperty(), list.iconsProperty());
+    copy.SetIconsProperty(list.IconsProperty());
+    EXPECT_EQ(copy.IconsProperty(), list.IconsProperty());
     EXPECT_EQ(firstImages(copy), firstImages(list));
 
     // Two empty entries: 12 bytes, read and written the same.
-    const Bytes twoEmpty{2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    const TBytes twoEmpty{2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     TIconList empties;
-    empties.setIconsProperty(twoEmpty);
-    EXPECT_EQ(empties.iconCount(), 2);
-    EXPECT_EQ(empties.iconsProperty(), twoEmpty);
+    empties.SetIconsProperty(twoEmpty);
+    EXPECT_EQ(empties.IconCount(), 2);
+    EXPECT_EQ(empties.IconsProperty(), twoEmpty);
 
     TIconList none, other, shorter;
-    other.addIconResource(*module, "MAINICON");
-    other.addIconResource(*module, "7");
-    shorter.addIconResource(*module, "MAINICON");
+    other.AddIconResource(*module, "MAINICON");
+    other.AddIconResource(*module, "7");
+    shorter.AddIconResource(*module, "MAINICON");
     struct Case {
         const char* name;
         const TIconList& list;
@@ -146,5 +146,5 @@ TEST(IconListResources, TheIconsPropertyRoundTripsAndIsStoredWhenItDiffers) {
         {"empty entries against icons", empties, &list, true},
         {"empty against empty", none, &none, false},
     };
-    for (const Case& c : cases) EXPECT_EQ(c.list.storesIcons(c.ancestor), c.stored) << c.name;
+    for (const Case& c : cases) EXPECT_EQ(c.list.StoresIcons(c.ancestor), c.stored) << c.name;
 }

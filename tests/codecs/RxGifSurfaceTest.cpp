@@ -14,7 +14,7 @@ namespace {
 using namespace gs;
 
 // Data sub-blocks joined, and their sizes.
-std::vector<std::uint8_t> joined(const Bytes& encoded, std::vector<int>* sizes) {
+std::vector<std::uint8_t> joined(const TBytes& encoded, std::vector<int>* sizes) {
     std::vector<std::uint8_t> data;
     for (std::size_t at = 1; at < encoded.size() && encoded[at] != 0; at += encoded[at] + 1u) {
         sizes->push_back(encoded[at]);
@@ -23,14 +23,14 @@ std::vector<std::uint8_t> joined(const Bytes& encoded, std::vector<int>* sizes) 
     return data;
 }
 
-Raster indexed(int w, int h, int bits, unsigned seed, bool runs) {
+TRaster indexed(int w, int h, int bits, unsigned seed, bool runs) {
     const PixelFormat pf = bits == 1 ? PixelFormat::pf1bit : bits <= 4 ? PixelFormat::pf4bit : PixelFormat::pf8bit;
-    Raster r(w, h, pf);
+    TRaster r(w, h, pf);
     std::uint32_t x = seed;
     for (int y = 0; y < h; ++y)
         for (int i = 0; i < w; ++i) {
             x = x * 1103515245u + 12345u;
-            r.setIndexAt(i, y, std::uint8_t(runs ? (y / 7) % (1 << bits) : (x >> 16) % (1u << bits)));
+            r.SetIndexAt(i, y, std::uint8_t(runs ? (y / 7) % (1 << bits) : (x >> 16) % (1u << bits)));
         }
     return r;
 }
@@ -47,10 +47,10 @@ TEST(RxGifEncoder, EveryPictureComesBackFromTheStrictDecoder) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h) + " " + std::to_string(c.bits) + " bits");
-        const Raster picture = indexed(c.w, c.h, c.bits, 7, c.runs);
-        ByteWriter out;
-        EncodeRxLZW(out, picture, c.bits, c.interlaced, GifProgress(TGIFProgressEvent(), ""));
-        const Bytes encoded = out.take();
+        const TRaster picture = indexed(c.w, c.h, c.bits, 7, c.runs);
+        TByteWriter out;
+        EncodeRxLZW(out, picture, c.bits, c.interlaced, TGifProgress(TGIFProgressEvent(), ""));
+        const TBytes encoded = out.Take();
         ASSERT_GE(encoded.size(), 3u);
         EXPECT_EQ(encoded[0], c.minCodeSize);
         EXPECT_EQ(encoded.back(), 0);
@@ -63,101 +63,101 @@ TEST(RxGifEncoder, EveryPictureComesBackFromTheStrictDecoder) {
         EXPECT_GE(stats.clears, c.clears + 1);  // the opening clear code and any restarts
         const std::vector<std::uint8_t> shown = c.interlaced ? gstest::deinterlace(stored, c.w, c.h) : stored;
         std::vector<std::uint8_t> expected;
-        for (int y = 0; y < c.h; ++y) expected.insert(expected.end(), picture.indexRow(y), picture.indexRow(y) + c.w);
+        for (int y = 0; y < c.h; ++y) expected.insert(expected.end(), picture.IndexRow(y), picture.IndexRow(y) + c.w);
         EXPECT_EQ(shown, expected);
     }
     // One pixel of a 1-bit picture: clear, the pixel and the end code, 3 bits each.
-    ByteWriter one;
-    Raster dot(1, 1, PixelFormat::pf1bit);
-    dot.setIndexAt(0, 0, 1);
-    EncodeRxLZW(one, dot, 1, false, GifProgress(TGIFProgressEvent(), ""));
-    EXPECT_EQ(one.take(), (Bytes{2, 2, 0x4C, 0x01, 0}));
+    TByteWriter one;
+    TRaster dot(1, 1, PixelFormat::pf1bit);
+    dot.SetIndexAt(0, 0, 1);
+    EncodeRxLZW(one, dot, 1, false, TGifProgress(TGIFProgressEvent(), ""));
+    EXPECT_EQ(one.Take(), (TBytes{2, 2, 0x4C, 0x01, 0}));
 }
 
 // A picture class that cannot give a bitmap.
 struct Unreadable final : TGraphic {
-    bool empty() const override { return false; }
-    int width() const override { return 3; }
-    int height() const override { return 2; }
-    void loadFromSource(const ByteSource&) override {}
-    void assignTo(Raster&) const override { throw std::runtime_error("no bitmap"); }
+    bool Empty() const override { return false; }
+    int Width() const override { return 3; }
+    int Height() const override { return 2; }
+    void LoadFromSource(const IByteSource&) override {}
+    void AssignTo(TRaster&) const override { throw std::runtime_error("no bitmap"); }
 };
 
 TEST(RxGifSurface, BitmapsPalettesAndFramesFromAndToOtherPictures) {
-    Raster picture(4, 3);
-    picture.fill(makeArgb(10, 20, 30));
-    picture.setPixel(1, 1, makeArgb(250, 0, 0));
-    picture.setTransparent(true);
-    picture.setTransparentColor(Rgb{10, 20, 30});
+    TRaster picture(4, 3);
+    picture.Fill(MakeArgb(10, 20, 30));
+    picture.SetPixel(1, 1, MakeArgb(250, 0, 0));
+    picture.SetTransparent(true);
+    picture.SetTransparentColor(TRgb{10, 20, 30});
     TRxGIFImage image;
-    Raster dest(9, 9);
-    image.assignTo(dest);
-    EXPECT_TRUE(dest.empty()) << "an empty image gives an empty bitmap";
-    EXPECT_TRUE(image.getPalette().empty());
+    TRaster dest(9, 9);
+    image.AssignTo(dest);
+    EXPECT_TRUE(dest.Empty()) << "an empty image gives an empty bitmap";
+    EXPECT_TRUE(image.GetPalette().empty());
 
-    ByteWriter out;
-    image.assign(picture);
-    image.saveToStream(out);
+    TByteWriter out;
+    image.Assign(picture);
+    image.SaveToStream(out);
     TRxGIFImage read;
-    read.loadFromSource(MemorySource(out.take()));
-    read.setFrameIndex(-1);
-    read.assignTo(dest);  // no current frame: frame 0
-    EXPECT_EQ(dest.width(), 4);
-    EXPECT_EQ(dest.pixel(1, 1), makeArgb(250, 0, 0));
-    EXPECT_TRUE(dest.transparent());
-    EXPECT_EQ(dest.transparentColor(), (Rgb{10, 20, 30}));
-    read.setFrameIndex(0);
-    const std::vector<Rgb> palette = read.getPalette();
-    EXPECT_EQ(palette, read.currentBitmap().palette());
-    EXPECT_NE(std::find(palette.begin(), palette.end(), Rgb{250, 0, 0}), palette.end());
+    read.LoadFromSource(TMemorySource(out.Take()));
+    read.SetFrameIndex(-1);
+    read.AssignTo(dest);  // no current frame: frame 0
+    EXPECT_EQ(dest.Width(), 4);
+    EXPECT_EQ(dest.Pixel(1, 1), MakeArgb(250, 0, 0));
+    EXPECT_TRUE(dest.Transparent());
+    EXPECT_EQ(dest.TransparentColor(), (TRgb{10, 20, 30}));
+    read.SetFrameIndex(0);
+    const std::vector<TRgb> palette = read.GetPalette();
+    EXPECT_EQ(palette, read.CurrentBitmap().Palette());
+    EXPECT_NE(std::find(palette.begin(), palette.end(), TRgb{250, 0, 0}), palette.end());
 
     TRxGIFImage copy;
-    read.assignTo(copy);
-    EXPECT_TRUE(copy.equals(read));
+    read.AssignTo(copy);
+    EXPECT_TRUE(copy.Equals(read));
 
     // Frames made from an image (its current frame, none), from the other GIF class, from a
     // picture class that gives no bitmap, and given to a bitmap and an image.
     TRxGIFImage owner;
     TGIFFrame frame(owner);
-    frame.assign(read);
-    EXPECT_EQ(frame.width(), 4);
-    EXPECT_EQ(frame.transparentColor, colorOf(Rgb{10, 20, 30}));
-    frame.assign(TRxGIFImage());
-    EXPECT_EQ(frame.width(), 0);
+    frame.Assign(read);
+    EXPECT_EQ(frame.Width(), 4);
+    EXPECT_EQ(frame.transparentColor, ColorOf(TRgb{10, 20, 30}));
+    frame.Assign(TRxGIFImage());
+    EXPECT_EQ(frame.Width(), 0);
     TGIFImage other;
-    other.assign(picture);
-    frame.assign(static_cast<const TGraphic&>(other));
-    EXPECT_EQ(frame.bitmap().width(), 4);
-    frame.assign(Unreadable());
-    EXPECT_EQ(frame.bitmap().width(), 3);
-    EXPECT_EQ(frame.bitmap().pixel(2, 1), makeArgb(255, 0, 255));
-    EXPECT_EQ(owner.appendFrame(Unreadable()), 0);
-    EXPECT_EQ(owner.screenWidth(), 3);
-    Raster given;
-    read.frame(0).assignTo(given);
-    EXPECT_TRUE(given.transparent());
+    other.Assign(picture);
+    frame.Assign(static_cast<const TGraphic&>(other));
+    EXPECT_EQ(frame.Bitmap().Width(), 4);
+    frame.Assign(Unreadable());
+    EXPECT_EQ(frame.Bitmap().Width(), 3);
+    EXPECT_EQ(frame.Bitmap().Pixel(2, 1), MakeArgb(255, 0, 255));
+    EXPECT_EQ(owner.AppendFrame(Unreadable()), 0);
+    EXPECT_EQ(owner.ScreenWidth(), 3);
+    TRaster given;
+    read.Frame(0).AssignTo(given);
+    EXPECT_TRUE(given.Transparent());
     TRxGIFImage single;
-    read.frame(0).assignTo(single);
-    EXPECT_EQ(single.frameCount(), 1);
-    EXPECT_EQ(single.width(), 4);
+    read.Frame(0).AssignTo(single);
+    EXPECT_EQ(single.FrameCount(), 1);
+    EXPECT_EQ(single.Width(), 4);
 }
 
 TEST(RxGifSurface, CodingAndDecodingReportTheirProgress) {
     std::vector<std::pair<int, int>> steps;  // stage, percent
     TRxGIFImage image;
     image.onProgress = [&](TProgressStage stage, int percent, const std::string&) { steps.push_back({int(stage), percent}); };
-    Raster picture(5, 4);
-    picture.setPixel(2, 2, makeArgb(1, 2, 3));
-    image.assign(picture);
-    ByteWriter out;
-    image.saveToStream(out);
+    TRaster picture(5, 4);
+    picture.SetPixel(2, 2, MakeArgb(1, 2, 3));
+    image.Assign(picture);
+    TByteWriter out;
+    image.SaveToStream(out);
     const std::vector<std::pair<int, int>> coded{{0, 0}, {1, 25}, {1, 50}, {1, 75}, {1, 100}, {2, 100}};
     EXPECT_EQ(steps, coded);
 
     TRxGIFImage read;
     read.onProgress = image.onProgress;
     steps.clear();
-    read.loadFromSource(MemorySource(out.take()));
+    read.LoadFromSource(TMemorySource(out.Take()));
     ASSERT_GE(steps.size(), 3u);
     EXPECT_EQ(steps.front(), std::make_pair(0, 0));
     EXPECT_EQ(steps.back(), std::make_pair(2, 100));
@@ -167,10 +167,10 @@ TEST(RxGifSurface, CodingAndDecodingReportTheirProgress) {
     TRxGIFImage strict;
     strict.tolerant = false;
     strict.onProgress = image.onProgress;
-    const Bytes cut{'G', 'I', 'F', '8', '7', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 9, 9, 9,
+    const TBytes cut{'G', 'I', 'F', '8', '7', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 9, 9, 9,
                     ',', 0, 0, 0, 0, 2, 0, 2, 0, 0, 2, 1, 0x04, 0, ';'};  // 2 x 2, data for 1 pixel
     steps.clear();
-    EXPECT_ANY_THROW(strict.loadFromSource(MemorySource(cut)));
+    EXPECT_ANY_THROW(strict.LoadFromSource(TMemorySource(cut)));
     ASSERT_FALSE(steps.empty());
     EXPECT_EQ(steps.back(), std::make_pair(2, 0));
 }

@@ -68,7 +68,7 @@ public:
     bool allowClose = true;
     TFormStorage* storage;
     TTestPanel* panel;
-    explicit TTestForm(RegistryStore& store) {
+    explicit TTestForm(TRegistryStore& store) {
         setObjectName("TestForm");
         panel = new TTestPanel(this);
         panel->setObjectName("panel");
@@ -88,7 +88,7 @@ protected:
     void closeEvent(QCloseEvent* e) override { e->setAccepted(allowClose); }
 };
 
-std::string value(RegistryStore& store, const char* name) {
+std::string value(TRegistryStore& store, const char* name) {
     return RegReadString(store, HKEY_CURRENT_USER, "Software\\Test\\Form", name, "-");
 }
 
@@ -96,7 +96,7 @@ std::string value(RegistryStore& store, const char* name) {
 
 TEST(TFormStorage, QtPropertiesGoByTheirTextsAndComeBack) {
     qtTestApp();
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     {
         TTestForm form(store);
         EXPECT_EQ(form.storage->StoredProps.size(), 8);  // "gone" and "nopoint" went at attach
@@ -137,7 +137,7 @@ TEST(TFormStorage, QtPropertiesGoByTheirTextsAndComeBack) {
 
 TEST(TFormStorage, CharactersWideNumbersVariantsAndSinglesComeBack) {
     qtTestApp();
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     auto make = [&store](const char* section) {
         auto form = std::make_unique<TTestForm>(store);
         form->storage->IniSection = section;
@@ -180,7 +180,7 @@ TEST(TFormStorage, CharactersWideNumbersVariantsAndSinglesComeBack) {
 
 TEST(TFormPlacement, LinksSaveAndRestoreWithThePlacementAndGoInEitherOrder) {
     qtTestApp();
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     std::string kept = "linked";
     auto link = std::make_unique<TPlacementLink>();
     link->OnSave = [&](IPlacementStorage& st, const std::string& section) { st.WriteString(section, "Link", kept); };
@@ -229,7 +229,7 @@ TEST(TRxWindowHook, AFailingHandlerGoesToTheErrorHandlerAndTheEventGoesOn) {
 
 TEST(TFormStorage, FormEventsDecideWhenStateIsSaved) {
     qtTestApp();
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     {
         TTestForm refused(store);
         refused.show();
@@ -267,7 +267,7 @@ TEST(TFormStorage, FormEventsDecideWhenStateIsSaved) {
 TEST(TFormStorage, ADialogSavesWhenItEndsAndAnIniFileServesAsWell) {
     qtTestApp();
     TempDir dir;
-    RegistryStore unused(":memory:");
+    TRegistryStore unused(":memory:");
     auto make = [&] {
         auto* dialog = new QDialog;
         auto* combo = new QComboBox(dialog);
@@ -300,7 +300,7 @@ struct TKindsForm : QWidget {
     TTestPanel* panel;
     QLabel* label;
     QTreeWidget* tree;
-    explicit TKindsForm(RegistryStore& store) {
+    explicit TKindsForm(TRegistryStore& store) {
         setObjectName("KindsForm");
         panel = new TTestPanel(this);
         panel->setObjectName("panel");
@@ -323,7 +323,7 @@ struct TKindsForm : QWidget {
 
 TEST(TFormStorage, FontsCollectionsAndEmptyTextsAreStoredByTheirKinds) {
     qtTestApp();
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     const char* key = "Software\\Test\\Kinds";
     {
         TKindsForm form(store);
@@ -394,7 +394,7 @@ TEST(TFormStorage, FontsCollectionsAndEmptyTextsAreStoredByTheirKinds) {
 
 TEST(TFormStorage, AReferenceToAnotherFormsComponentNamesThatForm) {
     qtTestApp();
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     auto other = std::make_unique<QWidget>();
     other->setObjectName("OtherForm");
     auto* target = new QWidget(other.get());
@@ -437,7 +437,7 @@ TEST(TFormStorage, AReferenceToAnotherFormsComponentNamesThatForm) {
 
 TEST(TFormPlacement, AHookKeepsTheSizeLimitsWhileThereAreAny) {
     qtTestApp();
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     QCoreApplication::processEvents();
     const int hooksBefore = TControlHook::Count();
     TTestForm form(store);
@@ -469,7 +469,7 @@ TEST(TFormPlacement, AHookKeepsTheSizeLimitsWhileThereAreAny) {
 
 TEST(TFormPlacement, PreventResizeKeepsTheShownSizeAndTheFormsFiltersSeeItsEvents) {
     qtTestApp();
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     int restores = 0;
     {
         TTestForm first(store);

@@ -42,7 +42,7 @@ struct CountingStorage : IPlacementStorage {
 
 struct Storages {
     TempDir dir;
-    RegistryStore store{":memory:"};
+    TRegistryStore store{":memory:"};
     std::unique_ptr<IPlacementStorage> make(bool registry) {
         if (registry) return std::make_unique<TRegIniStorage>(store, HKEY_LOCAL_MACHINE, "Software\\App", false);
         return std::make_unique<TIniStorage>(dir / "app.ini");
@@ -145,7 +145,7 @@ TEST(PlacementValues, SuffixPixelsAndRectangleDecideWhatIsApplied) {
         {"nothing stored", {}, true, std::nullopt},
     };
     for (const Case& c : cases) {
-        RegistryStore store(":memory:");
+        TRegistryStore store(":memory:");
         TRegIniStorage st(store, HKEY_CURRENT_USER, "Software\\App", false);
         for (const auto& [ident, text] : c.stored) st.WriteString("Storage", ident, text);
         const auto p = LoadPlacementPosition(st, "Storage", current, c.sizeable, kScreen);
@@ -157,7 +157,7 @@ TEST(PlacementValues, SuffixPixelsAndRectangleDecideWhatIsApplied) {
 }
 
 TEST(PlacementValues, StoredPlacementReadsBackUnderBothNames) {
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     TRegIniStorage st(store, HKEY_LOCAL_MACHINE, "Software\\App", false);
     TWindowPlacement p;
     p.ShowCmd = kSwShowMaximized;

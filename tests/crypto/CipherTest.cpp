@@ -12,13 +12,13 @@
 namespace gs::crypto {
 namespace {
 
-using test::Bytes;
+using test::TBytes;
 using test::fromHex;
 using test::toHex;
 using M = TCipherMode;
 constexpr M kModes[] = {M::cmCTS, M::cmCBC, M::cmCFB, M::cmOFB, M::cmECB, M::cmCTSMAC, M::cmCBCMAC, M::cmCFBMAC};
 
-std::unique_ptr<TCipher> blowfish(const Bytes& key, M mode = M::cmCTS) {
+std::unique_ptr<TCipher> blowfish(const TBytes& key, M mode = M::cmCTS) {
     std::unique_ptr<TCipher> c = kCipher_Blowfish.create();
     c->SetMode(mode);
     c->Init(key);
@@ -60,7 +60,7 @@ TEST(Cipher, PublishedVectors) {
         std::unique_ptr<TCipher> cipher = CipherClassByName(c.cls).create();
         cipher->SetMode(M::cmECB);
         cipher->Init(fromHex(c.key));
-        Bytes data = fromHex(c.plain);
+        TBytes data = fromHex(c.plain);
         cipher->EncodeBuffer(data);
         EXPECT_EQ(toHex(data), c.cipher) << c.cls << ' ' << c.key;
         cipher->DecodeBuffer(data);
@@ -78,7 +78,7 @@ TEST(Cipher, PublishedVectors) {
 
 TEST(Cipher, SaferRoundCountsReplayTheirVectors) {
     struct Case {
-        const CipherClass& cls;
+        const TCipherClass& cls;
         int rounds;
         const char *key, *plain, *cipher;
     } cases[] = {
@@ -95,7 +95,7 @@ TEST(Cipher, SaferRoundCountsReplayTheirVectors) {
         auto check = [&](std::unique_ptr<TCipher> cipher) {
             cipher->SetMode(M::cmECB);
             cipher->Init(fromHex(c.key));
-            Bytes data = fromHex(c.plain);
+            TBytes data = fromHex(c.plain);
             cipher->EncodeBuffer(data);
             EXPECT_EQ(toHex(data), c.cipher) << c.cls.names.name << ' ' << c.key;
             cipher->DecodeBuffer(data);
@@ -111,9 +111,9 @@ TEST(Cipher, SaferRoundCountsReplayTheirVectors) {
 TEST(Cipher, ShortKeysAreZeroPadded) {
     // Blowfish repeats its key instead (its published schedule). SHARK's own schedule would
     // repeat the short key; ours pads it first, like the other classes.
-    for (const CipherClass* cls : CipherClasses()) {
+    for (const TCipherClass* cls : CipherClasses()) {
         if (cls == &kCipher_Blowfish) continue;
-        Bytes key = fromHex("a1b2c3"), padded = key, block(cls->blockSize, 0x5A), other = block;
+        TBytes key = fromHex("a1b2c3"), padded = key, block(cls->blockSize, 0x5A), other = block;
         padded.resize(std::min<std::size_t>(cls->keySize, 16), 0);
         for (auto [k, data] : {std::pair{&key, &block}, std::pair{&padded, &other}}) {
             std::unique_ptr<TCipher> c = cls->create();
@@ -128,7 +128,7 @@ TEST(Cipher, ShortKeysAreZeroPadded) {
 TEST(Cipher, EveryClassAndModeRoundTripsAtEverySize) {
     std::vector<std::size_t> sizes{4095, 4096, 4097};
     for (std::size_t n = 0; n <= 40; ++n) sizes.push_back(n);
-    for (const CipherClass* cls : CipherClasses())
+    for (const TCipherClass* cls : CipherClasses())
         for (M mode : kModes)
             for (std::size_t n : sizes) {
                 const std::size_t block = cls->blockSize;
@@ -136,20 +136,20 @@ TEST(Cipher, EveryClassAndModeRoundTripsAtEverySize) {
                 std::unique_ptr<TCipher> c = cls->create();
                 c->SetMode(mode);
                 c->Init(test::pattern(cls->keySize, 7));
-                const Bytes plain = test::pattern(n, unsigned(n));
-                Bytes data = plain, out(n);
+                const TBytes plain = test::pattern(n, unsigned(n));
+                TBytes data = plain, out(n);
                 c->EncodeBuffer(data, out);
-                const Bytes afterEncode(c->Feedback().begin(), c->Feedback().end());
+                const TBytes afterEncode(c->Feedback().begin(), c->Feedback().end());
                 c->ResetFeedback();
                 c->DecodeBuffer(out);
                 const std::string where = std::string(cls->names.className) + " mode " +
                                           std::to_string(int(mode)) + " size " + std::to_string(n);
                 EXPECT_EQ(out, plain) << where;
                 if (mode >= M::cmCTSMAC) {  // the data stays as it was; both directions move the feedback alike
-                    EXPECT_EQ(Bytes(c->Feedback().begin(), c->Feedback().end()), afterEncode) << where;
-                    EXPECT_EQ(n == 0, afterEncode == Bytes(c->Vector().begin(), c->Vector().end())) << where;
+                    EXPECT_EQ(TBytes(c->Feedback().begin(), c->Feedback().end()), afterEncode) << where;
+                    EXPECT_EQ(n == 0, afterEncode == TBytes(c->Vector().begin(), c->Vector().end())) << where;
                 } else if (n >= block) {
-                    Bytes again = plain;
+                    TBytes again = plain;
                     c->ResetFeedback();
                     c->EncodeBuffer(again);
                     EXPECT_NE(again, plain) << where;
@@ -159,8 +159,8 @@ TEST(Cipher, EveryClassAndModeRoundTripsAtEverySize) {
 
 TEST(Cipher, CodingRunsEachStartFromTheVector) {
     auto c = blowfish(test::bytesOf("key"));
-    const Bytes text = test::pattern(13);  // one block and a five-byte tail
-    Bytes a = text, b = text;
+    const TBytes text = test::pattern(13);  // one block and a five-byte tail
+    TBytes a = text, b = text;
     c->CodeBuffer(a, Action::Decode);
     c->CodeBuffer(b, Action::Decode);
     EXPECT_EQ(a, b);
@@ -171,22 +171,22 @@ TEST(Cipher, CodingRunsEachStartFromTheVector) {
 // Streams are coded in chunks of 4096 bytes, which 3-Way's 12-byte blocks do not divide:
 // past one chunk a chained mode differs from one EncodeBuffer, and ECB raises.
 TEST(Cipher, StreamsOfThreeWayAreCodedChunkByChunk) {
-    const Bytes plain = test::pattern(5000);
+    const TBytes plain = test::pattern(5000);
     auto c = kCipher_3Way.create();
     c->SetMode(M::cmCBC);
     c->Init(test::bytesOf("key"));
-    Bytes whole = plain, chunked = plain;
+    TBytes whole = plain, chunked = plain;
     c->CodeBuffer(whole, Action::Encode);
     TMemoryStream m(chunked);
     c->CodeStream(&m, nullptr, -1, Action::Encode);
     EXPECT_NE(m.Data(), whole);
-    EXPECT_EQ(Bytes(m.Data().begin(), m.Data().begin() + 4092), Bytes(whole.begin(), whole.begin() + 4092));
+    EXPECT_EQ(TBytes(m.Data().begin(), m.Data().begin() + 4092), TBytes(whole.begin(), whole.begin() + 4092));
     c->CodeStream(&m, nullptr, -1, Action::Decode);
     EXPECT_EQ(m.Data(), plain);
     c->CodeBuffer(whole, Action::Decode);
     EXPECT_EQ(whole, plain);
     c->SetMode(M::cmECB);
-    TMemoryStream ecb(Bytes(4104, 0));  // whole blocks, but the first chunk is not
+    TMemoryStream ecb(TBytes(4104, 0));  // whole blocks, but the first chunk is not
     EXPECT_THROW(c->CodeStream(&ecb, nullptr, -1, Action::Encode), ECipherException);
 }
 
@@ -199,7 +199,7 @@ TEST(Cipher, InitKeyHashesTheKeyTextAndZeroesTheDigest) {
         EXPECT_EQ(toHex(byText->Hash().DigestKey()), std::string(64, '0')) << int(mode);
         auto byBytes = blowfish(fromHex("02ba4c4e5f8ecd1877fc52d64d30e37a2d9774fb1e5d026380ae0168e3c5522d"), mode);
         EXPECT_EQ(toHex(byText->Vector()), toHex(byBytes->Vector()));
-        Bytes x = test::pattern(24), y = x;
+        TBytes x = test::pattern(24), y = x;
         byText->EncodeBuffer(x);
         byBytes->EncodeBuffer(y);
         EXPECT_EQ(x, y) << int(mode);
@@ -207,17 +207,17 @@ TEST(Cipher, InitKeyHashesTheKeyTextAndZeroesTheDigest) {
 }
 
 TEST(Cipher, KeysAreCutAndAnEmptyKeyIsAZeroKey) {
-    auto probe = [](const Bytes& key) {
+    auto probe = [](const TBytes& key) {
         auto c = blowfish(key, M::cmECB);
-        Bytes b(8, 0x5A);
+        TBytes b(8, 0x5A);
         c->EncodeBuffer(b);
         return b;
     };
-    EXPECT_EQ(probe({}), probe(Bytes(4, 0)));
-    EXPECT_EQ(probe({}), probe(Bytes(56, 0)));
-    Bytes longKey = test::pattern(60);
-    EXPECT_EQ(probe(longKey), probe(Bytes(longKey.begin(), longKey.begin() + 56)));
-    EXPECT_NE(probe(longKey), probe(Bytes(longKey.begin(), longKey.begin() + 55)));
+    EXPECT_EQ(probe({}), probe(TBytes(4, 0)));
+    EXPECT_EQ(probe({}), probe(TBytes(56, 0)));
+    TBytes longKey = test::pattern(60);
+    EXPECT_EQ(probe(longKey), probe(TBytes(longKey.begin(), longKey.begin() + 56)));
+    EXPECT_NE(probe(longKey), probe(TBytes(longKey.begin(), longKey.begin() + 55)));
 }
 
 template <class F>
@@ -232,7 +232,7 @@ std::pair<int, std::string> failure(F f) {
 
 TEST(Cipher, ErrorsNameTheClassAndCodeNothing) {
     std::unique_ptr<TCipher> fresh = kCipher_Blowfish.create();
-    Bytes data = test::pattern(12), kept = data;
+    TBytes data = test::pattern(12), kept = data;
     const std::pair<int, std::string> notInit{3, "TCipher_Blowfish is not initialized call Init() or InitKey() before."};
     EXPECT_EQ(failure([&] { fresh->DecodeBuffer(data); }), notInit);
     EXPECT_EQ(failure([&] { fresh->CodeBuffer(data, Action::Encode); }), notInit);
@@ -240,7 +240,7 @@ TEST(Cipher, ErrorsNameTheClassAndCodeNothing) {
     EXPECT_EQ(failure([&] { ecb->EncodeBuffer(data); }).first, 4);
     EXPECT_EQ(failure([&] { ecb->DecodeBuffer(data); }).first, 4);
     EXPECT_EQ(data, kept);
-    Bytes shortVector(7);
+    TBytes shortVector(7);
     EXPECT_EQ(failure([&] { fresh->Init(test::bytesOf("k"), std::span<const std::uint8_t>(shortVector)); }).first, 5);
     ecb->Wipe();
     EXPECT_FALSE(ecb->Initialized());
@@ -249,12 +249,12 @@ TEST(Cipher, ErrorsNameTheClassAndCodeNothing) {
 }
 
 TEST(Cipher, AGivenVectorStartsTheFeedback) {
-    Bytes iv = fromHex("0001020304050607");
+    TBytes iv = fromHex("0001020304050607");
     auto c = kCipher_Blowfish.create();
     c->Init(test::bytesOf("k"), std::span<const std::uint8_t>(iv));
     EXPECT_EQ(toHex(c->Feedback()), "0001020304050607");
     c->SetMode(M::cmCBC);
-    Bytes one(8, 0), ecb = iv;
+    TBytes one(8, 0), ecb = iv;
     c->EncodeBuffer(one);
     auto plain = blowfish(test::bytesOf("k"), M::cmECB);
     plain->EncodeBuffer(ecb);  // CBC of a zero block is E(vector)
@@ -263,7 +263,7 @@ TEST(Cipher, AGivenVectorStartsTheFeedback) {
 
 TEST(Cipher, RegistryKeepsTheTableOrderAndFindsByEitherName) {
     std::vector<std::string> rows;
-    for (const CipherClass* c : CipherClasses())
+    for (const TCipherClass* c : CipherClasses())
         rows.push_back(RegistryEntry(c->names) + " " + std::string(c->names.className) + " " +
                        std::to_string(c->blockSize) + "/" + std::to_string(c->keySize) + "/" +
                        std::to_string(c->contextSize));

@@ -10,19 +10,19 @@
 
 namespace gs::crypto::test {
 
-using Bytes = std::vector<std::uint8_t>;
+using TBytes = std::vector<std::uint8_t>;
 
-inline Bytes fromHex(std::string_view hex) {
+inline TBytes fromHex(std::string_view hex) {
     std::string b = FormatToBytes(hex, 16);
     return {b.begin(), b.end()};
 }
 inline std::string toHex(std::span<const std::uint8_t> b) {
     return BytesToFormat({reinterpret_cast<const char*>(b.data()), b.size()}, 1016);
 }
-inline Bytes bytesOf(std::string_view s) { return {s.begin(), s.end()}; }
+inline TBytes bytesOf(std::string_view s) { return {s.begin(), s.end()}; }
 // Deterministic filler: byte i is a function of i and the seed.
-inline Bytes pattern(std::size_t n, unsigned seed = 1) {
-    Bytes b(n);
+inline TBytes pattern(std::size_t n, unsigned seed = 1) {
+    TBytes b(n);
     std::uint32_t x = seed;
     for (auto& v : b) v = std::uint8_t((x = x * 1103515245u + 12345u) >> 16);
     return b;

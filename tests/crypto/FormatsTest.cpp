@@ -88,7 +88,7 @@ TEST(StringFormats, EmptyInputAndIdZeroGiveNothing) {
 TEST(StringFormats, RandomBytesRoundTripInEveryFormat) {
     for (const TStringFormat* f : StringFormats())
         for (std::size_t n : {1, 2, 3, 44, 45, 46, 90, 1000}) {
-            test::Bytes b = test::pattern(n, unsigned(n));
+            test::TBytes b = test::pattern(n, unsigned(n));
             std::string s(b.begin(), b.end());
             EXPECT_EQ(FormatToBytes(BytesToFormat(s, f->FormatId()), f->FormatId()), s) << f->FormatName() << ' ' << n;
         }

@@ -12,7 +12,7 @@ namespace {
 
 const std::string k448 = "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq";
 
-std::string digestOf(const HashClass& cls, std::string_view data) {
+std::string digestOf(const THashClass& cls, std::string_view data) {
     return THash::HashString(cls, data, nullptr, 1016);
 }
 
@@ -60,8 +60,8 @@ TEST(Hash, PublishedVectors) {
 }
 
 TEST(Hash, PartsPaddingBoundaryAndDigestSizes) {
-    for (const HashClass* cls : HashClasses()) {
-        test::Bytes data = test::pattern(200);
+    for (const THashClass* cls : HashClasses()) {
+        test::TBytes data = test::pattern(200);
         std::unique_ptr<THash> h = cls->create();
         EXPECT_EQ(h->DigestKey().size(), cls->digestSize);
         for (std::size_t n : {55, 56, 63, 64, 119, 120, 200}) {  // 56 in the last block takes one more
@@ -85,8 +85,8 @@ TEST(Hash, CalculateTwiceOverAStreamGivesTheSameDigest) {
 }
 
 TEST(Hash, EncodeAndDecodeXorTheSameKeyStream) {
-    for (const HashClass* cls : HashClasses()) {
-        test::Bytes plain = test::pattern(1000), data = plain;
+    for (const THashClass* cls : HashClasses()) {
+        test::TBytes plain = test::pattern(1000), data = plain;
         std::unique_ptr<THash> h = cls->create();
         h->CodeBuffer(data, Action::Encode);
         // A CRC-16 fed its own register comes to 0, so its key stream is zeros (no coding).
@@ -96,12 +96,12 @@ TEST(Hash, EncodeAndDecodeXorTheSameKeyStream) {
         h->CodeBuffer(data, Action::Decode);
         EXPECT_EQ(data, plain) << cls->names.className;
     }
-    test::Bytes plain = test::pattern(1000), data = plain;
+    test::TBytes plain = test::pattern(1000), data = plain;
     std::unique_ptr<THash> h = kHash_SHA1.create();
     h->CodeBuffer(data, Action::Scramble);  // pieces replaced by their digests
     EXPECT_EQ(test::toHex({data.data(), 20}), digestOf(kHash_SHA1, {reinterpret_cast<char*>(plain.data()), 20}));
     h->SetAction(Action::Encode, false);
-    test::Bytes kept = data;
+    test::TBytes kept = data;
     h->CodeBuffer(data, Action::Encode);
     EXPECT_EQ(data, kept);
 }
@@ -135,7 +135,7 @@ TEST(Hash, ChainsTakeTheDigestOrTheMacHandsOver) {
 
 TEST(Hash, RegistryKeepsTheTableOrderAndFindsByEitherName) {
     std::vector<std::string> names;
-    for (const HashClass* c : HashClasses()) names.push_back(RegistryEntry(c->names));
+    for (const THashClass* c : HashClasses()) names.push_back(RegistryEntry(c->names));
     EXPECT_EQ(names, (std::vector<std::string>{"Message Digest 4=Hash", "Message Digest 5=Hash",
                                                "Secure Hash Algorithm=Hash", "Secure Hash Algorithm 1=Hash",
                                                "Ripe Message Digest 128=Hash", "Ripe Message Digest 160=Hash",

@@ -49,7 +49,7 @@ TEST(Protection, StreamsAreCodedInChunksAlongTheChain) {
     head.CodeStream(&m, nullptr, -1, Action::Encode);
     EXPECT_EQ(head.calls, "S0C4096C4096C808E0");
     EXPECT_EQ(tail->calls, head.calls);
-    test::Bytes want = test::pattern(9000);
+    test::TBytes want = test::pattern(9000);
     for (auto& v : want) v = std::uint8_t(v + 2);
     EXPECT_EQ(m.Data(), want);
 
@@ -61,16 +61,16 @@ TEST(Protection, StreamsAreCodedInChunksAlongTheChain) {
 TEST(Protection, FilesAreCodedToAnotherFileOrInPlace) {
     gstest::TempDir dir;
     const auto src = dir.path / "plain.bin", dst = dir.path / "coded.bin";
-    test::Bytes data = test::pattern(5000);
+    test::TBytes data = test::pattern(5000);
     std::ofstream(src, std::ios::binary).write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
     auto read = [](const std::filesystem::path& p) {
         std::ifstream in(p, std::ios::binary);
-        return test::Bytes(std::istreambuf_iterator<char>(in), {});
+        return test::TBytes(std::istreambuf_iterator<char>(in), {});
     };
     std::ofstream(dst) << std::string(9999, 'x');  // a longer file is replaced whole
     Counter p;
     p.CodeFile(src, dst, Action::Encode);
-    test::Bytes once = data;
+    test::TBytes once = data;
     for (auto& v : once) ++v;
     EXPECT_EQ(read(dst), once);
     EXPECT_EQ(read(src), data);
@@ -97,7 +97,7 @@ TEST(Protection, StringsDecodeFromTheFormatAndEncodeIntoIt) {
 }
 
 TEST(BitRoutines, PublishedChecksAndWordOperations) {
-    const test::Bytes check = test::bytesOf("123456789");
+    const test::TBytes check = test::bytesOf("123456789");
     EXPECT_EQ(CRC32(0xFFFFFFFF, check) ^ 0xFFFFFFFF, 0xCBF43926u);
     EXPECT_EQ(CRC16(0, check), 0xBB3D);
     EXPECT_EQ(ByteSwapWord(0x12345678), 0x78563412u);
@@ -107,9 +107,9 @@ TEST(BitRoutines, PublishedChecksAndWordOperations) {
     const std::uint8_t a[] = {1, 2, 3}, b[] = {1, 2, 4};
     EXPECT_EQ(CompareBytes(a, a, 3), 0);
     EXPECT_LT(CompareBytes(a, b, 3), 0);
-    test::Bytes r{0, 0};  // seed 0: 0, then 1 * 134775813 + 1 = 0x08088406
+    test::TBytes r{0, 0};  // seed 0: 0, then 1 * 134775813 + 1 = 0x08088406
     EXPECT_EQ(XorRandomBytes(r, 0), 0x08088406u);
-    EXPECT_EQ(r, (test::Bytes{0x00, 0x08}));
+    EXPECT_EQ(r, (test::TBytes{0x00, 0x08}));
 }
 
 }  // namespace

@@ -11,10 +11,10 @@ namespace gs::crypto {
 namespace {
 
 TEST(SelfTest, EveryHashGivesItsVectorAndOnlyTheSapphireFamilyHasNone) {
-    for (const HashClass* cls : HashClasses()) {
+    for (const THashClass* cls : HashClasses()) {
         SCOPED_TRACE(cls->names.className);
         const bool sapphire = std::string_view(cls->names.className).starts_with("THash_Sapphire");
-        const HashTestVector* v = TestVector(*cls);
+        const THashTestVector* v = TestVector(*cls);
         ASSERT_EQ(v == nullptr, sapphire);
         EXPECT_EQ(SelfTest(*cls), sapphire ? std::nullopt : std::optional<bool>(true));
         if (v) {
@@ -24,16 +24,16 @@ TEST(SelfTest, EveryHashGivesItsVectorAndOnlyTheSapphireFamilyHasNone) {
 }
 
 TEST(SelfTest, EveryCipherGivesItsVectorBothWays) {
-    for (const CipherClass* cls : CipherClasses()) {
+    for (const TCipherClass* cls : CipherClasses()) {
         SCOPED_TRACE(cls->names.className);
-        const CipherTestVector& v = SelfTestVector(*cls);
+        const TCipherTestVector& v = SelfTestVector(*cls);
         EXPECT_EQ(v.plain.size(), 2 * cls->blockSize);
         EXPECT_EQ(v.cipher.size(), 2 * cls->blockSize);
         EXPECT_LE(v.key.size(), 2 * cls->keySize);
         EXPECT_TRUE(SelfTest(*cls));
     }
     // A class nobody registered has no vector to be asked for.
-    const CipherClass stray{{"TCipher_Stray", "", ""}, 8, 8, 8, nullptr};
+    const TCipherClass stray{{"TCipher_Stray", "", ""}, 8, 8, 8, nullptr};
     try {
         SelfTestVector(stray);
         FAIL();

@@ -10,30 +10,30 @@
 
 namespace gs::testing {
 
-Raster samplePicture(int width, int height, PixelFormat pf, unsigned seed) {
+TRaster samplePicture(int width, int height, PixelFormat pf, unsigned seed) {
     std::mt19937 rng(seed);
-    Raster r(width, height, pf);
+    TRaster r(width, height, pf);
     auto byte = [&] { return std::uint8_t(rng() & 0xFF); };
-    if (isIndexed(pf)) {
-        const int n = 1 << bitCountOf(pf);
-        std::vector<Rgb> palette;
-        for (int i = 0; i < n; ++i) palette.push_back(Rgb{byte(), byte(), std::uint8_t(i)});  // distinct by blue
-        r.setPalette(palette);
+    if (IsIndexed(pf)) {
+        const int n = 1 << BitCountOf(pf);
+        std::vector<TRgb> palette;
+        for (int i = 0; i < n; ++i) palette.push_back(TRgb{byte(), byte(), std::uint8_t(i)});  // distinct by blue
+        r.SetPalette(palette);
         for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) r.setIndexAt(x, y, std::uint8_t((x + y * width + int(rng() % 3)) % n));
+            for (int x = 0; x < width; ++x) r.SetIndexAt(x, y, std::uint8_t((x + y * width + int(rng() % 3)) % n));
         return r;
     }
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) r.setPixel(x, y, makeArgb(byte(), byte(), byte(), byte()));
+        for (int x = 0; x < width; ++x) r.SetPixel(x, y, MakeArgb(byte(), byte(), byte(), byte()));
     return r;
 }
 
-Bytes rgbBytes(const Raster& r) {
-    Bytes out;
-    for (int y = 0; y < r.height(); ++y)
-        for (int x = 0; x < r.width(); ++x) {
-            Argb c = r.pixel(x, y);
-            out.insert(out.end(), {redOf(c), greenOf(c), blueOf(c)});
+TBytes rgbBytes(const TRaster& r) {
+    TBytes out;
+    for (int y = 0; y < r.Height(); ++y)
+        for (int x = 0; x < r.Width(); ++x) {
+            Argb c = r.Pixel(x, y);
+            out.insert(out.end(), {RedOf(c), GreenOf(c), BlueOf(c)});
         }
     return out;
 }
@@ -66,9 +66,9 @@ bool haveTool(const std::string& path) { return ::access(path.c_str(), X_OK) == 
 
 std::string quoted(const std::filesystem::path& p) { return "'" + p.string() + "'"; }
 
-Bytes fileBytes(const std::filesystem::path& p) {
+TBytes fileBytes(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return TBytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 }  // namespace gs::testing

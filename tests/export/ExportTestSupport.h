@@ -12,10 +12,10 @@ namespace gs::testing {
 
 // A picture with varied pixels, deterministic for a seed. Indexed pictures get a palette of
 // distinct colours and use every index.
-Raster samplePicture(int width, int height, PixelFormat pf, unsigned seed);
+TRaster samplePicture(int width, int height, PixelFormat pf, unsigned seed);
 
 // The picture's colours as RGB bytes, rows top first.
-Bytes rgbBytes(const Raster& r);
+TBytes rgbBytes(const TRaster& r);
 
 struct ToolRun {
     int status = -1;
@@ -27,6 +27,6 @@ ToolRun runTool(const std::string& commandLine);
 bool haveTool(const std::string& path);
 std::string quoted(const std::filesystem::path& p);
 
-Bytes fileBytes(const std::filesystem::path& p);
+TBytes fileBytes(const std::filesystem::path& p);
 
 }  // namespace gs::testing

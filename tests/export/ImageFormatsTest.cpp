@@ -41,7 +41,7 @@ std::unique_ptr<TQBIcon> iconOf(const std::vector<int>& sizes) {
     for (int s : sizes) specs.push_back(gstest::dibSpec(s, 32, unsigned(s)));
     auto icon = std::make_unique<TQBIcon>();
     if (!specs.empty()) {
-        MemorySource src(gstest::makeIcoFile(specs));
+        TMemorySource src(gstest::makeIcoFile(specs));
         EXPECT_TRUE(icon->LoadFromSource(src));
     }
     return icon;
@@ -53,10 +53,10 @@ std::vector<int> sizesOf(const TQBIcon& icon) {
     return sizes;
 }
 
-Bytes iconBytes(const TQBIcon& icon) {
-    ByteWriter w;
+TBytes iconBytes(const TQBIcon& icon) {
+    TByteWriter w;
     icon.SaveToStream(w);
-    return w.data();
+    return w.Data();
 }
 
 }  // namespace
@@ -145,12 +145,12 @@ TEST(ImageChoice, BatchAndSaveChooseTheSameImageForATableOfIconsAndSizes) {
         const TImageChoice batch = BatchImageChoice(row.size);
         const TImageChoice save = SaveImageChoice(row.size, true);
 
-        const std::optional<Raster> batchBitmap = ChooseBitmap(*icon, batch);
-        const std::optional<Raster> saveBitmap = ChooseBitmap(*icon, save);
+        const std::optional<TRaster> batchBitmap = ChooseBitmap(*icon, batch);
+        const std::optional<TRaster> saveBitmap = ChooseBitmap(*icon, save);
         EXPECT_EQ(batchBitmap.has_value(), row.bitmapSide != 0);
         if (row.bitmapSide > 0) {
-            EXPECT_EQ(batchBitmap->width(), row.bitmapSide);
-            EXPECT_EQ(batchBitmap->height(), row.bitmapSide);
+            EXPECT_EQ(batchBitmap->Width(), row.bitmapSide);
+            EXPECT_EQ(batchBitmap->Height(), row.bitmapSide);
         }
         // The save re-renders only what the batch would not write at all.
         if (batchBitmap) {
@@ -158,7 +158,7 @@ TEST(ImageChoice, BatchAndSaveChooseTheSameImageForATableOfIconsAndSizes) {
             EXPECT_EQ(*saveBitmap, *batchBitmap);
         } else if (row.size != S::bsAll && !row.sizes.empty()) {
             ASSERT_TRUE(saveBitmap);
-            EXPECT_EQ(saveBitmap->width(), StandardIconSize(row.size));
+            EXPECT_EQ(saveBitmap->Width(), StandardIconSize(row.size));
         }
 
         const std::unique_ptr<TQBIcon> batchIcon = ChooseIcon(*icon, batch);
@@ -178,16 +178,16 @@ TEST(ImageChoice, WithoutAllSizesOnlyThe32IsWrittenAndOnlyAnExactOneAsAnIcon) {
     const TImageChoice choice = SaveImageChoice(S::bsAll, false);
     EXPECT_EQ(sizesOf(*ChooseIcon(*three, choice)), std::vector<int>{32});
     EXPECT_EQ(ChooseIcon(*no32, choice), nullptr);  // an icon file is never re-rendered here
-    const std::optional<Raster> bitmap = ChooseBitmap(*no32, choice);
+    const std::optional<TRaster> bitmap = ChooseBitmap(*no32, choice);
     ASSERT_TRUE(bitmap);  // a bitmap is
-    EXPECT_EQ(bitmap->width(), 32);
+    EXPECT_EQ(bitmap->Width(), 32);
     EXPECT_EQ(*ChooseBitmap(*three, choice), *ChooseBitmap(*three, BatchImageChoice(S::bs32)));
 }
 
 TEST(ImageChoice, EveryFormatWritesItsChoiceWholeOrNothing) {
     gstest::TempDir dir;
     const std::unique_ptr<TQBIcon> icon = iconOf({16, 32});
-    const std::vector<std::pair<F, Bytes>> magic = {{F::bfICO, {0, 0, 1, 0}},           {F::bfBMP, {'B', 'M'}},
+    const std::vector<std::pair<F, TBytes>> magic = {{F::bfICO, {0, 0, 1, 0}},           {F::bfBMP, {'B', 'M'}},
                                                     {F::bfGIF, {'G', 'I', 'F', '8'}},   {F::bfJPG, {0xFF, 0xD8, 0xFF}},
                                                     {F::bfWMF, {0xD7, 0xCD, 0xC6, 0x9A}}, {F::bfTIF, {'I', 'I', 42, 0}}};
     for (const auto& [format, head] : magic) {
@@ -195,14 +195,14 @@ TEST(ImageChoice, EveryFormatWritesItsChoiceWholeOrNothing) {
         SCOPED_TRACE(row.Word);
         const std::filesystem::path file = dir.path / (std::string("a") + row.Save.Extension);
         EXPECT_TRUE(WriteIconAs(format, *icon, BatchImageChoice(S::bs32), true, file));
-        const Bytes bytes = gs::testing::fileBytes(file);
+        const TBytes bytes = gs::testing::fileBytes(file);
         ASSERT_GE(bytes.size(), head.size());
         EXPECT_TRUE(std::equal(head.begin(), head.end(), bytes.begin()));
         // Nothing to write: the file there stays as it was.
         EXPECT_FALSE(WriteIconAs(format, *icon, BatchImageChoice(S::bs48), true, file));
         EXPECT_EQ(gs::testing::fileBytes(file), bytes);
         if (format != F::bfICO) {
-            EXPECT_THROW(SaveBitmapInFormat(F::bfICO, Raster(2, 2), file), std::invalid_argument);
+            EXPECT_THROW(SaveBitmapInFormat(F::bfICO, TRaster(2, 2), file), std::invalid_argument);
         }
     }
 }

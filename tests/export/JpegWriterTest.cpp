@@ -12,10 +12,10 @@ using namespace gs::testing;
 
 namespace {
 
-void writePpm(const Raster& r, const std::filesystem::path& file) {
+void writePpm(const TRaster& r, const std::filesystem::path& file) {
     std::ofstream out(file, std::ios::binary);
-    out << "P6\n" << r.width() << ' ' << r.height() << "\n255\n";
-    const Bytes rgb = rgbBytes(r);
+    out << "P6\n" << r.Width() << ' ' << r.Height() << "\n255\n";
+    const TBytes rgb = rgbBytes(r);
     out.write(reinterpret_cast<const char*>(rgb.data()), std::streamsize(rgb.size()));
 }
 
@@ -32,17 +32,17 @@ TEST(JpegExport, BytesEqualCjpegWithQuality90FloatDctBaseline) {
     } cases[] = {{1, 1, PixelFormat::pf32bit}, {32, 32, PixelFormat::pf32bit}, {17, 9, PixelFormat::pf24bit},
                  {50, 50, PixelFormat::pf8bit}, {33, 65, PixelFormat::pf4bit}, {102, 50, PixelFormat::pf1bit}};
     for (const Case& c : cases) {
-        const Raster r = samplePicture(c.w, c.h, c.pf, unsigned(c.w * 100 + c.h));
+        const TRaster r = samplePicture(c.w, c.h, c.pf, unsigned(c.w * 100 + c.h));
         const auto ppm = dir / "in.ppm", ours = dir / "ours.jpg";
         writePpm(r, ppm);
         SaveBitmapAsJPEG(&r, ours);
         ToolRun ref = runTool("/usr/bin/cjpeg -quality 90 -dct float -baseline " + quoted(ppm));
         ASSERT_EQ(ref.status, 0) << ref.err;
-        const Bytes expected(ref.out.begin(), ref.out.end());
-        EXPECT_EQ(fileBytes(ours), expected) << c.w << "x" << c.h << " at " << bitCountOf(c.pf) << " bits";
+        const TBytes expected(ref.out.begin(), ref.out.end());
+        EXPECT_EQ(fileBytes(ours), expected) << c.w << "x" << c.h << " at " << BitCountOf(c.pf) << " bits";
         if (c.w == 32) {  // the comparison does see the DCT: the integer one gives other bytes
             ToolRun integerDct = runTool("/usr/bin/cjpeg -quality 90 -baseline " + quoted(ppm));
-            EXPECT_NE(fileBytes(ours), Bytes(integerDct.out.begin(), integerDct.out.end()));
+            EXPECT_NE(fileBytes(ours), TBytes(integerDct.out.begin(), integerDct.out.end()));
         }
     }
 }
@@ -51,13 +51,13 @@ TEST(JpegExport, PicturesLibjpegRefusesRaiseAndKeepTheOldFile) {
     const gstest::TempDir scratch("gs-export-jpeg-refused-");
     const std::filesystem::path& dir = scratch.path;
     const auto target = dir / "kept.jpg";
-    const Raster small = samplePicture(4, 4, PixelFormat::pf24bit, 1);
+    const TRaster small = samplePicture(4, 4, PixelFormat::pf24bit, 1);
     SaveBitmapAsJPEG(&small, target);
-    const Bytes before = fileBytes(target);
+    const TBytes before = fileBytes(target);
     ASSERT_FALSE(before.empty());
-    const Raster tooWide(70000, 1, PixelFormat::pf24bit);  // beyond libjpeg's 65,500 pixels
+    const TRaster tooWide(70000, 1, PixelFormat::pf24bit);  // beyond libjpeg's 65,500 pixels
     EXPECT_THROW(SaveBitmapAsJPEG(&tooWide, target), EFCreateError);
-    EXPECT_THROW(encodeJpeg(Raster()), EFCreateError);
+    EXPECT_THROW(encodeJpeg(TRaster()), EFCreateError);
     EXPECT_EQ(fileBytes(target), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);  // no temporary left over
     SaveBitmapAsJPEG(nullptr, dir / "none.jpg");

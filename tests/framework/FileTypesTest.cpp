@@ -23,7 +23,7 @@ void put(const std::filesystem::path& file, const std::string& text) {
     std::ofstream(file) << text;
 }
 
-void put(const std::filesystem::path& file, const Bytes& bytes) {
+void put(const std::filesystem::path& file, const TBytes& bytes) {
     std::filesystem::create_directories(file.parent_path());
     writeFile(file.string(), bytes);
 }
@@ -82,7 +82,7 @@ TEST(FileTypes, NamesAndRegisteredIconsComeFromTheDatabaseAndTheThemes) {
 
 class FileIcons : public ::testing::Test {
 protected:
-    std::string file(const std::string& name, const Bytes& bytes) {
+    std::string file(const std::string& name, const TBytes& bytes) {
         const std::string path = dir / name;
         writeFile(path, bytes);
         return path;
@@ -99,7 +99,7 @@ TEST_F(FileIcons, ExtractedFromModulesIconFilesAndPictures) {
                                                            {RT_GROUP_ICON, 1, "", 0x0409, makeGroup({small, large}, {1, 2})}}));
     const std::string ico = file("i.ico", makeIcoFile({small, large}));
     const std::string png = file("p.png", pngSpec(24, 24).data);
-    const std::string text = file("t.txt", Bytes{'h', 'i'});
+    const std::string text = file("t.txt", TBytes{'h', 'i'});
     struct Case {
         std::string file;
         int index;
@@ -136,7 +136,7 @@ TEST_F(FileIcons, AFileShowsItsTypesRegisteredIconElseItsOwn) {
     ASSERT_TRUE(own);
     EXPECT_EQ(own->Images().GetImage(0)->Width(), 16);
     EXPECT_EQ(GetFileIcon(file("b.c", makeIcoFile({dibSpec(16, 4)})), mime)->Images().GetImage(0)->Width(), 48);
-    EXPECT_THROW(GetFileIcon(file("b.zzz", Bytes{'x'}), mime), std::runtime_error);
+    EXPECT_THROW(GetFileIcon(file("b.zzz", TBytes{'x'}), mime), std::runtime_error);
 }
 
 TEST(LibraryProc, SymbolsOfLoadedLibraries) {

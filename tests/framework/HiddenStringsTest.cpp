@@ -23,7 +23,7 @@ bool validUtf8(std::string_view s) {
 
 TEST(HiddenStrings, EveryStoredTextIsReadableUtf8) {
     std::set<std::string_view> names;
-    for (const StoredText& t : StoredTexts()) {
+    for (const TStoredText& t : StoredTexts()) {
         std::string plain = DecodeHiddenString(t.stored);
         EXPECT_FALSE(plain.empty()) << t.name;
         EXPECT_TRUE(validUtf8(plain)) << t.name;

@@ -14,7 +14,7 @@ constexpr const char* kKey = "Software\\Test";
 }  // namespace
 
 TEST(RegUtils, TypesAreStrict) {
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     RegWriteString(store, kRoot, kKey, "Text", "12");
     RegWriteInteger(store, kRoot, kKey, "Number", -1);
     RegWriteBool(store, kRoot, kKey, "Flag", true);
@@ -32,7 +32,7 @@ TEST(RegUtils, TypesAreStrict) {
 }
 
 TEST(RegUtils, StringListReadGivesANewListOrMissing) {
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     EXPECT_EQ(RegReadStringList(store, kRoot, kKey, "List"), std::nullopt);
     ASSERT_TRUE(RegWriteStringList(store, kRoot, kKey, "List", {}));
     EXPECT_EQ(RegReadStringList(store, kRoot, kKey, "List"), StringList{});  // empty, not missing
@@ -50,7 +50,7 @@ TEST(RegUtils, RewritingAListIsAllOrNothing) {
     TempDir d;
     std::string file = d / "r.sqlite3";
     {
-        RegistryStore store(file);
+        TRegistryStore store(file);
         ASSERT_TRUE(RegWriteStringList(store, kRoot, kKey, "List", {".exe", ".dll"}));
     }
     sqlite3* db = nullptr;
@@ -64,7 +64,7 @@ TEST(RegUtils, RewritingAListIsAllOrNothing) {
     ASSERT_EQ(sqlite3_exec(db, tamper, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
     sqlite3_close(db);
 
-    RegistryStore store(file);
+    TRegistryStore store(file);
     EXPECT_FALSE(RegWriteStringList(store, kRoot, kKey, "List", {".ico", "BOOM", ".cpl"}));
     EXPECT_EQ(RegReadStringList(store, kRoot, kKey, "List"), (StringList{".exe", ".dll"}));
     EXPECT_TRUE(RegWriteStringList(store, kRoot, kKey, "List", {".ico"}));
@@ -72,7 +72,7 @@ TEST(RegUtils, RewritingAListIsAllOrNothing) {
 }
 
 TEST(RegUtils, KeysAreCreatedListedAndDeleted) {
-    RegistryStore store(":memory:");
+    TRegistryStore store(":memory:");
     RegWriteString(store, kRoot, "Software\\App\\Sub1\\Deep", "v", "1");
     RegWriteString(store, kRoot, "Software\\App\\sub0", "v", "2");
     RegWriteString(store, kRoot, "Software\\App", "Loc", "x");

@@ -14,19 +14,19 @@ using gstest::TempDir;
 
 namespace {
 
-VersionBlockContent sampleContent() {
-    VersionBlockContent c;
+TVersionBlockContent sampleContent() {
+    TVersionBlockContent c;
     c.fileVersion = {1, 2, 3, 45};
     c.translations = {{0x0409, 1252}};
     c.strings = {{"CompanyName", "Acme"}, {"LegalCopyright", "(c) Acme \xE2\x84\xA2"}};
     return c;
 }
 
-std::optional<VersionInfo> parsed(const VersionBlockContent& c) { return VersionInfo::parse(buildVersionBlock(c)); }
+std::optional<TVersionInfo> parsed(const TVersionBlockContent& c) { return TVersionInfo::parse(buildVersionBlock(c)); }
 
 // One entry of a version block written by hand, for blocks no writer would make.
-Bytes entry(std::uint16_t length, std::u16string key, const Bytes& rest = {}) {
-    Bytes b = {std::uint8_t(length), std::uint8_t(length >> 8), 0, 0, 0, 0};
+TBytes entry(std::uint16_t length, std::u16string key, const TBytes& rest = {}) {
+    TBytes b = {std::uint8_t(length), std::uint8_t(length >> 8), 0, 0, 0, 0};
     for (char16_t c : key) b.insert(b.end(), {std::uint8_t(c), std::uint8_t(c >> 8)});
     b.insert(b.end(), {0, 0});
     while (b.size() % 4) b.push_back(0);
@@ -36,13 +36,13 @@ Bytes entry(std::uint16_t length, std::u16string key, const Bytes& rest = {}) {
 
 // The RT_VERSION data of a compiled resource file (.res): a list of entries, each a header
 // (data size, header size, type, name, ...) followed by its data.
-std::optional<Bytes> versionFromRes(const Bytes& res) {
-    MemorySource src(res);
-    ByteReader r(src);
+std::optional<TBytes> versionFromRes(const TBytes& res) {
+    TMemorySource src(res);
+    TByteReader r(src);
     for (std::uint64_t pos = 0; pos + 8 <= res.size();) {
-        std::uint32_t dataSize = r.u32At(pos), headerSize = r.u32At(pos + 4);
-        bool typeIsId = r.u16At(pos + 8) == 0xFFFF;
-        if (typeIsId && r.u16At(pos + 10) == 16) return src.read(pos + headerSize, dataSize);
+        std::uint32_t dataSize = r.U32At(pos), headerSize = r.U32At(pos + 4);
+        bool typeIsId = r.U16At(pos + 8) == 0xFFFF;
+        if (typeIsId && r.U16At(pos + 10) == 16) return src.Read(pos + headerSize, dataSize);
         pos = (pos + headerSize + dataSize + 3) & ~std::uint64_t(3);
     }
     return std::nullopt;
@@ -51,7 +51,7 @@ std::optional<Bytes> versionFromRes(const Bytes& res) {
 }  // namespace
 
 TEST(VersionRoutines, ProgramBlockCarriesTheBuildsVersionAndLanguage) {
-    std::optional<VersionInfo> own = programVersionInfo();
+    std::optional<TVersionInfo> own = programVersionInfo();
     EXPECT_EQ(GetVersionText(own), GS_EXPECTED_VERSION_TEXT);
     EXPECT_EQ(IsEnglishVersion(own), bool(GS_EXPECTED_ENGLISH));
     EXPECT_EQ(GetCopyrightText(own), kDefaultCopyrightText);
@@ -59,35 +59,35 @@ TEST(VersionRoutines, ProgramBlockCarriesTheBuildsVersionAndLanguage) {
 }
 
 TEST(VersionRoutines, TextsComeFromTheFixedInfoAndTheFirstTranslation) {
-    std::optional<VersionInfo> v = parsed(sampleContent());
+    std::optional<TVersionInfo> v = parsed(sampleContent());
     EXPECT_EQ(GetVersionText(v), "1.2.3 Build 45");
     EXPECT_EQ(GetCopyrightText(v), "(c) Acme \xE2\x84\xA2");
     EXPECT_TRUE(IsEnglishVersion(v));
     EXPECT_EQ(v->GetVersionString("companyNAME"), "Acme");  // keys match without case
     EXPECT_EQ(v->GetVersionString("Missing"), "");
 
-    VersionBlockContent zero = sampleContent();
+    TVersionBlockContent zero = sampleContent();
     zero.fileVersion = {0, 0, 0, 0};
     EXPECT_EQ(GetVersionText(parsed(zero)), "0.0.0 Build 0");
 
-    VersionBlockContent noCopyright = sampleContent();
+    TVersionBlockContent noCopyright = sampleContent();
     noCopyright.strings = {{"CompanyName", "Acme"}};
     EXPECT_EQ(GetCopyrightText(parsed(noCopyright)), "");
 
-    VersionBlockContent portuguese = sampleContent();
+    TVersionBlockContent portuguese = sampleContent();
     portuguese.translations = {{0x0416, 1252}, {0x0409, 1252}};  // the first one decides
     EXPECT_FALSE(IsEnglishVersion(parsed(portuguese)));
     portuguese.translations = {{0x0816, 1252}};
     EXPECT_FALSE(IsEnglishVersion(parsed(portuguese)));
 
-    VersionBlockContent untranslated = sampleContent();
+    TVersionBlockContent untranslated = sampleContent();
     untranslated.translations.clear();
     EXPECT_TRUE(IsEnglishVersion(parsed(untranslated)));
     EXPECT_EQ(parsed(untranslated)->GetTranslationText(), "");
 }
 
 TEST(VersionRoutines, NoBlockGivesTheDefaults) {
-    std::optional<VersionInfo> none;
+    std::optional<TVersionInfo> none;
     EXPECT_EQ(GetVersionText(none), "0.0.0");
     EXPECT_EQ(GetCopyrightText(none), kDefaultCopyrightText);
     EXPECT_TRUE(IsEnglishVersion(none));
@@ -98,32 +98,32 @@ TEST(VersionRoutines, NoBlockGivesTheDefaults) {
     EXPECT_TRUE(IsEnglishVersion(d.path / "missing.exe"));
 }
 
-TEST(VersionInfo, DamagedBlocksAreRefusedWhole) {
-    Bytes good = buildVersionBlock(sampleContent());
+TEST(TVersionInfo, DamagedBlocksAreRefusedWhole) {
+    TBytes good = buildVersionBlock(sampleContent());
     for (std::size_t len : {0ul, 5ul, 40ul, good.size() - 1})  // cut short anywhere
-        EXPECT_THROW(VersionInfo::parse(Bytes(good.begin(), good.begin() + len)), EReadError) << len;
+        EXPECT_THROW(TVersionInfo::parse(TBytes(good.begin(), good.begin() + len)), EReadError) << len;
 
-    EXPECT_THROW(VersionInfo::parse(entry(4, u"VS_VERSION_INFO")), EReadError);  // shorter than a header
-    Bytes unterminated = {12, 0, 0, 0, 0, 0, 'V', 0, 'S', 0, '_', 0};
-    EXPECT_THROW(VersionInfo::parse(unterminated), EReadError);
+    EXPECT_THROW(TVersionInfo::parse(entry(4, u"VS_VERSION_INFO")), EReadError);  // shorter than a header
+    TBytes unterminated = {12, 0, 0, 0, 0, 0, 'V', 0, 'S', 0, '_', 0};
+    EXPECT_THROW(TVersionInfo::parse(unterminated), EReadError);
 
     // A child claiming more than its parent holds.
-    Bytes child = entry(200, u"StringFileInfo");
-    Bytes parent = entry(std::uint16_t(40 + child.size()), u"VS_VERSION_INFO", child);
+    TBytes child = entry(200, u"StringFileInfo");
+    TBytes parent = entry(std::uint16_t(40 + child.size()), u"VS_VERSION_INFO", child);
     parent.resize(40 + child.size());
-    EXPECT_THROW(VersionInfo::parse(parent), EReadError);
+    EXPECT_THROW(TVersionInfo::parse(parent), EReadError);
 
     // Entries nested far deeper than any real block.
-    Bytes nested = entry(8, u"x");
+    TBytes nested = entry(8, u"x");
     for (int i = 0; i < 20; ++i) nested = entry(std::uint16_t(8 + nested.size()), u"x", nested);
-    EXPECT_THROW(VersionInfo::parse(nested), EReadError);
+    EXPECT_THROW(TVersionInfo::parse(nested), EReadError);
 
     // Every single damaged byte either parses or is refused; none reads outside the block.
     for (std::size_t i = 0; i < good.size(); ++i) {
-        Bytes bad = good;
+        TBytes bad = good;
         bad[i] ^= 0xA5;
         try {
-            VersionInfo v = VersionInfo::parse(bad);
+            TVersionInfo v = TVersionInfo::parse(bad);
             (void)GetVersionText(v);
             (void)v.GetVersionString("LegalCopyright");
         } catch (const EReadError&) {
@@ -131,17 +131,17 @@ TEST(VersionInfo, DamagedBlocksAreRefusedWhole) {
     }
 }
 
-TEST(VersionInfo, ZeroPaddingEndsAListOfEntries) {
-    Bytes block = buildVersionBlock(sampleContent());
+TEST(TVersionInfo, ZeroPaddingEndsAListOfEntries) {
+    TBytes block = buildVersionBlock(sampleContent());
     std::uint16_t length = std::uint16_t(block.size() + 8);
     block.insert(block.end(), 8, 0);
     block[0] = std::uint8_t(length);
     block[1] = std::uint8_t(length >> 8);
-    EXPECT_EQ(GetVersionText(VersionInfo::parse(block)), "1.2.3 Build 45");
+    EXPECT_EQ(GetVersionText(TVersionInfo::parse(block)), "1.2.3 Build 45");
 }
 
 // A block compiled by an independent resource compiler reads as written.
-TEST(VersionInfo, ReadsABlockMadeByAResourceCompiler) {
+TEST(TVersionInfo, ReadsABlockMadeByAResourceCompiler) {
     if (std::system("command -v x86_64-w64-mingw32-windres cpp >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "x86_64-w64-mingw32-windres (binutils-mingw-w64-x86-64) or cpp is not installed";
     TempDir d;
@@ -167,9 +167,9 @@ END
 )";
     std::string cmd = "x86_64-w64-mingw32-windres --preprocessor=cpp -O res -i " + (d / "v.rc") + " -o " + (d / "v.res");
     ASSERT_EQ(std::system(cmd.c_str()), 0);
-    std::optional<Bytes> data = versionFromRes(readWholeFile(d / "v.res"));
+    std::optional<TBytes> data = versionFromRes(ReadWholeFile(d / "v.res"));
     ASSERT_TRUE(data);
-    std::optional<VersionInfo> v = VersionInfo::parse(*data);
+    std::optional<TVersionInfo> v = TVersionInfo::parse(*data);
     EXPECT_EQ(GetVersionText(v), "4.3.2 Build 1001");
     EXPECT_FALSE(IsEnglishVersion(v));
     EXPECT_EQ(v->GetTranslationText(), "041604E4");

@@ -22,7 +22,7 @@ namespace {
 
 struct Hostile {
     std::string name;  // its extension says its kind
-    Bytes data;
+    TBytes data;
     std::shared_ptr<TQBIconLibrary> lib = std::make_shared<TQBIconLibrary>();
     TIconsRead read(const TempDir& dir) const {
         writeFile((dir.path / name).string(), data);
@@ -32,7 +32,7 @@ struct Hostile {
 
 // A module of `groups` groups (".dll" PE, ".icl" NE), each naming image 1 `entries` times.
 Hostile module(const std::string& name, const ImageSpec& img, int groups, int entries, std::uint16_t shift = 4) {
-    const Bytes group = makeGroup(std::vector<ImageSpec>(entries, img), std::vector<std::uint16_t>(entries, 1));
+    const TBytes group = makeGroup(std::vector<ImageSpec>(entries, img), std::vector<std::uint16_t>(entries, 1));
     std::vector<PeResource> pe = {{RT_ICON, 1, "", 0x0409, img.data}};
     std::vector<NeResource> ne = {{0x8003, 0x8001, img.data}};
     for (int g = 0; g < groups; ++g) {
@@ -44,20 +44,20 @@ Hostile module(const std::string& name, const ImageSpec& img, int groups, int en
 
 // An icon file whose entries all name `length` bytes of one blob, entry i from byte `step` x i.
 Hostile icoNaming(int entries, std::uint32_t length, std::uint32_t step) {
-    ByteWriter w;
-    for (int v : {0, 1, entries}) w.u16(std::uint16_t(v));
+    TByteWriter w;
+    for (int v : {0, 1, entries}) w.U16(std::uint16_t(v));
     for (int i = 0; i < entries; ++i) {
-        for (std::uint32_t v : {16u, 16u, 0u, 0u}) w.u8(std::uint8_t(v));
-        w.u16(1), w.u16(4), w.u32(length);
-        w.u32(6 + 16 * std::uint32_t(entries) + step * std::uint32_t(i));
+        for (std::uint32_t v : {16u, 16u, 0u, 0u}) w.U8(std::uint8_t(v));
+        w.U16(1), w.U16(4), w.U32(length);
+        w.U32(6 + 16 * std::uint32_t(entries) + step * std::uint32_t(i));
     }
-    w.bytes(Bytes(length + step * std::uint32_t(entries), 0x5A));
-    return {"a.ico", w.take()};
+    w.Bytes(TBytes(length + step * std::uint32_t(entries), 0x5A));
+    return {"a.ico", w.Take()};
 }
 
 // A PNG stream whose IHDR declares the size, its CRC made right so only the size is wrong.
-Bytes pngDeclaring(std::uint32_t width, std::uint32_t height) {
-    Bytes png = pngSpec(16, 16).data;
+TBytes pngDeclaring(std::uint32_t width, std::uint32_t height) {
+    TBytes png = pngSpec(16, 16).data;
     const uLong crc = (png[19] = std::uint8_t(width), png[18] = std::uint8_t(width >> 8), png[23] = std::uint8_t(height),
                        png[22] = std::uint8_t(height >> 8), crc32(0, png.data() + 12, 17));  // type and IHDR data
     for (int b = 0; b < 4; ++b) png[29 + b] = std::uint8_t(crc >> (24 - 8 * b));
@@ -66,17 +66,17 @@ Bytes pngDeclaring(std::uint32_t width, std::uint32_t height) {
 
 }  // namespace
 
-TEST(ReadBudget, LimitIsAMultipleOfTheFileBetweenFloorAndCeiling) {
+TEST(TReadBudget, LimitIsAMultipleOfTheFileBetweenFloorAndCeiling) {
     const std::pair<std::uint64_t, std::uint64_t> cases[] = {
         {0, 1 << 20}, {1000, 1 << 20}, {10 << 20, 40 << 20}, {std::uint64_t(2) << 30, 256 << 20}, {UINT64_MAX, 256 << 20}};
-    for (auto [size, limit] : cases) EXPECT_EQ(ReadBudget::limitFor(size), limit) << size;
-    ReadBudget b = ReadBudget::forFile(0);
-    b.take(ReadBudget::kFloor - 1, "x");
-    EXPECT_THROW(b.take(2, "the images"), EOverBudget);
-    EXPECT_EQ(b.held(), ReadBudget::kFloor - 1);
+    for (auto [size, limit] : cases) EXPECT_EQ(TReadBudget::LimitFor(size), limit) << size;
+    TReadBudget b = TReadBudget::ForFile(0);
+    b.Take(TReadBudget::kFloor - 1, "x");
+    EXPECT_THROW(b.Take(2, "the images"), EOverBudget);
+    EXPECT_EQ(b.Held(), TReadBudget::kFloor - 1);
 }
 
-TEST(ReadBudget, GroupsSharingOneImageHoldItOnceAndCopiesShareIt) {
+TEST(TReadBudget, GroupsSharingOneImageHoldItOnceAndCopiesShareIt) {
     const auto img = dibSpec(256, 32);
     TempDir dir;
     for (Hostile file : {module("a.dll", img, 200, 1), module("a.icl", img, 200, 1)}) {
@@ -92,10 +92,10 @@ TEST(ReadBudget, GroupsSharingOneImageHoldItOnceAndCopiesShareIt) {
     }
 }
 
-TEST(ReadBudget, FilesNamingMoreThanTheirBudgetAreRefusedSayingWhy) {
+TEST(TReadBudget, FilesNamingMoreThanTheirBudgetAreRefusedSayingWhy) {
     // Twenty thousand one-byte images in one group: the images kept pass 1 MiB though the
     // file is a few hundred kilobytes.
-    const ImageSpec tiny{Bytes{0}, 16, 16, 0, 4};
+    const ImageSpec tiny{TBytes{0}, 16, 16, 0, 4};
     const std::tuple<Hostile, TLoadResult, std::string> cases[] = {
         {module("a.dll", tiny, 1, 20000), TLoadResult::Failed, "icon group 1"},
         {module("a.icl", tiny, 1, 20000), TLoadResult::Refused, "group 1"},
@@ -107,12 +107,12 @@ TEST(ReadBudget, FilesNamingMoreThanTheirBudgetAreRefusedSayingWhy) {
         EXPECT_EQ(file.lib->Icons.Count(), 0) << file.name;
         const std::uint64_t size = file.data.size();
         EXPECT_EQ(read.Reason, "The file is refused: reading the images of " + what + " would hold more than " +
-                                   std::to_string(ReadBudget::limitFor(size)) + " bytes of memory for a file of " + std::to_string(size) +
+                                   std::to_string(TReadBudget::LimitFor(size)) + " bytes of memory for a file of " + std::to_string(size) +
                                    " bytes (at most 4 times its size, at least 1 MiB, never more than 256 MiB).");
     }
 }
 
-TEST(ReadBudget, AnIconNeverAddsUpToMoreThanItsFile) {
+TEST(TReadBudget, AnIconNeverAddsUpToMoreThanItsFile) {
     // Windows of 100 000 bytes a kilobyte apart, or one image named a hundred times: each is
     // in the file, but together they would write out more than the file; the rest are left out.
     const auto img = dibSpec(32, 32);
@@ -141,18 +141,18 @@ TEST(IconBounds, ImagesLargerThanTheirFormatAllowsAreLeftOutUnread) {
         EXPECT_EQ(file.lib->Icons.GetIcon(0)->Images().GetImage(0)->Data(), good.data) << file.name;
     }
     // Nothing of it is counted: it was never read.
-    MemorySource src(files[0].data);
-    TImageDataPool pool(src.size());
-    ASSERT_TRUE(TQBIcon().LoadFromWindow(ByteReader(src), pool));
-    EXPECT_EQ(pool.Budget().held(), good.data.size() + ReadBudget::kObjectCost);
+    TMemorySource src(files[0].data);
+    TImageDataPool pool(src.Size());
+    ASSERT_TRUE(TQBIcon().LoadFromWindow(TByteReader(src), pool));
+    EXPECT_EQ(pool.Budget().Held(), good.data.size() + TReadBudget::kObjectCost);
 }
 
 TEST(IconBounds, PicturesDeclaringMoreThanAnIconAreNeverDecoded) {
     // Sixty PNG images declaring 4096 x 4096: kept as bytes, neither decoded nor taken at
     // their declared size. At the largest side the header's size is taken.
-    const Bytes file = makeIcoFile(std::vector<ImageSpec>(60, ImageSpec{pngDeclaring(4096, 4096), 48, 48, 0, 32}));
+    const TBytes file = makeIcoFile(std::vector<ImageSpec>(60, ImageSpec{pngDeclaring(4096, 4096), 48, 48, 0, 32}));
     TQBIcon icon;
-    ASSERT_TRUE(icon.LoadFromSource(MemorySource(file)));
+    ASSERT_TRUE(icon.LoadFromSource(TMemorySource(file)));
     ASSERT_EQ(icon.Images().Count(), 60);
     const TQBIconImage& image = *icon.Images().GetImage(59);
     EXPECT_EQ(image.Width(), 48);
@@ -163,10 +163,10 @@ TEST(IconBounds, PicturesDeclaringMoreThanAnIconAreNeverDecoded) {
     } catch (const EReadError& e) {
         EXPECT_STREQ(e.what(), "Invalid PNG image: size 4096 x 4096 is larger than an icon's");
     }
-    TQBIconImage largest(IconImageHead{48, 48}, pngDeclaring(bounds::kMaxIconSide, 300));
+    TQBIconImage largest(TIconImageHead{48, 48}, pngDeclaring(bounds::kMaxIconSide, 300));
     largest.FixSize();
     EXPECT_EQ(std::pair(largest.Width(), largest.Height()), std::pair(bounds::kMaxIconSide, 300));
-    EXPECT_FALSE(bounds::declaredSide(Bytes(11, 0)));
+    EXPECT_FALSE(bounds::declaredSide(TBytes(11, 0)));
 }
 
 TEST(IconLibraryIndexes, EveryIndexOutsideIsTheLibrarysError) {
@@ -177,12 +177,12 @@ TEST(IconLibraryIndexes, EveryIndexOutsideIsTheLibrarysError) {
         EXPECT_THROW(list.SetName(bad, "x"), EQBICLReadError) << bad;
     }
     EXPECT_EQ(std::string(indexOutOfBounds(3).what()), "List index out of bounds (3)");
-    IconPicture pic{2, 2, std::vector<Argb>(3, 0), {}, false};  // a pixel short
+    TIconPicture pic{2, 2, std::vector<Argb>(3, 0), {}, false};  // a pixel short
     EXPECT_THROW(pic.rgbaAt(1, 1), EQBICLReadError);
     EXPECT_THROW(pic.rgbaAt(2, 0), EQBICLReadError);
     EXPECT_THROW(EncodeIconImage(pic), EQBICLReadError);
     EXPECT_THROW(resamplePicture(pic, 4, 4), std::invalid_argument);
-    Raster canvas(4, 4);
+    TRaster canvas(4, 4);
     pic.drawOn(canvas, 0, 0);  // draws nothing rather than reading past the pixels
-    EXPECT_EQ(canvas, Raster(4, 4));
+    EXPECT_EQ(canvas, TRaster(4, 4));
 }

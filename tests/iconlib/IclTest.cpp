@@ -19,7 +19,7 @@ using gstest::TempDir;
 
 std::unique_ptr<TQBIcon> iconOf(std::vector<ImageSpec> specs) {
     auto icon = std::make_unique<TQBIcon>();
-    MemorySource src(makeIcoFile(specs));
+    TMemorySource src(makeIcoFile(specs));
     icon->LoadFromSource(src);
     return icon;
 }
@@ -35,19 +35,19 @@ TEST(IclWriter, OneSmallIconNeedsNoAlignment) {
     TQBIconLibrary lib;
     lib.Icons.AddIcon("Disk", iconOf({specOfSize(744)}));
     TQB16BitWriter w(lib);
-    Bytes f = w.Build();
-    MemorySource src(f);
-    ByteReader r(src);
+    TBytes f = w.Build();
+    TMemorySource src(f);
+    TByteReader r(src);
     EXPECT_EQ(w.AlignShift, 0);
-    EXPECT_EQ(r.u16At(192), 0);
-    EXPECT_EQ(r.u16At(164), 64);
+    EXPECT_EQ(r.U16At(192), 0);
+    EXPECT_EQ(r.U16At(164), 64);
     // Group record: offset 246, length 20; image record: offset 266, length 744.
-    EXPECT_EQ(r.u16At(202), 246);
-    EXPECT_EQ(r.u16At(204), 20);
-    EXPECT_EQ(r.u16At(206), 0x1C30);
-    EXPECT_EQ(r.u16At(208), 0x8001);
-    EXPECT_EQ(r.u16At(222), 266);
-    EXPECT_EQ(r.u16At(224), 744);
+    EXPECT_EQ(r.U16At(202), 246);
+    EXPECT_EQ(r.U16At(204), 20);
+    EXPECT_EQ(r.U16At(206), 0x1C30);
+    EXPECT_EQ(r.U16At(208), 0x8001);
+    EXPECT_EQ(r.U16At(222), 266);
+    EXPECT_EQ(r.U16At(224), 744);
     EXPECT_EQ(f.size(), 266u + 744u + 2u);
     EXPECT_EQ(std::string(f.begin() + 126, f.begin() + 130), "IMNE");
 }
@@ -74,13 +74,13 @@ TEST(IclWriter, ImageIdsRunAcrossIconsAndReadBack) {
         }
     }
     // Group entries: nID 1, 2, 3 then 4, 5.
-    MemorySource src(readWholeFile(path));
-    ByteReader r(src);
-    const std::uint16_t shift = r.u16At(192);
-    const std::uint64_t group2 = std::uint64_t(r.u16At(202 + 12)) << shift;
-    EXPECT_EQ(r.u16At(group2 + 4), 2);
-    EXPECT_EQ(r.u16At(group2 + 6 + 12), 4);
-    EXPECT_EQ(r.u16At(group2 + 6 + 14 + 12), 5);
+    TMemorySource src(ReadWholeFile(path));
+    TByteReader r(src);
+    const std::uint16_t shift = r.U16At(192);
+    const std::uint64_t group2 = std::uint64_t(r.U16At(202 + 12)) << shift;
+    EXPECT_EQ(r.U16At(group2 + 4), 2);
+    EXPECT_EQ(r.U16At(group2 + 6 + 12), 4);
+    EXPECT_EQ(r.U16At(group2 + 6 + 14 + 12), 5);
 }
 
 TEST(IclWriter, RefusalsAndNameLimits) {
@@ -115,7 +115,7 @@ TEST(IclWriter, LargeLibrariesChooseAShiftThatFitsTheirPaddedLayout) {
     TQBIconLibrary lib;
     for (int i = 0; i < 40; ++i) lib.Icons.AddIcon("big", iconOf({specOfSize(60000)}));
     TQB16BitWriter w(lib);
-    Bytes f = w.Build();
+    TBytes f = w.Build();
     EXPECT_GT(w.AlignShift, 0);
     TempDir d;
     writeFile((d.path / "big.icl").string(), f);
@@ -130,7 +130,7 @@ TEST(IclWriter, FailedWriteKeepsTheOldFile) {
     TQBIconLibrary lib;
     lib.Icons.AddIcon("A", iconOf({dibSpec(16, 4)}));
     auto path = d.path / "keep.icl";
-    writeFile(path.string(), Bytes{1, 2, 3});
+    writeFile(path.string(), TBytes{1, 2, 3});
     EXPECT_THROW(lib.SaveToFile(d.path / "nofolder" / "x.icl"), EFCreateError);
-    EXPECT_EQ(readWholeFile(path), (Bytes{1, 2, 3}));
+    EXPECT_EQ(ReadWholeFile(path), (TBytes{1, 2, 3}));
 }

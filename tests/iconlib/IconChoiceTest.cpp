@@ -23,27 +23,27 @@ using PixelFn = std::function<Argb(int x, int y)>;
 // A 32-bit icon image with AND mask written field by field: pixels whose alpha is 0 are
 // masked and stored black, every other pixel is stored opaque (no alpha channel in use).
 std::unique_ptr<TQBIconImage> makeImage(int w, int h, const PixelFn& px, std::uint8_t colorCount = 0) {
-    ByteWriter d;
-    for (std::uint32_t v : {40u, std::uint32_t(w), std::uint32_t(2 * h)}) d.u32(v);
-    d.u16(1);
-    d.u16(32);
-    for (int i = 0; i < 6; ++i) d.u32(0);
+    TByteWriter d;
+    for (std::uint32_t v : {40u, std::uint32_t(w), std::uint32_t(2 * h)}) d.U32(v);
+    d.U16(1);
+    d.U16(32);
+    for (int i = 0; i < 6; ++i) d.U32(0);
     for (int y = h - 1; y >= 0; --y)
-        for (int x = 0; x < w; ++x) d.u32(alphaOf(px(x, y)) ? (px(x, y) & 0x00FFFFFFu) : 0);
+        for (int x = 0; x < w; ++x) d.U32(AlphaOf(px(x, y)) ? (px(x, y) & 0x00FFFFFFu) : 0);
     const int stride = ((w + 31) / 32) * 4;
     for (int y = h - 1; y >= 0; --y) {
-        Bytes row(std::size_t(stride), 0);
+        TBytes row(std::size_t(stride), 0);
         for (int x = 0; x < w; ++x)
-            if (!alphaOf(px(x, y))) row[std::size_t(x / 8)] |= std::uint8_t(0x80 >> (x % 8));
-        d.bytes(row);
+            if (!AlphaOf(px(x, y))) row[std::size_t(x / 8)] |= std::uint8_t(0x80 >> (x % 8));
+        d.Bytes(row);
     }
-    IconImageHead head;
+    TIconImageHead head;
     head.Width = w;
     head.Height = h;
     head.ColorCount = colorCount;
     head.Planes = 1;
     head.BitCount = 32;
-    return std::make_unique<TQBIconImage>(head, d.take());
+    return std::make_unique<TQBIconImage>(head, d.Take());
 }
 
 PixelFn solid(Argb c) {
@@ -54,12 +54,12 @@ PixelFn solid(Argb c) {
 PixelFn pattern(unsigned seed) {
     return [seed](int x, int y) -> Argb {
         if (x < 3 && y < 3) return 0;
-        return makeArgb(std::uint8_t(x * 5 + seed * 40), std::uint8_t(y * 7 + seed), std::uint8_t((x ^ y) * 3 + seed));
+        return MakeArgb(std::uint8_t(x * 5 + seed * 40), std::uint8_t(y * 7 + seed), std::uint8_t((x ^ y) * 3 + seed));
     };
 }
 
 // Squares of the given sizes, each one solid colour keyed by its size.
-Argb colourOfSize(int size) { return makeArgb(std::uint8_t(size), std::uint8_t(255 - size), 40); }
+Argb colourOfSize(int size) { return MakeArgb(std::uint8_t(size), std::uint8_t(255 - size), 40); }
 
 std::unique_ptr<TQBIcon> iconOfSizes(std::initializer_list<int> sizes) {
     auto icon = std::make_unique<TQBIcon>();
@@ -69,13 +69,13 @@ std::unique_ptr<TQBIcon> iconOfSizes(std::initializer_list<int> sizes) {
 
 int sizeOf(const TQBHiResIcon& icon) { return icon.GetWidth(); }
 Argb centreOf(const TQBHiResIcon& icon) {
-    const IconPicture& p = *icon.Handle();
+    const TIconPicture& p = *icon.Handle();
     return p.rgbaAt(p.width / 2, p.height / 2);
 }
 
-void paste(Raster& canvas, const Raster& part, int x0, int y0) {
-    for (int y = 0; y < part.height(); ++y)
-        for (int x = 0; x < part.width(); ++x) canvas.setPixel(x0 + x, y0 + y, part.pixel(x, y));
+void paste(TRaster& canvas, const TRaster& part, int x0, int y0) {
+    for (int y = 0; y < part.Height(); ++y)
+        for (int x = 0; x < part.Width(); ++x) canvas.SetPixel(x0 + x, y0 + y, part.Pixel(x, y));
 }
 
 }  // namespace
@@ -118,18 +118,18 @@ TEST(IconChoice, BestExactImagePrefersDeeperColourClassesThenListOrder) {
     // 16-colour before 256-colour, and the reverse: the 256-colour image wins both ways.
     for (bool deepFirst : {false, true}) {
         TQBIcon icon;
-        auto shallow = makeImage(32, 32, solid(makeArgb(1, 1, 1)), 16);
-        auto deep = makeImage(32, 32, solid(makeArgb(2, 2, 2)), 0);
+        auto shallow = makeImage(32, 32, solid(MakeArgb(1, 1, 1)), 16);
+        auto deep = makeImage(32, 32, solid(MakeArgb(2, 2, 2)), 0);
         icon.Images().Add(deepFirst ? std::move(deep) : std::move(shallow));
         icon.Images().Add(deepFirst ? std::move(shallow) : std::move(deep));
-        EXPECT_EQ(centreOf(*GetBest32Icon(icon)), makeArgb(2, 2, 2));
+        EXPECT_EQ(centreOf(*GetBest32Icon(icon)), MakeArgb(2, 2, 2));
     }
     TQBIcon icon;
-    icon.Images().Add(makeImage(16, 16, solid(makeArgb(1, 0, 0)), 2));
-    icon.Images().Add(makeImage(16, 16, solid(makeArgb(2, 0, 0)), 16));
-    icon.Images().Add(makeImage(16, 16, solid(makeArgb(3, 0, 0)), 8));
-    EXPECT_EQ(centreOf(*GetBest16Icon(icon)), makeArgb(2, 0, 0));
-    EXPECT_EQ(centreOf(*FindExactIcon(icon, 16, 2)), makeArgb(1, 0, 0));
+    icon.Images().Add(makeImage(16, 16, solid(MakeArgb(1, 0, 0)), 2));
+    icon.Images().Add(makeImage(16, 16, solid(MakeArgb(2, 0, 0)), 16));
+    icon.Images().Add(makeImage(16, 16, solid(MakeArgb(3, 0, 0)), 8));
+    EXPECT_EQ(centreOf(*GetBest16Icon(icon)), MakeArgb(2, 0, 0));
+    EXPECT_EQ(centreOf(*FindExactIcon(icon, 16, 2)), MakeArgb(1, 0, 0));
     EXPECT_EQ(FindExactIcon(icon, 16, 256), nullptr);
     EXPECT_EQ(FindExactIcon(icon, 32, 16), nullptr);
     EXPECT_EQ(GetBest48Icon(icon), nullptr);
@@ -158,10 +158,10 @@ TEST(IconChoice, ImagesOfNoStandardSize) {
         EXPECT_FALSE(GetPreviewBitmap(icon));
         auto scaled = GetScaledBitmap32(icon);
         ASSERT_TRUE(scaled);
-        EXPECT_EQ(scaled->format(), kIconBitmapFormat);
+        EXPECT_EQ(scaled->Format(), kIconBitmapFormat);
         EXPECT_EQ(*scaled, [] {
-            Raster r(32, 32, kIconBitmapFormat);
-            r.fill(colourOfSize(24));
+            TRaster r(32, 32, kIconBitmapFormat);
+            r.Fill(colourOfSize(24));
             return r;
         }());
     }
@@ -186,13 +186,13 @@ TEST(IconChoice, PreviewGeometryAndExactBitmapsAreItsCrops) {
         for (int s : c.sizes) icon.Images().Add(makeImage(s, s, pattern(unsigned(s))));
         auto preview = GetPreviewBitmap(icon);
         ASSERT_TRUE(preview);
-        Raster expected(c.width, c.height, kIconBitmapFormat);
+        TRaster expected(c.width, c.height, kIconBitmapFormat);
         for (auto [x, y, s] : c.placed) {
             auto exact = s == 16 ? GetBitmap16(icon) : s == 32 ? GetBitmap32(icon) : GetBitmap48(icon);
             ASSERT_TRUE(exact);
             // The transparent corner shows the white background; the rest is the image.
-            EXPECT_EQ(exact->pixel(0, 0), kWhite);
-            EXPECT_EQ(exact->pixel(s - 1, s - 1), pattern(unsigned(s))(s - 1, s - 1));
+            EXPECT_EQ(exact->Pixel(0, 0), kWhite);
+            EXPECT_EQ(exact->Pixel(s - 1, s - 1), pattern(unsigned(s))(s - 1, s - 1));
             paste(expected, *exact, x, y);
         }
         EXPECT_EQ(*preview, expected);
@@ -202,34 +202,34 @@ TEST(IconChoice, PreviewGeometryAndExactBitmapsAreItsCrops) {
 // Whole factors repeat and average exactly; colours are weighted by alpha, so pixels the
 // mask hides never tint visible ones; alpha is the plain mean.
 TEST(Resample, AreaAveragingOnPremultipliedAlpha) {
-    IconPicture src;
+    TIconPicture src;
     src.width = src.height = 2;
-    src.colour = {makeArgb(255, 0, 0), makeArgb(0, 255, 0), makeArgb(0, 0, 255), makeArgb(255, 255, 255)};
+    src.colour = {MakeArgb(255, 0, 0), MakeArgb(0, 255, 0), MakeArgb(0, 0, 255), MakeArgb(255, 255, 255)};
     src.mask.assign(4, 0);
-    IconPicture big = resamplePicture(src, 6, 6);
+    TIconPicture big = resamplePicture(src, 6, 6);
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 6; ++x) ASSERT_EQ(big.rgbaAt(x, y), src.rgbaAt(x / 3, y / 3));
-    IconPicture one = resamplePicture(big, 1, 1);
-    EXPECT_EQ(one.rgbaAt(0, 0), makeArgb(128, 128, 128));
+    TIconPicture one = resamplePicture(big, 1, 1);
+    EXPECT_EQ(one.rgbaAt(0, 0), MakeArgb(128, 128, 128));
 
     // Opaque blue, a wholly transparent red, a half-transparent green.
-    src = IconPicture{};
+    src = TIconPicture{};
     src.width = 3;
     src.height = 1;
     src.hasAlpha = true;
-    src.colour = {makeArgb(0, 0, 255), makeArgb(255, 0, 0, 0), makeArgb(0, 255, 0, 128)};
+    src.colour = {MakeArgb(0, 0, 255), MakeArgb(255, 0, 0, 0), MakeArgb(0, 255, 0, 128)};
     src.mask.assign(3, 0);
-    EXPECT_EQ(resamplePicture(src, 1, 1).rgbaAt(0, 0), makeArgb(0, 85, 170, 128));
-    IconPicture masked;
+    EXPECT_EQ(resamplePicture(src, 1, 1).rgbaAt(0, 0), MakeArgb(0, 85, 170, 128));
+    TIconPicture masked;
     masked.width = 2;
     masked.height = 1;
-    masked.colour = {makeArgb(255, 0, 0), makeArgb(0, 0, 200)};
+    masked.colour = {MakeArgb(255, 0, 0), MakeArgb(0, 0, 200)};
     masked.mask = {1, 0};
-    EXPECT_EQ(resamplePicture(masked, 1, 1).rgbaAt(0, 0), makeArgb(0, 0, 200, 128));
+    EXPECT_EQ(resamplePicture(masked, 1, 1).rgbaAt(0, 0), MakeArgb(0, 0, 200, 128));
     // 3 to 2 splits the middle pixel between both halves.
-    IconPicture row = resamplePicture(src, 2, 1);
-    EXPECT_EQ(row.rgbaAt(0, 0), makeArgb(0, 0, 255, 170));
-    EXPECT_EQ(row.rgbaAt(1, 0), makeArgb(0, 255, 0, 85));
+    TIconPicture row = resamplePicture(src, 2, 1);
+    EXPECT_EQ(row.rgbaAt(0, 0), MakeArgb(0, 0, 255, 170));
+    EXPECT_EQ(row.rgbaAt(1, 0), MakeArgb(0, 255, 0, 85));
     EXPECT_THROW(resamplePicture(src, 0, 4), std::invalid_argument);
 }
 
@@ -248,15 +248,15 @@ TEST(RenderIcon, GivesBackItsInputWhenItCannotRender) {
 
     // An image that cannot be decoded is handed out unchanged and draws nothing.
     TQBIcon bad;
-    IconImageHead head;
+    TIconImageHead head;
     head.Width = head.Height = 24;
-    bad.Images().Add(std::make_unique<TQBIconImage>(head, Bytes{1, 2, 3}));
+    bad.Images().Add(std::make_unique<TQBIconImage>(head, TBytes{1, 2, 3}));
     auto got = GetIcon32(bad);
     ASSERT_TRUE(got);
     EXPECT_TRUE(got->Empty());
     auto bitmap = GetScaledBitmap32(bad);
     ASSERT_TRUE(bitmap);
-    EXPECT_EQ(*bitmap, Raster(32, 32, kIconBitmapFormat));
+    EXPECT_EQ(*bitmap, TRaster(32, 32, kIconBitmapFormat));
 }
 
 TEST(RenderIcon, RenderedIconSavesAsAnIconFileOfItsPicture) {
@@ -266,43 +266,43 @@ TEST(RenderIcon, RenderedIconSavesAsAnIconFileOfItsPicture) {
     ASSERT_TRUE(rendered);
     auto file = IconOfPicture(*rendered);
     ASSERT_TRUE(file);
-    ByteWriter w;
+    TByteWriter w;
     file->SaveToStream(w);
     TQBIcon back;
-    ASSERT_TRUE(back.LoadFromSource(MemorySource(w.data())));
+    ASSERT_TRUE(back.LoadFromSource(TMemorySource(w.Data())));
     ASSERT_EQ(back.Images().Count(), 1);
     const TQBIconImage& image = *back.Images().GetImage(0);
     EXPECT_EQ(image.Width(), 48);
     EXPECT_EQ(image.Height(), 48);
     EXPECT_EQ(image.BitCount(), 32);
-    const IconPicture& want = *rendered->Handle();
+    const TIconPicture& want = *rendered->Handle();
     const auto decoded = image.GetHandle();
-    const IconPicture& got = *decoded;
+    const TIconPicture& got = *decoded;
     for (int y = 0; y < 48; ++y)
         for (int x = 0; x < 48; ++x) ASSERT_EQ(got.rgbaAt(x, y), want.rgbaAt(x, y)) << x << ',' << y;
     // Growing by three repeats each pixel: the transparent corner stays transparent.
-    EXPECT_EQ(alphaOf(want.rgbaAt(8, 8)), 0);
+    EXPECT_EQ(AlphaOf(want.rgbaAt(8, 8)), 0);
     EXPECT_EQ(want.rgbaAt(47, 47), pattern(5)(15, 15));
     EXPECT_EQ(IconOfPicture(TQBHiResIcon()), nullptr);
 }
 
 TEST(RenderIcon, EncodedImageKeepsMaskAndInvertedPixels) {
-    IconPicture pic;
+    TIconPicture pic;
     pic.width = pic.height = 2;
-    pic.colour = {makeArgb(10, 20, 30), makeArgb(0, 0, 0), makeArgb(255, 255, 255), makeArgb(1, 2, 3)};
+    pic.colour = {MakeArgb(10, 20, 30), MakeArgb(0, 0, 0), MakeArgb(255, 255, 255), MakeArgb(1, 2, 3)};
     pic.mask = {0, 1, 1, 0};  // transparent and screen-inverting pixels
     auto image = EncodeIconImage(pic);
     const auto decoded = image->GetHandle();
-    const IconPicture& back = *decoded;
+    const TIconPicture& back = *decoded;
     EXPECT_FALSE(back.hasAlpha);
     EXPECT_EQ(back.mask, pic.mask);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(back.colour[std::size_t(i)] | 0xFF000000u, pic.colour[std::size_t(i)]);
-    Raster canvas(2, 2, kIconBitmapFormat);
-    canvas.fill(makeArgb(0, 0, 0));
+    TRaster canvas(2, 2, kIconBitmapFormat);
+    canvas.Fill(MakeArgb(0, 0, 0));
     image->Draw(canvas, 0, 0);
-    EXPECT_EQ(canvas.pixel(1, 1), makeArgb(1, 2, 3));
-    EXPECT_EQ(canvas.pixel(1, 0), makeArgb(0, 0, 0));
-    EXPECT_EQ(canvas.pixel(0, 1), makeArgb(255, 255, 255));  // black inverted
+    EXPECT_EQ(canvas.Pixel(1, 1), MakeArgb(1, 2, 3));
+    EXPECT_EQ(canvas.Pixel(1, 0), MakeArgb(0, 0, 0));
+    EXPECT_EQ(canvas.Pixel(0, 1), MakeArgb(255, 255, 255));  // black inverted
 }
 
 // icotool reads what the re-rendering writes, to the same pixels.
@@ -319,8 +319,8 @@ TEST(RenderIcon, IndependentReaderAgreesWithTheRenderedImage) {
     const std::string cmd = "icotool -x -o '" + (dir / "r.png").string() + "' '" + (dir / "r.ico").string() + "'";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     std::ifstream in(dir / "r.png", std::ios::binary);
-    Bytes png((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    IconPicture theirs = decodeIconImage(png);
+    TBytes png((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    TIconPicture theirs = decodeIconImage(png);
     ASSERT_EQ(theirs.width, 16);
     ASSERT_EQ(theirs.height, 16);
     for (int y = 0; y < 16; ++y)

@@ -20,17 +20,17 @@ using namespace gstest;
 namespace fs = std::filesystem;
 
 namespace {
-std::unique_ptr<TQBIcon> iconFrom(const Bytes& file) {
+std::unique_ptr<TQBIcon> iconFrom(const TBytes& file) {
     auto icon = std::make_unique<TQBIcon>();
-    MemorySource src(file);
+    TMemorySource src(file);
     EXPECT_TRUE(icon->LoadFromSource(src));
     return icon;
 }
 
-Bytes saved(const TQBIcon& icon) {
-    ByteWriter w;
+TBytes saved(const TQBIcon& icon) {
+    TByteWriter w;
     icon.SaveToStream(w);
-    return w.take();
+    return w.Take();
 }
 
 using gstest::TempDir;
@@ -39,32 +39,32 @@ using gstest::TempDir;
 TEST(IconFile, WritesDirectoryThenDataBackToBack) {
     auto a = dibSpec(16, 4), b = dibSpec(32, 8), c = dibSpec(48, 32);
     auto icon = iconFrom(makeIcoFile({a, b, c}));
-    Bytes out = saved(*icon);
-    MemorySource src(out);
-    ByteReader r(src);
-    EXPECT_EQ(r.u16(), 0);
-    EXPECT_EQ(r.u16(), 1);
-    EXPECT_EQ(r.u16(), 3);
+    TBytes out = saved(*icon);
+    TMemorySource src(out);
+    TByteReader r(src);
+    EXPECT_EQ(r.U16(), 0);
+    EXPECT_EQ(r.U16(), 1);
+    EXPECT_EQ(r.U16(), 3);
     const std::uint32_t expected[3] = {54, 54 + std::uint32_t(a.data.size()),
                                        54 + std::uint32_t(a.data.size() + b.data.size())};
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(r.u32At(18 + 16 * i), expected[i]);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(r.U32At(18 + 16 * i), expected[i]);
     EXPECT_EQ(out.size(), 54 + a.data.size() + b.data.size() + c.data.size());
     // The same bytes read back give the same file again.
     EXPECT_EQ(saved(*iconFrom(out)), out);
 }
 
 TEST(IconFile, RefusesCursorsAndBadHeadersButAcceptsEmptyIconFiles) {
-    Bytes cursor = makeIcoFile({dibSpec(32, 4)});
+    TBytes cursor = makeIcoFile({dibSpec(32, 4)});
     cursor[2] = 2;
     TQBIcon icon;
-    MemorySource cur(cursor);
+    TMemorySource cur(cursor);
     EXPECT_FALSE(icon.LoadFromSource(cur));
     EXPECT_EQ(icon.Images().Count(), 0);
-    Bytes reserved = makeIcoFile({dibSpec(32, 4)});
+    TBytes reserved = makeIcoFile({dibSpec(32, 4)});
     reserved[0] = 1;
-    MemorySource res(reserved);
+    TMemorySource res(reserved);
     EXPECT_FALSE(icon.LoadFromSource(res));
-    MemorySource tiny(Bytes{0, 0, 1});
+    TMemorySource tiny(TBytes{0, 0, 1});
     EXPECT_FALSE(icon.LoadFromSource(tiny));
     auto empty = iconFrom(makeIcoFile({}));
     EXPECT_EQ(empty->Images().Count(), 0);
@@ -76,7 +76,7 @@ TEST(IconFile, RefusesCursorsAndBadHeadersButAcceptsEmptyIconFiles) {
 }
 
 TEST(IconFile, EntriesWhoseDataIsNotInTheFileAreSkipped) {
-    Bytes file = makeIcoFile({dibSpec(16, 4), dibSpec(32, 4)});
+    TBytes file = makeIcoFile({dibSpec(16, 4), dibSpec(32, 4)});
     // Second entry's offset points past the end.
     file[6 + 16 + 12] = 0xFF, file[6 + 16 + 13] = 0xFF, file[6 + 16 + 14] = 0xFF;
     auto icon = iconFrom(file);
@@ -84,11 +84,11 @@ TEST(IconFile, EntriesWhoseDataIsNotInTheFileAreSkipped) {
     EXPECT_EQ(icon->Images().GetImage(0)->Width(), 16);
     EXPECT_EQ(icon->Images().GetImage(0)->BytesInRes(), icon->Images().GetImage(0)->Data().size());
     // Cut in the middle of the data: that image goes, nothing is read short.
-    Bytes cut = makeIcoFile({dibSpec(16, 4), dibSpec(32, 4)});
+    TBytes cut = makeIcoFile({dibSpec(16, 4), dibSpec(32, 4)});
     cut.resize(cut.size() - 10);
     EXPECT_EQ(iconFrom(cut)->Images().Count(), 1);
     // A count far beyond the entries that exist: the directory ends with the file.
-    Bytes one = makeIcoFile({dibSpec(16, 4)});
+    TBytes one = makeIcoFile({dibSpec(16, 4)});
     one[4] = 0xE8, one[5] = 0x03;
     one.resize(6 + 16 + dibSpec(16, 4).data.size());
     auto many = iconFrom(one);
@@ -101,13 +101,13 @@ TEST(IconFile, EntriesWhoseDataIsNotInTheFileAreSkipped) {
 // in place: its offsets count from its own start, nothing beyond it is read, and a cursor is
 // taken only when asked for.
 TEST(IconFile, AnIconFileInAWindowOfALargerFileReadsAsAlone) {
-    const Bytes file = makeIcoFile({dibSpec(16, 4, 1), dibSpec(32, 8, 2)});
-    ByteWriter around;
-    around.bytes(Bytes(37, 0xEE));
-    around.bytes(file);
-    around.bytes(Bytes(23, 0xEE));
-    MemorySource src(around.take());
-    const ByteReader window = ByteReader(src).window(37, file.size());
+    const TBytes file = makeIcoFile({dibSpec(16, 4, 1), dibSpec(32, 8, 2)});
+    TByteWriter around;
+    around.Bytes(TBytes(37, 0xEE));
+    around.Bytes(file);
+    around.Bytes(TBytes(23, 0xEE));
+    TMemorySource src(around.Take());
+    const TByteReader window = TByteReader(src).Window(37, file.size());
     TQBIcon inPlace;
     ASSERT_TRUE(inPlace.LoadFromWindow(window));
     EXPECT_EQ(saved(inPlace), saved(*iconFrom(file)));
@@ -115,15 +115,15 @@ TEST(IconFile, AnIconFileInAWindowOfALargerFileReadsAsAlone) {
     // The second image's data cut by the window's end: left out, though the larger file
     // holds the bytes after it.
     TQBIcon cut;
-    ASSERT_TRUE(cut.LoadFromWindow(ByteReader(src).window(37, file.size() - 1)));
+    ASSERT_TRUE(cut.LoadFromWindow(TByteReader(src).Window(37, file.size() - 1)));
     EXPECT_EQ(cut.Images().Count(), 1);
 
-    Bytes cursor = file;
+    TBytes cursor = file;
     cursor[2] = 2;
-    MemorySource cur(cursor);
+    TMemorySource cur(cursor);
     TQBIcon asIcon, asCursor;
-    EXPECT_FALSE(asIcon.LoadFromWindow(ByteReader(cur)));
-    ASSERT_TRUE(asCursor.LoadFromWindow(ByteReader(cur), true));
+    EXPECT_FALSE(asIcon.LoadFromWindow(TByteReader(cur)));
+    ASSERT_TRUE(asCursor.LoadFromWindow(TByteReader(cur), true));
     EXPECT_EQ(asCursor.Images().Count(), 2);
 }
 
@@ -131,8 +131,8 @@ TEST(IconFile, EntriesRepeatingOneImageNeverTakeMoreThanTheFile) {
     // Every entry names the same 48x48 image: read once per entry, it would grow the icon
     // to many times the file.
     const auto img = dibSpec(48, 32);
-    Bytes file = makeIcoFile(std::vector<ImageSpec>(2000, img));
-    const std::uint32_t firstOffset = ByteReader(MemorySource(file)).u32At(6 + 12);
+    TBytes file = makeIcoFile(std::vector<ImageSpec>(2000, img));
+    const std::uint32_t firstOffset = TByteReader(TMemorySource(file)).U32At(6 + 12);
     file.resize(firstOffset + img.data.size());
     for (int i = 1; i < 2000; ++i)
         for (int b = 0; b < 4; ++b) file[6 + 16 * i + 12 + b] = std::uint8_t(firstOffset >> (8 * b));
@@ -156,7 +156,7 @@ TEST(IconImage, SizesComeFromTheImageDataNotTheEntry) {
     EXPECT_EQ(imgs.GetImage(2)->Width(), 194);
     EXPECT_EQ(imgs.GetImage(2)->Height(), 313);
     // Written back, sizes of 256 and more become 0 only in the one-byte fields.
-    Bytes out = saved(*icon);
+    TBytes out = saved(*icon);
     EXPECT_EQ(out[6 + 16], 0);
     EXPECT_EQ(out[6 + 16 + 1], 0);
     EXPECT_EQ(out[6 + 32], 194);
@@ -219,42 +219,42 @@ TEST(IconImage, AssignMakesIndependentCopies) {
 TEST(IconDecoding, MaskKeepsOrInvertsTheBackgroundAndAlphaBlends) {
     // 2x1, 4-bit: left pixel masked with black colour (transparent), right masked with
     // white colour (inverts the background).
-    Raster pic(2, 1);
-    pic.setPixel(0, 0, makeArgb(0, 0, 0, 0));
-    pic.setPixel(1, 0, makeArgb(255, 255, 255, 0));
-    Bytes dib = makeDibImage(pic, 24);
+    TRaster pic(2, 1);
+    pic.SetPixel(0, 0, MakeArgb(0, 0, 0, 0));
+    pic.SetPixel(1, 0, MakeArgb(255, 255, 255, 0));
+    TBytes dib = makeDibImage(pic, 24);
     // makeDibImage blacks out masked pixels; put white back into the right one's colour bits.
     const std::size_t bits = 40;
     dib[bits + 3] = dib[bits + 4] = dib[bits + 5] = 255;
-    IconPicture p = decodeIconImage(dib);
-    Raster canvas(2, 1);
-    canvas.fill(makeArgb(10, 20, 30));
+    TIconPicture p = decodeIconImage(dib);
+    TRaster canvas(2, 1);
+    canvas.Fill(MakeArgb(10, 20, 30));
     p.drawOn(canvas, 0, 0);
-    EXPECT_EQ(canvas.pixel(0, 0), makeArgb(10, 20, 30));
-    EXPECT_EQ(canvas.pixel(1, 0), makeArgb(245, 235, 225));
+    EXPECT_EQ(canvas.Pixel(0, 0), MakeArgb(10, 20, 30));
+    EXPECT_EQ(canvas.Pixel(1, 0), MakeArgb(245, 235, 225));
 
-    Raster alpha(1, 1);
-    alpha.setPixel(0, 0, makeArgb(255, 0, 0, 128));
-    IconPicture ap = decodeIconImage(makeDibImage(alpha, 32));
-    Raster white(1, 1);
+    TRaster alpha(1, 1);
+    alpha.SetPixel(0, 0, MakeArgb(255, 0, 0, 128));
+    TIconPicture ap = decodeIconImage(makeDibImage(alpha, 32));
+    TRaster white(1, 1);
     ap.drawOn(white, 0, 0);
-    EXPECT_EQ(white.pixel(0, 0), makeArgb(255, 127, 127));
+    EXPECT_EQ(white.Pixel(0, 0), MakeArgb(255, 127, 127));
     // Drawing clips to the canvas.
-    Raster small(1, 1);
+    TRaster small(1, 1);
     decodeIconImage(makeDibImage(patternPicture(16, 16, 3), 8)).drawOn(small, -8, -8);
 }
 
 TEST(IconDecoding, PngImagesDecodeAndBrokenDataGivesNoHandle) {
-    Raster pic = patternPicture(20, 10, 5);
+    TRaster pic = patternPicture(20, 10, 5);
     auto spec = pngSpec(20, 10, 5);
-    IconPicture p = decodeIconImage(spec.data);
+    TIconPicture p = decodeIconImage(spec.data);
     ASSERT_EQ(p.width, 20);
     for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 20; ++x) ASSERT_EQ(p.rgbaAt(x, y), pic.pixel(x, y));
-    Bytes broken = spec.data;
+        for (int x = 0; x < 20; ++x) ASSERT_EQ(p.rgbaAt(x, y), pic.Pixel(x, y));
+    TBytes broken = spec.data;
     broken.resize(broken.size() / 2);
     EXPECT_THROW(decodeIconImage(broken), EReadError);
-    IconImageHead head;
+    TIconImageHead head;
     TQBIconImage image(head, broken);
     EXPECT_EQ(image.GetHandle(), nullptr);
     auto hi = image.CreateIcon();
@@ -264,14 +264,14 @@ TEST(IconDecoding, PngImagesDecodeAndBrokenDataGivesNoHandle) {
 TEST(IconDecoding, BitmapImagesLargerThanAnyIconAreRefused) {
     // A 1-bit bitmap is a few megabytes on disk but hundreds once drawn out.
     const auto dib = [](std::uint32_t side) {
-        ByteWriter w;
-        for (std::uint32_t v : {40u, side, 2 * side}) w.u32(v);
-        w.u16(1);
-        w.u16(1);
-        for (int i = 0; i < 6; ++i) w.u32(0);
-        w.u32(0x00FFFFFF);  // palette: black, white
-        Bytes out = w.take();
-        out.resize(out.size() + 2 * std::size_t(dibStride(side, 1)) * side);
+        TByteWriter w;
+        for (std::uint32_t v : {40u, side, 2 * side}) w.U32(v);
+        w.U16(1);
+        w.U16(1);
+        for (int i = 0; i < 6; ++i) w.U32(0);
+        w.U32(0x00FFFFFF);  // palette: black, white
+        TBytes out = w.Take();
+        out.resize(out.size() + 2 * std::size_t(DibStride(side, 1)) * side);
         return out;
     };
     EXPECT_EQ(decodeIconImage(dib(bounds::kMaxIconSide)).width, bounds::kMaxIconSide);
@@ -282,10 +282,10 @@ TEST(HiResIcon, DrawsAtItsOwnSizeFromTheTopLeft) {
     auto icon = iconFrom(makeIcoFile({dibSpec(16, 32)}));
     auto hi = icon->Images().GetImage(0)->CreateIcon();
     EXPECT_EQ(hi->GetWidth(), 16);
-    Raster canvas(40, 40);
-    hi->Draw(canvas, Rect{4, 4, 40, 40});
-    Raster direct(40, 40);
+    TRaster canvas(40, 40);
+    hi->Draw(canvas, TIconRect{4, 4, 40, 40});
+    TRaster direct(40, 40);
     icon->Images().GetImage(0)->Draw(direct, 4, 4);
     EXPECT_EQ(canvas, direct);
-    EXPECT_EQ(canvas.pixel(30, 30), kWhite);
+    EXPECT_EQ(canvas.Pixel(30, 30), kWhite);
 }

@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 struct ModuleDir : gstest::TempDir {
-    std::string file(const std::string& name, const Bytes& data) const {
+    std::string file(const std::string& name, const TBytes& data) const {
         std::string p = (path / name).string();
         writeFile(p, data);
         return p;
@@ -108,8 +108,8 @@ TEST(IconLibrary, ModulesReplaceIconFilesAppendAndIconlessFilesChangeNothing) {
     auto ico = d.file("a.ico", makeIcoFile({dibSpec(32, 4)}));
     auto ico2 = d.file("b.ico", makeIcoFile({dibSpec(16, 4)}));
     auto empty = d.file("e.ico", makeIcoFile({}));
-    auto data = d.file("x.txt", Bytes{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'});
-    auto noIcons = d.file("n.dll", makePeModule({{16, 1, "", 0x0409, Bytes{1, 2, 3, 4}}}));
+    auto data = d.file("x.txt", TBytes{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'});
+    auto noIcons = d.file("n.dll", makePeModule({{16, 1, "", 0x0409, TBytes{1, 2, 3, 4}}}));
     TQBIconLibrary lib;
     EXPECT_EQ(lib.LoadFromFile(ico), TLoadResult::Read);
     EXPECT_EQ(lib.LoadFromFile(ico2), TLoadResult::Read);
@@ -128,16 +128,16 @@ TEST(IconLibrary, ModulesReplaceIconFilesAppendAndIconlessFilesChangeNothing) {
 }
 
 TEST(IconLibrary, MzFileWithOtherNewHeaderIsTriedAsIconFile) {
-    Bytes mz(256, 0);
+    TBytes mz(256, 0);
     mz[0] = 'M', mz[1] = 'Z', mz[60] = 128, mz[128] = 'L', mz[129] = 'E';
     ModuleDir d;
     EXPECT_EQ(GetIconCount(d.file("le.exe", mz)), 0);
-    EXPECT_EQ(ProbeModule(MemorySource(mz)), TModuleKind::None);
+    EXPECT_EQ(ProbeModule(TMemorySource(mz)), TModuleKind::None);
 }
 
 namespace {
 // An NE module with `groups` icon groups of one 32x32 image each.
-Bytes neModule(int groups, const std::vector<std::string>& names, bool extraNamedType = false,
+TBytes neModule(int groups, const std::vector<std::string>& names, bool extraNamedType = false,
                std::uint16_t shift = 4) {
     std::vector<NeResource> res;
     std::vector<ImageSpec> specs;
@@ -145,7 +145,7 @@ Bytes neModule(int groups, const std::vector<std::string>& names, bool extraName
     for (int i = 0; i < groups; ++i) res.push_back({0x8003, std::uint16_t(0x8000 | (i + 1)), specs[std::size_t(i)].data});
     for (int i = 0; i < groups; ++i)
         res.push_back({0x800E, std::uint16_t(0x8000 | (i + 1)), makeGroup({specs[std::size_t(i)]}, {std::uint16_t(i + 1)})});
-    if (extraNamedType) res.push_back({0x0003, 0x8001, Bytes{1, 2, 3}});
+    if (extraNamedType) res.push_back({0x0003, 0x8001, TBytes{1, 2, 3}});
     return makeNeModule(res, names, shift);
 }
 }  // namespace
@@ -183,16 +183,16 @@ TEST(NeReader, DamagedTablesYieldNothing) {
     ModuleDir d;
     struct Case {
         const char* what;
-        Bytes data;
+        TBytes data;
     };
-    Bytes lowOffset = neModule(1, {});
+    TBytes lowOffset = neModule(1, {});
     lowOffset[60] = 10;
-    Bytes noIconType = makeNeModule({{0x800E, 0x8001, makeGroup({dibSpec(16, 4)}, {1})}}, {});
-    Bytes bigShift = neModule(1, {});
+    TBytes noIconType = makeNeModule({{0x800E, 0x8001, makeGroup({dibSpec(16, 4)}, {1})}}, {});
+    TBytes bigShift = neModule(1, {});
     bigShift[128] = 16;
-    Bytes cut = neModule(2, {});
+    TBytes cut = neModule(2, {});
     cut.resize(cut.size() - 100);
-    Bytes noResources = neModule(1, {});
+    TBytes noResources = neModule(1, {});
     noResources[64 + 0x24] = 0;
     for (auto& c : {Case{"offset", lowOffset}, Case{"no icon type", noIconType}, Case{"shift", bigShift},
                     Case{"cut", cut}, Case{"no resources", noResources}}) {
@@ -224,8 +224,8 @@ TEST(Readers, GroupsRepeatingOneImageNeverTakeMoreThanTheModule) {
     const std::vector<ImageSpec> specs(3000, img);
     const std::vector<std::uint16_t> ids(3000, 1);
     ModuleDir d;
-    const Bytes pe = makePeModule({{RT_ICON, 1, "", 0x0409, img.data}, {RT_GROUP_ICON, 1, "", 0x0409, makeGroup(specs, ids)}});
-    const Bytes ne = makeNeModule({{0x8003, 0x8001, img.data}, {0x800E, 0x8001, makeGroup(specs, ids)}}, {});
+    const TBytes pe = makePeModule({{RT_ICON, 1, "", 0x0409, img.data}, {RT_GROUP_ICON, 1, "", 0x0409, makeGroup(specs, ids)}});
+    const TBytes ne = makeNeModule({{0x8003, 0x8001, img.data}, {0x800E, 0x8001, makeGroup(specs, ids)}}, {});
     for (const auto& [name, data] : {std::pair{"m.dll", pe}, std::pair{"m.icl", ne}}) {
         TQBIconLibrary lib;
         lib.LoadFromFile(d.file(name, data));
@@ -243,14 +243,14 @@ TEST(PeReader, DirectoryNamingOneLongStringOverAndOverIsRefused) {
     constexpr int kShort = 3000;
     for (int i = 0; i < kShort; ++i)
         res.push_back({RT_GROUP_ICON, std::nullopt, "B" + std::to_string(10000 + i), 0x0409, makeGroup({img}, {1})});
-    Bytes file = makePeModule(res);
-    MemorySource whole(file);
-    ByteReader r(whole);
+    TBytes file = makePeModule(res);
+    TMemorySource whole(file);
+    TByteReader r(whole);
     std::uint64_t dir = 0;
-    while (!(r.u16At(dir + 12) == kShort + 1 && r.u16At(dir + 14) == 0)) ++dir;
+    while (!(r.U16At(dir + 12) == kShort + 1 && r.U16At(dir + 14) == 0)) ++dir;
     for (int i = 1; i <= kShort; ++i)
         for (int b = 0; b < 4; ++b) file[dir + 16 + 8 * i + b] = file[dir + 16 + b];
-    PeModule module(std::make_shared<MemorySource>(file));
+    TPeModule module(std::make_shared<TMemorySource>(file));
     EXPECT_THROW(module.names(RT_GROUP_ICON), EReadError);
 }
 
@@ -258,11 +258,11 @@ TEST(Readers, RandomDamageNeverCrashes) {
     // Flip bytes and cut files of every kind; every outcome but a crash or hang is fine.
     ModuleDir d;
     std::mt19937 rng(7);
-    const Bytes originals[] = {makePeModule(threeGroups()), makePeModule(threeGroups(), true), neModule(3, {"a", "b", "c"}),
+    const TBytes originals[] = {makePeModule(threeGroups()), makePeModule(threeGroups(), true), neModule(3, {"a", "b", "c"}),
                                makeIcoFile({dibSpec(16, 4), pngSpec(32, 32)})};
-    for (const Bytes& orig : originals) {
+    for (const TBytes& orig : originals) {
         for (int round = 0; round < 150; ++round) {
-            Bytes b = orig;
+            TBytes b = orig;
             int flips = 1 + int(rng() % 8);
             for (int k = 0; k < flips; ++k) b[rng() % b.size()] = std::uint8_t(rng());
             if (round % 5 == 0) b.resize(rng() % b.size());
@@ -286,7 +286,7 @@ TEST(Readers, RandomDamageNeverCrashes) {
 TEST(PeReader, OverlappingDirectoriesAreReadNoMoreThanTheFileHolds) {
     // 300 groups whose language directories start 8 bytes apart in one run of entries:
     // each, read as a directory, claims 32,756 entries, all naming one small valid group.
-    Bytes module = makePeModule({{10, 1, "", 0x0409, Bytes(400000, 0)}});
+    TBytes module = makePeModule({{10, 1, "", 0x0409, TBytes(400000, 0)}});
     const std::size_t rsrc = 0x200, run = 0x4000, runEnd = 0x46000, entry = 0x47FF0, group = 0x48000;
     auto put16 = [&](std::size_t at, std::uint16_t v) { module[at] = std::uint8_t(v), module[at + 1] = std::uint8_t(v >> 8); };
     auto put32 = [&](std::size_t at, std::uint32_t v) { put16(at, std::uint16_t(v)), put16(at + 2, std::uint16_t(v >> 16)); };
@@ -329,11 +329,11 @@ std::vector<PeResource> bigGroups(int groups) {
 TEST(ModuleReading, AFileCutToHalfWhileItsReaderHoldsItGivesTheReadError) {
     ModuleDir d;
     const auto pe = d.file("m.dll", makePeModule(bigGroups(6)));
-    auto module = PeModule::open(pe);
+    auto module = TPeModule::open(pe);
     ASSERT_EQ(module->names(RT_GROUP_ICON).size(), 6u);
     fs::resize_file(pe, fs::file_size(pe) / 2);
     int failed = 0;
-    for (const ResourceName& name : module->names(RT_GROUP_ICON)) {
+    for (const TResourceName& name : module->names(RT_GROUP_ICON)) {
         TQBIcon icon;
         try {
             icon.LoadFromResource(*module, name);
@@ -360,7 +360,7 @@ TEST(ModuleReading, IconDataIsTheResourceAsReadWhateverHappensToTheFileAfterward
     const auto pe = d.file("m.dll", makePeModule(groups));
     TQBIconLibrary lib;
     ASSERT_EQ(lib.Read(pe).Result, TLoadResult::Read);
-    writeFile(pe, Bytes(fs::file_size(pe), 0xEE));  // same size, other bytes
+    writeFile(pe, TBytes(fs::file_size(pe), 0xEE));  // same size, other bytes
     for (int i = 0; i < 2; ++i) {
         const TQBIconImage& image = *lib.Icons.GetIcon(i)->Images().GetImage(0);
         EXPECT_EQ(image.Data(), groups[std::size_t(i) * 2].data);
@@ -370,9 +370,9 @@ TEST(ModuleReading, IconDataIsTheResourceAsReadWhateverHappensToTheFileAfterward
 TEST(ModuleReading, ReadSaysWhatHappenedAndWhy) {
     ModuleDir d;
     auto image = dibSpec(32, 4);
-    Bytes cutGroup = makeNeModule({{0x8003, 0x8001, image.data}, {0x800E, 0x8001, makeGroup({image}, {1})}}, {});
+    TBytes cutGroup = makeNeModule({{0x8003, 0x8001, image.data}, {0x800E, 0x8001, makeGroup({image}, {1})}}, {});
     cutGroup.resize(cutGroup.size() - 10);
-    Bytes badData = makePeModule(threeGroups());
+    TBytes badData = makePeModule(threeGroups());
     struct Case {
         std::string file;
         TLoadResult result;
@@ -381,7 +381,7 @@ TEST(ModuleReading, ReadSaysWhatHappenedAndWhy) {
     } cases[] = {
         {d.file("ok.dll", makePeModule(threeGroups())), TLoadResult::Read, "", 3},
         {d.file("ok.ico", makeIcoFile({image})), TLoadResult::Read, "", 1},
-        {d.file("none.txt", Bytes{'h', 'i'}), TLoadResult::NoIcons, "", 0},
+        {d.file("none.txt", TBytes{'h', 'i'}), TLoadResult::NoIcons, "", 0},
         {d.file("cut.icl", cutGroup), TLoadResult::Refused, "Unexpected end of data", 0},
         {(d.path / "missing.dll").string(), TLoadResult::Failed, "Cannot open file", 0},
         {d.path.string(), TLoadResult::Failed, "Not a regular file", 0},
@@ -397,9 +397,9 @@ TEST(ModuleReading, ReadSaysWhatHappenedAndWhy) {
 
 TEST(ModuleReading, TheFirstIconAloneIsTheFirstIconOfTheWholeReading) {
     ModuleDir d;
-    const Bytes cutGroup = [] {
+    const TBytes cutGroup = [] {
         auto image = dibSpec(32, 4);
-        Bytes ne = makeNeModule({{0x8003, 0x8001, image.data}, {0x800E, 0x8001, makeGroup({image}, {1})}}, {});
+        TBytes ne = makeNeModule({{0x8003, 0x8001, image.data}, {0x800E, 0x8001, makeGroup({image}, {1})}}, {});
         ne.resize(ne.size() - 10);
         return ne;
     }();
@@ -417,7 +417,7 @@ TEST(ModuleReading, TheFirstIconAloneIsTheFirstIconOfTheWholeReading) {
         for (std::uint16_t k = 0; k < expected.Count(); ++k)
             EXPECT_EQ(first->Images().GetImage(k)->Data(), expected.GetImage(k)->Data()) << file << " image " << k;
     }
-    const std::string without[] = {d.file("none.txt", Bytes{'h', 'i'}), d.file("empty.ico", Bytes{}),
+    const std::string without[] = {d.file("none.txt", TBytes{'h', 'i'}), d.file("empty.ico", TBytes{}),
                                    d.file("cut.icl", cutGroup), (d.path / "missing.dll").string(), d.path.string()};
     for (const std::string& file : without) EXPECT_EQ(ReadFirstIcon(file), nullptr) << file;
 }

@@ -23,7 +23,7 @@ TEST(StopSignals, TheFirstSignalAsksTheSecondEndsAndRemovesTheTemporary) {
     if (child == 0) {
         InstallStopSignals();
         std::ofstream(temporary) << "partial";
-        TemporaryInFlight inFlight(temporary.c_str());
+        TTemporaryInFlight inFlight(temporary.c_str());
         char c = 'r';
         (void)!::write(ready[1], &c, 1);
         while (StopSignalReceived() == 0) ::usleep(1000);

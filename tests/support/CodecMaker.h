@@ -7,17 +7,17 @@
 namespace gstest {
 
 // A w x h 8-bit picture of `colours` palette entries in a simple pattern.
-gs::Raster indexedPicture(int w, int h, int colours);
+gs::TRaster indexedPicture(int w, int h, int colours);
 // Two frames, the first with a loop block, a comment and a transparent colour, the second
 // interlaced.
-gs::Bytes animatedGif();
+gs::TBytes animatedGif();
 // A RIFF chunk: id, size, the data and its pad byte.
-gs::Bytes riffChunk(const char* id, const gs::Bytes& data);
+gs::TBytes riffChunk(const char* id, const gs::TBytes& data);
 // Three steps over two images (the second a cursor), with rates, a sequence and texts.
-gs::Bytes animatedCursor();
+gs::TBytes animatedCursor();
 // `frames` steps, each over an image of its own (one small icon written again each time).
-gs::Bytes longAnimatedCursor(int frames);
+gs::TBytes longAnimatedCursor(int frames);
 // Three entries: an icon, an empty one, an icon of two images.
-gs::Bytes iconListStream();
+gs::TBytes iconListStream();
 
 }  // namespace gstest

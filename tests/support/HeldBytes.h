@@ -8,7 +8,7 @@
 namespace gstest {
 
 inline std::uint64_t heldBytes(const std::vector<const gs::TQBIcon*>& icons) {
-    std::set<const gs::Bytes*> seen;
+    std::set<const gs::TBytes*> seen;
     std::uint64_t total = 0;
     for (const gs::TQBIcon* icon : icons)
         for (std::uint16_t i = 0; i < icon->Images().Count(); ++i)

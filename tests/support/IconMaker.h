@@ -11,18 +11,18 @@
 
 namespace gstest {
 
-using gs::Bytes;
+using gs::TBytes;
 
 // A DIB icon image (header with doubled height, colour table, XOR bits, AND mask) of the
 // given depth (1, 4, 8, 16 as 5-5-5, 24 or 32). Pixels with alpha below 128 get their mask bit set; 32-bit keeps alpha.
-Bytes makeDibImage(const gs::Raster& picture, int bitCount);
+TBytes makeDibImage(const gs::TRaster& picture, int bitCount);
 // A width x height picture of a simple deterministic pattern (seed varies it).
-gs::Raster patternPicture(int width, int height, unsigned seed, bool withTransparency = true);
+gs::TRaster patternPicture(int width, int height, unsigned seed, bool withTransparency = true);
 // PNG stream of an RGBA picture.
-Bytes makePngImage(const gs::Raster& picture);
+TBytes makePngImage(const gs::TRaster& picture);
 
 struct ImageSpec {
-    Bytes data;
+    TBytes data;
     int width = 0, height = 0;  // as the directory entry says (0 for 256)
     std::uint8_t colorCount = 0;
     std::uint16_t bitCount = 32;
@@ -31,31 +31,31 @@ ImageSpec dibSpec(int size, int bitCount, unsigned seed = 1);
 ImageSpec pngSpec(int width, int height, unsigned seed = 1);
 
 // An .ico file of the images, in order.
-Bytes makeIcoFile(const std::vector<ImageSpec>& images);
+TBytes makeIcoFile(const std::vector<ImageSpec>& images);
 // An icon-group resource referring to icon ids.
-Bytes makeGroup(const std::vector<ImageSpec>& images, const std::vector<std::uint16_t>& ids);
+TBytes makeGroup(const std::vector<ImageSpec>& images, const std::vector<std::uint16_t>& ids);
 
 struct PeResource {
     std::uint16_t type;
     std::optional<std::uint16_t> id;  // else name
     std::string name;
     std::uint16_t language = 0x0409;
-    Bytes data;
+    TBytes data;
 };
 // A PE module (no code) holding the resources; directory sorted as linkers sort it.
-Bytes makePeModule(const std::vector<PeResource>& resources, bool pe32Plus = false);
+TBytes makePeModule(const std::vector<PeResource>& resources, bool pe32Plus = false);
 
 struct NeResource {
     std::uint16_t typeId;  // bit 15 set for an integer type; without it, a named type
     std::uint16_t id;      // bit 15 set for an integer id
-    Bytes data;
+    TBytes data;
     std::optional<int> nameIndex = std::nullopt;  // named resource: ID is the offset of names[i]
 };
 // An NE module with the resources in the order given (grouped by type in order of first
 // appearance); `names` are the length-prefixed strings after the resource table.
-Bytes makeNeModule(const std::vector<NeResource>& resources, const std::vector<std::string>& names,
+TBytes makeNeModule(const std::vector<NeResource>& resources, const std::vector<std::string>& names,
                    std::uint16_t alignShift = 4);
 
-void writeFile(const std::string& path, const Bytes& data);
+void writeFile(const std::string& path, const TBytes& data);
 
 }  // namespace gstest

@@ -26,7 +26,7 @@ QAction* selectFolder(QObject* parent) {
     auto* a = new QAction("Select F&older...", parent);
     a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     a->setToolTip("Select folder");
-    a->setProperty(QtActionSource::kImageIndexProperty, 2);
+    a->setProperty(TQtActionSource::kImageIndexProperty, 2);
     return a;
 }
 
@@ -39,8 +39,8 @@ TEST(ToolbarQt, ItemOnAQAction) {
     TTBRootItem root(nullptr);
     auto* item = new TTBItem(&root);
     root.Add(item);
-    item->SetAction(QtActionSource::For(action));
-    EXPECT_EQ(QtActionSource::For(action), item->Action());  // one adapter per action
+    item->SetAction(TQtActionSource::For(action));
+    EXPECT_EQ(TQtActionSource::For(action), item->Action());  // one adapter per action
     EXPECT_EQ(item->ShortcutDisplayText(), "Ctrl+D");
     EXPECT_EQ(item->HintWithShortCut(), "Select folder (Ctrl+D)");
     EXPECT_EQ(item->ImageIndex(), 2);
@@ -69,7 +69,7 @@ TEST(ToolbarQt, DeferredClickWaitsForTheLoop) {
     QObject::connect(action, &QAction::triggered, [&] { ++triggered; });
     SetActionUpdater([&](QAction*) { ++updates; });
     TTBItem item(nullptr);
-    item.SetAction(QtActionSource::For(action));
+    item.SetAction(TQtActionSource::For(action));
     PostClick(&item);
     EXPECT_EQ(triggered, 0);
     QCoreApplication::processEvents();
@@ -146,15 +146,15 @@ TEST(ToolbarQt, AnimatedPopupEndsWhole) {
     // The animation's clock moves only as the test says, so a starved event loop cannot skip
     // every step between the first and the last.
     std::int64_t now = 0;
-    QtPopupAnimation anim([&now] { return now; });
+    TQtPopupAnimation anim([&now] { return now; });
     int finished = 0, draws = 0;
     bool masked = true;
-    QObject::connect(&anim, &QtPopupAnimation::finished, [&](QWidget* w) { finished += w == &popup; });
-    QObject::connect(&anim, &QtPopupAnimation::stepDrawn, [&](int) {
+    QObject::connect(&anim, &TQtPopupAnimation::finished, [&](QWidget* w) { finished += w == &popup; });
+    QObject::connect(&anim, &TQtPopupAnimation::stepDrawn, [&](int) {
         ++draws;
         masked = masked && !popup.mask().isEmpty();  // only part of it shows while it unrolls
     });
-    ASSERT_TRUE(anim.Start(&popup, 150, /*fade=*/!QtPopupAnimation::CanFade(), tbadDown));
+    ASSERT_TRUE(anim.Start(&popup, 150, /*fade=*/!TQtPopupAnimation::CanFade(), tbadDown));
     EXPECT_TRUE(popup.isVisible());
     auto waitFor = [&](int n) {
         QElapsedTimer timer;

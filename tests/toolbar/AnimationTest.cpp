@@ -14,12 +14,12 @@ namespace {
 // Time passes only when the test lets it.
 struct FakeTime {
     std::int64_t now = 1000;
-    PopupAnimator::Clock clock() {
+    TPopupAnimator::Clock clock() {
         return [this] { return now; };
     }
 };
 
-using Kind = PopupAnimator::StepAction::Kind;
+using Kind = TPopupAnimator::StepAction::Kind;
 
 }  // namespace
 
@@ -39,14 +39,14 @@ TEST(ToolbarAnimation, SlideOffsets) {
 TEST(ToolbarAnimation, StepsOfSixteenEndingWhole) {
     for (bool fade : {false, true}) {
         FakeTime t;
-        PopupAnimator anim(t.clock());
+        TPopupAnimator anim(t.clock());
         anim.Start({150, fade, tbadDown, 100, 200});
         std::vector<int> steps;
         for (int ticks = 0;; ++ticks) {
             ASSERT_LT(ticks, 1000) << "the animation never ends";
             // The timer fires when the next step is due.
             t.now += anim.NextTickMs();
-            PopupAnimator::StepAction a = anim.Tick();
+            TPopupAnimator::StepAction a = anim.Tick();
             if (a.kind == Kind::Finish) break;
             ASSERT_EQ(a.kind, Kind::Draw) << "a tick when a step was due draws it";
             steps.push_back(a.step);
@@ -67,7 +67,7 @@ TEST(ToolbarAnimation, StepsOfSixteenEndingWhole) {
 
 TEST(ToolbarAnimation, EndsAtOnceWhenThereIsNothingToAnimateOrTheCursorEntersAndDrawsNothingOnceStopped) {
     FakeTime t;
-    PopupAnimator anim(t.clock());
+    TPopupAnimator anim(t.clock());
     anim.Start({0, false, tbadRight, 10, 10});  // duration 0
     EXPECT_EQ(anim.Tick().kind, Kind::Finish);
     anim.Stop();
@@ -92,7 +92,7 @@ TEST(ToolbarAnimation, EndsAtOnceWhenThereIsNothingToAnimateOrTheCursorEntersAnd
 
 TEST(ToolbarAnimation, TheNextTickIsDueWhenTheNextStepBegins) {
     FakeTime t;
-    PopupAnimator anim(t.clock());
+    TPopupAnimator anim(t.clock());
     anim.Start({255, false, tbadDown, 10, 10});  // one step a millisecond
     EXPECT_EQ(anim.NextTickMs(), 16);
     t.now += 5;
@@ -102,7 +102,7 @@ TEST(ToolbarAnimation, TheNextTickIsDueWhenTheNextStepBegins) {
     EXPECT_EQ(anim.NextTickMs(), 16);
     // Late ticks skip the steps they missed.
     t.now += 100;
-    const PopupAnimator::StepAction late = anim.Tick();
+    const TPopupAnimator::StepAction late = anim.Tick();
     ASSERT_EQ(late.kind, Kind::Draw);
     EXPECT_EQ(late.step, 112);
     EXPECT_GE(anim.NextTickMs(), 1);

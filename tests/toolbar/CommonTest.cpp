@@ -51,14 +51,14 @@ TEST(ToolbarCommon, Utf8AndCaseFolding) {
 }
 
 TEST(ToolbarCommon, MenuDropAlignmentFromTheStore) {
-    gs::RegistryStore store(":memory:");
+    gs::TRegistryStore store(":memory:");
     EXPECT_FALSE(MenuDropsRightFromStore(store));  // no key
-    for (auto [value, right] : {std::pair{gs::RegValue::sz("1"), true}, std::pair{gs::RegValue::sz("0"), false},
-                                std::pair{gs::RegValue::sz("x"), false}, std::pair{gs::RegValue::dword(1), false}}) {
-        gs::RegTransaction t = store.begin(gs::RegistryStore::Mode::Write);
-        t.writeValue(t.createKey(gs::HKEY_CURRENT_USER, kWindowsKey), kMenuDropAlignmentValue, value);
-        t.commit();
-        EXPECT_EQ(MenuDropsRightFromStore(store), right) << value.text().value_or("(dword)");
+    for (auto [value, right] : {std::pair{gs::TRegValue::Sz("1"), true}, std::pair{gs::TRegValue::Sz("0"), false},
+                                std::pair{gs::TRegValue::Sz("x"), false}, std::pair{gs::TRegValue::Dword(1), false}}) {
+        gs::TRegTransaction t = store.begin(gs::TRegistryStore::Mode::Write);
+        t.WriteValue(t.CreateKey(gs::HKEY_CURRENT_USER, kWindowsKey), kMenuDropAlignmentValue, value);
+        t.Commit();
+        EXPECT_EQ(MenuDropsRightFromStore(store), right) << value.Text().value_or("(dword)");
     }
 }
 
@@ -124,41 +124,41 @@ TEST(ToolbarCommon, ShortCutTexts) {
 }
 
 namespace {
-void putDelay(gs::RegistryStore& store, const gs::RegValue& v) {
-    gs::RegTransaction t = store.begin(gs::RegistryStore::Mode::Write);
-    t.writeValue(t.createKey(gs::HKEY_CURRENT_USER, kDesktopKey), kMenuShowDelayValue, v);
-    t.commit();
+void putDelay(gs::TRegistryStore& store, const gs::TRegValue& v) {
+    gs::TRegTransaction t = store.begin(gs::TRegistryStore::Mode::Write);
+    t.WriteValue(t.CreateKey(gs::HKEY_CURRENT_USER, kDesktopKey), kMenuShowDelayValue, v);
+    t.Commit();
 }
 }  // namespace
 
 TEST(ToolbarCommon, MenuShowDelayFromTheStore) {
-    gs::RegistryStore store(":memory:");
+    gs::TRegistryStore store(":memory:");
     EXPECT_EQ(MenuShowDelayFromStore(store), 400);  // no key
     {
-        gs::RegTransaction t = store.begin(gs::RegistryStore::Mode::Write);
-        t.createKey(gs::HKEY_CURRENT_USER, kDesktopKey);
-        t.commit();
+        gs::TRegTransaction t = store.begin(gs::TRegistryStore::Mode::Write);
+        t.CreateKey(gs::HKEY_CURRENT_USER, kDesktopKey);
+        t.Commit();
     }
     EXPECT_EQ(MenuShowDelayFromStore(store), 400);  // no value
     struct Case {
-        gs::RegValue value;
+        gs::TRegValue value;
         int delay;
     } cases[] = {
-        {gs::RegValue::sz("250"), 250},
-        {gs::RegValue::sz("abc"), 0},
-        {gs::RegValue::sz("-5"), 0},
-        {gs::RegValue::sz(std::string(40, '9')), 0},
-        {gs::RegValue::sz("0000000000000000000000000000100"), 100},   // 31 characters
-        {gs::RegValue::sz("00000000000000000000000000000100"), 0},    // 32 characters
-        {gs::RegValue::sz("2147483647"), 2147483647},
-        {gs::RegValue::sz("4294967296"), 0},
-        {gs::RegValue::sz(""), 0},
-        {gs::RegValue::sz("12 "), 0},
-        {gs::RegValue::dword(250), 0},  // not a string
+        {gs::TRegValue::Sz("250"), 250},
+        {gs::TRegValue::Sz("abc"), 0},
+        {gs::TRegValue::Sz("-5"), 0},
+        {gs::TRegValue::Sz(std::string(40, '9')), 0},
+        {gs::TRegValue::Sz("0000000000000000000000000000100"), 100},   // 31 characters
+        {gs::TRegValue::Sz("00000000000000000000000000000100"), 0},    // 32 characters
+        {gs::TRegValue::Sz("2147483647"), 2147483647},
+        {gs::TRegValue::Sz("4294967296"), 0},
+        {gs::TRegValue::Sz(""), 0},
+        {gs::TRegValue::Sz("12 "), 0},
+        {gs::TRegValue::Dword(250), 0},  // not a string
     };
     for (const Case& c : cases) {
         putDelay(store, c.value);
-        EXPECT_EQ(MenuShowDelayFromStore(store), c.delay) << c.value.text().value_or("(dword)");
+        EXPECT_EQ(MenuShowDelayFromStore(store), c.delay) << c.value.Text().value_or("(dword)");
     }
 }
 

@@ -7,7 +7,7 @@
 
 namespace tbtest {
 
-class FakeAction : public tb::ActionSource {
+class FakeAction : public tb::IActionSource {
 public:
     tb::TActionValues values;
     int updates = 0, executions = 0;
@@ -18,7 +18,7 @@ public:
         ++updates;
         if (updater) updater();
     }
-    bool Execute(tb::Component*) override {
+    bool Execute(tb::TComponent*) override {
         Update();
         if (!values.enabled) return false;
         ++executions;
@@ -30,7 +30,7 @@ public:
     }
 };
 
-class FakeImages : public tb::ImageSource {
+class FakeImages : public tb::IImageSource {
 public:
     int w = 16, h = 16;
     int Width() const override { return w; }

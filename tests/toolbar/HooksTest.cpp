@@ -9,7 +9,7 @@ using namespace tb;
 namespace {
 
 std::vector<std::string> gCalls;
-HookRegistry* gRegistry = nullptr;
+THookRegistry* gRegistry = nullptr;
 
 bool procA(THookCode code, void*, std::uintptr_t, std::intptr_t) {
     gCalls.push_back("A" + std::to_string(int(code)));
@@ -30,7 +30,7 @@ bool removesAll(THookCode code, void*, std::uintptr_t, std::intptr_t) {
 
 struct Fixture {
     std::vector<std::string> system;
-    HookRegistry hooks{[this](int k) {
+    THookRegistry hooks{[this](int k) {
                            system.push_back("+" + std::to_string(k));
                            return true;
                        },

@@ -150,7 +150,7 @@ TEST(ToolbarClick, DeferredClickWaitsAndChecksAgain) {
 
 TEST(ToolbarClick, LoopResultServices) {
     std::vector<std::string> calls;
-    LoopServices s;
+    TLoopServices s;
     s.soundEnabled = [&](std::string_view name) { return name == "MenuCommand"; };
     s.playSound = [&](std::string_view name) { calls.push_back("sound " + std::string(name)); };
     s.systemMenu = [&](void*, int key) { calls.push_back("sysmenu " + std::to_string(key)); };

@@ -53,7 +53,7 @@ struct Styled : Base {
 };
 using StyleAdder = std::function<void(TTBItemStyle)>;
 
-TTBCustomItem* makeItem(const std::string& kind, Component* owner, StyleAdder& addStyle) {
+TTBCustomItem* makeItem(const std::string& kind, TComponent* owner, StyleAdder& addStyle) {
     auto make = [&](auto* item) {
         addStyle = [item](TTBItemStyle style) { item->AddStyle(style); };
         return item;

@@ -267,7 +267,7 @@ TEST(ToolbarItem, LinkedAndEmbeddedItems) {
 }
 
 namespace {
-struct FakeControl : ItemControl {
+struct FakeControl : TItemControl {
     bool* freed;
     bool inherited = false;
     explicit FakeControl(bool* f) : freed(f) {}

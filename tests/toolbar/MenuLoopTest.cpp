@@ -81,8 +81,8 @@ struct Fixture {
         screen.viewOrigin[root.get()] = {100, 100};
         root->ValidatePositions();
         TTBMenuLoop::Services s;
-        s.armTimer = [this](int ms) { timerMs = ms, ++timerArms; };
-        s.disarmTimer = [this] { timerMs = -1; };
+        s.ArmTimer = [this](int ms) { timerMs = ms, ++timerArms; };
+        s.DisarmTimer = [this] { timerMs = -1; };
         s.showDelay = [] { return 400; };
         s.armScrollTimer = [this](int ms) { scrollMs = ms; };
         s.disarmScrollTimer = [this] { scrollMs = -1; };

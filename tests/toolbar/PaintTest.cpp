@@ -259,12 +259,12 @@ TEST(ToolbarPaint, DefaultItemsAreBoldAndWider) {
 
 TEST(ToolbarImageList, StateListsNotifyAndAreDroppedWhenFreed) {
     gstest::qtTestApp();
-    struct Watcher : Observer {
+    struct Watcher : TObserver {
         int changes = 0;
         bool freed = false;
-        explicit Watcher(Notifier* n) { Watch(n); }
-        void NotifierChanged(Notifier*) override { ++changes; }
-        void NotifierFreed(Notifier*) override { freed = true; }
+        explicit Watcher(TNotifier* n) { Watch(n); }
+        void NotifierChanged(TNotifier*) override { ++changes; }
+        void NotifierFreed(TNotifier*) override { freed = true; }
     };
     auto images = solidImages(Qt::red);
     Watcher users(images.get());

@@ -145,7 +145,7 @@ TEST(ToolbarPopupMenu, SubmenusUnrollWhenOpenedByMouse) {
     int subWidth = 0;  // the submenu is gone when the steps are checked
     bool keyboardAnimated = true;
     QObject listening;  // disconnects when the test ends
-    QObject::connect(&MenuAnimation(), &QtPopupAnimation::stepDrawn, &listening, [&](int step) {
+    QObject::connect(&MenuAnimation(), &TQtPopupAnimation::stepDrawn, &listening, [&](int step) {
         QWidget* w = QApplication::activePopupWidget();
         if (w && w == sub) steps.emplace_back(step, w->mask().boundingRect());
     });

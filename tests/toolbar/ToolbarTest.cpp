@@ -314,7 +314,7 @@ TEST(ToolbarAccelerator, CountsOnlyWhereTheCaptionShows) {
     }
 }
 
-struct Control : ItemControl {
+struct Control : TItemControl {
     ~Control() override { NotifyObserversFreed(); }
 };
 
@@ -337,7 +337,7 @@ TEST(ToolbarControls, OneItemPerChildControl) {
     EXPECT_EQ(b.bar->FindControlItem(c2), nullptr);
     EXPECT_THROW(b.bar->CreateControlItemFor(9, c3.get()), ETBItemError);
     for (int i = 0; i < 3; ++i) designer.bar->ControlInserted(new Control);
-    std::unique_ptr<ItemControl> gone(static_cast<TTBControlItem*>(designer.item(1))->Control());
+    std::unique_ptr<TItemControl> gone(static_cast<TTBControlItem*>(designer.item(1))->Control());
     designer.bar->ControlRemoved(gone.get());
     designer.bar->ControlInserted(new Control);
     EXPECT_EQ(designer.item(2)->Name(), "TBControlItem2");

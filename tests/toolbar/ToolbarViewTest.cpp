@@ -314,7 +314,7 @@ TEST(ToolbarView, HintsOverCellsAndInTheApplication) {
     open.setToolTip("Open a file");
     open.setStatusTip("Opens a file from disk");
     TTBCustomItem* openItem = b.script.root->Items(kFile)->Items(0);
-    openItem->SetAction(QtActionSource::For(&open));
+    openItem->SetAction(TQtActionSource::For(&open));
     openItem->SetOptions(tboShowHint);
     b.script.root->Items(kGo)->SetHint("Go there|Goes to the place");
     std::vector<std::string> appHints;
@@ -343,7 +343,7 @@ TEST(ToolbarView, ThePopupSound) {
     // Before the window, except the very first time in the process (ctest runs each test alone).
     Bar b;
     std::vector<bool> visibleAtSound;
-    LoopServices services;
+    TLoopServices services;
     services.soundEnabled = [](std::string_view alias) { return alias == "MenuPopup"; };
     services.playSound = [&](std::string_view) { visibleAtSound.push_back(openPopup() && openPopup()->isVisible()); };
     SetLoopServices(services);

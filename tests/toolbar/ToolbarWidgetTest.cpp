@@ -431,7 +431,7 @@ submenu "&Edit"
 )");
     std::vector<int> topics;
     std::vector<std::pair<void*, int>> windowMenus;
-    LoopServices services;
+    TLoopServices services;
     services.help = [&](int context) { topics.push_back(context); };
     services.systemMenu = [&](void* window, int key) { windowMenus.emplace_back(window, key); };
     SetLoopServices(services);
@@ -537,7 +537,7 @@ TEST(ToolbarKeys, TheFormsQtShortcutsComeFirst) {
     QObject::connect(&open, &QAction::triggered, [&] { ++opened; });
     t.form.addAction(&open);
     t.main->SetProcessShortCuts(true);
-    t.main->Items().Items(0)->SetAction(QtActionSource::For(&open));  // the same command on the toolbar
+    t.main->Items().Items(0)->SetAction(TQtActionSource::For(&open));  // the same command on the toolbar
     ASSERT_EQ(t.main->Items().Items(0)->ShortCut(), FromQKeyCombination(QKeyCombination(Qt::CTRL | Qt::Key_O)));
     t.key(Qt::Key_O, Qt::ControlModifier);
     QCoreApplication::processEvents();
@@ -599,7 +599,7 @@ TEST(ToolbarKeys, NothingRunsBeneathAModalWindow) {
     EXPECT_TRUE(t.clicks.empty());
     EXPECT_FALSE(t.menu->View().ViewFlags & vsMenuLoop);
     // Nor does an item run its command while the box is up, however it is clicked.
-    EXPECT_FALSE(QtActionSource::For(go)->Execute(nullptr));
+    EXPECT_FALSE(TQtActionSource::For(go)->Execute(nullptr));
     EXPECT_EQ(gone, 0);
 
     box.hide();  // the form is in reach again: the same keys work
@@ -609,7 +609,7 @@ TEST(ToolbarKeys, NothingRunsBeneathAModalWindow) {
     t.key(Qt::Key_H);
     QCoreApplication::processEvents();
     EXPECT_EQ(t.clicks, (std::vector<std::string>{"&Filter", "&Help"}));
-    EXPECT_TRUE(QtActionSource::For(go)->Execute(nullptr));
+    EXPECT_TRUE(TQtActionSource::For(go)->Execute(nullptr));
     EXPECT_EQ(gone, 1);
     KeyMenuRouter().SetMainForm(nullptr);
 }

@@ -12,39 +12,39 @@ void eraseOne(std::vector<T*>& list, T* item) {
 }
 }  // namespace
 
-Notifier::~Notifier() { NotifyObserversFreed(); }
+TNotifier::~TNotifier() { NotifyObserversFreed(); }
 
-void Notifier::AddObserver(Observer* observer) { observer->Watch(this); }
+void TNotifier::AddObserver(TObserver* observer) { observer->Watch(this); }
 
-void Notifier::RemoveObserver(Observer* observer) { observer->Unwatch(this); }
+void TNotifier::RemoveObserver(TObserver* observer) { observer->Unwatch(this); }
 
-void Notifier::NotifyObserversChanged() {
+void TNotifier::NotifyObserversChanged() {
     // A copy, because an observer may stop watching (or start) while it is told.
-    std::vector<Observer*> snapshot = observers_;
-    for (Observer* o : snapshot)
+    std::vector<TObserver*> snapshot = observers_;
+    for (TObserver* o : snapshot)
         if (std::find(observers_.begin(), observers_.end(), o) != observers_.end()) o->NotifierChanged(this);
 }
 
-void Notifier::NotifyObserversFreed() {
+void TNotifier::NotifyObserversFreed() {
     while (!observers_.empty()) {
-        Observer* o = observers_.back();
+        TObserver* o = observers_.back();
         observers_.pop_back();
-        eraseOne(o->watched_, static_cast<Notifier*>(this));
+        eraseOne(o->watched_, static_cast<TNotifier*>(this));
         o->NotifierFreed(this);
     }
 }
 
-Observer::~Observer() {
-    for (Notifier* n : watched_) eraseOne(n->observers_, this);
+TObserver::~TObserver() {
+    for (TNotifier* n : watched_) eraseOne(n->observers_, this);
 }
 
-void Observer::Watch(Notifier* source) {
+void TObserver::Watch(TNotifier* source) {
     if (!source || std::find(watched_.begin(), watched_.end(), source) != watched_.end()) return;
     watched_.push_back(source);
     source->observers_.push_back(this);
 }
 
-void Observer::Unwatch(Notifier* source) {
+void TObserver::Unwatch(TNotifier* source) {
     if (!source) return;
     auto it = std::find(watched_.begin(), watched_.end(), source);
     if (it == watched_.end()) return;
@@ -52,24 +52,24 @@ void Observer::Unwatch(Notifier* source) {
     eraseOne(source->observers_, this);
 }
 
-Component::Component(Component* owner) : owner_(owner) {
+TComponent::TComponent(TComponent* owner) : owner_(owner) {
     if (owner_) owner_->components_.push_back(this);
 }
 
-Component::~Component() {
+TComponent::~TComponent() {
     destroying_ = true;
     NotifyObserversFreed();
     while (!components_.empty()) delete components_.back();  // each leaves the list itself
     if (owner_) eraseOne(owner_->components_, this);
 }
 
-void Component::SetName(const std::string& name) {
+void TComponent::SetName(const std::string& name) {
     if (name == name_) return;
     name_ = name;
     NameChanged();
 }
 
-void Component::EndLoading() {
+void TComponent::EndLoading() {
     if (loading_ > 0 && --loading_ == 0) Loaded();
 }
 

@@ -10,17 +10,17 @@
 
 namespace tb {
 
-class Observer;
+class TObserver;
 
-class Notifier {
+class TNotifier {
 public:
-    Notifier() = default;
-    Notifier(const Notifier&) = delete;
-    Notifier& operator=(const Notifier&) = delete;
-    virtual ~Notifier();
+    TNotifier() = default;
+    TNotifier(const TNotifier&) = delete;
+    TNotifier& operator=(const TNotifier&) = delete;
+    virtual ~TNotifier();
 
-    void AddObserver(Observer* observer);
-    void RemoveObserver(Observer* observer);
+    void AddObserver(TObserver* observer);
+    void RemoveObserver(TObserver* observer);
 
 protected:
     // Tells every observer that this changed. Observers may stop watching meanwhile.
@@ -30,38 +30,38 @@ protected:
     void NotifyObserversFreed();
 
 private:
-    friend class Observer;
-    std::vector<Observer*> observers_;
+    friend class TObserver;
+    std::vector<TObserver*> observers_;
 };
 
-class Observer {
+class TObserver {
 public:
-    Observer() = default;
-    Observer(const Observer&) = delete;
-    Observer& operator=(const Observer&) = delete;
-    virtual ~Observer();
+    TObserver() = default;
+    TObserver(const TObserver&) = delete;
+    TObserver& operator=(const TObserver&) = delete;
+    virtual ~TObserver();
 
     // `source` is being destroyed: forget it; it may be compared, never used.
-    virtual void NotifierFreed(Notifier* source) = 0;
-    virtual void NotifierChanged(Notifier* source) {}
+    virtual void NotifierFreed(TNotifier* source) = 0;
+    virtual void NotifierChanged(TNotifier* source) {}
 
 protected:
-    void Watch(Notifier* source);
-    void Unwatch(Notifier* source);
+    void Watch(TNotifier* source);
+    void Unwatch(TNotifier* source);
 
 private:
-    friend class Notifier;
-    std::vector<Notifier*> watched_;
+    friend class TNotifier;
+    std::vector<TNotifier*> watched_;
 };
 
-class Component : public Notifier, public Observer {
+class TComponent : public TNotifier, public TObserver {
 public:
-    explicit Component(Component* owner);
+    explicit TComponent(TComponent* owner);
     // Frees the owned components, newest first, then leaves the owner.
-    ~Component() override;
+    ~TComponent() override;
 
-    Component* Owner() const { return owner_; }
-    const std::vector<Component*>& Components() const { return components_; }
+    TComponent* Owner() const { return owner_; }
+    const std::vector<TComponent*>& Components() const { return components_; }
 
     const std::string& Name() const { return name_; }
     void SetName(const std::string& name);
@@ -73,17 +73,17 @@ public:
     void BeginLoading() { ++loading_; }
     void EndLoading();
     // Asks to be told (NotifierFreed) when `other` goes away.
-    void FreeNotification(Component* other) { Watch(other); }
+    void FreeNotification(TComponent* other) { Watch(other); }
 
 protected:
     virtual void Loaded() {}
     virtual void NameChanged() {}
     void MarkDestroying() { destroying_ = true; }
-    void NotifierFreed(Notifier*) override {}
+    void NotifierFreed(TNotifier*) override {}
 
 private:
-    Component* owner_;
-    std::vector<Component*> components_;
+    TComponent* owner_;
+    std::vector<TComponent*> components_;
     std::string name_;
     int loading_ = 0;
     bool destroying_ = false;

@@ -9,7 +9,7 @@ namespace {
 
 // One window of a row while the row is placed. Gaps and positions are 64-bit: stored
 // positions near the integer limit plus pushes must not wrap.
-struct Cell {
+struct TCell {
     std::size_t index = 0;
     std::int64_t gap = 0;
     std::int64_t overlap = 0;
@@ -69,7 +69,7 @@ void wrapRows(Rows& rows, const std::vector<TDockedWindow>& windows, const TDock
 }
 
 // Takes up to `amount` from the gaps of cells [0, end), last first; answers what is left.
-std::int64_t reduceGaps(std::vector<Cell>& cells, std::size_t end, std::int64_t amount) {
+std::int64_t reduceGaps(std::vector<TCell>& cells, std::size_t end, std::int64_t amount) {
     for (std::size_t j = end; j-- > 0 && amount > 0;) {
         const std::int64_t take = std::min(cells[j].gap, amount);
         cells[j].gap -= take;
@@ -78,7 +78,7 @@ std::int64_t reduceGaps(std::vector<Cell>& cells, std::size_t end, std::int64_t 
     return amount;
 }
 
-std::int64_t shrink(Cell& c, std::int64_t amount) {
+std::int64_t shrink(TCell& c, std::int64_t amount) {
     const std::int64_t take = std::max<std::int64_t>(0, std::min(amount, c.current - c.min));
     c.current -= take;
     return amount - take;
@@ -86,17 +86,17 @@ std::int64_t shrink(Cell& c, std::int64_t amount) {
 
 // Places one row: wanted positions, gaps and overlaps, then room made as the row needs it.
 // Answers whether the dragged window may split the row (it shares a row that is too long).
-bool placeRow(std::vector<Cell>& cells, const std::vector<TDockedWindow>& windows, const TDockLayoutParams& params) {
+bool placeRow(std::vector<TCell>& cells, const std::vector<TDockedWindow>& windows, const TDockLayoutParams& params) {
     const std::int64_t avail = params.availableLength;
     std::int64_t total = 0;
-    for (const Cell& c : cells) total += c.current;
+    for (const TCell& c : cells) total += c.current;
     const bool tooLong = total > avail;
     std::size_t dragged = cells.size();
     for (std::size_t k = 0; k < cells.size(); ++k)
         if (params.dragged >= 0 && cells[k].index == std::size_t(params.dragged)) dragged = k;
 
     std::int64_t push = 0, end = 0, minSum = 0;
-    for (Cell& c : cells) {
+    for (TCell& c : cells) {
         const TDockedWindow& w = windows[c.index];
         std::int64_t wanted = std::int64_t(w.dockPos) + push;
         if ((w.fullSize || w.stretch) && end == 0) wanted = 0;
@@ -117,7 +117,7 @@ bool placeRow(std::vector<Cell>& cells, const std::vector<TDockedWindow>& window
         if (before > cells[dragged].wanted) reduceGaps(cells, dragged, before - cells[dragged].wanted);
     }
     std::int64_t length = 0;
-    for (const Cell& c : cells) length += c.gap + c.current;
+    for (const TCell& c : cells) length += c.gap + c.current;
     if (length > avail) reduceGaps(cells, cells.size(), length - avail);
 
     bool canSplit = false;
@@ -142,7 +142,7 @@ bool placeRow(std::vector<Cell>& cells, const std::vector<TDockedWindow>& window
 
     std::int64_t pos = 0;
     for (std::size_t k = 0; k < cells.size(); ++k) {
-        Cell& c = cells[k];
+        TCell& c = cells[k];
         const TDockedWindow& w = windows[c.index];
         if (w.fullSize || w.stretch) {
             c.current += c.gap;
@@ -194,10 +194,10 @@ TDockLayoutResult LayoutRows(std::vector<TDockedWindow>& windows, const TDockLay
     const std::int64_t avail = std::max(params.availableLength, 0);
     std::int64_t offset = 0;
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        std::vector<Cell> cells;
+        std::vector<TCell> cells;
         for (std::size_t i : rows[r]) {
             const TDockedWindow& w = windows[i];
-            Cell c;
+            TCell c;
             c.index = i;
             c.full = c.current = std::max(w.fullLength, 0);
             c.min = std::clamp<std::int64_t>(w.minLength, 0, c.full);
@@ -206,7 +206,7 @@ TDockLayoutResult LayoutRows(std::vector<TDockedWindow>& windows, const TDockLay
         if (placeRow(cells, windows, params)) result.canSplit = true;
 
         int thickness = 0;
-        for (const Cell& c : cells) {
+        for (const TCell& c : cells) {
             TDockedWindow& w = windows[c.index];
             w.effectiveRow = int(r);
             w.effectivePos = int(std::clamp<std::int64_t>(c.pos, 0, avail));
@@ -220,7 +220,7 @@ TDockLayoutResult LayoutRows(std::vector<TDockedWindow>& windows, const TDockLay
             }
         }
         if (thickness != 0) thickness += 4;
-        for (const Cell& c : cells) {
+        for (const TCell& c : cells) {
             TDockedWindow& w = windows[c.index];
             const int at = int(std::min<std::int64_t>(offset, INT32_MAX - thickness));
             const int end = int(std::min<std::int64_t>(std::int64_t(w.effectivePos) + w.length, INT32_MAX));

@@ -18,21 +18,21 @@ unsigned kindsOf(THookCodes codes) {
 
 }  // namespace
 
-THookCodes HookRegistry::Record::codes() const {
+THookCodes THookRegistry::Record::codes() const {
     THookCodes all = 0;
     for (const Registration& r : registrations) all |= r.codes;
     return all;
 }
 
-HookRegistry::HookRegistry(Installer install, Uninstaller uninstall)
+THookRegistry::THookRegistry(Installer install, Uninstaller uninstall)
     : install_(std::move(install)), uninstall_(std::move(uninstall)) {}
 
-HookRegistry::~HookRegistry() {
+THookRegistry::~THookRegistry() {
     for (auto& r : records_) r->removed = true;
     UninstallHooks(0x0F, true);
 }
 
-void HookRegistry::InstallHooks(THookCodes codes) {
+void THookRegistry::InstallHooks(THookCodes codes) {
     unsigned kinds = kindsOf(codes);
     for (int k = 0; k < kHookKinds; ++k) {
         if (!(kinds & (1u << k))) continue;
@@ -42,7 +42,7 @@ void HookRegistry::InstallHooks(THookCodes codes) {
     }
 }
 
-void HookRegistry::UninstallHooks(THookCodes codes, bool force) {
+void THookRegistry::UninstallHooks(THookCodes codes, bool force) {
     unsigned kinds = kindsOf(codes);
     for (int k = 0; k < kHookKinds; ++k) {
         if (!(kinds & (1u << k))) continue;
@@ -55,14 +55,14 @@ void HookRegistry::UninstallHooks(THookCodes codes, bool force) {
     }
 }
 
-void HookRegistry::RegisterHookProc(THookProc proc, THookCodes codes, bool justCount) {
+void THookRegistry::RegisterHookProc(THookProc proc, THookCodes codes, bool justCount) {
     auto it = std::find_if(records_.begin(), records_.end(), [&](const auto& r) { return r->proc == proc; });
     if (it == records_.end()) it = records_.insert(records_.end(), std::make_shared<Record>(Record{proc, {}}));
     (*it)->registrations.push_back({codes, !justCount});
     if (!justCount) InstallHooks(codes);
 }
 
-void HookRegistry::UnregisterHookProc(THookProc proc) {
+void THookRegistry::UnregisterHookProc(THookProc proc) {
     auto it = std::find_if(records_.begin(), records_.end(), [&](const auto& r) { return r->proc == proc; });
     if (it == records_.end()) return;
     std::shared_ptr<Record> record = *it;
@@ -75,23 +75,23 @@ void HookRegistry::UnregisterHookProc(THookProc proc) {
     if (last.counted) UninstallHooks(last.codes, false);
 }
 
-const HookRegistry::Record* HookRegistry::Find(THookProc proc) const {
+const THookRegistry::Record* THookRegistry::Find(THookProc proc) const {
     for (const auto& r : records_)
         if (r->proc == proc) return r.get();
     return nullptr;
 }
 
-int HookRegistry::RefCount(THookProc proc) const {
+int THookRegistry::RefCount(THookProc proc) const {
     const Record* r = Find(proc);
     return r ? static_cast<int>(r->registrations.size()) : 0;
 }
 
-THookCodes HookRegistry::CodesOf(THookProc proc) const {
+THookCodes THookRegistry::CodesOf(THookProc proc) const {
     const Record* r = Find(proc);
     return r ? r->codes() : 0;
 }
 
-bool HookRegistry::Dispatch(THookCode code, void* window, std::uintptr_t wParam, std::intptr_t lParam) {
+bool THookRegistry::Dispatch(THookCode code, void* window, std::uintptr_t wParam, std::intptr_t lParam) {
     if (!kinds_[std::size_t(HookKindOf(code))].installed) return false;
     bool consumed = false;
     // A snapshot: procedures may register or unregister (themselves or all) meanwhile.
@@ -108,17 +108,17 @@ bool HookRegistry::Dispatch(THookCode code, void* window, std::uintptr_t wParam,
 }
 
 namespace {
-HookRegistry::Installer gInstall;
-HookRegistry::Uninstaller gUninstall;
+THookRegistry::Installer gInstall;
+THookRegistry::Uninstaller gUninstall;
 }  // namespace
 
-void SetHookInstaller(HookRegistry::Installer install, HookRegistry::Uninstaller uninstall) {
+void SetHookInstaller(THookRegistry::Installer install, THookRegistry::Uninstaller uninstall) {
     gInstall = std::move(install);
     gUninstall = std::move(uninstall);
 }
 
-HookRegistry& Hooks() {
-    static HookRegistry registry([](int kind) { return gInstall ? gInstall(kind) : true; },
+THookRegistry& Hooks() {
+    static THookRegistry registry([](int kind) { return gInstall ? gInstall(kind) : true; },
                                  [](int kind) {
                                      if (gUninstall) gUninstall(kind);
                                  });

@@ -30,13 +30,13 @@ constexpr int HookKindOf(THookCode code) {
 // Window and parameters are opaque to this code (the ui passes the object and the event).
 using THookProc = bool (*)(THookCode code, void* window, std::uintptr_t wParam, std::intptr_t lParam);
 
-class HookRegistry {
+class THookRegistry {
 public:
     // Installs a hook kind; false when the system refused (the next install tries again).
     using Installer = std::function<bool(int kind)>;
     using Uninstaller = std::function<void(int kind)>;
-    HookRegistry(Installer install, Uninstaller uninstall);
-    ~HookRegistry();  // removes every installed hook
+    THookRegistry(Installer install, Uninstaller uninstall);
+    ~THookRegistry();  // removes every installed hook
 
     // A procedure registered again adds to its reference count and its codes; JustCount
     // registers without installing (nothing is then dispatched to it for lack of a hook).
@@ -82,7 +82,7 @@ private:
 };
 
 // The GUI thread's registry; the ui sets it up with its installer before first use.
-HookRegistry& Hooks();
-void SetHookInstaller(HookRegistry::Installer install, HookRegistry::Uninstaller uninstall);
+THookRegistry& Hooks();
+void SetHookInstaller(THookRegistry::Installer install, THookRegistry::Uninstaller uninstall);
 
 }  // namespace tb

@@ -14,7 +14,7 @@ struct TTBCustomItem::ListenerEntry {
     bool removed = false;
 };
 
-TTBCustomItem::TTBCustomItem(Component* owner) : Component(owner) {}
+TTBCustomItem::TTBCustomItem(TComponent* owner) : TComponent(owner) {}
 
 TTBCustomItem::~TTBCustomItem() {
     MarkDestroying();
@@ -252,7 +252,7 @@ void TTBCustomItem::ReleaseLinkTarget() {
     linkSubitems_ = nullptr;
 }
 
-void TTBCustomItem::NotifierFreed(Notifier* source) {
+void TTBCustomItem::NotifierFreed(TNotifier* source) {
     linkingItems_.erase(std::remove(linkingItems_.begin(), linkingItems_.end(), source), linkingItems_.end());
     if (source == linkSubitems_) SetLinkSubitems(nullptr);
 }
@@ -270,7 +270,7 @@ std::string LongHint(const std::string& hint) {
     return bar == std::string::npos ? hint : hint.substr(bar + 1);
 }
 
-TTBSubmenuItem::TTBSubmenuItem(Component* owner) : TTBCustomItem(owner) {
+TTBSubmenuItem::TTBSubmenuItem(TComponent* owner) : TTBCustomItem(owner) {
     SetItemStyle(ItemStyle() | tbstSubmenu | tbstSubmenuItem);
 }
 
@@ -280,7 +280,7 @@ void TTBSubmenuItem::SetDropdownCombo(bool value) {
     NotifyChanged(true);
 }
 
-TTBSeparatorItem::TTBSeparatorItem(Component* owner) : TTBCustomItem(owner) {
+TTBSeparatorItem::TTBSeparatorItem(TComponent* owner) : TTBCustomItem(owner) {
     SetItemStyle(TTBItemStyle((ItemStyle() & ~(tbstSelectable | tbstRedrawOnSelChange | tbstRedrawOnMouseOverChange)) |
                               tbstSeparator | tbstNoClick));
 }
@@ -291,20 +291,20 @@ void TTBSeparatorItem::SetBlank(bool value) {
     NotifyChanged(false);
 }
 
-TTBControlItem::TTBControlItem(Component* owner) : TTBCustomItem(owner) {
+TTBControlItem::TTBControlItem(TComponent* owner) : TTBCustomItem(owner) {
     SetItemStyle(TTBItemStyle((ItemStyle() & ~tbstSelectable) | tbstNoClick));
 }
 
-TTBControlItem::TTBControlItem(Component* owner, ItemControl* control) : TTBControlItem(owner) { SetControl(control); }
+TTBControlItem::TTBControlItem(TComponent* owner, TItemControl* control) : TTBControlItem(owner) { SetControl(control); }
 
 TTBControlItem::~TTBControlItem() {
-    ItemControl* control = control_;
+    TItemControl* control = control_;
     Unwatch(control);
     control_ = nullptr;
     if (control && !keepControl_ && !control->InheritedFromAncestor()) delete control;
 }
 
-void TTBControlItem::SetControl(ItemControl* value) {
+void TTBControlItem::SetControl(TItemControl* value) {
     if (value == control_) return;
     Unwatch(control_);
     control_ = value;
@@ -312,7 +312,7 @@ void TTBControlItem::SetControl(ItemControl* value) {
     NotifyChanged(true);
 }
 
-void TTBControlItem::NotifierFreed(Notifier* source) {
+void TTBControlItem::NotifierFreed(TNotifier* source) {
     if (source == control_) {
         control_ = nullptr;
         NotifyChanged(true);

@@ -79,14 +79,14 @@ using TTBSelectEvent = std::function<void(TTBCustomItem* sender, TTBItemViewer* 
 class TTBCustomItemActionLink;
 class TTBImageChangeLink;
 
-class TTBCustomItem : public Component {
+class TTBCustomItem : public TComponent {
 public:
-    explicit TTBCustomItem(Component* owner);
+    explicit TTBCustomItem(TComponent* owner);
     ~TTBCustomItem() override;
 
     // Linked action (not owned); its values are copied in and follow its changes.
-    ActionSource* Action() const;
-    void SetAction(ActionSource* action);
+    IActionSource* Action() const;
+    void SetAction(IActionSource* action);
 
     bool AutoCheck() const { return autoCheck_; }
     void SetAutoCheck(bool value) { autoCheck_ = value; }
@@ -106,10 +106,10 @@ public:
     void SetHint(const std::string& value) { hint_ = value; }
     int ImageIndex() const { return imageIndex_; }
     void SetImageIndex(int value);
-    ImageSource* Images() const { return images_; }
-    void SetImages(ImageSource* value);
-    ImageSource* SubMenuImages() const { return subMenuImages_; }
-    void SetSubMenuImages(ImageSource* value);
+    IImageSource* Images() const { return images_; }
+    void SetImages(IImageSource* value);
+    IImageSource* SubMenuImages() const { return subMenuImages_; }
+    void SetSubMenuImages(IImageSource* value);
     TShortCut ShortCut() const { return shortCut_; }
     void SetShortCut(TShortCut value) { shortCut_ = value; }
     bool Visible() const { return visible_; }
@@ -174,7 +174,7 @@ protected:
     void SetItemStyle(TTBItemStyle style) { itemStyle_ = style; }
     void Loaded() override;
     void NameChanged() override;
-    void NotifierFreed(Notifier* source) override;
+    void NotifierFreed(TNotifier* source) override;
 
 private:
     friend class TTBCustomItemActionLink;
@@ -182,7 +182,7 @@ private:
 
     void RecalcOptionsInForce();
     void TurnSiblingsOff();
-    void ActionChange(ActionSource* action, bool checkDefaults);
+    void ActionChange(IActionSource* action, bool checkDefaults);
     void ImageListChanged(TTBImageChangeLink* link, bool sizeChanged);
     void EndUpdateAfter(const std::function<void()>& body);
     void ReleaseLinkTarget();
@@ -198,7 +198,7 @@ private:
     int helpContext_ = 0;
     std::string hint_;
     int imageIndex_ = -1;
-    ImageSource* images_ = nullptr;
+    IImageSource* images_ = nullptr;
     std::unique_ptr<TTBImageChangeLink> imageChangeLink_;
     std::vector<TTBCustomItem*> children_;
     TTBItemStyle itemStyle_ = tbstSelectable | tbstRedrawOnSelChange | tbstRedrawOnMouseOverChange;
@@ -211,7 +211,7 @@ private:
     bool onClickIsActions_ = false;
     TTBCustomItem* parent_ = nullptr;
     TShortCut shortCut_ = 0;
-    ImageSource* subMenuImages_ = nullptr;
+    IImageSource* subMenuImages_ = nullptr;
     std::unique_ptr<TTBImageChangeLink> subMenuImageChangeLink_;
     TTBCustomItem* linkSubitems_ = nullptr;
     bool visible_ = true;
@@ -230,7 +230,7 @@ public:
 
 class TTBSubmenuItem : public TTBCustomItem {
 public:
-    explicit TTBSubmenuItem(Component* owner);
+    explicit TTBSubmenuItem(TComponent* owner);
     // A split button: the button part clicks, the arrow opens the submenu.
     bool DropdownCombo() const { return (ItemStyle() & tbstCombo) != 0; }
     void SetDropdownCombo(bool value);
@@ -238,7 +238,7 @@ public:
 
 class TTBSeparatorItem : public TTBCustomItem {
 public:
-    explicit TTBSeparatorItem(Component* owner);
+    explicit TTBSeparatorItem(TComponent* owner);
     bool Blank() const { return blank_; }
     void SetBlank(bool value);
     TTBViewerClass ViewerClass(const TTBView& view) const override;
@@ -249,20 +249,20 @@ private:
 
 class TTBControlItem : public TTBCustomItem {
 public:
-    explicit TTBControlItem(Component* owner);
-    TTBControlItem(Component* owner, ItemControl* control);
+    explicit TTBControlItem(TComponent* owner);
+    TTBControlItem(TComponent* owner, TItemControl* control);
     // Frees the control unless the toolbar keeps it or it comes from an ancestor form.
     ~TTBControlItem() override;
 
-    ItemControl* Control() const { return control_; }
-    void SetControl(ItemControl* value);
+    TItemControl* Control() const { return control_; }
+    void SetControl(TItemControl* value);
     void SetKeepControl(bool keep) { keepControl_ = keep; }
 
 protected:
-    void NotifierFreed(Notifier* source) override;
+    void NotifierFreed(TNotifier* source) override;
 
 private:
-    ItemControl* control_ = nullptr;
+    TItemControl* control_ = nullptr;
     bool keepControl_ = false;
 };
 

@@ -45,7 +45,7 @@ TLayoutCell cellOf(const TTBCustomItem& item, const TViewerPlace& place, Measure
     cell.rightAlign = (item.ItemStyle() & tbstRightAlign) != 0;
     if (auto* control = dynamic_cast<const TTBControlItem*>(&item)) {
         cell.kind = TLayoutCell::Kind::Control;
-        ItemControl* c = control->Control();
+        TItemControl* c = control->Control();
         cell.visible = c && c->ShownInHost();
         if (c) cell.size = {c->Width(), c->Height()};
         return cell;

@@ -9,7 +9,7 @@ bool gHintShortCuts = true;
 
 void SetHintShortCuts(bool on) { gHintShortCuts = on; }
 
-void TTBCustomItemActionLink::SetAction(ActionSource* action) {
+void TTBCustomItemActionLink::SetAction(IActionSource* action) {
     if (action == action_) return;
     Unwatch(action_);
     action_ = action;
@@ -21,7 +21,7 @@ bool TTBCustomItemActionLink::IsAutoCheckLinked() const {
     return action_ && client_.AutoCheck() == action_->Values().autoCheck;
 }
 
-void TTBCustomItemActionLink::NotifierChanged(Notifier* source) {
+void TTBCustomItemActionLink::NotifierChanged(TNotifier* source) {
     if (source != action_) return;
     const TActionValues old = seen_;
     const TActionValues now = action_->Values();
@@ -40,13 +40,13 @@ void TTBCustomItemActionLink::NotifierChanged(Notifier* source) {
     if (c.onClickIsActions_ || !c.onClick_) c.onClickIsActions_ = now.hasOnExecute;
 }
 
-void TTBCustomItemActionLink::NotifierFreed(Notifier* source) {
+void TTBCustomItemActionLink::NotifierFreed(TNotifier* source) {
     if (source != action_) return;
     action_ = nullptr;
     client_.SetAction(nullptr);  // frees this link: nothing of it is touched afterwards
 }
 
-bool TTBImageChangeLink::Register(ImageSource* list) {
+bool TTBImageChangeLink::Register(IImageSource* list) {
     bool hadList = list_ != nullptr;
     int oldWidth = width_, oldHeight = height_;
     if (list_) Unwatch(list_);
@@ -58,7 +58,7 @@ bool TTBImageChangeLink::Register(ImageSource* list) {
     return !hadList || width_ != oldWidth || height_ != oldHeight;
 }
 
-void TTBImageChangeLink::NotifierChanged(Notifier* source) {
+void TTBImageChangeLink::NotifierChanged(TNotifier* source) {
     if (source != list_) return;
     bool sizeChanged = list_->Width() != width_ || list_->Height() != height_;
     width_ = list_->Width();
@@ -67,16 +67,16 @@ void TTBImageChangeLink::NotifierChanged(Notifier* source) {
     handler(this, sizeChanged);
 }
 
-void TTBImageChangeLink::NotifierFreed(Notifier* source) {
+void TTBImageChangeLink::NotifierFreed(TNotifier* source) {
     if (source != list_) return;
     list_ = nullptr;
     std::function<void()> freed = onFreed_;  // may free this link
     freed();
 }
 
-ActionSource* TTBCustomItem::Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
+IActionSource* TTBCustomItem::Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
 
-void TTBCustomItem::SetAction(ActionSource* action) {
+void TTBCustomItem::SetAction(IActionSource* action) {
     if (!action) {
         actionLink_.reset();
         return;
@@ -86,7 +86,7 @@ void TTBCustomItem::SetAction(ActionSource* action) {
     ActionChange(action, action->IsLoading());
 }
 
-void TTBCustomItem::ActionChange(ActionSource* action, bool checkDefaults) {
+void TTBCustomItem::ActionChange(IActionSource* action, bool checkDefaults) {
     const TActionValues v = action->Values();
     if (!checkDefaults || !autoCheck_) SetAutoCheck(v.autoCheck);
     if (!checkDefaults || caption_.empty()) SetCaption(v.caption);
@@ -119,7 +119,7 @@ void TTBCustomItem::UpdateFromAction() {
 
 std::string TTBCustomItem::HintWithShortCut() const {
     std::string hint = ShortHint(hint_);
-    ActionSource* action = Action();
+    IActionSource* action = Action();
     if (!action) return hint;
     std::string accepted = hint;
     TShortCut sc = action->Values().shortCut;
@@ -127,7 +127,7 @@ std::string TTBCustomItem::HintWithShortCut() const {
     return hint;
 }
 
-void TTBCustomItem::SetImages(ImageSource* value) {
+void TTBCustomItem::SetImages(IImageSource* value) {
     if (value == images_) return;
     bool hadList = images_ != nullptr;
     images_ = value;
@@ -144,7 +144,7 @@ void TTBCustomItem::SetImages(ImageSource* value) {
     NotifyChanged(!value || !hadList || sizeDiffers);
 }
 
-void TTBCustomItem::SetSubMenuImages(ImageSource* value) {
+void TTBCustomItem::SetSubMenuImages(IImageSource* value) {
     if (value == subMenuImages_) return;
     subMenuImages_ = value;
     if (!value) {

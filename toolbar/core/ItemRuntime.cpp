@@ -22,13 +22,13 @@ thread_local TTBCustomItem* tPendingClick = nullptr;
 thread_local ClickPoster tPoster;
 thread_local std::deque<std::function<void()>> tWaitingClicks;
 
-LoopServices gServices;
+TLoopServices gServices;
 
 void DeliverPendingClick() {
     TTBCustomItem* item = tPendingClick;
     tPendingClick = nullptr;
     if (!item) return;  // freed, or taken by an earlier delivery
-    if (ActionSource* action = item->Action(); action && !action->Values().enabled) return;
+    if (IActionSource* action = item->Action(); action && !action->Values().enabled) return;
     Guarded([item] { item->Click(); });
 }
 
@@ -95,7 +95,7 @@ void ForgetPendingClick(TTBCustomItem* item) {
     if (tPendingClick == item) tPendingClick = nullptr;
 }
 
-void SetLoopServices(LoopServices services) { gServices = std::move(services); }
+void SetLoopServices(TLoopServices services) { gServices = std::move(services); }
 
 bool MenuSoundWanted(std::string_view alias) {
     return gServices.soundEnabled ? gServices.soundEnabled(alias) : SoundSchemeEnabled(alias);

@@ -42,7 +42,7 @@ struct TTBLoopResult {
     int key = 0;                    // SystemMenu
 };
 
-struct LoopServices {
+struct TLoopServices {
     // Plays a sound of the desktop's scheme; silent by default.
     std::function<void(std::string_view alias)> playSound;
     // Whether the scheme sets that sound (defaults to the registry store).
@@ -52,7 +52,7 @@ struct LoopServices {
     // Shows the help topic of a context; nothing by default.
     std::function<void(int context)> help;
 };
-void SetLoopServices(LoopServices services);
+void SetLoopServices(TLoopServices services);
 void PerformLoopResult(const TTBLoopResult& result);
 // Whether the desktop's scheme sets the menu sound `alias` ("MenuPopup", "MenuCommand").
 bool MenuSoundWanted(std::string_view alias);

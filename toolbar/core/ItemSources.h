@@ -25,7 +25,7 @@ struct TActionValues {
     friend bool operator==(const TActionValues&, const TActionValues&) = default;
 };
 
-class ActionSource : public Notifier {
+class IActionSource : public TNotifier {
 public:
     virtual TActionValues Values() const = 0;
     // While the action itself is being set up, an item takes its values only where the
@@ -34,7 +34,7 @@ public:
     // The action's update handler (what the idle update runs for it).
     virtual void Update() = 0;
     // Updates the action, then runs it for `component` when it is still enabled.
-    virtual bool Execute(Component* component) = 0;
+    virtual bool Execute(TComponent* component) = 0;
     // The action's hint handler: may change the hint; False keeps it from being shown.
     virtual bool DoHint(std::string& hint) { return true; }
 
@@ -43,7 +43,7 @@ protected:
     void Changed() { NotifyObserversChanged(); }
 };
 
-class ImageSource : public Notifier {
+class IImageSource : public TNotifier {
 public:
     virtual int Width() const = 0;
     virtual int Height() const = 0;
@@ -54,7 +54,7 @@ protected:
 };
 
 // A control shown in a toolbar cell. Deleting it removes the control from the window.
-class ItemControl : public Notifier {
+class TItemControl : public TNotifier {
 public:
     // The control's size, and whether it shows in the toolbar's window.
     virtual int Width() const { return 0; }

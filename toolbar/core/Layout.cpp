@@ -9,7 +9,7 @@ namespace {
 
 using Kind = TLayoutCell::Kind;
 
-struct Axes {
+struct TAxes {
     bool vertical;
     int along(TPoint p) const { return vertical ? p.y : p.x; }
     int across(TPoint p) const { return vertical ? p.x : p.y; }
@@ -54,7 +54,7 @@ void hideTrailingSeparators(std::vector<TLayoutCell>& cells) {
     }
 }
 
-int shownAlong(const std::vector<TLayoutCell>& cells, const Axes& ax) {
+int shownAlong(const std::vector<TLayoutCell>& cells, const TAxes& ax) {
     int sum = 0;
     for (const auto& c : cells)
         if (c.shown && c.kind != Kind::Chevron) sum += ax.along(c.size);
@@ -63,7 +63,7 @@ int shownAlong(const std::vector<TLayoutCell>& cells, const Axes& ax) {
 
 // Hides items from the end of the priority order until what shows fits the limit; true
 // when some item other than a control was clipped.
-bool applyChevron(std::vector<TLayoutCell>& cells, const TLayoutParams& p, const Axes& ax, int limit, int sum) {
+bool applyChevron(std::vector<TLayoutCell>& cells, const TLayoutParams& p, const TAxes& ax, int limit, int sum) {
     std::vector<bool> dropped(cells.size(), false);
     bool clipped = false;
     while (limit < sum) {
@@ -91,7 +91,7 @@ bool applyChevron(std::vector<TLayoutCell>& cells, const TLayoutParams& p, const
     return clipped;
 }
 
-struct Line {
+struct TLine {
     std::vector<std::size_t> cells;
     int across = 0, thickness = 0;
 };
@@ -104,8 +104,8 @@ TRect EdgeMargins(TTBViewOrientation orientation) {
 
 namespace {
 
-struct Placement {
-    std::vector<Line> lines;
+struct TPlacement {
+    std::vector<TLine> lines;
     TPoint extent;  // the largest right and bottom edges reached
     int lineCount = 1;
     int wrap = 0;   // the wrap length less the right margin
@@ -113,8 +113,8 @@ struct Placement {
 
 // Toolbar-size cells run along lines (wrapping when a wrap length is set), menu rows stack
 // downwards.
-Placement placeCells(std::vector<TLayoutCell>& cells, const TLayoutParams& p, const Axes& ax, const TRect& m) {
-    Placement pl;
+TPlacement placeCells(std::vector<TLayoutCell>& cells, const TLayoutParams& p, const TAxes& ax, const TRect& m) {
+    TPlacement pl;
     pl.wrap = p.wrapLength > 0 ? std::max(1, p.wrapLength - m.right) : 0;
     const int alongStart = ax.vertical ? m.top : m.left;
     pl.lines.resize(1);
@@ -123,7 +123,7 @@ Placement placeCells(std::vector<TLayoutCell>& cells, const TLayoutParams& p, co
     bool inLine = false, wrapped = false;
     auto grow = [&](const TRect& rc) { pl.extent = {std::max(pl.extent.x, rc.right), std::max(pl.extent.y, rc.bottom)}; };
     auto newLine = [&](int gap) {
-        Line next;
+        TLine next;
         next.across = pl.lines.back().across + pl.lines.back().thickness + gap;
         pl.lines.push_back(next);
         alongPos = alongStart;
@@ -172,10 +172,10 @@ Placement placeCells(std::vector<TLayoutCell>& cells, const TLayoutParams& p, co
 
 // Cross sizes of toolbar lines (separators stretch, items centre), right alignment, and
 // menu rows as wide as the widest.
-void finishLines(std::vector<TLayoutCell>& cells, const TLayoutParams& p, const Axes& ax, const Placement& pl,
+void finishLines(std::vector<TLayoutCell>& cells, const TLayoutParams& p, const TAxes& ax, const TPlacement& pl,
                  TPoint newSize) {
     const int lineEndLimit = std::min(pl.wrap > 0 ? pl.wrap : INT_MAX, ax.along(newSize));
-    for (const Line& line : pl.lines) {
+    for (const TLine& line : pl.lines) {
         if (line.cells.empty()) continue;
         int thick = line.thickness;
         if (p.toolbarView && pl.lineCount == 1 && p.orientation != TTBViewOrientation::Floating)
@@ -225,7 +225,7 @@ void scrollPopup(std::vector<TLayoutCell>& cells, const TLayoutParams& p, TLayou
 
 TLayoutResult ComputeLayout(std::vector<TLayoutCell>& cells, const TLayoutParams& p) {
     TLayoutResult r;
-    const Axes ax{p.orientation == TTBViewOrientation::Vertical};
+    const TAxes ax{p.orientation == TTBViewOrientation::Vertical};
     for (auto& c : cells) c.hiddenByChevron = c.lineBreak = c.outsideScroll = false, c.rect = {};
     collapseSeparators(cells, p, std::vector<bool>(cells.size(), false));
     hideTrailingSeparators(cells);
@@ -242,7 +242,7 @@ TLayoutResult ComputeLayout(std::vector<TLayoutCell>& cells, const TLayoutParams
     r.singleLineSize = ax.vertical ? TPoint{thickest, sum} : TPoint{sum, thickest};
 
     const TRect m = EdgeMargins(p.orientation);
-    Placement pl = placeCells(cells, p, ax, m);
+    TPlacement pl = placeCells(cells, p, ax, m);
     r.lineCount = pl.lineCount;
     r.newSize = {pl.extent.x + m.right, pl.extent.y + m.bottom};
     if (r.lineCount > 1 && p.orientation != TTBViewOrientation::Floating && !p.chevronPopup)

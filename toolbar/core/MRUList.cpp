@@ -88,7 +88,7 @@ void TTBMRUListStrings::Assign(const std::vector<std::string>& strings) {
     for (const std::string& s : copy) Add(s);
 }
 
-TTBMRUList::TTBMRUList(Component* owner) : Component(owner), container_(std::make_unique<TTBCustomItem>(nullptr)) {}
+TTBMRUList::TTBMRUList(TComponent* owner) : TComponent(owner), container_(std::make_unique<TTBCustomItem>(nullptr)) {}
 
 TTBMRUList::~TTBMRUList() {
     for (TTBCustomItem* item : doomed_) delete item;
@@ -162,7 +162,7 @@ void TTBMRUList::MRUItemClick(TTBCustomItem* sender) {
     }
 }
 
-TTBMRUListItem::TTBMRUListItem(Component* owner) : TTBCustomItem(owner) {
+TTBMRUListItem::TTBMRUListItem(TComponent* owner) : TTBCustomItem(owner) {
     SetItemStyle(ItemStyle() | tbstEmbedded);
     SetCaption(kMRUListItemCaption);
 }
@@ -179,7 +179,7 @@ void TTBMRUListItem::SetMRUList(TTBMRUList* value) {
     }
 }
 
-void TTBMRUListItem::NotifierFreed(Notifier* source) {
+void TTBMRUListItem::NotifierFreed(TNotifier* source) {
     if (source == mruList_) {
         mruList_ = nullptr;
         SetLinkSubitems(nullptr);

@@ -37,11 +37,11 @@ private:
     std::vector<std::string> strings_;
 };
 
-class TTBMRUList : public Component {
+class TTBMRUList : public TComponent {
 public:
     using TTBMRUListClickEvent = std::function<void(TTBMRUList* sender, const std::string& filename)>;
 
-    explicit TTBMRUList(Component* owner);
+    explicit TTBMRUList(TComponent* owner);
     ~TTBMRUList() override;
 
     bool AddFullPath = true;
@@ -64,7 +64,7 @@ public:
 
 protected:
     // The class of the menu items made for new names.
-    virtual TTBCustomItem* CreateMenuItem(Component* owner) { return new TTBCustomItem(owner); }
+    virtual TTBCustomItem* CreateMenuItem(TComponent* owner) { return new TTBCustomItem(owner); }
 
 private:
     friend class TTBMRUListStrings;
@@ -83,12 +83,12 @@ private:
 // Shows the items of an MRU list in its place inside a menu.
 class TTBMRUListItem : public TTBCustomItem {
 public:
-    explicit TTBMRUListItem(Component* owner);
+    explicit TTBMRUListItem(TComponent* owner);
     TTBMRUList* MRUList() const { return mruList_; }
     void SetMRUList(TTBMRUList* value);
 
 protected:
-    void NotifierFreed(Notifier* source) override;
+    void NotifierFreed(TNotifier* source) override;
 
 private:
     TTBMRUList* mruList_ = nullptr;

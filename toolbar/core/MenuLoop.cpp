@@ -17,7 +17,7 @@ TTBMenuLoop::TTBMenuLoop(TTBView& root, const TTBScreenPlacement& screen, Servic
       rightButtonToo_(rightButtonToo), state_{root, false, false, {}} {}
 
 TTBMenuLoop::~TTBMenuLoop() {
-    if (services_.disarmTimer) services_.disarmTimer();
+    if (services_.DisarmTimer) services_.DisarmTimer();
     if (services_.disarmScrollTimer) services_.disarmScrollTimer();
     if (!rootAlive_.expired()) {
         root_.ViewFlags &= std::uint8_t(~vsMenuLoop);
@@ -117,7 +117,7 @@ void TTBMenuLoop::MouseMoved(TPoint s, bool mayChoose) {
             // Resting on one item, the mouse's small moves must not put its submenu off.
             timerView_ = v;
             if (delay < 0) delay = services_.showDelay ? services_.showDelay() : kDefaultShowDelayMs;
-            if (services_.armTimer) services_.armTimer(delay);
+            if (services_.ArmTimer) services_.ArmTimer(delay);
         }
     }
     if (!onBand && scrollView_) {
@@ -172,7 +172,7 @@ void TTBMenuLoop::ScrollTimerElapsed() {
 
 void TTBMenuLoop::StopTimer() {
     timerView_ = nullptr;
-    if (services_.disarmTimer) services_.disarmTimer();
+    if (services_.DisarmTimer) services_.DisarmTimer();
 }
 
 void TTBMenuLoop::TimerElapsed() {

@@ -31,8 +31,8 @@ struct TTBLoopState {
 class TTBMenuLoop {
 public:
     struct Services {
-        std::function<void(int ms)> armTimer;  // (re)starts the one submenu timer
-        std::function<void()> disarmTimer;
+        std::function<void(int ms)> ArmTimer;  // (re)starts the one submenu timer
+        std::function<void()> DisarmTimer;
         std::function<int()> showDelay;        // the submenu delay in ms
         std::function<void()> beep;
         std::function<void*()> activeWindow;   // for Alt+Space and Alt+-

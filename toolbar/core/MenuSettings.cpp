@@ -32,60 +32,60 @@ std::optional<int> ParseMenuDelay(std::string_view text) {
     return static_cast<int>(n);
 }
 
-int MenuShowDelayFromStore(gs::RegistryStore& store) {
+int MenuShowDelayFromStore(gs::TRegistryStore& store) {
     try {
-        gs::RegTransaction t = store.begin(gs::RegistryStore::Mode::Read);
-        std::optional<gs::RegKeyId> key = t.openKey(gs::HKEY_CURRENT_USER, kDesktopKey);
-        if (!key || !t.hasValue(*key, kMenuShowDelayValue)) return kDefaultMenuShowDelayMs;
-        std::optional<gs::RegValue> v = t.readValue(*key, kMenuShowDelayValue);
-        std::optional<std::string> text = v ? v->text() : std::nullopt;
+        gs::TRegTransaction t = store.begin(gs::TRegistryStore::Mode::Read);
+        std::optional<gs::RegKeyId> key = t.OpenKey(gs::HKEY_CURRENT_USER, kDesktopKey);
+        if (!key || !t.HasValue(*key, kMenuShowDelayValue)) return kDefaultMenuShowDelayMs;
+        std::optional<gs::TRegValue> v = t.ReadValue(*key, kMenuShowDelayValue);
+        std::optional<std::string> text = v ? v->Text() : std::nullopt;
         std::optional<int> n = text ? ParseMenuDelay(*text) : std::nullopt;
         return std::max(n.value_or(0), 0);
-    } catch (const gs::RegistryError&) {
+    } catch (const gs::ERegistryError&) {
         return 0;  // present but unreadable: not a number
     }
 }
 
 int MenuShowDelayMs() {
-    static const int delay = MenuShowDelayFromStore(gs::defaultRegistryStore());
+    static const int delay = MenuShowDelayFromStore(gs::DefaultRegistryStore());
     return delay;
 }
 
-bool MenuDropsRightFromStore(gs::RegistryStore& store) {
+bool MenuDropsRightFromStore(gs::TRegistryStore& store) {
     try {
-        gs::RegTransaction t = store.begin(gs::RegistryStore::Mode::Read);
-        std::optional<gs::RegKeyId> key = t.openKey(gs::HKEY_CURRENT_USER, kWindowsKey);
-        std::optional<gs::RegValue> v = key ? t.readValue(*key, kMenuDropAlignmentValue) : std::nullopt;
-        std::optional<std::string> text = v ? v->text() : std::nullopt;
+        gs::TRegTransaction t = store.begin(gs::TRegistryStore::Mode::Read);
+        std::optional<gs::RegKeyId> key = t.OpenKey(gs::HKEY_CURRENT_USER, kWindowsKey);
+        std::optional<gs::TRegValue> v = key ? t.ReadValue(*key, kMenuDropAlignmentValue) : std::nullopt;
+        std::optional<std::string> text = v ? v->Text() : std::nullopt;
         std::optional<int> n = text ? ParseMenuDelay(*text) : std::nullopt;
         return n.value_or(0) != 0;
-    } catch (const gs::RegistryError&) {
+    } catch (const gs::ERegistryError&) {
         return false;
     }
 }
 
 bool MenuDropsRight() {
-    static const bool right = MenuDropsRightFromStore(gs::defaultRegistryStore());
+    static const bool right = MenuDropsRightFromStore(gs::DefaultRegistryStore());
     return right;
 }
 
-bool SoundSchemeEnabled(gs::RegistryStore& store, std::string_view name) {
+bool SoundSchemeEnabled(gs::TRegistryStore& store, std::string_view name) {
     try {
-        gs::RegTransaction t = store.begin(gs::RegistryStore::Mode::Read);
+        gs::TRegTransaction t = store.begin(gs::TRegistryStore::Mode::Read);
         std::string path = "AppEvents\\Schemes\\Apps\\.Default\\" + std::string(name) + "\\.Current";
-        std::optional<gs::RegKeyId> key = t.openKey(gs::HKEY_CURRENT_USER, path);
+        std::optional<gs::RegKeyId> key = t.OpenKey(gs::HKEY_CURRENT_USER, path);
         if (!key) return false;
-        std::optional<gs::RegValue> v = t.readValue(*key, "");
+        std::optional<gs::TRegValue> v = t.ReadValue(*key, "");
         if (!v) return false;
-        if (auto s = v->text()) return !s->empty() && (*s)[0] != 0;
-        if (auto n = v->number()) return (*n & 0xFF) != 0;
-        const auto& bytes = std::get<gs::Bytes>(v->data);
+        if (auto s = v->Text()) return !s->empty() && (*s)[0] != 0;
+        if (auto n = v->Number()) return (*n & 0xFF) != 0;
+        const auto& bytes = std::get<gs::TBytes>(v->data);
         return bytes.size() > kSoundProbeBytes || (!bytes.empty() && bytes[0] != 0);
-    } catch (const gs::RegistryError&) {
+    } catch (const gs::ERegistryError&) {
         return false;
     }
 }
 
-bool SoundSchemeEnabled(std::string_view name) { return SoundSchemeEnabled(gs::defaultRegistryStore(), name); }
+bool SoundSchemeEnabled(std::string_view name) { return SoundSchemeEnabled(gs::DefaultRegistryStore(), name); }
 
 }  // namespace tb

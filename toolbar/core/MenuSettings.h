@@ -19,7 +19,7 @@ constexpr const char* kSoundMenuCommand = "MenuCommand";
 // The "MenuShowDelay" string of the store: 400 when the key or the value is missing; 0
 // for a value that is not a string or not a whole decimal number of at most 31
 // characters that fits 32 bits; a negative number is 0. Never raises.
-int MenuShowDelayFromStore(gs::RegistryStore& store);
+int MenuShowDelayFromStore(gs::TRegistryStore& store);
 // The same for the process's store, read once per process.
 int MenuShowDelayMs();
 
@@ -28,13 +28,13 @@ int MenuShowDelayMs();
 // being a non-zero number). Missing or unreadable: left-aligned. Never raises.
 constexpr const char* kWindowsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
 constexpr const char* kMenuDropAlignmentValue = "MenuDropAlignment";
-bool MenuDropsRightFromStore(gs::RegistryStore& store);
+bool MenuDropsRightFromStore(gs::TRegistryStore& store);
 // The same for the process's store, read once per process.
 bool MenuDropsRight();
 
 // True when "AppEvents\Schemes\Apps\.Default\<name>\.Current" exists and its default
 // value is not empty. Never raises (a store that fails answers False).
-bool SoundSchemeEnabled(gs::RegistryStore& store, std::string_view name);
+bool SoundSchemeEnabled(gs::TRegistryStore& store, std::string_view name);
 bool SoundSchemeEnabled(std::string_view name);
 
 // Whole decimal number text as "MenuShowDelay" holds it; nullopt when it is not one.

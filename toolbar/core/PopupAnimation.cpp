@@ -21,7 +21,7 @@ TPoint SlideOffset(std::uint8_t direction, int width, int height, int step) {
     return p;
 }
 
-PopupAnimator::PopupAnimator(Clock clock) : clock_(std::move(clock)) {
+TPopupAnimator::TPopupAnimator(Clock clock) : clock_(std::move(clock)) {
     if (!clock_)
         clock_ = [] {
             using namespace std::chrono;
@@ -29,7 +29,7 @@ PopupAnimator::PopupAnimator(Clock clock) : clock_(std::move(clock)) {
         };
 }
 
-void PopupAnimator::Start(const Params& params) {
+void TPopupAnimator::Start(const Params& params) {
     params_ = params;
     start_ = clock_();
     step_ = params.fade ? kFirstFadeStep : 0;
@@ -38,15 +38,15 @@ void PopupAnimator::Start(const Params& params) {
     cursorEntered_ = false;
 }
 
-bool PopupAnimator::Stop() {
+bool TPopupAnimator::Stop() {
     const bool ran = running_;
     running_ = false;
     return ran;
 }
 
-std::int64_t PopupAnimator::elapsed() const { return std::max<std::int64_t>(clock_() - start_, 0); }
+std::int64_t TPopupAnimator::elapsed() const { return std::max<std::int64_t>(clock_() - start_, 0); }
 
-PopupAnimator::StepAction PopupAnimator::Tick() {
+TPopupAnimator::StepAction TPopupAnimator::Tick() {
     StepAction action;
     if (!running_) return action;
     const int duration = params_.durationMs;
@@ -68,7 +68,7 @@ PopupAnimator::StepAction PopupAnimator::Tick() {
     return action;
 }
 
-int PopupAnimator::NextTickMs() const {
+int TPopupAnimator::NextTickMs() const {
     const int duration = params_.durationMs;
     if (!running_ || finished_ || duration <= 0 || cursorEntered_) return 1;
     // The moment the step after the present one begins.

@@ -19,7 +19,7 @@ constexpr int kPopupAnimationMs = 150;
 // outside (step 0) to its place (step 255) along the direction.
 TPoint SlideOffset(std::uint8_t direction, int width, int height, int step);
 
-class PopupAnimator {
+class TPopupAnimator {
 public:
     using Clock = std::function<std::int64_t()>;  // milliseconds, steady
 
@@ -31,7 +31,7 @@ public:
     };
 
     // Without a clock the steady clock is used.
-    explicit PopupAnimator(Clock clock = {});
+    explicit TPopupAnimator(Clock clock = {});
 
     // Ends any running animation and starts one at the clock's present.
     void Start(const Params& params);

@@ -7,12 +7,12 @@ namespace tb {
 
 namespace {
 
-struct NamedKey {
+struct TNamedKey {
     std::uint8_t key;
     const char* name;
 };
 
-constexpr std::array<NamedKey, 15> kNamedKeys{{{vk::Back, "BkSp"},
+constexpr std::array<TNamedKey, 15> kNamedKeys{{{vk::Back, "BkSp"},
                                                {vk::Tab, "Tab"},
                                                {vk::Return, "Enter"},
                                                {vk::Escape, "Esc"},
@@ -28,16 +28,16 @@ constexpr std::array<NamedKey, 15> kNamedKeys{{{vk::Back, "BkSp"},
                                                {vk::Insert, "Ins"},
                                                {vk::Delete, "Del"}}};
 
-struct Modifier {
+struct TModifier {
     TShortCut bit;
     const char* prefix;
 };
-constexpr std::array<Modifier, 3> kModifiers{{{scShift, "Shift+"}, {scCtrl, "Ctrl+"}, {scAlt, "Alt+"}}};
+constexpr std::array<TModifier, 3> kModifiers{{{scShift, "Shift+"}, {scCtrl, "Ctrl+"}, {scAlt, "Alt+"}}};
 
 std::string keyName(std::uint8_t key) {
     if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, char(key));
     if (key >= vk::F1 && key <= vk::F24) return "F" + std::to_string(key - vk::F1 + 1);
-    for (const NamedKey& k : kNamedKeys)
+    for (const TNamedKey& k : kNamedKeys)
         if (k.key == key) return k.name;
     return {};
 }
@@ -57,7 +57,7 @@ std::string ShortCutToText(TShortCut shortCut) {
     std::string name = keyName(std::uint8_t(shortCut & 0xFF));
     if (name.empty()) return {};
     std::string text;
-    for (const Modifier& m : kModifiers)
+    for (const TModifier& m : kModifiers)
         if (shortCut & m.bit) text += m.prefix;
     return text + name;
 }
@@ -67,7 +67,7 @@ std::optional<TShortCut> TextToShortCut(std::string_view text) {
     TShortCut modifiers = 0;
     for (bool more = true; more;) {
         more = false;
-        for (const Modifier& m : kModifiers) {
+        for (const TModifier& m : kModifiers) {
             std::string_view p = m.prefix;
             if (startsWithNoCase(text, p) && text.size() > p.size()) {
                 modifiers |= m.bit;

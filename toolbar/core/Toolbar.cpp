@@ -14,7 +14,7 @@ bool docked(TTBDockType t) { return t == TTBDockType::TopBottom || t == TTBDockT
 }  // namespace
 
 TTBToolbarCore::TTBToolbarCore(Services services, bool designing)
-    : Component(nullptr), services_(std::move(services)), designing_(designing), items_(new TTBRootItem(this)) {}
+    : TComponent(nullptr), services_(std::move(services)), designing_(designing), items_(new TTBRootItem(this)) {}
 
 TTBToolbarCore::~TTBToolbarCore() {
     if (hookRegistered_) Hooks().UnregisterHookProc(&MdiAltKeyHook);
@@ -149,18 +149,18 @@ void TTBToolbarCore::DialogKey(int virtualKey) {
     if (virtualKey == kAltVirtualKey && menuBar_ && view_) view_->ShowAccelerators(true, KeyboardCues());
 }
 
-TTBControlItem* TTBToolbarCore::FindControlItem(const ItemControl* control) const {
+TTBControlItem* TTBToolbarCore::FindControlItem(const TItemControl* control) const {
     for (int i = 0; i < items_->Count(); ++i)
         if (auto* c = dynamic_cast<TTBControlItem*>(items_->Items(i)); c && c->Control() == control) return c;
     return nullptr;
 }
 
-TTBControlItem* TTBToolbarCore::CreateControlItemFor(int index, ItemControl* control) {
+TTBControlItem* TTBToolbarCore::CreateControlItemFor(int index, TItemControl* control) {
     auto item = std::make_unique<TTBControlItem>(this, control);
     if (designing_) {
         // A designer shows the item under a name of its own: the first free number.
         auto taken = [this](const std::string& name) {
-            for (const Component* c : Components())
+            for (const TComponent* c : Components())
                 if (c->Name() == name) return true;
             return false;
         };
@@ -177,16 +177,16 @@ TTBControlItem* TTBToolbarCore::CreateControlItemFor(int index, ItemControl* con
     return item.release();
 }
 
-void TTBToolbarCore::WrapChildControls(const std::vector<ItemControl*>& children) {
-    for (ItemControl* c : children)
+void TTBToolbarCore::WrapChildControls(const std::vector<TItemControl*>& children) {
+    for (TItemControl* c : children)
         if (c && !FindControlItem(c)) CreateControlItemFor(items_->Count(), c);
 }
 
-void TTBToolbarCore::ControlInserted(ItemControl* control) {
+void TTBToolbarCore::ControlInserted(TItemControl* control) {
     if (!Loading() && control && !FindControlItem(control)) CreateControlItemFor(items_->Count(), control);
 }
 
-void TTBToolbarCore::ControlRemoved(ItemControl* control) {
+void TTBToolbarCore::ControlRemoved(TItemControl* control) {
     while (TTBControlItem* item = control ? FindControlItem(control) : nullptr) {
         item->SetKeepControl(true);
         delete item;

@@ -36,7 +36,7 @@ constexpr int kAltVirtualKey = 0x12;
 // Asked first for every shortcut routed to a toolbar; setting `handled` ends the routing.
 using TShortCutEvent = std::function<void(TShortCut key, bool& handled)>;
 
-class TTBToolbarCore : public Component, public TTBShortcutClient {
+class TTBToolbarCore : public TComponent, public TTBShortcutClient {
 public:
     struct Services {
         std::function<TTBDockType()> dockType;  // where the toolbar is now
@@ -68,8 +68,8 @@ public:
     TTBView* View() const { return view_; }
 
     // The root item's settings, under the toolbar's names.
-    ImageSource* Images() const { return items_->SubMenuImages(); }
-    void SetImages(ImageSource* value) { items_->SetSubMenuImages(value); }
+    IImageSource* Images() const { return items_->SubMenuImages(); }
+    void SetImages(IImageSource* value) { items_->SetSubMenuImages(value); }
     TTBItemOptions Options() const { return items_->Options(); }
     void SetOptions(TTBItemOptions value) { items_->SetOptions(value); }
     TTBCustomItem* LinkSubitems() const { return items_->LinkSubitems(); }
@@ -98,12 +98,12 @@ public:
     // One control item per child control of the toolbar's widget. The ui calls
     // WrapChildControls once loaded, ControlInserted and ControlRemoved as children come
     // and go.
-    TTBControlItem* FindControlItem(const ItemControl* control) const;
-    TTBControlItem* CreateControlItemFor(int index, ItemControl* control);
-    void WrapChildControls(const std::vector<ItemControl*>& children);
-    void ControlInserted(ItemControl* control);
+    TTBControlItem* FindControlItem(const TItemControl* control) const;
+    TTBControlItem* CreateControlItemFor(int index, TItemControl* control);
+    void WrapChildControls(const std::vector<TItemControl*>& children);
+    void ControlInserted(TItemControl* control);
     // The control stays: only the items that wrapped it go.
-    void ControlRemoved(ItemControl* control);
+    void ControlRemoved(TItemControl* control);
 
     bool HookRegistered() const { return hookRegistered_; }
     bool ShortcutsRegistered() const { return ShortcutRouter().Listed(this); }

@@ -16,7 +16,7 @@ void TTBItemViewer::SelectionLeft() {
     if (item_->OnSelect) item_->OnSelect(item_, this, false);
 }
 
-TTBChevronItem::TTBChevronItem(Component* owner) : TTBCustomItem(owner) {
+TTBChevronItem::TTBChevronItem(TComponent* owner) : TTBCustomItem(owner) {
     SetItemStyle(ItemStyle() | tbstSubmenu | tbstNoAutoOpen);
     SetHint("More Buttons|");
 }
@@ -451,7 +451,7 @@ void TTBView::ItemNotification(TTBCustomItem* sender, bool, TTBChangeKind kind, 
     ValidatePositions();
 }
 
-void TTBView::NotifierFreed(Notifier* source) {
+void TTBView::NotifierFreed(TNotifier* source) {
     if (source == shownItem_) shownItem_ = nullptr;
     if (source == baseItem_) baseItem_ = nullptr;
     if (!shownItem_) {

@@ -22,7 +22,7 @@ enum class TTBCursor { Arrow, IBeam, PointingHand, Cross, SizeHorizontal, SizeVe
 class TTBChevronItem : public TTBCustomItem {
 public:
     static constexpr int kChevronLength = 12;
-    explicit TTBChevronItem(Component* owner);
+    explicit TTBChevronItem(TComponent* owner);
     TTBView* SourceView = nullptr;  // the toolbar view whose hidden items the popup shows
 };
 
@@ -121,7 +121,7 @@ enum : std::uint8_t {
 // ViewOptions bits.
 enum : std::uint8_t { tbvoHideAccelsUntilKeyboard = 0x01, tbvoAlwaysShowHints = 0x02 };
 
-class TTBView : public TTBItemChangeListener, public Observer {
+class TTBView : public TTBItemChangeListener, public TObserver {
 public:
     TTBView(TTBViewHost& host, TTBCustomItem* baseItem, TTBView* openerView, bool forToolbar, bool trackRecentUse = false);
     ~TTBView() override;
@@ -198,7 +198,7 @@ public:
 
     void ItemNotification(TTBCustomItem* sender, bool relayed, TTBChangeKind kind, TTBCustomItem* item,
                           int index) override;
-    void NotifierFreed(Notifier* source) override;
+    void NotifierFreed(TNotifier* source) override;
 
 private:
     void SetShownItem();

@@ -44,17 +44,17 @@ int intProperty(const QAction* action, const char* name, int fallback) {
 
 }  // namespace
 
-QtActionSource::QtActionSource(QAction* action) : QObject(action), action_(action) {
+TQtActionSource::TQtActionSource(QAction* action) : QObject(action), action_(action) {
     connect(action, &QAction::changed, this, [this] { Changed(); });
 }
 
-QtActionSource* QtActionSource::For(QAction* action) {
+TQtActionSource* TQtActionSource::For(QAction* action) {
     if (!action) return nullptr;
-    if (auto* existing = action->findChild<QtActionSource*>(QString(), Qt::FindDirectChildrenOnly)) return existing;
-    return new QtActionSource(action);
+    if (auto* existing = action->findChild<TQtActionSource*>(QString(), Qt::FindDirectChildrenOnly)) return existing;
+    return new TQtActionSource(action);
 }
 
-TActionValues QtActionSource::Values() const {
+TActionValues TQtActionSource::Values() const {
     TActionValues v;
     v.autoCheck = action_->isCheckable();
     v.caption = action_->text().toStdString();
@@ -71,11 +71,11 @@ TActionValues QtActionSource::Values() const {
     return v;
 }
 
-void QtActionSource::Update() {
+void TQtActionSource::Update() {
     if (gUpdater) gUpdater(action_);
 }
 
-bool QtActionSource::Execute(Component*) {
+bool TQtActionSource::Execute(TComponent*) {
     // An item never runs a command of a window a modal window holds out of reach.
     if (BlockedByModal(qobject_cast<QWidget*>(action_->parent()))) return false;
     Update();

@@ -14,24 +14,24 @@ namespace tb {
 // tip when the two differ, image index and help context from the dynamic properties
 // "imageIndex" and "helpContext", the first key of the shortcut. Lives as a child of its
 // QAction, so it goes (and its items let go) when the action does.
-class QtActionSource : public QObject, public ActionSource {
+class TQtActionSource : public QObject, public IActionSource {
     Q_OBJECT
 public:
     static constexpr const char* kImageIndexProperty = "imageIndex";
     static constexpr const char* kHelpContextProperty = "helpContext";
 
     // The one adapter of `action`, made on first use.
-    static QtActionSource* For(QAction* action);
+    static TQtActionSource* For(QAction* action);
     QAction* Action() const { return action_; }
 
     TActionValues Values() const override;
     // Runs the application's updater for the action (set with SetActionUpdater).
     void Update() override;
     // Update, then trigger() when the action is still enabled.
-    bool Execute(Component* component) override;
+    bool Execute(TComponent* component) override;
 
 private:
-    explicit QtActionSource(QAction* action);
+    explicit TQtActionSource(QAction* action);
     QAction* action_;
 };
 

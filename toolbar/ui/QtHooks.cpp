@@ -13,13 +13,13 @@ namespace tb {
 
 namespace {
 
-class HookFilter : public QObject {
+class THookFilter : public QObject {
 public:
     unsigned kinds = 0;  // installed hook kinds, bit per kind
     int activeState = QApplication::activeWindow() ? 1 : 0;  // the last one told
 
     bool eventFilter(QObject* obj, QEvent* ev) override {
-        HookRegistry& hooks = Hooks();
+        THookRegistry& hooks = Hooks();
         switch (ev->type()) {
         // Not at ApplicationStateChange (nor ApplicationActivate): Qt sends those before it
         // changes the active window, so the window that just lost the keyboard would still be
@@ -62,13 +62,13 @@ public:
     }
 };
 
-QPointer<HookFilter> gFilter;
+QPointer<THookFilter> gFilter;
 
 bool install(int kind) {
     QCoreApplication* app = QCoreApplication::instance();
     if (!app) return false;  // tried again on the next registration
     if (!gFilter) {
-        gFilter = new HookFilter;
+        gFilter = new THookFilter;
         gFilter->setParent(app);
         app->installEventFilter(gFilter);
     }

@@ -47,7 +47,7 @@ void TTBCustomImageList::SetStateList(TTBCustomImageList*& slot, TTBCustomImageL
     Changed();
 }
 
-void TTBCustomImageList::NotifierFreed(Notifier* source) {
+void TTBCustomImageList::NotifierFreed(TNotifier* source) {
     for (TTBCustomImageList** slot : {&hot_, &checked_, &disabled_})
         if (*slot == source) *slot = nullptr;
     Changed();

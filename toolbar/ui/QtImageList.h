@@ -12,7 +12,7 @@ namespace tb {
 
 // It watches the lists it draws states from: a change of one is a change of this list
 // for the items using it, and a list freed first is dropped, never drawn from.
-class TTBCustomImageList : public ImageSource, public Observer {
+class TTBCustomImageList : public IImageSource, public TObserver {
 public:
     TTBCustomImageList(int width, int height) : width_(width), height_(height) {}
     ~TTBCustomImageList() override { NotifyObserversFreed(); }
@@ -47,12 +47,12 @@ public:
     void DrawWithState(QPainter& painter, int x, int y, int index, bool enabled, bool hot, bool checked) const;
     void Draw(QPainter& painter, int x, int y, int index, bool enabled) const;
 
-    void NotifierFreed(Notifier* source) override;
-    void NotifierChanged(Notifier*) override { Changed(); }
+    void NotifierFreed(TNotifier* source) override;
+    void NotifierChanged(TNotifier*) override { Changed(); }
 
 private:
     void SetStateList(TTBCustomImageList*& slot, TTBCustomImageList* list);
-    bool Watches(const Notifier* list) const { return list && (list == hot_ || list == checked_ || list == disabled_); }
+    bool Watches(const TNotifier* list) const { return list && (list == hot_ || list == checked_ || list == disabled_); }
 
     int width_, height_;
     std::vector<QPixmap> images_;

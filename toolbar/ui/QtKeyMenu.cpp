@@ -102,7 +102,7 @@ std::optional<std::uint32_t> XMouseWithAltTime(const QByteArray& type, const voi
 // click and Alt's release at once and sees the click here before Alt's press reaches the
 // router. So the click is kept by its server time, and Alt's release asks whether a click
 // came between its own press and release.
-struct NativeMouseWatch : QAbstractNativeEventFilter {
+struct TNativeMouseWatch : QAbstractNativeEventFilter {
     std::optional<std::uint32_t> last;  // server time of the last mouse with Alt
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
         if (auto time = XMouseWithAltTime(type, message)) last = time;
@@ -114,8 +114,8 @@ struct NativeMouseWatch : QAbstractNativeEventFilter {
     }
 };
 
-NativeMouseWatch& NativeWatch() {
-    static NativeMouseWatch* watch = new NativeMouseWatch;  // outlives every toolbar, as the router does
+TNativeMouseWatch& NativeWatch() {
+    static TNativeMouseWatch* watch = new TNativeMouseWatch;  // outlives every toolbar, as the router does
     return *watch;
 }
 

@@ -38,9 +38,9 @@ Qt::CursorShape shapeOf(TTBCursor cursor) {
 }
 
 // The pointer a viewer chose, over every window of the loop, until the loop ends.
-class LoopCursor {
+class TLoopCursor {
 public:
-    ~LoopCursor() { Set(TTBCursor::Arrow); }
+    ~TLoopCursor() { Set(TTBCursor::Arrow); }
     void Set(TTBCursor cursor) {
         if (cursor == shown_) return;
         if (shown_ != TTBCursor::Arrow) QApplication::restoreOverrideCursor();
@@ -56,9 +56,9 @@ bool isKey(const QEvent* e) {
     return e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease || e->type() == QEvent::ShortcutOverride;
 }
 
-class LoopFilter : public QObject {
+class TLoopFilter : public QObject {
 public:
-    LoopFilter(TTBMenuLoop& loop, QEventLoop& events, QWidget* rootWindow, bool grabbing)
+    TLoopFilter(TTBMenuLoop& loop, QEventLoop& events, QWidget* rootWindow, bool grabbing)
         : loop_(loop), events_(events), rootWindow_(rootWindow), grabbing_(grabbing) {}
 
     bool eventFilter(QObject* obj, QEvent* e) override {
@@ -204,7 +204,7 @@ void SetApplicationHint(const std::string& hint) {
 
 TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bool pickFirst, bool rightButtonToo,
                           bool ignoreFirstRelease, std::optional<QPoint> pressAt, bool escapeLeaves) {
-    QtScreenPlacement screen;
+    TQtScreenPlacement screen;
     QEventLoop events;
     QTimer timer;
     timer.setSingleShot(true);
@@ -212,13 +212,13 @@ TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bo
     TTBMenuLoop::Services s;
     s.armScrollTimer = [&scrollTimer](int ms) { scrollTimer.start(ms); };
     s.disarmScrollTimer = [&scrollTimer] { scrollTimer.stop(); };
-    s.armTimer = [&timer](int ms) { timer.start(ms); };
-    s.disarmTimer = [&timer] { timer.stop(); };
+    s.ArmTimer = [&timer](int ms) { timer.start(ms); };
+    s.DisarmTimer = [&timer] { timer.stop(); };
     s.showDelay = [] { return MenuShowDelay(); };
     s.beep = [] { QApplication::beep(); };
     s.activeWindow = []() -> void* { return QApplication::activeWindow(); };
     s.setHint = SetApplicationHint;
-    LoopCursor cursor;
+    TLoopCursor cursor;
     s.setCursor = [&cursor](TTBCursor c) { cursor.Set(c); };
     TTBMenuLoop loop(root, screen, s, rightButtonToo);
     QObject::connect(&timer, &QTimer::timeout, [&] {
@@ -251,12 +251,12 @@ TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bo
         }
     } ungrab{host, grabbing};
     const std::weak_ptr<const bool> alive = root.Alive();
-    std::optional<LoopFilter::Press> pressed;
+    std::optional<TLoopFilter::Press> pressed;
     const QPoint mouse = pressAt.value_or(QCursor::pos());
     // The first mouse-down handling may already have ended the loop.
     if (host) loop.Start(startedByMouse, popupMode, pickFirst, {mouse.x(), mouse.y()});
     if (host && !loop.Done()) {
-        LoopFilter filter(loop, events, host, grabbing);
+        TLoopFilter filter(loop, events, host, grabbing);
         QMetaObject::Connection gone = QObject::connect(host, &QObject::destroyed, &events, &QEventLoop::quit);
         qApp->installEventFilter(&filter);
         events.exec();

@@ -39,7 +39,7 @@ public:
     ~TTBPopupMenu() override;
 
     TTBRootItem& Items() { return *root_; }
-    void SetImages(ImageSource* images) { root_->SetSubMenuImages(images); }
+    void SetImages(IImageSource* images) { root_->SetSubMenuImages(images); }
     int Alignment = 0;
     bool TrackRightButton = false;
     bool AutoPopup = true;  // a window's context request opens it by itself

@@ -28,9 +28,9 @@ bool isInput(QEvent::Type t) {
     }
 }
 
-class LoopFilter : public QObject {
+class TLoopFilter : public QObject {
 public:
-    LoopFilter(QEventLoop& loop, const std::function<TLoopStep(QEvent*)>& step) : loop_(loop), step_(step) {}
+    TLoopFilter(QEventLoop& loop, const std::function<TLoopStep(QEvent*)>& step) : loop_(loop), step_(step) {}
     bool accepted = false;
     std::exception_ptr error;
 
@@ -66,12 +66,12 @@ private:
 
 bool RunModalMouseLoop(QWidget* grabber, const std::function<TLoopStep(QEvent*)>& step) {
     QEventLoop loop;
-    LoopFilter filter(loop, step);
+    TLoopFilter filter(loop, step);
     qApp->installEventFilter(&filter);
     grabber->grabMouse();
     struct Release {
         QWidget* grabber;
-        LoopFilter* filter;
+        TLoopFilter* filter;
         ~Release() {
             if (QWidget::mouseGrabber() == grabber) grabber->releaseMouse();
             qApp->removeEventFilter(filter);

@@ -13,9 +13,9 @@ namespace tb {
 namespace {
 
 // Covers the popup while it slides and draws the snapshot at the step's offset.
-class SnapshotOverlay : public QWidget {
+class TSnapshotOverlay : public QWidget {
 public:
-    SnapshotOverlay(QWidget* parent, const QPixmap& pixmap) : QWidget(parent), pixmap_(pixmap) {
+    TSnapshotOverlay(QWidget* parent, const QPixmap& pixmap) : QWidget(parent), pixmap_(pixmap) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setGeometry(parent->rect());
     }
@@ -34,29 +34,29 @@ private:
 
 }  // namespace
 
-QtPopupAnimation::QtPopupAnimation(PopupAnimator::Clock clock) : animator_(std::move(clock)) {
+TQtPopupAnimation::TQtPopupAnimation(TPopupAnimator::Clock clock) : animator_(std::move(clock)) {
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, &QtPopupAnimation::tick);
+    connect(&timer_, &QTimer::timeout, this, &TQtPopupAnimation::tick);
 }
 
-QtPopupAnimation::~QtPopupAnimation() { Stop(); }
+TQtPopupAnimation::~TQtPopupAnimation() { Stop(); }
 
-bool QtPopupAnimation::CanFade() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+bool TQtPopupAnimation::CanFade() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
 
-bool QtPopupAnimation::Start(QWidget* popup, int durationMs, bool fade, std::uint8_t direction) {
+bool TQtPopupAnimation::Start(QWidget* popup, int durationMs, bool fade, std::uint8_t direction) {
     Stop();
     if (!popup) return false;
     popup_ = popup;
     snapshot_ = popup->grab();
     fading_ = fade && CanFade();
-    PopupAnimator::Params p{durationMs, fading_, direction, popup->width(), popup->height()};
+    TPopupAnimator::Params p{durationMs, fading_, direction, popup->width(), popup->height()};
     if (!fading_ && direction == 0) p.direction = tbadDown;  // a fade that cannot fade slides
     if (fading_) {
         popup->setWindowOpacity(32 / 255.0);
     } else {
         popup->setMask(QRegion(0, 0, 0, 0));
-        auto* overlay = new SnapshotOverlay(popup, snapshot_);
+        auto* overlay = new TSnapshotOverlay(popup, snapshot_);
         TPoint start = SlideOffset(p.direction, p.width, p.height, 0);
         overlay->SetOffset(toQPoint(start));
         overlay->show();
@@ -69,7 +69,7 @@ bool QtPopupAnimation::Start(QWidget* popup, int durationMs, bool fade, std::uin
     return true;
 }
 
-void QtPopupAnimation::Stop(QWidget* popup) {
+void TQtPopupAnimation::Stop(QWidget* popup) {
     if (popup && popup != popup_) return;
     animator_.Stop();
     timer_.stop();
@@ -86,14 +86,14 @@ void QtPopupAnimation::Stop(QWidget* popup) {
     snapshot_ = QPixmap();
 }
 
-void QtPopupAnimation::tick() {
-    const PopupAnimator::StepAction step = animator_.Tick();
-    if (step.kind == PopupAnimator::StepAction::Kind::Finish) return Stop();
-    if (step.kind == PopupAnimator::StepAction::Kind::Draw) Draw(step);
+void TQtPopupAnimation::tick() {
+    const TPopupAnimator::StepAction step = animator_.Tick();
+    if (step.kind == TPopupAnimator::StepAction::Kind::Finish) return Stop();
+    if (step.kind == TPopupAnimator::StepAction::Kind::Draw) Draw(step);
     if (animator_.Running()) timer_.start(animator_.NextTickMs());
 }
 
-void QtPopupAnimation::Draw(const PopupAnimator::StepAction& step) {
+void TQtPopupAnimation::Draw(const TPopupAnimator::StepAction& step) {
     if (!popup_) return;
     if (fading_) {
         popup_->setWindowOpacity(step.step / 255.0);
@@ -101,12 +101,12 @@ void QtPopupAnimation::Draw(const PopupAnimator::StepAction& step) {
         const QRect whole = popup_->rect();
         const QPoint at(step.offset.x, step.offset.y);
         popup_->setMask(QRegion(QRect(at, whole.size()).intersected(whole)));
-        if (overlay_) static_cast<SnapshotOverlay*>(overlay_.data())->SetOffset(at);
+        if (overlay_) static_cast<TSnapshotOverlay*>(overlay_.data())->SetOffset(at);
     }
     emit stepDrawn(step.step);
 }
 
-bool QtPopupAnimation::eventFilter(QObject* watched, QEvent* e) {
+bool TQtPopupAnimation::eventFilter(QObject* watched, QEvent* e) {
     if (watched == popup_) {
         switch (e->type()) {
         case QEvent::Enter:

@@ -16,12 +16,12 @@
 
 namespace tb {
 
-class QtPopupAnimation : public QObject {
+class TQtPopupAnimation : public QObject {
     Q_OBJECT
 public:
     // Without a clock the steady clock is used.
-    explicit QtPopupAnimation(PopupAnimator::Clock clock = {});
-    ~QtPopupAnimation() override;
+    explicit TQtPopupAnimation(TPopupAnimator::Clock clock = {});
+    ~TQtPopupAnimation() override;
 
     // Shows `popup` animated. False when nothing was animated: the popup is shown whole.
     bool Start(QWidget* popup, int durationMs, bool fade, std::uint8_t direction);
@@ -39,10 +39,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    void Draw(const PopupAnimator::StepAction& step);
+    void Draw(const TPopupAnimator::StepAction& step);
     void tick();
 
-    PopupAnimator animator_;
+    TPopupAnimator animator_;
     QTimer timer_;
     QPointer<QWidget> popup_;
     QPointer<QWidget> overlay_;

@@ -21,12 +21,12 @@ namespace tb {
 
 namespace {
 
-class WindowHandle : public TTBPopupHandle {
+class TWindowHandle : public TTBPopupHandle {
 public:
-    explicit WindowHandle(std::unique_ptr<TTBPopupWindow> w) : window_(std::move(w)) {}
+    explicit TWindowHandle(std::unique_ptr<TTBPopupWindow> w) : window_(std::move(w)) {}
     // Closing may happen while the window handles its own key or mouse event: the view
     // goes at once, the widget once the event is over.
-    ~WindowHandle() override { window_.release()->Dismiss(); }
+    ~TWindowHandle() override { window_.release()->Dismiss(); }
     TTBView& PopupView() override { return window_->View(); }
 
 private:
@@ -180,8 +180,8 @@ void TTBPopupWindow::RepaintAll() {
     update();
 }
 
-QtPopupAnimation& MenuAnimation() {
-    static QtPopupAnimation* animation = new QtPopupAnimation;  // lives as long as the process
+TQtPopupAnimation& MenuAnimation() {
+    static TQtPopupAnimation* animation = new TQtPopupAnimation;  // lives as long as the process
     return *animation;
 }
 
@@ -195,7 +195,7 @@ std::unique_ptr<TTBPopupHandle> OpenPopupHandle(TTBView& view, TTBItemViewer& op
     std::weak_ptr<const bool> alive = view.Alive();
     auto w = TTBPopupWindow::Open(opener.Item(), &view, &opener, QPoint(), 0, pickFirst, asSubmenu);
     if (!w || alive.expired()) return nullptr;
-    return std::make_unique<WindowHandle>(std::move(w));
+    return std::make_unique<TWindowHandle>(std::move(w));
 }
 
 void TTBPopupWindow::paintEvent(QPaintEvent*) {
@@ -231,7 +231,7 @@ void TTBPopupWindow::paintEvent(QPaintEvent*) {
     }
 }
 
-TRect QtScreenPlacement::ClientOnScreen(const TTBView& view) const {
+TRect TQtScreenPlacement::ClientOnScreen(const TTBView& view) const {
     auto* host = dynamic_cast<QWidget*>(&view.Host());
     if (!host || !host->isVisible()) return {};
     QRect r(host->mapToGlobal(host->contentsRect().topLeft()), host->contentsRect().size());

@@ -57,13 +57,13 @@ std::unique_ptr<TTBPopupHandle> OpenPopupHandle(TTBView& view, TTBItemViewer& op
 // in `host`; an empty hint hides the tip. False when there was nothing to show.
 bool ShowViewerHint(QWidget* host, const TTBItemViewer* viewer, QPoint globalPos, QPoint cellOffset);
 
-class QtPopupAnimation;
+class TQtPopupAnimation;
 // The one animation of the menus (one popup animates at a time).
-QtPopupAnimation& MenuAnimation();
+TQtPopupAnimation& MenuAnimation();
 
 // Places every view's window on the screen for the menu loop (popup windows and a toolbar
 // view's widget alike): the views' hosts are QWidgets.
-class QtScreenPlacement : public TTBScreenPlacement {
+class TQtScreenPlacement : public TTBScreenPlacement {
 public:
     TRect ClientOnScreen(const TTBView& view) const override;
 };

@@ -15,24 +15,24 @@ namespace tb {
 namespace {
 
 // Raised for the length of a scope, released on every way out.
-struct Raise {
+struct TRaise {
     int& counter;
-    explicit Raise(int& c) : counter(c) { ++counter; }
-    ~Raise() { --counter; }
+    explicit TRaise(int& c) : counter(c) { ++counter; }
+    ~TRaise() { --counter; }
 };
 
 }  // namespace
 
-QtWidgetControl::~QtWidgetControl() {
+TQtWidgetControl::~TQtWidgetControl() {
     NotifyObserversFreed();
     if (widget_) delete widget_.data();
 }
 
-bool QtWidgetControl::ShownInHost() const {
+bool TQtWidgetControl::ShownInHost() const {
     return widget_ && (hiddenByLayout_ || !(widget_->isHidden() && widget_->testAttribute(Qt::WA_WState_ExplicitShowHide)));
 }
 
-void QtWidgetControl::Place(const QRect& bounds, bool shown) {
+void TQtWidgetControl::Place(const QRect& bounds, bool shown) {
     if (!widget_) return;
     if (!shown) {
         if (!widget_->isHidden()) {
@@ -97,10 +97,10 @@ void TTBCustomToolbar::SetChevronHint(const std::string& value) {
 void TTBCustomToolbar::InitiateAction() {
     if (!core_->UpdateActions()) return;
     // An update may change the items: their actions are collected first.
-    std::vector<QPointer<QtActionSource>> actions;
+    std::vector<QPointer<TQtActionSource>> actions;
     for (const auto& cell : View().Cells())
-        if (auto* action = dynamic_cast<QtActionSource*>(cell->Item()->Action())) actions.emplace_back(action);
-    for (const QPointer<QtActionSource>& a : actions)
+        if (auto* action = dynamic_cast<TQtActionSource*>(cell->Item()->Action())) actions.emplace_back(action);
+    for (const QPointer<TQtActionSource>& a : actions)
         if (a) a->Update();
 }
 
@@ -150,7 +150,7 @@ QSize TTBCustomToolbar::CalcSize(const TTBDock* dock, bool floating) const {
 QSize TTBCustomToolbar::DockRowSize() const {
     // The view itself lays out for the length the dock allots; its size change is the
     // dock's own doing, so it does not ask the dock again.
-    Raise lock(layoutLock_);
+    TRaise lock(layoutLock_);
     ApplyViewLimits();
     View().ValidatePositions();
     return viewWidget_->sizeHint();
@@ -189,7 +189,7 @@ void TTBCustomToolbar::PlaceControls() {
     const QPoint origin = viewWidget_->pos();
     for (const auto& cell : View().Cells()) {
         auto* item = dynamic_cast<TTBControlItem*>(cell->Item());
-        auto* control = item ? dynamic_cast<QtWidgetControl*>(item->Control()) : nullptr;
+        auto* control = item ? dynamic_cast<TQtWidgetControl*>(item->Control()) : nullptr;
         if (control && control->Widget() && control->Widget()->parentWidget() == this)
             control->Place(toQRect(cell->BoundsRect).translated(origin), cell->IsShown && !cell->BoundsRect.IsEmpty());
     }
@@ -250,20 +250,20 @@ void TTBCustomToolbar::WritePositionData(const TPositionWriter& write) const {
     write(kFloatingWidthValue, FloatingWidth());
 }
 
-QtWidgetControl* TTBCustomToolbar::ControlOf(const QObject* widget) const {
+TQtWidgetControl* TTBCustomToolbar::ControlOf(const QObject* widget) const {
     for (int i = 0; i < Items().Count(); ++i)
         if (auto* item = dynamic_cast<TTBControlItem*>(Items().Items(i)))
-            if (auto* c = dynamic_cast<QtWidgetControl*>(item->Control()); c && c->Identity() == widget) return c;
+            if (auto* c = dynamic_cast<TQtWidgetControl*>(item->Control()); c && c->Identity() == widget) return c;
     return nullptr;
 }
 
 TTBControlItem* TTBCustomToolbar::FindControlItem(const QWidget* widget) const {
-    QtWidgetControl* c = ControlOf(widget);
+    TQtWidgetControl* c = ControlOf(widget);
     return c ? core_->FindControlItem(c) : nullptr;
 }
 
 TTBControlItem* TTBCustomToolbar::CreateControlItemFor(int index, QWidget* widget) {
-    auto* control = new QtWidgetControl(widget);
+    auto* control = new TQtWidgetControl(widget);
     TTBControlItem* item = nullptr;
     try {
         item = core_->CreateControlItemFor(index, control);
@@ -285,7 +285,7 @@ void TTBCustomToolbar::ChildInserted(QObject* child) {
 }
 
 void TTBCustomToolbar::ChildGone(QObject* child) {
-    QtWidgetControl* control = ControlOf(child);
+    TQtWidgetControl* control = ControlOf(child);
     if (!control) return;
     if (QWidget* w = control->Widget()) w->removeEventFilter(this);
     core_->ControlRemoved(control);  // the items go, keeping the widget

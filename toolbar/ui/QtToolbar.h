@@ -17,10 +17,10 @@ namespace tb {
 
 // A child widget of a toolbar as the control of its control item. Deleting it (the item
 // does, unless it keeps its control) deletes the widget too.
-class QtWidgetControl : public ItemControl {
+class TQtWidgetControl : public TItemControl {
 public:
-    explicit QtWidgetControl(QWidget* widget) : widget_(widget), raw_(widget) {}
-    ~QtWidgetControl() override;
+    explicit TQtWidgetControl(QWidget* widget) : widget_(widget), raw_(widget) {}
+    ~TQtWidgetControl() override;
     QWidget* Widget() const { return widget_; }
     // The widget as it was given, for matching it while Qt destroys it.
     const QObject* Identity() const { return raw_; }
@@ -60,8 +60,8 @@ public:
     void SetFloatingWidth(int value) { core_->SetFloatingWidth(value); }
     bool ProcessShortCuts() const { return core_->ProcessShortCuts(); }
     void SetProcessShortCuts(bool value) { core_->SetProcessShortCuts(value); }
-    ImageSource* Images() const { return core_->Images(); }
-    void SetImages(ImageSource* value) { core_->SetImages(value); }
+    IImageSource* Images() const { return core_->Images(); }
+    void SetImages(IImageSource* value) { core_->SetImages(value); }
     TTBItemOptions Options() const { return core_->Options(); }
     void SetOptions(TTBItemOptions value) { core_->SetOptions(value); }
     TTBCustomItem* LinkSubitems() const { return core_->LinkSubitems(); }
@@ -124,7 +124,7 @@ private:
     void RelayoutAll();
     void ChildInserted(QObject* child);
     void ChildGone(QObject* child);
-    QtWidgetControl* ControlOf(const QObject* widget) const;
+    TQtWidgetControl* ControlOf(const QObject* widget) const;
 
     std::unique_ptr<TTBToolbarCore> core_;
     TTBToolbarView* viewWidget_ = nullptr;  // a child; deleted before the core

@@ -245,8 +245,8 @@ void paintStandard(QPainter& p, const TTBItemViewer& v, const QRect& r, const TV
 
 }  // namespace
 
-ImageSource* ImageSourceOf(const TTBItemViewer& viewer) {
-    if (ImageSource* own = viewer.Item()->Images()) return own;
+IImageSource* ImageSourceOf(const TTBItemViewer& viewer) {
+    if (IImageSource* own = viewer.Item()->Images()) return own;
     for (const TTBView* v = &viewer.View(); v; v = v->OpenerView()) {
         if (v->ShownItem() && v->ShownItem()->SubMenuImages()) return v->ShownItem()->SubMenuImages();
         if (v->BaseItem() && v->BaseItem()->SubMenuImages()) return v->BaseItem()->SubMenuImages();
@@ -289,7 +289,7 @@ TTextMetrics MetricsOf(const QFont& font) {
 }
 
 std::optional<TImageSize> ImageSizeOf(const TTBItemViewer& viewer) {
-    ImageSource* images = ImageSourceOf(viewer);
+    IImageSource* images = ImageSourceOf(viewer);
     if (!images) return std::nullopt;
     return TImageSize{images->Width(), images->Height()};
 }

@@ -37,7 +37,7 @@ public:
 void PaintViewer(QPainter& painter, const TTBItemViewer& viewer, const TViewerPaintState& state);
 // The image list an item draws from: its own Images, else the SubMenuImages of the views up
 // the chain (each view's shown item, then its base item).
-ImageSource* ImageSourceOf(const TTBItemViewer& viewer);
+IImageSource* ImageSourceOf(const TTBItemViewer& viewer);
 // What a view's host answers for measuring: the font's metrics (external leading =
 // leading()) and the size of the images a viewer draws from.
 TTextMetrics MetricsOf(const QFont& font);

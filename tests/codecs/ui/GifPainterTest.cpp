@@ -35,8 +35,8 @@ constexpr QRgb kGrey = 0xFF808080, kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue
 void made(gs::TGIFImage& into, const std::function<void(gs::TGIFImage&)>& build) {
     gs::TGIFImage gif;
     build(gif);
-    into.loadFromSource(gs::MemorySource(gif.saveToBytes()));
-    ASSERT_EQ(into.frameCount(), gif.frameCount());
+    into.LoadFromSource(gs::TMemorySource(gif.SaveToBytes()));
+    ASSERT_EQ(into.FrameCount(), gif.FrameCount());
 }
 
 // Red, green and blue frames of 3 x 1, each played for the shortest delay; `loops` passes
@@ -46,9 +46,9 @@ void rgbAnimation(gs::TGIFImage& into, int loops) {
         fourColours(gif, 3, 1);
         for (std::uint8_t c = 1; c <= 3; ++c) addFrame(gif, 0, 0, 3, 1, {c, c, c}, std::nullopt, 1, 1);
         if (loops >= 0) {
-            auto loop = std::make_unique<gs::TGIFAppExtNSLoop>(&gif.frame(0));
+            auto loop = std::make_unique<gs::TGIFAppExtNSLoop>(&gif.Frame(0));
             loop->loops = std::uint16_t(loops);
-            gif.frame(0).addExtension(std::move(loop));
+            gif.Frame(0).AddExtension(std::move(loop));
         }
     });
 }
@@ -102,7 +102,7 @@ TEST(GifDraw, FramesStretchTileAndMaskOnAPicture) {
         addFrame(gif, 0, 0, 2, 2, {1, 1, 1, 1});
         addFrame(gif, 2, 0, 2, 2, {1, 0, 0, 3}, 0);  // the right half, transparent at index 0
     });
-    const gs::TGIFSubImage& frame = graphic.Image().frame(1);
+    const gs::TGIFSubImage& frame = graphic.Image().Frame(1);
     struct Case {
         bool tile, transparent;
         QRect rect;
@@ -136,7 +136,7 @@ TEST(GifPainter, OneFrameDrawsAtOnceEvenWhenAsynchronous) {
         fourColours(gif, 2, 1);
         addFrame(gif, 0, 0, 2, 1, {1, 0}, 0);
     });
-    graphic.Image().setDrawOptions(gs::gdAsync | gs::gdAnimate | gs::gdTransparent | gs::gdLoop);
+    graphic.Image().SetDrawOptions(gs::gdAsync | gs::gdAnimate | gs::gdTransparent | gs::gdLoop);
     EventLog log;
     log.attach(graphic);
     QImage picture = greyPicture(4, 2);
@@ -183,7 +183,7 @@ TEST(GifPainter, AnimationShowsItsFramesInOrderOnTheTimer) {
 TEST(GifPainter, StoppingEndsThePainterAtTheNextTurnOfTheEventLoop) {
     TGIFGraphic graphic;
     rgbAnimation(graphic.Image(), 0);  // for ever
-    graphic.Image().setDrawOptions(gs::gdAsync | gs::gdAnimate | gs::gdLoop);
+    graphic.Image().SetDrawOptions(gs::gdAsync | gs::gdAnimate | gs::gdLoop);
     EventLog log;
     log.attach(graphic);
     const int threadsBefore = threadCount();
@@ -212,7 +212,7 @@ TEST(GifPainter, StoppingEndsThePainterAtTheNextTurnOfTheEventLoop) {
     EXPECT_EQ(threadCount(), threadsBefore);
 
     // At speed 0 a painter shows its first frame and waits until it is woken by a stop.
-    graphic.Image().setAnimationSpeed(0);
+    graphic.Image().SetAnimationSpeed(0);
     QWidget target;
     const auto waiting = graphic.Paint(&target, QRect(0, 0, 3, 1), gs::gdAsync | gs::gdAnimate | gs::gdLoop);
     ASSERT_TRUE(waitUntil([&] { return waiting->Started(); }));
@@ -239,7 +239,7 @@ TEST(GifPainter, StoppingEndsThePainterAtTheNextTurnOfTheEventLoop) {
 TEST(GifPainter, DrawDuringDrawDoesNothing) {
     TGIFGraphic graphic;
     rgbAnimation(graphic.Image(), -1);
-    graphic.Image().setDrawOptions(gs::gdAnimate);  // no gdAsync: one pass inside Draw
+    graphic.Image().SetDrawOptions(gs::gdAnimate);  // no gdAsync: one pass inside Draw
     EventLog log;
     log.attach(graphic);
     QImage inner = greyPicture(3, 1);
@@ -289,7 +289,7 @@ TEST(GifPainter, AnEventHandlersErrorComesBackFromTheWait) {
     QCoreApplication::processEvents();
 
     // A synchronous painter raises from the call that ran it, and Draw stays usable.
-    graphic.Image().setDrawOptions(gs::gdAnimate);
+    graphic.Image().SetDrawOptions(gs::gdAnimate);
     QImage picture = greyPicture(3, 1);
     QPainter canvas(&picture);
     EXPECT_EQ(gstest::errorOf([&] { graphic.Draw(canvas, picture.rect()); }), "handler failed");
@@ -305,12 +305,12 @@ TEST(GifPainter, EditingAPlayingImageHaltsItsPaintersFirst) {
         const char* name;
         std::function<void(gs::TGIFImage&)> edit;
     } cases[] = {
-        {"delete a frame", [](gs::TGIFImage& g) { g.deleteFrame(2); }},
-        {"set the palette", [](gs::TGIFImage& g) { g.setPalette(std::vector<gs::Rgb>{{9, 9, 9}, {1, 1, 1}}); }},
+        {"delete a frame", [](gs::TGIFImage& g) { g.DeleteFrame(2); }},
+        {"set the palette", [](gs::TGIFImage& g) { g.SetPalette(std::vector<gs::TRgb>{{9, 9, 9}, {1, 1, 1}}); }},
         {"Compact", [](gs::TGIFImage& g) { gs::Compact(g, gs::opCrop | gs::opMerge | gs::opCleanup | gs::opSortColorMaps); }},
-        {"assign a picture", [](gs::TGIFImage& g) { g.assign(gs::Raster(2, 2)); }},
-        {"move a frame", [](gs::TGIFImage& g) { g.frame(1).setBounds(0, 0, 2, 1); }},
-        {"widen the screen", [](gs::TGIFImage& g) { g.setWidth(5); }},
+        {"assign a picture", [](gs::TGIFImage& g) { g.Assign(gs::TRaster(2, 2)); }},
+        {"move a frame", [](gs::TGIFImage& g) { g.Frame(1).SetBounds(0, 0, 2, 1); }},
+        {"widen the screen", [](gs::TGIFImage& g) { g.SetWidth(5); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -329,8 +329,8 @@ TEST(GifPainter, EditingAPlayingImageHaltsItsPaintersFirst) {
             ++reports;
             haltedFirst = haltedFirst && painter->Terminated();
         };
-        graphic.Image().setOnChange(check);
-        graphic.Image().setOnProgress([&](gs::TProgressStage, int, const std::string&) { check(); });
+        graphic.Image().SetOnChange(check);
+        graphic.Image().SetOnProgress([&](gs::TProgressStage, int, const std::string&) { check(); });
         const int paintsBefore = log.count("paint");
         c.edit(graphic.Image());
         EXPECT_GT(reports, 0);
@@ -347,7 +347,7 @@ TEST(GifPainter, EditingAPlayingImageHaltsItsPaintersFirst) {
 TEST(GifPainter, DrawShowsFrameZeroBeforeItReturnsAndTheEventLoopPlaysOn) {
     TGIFGraphic graphic;
     rgbAnimation(graphic.Image(), 0);  // for ever
-    graphic.Image().setDrawOptions(gs::gdAsync | gs::gdAnimate | gs::gdLoop);
+    graphic.Image().SetDrawOptions(gs::gdAsync | gs::gdAnimate | gs::gdLoop);
     EventLog log;
     log.attach(graphic);
     gs::ui::TGIFView view(graphic);
@@ -368,9 +368,9 @@ TEST(GifPainter, DrawShowsFrameZeroBeforeItReturnsAndTheEventLoopPlaysOn) {
 TEST(GifPainter, AnimationsAreDitheredAsSingleFramesAre) {
     TGIFGraphic graphic;
     made(graphic.Image(), [](gs::TGIFImage& gif) {
-        gif.setWidth(2);
-        gif.setHeight(1);
-        gif.globalColorMap().loadFromPalette(std::vector<gs::Rgb>{{130, 130, 130}, {0, 0, 0}});
+        gif.SetWidth(2);
+        gif.SetHeight(1);
+        gif.GlobalColorMap().LoadFromPalette(std::vector<gs::TRgb>{{130, 130, 130}, {0, 0, 0}});
         addFrame(gif, 0, 0, 2, 1, {1, 1}, std::nullopt, 1, 1);
         addFrame(gif, 0, 0, 2, 1, {0, 0}, std::nullopt, 1, 1);
     });
@@ -385,7 +385,7 @@ TEST(GifPainter, AnimationsAreDitheredAsSingleFramesAre) {
         {gs::gdAnimate | gs::gdDither | gs::gdAutoDither, 0xFF828282},  // the offscreen display has 32 bits
     };
     for (const Case& c : cases) {
-        graphic.Image().setDrawOptions(c.options);
+        graphic.Image().SetDrawOptions(c.options);
         graphic.StopDraw();
         QImage picture = greyPicture(2, 1);
         {
@@ -393,7 +393,7 @@ TEST(GifPainter, AnimationsAreDitheredAsSingleFramesAre) {
             graphic.Draw(canvas, picture.rect());
         }
         EXPECT_EQ(colourName(picture.pixel(0, 0)), colourName(c.shown)) << c.options;
-        const QImage single = gs::ui::FrameImage(graphic.Image().frame(1), false);
+        const QImage single = gs::ui::FrameImage(graphic.Image().Frame(1), false);
         EXPECT_EQ(colourName(single.pixel(0, 0)), colourName(c.shown)) << c.options;
     }
 }
@@ -404,7 +404,7 @@ TEST(GifPainter, ARestartedPainterPlaysFromFrameZeroAgainRenderingNoFrameTwice) 
         TGIFGraphic graphic;
         rgbAnimation(graphic.Image(), -1);
         gstest::ProgressLog rendering;
-        graphic.Image().setOnProgress(rendering.handler());
+        graphic.Image().SetOnProgress(rendering.handler());
         EventLog log;
         log.attach(graphic);
         bool restarted = false;

@@ -32,7 +32,7 @@ namespace gsprobe {
 
 // The bitmap KIND (exact48 ... scaled16, preview) of icon INDEX of FILE; on failure the
 // exit code in `status`.
-std::optional<gs::Raster> bitmapOf(const std::string& file, const std::string& index, const std::string& kind,
+std::optional<gs::TRaster> bitmapOf(const std::string& file, const std::string& index, const std::string& kind,
                                    int& status);
 
 }  // namespace gsprobe

@@ -21,14 +21,14 @@ int ani(const gsprobe::Args& args) {
         return gsprobe::kUsage;
     }
     gs::TAnimatedCursorImage cursor;
-    cursor.loadCursorFile(args[0]);
+    cursor.LoadCursorFile(args[0]);
     const gs::TAniHeader& h = cursor.header;
     std::cout << "header " << h.headerSize << ' ' << h.frames << ' ' << h.steps << ' ' << h.width << ' ' << h.height
               << ' ' << h.bitCount << ' ' << h.planes << ' ' << h.displayRate << ' ' << h.flags << '\n'
               << "title " << cursor.title << "\ncreator " << cursor.creator << "\ncolors " << cursor.sourceColorCount
               << '\n';
-    for (int i = 0; i < cursor.frameCount(); ++i) {
-        const gs::TIconFrame& f = cursor.frameAt(i);
+    for (int i = 0; i < cursor.FrameCount(); ++i) {
+        const gs::TIconFrame& f = cursor.FrameAt(i);
         const gs::TQBIconImage& image = *f.icon->Images().GetImage(0);
         std::cout << "frame " << f.sequence << ' ' << f.rate << ' ' << f.hotX << ' ' << f.hotY << ' '
                   << (f.isIcon ? "icon " : "cursor ") << image.Width() << ' ' << image.Height() << '\n';
@@ -50,16 +50,16 @@ int aniStrip(const gsprobe::Args& args) {
         return gsprobe::kUsage;
     }
     gs::TAnimatedCursorImage cursor;
-    cursor.loadCursorFile(args[i]);
-    gs::Raster strip = cursor.framesToBitmap(back, vertical, reduce);
-    if (!gs::isIndexed(strip.format())) {
+    cursor.LoadCursorFile(args[i]);
+    gs::TRaster strip = cursor.FramesToBitmap(back, vertical, reduce);
+    if (!gs::IsIndexed(strip.Format())) {
         // A BMP of 24 bits: the strip has no alpha to keep.
-        gs::Raster rgb(strip.width(), strip.height(), gs::PixelFormat::pf24bit);
-        for (int y = 0; y < strip.height(); ++y)
-            for (int x = 0; x < strip.width(); ++x) rgb.setPixel(x, y, strip.pixel(x, y));
+        gs::TRaster rgb(strip.Width(), strip.Height(), gs::PixelFormat::pf24bit);
+        for (int y = 0; y < strip.Height(); ++y)
+            for (int x = 0; x < strip.Width(); ++x) rgb.SetPixel(x, y, strip.Pixel(x, y));
         strip = rgb;
     }
-    gs::saveBmp(strip, args[i + 1]);
+    gs::SaveBmp(strip, args[i + 1]);
     return 0;
 }
 
@@ -73,11 +73,11 @@ int iconlistPack(const gsprobe::Args& args) {
     for (std::size_t i = 1; i < args.size(); ++i) {
         gs::TQBIcon icon;
         if (args[i] != "-" && !icon.LoadFromFile(args[i])) throw std::runtime_error(args[i] + ": not an icon file");
-        list.setIconAt(list.iconCount(), icon);
+        list.SetIconAt(list.IconCount(), icon);
     }
-    gs::ByteWriter out;
-    list.saveIcons(out);
-    gs::writeFileAtomically(args[0], out.data());
+    gs::TByteWriter out;
+    list.SaveIcons(out);
+    gs::WriteFileAtomically(args[0], out.Data());
     return 0;
 }
 
@@ -88,15 +88,15 @@ int iconlistResources(const gsprobe::Args& args) {
     }
     const auto module = gs::TIconModule::Open(args[1]);
     gs::TIconList list;
-    for (std::size_t i = 2; i < args.size(); ++i) list.addIconResource(*module, args[i]);
-    gs::writeFileAtomically(args[0], list.iconsProperty());
+    for (std::size_t i = 2; i < args.size(); ++i) list.AddIconResource(*module, args[i]);
+    gs::WriteFileAtomically(args[0], list.IconsProperty());
     return 0;
 }
 
 void loadList(gs::TIconList& list, const std::string& path) {
-    auto src = gs::openFileSource(path);
-    gs::ByteReader in(*src);
-    list.loadIcons(in);
+    auto src = gs::OpenFileSource(path);
+    gs::TByteReader in(*src);
+    list.LoadIcons(in);
 }
 
 int iconlistUnpack(const gsprobe::Args& args) {
@@ -107,10 +107,10 @@ int iconlistUnpack(const gsprobe::Args& args) {
     gs::TIconList list;
     loadList(list, args[0]);
     std::filesystem::create_directories(args[1]);
-    for (int i = 0; i < list.iconCount(); ++i)
-        if (const gs::TQBIcon* icon = list.iconAt(i); icon && icon->Images().Count() > 0)
+    for (int i = 0; i < list.IconCount(); ++i)
+        if (const gs::TQBIcon* icon = list.IconAt(i); icon && icon->Images().Count() > 0)
             icon->SaveToFile(std::filesystem::path(args[1]) / (std::to_string(i + 1) + ".ico"));
-    std::cout << "entries " << list.iconCount() << '\n';
+    std::cout << "entries " << list.IconCount() << '\n';
     return 0;
 }
 
@@ -121,10 +121,10 @@ int iconlistCopy(const gsprobe::Args& args) {
     }
     gs::TIconList list, copy;
     loadList(list, args[0]);
-    copy.assign(list);
-    gs::ByteWriter out;
-    copy.saveIcons(out);
-    gs::writeFileAtomically(args[1], out.data());
+    copy.Assign(list);
+    gs::TByteWriter out;
+    copy.SaveIcons(out);
+    gs::WriteFileAtomically(args[1], out.Data());
     return 0;
 }
 

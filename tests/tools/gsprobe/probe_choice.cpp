@@ -11,7 +11,7 @@ using namespace gs;
 
 namespace {
 
-using BitmapGetter = std::optional<Raster> (*)(const TQBIcon&);
+using BitmapGetter = std::optional<TRaster> (*)(const TQBIcon&);
 
 const std::map<std::string, BitmapGetter>& bitmapKinds() {
     static const std::map<std::string, BitmapGetter> kinds = {
@@ -24,7 +24,7 @@ const std::map<std::string, BitmapGetter>& bitmapKinds() {
 
 }  // namespace
 
-std::optional<Raster> gsprobe::bitmapOf(const std::string& file, const std::string& indexText, const std::string& kind,
+std::optional<TRaster> gsprobe::bitmapOf(const std::string& file, const std::string& indexText, const std::string& kind,
                                         int& status) {
     status = kUsage;
     if (!bitmapKinds().count(kind)) return std::nullopt;
@@ -33,7 +33,7 @@ std::optional<Raster> gsprobe::bitmapOf(const std::string& file, const std::stri
     const int index = std::stoi(indexText);
     status = kNoSuchIcon;
     if (index < 0 || index >= lib.Icons.Count()) return std::nullopt;
-    std::optional<Raster> result = bitmapKinds().at(kind)(*lib.Icons.GetIcon(index));
+    std::optional<TRaster> result = bitmapKinds().at(kind)(*lib.Icons.GetIcon(index));
     status = result ? 0 : kNothing;
     return result;
 }
@@ -43,9 +43,9 @@ namespace {
 int bitmap(const gsprobe::Args& a) {
     if (a.size() != 4) return gsprobe::kUsage;
     int status = 0;
-    std::optional<Raster> result = gsprobe::bitmapOf(a[0], a[1], a[2], status);
+    std::optional<TRaster> result = gsprobe::bitmapOf(a[0], a[1], a[2], status);
     if (!result) return status;
-    saveBmp(*result, a[3]);
+    SaveBmp(*result, a[3]);
     return 0;
 }
 

@@ -125,7 +125,7 @@ int hidden(const gsprobe::Args& args) {
     Options o = parse(args, 1, {"--key"});
     std::optional<std::string> key = o.get("--key");
     if (o.has("--list")) {
-        for (const gs::StoredText& t : gs::StoredTexts()) std::cout << t.name << '\t' << t.stored << '\n';
+        for (const gs::TStoredText& t : gs::StoredTexts()) std::cout << t.name << '\t' << t.stored << '\n';
     } else if (o.has("--encode")) {
         std::cout << gs::EncipherString(key.value_or(std::string(gs::kProgramKey)), readStdin());
     } else if (o.has("--decode")) {
@@ -140,10 +140,10 @@ int hidden(const gsprobe::Args& args) {
 int list(const gsprobe::Args& args) {
     std::string what = args.size() == 2 ? args[1] : "";
     if (what == "hashes") {
-        for (const HashClass* c : HashClasses())
+        for (const THashClass* c : HashClasses())
             std::cout << RegistryEntry(c->names) << '\t' << c->names.className << '\t' << c->digestSize << '\n';
     } else if (what == "ciphers") {
-        for (const CipherClass* c : CipherClasses())
+        for (const TCipherClass* c : CipherClasses())
             std::cout << RegistryEntry(c->names) << '\t' << c->names.className << '\t' << c->blockSize << '/'
                       << c->keySize << '/' << c->contextSize << '\n';
     } else if (what == "formats") {

@@ -19,7 +19,7 @@ std::string lowerExtension(const std::string& file) {
 }
 
 // The metafile kind must agree with OUT's extension, which is what chooses WMF or EMF.
-int exportRaster(const std::string& kind, const Raster& bitmap, const std::string& out) {
+int exportRaster(const std::string& kind, const TRaster& bitmap, const std::string& out) {
     if (kind == "jpg") {
         SaveBitmapAsJPEG(&bitmap, out);
     } else if (kind == "tif") {
@@ -38,8 +38,8 @@ int exportRaster(const std::string& kind, const Raster& bitmap, const std::strin
 // export-bmp {gif|jpg|wmf|emf|tif} IN.bmp OUT [--transparent]
 int exportBmp(const gsprobe::Args& a) {
     if (a.size() < 3 || a.size() > 4 || (a.size() == 4 && a[3] != "--transparent")) return gsprobe::kUsage;
-    Raster bitmap = loadBmp(a[1]);
-    bitmap.setTransparent(a.size() == 4);
+    TRaster bitmap = LoadBmp(a[1]);
+    bitmap.SetTransparent(a.size() == 4);
     return exportRaster(a[0], bitmap, a[2]);
 }
 
@@ -48,9 +48,9 @@ int exportBmp(const gsprobe::Args& a) {
 int exportIcon(const gsprobe::Args& a) {
     if (a.size() < 5 || a.size() > 6 || (a.size() == 6 && a[5] != "--transparent")) return gsprobe::kUsage;
     int status = 0;
-    std::optional<Raster> bitmap = gsprobe::bitmapOf(a[1], a[2], a[3], status);
+    std::optional<TRaster> bitmap = gsprobe::bitmapOf(a[1], a[2], a[3], status);
     if (!bitmap) return status;
-    bitmap->setTransparent(a.size() == 6);
+    bitmap->SetTransparent(a.size() == 6);
     return exportRaster(a[0], *bitmap, a[4]);
 }
 

@@ -28,7 +28,7 @@ const char* sizeName(TBatchIconSize s) {
 }
 
 int cmdline(const gsprobe::Args& args) {
-    CommandLine cl = ParseCommandLine(args);
+    TCommandLine cl = ParseCommandLine(args);
     const TBatchJob& job = cl.BatchJob;
     std::cout << "mode=" << modeName(cl.Mode) << "\nstart=" << cl.StartPath << "\nfilespec=" << job.FileSpec
               << "\ntarget=" << job.TargetDir << "\nformat=" << formatName(job.Format)
@@ -44,21 +44,21 @@ std::string joined(const std::vector<std::string>& list) {
     return s;
 }
 
-std::string storedValue(RegTransaction& t, const std::string& key, const char* name, bool isList) {
-    std::optional<RegKeyId> k = t.openKey(kAppRegRoot, key);
+std::string storedValue(TRegTransaction& t, const std::string& key, const char* name, bool isList) {
+    std::optional<RegKeyId> k = t.OpenKey(kAppRegRoot, key);
     if (isList) {
-        std::optional<RegKeyId> sub = k ? t.openSubkey(*k, name) : std::nullopt;
-        return sub ? "[" + joined(t.valueNames(*sub)) + "]" : "(missing)";
+        std::optional<RegKeyId> sub = k ? t.OpenSubkey(*k, name) : std::nullopt;
+        return sub ? "[" + joined(t.ValueNames(*sub)) + "]" : "(missing)";
     }
-    std::optional<RegValue> v;
+    std::optional<TRegValue> v;
     try {
-        v = k ? t.readValue(*k, name) : std::nullopt;
-    } catch (const RegistryError&) {
+        v = k ? t.ReadValue(*k, name) : std::nullopt;
+    } catch (const ERegistryError&) {
         return "(unreadable)";
     }
     if (!v) return "(missing)";
-    if (auto n = v->number()) return "REG_DWORD:" + std::to_string(*n);
-    if (auto s = v->text()) return (v->type == RegType::Sz ? "REG_SZ:" : "REG_EXPAND_SZ:") + *s;
+    if (auto n = v->Number()) return "REG_DWORD:" + std::to_string(*n);
+    if (auto s = v->Text()) return (v->type == RegType::Sz ? "REG_SZ:" : "REG_EXPAND_SZ:") + *s;
     return "REG_BINARY";
 }
 
@@ -70,11 +70,11 @@ std::string shown(const T& value) {
     else return "[" + joined(value) + "]";
 }
 
-int showOptions(RegistryStore& store) {
+int showOptions(TRegistryStore& store) {
     TKAVUOptions o;
     o.Load(store, kAppRegRoot, kRegAppKey);
     const std::string key = std::string(kRegAppKey) + "\\" + TKAVUOptions::kOptionsSubkey;
-    RegTransaction t = store.begin(RegistryStore::Mode::Read);
+    TRegTransaction t = store.begin(TRegistryStore::Mode::Read);
     o.Visit([&](const char* name, const auto& field) {
         using T = std::decay_t<decltype(field)>;
         std::string effective = shown(field);
@@ -92,7 +92,7 @@ int options(const gsprobe::Args& args) {
         std::cerr << "usage: gsprobe options show|save\n";
         return gsprobe::kUsage;
     }
-    RegistryStore& store = defaultRegistryStore();
+    TRegistryStore& store = DefaultRegistryStore();
     if (args[0] == "show") return showOptions(store);
     TKAVUOptions o;
     o.Load(store, kAppRegRoot, kRegAppKey);

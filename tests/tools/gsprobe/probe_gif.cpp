@@ -20,12 +20,12 @@ int gifEncode(const gsprobe::Args& args) {
         } else if (opt == "--interlace") {
             interlace = true;
         } else if (opt == "--rle") {
-            gif.setCompression(gs::TGIFCompression::gcRLE);
+            gif.SetCompression(gs::TGIFCompression::gcRLE);
         } else if (i + 2 < args.size() && (opt == "--reduction" || opt == "--dither" || opt == "--bits")) {
             int value = std::stoi(args[++i]);
-            if (opt == "--reduction") gif.setColorReduction(gs::TColorReduction(std::uint8_t(value)));
-            if (opt == "--dither") gif.setDitherMode(gs::TDitherMode(std::uint8_t(value)));
-            if (opt == "--bits") gif.setReductionBits(value);
+            if (opt == "--reduction") gif.SetColorReduction(gs::TColorReduction(std::uint8_t(value)));
+            if (opt == "--dither") gif.SetDitherMode(gs::TDitherMode(std::uint8_t(value)));
+            if (opt == "--bits") gif.SetReductionBits(value);
         } else {
             break;
         }
@@ -35,13 +35,13 @@ int gifEncode(const gsprobe::Args& args) {
                      "[--interlace] [--rle] IN.bmp OUT.gif\n";
         return gsprobe::kUsage;
     }
-    gs::Raster bitmap = gs::loadBmp(args[i]);
-    if (transparent) bitmap.setTransparent(true);
-    gif.setWidth(bitmap.width());
-    gif.setHeight(bitmap.height());
-    gif.assign(bitmap);
-    if (interlace && !gif.empty()) gif.frame(0).setInterlaced(true);
-    gif.saveToFile(args[i + 1]);
+    gs::TRaster bitmap = gs::LoadBmp(args[i]);
+    if (transparent) bitmap.SetTransparent(true);
+    gif.SetWidth(bitmap.Width());
+    gif.SetHeight(bitmap.Height());
+    gif.Assign(bitmap);
+    if (interlace && !gif.Empty()) gif.Frame(0).SetInterlaced(true);
+    gif.SaveToFile(args[i + 1]);
     return 0;
 }
 

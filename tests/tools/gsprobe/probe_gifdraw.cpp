@@ -17,8 +17,8 @@
 namespace {
 
 gs::TGIFImage& load(gs::TGIFImage& gif, const std::string& path) {
-    gif.setOnWarn([](const void*, int, const std::string& message) { std::cerr << "warning: " << message << '\n'; });
-    gif.loadFromFile(path);
+    gif.SetOnWarn([](const void*, int, const std::string& message) { std::cerr << "warning: " << message << '\n'; });
+    gif.LoadFromFile(path);
     return gif;
 }
 
@@ -29,28 +29,28 @@ int gifRender(const gsprobe::Args& args) {
     }
     gs::TGIFImage gif;
     load(gif, args[0]);
-    const gs::TRenderedFrame r = gs::RenderFrame(gif.frame(std::stoi(args[1])));
-    gs::saveBmp(r.Bitmap, args[2]);
+    const gs::TRenderedFrame r = gs::RenderFrame(gif.Frame(std::stoi(args[1])));
+    gs::SaveBmp(r.Bitmap, args[2]);
     if (args.size() == 4) {
-        gs::Raster mask(r.Bitmap.width(), r.Bitmap.height(), gs::PixelFormat::pf24bit);
-        mask.fill(gs::makeArgb(0, 0, 0));
+        gs::TRaster mask(r.Bitmap.Width(), r.Bitmap.Height(), gs::PixelFormat::pf24bit);
+        mask.Fill(gs::MakeArgb(0, 0, 0));
         if (r.Mask)
-            for (int y = 0; y < mask.height(); ++y)
-                for (int x = 0; x < mask.width(); ++x)
-                    if (r.Mask->bits[std::size_t(y) * std::size_t(mask.width()) + std::size_t(x)])
-                        mask.setPixel(x, y, gs::kWhite);
-        gs::saveBmp(mask, args[3]);
+            for (int y = 0; y < mask.Height(); ++y)
+                for (int x = 0; x < mask.Width(); ++x)
+                    if (r.Mask->bits[std::size_t(y) * std::size_t(mask.Width()) + std::size_t(x)])
+                        mask.SetPixel(x, y, gs::kWhite);
+        gs::SaveBmp(mask, args[3]);
     }
     return 0;
 }
 
 int gifCompose(const gsprobe::Args& args) {
-    std::optional<gs::Rgb> back;
+    std::optional<gs::TRgb> back;
     std::vector<std::string> rest;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--back" && i + 1 < args.size()) {
             const unsigned v = std::stoul(args[++i], nullptr, 16);
-            back = gs::Rgb{std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)};
+            back = gs::TRgb{std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)};
         } else {
             rest.push_back(args[i]);
         }
@@ -63,12 +63,12 @@ int gifCompose(const gsprobe::Args& args) {
     load(gif, rest[0]);
     gs::TGIFCompositor compositor(gif, back ? *back : gs::PainterBackground(gif));
     std::filesystem::create_directories(rest[1]);
-    for (int k = 0; k < gif.frameCount(); ++k) {
-        gs::Raster shown = compositor.Show(k);
-        gs::Raster out(shown.width(), shown.height(), gs::PixelFormat::pf24bit);
-        for (int y = 0; y < shown.height(); ++y)
-            for (int x = 0; x < shown.width(); ++x) out.setPixel(x, y, shown.pixel(x, y));
-        gs::saveBmp(out, std::filesystem::path(rest[1]) / (std::to_string(k) + ".bmp"));
+    for (int k = 0; k < gif.FrameCount(); ++k) {
+        gs::TRaster shown = compositor.Show(k);
+        gs::TRaster out(shown.Width(), shown.Height(), gs::PixelFormat::pf24bit);
+        for (int y = 0; y < shown.Height(); ++y)
+            for (int x = 0; x < shown.Width(); ++x) out.SetPixel(x, y, shown.Pixel(x, y));
+        gs::SaveBmp(out, std::filesystem::path(rest[1]) / (std::to_string(k) + ".bmp"));
     }
     return 0;
 }
@@ -114,7 +114,7 @@ int gifOptimize(const gsprobe::Args& args) {
     gs::TGIFImage gif;
     load(gif, rest[0]);
     gs::Compact(gif, options);
-    gif.saveToFile(rest[1]);
+    gif.SaveToFile(rest[1]);
     return 0;
 }
 

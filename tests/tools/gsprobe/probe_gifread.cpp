@@ -10,8 +10,8 @@
 namespace {
 
 void readWithWarnings(gs::TGIFImage& gif, const std::string& path) {
-    gif.setOnWarn([](const void*, int, const std::string& message) { std::cerr << "warning: " << message << '\n'; });
-    gif.loadFromFile(path);
+    gif.SetOnWarn([](const void*, int, const std::string& message) { std::cerr << "warning: " << message << '\n'; });
+    gif.LoadFromFile(path);
 }
 
 int gifDecode(const gsprobe::Args& args) {
@@ -21,21 +21,21 @@ int gifDecode(const gsprobe::Args& args) {
     }
     gs::TGIFImage gif;
     readWithWarnings(gif, args[0]);
-    std::cout << "screen " << gif.width() << ' ' << gif.height() << ' ' << gif.globalColorMap().count() << ' '
-              << int(gif.header().backgroundIndex) << '\n';
+    std::cout << "screen " << gif.Width() << ' ' << gif.Height() << ' ' << gif.GlobalColorMap().Count() << ' '
+              << int(gif.Header().backgroundIndex) << '\n';
     std::ofstream raw;
     if (args.size() == 2) raw.open(args[1], std::ios::binary);
-    for (int i = 0; i < gif.frameCount(); ++i) {
-        const gs::TGIFSubImage& f = gif.frame(i);
-        for (int k = 0; k < f.extensionCount(); ++k)
-            if (auto* loop = dynamic_cast<const gs::TGIFAppExtNSLoop*>(&f.extension(k)))
+    for (int i = 0; i < gif.FrameCount(); ++i) {
+        const gs::TGIFSubImage& f = gif.Frame(i);
+        for (int k = 0; k < f.ExtensionCount(); ++k)
+            if (auto* loop = dynamic_cast<const gs::TGIFAppExtNSLoop*>(&f.Extension(k)))
                 std::cout << "loop " << loop->loops << '\n';
-        const gs::TGIFGraphicControlExtension* gce = f.graphicControlExtension();
-        std::cout << "frame " << f.left() << ' ' << f.top() << ' ' << f.width() << ' ' << f.height() << ' '
-                  << f.interlaced() << ' ' << f.colorMap().count() << ' '
-                  << (gce && gce->transparent() ? int(gce->transparentColorIndex()) : -1) << ' '
-                  << (gce ? gce->delay() : 0) << ' ' << (gce ? gce->disposal() : 0) << '\n';
-        raw.write(reinterpret_cast<const char*>(f.pixels().data()), std::streamsize(f.pixels().size()));
+        const gs::TGIFGraphicControlExtension* gce = f.GraphicControlExtension();
+        std::cout << "frame " << f.Left() << ' ' << f.Top() << ' ' << f.Width() << ' ' << f.Height() << ' '
+                  << f.Interlaced() << ' ' << f.ColorMap().Count() << ' '
+                  << (gce && gce->Transparent() ? int(gce->TransparentColorIndex()) : -1) << ' '
+                  << (gce ? gce->Delay() : 0) << ' ' << (gce ? gce->Disposal() : 0) << '\n';
+        raw.write(reinterpret_cast<const char*>(f.Pixels().data()), std::streamsize(f.Pixels().size()));
     }
     return 0;
 }
@@ -47,7 +47,7 @@ int gifResave(const gsprobe::Args& args) {
     }
     gs::TGIFImage gif;
     readWithWarnings(gif, args[0]);
-    gif.saveToFile(args[1]);
+    gif.SaveToFile(args[1]);
     return 0;
 }
 

@@ -51,17 +51,17 @@ int ico(const gsprobe::Args& a) {
     return 0;
 }
 
-std::string rgbaBytes(const IconPicture& pic_) {
-    const IconPicture* pic = &pic_;
+std::string rgbaBytes(const TIconPicture& pic_) {
+    const TIconPicture* pic = &pic_;
     std::string out;
     out.reserve(std::size_t(pic->width) * pic->height * 4);
     for (int y = 0; y < pic->height; ++y)
         for (int x = 0; x < pic->width; ++x) {
             Argb c = pic->rgbaAt(x, y);
-            out += char(redOf(c));
-            out += char(greenOf(c));
-            out += char(blueOf(c));
-            out += char(alphaOf(c));
+            out += char(RedOf(c));
+            out += char(GreenOf(c));
+            out += char(BlueOf(c));
+            out += char(AlphaOf(c));
         }
     return out;
 }

@@ -40,7 +40,7 @@ struct Options {
 std::string colourText(gs::TColor c) {
     if (c == gs::clNone) return "none";
     char text[8];
-    gs::Rgb rgb = gs::rgbOfColor(c);
+    gs::TRgb rgb = gs::RgbOfColor(c);
     std::snprintf(text, sizeof text, "%02x%02x%02x", rgb.r, rgb.g, rgb.b);
     return text;
 }
@@ -51,27 +51,27 @@ int rxgif(const gsprobe::Args& args) {
         std::cerr << "usage: gsprobe rxgif [--count] [--frame K] FILE [OUT.bmp]\n";
         return gsprobe::kUsage;
     }
-    auto src = gs::openFileSource(opt.operands[0]);
-    gs::ByteReader in(*src);
+    auto src = gs::OpenFileSource(opt.operands[0]);
+    gs::TByteReader in(*src);
     gs::TRxGIFImage gif;
     if (opt.has("--count"))
-        gif.readData(in);
+        gif.ReadData(in);
     else
-        gif.loadFromStream(in);
+        gif.LoadFromStream(in);
     const char* versions[] = {"", "87a", "89a"};
-    std::cout << "image " << versions[int(gif.version())] << ' ' << gif.screenWidth() << ' ' << gif.screenHeight()
-              << ' ' << gif.frameCount() << ' ' << gif.looping << ' ' << gif.repeatCount << '\n';
-    for (int i = 0; i < gif.frameCount(); ++i) {
-        gs::TGIFFrame& f = gif.frame(i);
-        f.bitmap();
-        std::cout << "frame " << f.left << ' ' << f.top << ' ' << f.width() << ' ' << f.height() << ' '
+    std::cout << "image " << versions[int(gif.Version())] << ' ' << gif.ScreenWidth() << ' ' << gif.ScreenHeight()
+              << ' ' << gif.FrameCount() << ' ' << gif.looping << ' ' << gif.repeatCount << '\n';
+    for (int i = 0; i < gif.FrameCount(); ++i) {
+        gs::TGIFFrame& f = gif.Frame(i);
+        f.Bitmap();
+        std::cout << "frame " << f.left << ' ' << f.top << ' ' << f.Width() << ' ' << f.Height() << ' '
                   << f.interlaced << ' ' << f.delay << ' ' << int(f.disposal) << ' '
                   << colourText(f.transparentColor) << ' ' << f.corrupted << '\n';
     }
     if (opt.operands.size() == 2) {
         int k = opt.number("--frame", 0);
-        if (k < 0 || k >= gif.frameCount()) return gsprobe::kNothing;
-        gs::saveBmp(gif.frame(k).bitmap(), opt.operands[1]);
+        if (k < 0 || k >= gif.FrameCount()) return gsprobe::kNothing;
+        gs::SaveBmp(gif.Frame(k).Bitmap(), opt.operands[1]);
     }
     return 0;
 }
@@ -87,20 +87,20 @@ int rxgifWrite(const gsprobe::Args& args) {
     const std::string& first = opt.operands[1];
     if (first.size() > 4 && first.substr(first.size() - 4) == ".ani") {
         gs::TAnimatedCursorImage cursor;
-        cursor.loadCursorFile(first);
-        gif.assign(cursor);
+        cursor.LoadCursorFile(first);
+        gif.Assign(cursor);
     } else {
-        for (std::size_t i = 1; i < opt.operands.size(); ++i) gif.appendFrame(gs::loadBmp(opt.operands[i]));
+        for (std::size_t i = 1; i < opt.operands.size(); ++i) gif.AppendFrame(gs::LoadBmp(opt.operands[i]));
     }
     if (opt.has("--delay"))
-        for (int i = 0; i < gif.frameCount(); ++i) gif.frame(i).delay = opt.number("--delay", 0);
+        for (int i = 0; i < gif.FrameCount(); ++i) gif.Frame(i).delay = opt.number("--delay", 0);
     if (opt.has("--loop")) {
         gif.looping = true;
         gif.repeatCount = std::uint16_t(opt.number("--loop", 0));
     }
-    gs::ByteWriter out;
-    gif.saveToStream(out);
-    gs::writeFileAtomically(opt.operands[0], out.data());
+    gs::TByteWriter out;
+    gif.SaveToStream(out);
+    gs::WriteFileAtomically(opt.operands[0], out.Data());
     return 0;
 }
 
@@ -116,8 +116,8 @@ int dib(const gsprobe::Args& args) {
                          : bits == 8 ? gs::PixelFormat::pf8bit
                          : bits == 24 ? gs::PixelFormat::pf24bit
                                       : gs::PixelFormat::pf32bit;
-    gs::Bytes bmp = gs::bitmapToPixelFormat(gs::loadBmp(opt.operands[0]), pf, gs::TColorMapping(opt.number("--mapping", 0)));
-    gs::writeFileAtomically(opt.operands[1], bmp);
+    gs::TBytes bmp = gs::BitmapToPixelFormat(gs::LoadBmp(opt.operands[0]), pf, gs::TColorMapping(opt.number("--mapping", 0)));
+    gs::WriteFileAtomically(opt.operands[1], bmp);
     return 0;
 }
 
