@@ -13,7 +13,7 @@
 
 namespace gs {
 
-class TIconModule;
+class IIconModule;
 
 class TIconList {
 public:
@@ -38,10 +38,10 @@ public:
     void ExchangeIcons(int index1, int index2);
     void MoveIcon(int curIndex, int newIndex);
     int IndexOfIcon(const TQBIcon* icon) const;
-    // The icon of the module's group `name` (see TIconModule), appended or inserted;
+    // The icon of the module's group `name` (see IIconModule), appended or inserted;
     // EResNotFound when the module has no such group, the list then unchanged.
-    int AddIconResource(const TIconModule& module, const std::string& name);
-    void InsertIconResource(int index, const TIconModule& module, const std::string& name);
+    int AddIconResource(const IIconModule& module, const std::string& name);
+    void InsertIconResource(int index, const IIconModule& module, const std::string& name);
 
     // The count and every size are checked against the bytes left before anything is made
     // ("Stream read error"); an entry that is no icon file is "Icon image is not valid",

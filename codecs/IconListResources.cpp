@@ -14,13 +14,13 @@ TBytes IconFileOf(const TQBIcon* icon) {
 }
 }  // namespace
 
-int TIconList::AddIconResource(const TIconModule& module, const std::string& name) {
+int TIconList::AddIconResource(const IIconModule& module, const std::string& name) {
     icons_.push_back(module.LoadIcon(name));
     NotifyChange();
     return IconCount() - 1;
 }
 
-void TIconList::InsertIconResource(int index, const TIconModule& module, const std::string& name) {
+void TIconList::InsertIconResource(int index, const IIconModule& module, const std::string& name) {
     const std::size_t at = CheckedListIndex(index, icons_.size() + 1);  // the end too
     icons_.insert(icons_.begin() + std::ptrdiff_t(at), module.LoadIcon(name));
     NotifyChange();

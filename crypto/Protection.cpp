@@ -60,7 +60,7 @@ void coding(TProtection& p, Action action, Body body) {
 }
 }  // namespace
 
-void TProtection::CodeStream(TStream* source, TStream* dest, std::int64_t size, Action action) {
+void TProtection::CodeStream(IStream* source, IStream* dest, std::int64_t size, Action action) {
     if (!source) return;
     if (!dest) dest = source;
     std::uint64_t remaining = std::uint64_t(size);
@@ -88,7 +88,7 @@ void TProtection::CodeStream(TStream* source, TStream* dest, std::int64_t size, 
                 dest->Write(chunk);
                 writeAt += n;
             }
-            if (remaining != TStream::kUnknownSize) remaining -= n;
+            if (remaining != IStream::kUnknownSize) remaining -= n;
         }
     });
 }

@@ -47,7 +47,7 @@ public:
     // (nullptr: back into source) in chunks of kChunkSize. A cipher whose block does not
     // divide kChunkSize (3-Way) therefore codes a chained stream differently from one
     // EncodeBuffer over the same bytes; each way decodes what it encoded.
-    void CodeStream(TStream* source, TStream* dest, std::int64_t size, Action action);
+    void CodeStream(IStream* source, IStream* dest, std::int64_t size, Action action);
     // Codes a file into another (an empty or equivalent dest name: in place). The result is
     // written to a temporary file beside the target and renamed over it, so a failure
     // leaves the target as it was.

@@ -10,12 +10,12 @@
 
 namespace gs::crypto {
 
-class TStream {
+class IStream {
 public:
     // Size() of a stream whose end is known only when a read returns 0 bytes.
     static constexpr std::uint64_t kUnknownSize = UINT64_MAX;
 
-    virtual ~TStream() = default;
+    virtual ~IStream() = default;
     // Reads up to dst.size() bytes; 0 at the end.
     virtual std::size_t Read(std::span<std::uint8_t> dst) = 0;
     // Writes all bytes or throws ECodingFile.
@@ -27,7 +27,7 @@ public:
     virtual void Truncate() = 0;
 };
 
-class TMemoryStream final : public TStream {
+class TMemoryStream final : public IStream {
 public:
     TMemoryStream() = default;
     explicit TMemoryStream(std::vector<std::uint8_t> data) : data_(std::move(data)) {}
@@ -48,7 +48,7 @@ private:
 
 // A file stream over a C stream. A stream that cannot seek (a pipe) reports kUnknownSize
 // and refuses every seek but one to where it already is.
-class TFileStream final : public TStream {
+class TFileStream final : public IStream {
 public:
     enum class Open { Read, Create };
     // Opens a regular file (ECodingFile when it is missing, not regular or cannot be opened).

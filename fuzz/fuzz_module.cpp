@@ -11,10 +11,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string path = fuzzInputAsFile(data, size);
     if (path.empty()) return 0;
-    std::unique_ptr<gs::TIconModule> module;
+    std::unique_ptr<gs::IIconModule> module;
     std::vector<std::string> names;
     try {
-        module = gs::TIconModule::Open(path);
+        module = gs::IIconModule::Open(path);
         names = module->GroupNames();  // a damaged resource directory raises its read error
     } catch (const std::exception&) {
         return 0;

@@ -27,7 +27,7 @@ std::optional<std::uint16_t> idOf(const std::string& name) {
     return id;
 }
 
-class TPeIconModule final : public TIconModule {
+class TPeIconModule final : public IIconModule {
 public:
     explicit TPeIconModule(std::shared_ptr<const IByteSource> source) : module_(std::move(source)) {}
     std::vector<std::string> GroupNames() const override {
@@ -51,7 +51,7 @@ private:
 };
 
 // The 16-bit reader reads every group at once; the module keeps what it read.
-class TNeIconModule final : public TIconModule {
+class TNeIconModule final : public IIconModule {
 public:
     TNeIconModule(const std::filesystem::path& fileName, std::shared_ptr<const IByteSource> source) {
         TQB16BitReader reader(fileName, std::move(source));
@@ -79,7 +79,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<TIconModule> TIconModule::Open(const std::filesystem::path& fileName) {
+std::unique_ptr<IIconModule> IIconModule::Open(const std::filesystem::path& fileName) {
     std::shared_ptr<const IByteSource> source = OpenFileSource(fileName);
     switch (ProbeModule(*source)) {
         case TModuleKind::PE: return std::make_unique<TPeIconModule>(std::move(source));

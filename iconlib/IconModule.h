@@ -13,12 +13,12 @@
 
 namespace gs {
 
-class TIconModule {
+class IIconModule {
 public:
     // EFOpenError when the file cannot be opened; EReadError when it is no module whose
     // icon groups can be read.
-    static std::unique_ptr<TIconModule> Open(const std::filesystem::path& fileName);
-    virtual ~TIconModule() = default;
+    static std::unique_ptr<IIconModule> Open(const std::filesystem::path& fileName);
+    virtual ~IIconModule() = default;
 
     // The names of its icon groups, in the order the module lists them.
     virtual std::vector<std::string> GroupNames() const = 0;

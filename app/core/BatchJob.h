@@ -27,7 +27,7 @@ private:
     IBatchObserver& receiver_;
 };
 
-class TBatchRunJob : public TJob {
+class TBatchRunJob : public IJob {
 public:
     // `receiver` must outlive the run (the progress window that runs it).
     TBatchRunJob(TBatchJob job, IBatchObserver& receiver) : job_(std::move(job)), receiver_(receiver) {}

@@ -4,7 +4,7 @@
 
 namespace gs {
 
-TJobEnd RunJob(TJob& job, TJobContext& context) {
+TJobEnd RunJob(IJob& job, TJobContext& context) {
     TJobEnd end;
     try {
         job.Run(context);
@@ -24,7 +24,7 @@ TJobEnd RunJob(TJob& job, TJobContext& context) {
     return end;
 }
 
-TJobWorker::TJobWorker(std::shared_ptr<TJob> job, std::shared_ptr<THandOverChannel> channel, EndNotice onEnd)
+TJobWorker::TJobWorker(std::shared_ptr<IJob> job, std::shared_ptr<THandOverChannel> channel, EndNotice onEnd)
     : thread_([job = std::move(job), channel = std::move(channel), onEnd = std::move(onEnd)](std::stop_token stop) {
           TJobContext context(channel, std::move(stop));
           const TJobEnd end = RunJob(*job, context);

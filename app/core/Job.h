@@ -84,15 +84,15 @@ private:
     std::optional<std::string> stoppedReason_;
 };
 
-class TJob {
+class IJob {
 public:
-    virtual ~TJob() = default;
+    virtual ~IJob() = default;
     // The whole work, on the worker thread. Errors may leave it: they end the job as Failed.
     virtual void Run(TJobContext& context) = 0;
 };
 
 // Runs a job's body and says how it ended; nothing leaves it.
-TJobEnd RunJob(TJob& job, TJobContext& context);
+TJobEnd RunJob(IJob& job, TJobContext& context);
 
 // One job on its own std::jthread, started at once. The end notice runs on the worker
 // thread after the job returned (a receiver posts it on to its own thread). Destroying the
@@ -103,7 +103,7 @@ class TJobWorker {
 public:
     using EndNotice = std::function<void(const TJobEnd&)>;
 
-    TJobWorker(std::shared_ptr<TJob> job, std::shared_ptr<THandOverChannel> channel, EndNotice onEnd);
+    TJobWorker(std::shared_ptr<IJob> job, std::shared_ptr<THandOverChannel> channel, EndNotice onEnd);
     TJobWorker(const TJobWorker&) = delete;
     TJobWorker& operator=(const TJobWorker&) = delete;
 

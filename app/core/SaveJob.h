@@ -28,7 +28,7 @@ private:
     ISaveQuestions& receiver_;
 };
 
-class TSaveJob : public TJob {
+class TSaveJob : public IJob {
 public:
     // `entries` and `receiver` must stay while the job runs (the window keeps its list
     // unchanged while it is busy saving); the options are a snapshot.

@@ -15,7 +15,7 @@ namespace gs {
 
 inline constexpr const char* kMsgScanOutOfMemory = "Not enough memory to go on listing icons.";
 
-class TScanJob : public TJob {
+class TScanJob : public IJob {
 public:
     using SinkMaker = std::function<std::unique_ptr<IIconSink>(std::stop_token)>;
 

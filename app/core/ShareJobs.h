@@ -12,7 +12,7 @@
 
 namespace gs {
 
-class TMailIconsJob : public TJob {
+class TMailIconsJob : public IJob {
 public:
     // `mapi` comes with its outcome events set as the receiving thread wants them; they run
     // there, through DeliverOutcome, never on the worker.
@@ -35,7 +35,7 @@ private:
     std::optional<int> outcome_;
 };
 
-class TIconLibraryJob : public TJob {
+class TIconLibraryJob : public IJob {
 public:
     enum class TWay : std::uint8_t { Create, Add };
     TIconLibraryJob(TWay way, std::filesystem::path file, std::vector<TIconDef*> entries)

@@ -17,7 +17,7 @@ TJobRunner::~TJobRunner() {
     worker_.reset();
 }
 
-bool TJobRunner::Start(std::shared_ptr<TJob> job, EndHandler onEnd) {
+bool TJobRunner::Start(std::shared_ptr<IJob> job, EndHandler onEnd) {
     if (worker_ || !job) return false;
     onEnd_ = std::move(onEnd);
     // The end is posted to this object, so `this` is alive whenever it runs.

@@ -25,7 +25,7 @@ public:
 
     // Starts the job at once; false (and nothing starts) while a worker runs. `onEnd` runs
     // on this thread after the job's work has returned.
-    bool Start(std::shared_ptr<TJob> job, EndHandler onEnd);
+    bool Start(std::shared_ptr<IJob> job, EndHandler onEnd);
     // Asks the worker to end at its job's next look at the stop token; the end follows.
     void Stop();
     bool Running() const { return worker_ != nullptr; }

@@ -42,7 +42,7 @@ namespace gs {
 
 class TMainJobRunner;
 class ISaveQuestions;
-class TJob;
+class IJob;
 struct TJobEnd;
 class IListDialogs;
 class TFormStorage;
@@ -206,7 +206,7 @@ private:
     void forgetPreview();
     // Runs a job on the selected icons (a save, the mail, an icon library), busy as while
     // saving `selected` icons; its end comes to SelectionJobEnded.
-    void runSelectionJob(std::shared_ptr<TJob> job, int selected, std::function<void()> afterEnd = {});
+    void runSelectionJob(std::shared_ptr<IJob> job, int selected, std::function<void()> afterEnd = {});
     // The window idle again, then `afterEnd`, then a stop or a failure with its reason.
     void SelectionJobEnded(const TJobEnd& end, const std::function<void()>& afterEnd);
     void arrange(int column);

@@ -140,7 +140,7 @@ void TKAVUMain::SaveIcons(TBatchFormat format, TBatchIconSize size) {
                     count);
 }
 
-void TKAVUMain::runSelectionJob(std::shared_ptr<TJob> job, int selected, std::function<void()> afterEnd) {
+void TKAVUMain::runSelectionJob(std::shared_ptr<IJob> job, int selected, std::function<void()> afterEnd) {
     BeginBusy(TBusyState::Saving, selected);
     const bool started = runner_->Start(std::move(job), [this, afterEnd = std::move(afterEnd)](const TJobEnd& end) {
         Guard([&] { SelectionJobEnded(end, afterEnd); });

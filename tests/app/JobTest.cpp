@@ -73,7 +73,7 @@ struct Receiver {
 };
 
 // A job made of a function.
-struct FnJob : TJob {
+struct FnJob : IJob {
     std::function<void(TJobContext&)> body;
     explicit FnJob(std::function<void(TJobContext&)> b) : body(std::move(b)) {}
     void Run(TJobContext& context) override { body(context); }

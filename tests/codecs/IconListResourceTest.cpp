@@ -59,7 +59,7 @@ TEST(IconListResources, PeGroupsAreFoundByNameInAnyCaseAndByTheirId) {
         SCOPED_TRACE(plus ? "PE32+" : "PE32");
         TempDir dir;
         writeFile(dir / "m.dll", peModule(plus));
-        const auto module = TIconModule::Open(dir / "m.dll");
+        const auto module = IIconModule::Open(dir / "m.dll");
         EXPECT_EQ(module->GroupNames(), (std::vector<std::string>{"Folder", "MAINICON", "7"}));
         TIconList list;
         int changes = 0;
@@ -85,7 +85,7 @@ TEST(IconListResources, PeGroupsAreFoundByNameInAnyCaseAndByTheirId) {
 TEST(IconListResources, NeGroupsAreFoundByTheNamesTheReaderGivesThem) {
     TempDir dir;
     writeFile(dir / "lib.icl", neModule());
-    const auto module = TIconModule::Open(dir / "lib.icl");
+    const auto module = IIconModule::Open(dir / "lib.icl");
     const std::vector<std::string> names = module->GroupNames();
     ASSERT_EQ(names.size(), 2u);
     EXPECT_EQ(names[0], "FOLDER");
@@ -102,16 +102,16 @@ TEST(IconListResources, OnlyModulesOpen) {
     TBytes cut = peModule(false);
     cut.resize(200);
     writeFile(dir / "cut.dll", cut);
-    EXPECT_THROW(TIconModule::Open(dir / "one.ico"), EReadError);
-    EXPECT_THROW(TIconModule::Open(dir / "cut.dll"), EReadError);
-    EXPECT_THROW(TIconModule::Open(dir / "missing.dll"), EFOpenError);
-    EXPECT_THROW(TIconModule::Open(dir.path), EFOpenError);
+    EXPECT_THROW(IIconModule::Open(dir / "one.ico"), EReadError);
+    EXPECT_THROW(IIconModule::Open(dir / "cut.dll"), EReadError);
+    EXPECT_THROW(IIconModule::Open(dir / "missing.dll"), EFOpenError);
+    EXPECT_THROW(IIconModule::Open(dir.path), EFOpenError);
 }
 
 TEST(IconListResources, TheIconsPropertyRoundTripsAndIsStoredWhenItDiffers) {
     TempDir dir;
     writeFile(dir / "m.dll", peModule(false));
-    const auto module = TIconModule::Open(dir / "m.dll");
+    const auto module = IIconModule::Open(dir / "m.dll");
     TIconList list;
     list.AddIconResource(*module, "MAINICON");
     list.AddIconResource(*module, "Folder");

@@ -50,7 +50,7 @@ struct Event {
     friend bool operator==(const Event&, const Event&) = default;
 };
 
-class Recorder : public tb::TTBItemChangeListener {
+class Recorder : public tb::ITBItemChangeListener {
 public:
     std::vector<Event> events;
     std::function<void()> onEvent;

@@ -13,9 +13,9 @@ using namespace tbtest;
 
 namespace {
 
-class FakeScreen : public TTBViewHost, public TTBScreenPlacement {
+class FakeScreen : public ITBViewHost, public ITBScreenPlacement {
 public:
-    struct Popup : TTBPopupHandle {
+    struct Popup : ITBPopupHandle {
         FakeScreen& screen;
         std::unique_ptr<TTBView> view;
         Popup(FakeScreen& s, TTBView& opener, TTBItemViewer& cell) : screen(s) {
@@ -41,7 +41,7 @@ public:
     void FitHost(TPoint) override { ++fits; }
     bool showing = true;
     bool Showing() const override { return showing; }
-    std::unique_ptr<TTBPopupHandle> OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) override {
+    std::unique_ptr<ITBPopupHandle> OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) override {
         TTBCustomItem* item = opener.Item();
         if (item->OnPopup) item->FirePopup(item, false);
         auto popup = std::make_unique<Popup>(*this, view, opener);

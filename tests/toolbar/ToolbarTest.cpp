@@ -55,7 +55,7 @@ TEST(ToolbarSizing, LimitsByPlacement) {
 }
 
 // Every character 6 pixels wide, images 16 x 16.
-class FakeHost : public TTBViewHost {
+class FakeHost : public ITBViewHost {
 public:
     int repaints = 0;
     TTextMetrics Metrics() const override { return {13, 0, [](std::string_view s) { return int(s.size()) * 6; }}; }
@@ -63,7 +63,7 @@ public:
     void RepaintRect(const TRect&) override { ++repaints; }
     void RepaintAll() override { ++repaints; }
     void FitHost(TPoint) override {}
-    std::unique_ptr<TTBPopupHandle> OpenPopup(TTBView&, TTBItemViewer&, bool) override { return nullptr; }
+    std::unique_ptr<ITBPopupHandle> OpenPopup(TTBView&, TTBItemViewer&, bool) override { return nullptr; }
 };
 
 TEST(ToolbarSizing, SizesWithoutTouchingTheViewAndChevronMinimum) {

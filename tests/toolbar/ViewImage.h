@@ -14,7 +14,7 @@
 
 namespace tbtest {
 
-class ImageHost : public tb::TTBViewHost {
+class ImageHost : public tb::ITBViewHost {
 public:
     QFont font = [] {
         QFont f("DejaVu Sans", 9);
@@ -26,7 +26,7 @@ public:
     void RepaintRect(const tb::TRect&) override {}
     void RepaintAll() override {}
     void FitHost(tb::TPoint) override {}
-    std::unique_ptr<tb::TTBPopupHandle> OpenPopup(tb::TTBView&, tb::TTBItemViewer&, bool) override { return nullptr; }
+    std::unique_ptr<tb::ITBPopupHandle> OpenPopup(tb::TTBView&, tb::TTBItemViewer&, bool) override { return nullptr; }
 };
 
 struct ViewImage {

@@ -9,7 +9,7 @@
 namespace tb {
 
 struct TTBCustomItem::ListenerEntry {
-    TTBItemChangeListener* listener;
+    ITBItemChangeListener* listener;
     int uses;
     bool removed = false;
 };
@@ -99,7 +99,7 @@ void TTBCustomItem::Move(int fromIndex, int toIndex) {
     });
 }
 
-void TTBCustomItem::AddChangeListener(TTBItemChangeListener* listener) {
+void TTBCustomItem::AddChangeListener(ITBItemChangeListener* listener) {
     for (auto& e : listeners_)
         if (e->listener == listener) {
             ++e->uses;
@@ -108,7 +108,7 @@ void TTBCustomItem::AddChangeListener(TTBItemChangeListener* listener) {
     listeners_.push_back(std::make_shared<ListenerEntry>(ListenerEntry{listener, 1}));
 }
 
-void TTBCustomItem::RemoveChangeListener(TTBItemChangeListener* listener) {
+void TTBCustomItem::RemoveChangeListener(ITBItemChangeListener* listener) {
     for (auto it = listeners_.begin(); it != listeners_.end(); ++it) {
         if ((*it)->listener != listener) continue;
         if (--(*it)->uses == 0) {

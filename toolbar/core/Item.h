@@ -64,9 +64,9 @@ class TTBView;
 using TTBViewerClass = std::unique_ptr<TTBItemViewer> (*)(TTBView& view, TTBCustomItem* item);
 
 // A view (or anything else) told of the changes of one item's child list.
-class TTBItemChangeListener {
+class ITBItemChangeListener {
 public:
-    virtual ~TTBItemChangeListener() = default;
+    virtual ~ITBItemChangeListener() = default;
     // `sender` is the item that changed; `relayed` when it is not the item registered with.
     virtual void ItemNotification(TTBCustomItem* sender, bool relayed, TTBChangeKind kind, TTBCustomItem* item,
                                   int index) = 0;
@@ -149,8 +149,8 @@ public:
     void Move(int fromIndex, int toIndex);
 
     // Listeners, counted: registering one again raises its use count.
-    void AddChangeListener(TTBItemChangeListener* listener);
-    void RemoveChangeListener(TTBItemChangeListener* listener);
+    void AddChangeListener(ITBItemChangeListener* listener);
+    void RemoveChangeListener(ITBItemChangeListener* listener);
     void Notify(TTBCustomItem* ancestor, TTBChangeKind kind, TTBCustomItem* item, int index);
 
     virtual void NotifyChanged(bool needResize);

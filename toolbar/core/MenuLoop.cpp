@@ -12,7 +12,7 @@ bool isSplit(const TTBItemViewer* v) { return v && (v->Item()->ItemStyle() & tbs
 bool horizontal(const TTBView& v) { return v.Orientation != TTBViewOrientation::Vertical; }
 }  // namespace
 
-TTBMenuLoop::TTBMenuLoop(TTBView& root, const TTBScreenPlacement& screen, Services services, bool rightButtonToo)
+TTBMenuLoop::TTBMenuLoop(TTBView& root, const ITBScreenPlacement& screen, Services services, bool rightButtonToo)
     : root_(root), rootAlive_(root.Alive()), screen_(screen), services_(std::move(services)),
       rightButtonToo_(rightButtonToo), state_{root, false, false, {}} {}
 

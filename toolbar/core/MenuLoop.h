@@ -13,9 +13,9 @@
 namespace tb {
 
 // Where each view's window is: the view hosts answer this for the loop.
-class TTBScreenPlacement {
+class ITBScreenPlacement {
 public:
-    virtual ~TTBScreenPlacement() = default;
+    virtual ~ITBScreenPlacement() = default;
     // The client area of `view`'s window on the screen; empty when not shown.
     virtual TRect ClientOnScreen(const TTBView& view) const = 0;
 };
@@ -44,7 +44,7 @@ public:
     static constexpr int kScrollIntervalMs = 100;
     static constexpr int kDefaultShowDelayMs = 400;  // when no service says
 
-    TTBMenuLoop(TTBView& root, const TTBScreenPlacement& screen, Services services, bool rightButtonToo = false);
+    TTBMenuLoop(TTBView& root, const ITBScreenPlacement& screen, Services services, bool rightButtonToo = false);
     ~TTBMenuLoop();
 
     // StartedByMouse: the selection gets the press at `mouse`. PopupMode: the selection's
@@ -102,7 +102,7 @@ private:
 
     TTBView& root_;
     std::weak_ptr<const bool> rootAlive_;
-    const TTBScreenPlacement& screen_;
+    const ITBScreenPlacement& screen_;
     Services services_;
     bool rightButtonToo_;
     bool escapeReachingRootEnds_ = false;

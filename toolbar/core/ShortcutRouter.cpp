@@ -13,11 +13,11 @@ TTBShortcutRouter::~TTBShortcutRouter() {
     if (installed_ && uninstall_) uninstall_();
 }
 
-bool TTBShortcutRouter::Listed(const TTBShortcutClient* client) const {
+bool TTBShortcutRouter::Listed(const ITBShortcutClient* client) const {
     return std::find(clients_.begin(), clients_.end(), client) != clients_.end();
 }
 
-void TTBShortcutRouter::Join(TTBShortcutClient* client) {
+void TTBShortcutRouter::Join(ITBShortcutClient* client) {
     if (!client || Listed(client)) return;
     clients_.push_back(client);
     if (!installed_) {
@@ -26,7 +26,7 @@ void TTBShortcutRouter::Join(TTBShortcutClient* client) {
     }
 }
 
-void TTBShortcutRouter::Leave(TTBShortcutClient* client) {
+void TTBShortcutRouter::Leave(ITBShortcutClient* client) {
     auto it = std::find(clients_.begin(), clients_.end(), client);
     if (it == clients_.end()) return;
     clients_.erase(it);
@@ -38,8 +38,8 @@ void TTBShortcutRouter::Leave(TTBShortcutClient* client) {
 
 bool TTBShortcutRouter::AskForm(TShortCut key, const void* form) {
     // A handler may free toolbars or add new ones: walk a copy and skip the departed.
-    const std::vector<TTBShortcutClient*> snapshot = clients_;
-    for (TTBShortcutClient* c : snapshot) {
+    const std::vector<ITBShortcutClient*> snapshot = clients_;
+    for (ITBShortcutClient* c : snapshot) {
         if (!Listed(c) || !c->AnswersShortcuts() || c->ShortcutForm() != form || !c->ShortcutFormEnabled()) continue;
         bool handled = false;
         if (!Guarded([&] { handled = c->DispatchShortcut(key); })) return true;

@@ -12,9 +12,9 @@
 
 namespace tb {
 
-class TTBShortcutClient {
+class ITBShortcutClient {
 public:
-    virtual ~TTBShortcutClient() = default;
+    virtual ~ITBShortcutClient() = default;
     // The form that holds the toolbar, or owns its floating window; opaque here.
     virtual const void* ShortcutForm() const = 0;
     virtual bool ShortcutFormEnabled() const = 0;
@@ -34,9 +34,9 @@ public:
     TTBShortcutRouter& operator=(const TTBShortcutRouter&) = delete;
 
     // Joining twice, or leaving unlisted, changes nothing.
-    void Join(TTBShortcutClient* client);
-    void Leave(TTBShortcutClient* client);
-    bool Listed(const TTBShortcutClient* client) const;
+    void Join(ITBShortcutClient* client);
+    void Leave(ITBShortcutClient* client);
+    bool Listed(const ITBShortcutClient* client) const;
     int UseCount() const { return int(clients_.size()); }
     bool HookInstalled() const { return installed_; }
 
@@ -51,7 +51,7 @@ private:
 
     Installer install_;
     Uninstaller uninstall_;
-    std::vector<TTBShortcutClient*> clients_;
+    std::vector<ITBShortcutClient*> clients_;
     bool installed_ = false;
 };
 

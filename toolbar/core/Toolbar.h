@@ -36,7 +36,7 @@ constexpr int kAltVirtualKey = 0x12;
 // Asked first for every shortcut routed to a toolbar; setting `handled` ends the routing.
 using TShortCutEvent = std::function<void(TShortCut key, bool& handled)>;
 
-class TTBToolbarCore : public TComponent, public TTBShortcutClient {
+class TTBToolbarCore : public TComponent, public ITBShortcutClient {
 public:
     struct Services {
         std::function<TTBDockType()> dockType;  // where the toolbar is now

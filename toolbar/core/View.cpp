@@ -59,7 +59,7 @@ std::unique_ptr<TTBItemViewer> TTBView::NewViewer(TTBCustomItem* item) {
     return viewer ? std::move(viewer) : std::make_unique<TTBItemViewer>(*this, item);
 }
 
-TTBView::TTBView(TTBViewHost& host, TTBCustomItem* baseItem, TTBView* openerView, bool forToolbar, bool trackRecentUse)
+TTBView::TTBView(ITBViewHost& host, TTBCustomItem* baseItem, TTBView* openerView, bool forToolbar, bool trackRecentUse)
     : host_(host), baseItem_(baseItem), openerView_(openerView), forToolbar_(forToolbar),
       trackRecentUse_(trackRecentUse) {
     if (baseItem_) {
@@ -295,7 +295,7 @@ bool TTBView::OpenSubmenu(bool pickFirst) {
 void TTBView::CloseSubmenus() {
     if (!popup_) return;
     popup_->PopupView().CloseSubmenus();
-    std::unique_ptr<TTBPopupHandle> closing = std::move(popup_);
+    std::unique_ptr<ITBPopupHandle> closing = std::move(popup_);
     TTBItemViewer* opener = popupOpener_;
     popupOpener_ = nullptr;
     closing.reset();

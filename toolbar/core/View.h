@@ -83,16 +83,16 @@ std::unique_ptr<TTBItemViewer> MakeViewer(TTBView& view, TTBCustomItem* item) {
 }
 
 // An open popup window; freeing it closes the window (and its view).
-class TTBPopupHandle {
+class ITBPopupHandle {
 public:
-    virtual ~TTBPopupHandle() = default;
+    virtual ~ITBPopupHandle() = default;
     virtual TTBView& PopupView() = 0;
 };
 
 // What a view needs from the window showing it.
-class TTBViewHost {
+class ITBViewHost {
 public:
-    virtual ~TTBViewHost() = default;
+    virtual ~ITBViewHost() = default;
     virtual TTextMetrics Metrics() const = 0;
     // The image size of the list a viewer's item draws from, when it has one.
     virtual std::optional<TImageSize> ImageSizeFor(const TTBItemViewer& viewer) const = 0;
@@ -100,7 +100,7 @@ public:
     virtual void RepaintAll() = 0;
     virtual void FitHost(TPoint clientSize) = 0;
     // Opens the popup of `opener`'s submenu item beside it; nullptr when nothing opened.
-    virtual std::unique_ptr<TTBPopupHandle> OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) = 0;
+    virtual std::unique_ptr<ITBPopupHandle> OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) = 0;
     // Whether the window is on the screen. A view not shown yet (its program still building
     // its windows) leaves its items' actions alone: their handlers may need what is not
     // built yet, and the program's own update comes before the window shows.
@@ -121,14 +121,14 @@ enum : std::uint8_t {
 // ViewOptions bits.
 enum : std::uint8_t { tbvoHideAccelsUntilKeyboard = 0x01, tbvoAlwaysShowHints = 0x02 };
 
-class TTBView : public TTBItemChangeListener, public TObserver {
+class TTBView : public ITBItemChangeListener, public TObserver {
 public:
-    TTBView(TTBViewHost& host, TTBCustomItem* baseItem, TTBView* openerView, bool forToolbar, bool trackRecentUse = false);
+    TTBView(ITBViewHost& host, TTBCustomItem* baseItem, TTBView* openerView, bool forToolbar, bool trackRecentUse = false);
     ~TTBView() override;
     TTBView(const TTBView&) = delete;
     TTBView& operator=(const TTBView&) = delete;
 
-    TTBViewHost& Host() const { return host_; }
+    ITBViewHost& Host() const { return host_; }
     TTBCustomItem* BaseItem() const { return baseItem_; }
     TTBCustomItem* ShownItem() const { return shownItem_; }
     bool ForToolbar() const { return forToolbar_; }
@@ -208,7 +208,7 @@ private:
     TTBItemViewer* Choosable(TTBItemViewer* from, bool forward, bool skipDontSelectFirst);
     void AppendChevronViewer();
 
-    TTBViewHost& host_;
+    ITBViewHost& host_;
     TTBCustomItem* baseItem_;
     TTBCustomItem* shownItem_ = nullptr;
     TTBView* openerView_;
@@ -218,7 +218,7 @@ private:
     std::vector<TTBItemViewer*> recentUse_;  // most recent first
     TTBItemViewer* selection_ = nullptr;
     TTBItemViewer* popupOpener_ = nullptr;
-    std::unique_ptr<TTBPopupHandle> popup_;
+    std::unique_ptr<ITBPopupHandle> popup_;
     TLayoutResult layout_;
     int updateCount_ = 0;
     bool positionsValid_ = false;

@@ -21,7 +21,7 @@ namespace tb {
 
 namespace {
 
-class TWindowHandle : public TTBPopupHandle {
+class TWindowHandle : public ITBPopupHandle {
 public:
     explicit TWindowHandle(std::unique_ptr<TTBPopupWindow> w) : window_(std::move(w)) {}
     // Closing may happen while the window handles its own key or mouse event: the view
@@ -187,11 +187,11 @@ TQtPopupAnimation& MenuAnimation() {
 
 void TTBPopupWindow::FitHost(TPoint size) { resize(size.x + 2 * kFrame, size.y + 2 * kFrame); }
 
-std::unique_ptr<TTBPopupHandle> TTBPopupWindow::OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) {
+std::unique_ptr<ITBPopupHandle> TTBPopupWindow::OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) {
     return OpenPopupHandle(view, opener, pickFirst, view.ForPopup());
 }
 
-std::unique_ptr<TTBPopupHandle> OpenPopupHandle(TTBView& view, TTBItemViewer& opener, bool pickFirst, bool asSubmenu) {
+std::unique_ptr<ITBPopupHandle> OpenPopupHandle(TTBView& view, TTBItemViewer& opener, bool pickFirst, bool asSubmenu) {
     std::weak_ptr<const bool> alive = view.Alive();
     auto w = TTBPopupWindow::Open(opener.Item(), &view, &opener, QPoint(), 0, pickFirst, asSubmenu);
     if (!w || alive.expired()) return nullptr;

@@ -11,7 +11,7 @@
 
 namespace tb {
 
-class TTBPopupWindow : public QWidget, public TTBViewHost {
+class TTBPopupWindow : public QWidget, public ITBViewHost {
     Q_OBJECT
 public:
     static constexpr int kFrame = 3;
@@ -29,13 +29,13 @@ public:
     // The client area (inside the frame) on the screen.
     QRect ClientOnScreen() const;
 
-    // TTBViewHost
+    // ITBViewHost
     TTextMetrics Metrics() const override;
     std::optional<TImageSize> ImageSizeFor(const TTBItemViewer& viewer) const override;
     void RepaintRect(const TRect& rect) override;
     void RepaintAll() override;
     void FitHost(TPoint clientSize) override;
-    std::unique_ptr<TTBPopupHandle> OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) override;
+    std::unique_ptr<ITBPopupHandle> OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) override;
     bool Showing() const override { return isVisible(); }
 
 protected:
@@ -51,7 +51,7 @@ private:
 
 // Opens `opener`'s popup beside it for a view's host (a submenu beside a menu row, a
 // drop-down below a toolbar button); closing the handle closes the window.
-std::unique_ptr<TTBPopupHandle> OpenPopupHandle(TTBView& view, TTBItemViewer& opener, bool pickFirst, bool asSubmenu);
+std::unique_ptr<ITBPopupHandle> OpenPopupHandle(TTBView& view, TTBItemViewer& opener, bool pickFirst, bool asSubmenu);
 
 // Shows the hint of `viewer` (its short hint with the shortcut) as a tool tip over its cell
 // in `host`; an empty hint hides the tip. False when there was nothing to show.
@@ -63,7 +63,7 @@ TQtPopupAnimation& MenuAnimation();
 
 // Places every view's window on the screen for the menu loop (popup windows and a toolbar
 // view's widget alike): the views' hosts are QWidgets.
-class TQtScreenPlacement : public TTBScreenPlacement {
+class TQtScreenPlacement : public ITBScreenPlacement {
 public:
     TRect ClientOnScreen(const TTBView& view) const override;
 };

@@ -109,7 +109,7 @@ void TTBToolbarView::FitHost(TPoint size) {
     if (OnLayout) OnLayout(layoutSize_);
 }
 
-std::unique_ptr<TTBPopupHandle> TTBToolbarView::OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) {
+std::unique_ptr<ITBPopupHandle> TTBToolbarView::OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) {
     return OpenPopupHandle(view, opener, pickFirst, false);
 }
 

@@ -14,7 +14,7 @@
 
 namespace tb {
 
-class TTBToolbarView : public QWidget, public TTBViewHost {
+class TTBToolbarView : public QWidget, public ITBViewHost {
     Q_OBJECT
 public:
     explicit TTBToolbarView(TTBCustomItem* item, QWidget* parent = nullptr);
@@ -42,13 +42,13 @@ public:
     std::function<void(QSize)> OnLayout;
     bool Painting() const { return painting_; }
 
-    // TTBViewHost
+    // ITBViewHost
     TTextMetrics Metrics() const override;
     std::optional<TImageSize> ImageSizeFor(const TTBItemViewer& viewer) const override;
     void RepaintRect(const TRect& rect) override;
     void RepaintAll() override;
     void FitHost(TPoint clientSize) override;
-    std::unique_ptr<TTBPopupHandle> OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) override;
+    std::unique_ptr<ITBPopupHandle> OpenPopup(TTBView& view, TTBItemViewer& opener, bool pickFirst) override;
     bool Showing() const override { return isVisible(); }
 
 protected:

@@ -86,7 +86,7 @@ int iconlistResources(const gsprobe::Args& args) {
         std::cerr << "usage: gsprobe iconlist-resources OUT MODULE NAME...\n";
         return gsprobe::kUsage;
     }
-    const auto module = gs::TIconModule::Open(args[1]);
+    const auto module = gs::IIconModule::Open(args[1]);
     gs::TIconList list;
     for (std::size_t i = 2; i < args.size(); ++i) list.AddIconResource(*module, args[i]);
     gs::WriteFileAtomically(args[0], list.IconsProperty());
