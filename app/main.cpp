@@ -172,7 +172,7 @@ int run(int& argc, char** argv) {
     if (!commandLine.Refusal.empty()) showRefusal(windows, commandLine.Refusal);
 
     std::unique_ptr<gs::TAppContext> context =
-        gs::InitializeApplication(programFile(argv[0]), gs::DefaultRegistryStore());
+        gs::InitializeApplication(programFile(argv[0]), gs::defaultRegistryStore());
     // Files handed to an editor or a mail by runs long past: nothing reads them any more.
     gs::RemoveStaleHandOverFolders(gs::TempRoot(), std::chrono::system_clock::now());
     int status = 0;

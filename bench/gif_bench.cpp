@@ -20,7 +20,7 @@ const gs::TRaster& picture() {
                 auto r8 = std::uint8_t(x * 255 / kSide);
                 auto g8 = std::uint8_t(y * 255 / kSide);
                 auto b8 = std::uint8_t(127 + 127 * std::sin(x * 0.05) * std::cos(y * 0.03));
-                r.SetPixel(x, y, gs::MakeArgb(r8, g8, b8));
+                r.SetPixel(x, y, gs::makeArgb(r8, g8, b8));
             }
         return r;
     }();

@@ -109,7 +109,7 @@ void writeSparseModule(const fs::path& dir) {
 // 60 PNG images of 4096 x 4096 of one colour: 64 MB each once decoded, 60 KB each on disk.
 TBytes icoOfLargePngs() {
     gs::TRaster picture(4096, 4096);
-    picture.Fill(gs::MakeArgb(40, 90, 160));
+    picture.Fill(gs::makeArgb(40, 90, 160));
     ImageSpec png{makePngImage(picture), 0, 0, 0, 32};
     return makeIcoFile(std::vector<ImageSpec>(60, png));
 }
@@ -117,7 +117,7 @@ TBytes icoOfLargePngs() {
 // One colour over 1024 x 1024, the largest side decoded: 4 MB of pixels from 4 KB of PNG.
 ImageSpec solidLargePng() {
     gs::TRaster picture(1024, 1024);
-    picture.Fill(gs::MakeArgb(160, 90, 40));
+    picture.Fill(gs::makeArgb(160, 90, 40));
     return ImageSpec{makePngImage(picture), 0, 0, 0, 32};
 }
 

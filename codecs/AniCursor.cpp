@@ -25,12 +25,12 @@ constexpr std::uint16_t kIconType = 1, kCursorType = 2;
 // from a damaged size field, and would only cost seconds to fill and reduce.
 constexpr std::uint64_t kMaxStripPixels = std::uint64_t(1) << 24;
 
-[[noreturn]] void Malformed() { throw EReadError(kStreamRead); }
+[[noreturn]] void malformed() { throw EReadError(kStreamRead); }
 
-std::uint64_t Padded(std::uint64_t size) { return size + (size & 1); }
+std::uint64_t padded(std::uint64_t size) { return size + (size & 1); }
 
 // Text up to its first NUL, at most 255 characters.
-std::string TextOf(TByteReader chunk) {
+std::string textOf(TByteReader chunk) {
     chunk.Seek(0);
     const std::string text = chunk.Chars(std::min(chunk.Size(), kMaxTextLength));
     return text.substr(0, text.find('\0'));
@@ -65,7 +65,7 @@ private:
     std::vector<Entry> entries_;
 };
 
-int ColorsOfBitCount(std::uint16_t bits) { return bits == 1 ? 2 : bits == 4 ? 16 : bits == 8 ? 256 : 0; }
+int colorsOfBitCount(std::uint16_t bits) { return bits == 1 ? 2 : bits == 4 ? 16 : bits == 8 ? 256 : 0; }
 
 }  // namespace
 
@@ -115,7 +115,7 @@ void TAnimatedCursorImage::LoadCursorStream(TByteReader& in) {
 
 void TAnimatedCursorImage::LoadCursorFile(const std::filesystem::path& path) {
     try {
-        LoadFromSource(*OpenFileSource(path));
+        LoadFromSource(*openFileSource(path));
     } catch (...) {
         ClearCursor();
         throw;
@@ -147,7 +147,7 @@ bool TAnimatedCursorImage::ReadFrameImage(const TByteReader& chunk, TImageDataPo
         if (!chunk.Contains(entry, kIconDirEntry)) break;  // this and every later entry lie outside the chunk
         const std::uint64_t bitCount = std::uint64_t(chunk.U32At(entry + 12)) + kBitCountInInfoHeader;
         if (chunk.Contains(bitCount, 2))
-            sourceColorCount = std::max(sourceColorCount, ColorsOfBitCount(chunk.U16At(bitCount)));
+            sourceColorCount = std::max(sourceColorCount, colorsOfBitCount(chunk.U16At(bitCount)));
         hotX = chunk.U16At(entry + 4);
         hotY = chunk.U16At(entry + 6);
     }
@@ -170,9 +170,9 @@ bool TAnimatedCursorImage::ReadFrameImage(const TByteReader& chunk, TImageDataPo
 void TAnimatedCursorImage::Parse(const TByteReader& file) {
     TByteReader r = file;
     r.Seek(0);
-    if (file.Size() < 12 || r.Chars(4) != "RIFF") Malformed();
+    if (file.Size() < 12 || r.Chars(4) != "RIFF") malformed();
     r.U32();
-    if (r.Chars(4) != "ACON") Malformed();
+    if (r.Chars(4) != "ACON") malformed();
     ClearCursor();
     // Steps past this many could never be given an image (see kAniBytesPerStep): they are
     // not made, which leaves the result as it would be with them.
@@ -225,7 +225,7 @@ void TAnimatedCursorImage::Parse(const TByteReader& file) {
                                        &header.bitCount,   &header.planes, &header.displayRate, &header.flags};
             for (std::size_t i = 0; i < std::size(fields); ++i)
                 *fields[i] = chunk.Contains(4 * i, 4) ? chunk.U32At(4 * i) : 0;
-            if (!(header.flags & TAniHeader::kIconFlag) || header.steps == 0) Malformed();
+            if (!(header.flags & TAniHeader::kIconFlag) || header.steps == 0) malformed();
             const std::uint64_t room = maxSteps - std::min<std::uint64_t>(maxSteps, frames_.size());
             const std::uint64_t steps = std::min<std::uint64_t>(header.steps, room);
             for (std::uint64_t i = 0; i < steps; ++i) {
@@ -245,7 +245,7 @@ void TAnimatedCursorImage::Parse(const TByteReader& file) {
                     setSequence(next, v);
             }
         } else if (id == "LIST") {
-            if (size < 4) Malformed();
+            if (size < 4) malformed();
             TByteReader list = chunk;
             const std::string type = list.Chars(4);
             while (type == "fram" || type == "INFO") {
@@ -256,20 +256,20 @@ void TAnimatedCursorImage::Parse(const TByteReader& file) {
                     // A text larger than its list ends the list and no more; an image is the
                     // cursor itself and cannot be cut short.
                     if (type == "INFO") break;
-                    Malformed();
+                    malformed();
                 }
                 const TByteReader sub = list.Window(list.Pos(), subSize);
                 if (type == "fram" && subId == "icon" && !takeImage(sub)) break;
-                if (type == "INFO" && subId == "INAM") title = TextOf(sub);
-                if (type == "INFO" && subId == "IART") creator = TextOf(sub);
-                list.Skip(std::min(Padded(subSize), list.Remaining()));
+                if (type == "INFO" && subId == "INAM") title = textOf(sub);
+                if (type == "INFO" && subId == "IART") creator = textOf(sub);
+                list.Skip(std::min(padded(subSize), list.Remaining()));
             }
         }
-        r.Skip(Padded(size));  // a last chunk without its pad byte ends the file
+        r.Skip(padded(size));  // a last chunk without its pad byte ends the file
     }
     std::erase_if(frames_, [](const auto& f) { return !f->icon; });
     header.steps = std::uint32_t(frames_.size());
-    if (frames_.empty()) Malformed();
+    if (frames_.empty()) malformed();
 }
 
 TRaster TAnimatedCursorImage::FramesToBitmap(Argb back, bool vertical, bool reduce) const {
@@ -289,7 +289,7 @@ TRaster TAnimatedCursorImage::FramesToBitmap(Argb back, bool vertical, bool redu
     }
     if (!reduce) return strip;
     TMemorySource bmp(BitmapToColorCount(strip, std::max(sourceColorCount, 16)));
-    return DecodeBmp(bmp);
+    return decodeBmp(bmp);
 }
 
 }  // namespace gs

@@ -65,7 +65,7 @@ public:
     void AssignTo(TIconList& list) const;
 
     int FrameCount() const { return int(frames_.size()); }
-    TIconFrame& FrameAt(int index) const { return *frames_[CheckedListIndex(index, frames_.size())]; }
+    TIconFrame& FrameAt(int index) const { return *frames_[checkedListIndex(index, frames_.size())]; }
     const TQBIcon* FrameIcon(int index) const { return FrameAt(index).icon.get(); }
 
     // The frames side by side (or one under another) on `back`, each in the cell of frame

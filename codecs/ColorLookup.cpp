@@ -12,13 +12,13 @@ constexpr int kGreenWeight = 150;
 constexpr int kBlueWeight = 29;
 constexpr int kMonochromeThreshold = 32513;
 
-int LuminanceSum(int red, int green, int blue) {
+int luminanceSum(int red, int green, int blue) {
     return kRedWeight * red + kGreenWeight * green + kBlueWeight * blue;
 }
 }  // namespace
 
 int TMonochromeLookup::MatchColor(int red, int green, int blue, TRgb& chosen) {
-    if (LuminanceSum(red, green, blue) < kMonochromeThreshold) {
+    if (luminanceSum(red, green, blue) < kMonochromeThreshold) {
         chosen = TRgb{0, 0, 0};
         return 0;
     }
@@ -27,7 +27,7 @@ int TMonochromeLookup::MatchColor(int red, int green, int blue, TRgb& chosen) {
 }
 
 int TGrayScaleLookup::MatchColor(int red, int green, int blue, TRgb& chosen) {
-    int grey = LuminanceSum(red, green, blue) >> 8;
+    int grey = luminanceSum(red, green, blue) >> 8;
     chosen = TRgb{std::uint8_t(grey), std::uint8_t(grey), std::uint8_t(grey)};
     return grey;
 }

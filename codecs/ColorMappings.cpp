@@ -50,7 +50,7 @@ private:
         slots_.fill(kEmpty);
         for (int y = 0; y < picture.Height(); ++y)
             for (int x = 0; x < picture.Width(); ++x) {
-                TRgb c = Mask(RgbOf(picture.Pixel(x, y)));
+                TRgb c = Mask(rgbOf(picture.Pixel(x, y)));
                 auto& slot = slots_[std::size_t(Find(c))];
                 if (slot == kEmpty) {
                     if (int(entries_.size()) == kMaxEntries) return false;
@@ -82,11 +82,11 @@ struct TBox {
     std::uint64_t pixels = 0;
 };
 
-int ChannelOf(std::uint16_t color, int axis) { return (color >> (8 - 4 * axis)) & 15; }
+int channelOf(std::uint16_t color, int axis) { return (color >> (8 - 4 * axis)) & 15; }
 
 }  // namespace
 
-TRaster MapHistogramColors(const TRaster& picture, int wanted) {
+TRaster mapHistogramColors(const TRaster& picture, int wanted) {
     TColorHistogram histogram(picture);
     auto& entries = histogram.Entries();
     std::vector<TRgb> palette;
@@ -105,8 +105,8 @@ TRaster MapHistogramColors(const TRaster& picture, int wanted) {
         if (chosen[k]) continue;
         int best = 0;
         for (int i = 1; i < n; ++i)
-            if (ColorDistance2(palette[std::size_t(i)], entries[k].color) <
-                ColorDistance2(palette[std::size_t(best)], entries[k].color))
+            if (colorDistance2(palette[std::size_t(i)], entries[k].color) <
+                colorDistance2(palette[std::size_t(best)], entries[k].color))
                 best = i;
         entries[k].index = std::uint8_t(best);
     }
@@ -114,15 +114,15 @@ TRaster MapHistogramColors(const TRaster& picture, int wanted) {
     TRaster out(picture.Width(), picture.Height(), PixelFormat::pf8bit);
     out.SetPalette(palette);
     for (int y = 0; y < picture.Height(); ++y)
-        for (int x = 0; x < picture.Width(); ++x) out.SetIndexAt(x, y, histogram.EntryOf(RgbOf(picture.Pixel(x, y))).index);
+        for (int x = 0; x < picture.Width(); ++x) out.SetIndexAt(x, y, histogram.EntryOf(rgbOf(picture.Pixel(x, y))).index);
     return out;
 }
 
-TRaster MapMedianCutColors(const TRaster& picture, int wanted) {
+TRaster mapMedianCutColors(const TRaster& picture, int wanted) {
     auto reduce = [](TRgb c) { return std::uint16_t(((c.r >> 4) << 8) | ((c.g >> 4) << 4) | (c.b >> 4)); };
     std::vector<std::uint64_t> counts(4096, 0);
     for (int y = 0; y < picture.Height(); ++y)
-        for (int x = 0; x < picture.Width(); ++x) ++counts[reduce(RgbOf(picture.Pixel(x, y)))];
+        for (int x = 0; x < picture.Width(); ++x) ++counts[reduce(rgbOf(picture.Pixel(x, y)))];
     std::vector<TBox> boxes(1);
     for (std::uint16_t c = 0; c < 4096; ++c)
         if (counts[c]) boxes[0].colors.push_back(c), boxes[0].pixels += counts[c];
@@ -138,7 +138,7 @@ TRaster MapMedianCutColors(const TRaster& picture, int wanted) {
         if (pick < 0) break;
         TBox& box = boxes[std::size_t(pick)];
         std::stable_sort(box.colors.begin(), box.colors.end(),
-                         [axis](std::uint16_t l, std::uint16_t r) { return ChannelOf(l, axis) < ChannelOf(r, axis); });
+                         [axis](std::uint16_t l, std::uint16_t r) { return channelOf(l, axis) < channelOf(r, axis); });
         std::size_t split = 0;
         for (std::uint64_t sum = 0; split + 1 < box.colors.size(); ++split) {
             sum += counts[box.colors[split]];
@@ -150,7 +150,7 @@ TRaster MapMedianCutColors(const TRaster& picture, int wanted) {
         upper.high = box.high;
         upper.colors.assign(box.colors.begin() + std::ptrdiff_t(split), box.colors.end());
         box.colors.resize(split);
-        const int meet = ChannelOf(upper.colors.front(), axis) * 16;
+        const int meet = channelOf(upper.colors.front(), axis) * 16;
         box.high[std::size_t(axis)] = meet;
         upper.low[std::size_t(axis)] = meet;
         box.pixels = 0;
@@ -165,7 +165,7 @@ TRaster MapMedianCutColors(const TRaster& picture, int wanted) {
         std::array<unsigned, 3> sum{};
         for (auto c : boxes[b].colors) {
             boxOf[c] = std::uint8_t(b);
-            for (int a = 0; a < 3; ++a) sum[std::size_t(a)] += unsigned(ChannelOf(c, a));
+            for (int a = 0; a < 3; ++a) sum[std::size_t(a)] += unsigned(channelOf(c, a));
         }
         const unsigned n = unsigned(std::max<std::size_t>(boxes[b].colors.size(), 1));
         std::array<std::uint8_t, 3> mean{};
@@ -176,7 +176,7 @@ TRaster MapMedianCutColors(const TRaster& picture, int wanted) {
     TRaster out(picture.Width(), picture.Height(), PixelFormat::pf8bit);
     out.SetPalette(palette);  // entries beyond the boxes stay black
     for (int y = 0; y < picture.Height(); ++y)
-        for (int x = 0; x < picture.Width(); ++x) out.SetIndexAt(x, y, boxOf[reduce(RgbOf(picture.Pixel(x, y)))]);
+        for (int x = 0; x < picture.Width(); ++x) out.SetIndexAt(x, y, boxOf[reduce(rgbOf(picture.Pixel(x, y)))]);
     return out;
 }
 

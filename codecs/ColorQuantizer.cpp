@@ -53,7 +53,7 @@ void TColorQuantizer::AddColor(TRgb color) {
 
 void TColorQuantizer::AddRaster(const TRaster& raster) {
     for (int y = 0; y < raster.Height(); ++y)
-        for (int x = 0; x < raster.Width(); ++x) AddColor(RgbOf(raster.Pixel(x, y)));
+        for (int x = 0; x < raster.Width(); ++x) AddColor(rgbOf(raster.Pixel(x, y)));
 }
 
 void TColorQuantizer::Reduce() {

@@ -20,7 +20,7 @@ struct TTarget {
     std::unique_ptr<TColorLookup> lookup;
 };
 
-TTarget FastTarget(std::vector<TRgb> palette) {
+TTarget fastTarget(std::vector<TRgb> palette) {
     if (palette.size() > std::size_t(kTableEntries)) palette.resize(kTableEntries);
     if (palette.empty()) throw GIFException(gifmsg::kEmptyColorMap);
     TTarget t{std::move(palette), nullptr};
@@ -28,30 +28,30 @@ TTarget FastTarget(std::vector<TRgb> palette) {
     return t;
 }
 
-TTarget MakeTarget(const TRaster& source, TColorReduction method, int bits, const std::vector<TRgb>& palette) {
+TTarget makeTarget(const TRaster& source, TColorReduction method, int bits, const std::vector<TRgb>& palette) {
     switch (method) {
         case TColorReduction::rdSystem20: {
-            const auto& stock = StockDefaultPalette();
-            return FastTarget(std::vector<TRgb>(stock.begin(), stock.end()));
+            const auto& stock = stockDefaultPalette();
+            return fastTarget(std::vector<TRgb>(stock.begin(), stock.end()));
         }
-        case TColorReduction::rdHalftone: return FastTarget(HalftonePalette());
-        case TColorReduction::rdGray4: return FastTarget(Gray4Palette());
-        case TColorReduction::rdMonochrome: return {MonochromePalette(), std::make_unique<TMonochromeLookup>()};
-        case TColorReduction::rdGray256: return {Gray256Palette(), std::make_unique<TGrayScaleLookup>()};
-        case TColorReduction::rdWebCube: return {WebCubePalette(), std::make_unique<TNetscapeColorLookup>()};
+        case TColorReduction::rdHalftone: return fastTarget(halftonePalette());
+        case TColorReduction::rdGray4: return fastTarget(gray4Palette());
+        case TColorReduction::rdMonochrome: return {monochromePalette(), std::make_unique<TMonochromeLookup>()};
+        case TColorReduction::rdGray256: return {gray256Palette(), std::make_unique<TGrayScaleLookup>()};
+        case TColorReduction::rdWebCube: return {webCubePalette(), std::make_unique<TNetscapeColorLookup>()};
         case TColorReduction::rdOctree: {
-            std::vector<TRgb> p = OctreePalette(source, 1 << bits, false);
+            std::vector<TRgb> p = octreePalette(source, 1 << bits, false);
             p.resize(std::size_t(1) << bits);  // entries the tree did not fill stay black
-            return FastTarget(std::move(p));
+            return fastTarget(std::move(p));
         }
-        case TColorReduction::rdOctreeSystem: return FastTarget(OctreePalette(source, kOctreeSystemColors, true));
-        case TColorReduction::rdPalette: return FastTarget(palette);
+        case TColorReduction::rdOctreeSystem: return fastTarget(octreePalette(source, kOctreeSystemColors, true));
+        case TColorReduction::rdPalette: return fastTarget(palette);
         case TColorReduction::rdNone: break;
     }
     throw GIFException(gifmsg::kInvalidReduction);
 }
 
-TRaster TrueColorCopy(const TRaster& source) {
+TRaster trueColorCopy(const TRaster& source) {
     TRaster copy(source.Width(), source.Height(), PixelFormat::pf24bit);
     for (int y = 0; y < source.Height(); ++y)
         for (int x = 0; x < source.Width(); ++x) copy.SetPixel(x, y, source.Pixel(x, y) | 0xFF000000u);
@@ -62,24 +62,24 @@ TRaster TrueColorCopy(const TRaster& source) {
 
 }  // namespace
 
-void CheckReductionMethod(TColorReduction method) {
+void checkReductionMethod(TColorReduction method) {
     if (int(method) >= kColorReductionCount) throw GIFException(gifmsg::kInvalidReduction);
 }
 
-void CheckDitherMode(TDitherMode mode) {
+void checkDitherMode(TDitherMode mode) {
     if (int(mode) >= kDitherModeCount) throw GIFException(gifmsg::kInvalidDither);
 }
 
-void CheckReductionBits(int bits) {
+void checkReductionBits(int bits) {
     if (bits < kMinReductionBits || bits > kMaxReductionBits) throw GIFException(gifmsg::kInvalidReductionBits);
 }
 
-std::vector<TRgb> OctreePalette(const TRaster& source, int maxColors, bool keepSystem) {
+std::vector<TRgb> octreePalette(const TRaster& source, int maxColors, bool keepSystem) {
     TColorQuantizer quantizer(maxColors);
     quantizer.AddRaster(source);
     std::vector<TRgb> colors = quantizer.Palette();
     if (!keepSystem) return colors;
-    const auto& stock = StockDefaultPalette();
+    const auto& stock = stockDefaultPalette();
     std::vector<TRgb> framed(kTableEntries);
     std::copy(stock.begin(), stock.begin() + kStockHalf, framed.begin());
     std::copy(colors.begin(), colors.begin() + std::min<std::ptrdiff_t>(std::ptrdiff_t(colors.size()), kOctreeSystemColors),
@@ -90,14 +90,14 @@ std::vector<TRgb> OctreePalette(const TRaster& source, int maxColors, bool keepS
 
 TRaster ReduceBitmapColors(const TRaster& source, TColorReduction method, TDitherMode dither, int reductionBits,
                           const std::vector<TRgb>& palette) {
-    CheckReductionMethod(method);
-    CheckDitherMode(dither);
-    CheckReductionBits(reductionBits);
-    if (method == TColorReduction::rdNone) return TrueColorCopy(source);
+    checkReductionMethod(method);
+    checkDitherMode(dither);
+    checkReductionBits(reductionBits);
+    if (method == TColorReduction::rdNone) return trueColorCopy(source);
     if (source.Empty()) throw GIFException(gifmsg::kInvalidDimensions);
 
-    TTarget target = MakeTarget(source, method, reductionBits, palette);
-    std::unique_ptr<TDitherEngine> ditherer = MakeDitherer(dither, source.Width(), *target.lookup);
+    TTarget target = makeTarget(source, method, reductionBits, palette);
+    std::unique_ptr<TDitherEngine> ditherer = makeDitherer(dither, source.Width(), *target.lookup);
     TRaster result(source.Width(), source.Height(), PixelFormat::pf8bit);
     std::vector<TRgb> table = target.palette;
     table.resize(kTableEntries);
@@ -107,7 +107,7 @@ TRaster ReduceBitmapColors(const TRaster& source, TColorReduction method, TDithe
         std::uint8_t* out = result.IndexRow(y);
         for (int n = 0; n < source.Width(); ++n) {
             int x = ditherer->Column();
-            TRgb c = RgbOf(source.Pixel(x, y));
+            TRgb c = rgbOf(source.Pixel(x, y));
             out[x] = std::uint8_t(ditherer->DitherPixel(c.r, c.g, c.b, chosen));
         }
         ditherer->NextRow();

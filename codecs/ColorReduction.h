@@ -28,9 +28,9 @@ inline constexpr int kMaxReductionBits = 8;
 
 // Refuse settings outside the tables at once: "Invalid reduction method", "Invalid dither
 // mode", "Invalid reduction bit count".
-void CheckReductionMethod(TColorReduction method);
-void CheckDitherMode(TDitherMode mode);
-void CheckReductionBits(int bits);
+void checkReductionMethod(TColorReduction method);
+void checkDitherMode(TDitherMode mode);
+void checkReductionBits(int bits);
 
 // A new picture; the source is never changed. rdNone gives a 24-bit copy (keeping the
 // source's transparency settings); every other method an 8-bit picture whose palette has
@@ -43,6 +43,6 @@ TRaster ReduceBitmapColors(const TRaster& source, TColorReduction method, TDithe
 // The octree palette of a picture: maxColors entries when the picture has that many.
 // With keepSystem the result has 256 entries: the 20 stock colours at both ends, the
 // octree's (at most 236) in entries 10 to 245.
-std::vector<TRgb> OctreePalette(const TRaster& source, int maxColors, bool keepSystem);
+std::vector<TRgb> octreePalette(const TRaster& source, int maxColors, bool keepSystem);
 
 }  // namespace gs

@@ -101,7 +101,7 @@ TSteveArcheDitherer::TSteveArcheDitherer(int width, TColorLookup& lookup)
 TBurkesDitherer::TBurkesDitherer(int width, TColorLookup& lookup)
     : TErrorDitherer(width, lookup, 2, 2, 32, kBurkes) {}
 
-std::unique_ptr<TDitherEngine> MakeDitherer(TDitherMode mode, int width, TColorLookup& lookup) {
+std::unique_ptr<TDitherEngine> makeDitherer(TDitherMode mode, int width, TColorLookup& lookup) {
     switch (mode) {
         case TDitherMode::dtNone: return std::make_unique<TDitherEngine>(width, lookup);
         case TDitherMode::dtFloydSteinberg: return std::make_unique<TFloydSteinbergDitherer>(width, lookup);

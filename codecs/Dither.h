@@ -114,6 +114,6 @@ public:
 };
 
 // "Invalid dither mode" for a mode outside the table.
-std::unique_ptr<TDitherEngine> MakeDitherer(TDitherMode mode, int width, TColorLookup& lookup);
+std::unique_ptr<TDitherEngine> makeDitherer(TDitherMode mode, int width, TColorLookup& lookup);
 
 }  // namespace gs

@@ -93,7 +93,7 @@ struct TUsePair {
 // Quicksort by use count, largest first. Its handling of equal counts decides the order of
 // colours used equally often, and with it the bytes of the file, so it is kept as it is
 // rather than replaced by a library sort.
-void SortPairs(std::vector<TUsePair>& pairs, int low, int high) {
+void sortPairs(std::vector<TUsePair>& pairs, int low, int high) {
     int left;
     do {
         left = low;
@@ -108,7 +108,7 @@ void SortPairs(std::vector<TUsePair>& pairs, int low, int high) {
                 --right;
             }
         } while (left <= right);
-        if (low < right) SortPairs(pairs, low, right);
+        if (low < right) sortPairs(pairs, low, right);
         low = left;
     } while (left < high);
 }
@@ -122,7 +122,7 @@ bool TGIFColorMap::SortByUse() {
     CountUses(uses);
     std::vector<TUsePair> pairs(static_cast<std::size_t>(count_));
     for (int i = 0; i < count_; ++i) pairs[std::size_t(i)] = {uses[std::size_t(i)], i};
-    SortPairs(pairs, 0, count_ - 1);
+    sortPairs(pairs, 0, count_ - 1);
 
     bool inOrder = true;
     for (int i = 0; i < count_; ++i) inOrder = inOrder && pairs[std::size_t(i)].index == i;

@@ -73,8 +73,8 @@ private:
 
 // The unit's colour value packs red in the low byte, then green, then blue.
 using TColor = std::uint32_t;
-constexpr TColor ColorOf(TRgb c) { return TColor(c.r) | (TColor(c.g) << 8) | (TColor(c.b) << 16); }
-constexpr TRgb RgbOfColor(TColor c) {
+constexpr TColor colorOf(TRgb c) { return TColor(c.r) | (TColor(c.g) << 8) | (TColor(c.b) << 16); }
+constexpr TRgb rgbOfColor(TColor c) {
     return TRgb{std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16)};
 }
 // The colour value meaning "none": the GIF's own background colour is used.

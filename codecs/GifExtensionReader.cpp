@@ -24,7 +24,7 @@ constexpr std::uint8_t kSubBlockIdMask = 0x07;
 using Factory = std::unique_ptr<TGIFExtension> (*)(TGIFSubImage*);
 
 template <class T>
-std::unique_ptr<TGIFExtension> Make(TGIFSubImage* subImage) {
+std::unique_ptr<TGIFExtension> make(TGIFSubImage* subImage) {
     return std::make_unique<T>(subImage);
 }
 
@@ -33,10 +33,10 @@ struct TLabelEntry {
     Factory factory;
 };
 constexpr TLabelEntry kExtensionRegistry[] = {
-    {TGIFTextExtension::kLabel, Make<TGIFTextExtension>},
-    {TGIFGraphicControlExtension::kLabel, Make<TGIFGraphicControlExtension>},
-    {TGIFCommentExtension::kLabel, Make<TGIFCommentExtension>},
-    {TGIFApplicationExtension::kLabel, Make<TGIFUnknownAppExtension>},
+    {TGIFTextExtension::kLabel, make<TGIFTextExtension>},
+    {TGIFGraphicControlExtension::kLabel, make<TGIFGraphicControlExtension>},
+    {TGIFCommentExtension::kLabel, make<TGIFCommentExtension>},
+    {TGIFApplicationExtension::kLabel, make<TGIFUnknownAppExtension>},
 };
 
 struct TAppEntry {
@@ -44,12 +44,12 @@ struct TAppEntry {
     Factory factory;
 };
 constexpr TAppEntry kAppExtensionRegistry[] = {
-    {"NETSCAPE2.0", Make<TGIFAppExtNSLoop>},
-    {"ANIMEXTS1.0", Make<TGIFAppExtNSLoop>},
+    {"NETSCAPE2.0", make<TGIFAppExtNSLoop>},
+    {"ANIMEXTS1.0", make<TGIFAppExtNSLoop>},
 };
 
 template <class Table, class Match>
-Factory FindBackwards(const Table& table, Match match) {
+Factory findBackwards(const Table& table, Match match) {
     for (auto it = std::rbegin(table); it != std::rend(table); ++it)
         if (match(*it)) return it->factory;
     return nullptr;
@@ -57,21 +57,21 @@ Factory FindBackwards(const Table& table, Match match) {
 
 }  // namespace
 
-TBytes ReadGifBytes(TByteReader& in, std::uint64_t n) {
+TBytes readGifBytes(TByteReader& in, std::uint64_t n) {
     if (in.Remaining() < n) throw GIFException(gifmsg::kPrematureEnd);
     return in.Bytes(n);
 }
 
-std::unique_ptr<TGIFExtension> MakeExtensionFor(const TByteReader& at, TGIFSubImage* subImage) {
+std::unique_ptr<TGIFExtension> makeExtensionFor(const TByteReader& at, TGIFSubImage* subImage) {
     TByteReader in(at.Source(), at.Pos());
     in.Skip(1);  // the introducer
     if (in.Remaining() < 1) throw GIFException(gifmsg::kPrematureEnd);
     const std::uint8_t label = in.U8();
-    Factory factory = FindBackwards(kExtensionRegistry, [&](const TLabelEntry& e) { return e.label == label; });
+    Factory factory = findBackwards(kExtensionRegistry, [&](const TLabelEntry& e) { return e.label == label; });
     if (!factory) throw GIFException(gifmsg::kUnknownExtension);
     if (label == TGIFApplicationExtension::kLabel && in.Remaining() >= 1 + kAppIdSize && in.U8() == kAppIdSize) {
         const std::string id = in.Chars(kAppIdSize);
-        if (Factory known = FindBackwards(kAppExtensionRegistry, [&](const TAppEntry& e) { return e.identifier == id; }))
+        if (Factory known = findBackwards(kAppExtensionRegistry, [&](const TAppEntry& e) { return e.identifier == id; }))
             factory = known;
     }
     return factory(subImage);
@@ -82,7 +82,7 @@ void TGIFExtension::ReportWarning(const std::string& message) const {
 }
 
 void TGIFExtension::LoadFromStream(TByteReader& in) {
-    TBytes head = ReadGifBytes(in, 2);
+    TBytes head = readGifBytes(in, 2);
     if (head[0] != kIntroducer) throw GIFException(gifmsg::kBadExtensionIntroducer);
     if (head[1] != ExtensionLabel()) throw GIFException(gifmsg::kExtensionMismatch);
     LoadBody(in);
@@ -93,7 +93,7 @@ std::vector<std::string> TGIFExtension::ReadLines(TByteReader& in) {
     while (in.Remaining() > 0) {
         std::uint8_t count = in.U8();
         if (count == 0) break;
-        TBytes b = ReadGifBytes(in, count);
+        TBytes b = readGifBytes(in, count);
         lines.emplace_back(b.begin(), b.end());
     }
     return lines;
@@ -116,7 +116,7 @@ void TGIFGraphicControlExtension::LoadBody(TByteReader& in) {
 void TGIFCommentExtension::LoadBody(TByteReader& in) { lines = ReadLines(in); }
 
 void TGIFTextExtension::LoadBody(TByteReader& in) {
-    TBytes b = ReadGifBytes(in, gifformat::kPlainTextBytes);
+    TBytes b = readGifBytes(in, gifformat::kPlainTextBytes);
     auto u16at = [&](std::size_t i) { return std::uint16_t(b[i] | (b[i + 1] << 8)); };
     left = u16at(1);
     top = u16at(3);
@@ -130,13 +130,13 @@ void TGIFTextExtension::LoadBody(TByteReader& in) {
 }
 
 void TGIFApplicationExtension::LoadBody(TByteReader& in) {
-    const std::uint8_t size = ReadGifBytes(in, 1)[0];
+    const std::uint8_t size = readGifBytes(in, 1)[0];
     if (size < kShortAppIdSize) throw GIFException(gifmsg::kUnsupportedAppBlockSize);
-    TBytes id = ReadGifBytes(in, std::min(size, kAppIdSize));
+    TBytes id = readGifBytes(in, std::min(size, kAppIdSize));
     id.resize(kAppIdSize, 0);
     std::copy_n(id.begin(), identifier.size(), identifier.begin());
     std::copy_n(id.begin() + std::ptrdiff_t(identifier.size()), authentication.size(), authentication.begin());
-    if (size > kAppIdSize) ReadGifBytes(in, size - kAppIdSize);  // the rest of an oversized block
+    if (size > kAppIdSize) readGifBytes(in, size - kAppIdSize);  // the rest of an oversized block
     ReadBlocks(in);
 }
 
@@ -145,15 +145,15 @@ void TGIFUnknownAppExtension::ReadBlocks(TByteReader& in) {
     while (in.Remaining() > 0) {
         std::uint8_t count = in.U8();
         if (count == 0) break;
-        blocks.push_back(ReadGifBytes(in, count));
+        blocks.push_back(readGifBytes(in, count));
     }
 }
 
 void TGIFAppExtNSLoop::ReadBlocks(TByteReader& in) {
     for (;;) {
-        const std::uint8_t count = ReadGifBytes(in, 1)[0];
+        const std::uint8_t count = readGifBytes(in, 1)[0];
         if (count == 0) break;
-        TBytes b = ReadGifBytes(in, count);
+        TBytes b = readGifBytes(in, count);
         switch (b[0] & kSubBlockIdMask) {
             case kLoopBlockId:
                 if (count < 3) throw GIFException(gifmsg::kInvalidData);

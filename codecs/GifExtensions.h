@@ -177,9 +177,9 @@ protected:
 // label, and for application blocks by their 11-byte identifier; a block of size 10 or
 // above 11, or an identifier nobody registered, is kept raw. "Unknown extension type" for a
 // label nobody registered. The position is left where it was.
-std::unique_ptr<TGIFExtension> MakeExtensionFor(const TByteReader& in, TGIFSubImage* subImage);
+std::unique_ptr<TGIFExtension> makeExtensionFor(const TByteReader& in, TGIFSubImage* subImage);
 
 // Exactly n bytes of a fixed-size part, or "Premature end of data".
-TBytes ReadGifBytes(TByteReader& in, std::uint64_t n);
+TBytes readGifBytes(TByteReader& in, std::uint64_t n);
 
 }  // namespace gs

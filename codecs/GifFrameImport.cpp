@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kRowsPerProgressStep = 32;
 
-void StepEvery32Rows(const TGifProgress& progress, int row, int height) {
+void stepEvery32Rows(const TGifProgress& progress, int row, int height) {
     if (row % kRowsPerProgressStep == 0) progress.Step(int(std::int64_t(row) * 100 / height));
 }
 
@@ -54,15 +54,15 @@ void TGIFSubImage::Assign(const TRaster& source) {
     Reset();
     if (source.Empty()) return;
     SetBounds(left_, top_, source.Width(), source.Height());
-    TRaster picture = IsIndexed(source.Format())
+    TRaster picture = isIndexed(source.Format())
                          ? source
                          : ReduceBitmapColors(source, image_.ColorReduction(), image_.DitherMode(), image_.ReductionBits());
     TGifProgress progress(image_.OnProgress(), gifmsg::kProgressConvert);
-    if (IsIndexed(picture.Format()))
+    if (isIndexed(picture.Format()))
         ImportIndexed(picture, progress);
     else
         ImportTrueColor(picture, progress);
-    if (source.Transparent()) ApplyTransparency(TransparencyMaskOf(source), picture.TransparentColor());
+    if (source.Transparent()) ApplyTransparency(transparencyMaskOf(source), picture.TransparentColor());
     bitmap_ = std::move(picture);
 }
 
@@ -70,7 +70,7 @@ void TGIFSubImage::ImportIndexed(const TRaster& source, const TGifProgress& prog
     colorMap_.LoadFromPalette(source.Palette());
     int highest = -1;
     for (int y = 0; y < height_; ++y) {
-        StepEvery32Rows(progress, y, height_);
+        stepEvery32Rows(progress, y, height_);
         const std::uint8_t* in = source.IndexRow(y);
         std::copy_n(in, width_, pixels_.data() + std::size_t(y) * std::size_t(width_));
         highest = std::max(highest, int(*std::max_element(in, in + width_)));
@@ -84,9 +84,9 @@ void TGIFSubImage::ImportTrueColor(const TRaster& source, const TGifProgress& pr
     TRecentColors recent;
     std::uint8_t* out = pixels_.data();
     for (int y = 0; y < height_; ++y) {
-        StepEvery32Rows(progress, y, height_);
+        stepEvery32Rows(progress, y, height_);
         for (int x = 0; x < width_; ++x) {
-            TRgb c = RgbOf(source.Pixel(x, y));
+            TRgb c = rgbOf(source.Pixel(x, y));
             int index = recent.Find(c);
             if (index < 0) {
                 index = colorMap_.FindOrAppendColor(c);  // "Color table overflow" at the 257th

@@ -56,9 +56,9 @@ TGIFImage::TGIFImage(const TGIFSettings& settings)
       animationSpeed_(settings.animationSpeed),
       renderOnLoad_(settings.renderOnLoad),
       optimizeOnStream_(settings.optimizeOnStream) {
-    CheckReductionMethod(colorReduction_);
-    CheckDitherMode(ditherMode_);
-    CheckReductionBits(reductionBits_);
+    checkReductionMethod(colorReduction_);
+    checkDitherMode(ditherMode_);
+    checkReductionBits(reductionBits_);
     SetCompression(compression_);
 }
 
@@ -148,7 +148,7 @@ int TGIFImage::AddFrame(const TRaster& picture) {
 }
 
 void TGIFImage::DeleteFrame(int index) {
-    const std::size_t at = CheckedListIndex(index, frames_.size());
+    const std::size_t at = checkedListIndex(index, frames_.size());
     StopDrawing();
     frames_.erase(frames_.begin() + std::ptrdiff_t(at));
     ImageChanged();
@@ -228,17 +228,17 @@ void TGIFImage::WriteData(TByteWriter& out) {
 }
 
 void TGIFImage::SetColorReduction(TColorReduction method) {
-    CheckReductionMethod(method);
+    checkReductionMethod(method);
     colorReduction_ = method;
 }
 
 void TGIFImage::SetDitherMode(TDitherMode mode) {
-    CheckDitherMode(mode);
+    checkDitherMode(mode);
     ditherMode_ = mode;
 }
 
 void TGIFImage::SetReductionBits(int bits) {
-    CheckReductionBits(bits);
+    checkReductionBits(bits);
     reductionBits_ = bits;
 }
 

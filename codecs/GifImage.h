@@ -141,7 +141,7 @@ public:
     const TGIFGlobalColorMap& GlobalColorMap() const { return header_.ColorMap(); }
 
     int FrameCount() const { return int(frames_.size()); }
-    TGIFSubImage& Frame(int index) const { return *frames_[CheckedListIndex(index, frames_.size())]; }
+    TGIFSubImage& Frame(int index) const { return *frames_[checkedListIndex(index, frames_.size())]; }
     // Appends a frame (made for this image) or a frame made from a picture or an icon;
     // returns its index.
     int AddFrame(std::unique_ptr<TGIFSubImage> frame);

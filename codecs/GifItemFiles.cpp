@@ -12,16 +12,16 @@ namespace gs {
 namespace {
 
 template <class Item>
-void SaveItem(const Item& item, const std::filesystem::path& path) {
+void saveItem(const Item& item, const std::filesystem::path& path) {
     TByteWriter out;
     item.SaveToStream(out);
-    WriteFileAtomically(path, out.Take());
+    writeFileAtomically(path, out.Take());
 }
 
 // Reads the file through `load`; a block cut short is the format's "Premature end of data".
 template <class Load>
-void LoadItem(const std::filesystem::path& path, Load load) {
-    std::shared_ptr<const IByteSource> src = OpenFileSource(path);
+void loadItem(const std::filesystem::path& path, Load load) {
+    std::shared_ptr<const IByteSource> src = openFileSource(path);
     TByteReader in(*src);
     try {
         load(in);
@@ -32,25 +32,25 @@ void LoadItem(const std::filesystem::path& path, Load load) {
 
 }  // namespace
 
-void TGIFHeader::SaveToNamedFile(const std::filesystem::path& path) const { SaveItem(*this, path); }
+void TGIFHeader::SaveToNamedFile(const std::filesystem::path& path) const { saveItem(*this, path); }
 
 void TGIFHeader::LoadFromNamedFile(const std::filesystem::path& path) {
-    LoadItem(path, [this](TByteReader& in) { LoadFromStream(in); });
+    loadItem(path, [this](TByteReader& in) { LoadFromStream(in); });
 }
 
-void TGIFSubImage::SaveToNamedFile(const std::filesystem::path& path) const { SaveItem(*this, path); }
+void TGIFSubImage::SaveToNamedFile(const std::filesystem::path& path) const { saveItem(*this, path); }
 
 void TGIFSubImage::LoadFromNamedFile(const std::filesystem::path& path) {
-    LoadItem(path, [this](TByteReader& in) {
+    loadItem(path, [this](TByteReader& in) {
         PixelBudget budget = PixelBudget::ForStream(in.Size());
         LoadFromStream(in, budget);
     });
 }
 
-void TGIFExtension::SaveToNamedFile(const std::filesystem::path& path) const { SaveItem(*this, path); }
+void TGIFExtension::SaveToNamedFile(const std::filesystem::path& path) const { saveItem(*this, path); }
 
 void TGIFExtension::LoadFromNamedFile(const std::filesystem::path& path) {
-    LoadItem(path, [this](TByteReader& in) { LoadFromStream(in); });
+    loadItem(path, [this](TByteReader& in) { LoadFromStream(in); });
 }
 
 }  // namespace gs

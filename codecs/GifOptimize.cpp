@@ -14,89 +14,89 @@ struct TBox {
     int left, top, right, bottom;  // right and bottom exclusive
     bool Empty() const { return right <= left || bottom <= top; }
 };
-TBox BoxOf(const TGIFSubImage& f) { return {f.Left(), f.Top(), f.Left() + f.Width(), f.Top() + f.Height()}; }
-TBox Overlap(const TBox& a, const TBox& b) {
+TBox boxOf(const TGIFSubImage& f) { return {f.Left(), f.Top(), f.Left() + f.Width(), f.Top() + f.Height()}; }
+TBox overlap(const TBox& a, const TBox& b) {
     return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
 }
-bool Covers(const TBox& outer, const TBox& inner) {
+bool covers(const TBox& outer, const TBox& inner) {
     return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right && outer.bottom >= inner.bottom;
 }
 
-std::optional<int> TransparentIndex(const TGIFSubImage& f) {
+std::optional<int> transparentIndex(const TGIFSubImage& f) {
     const TGIFGraphicControlExtension* gce = f.GraphicControlExtension();
     if (!gce || !gce->Transparent()) return std::nullopt;
     return gce->TransparentColorIndex();
 }
 
-TGIFGraphicControlExtension& ControlOf(TGIFSubImage& f) {
+TGIFGraphicControlExtension& controlOf(TGIFSubImage& f) {
     if (TGIFGraphicControlExtension* gce = f.GraphicControlExtension()) return *gce;
     f.AddExtension(std::make_unique<TGIFGraphicControlExtension>(&f));
     return *f.GraphicControlExtension();
 }
 
-bool UsesGlobalColors(const TGIFSubImage& f) { return f.ColorMap().Empty(); }
+bool usesGlobalColors(const TGIFSubImage& f) { return f.ColorMap().Empty(); }
 
-bool UsesIndex(const TGIFSubImage& f, int index) {
+bool usesIndex(const TGIFSubImage& f, int index) {
     const auto p = f.Pixels();
     return std::find(p.begin(), p.end(), std::uint8_t(index)) != p.end();
 }
 
 // The index a frame can make transparent, found or made on first need.
-std::optional<int> TransparentIndexFor(TGIFSubImage& frame) {
-    if (auto t = TransparentIndex(frame)) return t;
+std::optional<int> transparentIndexFor(TGIFSubImage& frame) {
+    if (auto t = transparentIndex(frame)) return t;
     TGIFImage& image = frame.Image();
     int index = -1;
-    if (UsesGlobalColors(frame))
+    if (usesGlobalColors(frame))
         for (int i = 0; i < image.FrameCount() && index < 0; ++i) {
             const TGIFSubImage& other = image.Frame(i);
-            if (&other != &frame && UsesGlobalColors(other))
-                if (auto t = TransparentIndex(other); t && !UsesIndex(frame, *t)) index = *t;
+            if (&other != &frame && usesGlobalColors(other))
+                if (auto t = transparentIndex(other); t && !usesIndex(frame, *t)) index = *t;
         }
     if (index < 0) {
-        TGIFColorMap& map = UsesGlobalColors(frame) ? static_cast<TGIFColorMap&>(image.GlobalColorMap())
+        TGIFColorMap& map = usesGlobalColors(frame) ? static_cast<TGIFColorMap&>(image.GlobalColorMap())
                                                     : static_cast<TGIFColorMap&>(frame.ColorMap());
         if (map.Count() < 1 || map.Count() > 255) return std::nullopt;
         index = map.AppendColor(TRgb{0, 0, 0});
     }
-    TGIFGraphicControlExtension& gce = ControlOf(frame);
+    TGIFGraphicControlExtension& gce = controlOf(frame);
     gce.SetTransparent(true);
     gce.SetTransparentColorIndex(std::uint8_t(index));
     return index;
 }
 
-void DropUnusedTransparency(TGIFImage& image, int i) {
+void dropUnusedTransparency(TGIFImage& image, int i) {
     TGIFSubImage& f = image.Frame(i);
-    if (auto t = TransparentIndex(f); t && !f.Empty() && !UsesIndex(f, *t)) f.GraphicControlExtension()->SetTransparent(false);
+    if (auto t = transparentIndex(f); t && !f.Empty() && !usesIndex(f, *t)) f.GraphicControlExtension()->SetTransparent(false);
 }
 
 // A disposal does nothing when the next frame is opaque and covers the frame's place.
-void DropCoveredDisposal(TGIFImage& image, int i) {
+void dropCoveredDisposal(TGIFImage& image, int i) {
     if (i + 1 >= image.FrameCount()) return;
     TGIFSubImage& f = image.Frame(i);
     const TGIFSubImage& next = image.Frame(i + 1);
     const TDisposal d = DisposalOf(f);
-    if ((d == TDisposal::dmBackground || d == TDisposal::dmPrevious) && !next.Empty() && !TransparentIndex(next) &&
-        Covers(BoxOf(next), BoxOf(f)))
+    if ((d == TDisposal::dmBackground || d == TDisposal::dmPrevious) && !next.Empty() && !transparentIndex(next) &&
+        covers(boxOf(next), boxOf(f)))
         f.GraphicControlExtension()->SetDisposal(0);
 }
 
-void Merge(TGIFImage& image, int i) {
+void merge(TGIFImage& image, int i) {
     if (i < 1) return;
     int j = i - 1;
     while (j > 0 && image.Frame(j).GraphicControlExtension() && DisposalOf(image.Frame(j)) == TDisposal::dmPrevious) --j;
     ClearRepeatedPixels(image.Frame(i), image.Frame(j));
 }
 
-void Crop(TGIFImage& image, int i) {
+void crop(TGIFImage& image, int i) {
     TGIFSubImage& f = image.Frame(i);
     // A frame restored to the background on disposal restores its whole place: cutting
     // it would leave part of that place as it was.
-    if (f.Empty() || !TransparentIndex(f) || DisposalOf(f) == TDisposal::dmBackground) return;
+    if (f.Empty() || !transparentIndex(f) || DisposalOf(f) == TDisposal::dmBackground) return;
     TrimToContent(f);
     if (!f.Empty()) return;
     const int delay = f.GraphicControlExtension() ? f.GraphicControlExtension()->Delay() : 0;
     if (i > 0) {
-        TGIFGraphicControlExtension& before = ControlOf(image.Frame(i - 1));
+        TGIFGraphicControlExtension& before = controlOf(image.Frame(i - 1));
         before.SetDelay(std::uint16_t(std::min(0xFFFF, before.Delay() + delay)));
     }
     if (image.FrameCount() > 1) {
@@ -108,7 +108,7 @@ void Crop(TGIFImage& image, int i) {
 }
 
 // `single`: the image had one frame when the pass began.
-void RemoveUnreadExtensions(TGIFImage& image, int i, bool single) {
+void removeUnreadExtensions(TGIFImage& image, int i, bool single) {
     TGIFSubImage& f = image.Frame(i);
     for (int e = f.ExtensionCount() - 1; e >= 0; --e) {
         TGIFExtension& x = f.Extension(e);
@@ -122,7 +122,7 @@ void RemoveUnreadExtensions(TGIFImage& image, int i, bool single) {
     if (f.Empty() && f.ExtensionCount() == 0 && image.FrameCount() > 1) image.DeleteFrame(i);
 }
 
-void SortLocalColors(TGIFImage& image, int i) {
+void sortLocalColors(TGIFImage& image, int i) {
     if (!image.Frame(i).ColorMap().Empty()) image.Frame(i).ColorMap().SortByUse();
 }
 
@@ -154,7 +154,7 @@ private:
 }  // namespace
 
 void TrimToContent(TGIFSubImage& frame) {
-    const std::optional<int> t = TransparentIndex(frame);
+    const std::optional<int> t = transparentIndex(frame);
     if (!t || frame.Empty()) return;
     const int w = frame.Width(), h = frame.Height();
     const std::vector<std::uint8_t> pixels(frame.Pixels().begin(), frame.Pixels().end());
@@ -180,11 +180,11 @@ void ClearRepeatedPixels(TGIFSubImage& frame, const TGIFSubImage& previous) {
     if (frame.Empty() || previous.Empty()) return;
     const TDisposal d = DisposalOf(previous);
     if (d == TDisposal::dmBackground || d == TDisposal::dmPrevious) return;
-    const TBox both = Overlap(BoxOf(frame), BoxOf(previous));
+    const TBox both = overlap(boxOf(frame), boxOf(previous));
     if (both.Empty()) return;
-    const std::optional<int> previousTransparent = TransparentIndex(previous);
+    const std::optional<int> previousTransparent = transparentIndex(previous);
     const bool sameMap = &frame.EffectiveColorMap() == &previous.EffectiveColorMap();
-    std::optional<int> target = TransparentIndex(frame);
+    std::optional<int> target = transparentIndex(frame);
     bool refused = false;
     for (int y = both.top; y < both.bottom && !refused; ++y)
         for (int x = both.left; x < both.right; ++x) {
@@ -197,7 +197,7 @@ void ClearRepeatedPixels(TGIFSubImage& frame, const TGIFSubImage& previous) {
                               frame.EffectiveColorMap().ColorAt(mine) == previous.EffectiveColorMap().ColorAt(theirs);
             if (!same) continue;
             if (!target) {
-                target = TransparentIndexFor(frame);
+                target = transparentIndexFor(frame);
                 if (!target) {
                     refused = true;
                     break;
@@ -209,9 +209,9 @@ void ClearRepeatedPixels(TGIFSubImage& frame, const TGIFSubImage& previous) {
 
 void Compact(TGIFImage& image, TGIFOptimizeOptions options, TColorReduction reduction, int reductionBits,
              TDitherMode ditherMode) {
-    CheckReductionMethod(reduction);
-    CheckReductionBits(reductionBits);
-    CheckDitherMode(ditherMode);
+    checkReductionMethod(reduction);
+    checkReductionBits(reductionBits);
+    checkDitherMode(ditherMode);
     if ((options & opReduceColors) && !(options & opCleanup) && reduction == TColorReduction::rdPalette)
         throw GIFException(gifmsg::kInvalidReduction);
     if (image.Empty()) return;
@@ -219,13 +219,13 @@ void Compact(TGIFImage& image, TGIFOptimizeOptions options, TColorReduction redu
     const TGifProgress progress(image.OnProgress(), gifmsg::kProgressOptimize);
     TOptimizeSteps steps(image, progress);
     if ((options & opSortColorMaps) && !image.GlobalColorMap().Empty()) image.GlobalColorMap().SortByUse();
-    steps.Pass(options & opSortColorMaps, false, SortLocalColors);
-    steps.Pass(options & opCleanup, false, DropUnusedTransparency);
-    steps.Pass(options & opCleanup, false, DropCoveredDisposal);
-    steps.Pass(options & opMerge, true, Merge);
-    steps.Pass(options & opCrop, true, Crop);
+    steps.Pass(options & opSortColorMaps, false, sortLocalColors);
+    steps.Pass(options & opCleanup, false, dropUnusedTransparency);
+    steps.Pass(options & opCleanup, false, dropCoveredDisposal);
+    steps.Pass(options & opMerge, true, merge);
+    steps.Pass(options & opCrop, true, crop);
     const bool single = image.FrameCount() == 1;
-    steps.Pass(options & opCleanup, true, [single](TGIFImage& g, int i) { RemoveUnreadExtensions(g, i, single); });
+    steps.Pass(options & opCleanup, true, [single](TGIFImage& g, int i) { removeUnreadExtensions(g, i, single); });
     image.Changed();
 }
 

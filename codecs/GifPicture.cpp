@@ -13,14 +13,14 @@ namespace gs {
 namespace {
 constexpr int kMaxDitheredDisplayBits = 8;
 
-bool CoversScreen(const TGIFSubImage& frame) {
+bool coversScreen(const TGIFSubImage& frame) {
     const TGIFImage& image = frame.Image();
     return frame.Left() == 0 && frame.Top() == 0 && frame.Width() == image.Width() && frame.Height() == image.Height();
 }
 
 // A new image takes everything from scratch; a failed frame leaves no logical screen.
 template <class Source>
-void AssignOne(TGIFImage& image, const Source& source) {
+void assignOne(TGIFImage& image, const Source& source) {
     image.Reset();
     try {
         image.AddFrame(source);
@@ -47,7 +47,7 @@ bool DitherInForce(TGIFDrawOptions options, int displayBitsPerPixel) {
 
 std::vector<TRgb> TGIFImage::GetPalette(int displayBitsPerPixel) const {
     if (!palette_.empty()) return palette_;
-    if (DitherInForce(drawOptions_, displayBitsPerPixel)) return WebCubePalette();
+    if (DitherInForce(drawOptions_, displayBitsPerPixel)) return webCubePalette();
     const auto global = GlobalColorMap().Colors();
     if (!global.empty()) return {global.begin(), global.end()};
     if (Empty()) return {};
@@ -60,7 +60,7 @@ std::vector<TRgb> TGIFImage::GetPalette(int displayBitsPerPixel) const {
 
 std::vector<TRgb> TGIFSubImage::GetPalette(int displayBitsPerPixel) const {
     if (!palette_.empty()) return palette_;
-    if (DitherInForce(image_.DrawOptions(), displayBitsPerPixel)) return WebCubePalette();
+    if (DitherInForce(image_.DrawOptions(), displayBitsPerPixel)) return webCubePalette();
     if (!colorMap_.Empty()) return {colorMap_.Colors().begin(), colorMap_.Colors().end()};
     return image_.GetPalette(displayBitsPerPixel);
 }
@@ -90,7 +90,7 @@ const TRaster* TGIFImage::RenderedBitmap() const {
     if (Empty()) return nullptr;
     if (!rendered_) {
         const TGIFSubImage& first = Frame(0);
-        if (CoversScreen(first)) {
+        if (coversScreen(first)) {
             rendered_ = first.RenderedBitmap().Bitmap;
         } else {
             TGIFCompositor screen(*this, PainterBackground(*this));
@@ -123,9 +123,9 @@ int TGIFImage::AddFrame(const TMetafile& metafile) {
     return AddFrame(std::move(frame));
 }
 
-void TGIFImage::Assign(const TMetafile& metafile) { AssignOne(*this, metafile); }
-void TGIFImage::Assign(const TQBHiResIcon& icon) { AssignOne(*this, icon); }
-void TGIFImage::Assign(const TQBIcon& icon) { AssignOne(*this, icon); }
+void TGIFImage::Assign(const TMetafile& metafile) { assignOne(*this, metafile); }
+void TGIFImage::Assign(const TQBHiResIcon& icon) { assignOne(*this, icon); }
+void TGIFImage::Assign(const TQBIcon& icon) { assignOne(*this, icon); }
 
 std::unique_ptr<TQBHiResIcon> IconShownOf(const TQBIcon& icon) {
     if (auto best = GetBest32Icon(icon)) return best;
@@ -141,7 +141,7 @@ TIconComposite IconComposite(const TQBHiResIcon& icon) {
     out.Mask = {picture->width, picture->height, {}};
     out.Mask.bits.reserve(std::size_t(picture->width) * std::size_t(picture->height));
     for (int y = 0; y < picture->height; ++y)
-        for (int x = 0; x < picture->width; ++x) out.Mask.bits.push_back(AlphaOf(picture->rgbaAt(x, y)) == 0 ? 1 : 0);
+        for (int x = 0; x < picture->width; ++x) out.Mask.bits.push_back(alphaOf(picture->rgbaAt(x, y)) == 0 ? 1 : 0);
     return out;
 }
 
@@ -152,13 +152,13 @@ void TGIFSubImage::Assign(const TMetafile& metafile) {
     }
     // Drawn on white and on black: where the two differ, nothing of the picture was drawn.
     const TRaster onWhite = metafile.Draw(kWhite);
-    const TRaster onBlack = metafile.Draw(MakeArgb(0, 0, 0));
+    const TRaster onBlack = metafile.Draw(makeArgb(0, 0, 0));
     TGIFMask mask{onWhite.Width(), onWhite.Height(), {}};
     mask.bits.reserve(std::size_t(onWhite.Width()) * std::size_t(onWhite.Height()));
     for (int y = 0; y < onWhite.Height(); ++y)
         for (int x = 0; x < onWhite.Width(); ++x) mask.bits.push_back(onWhite.Pixel(x, y) != onBlack.Pixel(x, y) ? 1 : 0);
     Assign(onWhite);
-    ApplyTransparency(mask, RgbOf(kWhite));
+    ApplyTransparency(mask, rgbOf(kWhite));
 }
 
 void TGIFSubImage::Assign(const TQBHiResIcon& icon) {
@@ -168,7 +168,7 @@ void TGIFSubImage::Assign(const TQBHiResIcon& icon) {
         return;
     }
     Assign(composite.Picture);
-    ApplyTransparency(composite.Mask, RgbOf(kWhite));
+    ApplyTransparency(composite.Mask, rgbOf(kWhite));
 }
 
 }  // namespace gs

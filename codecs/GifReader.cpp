@@ -21,21 +21,21 @@ constexpr std::uint64_t kPrefixSize = 4;  // a length in front of the signature
 using gifformat::kSignatureSize;
 constexpr int kMinCodeSizeLow = 1, kMinCodeSizeHigh = 8;
 
-bool IsGifSignature(const TBytes& b) {
+bool isGifSignature(const TBytes& b) {
     return std::toupper(b[0]) == 'G' && std::toupper(b[1]) == 'I' && std::toupper(b[2]) == 'F';
 }
 
 // Pixels a stream of this size may make us allocate (CodecBounds.h): for its frames together,
 // and again for its screen, which is checked when the header is read and before each frame,
 // which may widen it.
-std::uint64_t StreamBudget(std::uint64_t streamSize) { return kGifPixelsAnySize + kGifPixelsPerStreamByte * streamSize; }
+std::uint64_t streamBudget(std::uint64_t streamSize) { return kGifPixelsAnySize + kGifPixelsPerStreamByte * streamSize; }
 
-std::uint64_t ScreenPixels(int width, int height) { return std::uint64_t(width) * std::uint64_t(height); }
+std::uint64_t screenPixels(int width, int height) { return std::uint64_t(width) * std::uint64_t(height); }
 
-std::uint8_t Peek(const TByteReader& in) { return TByteReader(in.Source(), in.Pos()).U8(); }
+std::uint8_t peek(const TByteReader& in) { return TByteReader(in.Source(), in.Pos()).U8(); }
 
-void SkipZeros(TByteReader& in) {
-    while (in.Remaining() > 0 && Peek(in) == 0) in.Skip(1);
+void skipZeros(TByteReader& in) {
+    while (in.Remaining() > 0 && peek(in) == 0) in.Skip(1);
 }
 
 }  // namespace
@@ -43,7 +43,7 @@ void SkipZeros(TByteReader& in) {
 void TGIFColorMap::ReadTable(TByteReader& in, int entries, bool sorted) {
     Reset();
     entries = std::min(entries, kMaxColors);
-    TBytes b = ReadGifBytes(in, std::uint64_t(entries) * 3);
+    TBytes b = readGifBytes(in, std::uint64_t(entries) * 3);
     for (int i = 0; i < entries; ++i)
         colors_[std::size_t(i)] = TRgb{b[std::size_t(i) * 3], b[std::size_t(i) * 3 + 1], b[std::size_t(i) * 3 + 2]};
     count_ = entries;
@@ -52,14 +52,14 @@ void TGIFColorMap::ReadTable(TByteReader& in, int entries, bool sorted) {
 
 void TGIFHeader::LoadFromStream(TByteReader& in) {
     const std::uint64_t start = in.Pos();
-    TBytes signature = ReadGifBytes(in, kSignatureSize);
-    if (!IsGifSignature(signature)) {
+    TBytes signature = readGifBytes(in, kSignatureSize);
+    if (!isGifSignature(signature)) {
         in.Seek(start + kPrefixSize);
-        signature = ReadGifBytes(in, kSignatureSize);
-        if (!IsGifSignature(signature)) throw GIFException(gifmsg::kInvalidSignature);
+        signature = readGifBytes(in, kSignatureSize);
+        if (!isGifSignature(signature)) throw GIFException(gifmsg::kInvalidSignature);
     }
     // Any version text is taken: what a reader needs is in the blocks.
-    TBytes d = ReadGifBytes(in, gifformat::kScreenDescriptorSize);
+    TBytes d = readGifBytes(in, gifformat::kScreenDescriptorSize);
     width = std::uint16_t(d[0] | (d[1] << 8));
     height = std::uint16_t(d[2] | (d[3] << 8));
     const std::uint8_t packed = d[4];
@@ -73,20 +73,20 @@ void TGIFHeader::LoadFromStream(TByteReader& in) {
 
 void TGIFSubImage::LoadExtensions(TByteReader& in) {
     while (in.Remaining() > 0) {
-        const std::uint8_t b = Peek(in);
+        const std::uint8_t b = peek(in);
         if (b == kSeparator || b == kGifTrailer) return;
         if (b != kExtensionIntroducer) {
             image_.ReportWarning(this, kWarningSeverity, gifmsg::kBadExtensionIntroducer);
             return;
         }
-        std::unique_ptr<TGIFExtension> extension = MakeExtensionFor(in, this);
+        std::unique_ptr<TGIFExtension> extension = makeExtensionFor(in, this);
         extension->LoadFromStream(in);
         AddExtension(std::move(extension));
     }
 }
 
 TGIFSubImage::PixelBudget TGIFSubImage::PixelBudget::ForStream(std::uint64_t bytes) {
-    const std::uint64_t pixels = StreamBudget(bytes);
+    const std::uint64_t pixels = streamBudget(bytes);
     return PixelBudget{pixels, std::min(kMaxGifScreenPixels, pixels)};
 }
 
@@ -94,10 +94,10 @@ void TGIFSubImage::LoadFromStream(TByteReader& in, PixelBudget& budget) {
     Reset();
     LoadExtensions(in);
     if (in.Remaining() == 0) return;
-    const std::uint8_t next = Peek(in);
+    const std::uint8_t next = peek(in);
     if (next == kGifTrailer || next == 0) return;  // a frame of extensions only
 
-    TBytes d = ReadGifBytes(in, 10);
+    TBytes d = readGifBytes(in, 10);
     const int left = d[1] | (d[2] << 8);
     const int top = d[3] | (d[4] << 8);
     int width = d[5] | (d[6] << 8);
@@ -109,7 +109,7 @@ void TGIFSubImage::LoadFromStream(TByteReader& in, PixelBudget& budget) {
         image_.ReportWarning(this, kWarningSeverity, gifmsg::kBadFrameSize);
     }
     const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height);
-    const std::uint64_t screen = ScreenPixels(std::max(image_.Width(), left + width), std::max(image_.Height(), top + height));
+    const std::uint64_t screen = screenPixels(std::max(image_.Width(), left + width), std::max(image_.Height(), top + height));
     if (pixels > kMaxGifFramePixels || pixels > budget.left || screen > budget.screen)
         throw GIFException(gifmsg::kInvalidDimensions);
     budget.left -= pixels;
@@ -149,10 +149,10 @@ void TGIFSubImage::DecodePixels(TByteReader& in) {
 
 void TGIFImage::LoadFrames(TByteReader& in, const TGifProgress& progress) {
     TGIFSubImage::PixelBudget budget = TGIFSubImage::PixelBudget::ForStream(in.Size());
-    if (ScreenPixels(Width(), Height()) > budget.screen) throw GIFException(gifmsg::kInvalidDimensions);
-    SkipZeros(in);
+    if (screenPixels(Width(), Height()) > budget.screen) throw GIFException(gifmsg::kInvalidDimensions);
+    skipZeros(in);
     while (in.Remaining() > 0) {
-        const std::uint8_t b = Peek(in);
+        const std::uint8_t b = peek(in);
         if (b == kGifTrailer) break;
         if (b != kExtensionIntroducer && b != TGIFSubImage::kSeparator) {
             ReportWarning(this, kWarningSeverity, gifmsg::kUnknownBlockType);
@@ -163,7 +163,7 @@ void TGIFImage::LoadFrames(TByteReader& in, const TGifProgress& progress) {
         if (renderOnLoad_ && !frame->Empty()) frame->RenderedBitmap();
         frames_.push_back(std::move(frame));
         progress.Step(in.Size() ? int(in.Pos() * 100 / in.Size()) : 100);
-        SkipZeros(in);
+        skipZeros(in);
     }
 }
 
@@ -190,7 +190,7 @@ void TGIFImage::LoadFromSource(const IByteSource& src) {
 }
 
 void TGIFImage::LoadFromFile(const std::filesystem::path& path) {
-    std::shared_ptr<const IByteSource> src = OpenFileSource(path);
+    std::shared_ptr<const IByteSource> src = openFileSource(path);
     LoadFromSource(*src);
 }
 

@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kRowsPerRenderStep = 32;
 
-std::vector<TRgb> PaletteOf(const TGIFSubImage& frame) {
+std::vector<TRgb> paletteOf(const TGIFSubImage& frame) {
     std::vector<TRgb> palette(256, TRgb{0, 0, 0});  // indices beyond the table draw black
     const auto colors = frame.EffectiveColorMap().Colors();
     std::copy(colors.begin(), colors.end(), palette.begin());
@@ -22,13 +22,13 @@ std::vector<TRgb> PaletteOf(const TGIFSubImage& frame) {
 
 // The canvas of the logical screen, refused before it is made when it would pass the
 // ceiling (a screen may be set or widened to 65,535 x 65,535, 17 GB of canvas).
-TRaster ScreenCanvas(const TGIFImage& image) {
+TRaster screenCanvas(const TGIFImage& image) {
     if (std::uint64_t(image.Width()) * std::uint64_t(image.Height()) > kMaxGifScreenPixels)
         throw GIFException(gifmsg::kInvalidDimensions);
     return TRaster(image.Width(), image.Height(), PixelFormat::pf32bit);
 }
 
-std::optional<int> TransparentIndexOf(const TGIFSubImage& frame) {
+std::optional<int> transparentIndexOf(const TGIFSubImage& frame) {
     const TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
     if (!gce || !gce->Transparent()) return std::nullopt;
     return gce->TransparentColorIndex();
@@ -42,7 +42,7 @@ TDisposal DisposalOf(const TGIFSubImage& frame) {
 }
 
 TRgb PainterBackground(const TGIFImage& image, TRgb windowColor) {
-    if (image.BackgroundColorValue() != clNone) return RgbOfColor(image.BackgroundColorValue());
+    if (image.BackgroundColorValue() != clNone) return rgbOfColor(image.BackgroundColorValue());
     if (image.GlobalColorMap().Empty()) return windowColor;
     return image.BackgroundColor();
 }
@@ -51,7 +51,7 @@ TRenderedFrame RenderFrame(const TGIFSubImage& frame, bool dither) {
     TRenderedFrame out;
     const int w = frame.Width(), h = frame.Height();
     out.Bitmap = TRaster(w, h, PixelFormat::pf8bit);
-    const std::vector<TRgb> palette = PaletteOf(frame);
+    const std::vector<TRgb> palette = paletteOf(frame);
     if (frame.Empty()) {
         out.Bitmap.SetPalette(palette);
         return out;
@@ -60,7 +60,7 @@ TRenderedFrame RenderFrame(const TGIFSubImage& frame, bool dither) {
     const auto rowDone = [&](int y) {
         if (y % kRowsPerRenderStep == 0) progress.Step(int(std::int64_t(y) * 100 / h));
     };
-    const std::optional<int> transparent = TransparentIndexOf(frame);
+    const std::optional<int> transparent = transparentIndexOf(frame);
     const auto pixels = frame.Pixels();
     // An opaque frame needs no mask: none is made.
     TGIFMask mask{w, h, std::vector<std::uint8_t>(transparent ? std::size_t(w) * std::size_t(h) : 0, 0)};
@@ -80,7 +80,7 @@ TRenderedFrame RenderFrame(const TGIFSubImage& frame, bool dither) {
         // are masked and take the cube entry of the transparent colour, undithered.
         TNetscapeColorLookup cube;
         TFloydSteinbergDitherer ditherer(w, cube);
-        out.Bitmap.SetPalette(WebCubePalette());
+        out.Bitmap.SetPalette(webCubePalette());
         TRgb chosen;
         const int transparentCube =
             transparent ? cube.MatchColor(palette[std::size_t(*transparent)].r, palette[std::size_t(*transparent)].g,
@@ -117,13 +117,13 @@ const TRenderedFrame& TGIFSubImage::RenderedBitmap(bool dither) const {
 }
 
 TGIFCompositor::TGIFCompositor(const TGIFImage& image, TRgb background, bool dither)
-    : TGIFCompositor(image, ArgbOf(background), dither) {}
+    : TGIFCompositor(image, argbOf(background), dither) {}
 
 TGIFCompositor::TGIFCompositor(const TGIFImage& image, Argb background, bool dither)
     : image_(image),
       background_(background),
       dither_(dither),
-      canvas_(ScreenCanvas(image)) {
+      canvas_(screenCanvas(image)) {
     canvas_.Fill(background_);
 }
 
@@ -167,7 +167,7 @@ const TRaster& TGIFCompositor::Show(int index) {
             const int cx = frame.Left() + x;
             if (cx < 0 || cx >= canvas_.Width()) continue;
             if (mask && mask->bits[std::size_t(y) * std::size_t(frame.Width()) + std::size_t(x)]) continue;
-            canvas_.SetPixel(cx, cy, ArgbOf(palette[row[x]]));
+            canvas_.SetPixel(cx, cy, argbOf(palette[row[x]]));
         }
     }
     return canvas_;
@@ -181,7 +181,7 @@ int PainterWaitMs(int delayUnits, int speed, std::int64_t sinceShownMs, bool inl
 }
 
 namespace {
-int DelayUnitsOf(const TGIFSubImage& frame, bool inlinePainter) {
+int delayUnitsOf(const TGIFSubImage& frame, bool inlinePainter) {
     const TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
     int units = gce && gce->Delay() != 0 ? gce->Delay() : kDefaultDelayUnits;
     units = std::max(units, kMinDelayUnits);
@@ -214,7 +214,7 @@ TPainterStep TPainterTimetable::Next() {
                     firstOfLoop_ = i;
                 }
             shownInPass_ = true;
-            const int units = DelayUnitsOf(frame, false);
+            const int units = delayUnitsOf(frame, false);
             return {TPainterStep::Kind::Frame, i, PainterWaitMs(units, speed_, 0, false), units};
         }
         if (inPass_) {

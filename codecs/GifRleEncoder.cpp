@@ -12,7 +12,7 @@ namespace gs {
 namespace {
 
 // Largest r with r * r <= x, by Newton steps from a power-of-two guess.
-std::uint64_t IntegerSqrt(std::uint64_t x) {
+std::uint64_t integerSqrt(std::uint64_t x) {
     if (x < 2) return x;
     std::uint64_t r = 1;
     for (std::uint64_t v = x; v != 0; v >>= 2) r <<= 1;
@@ -87,7 +87,7 @@ std::int64_t TRLEEncoder::TriangleCost(std::int64_t count) const {
         count -= perRepeat;
     }
     if (count > 0) {
-        std::uint64_t n = IntegerSqrt(std::uint64_t(count));
+        std::uint64_t n = integerSqrt(std::uint64_t(count));
         std::uint64_t twice = 2 * std::uint64_t(count);
         while (n * (n + 1) >= twice) --n;
         while (n * (n + 1) < twice) ++n;

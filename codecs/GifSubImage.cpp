@@ -26,14 +26,14 @@ void TGIFLocalColorMap::ReportWarning(const std::string& message) const {
 
 void TGIFLocalColorMap::ColorsChanged() { subImage_.DropRendering(); }
 
-TGIFMask TransparencyMaskOf(const TRaster& raster) {
+TGIFMask transparencyMaskOf(const TRaster& raster) {
     TGIFMask mask{raster.Width(), raster.Height(), {}};
     mask.bits.resize(std::size_t(raster.Width()) * std::size_t(raster.Height()));
     if (raster.Empty()) return mask;
     TRgb key = raster.TransparentColor();
     std::size_t i = 0;
     for (int y = 0; y < raster.Height(); ++y)
-        for (int x = 0; x < raster.Width(); ++x) mask.bits[i++] = RgbOf(raster.Pixel(x, y)) == key ? 1 : 0;
+        for (int x = 0; x < raster.Width(); ++x) mask.bits[i++] = rgbOf(raster.Pixel(x, y)) == key ? 1 : 0;
     return mask;
 }
 
@@ -109,7 +109,7 @@ void TGIFSubImage::AddExtension(std::unique_ptr<TGIFExtension> extension) {
 }
 
 void TGIFSubImage::DeleteExtension(int index) {
-    const std::size_t at = CheckedListIndex(index, extensions_.size());
+    const std::size_t at = checkedListIndex(index, extensions_.size());
     image_.StopDrawing();
     DropRendering();
     extensions_.erase(extensions_.begin() + std::ptrdiff_t(at));

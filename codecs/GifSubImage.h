@@ -55,7 +55,7 @@ struct TRenderedFrame {
 };
 
 // The mask of a picture marked transparent: its pixels of the transparent colour.
-TGIFMask TransparencyMaskOf(const TRaster& raster);
+TGIFMask transparencyMaskOf(const TRaster& raster);
 
 // An icon as a frame takes it: drawn at its own size on white (24 bits), and the mask of
 // the pixels the icon leaves wholly transparent.
@@ -127,7 +127,7 @@ public:
     const TGIFColorMap& EffectiveColorMap() const;
 
     int ExtensionCount() const { return int(extensions_.size()); }
-    TGIFExtension& Extension(int index) const { return *extensions_[CheckedListIndex(index, extensions_.size())]; }
+    TGIFExtension& Extension(int index) const { return *extensions_[checkedListIndex(index, extensions_.size())]; }
     void AddExtension(std::unique_ptr<TGIFExtension> extension);
     void DeleteExtension(int index);
     // Takes the extension out of the list without freeing it; none when it is not listed.

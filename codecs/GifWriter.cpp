@@ -92,7 +92,7 @@ TBytes TGIFImage::SaveToBytes() const {
 
 void TGIFImage::SaveToFile(const std::filesystem::path& path) const {
     TBytes data = SaveToBytes();
-    WriteFileAtomically(path, data);
+    writeFileAtomically(path, data);
 }
 
 }  // namespace gs

@@ -20,10 +20,10 @@ constexpr std::array<TRgb, 16> kVgaColors{{{0, 0, 0},       {128, 0, 0},   {0, 1
 
 // Index of the nearest colour of the table; the first of equal distances wins.
 template <class Table>
-int Nearest(const Table& table, std::size_t count, TRgb c) {
-    int best = 0, bestDistance = ColorDistance2(table[0], c);
+int nearest(const Table& table, std::size_t count, TRgb c) {
+    int best = 0, bestDistance = colorDistance2(table[0], c);
     for (std::size_t i = 1; i < count; ++i) {
-        int d = ColorDistance2(table[i], c);
+        int d = colorDistance2(table[i], c);
         if (d < bestDistance) best = int(i), bestDistance = d;
     }
     return best;
@@ -51,55 +51,55 @@ constexpr TLevelTable<6> kLevels6({0, 51, 102, 153, 204, 255});
 constexpr TLevelTable<7> kLevels7({0, 43, 85, 128, 170, 213, 255});
 constexpr TLevelTable<8> kLevels8({0, 36, 73, 109, 146, 182, 219, 255});
 
-TRaster IndexedLike(const TRaster& picture, PixelFormat pf, std::vector<TRgb> palette) {
+TRaster indexedLike(const TRaster& picture, PixelFormat pf, std::vector<TRgb> palette) {
     TRaster out(picture.Width(), picture.Height(), pf);
-    palette.resize(std::size_t(1) << BitCountOf(pf), kGrey);
+    palette.resize(std::size_t(1) << bitCountOf(pf), kGrey);
     out.SetPalette(std::move(palette));
     return out;
 }
 
 template <class PerPixel>
-void MapEachPixel(const TRaster& picture, TRaster& out, PerPixel index) {
+void mapEachPixel(const TRaster& picture, TRaster& out, PerPixel index) {
     for (int y = 0; y < picture.Height(); ++y)
-        for (int x = 0; x < picture.Width(); ++x) out.SetIndexAt(x, y, std::uint8_t(index(RgbOf(picture.Pixel(x, y)), x, y)));
+        for (int x = 0; x < picture.Width(); ++x) out.SetIndexAt(x, y, std::uint8_t(index(rgbOf(picture.Pixel(x, y)), x, y)));
 }
 
 // The nearest colour of a table for every pixel; runs of one colour are looked up once.
 template <class Table>
-void MapNearest(const TRaster& picture, TRaster& out, const Table& table) {
-    TRgb last = RgbOf(picture.Pixel(0, 0));
-    int lastIndex = Nearest(table, table.size(), last);
-    MapEachPixel(picture, out, [&](TRgb c, int, int) {
-        if (!(c == last)) last = c, lastIndex = Nearest(table, table.size(), c);
+void mapNearest(const TRaster& picture, TRaster& out, const Table& table) {
+    TRgb last = rgbOf(picture.Pixel(0, 0));
+    int lastIndex = nearest(table, table.size(), last);
+    mapEachPixel(picture, out, [&](TRgb c, int, int) {
+        if (!(c == last)) last = c, lastIndex = nearest(table, table.size(), c);
         return lastIndex;
     });
 }
 
-TRaster MapTruncated784(const TRaster& picture) {
+TRaster mapTruncated784(const TRaster& picture) {
     std::vector<TRgb> palette;
     for (int r : kLevels7.levels)
         for (int g : kLevels8.levels)
             for (int b : kLevels4.levels) palette.push_back({std::uint8_t(r), std::uint8_t(g), std::uint8_t(b)});
-    TRaster out = IndexedLike(picture, PixelFormat::pf8bit, palette);
-    MapEachPixel(picture, out, [](TRgb c, int, int) {
+    TRaster out = indexedLike(picture, PixelFormat::pf8bit, palette);
+    mapEachPixel(picture, out, [](TRgb c, int, int) {
         return kLevels7.index[c.r] * 32 + kLevels8.index[c.g] * 4 + kLevels4.index[c.b];
     });
     return out;
 }
 
-TRaster MapTruncated666(const TRaster& picture) {
+TRaster mapTruncated666(const TRaster& picture) {
     std::vector<TRgb> palette;
     for (int r : kLevels6.levels)
         for (int g : kLevels6.levels)
             for (int b : kLevels6.levels) palette.push_back({std::uint8_t(r), std::uint8_t(g), std::uint8_t(b)});
-    TRaster out = IndexedLike(picture, PixelFormat::pf8bit, palette);
-    MapEachPixel(picture, out, [](TRgb c, int, int) {
+    TRaster out = indexedLike(picture, PixelFormat::pf8bit, palette);
+    mapEachPixel(picture, out, [](TRgb c, int, int) {
         return kLevels6.index[c.r] * 36 + kLevels6.index[c.g] * 6 + kLevels6.index[c.b];
     });
     return out;
 }
 
-TRaster MapTripleRamps(const TRaster& picture) {
+TRaster mapTripleRamps(const TRaster& picture) {
     std::vector<TRgb> palette(kPaletteSize, TRgb{});
     for (int i = 0; i < 64; ++i) {
         auto v = std::uint8_t(4 * i);
@@ -107,10 +107,10 @@ TRaster MapTripleRamps(const TRaster& picture) {
         palette[std::size_t(64 + i)] = {0, v, 0};
         palette[std::size_t(128 + i)] = {0, 0, v};
     }
-    TRaster out = IndexedLike(picture, PixelFormat::pf8bit, palette);
+    TRaster out = indexedLike(picture, PixelFormat::pf8bit, palette);
     const int bottom = picture.Height() - 1;
     // Rows are counted from the bottom, as they lie in a DIB.
-    MapEachPixel(picture, out, [bottom](TRgb c, int x, int y) {
+    mapEachPixel(picture, out, [bottom](TRgb c, int x, int y) {
         switch ((x + bottom - y) % 3) {
             case 0: return c.r >> 2;
             case 1: return (c.g >> 2) + 64;
@@ -120,19 +120,19 @@ TRaster MapTripleRamps(const TRaster& picture) {
     return out;
 }
 
-TRaster MapGreyRamp(const TRaster& picture) {
+TRaster mapGreyRamp(const TRaster& picture) {
     std::vector<TRgb> palette;
     for (int i = 0; i < kPaletteSize; ++i) palette.push_back({std::uint8_t(i), std::uint8_t(i), std::uint8_t(i)});
-    TRaster out = IndexedLike(picture, PixelFormat::pf8bit, palette);
-    MapEachPixel(picture, out, [](TRgb c, int, int) { return (77 * c.r + 150 * c.g + 29 * c.b) >> 8; });
+    TRaster out = indexedLike(picture, PixelFormat::pf8bit, palette);
+    mapEachPixel(picture, out, [](TRgb c, int, int) { return (77 * c.r + 150 * c.g + 29 * c.b) >> 8; });
     return out;
 }
 
 }  // namespace
 
 // In ColorMappings.cpp.
-TRaster MapHistogramColors(const TRaster& picture, int wanted);
-TRaster MapMedianCutColors(const TRaster& picture, int wanted);
+TRaster mapHistogramColors(const TRaster& picture, int wanted);
+TRaster mapMedianCutColors(const TRaster& picture, int wanted);
 
 int ColorsOfPixelFormat(PixelFormat pf) {
     switch (pf) {
@@ -147,34 +147,34 @@ std::uint32_t ScanLineBytes(std::uint32_t width, int bits) {
     return std::uint32_t((std::uint64_t(width) * std::uint64_t(bits) + 31) / 32 * 4);
 }
 
-TRaster MapColors(const TRaster& picture, TColorMapping mapping, int wanted) {
+TRaster mapColors(const TRaster& picture, TColorMapping mapping, int wanted) {
     switch (mapping) {
-        case TColorMapping::mapHistogram: return MapHistogramColors(picture, wanted);
-        case TColorMapping::mapMedianCut: return MapMedianCutColors(picture, wanted);
-        case TColorMapping::mapTrunc784: return MapTruncated784(picture);
-        case TColorMapping::mapTrunc666: return MapTruncated666(picture);
-        case TColorMapping::mapTriple: return MapTripleRamps(picture);
-        case TColorMapping::mapGrey: return MapGreyRamp(picture);
+        case TColorMapping::mapHistogram: return mapHistogramColors(picture, wanted);
+        case TColorMapping::mapMedianCut: return mapMedianCutColors(picture, wanted);
+        case TColorMapping::mapTrunc784: return mapTruncated784(picture);
+        case TColorMapping::mapTrunc666: return mapTruncated666(picture);
+        case TColorMapping::mapTriple: return mapTripleRamps(picture);
+        case TColorMapping::mapGrey: return mapGreyRamp(picture);
     }
     throw EInvalidGraphicOperation(graphicmsg::kNotImplemented);
 }
 
-TRaster ToPixelFormat(const TRaster& picture, PixelFormat pf, TColorMapping mapping) {
+TRaster toPixelFormat(const TRaster& picture, PixelFormat pf, TColorMapping mapping) {
     if (picture.Empty()) throw EInvalidGraphic(graphicmsg::kInvalidBitmap);
     if (pf == PixelFormat::pf32bit) throw EInvalidGraphicOperation(graphicmsg::kNotImplemented);
     if (picture.Format() == pf && mapping != TColorMapping::mapGrey) return picture;
     switch (pf) {
         case PixelFormat::pf1bit: {
-            TRaster out = IndexedLike(picture, pf, {kMonoColors.begin(), kMonoColors.end()});
-            MapNearest(picture, out, kMonoColors);
+            TRaster out = indexedLike(picture, pf, {kMonoColors.begin(), kMonoColors.end()});
+            mapNearest(picture, out, kMonoColors);
             return out;
         }
         case PixelFormat::pf4bit: {
-            TRaster out = IndexedLike(picture, pf, {kVgaColors.begin(), kVgaColors.end()});
-            MapNearest(picture, out, kVgaColors);
+            TRaster out = indexedLike(picture, pf, {kVgaColors.begin(), kVgaColors.end()});
+            mapNearest(picture, out, kVgaColors);
             return out;
         }
-        case PixelFormat::pf8bit: return MapColors(picture, mapping, kPaletteSize);
+        case PixelFormat::pf8bit: return mapColors(picture, mapping, kPaletteSize);
         default: {
             TRaster out(picture.Width(), picture.Height(), PixelFormat::pf24bit);
             for (int y = 0; y < picture.Height(); ++y)
@@ -185,7 +185,7 @@ TRaster ToPixelFormat(const TRaster& picture, PixelFormat pf, TColorMapping mapp
 }
 
 TBytes BitmapToPixelFormat(const TRaster& picture, PixelFormat pf, TColorMapping mapping) {
-    return EncodeBmp(ToPixelFormat(picture, pf, mapping));
+    return encodeBmp(toPixelFormat(picture, pf, mapping));
 }
 
 TBytes BitmapToColorCount(const TRaster& picture, int colors) {

@@ -32,7 +32,7 @@ enum class TColorMapping : std::uint8_t { mapHistogram, mapMedianCut, mapTrunc78
 inline constexpr TColorMapping kDefaultColorMapping = TColorMapping::mapHistogram;
 
 // Squared RGB distance, by which the mappings take the nearest colour.
-inline int ColorDistance2(TRgb a, TRgb b) {
+inline int colorDistance2(TRgb a, TRgb b) {
     const int dr = a.r - b.r, dg = a.g - b.g, db = a.b - b.b;
     return dr * dr + dg * dg + db * db;
 }
@@ -45,7 +45,7 @@ std::uint32_t ScanLineBytes(std::uint32_t width, int bits);
 // The picture at 1, 4, 8 or 24 bits (formats beyond those: "Function not yet implemented";
 // an empty picture: "Bitmap image is not valid"). A picture already in the format comes back
 // as it is, unless the grey mapping is asked for.
-TRaster ToPixelFormat(const TRaster& picture, PixelFormat pf, TColorMapping mapping);
+TRaster toPixelFormat(const TRaster& picture, PixelFormat pf, TColorMapping mapping);
 // The same as a BMP file.
 TBytes BitmapToPixelFormat(const TRaster& picture, PixelFormat pf, TColorMapping mapping);
 // 1 bit for up to 2 colours, 4 for up to 16, 8 for up to 256, else 24; the default mapping.
@@ -53,6 +53,6 @@ TBytes BitmapToColorCount(const TRaster& picture, int colors);
 
 // The six mappings: a true-colour picture to 8-bit indices and a palette. `wanted` is the
 // number of colours asked of the histogram and median cut.
-TRaster MapColors(const TRaster& picture, TColorMapping mapping, int wanted = 256);
+TRaster mapColors(const TRaster& picture, TColorMapping mapping, int wanted = 256);
 
 }  // namespace gs

@@ -15,7 +15,7 @@ constexpr const char* kInvalidIcon = "Icon image is not valid";
 
 // Runs a change inside an update, so its notices come as one at the end.
 template <class F>
-void InUpdate(TIconList& list, F change) {
+void inUpdate(TIconList& list, F change) {
     list.BeginIconUpdate();
     try {
         change();
@@ -42,9 +42,9 @@ std::unique_ptr<TQBIcon> TIconList::CopyOf(const TQBIcon& icon) {
 }
 
 void TIconList::SetIconAt(int index, const TQBIcon& icon) {
-    InUpdate(*this, [&] {
+    inUpdate(*this, [&] {
         if (index == IconCount()) icons_.emplace_back();
-        icons_[CheckedListIndex(index, icons_.size())] = CopyOf(icon);
+        icons_[checkedListIndex(index, icons_.size())] = CopyOf(icon);
     });
 }
 
@@ -55,32 +55,32 @@ int TIconList::AddIcon(const TQBIcon& icon) {
 }
 
 void TIconList::InsertIcon(int index, const TQBIcon& icon) {
-    const std::size_t at = CheckedListIndex(index, icons_.size() + 1);  // the end too
+    const std::size_t at = checkedListIndex(index, icons_.size() + 1);  // the end too
     icons_.insert(icons_.begin() + std::ptrdiff_t(at), CopyOf(icon));
     NotifyChange();
 }
 
 void TIconList::DeleteIcon(int index) {
-    icons_.erase(icons_.begin() + std::ptrdiff_t(CheckedListIndex(index, icons_.size())));
+    icons_.erase(icons_.begin() + std::ptrdiff_t(checkedListIndex(index, icons_.size())));
     NotifyChange();
 }
 
 void TIconList::ClearIcons() {
-    InUpdate(*this, [&] {
+    inUpdate(*this, [&] {
         while (!icons_.empty()) DeleteIcon(IconCount() - 1);
     });
 }
 
 void TIconList::ExchangeIcons(int index1, int index2) {
-    std::swap(icons_[CheckedListIndex(index1, icons_.size())], icons_[CheckedListIndex(index2, icons_.size())]);
+    std::swap(icons_[checkedListIndex(index1, icons_.size())], icons_[checkedListIndex(index2, icons_.size())]);
     NotifyChange();
 }
 
 void TIconList::MoveIcon(int curIndex, int newIndex) {
     if (curIndex == newIndex) return;
     // Both ends are entries of the list as it is, checked before anything moves.
-    const std::size_t to = CheckedListIndex(newIndex, icons_.size());
-    const std::size_t from = CheckedListIndex(curIndex, icons_.size());
+    const std::size_t to = checkedListIndex(newIndex, icons_.size());
+    const std::size_t from = checkedListIndex(curIndex, icons_.size());
     auto icon = std::move(icons_[from]);
     icons_.erase(icons_.begin() + std::ptrdiff_t(from));
     icons_.insert(icons_.begin() + std::ptrdiff_t(to), std::move(icon));
@@ -97,7 +97,7 @@ namespace {
 
 // The bytes of a list of `count` entries starting at `in`'s position: each entry's size word
 // and the bytes it says, as far as they chain within the stream.
-std::uint64_t ListExtent(const TByteReader& in, std::uint32_t count) {
+std::uint64_t listExtent(const TByteReader& in, std::uint32_t count) {
     TByteReader entries = in.Window(in.Pos(), in.Remaining());
     for (std::uint32_t i = 0; i < count && entries.Remaining() >= 4; ++i) {
         const auto size = std::int32_t(entries.U32());
@@ -111,14 +111,14 @@ std::uint64_t ListExtent(const TByteReader& in, std::uint32_t count) {
 }  // namespace
 
 void TIconList::LoadIcons(TByteReader& in) {
-    InUpdate(*this, [&] {
+    inUpdate(*this, [&] {
         ClearIcons();
         if (in.Remaining() < 4) throw EReadError(kStreamRead);
         const std::uint32_t count = in.U32();
         if (count > in.Remaining() / 4) throw EReadError(kStreamRead);
         // Everything the entries hold is counted against the budget of the list's own bytes,
         // not of what follows it in the stream, so a list reads the same wherever it lies.
-        TImageDataPool pool(ListExtent(in, count), TIconRoom::Window);
+        TImageDataPool pool(listExtent(in, count), TIconRoom::Window);
         for (std::uint32_t i = 0; i < count; ++i) {
             if (in.Remaining() < 4) throw EReadError(kStreamRead);
             const auto size = std::int32_t(in.U32());
@@ -154,7 +154,7 @@ void TIconList::SaveIcons(TByteWriter& out) const {
 
 void TIconList::Assign(const TIconList& source) {
     if (&source == this) return;
-    InUpdate(*this, [&] {
+    inUpdate(*this, [&] {
         ClearIcons();
         for (const auto& icon : source.icons_) {
             if (icon)
@@ -166,7 +166,7 @@ void TIconList::Assign(const TIconList& source) {
 }
 
 void TIconList::Assign(const TQBIcon& icon) {
-    InUpdate(*this, [&] {
+    inUpdate(*this, [&] {
         ClearIcons();
         AddIcon(icon);
     });

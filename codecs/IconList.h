@@ -28,7 +28,7 @@ public:
 
     int IconCount() const { return int(icons_.size()); }
     // None for an empty entry.
-    const TQBIcon* IconAt(int index) const { return icons_[CheckedListIndex(index, icons_.size())].get(); }
+    const TQBIcon* IconAt(int index) const { return icons_[checkedListIndex(index, icons_.size())].get(); }
     // An index equal to the count appends an entry.
     void SetIconAt(int index, const TQBIcon& icon);
     int AddIcon(const TQBIcon& icon);

@@ -7,7 +7,7 @@
 namespace gs {
 
 namespace {
-TBytes IconFileOf(const TQBIcon* icon) {
+TBytes iconFileOf(const TQBIcon* icon) {
     TByteWriter out;
     if (icon) icon->SaveToStream(out);
     return out.Data();
@@ -21,7 +21,7 @@ int TIconList::AddIconResource(const IIconModule& module, const std::string& nam
 }
 
 void TIconList::InsertIconResource(int index, const IIconModule& module, const std::string& name) {
-    const std::size_t at = CheckedListIndex(index, icons_.size() + 1);  // the end too
+    const std::size_t at = checkedListIndex(index, icons_.size() + 1);  // the end too
     icons_.insert(icons_.begin() + std::ptrdiff_t(at), module.LoadIcon(name));
     NotifyChange();
 }
@@ -43,7 +43,7 @@ bool TIconList::StoresIcons(const TIconList* ancestor) const {
     if (ancestor == this) return false;
     if (ancestor->IconCount() != IconCount()) return true;
     for (int i = 0; i < IconCount(); ++i)
-        if (IconFileOf(IconAt(i)) != IconFileOf(ancestor->IconAt(i))) return true;
+        if (iconFileOf(IconAt(i)) != iconFileOf(ancestor->IconAt(i))) return true;
     return false;
 }
 

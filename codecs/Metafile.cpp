@@ -21,7 +21,7 @@ constexpr std::uint64_t kDrawsPerPixel = 16;
 constexpr std::size_t kStretchDibParams = 22;     // rop, colour use, 8 coordinates
 constexpr std::size_t kDibStretchBltParams = 20;  // rop, 8 coordinates
 
-[[noreturn]] void Bad(const std::string& what) { throw EReadError("Invalid metafile: " + what); }
+[[noreturn]] void bad(const std::string& what) { throw EReadError("Invalid metafile: " + what); }
 
 struct TMapping {
     int orgX = 0, orgY = 0, extX = 1, extY = 1;
@@ -30,7 +30,7 @@ struct TMapping {
     int Y(int logical) const { return int(std::int64_t(logical - orgY) * height / extY); }
 };
 
-Argb Combine(std::uint32_t rop, Argb dst, Argb src) {
+Argb combine(std::uint32_t rop, Argb dst, Argb src) {
     switch (rop) {
         case wmf::kRopSrcAnd: return (dst & src) | 0xFF000000u;
         case wmf::kRopSrcPaint: return (dst | src) | 0xFF000000u;
@@ -39,27 +39,27 @@ Argb Combine(std::uint32_t rop, Argb dst, Argb src) {
     }
 }
 
-bool KnownRop(std::uint32_t rop) {
+bool knownRop(std::uint32_t rop) {
     return rop == wmf::kRopSrcCopy || rop == wmf::kRopSrcAnd || rop == wmf::kRopSrcPaint || rop == wmf::kRopSrcInvert;
 }
 
 // One bitmap record: parameters stored last to first, then the DIB.
-void PlayBitmap(TByteReader& record, bool withColourUse, const TMapping& map, TRaster& canvas, std::uint64_t& budget) {
+void playBitmap(TByteReader& record, bool withColourUse, const TMapping& map, TRaster& canvas, std::uint64_t& budget) {
     const std::uint32_t rop = record.U32();
     if (withColourUse) record.U16();
     std::int16_t v[8];
     for (std::int16_t& p : v) p = std::int16_t(record.U16());
     const int srcH = v[0], srcW = v[1], ySrc = v[2], xSrc = v[3], destH = v[4], destW = v[5], yDest = v[6], xDest = v[7];
     const TBytes dibBytes = record.Bytes(record.Remaining());
-    if (!KnownRop(rop) || srcW <= 0 || srcH <= 0 || destW == 0 || destH == 0) return;
+    if (!knownRop(rop) || srcW <= 0 || srcH <= 0 || destW == 0 || destH == 0) return;
     const TSpanSource dibSource(dibBytes);
-    const TRaster dib = DecodeDib(dibSource, 0).colour;
+    const TRaster dib = decodeDib(dibSource, 0).colour;
     const int x0 = map.X(xDest), x1 = map.X(xDest + destW), y0 = map.Y(yDest), y1 = map.Y(yDest + destH);
     const int left = std::max(std::min(x0, x1), 0), right = std::min(std::max(x0, x1), canvas.Width());
     const int top = std::max(std::min(y0, y1), 0), bottom = std::min(std::max(y0, y1), canvas.Height());
     if (left >= right || top >= bottom) return;
     const std::uint64_t pixels = std::uint64_t(right - left) * std::uint64_t(bottom - top);
-    if (pixels > budget) Bad("it draws more than its picture holds many times over");
+    if (pixels > budget) bad("it draws more than its picture holds many times over");
     budget -= pixels;
     for (int y = top; y < bottom; ++y) {
         const int sy = ySrc + int(std::int64_t(y - y0) * srcH / (y1 - y0));
@@ -67,7 +67,7 @@ void PlayBitmap(TByteReader& record, bool withColourUse, const TMapping& map, TR
         Argb* row = canvas.Row(y);
         for (int x = left; x < right; ++x) {
             const int sx = xSrc + int(std::int64_t(x - x0) * srcW / (x1 - x0));
-            if (sx >= 0 && sx < dib.Width()) row[x] = Combine(rop, row[x], dib.Pixel(sx, sy));
+            if (sx >= 0 && sx < dib.Width()) row[x] = combine(rop, row[x], dib.Pixel(sx, sy));
         }
     }
 }
@@ -76,7 +76,7 @@ void PlayBitmap(TByteReader& record, bool withColourUse, const TMapping& map, TR
 
 TMetafile TMetafile::FromSource(const IByteSource& source) {
     TByteReader in(source);
-    if (in.Size() < wmf::kPlaceableHeaderSize || in.U32At(0) != wmf::kPlaceableKey) Bad("no placeable header");
+    if (in.Size() < wmf::kPlaceableHeaderSize || in.U32At(0) != wmf::kPlaceableKey) bad("no placeable header");
     TMetafile m;
     const auto box = [&](std::uint64_t at) { return int(std::int16_t(in.U16At(at))); };
     m.left_ = box(6);
@@ -84,11 +84,11 @@ TMetafile TMetafile::FromSource(const IByteSource& source) {
     m.boxWidth_ = box(10) - m.left_;
     m.boxHeight_ = box(12) - m.top_;
     const int inch = in.U16At(14);
-    if (inch == 0) Bad("no units per inch");
+    if (inch == 0) bad("no units per inch");
     const std::int64_t w = std::int64_t(m.boxWidth_) * kScreenDpi / inch;
     const std::int64_t h = std::int64_t(m.boxHeight_) * kScreenDpi / inch;
     const std::uint64_t limit = std::min(kMaxPixels, in.Size() * kPixelsPerFileByte);
-    if (w < 0 || h < 0 || std::uint64_t(w) * std::uint64_t(h) > limit) Bad("its size");
+    if (w < 0 || h < 0 || std::uint64_t(w) * std::uint64_t(h) > limit) bad("its size");
     m.width_ = int(w);
     m.height_ = int(h);
     m.data_ = std::make_shared<const TBytes>(in.BytesAt(0, in.Size()));
@@ -103,9 +103,9 @@ TRaster TMetafile::Draw(Argb background) const {
     const TSpanSource src(*data_);
     TByteReader in(src);
     in.Seek(wmf::kPlaceableHeaderSize);
-    if (in.Remaining() < wmf::kHeaderWords * 2u) Bad("no header");
+    if (in.Remaining() < wmf::kHeaderWords * 2u) bad("no header");
     const std::uint16_t headerWords = in.U16At(in.Pos() + 2);
-    if (headerWords < wmf::kHeaderWords) Bad("its header");
+    if (headerWords < wmf::kHeaderWords) bad("its header");
     in.Seek(in.Pos() + std::uint64_t(headerWords) * 2);
     TMapping map{left_, top_, std::max(boxWidth_, 1), std::max(boxHeight_, 1), width_, height_};
     std::uint64_t budget = std::uint64_t(width_) * std::uint64_t(height_) * kDrawsPerPixel;
@@ -114,7 +114,7 @@ TRaster TMetafile::Draw(Argb background) const {
         const std::uint32_t words = in.U32();
         const std::uint16_t function = in.U16();
         if (words < wmf::kMinRecordWords || std::uint64_t(words) * 2 > in.Remaining() + wmf::kRecordHeaderSize)
-            Bad("a record reaches past the end at " + std::to_string(at));
+            bad("a record reaches past the end at " + std::to_string(at));
         if (function == wmf::kMetaEof) break;
         TByteReader record = in.Window(in.Pos(), std::uint64_t(words) * 2 - wmf::kRecordHeaderSize);
         in.Seek(at + std::uint64_t(words) * 2);
@@ -125,18 +125,18 @@ TRaster TMetafile::Draw(Argb background) const {
                 break;
             case wmf::kMetaSetWindowExt: {
                 const int extY = std::int16_t(record.U16()), extX = std::int16_t(record.U16());
-                if (extX == 0 || extY == 0) Bad("a window extent of nothing");
+                if (extX == 0 || extY == 0) bad("a window extent of nothing");
                 map.extX = extX;
                 map.extY = extY;
                 break;
             }
             case wmf::kMetaStretchDib:
-                if (record.Size() < kStretchDibParams) Bad("a bitmap record cut short");
-                PlayBitmap(record, true, map, canvas, budget);
+                if (record.Size() < kStretchDibParams) bad("a bitmap record cut short");
+                playBitmap(record, true, map, canvas, budget);
                 break;
             case wmf::kMetaDibStretchBlt:
-                if (record.Size() < kDibStretchBltParams) Bad("a bitmap record cut short");
-                PlayBitmap(record, false, map, canvas, budget);
+                if (record.Size() < kDibStretchBltParams) bad("a bitmap record cut short");
+                playBitmap(record, false, map, canvas, budget);
                 break;
             default: break;
         }

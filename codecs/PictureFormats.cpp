@@ -10,7 +10,7 @@
 namespace gs {
 
 namespace {
-std::string LowerExtension(std::string_view extension) {
+std::string lowerExtension(std::string_view extension) {
     if (extension.starts_with('.')) extension.remove_prefix(1);
     std::string out(extension);
     std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return char(std::tolower(c)); });
@@ -20,7 +20,7 @@ std::string LowerExtension(std::string_view extension) {
 
 void TFileFormats::Add(std::string_view extension, std::string description, std::type_index graphicClass,
                        std::function<std::unique_ptr<TGraphic>()> make) {
-    formats_.push_back({LowerExtension(extension), std::move(description), graphicClass, std::move(make)});
+    formats_.push_back({lowerExtension(extension), std::move(description), graphicClass, std::move(make)});
 }
 
 void TFileFormats::Remove(std::type_index graphicClass) {
@@ -28,7 +28,7 @@ void TFileFormats::Remove(std::type_index graphicClass) {
 }
 
 const TFileFormat* TFileFormats::Find(std::string_view extension) const {
-    const std::string wanted = LowerExtension(extension);
+    const std::string wanted = lowerExtension(extension);
     if (wanted.empty()) return nullptr;
     const auto found = std::find_if(formats_.rbegin(), formats_.rend(), [&](const TFileFormat& f) { return f.extension == wanted; });
     return found == formats_.rend() ? nullptr : &*found;
@@ -50,7 +50,7 @@ void TPicture::LoadFromFile(const std::filesystem::path& path) {
     const TFileFormat* format = formats_.Find(extension);
     if (!format) throw EInvalidGraphic(std::string(kUnknownPictureExtension) + " (" + extension + ")");
     std::unique_ptr<TGraphic> loaded = format->make();
-    loaded->LoadFromSource(*OpenFileSource(path));
+    loaded->LoadFromSource(*openFileSource(path));
     graphic_ = std::move(loaded);
 }
 

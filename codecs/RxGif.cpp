@@ -60,7 +60,7 @@ void TGIFFrame::Assign(const TRaster& picture) {
     Clear();
     if (!picture.Empty()) {
         bitmap_ = picture;
-        if (picture.Transparent()) transparentColor = ColorOf(picture.TransparentColor());
+        if (picture.Transparent()) transparentColor = colorOf(picture.TransparentColor());
     }
     owner_.RecomputeScreen();
 }
@@ -76,7 +76,7 @@ void TGIFFrame::Assign(const TRxGIFImage& image) {
 
 void TGIFFrame::Assign(const TGraphic& graphic) {
     // Fuchsia: the class library's brush for a picture that could not be copied.
-    constexpr Argb kUncopied = MakeArgb(255, 0, 255);
+    constexpr Argb kUncopied = makeArgb(255, 0, 255);
     if (graphic.Empty()) {
         Clear();
         owner_.RecomputeScreen();
@@ -98,7 +98,7 @@ void TGIFFrame::AssignTo(TRaster& dest) {
     dest = Bitmap();
     if (transparentColor == clNone) return;
     dest.SetTransparent(true);
-    dest.SetTransparentColor(RgbOfColor(transparentColor));
+    dest.SetTransparentColor(rgbOfColor(transparentColor));
 }
 
 TRxGIFImage::TRxGIFImage() { Clear(); }
@@ -195,9 +195,9 @@ void TRxGIFImage::Draw(TRaster& canvas, const TDrawRect& rect) {
     TGIFFrame& f = *frames_[std::size_t(frameIndex_)];
     const TRaster& picture = f.Bitmap();
     if (Transparent() && f.transparentColor != clNone)
-        StretchDrawTransparent(canvas, rect, picture, RgbOfColor(f.transparentColor));
+        stretchDrawTransparent(canvas, rect, picture, rgbOfColor(f.transparentColor));
     else
-        StretchDraw(canvas, rect, picture);
+        stretchDraw(canvas, rect, picture);
 }
 
 void TRxGIFImage::Assign(const TRxGIFImage& source) {
@@ -263,7 +263,7 @@ void TRxGIFImage::Assign(const TAnimatedCursorImage& cursor) {
     for (int i = 0; i < cursor.FrameCount(); ++i) {
         const TIconFrame& step = cursor.FrameAt(i);
         if (!step.icon) continue;
-        TRaster picture = TIconPicture(*step.icon, ArgbOf(kKey));
+        TRaster picture = TIconPicture(*step.icon, argbOf(kKey));
         picture.SetTransparent(true);
         picture.SetTransparentColor(kKey);
         const int index = AppendFrame(picture);

@@ -199,7 +199,7 @@ public:
     const TRaster& CurrentBitmap();
 
     int FrameCount() const { return int(frames_.size()); }
-    TGIFFrame& Frame(int index) const { return *frames_[CheckedListIndex(index, frames_.size())]; }
+    TGIFFrame& Frame(int index) const { return *frames_[checkedListIndex(index, frames_.size())]; }
     int FrameIndex() const { return frameIndex_; }
     void SetFrameIndex(int index) { frameIndex_ = index; }
 

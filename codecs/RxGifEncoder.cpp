@@ -87,7 +87,7 @@ private:
     std::array<TEntry, kPoolEntries> pool_{};
 };
 
-int PixelOf(const TRaster& picture, int x, int row) { return picture.IndexAt(x, row); }
+int pixelOf(const TRaster& picture, int x, int row) { return picture.IndexAt(x, row); }
 
 }  // namespace
 
@@ -106,7 +106,7 @@ void EncodeRxLZW(TByteWriter& out, const TRaster& picture, int bitsPerPixel, boo
     TGIFRowOrder rows(picture.Height(), interlaced);
     for (int n = 0; n < picture.Height(); ++n, rows.Advance()) {
         for (int x = 0; x < picture.Width(); ++x) {
-            const int pixel = PixelOf(picture, x, rows.Row());
+            const int pixel = pixelOf(picture, x, rows.Row());
             if (!started) {
                 startString(pixel);
                 started = true;

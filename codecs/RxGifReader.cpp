@@ -22,12 +22,12 @@ constexpr int kMaxRepeatCount = 30000;
 constexpr int kMinCodeSizeLow = 2, kMinCodeSizeHigh = 9;
 const TRgb kMissingEntry{128, 128, 128};
 
-std::string Lower(std::string s) {
+std::string lower(std::string s) {
     for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
-TGIFColorTable ReadTable(TByteReader& in, int entries) {
+TGIFColorTable readTable(TByteReader& in, int entries) {
     TGIFColorTable t;
     if (!in.Contains(in.Pos(), std::uint64_t(entries) * 3)) throw EReadError(kStreamRead);
     t.count = entries;
@@ -39,14 +39,14 @@ TGIFColorTable ReadTable(TByteReader& in, int entries) {
 }
 
 // The next byte that is not 0; 0 at the end of the data.
-std::uint8_t NextIntroducer(TByteReader& in) {
+std::uint8_t nextIntroducer(TByteReader& in) {
     while (in.Remaining() > 0)
         if (std::uint8_t b = in.U8()) return b;
     return 0;
 }
 
 // Data sub-blocks as strings, up to a zero count or the end of the data.
-std::vector<std::string> ReadSubBlocks(TByteReader& in) {
+std::vector<std::string> readSubBlocks(TByteReader& in) {
     std::vector<std::string> lines;
     while (in.Remaining() > 0) {
         std::uint8_t n = in.U8();
@@ -56,7 +56,7 @@ std::vector<std::string> ReadSubBlocks(TByteReader& in) {
     return lines;
 }
 
-bool IsLoopingBlock(const TGIFFrame::TExtension& e) {
+bool isLoopingBlock(const TGIFFrame::TExtension& e) {
     if (e.header.size() != 1 + kLoopIdSize || e.header[0] != kLoopIdSize) return false;
     std::string id(e.header.begin() + 1, e.header.end());
     return (id == "NETSCAPE2.0" || id == "ANIMEXTS1.0") && !e.data.empty() && e.data[0].size() >= 3 &&
@@ -91,8 +91,8 @@ void TRxGIFImage::ReadGIFStream(std::uint64_t size, TByteReader& in, bool decode
 }
 
 void TRxGIFImage::ReadStream(TByteReader& in) {
-    if (Lower(in.Chars(3)) != "gif") throw EInvalidGraphicOperation(rxgifmsg::kUnknownVersion);
-    const std::string version = Lower(in.Chars(3));
+    if (lower(in.Chars(3)) != "gif") throw EInvalidGraphicOperation(rxgifmsg::kUnknownVersion);
+    const std::string version = lower(in.Chars(3));
     if (version == "87a")
         version_ = TGIFVersion::gv87a;
     else if (version == "89a")
@@ -109,12 +109,12 @@ void TRxGIFImage::ReadStream(TByteReader& in) {
     data_->bitsPerPixel = std::uint8_t((flags & 7) + 1);
     data_->colorResBits = std::uint8_t(((flags >> 4) & 7) + 1);
     if (flags & 0x80) {
-        data_->colorTable = ReadTable(in, 1 << data_->bitsPerPixel);
-        if (background < data_->colorTable.count) backgroundColor = ColorOf(data_->colorTable.colors[background]);
+        data_->colorTable = readTable(in, 1 << data_->bitsPerPixel);
+        if (background < data_->colorTable.count) backgroundColor = colorOf(data_->colorTable.colors[background]);
     }
 
     std::vector<TGIFFrame::TExtension> gathered;
-    std::uint8_t introducer = NextIntroducer(in);
+    std::uint8_t introducer = nextIntroducer(in);
     while (introducer != 0 && introducer != kGifTrailer) {
         while (introducer == kExtensionIntroducer) {
             TGIFFrame::TExtension e;
@@ -127,12 +127,12 @@ void TRxGIFImage::ReadStream(TByteReader& in) {
                     break;
                 case kLabelComment:
                     e.kind = TGIFFrame::TExtension::ekComment;
-                    e.data = ReadSubBlocks(in);
+                    e.data = readSubBlocks(in);
                     gathered.push_back(std::move(e));
                     break;
                 case kLabelPlainText:
                     in.Bytes(kPlainTextBytes);
-                    ReadSubBlocks(in);
+                    readSubBlocks(in);
                     gathered.clear();
                     break;
                 case kLabelApplication: {
@@ -141,8 +141,8 @@ void TRxGIFImage::ReadStream(TByteReader& in) {
                     e.kind = TGIFFrame::TExtension::ekApplication;
                     e.header = in.Bytes(n);
                     e.header.insert(e.header.begin(), n);
-                    e.data = ReadSubBlocks(in);
-                    if (IsLoopingBlock(e)) {
+                    e.data = readSubBlocks(in);
+                    if (isLoopingBlock(e)) {
                         looping = true;
                         const auto& d = e.data[0];
                         repeatCount = std::uint16_t(std::min(std::uint8_t(d[1]) + 256 * std::uint8_t(d[2]), kMaxRepeatCount));
@@ -159,14 +159,14 @@ void TRxGIFImage::ReadStream(TByteReader& in) {
                 introducer = kGifTrailer;
                 break;
             }
-            introducer = NextIntroducer(in);
+            introducer = nextIntroducer(in);
         }
         if (introducer == kImageIntroducer) {
             ReadFrame(in, gathered);
             if (in.Remaining() == 0) {
                 introducer = kGifTrailer;
             } else {
-                introducer = NextIntroducer(in);
+                introducer = nextIntroducer(in);
                 if (introducer != kExtensionIntroducer && introducer != kImageIntroducer && introducer != kGifTrailer)
                     introducer = 0;  // reading stops quietly
             }
@@ -202,7 +202,7 @@ void TRxGIFImage::ReadFrame(TByteReader& in, std::vector<TGIFFrame::TExtension>&
     frame->interlaced = (item.flags & 0x40) != 0;
     if (item.flags & 0x80) {
         item.bitsPerPixel = std::uint8_t((item.flags & 7) + 1);
-        item.colorTable = ReadTable(in, 1 << item.bitsPerPixel);
+        item.colorTable = readTable(in, 1 << item.bitsPerPixel);
         frame->localColors = true;
     } else {
         // Taken before the control blocks are read: their transparent index refers to it.
@@ -240,7 +240,7 @@ void TRxGIFImage::ReadFrame(TByteReader& in, std::vector<TGIFFrame::TExtension>&
         if (!(flags & 1))
             frame->transparentColor = clNone;
         else if (index < item.colorTable.count)
-            frame->transparentColor = ColorOf(item.colorTable.colors[std::size_t(index)]);
+            frame->transparentColor = colorOf(item.colorTable.colors[std::size_t(index)]);
         frame->delay = std::max(frame->delay, 10 * (e.header[2] | (e.header[3] << 8)));
         frame->disposal = std::uint8_t((flags >> 2) & 7);
     }
@@ -262,7 +262,7 @@ void TGIFFrame::Decode() {
     if (std::uint64_t(item.width) * std::uint64_t(item.height) > kMaxGifFramePixels)
         throw EInvalidGraphicOperation(rxgifmsg::kCorrupt);
     TRaster picture(item.width, item.height, pf);
-    std::vector<TRgb> palette(std::size_t(1) << BitCountOf(pf), kMissingEntry);
+    std::vector<TRgb> palette(std::size_t(1) << bitCountOf(pf), kMissingEntry);
     std::copy_n(item.colorTable.colors.begin(), std::min<std::size_t>(std::size_t(item.colorTable.count), palette.size()),
                 palette.begin());
     picture.SetPalette(std::move(palette));

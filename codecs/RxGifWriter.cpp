@@ -16,7 +16,7 @@ constexpr std::uint8_t kLabels[] = {kLabelGraphicControl, kLabelPlainText, kLabe
 
 
 // The entries, then zero triplets up to 2^bits: the size field says that many follow.
-void WriteTable(TByteWriter& out, const TGIFColorTable& table) {
+void writeTable(TByteWriter& out, const TGIFColorTable& table) {
     const int bits = table.Bits();
     for (int i = 0; i < (1 << bits); ++i) {
         TRgb c = i < table.count ? table.colors[std::size_t(i)] : TRgb{};
@@ -24,7 +24,7 @@ void WriteTable(TByteWriter& out, const TGIFColorTable& table) {
     }
 }
 
-void WriteLines(TByteWriter& out, const std::vector<std::string>& lines) {
+void writeLines(TByteWriter& out, const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
         if (line.empty()) continue;
         const std::size_t n = std::min<std::size_t>(line.size(), 255);
@@ -37,7 +37,7 @@ void WriteLines(TByteWriter& out, const std::vector<std::string>& lines) {
 int IndexOf(const TGIFColorTable& table, TColor color) {
     if (color == clNone) return -1;
     for (int i = 0; i < table.count; ++i)
-        if (ColorOf(table.colors[std::size_t(i)]) == color) return i;
+        if (colorOf(table.colors[std::size_t(i)]) == color) return i;
     return -1;
 }
 
@@ -46,9 +46,9 @@ int IndexOf(const TGIFColorTable& table, TColor color) {
 void TGIFFrame::Encode(TColorMapping mapping) {
     if (!bitmap_ || bitmap_->Empty()) throw EInvalidGraphicOperation(rxgifmsg::kNoData);
     TRaster picture = *bitmap_;
-    if (!IsIndexed(picture.Format())) {
+    if (!isIndexed(picture.Format())) {
         if (grayscale) mapping = TColorMapping::mapGrey;
-        picture = ToPixelFormat(picture, PixelFormat::pf8bit, mapping);
+        picture = toPixelFormat(picture, PixelFormat::pf8bit, mapping);
         grayscale = mapping == TColorMapping::mapGrey;
     }
     auto item = std::make_shared<TRxGIFItem>();
@@ -122,7 +122,7 @@ void TRxGIFImage::WriteGIFStream(TByteWriter& out, bool withCount) {
     w.U8(global.count > 0 ? std::uint8_t(0x80 | ((globalBits - 1) << 4) | (globalBits - 1)) : 0);
     w.U8(std::uint8_t(std::max(IndexOf(global, backgroundColor), 0)));
     w.U8(data_->aspectRatio);
-    if (global.count > 0) WriteTable(w, global);
+    if (global.count > 0) writeTable(w, global);
     if (looping && frames_.size() > 1) {
         w.Bytes(TBytes{kExtensionIntroducer, kLabelApplication, kApplicationIdSize});
         w.Chars("NETSCAPE2.0");
@@ -133,7 +133,7 @@ void TRxGIFImage::WriteGIFStream(TByteWriter& out, bool withCount) {
             w.U8(kExtensionIntroducer);
             w.U8(kLabels[e.kind]);
             w.Bytes(e.header);
-            if (e.kind != TGIFFrame::TExtension::ekGraphicControl) WriteLines(w, e.data);
+            if (e.kind != TGIFFrame::TExtension::ekGraphicControl) writeLines(w, e.data);
         }
         const TRxGIFItem& item = f->Item();
         w.U8(kImageSeparator);
@@ -144,13 +144,13 @@ void TRxGIFImage::WriteGIFStream(TByteWriter& out, bool withCount) {
         std::uint8_t flags = f->interlaced ? 0x40 : 0;
         if (f->localColors) flags |= std::uint8_t(0x80 | (item.colorTable.Bits() - 1));
         w.U8(flags);
-        if (f->localColors) WriteTable(w, item.colorTable);
+        if (f->localColors) writeTable(w, item.colorTable);
         w.Bytes(item.encoded);
     }
     if (!data_->comment.empty()) {
         w.U8(kExtensionIntroducer);
         w.U8(kLabelComment);
-        WriteLines(w, data_->comment);
+        writeLines(w, data_->comment);
     }
     w.U8(kTrailer);
     if (withCount) out.U32(std::uint32_t(w.Pos()));

@@ -63,7 +63,7 @@ std::unique_ptr<TQBIcon> ChooseIcon(const TQBIcon& icon, const TImageChoice& cho
 
 void SaveBitmapInFormat(TBatchFormat format, const TRaster& bitmap, const std::filesystem::path& file) {
     switch (format) {
-    case TBatchFormat::bfBMP: SaveBmp(bitmap, file); return;
+    case TBatchFormat::bfBMP: saveBmp(bitmap, file); return;
     case TBatchFormat::bfGIF: SaveBitmapAsGIF(&bitmap, file); return;
     case TBatchFormat::bfJPG: SaveBitmapAsJPEG(&bitmap, file); return;
     case TBatchFormat::bfWMF: SaveBitmapAsMetafile(&bitmap, file); return;

@@ -35,12 +35,12 @@ void SaveBitmapAsGIF(const TRaster* bitmap, const std::filesystem::path& fileNam
 }
 
 void SaveBitmapAsJPEG(const TRaster* bitmap, const std::filesystem::path& fileName) {
-    if (hasPicture(bitmap)) WriteFileAtomically(fileName, encodeJpeg(*bitmap));
+    if (hasPicture(bitmap)) writeFileAtomically(fileName, encodeJpeg(*bitmap));
 }
 
 void SaveBitmapAsMetafile(const TRaster* bitmap, const std::filesystem::path& fileName) {
     if (!hasPicture(bitmap)) return;
-    WriteFileAtomically(fileName, isWmfName(fileName) ? encodeWmf(*bitmap) : encodeEmf(*bitmap));
+    writeFileAtomically(fileName, isWmfName(fileName) ? encodeWmf(*bitmap) : encodeEmf(*bitmap));
 }
 
 void SaveBitmapAsTIFF(const TRaster* bitmap, const std::filesystem::path& fileName) {

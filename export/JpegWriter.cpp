@@ -36,9 +36,9 @@ TBytes rgbRows(const TRaster& r) {
     for (int y = 0; y < r.Height(); ++y)
         for (int x = 0; x < r.Width(); ++x) {
             Argb c = r.Pixel(x, y);
-            rgb[i++] = RedOf(c);
-            rgb[i++] = GreenOf(c);
-            rgb[i++] = BlueOf(c);
+            rgb[i++] = redOf(c);
+            rgb[i++] = greenOf(c);
+            rgb[i++] = blueOf(c);
         }
     return rgb;
 }

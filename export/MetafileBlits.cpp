@@ -11,7 +11,7 @@ constexpr TRgb kMaskTransparent{255, 255, 255};
 
 TMetafileBlit blitOf(const TRaster& r, std::uint32_t rop) {
     TMetafileBlit b;
-    b.dib = EncodeDib(r);
+    b.dib = encodeDib(r);
     b.infoSize = kInfoHeaderSize + (r.BitCount() <= 8 ? (4u << r.BitCount()) : 0u);
     b.rasterOp = rop;
     return b;
@@ -28,9 +28,9 @@ std::vector<TMetafileBlit> metafileBlits(const TRaster& bitmap) {
     for (int y = 0; y < bitmap.Height(); ++y)
         for (int x = 0; x < bitmap.Width(); ++x) {
             const Argb c = bitmap.Pixel(x, y);
-            const bool clear = RgbOf(c) == key;
+            const bool clear = rgbOf(c) == key;
             mask.SetIndexAt(x, y, clear ? 1 : 0);
-            colours.SetPixel(x, y, clear ? MakeArgb(0, 0, 0) : ArgbOf(RgbOf(c)));
+            colours.SetPixel(x, y, clear ? makeArgb(0, 0, 0) : argbOf(rgbOf(c)));
         }
     return {blitOf(mask, kRopSrcAnd), blitOf(colours, kRopSrcPaint)};
 }

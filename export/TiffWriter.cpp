@@ -232,9 +232,9 @@ TBytes writeRgb(const TRaster& r) {
     for (int y = 0; y < r.Height(); ++y)
         for (int x = 0; x < r.Width(); ++x) {
             Argb c = r.Pixel(x, y);
-            f.out().U8(RedOf(c));
-            f.out().U8(GreenOf(c));
-            f.out().U8(BlueOf(c));
+            f.out().U8(redOf(c));
+            f.out().U8(greenOf(c));
+            f.out().U8(blueOf(c));
         }
     return finishDirectory(f, b);
 }
@@ -253,11 +253,11 @@ TBytes encodeTiff(const TRaster& r) {
 
 void WriteTIFF(TByteWriter& stream, const TRaster& bitmap) { stream.Bytes(encodeTiff(bitmap)); }
 
-TBytes encodeTiffFromDib(const IByteSource& dib) { return encodeTiff(DecodeDib(dib, 0).colour); }
+TBytes encodeTiffFromDib(const IByteSource& dib) { return encodeTiff(decodeDib(dib, 0).colour); }
 
 void SaveTIFFToFile(const std::filesystem::path& fileName, const TRaster& bitmap) {
     if (bitmap.Empty()) return;
-    WriteFileAtomically(fileName, encodeTiff(bitmap));
+    writeFileAtomically(fileName, encodeTiff(bitmap));
 }
 
 }  // namespace gs

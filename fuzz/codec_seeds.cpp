@@ -19,6 +19,6 @@ void writeCodecSeeds(const std::filesystem::path& root) {
     gstest::writeFile((root / "iconlist" / "three.lst").string(), gstest::iconListStream());
     gs::TRaster masked = gstest::indexedPicture(9, 4, 3).ToArgb32();
     masked.SetTransparent(true);
-    masked.SetTransparentColor(gs::RgbOf(masked.Pixel(0, 0)));
+    masked.SetTransparentColor(gs::rgbOf(masked.Pixel(0, 0)));
     gstest::writeFile((root / "wmf" / "masked.wmf").string(), gs::encodeWmf(masked));
 }

@@ -43,7 +43,7 @@ TQB16BitWriter::TQB16BitWriter(std::vector<TIconLibraryEntry> entries) : Entries
 }
 
 std::string TQB16BitWriter::FileName(const std::string& name, int index) {
-    std::string out = Utf8ToCp1252(name);
+    std::string out = utf8ToCp1252(name);
     if (out.size() > format::kIclMaxNameLength) out.resize(format::kIclMaxNameLength);  // one byte is one character
     if (out.empty()) out = "Icon " + std::to_string(index + 1);
     return out;
@@ -194,6 +194,6 @@ TBytes TQB16BitWriter::Build() {
     return Stream.Take();
 }
 
-void TQB16BitWriter::SaveToFile(const std::filesystem::path& fileName) { WriteFileAtomically(fileName, Build()); }
+void TQB16BitWriter::SaveToFile(const std::filesystem::path& fileName) { writeFileAtomically(fileName, Build()); }
 
 }  // namespace gs

@@ -118,7 +118,7 @@ void TQBIcon::SaveToFile(const std::filesystem::path& fileName) const {
     writeDirectory(directory);
     std::vector<std::span<const std::uint8_t>> parts = {directory.Data()};
     for (std::uint16_t i = 0; i < images_.Count(); ++i) parts.emplace_back(images_.GetImage(i)->Data());
-    WriteFileAtomically(fileName, parts);
+    writeFileAtomically(fileName, parts);
 }
 
 void TQBIcon::DeleteImagesOfSize(int size) {

@@ -88,11 +88,11 @@ void writeInfoHeader(TByteWriter& w, const TIconPicture& pic, std::uint32_t imag
 std::uint32_t storedColour(const TIconPicture& pic, std::size_t i) {
     const Argb c = pic.colour[i];
     if (!pic.hasAlpha) return c & 0x00FFFFFFu;
-    return AlphaOf(c) == 0 ? 0 : c;
+    return alphaOf(c) == 0 ? 0 : c;
 }
 
 bool maskBit(const TIconPicture& pic, std::size_t i) {
-    if (pic.hasAlpha) return AlphaOf(pic.colour[i]) == 0;
+    if (pic.hasAlpha) return alphaOf(pic.colour[i]) == 0;
     return i < pic.mask.size() && pic.mask[i] != 0;
 }
 
@@ -165,7 +165,7 @@ std::unique_ptr<TQBIconImage> EncodeIconImage(const TIconPicture& pic) {
     if (!pic.wellFormed() || pic.width > bounds::kMaxIconSide || pic.height > bounds::kMaxIconSide)
         throw EQBICLReadError("Unable to encode a picture of " + std::to_string(pic.width) + " x " +
                               std::to_string(pic.height) + " pixels as an icon image.");
-    const std::uint64_t maskStride = DibStride(std::uint64_t(pic.width), 1);
+    const std::uint64_t maskStride = dibStride(std::uint64_t(pic.width), 1);
     const std::uint64_t colourBytes = 4 * std::uint64_t(pic.width) * std::uint64_t(pic.height);
     TByteWriter w;
     writeInfoHeader(w, pic, std::uint32_t(colourBytes + maskStride * std::uint64_t(pic.height)));

@@ -63,7 +63,7 @@ namespace {
 class TFileIconReader {
 public:
     explicit TFileIconReader(const std::filesystem::path& fileName)
-        : src_(OpenFileSource(fileName)), kind_(ProbeModule(*src_)) {
+        : src_(openFileSource(fileName)), kind_(ProbeModule(*src_)) {
         try {
             switch (kind_) {
                 case TModuleKind::PE:

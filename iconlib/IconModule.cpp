@@ -15,7 +15,7 @@ namespace {
 
 EResNotFound notFound(const std::string& name) { return EResNotFound("Resource " + name + " not found"); }
 
-bool sameName(const std::string& a, const std::string& b) { return FoldCaseUtf8(a) == FoldCaseUtf8(b); }
+bool sameName(const std::string& a, const std::string& b) { return foldCaseUtf8(a) == foldCaseUtf8(b); }
 
 // "12" or "#12": an integer id, when the digits make one.
 std::optional<std::uint16_t> idOf(const std::string& name) {
@@ -80,7 +80,7 @@ private:
 }  // namespace
 
 std::unique_ptr<IIconModule> IIconModule::Open(const std::filesystem::path& fileName) {
-    std::shared_ptr<const IByteSource> source = OpenFileSource(fileName);
+    std::shared_ptr<const IByteSource> source = openFileSource(fileName);
     switch (ProbeModule(*source)) {
         case TModuleKind::PE: return std::make_unique<TPeIconModule>(std::move(source));
         case TModuleKind::NE: return std::make_unique<TNeIconModule>(fileName, std::move(source));

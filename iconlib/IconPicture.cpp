@@ -52,7 +52,7 @@ TIconPicture decodeDibIcon(std::span<const std::uint8_t> data) {
     if (h.width > bounds::kMaxIconSide || rows > bounds::kMaxIconSide)
         throw EReadError("Invalid icon image: size " + std::to_string(h.width) + " x " + std::to_string(rows) +
                          " is larger than an icon's");
-    TDecodedDib d = DecodeDib(src, 0, rows);
+    TDecodedDib d = decodeDib(src, 0, rows);
     TIconPicture pic;
     pic.width = d.colour.Width();
     pic.height = d.colour.Height();
@@ -61,12 +61,12 @@ TIconPicture decodeDibIcon(std::span<const std::uint8_t> data) {
     for (int y = 0; y < pic.height; ++y)
         for (int x = 0; x < pic.width; ++x) pic.colour[std::size_t(y) * pic.width + x] = d.colour.Pixel(x, y);
     if (h.bitCount == 32)
-        pic.hasAlpha = std::any_of(pic.colour.begin(), pic.colour.end(), [](Argb c) { return AlphaOf(c) != 0; });
+        pic.hasAlpha = std::any_of(pic.colour.begin(), pic.colour.end(), [](Argb c) { return alphaOf(c) != 0; });
     if (!pic.hasAlpha)
         for (auto& c : pic.colour) c |= 0xFF000000u;
     // A mask cut short by a damaged file leaves the rest opaque rather than failing the image.
     pic.mask.assign(n, 0);
-    const std::uint64_t stride = DibStride(std::uint64_t(pic.width), 1);
+    const std::uint64_t stride = dibStride(std::uint64_t(pic.width), 1);
     for (int row = 0; row < pic.height; ++row) {
         std::uint64_t off = d.bitsEnd + std::uint64_t(row) * stride;
         if (!src.Contains(off, stride)) break;
@@ -116,11 +116,11 @@ void TIconPicture::drawOn(TRaster& canvas, int x0, int y0) const {
             const Argb s = colour[i];
             Argb& d = dst[x];
             if (hasAlpha) {
-                const unsigned a = AlphaOf(s);
-                const unsigned da = AlphaOf(d);
+                const unsigned a = alphaOf(s);
+                const unsigned da = alphaOf(d);
                 const auto outA = std::uint8_t(a + (da * (255 - a) + 127) / 255);
-                d = MakeArgb(blend(RedOf(s), RedOf(d), a), blend(GreenOf(s), GreenOf(d), a),
-                             blend(BlueOf(s), BlueOf(d), a), outA);
+                d = makeArgb(blend(redOf(s), redOf(d), a), blend(greenOf(s), greenOf(d), a),
+                             blend(blueOf(s), blueOf(d), a), outA);
             } else if (mask[i]) {
                 d ^= (s & 0x00FFFFFFu);  // black keeps the screen, other colours invert it
             } else {

@@ -30,7 +30,7 @@ TQB16BitReader::NameInfo readNameInfo(TByteReader& r) {
 
 TQB16BitReader::TQB16BitReader(std::filesystem::path fileName, std::shared_ptr<const IByteSource> source)
     : TQBICLReader(std::move(fileName), std::move(source)) {
-    Stream = Source ? Source : OpenFileSource(FileName);
+    Stream = Source ? Source : openFileSource(FileName);
     std::string name = FileName.filename().string();
     auto dot = name.rfind('.');
     if (dot != std::string::npos && name.size() - dot - 1 <= kMaxExtensionLength) name.erase(dot);
@@ -77,7 +77,7 @@ std::vector<std::string> TQB16BitReader::ReadNames(TByteReader& r) {
     for (std::uint8_t len = r.U8(); len != 0; len = r.U8()) {
         std::string s = r.Chars(len);
         if (names.empty() && s == kIclModuleName) continue;
-        names.push_back(Cp1252ToUtf8(s));
+        names.push_back(cp1252ToUtf8(s));
     }
     return names;
 }
@@ -85,7 +85,7 @@ std::vector<std::string> TQB16BitReader::ReadNames(TByteReader& r) {
 std::string TQB16BitReader::NameAt(std::uint64_t pos) const {
     TByteReader r(*Stream, pos);
     const std::uint8_t len = r.U8();
-    return Cp1252ToUtf8(r.Chars(len));
+    return cp1252ToUtf8(r.Chars(len));
 }
 
 std::int32_t TQB16BitReader::FindIconIndex(std::uint16_t id) {

@@ -60,7 +60,7 @@ TPeModule::TPeModule(std::shared_ptr<const IByteSource> source) : src_(std::move
 }
 
 std::unique_ptr<TPeModule> TPeModule::open(const std::filesystem::path& path) {
-    return std::make_unique<TPeModule>(OpenFileSource(path));
+    return std::make_unique<TPeModule>(openFileSource(path));
 }
 
 std::optional<std::uint64_t> TPeModule::fileOffset(std::uint32_t rva, std::uint32_t size) const {
@@ -89,7 +89,7 @@ std::string TPeModule::readName(std::uint32_t offset, std::uint64_t& bytesLeft) 
     std::u16string s;
     s.reserve(len);
     for (std::uint16_t i = 0; i < len; ++i) s.push_back(char16_t(chars.U16()));
-    return Utf16ToUtf8(s);
+    return utf16ToUtf8(s);
 }
 
 const TPeModule::Directory& TPeModule::readDirectory(std::uint32_t offset) const {

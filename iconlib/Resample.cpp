@@ -38,8 +38,8 @@ std::vector<TContribution> axisWeights(int src, int dst) {
 }
 
 Sums premultiplied(Argb c) {
-    const std::uint64_t a = AlphaOf(c);
-    return {a, RedOf(c) * a, GreenOf(c) * a, BlueOf(c) * a};
+    const std::uint64_t a = alphaOf(c);
+    return {a, redOf(c) * a, greenOf(c) * a, blueOf(c) * a};
 }
 
 std::uint8_t roundedQuotient(std::uint64_t num, std::uint64_t den) {
@@ -50,7 +50,7 @@ std::uint8_t roundedQuotient(std::uint64_t num, std::uint64_t den) {
 Argb unpremultiplied(const Sums& s, std::uint64_t area) {
     const std::uint8_t a = roundedQuotient(s[0], area);
     if (a == 0) return 0;  // nothing visible: no colour either
-    return MakeArgb(roundedQuotient(s[1], s[0]), roundedQuotient(s[2], s[0]), roundedQuotient(s[3], s[0]), a);
+    return makeArgb(roundedQuotient(s[1], s[0]), roundedQuotient(s[2], s[0]), roundedQuotient(s[3], s[0]), a);
 }
 
 }  // namespace

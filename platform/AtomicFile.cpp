@@ -20,17 +20,17 @@ namespace {
 
 constexpr int kNameAttempts = 100;
 
-[[noreturn]] void Fail(const std::filesystem::path& target, int err) {
+[[noreturn]] void fail(const std::filesystem::path& target, int err) {
     throw EFCreateError("Cannot create file \"" + target.string() + "\". " + std::strerror(err));
 }
 
-std::filesystem::path FolderOf(const std::filesystem::path& target) {
+std::filesystem::path folderOf(const std::filesystem::path& target) {
     std::filesystem::path dir = target.parent_path();
     return dir.empty() ? std::filesystem::path(".") : dir;
 }
 
 // ".gs" and 16 hex digits: short and of one length whatever the target's name.
-std::string TemporaryName() {
+std::string temporaryName() {
     static std::atomic<std::uint64_t> counter{0};
     const std::uint64_t seed = std::uint64_t(::getpid()) << 40 ^
                                std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
@@ -57,7 +57,7 @@ public:
     // A new file with a private name in the folder, created with the usual permissions.
     bool OpenNamed(const std::filesystem::path& dir) {
         for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-            std::string name = (dir / TemporaryName()).string();
+            std::string name = (dir / temporaryName()).string();
             inFlight_.emplace(name.c_str());
             fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd_ >= 0) {
@@ -80,7 +80,7 @@ public:
     // Links the unnamed file under a private name beside the target.
     bool LinkNamed(const std::filesystem::path& dir) {
         for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-            std::string name = (dir / TemporaryName()).string();
+            std::string name = (dir / temporaryName()).string();
             inFlight_.emplace(name.c_str());
             if (Link(name)) return true;
             inFlight_.reset();
@@ -118,55 +118,55 @@ private:
 };
 
 // The way without unnamed files: a private name, then rename.
-void WriteNamed(const std::filesystem::path& target, const std::filesystem::path& dir, FileParts data,
+void writeNamed(const std::filesystem::path& target, const std::filesystem::path& dir, FileParts data,
                 bool replacing) {
     TTemporary tmp;
-    if (!tmp.OpenNamed(dir) || !tmp.WriteAll(data)) Fail(target, errno);
-    if (replacing && ::fsync(tmp.Fd()) != 0) Fail(target, errno);
-    if (!tmp.Close() || !tmp.RenameTo(target)) Fail(target, errno);
+    if (!tmp.OpenNamed(dir) || !tmp.WriteAll(data)) fail(target, errno);
+    if (replacing && ::fsync(tmp.Fd()) != 0) fail(target, errno);
+    if (!tmp.Close() || !tmp.RenameTo(target)) fail(target, errno);
 }
 
 }  // namespace
 
 namespace detail {
 
-void WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> data, bool unnamed) {
+void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> data, bool unnamed) {
     const std::span<const std::uint8_t> parts[] = {data};
-    WriteFileAtomically(target, FileParts(parts), unnamed);
+    writeFileAtomically(target, FileParts(parts), unnamed);
 }
 
-void WriteFileAtomically(const std::filesystem::path& target, FileParts data, bool unnamed) {
-    const std::filesystem::path dir = FolderOf(target);
+void writeFileAtomically(const std::filesystem::path& target, FileParts data, bool unnamed) {
+    const std::filesystem::path dir = folderOf(target);
     struct stat st {};
     const bool replacing = ::lstat(target.c_str(), &st) == 0;
-    if (replacing && S_ISDIR(st.st_mode)) Fail(target, EISDIR);
+    if (replacing && S_ISDIR(st.st_mode)) fail(target, EISDIR);
     TTemporary tmp;
-    if (!unnamed || !tmp.OpenUnnamed(dir)) return WriteNamed(target, dir, data, replacing);
-    if (!tmp.WriteAll(data)) Fail(target, errno);
+    if (!unnamed || !tmp.OpenUnnamed(dir)) return writeNamed(target, dir, data, replacing);
+    if (!tmp.WriteAll(data)) fail(target, errno);
     // A file being replaced must not be lost to a crash between the rename and the data
     // reaching the disk; a new file has nothing to lose, and a batch writes thousands.
-    if (replacing && ::fsync(tmp.Fd()) != 0) Fail(target, errno);
+    if (replacing && ::fsync(tmp.Fd()) != 0) fail(target, errno);
     // A new name is linked straight in: the file appears complete or not at all.
     if (!replacing && tmp.Link(target.string())) {
-        if (!tmp.Close()) Fail(target, errno);  // data that may not have reached the file: the name goes again
+        if (!tmp.Close()) fail(target, errno);  // data that may not have reached the file: the name goes again
         return tmp.Keep();
     }
     if (tmp.LinkNamed(dir)) {
-        if (!tmp.Close() || !tmp.RenameTo(target)) Fail(target, errno);
+        if (!tmp.Close() || !tmp.RenameTo(target)) fail(target, errno);
         return;
     }
     // No /proc to link through: the data again, the named way.
-    WriteNamed(target, dir, data, replacing);
+    writeNamed(target, dir, data, replacing);
 }
 
 }  // namespace detail
 
-void WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> data) {
-    detail::WriteFileAtomically(target, data, true);
+void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> data) {
+    detail::writeFileAtomically(target, data, true);
 }
 
-void WriteFileAtomically(const std::filesystem::path& target, FileParts parts) {
-    detail::WriteFileAtomically(target, parts, true);
+void writeFileAtomically(const std::filesystem::path& target, FileParts parts) {
+    detail::writeFileAtomically(target, parts, true);
 }
 
 }  // namespace gs

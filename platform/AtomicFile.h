@@ -14,16 +14,16 @@ namespace gs {
 
 // Throws EFCreateError ("Cannot create file "<target>". <reason>") when the file cannot
 // be written.
-void WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> data);
+void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> data);
 // The file made of the parts one after the other, written from where they are: large data
 // held elsewhere (an icon's images) is not first copied into one buffer.
 using FileParts = std::span<const std::span<const std::uint8_t>>;
-void WriteFileAtomically(const std::filesystem::path& target, FileParts parts);
+void writeFileAtomically(const std::filesystem::path& target, FileParts parts);
 
 namespace detail {
-// As WriteFileAtomically; `unnamed` false takes the named-temporary way (tests of it).
-void WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> data, bool unnamed);
-void WriteFileAtomically(const std::filesystem::path& target, FileParts parts, bool unnamed);
+// As writeFileAtomically; `unnamed` false takes the named-temporary way (tests of it).
+void writeFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> data, bool unnamed);
+void writeFileAtomically(const std::filesystem::path& target, FileParts parts, bool unnamed);
 }  // namespace detail
 
 }  // namespace gs

@@ -13,8 +13,8 @@ constexpr std::uint16_t kBmSignature = 0x4D42;  // "BM"
 constexpr std::uint32_t kFileHeaderSize = 14;
 }  // namespace
 
-TBytes EncodeBmp(const TRaster& raster) {
-    TBytes dib = EncodeDib(raster);
+TBytes encodeBmp(const TRaster& raster) {
+    TBytes dib = encodeDib(raster);
     const std::uint32_t paletteBytes = raster.BitCount() <= 8 ? (4u << raster.BitCount()) : 0;
     TByteWriter w;
     w.U16(kBmSignature);
@@ -25,21 +25,21 @@ TBytes EncodeBmp(const TRaster& raster) {
     return w.Take();
 }
 
-TRaster DecodeBmp(const IByteSource& src) {
+TRaster decodeBmp(const IByteSource& src) {
     TByteReader r(src);
     if (r.U16() != kBmSignature) throw EReadError("Invalid bitmap: not a BMP file");
     // The pixels follow the colour table in every BMP this program writes or meets; the
     // bits offset of the file header is therefore not needed.
-    return std::move(DecodeDib(src, kFileHeaderSize).colour);
+    return std::move(decodeDib(src, kFileHeaderSize).colour);
 }
 
-void SaveBmp(const TRaster& raster, const std::filesystem::path& path) {
-    WriteFileAtomically(path, EncodeBmp(raster));
+void saveBmp(const TRaster& raster, const std::filesystem::path& path) {
+    writeFileAtomically(path, encodeBmp(raster));
 }
 
-TRaster LoadBmp(const std::filesystem::path& path) {
+TRaster loadBmp(const std::filesystem::path& path) {
     TFileSource src(path);
-    return DecodeBmp(src);
+    return decodeBmp(src);
 }
 
 }  // namespace gs

@@ -7,12 +7,12 @@
 
 namespace gs {
 
-TBytes EncodeBmp(const TRaster& raster);
+TBytes encodeBmp(const TRaster& raster);
 // Throws EReadError for anything that is not a BMP we can read.
-TRaster DecodeBmp(const IByteSource& src);
+TRaster decodeBmp(const IByteSource& src);
 
 // Written whole (temporary file, then rename); EFCreateError on failure.
-void SaveBmp(const TRaster& raster, const std::filesystem::path& path);
-TRaster LoadBmp(const std::filesystem::path& path);
+void saveBmp(const TRaster& raster, const std::filesystem::path& path);
+TRaster loadBmp(const std::filesystem::path& path);
 
 }  // namespace gs

@@ -14,21 +14,21 @@
 namespace gs {
 
 namespace {
-[[noreturn]] void ThrowShort(std::uint64_t offset, std::uint64_t count, std::uint64_t size) {
+[[noreturn]] void throwShort(std::uint64_t offset, std::uint64_t count, std::uint64_t size) {
     throw EReadError("Unexpected end of data: " + std::to_string(count) + " bytes wanted at offset " +
                      std::to_string(offset) + " of " + std::to_string(size));
 }
 }  // namespace
 
 TBytes IByteSource::Read(std::uint64_t offset, std::uint64_t count) const {
-    if (!Contains(offset, count)) ThrowShort(offset, count, Size());
+    if (!Contains(offset, count)) throwShort(offset, count, Size());
     TBytes out(static_cast<std::size_t>(count));
     ReadAt(offset, out);
     return out;
 }
 
 void TSpanSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> dst) const {
-    if (!Contains(offset, dst.size())) ThrowShort(offset, dst.size(), Size());
+    if (!Contains(offset, dst.size())) throwShort(offset, dst.size(), Size());
     if (!dst.empty()) std::memcpy(dst.data(), data_.data() + offset, dst.size());
 }
 
@@ -87,7 +87,7 @@ const TFileSource::Block& TFileSource::BlockAt(std::uint64_t start) const {
 }
 
 void TFileSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> dst) const {
-    if (!Contains(offset, dst.size())) ThrowShort(offset, dst.size(), size_);
+    if (!Contains(offset, dst.size())) throwShort(offset, dst.size(), size_);
     // Large reads are copied once, by the kernel, into the caller's buffer.
     if (dst.size() >= kBlockSize) return PreadExactly(offset, dst);
     std::size_t done = 0;
@@ -102,11 +102,11 @@ void TFileSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> dst) cons
     }
 }
 
-std::shared_ptr<const IByteSource> OpenFileSource(const std::filesystem::path& path) {
+std::shared_ptr<const IByteSource> openFileSource(const std::filesystem::path& path) {
     return std::make_shared<const TFileSource>(path);
 }
 
-TBytes ReadWholeFile(const std::filesystem::path& path) {
+TBytes readWholeFile(const std::filesystem::path& path) {
     TFileSource src(path);
     return src.Read(0, src.Size());
 }

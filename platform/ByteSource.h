@@ -91,9 +91,9 @@ private:
 };
 
 // Reads a whole regular file into memory (EFOpenError / EReadError on failure).
-TBytes ReadWholeFile(const std::filesystem::path& path);
+TBytes readWholeFile(const std::filesystem::path& path);
 
 // A regular file as a source (EFOpenError when it cannot be opened).
-std::shared_ptr<const IByteSource> OpenFileSource(const std::filesystem::path& path);
+std::shared_ptr<const IByteSource> openFileSource(const std::filesystem::path& path);
 
 }  // namespace gs

@@ -15,7 +15,7 @@ namespace {
 constexpr std::chrono::milliseconds kPollInterval{10};
 constexpr int kSignalExitBase = 128;
 
-int ExitCodeOf(int status) {
+int exitCodeOf(int status) {
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     if (WIFSIGNALED(status)) return kSignalExitBase + WTERMSIG(status);
     return -1;
@@ -49,7 +49,7 @@ TChildResult RunBounded(const std::vector<std::string>& argv, std::chrono::milli
     for (;;) {
         int status = 0;
         const pid_t done = waitpid(*pid, &status, WNOHANG);
-        if (done == *pid) return {TChildEnd::Exited, ExitCodeOf(status)};
+        if (done == *pid) return {TChildEnd::Exited, exitCodeOf(status)};
         if (done < 0 && errno != EINTR) return {TChildEnd::Exited, -1};
         if (std::chrono::steady_clock::now() >= deadline || stop.stop_requested()) break;
         std::this_thread::sleep_for(kPollInterval);

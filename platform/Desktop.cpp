@@ -24,7 +24,7 @@ constexpr const char* kMemTotal = "MemTotal:";
 constexpr const char* kMemAvailable = "MemAvailable:";
 
 // The number after `label` at the start of a line of the text.
-std::optional<long long> MeminfoField(std::string_view text, std::string_view label) {
+std::optional<long long> meminfoField(std::string_view text, std::string_view label) {
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::size_t end = text.find('\n', pos);
@@ -68,8 +68,8 @@ bool ProgramOnPath(const std::string& name) {
 }
 
 std::optional<int> MemoryLoadFromMeminfo(std::string_view text) {
-    const std::optional<long long> total = MeminfoField(text, kMemTotal);
-    const std::optional<long long> available = MeminfoField(text, kMemAvailable);
+    const std::optional<long long> total = meminfoField(text, kMemTotal);
+    const std::optional<long long> available = meminfoField(text, kMemAvailable);
     if (!total || !available || *total == 0 || *available > *total) return std::nullopt;
     return int(100 * (*total - *available) / *total);
 }

@@ -16,13 +16,13 @@ constexpr std::string_view kEscapedInQuotes = "\"`$\\";
 
 // Blanks before a value are not part of it (a leading blank is written "\s"); blanks
 // after it are.
-std::string_view LeftTrimmed(std::string_view s) {
+std::string_view leftTrimmed(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     return s;
 }
 
-std::string_view Trimmed(std::string_view s) {
-    s = LeftTrimmed(s);
+std::string_view trimmed(std::string_view s) {
+    s = leftTrimmed(s);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
     return s;
 }
@@ -119,17 +119,17 @@ TDesktopEntry ParseDesktopEntry(std::string_view text) {
     std::string_view rest = text;
     while (!rest.empty()) {
         const std::size_t end = rest.find('\n');
-        std::string_view line = LeftTrimmed(rest.substr(0, end));
+        std::string_view line = leftTrimmed(rest.substr(0, end));
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         if (line.empty() || line.front() == '#') continue;
         if (line.front() == '[') {
-            inGroup = Trimmed(line) == "[" + std::string(kDesktopEntryGroup) + "]";
+            inGroup = trimmed(line) == "[" + std::string(kDesktopEntryGroup) + "]";
             continue;
         }
         const std::size_t eq = line.find('=');
         if (!inGroup || eq == std::string_view::npos) continue;
-        entry.Keys.emplace_back(std::string(Trimmed(line.substr(0, eq))), UnescapeDesktopValue(LeftTrimmed(line.substr(eq + 1))));
+        entry.Keys.emplace_back(std::string(trimmed(line.substr(0, eq))), UnescapeDesktopValue(leftTrimmed(line.substr(eq + 1))));
     }
     return entry;
 }
@@ -140,7 +140,7 @@ void WriteDesktopEntry(const std::filesystem::path& file, const TDesktopEntry& e
     if (ec) throw EFCreateError("Cannot create " + file.parent_path().string() + ": " + ec.message());
     std::string text = "[" + std::string(kDesktopEntryGroup) + "]\n";
     for (const auto& [key, value] : entry.Keys) text += key + "=" + EscapeDesktopValue(value) + "\n";
-    WriteFileAtomically(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    writeFileAtomically(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
 }  // namespace gs

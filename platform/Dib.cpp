@@ -13,9 +13,9 @@ namespace {
 // Decoded rasters never exceed this many pixels, whatever a header claims.
 constexpr std::uint64_t kMaxPixels = std::uint64_t(1) << 28;
 
-[[noreturn]] void Bad(const std::string& what) { throw EReadError("Invalid bitmap: " + what); }
+[[noreturn]] void bad(const std::string& what) { throw EReadError("Invalid bitmap: " + what); }
 
-std::uint8_t ScaleMasked(std::uint32_t v, std::uint32_t mask) {
+std::uint8_t scaleMasked(std::uint32_t v, std::uint32_t mask) {
     if (mask == 0) return 0;
     int shift = std::countr_zero(mask);
     std::uint32_t max = mask >> shift;
@@ -23,13 +23,13 @@ std::uint8_t ScaleMasked(std::uint32_t v, std::uint32_t mask) {
 }
 }  // namespace
 
-std::uint64_t DibStride(std::uint64_t width, unsigned bitCount) { return ((width * bitCount + 31) / 32) * 4; }
+std::uint64_t dibStride(std::uint64_t width, unsigned bitCount) { return ((width * bitCount + 31) / 32) * 4; }
 
 TDibHeader ReadDIBHeader(const IByteSource& src, std::uint64_t offset) {
     TByteReader r(src, offset);
     TDibHeader h;
     h.headerSize = r.U32();
-    if (h.headerSize < 40) Bad("header size " + std::to_string(h.headerSize));
+    if (h.headerSize < 40) bad("header size " + std::to_string(h.headerSize));
     h.width = std::int32_t(r.U32());
     h.height = std::int32_t(r.U32());
     h.planes = r.U16();
@@ -42,20 +42,20 @@ TDibHeader ReadDIBHeader(const IByteSource& src, std::uint64_t offset) {
     return h;
 }
 
-TDecodedDib DecodeDib(const IByteSource& src, std::uint64_t offset, std::int32_t rows) {
+TDecodedDib decodeDib(const IByteSource& src, std::uint64_t offset, std::int32_t rows) {
     TDecodedDib out;
     TDibHeader& h = out.header;
     h = ReadDIBHeader(src, offset);
     const unsigned bits = h.bitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        Bad("bit count " + std::to_string(bits));
+        bad("bit count " + std::to_string(bits));
     if (h.compression != kBiRgb && !(h.compression == kBiBitfields && (bits == 16 || bits == 32)))
-        Bad("compression " + std::to_string(h.compression));
-    if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN) Bad("size");
+        bad("compression " + std::to_string(h.compression));
+    if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN) bad("size");
     const bool topDown = h.height < 0;
     const std::int64_t height = rows > 0 ? rows : (topDown ? -std::int64_t(h.height) : h.height);
     const std::uint64_t width = std::uint64_t(h.width);
-    if (width * std::uint64_t(height) > kMaxPixels) Bad("too large");
+    if (width * std::uint64_t(height) > kMaxPixels) bad("too large");
 
     TByteReader r(src, offset + h.headerSize);
     std::uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
@@ -69,7 +69,7 @@ TDecodedDib DecodeDib(const IByteSource& src, std::uint64_t offset, std::int32_t
     std::vector<TRgb> palette;
     if (bits <= 8) {
         std::uint64_t n = h.clrUsed ? h.clrUsed : (1u << bits);
-        if (!src.Contains(r.Pos(), n * 4)) Bad("colour table beyond the data");
+        if (!src.Contains(r.Pos(), n * 4)) bad("colour table beyond the data");
         std::uint64_t keep = std::min<std::uint64_t>(n, 1u << bits);
         // One read for the whole table (its extent is checked above): an icon list decodes
         // thousands of these, and a read per byte was most of the cost of each.
@@ -79,8 +79,8 @@ TDecodedDib DecodeDib(const IByteSource& src, std::uint64_t offset, std::int32_t
         r.Skip(n * 4);
         palette.resize(std::size_t(1) << bits);  // indices past a short table read black
     }
-    const std::uint64_t stride = DibStride(width, bits);
-    if (!src.Contains(r.Pos(), stride * std::uint64_t(height))) Bad("pixel data beyond the data");
+    const std::uint64_t stride = dibStride(width, bits);
+    if (!src.Contains(r.Pos(), stride * std::uint64_t(height))) bad("pixel data beyond the data");
     TBytes data = src.Read(r.Pos(), stride * std::uint64_t(height));
     out.bitsEnd = r.Pos() + data.size();
 
@@ -102,17 +102,17 @@ TDecodedDib DecodeDib(const IByteSource& src, std::uint64_t offset, std::int32_t
                 case 8: ras.SetIndexAt(int(x), y, p[x]); break;
                 case 16: {
                     std::uint32_t v = p[2 * x] | (p[2 * x + 1] << 8);
-                    ras.SetPixel(int(x), y, MakeArgb(ScaleMasked(v, masks[0]), ScaleMasked(v, masks[1]),
-                                                     ScaleMasked(v, masks[2])));
+                    ras.SetPixel(int(x), y, makeArgb(scaleMasked(v, masks[0]), scaleMasked(v, masks[1]),
+                                                     scaleMasked(v, masks[2])));
                     break;
                 }
-                case 24: ras.SetPixel(int(x), y, MakeArgb(p[3 * x + 2], p[3 * x + 1], p[3 * x])); break;
+                case 24: ras.SetPixel(int(x), y, makeArgb(p[3 * x + 2], p[3 * x + 1], p[3 * x])); break;
                 case 32: {
                     const std::uint8_t* q = p + 4 * x;
                     std::uint32_t v = q[0] | (q[1] << 8) | (q[2] << 16) | (std::uint32_t(q[3]) << 24);
                     if (h.compression == kBiBitfields)
-                        ras.SetPixel(int(x), y, MakeArgb(ScaleMasked(v, masks[0]), ScaleMasked(v, masks[1]),
-                                                         ScaleMasked(v, masks[2]), q[3]));
+                        ras.SetPixel(int(x), y, makeArgb(scaleMasked(v, masks[0]), scaleMasked(v, masks[1]),
+                                                         scaleMasked(v, masks[2]), q[3]));
                     else
                         ras.SetPixel(int(x), y, v);
                     break;
@@ -123,9 +123,9 @@ TDecodedDib DecodeDib(const IByteSource& src, std::uint64_t offset, std::int32_t
     return out;
 }
 
-TBytes EncodeDib(const TRaster& ras) {
+TBytes encodeDib(const TRaster& ras) {
     const unsigned bits = unsigned(ras.BitCount());
-    const std::uint64_t stride = DibStride(std::uint64_t(ras.Width()), bits);
+    const std::uint64_t stride = dibStride(std::uint64_t(ras.Width()), bits);
     const std::uint32_t paletteSize = bits <= 8 ? (1u << bits) : 0;
     TByteWriter w;
     w.U32(40);
@@ -156,17 +156,17 @@ TBytes EncodeDib(const TRaster& ras) {
                 case 8: row[x] = ras.IndexAt(x, y); break;
                 case 24: {
                     Argb c = ras.Pixel(x, y);
-                    row[3 * x] = BlueOf(c);
-                    row[3 * x + 1] = GreenOf(c);
-                    row[3 * x + 2] = RedOf(c);
+                    row[3 * x] = blueOf(c);
+                    row[3 * x + 1] = greenOf(c);
+                    row[3 * x + 2] = redOf(c);
                     break;
                 }
                 default: {
                     Argb c = ras.Pixel(x, y);
-                    row[4 * x] = BlueOf(c);
-                    row[4 * x + 1] = GreenOf(c);
-                    row[4 * x + 2] = RedOf(c);
-                    row[4 * x + 3] = AlphaOf(c);
+                    row[4 * x] = blueOf(c);
+                    row[4 * x + 1] = greenOf(c);
+                    row[4 * x + 2] = redOf(c);
+                    row[4 * x + 3] = alphaOf(c);
                 }
             }
         }

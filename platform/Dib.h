@@ -24,7 +24,7 @@ struct TDibHeader {
 };
 
 // Bytes of one row of `width` pixels at `bitCount` bits, padded to 4 bytes.
-std::uint64_t DibStride(std::uint64_t width, unsigned bitCount);
+std::uint64_t dibStride(std::uint64_t width, unsigned bitCount);
 
 // Reads the header at `offset`; EReadError when it is cut short or not a header we know.
 TDibHeader ReadDIBHeader(const IByteSource& src, std::uint64_t offset);
@@ -39,9 +39,9 @@ struct TDecodedDib {
 // hold (an icon's header counts the AND mask's rows too); 0 means the header's height.
 // Every count and size is checked against the source; EReadError when something is missing
 // or the format is one we do not read.
-TDecodedDib DecodeDib(const IByteSource& src, std::uint64_t offset, std::int32_t rows = 0);
+TDecodedDib decodeDib(const IByteSource& src, std::uint64_t offset, std::int32_t rows = 0);
 
 // BITMAPINFOHEADER, colour table (indexed rasters) and bottom-up rows in the raster's own depth.
-TBytes EncodeDib(const TRaster& raster);
+TBytes encodeDib(const TRaster& raster);
 
 }  // namespace gs

@@ -49,7 +49,7 @@ public:
 };
 
 // `index` when it names one of `count` items; EListError otherwise.
-inline std::size_t CheckedListIndex(long index, std::size_t count) {
+inline std::size_t checkedListIndex(long index, std::size_t count) {
     if (index < 0 || std::size_t(index) >= count) throw EListError(index);
     return std::size_t(index);
 }

@@ -41,7 +41,7 @@ constexpr std::array<unsigned long, 22> kPseudoTypes = {
 constexpr const char* kDeviceFolder = "/dev";
 
 // The nearest ancestor of an absolute path (itself included) that exists.
-std::filesystem::path ExistingPart(std::filesystem::path p) {
+std::filesystem::path existingPart(std::filesystem::path p) {
     std::error_code ec;
     while (!p.empty()) {
         if (std::filesystem::exists(p, ec)) return p;
@@ -53,7 +53,7 @@ std::filesystem::path ExistingPart(std::filesystem::path p) {
 
 // The path is on the file system mounted at the device folder (when that is a mount of
 // its own): device nodes, never data.
-bool OnDeviceFolder(const std::filesystem::path& p) {
+bool onDeviceFolder(const std::filesystem::path& p) {
     struct stat dev {}, root {}, here {};
     if (::stat(kDeviceFolder, &dev) != 0 || ::stat("/", &root) != 0 || ::stat(p.c_str(), &here) != 0) return false;
     return dev.st_dev != root.st_dev && here.st_dev == dev.st_dev;
@@ -66,16 +66,16 @@ bool IsPseudoFileSystemType(unsigned long type) {
 }
 
 bool OnPseudoFileSystem(const std::filesystem::path& folder) {
-    const std::filesystem::path p = ExistingPart(folder.lexically_normal());
+    const std::filesystem::path p = existingPart(folder.lexically_normal());
     if (p.empty()) return false;
     struct statfs fs {};
     if (::statfs(p.c_str(), &fs) == 0 && IsPseudoFileSystemType(static_cast<unsigned long>(fs.f_type))) return true;
-    return OnDeviceFolder(p);
+    return onDeviceFolder(p);
 }
 
 std::filesystem::path DialogStartFolder(const std::filesystem::path& wanted, const std::filesystem::path& fallback) {
     if (wanted.empty() || !wanted.is_absolute()) return fallback;
-    std::filesystem::path p = ExistingPart(wanted.lexically_normal());
+    std::filesystem::path p = existingPart(wanted.lexically_normal());
     std::error_code ec;
     if (!p.empty() && !std::filesystem::is_directory(p, ec)) p = p.parent_path();
     if (p.empty() || OnPseudoFileSystem(p)) return fallback;

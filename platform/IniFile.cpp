@@ -10,27 +10,27 @@ namespace gs {
 
 namespace {
 
-bool SameName(std::string_view a, std::string_view b) {
+bool sameName(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
         return lower(x) == lower(y);
     });
 }
 
-std::string_view Trim(std::string_view s) {
+std::string_view trim(std::string_view s) {
     const auto first = s.find_first_not_of(" \t");
     if (first == std::string_view::npos) return {};
     return s.substr(first, s.find_last_not_of(" \t") + 1 - first);
 }
 
 // One line's worth of text: line breaks would start a new line of the file.
-std::string OneLine(std::string_view s) {
+std::string oneLine(std::string_view s) {
     std::string out(s);
     std::replace_if(out.begin(), out.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     return out;
 }
 
-std::string Unquoted(std::string_view v) {
+std::string unquoted(std::string_view v) {
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
         return std::string(v.substr(1, v.size() - 2));
     return std::string(v);
@@ -44,7 +44,7 @@ TIniFile::TIniFile(std::filesystem::path fileName) : fileName_(std::move(fileNam
     const auto size = std::filesystem::file_size(fileName_, ec);
     if (ec || size > kMaxIniSize) return;
     try {
-        const TBytes bytes = ReadWholeFile(fileName_);
+        const TBytes bytes = readWholeFile(fileName_);
         Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     } catch (const EPlatformError&) {
         sections_.clear();
@@ -59,36 +59,36 @@ void TIniFile::Parse(std::string_view text) {
     Section* current = nullptr;
     while (!text.empty()) {
         const auto end = text.find('\n');
-        std::string_view line = Trim(text.substr(0, end));
+        std::string_view line = trim(text.substr(0, end));
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-        if (!line.empty() && line.back() == '\r') line = Trim(line.substr(0, line.size() - 1));
+        if (!line.empty() && line.back() == '\r') line = trim(line.substr(0, line.size() - 1));
         if (line.empty() || line.front() == ';') continue;
         if (line.front() == '[' && line.back() == ']') {
-            const std::string_view name = Trim(line.substr(1, line.size() - 2));
+            const std::string_view name = trim(line.substr(1, line.size() - 2));
             current = const_cast<Section*>(Find(name));
             if (!current) current = &sections_.emplace_back(Section{std::string(name), {}});
             continue;
         }
         const auto eq = line.find('=');
         if (!current || eq == std::string_view::npos) continue;
-        const std::string_view key = Trim(line.substr(0, eq));
-        const std::string_view value = Trim(line.substr(eq + 1));
+        const std::string_view key = trim(line.substr(0, eq));
+        const std::string_view value = trim(line.substr(eq + 1));
         auto it = std::find_if(current->entries.begin(), current->entries.end(),
-                               [&](const Entry& e) { return SameName(e.key, key); });
+                               [&](const Entry& e) { return sameName(e.key, key); });
         if (it == current->entries.end()) current->entries.push_back({std::string(key), std::string(value)});
     }
 }
 
 const TIniFile::Section* TIniFile::Find(std::string_view section) const {
     for (const Section& s : sections_)
-        if (SameName(s.name, section)) return &s;
+        if (sameName(s.name, section)) return &s;
     return nullptr;
 }
 
 std::optional<std::string> TIniFile::Read(std::string_view section, std::string_view ident) const {
-    if (const Section* s = Find(Trim(section)))
+    if (const Section* s = Find(trim(section)))
         for (const Entry& e : s->entries)
-            if (SameName(e.key, Trim(ident))) return Unquoted(e.value);
+            if (sameName(e.key, trim(ident))) return unquoted(e.value);
     return std::nullopt;
 }
 
@@ -97,17 +97,17 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view iden
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view ident, std::string_view value) {
-    const std::string name = OneLine(Trim(section)), key = OneLine(Trim(ident));
+    const std::string name = oneLine(trim(section)), key = oneLine(trim(ident));
     auto* s = const_cast<Section*>(Find(name));
     if (!s) s = &sections_.emplace_back(Section{name, {}});
-    auto it = std::find_if(s->entries.begin(), s->entries.end(), [&](const Entry& e) { return SameName(e.key, key); });
-    if (it == s->entries.end()) s->entries.push_back({key, OneLine(value)});
-    else it->value = OneLine(value);
+    auto it = std::find_if(s->entries.begin(), s->entries.end(), [&](const Entry& e) { return sameName(e.key, key); });
+    if (it == s->entries.end()) s->entries.push_back({key, oneLine(value)});
+    else it->value = oneLine(value);
     Save();
 }
 
 void TIniFile::EraseSection(std::string_view section) {
-    const Section* s = Find(Trim(section));
+    const Section* s = Find(trim(section));
     if (!s) return;
     sections_.erase(sections_.begin() + (s - sections_.data()));
     Save();
@@ -121,7 +121,7 @@ std::vector<std::string> TIniFile::Sections() const {
 
 std::vector<std::string> TIniFile::Keys(std::string_view section) const {
     std::vector<std::string> keys;
-    if (const Section* s = Find(Trim(section)))
+    if (const Section* s = Find(trim(section)))
         for (const Entry& e : s->entries) keys.push_back(e.key);
     return keys;
 }
@@ -133,7 +133,7 @@ void TIniFile::Save() const {
         for (const Entry& e : s.entries) text += e.key + "=" + e.value + "\n";
         text += "\n";
     }
-    WriteFileAtomically(fileName_, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    writeFileAtomically(fileName_, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
 }  // namespace gs

@@ -30,7 +30,7 @@ constexpr std::size_t kUniqueLength = 6;  // the XXXXXX mkdtemp fills in
 constexpr int kWalkDepth = 8;
 constexpr const char* kSubfolderPattern = "send-XXXXXX";
 
-std::filesystem::path MakeUnique(const std::filesystem::path& parent, const char* pattern) {
+std::filesystem::path makeUnique(const std::filesystem::path& parent, const char* pattern) {
     std::string name = (parent / pattern).string();
     if (!::mkdtemp(name.data()))
         throw EFCreateError("Cannot create the temporary folder in \"" + parent.string() + "\": " + std::strerror(errno));
@@ -51,25 +51,25 @@ struct TFolder {
     }
 };
 
-const std::filesystem::path& Made(TFolder& folder) {
+const std::filesystem::path& made(TFolder& folder) {
     std::lock_guard<std::mutex> guard(folder.lock);
-    if (folder.path.empty()) folder.path = MakeUnique(TempRoot(), folder.pattern);
+    if (folder.path.empty()) folder.path = makeUnique(TempRoot(), folder.pattern);
     return folder.path;
 }
 
-TFolder& HandOver() {
+TFolder& handOver() {
     static TFolder folder{kHandOverPattern, true, {}, {}};
     return folder;
 }
 
-bool IsHandOverName(std::string_view name) {
+bool isHandOverName(std::string_view name) {
     if (name.size() != kHandOverPrefix.size() + kUniqueLength || !name.starts_with(kHandOverPrefix)) return false;
     for (char c : name.substr(kHandOverPrefix.size()))
         if (!std::isalnum(static_cast<unsigned char>(c))) return false;
     return true;
 }
 
-std::chrono::system_clock::time_point MtimeOf(const struct stat& st) {
+std::chrono::system_clock::time_point mtimeOf(const struct stat& st) {
     return std::chrono::system_clock::time_point(std::chrono::seconds(st.st_mtim.tv_sec)) +
            std::chrono::duration_cast<std::chrono::system_clock::duration>(std::chrono::nanoseconds(st.st_mtim.tv_nsec));
 }
@@ -81,7 +81,7 @@ struct TDirCloser {
 // The newest change of the folder at `fd` (owned here) and of everything below it, links
 // themselves included but never followed; nullopt when a part cannot be read or the tree is
 // deeper than a run makes it.
-std::optional<std::chrono::system_clock::time_point> NewestChange(int fd, int depth) {
+std::optional<std::chrono::system_clock::time_point> newestChange(int fd, int depth) {
     std::unique_ptr<DIR, TDirCloser> dir(::fdopendir(fd));
     if (!dir) {
         ::close(fd);
@@ -89,17 +89,17 @@ std::optional<std::chrono::system_clock::time_point> NewestChange(int fd, int de
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0) return std::nullopt;
-    std::chrono::system_clock::time_point newest = MtimeOf(st);
+    std::chrono::system_clock::time_point newest = mtimeOf(st);
     while (const dirent* e = ::readdir(dir.get())) {
         const std::string_view name = e->d_name;
         if (name == "." || name == "..") continue;
         if (::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
-        newest = std::max(newest, MtimeOf(st));
+        newest = std::max(newest, mtimeOf(st));
         if (!S_ISDIR(st.st_mode)) continue;
         if (depth >= kWalkDepth) return std::nullopt;
         const int sub = ::openat(fd, e->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (sub < 0) return std::nullopt;
-        const auto below = NewestChange(sub, depth + 1);
+        const auto below = newestChange(sub, depth + 1);
         if (!below) return std::nullopt;
         newest = std::max(newest, *below);
     }
@@ -110,12 +110,12 @@ std::optional<std::chrono::system_clock::time_point> NewestChange(int fd, int de
 
 const std::filesystem::path& PrivateTempFolder() {
     static TFolder folder{kFolderPattern, false, {}, {}};
-    return Made(folder);
+    return made(folder);
 }
 
-const std::filesystem::path& HandOverFolder() { return Made(HandOver()); }
+const std::filesystem::path& HandOverFolder() { return made(handOver()); }
 
-std::filesystem::path NewHandOverSubfolder() { return MakeUnique(HandOverFolder(), kSubfolderPattern); }
+std::filesystem::path NewHandOverSubfolder() { return makeUnique(HandOverFolder(), kSubfolderPattern); }
 
 std::filesystem::path TempRoot() {
     const char* tmp = std::getenv("TMPDIR");
@@ -133,12 +133,12 @@ int RemoveStaleHandOverFolders(const std::filesystem::path& root, std::chrono::s
     }
     std::filesystem::path own;
     {
-        std::lock_guard<std::mutex> guard(HandOver().lock);
-        own = HandOver().path;
+        std::lock_guard<std::mutex> guard(handOver().lock);
+        own = handOver().path;
     }
     std::vector<std::string> stale;
     while (const dirent* e = ::readdir(dir.get())) {
-        if (!IsHandOverName(e->d_name)) continue;
+        if (!isHandOverName(e->d_name)) continue;
         struct stat st {};
         if (::fstatat(rootFd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode)) continue;
         if (st.st_uid != ::geteuid() || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0) continue;
@@ -146,7 +146,7 @@ int RemoveStaleHandOverFolders(const std::filesystem::path& root, std::chrono::s
         if (!own.empty() && own.filename() == e->d_name && std::filesystem::equivalent(own.parent_path(), root, ec)) continue;
         const int fd = ::openat(rootFd, e->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0) continue;
-        const auto newest = NewestChange(fd, 0);
+        const auto newest = newestChange(fd, 0);
         if (newest && *newest + keep < now) stale.emplace_back(e->d_name);
     }
     int removed = 0;

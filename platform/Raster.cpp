@@ -5,7 +5,7 @@
 
 namespace gs {
 
-int BitCountOf(PixelFormat pf) {
+int bitCountOf(PixelFormat pf) {
     switch (pf) {
         case PixelFormat::pf1bit: return 1;
         case PixelFormat::pf4bit: return 4;
@@ -16,35 +16,35 @@ int BitCountOf(PixelFormat pf) {
     return 32;
 }
 
-bool IsIndexed(PixelFormat pf) { return BitCountOf(pf) <= 8; }
+bool isIndexed(PixelFormat pf) { return bitCountOf(pf) <= 8; }
 
 TRaster::TRaster(int width, int height, PixelFormat pf) : format_(pf) {
     if (width < 0 || height < 0) throw std::invalid_argument("negative raster size");
     width_ = width;
     height_ = height;
     std::size_t n = std::size_t(width) * std::size_t(height);
-    if (IsIndexed(pf)) {
+    if (isIndexed(pf)) {
         indices_.assign(n, 0);
-        palette_.assign(std::size_t(1) << BitCountOf(pf), TRgb{});
+        palette_.assign(std::size_t(1) << bitCountOf(pf), TRgb{});
     } else {
         pixels_.assign(n, kWhite);
     }
 }
 
 Argb TRaster::Pixel(int x, int y) const {
-    if (!IsIndexed(format_)) return pixels_[Index(x, y)];
+    if (!isIndexed(format_)) return pixels_[Index(x, y)];
     std::uint8_t i = indices_[Index(x, y)];
-    return i < palette_.size() ? ArgbOf(palette_[i]) : MakeArgb(0, 0, 0);
+    return i < palette_.size() ? argbOf(palette_[i]) : makeArgb(0, 0, 0);
 }
 
 void TRaster::Fill(Argb c) {
-    if (!IsIndexed(format_)) std::fill(pixels_.begin(), pixels_.end(), c);
+    if (!isIndexed(format_)) std::fill(pixels_.begin(), pixels_.end(), c);
 }
 
 TRgb TRaster::TransparentColor() const {
     if (transparentColor_) return *transparentColor_;
     if (Empty()) return TRgb{};
-    return RgbOf(Pixel(0, height_ - 1));
+    return rgbOf(Pixel(0, height_ - 1));
 }
 
 TRaster TRaster::ToArgb32() const {

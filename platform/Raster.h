@@ -11,8 +11,8 @@ namespace gs {
 
 enum class PixelFormat { pf1bit, pf4bit, pf8bit, pf24bit, pf32bit };
 
-int BitCountOf(PixelFormat pf);
-bool IsIndexed(PixelFormat pf);
+int bitCountOf(PixelFormat pf);
+bool isIndexed(PixelFormat pf);
 
 struct TRgb {
     std::uint8_t r = 0, g = 0, b = 0;
@@ -21,17 +21,17 @@ struct TRgb {
 
 // A pixel as stored in memory on a little-endian machine: bytes B, G, R, A.
 using Argb = std::uint32_t;
-constexpr Argb MakeArgb(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a = 255) {
+constexpr Argb makeArgb(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a = 255) {
     return (Argb(a) << 24) | (Argb(r) << 16) | (Argb(g) << 8) | Argb(b);
 }
-constexpr std::uint8_t AlphaOf(Argb c) { return std::uint8_t(c >> 24); }
-constexpr std::uint8_t RedOf(Argb c) { return std::uint8_t(c >> 16); }
-constexpr std::uint8_t GreenOf(Argb c) { return std::uint8_t(c >> 8); }
-constexpr std::uint8_t BlueOf(Argb c) { return std::uint8_t(c); }
-constexpr TRgb RgbOf(Argb c) { return TRgb{RedOf(c), GreenOf(c), BlueOf(c)}; }
-constexpr Argb ArgbOf(TRgb c, std::uint8_t a = 255) { return MakeArgb(c.r, c.g, c.b, a); }
+constexpr std::uint8_t alphaOf(Argb c) { return std::uint8_t(c >> 24); }
+constexpr std::uint8_t redOf(Argb c) { return std::uint8_t(c >> 16); }
+constexpr std::uint8_t greenOf(Argb c) { return std::uint8_t(c >> 8); }
+constexpr std::uint8_t blueOf(Argb c) { return std::uint8_t(c); }
+constexpr TRgb rgbOf(Argb c) { return TRgb{redOf(c), greenOf(c), blueOf(c)}; }
+constexpr Argb argbOf(TRgb c, std::uint8_t a = 255) { return makeArgb(c.r, c.g, c.b, a); }
 
-constexpr Argb kWhite = MakeArgb(255, 255, 255);
+constexpr Argb kWhite = makeArgb(255, 255, 255);
 
 class TRaster {
 public:
@@ -45,7 +45,7 @@ public:
     int Height() const { return height_; }
     bool Empty() const { return width_ <= 0 || height_ <= 0; }
     PixelFormat Format() const { return format_; }
-    int BitCount() const { return BitCountOf(format_); }
+    int BitCount() const { return bitCountOf(format_); }
 
     // Colour of a pixel whatever the format (indexed pixels through the palette, opaque).
     Argb Pixel(int x, int y) const;

@@ -66,14 +66,14 @@ INSERT INTO reg_keys(parent, root, name, name_fold) VALUES
 )sql";
 
 // The only objects a store of ours holds; anything else means the file is not ours.
-bool IsKnownSchemaObject(std::string_view name) {
+bool isKnownSchemaObject(std::string_view name) {
     for (std::string_view known : {"reg_keys", "reg_keys_child", "reg_keys_root", "reg_values",
                                    "reg_values_name", "reg_key_paths", "reg_entries", "sqlite_sequence"})
         if (name == known) return true;
     return name.starts_with("sqlite_autoindex_");
 }
 
-std::string TimestampForName() {
+std::string timestampForName() {
     std::time_t now = std::time(nullptr);
     std::tm tm{};
     localtime_r(&now, &tm);
@@ -82,13 +82,13 @@ std::string TimestampForName() {
     return buf;
 }
 
-std::optional<ino_t> InodeOf(const std::string& path) {
+std::optional<ino_t> inodeOf(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return std::nullopt;
     return st.st_ino;
 }
 
-std::string HomeFolder() {
+std::string homeFolder() {
     if (const char* home = std::getenv("HOME"); home && *home) return home;
     std::vector<char> buf(16384);
     passwd pw{};
@@ -108,17 +108,17 @@ struct TOpened {
     std::string reason;
 };
 
-TOpened Failure(sqlite3* db, int rc) {
+TOpened failure(sqlite3* db, int rc) {
     std::string reason = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     if ((rc & 0xFF) == SQLITE_CANTOPEN && db && sqlite3_system_errno(db) != 0)
         reason = std::strerror(sqlite3_system_errno(db));  // say why in the system's words
-    if (sqlite::IsDamage(rc)) return {OpenResult::Damaged, reason};
-    if (sqlite::IsBusy(rc)) return {OpenResult::Busy, reason};
+    if (sqlite::isDamage(rc)) return {OpenResult::Damaged, reason};
+    if (sqlite::isBusy(rc)) return {OpenResult::Busy, reason};
     return {OpenResult::Refused, reason};
 }
 
 // Looks at the tables in one transaction; creates them in an empty file when `writing`.
-TOpened LookAtTables(sqlite3* db, bool writing, bool& empty) {
+TOpened lookAtTables(sqlite3* db, bool writing, bool& empty) {
     sqlite::TStatement appId(db, "PRAGMA application_id");
     appId.Step();
     sqlite::TStatement version(db, "PRAGMA user_version");
@@ -130,21 +130,21 @@ TOpened LookAtTables(sqlite3* db, bool writing, bool& empty) {
     if (empty && writing) {
         const std::string marks = std::string(kSchema) + "PRAGMA application_id=" + std::to_string(kApplicationId) +
                                   "; PRAGMA user_version=" + std::to_string(kSchemaVersion) + ";";
-        sqlite::Exec(db, marks.c_str());
+        sqlite::exec(db, marks.c_str());
     } else if (!empty && appId.Integer(0) != kApplicationId) {
         return {OpenResult::Refused, "a database of another program"};
     } else if (!empty && version.Integer(0) != kSchemaVersion) {
         return {OpenResult::Refused, "a store of another version of this program"};
     } else {
         for (const auto& n : names)
-            if (!IsKnownSchemaObject(n)) return {OpenResult::Refused, "a database with a table \"" + n + "\" of another program"};
+            if (!isKnownSchemaObject(n)) return {OpenResult::Refused, "a database with a table \"" + n + "\" of another program"};
     }
     return {OpenResult::Ok, {}};
 }
 
 // Configures a fresh connection and checks the file; creates the tables in an empty one
 // (a read-only empty file stays empty: there is nothing to read in it).
-TOpened CheckStore(sqlite3* db, bool readOnly) {
+TOpened checkStore(sqlite3* db, bool readOnly) {
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
@@ -152,26 +152,26 @@ TOpened CheckStore(sqlite3* db, bool readOnly) {
         sqlite::TStatement check(db, "PRAGMA quick_check");
         if (check.Step() && check.Text(0) != "ok") return {OpenResult::Damaged, check.Text(0)};
     } catch (const ERegistryError&) {
-        return Failure(db, sqlite::lastError);
+        return failure(db, sqlite::lastError);
     }
     // A read transaction looks at the file; only an empty file is worth a write lock, and
     // it is looked at again under that lock since another process may have filled it.
     for (const bool writing : {false, true}) {
         if (int rc = sqlite3_exec(db, writing ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED", nullptr, nullptr, nullptr);
             rc != SQLITE_OK)
-            return Failure(db, rc);
+            return failure(db, rc);
         bool empty = false;
         TOpened result{OpenResult::Ok, {}};
         try {
-            result = LookAtTables(db, writing, empty);
+            result = lookAtTables(db, writing, empty);
         } catch (const ERegistryError&) {
             const int code = sqlite::lastError ? sqlite::lastError : sqlite3_errcode(db);
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-            return Failure(db, code);
+            return failure(db, code);
         }
         const bool keep = result.result == OpenResult::Ok && writing;
         if (int rc = sqlite3_exec(db, keep ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr); rc != SQLITE_OK)
-            return Failure(db, rc);
+            return failure(db, rc);
         if (!empty || writing || readOnly || result.result != OpenResult::Ok) return result;
     }
     return {OpenResult::Busy, "unreachable"};
@@ -179,11 +179,11 @@ TOpened CheckStore(sqlite3* db, bool readOnly) {
 
 // Renames a damaged store (and its journal) out of the way. False when the file is gone
 // or has been replaced meanwhile by another process, which then did the moving.
-bool MoveAside(const std::string& path, std::optional<ino_t> inode, const std::string& reason) {
-    if (!inode || InodeOf(path) != inode) return false;
-    std::string target = path + ".corrupt-" + TimestampForName();
+bool moveAside(const std::string& path, std::optional<ino_t> inode, const std::string& reason) {
+    if (!inode || inodeOf(path) != inode) return false;
+    std::string target = path + ".corrupt-" + timestampForName();
     for (int n = 1; fs::exists(target) || fs::exists(target + "-journal"); ++n)
-        target = path + ".corrupt-" + TimestampForName() + "-" + std::to_string(n);
+        target = path + ".corrupt-" + timestampForName() + "-" + std::to_string(n);
     if (::rename(path.c_str(), target.c_str()) != 0) {
         std::cerr << kMessagePrefix << "the settings store " << path << " is damaged (" << reason
                   << ") and cannot be moved aside: " << std::strerror(errno) << '\n';
@@ -203,7 +203,7 @@ std::string TRegistryStore::DefaultLocation() {
     fs::path base;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
         base = xdg;
-    } else if (const std::string home = HomeFolder(); !home.empty()) {
+    } else if (const std::string home = homeFolder(); !home.empty()) {
         base = fs::path(home) / ".config";
     } else {
         return std::string(kInMemory);
@@ -211,7 +211,7 @@ std::string TRegistryStore::DefaultLocation() {
     return (base / "glyphscope" / "registry.sqlite3").string();
 }
 
-TRegistryStore& DefaultRegistryStore() {
+TRegistryStore& defaultRegistryStore() {
     static TRegistryStore store(TRegistryStore::DefaultLocation());
     return store;
 }
@@ -245,7 +245,7 @@ void TRegistryStore::SayBusy() {
 void TRegistryStore::OpenInMemory() {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
-        CheckStore(db, false).result != OpenResult::Ok) {
+        checkStore(db, false).result != OpenResult::Ok) {
         sqlite3_close_v2(db);
         throw ERegistryError("settings store: cannot open even an in-memory store");
     }
@@ -272,12 +272,12 @@ void TRegistryStore::Open() {
         return UseInMemory(std::strerror(errno));
     }
     for (int attempt = 0; attempt < 3; ++attempt) {
-        std::optional<ino_t> inode = InodeOf(location_);
+        std::optional<ino_t> inode = inodeOf(location_);
         sqlite3* db = nullptr;
         const int rc = sqlite3_open_v2(location_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
         if (db) sqlite3_busy_handler(db, &TRegistryStore::OnBusy, this);
         const bool readOnly = rc == SQLITE_OK && sqlite3_db_readonly(db, "main") == 1;
-        const TOpened opened = rc == SQLITE_OK ? CheckStore(db, readOnly) : Failure(db, rc);
+        const TOpened opened = rc == SQLITE_OK ? checkStore(db, readOnly) : failure(db, rc);
         if (opened.result == OpenResult::Ok) {
             db_ = db;
             readOnly_ = readOnly;
@@ -290,8 +290,8 @@ void TRegistryStore::Open() {
         if (opened.result == OpenResult::Busy)
             throw ERegistryBusy("settings store " + location_ + ": " + opened.reason);
         if (opened.result == OpenResult::Refused) return UseInMemory(opened.reason);
-        if (!inode) inode = InodeOf(location_);
-        if (!MoveAside(location_, inode, opened.reason) && InodeOf(location_) == inode) break;
+        if (!inode) inode = inodeOf(location_);
+        if (!moveAside(location_, inode, opened.reason) && inodeOf(location_) == inode) break;
     }
     UseInMemory("it is damaged and cannot be moved aside");
 }

@@ -10,7 +10,7 @@ using sqlite::TStatement;
 
 namespace {
 
-std::vector<std::string_view> SplitKeyPath(std::string_view path) {
+std::vector<std::string_view> splitKeyPath(std::string_view path) {
     std::vector<std::string_view> parts;
     while (!path.empty()) {
         std::size_t cut = path.find('\\');
@@ -24,7 +24,7 @@ std::vector<std::string_view> SplitKeyPath(std::string_view path) {
 
 // A root this program knows but a store made by an earlier version lacks: the name it has
 // in a new store, else nothing.
-std::optional<std::string_view> LateRootName(RegRootId root) {
+std::optional<std::string_view> lateRootName(RegRootId root) {
     if (root == HKEY_DYN_DATA) return "HKDD";
     return std::nullopt;
 }
@@ -49,7 +49,7 @@ TRegistryStore::TRegistryStore(std::string location) : location_(std::move(locat
 
 TRegistryStore::~TRegistryStore() { Close(); }
 
-void TRegistryStore::Exec(const char* sql) { sqlite::Exec(db_, sql); }
+void TRegistryStore::Exec(const char* sql) { sqlite::exec(db_, sql); }
 
 TRegTransaction TRegistryStore::begin(Mode mode) {
     std::unique_lock lock(mutex_);
@@ -123,7 +123,7 @@ TRegTransaction::TRegTransaction(TRegTransaction&& other) noexcept
 TRegTransaction::~TRegTransaction() {
     if (!store_ || done_) return;
     // A damaged page met by this transaction makes the next one check the file again.
-    if (sqlite::IsDamage(sqlite::lastError)) store_->damaged_ = true;
+    if (sqlite::isDamage(sqlite::lastError)) store_->damaged_ = true;
     try {
         if (outer_) {
             store_->Exec("ROLLBACK");
@@ -153,7 +153,7 @@ std::optional<RegKeyId> TRegTransaction::RootKey(RegRootId root) {
 
 std::optional<RegKeyId> TRegTransaction::ChildKey(RegKeyId parent, std::string_view name) {
     TStatement q(store_->db_, "SELECT id FROM reg_keys WHERE parent = ?1 AND name_fold = ?2");
-    q.Bind(1, parent).Bind(2, FoldCaseUtf8(name));
+    q.Bind(1, parent).Bind(2, foldCaseUtf8(name));
     if (!q.Step()) return std::nullopt;
     return q.Integer(0);
 }
@@ -165,7 +165,7 @@ std::optional<RegKeyId> TRegTransaction::OpenKey(RegRootId root, std::string_vie
 
 std::optional<RegKeyId> TRegTransaction::OpenSubkey(RegKeyId parent, std::string_view path) {
     std::optional<RegKeyId> key = parent;
-    for (std::string_view part : SplitKeyPath(path)) {
+    for (std::string_view part : splitKeyPath(path)) {
         key = ChildKey(*key, part);
         if (!key) break;
     }
@@ -174,9 +174,9 @@ std::optional<RegKeyId> TRegTransaction::OpenSubkey(RegKeyId parent, std::string
 
 RegKeyId TRegTransaction::CreateKey(RegRootId root, std::string_view path) {
     std::optional<RegKeyId> key = RootKey(root);
-    if (const std::optional<std::string_view> name = LateRootName(root); !key && name) {
+    if (const std::optional<std::string_view> name = lateRootName(root); !key && name) {
         TStatement ins(store_->db_, "INSERT INTO reg_keys(parent, root, name, name_fold) VALUES (NULL, ?1, ?2, ?3)");
-        ins.Bind(1, std::int64_t(root)).Bind(2, *name).Bind(3, FoldCaseUtf8(*name));
+        ins.Bind(1, std::int64_t(root)).Bind(2, *name).Bind(3, foldCaseUtf8(*name));
         ins.Step();
         key = sqlite3_last_insert_rowid(store_->db_);
     }
@@ -186,7 +186,7 @@ RegKeyId TRegTransaction::CreateKey(RegRootId root, std::string_view path) {
 
 RegKeyId TRegTransaction::CreateSubkey(RegKeyId parent, std::string_view path) {
     RegKeyId key = parent;
-    for (std::string_view part : SplitKeyPath(path)) {
+    for (std::string_view part : splitKeyPath(path)) {
         if (std::optional<RegKeyId> child = ChildKey(key, part)) {
             key = *child;
             continue;
@@ -194,7 +194,7 @@ RegKeyId TRegTransaction::CreateSubkey(RegKeyId parent, std::string_view path) {
         TStatement ins(store_->db_,
                       "INSERT INTO reg_keys(parent, root, name, name_fold) "
                       "SELECT ?1, root, ?2, ?3 FROM reg_keys WHERE id = ?1");
-        ins.Bind(1, key).Bind(2, part).Bind(3, FoldCaseUtf8(part));
+        ins.Bind(1, key).Bind(2, part).Bind(3, foldCaseUtf8(part));
         ins.Step();
         if (ins.Changes() != 1) throw ERegistryError("settings store: parent key vanished");
         key = sqlite3_last_insert_rowid(store_->db_);
@@ -238,13 +238,13 @@ std::vector<std::string> TRegTransaction::ValueNames(RegKeyId key) {
 
 bool TRegTransaction::HasValue(RegKeyId key, std::string_view name) {
     TStatement q(store_->db_, "SELECT 1 FROM reg_values WHERE key_id = ?1 AND name_fold = ?2");
-    q.Bind(1, key).Bind(2, FoldCaseUtf8(name));
+    q.Bind(1, key).Bind(2, foldCaseUtf8(name));
     return q.Step();
 }
 
 std::optional<TRegValue> TRegTransaction::ReadValue(RegKeyId key, std::string_view name) {
     TStatement q(store_->db_, "SELECT type, data FROM reg_values WHERE key_id = ?1 AND name_fold = ?2");
-    q.Bind(1, key).Bind(2, FoldCaseUtf8(name));
+    q.Bind(1, key).Bind(2, foldCaseUtf8(name));
     if (!q.Step()) return std::nullopt;
     // The file is not trusted: a row whose data does not fit its type reads as no value.
     auto type = static_cast<RegType>(q.Integer(0));
@@ -277,7 +277,7 @@ void TRegTransaction::WriteValue(RegKeyId key, std::string_view name, const TReg
                    : value.type == RegType::Binary ? std::holds_alternative<TBytes>(value.data)
                                                    : textual;
     if (!matches) throw ERegistryError("settings store: value data does not match its type");
-    std::string fold = FoldCaseUtf8(name);
+    std::string fold = foldCaseUtf8(name);
     TStatement upd(store_->db_, "UPDATE reg_values SET type = ?1, data = ?2 WHERE key_id = ?3 AND name_fold = ?4");
     upd.Bind(1, std::int64_t(value.type)).Bind(3, key).Bind(4, fold);
     bindData(upd, 2);
@@ -292,7 +292,7 @@ void TRegTransaction::WriteValue(RegKeyId key, std::string_view name, const TReg
 
 bool TRegTransaction::DeleteValue(RegKeyId key, std::string_view name) {
     TStatement del(store_->db_, "DELETE FROM reg_values WHERE key_id = ?1 AND name_fold = ?2");
-    del.Bind(1, key).Bind(2, FoldCaseUtf8(name));
+    del.Bind(1, key).Bind(2, foldCaseUtf8(name));
     del.Step();
     return del.Changes() > 0;
 }

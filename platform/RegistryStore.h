@@ -143,7 +143,7 @@ private:
 };
 
 // The process's own store, opened from DefaultLocation() on first use.
-TRegistryStore& DefaultRegistryStore();
+TRegistryStore& defaultRegistryStore();
 
 // One transaction (or savepoint) on a store. Everything it does is undone unless Commit()
 // is called; the operations throw ERegistryError on failure.

@@ -14,12 +14,12 @@
 namespace gs::sqlite {
 
 // A page or header SQLite cannot make sense of: the only reason to move a file aside.
-inline bool IsDamage(int code) {
+inline bool isDamage(int code) {
     const int primary = code & 0xFF;
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
 }
 
-inline bool IsBusy(int code) {
+inline bool isBusy(int code) {
     const int primary = code & 0xFF;
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
@@ -27,20 +27,20 @@ inline bool IsBusy(int code) {
 // The code of this thread's last failure, for the caller that has to tell damage apart.
 inline thread_local int lastError = 0;
 
-[[noreturn]] inline void Raise(int code, const std::string& message) {
+[[noreturn]] inline void raise(int code, const std::string& message) {
     lastError = code;
-    if (IsBusy(code)) throw ERegistryBusy("settings store: " + message);
+    if (isBusy(code)) throw ERegistryBusy("settings store: " + message);
     throw ERegistryError("settings store: " + message);
 }
 
 // Runs SQL text without results.
-inline void Exec(sqlite3* db, const char* sql) {
+inline void exec(sqlite3* db, const char* sql) {
     char* msg = nullptr;
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &msg);
     if (rc == SQLITE_OK) return;
     const std::string text = msg ? msg : sqlite3_errstr(rc);
     sqlite3_free(msg);
-    Raise(rc, text);
+    raise(rc, text);
 }
 
 class TStatement {
@@ -82,7 +82,7 @@ private:
         return *this;
     }
     void Check(int rc) const {
-        if (rc != SQLITE_OK) Raise(rc, sqlite3_errmsg(db_));
+        if (rc != SQLITE_OK) raise(rc, sqlite3_errmsg(db_));
     }
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;

@@ -21,7 +21,7 @@ std::atomic<bool> g_published{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "the handler reads the flag");
 
 // Only async-signal-safe calls here.
-extern "C" void OnStopSignal(int signal) {
+extern "C" void onStopSignal(int signal) {
     if (g_stopSignal == 0) {
         g_stopSignal = signal;
         return;
@@ -35,7 +35,7 @@ extern "C" void OnStopSignal(int signal) {
 
 void InstallStopSignals() {
     struct sigaction action {};
-    action.sa_handler = OnStopSignal;
+    action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
     for (int s : kStopSignals) sigaddset(&action.sa_mask, s);
     action.sa_flags = SA_RESTART;

@@ -9,7 +9,7 @@ namespace gs {
 namespace {
 
 void Stretch(TRaster& dest, const TDrawRect& rect, const TRaster& source, std::optional<TRgb> transparent) {
-    if (IsIndexed(dest.Format())) throw std::invalid_argument("drawing needs a true-colour destination");
+    if (isIndexed(dest.Format())) throw std::invalid_argument("drawing needs a true-colour destination");
     const long long w = rect.right - rect.left, h = rect.bottom - rect.top;
     if (w <= 0 || h <= 0 || source.Empty()) return;
     const int x0 = std::max(rect.left, 0), x1 = std::min(rect.right, dest.Width());
@@ -19,7 +19,7 @@ void Stretch(TRaster& dest, const TDrawRect& rect, const TRaster& source, std::o
         for (int x = x0; x < x1; ++x) {
             const int sx = int((x - rect.left) * (long long)source.Width() / w);
             const Argb c = source.Pixel(sx, sy);
-            if (transparent && RgbOf(c) == *transparent) continue;
+            if (transparent && rgbOf(c) == *transparent) continue;
             dest.SetPixel(x, y, c | 0xFF000000u);
         }
     }
@@ -27,9 +27,9 @@ void Stretch(TRaster& dest, const TDrawRect& rect, const TRaster& source, std::o
 
 }  // namespace
 
-void StretchDraw(TRaster& dest, const TDrawRect& rect, const TRaster& source) { Stretch(dest, rect, source, std::nullopt); }
+void stretchDraw(TRaster& dest, const TDrawRect& rect, const TRaster& source) { Stretch(dest, rect, source, std::nullopt); }
 
-void StretchDrawTransparent(TRaster& dest, const TDrawRect& rect, const TRaster& source, TRgb transparent) {
+void stretchDrawTransparent(TRaster& dest, const TDrawRect& rect, const TRaster& source, TRgb transparent) {
     Stretch(dest, rect, source, transparent);
 }
 

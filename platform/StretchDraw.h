@@ -10,8 +10,8 @@ struct TDrawRect {
 };
 
 // The whole source into the rectangle of a true-colour destination, clipped to it.
-void StretchDraw(TRaster& dest, const TDrawRect& rect, const TRaster& source);
+void stretchDraw(TRaster& dest, const TDrawRect& rect, const TRaster& source);
 // The same, leaving out the source pixels of the transparent colour.
-void StretchDrawTransparent(TRaster& dest, const TDrawRect& rect, const TRaster& source, TRgb transparent);
+void stretchDrawTransparent(TRaster& dest, const TDrawRect& rect, const TRaster& source, TRgb transparent);
 
 }  // namespace gs

@@ -15,22 +15,22 @@ constexpr std::array<char16_t, 32> kHigh = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 constexpr char32_t kReplacement = 0xFFFD;
 
-int SequenceLength(unsigned char lead) {
+int sequenceLength(unsigned char lead) {
     return lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
 }
 
 // The character at s[i], moving past it; a stray byte is one replacement character.
-char32_t NextOrReplacement(std::string_view s, std::size_t& i) {
-    if (std::optional<char32_t> c = DecodeUtf8(s, i)) return *c;
+char32_t nextOrReplacement(std::string_view s, std::size_t& i) {
+    if (std::optional<char32_t> c = decodeUtf8(s, i)) return *c;
     ++i;
     return kReplacement;
 }
 }  // namespace
 
-std::optional<char32_t> DecodeUtf8(std::string_view s, std::size_t& i) {
+std::optional<char32_t> decodeUtf8(std::string_view s, std::size_t& i) {
     if (i >= s.size()) return std::nullopt;
     const auto b = static_cast<unsigned char>(s[i]);
-    const int len = SequenceLength(b);
+    const int len = sequenceLength(b);
     if (len == 0 || i + std::size_t(len) > s.size()) return std::nullopt;
     char32_t c = len == 1 ? b : b & (0x7F >> len);
     for (int k = 1; k < len; ++k) {
@@ -42,7 +42,7 @@ std::optional<char32_t> DecodeUtf8(std::string_view s, std::size_t& i) {
     return c;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
+void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out.push_back(char(c));
     } else if (c < 0x800) {
@@ -55,43 +55,43 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-std::vector<std::string_view> Utf8Characters(std::string_view s) {
+std::vector<std::string_view> utf8Characters(std::string_view s) {
     std::vector<std::string_view> chars;
     for (std::size_t i = 0; i < s.size();) {
         const std::size_t start = i;
-        if (!DecodeUtf8(s, i)) ++i;
+        if (!decodeUtf8(s, i)) ++i;
         chars.push_back(s.substr(start, i - start));
     }
     return chars;
 }
 
-std::size_t Utf8Length(std::string_view s) {
+std::size_t utf8Length(std::string_view s) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < s.size(); ++count)
-        if (!DecodeUtf8(s, i)) ++i;
+        if (!decodeUtf8(s, i)) ++i;
     return count;
 }
 
-std::string FoldCaseUtf8(std::string_view s) {
+std::string foldCaseUtf8(std::string_view s) {
     static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size();) {
         const std::size_t at = i;
-        const std::optional<char32_t> c = DecodeUtf8(s, i);
+        const std::optional<char32_t> c = decodeUtf8(s, i);
         if (!c) {
             out.push_back(s[at]);
             i = at + 1;
         } else if (*c < 0x80) {
             out.push_back(char(*c >= 'A' && *c <= 'Z' ? *c + 32 : *c));
         } else {
-            AppendUtf8(out, utf8 ? char32_t(towlower_l(wint_t(*c), utf8)) : *c);
+            appendUtf8(out, utf8 ? char32_t(towlower_l(wint_t(*c), utf8)) : *c);
         }
     }
     return out;
 }
 
-std::string Utf16ToUtf8(std::u16string_view s) {
+std::string utf16ToUtf8(std::u16string_view s) {
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {
         char32_t c = s[i];
@@ -101,15 +101,15 @@ std::string Utf16ToUtf8(std::u16string_view s) {
         } else if (c >= 0xD800 && c < 0xE000) {
             c = kReplacement;  // a lone surrogate
         }
-        AppendUtf8(out, c);
+        appendUtf8(out, c);
     }
     return out;
 }
 
-std::u16string Utf8ToUtf16(std::string_view s) {
+std::u16string utf8ToUtf16(std::string_view s) {
     std::u16string out;
     for (std::size_t i = 0; i < s.size();) {
-        const char32_t c = NextOrReplacement(s, i);
+        const char32_t c = nextOrReplacement(s, i);
         if (c >= 0x10000) {
             out.push_back(char16_t(0xD800 + ((c - 0x10000) >> 10)));
             out.push_back(char16_t(0xDC00 + ((c - 0x10000) & 0x3FF)));
@@ -120,16 +120,16 @@ std::u16string Utf8ToUtf16(std::string_view s) {
     return out;
 }
 
-std::string Cp1252ToUtf8(std::string_view s) {
+std::string cp1252ToUtf8(std::string_view s) {
     std::string out;
-    for (unsigned char b : s) AppendUtf8(out, b >= 0x80 && b < 0xA0 ? char32_t(kHigh[b - 0x80]) : char32_t(b));
+    for (unsigned char b : s) appendUtf8(out, b >= 0x80 && b < 0xA0 ? char32_t(kHigh[b - 0x80]) : char32_t(b));
     return out;
 }
 
-std::string Utf8ToCp1252(std::string_view s) {
+std::string utf8ToCp1252(std::string_view s) {
     std::string out;
     for (std::size_t i = 0; i < s.size();) {
-        const char32_t c = NextOrReplacement(s, i);
+        const char32_t c = nextOrReplacement(s, i);
         if (c < 0x80 || (c >= 0xA0 && c < 0x100)) {
             out.push_back(char(c));
             continue;

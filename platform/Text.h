@@ -16,20 +16,20 @@ namespace gs {
 
 // The character whose sequence starts at s[i], moving i past it; nothing (i unchanged)
 // when no well-formed sequence starts there.
-std::optional<char32_t> DecodeUtf8(std::string_view s, std::size_t& i);
-void AppendUtf8(std::string& out, char32_t c);
+std::optional<char32_t> decodeUtf8(std::string_view s, std::size_t& i);
+void appendUtf8(std::string& out, char32_t c);
 // The characters of s, each as the bytes of its sequence (a stray byte alone).
-std::vector<std::string_view> Utf8Characters(std::string_view s);
-std::size_t Utf8Length(std::string_view s);
+std::vector<std::string_view> utf8Characters(std::string_view s);
+std::size_t utf8Length(std::string_view s);
 // Case folding used for every comparison of names without regard to case (ASCII and the
 // lower-case mapping of the C.UTF-8 locale); stray bytes are kept as they are.
-std::string FoldCaseUtf8(std::string_view s);
+std::string foldCaseUtf8(std::string_view s);
 
-std::string Utf16ToUtf8(std::u16string_view s);
+std::string utf16ToUtf8(std::u16string_view s);
 // A stray byte becomes U+FFFD; characters beyond U+FFFF become surrogate pairs.
-std::u16string Utf8ToUtf16(std::string_view s);
-std::string Cp1252ToUtf8(std::string_view s);
+std::u16string utf8ToUtf16(std::string_view s);
+std::string cp1252ToUtf8(std::string_view s);
 // Characters with no Windows-1252 form become '?'.
-std::string Utf8ToCp1252(std::string_view s);
+std::string utf8ToCp1252(std::string_view s);
 
 }  // namespace gs

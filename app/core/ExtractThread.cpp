@@ -112,7 +112,7 @@ void TExtractThread::HandOver(FileIcons read) {
 void TExtractFromFolderThread::Run() {
     Sink().ResetIconList();
     extensions_.clear();
-    for (const std::string& ext : Settings().Extensions) extensions_.insert(FoldCaseUtf8(ext));
+    for (const std::string& ext : Settings().Extensions) extensions_.insert(foldCaseUtf8(ext));
     seenNames_.reset();
     if (Settings().IgnoreRepeated) seenNames_.emplace();
     visited_ = TVisitedFolders();
@@ -166,11 +166,11 @@ void TExtractFromFolderThread::Drain() {
 
 bool TExtractFromFolderThread::HasListedExtension(const std::string& name) const {
     const std::size_t dot = name.rfind('.');
-    return dot != std::string::npos && extensions_.contains(FoldCaseUtf8(name.substr(dot)));
+    return dot != std::string::npos && extensions_.contains(foldCaseUtf8(name.substr(dot)));
 }
 
 bool TExtractFromFolderThread::FirstSeen(const std::string& name) {
-    return !seenNames_ || seenNames_->insert(FoldCaseUtf8(name)).second;
+    return !seenNames_ || seenNames_->insert(foldCaseUtf8(name)).second;
 }
 
 void TExtractFromFileThread::Run() {

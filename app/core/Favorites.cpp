@@ -44,7 +44,7 @@ bool holdsName(const TQBList<T>& list, std::string_view name, const T* except = 
 bool SameFavoriteName(std::string_view a, std::string_view b) {
     // The store folds case beyond a to z: names it would take as one are one here too, so
     // a save never merges two folders or drops a favourite.
-    return FoldCaseUtf8(a) == FoldCaseUtf8(b);
+    return foldCaseUtf8(a) == foldCaseUtf8(b);
 }
 
 std::string FavoritesKey(const std::string& appKey) { return appKey + "\\" + kFavoritesSubkey; }

@@ -40,7 +40,7 @@ bool wildcardMatch(const std::vector<std::string_view>& pat, const std::vector<s
 }
 
 bool matchesFolded(const std::string& pattern, const std::string& name) {
-    return wildcardMatch(Utf8Characters(pattern), Utf8Characters(name));
+    return wildcardMatch(utf8Characters(pattern), utf8Characters(name));
 }
 
 }  // namespace
@@ -52,14 +52,14 @@ TFileSpecParts SplitFileSpec(const std::string& fileSpec) {
 }
 
 bool MatchesFileSpec(std::string_view pattern, std::string_view name) {
-    const std::string p = FoldCaseUtf8(pattern);
-    const std::string n = FoldCaseUtf8(name);
+    const std::string p = foldCaseUtf8(pattern);
+    const std::string n = foldCaseUtf8(name);
     if (matchesFolded(p, n)) return true;
     return p.ends_with(kAnyExtension) && matchesFolded(p.substr(0, p.size() - kAnyExtension.size()), n);
 }
 
 bool ListingOrderLess(const std::string& a, const std::string& b) {
-    const std::string fa = FoldCaseUtf8(a), fb = FoldCaseUtf8(b);
+    const std::string fa = foldCaseUtf8(a), fb = foldCaseUtf8(b);
     if (fa != fb) return fa < fb;
     return a < b;
 }

@@ -11,7 +11,7 @@ namespace {
 // Offsets where each character starts; a stray byte counts as a character of its own.
 std::vector<std::size_t> characterStarts(const std::string& s) {
     std::vector<std::size_t> starts;
-    for (std::string_view c : Utf8Characters(s)) starts.push_back(std::size_t(c.data() - s.data()));
+    for (std::string_view c : utf8Characters(s)) starts.push_back(std::size_t(c.data() - s.data()));
     return starts;
 }
 

@@ -26,16 +26,16 @@ struct TStoredForm {
 TStoredForm storedForm(const std::vector<std::string>& items) {
     TStoredForm form;
     std::set<std::string> taken;
-    for (const std::string& path : items) taken.insert(FoldCaseUtf8(path));
+    for (const std::string& path : items) taken.insert(foldCaseUtf8(path));
     std::set<std::string> used;
     for (const std::string& path : items) {
-        if (used.insert(FoldCaseUtf8(path)).second) {
+        if (used.insert(foldCaseUtf8(path)).second) {
             form.names.push_back(path);
             continue;
         }
         std::string name;
-        for (int n = 2; name.empty() || taken.count(FoldCaseUtf8(name)); ++n) name = path + " (" + std::to_string(n) + ")";
-        taken.insert(FoldCaseUtf8(name));
+        for (int n = 2; name.empty() || taken.count(foldCaseUtf8(name)); ++n) name = path + " (" + std::to_string(n) + ")";
+        taken.insert(foldCaseUtf8(name));
         form.names.push_back(name);
         form.spelled.emplace_back(name, path);
     }

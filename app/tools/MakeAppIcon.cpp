@@ -85,9 +85,9 @@ Argb pixel(int px, int py, int size) {
             r += cr, g += cg, b += cb, a += ca;
         }
     const double n = kSubsamples * kSubsamples;
-    if (a <= 0) return gs::MakeArgb(0, 0, 0, 0);
+    if (a <= 0) return gs::makeArgb(0, 0, 0, 0);
     auto channel = [&](double premultiplied) { return std::uint8_t(std::lround(std::min(255.0, premultiplied / a))); };
-    return gs::MakeArgb(channel(r), channel(g), channel(b), std::uint8_t(std::lround(255 * a / n)));
+    return gs::makeArgb(channel(r), channel(g), channel(b), std::uint8_t(std::lround(255 * a / n)));
 }
 
 gs::TIconPicture draw(int size) {
@@ -100,7 +100,7 @@ gs::TIconPicture draw(int size) {
         for (int px = 0; px < size; ++px) {
             const std::size_t i = std::size_t(py) * std::size_t(size) + std::size_t(px);
             pic.colour[i] = pixel(px, py, size);
-            pic.mask[i] = gs::AlphaOf(pic.colour[i]) == 0;
+            pic.mask[i] = gs::alphaOf(pic.colour[i]) == 0;
         }
     return pic;
 }
@@ -131,10 +131,10 @@ bool encodePng(std::FILE* out, png_uint_32 width, png_uint_32 height, png_bytepp
 bool writePng(const gs::TIconPicture& pic, const std::filesystem::path& file) {
     std::vector<png_byte> rows(std::size_t(pic.width) * std::size_t(pic.height) * 4);
     for (std::size_t i = 0; i < pic.colour.size(); ++i) {
-        rows[i * 4 + 0] = gs::RedOf(pic.colour[i]);
-        rows[i * 4 + 1] = gs::GreenOf(pic.colour[i]);
-        rows[i * 4 + 2] = gs::BlueOf(pic.colour[i]);
-        rows[i * 4 + 3] = gs::AlphaOf(pic.colour[i]);
+        rows[i * 4 + 0] = gs::redOf(pic.colour[i]);
+        rows[i * 4 + 1] = gs::greenOf(pic.colour[i]);
+        rows[i * 4 + 2] = gs::blueOf(pic.colour[i]);
+        rows[i * 4 + 3] = gs::alphaOf(pic.colour[i]);
     }
     std::vector<png_bytep> pointers(std::size_t(pic.height));
     for (int y = 0; y < pic.height; ++y) pointers[std::size_t(y)] = rows.data() + std::size_t(y) * std::size_t(pic.width) * 4;

@@ -48,7 +48,7 @@ gs::TIconPicture draw(const TSample& s, int size) {
                     covered += s.shape((px + (sx + 0.5) / kSubsamples) / size, (py + (sy + 0.5) / kSubsamples) / size);
             const auto alpha = std::uint8_t(255 * covered / (kSubsamples * kSubsamples));
             const std::size_t i = std::size_t(py) * std::size_t(size) + std::size_t(px);
-            pic.colour[i] = gs::MakeArgb(gs::RedOf(s.colour), gs::GreenOf(s.colour), gs::BlueOf(s.colour), alpha);
+            pic.colour[i] = gs::makeArgb(gs::redOf(s.colour), gs::greenOf(s.colour), gs::blueOf(s.colour), alpha);
             pic.mask[i] = alpha == 0;
         }
     return pic;
@@ -68,10 +68,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::filesystem::path dir = argv[1];
-    const TSample samples[] = {{"Sun", disc, gs::MakeArgb(240, 190, 20)},
-                              {"Ring", ring, gs::MakeArgb(58, 110, 165)},
-                              {"Leaf", diamond, gs::MakeArgb(40, 150, 60)},
-                              {"Brick", brick, gs::MakeArgb(180, 60, 40)}};
+    const TSample samples[] = {{"Sun", disc, gs::makeArgb(240, 190, 20)},
+                              {"Ring", ring, gs::makeArgb(58, 110, 165)},
+                              {"Leaf", diamond, gs::makeArgb(40, 150, 60)},
+                              {"Brick", brick, gs::makeArgb(180, 60, 40)}};
     try {
         std::filesystem::create_directories(dir);
         iconOf(samples[0])->SaveToFile(dir / "sun.ico");

@@ -23,7 +23,7 @@ std::uint8_t mix(double a, double b, double t) { return std::uint8_t(std::clamp(
 // Night blue at the top to the panel colour's darker shade at the bottom.
 Argb background(int y) {
     const double t = double(y) / (kHeight - 1);
-    return gs::MakeArgb(mix(20, 18, t), mix(38, 44, t), mix(76, 96, t));
+    return gs::makeArgb(mix(20, 18, t), mix(38, 44, t), mix(76, 96, t));
 }
 
 // A grid of icon-like tiles across the top, each a soft square of its own hue.
@@ -33,12 +33,12 @@ bool tileAt(int x, int y, Argb& colour) {
     const int cx = (x - kLeft) / (kTile + kGap), cy = (y - kTop) / (kTile + kGap);
     const int ox = (x - kLeft) % (kTile + kGap), oy = (y - kTop) % (kTile + kGap);
     if (ox >= kTile || oy >= kTile || cx > 8) return false;
-    static constexpr Argb kHues[] = {gs::MakeArgb(230, 90, 70), gs::MakeArgb(240, 180, 60), gs::MakeArgb(90, 190, 110),
-                                     gs::MakeArgb(80, 150, 230), gs::MakeArgb(170, 110, 220)};
+    static constexpr Argb kHues[] = {gs::makeArgb(230, 90, 70), gs::makeArgb(240, 180, 60), gs::makeArgb(90, 190, 110),
+                                     gs::makeArgb(80, 150, 230), gs::makeArgb(170, 110, 220)};
     const Argb hue = kHues[(cx + cy * 2) % 5];
     const double shade = 0.55 + 0.45 * (1.0 - double(oy) / kTile);
-    colour = gs::MakeArgb(mix(0, gs::RedOf(hue), shade), mix(0, gs::GreenOf(hue), shade),
-                          mix(0, gs::BlueOf(hue), shade));
+    colour = gs::makeArgb(mix(0, gs::redOf(hue), shade), mix(0, gs::greenOf(hue), shade),
+                          mix(0, gs::blueOf(hue), shade));
     return true;
 }
 
@@ -47,19 +47,19 @@ bool lensAt(int x, int y, Argb& colour, Argb under) {
     constexpr double kCx = 330, kCy = 110, kRadius = 78, kRim = 9;
     const double r = std::hypot(x - kCx, y - kCy);
     if (r < kRadius - kRim) {
-        colour = gs::MakeArgb(mix(gs::RedOf(under), 255, 0.35), mix(gs::GreenOf(under), 255, 0.35),
-                              mix(gs::BlueOf(under), 255, 0.35));
+        colour = gs::makeArgb(mix(gs::redOf(under), 255, 0.35), mix(gs::greenOf(under), 255, 0.35),
+                              mix(gs::blueOf(under), 255, 0.35));
         return true;
     }
     if (r < kRadius) {
-        colour = gs::MakeArgb(225, 230, 240);
+        colour = gs::makeArgb(225, 230, 240);
         return true;
     }
     // The handle runs down and to the right from the rim.
     const double along = ((x - kCx) + (y - kCy)) / std::sqrt(2.0);
     const double across = ((x - kCx) - (y - kCy)) / std::sqrt(2.0);
     if (along > kRadius && along < kRadius + 90 && std::abs(across) < 11) {
-        colour = gs::MakeArgb(mix(150, 90, (along - kRadius) / 90), 95, 60);
+        colour = gs::makeArgb(mix(150, 90, (along - kRadius) / 90), 95, 60);
         return true;
     }
     return false;
@@ -75,7 +75,7 @@ gs::TRaster drawSplash() {
             Argb lens;
             if (lensAt(x, y, lens, c)) c = lens;
             // A thin rule above the text band.
-            if (y == kTextBand + 2 && x >= 24 && x < kWidth - 24) c = gs::MakeArgb(120, 160, 210);
+            if (y == kTextBand + 2 && x >= 24 && x < kWidth - 24) c = gs::makeArgb(120, 160, 210);
             picture.SetPixel(x, y, c);
         }
     return picture;
@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
         gif.AppendFrame(drawSplash());
         gs::TByteWriter out;
         gif.WriteData(out);
-        gs::WriteFileAtomically(argv[1], out.Data());
+        gs::writeFileAtomically(argv[1], out.Data());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "glyphscope-splash: %s\n", e.what());
         return 1;

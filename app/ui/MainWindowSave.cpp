@@ -180,7 +180,7 @@ void TKAVUMain::CopyToClipboard(TBatchIconSize size) {
     if (!def) return;
     try {
         const std::optional<TRaster> bitmap = ClipboardBitmap(def->GetIcon(), size, context_.Options.SetTransparency);
-        if (bitmap) services_.SetClipboard(ui::BitmapMimeData(*bitmap));
+        if (bitmap) services_.SetClipboard(ui::bitmapMimeData(*bitmap));
     } catch (const std::exception& e) {
         throw EQBException(kMsgCopyFailed, e.what(), TQBSeverity::Warning);
     }

@@ -16,26 +16,26 @@ namespace {
 constexpr std::uint64_t kCountBytes = 4;
 constexpr std::array<std::uint8_t, 3> kGifSignature{'G', 'I', 'F'};
 
-QByteArray BytesOf(const TBytes& b) { return QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())); }
-TBytes BytesOf(const QByteArray& b) { return TBytes(b.begin(), b.end()); }
+QByteArray bytesOf(const TBytes& b) { return QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())); }
+TBytes bytesOf(const QByteArray& b) { return TBytes(b.begin(), b.end()); }
 
-std::optional<TBytes> FormatData(const QMimeData* mime, const char* format) {
-    const QString type = ClipboardMimeType(format);
+std::optional<TBytes> formatData(const QMimeData* mime, const char* format) {
+    const QString type = clipboardMimeType(format);
     if (!mime || !mime->hasFormat(type)) return std::nullopt;
-    return BytesOf(mime->data(type));
+    return bytesOf(mime->data(type));
 }
 
-QImage ClipboardImage(const QClipboard& clipboard) {
+QImage clipboardImage(const QClipboard& clipboard) {
     const QMimeData* mime = clipboard.mimeData();
     return mime && mime->hasImage() ? qvariant_cast<QImage>(mime->imageData()) : QImage();
 }
 
-bool StartsWithSignature(const TBytes& data) {
+bool startsWithSignature(const TBytes& data) {
     return data.size() >= kGifSignature.size() && std::equal(kGifSignature.begin(), kGifSignature.end(), data.begin());
 }
 
 // The counted form's stream, when the count lies within the block.
-std::optional<TBytes> CountedStream(const TBytes& block) {
+std::optional<TBytes> countedStream(const TBytes& block) {
     try {
         TSpanSource src(block);
         TByteReader r(src);
@@ -46,47 +46,47 @@ std::optional<TBytes> CountedStream(const TBytes& block) {
 }
 
 // "GIF Image" in whichever form it was put: a stream as it is, or behind its count.
-std::optional<TBytes> GifStreamOnClipboard(const QClipboard& clipboard) {
-    std::optional<TBytes> data = FormatData(clipboard.mimeData(), kGifImageFormat);
+std::optional<TBytes> gifStreamOnClipboard(const QClipboard& clipboard) {
+    std::optional<TBytes> data = formatData(clipboard.mimeData(), kGifImageFormat);
     if (!data || data->empty()) return std::nullopt;
-    if (StartsWithSignature(*data)) return data;
-    return CountedStream(*data);
+    if (startsWithSignature(*data)) return data;
+    return countedStream(*data);
 }
 
 }  // namespace
 
-QString ClipboardMimeType(const char* formatName) {
+QString clipboardMimeType(const char* formatName) {
     return QStringLiteral("application/x-qt-windows-mime;value=\"%1\"").arg(QString::fromUtf8(formatName));
 }
 
-QMimeData* BitmapMimeData(const TRaster& bitmap) {
+QMimeData* bitmapMimeData(const TRaster& bitmap) {
     auto* data = new QMimeData;
     data->setImageData(ToQImage(bitmap, TRasterAlpha::Opaque));
     return data;
 }
 
-void PutGifImage(QMimeData& data, const TBytes& gifStream) {
+void putGifImage(QMimeData& data, const TBytes& gifStream) {
     const auto count = std::uint32_t(gifStream.size());
     QByteArray block;
     for (std::uint64_t shift = 0; shift < kCountBytes * 8; shift += 8) block.append(char((count >> shift) & 0xFF));
-    block.append(BytesOf(gifStream));
-    data.setData(ClipboardMimeType(kGifImageFormat), block);
+    block.append(bytesOf(gifStream));
+    data.setData(clipboardMimeType(kGifImageFormat), block);
 }
 
-std::optional<TBytes> TakeGifImage(const QMimeData& data) {
-    const std::optional<TBytes> block = FormatData(&data, kGifImageFormat);
-    return block ? CountedStream(*block) : std::nullopt;
+std::optional<TBytes> takeGifImage(const QMimeData& data) {
+    const std::optional<TBytes> block = formatData(&data, kGifImageFormat);
+    return block ? countedStream(*block) : std::nullopt;
 }
 
-void PutOrvidIcon(QMimeData& data, const TQBIcon& icon) {
+void putOrvidIcon(QMimeData& data, const TQBIcon& icon) {
     TByteWriter w;
     icon.SaveToStream(w);
-    if (!w.Data().empty()) data.setData(ClipboardMimeType(kIconFormat), BytesOf(w.Data()));
+    if (!w.Data().empty()) data.setData(clipboardMimeType(kIconFormat), bytesOf(w.Data()));
 }
 
-std::optional<TBytes> TakeOrvidIcon(const QMimeData& data) { return FormatData(&data, kIconFormat); }
+std::optional<TBytes> takeOrvidIcon(const QMimeData& data) { return formatData(&data, kIconFormat); }
 
-void SaveToClipboard(TRxGIFImage& gif, QClipboard& clipboard) {
+void saveToClipboard(TRxGIFImage& gif, QClipboard& clipboard) {
     if (gif.FrameCount() == 0) return;
     auto* mime = new QMimeData;
     mime->setImageData(ToQImage(gif.Frame(0).Bitmap()));
@@ -95,14 +95,14 @@ void SaveToClipboard(TRxGIFImage& gif, QClipboard& clipboard) {
     if (allData) {
         TByteWriter out;
         gif.WriteData(out);  // the count, then the stream
-        mime->setData(ClipboardMimeType(kGifImageFormat), BytesOf(out.Data()));
+        mime->setData(clipboardMimeType(kGifImageFormat), bytesOf(out.Data()));
     }
     clipboard.setMimeData(mime);
 }
 
-void LoadFromClipboard(TRxGIFImage& gif, const QClipboard& clipboard) {
-    const std::optional<TBytes> stream = GifStreamOnClipboard(clipboard);
-    const QImage picture = ClipboardImage(clipboard);
+void loadFromClipboard(TRxGIFImage& gif, const QClipboard& clipboard) {
+    const std::optional<TBytes> stream = gifStreamOnClipboard(clipboard);
+    const QImage picture = clipboardImage(clipboard);
     if (stream) {
         TMemorySource src(*stream);
         TByteReader in(src);
@@ -117,34 +117,34 @@ void LoadFromClipboard(TRxGIFImage& gif, const QClipboard& clipboard) {
     gif.Assign(FromQImage(picture));
 }
 
-void SaveToClipboard(const TGIFImage& gif, QClipboard& clipboard) {
+void saveToClipboard(const TGIFImage& gif, QClipboard& clipboard) {
     const TRaster* bitmap = gif.RenderedBitmap();
     if (!bitmap) return;
-    const QByteArray stream = BytesOf(gif.SaveToBytes());  // may raise: the clipboard stays as it was
-    QMimeData* mime = BitmapMimeData(*bitmap);
-    mime->setData(ClipboardMimeType(kGifImageFormat), stream);
+    const QByteArray stream = bytesOf(gif.SaveToBytes());  // may raise: the clipboard stays as it was
+    QMimeData* mime = bitmapMimeData(*bitmap);
+    mime->setData(clipboardMimeType(kGifImageFormat), stream);
     clipboard.setMimeData(mime);
 }
 
-void LoadFromClipboard(TGIFImage& gif, const QClipboard& clipboard) {
-    if (const std::optional<TBytes> stream = GifStreamOnClipboard(clipboard)) {
+void loadFromClipboard(TGIFImage& gif, const QClipboard& clipboard) {
+    if (const std::optional<TBytes> stream = gifStreamOnClipboard(clipboard)) {
         gif.LoadFromSource(TMemorySource(*stream));
         return;
     }
-    const QImage picture = ClipboardImage(clipboard);
+    const QImage picture = clipboardImage(clipboard);
     if (picture.isNull()) throw EInvalidGraphic(kUnsupportedFormat);
     gif.Assign(FromQImage(picture));
 }
 
-void SaveToClipboard(const TQBIcon& icon, QClipboard& clipboard) {
+void saveToClipboard(const TQBIcon& icon, QClipboard& clipboard) {
     auto* mime = new QMimeData;
-    PutOrvidIcon(*mime, icon);
+    putOrvidIcon(*mime, icon);
     clipboard.setMimeData(mime);
 }
 
-bool LoadFromClipboard(TQBIcon& icon, const QClipboard& clipboard) {
+bool loadFromClipboard(TQBIcon& icon, const QClipboard& clipboard) {
     const QMimeData* mime = clipboard.mimeData();
-    const std::optional<TBytes> data = mime ? TakeOrvidIcon(*mime) : std::nullopt;
+    const std::optional<TBytes> data = mime ? takeOrvidIcon(*mime) : std::nullopt;
     return data && !data->empty() && icon.LoadFromSource(TMemorySource(*data));
 }
 

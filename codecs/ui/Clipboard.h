@@ -27,34 +27,34 @@ inline constexpr const char* kIconFormat = "Orvid Icon";
 inline constexpr const char* kUnsupportedFormat = "Unsupported clipboard format";
 
 // The MIME type of a named clipboard format.
-QString ClipboardMimeType(const char* formatName);
+QString clipboardMimeType(const char* formatName);
 
 // New clipboard data holding the bitmap as an opaque image.
-QMimeData* BitmapMimeData(const TRaster& bitmap);
+QMimeData* bitmapMimeData(const TRaster& bitmap);
 
 // A GIF stream in and out of its counted "GIF Image" form; nothing without the format or
 // for data shorter than its count.
-void PutGifImage(QMimeData& data, const TBytes& gifStream);
-std::optional<TBytes> TakeGifImage(const QMimeData& data);
+void putGifImage(QMimeData& data, const TBytes& gifStream);
+std::optional<TBytes> takeGifImage(const QMimeData& data);
 // An icon in and out of its "Orvid Icon" form (an icon file); nothing for an icon without
 // images, nor when there is no such format.
-void PutOrvidIcon(QMimeData& data, const TQBIcon& icon);
-std::optional<TBytes> TakeOrvidIcon(const QMimeData& data);
+void putOrvidIcon(QMimeData& data, const TQBIcon& icon);
+std::optional<TBytes> takeOrvidIcon(const QMimeData& data);
 
 // Nothing without frames; frame 0's picture, and the GIF behind its byte count when every
 // frame has its data.
-void SaveToClipboard(TRxGIFImage& gif, QClipboard& clipboard);
+void saveToClipboard(TRxGIFImage& gif, QClipboard& clipboard);
 // The GIF (frame 0 taking the clipboard's picture when there is one), else the picture;
 // "Unsupported clipboard format" when there is neither.
-void LoadFromClipboard(TRxGIFImage& gif, const QClipboard& clipboard);
+void loadFromClipboard(TRxGIFImage& gif, const QClipboard& clipboard);
 
 // Nothing for an empty image; else the image's rendered bitmap and the GIF stream.
-void SaveToClipboard(const TGIFImage& gif, QClipboard& clipboard);
+void saveToClipboard(const TGIFImage& gif, QClipboard& clipboard);
 // The GIF, else the picture as one frame; "Unsupported clipboard format" otherwise.
-void LoadFromClipboard(TGIFImage& gif, const QClipboard& clipboard);
+void loadFromClipboard(TGIFImage& gif, const QClipboard& clipboard);
 
 // The icon file under "Orvid Icon"; false when the clipboard holds none that reads.
-void SaveToClipboard(const TQBIcon& icon, QClipboard& clipboard);
-bool LoadFromClipboard(TQBIcon& icon, const QClipboard& clipboard);
+void saveToClipboard(const TQBIcon& icon, QClipboard& clipboard);
+bool loadFromClipboard(TQBIcon& icon, const QClipboard& clipboard);
 
 }  // namespace gs::ui

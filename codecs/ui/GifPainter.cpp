@@ -18,11 +18,11 @@ namespace {
 
 // What the canvas starts with and restored areas go back to. Drawn transparent, the canvas
 // lets the target show through: the background the target had stays its own.
-Argb CanvasBackground(const TGIFImage& image, TGIFDrawOptions options) {
+Argb canvasBackground(const TGIFImage& image, TGIFDrawOptions options) {
     if (options & gdTransparent) return 0;
     // Both pack alpha, red, green and blue from the high byte down.
     const Argb window = QGuiApplication::palette().color(QPalette::Window).rgb();
-    return ArgbOf(PainterBackground(image, RgbOf(window)));
+    return argbOf(PainterBackground(image, rgbOf(window)));
 }
 
 }  // namespace
@@ -37,7 +37,7 @@ TGIFPainter::TGIFPainter(TGIFGraphic& owner, QWidget* target, const QRect& rect,
       dither_(DitherFrames(options)),
       speed_(owner.Image().AnimationSpeed()),
       events_(owner.Events),
-      compositor_(image_, CanvasBackground(image_, options), dither_),
+      compositor_(image_, canvasBackground(image_, options), dither_),
       timetable_(image_, options, speed_),
       canvas_(ToQImage(compositor_.Canvas())) {
     timer_.setSingleShot(true);

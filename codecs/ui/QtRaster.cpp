@@ -10,7 +10,7 @@ namespace {
 // A width by height image of `format` whose pixel (x, y) is PixelAt(x, y); null when the
 // size is empty or too large for Qt.
 template <class PixelAt>
-QImage ImageOf(int width, int height, QImage::Format format, PixelAt pixelAt) {
+QImage imageOf(int width, int height, QImage::Format format, PixelAt pixelAt) {
     if (width <= 0 || height <= 0) return {};
     QImage image(width, height, format);
     if (image.isNull()) return {};
@@ -25,11 +25,11 @@ QImage ImageOf(int width, int height, QImage::Format format, PixelAt pixelAt) {
 
 QImage ToQImage(const TRaster& raster, TRasterAlpha alpha) {
     if (alpha == TRasterAlpha::Opaque)
-        return ImageOf(raster.Width(), raster.Height(), QImage::Format_RGB32,
+        return imageOf(raster.Width(), raster.Height(), QImage::Format_RGB32,
                        [&](int x, int y) { return QRgb(raster.Pixel(x, y) | 0xFF000000u); });
     // Only a 32-bit raster's fourth byte can be alpha: a 24-bit raster is written without it.
     const bool withAlpha = raster.Format() == PixelFormat::pf32bit;
-    return ImageOf(raster.Width(), raster.Height(), QImage::Format_ARGB32, [&](int x, int y) {
+    return imageOf(raster.Width(), raster.Height(), QImage::Format_ARGB32, [&](int x, int y) {
         return QRgb(withAlpha ? raster.Pixel(x, y) : raster.Pixel(x, y) | 0xFF000000u);
     });
 }
@@ -47,7 +47,7 @@ TRaster FromQImage(const QImage& image) {
 }
 
 QImage ToQImage(const TIconPicture& picture) {
-    return ImageOf(picture.width, picture.height, QImage::Format_ARGB32,
+    return imageOf(picture.width, picture.height, QImage::Format_ARGB32,
                    [&](int x, int y) { return QRgb(picture.rgbaAt(x, y)); });
 }
 

@@ -16,7 +16,7 @@ constexpr int kSetBits = 32;
 
 std::string trimmed(const std::string& s) { return TrimBlanks(s); }
 
-bool sameText(const std::string& a, const std::string& b) { return FoldCaseUtf8(a) == FoldCaseUtf8(b); }
+bool sameText(const std::string& a, const std::string& b) { return foldCaseUtf8(a) == foldCaseUtf8(b); }
 
 std::string itemIdent(long long i) { return "Item" + std::to_string(i); }
 
@@ -71,14 +71,14 @@ std::optional<long double> ExtendedFromText(const std::string& text) { return fl
 std::string CharText(char32_t c) {
     std::string text;
     const bool character = c != 0 && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-    if (character) AppendUtf8(text, c);
+    if (character) appendUtf8(text, c);
     return text;
 }
 
 std::optional<char32_t> CharFromText(const std::string& text) {
     std::size_t i = 0;
     if (text.empty()) return std::nullopt;
-    return DecodeUtf8(text, i);
+    return decodeUtf8(text, i);
 }
 
 std::string SetText(std::uint32_t members, const std::vector<std::string>& names) {

@@ -20,7 +20,7 @@ TScreenRect rectOf(const QRect& r) { return {r.left(), r.top(), r.left() + r.wid
 }  // namespace
 
 TFormPlacement::TFormPlacement(QWidget* form)
-    : QObject(form), form_(form), hook_(new TRxWindowHook(this)), store_(&DefaultRegistryStore()) {
+    : QObject(form), form_(form), hook_(new TRxWindowHook(this)), store_(&defaultRegistryStore()) {
     hook_->SetActive(false);
     // After the form's own handling, as the system asks a window for its limits.
     hook_->AfterMessage = [this](TRxWindowHook&, QEvent* event, bool&) {

@@ -72,7 +72,7 @@ std::unique_ptr<TQBIcon> ExtractIconFromFile(const std::string& fileName, int in
     if (!std::filesystem::is_regular_file(file, ec)) return nullptr;
     std::shared_ptr<const IByteSource> src;
     try {
-        src = OpenFileSource(file);
+        src = openFileSource(file);
     } catch (const std::exception&) {
         return nullptr;
     }

@@ -27,7 +27,7 @@ std::optional<std::string> smallFile(const std::filesystem::path& path) {
     try {
         std::error_code ec;
         if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-        std::shared_ptr<const IByteSource> src = OpenFileSource(path);
+        std::shared_ptr<const IByteSource> src = openFileSource(path);
         if (src->Size() > kMaxDatabaseFile) return std::nullopt;
         TByteReader in(*src);
         const TBytes b = in.Bytes(in.Remaining());

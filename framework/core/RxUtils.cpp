@@ -154,7 +154,7 @@ TScreenRect CenterRectOnScreen(const TScreenRect& r, int screenWidth, int screen
 
 std::string ShortenTextToWidth(const std::string& text, const std::function<int(const std::string&)>& width,
                                int maxWidth) {
-    const std::vector<std::string_view> chars = Utf8Characters(text);
+    const std::vector<std::string_view> chars = utf8Characters(text);
     const std::size_t length = chars.size();
     std::string result = text;
     for (std::size_t i = 1; i <= length && width(result) > maxWidth; ++i) {

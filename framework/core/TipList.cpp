@@ -22,7 +22,7 @@ std::vector<std::string> SplitTextLines(std::string_view text) {
 
 std::vector<std::string> ReadTipFile(const std::filesystem::path& fileName) {
     try {
-        const TBytes bytes = ReadWholeFile(fileName);
+        const TBytes bytes = readWholeFile(fileName);
         return SplitTextLines(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     } catch (const std::exception&) {
         // A tip file that vanished or cannot be read simply has no tips to show.

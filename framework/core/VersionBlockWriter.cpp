@@ -19,7 +19,7 @@ void pad4(TByteWriter& w) {
 }
 
 void text(TByteWriter& w, std::string_view s) {
-    for (char16_t c : Utf8ToUtf16(s)) w.U16(c);
+    for (char16_t c : utf8ToUtf16(s)) w.U16(c);
     w.U16(0);
 }
 

@@ -29,7 +29,7 @@ std::string decodeText(std::span<const std::uint8_t> bytes) {
         if (c == 0) break;
         s.push_back(c);
     }
-    return Utf16ToUtf8(s);
+    return utf16ToUtf8(s);
 }
 
 TVersionInfo::Node parseNode(TByteReader& r, std::uint64_t parentEnd, int depth) {
@@ -49,7 +49,7 @@ TVersionInfo::Node parseNode(TByteReader& r, std::uint64_t parentEnd, int depth)
         if (c == 0) break;
         key.push_back(c);
     }
-    node.key = Utf16ToUtf8(key);
+    node.key = utf16ToUtf8(key);
 
     // Text values count characters, binary ones bytes; some writers count text in bytes
     // too, so the value is cut at the entry's end and text at its zero.
@@ -69,7 +69,7 @@ TVersionInfo::Node parseNode(TByteReader& r, std::uint64_t parentEnd, int depth)
     return node;
 }
 
-bool sameKey(std::string_view a, std::string_view b) { return FoldCaseUtf8(a) == FoldCaseUtf8(b); }
+bool sameKey(std::string_view a, std::string_view b) { return foldCaseUtf8(a) == foldCaseUtf8(b); }
 
 }  // namespace
 

@@ -220,11 +220,11 @@ TEST_F(BatchExportTest, BitmapFormatsWriteThePreviewOrTheExactSize) {
     EXPECT_EQ(BatchResultMessage(TBatchFormat::bfGIF, 0, 0), "No icons found.");
     // The preview holds 16, 32 and 48 side by side; one size is that size alone.
     run(job("a.exe", TBatchFormat::bfBMP));
-    const TRaster preview = LoadBmp(out.path / "a_1.bmp");
+    const TRaster preview = loadBmp(out.path / "a_1.bmp");
     EXPECT_EQ(preview.Width(), 102);
     EXPECT_EQ(preview.Height(), 50);
     run(job("a.exe", TBatchFormat::bfBMP, TBatchIconSize::bs32));
-    EXPECT_EQ(LoadBmp(out.path / "a_1.bmp").Width(), 32);
+    EXPECT_EQ(loadBmp(out.path / "a_1.bmp").Width(), 32);
 }
 
 TEST_F(BatchExportTest, AnIconWithoutImagesIsFoundButNotSaved) {

@@ -173,7 +173,7 @@ TEST(ListPicture, KeepsEveryPixelThroughAPaletteOrWholePastIt) {
             p.hasAlpha = alpha;
             for (int i = 0; i < p.width * p.height; ++i) {
                 const int c = i % colours;
-                p.colour.push_back(MakeArgb(std::uint8_t(c), std::uint8_t(c >> 8), 7, alpha ? std::uint8_t(c * 3) : 0));
+                p.colour.push_back(makeArgb(std::uint8_t(c), std::uint8_t(c >> 8), 7, alpha ? std::uint8_t(c * 3) : 0));
                 p.mask.push_back(std::uint8_t(i % 5 == 0));
             }
             std::set<Argb> seen;
@@ -334,7 +334,7 @@ TEST(ListDecodeBudget, IconsPastTheFilesShareAreListedWithoutPictures) {
     // 12 groups, each naming its own copy of one 1024-pixel PNG (2 million pixels each for
     // the two list sizes), then one group naming the first copy again.
     TRaster solid(1024, 1024);
-    solid.Fill(MakeArgb(10, 20, 30));
+    solid.Fill(makeArgb(10, 20, 30));
     const ImageSpec png{makePngImage(solid), 0, 0, 0, 32};
     std::vector<PeResource> res;
     constexpr int kGroups = 12;
@@ -358,5 +358,5 @@ TEST(ListDecodeBudget, IconsPastTheFilesShareAreListedWithoutPictures) {
         EXPECT_EQ(!sink.defs[i]->Icon16.Empty(), expected) << i;
         EXPECT_EQ(sink.defs[i]->IconIndex, int(i));
     }
-    EXPECT_EQ(sink.defs[kGroups]->Icon32.PixelAt(5, 5), MakeArgb(10, 20, 30));
+    EXPECT_EQ(sink.defs[kGroups]->Icon32.PixelAt(5, 5), makeArgb(10, 20, 30));
 }

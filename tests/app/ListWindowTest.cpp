@@ -187,7 +187,7 @@ TEST(ListCommands, PreviewLinesPastThePreviewsPixelsKeepTheirRoomWithoutAPicture
     TRegistryStore store{":memory:"};
     Tree dir;
     TRaster solid(1024, 1024);
-    solid.Fill(MakeArgb(1, 2, 3));
+    solid.Fill(makeArgb(1, 2, 3));
     const std::size_t fitting = std::size_t((kPreviewPixels - 16 * 16) / (1024 * 1024));
     std::vector<ImageSpec> images(fitting + 3, ImageSpec{makePngImage(solid), 0, 0, 0, 32});
     images.push_back(dibSpec(16, 4));

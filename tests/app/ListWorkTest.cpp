@@ -198,7 +198,7 @@ TEST(TListOrder, ArrangingTurnsTheSortedColumnRoundAndAnotherStartsAscending) {
 // the small images first) are blank.
 TEST(ListWork, PreviewPicturesStopAtTheirPixelsAndLaterLinesAreBlank) {
     TRaster solid(1024, 1024);
-    solid.Fill(MakeArgb(1, 2, 3));
+    solid.Fill(makeArgb(1, 2, 3));
     const ImageSpec large{makePngImage(solid), 0, 0, 0, 32};
     const std::uint64_t fitting = (kPreviewPixels - 16 * 16 - 32 * 32) / (1024 * 1024);
     std::vector<ImageSpec> images(std::size_t(fitting + 2), large);

@@ -57,7 +57,7 @@ TEST(SplashPicture, IsTheGifImageMagickDecodes) {
         for (int x = 0; x < 500; ++x) {
             const std::size_t at = (std::size_t(y) * 500 + std::size_t(x)) * 3;
             const Argb c = bitmap->Pixel(x, y);
-            differing += RedOf(c) != rgb[at] || GreenOf(c) != rgb[at + 1] || BlueOf(c) != rgb[at + 2];
+            differing += redOf(c) != rgb[at] || greenOf(c) != rgb[at + 1] || blueOf(c) != rgb[at + 2];
         }
     EXPECT_EQ(differing, 0);
 }

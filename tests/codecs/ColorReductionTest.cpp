@@ -22,7 +22,7 @@ using gstest::errorOf;
 
 TRaster flat(int w, int h, TRgb c) {
     TRaster r(w, h);
-    r.Fill(gs::ArgbOf(c));
+    r.Fill(gs::argbOf(c));
     return r;
 }
 
@@ -39,10 +39,10 @@ TRaster reduce(const TRaster& r, TColorReduction m, TDitherMode d = TDitherMode:
 
 TEST(ColorReduction, CubeMapsPrimariesAndGreyAsTheLookupSays) {
     TRaster r(4, 1);
-    r.SetPixel(0, 0, gs::MakeArgb(255, 0, 0));
-    r.SetPixel(1, 0, gs::MakeArgb(0, 255, 0));
-    r.SetPixel(2, 0, gs::MakeArgb(0, 0, 255));
-    r.SetPixel(3, 0, gs::MakeArgb(130, 130, 130));
+    r.SetPixel(0, 0, gs::makeArgb(255, 0, 0));
+    r.SetPixel(1, 0, gs::makeArgb(0, 255, 0));
+    r.SetPixel(2, 0, gs::makeArgb(0, 0, 255));
+    r.SetPixel(3, 0, gs::makeArgb(130, 130, 130));
     for (int d = 0; d < gs::kDitherModeCount; ++d) {
         TRaster out = reduce(r, TColorReduction::rdWebCube, TDitherMode(d));
         ASSERT_EQ(out.Format(), gs::PixelFormat::pf8bit);
@@ -60,8 +60,8 @@ TEST(ColorReduction, CubeMapsPrimariesAndGreyAsTheLookupSays) {
 
 TEST(ColorReduction, MonochromeThresholdAndGreyLevels) {
     TRaster r(2, 1);
-    r.SetPixel(0, 0, gs::MakeArgb(127, 127, 127));
-    r.SetPixel(1, 0, gs::MakeArgb(128, 128, 128));
+    r.SetPixel(0, 0, gs::makeArgb(127, 127, 127));
+    r.SetPixel(1, 0, gs::makeArgb(128, 128, 128));
     EXPECT_EQ(indices(reduce(r, TColorReduction::rdMonochrome)), (std::vector<int>{0, 1}));
     EXPECT_EQ(indices(reduce(r, TColorReduction::rdGray256)), (std::vector<int>{127, 128}));
     EXPECT_EQ(indices(reduce(r, TColorReduction::rdGray4)), (std::vector<int>{1, 1}));
@@ -70,7 +70,7 @@ TEST(ColorReduction, MonochromeThresholdAndGreyLevels) {
 TEST(ColorReduction, FixedPalettes) {
     TRaster r = flat(1, 1, TRgb{0, 0, 255});
     EXPECT_EQ(reduce(r, TColorReduction::rdSystem20).IndexAt(0, 0), 16);
-    auto half = gs::HalftonePalette();
+    auto half = gs::halftonePalette();
     ASSERT_EQ(half.size(), 256u);
     EXPECT_EQ(half[9], (TRgb{166, 202, 240}));
     EXPECT_EQ(half[10 + 215], (TRgb{255, 255, 255}));
@@ -103,10 +103,10 @@ TEST(ColorReduction, OctreeKeepsFewColoursExactly) {
     TRaster r(20, 10);
     std::vector<TRgb> colours;
     for (int i = 0; i < 200; ++i) colours.push_back(TRgb{std::uint8_t(i % 8 * 32 + 3), std::uint8_t(i / 8 % 5 * 40 + 20), std::uint8_t(i / 40 * 48 + 8)});
-    for (int i = 0; i < 200; ++i) r.SetPixel(i % 20, i / 20, gs::ArgbOf(colours[std::size_t(i)]));
+    for (int i = 0; i < 200; ++i) r.SetPixel(i % 20, i / 20, gs::argbOf(colours[std::size_t(i)]));
     for (auto method : {TColorReduction::rdOctree, TColorReduction::rdOctreeSystem}) {
         TRaster out = reduce(r, method);
-        for (int i = 0; i < 200; ++i) EXPECT_EQ(gs::RgbOf(out.Pixel(i % 20, i / 20)), colours[std::size_t(i)]) << i;
+        for (int i = 0; i < 200; ++i) EXPECT_EQ(gs::rgbOf(out.Pixel(i % 20, i / 20)), colours[std::size_t(i)]) << i;
     }
     TRaster framed = reduce(r, TColorReduction::rdOctreeSystem);
     EXPECT_EQ(framed.Palette()[0], TRgb{});
@@ -118,9 +118,9 @@ TEST(ColorReduction, OctreeHonoursTheBitCount) {
     std::mt19937 rng(1);
     TRaster r(50, 50);
     for (int y = 0; y < 50; ++y)
-        for (int x = 0; x < 50; ++x) r.SetPixel(x, y, gs::MakeArgb(std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng())));
+        for (int x = 0; x < 50; ++x) r.SetPixel(x, y, gs::makeArgb(std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng())));
     for (int bits = 1; bits <= 8; ++bits) {
-        auto palette = gs::OctreePalette(r, 1 << bits, false);
+        auto palette = gs::octreePalette(r, 1 << bits, false);
         EXPECT_LE(palette.size(), std::size_t(1) << bits);
         EXPECT_GE(palette.size(), 1u);
         for (int i : indices(reduce(r, TColorReduction::rdOctree, TDitherMode::dtNone, bits))) EXPECT_LT(i, 1 << bits);
@@ -153,7 +153,7 @@ TEST(ColorReduction, NarrowAndShortPicturesStayInsideTheKernelMargins) {
     for (auto [w, h] : {std::pair{1, 1}, {1, 9}, {2, 5}, {9, 1}, {3, 3}}) {
         TRaster r(w, h);
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) r.SetPixel(x, y, gs::MakeArgb(std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng())));
+            for (int x = 0; x < w; ++x) r.SetPixel(x, y, gs::makeArgb(std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng())));
         for (int d = 0; d < gs::kDitherModeCount; ++d) {
             TRaster out = reduce(r, TColorReduction::rdSystem20, TDitherMode(d));
             for (int i : indices(out)) EXPECT_LT(i, 20);

@@ -86,9 +86,9 @@ TEST(DamagedInput, CodecRefusalsShareOneRootAndKeepTheirTexts) {
     } cases[] = {
         {gs::rxgifmsg::kUnknownVersion, [&] { readRxGif(wrongSignature); }},
         {gs::graphicmsg::kInvalidBitmap,
-         [] { gs::ToPixelFormat(gs::TRaster(), gs::PixelFormat::pf8bit, gs::kDefaultColorMapping); }},
+         [] { gs::toPixelFormat(gs::TRaster(), gs::PixelFormat::pf8bit, gs::kDefaultColorMapping); }},
         {gs::graphicmsg::kNotImplemented,
-         [] { gs::ToPixelFormat(gs::TRaster(2, 2), gs::PixelFormat::pf32bit, gs::kDefaultColorMapping); }},
+         [] { gs::toPixelFormat(gs::TRaster(2, 2), gs::PixelFormat::pf32bit, gs::kDefaultColorMapping); }},
         {gs::gifmsg::kBadFrameSize, [] { gs::TGIFImage().SetWidth(-1); }},
         {gs::gifmsg::kPrematureEnd, [&] { readGif(cut); }},
     };

@@ -60,8 +60,8 @@ TEST(GifCompositor, DisposalsLeaveTheCanvasAsTheyShould) {
     addFrame(gif, 1, 0, 1, 1, {2}, std::nullopt, 2);        // restored to the background
     addFrame(gif, 0, 0, 3, 1, {0, 3, 0}, 0);                // transparent around its one pixel
     const auto frames = composed(gif);
-    const Argb back = MakeArgb(0x33, 0x66, 0x99), red = MakeArgb(255, 0, 0), green = MakeArgb(0, 255, 0),
-               blue = MakeArgb(0, 0, 255);
+    const Argb back = makeArgb(0x33, 0x66, 0x99), red = makeArgb(255, 0, 0), green = makeArgb(0, 255, 0),
+               blue = makeArgb(0, 0, 255);
     EXPECT_EQ(frames[0].Pixel(0, 0), red);
     EXPECT_EQ(frames[1].Pixel(0, 0), back);
     EXPECT_EQ(frames[1].Pixel(1, 0), green);
@@ -72,8 +72,8 @@ TEST(GifCompositor, DisposalsLeaveTheCanvasAsTheyShould) {
     TGIFImage short_;
     fourColours(short_, 1, 1);
     addFrame(short_, 0, 0, 1, 1, {200});
-    EXPECT_EQ(RenderFrame(short_.Frame(0)).Bitmap.Pixel(0, 0), MakeArgb(0, 0, 0));
-    EXPECT_EQ(composed(short_)[0].Pixel(0, 0), MakeArgb(0, 0, 0));
+    EXPECT_EQ(RenderFrame(short_.Frame(0)).Bitmap.Pixel(0, 0), makeArgb(0, 0, 0));
+    EXPECT_EQ(composed(short_)[0].Pixel(0, 0), makeArgb(0, 0, 0));
 }
 
 // The canvas's colour by what the image holds: its own colour when set, the window colour for
@@ -86,7 +86,7 @@ TEST(GifCompositor, TheBackgroundOfAGifWithoutAGlobalTableIsTheWindowColour) {
     global.Header().backgroundIndex = 2;
     TGIFImage own;
     fourColours(own, 2, 1);
-    own.SetBackgroundColorValue(ColorOf(TRgb{1, 2, 3}));
+    own.SetBackgroundColorValue(colorOf(TRgb{1, 2, 3}));
     TGIFImage none;
     none.SetWidth(2);
     none.SetHeight(1);
@@ -103,8 +103,8 @@ TEST(GifCompositor, TheBackgroundOfAGifWithoutAGlobalTableIsTheWindowColour) {
     // A picture with transparency written by the writer and read back: no global table, and
     // its transparent pixels show the window colour.
     TRaster picture(3, 2, PixelFormat::pf24bit);
-    picture.Fill(MakeArgb(255, 0, 0));  // a colour every reduction keeps
-    picture.SetPixel(1, 1, MakeArgb(0, 0, 0));
+    picture.Fill(makeArgb(255, 0, 0));  // a colour every reduction keeps
+    picture.SetPixel(1, 1, makeArgb(0, 0, 0));
     picture.SetTransparent(true);
     picture.SetTransparentColor(TRgb{0, 0, 0});
     TGIFImage written;
@@ -118,8 +118,8 @@ TEST(GifCompositor, TheBackgroundOfAGifWithoutAGlobalTableIsTheWindowColour) {
     ASSERT_EQ(read.FrameCount(), 1);
     TGIFCompositor compositor(read, PainterBackground(read));
     const TRaster& shown = compositor.Show(0);
-    EXPECT_EQ(shown.Pixel(0, 0), MakeArgb(255, 0, 0));
-    EXPECT_EQ(shown.Pixel(1, 1), ArgbOf(kDefaultWindowColor));
+    EXPECT_EQ(shown.Pixel(0, 0), makeArgb(255, 0, 0));
+    EXPECT_EQ(shown.Pixel(1, 1), argbOf(kDefaultWindowColor));
 }
 
 // A screen set beyond 2^26 pixels (65535 x 65535: 17 GB of canvas) is never given a canvas.

@@ -25,7 +25,7 @@ TRaster randomTrueColour(int w, int h, unsigned seed) {
     std::mt19937 rng(seed);
     TRaster r(w, h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) r.SetPixel(x, y, gs::MakeArgb(std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng())));
+        for (int x = 0; x < w; ++x) r.SetPixel(x, y, gs::makeArgb(std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng())));
     return r;
 }
 
@@ -68,7 +68,7 @@ TEST(GifImage, OpaqueTrueColourExportIsTheCubeLookupPerPixel) {
     for (int i = 216; i < 256; ++i) EXPECT_EQ(f.localTable[std::size_t(i)], TRgb{}) << i;
     for (int y = 0; y < 23; ++y)
         for (int x = 0; x < 37; ++x) {
-            TRgb p = gs::RgbOf(bitmap.Pixel(x, y)), chosen;
+            TRgb p = gs::rgbOf(bitmap.Pixel(x, y)), chosen;
             EXPECT_EQ(f.indices[std::size_t(y * 37 + x)], cube.MatchColor(p.r, p.g, p.b, chosen));
         }
 }
@@ -82,10 +82,10 @@ TEST(GifImage, SameBitmapTwiceGivesTheSameBytes) {
 
 TEST(GifImage, TransparentBitmapGetsAnEntryAndAControlExtension) {
     TRaster bitmap(4, 3);
-    bitmap.Fill(gs::MakeArgb(255, 0, 0));
-    bitmap.SetPixel(0, 2, gs::MakeArgb(0, 0, 255));  // bottom-left: the transparent colour
-    bitmap.SetPixel(3, 0, gs::MakeArgb(0, 0, 255));
-    bitmap.SetPixel(1, 1, gs::MakeArgb(0, 255, 0));
+    bitmap.Fill(gs::makeArgb(255, 0, 0));
+    bitmap.SetPixel(0, 2, gs::makeArgb(0, 0, 255));  // bottom-left: the transparent colour
+    bitmap.SetPixel(3, 0, gs::makeArgb(0, 0, 255));
+    bitmap.SetPixel(1, 1, gs::makeArgb(0, 255, 0));
     bitmap.SetTransparent(true);
     TBytes bytes = exportDefault(bitmap);
     gstest::DecodedGif gif = gstest::decodeGif(bytes);
@@ -121,7 +121,7 @@ TEST(GifImage, TransparentBitmapUsingAll256EntriesStaysOpaque) {
 
 TEST(GifImage, IndexedBitmapsKeepIndicesAndPalette) {
     for (auto pf : {gs::PixelFormat::pf1bit, gs::PixelFormat::pf4bit, gs::PixelFormat::pf8bit}) {
-        int colours = 1 << gs::BitCountOf(pf);
+        int colours = 1 << gs::bitCountOf(pf);
         TRaster bitmap(9, 5, pf);
         std::vector<TRgb> palette;
         for (int i = 0; i < colours; ++i) palette.push_back(TRgb{std::uint8_t(i), std::uint8_t(255 - i), 7});
@@ -165,14 +165,14 @@ TEST(GifImage, OneColourTableIsWrittenAsTwoEntriesWithCodeSizeTwo) {
 TEST(GifImage, NoReductionKeepsUpTo256ColoursExactly) {
     TRaster bitmap(20, 20);
     for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x) bitmap.SetPixel(x, y, gs::MakeArgb(std::uint8_t((x * 20 + y) % 256), 3, 9));
+        for (int x = 0; x < 20; ++x) bitmap.SetPixel(x, y, gs::makeArgb(std::uint8_t((x * 20 + y) % 256), 3, 9));
     gs::TGIFImage gif;
     gif.SetColorReduction(gs::TColorReduction::rdNone);
     gif.Assign(bitmap);
     gstest::DecodedGif d = gstest::decodeGif(gif.SaveToBytes());
     const auto& f = d.frames.at(0);
-    for (int i = 0; i < 400; ++i) EXPECT_EQ(f.localTable[f.indices[std::size_t(i)]], gs::RgbOf(bitmap.Pixel(i % 20, i / 20)));
-    bitmap.SetPixel(0, 0, gs::MakeArgb(1, 1, 1));  // a 257th colour
+    for (int i = 0; i < 400; ++i) EXPECT_EQ(f.localTable[f.indices[std::size_t(i)]], gs::rgbOf(bitmap.Pixel(i % 20, i / 20)));
+    bitmap.SetPixel(0, 0, gs::makeArgb(1, 1, 1));  // a 257th colour
     EXPECT_EQ(errorOf([&] { gif.Assign(bitmap); }), "Color table overflow");
     EXPECT_TRUE(gif.Empty());
     EXPECT_EQ(gif.Width(), 0) << "a failed assignment leaves no screen behind";
@@ -319,10 +319,10 @@ TEST(GifImage, SaveToFileWritesTheStreamWhole) {
     gs::TGIFImage gif;
     gif.Assign(randomTrueColour(8, 8, 5));
     gif.SaveToFile(dir / "a.gif");
-    EXPECT_EQ(gs::ReadWholeFile(dir / "a.gif"), gif.SaveToBytes());
+    EXPECT_EQ(gs::readWholeFile(dir / "a.gif"), gif.SaveToBytes());
     gs::TGIFImage empty;
     EXPECT_THROW(empty.SaveToFile(dir / "a.gif"), gs::GIFException);
-    EXPECT_EQ(gs::ReadWholeFile(dir / "a.gif"), gif.SaveToBytes()) << "a failed save keeps the old file";
+    EXPECT_EQ(gs::readWholeFile(dir / "a.gif"), gif.SaveToBytes()) << "a failed save keeps the old file";
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
 }
 

@@ -105,7 +105,7 @@ TEST(GifFramePalette, AFramesOwnTableIsReadAndSetApartFromTheImages) {
     EXPECT_EQ(frame.GetPalette(), table);
     EXPECT_EQ(gif.GetPalette(), global);
     gif.SetDrawOptions(gdDither | gdAutoDither);
-    EXPECT_EQ(frame.GetPalette(8), WebCubePalette());
+    EXPECT_EQ(frame.GetPalette(8), webCubePalette());
     EXPECT_EQ(frame.GetPalette(24), table);
 
     // A palette set on the frame comes first and is no table: the frame writes as before.
@@ -163,7 +163,7 @@ TEST(GifFrameRendering, AFrameIsRenderedOnceUntilItOrATableItShowsChanges) {
     other.ColorMap().LoadFromPalette(std::vector<TRgb>{{1, 1, 1}, {2, 2, 2}, {3, 3, 3}});
     firstPixel(frame);
     EXPECT_EQ(renders(), before);
-    EXPECT_EQ(frame.RenderedBitmap(true).Bitmap.Palette(), WebCubePalette());
+    EXPECT_EQ(frame.RenderedBitmap(true).Bitmap.Palette(), webCubePalette());
     EXPECT_EQ(renders(), before + 1);
 }
 

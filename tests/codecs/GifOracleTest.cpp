@@ -166,14 +166,14 @@ TEST_F(GifOracle, DefaultExportIsTheCubeLookupPerPixel) {
     std::mt19937 rng(5);
     TRaster picture(123, 77);
     for (int y = 0; y < 77; ++y)
-        for (int x = 0; x < 123; ++x) picture.SetPixel(x, y, gs::MakeArgb(std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng())));
+        for (int x = 0; x < 123; ++x) picture.SetPixel(x, y, gs::makeArgb(std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng())));
     gs::TGIFImage gif;
     gif.SetWidth(123);
     gif.SetHeight(77);
     gif.Assign(picture);
     std::string file = save(gif, "cube.gif").string();
     std::string again = save(gif, "again.gif").string();
-    EXPECT_EQ(gs::ReadWholeFile(file), gs::ReadWholeFile(again));
+    EXPECT_EQ(gs::readWholeFile(file), gs::readWholeFile(again));
 
     ToolRun pnm = run(kGiftopnm, file);
     ASSERT_EQ(pnm.status, 0);
@@ -186,7 +186,7 @@ TEST_F(GifOracle, DefaultExportIsTheCubeLookupPerPixel) {
     int mismatches = 0;
     for (int y = 0; y < 77; ++y)
         for (int x = 0; x < 123; ++x) {
-            TRgb p = gs::RgbOf(picture.Pixel(x, y)), expected;
+            TRgb p = gs::rgbOf(picture.Pixel(x, y)), expected;
             cube.MatchColor(p.r, p.g, p.b, expected);
             std::size_t i = std::size_t(y * 123 + x);
             mismatches += !(decoded[i] == expected) + !(magick[i] == expected);
@@ -197,9 +197,9 @@ TEST_F(GifOracle, DefaultExportIsTheCubeLookupPerPixel) {
 TEST_F(GifOracle, TransparentPixelsAreTransparentToImageMagick) {
     if (!have(kConvert)) GTEST_SKIP() << "convert missing";
     TRaster picture(40, 30);
-    picture.Fill(gs::MakeArgb(0, 255, 0));
+    picture.Fill(gs::makeArgb(0, 255, 0));
     for (int y = 5; y < 25; ++y)
-        for (int x = 10; x < 30; ++x) picture.SetPixel(x, y, gs::MakeArgb(255, 0, 0));
+        for (int x = 10; x < 30; ++x) picture.SetPixel(x, y, gs::makeArgb(255, 0, 0));
     picture.SetTransparent(true);  // bottom-left: green
     for (auto rle : {gs::TGIFCompression::gcLZW, gs::TGIFCompression::gcRLE}) {
         gs::TGIFImage gif;

@@ -38,7 +38,7 @@ namespace {
 // 6 x 4 in three colours; with `transparent`, the colour (0, 0, 255) is transparent.
 TRaster threeColours(bool transparent) {
     TRaster r(6, 4, PixelFormat::pf24bit);
-    const Argb colours[] = {MakeArgb(200, 10, 10), MakeArgb(10, 200, 10), MakeArgb(0, 0, 255)};
+    const Argb colours[] = {makeArgb(200, 10, 10), makeArgb(10, 200, 10), makeArgb(0, 0, 255)};
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 6; ++x) r.SetPixel(x, y, colours[(x + 2 * y) % 3]);
     if (transparent) {
@@ -124,8 +124,8 @@ TEST(GifPicture, GetPaletteTakesTheCubeTheGlobalTableOrFrameZerosTable) {
         bool global, frame;
         std::vector<TRgb> expected;
     } cases[] = {
-        {"dither asked", gdDither, 24, true, true, WebCubePalette()},
-        {"auto dither on 8 bits", gdDither | gdAutoDither, 8, true, true, WebCubePalette()},
+        {"dither asked", gdDither, 24, true, true, webCubePalette()},
+        {"auto dither on 8 bits", gdDither | gdAutoDither, 8, true, true, webCubePalette()},
         {"auto dither on 24 bits", gdDither | gdAutoDither, 24, true, true, {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}}},
         {"no global table", 0, 24, false, true, local},
         {"no frames, no table", 0, 24, false, false, {}},
@@ -172,7 +172,7 @@ TEST(GifPicture, RenderedBitmapIsFrameZeroOrTheScreenWithIt) {
     const TRaster* whole = gif.RenderedBitmap();
     ASSERT_NE(whole, nullptr);
     EXPECT_EQ(*whole, RenderFrame(f).Bitmap);
-    EXPECT_EQ(whole->Pixel(1, 0), MakeArgb(0, 0, 0));
+    EXPECT_EQ(whole->Pixel(1, 0), makeArgb(0, 0, 0));
     EXPECT_EQ(gif.RenderedBitmap(), whole);  // kept
     gif.AssignTo(dest);
     EXPECT_EQ(dest, *whole);
@@ -180,22 +180,22 @@ TEST(GifPicture, RenderedBitmapIsFrameZeroOrTheScreenWithIt) {
     // A new palette makes it again, its pixels still from the tables.
     gif.SetPalette(std::vector<TRgb>{{9, 9, 9}, {10, 20, 30}, {0, 0, 0}, {7, 7, 7}});
     EXPECT_TRUE(gif.PaletteModified());
-    EXPECT_EQ(gif.RenderedBitmap()->Pixel(0, 0), MakeArgb(255, 0, 0));
+    EXPECT_EQ(gif.RenderedBitmap()->Pixel(0, 0), makeArgb(255, 0, 0));
     EXPECT_FALSE(gif.PaletteModified());  // made again since
 
     // A frame inside the screen: the background around it and under its transparent pixels.
     TGIFImage small;
     fourColours(small, 4, 3);
-    small.SetBackgroundColorValue(ColorOf(TRgb{0x20, 0x40, 0x60}));
+    small.SetBackgroundColorValue(colorOf(TRgb{0x20, 0x40, 0x60}));
     addFrame(small, 1, 1, 2, 1, {2, 0}, 0);
     const TRaster* screen = small.RenderedBitmap();
     ASSERT_NE(screen, nullptr);
     ASSERT_EQ(screen->Width(), 4);
     ASSERT_EQ(screen->Height(), 3);
-    const Argb bg = MakeArgb(0x20, 0x40, 0x60);
+    const Argb bg = makeArgb(0x20, 0x40, 0x60);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x)
-            EXPECT_EQ(screen->Pixel(x, y), x == 1 && y == 1 ? MakeArgb(0, 255, 0) : bg) << x << "," << y;
+            EXPECT_EQ(screen->Pixel(x, y), x == 1 && y == 1 ? makeArgb(0, 255, 0) : bg) << x << "," << y;
 }
 
 TEST(GifPicture, AFrameMadeFromAnIconFileIsTheIconDecodersComposite) {
@@ -220,9 +220,9 @@ TEST(GifPicture, AFrameMadeFromAnIconFileIsTheIconDecodersComposite) {
             for (int x = 0; x < 16; ++x) {
                 const Argb want = decoded.rgbaAt(x, y);
                 const bool masked = shown.Mask && shown.Mask->bits[std::size_t(y * 16 + x)];
-                ASSERT_EQ(masked, AlphaOf(want) == 0) << x << "," << y;
+                ASSERT_EQ(masked, alphaOf(want) == 0) << x << "," << y;
                 if (masked) ++transparent;
-                else ASSERT_EQ(RgbOf(shown.Bitmap.Pixel(x, y)), RgbOf(want)) << x << "," << y;
+                else ASSERT_EQ(rgbOf(shown.Bitmap.Pixel(x, y)), rgbOf(want)) << x << "," << y;
             }
         EXPECT_GT(transparent, 0);
         EXPECT_TRUE(frame.Transparent());
@@ -323,11 +323,11 @@ TEST(GifPicture, AFrameMadeFromOurMetafileIsItsBitmapWithItsTransparency) {
         const TRenderedFrame shown = RenderFrame(frame);
         for (int y = 0; y < 4; ++y)
             for (int x = 0; x < 6; ++x) {
-                const bool clear = transparent && RgbOf(bitmap.Pixel(x, y)) == TRgb{0, 0, 255};
+                const bool clear = transparent && rgbOf(bitmap.Pixel(x, y)) == TRgb{0, 0, 255};
                 const bool masked = shown.Mask && shown.Mask->bits[std::size_t(y * 6 + x)];
                 EXPECT_EQ(masked, clear) << x << "," << y;
                 if (!clear) {
-                    EXPECT_EQ(RgbOf(shown.Bitmap.Pixel(x, y)), RgbOf(bitmap.Pixel(x, y))) << x << "," << y;
+                    EXPECT_EQ(rgbOf(shown.Bitmap.Pixel(x, y)), rgbOf(bitmap.Pixel(x, y))) << x << "," << y;
                 }
             }
     }

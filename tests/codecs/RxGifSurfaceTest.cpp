@@ -85,8 +85,8 @@ struct Unreadable final : TGraphic {
 
 TEST(RxGifSurface, BitmapsPalettesAndFramesFromAndToOtherPictures) {
     TRaster picture(4, 3);
-    picture.Fill(MakeArgb(10, 20, 30));
-    picture.SetPixel(1, 1, MakeArgb(250, 0, 0));
+    picture.Fill(makeArgb(10, 20, 30));
+    picture.SetPixel(1, 1, makeArgb(250, 0, 0));
     picture.SetTransparent(true);
     picture.SetTransparentColor(TRgb{10, 20, 30});
     TRxGIFImage image;
@@ -103,7 +103,7 @@ TEST(RxGifSurface, BitmapsPalettesAndFramesFromAndToOtherPictures) {
     read.SetFrameIndex(-1);
     read.AssignTo(dest);  // no current frame: frame 0
     EXPECT_EQ(dest.Width(), 4);
-    EXPECT_EQ(dest.Pixel(1, 1), MakeArgb(250, 0, 0));
+    EXPECT_EQ(dest.Pixel(1, 1), makeArgb(250, 0, 0));
     EXPECT_TRUE(dest.Transparent());
     EXPECT_EQ(dest.TransparentColor(), (TRgb{10, 20, 30}));
     read.SetFrameIndex(0);
@@ -121,7 +121,7 @@ TEST(RxGifSurface, BitmapsPalettesAndFramesFromAndToOtherPictures) {
     TGIFFrame frame(owner);
     frame.Assign(read);
     EXPECT_EQ(frame.Width(), 4);
-    EXPECT_EQ(frame.transparentColor, ColorOf(TRgb{10, 20, 30}));
+    EXPECT_EQ(frame.transparentColor, colorOf(TRgb{10, 20, 30}));
     frame.Assign(TRxGIFImage());
     EXPECT_EQ(frame.Width(), 0);
     TGIFImage other;
@@ -130,7 +130,7 @@ TEST(RxGifSurface, BitmapsPalettesAndFramesFromAndToOtherPictures) {
     EXPECT_EQ(frame.Bitmap().Width(), 4);
     frame.Assign(Unreadable());
     EXPECT_EQ(frame.Bitmap().Width(), 3);
-    EXPECT_EQ(frame.Bitmap().Pixel(2, 1), MakeArgb(255, 0, 255));
+    EXPECT_EQ(frame.Bitmap().Pixel(2, 1), makeArgb(255, 0, 255));
     EXPECT_EQ(owner.AppendFrame(Unreadable()), 0);
     EXPECT_EQ(owner.ScreenWidth(), 3);
     TRaster given;
@@ -147,7 +147,7 @@ TEST(RxGifSurface, CodingAndDecodingReportTheirProgress) {
     TRxGIFImage image;
     image.onProgress = [&](TProgressStage stage, int percent, const std::string&) { steps.push_back({int(stage), percent}); };
     TRaster picture(5, 4);
-    picture.SetPixel(2, 2, MakeArgb(1, 2, 3));
+    picture.SetPixel(2, 2, makeArgb(1, 2, 3));
     image.Assign(picture);
     TByteWriter out;
     image.SaveToStream(out);

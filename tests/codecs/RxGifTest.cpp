@@ -58,7 +58,7 @@ TEST(RxGif, ReadingRules) {
     ASSERT_EQ(load(a, gif(4, 1, control(0x05, 3, 2) + control(0x09, 2, 9) + frame() + TBytes{';'})), "");
     EXPECT_EQ(a.Frame(0).delay, 30);
     EXPECT_EQ(a.Frame(0).disposal, 2);
-    EXPECT_EQ(a.Frame(0).transparentColor, gs::ColorOf({20, 0, 0}));
+    EXPECT_EQ(a.Frame(0).transparentColor, gs::colorOf({20, 0, 0}));
     EXPECT_EQ(indices(a.Frame(0).Bitmap()), (std::vector<int>{1, 2, 1, 2}));
     EXPECT_FALSE(a.Frame(0).corrupted);
 
@@ -70,11 +70,11 @@ TEST(RxGif, ReadingRules) {
     // Drawn stretched, the transparent colour left out unless the image is made opaque.
     gs::TRaster canvas(8, 2);
     a.Draw(canvas, {0, 0, 8, 2});
-    EXPECT_EQ(canvas.Pixel(1, 1), gs::MakeArgb(10, 0, 0));
+    EXPECT_EQ(canvas.Pixel(1, 1), gs::makeArgb(10, 0, 0));
     EXPECT_EQ(canvas.Pixel(2, 1), gs::kWhite);
     a.SetTransparent(false);
     a.Draw(canvas, {0, 0, 8, 2});
-    EXPECT_EQ(canvas.Pixel(3, 0), gs::MakeArgb(20, 0, 0));
+    EXPECT_EQ(canvas.Pixel(3, 0), gs::makeArgb(20, 0, 0));
 
     // Looping blocks are read by their block size; 40,000 repeats are kept as 30,000.
     TBytes loop = {'!', 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0x40, 0x9C, 0};
@@ -154,8 +154,8 @@ TEST(RxGif, CountPrefixAndWriting) {
     // One frame from a true-colour picture: 87a and a global table padded to 2^bits; a
     // second frame takes a local table and makes 89a.
     gs::TRaster picture(3, 2);
-    picture.SetPixel(0, 0, gs::MakeArgb(1, 2, 3));
-    picture.SetPixel(1, 1, gs::MakeArgb(200, 0, 0));
+    picture.SetPixel(0, 0, gs::makeArgb(1, 2, 3));
+    picture.SetPixel(1, 1, gs::makeArgb(200, 0, 0));
     TRxGIFImage w;
     w.Assign(picture);
     gs::TByteWriter out;
@@ -165,7 +165,7 @@ TEST(RxGif, CountPrefixAndWriting) {
     EXPECT_EQ(one[10], 0xF7);  // the histogram's palette: 256 entries
     TRxGIFImage back;
     ASSERT_EQ(load(back, one), "");
-    EXPECT_EQ(back.Frame(0).Bitmap().Pixel(1, 1), gs::MakeArgb(200, 0, 0));
+    EXPECT_EQ(back.Frame(0).Bitmap().Pixel(1, 1), gs::makeArgb(200, 0, 0));
     w.AppendFrame(picture);
     w.SaveToStream(out);
     TBytes two = out.Take();
@@ -177,31 +177,31 @@ TEST(RxGif, CountPrefixAndWriting) {
 
 TEST(GraphicRoutines, MappingEdgeCases) {
     gs::TRaster one(5, 3);
-    one.Fill(gs::MakeArgb(15, 15, 15));
-    gs::TRaster cut = gs::MapColors(one, gs::TColorMapping::mapMedianCut);
+    one.Fill(gs::makeArgb(15, 15, 15));
+    gs::TRaster cut = gs::mapColors(one, gs::TColorMapping::mapMedianCut);
     ASSERT_EQ(cut.Palette().size(), 1u);  // one colour, one entry
     EXPECT_EQ(cut.Palette()[0], (gs::TRgb{0, 0, 0}));  // a mean of at most 16 per channel is black
-    gs::TRaster hist = gs::MapColors(one, gs::TColorMapping::mapHistogram);
+    gs::TRaster hist = gs::mapColors(one, gs::TColorMapping::mapHistogram);
     EXPECT_EQ(hist.Palette()[0], (gs::TRgb{15, 15, 15}));
     EXPECT_EQ(hist.Palette()[1], (gs::TRgb{128, 128, 128}));
-    one.Fill(gs::MakeArgb(17, 0, 0));
-    EXPECT_EQ(gs::MapColors(one, gs::TColorMapping::mapMedianCut).Palette()[0], (gs::TRgb{31, 15, 15}));
+    one.Fill(gs::makeArgb(17, 0, 0));
+    EXPECT_EQ(gs::mapColors(one, gs::TColorMapping::mapMedianCut).Palette()[0], (gs::TRgb{31, 15, 15}));
 
     // 42 lies nearer 43 than 0 on the 7-level ramp; 21 nearer 0.
     gs::TRaster ramp(2, 1);
-    ramp.SetPixel(0, 0, gs::MakeArgb(42, 0, 0));
-    ramp.SetPixel(1, 0, gs::MakeArgb(21, 0, 0));
-    gs::TRaster t = gs::MapColors(ramp, gs::TColorMapping::mapTrunc784);
+    ramp.SetPixel(0, 0, gs::makeArgb(42, 0, 0));
+    ramp.SetPixel(1, 0, gs::makeArgb(21, 0, 0));
+    gs::TRaster t = gs::mapColors(ramp, gs::TColorMapping::mapTrunc784);
     EXPECT_EQ(t.IndexAt(0, 0), 32);
     EXPECT_EQ(t.IndexAt(1, 0), 0);
 
     // More than 2,049 colours: counted again with one bit of blue less first.
     gs::TRaster many(64, 64);
-    for (int i = 0; i < 64 * 64; ++i) many.SetPixel(i % 64, i / 64, gs::MakeArgb(std::uint8_t(i), std::uint8_t(i >> 4), 7));
-    gs::TRaster m = gs::MapColors(many, gs::TColorMapping::mapHistogram);
+    for (int i = 0; i < 64 * 64; ++i) many.SetPixel(i % 64, i / 64, gs::makeArgb(std::uint8_t(i), std::uint8_t(i >> 4), 7));
+    gs::TRaster m = gs::mapColors(many, gs::TColorMapping::mapHistogram);
     EXPECT_EQ(m.Palette()[0], (gs::TRgb{0, 0, 6}));
     EXPECT_EQ(m.Palette()[255].b, 6);
-    EXPECT_EQ(errorOf([] { gs::ToPixelFormat(gs::TRaster(), gs::PixelFormat::pf8bit, gs::TColorMapping::mapGrey); }),
+    EXPECT_EQ(errorOf([] { gs::toPixelFormat(gs::TRaster(), gs::PixelFormat::pf8bit, gs::TColorMapping::mapGrey); }),
               "Bitmap image is not valid");
 }
 

@@ -14,8 +14,8 @@ TRaster samplePicture(int width, int height, PixelFormat pf, unsigned seed) {
     std::mt19937 rng(seed);
     TRaster r(width, height, pf);
     auto byte = [&] { return std::uint8_t(rng() & 0xFF); };
-    if (IsIndexed(pf)) {
-        const int n = 1 << BitCountOf(pf);
+    if (isIndexed(pf)) {
+        const int n = 1 << bitCountOf(pf);
         std::vector<TRgb> palette;
         for (int i = 0; i < n; ++i) palette.push_back(TRgb{byte(), byte(), std::uint8_t(i)});  // distinct by blue
         r.SetPalette(palette);
@@ -24,7 +24,7 @@ TRaster samplePicture(int width, int height, PixelFormat pf, unsigned seed) {
         return r;
     }
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) r.SetPixel(x, y, MakeArgb(byte(), byte(), byte(), byte()));
+        for (int x = 0; x < width; ++x) r.SetPixel(x, y, makeArgb(byte(), byte(), byte(), byte()));
     return r;
 }
 
@@ -33,7 +33,7 @@ TBytes rgbBytes(const TRaster& r) {
     for (int y = 0; y < r.Height(); ++y)
         for (int x = 0; x < r.Width(); ++x) {
             Argb c = r.Pixel(x, y);
-            out.insert(out.end(), {RedOf(c), GreenOf(c), BlueOf(c)});
+            out.insert(out.end(), {redOf(c), greenOf(c), blueOf(c)});
         }
     return out;
 }

@@ -39,7 +39,7 @@ TEST(JpegExport, BytesEqualCjpegWithQuality90FloatDctBaseline) {
         ToolRun ref = runTool("/usr/bin/cjpeg -quality 90 -dct float -baseline " + quoted(ppm));
         ASSERT_EQ(ref.status, 0) << ref.err;
         const TBytes expected(ref.out.begin(), ref.out.end());
-        EXPECT_EQ(fileBytes(ours), expected) << c.w << "x" << c.h << " at " << BitCountOf(c.pf) << " bits";
+        EXPECT_EQ(fileBytes(ours), expected) << c.w << "x" << c.h << " at " << bitCountOf(c.pf) << " bits";
         if (c.w == 32) {  // the comparison does see the DCT: the integer one gives other bytes
             ToolRun integerDct = runTool("/usr/bin/cjpeg -quality 90 -baseline " + quoted(ppm));
             EXPECT_NE(fileBytes(ours), TBytes(integerDct.out.begin(), integerDct.out.end()));

@@ -100,7 +100,7 @@ std::vector<Drawing> emfDrawings(const TBytes& emf) {
     return out;
 }
 
-TRaster pictureOf(const Drawing& d) { return DecodeDib(TMemorySource(d.dib), 0).colour; }
+TRaster pictureOf(const Drawing& d) { return decodeDib(TMemorySource(d.dib), 0).colour; }
 
 // What a device gets when it plays the drawings over a background, as GDI applies the
 // raster operations.
@@ -119,10 +119,10 @@ TRaster framedPicture(PixelFormat pf) {
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 11; ++x) {
             if (x > 1 && x < 9 && y > 1 && y < 5) continue;
-            if (IsIndexed(pf))
+            if (isIndexed(pf))
                 r.SetIndexAt(x, y, 0);
             else
-                r.SetPixel(x, y, MakeArgb(10, 200, 30));
+                r.SetPixel(x, y, makeArgb(10, 200, 30));
         }
     return r;
 }
@@ -138,7 +138,7 @@ TEST(Metafile, OpaqueBitmapIsOneCopyOfItsOwnDibInBothFormats) {
             EXPECT_EQ(drawings[0].rop, kSrcCopy);
             EXPECT_EQ(drawings[0].width, 13);
             EXPECT_EQ(drawings[0].height, 5);
-            EXPECT_EQ(drawings[0].dib, EncodeDib(r));
+            EXPECT_EQ(drawings[0].dib, encodeDib(r));
         }
     }
     const TBytes wmf = encodeWmf(samplePicture(13, 5, PixelFormat::pf24bit, 8));
@@ -158,12 +158,12 @@ TEST(Metafile, TransparentPixelsAreLeftOutByMaskedDrawing) {
             ASSERT_EQ(drawings.size(), 2u);
             EXPECT_EQ(drawings[0].rop, kSrcAnd);
             EXPECT_EQ(drawings[1].rop, kSrcPaint);
-            for (Argb background : {MakeArgb(0, 0, 0), MakeArgb(255, 255, 255), MakeArgb(0x12, 0x9A, 0xC5)})
+            for (Argb background : {makeArgb(0, 0, 0), makeArgb(255, 255, 255), makeArgb(0x12, 0x9A, 0xC5)})
                 for (int y = 0; y < 7; ++y)
                     for (int x = 0; x < 11; ++x) {
-                        const bool clear = RgbOf(r.Pixel(x, y)) == key;
+                        const bool clear = rgbOf(r.Pixel(x, y)) == key;
                         ASSERT_EQ(played(drawings, x, y, background), clear ? background : r.Pixel(x, y) | 0xFF000000u)
-                            << BitCountOf(pf) << " bits at " << x << "," << y;
+                            << bitCountOf(pf) << " bits at " << x << "," << y;
                     }
         }
     }

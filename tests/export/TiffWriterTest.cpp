@@ -97,7 +97,7 @@ TEST(TiffLayout, RgbPictureOf50x50IsThe7728ByteLayoutForBoth24And32Bits) {
     TRaster withAlpha = samplePicture(50, 50, PixelFormat::pf32bit, 5);  // same colours, random alpha
     EXPECT_EQ(tiffOf(withAlpha), tiffOf(r.ToArgb32()));
     for (int y = 0; y < 50; ++y)
-        for (int x = 0; x < 50; ++x) ASSERT_EQ(RgbOf(withAlpha.Pixel(x, y)), RgbOf(r.Pixel(x, y)));
+        for (int x = 0; x < 50; ++x) ASSERT_EQ(rgbOf(withAlpha.Pixel(x, y)), rgbOf(r.Pixel(x, y)));
 }
 
 TEST(TiffLayout, FourBitPictureKeepsItsFullWidthAndPaletteLayoutOffsets) {
@@ -168,7 +168,7 @@ TEST(TiffLayout, SizesBeyondAShortAreWrittenAsLongs) {
 
 TEST(TiffFromDib, RowsAreFoundByComputedStridesWhateverTheHeaderClaims) {
     TRaster r = samplePicture(13, 7, PixelFormat::pf8bit, 4);
-    TBytes dib = EncodeDib(r);
+    TBytes dib = encodeDib(r);
     const TBytes expected = tiffOf(r);
     for (std::uint32_t claimed : {0u, 1u, 0x7FFFFFFFu}) {
         TBytes lying = dib;

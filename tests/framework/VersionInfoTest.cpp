@@ -167,7 +167,7 @@ END
 )";
     std::string cmd = "x86_64-w64-mingw32-windres --preprocessor=cpp -O res -i " + (d / "v.rc") + " -o " + (d / "v.res");
     ASSERT_EQ(std::system(cmd.c_str()), 0);
-    std::optional<TBytes> data = versionFromRes(ReadWholeFile(d / "v.res"));
+    std::optional<TBytes> data = versionFromRes(readWholeFile(d / "v.res"));
     ASSERT_TRUE(data);
     std::optional<TVersionInfo> v = TVersionInfo::parse(*data);
     EXPECT_EQ(GetVersionText(v), "4.3.2 Build 1001");

@@ -74,7 +74,7 @@ TEST(IclWriter, ImageIdsRunAcrossIconsAndReadBack) {
         }
     }
     // Group entries: nID 1, 2, 3 then 4, 5.
-    TMemorySource src(ReadWholeFile(path));
+    TMemorySource src(readWholeFile(path));
     TByteReader r(src);
     const std::uint16_t shift = r.U16At(192);
     const std::uint64_t group2 = std::uint64_t(r.U16At(202 + 12)) << shift;
@@ -132,5 +132,5 @@ TEST(IclWriter, FailedWriteKeepsTheOldFile) {
     auto path = d.path / "keep.icl";
     writeFile(path.string(), TBytes{1, 2, 3});
     EXPECT_THROW(lib.SaveToFile(d.path / "nofolder" / "x.icl"), EFCreateError);
-    EXPECT_EQ(ReadWholeFile(path), (TBytes{1, 2, 3}));
+    EXPECT_EQ(readWholeFile(path), (TBytes{1, 2, 3}));
 }

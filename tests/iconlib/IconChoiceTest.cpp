@@ -29,12 +29,12 @@ std::unique_ptr<TQBIconImage> makeImage(int w, int h, const PixelFn& px, std::ui
     d.U16(32);
     for (int i = 0; i < 6; ++i) d.U32(0);
     for (int y = h - 1; y >= 0; --y)
-        for (int x = 0; x < w; ++x) d.U32(AlphaOf(px(x, y)) ? (px(x, y) & 0x00FFFFFFu) : 0);
+        for (int x = 0; x < w; ++x) d.U32(alphaOf(px(x, y)) ? (px(x, y) & 0x00FFFFFFu) : 0);
     const int stride = ((w + 31) / 32) * 4;
     for (int y = h - 1; y >= 0; --y) {
         TBytes row(std::size_t(stride), 0);
         for (int x = 0; x < w; ++x)
-            if (!AlphaOf(px(x, y))) row[std::size_t(x / 8)] |= std::uint8_t(0x80 >> (x % 8));
+            if (!alphaOf(px(x, y))) row[std::size_t(x / 8)] |= std::uint8_t(0x80 >> (x % 8));
         d.Bytes(row);
     }
     TIconImageHead head;
@@ -54,12 +54,12 @@ PixelFn solid(Argb c) {
 PixelFn pattern(unsigned seed) {
     return [seed](int x, int y) -> Argb {
         if (x < 3 && y < 3) return 0;
-        return MakeArgb(std::uint8_t(x * 5 + seed * 40), std::uint8_t(y * 7 + seed), std::uint8_t((x ^ y) * 3 + seed));
+        return makeArgb(std::uint8_t(x * 5 + seed * 40), std::uint8_t(y * 7 + seed), std::uint8_t((x ^ y) * 3 + seed));
     };
 }
 
 // Squares of the given sizes, each one solid colour keyed by its size.
-Argb colourOfSize(int size) { return MakeArgb(std::uint8_t(size), std::uint8_t(255 - size), 40); }
+Argb colourOfSize(int size) { return makeArgb(std::uint8_t(size), std::uint8_t(255 - size), 40); }
 
 std::unique_ptr<TQBIcon> iconOfSizes(std::initializer_list<int> sizes) {
     auto icon = std::make_unique<TQBIcon>();
@@ -118,18 +118,18 @@ TEST(IconChoice, BestExactImagePrefersDeeperColourClassesThenListOrder) {
     // 16-colour before 256-colour, and the reverse: the 256-colour image wins both ways.
     for (bool deepFirst : {false, true}) {
         TQBIcon icon;
-        auto shallow = makeImage(32, 32, solid(MakeArgb(1, 1, 1)), 16);
-        auto deep = makeImage(32, 32, solid(MakeArgb(2, 2, 2)), 0);
+        auto shallow = makeImage(32, 32, solid(makeArgb(1, 1, 1)), 16);
+        auto deep = makeImage(32, 32, solid(makeArgb(2, 2, 2)), 0);
         icon.Images().Add(deepFirst ? std::move(deep) : std::move(shallow));
         icon.Images().Add(deepFirst ? std::move(shallow) : std::move(deep));
-        EXPECT_EQ(centreOf(*GetBest32Icon(icon)), MakeArgb(2, 2, 2));
+        EXPECT_EQ(centreOf(*GetBest32Icon(icon)), makeArgb(2, 2, 2));
     }
     TQBIcon icon;
-    icon.Images().Add(makeImage(16, 16, solid(MakeArgb(1, 0, 0)), 2));
-    icon.Images().Add(makeImage(16, 16, solid(MakeArgb(2, 0, 0)), 16));
-    icon.Images().Add(makeImage(16, 16, solid(MakeArgb(3, 0, 0)), 8));
-    EXPECT_EQ(centreOf(*GetBest16Icon(icon)), MakeArgb(2, 0, 0));
-    EXPECT_EQ(centreOf(*FindExactIcon(icon, 16, 2)), MakeArgb(1, 0, 0));
+    icon.Images().Add(makeImage(16, 16, solid(makeArgb(1, 0, 0)), 2));
+    icon.Images().Add(makeImage(16, 16, solid(makeArgb(2, 0, 0)), 16));
+    icon.Images().Add(makeImage(16, 16, solid(makeArgb(3, 0, 0)), 8));
+    EXPECT_EQ(centreOf(*GetBest16Icon(icon)), makeArgb(2, 0, 0));
+    EXPECT_EQ(centreOf(*FindExactIcon(icon, 16, 2)), makeArgb(1, 0, 0));
     EXPECT_EQ(FindExactIcon(icon, 16, 256), nullptr);
     EXPECT_EQ(FindExactIcon(icon, 32, 16), nullptr);
     EXPECT_EQ(GetBest48Icon(icon), nullptr);
@@ -204,32 +204,32 @@ TEST(IconChoice, PreviewGeometryAndExactBitmapsAreItsCrops) {
 TEST(Resample, AreaAveragingOnPremultipliedAlpha) {
     TIconPicture src;
     src.width = src.height = 2;
-    src.colour = {MakeArgb(255, 0, 0), MakeArgb(0, 255, 0), MakeArgb(0, 0, 255), MakeArgb(255, 255, 255)};
+    src.colour = {makeArgb(255, 0, 0), makeArgb(0, 255, 0), makeArgb(0, 0, 255), makeArgb(255, 255, 255)};
     src.mask.assign(4, 0);
     TIconPicture big = resamplePicture(src, 6, 6);
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 6; ++x) ASSERT_EQ(big.rgbaAt(x, y), src.rgbaAt(x / 3, y / 3));
     TIconPicture one = resamplePicture(big, 1, 1);
-    EXPECT_EQ(one.rgbaAt(0, 0), MakeArgb(128, 128, 128));
+    EXPECT_EQ(one.rgbaAt(0, 0), makeArgb(128, 128, 128));
 
     // Opaque blue, a wholly transparent red, a half-transparent green.
     src = TIconPicture{};
     src.width = 3;
     src.height = 1;
     src.hasAlpha = true;
-    src.colour = {MakeArgb(0, 0, 255), MakeArgb(255, 0, 0, 0), MakeArgb(0, 255, 0, 128)};
+    src.colour = {makeArgb(0, 0, 255), makeArgb(255, 0, 0, 0), makeArgb(0, 255, 0, 128)};
     src.mask.assign(3, 0);
-    EXPECT_EQ(resamplePicture(src, 1, 1).rgbaAt(0, 0), MakeArgb(0, 85, 170, 128));
+    EXPECT_EQ(resamplePicture(src, 1, 1).rgbaAt(0, 0), makeArgb(0, 85, 170, 128));
     TIconPicture masked;
     masked.width = 2;
     masked.height = 1;
-    masked.colour = {MakeArgb(255, 0, 0), MakeArgb(0, 0, 200)};
+    masked.colour = {makeArgb(255, 0, 0), makeArgb(0, 0, 200)};
     masked.mask = {1, 0};
-    EXPECT_EQ(resamplePicture(masked, 1, 1).rgbaAt(0, 0), MakeArgb(0, 0, 200, 128));
+    EXPECT_EQ(resamplePicture(masked, 1, 1).rgbaAt(0, 0), makeArgb(0, 0, 200, 128));
     // 3 to 2 splits the middle pixel between both halves.
     TIconPicture row = resamplePicture(src, 2, 1);
-    EXPECT_EQ(row.rgbaAt(0, 0), MakeArgb(0, 0, 255, 170));
-    EXPECT_EQ(row.rgbaAt(1, 0), MakeArgb(0, 255, 0, 85));
+    EXPECT_EQ(row.rgbaAt(0, 0), makeArgb(0, 0, 255, 170));
+    EXPECT_EQ(row.rgbaAt(1, 0), makeArgb(0, 255, 0, 85));
     EXPECT_THROW(resamplePicture(src, 0, 4), std::invalid_argument);
 }
 
@@ -281,7 +281,7 @@ TEST(RenderIcon, RenderedIconSavesAsAnIconFileOfItsPicture) {
     for (int y = 0; y < 48; ++y)
         for (int x = 0; x < 48; ++x) ASSERT_EQ(got.rgbaAt(x, y), want.rgbaAt(x, y)) << x << ',' << y;
     // Growing by three repeats each pixel: the transparent corner stays transparent.
-    EXPECT_EQ(AlphaOf(want.rgbaAt(8, 8)), 0);
+    EXPECT_EQ(alphaOf(want.rgbaAt(8, 8)), 0);
     EXPECT_EQ(want.rgbaAt(47, 47), pattern(5)(15, 15));
     EXPECT_EQ(IconOfPicture(TQBHiResIcon()), nullptr);
 }
@@ -289,7 +289,7 @@ TEST(RenderIcon, RenderedIconSavesAsAnIconFileOfItsPicture) {
 TEST(RenderIcon, EncodedImageKeepsMaskAndInvertedPixels) {
     TIconPicture pic;
     pic.width = pic.height = 2;
-    pic.colour = {MakeArgb(10, 20, 30), MakeArgb(0, 0, 0), MakeArgb(255, 255, 255), MakeArgb(1, 2, 3)};
+    pic.colour = {makeArgb(10, 20, 30), makeArgb(0, 0, 0), makeArgb(255, 255, 255), makeArgb(1, 2, 3)};
     pic.mask = {0, 1, 1, 0};  // transparent and screen-inverting pixels
     auto image = EncodeIconImage(pic);
     const auto decoded = image->GetHandle();
@@ -298,11 +298,11 @@ TEST(RenderIcon, EncodedImageKeepsMaskAndInvertedPixels) {
     EXPECT_EQ(back.mask, pic.mask);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(back.colour[std::size_t(i)] | 0xFF000000u, pic.colour[std::size_t(i)]);
     TRaster canvas(2, 2, kIconBitmapFormat);
-    canvas.Fill(MakeArgb(0, 0, 0));
+    canvas.Fill(makeArgb(0, 0, 0));
     image->Draw(canvas, 0, 0);
-    EXPECT_EQ(canvas.Pixel(1, 1), MakeArgb(1, 2, 3));
-    EXPECT_EQ(canvas.Pixel(1, 0), MakeArgb(0, 0, 0));
-    EXPECT_EQ(canvas.Pixel(0, 1), MakeArgb(255, 255, 255));  // black inverted
+    EXPECT_EQ(canvas.Pixel(1, 1), makeArgb(1, 2, 3));
+    EXPECT_EQ(canvas.Pixel(1, 0), makeArgb(0, 0, 0));
+    EXPECT_EQ(canvas.Pixel(0, 1), makeArgb(255, 255, 255));  // black inverted
 }
 
 // icotool reads what the re-rendering writes, to the same pixels.

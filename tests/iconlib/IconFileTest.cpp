@@ -220,25 +220,25 @@ TEST(IconDecoding, MaskKeepsOrInvertsTheBackgroundAndAlphaBlends) {
     // 2x1, 4-bit: left pixel masked with black colour (transparent), right masked with
     // white colour (inverts the background).
     TRaster pic(2, 1);
-    pic.SetPixel(0, 0, MakeArgb(0, 0, 0, 0));
-    pic.SetPixel(1, 0, MakeArgb(255, 255, 255, 0));
+    pic.SetPixel(0, 0, makeArgb(0, 0, 0, 0));
+    pic.SetPixel(1, 0, makeArgb(255, 255, 255, 0));
     TBytes dib = makeDibImage(pic, 24);
     // makeDibImage blacks out masked pixels; put white back into the right one's colour bits.
     const std::size_t bits = 40;
     dib[bits + 3] = dib[bits + 4] = dib[bits + 5] = 255;
     TIconPicture p = decodeIconImage(dib);
     TRaster canvas(2, 1);
-    canvas.Fill(MakeArgb(10, 20, 30));
+    canvas.Fill(makeArgb(10, 20, 30));
     p.drawOn(canvas, 0, 0);
-    EXPECT_EQ(canvas.Pixel(0, 0), MakeArgb(10, 20, 30));
-    EXPECT_EQ(canvas.Pixel(1, 0), MakeArgb(245, 235, 225));
+    EXPECT_EQ(canvas.Pixel(0, 0), makeArgb(10, 20, 30));
+    EXPECT_EQ(canvas.Pixel(1, 0), makeArgb(245, 235, 225));
 
     TRaster alpha(1, 1);
-    alpha.SetPixel(0, 0, MakeArgb(255, 0, 0, 128));
+    alpha.SetPixel(0, 0, makeArgb(255, 0, 0, 128));
     TIconPicture ap = decodeIconImage(makeDibImage(alpha, 32));
     TRaster white(1, 1);
     ap.drawOn(white, 0, 0);
-    EXPECT_EQ(white.Pixel(0, 0), MakeArgb(255, 127, 127));
+    EXPECT_EQ(white.Pixel(0, 0), makeArgb(255, 127, 127));
     // Drawing clips to the canvas.
     TRaster small(1, 1);
     decodeIconImage(makeDibImage(patternPicture(16, 16, 3), 8)).drawOn(small, -8, -8);
@@ -271,7 +271,7 @@ TEST(IconDecoding, BitmapImagesLargerThanAnyIconAreRefused) {
         for (int i = 0; i < 6; ++i) w.U32(0);
         w.U32(0x00FFFFFF);  // palette: black, white
         TBytes out = w.Take();
-        out.resize(out.size() + 2 * std::size_t(DibStride(side, 1)) * side);
+        out.resize(out.size() + 2 * std::size_t(dibStride(side, 1)) * side);
         return out;
     };
     EXPECT_EQ(decodeIconImage(dib(bounds::kMaxIconSide)).width, bounds::kMaxIconSide);

@@ -85,22 +85,22 @@ TEST(AtomicFile, WritesWholeFilesOfAnyNameAndLeavesNothingBehind) {
         SCOPED_TRACE(unnamed ? "unnamed" : "named");
         TempDir d;
         const fs::path longest = d.path / (std::string(251, 'n') + ".ico");  // 255 bytes
-        detail::WriteFileAtomically(longest, TBytes{1, 2, 3}, unnamed);
-        detail::WriteFileAtomically(longest, TBytes{4, 5}, unnamed);
-        EXPECT_EQ(ReadWholeFile(longest), (TBytes{4, 5}));
+        detail::writeFileAtomically(longest, TBytes{1, 2, 3}, unnamed);
+        detail::writeFileAtomically(longest, TBytes{4, 5}, unnamed);
+        EXPECT_EQ(readWholeFile(longest), (TBytes{4, 5}));
         const mode_t mask = ::umask(0);
         ::umask(mask);
         EXPECT_EQ(fs::status(longest).permissions(), fs::perms(0666 & ~mask));
 
         fs::create_directory(d.path / "in the way");
         try {
-            detail::WriteFileAtomically(d.path / "in the way", TBytes{1}, unnamed);
+            detail::writeFileAtomically(d.path / "in the way", TBytes{1}, unnamed);
             ADD_FAILURE() << "a folder was written over";
         } catch (const EFCreateError& e) {
             EXPECT_EQ(std::string(e.what()),
                       "Cannot create file \"" + (d.path / "in the way").string() + "\". Is a directory");
         }
-        EXPECT_THROW(detail::WriteFileAtomically(d.path / "no" / "x", TBytes{1}, unnamed), EFCreateError);
+        EXPECT_THROW(detail::writeFileAtomically(d.path / "no" / "x", TBytes{1}, unnamed), EFCreateError);
         EXPECT_EQ(std::distance(fs::directory_iterator(d.path), fs::directory_iterator{}), 2);  // no temporaries
     }
 }
@@ -118,7 +118,7 @@ TEST(TFileSource, ReadsEveryRangeAsTheFileHoldsIt) {
     TempDir d;
     const std::size_t block = TFileSource::kBlockSize;
     const TBytes data = counting(block * 20 + 123);
-    WriteFileAtomically(d.path / "f", data);
+    writeFileAtomically(d.path / "f", data);
     TFileSource f(d.path / "f");
     // Inside a block, across one and several blocks, as large reads, up to the last byte,
     // and again after the cache has been turned over.
@@ -136,7 +136,7 @@ TEST(TFileSource, ReadsEveryRangeAsTheFileHoldsIt) {
 TEST(TFileSource, AFileThatShrinksWhileReadGivesAReadErrorNotStaleBytes) {
     TempDir d;
     const std::size_t block = TFileSource::kBlockSize;
-    WriteFileAtomically(d.path / "f", counting(block * 8));
+    writeFileAtomically(d.path / "f", counting(block * 8));
     TFileSource f(d.path / "f");
     f.Read(0, 16);  // the first block is held
     ASSERT_EQ(::truncate((d.path / "f").c_str(), block * 2), 0);

@@ -23,28 +23,28 @@ TEST(Text, Utf8CharactersCountSplitAndFoldAlike) {
         {"\x80\x80", 2, "\x80\x80"},                                       // lone continuations
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Utf8Length(c.text), c.characters) << c.text;
+        EXPECT_EQ(utf8Length(c.text), c.characters) << c.text;
         std::string joined;
-        for (std::string_view ch : Utf8Characters(c.text)) joined += ch;
+        for (std::string_view ch : utf8Characters(c.text)) joined += ch;
         EXPECT_EQ(joined, c.text);
-        EXPECT_EQ(Utf8Characters(c.text).size(), c.characters) << c.text;
-        EXPECT_EQ(FoldCaseUtf8(c.text), c.folded) << c.text;
+        EXPECT_EQ(utf8Characters(c.text).size(), c.characters) << c.text;
+        EXPECT_EQ(foldCaseUtf8(c.text), c.folded) << c.text;
     }
 }
 
 TEST(Text, ConversionsRoundTripAndReplaceWhatTheyCannotCarry) {
     const std::string all = "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";  // 1, 2, 3 and 4 bytes
-    EXPECT_EQ(Utf8ToUtf16(all), (std::u16string{u'A', 0xE9, 0x20AC, 0xD83D, 0xDE00}));
-    EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16(all)), all);
-    EXPECT_EQ(Utf8ToUtf16("a\xFF"), (std::u16string{u'a', 0xFFFD}));
-    EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800, u'x'}), "\xEF\xBF\xBDx");  // a lone surrogate
-    EXPECT_EQ(Cp1252ToUtf8("\x80\xE9"), "\xE2\x82\xAC\xC3\xA9");
-    EXPECT_EQ(Utf8ToCp1252("\xE2\x82\xAC\xC3\xA9\xD0\x96\xFF"), "\x80\xE9??");
+    EXPECT_EQ(utf8ToUtf16(all), (std::u16string{u'A', 0xE9, 0x20AC, 0xD83D, 0xDE00}));
+    EXPECT_EQ(utf16ToUtf8(utf8ToUtf16(all)), all);
+    EXPECT_EQ(utf8ToUtf16("a\xFF"), (std::u16string{u'a', 0xFFFD}));
+    EXPECT_EQ(utf16ToUtf8(std::u16string{0xD800, u'x'}), "\xEF\xBF\xBDx");  // a lone surrogate
+    EXPECT_EQ(cp1252ToUtf8("\x80\xE9"), "\xE2\x82\xAC\xC3\xA9");
+    EXPECT_EQ(utf8ToCp1252("\xE2\x82\xAC\xC3\xA9\xD0\x96\xFF"), "\x80\xE9??");
     for (char32_t c : {U'\x7F', U'\x80', U'\x7FF', U'\x800', U'\xFFFF', U'\x10000', U'\x10FFFF'}) {
         std::string s;
-        AppendUtf8(s, c);
+        appendUtf8(s, c);
         std::size_t i = 0;
-        EXPECT_EQ(DecodeUtf8(s, i), c);
+        EXPECT_EQ(decodeUtf8(s, i), c);
         EXPECT_EQ(i, s.size());
     }
 }

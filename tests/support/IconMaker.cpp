@@ -40,7 +40,7 @@ std::vector<TRgb> paletteFor(int bitCount) {
 std::uint8_t nearest(const std::vector<TRgb>& pal, Argb c) {
     int best = 0, bestD = 1 << 30;
     for (std::size_t i = 0; i < pal.size(); ++i) {
-        int dr = pal[i].r - RedOf(c), dg = pal[i].g - GreenOf(c), db = pal[i].b - BlueOf(c);
+        int dr = pal[i].r - redOf(c), dg = pal[i].g - greenOf(c), db = pal[i].b - blueOf(c);
         int d = dr * dr + dg * dg + db * db;
         if (d < bestD) bestD = d, best = int(i);
     }
@@ -54,7 +54,7 @@ TRaster patternPicture(int width, int height, unsigned seed, bool withTransparen
         for (int x = 0; x < width; ++x) {
             std::uint8_t a = 255;
             if (withTransparency && (x + y + int(seed)) % 7 == 0) a = 0;
-            r.SetPixel(x, y, MakeArgb(std::uint8_t(x * 255 / std::max(1, width - 1)), std::uint8_t((y * 37 + seed * 91) & 255),
+            r.SetPixel(x, y, makeArgb(std::uint8_t(x * 255 / std::max(1, width - 1)), std::uint8_t((y * 37 + seed * 91) & 255),
                                       std::uint8_t(((x ^ y) * 16 + seed) & 255), a));
         }
     return r;
@@ -70,8 +70,8 @@ TBytes makeDibImage(const TRaster& pic, int bitCount) {
     out.U16(1);
     out.U16(std::uint16_t(bitCount));
     out.U32(0);
-    const std::uint64_t xorStride = DibStride(std::uint64_t(w), unsigned(bitCount));
-    const std::uint64_t andStride = DibStride(std::uint64_t(w), 1);
+    const std::uint64_t xorStride = dibStride(std::uint64_t(w), unsigned(bitCount));
+    const std::uint64_t andStride = dibStride(std::uint64_t(w), 1);
     out.U32(std::uint32_t((xorStride + andStride) * std::uint64_t(h)));
     out.U32(0);
     out.U32(0);
@@ -87,23 +87,23 @@ TBytes makeDibImage(const TRaster& pic, int bitCount) {
         TBytes row(xorStride, 0);
         for (int x = 0; x < w; ++x) {
             Argb c = pic.Pixel(x, y);
-            const bool masked = AlphaOf(c) < 128;
-            if (bitCount != 32 && masked) c = MakeArgb(0, 0, 0);
+            const bool masked = alphaOf(c) < 128;
+            if (bitCount != 32 && masked) c = makeArgb(0, 0, 0);
             switch (bitCount) {
                 case 1: row[x >> 3] |= std::uint8_t(nearest(pal, c) << (7 - (x & 7))); break;
                 case 4: row[x >> 1] |= std::uint8_t(nearest(pal, c) << ((x & 1) ? 0 : 4)); break;
                 case 8: row[x] = nearest(pal, c); break;
                 case 16: {  // 5-5-5
-                    const unsigned v = unsigned(RedOf(c) >> 3) << 10 | unsigned(GreenOf(c) >> 3) << 5 | (BlueOf(c) >> 3);
+                    const unsigned v = unsigned(redOf(c) >> 3) << 10 | unsigned(greenOf(c) >> 3) << 5 | (blueOf(c) >> 3);
                     row[2 * x] = std::uint8_t(v), row[2 * x + 1] = std::uint8_t(v >> 8);
                     break;
                 }
                 case 24:
-                    row[3 * x] = BlueOf(c), row[3 * x + 1] = GreenOf(c), row[3 * x + 2] = RedOf(c);
+                    row[3 * x] = blueOf(c), row[3 * x + 1] = greenOf(c), row[3 * x + 2] = redOf(c);
                     break;
                 default:
-                    row[4 * x] = BlueOf(c), row[4 * x + 1] = GreenOf(c), row[4 * x + 2] = RedOf(c),
-                    row[4 * x + 3] = AlphaOf(c);
+                    row[4 * x] = blueOf(c), row[4 * x + 1] = greenOf(c), row[4 * x + 2] = redOf(c),
+                    row[4 * x + 3] = alphaOf(c);
             }
         }
         out.Bytes(row);
@@ -111,7 +111,7 @@ TBytes makeDibImage(const TRaster& pic, int bitCount) {
     for (int y = h - 1; y >= 0; --y) {
         TBytes row(andStride, 0);
         for (int x = 0; x < w; ++x)
-            if (AlphaOf(pic.Pixel(x, y)) < 128) row[x >> 3] |= std::uint8_t(0x80 >> (x & 7));
+            if (alphaOf(pic.Pixel(x, y)) < 128) row[x >> 3] |= std::uint8_t(0x80 >> (x & 7));
         out.Bytes(row);
     }
     return out.Take();

@@ -47,7 +47,7 @@ int MenuShowDelayFromStore(gs::TRegistryStore& store) {
 }
 
 int MenuShowDelayMs() {
-    static const int delay = MenuShowDelayFromStore(gs::DefaultRegistryStore());
+    static const int delay = MenuShowDelayFromStore(gs::defaultRegistryStore());
     return delay;
 }
 
@@ -65,7 +65,7 @@ bool MenuDropsRightFromStore(gs::TRegistryStore& store) {
 }
 
 bool MenuDropsRight() {
-    static const bool right = MenuDropsRightFromStore(gs::DefaultRegistryStore());
+    static const bool right = MenuDropsRightFromStore(gs::defaultRegistryStore());
     return right;
 }
 
@@ -86,6 +86,6 @@ bool SoundSchemeEnabled(gs::TRegistryStore& store, std::string_view name) {
     }
 }
 
-bool SoundSchemeEnabled(std::string_view name) { return SoundSchemeEnabled(gs::DefaultRegistryStore(), name); }
+bool SoundSchemeEnabled(std::string_view name) { return SoundSchemeEnabled(gs::defaultRegistryStore(), name); }
 
 }  // namespace tb

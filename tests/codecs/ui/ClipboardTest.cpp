@@ -27,7 +27,7 @@ gs::TRaster indexedPicture() {
 
 QByteArray formatBytes(const char* format) {
     const QMimeData* mime = QApplication::clipboard()->mimeData();
-    return mime ? mime->data(gs::ui::ClipboardMimeType(format)) : QByteArray();
+    return mime ? mime->data(gs::ui::clipboardMimeType(format)) : QByteArray();
 }
 
 TEST(Clipboard, SplashGraphicTravelsBehindItsCountWithItsPicture) {
@@ -36,7 +36,7 @@ TEST(Clipboard, SplashGraphicTravelsBehindItsCountWithItsPicture) {
     source.AppendFrame(indexedPicture());
     gs::TByteWriter written;
     source.SaveToStream(written);  // codes both frames, so both have their data
-    gs::ui::SaveToClipboard(source, *QApplication::clipboard());
+    gs::ui::saveToClipboard(source, *QApplication::clipboard());
     const QByteArray data = formatBytes("GIF Image");
     ASSERT_GE(data.size(), 10);
     EXPECT_EQ(quint32(quint8(data[0]) | quint8(data[1]) << 8 | quint8(data[2]) << 16 | quint8(data[3]) << 24),
@@ -44,35 +44,35 @@ TEST(Clipboard, SplashGraphicTravelsBehindItsCountWithItsPicture) {
     EXPECT_EQ(data.mid(4, 6), QByteArray("GIF89a"));
 
     gs::TRxGIFImage back;
-    gs::ui::LoadFromClipboard(back, *QApplication::clipboard());
+    gs::ui::loadFromClipboard(back, *QApplication::clipboard());
     ASSERT_EQ(back.FrameCount(), 2);
     EXPECT_EQ(back.FrameIndex(), 0);
-    EXPECT_EQ(back.Frame(0).Bitmap().Pixel(1, 0), gs::MakeArgb(200, 100, 0));
-    EXPECT_EQ(back.Frame(1).Bitmap().Pixel(2, 0), gs::MakeArgb(0, 0, 255));
+    EXPECT_EQ(back.Frame(0).Bitmap().Pixel(1, 0), gs::makeArgb(200, 100, 0));
+    EXPECT_EQ(back.Frame(1).Bitmap().Pixel(2, 0), gs::makeArgb(0, 0, 255));
 }
 
 TEST(Clipboard, GifModelAndPicturesAndRefusals) {
     gs::TGIFImage gif;
     gif.Assign(indexedPicture());
-    gs::ui::SaveToClipboard(gif, *QApplication::clipboard());
+    gs::ui::saveToClipboard(gif, *QApplication::clipboard());
     EXPECT_EQ(formatBytes("GIF Image").left(6), QByteArray("GIF87a"));
     EXPECT_EQ(gs::FromQImage(qvariant_cast<QImage>(QApplication::clipboard()->mimeData()->imageData())).Pixel(2, 0),
-              gs::MakeArgb(0, 0, 255));
+              gs::makeArgb(0, 0, 255));
     gs::TGIFImage back;
-    gs::ui::LoadFromClipboard(back, *QApplication::clipboard());
+    gs::ui::loadFromClipboard(back, *QApplication::clipboard());
     ASSERT_EQ(back.FrameCount(), 1);
     EXPECT_EQ(back.Frame(0).PixelAt(1, 0), 1);
 
     // A picture alone becomes one frame; an empty clipboard is refused.
     QApplication::clipboard()->setImage(gs::ToQImage(indexedPicture()));
     gs::TRxGIFImage fromPicture;
-    gs::ui::LoadFromClipboard(fromPicture, *QApplication::clipboard());
+    gs::ui::loadFromClipboard(fromPicture, *QApplication::clipboard());
     ASSERT_EQ(fromPicture.FrameCount(), 1);
-    EXPECT_EQ(fromPicture.Frame(0).Bitmap().Pixel(0, 0), gs::MakeArgb(10, 20, 30));
+    EXPECT_EQ(fromPicture.Frame(0).Bitmap().Pixel(0, 0), gs::makeArgb(10, 20, 30));
     QApplication::clipboard()->setMimeData(new QMimeData);
-    EXPECT_EQ(errorOf([&] { gs::ui::LoadFromClipboard(fromPicture, *QApplication::clipboard()); }),
+    EXPECT_EQ(errorOf([&] { gs::ui::loadFromClipboard(fromPicture, *QApplication::clipboard()); }),
               "Unsupported clipboard format");
-    EXPECT_EQ(errorOf([&] { gs::ui::LoadFromClipboard(back, *QApplication::clipboard()); }),
+    EXPECT_EQ(errorOf([&] { gs::ui::loadFromClipboard(back, *QApplication::clipboard()); }),
               "Unsupported clipboard format");
 }
 
@@ -80,39 +80,39 @@ TEST(Clipboard, IconsTravelAsOrvidIcon) {
     gs::TQBIcon icon;
     gs::TMemorySource file(gstest::makeIcoFile({gstest::dibSpec(16, 4), gstest::dibSpec(32, 8)}));
     ASSERT_TRUE(icon.LoadFromSource(file));
-    gs::ui::SaveToClipboard(icon, *QApplication::clipboard());
+    gs::ui::saveToClipboard(icon, *QApplication::clipboard());
     EXPECT_EQ(formatBytes("Orvid Icon").size(), qsizetype(file.Size()));
     gs::TQBIcon back;
-    ASSERT_TRUE(gs::ui::LoadFromClipboard(back, *QApplication::clipboard()));
+    ASSERT_TRUE(gs::ui::loadFromClipboard(back, *QApplication::clipboard()));
     EXPECT_EQ(back.Images().Count(), 2);
     QApplication::clipboard()->setMimeData(new QMimeData);
-    EXPECT_FALSE(gs::ui::LoadFromClipboard(back, *QApplication::clipboard()));
+    EXPECT_FALSE(gs::ui::loadFromClipboard(back, *QApplication::clipboard()));
 }
 
 TEST(Clipboard, TheNamedFormatsRoundTripAndACutCountIsRefused) {
     QMimeData data;
     const gs::TBytes stream{'G', 'I', 'F', '8', '9', 'a'};
-    gs::ui::PutGifImage(data, stream);
-    EXPECT_EQ(gs::ui::TakeGifImage(data), stream);
+    gs::ui::putGifImage(data, stream);
+    EXPECT_EQ(gs::ui::takeGifImage(data), stream);
     QByteArray cut = data.data("application/x-qt-windows-mime;value=\"GIF Image\"");
     cut.chop(1);  // one byte short of its count
-    data.setData(gs::ui::ClipboardMimeType(gs::ui::kGifImageFormat), cut);
-    EXPECT_FALSE(gs::ui::TakeGifImage(data));
+    data.setData(gs::ui::clipboardMimeType(gs::ui::kGifImageFormat), cut);
+    EXPECT_FALSE(gs::ui::takeGifImage(data));
     const gs::TBytes oneIcon = gstest::makeIcoFile({gstest::dibSpec(32, 8, 1)});
     gs::TQBIcon icon;
     ASSERT_TRUE(icon.LoadFromSource(gs::TMemorySource(oneIcon)));
-    gs::ui::PutOrvidIcon(data, icon);
-    EXPECT_EQ(gs::ui::TakeOrvidIcon(data), oneIcon);
+    gs::ui::putOrvidIcon(data, icon);
+    EXPECT_EQ(gs::ui::takeOrvidIcon(data), oneIcon);
 
     // An icon without images puts nothing; a bitmap travels as the image itself.
     QMimeData none;
-    gs::ui::PutOrvidIcon(none, gs::TQBIcon());
-    EXPECT_FALSE(gs::ui::TakeOrvidIcon(none));
-    const std::unique_ptr<QMimeData> bitmap(gs::ui::BitmapMimeData(indexedPicture()));
-    EXPECT_EQ(gs::FromQImage(qvariant_cast<QImage>(bitmap->imageData())).Pixel(1, 0), gs::MakeArgb(200, 100, 0));
+    gs::ui::putOrvidIcon(none, gs::TQBIcon());
+    EXPECT_FALSE(gs::ui::takeOrvidIcon(none));
+    const std::unique_ptr<QMimeData> bitmap(gs::ui::bitmapMimeData(indexedPicture()));
+    EXPECT_EQ(gs::FromQImage(qvariant_cast<QImage>(bitmap->imageData())).Pixel(1, 0), gs::makeArgb(200, 100, 0));
     gs::TRaster clear(2, 1);
-    clear.SetPixel(0, 0, gs::MakeArgb(1, 2, 3, 0));
-    const std::unique_ptr<QMimeData> opaque(gs::ui::BitmapMimeData(clear));
+    clear.SetPixel(0, 0, gs::makeArgb(1, 2, 3, 0));
+    const std::unique_ptr<QMimeData> opaque(gs::ui::bitmapMimeData(clear));
     EXPECT_EQ(qvariant_cast<QImage>(opaque->imageData()).pixel(0, 0), 0xFF010203u);
 }
 
@@ -120,9 +120,9 @@ TEST(Clipboard, EitherGraphicReadsTheOthersGifImage) {
     // The model's stream as it is, read by the splash-picture graphic.
     gs::TGIFImage model;
     model.Assign(indexedPicture());
-    gs::ui::SaveToClipboard(model, *QApplication::clipboard());
+    gs::ui::saveToClipboard(model, *QApplication::clipboard());
     gs::TRxGIFImage splash;
-    gs::ui::LoadFromClipboard(splash, *QApplication::clipboard());
+    gs::ui::loadFromClipboard(splash, *QApplication::clipboard());
     ASSERT_EQ(splash.FrameCount(), 1);
 
     // The splash graphic's counted stream, read by the model.
@@ -130,9 +130,9 @@ TEST(Clipboard, EitherGraphicReadsTheOthersGifImage) {
     counted.AppendFrame(indexedPicture());
     gs::TByteWriter written;
     counted.SaveToStream(written);
-    gs::ui::SaveToClipboard(counted, *QApplication::clipboard());
+    gs::ui::saveToClipboard(counted, *QApplication::clipboard());
     gs::TGIFImage back;
-    gs::ui::LoadFromClipboard(back, *QApplication::clipboard());
+    gs::ui::loadFromClipboard(back, *QApplication::clipboard());
     ASSERT_EQ(back.FrameCount(), 1);
     EXPECT_EQ(back.Frame(0).PixelAt(1, 0), 1);
 }
@@ -154,7 +154,7 @@ TEST(Clipboard, TheModelsPictureIsTheCoresRenderingEvenBeyondTheTable) {
         gif.AddFrame(std::move(frame));
         gif.SetWidth(c.screenW);
         gif.SetHeight(c.screenH);
-        gs::ui::SaveToClipboard(gif, *QApplication::clipboard());
+        gs::ui::saveToClipboard(gif, *QApplication::clipboard());
         const gs::TRaster shown = gs::FromQImage(QApplication::clipboard()->image());
         ASSERT_EQ(shown.Width(), c.screenW);
         ASSERT_EQ(shown.Height(), c.screenH);
@@ -162,16 +162,16 @@ TEST(Clipboard, TheModelsPictureIsTheCoresRenderingEvenBeyondTheTable) {
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < 3; ++x)
                 EXPECT_EQ(shown.Pixel(c.left + x, c.top + y), rendered.Bitmap.Pixel(x, y) | 0xFF000000u) << x << "," << y;
-        EXPECT_EQ(shown.Pixel(c.left + 1, c.top), gs::MakeArgb(0, 0, 0));  // beyond the table: black, and opaque
+        EXPECT_EQ(shown.Pixel(c.left + 1, c.top), gs::makeArgb(0, 0, 0));  // beyond the table: black, and opaque
         gs::TGIFImage back;
-        gs::ui::LoadFromClipboard(back, *QApplication::clipboard());
-        EXPECT_EQ(back.RenderedBitmap()->Pixel(c.left + 1, c.top), gs::MakeArgb(0, 0, 0));
+        gs::ui::loadFromClipboard(back, *QApplication::clipboard());
+        EXPECT_EQ(back.RenderedBitmap()->Pixel(c.left + 1, c.top), gs::makeArgb(0, 0, 0));
 
         // An index the stream cannot hold: nothing is put, the error says why.
         gif.Frame(0).PixelAt(2, 1) = 200;
         gif.Changed();
         QApplication::clipboard()->setMimeData(new QMimeData);
-        EXPECT_EQ(errorOf([&] { gs::ui::SaveToClipboard(gif, *QApplication::clipboard()); }), "Color not in color table");
+        EXPECT_EQ(errorOf([&] { gs::ui::saveToClipboard(gif, *QApplication::clipboard()); }), "Color not in color table");
         EXPECT_FALSE(QApplication::clipboard()->mimeData()->hasImage());
     }
 }

@@ -14,7 +14,7 @@
 namespace {
 
 using gs::Argb;
-using gs::MakeArgb;
+using gs::makeArgb;
 using gs::PixelFormat;
 using gs::TRaster;
 using gs::TRasterAlpha;
@@ -27,7 +27,7 @@ TRaster rasterWith(PixelFormat format, Argb first, Argb second) {
 }
 
 TEST(QtRaster, EachModeGivesTheFormatAndAlphaItsCallersExpect) {
-    const Argb clear = MakeArgb(10, 20, 30, 0), half = MakeArgb(200, 100, 50, 128);
+    const Argb clear = makeArgb(10, 20, 30, 0), half = makeArgb(200, 100, 50, 128);
     struct Case {
         const char* what;
         TRaster raster;
@@ -39,9 +39,9 @@ TEST(QtRaster, EachModeGivesTheFormatAndAlphaItsCallersExpect) {
         {"GIF canvas keeps its alpha", rasterWith(PixelFormat::pf32bit, clear, half), TRasterAlpha::Kept,
          QImage::Format_ARGB32, clear, half},
         {"a bitmap is opaque whatever its fourth byte", rasterWith(PixelFormat::pf32bit, clear, half),
-         TRasterAlpha::Opaque, QImage::Format_RGB32, MakeArgb(10, 20, 30), MakeArgb(200, 100, 50)},
+         TRasterAlpha::Opaque, QImage::Format_RGB32, makeArgb(10, 20, 30), makeArgb(200, 100, 50)},
         {"a 24-bit raster has no alpha to keep", rasterWith(PixelFormat::pf24bit, clear, half), TRasterAlpha::Kept,
-         QImage::Format_ARGB32, MakeArgb(10, 20, 30), MakeArgb(200, 100, 50)},
+         QImage::Format_ARGB32, makeArgb(10, 20, 30), makeArgb(200, 100, 50)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -59,8 +59,8 @@ TEST(QtRaster, IndexedRastersComeThroughTheirPaletteOpaque) {
     r.SetIndexAt(1, 0, 1);
     for (TRasterAlpha mode : {TRasterAlpha::Kept, TRasterAlpha::Opaque}) {
         const QImage image = gs::ToQImage(r, mode);
-        EXPECT_EQ(image.pixel(0, 0), MakeArgb(1, 2, 3));
-        EXPECT_EQ(image.pixel(1, 0), MakeArgb(250, 0, 0));
+        EXPECT_EQ(image.pixel(0, 0), makeArgb(1, 2, 3));
+        EXPECT_EQ(image.pixel(1, 0), makeArgb(250, 0, 0));
     }
 }
 
@@ -77,7 +77,7 @@ TEST(QtRaster, EmptyPicturesGiveNullImages) {
 TEST(QtRaster, RoundTripKeepsEveryPixelAndAlpha) {
     TRaster r(4, 3);
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 4; ++x) r.SetPixel(x, y, MakeArgb(std::uint8_t(x * 60), std::uint8_t(y * 90), 7, std::uint8_t(x * 80)));
+        for (int x = 0; x < 4; ++x) r.SetPixel(x, y, makeArgb(std::uint8_t(x * 60), std::uint8_t(y * 90), 7, std::uint8_t(x * 80)));
     EXPECT_EQ(gs::FromQImage(gs::ToQImage(r)), r);
     // Any Qt format comes back as a 32-bit raster.
     QImage mono(2, 1, QImage::Format_Mono);
@@ -86,25 +86,25 @@ TEST(QtRaster, RoundTripKeepsEveryPixelAndAlpha) {
     mono.setPixel(1, 0, 0);
     const TRaster back = gs::FromQImage(mono);
     EXPECT_EQ(back.Format(), PixelFormat::pf32bit);
-    EXPECT_EQ(back.Pixel(0, 0), MakeArgb(255, 255, 255));
-    EXPECT_EQ(back.Pixel(1, 0), MakeArgb(0, 0, 0));
+    EXPECT_EQ(back.Pixel(0, 0), makeArgb(255, 255, 255));
+    EXPECT_EQ(back.Pixel(1, 0), makeArgb(0, 0, 0));
 }
 
 TEST(QtRaster, IconMaskBecomesTransparencyAndAlphaStaysStraight) {
     gs::TIconPicture masked;
     masked.width = 2;
     masked.height = 1;
-    masked.colour = {MakeArgb(9, 8, 7, 0), MakeArgb(1, 2, 3, 0)};
+    masked.colour = {makeArgb(9, 8, 7, 0), makeArgb(1, 2, 3, 0)};
     masked.mask = {1, 0};
     const QImage image = gs::ToQImage(masked);
     EXPECT_EQ(image.format(), QImage::Format_ARGB32);
     EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
-    EXPECT_EQ(image.pixel(1, 0), MakeArgb(1, 2, 3));
+    EXPECT_EQ(image.pixel(1, 0), makeArgb(1, 2, 3));
 
     gs::TIconPicture blended = masked;
     blended.hasAlpha = true;
-    blended.colour = {MakeArgb(9, 8, 7, 64), MakeArgb(1, 2, 3, 255)};
-    EXPECT_EQ(gs::ToQImage(blended).pixel(0, 0), MakeArgb(9, 8, 7, 64));
+    blended.colour = {makeArgb(9, 8, 7, 64), makeArgb(1, 2, 3, 255)};
+    EXPECT_EQ(gs::ToQImage(blended).pixel(0, 0), makeArgb(9, 8, 7, 64));
 
     const gs::TQBHiResIcon icon(std::make_shared<const gs::TIconPicture>(blended));
     const QPixmap pixmap = gs::IconPixmap(&icon);

@@ -52,14 +52,14 @@ int aniStrip(const gsprobe::Args& args) {
     gs::TAnimatedCursorImage cursor;
     cursor.LoadCursorFile(args[i]);
     gs::TRaster strip = cursor.FramesToBitmap(back, vertical, reduce);
-    if (!gs::IsIndexed(strip.Format())) {
+    if (!gs::isIndexed(strip.Format())) {
         // A BMP of 24 bits: the strip has no alpha to keep.
         gs::TRaster rgb(strip.Width(), strip.Height(), gs::PixelFormat::pf24bit);
         for (int y = 0; y < strip.Height(); ++y)
             for (int x = 0; x < strip.Width(); ++x) rgb.SetPixel(x, y, strip.Pixel(x, y));
         strip = rgb;
     }
-    gs::SaveBmp(strip, args[i + 1]);
+    gs::saveBmp(strip, args[i + 1]);
     return 0;
 }
 
@@ -77,7 +77,7 @@ int iconlistPack(const gsprobe::Args& args) {
     }
     gs::TByteWriter out;
     list.SaveIcons(out);
-    gs::WriteFileAtomically(args[0], out.Data());
+    gs::writeFileAtomically(args[0], out.Data());
     return 0;
 }
 
@@ -89,12 +89,12 @@ int iconlistResources(const gsprobe::Args& args) {
     const auto module = gs::IIconModule::Open(args[1]);
     gs::TIconList list;
     for (std::size_t i = 2; i < args.size(); ++i) list.AddIconResource(*module, args[i]);
-    gs::WriteFileAtomically(args[0], list.IconsProperty());
+    gs::writeFileAtomically(args[0], list.IconsProperty());
     return 0;
 }
 
 void loadList(gs::TIconList& list, const std::string& path) {
-    auto src = gs::OpenFileSource(path);
+    auto src = gs::openFileSource(path);
     gs::TByteReader in(*src);
     list.LoadIcons(in);
 }
@@ -124,7 +124,7 @@ int iconlistCopy(const gsprobe::Args& args) {
     copy.Assign(list);
     gs::TByteWriter out;
     copy.SaveIcons(out);
-    gs::WriteFileAtomically(args[1], out.Data());
+    gs::writeFileAtomically(args[1], out.Data());
     return 0;
 }
 

@@ -45,7 +45,7 @@ int bitmap(const gsprobe::Args& a) {
     int status = 0;
     std::optional<TRaster> result = gsprobe::bitmapOf(a[0], a[1], a[2], status);
     if (!result) return status;
-    SaveBmp(*result, a[3]);
+    saveBmp(*result, a[3]);
     return 0;
 }
 

@@ -38,7 +38,7 @@ int exportRaster(const std::string& kind, const TRaster& bitmap, const std::stri
 // export-bmp {gif|jpg|wmf|emf|tif} IN.bmp OUT [--transparent]
 int exportBmp(const gsprobe::Args& a) {
     if (a.size() < 3 || a.size() > 4 || (a.size() == 4 && a[3] != "--transparent")) return gsprobe::kUsage;
-    TRaster bitmap = LoadBmp(a[1]);
+    TRaster bitmap = loadBmp(a[1]);
     bitmap.SetTransparent(a.size() == 4);
     return exportRaster(a[0], bitmap, a[2]);
 }

@@ -26,7 +26,7 @@ std::string selfPath() { return std::filesystem::read_symlink("/proc/self/exe").
 
 int show() {
     TFavoritesFolder root;
-    root.Load(DefaultRegistryStore(), kAppRegRoot, FavoritesKey(kRegAppKey));
+    root.Load(defaultRegistryStore(), kAppRegRoot, FavoritesKey(kRegAppKey));
     WalkFavorites(root, true, [](const TFavoritesNode& n) {
         std::cout << std::string(std::size_t(n.Depth) * 2, ' ');
         if (n.NodeKind == TFavoritesNode::nkFavorite) std::cout << n.Item->Name << '|' << n.Item->Target << '\n';
@@ -37,7 +37,7 @@ int show() {
 }
 
 int addMany() {
-    std::unique_ptr<TAppContext> context = InitializeApplication(selfPath(), DefaultRegistryStore());
+    std::unique_ptr<TAppContext> context = InitializeApplication(selfPath(), defaultRegistryStore());
     int refused = 0;
     for (std::string line; std::getline(std::cin, line);) {
         const std::size_t bar = line.find('|');

@@ -92,7 +92,7 @@ int options(const gsprobe::Args& args) {
         std::cerr << "usage: gsprobe options show|save\n";
         return gsprobe::kUsage;
     }
-    TRegistryStore& store = DefaultRegistryStore();
+    TRegistryStore& store = defaultRegistryStore();
     if (args[0] == "show") return showOptions(store);
     TKAVUOptions o;
     o.Load(store, kAppRegRoot, kRegAppKey);

@@ -35,7 +35,7 @@ int gifEncode(const gsprobe::Args& args) {
                      "[--interlace] [--rle] IN.bmp OUT.gif\n";
         return gsprobe::kUsage;
     }
-    gs::TRaster bitmap = gs::LoadBmp(args[i]);
+    gs::TRaster bitmap = gs::loadBmp(args[i]);
     if (transparent) bitmap.SetTransparent(true);
     gif.SetWidth(bitmap.Width());
     gif.SetHeight(bitmap.Height());

@@ -30,16 +30,16 @@ int gifRender(const gsprobe::Args& args) {
     gs::TGIFImage gif;
     load(gif, args[0]);
     const gs::TRenderedFrame r = gs::RenderFrame(gif.Frame(std::stoi(args[1])));
-    gs::SaveBmp(r.Bitmap, args[2]);
+    gs::saveBmp(r.Bitmap, args[2]);
     if (args.size() == 4) {
         gs::TRaster mask(r.Bitmap.Width(), r.Bitmap.Height(), gs::PixelFormat::pf24bit);
-        mask.Fill(gs::MakeArgb(0, 0, 0));
+        mask.Fill(gs::makeArgb(0, 0, 0));
         if (r.Mask)
             for (int y = 0; y < mask.Height(); ++y)
                 for (int x = 0; x < mask.Width(); ++x)
                     if (r.Mask->bits[std::size_t(y) * std::size_t(mask.Width()) + std::size_t(x)])
                         mask.SetPixel(x, y, gs::kWhite);
-        gs::SaveBmp(mask, args[3]);
+        gs::saveBmp(mask, args[3]);
     }
     return 0;
 }
@@ -68,7 +68,7 @@ int gifCompose(const gsprobe::Args& args) {
         gs::TRaster out(shown.Width(), shown.Height(), gs::PixelFormat::pf24bit);
         for (int y = 0; y < shown.Height(); ++y)
             for (int x = 0; x < shown.Width(); ++x) out.SetPixel(x, y, shown.Pixel(x, y));
-        gs::SaveBmp(out, std::filesystem::path(rest[1]) / (std::to_string(k) + ".bmp"));
+        gs::saveBmp(out, std::filesystem::path(rest[1]) / (std::to_string(k) + ".bmp"));
     }
     return 0;
 }

@@ -58,10 +58,10 @@ std::string rgbaBytes(const TIconPicture& pic_) {
     for (int y = 0; y < pic->height; ++y)
         for (int x = 0; x < pic->width; ++x) {
             Argb c = pic->rgbaAt(x, y);
-            out += char(RedOf(c));
-            out += char(GreenOf(c));
-            out += char(BlueOf(c));
-            out += char(AlphaOf(c));
+            out += char(redOf(c));
+            out += char(greenOf(c));
+            out += char(blueOf(c));
+            out += char(alphaOf(c));
         }
     return out;
 }

@@ -40,7 +40,7 @@ struct Options {
 std::string colourText(gs::TColor c) {
     if (c == gs::clNone) return "none";
     char text[8];
-    gs::TRgb rgb = gs::RgbOfColor(c);
+    gs::TRgb rgb = gs::rgbOfColor(c);
     std::snprintf(text, sizeof text, "%02x%02x%02x", rgb.r, rgb.g, rgb.b);
     return text;
 }
@@ -51,7 +51,7 @@ int rxgif(const gsprobe::Args& args) {
         std::cerr << "usage: gsprobe rxgif [--count] [--frame K] FILE [OUT.bmp]\n";
         return gsprobe::kUsage;
     }
-    auto src = gs::OpenFileSource(opt.operands[0]);
+    auto src = gs::openFileSource(opt.operands[0]);
     gs::TByteReader in(*src);
     gs::TRxGIFImage gif;
     if (opt.has("--count"))
@@ -71,7 +71,7 @@ int rxgif(const gsprobe::Args& args) {
     if (opt.operands.size() == 2) {
         int k = opt.number("--frame", 0);
         if (k < 0 || k >= gif.FrameCount()) return gsprobe::kNothing;
-        gs::SaveBmp(gif.Frame(k).Bitmap(), opt.operands[1]);
+        gs::saveBmp(gif.Frame(k).Bitmap(), opt.operands[1]);
     }
     return 0;
 }
@@ -90,7 +90,7 @@ int rxgifWrite(const gsprobe::Args& args) {
         cursor.LoadCursorFile(first);
         gif.Assign(cursor);
     } else {
-        for (std::size_t i = 1; i < opt.operands.size(); ++i) gif.AppendFrame(gs::LoadBmp(opt.operands[i]));
+        for (std::size_t i = 1; i < opt.operands.size(); ++i) gif.AppendFrame(gs::loadBmp(opt.operands[i]));
     }
     if (opt.has("--delay"))
         for (int i = 0; i < gif.FrameCount(); ++i) gif.Frame(i).delay = opt.number("--delay", 0);
@@ -100,7 +100,7 @@ int rxgifWrite(const gsprobe::Args& args) {
     }
     gs::TByteWriter out;
     gif.SaveToStream(out);
-    gs::WriteFileAtomically(opt.operands[0], out.Data());
+    gs::writeFileAtomically(opt.operands[0], out.Data());
     return 0;
 }
 
@@ -116,8 +116,8 @@ int dib(const gsprobe::Args& args) {
                          : bits == 8 ? gs::PixelFormat::pf8bit
                          : bits == 24 ? gs::PixelFormat::pf24bit
                                       : gs::PixelFormat::pf32bit;
-    gs::TBytes bmp = gs::BitmapToPixelFormat(gs::LoadBmp(opt.operands[0]), pf, gs::TColorMapping(opt.number("--mapping", 0)));
-    gs::WriteFileAtomically(opt.operands[1], bmp);
+    gs::TBytes bmp = gs::BitmapToPixelFormat(gs::loadBmp(opt.operands[0]), pf, gs::TColorMapping(opt.number("--mapping", 0)));
+    gs::writeFileAtomically(opt.operands[1], bmp);
     return 0;
 }
 

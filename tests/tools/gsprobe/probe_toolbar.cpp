@@ -60,7 +60,7 @@ int mru(const gsprobe::Args& args) {
 
 int menuSettings(const gsprobe::Args& args) {
     if (!args.empty()) return gsprobe::kUsage;
-    gs::TRegistryStore& store = gs::DefaultRegistryStore();
+    gs::TRegistryStore& store = gs::defaultRegistryStore();
     std::cout << "MenuShowDelay=" << tb::MenuShowDelayFromStore(store) << '\n'
               << "MenuPopup=" << tb::SoundSchemeEnabled(store, tb::kSoundMenuPopup) << '\n'
               << "MenuCommand=" << tb::SoundSchemeEnabled(store, tb::kSoundMenuCommand) << '\n';
