@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QIconEngine>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QListView>
 #include <QPainter>
 #include <QStyle>
@@ -138,6 +139,34 @@ const QIcon& iconOf(QCache<const TIconDef*, QIcon>& cache, const TIconDef& def, 
     return *made;
 }
 
+// A cursor key selects the entry it lands on even when the cursor was there already, as a
+// list control does: after a listing the first entry has the focus but no selection, and
+// Home or Up must select it. Qt's views select only when the cursor moves. A key held with
+// Ctrl moves the focus alone, and Shift extends the selection: both stay Qt's.
+template <class View>
+class TCursorSelectingView : public View {
+public:
+    using View::View;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        View::keyPressEvent(event);
+        if (!isCursorKey(event->key()) || event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) return;
+        const QModelIndex current = this->currentIndex();
+        QItemSelectionModel* selection = this->selectionModel();
+        if (current.isValid() && selection && !selection->isSelected(current))
+            selection->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+
+private:
+    static bool isCursorKey(int key) {
+        for (int k : {Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Up, Qt::Key_Down,
+                      Qt::Key_Left, Qt::Key_Right})
+            if (key == k) return true;
+        return false;
+    }
+};
+
 }  // namespace
 
 TListPixmaps::TListPixmaps() {
@@ -255,8 +284,8 @@ TIconListView::TIconListView(QWidget* parent)
     : QStackedWidget(parent),
       model_(new TIconListModel(pixmaps_, this)),
       proxy_(new TIconSortProxy(this)),
-      iconView_(new QListView(this)),
-      reportView_(new QTreeView(this)) {
+      iconView_(new TCursorSelectingView<QListView>(this)),
+      reportView_(new TCursorSelectingView<QTreeView>(this)) {
     setObjectName("lvIcons");
     proxy_->setSourceModel(model_);
     proxy_->setDynamicSortFilter(true);

@@ -240,3 +240,41 @@ TEST(ListStyles, ARenamedLargeIconStaysCentredInItsCell) {
         EXPECT_NEAR(inCell, grid / 2, 1) << name;
     }
 }
+
+TEST(ListStyles, ACursorKeySelectsTheEntryItLandsOnEvenWhenTheCursorStays) {
+    // After a listing the first entry has the focus and no selection: Home and Up keep the
+    // cursor there and must select it all the same, in every style.
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool selects;
+        bool staysOnFirst;
+    };
+    const Case cases[] = {
+        {Qt::Key_Home, Qt::NoModifier, true, true},
+        {Qt::Key_Up, Qt::NoModifier, true, true},
+        {Qt::Key_End, Qt::NoModifier, true, false},
+        {Qt::Key_Home, Qt::ControlModifier, false, true},  // Ctrl moves the focus alone
+    };
+    for (TViewStyle style : kStyles)
+        for (const Case& c : cases) {
+            ShownList l;
+            l.view.SetViewStyle(style);
+            l.laidOut();
+            QAbstractItemView& v = *l.view.CurrentView();
+            v.setFocus();
+            v.setCurrentIndex(v.model()->index(0, 0));
+            l.view.Selection().clearSelection();  // the cursor stays
+            ASSERT_EQ(l.view.SelectedCount(), 0);
+            ASSERT_EQ(v.currentIndex().row(), 0);
+            QTest::keyClick(&v, c.key, c.modifiers);
+            const std::string what = std::string(nameOf(style)) + ", key " + std::to_string(c.key);
+            EXPECT_EQ(v.currentIndex().row() == 0, c.staysOnFirst) << what;
+            if (!c.selects) {
+                EXPECT_EQ(l.view.SelectedCount(), 0) << what;
+                continue;
+            }
+            ASSERT_EQ(l.view.SelectedCount(), 1) << what;
+            EXPECT_EQ(l.view.FirstSelected(), l.view.DefAt(v.currentIndex().row())) << what;
+        }
+}
