@@ -19,9 +19,12 @@ seconds=${FUZZ_SECONDS:-20}
 seeds=$(mktemp -d)
 trap 'rm -rf "$seeds"' EXIT
 "$build/fuzz/fuzz_seeds" "$seeds"
-# Targets run side by side, half as many as there are cores: each is one process, and the
-# others' memory limits still fit the machine.
-jobs=${FUZZ_JOBS:-$(( $(nproc) / 2 > 0 ? $(nproc) / 2 : 1 ))}
+# Targets run side by side, one a core, as many as their memory limits (2 GB each, and some
+# room) fit in the memory the machine has free.
+fit=$(awk '/^MemAvailable:/ { print int($2 / (2560 * 1024)) }' /proc/meminfo)
+jobs=${FUZZ_JOBS:-$(nproc)}
+[ "${fit:-1}" -lt "$jobs" ] && jobs=$fit
+[ "$jobs" -ge 1 ] || jobs=1
 run_one() {
   local bin=$1 name=$2
   if "$bin" -max_total_time="$seconds" -max_len="$(max_len "$name")" -rss_limit_mb=2048 -timeout=10 -malloc_limit_mb=512 \

@@ -9,21 +9,31 @@
 # Every build fails on a warning.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Each stage's time, said at the end: what a change costs CI shows in its own run.
+times=() current="" started=$SECONDS
+stage() {
+  [ -n "$current" ] && times+=("$(printf '%5d s  %s' $((SECONDS - started)) "$current")")
+  current=$1 started=$SECONDS
+  [ -n "$current" ] && echo "== $current"
+  return 0
+}
+
+stage "packages"
 bash scripts/deps.sh
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
-echo "== the layer order of the includes"
+stage "the layer order of the includes"
 python3 scripts/check_layers.py
 
-echo "== full build and tests"
+stage "full build and tests"
 rm -rf build/full
 cmake -S . -B build/full -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLYPHSCOPE_WERROR=ON >/dev/null
 cmake --build build/full -j "$jobs"
 # Tests labelled optional (every wine64 module, say) are the long sweeps run by hand.
 ctest --test-dir build/full -j "$jobs" --output-on-failure -LE optional
 
-echo "== core without Qt, sanitized"
+stage "core without Qt, sanitized"
 rm -rf build/asan
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGLYPHSCOPE_WITH_QT=OFF \
   -DSANITIZE=address,undefined -DGLYPHSCOPE_WERROR=ON >/dev/null
@@ -34,7 +44,7 @@ cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build/asan -j "$jobs" --output-on-failure -LE optional \
   -E '^(iconlib_oracle_wine|crypto_oracle_)'
 
-echo "== the job runner, the hand-over and the scan's readers without Qt, ThreadSanitizer"
+stage "the job runner, the hand-over and the scan's readers without Qt, ThreadSanitizer"
 rm -rf build/tsan
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGLYPHSCOPE_WITH_QT=OFF \
   -DSANITIZE=thread -DGLYPHSCOPE_WERROR=ON >/dev/null
@@ -42,14 +52,17 @@ cmake --build build/tsan -j "$jobs" --target app_extract_tests app_save_tests
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -j "$jobs" --repeat until-fail:10 --output-on-failure \
   -R '^(HandOver|ScanJob|OrderedPool|ExtractFolder|ExtractFile|Job|SaveJob|BatchRunJob)\.'
 
-echo "== fuzz smoke"
+stage "fuzz smoke"
 rm -rf build/fuzz
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DGLYPHSCOPE_WITH_QT=OFF -DGLYPHSCOPE_TESTS=OFF -DGLYPHSCOPE_FUZZ=ON -DGLYPHSCOPE_WERROR=ON >/dev/null
 cmake --build build/fuzz -j "$jobs"
 bash fuzz/smoke.sh build/fuzz
 
-echo "== the program as README's run command builds it"
+stage "the program as README's run command builds it"
 rm -rf build/release
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DGLYPHSCOPE_TESTS=OFF -DGLYPHSCOPE_WERROR=ON >/dev/null
 cmake --build build/release -j "$jobs" --target glyphscope glyphscope_samples
+stage ""
+echo "== stage times (total ${SECONDS} s)"
+printf '%s\n' "${times[@]}"
