@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs with apt-get whatever the build and the tests need and is not there yet.
 set -euo pipefail
-pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+pkgs=(cmake ninja-build ccache g++ clang libclang-rt-14-dev pkg-config
       qt6-base-dev libjpeg-dev libpng-dev libsqlite3-dev sqlite3 googletest libgtest-dev libbenchmark-dev
       icoutils imagemagick libtiff-tools giflib-tools gifsicle netpbm bc libjpeg-turbo-progs libwmf-bin
       binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 desktop-file-utils libglib2.0-bin xvfb file cpp
