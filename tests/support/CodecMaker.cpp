@@ -17,6 +17,20 @@ gs::TBytes riffChunk(const char* id, const gs::TBytes& data) {
     return w.Take();
 }
 
+namespace {
+
+// The RIFF form of an animated cursor around its chunks.
+gs::TBytes aconFile(const gs::TBytes& chunks) {
+    gs::TByteWriter file;
+    file.Chars("RIFF");
+    file.U32(std::uint32_t(chunks.size() + 4));
+    file.Chars("ACON");
+    file.Bytes(chunks);
+    return file.Take();
+}
+
+}  // namespace
+
 gs::TRaster indexedPicture(int w, int h, int colours) {
     gs::TRaster r(w, h, gs::PixelFormat::pf8bit);
     std::vector<gs::TRgb> palette;
@@ -62,12 +76,7 @@ gs::TBytes animatedCursor() {
     for (const gs::TBytes& c : {riffChunk("anih", anih.Data()), riffChunk("rate", rate.Data()), riffChunk("seq ", seq.Data()),
                                riffChunk("LIST", info.Data()), riffChunk("LIST", fram.Data())})
         body.Bytes(c);
-    gs::TByteWriter file;
-    file.Chars("RIFF");
-    file.U32(std::uint32_t(body.Pos() + 4));
-    file.Chars("ACON");
-    file.Bytes(body.Data());
-    return file.Take();
+    return aconFile(body.Data());
 }
 
 gs::TBytes longAnimatedCursor(int frames) {
@@ -78,12 +87,7 @@ gs::TBytes longAnimatedCursor(int frames) {
     for (int i = 0; i < frames; ++i) fram.Bytes(icon);
     body.Bytes(riffChunk("anih", anih.Data()));
     body.Bytes(riffChunk("LIST", fram.Data()));
-    gs::TByteWriter file;
-    file.Chars("RIFF");
-    file.U32(std::uint32_t(body.Pos() + 4));
-    file.Chars("ACON");
-    file.Bytes(body.Data());
-    return file.Take();
+    return aconFile(body.Data());
 }
 
 gs::TBytes iconListStream() {
