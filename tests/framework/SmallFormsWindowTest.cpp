@@ -88,8 +88,7 @@ TEST(SmallForms, SizesCaptionsAndKeys) {
     const TQBApplication app = descriptor();
     TAboutForm about(app, app.FontName, desktop);
     TTipOfTheDayForm tip(app, true, TTipList({"a"}), desktop);
-    const std::string file = dir / "x.ico";
-    TFilePropsForm props(file, TFileProperties{}, desktop);
+    TFilePropsForm props(TFileProperties{}, desktop);
     ShowSplashForm(app, QImage(), Qt::white);
     ASSERT_NE(SplashForm(), nullptr);
     EXPECT_EQ(grabbed(*SplashForm()), QSize(500, 400));
@@ -245,7 +244,7 @@ TEST(SmallForms, FilePropertiesShowTheValues) {
     values.Size = "1,234 bytes";
     values.Created = values.Modified = values.Accessed = "Unknown";
     values.Attributes = {false, true, true, false, false};
-    TFilePropsForm form("/tmp/a.ico", values, desktop);
+    TFilePropsForm form(values, desktop);
     const std::pair<const char*, std::string> fields[] = {
         {"txtFileName", "a.ico"},    {"txtLocation", "/tmp/"},   {"txtFileType", "ICO File"},
         {"txtSize", "1,234 bytes"},  {"txtCreated", "Unknown"},  {"txtModified", "Unknown"},
