@@ -26,15 +26,16 @@ struct TCipherTestVector {
     std::string_view cipher;
 };
 
-// The published digest of the class, or for the HAVAL lengths below 256 libmhash's (the
-// three-pass forms, which the published HAVAL-128 value confirms). None for the Sapphire II
-// hashes: no digest of theirs has been published to check against.
+// The published digest of the class; for the HAVAL lengths below 256 libmhash's (the
+// three-pass forms, which the published HAVAL-128 value confirms); for the Sapphire II hashes
+// the digest of their designer's public-domain reference code. None for a class without one.
 const THashTestVector* TestVector(const THashClass& cls);
 // True when the class gives its vector's digest, false when another; none without a vector.
 std::optional<bool> SelfTest(const THashClass& cls);
 
-// Every registered cipher class has one: a published vector, or for the SAFER classes whose
-// round count has none published, the answer of another implementation at that count.
+// Every registered cipher class has one: a published vector; for SAFER SK-64 and K-128, whose
+// published examples are at other round counts, the published example's key and block at the
+// class's own count (see TestVectors.cpp).
 const TCipherTestVector& SelfTestVector(const TCipherClass& cls);
 // True when the class encodes the vector's block to its cipher block and decodes it back.
 bool SelfTest(const TCipherClass& cls);

@@ -74,7 +74,7 @@ std::optional<int> MemoryLoadFromMeminfo(std::string_view text) {
     return int(100 * (*total - *available) / *total);
 }
 
-int SystemMemoryLoad() {
+int GetMemoryLoad() {
     std::ifstream in("/proc/meminfo", std::ios::binary);
     if (!in) return 0;
     std::string text(kMeminfoCap, '\0');

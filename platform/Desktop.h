@@ -19,7 +19,7 @@ bool ProgramOnPath(const std::string& name);
 // 100 x (MemTotal - MemAvailable) / MemTotal; nothing when either line is missing.
 std::optional<int> MemoryLoadFromMeminfo(std::string_view text);
 // The system's memory load now (0 to 100); 0 when it cannot be read.
-int SystemMemoryLoad();
+int GetMemoryLoad();
 
 // The program's private temporary folder: made (mode 0700) under ${TMPDIR:-/tmp} on first
 // use and removed with everything in it when the process exits normally. Empty when it

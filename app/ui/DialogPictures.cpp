@@ -1,11 +1,11 @@
 #include "app/ui/DialogPictures.h"
 
-#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QPainter>
 #include <QRadialGradient>
-#include <QScreen>
+
+#include "codecs/ui/ScreenDepth.h"
 
 namespace gs {
 
@@ -78,8 +78,7 @@ QPixmap DialogPicture(TDialogPicture which, bool highColour) {
 }
 
 bool HighColourScreen() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const int depth = screen ? screen->depth() : 32;
+    const int depth = GetScreenColorDepth();
     return depth != 2 && depth != 4 && depth != 8;
 }
 

@@ -47,7 +47,7 @@ bool TDesktopServices::Start(const std::vector<std::string>& argv) { return Spaw
 
 bool TDesktopServices::ProgramAvailable(const std::string& name) { return ProgramOnPath(name); }
 
-int TDesktopServices::MemoryLoad() { return SystemMemoryLoad(); }
+int TDesktopServices::MemoryLoad() { return GetMemoryLoad(); }
 
 void TDesktopServices::Terminate() {
     std::fflush(nullptr);

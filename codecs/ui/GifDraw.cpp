@@ -1,20 +1,17 @@
 #include "codecs/ui/GifDraw.h"
 
 #include <QBrush>
-#include <QGuiApplication>
 #include <QPainter>
-#include <QScreen>
 #include <algorithm>
 
 #include "codecs/GifRender.h"
 #include "codecs/ui/QtRaster.h"
+#include "codecs/ui/ScreenDepth.h"
 
 namespace gs::ui {
 
 bool DitherFrames(TGIFDrawOptions options) {
-    constexpr int kNoScreenDepth = 32;  // nothing to dither for
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return DitherInForce(options, screen ? screen->depth() : kNoScreenDepth);
+    return DitherInForce(options, GetScreenColorDepth());
 }
 
 QImage FrameImage(const TGIFSubImage& frame, bool masked) {

@@ -13,7 +13,6 @@ namespace gs {
 
 namespace {
 
-constexpr std::size_t kMaxPath = 260;
 constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr std::uint64_t kPngHeaderEnd = 24;  // signature, IHDR length and tag, width, height
 constexpr std::uint32_t kMaxIconSide = 256;
@@ -67,7 +66,8 @@ std::unique_ptr<TQBIcon> moduleIcon(const std::filesystem::path& file, int index
 }  // namespace
 
 std::unique_ptr<TQBIcon> ExtractIconFromFile(const std::string& fileName, int index) {
-    const std::filesystem::path file(fileName.substr(0, kMaxPath));
+    // The whole name: a cut one would name another file (the one at its prefix).
+    const std::filesystem::path file(fileName);
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) return nullptr;
     std::shared_ptr<const IByteSource> src;

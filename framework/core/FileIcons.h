@@ -12,7 +12,7 @@ namespace gs {
 
 inline constexpr const char* kMsgNotAnExecutable = "File is not an executable.";
 
-// The icon at Index of the file (at most 260 characters of its name are taken): a module's
+// The icon at Index of the file: a module's
 // icon group at that position, or with a negative index the group whose resource id is
 // -Index; an icon file's icon at index 0. Nothing when there is no icon there (or no such
 // file); "File is not an executable." (std::runtime_error) for a file that is neither a

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <ctime>
@@ -25,6 +26,11 @@ constexpr std::size_t kDateCapacity = 128;
 constexpr const char* kInvalidNameChars = "\\/:*<>|'\"?";
 constexpr char kBackspace = 8;
 // Schemes written without "//" after their colon.
+// The types of the files that hold their own icons, the ones our readers take: icon and
+// cursor files, Windows programs and libraries.
+constexpr std::string_view kOwnIconTypes[] = {
+    "image/vnd.microsoft.icon", "image/x-icon", "image/x-win-bitmap", "application/x-ms-dos-executable",
+    "application/x-msdownload", "application/x-ms-ne-executable", "application/vnd.microsoft.portable-executable"};
 constexpr const char* kOpaqueSchemes[] = {"mailto", "news", "tel", "urn", "data", "file"};
 
 std::string asciiCase(std::string s, bool upper) {
@@ -127,7 +133,10 @@ std::string GetFileTypeName(const std::string& fileName, const TMimeInfo& mime) 
 
 bool GetRegisteredIcon(const std::string& ext, std::string& iconFile, int& iconIndex, const TMimeInfo& mime) {
     const std::string type = mime.TypeOfName(ext);
-    if (type.empty()) return false;
+    // Icon files and programs show their own icon: the desktop registers the file itself
+    // ("%1") as their icon, which names no icon file and index here.
+    if (type.empty() || std::find(std::begin(kOwnIconTypes), std::end(kOwnIconTypes), type) != std::end(kOwnIconTypes))
+        return false;
     std::filesystem::path file = mime.IconFile(mime.IconName(type));
     if (file.empty()) file = mime.IconFile(mime.GenericIconName(type));
     if (file.empty()) return false;

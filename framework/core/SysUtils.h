@@ -58,8 +58,9 @@ std::string FormatFileDate(std::chrono::system_clock::time_point when);
 // shared-mime-info gives its name, else "EXT File" (the extension in capitals).
 std::string GetFileTypeName(const std::string& fileName, const TMimeInfo& mime = TMimeInfo::Session());
 // The registered icon of an extension: the icon theme's PNG file of its type's icon (or of
-// the type's generic icon), index 0. False when the extension has no type or the themes no
-// such picture.
+// the type's generic icon), index 0. False when the extension has no type, when its files
+// hold their own icon (icon and cursor files, Windows programs and libraries) or when the
+// themes have no such picture.
 bool GetRegisteredIcon(const std::string& ext, std::string& iconFile, int& iconIndex,
                        const TMimeInfo& mime = TMimeInfo::Session());
 // GetRegisteredIcon of the file's extension, in lower case, with its dot.

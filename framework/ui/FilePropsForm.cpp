@@ -1,16 +1,16 @@
 #include "framework/ui/FilePropsForm.h"
 
-#include <QFileIconProvider>
-#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMimeDatabase>
 #include <QPushButton>
 #include <QTabWidget>
 
+#include "codecs/ui/QtRaster.h"
+#include "framework/core/FileIcons.h"
 #include "framework/ui/QtBridge.h"
+#include "iconlib/IconChoice.h"
 
 namespace gs {
 
@@ -35,14 +35,16 @@ QLineEdit* field(QWidget* page, const char* name, const char* caption, int y, co
     return edit;
 }
 
-// The icon the desktop's theme gives the file's type; the file icon provider's (a generic
-// file icon) when the theme has none.
-QIcon typeIcon(const QString& fileName) {
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(fileName);
-    QIcon icon = QIcon::fromTheme(type.iconName());
-    if (icon.isNull()) icon = QIcon::fromTheme(type.genericIconName());
-    if (icon.isNull()) icon = QFileIconProvider().icon(QFileInfo(fileName));
-    return icon;
+// The file's icon (GetFileIcon) at the window's size; none when it has none or it cannot be
+// read ("File is not an executable." leaves the place empty).
+QImage fileIcon(const std::string& fileName) {
+    try {
+        const std::unique_ptr<TQBIcon> icon = GetFileIcon(fileName);
+        const std::unique_ptr<TQBHiResIcon> shown = icon ? GetIcon32(*icon) : nullptr;
+        return shown && !shown->Empty() ? ToQImage(*shown->Handle()) : QImage();
+    } catch (const std::exception&) {
+        return {};
+    }
 }
 
 void line(QWidget* page, int y) {
@@ -54,8 +56,7 @@ void line(QWidget* page, int y) {
 
 }  // namespace
 
-TFilePropsForm::TFilePropsForm(const std::string& fileName, const TFileProperties& values, IFormDesktop& desktop,
-                               QWidget* parent)
+TFilePropsForm::TFilePropsForm(const TFileProperties& values, IFormDesktop& desktop, QWidget* parent)
     : TSmallForm(parent, desktop, "FilePropsForm", 377, 407) {
     setWindowTitle(kFilePropsCaption);
     pcMain = new QTabWidget(this);
@@ -69,9 +70,6 @@ TFilePropsForm::TFilePropsForm(const std::string& fileName, const TFilePropertie
     imgIcon->setObjectName("imgIcon");
     imgIcon->setGeometry(12, 10, kIconSize, kIconSize);
     imgIcon->setAlignment(Qt::AlignCenter);
-    // The desktop's icon for the file's type; none when it has none to give.
-    const QIcon icon = typeIcon(qs(fileName));
-    if (!icon.isNull()) imgIcon->setPixmap(icon.pixmap(kIconSize, kIconSize));
 
     // The icon stands at the start of the name row, its caption after it.
     txtFileName = field(page, "txtFileName", "&File:", 16, values.FileName, 56);
@@ -113,19 +111,9 @@ void TFilePropsForm::ShowFileIcon(const QImage& icon) {
     imgIcon->setPixmap(QPixmap::fromImage(shown));
 }
 
-std::string FileTypeDescription(const std::string& fileName) {
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(qs(fileName));
-    if (!type.isValid() || type.isDefault()) return {};
-    return type.comment().toStdString();
-}
-
-void ShowFileProperties(const std::string& fileName, IFormDesktop& desktop, QWidget* parent,
-                        const QImage& icon) {
-    TFileProperties values = GetFileProperties(fileName);
-    // The type's name is the database's; a file it knows nothing of keeps "EXT File".
-    if (std::string type = FileTypeDescription(fileName); !type.empty()) values.FileType = std::move(type);
-    TFilePropsForm form(fileName, values, desktop, parent);
-    form.ShowFileIcon(icon);
+void ShowFileProperties(const std::string& fileName, IFormDesktop& desktop, QWidget* parent) {
+    TFilePropsForm form(GetFileProperties(fileName), desktop, parent);
+    form.ShowFileIcon(fileIcon(fileName));
     form.CenterOnOwner();
     form.exec();
 }

@@ -22,10 +22,9 @@ inline constexpr const char* kFilePropsCaption = "File Properties...";
 class TFilePropsForm : public TSmallForm {
     Q_OBJECT
 public:
-    // The icon shown is the desktop's for the file's type until ShowFileIcon gives another.
-    TFilePropsForm(const std::string& fileName, const TFileProperties& values, IFormDesktop& desktop,
-                   QWidget* parent = nullptr);
-    // The file's own icon (a null image keeps the type's).
+    // No icon is shown until ShowFileIcon gives one.
+    TFilePropsForm(const TFileProperties& values, IFormDesktop& desktop, QWidget* parent = nullptr);
+    // The file's icon (a null image shows none).
     void ShowFileIcon(const QImage& icon);
 
     QTabWidget* pcMain;
@@ -41,13 +40,9 @@ public:
     QPushButton* cmdClose;
 };
 
-// The description of the file's type in the shared-mime-info database (what its content
-// and name say), or empty when the database knows no type for it but the generic one.
-std::string FileTypeDescription(const std::string& fileName);
-
-// Modal, display only. `icon` is the file's own icon, read by the caller (an icon file's or a
-// module's first icon); without it the icon of the file's type is shown.
-void ShowFileProperties(const std::string& fileName, IFormDesktop& desktop,
-                        QWidget* parent = nullptr, const QImage& icon = {});
+// Modal, display only: the file's values (GetFileProperties, its type named by
+// GetFileTypeName) and its icon (GetFileIcon: an icon file's or a program's own, else its
+// type's registered one; none when that fails).
+void ShowFileProperties(const std::string& fileName, IFormDesktop& desktop, QWidget* parent = nullptr);
 
 }  // namespace gs

@@ -56,7 +56,7 @@ TEST(FileTypes, NamesAndRegisteredIconsComeFromTheDatabaseAndTheThemes) {
         const char* typeName;
         std::string icon;  // empty: none registered
     } cases[] = {
-        {"/a/B.ICO", "Windows icon & cursor", (data.root / "icons/hicolor/32x32/mimetypes/ico-picture.png").string()},
+        {"/a/B.ICO", "Windows icon & cursor", ""},  // icon files hold their own icons
         {"/a/b.c", "C File", (data.root / "icons/Zed/48x48/mimetypes/text-x-generic.png").string()},
         {"/a/b.so", "SO File", ""},  // a type without description; only a scalable icon
         {"/a/b.xyz", "XYZ File", ""},
@@ -72,6 +72,7 @@ TEST(FileTypes, NamesAndRegisteredIconsComeFromTheDatabaseAndTheThemes) {
         EXPECT_EQ(file, c.icon.empty() ? "kept" : c.icon);
         EXPECT_EQ(index, c.icon.empty() ? -1 : 0);
     }
+    EXPECT_EQ(mime.IconFile(mime.IconName("image/x-icon")), data.root / "icons/hicolor/32x32/mimetypes/ico-picture.png");
     EXPECT_EQ(mime.TypeOfName("x.cc"), "text/x-c++src");
     EXPECT_EQ(mime.TypeOfName("x.M"), "text/x-meta");
     EXPECT_EQ(mime.GenericIconName("image/x-icon"), "image-x-generic");
@@ -130,13 +131,30 @@ TEST_F(FileIcons, ExtractedFromModulesIconFilesAndPictures) {
 TEST_F(FileIcons, AFileShowsItsTypesRegisteredIconElseItsOwn) {
     DataFolder data;
     const TMimeInfo mime({data.root});
-    // An icon file shows the theme's picture of its type; a C source (no module) raises.
-    EXPECT_EQ(GetFileIcon(file("a.ico", makeIcoFile({dibSpec(16, 4)})), mime)->Images().GetImage(0)->Width(), 32);
+    // An icon file shows its own icon, though the theme draws its type (the desktop registers
+    // such files as their own icons); a C source the theme's picture of its type; a file of no
+    // registered type its own icon, and raises when it has none.
+    EXPECT_EQ(GetFileIcon(file("a.ico", makeIcoFile({dibSpec(16, 4)})), mime)->Images().GetImage(0)->Width(), 16);
     const std::unique_ptr<TQBIcon> own = GetFileIcon(file("a.zzz", makeIcoFile({dibSpec(16, 4)})), mime);
     ASSERT_TRUE(own);
     EXPECT_EQ(own->Images().GetImage(0)->Width(), 16);
     EXPECT_EQ(GetFileIcon(file("b.c", makeIcoFile({dibSpec(16, 4)})), mime)->Images().GetImage(0)->Width(), 48);
     EXPECT_THROW(GetFileIcon(file("b.zzz", TBytes{'x'}), mime), std::runtime_error);
+}
+
+TEST_F(FileIcons, TheWholeNameIsTaken) {
+    // A name of 266 bytes whose first 260 name another icon file: each gives its own icon.
+    const std::string prefix = dir / "";
+    const std::string shortName = prefix + std::string(260 - prefix.size() - 4, 'n') + ".ico";
+    ASSERT_EQ(shortName.size(), 260u);
+    const std::string longName = shortName + "_b.ico";
+    writeFile(shortName, makeIcoFile({dibSpec(16, 4)}));
+    writeFile(longName, makeIcoFile({dibSpec(48, 8)}));
+    for (const auto& [name, width] : {std::pair{shortName, 16}, std::pair{longName, 48}}) {
+        const std::unique_ptr<TQBIcon> icon = ExtractIconFromFile(name, 0);
+        ASSERT_TRUE(icon) << name.size();
+        EXPECT_EQ(icon->Images().GetImage(0)->Width(), width) << name.size();
+    }
 }
 
 TEST(LibraryProc, SymbolsOfLoadedLibraries) {

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <random>
 
 #include "support/TempDir.h"
 #include "framework/core/FileProperties.h"
 #include "framework/core/TipList.h"
+#include "platform/ReadBudget.h"
 
 using namespace gs;
 
@@ -42,7 +44,37 @@ TEST(TipList, LinesEndAtCrlfLfOrCr) {
         {"a\r\n\r\nb\n\rc", {"a", "", "b", "", "c"}},
         {"\n", {""}},
     };
-    for (const Case& c : cases) EXPECT_EQ(SplitTextLines(c.text), c.lines) << c.text;
+    for (const Case& c : cases) {
+        EXPECT_EQ(SplitTextLines(c.text), c.lines) << c.text;
+        EXPECT_EQ(TipsOfText(c.text), c.lines) << c.text;  // short tips are the lines themselves
+    }
+}
+
+TEST(TipList, TipsAreBoundedInLengthAndNumber) {
+    std::string accents = "a";
+    for (int i = 0; i < 3000; ++i) accents += "\xC3\xA9";  // a byte, then two-byte characters
+    const std::vector<std::string> cut = TipsOfText(std::string(5000, 'x') + "\n" + accents + "\nlast");
+    ASSERT_EQ(cut.size(), 3u);
+    EXPECT_EQ(cut[0], std::string(kMaxTipBytes, 'x'));
+    EXPECT_EQ(cut[1], accents.substr(0, kMaxTipBytes - 1));  // not half a character
+    EXPECT_EQ(cut[2], "last");
+    // A text of line breaks alone: the tips stop at the budget of a file of that size.
+    const std::string breaks(1 << 20, '\n');
+    const std::size_t count = TipsOfText(breaks).size();
+    EXPECT_EQ(count, TReadBudget::LimitFor(breaks.size()) / TReadBudget::kObjectCost);
+    EXPECT_LT(count, breaks.size() / 16);
+}
+
+TEST(TipList, OnlyTheHeadOfALargeFileIsRead) {
+    gstest::TempDir dir;
+    // Two GB without a line break (sparse): one tip, cut.
+    const std::string sparse = dir / "sparse.tip";
+    write(sparse, "");
+    std::filesystem::resize_file(sparse, std::uint64_t(2) << 30);
+    EXPECT_EQ(ReadTipFile(sparse), (std::vector<std::string>{std::string(kMaxTipBytes, '\0')}));
+    // A line that starts past the first MiB is not read.
+    write(dir / "long.tip", "tip\n" + std::string(kMaxTipFileBytes - 4, 'y') + "\nbeyond\n");
+    EXPECT_EQ(ReadTipFile(dir / "long.tip"), (std::vector<std::string>{"tip", std::string(kMaxTipBytes, 'y')}));
 }
 
 TEST(TipList, NextWrapsAndNothingWithoutTips) {

@@ -88,8 +88,7 @@ TEST(SmallForms, SizesCaptionsAndKeys) {
     const TQBApplication app = descriptor();
     TAboutForm about(app, app.FontName, desktop);
     TTipOfTheDayForm tip(app, true, TTipList({"a"}), desktop);
-    const std::string file = dir / "x.ico";
-    TFilePropsForm props(file, TFileProperties{}, desktop);
+    TFilePropsForm props(TFileProperties{}, desktop);
     ShowSplashForm(app, QImage(), Qt::white);
     ASSERT_NE(SplashForm(), nullptr);
     EXPECT_EQ(grabbed(*SplashForm()), QSize(500, 400));
@@ -193,6 +192,36 @@ TEST(SmallForms, TipOfTheDay) {
     EXPECT_EQ(boxes.shown[0].second, int(TQBMessageType::mtWarning));
 }
 
+// A tip file of 2 GB (sparse: no line break in it) or one line of 50 MB is no list of tips to
+// hold whole: the window opens on the head of the file, each tip cut to a tip's size.
+TEST(SmallForms, OversizedTipFilesOpenOnABoundedTip) {
+    gstest::TempDir dir;
+    Desktop desktop;
+    Boxes boxes;
+    const std::string sparse = dir / "sparse.tip", longLine = dir / "line.tip";
+    std::ofstream(sparse, std::ios::binary).flush();
+    std::filesystem::resize_file(sparse, std::uint64_t(2) << 30);
+    std::ofstream(longLine, std::ios::binary) << std::string(50 << 20, 'x') << "\nsecond\n";
+    const struct {
+        std::string file;
+        QString shown;
+    } cases[] = {{sparse, QString(int(kMaxTipBytes), QChar(0))}, {longLine, QString(int(kMaxTipBytes), 'x')}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        bool opened = false;
+        onModal([&](QWidget& w) {
+            auto& form = static_cast<TTipOfTheDayForm&>(w);
+            opened = true;
+            // The first tip shown is either tip of the file, whichever the shuffle put first.
+            const QString shown = form.lblMessage->text();
+            EXPECT_TRUE(shown == "second" || shown == c.shown) << shown.size();
+        });
+        std::mt19937 random{7};
+        EXPECT_TRUE(ShowTipOfTheDay(descriptor(c.file), true, false, boxes, desktop, nullptr, &random));
+        EXPECT_TRUE(opened);
+    }
+}
+
 TEST(SmallForms, NextTipWrapsThroughEveryTip) {
     Desktop desktop;
     TTipOfTheDayForm form(descriptor(), false, TTipList({"a", "b", "c"}), desktop);
@@ -215,7 +244,7 @@ TEST(SmallForms, FilePropertiesShowTheValues) {
     values.Size = "1,234 bytes";
     values.Created = values.Modified = values.Accessed = "Unknown";
     values.Attributes = {false, true, true, false, false};
-    TFilePropsForm form("/tmp/a.ico", values, desktop);
+    TFilePropsForm form(values, desktop);
     const std::pair<const char*, std::string> fields[] = {
         {"txtFileName", "a.ico"},    {"txtLocation", "/tmp/"},   {"txtFileType", "ICO File"},
         {"txtSize", "1,234 bytes"},  {"txtCreated", "Unknown"},  {"txtModified", "Unknown"},

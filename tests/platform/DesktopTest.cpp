@@ -31,7 +31,7 @@ TEST(DesktopRoutines, MemoryLoadFromMeminfoText) {
         {"", std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(MemoryLoadFromMeminfo(c.text), c.load) << c.text;
-    const int now = SystemMemoryLoad();
+    const int now = GetMemoryLoad();
     EXPECT_GE(now, 0);
     EXPECT_LE(now, 100);
 }
