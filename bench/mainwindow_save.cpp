@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <limits>
 
 #include "MainWindowBench.h"
@@ -28,6 +29,16 @@ namespace {
 
 int filesIn(const std::filesystem::path& folder) {
     return int(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()));
+}
+
+// Bytes the process has read so far, all its threads together (rchar of /proc/self/io).
+long long bytesRead() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    long long value = 0;
+    while (io >> key >> value)
+        if (key == "rchar:") return value;
+    return 0;
 }
 
 void emptyFolder(const std::filesystem::path& folder) {
@@ -82,6 +93,7 @@ int main(int argc, char** argv) {
     shown.context.Options.SaveAllSizes = true;  // the whole icon, as the batch writes it
     qint64 windowMs = std::numeric_limits<qint64>::max(), batchMs = windowMs;
     int icons = 0, windowFiles = 0, batchFiles = 0;
+    long long windowRead = 0, batchRead = 0;
     for (int r = 0; r < rounds; ++r) {
         gsbench::listFolder(window, sources.string());
         window.ListView().Model().Flush();
@@ -89,13 +101,21 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents();
         icons = window.IconCount();
         emptyFolder(windowOut);
+        const long long beforeWindow = bytesRead();
         windowMs = std::min(windowMs, saveFromWindow(window));
+        windowRead = bytesRead() - beforeWindow;
         windowFiles = filesIn(windowOut);
         emptyFolder(batchOut);
+        const long long beforeBatch = bytesRead();
         batchMs = std::min(batchMs, saveByBatch(sources, batchOut));
+        batchRead = bytesRead() - beforeBatch;
         batchFiles = filesIn(batchOut);
         std::printf("round %d: window %d files, batch %d files\n", r + 1, windowFiles, batchFiles);
     }
+    long long sourceBytes = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(sources)) sourceBytes += (long long)entry.file_size();
+    std::printf("read in the last round: window %.1f MB, batch %.1f MB, of %.1f MB of modules\n", windowRead / 1e6,
+                batchRead / 1e6, sourceBytes / 1e6);
     const double ratio = double(windowMs) / double(std::max<qint64>(batchMs, 1));
     std::printf("save: %d icons, window %lld ms, batch %lld ms, ratio %.2f\n", icons, (long long)windowMs,
                 (long long)batchMs, ratio);
