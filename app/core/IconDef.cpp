@@ -4,7 +4,6 @@
 
 #include "framework/core/Exceptions.h"
 #include "framework/core/FileUtils.h"
-#include "iconlib/IconLibrary.h"
 #include "platform/Errors.h"
 
 namespace gs {
@@ -22,38 +21,66 @@ EQBException invalidIndex(int index) {
                         TQBSeverity::Warning);
 }
 
-// The icon at `index` of the file, copied out of a library that is freed on return.
-std::unique_ptr<TQBIcon> readIcon(const std::filesystem::path& fileName, int index) {
-    TQBIconLibrary library;
-    const TIconsRead read = library.Read(fileName);
+// The library of the file, or the reason it holds none any more.
+void readLibrary(const TIconFileReader& reader, const std::filesystem::path& fileName, TQBIconLibrary& library) {
+    const TIconsRead read = reader(library, fileName);
     switch (read.Result) {
-        case TLoadResult::Read: break;
+        case TLoadResult::Read: return;
         case TLoadResult::NoIcons: throw EReadError(kNoIconsAnyMore);
         case TLoadResult::Refused:
         case TLoadResult::Failed: throw EReadError(read.Reason.empty() ? kNoIconsAnyMore : read.Reason);
     }
-    if (index >= library.Icons.Count()) throw invalidIndex(index);
-    auto icon = std::make_unique<TQBIcon>();
-    icon->Assign(*library.Icons.GetIcon(index));
-    return icon;
 }
 
 }  // namespace
 
+TIconsRead ReadIconFile(TQBIconLibrary& into, const std::filesystem::path& file) { return into.Read(file); }
+
 TQBIcon& TIconDef::GetIcon() {
     if (icon_) return *icon_;
-    if (IconIndex < 0) throw invalidIndex(IconIndex);
-    if (FileName.empty()) throw EQBException(kUndefinedFileName, "", TQBSeverity::Warning);
-    if (!SafeFileExists(FileName))
-        throw EQBException(kInvalidFileName, "File '" + FileName.string() + "' no longer exists.",
+    return TIconSetLoader({this}).GetIcon(*this);
+}
+
+TIconSetLoader::TIconSetLoader(const std::vector<TIconDef*>& defs, TIconFileReader reader)
+    : reader_(std::move(reader)) {
+    for (TIconDef* def : defs)
+        if (def && !def->Loaded()) files_[def->FileName.string()].waiting.push_back(def);
+}
+
+TQBIcon& TIconSetLoader::GetIcon(TIconDef& def) {
+    if (def.Loaded()) return def.GetIcon();
+    if (def.IconIndex < 0) throw invalidIndex(def.IconIndex);
+    if (def.FileName.empty()) throw EQBException(kUndefinedFileName, "", TQBSeverity::Warning);
+    if (!SafeFileExists(def.FileName))
+        throw EQBException(kInvalidFileName, "File '" + def.FileName.string() + "' no longer exists.",
                            TQBSeverity::Warning);
+    TSourceFile& file = files_[def.FileName.string()];
     try {
-        icon_ = readIcon(FileName, IconIndex);
+        // A file read already is read again only for a definition from outside the set.
+        if (file.icons < 0 || def.IconIndex < file.icons) readFile(file, def);
+        if (!def.Loaded()) throw invalidIndex(def.IconIndex);
     } catch (const std::exception& e) {
         // Whatever went wrong while reading, the user is told that loading failed and why.
         throw EQBException(kErrorLoadingIcon, e.what(), TQBSeverity::Warning);
     }
-    return *icon_;
+    return def.GetIcon();
+}
+
+void TIconSetLoader::readFile(TSourceFile& file, TIconDef& asking) {
+    TQBIconLibrary library;
+    readLibrary(reader_, asking.FileName, library);
+    file.icons = library.Icons.Count();
+    // The icon is matched by position only: a file changed since its listing gives the
+    // icon now at the same index. The copies share the library's image data.
+    auto give = [&](TIconDef& def) {
+        if (def.Loaded() || def.IconIndex < 0 || def.IconIndex >= file.icons) return;
+        auto icon = std::make_unique<TQBIcon>();
+        icon->Assign(*library.Icons.GetIcon(def.IconIndex));
+        def.SetIcon(std::move(icon));
+    };
+    give(asking);
+    for (TIconDef* def : file.waiting) give(*def);
+    file.waiting.clear();
 }
 
 void FillImageFlags(TIconDef& def, const TQBIcon& icon) {

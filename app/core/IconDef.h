@@ -6,12 +6,16 @@
 // GUI type is held here: the windows make images of the pictures when they paint them.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "framework/core/QBList.h"
 #include "app/core/ListPicture.h"
 #include "iconlib/Icon.h"
+#include "iconlib/IconLibrary.h"
 
 namespace gs {
 
@@ -50,6 +54,35 @@ public:
 
 private:
     std::unique_ptr<TQBIcon> icon_;
+};
+
+// Reads the icons of one file into a library, as TQBIconLibrary::Read does (never raises).
+using TIconFileReader = std::function<TIconsRead(TQBIconLibrary& into, const std::filesystem::path& file)>;
+TIconsRead ReadIconFile(TQBIconLibrary& into, const std::filesystem::path& file);
+
+// The full icons of the definitions one command works through (a save, a mail, a new
+// library), each source file read once: the first definition of a file that needs its icon
+// reads the file, and every definition of the set from that file that is not loaded yet
+// takes its icon from that one read, as its own GetIcon would have read it. A module's
+// reading costs the same whether one of its icons is wanted or all, so many icons of one
+// module cost one reading, not one each. The checks and errors are GetIcon's, raised at
+// the definition that meets them.
+class TIconSetLoader {
+public:
+    explicit TIconSetLoader(const std::vector<TIconDef*>& defs, TIconFileReader reader = ReadIconFile);
+
+    // The definition's full icon (it need not be one of the set).
+    TQBIcon& GetIcon(TIconDef& def);
+
+private:
+    struct TSourceFile {
+        std::vector<TIconDef*> waiting;  // the set's definitions of this file, in order
+        int icons = -1;                  // icons the file held when read; -1 before
+    };
+    void readFile(TSourceFile& file, TIconDef& asking);
+
+    std::unordered_map<std::string, TSourceFile> files_;
+    TIconFileReader reader_;
 };
 
 // Adds the flags of the icon's images to the definition; flags are never taken away.

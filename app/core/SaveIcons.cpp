@@ -88,13 +88,15 @@ bool TIconSaveWriter::Write(TBatchFormat format, TBatchIconSize size, const TQBI
 }
 
 int SaveSelected(TBatchFormat format, TBatchIconSize size, const std::vector<TIconDef*>& entries,
-                 const TKAVUOptions& options, ISaveQuestions& ui, const std::stop_token& stop) {
+                 const TKAVUOptions& options, ISaveQuestions& ui, const std::stop_token& stop,
+                 TIconFileReader reader) {
     const int code = int(format);
     const TSaveTarget& target = GetSaveTarget(code);
     std::string folder = destinationFolder(options, ui);
     if (folder.empty() && !options.PromptForFileName) return 0;
     const TIconSaveWriter writer(options.SaveAllSizes, options.SetTransparency);
     TReplacePolicy policy;
+    TIconSetLoader icons(entries, std::move(reader));
     int count = 0;
     for (TIconDef* def : entries) {
         if (stop.stop_requested()) throw ESaveCancelled(SaveCancelledMessage(code, count));
@@ -106,7 +108,7 @@ int SaveSelected(TBatchFormat format, TBatchIconSize size, const std::vector<TIc
             if (!options.PromptForFileName && SafeFileExists(file) && !policy.allows(file, code, count, ui)) continue;
             // The new file replaces the old one only once it is whole; an icon that gives
             // nothing to write leaves the old file and is not counted.
-            if (writer.Write(format, size, def->GetIcon(), file)) ++count;
+            if (writer.Write(format, size, icons.GetIcon(*def), file)) ++count;
         } catch (const EQBException&) {
             throw;
         } catch (const std::exception&) {

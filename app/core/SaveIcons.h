@@ -73,8 +73,10 @@ public:
 // one file per entry, the replace question, the result. Answers the number of files
 // written. The user's Cancel, and a stop asked for between two entries, raise
 // ESaveCancelled; a failure to load an icon raises EQBException; any other failure only
-// skips its entry.
+// skips its entry. Each source file is read once, through `reader`, however many of its
+// icons are saved.
 int SaveSelected(TBatchFormat format, TBatchIconSize size, const std::vector<TIconDef*>& entries,
-                 const TKAVUOptions& options, ISaveQuestions& ui, const std::stop_token& stop = {});
+                 const TKAVUOptions& options, ISaveQuestions& ui, const std::stop_token& stop = {},
+                 TIconFileReader reader = ReadIconFile);
 
 }  // namespace gs

@@ -41,8 +41,9 @@ std::string lowerCase(std::string s) {
 std::vector<TIconLibraryEntry> entriesOf(const std::vector<TIconDef*>& defs) {
     std::vector<TIconLibraryEntry> out;
     // The definitions keep their icons; the library only refers to them.
+    TIconSetLoader icons(defs);
     for (TIconDef* def : defs)
-        if (def) out.push_back({"", &def->GetIcon()});
+        if (def) out.push_back({"", &icons.GetIcon(*def)});
     return out;
 }
 
@@ -89,10 +90,11 @@ void SendIconsByMail(const std::vector<TIconDef*>& entries, const TKAVUOptions& 
         mapi.Body = kMailBody;
         const TIconSaveWriter writer(options.SaveAllSizes, options.SetTransparency);
         std::set<std::string> used;
+        TIconSetLoader icons(entries);
         for (TIconDef* def : entries) {
             if (!def) continue;
             const std::filesystem::path file = CaptionFile(folder, def->Name, &used);
-            writer.SaveAsIcon(TBatchIconSize::bsAll, def->GetIcon(), file);
+            writer.SaveAsIcon(TBatchIconSize::bsAll, icons.GetIcon(*def), file);
             // An icon that wrote no file is left out when the mail goes.
             mapi.AttachedFiles.push_back(file.string());
         }

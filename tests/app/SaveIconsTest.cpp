@@ -1,5 +1,7 @@
 // The save loop and its writers, headless: the replace question's answers, the files each
 // format writes as independent tools read them, and what a save that writes nothing leaves.
+#include <map>
+
 #include "app/SaveMaterial.h"
 #include "framework/core/Exceptions.h"
 
@@ -149,4 +151,88 @@ TEST(SaveSelected, TheDestinationComesFromTheOptionTheFolderDialogOrOneDialogPer
     EXPECT_EQ(p.ui.browsed, 0);
     EXPECT_THROW(GetSaveTarget(6), EQBException);
     EXPECT_EQ(SaveResultMessage(1, 1), "1 bitmap(s) saved.");
+}
+
+namespace {
+
+// Definitions over several files, in the list order given as (file, index), named n0, n1...;
+// the reads of each file are counted.
+struct ManyFiles : SaveMaterial {
+    std::vector<std::unique_ptr<TIconDef>> owned;
+    std::vector<TIconDef*> defs;
+    std::map<std::string, int> reads;
+
+    explicit ManyFiles(const std::vector<std::pair<std::filesystem::path, int>>& order) {
+        for (const auto& [file, index] : order) {
+            owned.push_back(std::make_unique<TIconDef>());
+            owned.back()->FileName = file;
+            owned.back()->IconIndex = index;
+            owned.back()->Name = "n" + std::to_string(defs.size());
+            defs.push_back(owned.back().get());
+        }
+    }
+    int save(TBatchFormat f, TBatchIconSize s) {
+        return SaveSelected(f, s, defs, options, ui, {}, [this](TQBIconLibrary& into, const std::filesystem::path& file) {
+            ++reads[file.filename().string()];
+            return into.Read(file);
+        });
+    }
+};
+
+}  // namespace
+
+TEST(SaveSelected, ReadsEachSourceFileOnceAndWritesWhatAReadPerIconWrote) {
+    Tree files;
+    const auto a = files.put("a.dll", peWithGroups(4, 21)), b = files.put("b.dll", peWithGroups(3, 31));
+    const auto c = files.put("c.ico", makeIcoFile({dibSpec(16, 4, 41), dibSpec(48, 32, 42)}));
+    const std::vector<std::pair<std::filesystem::path, int>> order = {{a, 0}, {b, 0}, {a, 1}, {c, 0},
+                                                                      {b, 2}, {a, 3}, {b, 1}, {a, 2}};
+    const std::map<std::string, int> once = {{"a.dll", 1}, {"b.dll", 1}, {"c.ico", 1}};
+    struct Row {
+        TBatchFormat format;
+        TBatchIconSize size;
+        bool allSizes;
+    } rows[] = {
+        {TBatchFormat::bfICO, TBatchIconSize::bsAll, true}, {TBatchFormat::bfICO, TBatchIconSize::bsAll, false},
+        {TBatchFormat::bfICO, TBatchIconSize::bs48, true},  {TBatchFormat::bfICO, TBatchIconSize::bs16, true},
+        {TBatchFormat::bfBMP, TBatchIconSize::bsAll, true}, {TBatchFormat::bfGIF, TBatchIconSize::bs32, true},
+    };
+    for (const Row& row : rows) {
+        ManyFiles t(order);
+        t.options.SaveAllSizes = row.allSizes;
+        const int saved = t.save(row.format, row.size);
+        EXPECT_EQ(t.reads, once);
+        // The road before: the file read again for every icon.
+        const auto before = t.dir("before");
+        const TIconSaveWriter writer(row.allSizes, t.options.SetTransparency);
+        const std::string ext = GetSaveTarget(int(row.format)).Extension;
+        int written = 0;
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            TQBIconLibrary library;
+            ASSERT_EQ(library.Read(order[i].first).Result, TLoadResult::Read);
+            const std::string name = "n" + std::to_string(i) + ext;
+            if (!writer.Write(row.format, row.size, *library.Icons.GetIcon(order[i].second), before / name)) continue;
+            ++written;
+            EXPECT_EQ(fileBytes(t.file(name)), fileBytes((before / name).string())) << name << " " << ext;
+        }
+        EXPECT_EQ(saved, written) << ext;
+        EXPECT_GT(written, 0) << ext;
+    }
+}
+
+TEST(SaveSelected, AnIndexPastItsFilesEndEndsTheSaveThereWithoutReadingTheFileAgain) {
+    Tree files;
+    const auto a = files.put("a.dll", peWithGroups(3, 5));
+    ManyFiles t({{a, 0}, {a, 1}, {a, 7}, {a, 2}});
+    try {
+        t.save(TBatchFormat::bfICO, TBatchIconSize::bsAll);
+        ADD_FAILURE() << "the save went on past the missing icon";
+    } catch (const EQBException& e) {
+        EXPECT_EQ(std::string(e.what()), "Error loading icon.");
+        EXPECT_EQ(e.Details(), "Invalid icon index.");
+    }
+    EXPECT_EQ(t.reads, (std::map<std::string, int>{{"a.dll", 1}}));
+    EXPECT_TRUE(SafeFileExists(t.file("n1.ico")));
+    EXPECT_FALSE(SafeFileExists(t.file("n3.ico")));
+    EXPECT_TRUE(t.ui.results.empty());
 }
