@@ -91,7 +91,8 @@ TKAVUMain::TKAVUMain(TAppContext& context, IMainServices& services, TCommandLine
     ApplyOptions();
     // The menus show the lists themselves; a change only moves the Recent commands' states.
     recent_.SetOnChange([this] { scheduleUpdate(); });
-    recent_.Load(context_.Store, application().RegRoot, application().RegAppKey);
+    LoadMRUFolders();
+    LoadMRUFiles();
     UpdateColumnCaptions();
 
     auto* idle = new QTimer(this);
@@ -107,7 +108,8 @@ TKAVUMain::~TKAVUMain() {
     Storage_->FormDestroy();
     delete runner_;
     runner_ = nullptr;
-    recent_.Save(context_.Store, application().RegRoot, application().RegAppKey);
+    SaveMRUFolders();
+    SaveMRUFiles();
     releaseBars();
 }
 
@@ -272,7 +274,7 @@ void TKAVUMain::showBottomForBusy() {
     if (bottomWasHidden_) pBottom->show();
 }
 
-void TKAVUMain::BeginBusy(TBusyState state, int selected) {
+void TKAVUMain::beginBusy(TBusyState state, int selected) {
     const bool extracting = state == TBusyState::Extracting;
     busy_ = state;
     stopping_ = false;
@@ -296,7 +298,8 @@ void TKAVUMain::BeginBusy(TBusyState state, int selected) {
     alMainUpdate();
 }
 
-void TKAVUMain::EndBusy() {
+void TKAVUMain::endBusy(TBusyState spell) {
+    if (busy_ != spell) return;
     const bool extracting = busy_ == TBusyState::Extracting;
     if (extracting) {
         showBusyTexts();

@@ -321,22 +321,24 @@ TEST(TKAVUMain, ASaveOfMoreThanFiftyMakesTheWindowBusyAndABusySpellShowsTheHidde
             list.Selection().select(list.IconView()->model()->index(i, 0), QItemSelectionModel::Select);
     };
     select(50);
-    t.w->BeginBusy(TBusyState::Saving, list.SelectedCount());
+    t.w->BeginSaveBusy(list.SelectedCount());
     EXPECT_EQ(t.w->Busy(), TBusyState::Saving);  // its commands off, without the busy page
     EXPECT_TRUE(bottom->isHidden());
     EXPECT_TRUE(t.w->findChild<QWidget*>("anSavePleaseWait")->isHidden());
-    t.w->EndBusy();
+    t.w->EndSaveBusy();
     EXPECT_TRUE(t.w->Idle());
     select(51);
-    t.w->BeginBusy(TBusyState::Saving, list.SelectedCount());
+    t.w->BeginSaveBusy(list.SelectedCount());
     EXPECT_EQ(t.w->Busy(), TBusyState::Saving);
     EXPECT_FALSE(t.w->findChild<QWidget*>("anSavePleaseWait")->isHidden());
     EXPECT_FALSE(bottom->isHidden());
+    t.w->EndExtractionBusy();  // not the spell that runs: it goes on
+    EXPECT_EQ(t.w->Busy(), TBusyState::Saving);
     EXPECT_FALSE(TMainWindowProbe(*t.w).ActionStates()[std::size_t(A::actIconSaveIcons)].Enabled);
     EXPECT_TRUE(TMainWindowProbe(*t.w).ActionStates()[std::size_t(A::actArrangeByName)].Enabled);
     tb::SetApplicationHint("a hint");
     EXPECT_EQ(TMainWindowProbe(*t.w).PanelText(0), "Saving. Please wait...");
-    t.w->EndBusy();
+    t.w->EndSaveBusy();
     EXPECT_TRUE(t.w->Idle());
     EXPECT_TRUE(bottom->isHidden());
     tb::SetApplicationHint("a hint");
