@@ -116,13 +116,14 @@ TKAVUMain::~TKAVUMain() {
 void TKAVUMain::on(A id, std::function<void()> handler) { handlers_[std::size_t(id)] = std::move(handler); }
 
 void TKAVUMain::bindHandlers() {
+    // Select Folder opens at the listed folder; otherwise both open where a dialog was used
+    // last. The options' default folder is where saved icons go, not where sources are.
     on(A::actFileSelectDir, [this] {
-        std::string folder = listing_.SelectedFolder().empty() ? context_.Options.DefaultFolder : listing_.SelectedFolder();
+        std::string folder = listing_.SelectedFolder();
         if (BrowseForDirectory(services_, this, folder, kSelectFolderCaption, kSelectFolderHelpContext)) SelectFolder(folder);
     });
     on(A::actFileSelectFile, [this] {
-        TOpenDialogSpec spec{kSelectFileCaption, "exe", kSelectFileFilter, context_.Options.DefaultFolder,
-                             kSelectFileHelpContext};
+        TOpenDialogSpec spec{kSelectFileCaption, "exe", kSelectFileFilter, "", kSelectFileHelpContext};
         if (std::optional<std::string> file = services_.OpenFileName(this, spec)) SelectFile(*file);
     });
     on(A::actFileExtractIcons, [this] { startExtraction(); });
