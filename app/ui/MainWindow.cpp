@@ -92,7 +92,8 @@ TKAVUMain::TKAVUMain(TAppContext& context, IMainServices& services, TCommandLine
     ApplyOptions();
     // The menus show the lists themselves; a change only moves the Recent commands' states.
     recent_.SetOnChange([this] { scheduleUpdate(); });
-    recent_.Load(context_.Store, application().RegRoot, application().RegAppKey);
+    LoadMRUFolders();
+    LoadMRUFiles();
     UpdateColumnCaptions();
 
     auto* idle = new QTimer(this);
@@ -108,20 +109,22 @@ TKAVUMain::~TKAVUMain() {
     Storage_->FormDestroy();
     delete runner_;
     runner_ = nullptr;
-    recent_.Save(context_.Store, application().RegRoot, application().RegAppKey);
+    SaveMRUFolders();
+    SaveMRUFiles();
     releaseBars();
 }
 
 void TKAVUMain::on(A id, std::function<void()> handler) { handlers_[std::size_t(id)] = std::move(handler); }
 
 void TKAVUMain::bindHandlers() {
+    // Select Folder opens at the listed folder; otherwise both open where a dialog was used
+    // last. The options' default folder is where saved icons go, not where sources are.
     on(A::actFileSelectDir, [this] {
-        std::string folder = listing_.SelectedFolder().empty() ? context_.Options.DefaultFolder : listing_.SelectedFolder();
+        std::string folder = listing_.SelectedFolder();
         if (BrowseForDirectory(services_, this, folder, kSelectFolderCaption, kSelectFolderHelpContext)) SelectFolder(folder);
     });
     on(A::actFileSelectFile, [this] {
-        TOpenDialogSpec spec{kSelectFileCaption, "exe", kSelectFileFilter, context_.Options.DefaultFolder,
-                             kSelectFileHelpContext};
+        TOpenDialogSpec spec{kSelectFileCaption, "exe", kSelectFileFilter, "", kSelectFileHelpContext};
         if (std::optional<std::string> file = services_.OpenFileName(this, spec)) SelectFile(*file);
     });
     on(A::actFileExtractIcons, [this] { startExtraction(); });
@@ -273,7 +276,7 @@ void TKAVUMain::showBottomForBusy() {
     if (bottomWasHidden_) pBottom->show();
 }
 
-void TKAVUMain::BeginBusy(TBusyState state, int selected) {
+void TKAVUMain::beginBusy(TBusyState state, int selected) {
     const bool extracting = state == TBusyState::Extracting;
     busy_ = state;
     stopping_ = false;
@@ -297,7 +300,8 @@ void TKAVUMain::BeginBusy(TBusyState state, int selected) {
     alMainUpdate();
 }
 
-void TKAVUMain::EndBusy() {
+void TKAVUMain::endBusy(TBusyState spell) {
+    if (busy_ != spell) return;
     const bool extracting = busy_ == TBusyState::Extracting;
     if (extracting) {
         showBusyTexts();

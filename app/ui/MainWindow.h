@@ -103,16 +103,25 @@ public:
     void UpdateColumnCaptions();
     void UpdatePreview(bool hasSelection);
     void SetFavoritesEnabled(bool enabled);
-    // Busy extracting, or saving `selected` icons (with the saving page only for many).
-    void BeginBusy(TBusyState state, int selected = 0);
-    // Idle again, without the busy page.
-    void EndBusy();
+    // The busy spells, over the window's one busy state. Extracting shows the waiting page
+    // with the Stop button; saving `selected` icons turns the commands off, and shows the
+    // saving page only for more than 50. Each End does nothing outside its own spell.
+    void BeginExtractionBusy() { beginBusy(TBusyState::Extracting); }
+    void EndExtractionBusy() { endBusy(TBusyState::Extracting); }
+    void BeginSaveBusy(int selected) { beginBusy(TBusyState::Saving, selected); }
+    void EndSaveBusy() { endBusy(TBusyState::Saving); }
 
     // Selecting and listing.
     void SelectFolder(const std::string& path);
     void SelectFile(const std::string& path);
     void MRUFoldersClick(const std::string& path) { SelectFolder(path); }
     void MRUFilesClick(const std::string& path) { SelectFile(path); }
+    // The recent lists in the store, under the application key's Storage: read at creation
+    // (a missing key keeps the entries), written when the window goes.
+    void LoadMRUFolders();
+    void LoadMRUFiles();
+    void SaveMRUFolders() const;
+    void SaveMRUFiles() const;
     void DropFiles(const std::vector<std::string>& paths);
     // True while the memory load lets the listing grow.
     bool MemoryLoadOk();
@@ -193,6 +202,9 @@ private:
                     const char* selected);
     void setPanel(int panel, const QString& text);
     void showBottomForBusy();
+    void beginBusy(TBusyState state, int selected = 0);
+    // Idle again, without the busy page, when the window is busy with `spell`.
+    void endBusy(TBusyState spell);
     void scheduleUpdate();
     void startExtraction();
     void showBusyTexts();

@@ -6,6 +6,8 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -51,6 +53,26 @@ using A = TMainAction;
 
 // The window the toolbar library's action updater and hint setter reach.
 TKAVUMain* gBarsWindow = nullptr;
+
+// Shift+F10 asks for a context menu as the Menu key does, as it does on Linux desktops:
+// the same keyboard request, at the same place. Qt makes that request for the Menu key alone.
+class TContextMenuKey final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_F10 || (key->modifiers() & ~Qt::KeypadModifier) != Qt::ShiftModifier) return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget) return false;
+        const QPoint at = widget->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, at, widget->mapToGlobal(at), key->modifiers());
+        QCoreApplication::sendEvent(widget, &request);
+        return true;
+    }
+};
 
 const QSize kDesignSize(768, 516);
 constexpr int kFontPoints = 8;
@@ -347,11 +369,14 @@ void TKAVUMain::createPopup() {
         const QPoint global = source->mapToGlobal(at);
         Guard([&] { popIcons->Popup(global.x(), global.y()); });
     };
+    auto* menuKey = new TContextMenuKey(this);
     for (QWidget* source : {static_cast<QWidget*>(lvIcons->IconView()), static_cast<QWidget*>(lvIcons->ReportView()),
-                            static_cast<QWidget*>(lbIconPreview)})
+                            static_cast<QWidget*>(lbIconPreview)}) {
         connect(source, &QWidget::customContextMenuRequested, this, [source, showPopup](const QPoint& at) {
             showPopup(source, at);
         });
+        source->installEventFilter(menuKey);
+    }
 }
 
 }  // namespace gs

@@ -47,6 +47,27 @@ void TKAVUMain::selectPath(const std::string& path, bool exists, IRecentList& re
     setPanel(3, qs(selected + path));
 }
 
+void TKAVUMain::LoadMRUFolders() {
+    const TQBApplication& app = application();
+    LoadRecentList(recent_.Folders, context_.Store, app.RegRoot, app.RegAppKey, kMRUFoldersSubkey);
+}
+
+void TKAVUMain::LoadMRUFiles() {
+    const TQBApplication& app = application();
+    LoadRecentList(recent_.Files, context_.Store, app.RegRoot, app.RegAppKey, kMRUFilesSubkey);
+}
+
+// A store that cannot be written loses the lists of this run, as it loses the options.
+void TKAVUMain::SaveMRUFolders() const {
+    const TQBApplication& app = application();
+    SaveRecentList(recent_.Folders, context_.Store, app.RegRoot, app.RegAppKey, kMRUFoldersSubkey);
+}
+
+void TKAVUMain::SaveMRUFiles() const {
+    const TQBApplication& app = application();
+    SaveRecentList(recent_.Files, context_.Store, app.RegRoot, app.RegAppKey, kMRUFilesSubkey);
+}
+
 void TKAVUMain::DropFiles(const std::vector<std::string>& paths) {
     // The first dropped name, whole (paths are never cut).
     if (paths.empty()) return;
@@ -72,9 +93,9 @@ void TKAVUMain::startExtraction() {
     const TKAVUOptions& o = context_.Options;
     listing_.BeginRun(o.MemStop ? std::optional<int>(o.EffectiveMemStopPerc()) : std::nullopt);
     setPanel(2, {});  // the run lists unfiltered: "Filtered" goes with the filter (also for F5)
-    BeginBusy(TBusyState::Extracting);
+    BeginExtractionBusy();
     std::unique_ptr<TExtractThread> job = listing_.MakeJob(TExtractSettings::FromOptions(o));
-    if (!job || !runner_->Start(std::move(job))) EndBusy();
+    if (!job || !runner_->Start(std::move(job))) EndExtractionBusy();
 }
 
 // The one runner also runs saves.
@@ -120,7 +141,7 @@ void TKAVUMain::cmdStopClick() {
 
 void TKAVUMain::ExtractThreadTerminate(const TJobEnd& end) {
     listing_.EndRun(end);
-    EndBusy();
+    EndExtractionBusy();
     // A listing the user cut short says so, so it is not taken for the whole folder.
     if (end.Kind == TJobEnd::TKind::Stopped) setPanel(0, kMsgExtractionStopped);
     emit ExtractionEnded();

@@ -223,7 +223,8 @@ void TKAVUMain::RemoveSelectedIcons() {
 void TKAVUMain::lvIconsColumnClick(int column) { Execute(column == 0 ? A::actArrangeByName : A::actArrangeByFile); }
 
 void TKAVUMain::findNext() {
-    lvIcons->Selection().clearSelection();
+    // A hit joins the entries the user had selected; a miss raises before the selection is
+    // touched, so it stays as it was.
     const int row = FindNext(
         lvIcons->RowCount(),
         [this](int i) {

@@ -141,18 +141,18 @@ void TKAVUMain::SaveIcons(TBatchFormat format, TBatchIconSize size) {
 }
 
 void TKAVUMain::runSelectionJob(std::shared_ptr<IJob> job, int selected, std::function<void()> afterEnd) {
-    BeginBusy(TBusyState::Saving, selected);
+    BeginSaveBusy(selected);
     const bool started = runner_->Start(std::move(job), [this, afterEnd = std::move(afterEnd)](const TJobEnd& end) {
         Guard([&] { SelectionJobEnded(end, afterEnd); });
     });
     if (!started) {
-        EndBusy();
+        EndSaveBusy();
         saveQuestions_.reset();
     }
 }
 
 void TKAVUMain::SelectionJobEnded(const TJobEnd& end, const std::function<void()>& afterEnd) {
-    EndBusy();
+    EndSaveBusy();
     saveQuestions_.reset();
     if (afterEnd) afterEnd();
     // The save's own words reach the user as its errors always have: through the handler.

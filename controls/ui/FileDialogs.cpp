@@ -122,8 +122,19 @@ TSafeFileDialog::TSafeFileDialog(QWidget* owner, const QString& caption, const Q
 }
 
 TSafeFileDialog::~TSafeFileDialog() {
-    // Changing the folder is what makes Qt remember another one for the next dialog.
-    if (isPseudo(directory().absolutePath())) setDirectory(QDir::homePath());
+    // Changing the folder is what makes Qt remember another one for the next dialog: done
+    // here, where the dialog's answer has been read.
+    if (!chosenFolder_.isEmpty() && !isPseudo(chosenFolder_)) setDirectory(chosenFolder_);
+    else if (isPseudo(directory().absolutePath())) setDirectory(QDir::homePath());
+}
+
+void TSafeFileDialog::done(int result) {
+    // Qt keeps the folder the dialog showed, not the one of a path typed into the name box.
+    if (result == QDialog::Accepted && !selectedFiles().isEmpty()) {
+        const QFileInfo chosen(selectedFiles().front());
+        chosenFolder_ = fileMode() == Directory ? chosen.absoluteFilePath() : chosen.absolutePath();
+    }
+    QFileDialog::done(result);
 }
 
 std::optional<QString> ChooseFolder(QWidget* owner, const QString& caption, const QString& start,

@@ -37,8 +37,16 @@ public:
     // from the last one (this run's, or the one its settings keep): a remembered pseudo
     // folder is forgotten before the dialog is made.
     TSafeFileDialog(QWidget* owner, const QString& caption, const QString& wanted, const QString& filter = {});
-    // The folder it remembers for the next dialog is never a pseudo one.
+    // The folder it remembers for the next dialog is the one the accepted name lies in (the
+    // chosen folder of a folder dialog), also when the name was typed with a path of its
+    // own; else the one it showed last. Never a pseudo one.
     ~TSafeFileDialog() override;
+
+protected:
+    void done(int result) override;
+
+private:
+    QString chosenFolder_;  // where the accepted name lies; empty before an accept
 };
 
 // The picture dialogs' preview of the highlighted file. Only a regular file of a real file

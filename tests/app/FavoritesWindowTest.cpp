@@ -143,10 +143,10 @@ TEST(FavoritesMenu, RebuiltOnlyAfterAChangeWithEmptyFoldersClosedAndEmptyTargets
     t.context.FavoritesModified = true;
     EXPECT_EQ(t.menu(), "|Empty-;Full+;ok+;quiet+;");
     // Busy: the head stays, the entries close; afterwards only the empty folder stays closed.
-    t.w->BeginBusy(TBusyState::Extracting);
+    t.w->BeginExtractionBusy();
     EXPECT_TRUE(t.w->Action(TMainAction::actFavorites)->isEnabled());
     EXPECT_EQ(t.menu(), "|Empty-;Full-;ok-;quiet-;");
-    t.w->EndBusy();
+    t.w->EndExtractionBusy();
     EXPECT_EQ(t.menu(), "|Empty-;Full+;ok+;quiet+;");
 }
 

@@ -147,21 +147,44 @@ TEST(ListCommands, ColumnClicksSortByNameBothWaysThenByFile) {
     EXPECT_EQ(l.t.shown().front(), "a_1");
 }
 
+// Each hit joins the entries already selected; a miss leaves the selection and the preview
+// as they were.
 TEST(ListCommands, FindHitsThreeAndSevenThenSaysNotFoundTwice) {
     Listed l;
-    EXPECT_FALSE(TMainWindowProbe(*l.t.w).ActionStates()[std::size_t(A::actEditFindNext)].Enabled);
+    TIconListView& list = l.t.w->ListView();
+    auto selected = [&](std::initializer_list<int> rows) {
+        std::vector<TIconDef*> defs;
+        for (int row : rows) defs.push_back(list.DefAt(row));
+        return defs;
+    };
+    const TMainWindowProbe probe(*l.t.w);
+    EXPECT_FALSE(probe.ActionStates()[std::size_t(A::actEditFindNext)].Enabled);
     l.t.dialogs.find = TFindInfo{0, "SHELL", false, -1};
     l.t.select({0, 1});
     l.t.run(A::actEditFind);
-    EXPECT_EQ(l.t.w->ListView().SelectedInOrder(), std::vector<TIconDef*>{l.t.w->ListView().DefAt(3)});
+    EXPECT_EQ(list.SelectedInOrder(), selected({0, 1, 3}));
+    EXPECT_EQ(list.CurrentView()->currentIndex().row(), 3);
     l.t.run(A::actEditFindNext);
-    EXPECT_EQ(l.t.w->ListView().SelectedInOrder(), std::vector<TIconDef*>{l.t.w->ListView().DefAt(7)});
+    EXPECT_EQ(list.SelectedInOrder(), selected({0, 1, 3, 7}));
     l.t.run(A::actEditFindNext);
     l.t.run(A::actEditFindNext);
     EXPECT_EQ(l.boxes(), std::vector<std::string>(2, "Search string 'SHELL' not found."));
     EXPECT_EQ(l.t.services.boxes[0].type, int(TQBMessageType::mtInformation));
+    EXPECT_EQ(list.SelectedInOrder(), selected({0, 1, 3, 7}));
+    EXPECT_EQ(list.CurrentView()->currentIndex().row(), 7);
     EXPECT_EQ(l.t.context.FindInfo.LastIndex, 7);
     EXPECT_EQ(l.t.services.terminations, 0);
+
+    // One icon selected and previewed: a search that finds nothing keeps both.
+    l.t.select({2});
+    const QStringList previewed = probe.PreviewLines();
+    ASSERT_EQ(previewed.size(), 3);
+    l.t.dialogs.find = TFindInfo{1, "nowhere", true, -1};
+    l.t.run(A::actEditFind);
+    l.t.w->Guard([&] { l.t.w->alMainUpdate(); });
+    EXPECT_EQ(l.boxes().back(), "Search string 'nowhere' not found.");
+    EXPECT_EQ(list.SelectedInOrder(), selected({2}));
+    EXPECT_EQ(probe.PreviewLines(), previewed);
 }
 
 TEST(ListCommands, RemoveDeletesInTheCaptionEditorWhileItIsOpen) {

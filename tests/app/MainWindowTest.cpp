@@ -10,6 +10,9 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QEventLoop>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QSettings>
 #include <QMimeData>
 #include <QUrl>
 #include <QHeaderView>
@@ -212,6 +215,86 @@ TEST(TKAVUMain, AVanishedRecentPathIsDroppedWithAWarningAndTheListingStays) {
     EXPECT_EQ(t.services.terminations, 0);
 }
 
+// Services whose file and folder dialogs are the desktop's own, answered as a user would:
+// each dialog notes the folder it opened in, then takes the path typed into its name box
+// (nothing typed: cancelled).
+struct DesktopDialogs : FakeServices {
+    TDesktopServices desktop{*this};
+    std::vector<std::string> openedIn;
+    std::string typed;
+
+    std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& caption, const std::string& start,
+                                               int help) override {
+        answerNextDialog();
+        return desktop.BrowseForFolder(owner, caption, start, help);
+    }
+    std::optional<std::string> OpenFileName(QWidget* owner, const TOpenDialogSpec& spec) override {
+        answerNextDialog();
+        return desktop.OpenFileName(owner, spec);
+    }
+    void answerNextDialog() {
+        auto* poll = new QTimer;
+        QObject::connect(poll, &QTimer::timeout, [this, poll] {
+            QFileDialog* dialog = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible()) dialog = d;
+            if (!dialog) return;
+            poll->deleteLater();
+            poll->stop();
+            openedIn.push_back(dialog->directory().absolutePath().toStdString());
+            QDialog& asked = *dialog;
+            if (!typed.empty()) {
+                dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(typed));
+                asked.accept();  // as its OK button would
+            }
+            if (asked.isVisible()) asked.done(QDialog::Rejected);
+        });
+        poll->start(10);
+    }
+};
+
+// Select File and Select Folder open where a dialog was used last, never in the options'
+// default folder (where saved icons go), and a path typed into a dialog's name box makes its
+// folder the last one used. Select Folder opens at the listed folder while one is listed.
+TEST(TKAVUMain, SelectFileAndFolderOpenWhereADialogWasUsedLastAlsoAfterATypedPath) {
+    qtApp();
+    Tree dir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(dir / "settings"));
+    QSettings(QSettings::UserScope, "QtProject").remove("FileDialog/lastVisited");
+    const std::string a = dir.dir("a").string(), b = dir.dir("b").string(), c = dir.dir("c").string();
+    dir.put("a/one.ico", oneIcon());
+    dir.put("b/two.ico", oneIcon());
+    dir.put("c/three.ico", oneIcon());
+    TRegistryStore store{":memory:"};
+    TAppContext context{store};
+    context.Options.DefaultFolder = dir.dir("saved").string();
+    DesktopDialogs services;
+    TKAVUMain w(context, services);
+    auto list = [&](const std::function<void()>& select) {
+        QEventLoop loop;
+        QObject::connect(&w, &TKAVUMain::ExtractionEnded, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);  // a bound for "it ends", not a measure
+        w.Guard(select);
+        if (w.ExtractionRunning()) loop.exec();
+    };
+    auto run = [&](A command, const std::string& typed) {
+        services.typed = typed;
+        list([&] { w.Execute(command); });
+    };
+    run(A::actFileSelectFile, a + "/one.ico");
+    ASSERT_EQ(services.openedIn.size(), 1u);
+    EXPECT_NE(services.openedIn[0], context.Options.DefaultFolder);
+    run(A::actFileSelectFile, b + "/two.ico");
+    EXPECT_EQ(TMainWindowProbe(w).Listing().SelectedFile(), b + "/two.ico");
+    run(A::actFileSelectDir, c);  // a file is listed
+    EXPECT_EQ(TMainWindowProbe(w).Listing().SelectedFolder(), c);
+    list([&] { w.MRUFoldersClick(a); });  // listed without a dialog
+    run(A::actFileSelectFile, "");
+    run(A::actFileSelectDir, "");
+    EXPECT_EQ(services.openedIn, (std::vector<std::string>{services.openedIn[0], a, b, c, a}));
+    EXPECT_TRUE(services.boxes.empty()) << services.boxes.front().msg;
+}
+
 TEST(TKAVUMain, DropsListTheFirstNameAndTheListsAreStoredWhenTheWindowGoes) {
     Window t;
     Tree dir;
@@ -321,22 +404,24 @@ TEST(TKAVUMain, ASaveOfMoreThanFiftyMakesTheWindowBusyAndABusySpellShowsTheHidde
             list.Selection().select(list.IconView()->model()->index(i, 0), QItemSelectionModel::Select);
     };
     select(50);
-    t.w->BeginBusy(TBusyState::Saving, list.SelectedCount());
+    t.w->BeginSaveBusy(list.SelectedCount());
     EXPECT_EQ(t.w->Busy(), TBusyState::Saving);  // its commands off, without the busy page
     EXPECT_TRUE(bottom->isHidden());
     EXPECT_TRUE(t.w->findChild<QWidget*>("anSavePleaseWait")->isHidden());
-    t.w->EndBusy();
+    t.w->EndSaveBusy();
     EXPECT_TRUE(t.w->Idle());
     select(51);
-    t.w->BeginBusy(TBusyState::Saving, list.SelectedCount());
+    t.w->BeginSaveBusy(list.SelectedCount());
     EXPECT_EQ(t.w->Busy(), TBusyState::Saving);
     EXPECT_FALSE(t.w->findChild<QWidget*>("anSavePleaseWait")->isHidden());
     EXPECT_FALSE(bottom->isHidden());
+    t.w->EndExtractionBusy();  // not the spell that runs: it goes on
+    EXPECT_EQ(t.w->Busy(), TBusyState::Saving);
     EXPECT_FALSE(TMainWindowProbe(*t.w).ActionStates()[std::size_t(A::actIconSaveIcons)].Enabled);
     EXPECT_TRUE(TMainWindowProbe(*t.w).ActionStates()[std::size_t(A::actArrangeByName)].Enabled);
     tb::SetApplicationHint("a hint");
     EXPECT_EQ(TMainWindowProbe(*t.w).PanelText(0), "Saving. Please wait...");
-    t.w->EndBusy();
+    t.w->EndSaveBusy();
     EXPECT_TRUE(t.w->Idle());
     EXPECT_TRUE(bottom->isHidden());
     tb::SetApplicationHint("a hint");
