@@ -7,11 +7,13 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 #include "platform/Errors.h"
 #include "platform/RegistryStore.h"
@@ -179,21 +181,33 @@ TOpened checkStore(sqlite3* db, bool readOnly) {
 
 // Renames a damaged store (and its journal) out of the way. False when the file is gone
 // or has been replaced meanwhile by another process, which then did the moving.
-bool moveAside(const std::string& path, std::optional<ino_t> inode, const std::string& reason) {
+bool moveAside(const std::string& path, std::optional<ino_t> inode, const std::string& reason,
+               const std::function<void(const std::string&)>& say) {
     if (!inode || inodeOf(path) != inode) return false;
     std::string target = path + ".corrupt-" + timestampForName();
     for (int n = 1; fs::exists(target) || fs::exists(target + "-journal"); ++n)
         target = path + ".corrupt-" + timestampForName() + "-" + std::to_string(n);
     if (::rename(path.c_str(), target.c_str()) != 0) {
-        std::cerr << kMessagePrefix << "the settings store " << path << " is damaged (" << reason
-                  << ") and cannot be moved aside: " << std::strerror(errno) << '\n';
+        say("the settings store " + path + " is damaged (" + reason + ") and cannot be moved aside: " +
+            std::strerror(errno));
         return false;
     }
     for (const char* suffix : {"-journal", "-wal", "-shm"})
         if (fs::exists(path + suffix)) ::rename((path + suffix).c_str(), (target + suffix).c_str());
-    std::cerr << kMessagePrefix << "the settings store " << path << " is damaged (" << reason << "); moved aside to "
-              << target << ", starting with an empty store\n";
+    say("the settings store " + path + " is damaged (" + reason + "); moved aside to " + target +
+        ", starting with an empty store");
     return true;
+}
+
+// Why a store whose file opened for writing still cannot take a change: its folder, where
+// every change puts its journal first, refuses new files. Empty when it can. (access()
+// answers for the real user, which this program always is, and says EROFS for a
+// read-only mount even to root.)
+std::string folderRefusesWrites(const std::string& path) {
+    fs::path folder = fs::path(path).parent_path();
+    if (folder.empty()) folder = ".";
+    if (::access(folder.c_str(), W_OK | X_OK) == 0) return {};
+    return std::strerror(errno);
 }
 
 }  // namespace
@@ -238,8 +252,17 @@ int TRegistryStore::OnBusy(void* self, int /*count*/) {
 void TRegistryStore::SayBusy() {
     if (busySaid_) return;
     busySaid_ = true;
-    std::cerr << kMessagePrefix << "the settings store " << location_
-              << " is busy (another program is using it); going on with the settings read so far\n";
+    Say("the settings store " + location_ + " is busy (another program is using it); going on with the settings read so far");
+}
+
+void TRegistryStore::Say(const std::string& notice) {
+    std::cerr << kMessagePrefix << notice << '\n';
+    notices_.push_back(notice);
+}
+
+std::vector<std::string> TRegistryStore::TakeNotices() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(notices_, {});
 }
 
 void TRegistryStore::OpenInMemory() {
@@ -253,8 +276,7 @@ void TRegistryStore::OpenInMemory() {
 }
 
 void TRegistryStore::UseInMemory(const std::string& reason) {
-    std::cerr << kMessagePrefix << "the settings store " << location_ << " cannot be used (" << reason
-              << "); settings of this run will not be kept\n";
+    Say("the settings store " + location_ + " cannot be used (" + reason + "); settings of this run will not be kept");
     OpenInMemory();
 }
 
@@ -276,14 +298,20 @@ void TRegistryStore::Open() {
         sqlite3* db = nullptr;
         const int rc = sqlite3_open_v2(location_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
         if (db) sqlite3_busy_handler(db, &TRegistryStore::OnBusy, this);
-        const bool readOnly = rc == SQLITE_OK && sqlite3_db_readonly(db, "main") == 1;
+        std::string whyReadOnly;  // empty when changes can be kept
+        if (rc == SQLITE_OK) {
+            if (sqlite3_db_readonly(db, "main") == 1) whyReadOnly = "is read-only";
+            else if (const std::string folder = folderRefusesWrites(location_); !folder.empty())
+                whyReadOnly = "is in a folder that cannot be written (" + folder + ")";
+        }
+        const bool readOnly = !whyReadOnly.empty();
         const TOpened opened = rc == SQLITE_OK ? checkStore(db, readOnly) : failure(db, rc);
         if (opened.result == OpenResult::Ok) {
             db_ = db;
             readOnly_ = readOnly;
             if (readOnly)
-                std::cerr << kMessagePrefix << "the settings store " << location_
-                          << " is read-only; settings are read from it, changes are not kept\n";
+                Say("the settings store " + location_ + " " + whyReadOnly +
+                    "; settings are read from it, changes are not kept");
             return;
         }
         sqlite3_close_v2(db);
@@ -291,7 +319,7 @@ void TRegistryStore::Open() {
             throw ERegistryBusy("settings store " + location_ + ": " + opened.reason);
         if (opened.result == OpenResult::Refused) return UseInMemory(opened.reason);
         if (!inode) inode = inodeOf(location_);
-        if (!moveAside(location_, inode, opened.reason) && inodeOf(location_) == inode) break;
+        if (!moveAside(location_, inode, opened.reason, [this](const std::string& n) { Say(n); }) && inodeOf(location_) == inode) break;
     }
     UseInMemory("it is damaged and cannot be moved aside");
 }

@@ -105,6 +105,16 @@ bool TRegistryStore::FlushDeferred() {
     return deferred_.empty();
 }
 
+// The file system refused a change (the file or its folder made read-only, or its journal
+// refused) after the store was opened for writing: said once, and no change is tried again.
+void TRegistryStore::RefusedWrite(int code) {
+    const int primary = code & 0xFF;
+    if (readOnly_ || (primary != SQLITE_READONLY && primary != SQLITE_CANTOPEN && primary != SQLITE_PERM)) return;
+    readOnly_ = true;
+    Say("the settings store " + location_ + " cannot be written (" + sqlite3_errstr(code) +
+        "); changes are not kept");
+}
+
 // ---- transactions and their operations -----------------------------------------------
 
 TRegTransaction::TRegTransaction(TRegistryStore& store, std::unique_lock<std::recursive_mutex> lock, bool outer)
@@ -124,6 +134,7 @@ TRegTransaction::~TRegTransaction() {
     if (!store_ || done_) return;
     // A damaged page met by this transaction makes the next one check the file again.
     if (sqlite::isDamage(sqlite::lastError)) store_->damaged_ = true;
+    store_->RefusedWrite(sqlite::lastError);
     try {
         if (outer_) {
             store_->Exec("ROLLBACK");

@@ -16,10 +16,12 @@
 //   its place: a damaged store is never silently overwritten;
 // - anything else at the store's path (a folder, a device, a file that cannot be read, a
 //   database of another program) is left as it is: the run goes on with a store in memory
-//   and says so on stderr. A store that can be read but not written is read, and writes
-//   to it have no effect;
+//   and says so on stderr. A store that can be read but not written (the file, or the
+//   folder its journal goes in) is read, said to be read-only at its opening, and writes
+//   to it have no effect; a write the file system refuses later makes it read-only then;
 // - another process holding the file is waited for a few seconds in all over the life of
 //   the store, then said once on stderr; from then on the store is tried without waiting.
+// Everything said on stderr is also kept as a notice, for a window to show the user.
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -119,6 +121,10 @@ public:
     // Makes the kept-back changes now if the store is free; false when some remain.
     bool FlushDeferred();
 
+    // What was said about the store (damaged and moved aside, busy, unusable, read-only)
+    // since the last call, each a sentence without the program's prefix.
+    std::vector<std::string> TakeNotices();
+
 private:
     friend class TRegTransaction;
     void Open();
@@ -128,6 +134,8 @@ private:
     void Exec(const char* sql);
     static int OnBusy(void* store, int count);
     void SayBusy();
+    void Say(const std::string& notice);
+    void RefusedWrite(int code);
 
     std::string location_;
     sqlite3* db_ = nullptr;
@@ -139,6 +147,7 @@ private:
     bool busySaid_ = false;
     bool flushing_ = false;
     std::vector<DeferredWrite> deferred_;
+    std::vector<std::string> notices_;
     mutable std::recursive_mutex mutex_;
 };
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/core/Favorites.h"
 #include "app/core/Options.h"
@@ -30,6 +31,10 @@ public:
     TFavoritesFolder Favorites;
     // Set when the tree changed since the Favorites menu was last built (and at start).
     bool FavoritesModified = true;
+    // What the user is to be told about the settings store and has not been yet: what the
+    // store said (damaged and moved aside, busy, unusable, read-only) and which of the
+    // run's settings could not be read (and so are not saved over).
+    std::vector<std::string> StoreNotices;
 };
 
 // What teardown keeps of the run's state.
@@ -43,6 +48,10 @@ enum class TFinalizeMode {
 // ignored); the options loaded over their defaults; the favourites loaded; a fresh find
 // record.
 std::unique_ptr<TAppContext> InitializeApplication(const std::string& exeName, TRegistryStore& store);
+
+// The notices not yet told, with any the store said since, each a sentence without the
+// program's prefix; the context's list is emptied.
+std::vector<std::string> TakeStoreNotices(TAppContext& context);
 
 // Saves what the mode keeps (the options, then the favourites), then takes the descriptor back.
 void FinalizeApplication(std::unique_ptr<TAppContext> context, TFinalizeMode mode);

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "framework/core/Exceptions.h"
+#include "framework/core/RegUtils.h"
 #include "framework/core/SysUtils.h"
 
 namespace gs {
@@ -72,27 +73,44 @@ bool TFavoritesFolder::Contains(const TFavoritesFolder* folder) const {
     return std::any_of(Folders.begin(), Folders.end(), [&](const auto& f) { return f->Contains(folder); });
 }
 
-void TFavoritesFolder::Load(TRegistryStore& store, RegRootId root, const std::string& key) {
+TFavoritesLoad TFavoritesFolder::Load(TRegistryStore& store, RegRootId root, const std::string& key) {
     Folders.Clear();
     Favorites.Clear();
-    try {
-        // One read transaction: the tree comes from one state of the store.
-        TRegTransaction t = store.begin(TRegistryStore::Mode::Read);
-        if (std::optional<RegKeyId> k = t.OpenKey(root, key)) loadFrom(t, *k, 0);
-        t.Commit();
-    } catch (const std::exception&) {
-        Folders.Clear();
-        Favorites.Clear();
+    loadState_ = TFavoritesLoad::Unread;
+    // One read transaction: the tree comes from one state of the store.
+    if (std::optional<TRegTransaction> t = RegBeginRead(store)) {
+        try {
+            std::optional<RegKeyId> k = t->OpenKey(root, key);
+            loadState_ = k ? loadFrom(*t, *k, 0) : TFavoritesLoad::Read;
+            t->Commit();
+        } catch (const std::exception&) {
+            Folders.Clear();
+            Favorites.Clear();
+            loadState_ = TFavoritesLoad::Unread;
+        }
     }
+    return loadState_;
 }
 
-void TFavoritesFolder::loadFrom(TRegTransaction& t, RegKeyId key, int depth) {
+namespace {
+
+// The worse of two loads: a part unread outweighs a part too deep.
+TFavoritesLoad worse(TFavoritesLoad a, TFavoritesLoad b) { return int(a) > int(b) ? a : b; }
+
+}  // namespace
+
+TFavoritesLoad TFavoritesFolder::loadFrom(TRegTransaction& t, RegKeyId key, int level) {
+    TFavoritesLoad state = TFavoritesLoad::Read;
     try {
-        if (depth > kMaxFavoritesDepth) return;
         for (const std::string& name : t.SubkeyNames(key)) {
+            if (level >= kMaxFavoritesDepth) {  // deeper than the tree holds: left in the store
+                state = worse(state, TFavoritesLoad::TooDeep);
+                break;
+            }
             auto folder = std::make_unique<TFavoritesFolder>();
             folder->Name = name;
-            if (std::optional<RegKeyId> sub = t.OpenSubkey(key, name)) folder->loadFrom(t, *sub, depth + 1);
+            if (std::optional<RegKeyId> sub = t.OpenSubkey(key, name))
+                state = worse(state, folder->loadFrom(t, *sub, level + 1));
             Folders.Add(std::move(folder));
         }
         SortFolders();
@@ -110,10 +128,13 @@ void TFavoritesFolder::loadFrom(TRegTransaction& t, RegKeyId key, int depth) {
     } catch (const std::exception&) {
         Folders.Clear();
         Favorites.Clear();
+        return TFavoritesLoad::Unread;
     }
+    return state;
 }
 
 bool TFavoritesFolder::Save(TRegistryStore& store, RegRootId root, const std::string& key) const {
+    if (loadState_ != TFavoritesLoad::Read) return false;
     try {
         TRegTransaction t = store.begin(TRegistryStore::Mode::Write);
         saveTo(t, t.CreateKey(root, key));
@@ -134,6 +155,25 @@ void TFavoritesFolder::saveTo(TRegTransaction& t, RegKeyId key) const {
         folder->saveTo(t, t.CreateSubkey(key, folder->Name));
     }
     for (const auto& favorite : Favorites) t.WriteValue(key, favorite->Name, TRegValue::Sz(favorite->Target));
+}
+
+int FolderLevel(const TFavoritesFolder& root, const TFavoritesFolder& folder) {
+    if (&root == &folder) return 0;
+    for (const auto& sub : root.Folders)
+        if (const int level = FolderLevel(*sub, folder); level >= 0) return level + 1;
+    return -1;
+}
+
+int FolderHeight(const TFavoritesFolder& folder) {
+    int below = 0;
+    for (const auto& sub : folder.Folders) below = std::max(below, FolderHeight(*sub));
+    return below + 1;
+}
+
+void CheckFolderNesting(const TFavoritesFolder& root, const TFavoritesFolder& target, const TFavoritesFolder* moved) {
+    const int level = FolderLevel(root, target);
+    if (level < 0 || level + (moved ? FolderHeight(*moved) : 1) > kMaxFavoritesDepth)
+        throw EQBException(kMsgNestedTooDeep, "", TQBSeverity::Warning);
 }
 
 TFavorite& AddFavorite(TFavoritesFolder& folder, const std::string& name, const std::string& target) {

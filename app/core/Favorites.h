@@ -21,9 +21,16 @@ inline constexpr const char* kFavoritesRootName = "Favorites";
 inline constexpr const char* kMsgFolderExists = "A folder named '%s' already exists.";
 inline constexpr const char* kMsgRecordExists = "A record named '%s' already exists.";
 inline constexpr const char* kMsgPlainNameOnly = "The name can only contain letters, numbers and space";
-// Folders deeper than this below the root load empty: a store edited by hand cannot make
-// the loader recurse without bound.
+// The deepest level a folder may stand at (the root's own folders are at 1). The dialogs
+// refuse to nest deeper and the loader reads exactly this far, so whatever the dialogs make
+// comes back whole, and a store edited by hand cannot make the loader recurse without bound.
 inline constexpr int kMaxFavoritesDepth = 64;
+inline constexpr const char* kMsgNestedTooDeep = "Folders cannot be nested more than 64 levels deep.";
+
+// How the last load of a tree went. Only a tree read whole is ever saved: a store that
+// could not be read (busy, unreachable, a part that failed) or that holds folders deeper
+// than the tree takes is left as it is, so nothing this run never saw is lost.
+enum class TFavoritesLoad { Read, Unread, TooDeep };
 
 struct TFavorite {
     std::string Name;
@@ -38,9 +45,11 @@ public:
 
     // Replaces the contents with the tree stored at Key (sorted); a folder whose reading
     // fails loads empty, and a missing key gives an empty tree.
-    void Load(TRegistryStore& store, RegRootId root, const std::string& key);
+    TFavoritesLoad Load(TRegistryStore& store, RegRootId root, const std::string& key);
+    TFavoritesLoad LoadState() const { return loadState_; }
     // Replaces the tree stored at Key (created when missing) with this one, in list order,
-    // as one transaction: on any failure the stored tree stays as it was. False then.
+    // as one transaction: on any failure the stored tree stays as it was. False then, and
+    // without touching the store after a load that did not read the tree whole.
     bool Save(TRegistryStore& store, RegRootId root, const std::string& key) const;
 
     // A direct sub-folder (favourite) of that name, ignoring the case of a to z.
@@ -54,7 +63,8 @@ public:
     bool Contains(const TFavoritesFolder* folder) const;
 
 private:
-    void loadFrom(TRegTransaction& t, RegKeyId key, int depth);
+    TFavoritesLoad loadFrom(TRegTransaction& t, RegKeyId key, int level);
+    TFavoritesLoad loadState_ = TFavoritesLoad::Read;
     void saveTo(TRegTransaction& t, RegKeyId key) const;
 };
 
@@ -63,6 +73,15 @@ std::string FavoritesKey(const std::string& appKey);
 
 // Names compared as the tree compares them: the letters a to z without case.
 bool SameFavoriteName(std::string_view a, std::string_view b);
+
+// The level of `folder` below `root` (0 for the root itself); -1 when it is not in the tree.
+int FolderLevel(const TFavoritesFolder& root, const TFavoritesFolder& folder);
+// The levels `folder` spans: 1, and the deepest of its sub-folders below it.
+int FolderHeight(const TFavoritesFolder& folder);
+// Refuses, as a warning, a new folder in `target` (or `moved` with all it holds) that
+// would stand deeper than kMaxFavoritesDepth below `root`.
+void CheckFolderNesting(const TFavoritesFolder& root, const TFavoritesFolder& target,
+                        const TFavoritesFolder* moved = nullptr);
 
 // The edits of the dialogs. Each throws EQBException (and changes nothing) when refused.
 // A new favourite appended to `folder`, whose favourites are then sorted (refused, as

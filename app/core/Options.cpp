@@ -17,12 +17,13 @@ std::vector<std::string> TKAVUOptions::defaultScanExtensions() {
     return {".exe", ".dll", ".ico", ".cpl", ".ocx", ".icl"};
 }
 
-void TKAVUOptions::Load(TRegistryStore& store, RegRootId root, const std::string& appKey) {
+bool TKAVUOptions::Load(TRegistryStore& store, RegRootId root, const std::string& appKey) {
     const std::string key = optionsKey(appKey);
-    // One read transaction, so the options come from one consistent state of the store;
-    // when the store cannot be reached at all the defaults stay.
+    // One read transaction, so the options come from one consistent state of the store.
+    std::optional<TRegTransaction> snapshot = RegBeginRead(store);
+    storeUnread_ = !snapshot;
+    if (!snapshot) return false;
     try {
-        TRegTransaction snapshot = store.begin(TRegistryStore::Mode::Read);
         Visit([&](const char* name, auto& field) {
             using T = std::decay_t<decltype(field)>;
             if constexpr (std::is_same_v<T, bool>) {
@@ -35,12 +36,14 @@ void TKAVUOptions::Load(TRegistryStore& store, RegRootId root, const std::string
                 field = std::move(*list);
             }
         });
-        snapshot.Commit();
+        snapshot->Commit();
     } catch (const std::exception&) {
     }
+    return true;
 }
 
 bool TKAVUOptions::Save(TRegistryStore& store, RegRootId root, const std::string& appKey) const {
+    if (storeUnread_) return false;
     const std::string key = optionsKey(appKey);
     try {
         TRegTransaction save = store.begin(TRegistryStore::Mode::Write);

@@ -27,11 +27,15 @@ public:
     static std::vector<std::string> defaultScanExtensions();
 
     // Reads every value under appKey\Options, each falling back to the current field; an
-    // existing "Filters" subkey replaces the extension list even when it is empty.
-    void Load(TRegistryStore& store, RegRootId root, const std::string& appKey);
+    // existing "Filters" subkey replaces the extension list even when it is empty. False
+    // when the store could not be read at all (busy, unreachable): the fields stay.
+    bool Load(TRegistryStore& store, RegRootId root, const std::string& appKey);
     // Writes every value as one transaction: on a failure the stored options stay whole.
-    // False when the save did not happen.
+    // False when the save did not happen; it never happens after a Load that could not
+    // read the store, so values this run never saw are not lost.
     bool Save(TRegistryStore& store, RegRootId root, const std::string& appKey) const;
+    // The last Load could not read the store.
+    bool StoreUnread() const { return storeUnread_; }
 
     // Calls v(name, field) for every option in the order they are read and written, with
     // its registry name.
@@ -68,6 +72,8 @@ public:
     std::vector<std::string> ScanExtensions = defaultScanExtensions();
 
 private:
+    bool storeUnread_ = false;
+
     template <class Self, class V>
     static void visitAll(Self& o, V& v) {
         v("SaveWindow", o.SaveWindow);

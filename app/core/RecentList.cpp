@@ -144,12 +144,21 @@ void TRecentLists::SetOnChange(const std::function<void()>& onChange) {
     Files.SetOnChange(onChange);
 }
 
-void TRecentLists::Load(TRegistryStore& store, RegRootId root, const std::string& appKey) {
+bool TRecentLists::Load(TRegistryStore& store, RegRootId root, const std::string& appKey) {
+    std::optional<TRegTransaction> snapshot = RegBeginRead(store);
+    storeUnread_ = !snapshot;
+    if (!snapshot) return false;
     LoadRecentList(Folders, store, root, appKey, kMRUFoldersSubkey);
     LoadRecentList(Files, store, root, appKey, kMRUFilesSubkey);
+    try {
+        snapshot->Commit();
+    } catch (const std::exception&) {
+    }
+    return true;
 }
 
 bool TRecentLists::Save(TRegistryStore& store, RegRootId root, const std::string& appKey) const {
+    if (storeUnread_) return false;
     const bool folders = SaveRecentList(Folders, store, root, appKey, kMRUFoldersSubkey);
     return SaveRecentList(Files, store, root, appKey, kMRUFilesSubkey) && folders;
 }

@@ -79,9 +79,14 @@ struct TRecentLists {
 
     void SetMaxItems(int limit);
     void SetOnChange(const std::function<void()>& onChange);
-    void Load(TRegistryStore& store, RegRootId root, const std::string& appKey);
+    // False when the store could not be read (busy, unreachable): the lists stay, and Save
+    // then leaves the stored ones alone rather than put this run's over ones never seen.
+    bool Load(TRegistryStore& store, RegRootId root, const std::string& appKey);
     // False when either list could not be stored.
     bool Save(TRegistryStore& store, RegRootId root, const std::string& appKey) const;
+
+private:
+    bool storeUnread_ = false;
 };
 
 }  // namespace gs

@@ -323,6 +323,7 @@ void TAddFavoritesDlg::actNewFolderExecute() {
         QTreeWidgetItem* selected = tvFavorites->currentItem();
         TFavoritesFolder* parent = NodeFolder(selected);
         if (!parent) return;
+        CheckFolderNesting(env_.Context.Favorites, *parent);
         const std::string name = env_.Prompts->GetFolderName(this, *parent);
         if (name.empty()) return;
         TFavoritesFolder& folder = AddFolder(*parent, name);

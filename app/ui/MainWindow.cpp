@@ -344,6 +344,7 @@ void TKAVUMain::showEvent(QShowEvent* e) {
     UpdateColumnCaptions();
     if (!firstShow_) return;
     firstShow_ = false;
+    QTimer::singleShot(0, this, [this] { Guard([this] { tellStoreNotices(); }); });
     if (QScreen* screen = this->screen(); screen && !Storage_->PlacementApplied()) {
         const QRect area = screen->availableGeometry();
         const TScreenRect placed = CenterRectOnScreen({0, 0, width(), height()}, area.width(), area.height());

@@ -233,6 +233,8 @@ private:
     void removeIcons();
     void findNext();
     void setupStorage();
+    // One box with what the user has not been told about the settings store yet.
+    void tellStoreNotices();
     void StorageSavePlacement();
     void StorageRestorePlacement();
 

@@ -10,9 +10,11 @@
 
 #include "app/core/AppContext.h"
 #include "app/ui/IconListView.h"
+#include "app/ui/MainServices.h"
 #include "app/ui/MainWindow.h"
 #include "controls/ui/FormStorage.h"
 #include "framework/core/Application.h"
+#include "framework/core/MessageBoxes.h"
 #include "toolbar/ui/QtFloatingWindow.h"
 #include "toolbar/ui/QtToolbar.h"
 
@@ -55,6 +57,19 @@ void restoreDock(TFormStorage& storage, tb::TTBToolbar& bar, const QString& dock
 }
 
 }  // namespace
+
+void TKAVUMain::tellStoreNotices() {
+    std::string text;
+    for (std::string notice : TakeStoreNotices(context_)) {
+        if (notice.empty()) continue;
+        if (notice[0] >= 'a' && notice[0] <= 'z') notice[0] = char(notice[0] - 'a' + 'A');
+        text += (text.empty() ? "" : "\n\n") + notice + ".";
+    }
+    if (text.empty()) return;
+    const TQBApplication& app = application();
+    services_.Boxes().ShowQBMessage(text, app.Title, TQBMessageType::mtWarning, TQBButtonSet::bsOK, kFirstButton,
+                                    app.LanguageId, app.FontName);
+}
 
 void TKAVUMain::setupStorage() {
     const TQBApplication& app = application();

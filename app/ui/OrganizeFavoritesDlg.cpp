@@ -92,6 +92,7 @@ void TOrganizeDlg::actCreateFolderExecute() {
         if (!node) return;
         QTreeWidgetItem* parentNode = NodeFolder(node) ? node : node->parent();
         TFavoritesFolder& parent = *NodeFolder(parentNode);
+        CheckFolderNesting(env_.Context.Favorites, parent);
         const std::string name = env_.Prompts->GetFolderName(this, parent);
         if (name.empty()) return;
         TFavoritesFolder& folder = AddFolder(parent, name);
@@ -168,7 +169,10 @@ void TOrganizeDlg::DropOn(QTreeWidgetItem* dragged, QTreeWidgetItem* target) {
         QTreeWidgetItem* fromNode = dragged->parent();
         TFavoritesFolder& from = *NodeFolder(fromNode);
         TFavoritesFolder& to = *NodeFolder(target);
-        if (TFavoritesFolder* folder = NodeFolder(dragged)) MoveFolder(from, *folder, to);
+        if (TFavoritesFolder* folder = NodeFolder(dragged)) {
+            CheckFolderNesting(env_.Context.Favorites, to, folder);
+            MoveFolder(from, *folder, to);
+        }
         else MoveFavorite(from, *NodeFavorite(dragged), to);
         changed();
         fromNode->removeChild(dragged);

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <filesystem>
 
+#include "framework/core/RegUtils.h"
+
 namespace gs {
 
 namespace {
@@ -45,10 +47,14 @@ int IPlacementStorage::ReadInteger(const std::string& section, const std::string
 
 TRegIniStorage::TRegIniStorage(TRegistryStore& store, RegRootId root, std::string keyPath, bool readOnly)
     : root_(root), keyPath_(std::move(keyPath)), readOnly_(readOnly) {
+    // Unreachable store: reads give their defaults, writes go nowhere.
+    if (readOnly) {
+        if (std::optional<TRegTransaction> t = RegBeginRead(store)) tx_.emplace(std::move(*t));
+        return;
+    }
     try {
-        tx_.emplace(store.begin(readOnly ? TRegistryStore::Mode::Read : TRegistryStore::Mode::Write));
+        tx_.emplace(store.begin(TRegistryStore::Mode::Write));
     } catch (const ERegistryError&) {
-        // Unreachable store: reads give their defaults, writes go nowhere.
     }
 }
 
@@ -74,20 +80,30 @@ std::optional<std::string> TRegIniStorage::Read(const std::string& section, cons
     return std::nullopt;
 }
 
+template <class F>
+void TRegIniStorage::change(F&& body) {
+    if (readOnly_ || !tx_) return;
+    try {
+        body();
+    } catch (const ERegistryError&) {
+        refused_ = true;
+        tx_.reset();
+    }
+}
+
 void TRegIniStorage::WriteString(const std::string& section, const std::string& ident, const std::string& value) {
-    if (readOnly_) return;
-    if (const std::optional<RegKeyId> key = sectionKey(section, true)) tx_->WriteValue(*key, ident, TRegValue::Sz(value));
+    change([&] { tx_->WriteValue(*sectionKey(section, true), ident, TRegValue::Sz(value)); });
 }
 
 void TRegIniStorage::WriteInteger(const std::string& section, const std::string& ident, int value) {
-    if (readOnly_) return;
-    if (const std::optional<RegKeyId> key = sectionKey(section, true))
-        tx_->WriteValue(*key, ident, TRegValue::Dword(std::uint32_t(value)));
+    change([&] { tx_->WriteValue(*sectionKey(section, true), ident, TRegValue::Dword(std::uint32_t(value))); });
 }
 
 void TRegIniStorage::EraseSection(const std::string& section) {
-    if (readOnly_ || section.empty()) return;
-    if (const std::optional<RegKeyId> key = sectionKey(section, false)) tx_->DeleteKey(*key);
+    if (section.empty()) return;
+    change([&] {
+        if (const std::optional<RegKeyId> key = sectionKey(section, false)) tx_->DeleteKey(*key);
+    });
 }
 
 bool TRegIniStorage::Close() {

@@ -21,6 +21,10 @@ public:
     virtual void WriteInteger(const std::string& section, const std::string& ident, int value) = 0;
     virtual void EraseSection(const std::string& section) = 0;
 
+    // False when the storage could not be reached at all (its reads give their defaults):
+    // what it holds was not seen, so a save of the same state would put defaults over it.
+    virtual bool Reachable() const { return true; }
+
     std::string ReadString(const std::string& section, const std::string& ident, const std::string& def);
     // The stored number; a missing value, or one that is not a number, gives the default.
     int ReadInteger(const std::string& section, const std::string& ident, int def);
@@ -28,6 +32,8 @@ public:
 
 // A key of the settings store, opened for the life of this object as one transaction: a
 // writing storage commits its changes at Close (or not at all when it is dropped without).
+// A write the store refuses (read-only, busy) is dropped with all before it: the writes
+// never raise, and Close answers false.
 class TRegIniStorage : public IPlacementStorage {
 public:
     TRegIniStorage(TRegistryStore& store, RegRootId root, std::string keyPath, bool readOnly);
@@ -37,15 +43,19 @@ public:
     void WriteString(const std::string& section, const std::string& ident, const std::string& value) override;
     void WriteInteger(const std::string& section, const std::string& ident, int value) override;
     void EraseSection(const std::string& section) override;
+    bool Reachable() const override { return tx_.has_value() || refused_; }
     // Commits what was written; false when the store refused.
     bool Close();
 
 private:
     std::optional<RegKeyId> sectionKey(const std::string& section, bool create);
+    template <class F>
+    void change(F&& body);
 
     RegRootId root_;
     std::string keyPath_;
     bool readOnly_;
+    bool refused_ = false;  // a write was refused: the transaction is gone, nothing is kept
     std::optional<TRegTransaction> tx_;
 };
 

@@ -251,7 +251,9 @@ void TFormPlacement::Restore() {
         open_.reset();
         throw;
     }
-    restored_ = true;
+    // A store that could not be read at all is no restore: a save of the defaults would
+    // put them over a placement this run never saw.
+    restored_ = open_->Reachable();
     CloseStorage();
 }
 

@@ -103,6 +103,16 @@ bool RegWriteStringList(TRegistryStore& store, RegRootId root, std::string_view 
     });
 }
 
+std::optional<TRegTransaction> RegBeginRead(TRegistryStore& store) {
+    try {
+        TRegTransaction t = store.begin(Mode::Read);
+        t.OpenKey(HKEY_LOCAL_MACHINE, "");  // the first read takes the lock
+        return std::optional<TRegTransaction>(std::move(t));
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
 bool RegValueExists(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view name) {
     return attempt(store, Mode::Read, false, [&](TRegTransaction& t) {
         std::optional<RegKeyId> k = t.OpenKey(root, key);

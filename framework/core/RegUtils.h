@@ -38,6 +38,11 @@ bool RegWriteInteger(TRegistryStore& store, RegRootId root, std::string_view key
 bool RegWriteStringList(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view subKey,
                         const StringList& list);
 
+// One read transaction that already holds the store's read lock, so no read made inside it
+// can find the store busy: a load made in it either sees the store whole or knows that it
+// did not. Nothing when the store cannot be read now (busy, or unreachable).
+std::optional<TRegTransaction> RegBeginRead(TRegistryStore& store);
+
 bool RegValueExists(TRegistryStore& store, RegRootId root, std::string_view key, std::string_view name);
 // Subkey names sorted without regard to case; empty when the key is missing.
 StringList RegGetKeyNames(TRegistryStore& store, RegRootId root, std::string_view key);

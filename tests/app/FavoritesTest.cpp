@@ -94,15 +94,49 @@ TEST(Favorites, ASaveThatFailsHalfwayKeepsTheStoredTree) {
     EXPECT_EQ(storedTree(store), "[Favorites]; [Kept];  k|/k;");
 }
 
-TEST(Favorites, AStoreNestedBeyondTheLimitLoadsWithoutRecursingOn) {
+TEST(Favorites, AStoreNestedBeyondTheLimitLoadsWithoutRecursingOnAndIsLeftAlone) {
     TRegistryStore store(":memory:");
     std::string key = kKey;
     for (int i = 0; i < kMaxFavoritesDepth + 20; ++i) key += "\\d";
     put(store, key, "deep", TRegValue::Sz("/d"));
-    TFavoritesFolder root = loaded(store);
+    TFavoritesFolder root;
+    EXPECT_EQ(root.Load(store, HKEY_LOCAL_MACHINE, kKey), TFavoritesLoad::TooDeep);
     int depth = 0;
     WalkFavorites(root, true, [&](const TFavoritesNode& n) { depth = std::max(depth, n.Depth); });
-    EXPECT_EQ(depth, kMaxFavoritesDepth + 1);
+    EXPECT_EQ(depth, kMaxFavoritesDepth);
+    // What was not read is not saved over: the deep favourite stays.
+    AddFavorite(root, "new", "/n");
+    EXPECT_FALSE(root.Save(store, HKEY_LOCAL_MACHINE, kKey));
+    TRegTransaction t = store.begin(TRegistryStore::Mode::Read);
+    EXPECT_TRUE(t.OpenKey(HKEY_LOCAL_MACHINE, key).has_value());
+}
+
+// The dialogs nest folders only as deep as the loader reads, so every tree they make comes
+// back whole; a move counts the levels the moved folder brings along.
+TEST(Favorites, TheDeepestTreeTheEditsAllowRoundTripsWhole) {
+    TRegistryStore store(":memory:");
+    TFavoritesFolder root;
+    TFavoritesFolder* level = &root;
+    for (int i = 1; i <= kMaxFavoritesDepth; ++i) {
+        EXPECT_EQ(refusal([&] { CheckFolderNesting(root, *level); }), "") << i;
+        level = &AddFolder(*level, "L" + std::to_string(i));
+        EXPECT_EQ(FolderLevel(root, *level), i);
+    }
+    AddFavorite(*level, "bottom", "/b");
+    EXPECT_EQ(refusal([&] { CheckFolderNesting(root, *level); }), kMsgNestedTooDeep);
+    ASSERT_TRUE(root.Save(store, HKEY_LOCAL_MACHINE, kKey));
+    TFavoritesFolder back;
+    EXPECT_EQ(back.Load(store, HKEY_LOCAL_MACHINE, kKey), TFavoritesLoad::Read);
+    EXPECT_EQ(shown(back), shown(root));
+    EXPECT_TRUE(back.Save(store, HKEY_LOCAL_MACHINE, kKey));
+
+    TFavoritesFolder& pair = AddFolder(root, "Pair");
+    AddFolder(pair, "Inner");
+    EXPECT_EQ(FolderHeight(pair), 2);
+    TFavoritesFolder* at62 = root.Folders[0];
+    while (FolderLevel(root, *at62) < kMaxFavoritesDepth - 2) at62 = at62->Folders[0];
+    EXPECT_EQ(refusal([&] { CheckFolderNesting(root, *at62, &pair); }), "");
+    EXPECT_EQ(refusal([&] { CheckFolderNesting(root, *at62->Folders[0], &pair); }), kMsgNestedTooDeep);
 }
 
 TEST(Favorites, EditsRefuseClashingAndUnsafeNames) {

@@ -577,6 +577,41 @@ TEST(TKAVUMain, ANamedStartListsAtTheFirstShowOnly) {
     EXPECT_EQ(w.ListView().ItemCount(), 0);
 }
 
+// What the settings store said before the window came up (here: a folder where the store
+// should be) and what could not be read are shown in one warning once the window is up,
+// each a sentence; showing the window again tells nothing twice.
+TEST(TKAVUMain, TheSettingsStoresTroublesAreShownInOneBoxOnceTheWindowIsUp) {
+    qtApp();
+    Tree dir;
+    TRegistryStore store(dir.path.string());
+    testing::internal::CaptureStderr();
+    store.begin(TRegistryStore::Mode::Read).Commit();
+    testing::internal::GetCapturedStderr();
+    TAppContext context(store);
+    context.Options.ShowTips = false;
+    context.StoreNotices = {"the options could not be read; x"};
+    FakeServices services;
+    TKAVUMain w(context, services);
+    w.show();
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!services.boxes.empty()) loop.quit();
+    });
+    poll.start(10);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);  // a bound for "it comes", not a measure
+    loop.exec();
+    ASSERT_EQ(services.boxes.size(), 1u);
+    EXPECT_EQ(services.boxes[0].msg, "The options could not be read; x.\n\nThe settings store " + dir.path.string() +
+                                         " cannot be used (it is not a regular file); settings of this run will "
+                                         "not be kept.");
+    EXPECT_EQ(services.boxes[0].type, int(TQBMessageType::mtWarning));
+    w.hide();
+    w.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(services.boxes.size(), 1u);
+}
+
 TEST(TKAVUMain, ThePreviewShowsEachImageOfOneSelectedIconSmallestFirst) {
     Window t;
     Tree dir;

@@ -9,6 +9,7 @@
 #include "controls/core/StoredProps.h"
 #include "platform/IniFile.h"
 #include "support/TempDir.h"
+#include "support/WithoutWriteAccess.h"
 
 using namespace gs;
 using namespace gstest;
@@ -121,6 +122,42 @@ TEST(PlacementStorage, BothStoragesKeepValuesAndAQuotedIniValueNeverGrows) {
     EXPECT_FALSE(s.make(true)->Read("S", "gone"));
     EXPECT_EQ(DefaultPlacementRegKey("/opt/gs/glyphscope.bin"), "Software\\glyphscope");
     EXPECT_EQ(DefaultPlacementIniName("/opt/gs/glyphscope"), "glyphscope.INI");
+}
+
+// A store whose file system refuses a change half-way through a form's save: the writes
+// never raise (the form's close goes on), the storage says at Close that nothing was kept,
+// and the stored placement stays as it was.
+TEST(PlacementStorage, AStoreThatRefusesWritesEndsTheSaveQuietly) {
+    gstest::TempDir d;
+    const std::filesystem::path folder = d.path / "settings";
+    std::filesystem::create_directory(folder);
+    const std::string file = (folder / "registry.sqlite3").string();
+    {
+        TRegistryStore store(file);
+        TRegIniStorage st(store, HKEY_CURRENT_USER, "Software\\App", false);
+        st.WriteInteger("Storage", "Col0", 5);
+        ASSERT_TRUE(st.Close());
+    }
+    const int failures = gstest::RunWithoutWriteAccess(folder, [&](const gstest::LockFolder& lock) {
+        int failed = 0;
+        TRegistryStore store(file);
+        TRegIniStorage st(store, HKEY_CURRENT_USER, "Software\\App", false);
+        lock(true);
+        try {
+            st.WriteInteger("Storage", "Col0", 6);
+            st.WriteString("Storage", "Name", "x");
+            st.EraseSection("Storage");
+        } catch (const std::exception& e) {
+            failed += gstest::Check(false, std::string("a write raised: ") + e.what());
+        }
+        failed += gstest::Check(!st.Close(), "Close said the refused writes were kept");
+        failed += gstest::Check(TRegIniStorage(store, HKEY_CURRENT_USER, "Software\\App", true)
+                                        .ReadInteger("Storage", "Col0", 0) == 5,
+                                "the stored value changed");
+        lock(false);
+        return failed;
+    });
+    EXPECT_EQ(failures, 0);
 }
 
 TEST(PlacementValues, SuffixPixelsAndRectangleDecideWhatIsApplied) {

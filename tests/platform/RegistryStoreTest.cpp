@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "support/TempDir.h"
+#include "support/WithoutWriteAccess.h"
 #include "platform/RegistryStore.h"
 
 using namespace gs;
@@ -335,6 +336,66 @@ TEST(TRegistryStore, ABusyStoreIsWaitedForBrieflyAndItsWritesKept) {
     TRegTransaction t = store.begin(Mode::Read);  // the kept writes go first
     EXPECT_EQ(store.DeferredCount(), 0u);
     EXPECT_EQ(t.ValueNames(*t.OpenKey(HKEY_CURRENT_USER, "Later")), (std::vector<std::string>{"v0", "v1", "v2"}));
+}
+
+// A store whose folder cannot take its journal: read, told at its opening as read-only,
+// every change refused at once. A folder that turns read-only later refuses the first
+// change the run makes; that is told once and no change is tried again.
+TEST(TRegistryStore, AFolderThatCannotBeWrittenMakesTheStoreReadOnly) {
+    TempDir d;
+    const fs::path folder = d.path / "settings";
+    fs::create_directory(folder);
+    const std::string file = (folder / "registry.sqlite3").string();
+    {
+        TRegistryStore maker(file);
+        TRegTransaction t = maker.begin(Mode::Write);
+        t.WriteValue(t.CreateKey(HKEY_CURRENT_USER, "K"), "v", TRegValue::Dword(7));
+        t.Commit();
+    }
+    ::chmod(file.c_str(), 0666);
+    const int failures = gstest::RunWithoutWriteAccess(folder, [&](const gstest::LockFolder& lock) {
+        using gstest::Check;
+        int failed = 0;
+        auto said = [](TRegistryStore& store, const char* what) {
+            std::string all;
+            for (const std::string& n : store.TakeNotices()) all += n + "\n";
+            return all.find(what) != std::string::npos ? std::string() : all;
+        };
+        lock(true);
+        {
+            TRegistryStore store(file);
+            TRegTransaction t = store.begin(Mode::Read);
+            failed += Check(t.ReadValue(*t.OpenKey(HKEY_CURRENT_USER, "K"), "v") == TRegValue::Dword(7), "read");
+            t.Commit();
+            const std::string notices = said(store, "is in a folder that cannot be written");
+            failed += Check(notices.empty(), "told at the opening: " + notices);
+            try {
+                store.begin(Mode::Write);
+                failed += Check(false, "a write transaction began");
+            } catch (const ERegistryError&) {
+            }
+        }
+        lock(false);
+        TRegistryStore store(file);
+        store.begin(Mode::Read).Commit();
+        failed += Check(store.TakeNotices().empty(), "a writable folder told");
+        lock(true);
+        for (int i = 0; i < 2; ++i) {
+            try {
+                TRegTransaction t = store.begin(Mode::Write);
+                t.WriteValue(t.CreateKey(HKEY_CURRENT_USER, "K"), "v", TRegValue::Dword(8));
+                t.Commit();
+                failed += Check(false, "a write was kept");
+            } catch (const ERegistryError&) {
+            }
+        }
+        const std::string notices = said(store, "cannot be written");
+        failed += Check(notices.empty(), "told when refused: " + notices);
+        lock(false);
+        return failed;
+    });
+    EXPECT_EQ(failures, 0);
+    EXPECT_FALSE(fs::exists(folder / "registry.sqlite3-journal"));
 }
 
 TEST(TRegistryStore, TwentyProcessesWritingOneKeyKeepEveryValue) {
