@@ -42,9 +42,9 @@ void saveFloating(TFormStorage& storage, const tb::TTBToolbar& bar) {
 }
 
 // A bar keeps its floating width and place wherever it is. An empty dock name is a bar that
-// floated: it floats again there, and back on the screen when the screen no longer holds
-// it. Without a stored place (a store from before the places were kept) it stays in the
-// dock it was built in: on the form it would have no handle to be dragged by.
+// floated: it floats again there, wholly on the screen nearest to it. Without a stored place
+// (a store from before the places were kept) it stays in the dock it was built in: on the
+// form it would have no handle to be dragged by.
 void restoreDock(TFormStorage& storage, tb::TTBToolbar& bar, const QString& dockName) {
     bar.ReadPositionData([&](const char* name, int def) { return storage.ReadInteger(barValue(bar, name), def); });
     const int left = storage.ReadInteger(barValue(bar, "FloatLeft"), INT_MIN);
@@ -52,8 +52,7 @@ void restoreDock(TFormStorage& storage, tb::TTBToolbar& bar, const QString& dock
     if (left != INT_MIN && top != INT_MIN) bar.FloatingPosition = QPoint(left, top);
     if (!dockName.isEmpty()) return bar.SetCurrentDockName(dockName);
     if (left == INT_MIN || top == INT_MIN) return;
-    tb::SetFloating(bar, true);
-    bar.KeepOnScreen(true);
+    tb::FloatAtStoredPlace(bar, QPoint(left, top));
 }
 
 }  // namespace

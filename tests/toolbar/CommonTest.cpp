@@ -43,10 +43,20 @@ TEST(ToolbarCommon, Utf8AndCaseFolding) {
         std::size_t at = 0;
         EXPECT_EQ(std::pair(NextCodePoint(text, at), at), std::pair(first, used)) << text;
     }
-    const std::pair<char32_t, char32_t> folds[] = {{U'\u00c9', U'\u00e9'}, {U'\u00e9', U'\u00e9'}, {U'\u00d7', U'\u00d7'},
-        {U'\u0178', U'\u00ff'}, {U'\u0139', U'\u013a'}, {U'\u013a', U'\u013a'}, {U'\u0100', U'\u0101'}, {U'\u03a9', U'\u03c9'},
-        {U'\u0386', U'\u03ac'}, {U'\u0401', U'\u0451'}, {U'\u042f', U'\u044f'}, {U'\u0462', U'\u0463'}, {U'\u0531', U'\u0561'},
-        {U'\u1e9e', U'\u00df'}, {U'\u00df', U'\u00df'}, {U'\u04c1', U'\u04c2'}, {'A', 'a'}};
+    // Unicode's simple case folding, across scripts and the irregular cases: a final sigma, the
+    // titlecase digraph, capitals that fold far (Latin extended, Georgian, Cherokee small letters
+    // fold to capitals), those whose full folding is longer (S mappings) or has no simple form
+    // (in Unicode 14; 15 folds U+1FD3 and U+FB05 too).
+    const std::pair<char32_t, char32_t> folds[] = {{'A', 'a'}, {'a', 'a'}, {U'\u00c9', U'\u00e9'}, {U'\u00d7', U'\u00d7'},
+        {U'\u00b5', U'\u03bc'}, {U'\u0178', U'\u00ff'}, {U'\u0139', U'\u013a'}, {U'\u013a', U'\u013a'},
+        {U'\u017f', U's'}, {U'\u0181', U'\u0253'}, {U'\u0186', U'\u0254'}, {U'\u01c4', U'\u01c6'},
+        {U'\u01c5', U'\u01c6'}, {U'\u0130', U'\u0130'}, {U'\u03a9', U'\u03c9'}, {U'\u03c2', U'\u03c3'},
+        {U'\u0386', U'\u03ac'}, {U'\u1fd3', U'\u1fd3'}, {U'\u1f88', U'\u1f80'}, {U'\u0401', U'\u0451'},
+        {U'\u042f', U'\u044f'}, {U'\u04c1', U'\u04c2'}, {U'\u0531', U'\u0561'}, {U'\u10a0', U'\u2d00'},
+        {U'\u1c90', U'\u10d0'}, {U'\uab70', U'\u13a0'}, {U'\u1e9e', U'\u00df'}, {U'\u00df', U'\u00df'},
+        {U'\u2126', U'\u03c9'}, {U'\u212a', U'k'}, {U'\u24b6', U'\u24d0'}, {U'\u2c00', U'\u2c30'},
+        {U'\ufb05', U'\ufb05'}, {U'\uff21', U'\uff41'}, {U'\U00010400', U'\U00010428'},
+        {U'\U0001e900', U'\U0001e922'}, {U'\U0010ffff', U'\U0010ffff'}};
     for (auto [upper, lower] : folds) EXPECT_EQ(FoldCase(upper), lower) << std::hex << unsigned(upper);
 }
 

@@ -311,6 +311,39 @@ TEST(DockableWindow, FloatingWindowFollowsFormApplicationAndScreen) {
     EXPECT_EQ(bar.FloatingPosition, floating->pos());
 }
 
+// A floating window stored partly or wholly off the screen (dropped near an edge, or stored
+// under other screens) comes back wholly inside the available area of the screen nearest to
+// it, moved no further than that takes. ctest runs this with one screen and with two side by
+// side (data/two-screens.json), where beyond either outer edge is nearest that edge's screen.
+TEST(ToolbarScreens, AStoredFloatingWindowComesBackWhollyOnTheNearestScreen) {
+    Form f;
+    Bar bar(&f.form, 100, 22, "bar");
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    ASSERT_FALSE(screens.isEmpty());
+    const QRect first = screens.front()->availableGeometry(), last = screens.back()->availableGeometry();
+    struct Case {
+        QPoint place;
+        QRect work;   // where it must come back
+        QPoint back;  // its top-left there; -1 for a coordinate that the frame's size decides
+    } cases[] = {
+        {{first.center().x(), first.top() - 15}, first, {first.center().x(), first.top()}},
+        {{first.left() - 40, first.center().y()}, first, {first.left(), first.center().y()}},
+        {{first.left() - 900, first.bottom() + 900}, first, {first.left(), -1}},
+        {{last.right() - 10, last.center().y()}, last, {-1, last.center().y()}},
+        {{last.right() + 700, last.top() - 500}, last, {-1, last.top()}},
+    };
+    for (const Case& c : cases) {
+        FloatAtStoredPlace(bar, c.place);
+        TTBFloatingWindowParent* floating = bar.FloatingParent();
+        ASSERT_NE(floating, nullptr);
+        const QRect frame = floating->frameGeometry();
+        EXPECT_TRUE(c.work.contains(frame)) << c.place.x() << "," << c.place.y();
+        EXPECT_EQ(frame.left(), c.back.x() < 0 ? c.work.right() + 1 - frame.width() : c.back.x()) << c.place.x();
+        EXPECT_EQ(frame.top(), c.back.y() < 0 ? c.work.bottom() + 1 - frame.height() : c.back.y()) << c.place.y();
+        EXPECT_EQ(bar.FloatingPosition, floating->pos());
+    }
+}
+
 TEST(Dock, WindowsAndDocksGoInEitherOrder) {
     auto* f = new Form;
     auto* a = new Bar(nullptr, 100, 22, "a");

@@ -7,12 +7,14 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolTip>
 #include <QWindow>
 #include <QtTest/QTest>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "ItemScript.h"
 #include "support/QtTestApp.h"
@@ -145,29 +147,71 @@ TEST(ToolbarView, MenusOpenOnPressAndCloseOnAReleaseOutside) {
     EXPECT_FALSE(b.bar->View().ViewFlags & vsMenuLoop);
 }
 
-// A press outside the menus ends the loop and reaches what it landed on, once, with the
-// focus: with a menu open (Qt's popup has the mouse) and on the bar's own loop (the bar has it).
-TEST(ToolbarView, ThePressThatEndsTheLoopGoesOnToItsWidget) {
+// A press outside the menus ends the loop and reaches what it landed on as one ordinary click
+// with its own release, and the focus: with a menu open (Qt's popup has the mouse) and on the
+// bar's own loop (the bar has it); the release coming after the loop has ended, or with the
+// press, while the loop still holds the mouse. A second toolbar pressed so runs its own loop
+// and clicks its button; no grab is left.
+TEST(ToolbarView, ThePressThatEndsTheLoopIsOneClickOfItsWidget) {
     Bar b;
-    struct Presses : QObject {
-        std::vector<QPoint> at;
+    auto* button = new QPushButton("Push", &b.window);
+    button->move(200, 80);
+    button->show();
+    int pushed = 0;
+    QObject::connect(button, &QPushButton::clicked, [&] { ++pushed; });
+    std::istringstream otherText("view toolbar\nbutton \"Other\"\n");
+    ItemScript other = ParseItemScript(otherText);
+    std::vector<std::string> otherClicks;
+    other.root->Items(0)->SetOnClick([&](TTBCustomItem* i) { otherClicks.push_back(i->Caption()); });
+    auto* otherBar = new TTBToolbarView(other.root.get(), &b.window);
+    otherBar->move(0, 140);
+    otherBar->show();
+    const TRect& o = otherBar->View().Cells()[0]->BoundsRect;
+    struct Target {
+        const char* name;
+        QWidget* widget;
+        QPoint at;
+        std::function<int()> clicks;
+    } targets[] = {
+        {"edit", b.edit, b.edit->geometry().topLeft() + QPoint(5, 4), [&] { return int(b.edit->hasFocus()); }},
+        {"button", button, button->geometry().center(), [&] { return pushed; }},
+        {"toolbar", otherBar, otherBar->mapTo(&b.window, QPoint((o.left + o.right) / 2, (o.top + o.bottom) / 2)),
+         [&] { return int(otherClicks.size()); }},
+    };
+    // Releases the button once the widget has had the press (a toolbar is in its loop then).
+    struct ReleaseAfterPress : QObject {
+        std::function<void()> release;
         bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::MouseButtonPress) at.push_back(static_cast<QMouseEvent*>(e)->position().toPoint());
+            if (e->type() == QEvent::MouseButtonPress && release) QTimer::singleShot(0, std::exchange(release, nullptr));
             return false;
         }
-    } presses;
-    b.edit->installEventFilter(&presses);
-    const QPoint onEdit = b.edit->geometry().topLeft() + QPoint(5, 4);
-    for (bool menuOpen : {true, false}) {
-        presses.at.clear();
-        b.bar->setFocus();
-        b.inLoop([&] { menuOpen ? b.release(b.centre(kFile)) : void(), QTest::mousePress(b.win(), Qt::LeftButton, {}, onEdit); },
-                 [&] { menuOpen ? b.press(kFile) : void(b.bar->StartToolbarLoop(tbloPickFirst)); });
-        QTest::mouseRelease(b.win(), Qt::LeftButton, {}, onEdit);
-        EXPECT_EQ(presses.at, std::vector<QPoint>{QPoint(5, 4)}) << menuOpen;
-        EXPECT_TRUE(b.edit->hasFocus()) << menuOpen;
-    }
-    EXPECT_EQ(openPopup(), nullptr);
+    } releaseAfter;
+    for (const Target& t : targets)
+        for (bool menuOpen : {true, false})
+            for (bool together : {true, false}) {
+                const std::string what = std::string(t.name) + (menuOpen ? " menu open" : " bar loop") +
+                                         (together ? " together" : " apart");
+                pushed = 0;
+                otherClicks.clear();
+                b.bar->setFocus();
+                t.widget->installEventFilter(&releaseAfter);
+                if (!together) releaseAfter.release = [&] { b.release(t.at); };
+                b.inLoop(
+                    [&] {
+                        if (menuOpen) b.release(b.centre(kFile));
+                        QTest::mousePress(b.win(), Qt::LeftButton, {}, t.at);
+                        if (together) b.release(t.at);
+                    },
+                    [&] { menuOpen ? b.press(kFile) : void(b.bar->StartToolbarLoop(tbloPickFirst)); });
+                for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();  // the press, its release, a click
+                t.widget->removeEventFilter(&releaseAfter);
+                EXPECT_EQ(t.clicks(), 1) << what;
+                EXPECT_FALSE(button->isDown()) << what;
+                EXPECT_EQ(QWidget::mouseGrabber(), nullptr) << what;
+                EXPECT_EQ(QWidget::keyboardGrabber(), nullptr) << what;
+                EXPECT_FALSE(otherBar->View().ViewFlags & vsMenuLoop) << what;
+                EXPECT_EQ(openPopup(), nullptr) << what;
+            }
     EXPECT_TRUE(b.clicks.empty());
 }
 

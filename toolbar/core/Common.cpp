@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 
 namespace tb {
 
@@ -51,39 +52,21 @@ char32_t AcceleratorCharOf(std::string_view text) {
 }
 
 char32_t FoldCase(char32_t c) {
-    // Runs where upper and lower case alternate (upper on the even or the odd code point).
-    struct Pairs {
+    struct Run {
         char32_t first, last;
-        bool upperEven;
+        std::int32_t delta;
+        char32_t stride;
     };
-    static constexpr Pairs kPairs[] = {
-        {0x0100, 0x012F, true},  {0x0132, 0x0137, true},  {0x0139, 0x0148, false}, {0x014A, 0x0177, true},
-        {0x0179, 0x017E, false}, {0x01DE, 0x01EF, true},  {0x01F8, 0x021F, true},  {0x0222, 0x0233, true},
-        {0x0460, 0x0481, true},  {0x048A, 0x04BF, true},  {0x04C1, 0x04CE, false}, {0x04D0, 0x052F, true},
-        {0x1E00, 0x1E95, true},  {0x1EA0, 0x1EFF, true},
+    static constexpr Run kRuns[] = {
+#include "toolbar/core/CaseFold.inc"
     };
-    // Runs whose lower case lies a fixed distance further on.
-    struct Shift {
-        char32_t first, last, by;
-    };
-    static constexpr Shift kShifts[] = {
-        {'A', 'Z', 0x20},         {0x00C0, 0x00D6, 0x20}, {0x00D8, 0x00DE, 0x20}, {0x0388, 0x038A, 0x25},
-        {0x038E, 0x038F, 0x3F},   {0x0391, 0x03A1, 0x20}, {0x03A3, 0x03AB, 0x20}, {0x0400, 0x040F, 0x50},
-        {0x0410, 0x042F, 0x20},   {0x0531, 0x0556, 0x30},
-    };
-    for (const Shift& s : kShifts)
-        if (c >= s.first && c <= s.last) return c + s.by;
-    for (const Pairs& p : kPairs)
-        if (c >= p.first && c <= p.last && (c % 2 == 0) == p.upperEven)
-            return c + 1;
-    switch (c) {
-    case 0x0178: return 0x00FF;  // Ÿ
-    case 0x0386: return 0x03AC;  // Ά
-    case 0x038C: return 0x03CC;  // Ό
-    case 0x04C0: return 0x04CF;  // Ӏ
-    case 0x1E9E: return 0x00DF;  // ẞ
-    default: return c;
-    }
+    // The last run that starts at or before c.
+    const Run* run = std::upper_bound(std::begin(kRuns), std::end(kRuns), c,
+                                      [](char32_t v, const Run& r) { return v < r.first; });
+    if (run == std::begin(kRuns)) return c;
+    --run;
+    if (c > run->last || (c - run->first) % run->stride != 0) return c;
+    return char32_t(std::int32_t(c) + run->delta);
 }
 
 std::string StripAccelerators(std::string_view text) {

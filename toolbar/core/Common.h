@@ -33,9 +33,9 @@ char32_t NextCodePoint(std::string_view text, std::size_t& i);
 // The code point after the last single `&` of a caption (`&&` is a literal ampersand);
 // 0 when there is none. An `&` that ends the text ends the scan.
 char32_t AcceleratorCharOf(std::string_view text);
-// The lower-case partner of an upper-case letter of the Latin, Greek, Cyrillic and Armenian
-// alphabets (other code points unchanged): typed characters and accelerators are compared
-// through it, so "É" reaches "&Été" as "é" does.
+// Unicode's simple case folding (one code point to one; scripts/gen_casefold.py makes the
+// table): typed characters and accelerators are compared through it, so "É" reaches "&Été"
+// as "é" does, and a final sigma reaches a sigma.
 char32_t FoldCase(char32_t c);
 // The caption as shown: single `&` removed, `&&` left as one `&`.
 std::string StripAccelerators(std::string_view text);

@@ -384,11 +384,9 @@ void TTBCustomDockableWindow::ToggleDock() {
 void TTBCustomDockableWindow::KeepOnScreen(bool whenFullyOff) {
     if (!floating_ || !floatingParent_) return;
     QRect r = floatingParent_->frameGeometry();
-    QScreen* screen = QGuiApplication::screenAt(r.center());
-    if (!screen) screen = QGuiApplication::primaryScreen();
-    if (!screen) return;
-    const QRect work = screen->availableGeometry();
-    if (whenFullyOff && r.intersects(work)) return;
+    // The screen it overlaps most, else the nearest (its centre may lie on none).
+    const QRect work = MonitorAreaOf(r, true);
+    if (work.isEmpty() || (whenFullyOff && r.intersects(work))) return;
     if (r.right() > work.right()) r.moveRight(work.right());
     if (r.bottom() > work.bottom()) r.moveBottom(work.bottom());
     if (r.left() < work.left()) r.moveLeft(work.left());

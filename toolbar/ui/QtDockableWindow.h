@@ -117,8 +117,9 @@ public:
     // Docked with room to float: floats; else docks into LastDock, or DefaultDock at
     // row 0, position -8.
     void ToggleDock();
-    // Floating: moves the floating window into its screen's available area (right, bottom,
-    // left, top); with `whenFullyOff` only when none of it is on that area.
+    // Floating: moves the floating window into the available area of the screen it overlaps
+    // most, else the nearest (right, bottom, left, top); with `whenFullyOff` only when none of
+    // it is on that area.
     void KeepOnScreen(bool whenFullyOff);
     // Asks the size for the current place and applies it when the window sizes itself.
     void Relayout();

@@ -238,4 +238,11 @@ void SetFloating(TTBCustomDockableWindow& window, bool value) {
     window.Relayout();
 }
 
+void FloatAtStoredPlace(TTBCustomDockableWindow& window, QPoint place) {
+    window.FloatingPosition = place;
+    SetFloating(window, true);
+    if (auto* parent = window.FloatingParent()) parent->move(place);
+    window.KeepOnScreen(false);
+}
+
 }  // namespace tb

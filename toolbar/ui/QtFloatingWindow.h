@@ -63,5 +63,9 @@ QMargins FloatingNonClient(const TTBCustomDockableWindow& window);
 // Moves the window into a floating window of its form (made when it has none), or back
 // onto its form. EInvalidOperation when the window belongs to no form.
 void SetFloating(TTBCustomDockableWindow& window, bool value);
+// Floats the window again at a place stored earlier (its floating window's top-left), wholly
+// inside the available area of the screen nearest to it: a drop may leave a floating window
+// partly off the screen, and the screens may have changed since.
+void FloatAtStoredPlace(TTBCustomDockableWindow& window, QPoint place);
 
 }  // namespace tb

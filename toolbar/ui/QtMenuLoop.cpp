@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QWindow>
 #include <QToolTip>
 #include <cctype>
 
@@ -55,6 +56,91 @@ private:
 bool isKey(const QEvent* e) {
     return e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease || e->type() == QEvent::ShortcutOverride;
 }
+
+// The press that ended a loop, handed on to the widget under it as one ordinary click with
+// the release that follows. It goes through that widget's window, as a press from the window
+// system does, once the loop's popups and grabs are gone: Qt then routes the release to the
+// same widget (a press given to the widget alone leaves the release with no receiver) and
+// gives the focus as a click does. The release may come first (press and release can come
+// together) or later, and at the window that held the mouse when it was made, a popup kept
+// for it meanwhile: either way it goes on to the press's window after the press, through the
+// queue (a toolbar the press starts a loop on gets it there). A window-system move without
+// the button tells that the release happened where it could not be seen.
+class TPassedOnPress : public QObject {
+public:
+    TPassedOnPress(QWidget* target, const QMouseEvent& press)
+        : QObject(qApp), target_(target), global_(press.globalPosition().toPoint()), button_(press.button()),
+          buttons_(press.buttons() | press.button()), modifiers_(press.modifiers()) {
+        qApp->installEventFilter(this);
+        TTBPopupWindow::KeepDismissedUntilGone(this);
+    }
+
+    // Once the loop has let go of the mouse and the keyboard.
+    void Deliver() {
+        QWidget* target = target_;
+        window_ = target && target->isVisible() ? target->window()->windowHandle() : nullptr;
+        if (!window_) return finish();
+        // The grab kept the press from the window manager, which would have activated a
+        // window that takes the focus.
+        QWidget* form = target->window();
+        if (!form->isActiveWindow() && !(form->windowFlags() & Qt::WindowDoesNotAcceptFocus)) form->activateWindow();
+        delivered_ = true;
+        if (release_) postRelease(*release_);
+        const QPointer<TPassedOnPress> self(this);
+        QMouseEvent press(QEvent::MouseButtonPress, local(global_), local(global_), QPointF(global_), button_, buttons_,
+                          modifiers_);
+        QCoreApplication::sendEvent(window_, &press);  // may run a toolbar's loop, which ends with the release
+        if (self && release_) finish();
+    }
+
+protected:
+    bool eventFilter(QObject* obj, QEvent* e) override {
+        // Looked at where it reaches a window, before Qt looks for a widget to take it.
+        if (!obj->isWindowType() || release_) return false;
+        auto* m = static_cast<QMouseEvent*>(e);
+        if (e->type() == QEvent::MouseMove && !(m->buttons() & button_) && e->spontaneous()) {
+            release_ = Release{m->globalPosition().toPoint(), m->modifiers()};  // the move goes on
+            if (delivered_) postRelease(*release_), finish();
+            return false;
+        }
+        if (e->type() != QEvent::MouseButtonRelease || m->button() != button_) return false;
+        release_ = Release{m->globalPosition().toPoint(), m->modifiers()};
+        if (!delivered_) return true;
+        finish();
+        if (obj == window_) return false;  // Qt routes it to the press's widget
+        postRelease(*release_);
+        return true;
+    }
+
+private:
+    struct Release {
+        QPoint global;
+        Qt::KeyboardModifiers modifiers;
+    };
+    QPointF local(QPoint global) const { return window_->mapFromGlobal(QPointF(global)); }
+    void postRelease(const Release& r) {
+        if (!window_) return;
+        QCoreApplication::postEvent(window_, new QMouseEvent(QEvent::MouseButtonRelease, local(r.global), local(r.global),
+                                                             QPointF(r.global), button_, buttons_ & ~button_, r.modifiers));
+    }
+    void finish() {
+        if (finished_) return;
+        finished_ = true;
+        qApp->removeEventFilter(this);
+        TTBPopupWindow::EndKeeping(this);
+        deleteLater();  // and the popups kept
+    }
+
+    QPointer<QWidget> target_;
+    QPointer<QWindow> window_;
+    QPoint global_;
+    Qt::MouseButton button_;
+    Qt::MouseButtons buttons_;
+    Qt::KeyboardModifiers modifiers_;
+    std::optional<Release> release_;
+    bool delivered_ = false;
+    bool finished_ = false;
+};
 
 class TLoopFilter : public QObject {
 public:
@@ -163,19 +249,12 @@ private:
         const QPoint global = m.globalPosition().toPoint();
         QWidget* target = QApplication::widgetAt(global);
         if (!target || target == receiver || target->window()->windowType() == Qt::Popup) return false;
-        pendingPress_ = Press{target, global, m.button(), m.buttons(), m.modifiers()};
+        if (!passedOn_) passedOn_ = new TPassedOnPress(target, m);
         return true;
     }
 
 public:
-    struct Press {
-        QPointer<QWidget> target;
-        QPoint global;
-        Qt::MouseButton button;
-        Qt::MouseButtons buttons;
-        Qt::KeyboardModifiers modifiers;
-    };
-    std::optional<Press> pendingPress_;
+    QPointer<TPassedOnPress> passedOn_;
 
 private:
     static TPoint at(QEvent* e) {
@@ -251,7 +330,7 @@ TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bo
         }
     } ungrab{host, grabbing};
     const std::weak_ptr<const bool> alive = root.Alive();
-    std::optional<TLoopFilter::Press> pressed;
+    QPointer<TPassedOnPress> passedOn;
     const QPoint mouse = pressAt.value_or(QCursor::pos());
     // The first mouse-down handling may already have ended the loop.
     if (host) loop.Start(startedByMouse, popupMode, pickFirst, {mouse.x(), mouse.y()});
@@ -262,31 +341,19 @@ TTBLoopResult RunMenuLoop(TTBView& root, bool startedByMouse, bool popupMode, bo
         events.exec();
         qApp->removeEventFilter(&filter);
         QObject::disconnect(gone);
-        pressed = filter.pendingPress_;
+        passedOn = filter.passedOn_;
     }
     if (!alive.expired()) root.CloseSubmenus();
     ungrab.release();
     // The press that ended the loop goes on, after the loop's own result, to what it was on.
-    if (pressed && pressed->target) {
-        QWidget* target = pressed->target;
-        // As a press from the window system would, it gives the focus to the first widget
-        // from there up that takes it by clicks (a posted press does not).
-        for (QWidget* w = target; w && !w->isWindow(); w = w->parentWidget())
-            if (w->isEnabled() && (w->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus) {
-                w->setFocus(Qt::MouseFocusReason);
-                break;
-            }
-        const QPoint local = target->mapFromGlobal(pressed->global);
-        QCoreApplication::postEvent(target, new QMouseEvent(QEvent::MouseButtonPress, QPointF(local), QPointF(pressed->global),
-                                                            pressed->button, pressed->buttons, pressed->modifiers));
-    }
+    if (passedOn) QMetaObject::invokeMethod(passedOn, [passedOn] { passedOn->Deliver(); }, Qt::QueuedConnection);
     return loop.Result();
 }
 
 TTBLoopResult PopupItem(TTBCustomItem& item, QPoint point, int alignment, bool rightButtonToo) {
     std::unique_ptr<TTBPopupWindow> window = TTBPopupWindow::Open(&item, nullptr, nullptr, point, alignment, false, false);
     TTBLoopResult result = RunMenuLoop(window->View(), false, false, false, rightButtonToo, true);
-    window.reset();
+    window.release()->Dismiss();  // kept while a release on its way may still come to it
     PerformLoopResult(result);
     return result;
 }

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QToolTip>
 #include <QWindow>
@@ -72,10 +73,21 @@ TTBPopupWindow::TTBPopupWindow(TTBCustomItem* item, TTBView* openerView, TTBView
 
 TTBPopupWindow::~TTBPopupWindow() { view_.reset(); }
 
+namespace {
+QPointer<QObject> gKeeper;
+}
+
+void TTBPopupWindow::KeepDismissedUntilGone(QObject* keeper) { gKeeper = keeper; }
+
+void TTBPopupWindow::EndKeeping(QObject* keeper) {
+    if (gKeeper == keeper) gKeeper = nullptr;
+}
+
 void TTBPopupWindow::Dismiss() {
     view_.reset();
     hide();
-    deleteLater();
+    if (gKeeper) QObject::connect(gKeeper, &QObject::destroyed, this, &QObject::deleteLater);
+    else deleteLater();
 }
 
 std::unique_ptr<TTBPopupWindow> TTBPopupWindow::Open(TTBCustomItem* item, TTBView* openerView, TTBItemViewer* opener,

@@ -24,8 +24,14 @@ public:
     ~TTBPopupWindow() override;
 
     TTBView& View() const { return *view_; }
-    // Ends the view now and the window after the event being handled.
+    // Ends the view now and the window after the event being handled, or, while a keeper
+    // is set, when the keeper goes.
     void Dismiss();
+    // A window that held the mouse may still have a button release of the window system on
+    // its way: destroyed, the window would take that release with it. `keeper` (nullptr for
+    // none) keeps the windows dismissed meanwhile, hidden, until it is destroyed.
+    static void KeepDismissedUntilGone(QObject* keeper);
+    static void EndKeeping(QObject* keeper);  // when it is still the keeper
     // The client area (inside the frame) on the screen.
     QRect ClientOnScreen() const;
 
