@@ -2,8 +2,10 @@
 // made to cost a reader much: modules whose many icon groups all name one large image,
 // a sparse 2 GB module with one huge icon, an icon file of PNG images declaring 4096 x 4096,
 // a GIF asking for a 20000 x 20000 screen in 35 bytes, an animated cursor of 30,000 frames;
-// and, within every bound, an icon file of 60 solid 1024 x 1024 PNGs and a module of 200
-// groups each naming its own copy of one.
+// a module of 60,000 icon groups all leading to one language directory of 60,000 entries, a
+// module of 50,000 groups naming one 4 MB image, an icon file cut after its header, modules
+// and an icon library naming more than their read budget; and, within every bound, an icon
+// file of 60 solid 1024 x 1024 PNGs and a module of 200 groups each naming its own copy of one.
 //
 //   bench_hostile_files DIR           writes them
 //   bench_hostile_files --list FILE   lists FILE's icons as the main window's scan does
@@ -133,6 +135,16 @@ TBytes peCopiedImage(int groups) {
     return makePeModule(res);
 }
 
+// `groups` groups naming one 1024 x 1024 32-bit DIB (4 MB): each icon is within the file's
+// size, all of them written out are thousands of times it.
+TBytes peGroupsOfOneBigImage(int groups) {
+    const ImageSpec image = dibSpec(1024, 32, 3);
+    std::vector<PeResource> res{{gs::RT_ICON, 1, "", 0x0409, image.data}};
+    const TBytes group = makeGroup({image}, {1});
+    for (int g = 0; g < groups; ++g) res.push_back({gs::RT_GROUP_ICON, std::uint16_t(1 + g), "", 0x0409, group});
+    return makePeModule(res);
+}
+
 // A 1 x 1 frame on a screen of 20000 x 20000.
 TBytes gifOfHugeScreen() {
     return {'G', 'I', 'F', '8', '9', 'a', 0x20, 0x4E, 0x20, 0x4E, 0x80, 0, 0, 0, 0, 0, 255, 255, 255,
@@ -199,5 +211,11 @@ int main(int argc, char** argv) {
     put(root / "pe-copies-200", "copies.dll", peCopiedImage(200));
     put(root / "gif-screen-20000", "screen.gif", gifOfHugeScreen());
     put(root / "ani-30000-frames", "long.ani", longAnimatedCursor(30000));
+    put(root / "pe-shared-language", "languages.dll", makePeSharedLanguages(60000, 60000, dibSpec(32, 32), 8u << 20));
+    put(root / "pe-50000-groups-4mb", "big.dll", peGroupsOfOneBigImage(50000));
+    put(root / "ico-truncated", "cut.ico", TBytes{0, 0, 1, 0, 1, 0});
+    put(root / "pe-over-budget", "over.dll", makeOverBudgetModule(false));
+    put(root / "ne-over-budget", "over.exe", makeOverBudgetModule(true));
+    put(root / "icl-over-budget", "over.icl", makeOverBudgetModule(true));
     return 0;
 }

@@ -79,6 +79,27 @@ void writeNeSeeds(const fs::path& dir) {
     writeFile((dir / "written.icl").string(), gs::TQB16BitWriter(library).Build());
 }
 
+// Shapes whose cost grows with their counts, for the module readers: groups all leading to
+// one language directory of as many entries, and many groups naming one large image.
+void writeManyGroupSeeds(const fs::path& root) {
+    const ImageSpec large = dibSpec(64, 32, 9);
+    const gs::TBytes group = makeGroup({large}, {1});
+    std::vector<PeResource> pe = {{gs::RT_ICON, 1, "", 0x0409, large.data}};
+    std::vector<NeResource> ne = {{0x8003, 0x8001, large.data}};
+    for (int g = 0; g < 300; ++g) {
+        pe.push_back({gs::RT_GROUP_ICON, std::uint16_t(g + 1), "", 0x0409, group});
+        ne.push_back({0x800E, std::uint16_t(0x8001 + g), group});
+    }
+    const std::pair<std::string, gs::TBytes> seeds[] = {
+        {"pe/shared-language.dll", makePeSharedLanguages(2000, 2000, dibSpec(16, 4))},
+        {"pe/one-large-image.dll", makePeModule(pe)},
+        {"ne/one-large-image.icl", makeNeModule(ne, {}, 4)}};
+    for (const auto& [name, data] : seeds) {
+        writeFile((root / name).string(), data);
+        writeFile((root / "module" / fs::path(name).filename()).string(), data);
+    }
+}
+
 void writeVersionSeeds(const fs::path& dir) {
     writeFile((dir / "empty.bin").string(), gs::buildVersionBlock(gs::TVersionBlockContent{}));
     gs::TVersionBlockContent full;
@@ -173,5 +194,7 @@ int main(int argc, char** argv) {
         for (const auto& e : fs::directory_iterator(root / d)) fs::copy_file(e.path(), root / "file" / e.path().filename());
     writeCodecSeeds(root);
     writeRoadSeeds(root);
+    // After the roads' copies: the export and whole-file targets write or draw every icon.
+    writeManyGroupSeeds(root);
     return 0;
 }

@@ -58,6 +58,21 @@ TModuleKind ProbeModule(const IByteSource& src) {
 
 namespace {
 
+// Why an icon file that declares images yielded none: its directory ends with the file, or
+// no entry's data is wholly in it (or within the largest icon image).
+std::string unreadableIconFile(const IByteSource& src) {
+    const std::uint16_t count = iconFileImageCount(src).value_or(0);
+    const std::uint64_t directory = format::kIconHeaderSize + std::uint64_t(count) * format::kIconFileEntrySize;
+    const std::string declared = "The icon file declares " + std::to_string(count) + (count == 1 ? " image" : " images");
+    if (src.Size() < format::kIconHeaderSize + format::kIconFileEntrySize)
+        return declared + " but ends after its " + std::to_string(src.Size()) + " bytes, before its directory.";
+    if (src.Size() < directory)
+        return declared + " but ends at byte " + std::to_string(src.Size()) + ", inside its directory of " +
+               std::to_string(directory) + " bytes, and no image in it can be read.";
+    return declared + " but none of them can be read: their data lies outside the file's " + std::to_string(src.Size()) +
+           " bytes or is larger than an icon image can be.";
+}
+
 // One file, opened and parsed once: the count the desktop would show and, on demand, the
 // icons behind it.
 class TFileIconReader {
@@ -108,6 +123,9 @@ public:
         }
         auto icon = std::make_unique<TQBIcon>();
         if (!icon->LoadFromSource(*src_)) return TLoadResult::Refused;
+        // An icon with nothing to show or save is no icon: the file is unreadable, and
+        // says why, rather than listed empty.
+        if (icon->Images().Count() == 0) throw EReadError(unreadableIconFile(*src_));
         into.Icons.AddIcon("", std::move(icon));
         return TLoadResult::Read;
     }

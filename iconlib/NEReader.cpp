@@ -7,6 +7,7 @@
 
 #include "platform/ByteReader.h"
 #include "platform/Errors.h"
+#include "platform/ReadBudget.h"
 #include "platform/Text.h"
 
 namespace gs {
@@ -175,6 +176,8 @@ bool TQB16BitReader::Read() {
         }
         Icons.TakeOver(std::move(list));
         return true;
+    } catch (const EOverBudget&) {
+        throw;  // refused as every reader refuses it, not taken for a damaged table
     } catch (const std::exception& e) {
         Error = e.what();
         return false;

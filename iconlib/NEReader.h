@@ -23,7 +23,8 @@ public:
     // Opens the file (EFOpenError when it cannot be).
     explicit TQB16BitReader(std::filesystem::path fileName, std::shared_ptr<const IByteSource> source = nullptr);
     // Fills Icons and returns true; false when anything about the file is wrong, with the
-    // reason in Error. Never raises. Reads the tables first unless ReadTables did.
+    // reason in Error. Raises only EOverBudget, when the file names more than its read
+    // budget (as the other readers do). Reads the tables first unless ReadTables did.
     bool Read() override;
     // The header and the resource and name tables: the number of icon groups, or -1 (the
     // reason in Error) when they cannot be read. Never raises.

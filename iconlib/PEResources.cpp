@@ -15,6 +15,21 @@ namespace {
 // Languages tried, in order, for a request in the neutral language.
 constexpr std::array<std::uint16_t, 4> kLanguagePreference = {0x0000, 0x0400, 0x0800, 0x0409};
 
+// Where a language directory's data entry of the preferred language stands: the best of
+// kLanguagePreference, else the first data entry listed; none when it holds no data entry.
+template <class Entries>
+std::optional<std::size_t> preferredLanguage(const Entries& entries) {
+    std::optional<std::size_t> chosen;
+    std::size_t chosenRank = kLanguagePreference.size();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].isDir || !entries[i].name.isId) continue;  // a third level holds data only
+        const auto rank = std::size_t(std::find(kLanguagePreference.begin(), kLanguagePreference.end(), entries[i].name.id) -
+                                      kLanguagePreference.begin());
+        if (!chosen || rank < chosenRank) chosen = i, chosenRank = rank;
+    }
+    return chosen;
+}
+
 [[noreturn]] void notPe(const std::string& why) { throw EReadError("Not a valid PE module: " + why); }
 
 std::string hex(std::uint64_t v) {
@@ -120,6 +135,7 @@ const TPeModule::Directory& TPeModule::readDirectory(std::uint32_t offset) const
         if (e.isDir) dir.firstDir.try_emplace(NameKey{e.name.isId, e.name.id, e.name.name}, out.size());
         out.push_back(std::move(e));
     }
+    dir.preferredData = preferredLanguage(out);
     return dirCache_.emplace(offset, std::move(dir)).first->second;
 }
 
@@ -150,15 +166,11 @@ std::optional<TPeModule::DirEntry> TPeModule::findData(std::uint16_t type, const
     if (!typeDir) return std::nullopt;
     auto nameDir = findEntry(typeDir->offset, name);
     if (!nameDir) return std::nullopt;
-    std::optional<DirEntry> chosen;
-    for (auto& e : readDirectory(nameDir->offset).entries) {
-        if (e.isDir || !e.name.isId) continue;  // a third level holds data only
-        if (!chosen) chosen = e;
-        if (std::find(kLanguagePreference.begin(), kLanguagePreference.end(), e.name.id) <
-            std::find(kLanguagePreference.begin(), kLanguagePreference.end(), chosen->name.id))
-            chosen = e;
-    }
-    return chosen;
+    // Chosen when the directory was read: groups sharing one language directory of
+    // thousands of entries do not each search it again.
+    const Directory& languages = readDirectory(nameDir->offset);
+    if (!languages.preferredData) return std::nullopt;
+    return languages.entries[*languages.preferredData];
 }
 
 std::optional<TByteReader> TPeModule::locate(std::uint16_t type, const TResourceName& name) const {

@@ -67,6 +67,8 @@ private:
     struct Directory {
         std::vector<DirEntry> entries;
         std::map<NameKey, std::size_t> firstDir;
+        // As a language directory: its entry of the preferred language, chosen once.
+        std::optional<std::size_t> preferredData;
     };
 
     std::optional<std::uint64_t> fileOffset(std::uint32_t rva, std::uint32_t size) const;

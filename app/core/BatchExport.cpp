@@ -72,10 +72,18 @@ TBatchExport::FileCounts TBatchExport::ExportFile(const std::filesystem::path& p
             counts.Error = read.Reason;
             return counts;
         }
+        std::error_code sizeUnknown;
+        const std::uintmax_t sourceSize = std::filesystem::file_size(path, sizeUnknown);
+        TOutputBudget output(sizeUnknown ? 0 : sourceSize);
         for (int i = 0; i < library.Icons.Count() && !StopAsked(); ++i) {
             ++counts.Found;
-            if (writer_.Write(*library.Icons.GetIcon(i), BatchOutputName(job_.TargetDir, baseName, counts.Found)))
-                ++counts.Saved;
+            const std::filesystem::path name = BatchOutputName(job_.TargetDir, baseName, counts.Found);
+            if (!writer_.Write(*library.Icons.GetIcon(i), name)) continue;
+            ++counts.Saved;
+            if (!output.Take(std::filesystem::file_size(writer_.OutputFile(name)))) {
+                counts.Error = output.Reason();
+                break;
+            }
         }
     } catch (const std::exception& e) {
         counts.Error = e.what();

@@ -2,6 +2,8 @@
 
 #include "framework/core/FileUtils.h"
 
+#include <algorithm>
+
 namespace gs {
 
 namespace {
@@ -22,6 +24,29 @@ std::string SafeOutputBaseName(const std::string& baseName) {
 
 std::filesystem::path BatchOutputName(const std::string& targetDir, const std::string& baseName, int k) {
     return AddTrailingBackslash(targetDir) + SafeOutputBaseName(baseName) + kNameSeparator + std::to_string(k);
+}
+
+std::uint64_t TOutputBudget::LimitFor(std::uint64_t sourceSize) {
+    const std::uint64_t multiple = sourceSize > UINT64_MAX / kFileMultiple ? UINT64_MAX : sourceSize * kFileMultiple;
+    return std::max(multiple, kFloor);
+}
+
+bool TOutputBudget::Take(std::uint64_t bytes) {
+    written_ = bytes > UINT64_MAX - written_ ? UINT64_MAX : written_ + bytes;
+    return written_ <= limit_;
+}
+
+std::string TOutputBudget::Reason() const {
+    return "The file is refused: its icons have written " + std::to_string(written_) + " bytes, more than the " +
+           std::to_string(limit_) + " bytes the batch writes for a file of " + std::to_string(sourceSize_) +
+           " bytes (" + std::to_string(kFileMultiple) + " times its size, at least " + std::to_string(kFloor >> 20) +
+           " MiB); the files written for it are kept.";
+}
+
+std::filesystem::path TBatchWriter::OutputFile(const std::filesystem::path& name) const {
+    std::filesystem::path file = name;
+    file += BatchFormatExtension(format_);
+    return file;
 }
 
 bool TBatchWriter::Write(const TQBIcon& icon, const std::filesystem::path& name) const {

@@ -24,19 +24,24 @@ TListPicture::TListPicture(const TIconPicture& picture) {
     if (count == 0 || picture.colour.size() < count || (!picture.hasAlpha && picture.mask.size() < count)) return;
     width_ = picture.width;
     height_ = picture.height;
-    if (index(picture, count)) return;
-    // Too many colours for a palette: every pixel is kept whole.
-    pixels_.resize(count);
-    for (std::size_t i = 0; i < count; ++i) pixels_[i] = picture.rgbaAt(i);
+    auto data = std::make_shared<Pixels>();
+    if (!index(picture, count, *data)) {
+        // Too many colours for a palette: every pixel is kept whole.
+        data->pixels.resize(count);
+        for (std::size_t i = 0; i < count; ++i) data->pixels[i] = picture.rgbaAt(i);
+    }
+    data_ = std::move(data);
 }
 
-bool TListPicture::index(const TIconPicture& picture, std::size_t count) {
+bool TListPicture::index(const TIconPicture& picture, std::size_t count, Pixels& into) {
     // An open-addressed table of the colours met so far, twice the palette's size so a probe
     // stays short; every icon's every pixel passes through here once per listing.
     constexpr std::size_t kSlots = 2 * kMaxPalette;
     std::array<Argb, kSlots> colours{};
     std::array<std::uint16_t, kSlots> entries{};  // palette index + 1; 0 for a free slot
-    indexes_.resize(count);
+    std::vector<Argb>& palette = into.palette;
+    std::vector<std::uint8_t>& indexes = into.indexes;
+    indexes.resize(count);
     Argb last = 0;
     std::uint8_t lastIndex = 0;
     bool haveLast = false;
@@ -46,22 +51,22 @@ bool TListPicture::index(const TIconPicture& picture, std::size_t count) {
             std::size_t slot = (pixel * 0x9E3779B1u) >> 23;  // 9 bits: kSlots
             while (entries[slot] != 0 && colours[slot] != pixel) slot = (slot + 1) % kSlots;
             if (entries[slot] == 0) {
-                if (palette_.size() == kMaxPalette) {
-                    palette_ = {};
-                    indexes_ = {};
+                if (palette.size() == kMaxPalette) {
+                    palette = {};
+                    indexes = {};
                     return false;
                 }
-                palette_.push_back(pixel);
+                palette.push_back(pixel);
                 colours[slot] = pixel;
-                entries[slot] = std::uint16_t(palette_.size());
+                entries[slot] = std::uint16_t(palette.size());
             }
             last = pixel;
             lastIndex = std::uint8_t(entries[slot] - 1);
             haveLast = true;
         }
-        indexes_[i] = lastIndex;
+        indexes[i] = lastIndex;
     }
-    palette_.shrink_to_fit();
+    palette.shrink_to_fit();
     return true;
 }
 
@@ -73,15 +78,22 @@ TListPicture TListPicture::FromIcon(const TQBHiResIcon* icon) {
 Argb TListPicture::PixelAt(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
     const std::size_t i = std::size_t(y) * std::size_t(width_) + std::size_t(x);
-    return Indexed() ? palette_[indexes_[i]] : pixels_[i];
+    return Indexed() ? data_->palette[data_->indexes[i]] : data_->pixels[i];
 }
 
 void TListPicture::ExpandRow(int y, Argb* out) const {
-    ExpandRowAs(y, out, palette_, [](Argb c) { return c; });
+    ExpandRowAs(y, out, Palette(), [](Argb c) { return c; });
+}
+
+const std::vector<Argb>& TListPicture::Palette() const {
+    static const std::vector<Argb> none;
+    return data_ ? data_->palette : none;
 }
 
 std::size_t TListPicture::HeapBytes() const {
-    return palette_.capacity() * sizeof(Argb) + indexes_.capacity() + pixels_.capacity() * sizeof(Argb);
+    if (!data_) return 0;
+    return sizeof(Pixels) + data_->palette.capacity() * sizeof(Argb) + data_->indexes.capacity() +
+           data_->pixels.capacity() * sizeof(Argb);
 }
 
 std::optional<std::size_t> TSameImages::Seen(const TQBIcon& icon, std::size_t place) {

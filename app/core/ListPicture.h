@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <tuple>
 #include <vector>
@@ -32,7 +33,7 @@ public:
     int Height() const { return height_; }
     bool Empty() const { return width_ <= 0 || height_ <= 0; }
     // True when the pixels are kept through a palette.
-    bool Indexed() const { return !palette_.empty(); }
+    bool Indexed() const { return data_ && !data_->palette.empty(); }
     // Straight-alpha ARGB of one pixel (0 outside the picture).
     Argb PixelAt(int x, int y) const;
     // Writes row `y` (Width() pixels of straight-alpha ARGB) to `out`.
@@ -44,24 +45,29 @@ public:
         if (y < 0 || y >= height_) return;
         const std::size_t first = std::size_t(y) * std::size_t(width_);
         if (Indexed()) {
-            for (int x = 0; x < width_; ++x) out[x] = colours[indexes_[first + std::size_t(x)]];
+            for (int x = 0; x < width_; ++x) out[x] = colours[data_->indexes[first + std::size_t(x)]];
         } else {
-            for (int x = 0; x < width_; ++x) out[x] = convert(pixels_[first + std::size_t(x)]);
+            for (int x = 0; x < width_; ++x) out[x] = convert(data_->pixels[first + std::size_t(x)]);
         }
     }
-    const std::vector<Argb>& Palette() const { return palette_; }
-    // What the picture holds on the heap.
+    const std::vector<Argb>& Palette() const;
+    // What the picture holds on the heap, shared with its copies.
     std::size_t HeapBytes() const;
 
 private:
+    struct Pixels {
+        std::vector<Argb> palette;          // with indexes, when at most 256 colours
+        std::vector<std::uint8_t> indexes;  // one per pixel, rows top-down
+        std::vector<Argb> pixels;           // otherwise, one per pixel
+    };
     // Keeps the pixels through a palette; false (and nothing kept) past 256 colours.
-    bool index(const TIconPicture& picture, std::size_t count);
+    static bool index(const TIconPicture& picture, std::size_t count, Pixels& into);
 
     int width_ = 0;
     int height_ = 0;
-    std::vector<Argb> palette_;          // with indexes_, when at most 256 colours
-    std::vector<std::uint8_t> indexes_;  // one per pixel, rows top-down
-    std::vector<Argb> pixels_;           // otherwise, one per pixel
+    // Never changed once made, so copies share it: icons of a file made of the same images
+    // (thousands of groups naming one) hold their list pictures once.
+    std::shared_ptr<const Pixels> data_;
 };
 
 // The icons of one file made of the very same images. Icon groups of a module may all name

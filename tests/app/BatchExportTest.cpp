@@ -271,6 +271,75 @@ TEST_F(BatchExportTest, A16BitModuleItsReaderRefusesHoldsNoIconsAndTheBatchGoesO
     EXPECT_EQ(outputs(), (std::vector<std::string>{"a_1.ico", "c_1.ico"}));
 }
 
+TEST_F(BatchExportTest, AFileNoReaderCanReadEndsTheBatchWhateverItsKindSayingWhy) {
+    // An icon file cut after its header, and modules of each kind naming more than their
+    // read budget: each ends the batch as an unreadable file does, with the reader's reason
+    // in the details box and status 1.
+    const std::pair<std::string, TBytes> cases[] = {{"m.ico", {0, 0, 1, 0, 1, 0}},
+                                                    {"m.dll", makeOverBudgetModule(false)},
+                                                    {"m.exe", makeOverBudgetModule(true)},
+                                                    {"m.icl", makeOverBudgetModule(true)}};
+    for (const auto& [name, data] : cases) {
+        put("a.dll", moduleOf({standardGroup(1)}));
+        put(name, data);
+        put("z.dll", moduleOf({standardGroup(4)}));
+        TQBIconLibrary library;
+        const TIconsRead read = library.Read(src / name);
+        ASSERT_EQ(read.Result, TLoadResult::Failed) << name;
+
+        TSilentBatchObserver silent;
+        RecordingBoxes boxes;
+        std::ostringstream err;
+        EXPECT_EQ(RunBatch(job("*.*"), silent, boxes, testDescriptor(), err), 1) << name;
+        ASSERT_EQ(boxes.calls.size(), 1u) << name;
+        EXPECT_EQ(boxes.calls[0].details, src / name + ": " + read.Reason);
+        EXPECT_EQ(outputs(), std::vector<std::string>{"a_1.ico"}) << name;
+        fs::remove(src / name);
+        fs::remove(out.path / "a_1.ico");
+    }
+}
+
+TEST_F(BatchExportTest, WhatOneFileWritesIsBoundedAndTheFilesWrittenStayWhole) {
+    const std::pair<std::uint64_t, std::uint64_t> limits[] = {
+        {0, TOutputBudget::kFloor}, {1 << 20, TOutputBudget::kFloor}, {8 << 20, 256 << 20}, {UINT64_MAX, UINT64_MAX}};
+    for (auto [size, limit] : limits) EXPECT_EQ(TOutputBudget::LimitFor(size), limit) << size;
+
+    // Eighty groups naming one 1 MB image and one 48 x 48: each icon file is within the
+    // module's size, all of them past what one file may write. The file that passes the
+    // bound is the last written.
+    const ImageSpec image = dibSpec(512, 32), small = dibSpec(48, 8);
+    std::vector<PeResource> res{{RT_ICON, 1, "", 0x0409, image.data}, {RT_ICON, 2, "", 0x0409, small.data}};
+    for (int g = 0; g < 80; ++g)
+        res.push_back({RT_GROUP_ICON, std::uint16_t(g + 1), "", 0x0409, makeGroup({image, small}, {1, 2})});
+    put("big.dll", makePeModule(res));
+    put("z.dll", moduleOf({standardGroup(4)}));
+    const std::uint64_t each = 6 + 2 * 16 + image.data.size() + small.data.size();
+    const int written = int(TOutputBudget::kFloor / each) + 1;
+
+    const TBatchResult outcome = run(job("*.dll"));
+    ASSERT_TRUE(outcome.End.Failed());
+    EXPECT_EQ(outcome.End.Subject, src / "big.dll");
+    TOutputBudget told(fs::file_size(src / "big.dll"));
+    for (int k = 0; k < written; ++k) told.Take(each);
+    EXPECT_EQ(outcome.End.Reason, told.Reason());
+    EXPECT_EQ(outcome.FoundTotal, written);
+    EXPECT_EQ(outcome.SavedTotal, written);
+    ASSERT_EQ(outputs().size(), std::size_t(written));  // nothing of z.dll: the batch ended
+    for (int k : {1, written}) {
+        const fs::path file = out.path / ("big_" + std::to_string(k) + ".ico");
+        EXPECT_EQ(fs::file_size(file), each);
+        EXPECT_EQ(sizesIn(file), (std::vector<std::pair<int, int>>{{512, 512}, {48, 48}}));
+    }
+    for (const std::string& name : outputs()) fs::remove(out.path / name);
+
+    // As bitmaps the same icons write their 48 x 48 preview, kilobytes each: all of them, and
+    // the next file's.
+    const TBatchResult bitmaps = run(job("*.dll", TBatchFormat::bfBMP));
+    EXPECT_FALSE(bitmaps.End.Failed()) << bitmaps.End.Reason;
+    EXPECT_EQ(bitmaps.FoundTotal, 81);
+    EXPECT_EQ(bitmaps.SavedTotal, 81);
+}
+
 TEST_F(BatchExportTest, AWriterFailureCountsTheIconsVisitedAndTheFilesWritten) {
     put("a.dll", moduleOf({standardGroup(1), standardGroup(4), standardGroup(7)}));
     fs::create_directory(out.path / "a_2.ico");  // the second file cannot be written

@@ -309,7 +309,11 @@ TEST(ExtractFile, ReadsOneFileAndReportsOneThatCannotBeRead) {
     EXPECT_EQ(module.resets, 1);
 
     makeFifo(t.path / "x.exe");
-    for (const fs::path& bad : {t.path / "x.exe", t.path / "missing.dll", t.put("cut.dll", truncatedModule())}) {
+    // A FIFO, a missing file, a cut module, an icon file cut after its header, and an icon
+    // library naming more than its read budget.
+    const fs::path unreadable[] = {t.path / "x.exe", t.path / "missing.dll", t.put("cut.dll", truncatedModule()),
+                                   t.put("cut.ico", TBytes{0, 0, 1, 0, 1, 0}), t.put("over.icl", makeOverBudgetModule(true))};
+    for (const fs::path& bad : unreadable) {
         RecordingSink sink;
         EXPECT_EQ(scanFile(bad, sink).Subject, bad.string()) << bad;
         ASSERT_EQ(sink.failures.size(), 1u) << bad;

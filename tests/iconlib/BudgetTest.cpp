@@ -98,7 +98,7 @@ TEST(TReadBudget, FilesNamingMoreThanTheirBudgetAreRefusedSayingWhy) {
     const ImageSpec tiny{TBytes{0}, 16, 16, 0, 4};
     const std::tuple<Hostile, TLoadResult, std::string> cases[] = {
         {module("a.dll", tiny, 1, 20000), TLoadResult::Failed, "icon group 1"},
-        {module("a.icl", tiny, 1, 20000), TLoadResult::Refused, "group 1"},
+        {module("a.icl", tiny, 1, 20000), TLoadResult::Failed, "group 1"},
         {icoNaming(20000, 1, 0), TLoadResult::Failed, "the icon file"}};
     TempDir dir;
     for (auto [file, result, what] : cases) {

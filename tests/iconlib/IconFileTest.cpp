@@ -7,6 +7,7 @@
 #include "iconlib/HiResIcon.h"
 #include "iconlib/Icon.h"
 #include "iconlib/IconBounds.h"
+#include "iconlib/IconLibrary.h"
 #include "platform/ByteReader.h"
 #include "platform/ByteWriter.h"
 #include "platform/Dib.h"
@@ -95,6 +96,38 @@ TEST(IconFile, EntriesWhoseDataIsNotInTheFileAreSkipped) {
     ASSERT_GE(many->Images().Count(), 1);
     EXPECT_LE(many->Images().Count(), (one.size() - 6) / 16);
     EXPECT_EQ(many->Images().GetImage(0)->Data(), dibSpec(16, 4).data);
+}
+
+TEST(IconFile, AFileWhoseDeclaredImagesCannotBeReadIsUnreadableSayingWhy) {
+    // Cut after its header, cut inside its directory, its data past the end or larger than
+    // any icon image: no icon to show or save, so the file is a read error, not an empty icon.
+    const TBytes one = makeIcoFile({dibSpec(16, 4)});
+    TBytes inDirectory = makeIcoFile({dibSpec(16, 4), dibSpec(32, 4)});
+    inDirectory.resize(6 + 16 + 5);
+    TBytes pastEnd = one;
+    pastEnd[6 + 14] = 0xFF, pastEnd[6 + 15] = 0xFF;
+    ImageSpec huge = dibSpec(16, 4);
+    huge.data.resize(bounds::kMaxIconImageBytes + 1);
+    const std::pair<TBytes, std::string> cases[] = {
+        {TBytes{0, 0, 1, 0, 1, 0}, "The icon file declares 1 image but ends after its 6 bytes, before its directory."},
+        {inDirectory, "The icon file declares 2 images but ends at byte 27, inside its directory of 38 bytes, and no "
+                      "image in it can be read."},
+        {pastEnd, "The icon file declares 1 image but none of them can be read: their data lies outside the file's " +
+                      std::to_string(one.size()) + " bytes or is larger than an icon image can be."},
+        {makeIcoFile({huge}), "The icon file declares 1 image but none of them can be read: their data lies outside "
+                              "the file's " + std::to_string(22 + huge.data.size()) +
+                                  " bytes or is larger than an icon image can be."}};
+    TempDir d;
+    for (const auto& [data, reason] : cases) {
+        writeFile(d.path / "cut.ico", data);
+        TQBIconLibrary lib;
+        const TIconsRead read = lib.Read(d.path / "cut.ico");
+        EXPECT_EQ(read.Result, TLoadResult::Failed) << reason;
+        EXPECT_EQ(read.Reason, reason);
+        EXPECT_EQ(lib.Icons.Count(), 0);
+        EXPECT_THROW(TQBIconLibrary().LoadFromFile(d.path / "cut.ico"), EReadError);
+        EXPECT_EQ(ReadFirstIcon(d.path / "cut.ico"), nullptr);
+    }
 }
 
 // An icon file lying inside a larger file (an icon list's entry, a cursor's frame) is read

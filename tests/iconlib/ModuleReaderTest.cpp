@@ -92,6 +92,21 @@ TEST(PeReader, NeutralRequestPrefersNeutralThenUsEnglishThenFirst) {
     }
 }
 
+TEST(PeReader, GroupsSharingOneLanguageDirectoryEachTakeItsPreferredLanguage) {
+    // 3,000 groups leading to one directory of 3,000 languages, US English listed last: the
+    // choice is made once for the directory, and every group gets that language's images.
+    const auto img = dibSpec(16, 4, 5);
+    ModuleDir d;
+    TQBIconLibrary lib;
+    ASSERT_EQ(lib.LoadFromFile(d.file("shared.dll", makePeSharedLanguages(3000, 3000, img))), TLoadResult::Read);
+    ASSERT_EQ(lib.Icons.Count(), 3000);
+    for (int i : {0, 1499, 2999}) {
+        EXPECT_EQ(lib.Icons.Name(i), std::to_string(i + 1));
+        ASSERT_EQ(lib.Icons.GetIcon(i)->Images().Count(), 1) << i;
+        EXPECT_EQ(lib.Icons.GetIcon(i)->Images().GetImage(0)->Data(), img.data) << i;
+    }
+}
+
 TEST(PeReader, MissingIconImageIsSkippedAndGroupStays) {
     auto a = dibSpec(16, 4), b = dibSpec(32, 4);
     std::vector<PeResource> res = {{RT_ICON, 1, "", 0x0409, a.data},

@@ -194,6 +194,50 @@ TBytes makeGroup(const std::vector<ImageSpec>& images, const std::vector<std::ui
     return w.Take();
 }
 
+namespace {
+// The resource section's address in the modules made here.
+constexpr std::uint32_t kRsrcRva = 0x1000;
+
+// A PE module of one section, .rsrc, holding `rs` at kRsrcRva; `fileSize` pads the file with
+// zeros past the section.
+TBytes peFileAround(TByteWriter& rs, bool pe32Plus, std::size_t fileSize = 0) {
+    while (rs.Pos() % 512) rs.U8(0);
+
+    TByteWriter f;
+    f.U16(0x5A4D);
+    f.Zeros(58);
+    f.U32(0x40);
+    f.U32(0x00004550);
+    f.U16(pe32Plus ? 0x8664 : 0x14C);
+    f.U16(1);
+    f.Zeros(12);
+    const std::uint16_t optSize = pe32Plus ? 240 : 224;
+    f.U16(optSize);
+    f.U16(0x2102);
+    const std::size_t opt = f.Pos();
+    f.U16(pe32Plus ? 0x20B : 0x10B);
+    f.Zeros((pe32Plus ? 108 : 92) - 2);
+    f.U32(16);
+    for (int i = 0; i < 16; ++i) {
+        f.U32(i == 2 ? kRsrcRva : 0);
+        f.U32(i == 2 ? std::uint32_t(rs.Pos()) : 0);
+    }
+    if (f.Pos() != opt + optSize) throw std::logic_error("optional header size");
+    f.Chars(".rsrc");
+    f.Zeros(3);
+    f.U32(std::uint32_t(rs.Pos()));
+    f.U32(kRsrcRva);
+    f.U32(std::uint32_t(rs.Pos()));
+    f.U32(0x200);
+    f.Zeros(12);
+    f.U32(0x40000040);
+    while (f.Pos() < 0x200) f.U8(0);
+    f.Bytes(rs.Data());
+    if (f.Pos() < fileSize) f.Zeros(fileSize - f.Pos());
+    return f.Take();
+}
+}  // namespace
+
 TBytes makePeModule(const std::vector<PeResource>& resources, bool pe32Plus) {
     // type -> name key -> language -> resource index. Named entries sort before ids.
     struct Key {
@@ -258,7 +302,7 @@ TBytes makePeModule(const std::vector<PeResource>& resources, bool pe32Plus) {
             }
         }
     }
-    const std::uint32_t rva = 0x1000;
+    const std::uint32_t rva = kRsrcRva;
     for (auto& [at, name] : namePatches) {
         rs.PatchU32(at, std::uint32_t(0x80000000u | rs.Pos()));
         rs.U16(std::uint16_t(name->size()));
@@ -279,39 +323,45 @@ TBytes makePeModule(const std::vector<PeResource>& resources, bool pe32Plus) {
         rs.PatchU32(entryPos[k], std::uint32_t(rva + rs.Pos()));
         rs.Bytes(resources[dataPatches[k].second].data);
     }
-    while (rs.Pos() % 512) rs.U8(0);
+    return peFileAround(rs, pe32Plus);
+}
 
-    TByteWriter f;
-    f.U16(0x5A4D);
-    f.Zeros(58);
-    f.U32(0x40);
-    f.U32(0x00004550);
-    f.U16(pe32Plus ? 0x8664 : 0x14C);
-    f.U16(1);
-    f.Zeros(12);
-    const std::uint16_t optSize = pe32Plus ? 240 : 224;
-    f.U16(optSize);
-    f.U16(0x2102);
-    const std::size_t opt = f.Pos();
-    f.U16(pe32Plus ? 0x20B : 0x10B);
-    f.Zeros((pe32Plus ? 108 : 92) - 2);
-    f.U32(16);
-    for (int i = 0; i < 16; ++i) {
-        f.U32(i == 2 ? rva : 0);
-        f.U32(i == 2 ? std::uint32_t(rs.Pos()) : 0);
-    }
-    if (f.Pos() != opt + optSize) throw std::logic_error("optional header size");
-    f.Chars(".rsrc");
-    f.Zeros(3);
-    f.U32(std::uint32_t(rs.Pos()));
-    f.U32(rva);
-    f.U32(std::uint32_t(rs.Pos()));
-    f.U32(0x200);
-    f.Zeros(12);
-    f.U32(0x40000040);
-    while (f.Pos() < 0x200) f.U8(0);
-    f.Bytes(rs.Data());
-    return f.Take();
+TBytes makePeSharedLanguages(int groups, int languages, const ImageSpec& image, std::size_t fileSize) {
+    TByteWriter rs;
+    auto table = [&](std::size_t ids) {
+        rs.Zeros(12);
+        rs.U16(0);
+        rs.U16(std::uint16_t(ids));
+    };
+    auto entry = [&](std::uint32_t name, std::uint32_t field) { rs.U32(name), rs.U32(field); };
+    constexpr std::uint32_t kSubdir = 0x80000000u;
+    // Root, the icon type's one image, then the group type's directory: fixed sizes, so the
+    // offsets are known before they are written.
+    const std::uint32_t iconDir = 16 + 2 * 8, iconName = iconDir + 16 + 8, groupDir = iconName + 16 + 8;
+    const std::uint32_t shared = groupDir + 16 + 8 * std::uint32_t(groups);
+    const std::uint32_t entries = shared + 16 + 8 * std::uint32_t(languages);
+    table(2);
+    entry(3, kSubdir | iconDir);
+    entry(14, kSubdir | groupDir);
+    table(1);
+    entry(1, kSubdir | iconName);
+    table(1);
+    entry(0x0409, entries);  // the image's data entry
+    table(std::size_t(groups));
+    for (int g = 0; g < groups; ++g) entry(std::uint32_t(g + 1), kSubdir | shared);
+    table(std::size_t(languages));
+    for (int l = 0; l + 1 < languages; ++l) entry(0x1000 + std::uint32_t(l) % 0xE000, entries + 32);
+    entry(0x0409, entries + 16);
+    // Data entries: the image, the US English group, the group of every other language.
+    const TBytes good = makeGroup({image}, {1}), other = makeGroup({image}, {2});
+    const std::uint32_t data = entries + 48;
+    const std::uint32_t at[] = {data, data + std::uint32_t(image.data.size()), data + std::uint32_t(image.data.size() + good.size())};
+    const std::size_t sizes[] = {image.data.size(), good.size(), other.size()};
+    for (int k = 0; k < 3; ++k) rs.U32(kRsrcRva + at[k]), rs.U32(std::uint32_t(sizes[k])), rs.U32(0), rs.U32(0);
+    rs.Bytes(image.data);
+    rs.Bytes(good);
+    rs.Bytes(other);
+    return peFileAround(rs, false, fileSize);
 }
 
 TBytes makeNeModule(const std::vector<NeResource>& resources, const std::vector<std::string>& names,
@@ -369,6 +419,13 @@ TBytes makeNeModule(const std::vector<NeResource>& resources, const std::vector<
         f.PatchU16(rec + 2, std::uint16_t((f.Pos() - start) >> alignShift));
     }
     return f.Take();
+}
+
+TBytes makeOverBudgetModule(bool ne) {
+    const ImageSpec tiny{TBytes{0}, 16, 16, 0, 4};
+    const TBytes group = makeGroup(std::vector<ImageSpec>(20000, tiny), std::vector<std::uint16_t>(20000, 1));
+    if (ne) return makeNeModule({{0x8003, 0x8001, tiny.data}, {0x800E, 0x8001, group}}, {});
+    return makePeModule({{3, 1, "", 0x0409, tiny.data}, {14, 1, "", 0x0409, group}});
 }
 
 void writeFile(const std::string& path, const TBytes& data) {

@@ -45,6 +45,12 @@ struct PeResource {
 // A PE module (no code) holding the resources; directory sorted as linkers sort it.
 TBytes makePeModule(const std::vector<PeResource>& resources, bool pe32Plus = false);
 
+// A PE32 module whose `groups` icon groups (ids 1 up) all lead to one language directory of
+// `languages` entries, as a hostile module may share it: its last entry, US English, holds a
+// group naming icon 1 (`image`); every other language's names icon 2, which is missing.
+// `fileSize` pads the file with zeros past its section (so the reading fits its budget).
+TBytes makePeSharedLanguages(int groups, int languages, const ImageSpec& image, std::size_t fileSize = 0);
+
 struct NeResource {
     std::uint16_t typeId;  // bit 15 set for an integer type; without it, a named type
     std::uint16_t id;      // bit 15 set for an integer id
@@ -55,6 +61,10 @@ struct NeResource {
 // appearance); `names` are the length-prefixed strings after the resource table.
 TBytes makeNeModule(const std::vector<NeResource>& resources, const std::vector<std::string>& names,
                    std::uint16_t alignShift = 4);
+
+// A module of one group naming one one-byte image 20,000 times, whose images pass its read
+// budget: a PE module, or (`ne`) an NE module, which also makes an icon library.
+TBytes makeOverBudgetModule(bool ne);
 
 void writeFile(const std::string& path, const TBytes& data);
 
