@@ -3,6 +3,7 @@
 #include "codecs/AniCursor.h"
 
 #include <algorithm>
+#include <deque>
 
 #include "codecs/CodecBounds.h"
 #include "codecs/CodecErrors.h"
@@ -43,6 +44,7 @@ std::string textOf(TByteReader chunk) {
 // chunk, so the lists stay linear in the file. Values no image can have are not listed.
 class TStepsBySequence {
 public:
+    static constexpr std::uint64_t kEntryBytes = 2 * sizeof(std::uint32_t);
     explicit TStepsBySequence(std::uint64_t sequences) : head_(std::size_t(sequences), kNone) {}
     void Add(int sequence, std::size_t step) {
         if (sequence < 0 || std::size_t(sequence) >= head_.size()) return;
@@ -62,7 +64,167 @@ private:
         std::uint32_t step, next;
     };
     std::vector<std::uint32_t> head_;
-    std::vector<Entry> entries_;
+    std::deque<Entry> entries_;
+};
+
+// What one object made on the heap costs besides its own size.
+constexpr std::uint64_t kHeapBlockBytes = 16;
+
+// The next chunk of a container: its id, its data as far as the container holds them, and
+// whether the container ends inside them. The reader moves past the chunk and its pad byte.
+struct TChunk {
+    std::string id;
+    TByteReader data;
+    bool cut;
+};
+
+// Whether another chunk header can be read, `taken` having been read from the file so far:
+// past kAniMaxChunks the file reads as if it ended there.
+bool hasChunk(const TByteReader& r, std::uint64_t taken) { return r.Remaining() >= kChunkHeader && taken < kAniMaxChunks; }
+
+TChunk takeChunk(TByteReader& r, std::uint64_t& taken) {
+    ++taken;
+    std::string id = r.Chars(4);
+    const std::uint32_t size = r.U32();
+    const std::uint64_t have = std::min<std::uint64_t>(size, r.Remaining());
+    TChunk c{std::move(id), r.Window(r.Pos(), have), have < size};
+    r.Skip(std::min(padded(size), r.Remaining()));
+    return c;
+}
+
+// What the chunks of a cursor can give its steps, counted before any step is made: no step
+// past these can get an image, a rate or a sequence, and such steps would only be dropped.
+struct TCensus {
+    std::uint64_t images = 0;  // "icon" chunks of "fram" lists
+    std::uint64_t values = 0;  // values of "seq " chunks, or of "rate" chunks when there are more
+};
+
+TCensus censusOf(TByteReader r) {
+    TCensus n;
+    std::uint64_t sequences = 0, rates = 0, taken = 0;
+    while (hasChunk(r, taken)) {
+        const TChunk c = takeChunk(r, taken);
+        if (c.id == "seq ") sequences += c.data.Size() / 4;
+        if (c.id == "rate") rates += c.data.Size() / 4;
+        TByteReader list = c.data;
+        if (c.id == "LIST" && list.Size() >= 4 && list.Chars(4) == "fram")
+            while (hasChunk(list, taken)) n.images += takeChunk(list, taken).id == "icon";
+        if (c.cut) break;
+    }
+    n.values = std::max(sequences, rates);
+    return n;
+}
+
+// The steps of an animation as they are read, and the images they show. A step is its
+// sequence, its rate and its image; each image is kept once. What the steps hold is counted in
+// the file's budget before it is made.
+class TSteps {
+public:
+    // `census` of the file; no more than `maxSteps` steps are made (see kAniBytesPerStep).
+    TSteps(const TCensus& census, std::uint64_t maxSteps, TImageDataPool& pool)
+        : census_(census), maxSteps_(maxSteps), pool_(pool), bySequence_(census.images) {
+        Hold(census.images * sizeof(std::uint32_t));
+    }
+
+    // `count` more steps, showing the images in order, at `rate`. A step gets an image only
+    // through its own place (below the images the file has) or a value of a "seq " chunk:
+    // the others would be dropped at the end, and are not made. They still take their places
+    // in the order of the steps, so that values find the steps they belong to; values never
+    // reach them, nor any step after them.
+    void AddSteps(std::uint64_t count, int rate) {
+        const std::uint64_t at = steps_.size() + leftOut_;
+        const std::uint64_t wanted = std::max(census_.images, census_.values - std::min(census_.values, at));
+        const std::uint64_t room = maxSteps_ - std::min<std::uint64_t>(maxSteps_, steps_.size());
+        const std::uint64_t made = std::min({count, wanted, room});
+        if (made < count) {
+            if (leftOut_ == 0) reachable_ = std::size_t(steps_.size() + made);
+            leftOut_ += count - made;
+        }
+        Hold(made * kStepBytes);
+        for (std::uint64_t i = 0; i < made; ++i) Add({std::int32_t(i), rate, kNoImage});
+    }
+
+    // The values of a "rate" or "seq " chunk, one per step from where the last chunk of its
+    // kind stopped; steps a short chunk lacks keep what they had.
+    void SetValues(const TByteReader& chunk, bool rates) {
+        std::size_t& next = rates ? rateAt_ : seqAt_;
+        const std::size_t end = std::min(steps_.size(), reachable_);
+        for (std::uint64_t at = 0; chunk.Contains(at, 4) && next < end; at += 4, ++next) {
+            const auto v = std::int32_t(chunk.U32At(at));
+            if (rates) {
+                steps_[next].rate = v;
+                continue;
+            }
+            Hold(TStepsBySequence::kEntryBytes);
+            steps_[next].sequence = v;
+            bySequence_.Add(v, next);
+        }
+    }
+
+    // The next image: shown by every step whose sequence is its ordinal, or by a step of its
+    // own (no sequence, at `rate`) at the end when there is none.
+    void Show(TIconFrame image, int rate) {
+        images_.push_back(std::move(image));
+        const auto shown = std::int32_t(images_.size() - 1);
+        bool placed = false;
+        bySequence_.ForEach(ordinal_, [&](std::size_t i) {
+            if (steps_[i].sequence != ordinal_) return;  // listed under a value it had before
+            steps_[i].image = shown;
+            placed = true;
+        });
+        if (!placed) {
+            Hold(kStepBytes);
+            Add({-1, rate, shown});
+        }
+        ++ordinal_;
+    }
+
+    // The steps that show an image, in order.
+    std::vector<std::unique_ptr<TIconFrame>> Frames() {
+        std::size_t shown = 0;
+        for (const TStep& s : steps_) shown += s.image != kNoImage;
+        Hold(shown * (sizeof(TIconFrame) + sizeof(std::unique_ptr<TIconFrame>) + kHeapBlockBytes));
+        std::vector<std::unique_ptr<TIconFrame>> frames;
+        frames.reserve(shown);
+        for (const TStep& s : steps_) {
+            if (s.image == kNoImage) continue;
+            auto f = std::make_unique<TIconFrame>(images_[std::size_t(s.image)]);
+            f->sequence = s.sequence;
+            f->rate = s.rate;
+            frames.push_back(std::move(f));
+        }
+        return frames;
+    }
+
+private:
+    struct TStep {
+        std::int32_t sequence, rate, image;
+    };
+    static constexpr std::int32_t kNoImage = -1;
+    static constexpr std::uint64_t kStepBytes = sizeof(TStep) + TStepsBySequence::kEntryBytes;
+
+    void Add(TStep step) {
+        bySequence_.Add(step.sequence, steps_.size());
+        steps_.push_back(step);
+    }
+    // Counts `bytes` more in the file's budget, in whole objects.
+    void Hold(std::uint64_t bytes) {
+        for (owed_ += bytes; owed_ >= TReadBudget::kObjectCost; owed_ -= TReadBudget::kObjectCost)
+            pool_.TakeObject("the steps of the animation");
+    }
+
+    TCensus census_;
+    std::uint64_t maxSteps_;
+    TImageDataPool& pool_;
+    std::uint64_t owed_ = 0;
+    // Lists that grow in blocks hold what they are counted at, with no doubling.
+    std::deque<TStep> steps_;
+    std::vector<TIconFrame> images_;  // each counted with its icon
+    TStepsBySequence bySequence_;
+    std::uint64_t leftOut_ = 0;            // steps not made
+    std::size_t reachable_ = SIZE_MAX;     // steps before the first not made
+    std::size_t rateAt_ = 0, seqAt_ = 0;  // the next step of a "rate" and of a "seq " chunk
+    int ordinal_ = 0;                      // the next image's
 };
 
 int colorsOfBitCount(std::uint16_t bits) { return bits == 1 ? 2 : bits == 4 ? 16 : bits == 8 ? 256 : 0; }
@@ -174,100 +336,48 @@ void TAnimatedCursorImage::Parse(const TByteReader& file) {
     r.U32();
     if (r.Chars(4) != "ACON") malformed();
     ClearCursor();
-    // Steps past this many could never be given an image (see kAniBytesPerStep): they are
-    // not made, which leaves the result as it would be with them.
-    const std::uint64_t maxSteps = file.Size() / kAniBytesPerStep;
-    std::size_t rateAt = 0, seqAt = 0;
-    int ordinal = 0;
-    // Each image is one "icon" chunk: no more images, and so sequences shown, than those fit.
-    TStepsBySequence bySequence(file.Size() / kChunkHeader + 1);
-    // Frames naming the same bytes share them, and all they hold is counted for the file.
+    // Frames naming the same bytes share them, and all they hold is counted for the file;
+    // so are the steps, whose count the header gives and no bytes back.
     TImageDataPool pool(file.Size());
-    auto append = [&](std::unique_ptr<TIconFrame> f) {
-        bySequence.Add(f->sequence, frames_.size());
-        frames_.push_back(std::move(f));
-    };
-    auto setSequence = [&](std::size_t i, int sequence) {
-        frames_[i]->sequence = sequence;
-        bySequence.Add(sequence, i);
-    };
-
-    auto takeImage = [&](const TByteReader& chunk) {
-        TIconFrame image;
-        if (!ReadFrameImage(chunk, pool, image)) return false;
-        bool placed = false;
-        bySequence.ForEach(ordinal, [&](std::size_t step) {
-            TIconFrame& f = *frames_[step];
-            if (f.sequence != ordinal) return;  // listed under a value it had before
-            const int rate = f.rate;
-            f = image;
-            f.sequence = ordinal;
-            f.rate = rate;
-            placed = true;
-        });
-        if (!placed) {
-            image.sequence = -1;
-            image.rate = int(header.displayRate);
-            append(std::make_unique<TIconFrame>(image));
-        }
-        ++ordinal;
-        return true;
-    };
-
-    while (r.Remaining() >= kChunkHeader) {
-        const std::string id = r.Chars(4);
-        const std::uint32_t size = r.U32();
-        if (size > r.Remaining()) break;  // a chunk past the end: nothing more can be read
-        const TByteReader chunk = r.Window(r.Pos(), size);
-        if (id == "anih") {
+    TSteps steps(censusOf(r), file.Size() / kAniBytesPerStep, pool);
+    // Chunks are read until none is left; one the file ends inside is read as far as it goes
+    // and ends the reading (an image cut short is no image).
+    bool more = true;
+    std::uint64_t taken = 0;
+    while (more && hasChunk(r, taken)) {
+        const TChunk c = takeChunk(r, taken);
+        more = !c.cut;
+        const TByteReader& chunk = c.data;
+        if (c.id == "anih") {
             // Fields the chunk does not hold whole are 0.
             std::uint32_t* fields[] = {&header.headerSize, &header.frames, &header.steps, &header.width, &header.height,
                                        &header.bitCount,   &header.planes, &header.displayRate, &header.flags};
             for (std::size_t i = 0; i < std::size(fields); ++i)
                 *fields[i] = chunk.Contains(4 * i, 4) ? chunk.U32At(4 * i) : 0;
             if (!(header.flags & TAniHeader::kIconFlag) || header.steps == 0) malformed();
-            const std::uint64_t room = maxSteps - std::min<std::uint64_t>(maxSteps, frames_.size());
-            const std::uint64_t steps = std::min<std::uint64_t>(header.steps, room);
-            for (std::uint64_t i = 0; i < steps; ++i) {
-                auto f = std::make_unique<TIconFrame>();
-                f->sequence = int(i);
-                f->rate = int(header.displayRate);
-                append(std::move(f));
-            }
-        } else if (id == "rate" || id == "seq ") {
-            // One value per step; steps a short chunk lacks keep what they had.
-            std::size_t& next = id == "rate" ? rateAt : seqAt;
-            for (std::uint64_t at = 0; chunk.Contains(at, 4) && next < frames_.size(); at += 4, ++next) {
-                const int v = int(chunk.U32At(at));
-                if (id == "rate")
-                    frames_[next]->rate = v;
-                else
-                    setSequence(next, v);
-            }
-        } else if (id == "LIST") {
-            if (size < 4) malformed();
+            steps.AddSteps(header.steps, int(header.displayRate));
+        } else if (c.id == "rate" || c.id == "seq ") {
+            steps.SetValues(chunk, c.id == "rate");
+        } else if (c.id == "LIST" && chunk.Size() >= 4) {
             TByteReader list = chunk;
             const std::string type = list.Chars(4);
-            while (type == "fram" || type == "INFO") {
-                if (list.Remaining() < kChunkHeader) break;
-                const std::string subId = list.Chars(4);
-                const std::uint32_t subSize = list.U32();
-                if (subSize > list.Remaining()) {
-                    // A text larger than its list ends the list and no more; an image is the
-                    // cursor itself and cannot be cut short.
-                    if (type == "INFO") break;
-                    malformed();
+            // A sub-chunk larger than what is left of its list ends the list.
+            while ((type == "fram" || type == "INFO") && hasChunk(list, taken)) {
+                const TChunk sub = takeChunk(list, taken);
+                if (sub.cut) break;
+                if (type == "fram" && sub.id == "icon") {
+                    TIconFrame image;
+                    if (!ReadFrameImage(sub.data, pool, image)) break;
+                    steps.Show(std::move(image), int(header.displayRate));
                 }
-                const TByteReader sub = list.Window(list.Pos(), subSize);
-                if (type == "fram" && subId == "icon" && !takeImage(sub)) break;
-                if (type == "INFO" && subId == "INAM") title = textOf(sub);
-                if (type == "INFO" && subId == "IART") creator = textOf(sub);
-                list.Skip(std::min(padded(subSize), list.Remaining()));
+                if (type == "INFO" && sub.id == "INAM") title = textOf(sub.data);
+                if (type == "INFO" && sub.id == "IART") creator = textOf(sub.data);
             }
+        } else if (c.id == "LIST") {
+            break;  // a list too short for its type: the reading of the type fails
         }
-        r.Skip(padded(size));  // a last chunk without its pad byte ends the file
     }
-    std::erase_if(frames_, [](const auto& f) { return !f->icon; });
+    frames_ = steps.Frames();
     header.steps = std::uint32_t(frames_.size());
     if (frames_.empty()) malformed();
 }

@@ -50,9 +50,10 @@ public:
     TAnimatedCursorImage& operator=(const TAnimatedCursorImage&) = delete;
 
     // Parses the bytes from the reader's position to the end; a malformed file is EReadError
-    // "Stream read error" and leaves the image cleared. The images of every frame are read
-    // through one pool for the file (see TImageDataPool): a file whose frames would hold more
-    // than its budget is EOverBudget "Stream read error", its Reason saying why.
+    // "Stream read error" and leaves the image cleared. A file cut short keeps the frames whose
+    // images it holds whole. The images of every frame, and the steps, are counted in one pool
+    // for the file (see TImageDataPool): a file whose frames would hold more than its budget
+    // is EOverBudget "Stream read error", its Reason saying why.
     void LoadCursorStream(TByteReader& in);
     void LoadFromSource(const IByteSource& src);
     void LoadCursorFile(const std::filesystem::path& path);

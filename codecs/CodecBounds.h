@@ -26,5 +26,9 @@ inline constexpr std::uint64_t kGifPixelsPerStreamByte = 2048;
 // never be given an image, and a step without an image is dropped, so no more steps than
 // this are made.
 inline constexpr std::uint64_t kAniBytesPerStep = 4;
+// Chunk headers read from one cursor, its lists' too. A real cursor has a few besides one
+// per image; a file of millions of empty chunks (a hole of gigabytes reads as such) would
+// only cost time, so the reading stops there as if the file ended.
+inline constexpr std::uint64_t kAniMaxChunks = std::uint64_t(1) << 20;
 
 }  // namespace gs

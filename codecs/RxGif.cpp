@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "codecs/AniCursor.h"
+#include "codecs/CodecBounds.h"
 #include "platform/Errors.h"
 
 namespace gs {
@@ -71,7 +72,7 @@ void TGIFFrame::Assign(const TRxGIFImage& image) {
         owner_.RecomputeScreen();
         return;
     }
-    Assign(*image.frames_[std::size_t(std::max(image.frameIndex_, 0))]);
+    Assign(*image.ShownFrame());
 }
 
 void TGIFFrame::Assign(const TGraphic& graphic) {
@@ -86,7 +87,12 @@ void TGIFFrame::Assign(const TGraphic& graphic) {
     try {
         graphic.AssignTo(picture);
     } catch (const std::exception&) {
-        picture = TRaster(graphic.Width(), graphic.Height());
+        // A picture of the size the graphic says, made from nothing the graphic holds: as
+        // large as a frame read from a stream may be, no larger.
+        const int w = graphic.Width(), h = graphic.Height();
+        if (w < 0 || h < 0 || std::uint64_t(w) * std::uint64_t(h) > kMaxGifFramePixels)
+            throw EInvalidGraphic(graphicmsg::kInvalidBitmap);
+        picture = TRaster(w, h);
         picture.Fill(kUncopied);
     }
     Assign(picture);
@@ -136,10 +142,24 @@ void TRxGIFImage::LoadFromStream(TByteReader& in) { ReadGIFStream(in.Remaining()
 
 void TRxGIFImage::SaveToStream(TByteWriter& out) { WriteGIFStream(out, false); }
 
+TGIFFrame* TRxGIFImage::CurrentFrame() const {
+    return frameIndex_ >= 0 && frameIndex_ < FrameCount() ? frames_[std::size_t(frameIndex_)].get() : nullptr;
+}
+
+TGIFFrame* TRxGIFImage::ShownFrame() const {
+    if (frames_.empty()) return nullptr;
+    TGIFFrame* current = CurrentFrame();
+    return current ? current : frames_[0].get();
+}
+
+void TRxGIFImage::SetFrameIndex(int index) {
+    if (index != -1) checkedListIndex(index, frames_.size());
+    frameIndex_ = index;
+}
+
 bool TRxGIFImage::Empty() const {
-    if (frames_.empty()) return true;
-    const TGIFFrame& f = *frames_[std::size_t(std::max(frameIndex_, 0))];
-    return f.HasBitmap() ? false : !f.HasData();
+    const TGIFFrame* f = ShownFrame();
+    return !f || (!f->HasBitmap() && !f->HasData());
 }
 
 bool TRxGIFImage::Transparent() const {
@@ -148,13 +168,13 @@ bool TRxGIFImage::Transparent() const {
 }
 
 int TRxGIFImage::Width() const {
-    if (Empty() || frameIndex_ < 0 || frameIndex_ >= FrameCount()) return 0;
-    return frames_[std::size_t(frameIndex_)]->Width();
+    const TGIFFrame* f = CurrentFrame();
+    return f && !Empty() ? f->Width() : 0;
 }
 
 int TRxGIFImage::Height() const {
-    if (Empty() || frameIndex_ < 0 || frameIndex_ >= FrameCount()) return 0;
-    return frames_[std::size_t(frameIndex_)]->Height();
+    const TGIFFrame* f = CurrentFrame();
+    return f && !Empty() ? f->Height() : 0;
 }
 
 void TRxGIFImage::LoadFromSource(const IByteSource& src) {
@@ -167,8 +187,7 @@ void TRxGIFImage::AssignTo(TRaster& dest) const {
         dest = TRaster();
         return;
     }
-    // Not empty: there are frames, and a frame index below 0 stands for frame 0.
-    frames_[std::size_t(std::max(frameIndex_, 0))]->AssignTo(dest);
+    ShownFrame()->AssignTo(dest);
 }
 
 std::vector<TRgb> TRxGIFImage::GetPalette() {
@@ -186,13 +205,12 @@ const TRaster& TRxGIFImage::CurrentBitmap() {
         f->bitmap_ = TRaster();
         frames_.push_back(std::move(f));
     }
-    int index = frameIndex_ >= 0 && frameIndex_ < FrameCount() ? frameIndex_ : 0;
-    return frames_[std::size_t(index)]->Bitmap();
+    return ShownFrame()->Bitmap();
 }
 
 void TRxGIFImage::Draw(TRaster& canvas, const TDrawRect& rect) {
-    if (frameIndex_ < 0 || frameIndex_ >= FrameCount()) return;
-    TGIFFrame& f = *frames_[std::size_t(frameIndex_)];
+    if (!CurrentFrame()) return;
+    TGIFFrame& f = *CurrentFrame();
     const TRaster& picture = f.Bitmap();
     if (Transparent() && f.transparentColor != clNone)
         stretchDrawTransparent(canvas, rect, picture, rgbOfColor(f.transparentColor));

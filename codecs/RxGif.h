@@ -99,7 +99,9 @@ public:
     // frames clears this one.
     void Assign(const TRxGIFImage& image);
     // Any other picture class: the picture it gives as one bitmap (an empty one clears the
-    // frame). When it cannot give one, the frame is a fuchsia bitmap of its size.
+    // frame). When it cannot give one, the frame is a fuchsia bitmap of its size, which may
+    // be no larger than a frame read from a stream: EInvalidGraphic "Bitmap image is not
+    // valid" otherwise, the frame left as it was.
     void Assign(const TGraphic& graphic);
     void Clear();
     // The destination takes this frame (a frame: shares it; an image: becomes this one
@@ -171,6 +173,7 @@ public:
     // The GIF bytes of the whole source (the picture registry's way in).
     void LoadFromSource(const IByteSource& src) override;
     // Empty for an empty image; the current frame's picture (frame 0's when none is current).
+    // Empty() likewise asks of frame 0 when no frame is current; Width() and Height() are 0.
     void AssignTo(TRaster& dest) const override;
     void AssignTo(TRxGIFImage& dest) const { dest.Assign(*this); }
     // The current picture's palette; none without frames.
@@ -201,7 +204,8 @@ public:
     int FrameCount() const { return int(frames_.size()); }
     TGIFFrame& Frame(int index) const { return *frames_[checkedListIndex(index, frames_.size())]; }
     int FrameIndex() const { return frameIndex_; }
-    void SetFrameIndex(int index) { frameIndex_ = index; }
+    // -1 for no current frame; an index outside the frames is EListError.
+    void SetFrameIndex(int index);
 
     const TGIFData& Data() const { return *data_; }
     std::vector<std::string>& Comment() { return data_->comment; }
@@ -227,6 +231,11 @@ private:
     template <class Source>
     int Append(const Source& source);
     void RecomputeScreen();
+    // The current frame; none when the index is -1 or outside the frames (a failed read can
+    // leave it so).
+    TGIFFrame* CurrentFrame() const;
+    // The frame that stands for the image: the current one, else frame 0; none without frames.
+    TGIFFrame* ShownFrame() const;
 
     std::shared_ptr<TGIFData> data_;
     TGIFVersion version_ = TGIFVersion::gvUnknown;

@@ -16,6 +16,14 @@ void writeCodecSeeds(const std::filesystem::path& root) {
         gstest::writeFile((root / d / "rle.gif").string(), one.SaveToBytes());
     }
     gstest::writeFile((root / "ani" / "steps.ani").string(), gstest::animatedCursor());
+    // Cut inside its last image, and a header asking for 2^30 steps of two images.
+    gs::TBytes cut = gstest::animatedCursor();
+    cut.resize(cut.size() - 20);
+    gstest::writeFile((root / "ani" / "cut.ani").string(), cut);
+    gs::TBytes many = gstest::longAnimatedCursor(2);
+    constexpr std::size_t kAnihSteps = 12 + 8 + 8;  // RIFF header, chunk header, two fields
+    many[kAnihSteps + 3] = 0x40;
+    gstest::writeFile((root / "ani" / "many-steps.ani").string(), many);
     gstest::writeFile((root / "iconlist" / "three.lst").string(), gstest::iconListStream());
     gs::TRaster masked = gstest::indexedPicture(9, 4, 3).ToArgb32();
     masked.SetTransparent(true);

@@ -261,3 +261,72 @@ TEST(AniCursor, FramesAndIconListEntriesAreReadThroughOneBudgetForTheFile) {
             }
         }
 }
+
+namespace {
+
+// A file of `size` bytes whose first bytes are given and the rest zeros, as a sparse file
+// reads: gigabytes at no cost.
+class THoleSource final : public gs::IByteSource {
+public:
+    THoleSource(TBytes head, std::uint64_t size) : head_(std::move(head)), size_(size) {}
+    std::uint64_t Size() const override { return size_; }
+    void ReadAt(std::uint64_t offset, std::span<std::uint8_t> dst) const override {
+        if (!Contains(offset, dst.size())) throw gs::EReadError("past the end");
+        for (std::size_t i = 0; i < dst.size(); ++i) dst[i] = offset + i < head_.size() ? head_[offset + i] : 0;
+    }
+
+private:
+    TBytes head_;
+    std::uint64_t size_;
+};
+
+}  // namespace
+
+// What a header's step count, a "seq " chunk and a file's size ask for is made only as far as
+// images can fill it, and what is made is counted in the file's budget: the steps of a file
+// of gigabytes, mostly a hole, are its images' steps, and a sequence asking for a billion steps
+// of its one image is refused (it would need tens of gigabytes).
+TEST(AniCursor, StepsAreMadeForTheirImagesAndCountedInTheBudget) {
+    const TBytes icon = gstest::riffChunk("icon", gstest::makeIcoFile({gstest::dibSpec(16, 4)}));
+    auto anih = [](std::uint32_t steps, std::uint32_t flags) { return words("anih", {36, 1, steps, 0, 0, 0, 0, 6, flags}); };
+    auto header = [](const char* id, std::uint32_t size) {  // a chunk header whose data are the hole
+        TBytes h(id, id + 4);
+        for (int i = 0; i < 4; ++i) h.push_back(std::uint8_t(size >> (8 * i)));
+        return h;
+    };
+    auto riff = [](std::initializer_list<TBytes> parts) {
+        TBytes b = {'R', 'I', 'F', 'F', 0xFF, 0xFF, 0xFF, 0xFF, 'A', 'C', 'O', 'N'};
+        for (const TBytes& p : parts) b.insert(b.end(), p.begin(), p.end());
+        return b;
+    };
+    const TBytes fram = chunks("LISTfram", {icon});
+    constexpr std::uint64_t kGiB = std::uint64_t(1) << 30;
+    const struct {
+        TBytes head;
+        std::uint64_t size;
+        int frames;  // -1: refused over the budget
+    } cases[] = {
+        // 2^32 - 1 steps, one image, 40 GB of one chunk after another.
+        {riff({anih(0xFFFFFFFF, 1), fram, header("JUNK", 0xFFFFFFF0)}), 40 * kGiB, 1},
+        // The same, the hole read as empty chunks (a billion of them).
+        {riff({anih(0xFFFFFFFF, 1), fram}), 8 * kGiB, 1},
+        // The hole is one "seq " chunk: a billion steps all showing the one image.
+        {riff({anih(0xFFFFFFFF, 3), fram, header("seq ", 0xFFFFFFF0)}), 8 * kGiB, -1},
+        // A sequence of 100 steps over the image fits the budget of its small file.
+        {riff({anih(100, 3), gstest::riffChunk("seq ", TBytes(400, 0)), fram}), 0, 100},
+    };
+    for (const auto& c : cases) {
+        const std::string at = "case " + std::to_string(&c - cases);
+        THoleSource src(c.head, std::max<std::uint64_t>(c.size, c.head.size() + 400));
+        gs::TAnimatedCursorImage cursor;
+        try {
+            cursor.LoadFromSource(src);
+            EXPECT_EQ(cursor.FrameCount(), c.frames) << at;
+            for (int i = 0; i < cursor.FrameCount(); ++i) EXPECT_EQ(cursor.FrameAt(i).sequence, 0) << at;
+        } catch (const gs::EOverBudget& e) {
+            EXPECT_EQ(c.frames, -1) << at;
+            EXPECT_NE(e.Reason().find("the steps of the animation"), std::string::npos) << at << e.Reason();
+            EXPECT_EQ(cursor.FrameCount(), 0) << at;
+        }
+    }
+}

@@ -5,6 +5,7 @@
 
 #include "CodecTestSupport.h"
 #include "GifTestDecoder.h"
+#include "codecs/AniCursor.h"
 #include "codecs/GifImage.h"
 #include "codecs/RxGif.h"
 #include "codecs/RxGifEncoder.h"
@@ -12,6 +13,7 @@
 namespace {
 
 using namespace gs;
+using gstest::errorOf;
 
 // Data sub-blocks joined, and their sizes.
 std::vector<std::uint8_t> joined(const TBytes& encoded, std::vector<int>* sizes) {
@@ -76,9 +78,10 @@ TEST(RxGifEncoder, EveryPictureComesBackFromTheStrictDecoder) {
 
 // A picture class that cannot give a bitmap.
 struct Unreadable final : TGraphic {
+    int w = 3, h = 2;
     bool Empty() const override { return false; }
-    int Width() const override { return 3; }
-    int Height() const override { return 2; }
+    int Width() const override { return w; }
+    int Height() const override { return h; }
     void LoadFromSource(const IByteSource&) override {}
     void AssignTo(TRaster&) const override { throw std::runtime_error("no bitmap"); }
 };
@@ -140,6 +143,65 @@ TEST(RxGifSurface, BitmapsPalettesAndFramesFromAndToOtherPictures) {
     read.Frame(0).AssignTo(single);
     EXPECT_EQ(single.FrameCount(), 1);
     EXPECT_EQ(single.Width(), 4);
+}
+
+// An index is checked where a call takes one; with no frame current each call answers as for
+// a missing frame (its size 0, frame 0 standing for the image, nothing drawn). A frame made from
+// a picture that gives no bitmap is no larger than a frame read from a stream may be.
+TEST(RxGifSurface, FrameIndexesAreCheckedAndUncopiedPicturesBounded) {
+    TRaster picture(4, 3);
+    picture.Fill(makeArgb(250, 0, 0));
+    TByteWriter out;
+    TRxGIFImage written;
+    written.Assign(picture);
+    written.SaveToStream(out);
+    TRxGIFImage image;
+    image.LoadFromSource(TMemorySource(out.Take()));
+    const std::string listError = "List index out of bounds";
+    for (int bad : {1, 5, -2, 1 << 30}) {
+        const std::string at = "index " + std::to_string(bad);
+        const std::string want = listError + " (" + std::to_string(bad) + ")";
+        EXPECT_EQ(errorOf([&] { image.SetFrameIndex(bad); }), want) << at;
+        EXPECT_EQ(image.FrameIndex(), 0) << at;
+        EXPECT_EQ(errorOf([&] { image.Frame(bad); }), want) << at;
+        TAnimatedCursorImage ani;  // the steps of a cursor are checked the same way
+        EXPECT_EQ(errorOf([&] { ani.FrameAt(bad); }), want) << at;
+        EXPECT_EQ(errorOf([&] { ani.FrameIcon(bad); }), want) << at;
+    }
+    image.SetFrameIndex(-1);
+    TRaster canvas(4, 3);
+    canvas.Fill(kWhite);
+    TRaster given;
+    TRxGIFImage owner;
+    TGIFFrame frame(owner);
+    const struct {
+        const char* call;
+        std::function<long()> answer;
+        long want;
+    } calls[] = {
+        {"Empty", [&] { return long(image.Empty()); }, 0},
+        {"Width", [&] { return long(image.Width()); }, 0},
+        {"Height", [&] { return long(image.Height()); }, 0},
+        {"AssignTo", [&] { image.AssignTo(given); return long(given.Width()); }, 4},
+        {"frame Assign", [&] { frame.Assign(image); return long(frame.Width()); }, 4},
+        {"CurrentBitmap", [&] { return long(image.CurrentBitmap().Height()); }, 3},
+        {"Draw", [&] { image.Draw(canvas, {0, 0, 4, 3}); return long(canvas.Pixel(1, 1) == kWhite); }, 1},
+    };
+    for (const auto& c : calls) EXPECT_EQ(c.answer(), c.want) << c.call;
+
+    // 60000 x 60000 would be 3.6 billion pixels; the largest frame a stream may hold passes.
+    const struct {
+        int w, h;
+        bool made;
+    } sizes[] = {{60000, 60000, false}, {8193, 8192, false}, {-1, 5, false}, {300, 200, true}, {0, 7, true}};
+    for (const auto& c : sizes) {
+        TRxGIFImage gif;
+        Unreadable source;
+        source.w = c.w, source.h = c.h;
+        const std::string error = errorOf([&] { gif.AppendFrame(source); });
+        EXPECT_EQ(error, c.made ? "" : "Bitmap image is not valid") << c.w << " x " << c.h;
+        EXPECT_EQ(gif.ScreenWidth(), c.made ? c.w : 0) << c.w << " x " << c.h;
+    }
 }
 
 TEST(RxGifSurface, CodingAndDecodingReportTheirProgress) {

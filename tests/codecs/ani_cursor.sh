@@ -135,8 +135,16 @@ refused() {  # NAME ARGS...: the cursor is refused with "Stream read error" with
   grep -q "Stream read error" $name.err || fail "$name: $(cat $name.err)"
 }
 refused noiconflag icons=a.cur flags=2
-refused shortlist icons=a.cur badlist=1
-refused pastlist icons=a.cur pastlist=1
+# A file that ends inside its "fram" list keeps the images before the cut, as gdk-pixbuf
+# shows them (its later steps repeat the last whole image): cut at the third image's header,
+# inside it, inside its data. A list too short for its type ends the reading likewise; so
+# does an image past the end of its list (which gdk-pixbuf refuses).
+last=$(( $(stat -c%s plain.ani) - $(stat -c%s c.cur) - 8 ))
+for k in 0 5 100; do head -c $((last + k)) plain.ani >cut$k.ani; check_against_gdk cut$k 2; done
+python3 mkani.py shortlist.ani icons=a.cur,b.cur badlist=1
+check_against_gdk shortlist 2
+python3 mkani.py pastlist.ani icons=a.cur,b.cur pastlist=1
+[ "$("$probe" ani pastlist.ani | grep -c '^frame')" = 2 ] || fail "pastlist: the two images before the cut"
 # Counts no file could back are read within bounds: the one image gives the one step.
 for n in steps frames; do
   python3 mkani.py many$n.ani icons=a.cur $n=4294967295
