@@ -144,12 +144,12 @@ void TRecentLists::SetOnChange(const std::function<void()>& onChange) {
     Files.SetOnChange(onChange);
 }
 
-bool TRecentLists::Load(TRegistryStore& store, RegRootId root, const std::string& appKey) {
+bool TRecentLists::load(IRecentList& list, bool& unread, TRegistryStore& store, RegRootId root,
+                        const std::string& appKey, const char* subKey) {
     std::optional<TRegTransaction> snapshot = RegBeginRead(store);
-    storeUnread_ = !snapshot;
+    unread = !snapshot;
     if (!snapshot) return false;
-    LoadRecentList(Folders, store, root, appKey, kMRUFoldersSubkey);
-    LoadRecentList(Files, store, root, appKey, kMRUFilesSubkey);
+    LoadRecentList(list, store, root, appKey, subKey);
     try {
         snapshot->Commit();
     } catch (const std::exception&) {
@@ -157,10 +157,30 @@ bool TRecentLists::Load(TRegistryStore& store, RegRootId root, const std::string
     return true;
 }
 
+bool TRecentLists::LoadFolders(TRegistryStore& store, RegRootId root, const std::string& appKey) {
+    return load(Folders, foldersUnread_, store, root, appKey, kMRUFoldersSubkey);
+}
+
+bool TRecentLists::LoadFiles(TRegistryStore& store, RegRootId root, const std::string& appKey) {
+    return load(Files, filesUnread_, store, root, appKey, kMRUFilesSubkey);
+}
+
+bool TRecentLists::Load(TRegistryStore& store, RegRootId root, const std::string& appKey) {
+    const bool folders = LoadFolders(store, root, appKey);
+    return LoadFiles(store, root, appKey) && folders;
+}
+
+bool TRecentLists::SaveFolders(TRegistryStore& store, RegRootId root, const std::string& appKey) const {
+    return !foldersUnread_ && SaveRecentList(Folders, store, root, appKey, kMRUFoldersSubkey);
+}
+
+bool TRecentLists::SaveFiles(TRegistryStore& store, RegRootId root, const std::string& appKey) const {
+    return !filesUnread_ && SaveRecentList(Files, store, root, appKey, kMRUFilesSubkey);
+}
+
 bool TRecentLists::Save(TRegistryStore& store, RegRootId root, const std::string& appKey) const {
-    if (storeUnread_) return false;
-    const bool folders = SaveRecentList(Folders, store, root, appKey, kMRUFoldersSubkey);
-    return SaveRecentList(Files, store, root, appKey, kMRUFilesSubkey) && folders;
+    const bool folders = SaveFolders(store, root, appKey);
+    return SaveFiles(store, root, appKey) && folders;
 }
 
 }  // namespace gs

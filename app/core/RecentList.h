@@ -79,14 +79,22 @@ struct TRecentLists {
 
     void SetMaxItems(int limit);
     void SetOnChange(const std::function<void()>& onChange);
-    // False when the store could not be read (busy, unreachable): the lists stay, and Save
-    // then leaves the stored ones alone rather than put this run's over ones never seen.
+    // False when the store could not be read (busy, unreachable): the list stays, and its
+    // save then leaves the stored one alone rather than put this run's over one never seen.
+    bool LoadFolders(TRegistryStore& store, RegRootId root, const std::string& appKey);
+    bool LoadFiles(TRegistryStore& store, RegRootId root, const std::string& appKey);
     bool Load(TRegistryStore& store, RegRootId root, const std::string& appKey);
-    // False when either list could not be stored.
+    // False when the list could not be stored, or was never read.
+    bool SaveFolders(TRegistryStore& store, RegRootId root, const std::string& appKey) const;
+    bool SaveFiles(TRegistryStore& store, RegRootId root, const std::string& appKey) const;
     bool Save(TRegistryStore& store, RegRootId root, const std::string& appKey) const;
 
 private:
-    bool storeUnread_ = false;
+    static bool load(IRecentList& list, bool& unread, TRegistryStore& store, RegRootId root,
+                     const std::string& appKey, const char* subKey);
+
+    bool foldersUnread_ = false;
+    bool filesUnread_ = false;
 };
 
 }  // namespace gs

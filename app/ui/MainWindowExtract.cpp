@@ -49,23 +49,24 @@ void TKAVUMain::selectPath(const std::string& path, bool exists, IRecentList& re
 
 void TKAVUMain::LoadMRUFolders() {
     const TQBApplication& app = application();
-    LoadRecentList(recent_.Folders, context_.Store, app.RegRoot, app.RegAppKey, kMRUFoldersSubkey);
+    recent_.LoadFolders(context_.Store, app.RegRoot, app.RegAppKey);
 }
 
 void TKAVUMain::LoadMRUFiles() {
     const TQBApplication& app = application();
-    LoadRecentList(recent_.Files, context_.Store, app.RegRoot, app.RegAppKey, kMRUFilesSubkey);
+    recent_.LoadFiles(context_.Store, app.RegRoot, app.RegAppKey);
 }
 
-// A store that cannot be written loses the lists of this run, as it loses the options.
+// A store that cannot be written loses the lists of this run, as it loses the options; a
+// list that could not be read at the start is left as it is stored.
 void TKAVUMain::SaveMRUFolders() const {
     const TQBApplication& app = application();
-    SaveRecentList(recent_.Folders, context_.Store, app.RegRoot, app.RegAppKey, kMRUFoldersSubkey);
+    recent_.SaveFolders(context_.Store, app.RegRoot, app.RegAppKey);
 }
 
 void TKAVUMain::SaveMRUFiles() const {
     const TQBApplication& app = application();
-    SaveRecentList(recent_.Files, context_.Store, app.RegRoot, app.RegAppKey, kMRUFilesSubkey);
+    recent_.SaveFiles(context_.Store, app.RegRoot, app.RegAppKey);
 }
 
 void TKAVUMain::DropFiles(const std::vector<std::string>& paths) {
