@@ -7,12 +7,13 @@
 set -u
 PROBE=$1; WORK=$2
 GS=${GLYPHSCOPE:?the program to test}
-source "${GS_SOURCE_DIR:-$(dirname "$0")/../..}/tests/support/xsession.sh"
-source "$(dirname "$0")/x11_program.sh"
+HERE=$(cd "$(dirname "$0")" && pwd)  # xp_work changes the folder
+source "$HERE/../support/xsession.sh"
+source "$HERE/x11_program.sh"
+source "$HERE/store.sh"
 xs_missing wmctrl flock /usr/bin/import
 xp_work
 "$PROBE" make-samples src >/dev/null || exit 1
-source "$(dirname "$0")/store.sh"
 gs_store_without_tips "$PROBE" "$GLYPHSCOPE_REGISTRY"
 lock="$XDG_RUNTIME_DIR/glyphscope-VEXUM-$(id -u).lock"
 xs_start --wm
