@@ -29,6 +29,7 @@
 #include <QApplication>
 
 #include "app/DisplayProbe.h"
+#include "app/StopSignalBoxes.h"
 #include "app/ui/BatchProgressDlg.h"
 #include "app/ui/WindowRoad.h"
 #include "framework/ui/QtMessageBoxes.h"
@@ -37,10 +38,14 @@
 namespace {
 
 constexpr int kExitFailure = 1;
-// A batch whose arguments were refused never ran, whatever the window did afterwards.
+// A batch whose arguments were refused never ran, on every road: whatever the window did
+// afterwards, or when no window could open, or another copy's window refused this one.
 constexpr int kExitBatchRefused = 1;
+// A start that would open the main window, where no display shows it.
 constexpr int kExitNoDisplay = 2;
 constexpr const char* kMsgNoDisplay = "no display to show the main window on; run a batch export with /XB: or /XBS:";
+constexpr const char* kMsgBatchRefused =
+    "the batch export was refused, so nothing was exported; no display shows the main window instead";
 
 std::string programFile(const char* argv0) {
     std::error_code ec;
@@ -69,11 +74,12 @@ public:
     }
     // Whether a window shown would be seen: a real display, not an offscreen one.
     bool WindowsAreSeen() { return CanShowWindows() && seen_; }
-    // The boxes: modal windows with a display, lines on stderr without one.
+    // The boxes: modal windows, which a stop signal closes, on a display someone sees;
+    // lines on stderr otherwise (a box nobody sees would wait for ever).
     gs::IMessageBoxes& Boxes() {
-        if (!CanShowWindows()) return stderrBoxes_;
+        if (!WindowsAreSeen()) return stderrBoxes_;
         EnsureApplication();
-        return qtBoxes_;
+        return shownBoxes_;
     }
     void EnsureApplication() {
         if (app_) return;
@@ -95,6 +101,7 @@ private:
 #ifdef GS_WITH_QT
     std::unique_ptr<QApplication> app_;
     gs::TQtMessageBoxes qtBoxes_;
+    gs::TStopSignalBoxes shownBoxes_{qtBoxes_};
 #endif
 };
 
@@ -107,8 +114,7 @@ void showRefusal(TProgramWindows& windows, const std::string& refusal) {
 }
 
 // A silent run's one box, its failure: a window when a display someone sees answers, asked
-// only then; else (no display, or an offscreen one where a box would wait for ever) the
-// line on stderr.
+// only then; else (no display, or an offscreen one) the one line on stderr.
 class TSilentFailureBox final : public gs::IMessageBoxes {
 public:
     explicit TSilentFailureBox(TProgramWindows& windows) : windows_(windows), line_(std::cerr) {}
@@ -132,12 +138,13 @@ private:
 int runBatch(TProgramWindows& windows, const gs::TBatchJob& job) {
     const gs::TQBApplication& app = gs::application();
 #ifdef GS_WITH_QT
-    if (!job.Silent && windows.CanShowWindows()) {
+    if (!job.Silent && windows.WindowsAreSeen()) {
         gs::IMessageBoxes& boxes = windows.Boxes();
         return gs::RunBatchWithProgress(job, boxes, app, std::cerr);
     }
 #endif
-    // Silent, or no display: nothing watches the walk; boxes (not silent) go to stderr.
+    // Silent, or no display someone sees: nothing watches the walk; boxes (not silent) go
+    // to stderr.
     gs::TSilentBatchObserver nobody;
     if (job.Silent) {
         TSilentFailureBox failureBox(windows);
@@ -149,6 +156,12 @@ int runBatch(TProgramWindows& windows, const gs::TBatchJob& job) {
 // The main window, after the single-instance rule; without a display there is no window.
 gs::TFinalizeMode runWindow(TProgramWindows& windows, gs::TAppContext& context, const gs::TCommandLine& commandLine,
                             int& status) {
+    // After a refused batch the window opens instead only where someone sees it: a script
+    // run without one must end, and be told why nothing was exported.
+    if (!commandLine.Refusal.empty() && !windows.WindowsAreSeen()) {
+        std::cerr << gs::kMessagePrefix << kMsgBatchRefused << std::endl;
+        return gs::TFinalizeMode::DiscardState;
+    }
     if (!gs::CheckSingleInstance(context.Options, commandLine.Mode, windows.Boxes())) return gs::TFinalizeMode::DiscardState;
 #ifdef GS_WITH_QT
     if (windows.CanShowWindows()) {
@@ -166,10 +179,17 @@ gs::TFinalizeMode runWindow(TProgramWindows& windows, gs::TAppContext& context, 
 int run(int& argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const gs::TCommandLine commandLine = gs::ParseCommandLine(args);
-    // A batch stopped by Ctrl-C or SIGTERM ends after the file it is writing.
-    if (commandLine.Mode == gs::TRunMode::rmBatch) gs::InstallStopSignals();
+    // A batch stopped by Ctrl-C or SIGTERM ends after the file it is writing, or at once
+    // while one of its boxes waits.
+    const bool refused = !commandLine.Refusal.empty();
+    if (commandLine.Mode == gs::TRunMode::rmBatch || refused) gs::InstallStopSignals();
     TProgramWindows windows(argc, argv);
-    if (!commandLine.Refusal.empty()) showRefusal(windows, commandLine.Refusal);
+    if (refused) {
+        showRefusal(windows, commandLine.Refusal);
+        // The window that may follow is ended by a signal as any window is.
+        gs::UninstallStopSignals();
+        if (const int signal = gs::StopSignalReceived()) gs::EndByStopSignal(signal);
+    }
 
     std::unique_ptr<gs::TAppContext> context =
         gs::InitializeApplication(programFile(argv[0]), gs::defaultRegistryStore());
@@ -185,7 +205,7 @@ int run(int& argc, char** argv) {
         finalize = runWindow(windows, *context, commandLine, status);
     }
     // A script that asked for a batch can tell that it never ran.
-    if (!commandLine.Refusal.empty() && status == 0) status = kExitBatchRefused;
+    if (refused) status = kExitBatchRefused;
     gs::FinalizeApplication(std::move(context), finalize);
     if (const int signal = gs::StopSignalReceived()) gs::EndByStopSignal(signal);
     return status;

@@ -25,14 +25,21 @@ std::filesystem::path NewHandOverSubfolder();
 // Where the temporary folders are made: $TMPDIR, else /tmp.
 std::filesystem::path TempRoot();
 
+// The file each hand-over folder holds from its making: the cleanup below takes only folders
+// that hold it, never one that is merely named like them (a user's "glyphscope-handed-backup").
+inline constexpr const char* kHandOverMark = ".glyphscope-hand-over";
+
 // How long a hand-over folder of an earlier run is kept after its last change.
 inline constexpr std::chrono::hours kHandOverKeep{24 * 7};
 
 // Removes the hand-over folders in `root` that earlier runs left and that nothing in them
-// changed since `now` - `keep`: only folders named as this program names them, owned by
-// this user and writable by nobody else, and never this run's own. Links are never
-// followed, neither to find the folders nor inside them. Answers how many went; a folder
-// that cannot be read or removed is left as it is.
+// changed since `now` - `keep`: only folders named as this program names them, holding its
+// mark, owned by this user with mode 0700, and never this run's own. Links are never
+// followed, neither to find the folders nor inside them. Each folder is emptied through the
+// descriptor it was checked by, so another folder renamed in under its name meanwhile is
+// never touched; a root where other users may rename (writable by them without the sticky
+// bit, or theirs) is left alone altogether. Answers how many went; a folder that cannot be
+// read or removed is left as it is.
 int RemoveStaleHandOverFolders(const std::filesystem::path& root, std::chrono::system_clock::time_point now,
                                std::chrono::seconds keep = kHandOverKeep);
 

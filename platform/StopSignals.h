@@ -8,8 +8,15 @@ namespace gs {
 
 // Installs the handlers; the signals keep their default action until then.
 void InstallStopSignals();
+// Gives the signals back the actions they had before InstallStopSignals (a run that turns
+// out to write nothing, and that a signal should end at once).
+void UninstallStopSignals();
 // The signal that asked the run to stop, or 0.
 int StopSignalReceived();
+// A descriptor that becomes readable when a stop signal arrives (each signal writes one
+// byte), for an event loop waiting on something else, such as a box; -1 before the
+// handlers are installed. Never blocks when read.
+int StopSignalWakeFd();
 // Ends the process as the signal would have without a handler (the parent sees it).
 [[noreturn]] void EndByStopSignal(int signal);
 

@@ -5,7 +5,7 @@ The layers, lowest first; a folder may include its own headers and those of fold
 earlier lines, never those of a later line nor of another folder on its own line:
   1 platform; 2 crypto, iconlib, toolbar/core; 3 codecs, framework/core, toolbar/ui;
   4 export, codecs/ui, controls/core; 5 controls/ui; 6 framework/ui; 7 app/core; 8 app/ui;
-  9 the program (app's main, its display probe and build-time tools).
+  9 the program (app's main, its display probe, its stop-signal boxes and build-time tools).
 The core (every folder but the ui ones and the program) includes no Qt header either.
 Every include form counts: quoted or angled, from the root ("export/X.h") or relative to the
 including file ("../export/X.h", "X.h"). The libraries' link edges (target_link_libraries in each

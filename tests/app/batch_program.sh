@@ -108,20 +108,7 @@ q() { sqlite3 "$GLYPHSCOPE_REGISTRY" "$1"; }
 [ -n "$(q "SELECT data FROM reg_entries WHERE path = '$key' AND name = 'Version'")" ] || fail "no Version"
 [ "$(q "SELECT count(*) FROM reg_key_paths WHERE path LIKE '$key\\Options%'")" = 0 ] || fail "a batch run saved the options"
 
-# A refused argument is told on stderr without a display; without a main window the
-# program then ends with status 2.
-gs "/XBS:$WORK/src/*.dll" 2>err.txt; status=$?
-[ $status = 2 ] || fail "a refused argument exited $status"
-grep -q "Target dir missing in command line argument." err.txt || fail "refusal told as: $(cat err.txt)"
-# With a window of the program already running (its instance lock held), a refused batch
-# is told, the second instance refused, and the exit says the batch never ran.
-mkdir -p run; chmod 700 run
-XDG_RUNTIME_DIR="$WORK/run" flock "$WORK/run/glyphscope-VEXUM-$(id -u).lock" \
-  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$WORK/run" "$GS" "/XBS:$WORK/src/*.dll" 2>err.txt
-status=$?
-[ $status != 0 ] || fail "a refused batch beside a running window exited 0: $(cat err.txt)"
-grep -q "Target dir missing in command line argument." err.txt && grep -q "multiple instances" err.txt ||
-  fail "refused beside a window, told as: $(cat err.txt)"
+# Refused arguments, on every road: batch_roads.sh.
 
 # Memory follows the icons, not the files: a sparse 3 GiB icon file whose one image lies at
 # its end exports under an address-space limit far below its size, to the same image bytes.

@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <fstream>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,4 +45,28 @@ TEST(StopSignals, TheFirstSignalAsksTheSecondEndsAndRemovesTheTemporary) {
     EXPECT_FALSE(fs::exists(temporary));
     ::close(ready[0]);
     ::close(ready[1]);
+}
+
+// The wake-up descriptor becomes readable with the first signal, so an event loop waiting on
+// a box sees it; once the handlers are given back, a signal ends the process at once.
+TEST(StopSignals, TheFirstSignalWakesAWaiterAndUninstalledSignalsEndAtOnce) {
+    for (const bool uninstall : {false, true}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            InstallStopSignals();
+            if (uninstall) UninstallStopSignals();
+            ::raise(SIGHUP);
+            pollfd wake{StopSignalWakeFd(), POLLIN, 0};
+            char c = 0;
+            const bool woken = ::poll(&wake, 1, -1) == 1 && ::read(wake.fd, &c, 1) == 1;
+            ::_exit(woken && StopSignalReceived() == SIGHUP ? 0 : 3);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        if (uninstall)
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGHUP) << status;
+        else
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
 }
