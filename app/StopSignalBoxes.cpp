@@ -39,17 +39,19 @@ TQBMessageResult TStopSignalBoxes::ShowQBMessage(const std::string& msg, const s
                                                  std::uint8_t messageType, std::uint8_t buttonSet,
                                                  std::uint16_t defaultButton, std::uint8_t languageId,
                                                  const std::string& fontName) {
-    IMessageBoxes& boxes = StopSignalReceived() ? static_cast<IMessageBoxes&>(printed_) : windows_;
-    TBoxCloser closer;
-    return boxes.ShowQBMessage(msg, caption, messageType, buttonSet, defaultButton, languageId, fontName);
+    if (StopSignalReceived())
+        return printed_.ShowQBMessage(msg, caption, messageType, buttonSet, defaultButton, languageId, fontName);
+    TBoxCloser closer;  // only a box that waits is closed by a signal
+    return windows_.ShowQBMessage(msg, caption, messageType, buttonSet, defaultButton, languageId, fontName);
 }
 
 void TStopSignalBoxes::ShowQBMessageDetails(const std::string& msg, const std::string& details,
                                             const std::string& caption, std::uint8_t messageType,
                                             std::uint8_t languageId, const std::string& fontName, bool expand) {
-    IMessageBoxes& boxes = StopSignalReceived() ? static_cast<IMessageBoxes&>(printed_) : windows_;
+    if (StopSignalReceived())
+        return printed_.ShowQBMessageDetails(msg, details, caption, messageType, languageId, fontName, expand);
     TBoxCloser closer;
-    boxes.ShowQBMessageDetails(msg, details, caption, messageType, languageId, fontName, expand);
+    windows_.ShowQBMessageDetails(msg, details, caption, messageType, languageId, fontName, expand);
 }
 
 }  // namespace gs

@@ -156,12 +156,6 @@ int runBatch(TProgramWindows& windows, const gs::TBatchJob& job) {
 // The main window, after the single-instance rule; without a display there is no window.
 gs::TFinalizeMode runWindow(TProgramWindows& windows, gs::TAppContext& context, const gs::TCommandLine& commandLine,
                             int& status) {
-    // After a refused batch the window opens instead only where someone sees it: a script
-    // run without one must end, and be told why nothing was exported.
-    if (!commandLine.Refusal.empty() && !windows.WindowsAreSeen()) {
-        std::cerr << gs::kMessagePrefix << kMsgBatchRefused << std::endl;
-        return gs::TFinalizeMode::DiscardState;
-    }
     if (!gs::CheckSingleInstance(context.Options, commandLine.Mode, windows.Boxes())) return gs::TFinalizeMode::DiscardState;
 #ifdef GS_WITH_QT
     if (windows.CanShowWindows()) {
@@ -189,6 +183,12 @@ int run(int& argc, char** argv) {
         // The window that may follow is ended by a signal as any window is.
         gs::UninstallStopSignals();
         if (const int signal = gs::StopSignalReceived()) gs::EndByStopSignal(signal);
+        // The window opens instead only where someone sees it: a script run without one
+        // ends here, told why nothing was exported, before the settings are even read.
+        if (!windows.WindowsAreSeen()) {
+            std::cerr << gs::kMessagePrefix << kMsgBatchRefused << std::endl;
+            return kExitBatchRefused;
+        }
     }
 
     std::unique_ptr<gs::TAppContext> context =

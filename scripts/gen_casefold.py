@@ -51,7 +51,10 @@ def main():
              "// point from first to last folds to itself plus delta. Sorted by first; no two runs overlap.",
              f"// {len(mapping)} code points fold."]
     lines += [f"{{0x{f:05X}, 0x{l:05X}, {d}, {s}}}," for f, l, d, s in runs(mapping)]
-    out.write_text("\n".join(lines) + "\n")
+    # Written whole: an interrupted run leaves the old table, never half a new one.
+    temporary = out.with_name(out.name + ".tmp")
+    temporary.write_text("\n".join(lines) + "\n")
+    temporary.replace(out)
 
 
 if __name__ == "__main__":

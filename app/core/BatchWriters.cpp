@@ -14,6 +14,16 @@ constexpr char kNameSeparator = '_';
 
 const char* BatchFormatExtension(TBatchFormat format) { return ImageFormatOf(format).Save.Extension; }
 
+namespace {
+
+std::filesystem::path withExtension(const std::filesystem::path& name, TBatchFormat format) {
+    std::filesystem::path file = name;
+    file += BatchFormatExtension(format);
+    return file;
+}
+
+}  // namespace
+
 std::string SafeOutputBaseName(const std::string& baseName) {
     std::string safe = baseName;
     for (char& c : safe)
@@ -44,9 +54,7 @@ std::string TOutputBudget::Reason() const {
 }
 
 std::filesystem::path TBatchWriter::OutputFile(const std::filesystem::path& name) const {
-    std::filesystem::path file = name;
-    file += BatchFormatExtension(format_);
-    return file;
+    return withExtension(name, format_);
 }
 
 bool TBatchWriter::Write(const TQBIcon& icon, const std::filesystem::path& name) const {
@@ -61,9 +69,7 @@ bool TBatchWriter::Write(const TQBIcon& icon, const std::filesystem::path& name)
 }
 
 bool TBatchWriter::ExportIn(TBatchFormat format, const TQBIcon& icon, const std::filesystem::path& name) const {
-    std::filesystem::path file = name;
-    file += BatchFormatExtension(format);
-    return WriteIconAs(format, icon, BatchImageChoice(size_), transparent_, file);
+    return WriteIconAs(format, icon, BatchImageChoice(size_), transparent_, withExtension(name, format));
 }
 
 bool TBatchWriter::ExportAsICO(const TQBIcon& icon, const std::filesystem::path& name) const {

@@ -36,8 +36,6 @@ public:
 
     // Counts a file of `bytes` written; false once everything written passes the limit.
     bool Take(std::uint64_t bytes);
-    std::uint64_t Written() const { return written_; }
-    std::uint64_t Limit() const { return limit_; }
     // Why the source file is refused: what was written and the limit.
     std::string Reason() const;
 

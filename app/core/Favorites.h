@@ -46,7 +46,6 @@ public:
     // Replaces the contents with the tree stored at Key (sorted); a folder whose reading
     // fails loads empty, and a missing key gives an empty tree.
     TFavoritesLoad Load(TRegistryStore& store, RegRootId root, const std::string& key);
-    TFavoritesLoad LoadState() const { return loadState_; }
     // Replaces the tree stored at Key (created when missing) with this one, in list order,
     // as one transaction: on any failure the stored tree stays as it was. False then, and
     // without touching the store after a load that did not read the tree whole.

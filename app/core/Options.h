@@ -34,8 +34,6 @@ public:
     // False when the save did not happen; it never happens after a Load that could not
     // read the store, so values this run never saw are not lost.
     bool Save(TRegistryStore& store, RegRootId root, const std::string& appKey) const;
-    // The last Load could not read the store.
-    bool StoreUnread() const { return storeUnread_; }
 
     // Calls v(name, field) for every option in the order they are read and written, with
     // its registry name.

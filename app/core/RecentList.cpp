@@ -165,22 +165,12 @@ bool TRecentLists::LoadFiles(TRegistryStore& store, RegRootId root, const std::s
     return load(Files, filesUnread_, store, root, appKey, kMRUFilesSubkey);
 }
 
-bool TRecentLists::Load(TRegistryStore& store, RegRootId root, const std::string& appKey) {
-    const bool folders = LoadFolders(store, root, appKey);
-    return LoadFiles(store, root, appKey) && folders;
-}
-
 bool TRecentLists::SaveFolders(TRegistryStore& store, RegRootId root, const std::string& appKey) const {
     return !foldersUnread_ && SaveRecentList(Folders, store, root, appKey, kMRUFoldersSubkey);
 }
 
 bool TRecentLists::SaveFiles(TRegistryStore& store, RegRootId root, const std::string& appKey) const {
     return !filesUnread_ && SaveRecentList(Files, store, root, appKey, kMRUFilesSubkey);
-}
-
-bool TRecentLists::Save(TRegistryStore& store, RegRootId root, const std::string& appKey) const {
-    const bool folders = SaveFolders(store, root, appKey);
-    return SaveFiles(store, root, appKey) && folders;
 }
 
 }  // namespace gs

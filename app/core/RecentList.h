@@ -83,11 +83,9 @@ struct TRecentLists {
     // save then leaves the stored one alone rather than put this run's over one never seen.
     bool LoadFolders(TRegistryStore& store, RegRootId root, const std::string& appKey);
     bool LoadFiles(TRegistryStore& store, RegRootId root, const std::string& appKey);
-    bool Load(TRegistryStore& store, RegRootId root, const std::string& appKey);
     // False when the list could not be stored, or was never read.
     bool SaveFolders(TRegistryStore& store, RegRootId root, const std::string& appKey) const;
     bool SaveFiles(TRegistryStore& store, RegRootId root, const std::string& appKey) const;
-    bool Save(TRegistryStore& store, RegRootId root, const std::string& appKey) const;
 
 private:
     static bool load(IRecentList& list, bool& unread, TRegistryStore& store, RegRootId root,

@@ -24,7 +24,7 @@
 #include "app/core/HelpContexts.h"
 #include "app/core/Options.h"
 #include "app/core/SaveIcons.h"
-#include "codecs/ui/ScreenDepth.h"
+#include "app/ui/DialogPictures.h"
 #include "controls/ui/AnimatedImage.h"
 #include "app/ui/FavoritesDlgs.h"
 #include "app/ui/IconListView.h"
@@ -84,8 +84,7 @@ TKAVUMain::TKAVUMain(TAppContext& context, IMainServices& services, TCommandLine
     runner_ = new TMainJobRunner(*this, this);
     connect(runner_, &TMainJobRunner::ScanEnded, this, [this](const TJobEnd& end) { Guard([&] { ExtractThreadTerminate(end); }); });
 
-    const int depth = GetScreenColorDepth();
-    SetMenuImages(depth != 2 && depth != 4 && depth != 8);
+    SetMenuImages(HighColourScreen());
     setAcceptDrops(true);
     setWindowTitle(QString::fromStdString(application().Title));
     ClearListing();

@@ -50,6 +50,8 @@ std::unique_ptr<TQBIcon> pngAsIcon(const IByteSource& src) {
 }
 
 std::unique_ptr<TQBIcon> moduleIcon(const std::filesystem::path& file, int index) {
+    // The first icon, the one File Properties asks for, is read alone, not with every group.
+    if (index == 0) return ReadFirstIcon(file);
     TQBIconLibrary library;
     if (library.Read(file).Result != TLoadResult::Read) return nullptr;
     const TQBIconList& icons = library.Icons;

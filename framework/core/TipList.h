@@ -16,10 +16,8 @@ namespace gs {
 inline constexpr std::uint64_t kMaxTipFileBytes = std::uint64_t(1) << 20;
 inline constexpr std::size_t kMaxTipBytes = 4096;
 
-// The lines of a text; a line ends at CRLF, LF or CR (none of them is kept), and a
-// terminator at the very end opens no further line.
-std::vector<std::string> SplitTextLines(std::string_view text);
-// The tips of a tip file's text: its lines as SplitTextLines gives them, each cut to
+// The tips of a tip file's text: its lines (a line ends at CRLF, LF or CR, none of them kept,
+// and a terminator at the very end opens no further line), each cut to
 // kMaxTipBytes before a character that would not fit whole, as many as the read budget of a
 // file of that text holds (each tip counts its bytes and one object).
 std::vector<std::string> TipsOfText(std::string_view text);

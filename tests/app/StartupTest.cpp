@@ -68,7 +68,8 @@ TEST(Startup, AStoreBusyAtTheStartIsNeverSavedOver) {
         AddFavorite(AddFolder(first->Favorites, "Tools"), "shell", "/usr/lib/shell.dll");
         TRecentLists recent;
         recent.Files.SetItems({"/a.ico"});
-        recent.Save(store, kAppRegRoot, kRegAppKey);
+        recent.SaveFolders(store, kAppRegRoot, kRegAppKey);
+        recent.SaveFiles(store, kAppRegRoot, kRegAppKey);
         TRegIniStorage placement(store, kAppRegRoot, kRegAppKey, false);
         placement.WriteInteger("Storage", "Col0", 99);
         ASSERT_TRUE(placement.Close());
@@ -84,7 +85,8 @@ TEST(Startup, AStoreBusyAtTheStartIsNeverSavedOver) {
     testing::internal::CaptureStderr();
     auto context = InitializeApplication("/usr/bin/glyphscope", store);
     TRecentLists recent;
-    EXPECT_FALSE(recent.Load(store, kAppRegRoot, kRegAppKey));
+    EXPECT_FALSE(recent.LoadFolders(store, kAppRegRoot, kRegAppKey));
+    EXPECT_FALSE(recent.LoadFiles(store, kAppRegRoot, kRegAppKey));
     TRegIniStorage placement(store, kAppRegRoot, kRegAppKey, true);
     EXPECT_FALSE(placement.Reachable());
     testing::internal::GetCapturedStderr();
@@ -102,7 +104,8 @@ TEST(Startup, AStoreBusyAtTheStartIsNeverSavedOver) {
     AddFavorite(context->Favorites, "new", "/n");
     recent.Files.SetItems({"/b.ico"});
     EXPECT_FALSE(context->Options.Save(store, kAppRegRoot, kRegAppKey));  // the options dialog's save too
-    EXPECT_FALSE(recent.Save(store, kAppRegRoot, kRegAppKey));
+    EXPECT_FALSE(recent.SaveFolders(store, kAppRegRoot, kRegAppKey));
+    EXPECT_FALSE(recent.SaveFiles(store, kAppRegRoot, kRegAppKey));
     FinalizeApplication(std::move(context), TFinalizeMode::SaveState);
     EXPECT_EQ(dump(), before);
 }
